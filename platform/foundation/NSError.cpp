@@ -1,0 +1,55 @@
+#include "NSError.h"
+
+#include "NSString.h"
+
+NSError::NSError(Passkey key, std::string domain, int32_t code, Value userInfo)
+    : NSObject(key)
+    , m_domain(std::move(domain))
+    , m_code(code)
+    , m_userInfo(userInfo.isDictionary() ? userInfo.copy() : Value::dictionary())
+{
+}
+
+Ref<NSError> NSError::errorWithDomain(std::string domain, int32_t code, Value userInfo)
+{
+    return make<NSError>(std::move(domain), code, std::move(userInfo));
+}
+
+std::string NSError::localizedDescription() const
+{
+    const Value& text = m_userInfo[NSLocalizedDescriptionKey];
+    if (text.isString())
+        return text.string();
+    return NSString::stringWithFormat("The operation couldn\u2019t be completed. (%@ error %d.)", m_domain, m_code);
+}
+
+std::string NSError::localizedFailureReason() const { return m_userInfo[NSLocalizedFailureReasonErrorKey].string(); }
+
+std::string NSError::localizedRecoverySuggestion() const { return m_userInfo[NSLocalizedRecoverySuggestionErrorKey].string(); }
+
+std::string NSError::description() const
+{
+    return NSString::stringWithFormat("Error Domain=%@ Code=%d \"%@\" UserInfo=%@", m_domain, m_code,
+        localizedDescription(), m_userInfo);
+}
+
+bool NSError::isEqual(const NSObject* other) const
+{
+    auto* error = dynamic_cast<const NSError*>(other);
+    return error && error->m_domain == m_domain && error->m_code == m_code && error->m_userInfo.isEqual(m_userInfo);
+}
+
+Value NSError::valueForKey(const std::string& key)
+{
+    if (key == "domain")
+        return m_domain;
+    if (key == "code")
+        return m_code;
+    if (key == "userInfo")
+        return m_userInfo;
+    if (key == "localizedDescription")
+        return localizedDescription();
+    return NSObject::valueForKey(key);
+}
+
+VX_REGISTER_CLASS(NSError);

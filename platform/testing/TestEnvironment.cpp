@@ -1,0 +1,9 @@
+#include "TestEnvironment.h"
+
+namespace TestEnvironment {
+
+void install() { }
+
+void uninstall() { }
+
+} // namespace TestEnvironment
