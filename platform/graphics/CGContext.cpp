@@ -180,10 +180,14 @@ CGContextRef CGContext::makeBitmap(void* data, size_t width, size_t height, size
         backend->userData = static_cast<uint8_t*>(data);
     }
     bool alphaOnly = format.model == kCGColorSpaceModelUnknown;
-    cairo_format_t cairoFormat = alphaOnly ? CAIRO_FORMAT_A8 : CAIRO_FORMAT_ARGB32;
+    // Memory already in the engine's layout is drawn into directly: premultiplied BGRA, BGRX
+    // (the engine's opaque layout) and alpha-only.
+    bool opaqueNative = format.isNativeARGB() && format.alphaInfo() == kCGImageAlphaNoneSkipFirst;
+    cairo_format_t cairoFormat = alphaOnly ? CAIRO_FORMAT_A8 : opaqueNative ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32;
     int minimumStride = cairo_format_stride_for_width(cairoFormat, static_cast<int>(width));
-    bool direct = (alphaOnly || (format.isNativeARGB() && format.alphaInfo() == kCGImageAlphaPremultipliedFirst))
-        && bytesPerRow % 4 == 0 && static_cast<int>(bytesPerRow) >= minimumStride;
+    bool direct = (alphaOnly || format.isNativeARGB()) && bytesPerRow % 4 == 0 && static_cast<int>(bytesPerRow) >= minimumStride;
+    if (!direct)
+        cairoFormat = alphaOnly ? CAIRO_FORMAT_A8 : CAIRO_FORMAT_ARGB32;
     if (direct) {
         backend->surface = cairo_image_surface_create_for_data(backend->userData, cairoFormat, static_cast<int>(width),
             static_cast<int>(height), static_cast<int>(bytesPerRow));
@@ -442,8 +446,10 @@ void CGContextSetFlatness(const CGContextRef&, CGFloat) { }
 void CGContextSetRGBFillColor(const CGContextRef& c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
 {
     CGFloat v[4] = { r, g, b, a };
-    if (c)
-        setColor(c->state().fill, CGColorSpaceCreateDeviceRGB(), v);
+    if (!c)
+        return;
+    c->state().fillPattern = nullptr;
+    setColor(c->state().fill, CGColorSpaceCreateDeviceRGB(), v);
 }
 void CGContextSetRGBStrokeColor(const CGContextRef& c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
 {
@@ -454,8 +460,10 @@ void CGContextSetRGBStrokeColor(const CGContextRef& c, CGFloat r, CGFloat g, CGF
 void CGContextSetGrayFillColor(const CGContextRef& c, CGFloat gray, CGFloat a)
 {
     CGFloat v[2] = { gray, a };
-    if (c)
-        setColor(c->state().fill, CGColorSpaceCreateDeviceGray(), v);
+    if (!c)
+        return;
+    c->state().fillPattern = nullptr;
+    setColor(c->state().fill, CGColorSpaceCreateDeviceGray(), v);
 }
 void CGContextSetGrayStrokeColor(const CGContextRef& c, CGFloat gray, CGFloat a)
 {
@@ -467,6 +475,7 @@ void CGContextSetFillColorWithColor(const CGContextRef& c, const CGColorRef& col
 {
     if (!c)
         return;
+    c->state().fillPattern = nullptr;
     if (!color) {
         std::fill(c->state().fill, c->state().fill + 4, 0.0f);
         return;
@@ -907,8 +916,32 @@ void fillOrStroke(const CGContextRef& c, CGPathDrawingMode mode, const char* nam
             if (fill) {
                 addPath(cr, path, base);
                 cairo_set_fill_rule(cr, mode == kCGPathEOFill || mode == kCGPathEOFillStroke ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-                cairo_set_source_rgba(cr, s.fill[0], s.fill[1], s.fill[2], s.fill[3]);
+                std::vector<uint8_t> patternPixels;
+                cairo_surface_t* patternSurface = nullptr;
+                if (s.fillPattern) {
+                    // Pattern colours tile their image from the user-space origin, one image
+                    // pixel per 1/scale point.
+                    patternPixels = s.fillPattern->nativeARGB();
+                    auto w = static_cast<int>(s.fillPattern->width()), h = static_cast<int>(s.fillPattern->height());
+                    patternSurface = cairo_image_surface_create_for_data(patternPixels.data(), CAIRO_FORMAT_ARGB32, w, h, w * 4);
+                    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(patternSurface);
+                    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+                    // The engine's user space is device space here (the path was replayed in it).
+                    cairo_matrix_t toUser = CGContextCairoMatrix(s.ctm);
+                    cairo_matrix_t scale;
+                    cairo_matrix_init_scale(&scale, 1.0 / s.fillPatternScale, 1.0 / s.fillPatternScale);
+                    cairo_matrix_t patternToDevice;
+                    cairo_matrix_multiply(&patternToDevice, &scale, &toUser);
+                    cairo_matrix_invert(&patternToDevice);
+                    cairo_pattern_set_matrix(pattern, &patternToDevice);
+                    cairo_set_source(cr, pattern);
+                    cairo_pattern_destroy(pattern);
+                } else {
+                    cairo_set_source_rgba(cr, s.fill[0], s.fill[1], s.fill[2], s.fill[3]);
+                }
                 cairo_fill(cr);
+                if (patternSurface)
+                    cairo_surface_destroy(patternSurface);
             }
             if (stroke) {
                 addPath(cr, path, base);

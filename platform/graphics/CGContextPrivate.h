@@ -9,6 +9,9 @@
 struct CGContext::State {
     CGAffineTransform ctm {};
     CGFloat fill[4] { 0, 0, 0, 1 };
+    // A pattern image replacing the fill colour (pattern colours), tiled from the origin.
+    CGImageRef fillPattern;
+    CGFloat fillPatternScale { 1 };
     CGFloat stroke[4] { 0, 0, 0, 1 };
     CGColorSpaceRef fillSpace;
     CGColorSpaceRef strokeSpace;

@@ -1,0 +1,145 @@
+#include "UIColor.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+// Premultiplied BGRA pixel of an image made by an image context, as RGBA.
+std::vector<int> pixel(const Ref<UIImage>& image, size_t x, size_t y)
+{
+    const auto& cg = image->CGImage();
+    const uint8_t* p = cg->bytes() + y * cg->bytesPerRow() + x * 4;
+    return { p[2], p[1], p[0], p[3] };
+}
+
+Ref<UIImage> solid(CGSize size, CGFloat scale, const Ref<UIColor>& color)
+{
+    UIGraphicsBeginImageContextWithOptions(size, false, scale);
+    color->setFill();
+    UIRectFill(CGRectMake(0, 0, size.width, size.height));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+} // namespace
+
+TEST(UIGraphics, ImageContextsAreTopLeftPointsAtScale)
+{
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 3), false, 2);
+    ASSERT_TRUE(UIGraphicsGetCurrentContext());
+    UIColor::redColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 4, 1)); // the top point row
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_FALSE(UIGraphicsGetCurrentContext());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->scale(), 2);
+    EXPECT_TRUE(CGSizeEqualToSize(image->size(), CGSizeMake(4, 3)));
+    EXPECT_EQ(CGImageGetWidth(image->CGImage()), 8u);
+    EXPECT_EQ(pixel(image, 3, 1), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(image, 3, 2)[3], 0);
+
+    // Absurd sizes push nothing.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(0, 10), false, 1);
+    EXPECT_FALSE(UIGraphicsGetCurrentContext());
+    EXPECT_FALSE(UIGraphicsGetImageFromCurrentImageContext());
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(-5, 10), false, 1);
+    EXPECT_FALSE(UIGraphicsGetCurrentContext());
+}
+
+TEST(UIImage, DrawsUprightAndRoundTripsThroughPNG)
+{
+    // Top half red, bottom half blue.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(2, 2), false, 1);
+    UIColor::redColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 2, 1));
+    UIColor::blueColor()->setFill();
+    UIRectFill(CGRectMake(0, 1, 2, 1));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+
+    Value png = UIImagePNGRepresentation(image);
+    ASSERT_TRUE(png.isData());
+    auto decoded = UIImage::imageWithData(png);
+    ASSERT_TRUE(decoded);
+
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), false, 1);
+    decoded->drawInRect(CGRectMake(0, 0, 4, 4));
+    auto drawn = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_EQ(pixel(drawn, 1, 0), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(drawn, 1, 3), (std::vector<int> { 0, 0, 255, 255 }));
+
+    EXPECT_FALSE(UIImage::imageWithData(Value::data(std::vector<uint8_t> { 1, 2, 3 })));
+    EXPECT_FALSE(UIImage::imageWithData(Value("not data")));
+    EXPECT_TRUE(UIImageJPEGRepresentation(image, 0.8f).isData());
+    EXPECT_TRUE(UIImagePNGRepresentation(nullptr).isNil());
+}
+
+TEST(UIImage, OrientationSwapsSize)
+{
+    auto image = solid(CGSizeMake(4, 2), 1, UIColor::greenColor());
+    auto left = UIImage::imageWithCGImage(image->CGImage(), 2, UIImageOrientationLeft);
+    EXPECT_TRUE(CGSizeEqualToSize(left->size(), CGSizeMake(1, 2)));
+    auto down = UIImage::imageWithCGImage(image->CGImage(), 1, UIImageOrientationDown);
+    EXPECT_TRUE(CGSizeEqualToSize(down->size(), CGSizeMake(4, 2)));
+}
+
+TEST(UIImage, ResizableImagesKeepTheirCaps)
+{
+    // A 3x3 image: red frame, green centre; caps of one point on each side.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(3, 3), false, 1);
+    UIColor::redColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 3, 3));
+    UIColor::greenColor()->setFill();
+    UIRectFill(CGRectMake(1, 1, 1, 1));
+    auto framed = UIGraphicsGetImageFromCurrentImageContext()->resizableImageWithCapInsets(UIEdgeInsetsMake(1, 1, 1, 1));
+    UIGraphicsEndImageContext();
+    EXPECT_EQ(framed->capInsets().left, 1);
+    EXPECT_EQ(framed->resizingMode(), UIImageResizingModeTile);
+
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(10, 6), false, 1);
+    framed->drawInRect(CGRectMake(0, 0, 10, 6));
+    auto drawn = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_EQ(pixel(drawn, 0, 0), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(drawn, 9, 5), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(drawn, 5, 3), (std::vector<int> { 0, 255, 0, 255 }));
+    EXPECT_EQ(pixel(drawn, 5, 0), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(drawn, 0, 3), (std::vector<int> { 255, 0, 0, 255 }));
+}
+
+TEST(UIColor, ComponentsAndPatterns)
+{
+    CGFloat r, g, b, a;
+    ASSERT_TRUE(UIColor::orangeColor()->getRedGreenBlueAlpha(&r, &g, &b, &a));
+    EXPECT_EQ(g, 0.5f);
+    EXPECT_EQ(UIColor::grayColor()->description(), "UIDeviceWhiteColorSpace 0.5 1");
+    EXPECT_EQ(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1)->description(), "UIDeviceRGBColorSpace 1 0 0 1");
+    EXPECT_TRUE(UIColor::redColor()->isEqual(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1).get()));
+    CGFloat h, s, v;
+    ASSERT_TRUE(UIColor::colorWithHueSaturationBrightnessAlpha(2.0f / 3, 1, 1, 1)->getHueSaturationBrightnessAlpha(&h, &s, &v, &a));
+    EXPECT_NEAR(h, 2.0 / 3, 1e-5);
+    EXPECT_EQ(CGColorGetNumberOfComponents(UIColor::whiteColor()->CGColor()), 2u);
+
+    // A pattern colour tiles its image.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(2, 1), false, 1);
+    UIColor::redColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 1, 1));
+    UIColor::blueColor()->setFill();
+    UIRectFill(CGRectMake(1, 0, 1, 1));
+    auto tile = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    auto pattern = UIColor::colorWithPatternImage(tile);
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(6, 2), false, 1);
+    pattern->setFill();
+    CGContextFillRect(UIGraphicsGetCurrentContext(), CGRectMake(0, 0, 6, 2));
+    auto filled = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_EQ(pixel(filled, 4, 1), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(pixel(filled, 5, 0), (std::vector<int> { 0, 0, 255, 255 }));
+}
