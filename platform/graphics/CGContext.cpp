@@ -898,6 +898,12 @@ void perform(CGContext& c, Draw&& draw)
     b->pushToUser();
 }
 
+} // namespace
+
+void CGContextDraw(CGContext& c, const std::function<void(cairo_t*)>& draw) { perform(c, draw); }
+
+namespace {
+
 void fillOrStroke(const CGContextRef& c, CGPathDrawingMode mode, const char* name)
 {
     if (!c)

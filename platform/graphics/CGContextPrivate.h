@@ -5,6 +5,7 @@
 #include "CGContext.h"
 
 #include <cairo.h>
+#include <functional>
 
 struct CGContext::State {
     CGAffineTransform ctm {};
@@ -54,6 +55,9 @@ struct CGContext::Backend {
     void pullFromUser();
     void pushToUser();
 };
+
+// Runs one drawing operation with the state's alpha, blend mode, shadow and masks applied.
+void CGContextDraw(CGContext& c, const std::function<void(cairo_t*)>& draw);
 
 // Sets the engine's matrix to user space of the context's current state.
 void CGContextApplyUserMatrix(CGContext& c);

@@ -1,0 +1,258 @@
+#include "NSString+Drawing.h"
+
+#include "CGContextPrivate.h"
+#include "TextEnginePrivate.h"
+#include "UIColor.h"
+#include "UIFont.h"
+#include "UIGraphics.h"
+
+#include <cmath>
+
+namespace {
+
+struct Attributes {
+    Ref<UIFont> font;
+    CGFloat rgba[4] { 0, 0, 0, 1 };
+    Ref<NSParagraphStyle> paragraph;
+    Ref<NSShadow> shadow;
+    CGFloat kern { 0 };
+};
+
+Attributes readAttributes(const Value& attributes)
+{
+    Attributes a;
+    a.font = attributes[NSFontAttributeName].objectAs<UIFont>();
+    if (!a.font)
+        a.font = UIFont::fontWithNameSize("Helvetica", 12);
+    if (auto color = attributes[NSForegroundColorAttributeName].objectAs<UIColor>())
+        color->CGColor()->getRGBA(a.rgba);
+    a.paragraph = attributes[NSParagraphStyleAttributeName].objectAs<NSParagraphStyle>();
+    if (!a.paragraph)
+        a.paragraph = NSParagraphStyle::defaultParagraphStyle();
+    a.shadow = attributes[NSShadowAttributeName].objectAs<NSShadow>();
+    a.kern = attributes[NSKernAttributeName].floatValue();
+    return a;
+}
+
+struct Layout {
+    PangoLayout* layout { nullptr };
+    ~Layout()
+    {
+        if (layout)
+            g_object_unref(layout);
+    }
+};
+
+// Lays text out; `width` < 0 means one unwrapped line, `height` < 0 no height limit.
+void configure(PangoLayout* layout, const std::string& text, const Attributes& a, double width, double height, bool truncateLast)
+{
+    PangoFontDescription* d = TextEngine::fontDescription(*a.font);
+    pango_layout_set_font_description(layout, d);
+    pango_font_description_free(d);
+    pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
+    if (a.kern != 0) {
+        PangoAttrList* list = pango_attr_list_new();
+        pango_attr_list_insert(list, pango_attr_letter_spacing_new(static_cast<int>(a.kern * PANGO_SCALE)));
+        pango_layout_set_attributes(layout, list);
+        pango_attr_list_unref(list);
+    }
+    pango_layout_set_spacing(layout, static_cast<int>(a.paragraph->lineSpacing() * PANGO_SCALE));
+    switch (a.paragraph->alignment()) {
+    case NSTextAlignmentCenter:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
+        break;
+    case NSTextAlignmentRight:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT);
+        break;
+    case NSTextAlignmentJustified:
+        pango_layout_set_justify(layout, TRUE);
+        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+        break;
+    default:
+        pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+        break;
+    }
+    NSLineBreakMode mode = a.paragraph->lineBreakMode();
+    if (width >= 0) {
+        pango_layout_set_width(layout, static_cast<int>(width * PANGO_SCALE));
+        pango_layout_set_wrap(layout, mode == NSLineBreakByCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+    }
+    PangoEllipsizeMode ellipsize = PANGO_ELLIPSIZE_NONE;
+    if (mode == NSLineBreakByTruncatingHead)
+        ellipsize = PANGO_ELLIPSIZE_START;
+    else if (mode == NSLineBreakByTruncatingMiddle)
+        ellipsize = PANGO_ELLIPSIZE_MIDDLE;
+    else if (mode == NSLineBreakByTruncatingTail || truncateLast)
+        ellipsize = PANGO_ELLIPSIZE_END;
+    if (width >= 0 && ellipsize != PANGO_ELLIPSIZE_NONE) {
+        pango_layout_set_ellipsize(layout, ellipsize);
+        // Truncating modes other than via the last line keep one line, as on the platform.
+        if (mode >= NSLineBreakByTruncatingHead && !truncateLast)
+            pango_layout_set_height(layout, -1);
+        else if (height >= 0)
+            pango_layout_set_height(layout, std::max(1, static_cast<int>(height * PANGO_SCALE)));
+    }
+}
+
+// Number of lines whose bottom fits `height` (at least one).
+int linesFitting(PangoLayout* layout, double height)
+{
+    int count = pango_layout_get_line_count(layout);
+    if (height < 0)
+        return count;
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    int fitting = 0;
+    do {
+        int y0, y1;
+        pango_layout_iter_get_line_yrange(iter, &y0, &y1);
+        if (fitting > 0 && y1 > height * PANGO_SCALE + 1)
+            break;
+        ++fitting;
+    } while (pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    return fitting;
+}
+
+CGSize extentOfLines(PangoLayout* layout, int lines)
+{
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    double width = 0, bottom = 0;
+    int index = 0;
+    do {
+        if (index++ >= lines)
+            break;
+        PangoRectangle logical;
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        int y0, y1;
+        pango_layout_iter_get_line_yrange(iter, &y0, &y1);
+        width = std::max(width, static_cast<double>(logical.width) / PANGO_SCALE);
+        bottom = static_cast<double>(y1) / PANGO_SCALE;
+    } while (pango_layout_iter_next_line(iter));
+    pango_layout_iter_free(iter);
+    return { static_cast<CGFloat>(width), static_cast<CGFloat>(bottom) };
+}
+
+CGSize measure(const std::string& text, const Attributes& a, double width, double height, bool truncateLast)
+{
+    std::lock_guard lock(TextEngine::lock());
+    Layout l { TextEngine::createLayout() };
+    configure(l.layout, text, a, width, height, truncateLast);
+    if (width < 0) {
+        PangoRectangle logical;
+        pango_layout_get_extents(l.layout, nullptr, &logical);
+        return { static_cast<CGFloat>(logical.width) / PANGO_SCALE, static_cast<CGFloat>(logical.height) / PANGO_SCALE };
+    }
+    return extentOfLines(l.layout, linesFitting(l.layout, height));
+}
+
+void draw(const std::string& text, CGRect rect, const Attributes& a, bool wrap, bool truncateLast)
+{
+    auto c = UIGraphicsGetCurrentContext();
+    if (!c || text.empty())
+        return;
+    CGContextSaveGState(c);
+    if (a.shadow) {
+        // Shadow offsets are in points, y down; the context's shadow is in device pixels, y up.
+        CGAffineTransform ctm = CGContextGetCTM(c);
+        CGFloat scale = std::hypot(ctm.a, ctm.b);
+        CGSize offset = a.shadow->shadowOffset();
+        CGContextSetShadowWithColor(c, CGSizeMake(offset.width * scale, -offset.height * scale), a.shadow->shadowBlurRadius() * scale,
+            a.shadow->shadowColor() ? a.shadow->shadowColor()->CGColor() : nullptr);
+    }
+    c->record("text \"" + text + "\" in " + NSStringFromCGRect(rect));
+    if (c->backend()) {
+        std::lock_guard lock(TextEngine::lock());
+        Layout l { TextEngine::createLayout() };
+        configure(l.layout, text, a, wrap ? rect.size.width : -1, wrap ? rect.size.height : -1, truncateLast);
+        CGContextDraw(*c, [&](cairo_t* cr) {
+            CGContextApplyUserMatrix(*c);
+            if (wrap && rect.size.height > 0) {
+                cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+                cairo_clip(cr);
+            }
+            cairo_move_to(cr, rect.origin.x, rect.origin.y);
+            cairo_set_source_rgba(cr, a.rgba[0], a.rgba[1], a.rgba[2], a.rgba[3]);
+            pango_cairo_update_layout(cr, l.layout);
+            pango_cairo_show_layout(cr, l.layout);
+        });
+    }
+    CGContextRestoreGState(c);
+}
+
+Value fontAttributes(const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
+{
+    auto style = NSParagraphStyle::mutableParagraphStyle();
+    style->setLineBreakMode(mode);
+    style->setAlignment(alignment);
+    return Value::dictionary({ { Value(NSFontAttributeName), Value(font) }, { Value(NSParagraphStyleAttributeName), Value(style) } });
+}
+
+} // namespace
+
+namespace NSString_Drawing {
+
+CGSize sizeWithAttributes(const std::string& text, const Value& attributes)
+{
+    return measure(text, readAttributes(attributes), -1, -1, false);
+}
+
+CGRect boundingRectWithSize(const std::string& text, CGSize size, NSStringDrawingOptions options, const Value& attributes)
+{
+    Attributes a = readAttributes(attributes);
+    CGSize s;
+    if (options & NSStringDrawingUsesLineFragmentOrigin) {
+        double width = size.width > 0 ? size.width : -1;
+        double height = size.height > 0 ? size.height : -1;
+        s = measure(text, a, width, height, options & NSStringDrawingTruncatesLastVisibleLine);
+    } else {
+        s = measure(text, a, -1, -1, false);
+    }
+    return CGRectMake(0, 0, s.width, s.height);
+}
+
+void drawAtPoint(const std::string& text, CGPoint point, const Value& attributes)
+{
+    draw(text, CGRectMake(point.x, point.y, 0, 0), readAttributes(attributes), false, false);
+}
+
+void drawInRect(const std::string& text, CGRect rect, const Value& attributes)
+{
+    draw(text, rect, readAttributes(attributes), true, false);
+}
+
+void drawWithRect(const std::string& text, CGRect rect, NSStringDrawingOptions options, const Value& attributes)
+{
+    if (options & NSStringDrawingUsesLineFragmentOrigin)
+        draw(text, rect, readAttributes(attributes), true, options & NSStringDrawingTruncatesLastVisibleLine);
+    else
+        draw(text, rect, readAttributes(attributes), false, false);
+}
+
+CGSize sizeWithFont(const std::string& text, const Ref<UIFont>& font)
+{
+    return sizeWithAttributes(text, fontAttributes(font, NSLineBreakByWordWrapping, NSTextAlignmentLeft));
+}
+
+CGSize sizeWithFontConstrainedToSize(const std::string& text, const Ref<UIFont>& font, CGSize size, NSLineBreakMode mode)
+{
+    CGRect r = boundingRectWithSize(text, size, NSStringDrawingUsesLineFragmentOrigin, fontAttributes(font, mode, NSTextAlignmentLeft));
+    // The older API rounds up to whole points.
+    return { std::ceil(r.size.width), std::ceil(r.size.height) };
+}
+
+CGSize drawAtPointWithFont(const std::string& text, CGPoint point, const Ref<UIFont>& font)
+{
+    Value attributes = fontAttributes(font, NSLineBreakByWordWrapping, NSTextAlignmentLeft);
+    drawAtPoint(text, point, attributes);
+    CGSize s = sizeWithAttributes(text, attributes);
+    return { std::ceil(s.width), std::ceil(s.height) };
+}
+
+CGSize drawInRectWithFont(const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
+{
+    Value attributes = fontAttributes(font, mode, alignment);
+    drawInRect(text, rect, attributes);
+    return sizeWithFontConstrainedToSize(text, font, rect.size, mode);
+}
+
+} // namespace NSString_Drawing

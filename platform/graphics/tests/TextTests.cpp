@@ -1,0 +1,118 @@
+#include "NSString+Drawing.h"
+#include "UIColor.h"
+#include "UIFont.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+Value withFont(const Ref<UIFont>& font) { return Value::dictionary({ { Value(NSFontAttributeName), Value(font) } }); }
+} // namespace
+
+TEST(UIFont, ResolvesPlatformNamesThroughTheAliasTable)
+{
+    struct Case {
+        const char* name;
+        bool exists;
+        const char* family;
+        bool bold;
+    } cases[] = {
+        { "Helvetica", true, "Helvetica", false },
+        { "Helvetica-Bold", true, "Helvetica", true },
+        { "HelveticaNeue-Light", true, "Helvetica Neue", false },
+        { "HelveticaNeue Bold", true, "Helvetica Neue", true },
+        { "EuphemiaUCAS", true, "Euphemia UCAS", false },
+        { "Thonburi-Bold", true, "Thonburi", true },
+        { "Futura", true, "Futura", false },
+        { "ComicSansNowhere", false, "", false },
+        { "", false, "", false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto font = UIFont::fontWithNameSize(c.name, 17);
+        ASSERT_EQ(static_cast<bool>(font), c.exists);
+        if (!font)
+            continue;
+        EXPECT_EQ(font->familyName(), c.family);
+        EXPECT_EQ(font->isBold(), c.bold);
+        EXPECT_EQ(font->pointSize(), 17);
+    }
+    auto system = UIFont::systemFontOfSize(10);
+    EXPECT_GT(system->ascender(), 0);
+    EXPECT_LT(system->descender(), 0);
+    EXPECT_NEAR(system->lineHeight(), system->ascender() - system->descender(), 1e-4);
+    EXPECT_LT(system->underlinePosition(), 0);
+    EXPECT_GT(system->underlineThickness(), 0);
+}
+
+TEST(UIFont, PreferredFontsFollowTheContentSizeCategory)
+{
+    EXPECT_EQ(UIFont::preferredFontForTextStyle(UIFontTextStyleBody)->pointSize(), 17);
+    EXPECT_TRUE(UIFont::preferredFontForTextStyle(UIFontTextStyleHeadline)->isBold());
+    UIFont::setContentSizeCategory("UICTContentSizeCategoryXXXL");
+    EXPECT_EQ(UIFont::preferredFontForTextStyle(UIFontTextStyleBody)->pointSize(), 23);
+    EXPECT_EQ(UIFont::preferredFontForTextStyle(UIFontTextStyleCaption2)->pointSize(), 17);
+    UIFont::setContentSizeCategory("UICTContentSizeCategoryL");
+    EXPECT_FALSE(UIFont::preferredFontForTextStyle("NoSuchStyle"));
+}
+
+TEST(NSStringDrawing, MeasuresDeterministically)
+{
+    auto font = UIFont::fontWithNameSize("Helvetica", 20);
+    CGSize one = NSString_Drawing::sizeWithAttributes("Hello", withFont(font));
+    CGSize two = NSString_Drawing::sizeWithAttributes("HelloHello", withFont(font));
+    EXPECT_GT(one.width, 40);
+    EXPECT_LT(one.width, 60);
+    EXPECT_NEAR(two.width, 2 * one.width, 0.01);
+    EXPECT_NEAR(one.height, font->lineHeight(), 0.5);
+    // Measurement scales linearly with the point size: no hinting, 72 dpi.
+    CGSize big = NSString_Drawing::sizeWithAttributes("Hello", withFont(font->fontWithSize(40)));
+    EXPECT_NEAR(big.width, 2 * one.width, 0.05);
+
+    std::string text = "The quick brown fox jumps over the lazy dog again and again";
+    CGRect wrapped = NSString_Drawing::boundingRectWithSize(text, CGSizeMake(100, 1000), NSStringDrawingUsesLineFragmentOrigin, withFont(font));
+    EXPECT_LE(wrapped.size.width, 100);
+    EXPECT_GT(wrapped.size.height, 4 * font->lineHeight() - 1);
+    CGRect limited = NSString_Drawing::boundingRectWithSize(text, CGSizeMake(100, 2.5f * font->lineHeight()),
+        NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine, withFont(font));
+    EXPECT_NEAR(limited.size.height, 2 * font->lineHeight(), 1);
+    CGRect single = NSString_Drawing::boundingRectWithSize(text, CGSizeMake(100, 1000), 0, withFont(font));
+    EXPECT_GT(single.size.width, 300);
+    EXPECT_TRUE(CGSizeEqualToSize(NSString_Drawing::sizeWithAttributes("", withFont(font)), CGSizeMake(0, one.height)));
+}
+
+TEST(NSStringDrawing, DrawsInTheCurrentContextWithColour)
+{
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(40, 30), false, 1);
+    NSString_Drawing::drawInRect("MMM", CGRectMake(0, 0, 40, 30),
+        Value::dictionary({ { Value(NSFontAttributeName), Value(UIFont::boldSystemFontOfSize(24)) },
+            { Value(NSForegroundColorAttributeName), Value(UIColor::redColor()) } }));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    ASSERT_TRUE(image);
+    // Some pixels are red and opaque; none are any other colour.
+    const auto& cg = image->CGImage();
+    int red = 0, other = 0;
+    for (size_t y = 0; y < cg->height(); ++y) {
+        for (size_t x = 0; x < cg->width(); ++x) {
+            const uint8_t* p = cg->bytes() + y * cg->bytesPerRow() + x * 4;
+            if (p[3] == 255 && p[2] == 255 && p[1] == 0 && p[0] == 0)
+                ++red;
+            else if (p[3] && (p[1] || p[0]))
+                ++other;
+        }
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(other, 0);
+}
+
+TEST(UIFont, RegistersFontDataAndRejectsGarbage)
+{
+    std::string error;
+    EXPECT_EQ(UIFont::registerFontData({ 1, 2, 3 }, &error), "");
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_EQ(UIFont::registerFontData(std::vector<uint8_t>(100, 0x42), &error), "");
+    EXPECT_FALSE(error.empty());
+}
