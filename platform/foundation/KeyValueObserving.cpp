@@ -16,10 +16,11 @@
 
 #include "KeyValueObservingInternal.h"
 #include "NSException.h"
-#include "NSString.h"
 #include "Value.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -273,7 +274,19 @@ void NSObject::addObserver(const Ref<NSObject>& observer, const std::string& key
     }
 }
 
-void NSObject::removeObserver(const Ref<NSObject>& observer, const std::string& keyPath)
+namespace {
+
+std::string addressOf(const void* pointer)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", pointer);
+    return text;
+}
+
+} // namespace
+
+// The most recent matching registration goes first; no match raises "NSRangeException".
+void NSObject::removeObservation(const Ref<NSObject>& observer, const std::string& keyPath, std::optional<void*> context)
 {
     ObservationRef found;
     {
@@ -281,9 +294,8 @@ void NSObject::removeObserver(const Ref<NSObject>& observer, const std::string& 
         std::lock_guard lock(r.lock);
         if (auto it = r.byRoot.find(this); it != r.byRoot.end()) {
             auto& list = it->second;
-            // The most recent matching registration goes first.
             for (auto o = list.rbegin(); o != list.rend(); ++o) {
-                if ((*o)->observerId == observer.get() && (*o)->keyPath == keyPath) {
+                if ((*o)->observerId == observer.get() && (*o)->keyPath == keyPath && (!context || (*o)->context == *context)) {
                     found = *o;
                     break;
                 }
@@ -294,36 +306,20 @@ void NSObject::removeObserver(const Ref<NSObject>& observer, const std::string& 
     }
     if (!found) {
         NSException::raise(NSRangeException,
-            NSString::stringWithFormat("Cannot remove an observer <%s %p> for the key path \"%s\" from <%s %p> because it is not registered as an observer.",
-                observer ? observer->className().c_str() : "nil", static_cast<const void*>(observer.get()), keyPath.c_str(),
-                className().c_str(), static_cast<const void*>(this)));
+            "Cannot remove an observer <" + (observer ? observer->className() : std::string("nil")) + " " + addressOf(observer.get())
+                + "> for the key path \"" + keyPath + "\" from <" + className() + " " + addressOf(this)
+                + "> because it is not registered as an observer.");
     }
+}
+
+void NSObject::removeObserver(const Ref<NSObject>& observer, const std::string& keyPath)
+{
+    removeObservation(observer, keyPath, std::nullopt);
 }
 
 void NSObject::removeObserver(const Ref<NSObject>& observer, const std::string& keyPath, void* context)
 {
-    ObservationRef found;
-    {
-        auto& r = registry();
-        std::lock_guard lock(r.lock);
-        if (auto it = r.byRoot.find(this); it != r.byRoot.end()) {
-            auto& list = it->second;
-            for (auto o = list.rbegin(); o != list.rend(); ++o) {
-                if ((*o)->observerId == observer.get() && (*o)->keyPath == keyPath && (*o)->context == context) {
-                    found = *o;
-                    break;
-                }
-            }
-        }
-        if (found)
-            detachLocked(r, found);
-    }
-    if (!found) {
-        NSException::raise(NSRangeException,
-            NSString::stringWithFormat("Cannot remove an observer <%s %p> for the key path \"%s\" from <%s %p> because it is not registered as an observer.",
-                observer ? observer->className().c_str() : "nil", static_cast<const void*>(observer.get()), keyPath.c_str(),
-                className().c_str(), static_cast<const void*>(this)));
-    }
+    removeObservation(observer, keyPath, context);
 }
 
 void NSObject::observeValueForKeyPath(const std::string&, const Ref<NSObject>&, const Value&, void*) { }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -122,6 +123,7 @@ protected:
 
 private:
     friend struct KeyValueObservingFlags;
+    void removeObservation(const Ref<NSObject>& observer, const std::string& keyPath, std::optional<void*> context);
     mutable std::unique_ptr<Internals> m_internals;
     // Set once a key path observation touches this object (as observed object, as a link of a
     // dotted or dependent path, or as observer), so destruction knows to clean up.

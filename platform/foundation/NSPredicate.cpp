@@ -566,8 +566,12 @@ private:
         node->op = parseOperator();
         node->folding = parseModifiers();
         node->right = parseExpression();
-        if (node->op == Operator::Between && node->right.kind == Expression::Kind::List && node->right.items.size() != 2)
-            fail();
+        if (node->op == Operator::Between) {
+            const auto& r = node->right;
+            if ((r.kind == Expression::Kind::List && r.items.size() != 2)
+                || (r.kind == Expression::Kind::Constant && r.constant.isArray() && r.constant.count() != 2))
+                fail();
+        }
         return node;
     }
 

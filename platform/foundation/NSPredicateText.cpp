@@ -81,8 +81,11 @@ int localizedCaseInsensitiveCompare(std::string_view a, std::string_view b)
     thread_local std::string t_localeName;
     std::string localeName = icu::Locale::getDefault().getName();
     if (!t_collator || t_localeName != localeName) {
+        // The POSIX locale (a process started with LANG=C) orders by code point, which is not a
+        // language's order; it gets the root order, as a device always has a real language.
+        bool posix = localeName.find("POSIX") != std::string::npos || localeName == "c" || localeName == "C";
         UErrorCode status = U_ZERO_ERROR;
-        t_collator.reset(icu::Collator::createInstance(icu::Locale::getDefault(), status));
+        t_collator.reset(icu::Collator::createInstance(posix ? icu::Locale::getRoot() : icu::Locale::getDefault(), status));
         if (U_FAILURE(status) || !t_collator) {
             t_collator.reset();
             return compare(a, b, FoldCase);
