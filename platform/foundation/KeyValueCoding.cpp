@@ -11,8 +11,8 @@ namespace {
 [[noreturn]] void raiseUndefinedKey(const Value& target, const std::string& key)
 {
     NSException::raise(NSUndefinedKeyException,
-        std::string("[<") + target.kindName() + "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key "
-            + key + ".");
+        std::string("[<") + target.kindName()
+            + "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " + key + ".");
 }
 
 std::pair<std::string, std::string> splitFirst(const std::string& path)
@@ -56,7 +56,8 @@ Value applyOperator(const Value& array, const std::string& op, const std::string
     if (!s_known.count(op))
         raiseUndefinedKey(array, op);
     if (argument.empty())
-        NSException::raise(NSInvalidArgumentException, "The collection operator " + op + " needs a key path to the right of it.");
+        NSException::raise(
+            NSInvalidArgumentException, "The collection operator " + op + " needs a key path to the right of it.");
 
     if (op == "@sum" || op == "@avg") {
         auto values = nonNullValues(array, argument);
@@ -128,16 +129,6 @@ Value valueForKeyPathOfValue(const Value& target, const std::string& keyPath)
         auto [op, rest] = splitFirst(keyPath);
         return applyOperator(target, op, rest);
     }
-    if (target.isArray() && keyPath.find('.') != std::string::npos) {
-        // Each element walks the whole path, so operators deeper in the path apply per element.
-        std::vector<Value> mapped;
-        mapped.reserve(target.count());
-        for (const auto& element : target.elements()) {
-            Value v = valueForKeyPathOfValue(element, keyPath);
-            mapped.push_back(v.isNil() ? Value::null() : std::move(v));
-        }
-        return Value::array(std::move(mapped));
-    }
     auto [first, rest] = splitFirst(keyPath);
     Value v = valueForKeyOfValue(target, first);
     if (rest.empty() || v.isNil())
@@ -171,7 +162,8 @@ void setValueForKeyPathOfValue(const Value& target, const Value& value, const st
         return;
     default:
         NSException::raise(NSUndefinedKeyException,
-            std::string("[<") + target.kindName() + "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key "
-                + first + ".");
+            std::string("[<") + target.kindName()
+                + "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key " + first
+                + ".");
     }
 }

@@ -15,8 +15,10 @@
 // - Any other value (string, number, date, data, class) raises "NSUnknownKeyException".
 Value valueForKeyOfValue(const Value& target, const std::string& key);
 
-// Dotted key paths; a nil step answers nil. On an array a component starting with "@" is a
-// collection operator applied to the array, with the rest of the path as its argument:
+// Dotted key paths, one step at a time: "a.b" is the value for "b" of the value for "a" (so on
+// an array, "a.@count" counts the mapped array). A nil step answers nil. On an array a component
+// starting with "@" is a collection operator applied to the array, with the rest of the path as
+// its argument, read from each element:
 //   @count                      number of elements (the rest of the path is ignored)
 //   @sum.x @avg.x               over the non-null values of x, as doubles (0 for none)
 //   @max.x @min.x               the largest / smallest non-null value of x (nil for none)

@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -87,7 +87,8 @@ void unlinkLocked(Registry& r, const ObservationRef& observation)
         if (it == r.linksByObject.end())
             continue;
         auto& list = it->second;
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const Link& l) { return l.observation == observation; }),
+        list.erase(
+            std::remove_if(list.begin(), list.end(), [&](const Link& l) { return l.observation == observation; }),
             list.end());
         if (list.empty())
             r.linksByObject.erase(it);
@@ -121,8 +122,8 @@ struct CollectedLink {
 
 // Follows `path` from `object`, adding a link for each step and for each dependent key path.
 // Calls out (getters, dependent-key queries), so no lock may be held.
-void collectLinks(const Ref<NSObject>& object, const std::string& path, std::set<std::pair<const NSObject*, std::string>>& visited,
-    std::vector<CollectedLink>& out)
+void collectLinks(const Ref<NSObject>& object, const std::string& path,
+    std::set<std::pair<const NSObject*, std::string>>& visited, std::vector<CollectedLink>& out)
 {
     auto dot = path.find('.');
     std::string key = dot == std::string::npos ? path : path.substr(0, dot);
@@ -164,7 +165,10 @@ void relink(const ObservationRef& observation, const Ref<NSObject>& root)
     }
 }
 
-Value valueOrNull(const Value& v) { return v.isNil() ? Value::null() : v; }
+Value valueOrNull(const Value& v)
+{
+    return v.isNil() ? Value::null() : v;
+}
 
 // Reads the observed value; a path that cannot be read (an unknown key along it) reads as nil,
 // so a notification never fails because an intermediate object lacks a key.
@@ -227,7 +231,10 @@ struct KeyValueObservingFlags {
 };
 
 namespace {
-void setObservedFlag(NSObject* object) { KeyValueObservingFlags::setObserved(object); }
+void setObservedFlag(NSObject* object)
+{
+    KeyValueObservingFlags::setObserved(object);
+}
 } // namespace
 
 void NSObject::addObserver(const Ref<NSObject>& observer, const std::string& keyPath, uint32_t options, void* context)
@@ -286,7 +293,8 @@ std::string addressOf(const void* pointer)
 } // namespace
 
 // The most recent matching registration goes first; no match raises "NSRangeException".
-void NSObject::removeObservation(const Ref<NSObject>& observer, const std::string& keyPath, std::optional<void*> context)
+void NSObject::removeObservation(
+    const Ref<NSObject>& observer, const std::string& keyPath, std::optional<void*> context)
 {
     ObservationRef found;
     {
@@ -295,7 +303,8 @@ void NSObject::removeObservation(const Ref<NSObject>& observer, const std::strin
         if (auto it = r.byRoot.find(this); it != r.byRoot.end()) {
             auto& list = it->second;
             for (auto o = list.rbegin(); o != list.rend(); ++o) {
-                if ((*o)->observerId == observer.get() && (*o)->keyPath == keyPath && (!context || (*o)->context == *context)) {
+                if ((*o)->observerId == observer.get() && (*o)->keyPath == keyPath
+                    && (!context || (*o)->context == *context)) {
                     found = *o;
                     break;
                 }
@@ -306,9 +315,9 @@ void NSObject::removeObservation(const Ref<NSObject>& observer, const std::strin
     }
     if (!found) {
         NSException::raise(NSRangeException,
-            "Cannot remove an observer <" + (observer ? observer->className() : std::string("nil")) + " " + addressOf(observer.get())
-                + "> for the key path \"" + keyPath + "\" from <" + className() + " " + addressOf(this)
-                + "> because it is not registered as an observer.");
+            "Cannot remove an observer <" + (observer ? observer->className() : std::string("nil")) + " "
+                + addressOf(observer.get()) + "> for the key path \"" + keyPath + "\" from <" + className() + " "
+                + addressOf(this) + "> because it is not registered as an observer.");
     }
 }
 
@@ -368,7 +377,8 @@ void NSObject::didChangeValueForKey(const std::string& key)
 {
     if (t_pending.empty())
         return;
-    auto it = std::find_if(t_pending.rbegin(), t_pending.rend(), [&](const PendingChange& p) { return p.object == this && p.key == key; });
+    auto it = std::find_if(
+        t_pending.rbegin(), t_pending.rend(), [&](const PendingChange& p) { return p.object == this && p.key == key; });
     if (it == t_pending.rend())
         return; // no matching willChangeValueForKey (or nobody was observing then)
     PendingChange pending = std::move(*it);
@@ -391,7 +401,10 @@ void NSObject::didChangeValueForKey(const std::string& key)
     }
 }
 
-std::set<std::string> NSObject::keyPathsForValuesAffectingValueForKey(const std::string&) const { return {}; }
+std::set<std::string> NSObject::keyPathsForValuesAffectingValueForKey(const std::string&) const
+{
+    return {};
+}
 
 bool NSObject::hasObservers() const
 {

@@ -66,20 +66,34 @@ enum class Operator : uint8_t {
 const char* operatorName(Operator op)
 {
     switch (op) {
-    case Operator::Equal: return "==";
-    case Operator::NotEqual: return "!=";
-    case Operator::Less: return "<";
-    case Operator::LessOrEqual: return "<=";
-    case Operator::Greater: return ">";
-    case Operator::GreaterOrEqual: return ">=";
-    case Operator::BeginsWith: return "BEGINSWITH";
-    case Operator::EndsWith: return "ENDSWITH";
-    case Operator::Contains: return "CONTAINS";
-    case Operator::Like: return "LIKE";
-    case Operator::Matches: return "MATCHES";
-    case Operator::In: return "IN";
-    case Operator::Between: return "BETWEEN";
-    case Operator::IsKindOfClass: return "isKindOfClass:";
+    case Operator::Equal:
+        return "==";
+    case Operator::NotEqual:
+        return "!=";
+    case Operator::Less:
+        return "<";
+    case Operator::LessOrEqual:
+        return "<=";
+    case Operator::Greater:
+        return ">";
+    case Operator::GreaterOrEqual:
+        return ">=";
+    case Operator::BeginsWith:
+        return "BEGINSWITH";
+    case Operator::EndsWith:
+        return "ENDSWITH";
+    case Operator::Contains:
+        return "CONTAINS";
+    case Operator::Like:
+        return "LIKE";
+    case Operator::Matches:
+        return "MATCHES";
+    case Operator::In:
+        return "IN";
+    case Operator::Between:
+        return "BETWEEN";
+    case Operator::IsKindOfClass:
+        return "isKindOfClass:";
     }
     return "?";
 }
@@ -100,7 +114,10 @@ std::string upper(std::string_view s)
     return out;
 }
 
-[[noreturn]] void raiseEvaluation(const std::string& reason) { NSException::raise(NSInvalidArgumentException, reason); }
+[[noreturn]] void raiseEvaluation(const std::string& reason)
+{
+    NSException::raise(NSInvalidArgumentException, reason);
+}
 
 } // namespace
 
@@ -112,6 +129,8 @@ struct NSPredicate::Node {
     Expression right;
     Operator op { Operator::Equal };
     uint8_t folding { PredicateText::FoldNone };
+    enum class Aggregate : uint8_t { None, Any, All, NoneOf };
+    Aggregate aggregate { Aggregate::None }; // ANY/SOME, ALL, NONE: the left side is a collection
     Block block;
     // MATCHES compiles its pattern once per distinct pattern text.
     mutable std::mutex regexLock;
@@ -150,7 +169,8 @@ std::optional<int> order(const Value& a, const Value& b, uint8_t folding)
 const std::string& requireString(const Value& v, const char* op)
 {
     if (!v.isString())
-        raiseEvaluation(std::string("Can't do a substring operation (") + op + ") with something that isn't a string (" + v.kindName() + ").");
+        raiseEvaluation(std::string("Can't do a substring operation (") + op + ") with something that isn't a string ("
+            + v.kindName() + ").");
     return v.string();
 }
 
@@ -171,10 +191,14 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
         if (!c)
             return false;
         switch (op) {
-        case Operator::Less: return *c < 0;
-        case Operator::LessOrEqual: return *c <= 0;
-        case Operator::Greater: return *c > 0;
-        default: return *c >= 0;
+        case Operator::Less:
+            return *c < 0;
+        case Operator::LessOrEqual:
+            return *c <= 0;
+        case Operator::Greater:
+            return *c > 0;
+        default:
+            return *c >= 0;
         }
     }
     case Operator::BeginsWith:
@@ -219,7 +243,8 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
             std::lock_guard lock(regexLock);
             regex = compiled;
         }
-        return compiled->matchesWhole(folding & PredicateText::FoldDiacritics ? PredicateText::fold(text, PredicateText::FoldDiacritics) : text);
+        return compiled->matchesWhole(
+            folding & PredicateText::FoldDiacritics ? PredicateText::fold(text, PredicateText::FoldDiacritics) : text);
     }
     case Operator::In: {
         if (r.isNilOrNull())
@@ -234,9 +259,11 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
         if (r.isString()) {
             if (l.isNilOrNull())
                 return false;
-            return PredicateText::fold(r.string(), folding).find(PredicateText::fold(requireString(l, "IN"), folding)) != std::string::npos;
+            return PredicateText::fold(r.string(), folding).find(PredicateText::fold(requireString(l, "IN"), folding))
+                != std::string::npos;
         }
-        raiseEvaluation(std::string("Can't look for value in a ") + r.kindName() + ", which is not a collection or a string.");
+        raiseEvaluation(
+            std::string("Can't look for value in a ") + r.kindName() + ", which is not a collection or a string.");
     }
     case Operator::Between: {
         if (!r.isArray() || r.count() != 2)
@@ -279,8 +306,24 @@ bool NSPredicate::Node::evaluate(const Value& object, const Value& bindings) con
         return !children.front()->evaluate(object, bindings);
     case Kind::Block:
         return block(object, bindings);
-    case Kind::Comparison:
-        return compare(left.evaluate(object), right.evaluate(object));
+    case Kind::Comparison: {
+        Value l = left.evaluate(object);
+        Value r = right.evaluate(object);
+        if (aggregate == Aggregate::None)
+            return compare(l, r);
+        if (l.isNilOrNull())
+            return aggregate == Aggregate::NoneOf;
+        if (!l.isArray() && !l.isDictionary())
+            raiseEvaluation("The left hand side for an ALL, ANY or NONE operator must be a collection.");
+        for (const auto& element : l.isArray() ? l.elements() : l.allValues()) {
+            bool matched = compare(element, r);
+            if (aggregate == Aggregate::All && !matched)
+                return false;
+            if (aggregate != Aggregate::All && matched)
+                return aggregate == Aggregate::Any;
+        }
+        return aggregate != Aggregate::Any;
+    }
     }
     return false;
 }
@@ -294,12 +337,23 @@ std::string quoteString(const std::string& s)
     std::string out = "\"";
     for (char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out + "\"";
@@ -417,7 +471,9 @@ std::string NSPredicate::Node::format() const
                 op += 'd';
             op += ']';
         }
-        return formatExpression(left) + " " + op + " " + formatExpression(right);
+        static const char* const s_aggregates[] = { "", "ANY ", "ALL ", "NONE " };
+        return s_aggregates[static_cast<int>(aggregate)] + formatExpression(left) + " " + op + " "
+            + formatExpression(right);
     }
     }
     return "";
@@ -448,7 +504,8 @@ public:
 private:
     [[noreturn]] void fail()
     {
-        NSException::raise(NSInvalidArgumentException, "Unable to parse the format string \"" + std::string(m_text) + "\"");
+        NSException::raise(
+            NSInvalidArgumentException, "Unable to parse the format string \"" + std::string(m_text) + "\"");
     }
 
     void skipSpace()
@@ -562,6 +619,12 @@ private:
     {
         auto node = std::make_shared<Node>();
         node->kind = Node::Kind::Comparison;
+        if (consumeWord("ANY") || consumeWord("SOME"))
+            node->aggregate = Node::Aggregate::Any;
+        else if (consumeWord("ALL"))
+            node->aggregate = Node::Aggregate::All;
+        else if (consumeWord("NONE"))
+            node->aggregate = Node::Aggregate::NoneOf;
         node->left = parseExpression();
         node->op = parseOperator();
         node->folding = parseModifiers();
@@ -698,11 +761,20 @@ private:
                     fail();
                 char e = m_text[m_pos++];
                 switch (e) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case '0': out += '\0'; break;
-                default: out += e; // \' \" \\ and any other character stand for themselves
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case '0':
+                    out += '\0';
+                    break;
+                default:
+                    out += e; // \' \" \\ and any other character stand for themselves
                 }
                 continue;
             }
@@ -781,12 +853,18 @@ private:
     static Value argumentValue(const FormatArg& a)
     {
         switch (a.kind) {
-        case FormatArg::Kind::Signed: return integerValue(a.i);
-        case FormatArg::Kind::Unsigned: return a.u <= INT32_MAX ? Value(static_cast<int32_t>(a.u)) : Value(static_cast<uint64_t>(a.u));
-        case FormatArg::Kind::Floating: return Value(a.d);
-        case FormatArg::Kind::CString: return a.s ? Value(a.s) : Value();
-        case FormatArg::Kind::Object: return a.object;
-        case FormatArg::Kind::Pointer: return {};
+        case FormatArg::Kind::Signed:
+            return integerValue(a.i);
+        case FormatArg::Kind::Unsigned:
+            return a.u <= INT32_MAX ? Value(static_cast<int32_t>(a.u)) : Value(static_cast<uint64_t>(a.u));
+        case FormatArg::Kind::Floating:
+            return Value(a.d);
+        case FormatArg::Kind::CString:
+            return a.s ? Value(a.s) : Value();
+        case FormatArg::Kind::Object:
+            return a.object;
+        case FormatArg::Kind::Pointer:
+            return {};
         }
         return {};
     }
@@ -795,7 +873,8 @@ private:
     {
         ++m_pos; // '%'
         size_t start = m_pos;
-        while (m_pos < m_text.size() && (m_text[m_pos] == 'l' || m_text[m_pos] == 'h' || m_text[m_pos] == 'q' || m_text[m_pos] == 'z'))
+        while (m_pos < m_text.size()
+            && (m_text[m_pos] == 'l' || m_text[m_pos] == 'h' || m_text[m_pos] == 'q' || m_text[m_pos] == 'z'))
             ++m_pos;
         if (m_pos >= m_text.size())
             fail();
@@ -812,7 +891,8 @@ private:
             if (!key.isString() || key.string().empty())
                 fail();
             Expression e;
-            e.kind = key.string() == "self" || upper(key.string()) == "SELF" ? Expression::Kind::Self : Expression::Kind::KeyPath;
+            e.kind = key.string() == "self" || upper(key.string()) == "SELF" ? Expression::Kind::Self
+                                                                             : Expression::Kind::KeyPath;
             e.keyPath = key.string();
             appendPath(e);
             return e;
@@ -923,7 +1003,8 @@ private:
         if (type == "NSDate" && value.constant.isNumber())
             return constant(Value::date(value.constant.doubleValue()));
         if (type == "NSNumber")
-            return constant(value.constant.isString() ? Value(NSString::doubleValue(value.constant.string())) : value.constant);
+            return constant(
+                value.constant.isString() ? Value(NSString::doubleValue(value.constant.string())) : value.constant);
         if (type == "NSString")
             return constant(Value(value.constant.stringValue()));
         fail();
@@ -1015,14 +1096,20 @@ Ref<NSPredicate> NSPredicate::notPredicateWithSubpredicate(const Ref<NSPredicate
     return make<NSPredicate>(std::move(node));
 }
 
-bool NSPredicate::evaluateWithObject(const Value& object) const { return m_root->evaluate(object, Value()); }
+bool NSPredicate::evaluateWithObject(const Value& object) const
+{
+    return m_root->evaluate(object, Value());
+}
 
 bool NSPredicate::evaluateWithObjectSubstitutionVariables(const Value& object, const Value& bindings) const
 {
     return m_root->evaluate(object, bindings);
 }
 
-std::string NSPredicate::predicateFormat() const { return m_root->format(); }
+std::string NSPredicate::predicateFormat() const
+{
+    return m_root->format();
+}
 
 Value filteredArrayUsingPredicate(const Value& array, const Ref<NSPredicate>& predicate)
 {

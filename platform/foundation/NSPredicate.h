@@ -19,6 +19,7 @@
 //                   BETWEEN, and "isKindOfClass:"; string operators take [c] (case-insensitive),
 //                   [d] (diacritic-insensitive) or [cd]
 //   compounds       AND && OR || NOT ! and parentheses; AND binds tighter than OR
+//   aggregates      ANY (or SOME), ALL, NONE before a comparison whose left side is a collection
 //   constants       TRUEPREDICATE FALSEPREDICATE, YES NO TRUE FALSE nil NULL, numbers,
 //                   '...' and "..." strings (with \ escapes), {a, b} lists,
 //                   CAST("Name", "Class") and CAST(seconds, "NSDate")
@@ -74,10 +75,7 @@ private:
     // Classes pass as class values, everything else as FormatArg takes it.
     static FormatArg argument(Class cls) { return FormatArg(Value(cls)); }
     template<typename T>
-    static FormatArg argument(const T& value)
-    {
-        return FormatArg(value);
-    }
+    static FormatArg argument(const T& value) { return FormatArg(value); }
 
     std::shared_ptr<const Node> m_root;
 };

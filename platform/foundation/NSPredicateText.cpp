@@ -85,7 +85,8 @@ int localizedCaseInsensitiveCompare(std::string_view a, std::string_view b)
         // language's order; it gets the root order, as a device always has a real language.
         bool posix = localeName.find("POSIX") != std::string::npos || localeName == "c" || localeName == "C";
         UErrorCode status = U_ZERO_ERROR;
-        t_collator.reset(icu::Collator::createInstance(posix ? icu::Locale::getRoot() : icu::Locale::getDefault(), status));
+        t_collator.reset(
+            icu::Collator::createInstance(posix ? icu::Locale::getRoot() : icu::Locale::getDefault(), status));
         if (U_FAILURE(status) || !t_collator) {
             t_collator.reset();
             return compare(a, b, FoldCase);
@@ -147,11 +148,12 @@ Regex::Regex(std::string_view pattern, bool caseInsensitive)
 {
     UErrorCode status = U_ZERO_ERROR;
     UParseError parseError;
-    m_compiled->pattern.reset(
-        icu::RegexPattern::compile(toUnicode(pattern), caseInsensitive ? UREGEX_CASE_INSENSITIVE : 0, parseError, status));
+    m_compiled->pattern.reset(icu::RegexPattern::compile(
+        toUnicode(pattern), caseInsensitive ? UREGEX_CASE_INSENSITIVE : 0, parseError, status));
     if (U_FAILURE(status) || !m_compiled->pattern) {
         NSException::raise(NSInvalidArgumentException,
-            std::string("Can't do regex matching, reason: Can't open pattern ") + u_errorName(status) + " (pattern " + m_pattern + ")");
+            std::string("Can't do regex matching, reason: Can't open pattern ") + u_errorName(status) + " (pattern "
+                + m_pattern + ")");
     }
 }
 

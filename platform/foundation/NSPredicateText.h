@@ -10,7 +10,7 @@ namespace PredicateText {
 
 enum Folding : uint8_t {
     FoldNone = 0,
-    FoldCase = 1,       // "[c]": case-insensitive
+    FoldCase = 1, // "[c]": case-insensitive
     FoldDiacritics = 2, // "[d]": diacritic-insensitive
 };
 

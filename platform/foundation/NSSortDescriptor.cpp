@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <utility>
 
-NSSortDescriptor::NSSortDescriptor(Passkey passkey, std::string key, bool ascending, Comparison comparison, Comparator comparator)
+NSSortDescriptor::NSSortDescriptor(
+    Passkey passkey, std::string key, bool ascending, Comparison comparison, Comparator comparator)
     : NSObject(passkey)
     , m_key(std::move(key))
     , m_ascending(ascending)
@@ -21,15 +22,18 @@ Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKeyAscending(std::stri
     return make<NSSortDescriptor>(std::move(key), ascending, Comparison::Compare, nullptr);
 }
 
-Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKeyAscendingSelector(std::string key, bool ascending, Comparison comparison)
+Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKeyAscendingSelector(
+    std::string key, bool ascending, Comparison comparison)
 {
     return make<NSSortDescriptor>(std::move(key), ascending, comparison, nullptr);
 }
 
-Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKeyAscendingComparator(std::string key, bool ascending, Comparator comparator)
+Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKeyAscendingComparator(
+    std::string key, bool ascending, Comparator comparator)
 {
     if (!comparator)
-        NSException::raise(NSInvalidArgumentException, "sortDescriptorWithKey:ascending:comparator: needs a comparator");
+        NSException::raise(
+            NSInvalidArgumentException, "sortDescriptorWithKey:ascending:comparator: needs a comparator");
     return make<NSSortDescriptor>(std::move(key), ascending, Comparison::Compare, std::move(comparator));
 }
 
@@ -70,7 +74,8 @@ NSComparisonResult NSSortDescriptor::compareObjectToObject(const Value& a, const
 
 std::string NSSortDescriptor::description() const
 {
-    static const char* const s_selectors[] = { "compare:", "caseInsensitiveCompare:", "localizedCaseInsensitiveCompare:" };
+    static const char* const s_selectors[]
+        = { "compare:", "caseInsensitiveCompare:", "localizedCaseInsensitiveCompare:" };
     return "(" + m_key + ", " + (m_ascending ? "ascending" : "descending") + ", "
         + (m_comparator ? "comparator" : s_selectors[static_cast<int>(m_comparison)]) + ")";
 }
@@ -101,7 +106,8 @@ void mergeSort(std::vector<Value>& values, Less less)
 
 } // namespace
 
-std::vector<Value> sortedArrayUsingDescriptors(std::vector<Value> values, const std::vector<Ref<NSSortDescriptor>>& descriptors)
+std::vector<Value> sortedArrayUsingDescriptors(
+    std::vector<Value> values, const std::vector<Ref<NSSortDescriptor>>& descriptors)
 {
     mergeSort(values, [&](const Value& a, const Value& b) {
         for (const auto& descriptor : descriptors) {

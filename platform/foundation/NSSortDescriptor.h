@@ -25,8 +25,8 @@ class NSSortDescriptor : public NSObject {
 public:
     // How two values at the key are compared.
     enum class Comparison : uint8_t {
-        Compare,                         // numbers by value, strings by code point, dates by time
-        CaseInsensitiveCompare,          // strings by code point after case folding
+        Compare, // numbers by value, strings by code point, dates by time
+        CaseInsensitiveCompare, // strings by code point after case folding
         LocalizedCaseInsensitiveCompare, // strings in the current locale's order, ignoring case
     };
     using Comparator = std::function<NSComparisonResult(const Value&, const Value&)>;
@@ -34,9 +34,11 @@ public:
     NSSortDescriptor(Passkey, std::string key, bool ascending, Comparison comparison, Comparator comparator);
 
     static Ref<NSSortDescriptor> sortDescriptorWithKeyAscending(std::string key, bool ascending);
-    static Ref<NSSortDescriptor> sortDescriptorWithKeyAscendingSelector(std::string key, bool ascending, Comparison comparison);
+    static Ref<NSSortDescriptor> sortDescriptorWithKeyAscendingSelector(
+        std::string key, bool ascending, Comparison comparison);
     // The comparator sees the two values at the key; it must not be empty.
-    static Ref<NSSortDescriptor> sortDescriptorWithKeyAscendingComparator(std::string key, bool ascending, Comparator comparator);
+    static Ref<NSSortDescriptor> sortDescriptorWithKeyAscendingComparator(
+        std::string key, bool ascending, Comparator comparator);
 
     // An empty key compares the values themselves.
     const std::string& key() const { return m_key; }
@@ -56,5 +58,6 @@ private:
 
 // A stable sort by the descriptors in turn: the first that tells two values apart decides;
 // values that all descriptors call the same keep their order.
-std::vector<Value> sortedArrayUsingDescriptors(std::vector<Value> values, const std::vector<Ref<NSSortDescriptor>>& descriptors);
+std::vector<Value> sortedArrayUsingDescriptors(
+    std::vector<Value> values, const std::vector<Ref<NSSortDescriptor>>& descriptors);
 Value sortedArrayUsingDescriptors(const Value& array, const std::vector<Ref<NSSortDescriptor>>& descriptors);

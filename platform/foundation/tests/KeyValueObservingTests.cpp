@@ -70,7 +70,8 @@ public:
     using NSObject::NSObject;
     static Ref<Recorder> init() { return make<Recorder>(); }
 
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override
     {
         std::string line = keyPath + " kind=" + change[NSKeyValueChangeKindKey].description();
         for (const char* key : { NSKeyValueChangeNewKey, NSKeyValueChangeOldKey }) {
@@ -112,14 +113,15 @@ TEST(KeyValueObserving, OptionsShapeTheChangeDictionary)
         { "new", O::NSKeyValueObservingOptionNew, Value("a"), { "name kind=1 new=b" } },
         { "old", O::NSKeyValueObservingOptionOld, Value("a"), { "name kind=1 old=a" } },
         { "none", 0, Value("a"), { "name kind=1" } },
-        { "new and old", O::NSKeyValueObservingOptionNew | O::NSKeyValueObservingOptionOld, Value("a"), { "name kind=1 new=b old=a" } },
+        { "new and old", O::NSKeyValueObservingOptionNew | O::NSKeyValueObservingOptionOld, Value("a"),
+            { "name kind=1 new=b old=a" } },
         { "old nil is NSNull", O::NSKeyValueObservingOptionOld, Value(), { "name kind=1 old=null" } },
         { "initial with new", O::NSKeyValueObservingOptionInitial | O::NSKeyValueObservingOptionNew, Value("a"),
             { "name kind=1 new=a", "name kind=1 new=b" } },
         { "initial alone", O::NSKeyValueObservingOptionInitial, Value("a"), { "name kind=1", "name kind=1" } },
         { "prior with old and new",
-            O::NSKeyValueObservingOptionPrior | O::NSKeyValueObservingOptionOld | O::NSKeyValueObservingOptionNew, Value("a"),
-            { "name kind=1 old=a prior", "name kind=1 new=b old=a" } },
+            O::NSKeyValueObservingOptionPrior | O::NSKeyValueObservingOptionOld | O::NSKeyValueObservingOptionNew,
+            Value("a"), { "name kind=1 old=a prior", "name kind=1 new=b old=a" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -176,7 +178,8 @@ TEST(KeyValueObserving, DependentKeysNotifyTheKeysThatDependOnThem)
     person->addObserver(recorder, "ping", 0, nullptr);
 
     person->setLast(Value("Lovelace"));
-    EXPECT_EQ(recorder->lines, (Lines { "fullName kind=1 new=Ada Lovelace old=Ada King", "greeting kind=1 new=Hello Ada Lovelace" }));
+    EXPECT_EQ(recorder->lines,
+        (Lines { "fullName kind=1 new=Ada Lovelace old=Ada King", "greeting kind=1 new=Hello Ada Lovelace" }));
 
     recorder->lines.clear();
     person->willChangeValueForKey("pong");
@@ -204,8 +207,9 @@ TEST(KeyValueObserving, KeyPathFollowsTheInnerObject)
     root->setFriend(nullptr);
     second->setName(Value("ignored too"));
 
-    EXPECT_EQ(recorder->lines, (Lines { "friend.name kind=1 new=uno old=one", "friend.name kind=1 new=two old=uno",
-                                   "friend.name kind=1 new=dos old=two", "friend.name kind=1 new=null old=dos" }));
+    EXPECT_EQ(recorder->lines,
+        (Lines { "friend.name kind=1 new=uno old=one", "friend.name kind=1 new=two old=uno",
+            "friend.name kind=1 new=dos old=two", "friend.name kind=1 new=null old=dos" }));
     for (auto* object : recorder->objects)
         EXPECT_EQ(object, root.get());
 }
@@ -275,10 +279,11 @@ TEST(KeyValueObserving, RemovingAnUnregisteredObserverRaisesRangeException)
         { "other key path", [&] { person->removeObserver(recorder, "first"); } },
         { "other context", [&] { person->removeObserver(recorder, "name", nullptr); } },
         { "other observer", [&] { person->removeObserver(Recorder::init(), "name"); } },
-        { "second removal", [&] {
-             person->removeObserver(recorder, "name", &context);
-             person->removeObserver(recorder, "name", &context);
-         } },
+        { "second removal",
+            [&] {
+                person->removeObserver(recorder, "name", &context);
+                person->removeObserver(recorder, "name", &context);
+            } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -81,45 +81,60 @@ TEST(NSPredicate, EvaluatesComparisonsOnDictionaries)
 {
     using P = NSPredicate;
     Value plane = dict({ { "adshex", Value("4CA2B1") }, { "fltno", Value("BA117") }, { "callsign", Value("BAW117") },
-        { "type", Value("A388") }, { "route", Value("LHR-JFK") }, { "altitude", Value(35000.0) }, { "speed", Value(480) },
-        { "name", Value("Zürich Élan") }, { "filterActive", Value(true) }, { "tags", Value::array({ Value("heavy"), Value("vip") }) },
-        { "lat", Value(51.47) }, { "lon", Value(-0.45) } });
+        { "type", Value("A388") }, { "route", Value("LHR-JFK") }, { "altitude", Value(35000.0) },
+        { "speed", Value(480) }, { "name", Value("Zürich Élan") }, { "filterActive", Value(true) },
+        { "tags", Value::array({ Value("heavy"), Value("vip") }) }, { "lat", Value(51.47) }, { "lon", Value(-0.45) } });
     std::vector<Case> cases = {
         { "equal with %@", [] { return P::predicateWithFormat("adshex = %@", "4CA2B1"); }, plane, true },
         { "equal is case-sensitive", [] { return P::predicateWithFormat("adshex == '4ca2b1'"); }, plane, false },
         { "equal [c]", [] { return P::predicateWithFormat("adshex ==[c] '4ca2b1'"); }, plane, true },
         { "not equal <>", [] { return P::predicateWithFormat("type <> 'B744'"); }, plane, true },
         { "boolean YES in parentheses", [] { return P::predicateWithFormat("(filterActive = YES)"); }, plane, true },
-        { "number ordering", [] { return P::predicateWithFormat("altitude > %f AND altitude < %f", 0.0, 60000.0); }, plane, true },
+        { "number ordering", [] { return P::predicateWithFormat("altitude > %f AND altitude < %f", 0.0, 60000.0); },
+            plane, true },
         { "integer against double", [] { return P::predicateWithFormat("speed >= %d", 480); }, plane, true },
         { "=< and =>", [] { return P::predicateWithFormat("speed =< 480 && speed => 480"); }, plane, true },
         { "contains[c]", [] { return P::predicateWithFormat("callsign contains[c] 'baw'"); }, plane, true },
-        { "beginswith / endswith", [] { return P::predicateWithFormat("route BEGINSWITH 'LHR-' AND route ENDSWITH '-JFK'"); }, plane, true },
-        { "contains[d] folds accents", [] { return P::predicateWithFormat("name CONTAINS[d] 'zurich'"); }, plane, false },
-        { "contains[cd] folds both", [] { return P::predicateWithFormat("name CONTAINS[cd] 'ZURICH elan'"); }, plane, true },
+        { "beginswith / endswith",
+            [] { return P::predicateWithFormat("route BEGINSWITH 'LHR-' AND route ENDSWITH '-JFK'"); }, plane, true },
+        { "contains[d] folds accents", [] { return P::predicateWithFormat("name CONTAINS[d] 'zurich'"); }, plane,
+            false },
+        { "contains[cd] folds both", [] { return P::predicateWithFormat("name CONTAINS[cd] 'ZURICH elan'"); }, plane,
+            true },
         { "like", [] { return P::predicateWithFormat("route LIKE 'L?R-*'"); }, plane, true },
         { "like whole string", [] { return P::predicateWithFormat("route LIKE 'LHR'"); }, plane, false },
         { "matches whole string", [] { return P::predicateWithFormat("route MATCHES 'LHR'"); }, plane, false },
         { "matches[c]", [] { return P::predicateWithFormat("route MATCHES[c] '[a-z]{3}-jfk'"); }, plane, true },
         { "in list", [] { return P::predicateWithFormat("type IN {'B744', 'A388'}"); }, plane, true },
-        { "in %@ array", [] { return P::predicateWithFormat("speed IN %@", Value::array({ Value(1), Value(480) })); }, plane, true },
+        { "in %@ array",
+            [] {
+                return P::predicateWithFormat("speed IN %@", Value::array({ Value(1), Value(480) }));
+            },
+            plane, true },
         { "in string", [] { return P::predicateWithFormat("'JFK' IN route"); }, plane, true },
         { "array contains", [] { return P::predicateWithFormat("tags CONTAINS 'vip'"); }, plane, true },
-        { "between lists", [] { return P::predicateWithFormat("lat BETWEEN {%f,%f} AND lon BETWEEN {%f,%f}", 51.0, 52.0, -1.0, 0.0); },
+        { "between lists",
+            [] { return P::predicateWithFormat("lat BETWEEN {%f,%f} AND lon BETWEEN {%f,%f}", 51.0, 52.0, -1.0, 0.0); },
             plane, true },
-        { "between %@ pairs", [] {
-             return P::predicateWithFormat("lat BETWEEN %@ AND lon BETWEEN %@", Value::array({ Value(51.47), Value(52.0) }),
-                 Value::array({ Value(-1.0), Value(-0.5) }));
-         },
+        { "between %@ pairs",
+            [] {
+                return P::predicateWithFormat("lat BETWEEN %@ AND lon BETWEEN %@",
+                    Value::array({ Value(51.47), Value(52.0) }), Value::array({ Value(-1.0), Value(-0.5) }));
+            },
             plane, false },
         { "%K substitution", [] { return P::predicateWithFormat("%K == %@", "type", "A388"); }, plane, true },
         { "AND binds tighter than OR",
-            [] { return P::predicateWithFormat("type == 'B744' AND speed > 0 OR callsign == 'BAW117'"); }, plane, true },
+            [] { return P::predicateWithFormat("type == 'B744' AND speed > 0 OR callsign == 'BAW117'"); }, plane,
+            true },
         { "parentheses override",
-            [] { return P::predicateWithFormat("type == 'B744' AND (speed > 0 OR callsign == 'BAW117')"); }, plane, false },
+            [] { return P::predicateWithFormat("type == 'B744' AND (speed > 0 OR callsign == 'BAW117')"); }, plane,
+            false },
         { "not and !", [] { return P::predicateWithFormat("NOT type == 'B744' AND !(speed < 100)"); }, plane, true },
         { "nested contains[c]",
-            [] { return P::predicateWithFormat("fltno contains[c] 'ba' AND (type contains[c] 'x' OR route contains[c] 'jfk')"); },
+            [] {
+                return P::predicateWithFormat(
+                    "fltno contains[c] 'ba' AND (type contains[c] 'x' OR route contains[c] 'jfk')");
+            },
             plane, true },
         { "true predicate", [] { return P::predicateWithFormat("TRUEPREDICATE"); }, plane, true },
         { "false predicate", [] { return P::predicateWithFormat("FALSEPREDICATE OR FALSEPREDICATE"); }, plane, false },
@@ -127,13 +142,18 @@ TEST(NSPredicate, EvaluatesComparisonsOnDictionaries)
             dict({ { "alertID", Value(7) }, { "alertuuid", Value("u-1") } }), true },
         { "escaped quote", [] { return P::predicateWithFormat(R"(note == 'it\'s' AND other == "say \"hi\"")"); },
             dict({ { "note", Value("it's") }, { "other", Value("say \"hi\"") } }), true },
-        { "reserved word escaped", [] { return P::predicateWithFormat("#IN == 1"); }, dict({ { "IN", Value(1) } }), true },
+        { "reserved word escaped", [] { return P::predicateWithFormat("#IN == 1"); }, dict({ { "IN", Value(1) } }),
+            true },
         { "collection operator", [] { return P::predicateWithFormat("tags.@count == 2"); }, plane, true },
+        { "any", [] { return P::predicateWithFormat("ANY tags BEGINSWITH[c] 'H'"); }, plane, true },
+        { "all", [] { return P::predicateWithFormat("ALL tags.length > 2"); }, dict({ { "tags", Value::array() } }),
+            true },
+        { "none", [] { return P::predicateWithFormat("NONE tags == 'vip'"); }, plane, false },
         { "self with string", [] { return P::predicateWithFormat("self ENDSWITH %@", "ab"); }, Value("cab"), true },
         { "email pattern accepts", [] { return P::predicateWithFormat("self MATCHES[c] %@", kEmailPattern); },
             Value("Pilot.One+tag@Example.co.uk"), true },
-        { "email pattern rejects", [] { return P::predicateWithFormat("SELF MATCHES[c] %@", kEmailPattern); }, Value("pilot@@example"),
-            false },
+        { "email pattern rejects", [] { return P::predicateWithFormat("SELF MATCHES[c] %@", kEmailPattern); },
+            Value("pilot@@example"), false },
         { "email pattern whole string", [] { return P::predicateWithFormat("SELF MATCHES[c] %@", kEmailPattern); },
             Value("x a@b.c"), false },
     };
@@ -171,16 +191,22 @@ TEST(NSPredicate, ClassTestsOnObjects)
     plane->m_added = true;
     auto airport = Airport::init();
     std::vector<Case> cases = {
-        { "kind of own class", [] { return P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()); }, Value(plane), true },
-        { "kind of superclass", [] { return P::predicateWithFormat("(self isKindOfClass: %@)", Annotation::classObject()); },
+        { "kind of own class", [] { return P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()); },
             Value(plane), true },
-        { "kind of sibling", [] { return P::predicateWithFormat("self isKindOfClass:%@", Plane::classObject()); }, Value(airport), false },
-        { "not an object", [] { return P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()); }, Value("str"), false },
-        { "exact class", [] { return P::predicateWithFormat("class == %@", Airport::classObject()); }, Value(airport), true },
-        { "exact class excludes subclasses", [] { return P::predicateWithFormat("class == %@", Annotation::classObject()); },
+        { "kind of superclass",
+            [] { return P::predicateWithFormat("(self isKindOfClass: %@)", Annotation::classObject()); }, Value(plane),
+            true },
+        { "kind of sibling", [] { return P::predicateWithFormat("self isKindOfClass:%@", Plane::classObject()); },
             Value(airport), false },
+        { "not an object", [] { return P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()); },
+            Value("str"), false },
+        { "exact class", [] { return P::predicateWithFormat("class == %@", Airport::classObject()); }, Value(airport),
+            true },
+        { "exact class excludes subclasses",
+            [] { return P::predicateWithFormat("class == %@", Annotation::classObject()); }, Value(airport), false },
         { "boolean key", [] { return P::predicateWithFormat("addedAsAnnotation == YES"); }, Value(plane), true },
-        { "boolean key false", [] { return P::predicateWithFormat("addedAsAnnotation == YES"); }, Value(airport), false },
+        { "boolean key false", [] { return P::predicateWithFormat("addedAsAnnotation == YES"); }, Value(airport),
+            false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,7 +214,8 @@ TEST(NSPredicate, ClassTestsOnObjects)
     }
 
     Value annotations = Value::array({ Value(plane), Value(airport), Value(Plane::init()) });
-    auto planes = filteredArrayUsingPredicate(annotations, P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()));
+    auto planes = filteredArrayUsingPredicate(
+        annotations, P::predicateWithFormat("self isKindOfClass: %@", Plane::classObject()));
     ASSERT_EQ(planes.count(), 2u);
     EXPECT_EQ(planes[size_t(0)], Value(plane));
 }
@@ -208,8 +235,8 @@ TEST(NSPredicate, MalformedFormatsRaiseACatchableException)
         "AND a == 1",
         "a contains[x] 'b'",
         "12abc == 1",
-        "a == %@",           // missing argument
-        "a == %K",           // missing key
+        "a == %@", // missing argument
+        "a == %K", // missing key
         "name == 'O'Brien'", // an unescaped quote in a value
         "a.b. == 1",
         "a == 1 b == 2",
@@ -255,23 +282,24 @@ TEST(NSPredicate, EvaluationErrorsRaiseACatchableException)
 TEST(NSPredicate, CompoundsBlocksAndFiltering)
 {
     // The text the filter store builds: clauses joined by OR with no parentheses of their own.
-    auto filter = NSPredicate::predicateWithFormat(
-        "altitude > 0.000000 AND altitude < 60000.000000 AND ((fltno contains[c] 'BAW' OR callsign contains[c] 'BAW')) AND "
-        "(route contains[c] '-LHR') OR type contains[c] 'B744'");
+    auto filter = NSPredicate::predicateWithFormat("altitude > 0.000000 AND altitude < 60000.000000 AND ((fltno "
+                                                   "contains[c] 'BAW' OR callsign contains[c] 'BAW')) AND "
+                                                   "(route contains[c] '-LHR') OR type contains[c] 'B744'");
     Value planes = Value::array({
-        dict({ { "fltno", Value("BA1") }, { "callsign", Value("BAW1") }, { "route", Value("JFK-LHR") }, { "type", Value("A388") },
-            { "altitude", Value(30000.0) } }),
-        dict({ { "fltno", Value("BA2") }, { "callsign", Value("BAW2") }, { "route", Value("LHR-JFK") }, { "type", Value("A388") },
-            { "altitude", Value(30000.0) } }),
-        dict({ { "fltno", Value("QF1") }, { "callsign", Value("QFA1") }, { "route", Value("SYD-LHR") }, { "type", Value("B744") },
-            { "altitude", Value() } }),
+        dict({ { "fltno", Value("BA1") }, { "callsign", Value("BAW1") }, { "route", Value("JFK-LHR") },
+            { "type", Value("A388") }, { "altitude", Value(30000.0) } }),
+        dict({ { "fltno", Value("BA2") }, { "callsign", Value("BAW2") }, { "route", Value("LHR-JFK") },
+            { "type", Value("A388") }, { "altitude", Value(30000.0) } }),
+        dict({ { "fltno", Value("QF1") }, { "callsign", Value("QFA1") }, { "route", Value("SYD-LHR") },
+            { "type", Value("B744") }, { "altitude", Value() } }),
     });
     auto kept = filteredArrayUsingPredicate(planes, filter);
     ASSERT_EQ(kept.count(), 2u);
     EXPECT_EQ(kept[size_t(0)]["fltno"], Value("BA1"));
     EXPECT_EQ(kept[size_t(1)]["fltno"], Value("QF1"));
 
-    auto heavy = NSPredicate::predicateWithBlock([](const Value& o, const Value&) { return o["type"].string() == "B744"; });
+    auto heavy
+        = NSPredicate::predicateWithBlock([](const Value& o, const Value&) { return o["type"].string() == "B744"; });
     auto british = NSPredicate::predicateWithFormat("fltno BEGINSWITH 'BA'");
     struct Row {
         Ref<NSPredicate> predicate;
@@ -284,8 +312,8 @@ TEST(NSPredicate, CompoundsBlocksAndFiltering)
         { NSPredicate::notPredicateWithSubpredicate(british), "NOT fltno BEGINSWITH \"BA\"", 1 },
         { NSPredicate::andPredicateWithSubpredicates({}), "TRUEPREDICATE", 3 },
         { NSPredicate::orPredicateWithSubpredicates({}), "FALSEPREDICATE", 0 },
-        { NSPredicate::andPredicateWithSubpredicates(
-              { british, NSPredicate::orPredicateWithSubpredicates({ NSPredicate::predicateWithValue(false), british }) }),
+        { NSPredicate::andPredicateWithSubpredicates({ british,
+              NSPredicate::orPredicateWithSubpredicates({ NSPredicate::predicateWithValue(false), british }) }),
             "fltno BEGINSWITH \"BA\" AND (FALSEPREDICATE OR fltno BEGINSWITH \"BA\")", 2 },
     };
     for (const auto& row : rows) {
@@ -306,10 +334,13 @@ TEST(NSPredicate, PrintsAFormatThatParsesBack)
     };
     const Row rows[] = {
         { NSPredicate::predicateWithFormat("adshex = %@", "AB\"C"), R"(adshex == "AB\"C")" },
-        { NSPredicate::predicateWithFormat("a = 1 || b <> 2.5 && !(c = nil)"), "a == 1 OR (b != 2.5 AND NOT c == nil)" },
+        { NSPredicate::predicateWithFormat("a = 1 || b <> 2.5 && !(c = nil)"),
+            "a == 1 OR (b != 2.5 AND NOT c == nil)" },
         { NSPredicate::predicateWithFormat("x between {%d, %f}", 1, 2.0), "x BETWEEN {1, 2.0}" },
-        { NSPredicate::predicateWithFormat("name contains[cd] 'a' AND self.#and == YES"), "name CONTAINS[cd] \"a\" AND #and == YES" },
-        { NSPredicate::predicateWithFormat("class == %@", Airport::classObject()), R"(class == CAST("Airport", "Class"))" },
+        { NSPredicate::predicateWithFormat("name contains[cd] 'a' AND self.#and == YES"),
+            "name CONTAINS[cd] \"a\" AND #and == YES" },
+        { NSPredicate::predicateWithFormat("class == %@", Airport::classObject()),
+            R"(class == CAST("Airport", "Class"))" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.format);

@@ -42,13 +42,16 @@ TEST(NSSortDescriptor, SortsByDescriptorsInTurnAndKeepsTies)
     };
     const Case cases[] = {
         { "order then name; nil first; ties keep their order",
-            { S::sortDescriptorWithKeyAscending("order", true), S::sortDescriptorWithKeyAscending("name", true) }, "ebdfgca" },
+            { S::sortDescriptorWithKeyAscending("order", true), S::sortDescriptorWithKeyAscending("name", true) },
+            "ebdfgca" },
         { "descending order, ties stable", { S::sortDescriptorWithKeyAscending("order", false) }, "acgfbde" },
         { "plain compare puts capitals first", { S::sortDescriptorWithKeyAscending("name", true) }, "gcabdef" },
         { "case-insensitive keeps equal names in order",
-            { S::sortDescriptorWithKeyAscendingSelector("name", true, S::Comparison::CaseInsensitiveCompare) }, "cgabdef" },
+            { S::sortDescriptorWithKeyAscendingSelector("name", true, S::Comparison::CaseInsensitiveCompare) },
+            "cgabdef" },
         { "localized puts accented letters with their base letter",
-            { S::sortDescriptorWithKeyAscendingSelector("name", true, S::Comparison::LocalizedCaseInsensitiveCompare) }, "cgabdfe" },
+            { S::sortDescriptorWithKeyAscendingSelector("name", true, S::Comparison::LocalizedCaseInsensitiveCompare) },
+            "cgabdfe" },
         { "comparator",
             { S::sortDescriptorWithKeyAscendingComparator("name", true,
                 [](const Value& x, const Value& y) {
@@ -70,8 +73,8 @@ TEST(NSSortDescriptor, InconsistentComparatorStillGivesEveryElementOnce)
     std::vector<Value> values;
     for (int i = 0; i < 100; ++i)
         values.emplace_back(i);
-    auto liar = NSSortDescriptor::sortDescriptorWithKeyAscendingComparator("", true,
-        [](const Value&, const Value&) { return NSOrderedAscending; });
+    auto liar = NSSortDescriptor::sortDescriptorWithKeyAscendingComparator(
+        "", true, [](const Value&, const Value&) { return NSOrderedAscending; });
     auto sorted = sortedArrayUsingDescriptors(values, { liar });
     ASSERT_EQ(sorted.size(), values.size());
     std::vector<bool> seen(values.size());
