@@ -587,8 +587,22 @@ private:
         return makeCompound(Node::Kind::And, std::move(terms));
     }
 
+    // Nesting (parentheses, NOT, lists) is limited so a hostile format cannot exhaust the stack.
+    struct DepthGuard {
+        explicit DepthGuard(Parser& parser)
+            : m_parser(parser)
+        {
+            if (++m_parser.m_depth > kMaxDepth)
+                m_parser.fail();
+        }
+        ~DepthGuard() { --m_parser.m_depth; }
+        Parser& m_parser;
+    };
+    static constexpr int kMaxDepth = 200;
+
     std::shared_ptr<const Node> parseNot()
     {
+        DepthGuard guard(*this);
         skipSpace();
         if (m_text.substr(m_pos, 2) != "!=" && consume("!"))
             return makeCompound(Node::Kind::Not, { parseNot() });
@@ -727,6 +741,7 @@ private:
 
     Expression parseList()
     {
+        DepthGuard guard(*this);
         consume("{");
         Expression e;
         e.kind = Expression::Kind::List;
@@ -1015,6 +1030,7 @@ private:
     size_t m_count;
     size_t m_pos { 0 };
     size_t m_next { 0 };
+    int m_depth { 0 };
 };
 
 } // namespace

@@ -243,8 +243,12 @@ TEST(NSPredicate, MalformedFormatsRaiseACatchableException)
         "NOT",
         "a IN",
     };
-    for (const char* format : formats) {
-        SCOPED_TRACE(format);
+    std::string deep = std::string(100000, '(') + "a == 1" + std::string(100000, ')');
+    std::vector<std::string> all(std::begin(formats), std::end(formats));
+    all.push_back(deep);
+    all.push_back(std::string(100000, '!') + "a == 1");
+    for (const auto& format : all) {
+        SCOPED_TRACE(format.substr(0, 40));
         try {
             NSPredicate::predicateWithFormat(format);
             ADD_FAILURE() << "parsed";
