@@ -27,11 +27,14 @@ SplitInstant splitInstant(double secondsSince1970)
 
 namespace {
 
-constexpr const char* kKnownIdentifiers[] = { "gregorian", "iso8601", "buddhist", "japanese", "hebrew",
-    "islamic", "islamic-civil", "islamic-umalqura", "islamic-tbla", "chinese", "dangi", "persian", "indian",
-    "coptic", "ethiopic", "ethiopic-amete-alem", "roc" };
+constexpr const char* kKnownIdentifiers[]
+    = { "gregorian", "iso8601", "buddhist", "japanese", "hebrew", "islamic", "islamic-civil", "islamic-umalqura",
+          "islamic-tbla", "chinese", "dangi", "persian", "indian", "coptic", "ethiopic", "ethiopic-amete-alem", "roc" };
 
-bool isDefined(NSInteger v) { return v != NSUndefinedDateComponent; }
+bool isDefined(NSInteger v)
+{
+    return v != NSUndefinedDateComponent;
+}
 
 // The component units that are a single ICU field, largest first, as arithmetic applies them.
 struct UnitField {
@@ -115,7 +118,10 @@ void NSCalendar::setTimeZone(Ref<NSTimeZone> zone)
     m_timeZone = std::move(zone);
 }
 
-NSUInteger NSCalendar::firstWeekday() const { return makeIcuCalendar()->calendar->getFirstDayOfWeek(); }
+NSUInteger NSCalendar::firstWeekday() const
+{
+    return makeIcuCalendar()->calendar->getFirstDayOfWeek();
+}
 
 void NSCalendar::setFirstWeekday(NSUInteger weekday)
 {
@@ -142,12 +148,12 @@ std::unique_ptr<NSCalendar::IcuCalendar> NSCalendar::makeIcuCalendar() const
     std::string name = std::string(base.getBaseName()) + "@calendar=" + m_identifier;
     UErrorCode status = U_ZERO_ERROR;
     auto result = std::make_unique<IcuCalendar>();
-    result->calendar.reset(icu::Calendar::createInstance(cloneZone(timeZone()).release(),
-        icu::Locale::createFromName(name.c_str()), status));
+    result->calendar.reset(icu::Calendar::createInstance(
+        cloneZone(timeZone()).release(), icu::Locale::createFromName(name.c_str()), status));
     if (U_FAILURE(status) || !result->calendar) {
         status = U_ZERO_ERROR;
-        result->calendar.reset(icu::Calendar::createInstance(cloneZone(timeZone()).release(),
-            icu::Locale::getRoot(), status));
+        result->calendar.reset(
+            icu::Calendar::createInstance(cloneZone(timeZone()).release(), icu::Locale::getRoot(), status));
     }
     std::lock_guard guard(m_lock);
     if (m_firstWeekday)
@@ -185,7 +191,8 @@ Ref<NSDateComponents> NSCalendar::componentsFromDate(NSCalendarUnit units, const
     if (units & NSCalendarUnitSecond)
         components->setSecond(get(UCAL_SECOND));
     if (units & NSCalendarUnitNanosecond)
-        components->setNanosecond(get(UCAL_MILLISECOND) * 1000000 + static_cast<NSInteger>(std::round(instant.restSeconds * 1e9)));
+        components->setNanosecond(
+            get(UCAL_MILLISECOND) * 1000000 + static_cast<NSInteger>(std::round(instant.restSeconds * 1e9)));
     if (units & NSWeekCalendarUnit)
         components->setWeek(get(UCAL_WEEK_OF_YEAR));
     if (units & NSCalendarUnitWeekOfYear)
@@ -215,8 +222,8 @@ NSInteger NSCalendar::componentFromDate(NSCalendarUnit unit, const Ref<NSDate>& 
     return components ? components->valueForComponent(unit) : NSUndefinedDateComponent;
 }
 
-Ref<NSDateComponents> NSCalendar::componentsFromDateToDateOptions(NSCalendarUnit units, const Ref<NSDate>& from,
-    const Ref<NSDate>& to, NSCalendarOptions) const
+Ref<NSDateComponents> NSCalendar::componentsFromDateToDateOptions(
+    NSCalendarUnit units, const Ref<NSDate>& from, const Ref<NSDate>& to, NSCalendarOptions) const
 {
     if (!from || !to)
         return nullptr;
@@ -242,7 +249,8 @@ Ref<NSDateComponents> NSCalendar::componentsFromDateToDateOptions(NSCalendarUnit
     }
     if (units & NSCalendarUnitNanosecond) {
         double restMs = end.milliseconds - cal.getTime(status);
-        components->setNanosecond(static_cast<NSInteger>(std::llround(restMs * 1e6 + (end.restSeconds - start.restSeconds) * 1e9)));
+        components->setNanosecond(
+            static_cast<NSInteger>(std::llround(restMs * 1e6 + (end.restSeconds - start.restSeconds) * 1e9)));
     }
     for (NSCalendarUnit unit : { NSCalendarUnitWeekday, NSCalendarUnitWeekdayOrdinal, NSCalendarUnitQuarter,
              NSCalendarUnitYearForWeekOfYear }) {
@@ -304,8 +312,8 @@ Ref<NSDate> NSCalendar::dateFromComponents(const Ref<NSDateComponents>& c) const
     return NSDate::dateWithTimeIntervalSince1970(ms / 1000.0 + (nanos - wholeMs * 1e6) / 1e9);
 }
 
-Ref<NSDate> NSCalendar::dateByAddingComponentsToDateOptions(const Ref<NSDateComponents>& c, const Ref<NSDate>& date,
-    NSCalendarOptions options) const
+Ref<NSDate> NSCalendar::dateByAddingComponentsToDateOptions(
+    const Ref<NSDateComponents>& c, const Ref<NSDate>& date, NSCalendarOptions options) const
 {
     if (!c || !date)
         return nullptr;
@@ -344,7 +352,8 @@ Ref<NSDate> NSCalendar::dateByAddingComponentsToDateOptions(const Ref<NSDateComp
     return NSDate::dateWithTimeIntervalSince1970(ms / 1000.0 + extra);
 }
 
-NSRange NSCalendar::rangeOfUnitInUnitForDate(NSCalendarUnit smaller, NSCalendarUnit larger, const Ref<NSDate>& date) const
+NSRange NSCalendar::rangeOfUnitInUnitForDate(
+    NSCalendarUnit smaller, NSCalendarUnit larger, const Ref<NSDate>& date) const
 {
     constexpr NSRange notFound { static_cast<NSUInteger>(NSNotFound), 0 };
     if (!date)
@@ -415,7 +424,10 @@ bool NSCalendar::isEqual(const NSObject* other) const
         && calendar->minimumDaysInFirstWeek() == minimumDaysInFirstWeek();
 }
 
-size_t NSCalendar::hash() const { return std::hash<std::string> {}(m_identifier); }
+size_t NSCalendar::hash() const
+{
+    return std::hash<std::string> {}(m_identifier);
+}
 
 std::string NSCalendar::description() const
 {

@@ -70,8 +70,8 @@ public:
     // last day). nullptr for nil components.
     Ref<NSDate> dateFromComponents(const Ref<NSDateComponents>& components) const;
     // The date plus each set component, largest first. nullptr when either argument is nil.
-    Ref<NSDate> dateByAddingComponentsToDateOptions(const Ref<NSDateComponents>& components,
-        const Ref<NSDate>& date, NSCalendarOptions options = NSCalendarOptionsNone) const;
+    Ref<NSDate> dateByAddingComponentsToDateOptions(const Ref<NSDateComponents>& components, const Ref<NSDate>& date,
+        NSCalendarOptions options = NSCalendarOptionsNone) const;
     // The values a smaller unit takes within the larger unit that holds the date: days in the
     // month {1, 28..31}, days in the year, months in the year, hours in the day, and so on.
     // {NSNotFound, 0} for a pair that does not nest or a nil date.

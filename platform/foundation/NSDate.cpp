@@ -44,14 +44,20 @@ NSDate::NSDate(Passkey key, NSTimeInterval secondsSince1970)
 {
 }
 
-Ref<NSDate> NSDate::date() { return make<NSDate>(Clock::wallTime()); }
+Ref<NSDate> NSDate::date()
+{
+    return make<NSDate>(Clock::wallTime());
+}
 
 Ref<NSDate> NSDate::dateWithTimeIntervalSinceNow(NSTimeInterval seconds)
 {
     return make<NSDate>(Clock::wallTime() + seconds);
 }
 
-Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval seconds) { return make<NSDate>(seconds); }
+Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval seconds)
+{
+    return make<NSDate>(seconds);
+}
 
 Ref<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(NSTimeInterval seconds)
 {
@@ -65,11 +71,20 @@ Ref<NSDate> NSDate::dateWithTimeIntervalSinceDate(NSTimeInterval seconds, const 
     return make<NSDate>(date->m_seconds + seconds);
 }
 
-Ref<NSDate> NSDate::distantPast() { return make<NSDate>(kDistantPastSince1970); }
+Ref<NSDate> NSDate::distantPast()
+{
+    return make<NSDate>(kDistantPastSince1970);
+}
 
-Ref<NSDate> NSDate::distantFuture() { return make<NSDate>(kDistantFutureSince1970); }
+Ref<NSDate> NSDate::distantFuture()
+{
+    return make<NSDate>(kDistantFutureSince1970);
+}
 
-NSTimeInterval NSDate::timeIntervalSinceReferenceDateNow() { return Clock::wallTime() - NSTimeIntervalSince1970; }
+NSTimeInterval NSDate::timeIntervalSinceReferenceDateNow()
+{
+    return Clock::wallTime() - NSTimeIntervalSince1970;
+}
 
 Ref<NSDate> NSDate::fromValue(const Value& value)
 {
@@ -86,9 +101,15 @@ NSTimeInterval NSDate::timeIntervalSinceDate(const Ref<NSDate>& other) const
     return m_seconds - other->m_seconds;
 }
 
-NSTimeInterval NSDate::timeIntervalSinceNow() const { return m_seconds - Clock::wallTime(); }
+NSTimeInterval NSDate::timeIntervalSinceNow() const
+{
+    return m_seconds - Clock::wallTime();
+}
 
-Ref<NSDate> NSDate::dateByAddingTimeInterval(NSTimeInterval seconds) const { return make<NSDate>(m_seconds + seconds); }
+Ref<NSDate> NSDate::dateByAddingTimeInterval(NSTimeInterval seconds) const
+{
+    return make<NSDate>(m_seconds + seconds);
+}
 
 Ref<NSDate> NSDate::earlierDate(const Ref<NSDate>& other) const
 {
@@ -112,7 +133,10 @@ NSComparisonResult NSDate::compare(const Ref<NSDate>& other) const
     return NSOrderedSame;
 }
 
-bool NSDate::isEqualToDate(const Ref<NSDate>& other) const { return other && other->m_seconds == m_seconds; }
+bool NSDate::isEqualToDate(const Ref<NSDate>& other) const
+{
+    return other && other->m_seconds == m_seconds;
+}
 
 std::string NSDate::descriptionForSecondsSince1970(double seconds)
 {
@@ -132,7 +156,10 @@ std::string NSDate::descriptionForSecondsSince1970(double seconds)
     return buffer;
 }
 
-std::string NSDate::description() const { return descriptionForSecondsSince1970(m_seconds); }
+std::string NSDate::description() const
+{
+    return descriptionForSecondsSince1970(m_seconds);
+}
 
 bool NSDate::isEqual(const NSObject* other) const
 {
@@ -140,7 +167,10 @@ bool NSDate::isEqual(const NSObject* other) const
     return date && date->m_seconds == m_seconds;
 }
 
-size_t NSDate::hash() const { return std::hash<double> {}(m_seconds); }
+size_t NSDate::hash() const
+{
+    return std::hash<double> {}(m_seconds);
+}
 
 Value NSDate::valueForKey(const std::string& key)
 {

@@ -10,24 +10,27 @@
 VX_REGISTER_CLASS(NSDateComponents);
 
 // The number components in order from largest to smallest, for comparison and printing.
-#define VX_DATE_FIELDS(X)                                                                          \
-    X(NSCalendarUnitEra, "Era", m_era)                                                             \
-    X(NSCalendarUnitYear, "Year", m_year)                                                          \
-    X(NSCalendarUnitMonth, "Month", m_month)                                                       \
-    X(NSCalendarUnitDay, "Day", m_day)                                                             \
-    X(NSCalendarUnitHour, "Hour", m_hour)                                                          \
-    X(NSCalendarUnitMinute, "Minute", m_minute)                                                    \
-    X(NSCalendarUnitSecond, "Second", m_second)                                                    \
-    X(NSCalendarUnitNanosecond, "Nanosecond", m_nanosecond)                                        \
-    X(NSWeekCalendarUnit, "Week (obsolete)", m_week)                                               \
-    X(NSCalendarUnitWeekday, "Weekday", m_weekday)                                                 \
-    X(NSCalendarUnitWeekdayOrdinal, "Weekday Ordinal", m_weekdayOrdinal)                           \
-    X(NSCalendarUnitQuarter, "Quarter", m_quarter)                                                 \
-    X(NSCalendarUnitWeekOfMonth, "Week of Month", m_weekOfMonth)                                   \
-    X(NSCalendarUnitWeekOfYear, "Week of Year", m_weekOfYear)                                      \
+#define VX_DATE_FIELDS(X)                                                                                              \
+    X(NSCalendarUnitEra, "Era", m_era)                                                                                 \
+    X(NSCalendarUnitYear, "Year", m_year)                                                                              \
+    X(NSCalendarUnitMonth, "Month", m_month)                                                                           \
+    X(NSCalendarUnitDay, "Day", m_day)                                                                                 \
+    X(NSCalendarUnitHour, "Hour", m_hour)                                                                              \
+    X(NSCalendarUnitMinute, "Minute", m_minute)                                                                        \
+    X(NSCalendarUnitSecond, "Second", m_second)                                                                        \
+    X(NSCalendarUnitNanosecond, "Nanosecond", m_nanosecond)                                                            \
+    X(NSWeekCalendarUnit, "Week (obsolete)", m_week)                                                                   \
+    X(NSCalendarUnitWeekday, "Weekday", m_weekday)                                                                     \
+    X(NSCalendarUnitWeekdayOrdinal, "Weekday Ordinal", m_weekdayOrdinal)                                               \
+    X(NSCalendarUnitQuarter, "Quarter", m_quarter)                                                                     \
+    X(NSCalendarUnitWeekOfMonth, "Week of Month", m_weekOfMonth)                                                       \
+    X(NSCalendarUnitWeekOfYear, "Week of Year", m_weekOfYear)                                                          \
     X(NSCalendarUnitYearForWeekOfYear, "Year for Week of Year", m_yearForWeekOfYear)
 
-Ref<NSDateComponents> NSDateComponents::init() { return make<NSDateComponents>(); }
+Ref<NSDateComponents> NSDateComponents::init()
+{
+    return make<NSDateComponents>();
+}
 
 Ref<NSDateComponents> NSDateComponents::copy() const
 {
@@ -43,8 +46,8 @@ Ref<NSDateComponents> NSDateComponents::copy() const
 
 NSInteger NSDateComponents::valueForComponent(NSCalendarUnit unit) const
 {
-#define VX_GET(u, label, member)                                                                   \
-    if (unit == u)                                                                                 \
+#define VX_GET(u, label, member)                                                                                       \
+    if (unit == u)                                                                                                     \
         return member;
     VX_DATE_FIELDS(VX_GET)
 #undef VX_GET
@@ -53,10 +56,10 @@ NSInteger NSDateComponents::valueForComponent(NSCalendarUnit unit) const
 
 void NSDateComponents::setValueForComponent(NSInteger value, NSCalendarUnit unit)
 {
-#define VX_SET(u, label, member)                                                                   \
-    if (unit == u) {                                                                               \
-        member = value;                                                                            \
-        return;                                                                                    \
+#define VX_SET(u, label, member)                                                                                       \
+    if (unit == u) {                                                                                                   \
+        member = value;                                                                                                \
+        return;                                                                                                        \
     }
     VX_DATE_FIELDS(VX_SET)
 #undef VX_SET
@@ -83,8 +86,8 @@ bool NSDateComponents::isEqual(const NSObject* other) const
         return false;
     if (components == this)
         return true;
-#define VX_EQUAL(unit, label, member)                                                              \
-    if (components->member != member)                                                             \
+#define VX_EQUAL(unit, label, member)                                                                                  \
+    if (components->member != member)                                                                                  \
         return false;
     VX_DATE_FIELDS(VX_EQUAL)
 #undef VX_EQUAL
@@ -109,10 +112,10 @@ std::string NSDateComponents::description() const
     std::string out = head;
     out += " {";
     bool any = false;
-#define VX_DESCRIBE(unit, label, member)                                                           \
-    if (member != NSUndefinedDateComponent) {                                                      \
-        out += std::string("\n    ") + label + ": " + std::to_string(member);      \
-        any = true;                                                                                \
+#define VX_DESCRIBE(unit, label, member)                                                                               \
+    if (member != NSUndefinedDateComponent) {                                                                          \
+        out += std::string("\n    ") + label + ": " + std::to_string(member);                                          \
+        any = true;                                                                                                    \
     }
     VX_DATE_FIELDS(VX_DESCRIBE)
 #undef VX_DESCRIBE

@@ -54,7 +54,10 @@ inline constexpr NSInteger NSDateComponentUndefined = NSUndefinedDateComponent;
 class NSDateComponents final : public NSObject {
     VX_OBJECT(NSDateComponents, NSObject)
 public:
-    explicit NSDateComponents(Passkey key) : NSObject(key) { }
+    explicit NSDateComponents(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<NSDateComponents> init();
     Ref<NSDateComponents> copy() const;
 

@@ -181,7 +181,10 @@ NSDateFormatter::NSDateFormatter(Passkey key)
 
 NSDateFormatter::~NSDateFormatter() = default;
 
-Ref<NSDateFormatter> NSDateFormatter::init() { return make<NSDateFormatter>(); }
+Ref<NSDateFormatter> NSDateFormatter::init()
+{
+    return make<NSDateFormatter>();
+}
 
 std::string NSDateFormatter::dateFormat() const
 {
@@ -256,7 +259,8 @@ Ref<NSCalendar> NSDateFormatter::calendar() const
     std::lock_guard guard(m_impl->lock);
     if (m_impl->calendar)
         return m_impl->calendar;
-    auto calendar = NSCalendar::calendarWithIdentifier(m_impl->effectiveLocale()->objectForKey(NSLocaleCalendar).string());
+    auto calendar
+        = NSCalendar::calendarWithIdentifier(m_impl->effectiveLocale()->objectForKey(NSLocaleCalendar).string());
     if (!calendar)
         calendar = NSCalendar::calendarWithIdentifier(NSCalendarIdentifierGregorian);
     calendar->setLocale(m_impl->effectiveLocale());

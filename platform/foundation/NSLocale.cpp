@@ -6,8 +6,8 @@
 #include <mutex>
 #include <optional>
 #include <unicode/dcfmtsym.h>
-#include <unicode/ulocdata.h>
 #include <unicode/ucurr.h>
+#include <unicode/ulocdata.h>
 
 VX_REGISTER_CLASS(NSLocale);
 
@@ -59,7 +59,10 @@ Ref<NSLocale> NSLocale::currentLocale()
     return state.current;
 }
 
-Ref<NSLocale> NSLocale::systemLocale() { return localeWithLocaleIdentifier(""); }
+Ref<NSLocale> NSLocale::systemLocale()
+{
+    return localeWithLocaleIdentifier("");
+}
 
 std::vector<std::string> NSLocale::preferredLanguages()
 {
@@ -97,7 +100,10 @@ void NSLocale::resetForTesting()
     state.current = nullptr;
 }
 
-static Value nonEmpty(const std::string& s) { return s.empty() ? Value() : Value(s); }
+static Value nonEmpty(const std::string& s)
+{
+    return s.empty() ? Value() : Value(s);
+}
 
 Value NSLocale::objectForKey(const std::string& key) const
 {
@@ -150,7 +156,8 @@ Value NSLocale::displayNameForKeyValue(const std::string& key, const std::string
     icu::Locale displayLocale = icuLocale(this);
     icu::UnicodeString name;
     if (key == NSLocaleIdentifier) {
-        icu::Locale::createFromName(canonicalLocaleIdentifierFromString(value).c_str()).getDisplayName(displayLocale, name);
+        icu::Locale::createFromName(canonicalLocaleIdentifierFromString(value).c_str())
+            .getDisplayName(displayLocale, name);
     } else if (key == NSLocaleLanguageCode) {
         icu::Locale(value.c_str()).getDisplayLanguage(displayLocale, name);
     } else if (key == NSLocaleCountryCode) {
@@ -161,8 +168,8 @@ Value NSLocale::displayNameForKeyValue(const std::string& key, const std::string
         icu::UnicodeString code = toIcu(value);
         UErrorCode status = U_ZERO_ERROR;
         int32_t length = 0;
-        const UChar* text = ucurr_getName(code.getTerminatedBuffer(), displayLocale.getName(), UCURR_LONG_NAME,
-            nullptr, &length, &status);
+        const UChar* text = ucurr_getName(
+            code.getTerminatedBuffer(), displayLocale.getName(), UCURR_LONG_NAME, nullptr, &length, &status);
         if (U_FAILURE(status) || status == U_USING_DEFAULT_WARNING || !text)
             return {};
         name = icu::UnicodeString(text, length);
@@ -176,12 +183,27 @@ Value NSLocale::displayNameForKeyValue(const std::string& key, const std::string
     return Value(text);
 }
 
-std::string NSLocale::languageCode() const { return objectForKey(NSLocaleLanguageCode).string(); }
-std::string NSLocale::countryCode() const { return objectForKey(NSLocaleCountryCode).string(); }
-std::string NSLocale::decimalSeparator() const { return objectForKey(NSLocaleDecimalSeparator).string(); }
-std::string NSLocale::groupingSeparator() const { return objectForKey(NSLocaleGroupingSeparator).string(); }
+std::string NSLocale::languageCode() const
+{
+    return objectForKey(NSLocaleLanguageCode).string();
+}
+std::string NSLocale::countryCode() const
+{
+    return objectForKey(NSLocaleCountryCode).string();
+}
+std::string NSLocale::decimalSeparator() const
+{
+    return objectForKey(NSLocaleDecimalSeparator).string();
+}
+std::string NSLocale::groupingSeparator() const
+{
+    return objectForKey(NSLocaleGroupingSeparator).string();
+}
 
-std::string NSLocale::description() const { return "<NSLocale: " + m_identifier + ">"; }
+std::string NSLocale::description() const
+{
+    return "<NSLocale: " + m_identifier + ">";
+}
 
 bool NSLocale::isEqual(const NSObject* other) const
 {
@@ -189,7 +211,10 @@ bool NSLocale::isEqual(const NSObject* other) const
     return locale && locale->m_identifier == m_identifier;
 }
 
-size_t NSLocale::hash() const { return std::hash<std::string> {}(m_identifier); }
+size_t NSLocale::hash() const
+{
+    return std::hash<std::string> {}(m_identifier);
+}
 
 namespace IcuSupport {
 
@@ -202,6 +227,9 @@ icu::Locale icuLocale(const NSLocale* locale)
     return icu::Locale::createFromName(locale->localeIdentifier().c_str());
 }
 
-icu::Locale icuLocale(const Ref<NSLocale>& locale) { return icuLocale(locale.get()); }
+icu::Locale icuLocale(const Ref<NSLocale>& locale)
+{
+    return icuLocale(locale.get());
+}
 
 } // namespace IcuSupport

@@ -20,7 +20,10 @@ struct NSTimeZone::Impl {
 
 namespace IcuSupport {
 
-inline icu::UnicodeString toIcu(const std::string& s) { return icu::UnicodeString::fromUTF8(s); }
+inline icu::UnicodeString toIcu(const std::string& s)
+{
+    return icu::UnicodeString::fromUTF8(s);
+}
 
 inline std::string fromIcu(const icu::UnicodeString& s)
 {
@@ -30,7 +33,10 @@ inline std::string fromIcu(const icu::UnicodeString& s)
 }
 
 // Milliseconds as ICU counts them, from seconds since 1970.
-inline double toUDate(double secondsSince1970) { return secondsSince1970 * 1000.0; }
+inline double toUDate(double secondsSince1970)
+{
+    return secondsSince1970 * 1000.0;
+}
 
 icu::Locale icuLocale(const NSLocale* locale);
 icu::Locale icuLocale(const Ref<NSLocale>& locale);

@@ -7,8 +7,8 @@
 #include <limits>
 #include <mutex>
 #include <optional>
-#include <unicode/decimfmt.h>
 #include <unicode/dcfmtsym.h>
+#include <unicode/decimfmt.h>
 #include <unicode/numfmt.h>
 
 VX_REGISTER_CLASS(NSNumberFormatter);
@@ -123,7 +123,10 @@ NSNumberFormatter::NSNumberFormatter(Passkey key)
 
 NSNumberFormatter::~NSNumberFormatter() = default;
 
-Ref<NSNumberFormatter> NSNumberFormatter::init() { return make<NSNumberFormatter>(); }
+Ref<NSNumberFormatter> NSNumberFormatter::init()
+{
+    return make<NSNumberFormatter>();
+}
 
 #define VX_LOCKED std::lock_guard guard(m_impl->lock)
 
@@ -170,8 +173,9 @@ std::string NSNumberFormatter::groupingSeparator() const
 {
     VX_LOCKED;
     auto* decimal = m_impl->decimal();
-    return decimal ? fromIcu(decimal->getDecimalFormatSymbols()->getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol))
-                   : "";
+    return decimal
+        ? fromIcu(decimal->getDecimalFormatSymbols()->getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol))
+        : "";
 }
 
 void NSNumberFormatter::setGroupingSeparator(const std::string& separator)
@@ -199,8 +203,9 @@ std::string NSNumberFormatter::decimalSeparator() const
 {
     VX_LOCKED;
     auto* decimal = m_impl->decimal();
-    return decimal ? fromIcu(decimal->getDecimalFormatSymbols()->getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol))
-                   : "";
+    return decimal
+        ? fromIcu(decimal->getDecimalFormatSymbols()->getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol))
+        : "";
 }
 
 void NSNumberFormatter::setDecimalSeparator(const std::string& separator)

@@ -102,10 +102,19 @@ Ref<NSTimeZone> NSTimeZone::timeZoneForSecondsFromGMT(NSInteger seconds)
 Ref<NSTimeZone> NSTimeZone::timeZoneWithAbbreviation(const std::string& abbreviation)
 {
     static const std::pair<const char*, const char*> s_known[] = {
-        { "UTC", "UTC" }, { "GMT", "GMT" }, { "EST", "America/New_York" }, { "EDT", "America/New_York" },
-        { "CST", "America/Chicago" }, { "CDT", "America/Chicago" }, { "MST", "America/Denver" },
-        { "MDT", "America/Denver" }, { "PST", "America/Los_Angeles" }, { "PDT", "America/Los_Angeles" },
-        { "BST", "Europe/London" }, { "CET", "Europe/Paris" }, { "CEST", "Europe/Paris" },
+        { "UTC", "UTC" },
+        { "GMT", "GMT" },
+        { "EST", "America/New_York" },
+        { "EDT", "America/New_York" },
+        { "CST", "America/Chicago" },
+        { "CDT", "America/Chicago" },
+        { "MST", "America/Denver" },
+        { "MDT", "America/Denver" },
+        { "PST", "America/Los_Angeles" },
+        { "PDT", "America/Los_Angeles" },
+        { "BST", "Europe/London" },
+        { "CET", "Europe/Paris" },
+        { "CEST", "Europe/Paris" },
     };
     for (const auto& [abbr, name] : s_known) {
         if (abbreviation == abbr)
@@ -117,9 +126,8 @@ Ref<NSTimeZone> NSTimeZone::timeZoneWithAbbreviation(const std::string& abbrevia
         std::string rest = abbreviation.substr(4);
         int hours = 0, minutes = 0;
         size_t colon = rest.find(':');
-        auto allDigits = [](const std::string& s) {
-            return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-        };
+        auto allDigits
+            = [](const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; };
         if (colon != std::string::npos) {
             std::string h = rest.substr(0, colon), m = rest.substr(colon + 1);
             if (!allDigits(h) || !allDigits(m) || h.size() > 2 || m.size() != 2)
@@ -194,7 +202,10 @@ void NSTimeZone::resetForTesting()
     state.defaultZone = nullptr;
 }
 
-const std::string& NSTimeZone::name() const { return m_impl->name; }
+const std::string& NSTimeZone::name() const
+{
+    return m_impl->name;
+}
 
 NSInteger NSTimeZone::secondsFromGMTAt(double secondsSince1970) const
 {
@@ -219,14 +230,20 @@ static double instantOf(const Ref<NSDate>& date)
     return date ? date->timeIntervalSince1970() : NSDate::date()->timeIntervalSince1970();
 }
 
-NSInteger NSTimeZone::secondsFromGMT() const { return secondsFromGMTAt(instantOf(nullptr)); }
+NSInteger NSTimeZone::secondsFromGMT() const
+{
+    return secondsFromGMTAt(instantOf(nullptr));
+}
 
 NSInteger NSTimeZone::secondsFromGMTForDate(const Ref<NSDate>& date) const
 {
     return secondsFromGMTAt(instantOf(date));
 }
 
-bool NSTimeZone::isDaylightSavingTime() const { return isDaylightSavingTimeAt(instantOf(nullptr)); }
+bool NSTimeZone::isDaylightSavingTime() const
+{
+    return isDaylightSavingTimeAt(instantOf(nullptr));
+}
 
 bool NSTimeZone::isDaylightSavingTimeForDate(const Ref<NSDate>& date) const
 {
@@ -241,7 +258,10 @@ NSTimeInterval NSTimeZone::daylightSavingTimeOffsetForDate(const Ref<NSDate>& da
     return U_FAILURE(status) ? 0 : dst / 1000.0;
 }
 
-std::string NSTimeZone::abbreviation() const { return abbreviationForDate(nullptr); }
+std::string NSTimeZone::abbreviation() const
+{
+    return abbreviationForDate(nullptr);
+}
 
 std::string NSTimeZone::abbreviationForDate(const Ref<NSDate>& date) const
 {
@@ -275,7 +295,10 @@ bool NSTimeZone::isEqual(const NSObject* other) const
     return zone && (zone == this || (zone->name() == name() && zone->m_impl->zone->hasSameRules(*m_impl->zone)));
 }
 
-size_t NSTimeZone::hash() const { return std::hash<std::string> {}(m_impl->name); }
+size_t NSTimeZone::hash() const
+{
+    return std::hash<std::string> {}(m_impl->name);
+}
 
 namespace IcuSupport {
 

@@ -27,7 +27,10 @@ Ref<NSCalendar> calendarIn(const char* zone, const char* identifier = NSCalendar
     return calendar;
 }
 
-Ref<NSDate> at(double seconds) { return NSDate::dateWithTimeIntervalSince1970(seconds); }
+Ref<NSDate> at(double seconds)
+{
+    return NSDate::dateWithTimeIntervalSince1970(seconds);
+}
 
 Ref<NSDateComponents> components(std::initializer_list<std::pair<NSCalendarUnit, NSInteger>> values)
 {
@@ -47,9 +50,9 @@ constexpr double kNewYorkAfterFallBack = 1414947600; // 2014-11-02 12:00 EST
 TEST(NSCalendar, BreaksDatesIntoComponents)
 {
     constexpr auto all = NSCalendarUnitEra | NSCalendarUnitYear | NSCalendarUnitMonth | NSCalendarUnitDay
-        | NSCalendarUnitHour | NSCalendarUnitMinute | NSCalendarUnitSecond | NSWeekCalendarUnit
-        | NSCalendarUnitWeekday | NSCalendarUnitWeekdayOrdinal | NSCalendarUnitWeekOfMonth
-        | NSCalendarUnitWeekOfYear | NSCalendarUnitYearForWeekOfYear | NSCalendarUnitQuarter;
+        | NSCalendarUnitHour | NSCalendarUnitMinute | NSCalendarUnitSecond | NSWeekCalendarUnit | NSCalendarUnitWeekday
+        | NSCalendarUnitWeekdayOrdinal | NSCalendarUnitWeekOfMonth | NSCalendarUnitWeekOfYear
+        | NSCalendarUnitYearForWeekOfYear | NSCalendarUnitQuarter;
     struct Case {
         const char* name;
         const char* zone;
@@ -58,14 +61,16 @@ TEST(NSCalendar, BreaksDatesIntoComponents)
         // year month day hour minute second weekday ordinal weekOfYear weekOfMonth yearForWeek quarter
         NSInteger expected[12];
     } cases[] = {
-        { "last Friday of January", "UTC", "gregorian", utc(2014, 1, 31, 10), { 2014, 1, 31, 10, 0, 0, 6, 5, 5, 5, 2014, 1 } },
+        { "last Friday of January", "UTC", "gregorian", utc(2014, 1, 31, 10),
+            { 2014, 1, 31, 10, 0, 0, 6, 5, 5, 5, 2014, 1 } },
         { "New Year's Eve is in week 1 of the next year", "UTC", "gregorian", utc(2014, 12, 31, 23, 59, 59),
             { 2014, 12, 31, 23, 59, 59, 4, 5, 1, 5, 2015, 4 } },
         { "wall time in the zone, before the change", "America/New_York", "gregorian", 1394346600,
             { 2014, 3, 9, 1, 30, 0, 1, 2, 11, 3, 2014, 1 } },
         { "wall time in the zone, after the change", "America/New_York", "gregorian", 1394346600 + 3600,
             { 2014, 3, 9, 3, 30, 0, 1, 2, 11, 3, 2014, 1 } },
-        { "ISO weeks start on Monday", "UTC", "iso8601", utc(2016, 1, 3), { 2016, 1, 3, 0, 0, 0, 1, 1, 53, 0, 2015, 1 } },
+        { "ISO weeks start on Monday", "UTC", "iso8601", utc(2016, 1, 3),
+            { 2016, 1, 3, 0, 0, 0, 1, 1, 53, 0, 2015, 1 } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,11 +101,12 @@ TEST(NSCalendar, AddsComponentsWithMonthEndClampingAndWallTimeDays)
         double expected;
     } cases[] = {
         { "Jan 31 + 1 month", "UTC", utc(2014, 1, 31, 10), { { NSCalendarUnitMonth, 1 } }, utc(2014, 2, 28, 10) },
-        { "Jan 31 + 1 month in a leap year", "UTC", utc(2012, 1, 31, 10), { { NSCalendarUnitMonth, 1 } }, utc(2012, 2, 29, 10) },
+        { "Jan 31 + 1 month in a leap year", "UTC", utc(2012, 1, 31, 10), { { NSCalendarUnitMonth, 1 } },
+            utc(2012, 2, 29, 10) },
         { "Feb 29 + 1 year", "UTC", utc(2012, 2, 29, 10), { { NSCalendarUnitYear, 1 } }, utc(2013, 2, 28, 10) },
         { "Mar 31 - 1 month", "UTC", utc(2014, 3, 31, 10), { { NSCalendarUnitMonth, -1 } }, utc(2014, 2, 28, 10) },
-        { "Jan 31 + 1 month 1 day", "UTC", utc(2014, 1, 31, 10), { { NSCalendarUnitMonth, 1 }, { NSCalendarUnitDay, 1 } },
-            utc(2014, 3, 1, 10) },
+        { "Jan 31 + 1 month 1 day", "UTC", utc(2014, 1, 31, 10),
+            { { NSCalendarUnitMonth, 1 }, { NSCalendarUnitDay, 1 } }, utc(2014, 3, 1, 10) },
         { "one week", "UTC", utc(2014, 1, 31, 10), { { NSWeekCalendarUnit, 1 } }, utc(2014, 2, 7, 10) },
         { "a day across spring-forward keeps 12:00", "America/New_York", kNewYorkBeforeSpringForward,
             { { NSCalendarUnitDay, 1 } }, kNewYorkAfterSpringForward },
@@ -136,7 +142,8 @@ TEST(NSCalendar, CountsWholeUnitsBetweenDates)
     } cases[] = {
         { "a day short of the anniversary", "UTC", NSCalendarUnitYear, utc(2000, 6, 15), utc(2014, 6, 14, 23, 59, 59),
             { { NSCalendarUnitYear, 13 } } },
-        { "on the anniversary", "UTC", NSCalendarUnitYear, utc(2000, 6, 15), utc(2014, 6, 15), { { NSCalendarUnitYear, 14 } } },
+        { "on the anniversary", "UTC", NSCalendarUnitYear, utc(2000, 6, 15), utc(2014, 6, 15),
+            { { NSCalendarUnitYear, 14 } } },
         { "months under a year", "UTC", NSCalendarUnitYear | NSCalendarUnitMonth, utc(2013, 9, 20), utc(2014, 6, 19),
             { { NSCalendarUnitYear, 0 }, { NSCalendarUnitMonth, 8 } } },
         { "year, month and day through a short February", "UTC", ymd, utc(2014, 1, 31, 10), utc(2015, 3, 1, 10),
@@ -144,9 +151,10 @@ TEST(NSCalendar, CountsWholeUnitsBetweenDates)
         { "backwards is negative", "UTC", ymd, utc(2015, 3, 1, 10), utc(2014, 1, 31, 10),
             { { NSCalendarUnitYear, -1 }, { NSCalendarUnitMonth, -1 }, { NSCalendarUnitDay, -1 } } },
         { "a 23-hour day is one day", "America/New_York", NSCalendarUnitDay | NSCalendarUnitHour,
-            kNewYorkBeforeSpringForward, kNewYorkAfterSpringForward, { { NSCalendarUnitDay, 1 }, { NSCalendarUnitHour, 0 } } },
-        { "and 23 hours", "America/New_York", NSCalendarUnitHour, kNewYorkBeforeSpringForward, kNewYorkAfterSpringForward,
-            { { NSCalendarUnitHour, 23 } } },
+            kNewYorkBeforeSpringForward, kNewYorkAfterSpringForward,
+            { { NSCalendarUnitDay, 1 }, { NSCalendarUnitHour, 0 } } },
+        { "and 23 hours", "America/New_York", NSCalendarUnitHour, kNewYorkBeforeSpringForward,
+            kNewYorkAfterSpringForward, { { NSCalendarUnitHour, 23 } } },
         { "seconds and the rest in nanoseconds", "UTC", NSCalendarUnitSecond | NSCalendarUnitNanosecond, 100.25, 101.5,
             { { NSCalendarUnitSecond, 1 }, { NSCalendarUnitNanosecond, 250000000 } } },
         { "weeks", "UTC", NSCalendarUnitWeekOfYear | NSCalendarUnitDay, utc(2014, 1, 1), utc(2014, 1, 20),
@@ -173,7 +181,8 @@ TEST(NSCalendar, MakesDatesFromComponents)
         double expected;
     } cases[] = {
         { "wall time after the change", "America/New_York",
-            { { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 3 }, { NSCalendarUnitDay, 9 }, { NSCalendarUnitHour, 12 } },
+            { { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 3 }, { NSCalendarUnitDay, 9 },
+                { NSCalendarUnitHour, 12 } },
             kNewYorkAfterSpringForward },
         { "day 0 is the last day of the previous month", "UTC",
             { { NSCalendarUnitYear, 2012 }, { NSCalendarUnitMonth, 3 }, { NSCalendarUnitDay, 0 } }, utc(2012, 2, 29) },
@@ -185,8 +194,9 @@ TEST(NSCalendar, MakesDatesFromComponents)
                 { NSCalendarUnitWeekdayOrdinal, 2 } },
             utc(2014, 3, 9) },
         { "end of the day", "UTC",
-            { { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 1 }, { NSCalendarUnitDay, 31 }, { NSCalendarUnitHour, 23 },
-                { NSCalendarUnitMinute, 59 }, { NSCalendarUnitSecond, 59 }, { NSCalendarUnitNanosecond, 500000000 } },
+            { { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 1 }, { NSCalendarUnitDay, 31 },
+                { NSCalendarUnitHour, 23 }, { NSCalendarUnitMinute, 59 }, { NSCalendarUnitSecond, 59 },
+                { NSCalendarUnitNanosecond, 500000000 } },
             utc(2014, 1, 31, 23, 59, 59) + 0.5 },
     };
     for (const auto& c : cases) {
@@ -197,7 +207,8 @@ TEST(NSCalendar, MakesDatesFromComponents)
     }
     EXPECT_EQ(calendarIn("UTC")->dateFromComponents(nullptr), nullptr);
 
-    auto withCalendar = components({ { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 3 }, { NSCalendarUnitDay, 9 } });
+    auto withCalendar
+        = components({ { NSCalendarUnitYear, 2014 }, { NSCalendarUnitMonth, 3 }, { NSCalendarUnitDay, 9 } });
     EXPECT_EQ(withCalendar->date(), nullptr);
     withCalendar->setCalendar(calendarIn("UTC"));
     withCalendar->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York"));

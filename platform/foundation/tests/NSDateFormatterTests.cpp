@@ -19,7 +19,10 @@ constexpr double utc(int y, int m, int d, int h = 0, int mi = 0, int s = 0)
     return days * 86400 + h * 3600 + mi * 60 + s;
 }
 
-Ref<NSDate> at(double seconds) { return NSDate::dateWithTimeIntervalSince1970(seconds); }
+Ref<NSDate> at(double seconds)
+{
+    return NSDate::dateWithTimeIntervalSince1970(seconds);
+}
 
 Ref<NSDateFormatter> formatter(const char* pattern, const char* locale, const char* zone)
 {
@@ -96,7 +99,8 @@ TEST(NSDateFormatter, WritesLocaleStyles)
     EXPECT_EQ(f->dateFormat(), "M/d/yy");
     f->setDateFormat("yyyy");
     EXPECT_EQ(f->stringFromDate(at(utc(2014, 3, 9))), "2014");
-    EXPECT_EQ(NSDateFormatter::dateFormatFromTemplateOptionsLocale("yMMMd", 0, NSLocale::localeWithLocaleIdentifier("en_US")),
+    EXPECT_EQ(
+        NSDateFormatter::dateFormatFromTemplateOptionsLocale("yMMMd", 0, NSLocale::localeWithLocaleIdentifier("en_US")),
         "MMM d, y");
 }
 

@@ -10,7 +10,10 @@
 // A clock that stands still at a chosen wall time.
 class FixedClock final : public ClockSource {
 public:
-    explicit FixedClock(double wall) : m_wall(wall) { }
+    explicit FixedClock(double wall)
+        : m_wall(wall)
+    {
+    }
     double wallTime() const override { return m_wall; }
     double mediaTime() const override { return 0; }
     bool isVirtual() const override { return true; }
