@@ -52,6 +52,8 @@ TEST(NSNumberFormatter, WritesNumbersWithGroupingFractionsAndRounding)
         { "no style rounds half-even up", "en_US", nullptr, Value(1235.5), "1236" },
         { "percent", "en_US", [](NSNumberFormatter& f) { f.setNumberStyle(NSNumberFormatterPercentStyle); },
             Value(0.25), "25%" },
+        { "currency", "en_US", [](NSNumberFormatter& f) { f.setNumberStyle(NSNumberFormatterCurrencyStyle); },
+            Value(1234.5), "$1,234.50" },
         { "half-even", "en_US", rounding(NSNumberFormatterRoundHalfEven), Value(2.5), "2" },
         { "half-up", "en_US", rounding(NSNumberFormatterRoundHalfUp), Value(2.5), "3" },
         { "half-down", "en_US", rounding(NSNumberFormatterRoundHalfDown), Value(2.5), "2" },
