@@ -36,6 +36,12 @@ bool isDefined(NSInteger v)
     return v != NSUndefinedDateComponent;
 }
 
+// A date the calendar can place: not nil, not NaN and not infinite.
+bool isUsable(const Ref<NSDate>& date)
+{
+    return date && std::isfinite(date->timeIntervalSince1970());
+}
+
 // The component units that are a single ICU field, largest first, as arithmetic applies them.
 struct UnitField {
     NSCalendarUnit unit;
@@ -165,7 +171,7 @@ std::unique_ptr<NSCalendar::IcuCalendar> NSCalendar::makeIcuCalendar() const
 
 Ref<NSDateComponents> NSCalendar::componentsFromDate(NSCalendarUnit units, const Ref<NSDate>& date) const
 {
-    if (!date)
+    if (!isUsable(date))
         return nullptr;
     auto holder = makeIcuCalendar();
     icu::Calendar& cal = *holder->calendar;
@@ -225,7 +231,7 @@ NSInteger NSCalendar::componentFromDate(NSCalendarUnit unit, const Ref<NSDate>& 
 Ref<NSDateComponents> NSCalendar::componentsFromDateToDateOptions(
     NSCalendarUnit units, const Ref<NSDate>& from, const Ref<NSDate>& to, NSCalendarOptions) const
 {
-    if (!from || !to)
+    if (!isUsable(from) || !isUsable(to))
         return nullptr;
     auto holder = makeIcuCalendar();
     icu::Calendar& cal = *holder->calendar;
@@ -315,7 +321,7 @@ Ref<NSDate> NSCalendar::dateFromComponents(const Ref<NSDateComponents>& c) const
 Ref<NSDate> NSCalendar::dateByAddingComponentsToDateOptions(
     const Ref<NSDateComponents>& c, const Ref<NSDate>& date, NSCalendarOptions options) const
 {
-    if (!c || !date)
+    if (!c || !isUsable(date))
         return nullptr;
     auto holder = makeIcuCalendar();
     icu::Calendar& cal = *holder->calendar;
@@ -356,7 +362,7 @@ NSRange NSCalendar::rangeOfUnitInUnitForDate(
     NSCalendarUnit smaller, NSCalendarUnit larger, const Ref<NSDate>& date) const
 {
     constexpr NSRange notFound { static_cast<NSUInteger>(NSNotFound), 0 };
-    if (!date)
+    if (!isUsable(date))
         return notFound;
     auto isWeek = [](NSCalendarUnit u) {
         return u == NSWeekCalendarUnit || u == NSCalendarUnitWeekOfYear || u == NSCalendarUnitWeekOfMonth;
@@ -396,7 +402,7 @@ NSRange NSCalendar::rangeOfUnitInUnitForDate(
 
 Ref<NSDate> NSCalendar::startOfDayForDate(const Ref<NSDate>& date) const
 {
-    if (!date)
+    if (!isUsable(date))
         return nullptr;
     auto holder = makeIcuCalendar();
     icu::Calendar& cal = *holder->calendar;

@@ -27,7 +27,8 @@ enum NSCalendarOptions : uint32_t {
 // which it breaks dates into components and does calendar arithmetic. Month arithmetic clamps
 // to the end of a shorter month (31 January + 1 month = 28 or 29 February); day arithmetic
 // keeps the wall-clock time across a daylight-saving change; hours and smaller are elapsed
-// time. Any thread: settings are guarded and each operation works on its own state.
+// time. A date whose time is NaN or infinite is treated as nil. Any thread: settings are guarded
+// and each operation works on its own state.
 class NSCalendar final : public NSObject {
     VX_OBJECT(NSCalendar, NSObject)
 public:

@@ -7,6 +7,7 @@
 #include "NSLocaleInternal.h"
 #include "NSTimeZone.h"
 
+#include <cmath>
 #include <mutex>
 #include <optional>
 #include <unicode/dtptngen.h>
@@ -326,7 +327,7 @@ void NSDateFormatter::setFormatterBehavior(NSDateFormatterBehavior behavior)
 
 std::string NSDateFormatter::stringFromDate(const Ref<NSDate>& date) const
 {
-    if (!date)
+    if (!date || !std::isfinite(date->timeIntervalSince1970()))
         return "";
     std::lock_guard guard(m_impl->lock);
     Impl& impl = *m_impl;

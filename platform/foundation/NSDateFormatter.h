@@ -58,7 +58,7 @@ public:
     NSDateFormatterBehavior formatterBehavior() const;
     void setFormatterBehavior(NSDateFormatterBehavior behavior);
 
-    // "" for a nil date or when there is no pattern.
+    // "" for a nil date, a date whose time is NaN or infinite, or when there is no pattern.
     std::string stringFromDate(const Ref<NSDate>& date) const;
     // nullptr when the text does not match the pattern.
     Ref<NSDate> dateFromString(const std::string& string) const;

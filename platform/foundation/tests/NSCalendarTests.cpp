@@ -3,7 +3,9 @@
 #include "NSDate.h"
 #include "NSDateTestSupport.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -88,6 +90,11 @@ TEST(NSCalendar, BreaksDatesIntoComponents)
         EXPECT_EQ(comps->nanosecond(), NSUndefinedDateComponent); // not asked for
     }
     EXPECT_EQ(calendarIn("UTC")->componentsFromDate(NSCalendarUnitYear, nullptr), nullptr);
+    // An instant that is not a number has no calendar components (rather than garbage ones).
+    EXPECT_EQ(calendarIn("UTC")->componentsFromDate(NSCalendarUnitYear, at(std::nan(""))), nullptr);
+    EXPECT_EQ(calendarIn("UTC")->dateByAddingComponentsToDateOptions(
+                  components({ { NSCalendarUnitDay, 1 } }), at(std::numeric_limits<double>::infinity())),
+        nullptr);
     EXPECT_EQ(calendarIn("UTC")->componentFromDate(NSCalendarUnitNanosecond, at(100.25)), 250000000);
 }
 

@@ -3,6 +3,7 @@
 #include "NSDate.h"
 #include "NSDateTestSupport.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -66,6 +67,7 @@ TEST(NSDateFormatter, WritesPatternsInLocaleAndZone)
         EXPECT_EQ(formatter(c.pattern, c.locale, c.zone)->stringFromDate(at(c.date)), c.expected);
     }
     EXPECT_EQ(formatter("yyyy", "en_US", "UTC")->stringFromDate(nullptr), "");
+    EXPECT_EQ(formatter("yyyy", "en_US", "UTC")->stringFromDate(at(std::nan(""))), "");
 }
 
 TEST(NSDateFormatter, WritesLocaleStyles)
