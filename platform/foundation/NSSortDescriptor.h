@@ -8,12 +8,6 @@
 #include <string>
 #include <vector>
 
-enum NSComparisonResult : int32_t {
-    NSOrderedAscending = -1,
-    NSOrderedSame = 0,
-    NSOrderedDescending = 1,
-};
-
 // Orders values by the value at a key path (read through key-value coding, so objects and
 // dictionaries alike), ascending or descending, with a chosen comparison. Immutable; any thread.
 //
