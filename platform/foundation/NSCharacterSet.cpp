@@ -31,6 +31,20 @@ icu::UnicodeSet fromPattern(const char* pattern)
     return set;
 }
 
+// Unreserved characters (letters, digits, "-._~") plus `extra`.
+icu::UnicodeSet fromCharacters(const char* extra)
+{
+    icu::UnicodeSet set;
+    set.add('A', 'Z');
+    set.add('a', 'z');
+    set.add('0', '9');
+    for (const char* c = "-._~"; *c; ++c)
+        set.add(static_cast<UChar32>(*c));
+    for (const char* c = extra; *c; ++c)
+        set.add(static_cast<UChar32>(*c));
+    return set;
+}
+
 icu::UnicodeSet thawedCopy(const icu::UnicodeSet& set)
 {
     std::unique_ptr<icu::UnicodeSet> copy(set.cloneAsThawed());
@@ -59,11 +73,21 @@ VX_STANDARD_SET(alphanumericCharacterSet, "[\\p{L}\\p{M}\\p{N}]")
 VX_STANDARD_SET(punctuationCharacterSet, "[\\p{P}]")
 VX_STANDARD_SET(symbolCharacterSet, "[\\p{S}]")
 VX_STANDARD_SET(controlCharacterSet, "[\\p{Cc}\\p{Cf}]")
-VX_STANDARD_SET(URLQueryAllowedCharacterSet, "[A-Za-z0-9\\-._~!$&'()*+,;=:@/?]")
-VX_STANDARD_SET(URLFragmentAllowedCharacterSet, "[A-Za-z0-9\\-._~!$&'()*+,;=:@/?]")
-VX_STANDARD_SET(URLPathAllowedCharacterSet, "[A-Za-z0-9\\-._~!$&'()*+,;=:@/]")
-VX_STANDARD_SET(URLHostAllowedCharacterSet, "[A-Za-z0-9\\-._~!$&'()*+,;=:\\[\\]]")
 
+// The RFC 3986 sets are plain lists of ASCII characters.
+#define VX_URL_SET(Name, Extra)                                                                    \
+    NSCharacterSet NSCharacterSet::Name()                                                          \
+    {                                                                                              \
+        static const NSCharacterSet s_set(freeze(fromCharacters(Extra)));                           \
+        return s_set;                                                                              \
+    }
+
+VX_URL_SET(URLQueryAllowedCharacterSet, "!$&'()*+,;=:@/?")
+VX_URL_SET(URLFragmentAllowedCharacterSet, "!$&'()*+,;=:@/?")
+VX_URL_SET(URLPathAllowedCharacterSet, "!$&'()*+,;=:@/")
+VX_URL_SET(URLHostAllowedCharacterSet, "!$&'()*+,;=:[]")
+
+#undef VX_URL_SET
 #undef VX_STANDARD_SET
 
 NSCharacterSet NSCharacterSet::characterSetWithCharactersInString(std::string_view characters)

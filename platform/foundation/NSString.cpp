@@ -350,15 +350,21 @@ NSRange rangeOfComposedCharacterSequencesForRange(std::string_view s, NSRange ra
     if (U_FAILURE(status) || !breaks)
         return range;
     breaks->setText(text);
-    int32_t length = text.length();
-    int32_t start = static_cast<int32_t>(range.location);
-    int32_t end = static_cast<int32_t>(NSMaxRange(range));
-    if (start < length && !breaks->isBoundary(start))
-        start = breaks->preceding(start);
-    if (range.length == 0 && start < length)
-        end = breaks->following(start);
-    else if (end < length && !breaks->isBoundary(end))
-        end = breaks->following(end);
+    // Walk the boundaries: the iterator snaps offsets inside a surrogate pair, so asking it
+    // about such an offset directly would answer for the wrong character.
+    int32_t start = 0;
+    int32_t end = text.length();
+    int32_t wantStart = static_cast<int32_t>(range.location);
+    int32_t wantEnd = static_cast<int32_t>(NSMaxRange(range));
+    bool endFound = false;
+    for (int32_t b = breaks->first(); b != icu::BreakIterator::DONE; b = breaks->next()) {
+        if (b <= wantStart)
+            start = b;
+        if (!endFound && b >= wantEnd && (range.length > 0 || b > wantStart)) {
+            end = b;
+            endFound = true;
+        }
+    }
     return NSMakeRange(static_cast<NSUInteger>(start), static_cast<NSUInteger>(std::max(end, start) - start));
 }
 
@@ -399,7 +405,11 @@ NSComparisonResult localizedCaseInsensitiveCompare(std::string_view s, std::stri
     // reopened when the default locale changes.
     thread_local std::unique_ptr<icu::Collator> t_collator;
     thread_local std::string t_locale;
-    const icu::Locale& locale = icu::Locale::getDefault();
+    icu::Locale locale = icu::Locale::getDefault();
+    // A process started under the C locale reports "en_US_POSIX", whose collation is plain
+    // code-point order; users sort by the language's rules, so use the root order there.
+    if (std::strcmp(locale.getVariant(), "POSIX") == 0)
+        locale = icu::Locale::getRoot();
     if (!t_collator || t_locale != locale.getName()) {
         UErrorCode status = U_ZERO_ERROR;
         t_collator.reset(icu::Collator::createInstance(locale, status));
