@@ -53,13 +53,16 @@ icu::UnicodeSet thawedCopy(const icu::UnicodeSet& set)
 
 } // namespace
 
-NSCharacterSet::NSCharacterSet(std::shared_ptr<const Storage> storage) : m_storage(std::move(storage)) { }
+NSCharacterSet::NSCharacterSet(std::shared_ptr<const Storage> storage)
+    : m_storage(std::move(storage))
+{
+}
 
-#define VX_STANDARD_SET(Name, Pattern)                                                             \
-    NSCharacterSet NSCharacterSet::Name()                                                          \
-    {                                                                                              \
-        static const NSCharacterSet s_set(freeze(fromPattern(Pattern)));                           \
-        return s_set;                                                                              \
+#define VX_STANDARD_SET(Name, Pattern)                                                                                 \
+    NSCharacterSet NSCharacterSet::Name()                                                                              \
+    {                                                                                                                  \
+        static const NSCharacterSet s_set(freeze(fromPattern(Pattern)));                                               \
+        return s_set;                                                                                                  \
     }
 
 VX_STANDARD_SET(whitespaceCharacterSet, "[\\p{Zs}\\u0009]")
@@ -75,11 +78,11 @@ VX_STANDARD_SET(symbolCharacterSet, "[\\p{S}]")
 VX_STANDARD_SET(controlCharacterSet, "[\\p{Cc}\\p{Cf}]")
 
 // The RFC 3986 sets are plain lists of ASCII characters.
-#define VX_URL_SET(Name, Extra)                                                                    \
-    NSCharacterSet NSCharacterSet::Name()                                                          \
-    {                                                                                              \
-        static const NSCharacterSet s_set(freeze(fromCharacters(Extra)));                           \
-        return s_set;                                                                              \
+#define VX_URL_SET(Name, Extra)                                                                                        \
+    NSCharacterSet NSCharacterSet::Name()                                                                              \
+    {                                                                                                                  \
+        static const NSCharacterSet s_set(freeze(fromCharacters(Extra)));                                              \
+        return s_set;                                                                                                  \
     }
 
 VX_URL_SET(URLQueryAllowedCharacterSet, "!$&'()*+,;=:@/?")
@@ -92,7 +95,8 @@ VX_URL_SET(URLHostAllowedCharacterSet, "!$&'()*+,;=:[]")
 
 NSCharacterSet NSCharacterSet::characterSetWithCharactersInString(std::string_view characters)
 {
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(characters.data(), static_cast<int32_t>(characters.size())));
+    icu::UnicodeString text
+        = icu::UnicodeString::fromUTF8(icu::StringPiece(characters.data(), static_cast<int32_t>(characters.size())));
     icu::UnicodeSet set;
     set.addAll(text);
     return NSCharacterSet(freeze(std::move(set)));

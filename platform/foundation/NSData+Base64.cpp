@@ -26,7 +26,9 @@ int decodeDigit(char c)
 std::string base64EncodedString(const void* data, size_t length, uint32_t options)
 {
     const auto* bytes = static_cast<const uint8_t*>(data);
-    size_t lineLength = (options & NSDataBase64Encoding64CharacterLineLength) ? 64 : (options & NSDataBase64Encoding76CharacterLineLength) ? 76 : 0;
+    size_t lineLength = (options & NSDataBase64Encoding64CharacterLineLength) ? 64
+        : (options & NSDataBase64Encoding76CharacterLineLength)               ? 76
+                                                                              : 0;
     std::string lineEnd;
     bool cr = options & NSDataBase64EncodingEndLineWithCarriageReturn;
     bool lf = options & NSDataBase64EncodingEndLineWithLineFeed;

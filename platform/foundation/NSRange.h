@@ -15,13 +15,22 @@ struct NSRange {
     bool operator==(const NSRange&) const = default;
 };
 
-inline constexpr NSRange NSMakeRange(NSUInteger location, NSUInteger length) { return NSRange { location, length }; }
-inline constexpr NSUInteger NSMaxRange(NSRange range) { return range.location + range.length; }
+inline constexpr NSRange NSMakeRange(NSUInteger location, NSUInteger length)
+{
+    return NSRange { location, length };
+}
+inline constexpr NSUInteger NSMaxRange(NSRange range)
+{
+    return range.location + range.length;
+}
 inline constexpr bool NSLocationInRange(NSUInteger location, NSRange range)
 {
     return location >= range.location && location - range.location < range.length;
 }
-inline constexpr bool NSEqualRanges(NSRange a, NSRange b) { return a == b; }
+inline constexpr bool NSEqualRanges(NSRange a, NSRange b)
+{
+    return a == b;
+}
 
 // The overlap of two ranges; a zero-length range when they do not overlap.
 inline constexpr NSRange NSIntersectionRange(NSRange a, NSRange b)

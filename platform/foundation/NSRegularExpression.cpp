@@ -13,7 +13,8 @@ struct NSRegularExpression::Compiled {
     std::unique_ptr<icu::RegexPattern> pattern;
 };
 
-NSRegularExpression::NSRegularExpression(Passkey key, std::string pattern, uint32_t options, std::unique_ptr<Compiled> compiled)
+NSRegularExpression::NSRegularExpression(
+    Passkey key, std::string pattern, uint32_t options, std::unique_ptr<Compiled> compiled)
     : NSObject(key)
     , m_pattern(std::move(pattern))
     , m_options(options)
@@ -23,8 +24,8 @@ NSRegularExpression::NSRegularExpression(Passkey key, std::string pattern, uint3
 
 NSRegularExpression::~NSRegularExpression() = default;
 
-Ref<NSRegularExpression> NSRegularExpression::regularExpressionWithPattern(std::string_view pattern, uint32_t options,
-    Ref<NSError>* error)
+Ref<NSRegularExpression> NSRegularExpression::regularExpressionWithPattern(
+    std::string_view pattern, uint32_t options, Ref<NSError>* error)
 {
     uint32_t flags = 0;
     if (options & NSRegularExpressionCaseInsensitive)
@@ -44,7 +45,8 @@ Ref<NSRegularExpression> NSRegularExpression::regularExpressionWithPattern(std::
     UErrorCode status = U_ZERO_ERROR;
     UParseError parseError;
     auto compiled = std::make_unique<Compiled>();
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
+    icu::UnicodeString text
+        = icu::UnicodeString::fromUTF8(icu::StringPiece(pattern.data(), static_cast<int32_t>(pattern.size())));
     compiled->pattern.reset(icu::RegexPattern::compile(text, flags, parseError, status));
     if (U_FAILURE(status) || !compiled->pattern) {
         if (error) {
@@ -65,14 +67,16 @@ size_t NSRegularExpression::numberOfCaptureGroups() const
     return U_FAILURE(status) ? 0 : static_cast<size_t>(matcher->groupCount());
 }
 
-std::vector<NSTextCheckingResult> NSRegularExpression::match(std::string_view s, uint32_t matchingOptions,
-    std::optional<NSRange> range, size_t limit) const
+std::vector<NSTextCheckingResult> NSRegularExpression::match(
+    std::string_view s, uint32_t matchingOptions, std::optional<NSRange> range, size_t limit) const
 {
     std::vector<NSTextCheckingResult> results;
     icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<int32_t>(s.size())));
     NSRange bounds = range.value_or(NSMakeRange(0, static_cast<NSUInteger>(text.length())));
-    if (bounds.location > static_cast<uint32_t>(text.length()) || bounds.length > static_cast<uint32_t>(text.length()) - bounds.location)
-        NSException::raise(NSRangeException, "Range " + NSStringFromRange(bounds) + " out of bounds; string length " + std::to_string(text.length()));
+    if (bounds.location > static_cast<uint32_t>(text.length())
+        || bounds.length > static_cast<uint32_t>(text.length()) - bounds.location)
+        NSException::raise(NSRangeException,
+            "Range " + NSStringFromRange(bounds) + " out of bounds; string length " + std::to_string(text.length()));
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::RegexMatcher> matcher(m_compiled->pattern->matcher(text, status));
     if (U_FAILURE(status))
@@ -93,7 +97,8 @@ std::vector<NSTextCheckingResult> NSRegularExpression::match(std::string_view s,
             if (U_FAILURE(status) || start < 0)
                 result.ranges.push_back(NSMakeRange(static_cast<NSUInteger>(NSNotFound), 0));
             else
-                result.ranges.push_back(NSMakeRange(static_cast<NSUInteger>(start), static_cast<NSUInteger>(end - start)));
+                result.ranges.push_back(
+                    NSMakeRange(static_cast<NSUInteger>(start), static_cast<NSUInteger>(end - start)));
         }
         if ((matchingOptions & NSMatchingAnchored) && static_cast<int32_t>(result.ranges[0].location) != anchorAt)
             break;
@@ -110,17 +115,20 @@ std::vector<NSTextCheckingResult> NSRegularExpression::match(std::string_view s,
     return results;
 }
 
-std::vector<NSTextCheckingResult> NSRegularExpression::matchesInString(std::string_view s, uint32_t matchingOptions) const
+std::vector<NSTextCheckingResult> NSRegularExpression::matchesInString(
+    std::string_view s, uint32_t matchingOptions) const
 {
     return match(s, matchingOptions, std::nullopt, SIZE_MAX);
 }
 
-std::vector<NSTextCheckingResult> NSRegularExpression::matchesInString(std::string_view s, uint32_t matchingOptions, NSRange range) const
+std::vector<NSTextCheckingResult> NSRegularExpression::matchesInString(
+    std::string_view s, uint32_t matchingOptions, NSRange range) const
 {
     return match(s, matchingOptions, range, SIZE_MAX);
 }
 
-std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(std::string_view s, uint32_t matchingOptions) const
+std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(
+    std::string_view s, uint32_t matchingOptions) const
 {
     auto results = match(s, matchingOptions, std::nullopt, 1);
     if (results.empty())
@@ -128,7 +136,8 @@ std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(std:
     return results.front();
 }
 
-std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(std::string_view s, uint32_t matchingOptions, NSRange range) const
+std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(
+    std::string_view s, uint32_t matchingOptions, NSRange range) const
 {
     auto results = match(s, matchingOptions, range, 1);
     if (results.empty())
@@ -147,7 +156,8 @@ NSRange NSRegularExpression::rangeOfFirstMatchInString(std::string_view s, uint3
     return first ? first->range() : NSMakeRange(static_cast<NSUInteger>(NSNotFound), 0);
 }
 
-std::string NSRegularExpression::stringByReplacingMatchesInString(std::string_view s, std::string_view templ, uint32_t matchingOptions) const
+std::string NSRegularExpression::stringByReplacingMatchesInString(
+    std::string_view s, std::string_view templ, uint32_t matchingOptions) const
 {
     std::u16string text = NSString::toUTF16(s);
     std::u16string out;

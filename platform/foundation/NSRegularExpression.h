@@ -48,8 +48,8 @@ public:
 
     // nullptr and, when `error` is given, an NSError in "NSCocoaErrorDomain" with code 2048 for
     // a pattern that does not compile.
-    static Ref<NSRegularExpression> regularExpressionWithPattern(std::string_view pattern, uint32_t options = 0,
-        Ref<NSError>* error = nullptr);
+    static Ref<NSRegularExpression> regularExpressionWithPattern(
+        std::string_view pattern, uint32_t options = 0, Ref<NSError>* error = nullptr);
 
     const std::string& pattern() const { return m_pattern; }
     uint32_t options() const { return m_options; }
@@ -57,20 +57,23 @@ public:
 
     // `range` (UTF-16 units) limits the search; the default is the whole string.
     std::vector<NSTextCheckingResult> matchesInString(std::string_view s, uint32_t matchingOptions = 0) const;
-    std::vector<NSTextCheckingResult> matchesInString(std::string_view s, uint32_t matchingOptions, NSRange range) const;
+    std::vector<NSTextCheckingResult> matchesInString(
+        std::string_view s, uint32_t matchingOptions, NSRange range) const;
     std::optional<NSTextCheckingResult> firstMatchInString(std::string_view s, uint32_t matchingOptions = 0) const;
-    std::optional<NSTextCheckingResult> firstMatchInString(std::string_view s, uint32_t matchingOptions, NSRange range) const;
+    std::optional<NSTextCheckingResult> firstMatchInString(
+        std::string_view s, uint32_t matchingOptions, NSRange range) const;
     size_t numberOfMatchesInString(std::string_view s, uint32_t matchingOptions = 0) const;
     NSRange rangeOfFirstMatchInString(std::string_view s, uint32_t matchingOptions = 0) const;
     // Replaces every match with `templ`, where "$0".."$9" insert groups and "\" escapes.
-    std::string stringByReplacingMatchesInString(std::string_view s, std::string_view templ, uint32_t matchingOptions = 0) const;
+    std::string stringByReplacingMatchesInString(
+        std::string_view s, std::string_view templ, uint32_t matchingOptions = 0) const;
 
     // Escapes the metacharacters of a literal text.
     static std::string escapedPatternForString(std::string_view s);
 
 private:
-    std::vector<NSTextCheckingResult> match(std::string_view s, uint32_t matchingOptions, std::optional<NSRange> range,
-        size_t limit) const;
+    std::vector<NSTextCheckingResult> match(
+        std::string_view s, uint32_t matchingOptions, std::optional<NSRange> range, size_t limit) const;
 
     std::string m_pattern;
     uint32_t m_options;

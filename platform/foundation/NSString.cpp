@@ -30,8 +30,7 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Calls f(codePoint, byteOffset, byteLength) for each code point; invalid bytes read as U+FFFD.
-template<typename F>
-void forEachCodePoint(std::string_view s, F&& f)
+template <typename F> void forEachCodePoint(std::string_view s, F&& f)
 {
     const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
     int32_t length = static_cast<int32_t>(s.size());
@@ -92,7 +91,8 @@ bool isValidUTF8(std::string_view s)
 
 [[noreturn]] void raiseRange(NSRange range, NSUInteger length)
 {
-    NSException::raise(NSRangeException, "Range " + NSStringFromRange(range) + " out of bounds; string length " + std::to_string(length));
+    NSException::raise(NSRangeException,
+        "Range " + NSStringFromRange(range) + " out of bounds; string length " + std::to_string(length));
 }
 
 void checkRange(NSRange range, size_t length)
@@ -189,9 +189,15 @@ Folded fold(std::u16string_view s, uint32_t options)
     return f;
 }
 
-bool isDigit(char16_t c) { return c >= '0' && c <= '9'; }
+bool isDigit(char16_t c)
+{
+    return c >= '0' && c <= '9';
+}
 
-NSComparisonResult order(int v) { return v < 0 ? NSOrderedAscending : (v > 0 ? NSOrderedDescending : NSOrderedSame); }
+NSComparisonResult order(int v)
+{
+    return v < 0 ? NSOrderedAscending : (v > 0 ? NSOrderedDescending : NSOrderedSame);
+}
 
 NSComparisonResult compareUnits(std::u16string_view a, std::u16string_view b, bool numeric)
 {
@@ -229,7 +235,10 @@ NSComparisonResult compareUnits(std::u16string_view a, std::u16string_view b, bo
     return NSOrderedSame;
 }
 
-NSRange notFound() { return NSRange { static_cast<NSUInteger>(NSNotFound), 0 }; }
+NSRange notFound()
+{
+    return NSRange { static_cast<NSUInteger>(NSNotFound), 0 };
+}
 
 // Searches the UTF-16 text `text` (offset `base` in the whole string) for `needle`.
 NSRange search(std::u16string_view text, NSUInteger base, std::string_view needle, uint32_t options)
@@ -276,7 +285,8 @@ NSRange search(std::u16string_view text, NSUInteger base, std::string_view needl
 size_t skipBlanks(std::string_view s)
 {
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' || s[i] == '\v' || s[i] == '\f'))
+    while (
+        i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' || s[i] == '\v' || s[i] == '\f'))
         ++i;
     return i;
 }
@@ -316,7 +326,8 @@ char16_t characterAtIndex(std::string_view s, NSUInteger index)
 {
     std::u16string u = toUTF16(s);
     if (index >= u.size())
-        NSException::raise(NSRangeException, "Index " + std::to_string(index) + " out of bounds; string length " + std::to_string(u.size()));
+        NSException::raise(NSRangeException,
+            "Index " + std::to_string(index) + " out of bounds; string length " + std::to_string(u.size()));
     return u[index];
 }
 
@@ -346,7 +357,8 @@ NSRange rangeOfComposedCharacterSequencesForRange(std::string_view s, NSRange ra
     icu::UnicodeString text = toICU(s);
     checkRange(range, static_cast<size_t>(text.length()));
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> breaks(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> breaks(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status) || !breaks)
         return range;
     breaks->setText(text);
@@ -371,7 +383,8 @@ NSRange rangeOfComposedCharacterSequencesForRange(std::string_view s, NSRange ra
 NSRange rangeOfComposedCharacterSequenceAtIndex(std::string_view s, NSUInteger index)
 {
     if (index >= length(s))
-        NSException::raise(NSRangeException, "Index " + std::to_string(index) + " out of bounds; string length " + std::to_string(length(s)));
+        NSException::raise(NSRangeException,
+            "Index " + std::to_string(index) + " out of bounds; string length " + std::to_string(length(s)));
     return rangeOfComposedCharacterSequencesForRange(s, NSMakeRange(index, 0));
 }
 
@@ -429,7 +442,10 @@ NSComparisonResult localizedCaseInsensitiveCompare(std::string_view s, std::stri
     return r == UCOL_LESS ? NSOrderedAscending : (r == UCOL_GREATER ? NSOrderedDescending : NSOrderedSame);
 }
 
-bool isEqualToString(std::string_view s, std::string_view other) { return s == other; }
+bool isEqualToString(std::string_view s, std::string_view other)
+{
+    return s == other;
+}
 
 bool hasPrefix(std::string_view s, std::string_view prefix)
 {
@@ -446,7 +462,8 @@ bool hasPrefixIgnoringCaseAndDiacritics(std::string_view s, std::string_view pre
     NSUInteger n = length(prefix);
     if (n > length(s))
         return false;
-    return compare(s, prefix, NSCaseInsensitiveSearch | NSDiacriticInsensitiveSearch, NSMakeRange(0, n)) == NSOrderedSame;
+    return compare(s, prefix, NSCaseInsensitiveSearch | NSDiacriticInsensitiveSearch, NSMakeRange(0, n))
+        == NSOrderedSame;
 }
 
 // MARK: Search
@@ -479,7 +496,8 @@ NSRange rangeOfCharacterFromSet(std::string_view s, const NSCharacterSet& set, u
             return notFound();
         }
     }
-    if ((options & NSAnchoredSearch) && found.location != static_cast<NSUInteger>(NSNotFound) && NSMaxRange(found) != u.size())
+    if ((options & NSAnchoredSearch) && found.location != static_cast<NSUInteger>(NSNotFound)
+        && NSMaxRange(found) != u.size())
         return notFound();
     return found;
 }
@@ -550,8 +568,8 @@ std::string stringByTrimmingCharactersInSet(std::string_view s, const NSCharacte
     return any ? std::string(s.substr(first, last - first)) : std::string();
 }
 
-std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string_view target, std::string_view replacement,
-    uint32_t options)
+std::string stringByReplacingOccurrencesOfString(
+    std::string_view s, std::string_view target, std::string_view replacement, uint32_t options)
 {
     if (target.empty())
         return std::string(s);
@@ -569,8 +587,8 @@ std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string
     return stringByReplacingOccurrencesOfString(s, target, replacement, options, NSMakeRange(0, length(s)));
 }
 
-std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string_view target, std::string_view replacement,
-    uint32_t options, NSRange range)
+std::string stringByReplacingOccurrencesOfString(
+    std::string_view s, std::string_view target, std::string_view replacement, uint32_t options, NSRange range)
 {
     std::u16string u = toUTF16(s);
     checkRange(range, u.size());
@@ -580,7 +598,8 @@ std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string
     NSUInteger end = NSMaxRange(range);
     uint32_t searchOptions = options & ~static_cast<uint32_t>(NSBackwardsSearch);
     while (position < end) {
-        NSRange found = search(std::u16string_view(u).substr(position, end - position), position, target, searchOptions);
+        NSRange found
+            = search(std::u16string_view(u).substr(position, end - position), position, target, searchOptions);
         if (found.location == static_cast<NSUInteger>(NSNotFound))
             break;
         out.append(u, position, found.location - position);
@@ -645,7 +664,8 @@ std::string capitalizedString(std::string_view s)
             appendUTF8(out, c);
             return;
         }
-        appendUTF8(out, static_cast<char32_t>(wordStart ? u_totitle(static_cast<UChar32>(c)) : u_tolower(static_cast<UChar32>(c))));
+        appendUTF8(out,
+            static_cast<char32_t>(wordStart ? u_totitle(static_cast<UChar32>(c)) : u_tolower(static_cast<UChar32>(c))));
         wordStart = false;
     });
     return out;
@@ -685,7 +705,10 @@ int32_t intValue(std::string_view s)
     return static_cast<int32_t>(v);
 }
 
-int32_t integerValue(std::string_view s) { return intValue(s); }
+int32_t integerValue(std::string_view s)
+{
+    return intValue(s);
+}
 
 double doubleValue(std::string_view s)
 {
@@ -720,7 +743,10 @@ double doubleValue(std::string_view s)
     return strtod_l(text.c_str(), nullptr, s_cLocale);
 }
 
-float floatValue(std::string_view s) { return static_cast<float>(doubleValue(s)); }
+float floatValue(std::string_view s)
+{
+    return static_cast<float>(doubleValue(s));
+}
 
 bool boolValue(std::string_view s)
 {
@@ -747,8 +773,7 @@ bool isLegalURLCharacter(unsigned char c)
     return std::isalnum(c) || (c && std::strchr("-_.!~*'();/?:@&=+$,#", c));
 }
 
-template<typename Keep>
-std::string escapeBytes(std::string_view s, Keep&& keep)
+template <typename Keep> std::string escapeBytes(std::string_view s, Keep&& keep)
 {
     std::string out;
     out.reserve(s.size() + s.size() / 2);
@@ -777,7 +802,8 @@ int hexValue(char c)
 
 } // namespace
 
-std::string stringByAddingPercentEscapes(std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape)
+std::string stringByAddingPercentEscapes(
+    std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape)
 {
     return escapeBytes(s, [&](unsigned char c) {
         if (leaveUnescaped.find(static_cast<char>(c)) != std::string_view::npos)
@@ -786,14 +812,21 @@ std::string stringByAddingPercentEscapes(std::string_view s, std::string_view le
     });
 }
 
-std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s) { return stringByAddingPercentEscapes(s, {}, {}); }
+std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s)
+{
+    return stringByAddingPercentEscapes(s, {}, {});
+}
 
 std::string stringByEscapingForURLArgument(std::string_view s)
 {
-    return escapeBytes(s, [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~'; });
+    return escapeBytes(
+        s, [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~'; });
 }
 
-std::string stringByURLEncoding(std::string_view s) { return stringByAddingPercentEscapes(s, {}, "!*'();:@&=+$,/?%#[]"); }
+std::string stringByURLEncoding(std::string_view s)
+{
+    return stringByAddingPercentEscapes(s, {}, "!*'();:@&=+$,/?%#[]");
+}
 
 std::string stringByAddingPercentEncodingWithAllowedCharacters(std::string_view s, const NSCharacterSet& allowed)
 {
@@ -822,7 +855,10 @@ std::optional<std::string> stringByReplacingPercentEscapes(std::string_view s)
     return out;
 }
 
-std::optional<std::string> stringByRemovingPercentEncoding(std::string_view s) { return stringByReplacingPercentEscapes(s); }
+std::optional<std::string> stringByRemovingPercentEncoding(std::string_view s)
+{
+    return stringByReplacingPercentEscapes(s);
+}
 
 // MARK: Transforms
 
@@ -835,8 +871,8 @@ std::optional<std::string> stringByApplyingTransform(std::string_view s, std::st
     if (it == t_cache.end()) {
         UErrorCode status = U_ZERO_ERROR;
         UParseError parseError;
-        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(toICU(transform),
-            reverse ? UTRANS_REVERSE : UTRANS_FORWARD, parseError, status));
+        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(
+            toICU(transform), reverse ? UTRANS_REVERSE : UTRANS_FORWARD, parseError, status));
         if (U_FAILURE(status))
             t.reset();
         it = t_cache.emplace(key, std::move(t)).first;
@@ -956,7 +992,10 @@ std::string stringByDeletingPathExtension(std::string_view path)
     return std::string(dot == std::string_view::npos ? path : path.substr(0, dot));
 }
 
-bool isAbsolutePath(std::string_view path) { return !path.empty() && (path.front() == '/' || path.front() == '~'); }
+bool isAbsolutePath(std::string_view path)
+{
+    return !path.empty() && (path.front() == '/' || path.front() == '~');
+}
 
 std::string stringByAbbreviatingWithTildeInPath(std::string_view path, std::string_view home)
 {
@@ -1032,7 +1071,8 @@ std::optional<std::string> decodeUTF16(const uint8_t* bytes, size_t length, bool
         return std::nullopt;
     std::u16string units(length / 2, u'\0');
     for (size_t i = 0; i < units.size(); ++i)
-        units[i] = bigEndian ? static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]) : static_cast<char16_t>(bytes[2 * i + 1] << 8 | bytes[2 * i]);
+        units[i] = bigEndian ? static_cast<char16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1])
+                             : static_cast<char16_t>(bytes[2 * i + 1] << 8 | bytes[2 * i]);
     for (size_t i = 0; i < units.size();) {
         UChar32 c;
         U16_NEXT(units.data(), i, units.size(), c);
@@ -1066,7 +1106,8 @@ std::optional<std::vector<uint8_t>> encodeWithConverter(const char* name, std::s
     ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     icu::UnicodeString text = toICU(s);
     std::vector<uint8_t> out(static_cast<size_t>(text.length()) * 4 + 4);
-    int32_t written = text.extract(reinterpret_cast<char*>(out.data()), static_cast<int32_t>(out.size()), converter, status);
+    int32_t written
+        = text.extract(reinterpret_cast<char*>(out.data()), static_cast<int32_t>(out.size()), converter, status);
     ucnv_close(converter);
     if (U_FAILURE(status))
         return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FoundationForward.h"
 #include "FormatArg.h"
+#include "FoundationForward.h"
 #include "NSRange.h"
 
 #include <cstdint>
@@ -52,8 +52,7 @@ namespace NSString {
 // in place of the value, so a bad format never reads the wrong thing.
 std::string formatWithArgs(std::string_view format, const FormatArg* args, size_t count);
 
-template<typename... Args>
-std::string stringWithFormat(std::string_view format, const Args&... args)
+template <typename... Args> std::string stringWithFormat(std::string_view format, const Args&... args)
 {
     const FormatArg list[] = { FormatArg(args)..., FormatArg(0) };
     return formatWithArgs(format, list, sizeof...(Args));
@@ -98,12 +97,13 @@ std::vector<std::string> componentsSeparatedByCharactersInSet(std::string_view s
 std::string componentsJoinedByString(const std::vector<std::string>& parts, std::string_view separator);
 std::string stringByTrimmingCharactersInSet(std::string_view s, const NSCharacterSet& set);
 // Literal replacement of every occurrence; NSCaseInsensitiveSearch and a range are honoured.
-std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string_view target, std::string_view replacement,
-    uint32_t options = 0);
-std::string stringByReplacingOccurrencesOfString(std::string_view s, std::string_view target, std::string_view replacement,
-    uint32_t options, NSRange range);
+std::string stringByReplacingOccurrencesOfString(
+    std::string_view s, std::string_view target, std::string_view replacement, uint32_t options = 0);
+std::string stringByReplacingOccurrencesOfString(
+    std::string_view s, std::string_view target, std::string_view replacement, uint32_t options, NSRange range);
 std::string stringByReplacingCharactersInRange(std::string_view s, NSRange range, std::string_view replacement);
-std::string stringByPaddingToLength(std::string_view s, NSUInteger newLength, std::string_view pad, NSUInteger padIndex);
+std::string stringByPaddingToLength(
+    std::string_view s, NSUInteger newLength, std::string_view pad, NSUInteger padIndex);
 
 // Case mapping (locale-independent, full Unicode mappings: "ß" uppercases to "SS").
 std::string uppercaseString(std::string_view s);
@@ -124,7 +124,8 @@ bool boolValue(std::string_view s);
 // Percent escaping of the UTF-8 bytes, upper-case hexadecimal. Characters that may not stand in
 // a URL (anything outside the RFC 2396 unreserved and reserved marks and "#") are always escaped,
 // plus every character of `legalToEscape`, except those in `leaveUnescaped`.
-std::string stringByAddingPercentEscapes(std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape);
+std::string stringByAddingPercentEscapes(
+    std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape);
 // Only characters that may not stand in a URL are escaped ("&", "=", "/", "?" stay).
 std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s);
 // A URL argument: everything except A-Z a-z 0-9 "-" "_" "." "~" is escaped.
@@ -140,7 +141,8 @@ std::optional<std::string> stringByRemovingPercentEncoding(std::string_view s);
 
 // ICU transforms such as "Any-Latin; Latin-ASCII; [:^ASCII:] Remove". nullopt for an unknown
 // transform.
-std::optional<std::string> stringByApplyingTransform(std::string_view s, std::string_view transform, bool reverse = false);
+std::optional<std::string> stringByApplyingTransform(
+    std::string_view s, std::string_view transform, bool reverse = false);
 // Strips diacritics (and folds case when asked) the way comparison options do.
 std::string stringByFoldingWithOptions(std::string_view s, uint32_t options);
 

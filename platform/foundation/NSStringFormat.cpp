@@ -56,9 +56,15 @@ const char* kindName(FormatArg::Kind kind)
     return "an unknown argument";
 }
 
-bool isInteger(const FormatArg& a) { return a.kind == FormatArg::Kind::Signed || a.kind == FormatArg::Kind::Unsigned; }
+bool isInteger(const FormatArg& a)
+{
+    return a.kind == FormatArg::Kind::Signed || a.kind == FormatArg::Kind::Unsigned;
+}
 
-uint64_t rawBits(const FormatArg& a) { return a.kind == FormatArg::Kind::Signed ? static_cast<uint64_t>(a.i) : a.u; }
+uint64_t rawBits(const FormatArg& a)
+{
+    return a.kind == FormatArg::Kind::Signed ? static_cast<uint64_t>(a.i) : a.u;
+}
 
 class Formatter {
 public:
@@ -75,7 +81,16 @@ public:
 private:
     void error(std::string_view conversion, const std::string& detail)
     {
-        NSLogv("Format error: \"" + std::string(conversion) + "\" " + detail + " in format \"" + std::string(m_format) + "\"");
+        // A log sink that itself formats badly must not recurse without end.
+        thread_local bool t_reporting = false;
+        if (t_reporting)
+            return;
+        t_reporting = true;
+        struct Reset {
+            ~Reset() { t_reporting = false; }
+        } reset;
+        NSLogv("Format error: \"" + std::string(conversion) + "\" " + detail + " in format \"" + std::string(m_format)
+            + "\"");
     }
 
     // Reads "n$" at m_pos; answers n (1-based) or 0 when there is none.
@@ -398,7 +413,8 @@ bool Formatter::emit(const Conversion& c, const FormatArg* a)
         else
             return false;
         char buffer[32];
-        int n = std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
+        int n = std::snprintf(
+            buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
         emitPadded(c, std::string_view(buffer, static_cast<size_t>(n)));
         return true;
     }

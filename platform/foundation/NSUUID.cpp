@@ -43,7 +43,10 @@ Ref<NSUUID> NSUUID::initWithUUIDString(std::string_view string)
         int value = 0;
         for (int k = 0; k < 2; ++k) {
             char c = string[i + static_cast<size_t>(k)];
-            int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+            int digit = (c >= '0' && c <= '9') ? c - '0'
+                : (c >= 'a' && c <= 'f')       ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F')       ? c - 'A' + 10
+                                               : -1;
             if (digit < 0)
                 return nullptr;
             value = value * 16 + digit;
@@ -54,7 +57,10 @@ Ref<NSUUID> NSUUID::initWithUUIDString(std::string_view string)
     return make<NSUUID>(bytes);
 }
 
-Ref<NSUUID> NSUUID::initWithUUIDBytes(const Bytes& bytes) { return make<NSUUID>(bytes); }
+Ref<NSUUID> NSUUID::initWithUUIDBytes(const Bytes& bytes)
+{
+    return make<NSUUID>(bytes);
+}
 
 std::string NSUUID::UUIDString() const
 {
@@ -70,7 +76,10 @@ std::string NSUUID::UUIDString() const
     return out;
 }
 
-void NSUUID::getUUIDBytes(uint8_t out[16]) const { std::memcpy(out, m_bytes.data(), m_bytes.size()); }
+void NSUUID::getUUIDBytes(uint8_t out[16]) const
+{
+    std::memcpy(out, m_bytes.data(), m_bytes.size());
+}
 
 bool NSUUID::isEqual(const NSObject* other) const
 {

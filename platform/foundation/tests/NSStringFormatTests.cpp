@@ -115,18 +115,21 @@ TEST(NSStringFormat, MismatchesLogAndKeepTheConversionText)
     auto add = [&](const char* name, std::string produced, const char* expected, const char* logged) {
         cases.push_back({ name, std::move(produced), expected, logged });
     };
-    add("float for %d", NSString::stringWithFormat("a%db", 1.5), "a%db", "Format error: \"%d\" does not take a floating-point number in format \"a%db\"");
+    add("float for %d", NSString::stringWithFormat("a%db", 1.5), "a%db",
+        "Format error: \"%d\" does not take a floating-point number in format \"a%db\"");
     add("string for %f", NSString::stringWithFormat("%f", std::string("x")), "%f", "\"%f\" does not take a string");
     add("integer for %@", NSString::stringWithFormat("%@", 5), "%@", "\"%@\" does not take an integer");
     add("object for %s", NSString::stringWithFormat("%s", Value(3)), "%s", "\"%s\" does not take an object");
-    add("missing argument", NSString::stringWithFormat("%@ and %d", std::string("one")), "one and %d", "\"%d\" has no argument");
+    add("missing argument", NSString::stringWithFormat("%@ and %d", std::string("one")), "one and %d",
+        "\"%d\" has no argument");
     add("missing positional", NSString::stringWithFormat("%3$@", 1), "%3$@", "\"%3$@\" has no argument");
     add("unknown conversion", NSString::stringWithFormat("%y%d", 4), "%y4", "\"%y\" is not a known conversion");
     add("%n never writes", NSString::stringWithFormat("%n", 4), "%n", "\"%n\" is not a known conversion");
     add("incomplete", NSString::stringWithFormat("50%", 4), "50%", "\"%\" is incomplete");
     add("star not an integer", NSString::stringWithFormat("%*d", 1.0, 5), "%*d", "expects an integer for \"*\"");
     add("huge width", NSString::stringWithFormat("%999999999d", 1), "%999999999d", "width or precision above");
-    add("pointer for %x", NSString::stringWithFormat("%x", static_cast<const void*>(nullptr)), "%x", "does not take a pointer");
+    add("pointer for %x", NSString::stringWithFormat("%x", static_cast<const void*>(nullptr)), "%x",
+        "does not take a pointer");
     ASSERT_EQ(log.lines().size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].name);
@@ -142,6 +145,7 @@ TEST(NSStringFormat, ObjectsPrintTheirDescription)
     Ref<NSObject> object = NSObject::init();
     std::string text = NSString::stringWithFormat("%@", object);
     EXPECT_EQ(text, object->description());
-    EXPECT_EQ(NSString::stringWithFormat("%p", object), NSString::stringWithFormat("%p", static_cast<const void*>(object.get())));
+    EXPECT_EQ(NSString::stringWithFormat("%p", object),
+        NSString::stringWithFormat("%p", static_cast<const void*>(object.get())));
     EXPECT_EQ(NSString::stringWithFormat("%@", Value::array({ Value(1) })), Value::array({ Value(1) }).description());
 }

@@ -13,7 +13,9 @@ using namespace NSString;
 namespace {
 constexpr NSUInteger kNotFound = static_cast<NSUInteger>(NSNotFound);
 // "a", U+1F600 (two UTF-16 units), "e" + combining acute, "b".
-const std::string kMixed = "a\xF0\x9F\x98\x80" "e\xCC\x81" "b";
+const std::string kMixed = "a\xF0\x9F\x98\x80"
+                           "e\xCC\x81"
+                           "b";
 } // namespace
 
 TEST(NSString, LengthsAndRangesCountUTF16Units)
@@ -24,7 +26,9 @@ TEST(NSString, LengthsAndRangesCountUTF16Units)
     EXPECT_EQ(characterAtIndex(kMixed, 1), 0xD83D);
     EXPECT_EQ(characterAtIndex(kMixed, 4), 0x0301);
     EXPECT_EQ(substringWithRange(kMixed, NSMakeRange(1, 2)), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(substringFromIndex(kMixed, 3), "e\xCC\x81" "b");
+    EXPECT_EQ(substringFromIndex(kMixed, 3),
+        "e\xCC\x81"
+        "b");
     EXPECT_EQ(substringToIndex(kMixed, 3), "a\xF0\x9F\x98\x80");
     // Half a surrogate pair cannot stand alone in UTF-8: it reads as U+FFFD.
     EXPECT_EQ(substringWithRange(kMixed, NSMakeRange(1, 1)), "\xEF\xBF\xBD");
@@ -36,7 +40,8 @@ TEST(NSString, LengthsAndRangesCountUTF16Units)
         NSUInteger index;
         NSRange composed;
     };
-    for (const Case& c : std::vector<Case> { { 0, { 0, 1 } }, { 1, { 1, 2 } }, { 2, { 1, 2 } }, { 3, { 3, 2 } }, { 4, { 3, 2 } }, { 5, { 5, 1 } } }) {
+    for (const Case& c : std::vector<Case> {
+             { 0, { 0, 1 } }, { 1, { 1, 2 } }, { 2, { 1, 2 } }, { 3, { 3, 2 } }, { 4, { 3, 2 } }, { 5, { 5, 1 } } }) {
         SCOPED_TRACE(c.index);
         EXPECT_EQ(rangeOfComposedCharacterSequenceAtIndex(kMixed, c.index), c.composed);
     }
@@ -87,8 +92,9 @@ TEST(NSString, CompareHonoursOptions)
         const char* prefix;
         bool matches;
     };
-    for (const auto& p : std::vector<Prefix> { { "Zürich", "zur", true }, { "Zürich", "ZÜRICH", true }, { "Zürich", "zurichs", false },
-             { "Zu\xCC\x88rich", "zur", false }, { "Bern", "ber", true }, { "Bern", "bar", false }, { "", "", true } }) {
+    for (const auto& p :
+        std::vector<Prefix> { { "Zürich", "zur", true }, { "Zürich", "ZÜRICH", true }, { "Zürich", "zurichs", false },
+            { "Zu\xCC\x88rich", "zur", false }, { "Bern", "ber", true }, { "Bern", "bar", false }, { "", "", true } }) {
         SCOPED_TRACE(std::string(p.text) + " / " + p.prefix);
         EXPECT_EQ(hasPrefixIgnoringCaseAndDiacritics(p.text, p.prefix), p.matches);
     }
@@ -124,7 +130,8 @@ TEST(NSString, SearchReportsUTF16Ranges)
     }
     EXPECT_EQ(rangeOfString("abcabc", "abc", 0, NSMakeRange(1, 5)), NSMakeRange(3, 3));
     EXPECT_EQ(rangeOfCharacterFromSet("abc 123", NSCharacterSet::decimalDigitCharacterSet()), NSMakeRange(4, 1));
-    EXPECT_EQ(rangeOfCharacterFromSet("abc 123", NSCharacterSet::decimalDigitCharacterSet(), NSBackwardsSearch), NSMakeRange(6, 1));
+    EXPECT_EQ(rangeOfCharacterFromSet("abc 123", NSCharacterSet::decimalDigitCharacterSet(), NSBackwardsSearch),
+        NSMakeRange(6, 1));
     EXPECT_TRUE(containsString("flight KE12", "KE1"));
 }
 
@@ -135,8 +142,8 @@ TEST(NSString, SplittingKeepsEmptyPartsAndTrimmingUsesSets)
         const char* separator;
         std::vector<std::string> parts;
     };
-    for (const auto& c : std::vector<Split> { { "a,,b", ",", { "a", "", "b" } }, { ",a,", ",", { "", "a", "" } }, { "", ",", { "" } },
-             { "abc", "", { "abc" } }, { "KEST::LHR::JFK", "::", { "KEST", "LHR", "JFK" } } }) {
+    for (const auto& c : std::vector<Split> { { "a,,b", ",", { "a", "", "b" } }, { ",a,", ",", { "", "a", "" } },
+             { "", ",", { "" } }, { "abc", "", { "abc" } }, { "KEST::LHR::JFK", "::", { "KEST", "LHR", "JFK" } } }) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(componentsSeparatedByString(c.text, c.separator), c.parts);
         EXPECT_EQ(componentsJoinedByString(c.parts, c.separator), c.text);
@@ -182,7 +189,9 @@ TEST(NSString, ReplacingAndCaseMapping)
     EXPECT_EQ(stringByReplacingOccurrencesOfString("Ab ab AB", "ab", "x", NSCaseInsensitiveSearch), "x x x");
     EXPECT_EQ(stringByReplacingOccurrencesOfString("ab ab ab", "ab", "x", 0, NSMakeRange(1, 7)), "ab x x");
     EXPECT_EQ(stringByReplacingOccurrencesOfString("abc", "", "x"), "abc");
-    EXPECT_EQ(stringByReplacingCharactersInRange(kMixed, NSMakeRange(1, 2), "-"), "a-e\xCC\x81" "b");
+    EXPECT_EQ(stringByReplacingCharactersInRange(kMixed, NSMakeRange(1, 2), "-"),
+        "a-e\xCC\x81"
+        "b");
     EXPECT_EQ(stringByPaddingToLength("ab", 5, "xy", 1), "abyxy");
     EXPECT_EQ(stringByPaddingToLength("abcdef", 3, " ", 0), "abc");
     EXPECT_EQ(uppercaseString("straße"), "STRASSE");
@@ -245,13 +254,16 @@ TEST(NSString, EachEscapingVariant)
             "a%20b&c=d/e?f#g+h:i@j!k*l'm(n)o;p$q,r%25s%5Bt%5Du%22v~w-x_y.z%C3%BC" },
         { "query value: nothing exempt", stringByAddingPercentEscapes(text, "", ":/?&=;+!@#$()',*"),
             "a%20b%26c%3Dd%2Fe%3Ff%23g%2Bh%3Ai%40j%21k%2Al%27m%28n%29o%3Bp%24q%2Cr%25s%5Bt%5Du%22v~w-x_y.z%C3%BC" },
-        { "query key keeps brackets", stringByAddingPercentEscapes("a[b].c d", "[].", ":/?&=;+!@#$()',*"), "a[b].c%20d" },
+        { "query key keeps brackets", stringByAddingPercentEscapes("a[b].c d", "[].", ":/?&=;+!@#$()',*"),
+            "a[b].c%20d" },
         { "leave-unescaped wins", stringByAddingPercentEscapes("a/b?c", "?/", "/?"), "a/b?c" },
         { "URL argument", stringByEscapingForURLArgument(text),
             "a%20b%26c%3Dd%2Fe%3Ff%23g%2Bh%3Ai%40j%21k%2Al%27m%28n%29o%3Bp%24q%2Cr%25s%5Bt%5Du%22v~w-x_y.z%C3%BC" },
         { "kit encoding", stringByURLEncoding(text),
             "a%20b%26c%3Dd%2Fe%3Ff%23g%2Bh%3Ai%40j%21k%2Al%27m%28n%29o%3Bp%24q%2Cr%25s%5Bt%5Du%22v~w-x_y.z%C3%BC" },
-        { "allowed set", stringByAddingPercentEncodingWithAllowedCharacters("a b/c?d#", NSCharacterSet::URLQueryAllowedCharacterSet()),
+        { "allowed set",
+            stringByAddingPercentEncodingWithAllowedCharacters(
+                "a b/c?d#", NSCharacterSet::URLQueryAllowedCharacterSet()),
             "a%20b/c?d%23" },
     };
     for (const auto& c : cases) {
@@ -264,16 +276,9 @@ TEST(NSString, EachEscapingVariant)
         std::optional<std::string> expected;
     };
     for (const auto& d : std::vector<Decode> {
-             { "a%20b+c", "a b+c" },
-             { "%C3%BC%e2%82%ac", "ü€" },
-             { "plain", "plain" },
-             { "", "" },
-             { "100%", std::nullopt },
-             { "%4", std::nullopt },
-             { "%zz", std::nullopt },
-             { "%C3", std::nullopt },
-             { "%FF%FE", std::nullopt },
-             { "%ED%A0%80", std::nullopt }, // an encoded surrogate
+             { "a%20b+c", "a b+c" }, { "%C3%BC%e2%82%ac", "ü€" }, { "plain", "plain" }, { "", "" },
+             { "100%", std::nullopt }, { "%4", std::nullopt }, { "%zz", std::nullopt }, { "%C3", std::nullopt },
+             { "%FF%FE", std::nullopt }, { "%ED%A0%80", std::nullopt }, // an encoded surrogate
          }) {
         SCOPED_TRACE(d.text);
         EXPECT_EQ(stringByReplacingPercentEscapes(d.text), d.expected);
@@ -288,8 +293,8 @@ TEST(NSString, TransformsAndFolding)
         const char* text;
         const char* expected;
     };
-    for (const auto& c : std::vector<Case> { { "Zürich", "Zurich" }, { "Ærøskøbing", "AEroskobing" }, { "Москва", "Moskva" },
-             { "東京", "dong jing" }, { "a\xF0\x9F\x98\x80z", "az" }, { "plain", "plain" } }) {
+    for (const auto& c : std::vector<Case> { { "Zürich", "Zurich" }, { "Ærøskøbing", "AEroskobing" },
+             { "Москва", "Moskva" }, { "東京", "dong jing" }, { "a\xF0\x9F\x98\x80z", "az" }, { "plain", "plain" } }) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(stringByApplyingTransform(c.text, ascii), c.expected);
     }
