@@ -1045,25 +1045,50 @@ namespace {
 struct EncodingName {
     NSStringEncoding encoding;
     const char* name;
+    const char* converter; // ICU converter for encodings without a hand-written path
 };
 
 // The first entry of each encoding is its IANA name; the rest are accepted aliases.
 constexpr EncodingName kEncodingNames[] = {
-    { NSUTF8StringEncoding, "utf-8" },
-    { NSASCIIStringEncoding, "us-ascii" },
-    { NSISOLatin1StringEncoding, "iso-8859-1" },
-    { NSUTF16StringEncoding, "utf-16" },
-    { NSUTF16BigEndianStringEncoding, "utf-16be" },
-    { NSUTF16LittleEndianStringEncoding, "utf-16le" },
-    { NSWindowsCP1252StringEncoding, "windows-1252" },
-    { NSUTF8StringEncoding, "utf8" },
-    { NSASCIIStringEncoding, "ascii" },
-    { NSASCIIStringEncoding, "iso646-us" },
-    { NSISOLatin1StringEncoding, "latin1" },
-    { NSISOLatin1StringEncoding, "iso_8859-1" },
-    { NSISOLatin1StringEncoding, "iso-latin-1" },
-    { NSWindowsCP1252StringEncoding, "cp1252" },
+    { NSUTF8StringEncoding, "utf-8", "UTF-8" },
+    { NSASCIIStringEncoding, "us-ascii", "US-ASCII" },
+    { NSISOLatin1StringEncoding, "iso-8859-1", "ISO-8859-1" },
+    { NSUTF16StringEncoding, "utf-16", "UTF-16" },
+    { NSUTF16BigEndianStringEncoding, "utf-16be", "UTF-16BE" },
+    { NSUTF16LittleEndianStringEncoding, "utf-16le", "UTF-16LE" },
+    { NSUTF32StringEncoding, "utf-32", "UTF-32" },
+    { NSUTF32BigEndianStringEncoding, "utf-32be", "UTF-32BE" },
+    { NSUTF32LittleEndianStringEncoding, "utf-32le", "UTF-32LE" },
+    { NSWindowsCP1250StringEncoding, "windows-1250", "windows-1250" },
+    { NSWindowsCP1251StringEncoding, "windows-1251", "windows-1251" },
+    { NSWindowsCP1252StringEncoding, "windows-1252", "windows-1252" },
+    { NSWindowsCP1253StringEncoding, "windows-1253", "windows-1253" },
+    { NSWindowsCP1254StringEncoding, "windows-1254", "windows-1254" },
+    { NSISOLatin2StringEncoding, "iso-8859-2", "ISO-8859-2" },
+    { NSMacOSRomanStringEncoding, "macintosh", "macintosh" },
+    { NSShiftJISStringEncoding, "shift_jis", "Shift_JIS" },
+    { NSJapaneseEUCStringEncoding, "euc-jp", "EUC-JP" },
+    { NSISO2022JPStringEncoding, "iso-2022-jp", "ISO-2022-JP" },
+    { NSUTF8StringEncoding, "utf8", "UTF-8" },
+    { NSASCIIStringEncoding, "ascii", "US-ASCII" },
+    { NSASCIIStringEncoding, "iso646-us", "US-ASCII" },
+    { NSISOLatin1StringEncoding, "latin1", "ISO-8859-1" },
+    { NSISOLatin1StringEncoding, "iso_8859-1", "ISO-8859-1" },
+    { NSISOLatin1StringEncoding, "iso-latin-1", "ISO-8859-1" },
+    { NSISOLatin2StringEncoding, "latin2", "ISO-8859-2" },
+    { NSWindowsCP1252StringEncoding, "cp1252", "windows-1252" },
+    { NSShiftJISStringEncoding, "sjis", "Shift_JIS" },
+    { NSMacOSRomanStringEncoding, "mac", "macintosh" },
 };
+
+const EncodingName* encodingEntry(NSStringEncoding encoding)
+{
+    for (const auto& entry : kEncodingNames) {
+        if (entry.encoding == encoding)
+            return &entry;
+    }
+    return nullptr;
+}
 
 std::optional<std::string> decodeUTF16(const uint8_t* bytes, size_t length, bool bigEndian)
 {
@@ -1173,10 +1198,11 @@ std::optional<std::string> stringWithBytes(const void* data, size_t length, NSSt
         return decodeUTF16(bytes, length, true);
     case NSUTF16LittleEndianStringEncoding:
         return decodeUTF16(bytes, length, false);
-    case NSWindowsCP1252StringEncoding:
-        return decodeWithConverter("windows-1252", bytes, length);
+    default:
+        if (const EncodingName* entry = encodingEntry(encoding))
+            return decodeWithConverter(entry->converter, bytes, length);
+        return std::nullopt;
     }
-    return std::nullopt;
 }
 
 std::optional<std::string> stringWithData(const std::vector<uint8_t>& data, NSStringEncoding encoding)
@@ -1226,10 +1252,11 @@ std::optional<std::vector<uint8_t>> dataUsingEncoding(std::string_view s, NSStri
     case NSUTF16LittleEndianStringEncoding:
         putUnits(false);
         return out;
-    case NSWindowsCP1252StringEncoding:
-        return encodeWithConverter("windows-1252", s);
+    default:
+        if (const EncodingName* entry = encodingEntry(encoding))
+            return encodeWithConverter(entry->converter, s);
+        return std::nullopt;
     }
-    return std::nullopt;
 }
 
 } // namespace NSString

@@ -31,13 +31,25 @@ enum NSStringCompareOptions : uint32_t {
 // Text encodings with the platform's numbers.
 enum NSStringEncoding : uint32_t {
     NSASCIIStringEncoding = 1,
+    NSJapaneseEUCStringEncoding = 3,
     NSUTF8StringEncoding = 4,
     NSISOLatin1StringEncoding = 5,
+    NSShiftJISStringEncoding = 8,
+    NSISOLatin2StringEncoding = 9,
     NSUnicodeStringEncoding = 10, // UTF-16; a byte-order mark chooses the order, else big-endian
     NSUTF16StringEncoding = 10,
+    NSWindowsCP1251StringEncoding = 11,
     NSWindowsCP1252StringEncoding = 12,
+    NSWindowsCP1253StringEncoding = 13,
+    NSWindowsCP1254StringEncoding = 14,
+    NSWindowsCP1250StringEncoding = 15,
+    NSISO2022JPStringEncoding = 21,
+    NSMacOSRomanStringEncoding = 30,
     NSUTF16BigEndianStringEncoding = 0x90000100,
     NSUTF16LittleEndianStringEncoding = 0x94000100,
+    NSUTF32StringEncoding = 0x8c000100,
+    NSUTF32BigEndianStringEncoding = 0x98000100,
+    NSUTF32LittleEndianStringEncoding = 0x9c000100,
 };
 
 // Strings are std::string in UTF-8. These functions give them the platform's NSString

@@ -349,6 +349,7 @@ TEST(NSString, EncodingsDecodeStrictly)
 {
     EXPECT_EQ(encodingFromIANACharsetName("UTF-8"), NSUTF8StringEncoding);
     EXPECT_EQ(encodingFromIANACharsetName("iso-8859-1"), NSISOLatin1StringEncoding);
+    EXPECT_EQ(encodingFromIANACharsetName("Shift_JIS"), NSShiftJISStringEncoding);
     EXPECT_EQ(encodingFromIANACharsetName("klingon"), std::nullopt);
     EXPECT_EQ(IANACharsetNameFromEncoding(NSUTF8StringEncoding), "utf-8");
     EXPECT_EQ(IANACharsetNameFromEncoding(NSUTF16LittleEndianStringEncoding), "utf-16le");
@@ -373,6 +374,9 @@ TEST(NSString, EncodingsDecodeStrictly)
         { "UTF-16 lone surrogate", { 0xD8, 0x3D, 0, 'x' }, NSUTF16BigEndianStringEncoding, std::nullopt },
         { "UTF-16LE pair", { 0x3D, 0xD8, 0x00, 0xDE }, NSUTF16LittleEndianStringEncoding, "\xF0\x9F\x98\x80" },
         { "Windows-1252", { 0x80 }, NSWindowsCP1252StringEncoding, "€" },
+        { "Shift_JIS", { 0x93, 0x8C }, NSShiftJISStringEncoding, "東" },
+        { "UTF-32BE", { 0, 1, 0xF6, 0 }, NSUTF32BigEndianStringEncoding, "\xF0\x9F\x98\x80" },
+        { "UTF-32BE beyond Unicode", { 0, 0x11, 0, 0 }, NSUTF32BigEndianStringEncoding, std::nullopt },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
