@@ -137,6 +137,12 @@ const icu::Normalizer2* nfd()
 // as `options` asks.
 void foldCodePoint(char32_t c, uint32_t options, std::u16string& out)
 {
+    // ASCII has no diacritics and folds to lower case: the common case, without ICU.
+    if (c < 0x80) {
+        bool upper = c >= 'A' && c <= 'Z';
+        out += static_cast<char16_t>((options & NSCaseInsensitiveSearch) && upper ? c + ('a' - 'A') : c);
+        return;
+    }
     std::u16string piece;
     if (options & NSDiacriticInsensitiveSearch) {
         icu::UnicodeString decomposed;
@@ -324,6 +330,12 @@ NSUInteger length(std::string_view s)
 
 char16_t characterAtIndex(std::string_view s, NSUInteger index)
 {
+    // An index inside a leading ASCII run is a byte index.
+    size_t ascii = 0;
+    while (ascii <= index && ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80)
+        ++ascii;
+    if (index < ascii)
+        return static_cast<char16_t>(s[index]);
     std::u16string u = toUTF16(s);
     if (index >= u.size())
         NSException::raise(NSRangeException,

@@ -25,6 +25,8 @@ TEST(NSString, LengthsAndRangesCountUTF16Units)
     EXPECT_EQ(length(kMixed), 6u);
     EXPECT_EQ(characterAtIndex(kMixed, 1), 0xD83D);
     EXPECT_EQ(characterAtIndex(kMixed, 4), 0x0301);
+    EXPECT_EQ(characterAtIndex(kMixed, 0), u'a');
+    EXPECT_EQ(characterAtIndex("ab", 1), u'b');
     EXPECT_EQ(substringWithRange(kMixed, NSMakeRange(1, 2)), "\xF0\x9F\x98\x80");
     EXPECT_EQ(substringFromIndex(kMixed, 3),
         "e\xCC\x81"
@@ -75,6 +77,9 @@ TEST(NSString, CompareHonoursOptions)
         { "1.10", "1.9", NSNumericSearch, NSOrderedDescending },
         { "1.0", "1.0.0", NSNumericSearch, NSOrderedAscending },
         { "file007", "file7", NSNumericSearch, NSOrderedSame },
+        { "2.1", "2.0.5", NSNumericSearch, NSOrderedDescending },
+        { "1.0a2", "1.0b1", NSNumericSearch, NSOrderedAscending },
+        { "3.5", "3.5", NSNumericSearch, NSOrderedSame },
         { "v2b", "V10A", NSNumericSearch | NSCaseInsensitiveSearch, NSOrderedAscending },
     };
     for (const auto& c : cases) {
