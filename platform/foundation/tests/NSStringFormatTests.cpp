@@ -149,3 +149,27 @@ TEST(NSStringFormat, ObjectsPrintTheirDescription)
         NSString::stringWithFormat("%p", static_cast<const void*>(object.get())));
     EXPECT_EQ(NSString::stringWithFormat("%@", Value::array({ Value(1) })), Value::array({ Value(1) }).description());
 }
+
+TEST(NSStringFormat, ArbitraryFormatsNeverMisreadTheirArguments)
+{
+    // Formats assembled from conversion fragments, as an untrusted translation might hold, always
+    // give valid UTF-8 and never read past the arguments.
+    LogLines log;
+    const char* pieces[] = { "%", "d", "l", "ll", "h", "*", ".", "5", "$", "2", "@", "s", "S", "#", "-", "0", "x", "%%", "c", "C", "p",
+        "n", "f", "g", "q", "z", "ü", " ", "9999999999" };
+    const size_t pieceCount = sizeof pieces / sizeof pieces[0];
+    const char16_t wide[] = u"wide";
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string format;
+        for (uint32_t n = next() % 8; n > 0; --n)
+            format += pieces[next() % pieceCount];
+        SCOPED_TRACE(format);
+        std::string out = NSString::stringWithFormat(format, 7, -1.5, "text", Value(), wide, 0xE9);
+        EXPECT_EQ(NSString::stringWithBytes(out.data(), out.size(), NSUTF8StringEncoding), out);
+    }
+}
