@@ -824,6 +824,18 @@ std::string stringByAddingPercentEscapes(
     });
 }
 
+std::optional<std::string> stringByAddingPercentEscapes(std::string_view s, std::string_view leaveUnescaped,
+    std::string_view legalToEscape, NSStringEncoding encoding)
+{
+    if (encoding == NSUTF8StringEncoding)
+        return stringByAddingPercentEscapes(s, leaveUnescaped, legalToEscape);
+    std::optional<std::vector<uint8_t>> bytes = dataUsingEncoding(s, encoding);
+    if (!bytes)
+        return std::nullopt;
+    return stringByAddingPercentEscapes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+        leaveUnescaped, legalToEscape);
+}
+
 std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s)
 {
     return stringByAddingPercentEscapes(s, {}, {});

@@ -275,6 +275,8 @@ TEST(NSString, EachEscapingVariant)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.produced, c.expected);
     }
+    EXPECT_EQ(stringByAddingPercentEscapes("ü &", "", "&", NSISOLatin1StringEncoding), "%FC%20%26");
+    EXPECT_EQ(stringByAddingPercentEscapes("€", "", "", NSISOLatin1StringEncoding), std::nullopt);
 
     struct Decode {
         const char* text;
