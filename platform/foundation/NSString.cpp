@@ -170,7 +170,9 @@ void foldCodePoint(char32_t c, uint32_t options, std::u16string& out)
     }
 }
 
-Folded fold(std::u16string_view s, uint32_t options)
+enum class IndexMap : bool { Skip, Keep };
+
+Folded fold(std::u16string_view s, uint32_t options, IndexMap map = IndexMap::Keep)
 {
     Folded f;
     f.text.reserve(s.size());
@@ -184,6 +186,8 @@ Folded fold(std::u16string_view s, uint32_t options)
             f.text.append(s.substr(at, i - at));
         else
             foldCodePoint(static_cast<char32_t>(c), options, f.text);
+        if (map == IndexMap::Skip)
+            continue;
         for (size_t k = before; k < f.text.size(); ++k) {
             f.start.push_back(static_cast<uint32_t>(at));
             f.end.push_back(static_cast<uint32_t>(i));
@@ -409,8 +413,8 @@ NSComparisonResult compare(std::string_view s, std::string_view other, uint32_t 
         std::u16string a = toUTF16(s), b = toUTF16(other);
         return order(a.compare(b));
     }
-    Folded a = fold(toUTF16(s), foldOptions);
-    Folded b = fold(toUTF16(other), foldOptions);
+    Folded a = fold(toUTF16(s), foldOptions, IndexMap::Skip);
+    Folded b = fold(toUTF16(other), foldOptions, IndexMap::Skip);
     return compareUnits(a.text, b.text, options & NSNumericSearch);
 }
 
@@ -824,16 +828,16 @@ std::string stringByAddingPercentEscapes(
     });
 }
 
-std::optional<std::string> stringByAddingPercentEscapes(std::string_view s, std::string_view leaveUnescaped,
-    std::string_view legalToEscape, NSStringEncoding encoding)
+std::optional<std::string> stringByAddingPercentEscapes(
+    std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape, NSStringEncoding encoding)
 {
     if (encoding == NSUTF8StringEncoding)
         return stringByAddingPercentEscapes(s, leaveUnescaped, legalToEscape);
     std::optional<std::vector<uint8_t>> bytes = dataUsingEncoding(s, encoding);
     if (!bytes)
         return std::nullopt;
-    return stringByAddingPercentEscapes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-        leaveUnescaped, legalToEscape);
+    return stringByAddingPercentEscapes(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), leaveUnescaped, legalToEscape);
 }
 
 std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s)
@@ -910,7 +914,8 @@ std::optional<std::string> stringByApplyingTransform(std::string_view s, std::st
 
 std::string stringByFoldingWithOptions(std::string_view s, uint32_t options)
 {
-    return fromUTF16(fold(toUTF16(s), options & (NSCaseInsensitiveSearch | NSDiacriticInsensitiveSearch)).text);
+    return fromUTF16(
+        fold(toUTF16(s), options & (NSCaseInsensitiveSearch | NSDiacriticInsensitiveSearch), IndexMap::Skip).text);
 }
 
 // MARK: Paths

@@ -139,8 +139,8 @@ bool boolValue(std::string_view s);
 std::string stringByAddingPercentEscapes(
     std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape);
 // The same over the bytes of another encoding; nullopt when the text cannot be encoded in it.
-std::optional<std::string> stringByAddingPercentEscapes(std::string_view s, std::string_view leaveUnescaped,
-    std::string_view legalToEscape, NSStringEncoding encoding);
+std::optional<std::string> stringByAddingPercentEscapes(
+    std::string_view s, std::string_view leaveUnescaped, std::string_view legalToEscape, NSStringEncoding encoding);
 // Only characters that may not stand in a URL are escaped ("&", "=", "/", "?" stay).
 std::string stringByAddingPercentEscapesUsingEncoding(std::string_view s);
 // A URL argument: everything except A-Z a-z 0-9 "-" "_" "." "~" is escaped.

@@ -155,8 +155,8 @@ TEST(NSStringFormat, ArbitraryFormatsNeverMisreadTheirArguments)
     // Formats assembled from conversion fragments, as an untrusted translation might hold, always
     // give valid UTF-8 and never read past the arguments.
     LogLines log;
-    const char* pieces[] = { "%", "d", "l", "ll", "h", "*", ".", "5", "$", "2", "@", "s", "S", "#", "-", "0", "x", "%%", "c", "C", "p",
-        "n", "f", "g", "q", "z", "ü", " ", "9999999999" };
+    const char* pieces[] = { "%", "d", "l", "ll", "h", "*", ".", "5", "$", "2", "@", "s", "S", "#", "-", "0", "x", "%%",
+        "c", "C", "p", "n", "f", "g", "q", "z", "ü", " ", "9999999999" };
     const size_t pieceCount = sizeof pieces / sizeof pieces[0];
     const char16_t wide[] = u"wide";
     uint32_t seed = 12345;
