@@ -199,8 +199,8 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
 {
     uint64_t bits = rawBits(a);
     bool isSigned = c.type == 'd' || c.type == 'i';
-    char spec[32];
-    char* w = spec;
+    char printfFormat[32];
+    char* w = printfFormat;
     *w++ = '%';
     if (c.minus)
         *w++ = '-';
@@ -240,10 +240,10 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
         default:
             v = static_cast<int32_t>(static_cast<uint32_t>(bits));
         }
-        n = std::snprintf(buffer, sizeof buffer, spec, width, precision, v);
+        n = std::snprintf(buffer, sizeof buffer, printfFormat, width, precision, v);
         if (n >= static_cast<int>(sizeof buffer)) {
             std::string big(static_cast<size_t>(n) + 1, '\0');
-            std::snprintf(big.data(), big.size(), spec, width, precision, v);
+            std::snprintf(big.data(), big.size(), printfFormat, width, precision, v);
             m_out.append(big.data(), static_cast<size_t>(n));
             return;
         }
@@ -263,10 +263,10 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
         default:
             v = static_cast<uint32_t>(bits);
         }
-        n = std::snprintf(buffer, sizeof buffer, spec, width, precision, v);
+        n = std::snprintf(buffer, sizeof buffer, printfFormat, width, precision, v);
         if (n >= static_cast<int>(sizeof buffer)) {
             std::string big(static_cast<size_t>(n) + 1, '\0');
-            std::snprintf(big.data(), big.size(), spec, width, precision, v);
+            std::snprintf(big.data(), big.size(), printfFormat, width, precision, v);
             m_out.append(big.data(), static_cast<size_t>(n));
             return;
         }
@@ -277,8 +277,8 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
 
 void Formatter::emitFloating(const Conversion& c, const FormatArg& a)
 {
-    char spec[32];
-    char* w = spec;
+    char printfFormat[32];
+    char* w = printfFormat;
     *w++ = '%';
     if (c.minus)
         *w++ = '-';
@@ -299,14 +299,14 @@ void Formatter::emitFloating(const Conversion& c, const FormatArg& a)
     *w = 0;
     int width = c.width < 0 ? 0 : c.width;
     char buffer[512];
-    int n = c.precision >= 0 ? std::snprintf(buffer, sizeof buffer, spec, width, c.precision, a.d)
-                             : std::snprintf(buffer, sizeof buffer, spec, width, a.d);
+    int n = c.precision >= 0 ? std::snprintf(buffer, sizeof buffer, printfFormat, width, c.precision, a.d)
+                             : std::snprintf(buffer, sizeof buffer, printfFormat, width, a.d);
     if (n >= static_cast<int>(sizeof buffer)) {
         std::string big(static_cast<size_t>(n) + 1, '\0');
         if (c.precision >= 0)
-            std::snprintf(big.data(), big.size(), spec, width, c.precision, a.d);
+            std::snprintf(big.data(), big.size(), printfFormat, width, c.precision, a.d);
         else
-            std::snprintf(big.data(), big.size(), spec, width, a.d);
+            std::snprintf(big.data(), big.size(), printfFormat, width, a.d);
         m_out.append(big.data(), static_cast<size_t>(n));
         return;
     }
