@@ -49,9 +49,9 @@ enum NSComparisonResult : int32_t {
     NSOrderedDescending = 1,
 };
 
-// A span of indexes or units: where it starts and how many it covers.
+// A span of indexes or units: where it starts and how many it covers (functions in NSRange.h).
 struct NSRange {
-    NSUInteger location;
-    NSUInteger length;
+    NSUInteger location { 0 };
+    NSUInteger length { 0 };
     bool operator==(const NSRange&) const = default;
 };

@@ -6,14 +6,8 @@
 #include <cstdint>
 #include <string>
 
-// A range of UTF-16 code units (or of any indexed sequence): a start and a length.
-// NSNotFound as location means "no range".
-struct NSRange {
-    NSUInteger location { 0 };
-    NSUInteger length { 0 };
-
-    bool operator==(const NSRange&) const = default;
-};
+// Functions of NSRange (declared in FoundationForward.h): a range of UTF-16 code units, or of
+// any indexed sequence. NSNotFound as location means "no range".
 
 inline constexpr NSRange NSMakeRange(NSUInteger location, NSUInteger length)
 {

@@ -12,12 +12,6 @@
 
 class NSCharacterSet;
 
-enum NSComparisonResult : int32_t {
-    NSOrderedAscending = -1,
-    NSOrderedSame = 0,
-    NSOrderedDescending = 1,
-};
-
 // Options of comparison and search (bit flags, combinable).
 enum NSStringCompareOptions : uint32_t {
     NSCaseInsensitiveSearch = 1,
