@@ -23,6 +23,8 @@ class NSSortDescriptor;
 class NSLocale;
 class NSTimeZone;
 class NSCalendar;
+class NSDate;
+class NSDateComponents;
 class NSDateFormatter;
 class NSNumberFormatter;
 class NSProgress;
@@ -39,3 +41,17 @@ using NSTimeInterval = double;
 using DispatchQueueRef = Ref<DispatchQueue>;
 
 inline constexpr NSInteger NSNotFound = INT32_MAX;
+
+// The order of two values, as compare operations answer it.
+enum NSComparisonResult : int32_t {
+    NSOrderedAscending = -1,
+    NSOrderedSame = 0,
+    NSOrderedDescending = 1,
+};
+
+// A span of indexes or units: where it starts and how many it covers (functions in NSRange.h).
+struct NSRange {
+    NSUInteger location { 0 };
+    NSUInteger length { 0 };
+    bool operator==(const NSRange&) const = default;
+};

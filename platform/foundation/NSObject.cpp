@@ -1,5 +1,7 @@
 #include "NSObject.h"
 
+#include "KeyValueCoding.h"
+#include "KeyValueObservingInternal.h"
 #include "NSException.h"
 #include "NSString.h"
 #include "Value.h"
@@ -31,7 +33,11 @@ Registry& registry()
 
 NSObject::NSObject(Passkey) { }
 
-NSObject::~NSObject() = default;
+NSObject::~NSObject()
+{
+    if (m_kvoObserved.load(std::memory_order_acquire) || m_kvoObserving.load(std::memory_order_acquire))
+        KeyValueObserving::forgetObject(this);
+}
 
 Ref<NSObject> NSObject::init() { return make<NSObject>(); }
 
@@ -70,7 +76,14 @@ NSObject::Internals& NSObject::internals() const
     return *m_internals;
 }
 
-Value NSObject::valueForKey(const std::string& key) { return valueForUndefinedKey(key); }
+Value NSObject::valueForKey(const std::string& key)
+{
+    if (key == "self")
+        return Value(weak_from_this().lock());
+    if (key == "class")
+        return Value(objectClass());
+    return valueForUndefinedKey(key);
+}
 
 void NSObject::setValueForKey(const Value& value, const std::string& key) { setValueForUndefinedKey(value, key); }
 
@@ -93,33 +106,22 @@ void NSObject::setNilValueForKey(const std::string& key)
 
 Value NSObject::valueForKeyPath(const std::string& keyPath)
 {
-    auto dot = keyPath.find('.');
-    if (dot == std::string::npos)
-        return valueForKey(keyPath);
-    Value first = valueForKey(keyPath.substr(0, dot));
-    if (first.isObject())
-        return first.objectValue()->valueForKeyPath(keyPath.substr(dot + 1));
-    return {};
+    auto self = weak_from_this().lock();
+    if (!self) // not owned by a Ref (only during construction or destruction): plain keys only
+        return keyPath.find('.') == std::string::npos ? valueForKey(keyPath) : Value();
+    return valueForKeyPathOfValue(Value(self), keyPath);
 }
 
 void NSObject::setValueForKeyPath(const Value& value, const std::string& keyPath)
 {
-    auto dot = keyPath.find('.');
-    if (dot == std::string::npos)
-        return setValueForKey(value, keyPath);
-    Value first = valueForKey(keyPath.substr(0, dot));
-    if (first.isObject())
-        first.objectValue()->setValueForKeyPath(value, keyPath.substr(dot + 1));
+    auto self = weak_from_this().lock();
+    if (!self) {
+        if (keyPath.find('.') == std::string::npos)
+            setValueForKey(value, keyPath);
+        return;
+    }
+    setValueForKeyPathOfValue(Value(self), value, keyPath);
 }
-
-void NSObject::addObserver(const Ref<NSObject>&, const std::string&, uint32_t, void*) { }
-void NSObject::removeObserver(const Ref<NSObject>&, const std::string&) { }
-void NSObject::removeObserver(const Ref<NSObject>&, const std::string&, void*) { }
-void NSObject::observeValueForKeyPath(const std::string&, const Ref<NSObject>&, const Value&, void*) { }
-void NSObject::willChangeValueForKey(const std::string&) { }
-void NSObject::didChangeValueForKey(const std::string&) { }
-std::set<std::string> NSObject::keyPathsForValuesAffectingValueForKey(const std::string&) const { return {}; }
-bool NSObject::hasObservers() const { return false; }
 
 void NSObject::setAssociatedObject(const void* key, const Value& value)
 {

@@ -2,10 +2,12 @@
 
 #include "FoundationForward.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -49,19 +51,29 @@ public:
     virtual size_t hash() const { return reinterpret_cast<size_t>(this); }
 
     // Key-value coding. Subclasses answer their own keys and pass the rest to their superclass;
-    // an unknown key reaches valueForUndefinedKey, which raises "NSUnknownKeyException".
+    // the root answers "self" and "class"; an unknown key reaches valueForUndefinedKey, which
+    // raises "NSUnknownKeyException".
     virtual Value valueForKey(const std::string& key);
     virtual void setValueForKey(const Value& value, const std::string& key);
     virtual Value valueForUndefinedKey(const std::string& key);
     virtual void setValueForUndefinedKey(const Value& value, const std::string& key);
     // Setting nil for a scalar key calls this; the default raises "NSInvalidArgumentException".
     virtual void setNilValueForKey(const std::string& key);
-    // Dotted paths; collection operators ("@count", "@sum", "@unionOfArrays" ...) on arrays.
+    // Dotted paths through objects, dictionaries and arrays, with the collection operators
+    // ("@count", "@sum.x", "@unionOfArrays.self" ...) on arrays; see KeyValueCoding.h.
     Value valueForKeyPath(const std::string& keyPath);
     void setValueForKeyPath(const Value& value, const std::string& keyPath);
 
     // Key-value observing. Observers are held weakly; an observer that is destroyed stops
-    // receiving. The change dictionary has "kind", "new", "old", "notificationIsPrior".
+    // receiving, and every observation of an object ends when the object is destroyed.
+    // The change dictionary has "kind" (1, setting), "new" and "old" (when asked for; nil is
+    // NSNull) and, for the notification sent before a change, "notificationIsPrior" = YES.
+    // A dotted key path ("a.b") follows the object held at "a": when "a" changes, observation
+    // moves to the new inner object. Notifications arrive on the thread that makes the change,
+    // in registration order, after each didChangeValueForKey; no lock is held while calling out.
+    // Adding a nil observer does nothing. Removal takes the most recent matching registration;
+    // removing an observation that does not exist raises "NSRangeException". The default
+    // observeValueForKeyPath ignores the notification.
     enum Options : uint32_t {
         NSKeyValueObservingOptionNew = 0x01,
         NSKeyValueObservingOptionOld = 0x02,
@@ -78,6 +90,7 @@ public:
     void didChangeValueForKey(const std::string& key);
     // Keys whose change also changes `key` (the platform's keyPathsForValuesAffecting<Key>).
     virtual std::set<std::string> keyPathsForValuesAffectingValueForKey(const std::string& key) const;
+    // True when someone observes a key path rooted at this object.
     bool hasObservers() const;
 
     // Associated objects, keyed by address. Setting a nil Value removes the association.
@@ -99,10 +112,38 @@ protected:
         return std::make_shared<T>(Passkey {}, std::forward<Args>(args)...);
     }
 
+    // Stores a property and tells observers of `key`: will-change, store, did-change, always
+    // (an object nobody observes pays only a flag test). The value is stored even when it
+    // equals the old one, and observers are told then too, as for any setter. A KVC-compliant
+    // property is then one line in each place:
+    //   void setTitle(std::string t) { setValueNotifying("title", m_title, std::move(t)); }
+    //   Value valueForKey(const std::string& key) override
+    //   { if (key == "title") return m_title; return Super::valueForKey(key); }
+    template<typename T, typename U>
+    void setValueNotifying(const std::string& key, T& member, U&& value)
+    {
+        willChangeValueForKey(key);
+        member = std::forward<U>(value);
+        didChangeValueForKey(key);
+    }
+
 private:
+    friend struct KeyValueObservingFlags;
+    void removeObservation(const Ref<NSObject>& observer, const std::string& keyPath, std::optional<void*> context);
     mutable std::unique_ptr<Internals> m_internals;
+    // Set once a key path observation touches this object (as observed object, as a link of a
+    // dotted or dependent path, or as observer), so destruction knows to clean up.
+    std::atomic<bool> m_kvoObserved { false };
+    std::atomic<bool> m_kvoObserving { false };
     Internals& internals() const;
 };
+
+// Keys and values of the change dictionary handed to observeValueForKeyPath.
+inline constexpr const char* NSKeyValueChangeKindKey = "kind";
+inline constexpr const char* NSKeyValueChangeNewKey = "new";
+inline constexpr const char* NSKeyValueChangeOldKey = "old";
+inline constexpr const char* NSKeyValueChangeNotificationIsPriorKey = "notificationIsPrior";
+inline constexpr int32_t NSKeyValueChangeSetting = 1;
 
 // Registers a class by name so NSClassFromString finds it, with an optional factory used by
 // code that creates objects by class name.
