@@ -10,6 +10,7 @@ namespace {
 
 std::mutex s_lock;
 std::string s_root;      // empty: not chosen yet
+bool s_explicit = false; // s_root was set rather than defaulted
 std::string s_prepared;  // the root whose subdirectories were last created
 
 std::string trimTrailingSlashes(std::string path)
@@ -61,7 +62,8 @@ std::string root()
 std::string setRoot(std::string path)
 {
     std::lock_guard lock(s_lock);
-    std::string previous = s_root.empty() ? defaultRoot() : s_root;
+    std::string previous = s_explicit ? s_root : std::string();
+    s_explicit = !path.empty();
     s_root = path.empty() ? std::string() : trimTrailingSlashes(std::move(path));
     s_prepared.clear();
     return previous;

@@ -13,7 +13,8 @@ namespace Sandbox {
 // The current root, without a trailing slash. The standard subdirectories (Documents,
 // Library, Library/Caches, Library/Preferences, tmp) are created the first time a root is used.
 std::string root();
-// Installs a root; an empty path returns to the default. Answers the previous root.
+// Installs a root; an empty path returns to the default. Answers the root set before (empty
+// when the default was in use), so that setRoot(previous) restores exactly.
 std::string setRoot(std::string path);
 // The root used when none was set: $VX_SANDBOX, else "$HOME/.volantrix".
 std::string defaultRoot();
