@@ -24,6 +24,7 @@ TemporarySandbox::TemporarySandbox()
     : m_root(makeTemporaryDirectory())
 {
     m_previous = Sandbox::setRoot(m_root);
+    Sandbox::root(); // makes the standard subdirectories
     NSUserDefaults::resetStandardUserDefaults();
 }
 
