@@ -2,6 +2,7 @@
 #include "NSDirectoryEnumerator.h"
 #include "NSError.h"
 #include "NSFileManager.h"
+#include "NSFileManagerErrors.h"
 #include "TemporarySandbox.h"
 
 #include <gtest/gtest.h>
@@ -244,5 +245,40 @@ TEST(Sandbox, StandardDirectoriesLiveUnderTheRoot)
         EXPECT_EQ(NSSearchPathForDirectoriesInDomains(c.directory, NSUserDomainMask, false).back(),
             std::string("~/") + c.relative);
         EXPECT_TRUE(NSSearchPathForDirectoriesInDomains(c.directory, NSSystemDomainMask, true).empty());
+    }
+}
+
+TEST(NSFileManager, PosixFailuresMapToCocoaCodes)
+{
+    // Permission and space failures cannot be provoked reliably here (tests may run as root on
+    // a roomy disk), so check the mapping the operations share.
+    using FileErrors::Operation;
+    struct Case {
+        int posix;
+        Operation operation;
+        int32_t code;
+    };
+    const Case cases[] = {
+        { ENOENT, Operation::Read, NSFileReadNoSuchFileError },
+        { ENOENT, Operation::Write, NSFileNoSuchFileError },
+        { ENOENT, Operation::Remove, NSFileNoSuchFileError },
+        { EACCES, Operation::Read, NSFileReadNoPermissionError },
+        { EACCES, Operation::Write, NSFileWriteNoPermissionError },
+        { EPERM, Operation::Remove, NSFileWriteNoPermissionError },
+        { EEXIST, Operation::Write, NSFileWriteFileExistsError },
+        { ENOSPC, Operation::Write, NSFileWriteOutOfSpaceError },
+        { EDQUOT, Operation::Write, NSFileWriteOutOfSpaceError },
+        { EROFS, Operation::Write, NSFileWriteVolumeReadOnlyError },
+        { ENAMETOOLONG, Operation::Read, NSFileReadInvalidFileNameError },
+        { EIO, Operation::Read, NSFileReadUnknownError },
+        { EIO, Operation::Write, NSFileWriteUnknownError },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.posix);
+        EXPECT_EQ(FileErrors::cocoaCode(c.posix, c.operation), c.code);
+        auto error = FileErrors::make(c.posix, c.operation, "/p");
+        EXPECT_EQ(error->code(), c.code);
+        EXPECT_EQ(error->userInfo()[NSFilePathErrorKey].string(), "/p");
+        EXPECT_EQ(underlyingCode(error), c.posix);
     }
 }
