@@ -5,6 +5,7 @@
 #include "NSPropertyListSerializationBinary.h"
 #include "NSPropertyListSerializationText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -129,10 +130,85 @@ Value fromPlist(plist_t node, bool mutableContainers, int depth, std::string& pr
     }
 }
 
-PlistPtr toPlist(const Value& value, int depth, std::string& problem)
+// Values share containers, so a small value can stand for an enormous tree; writing stops
+// after this many elements.
+constexpr uint64_t kMaximumElementsWritten = uint64_t(1) << 20;
+
+struct WriteState {
+    std::string problem;
+    uint64_t written { 0 };
+};
+
+// Checks that a value can be written, without building anything: every element is a property
+// list type, keys are strings, nothing nests or repeats beyond the limits.
+bool validate(const Value& value, int depth, WriteState& state)
 {
     if (depth > kMaximumDepth) {
+        state.problem = "Property list nested too deeply";
+        return false;
+    }
+    if (++state.written > kMaximumElementsWritten) {
+        state.problem = "Property list too large";
+        return false;
+    }
+    switch (value.kind()) {
+    case Value::Kind::Bool:
+    case Value::Kind::Int:
+    case Value::Kind::LongLong:
+    case Value::Kind::Float:
+    case Value::Kind::Double:
+    case Value::Kind::Data:
+        return true;
+    case Value::Kind::String:
+        if (value.string().find('\0') != std::string::npos) {
+            state.problem = "Strings with a NUL character cannot be written";
+            return false;
+        }
+        return true;
+    case Value::Kind::Date: {
+        double sinceReference = value.dateValue() - kReferenceDateOffset;
+        if (!std::isfinite(sinceReference) || std::floor(sinceReference) < std::numeric_limits<int32_t>::min()
+            || std::floor(sinceReference) > std::numeric_limits<int32_t>::max()) {
+            state.problem = "Date out of the range that can be written";
+            return false;
+        }
+        return true;
+    }
+    case Value::Kind::Array:
+        for (const Value& element : value.elements()) {
+            if (!validate(element, depth + 1, state))
+                return false;
+        }
+        return true;
+    case Value::Kind::Dictionary:
+        for (const auto& [key, element] : value.entries()) {
+            if (!key.isString()) {
+                state.problem = std::string("Dictionary keys must be strings, not ") + key.kindName();
+                return false;
+            }
+            if (key.string().find('\0') != std::string::npos) {
+                state.problem = "Strings with a NUL character cannot be written";
+                return false;
+            }
+            if (!validate(element, depth + 1, state))
+                return false;
+        }
+        return true;
+    default:
+        state.problem = std::string("Value of type ") + value.kindName() + " is not a property list";
+        return false;
+    }
+}
+
+PlistPtr toPlist(const Value& value, int depth, WriteState& state)
+{
+    std::string& problem = state.problem;
+    if (depth > kMaximumDepth) {
         problem = "Property list nested too deeply";
+        return nullptr;
+    }
+    if (++state.written > kMaximumElementsWritten) {
+        problem = "Property list too large";
         return nullptr;
     }
     switch (value.kind()) {
@@ -179,7 +255,7 @@ PlistPtr toPlist(const Value& value, int depth, std::string& problem)
     case Value::Kind::Array: {
         PlistPtr array(plist_new_array());
         for (const Value& element : value.elements()) {
-            PlistPtr item = toPlist(element, depth + 1, problem);
+            PlistPtr item = toPlist(element, depth + 1, state);
             if (!item)
                 return nullptr;
             plist_array_append_item(array.get(), item.release());
@@ -197,7 +273,7 @@ PlistPtr toPlist(const Value& value, int depth, std::string& problem)
                 problem = "Strings with a NUL character cannot be written";
                 return nullptr;
             }
-            PlistPtr item = toPlist(element, depth + 1, problem);
+            PlistPtr item = toPlist(element, depth + 1, state);
             if (!item)
                 return nullptr;
             plist_dict_set_item(dictionary.get(), key.string().c_str(), item.release());
@@ -224,6 +300,28 @@ bool looksLikeXML(std::string_view text)
         ++i;
     std::string_view rest = text.substr(i);
     return rest.starts_with("<?xml") || rest.starts_with("<!DOCTYPE") || rest.starts_with("<plist");
+}
+
+// The deepest nesting of <array> and <dict> elements. libplist parses and frees recursively, so
+// a document nested deeply enough would overflow the stack inside it; such documents are
+// refused before libplist sees them.
+int xmlNestingDepth(std::string_view text)
+{
+    int depth = 0, deepest = 0;
+    for (size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
+        std::string_view tag = text.substr(i);
+        bool opens = tag.starts_with("<array") || tag.starts_with("<dict");
+        bool closes = tag.starts_with("</array") || tag.starts_with("</dict");
+        if (opens) {
+            size_t end = tag.find('>');
+            if (end != std::string_view::npos && end > 0 && tag[end - 1] == '/')
+                continue; // <array/>
+            deepest = std::max(deepest, ++depth);
+        } else if (closes && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
 }
 
 } // namespace
@@ -278,6 +376,10 @@ Value NSPropertyListSerialization::propertyListWithData(const Value& data, uint3
             setError(error, NSPropertyListReadCorruptError, "NUL character in XML property list");
             return {};
         }
+        if (xmlNestingDepth(*text) > kMaximumDepth) {
+            setError(error, NSPropertyListReadCorruptError, "Property list nested too deeply");
+            return {};
+        }
         if (text->size() > std::numeric_limits<uint32_t>::max()) {
             setError(error, NSPropertyListReadCorruptError, "XML property list too large");
             return {};
@@ -316,10 +418,15 @@ Value NSPropertyListSerialization::dataWithPropertyList(const Value& plist, NSPr
         setError(error, NSPropertyListWriteStreamError, "Property lists cannot be written in this format");
         return {};
     }
-    std::string problem;
-    PlistPtr root = toPlist(plist, 0, problem);
+    WriteState state;
+    if (!validate(plist, 0, state)) {
+        setError(error, NSPropertyListWriteStreamError, state.problem);
+        return {};
+    }
+    state = {};
+    PlistPtr root = toPlist(plist, 0, state);
     if (!root) {
-        setError(error, NSPropertyListWriteStreamError, problem);
+        setError(error, NSPropertyListWriteStreamError, state.problem);
         return {};
     }
     char* out = nullptr;
@@ -342,6 +449,6 @@ bool NSPropertyListSerialization::propertyListIsValidForFormat(const Value& plis
     // The old text format is read only.
     if (format != NSPropertyListXMLFormat_v1_0 && format != NSPropertyListBinaryFormat_v1_0)
         return false;
-    std::string problem;
-    return toPlist(plist, 0, problem) != nullptr;
+    WriteState state;
+    return validate(plist, 0, state);
 }

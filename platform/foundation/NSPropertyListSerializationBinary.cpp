@@ -69,6 +69,8 @@ private:
             || !inBounds(m_offsetTable, m_objectCount * m_offsetSize) || m_offsetTable + m_objectCount * m_offsetSize > trailer)
             return fail("Offset table out of bounds");
         m_visiting.assign(m_objectCount, false);
+        if (!m_mutable)
+            m_made.assign(m_objectCount, Value());
         return readObject(top, 0);
     }
 
@@ -96,6 +98,22 @@ private:
     {
         if (index >= m_objectCount)
             return fail("Object reference out of range");
+        if (!m_mutable && !m_made[index].isNil())
+            return m_made[index];
+        // Objects may be referred to many times, so a small document can describe an enormous
+        // tree. Immutable results are shared per object; mutable ones are made afresh. Every
+        // reference takes at least a byte, so a tree that is not such an expansion makes no
+        // more objects than the document has bytes.
+        if (++m_objectsMade > m_length)
+            return fail("Property list refers to its objects too many times");
+        Value result = readNewObject(index, depth);
+        if (!m_mutable && !result.isNil())
+            m_made[index] = result;
+        return result;
+    }
+
+    Value readNewObject(uint64_t index, int depth)
+    {
         if (depth > kMaximumDepth)
             return fail("Property list nested too deeply");
         if (m_visiting[index])
@@ -264,6 +282,8 @@ private:
     uint64_t m_objectCount { 0 };
     uint64_t m_offsetTable { 0 };
     std::vector<bool> m_visiting;
+    std::vector<Value> m_made;
+    uint64_t m_objectsMade { 0 };
     std::string m_problem;
 };
 

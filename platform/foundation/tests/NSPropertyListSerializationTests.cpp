@@ -203,3 +203,56 @@ TEST(NSPropertyListSerialization, CorruptInputFailsWithReadErrorNeverCrashes)
     }
     Random::reset();
 }
+
+TEST(NSPropertyListSerialization, HostileShapesAreRefusedOrSharedNotExpanded)
+{
+    // Binary: each array holds the next one twice, so the tree has 2^60 leaves.
+    const int levels = 60;
+    Value::Bytes doc { 'b', 'p', 'l', 'i', 's', 't', '0', '0' };
+    std::vector<uint16_t> offsets;
+    for (int i = 0; i < levels; ++i) {
+        offsets.push_back(static_cast<uint16_t>(doc.size()));
+        doc.insert(doc.end(), { 0xA2, static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1) });
+    }
+    offsets.push_back(static_cast<uint16_t>(doc.size()));
+    doc.insert(doc.end(), { 0x10, 0x05 });
+    size_t table = doc.size();
+    for (uint16_t offset : offsets)
+        doc.insert(doc.end(), { static_cast<uint8_t>(offset >> 8), static_cast<uint8_t>(offset & 0xFF) });
+    doc.insert(doc.end(), { 0, 0, 0, 0, 0, 0, 2, 1 });
+    for (uint64_t field : { uint64_t(levels + 1), uint64_t(0), uint64_t(table) }) {
+        for (int shift = 56; shift >= 0; shift -= 8)
+            doc.push_back(static_cast<uint8_t>(field >> shift));
+    }
+    Value shared = NSPropertyListSerialization::propertyListWithData(Value::data(doc), 0, nullptr, nullptr);
+    ASSERT_TRUE(shared.isArray());
+    Value leafParent = shared;
+    for (int i = 1; i < levels; ++i)
+        leafParent = leafParent.objectAtIndex(1);
+    EXPECT_EQ(leafParent.objectAtIndex(0).intValue(), 5);
+    Ref<NSError> error;
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(Value::data(doc),
+        NSPropertyListSerialization::NSPropertyListMutableContainers, nullptr, &error).isNil());
+    EXPECT_EQ(error->code(), 3840);
+
+    // Nesting beyond what the readers descend into: XML, text and values to write.
+    std::string xml = "<?xml version=\"1.0\"?><plist>", text;
+    for (int i = 0; i < 100000; ++i)
+        xml += "<array>", text += "(";
+    Value deep = Value::array();
+    for (int i = 0; i < 1000; ++i)
+        deep = Value::array({ deep });
+    for (const Value& input : { Value(xml), Value(text) }) {
+        error = nullptr;
+        EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(input, 0, nullptr, &error).isNil());
+        EXPECT_EQ(error->code(), 3840);
+    }
+    Value wide = Value::array({ Value(1) });
+    for (int i = 0; i < 40; ++i)
+        wide = Value::array({ wide, wide });
+    for (const Value& input : { deep, wide }) {
+        error = nullptr;
+        EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(input, kBinary, 0, &error).isNil());
+        EXPECT_EQ(error->code(), 3851);
+    }
+}
