@@ -8,10 +8,14 @@
 #include "NSString.h"
 #include "Sandbox.h"
 
+#include <map>
+
 namespace {
 
 std::mutex s_lock;
 Ref<NSUserDefaults> s_standard;
+// One instance per suite, so two parts of the program never hold diverging copies of a file.
+std::map<std::string, Ref<NSUserDefaults>> s_suites;
 NSUserDefaults::ChangeHook s_changeHook;
 
 std::string standardDomainName()
@@ -64,13 +68,22 @@ void NSUserDefaults::resetStandardUserDefaults()
 {
     std::lock_guard lock(s_lock);
     s_standard = nullptr;
+    s_suites.clear();
 }
 
 Ref<NSUserDefaults> NSUserDefaults::initWithSuiteName(const std::string& suiteName)
 {
-    if (suiteName.empty() || suiteName.find('/') != std::string::npos)
-        return make<NSUserDefaults>(standardDomainName());
-    return make<NSUserDefaults>(suiteName);
+    // A name that is not a plain file name would write outside the preferences folder.
+    if (suiteName.empty() || suiteName.find('/') != std::string::npos || suiteName == "." || suiteName == "..")
+        return standardUserDefaults();
+    std::string standardName = standardDomainName();
+    if (suiteName == standardName)
+        return standardUserDefaults();
+    std::lock_guard lock(s_lock);
+    auto& suite = s_suites[suiteName];
+    if (!suite)
+        suite = make<NSUserDefaults>(suiteName);
+    return suite;
 }
 
 void NSUserDefaults::setChangeHook(ChangeHook hook)

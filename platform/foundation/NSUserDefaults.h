@@ -19,9 +19,10 @@ public:
     NSUserDefaults(Passkey key, std::string domainName);
 
     static Ref<NSUserDefaults> standardUserDefaults();
-    // Drops the shared instance, so the next standardUserDefaults() reads the file again.
+    // Drops the shared instances (standard and suites), so the next use reads the files again.
     static void resetStandardUserDefaults();
-    // Defaults kept under another name; an empty name answers a new standard domain instance.
+    // Defaults kept under another name, one shared instance per name; an empty name (or one that
+    // is not a plain file name) answers the standard defaults.
     static Ref<NSUserDefaults> initWithSuiteName(const std::string& suiteName);
 
     // Called after every change made through any instance (set, remove), outside the

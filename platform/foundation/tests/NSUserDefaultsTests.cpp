@@ -5,6 +5,7 @@
 #include "TemporarySandbox.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 TEST(NSUserDefaults, SynchronizedValuesSurviveAReloadFromDisk)
 {
@@ -106,15 +107,21 @@ TEST(NSUserDefaults, RegistrationStoredCopiesSuitesAndErrors)
     suite->setInteger(9, "n");
     ASSERT_TRUE(suite->synchronize());
     EXPECT_EQ(suite->persistentDomainPath(), sandbox.root() + "/Library/Preferences/group.example.plist");
-    EXPECT_EQ(NSUserDefaults::initWithSuiteName("group.example")->integerForKey("n"), 9);
+    EXPECT_EQ(NSUserDefaults::initWithSuiteName("group.example"), suite);
     EXPECT_EQ(defaults->integerForKey("n"), 0);
+    EXPECT_EQ(NSUserDefaults::initWithSuiteName(""), defaults);
+    EXPECT_EQ(NSUserDefaults::initWithSuiteName("../escape"), defaults);
+    NSUserDefaults::resetStandardUserDefaults();
+    EXPECT_EQ(NSUserDefaults::initWithSuiteName("group.example")->integerForKey("n"), 9);
 
     // A corrupt file reads as empty and is replaced by the next synchronize.
     NSData::writeToFile(Value("not a plist"), suite->persistentDomainPath(), true);
+    NSUserDefaults::resetStandardUserDefaults();
     auto fresh = NSUserDefaults::initWithSuiteName("group.example");
     EXPECT_TRUE(fresh->objectForKey("n").isNil());
     fresh->setInteger(3, "n");
     EXPECT_TRUE(fresh->synchronize());
+    NSUserDefaults::resetStandardUserDefaults();
     EXPECT_EQ(NSUserDefaults::initWithSuiteName("group.example")->integerForKey("n"), 3);
 }
 
@@ -131,4 +138,29 @@ TEST(NSUserDefaults, ChangeHookHearsSetsAndRemovals)
     NSUserDefaults::setChangeHook(nullptr);
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0], defaults);
+}
+
+TEST(NSUserDefaults, ConcurrentWritersLoseNothing)
+{
+    TemporarySandbox sandbox;
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([defaults, t] {
+            for (int i = 0; i < 200; ++i) {
+                std::string key = "k" + std::to_string(t) + "-" + std::to_string(i);
+                defaults->setInteger(i, key);
+                EXPECT_EQ(defaults->integerForKey(key), i);
+                if (i % 50 == 0) {
+                    EXPECT_TRUE(defaults->synchronize());
+                }
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    ASSERT_TRUE(defaults->synchronize());
+    NSUserDefaults::resetStandardUserDefaults();
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->dictionaryRepresentation().count(), 800u);
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("k3-199"), 199);
 }
