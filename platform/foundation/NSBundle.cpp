@@ -134,8 +134,8 @@ std::optional<std::string> NSBundle::pathForResource(const std::string& name, co
     return pathForResource(name, type, {});
 }
 
-std::optional<std::string> NSBundle::pathForResource(const std::string& name, const std::string& type,
-    const std::string& directory) const
+std::optional<std::string> NSBundle::pathForResource(
+    const std::string& name, const std::string& type, const std::string& directory) const
 {
     if (name.empty())
         return std::nullopt; // the platform answers the first file of the type; nothing asks for that
@@ -233,7 +233,8 @@ const Value& NSBundle::stringsTable(const std::string& table) const
     return it->second; // std::map keeps element addresses stable
 }
 
-std::string NSBundle::localizedStringForKey(const std::string& key, const std::string& value, const std::string& table) const
+std::string NSBundle::localizedStringForKey(
+    const std::string& key, const std::string& value, const std::string& table) const
 {
     const Value& text = stringsTable(table.empty() ? "Localizable" : table)[key];
     if (text.isString())
@@ -251,8 +252,8 @@ std::string NSLocalizedStringFromTable(const std::string& key, const std::string
     return NSBundle::mainBundle()->localizedStringForKey(key, {}, table);
 }
 
-std::string NSLocalizedStringFromTableInBundle(const std::string& key, const std::string& table,
-    const Ref<NSBundle>& bundle, const std::string&)
+std::string NSLocalizedStringFromTableInBundle(
+    const std::string& key, const std::string& table, const Ref<NSBundle>& bundle, const std::string&)
 {
     if (!bundle)
         return key;

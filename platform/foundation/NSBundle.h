@@ -30,14 +30,14 @@ public:
 
     // `name` may carry its extension when `type` is empty. nullopt when not found.
     std::optional<std::string> pathForResource(const std::string& name, const std::string& type) const;
-    std::optional<std::string> pathForResource(const std::string& name, const std::string& type,
-        const std::string& directory) const;
+    std::optional<std::string> pathForResource(
+        const std::string& name, const std::string& type, const std::string& directory) const;
     std::optional<std::string> URLForResource(const std::string& name, const std::string& extension) const
     {
         return pathForResource(name, extension);
     }
-    std::optional<std::string> URLForResource(const std::string& name, const std::string& extension,
-        const std::string& subdirectory) const
+    std::optional<std::string> URLForResource(
+        const std::string& name, const std::string& extension, const std::string& subdirectory) const
     {
         return pathForResource(name, extension, subdirectory);
     }
@@ -55,8 +55,7 @@ public:
 
     // The text for `key` in the strings table `table` ("Localizable" when empty). A missing key
     // answers `value` when it is not empty, else the key itself.
-    std::string localizedStringForKey(const std::string& key, const std::string& value,
-        const std::string& table) const;
+    std::string localizedStringForKey(const std::string& key, const std::string& value, const std::string& table) const;
 
     // The localization folders searched, in order; {"en", "Base"} unless set.
     static std::vector<std::string> localizationOrder();
@@ -75,7 +74,7 @@ private:
 
 // The platform's localization macros, as functions (the comment is for translators only).
 std::string NSLocalizedString(const std::string& key, const std::string& comment = {});
-std::string NSLocalizedStringFromTable(const std::string& key, const std::string& table,
-    const std::string& comment = {});
-std::string NSLocalizedStringFromTableInBundle(const std::string& key, const std::string& table,
-    const Ref<NSBundle>& bundle, const std::string& comment = {});
+std::string NSLocalizedStringFromTable(
+    const std::string& key, const std::string& table, const std::string& comment = {});
+std::string NSLocalizedStringFromTableInBundle(
+    const std::string& key, const std::string& table, const Ref<NSBundle>& bundle, const std::string& comment = {});

@@ -15,7 +15,10 @@ using FileErrors::Operation;
 
 struct FileDescriptor {
     int fd { -1 };
-    explicit FileDescriptor(int f) : fd(f) { }
+    explicit FileDescriptor(int f)
+        : fd(f)
+    {
+    }
     ~FileDescriptor()
     {
         if (fd >= 0)
@@ -341,12 +344,14 @@ std::optional<std::string> stringWithContentsOfFile(const std::string& path, uin
     return text;
 }
 
-bool writeToFile(const std::string& text, const std::string& path, bool atomically, uint32_t encoding, Ref<NSError>* error)
+bool writeToFile(
+    const std::string& text, const std::string& path, bool atomically, uint32_t encoding, Ref<NSError>* error)
 {
     auto bytes = encodeText(text, encoding);
     if (!bytes)
         return FileErrors::fail(error, FileErrors::make(NSFileWriteInapplicableStringEncodingError, 0, path));
-    return writeBytes(bytes->data(), bytes->size(), path, atomically ? uint32_t(NSData::NSDataWritingAtomic) : 0u, error);
+    return writeBytes(
+        bytes->data(), bytes->size(), path, atomically ? uint32_t(NSData::NSDataWritingAtomic) : 0u, error);
 }
 
 } // namespace NSString

@@ -45,8 +45,8 @@ inline constexpr uint32_t FileEncodingUTF16 = 10;
 
 // The file's text converted to UTF-8; nil with NSFileReadInapplicableStringEncodingError (261)
 // when the bytes are not valid in that encoding, NSFileReadUnknownError for an unknown one.
-std::optional<std::string> stringWithContentsOfFile(const std::string& path, uint32_t encoding,
-    Ref<NSError>* error = nullptr);
+std::optional<std::string> stringWithContentsOfFile(
+    const std::string& path, uint32_t encoding, Ref<NSError>* error = nullptr);
 // Writes the UTF-8 text converted to `encoding`; NSFileWriteInapplicableStringEncodingError
 // (517) when it cannot be represented.
 bool writeToFile(const std::string& text, const std::string& path, bool atomically, uint32_t encoding,

@@ -57,7 +57,8 @@ Value NSDirectoryEnumerator::nextObject()
         const std::string& name = top.names[top.next++];
         m_current = top.relativeDirectory.empty() ? name : top.relativeDirectory + "/" + name;
         m_level = static_cast<uint32_t>(m_stack.size());
-        m_currentAttributes = NSFileManager::defaultManager()->attributesOfItemAtPath(m_root + "/" + m_current, nullptr);
+        m_currentAttributes
+            = NSFileManager::defaultManager()->attributesOfItemAtPath(m_root + "/" + m_current, nullptr);
         m_currentIsDirectory = m_currentAttributes[NSFileType].string() == NSFileTypeDirectory;
         return Value(m_current);
     }
@@ -67,11 +68,17 @@ Value NSDirectoryEnumerator::nextObject()
     return {};
 }
 
-Value NSDirectoryEnumerator::fileAttributes() const { return m_currentAttributes; }
+Value NSDirectoryEnumerator::fileAttributes() const
+{
+    return m_currentAttributes;
+}
 
 Value NSDirectoryEnumerator::directoryAttributes() const
 {
     return NSFileManager::defaultManager()->attributesOfItemAtPath(m_root, nullptr);
 }
 
-void NSDirectoryEnumerator::skipDescendants() { m_currentIsDirectory = false; }
+void NSDirectoryEnumerator::skipDescendants()
+{
+    m_currentIsDirectory = false;
+}

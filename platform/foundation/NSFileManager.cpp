@@ -202,7 +202,10 @@ Ref<NSFileManager> NSFileManager::defaultManager()
     return s_manager;
 }
 
-bool NSFileManager::fileExistsAtPath(const std::string& path) const { return fileExistsAtPath(path, nullptr); }
+bool NSFileManager::fileExistsAtPath(const std::string& path) const
+{
+    return fileExistsAtPath(path, nullptr);
+}
 
 bool NSFileManager::fileExistsAtPath(const std::string& path, bool* isDirectory) const
 {
@@ -213,8 +216,8 @@ bool NSFileManager::fileExistsAtPath(const std::string& path, bool* isDirectory)
     return exists;
 }
 
-bool NSFileManager::createDirectoryAtPath(const std::string& path, bool withIntermediateDirectories,
-    const Value& attributes, Ref<NSError>* error)
+bool NSFileManager::createDirectoryAtPath(
+    const std::string& path, bool withIntermediateDirectories, const Value& attributes, Ref<NSError>* error)
 {
     if (path.empty())
         return FileErrors::fail(error, FileErrors::make(NSFileWriteInvalidFileNameError, 0, path));
@@ -253,7 +256,10 @@ bool NSFileManager::createFileAtPath(const std::string& path, const Value& data,
     return true;
 }
 
-Value NSFileManager::contentsAtPath(const std::string& path) const { return NSData::dataWithContentsOfFile(path); }
+Value NSFileManager::contentsAtPath(const std::string& path) const
+{
+    return NSData::dataWithContentsOfFile(path);
+}
 
 Value NSFileManager::contentsOfDirectoryAtPath(const std::string& path, Ref<NSError>* error) const
 {
@@ -275,7 +281,8 @@ Value NSFileManager::subpathsOfDirectoryAtPath(const std::string& path, Ref<NSEr
 {
     bool isDirectory = false;
     if (!fileExistsAtPath(path, &isDirectory) || !isDirectory) {
-        FileErrors::fail(error, FileErrors::make(isDirectory ? EACCES : (lexists(path) ? ENOTDIR : ENOENT), Operation::Read, path));
+        FileErrors::fail(
+            error, FileErrors::make(isDirectory ? EACCES : (lexists(path) ? ENOTDIR : ENOENT), Operation::Read, path));
         return {};
     }
     auto enumerator = enumeratorAtPath(path);
@@ -294,18 +301,21 @@ bool NSFileManager::moveItemAtPath(const std::string& source, const std::string&
     if (!lexists(source))
         return FileErrors::fail(error, twoPathError(NSFileNoSuchFileError, ENOENT, source, destination, source));
     if (lexists(destination))
-        return FileErrors::fail(error, twoPathError(NSFileWriteFileExistsError, EEXIST, source, destination, destination));
+        return FileErrors::fail(
+            error, twoPathError(NSFileWriteFileExistsError, EEXIST, source, destination, destination));
     if (::rename(source.c_str(), destination.c_str()) == 0)
         return true;
     if (errno != EXDEV) {
         int err = errno;
-        return FileErrors::fail(error, twoPathError(FileErrors::cocoaCode(err, Operation::Write), err, source, destination, destination));
+        return FileErrors::fail(
+            error, twoPathError(FileErrors::cocoaCode(err, Operation::Write), err, source, destination, destination));
     }
     if (!copyItemAtPath(source, destination, error))
         return false;
     if (int err = removeTree(source)) {
         // The copy is complete; leave the source rather than lose either.
-        return FileErrors::fail(error, twoPathError(FileErrors::cocoaCode(err, Operation::Remove), err, source, destination, source));
+        return FileErrors::fail(
+            error, twoPathError(FileErrors::cocoaCode(err, Operation::Remove), err, source, destination, source));
     }
     return true;
 }
@@ -315,7 +325,8 @@ bool NSFileManager::copyItemAtPath(const std::string& source, const std::string&
     if (!lexists(source))
         return FileErrors::fail(error, twoPathError(NSFileReadNoSuchFileError, ENOENT, source, destination, source));
     if (lexists(destination))
-        return FileErrors::fail(error, twoPathError(NSFileWriteFileExistsError, EEXIST, source, destination, destination));
+        return FileErrors::fail(
+            error, twoPathError(NSFileWriteFileExistsError, EEXIST, source, destination, destination));
     if (auto failure = copyTree(source, destination)) {
         removeTree(destination);
         int32_t code = FileErrors::cocoaCode(failure->posixError, failure->operation);
@@ -383,8 +394,8 @@ bool NSFileManager::setAttributes(const Value& attributes, const std::string& pa
     return true;
 }
 
-std::vector<std::string> NSFileManager::URLsForDirectory(NSSearchPathDirectory directory,
-    NSSearchPathDomainMask domainMask) const
+std::vector<std::string> NSFileManager::URLsForDirectory(
+    NSSearchPathDirectory directory, NSSearchPathDomainMask domainMask) const
 {
     return NSSearchPathForDirectoriesInDomains(directory, domainMask, true);
 }

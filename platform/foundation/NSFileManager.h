@@ -16,7 +16,10 @@ class NSDirectoryEnumerator;
 class NSFileManager : public NSObject {
     VX_OBJECT(NSFileManager, NSObject)
 public:
-    explicit NSFileManager(Passkey key) : NSObject(key) { }
+    explicit NSFileManager(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSFileManager> defaultManager();
 
@@ -28,8 +31,8 @@ public:
     // an existing item fails with NSFileWriteFileExistsError and a missing parent with
     // NSFileNoSuchFileError. "NSFilePosixPermissions" in `attributes` sets each new
     // directory's mode.
-    bool createDirectoryAtPath(const std::string& path, bool withIntermediateDirectories,
-        const Value& attributes, Ref<NSError>* error);
+    bool createDirectoryAtPath(
+        const std::string& path, bool withIntermediateDirectories, const Value& attributes, Ref<NSError>* error);
     // Writes `data` (nil makes an empty file) atomically; answers whether it worked.
     bool createFileAtPath(const std::string& path, const Value& data, const Value& attributes);
     // The file's bytes as data, nil when it cannot be read.
@@ -63,8 +66,7 @@ public:
 
     // The sandbox directories of that kind (as paths), as NSSearchPathForDirectoriesInDomains
     // gives them with tilde expansion.
-    std::vector<std::string> URLsForDirectory(NSSearchPathDirectory directory,
-        NSSearchPathDomainMask domainMask) const;
+    std::vector<std::string> URLsForDirectory(NSSearchPathDirectory directory, NSSearchPathDomainMask domainMask) const;
 };
 
 // Error codes of "NSCocoaErrorDomain" for file operations.

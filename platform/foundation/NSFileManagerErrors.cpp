@@ -42,8 +42,8 @@ Ref<NSError> make(int32_t code, int posixError, const std::string& path)
     if (posixError != 0) {
         Value underlying = Value::dictionary(
             { { Value(NSLocalizedDescriptionKey), Value(std::string(std::strerror(posixError))) } });
-        info.setObjectForKey(Value(NSError::errorWithDomain(NSPOSIXErrorDomain, posixError, underlying)),
-            Value(NSUnderlyingErrorKey));
+        info.setObjectForKey(
+            Value(NSError::errorWithDomain(NSPOSIXErrorDomain, posixError, underlying)), Value(NSUnderlyingErrorKey));
     }
     return NSError::errorWithDomain(NSCocoaErrorDomain, code, info);
 }

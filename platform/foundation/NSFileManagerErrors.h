@@ -9,8 +9,8 @@
 namespace FileErrors {
 
 enum class Operation {
-    Read,   // reading or listing: no such file is NSFileReadNoSuchFileError
-    Write,  // creating or writing: no such file is NSFileNoSuchFileError
+    Read, // reading or listing: no such file is NSFileReadNoSuchFileError
+    Write, // creating or writing: no such file is NSFileNoSuchFileError
     Remove, // removing or moving away: as writing
 };
 

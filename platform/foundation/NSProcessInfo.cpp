@@ -31,7 +31,10 @@ std::string NSProcessInfo::processName() const
     return name;
 }
 
-int32_t NSProcessInfo::processIdentifier() const { return static_cast<int32_t>(::getpid()); }
+int32_t NSProcessInfo::processIdentifier() const
+{
+    return static_cast<int32_t>(::getpid());
+}
 
 Value NSProcessInfo::environment() const
 {
@@ -70,10 +73,9 @@ std::string NSProcessInfo::globallyUniqueString() const
     bytes[6] = (bytes[6] & 0x0F) | 0x40;
     bytes[8] = (bytes[8] & 0x3F) | 0x80;
     char text[96];
-    std::snprintf(text, sizeof(text),
-        "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X-%d-%016llX", bytes[0], bytes[1],
-        bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10], bytes[11],
-        bytes[12], bytes[13], bytes[14], bytes[15], processIdentifier(),
+    std::snprintf(text, sizeof(text), "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X-%d-%016llX",
+        bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10],
+        bytes[11], bytes[12], bytes[13], bytes[14], bytes[15], processIdentifier(),
         static_cast<unsigned long long>(++s_counter));
     return text;
 }
@@ -113,6 +115,9 @@ uint32_t NSProcessInfo::activeProcessorCount() const
     return count > 0 ? static_cast<uint32_t>(count) : 1;
 }
 
-double NSProcessInfo::systemUptime() const { return Clock::mediaTime(); }
+double NSProcessInfo::systemUptime() const
+{
+    return Clock::mediaTime();
+}
 
 VX_REGISTER_CLASS(NSProcessInfo);

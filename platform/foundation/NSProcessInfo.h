@@ -11,7 +11,10 @@
 class NSProcessInfo : public NSObject {
     VX_OBJECT(NSProcessInfo, NSObject)
 public:
-    explicit NSProcessInfo(Passkey key) : NSObject(key) { }
+    explicit NSProcessInfo(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSProcessInfo> processInfo();
 

@@ -51,9 +51,15 @@ void NSProgress::changeCounts(const char* key, int64_t count, bool total)
     didChangeValueForKey(key);
 }
 
-void NSProgress::setTotalUnitCount(int64_t count) { changeCounts("totalUnitCount", count, true); }
+void NSProgress::setTotalUnitCount(int64_t count)
+{
+    changeCounts("totalUnitCount", count, true);
+}
 
-void NSProgress::setCompletedUnitCount(int64_t count) { changeCounts("completedUnitCount", count, false); }
+void NSProgress::setCompletedUnitCount(int64_t count)
+{
+    changeCounts("completedUnitCount", count, false);
+}
 
 double NSProgress::fractionCompleted() const
 {
@@ -200,7 +206,8 @@ std::string NSProgress::localizedDescription() const
     std::lock_guard lock(m_lock);
     if (!m_description.empty())
         return m_description;
-    double fraction = m_total > 0 && m_completed > 0 ? static_cast<double>(m_completed) / static_cast<double>(m_total) : 0;
+    double fraction
+        = m_total > 0 && m_completed > 0 ? static_cast<double>(m_completed) / static_cast<double>(m_total) : 0;
     return NSString::stringWithFormat("%d%% completed", static_cast<int>(std::floor(fraction * 100)));
 }
 

@@ -326,8 +326,8 @@ int xmlNestingDepth(std::string_view text)
 
 } // namespace
 
-Value NSPropertyListSerialization::propertyListWithData(const Value& data, uint32_t options,
-    NSPropertyListFormat* format, Ref<NSError>* error)
+Value NSPropertyListSerialization::propertyListWithData(
+    const Value& data, uint32_t options, NSPropertyListFormat* format, Ref<NSError>* error)
 {
     const uint8_t* bytes;
     size_t length;
@@ -411,8 +411,8 @@ Value NSPropertyListSerialization::propertyListWithData(const Value& data, uint3
     return result;
 }
 
-Value NSPropertyListSerialization::dataWithPropertyList(const Value& plist, NSPropertyListFormat format,
-    uint32_t, Ref<NSError>* error)
+Value NSPropertyListSerialization::dataWithPropertyList(
+    const Value& plist, NSPropertyListFormat format, uint32_t, Ref<NSError>* error)
 {
     if (format != NSPropertyListXMLFormat_v1_0 && format != NSPropertyListBinaryFormat_v1_0) {
         setError(error, NSPropertyListWriteStreamError, "Property lists cannot be written in this format");

@@ -12,7 +12,8 @@
 //
 // Failures answer nil with an NSError in "NSCocoaErrorDomain": 3840 when reading
 // (NSPropertyListReadCorruptError), 3851 when writing (the code the platform gives for a value
-// that is not a property list), with an "NSDebugDescription" saying what went wrong. Malformed input never crashes. Any thread.
+// that is not a property list), with an "NSDebugDescription" saying what went wrong. Malformed input never crashes. Any
+// thread.
 class NSPropertyListSerialization {
 public:
     enum NSPropertyListFormat : uint32_t {
@@ -30,11 +31,11 @@ public:
 
     // Reads a property list from data (a data Value; a string Value is read as its UTF-8
     // bytes). The format found is stored in `format` when given.
-    static Value propertyListWithData(const Value& data, uint32_t options, NSPropertyListFormat* format,
-        Ref<NSError>* error);
+    static Value propertyListWithData(
+        const Value& data, uint32_t options, NSPropertyListFormat* format, Ref<NSError>* error);
     // Writes a property list as XML or binary data; the old text format cannot be written.
-    static Value dataWithPropertyList(const Value& plist, NSPropertyListFormat format, uint32_t options,
-        Ref<NSError>* error);
+    static Value dataWithPropertyList(
+        const Value& plist, NSPropertyListFormat format, uint32_t options, Ref<NSError>* error);
     static bool propertyListIsValidForFormat(const Value& plist, NSPropertyListFormat format);
 };
 

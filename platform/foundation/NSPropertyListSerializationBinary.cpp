@@ -46,10 +46,7 @@ private:
         return value;
     }
 
-    bool inBounds(uint64_t offset, uint64_t size) const
-    {
-        return offset <= m_length && size <= m_length - offset;
-    }
+    bool inBounds(uint64_t offset, uint64_t size) const { return offset <= m_length && size <= m_length - offset; }
 
     Value readDocument()
     {
@@ -66,7 +63,8 @@ private:
         if (m_objectCount == 0 || top >= m_objectCount)
             return fail("Bad object count in the trailer");
         if (m_offsetTable < 8 || m_objectCount > trailer / m_offsetSize
-            || !inBounds(m_offsetTable, m_objectCount * m_offsetSize) || m_offsetTable + m_objectCount * m_offsetSize > trailer)
+            || !inBounds(m_offsetTable, m_objectCount * m_offsetSize)
+            || m_offsetTable + m_objectCount * m_offsetSize > trailer)
             return fail("Offset table out of bounds");
         m_visiting.assign(m_objectCount, false);
         if (!m_mutable)
@@ -204,7 +202,8 @@ private:
                 return fail("Bad length");
             bool dictionary = (marker >> 4) == 0xD;
             uint64_t references = dictionary ? count * 2 : count;
-            if (count > m_length || references > m_length / m_referenceSize || !inBounds(cursor, references * m_referenceSize))
+            if (count > m_length || references > m_length / m_referenceSize
+                || !inBounds(cursor, references * m_referenceSize))
                 return fail("Container out of bounds");
             m_visiting[index] = true;
             Value result = dictionary ? Value::mutableDictionary() : Value::mutableArray();

@@ -151,13 +151,27 @@ private:
             ++m_pos;
             uint32_t code = 0;
             switch (e) {
-            case 'a': code = '\a'; break;
-            case 'b': code = '\b'; break;
-            case 'f': code = '\f'; break;
-            case 'n': code = '\n'; break;
-            case 'r': code = '\r'; break;
-            case 't': code = '\t'; break;
-            case 'v': code = '\v'; break;
+            case 'a':
+                code = '\a';
+                break;
+            case 'b':
+                code = '\b';
+                break;
+            case 'f':
+                code = '\f';
+                break;
+            case 'n':
+                code = '\n';
+                break;
+            case 'r':
+                code = '\r';
+                break;
+            case 't':
+                code = '\t';
+                break;
+            case 'v':
+                code = '\v';
+                break;
             case 'U':
             case 'u': {
                 int digits = 0;

@@ -3,8 +3,8 @@
 #include "NSBundle.h"
 #include "NSDataFile.h"
 #include "NSException.h"
-#include "NSPropertyListSerialization.h"
 #include "NSProcessInfo.h"
+#include "NSPropertyListSerialization.h"
 #include "NSString.h"
 #include "Sandbox.h"
 
@@ -105,8 +105,8 @@ void NSUserDefaults::loadIfNeeded() const
     Value data = NSData::dataWithContentsOfFile(persistentDomainPath());
     if (data.isNil())
         return;
-    Value stored = NSPropertyListSerialization::propertyListWithData(data,
-        NSPropertyListSerialization::NSPropertyListImmutable, nullptr, nullptr);
+    Value stored = NSPropertyListSerialization::propertyListWithData(
+        data, NSPropertyListSerialization::NSPropertyListImmutable, nullptr, nullptr);
     if (!stored.isDictionary())
         return; // an unreadable file counts as empty; it is replaced at the next synchronize
     for (const auto& [key, value] : stored.entries()) {
@@ -131,8 +131,8 @@ void NSUserDefaults::setObjectForKey(const Value& value, const std::string& key)
         removeObjectForKey(key);
         return;
     }
-    if (!NSPropertyListSerialization::propertyListIsValidForFormat(value,
-            NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0)) {
+    if (!NSPropertyListSerialization::propertyListIsValidForFormat(
+            value, NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0)) {
         NSException::raise(NSInvalidArgumentException,
             NSString::stringWithFormat("Attempt to insert non-property list object %@ for key %@", value, key));
     }
@@ -169,13 +169,25 @@ void NSUserDefaults::changed()
         hook(self<NSUserDefaults>());
 }
 
-NSInteger NSUserDefaults::integerForKey(const std::string& key) const { return objectForKey(key).intValue(); }
+NSInteger NSUserDefaults::integerForKey(const std::string& key) const
+{
+    return objectForKey(key).intValue();
+}
 
-bool NSUserDefaults::boolForKey(const std::string& key) const { return objectForKey(key).boolValue(); }
+bool NSUserDefaults::boolForKey(const std::string& key) const
+{
+    return objectForKey(key).boolValue();
+}
 
-double NSUserDefaults::doubleForKey(const std::string& key) const { return objectForKey(key).doubleValue(); }
+double NSUserDefaults::doubleForKey(const std::string& key) const
+{
+    return objectForKey(key).doubleValue();
+}
 
-float NSUserDefaults::floatForKey(const std::string& key) const { return objectForKey(key).floatValue(); }
+float NSUserDefaults::floatForKey(const std::string& key) const
+{
+    return objectForKey(key).floatValue();
+}
 
 Value NSUserDefaults::stringForKey(const std::string& key) const
 {
@@ -232,8 +244,8 @@ bool NSUserDefaults::synchronize()
     loadIfNeeded();
     if (!m_dirty)
         return true;
-    Value data = NSPropertyListSerialization::dataWithPropertyList(m_persistent,
-        NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0, 0, nullptr);
+    Value data = NSPropertyListSerialization::dataWithPropertyList(
+        m_persistent, NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0, 0, nullptr);
     if (data.isNil() || !NSData::writeToFile(data, persistentDomainPath(), true))
         return false;
     m_dirty = false;

@@ -9,9 +9,9 @@
 namespace {
 
 std::mutex s_lock;
-std::string s_root;      // empty: not chosen yet
+std::string s_root; // empty: not chosen yet
 bool s_explicit = false; // s_root was set rather than defaulted
-std::string s_prepared;  // the root whose subdirectories were last created
+std::string s_prepared; // the root whose subdirectories were last created
 
 std::string trimTrailingSlashes(std::string path)
 {
@@ -71,8 +71,8 @@ std::string setRoot(std::string path)
 
 } // namespace Sandbox
 
-std::vector<std::string> NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory,
-    NSSearchPathDomainMask domainMask, bool expandTilde)
+std::vector<std::string> NSSearchPathForDirectoriesInDomains(
+    NSSearchPathDirectory directory, NSSearchPathDomainMask domainMask, bool expandTilde)
 {
     if (!(domainMask & NSUserDomainMask))
         return {};
@@ -100,6 +100,12 @@ std::vector<std::string> NSSearchPathForDirectoriesInDomains(NSSearchPathDirecto
     return { home + "/" + std::string(sub) };
 }
 
-std::string NSHomeDirectory() { return Sandbox::root(); }
+std::string NSHomeDirectory()
+{
+    return Sandbox::root();
+}
 
-std::string NSTemporaryDirectory() { return Sandbox::root() + "/tmp/"; }
+std::string NSTemporaryDirectory()
+{
+    return Sandbox::root() + "/tmp/";
+}

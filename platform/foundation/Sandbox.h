@@ -40,8 +40,8 @@ enum NSSearchPathDomainMask : uint32_t {
 // The directories of that kind in the given domains. Only the user domain exists in the
 // sandbox; other domains and unknown directories answer an empty list. Without tilde expansion
 // the paths start with "~" standing for the home directory.
-std::vector<std::string> NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory,
-    NSSearchPathDomainMask domainMask, bool expandTilde);
+std::vector<std::string> NSSearchPathForDirectoriesInDomains(
+    NSSearchPathDirectory directory, NSSearchPathDomainMask domainMask, bool expandTilde);
 // The sandbox root.
 std::string NSHomeDirectory();
 // The sandbox's tmp directory, ending with "/".

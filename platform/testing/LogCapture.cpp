@@ -13,7 +13,10 @@ LogCapture::LogCapture()
     });
 }
 
-LogCapture::~LogCapture() { setNSLogSink(std::move(m_previous)); }
+LogCapture::~LogCapture()
+{
+    setNSLogSink(std::move(m_previous));
+}
 
 std::vector<std::string> LogCapture::messages() const
 {

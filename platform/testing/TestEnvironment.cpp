@@ -45,6 +45,9 @@ void uninstall()
     s_root.clear();
 }
 
-std::string sandboxRoot() { return s_root; }
+std::string sandboxRoot()
+{
+    return s_root;
+}
 
 } // namespace TestEnvironment

@@ -56,7 +56,9 @@ TEST_F(NSBundleTest, ReadsInfoDictionaryAndItsLocalizedValues)
     auto bundle = NSBundle::mainBundle();
     EXPECT_EQ(bundle->bundleIdentifier().value_or(""), "com.example.fixture");
     EXPECT_EQ(bundle->infoDictionary()["CFBundleVersion"].string(), "42");
-    EXPECT_EQ(bundle->infoDictionary()["CFBundleURLTypes"].objectAtIndex(0)["CFBundleURLSchemes"].objectAtIndex(0).string(), "fixture");
+    EXPECT_EQ(
+        bundle->infoDictionary()["CFBundleURLTypes"].objectAtIndex(0)["CFBundleURLSchemes"].objectAtIndex(0).string(),
+        "fixture");
     // InfoPlist.strings is UTF-16 with a byte-order mark.
     EXPECT_EQ(bundle->localizedInfoDictionary()["CFBundleDisplayName"].string(), "Fixt\u00fcre");
     EXPECT_EQ(bundle->objectForInfoDictionaryKey("CFBundleDisplayName").string(), "Fixt\u00fcre");

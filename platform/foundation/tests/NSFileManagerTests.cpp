@@ -44,20 +44,41 @@ TEST(NSFileManager, OperationsReportThePlatformsErrorCodes)
     };
     const std::string missing = sandbox.path("Documents/missing");
     const Case cases[] = {
-        { "remove missing", [&](Ref<NSError>* e) { return fm->removeItemAtPath(missing, e); }, NSFileNoSuchFileError, missing, ENOENT },
-        { "list missing", [&](Ref<NSError>* e) { return !fm->contentsOfDirectoryAtPath(missing, e).isNil(); }, NSFileReadNoSuchFileError, missing, ENOENT },
-        { "list a file", [&](Ref<NSError>* e) { return !fm->contentsOfDirectoryAtPath(file, e).isNil(); }, NSFileReadNoSuchFileError, file, ENOTDIR },
-        { "attributes of missing", [&](Ref<NSError>* e) { return !fm->attributesOfItemAtPath(missing, e).isNil(); }, NSFileReadNoSuchFileError, missing, ENOENT },
-        { "read missing", [&](Ref<NSError>* e) { return !NSData::dataWithContentsOfFile(missing, 0, e).isNil(); }, NSFileReadNoSuchFileError, missing, ENOENT },
-        { "mkdir existing", [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(dir, false, {}, e); }, NSFileWriteFileExistsError, dir, EEXIST },
-        { "mkdir over a file", [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(file, true, {}, e); }, NSFileWriteFileExistsError, file, EEXIST },
-        { "mkdir without parent", [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(missing + "/x", false, {}, e); }, NSFileNoSuchFileError, missing + "/x", ENOENT },
-        { "copy onto existing", [&](Ref<NSError>* e) { return fm->copyItemAtPath(file, file, e); }, NSFileWriteFileExistsError, file, EEXIST },
-        { "copy missing", [&](Ref<NSError>* e) { return fm->copyItemAtPath(missing, missing + "2", e); }, NSFileReadNoSuchFileError, missing, ENOENT },
-        { "move onto existing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(file, file, e); }, NSFileWriteFileExistsError, file, EEXIST },
-        { "move missing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(missing, missing + "2", e); }, NSFileNoSuchFileError, missing, ENOENT },
-        { "write exclusively", [&](Ref<NSError>* e) { return NSData::writeToFile(Value("x"), file, NSData::NSDataWritingWithoutOverwriting, e); }, NSFileWriteFileExistsError, file, EEXIST },
-        { "write into missing dir", [&](Ref<NSError>* e) { return NSData::writeToFile(Value("x"), missing + "/f", NSData::NSDataWritingAtomic, e); }, NSFileNoSuchFileError, missing + "/f", ENOENT },
+        { "remove missing", [&](Ref<NSError>* e) { return fm->removeItemAtPath(missing, e); }, NSFileNoSuchFileError,
+            missing, ENOENT },
+        { "list missing", [&](Ref<NSError>* e) { return !fm->contentsOfDirectoryAtPath(missing, e).isNil(); },
+            NSFileReadNoSuchFileError, missing, ENOENT },
+        { "list a file", [&](Ref<NSError>* e) { return !fm->contentsOfDirectoryAtPath(file, e).isNil(); },
+            NSFileReadNoSuchFileError, file, ENOTDIR },
+        { "attributes of missing", [&](Ref<NSError>* e) { return !fm->attributesOfItemAtPath(missing, e).isNil(); },
+            NSFileReadNoSuchFileError, missing, ENOENT },
+        { "read missing", [&](Ref<NSError>* e) { return !NSData::dataWithContentsOfFile(missing, 0, e).isNil(); },
+            NSFileReadNoSuchFileError, missing, ENOENT },
+        { "mkdir existing", [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(dir, false, {}, e); },
+            NSFileWriteFileExistsError, dir, EEXIST },
+        { "mkdir over a file", [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(file, true, {}, e); },
+            NSFileWriteFileExistsError, file, EEXIST },
+        { "mkdir without parent",
+            [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(missing + "/x", false, {}, e); },
+            NSFileNoSuchFileError, missing + "/x", ENOENT },
+        { "copy onto existing", [&](Ref<NSError>* e) { return fm->copyItemAtPath(file, file, e); },
+            NSFileWriteFileExistsError, file, EEXIST },
+        { "copy missing", [&](Ref<NSError>* e) { return fm->copyItemAtPath(missing, missing + "2", e); },
+            NSFileReadNoSuchFileError, missing, ENOENT },
+        { "move onto existing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(file, file, e); },
+            NSFileWriteFileExistsError, file, EEXIST },
+        { "move missing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(missing, missing + "2", e); },
+            NSFileNoSuchFileError, missing, ENOENT },
+        { "write exclusively",
+            [&](Ref<NSError>* e) {
+                return NSData::writeToFile(Value("x"), file, NSData::NSDataWritingWithoutOverwriting, e);
+            },
+            NSFileWriteFileExistsError, file, EEXIST },
+        { "write into missing dir",
+            [&](Ref<NSError>* e) {
+                return NSData::writeToFile(Value("x"), missing + "/f", NSData::NSDataWritingAtomic, e);
+            },
+            NSFileNoSuchFileError, missing + "/f", ENOENT },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -74,7 +95,8 @@ TEST(NSFileManager, OperationsReportThePlatformsErrorCodes)
 
     if (::geteuid() != 0) { // root ignores permissions
         const std::string locked = sandbox.path("Documents/locked");
-        ASSERT_TRUE(fm->createDirectoryAtPath(locked, false, Value::dictionary({ { Value(NSFilePosixPermissions), Value(0500) } }), nullptr));
+        ASSERT_TRUE(fm->createDirectoryAtPath(
+            locked, false, Value::dictionary({ { Value(NSFilePosixPermissions), Value(0500) } }), nullptr));
         Ref<NSError> error;
         EXPECT_FALSE(NSData::writeToFile(Value("x"), locked + "/f", NSData::NSDataWritingAtomic, &error));
         EXPECT_EQ(error->code(), NSFileWriteNoPermissionError);
@@ -89,7 +111,8 @@ TEST(NSFileManager, CopiesMovesListsAndRemovesTrees)
     TemporarySandbox sandbox;
     auto fm = NSFileManager::defaultManager();
     const std::string root = sandbox.path("Library/Caches/tree");
-    ASSERT_TRUE(fm->createDirectoryAtPath(root + "/b/deep", true, Value::dictionary({ { Value(NSFilePosixPermissions), Value(0750) } }), nullptr));
+    ASSERT_TRUE(fm->createDirectoryAtPath(
+        root + "/b/deep", true, Value::dictionary({ { Value(NSFilePosixPermissions), Value(0750) } }), nullptr));
     ASSERT_TRUE(fm->createDirectoryAtPath(root + "/b/deep", true, {}, nullptr)); // existing is fine
     ASSERT_TRUE(fm->createFileAtPath(root + "/a.txt", Value("abc"), {}));
     ASSERT_TRUE(fm->createFileAtPath(root + "/b/deep/z", Value::data({ 0, 1 }), {}));
@@ -109,9 +132,10 @@ TEST(NSFileManager, CopiesMovesListsAndRemovesTrees)
                 + std::to_string(enumerator->level()));
         return seen;
     };
-    const std::vector<std::string> expected { "a.txt:3:1", "b:" + fm->attributesOfItemAtPath(root + "/b", nullptr)[NSFileSize].stringValue() + ":1",
-        "b/deep:" + fm->attributesOfItemAtPath(root + "/b/deep", nullptr)[NSFileSize].stringValue() + ":2", "b/deep/z:2:3",
-        "b/empty:0:2", "link:5:1" };
+    const std::vector<std::string> expected { "a.txt:3:1",
+        "b:" + fm->attributesOfItemAtPath(root + "/b", nullptr)[NSFileSize].stringValue() + ":1",
+        "b/deep:" + fm->attributesOfItemAtPath(root + "/b/deep", nullptr)[NSFileSize].stringValue() + ":2",
+        "b/deep/z:2:3", "b/empty:0:2", "link:5:1" };
     EXPECT_EQ(walk(root), expected);
     EXPECT_EQ(fm->attributesOfItemAtPath(root + "/link", nullptr)[NSFileType].string(), NSFileTypeSymbolicLink);
 
@@ -146,8 +170,10 @@ TEST(NSFileManager, AttributesOfFilesAndFileSystems)
     TemporarySandbox sandbox;
     auto fm = NSFileManager::defaultManager();
     const std::string file = sandbox.path("Documents/f");
-    ASSERT_TRUE(fm->createFileAtPath(file, Value("12345"), Value::dictionary({ { Value(NSFilePosixPermissions), Value(0640) } })));
-    ASSERT_TRUE(fm->setAttributes(Value::dictionary({ { Value(NSFileModificationDate), Value::date(1000000000.5) } }), file, nullptr));
+    ASSERT_TRUE(fm->createFileAtPath(
+        file, Value("12345"), Value::dictionary({ { Value(NSFilePosixPermissions), Value(0640) } })));
+    ASSERT_TRUE(fm->setAttributes(
+        Value::dictionary({ { Value(NSFileModificationDate), Value::date(1000000000.5) } }), file, nullptr));
     Value attributes = fm->attributesOfItemAtPath(file, nullptr);
     EXPECT_EQ(attributes[NSFileSize].longLongValue(), 5);
     EXPECT_EQ(attributes[NSFileType].string(), NSFileTypeRegular);
@@ -177,10 +203,12 @@ TEST(NSFileManager, AtomicWritesReplaceWholeAndLeaveNoTemporaryFiles)
         ASSERT_TRUE(NSData::writeToFile(Value("short"), path, atomically));
         EXPECT_EQ(read(path), "short"); // shorter contents leave no tail behind
     }
-    EXPECT_TRUE(fm->contentsOfDirectoryAtPath(sandbox.path("Documents"), nullptr).isEqual(Value::array({ Value("state.bin") })));
+    EXPECT_TRUE(fm->contentsOfDirectoryAtPath(sandbox.path("Documents"), nullptr)
+                    .isEqual(Value::array({ Value("state.bin") })));
     mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(fm->attributesOfItemAtPath(path, nullptr)[NSFilePosixPermissions].intValue(), static_cast<int32_t>(0666 & ~mask));
+    EXPECT_EQ(fm->attributesOfItemAtPath(path, nullptr)[NSFilePosixPermissions].intValue(),
+        static_cast<int32_t>(0666 & ~mask));
 }
 
 TEST(NSFileManager, TextFilesInEachEncoding)

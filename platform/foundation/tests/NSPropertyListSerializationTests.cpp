@@ -23,7 +23,10 @@ Value roundTrip(const Value& v, Format format, uint32_t options = 0, Format* fou
     return back;
 }
 
-std::string text(const Value& data) { return std::string(data.bytes().begin(), data.bytes().end()); }
+std::string text(const Value& data)
+{
+    return std::string(data.bytes().begin(), data.bytes().end());
+}
 
 } // namespace
 
@@ -47,8 +50,8 @@ TEST(NSPropertyListSerialization, RoundTripsEveryKindInBothFormats)
         Value::date(1700000000.0),
         Value::date(-1e9),
         Value::array({ Value(1), Value("two"), Value::array() }),
-        Value::dictionary({ { Value("zeta"), Value(1) }, { Value("alpha"), Value(2) }, { Value("mid"),
-            Value::dictionary({ { Value("k"), Value::array({ Value(-7) }) } }) } }),
+        Value::dictionary({ { Value("zeta"), Value(1) }, { Value("alpha"), Value(2) },
+            { Value("mid"), Value::dictionary({ { Value("k"), Value::array({ Value(-7) }) } }) } }),
     };
     for (Format format : { kXML, kBinary }) {
         for (const Value& v : cases) {
@@ -116,8 +119,9 @@ TEST(NSPropertyListSerialization, RefusesValuesThatAreNotPropertyLists)
         EXPECT_EQ(error->code(), 3851);
     }
     Ref<NSError> error;
-    EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(Value(1),
-        NSPropertyListSerialization::NSPropertyListOpenStepFormat, 0, &error).isNil());
+    EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(
+        Value(1), NSPropertyListSerialization::NSPropertyListOpenStepFormat, 0, &error)
+                    .isNil());
     EXPECT_EQ(error->code(), 3851);
 }
 
@@ -141,7 +145,8 @@ TEST(NSPropertyListSerialization, ReadsTheOldTextFormatAndStringTables)
     EXPECT_EQ(table["k"].string(), "v");
     EXPECT_EQ(table["k2"].string(), "single");
     EXPECT_EQ(table["bare"].string(), "bare");
-    EXPECT_EQ(NSPropertyListSerialization::propertyListWithData(Value(" // nothing\n"), 0, nullptr, nullptr).count(), 0u);
+    EXPECT_EQ(
+        NSPropertyListSerialization::propertyListWithData(Value(" // nothing\n"), 0, nullptr, nullptr).count(), 0u);
     Value escapes = NSPropertyListSerialization::propertyListWithData(Value(source[2]), 0, nullptr, nullptr);
     EXPECT_EQ(escapes["esc"].string(), "tab\there \"q\" \u00e9 A");
 
@@ -176,15 +181,18 @@ TEST(NSPropertyListSerialization, CorruptInputFailsWithReadErrorNeverCrashes)
     for (const char* input : bad) {
         SCOPED_TRACE(input);
         Ref<NSError> error;
-        Value v = NSPropertyListSerialization::propertyListWithData(Value::data(input, std::strlen(input)), 0, nullptr, &error);
+        Value v = NSPropertyListSerialization::propertyListWithData(
+            Value::data(input, std::strlen(input)), 0, nullptr, &error);
         EXPECT_TRUE(v.isNil()) << v.description();
         ASSERT_TRUE(error);
         EXPECT_EQ(error->code(), 3840);
     }
 
     // Truncations and byte flips of real documents answer a value or an error, never a crash.
-    Value sample = Value::dictionary({ { Value("list"), Value::array({ Value(1), Value(-2), Value("three"),
-        Value::data({ 1, 2 }), Value::date(1e9), Value(2.5), Value(true) }) }, { Value("n"), Value(int64_t(1) << 50) } });
+    Value sample = Value::dictionary({ { Value("list"),
+                                           Value::array({ Value(1), Value(-2), Value("three"), Value::data({ 1, 2 }),
+                                               Value::date(1e9), Value(2.5), Value(true) }) },
+        { Value("n"), Value(int64_t(1) << 50) } });
     Random::setSeedForTesting(42);
     for (Format format : { kXML, kBinary }) {
         Value::Bytes good = NSPropertyListSerialization::dataWithPropertyList(sample, format, 0, nullptr).bytes();
@@ -194,7 +202,8 @@ TEST(NSPropertyListSerialization, CorruptInputFailsWithReadErrorNeverCrashes)
                 mangled.resize(Random::arc4random_uniform(static_cast<uint32_t>(good.size())));
             } else {
                 for (uint32_t flips = 1 + Random::arc4random_uniform(4); flips > 0; --flips)
-                    mangled[Random::arc4random_uniform(static_cast<uint32_t>(mangled.size()))] = static_cast<uint8_t>(Random::arc4random());
+                    mangled[Random::arc4random_uniform(static_cast<uint32_t>(mangled.size()))]
+                        = static_cast<uint8_t>(Random::arc4random());
             }
             Ref<NSError> error;
             Value v = NSPropertyListSerialization::propertyListWithData(Value::data(mangled), 0, nullptr, &error);
@@ -231,8 +240,9 @@ TEST(NSPropertyListSerialization, HostileShapesAreRefusedOrSharedNotExpanded)
         leafParent = leafParent.objectAtIndex(1);
     EXPECT_EQ(leafParent.objectAtIndex(0).intValue(), 5);
     Ref<NSError> error;
-    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(Value::data(doc),
-        NSPropertyListSerialization::NSPropertyListMutableContainers, nullptr, &error).isNil());
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(
+        Value::data(doc), NSPropertyListSerialization::NSPropertyListMutableContainers, nullptr, &error)
+                    .isNil());
     EXPECT_EQ(error->code(), 3840);
 
     // Nesting beyond what the readers descend into: XML, text and values to write.

@@ -14,7 +14,9 @@ TEST(NSUserDefaults, SynchronizedValuesSurviveAReloadFromDisk)
     defaults->setBool(true, "kHasSetBookmarks");
     defaults->setInteger(-7, "count");
     defaults->setDouble(2.5, "ratio");
-    defaults->setObjectForKey(Value::array({ Value::dictionary({ { Value("name"), Value("a") }, { Value("order"), Value(0) } }) }), "vxActiveCharts");
+    defaults->setObjectForKey(
+        Value::array({ Value::dictionary({ { Value("name"), Value("a") }, { Value("order"), Value(0) } }) }),
+        "vxActiveCharts");
     defaults->setObjectForKey(Value::data({ 1, 2, 3 }), "token");
     defaults->setObjectForKey(Value("gone"), "removed");
     defaults->setObjectForKey(Value(), "removed"); // nil removes
@@ -81,7 +83,8 @@ TEST(NSUserDefaults, RegistrationStoredCopiesSuitesAndErrors)
 {
     TemporarySandbox sandbox;
     auto defaults = NSUserDefaults::standardUserDefaults();
-    defaults->registerDefaults(Value::dictionary({ { Value("kMovePlanes"), Value(true) }, { Value("kSpeed"), Value(1) } }));
+    defaults->registerDefaults(
+        Value::dictionary({ { Value("kMovePlanes"), Value(true) }, { Value("kSpeed"), Value(1) } }));
     EXPECT_TRUE(defaults->boolForKey("kMovePlanes"));
     defaults->setBool(false, "kMovePlanes");
     EXPECT_FALSE(defaults->boolForKey("kMovePlanes"));
