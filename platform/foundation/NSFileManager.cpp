@@ -178,6 +178,18 @@ std::optional<CopyFailure> copyTree(const std::string& source, const std::string
     return CopyFailure { ENOTSUP, Operation::Read, source };
 }
 
+// Whether `path` (which need not exist) lies inside directory `directory`, links resolved.
+bool isInside(const std::string& path, const std::string& directory)
+{
+    char resolvedDirectory[PATH_MAX];
+    char resolvedParent[PATH_MAX];
+    if (!::realpath(directory.c_str(), resolvedDirectory) || !::realpath(parentOf(path).c_str(), resolvedParent))
+        return false;
+    std::string parent = std::string(resolvedParent) + "/";
+    std::string dir = std::string(resolvedDirectory) + "/";
+    return parent.compare(0, dir.size(), dir) == 0;
+}
+
 bool lexists(const std::string& path)
 {
     struct stat st;
@@ -327,6 +339,11 @@ bool NSFileManager::copyItemAtPath(const std::string& source, const std::string&
     if (lexists(destination))
         return FileErrors::fail(
             error, twoPathError(NSFileWriteFileExistsError, EEXIST, source, destination, destination));
+    if (isInside(destination, source)) {
+        // Copying a directory into itself would never end.
+        return FileErrors::fail(
+            error, twoPathError(NSFileWriteInvalidFileNameError, EINVAL, source, destination, destination));
+    }
     if (auto failure = copyTree(source, destination)) {
         removeTree(destination);
         int32_t code = FileErrors::cocoaCode(failure->posixError, failure->operation);

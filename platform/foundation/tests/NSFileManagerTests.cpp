@@ -67,6 +67,10 @@ TEST(NSFileManager, OperationsReportThePlatformsErrorCodes)
             NSFileReadNoSuchFileError, missing, ENOENT },
         { "move onto existing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(file, file, e); },
             NSFileWriteFileExistsError, file, EEXIST },
+        { "copy into itself", [&](Ref<NSError>* e) { return fm->copyItemAtPath(dir, dir + "/inner", e); },
+            NSFileWriteInvalidFileNameError, dir + "/inner", EINVAL },
+        { "move into itself", [&](Ref<NSError>* e) { return fm->moveItemAtPath(dir, dir + "/inner", e); },
+            NSFileWriteInvalidFileNameError, dir + "/inner", EINVAL },
         { "move missing", [&](Ref<NSError>* e) { return fm->moveItemAtPath(missing, missing + "2", e); },
             NSFileNoSuchFileError, missing, ENOENT },
         { "write exclusively",
@@ -92,6 +96,7 @@ TEST(NSFileManager, OperationsReportThePlatformsErrorCodes)
         EXPECT_FALSE(c.operation(nullptr)); // no error slot is fine too
     }
     EXPECT_EQ(read(file), "hello"); // nothing above touched it
+    EXPECT_FALSE(fm->fileExistsAtPath(dir + "/inner"));
 
     if (::geteuid() != 0) { // root ignores permissions
         const std::string locked = sandbox.path("Documents/locked");
