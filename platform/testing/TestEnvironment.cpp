@@ -2,6 +2,8 @@
 
 #include "NSBundle.h"
 #include "NSFileManager.h"
+#include "NSLocale.h"
+#include "NSTimeZone.h"
 #include "NSUserDefaults.h"
 #include "Random.h"
 #include "Sandbox.h"
@@ -31,8 +33,10 @@ void install()
     NSBundle::setMainBundlePath({});
     NSBundle::setLocalizationOrder({});
     Random::reset();
-    // FIXME: pin the current locale to "en_US" and the time zone to "UTC" here once the locale
-    // and time-zone injection points exist.
+    // Every test program sees the same locale, languages and zone, whatever the machine has.
+    NSLocale::setCurrentLocaleForTesting("en_US");
+    NSLocale::setPreferredLanguagesForTesting({ "en" });
+    NSTimeZone::setDefaultTimeZoneForTesting("UTC");
 }
 
 void uninstall()
@@ -41,6 +45,8 @@ void uninstall()
         return;
     Sandbox::setRoot(s_previousRoot);
     NSUserDefaults::resetStandardUserDefaults();
+    NSLocale::resetForTesting();
+    NSTimeZone::resetForTesting();
     NSFileManager::defaultManager()->removeItemAtPath(s_root, nullptr);
     s_root.clear();
 }
