@@ -33,9 +33,9 @@ void install()
     NSBundle::setMainBundlePath({});
     NSBundle::setLocalizationOrder({});
     Random::reset();
-    // Every test program sees the same locale, languages and zone, whatever the machine has.
+    // Every test program sees the same locale and zone (and so the languages "en"), whatever
+    // the machine has.
     NSLocale::setCurrentLocaleForTesting("en_US");
-    NSLocale::setPreferredLanguagesForTesting({ "en" });
     NSTimeZone::setDefaultTimeZoneForTesting("UTC");
 }
 
