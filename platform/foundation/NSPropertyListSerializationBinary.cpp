@@ -1,0 +1,297 @@
+#include "NSPropertyListSerializationBinary.h"
+
+#include <cstring>
+#include <vector>
+
+namespace PropertyListBinary {
+
+namespace {
+
+// Seconds between 1970-01-01 and 2001-01-01, the epoch of property-list dates.
+constexpr double kReferenceDateOffset = 978307200.0;
+constexpr int kMaximumDepth = 512;
+constexpr size_t kTrailerSize = 32;
+
+class Reader {
+public:
+    Reader(const uint8_t* bytes, size_t length, bool mutableContainers)
+        : m_bytes(bytes)
+        , m_length(length)
+        , m_mutable(mutableContainers)
+    {
+    }
+
+    Value read(std::string& problem)
+    {
+        Value result = readDocument();
+        if (result.isNil())
+            problem = m_problem.empty() ? "Corrupt binary property list" : m_problem;
+        return result;
+    }
+
+private:
+    Value fail(const char* what)
+    {
+        if (m_problem.empty())
+            m_problem = what;
+        return {};
+    }
+
+    // Big-endian unsigned integer of `size` bytes at `offset`, which the caller has checked.
+    uint64_t readUnsigned(size_t offset, size_t size) const
+    {
+        uint64_t value = 0;
+        for (size_t i = 0; i < size; ++i)
+            value = value << 8 | m_bytes[offset + i];
+        return value;
+    }
+
+    bool inBounds(uint64_t offset, uint64_t size) const { return offset <= m_length && size <= m_length - offset; }
+
+    Value readDocument()
+    {
+        if (m_length < 8 + kTrailerSize || std::memcmp(m_bytes, "bplist00", 8) != 0)
+            return fail("Not a binary property list");
+        size_t trailer = m_length - kTrailerSize;
+        m_offsetSize = m_bytes[trailer + 6];
+        m_referenceSize = m_bytes[trailer + 7];
+        m_objectCount = readUnsigned(trailer + 8, 8);
+        uint64_t top = readUnsigned(trailer + 16, 8);
+        m_offsetTable = readUnsigned(trailer + 24, 8);
+        if (m_offsetSize < 1 || m_offsetSize > 8 || m_referenceSize < 1 || m_referenceSize > 8)
+            return fail("Bad integer sizes in the trailer");
+        if (m_objectCount == 0 || top >= m_objectCount)
+            return fail("Bad object count in the trailer");
+        if (m_offsetTable < 8 || m_objectCount > trailer / m_offsetSize
+            || !inBounds(m_offsetTable, m_objectCount * m_offsetSize)
+            || m_offsetTable + m_objectCount * m_offsetSize > trailer)
+            return fail("Offset table out of bounds");
+        m_visiting.assign(m_objectCount, false);
+        if (!m_mutable)
+            m_made.assign(m_objectCount, Value());
+        return readObject(top, 0);
+    }
+
+    // The length that follows a marker whose low nibble is 0xF: an integer object.
+    bool readLength(size_t& cursor, uint8_t nibble, uint64_t& length)
+    {
+        if (nibble != 0x0F) {
+            length = nibble;
+            return true;
+        }
+        if (!inBounds(cursor, 1))
+            return false;
+        uint8_t marker = m_bytes[cursor++];
+        if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3)
+            return false;
+        size_t size = size_t(1) << (marker & 0x0F);
+        if (!inBounds(cursor, size))
+            return false;
+        length = readUnsigned(cursor, size);
+        cursor += size;
+        return true;
+    }
+
+    Value readObject(uint64_t index, int depth)
+    {
+        if (index >= m_objectCount)
+            return fail("Object reference out of range");
+        if (!m_mutable && !m_made[index].isNil())
+            return m_made[index];
+        // Objects may be referred to many times, so a small document can describe an enormous
+        // tree. Immutable results are shared per object; mutable ones are made afresh. Every
+        // reference takes at least a byte, so a tree that is not such an expansion makes no
+        // more objects than the document has bytes.
+        if (++m_objectsMade > m_length)
+            return fail("Property list refers to its objects too many times");
+        Value result = readNewObject(index, depth);
+        if (!m_mutable && !result.isNil())
+            m_made[index] = result;
+        return result;
+    }
+
+    Value readNewObject(uint64_t index, int depth)
+    {
+        if (depth > kMaximumDepth)
+            return fail("Property list nested too deeply");
+        if (m_visiting[index])
+            return fail("Property list refers to itself");
+        uint64_t offset = readUnsigned(m_offsetTable + index * m_offsetSize, m_offsetSize);
+        if (offset < 8 || offset >= m_offsetTable)
+            return fail("Object offset out of bounds");
+        size_t cursor = static_cast<size_t>(offset);
+        uint8_t marker = m_bytes[cursor++];
+        uint8_t nibble = marker & 0x0F;
+
+        switch (marker >> 4) {
+        case 0x0:
+            if (marker == 0x08)
+                return Value(false);
+            if (marker == 0x09)
+                return Value(true);
+            return fail("Unsupported simple object");
+        case 0x1: {
+            if (nibble > 4)
+                return fail("Bad integer size");
+            size_t size = size_t(1) << nibble;
+            if (!inBounds(cursor, size))
+                return fail("Integer out of bounds");
+            // Eight-byte integers are signed; sixteen-byte ones carry the value in the low half.
+            uint64_t bits = size == 16 ? readUnsigned(cursor + 8, 8) : readUnsigned(cursor, size);
+            int64_t value = static_cast<int64_t>(bits);
+            if (value >= INT32_MIN && value <= INT32_MAX)
+                return Value(static_cast<int32_t>(value));
+            return Value(value);
+        }
+        case 0x2: {
+            if (nibble != 2 && nibble != 3)
+                return fail("Bad real size");
+            size_t size = size_t(1) << nibble;
+            if (!inBounds(cursor, size))
+                return fail("Real out of bounds");
+            uint64_t bits = readUnsigned(cursor, size);
+            if (size == 4) {
+                uint32_t narrow = static_cast<uint32_t>(bits);
+                float f;
+                std::memcpy(&f, &narrow, sizeof(f));
+                return Value(static_cast<double>(f));
+            }
+            double d;
+            std::memcpy(&d, &bits, sizeof(d));
+            return Value(d);
+        }
+        case 0x3: {
+            if (marker != 0x33 || !inBounds(cursor, 8))
+                return fail("Bad date");
+            uint64_t bits = readUnsigned(cursor, 8);
+            double d;
+            std::memcpy(&d, &bits, sizeof(d));
+            return Value::date(kReferenceDateOffset + d);
+        }
+        case 0x4:
+        case 0x5:
+        case 0x6: {
+            uint64_t count;
+            if (!readLength(cursor, nibble, count))
+                return fail("Bad length");
+            uint64_t unit = (marker >> 4) == 0x6 ? 2 : 1;
+            if (count > m_length / unit || !inBounds(cursor, count * unit))
+                return fail("Data or string out of bounds");
+            const uint8_t* start = m_bytes + cursor;
+            if ((marker >> 4) == 0x4)
+                return Value::data(start, static_cast<size_t>(count));
+            if ((marker >> 4) == 0x5) {
+                for (uint64_t i = 0; i < count; ++i) {
+                    if (start[i] >= 0x80)
+                        return fail("Non-ASCII byte in an ASCII string");
+                }
+                return Value(std::string(reinterpret_cast<const char*>(start), static_cast<size_t>(count)));
+            }
+            return utf16String(start, static_cast<size_t>(count));
+        }
+        case 0x8: {
+            size_t size = size_t(nibble) + 1;
+            if (!inBounds(cursor, size) || size > 8)
+                return fail("Bad UID");
+            return Value::dictionary({ { Value("CF$UID"), Value(readUnsigned(cursor, size)) } });
+        }
+        case 0xA:
+        case 0xD: {
+            uint64_t count;
+            if (!readLength(cursor, nibble, count))
+                return fail("Bad length");
+            bool dictionary = (marker >> 4) == 0xD;
+            uint64_t references = dictionary ? count * 2 : count;
+            if (count > m_length || references > m_length / m_referenceSize
+                || !inBounds(cursor, references * m_referenceSize))
+                return fail("Container out of bounds");
+            m_visiting[index] = true;
+            Value result = dictionary ? Value::mutableDictionary() : Value::mutableArray();
+            for (uint64_t i = 0; i < count; ++i) {
+                if (dictionary) {
+                    uint64_t keyRef = readUnsigned(cursor + i * m_referenceSize, m_referenceSize);
+                    uint64_t valueRef = readUnsigned(cursor + (count + i) * m_referenceSize, m_referenceSize);
+                    Value key = readObject(keyRef, depth + 1);
+                    if (key.isNil())
+                        return {};
+                    if (!key.isString())
+                        return fail("Dictionary key is not a string");
+                    Value value = readObject(valueRef, depth + 1);
+                    if (value.isNil())
+                        return {};
+                    result.setObjectForKey(value, key);
+                } else {
+                    Value element = readObject(readUnsigned(cursor + i * m_referenceSize, m_referenceSize), depth + 1);
+                    if (element.isNil())
+                        return {};
+                    result.addObject(element);
+                }
+            }
+            m_visiting[index] = false;
+            return m_mutable ? result : result.copy();
+        }
+        default:
+            return fail("Unknown object type");
+        }
+    }
+
+    Value utf16String(const uint8_t* start, size_t units)
+    {
+        std::string out;
+        out.reserve(units * 2);
+        auto append = [&out](uint32_t c) {
+            if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (c < 0x800) {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += static_cast<char>(0xE0 | (c >> 12));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | (c >> 18));
+                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        };
+        for (size_t i = 0; i < units; ++i) {
+            uint32_t c = static_cast<uint32_t>(start[2 * i] << 8 | start[2 * i + 1]);
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {
+                uint32_t low = static_cast<uint32_t>(start[2 * i + 2] << 8 | start[2 * i + 3]);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    append(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                    ++i;
+                    continue;
+                }
+            }
+            if (c >= 0xD800 && c <= 0xDFFF)
+                c = 0xFFFD; // an unpaired surrogate
+            append(c);
+        }
+        return Value(std::move(out));
+    }
+
+    const uint8_t* m_bytes;
+    size_t m_length;
+    bool m_mutable;
+    size_t m_offsetSize { 0 };
+    size_t m_referenceSize { 0 };
+    uint64_t m_objectCount { 0 };
+    uint64_t m_offsetTable { 0 };
+    std::vector<bool> m_visiting;
+    std::vector<Value> m_made;
+    uint64_t m_objectsMade { 0 };
+    std::string m_problem;
+};
+
+} // namespace
+
+Value parse(const uint8_t* bytes, size_t length, bool mutableContainers, std::string& problem)
+{
+    Reader reader(bytes, length, mutableContainers);
+    return reader.read(problem);
+}
+
+} // namespace PropertyListBinary

@@ -1,0 +1,268 @@
+#include "NSError.h"
+#include "NSPropertyListSerialization.h"
+#include "Random.h"
+
+#include <cstdint>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+using Format = NSPropertyListSerialization::NSPropertyListFormat;
+constexpr Format kXML = NSPropertyListSerialization::NSPropertyListXMLFormat_v1_0;
+constexpr Format kBinary = NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0;
+
+Value roundTrip(const Value& v, Format format, uint32_t options = 0, Format* found = nullptr)
+{
+    Ref<NSError> error;
+    Value data = NSPropertyListSerialization::dataWithPropertyList(v, format, 0, &error);
+    EXPECT_TRUE(data.isData()) << (error ? error->description() : "");
+    Value back = NSPropertyListSerialization::propertyListWithData(data, options, found, &error);
+    EXPECT_FALSE(back.isNil()) << (error ? error->description() : "");
+    return back;
+}
+
+std::string text(const Value& data)
+{
+    return std::string(data.bytes().begin(), data.bytes().end());
+}
+
+} // namespace
+
+TEST(NSPropertyListSerialization, RoundTripsEveryKindInBothFormats)
+{
+    const Value cases[] = {
+        Value(0),
+        Value(-1),
+        Value(int32_t(INT32_MIN)),
+        Value(int64_t(1) << 40),
+        Value(std::numeric_limits<int64_t>::min()),
+        Value(std::numeric_limits<int64_t>::max()),
+        Value(true),
+        Value(false),
+        Value(0.1),
+        Value(-1.5e300),
+        Value(""),
+        Value("<&> \"quoted\" \u00e9\u6f22 \U0001F600"),
+        Value::data({ 0, 1, 2, 255 }),
+        Value::data({}),
+        Value::date(1700000000.0),
+        Value::date(-1e9),
+        Value::array({ Value(1), Value("two"), Value::array() }),
+        Value::dictionary({ { Value("zeta"), Value(1) }, { Value("alpha"), Value(2) },
+            { Value("mid"), Value::dictionary({ { Value("k"), Value::array({ Value(-7) }) } }) } }),
+    };
+    for (Format format : { kXML, kBinary }) {
+        for (const Value& v : cases) {
+            SCOPED_TRACE(std::to_string(format) + " " + v.description());
+            Format found {};
+            Value back = roundTrip(v, format, 0, &found);
+            EXPECT_EQ(found, format);
+            EXPECT_TRUE(back.isEqual(v)) << back.description();
+            EXPECT_EQ(back.kind() == Value::Kind::Bool, v.kind() == Value::Kind::Bool);
+            if (v.isDictionary()) {
+                std::vector<Value> keys = back.allKeys();
+                ASSERT_EQ(keys.size(), 3u);
+                EXPECT_EQ(keys[0].string(), "zeta");
+                EXPECT_EQ(keys[2].string(), "mid");
+            }
+        }
+    }
+}
+
+TEST(NSPropertyListSerialization, KeepsSubsecondDatesInBinaryAndIntegersSigned)
+{
+    Value date = Value::date(1700000000.25);
+    EXPECT_DOUBLE_EQ(roundTrip(date, kBinary).dateValue(), 1700000000.25);
+    // Integers above the 32-bit range keep every bit; those within come back as ints.
+    EXPECT_EQ(roundTrip(Value(int64_t(-5000000000)), kXML).longLongValue(), -5000000000);
+    EXPECT_EQ(roundTrip(Value(-3), kBinary).intValue(), -3);
+    Value xml = NSPropertyListSerialization::dataWithPropertyList(Value(-1), kXML, 0, nullptr);
+    EXPECT_NE(text(xml).find("<integer>-1</integer>"), std::string::npos);
+}
+
+TEST(NSPropertyListSerialization, MutabilityOptionsDecideContainerMutability)
+{
+    Value nested = Value::dictionary({ { Value("list"), Value::array({ Value(1) }) } });
+    for (Format format : { kXML, kBinary }) {
+        SCOPED_TRACE(format);
+        Value frozen = roundTrip(nested, format, NSPropertyListSerialization::NSPropertyListImmutable);
+        EXPECT_FALSE(frozen.isMutable());
+        EXPECT_FALSE(frozen["list"].isMutable());
+        Value open = roundTrip(nested, format, NSPropertyListSerialization::NSPropertyListMutableContainers);
+        EXPECT_TRUE(open.isMutable());
+        EXPECT_TRUE(open["list"].isMutable());
+        Value list = open["list"]; // shares the container
+        list.addObject(Value(2));
+        EXPECT_EQ(open["list"].count(), 2u);
+    }
+}
+
+TEST(NSPropertyListSerialization, RefusesValuesThatAreNotPropertyLists)
+{
+    const Value cases[] = {
+        Value(),
+        Value::null(),
+        Value::array({ Value(1), Value::null() }),
+        Value::dictionary({ { Value(1), Value("number key") } }),
+        Value(std::string("nul\0inside", 10)),
+        Value::date(1e12),
+    };
+    for (const Value& v : cases) {
+        SCOPED_TRACE(v.description());
+        EXPECT_FALSE(NSPropertyListSerialization::propertyListIsValidForFormat(v, kBinary));
+        Ref<NSError> error;
+        EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(v, kBinary, 0, &error).isNil());
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->domain(), "NSCocoaErrorDomain");
+        EXPECT_EQ(error->code(), 3851);
+    }
+    Ref<NSError> error;
+    EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(
+        Value(1), NSPropertyListSerialization::NSPropertyListOpenStepFormat, 0, &error)
+                    .isNil());
+    EXPECT_EQ(error->code(), 3851);
+}
+
+TEST(NSPropertyListSerialization, ReadsTheOldTextFormatAndStringTables)
+{
+    const char* source[] = {
+        "{ a = 1; \"b c\" = (x, \"y\", ); d = <0aff 10>; }",
+        "/* c */ \"k\" = \"v\"; // tail\n\"k2\" = 'single'; bare;",
+        "\"esc\" = \"tab\\there \\\"q\\\" \\U00e9 \\101\";",
+    };
+    // Check the structure, not the printing.
+    Value first = NSPropertyListSerialization::propertyListWithData(Value(source[0]), 0, nullptr, nullptr);
+    ASSERT_TRUE(first.isDictionary());
+    EXPECT_EQ(first["a"].string(), "1");
+    EXPECT_EQ(first["b c"].count(), 2u);
+    EXPECT_EQ(first["d"].bytes(), (Value::Bytes { 0x0a, 0xff, 0x10 }));
+
+    Format found {};
+    Value table = NSPropertyListSerialization::propertyListWithData(Value(source[1]), 0, &found, nullptr);
+    EXPECT_EQ(found, NSPropertyListSerialization::NSPropertyListOpenStepFormat);
+    EXPECT_EQ(table["k"].string(), "v");
+    EXPECT_EQ(table["k2"].string(), "single");
+    EXPECT_EQ(table["bare"].string(), "bare");
+    EXPECT_EQ(
+        NSPropertyListSerialization::propertyListWithData(Value(" // nothing\n"), 0, nullptr, nullptr).count(), 0u);
+    Value escapes = NSPropertyListSerialization::propertyListWithData(Value(source[2]), 0, nullptr, nullptr);
+    EXPECT_EQ(escapes["esc"].string(), "tab\there \"q\" \u00e9 A");
+
+    // UTF-16 with a byte-order mark, either order.
+    std::u16string utf16Source = u"\"Hello\" = \"Gr\u00fc\u00df \U0001F600\";";
+    Value::Bytes little { 0xFF, 0xFE }, big { 0xFE, 0xFF };
+    for (char16_t unit : utf16Source) {
+        little.push_back(unit & 0xFF), little.push_back(unit >> 8);
+        big.push_back(unit >> 8), big.push_back(unit & 0xFF);
+    }
+    for (const auto& bytes : { little, big }) {
+        Value utf16 = NSPropertyListSerialization::propertyListWithData(Value::data(bytes), 0, nullptr, nullptr);
+        EXPECT_EQ(utf16["Hello"].string(), "Gr\u00fc\u00df \U0001F600");
+    }
+}
+
+TEST(NSPropertyListSerialization, CorruptInputFailsWithReadErrorNeverCrashes)
+{
+    const char* bad[] = {
+        "",
+        "{ a = 1; ",
+        "\"k\" = \"unterminated;",
+        "( 1, 2",
+        "<0g>",
+        "/* open comment",
+        "<?xml version=\"1.0\"?><plist><dict><key>a</key></plist>",
+        "<plist version=\"1.0\"><integer>12</real></plist>",
+        "bplist00garbage",
+        "\xff\xfe\x41",
+        "\xc3\x28",
+    };
+    for (const char* input : bad) {
+        SCOPED_TRACE(input);
+        Ref<NSError> error;
+        Value v = NSPropertyListSerialization::propertyListWithData(
+            Value::data(input, std::strlen(input)), 0, nullptr, &error);
+        EXPECT_TRUE(v.isNil()) << v.description();
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->code(), 3840);
+    }
+
+    // Truncations and byte flips of real documents answer a value or an error, never a crash.
+    Value sample = Value::dictionary({ { Value("list"),
+                                           Value::array({ Value(1), Value(-2), Value("three"), Value::data({ 1, 2 }),
+                                               Value::date(1e9), Value(2.5), Value(true) }) },
+        { Value("n"), Value(int64_t(1) << 50) } });
+    Random::setSeedForTesting(42);
+    for (Format format : { kXML, kBinary }) {
+        Value::Bytes good = NSPropertyListSerialization::dataWithPropertyList(sample, format, 0, nullptr).bytes();
+        for (int round = 0; round < 3000; ++round) {
+            Value::Bytes mangled = good;
+            if (round % 2 == 0) {
+                mangled.resize(Random::arc4random_uniform(static_cast<uint32_t>(good.size())));
+            } else {
+                for (uint32_t flips = 1 + Random::arc4random_uniform(4); flips > 0; --flips)
+                    mangled[Random::arc4random_uniform(static_cast<uint32_t>(mangled.size()))]
+                        = static_cast<uint8_t>(Random::arc4random());
+            }
+            Ref<NSError> error;
+            Value v = NSPropertyListSerialization::propertyListWithData(Value::data(mangled), 0, nullptr, &error);
+            EXPECT_TRUE(!v.isNil() || (error && error->code() == 3840));
+        }
+    }
+    Random::reset();
+}
+
+TEST(NSPropertyListSerialization, HostileShapesAreRefusedOrSharedNotExpanded)
+{
+    // Binary: each array holds the next one twice, so the tree has 2^60 leaves.
+    const int levels = 60;
+    Value::Bytes doc { 'b', 'p', 'l', 'i', 's', 't', '0', '0' };
+    std::vector<uint16_t> offsets;
+    for (int i = 0; i < levels; ++i) {
+        offsets.push_back(static_cast<uint16_t>(doc.size()));
+        doc.insert(doc.end(), { 0xA2, static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i + 1) });
+    }
+    offsets.push_back(static_cast<uint16_t>(doc.size()));
+    doc.insert(doc.end(), { 0x10, 0x05 });
+    size_t table = doc.size();
+    for (uint16_t offset : offsets)
+        doc.insert(doc.end(), { static_cast<uint8_t>(offset >> 8), static_cast<uint8_t>(offset & 0xFF) });
+    doc.insert(doc.end(), { 0, 0, 0, 0, 0, 0, 2, 1 });
+    for (uint64_t field : { uint64_t(levels + 1), uint64_t(0), uint64_t(table) }) {
+        for (int shift = 56; shift >= 0; shift -= 8)
+            doc.push_back(static_cast<uint8_t>(field >> shift));
+    }
+    Value shared = NSPropertyListSerialization::propertyListWithData(Value::data(doc), 0, nullptr, nullptr);
+    ASSERT_TRUE(shared.isArray());
+    Value leafParent = shared;
+    for (int i = 1; i < levels; ++i)
+        leafParent = leafParent.objectAtIndex(1);
+    EXPECT_EQ(leafParent.objectAtIndex(0).intValue(), 5);
+    Ref<NSError> error;
+    EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(
+        Value::data(doc), NSPropertyListSerialization::NSPropertyListMutableContainers, nullptr, &error)
+                    .isNil());
+    EXPECT_EQ(error->code(), 3840);
+
+    // Nesting beyond what the readers descend into: XML, text and values to write.
+    std::string xml = "<?xml version=\"1.0\"?><plist>", text;
+    for (int i = 0; i < 100000; ++i)
+        xml += "<array>", text += "(";
+    Value deep = Value::array();
+    for (int i = 0; i < 1000; ++i)
+        deep = Value::array({ deep });
+    for (const Value& input : { Value(xml), Value(text) }) {
+        error = nullptr;
+        EXPECT_TRUE(NSPropertyListSerialization::propertyListWithData(input, 0, nullptr, &error).isNil());
+        EXPECT_EQ(error->code(), 3840);
+    }
+    Value wide = Value::array({ Value(1) });
+    for (int i = 0; i < 40; ++i)
+        wide = Value::array({ wide, wide });
+    for (const Value& input : { deep, wide }) {
+        error = nullptr;
+        EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(input, kBinary, 0, &error).isNil());
+        EXPECT_EQ(error->code(), 3851);
+    }
+}

@@ -1,0 +1,73 @@
+#include "LogCapture.h"
+#include "NSFileManager.h"
+#include "NSLog.h"
+#include "NSUserDefaults.h"
+#include "Sandbox.h"
+#include "TemporarySandbox.h"
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+TEST(TestEnvironment, GivesTheProgramATemporarySandbox)
+{
+    const std::string root = TestEnvironment::sandboxRoot();
+    ASSERT_FALSE(root.empty());
+    EXPECT_EQ(Sandbox::root(), root);
+    EXPECT_NE(root, Sandbox::defaultRoot());
+    EXPECT_TRUE(NSFileManager::defaultManager()->fileExistsAtPath(root + "/Library/Preferences"));
+}
+
+TEST(TemporarySandbox, IsolatesAndRestoresRootAndDefaults)
+{
+    auto fm = NSFileManager::defaultManager();
+    const std::string outer = Sandbox::root();
+    NSUserDefaults::standardUserDefaults()->setInteger(1, "outer");
+    std::string inner;
+    {
+        TemporarySandbox sandbox;
+        inner = sandbox.root();
+        EXPECT_EQ(Sandbox::root(), inner);
+        EXPECT_NE(inner, outer);
+        bool isDirectory = false;
+        EXPECT_TRUE(fm->fileExistsAtPath(sandbox.path("Documents"), &isDirectory) && isDirectory);
+        EXPECT_TRUE(fm->fileExistsAtPath(sandbox.path("tmp")));
+        EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("outer"), 0);
+        NSUserDefaults::standardUserDefaults()->setInteger(2, "inner");
+        NSUserDefaults::standardUserDefaults()->synchronize();
+        {
+            TemporarySandbox nested;
+            EXPECT_EQ(Sandbox::root(), nested.root());
+        }
+        EXPECT_EQ(Sandbox::root(), inner);
+    }
+    EXPECT_EQ(Sandbox::root(), outer);
+    EXPECT_FALSE(fm->fileExistsAtPath(inner));
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("inner"), 0);
+    NSUserDefaults::standardUserDefaults()->removeObjectForKey("outer");
+}
+
+TEST(LogCapture, CollectsMessagesAndRestoresThePreviousSink)
+{
+    std::vector<std::string> outerSeen;
+    NSLogSink before = setNSLogSink([&](const std::string& m) { outerSeen.push_back(m); });
+    {
+        LogCapture capture;
+        NSLog("value %d of %@", 3, std::string("x"));
+        std::thread([] { NSLog("from a thread"); }).join();
+        EXPECT_EQ(capture.messages(), (std::vector<std::string> { "value 3 of x", "from a thread" }));
+        EXPECT_TRUE(capture.contains("from a thread"));
+        capture.clear();
+        EXPECT_TRUE(capture.messages().empty());
+        {
+            LogCapture inner;
+            NSLog("inner");
+            EXPECT_EQ(inner.messages().size(), 1u);
+        }
+        NSLog("outer again");
+        EXPECT_EQ(capture.messages(), (std::vector<std::string> { "outer again" }));
+    }
+    NSLog("after");
+    setNSLogSink(std::move(before));
+    EXPECT_EQ(outerSeen, (std::vector<std::string> { "after" }));
+}
