@@ -1342,6 +1342,44 @@ void CGContextDrawTiledImage(const CGContextRef& c, CGRect rect, const CGImageRe
     cairo_surface_destroy(surface);
 }
 
+void CGContextBeginTransparencyLayer(const CGContextRef& c, const Value&)
+{
+    if (!c)
+        return;
+    c->record("beginTransparencyLayer");
+    c->saveState();
+    if (auto* b = c->backend()) {
+        b->pullFromUser();
+        cairo_push_group(b->cr);
+    }
+    c->transparencyDepth()++;
+    // Inside the group, drawing is plain: the group carries alpha, blend and shadow.
+    auto& s = c->state();
+    s.alpha = 1;
+    s.blendMode = kCGBlendModeNormal;
+    s.shadowActive = false;
+}
+
+void CGContextEndTransparencyLayer(const CGContextRef& c)
+{
+    if (!c || c->transparencyDepth() == 0)
+        return;
+    c->record("endTransparencyLayer");
+    c->transparencyDepth()--;
+    cairo_pattern_t* group = nullptr;
+    if (auto* b = c->backend())
+        group = cairo_pop_group(b->cr);
+    c->restoreState();
+    if (group) {
+        perform(*c, [&](cairo_t* cr) {
+            cairo_identity_matrix(cr);
+            cairo_set_source(cr, group);
+            cairo_paint(cr);
+        });
+        cairo_pattern_destroy(group);
+    }
+}
+
 void CGContextFlush(const CGContextRef& c)
 {
     if (c && c->backend())

@@ -5,6 +5,7 @@
 #include "CGGeometry.h"
 #include "CGImage.h"
 #include "CGPath.h"
+#include "Value.h"
 
 #include <memory>
 #include <string>
@@ -124,6 +125,7 @@ public:
     static CGContextRef makeRecording(CGSize size);
     // The base transform placed under the CTM (the y flip, and a scale for image contexts).
     void setBaseTransform(CGAffineTransform base);
+    size_t& transparencyDepth() { return m_transparencyDepth; }
     CGAffineTransform baseTransform() const { return m_base; }
 
 private:
@@ -132,6 +134,7 @@ private:
     CGPath m_path;
     CGAffineTransform m_base {};
     CGSize m_recordingSize {};
+    size_t m_transparencyDepth { 0 };
     std::vector<std::string> m_recording;
 };
 
@@ -244,6 +247,11 @@ void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gra
 // Draws the image upright into `rect` of user space.
 void CGContextDrawImage(const CGContextRef& c, CGRect rect, const CGImageRef& image);
 void CGContextDrawTiledImage(const CGContextRef& c, CGRect rect, const CGImageRef& image);
+
+// Everything drawn until the matching end is composited as one group, with the alpha, blend
+// mode and shadow that were current at the beginning.
+void CGContextBeginTransparencyLayer(const CGContextRef& c, const Value& auxiliaryInfo);
+void CGContextEndTransparencyLayer(const CGContextRef& c);
 
 void CGContextFlush(const CGContextRef& c);
 void CGContextSynchronize(const CGContextRef& c);

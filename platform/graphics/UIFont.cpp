@@ -1,5 +1,6 @@
 #include "UIFont.h"
 
+#include "NSBundle.h"
 #include "NSString.h"
 #include "TextEnginePrivate.h"
 
@@ -117,11 +118,7 @@ struct Engine {
         FcInit();
         config = FcConfigCreate();
         std::vector<std::string> directories;
-        if (const char* env = std::getenv("VX_RESOURCES"))
-            directories.push_back(std::string(env) + "/fonts");
-#ifdef VX_SOURCE_DIR
-        directories.push_back(std::string(VX_SOURCE_DIR) + "/resources/fonts");
-#endif
+        directories.push_back(NSBundle::mainBundle()->resourcePath() + "/fonts");
         directories.push_back("/usr/share/fonts/truetype/liberation2");
         directories.push_back("/usr/share/fonts/truetype/dejavu");
         for (const auto& file : kBundled) {

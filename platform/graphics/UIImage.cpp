@@ -1,5 +1,6 @@
 #include "UIImage.h"
 
+#include "NSBundle.h"
 #include "NSLog.h"
 #include "UIGraphics.h"
 
@@ -59,16 +60,7 @@ NamedCache& namedCache()
     return s_cache;
 }
 
-std::string defaultDirectory()
-{
-    if (const char* env = std::getenv("VX_RESOURCES"))
-        return env;
-#ifdef VX_SOURCE_DIR
-    return std::string(VX_SOURCE_DIR) + "/resources";
-#else
-    return "resources";
-#endif
-}
+std::string defaultDirectory() { return NSBundle::mainBundle()->resourcePath(); }
 
 } // namespace
 

@@ -44,8 +44,8 @@ public:
     // "@2x" file at screen scale 2; cached by name.
     static Ref<UIImage> imageNamed(const std::string& name);
     static Ref<UIImage> animatedImageWithImages(const std::vector<Ref<UIImage>>& images, double duration);
-    // Where imageNamed looks: the bundle's resource directory (set by the foundation's bundle at
-    // start-up and by tests); and a reset of the name cache.
+    // Where imageNamed looks instead of the main bundle's resource directory (tests); an empty
+    // directory returns to the main bundle. Also a reset of the name cache.
     static void setNamedImageDirectory(std::string directory);
     static void clearNamedImageCache();
 
