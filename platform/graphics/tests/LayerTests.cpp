@@ -161,3 +161,18 @@ TEST(CALayer, DisplayCachesTheDelegatesDrawing)
     layer->display();
     EXPECT_EQ(painter.draws, 1);
 }
+
+#include "CAGradientLayer.h"
+
+TEST(CAGradientLayer, FillsFromTopToBottomByDefault)
+{
+    auto layer = CAGradientLayer::layer();
+    layer->setFrame(CGRectMake(0, 0, 4, 100));
+    layer->setColors({ UIColor::colorWithRedGreenBlueAlpha(0, 75.0f / 255, 125.0f / 255, 1)->CGColor(),
+        UIColor::colorWithRedGreenBlueAlpha(0, 134.0f / 255, 182.0f / 255, 1)->CGColor() });
+    auto image = render(layer, CGSizeMake(4, 100));
+    auto top = pixel(image, 2, 0), bottom = pixel(image, 2, 99);
+    EXPECT_NEAR(top[1], 75, 2);
+    EXPECT_NEAR(bottom[1], 134, 2);
+    EXPECT_NEAR(pixel(image, 2, 50)[2], (125 + 182) / 2, 3);
+}
