@@ -26,7 +26,7 @@ public:
         Null,
         Bool,
         Int,      // NSInteger / int
-        LongLong, // long long, unsigned values that fit
+        LongLong, // long long, and unsigned long long (isUnsigned() tells values above INT64_MAX)
         Float,
         Double,
         String,
@@ -90,6 +90,8 @@ public:
     bool isClass() const { return m_kind == Kind::Class; }
     bool isObject() const { return m_kind == Kind::Object; }
     bool isMutable() const;
+    // A LongLong made from an unsigned value above INT64_MAX.
+    bool isUnsigned() const { return m_unsigned; }
     explicit operator bool() const { return m_kind != Kind::Nil; }
 
     // Number readings, with the platform's conversions: strings parse as NSString's
@@ -158,11 +160,28 @@ public:
     // Human-readable name of the kind, for error messages ("NSString", "NSNumber" ...).
     const char* kindName() const;
 
+    // The platform class of the value: NSString, NSNumber, NSArray or NSMutableArray, ... for
+    // data, the object's own class for objects, nullptr for nil. Registered by name, so
+    // NSClassFromString("NSString") finds them.
+    Class valueClass() const;
+    // True when the value's class is `cls` or a subclass of it.
+    bool isKindOfClass(Class cls) const;
+    static Class stringClass();
+    static Class numberClass();
+    static Class nullClass();
+    static Class dataClass();
+    static Class dateClass();
+    static Class arrayClass();
+    static Class mutableArrayClass();
+    static Class dictionaryClass();
+    static Class mutableDictionaryClass();
+
 private:
     struct ObjectTag { };
     Value(Ref<NSObject> object, ObjectTag);
 
     Kind m_kind { Kind::Nil };
+    bool m_unsigned { false };
     union {
         int64_t m_int = 0;
         bool m_bool;
