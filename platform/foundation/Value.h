@@ -2,11 +2,13 @@
 
 #include "FoundationForward.h"
 
+#include <concepts>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -121,6 +123,16 @@ public:
     // Arrays.
     size_t count() const; // elements of an array or entries of a dictionary; 0 otherwise
     const Value& operator[](size_t index) const; // raises "NSRangeException" when out of range
+    // Any integer index (so `v[0]` is not taken for a null key); negative ones are out of range.
+    template<std::integral I>
+    const Value& operator[](I index) const
+    {
+        if constexpr (std::is_signed_v<I>) {
+            if (index < 0)
+                return (*this)[static_cast<size_t>(SIZE_MAX)];
+        }
+        return (*this)[static_cast<size_t>(index)];
+    }
     const Value& objectAtIndex(size_t index) const { return (*this)[index]; }
     const std::vector<Value>& elements() const; // empty for non-arrays
     void addObject(const Value& v);
