@@ -29,9 +29,33 @@ std::string NSError::localizedRecoverySuggestion() const { return m_userInfo[NSL
 
 std::string NSError::description() const
 {
-    return NSString::stringWithFormat("Error Domain=%@ Code=%d \"%@\" UserInfo=%@", m_domain, m_code,
-        localizedDescription(), m_userInfo);
+    // "Error Domain=<domain> Code=<code> "<text>" UserInfo={key=value, ...}": the text is the
+    // localized description, else the debug description, else "(null)"; the user info part is
+    // left out when empty. An underlying error prints as "{Error Domain=...}".
+    std::string text = "(null)";
+    if (m_userInfo[NSLocalizedDescriptionKey].isString())
+        text = m_userInfo[NSLocalizedDescriptionKey].string();
+    else if (m_userInfo[NSDebugDescriptionErrorKey].isString())
+        text = m_userInfo[NSDebugDescriptionErrorKey].string();
+    std::string out = "Error Domain=" + m_domain + " Code=" + std::to_string(m_code) + " \"" + text + "\"";
+    if (m_userInfo.count() == 0)
+        return out;
+    out += " UserInfo={";
+    bool first = true;
+    for (const auto& [key, value] : m_userInfo.entries()) {
+        if (!first)
+            out += ", ";
+        first = false;
+        out += key.description() + "=";
+        if (auto underlying = value.objectAs<NSError>())
+            out += "{" + underlying->description() + "}";
+        else
+            out += value.description();
+    }
+    return out + "}";
 }
+
+Ref<NSError> NSError::underlyingError() const { return m_userInfo[NSUnderlyingErrorKey].objectAs<NSError>(); }
 
 bool NSError::isEqual(const NSObject* other) const
 {

@@ -7,6 +7,10 @@
 
 // An error with a domain, a code and a user-info dictionary, as the platform reports them.
 // Immutable; any thread.
+//
+// Failing calls across the foundation report errors through a nullable out-parameter,
+// `Ref<NSError>* error`: it is set (to nullptr on success, where the call says so) only when
+// the caller passed a slot.
 class NSError : public NSObject {
     VX_OBJECT(NSError, NSObject)
 public:
@@ -25,6 +29,10 @@ public:
     std::string localizedFailureReason() const;
     std::string localizedRecoverySuggestion() const;
 
+    // The error under NSUnderlyingErrorKey, or nullptr.
+    Ref<NSError> underlyingError() const;
+
+    // "Error Domain=NSCocoaErrorDomain Code=3840 "No value." UserInfo={NSDebugDescription=No value.}".
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;
     Value valueForKey(const std::string& key) override;
@@ -37,6 +45,7 @@ private:
 
 inline constexpr const char* NSCocoaErrorDomain = "NSCocoaErrorDomain";
 inline constexpr const char* NSPOSIXErrorDomain = "NSPOSIXErrorDomain";
+inline constexpr const char* NSMachErrorDomain = "NSMachErrorDomain";
 inline constexpr const char* NSLocalizedDescriptionKey = "NSLocalizedDescription";
 inline constexpr const char* NSLocalizedFailureReasonErrorKey = "NSLocalizedFailureReason";
 inline constexpr const char* NSLocalizedRecoverySuggestionErrorKey = "NSLocalizedRecoverySuggestion";
