@@ -19,7 +19,7 @@ struct Value::ArrayStorage {
 
 struct Value::DictionaryStorage {
     std::vector<std::pair<Value, Value>> entries;
-    std::unordered_map<Value, size_t, ValueHash> index;
+    std::unordered_map<Value, size_t, ValueHash, ValueEqual> index;
     bool isMutable { false };
 
     void rebuildIndex()
@@ -422,7 +422,16 @@ const Value& Value::objectForKey(const Value& key) const
     return s->entries[it->second].second;
 }
 
-const Value& Value::operator[](std::string_view key) const { return objectForKey(Value(key)); }
+const Value& Value::operator[](std::string_view key) const
+{
+    if (m_kind != Kind::Dictionary)
+        return nilValue();
+    auto* s = static_cast<DictionaryStorage*>(m_storage.get());
+    auto it = s->index.find(key);
+    if (it == s->index.end())
+        return nilValue();
+    return s->entries[it->second].second;
+}
 
 void Value::setObjectForKey(const Value& object, const Value& key)
 {
@@ -580,7 +589,7 @@ size_t Value::hash() const
     }
     switch (m_kind) {
     case Kind::String:
-        return std::hash<std::string>()(string());
+        return std::hash<std::string_view>()(string()); // as ValueHash hashes string views
     case Kind::Data:
         return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(bytes().data()), bytes().size()));
     case Kind::Date:

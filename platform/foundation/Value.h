@@ -3,6 +3,7 @@
 #include "FoundationForward.h"
 
 #include <concepts>
+#include <functional>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -204,8 +205,19 @@ private:
     std::shared_ptr<void> m_storage; // string, data, array, dictionary or object
 };
 
+// Hash and equality (isEqual) for Value keys. Both also take string views, so maps keyed by
+// Value can be searched with a string without making a Value.
 struct ValueHash {
+    using is_transparent = void;
     size_t operator()(const Value& v) const { return v.hash(); }
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+struct ValueEqual {
+    using is_transparent = void;
+    bool operator()(const Value& a, const Value& b) const { return a.isEqual(b); }
+    bool operator()(const Value& a, std::string_view b) const { return a.isString() && a.string() == b; }
+    bool operator()(std::string_view a, const Value& b) const { return b.isString() && b.string() == a; }
 };
 
 // Orders values for sorting: numbers by value, strings by literal comparison, dates by time.
