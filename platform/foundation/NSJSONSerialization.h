@@ -15,6 +15,7 @@
 namespace NSJSONSerialization {
 
 inline constexpr uint32_t NSJSONReadingMutableContainers = 1;
+// Accepted; strings are values here, so there is nothing to make mutable.
 inline constexpr uint32_t NSJSONReadingMutableLeaves = 2;
 inline constexpr uint32_t NSJSONReadingAllowFragments = 4;
 

@@ -3,6 +3,7 @@
 #include "NSCoding.h"
 #include "NSError.h"
 #include "NSObject.h"
+#include "NSOrderedSet.h"
 
 #include <plist/plist.h>
 
@@ -154,9 +155,11 @@ private:
         if (it != m_state.storageUIDs.end())
             return it->second;
         NSCoding* coding = nullptr;
+        const NSOrderedSet* orderedSet = nullptr;
         if (v.isObject()) {
+            orderedSet = dynamic_cast<const NSOrderedSet*>(v.objectValue().get());
             coding = dynamic_cast<NSCoding*>(v.objectValue().get());
-            if (!coding) {
+            if (!coding && !orderedSet) {
                 m_archiver.failWithError(archiveError("-[" + v.objectValue()->className() + " encodeWithCoder:]: the object does not support archiving"));
                 return 0;
             }
@@ -167,10 +170,10 @@ private:
         m_state.keepAlive.push_back(v);
         plist_t dict = plist_new_dict();
         m_state.fill(uid, dict);
-        if (v.isArray()) {
+        if (v.isArray() || orderedSet) {
             plist_t list = plist_new_array();
             plist_dict_set_item(dict, "NS.objects", list);
-            for (const auto& element : v.elements())
+            for (const auto& element : orderedSet ? orderedSet->elements() : v.elements())
                 plist_array_append_item(list, plist_new_uid(encode(element)));
         } else if (v.isDictionary()) {
             plist_t keys = plist_new_array();

@@ -3,6 +3,7 @@
 #include "NSCoding.h"
 #include "NSError.h"
 #include "NSObject.h"
+#include "NSOrderedSet.h"
 
 #include <plist/plist.h>
 
@@ -291,6 +292,17 @@ private:
             if (!items)
                 return {};
             return name == "NSMutableArray" || name == "NSMutableSet" ? Value::mutableArray(std::move(*items)) : Value::array(std::move(*items));
+        }
+        if (name == "NSOrderedSet" || name == "NSMutableOrderedSet") {
+            auto uids = uidList(dict, "NS.objects");
+            if (!uids)
+                return fail(name + " without a valid NS.objects list");
+            auto items = elements(*uids, key);
+            if (!items)
+                return {};
+            if (name == "NSMutableOrderedSet")
+                return Value(NSMutableOrderedSet::orderedSetWithArray(*items));
+            return Value(NSOrderedSet::orderedSetWithArray(*items));
         }
         if (name == "NSDictionary" || name == "NSMutableDictionary") {
             auto keyUIDs = uidList(dict, "NS.keys");

@@ -1,6 +1,5 @@
 #include "NSOrderedSet.h"
 
-#include "NSCoder.h"
 #include "NSException.h"
 
 namespace {
@@ -87,16 +86,6 @@ Ref<NSOrderedSet> NSOrderedSet::copy() const { return orderedSetWithArray(m_elem
 
 Ref<NSMutableOrderedSet> NSOrderedSet::mutableCopy() const { return NSMutableOrderedSet::orderedSetWithArray(m_elements); }
 
-void NSOrderedSet::encodeWithCoder(NSCoder& coder) { coder.encodeObjectForKey(array(), "NS.objects"); }
-
-Ref<NSOrderedSet> NSOrderedSet::initWithCoder(NSCoder& coder)
-{
-    Value elements = coder.decodeObjectForKey("NS.objects");
-    if (!elements.isArray())
-        return nullptr;
-    return orderedSetWithArray(elements.elements());
-}
-
 Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSet() { return make<NSMutableOrderedSet>(); }
 
 Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSetWithArray(const std::vector<Value>& elements)
@@ -105,14 +94,6 @@ Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSetWithArray(const std::vec
     for (const auto& e : elements)
         set->append(e);
     return set;
-}
-
-Ref<NSMutableOrderedSet> NSMutableOrderedSet::initWithCoder(NSCoder& coder)
-{
-    Value elements = coder.decodeObjectForKey("NS.objects");
-    if (!elements.isArray())
-        return nullptr;
-    return orderedSetWithArray(elements.elements());
 }
 
 void NSMutableOrderedSet::addObject(const Value& object)
@@ -177,5 +158,5 @@ void NSMutableOrderedSet::replaceObjectAtIndexWithObject(NSUInteger index, const
     m_index.emplace(object, index);
 }
 
-VX_REGISTER_CODING_CLASS(NSOrderedSet);
-VX_REGISTER_CODING_CLASS(NSMutableOrderedSet);
+VX_REGISTER_CLASS(NSOrderedSet);
+VX_REGISTER_CLASS(NSMutableOrderedSet);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "NSCoding.h"
 #include "NSObject.h"
 #include "Value.h"
 
@@ -10,8 +9,9 @@
 
 // A set of Values that keeps insertion order: membership by isEqual (through a hash index),
 // access by position. Immutable ones may be read from any thread; NSMutableOrderedSet is for
-// one thread at a time. Elements must not change their equality while in the set.
-class NSOrderedSet : public NSObject, public NSCoding {
+// one thread at a time. Elements must not change their equality while in the set. Keyed
+// archives hold ordered sets in the platform's form ("NS.objects" with the elements).
+class NSOrderedSet : public NSObject {
     VX_OBJECT(NSOrderedSet, NSObject)
 public:
     explicit NSOrderedSet(Passkey key) : NSObject(key) { }
@@ -20,7 +20,6 @@ public:
     // Later duplicates are dropped; nil elements are skipped.
     static Ref<NSOrderedSet> orderedSetWithArray(const std::vector<Value>& elements);
     static Ref<NSOrderedSet> orderedSetWithArray(const Value& array) { return orderedSetWithArray(array.elements()); }
-    static Ref<NSOrderedSet> initWithCoder(NSCoder& coder);
 
     NSUInteger count() const { return static_cast<NSUInteger>(m_elements.size()); }
     // Raises "NSRangeException" when out of range.
@@ -43,8 +42,6 @@ public:
     Ref<NSOrderedSet> copy() const;
     Ref<class NSMutableOrderedSet> mutableCopy() const;
 
-    void encodeWithCoder(NSCoder& coder) override;
-
 protected:
     std::vector<Value> m_elements;
     std::unordered_map<Value, size_t, ValueHash> m_index;
@@ -62,7 +59,6 @@ public:
     static Ref<NSMutableOrderedSet> orderedSet();
     static Ref<NSMutableOrderedSet> orderedSetWithArray(const std::vector<Value>& elements);
     static Ref<NSMutableOrderedSet> orderedSetWithArray(const Value& array) { return orderedSetWithArray(array.elements()); }
-    static Ref<NSMutableOrderedSet> initWithCoder(NSCoder& coder);
 
     // Adding nil raises "NSInvalidArgumentException"; adding a member does nothing.
     void addObject(const Value& object);

@@ -56,6 +56,9 @@ const std::string& emptyString()
 
 } // namespace
 
+// Values are copied everywhere: a tag, a scalar and one shared pointer, nothing more.
+static_assert(sizeof(Value) <= 32);
+
 Value::Value(bool b) : m_kind(Kind::Bool) { m_bool = b; }
 Value::Value(int32_t i) : m_kind(Kind::Int) { m_int = i; }
 Value::Value(uint32_t i) : m_kind(i <= INT32_MAX ? Kind::Int : Kind::LongLong) { m_int = i; }

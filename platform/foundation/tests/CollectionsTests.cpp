@@ -123,10 +123,16 @@ TEST(NSOrderedSet, KeepsInsertionOrderAndUniqueness)
     EXPECT_THROW(set->addObject(Value()), NSException);
     EXPECT_TRUE(set->array().isEqual(Value::array({ Value("y"), Value(1), Value("a") })));
 
+    // Archived, read back with its elements held to the allowed classes.
     Value data = NSKeyedArchiver::archivedDataWithRootObject(Value(set));
-    auto back = NSKeyedUnarchiver::unarchiveObjectWithData(data.bytes()).objectAs<NSMutableOrderedSet>();
+    Ref<NSError> error;
+    auto back = NSKeyedUnarchiver::unarchivedObjectOfClassesFromData({ NSOrderedSet::classObject(), Value::stringClass(), Value::numberClass() },
+        data.bytes(), &error)
+                    .objectAs<NSMutableOrderedSet>();
     ASSERT_NE(back, nullptr);
     EXPECT_TRUE(back->isEqualToOrderedSet(*set));
+    EXPECT_TRUE(NSKeyedUnarchiver::unarchivedObjectOfClassesFromData({ NSOrderedSet::classObject(), Value::stringClass() }, data.bytes(), &error).isNil());
+    EXPECT_NE(error, nullptr);
 }
 
 namespace {
