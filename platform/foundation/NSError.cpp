@@ -1,5 +1,6 @@
 #include "NSError.h"
 
+#include "NSCoder.h"
 #include "NSString.h"
 
 NSError::NSError(Passkey key, std::string domain, int32_t code, Value userInfo)
@@ -76,4 +77,23 @@ Value NSError::valueForKey(const std::string& key)
     return NSObject::valueForKey(key);
 }
 
-VX_REGISTER_CLASS(NSError);
+void NSError::encodeWithCoder(NSCoder& coder)
+{
+    coder.encodeIntForKey(m_code, "NSCode");
+    coder.encodeObjectForKey(Value(m_domain), "NSDomain");
+    if (m_userInfo.count())
+        coder.encodeObjectForKey(m_userInfo, "NSUserInfo");
+}
+
+Ref<NSError> NSError::initWithCoder(NSCoder& coder)
+{
+    int32_t code = coder.decodeIntForKey("NSCode");
+    Value domain = coder.decodeObjectOfClassForKey(Value::stringClass(), "NSDomain");
+    // The user info may hold anything the archive's reader allows.
+    Value userInfo = coder.decodeObjectForKey("NSUserInfo");
+    if (!domain.isString())
+        return nullptr;
+    return errorWithDomain(domain.string(), code, userInfo.isDictionary() ? userInfo : Value());
+}
+
+VX_REGISTER_CODING_CLASS(NSError);

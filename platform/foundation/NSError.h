@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSObject.h"
 #include "Value.h"
 
@@ -11,12 +12,15 @@
 // Failing calls across the foundation report errors through a nullable out-parameter,
 // `Ref<NSError>* error`: it is set (to nullptr on success, where the call says so) only when
 // the caller passed a slot.
-class NSError : public NSObject {
+class NSError : public NSObject, public NSCoding {
     VX_OBJECT(NSError, NSObject)
 public:
     NSError(Passkey, std::string domain, int32_t code, Value userInfo);
 
     static Ref<NSError> errorWithDomain(std::string domain, int32_t code, Value userInfo = {});
+    // Archived as "NSCode", "NSDomain" and "NSUserInfo"; nullptr without a domain.
+    static Ref<NSError> initWithCoder(NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) override;
 
     const std::string& domain() const { return m_domain; }
     int32_t code() const { return m_code; }

@@ -1,5 +1,7 @@
 #include "NSError.h"
 #include "NSException.h"
+#include "NSKeyedArchiver.h"
+#include "NSKeyedUnarchiver.h"
 #include "Value.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +33,13 @@ TEST(NSError, DescriptionAndUnderlyingError)
     EXPECT_EQ(cases[2].error->underlyingError(), posix);
     EXPECT_EQ(posix->underlyingError(), nullptr);
     EXPECT_EQ(posix->localizedDescription(), "The operation couldn\u2019t be completed. (NSPOSIXErrorDomain error 2.)");
+    // Errors archive with their user info, underlying errors included.
+    Value data = NSKeyedArchiver::archivedDataWithRootObject(Value(cases[2].error));
+    auto back = NSKeyedUnarchiver::unarchiveObjectWithData(data.bytes()).objectAs<NSError>();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->description(), cases[2].error->description());
+    EXPECT_TRUE(back->isEqual(cases[2].error.get()));
+
     EXPECT_TRUE(cases[1].error->isEqual(NSError::errorWithDomain(NSCocoaErrorDomain, 3840,
         Value::dictionary({ { Value(NSDebugDescriptionErrorKey), Value("No value.") } })).get()));
 }
