@@ -670,7 +670,8 @@ bool needsQuotes(const std::string& s)
     if (s.empty())
         return true;
     for (unsigned char c : s) {
-        if (!(std::isalnum(c) || c == '_' || c == '$') || c >= 0x80)
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
+        if (!plain)
             return true;
     }
     return false;
