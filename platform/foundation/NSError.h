@@ -10,8 +10,8 @@
 // Immutable; any thread.
 //
 // Failing calls across the foundation report errors through a nullable out-parameter,
-// `Ref<NSError>* error`: it is set (to nullptr on success, where the call says so) only when
-// the caller passed a slot.
+// `Ref<NSError>* error`: on failure, when the caller passed a slot, the error is stored there;
+// on success the slot is left as it was (callers may keep an earlier error in it).
 class NSError : public NSObject, public NSCoding {
     VX_OBJECT(NSError, NSObject)
 public:

@@ -311,8 +311,6 @@ private:
 
 Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>* error)
 {
-    if (error)
-        *error = nullptr;
     if (auto bad = firstInvalidUTF8(bytes))
         return fail(error, "Unable to convert data to string around character " + std::to_string(*bad) + ".");
     size_t start = 0;
@@ -352,8 +350,6 @@ Value JSONObjectWithData(const Value::Bytes& bytes, uint32_t options, Ref<NSErro
 
 Value dataWithJSONObject(const Value& object, uint32_t options, Ref<NSError>* error)
 {
-    if (error)
-        *error = nullptr;
     if (!object.isArray() && !object.isDictionary())
         return fail(error, std::string("Invalid top-level type in JSON write (") + object.kindName() + ")");
     Writer writer((options & NSJSONWritingPrettyPrinted) != 0);

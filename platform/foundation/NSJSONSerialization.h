@@ -11,7 +11,8 @@
 // when they fit 32 bits, else LongLong, unsigned above INT64_MAX kept), other numbers Double.
 //
 // Failures answer nil and, when `error` is not null, store an NSError in "NSCocoaErrorDomain"
-// with code 3840 and an "NSDebugDescription" saying what went wrong. Nothing throws. Any thread.
+// with code 3840 and an "NSDebugDescription" saying what went wrong; success leaves `*error`
+// untouched. Nothing throws. Any thread.
 namespace NSJSONSerialization {
 
 inline constexpr uint32_t NSJSONReadingMutableContainers = 1;

@@ -278,7 +278,7 @@ Value NSKeyedArchiver::archivedDataWithRootObject(const Value& root, Ref<NSError
     NSKeyedArchiver archiver;
     archiver.encodeObjectForKey(root, "root");
     Value data = archiver.encodedData();
-    if (error)
+    if (error && archiver.error())
         *error = archiver.error();
     return data;
 }

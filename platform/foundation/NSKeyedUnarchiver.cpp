@@ -117,8 +117,6 @@ NSKeyedUnarchiver::~NSKeyedUnarchiver() = default;
 
 Ref<NSKeyedUnarchiver> NSKeyedUnarchiver::initForReadingWithData(const Value::Bytes& data, Ref<NSError>* error)
 {
-    if (error)
-        *error = nullptr;
     auto fail = [&](const std::string& why) -> Ref<NSKeyedUnarchiver> {
         if (error)
             *error = corruptError(why);
@@ -483,7 +481,7 @@ Value NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Bytes& data, Ref<N
     if (!unarchiver)
         return {};
     Value root = unarchiver->decodeObjectForKey("root");
-    if (error)
+    if (error && unarchiver->error())
         *error = unarchiver->error();
     return unarchiver->error() ? Value() : root;
 }
@@ -496,7 +494,7 @@ Value NSKeyedUnarchiver::unarchivedObjectOfClassesFromData(const std::vector<Cla
         return {};
     unarchiver->setRequiresSecureCoding(true);
     Value root = unarchiver->decodeObjectOfClassesForKey(classes, "root");
-    if (error)
+    if (error && unarchiver->error())
         *error = unarchiver->error();
     return unarchiver->error() ? Value() : root;
 }

@@ -13,7 +13,7 @@
 // Nothing here throws on bad input: a corrupt, truncated or wrong-typed archive, an unknown
 // class, a class outside the allowed ones, or an exception thrown by a decoding factory all
 // end in nil (or zero) and an NSError in "NSCocoaErrorDomain" (code 4864) with an
-// "NSDebugDescription". One thread at a time.
+// "NSDebugDescription". Error slots are written only on failure. One thread at a time.
 class NSKeyedUnarchiver final : public NSCoder {
 public:
     struct State;
