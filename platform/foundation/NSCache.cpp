@@ -21,7 +21,10 @@ PressureRegistry& pressureRegistry()
 
 NSCache::~NSCache() = default;
 
-Ref<NSCache> NSCache::init() { return make<NSCache>(); }
+Ref<NSCache> NSCache::init()
+{
+    return make<NSCache>();
+}
 
 Value NSCache::objectForKey(const Value& key) const
 {
@@ -30,7 +33,10 @@ Value NSCache::objectForKey(const Value& key) const
     return it == m_entries.end() ? Value() : it->second->object;
 }
 
-void NSCache::setObjectForKey(const Value& object, const Value& key) { setObjectForKeyCost(object, key, 0); }
+void NSCache::setObjectForKey(const Value& object, const Value& key)
+{
+    setObjectForKeyCost(object, key, 0);
+}
 
 void NSCache::setObjectForKeyCost(const Value& object, const Value& key, NSUInteger cost)
 {
@@ -92,7 +98,10 @@ void NSCache::removeAllObjects()
     notify(evicted);
 }
 
-void NSCache::simulateMemoryPressure() { removeAllObjects(); }
+void NSCache::simulateMemoryPressure()
+{
+    removeAllObjects();
+}
 
 void NSCache::simulateMemoryPressureOnAllCaches()
 {

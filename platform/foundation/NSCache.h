@@ -25,7 +25,10 @@ public:
 class NSCache : public NSObject {
     VX_OBJECT(NSCache, NSObject)
 public:
-    explicit NSCache(Passkey key) : NSObject(key) { }
+    explicit NSCache(Passkey key)
+        : NSObject(key)
+    {
+    }
     ~NSCache() override;
 
     static Ref<NSCache> init();

@@ -42,7 +42,10 @@ public:
     // not of one of `classes` or a subclass of one. With secure coding required the objects'
     // own fields are held to the classes too, unless they name their own.
     virtual Value decodeObjectOfClassesForKey(const std::vector<Class>& classes, std::string_view key);
-    Value decodeObjectOfClassForKey(Class cls, std::string_view key) { return decodeObjectOfClassesForKey({ cls }, key); }
+    Value decodeObjectOfClassForKey(Class cls, std::string_view key)
+    {
+        return decodeObjectOfClassesForKey({ cls }, key);
+    }
     virtual bool decodeBoolForKey(std::string_view key);
     virtual int32_t decodeIntForKey(std::string_view key);
     virtual int32_t decodeInt32ForKey(std::string_view key);

@@ -34,6 +34,6 @@ bool registerCodingClass(Class cls, NSCodingFactory factory);
 // The factory registered for a class name, or an empty function.
 NSCodingFactory codingFactoryForClassName(std::string_view name);
 
-#define VX_REGISTER_CODING_CLASS(Name)                                                             \
-    static const bool s_vxCoding_##Name = ::registerCodingClass(Name::classObject(),               \
-        [](NSCoder& coder) -> Ref<NSObject> { return Name::initWithCoder(coder); })
+#define VX_REGISTER_CODING_CLASS(Name)                                                                                 \
+    static const bool s_vxCoding_##Name = ::registerCodingClass(                                                       \
+        Name::classObject(), [](NSCoder& coder) -> Ref<NSObject> { return Name::initWithCoder(coder); })

@@ -24,9 +24,15 @@ std::string NSError::localizedDescription() const
     return NSString::stringWithFormat("The operation couldn\u2019t be completed. (%@ error %d.)", m_domain, m_code);
 }
 
-std::string NSError::localizedFailureReason() const { return m_userInfo[NSLocalizedFailureReasonErrorKey].string(); }
+std::string NSError::localizedFailureReason() const
+{
+    return m_userInfo[NSLocalizedFailureReasonErrorKey].string();
+}
 
-std::string NSError::localizedRecoverySuggestion() const { return m_userInfo[NSLocalizedRecoverySuggestionErrorKey].string(); }
+std::string NSError::localizedRecoverySuggestion() const
+{
+    return m_userInfo[NSLocalizedRecoverySuggestionErrorKey].string();
+}
 
 std::string NSError::description() const
 {
@@ -56,7 +62,10 @@ std::string NSError::description() const
     return out + "}";
 }
 
-Ref<NSError> NSError::underlyingError() const { return m_userInfo[NSUnderlyingErrorKey].objectAs<NSError>(); }
+Ref<NSError> NSError::underlyingError() const
+{
+    return m_userInfo[NSUnderlyingErrorKey].objectAs<NSError>();
+}
 
 bool NSError::isEqual(const NSObject* other) const
 {

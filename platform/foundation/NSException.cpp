@@ -60,4 +60,7 @@ void NSSetUncaughtExceptionHandler(NSUncaughtExceptionHandler handler)
     s_uncaughtHandler.store(handler);
 }
 
-NSUncaughtExceptionHandler NSGetUncaughtExceptionHandler() { return s_uncaughtHandler.load(); }
+NSUncaughtExceptionHandler NSGetUncaughtExceptionHandler()
+{
+    return s_uncaughtHandler.load();
+}

@@ -54,9 +54,15 @@ void NSIndexSet::removeRange(uint64_t start, uint64_t end)
     m_ranges = std::move(out);
 }
 
-Ref<NSIndexSet> NSIndexSet::indexSet() { return make<NSIndexSet>(); }
+Ref<NSIndexSet> NSIndexSet::indexSet()
+{
+    return make<NSIndexSet>();
+}
 
-Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(index, 1); }
+Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index)
+{
+    return indexSetWithIndexesInRange(index, 1);
+}
 
 Ref<NSIndexSet> NSIndexSet::indexSetWithIndexesInRange(NSUInteger location, NSUInteger length)
 {
@@ -92,7 +98,10 @@ NSUInteger NSIndexSet::lastIndex() const
     return m_ranges.empty() ? NSNotFound : static_cast<NSUInteger>(m_ranges.back().second - 1);
 }
 
-bool NSIndexSet::containsIndex(NSUInteger index) const { return containsIndexesInRange(index, 1); }
+bool NSIndexSet::containsIndex(NSUInteger index) const
+{
+    return containsIndexesInRange(index, 1);
+}
 
 bool NSIndexSet::containsIndexesInRange(NSUInteger location, NSUInteger length) const
 {
@@ -167,7 +176,8 @@ void NSIndexSet::enumerateIndexesUsingBlock(const std::function<void(NSUInteger,
     enumerateIndexesWithOptionsUsingBlock(0, block);
 }
 
-void NSIndexSet::enumerateIndexesWithOptionsUsingBlock(uint32_t options, const std::function<void(NSUInteger, bool*)>& block) const
+void NSIndexSet::enumerateIndexesWithOptionsUsingBlock(
+    uint32_t options, const std::function<void(NSUInteger, bool*)>& block) const
 {
     // A copy, so a block that changes the set by mistake cannot invalidate the walk.
     Ranges ranges = m_ranges;
@@ -192,7 +202,8 @@ void NSIndexSet::enumerateRangesUsingBlock(const std::function<void(NSUInteger, 
     enumerateRangesWithOptionsUsingBlock(0, block);
 }
 
-void NSIndexSet::enumerateRangesWithOptionsUsingBlock(uint32_t options, const std::function<void(NSUInteger, NSUInteger, bool*)>& block) const
+void NSIndexSet::enumerateRangesWithOptionsUsingBlock(
+    uint32_t options, const std::function<void(NSUInteger, NSUInteger, bool*)>& block) const
 {
     Ranges ranges = m_ranges;
     if (options & NSEnumerationReverse)
@@ -205,7 +216,10 @@ void NSIndexSet::enumerateRangesWithOptionsUsingBlock(uint32_t options, const st
     }
 }
 
-bool NSIndexSet::isEqualToIndexSet(const NSIndexSet& other) const { return m_ranges == other.m_ranges; }
+bool NSIndexSet::isEqualToIndexSet(const NSIndexSet& other) const
+{
+    return m_ranges == other.m_ranges;
+}
 
 bool NSIndexSet::isEqual(const NSObject* other) const
 {
@@ -213,7 +227,10 @@ bool NSIndexSet::isEqual(const NSObject* other) const
     return set && isEqualToIndexSet(*set);
 }
 
-size_t NSIndexSet::hash() const { return count(); }
+size_t NSIndexSet::hash() const
+{
+    return count();
+}
 
 std::string NSIndexSet::description() const
 {
@@ -228,11 +245,14 @@ std::string NSIndexSet::description() const
     std::string text = NSString::stringWithFormat("<%s: %p>", className().c_str(), static_cast<const void*>(this));
     if (m_ranges.empty())
         return text + "(no indexes)";
-    return text + "[number of indexes: " + std::to_string(count()) + " (in " + std::to_string(m_ranges.size()) + " range"
-        + (m_ranges.size() == 1 ? "" : "s") + "), indexes: (" + indexes + ")]";
+    return text + "[number of indexes: " + std::to_string(count()) + " (in " + std::to_string(m_ranges.size())
+        + " range" + (m_ranges.size() == 1 ? "" : "s") + "), indexes: (" + indexes + ")]";
 }
 
-Ref<NSIndexSet> NSIndexSet::copy() const { return initWithIndexSet(*this); }
+Ref<NSIndexSet> NSIndexSet::copy() const
+{
+    return initWithIndexSet(*this);
+}
 
 Ref<NSMutableIndexSet> NSIndexSet::mutableCopy() const
 {
@@ -271,8 +291,7 @@ void NSIndexSet::encodeWithCoder(NSCoder& coder)
 namespace {
 
 // Reads the archive form into `addRange`; false when it is malformed.
-template<typename Add>
-bool decodeRanges(NSCoder& coder, Add add)
+template <typename Add> bool decodeRanges(NSCoder& coder, Add add)
 {
     int32_t count = coder.decodeIntegerForKey("NSRangeCount");
     if (count < 0)
@@ -288,7 +307,8 @@ bool decodeRanges(NSCoder& coder, Add add)
     if (count == 1) {
         int64_t location = coder.decodeInt64ForKey("NSLocation");
         int64_t length = coder.decodeInt64ForKey("NSLength");
-        return location >= 0 && length >= 0 && checkedAdd(static_cast<uint64_t>(location), static_cast<uint64_t>(length));
+        return location >= 0 && length >= 0
+            && checkedAdd(static_cast<uint64_t>(location), static_cast<uint64_t>(length));
     }
     Value data = coder.decodeObjectOfClassForKey(Value::dataClass(), "NSRangeData");
     const auto& bytes = data.bytes();
@@ -331,9 +351,15 @@ Ref<NSMutableIndexSet> NSMutableIndexSet::initWithCoder(NSCoder& coder)
     return set;
 }
 
-Ref<NSMutableIndexSet> NSMutableIndexSet::indexSet() { return make<NSMutableIndexSet>(); }
+Ref<NSMutableIndexSet> NSMutableIndexSet::indexSet()
+{
+    return make<NSMutableIndexSet>();
+}
 
-Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(index, 1); }
+Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index)
+{
+    return indexSetWithIndexesInRange(index, 1);
+}
 
 Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndexesInRange(NSUInteger location, NSUInteger length)
 {
@@ -342,7 +368,10 @@ Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndexesInRange(NSUInteger 
     return set;
 }
 
-void NSMutableIndexSet::addIndex(NSUInteger index) { addIndexesInRange(index, 1); }
+void NSMutableIndexSet::addIndex(NSUInteger index)
+{
+    addIndexesInRange(index, 1);
+}
 
 void NSMutableIndexSet::addIndexesInRange(NSUInteger location, NSUInteger length)
 {
@@ -352,10 +381,14 @@ void NSMutableIndexSet::addIndexesInRange(NSUInteger location, NSUInteger length
 
 void NSMutableIndexSet::addIndexes(const NSIndexSet& other)
 {
-    other.enumerateRangesUsingBlock([&](NSUInteger location, NSUInteger length, bool*) { addIndexesInRange(location, length); });
+    other.enumerateRangesUsingBlock(
+        [&](NSUInteger location, NSUInteger length, bool*) { addIndexesInRange(location, length); });
 }
 
-void NSMutableIndexSet::removeIndex(NSUInteger index) { removeIndexesInRange(index, 1); }
+void NSMutableIndexSet::removeIndex(NSUInteger index)
+{
+    removeIndexesInRange(index, 1);
+}
 
 void NSMutableIndexSet::removeIndexesInRange(NSUInteger location, NSUInteger length)
 {
@@ -365,10 +398,14 @@ void NSMutableIndexSet::removeIndexesInRange(NSUInteger location, NSUInteger len
 
 void NSMutableIndexSet::removeIndexes(const NSIndexSet& other)
 {
-    other.enumerateRangesUsingBlock([&](NSUInteger location, NSUInteger length, bool*) { removeIndexesInRange(location, length); });
+    other.enumerateRangesUsingBlock(
+        [&](NSUInteger location, NSUInteger length, bool*) { removeIndexesInRange(location, length); });
 }
 
-void NSMutableIndexSet::removeAllIndexes() { m_ranges.clear(); }
+void NSMutableIndexSet::removeAllIndexes()
+{
+    m_ranges.clear();
+}
 
 void NSMutableIndexSet::shiftIndexesStartingAtIndexBy(NSUInteger index, int32_t delta)
 {

@@ -15,13 +15,15 @@
 class NSIndexSet : public NSObject, public NSCoding {
     VX_OBJECT(NSIndexSet, NSObject)
 public:
-    explicit NSIndexSet(Passkey key) : NSObject(key) { }
+    explicit NSIndexSet(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSIndexSet> indexSet();
     static Ref<NSIndexSet> indexSetWithIndex(NSUInteger index);
     static Ref<NSIndexSet> indexSetWithIndexesInRange(NSUInteger location, NSUInteger length);
-    template<typename Range>
-    static Ref<NSIndexSet> indexSetWithIndexesInRange(const Range& range)
+    template <typename Range> static Ref<NSIndexSet> indexSetWithIndexesInRange(const Range& range)
     {
         return indexSetWithIndexesInRange(range.location, range.length);
     }
@@ -50,10 +52,12 @@ public:
         NSEnumerationReverse = 1 << 1,
     };
     void enumerateIndexesUsingBlock(const std::function<void(NSUInteger index, bool* stop)>& block) const;
-    void enumerateIndexesWithOptionsUsingBlock(uint32_t options, const std::function<void(NSUInteger index, bool* stop)>& block) const;
-    void enumerateRangesUsingBlock(const std::function<void(NSUInteger location, NSUInteger length, bool* stop)>& block) const;
-    void enumerateRangesWithOptionsUsingBlock(uint32_t options,
+    void enumerateIndexesWithOptionsUsingBlock(
+        uint32_t options, const std::function<void(NSUInteger index, bool* stop)>& block) const;
+    void enumerateRangesUsingBlock(
         const std::function<void(NSUInteger location, NSUInteger length, bool* stop)>& block) const;
+    void enumerateRangesWithOptionsUsingBlock(
+        uint32_t options, const std::function<void(NSUInteger location, NSUInteger length, bool* stop)>& block) const;
 
     bool isEqualToIndexSet(const NSIndexSet& other) const;
     bool isEqual(const NSObject* other) const override;
@@ -79,13 +83,15 @@ protected:
 class NSMutableIndexSet final : public NSIndexSet {
     VX_OBJECT(NSMutableIndexSet, NSIndexSet)
 public:
-    explicit NSMutableIndexSet(Passkey key) : NSIndexSet(key) { }
+    explicit NSMutableIndexSet(Passkey key)
+        : NSIndexSet(key)
+    {
+    }
 
     static Ref<NSMutableIndexSet> indexSet();
     static Ref<NSMutableIndexSet> indexSetWithIndex(NSUInteger index);
     static Ref<NSMutableIndexSet> indexSetWithIndexesInRange(NSUInteger location, NSUInteger length);
-    template<typename Range>
-    static Ref<NSMutableIndexSet> indexSetWithIndexesInRange(const Range& range)
+    template <typename Range> static Ref<NSMutableIndexSet> indexSetWithIndexesInRange(const Range& range)
     {
         return indexSetWithIndexesInRange(range.location, range.length);
     }
@@ -93,16 +99,14 @@ public:
 
     void addIndex(NSUInteger index);
     void addIndexesInRange(NSUInteger location, NSUInteger length);
-    template<typename Range>
-    void addIndexesInRange(const Range& range)
+    template <typename Range> void addIndexesInRange(const Range& range)
     {
         addIndexesInRange(range.location, range.length);
     }
     void addIndexes(const NSIndexSet& other);
     void removeIndex(NSUInteger index);
     void removeIndexesInRange(NSUInteger location, NSUInteger length);
-    template<typename Range>
-    void removeIndexesInRange(const Range& range)
+    template <typename Range> void removeIndexesInRange(const Range& range)
     {
         removeIndexesInRange(range.location, range.length);
     }

@@ -72,7 +72,10 @@ std::optional<size_t> firstInvalidUTF8(std::string_view s)
 // Builds Values straight from the parser's events, so object keys keep their order.
 class Builder final : public nlohmann::json_sax<nlohmann::json> {
 public:
-    explicit Builder(bool mutableContainers) : m_mutable(mutableContainers) { }
+    explicit Builder(bool mutableContainers)
+        : m_mutable(mutableContainers)
+    {
+    }
 
     bool null() override { return add(Value::null()); }
     bool boolean(bool v) override { return add(Value(v)); }
@@ -91,10 +94,7 @@ public:
     bool number_float(number_float_t v, const string_t&) override { return add(Value(static_cast<double>(v))); }
     bool string(string_t& v) override { return add(Value(std::move(v))); }
     bool binary(binary_t&) override { return false; }
-    bool start_object(std::size_t) override
-    {
-        return push(false);
-    }
+    bool start_object(std::size_t) override { return push(false); }
     bool key(string_t& v) override
     {
         m_stack.back().key = Value(std::move(v));
@@ -153,9 +153,11 @@ private:
         m_stack.pop_back();
         Value finished;
         if (frame.isArray)
-            finished = m_mutable ? Value::mutableArray(std::move(frame.elements)) : Value::array(std::move(frame.elements));
+            finished
+                = m_mutable ? Value::mutableArray(std::move(frame.elements)) : Value::array(std::move(frame.elements));
         else
-            finished = m_mutable ? Value::mutableDictionary(std::move(frame.entries)) : Value::dictionary(std::move(frame.entries));
+            finished = m_mutable ? Value::mutableDictionary(std::move(frame.entries))
+                                 : Value::dictionary(std::move(frame.entries));
         return add(std::move(finished));
     }
 
@@ -167,11 +169,17 @@ private:
     size_t m_errorPosition { 0 };
 };
 
-bool isJSONWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isJSONWhitespace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 class Writer {
 public:
-    explicit Writer(bool pretty) : m_pretty(pretty) { }
+    explicit Writer(bool pretty)
+        : m_pretty(pretty)
+    {
+    }
 
     // Answers an error description, or nullopt when `v` was written.
     std::optional<std::string> write(const Value& v, size_t depth)
@@ -345,7 +353,8 @@ Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>*
 
 Value JSONObjectWithData(const Value::Bytes& bytes, uint32_t options, Ref<NSError>* error)
 {
-    return JSONObjectWithData(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), options, error);
+    return JSONObjectWithData(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), options, error);
 }
 
 Value dataWithJSONObject(const Value& object, uint32_t options, Ref<NSError>* error)

@@ -69,7 +69,10 @@ Ref<NSError> archiveError(const std::string& description)
 
 } // namespace
 
-NSKeyedArchiver::NSKeyedArchiver() : m_state(std::make_unique<State>()) { }
+NSKeyedArchiver::NSKeyedArchiver()
+    : m_state(std::make_unique<State>())
+{
+}
 
 NSKeyedArchiver::~NSKeyedArchiver() = default;
 
@@ -77,7 +80,11 @@ namespace {
 
 class Encoder {
 public:
-    Encoder(NSKeyedArchiver& archiver, NSKeyedArchiver::State& state) : m_archiver(archiver), m_state(state) { }
+    Encoder(NSKeyedArchiver& archiver, NSKeyedArchiver::State& state)
+        : m_archiver(archiver)
+        , m_state(state)
+    {
+    }
 
     uint64_t classUID(Class cls)
     {
@@ -160,7 +167,8 @@ private:
             orderedSet = dynamic_cast<const NSOrderedSet*>(v.objectValue().get());
             coding = dynamic_cast<NSCoding*>(v.objectValue().get());
             if (!coding && !orderedSet) {
-                m_archiver.failWithError(archiveError("-[" + v.objectValue()->className() + " encodeWithCoder:]: the object does not support archiving"));
+                m_archiver.failWithError(archiveError(
+                    "-[" + v.objectValue()->className() + " encodeWithCoder:]: the object does not support archiving"));
                 return 0;
             }
         }
@@ -224,16 +232,26 @@ void NSKeyedArchiver::encodeBoolForKey(bool value, std::string_view key)
         plist_dict_set_item(m_state->scopes.back(), storedKey(key).c_str(), plist_new_bool(value));
 }
 
-void NSKeyedArchiver::encodeIntForKey(int32_t value, std::string_view key) { encodeInt64ForKey(value, key); }
-void NSKeyedArchiver::encodeInt32ForKey(int32_t value, std::string_view key) { encodeInt64ForKey(value, key); }
+void NSKeyedArchiver::encodeIntForKey(int32_t value, std::string_view key)
+{
+    encodeInt64ForKey(value, key);
+}
+void NSKeyedArchiver::encodeInt32ForKey(int32_t value, std::string_view key)
+{
+    encodeInt64ForKey(value, key);
+}
 
 void NSKeyedArchiver::encodeInt64ForKey(int64_t value, std::string_view key)
 {
     if (!m_state->finished)
-        plist_dict_set_item(m_state->scopes.back(), storedKey(key).c_str(), plist_new_uint(static_cast<uint64_t>(value)));
+        plist_dict_set_item(
+            m_state->scopes.back(), storedKey(key).c_str(), plist_new_uint(static_cast<uint64_t>(value)));
 }
 
-void NSKeyedArchiver::encodeFloatForKey(float value, std::string_view key) { encodeDoubleForKey(value, key); }
+void NSKeyedArchiver::encodeFloatForKey(float value, std::string_view key)
+{
+    encodeDoubleForKey(value, key);
+}
 
 void NSKeyedArchiver::encodeDoubleForKey(double value, std::string_view key)
 {

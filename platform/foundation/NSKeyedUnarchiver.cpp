@@ -46,7 +46,8 @@ namespace {
 Ref<NSError> corruptError(const std::string& description)
 {
     return NSError::errorWithDomain(NSCocoaErrorDomain, NSCoderReadCorruptError,
-        Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("The data couldn\u2019t be read because it isn\u2019t in the correct format.") },
+        Value::dictionary({ { Value(NSLocalizedDescriptionKey),
+                                Value("The data couldn\u2019t be read because it isn\u2019t in the correct format.") },
             { Value(NSDebugDescriptionErrorKey), Value(description) } }));
 }
 
@@ -111,7 +112,10 @@ std::string classList(const std::vector<Class>& classes)
 
 } // namespace
 
-NSKeyedUnarchiver::NSKeyedUnarchiver(std::unique_ptr<State> state) : m_state(std::move(state)) { }
+NSKeyedUnarchiver::NSKeyedUnarchiver(std::unique_ptr<State> state)
+    : m_state(std::move(state))
+{
+}
 
 NSKeyedUnarchiver::~NSKeyedUnarchiver() = default;
 
@@ -133,21 +137,31 @@ Ref<NSKeyedUnarchiver> NSKeyedUnarchiver::initForReadingWithData(const Value::By
         return fail("unknown archiver " + *archiver);
     plist_t top = plist_dict_get_item(state->root, "$top");
     state->objects = plist_dict_get_item(state->root, "$objects");
-    if (!top || plist_get_node_type(top) != PLIST_DICT || !state->objects || plist_get_node_type(state->objects) != PLIST_ARRAY
-        || plist_array_get_size(state->objects) == 0)
+    if (!top || plist_get_node_type(top) != PLIST_DICT || !state->objects
+        || plist_get_node_type(state->objects) != PLIST_ARRAY || plist_array_get_size(state->objects) == 0)
         return fail("the property list is not a keyed archive (no $top or $objects)");
     state->scopes.push_back(top);
     return std::make_shared<NSKeyedUnarchiver>(std::move(state));
 }
 
-void NSKeyedUnarchiver::setRequiresSecureCoding(bool required) { m_state->secure = required; }
-bool NSKeyedUnarchiver::requiresSecureCoding() const { return m_state->secure; }
+void NSKeyedUnarchiver::setRequiresSecureCoding(bool required)
+{
+    m_state->secure = required;
+}
+bool NSKeyedUnarchiver::requiresSecureCoding() const
+{
+    return m_state->secure;
+}
 
 namespace {
 
 class Decoder {
 public:
-    Decoder(NSKeyedUnarchiver& coder, NSKeyedUnarchiver::State& state) : m_coder(coder), m_state(state) { }
+    Decoder(NSKeyedUnarchiver& coder, NSKeyedUnarchiver::State& state)
+        : m_coder(coder)
+        , m_state(state)
+    {
+    }
 
     Value fail(const std::string& why)
     {
@@ -171,8 +185,8 @@ public:
                     return true;
             }
         }
-        fail("value for key '" + std::string(key) + "' was of unexpected class '" + className + "'. Allowed classes are '{("
-            + classList(classes) + ")}'.");
+        fail("value for key '" + std::string(key) + "' was of unexpected class '" + className
+            + "'. Allowed classes are '{(" + classList(classes) + ")}'.");
         return false;
     }
 
@@ -273,8 +287,9 @@ private:
         if (!classUID || *classUID >= plist_array_get_size(m_state.objects))
             return fail("object without a valid $class");
         plist_t classDict = plist_array_get_item(m_state.objects, static_cast<uint32_t>(*classUID));
-        auto className = classDict && plist_get_node_type(classDict) == PLIST_DICT ? stringOf(plist_dict_get_item(classDict, "$classname"))
-                                                                                   : std::nullopt;
+        auto className = classDict && plist_get_node_type(classDict) == PLIST_DICT
+            ? stringOf(plist_dict_get_item(classDict, "$classname"))
+            : std::nullopt;
         if (!className)
             return fail("class entry without a $classname");
         const std::string& name = *className;
@@ -289,7 +304,8 @@ private:
             auto items = elements(*uids, key);
             if (!items)
                 return {};
-            return name == "NSMutableArray" || name == "NSMutableSet" ? Value::mutableArray(std::move(*items)) : Value::array(std::move(*items));
+            return name == "NSMutableArray" || name == "NSMutableSet" ? Value::mutableArray(std::move(*items))
+                                                                      : Value::array(std::move(*items));
         }
         if (name == "NSOrderedSet" || name == "NSMutableOrderedSet") {
             auto uids = uidList(dict, "NS.objects");
@@ -317,7 +333,8 @@ private:
             entries.reserve(keys->size());
             for (size_t i = 0; i < keys->size(); ++i)
                 entries.emplace_back((*keys)[i], (*objects)[i]);
-            return name == "NSMutableDictionary" ? Value::mutableDictionary(std::move(entries)) : Value::dictionary(std::move(entries));
+            return name == "NSMutableDictionary" ? Value::mutableDictionary(std::move(entries))
+                                                 : Value::dictionary(std::move(entries));
         }
         if (name == "NSDate") {
             plist_t time = plist_dict_get_item(dict, "NS.time");
@@ -432,7 +449,10 @@ bool NSKeyedUnarchiver::decodeBoolForKey(std::string_view key)
     return v && v->boolValue();
 }
 
-int32_t NSKeyedUnarchiver::decodeIntForKey(std::string_view key) { return decodeInt32ForKey(key); }
+int32_t NSKeyedUnarchiver::decodeIntForKey(std::string_view key)
+{
+    return decodeInt32ForKey(key);
+}
 
 int32_t NSKeyedUnarchiver::decodeInt32ForKey(std::string_view key)
 {
@@ -448,7 +468,8 @@ int32_t NSKeyedUnarchiver::decodeInt32ForKey(std::string_view key)
         if (i >= INT32_MIN && i <= INT32_MAX)
             return static_cast<int32_t>(i);
     }
-    failWithError(corruptError("value (" + v->description() + ") for key '" + std::string(key) + "' too large to fit in 32-bit integer"));
+    failWithError(corruptError(
+        "value (" + v->description() + ") for key '" + std::string(key) + "' too large to fit in 32-bit integer"));
     return 0;
 }
 
@@ -460,14 +481,18 @@ int64_t NSKeyedUnarchiver::decodeInt64ForKey(std::string_view key)
     if (v->kind() == Value::Kind::Double) {
         double d = std::trunc(v->doubleValue());
         if (!(d >= -9.2233720368547758e18 && d < 9.2233720368547758e18)) {
-            failWithError(corruptError("value (" + v->description() + ") for key '" + std::string(key) + "' too large to fit in 64-bit integer"));
+            failWithError(corruptError("value (" + v->description() + ") for key '" + std::string(key)
+                + "' too large to fit in 64-bit integer"));
             return 0;
         }
     }
     return v->longLongValue();
 }
 
-float NSKeyedUnarchiver::decodeFloatForKey(std::string_view key) { return static_cast<float>(decodeDoubleForKey(key)); }
+float NSKeyedUnarchiver::decodeFloatForKey(std::string_view key)
+{
+    return static_cast<float>(decodeDoubleForKey(key));
+}
 
 double NSKeyedUnarchiver::decodeDoubleForKey(std::string_view key)
 {
@@ -486,8 +511,8 @@ Value NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Bytes& data, Ref<N
     return unarchiver->error() ? Value() : root;
 }
 
-Value NSKeyedUnarchiver::unarchivedObjectOfClassesFromData(const std::vector<Class>& classes, const Value::Bytes& data,
-    Ref<NSError>* error)
+Value NSKeyedUnarchiver::unarchivedObjectOfClassesFromData(
+    const std::vector<Class>& classes, const Value::Bytes& data, Ref<NSError>* error)
 {
     auto unarchiver = initForReadingWithData(data, error);
     if (!unarchiver)

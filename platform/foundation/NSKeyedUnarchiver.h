@@ -27,8 +27,8 @@ public:
     // The object under "root" of any class that has a decoder; nil (with `error`) on failure.
     static Value unarchiveObjectWithData(const Value::Bytes& data, Ref<NSError>* error = nullptr);
     // The same with secure coding: the root and everything in it must be of `classes`.
-    static Value unarchivedObjectOfClassesFromData(const std::vector<Class>& classes, const Value::Bytes& data,
-        Ref<NSError>* error = nullptr);
+    static Value unarchivedObjectOfClassesFromData(
+        const std::vector<Class>& classes, const Value::Bytes& data, Ref<NSError>* error = nullptr);
     static Value unarchivedObjectOfClassFromData(Class cls, const Value::Bytes& data, Ref<NSError>* error = nullptr)
     {
         return unarchivedObjectOfClassesFromData({ cls }, data, error);

@@ -6,7 +6,8 @@ namespace {
 
 [[noreturn]] void raiseRange(NSUInteger index, size_t count)
 {
-    NSException::raise(NSRangeException, "*** -[NSOrderedSet objectAtIndex:]: index " + std::to_string(index) + " beyond bounds"
+    NSException::raise(NSRangeException,
+        "*** -[NSOrderedSet objectAtIndex:]: index " + std::to_string(index) + " beyond bounds"
             + (count ? " [0 .. " + std::to_string(count - 1) + "]" : std::string(" for empty ordered set")));
 }
 
@@ -28,7 +29,10 @@ void NSOrderedSet::rebuildIndex()
         m_index.emplace(m_elements[i], i);
 }
 
-Ref<NSOrderedSet> NSOrderedSet::orderedSet() { return make<NSOrderedSet>(); }
+Ref<NSOrderedSet> NSOrderedSet::orderedSet()
+{
+    return make<NSOrderedSet>();
+}
 
 Ref<NSOrderedSet> NSOrderedSet::orderedSetWithArray(const std::vector<Value>& elements)
 {
@@ -45,10 +49,19 @@ const Value& NSOrderedSet::objectAtIndex(NSUInteger index) const
     return m_elements[index];
 }
 
-Value NSOrderedSet::firstObject() const { return m_elements.empty() ? Value() : m_elements.front(); }
-Value NSOrderedSet::lastObject() const { return m_elements.empty() ? Value() : m_elements.back(); }
+Value NSOrderedSet::firstObject() const
+{
+    return m_elements.empty() ? Value() : m_elements.front();
+}
+Value NSOrderedSet::lastObject() const
+{
+    return m_elements.empty() ? Value() : m_elements.back();
+}
 
-bool NSOrderedSet::containsObject(const Value& object) const { return m_index.count(object) > 0; }
+bool NSOrderedSet::containsObject(const Value& object) const
+{
+    return m_index.count(object) > 0;
+}
 
 NSUInteger NSOrderedSet::indexOfObject(const Value& object) const
 {
@@ -56,7 +69,10 @@ NSUInteger NSOrderedSet::indexOfObject(const Value& object) const
     return it == m_index.end() ? NSNotFound : static_cast<NSUInteger>(it->second);
 }
 
-Value NSOrderedSet::array() const { return Value::array(m_elements); }
+Value NSOrderedSet::array() const
+{
+    return Value::array(m_elements);
+}
 
 bool NSOrderedSet::isEqualToOrderedSet(const NSOrderedSet& other) const
 {
@@ -82,11 +98,20 @@ std::string NSOrderedSet::description() const
     return "{(" + inner.substr(1, inner.size() - 2) + ")}";
 }
 
-Ref<NSOrderedSet> NSOrderedSet::copy() const { return orderedSetWithArray(m_elements); }
+Ref<NSOrderedSet> NSOrderedSet::copy() const
+{
+    return orderedSetWithArray(m_elements);
+}
 
-Ref<NSMutableOrderedSet> NSOrderedSet::mutableCopy() const { return NSMutableOrderedSet::orderedSetWithArray(m_elements); }
+Ref<NSMutableOrderedSet> NSOrderedSet::mutableCopy() const
+{
+    return NSMutableOrderedSet::orderedSetWithArray(m_elements);
+}
 
-Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSet() { return make<NSMutableOrderedSet>(); }
+Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSet()
+{
+    return make<NSMutableOrderedSet>();
+}
 
 Ref<NSMutableOrderedSet> NSMutableOrderedSet::orderedSetWithArray(const std::vector<Value>& elements)
 {
@@ -112,7 +137,8 @@ void NSMutableOrderedSet::addObjectsFromArray(const std::vector<Value>& objects)
 void NSMutableOrderedSet::insertObjectAtIndex(const Value& object, NSUInteger index)
 {
     if (object.isNil())
-        NSException::raise(NSInvalidArgumentException, "*** -[NSMutableOrderedSet insertObject:atIndex:]: object cannot be nil");
+        NSException::raise(
+            NSInvalidArgumentException, "*** -[NSMutableOrderedSet insertObject:atIndex:]: object cannot be nil");
     if (index > m_elements.size())
         raiseRange(index, m_elements.size());
     if (m_index.count(object))
@@ -147,7 +173,8 @@ void NSMutableOrderedSet::removeAllObjects()
 void NSMutableOrderedSet::replaceObjectAtIndexWithObject(NSUInteger index, const Value& object)
 {
     if (object.isNil())
-        NSException::raise(NSInvalidArgumentException, "*** -[NSMutableOrderedSet replaceObjectAtIndex:withObject:]: object cannot be nil");
+        NSException::raise(NSInvalidArgumentException,
+            "*** -[NSMutableOrderedSet replaceObjectAtIndex:withObject:]: object cannot be nil");
     if (index >= m_elements.size())
         raiseRange(index, m_elements.size());
     auto it = m_index.find(object);

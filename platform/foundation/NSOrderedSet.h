@@ -14,7 +14,10 @@
 class NSOrderedSet : public NSObject {
     VX_OBJECT(NSOrderedSet, NSObject)
 public:
-    explicit NSOrderedSet(Passkey key) : NSObject(key) { }
+    explicit NSOrderedSet(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSOrderedSet> orderedSet();
     // Later duplicates are dropped; nil elements are skipped.
@@ -54,11 +57,17 @@ protected:
 class NSMutableOrderedSet final : public NSOrderedSet {
     VX_OBJECT(NSMutableOrderedSet, NSOrderedSet)
 public:
-    explicit NSMutableOrderedSet(Passkey key) : NSOrderedSet(key) { }
+    explicit NSMutableOrderedSet(Passkey key)
+        : NSOrderedSet(key)
+    {
+    }
 
     static Ref<NSMutableOrderedSet> orderedSet();
     static Ref<NSMutableOrderedSet> orderedSetWithArray(const std::vector<Value>& elements);
-    static Ref<NSMutableOrderedSet> orderedSetWithArray(const Value& array) { return orderedSetWithArray(array.elements()); }
+    static Ref<NSMutableOrderedSet> orderedSetWithArray(const Value& array)
+    {
+        return orderedSetWithArray(array.elements());
+    }
 
     // Adding nil raises "NSInvalidArgumentException"; adding a member does nothing.
     void addObject(const Value& object);

@@ -50,8 +50,7 @@ const std::string& emptyString()
 
 [[noreturn]] void raiseImmutable(const char* what)
 {
-    NSException::raise(NSInternalInconsistencyException,
-        std::string("attempt to mutate an immutable ") + what);
+    NSException::raise(NSInternalInconsistencyException, std::string("attempt to mutate an immutable ") + what);
 }
 
 } // namespace
@@ -59,21 +58,64 @@ const std::string& emptyString()
 // Values are copied everywhere: a tag, a scalar and one shared pointer, nothing more.
 static_assert(sizeof(Value) <= 32);
 
-Value::Value(bool b) : m_kind(Kind::Bool) { m_bool = b; }
-Value::Value(int32_t i) : m_kind(Kind::Int) { m_int = i; }
-Value::Value(uint32_t i) : m_kind(i <= INT32_MAX ? Kind::Int : Kind::LongLong) { m_int = i; }
-Value::Value(int64_t i) : m_kind(Kind::LongLong) { m_int = i; }
-Value::Value(uint64_t i) : m_kind(Kind::LongLong), m_unsigned(i > static_cast<uint64_t>(INT64_MAX))
+Value::Value(bool b)
+    : m_kind(Kind::Bool)
+{
+    m_bool = b;
+}
+Value::Value(int32_t i)
+    : m_kind(Kind::Int)
+{
+    m_int = i;
+}
+Value::Value(uint32_t i)
+    : m_kind(i <= INT32_MAX ? Kind::Int : Kind::LongLong)
+{
+    m_int = i;
+}
+Value::Value(int64_t i)
+    : m_kind(Kind::LongLong)
+{
+    m_int = i;
+}
+Value::Value(uint64_t i)
+    : m_kind(Kind::LongLong)
+    , m_unsigned(i > static_cast<uint64_t>(INT64_MAX))
 {
     m_int = static_cast<int64_t>(i);
 }
-Value::Value(float f) : m_kind(Kind::Float) { m_float = f; }
-Value::Value(double d) : m_kind(Kind::Double) { m_double = d; }
-Value::Value(const char* s) : Value(std::string(s ? s : "")) { }
-Value::Value(std::string_view s) : Value(std::string(s)) { }
-Value::Value(const std::string& s) : Value(std::string(s)) { }
-Value::Value(std::string&& s) : m_kind(Kind::String), m_storage(std::make_shared<std::string>(std::move(s))) { }
-Value::Value(Class cls) : m_kind(cls ? Kind::Class : Kind::Nil) { m_class = cls; }
+Value::Value(float f)
+    : m_kind(Kind::Float)
+{
+    m_float = f;
+}
+Value::Value(double d)
+    : m_kind(Kind::Double)
+{
+    m_double = d;
+}
+Value::Value(const char* s)
+    : Value(std::string(s ? s : ""))
+{
+}
+Value::Value(std::string_view s)
+    : Value(std::string(s))
+{
+}
+Value::Value(const std::string& s)
+    : Value(std::string(s))
+{
+}
+Value::Value(std::string&& s)
+    : m_kind(Kind::String)
+    , m_storage(std::make_shared<std::string>(std::move(s)))
+{
+}
+Value::Value(Class cls)
+    : m_kind(cls ? Kind::Class : Kind::Nil)
+{
+    m_class = cls;
+}
 Value::Value(Ref<NSObject> object, ObjectTag)
     : m_kind(object ? Kind::Object : Kind::Nil)
     , m_storage(std::move(object))
@@ -233,7 +275,10 @@ int32_t Value::intValue() const
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(longLongValue())));
 }
 
-uint32_t Value::unsignedIntValue() const { return static_cast<uint32_t>(longLongValue()); }
+uint32_t Value::unsignedIntValue() const
+{
+    return static_cast<uint32_t>(longLongValue());
+}
 uint64_t Value::unsignedLongLongValue() const
 {
     double d = 0;
@@ -304,8 +349,14 @@ const Value::Bytes& Value::bytes() const
     return static_cast<DataStorage*>(m_storage.get())->bytes;
 }
 
-double Value::dateValue() const { return m_kind == Kind::Date ? m_double : 0; }
-Class Value::classValue() const { return m_kind == Kind::Class ? m_class : nullptr; }
+double Value::dateValue() const
+{
+    return m_kind == Kind::Date ? m_double : 0;
+}
+Class Value::classValue() const
+{
+    return m_kind == Kind::Class ? m_class : nullptr;
+}
 
 Ref<NSObject> Value::objectValue() const
 {
@@ -402,7 +453,10 @@ void Value::removeAllObjects()
     mutableArrayStorage(*this, m_storage).elements.clear();
 }
 
-bool Value::containsObject(const Value& v) const { return indexOfObject(v) != static_cast<size_t>(NSNotFound); }
+bool Value::containsObject(const Value& v) const
+{
+    return indexOfObject(v) != static_cast<size_t>(NSNotFound);
+}
 
 size_t Value::indexOfObject(const Value& v) const
 {
@@ -594,7 +648,8 @@ size_t Value::hash() const
     case Kind::String:
         return std::hash<std::string_view>()(string()); // as ValueHash hashes string views
     case Kind::Data:
-        return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(bytes().data()), bytes().size()));
+        return std::hash<std::string_view>()(
+            std::string_view(reinterpret_cast<const char*>(bytes().data()), bytes().size()));
     case Kind::Date:
         return std::hash<double>()(m_double);
     case Kind::Class:
@@ -648,8 +703,7 @@ std::string formatShortest(const char* first, const char* last, bool negative)
     return out + digits.substr(0, intDigits) + "." + digits.substr(intDigits);
 }
 
-template<typename F>
-std::string formatReal(F d)
+template <typename F> std::string formatReal(F d)
 {
     if (std::isnan(d))
         return "nan";
@@ -913,11 +967,11 @@ int compareValues(const Value& a, const Value& b)
     return ka < kb ? -1 : ka > kb ? 1 : 0;
 }
 
-#define VX_VALUE_CLASS(function, name, super)                                                      \
-    Class Value::function()                                                                        \
-    {                                                                                              \
-        static const ClassInfo s_info { name, super };                                             \
-        return &s_info;                                                                            \
+#define VX_VALUE_CLASS(function, name, super)                                                                          \
+    Class Value::function()                                                                                            \
+    {                                                                                                                  \
+        static const ClassInfo s_info { name, super };                                                                 \
+        return &s_info;                                                                                                \
     }
 
 VX_VALUE_CLASS(stringClass, "NSString", NSObject::classObject())

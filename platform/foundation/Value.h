@@ -3,8 +3,8 @@
 #include "FoundationForward.h"
 
 #include <concepts>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -28,7 +28,7 @@ public:
         Nil,
         Null,
         Bool,
-        Int,      // NSInteger / int
+        Int, // NSInteger / int
         LongLong, // long long, and unsigned long long (isUnsigned() tells values above INT64_MAX)
         Float,
         Double,
@@ -52,8 +52,14 @@ public:
     Value(uint32_t i);
     Value(int64_t i);
     Value(uint64_t i);
-    Value(long long i) : Value(static_cast<int64_t>(i)) { }
-    Value(unsigned long long i) : Value(static_cast<uint64_t>(i)) { }
+    Value(long long i)
+        : Value(static_cast<int64_t>(i))
+    {
+    }
+    Value(unsigned long long i)
+        : Value(static_cast<uint64_t>(i))
+    {
+    }
     Value(float f);
     Value(double d);
     Value(const char* s);
@@ -61,8 +67,9 @@ public:
     Value(const std::string& s);
     Value(std::string&& s);
     Value(Class cls);
-    template<typename T>
-    Value(const Ref<T>& object) : Value(std::static_pointer_cast<NSObject>(object), ObjectTag {})
+    template <typename T>
+    Value(const Ref<T>& object)
+        : Value(std::static_pointer_cast<NSObject>(object), ObjectTag {})
     {
     }
 
@@ -115,18 +122,13 @@ public:
     double dateValue() const;
     Class classValue() const;
     Ref<NSObject> objectValue() const;
-    template<typename T>
-    Ref<T> objectAs() const
-    {
-        return std::dynamic_pointer_cast<T>(objectValue());
-    }
+    template <typename T> Ref<T> objectAs() const { return std::dynamic_pointer_cast<T>(objectValue()); }
 
     // Arrays.
     size_t count() const; // elements of an array or entries of a dictionary; 0 otherwise
     const Value& operator[](size_t index) const; // raises "NSRangeException" when out of range
     // Any integer index (so `v[0]` is not taken for a null key); negative ones are out of range.
-    template<std::integral I>
-    const Value& operator[](I index) const
+    template <std::integral I> const Value& operator[](I index) const
     {
         if constexpr (std::is_signed_v<I>) {
             if (index < 0)

@@ -38,17 +38,66 @@ TEST(NSIndexSet, RangesMergeSplitAndShift)
         const char* ranges;
     };
     Case cases[] = {
-        { "touching ranges merge", [](auto& s) { s.addIndexesInRange(1, 2); s.addIndexesInRange(3, 2); }, "1+4" },
-        { "overlapping ranges merge", [](auto& s) { s.addIndexesInRange(5, 5); s.addIndexesInRange(1, 5); s.addIndex(20); }, "1+9 20+1" },
-        { "a bridge joins three", [](auto& s) { s.addIndex(1); s.addIndex(5); s.addIndex(9); s.addIndexesInRange(2, 7); }, "1+9" },
-        { "removal splits", [](auto& s) { s.addIndexesInRange(0, 10); s.removeIndexesInRange(3, 2); s.removeIndex(9); }, "0+3 5+4" },
+        { "touching ranges merge",
+            [](auto& s) {
+                s.addIndexesInRange(1, 2);
+                s.addIndexesInRange(3, 2);
+            },
+            "1+4" },
+        { "overlapping ranges merge",
+            [](auto& s) {
+                s.addIndexesInRange(5, 5);
+                s.addIndexesInRange(1, 5);
+                s.addIndex(20);
+            },
+            "1+9 20+1" },
+        { "a bridge joins three",
+            [](auto& s) {
+                s.addIndex(1);
+                s.addIndex(5);
+                s.addIndex(9);
+                s.addIndexesInRange(2, 7);
+            },
+            "1+9" },
+        { "removal splits",
+            [](auto& s) {
+                s.addIndexesInRange(0, 10);
+                s.removeIndexesInRange(3, 2);
+                s.removeIndex(9);
+            },
+            "0+3 5+4" },
         { "empty range adds nothing", [](auto& s) { s.addIndexesInRange(4, 0); }, "" },
-        { "range type", [](auto& s) { s.addIndexesInRange(Range { 200, 100 }); }, "200+100" },
+        { "range type",
+            [](auto& s) {
+                s.addIndexesInRange(Range { 200, 100 });
+            },
+            "200+100" },
         { "range clipped at the top", [](auto& s) { s.addIndexesInRange(UINT32_MAX - 1, 10); }, "4294967294+2" },
-        { "shift up", [](auto& s) { s.addIndexesInRange(0, 2); s.addIndexesInRange(4, 2); s.shiftIndexesStartingAtIndexBy(1, 3); }, "0+1 4+1 7+2" },
-        { "shift down removes what it lands on", [](auto& s) { s.addIndexesInRange(0, 6); s.shiftIndexesStartingAtIndexBy(4, -2); }, "0+4" },
-        { "shift below zero drops", [](auto& s) { s.addIndexesInRange(1, 3); s.shiftIndexesStartingAtIndexBy(1, -2); }, "0+2" },
-        { "remove another set", [](auto& s) { s.addIndexesInRange(0, 10); s.removeIndexes(*NSIndexSet::indexSetWithIndexesInRange(2, 6)); }, "0+2 8+2" },
+        { "shift up",
+            [](auto& s) {
+                s.addIndexesInRange(0, 2);
+                s.addIndexesInRange(4, 2);
+                s.shiftIndexesStartingAtIndexBy(1, 3);
+            },
+            "0+1 4+1 7+2" },
+        { "shift down removes what it lands on",
+            [](auto& s) {
+                s.addIndexesInRange(0, 6);
+                s.shiftIndexesStartingAtIndexBy(4, -2);
+            },
+            "0+4" },
+        { "shift below zero drops",
+            [](auto& s) {
+                s.addIndexesInRange(1, 3);
+                s.shiftIndexesStartingAtIndexBy(1, -2);
+            },
+            "0+2" },
+        { "remove another set",
+            [](auto& s) {
+                s.addIndexesInRange(0, 10);
+                s.removeIndexes(*NSIndexSet::indexSetWithIndexesInRange(2, 6));
+            },
+            "0+2 8+2" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,7 +110,7 @@ TEST(NSIndexSet, RangesMergeSplitAndShift)
 TEST(NSIndexSet, QueriesAndEnumeration)
 {
     auto set = NSMutableIndexSet::indexSetWithIndexesInRange(2, 3); // 2 3 4
-    set->addIndexesInRange(10, 2);                                   // 10 11
+    set->addIndexesInRange(10, 2); // 10 11
     EXPECT_EQ(set->count(), 5u);
     EXPECT_EQ(set->firstIndex(), 2u);
     EXPECT_EQ(set->lastIndex(), 11u);
@@ -91,10 +140,12 @@ TEST(NSIndexSet, QueriesAndEnumeration)
     EXPECT_NE(set->description().find("[number of indexes: 5 (in 2 ranges), indexes: (2-4 10-11)]"), std::string::npos);
 
     // Archived and read back, alone and with one range.
-    for (auto original : { Ref<NSIndexSet>(set), NSIndexSet::indexSetWithIndexesInRange(200, 100), NSIndexSet::indexSet() }) {
+    for (auto original :
+        { Ref<NSIndexSet>(set), NSIndexSet::indexSetWithIndexesInRange(200, 100), NSIndexSet::indexSet() }) {
         Value data = NSKeyedArchiver::archivedDataWithRootObject(Value(original));
         Ref<NSError> error;
-        Value back = NSKeyedUnarchiver::unarchivedObjectOfClassFromData(NSIndexSet::classObject(), data.bytes(), &error);
+        Value back
+            = NSKeyedUnarchiver::unarchivedObjectOfClassFromData(NSIndexSet::classObject(), data.bytes(), &error);
         EXPECT_EQ(error, nullptr);
         ASSERT_TRUE(back.isObject());
         EXPECT_TRUE(back.objectValue()->isEqual(original.get()));
@@ -126,12 +177,14 @@ TEST(NSOrderedSet, KeepsInsertionOrderAndUniqueness)
     // Archived, read back with its elements held to the allowed classes.
     Value data = NSKeyedArchiver::archivedDataWithRootObject(Value(set));
     Ref<NSError> error;
-    auto back = NSKeyedUnarchiver::unarchivedObjectOfClassesFromData({ NSOrderedSet::classObject(), Value::stringClass(), Value::numberClass() },
-        data.bytes(), &error)
+    auto back = NSKeyedUnarchiver::unarchivedObjectOfClassesFromData(
+        { NSOrderedSet::classObject(), Value::stringClass(), Value::numberClass() }, data.bytes(), &error)
                     .objectAs<NSMutableOrderedSet>();
     ASSERT_NE(back, nullptr);
     EXPECT_TRUE(back->isEqualToOrderedSet(*set));
-    EXPECT_TRUE(NSKeyedUnarchiver::unarchivedObjectOfClassesFromData({ NSOrderedSet::classObject(), Value::stringClass() }, data.bytes(), &error).isNil());
+    EXPECT_TRUE(NSKeyedUnarchiver::unarchivedObjectOfClassesFromData(
+        { NSOrderedSet::classObject(), Value::stringClass() }, data.bytes(), &error)
+                    .isNil());
     EXPECT_NE(error, nullptr);
 }
 
@@ -160,7 +213,8 @@ TEST(NSCache, EvictsOldestBeyondLimitsAndTellsTheDelegate)
         { "count limit", 2, 0, { { "a", 0 }, { "b", 0 }, { "c", 0 } }, { "a" }, { "b", "c" } },
         { "cost limit evicts until it fits", 0, 10, { { "a", 4 }, { "b", 4 }, { "c", 6 } }, { "a" }, { "b", "c" } },
         { "replacing with an equal object reports nothing", 0, 0, { { "a", 0 }, { "a", 0 } }, {}, { "a" } },
-        { "re-adding makes an entry newest", 2, 0, { { "a", 0 }, { "b", 0 }, { "a", 0 }, { "c", 0 } }, { "b" }, { "a", "c" } },
+        { "re-adding makes an entry newest", 2, 0, { { "a", 0 }, { "b", 0 }, { "a", 0 }, { "c", 0 } }, { "b" },
+            { "a", "c" } },
         { "an object dearer than the limit goes too", 0, 3, { { "a", 1 }, { "b", 9 } }, { "a", "b" }, {} },
     };
     for (const auto& c : cases) {

@@ -16,13 +16,14 @@ TEST(NSError, DescriptionAndUnderlyingError)
     };
     Case cases[] = {
         { "no user info", posix, "Error Domain=NSPOSIXErrorDomain Code=2 \"(null)\"" },
-        { "debug description", NSError::errorWithDomain(NSCocoaErrorDomain, 3840,
-                                   Value::dictionary({ { Value(NSDebugDescriptionErrorKey), Value("No value.") } })),
+        { "debug description",
+            NSError::errorWithDomain(NSCocoaErrorDomain, 3840,
+                Value::dictionary({ { Value(NSDebugDescriptionErrorKey), Value("No value.") } })),
             "Error Domain=NSCocoaErrorDomain Code=3840 \"No value.\" UserInfo={NSDebugDescription=No value.}" },
         { "localized description wins, underlying error nested",
             NSError::errorWithDomain("PMCrashReporterErrorDomain", 1,
-                Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("Failed.") }, { Value(NSUnderlyingErrorKey), Value(posix) },
-                    { Value("n"), Value(1.5) } })),
+                Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("Failed.") },
+                    { Value(NSUnderlyingErrorKey), Value(posix) }, { Value("n"), Value(1.5) } })),
             "Error Domain=PMCrashReporterErrorDomain Code=1 \"Failed.\" UserInfo={NSLocalizedDescription=Failed., "
             "NSUnderlyingError={Error Domain=NSPOSIXErrorDomain Code=2 \"(null)\"}, n=1.5}" },
     };
@@ -41,7 +42,8 @@ TEST(NSError, DescriptionAndUnderlyingError)
     EXPECT_TRUE(back->isEqual(cases[2].error.get()));
 
     EXPECT_TRUE(cases[1].error->isEqual(NSError::errorWithDomain(NSCocoaErrorDomain, 3840,
-        Value::dictionary({ { Value(NSDebugDescriptionErrorKey), Value("No value.") } })).get()));
+        Value::dictionary({ { Value(NSDebugDescriptionErrorKey),
+            Value("No value.") } })).get()));
 }
 
 #include <cstdio>
@@ -52,7 +54,10 @@ void printingHandler(NSException& exception)
 {
     std::fprintf(stderr, "uncaught %s (%s)\n", exception.name().c_str(), exception.reason().c_str());
 }
-void raiseUncaught() noexcept { NSException::raise(NSGenericException, "nobody catches this"); }
+void raiseUncaught() noexcept
+{
+    NSException::raise(NSGenericException, "nobody catches this");
+}
 } // namespace
 
 TEST(NSException, CapturesTheStackAndKeepsTheUncaughtHandler)

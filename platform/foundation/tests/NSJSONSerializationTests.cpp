@@ -11,14 +11,19 @@ using namespace NSJSONSerialization;
 
 namespace {
 
-std::string text(const Value& data) { return std::string(data.bytes().begin(), data.bytes().end()); }
+std::string text(const Value& data)
+{
+    return std::string(data.bytes().begin(), data.bytes().end());
+}
 
 } // namespace
 
 TEST(NSJSONSerialization, ReadsValuesWithTheirKinds)
 {
     Ref<NSError> error;
-    Value v = JSONObjectWithData(R"({"z":1,"a":[2147483648,-2147483648,1.5,1.0,true,null,"s\/\u00fc"],"u":18446744073709551615,"e":{}})", 0, &error);
+    Value v = JSONObjectWithData(
+        R"({"z":1,"a":[2147483648,-2147483648,1.5,1.0,true,null,"s\/\u00fc"],"u":18446744073709551615,"e":{}})", 0,
+        &error);
     ASSERT_TRUE(v.isDictionary());
     EXPECT_EQ(error, nullptr);
     EXPECT_FALSE(v.isMutable());
@@ -59,8 +64,10 @@ TEST(NSJSONSerialization, ReadErrorsAnswerNilAndA3840Error)
     Case cases[] = {
         { "empty", "", 0, "No value." },
         { "blank", "  \n", 0, "No value." },
-        { "fragment without option", "12", 0, "JSON text did not start with array or object and option to allow fragments not set." },
-        { "string fragment without option", "\"a\"", 0, "JSON text did not start with array or object and option to allow fragments not set." },
+        { "fragment without option", "12", 0,
+            "JSON text did not start with array or object and option to allow fragments not set." },
+        { "string fragment without option", "\"a\"", 0,
+            "JSON text did not start with array or object and option to allow fragments not set." },
         { "number fragment allowed", " 12 ", NSJSONReadingAllowFragments, nullptr },
         { "null fragment allowed", "null", NSJSONReadingAllowFragments, nullptr },
         { "trailing garbage", "{\"a\":1} x", 0, "Garbage at end." },
@@ -108,8 +115,9 @@ TEST(NSJSONSerialization, WritesCompactAndPretty)
 {
     Value object = Value::dictionary({
         { Value("url"), Value("http://a/b\"c\\\n\x01") },
-        { Value("n"), Value::array({ Value(1), Value(int64_t(-5000000000)), Value(2.5), Value(3.0), Value(0.1 + 0.2),
-                          Value(true), Value::null(), Value(UINT64_MAX) }) },
+        { Value("n"),
+            Value::array({ Value(1), Value(int64_t(-5000000000)), Value(2.5), Value(3.0), Value(0.1 + 0.2), Value(true),
+                Value::null(), Value(UINT64_MAX) }) },
         { Value("empty"), Value::dictionary() },
     });
     Ref<NSError> error;
@@ -117,7 +125,8 @@ TEST(NSJSONSerialization, WritesCompactAndPretty)
     EXPECT_EQ(error, nullptr);
     EXPECT_EQ(text(compact),
         R"({"url":"http:\/\/a\/b\"c\\\n\u0001","n":[1,-5000000000,2.5,3,0.30000000000000004,true,null,18446744073709551615],"empty":{}})");
-    EXPECT_EQ(text(dataWithJSONObject(Value::array({ Value(1), Value::array() , Value::dictionary({ { Value("k"), Value("v") } }) }),
+    EXPECT_EQ(text(dataWithJSONObject(
+                  Value::array({ Value(1), Value::array(), Value::dictionary({ { Value("k"), Value("v") } }) }),
                   NSJSONWritingPrettyPrinted, nullptr)),
         "[\n  1,\n  [\n\n  ],\n  {\n    \"k\" : \"v\"\n  }\n]");
 
@@ -141,7 +150,8 @@ TEST(NSJSONSerialization, WriteErrorsAnswerNilAndA3840Error)
         { "infinity", Value::array({ Value(INFINITY) }), "Invalid number value (infinite) in JSON write" },
         { "date", Value::array({ Value::date(0) }), "Invalid type in JSON write (NSDate)" },
         { "data", Value::dictionary({ { Value("d"), Value::data({ 1 }) } }), "Invalid type in JSON write (NSData)" },
-        { "number key", Value::dictionary({ { Value(1), Value("x") } }), "Invalid (non-string) key in JSON dictionary" },
+        { "number key", Value::dictionary({ { Value(1), Value("x") } }),
+            "Invalid (non-string) key in JSON dictionary" },
         { "string at top level", Value("x"), "Invalid top-level type in JSON write (NSString)" },
         { "nil", Value(), "Invalid top-level type in JSON write (nil)" },
         { "bad UTF-8 string", Value::array({ Value("\xff") }), "Invalid string (not UTF-8) in JSON write" },

@@ -18,7 +18,10 @@ namespace {
 class KESTTestRecord : public NSObject, public NSCoding {
     VX_OBJECT(KESTTestRecord, NSObject)
 public:
-    explicit KESTTestRecord(Passkey key) : NSObject(key) { }
+    explicit KESTTestRecord(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KESTTestRecord> init() { return make<KESTTestRecord>(); }
 
     static Ref<KESTTestRecord> initWithCoder(NSCoder& coder)
@@ -67,7 +70,10 @@ VX_REGISTER_CODING_CLASS(KESTTestRecord);
 class KESTThrowingRecord : public NSObject, public NSCoding {
     VX_OBJECT(KESTThrowingRecord, NSObject)
 public:
-    explicit KESTThrowingRecord(Passkey key) : NSObject(key) { }
+    explicit KESTThrowingRecord(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KESTThrowingRecord> init() { return make<KESTThrowingRecord>(); }
     static Ref<KESTThrowingRecord> initWithCoder(NSCoder& coder)
     {
@@ -88,7 +94,8 @@ Value::Bytes archive(const Value& root)
 }
 
 // An XML keyed archive with the given "$top" entries and "$objects" after "$null".
-Value::Bytes xmlArchive(const std::string& top, const std::string& objects, const std::string& archiver = "NSKeyedArchiver")
+Value::Bytes xmlArchive(
+    const std::string& top, const std::string& objects, const std::string& archiver = "NSKeyedArchiver")
 {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                       "<key>$archiver</key><string>"
@@ -97,8 +104,14 @@ Value::Bytes xmlArchive(const std::string& top, const std::string& objects, cons
     return Value::Bytes(xml.begin(), xml.end());
 }
 
-std::string root(int uid) { return "<key>root</key><dict><key>CF$UID</key><integer>" + std::to_string(uid) + "</integer></dict>"; }
-std::string uid(int uid) { return "<dict><key>CF$UID</key><integer>" + std::to_string(uid) + "</integer></dict>"; }
+std::string root(int uid)
+{
+    return "<key>root</key><dict><key>CF$UID</key><integer>" + std::to_string(uid) + "</integer></dict>";
+}
+std::string uid(int uid)
+{
+    return "<dict><key>CF$UID</key><integer>" + std::to_string(uid) + "</integer></dict>";
+}
 std::string classEntry(const std::string& name)
 {
     return "<dict><key>$classname</key><string>" + name + "</string><key>$classes</key><array><string>" + name
@@ -126,7 +139,8 @@ TEST(NSKeyedArchiver, ValuesRoundTrip)
         { "date", Value::date(1386412345.5) },
         { "null", Value::null() },
         { "array", Value::array({ Value(1), Value("two"), Value::null(), Value::date(0) }) },
-        { "dictionary in order", Value::dictionary({ { Value("z"), Value(1) }, { Value("a"), Value::array() }, { Value(3), Value("n") } }) },
+        { "dictionary in order",
+            Value::dictionary({ { Value("z"), Value(1) }, { Value("a"), Value::array() }, { Value(3), Value("n") } }) },
         { "shared storage", Value::array({ shared, shared, Value::dictionary({ { Value("k"), shared } }) }) },
     };
     for (const auto& c : cases) {
@@ -138,12 +152,14 @@ TEST(NSKeyedArchiver, ValuesRoundTrip)
         EXPECT_EQ(back.kind() == Value::Kind::Bool, c.value.kind() == Value::Kind::Bool);
     }
 
-    Value back = NSKeyedUnarchiver::unarchiveObjectWithData(archive(Value::mutableDictionary({ { Value("a"), Value::mutableArray() } })));
+    Value back = NSKeyedUnarchiver::unarchiveObjectWithData(
+        archive(Value::mutableDictionary({ { Value("a"), Value::mutableArray() } })));
     EXPECT_TRUE(back.isMutable());
     EXPECT_TRUE(back["a"].isMutable());
     EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(archive(Value::array())).isMutable());
     EXPECT_EQ(NSKeyedUnarchiver::unarchiveObjectWithData(archive(Value(7))).kind(), Value::Kind::Int);
-    EXPECT_EQ(NSKeyedUnarchiver::unarchiveObjectWithData(archive(Value(int64_t(7) << 33))).kind(), Value::Kind::LongLong);
+    EXPECT_EQ(
+        NSKeyedUnarchiver::unarchiveObjectWithData(archive(Value(int64_t(7) << 33))).kind(), Value::Kind::LongLong);
 }
 
 TEST(NSKeyedArchiver, CodingObjectsRoundTripWithNesting)
@@ -169,8 +185,9 @@ TEST(NSKeyedArchiver, CodingObjectsRoundTripWithNesting)
     for (bool secure : { false, true }) {
         SCOPED_TRACE(secure ? "secure" : "plain");
         Ref<NSError> error;
-        Value back = secure ? NSKeyedUnarchiver::unarchivedObjectOfClassFromData(KESTTestRecord::classObject(), data.bytes(), &error)
-                            : NSKeyedUnarchiver::unarchiveObjectWithData(data.bytes(), &error);
+        Value back = secure
+            ? NSKeyedUnarchiver::unarchivedObjectOfClassFromData(KESTTestRecord::classObject(), data.bytes(), &error)
+            : NSKeyedUnarchiver::unarchiveObjectWithData(data.bytes(), &error);
         ASSERT_EQ(error, nullptr) << error->description();
         auto r = back.objectAs<KESTTestRecord>();
         ASSERT_NE(r, nullptr);
@@ -249,11 +266,13 @@ TEST(NSKeyedUnarchiver, SecureDecodingAdmitsOnlyAllowedClasses)
     Case cases[] = {
         { "string as string", Value("x"), { Value::stringClass() }, true },
         { "string as number", Value("x"), { Value::numberClass() }, false },
-        { "mutable array as array", Value::mutableArray({ Value(1) }), { Value::arrayClass(), Value::numberClass() }, true },
+        { "mutable array as array", Value::mutableArray({ Value(1) }), { Value::arrayClass(), Value::numberClass() },
+            true },
         { "array with an element not allowed", Value::array({ Value(1) }), { Value::arrayClass() }, false },
         { "record where strings are expected", Value(record), { Value::stringClass() }, false },
         { "record inside an array, record not allowed", list, { Value::arrayClass(), Value::stringClass() }, false },
-        { "record inside an array, allowed", list, { Value::arrayClass(), Value::stringClass(), KESTTestRecord::classObject() }, true },
+        { "record inside an array, allowed", list,
+            { Value::arrayClass(), Value::stringClass(), KESTTestRecord::classObject() }, true },
         { "dictionary with string keys", Value::dictionary({ { Value("k"), Value::null() } }),
             { Value::dictionaryClass(), Value::stringClass(), Value::nullClass() }, true },
         { "nothing allowed", Value("x"), {}, false },
@@ -289,17 +308,44 @@ TEST(NSKeyedUnarchiver, CorruptArchivesFailCleanly)
         { "reference beyond the objects", xmlArchive(root(9), "") },
         { "root is not a reference", xmlArchive("<key>root</key><string>x</string>", "") },
         { "object without class", xmlArchive(root(1), "<dict><key>NS.objects</key><array/></dict>") },
-        { "class reference to a string", xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict><string>x</string>") },
-        { "unknown class", xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict>" + classEntry("KESTNoSuchClass")) },
-        { "array that contains itself", xmlArchive(root(1), "<dict><key>NS.objects</key><array>" + uid(1) + "</array><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSArray")) },
-        { "array holding nil", xmlArchive(root(1), "<dict><key>NS.objects</key><array>" + uid(0) + "</array><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSArray")) },
-        { "array whose elements are not references", xmlArchive(root(1), "<dict><key>NS.objects</key><array><string>x</string></array><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSArray")) },
-        { "dictionary with fewer keys than values", xmlArchive(root(1), "<dict><key>NS.keys</key><array/><key>NS.objects</key><array>" + uid(3) + "</array><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSDictionary") + "<string>v</string>") },
-        { "date without time", xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSDate")) },
-        { "record with a string where a number belongs", xmlArchive(root(1), "<dict><key>count</key><string>12</string><key>$class</key>" + uid(2) + "</dict>" + recordClass) },
-        { "record with a count too large for 32 bits", xmlArchive(root(1), "<dict><key>count</key><integer>4294967296</integer><key>$class</key>" + uid(2) + "</dict>" + recordClass) },
-        { "record whose name is a number", xmlArchive(root(1), "<dict><key>name</key>" + uid(3) + "<key>$class</key>" + uid(2) + "</dict>" + recordClass + "<integer>5</integer>") },
-        { "record whose decoder throws", xmlArchive(root(1), "<dict><key>list</key>" + uid(3) + "<key>$class</key>" + uid(2) + "</dict>" + classEntry("KESTThrowingRecord") + "<dict><key>NS.objects</key><array/><key>$class</key>" + uid(4) + "</dict>" + classEntry("NSArray")) },
+        { "class reference to a string",
+            xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict><string>x</string>") },
+        { "unknown class",
+            xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict>" + classEntry("KESTNoSuchClass")) },
+        { "array that contains itself",
+            xmlArchive(root(1),
+                "<dict><key>NS.objects</key><array>" + uid(1) + "</array><key>$class</key>" + uid(2) + "</dict>"
+                    + classEntry("NSArray")) },
+        { "array holding nil",
+            xmlArchive(root(1),
+                "<dict><key>NS.objects</key><array>" + uid(0) + "</array><key>$class</key>" + uid(2) + "</dict>"
+                    + classEntry("NSArray")) },
+        { "array whose elements are not references",
+            xmlArchive(root(1),
+                "<dict><key>NS.objects</key><array><string>x</string></array><key>$class</key>" + uid(2) + "</dict>"
+                    + classEntry("NSArray")) },
+        { "dictionary with fewer keys than values",
+            xmlArchive(root(1),
+                "<dict><key>NS.keys</key><array/><key>NS.objects</key><array>" + uid(3) + "</array><key>$class</key>"
+                    + uid(2) + "</dict>" + classEntry("NSDictionary") + "<string>v</string>") },
+        { "date without time",
+            xmlArchive(root(1), "<dict><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSDate")) },
+        { "record with a string where a number belongs",
+            xmlArchive(root(1),
+                "<dict><key>count</key><string>12</string><key>$class</key>" + uid(2) + "</dict>" + recordClass) },
+        { "record with a count too large for 32 bits",
+            xmlArchive(root(1),
+                "<dict><key>count</key><integer>4294967296</integer><key>$class</key>" + uid(2) + "</dict>"
+                    + recordClass) },
+        { "record whose name is a number",
+            xmlArchive(root(1),
+                "<dict><key>name</key>" + uid(3) + "<key>$class</key>" + uid(2) + "</dict>" + recordClass
+                    + "<integer>5</integer>") },
+        { "record whose decoder throws",
+            xmlArchive(root(1),
+                "<dict><key>list</key>" + uid(3) + "<key>$class</key>" + uid(2) + "</dict>"
+                    + classEntry("KESTThrowingRecord") + "<dict><key>NS.objects</key><array/><key>$class</key>" + uid(4)
+                    + "</dict>" + classEntry("NSArray")) },
         { "objects nested too deeply", xmlArchive(root(1), deep) },
     };
     for (const auto& c : cases) {
@@ -315,8 +361,9 @@ TEST(NSKeyedUnarchiver, CorruptArchivesFailCleanly)
     }
 
     // A well-formed XML archive of the same shape decodes, so the cases above fail for their flaw.
-    Value ok = NSKeyedUnarchiver::unarchiveObjectWithData(
-        xmlArchive(root(1), "<dict><key>NS.objects</key><array>" + uid(3) + "</array><key>$class</key>" + uid(2) + "</dict>" + classEntry("NSArray") + "<string>x</string>"));
+    Value ok = NSKeyedUnarchiver::unarchiveObjectWithData(xmlArchive(root(1),
+        "<dict><key>NS.objects</key><array>" + uid(3) + "</array><key>$class</key>" + uid(2) + "</dict>"
+            + classEntry("NSArray") + "<string>x</string>"));
     EXPECT_TRUE(ok.isEqual(Value::array({ Value("x") })));
 }
 
@@ -324,7 +371,8 @@ TEST(NSKeyedUnarchiver, DamagedBinaryArchivesNeverCrash)
 {
     auto record = KESTTestRecord::init();
     record->name = Value("name");
-    record->list = Value::array({ Value::dictionary({ { Value("k"), Value(1.5) } }), Value::date(5), Value::data({ 1, 2 }) });
+    record->list
+        = Value::array({ Value::dictionary({ { Value("k"), Value(1.5) } }), Value::date(5), Value::data({ 1, 2 }) });
     Value::Bytes good = archive(Value(record));
 
     // Every truncation, and every byte flipped, must end in a value, nil or a clean error.

@@ -53,8 +53,8 @@ TEST(Value, EqualityAndHashAgree)
         { "date and number", Value::date(10), Value(10), false },
         { "arrays across number kinds", Value::array({ Value(1), Value("x") }),
             Value::mutableArray({ Value(1.0), Value("x") }), true },
-        { "arrays of different order", Value::array({ Value(1), Value(2) }),
-            Value::array({ Value(2), Value(1) }), false },
+        { "arrays of different order", Value::array({ Value(1), Value(2) }), Value::array({ Value(2), Value(1) }),
+            false },
         { "dictionaries in any order", Value::dictionary({ { Value("a"), Value(1) }, { Value("b"), Value(2) } }),
             Value::dictionary({ { Value("b"), Value(2) }, { Value("a"), Value(true) } }), true },
         { "dictionaries with different values", Value::dictionary({ { Value("a"), Value(1) } }),
@@ -101,7 +101,8 @@ TEST(Value, DescriptionMatchesThePlatform)
         { "float", Value(2.4f), "2.4" },
         { "nan", Value(std::nan("")), "nan" },
         { "top-level string is bare", Value("a b"), "a b" },
-        { "leaves in containers quote their description", Value::array({ Value(-1), Value(2), Value::date(0), Value::data({ 1 }) }),
+        { "leaves in containers quote their description",
+            Value::array({ Value(-1), Value(2), Value::date(0), Value::data({ 1 }) }),
             "(\n    \"-1\",\n    2,\n    \"1970-01-01 00:00:00 +0000\",\n    \"<01>\"\n)" },
         { "data groups", Value::data({ 0x01, 0x02, 0xab, 0xcd, 0xef }), "<0102abcd ef>" },
         { "empty data", Value::data(Value::Bytes {}), "<>" },
@@ -109,13 +110,17 @@ TEST(Value, DescriptionMatchesThePlatform)
         { "array", Value::array({ Value("a"), Value(1.5) }), "(\n    a,\n    \"1.5\"\n)" },
         { "empty array", Value::array(), "(\n)" },
         { "dictionary", Value::dictionary({ { Value("key"), Value("value") } }), "{\n    key = value;\n}" },
-        { "quoting", Value::array({ Value("with space"), Value("a-b"), Value(""), Value("q\"\\\n"), Value("Z\xc3\xbcrich"),
-                         Value("\xf0\x9f\x98\x80"), Value("ok_$9") }),
+        { "quoting",
+            Value::array({ Value("with space"), Value("a-b"), Value(""), Value("q\"\\\n"), Value("Z\xc3\xbcrich"),
+                Value("\xf0\x9f\x98\x80"), Value("ok_$9") }),
             "(\n    \"with space\",\n    \"a-b\",\n    \"\",\n    \"q\\\"\\\\\\n\",\n    \"Z\\U00fcrich\",\n"
             "    \"\\Ud83d\\Ude00\",\n    ok_$9\n)" },
-        { "nested", Value::dictionary({ { Value("list"), Value::array({ Value(1), Value::dictionary({ { Value("a"), Value::null() } }) }) },
-                         { Value("n"), Value(2) } }),
-            "{\n    list =     (\n        1,\n                {\n            a = \"<null>\";\n        }\n    );\n    n = 2;\n}" },
+        { "nested",
+            Value::dictionary(
+                { { Value("list"), Value::array({ Value(1), Value::dictionary({ { Value("a"), Value::null() } }) }) },
+                    { Value("n"), Value(2) } }),
+            "{\n    list =     (\n        1,\n                {\n            a = \"<null>\";\n        }\n    );\n    n "
+            "= 2;\n}" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
