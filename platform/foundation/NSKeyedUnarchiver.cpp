@@ -2,6 +2,7 @@
 
 #include "NSCoding.h"
 #include "NSError.h"
+#include "NSIndexSet.h"
 #include "NSObject.h"
 #include "NSOrderedSet.h"
 
@@ -111,6 +112,13 @@ std::string classList(const std::vector<Class>& classes)
 }
 
 } // namespace
+
+// The foundation's own coding classes are registered here as well as beside their classes: a
+// program that reads archives then decodes them even if it never names them (the linker drops
+// object files of a static library that nothing references).
+VX_REGISTER_CODING_CLASS(NSError);
+VX_REGISTER_CODING_CLASS(NSIndexSet);
+VX_REGISTER_CODING_CLASS(NSMutableIndexSet);
 
 NSKeyedUnarchiver::NSKeyedUnarchiver(std::unique_ptr<State> state)
     : m_state(std::move(state))
