@@ -193,13 +193,16 @@ private:
                 plist_array_append_item(values, plist_new_uid(encode(object)));
             }
         } else {
+            size_t scopes = m_state.scopes.size();
             m_state.scopes.push_back(dict);
             try {
                 coding->encodeWithCoder(m_archiver);
             } catch (const std::exception& e) {
                 m_archiver.failWithError(archiveError(std::string("exception while archiving: ") + e.what()));
+            } catch (...) {
+                m_archiver.failWithError(archiveError("exception while archiving"));
             }
-            m_state.scopes.pop_back();
+            m_state.scopes.resize(scopes);
         }
         plist_dict_set_item(dict, "$class", plist_new_uid(classUID(v.valueClass())));
         return uid;

@@ -370,6 +370,9 @@ private:
         NSCodingFactory factory = codingFactoryForClassName(name);
         if (!factory)
             return fail("cannot decode object of class (" + name + ")");
+        // An exception can leave nested scopes behind; the stacks go back to these sizes.
+        size_t scopes = m_state.scopes.size();
+        size_t allowed = m_state.allowed.size();
         m_state.scopes.push_back(dict);
         if (!m_state.secure)
             m_state.allowed.push_back({ true, {} });
@@ -378,10 +381,11 @@ private:
             object = factory(m_coder);
         } catch (const std::exception& e) {
             fail("exception while decoding an object of class (" + name + "): " + e.what());
+        } catch (...) {
+            fail("exception while decoding an object of class (" + name + ")");
         }
-        m_state.scopes.pop_back();
-        if (!m_state.secure)
-            m_state.allowed.pop_back();
+        m_state.scopes.resize(scopes);
+        m_state.allowed.resize(allowed);
         if (m_coder.error())
             return {};
         return Value::object(std::move(object));
