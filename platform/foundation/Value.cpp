@@ -733,7 +733,7 @@ bool needsQuotes(const std::string& s)
 
 void appendUnicodeEscape(std::string& out, uint32_t unit)
 {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "\\U%04x", unit);
     out += buf;
 }
