@@ -1,5 +1,6 @@
 #include "NSError.h"
 
+#include "NSCoder.h"
 #include "NSString.h"
 
 NSError::NSError(Passkey key, std::string domain, int32_t code, Value userInfo)
@@ -23,14 +24,47 @@ std::string NSError::localizedDescription() const
     return NSString::stringWithFormat("The operation couldn\u2019t be completed. (%@ error %d.)", m_domain, m_code);
 }
 
-std::string NSError::localizedFailureReason() const { return m_userInfo[NSLocalizedFailureReasonErrorKey].string(); }
+std::string NSError::localizedFailureReason() const
+{
+    return m_userInfo[NSLocalizedFailureReasonErrorKey].string();
+}
 
-std::string NSError::localizedRecoverySuggestion() const { return m_userInfo[NSLocalizedRecoverySuggestionErrorKey].string(); }
+std::string NSError::localizedRecoverySuggestion() const
+{
+    return m_userInfo[NSLocalizedRecoverySuggestionErrorKey].string();
+}
 
 std::string NSError::description() const
 {
-    return NSString::stringWithFormat("Error Domain=%@ Code=%d \"%@\" UserInfo=%@", m_domain, m_code,
-        localizedDescription(), m_userInfo);
+    // "Error Domain=<domain> Code=<code> "<text>" UserInfo={key=value, ...}": the text is the
+    // localized description, else the debug description, else "(null)"; the user info part is
+    // left out when empty. An underlying error prints as "{Error Domain=...}".
+    std::string text = "(null)";
+    if (m_userInfo[NSLocalizedDescriptionKey].isString())
+        text = m_userInfo[NSLocalizedDescriptionKey].string();
+    else if (m_userInfo[NSDebugDescriptionErrorKey].isString())
+        text = m_userInfo[NSDebugDescriptionErrorKey].string();
+    std::string out = "Error Domain=" + m_domain + " Code=" + std::to_string(m_code) + " \"" + text + "\"";
+    if (m_userInfo.count() == 0)
+        return out;
+    out += " UserInfo={";
+    bool first = true;
+    for (const auto& [key, value] : m_userInfo.entries()) {
+        if (!first)
+            out += ", ";
+        first = false;
+        out += key.description() + "=";
+        if (auto underlying = value.objectAs<NSError>())
+            out += "{" + underlying->description() + "}";
+        else
+            out += value.description();
+    }
+    return out + "}";
+}
+
+Ref<NSError> NSError::underlyingError() const
+{
+    return m_userInfo[NSUnderlyingErrorKey].objectAs<NSError>();
 }
 
 bool NSError::isEqual(const NSObject* other) const
@@ -52,4 +86,23 @@ Value NSError::valueForKey(const std::string& key)
     return NSObject::valueForKey(key);
 }
 
-VX_REGISTER_CLASS(NSError);
+void NSError::encodeWithCoder(NSCoder& coder)
+{
+    coder.encodeIntForKey(m_code, "NSCode");
+    coder.encodeObjectForKey(Value(m_domain), "NSDomain");
+    if (m_userInfo.count())
+        coder.encodeObjectForKey(m_userInfo, "NSUserInfo");
+}
+
+Ref<NSError> NSError::initWithCoder(NSCoder& coder)
+{
+    int32_t code = coder.decodeIntForKey("NSCode");
+    Value domain = coder.decodeObjectOfClassForKey(Value::stringClass(), "NSDomain");
+    // The user info may hold anything the archive's reader allows.
+    Value userInfo = coder.decodeObjectForKey("NSUserInfo");
+    if (!domain.isString())
+        return nullptr;
+    return errorWithDomain(domain.string(), code, userInfo.isDictionary() ? userInfo : Value());
+}
+
+VX_REGISTER_CODING_CLASS(NSError);

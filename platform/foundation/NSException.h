@@ -3,11 +3,14 @@
 #include "FoundationForward.h"
 #include "Value.h"
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 // An exception raised and caught the way the platform's NSException is. Names are the
-// platform's strings ("NSInvalidArgumentException", "NSRangeException" ...).
+// platform's strings ("NSInvalidArgumentException", "NSRangeException" ...). The return
+// addresses of the raising thread's stack are captured when the exception is made. Any thread.
 class NSException : public std::exception {
 public:
     NSException(std::string name, std::string reason, Value userInfo = {});
@@ -16,6 +19,8 @@ public:
     const std::string& reason() const { return m_reason; }
     const Value& userInfo() const { return m_userInfo; }
     const char* what() const noexcept override { return m_what.c_str(); }
+    // Innermost first, starting at the caller of the constructor.
+    const std::vector<uintptr_t>& callStackReturnAddresses() const { return m_callStack; }
 
     [[noreturn]] static void raise(std::string name, std::string reason, Value userInfo = {});
 
@@ -24,7 +29,15 @@ private:
     std::string m_reason;
     Value m_userInfo;
     std::string m_what;
+    std::vector<uintptr_t> m_callStack;
 };
+
+// Called with an NSException that no code caught, just before the process terminates (the
+// handler then returns into the previous terminate handler, which aborts). Installing one
+// hooks std::terminate once; nullptr removes the handler.
+using NSUncaughtExceptionHandler = void (*)(NSException& exception);
+void NSSetUncaughtExceptionHandler(NSUncaughtExceptionHandler handler);
+NSUncaughtExceptionHandler NSGetUncaughtExceptionHandler();
 
 inline constexpr const char* NSInvalidArgumentException = "NSInvalidArgumentException";
 inline constexpr const char* NSRangeException = "NSRangeException";

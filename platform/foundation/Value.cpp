@@ -4,6 +4,7 @@
 #include "NSObject.h"
 #include "NSString.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,7 @@ struct Value::ArrayStorage {
 
 struct Value::DictionaryStorage {
     std::vector<std::pair<Value, Value>> entries;
-    std::unordered_map<Value, size_t, ValueHash> index;
+    std::unordered_map<Value, size_t, ValueHash, ValueEqual> index;
     bool isMutable { false };
 
     void rebuildIndex()
@@ -49,24 +50,72 @@ const std::string& emptyString()
 
 [[noreturn]] void raiseImmutable(const char* what)
 {
-    NSException::raise(NSInternalInconsistencyException,
-        std::string("attempt to mutate an immutable ") + what);
+    NSException::raise(NSInternalInconsistencyException, std::string("attempt to mutate an immutable ") + what);
 }
 
 } // namespace
 
-Value::Value(bool b) : m_kind(Kind::Bool) { m_bool = b; }
-Value::Value(int32_t i) : m_kind(Kind::Int) { m_int = i; }
-Value::Value(uint32_t i) : m_kind(i <= INT32_MAX ? Kind::Int : Kind::LongLong) { m_int = i; }
-Value::Value(int64_t i) : m_kind(Kind::LongLong) { m_int = i; }
-Value::Value(uint64_t i) : m_kind(Kind::LongLong) { m_int = static_cast<int64_t>(i); }
-Value::Value(float f) : m_kind(Kind::Float) { m_float = f; }
-Value::Value(double d) : m_kind(Kind::Double) { m_double = d; }
-Value::Value(const char* s) : Value(std::string(s ? s : "")) { }
-Value::Value(std::string_view s) : Value(std::string(s)) { }
-Value::Value(const std::string& s) : Value(std::string(s)) { }
-Value::Value(std::string&& s) : m_kind(Kind::String), m_storage(std::make_shared<std::string>(std::move(s))) { }
-Value::Value(Class cls) : m_kind(cls ? Kind::Class : Kind::Nil) { m_class = cls; }
+// Values are copied everywhere: a tag, a scalar and one shared pointer, nothing more.
+static_assert(sizeof(Value) <= 32);
+
+Value::Value(bool b)
+    : m_kind(Kind::Bool)
+{
+    m_bool = b;
+}
+Value::Value(int32_t i)
+    : m_kind(Kind::Int)
+{
+    m_int = i;
+}
+Value::Value(uint32_t i)
+    : m_kind(i <= INT32_MAX ? Kind::Int : Kind::LongLong)
+{
+    m_int = i;
+}
+Value::Value(int64_t i)
+    : m_kind(Kind::LongLong)
+{
+    m_int = i;
+}
+Value::Value(uint64_t i)
+    : m_kind(Kind::LongLong)
+    , m_unsigned(i > static_cast<uint64_t>(INT64_MAX))
+{
+    m_int = static_cast<int64_t>(i);
+}
+Value::Value(float f)
+    : m_kind(Kind::Float)
+{
+    m_float = f;
+}
+Value::Value(double d)
+    : m_kind(Kind::Double)
+{
+    m_double = d;
+}
+Value::Value(const char* s)
+    : Value(std::string(s ? s : ""))
+{
+}
+Value::Value(std::string_view s)
+    : Value(std::string(s))
+{
+}
+Value::Value(const std::string& s)
+    : Value(std::string(s))
+{
+}
+Value::Value(std::string&& s)
+    : m_kind(Kind::String)
+    , m_storage(std::make_shared<std::string>(std::move(s)))
+{
+}
+Value::Value(Class cls)
+    : m_kind(cls ? Kind::Class : Kind::Nil)
+{
+    m_class = cls;
+}
 Value::Value(Ref<NSObject> object, ObjectTag)
     : m_kind(object ? Kind::Object : Kind::Nil)
     , m_storage(std::move(object))
@@ -226,8 +275,28 @@ int32_t Value::intValue() const
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(longLongValue())));
 }
 
-uint32_t Value::unsignedIntValue() const { return static_cast<uint32_t>(longLongValue()); }
-uint64_t Value::unsignedLongLongValue() const { return static_cast<uint64_t>(longLongValue()); }
+uint32_t Value::unsignedIntValue() const
+{
+    return static_cast<uint32_t>(longLongValue());
+}
+uint64_t Value::unsignedLongLongValue() const
+{
+    double d = 0;
+    switch (m_kind) {
+    case Kind::Float:
+        d = m_float;
+        break;
+    case Kind::Double:
+        d = m_double;
+        break;
+    default:
+        return static_cast<uint64_t>(longLongValue());
+    }
+    // Non-negative reals above INT64_MAX still fit an unsigned 64-bit number.
+    if (d >= 9.2233720368547758e18)
+        return d >= 1.8446744073709552e19 ? UINT64_MAX : static_cast<uint64_t>(d);
+    return static_cast<uint64_t>(longLongValue());
+}
 
 double Value::doubleValue() const
 {
@@ -236,7 +305,7 @@ double Value::doubleValue() const
         return m_bool ? 1 : 0;
     case Kind::Int:
     case Kind::LongLong:
-        return static_cast<double>(m_int);
+        return m_unsigned ? static_cast<double>(static_cast<uint64_t>(m_int)) : static_cast<double>(m_int);
     case Kind::Float:
         return m_float;
     case Kind::Double:
@@ -280,8 +349,14 @@ const Value::Bytes& Value::bytes() const
     return static_cast<DataStorage*>(m_storage.get())->bytes;
 }
 
-double Value::dateValue() const { return m_kind == Kind::Date ? m_double : 0; }
-Class Value::classValue() const { return m_kind == Kind::Class ? m_class : nullptr; }
+double Value::dateValue() const
+{
+    return m_kind == Kind::Date ? m_double : 0;
+}
+Class Value::classValue() const
+{
+    return m_kind == Kind::Class ? m_class : nullptr;
+}
 
 Ref<NSObject> Value::objectValue() const
 {
@@ -378,7 +453,10 @@ void Value::removeAllObjects()
     mutableArrayStorage(*this, m_storage).elements.clear();
 }
 
-bool Value::containsObject(const Value& v) const { return indexOfObject(v) != static_cast<size_t>(NSNotFound); }
+bool Value::containsObject(const Value& v) const
+{
+    return indexOfObject(v) != static_cast<size_t>(NSNotFound);
+}
 
 size_t Value::indexOfObject(const Value& v) const
 {
@@ -401,7 +479,16 @@ const Value& Value::objectForKey(const Value& key) const
     return s->entries[it->second].second;
 }
 
-const Value& Value::operator[](std::string_view key) const { return objectForKey(Value(key)); }
+const Value& Value::operator[](std::string_view key) const
+{
+    if (m_kind != Kind::Dictionary)
+        return nilValue();
+    auto* s = static_cast<DictionaryStorage*>(m_storage.get());
+    auto it = s->index.find(key);
+    if (it == s->index.end())
+        return nilValue();
+    return s->entries[it->second].second;
+}
 
 void Value::setObjectForKey(const Value& object, const Value& key)
 {
@@ -492,7 +579,7 @@ bool Value::isEqual(const Value& other) const
 {
     if (isNumber() && other.isNumber()) {
         if (isIntegral(m_kind) && isIntegral(other.m_kind))
-            return longLongValue() == other.longLongValue();
+            return m_unsigned == other.m_unsigned && longLongValue() == other.longLongValue();
         return doubleValue() == other.doubleValue();
     }
     if (m_kind != other.m_kind)
@@ -546,16 +633,23 @@ bool Value::isEqual(const Value& other) const
 size_t Value::hash() const
 {
     if (isNumber()) {
+        // Equal numbers of different kinds must hash alike: whole values in int64 range hash
+        // as integers, everything else as the double it compares by.
+        if (isIntegral(m_kind) && !m_unsigned)
+            return std::hash<int64_t>()(longLongValue());
         double d = doubleValue();
-        if (isIntegral(m_kind) || d == std::floor(d))
-            return std::hash<int64_t>()(isIntegral(m_kind) ? longLongValue() : static_cast<int64_t>(d));
+        if (d == std::floor(d) && d >= -9.2233720368547758e18 && d < 9.2233720368547758e18)
+            return std::hash<int64_t>()(static_cast<int64_t>(d));
+        if (d == 0)
+            return std::hash<int64_t>()(0);
         return std::hash<double>()(d);
     }
     switch (m_kind) {
     case Kind::String:
-        return std::hash<std::string>()(string());
+        return std::hash<std::string_view>()(string()); // as ValueHash hashes string views
     case Kind::Data:
-        return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(bytes().data()), bytes().size()));
+        return std::hash<std::string_view>()(
+            std::string_view(reinterpret_cast<const char*>(bytes().data()), bytes().size()));
     case Kind::Date:
         return std::hash<double>()(m_double);
     case Kind::Class:
@@ -581,58 +675,139 @@ bool Value::isIdenticalTo(const Value& other) const
 
 namespace {
 
-std::string formatDouble(double d)
+// Writes shortest round-trip digits the way "%.17g" lays them out: plain notation for decimal
+// exponents from -5 to 16 (so whole values up to 1e17 print without a fraction or exponent),
+// scientific with a signed two-digit exponent otherwise.
+std::string formatShortest(const char* first, const char* last, bool negative)
+{
+    // `first..last` is the scientific shortest form without sign: "d[.ddd]e[+-]xx".
+    std::string_view sci(first, static_cast<size_t>(last - first));
+    size_t e = sci.find('e');
+    std::string digits(sci.substr(0, e));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    int exponent = std::atoi(std::string(sci.substr(e + 1)).c_str());
+    std::string out = negative ? "-" : "";
+    if (exponent < -5 || exponent > 16) {
+        out += digits[0];
+        if (digits.size() > 1)
+            out += "." + digits.substr(1);
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + buf;
+    }
+    if (exponent < 0)
+        return out + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    size_t intDigits = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= intDigits)
+        return out + digits + std::string(intDigits - digits.size(), '0');
+    return out + digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+}
+
+template <typename F> std::string formatReal(F d)
 {
     if (std::isnan(d))
         return "nan";
     if (std::isinf(d))
         return d > 0 ? "inf" : "-inf";
-    if (d == std::floor(d) && std::fabs(d) < 1e17) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.0f", d);
-        return buf;
-    }
+    if (d == 0)
+        return std::signbit(d) ? "-0" : "0";
     char buf[64];
-    auto result = std::to_chars(buf, buf + sizeof buf, d);
-    return std::string(buf, result.ptr);
+    auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(d), std::chars_format::scientific);
+    return formatShortest(buf, result.ptr, d < 0);
 }
 
-std::string formatFloat(float f)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0.7g", static_cast<double>(f));
-    return buf;
-}
-
+// Strings print bare in containers only when made of ASCII letters, digits, "_" and "$";
+// anything else is quoted, with quotes, backslashes and control characters escaped and
+// non-ASCII characters written as "\Uxxxx" UTF-16 units.
 bool needsQuotes(const std::string& s)
 {
     if (s.empty())
         return true;
     for (unsigned char c : s) {
-        if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c >= 0x80))
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
+        if (!plain)
             return true;
     }
     return false;
 }
 
+void appendUnicodeEscape(std::string& out, uint32_t unit)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "\\U%04x", unit);
+    out += buf;
+}
+
 std::string quoted(const std::string& s)
 {
     std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (c == '\n') {
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\n':
             out += "\\n";
             continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        default:
+            break;
         }
-        out += c;
+        if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\%03o", c);
+            out += buf;
+            continue;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        // Decode one UTF-8 sequence; a malformed byte is shown as its own unit.
+        uint32_t cp = c;
+        size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        bool ok = extra > 0 && i + extra < s.size();
+        if (ok) {
+            cp = c & (0x3F >> extra);
+            for (size_t k = 1; k <= extra; ++k) {
+                unsigned char cc = static_cast<unsigned char>(s[i + k]);
+                if ((cc & 0xC0) != 0x80) {
+                    ok = false;
+                    break;
+                }
+                cp = (cp << 6) | (cc & 0x3F);
+            }
+        }
+        if (!ok) {
+            appendUnicodeEscape(out, c);
+            continue;
+        }
+        i += extra;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            appendUnicodeEscape(out, 0xD800 + (cp >> 10));
+            appendUnicodeEscape(out, 0xDC00 + (cp & 0x3FF));
+        } else {
+            appendUnicodeEscape(out, cp);
+        }
     }
     return out + "\"";
 }
 
-std::string describe(const Value& v, int indent, bool nested)
+// `level` is the nesting depth of `v`: containers indent their elements one level deeper, and
+// a container inside another starts with its own level's indentation, as the platform prints
+// it ("key =     {" and "        (" for nested containers).
+std::string describeLeaf(const Value& v)
 {
-    std::string pad(static_cast<size_t>(indent) * 4, ' ');
     switch (v.kind()) {
     case Value::Kind::Nil:
         return "(null)";
@@ -642,13 +817,13 @@ std::string describe(const Value& v, int indent, bool nested)
         return v.boolValue() ? "1" : "0";
     case Value::Kind::Int:
     case Value::Kind::LongLong:
-        return std::to_string(v.longLongValue());
+        return v.isUnsigned() ? std::to_string(v.unsignedLongLongValue()) : std::to_string(v.longLongValue());
     case Value::Kind::Float:
-        return formatFloat(v.floatValue());
+        return formatReal(v.floatValue());
     case Value::Kind::Double:
-        return formatDouble(v.doubleValue());
+        return formatReal(v.doubleValue());
     case Value::Kind::String:
-        return nested && needsQuotes(v.string()) ? quoted(v.string()) : v.string();
+        return v.string();
     case Value::Kind::Data: {
         static const char* hex = "0123456789abcdef";
         std::string out = "<";
@@ -674,28 +849,64 @@ std::string describe(const Value& v, int indent, bool nested)
         return v.classValue()->name;
     case Value::Kind::Object:
         return v.objectValue()->description();
-    case Value::Kind::Array: {
-        std::string out = "(\n";
-        const auto& e = v.elements();
-        for (size_t i = 0; i < e.size(); ++i) {
-            out += pad + "    " + describe(e[i], indent + 1, true);
-            out += i + 1 < e.size() ? ",\n" : "\n";
-        }
-        return out + pad + ")";
-    }
-    case Value::Kind::Dictionary: {
-        std::string out = "{\n";
-        for (const auto& [key, object] : v.entries())
-            out += pad + "    " + describe(key, indent + 1, true) + " = " + describe(object, indent + 1, true) + ";\n";
-        return out + pad + "}";
-    }
+    case Value::Kind::Array:
+    case Value::Kind::Dictionary:
+        break;
     }
     return {};
 }
 
+// `level` is the nesting depth of `v`. Inside a container every element that is not itself a
+// container prints its description, quoted when it is not a plain word ("1.5", "<null>").
+// Containers indent their elements one level deeper, and a container inside another starts
+// with its own level's indentation, as the platform prints it ("key =     {", "        (").
+void describe(std::string& out, const Value& v, int level)
+{
+    auto pad = [&](int n) { out.append(static_cast<size_t>(n) * 4, ' '); };
+    switch (v.kind()) {
+    case Value::Kind::Array: {
+        pad(level);
+        out += "(\n";
+        const auto& e = v.elements();
+        for (size_t i = 0; i < e.size(); ++i) {
+            pad(level + 1);
+            describe(out, e[i], level + 1);
+            out += i + 1 < e.size() ? ",\n" : "\n";
+        }
+        pad(level);
+        out += ')';
+        return;
+    }
+    case Value::Kind::Dictionary: {
+        pad(level);
+        out += "{\n";
+        for (const auto& [key, object] : v.entries()) {
+            pad(level + 1);
+            describe(out, key, level + 1);
+            out += " = ";
+            describe(out, object, level + 1);
+            out += ";\n";
+        }
+        pad(level);
+        out += '}';
+        return;
+    }
+    default: {
+        std::string text = describeLeaf(v);
+        out += level > 0 && needsQuotes(text) ? quoted(text) : text;
+        return;
+    }
+    }
+}
+
 } // namespace
 
-std::string Value::description() const { return describe(*this, 0, false); }
+std::string Value::description() const
+{
+    std::string out;
+    describe(out, *this, 0);
+    return out;
+}
 
 const char* Value::kindName() const
 {
@@ -732,7 +943,13 @@ int compareValues(const Value& a, const Value& b)
 {
     if (a.isNumber() && b.isNumber()) {
         if (isIntegral(a.kind()) && isIntegral(b.kind())) {
+            if (a.isUnsigned() != b.isUnsigned())
+                return a.isUnsigned() ? 1 : -1;
             auto x = a.longLongValue(), y = b.longLongValue();
+            if (a.isUnsigned()) {
+                auto ux = static_cast<uint64_t>(x), uy = static_cast<uint64_t>(y);
+                return ux < uy ? -1 : ux > uy ? 1 : 0;
+            }
             return x < y ? -1 : x > y ? 1 : 0;
         }
         double x = a.doubleValue(), y = b.doubleValue();
@@ -748,4 +965,70 @@ int compareValues(const Value& a, const Value& b)
     }
     auto ka = static_cast<int>(a.kind()), kb = static_cast<int>(b.kind());
     return ka < kb ? -1 : ka > kb ? 1 : 0;
+}
+
+#define VX_VALUE_CLASS(function, name, super)                                                                          \
+    Class Value::function()                                                                                            \
+    {                                                                                                                  \
+        static const ClassInfo s_info { name, super };                                                                 \
+        return &s_info;                                                                                                \
+    }
+
+VX_VALUE_CLASS(stringClass, "NSString", NSObject::classObject())
+VX_VALUE_CLASS(numberClass, "NSNumber", NSObject::classObject())
+VX_VALUE_CLASS(nullClass, "NSNull", NSObject::classObject())
+VX_VALUE_CLASS(dataClass, "NSData", NSObject::classObject())
+VX_VALUE_CLASS(dateClass, "NSDate", NSObject::classObject())
+VX_VALUE_CLASS(arrayClass, "NSArray", NSObject::classObject())
+VX_VALUE_CLASS(mutableArrayClass, "NSMutableArray", arrayClass())
+VX_VALUE_CLASS(dictionaryClass, "NSDictionary", NSObject::classObject())
+VX_VALUE_CLASS(mutableDictionaryClass, "NSMutableDictionary", dictionaryClass())
+
+#undef VX_VALUE_CLASS
+
+namespace {
+const bool s_valueClassesRegistered = [] {
+    for (Class cls : { Value::stringClass(), Value::numberClass(), Value::nullClass(), Value::dataClass(),
+             Value::dateClass(), Value::arrayClass(), Value::mutableArrayClass(), Value::dictionaryClass(),
+             Value::mutableDictionaryClass() })
+        registerClass(cls);
+    return true;
+}();
+} // namespace
+
+Class Value::valueClass() const
+{
+    switch (m_kind) {
+    case Kind::Nil:
+        return nullptr;
+    case Kind::Null:
+        return nullClass();
+    case Kind::Bool:
+    case Kind::Int:
+    case Kind::LongLong:
+    case Kind::Float:
+    case Kind::Double:
+        return numberClass();
+    case Kind::String:
+        return stringClass();
+    case Kind::Data:
+        return dataClass();
+    case Kind::Date:
+        return dateClass();
+    case Kind::Array:
+        return isMutable() ? mutableArrayClass() : arrayClass();
+    case Kind::Dictionary:
+        return isMutable() ? mutableDictionaryClass() : dictionaryClass();
+    case Kind::Class:
+        return NSObject::classObject();
+    case Kind::Object:
+        return objectValue()->objectClass();
+    }
+    return nullptr;
+}
+
+bool Value::isKindOfClass(Class cls) const
+{
+    Class own = valueClass();
+    return own && cls && NSObject::classIsSubclassOf(own, cls);
 }

@@ -2,11 +2,14 @@
 
 #include "FoundationForward.h"
 
+#include <concepts>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -25,8 +28,8 @@ public:
         Nil,
         Null,
         Bool,
-        Int,      // NSInteger / int
-        LongLong, // long long, unsigned values that fit
+        Int, // NSInteger / int
+        LongLong, // long long, and unsigned long long (isUnsigned() tells values above INT64_MAX)
         Float,
         Double,
         String,
@@ -49,8 +52,14 @@ public:
     Value(uint32_t i);
     Value(int64_t i);
     Value(uint64_t i);
-    Value(long long i) : Value(static_cast<int64_t>(i)) { }
-    Value(unsigned long long i) : Value(static_cast<uint64_t>(i)) { }
+    Value(long long i)
+        : Value(static_cast<int64_t>(i))
+    {
+    }
+    Value(unsigned long long i)
+        : Value(static_cast<uint64_t>(i))
+    {
+    }
     Value(float f);
     Value(double d);
     Value(const char* s);
@@ -58,8 +67,9 @@ public:
     Value(const std::string& s);
     Value(std::string&& s);
     Value(Class cls);
-    template<typename T>
-    Value(const Ref<T>& object) : Value(std::static_pointer_cast<NSObject>(object), ObjectTag {})
+    template <typename T>
+    Value(const Ref<T>& object)
+        : Value(std::static_pointer_cast<NSObject>(object), ObjectTag {})
     {
     }
 
@@ -90,6 +100,8 @@ public:
     bool isClass() const { return m_kind == Kind::Class; }
     bool isObject() const { return m_kind == Kind::Object; }
     bool isMutable() const;
+    // A LongLong made from an unsigned value above INT64_MAX.
+    bool isUnsigned() const { return m_unsigned; }
     explicit operator bool() const { return m_kind != Kind::Nil; }
 
     // Number readings, with the platform's conversions: strings parse as NSString's
@@ -110,15 +122,20 @@ public:
     double dateValue() const;
     Class classValue() const;
     Ref<NSObject> objectValue() const;
-    template<typename T>
-    Ref<T> objectAs() const
-    {
-        return std::dynamic_pointer_cast<T>(objectValue());
-    }
+    template <typename T> Ref<T> objectAs() const { return std::dynamic_pointer_cast<T>(objectValue()); }
 
     // Arrays.
     size_t count() const; // elements of an array or entries of a dictionary; 0 otherwise
     const Value& operator[](size_t index) const; // raises "NSRangeException" when out of range
+    // Any integer index (so `v[0]` is not taken for a null key); negative ones are out of range.
+    template <std::integral I> const Value& operator[](I index) const
+    {
+        if constexpr (std::is_signed_v<I>) {
+            if (index < 0)
+                return (*this)[static_cast<size_t>(SIZE_MAX)];
+        }
+        return (*this)[static_cast<size_t>(index)];
+    }
     const Value& objectAtIndex(size_t index) const { return (*this)[index]; }
     const std::vector<Value>& elements() const; // empty for non-arrays
     void addObject(const Value& v);
@@ -158,11 +175,28 @@ public:
     // Human-readable name of the kind, for error messages ("NSString", "NSNumber" ...).
     const char* kindName() const;
 
+    // The platform class of the value: NSString, NSNumber, NSArray or NSMutableArray, ... for
+    // data, the object's own class for objects, nullptr for nil. Registered by name, so
+    // NSClassFromString("NSString") finds them.
+    Class valueClass() const;
+    // True when the value's class is `cls` or a subclass of it.
+    bool isKindOfClass(Class cls) const;
+    static Class stringClass();
+    static Class numberClass();
+    static Class nullClass();
+    static Class dataClass();
+    static Class dateClass();
+    static Class arrayClass();
+    static Class mutableArrayClass();
+    static Class dictionaryClass();
+    static Class mutableDictionaryClass();
+
 private:
     struct ObjectTag { };
     Value(Ref<NSObject> object, ObjectTag);
 
     Kind m_kind { Kind::Nil };
+    bool m_unsigned { false };
     union {
         int64_t m_int = 0;
         bool m_bool;
@@ -173,8 +207,19 @@ private:
     std::shared_ptr<void> m_storage; // string, data, array, dictionary or object
 };
 
+// Hash and equality (isEqual) for Value keys. Both also take string views, so maps keyed by
+// Value can be searched with a string without making a Value.
 struct ValueHash {
+    using is_transparent = void;
     size_t operator()(const Value& v) const { return v.hash(); }
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+struct ValueEqual {
+    using is_transparent = void;
+    bool operator()(const Value& a, const Value& b) const { return a.isEqual(b); }
+    bool operator()(const Value& a, std::string_view b) const { return a.isString() && a.string() == b; }
+    bool operator()(std::string_view a, const Value& b) const { return b.isString() && b.string() == a; }
 };
 
 // Orders values for sorting: numbers by value, strings by literal comparison, dates by time.
