@@ -178,7 +178,8 @@ void performSelectorOnMainThread(std::function<void()> selector, bool waitUntilD
 void performSelectorOnThread(const Ref<NSThread>& thread, std::function<void()> selector, bool waitUntilDone,
     const std::vector<std::string>& modes)
 {
-    if (!thread)
+    // A finished thread never runs its loop again: waiting for it would never end.
+    if (!thread || thread->isFinished())
         return;
     performOn(thread->runLoop(), NSThread::currentThread() == thread, std::move(selector), waitUntilDone, modes);
 }

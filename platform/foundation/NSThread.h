@@ -67,7 +67,8 @@ private:
 
 // The platform's thread performs. The block runs on the target thread's run loop in one of
 // `modes`. With waitUntilDone the caller blocks until it has run; when the caller is already
-// the target thread the block runs at once instead.
+// the target thread the block runs at once instead. A block sent to a finished thread is
+// dropped (and not waited for).
 void performSelectorOnMainThread(std::function<void()> selector, bool waitUntilDone,
     const std::vector<std::string>& modes = { NSRunLoopCommonModes });
 void performSelectorOnThread(const Ref<NSThread>& thread, std::function<void()> selector, bool waitUntilDone,

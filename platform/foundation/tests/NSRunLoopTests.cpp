@@ -233,6 +233,7 @@ TEST_F(RunLoopTest, ThreadRunsItsOwnLoopKeptAliveByAPort)
     }, false);
     drainAll();
     EXPECT_TRUE(thread->isFinished());
+    performSelectorOnThread(thread, [&] { record("after the end"); }, true); // returns, runs nothing
     std::lock_guard guard(lock);
     EXPECT_EQ(seen, (std::vector<std::string> { "perform on Worker", "tick", "tick", "waited", "inline", "loop ended" }));
 }
