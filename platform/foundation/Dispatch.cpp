@@ -107,10 +107,7 @@ public:
         {
             std::lock_guard guard(m_lock);
             m_bands[job.queue->band].push_back(std::move(job));
-            if (m_idle == 0 && m_threads < m_maxThreads) {
-                ++m_threads;
-                spawn = true;
-            }
+            spawn = shouldSpawnLocked();
         }
         if (spawn)
             std::thread([this] { work(); }).detach();
@@ -118,11 +115,40 @@ public:
             m_available.notify_one();
     }
 
+    // A tracked thread parked: when it was the last worker able to take queued jobs, add one.
+    void threadParked()
+    {
+        bool spawn;
+        {
+            std::lock_guard guard(m_lock);
+            bool queued = std::any_of(m_bands.begin(), m_bands.end(), [](auto& b) { return !b.empty(); });
+            spawn = queued && shouldSpawnLocked();
+        }
+        if (spawn)
+            std::thread([this] { work(); }).detach();
+    }
+
 private:
     Pool()
         : m_maxThreads(std::max(8u, 2 * std::thread::hardware_concurrency()))
     {
+        DispatchWork::setParkObserver([] { Pool::shared().threadParked(); });
     }
+
+    // Up to m_maxThreads workers run jobs; beyond that a worker is added only while others are
+    // parked in waits (they may be waiting for the very job that is queued), up to a hard cap.
+    bool shouldSpawnLocked()
+    {
+        if (m_idle > 0 || m_threads >= s_hardCap)
+            return false;
+        if (m_threads < m_maxThreads || DispatchWork::parkedCount() > 0) {
+            ++m_threads;
+            return true;
+        }
+        return false;
+    }
+
+    static constexpr unsigned s_hardCap = 128;
 
     void work();
 

@@ -1,5 +1,6 @@
 #include "DispatchWork.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -16,6 +17,7 @@ int64_t s_parked = 0;
 int64_t s_queued = 0;
 
 thread_local bool t_tracked = false;
+std::atomic<void (*)()> s_parkObserver { nullptr };
 
 template<typename F>
 void update(F&& f)
@@ -60,6 +62,16 @@ void queuedJobTaken()
 void threadParked()
 {
     update([] { ++s_parked; });
+    if (auto observer = s_parkObserver.load())
+        observer();
+}
+
+void setParkObserver(void (*observer)()) { s_parkObserver = observer; }
+
+int64_t parkedCount()
+{
+    std::lock_guard lock(s_lock);
+    return s_parked;
 }
 
 void threadUnparked()

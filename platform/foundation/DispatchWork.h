@@ -36,6 +36,11 @@ void queuedJobTaken();
 void threadParked();
 void threadUnparked();
 
+// Called (outside any lock of this module) after a tracked thread parks, so the dispatch pool can
+// add a worker when all of its workers are waiting.
+void setParkObserver(void (*observer)());
+int64_t parkedCount();
+
 // True when every active piece of work is a parked thread.
 bool isQuiet();
 // A description of the counts, for diagnostics.

@@ -43,8 +43,9 @@ public:
     void removeDependency(const Ref<NSOperation>& operation);
     std::vector<Ref<NSOperation>> dependencies() const;
 
-    std::function<void()> completionBlock() const;
-    void setCompletionBlock(std::function<void()> block);
+    // The block is cleared once it has started, which breaks cycles through its captures.
+    virtual std::function<void()> completionBlock() const;
+    virtual void setCompletionBlock(std::function<void()> block);
 
     // Blocks until the operation has finished.
     void waitUntilFinished();

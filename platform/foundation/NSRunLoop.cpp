@@ -369,7 +369,13 @@ void performSelectorAfterDelay(const Ref<NSObject>& target, std::string selector
 
 void cancelPreviousPerformRequestsWithTarget(const Ref<NSObject>& target)
 {
-    NSRunLoop::currentRunLoop()->cancelDelayedPerforms(target.get(), nullptr);
+    cancelPreviousPerformRequestsWithTarget(target.get());
+}
+
+void cancelPreviousPerformRequestsWithTarget(const NSObject* target)
+{
+    if (target)
+        NSRunLoop::currentRunLoop()->cancelDelayedPerforms(target, nullptr);
 }
 
 void cancelPreviousPerformRequestsWithTargetSelector(const Ref<NSObject>& target, const std::string& selectorName)

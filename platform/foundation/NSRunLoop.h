@@ -117,4 +117,5 @@ void performSelectorAfterDelay(const Ref<NSObject>& target, std::string selector
 // Cancels the calling thread's delayed performs for `target` (all of them, or those named
 // `selectorName`).
 void cancelPreviousPerformRequestsWithTarget(const Ref<NSObject>& target);
+void cancelPreviousPerformRequestsWithTarget(const NSObject* target);
 void cancelPreviousPerformRequestsWithTargetSelector(const Ref<NSObject>& target, const std::string& selectorName);

@@ -206,6 +206,29 @@ TEST_F(DispatchTest, OnceRunsOncePerResetAndSpecificsFollowTheCurrentQueue)
     EXPECT_EQ(dispatch_get_current_queue(), dispatch_get_main_queue());
 }
 
+TEST_F(DispatchTest, PoolAddsWorkersWhenAllOfThemWaitForQueuedWork)
+{
+    // Every block but the last waits for the last one; with a fixed number of workers the last
+    // block would never get a thread.
+    constexpr int blocks = 60;
+    auto released = dispatch_semaphore_create(0);
+    std::atomic<int> started { 0 };
+    std::atomic<int> finished { 0 };
+    for (int i = 0; i < blocks; ++i) {
+        dispatch_async(globalQueue(), [&] {
+            if (++started == blocks) {
+                for (int j = 1; j < blocks; ++j)
+                    dispatch_semaphore_signal(released);
+            } else {
+                dispatch_semaphore_wait(released, DISPATCH_TIME_FOREVER);
+            }
+            ++finished;
+        });
+    }
+    drainAll();
+    EXPECT_EQ(finished, blocks);
+}
+
 TEST(DispatchDeathTest, SyncOntoTheQueueRunningTheCallerAborts)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
