@@ -92,6 +92,10 @@ TEST_F(DispatchTest, BarrierWaitsForEarlierBlocksAndHoldsBackLaterOnes)
     }
     drainAll();
     EXPECT_EQ(met, 2);
+
+    std::atomic<size_t> sum { 0 };
+    dispatch_apply(100, queue, [&](size_t i) { sum += i; });
+    EXPECT_EQ(sum, 4950u);
 }
 
 TEST_F(DispatchTest, AfterBlocksFireInTimeOrderIncludingOnesScheduledDuringTheAdvance)

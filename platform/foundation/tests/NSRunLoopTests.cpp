@@ -138,12 +138,24 @@ TEST_F(RunLoopTest, TimersFollowTheVirtualClock)
     m_clock.advance(0.5);
     EXPECT_EQ(repeating, 4);
 
+    // Firing by hand keeps a repeating timer's schedule and ends a one-shot timer.
+    repeatingTimer->fire();
+    EXPECT_EQ(repeating, 5);
+    EXPECT_TRUE(repeatingTimer->isValid());
+    EXPECT_DOUBLE_EQ(repeatingTimer->fireDate(), start + 1000 + 1.5);
+    int manual = 0;
+    auto manualTimer = NSTimer::timerWithTimeIntervalRepeatsBlock(10, false, [&](auto&) { ++manual; });
+    manualTimer->fire();
+    manualTimer->fire();
+    EXPECT_EQ(manual, 1);
+    EXPECT_FALSE(manualTimer->isValid());
+
     // The timer keeps its target alive until it is invalidated.
     EXPECT_FALSE(weakOwner.expired());
     repeatingTimer->invalidate();
     EXPECT_TRUE(weakOwner.expired());
     m_clock.advance(5);
-    EXPECT_EQ(repeating, 4);
+    EXPECT_EQ(repeating, 5);
 }
 
 TEST_F(RunLoopTest, ZeroIntervalRepeatingTimerFiresOncePerPassAndIsNotPendingWork)
@@ -258,4 +270,37 @@ TEST_F(RunLoopTest, SleepAndRunUntilDateFollowTheClock)
     });
     drainAll();
     EXPECT_TRUE(returned);
+}
+
+TEST_F(RunLoopTest, RunModeBeforeDateReturnsOnInputStopOrDate)
+{
+    std::mutex lock;
+    std::vector<std::string> results;
+    auto record = [&](std::string what) {
+        std::lock_guard guard(lock);
+        results.push_back(std::move(what));
+    };
+    Ref<NSRunLoop> workerLoop;
+    auto port = NSPort::port();
+    auto thread = NSThread::detachNewThreadWithBlock([&] {
+        auto loop = NSRunLoop::currentRunLoop();
+        record(loop->runModeBeforeDate(NSDefaultRunLoopMode, Clock::distantFuture) ? "ran" : "no input");
+        loop->addPortForMode(port, NSDefaultRunLoopMode);
+        workerLoop = loop;
+        record(loop->runModeBeforeDate("CustomMode", Clock::distantFuture) ? "ran" : "no input in custom mode");
+        record(loop->runModeBeforeDate(NSDefaultRunLoopMode, Clock::distantFuture) ? "stopped" : "?");
+        loop->runUntilDate(Clock::wallTime() + 3);
+        record("date passed");
+    });
+    drainAll(); // the worker now waits in its loop for input that never comes
+    workerLoop->stop();
+    drainAll(); // and now until the date
+    {
+        std::lock_guard guard(lock);
+        EXPECT_EQ(results, (std::vector<std::string> { "no input", "no input in custom mode", "stopped" }));
+    }
+    m_clock.advance(3);
+    EXPECT_TRUE(thread->isFinished());
+    std::lock_guard guard(lock);
+    EXPECT_EQ(results.back(), "date passed");
 }
