@@ -69,6 +69,23 @@ Ref<NSRunLoop> NSRunLoop::currentRunLoop()
     return t_loop;
 }
 
+void NSRunLoop::resetForTesting()
+{
+    std::vector<TimerEntry> timers;
+    std::vector<DelayedPerform> delayed;
+    std::deque<QueuedBlock> queued;
+    std::vector<std::pair<Ref<NSPort>, std::string>> ports;
+    {
+        std::lock_guard guard(m_lock);
+        timers.swap(m_timers);
+        delayed.swap(m_delayed);
+        queued.swap(m_queued);
+        ports.swap(m_ports);
+    }
+    for (auto& entry : timers)
+        entry.timer->invalidate();
+}
+
 void NSRunLoop::bindToCurrentThread(const Ref<NSRunLoop>& loop) { t_loop = loop; }
 
 bool NSRunLoop::modeMatches(const std::string& itemMode, const std::string& mode)

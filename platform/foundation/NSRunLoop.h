@@ -62,6 +62,8 @@ public:
     void wakeUp();
     // Every loop re-reads its timers' fire dates (after a timer's date changed).
     static void timerScheduleChanged();
+    // Test-only: invalidates the loop's timers and drops its ports, delayed and queued performs.
+    void resetForTesting();
     // Makes `loop` the calling thread's loop (used by NSThread for the loop it owns).
     static void bindToCurrentThread(const Ref<NSRunLoop>& loop);
 

@@ -54,4 +54,5 @@ void resetForTesting()
 {
     dispatch_once_reset_for_testing();
     NSNotificationCenter::resetForTesting();
+    NSRunLoop::mainRunLoop()->resetForTesting();
 }

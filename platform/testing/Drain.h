@@ -15,6 +15,7 @@ void drainAll();
 // Runs one pass of the main run loop in the default mode; true when anything ran.
 bool runOnePass();
 
-// Test-only: forgets once-only flags and the default notification center's registrations, so
-// tests do not depend on each other's order.
+// Test-only: forgets once-only flags, the default notification center's registrations and what
+// is left on the main run loop (timers are invalidated), so tests do not depend on each other's
+// order. Call it after drainAll.
 void resetForTesting();

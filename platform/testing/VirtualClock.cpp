@@ -2,6 +2,7 @@
 
 #include "Drain.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,7 +17,7 @@ VirtualClock::VirtualClock(double wallEpoch, double mediaEpoch)
 
 std::shared_ptr<VirtualClock> VirtualClock::install(double wallEpoch)
 {
-    auto clock = std::make_shared<VirtualClock>(wallEpoch, defaultMediaEpoch);
+    auto clock = std::make_shared<VirtualClock>(wallEpoch, std::ceil(Clock::mediaTime()));
     Clock::setSource(clock);
     return clock;
 }

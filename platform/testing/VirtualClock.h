@@ -19,10 +19,11 @@ class VirtualClock final : public ClockSource {
 public:
     // 2014-01-01 00:00:00 UTC.
     static constexpr double defaultWallEpoch = 1388534400.0;
-    static constexpr double defaultMediaEpoch = 1000.0;
 
     VirtualClock(double wallEpoch, double mediaEpoch);
 
+    // Starts at `wallEpoch`. Media time goes on from the clock it replaces (rounded up to a whole
+    // second), so timers and waits scheduled before the install keep their place in time.
     static std::shared_ptr<VirtualClock> install(double wallEpoch = defaultWallEpoch);
     // Restores the real clock if this clock is the installed one.
     void uninstall();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -79,7 +80,7 @@ TEST_F(DrainTest, AdvanceStepsThroughDueTimesOnEveryThreadInOrder)
     ScopedVirtualClock clock;
     double start = Clock::mediaTime();
     auto stamp = [&](const std::string& what) {
-        record(what + " @" + std::to_string(static_cast<int>((Clock::mediaTime() - start) * 10)));
+        record(what + " @" + std::to_string(std::lround((Clock::mediaTime() - start) * 10)));
     };
     Ref<NSTimer> workerTimer;
     auto worker = NSThread::detachNewThreadWithBlock([&] {
