@@ -45,8 +45,10 @@ Globals& globals()
     return *s_globals;
 }
 
-
-std::shared_ptr<ClockSource>& current() { return globals().source; }
+std::shared_ptr<ClockSource>& current()
+{
+    return globals().source;
+}
 
 // A thread inside waitOnce. The entry lives on the waiter's stack and is only touched under
 // globals().waitLock; the waiter's own mutex is taken after globals().waitLock only with try_lock, so the
@@ -59,8 +61,10 @@ struct Waiter {
     bool parked;
 };
 
-
-bool isMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+bool isMainThread()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
+}
 
 // Wakes every waiter (those whose deadline passed stop counting as parked).
 void kickWaiters(bool all)
@@ -122,9 +126,18 @@ void setSource(std::shared_ptr<ClockSource> newSource)
     kickWaiters(true);
 }
 
-double wallTime() { return source()->wallTime(); }
-double mediaTime() { return source()->mediaTime(); }
-bool isVirtual() { return source()->isVirtual(); }
+double wallTime()
+{
+    return source()->wallTime();
+}
+double mediaTime()
+{
+    return source()->mediaTime();
+}
+bool isVirtual()
+{
+    return source()->isVirtual();
+}
 
 bool waitOnce(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double mediaDeadline)
 {
@@ -169,7 +182,10 @@ void wake(std::condition_variable& cv)
     cv.notify_all();
 }
 
-void timeDidChange() { kickWaiters(false); }
+void timeDidChange()
+{
+    kickWaiters(false);
+}
 
 int addDueTimeProvider(DueTimeProvider provider)
 {

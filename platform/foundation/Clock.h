@@ -39,7 +39,7 @@ inline constexpr double distantFuture = std::numeric_limits<double>::infinity();
 bool waitOnce(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double mediaDeadline);
 
 // Waits until `done()` holds or the deadline passes; returns done().
-template<typename Predicate>
+template <typename Predicate>
 bool waitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double mediaDeadline, Predicate done)
 {
     while (!done()) {

@@ -22,7 +22,10 @@
 
 namespace {
 
-bool onMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+bool onMainThread()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
+}
 
 [[noreturn]] void fatal(const std::string& message)
 {
@@ -203,8 +206,8 @@ void pump(const Ref<DispatchQueue>& queue)
     auto& q = *queue;
     while (!q.items.empty() && !q.exclusiveRunning) {
         auto& front = q.items.front();
-        bool exclusive = q.kind == DispatchQueue::Kind::Serial
-            || (front.barrier && q.kind == DispatchQueue::Kind::Concurrent);
+        bool exclusive
+            = q.kind == DispatchQueue::Kind::Serial || (front.barrier && q.kind == DispatchQueue::Kind::Concurrent);
         if (exclusive && q.running > 0)
             return;
         if (exclusive)
@@ -248,8 +251,8 @@ MainQueue& mainQueueStorage()
 
 Ref<DispatchQueue> mainQueue()
 {
-    static Ref<DispatchQueue> s_queue = std::make_shared<DispatchQueue>(
-        "com.apple.main-thread", DispatchQueue::Kind::Main, 1);
+    static Ref<DispatchQueue> s_queue
+        = std::make_shared<DispatchQueue>("com.apple.main-thread", DispatchQueue::Kind::Main, 1);
     return s_queue;
 }
 
@@ -340,8 +343,8 @@ void syncOn(const dispatch_queue_t& queue, dispatch_block_t block, bool barrier)
         Clock::waitUntil(guard, ticket->cv, Clock::distantFuture, [&] { return ticket->done; });
         return;
     }
-    bool exclusive = queue->kind == DispatchQueue::Kind::Serial
-        || (barrier && queue->kind == DispatchQueue::Kind::Concurrent);
+    bool exclusive
+        = queue->kind == DispatchQueue::Kind::Serial || (barrier && queue->kind == DispatchQueue::Kind::Concurrent);
     if (exclusive && isRunning(queue.get()))
         fatal("dispatch_sync onto queue \"" + queue->label + "\" from a block it is running can never run");
     if (queue->kind == DispatchQueue::Kind::Global) {
@@ -547,10 +550,22 @@ dispatch_queue_t dispatch_get_current_queue()
     return onMainThread() ? dispatch_get_main_queue() : dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0);
 }
 
-void dispatch_async(const dispatch_queue_t& queue, dispatch_block_t block) { enqueue(queue, std::move(block), false); }
-void dispatch_barrier_async(const dispatch_queue_t& queue, dispatch_block_t block) { enqueue(queue, std::move(block), true); }
-void dispatch_sync(const dispatch_queue_t& queue, dispatch_block_t block) { syncOn(queue, std::move(block), false); }
-void dispatch_barrier_sync(const dispatch_queue_t& queue, dispatch_block_t block) { syncOn(queue, std::move(block), true); }
+void dispatch_async(const dispatch_queue_t& queue, dispatch_block_t block)
+{
+    enqueue(queue, std::move(block), false);
+}
+void dispatch_barrier_async(const dispatch_queue_t& queue, dispatch_block_t block)
+{
+    enqueue(queue, std::move(block), true);
+}
+void dispatch_sync(const dispatch_queue_t& queue, dispatch_block_t block)
+{
+    syncOn(queue, std::move(block), false);
+}
+void dispatch_barrier_sync(const dispatch_queue_t& queue, dispatch_block_t block)
+{
+    syncOn(queue, std::move(block), true);
+}
 
 void dispatch_after(dispatch_time_t when, const dispatch_queue_t& queue, dispatch_block_t block)
 {
@@ -588,7 +603,8 @@ dispatch_time_t dispatch_time(dispatch_time_t when, int64_t delta)
     return result <= 0 ? 1 : static_cast<dispatch_time_t>(result);
 }
 
-void dispatch_queue_set_specific(const dispatch_queue_t& queue, const void* key, void* context, void (*destructor)(void*))
+void dispatch_queue_set_specific(
+    const dispatch_queue_t& queue, const void* key, void* context, void (*destructor)(void*))
 {
     if (!queue)
         return;
@@ -616,7 +632,10 @@ void* dispatch_queue_get_specific(const dispatch_queue_t& queue, const void* key
     return it == queue->specific.end() ? nullptr : it->second.first;
 }
 
-void* dispatch_get_specific(const void* key) { return dispatch_queue_get_specific(dispatch_get_current_queue(), key); }
+void* dispatch_get_specific(const void* key)
+{
+    return dispatch_queue_get_specific(dispatch_get_current_queue(), key);
+}
 
 void dispatch_once(dispatch_once_t* predicate, const dispatch_block_t& block)
 {
@@ -630,9 +649,15 @@ void dispatch_once(dispatch_once_t* predicate, const dispatch_block_t& block)
     predicate->ranInGeneration.store(generation, std::memory_order_release);
 }
 
-void dispatch_once_reset_for_testing() { s_onceGeneration.fetch_add(1, std::memory_order_acq_rel); }
+void dispatch_once_reset_for_testing()
+{
+    s_onceGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
 
-dispatch_group_t dispatch_group_create() { return std::make_shared<DispatchGroup>(); }
+dispatch_group_t dispatch_group_create()
+{
+    return std::make_shared<DispatchGroup>();
+}
 
 void dispatch_group_enter(const dispatch_group_t& group)
 {
@@ -765,6 +790,9 @@ size_t runPendingBlocks(size_t count)
 
 namespace DispatchTimers {
 
-void fireDue() { AfterTimers::shared().fireDue(); }
+void fireDue()
+{
+    AfterTimers::shared().fireDue();
+}
 
 } // namespace DispatchTimers

@@ -70,8 +70,8 @@ dispatch_time_t dispatch_time(dispatch_time_t when, int64_t delta);
 
 // Queue-specific data, looked up by key address. Setting null removes; a destructor, when
 // given, is called with the old context when it is replaced or the queue goes away.
-void dispatch_queue_set_specific(const dispatch_queue_t& queue, const void* key, void* context,
-    void (*destructor)(void*) = nullptr);
+void dispatch_queue_set_specific(
+    const dispatch_queue_t& queue, const void* key, void* context, void (*destructor)(void*) = nullptr);
 void* dispatch_queue_get_specific(const dispatch_queue_t& queue, const void* key);
 // Looks the key up on the queue running the caller (see dispatch_get_current_queue).
 void* dispatch_get_specific(const void* key);

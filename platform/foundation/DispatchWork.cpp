@@ -19,8 +19,7 @@ int64_t s_queued = 0;
 thread_local bool t_tracked = false;
 std::atomic<void (*)()> s_parkObserver { nullptr };
 
-template<typename F>
-void update(F&& f)
+template <typename F> void update(F&& f)
 {
     {
         std::lock_guard lock(s_lock);
@@ -47,7 +46,10 @@ TrackedScope::~TrackedScope()
     update([] { --s_active; });
 }
 
-bool isCurrentThreadTracked() { return t_tracked; }
+bool isCurrentThreadTracked()
+{
+    return t_tracked;
+}
 
 void queuedJobAdded()
 {
@@ -66,7 +68,10 @@ void threadParked()
         observer();
 }
 
-void setParkObserver(void (*observer)()) { s_parkObserver = observer; }
+void setParkObserver(void (*observer)())
+{
+    s_parkObserver = observer;
+}
 
 int64_t parkedCount()
 {
@@ -100,7 +105,7 @@ uint64_t generation()
 
 void changed()
 {
-    update([] { });
+    update([] {});
 }
 
 bool waitForChange(uint64_t seen, double realSeconds)

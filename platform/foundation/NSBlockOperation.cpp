@@ -2,7 +2,10 @@
 
 #include "NSException.h"
 
-Ref<NSBlockOperation> NSBlockOperation::init() { return make<NSBlockOperation>(); }
+Ref<NSBlockOperation> NSBlockOperation::init()
+{
+    return make<NSBlockOperation>();
+}
 
 Ref<NSBlockOperation> NSBlockOperation::blockOperationWithBlock(std::function<void()> block)
 {
@@ -17,7 +20,8 @@ void NSBlockOperation::addExecutionBlock(std::function<void()> block)
         return;
     if (isExecuting() || isFinished())
         NSException::raise(NSInvalidArgumentException,
-            "*** -[NSBlockOperation addExecutionBlock:]: blocks cannot be added after the operation has started executing or finished");
+            "*** -[NSBlockOperation addExecutionBlock:]: blocks cannot be added after the operation has started "
+            "executing or finished");
     std::lock_guard guard(m_blocksLock);
     m_blocks.push_back(std::move(block));
 }

@@ -13,14 +13,16 @@ Ref<NSNotification> NSNotification::notificationWithNameObject(std::string name,
     return make<NSNotification>(std::move(name), std::move(object), Value());
 }
 
-Ref<NSNotification> NSNotification::notificationWithNameObjectUserInfo(std::string name, Ref<NSObject> object, Value userInfo)
+Ref<NSNotification> NSNotification::notificationWithNameObjectUserInfo(
+    std::string name, Ref<NSObject> object, Value userInfo)
 {
     return make<NSNotification>(std::move(name), std::move(object), std::move(userInfo));
 }
 
 std::string NSNotification::description() const
 {
-    std::string text = "NSConcreteNotification " + m_name + " object = " + (m_object ? m_object->description() : "(null)");
+    std::string text
+        = "NSConcreteNotification " + m_name + " object = " + (m_object ? m_object->description() : "(null)");
     if (!m_userInfo.isNil())
         text += " userInfo = " + m_userInfo.description();
     return text;

@@ -13,7 +13,8 @@ class NSNotification : public NSObject {
 public:
     NSNotification(Passkey key, std::string name, Ref<NSObject> object, Value userInfo);
     static Ref<NSNotification> notificationWithNameObject(std::string name, Ref<NSObject> object);
-    static Ref<NSNotification> notificationWithNameObjectUserInfo(std::string name, Ref<NSObject> object, Value userInfo);
+    static Ref<NSNotification> notificationWithNameObjectUserInfo(
+        std::string name, Ref<NSObject> object, Value userInfo);
 
     const std::string& name() const { return m_name; }
     const Ref<NSObject>& object() const { return m_object; }

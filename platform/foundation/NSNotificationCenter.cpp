@@ -9,7 +9,7 @@ struct NSNotificationCenter::Registration {
     // Identity of the selector-style observer, or of the token of a block registration.
     const NSObject* observerKey = nullptr;
     Weak<NSObject> observer; // selector-style only
-    Ref<NSObject> token;     // block-style only; kept so its address is not reused while registered
+    Ref<NSObject> token; // block-style only; kept so its address is not reused while registered
     std::optional<std::string> name;
     const NSObject* objectKey = nullptr;
     Weak<NSObject> object;
@@ -18,10 +18,7 @@ struct NSNotificationCenter::Registration {
     std::atomic<bool> removed { false };
 
     bool isBlockStyle() const { return token != nullptr; }
-    bool isDead() const
-    {
-        return (!isBlockStyle() && observer.expired()) || (objectKey && object.expired());
-    }
+    bool isDead() const { return (!isBlockStyle() && observer.expired()) || (objectKey && object.expired()); }
     bool matches(const NSNotification& note) const
     {
         if (name && *name != note.name())
@@ -37,7 +34,10 @@ NSNotificationCenter::NSNotificationCenter(Passkey key)
 
 NSNotificationCenter::~NSNotificationCenter() = default;
 
-Ref<NSNotificationCenter> NSNotificationCenter::init() { return make<NSNotificationCenter>(); }
+Ref<NSNotificationCenter> NSNotificationCenter::init()
+{
+    return make<NSNotificationCenter>();
+}
 
 Ref<NSNotificationCenter> NSNotificationCenter::defaultCenter()
 {
@@ -92,8 +92,8 @@ void NSNotificationCenter::removeMatching(const std::function<bool(const Registr
     std::vector<std::shared_ptr<Registration>> removed; // released outside the lock
     {
         std::lock_guard guard(m_lock);
-        auto keep = std::stable_partition(m_registrations.begin(), m_registrations.end(),
-            [&](auto& r) { return !match(*r) && !r->isDead(); });
+        auto keep = std::stable_partition(
+            m_registrations.begin(), m_registrations.end(), [&](auto& r) { return !match(*r) && !r->isDead(); });
         for (auto it = keep; it != m_registrations.end(); ++it) {
             (*it)->removed = true;
             removed.push_back(std::move(*it));
@@ -109,10 +109,13 @@ void NSNotificationCenter::removeObserver(const NSObject* observer)
     removeMatching([observer](const Registration& r) { return r.observerKey == observer; });
 }
 
-void NSNotificationCenter::removeObserver(const Ref<NSObject>& observer) { removeObserver(observer.get()); }
+void NSNotificationCenter::removeObserver(const Ref<NSObject>& observer)
+{
+    removeObserver(observer.get());
+}
 
-void NSNotificationCenter::removeObserver(const Ref<NSObject>& observer, const std::optional<std::string>& name,
-    const Ref<NSObject>& object)
+void NSNotificationCenter::removeObserver(
+    const Ref<NSObject>& observer, const std::optional<std::string>& name, const Ref<NSObject>& object)
 {
     if (!observer)
         return;
@@ -161,7 +164,8 @@ void NSNotificationCenter::postNotificationName(const std::string& name, const R
     postNotification(NSNotification::notificationWithNameObject(name, object));
 }
 
-void NSNotificationCenter::postNotificationName(const std::string& name, const Ref<NSObject>& object, const Value& userInfo)
+void NSNotificationCenter::postNotificationName(
+    const std::string& name, const Ref<NSObject>& object, const Value& userInfo)
 {
     postNotification(NSNotification::notificationWithNameObjectUserInfo(name, object, userInfo));
 }

@@ -40,15 +40,18 @@ public:
     // below cannot). Null name: every name; null object: any sender.
     void addObserver(const Ref<NSObject>& observer, Handler selector, const std::optional<std::string>& name,
         const Ref<NSObject>& object);
-    template<typename T>
+    template <typename T>
     void addObserver(const Ref<T>& observer, void (T::*selector)(const Ref<NSNotification>&),
         const std::optional<std::string>& name, const Ref<NSObject>& object)
     {
         Weak<T> weak = observer;
-        addObserver(observer, [weak, selector](const Ref<NSNotification>& note) {
-            if (auto target = weak.lock())
-                ((*target).*selector)(note);
-        }, name, object);
+        addObserver(
+            observer,
+            [weak, selector](const Ref<NSNotification>& note) {
+                if (auto target = weak.lock())
+                    ((*target).*selector)(note);
+            },
+            name, object);
     }
     // Block-style; answers the token to remove the registration with.
     Ref<NSObject> addObserverForName(const std::optional<std::string>& name, const Ref<NSObject>& object,
@@ -58,7 +61,8 @@ public:
     void removeObserver(const Ref<NSObject>& observer);
     void removeObserver(const NSObject* observer);
     // Removes registrations matching the name (null: any) and sender (null: any).
-    void removeObserver(const Ref<NSObject>& observer, const std::optional<std::string>& name, const Ref<NSObject>& object);
+    void removeObserver(
+        const Ref<NSObject>& observer, const std::optional<std::string>& name, const Ref<NSObject>& object);
 
     void postNotification(const Ref<NSNotification>& notification);
     void postNotificationName(const std::string& name, const Ref<NSObject>& object);

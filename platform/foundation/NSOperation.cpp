@@ -13,7 +13,10 @@ NSOperation::NSOperation(Passkey key)
 
 NSOperation::~NSOperation() = default;
 
-Ref<NSOperation> NSOperation::init() { return make<NSOperation>(); }
+Ref<NSOperation> NSOperation::init()
+{
+    return make<NSOperation>();
+}
 
 void NSOperation::start()
 {
@@ -25,8 +28,8 @@ void NSOperation::start()
         m_started = true;
     }
     if (!isReady())
-        NSException::raise(NSInvalidArgumentException,
-            "*** -[" + className() + " start]: receiver is not yet ready to execute");
+        NSException::raise(
+            NSInvalidArgumentException, "*** -[" + className() + " start]: receiver is not yet ready to execute");
     auto protectedThis = self<NSOperation>();
     if (!isCancelled()) {
         willChangeValueForKey("isExecuting");
@@ -174,7 +177,10 @@ void NSOperation::setName(const std::string& name)
     m_name = name;
 }
 
-void NSOperation::willChangeValueForKey(const std::string& key) { NSObject::willChangeValueForKey(key); }
+void NSOperation::willChangeValueForKey(const std::string& key)
+{
+    NSObject::willChangeValueForKey(key);
+}
 
 void NSOperation::didChangeValueForKey(const std::string& key)
 {

@@ -36,7 +36,10 @@ NSOperationQueue::NSOperationQueue(Passkey key, bool isMain)
         m_name = "NSOperationQueue Main Queue";
 }
 
-Ref<NSOperationQueue> NSOperationQueue::init() { return make<NSOperationQueue>(false); }
+Ref<NSOperationQueue> NSOperationQueue::init()
+{
+    return make<NSOperationQueue>(false);
+}
 
 Ref<NSOperationQueue> NSOperationQueue::mainQueue()
 {
@@ -115,7 +118,8 @@ void NSOperationQueue::pump()
                 return;
             if (m_maxConcurrent >= 0 && m_running >= m_maxConcurrent)
                 return;
-            auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](auto& e) { return e.operation == operation; });
+            auto it
+                = std::find_if(m_entries.begin(), m_entries.end(), [&](auto& e) { return e.operation == operation; });
             if (it == m_entries.end() || it->started)
                 continue;
             it->started = true;
@@ -144,7 +148,8 @@ void NSOperationQueue::operationChanged(const Ref<NSOperation>& operation, const
         bool removed = false;
         {
             std::lock_guard guard(m_lock);
-            auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](auto& e) { return e.operation == operation; });
+            auto it
+                = std::find_if(m_entries.begin(), m_entries.end(), [&](auto& e) { return e.operation == operation; });
             if (it != m_entries.end()) {
                 if (it->started)
                     --m_running;

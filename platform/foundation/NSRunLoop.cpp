@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include <sys/syscall.h>
@@ -15,7 +17,10 @@
 
 namespace {
 
-bool onMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+bool onMainThread()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
+}
 
 thread_local Ref<NSRunLoop> t_loop;
 
@@ -86,7 +91,10 @@ void NSRunLoop::resetForTesting()
         entry.timer->invalidate();
 }
 
-void NSRunLoop::bindToCurrentThread(const Ref<NSRunLoop>& loop) { t_loop = loop; }
+void NSRunLoop::bindToCurrentThread(const Ref<NSRunLoop>& loop)
+{
+    t_loop = loop;
+}
 
 bool NSRunLoop::modeMatches(const std::string& itemMode, const std::string& mode)
 {
@@ -167,7 +175,8 @@ void NSRunLoop::addDelayedPerform(Ref<NSObject> target, std::string selectorName
         return;
     double due = Clock::mediaTime() + std::max(0.0, delay);
     std::lock_guard guard(m_lock);
-    m_delayed.push_back({ due, m_sequence++, std::move(target), std::move(selectorName), std::move(action), std::move(modes) });
+    m_delayed.push_back(
+        { due, m_sequence++, std::move(target), std::move(selectorName), std::move(action), std::move(modes) });
     posted();
 }
 
@@ -234,12 +243,16 @@ bool NSRunLoop::hasPendingWorkInMode(const std::string& mode) const
             && entry.timer->fireMediaTime() <= now)
             return true;
     }
-    return std::any_of(m_delayed.begin(), m_delayed.end(),
-        [&](auto& p) { return p.due <= now && modesMatch(p.modes, mode); });
+    return std::any_of(
+        m_delayed.begin(), m_delayed.end(), [&](auto& p) { return p.due <= now && modesMatch(p.modes, mode); });
 }
 
 bool NSRunLoop::runPass(const std::string& mode)
 {
+    if (m_isMain && !onMainThread()) {
+        std::fprintf(stderr, "NSRunLoop: the main run loop can only run on the main thread\n");
+        std::abort();
+    }
     auto protectedThis = self<NSRunLoop>();
     double now = Clock::mediaTime();
     std::vector<QueuedBlock> queued;
@@ -348,8 +361,7 @@ bool NSRunLoop::runModeBeforeDate(const std::string& mode, double secondsSince19
 
 void NSRunLoop::run()
 {
-    while (runModeBeforeDate(NSDefaultRunLoopMode, Clock::distantFuture)) {
-    }
+    while (runModeBeforeDate(NSDefaultRunLoopMode, Clock::distantFuture)) { }
 }
 
 void NSRunLoop::runUntilDate(double secondsSince1970)
@@ -380,8 +392,8 @@ void NSRunLoop::stop()
 void performSelectorAfterDelay(const Ref<NSObject>& target, std::string selectorName, std::function<void()> action,
     NSTimeInterval delay, std::vector<std::string> modes)
 {
-    NSRunLoop::currentRunLoop()->addDelayedPerform(target, std::move(selectorName), std::move(action), delay,
-        std::move(modes));
+    NSRunLoop::currentRunLoop()->addDelayedPerform(
+        target, std::move(selectorName), std::move(action), delay, std::move(modes));
 }
 
 void cancelPreviousPerformRequestsWithTarget(const Ref<NSObject>& target)

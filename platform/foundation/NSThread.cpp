@@ -72,7 +72,10 @@ void NSThread::start()
     }).detach();
 }
 
-void NSThread::cancel() { m_cancelled = true; }
+void NSThread::cancel()
+{
+    m_cancelled = true;
+}
 
 std::string NSThread::name() const
 {
@@ -90,7 +93,10 @@ void NSThread::setName(const std::string& name)
         pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
 }
 
-bool NSThread::isMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+bool NSThread::isMainThread()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
+}
 
 Ref<NSThread> NSThread::mainThread()
 {
@@ -124,8 +130,7 @@ void NSThread::sleepUntilDate(double secondsSince1970)
     std::mutex lock;
     std::condition_variable cv;
     std::unique_lock guard(lock);
-    while (!Clock::waitOnce(guard, cv, deadline)) {
-    }
+    while (!Clock::waitOnce(guard, cv, deadline)) { }
 }
 
 void NSThread::sleepForTimeInterval(NSTimeInterval interval)
@@ -135,7 +140,10 @@ void NSThread::sleepForTimeInterval(NSTimeInterval interval)
     sleepUntilDate(Clock::wallTime() + interval);
 }
 
-Value NSThread::threadDictionary() { return m_dictionary; }
+Value NSThread::threadDictionary()
+{
+    return m_dictionary;
+}
 
 namespace {
 
@@ -170,7 +178,8 @@ void performOn(const Ref<NSRunLoop>& loop, bool targetIsCurrent, std::function<v
 
 } // namespace
 
-void performSelectorOnMainThread(std::function<void()> selector, bool waitUntilDone, const std::vector<std::string>& modes)
+void performSelectorOnMainThread(
+    std::function<void()> selector, bool waitUntilDone, const std::vector<std::string>& modes)
 {
     performOn(NSRunLoop::mainRunLoop(), NSThread::isMainThread(), std::move(selector), waitUntilDone, modes);
 }
@@ -184,6 +193,9 @@ void performSelectorOnThread(const Ref<NSThread>& thread, std::function<void()> 
     performOn(thread->runLoop(), NSThread::currentThread() == thread, std::move(selector), waitUntilDone, modes);
 }
 
-void performSelectorInBackground(std::function<void()> selector) { NSThread::detachNewThreadWithBlock(std::move(selector)); }
+void performSelectorInBackground(std::function<void()> selector)
+{
+    NSThread::detachNewThreadWithBlock(std::move(selector));
+}
 
 VX_REGISTER_CLASS(NSThread);

@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-NSTimer::NSTimer(Passkey key, NSTimeInterval interval, Ref<NSObject> target, Action action, Value userInfo, bool repeats)
+NSTimer::NSTimer(
+    Passkey key, NSTimeInterval interval, Ref<NSObject> target, Action action, Value userInfo, bool repeats)
     : NSObject(key)
     , m_interval(interval > 0 ? interval : 0)
     , m_repeats(repeats)
@@ -16,17 +17,17 @@ NSTimer::NSTimer(Passkey key, NSTimeInterval interval, Ref<NSObject> target, Act
 {
 }
 
-Ref<NSTimer> NSTimer::timerWithTimeIntervalTargetSelectorUserInfoRepeats(NSTimeInterval interval,
-    Ref<NSObject> target, Action selector, Value userInfo, bool repeats)
+Ref<NSTimer> NSTimer::timerWithTimeIntervalTargetSelectorUserInfoRepeats(
+    NSTimeInterval interval, Ref<NSObject> target, Action selector, Value userInfo, bool repeats)
 {
     return make<NSTimer>(interval, std::move(target), std::move(selector), std::move(userInfo), repeats);
 }
 
-Ref<NSTimer> NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(NSTimeInterval interval,
-    Ref<NSObject> target, Action selector, Value userInfo, bool repeats)
+Ref<NSTimer> NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
+    NSTimeInterval interval, Ref<NSObject> target, Action selector, Value userInfo, bool repeats)
 {
-    auto timer = timerWithTimeIntervalTargetSelectorUserInfoRepeats(interval, std::move(target), std::move(selector),
-        std::move(userInfo), repeats);
+    auto timer = timerWithTimeIntervalTargetSelectorUserInfoRepeats(
+        interval, std::move(target), std::move(selector), std::move(userInfo), repeats);
     NSRunLoop::currentRunLoop()->addTimerForMode(timer, NSDefaultRunLoopMode);
     return timer;
 }
@@ -61,7 +62,10 @@ void NSTimer::callAction()
         invalidate();
 }
 
-void NSTimer::fire() { callAction(); }
+void NSTimer::fire()
+{
+    callAction();
+}
 
 void NSTimer::fireOnSchedule(double now)
 {
@@ -120,7 +124,10 @@ void NSTimer::setFireDate(double secondsSince1970)
     NSRunLoop::timerScheduleChanged();
 }
 
-NSTimeInterval NSTimer::timeInterval() const { return m_repeats ? m_interval : 0; }
+NSTimeInterval NSTimer::timeInterval() const
+{
+    return m_repeats ? m_interval : 0;
+}
 
 Value NSTimer::userInfo() const
 {

@@ -21,17 +21,18 @@ public:
     NSTimer(Passkey, NSTimeInterval interval, Ref<NSObject> target, Action action, Value userInfo, bool repeats);
 
     // Target/selector timers: `selector` is called with the timer while `target` is kept alive.
-    static Ref<NSTimer> timerWithTimeIntervalTargetSelectorUserInfoRepeats(NSTimeInterval interval,
-        Ref<NSObject> target, Action selector, Value userInfo, bool repeats);
-    static Ref<NSTimer> scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(NSTimeInterval interval,
-        Ref<NSObject> target, Action selector, Value userInfo, bool repeats);
-    template<typename T>
+    static Ref<NSTimer> timerWithTimeIntervalTargetSelectorUserInfoRepeats(
+        NSTimeInterval interval, Ref<NSObject> target, Action selector, Value userInfo, bool repeats);
+    static Ref<NSTimer> scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
+        NSTimeInterval interval, Ref<NSObject> target, Action selector, Value userInfo, bool repeats);
+    template <typename T>
     static Ref<NSTimer> scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(NSTimeInterval interval,
         const Ref<T>& target, void (T::*selector)(const Ref<NSTimer>&), Value userInfo, bool repeats)
     {
         T* raw = target.get();
-        return scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(interval, target,
-            [raw, selector](const Ref<NSTimer>& timer) { (raw->*selector)(timer); }, std::move(userInfo), repeats);
+        return scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
+            interval, target, [raw, selector](const Ref<NSTimer>& timer) { (raw->*selector)(timer); },
+            std::move(userInfo), repeats);
     }
     // Block timers.
     static Ref<NSTimer> timerWithTimeIntervalRepeatsBlock(NSTimeInterval interval, bool repeats, Action block);

@@ -48,7 +48,10 @@ void drainAll()
     }
 }
 
-bool runOnePass() { return NSRunLoop::mainRunLoop()->runPass(NSDefaultRunLoopMode); }
+bool runOnePass()
+{
+    return NSRunLoop::mainRunLoop()->runPass(NSDefaultRunLoopMode);
+}
 
 void resetForTesting()
 {

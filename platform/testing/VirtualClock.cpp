@@ -82,4 +82,7 @@ ScopedVirtualClock::ScopedVirtualClock(double wallEpoch)
 {
 }
 
-ScopedVirtualClock::~ScopedVirtualClock() { m_clock->uninstall(); }
+ScopedVirtualClock::~ScopedVirtualClock()
+{
+    m_clock->uninstall();
+}

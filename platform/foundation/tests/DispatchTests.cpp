@@ -36,7 +36,10 @@ protected:
     std::vector<std::string> m_log;
 };
 
-dispatch_queue_t globalQueue() { return dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0); }
+dispatch_queue_t globalQueue()
+{
+    return dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0);
+}
 
 } // namespace
 
@@ -131,8 +134,11 @@ TEST_F(DispatchTest, TimedWaitsElapseOnlyWhenTheClockIsAdvanced)
         dispatch_group_enter(group);
         std::atomic<long> semaphoreResult { -1 };
         std::atomic<long> groupResult { -1 };
-        dispatch_async(globalQueue(), [&] { semaphoreResult = dispatch_semaphore_wait(semaphore, dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC)); });
-        dispatch_async(globalQueue(), [&] { groupResult = dispatch_group_wait(group, dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC)); });
+        dispatch_async(globalQueue(), [&] {
+            semaphoreResult = dispatch_semaphore_wait(semaphore, dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC));
+        });
+        dispatch_async(globalQueue(),
+            [&] { groupResult = dispatch_group_wait(group, dispatch_time(DISPATCH_TIME_NOW, 2 * NSEC_PER_SEC)); });
         m_clock.advance(1.5);
         EXPECT_EQ(semaphoreResult, -1);
         EXPECT_EQ(groupResult, -1);
@@ -157,7 +163,8 @@ TEST_F(DispatchTest, GroupNotifiesOnceAllWorkHasLeft)
     for (int i = 0; i < 10; ++i)
         dispatch_group_async(group, globalQueue(), [&] { ++done; });
     dispatch_group_enter(group);
-    dispatch_group_notify(group, dispatch_get_main_queue(), [&] { record("notified after " + std::to_string(done.load())); });
+    dispatch_group_notify(
+        group, dispatch_get_main_queue(), [&] { record("notified after " + std::to_string(done.load())); });
     drainAll();
     EXPECT_TRUE(log().empty());
     dispatch_group_leave(group);
@@ -171,9 +178,8 @@ TEST_F(DispatchTest, SyncToMainFromBackgroundRunsWhileTheMainThreadDrains)
     auto serial = dispatch_queue_create("com.example.chain", DISPATCH_QUEUE_SERIAL);
     dispatch_async(globalQueue(), [&] {
         record("background");
-        dispatch_sync(dispatch_get_main_queue(), [&] {
-            record(NSThread::isMainThread() ? "sync on main" : "sync elsewhere");
-        });
+        dispatch_sync(
+            dispatch_get_main_queue(), [&] { record(NSThread::isMainThread() ? "sync on main" : "sync elsewhere"); });
         dispatch_async(serial, [&] {
             record("serial");
             dispatch_async(dispatch_get_main_queue(), [&] { record("main"); });
@@ -239,9 +245,9 @@ TEST(DispatchDeathTest, SyncOntoTheQueueRunningTheCallerAborts)
     EXPECT_DEATH(
         {
             auto queue = dispatch_queue_create("com.example.self", DISPATCH_QUEUE_SERIAL);
-            dispatch_sync(queue, [&] { dispatch_sync(queue, [] { }); });
+            dispatch_sync(queue, [&] { dispatch_sync(queue, [] {}); });
         },
         "com.example.self");
-    EXPECT_DEATH(dispatch_sync(dispatch_get_main_queue(), [] { }), "main queue from the main thread");
+    EXPECT_DEATH(dispatch_sync(dispatch_get_main_queue(), [] {}), "main queue from the main thread");
     EXPECT_DEATH(dispatch_group_leave(dispatch_group_create()), "unbalanced");
 }

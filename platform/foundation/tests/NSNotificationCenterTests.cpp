@@ -119,7 +119,8 @@ TEST_F(NotificationTest, BlocksWithAQueueAreDeliveredThereAndOthersOnThePostingT
     m_center->addObserverForName("A", nullptr, NSOperationQueue::mainQueue(), [&](const Ref<NSNotification>& note) {
         mainDeliveries.push_back(note->name() + (NSThread::isMainThread() ? " on main" : " elsewhere"));
     });
-    m_center->addObserverForName("A", nullptr, background, [&](auto&) { backgroundDelivered = !NSThread::isMainThread(); });
+    m_center->addObserverForName(
+        "A", nullptr, background, [&](auto&) { backgroundDelivered = !NSThread::isMainThread(); });
     m_center->addObserverForName("A", nullptr, nullptr, [&](auto&) { syncOnPoster = NSThread::isMainThread(); });
 
     m_center->postNotificationName("A", nullptr);

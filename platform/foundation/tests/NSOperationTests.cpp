@@ -205,12 +205,11 @@ TEST_F(OperationTest, MainQueueRunsBlocksOnTheMainThreadAndReportsItselfCurrent)
     block->addExecutionBlock([&] { onMain += NSOperationQueue::currentQueue() == main; });
     main->addOperation(block);
     std::atomic<bool> backgroundCurrent { false };
-    background->addOperationWithBlock([&] {
-        backgroundCurrent = NSOperationQueue::currentQueue() == background && !NSThread::isMainThread();
-    });
+    background->addOperationWithBlock(
+        [&] { backgroundCurrent = NSOperationQueue::currentQueue() == background && !NSThread::isMainThread(); });
     EXPECT_EQ(onMain, 0);
     drainAll();
     EXPECT_EQ(onMain, 2);
     EXPECT_TRUE(backgroundCurrent);
-    EXPECT_THROW(block->addExecutionBlock([] { }), NSException);
+    EXPECT_THROW(block->addExecutionBlock([] {}), NSException);
 }

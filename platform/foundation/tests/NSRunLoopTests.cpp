@@ -33,7 +33,8 @@ protected:
 TEST_F(RunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
 {
     auto target = NSObject::init();
-    performSelectorAfterDelay(target, "late", [&] { m_log.push_back("delayed 0.2"); }, 0.2);
+    performSelectorAfterDelay(
+        target, "late", [&] { m_log.push_back("delayed 0.2"); }, 0.2);
     NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(0.1, false, [&](auto&) { m_log.push_back("timer 0.1"); });
     dispatch_async(dispatch_get_main_queue(), [&] { m_log.push_back("main queue"); });
     m_main->performInModesBlock({ NSDefaultRunLoopMode }, [&] {
@@ -41,9 +42,8 @@ TEST_F(RunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
         m_main->performInModesBlock({ NSDefaultRunLoopMode }, [&] { m_log.push_back("queued by queued"); });
         dispatch_async(dispatch_get_main_queue(), [&] { m_log.push_back("main queue by queued"); });
     });
-    m_main->performInModesBlock({ UITrackingRunLoopMode }, [&] {
-        m_log.push_back("tracking in " + m_main->currentMode().value_or("none"));
-    });
+    m_main->performInModesBlock(
+        { UITrackingRunLoopMode }, [&] { m_log.push_back("tracking in " + m_main->currentMode().value_or("none")); });
 
     EXPECT_TRUE(runOnePass());
     EXPECT_EQ(m_log, (std::vector<std::string> { "queued", "main queue" }));
@@ -53,8 +53,9 @@ TEST_F(RunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
     EXPECT_FALSE(m_main->currentMode().has_value());
 
     m_clock.advance(0.3);
-    EXPECT_EQ(m_log, (std::vector<std::string> { "queued", "main queue", "queued by queued", "main queue by queued",
-                         "timer 0.1", "delayed 0.2" }));
+    EXPECT_EQ(m_log,
+        (std::vector<std::string> {
+            "queued", "main queue", "queued by queued", "main queue by queued", "timer 0.1", "delayed 0.2" }));
 
     EXPECT_TRUE(m_main->runPass(UITrackingRunLoopMode));
     EXPECT_EQ(m_log.back(), "tracking in UITrackingRunLoopMode");
@@ -101,7 +102,8 @@ TEST_F(RunLoopTest, TimersFollowTheVirtualClock)
     int oneShot = 0;
     int selfStopping = 0;
     Value seenInfo;
-    auto repeatingTimer = NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(1.0, owner,
+    auto repeatingTimer = NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
+        1.0, owner,
         [&](const Ref<NSTimer>& t) {
             ++repeating;
             seenInfo = t->userInfo();
@@ -176,10 +178,14 @@ TEST_F(RunLoopTest, DelayedPerformsKeepTargetsAndCancelByTarget)
     auto cancelled = NSObject::init();
     Weak<NSObject> weakKept = kept;
     Weak<NSObject> weakCancelled = cancelled;
-    performSelectorAfterDelay(kept, "show", [&] { m_log.push_back("kept show"); }, 1.0);
-    performSelectorAfterDelay(kept, "hide", [&] { m_log.push_back("kept hide"); }, 1.0);
-    performSelectorAfterDelay(cancelled, "show", [&] { m_log.push_back("cancelled show"); }, 0.5);
-    performSelectorAfterDelay(kept, "zero", [&] { m_log.push_back("kept zero"); }, 0);
+    performSelectorAfterDelay(
+        kept, "show", [&] { m_log.push_back("kept show"); }, 1.0);
+    performSelectorAfterDelay(
+        kept, "hide", [&] { m_log.push_back("kept hide"); }, 1.0);
+    performSelectorAfterDelay(
+        cancelled, "show", [&] { m_log.push_back("cancelled show"); }, 0.5);
+    performSelectorAfterDelay(
+        kept, "zero", [&] { m_log.push_back("kept zero"); }, 0);
 
     cancelPreviousPerformRequestsWithTarget(cancelled);
     cancelPreviousPerformRequestsWithTargetSelector(kept, "hide");
@@ -230,24 +236,31 @@ TEST_F(RunLoopTest, ThreadRunsItsOwnLoopKeptAliveByAPort)
         loop->run();
         record("loop ended");
     });
-    performSelectorOnThread(thread, [&] { record("perform on " + NSThread::currentThread()->name()); }, false);
+    performSelectorOnThread(
+        thread, [&] { record("perform on " + NSThread::currentThread()->name()); }, false);
     drainAll();
     m_clock.advance(2.5);
-    performSelectorOnThread(thread, [&] { record(NSThread::isMainThread() ? "main" : "waited"); }, true);
+    performSelectorOnThread(
+        thread, [&] { record(NSThread::isMainThread() ? "main" : "waited"); }, true);
     // Waiting for the main thread from the main thread runs inline.
     performSelectorOnMainThread([&] { record("inline"); }, true);
     EXPECT_TRUE(thread->isExecuting());
 
     // Without its port and timer the loop has no input left and run() returns.
-    performSelectorOnThread(thread, [&] {
-        timer->invalidate();
-        NSRunLoop::currentRunLoop()->removePortForMode(port, NSDefaultRunLoopMode);
-    }, false);
+    performSelectorOnThread(
+        thread,
+        [&] {
+            timer->invalidate();
+            NSRunLoop::currentRunLoop()->removePortForMode(port, NSDefaultRunLoopMode);
+        },
+        false);
     drainAll();
     EXPECT_TRUE(thread->isFinished());
-    performSelectorOnThread(thread, [&] { record("after the end"); }, true); // returns, runs nothing
+    performSelectorOnThread(
+        thread, [&] { record("after the end"); }, true); // returns, runs nothing
     std::lock_guard guard(lock);
-    EXPECT_EQ(seen, (std::vector<std::string> { "perform on Worker", "tick", "tick", "waited", "inline", "loop ended" }));
+    EXPECT_EQ(
+        seen, (std::vector<std::string> { "perform on Worker", "tick", "tick", "waited", "inline", "loop ended" }));
 }
 
 TEST_F(RunLoopTest, SleepAndRunUntilDateFollowTheClock)

@@ -84,25 +84,29 @@ TEST_F(DrainTest, AdvanceStepsThroughDueTimesOnEveryThreadInOrder)
     };
     Ref<NSTimer> workerTimer;
     auto worker = NSThread::detachNewThreadWithBlock([&] {
-        workerTimer = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(1.0, true, [&](auto&) { stamp("worker tick"); });
+        workerTimer
+            = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(1.0, true, [&](auto&) { stamp("worker tick"); });
         NSRunLoop::currentRunLoop()->run();
     });
     drainAll();
     NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(1.5, false, [&](auto&) {
         stamp("main timer");
         // Scheduled by a firing inside the advance: still runs within it, at its own time.
-        dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC / 5), dispatch_get_main_queue(), [&] { stamp("after"); });
+        dispatch_after(
+            dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC / 5), dispatch_get_main_queue(), [&] { stamp("after"); });
     });
     dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0), [&] {
         NSThread::sleepForTimeInterval(1.2);
         stamp("slept");
     });
     clock.advance(2.5);
-    EXPECT_EQ(log(), (std::vector<std::string> { "worker tick @10", "slept @12", "main timer @15", "after @17",
-                         "worker tick @20" }));
+    EXPECT_EQ(log(),
+        (std::vector<std::string> {
+            "worker tick @10", "slept @12", "main timer @15", "after @17", "worker tick @20" }));
     EXPECT_DOUBLE_EQ(Clock::mediaTime() - start, 2.5);
 
-    performSelectorOnThread(worker, [&] { workerTimer->invalidate(); }, true);
+    performSelectorOnThread(
+        worker, [&] { workerTimer->invalidate(); }, true);
     drainAll();
     EXPECT_TRUE(worker->isFinished());
 }
