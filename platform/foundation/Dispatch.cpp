@@ -163,7 +163,7 @@ private:
     const unsigned m_maxThreads;
 };
 
-void finishItem(DispatchQueue& queue, bool exclusive);
+void finishItem(const Ref<DispatchQueue>& queue, bool exclusive);
 
 void runJob(Pool::Job& job)
 {
@@ -172,7 +172,7 @@ void runJob(Pool::Job& job)
         job.item.block();
         job.item.block = nullptr; // release captures before the queue moves on
     }
-    finishItem(*job.queue, job.exclusive);
+    finishItem(job.queue, job.exclusive);
 }
 
 void Pool::work()
@@ -225,16 +225,13 @@ void pump(const Ref<DispatchQueue>& queue)
     }
 }
 
-Ref<DispatchQueue> retainQueue(DispatchQueue& queue);
-
-void finishItem(DispatchQueue& queue, bool exclusive)
+void finishItem(const Ref<DispatchQueue>& queue, bool exclusive)
 {
-    auto ref = retainQueue(queue);
-    std::lock_guard guard(queue.lock);
-    --queue.running;
+    std::lock_guard guard(queue->lock);
+    --queue->running;
     if (exclusive)
-        queue.exclusiveRunning = false;
-    pump(ref);
+        queue->exclusiveRunning = false;
+    pump(queue);
 }
 
 // Main queue storage: blocks run by the main run loop.
@@ -362,11 +359,14 @@ void syncOn(const dispatch_queue_t& queue, dispatch_block_t block, bool barrier)
         std::unique_lock guard(ticket->lock);
         Clock::waitUntil(guard, ticket->cv, Clock::distantFuture, [&] { return ticket->granted; });
     }
-    {
-        CurrentQueueScope scope(queue.get());
-        block();
-    }
-    finishItem(*queue, exclusive);
+    // The queue moves on even when the block throws to the caller.
+    struct Finish {
+        const dispatch_queue_t& queue;
+        bool exclusive;
+        ~Finish() { finishItem(queue, exclusive); }
+    } finish { queue, exclusive };
+    CurrentQueueScope scope(queue.get());
+    block();
 }
 
 double deadlineSeconds(dispatch_time_t timeout)

@@ -190,6 +190,13 @@ void NSRunLoop::cancelDelayedPerforms(const NSObject* target, const std::string*
         });
         std::move(keep, m_delayed.end(), std::back_inserter(cancelled));
         m_delayed.erase(keep, m_delayed.end());
+        std::erase_if(m_firing, [&](auto& p) {
+            if (p->target.get() == target && (!selectorName || p->selectorName == *selectorName)) {
+                cancelled.push_back(std::move(*p));
+                return true;
+            }
+            return false;
+        });
     }
 }
 
@@ -260,8 +267,7 @@ bool NSRunLoop::runPass(const std::string& mode)
         double due;
         uint64_t sequence;
         Ref<NSTimer> timer;
-        std::function<void()> action;
-        Ref<NSObject> target;
+        std::shared_ptr<DelayedPerform> perform;
     };
     std::vector<Due> due;
     size_t mainBlocks = m_isMain ? DispatchMainQueue::pendingBlockCount() : 0;
@@ -282,11 +288,13 @@ bool NSRunLoop::runPass(const std::string& mode)
         for (auto& entry : m_timers) {
             double fireAt = entry.timer->fireMediaTime();
             if (modeMatches(entry.mode, mode) && fireAt <= now && seen.insert(entry.timer.get()).second)
-                due.push_back({ fireAt, entry.sequence, entry.timer, nullptr, nullptr });
+                due.push_back({ fireAt, entry.sequence, entry.timer, nullptr });
         }
         for (auto it = m_delayed.begin(); it != m_delayed.end();) {
             if (it->due <= now && modesMatch(it->modes, mode)) {
-                due.push_back({ it->due, it->sequence, nullptr, std::move(it->action), std::move(it->target) });
+                auto perform = std::make_shared<DelayedPerform>(std::move(*it));
+                m_firing.push_back(perform);
+                due.push_back({ perform->due, perform->sequence, nullptr, perform });
                 it = m_delayed.erase(it);
             } else {
                 ++it;
@@ -313,12 +321,19 @@ bool NSRunLoop::runPass(const std::string& mode)
     if (m_isMain && DispatchMainQueue::runPendingBlocks(mainBlocks) > 0)
         ran = true;
     for (auto& item : due) {
-        if (item.timer)
+        if (item.timer) {
             item.timer->fireOnSchedule(now);
-        else
-            item.action();
-        item.action = nullptr;
-        item.target = nullptr;
+            continue;
+        }
+        {
+            std::lock_guard guard(m_lock);
+            auto it = std::find(m_firing.begin(), m_firing.end(), item.perform);
+            if (it == m_firing.end())
+                continue; // cancelled by an earlier callout of this pass
+            m_firing.erase(it);
+        }
+        item.perform->action();
+        item.perform = nullptr;
     }
     if (ran && m_isMain)
         DispatchWork::changed();

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -103,6 +104,8 @@ private:
     std::condition_variable m_cv;
     std::vector<TimerEntry> m_timers;
     std::vector<DelayedPerform> m_delayed;
+    // Delayed performs taken by the pass in progress; a cancel during the pass still stops them.
+    std::vector<std::shared_ptr<DelayedPerform>> m_firing;
     std::deque<QueuedBlock> m_queued;
     std::vector<std::pair<Ref<NSPort>, std::string>> m_ports;
     std::vector<std::string> m_modeStack;

@@ -199,6 +199,15 @@ TEST_F(RunLoopTest, DelayedPerformsKeepTargetsAndCancelByTarget)
     m_clock.advance(1.0);
     EXPECT_EQ(m_log, (std::vector<std::string> { "kept zero", "kept show" }));
     EXPECT_TRUE(weakKept.expired());
+
+    // A perform cancelled by an earlier callout of the same pass does not run.
+    auto grid = NSObject::init();
+    performSelectorAfterDelay(
+        grid, "collapse", [&] { cancelPreviousPerformRequestsWithTargetSelector(grid, "expand"); }, 1.0);
+    performSelectorAfterDelay(
+        grid, "expand", [&] { m_log.push_back("expand"); }, 1.0);
+    m_clock.advance(1.0);
+    EXPECT_EQ(m_log.back(), "kept show");
 }
 
 TEST_F(RunLoopTest, ChainOfZeroDelayPerformsAdvancesOneLinkPerPass)
