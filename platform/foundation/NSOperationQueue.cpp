@@ -30,6 +30,7 @@ struct CurrentQueueScope {
 NSOperationQueue::NSOperationQueue(Passkey key, bool isMain)
     : NSObject(key)
     , m_isMain(isMain)
+    , m_scheduler(dispatch_queue_create("NSOperationQueue scheduler", DISPATCH_QUEUE_SERIAL))
     , m_maxConcurrent(isMain ? 1 : NSOperationQueueDefaultMaxConcurrentOperationCount)
 {
     if (isMain)
@@ -78,7 +79,7 @@ void NSOperationQueue::addOperation(const Ref<NSOperation>& operation)
         m_entries.push_back({ operation, false });
     }
     didChangeValueForKey("operationCount");
-    pump();
+    schedulePump();
 }
 
 void NSOperationQueue::addOperationsWaitUntilFinished(const std::vector<Ref<NSOperation>>& operations, bool wait)
@@ -94,6 +95,17 @@ void NSOperationQueue::addOperationsWaitUntilFinished(const std::vector<Ref<NSOp
 void NSOperationQueue::addOperationWithBlock(std::function<void()> block)
 {
     addOperation(NSBlockOperation::blockOperationWithBlock(std::move(block)));
+}
+
+void NSOperationQueue::schedulePump()
+{
+    if (m_pumpScheduled.exchange(true))
+        return;
+    // The pass keeps the queue alive, so operations already added are not lost with it.
+    dispatch_async(m_scheduler, [queue = self<NSOperationQueue>()] {
+        queue->m_pumpScheduled = false; // changes from here on schedule another pass
+        queue->pump();
+    });
 }
 
 void NSOperationQueue::pump()
@@ -163,9 +175,9 @@ void NSOperationQueue::operationChanged(const Ref<NSOperation>& operation, const
             willChangeValueForKey("operationCount");
             didChangeValueForKey("operationCount");
         }
-        pump();
+        schedulePump();
     } else if (key == "isReady") {
-        pump();
+        schedulePump();
     }
 }
 
@@ -198,7 +210,7 @@ void NSOperationQueue::setMaxConcurrentOperationCount(NSInteger count)
             return; // the main queue always runs one operation at a time
         m_maxConcurrent = count < 0 ? NSOperationQueueDefaultMaxConcurrentOperationCount : count;
     }
-    pump();
+    schedulePump();
 }
 
 bool NSOperationQueue::isSuspended() const
@@ -214,7 +226,7 @@ void NSOperationQueue::setSuspended(bool suspended)
         m_suspended = suspended;
     }
     if (!suspended)
-        pump();
+        schedulePump();
 }
 
 std::string NSOperationQueue::name() const

@@ -2,6 +2,7 @@
 
 #include "NSObject.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -50,11 +51,17 @@ private:
         bool started = false;
     };
 
+    // Starting operations happens on the queue's own scheduler, never on the stack of the
+    // caller: state changes arrive while an operation holds its own lock, and starting reads
+    // other operations' readiness under theirs.
+    void schedulePump();
     void pump();
     void launch(const Ref<NSOperation>& operation);
     void operationChanged(const Ref<NSOperation>& operation, const std::string& key);
 
     const bool m_isMain;
+    DispatchQueueRef m_scheduler;
+    std::atomic<bool> m_pumpScheduled { false };
     mutable std::mutex m_lock;
     std::condition_variable m_emptied;
     std::vector<Entry> m_entries;

@@ -28,8 +28,20 @@ public:
         std::lock_guard guard(m_lock);
         return m_entries;
     }
+    // Tracks how many operations run at once.
+    void enter()
+    {
+        int now = ++m_active;
+        int seen = m_maxActive;
+        while (now > seen && !m_maxActive.compare_exchange_weak(seen, now)) {
+        }
+    }
+    void leave() { --m_active; }
+    int maxActive() const { return m_maxActive; }
 
 private:
+    std::atomic<int> m_active { 0 };
+    std::atomic<int> m_maxActive { 0 };
     std::mutex m_lock;
     std::vector<std::string> m_entries;
 };
@@ -49,7 +61,12 @@ public:
     {
         return NSObject::make<RecordingOperation>(log, std::move(name));
     }
-    void main() override { m_log->add(m_label + " main"); }
+    void main() override
+    {
+        m_log->enter();
+        m_log->add(m_label + " main");
+        m_log->leave();
+    }
     std::vector<std::string> changes;
 
 protected:
@@ -145,6 +162,7 @@ TEST_F(OperationTest, WidthOneQueueStartsReadyOperationsInOrderAfterTheirDepende
     queue->setSuspended(false);
     drainAll();
     EXPECT_EQ(m_log.entries(), (std::vector<std::string> { "b main", "c main", "a main" }));
+    EXPECT_EQ(m_log.maxActive(), 1);
     EXPECT_EQ(queue->operationCount(), 0u);
     EXPECT_THROW(queue->addOperation(a), NSException);
 }
