@@ -249,17 +249,17 @@ MainQueue& mainQueueStorage()
 Ref<DispatchQueue> mainQueue()
 {
     static Ref<DispatchQueue> s_queue
-        = std::make_shared<DispatchQueue>("com.apple.main-thread", DispatchQueue::Kind::Main, 1);
+        = std::make_shared<DispatchQueue>("main-queue", DispatchQueue::Kind::Main, 1);
     return s_queue;
 }
 
 std::array<Ref<DispatchQueue>, 4>& globalQueues()
 {
     static std::array<Ref<DispatchQueue>, 4> s_queues {
-        std::make_shared<DispatchQueue>("com.apple.root.high-priority", DispatchQueue::Kind::Global, 0),
-        std::make_shared<DispatchQueue>("com.apple.root.default-priority", DispatchQueue::Kind::Global, 1),
-        std::make_shared<DispatchQueue>("com.apple.root.low-priority", DispatchQueue::Kind::Global, 2),
-        std::make_shared<DispatchQueue>("com.apple.root.background-priority", DispatchQueue::Kind::Global, 3),
+        std::make_shared<DispatchQueue>("global-queue.high-priority", DispatchQueue::Kind::Global, 0),
+        std::make_shared<DispatchQueue>("global-queue.default-priority", DispatchQueue::Kind::Global, 1),
+        std::make_shared<DispatchQueue>("global-queue.low-priority", DispatchQueue::Kind::Global, 2),
+        std::make_shared<DispatchQueue>("global-queue.background-priority", DispatchQueue::Kind::Global, 3),
     };
     return s_queues;
 }
