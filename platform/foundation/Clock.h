@@ -31,7 +31,9 @@ std::shared_ptr<ClockSource> source();
 inline constexpr double distantFuture = std::numeric_limits<double>::infinity();
 
 // Every timed wait in the foundation goes through here so that it follows the installed clock:
-// with a virtual clock a deadline passes only when the clock is moved past it.
+// with a virtual clock a deadline passes only when the clock is moved past it. Tests move the
+// clock from the main thread, so a wait with a deadline made on the main thread under a virtual
+// clock ends only when its condition is met.
 //
 // Waits on `cv` (whose mutex `lock` holds) until woken or until media time reaches
 // `mediaDeadline` (distantFuture waits without a deadline). Returns true when the deadline has
