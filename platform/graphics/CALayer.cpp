@@ -1,6 +1,8 @@
 #include "CALayer.h"
 
 #include "CAAnimation.h"
+#include "CATransaction.h"
+#include "NSRunLoop.h"
 #include "NSValue.h"
 #include "UIColor.h"
 #include "UIGraphics.h"
@@ -388,6 +390,27 @@ void CALayer::addAnimation(const Ref<CAAnimation>& animation, const std::string&
         return;
     removeAnimationForKey(key);
     m_animations.emplace_back(key, animation);
+    // The animation shows for its duration on the process clock; then it finishes: it leaves
+    // the layer unless told to stay, and its completion runs with true.
+    double start = animation->beginTime() > 0 ? animation->beginTime() : CACurrentMediaTime();
+    double end = start + std::max(0.0, animation->duration());
+    CATransaction::animationAdded(end);
+    Weak<CAAnimation> weakAnimation = animation;
+    Weak<CALayer> weakLayer = self<CALayer>();
+    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "CAAnimationFinish", [weakLayer, weakAnimation, key]() {
+        auto layer = weakLayer.lock();
+        auto finished = weakAnimation.lock();
+        if (!layer || !finished)
+            return;
+        auto it = std::find_if(layer->m_animations.begin(), layer->m_animations.end(),
+            [&](const auto& entry) { return entry.first == key && entry.second == finished; });
+        if (it == layer->m_animations.end())
+            return;
+        if (finished->isRemovedOnCompletion())
+            layer->m_animations.erase(it);
+        if (finished->completion())
+            finished->completion()(true);
+    }, std::max(0.0, end - CACurrentMediaTime()), { NSRunLoopCommonModes });
 }
 
 Ref<CAAnimation> CALayer::animationForKey(const std::string& key) const

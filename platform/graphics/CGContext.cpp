@@ -1342,6 +1342,19 @@ void CGContextDrawTiledImage(const CGContextRef& c, CGRect rect, const CGImageRe
     cairo_surface_destroy(surface);
 }
 
+void CGContextSetTextPosition(const CGContextRef& c, CGFloat x, CGFloat y)
+{
+    if (c)
+        c->state().textPosition = { x, y };
+}
+CGPoint CGContextGetTextPosition(const CGContextRef& c) { return c ? c->state().textPosition : CGPointZero; }
+void CGContextSetTextMatrix(const CGContextRef& c, CGAffineTransform t)
+{
+    if (c)
+        c->state().textMatrix = t;
+}
+CGAffineTransform CGContextGetTextMatrix(const CGContextRef& c) { return c ? c->state().textMatrix : CGAffineTransformIdentity; }
+
 void CGContextBeginTransparencyLayer(const CGContextRef& c, const Value&)
 {
     if (!c)

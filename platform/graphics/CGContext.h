@@ -248,6 +248,12 @@ void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gra
 void CGContextDrawImage(const CGContextRef& c, CGRect rect, const CGImageRef& image);
 void CGContextDrawTiledImage(const CGContextRef& c, CGRect rect, const CGImageRef& image);
 
+// Where text drawing puts the next baseline, and the text matrix (kept; text draws upright).
+void CGContextSetTextPosition(const CGContextRef& c, CGFloat x, CGFloat y);
+CGPoint CGContextGetTextPosition(const CGContextRef& c);
+void CGContextSetTextMatrix(const CGContextRef& c, CGAffineTransform t);
+CGAffineTransform CGContextGetTextMatrix(const CGContextRef& c);
+
 // Everything drawn until the matching end is composited as one group, with the alpha, blend
 // mode and shadow that were current at the beginning.
 void CGContextBeginTransparencyLayer(const CGContextRef& c, const Value& auxiliaryInfo);

@@ -25,6 +25,8 @@ struct CGContext::State {
     CGFloat alpha { 1 };
     CGBlendMode blendMode { kCGBlendModeNormal };
     CGInterpolationQuality interpolation { kCGInterpolationDefault };
+    CGPoint textPosition {};
+    CGAffineTransform textMatrix {};
     bool antialias { true };
     bool shadowActive { false };
     CGSize shadowOffset {};

@@ -49,7 +49,7 @@ CGContextRef UIGraphicsCreateImageContext(CGSize size, bool opaque, CGFloat scal
         scale = UIGraphicsScreenScale();
     double w = std::ceil(static_cast<double>(size.width) * scale), h = std::ceil(static_cast<double>(size.height) * scale);
     if (!(w >= 1 && h >= 1) || w > kCGMaximumBitmapDimension || h > kCGMaximumBitmapDimension) {
-        NSLog("UIGraphicsBeginImageContext() failed to allocate CGBitampContext: size={%@, %@}, scale=%@",
+        NSLog("UIGraphicsBeginImageContext() failed to allocate a bitmap context: size={%@, %@}, scale=%@",
             CGFloatDescription(size.width), CGFloatDescription(size.height), CGFloatDescription(scale));
         return nullptr;
     }

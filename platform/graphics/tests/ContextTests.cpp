@@ -1,19 +1,12 @@
 #include "CGContext.h"
 #include "CGImage.h"
-#include "NSLog.h"
+#include "LogCapture.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
-
-struct CapturedLog {
-    std::vector<std::string> lines;
-    NSLogSink previous;
-    CapturedLog() { previous = setNSLogSink([this](const std::string& m) { lines.push_back(m); }); }
-    ~CapturedLog() { setNSLogSink(previous); }
-};
 
 struct FormatCase {
     const char* name;
@@ -61,15 +54,15 @@ TEST(CGContext, BitmapFormatsReadBackByteByByte)
 
 TEST(CGContext, RefusesUnsupportedAndAbsurdBitmaps)
 {
-    CapturedLog log;
+    LogCapture log;
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 0, 10, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 100000, 100000, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
     // Straight (non-premultiplied) alpha is not drawable, as on the platform.
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaLast));
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 16, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 8, 8, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
-    EXPECT_EQ(log.lines.size(), 5u);
-    EXPECT_NE(log.lines[2].find("unsupported parameter combination"), std::string::npos);
+    EXPECT_EQ(log.messages().size(), 5u);
+    EXPECT_NE(log.messages()[2].find("unsupported parameter combination"), std::string::npos);
 }
 
 namespace {

@@ -176,3 +176,42 @@ TEST(CAGradientLayer, FillsFromTopToBottomByDefault)
     EXPECT_NEAR(bottom[1], 134, 2);
     EXPECT_NEAR(pixel(image, 2, 50)[2], (125 + 182) / 2, 3);
 }
+
+#include "GoldenImage.h"
+
+TEST(CALayer, RendersATreeLikeItsGoldenImage)
+{
+    // A card: rounded white panel with a border and a shadow, a gradient strip and a label-like
+    // red block rotated a little, at screen scale 2.
+    auto root = CALayer::layer();
+    root->setFrame(CGRectMake(0, 0, 64, 48));
+    root->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.9f, 1)->CGColor());
+    auto card = CALayer::layer();
+    card->setFrame(CGRectMake(8, 8, 48, 32));
+    card->setBackgroundColor(UIColor::whiteColor()->CGColor());
+    card->setCornerRadius(6);
+    card->setBorderWidth(1);
+    card->setBorderColor(UIColor::darkGrayColor()->CGColor());
+    card->setShadowColor(UIColor::blackColor()->CGColor());
+    card->setShadowOpacity(0.5f);
+    card->setShadowOffset(CGSizeMake(0, 2));
+    card->setShadowRadius(2);
+    root->addSublayer(card);
+    auto strip = CAGradientLayer::layer();
+    strip->setFrame(CGRectMake(4, 4, 40, 8));
+    strip->setColors({ UIColor::blueColor()->CGColor(), UIColor::cyanColor()->CGColor() });
+    strip->setStartPoint(CGPointMake(0, 0.5f));
+    strip->setEndPoint(CGPointMake(1, 0.5f));
+    card->addSublayer(strip);
+    auto block = CALayer::layer();
+    block->setFrame(CGRectMake(14, 16, 20, 8));
+    block->setBackgroundColor(UIColor::redColor()->CGColor());
+    block->setAffineTransform(CGAffineTransformMakeRotation(0.2f));
+    card->addSublayer(block);
+
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(64, 48), true, 2);
+    root->renderInContext(UIGraphicsGetCurrentContext());
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/card.png"));
+}

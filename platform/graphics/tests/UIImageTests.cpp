@@ -1,6 +1,7 @@
 #include "UIColor.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
+#include "LogCapture.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -43,12 +44,15 @@ TEST(UIGraphics, ImageContextsAreTopLeftPointsAtScale)
     EXPECT_EQ(pixel(image, 3, 1), (std::vector<int> { 255, 0, 0, 255 }));
     EXPECT_EQ(pixel(image, 3, 2)[3], 0);
 
-    // Absurd sizes push nothing.
+    // Absurd sizes push nothing and say why.
+    LogCapture log;
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(0, 10), false, 1);
     EXPECT_FALSE(UIGraphicsGetCurrentContext());
     EXPECT_FALSE(UIGraphicsGetImageFromCurrentImageContext());
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(-5, 10), false, 1);
     EXPECT_FALSE(UIGraphicsGetCurrentContext());
+    ASSERT_EQ(log.messages().size(), 2u);
+    EXPECT_NE(log.messages()[1].find("size={-5, 10}"), std::string::npos);
 }
 
 TEST(UIImage, DrawsUprightAndRoundTripsThroughPNG)
@@ -142,4 +146,48 @@ TEST(UIColor, ComponentsAndPatterns)
     UIGraphicsEndImageContext();
     EXPECT_EQ(pixel(filled, 4, 1), (std::vector<int> { 255, 0, 0, 255 }));
     EXPECT_EQ(pixel(filled, 5, 0), (std::vector<int> { 0, 0, 255, 255 }));
+}
+
+#include "NSFileManager.h"
+
+#include <fstream>
+
+TEST(UIImage, NamedImagesPreferTheScreensScale)
+{
+    char dir[] = "/tmp/vx-images-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    auto write = [&](const std::string& name, CGSize size) {
+        auto png = UIImagePNGRepresentation(solid(size, 1, UIColor::redColor()));
+        std::ofstream(std::string(dir) + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(png.bytes().data()),
+            static_cast<std::streamsize>(png.bytes().size()));
+    };
+    write("marker.png", CGSizeMake(10, 10));
+    write("marker@2x.png", CGSizeMake(20, 20));
+    write("only.png", CGSizeMake(3, 3));
+    UIImage::setNamedImageDirectory(dir);
+    struct Case {
+        CGFloat screenScale;
+        const char* name;
+        CGFloat scale;
+        CGSize size;
+    } cases[] = {
+        { 1, "marker", 1, { 10, 10 } },
+        { 2, "marker", 2, { 10, 10 } },
+        { 2, "marker.png", 2, { 10, 10 } },
+        { 2, "only", 1, { 3, 3 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.screenScale));
+        UIGraphicsSetScreenScale(c.screenScale);
+        UIImage::clearNamedImageCache();
+        auto image = UIImage::imageNamed(c.name);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->scale(), c.scale);
+        EXPECT_TRUE(CGSizeEqualToSize(image->size(), c.size));
+    }
+    EXPECT_FALSE(UIImage::imageNamed("missing"));
+    EXPECT_EQ(UIImage::imageNamed("only"), UIImage::imageNamed("only")); // cached
+    UIGraphicsSetScreenScale(1);
+    UIImage::setNamedImageDirectory({});
+    NSFileManager::defaultManager()->removeItemAtPath(dir, nullptr);
 }
