@@ -173,8 +173,9 @@ TEST(NSCalendar, CountsWholeUnitsBetweenDates)
         ASSERT_TRUE(result);
         for (auto [unit, value] : c.expected)
             EXPECT_EQ(result->valueForComponent(unit), value) << "unit " << unit;
-        if (!(c.units & NSCalendarUnitMinute))
+        if (!(c.units & NSCalendarUnitMinute)) {
             EXPECT_EQ(result->minute(), NSUndefinedDateComponent);
+        }
     }
     EXPECT_EQ(calendarIn("UTC")->componentsFromDateToDateOptions(NSCalendarUnitDay, at(0), nullptr), nullptr);
 }
