@@ -116,3 +116,25 @@ TEST(UIFont, RegistersFontDataAndRejectsGarbage)
     EXPECT_EQ(UIFont::registerFontData(std::vector<uint8_t>(100, 0x42), &error), "");
     EXPECT_FALSE(error.empty());
 }
+
+TEST(NSStringDrawing, MeasuresTheBundledFacesExactly)
+{
+    // Pinned faces at 72 dpi without hinting give the same figures on every machine.
+    struct Case {
+        const char* font;
+        CGFloat width, height, ascender, descender;
+    } cases[] = {
+        { "Helvetica", 132.321289f, 18.992188f, 15.389648f, -3.602539f },
+        { "Helvetica-Bold", 138.596680f, 18.992188f, 15.389648f, -3.602539f },
+        { "EuphemiaUCAS", 151.504883f, 19.789062f, 15.780273f, -4.008789f },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.font);
+        auto font = UIFont::fontWithNameSize(c.font, 17);
+        CGSize size = NSString_Drawing::sizeWithAttributes("Volantrix 747-400", withFont(font));
+        EXPECT_NEAR(size.width, c.width, 1e-3);
+        EXPECT_NEAR(size.height, c.height, 1e-3);
+        EXPECT_NEAR(font->ascender(), c.ascender, 1e-3);
+        EXPECT_NEAR(font->descender(), c.descender, 1e-3);
+    }
+}
