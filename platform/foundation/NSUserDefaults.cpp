@@ -3,6 +3,7 @@
 #include "NSBundle.h"
 #include "NSDataFile.h"
 #include "NSException.h"
+#include "NSNotificationCenter.h"
 #include "NSProcessInfo.h"
 #include "NSPropertyListSerialization.h"
 #include "NSString.h"
@@ -165,8 +166,10 @@ void NSUserDefaults::changed()
         std::lock_guard lock(s_lock);
         hook = s_changeHook;
     }
+    auto self = this->self<NSUserDefaults>();
     if (hook)
-        hook(self<NSUserDefaults>());
+        hook(self);
+    NSNotificationCenter::defaultCenter()->postNotificationName(NSUserDefaultsDidChangeNotification, self);
 }
 
 NSInteger NSUserDefaults::integerForKey(const std::string& key) const

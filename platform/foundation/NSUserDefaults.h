@@ -26,8 +26,8 @@ public:
     static Ref<NSUserDefaults> initWithSuiteName(const std::string& suiteName);
 
     // Called after every change made through any instance (set, remove), outside the
-    // instance's lock, on the changing thread. The notification center hangs the platform's
-    // "NSUserDefaultsDidChangeNotification" here.
+    // instance's lock, on the changing thread, before "NSUserDefaultsDidChangeNotification" is
+    // posted with the changed defaults as its object.
     using ChangeHook = std::function<void(const Ref<NSUserDefaults>& defaults)>;
     static void setChangeHook(ChangeHook hook);
 
@@ -76,3 +76,5 @@ private:
     Value m_registration;
     bool m_dirty { false };
 };
+
+inline constexpr const char* NSUserDefaultsDidChangeNotification = "NSUserDefaultsDidChangeNotification";

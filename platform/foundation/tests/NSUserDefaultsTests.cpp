@@ -2,6 +2,8 @@
 #include "NSException.h"
 #include "NSFileManager.h"
 #include "NSUserDefaults.h"
+#include "NSNotification.h"
+#include "NSNotificationCenter.h"
 #include "TemporarySandbox.h"
 
 #include <gtest/gtest.h>
@@ -133,14 +135,19 @@ TEST(NSUserDefaults, ChangeHookHearsSetsAndRemovals)
     TemporarySandbox sandbox;
     std::vector<Ref<NSUserDefaults>> heard;
     NSUserDefaults::setChangeHook([&](const Ref<NSUserDefaults>& d) { heard.push_back(d); });
+    int notified = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(NSUserDefaultsDidChangeNotification, nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++notified; });
     auto defaults = NSUserDefaults::standardUserDefaults();
     defaults->setInteger(1, "a");
     defaults->removeObjectForKey("a");
     defaults->removeObjectForKey("a"); // nothing to remove: no change
     defaults->registerDefaults(Value::dictionary({ { Value("b"), Value(2) } }));
     NSUserDefaults::setChangeHook(nullptr);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0], defaults);
+    EXPECT_EQ(notified, 2);
 }
 
 TEST(NSUserDefaults, ConcurrentWritersLoseNothing)
