@@ -2,6 +2,7 @@
 
 #include "NSFileManager.h"
 #include "NSFileManagerErrors.h"
+#include "NSString.h"
 
 #include <cerrno>
 #include <climits>
@@ -136,24 +137,6 @@ std::optional<Value::Bytes> readBytes(const std::string& path, Ref<NSError>* err
     return bytes;
 }
 
-void appendUTF8(std::string& out, uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Decodes one UTF-8 scalar at `i`; nullopt for malformed, overlong or surrogate sequences.
 std::optional<uint32_t> nextUTF8(const uint8_t* s, size_t length, size_t& i)
@@ -209,7 +192,7 @@ std::optional<std::string> decodeUTF16(const uint8_t* bytes, size_t length, bool
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return std::nullopt;
         }
-        appendUTF8(out, c);
+        NSString::appendUTF8(out, c);
     }
     return out;
 }
@@ -315,7 +298,7 @@ std::optional<std::string> decodeText(const uint8_t* bytes, size_t length, uint3
     case FileEncodingISOLatin1: {
         std::string out;
         for (size_t i = 0; i < length; ++i)
-            appendUTF8(out, bytes[i]);
+            NSString::appendUTF8(out, bytes[i]);
         return out;
     }
     case FileEncodingUTF16:

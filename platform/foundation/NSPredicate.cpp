@@ -876,6 +876,10 @@ private:
             return Value(a.d);
         case FormatArg::Kind::CString:
             return a.s ? Value(a.s) : Value();
+        case FormatArg::Kind::Text:
+            return Value(a.text);
+        case FormatArg::Kind::Text16:
+            return a.p ? Value(NSString::fromUTF16(a.text16)) : Value();
         case FormatArg::Kind::Object:
             return a.object;
         case FormatArg::Kind::Pointer:

@@ -1,4 +1,5 @@
 #include "NSPropertyListSerializationBinary.h"
+#include "NSString.h"
 
 #include <cstring>
 #include <vector>
@@ -239,23 +240,7 @@ private:
     {
         std::string out;
         out.reserve(units * 2);
-        auto append = [&out](uint32_t c) {
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                out += static_cast<char>(0xE0 | (c >> 12));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (c >> 18));
-                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        };
+        auto append = [&out](uint32_t c) { NSString::appendUTF8(out, c); };
         for (size_t i = 0; i < units; ++i) {
             uint32_t c = static_cast<uint32_t>(start[2 * i] << 8 | start[2 * i + 1]);
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {

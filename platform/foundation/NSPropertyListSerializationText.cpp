@@ -1,4 +1,5 @@
 #include "NSPropertyListSerializationText.h"
+#include "NSString.h"
 
 #include <optional>
 
@@ -102,24 +103,6 @@ private:
         return -1;
     }
 
-    static void appendUTF8(std::string& out, uint32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
 
     std::optional<std::string> parseQuoted()
     {
@@ -129,7 +112,7 @@ private:
         uint32_t pendingHighSurrogate = 0;
         auto flushSurrogate = [&] {
             if (pendingHighSurrogate) {
-                appendUTF8(out, 0xFFFD);
+                NSString::appendUTF8(out, 0xFFFD);
                 pendingHighSurrogate = 0;
             }
         };
@@ -214,7 +197,7 @@ private:
                 }
             }
             flushSurrogate();
-            appendUTF8(out, code);
+            NSString::appendUTF8(out, code);
         }
         fail("Unterminated quoted string");
         return std::nullopt;

@@ -117,6 +117,9 @@ std::string lowercaseString(std::string_view s);
 // First character of each word (separated by whitespace and newlines) upper case, the rest lower.
 std::string capitalizedString(std::string_view s);
 
+// Appends one Unicode scalar value to a UTF-8 string.
+void appendUTF8(std::string& out, char32_t c);
+
 // Number readings with the platform's rules: leading blanks skipped, then an optional sign and
 // digits; anything else ends the number; no digits reads as 0; overflow clamps.
 int32_t intValue(std::string_view s);
