@@ -32,21 +32,7 @@ struct IndexMap {
                 cp = 0xFFFD; // a lone surrogate reads as the replacement character
             }
             size_t before = utf8.size();
-            if (cp < 0x80) {
-                utf8 += static_cast<char>(cp);
-            } else if (cp < 0x800) {
-                utf8 += static_cast<char>(0xC0 | (cp >> 6));
-                utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-            } else if (cp < 0x10000) {
-                utf8 += static_cast<char>(0xE0 | (cp >> 12));
-                utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-            } else {
-                utf8 += static_cast<char>(0xF0 | (cp >> 18));
-                utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-            }
+            NSString::appendUTF8(utf8, cp);
             unitOfByte.resize(utf8.size() + 1, static_cast<NSUInteger>(i));
             for (size_t b = before; b < utf8.size(); ++b)
                 unitOfByte[b] = static_cast<NSUInteger>(i);
