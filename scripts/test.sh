@@ -25,6 +25,6 @@ cmake --build "$build_dir" -j "$jobs"
 
 export GALLIUM_DRIVER=llvmpipe
 if [ "$sanitizer" = "thread" ]; then
-  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
 fi
 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
