@@ -228,7 +228,7 @@ TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)
         "OS Version:      iPhone OS 7.1 (???)\n",
         "Exception Codes: SEGV_MAPERR at 0x0\n",
         "Crashed Thread:  0\n\n",
-        "0   libairspacedatabaseloader1_64k.s... 0x0000000000001010 _ZN4Feed4pollEv + 8\n",
+        "0   libairspacedatabaseloader1_64k.s...  0x0000000000001010 _ZN4Feed4pollEv + 8\n",
         "   rip: 0x0000000000000000    rbp: 0x0000000000000001    rsp: 0x0000000000000002    rax: 0x0000000000000003 \n",
         "   rsi: 0x0000000000000008 \n\nBinary Images:\n",
         "            0x1000 -             0x10ff  libairspacedatabaseloader1_64k.sox x86_64  <000102030405060708090a0b0c0d0e0f> /usr/lib/libairspacedatabaseloader1_64k.sox\n",
