@@ -41,9 +41,14 @@ bool s_enabledOnce = false;
 std::mutex s_directoryLock;
 std::string s_cachesDirectory;
 
+// Created on first use with the images loaded at that time; lives until the process ends.
 pmcrash_image_list_t& imageList()
 {
-    static auto* list = new pmcrash_image_list_t;
+    static auto* list = [] {
+        auto* images = new pmcrash_image_list_t;
+        pmcrash_image_list_sync(images);
+        return images;
+    }();
     return *list;
 }
 
@@ -152,6 +157,7 @@ HBRPMCrashReporter::HBRPMCrashReporter(std::string identifier, std::string versi
     , m_applicationIdentifier(std::move(identifier))
     , m_applicationVersion(std::move(version))
 {
+    imageList();
     std::string directoryName = m_applicationIdentifier;
     for (char& c : directoryName) {
         if (c == '/')
