@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -75,6 +76,13 @@ private:
             offset += cmdsize;
         }
         uint64_t slide = header() + delta;
+        // Addresses of Thumb functions: the linker sets bit 0 in pointers to them.
+        std::vector<uint64_t> thumb;
+        for (uint32_t i = 0; !is64 && i < nsyms; ++i) {
+            size_t entry = symoff + i * 12;
+            if ((at<uint8_t>(entry + 4) & 0x0e) == 0x0e && (at<uint16_t>(entry + 6) & 0x0008))
+                thumb.push_back(at<uint32_t>(entry + 8));
+        }
         for (const auto& section : sections) {
             for (uint32_t r = 0; r < section.nreloc; ++r) {
                 uint32_t word0 = at<uint32_t>(section.reloff + r * 8), word1 = at<uint32_t>(section.reloff + r * 8 + 4);
@@ -92,7 +100,9 @@ private:
                 size_t width = length == 3 ? 8 : 4;
                 size_t field = section.offset + word0;
                 if (!external) {
-                    add(field, width, slide);
+                    uint64_t target = width == 8 ? at<uint64_t>(field) : at<uint32_t>(field);
+                    bool toThumb = std::find(thumb.begin(), thumb.end(), target) != thumb.end();
+                    add(field, width, slide + (toThumb ? 1 : 0));
                     continue;
                 }
                 size_t entry = symoff + symbol * (is64 ? 16 : 12);
