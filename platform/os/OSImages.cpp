@@ -241,18 +241,24 @@ int elfFindSymbol(const ElfImage* image, uint64_t address, ElfSymbolCallback cal
         return kElfNotFound;
     bool found = false;
     ElfW(Sym) best {};
-    for (uint32_t i = 0; i < image->symbolCount; ++i) {
-        ElfW(Sym) symbol;
-        if (!readValue(image->symbols + uintptr_t(i) * sizeof(symbol), &symbol))
+    // Read the table in blocks: one kernel call per block instead of per symbol.
+    constexpr uint32_t kBlock = 64;
+    ElfW(Sym) block[kBlock];
+    for (uint32_t first = 0; first < image->symbolCount; first += kBlock) {
+        uint32_t count = image->symbolCount - first < kBlock ? image->symbolCount - first : kBlock;
+        if (!readMemory(image->symbols + uintptr_t(first) * sizeof(ElfW(Sym)), block, count * sizeof(ElfW(Sym))))
             return kElfInvalidData;
-        if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF || symbol.st_value == 0)
-            continue;
-        uint64_t start = image->loadBias + symbol.st_value;
-        if (start > address)
-            continue;
-        if (!found || start > image->loadBias + best.st_value) {
-            best = symbol;
-            found = true;
+        for (uint32_t i = 0; i < count; ++i) {
+            const ElfW(Sym)& symbol = block[i];
+            if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF || symbol.st_value == 0)
+                continue;
+            uint64_t start = image->loadBias + symbol.st_value;
+            if (start > address)
+                continue;
+            if (!found || start > image->loadBias + best.st_value) {
+                best = symbol;
+                found = true;
+            }
         }
     }
     if (!found)
@@ -262,13 +268,16 @@ int elfFindSymbol(const ElfImage* image, uint64_t address, ElfSymbolCallback cal
     char name[256];
     size_t length = 0;
     uintptr_t at = image->strings + best.st_name;
-    while (length < sizeof(name) - 1 && best.st_name + length < image->stringsSize) {
+    uint64_t limit = image->stringsSize - best.st_name;
+    size_t want = limit < sizeof(name) - 1 ? static_cast<size_t>(limit) : sizeof(name) - 1;
+    // The whole run at once when readable, else byte by byte up to what can be read.
+    if (readMemory(at, name, want)) {
+        while (length < want && name[length] != '\0')
+            ++length;
+    } else {
         char c;
-        if (!readValue(at + length, &c))
-            return kElfInvalidData;
-        if (c == '\0')
-            break;
-        name[length++] = c;
+        while (length < want && readValue(at + length, &c) && c != '\0')
+            name[length++] = c;
     }
     name[length] = '\0';
     callback(image->loadBias + best.st_value, name, context);
