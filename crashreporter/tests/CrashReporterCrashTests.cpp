@@ -39,9 +39,10 @@ __attribute__((noinline)) void crashTestBusError()
     (void)page[0];
 }
 
-__attribute__((noinline)) int crashTestDivide(volatile int divisor)
+__attribute__((noinline)) int crashTestDivide(int divisor)
 {
-    return 10 / divisor;
+    volatile int kept = divisor; // keeps the division at run time
+    return 10 / kept;
 }
 
 __attribute__((noinline)) void crashTestIllegal()

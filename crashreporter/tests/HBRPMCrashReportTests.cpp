@@ -225,7 +225,7 @@ TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)
         "Path:            /Users/USER/Apps/Volantrix.app/Volantrix\n",
         "Code Type:       X86-64\n",
         "Date/Time:       2023-11-14T22:13:20Z\n",
-        "OS Version:      iPhone OS 7.1 (???)\n",
+        "OS Version:      iPhone OS 7.1 (?\?\?)\n",
         "Exception Codes: SEGV_MAPERR at 0x0\n",
         "Crashed Thread:  0\n\n",
         "0   libairspacedatabaseloader1_64k.s...  0x0000000000001010 _ZN4Feed4pollEv + 8\n",

@@ -152,8 +152,9 @@ TEST(PMCrashLogWriter, LogAtTheSizeLimitStaysDecodable)
             &args);
         ASSERT_TRUE(pmcrash_async_file_close(&file));
         auto bytes = temp.contents();
-        if (limit)
+        if (limit) {
             EXPECT_LE(bytes.size(), limit);
+        }
         Ref<NSError> error;
         auto report = HBRPMCrashReport::initWithData(bytes, &error);
         ASSERT_TRUE(report) << (error ? error->localizedDescription() : "");
