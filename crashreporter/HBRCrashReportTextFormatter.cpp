@@ -1,5 +1,7 @@
 #include "HBRCrashReportTextFormatter.h"
 
+#include "CrashReportText.h"
+
 #include "NSLog.h"
 
 #include <algorithm>
@@ -67,8 +69,10 @@ std::string containerDirectory(const std::string& processPath)
     return p;
 }
 
-bool isAppImage(const HBRPMCrashReport& report, const HBRPMCrashReportBinaryImageInfo& image)
+bool isAppImage(const HBRPMCrashReport& report, const HBRPMCrashReportBinaryImageInfo& image, const CrashReportTextStyle& style = {})
 {
+    if (style.exactAppMarker)
+        return report.hasProcessInfo() && report.processInfo()->processPath() && image.imageName() == *report.processInfo()->processPath();
     if (!report.hasProcessInfo() || !report.processInfo()->processPath())
         return false;
     const std::string& processPath = *report.processInfo()->processPath();
@@ -158,6 +162,11 @@ std::string imageColumn(const std::string& name)
 
 std::string HBRCrashReportTextFormatter::archNameFromImageInfo(const HBRPMCrashReportBinaryImageInfo& image)
 {
+    return crashReportArchName(image, {});
+}
+
+std::string crashReportArchName(const HBRPMCrashReportBinaryImageInfo& image, const CrashReportTextStyle& style)
+{
     const auto& code = image.codeType();
     if (!code || code->typeEncoding() != 1)
         return "???";
@@ -172,13 +181,22 @@ std::string HBRCrashReportTextFormatter::archNameFromImageInfo(const HBRPMCrashR
         }
     case kCpuPpc: return "powerpc";
     case kCpuX86_64: return "x86_64";
-    case kCpuArm64: return code->subtype() == 0 || code->subtype() == 13 ? "arm64" : "arm64-unknown";
+    case kCpuArm64:
+        if (style.armv8Subtype && code->subtype() == 13)
+            return "armv8";
+        return code->subtype() == 0 || code->subtype() == 13 ? "arm64" : "arm64-unknown";
     default: return "???";
     }
 }
 
 std::string HBRCrashReportTextFormatter::formatStackFrame(const HBRPMCrashReportStackFrameInfo& frame, long index,
     const HBRPMCrashReport& report, bool lp64)
+{
+    return crashReportFrameLine(frame, index, report, lp64, {});
+}
+
+std::string crashReportFrameLine(const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report,
+    bool lp64, const CrashReportTextStyle& style)
 {
     uint64_t pc = frame.instructionPointer();
     auto image = report.imageForAddress(pc);
@@ -187,7 +205,7 @@ std::string HBRCrashReportTextFormatter::formatStackFrame(const HBRPMCrashReport
     uint64_t offset = image ? pc - base : 0;
     std::string symbol;
     const auto& info = frame.symbolInfo();
-    if (info && image && !isAppImage(report, *image)) {
+    if (info && image && (style.symbolsInAppImages || !isAppImage(report, *image, style))) {
         std::string name = info->symbolName();
         int32_t os = report.systemInfo()->operatingSystem();
         // ELF symbols (the x86_64 images here) carry no leading underscore of their own, and
@@ -203,23 +221,32 @@ std::string HBRCrashReportTextFormatter::formatStackFrame(const HBRPMCrashReport
     } else {
         symbol = format("0x%llx + %lld", static_cast<unsigned long long>(base), static_cast<long long>(offset));
     }
-    return format("%-4ld%-35s 0x%0*llx %s\n", index, imageColumn(column).c_str(), lp64 ? 16 : 8,
+    return format("%-4ld%-35s 0x%0*llx %s\n", index, style.plainImageColumn ? column.c_str() : imageColumn(column).c_str(), lp64 ? 16 : 8,
         static_cast<unsigned long long>(pc), symbol.c_str());
 }
 
 std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCrashReport& report, const std::string& key)
 {
+    return crashReportText(report, key, {});
+}
+
+std::string crashReportText(const HBRPMCrashReport& report, const std::string& key, const CrashReportTextStyle& style)
+{
+    auto mask = [&](const std::string& path) { return style.maskHome ? maskHome(path) : path; };
     std::string text;
     const auto& process = report.processInfo();
     CodeType code = codeTypeOf(report);
 
     text += format("Incident Identifier: %s\n", orUnknown(report.uuidString()).c_str());
-    text += format("CrashReporter Key:   %s\n", key.empty() ? "???" : key.c_str());
+    if (style.fixedKey)
+        text += "CrashReporter Key:   TODO\n";
+    else
+        text += format("CrashReporter Key:   %s\n", key.empty() ? "???" : key.c_str());
     text += format("Hardware Model:      %s\n",
         report.hasMachineInfo() ? orUnknown(report.machineInfo()->modelName()).c_str() : "???");
     text += format("Process:         %s [%s]\n", process ? orUnknown(process->processName()).c_str() : "???",
         process ? std::to_string(process->processID()).c_str() : "???");
-    std::string path = process && process->processPath() && !process->processPath()->empty() ? maskHome(*process->processPath()) : "???";
+    std::string path = process && process->processPath() && !process->processPath()->empty() ? mask(*process->processPath()) : "???";
     text += format("Path:            %s\n", path.c_str());
     text += format("Identifier:      %s\n", report.applicationInfo()->applicationIdentifier().c_str());
     text += format("Version:         %s\n", report.applicationInfo()->applicationVersion().c_str());
@@ -233,7 +260,7 @@ std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCr
         struct tm parts;
         gmtime_r(&seconds, &parts);
         char buffer[32];
-        std::strftime(buffer, sizeof(buffer), "%Y-%m-%dT%H:%M:%SZ", &parts);
+        std::strftime(buffer, sizeof(buffer), style.plainDate ? "%Y-%m-%d %H:%M:%S +0000" : "%Y-%m-%dT%H:%M:%SZ", &parts);
         date = buffer;
     }
     text += format("Date/Time:       %s\n", date.c_str());
@@ -260,7 +287,7 @@ std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCr
             text += "Last Exception Backtrace:\n";
             long index = 0;
             for (const auto& frame : *exception->stackFrames())
-                text += formatStackFrame(*frame, index++, report, code.lp64);
+                text += crashReportFrameLine(*frame, index++, report, code.lp64, style);
             text += "\n";
         }
     }
@@ -274,7 +301,7 @@ std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCr
         }
         long index = 0;
         for (const auto& frame : thread->stackFrames())
-            text += formatStackFrame(*frame, index++, report, code.lp64);
+            text += crashReportFrameLine(*frame, index++, report, code.lp64, style);
         text += "\n";
     }
     if (lastCrashed) {
@@ -303,12 +330,12 @@ std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCr
     for (const auto& image : images) {
         uint64_t base = image->imageBaseAddress();
         uint64_t end = image->imageSize() > 1 ? base + image->imageSize() - 1 : base;
-        std::string marker = isAppImage(report, *image) ? "+" : " ";
+        std::string marker = isAppImage(report, *image, style) ? "+" : " ";
         std::string uuid = image->imageUUID() ? *image->imageUUID() : "???";
         text += format(code.lp64 ? "%#18llx - %#18llx %s%s %s  <%s> %s\n" : "%#10llx - %#10llx %s%s %s  <%s> %s\n",
             static_cast<unsigned long long>(base), static_cast<unsigned long long>(end), marker.c_str(),
-            lastPathComponent(image->imageName()).c_str(), archNameFromImageInfo(*image).c_str(), uuid.c_str(),
-            maskHome(image->imageName()).c_str());
+            lastPathComponent(image->imageName()).c_str(), crashReportArchName(*image, style).c_str(), uuid.c_str(),
+            mask(image->imageName()).c_str());
     }
     return text;
 }

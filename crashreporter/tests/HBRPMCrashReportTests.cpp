@@ -1,5 +1,6 @@
 #include "HBRCrashReportTextFormatter.h"
 #include "HBRPMCrashReport.h"
+#include "HBRPMCrashReportTextFormatter.h"
 #include "pmcrash.pb-c.h"
 
 #include <gtest/gtest.h>
@@ -238,6 +239,19 @@ TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)
         EXPECT_NE(text.find(line), std::string::npos) << text;
     }
     EXPECT_TRUE(text.size() > 0 && text.back() == '\n');
+
+    // The reporter's own formatter: fixed key, raw paths, the plain date, whole image names.
+    std::string reporterText = HBRPMCrashReportTextFormatter::initWithTextFormatStringEncoding(0, 4).formatReport(*report);
+    const char* reporterLines[] = {
+        "CrashReporter Key:   TODO\n",
+        "Path:            /home/pilot/Apps/Volantrix.app/Volantrix\n",
+        "Date/Time:       2023-11-14 22:13:20 +0000\n",
+        "0   libairspacedatabaseloader1_64k.sox  0x0000000000001010 _ZN4Feed4pollEv + 8\n",
+    };
+    for (const char* line : reporterLines) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(reporterText.find(line), std::string::npos) << reporterText;
+    }
 }
 
 TEST(HBRCrashReportTextFormatter, NamesArchitectures)
