@@ -13,7 +13,9 @@
 #include <functional>
 #include <pthread.h>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -84,7 +86,32 @@ struct CrashCase {
     int extraThreads;              // threads running beside the crashing one
     bool crashOnSecondaryThread;
     const char* exceptionName;     // uncaught exception, or null
+    bool previousHandler = false;  // a SIGSEGV handler was installed before the reporter
+    bool crashCallback = false;    // a crash callback is set
 };
+
+std::string s_callbackMarker;
+
+// Installed before the reporter: during a crash it must not run (the reporter does not
+// forward), so the child still dies of its signal.
+void previousSegvHandler(int, siginfo_t*, void*)
+{
+    _exit(7);
+}
+
+// Runs after the log was written and closed: records the log's size in a marker file.
+void crashCallback(siginfo_t* info, void*, void* context)
+{
+    struct stat log;
+    const char* logPath = static_cast<const char*>(context);
+    int fd = open(s_callbackMarker.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0 && stat(logPath, &log) == 0 && log.st_size > 8 && info->si_signo == SIGSEGV) {
+        ssize_t ignored = write(fd, "ok", 2);
+        (void)ignored;
+    }
+    if (fd >= 0)
+        close(fd);
+}
 
 struct ChildResult {
     int status = 0;
@@ -101,6 +128,19 @@ ChildResult runCrashingChild(const CrashCase& test, const std::string& caches)
         HBRPMCrashReporter::setCachesDirectory(caches);
         auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(
             "com.kestravon/volantrix", "4.2", HBRPMCrashReporterConfig(0, 1));
+        if (test.previousHandler) {
+            struct sigaction action {};
+            action.sa_sigaction = previousSegvHandler;
+            action.sa_flags = SA_SIGINFO;
+            sigaction(SIGSEGV, &action, nullptr);
+        }
+        static std::string logPath;
+        logPath = reporter->crashReportPath();
+        if (test.crashCallback) {
+            s_callbackMarker = caches + "/callback-ran";
+            PMCrashReporterCallbacks callbacks { 0, const_cast<char*>(logPath.c_str()), crashCallback };
+            reporter->setCrashCallbacks(&callbacks);
+        }
         Ref<NSError> error;
         if (!reporter->enableCrashReporterAndReturnError(&error))
             _exit(3);
@@ -162,6 +202,8 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         { "uncaught exception", crashTestThrow, SIGABRT, "SIGABRT", "#0", 0, true, "std::runtime_error" },
         { "secondary thread", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, true, nullptr },
         { "busy process", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 4, false, nullptr },
+        { "previous handler", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, false, nullptr, true, false },
+        { "crash callback", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, false, nullptr, false, true },
     };
     const std::string executable = vxos::executablePath();
     for (const auto& test : cases) {
@@ -170,6 +212,11 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         ASSERT_TRUE(WIFSIGNALED(result.status)) << "exit status " << result.status;
         EXPECT_EQ(WTERMSIG(result.status), test.expectedSignal);
         ASSERT_GT(result.log.size(), 8u);
+        if (test.crashCallback) {
+            std::ifstream marker(m_caches + "/callback-ran");
+            std::string text((std::istreambuf_iterator<char>(marker)), std::istreambuf_iterator<char>());
+            EXPECT_EQ(text, "ok");
+        }
         EXPECT_EQ(std::string(result.log.begin(), result.log.begin() + 8), std::string("pmcrash\x01", 8));
 
         Ref<NSError> error;
