@@ -166,6 +166,12 @@ HBRPMCrashReporter::HBRPMCrashReporter(std::string identifier, std::string versi
     m_crashReportDirectory = cachesDirectory() + "/com.pmcrash.crashreporter.data/" + directoryName;
 }
 
+Ref<HBRPMCrashReporter> HBRPMCrashReporter::sharedReporter()
+{
+    static Ref<HBRPMCrashReporter> reporter = initWithConfiguration(HBRPMCrashReporterConfig::defaultConfiguration());
+    return reporter;
+}
+
 Ref<HBRPMCrashReporter> HBRPMCrashReporter::initWithConfiguration(const HBRPMCrashReporterConfig& config)
 {
     std::string name = processName();

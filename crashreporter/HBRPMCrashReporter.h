@@ -27,6 +27,8 @@ struct PMCrashReporterCallbacks {
 
 class HBRPMCrashReporter {
 public:
+    // The process-wide instance with the default configuration, created once.
+    static Ref<HBRPMCrashReporter> sharedReporter();
     // Identifier from the process name (with the warning line), version "".
     static Ref<HBRPMCrashReporter> initWithConfiguration(const HBRPMCrashReporterConfig& config);
     static Ref<HBRPMCrashReporter> initWithApplicationIdentifierAppVersionConfiguration(const std::string& identifier,
@@ -42,12 +44,15 @@ public:
 
     bool hasPendingCrashReport() const;
     std::optional<std::vector<uint8_t>> loadPendingCrashReportDataAndReturnError(Ref<NSError>* error) const;
+    std::optional<std::vector<uint8_t>> loadPendingCrashReportData() const { return loadPendingCrashReportDataAndReturnError(nullptr); }
     bool purgePendingCrashReportAndReturnError(Ref<NSError>* error) const;
+    bool purgePendingCrashReport() const { return purgePendingCrashReportAndReturnError(nullptr); }
     bool populateCrashReportDirectoryAndReturnError(Ref<NSError>* error) const;
 
     // Raises "PMCrashReporterException" when this reporter is already enabled.
     void setCrashCallbacks(const PMCrashReporterCallbacks* callbacks);
     bool enableCrashReporterAndReturnError(Ref<NSError>* error);
+    bool enableCrashReporter() { return enableCrashReporterAndReturnError(nullptr); }
 
     // A crash log of the given thread (a kernel thread id) written on demand, or nullopt.
     std::optional<std::vector<uint8_t>> generateLiveReportWithThread(pid_t thread, Ref<NSError>* error);

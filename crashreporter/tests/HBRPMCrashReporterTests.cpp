@@ -1,3 +1,5 @@
+#include "HBRPMCrashHostInfo.h"
+#include "HBRPMCrashProcessInfo.h"
 #include "HBRPMCrashReport.h"
 #include "HBRPMCrashReporter.h"
 #include "OSThreads.h"
@@ -121,6 +123,33 @@ TEST_F(HBRPMCrashReporterTest, LiveReportsOfTheCallingAndOfAnotherThread)
     }
     stop = true;
     worker.join();
+}
+
+} // namespace
+
+namespace {
+
+TEST(HBRPMCrashHostInfo, ScansTheKernelRelease)
+{
+    struct Case {
+        const char* release;
+        uint32_t major, minor, revision;
+    };
+    const Case cases[] = { { "6.1.0-18-amd64", 6, 1, 0 }, { "13.4.0", 13, 4, 0 }, { "weird", 0, 0, 0 }, { "5.10", 5, 10, 0 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.release);
+        auto host = HBRPMCrashHostInfo::initWithRelease(c.release);
+        ASSERT_TRUE(host);
+        EXPECT_EQ(host->darwinVersion().major, c.major);
+        EXPECT_EQ(host->darwinVersion().minor, c.minor);
+        EXPECT_EQ(host->darwinVersion().revision, c.revision);
+    }
+    EXPECT_TRUE(HBRPMCrashHostInfo::currentHostInfo());
+    auto process = HBRPMCrashProcessInfo::currentProcessInfo();
+    ASSERT_TRUE(process);
+    EXPECT_EQ(process->processID(), getpid());
+    EXPECT_EQ(process->parentProcessID(), getppid());
+    EXPECT_FALSE(HBRPMCrashProcessInfo::initWithProcessID(-3));
 }
 
 } // namespace
