@@ -173,10 +173,8 @@ bool HBRPMCrashSignalHandler::registerHandlerForSignal(int signal, pmcrash_signa
 void HBRPMCrashSignalHandler::resetHandlers()
 {
     auto& context = handlerContext();
-    for (auto* list : { &context.callbacks }) {
-        while (auto* item = list->next(nullptr))
-            list->remove(item);
-    }
+    while (auto* item = context.callbacks.next(nullptr))
+        context.callbacks.remove(item);
     while (auto* item = context.previousActions.next(nullptr))
         context.previousActions.remove(item);
 }

@@ -39,6 +39,10 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
     }
     pmcrash_thread_state_t next;
     int result = PMCRASH_FRAME_EUNKNOWN;
+    // The record the frame-pointer reader uses lies at the current frame pointer.
+    uint64_t record = pmcrash_thread_state_has_reg(&cursor->frame, PMCRASH_REG_FP)
+        ? pmcrash_thread_state_get_reg(&cursor->frame, PMCRASH_REG_FP)
+        : 0;
     for (auto reader : kReaders) {
         result = reader(cursor->image_list, &cursor->frame, cursor->depth >= 2 ? &cursor->prev_frame : nullptr, &next);
         if (result == PMCRASH_FRAME_ESUCCESS)
@@ -56,7 +60,7 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
     // anything. Look for the nearest frame record further up the stack instead, so the walk
     // reaches the callers.
     if ((result != PMCRASH_FRAME_ESUCCESS || !usable(&next) || !inImage(&next))
-        && pmcrash_frame_read_stack_scan(cursor->image_list, &cursor->frame, cursor->depth >= 2 ? &cursor->prev_frame : nullptr, &next) == PMCRASH_FRAME_ESUCCESS)
+        && pmcrash_frame_read_stack_scan(cursor->image_list, &cursor->frame, cursor->record_address, &next, &record) == PMCRASH_FRAME_ESUCCESS)
         result = PMCRASH_FRAME_ESUCCESS;
     if (result != PMCRASH_FRAME_ESUCCESS)
         return result;
@@ -64,6 +68,7 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
         return PMCRASH_FRAME_ENOFRAME;
     pmcrash_thread_state_copy(&cursor->prev_frame, &cursor->frame);
     pmcrash_thread_state_copy(&cursor->frame, &next);
+    cursor->record_address = record;
     cursor->depth += 1;
     return PMCRASH_FRAME_ESUCCESS;
 }
@@ -130,40 +135,47 @@ int pmcrash_detail::captureTrampoline(const uint64_t* registers, void* context)
 }
 
 int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next)
+    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord)
 {
     if (!images || pmcrash_thread_state_gpreg_size(current) != 8)
         return PMCRASH_FRAME_ENOTSUP;
     uint64_t start;
     if (pmcrash_thread_state_has_reg(current, PMCRASH_REG_SP))
         start = pmcrash_thread_state_get_reg(current, PMCRASH_REG_SP);
-    else if (previous && pmcrash_thread_state_has_reg(previous, PMCRASH_REG_FP))
-        start = pmcrash_thread_state_get_reg(previous, PMCRASH_REG_FP) + 16; // just above the record that led here
-    else if (pmcrash_thread_state_has_reg(current, PMCRASH_REG_FP) && pmcrash_thread_state_get_reg(current, PMCRASH_REG_FP) != 0)
-        start = pmcrash_thread_state_get_reg(current, PMCRASH_REG_FP) + 16;
+    else if (recordAddress != 0)
+        start = recordAddress + 16; // just above the record that led here
     else
         return PMCRASH_FRAME_ENOTSUP;
     constexpr uint64_t kScanBytes = 16384;
     constexpr uint64_t kMaxFrameSize = 1 << 20;
     auto inImage = [images](uint64_t address) { return pmcrash_image_list_image_for_address(images, address) != nullptr; };
-    uint64_t sp = start & ~uint64_t(7);
-    for (uint64_t slot = sp; slot - sp < kScanBytes; slot += 8) {
+    // A record at `at` links on: its saved frame pointer is 0 (the outermost frame) or a record
+    // further up whose return address lies in an image.
+    auto linksOn = [&](uint64_t at, uint64_t savedFp) {
+        if (savedFp == 0)
+            return true;
+        if (savedFp <= at || savedFp - at > kMaxFrameSize)
+            return false;
+        uint64_t outer[2];
+        return pmcrash_task_read_at(savedFp, 0, outer, sizeof(outer)) == PMCRASH_ESUCCESS && inImage(outer[1]);
+    };
+    uint64_t base = start & ~uint64_t(7);
+    for (uint64_t slot = base; slot - base < kScanBytes; slot += 8) {
         uint64_t record[2];
         if (pmcrash_task_read_at(slot, 0, record, sizeof(record)) != PMCRASH_ESUCCESS)
             return PMCRASH_FRAME_EBADFRAME;
-        // A frame record: a saved frame pointer further up the stack and a return address
-        // into a loaded image, whose own record links on the same way.
         if (record[0] <= slot || record[0] - slot > kMaxFrameSize || record[1] <= 0x1000 || !inImage(record[1]))
             continue;
         uint64_t outer[2];
         if (pmcrash_task_read_at(record[0], 0, outer, sizeof(outer)) != PMCRASH_ESUCCESS)
             continue;
-        if (outer[0] != 0 && (outer[0] <= record[0] || !inImage(outer[1])))
+        if (outer[0] != 0 && (!inImage(outer[1]) || !linksOn(record[0], outer[0])))
             continue;
         pmcrash_thread_state_copy(next, current);
         pmcrash_thread_state_clear_regs(next);
         pmcrash_thread_state_set_reg(next, PMCRASH_REG_FP, record[0]);
         pmcrash_thread_state_set_reg(next, PMCRASH_REG_IP, record[1]);
+        *foundRecord = slot;
         return PMCRASH_FRAME_ESUCCESS;
     }
     return PMCRASH_FRAME_EBADFRAME;

@@ -23,6 +23,9 @@ const char* pmcrash_frame_strerror(int error);
 struct pmcrash_frame_cursor_t {
     pmcrash_image_list_t* image_list;
     uint32_t depth;
+    // Where the frame record of the current frame was read (0 for the first frame), so a
+    // stack scan can resume above it.
+    uint64_t record_address;
     pmcrash_thread_state_t prev_frame;
     pmcrash_thread_state_t frame;
 };
@@ -47,10 +50,11 @@ int pmcrash_frame_read_fp(pmcrash_image_list_t* images, const pmcrash_thread_sta
     const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next);
 
 // Recovery when the frame-pointer reader fails or leaves the loaded images: the nearest frame
-// record above the stack pointer (or above the current frame record) whose return address
-// lies in a loaded image and whose saved frame pointer links on upwards. Needs the image list.
+// record above the stack pointer (or above the record the current frame came from) whose
+// return address lies in a loaded image and whose saved frame pointer links on upwards through
+// one more such record. Needs the image list.
 int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next);
+    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord);
 
 using pmcrash_capture_callback_t = int (*)(const pmcrash_thread_state_t* state, void* context);
 

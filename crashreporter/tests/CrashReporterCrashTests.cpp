@@ -30,7 +30,7 @@ __attribute__((noinline)) void crashTestNullPointer()
 
 __attribute__((noinline)) void crashTestWildPointer()
 {
-    *reinterpret_cast<volatile int*>(uintptr_t(0xdeadbeef)) = 1;
+    *reinterpret_cast<volatile int*>(uintptr_t(0x3eadbeef)) = 1;
 }
 
 __attribute__((noinline)) void crashTestBusError()

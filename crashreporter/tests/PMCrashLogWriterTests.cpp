@@ -82,7 +82,7 @@ TEST(PMCrashLogWriter, BufferedFileRefusesWritesPastItsLimit)
     TempFile temp;
     pmcrash_async_file_t file;
     pmcrash_async_file_init(&file, temp.fd, 300);
-    std::vector<uint8_t> block(100, 0xab);
+    std::vector<uint8_t> block(200, 0xab);
     EXPECT_TRUE(pmcrash_async_file_write(&file, block.data(), 100));
     EXPECT_TRUE(pmcrash_async_file_write(&file, block.data(), 200)); // reaches the limit exactly
     EXPECT_FALSE(pmcrash_async_file_write(&file, block.data(), 1));  // one byte past it
