@@ -319,6 +319,8 @@ std::optional<std::vector<uint8_t>> HBRPMCrashReporter::generateLiveReportWithTh
     pmcrash_async_file_t file;
     pmcrash_async_file_init(&file, fd, kCrashLogLimit);
     vxos::installThreadSuspension();
+    // An ordinary thread may ask the loader, so the list picks up libraries loaded meanwhile.
+    refreshImageList();
     int result;
     if (thread == vxos::currentThreadId()) {
         struct Live {
