@@ -8,7 +8,19 @@
 
 namespace {
 
-std::vector<int> s_calls;
+// What the chain called, recorded without allocating (it runs in a signal handler).
+struct Calls {
+    int values[8];
+    int count = 0;
+    void clear() { count = 0; }
+    void push_back(int value)
+    {
+        if (count < 8)
+            values[count++] = value;
+    }
+    std::vector<int> list() const { return std::vector<int>(values, values + count); }
+};
+Calls s_calls;
 siginfo_t* s_seenInfo = nullptr;
 
 void previousSigInfoHandler(int, siginfo_t* info, void*)
@@ -73,7 +85,7 @@ TEST(HBRPMCrashSignalHandler, ChainRunsNewestFirstThenThePreviousAction)
     raise(SIGUSR1);
     // Newest callback first, then the older one, then the previous SA_SIGINFO handler with the
     // same siginfo; the handler is installed once.
-    EXPECT_EQ(s_calls, (std::vector<int> { 2, 1, 100 }));
+    EXPECT_EQ(s_calls.list(), (std::vector<int> { 2, 1, 100 }));
     ASSERT_NE(s_seenInfo, nullptr);
     int entries = 0;
     auto& previous = HBRPMCrashSignalHandler::previousActionList();
@@ -85,7 +97,7 @@ TEST(HBRPMCrashSignalHandler, ChainRunsNewestFirstThenThePreviousAction)
     ASSERT_TRUE(handler.registerHandlerForSignal(SIGUSR1, handlingCallback, reinterpret_cast<void*>(3), &error));
     s_calls.clear();
     raise(SIGUSR1);
-    EXPECT_EQ(s_calls, (std::vector<int> { 3 }));
+    EXPECT_EQ(s_calls.list(), (std::vector<int> { 3 }));
 }
 
 TEST(HBRPMCrashSignalHandler, PassThroughTreatsIgnoreAsHandled)
