@@ -2,6 +2,7 @@
 
 #include "HBRPMCrashSignalHandler.h"
 #include "NSException.h"
+#include "PMCrashCapturePaths.h"
 #include "NSLog.h"
 #include "OSSignals.h"
 #include "OSThreads.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cxxabi.h>
+#include <ucontext.h>
 #include <exception>
 #include <fcntl.h>
 #include <filesystem>
@@ -32,6 +34,8 @@ constexpr uint64_t kCrashLogLimit = 65536;
 struct HandlerContext {
     pmcrash_log_writer_t writer;
     char path[4096];
+    // The exception ports registered before this reporter's (none on this platform).
+    pmcrash_mach_exception_port_set_t previous_ports;
 };
 
 HandlerContext s_handlerContext;
@@ -90,6 +94,45 @@ bool pmcrash_signal_crash_callback(int signal, siginfo_t* info, void* ucontext, 
     (void)signal;
     return false;
 }
+
+} // namespace
+
+int32_t pmcrash_mach_crash_callback(uint32_t task, pid_t thread, int32_t exception, const uint64_t* codes,
+    uint32_t codeCount, const pmcrash_mach_exception_raiser_t* raiser)
+{
+    HandlerContext* context = &s_handlerContext;
+    if (pmcrash_mach_exception_forward(task, static_cast<uint32_t>(thread), exception, codes, codeCount,
+            &context->previous_ports, raiser) == PMCRASH_KERN_SUCCESS)
+        return PMCRASH_KERN_SUCCESS;
+    pmcrash_mach_siginfo_t mapped;
+    if (!pmcrash_mach_exception_siginfo(exception, codes, codeCount, -1, &mapped))
+        return PMCRASH_KERN_FAILURE;
+    pmcrash_mach_info_t mach { exception, codes, codeCount };
+    struct Write {
+        HandlerContext* context;
+        pid_t thread;
+        pmcrash_signal_info_t signal;
+    } write { context, thread, { mapped.signo, mapped.code, mapped.address, &mach } };
+    int result = pmcrash_capture_current_thread(
+        [](const pmcrash_thread_state_t* state, void* data) -> int {
+            auto* w = static_cast<Write*>(data);
+            return pmcrash_write_report(w->context, w->thread, state, &w->signal);
+        },
+        &write);
+    if (result == PMCRASH_ESUCCESS && s_callbacks.crashCallback) {
+        siginfo_t info;
+        pmcrash_memset(&info, 0, sizeof(info));
+        info.si_signo = mapped.signo;
+        info.si_code = mapped.code;
+        info.si_addr = reinterpret_cast<void*>(mapped.address);
+        ucontext_t ucontext;
+        pmcrash_memset(&ucontext, 0, sizeof(ucontext));
+        s_callbacks.crashCallback(&info, &ucontext, s_callbacks.context);
+    }
+    return PMCRASH_KERN_FAILURE;
+}
+
+namespace {
 
 // The call stack of the thread that is terminating: an uncaught exception is not unwound
 // before terminate runs, so this is the stack at the throw.

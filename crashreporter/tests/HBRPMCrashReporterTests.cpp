@@ -3,6 +3,7 @@
 #include "HBRPMCrashReport.h"
 #include "HBRPMCrashReporter.h"
 #include "OSThreads.h"
+#include "PMCrashCapturePaths.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,70 @@ TEST(HBRPMCrashHostInfo, ScansTheKernelRelease)
     EXPECT_EQ(process->processID(), getpid());
     EXPECT_EQ(process->parentProcessID(), getppid());
     EXPECT_FALSE(HBRPMCrashProcessInfo::initWithProcessID(-3));
+}
+
+} // namespace
+
+namespace {
+
+// An exception injected into the Mach crash path, as the exception server thread would hand it
+// over: previous handlers come first, unmapped exceptions write nothing, and the log carries
+// the exception next to the signal it stands for.
+TEST(HBRPMCrashReporterMachPath, WritesTheExceptionIntoTheLog)
+{
+    char pattern[] = "/tmp/vxmach.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string caches = pattern;
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(30);
+        HBRPMCrashReporter::setCachesDirectory(caches);
+        auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("com.kestravon.volantrix", "4.2", { 99, 1 });
+        if (!reporter->enableCrashReporterAndReturnError(nullptr))
+            _exit(10);
+        uint64_t codes[2] = { 1, 0x1'0000'0040 };
+        // Unmapped exception type: no log.
+        if (pmcrash_mach_crash_callback(1, vxos::currentThreadId(), 12, codes, 2, nullptr) != PMCRASH_KERN_FAILURE)
+            _exit(11);
+        if (reporter->hasPendingCrashReport())
+            _exit(12);
+        // A bad access on a worker thread while this thread serves the exception.
+        std::atomic<bool> stop { false };
+        std::atomic<pid_t> faulting { 0 };
+        std::thread worker([&] {
+            faulting = vxos::currentThreadId();
+            while (!stop.load())
+                std::this_thread::yield();
+        });
+        while (faulting.load() == 0)
+            std::this_thread::yield();
+        int32_t answer = pmcrash_mach_crash_callback(1, faulting.load(), 1, codes, 2, nullptr);
+        stop = true;
+        worker.join();
+        _exit(answer == PMCRASH_KERN_FAILURE && reporter->hasPendingCrashReport() ? 0 : 13);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    std::ifstream in(caches + "/com.pmcrash.crashreporter.data/com.kestravon.volantrix/live_report.pmcrash", std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::system(("rm -rf '" + caches + "'").c_str());
+    Ref<NSError> error;
+    auto report = HBRPMCrashReport::initWithData(bytes, &error);
+    ASSERT_TRUE(report) << (error ? error->localizedDescription() : "");
+    EXPECT_EQ(report->signalInfo()->name(), "SIGSEGV");
+    EXPECT_EQ(report->signalInfo()->code(), "SEGV_MAPERR");
+    EXPECT_EQ(report->signalInfo()->address(), 0x40u);
+    ASSERT_TRUE(report->machExceptionInfo());
+    EXPECT_EQ(report->machExceptionInfo()->type(), 1u);
+    EXPECT_EQ(report->machExceptionInfo()->codes(), (std::vector<uint64_t> { 1, 0x1'0000'0040 }));
+    // The faulting worker is the crashed thread; the serving thread is listed with its captured state.
+    int crashed = 0;
+    for (const auto& thread : report->threads())
+        crashed += thread->crashed();
+    EXPECT_EQ(crashed, 1);
+    EXPECT_EQ(report->threads().size(), 2u);
 }
 
 } // namespace
