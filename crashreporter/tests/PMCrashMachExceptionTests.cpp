@@ -1,3 +1,4 @@
+#include "HBRPMCrashMachExceptionPortSet.h"
 #include "PMCrashMachException.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,31 @@ TEST(PMCrashMachException, ForwardsToTheFirstMatchingPreviousPort)
     EXPECT_EQ(recorder.calls.back(), "state-only 70");
     EXPECT_EQ(pmcrash_mach_exception_forward(1, 2, 2, codes, 2, &ports, &raiser), PMCRASH_KERN_FAILURE); // no port
     EXPECT_EQ(pmcrash_mach_exception_forward(1, 2, 40, codes, 2, &ports, &raiser), PMCRASH_KERN_FAILURE); // no mask bit
+}
+
+} // namespace
+
+namespace {
+
+TEST(HBRPMCrashMachExceptionPortSet, KeepsObjectsAndRecordInStep)
+{
+    std::vector<Ref<HBRPMCrashMachExceptionPort>> ports {
+        HBRPMCrashMachExceptionPort::initWithServerPortMaskBehaviorFlavor(7, 0x6e, PMCRASH_EXCEPTION_DEFAULT, 1),
+        HBRPMCrashMachExceptionPort::initWithServerPortMaskBehaviorFlavor(9, 0x2, PMCRASH_EXCEPTION_STATE_IDENTITY, 9),
+    };
+    auto set = HBRPMCrashMachExceptionPortSet::initWithSet(ports);
+    auto record = set->asyncSafeRepresentation();
+    ASSERT_EQ(record.count, 2u);
+    EXPECT_EQ(record.ports[1], 9u);
+    EXPECT_EQ(record.masks[0], 0x6eu);
+    EXPECT_EQ(record.behaviors[1], PMCRASH_EXCEPTION_STATE_IDENTITY);
+    auto back = HBRPMCrashMachExceptionPortSet::initWithAsyncSafeRepresentation(record);
+    ASSERT_EQ(back->set().size(), 2u);
+    EXPECT_EQ(back->set()[1]->flavor(), 9);
+    EXPECT_EQ(back->set()[0]->server_port(), 7u);
+
+    std::vector<Ref<HBRPMCrashMachExceptionPort>> tooMany(14, ports[0]);
+    EXPECT_DEATH(HBRPMCrashMachExceptionPortSet::initWithSet(tooMany), "Set size of 14 exceeds EXC_TYPES_COUNT \\(13\\)");
 }
 
 } // namespace
