@@ -1,4 +1,5 @@
 #include "HBRPMCrashHostInfo.h"
+#include "NSLog.h"
 #include "HBRPMCrashProcessInfo.h"
 #include "HBRPMCrashReport.h"
 #include "HBRPMCrashReporter.h"
@@ -215,6 +216,24 @@ TEST(HBRPMCrashReporterMachPath, WritesTheExceptionIntoTheLog)
         crashed += thread->crashed();
     EXPECT_EQ(crashed, 1);
     EXPECT_EQ(report->threads().size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(HBRPMCrashReporterNaming, FallsBackToTheProcessName)
+{
+    std::vector<std::string> lines;
+    auto previous = setNSLogSink([&](const std::string& line) { lines.push_back(line); });
+    auto reporter = HBRPMCrashReporter::initWithConfiguration({});
+    setNSLogSink(previous);
+    ASSERT_TRUE(reporter);
+    EXPECT_EQ(reporter->applicationIdentifier(), program_invocation_short_name);
+    EXPECT_EQ(reporter->applicationVersion(), "");
+    EXPECT_EQ(lines, (std::vector<std::string> {
+                         std::string("[PMCrashReporter] Warning -- bundle identifier, using process name ") + program_invocation_short_name,
+                         "[PMCrashReporter] Warning -- bundle version unavailable" }));
 }
 
 } // namespace
