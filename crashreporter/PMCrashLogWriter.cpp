@@ -549,13 +549,14 @@ int pmcrash_log_writer_write(pmcrash_log_writer_t* writer, pid_t crashedThread, 
         pmcrash_bytes_t uuid { 16, writer->uuid };
         return packBool(f, 1, writer->user_requested) + pmcrash_writer_pack(f, 2, PMCRASH_BYTES, &uuid);
     });
+    // Read once: the dry run and the write must produce the same bytes.
+    time_t now = time(nullptr);
+    int64_t timestamp = now == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(now);
     packMessage(file, 1, [&](File* f) {
         size_t n = packEnum(f, 1, 1) + packString(f, 2, writer->system_version ? writer->system_version : "");
         if (writer->os_build)
             n += packString(f, 5, writer->os_build);
-        time_t now = time(nullptr);
-        n += packEnum(f, 3, 1) + packI64(f, 4, now == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(now));
-        return n;
+        return n + packEnum(f, 3, 1) + packI64(f, 4, timestamp);
     });
     packMessage(file, 8, [&](File* f) {
         size_t n = 0;
