@@ -67,7 +67,8 @@ void BM_WriteCrashLog(benchmark::State& state)
         pmcrash_capture_current_thread(
             [](const pmcrash_thread_state_t* current, void* context) -> int {
                 auto* a = static_cast<Args*>(context);
-                return pmcrash_log_writer_write(a->writer, vxos::currentThreadId(), a->images, a->file, a->signal, current);
+                return pmcrash_log_writer_write(
+                    a->writer, vxos::currentThreadId(), a->images, a->file, a->signal, current);
             },
             &args);
         pmcrash_async_file_flush(&file);

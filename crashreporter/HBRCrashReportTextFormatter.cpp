@@ -69,10 +69,12 @@ std::string containerDirectory(const std::string& processPath)
     return p;
 }
 
-bool isAppImage(const HBRPMCrashReport& report, const HBRPMCrashReportBinaryImageInfo& image, const CrashReportTextStyle& style = {})
+bool isAppImage(const HBRPMCrashReport& report, const HBRPMCrashReportBinaryImageInfo& image,
+    const CrashReportTextStyle& style = {})
 {
     if (style.exactAppMarker)
-        return report.hasProcessInfo() && report.processInfo()->processPath() && image.imageName() == *report.processInfo()->processPath();
+        return report.hasProcessInfo() && report.processInfo()->processPath()
+            && image.imageName() == *report.processInfo()->processPath();
     if (!report.hasProcessInfo() || !report.processInfo()->processPath())
         return false;
     const std::string& processPath = *report.processInfo()->processPath();
@@ -94,21 +96,32 @@ CodeType codeTypeOf(const HBRPMCrashReport& report)
         if (!code || code->typeEncoding() != 1)
             continue;
         switch (code->type()) {
-        case kCpuX86: return { "X86", false };
-        case kCpuArm: return { "ARM", false };
-        case kCpuPpc: return { "PPC", false };
-        case kCpuX86_64: return { "X86-64", true };
-        case kCpuArm64: return { "ARM-64", true };
-        default: break;
+        case kCpuX86:
+            return { "X86", false };
+        case kCpuArm:
+            return { "ARM", false };
+        case kCpuPpc:
+            return { "PPC", false };
+        case kCpuX86_64:
+            return { "X86-64", true };
+        case kCpuArm64:
+            return { "ARM-64", true };
+        default:
+            break;
         }
     }
     switch (report.systemInfo()->architecture()) {
-    case 0: return { "X86", false };
-    case 1: return { "X86-64", true };
+    case 0:
+        return { "X86", false };
+    case 1:
+        return { "X86-64", true };
     case 2:
-    case 5: return { "ARM", false };
-    case 3: return { "PPC", false };
-    default: return { format("Unknown (%d)", report.systemInfo()->architecture()), true };
+    case 5:
+        return { "ARM", false };
+    case 3:
+        return { "PPC", false };
+    default:
+        return { format("Unknown (%d)", report.systemInfo()->architecture()), true };
     }
 }
 
@@ -116,9 +129,12 @@ std::string osName(int32_t os)
 {
     switch (os) {
     case 0:
-    case 2: return "Mac OS X";
-    case 1: return "iPhone OS";
-    default: return format("Unknown (%d)", os);
+    case 2:
+        return "Mac OS X";
+    case 1:
+        return "iPhone OS";
+    default:
+        return format("Unknown (%d)", os);
     }
 }
 
@@ -171,32 +187,40 @@ std::string crashReportArchName(const HBRPMCrashReportBinaryImageInfo& image, co
     if (!code || code->typeEncoding() != 1)
         return "???";
     switch (code->type()) {
-    case kCpuX86: return "i386";
+    case kCpuX86:
+        return "i386";
     case kCpuArm:
         switch (code->subtype()) {
-        case 6: return "armv6";
-        case 9: return "armv7";
-        case 11: return "armv7s";
-        default: return "arm-unknown";
+        case 6:
+            return "armv6";
+        case 9:
+            return "armv7";
+        case 11:
+            return "armv7s";
+        default:
+            return "arm-unknown";
         }
-    case kCpuPpc: return "powerpc";
-    case kCpuX86_64: return "x86_64";
+    case kCpuPpc:
+        return "powerpc";
+    case kCpuX86_64:
+        return "x86_64";
     case kCpuArm64:
         if (style.armv8Subtype && code->subtype() == 13)
             return "armv8";
         return code->subtype() == 0 || code->subtype() == 13 ? "arm64" : "arm64-unknown";
-    default: return "???";
+    default:
+        return "???";
     }
 }
 
-std::string HBRCrashReportTextFormatter::formatStackFrame(const HBRPMCrashReportStackFrameInfo& frame, long index,
-    const HBRPMCrashReport& report, bool lp64)
+std::string HBRCrashReportTextFormatter::formatStackFrame(
+    const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report, bool lp64)
 {
     return crashReportFrameLine(frame, index, report, lp64, {});
 }
 
-std::string crashReportFrameLine(const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report,
-    bool lp64, const CrashReportTextStyle& style)
+std::string crashReportFrameLine(const HBRPMCrashReportStackFrameInfo& frame, long index,
+    const HBRPMCrashReport& report, bool lp64, const CrashReportTextStyle& style)
 {
     uint64_t pc = frame.instructionPointer();
     auto image = report.imageForAddress(pc);
@@ -221,11 +245,13 @@ std::string crashReportFrameLine(const HBRPMCrashReportStackFrameInfo& frame, lo
     } else {
         symbol = format("0x%llx + %lld", static_cast<unsigned long long>(base), static_cast<long long>(offset));
     }
-    return format("%-4ld%-35s 0x%0*llx %s\n", index, style.plainImageColumn ? column.c_str() : imageColumn(column).c_str(), lp64 ? 16 : 8,
+    return format("%-4ld%-35s 0x%0*llx %s\n", index,
+        style.plainImageColumn ? column.c_str() : imageColumn(column).c_str(), lp64 ? 16 : 8,
         static_cast<unsigned long long>(pc), symbol.c_str());
 }
 
-std::string HBRCrashReportTextFormatter::stringValueForCrashReport(const HBRPMCrashReport& report, const std::string& key)
+std::string HBRCrashReportTextFormatter::stringValueForCrashReport(
+    const HBRPMCrashReport& report, const std::string& key)
 {
     return crashReportText(report, key, {});
 }
@@ -246,7 +272,8 @@ std::string crashReportText(const HBRPMCrashReport& report, const std::string& k
         report.hasMachineInfo() ? orUnknown(report.machineInfo()->modelName()).c_str() : "???");
     text += format("Process:         %s [%s]\n", process ? orUnknown(process->processName()).c_str() : "???",
         process ? std::to_string(process->processID()).c_str() : "???");
-    std::string path = process && process->processPath() && !process->processPath()->empty() ? mask(*process->processPath()) : "???";
+    std::string path
+        = process && process->processPath() && !process->processPath()->empty() ? mask(*process->processPath()) : "???";
     text += format("Path:            %s\n", path.c_str());
     text += format("Identifier:      %s\n", report.applicationInfo()->applicationIdentifier().c_str());
     text += format("Version:         %s\n", report.applicationInfo()->applicationVersion().c_str());
@@ -260,12 +287,14 @@ std::string crashReportText(const HBRPMCrashReport& report, const std::string& k
         struct tm parts;
         gmtime_r(&seconds, &parts);
         char buffer[32];
-        std::strftime(buffer, sizeof(buffer), style.plainDate ? "%Y-%m-%d %H:%M:%S +0000" : "%Y-%m-%dT%H:%M:%SZ", &parts);
+        std::strftime(
+            buffer, sizeof(buffer), style.plainDate ? "%Y-%m-%d %H:%M:%S +0000" : "%Y-%m-%dT%H:%M:%SZ", &parts);
         date = buffer;
     }
     text += format("Date/Time:       %s\n", date.c_str());
     text += format("OS Version:      %s %s (%s)\n", osName(report.systemInfo()->operatingSystem()).c_str(),
-        report.systemInfo()->operatingSystemVersion().c_str(), orUnknown(report.systemInfo()->operatingSystemBuild()).c_str());
+        report.systemInfo()->operatingSystemVersion().c_str(),
+        orUnknown(report.systemInfo()->operatingSystemBuild()).c_str());
     text += "Report Version:  104\n\n";
     text += format("Exception Type:  %s\n", report.signalInfo()->name().c_str());
     text += format("Exception Codes: %s at 0x%llx\n", report.signalInfo()->code().c_str(),
@@ -305,7 +334,8 @@ std::string crashReportText(const HBRPMCrashReport& report, const std::string& k
         text += "\n";
     }
     if (lastCrashed) {
-        text += format("Thread %ld crashed with %s Thread State:\n", static_cast<long>(lastCrashed->threadNumber()), code.name.c_str());
+        text += format("Thread %ld crashed with %s Thread State:\n", static_cast<long>(lastCrashed->threadNumber()),
+            code.name.c_str());
         bool armProcessor = report.hasMachineInfo() && report.machineInfo()->processorInfo()
             && report.machineInfo()->processorInfo()->typeEncoding() == 1
             && (report.machineInfo()->processorInfo()->type() & 0x00ffffff) == kCpuArm;
@@ -314,8 +344,9 @@ std::string crashReportText(const HBRPMCrashReport& report, const std::string& k
             std::string name = reg->registerName();
             if (name == "r12" && armProcessor)
                 name = "ip";
-            text += code.lp64 ? format("%6s: 0x%016llx ", name.c_str(), static_cast<unsigned long long>(reg->registerValue()))
-                              : format("%6s: 0x%08llx ", name.c_str(), static_cast<unsigned long long>(reg->registerValue()));
+            text += code.lp64
+                ? format("%6s: 0x%016llx ", name.c_str(), static_cast<unsigned long long>(reg->registerValue()))
+                : format("%6s: 0x%08llx ", name.c_str(), static_cast<unsigned long long>(reg->registerValue()));
             if (++count % 4 == 0)
                 text += "\n";
         }
@@ -347,7 +378,8 @@ std::vector<HBRCrashReportTextFormatter::AppUUID> HBRCrashReportTextFormatter::a
     std::stable_sort(images.begin(), images.end(),
         [](const auto& a, const auto& b) { return a->imageBaseAddress() < b->imageBaseAddress(); });
     std::vector<AppUUID> result;
-    std::string processPath = report.hasProcessInfo() && report.processInfo()->processPath() ? *report.processInfo()->processPath() : "";
+    std::string processPath
+        = report.hasProcessInfo() && report.processInfo()->processPath() ? *report.processInfo()->processPath() : "";
     for (const auto& image : images) {
         if (!isAppImage(report, *image))
             continue;

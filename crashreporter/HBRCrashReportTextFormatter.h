@@ -20,6 +20,6 @@ public:
     static std::vector<AppUUID> arrayOfAppUUIDsForCrashReport(const HBRPMCrashReport& report);
 
     static std::string archNameFromImageInfo(const HBRPMCrashReportBinaryImageInfo& image);
-    static std::string formatStackFrame(const HBRPMCrashReportStackFrameInfo& frame, long index,
-        const HBRPMCrashReport& report, bool lp64);
+    static std::string formatStackFrame(
+        const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report, bool lp64);
 };

@@ -24,7 +24,9 @@ public:
     PMCrashHostInfoVersion darwinVersion() const { return m_version; }
 
     explicit HBRPMCrashHostInfo(PMCrashHostInfoVersion version)
-        : m_version(version) { }
+        : m_version(version)
+    {
+    }
 
 private:
     PMCrashHostInfoVersion m_version;

@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-Ref<HBRPMCrashMachExceptionPortSet> HBRPMCrashMachExceptionPortSet::initWithSet(const std::vector<Ref<HBRPMCrashMachExceptionPort>>& ports)
+Ref<HBRPMCrashMachExceptionPortSet> HBRPMCrashMachExceptionPortSet::initWithSet(
+    const std::vector<Ref<HBRPMCrashMachExceptionPort>>& ports)
 {
     if (ports.size() > PMCRASH_EXC_TYPES_COUNT) {
-        std::fprintf(stderr, "Set size of %lu exceeds EXC_TYPES_COUNT (%lu)\n", static_cast<unsigned long>(ports.size()),
-            static_cast<unsigned long>(PMCRASH_EXC_TYPES_COUNT));
+        std::fprintf(stderr, "Set size of %lu exceeds EXC_TYPES_COUNT (%lu)\n",
+            static_cast<unsigned long>(ports.size()), static_cast<unsigned long>(PMCRASH_EXC_TYPES_COUNT));
         std::abort();
     }
     pmcrash_mach_exception_port_set_t record {};
@@ -31,7 +32,7 @@ Ref<HBRPMCrashMachExceptionPortSet> HBRPMCrashMachExceptionPortSet::initWithAsyn
     }
     std::vector<Ref<HBRPMCrashMachExceptionPort>> ports;
     for (uint32_t i = 0; i < record.count; ++i)
-        ports.push_back(HBRPMCrashMachExceptionPort::initWithServerPortMaskBehaviorFlavor(record.ports[i], record.masks[i],
-            record.behaviors[i], record.flavors[i]));
+        ports.push_back(HBRPMCrashMachExceptionPort::initWithServerPortMaskBehaviorFlavor(
+            record.ports[i], record.masks[i], record.behaviors[i], record.flavors[i]));
     return std::make_shared<HBRPMCrashMachExceptionPortSet>(std::move(ports), record);
 }

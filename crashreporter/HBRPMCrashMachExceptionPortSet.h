@@ -10,9 +10,14 @@
 class HBRPMCrashMachExceptionPort {
 public:
     HBRPMCrashMachExceptionPort(uint32_t port, uint32_t mask, int32_t behavior, int32_t flavor)
-        : m_mask(mask), m_port(port), m_behavior(behavior), m_flavor(flavor) { }
-    static Ref<HBRPMCrashMachExceptionPort> initWithServerPortMaskBehaviorFlavor(uint32_t port, uint32_t mask,
-        int32_t behavior, int32_t flavor)
+        : m_mask(mask)
+        , m_port(port)
+        , m_behavior(behavior)
+        , m_flavor(flavor)
+    {
+    }
+    static Ref<HBRPMCrashMachExceptionPort> initWithServerPortMaskBehaviorFlavor(
+        uint32_t port, uint32_t mask, int32_t behavior, int32_t flavor)
     {
         return std::make_shared<HBRPMCrashMachExceptionPort>(port, mask, behavior, flavor);
     }
@@ -35,13 +40,18 @@ class HBRPMCrashMachExceptionPortSet {
 public:
     // More than 13 ports is a programming error and stops the process.
     static Ref<HBRPMCrashMachExceptionPortSet> initWithSet(const std::vector<Ref<HBRPMCrashMachExceptionPort>>& ports);
-    static Ref<HBRPMCrashMachExceptionPortSet> initWithAsyncSafeRepresentation(const pmcrash_mach_exception_port_set_t& record);
+    static Ref<HBRPMCrashMachExceptionPortSet> initWithAsyncSafeRepresentation(
+        const pmcrash_mach_exception_port_set_t& record);
 
     const std::vector<Ref<HBRPMCrashMachExceptionPort>>& set() const { return m_set; }
     pmcrash_mach_exception_port_set_t asyncSafeRepresentation() const { return m_record; }
 
-    HBRPMCrashMachExceptionPortSet(std::vector<Ref<HBRPMCrashMachExceptionPort>> set, const pmcrash_mach_exception_port_set_t& record)
-        : m_set(std::move(set)), m_record(record) { }
+    HBRPMCrashMachExceptionPortSet(
+        std::vector<Ref<HBRPMCrashMachExceptionPort>> set, const pmcrash_mach_exception_port_set_t& record)
+        : m_set(std::move(set))
+        , m_record(record)
+    {
+    }
 
 private:
     std::vector<Ref<HBRPMCrashMachExceptionPort>> m_set;

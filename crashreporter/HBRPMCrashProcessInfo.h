@@ -25,7 +25,13 @@ public:
     bool isTraced() const { return m_traced; }
 
     HBRPMCrashProcessInfo(int32_t pid, std::string name, int32_t parent, TimeValue start, bool traced)
-        : m_processID(pid), m_processName(std::move(name)), m_parentProcessID(parent), m_startTime(start), m_traced(traced) { }
+        : m_processID(pid)
+        , m_processName(std::move(name))
+        , m_parentProcessID(parent)
+        , m_startTime(start)
+        , m_traced(traced)
+    {
+    }
 
 private:
     int32_t m_processID;

@@ -45,23 +45,25 @@ std::optional<std::string> optionalString(const char* s)
     return s ? std::optional<std::string>(s) : std::nullopt;
 }
 
-Ref<HBRPMCrashReportProcessorInfo> extractProcessorInfo(const Pmcrash__CrashReport__Processor* processor, Ref<NSError>* error)
+Ref<HBRPMCrashReportProcessorInfo> extractProcessorInfo(
+    const Pmcrash__CrashReport__Processor* processor, Ref<NSError>* error)
 {
     if (!processor)
         return fail(error, "Crash report is missing processor info section");
-    return std::make_shared<HBRPMCrashReportProcessorInfo>(static_cast<int32_t>(processor->encoding), processor->type,
-        processor->subtype);
+    return std::make_shared<HBRPMCrashReportProcessorInfo>(
+        static_cast<int32_t>(processor->encoding), processor->type, processor->subtype);
 }
 
 Ref<HBRPMCrashReportSymbolInfo> extractSymbolInfo(const Pmcrash__CrashReport__Symbol* symbol, Ref<NSError>* error)
 {
     if (!symbol)
         return fail(error, "Crash report is missing symbol information");
-    return std::make_shared<HBRPMCrashReportSymbolInfo>(symbol->name ? symbol->name : "", symbol->start_address,
-        symbol->has_end_address ? symbol->end_address : 0);
+    return std::make_shared<HBRPMCrashReportSymbolInfo>(
+        symbol->name ? symbol->name : "", symbol->start_address, symbol->has_end_address ? symbol->end_address : 0);
 }
 
-Ref<HBRPMCrashReportStackFrameInfo> extractStackFrameInfo(const Pmcrash__CrashReport__Thread__StackFrame* frame, Ref<NSError>* error)
+Ref<HBRPMCrashReportStackFrameInfo> extractStackFrameInfo(
+    const Pmcrash__CrashReport__Thread__StackFrame* frame, Ref<NSError>* error)
 {
     if (!frame)
         return fail(error, "Crash report is missing stack frame information");
@@ -74,7 +76,8 @@ Ref<HBRPMCrashReportStackFrameInfo> extractStackFrameInfo(const Pmcrash__CrashRe
     return std::make_shared<HBRPMCrashReportStackFrameInfo>(frame->pc, symbol);
 }
 
-std::optional<HBRPMCrashReportFrames> extractFrames(Pmcrash__CrashReport__Thread__StackFrame** frames, size_t count, Ref<NSError>* error)
+std::optional<HBRPMCrashReportFrames> extractFrames(
+    Pmcrash__CrashReport__Thread__StackFrame** frames, size_t count, Ref<NSError>* error)
 {
     HBRPMCrashReportFrames result;
     for (size_t i = 0; i < count; ++i) {
@@ -99,14 +102,16 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
         std::snprintf(text, sizeof(text), "Could not decode unsupported crash report version: %d", data[7]);
         return fail(error, text);
     }
-    std::unique_ptr<Message, MessageDeleter> message(pmcrash__crash_report__unpack(nullptr, data.size() - 8, data.data() + 8));
+    std::unique_ptr<Message, MessageDeleter> message(
+        pmcrash__crash_report__unpack(nullptr, data.size() - 8, data.data() + 8));
     if (!message)
         return fail(error, "An unknown error occured decoding the crash report");
 
     auto report = std::make_shared<HBRPMCrashReport>();
     if (message->report_info && message->report_info->has_uuid) {
         if (message->report_info->uuid.len != 16) {
-            pmcrash_populate_error(error, PMCrashReporterErrorCrashReportInvalid, "Report UUID value is not a standard 16 bytes");
+            pmcrash_populate_error(
+                error, PMCrashReporterErrorCrashReportInvalid, "Report UUID value is not a standard 16 bytes");
             return nullptr;
         }
         std::array<uint8_t, 16> uuid;
@@ -134,8 +139,8 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
             if (!processor)
                 return nullptr;
         }
-        report->m_machineInfo = std::make_shared<HBRPMCrashReportMachineInfo>(optionalString(machine->model), processor,
-            machine->processor_count, machine->logical_processor_count);
+        report->m_machineInfo = std::make_shared<HBRPMCrashReportMachineInfo>(
+            optionalString(machine->model), processor, machine->processor_count, machine->logical_processor_count);
     }
 
     // Application information (required).
@@ -146,7 +151,8 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
         return fail(error, "Crash report is missing Application Information app identifier field");
     if (!application->version)
         return fail(error, "Crash report is missing Application Information app version field");
-    report->m_applicationInfo = std::make_shared<HBRPMCrashReportApplicationInfo>(application->identifier, application->version);
+    report->m_applicationInfo
+        = std::make_shared<HBRPMCrashReportApplicationInfo>(application->identifier, application->version);
 
     // Process information (optional section).
     if (const auto* process = message->process_info) {
@@ -170,8 +176,8 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
     if (const auto* mach = signal->mach_exception) {
         if (mach->n_codes >= 256)
             return fail(error, "Crash report includes too many Mach Exception codes");
-        report->m_machExceptionInfo = std::make_shared<HBRPMCrashReportMachExceptionInfo>(mach->type,
-            std::vector<uint64_t>(mach->codes, mach->codes + mach->n_codes));
+        report->m_machExceptionInfo = std::make_shared<HBRPMCrashReportMachExceptionInfo>(
+            mach->type, std::vector<uint64_t>(mach->codes, mach->codes + mach->n_codes));
     }
 
     // Threads.
@@ -186,13 +192,14 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
         for (size_t r = 0; r < thread->n_registers; ++r) {
             const auto* value = thread->registers[r];
             if (!value->name) {
-                pmcrash_populate_error(error, PMCrashReporterErrorCrashReportInvalid, "Missing register name in register value");
+                pmcrash_populate_error(
+                    error, PMCrashReporterErrorCrashReportInvalid, "Missing register name in register value");
                 return nullptr;
             }
             registers.push_back(std::make_shared<HBRPMCrashReportRegisterInfo>(value->name, value->value));
         }
-        report->m_threads.push_back(std::make_shared<HBRPMCrashReportThreadInfo>(static_cast<int32_t>(thread->thread_number),
-            std::move(*frames), thread->crashed, std::move(registers)));
+        report->m_threads.push_back(std::make_shared<HBRPMCrashReportThreadInfo>(
+            static_cast<int32_t>(thread->thread_number), std::move(*frames), thread->crashed, std::move(registers)));
     }
 
     // Images.
@@ -213,8 +220,8 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
             if (!codeType)
                 return nullptr;
         }
-        report->m_images.push_back(std::make_shared<HBRPMCrashReportBinaryImageInfo>(codeType, image->base_address,
-            image->size, image->name, uuid));
+        report->m_images.push_back(std::make_shared<HBRPMCrashReportBinaryImageInfo>(
+            codeType, image->base_address, image->size, image->name, uuid));
     }
 
     // Uncaught exception (optional section).
@@ -229,7 +236,8 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
             if (!frames)
                 return nullptr;
         }
-        report->m_exceptionInfo = std::make_shared<HBRPMCrashReportExceptionInfo>(exception->name, exception->reason, frames);
+        report->m_exceptionInfo
+            = std::make_shared<HBRPMCrashReportExceptionInfo>(exception->name, exception->reason, frames);
     }
     return report;
 }
@@ -240,8 +248,8 @@ std::optional<std::string> HBRPMCrashReport::uuidString() const
         return std::nullopt;
     const auto& u = *m_uuid;
     char text[40];
-    std::snprintf(text, sizeof(text), "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", u[0], u[1],
-        u[2], u[3], u[4], u[5], u[6], u[7], u[8], u[9], u[10], u[11], u[12], u[13], u[14], u[15]);
+    std::snprintf(text, sizeof(text), "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", u[0],
+        u[1], u[2], u[3], u[4], u[5], u[6], u[7], u[8], u[9], u[10], u[11], u[12], u[13], u[14], u[15]);
     return std::string(text);
 }
 

@@ -13,7 +13,11 @@
 class HBRPMCrashReportProcessorInfo {
 public:
     HBRPMCrashReportProcessorInfo(int32_t typeEncoding, uint64_t type, uint64_t subtype)
-        : m_typeEncoding(typeEncoding), m_type(type), m_subtype(subtype) { }
+        : m_typeEncoding(typeEncoding)
+        , m_type(type)
+        , m_subtype(subtype)
+    {
+    }
     int32_t typeEncoding() const { return m_typeEncoding; }
     uint64_t type() const { return m_type; }
     uint64_t subtype() const { return m_subtype; }
@@ -28,8 +32,13 @@ class HBRPMCrashReportSystemInfo {
 public:
     HBRPMCrashReportSystemInfo(int32_t operatingSystem, std::string version, std::optional<std::string> build,
         int32_t architecture, std::optional<double> timestamp)
-        : m_operatingSystem(operatingSystem), m_version(std::move(version)), m_build(std::move(build))
-        , m_architecture(architecture), m_timestamp(timestamp) { }
+        : m_operatingSystem(operatingSystem)
+        , m_version(std::move(version))
+        , m_build(std::move(build))
+        , m_architecture(architecture)
+        , m_timestamp(timestamp)
+    {
+    }
     int32_t operatingSystem() const { return m_operatingSystem; }
     const std::string& operatingSystemVersion() const { return m_version; }
     const std::optional<std::string>& operatingSystemBuild() const { return m_build; }
@@ -49,8 +58,12 @@ class HBRPMCrashReportMachineInfo {
 public:
     HBRPMCrashReportMachineInfo(std::optional<std::string> modelName, Ref<HBRPMCrashReportProcessorInfo> processor,
         uint32_t processorCount, uint32_t logicalProcessorCount)
-        : m_modelName(std::move(modelName)), m_processor(std::move(processor)), m_processorCount(processorCount)
-        , m_logicalProcessorCount(logicalProcessorCount) { }
+        : m_modelName(std::move(modelName))
+        , m_processor(std::move(processor))
+        , m_processorCount(processorCount)
+        , m_logicalProcessorCount(logicalProcessorCount)
+    {
+    }
     const std::optional<std::string>& modelName() const { return m_modelName; }
     const Ref<HBRPMCrashReportProcessorInfo>& processorInfo() const { return m_processor; }
     uint32_t processorCount() const { return m_processorCount; }
@@ -66,7 +79,10 @@ private:
 class HBRPMCrashReportApplicationInfo {
 public:
     HBRPMCrashReportApplicationInfo(std::string identifier, std::string version)
-        : m_identifier(std::move(identifier)), m_version(std::move(version)) { }
+        : m_identifier(std::move(identifier))
+        , m_version(std::move(version))
+    {
+    }
     const std::string& applicationIdentifier() const { return m_identifier; }
     const std::string& applicationVersion() const { return m_version; }
 
@@ -79,8 +95,15 @@ class HBRPMCrashReportProcessInfo {
 public:
     HBRPMCrashReportProcessInfo(std::optional<std::string> name, uint32_t processID, std::optional<std::string> path,
         std::optional<double> startTime, std::optional<std::string> parentName, uint32_t parentProcessID, bool native)
-        : m_name(std::move(name)), m_processID(processID), m_path(std::move(path)), m_startTime(startTime)
-        , m_parentName(std::move(parentName)), m_parentProcessID(parentProcessID), m_native(native) { }
+        : m_name(std::move(name))
+        , m_processID(processID)
+        , m_path(std::move(path))
+        , m_startTime(startTime)
+        , m_parentName(std::move(parentName))
+        , m_parentProcessID(parentProcessID)
+        , m_native(native)
+    {
+    }
     const std::optional<std::string>& processName() const { return m_name; }
     uint32_t processID() const { return m_processID; }
     const std::optional<std::string>& processPath() const { return m_path; }
@@ -102,7 +125,11 @@ private:
 class HBRPMCrashReportSignalInfo {
 public:
     HBRPMCrashReportSignalInfo(std::string name, std::string code, uint64_t address)
-        : m_name(std::move(name)), m_code(std::move(code)), m_address(address) { }
+        : m_name(std::move(name))
+        , m_code(std::move(code))
+        , m_address(address)
+    {
+    }
     const std::string& name() const { return m_name; }
     const std::string& code() const { return m_code; }
     uint64_t address() const { return m_address; }
@@ -116,7 +143,10 @@ private:
 class HBRPMCrashReportMachExceptionInfo {
 public:
     HBRPMCrashReportMachExceptionInfo(uint64_t type, std::vector<uint64_t> codes)
-        : m_type(type), m_codes(std::move(codes)) { }
+        : m_type(type)
+        , m_codes(std::move(codes))
+    {
+    }
     uint64_t type() const { return m_type; }
     const std::vector<uint64_t>& codes() const { return m_codes; }
 
@@ -128,7 +158,11 @@ private:
 class HBRPMCrashReportSymbolInfo {
 public:
     HBRPMCrashReportSymbolInfo(std::string name, uint64_t startAddress, uint64_t endAddress)
-        : m_name(std::move(name)), m_startAddress(startAddress), m_endAddress(endAddress) { }
+        : m_name(std::move(name))
+        , m_startAddress(startAddress)
+        , m_endAddress(endAddress)
+    {
+    }
     const std::string& symbolName() const { return m_name; }
     uint64_t startAddress() const { return m_startAddress; }
     uint64_t endAddress() const { return m_endAddress; }
@@ -142,7 +176,10 @@ private:
 class HBRPMCrashReportStackFrameInfo {
 public:
     HBRPMCrashReportStackFrameInfo(uint64_t instructionPointer, Ref<HBRPMCrashReportSymbolInfo> symbol)
-        : m_instructionPointer(instructionPointer), m_symbol(std::move(symbol)) { }
+        : m_instructionPointer(instructionPointer)
+        , m_symbol(std::move(symbol))
+    {
+    }
     uint64_t instructionPointer() const { return m_instructionPointer; }
     const Ref<HBRPMCrashReportSymbolInfo>& symbolInfo() const { return m_symbol; }
 
@@ -154,7 +191,10 @@ private:
 class HBRPMCrashReportRegisterInfo {
 public:
     HBRPMCrashReportRegisterInfo(std::string name, uint64_t value)
-        : m_name(std::move(name)), m_value(value) { }
+        : m_name(std::move(name))
+        , m_value(value)
+    {
+    }
     const std::string& registerName() const { return m_name; }
     uint64_t registerValue() const { return m_value; }
 
@@ -169,7 +209,12 @@ class HBRPMCrashReportThreadInfo {
 public:
     HBRPMCrashReportThreadInfo(int32_t number, HBRPMCrashReportFrames frames, bool crashed,
         std::vector<Ref<HBRPMCrashReportRegisterInfo>> registers)
-        : m_number(number), m_frames(std::move(frames)), m_crashed(crashed), m_registers(std::move(registers)) { }
+        : m_number(number)
+        , m_frames(std::move(frames))
+        , m_crashed(crashed)
+        , m_registers(std::move(registers))
+    {
+    }
     int32_t threadNumber() const { return m_number; }
     const HBRPMCrashReportFrames& stackFrames() const { return m_frames; }
     bool crashed() const { return m_crashed; }
@@ -205,8 +250,13 @@ private:
 
 class HBRPMCrashReportExceptionInfo {
 public:
-    HBRPMCrashReportExceptionInfo(std::string name, std::string reason, std::optional<HBRPMCrashReportFrames> frames = std::nullopt)
-        : m_name(std::move(name)), m_reason(std::move(reason)), m_frames(std::move(frames)) { }
+    HBRPMCrashReportExceptionInfo(
+        std::string name, std::string reason, std::optional<HBRPMCrashReportFrames> frames = std::nullopt)
+        : m_name(std::move(name))
+        , m_reason(std::move(reason))
+        , m_frames(std::move(frames))
+    {
+    }
     const std::string& exceptionName() const { return m_name; }
     const std::string& exceptionReason() const { return m_reason; }
     // nullopt when the exception has no frames.

@@ -22,13 +22,14 @@ std::string HBRPMCrashReportTextFormatter::formatReport(const HBRPMCrashReport& 
     return stringValueForCrashReportWithTextFormat(report, m_textFormat);
 }
 
-std::string HBRPMCrashReportTextFormatter::stringValueForCrashReportWithTextFormat(const HBRPMCrashReport& report, int32_t)
+std::string HBRPMCrashReportTextFormatter::stringValueForCrashReportWithTextFormat(
+    const HBRPMCrashReport& report, int32_t)
 {
     return crashReportText(report, "", reporterStyle());
 }
 
-std::string HBRPMCrashReportTextFormatter::formatStackFrame(const HBRPMCrashReportStackFrameInfo& frame, long index,
-    const HBRPMCrashReport& report, bool lp64)
+std::string HBRPMCrashReportTextFormatter::formatStackFrame(
+    const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report, bool lp64)
 {
     return crashReportFrameLine(frame, index, report, lp64, reporterStyle());
 }

@@ -11,7 +11,10 @@
 class HBRPMCrashReportTextFormatter {
 public:
     HBRPMCrashReportTextFormatter(int32_t textFormat, uint32_t stringEncoding)
-        : m_textFormat(textFormat), m_stringEncoding(stringEncoding) { }
+        : m_textFormat(textFormat)
+        , m_stringEncoding(stringEncoding)
+    {
+    }
     static HBRPMCrashReportTextFormatter initWithTextFormatStringEncoding(int32_t textFormat, uint32_t stringEncoding)
     {
         return { textFormat, stringEncoding };
@@ -25,7 +28,8 @@ public:
 
     // `textFormat` is not used.
     static std::string stringValueForCrashReportWithTextFormat(const HBRPMCrashReport& report, int32_t textFormat);
-    static std::string formatStackFrame(const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report, bool lp64);
+    static std::string formatStackFrame(
+        const HBRPMCrashReportStackFrameInfo& frame, long index, const HBRPMCrashReport& report, bool lp64);
 
 private:
     int32_t m_textFormat;

@@ -2,11 +2,11 @@
 
 #include "HBRPMCrashSignalHandler.h"
 #include "NSException.h"
-#include "PMCrashCapturePaths.h"
 #include "NSLog.h"
 #include "OSSignals.h"
 #include "OSThreads.h"
 #include "PMCrashAsync.h"
+#include "PMCrashCapturePaths.h"
 #include "PMCrashFrameCursor.h"
 #include "PMCrashImageList.h"
 #include "PMCrashLogWriter.h"
@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <cxxabi.h>
-#include <ucontext.h>
 #include <exception>
 #include <fcntl.h>
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <typeinfo>
+#include <ucontext.h>
 #include <unistd.h>
 
 namespace {
@@ -101,8 +101,9 @@ int32_t pmcrash_mach_crash_callback(uint32_t task, pid_t thread, int32_t excepti
     uint32_t codeCount, const pmcrash_mach_exception_raiser_t* raiser)
 {
     HandlerContext* context = &s_handlerContext;
-    if (pmcrash_mach_exception_forward(task, static_cast<uint32_t>(thread), exception, codes, codeCount,
-            &context->previous_ports, raiser) == PMCRASH_KERN_SUCCESS)
+    if (pmcrash_mach_exception_forward(
+            task, static_cast<uint32_t>(thread), exception, codes, codeCount, &context->previous_ports, raiser)
+        == PMCRASH_KERN_SUCCESS)
         return PMCRASH_KERN_SUCCESS;
     pmcrash_mach_siginfo_t mapped;
     if (!pmcrash_mach_exception_siginfo(exception, codes, codeCount, -1, &mapped))
@@ -195,7 +196,8 @@ std::string processName()
 
 } // namespace
 
-HBRPMCrashReporter::HBRPMCrashReporter(std::string identifier, std::string version, const HBRPMCrashReporterConfig& config)
+HBRPMCrashReporter::HBRPMCrashReporter(
+    std::string identifier, std::string version, const HBRPMCrashReporterConfig& config)
     : m_config(config)
     , m_applicationIdentifier(std::move(identifier))
     , m_applicationVersion(std::move(version))
@@ -225,8 +227,8 @@ Ref<HBRPMCrashReporter> HBRPMCrashReporter::initWithConfiguration(const HBRPMCra
     return std::make_shared<HBRPMCrashReporter>(name, "", config);
 }
 
-Ref<HBRPMCrashReporter> HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(const std::string& identifier,
-    const std::string& version, const HBRPMCrashReporterConfig& config)
+Ref<HBRPMCrashReporter> HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(
+    const std::string& identifier, const std::string& version, const HBRPMCrashReporterConfig& config)
 {
     return std::make_shared<HBRPMCrashReporter>(identifier, version, config);
 }
@@ -252,7 +254,8 @@ bool HBRPMCrashReporter::hasPendingCrashReport() const
     return lstat(crashReportPath().c_str(), &info) == 0;
 }
 
-std::optional<std::vector<uint8_t>> HBRPMCrashReporter::loadPendingCrashReportDataAndReturnError(Ref<NSError>* error) const
+std::optional<std::vector<uint8_t>> HBRPMCrashReporter::loadPendingCrashReportDataAndReturnError(
+    Ref<NSError>* error) const
 {
     std::ifstream in(crashReportPath(), std::ios::binary);
     if (!in) {
@@ -310,7 +313,8 @@ bool HBRPMCrashReporter::enableCrashReporterAndReturnError(Ref<NSError>* error)
     {
         std::lock_guard lock(s_enableLock);
         if (s_enabledOnce) {
-            pmcrash_populate_error(error, PMCrashReporterErrorResourceBusy, "A PMCrashReporter instance has already been enabled");
+            pmcrash_populate_error(
+                error, PMCrashReporterErrorResourceBusy, "A PMCrashReporter instance has already been enabled");
             return false;
         }
         s_enabledOnce = true;
@@ -330,8 +334,8 @@ bool HBRPMCrashReporter::enableCrashReporterAndReturnError(Ref<NSError>* error)
         // Mach exception delivery does not exist on this platform.
         if (!handler.registerHandlerForSignal(SIGABRT, pmcrash_signal_crash_callback, &s_handlerContext, error))
             return false;
-        pmcrash_populate_error(error, PMCrashReporterErrorOperatingSystem, "Failed to instantiate the Mach exception server.",
-            NSError::errorWithDomain(NSPOSIXErrorDomain, ENOTSUP));
+        pmcrash_populate_error(error, PMCrashReporterErrorOperatingSystem,
+            "Failed to instantiate the Mach exception server.", NSError::errorWithDomain(NSPOSIXErrorDomain, ENOTSUP));
         return false;
     case HBRPMCrashReporterConfig::BSD:
         for (int signal : { SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSEGV, SIGTRAP }) {
@@ -375,7 +379,8 @@ std::optional<std::vector<uint8_t>> HBRPMCrashReporter::generateLiveReportWithTh
         result = pmcrash_capture_current_thread(
             [](const pmcrash_thread_state_t* state, void* context) -> int {
                 auto* live = static_cast<Live*>(context);
-                return pmcrash_log_writer_write(live->writer, live->thread, &imageList(), live->file, live->signal, state);
+                return pmcrash_log_writer_write(
+                    live->writer, live->thread, &imageList(), live->file, live->signal, state);
             },
             &live);
     } else {

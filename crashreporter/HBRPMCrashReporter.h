@@ -31,8 +31,8 @@ public:
     static Ref<HBRPMCrashReporter> sharedReporter();
     // Identifier from the process name (with the warning line), version "".
     static Ref<HBRPMCrashReporter> initWithConfiguration(const HBRPMCrashReporterConfig& config);
-    static Ref<HBRPMCrashReporter> initWithApplicationIdentifierAppVersionConfiguration(const std::string& identifier,
-        const std::string& version, const HBRPMCrashReporterConfig& config);
+    static Ref<HBRPMCrashReporter> initWithApplicationIdentifierAppVersionConfiguration(
+        const std::string& identifier, const std::string& version, const HBRPMCrashReporterConfig& config);
 
     // The caches directory the report directory lives in ($HOME/Library/Caches unless set).
     static std::string cachesDirectory();
@@ -44,7 +44,10 @@ public:
 
     bool hasPendingCrashReport() const;
     std::optional<std::vector<uint8_t>> loadPendingCrashReportDataAndReturnError(Ref<NSError>* error) const;
-    std::optional<std::vector<uint8_t>> loadPendingCrashReportData() const { return loadPendingCrashReportDataAndReturnError(nullptr); }
+    std::optional<std::vector<uint8_t>> loadPendingCrashReportData() const
+    {
+        return loadPendingCrashReportDataAndReturnError(nullptr);
+    }
     bool purgePendingCrashReportAndReturnError(Ref<NSError>* error) const;
     bool purgePendingCrashReport() const { return purgePendingCrashReportAndReturnError(nullptr); }
     bool populateCrashReportDirectoryAndReturnError(Ref<NSError>* error) const;

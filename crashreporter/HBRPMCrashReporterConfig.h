@@ -11,9 +11,15 @@ public:
 
     HBRPMCrashReporterConfig() = default;
     HBRPMCrashReporterConfig(uint32_t signalHandlerType, uint32_t symbolicationStrategy)
-        : m_signalHandlerType(signalHandlerType), m_symbolicationStrategy(symbolicationStrategy) { }
+        : m_signalHandlerType(signalHandlerType)
+        , m_symbolicationStrategy(symbolicationStrategy)
+    {
+    }
     static HBRPMCrashReporterConfig defaultConfiguration() { return {}; }
-    static HBRPMCrashReporterConfig initWithSignalHandlerType(uint32_t type, uint32_t strategy) { return { type, strategy }; }
+    static HBRPMCrashReporterConfig initWithSignalHandlerType(uint32_t type, uint32_t strategy)
+    {
+        return { type, strategy };
+    }
 
     uint32_t signalHandlerType() const { return m_signalHandlerType; }
     uint32_t symbolicationStrategy() const { return m_symbolicationStrategy; }

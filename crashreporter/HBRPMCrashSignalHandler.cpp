@@ -56,8 +56,8 @@ bool pmcrash_signal_dispatch(int signal, siginfo_t* info, void* ucontext, void* 
     }
     pmcrash_signal_next continuation { pmcrash_signal_dispatch, current };
     bool hasNext = list.next(current) != nullptr;
-    bool handled = current->value.callback(signal, info, ucontext, current->value.context,
-        hasNext ? &continuation : nullptr);
+    bool handled
+        = current->value.callback(signal, info, ucontext, current->value.context, hasNext ? &continuation : nullptr);
     list.setReading(false);
     return handled;
 }
@@ -158,8 +158,8 @@ bool HBRPMCrashSignalHandler::registerHandlerWithSignal(int signal, Ref<NSError>
     return true;
 }
 
-bool HBRPMCrashSignalHandler::registerHandlerForSignal(int signal, pmcrash_signal_callback callback,
-    void* context, Ref<NSError>* error)
+bool HBRPMCrashSignalHandler::registerHandlerForSignal(
+    int signal, pmcrash_signal_callback callback, void* context, Ref<NSError>* error)
 {
     if (!registerHandlerWithSignal(signal, error))
         return false;

@@ -17,8 +17,8 @@ struct pmcrash_signal_next;
 
 // A chain element: returns true when it handled the signal. `next` continues the chain (null
 // at its end). Runs in a signal handler.
-using pmcrash_signal_callback = bool (*)(int signal, siginfo_t* info, void* ucontext, void* context,
-    pmcrash_signal_next* next);
+using pmcrash_signal_callback
+    = bool (*)(int signal, siginfo_t* info, void* ucontext, void* context, pmcrash_signal_next* next);
 
 struct pmcrash_signal_next {
     bool (*function)(int signal, siginfo_t* info, void* ucontext, void* node);
@@ -39,8 +39,7 @@ struct pmcrash_previous_action {
 void pmcrash_signal_entry(int signal, siginfo_t* info, void* ucontext);
 bool pmcrash_signal_dispatch(int signal, siginfo_t* info, void* ucontext, void* node);
 bool pmcrash_signal_forward(pmcrash_signal_next* next, int signal, siginfo_t* info, void* ucontext);
-bool pmcrash_signal_passthrough(int signal, siginfo_t* info, void* ucontext, void* context,
-    pmcrash_signal_next* next);
+bool pmcrash_signal_passthrough(int signal, siginfo_t* info, void* ucontext, void* context, pmcrash_signal_next* next);
 
 class HBRPMCrashSignalHandler {
 public:
@@ -51,8 +50,7 @@ public:
     // adds a pass-through element to the chain. False with an error of the reporter's domain.
     bool registerHandlerWithSignal(int signal, Ref<NSError>* error);
     // The same, then puts {callback, context} at the head of the chain.
-    bool registerHandlerForSignal(int signal, pmcrash_signal_callback callback, void* context,
-        Ref<NSError>* error);
+    bool registerHandlerForSignal(int signal, pmcrash_signal_callback callback, void* context, Ref<NSError>* error);
 
     // Empties both lists; the installed signal actions stay.
     static void resetHandlers();

@@ -5,17 +5,28 @@
 const char* pmcrash_async_strerror(int error)
 {
     switch (error) {
-    case PMCRASH_ESUCCESS: return "No error";
-    case PMCRASH_EUNKNOWN: return "Unknown error";
-    case PMCRASH_OUTPUT_ERR: return "Output file can not be opened (or written to)";
-    case PMCRASH_ENOMEM: return "No memory available";
-    case PMCRASH_ENOTSUP: return "Operation not supported";
-    case PMCRASH_EINVAL: return "Invalid argument";
-    case PMCRASH_EINTERNAL: return "Internal error";
-    case PMCRASH_EACCESS: return "Access denied";
-    case PMCRASH_ENOTFOUND: return "Not found";
-    case PMCRASH_EINVALID_DATA: return "The input data is in an unknown or invalid format.";
-    default: return "Unhandled error code";
+    case PMCRASH_ESUCCESS:
+        return "No error";
+    case PMCRASH_EUNKNOWN:
+        return "Unknown error";
+    case PMCRASH_OUTPUT_ERR:
+        return "Output file can not be opened (or written to)";
+    case PMCRASH_ENOMEM:
+        return "No memory available";
+    case PMCRASH_ENOTSUP:
+        return "Operation not supported";
+    case PMCRASH_EINVAL:
+        return "Invalid argument";
+    case PMCRASH_EINTERNAL:
+        return "Internal error";
+    case PMCRASH_EACCESS:
+        return "Access denied";
+    case PMCRASH_ENOTFOUND:
+        return "Not found";
+    case PMCRASH_EINVALID_DATA:
+        return "The input data is in an unknown or invalid format.";
+    default:
+        return "Unhandled error code";
     }
 }
 
@@ -44,18 +55,42 @@ int pmcrash_task_read_at(uintptr_t address, int64_t offset, void* destination, s
 }
 
 namespace {
-uint16_t identity16(uint16_t v) { return v; }
-uint32_t identity32(uint32_t v) { return v; }
-uint64_t identity64(uint64_t v) { return v; }
-uint16_t swap16(uint16_t v) { return __builtin_bswap16(v); }
-uint32_t swap32(uint32_t v) { return __builtin_bswap32(v); }
-uint64_t swap64(uint64_t v) { return __builtin_bswap64(v); }
+uint16_t identity16(uint16_t v)
+{
+    return v;
+}
+uint32_t identity32(uint32_t v)
+{
+    return v;
+}
+uint64_t identity64(uint64_t v)
+{
+    return v;
+}
+uint16_t swap16(uint16_t v)
+{
+    return __builtin_bswap16(v);
+}
+uint32_t swap32(uint32_t v)
+{
+    return __builtin_bswap32(v);
+}
+uint64_t swap64(uint64_t v)
+{
+    return __builtin_bswap64(v);
+}
 const pmcrash_byteorder_t s_native { identity16, identity32, identity64 };
 const pmcrash_byteorder_t s_swapped { swap16, swap32, swap64 };
 } // namespace
 
-const pmcrash_byteorder_t* pmcrash_byteorder_native() { return &s_native; }
-const pmcrash_byteorder_t* pmcrash_byteorder_swapped() { return &s_swapped; }
+const pmcrash_byteorder_t* pmcrash_byteorder_native()
+{
+    return &s_native;
+}
+const pmcrash_byteorder_t* pmcrash_byteorder_swapped()
+{
+    return &s_swapped;
+}
 
 int pmcrash_strcmp(const char* a, const char* b)
 {

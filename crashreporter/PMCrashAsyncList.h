@@ -8,8 +8,7 @@
 // and only follow head and next pointers. A node removed while a reader is marked is kept on a
 // free list for reuse instead of being freed, so a walking reader never touches freed memory.
 // Values are published before their node becomes reachable.
-template<typename T>
-class pmcrash_async_list {
+template <typename T> class pmcrash_async_list {
 public:
     struct node {
         T value;

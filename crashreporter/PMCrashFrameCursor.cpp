@@ -5,15 +5,24 @@
 const char* pmcrash_frame_strerror(int error)
 {
     switch (error) {
-    case PMCRASH_FRAME_ESUCCESS: return "No error";
-    case PMCRASH_FRAME_EUNKNOWN: return "Unknown error";
-    case PMCRASH_FRAME_ENOFRAME: return "No frames are available";
-    case PMCRASH_FRAME_EBADFRAME: return "Corrupted frame";
-    case PMCRASH_FRAME_ENOTSUP: return "Operation not supported";
-    case PMCRASH_FRAME_EINVAL: return "Invalid argument";
-    case PMCRASH_FRAME_EINTERNAL: return "Internal error";
-    case PMCRASH_FRAME_EBADREG: return "Invalid register";
-    default: return "Unhandled error code";
+    case PMCRASH_FRAME_ESUCCESS:
+        return "No error";
+    case PMCRASH_FRAME_EUNKNOWN:
+        return "Unknown error";
+    case PMCRASH_FRAME_ENOFRAME:
+        return "No frames are available";
+    case PMCRASH_FRAME_EBADFRAME:
+        return "Corrupted frame";
+    case PMCRASH_FRAME_ENOTSUP:
+        return "Operation not supported";
+    case PMCRASH_FRAME_EINVAL:
+        return "Invalid argument";
+    case PMCRASH_FRAME_EINTERNAL:
+        return "Internal error";
+    case PMCRASH_FRAME_EBADREG:
+        return "Invalid register";
+    default:
+        return "Unhandled error code";
     }
 }
 
@@ -21,8 +30,8 @@ namespace {
 const pmcrash_frame_reader_t kReaders[] = { pmcrash_frame_read_fp };
 } // namespace
 
-int pmcrash_frame_cursor_init(pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state,
-    pmcrash_image_list_t* images)
+int pmcrash_frame_cursor_init(
+    pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state, pmcrash_image_list_t* images)
 {
     pmcrash_memset(cursor, 0, sizeof(*cursor));
     cursor->image_list = images;
@@ -49,18 +58,21 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
             break;
     }
     auto usable = [](const pmcrash_thread_state_t* frame) {
-        return pmcrash_thread_state_has_reg(frame, PMCRASH_REG_IP) && pmcrash_thread_state_get_reg(frame, PMCRASH_REG_IP) > 0x1000;
+        return pmcrash_thread_state_has_reg(frame, PMCRASH_REG_IP)
+            && pmcrash_thread_state_get_reg(frame, PMCRASH_REG_IP) > 0x1000;
     };
     auto inImage = [cursor](const pmcrash_thread_state_t* frame) {
         return !cursor->image_list
-            || pmcrash_image_list_image_for_address(cursor->image_list, pmcrash_thread_state_get_reg(frame, PMCRASH_REG_IP));
+            || pmcrash_image_list_image_for_address(
+                cursor->image_list, pmcrash_thread_state_get_reg(frame, PMCRASH_REG_IP));
     };
     // A frame may stand in code built without frame pointers (the C library for abort and
     // raise, the C++ runtime while terminating), whose frame pointer register then holds
     // anything. Look for the nearest frame record further up the stack instead, so the walk
     // reaches the callers.
     if ((result != PMCRASH_FRAME_ESUCCESS || !usable(&next) || !inImage(&next))
-        && pmcrash_frame_read_stack_scan(cursor->image_list, &cursor->frame, cursor->record_address, &next, &record) == PMCRASH_FRAME_ESUCCESS)
+        && pmcrash_frame_read_stack_scan(cursor->image_list, &cursor->frame, cursor->record_address, &next, &record)
+            == PMCRASH_FRAME_ESUCCESS)
         result = PMCRASH_FRAME_ESUCCESS;
     if (result != PMCRASH_FRAME_ESUCCESS)
         return result;
@@ -148,7 +160,8 @@ int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_th
         return PMCRASH_FRAME_ENOTSUP;
     constexpr uint64_t kScanBytes = 16384;
     constexpr uint64_t kMaxFrameSize = 1 << 20;
-    auto inImage = [images](uint64_t address) { return pmcrash_image_list_image_for_address(images, address) != nullptr; };
+    auto inImage
+        = [images](uint64_t address) { return pmcrash_image_list_image_for_address(images, address) != nullptr; };
     // A record at `at` links on: its saved frame pointer is 0 (the outermost frame) or a record
     // further up whose return address lies in an image.
     auto linksOn = [&](uint64_t at, uint64_t savedFp) {

@@ -33,8 +33,8 @@ struct pmcrash_frame_cursor_t {
 using pmcrash_frame_reader_t = int (*)(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
     const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next);
 
-int pmcrash_frame_cursor_init(pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state,
-    pmcrash_image_list_t* images);
+int pmcrash_frame_cursor_init(
+    pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state, pmcrash_image_list_t* images);
 int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor);
 // PMCRASH_FRAME_ENOTSUP when the current frame has no value for the register.
 int pmcrash_frame_cursor_get_reg(pmcrash_frame_cursor_t* cursor, int index, uint64_t* value);

@@ -4,7 +4,6 @@
 #include <set>
 #include <vector>
 
-
 pmcrash_image_list_t::~pmcrash_image_list_t()
 {
     std::vector<pmcrash_image_t*> records;

@@ -110,17 +110,29 @@ size_t pmcrash_writer_pack(pmcrash_async_file_t* file, uint32_t field, int type,
 {
     int wire;
     switch (type) {
-    case PMCRASH_INT32: case PMCRASH_SINT32: case PMCRASH_INT64: case PMCRASH_SINT64: case PMCRASH_UINT32:
-    case PMCRASH_UINT64: case PMCRASH_BOOL: case PMCRASH_ENUM:
+    case PMCRASH_INT32:
+    case PMCRASH_SINT32:
+    case PMCRASH_INT64:
+    case PMCRASH_SINT64:
+    case PMCRASH_UINT32:
+    case PMCRASH_UINT64:
+    case PMCRASH_BOOL:
+    case PMCRASH_ENUM:
         wire = 0;
         break;
-    case PMCRASH_SFIXED64: case PMCRASH_FIXED64: case PMCRASH_DOUBLE:
+    case PMCRASH_SFIXED64:
+    case PMCRASH_FIXED64:
+    case PMCRASH_DOUBLE:
         wire = 1;
         break;
-    case PMCRASH_STRING: case PMCRASH_BYTES: case PMCRASH_MESSAGE:
+    case PMCRASH_STRING:
+    case PMCRASH_BYTES:
+    case PMCRASH_MESSAGE:
         wire = 2;
         break;
-    case PMCRASH_SFIXED32: case PMCRASH_FIXED32: case PMCRASH_FLOAT:
+    case PMCRASH_SFIXED32:
+    case PMCRASH_FIXED32:
+    case PMCRASH_FLOAT:
         wire = 5;
         break;
     default:
@@ -147,13 +159,16 @@ size_t pmcrash_writer_pack(pmcrash_async_file_t* file, uint32_t field, int type,
         n += varint(head + n, (uint64_t(v) << 1) ^ uint64_t(v >> 63));
         break;
     }
-    case PMCRASH_INT64: case PMCRASH_UINT64: {
+    case PMCRASH_INT64:
+    case PMCRASH_UINT64: {
         uint64_t v;
         pmcrash_memcpy(&v, value, 8);
         n += varint(head + n, v);
         break;
     }
-    case PMCRASH_UINT32: case PMCRASH_ENUM: case PMCRASH_MESSAGE: {
+    case PMCRASH_UINT32:
+    case PMCRASH_ENUM:
+    case PMCRASH_MESSAGE: {
         uint32_t v;
         pmcrash_memcpy(&v, value, 4);
         n += varint(head + n, v);
@@ -162,11 +177,15 @@ size_t pmcrash_writer_pack(pmcrash_async_file_t* file, uint32_t field, int type,
     case PMCRASH_BOOL:
         head[n++] = *static_cast<const uint8_t*>(value) ? 1 : 0;
         break;
-    case PMCRASH_SFIXED32: case PMCRASH_FIXED32: case PMCRASH_FLOAT:
+    case PMCRASH_SFIXED32:
+    case PMCRASH_FIXED32:
+    case PMCRASH_FLOAT:
         pmcrash_memcpy(head + n, value, 4); // little-endian host
         n += 4;
         break;
-    case PMCRASH_SFIXED64: case PMCRASH_FIXED64: case PMCRASH_DOUBLE:
+    case PMCRASH_SFIXED64:
+    case PMCRASH_FIXED64:
+    case PMCRASH_DOUBLE:
         pmcrash_memcpy(head + n, value, 8);
         n += 8;
         break;
@@ -196,11 +215,10 @@ const char* pmcrash_signal_name(int signal)
         const char* name;
     } kNames[] = { { 1, "SIGHUP" }, { 2, "SIGINT" }, { 3, "SIGQUIT" }, { 4, "SIGILL" }, { 5, "SIGTRAP" },
         { 6, "SIGABRT" }, { 6, "SIGIOT" }, { 7, "SIGEMT" }, { 8, "SIGFPE" }, { 9, "SIGKILL" }, { 10, "SIGBUS" },
-        { 11, "SIGSEGV" }, { 12, "SIGSYS" }, { 13, "SIGPIPE" }, { 14, "SIGALRM" }, { 15, "SIGTERM" },
-        { 16, "SIGURG" }, { 17, "SIGSTOP" }, { 18, "SIGTSTP" }, { 19, "SIGCONT" }, { 20, "SIGCHLD" },
-        { 21, "SIGTTIN" }, { 22, "SIGTTOU" }, { 23, "SIGIO" }, { 24, "SIGXCPU" }, { 25, "SIGXFSZ" },
-        { 26, "SIGVTALRM" }, { 27, "SIGPROF" }, { 28, "SIGWINCH" }, { 29, "SIGINFO" }, { 30, "SIGUSR1" },
-        { 31, "SIGUSR2" } };
+        { 11, "SIGSEGV" }, { 12, "SIGSYS" }, { 13, "SIGPIPE" }, { 14, "SIGALRM" }, { 15, "SIGTERM" }, { 16, "SIGURG" },
+        { 17, "SIGSTOP" }, { 18, "SIGTSTP" }, { 19, "SIGCONT" }, { 20, "SIGCHLD" }, { 21, "SIGTTIN" },
+        { 22, "SIGTTOU" }, { 23, "SIGIO" }, { 24, "SIGXCPU" }, { 25, "SIGXFSZ" }, { 26, "SIGVTALRM" },
+        { 27, "SIGPROF" }, { 28, "SIGWINCH" }, { 29, "SIGINFO" }, { 30, "SIGUSR1" }, { 31, "SIGUSR2" } };
     for (const auto& row : kNames) {
         if (row.signal == signal)
             return row.name;
@@ -257,8 +275,8 @@ void fillRandom(uint8_t* bytes, size_t length)
 
 } // namespace
 
-int pmcrash_log_writer_init(pmcrash_log_writer_t* writer, const char* identifier, const char* version,
-    uint32_t strategy, bool userRequested)
+int pmcrash_log_writer_init(
+    pmcrash_log_writer_t* writer, const char* identifier, const char* version, uint32_t strategy, bool userRequested)
 {
     std::memset(writer, 0, sizeof(*writer));
     writer->symbol_strategy = strategy;
@@ -294,8 +312,8 @@ int pmcrash_log_writer_init(pmcrash_log_writer_t* writer, const char* identifier
     return PMCRASH_ESUCCESS;
 }
 
-void pmcrash_log_writer_set_exception(pmcrash_log_writer_t* writer, const char* name, const char* reason,
-    const uint64_t* addresses, uint32_t count)
+void pmcrash_log_writer_set_exception(
+    pmcrash_log_writer_t* writer, const char* name, const char* reason, const uint64_t* addresses, uint32_t count)
 {
     if (writer->uncaught_exception.has_exception) {
         fprintf(stderr, "pmcrash: assertion failed: writer->uncaught_exception.has_exception == false\n");
@@ -342,8 +360,7 @@ namespace {
 using File = pmcrash_async_file_t;
 
 // Writes a sub-message: its length by a dry run of `body`, then tag and length, then the body.
-template<typename Body>
-size_t packMessage(File* file, uint32_t field, Body&& body)
+template <typename Body> size_t packMessage(File* file, uint32_t field, Body&& body)
 {
     uint32_t length = static_cast<uint32_t>(body(nullptr));
     size_t n = pmcrash_writer_pack(file, field, PMCRASH_MESSAGE, &length);
@@ -352,11 +369,26 @@ size_t packMessage(File* file, uint32_t field, Body&& body)
     return n + length;
 }
 
-size_t packString(File* file, uint32_t field, const char* s) { return pmcrash_writer_pack(file, field, PMCRASH_STRING, s); }
-size_t packU64(File* file, uint32_t field, uint64_t v) { return pmcrash_writer_pack(file, field, PMCRASH_UINT64, &v); }
-size_t packU32(File* file, uint32_t field, uint32_t v) { return pmcrash_writer_pack(file, field, PMCRASH_UINT32, &v); }
-size_t packI64(File* file, uint32_t field, int64_t v) { return pmcrash_writer_pack(file, field, PMCRASH_INT64, &v); }
-size_t packEnum(File* file, uint32_t field, uint32_t v) { return pmcrash_writer_pack(file, field, PMCRASH_ENUM, &v); }
+size_t packString(File* file, uint32_t field, const char* s)
+{
+    return pmcrash_writer_pack(file, field, PMCRASH_STRING, s);
+}
+size_t packU64(File* file, uint32_t field, uint64_t v)
+{
+    return pmcrash_writer_pack(file, field, PMCRASH_UINT64, &v);
+}
+size_t packU32(File* file, uint32_t field, uint32_t v)
+{
+    return pmcrash_writer_pack(file, field, PMCRASH_UINT32, &v);
+}
+size_t packI64(File* file, uint32_t field, int64_t v)
+{
+    return pmcrash_writer_pack(file, field, PMCRASH_INT64, &v);
+}
+size_t packEnum(File* file, uint32_t field, uint32_t v)
+{
+    return pmcrash_writer_pack(file, field, PMCRASH_ENUM, &v);
+}
 size_t packBool(File* file, uint32_t field, bool v)
 {
     uint8_t b = v ? 1 : 0;
@@ -399,7 +431,8 @@ size_t packFrame(File* file, uint32_t field, const WriteContext& ctx, uint64_t p
     return packMessage(file, field, [&](File* f) {
         size_t n = packU64(f, 3, pc);
         if (symbol.found) {
-            n += packMessage(f, 6, [&](File* g) { return packString(g, 1, symbol.name) + packU64(g, 2, symbol.start); });
+            n += packMessage(
+                f, 6, [&](File* g) { return packString(g, 1, symbol.name) + packU64(g, 2, symbol.start); });
         }
         return n;
     });
@@ -587,10 +620,12 @@ int pmcrash_log_writer_write(pmcrash_log_writer_t* writer, pid_t crashedThread, 
     });
 
     // What must follow the threads and images, so it is kept out of their budget.
-    size_t tail = (writer->uncaught_exception.has_exception ? packException(nullptr, ctx) : 0) + packSignal(nullptr, signal);
+    size_t tail
+        = (writer->uncaught_exception.has_exception ? packException(nullptr, ctx) : 0) + packSignal(nullptr, signal);
     size_t imagesSize = 0;
     if (images) {
-        for (auto* image = pmcrash_image_list_next(images, nullptr); image; image = pmcrash_image_list_next(images, image))
+        for (auto* image = pmcrash_image_list_next(images, nullptr); image;
+             image = pmcrash_image_list_next(images, image))
             imagesSize += packImage(nullptr, image);
     }
     auto remaining = [&]() -> uint64_t {
@@ -637,7 +672,8 @@ int pmcrash_log_writer_write(pmcrash_log_writer_t* writer, pid_t crashedThread, 
     }
 
     if (images) {
-        for (auto* image = pmcrash_image_list_next(images, nullptr); image; image = pmcrash_image_list_next(images, image)) {
+        for (auto* image = pmcrash_image_list_next(images, nullptr); image;
+             image = pmcrash_image_list_next(images, image)) {
             if (packImage(nullptr, image) > remaining())
                 break;
             packImage(file, image);

@@ -16,10 +16,10 @@
 // Buffered output with a size limit. Lives on the caller's stack. Signal-safe.
 struct pmcrash_async_file_t {
     int fd;
-    uint64_t limit;      // 0: none
+    uint64_t limit; // 0: none
     uint64_t total_bytes;
     uint32_t buflen;
-    bool refused;        // a write was refused; every later write is refused too
+    bool refused; // a write was refused; every later write is refused too
     char buffer[256];
 };
 
@@ -32,9 +32,23 @@ ssize_t pmcrash_writen(int fd, const void* data, size_t length);
 
 // Field types of the encoder.
 enum pmcrash_field_type_t : int {
-    PMCRASH_INT32 = 0, PMCRASH_SINT32, PMCRASH_SFIXED32, PMCRASH_INT64, PMCRASH_SINT64, PMCRASH_SFIXED64,
-    PMCRASH_UINT32, PMCRASH_FIXED32, PMCRASH_UINT64, PMCRASH_FIXED64, PMCRASH_FLOAT, PMCRASH_DOUBLE,
-    PMCRASH_BOOL, PMCRASH_ENUM, PMCRASH_STRING, PMCRASH_BYTES, PMCRASH_MESSAGE,
+    PMCRASH_INT32 = 0,
+    PMCRASH_SINT32,
+    PMCRASH_SFIXED32,
+    PMCRASH_INT64,
+    PMCRASH_SINT64,
+    PMCRASH_SFIXED64,
+    PMCRASH_UINT32,
+    PMCRASH_FIXED32,
+    PMCRASH_UINT64,
+    PMCRASH_FIXED64,
+    PMCRASH_FLOAT,
+    PMCRASH_DOUBLE,
+    PMCRASH_BOOL,
+    PMCRASH_ENUM,
+    PMCRASH_STRING,
+    PMCRASH_BYTES,
+    PMCRASH_MESSAGE,
 };
 
 struct pmcrash_bytes_t {
@@ -96,11 +110,11 @@ struct pmcrash_log_writer_t {
 
 // Not signal-safe. PMCRASH_EINVAL (5) when the
 // current process cannot be described.
-int pmcrash_log_writer_init(pmcrash_log_writer_t* writer, const char* identifier, const char* version,
-    uint32_t strategy, bool userRequested);
+int pmcrash_log_writer_init(
+    pmcrash_log_writer_t* writer, const char* identifier, const char* version, uint32_t strategy, bool userRequested);
 // Not signal-safe. Records an uncaught exception once per writer.
-void pmcrash_log_writer_set_exception(pmcrash_log_writer_t* writer, const char* name, const char* reason,
-    const uint64_t* addresses, uint32_t count);
+void pmcrash_log_writer_set_exception(
+    pmcrash_log_writer_t* writer, const char* name, const char* reason, const uint64_t* addresses, uint32_t count);
 // Signal-safe. `crashedThread` is a kernel thread id; `currentState` the calling thread's state
 // or null (the calling thread is then left out). Returns 0.
 int pmcrash_log_writer_write(pmcrash_log_writer_t* writer, pid_t crashedThread, pmcrash_image_list_t* images,

@@ -40,11 +40,11 @@ bool pmcrash_mach_exception_parse_request(const void* message, size_t size, pmcr
     return true;
 }
 
-void pmcrash_mach_exception_build_reply(const pmcrash_mach_exception_request_t* request, int32_t result,
-    uint8_t reply[PMCRASH_MACH_REPLY_SIZE])
+void pmcrash_mach_exception_build_reply(
+    const pmcrash_mach_exception_request_t* request, int32_t result, uint8_t reply[PMCRASH_MACH_REPLY_SIZE])
 {
-    uint32_t header[6] = { request->bits & 0xff, static_cast<uint32_t>(PMCRASH_MACH_REPLY_SIZE), request->reply_port, 0, 0,
-        static_cast<uint32_t>(request->id + 100) };
+    uint32_t header[6] = { request->bits & 0xff, static_cast<uint32_t>(PMCRASH_MACH_REPLY_SIZE), request->reply_port, 0,
+        0, static_cast<uint32_t>(request->id + 100) };
     pmcrash_memcpy(reply, header, sizeof(header));
     pmcrash_memcpy(reply + 24, kNDR, sizeof(kNDR));
     pmcrash_memcpy(reply + 32, &result, 4);
@@ -86,14 +86,15 @@ int32_t pmcrash_mach_exception_forward(uint32_t task, uint32_t thread, int32_t e
     case PMCRASH_EXCEPTION_STATE:
         return raiser->raise_state(port, exception, narrow, narrowCount, flavor, state, stateCount, raiser->context);
     case PMCRASH_EXCEPTION_STATE_IDENTITY:
-        return raiser->raise_state_identity(port, thread, task, exception, narrow, narrowCount, flavor, state, stateCount,
-            raiser->context);
+        return raiser->raise_state_identity(
+            port, thread, task, exception, narrow, narrowCount, flavor, state, stateCount, raiser->context);
     default:
         return PMCRASH_KERN_FAILURE;
     }
 }
 
-bool pmcrash_mach_exception_siginfo(int32_t exception, const uint64_t* codes, uint32_t count, int32_t, pmcrash_mach_siginfo_t* out)
+bool pmcrash_mach_exception_siginfo(
+    int32_t exception, const uint64_t* codes, uint32_t count, int32_t, pmcrash_mach_siginfo_t* out)
 {
     if (count < 2)
         return false;
@@ -109,16 +110,32 @@ bool pmcrash_mach_exception_siginfo(int32_t exception, const uint64_t* codes, ui
             out->code = 2;
         }
         return true;
-    case PMCRASH_EXC_BAD_INSTRUCTION: out->signo = 4; return true;  // SIGILL
-    case PMCRASH_EXC_ARITHMETIC: out->signo = 8; return true;       // SIGFPE
-    case PMCRASH_EXC_EMULATION: out->signo = 7; return true;        // SIGEMT
+    case PMCRASH_EXC_BAD_INSTRUCTION:
+        out->signo = 4;
+        return true; // SIGILL
+    case PMCRASH_EXC_ARITHMETIC:
+        out->signo = 8;
+        return true; // SIGFPE
+    case PMCRASH_EXC_EMULATION:
+        out->signo = 7;
+        return true; // SIGEMT
     case PMCRASH_EXC_SOFTWARE:
         switch (codes[0]) {
-        case 0x10000: out->signo = 12; break; // SIGSYS
-        case 0x10001: out->signo = 13; break; // SIGPIPE
-        case 0x10002: out->signo = 6; break;  // SIGABRT
-        case 0x10003: out->signo = 9; break;  // SIGKILL
-        default: out->signo = 6; break;
+        case 0x10000:
+            out->signo = 12;
+            break; // SIGSYS
+        case 0x10001:
+            out->signo = 13;
+            break; // SIGPIPE
+        case 0x10002:
+            out->signo = 6;
+            break; // SIGABRT
+        case 0x10003:
+            out->signo = 9;
+            break; // SIGKILL
+        default:
+            out->signo = 6;
+            break;
         }
         return true;
     case PMCRASH_EXC_BREAKPOINT:

@@ -48,8 +48,8 @@ struct pmcrash_mach_exception_request_t {
     uint32_t thread;
     uint32_t task;
     int32_t exception;
-    uint32_t code_count;   // bounded by the received size
-    uint64_t codes[64];    // zero-extended
+    uint32_t code_count; // bounded by the received size
+    uint64_t codes[64]; // zero-extended
 };
 
 constexpr size_t PMCRASH_MACH_REQUEST_MIN_SIZE = 76; // header, ports, NDR, type, count, two codes
@@ -59,8 +59,8 @@ constexpr size_t PMCRASH_MACH_REPLY_SIZE = 36;
 // to the codes the message really holds (and to the record's capacity).
 bool pmcrash_mach_exception_parse_request(const void* message, size_t size, pmcrash_mach_exception_request_t* request);
 // Writes the 36-byte reply carrying `result`.
-void pmcrash_mach_exception_build_reply(const pmcrash_mach_exception_request_t* request, int32_t result,
-    uint8_t reply[PMCRASH_MACH_REPLY_SIZE]);
+void pmcrash_mach_exception_build_reply(
+    const pmcrash_mach_exception_request_t* request, int32_t result, uint8_t reply[PMCRASH_MACH_REPLY_SIZE]);
 
 // The kernel calls that deliver a forwarded exception; provided by the platform (none here).
 struct pmcrash_mach_exception_raiser_t {
@@ -69,8 +69,9 @@ struct pmcrash_mach_exception_raiser_t {
     int32_t (*get_state)(uint32_t thread, int32_t flavor, uint32_t* state, uint32_t* stateCount, void* context);
     int32_t (*raise_state)(uint32_t port, int32_t exception, const int32_t* codes, uint32_t count, int32_t flavor,
         const uint32_t* state, uint32_t stateCount, void* context);
-    int32_t (*raise_state_identity)(uint32_t port, uint32_t thread, uint32_t task, int32_t exception, const int32_t* codes,
-        uint32_t count, int32_t flavor, const uint32_t* state, uint32_t stateCount, void* context);
+    int32_t (*raise_state_identity)(uint32_t port, uint32_t thread, uint32_t task, int32_t exception,
+        const int32_t* codes, uint32_t count, int32_t flavor, const uint32_t* state, uint32_t stateCount,
+        void* context);
     void* context;
 };
 
@@ -85,5 +86,5 @@ struct pmcrash_mach_siginfo_t {
 };
 
 // The signal an exception stands for; false for fewer than two codes or an unmapped type.
-bool pmcrash_mach_exception_siginfo(int32_t exception, const uint64_t* codes, uint32_t count, int32_t cpuType,
-    pmcrash_mach_siginfo_t* out);
+bool pmcrash_mach_exception_siginfo(
+    int32_t exception, const uint64_t* codes, uint32_t count, int32_t cpuType, pmcrash_mach_siginfo_t* out);

@@ -54,7 +54,8 @@ int pmcrash_memory_object_init(pmcrash_memory_object_t* object, uintptr_t addres
     return PMCRASH_ESUCCESS;
 }
 
-bool pmcrash_memory_object_verify(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length)
+bool pmcrash_memory_object_verify(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length)
 {
     uintptr_t start, end;
     if (!pmcrash_address_add(address, offset, &start) || !rangeEnd(start, length, &end))
@@ -62,7 +63,8 @@ bool pmcrash_memory_object_verify(const pmcrash_memory_object_t* object, uintptr
     return start >= object->address && end <= object->address + object->length;
 }
 
-const void* pmcrash_memory_object_remap(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length)
+const void* pmcrash_memory_object_remap(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length)
 {
     if (!pmcrash_memory_object_verify(object, address, offset, length))
         return nullptr;
@@ -72,8 +74,7 @@ const void* pmcrash_memory_object_remap(const pmcrash_memory_object_t* object, u
 }
 
 namespace {
-template<typename T>
-int readValue(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, T* out)
+template <typename T> int readValue(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, T* out)
 {
     uintptr_t start;
     if (!pmcrash_address_add(address, offset, &start) || start == 0)
@@ -86,26 +87,30 @@ int readValue(const pmcrash_memory_object_t* object, uintptr_t address, int64_t 
 }
 } // namespace
 
-int pmcrash_memory_object_read_u8(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint8_t* out)
+int pmcrash_memory_object_read_u8(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint8_t* out)
 {
     return readValue(object, address, offset, out);
 }
 
-int pmcrash_memory_object_read_u16(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint16_t* out)
+int pmcrash_memory_object_read_u16(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint16_t* out)
 {
     int result = readValue(object, address, offset, out);
     *out = order->swap16(*out);
     return result;
 }
 
-int pmcrash_memory_object_read_u32(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint32_t* out)
+int pmcrash_memory_object_read_u32(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint32_t* out)
 {
     int result = readValue(object, address, offset, out);
     *out = order->swap32(*out);
     return result;
 }
 
-int pmcrash_memory_object_read_u64(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint64_t* out)
+int pmcrash_memory_object_read_u64(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint64_t* out)
 {
     int result = readValue(object, address, offset, out);
     *out = order->swap64(*out);
@@ -136,7 +141,10 @@ uint64_t u64(const pmcrash_macho_t* image, const void* at)
     return image->byteorder->swap64(v);
 }
 
-const uint8_t* bytes(const void* p) { return static_cast<const uint8_t*>(p); }
+const uint8_t* bytes(const void* p)
+{
+    return static_cast<const uint8_t*>(p);
+}
 
 // The fields of a segment command of either width.
 struct Segment {
@@ -196,11 +204,24 @@ int pmcrash_macho_init(pmcrash_macho_t* image, const char* path, uintptr_t heade
     if (pmcrash_task_read_at(headerAddress, 0, header, sizeof(header)) != PMCRASH_ESUCCESS)
         return PMCRASH_EINTERNAL;
     switch (header[0]) {
-    case 0xfeedface: image->byteorder = pmcrash_byteorder_native(); image->m64 = false; break;
-    case 0xfeedfacf: image->byteorder = pmcrash_byteorder_native(); image->m64 = true; break;
-    case 0xcefaedfe: image->byteorder = pmcrash_byteorder_swapped(); image->m64 = false; break;
-    case 0xcffaedfe: image->byteorder = pmcrash_byteorder_swapped(); image->m64 = true; break;
-    default: return PMCRASH_EINVAL;
+    case 0xfeedface:
+        image->byteorder = pmcrash_byteorder_native();
+        image->m64 = false;
+        break;
+    case 0xfeedfacf:
+        image->byteorder = pmcrash_byteorder_native();
+        image->m64 = true;
+        break;
+    case 0xcefaedfe:
+        image->byteorder = pmcrash_byteorder_swapped();
+        image->m64 = false;
+        break;
+    case 0xcffaedfe:
+        image->byteorder = pmcrash_byteorder_swapped();
+        image->m64 = true;
+        break;
+    default:
+        return PMCRASH_EINVAL;
     }
     const pmcrash_byteorder_t* order = image->byteorder;
     image->magic = header[0];
@@ -211,7 +232,8 @@ int pmcrash_macho_init(pmcrash_macho_t* image, const char* path, uintptr_t heade
     image->sizeofcmds = order->swap32(header[5]);
     image->flags = order->swap32(header[6]);
     image->header_size = image->m64 ? 32 : 28;
-    if (pmcrash_memory_object_init(&image->load_cmds, headerAddress + image->header_size, image->sizeofcmds, true) != PMCRASH_ESUCCESS)
+    if (pmcrash_memory_object_init(&image->load_cmds, headerAddress + image->header_size, image->sizeofcmds, true)
+        != PMCRASH_ESUCCESS)
         return PMCRASH_EINVAL;
 
     // The text segment: "__TEXT", or for an image in file layout its one unnamed segment,
@@ -219,7 +241,8 @@ int pmcrash_macho_init(pmcrash_macho_t* image, const char* path, uintptr_t heade
     const void* textCommand = nullptr;
     const void* firstSegment = nullptr;
     uint32_t type = segmentCommandType(image);
-    for (const void* c = pmcrash_macho_next_command_type(image, nullptr, type); c; c = pmcrash_macho_next_command_type(image, c, type)) {
+    for (const void* c = pmcrash_macho_next_command_type(image, nullptr, type); c;
+         c = pmcrash_macho_next_command_type(image, c, type)) {
         if (!pmcrash_memory_object_verify(&image->load_cmds, reinterpret_cast<uintptr_t>(c), 0, image->m64 ? 72 : 56))
             break;
         if (!firstSegment)
@@ -300,7 +323,8 @@ const void* pmcrash_macho_find_segment(const pmcrash_macho_t* image, const char*
 {
     uint32_t type = segmentCommandType(image);
     uint32_t minimum = image->m64 ? 72 : 56;
-    for (const void* c = pmcrash_macho_find_command(image, type); c; c = pmcrash_macho_next_command_type(image, c, type)) {
+    for (const void* c = pmcrash_macho_find_command(image, type); c;
+         c = pmcrash_macho_next_command_type(image, c, type)) {
         if (u32(image, bytes(c) + 4) < minimum)
             continue;
         if (pmcrash_strncmp(reinterpret_cast<const char*>(bytes(c) + 8), segmentName, 16) == 0)
@@ -327,13 +351,14 @@ int pmcrash_macho_map_segment(const pmcrash_macho_t* image, const char* segmentN
     return PMCRASH_ESUCCESS;
 }
 
-int pmcrash_macho_map_section(const pmcrash_macho_t* image, const char* segmentName, const char* sectionName,
-    pmcrash_memory_object_t* out)
+int pmcrash_macho_map_section(
+    const pmcrash_macho_t* image, const char* segmentName, const char* sectionName, pmcrash_memory_object_t* out)
 {
     uint32_t type = segmentCommandType(image);
     uint32_t headerSize = image->m64 ? 72 : 56;
     uint32_t sectionSize = image->m64 ? 80 : 68;
-    for (const void* c = pmcrash_macho_find_command(image, type); c; c = pmcrash_macho_next_command_type(image, c, type)) {
+    for (const void* c = pmcrash_macho_find_command(image, type); c;
+         c = pmcrash_macho_next_command_type(image, c, type)) {
         uint32_t commandSize = u32(image, bytes(c) + 4);
         if (commandSize < headerSize)
             continue;
@@ -354,7 +379,8 @@ int pmcrash_macho_map_section(const pmcrash_macho_t* image, const char* segmentN
             uintptr_t start;
             if (!slid(image, addr, &start))
                 return PMCRASH_EINVAL;
-            return pmcrash_memory_object_init(out, start, size, true) == PMCRASH_ESUCCESS ? PMCRASH_ESUCCESS : PMCRASH_EINVAL;
+            return pmcrash_memory_object_init(out, start, size, true) == PMCRASH_ESUCCESS ? PMCRASH_ESUCCESS
+                                                                                          : PMCRASH_EINVAL;
         }
     }
     return PMCRASH_ENOTFOUND;
@@ -398,7 +424,8 @@ int pmcrash_macho_symtab_init(pmcrash_macho_symtab_reader_t* reader, const pmcra
         base = image->header_addr;
         uint64_t end = uint64_t(stroff) + strsize;
         uint64_t tableEnd = uint64_t(symoff) + uint64_t(nsyms) * (image->m64 ? 16 : 12);
-        if (pmcrash_memory_object_init(&reader->linkedit, base, end > tableEnd ? end : tableEnd, true) != PMCRASH_ESUCCESS)
+        if (pmcrash_memory_object_init(&reader->linkedit, base, end > tableEnd ? end : tableEnd, true)
+            != PMCRASH_ESUCCESS)
             return PMCRASH_EINTERNAL;
     } else {
         return PMCRASH_EINTERNAL;
@@ -407,8 +434,10 @@ int pmcrash_macho_symtab_init(pmcrash_macho_symtab_reader_t* reader, const pmcra
     uint64_t tableBytes = uint64_t(nsyms) * entrySize;
     if (symoff < fileoff || stroff < fileoff)
         return PMCRASH_EINTERNAL;
-    const void* table = pmcrash_memory_object_remap(&reader->linkedit, base, static_cast<int64_t>(symoff - fileoff), tableBytes);
-    const void* strings = pmcrash_memory_object_remap(&reader->linkedit, base, static_cast<int64_t>(stroff - fileoff), strsize);
+    const void* table
+        = pmcrash_memory_object_remap(&reader->linkedit, base, static_cast<int64_t>(symoff - fileoff), tableBytes);
+    const void* strings
+        = pmcrash_memory_object_remap(&reader->linkedit, base, static_cast<int64_t>(stroff - fileoff), strsize);
     if (!table || !strings)
         return PMCRASH_EINTERNAL;
     reader->symtab = bytes(table);
@@ -430,7 +459,8 @@ int pmcrash_macho_symtab_init(pmcrash_macho_symtab_reader_t* reader, const pmcra
     return PMCRASH_ESUCCESS;
 }
 
-pmcrash_macho_symtab_entry_t pmcrash_macho_symtab_entry(const pmcrash_macho_symtab_reader_t* reader, const uint8_t* table, uint32_t index)
+pmcrash_macho_symtab_entry_t pmcrash_macho_symtab_entry(
+    const pmcrash_macho_symtab_reader_t* reader, const uint8_t* table, uint32_t index)
 {
     const pmcrash_macho_t* image = reader->image;
     const uint8_t* e = table + uint64_t(index) * (image->m64 ? 16 : 12);
@@ -465,7 +495,7 @@ void pmcrash_macho_symtab_free(pmcrash_macho_symtab_reader_t* reader)
 namespace {
 
 constexpr uint8_t kStabOrType = 0xee; // N_STAB | N_TYPE
-constexpr uint8_t kSect = 0x0e;       // N_SECT
+constexpr uint8_t kSect = 0x0e; // N_SECT
 
 void searchRange(const pmcrash_macho_symtab_reader_t* reader, const uint8_t* table, uint32_t count, uint64_t target,
     bool* found, pmcrash_macho_symtab_entry_t* best)
@@ -483,7 +513,8 @@ void searchRange(const pmcrash_macho_symtab_reader_t* reader, const uint8_t* tab
 
 } // namespace
 
-int pmcrash_macho_find_symbol_by_pc(const pmcrash_macho_t* image, uint64_t pc, pmcrash_macho_symbol_callback callback, void* context)
+int pmcrash_macho_find_symbol_by_pc(
+    const pmcrash_macho_t* image, uint64_t pc, pmcrash_macho_symbol_callback callback, void* context)
 {
     pmcrash_macho_symtab_reader_t reader;
     int result = pmcrash_macho_symtab_init(&reader, image);

@@ -17,19 +17,25 @@
 // A verified readable range of this process's memory.
 struct pmcrash_memory_object_t {
     uintptr_t address; // the requested start
-    uint64_t length;   // bytes usable from it
+    uint64_t length; // bytes usable from it
 };
 
 // Verifies [address, address + length). Without `requireAll`, only the readable prefix (in
 // whole pages) is kept; PMCRASH_ENOMEM when nothing is readable or the range wraps.
 int pmcrash_memory_object_init(pmcrash_memory_object_t* object, uintptr_t address, uint64_t length, bool requireAll);
-bool pmcrash_memory_object_verify(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length);
+bool pmcrash_memory_object_verify(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length);
 // The local pointer of a verified range, or null.
-const void* pmcrash_memory_object_remap(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length);
-int pmcrash_memory_object_read_u8(const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint8_t* out);
-int pmcrash_memory_object_read_u16(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint16_t* out);
-int pmcrash_memory_object_read_u32(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint32_t* out);
-int pmcrash_memory_object_read_u64(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order, uintptr_t address, int64_t offset, uint64_t* out);
+const void* pmcrash_memory_object_remap(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint64_t length);
+int pmcrash_memory_object_read_u8(
+    const pmcrash_memory_object_t* object, uintptr_t address, int64_t offset, uint8_t* out);
+int pmcrash_memory_object_read_u16(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint16_t* out);
+int pmcrash_memory_object_read_u32(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint32_t* out);
+int pmcrash_memory_object_read_u64(const pmcrash_memory_object_t* object, const pmcrash_byteorder_t* order,
+    uintptr_t address, int64_t offset, uint64_t* out);
 void pmcrash_memory_object_free(pmcrash_memory_object_t* object);
 
 // Load command types and file types used here.
@@ -44,7 +50,7 @@ enum : uint32_t {
 
 struct pmcrash_macho_t {
     uintptr_t header_addr;
-    int64_t slide;              // added to the image's vm addresses to reach memory
+    int64_t slide; // added to the image's vm addresses to reach memory
     char path[512];
     uint32_t magic;
     int32_t cpu_type;
@@ -53,7 +59,7 @@ struct pmcrash_macho_t {
     uint32_t ncmds;
     uint32_t sizeofcmds;
     uint32_t flags;
-    uint32_t header_size;       // 28 or 32
+    uint32_t header_size; // 28 or 32
     pmcrash_memory_object_t load_cmds;
     uint64_t text_vmaddr;
     uint64_t text_size;
@@ -78,8 +84,8 @@ struct pmcrash_segment_mapping_t {
 };
 int pmcrash_macho_map_segment(const pmcrash_macho_t* image, const char* segmentName, pmcrash_segment_mapping_t* out);
 // The first section whose segment and section names match, mapped whole.
-int pmcrash_macho_map_section(const pmcrash_macho_t* image, const char* segmentName, const char* sectionName,
-    pmcrash_memory_object_t* out);
+int pmcrash_macho_map_section(
+    const pmcrash_macho_t* image, const char* segmentName, const char* sectionName, pmcrash_memory_object_t* out);
 // The 16 bytes of LC_UUID; false when the image has none.
 bool pmcrash_macho_uuid(const pmcrash_macho_t* image, uint8_t uuid[16]);
 
@@ -106,11 +112,13 @@ struct pmcrash_macho_symtab_reader_t {
 };
 
 int pmcrash_macho_symtab_init(pmcrash_macho_symtab_reader_t* reader, const pmcrash_macho_t* image);
-pmcrash_macho_symtab_entry_t pmcrash_macho_symtab_entry(const pmcrash_macho_symtab_reader_t* reader, const uint8_t* table, uint32_t index);
+pmcrash_macho_symtab_entry_t pmcrash_macho_symtab_entry(
+    const pmcrash_macho_symtab_reader_t* reader, const uint8_t* table, uint32_t index);
 // The NUL-terminated name at `strx`, or null when it does not end inside the string table.
 const char* pmcrash_macho_symtab_name(const pmcrash_macho_symtab_reader_t* reader, uint32_t strx);
 void pmcrash_macho_symtab_free(pmcrash_macho_symtab_reader_t* reader);
 
 using pmcrash_macho_symbol_callback = void (*)(uint64_t address, const char* name, void* context);
-int pmcrash_macho_find_symbol_by_pc(const pmcrash_macho_t* image, uint64_t pc, pmcrash_macho_symbol_callback callback, void* context);
+int pmcrash_macho_find_symbol_by_pc(
+    const pmcrash_macho_t* image, uint64_t pc, pmcrash_macho_symbol_callback callback, void* context);
 int pmcrash_macho_find_symbol_by_name(const pmcrash_macho_t* image, const char* name, uint64_t* address);

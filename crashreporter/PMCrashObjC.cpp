@@ -18,7 +18,8 @@ int readText(uint64_t address, Text* text)
     text->length = 0;
     while (text->length < kMaxName) {
         char c;
-        if (pmcrash_task_read_at(static_cast<uintptr_t>(address), static_cast<int64_t>(text->length), &c, 1) != PMCRASH_ESUCCESS)
+        if (pmcrash_task_read_at(static_cast<uintptr_t>(address), static_cast<int64_t>(text->length), &c, 1)
+            != PMCRASH_ESUCCESS)
             return PMCRASH_EINVAL;
         if (c == '\0')
             return PMCRASH_ESUCCESS;
@@ -27,7 +28,10 @@ int readText(uint64_t address, Text* text)
     return PMCRASH_ESUCCESS; // longer names are cut
 }
 
-size_t pointerSize(const pmcrash_macho_t* image) { return image->m64 ? 8 : 4; }
+size_t pointerSize(const pmcrash_macho_t* image)
+{
+    return image->m64 ? 8 : 4;
+}
 
 uint64_t pointerAt(const pmcrash_macho_t* image, const uint8_t* at)
 {
@@ -57,8 +61,9 @@ int copyFrom(const pmcrash_memory_object_t* section, bool present, uint64_t addr
             return PMCRASH_ESUCCESS;
         }
     }
-    return pmcrash_task_read_at(static_cast<uintptr_t>(address), 0, out, length) == PMCRASH_ESUCCESS ? PMCRASH_ESUCCESS
-                                                                                                     : PMCRASH_EINVALID_DATA;
+    return pmcrash_task_read_at(static_cast<uintptr_t>(address), 0, out, length) == PMCRASH_ESUCCESS
+        ? PMCRASH_ESUCCESS
+        : PMCRASH_EINVALID_DATA;
 }
 
 bool inSection(const pmcrash_memory_object_t* section, bool present, uint64_t address, uint64_t length)
@@ -170,7 +175,8 @@ int walkClass(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, uint64_
         roAddress = pointerAt(image, rw + 8);
         bool copied = flags & 0x8000000u;
         bool inText = pmcrash_macho_contains_address(image, roAddress);
-        if (copyFrom(&cache->objc_const, !copied && inText && cache->has_objc_const, roAddress, ro, roSize) != PMCRASH_ESUCCESS)
+        if (copyFrom(&cache->objc_const, !copied && inText && cache->has_objc_const, roAddress, ro, roSize)
+            != PMCRASH_ESUCCESS)
             return PMCRASH_EINVALID_DATA;
         cacheReadOnly(cache, data, roAddress);
     }
@@ -243,7 +249,8 @@ void pmcrash_objc_cache_free(pmcrash_objc_cache_t* cache)
     pmcrash_memset(cache, 0, sizeof(*cache));
 }
 
-int pmcrash_objc_parse(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, pmcrash_objc_method_callback callback, void* context)
+int pmcrash_objc_parse(
+    const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, pmcrash_objc_method_callback callback, void* context)
 {
     if (!cache)
         return PMCRASH_EACCESS;
@@ -297,8 +304,9 @@ int pmcrash_objc_parse(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache
             continue;
         if (result != PMCRASH_ESUCCESS)
             return result;
-        uint64_t isa = pointerAt(image, static_cast<const uint8_t*>(
-            pmcrash_memory_object_remap(&cache->objc_data, static_cast<uintptr_t>(cls), 0, p)));
+        uint64_t isa = pointerAt(image,
+            static_cast<const uint8_t*>(
+                pmcrash_memory_object_remap(&cache->objc_data, static_cast<uintptr_t>(cls), 0, p)));
         if (image->m64 && image->cpu_type == 0x0100000C && (isa & 1))
             isa &= ~uint64_t(7);
         if (!inSection(&cache->objc_data, true, isa, 5 * p))
@@ -323,7 +331,8 @@ int pmcrash_objc_parse(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache
             return result;
         uint64_t instanceMethods = pointerAt(image, record + 2 * p);
         uint64_t classMethods = pointerAt(image, record + 3 * p);
-        result = instanceMethods ? walkMethodList(image, cache, instanceMethods, false, className, callback, context) : PMCRASH_ESUCCESS;
+        result = instanceMethods ? walkMethodList(image, cache, instanceMethods, false, className, callback, context)
+                                 : PMCRASH_ESUCCESS;
         if (result == PMCRASH_ESUCCESS && classMethods)
             result = walkMethodList(image, cache, classMethods, true, className, callback, context);
         if (result != PMCRASH_ESUCCESS && result != PMCRASH_ENOTFOUND)
@@ -352,12 +361,13 @@ void keepNearest(bool, const char*, size_t, const char*, size_t, uint64_t implem
     }
 }
 
-void reportNearest(bool isClassMethod, const char* className, size_t classLength, const char* methodName, size_t methodLength,
-    uint64_t implementation, void* context)
+void reportNearest(bool isClassMethod, const char* className, size_t classLength, const char* methodName,
+    size_t methodLength, uint64_t implementation, void* context)
 {
     auto* nearest = static_cast<Nearest*>(context);
     if (nearest->callback && implementation == nearest->best) {
-        nearest->callback(isClassMethod, className, classLength, methodName, methodLength, implementation, nearest->context);
+        nearest->callback(
+            isClassMethod, className, classLength, methodName, methodLength, implementation, nearest->context);
         nearest->callback = nullptr;
     }
 }
@@ -395,8 +405,8 @@ void takeSymbol(uint64_t address, const char* name, void* context)
     candidate->address = address;
 }
 
-void takeMethod(bool isClassMethod, const char* className, size_t classLength, const char* methodName, size_t methodLength,
-    uint64_t implementation, void* context)
+void takeMethod(bool isClassMethod, const char* className, size_t classLength, const char* methodName,
+    size_t methodLength, uint64_t implementation, void* context)
 {
     auto* candidate = static_cast<Candidate*>(context);
     // A nearer symbol already held keeps its place.

@@ -10,8 +10,8 @@
 // allocation, and combines that with the symbol table lookup. All functions are signal-safe.
 
 struct pmcrash_objc_cache_t {
-    bool got_modern;                   // a modern walk succeeded; later walks skip the legacy step
-    const pmcrash_macho_t* image;      // whose sections are mapped
+    bool got_modern; // a modern walk succeeded; later walks skip the legacy step
+    const pmcrash_macho_t* image; // whose sections are mapped
     bool has_objc_const, has_classlist, has_catlist, has_objc_data;
     pmcrash_memory_object_t objc_const, classlist, catlist, objc_data;
     // Class cache: read-only data addresses keyed by class data pointers; null until first used.
@@ -28,7 +28,8 @@ int pmcrash_objc_cache_init(pmcrash_objc_cache_t* cache);
 void pmcrash_objc_cache_free(pmcrash_objc_cache_t* cache);
 
 // Calls `callback` for every method of the image's classes and categories.
-int pmcrash_objc_parse(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, pmcrash_objc_method_callback callback, void* context);
+int pmcrash_objc_parse(
+    const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, pmcrash_objc_method_callback callback, void* context);
 // Calls `callback` once, for the method whose implementation is the nearest at or below `address`.
 int pmcrash_objc_find_method(const pmcrash_macho_t* image, pmcrash_objc_cache_t* cache, uint64_t address,
     pmcrash_objc_method_callback callback, void* context);

@@ -2,8 +2,7 @@
 
 #include "Value.h"
 
-void pmcrash_populate_error(Ref<NSError>* error, int32_t code, const std::string& description,
-    Ref<NSError> underlying)
+void pmcrash_populate_error(Ref<NSError>* error, int32_t code, const std::string& description, Ref<NSError> underlying)
 {
     if (!error)
         return;

@@ -20,7 +20,7 @@ enum PMCrashReporterError : int32_t {
 };
 
 // Each fills `error` when it is not null.
-void pmcrash_populate_error(Ref<NSError>* error, int32_t code, const std::string& description,
-    Ref<NSError> underlying = nullptr);
+void pmcrash_populate_error(
+    Ref<NSError>* error, int32_t code, const std::string& description, Ref<NSError> underlying = nullptr);
 void pmcrash_populate_posix_error(Ref<NSError>* error, int errnoValue, const std::string& description);
 void pmcrash_populate_mach_error(Ref<NSError>* error, int kernReturn, const std::string& description);

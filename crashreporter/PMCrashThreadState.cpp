@@ -20,20 +20,20 @@ struct Layout {
     int width;
 };
 
-const char* const kArmNames[] = { "pc", "r7", "sp", "r0", "r1", "r2", "r3", "r4", "r5", "r6", "r8",
-    "r9", "r10", "r11", "r12", "lr", "cpsr" };
+const char* const kArmNames[]
+    = { "pc", "r7", "sp", "r0", "r1", "r2", "r3", "r4", "r5", "r6", "r8", "r9", "r10", "r11", "r12", "lr", "cpsr" };
 const int kArmDwarf[] = { 15, 7, 13, 0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 14, -1 };
 const int kArmPreserved[] = { 7, 8, 9, 1, 10, 12, 13 };
 
-const char* const kArm64Names[] = { "pc", "fp", "sp", "x0", "x1", "x2", "x3", "x4", "x5", "x6", "x7",
-    "x8", "x9", "x10", "x11", "x12", "x13", "x14", "x15", "x16", "x17", "x18", "x19", "x20", "x21",
-    "x22", "x23", "x24", "x25", "x26", "x27", "x28", "lr", "cpsr" };
-const int kArm64Dwarf[] = { -1, 29, 31, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-    18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 30, -1 };
+const char* const kArm64Names[] = { "pc", "fp", "sp", "x0", "x1", "x2", "x3", "x4", "x5", "x6", "x7", "x8", "x9", "x10",
+    "x11", "x12", "x13", "x14", "x15", "x16", "x17", "x18", "x19", "x20", "x21", "x22", "x23", "x24", "x25", "x26",
+    "x27", "x28", "lr", "cpsr" };
+const int kArm64Dwarf[] = { -1, 29, 31, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+    22, 23, 24, 25, 26, 27, 28, 30, -1 };
 const int kArm64Preserved[] = { 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 1 };
 
-const char* const kX86Names[] = { "rip", "rbp", "rsp", "rax", "rbx", "rcx", "rdx", "rdi", "rsi", "r8",
-    "r9", "r10", "r11", "r12", "r13", "r14", "r15", "rflags" };
+const char* const kX86Names[] = { "rip", "rbp", "rsp", "rax", "rbx", "rcx", "rdx", "rdi", "rsi", "r8", "r9", "r10",
+    "r11", "r12", "r13", "r14", "r15", "rflags" };
 const int kX86Dwarf[] = { 16, 6, 7, 0, 3, 2, 1, 5, 4, 8, 9, 10, 11, 12, 13, 14, 15, -1 };
 const int kX86Preserved[] = { 4, 1, 13, 14, 15, 16 };
 
@@ -44,9 +44,12 @@ const Layout kX86 { 18, kX86Names, kX86Dwarf, kX86Preserved, 6, 8 };
 const Layout& layoutOf(const pmcrash_thread_state_t* state)
 {
     switch (state->flavor) {
-    case PMCRASH_FLAVOR_ARM32: return kArm;
-    case PMCRASH_FLAVOR_X86_64: return kX86;
-    default: return kArm64;
+    case PMCRASH_FLAVOR_ARM32:
+        return kArm;
+    case PMCRASH_FLAVOR_X86_64:
+        return kX86;
+    default:
+        return kArm64;
     }
 }
 
@@ -191,5 +194,11 @@ bool pmcrash_thread_state_map_reg(const pmcrash_thread_state_t* state, int index
     return true;
 }
 
-int32_t pmcrash_thread_state_stack_direction(const pmcrash_thread_state_t* state) { return state->stack_direction; }
-int32_t pmcrash_thread_state_gpreg_size(const pmcrash_thread_state_t* state) { return state->gpreg_size; }
+int32_t pmcrash_thread_state_stack_direction(const pmcrash_thread_state_t* state)
+{
+    return state->stack_direction;
+}
+int32_t pmcrash_thread_state_gpreg_size(const pmcrash_thread_state_t* state)
+{
+    return state->gpreg_size;
+}

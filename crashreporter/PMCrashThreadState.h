@@ -21,8 +21,8 @@ constexpr int PMCRASH_MAX_REGISTERS = 34;
 
 struct pmcrash_thread_state_t {
     int32_t stack_direction; // 1 up, 2 down
-    int32_t gpreg_size;      // bytes per general register
-    uint64_t valid_regs;     // bit i: register i holds a value
+    int32_t gpreg_size; // bytes per general register
+    uint64_t valid_regs; // bit i: register i holds a value
     int32_t flavor;
     int32_t state_count;
     uint64_t regs[PMCRASH_MAX_REGISTERS];

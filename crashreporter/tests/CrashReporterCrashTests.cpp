@@ -10,11 +10,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <pthread.h>
 #include <stdexcept>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -81,14 +81,14 @@ namespace {
 struct CrashCase {
     const char* name;
     std::function<void()> crash;
-    int expectedSignal;            // the signal the child dies of
-    const char* signalName;        // in the log
+    int expectedSignal; // the signal the child dies of
+    const char* signalName; // in the log
     const char* codeName;
-    int extraThreads;              // threads running beside the crashing one
+    int extraThreads; // threads running beside the crashing one
     bool crashOnSecondaryThread;
-    const char* exceptionName;     // uncaught exception, or null
-    bool previousHandler = false;  // a SIGSEGV handler was installed before the reporter
-    bool crashCallback = false;    // a crash callback is set
+    const char* exceptionName; // uncaught exception, or null
+    bool previousHandler = false; // a SIGSEGV handler was installed before the reporter
+    bool crashCallback = false; // a crash callback is set
 };
 
 std::string s_callbackMarker;
@@ -130,7 +130,7 @@ ChildResult runCrashingChild(const CrashCase& test, const std::string& caches)
         auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(
             "com.kestravon/volantrix", "4.2", HBRPMCrashReporterConfig(0, 1));
         if (test.previousHandler) {
-            struct sigaction action {};
+            struct sigaction action { };
             action.sa_sigaction = previousSegvHandler;
             action.sa_flags = SA_SIGINFO;
             sigaction(SIGSEGV, &action, nullptr);
@@ -164,10 +164,13 @@ ChildResult runCrashingChild(const CrashCase& test, const std::string& caches)
             // A plain thread: nothing between its start and the crasher catches or ends an
             // exception, so an uncaught one reaches terminate at the throw.
             pthread_t crasher;
-            pthread_create(&crasher, nullptr, [](void* crash) -> void* {
-                crashTestRun(static_cast<const std::function<void()>*>(crash));
-                return nullptr;
-            }, const_cast<std::function<void()>*>(&test.crash));
+            pthread_create(
+                &crasher, nullptr,
+                [](void* crash) -> void* {
+                    crashTestRun(static_cast<const std::function<void()>*>(crash));
+                    return nullptr;
+                },
+                const_cast<std::function<void()>*>(&test.crash));
             pthread_join(crasher, nullptr);
         } else {
             test.crash();
@@ -176,7 +179,8 @@ ChildResult runCrashingChild(const CrashCase& test, const std::string& caches)
     }
     ChildResult result;
     waitpid(child, &result.status, 0);
-    std::ifstream in(caches + "/com.pmcrash.crashreporter.data/com.kestravon_volantrix/live_report.pmcrash", std::ios::binary);
+    std::ifstream in(
+        caches + "/com.pmcrash.crashreporter.data/com.kestravon_volantrix/live_report.pmcrash", std::ios::binary);
     result.log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return result;
 }
@@ -255,8 +259,8 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
 
         // The walk goes through our own frames: frames in the test program follow the crash.
         // For an uncaught exception the stack that matters is the one of the throw.
-        const HBRPMCrashReportFrames& walked = test.exceptionName && report->hasExceptionInfo()
-                && report->exceptionInfo()->stackFrames()
+        const HBRPMCrashReportFrames& walked
+            = test.exceptionName && report->hasExceptionInfo() && report->exceptionInfo()->stackFrames()
             ? *report->exceptionInfo()->stackFrames()
             : crashed->stackFrames();
         int ownFrames = 0;

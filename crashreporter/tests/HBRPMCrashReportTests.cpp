@@ -102,10 +102,14 @@ TEST(HBRPMCrashReport, RejectsMissingPartsWithTheirOwnText)
     };
     const Case cases[] = {
         { "Crash report is missing System Information section", [](Fixture& f) { f.report.system_info = nullptr; } },
-        { "Crash report is missing System Information OS version field", [](Fixture& f) { f.system.os_version = nullptr; } },
-        { "Crash report is missing Application Information section", [](Fixture& f) { f.report.application_info = nullptr; } },
-        { "Crash report is missing Application Information app identifier field", [](Fixture& f) { f.application.identifier = nullptr; } },
-        { "Crash report is missing Application Information app version field", [](Fixture& f) { f.application.version = nullptr; } },
+        { "Crash report is missing System Information OS version field",
+            [](Fixture& f) { f.system.os_version = nullptr; } },
+        { "Crash report is missing Application Information section",
+            [](Fixture& f) { f.report.application_info = nullptr; } },
+        { "Crash report is missing Application Information app identifier field",
+            [](Fixture& f) { f.application.identifier = nullptr; } },
+        { "Crash report is missing Application Information app version field",
+            [](Fixture& f) { f.application.version = nullptr; } },
         { "Crash report is missing Signal Information section", [](Fixture& f) { f.report.signal = nullptr; } },
         { "Crash report is missing signal name field", [](Fixture& f) { f.signal.name = nullptr; } },
         { "Crash report is missing signal code field", [](Fixture& f) { f.signal.code = nullptr; } },
@@ -113,21 +117,31 @@ TEST(HBRPMCrashReport, RejectsMissingPartsWithTheirOwnText)
         { "Missing register name in register value", [](Fixture& f) { f.reg.name = nullptr; } },
         { "Crash report is missing binary image information", [](Fixture& f) { f.report.n_binary_images = 0; } },
         { "Missing image name in image record", [](Fixture& f) { f.image.name = nullptr; } },
-        { "Crash report is missing exception name field", [](Fixture& f) { f.report.exception = &f.exception; f.exception.name = nullptr; } },
-        { "Crash report is missing exception reason field", [](Fixture& f) { f.report.exception = &f.exception; f.exception.reason = nullptr; } },
+        { "Crash report is missing exception name field",
+            [](Fixture& f) {
+                f.report.exception = &f.exception;
+                f.exception.name = nullptr;
+            } },
+        { "Crash report is missing exception reason field",
+            [](Fixture& f) {
+                f.report.exception = &f.exception;
+                f.exception.reason = nullptr;
+            } },
         { "Report UUID value is not a standard 16 bytes", [](Fixture& f) { f.info.uuid.len = 15; } },
-        { "Crash report includes too many Mach Exception codes", [](Fixture& f) {
-             f.codes.assign(256, 7);
-             f.mach.n_codes = f.codes.size();
-             f.mach.codes = f.codes.data();
-             f.signal.mach_exception = &f.mach;
-         } },
-        { "", [](Fixture& f) {
-             f.codes.assign(255, 7);
-             f.mach.n_codes = f.codes.size();
-             f.mach.codes = f.codes.data();
-             f.signal.mach_exception = &f.mach;
-         } },
+        { "Crash report includes too many Mach Exception codes",
+            [](Fixture& f) {
+                f.codes.assign(256, 7);
+                f.mach.n_codes = f.codes.size();
+                f.mach.codes = f.codes.data();
+                f.signal.mach_exception = &f.mach;
+            } },
+        { "",
+            [](Fixture& f) {
+                f.codes.assign(255, 7);
+                f.mach.n_codes = f.codes.size();
+                f.mach.codes = f.codes.data();
+                f.signal.mach_exception = &f.mach;
+            } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -230,9 +244,11 @@ TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)
         "Exception Codes: SEGV_MAPERR at 0x0\n",
         "Crashed Thread:  0\n\n",
         "0   libairspacedatabaseloader1_64k.s...  0x0000000000001010 _ZN4Feed4pollEv + 8\n",
-        "   rip: 0x0000000000000000    rbp: 0x0000000000000001    rsp: 0x0000000000000002    rax: 0x0000000000000003 \n",
+        "   rip: 0x0000000000000000    rbp: 0x0000000000000001    rsp: 0x0000000000000002    rax: 0x0000000000000003 "
+        "\n",
         "   rsi: 0x0000000000000008 \n\nBinary Images:\n",
-        "            0x1000 -             0x10ff  libairspacedatabaseloader1_64k.sox x86_64  <000102030405060708090a0b0c0d0e0f> /usr/lib/libairspacedatabaseloader1_64k.sox\n",
+        "            0x1000 -             0x10ff  libairspacedatabaseloader1_64k.sox x86_64  "
+        "<000102030405060708090a0b0c0d0e0f> /usr/lib/libairspacedatabaseloader1_64k.sox\n",
     };
     for (const char* line : expectedLines) {
         SCOPED_TRACE(line);
@@ -241,7 +257,8 @@ TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)
     EXPECT_TRUE(text.size() > 0 && text.back() == '\n');
 
     // The reporter's own formatter: fixed key, raw paths, the plain date, whole image names.
-    std::string reporterText = HBRPMCrashReportTextFormatter::initWithTextFormatStringEncoding(0, 4).formatReport(*report);
+    std::string reporterText
+        = HBRPMCrashReportTextFormatter::initWithTextFormatStringEncoding(0, 4).formatReport(*report);
     const char* reporterLines[] = {
         "CrashReporter Key:   TODO\n",
         "Path:            /home/pilot/Apps/Volantrix.app/Volantrix\n",
@@ -262,10 +279,12 @@ TEST(HBRCrashReportTextFormatter, NamesArchitectures)
         const char* name;
     };
     const Case cases[] = { { 12, 9, "armv7" }, { 12, 11, "armv7s" }, { 12, 3, "arm-unknown" }, { 7, 3, "i386" },
-        { 0x0100000C, 13, "arm64" }, { 0x0100000C, 2, "arm64-unknown" }, { 0x01000007, 3, "x86_64" }, { 99, 0, "???" } };
+        { 0x0100000C, 13, "arm64" }, { 0x0100000C, 2, "arm64-unknown" }, { 0x01000007, 3, "x86_64" },
+        { 99, 0, "???" } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        HBRPMCrashReportBinaryImageInfo image(std::make_shared<HBRPMCrashReportProcessorInfo>(1, c.type, c.subtype), 0, 0, "x", {});
+        HBRPMCrashReportBinaryImageInfo image(
+            std::make_shared<HBRPMCrashReportProcessorInfo>(1, c.type, c.subtype), 0, 0, "x", {});
         EXPECT_EQ(HBRCrashReportTextFormatter::archNameFromImageInfo(image), c.name);
     }
 }

@@ -1,8 +1,8 @@
 #include "HBRPMCrashHostInfo.h"
-#include "NSLog.h"
 #include "HBRPMCrashProcessInfo.h"
 #include "HBRPMCrashReport.h"
 #include "HBRPMCrashReporter.h"
+#include "NSLog.h"
 #include "OSThreads.h"
 #include "PMCrashCapturePaths.h"
 
@@ -36,7 +36,8 @@ protected:
 
 TEST_F(HBRPMCrashReporterTest, PendingReportFilesAndDirectories)
 {
-    auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("com.example/app", "1.0", {});
+    auto reporter
+        = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("com.example/app", "1.0", {});
     EXPECT_EQ(reporter->crashReportDirectory(), m_caches + "/com.pmcrash.crashreporter.data/com.example_app");
     EXPECT_EQ(reporter->crashReportPath(), reporter->crashReportDirectory() + "/live_report.pmcrash");
     EXPECT_FALSE(reporter->hasPendingCrashReport());
@@ -66,13 +67,15 @@ TEST_F(HBRPMCrashReporterTest, EnablesOncePerProcessAndRefusesMachMode)
         Ref<NSError> error;
         if (mach->enableCrashReporterAndReturnError(&error))
             _exit(10);
-        if (!error || error->code() != 1 || error->localizedDescription() != "Failed to instantiate the Mach exception server.")
+        if (!error || error->code() != 1
+            || error->localizedDescription() != "Failed to instantiate the Mach exception server.")
             _exit(11);
         // The once flag stays set after a failure, also for another instance.
         auto bsd = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("b", "1", { 0, 3 });
         if (bsd->enableCrashReporterAndReturnError(&error))
             _exit(12);
-        if (error->code() != 3 || error->localizedDescription() != "A PMCrashReporter instance has already been enabled")
+        if (error->code() != 3
+            || error->localizedDescription() != "A PMCrashReporter instance has already been enabled")
             _exit(13);
         _exit(0);
     }
@@ -84,7 +87,8 @@ TEST_F(HBRPMCrashReporterTest, EnablesOncePerProcessAndRefusesMachMode)
 
 TEST_F(HBRPMCrashReporterTest, LiveReportsOfTheCallingAndOfAnotherThread)
 {
-    auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("com.kestravon.volantrix", "4.2", { 0, 1 });
+    auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(
+        "com.kestravon.volantrix", "4.2", { 0, 1 });
     std::atomic<bool> stop { false };
     std::atomic<pid_t> other { 0 };
     std::thread worker([&] {
@@ -100,7 +104,8 @@ TEST_F(HBRPMCrashReporterTest, LiveReportsOfTheCallingAndOfAnotherThread)
         pid_t thread;
         bool callerListed;
     };
-    const Case cases[] = { { "calling thread", vxos::currentThreadId(), true }, { "other thread", other.load(), false } };
+    const Case cases[]
+        = { { "calling thread", vxos::currentThreadId(), true }, { "other thread", other.load(), false } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Ref<NSError> error;
@@ -137,7 +142,8 @@ TEST(HBRPMCrashHostInfo, ScansTheKernelRelease)
         const char* release;
         uint32_t major, minor, revision;
     };
-    const Case cases[] = { { "6.1.0-18-amd64", 6, 1, 0 }, { "13.4.0", 13, 4, 0 }, { "weird", 0, 0, 0 }, { "5.10", 5, 10, 0 } };
+    const Case cases[]
+        = { { "6.1.0-18-amd64", 6, 1, 0 }, { "13.4.0", 13, 4, 0 }, { "weird", 0, 0, 0 }, { "5.10", 5, 10, 0 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.release);
         auto host = HBRPMCrashHostInfo::initWithRelease(c.release);
@@ -170,7 +176,8 @@ TEST(HBRPMCrashReporterMachPath, WritesTheExceptionIntoTheLog)
     if (child == 0) {
         alarm(30);
         HBRPMCrashReporter::setCachesDirectory(caches);
-        auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration("com.kestravon.volantrix", "4.2", { 99, 1 });
+        auto reporter = HBRPMCrashReporter::initWithApplicationIdentifierAppVersionConfiguration(
+            "com.kestravon.volantrix", "4.2", { 99, 1 });
         if (!reporter->enableCrashReporterAndReturnError(nullptr))
             _exit(10);
         uint64_t codes[2] = { 1, 0x1'0000'0040 };
@@ -198,7 +205,8 @@ TEST(HBRPMCrashReporterMachPath, WritesTheExceptionIntoTheLog)
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
-    std::ifstream in(caches + "/com.pmcrash.crashreporter.data/com.kestravon.volantrix/live_report.pmcrash", std::ios::binary);
+    std::ifstream in(
+        caches + "/com.pmcrash.crashreporter.data/com.kestravon.volantrix/live_report.pmcrash", std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::system(("rm -rf '" + caches + "'").c_str());
     Ref<NSError> error;
@@ -231,9 +239,10 @@ TEST(HBRPMCrashReporterNaming, FallsBackToTheProcessName)
     ASSERT_TRUE(reporter);
     EXPECT_EQ(reporter->applicationIdentifier(), program_invocation_short_name);
     EXPECT_EQ(reporter->applicationVersion(), "");
-    EXPECT_EQ(lines, (std::vector<std::string> {
-                         std::string("[PMCrashReporter] Warning -- bundle identifier, using process name ") + program_invocation_short_name,
-                         "[PMCrashReporter] Warning -- bundle version unavailable" }));
+    EXPECT_EQ(lines,
+        (std::vector<std::string> { std::string("[PMCrashReporter] Warning -- bundle identifier, using process name ")
+                + program_invocation_short_name,
+            "[PMCrashReporter] Warning -- bundle version unavailable" }));
 }
 
 } // namespace

@@ -129,7 +129,8 @@ TEST(HBRPMCrashSignalHandler, ResetEmptiesBothLists)
     HBRPMCrashSignalHandler::resetHandlers();
     ScopedAction scoped(SIGUSR1, makeAction(nullptr, SIG_IGN, 0));
     Ref<NSError> error;
-    ASSERT_TRUE(HBRPMCrashSignalHandler::sharedHandler().registerHandlerForSignal(SIGUSR1, handlingCallback, nullptr, &error));
+    ASSERT_TRUE(
+        HBRPMCrashSignalHandler::sharedHandler().registerHandlerForSignal(SIGUSR1, handlingCallback, nullptr, &error));
     HBRPMCrashSignalHandler::resetHandlers();
     EXPECT_EQ(HBRPMCrashSignalHandler::callbackList().next(nullptr), nullptr);
     EXPECT_EQ(HBRPMCrashSignalHandler::previousActionList().next(nullptr), nullptr);
@@ -152,18 +153,18 @@ TEST(PMCrashAsyncList, RemovedNodesWaitOnTheFreeListWhileReadersWalk)
     list.setReading(true);
     auto* standing = list.next(list.next(nullptr)); // the reader stands on 1
     list.remove(standing);
-    EXPECT_EQ(list.freeListHead(), standing);       // kept, not freed
-    EXPECT_EQ(list.next(standing)->value, 2);       // and the reader can walk on
+    EXPECT_EQ(list.freeListHead(), standing); // kept, not freed
+    EXPECT_EQ(list.next(standing)->value, 2); // and the reader can walk on
     list.setReading(false);
 
-    list.append(3);                                 // reuses the kept node
+    list.append(3); // reuses the kept node
     EXPECT_EQ(list.freeListHead(), nullptr);
     seen.clear();
     for (auto* node = list.next(nullptr); node; node = list.next(node))
         seen.push_back(node->value);
     EXPECT_EQ(seen, (std::vector<int> { 0, 2, 3 }));
 
-    list.remove(list.next(nullptr));                // no reader: freed at once
+    list.remove(list.next(nullptr)); // no reader: freed at once
     EXPECT_EQ(list.freeListHead(), nullptr);
 }
 

@@ -21,7 +21,8 @@ public:
         m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         size_t pages = (m_bytes.size() + 4095) / 4096;
         m_mappingSize = (pages + 1) * 4096;
-        m_mapping = static_cast<uint8_t*>(mmap(nullptr, m_mappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0));
+        m_mapping = static_cast<uint8_t*>(
+            mmap(nullptr, m_mappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0));
         mprotect(m_mapping + pages * 4096, 4096, PROT_NONE);
         std::memcpy(m_mapping, m_bytes.data(), m_bytes.size());
         relocate();
@@ -37,8 +38,7 @@ public:
     uintptr_t end() const { return header() + (m_bytes.size() + 4095) / 4096 * 4096; }
 
 private:
-    template<typename T>
-    T at(size_t offset) const
+    template <typename T> T at(size_t offset) const
     {
         T v;
         std::memcpy(&v, m_mapping + offset, sizeof(T));

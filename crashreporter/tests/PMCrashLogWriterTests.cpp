@@ -59,7 +59,8 @@ TEST(PMCrashLogWriter, FieldEncoderMatchesTheWireFormat)
         { "bool", 3, PMCRASH_BOOL, { 1 }, { 0x18, 0x01 } },
         { "fixed32", 1, PMCRASH_FIXED32, bytesOf(uint32_t(0x01020304)), { 0x0d, 0x04, 0x03, 0x02, 0x01 } },
         { "uint64 max", 1, PMCRASH_UINT64, bytesOf(uint64_t(-1)), minusOne },
-        { "large field number", 0x1fffffff + 0u, PMCRASH_ENUM, bytesOf(uint32_t(1)), { 0xf8, 0xff, 0xff, 0xff, 0x0f, 0x01 } },
+        { "large field number", 0x1fffffff + 0u, PMCRASH_ENUM, bytesOf(uint32_t(1)),
+            { 0xf8, 0xff, 0xff, 0xff, 0x0f, 0x01 } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,7 +86,7 @@ TEST(PMCrashLogWriter, BufferedFileRefusesWritesPastItsLimit)
     std::vector<uint8_t> block(200, 0xab);
     EXPECT_TRUE(pmcrash_async_file_write(&file, block.data(), 100));
     EXPECT_TRUE(pmcrash_async_file_write(&file, block.data(), 200)); // reaches the limit exactly
-    EXPECT_FALSE(pmcrash_async_file_write(&file, block.data(), 1));  // one byte past it
+    EXPECT_FALSE(pmcrash_async_file_write(&file, block.data(), 1)); // one byte past it
     ASSERT_TRUE(pmcrash_async_file_close(&file));
     EXPECT_EQ(temp.contents().size(), 300u);
 
@@ -147,7 +148,8 @@ TEST(PMCrashLogWriter, LogAtTheSizeLimitStaysDecodable)
         pmcrash_capture_current_thread(
             [](const pmcrash_thread_state_t* state, void* context) -> int {
                 auto* a = static_cast<Args*>(context);
-                return pmcrash_log_writer_write(a->writer, vxos::currentThreadId(), a->images, a->file, a->signal, state);
+                return pmcrash_log_writer_write(
+                    a->writer, vxos::currentThreadId(), a->images, a->file, a->signal, state);
             },
             &args);
         ASSERT_TRUE(pmcrash_async_file_close(&file));

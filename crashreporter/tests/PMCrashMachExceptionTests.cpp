@@ -19,10 +19,19 @@ TEST(PMCrashMachException, MapsExceptionsToSignals)
         int32_t code;
     };
     const Case cases[] = {
-        { 1, 1, true, 11, 1 }, { 1, 2, true, 10, 2 }, { 2, 0, true, 4, 0 }, { 3, 0, true, 8, 0 }, { 4, 0, true, 7, 0 },
-        { 5, 0x10000, true, 12, 0 }, { 5, 0x10001, true, 13, 0 }, { 5, 0x10002, true, 6, 0 }, { 5, 0x10003, true, 9, 0 },
+        { 1, 1, true, 11, 1 },
+        { 1, 2, true, 10, 2 },
+        { 2, 0, true, 4, 0 },
+        { 3, 0, true, 8, 0 },
+        { 4, 0, true, 7, 0 },
+        { 5, 0x10000, true, 12, 0 },
+        { 5, 0x10001, true, 13, 0 },
+        { 5, 0x10002, true, 6, 0 },
+        { 5, 0x10003, true, 9, 0 },
         { 5, 0x1'0001'0002, true, 6, 0 }, // compared as a full 64-bit value
-        { 6, 0, true, 5, 1 }, { 12, 0, false, 0, 0 }, { 0, 0, false, 0, 0 },
+        { 6, 0, true, 5, 1 },
+        { 12, 0, false, 0, 0 },
+        { 0, 0, false, 0, 0 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.exception);
@@ -49,11 +58,11 @@ std::vector<uint8_t> request(uint32_t codeCount, size_t size)
     };
     put(0, 0x80001112);
     put(4, static_cast<uint32_t>(size));
-    put(12, 0x707);  // reply port
-    put(20, 2401);   // id
+    put(12, 0x707); // reply port
+    put(20, 2401); // id
     put(28, 0x1203); // thread
-    put(40, 0x103);  // task
-    put(60, 1);      // EXC_BAD_ACCESS
+    put(40, 0x103); // task
+    put(60, 1); // EXC_BAD_ACCESS
     put(64, codeCount);
     for (uint32_t i = 0; 68 + i * 4 + 4 <= size; ++i)
         put(68 + i * 4, 0xf0000000u + i);
@@ -96,10 +105,10 @@ TEST(PMCrashMachException, ParsesRequestsWithinTheirSize)
     pmcrash_mach_exception_build_reply(&parsed, PMCRASH_KERN_FAILURE, reply);
     uint32_t words[9];
     std::memcpy(words, reply, sizeof(words));
-    EXPECT_EQ(words[0], 0x12u);   // the request's remote disposition, no local port
+    EXPECT_EQ(words[0], 0x12u); // the request's remote disposition, no local port
     EXPECT_EQ(words[1], 36u);
-    EXPECT_EQ(words[2], 0x707u);  // to the reply port
-    EXPECT_EQ(words[5], 2501u);   // id + 100
+    EXPECT_EQ(words[2], 0x707u); // to the reply port
+    EXPECT_EQ(words[5], 2501u); // id + 100
     EXPECT_EQ(words[8], 5u);
 }
 
@@ -112,26 +121,30 @@ pmcrash_mach_exception_raiser_t recordingRaiser(Recorder* recorder)
 {
     pmcrash_mach_exception_raiser_t raiser {};
     raiser.context = recorder;
-    raiser.raise_default = [](uint32_t port, uint32_t, uint32_t, int32_t, const int32_t* codes, uint32_t count, void* context) {
-        auto* r = static_cast<Recorder*>(context);
-        r->calls.push_back("default " + std::to_string(port) + " " + std::to_string(count) + " " + std::to_string(codes[0]));
-        return r->answer;
-    };
+    raiser.raise_default
+        = [](uint32_t port, uint32_t, uint32_t, int32_t, const int32_t* codes, uint32_t count, void* context) {
+              auto* r = static_cast<Recorder*>(context);
+              r->calls.push_back(
+                  "default " + std::to_string(port) + " " + std::to_string(count) + " " + std::to_string(codes[0]));
+              return r->answer;
+          };
     raiser.get_state = [](uint32_t, int32_t flavor, uint32_t* state, uint32_t* count, void* context) {
         static_cast<Recorder*>(context)->calls.push_back("state " + std::to_string(flavor));
         state[0] = 42;
         *count = 17;
         return PMCRASH_KERN_SUCCESS;
     };
-    raiser.raise_state = [](uint32_t port, int32_t, const int32_t*, uint32_t, int32_t, const uint32_t*, uint32_t, void* context) {
-        auto* r = static_cast<Recorder*>(context);
-        r->calls.push_back("state-only " + std::to_string(port));
-        return r->answer;
-    };
+    raiser.raise_state
+        = [](uint32_t port, int32_t, const int32_t*, uint32_t, int32_t, const uint32_t*, uint32_t, void* context) {
+              auto* r = static_cast<Recorder*>(context);
+              r->calls.push_back("state-only " + std::to_string(port));
+              return r->answer;
+          };
     raiser.raise_state_identity = [](uint32_t port, uint32_t, uint32_t, int32_t, const int32_t*, uint32_t, int32_t,
                                       const uint32_t* state, uint32_t stateCount, void* context) {
         auto* r = static_cast<Recorder*>(context);
-        r->calls.push_back("identity " + std::to_string(port) + " " + std::to_string(state[0]) + "/" + std::to_string(stateCount));
+        r->calls.push_back(
+            "identity " + std::to_string(port) + " " + std::to_string(state[0]) + "/" + std::to_string(stateCount));
         return r->answer;
     };
     return raiser;
@@ -147,10 +160,10 @@ TEST(PMCrashMachException, ForwardsToTheFirstMatchingPreviousPort)
         ports.flavors[ports.count] = flavor;
         ++ports.count;
     };
-    add(1u << 1, PMCRASH_MACH_PORT_DEAD, PMCRASH_EXCEPTION_DEFAULT, 1);                  // dead: skipped
-    add(1u << 3, 30, PMCRASH_EXCEPTION_DEFAULT, 1);                                       // other type
-    add(1u << 1, 40, PMCRASH_EXCEPTION_STATE_IDENTITY, 9);                                // the match
-    add(1u << 1, 50, PMCRASH_EXCEPTION_DEFAULT, 1);                                       // never tried
+    add(1u << 1, PMCRASH_MACH_PORT_DEAD, PMCRASH_EXCEPTION_DEFAULT, 1); // dead: skipped
+    add(1u << 3, 30, PMCRASH_EXCEPTION_DEFAULT, 1); // other type
+    add(1u << 1, 40, PMCRASH_EXCEPTION_STATE_IDENTITY, 9); // the match
+    add(1u << 1, 50, PMCRASH_EXCEPTION_DEFAULT, 1); // never tried
     add(1u << 6, 60, PMCRASH_EXCEPTION_DEFAULT | int32_t(PMCRASH_MACH_EXCEPTION_CODES), 1);
     add(1u << 5, 70, PMCRASH_EXCEPTION_STATE, 9);
     uint64_t codes[2] = { 0x1'0000'0001, 2 };
@@ -201,7 +214,8 @@ TEST(HBRPMCrashMachExceptionPortSet, KeepsObjectsAndRecordInStep)
     EXPECT_EQ(back->set()[0]->server_port(), 7u);
 
     std::vector<Ref<HBRPMCrashMachExceptionPort>> tooMany(14, ports[0]);
-    EXPECT_DEATH(HBRPMCrashMachExceptionPortSet::initWithSet(tooMany), "Set size of 14 exceeds EXC_TYPES_COUNT \\(13\\)");
+    EXPECT_DEATH(
+        HBRPMCrashMachExceptionPortSet::initWithSet(tooMany), "Set size of 14 exceeds EXC_TYPES_COUNT \\(13\\)");
 }
 
 } // namespace

@@ -56,12 +56,14 @@ TEST(PMCrashMachO, ReadsGenuineObjectFiles)
         // An address inside a function names it, with its start (Thumb bit included); an
         // address equal to a symbol's value is that symbol.
         Named named;
-        ASSERT_EQ(pmcrash_macho_find_symbol_by_pc(&image, (speed & ~uint64_t(1)) + 4, remember, &named), PMCRASH_ESUCCESS);
+        ASSERT_EQ(
+            pmcrash_macho_find_symbol_by_pc(&image, (speed & ~uint64_t(1)) + 4, remember, &named), PMCRASH_ESUCCESS);
         EXPECT_EQ(named.name, "_flight_speed");
         EXPECT_EQ(named.address, speed);
         ASSERT_EQ(pmcrash_macho_find_symbol_by_pc(&image, altitude & ~uint64_t(1), remember, &named), PMCRASH_ESUCCESS);
         EXPECT_EQ(named.name, "_flight_altitude");
-        EXPECT_EQ(pmcrash_macho_find_symbol_by_pc(&image, (altitude & ~uint64_t(1)) - 1, remember, &named), PMCRASH_ENOTFOUND);
+        EXPECT_EQ(pmcrash_macho_find_symbol_by_pc(&image, (altitude & ~uint64_t(1)) - 1, remember, &named),
+            PMCRASH_ENOTFOUND);
 
         pmcrash_memory_object_t text;
         ASSERT_EQ(pmcrash_macho_map_section(&image, "__TEXT", "__text", &text), PMCRASH_ESUCCESS);
@@ -88,20 +90,23 @@ TEST(PMCrashMachO, RefusesDamagedImages)
         { "unknown magic", [&](MachOFixture& f) { put32(f, 0, 0x12345678); }, PMCRASH_EINVAL, 0 },
         { "load command of size 0", [&](MachOFixture& f) { put32(f, 32 + 4, 0); }, PMCRASH_EINVAL, 0 },
         { "commands past the end of the file", [&](MachOFixture& f) { put32(f, 20, 0x100000); }, PMCRASH_EINVAL, 0 },
-        { "symbol table past the end", [&](MachOFixture& f) {
-             // Walk to LC_SYMTAB and give it an impossible count.
-             size_t at = 32;
-             for (;;) {
-                 uint32_t cmd, size;
-                 std::memcpy(&cmd, f.bytes() + at, 4);
-                 std::memcpy(&size, f.bytes() + at + 4, 4);
-                 if (cmd == 2)
-                     break;
-                 at += size;
-             }
-             put32(f, at + 12, 0x10000000);
-         }, PMCRASH_ESUCCESS, PMCRASH_EINTERNAL },
-        { "section count that overflows its command", [&](MachOFixture& f) { put32(f, 32 + 64, 0x7fffffff); }, PMCRASH_ESUCCESS, PMCRASH_ESUCCESS },
+        { "symbol table past the end",
+            [&](MachOFixture& f) {
+                // Walk to LC_SYMTAB and give it an impossible count.
+                size_t at = 32;
+                for (;;) {
+                    uint32_t cmd, size;
+                    std::memcpy(&cmd, f.bytes() + at, 4);
+                    std::memcpy(&size, f.bytes() + at + 4, 4);
+                    if (cmd == 2)
+                        break;
+                    at += size;
+                }
+                put32(f, at + 12, 0x10000000);
+            },
+            PMCRASH_ESUCCESS, PMCRASH_EINTERNAL },
+        { "section count that overflows its command", [&](MachOFixture& f) { put32(f, 32 + 64, 0x7fffffff); },
+            PMCRASH_ESUCCESS, PMCRASH_ESUCCESS },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,7 +139,8 @@ TEST(PMCrashMachO, MemoryObjectsCoverOnlyReadableMemory)
     EXPECT_FALSE(pmcrash_memory_object_verify(&object, fixture.end() - 16, -1, 1));
     EXPECT_FALSE(pmcrash_memory_object_verify(&object, UINTPTR_MAX, 2, 1));
     uint32_t value;
-    EXPECT_EQ(pmcrash_memory_object_read_u32(&object, pmcrash_byteorder_native(), fixture.end() - 16, 16, &value), PMCRASH_EINVAL);
+    EXPECT_EQ(pmcrash_memory_object_read_u32(&object, pmcrash_byteorder_native(), fixture.end() - 16, 16, &value),
+        PMCRASH_EINVAL);
     EXPECT_EQ(pmcrash_task_read_at(UINTPTR_MAX - 4, 8, &value, 4), PMCRASH_ENOMEM);
     EXPECT_EQ(pmcrash_task_read_at(fixture.end(), 0, &value, 4), PMCRASH_ENOTFOUND);
     EXPECT_EQ(pmcrash_strncmp("__TEXT_EXEC", "__TEXT", 6), 0);

@@ -16,7 +16,8 @@ class Realizer {
 public:
     Realizer()
     {
-        m_page = static_cast<uint8_t*>(mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0));
+        m_page = static_cast<uint8_t*>(
+            mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0));
     }
     ~Realizer() { munmap(m_page, 4096); }
 
@@ -105,8 +106,9 @@ TEST(PMCrashObjC, NamesFramesFromRuntimeMetadata)
         pmcrash_objc_cache_free(&cache);
         pmcrash_objc_cache_init(&cache);
         EXPECT_EQ(pmcrash_objc_parse(&image, &cache, collect, &methods), PMCRASH_ESUCCESS);
-        EXPECT_EQ(methods, (std::set<std::string> { "-[Radar sweep]", "-[Radar setRange:]", "+[Radar sharedRadar]",
-                               "-[Radar trackTarget:]", "+[Radar maximumTargets]" }));
+        EXPECT_EQ(methods,
+            (std::set<std::string> { "-[Radar sweep]", "-[Radar setRange:]", "+[Radar sharedRadar]",
+                "-[Radar trackTarget:]", "+[Radar maximumTargets]" }));
 
         uint64_t setRange = symbol(image, "-[Radar setRange:]");
         uint64_t maximum = symbol(image, "+[Radar(Tracking) maximumTargets]");
@@ -121,7 +123,8 @@ TEST(PMCrashObjC, NamesFramesFromRuntimeMetadata)
         const Case cases[] = {
             { "instance method by metadata", 2, (setRange & ~1ull) + 2, "-[Radar setRange:]", setRange },
             { "category class method by metadata", 2, (maximum & ~1ull) + 2, "+[Radar maximumTargets]", maximum },
-            { "function after the methods, metadata only", 2, (function & ~1ull) + 2, "+[Radar maximumTargets]", maximum },
+            { "function after the methods, metadata only", 2, (function & ~1ull) + 2, "+[Radar maximumTargets]",
+                maximum },
             { "function by the symbol table", 1, (function & ~1ull) + 2, "_radar_c_function", function },
             { "nearer symbol wins over the method", 3, (function & ~1ull) + 2, "_radar_c_function", function },
             { "equal starts go to the method", 3, (maximum & ~1ull) + 2, "+[Radar maximumTargets]", maximum },
@@ -158,7 +161,8 @@ TEST(PMCrashObjC, LongClassNamesAreCutToTheNameBuffer)
     pmcrash_objc_cache_t cache;
     pmcrash_objc_cache_init(&cache);
     Found found;
-    ASSERT_EQ(pmcrash_find_symbol(&image, 2, &cache, symbol(image, "-[Radar sweep]"), remember, &found), PMCRASH_ESUCCESS);
+    ASSERT_EQ(
+        pmcrash_find_symbol(&image, 2, &cache, symbol(image, "-[Radar sweep]"), remember, &found), PMCRASH_ESUCCESS);
     EXPECT_EQ(found.name.size(), 255u);
     EXPECT_EQ(found.name, "-[" + std::string(253, 'R'));
     pmcrash_objc_cache_free(&cache);

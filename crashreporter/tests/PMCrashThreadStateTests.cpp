@@ -17,10 +17,11 @@ TEST(PMCrashThreadState, RegisterTablesOfEachArchitecture)
         int count;
         std::vector<std::pair<int, const char*>> names;
         std::vector<std::pair<int, int>> dwarf; // index, DWARF number
-        uint64_t preserved;                       // valid mask after clearing volatile registers
+        uint64_t preserved; // valid mask after clearing volatile registers
     };
     const Case cases[] = {
-        { PMCRASH_CPU_ARM, 17, { { 0, "pc" }, { 1, "r7" }, { 2, "sp" }, { 3, "r0" }, { 10, "r8" }, { 14, "r12" }, { 16, "cpsr" } },
+        { PMCRASH_CPU_ARM, 17,
+            { { 0, "pc" }, { 1, "r7" }, { 2, "sp" }, { 3, "r0" }, { 10, "r8" }, { 14, "r12" }, { 16, "cpsr" } },
             { { 0, 15 }, { 1, 7 }, { 2, 13 }, { 15, 14 } },
             (1u << 7) | (1u << 8) | (1u << 9) | (1u << 1) | (1u << 10) | (1u << 12) | (1u << 13) },
         { PMCRASH_CPU_ARM64, 34, { { 0, "pc" }, { 1, "fp" }, { 3, "x0" }, { 31, "x28" }, { 32, "lr" }, { 33, "cpsr" } },
@@ -104,7 +105,8 @@ TEST(PMCrashFrameCursor, FollowsFrameRecordsUpTheStack)
                 return s.at(0);
             },
             { 0x400000, 0x401000, 0x402000, 0x403000 }, PMCRASH_FRAME_ENOFRAME },
-        { "frame pointer 0 yields only the pc", [](FakeStack&) { return uint64_t(0); }, { 0x400000 }, PMCRASH_FRAME_ENOFRAME },
+        { "frame pointer 0 yields only the pc", [](FakeStack&) { return uint64_t(0); }, { 0x400000 },
+            PMCRASH_FRAME_ENOFRAME },
         { "return address at or below 0x1000 ends the walk",
             [](FakeStack& s) {
                 s.record(0, s.at(4), 0x1000);

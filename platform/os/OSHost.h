@@ -12,10 +12,10 @@ namespace vxos {
 struct ProcessRecord {
     pid_t processID = 0;
     pid_t parentProcessID = 0;
-    std::string name;           // the command name
-    int64_t startSeconds = 0;   // start time, seconds since 1970
+    std::string name; // the command name
+    int64_t startSeconds = 0; // start time, seconds since 1970
     int32_t startMicroseconds = 0;
-    bool traced = false;        // a tracer (debugger) is attached
+    bool traced = false; // a tracer (debugger) is attached
 };
 
 // The record of a process, or nullopt when /proc has none.

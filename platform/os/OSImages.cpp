@@ -7,8 +7,8 @@
 #include <elf.h>
 #include <link.h>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace vxos {
 
@@ -51,8 +51,7 @@ void forEachLoadedImage(const std::function<void(uintptr_t headerAddress, const 
 
 namespace {
 
-template<typename T>
-bool readValue(uintptr_t address, T* out)
+template <typename T> bool readValue(uintptr_t address, T* out)
 {
     return readMemory(address, out, sizeof(T));
 }
@@ -199,17 +198,29 @@ int elfImageInit(ElfImage* image, uintptr_t headerAddress)
             if (!readValue(dynamic + offset, &entry) || entry.d_tag == DT_NULL)
                 break;
             switch (entry.d_tag) {
-            case DT_SYMTAB: symtab = entry.d_un.d_ptr; break;
-            case DT_STRTAB: strtab = entry.d_un.d_ptr; break;
-            case DT_STRSZ: strsz = entry.d_un.d_val; break;
-            case DT_HASH: hash = entry.d_un.d_ptr; break;
-            case DT_GNU_HASH: gnuHash = entry.d_un.d_ptr; break;
-            default: break;
+            case DT_SYMTAB:
+                symtab = entry.d_un.d_ptr;
+                break;
+            case DT_STRTAB:
+                strtab = entry.d_un.d_ptr;
+                break;
+            case DT_STRSZ:
+                strsz = entry.d_un.d_val;
+                break;
+            case DT_HASH:
+                hash = entry.d_un.d_ptr;
+                break;
+            case DT_GNU_HASH:
+                gnuHash = entry.d_un.d_ptr;
+                break;
+            default:
+                break;
             }
         }
         // The loader relocates these entries in place for most images but not for all (the
         // vDSO); an address below the image is still an offset.
-        auto relocate = [&](uintptr_t value) { return value != 0 && value < headerAddress ? value + image->loadBias : value; };
+        auto relocate
+            = [&](uintptr_t value) { return value != 0 && value < headerAddress ? value + image->loadBias : value; };
         symtab = relocate(symtab);
         strtab = relocate(strtab);
         hash = relocate(hash);

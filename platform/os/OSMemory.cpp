@@ -14,10 +14,13 @@ bool readMemory(uintptr_t address, void* destination, size_t length)
         return false;
     // process_vm_readv on ourselves goes through the kernel's user-copy path, so an unmapped
     // page gives EFAULT instead of a fault in this process.
-    struct iovec local { destination, length };
-    struct iovec remote { reinterpret_cast<void*>(address), length };
-    long copied = syscall(SYS_process_vm_readv, static_cast<long>(syscall(SYS_getpid)), &local, 1UL,
-        &remote, 1UL, 0UL);
+    struct iovec local {
+        destination, length
+    };
+    struct iovec remote {
+        reinterpret_cast<void*>(address), length
+    };
+    long copied = syscall(SYS_process_vm_readv, static_cast<long>(syscall(SYS_getpid)), &local, 1UL, &remote, 1UL, 0UL);
     return copied == static_cast<long>(length);
 }
 

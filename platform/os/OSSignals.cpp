@@ -7,17 +7,28 @@ namespace vxos {
 int platformSignalNumber(int signal)
 {
     switch (signal) {
-    case SIGBUS: return 10;
-    case SIGUSR1: return 30;
-    case SIGUSR2: return 31;
-    case SIGSYS: return 12;
-    case SIGURG: return 16;
-    case SIGSTOP: return 17;
-    case SIGTSTP: return 18;
-    case SIGCONT: return 19;
-    case SIGCHLD: return 20;
-    case SIGIO: return 23;
-    default: return signal;
+    case SIGBUS:
+        return 10;
+    case SIGUSR1:
+        return 30;
+    case SIGUSR2:
+        return 31;
+    case SIGSYS:
+        return 12;
+    case SIGURG:
+        return 16;
+    case SIGSTOP:
+        return 17;
+    case SIGTSTP:
+        return 18;
+    case SIGCONT:
+        return 19;
+    case SIGCHLD:
+        return 20;
+    case SIGIO:
+        return 23;
+    default:
+        return signal;
     }
 }
 

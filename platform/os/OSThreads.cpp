@@ -176,7 +176,9 @@ bool suspendThreads(const pid_t* tids, int count)
                 slot.state.compare_exchange_strong(expected, kSlotAbandoned);
                 break;
             }
-            struct timespec timeout { static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000) };
+            struct timespec timeout {
+                static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)
+            };
             futexWait(&slot.state, kSlotWaiting, &timeout);
         }
     }
@@ -214,7 +216,9 @@ void resumeThreads()
         int64_t left = deadline - monotonicNanoseconds();
         if (left <= 0)
             break;
-        struct timespec timeout { static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000) };
+        struct timespec timeout {
+            static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)
+        };
         futexWait(&s_parked, parked, &timeout);
     }
     s_slotCount.store(0, std::memory_order_release);

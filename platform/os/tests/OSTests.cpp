@@ -8,10 +8,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <string>
 #include <csignal>
 #include <cstring>
 #include <pthread.h>
+#include <string>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
@@ -116,11 +116,15 @@ TEST(OSImages, DescribesLoadedImagesFromTheirBytes)
         uint64_t start = 0;
         std::string name;
     } found;
-    ASSERT_EQ(vxos::elfFindSymbol(&image, function + 3, [](uint64_t start, const char* name, void* context) {
-        auto* f = static_cast<Found*>(context);
-        f->start = start;
-        f->name = name;
-    }, &found), vxos::kElfOk);
+    ASSERT_EQ(vxos::elfFindSymbol(
+                  &image, function + 3,
+                  [](uint64_t start, const char* name, void* context) {
+                      auto* f = static_cast<Found*>(context);
+                      f->start = start;
+                      f->name = name;
+                  },
+                  &found),
+        vxos::kElfOk);
     EXPECT_EQ(found.name, "vxosTestExportedFunction");
     EXPECT_EQ(found.start, function);
 
@@ -148,10 +152,10 @@ TEST(OSImages, RejectsHeadersWithImpossibleCounts)
         SCOPED_TRACE(c.name);
         alignas(8) unsigned char bytes[256] {};
         std::memcpy(bytes, "\177ELF", 4);
-        bytes[4] = 2;                                  // 64-bit
-        std::memcpy(bytes + 32, &c.phoff, 8);          // e_phoff
-        std::memcpy(bytes + 54, &c.phentsize, 2);      // e_phentsize
-        std::memcpy(bytes + 56, &c.phnum, 2);          // e_phnum
+        bytes[4] = 2; // 64-bit
+        std::memcpy(bytes + 32, &c.phoff, 8); // e_phoff
+        std::memcpy(bytes + 54, &c.phentsize, 2); // e_phentsize
+        std::memcpy(bytes + 56, &c.phnum, 2); // e_phnum
         vxos::ElfImage image;
         EXPECT_EQ(vxos::elfImageInit(&image, reinterpret_cast<uintptr_t>(bytes)), vxos::kElfInvalidData);
     }
