@@ -75,6 +75,96 @@ TEST(PMCrashMachO, ReadsGenuineObjectFiles)
     }
 }
 
+// Rewrites a 64-bit image in the other byte order: header, load commands and symbol table.
+void swapImage(uint8_t* bytes)
+{
+    auto swap32 = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, bytes + at, 4);
+        v = __builtin_bswap32(v);
+        std::memcpy(bytes + at, &v, 4);
+    };
+    auto swap64 = [&](size_t at) {
+        uint64_t v;
+        std::memcpy(&v, bytes + at, 8);
+        v = __builtin_bswap64(v);
+        std::memcpy(bytes + at, &v, 8);
+    };
+    auto read32 = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, bytes + at, 4);
+        return v;
+    };
+    uint32_t ncmds = read32(16);
+    for (size_t at = 0; at < 32; at += 4)
+        swap32(at);
+    size_t command = 32;
+    for (uint32_t i = 0; i < ncmds; ++i) {
+        uint32_t cmd = read32(command), size = read32(command + 4);
+        if (cmd == 0x19) {
+            uint32_t nsects = read32(command + 64);
+            swap32(command);
+            swap32(command + 4);
+            for (size_t at = command + 24; at < command + 56; at += 8)
+                swap64(at);
+            for (size_t at = command + 56; at < command + 72; at += 4)
+                swap32(at);
+            for (uint32_t k = 0; k < nsects; ++k) {
+                size_t section = command + 72 + k * 80;
+                swap64(section + 32);
+                swap64(section + 40);
+                for (size_t at = section + 48; at < section + 80; at += 4)
+                    swap32(at);
+            }
+        } else {
+            if (cmd == 0x2) {
+                uint32_t symoff = read32(command + 8), nsyms = read32(command + 12);
+                for (uint32_t k = 0; k < nsyms; ++k) {
+                    size_t entry = symoff + k * 16;
+                    swap32(entry);
+                    uint16_t desc;
+                    std::memcpy(&desc, bytes + entry + 6, 2);
+                    desc = __builtin_bswap16(desc);
+                    std::memcpy(bytes + entry + 6, &desc, 2);
+                    swap64(entry + 8);
+                }
+            }
+            for (size_t at = command; at < command + size; at += 4)
+                swap32(at);
+        }
+        command += size;
+    }
+}
+
+TEST(PMCrashMachO, ConvertsByteSwappedImages)
+{
+    MachOFixture native("flight-arm64.o");
+    MachOFixture swapped("flight-arm64.o");
+    swapImage(swapped.bytes());
+    pmcrash_macho_t a, b;
+    ASSERT_EQ(pmcrash_macho_init(&a, "a", native.header()), PMCRASH_ESUCCESS);
+    ASSERT_EQ(pmcrash_macho_init(&b, "b", swapped.header()), PMCRASH_ESUCCESS);
+    EXPECT_EQ(b.magic, 0xcffaedfeu);
+    EXPECT_EQ(b.byteorder, pmcrash_byteorder_swapped());
+    EXPECT_EQ(b.cpu_type, a.cpu_type);
+    EXPECT_EQ(b.ncmds, a.ncmds);
+    EXPECT_EQ(b.text_size, a.text_size);
+    uint64_t inNative = 0, inSwapped = 0;
+    ASSERT_EQ(pmcrash_macho_find_symbol_by_name(&a, "_flight_speed", &inNative), PMCRASH_ESUCCESS);
+    ASSERT_EQ(pmcrash_macho_find_symbol_by_name(&b, "_flight_speed", &inSwapped), PMCRASH_ESUCCESS);
+    EXPECT_EQ(inSwapped - swapped.header(), inNative - native.header());
+    Named named;
+    ASSERT_EQ(pmcrash_macho_find_symbol_by_pc(&b, inSwapped + 4, remember, &named), PMCRASH_ESUCCESS);
+    EXPECT_EQ(named.name, "_flight_speed");
+    pmcrash_memory_object_t textA, textB;
+    ASSERT_EQ(pmcrash_macho_map_section(&a, "__DATA", "__data", &textA), PMCRASH_ESUCCESS);
+    ASSERT_EQ(pmcrash_macho_map_section(&b, "__DATA", "__data", &textB), PMCRASH_ESUCCESS);
+    EXPECT_EQ(textB.address - swapped.header(), textA.address - native.header());
+    EXPECT_EQ(textB.length, textA.length);
+    pmcrash_macho_free(&a);
+    pmcrash_macho_free(&b);
+}
+
 // Damaged headers and load commands give errors instead of loops or reads out of range.
 TEST(PMCrashMachO, RefusesDamagedImages)
 {
