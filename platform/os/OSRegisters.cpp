@@ -1,5 +1,9 @@
 #include "OSRegisters.h"
 
+#if !defined(__x86_64__) || !defined(__linux__)
+#error "platform/os reads x86_64 Linux register state only"
+#endif
+
 #include <ucontext.h>
 
 namespace vxos {
