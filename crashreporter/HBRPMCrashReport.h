@@ -1,6 +1,14 @@
 #pragma once
 
-#include "HBRPMCrashReportInfo.h"
+#include "HBRPMCrashReportApplicationInfo.h"
+#include "HBRPMCrashReportBinaryImageInfo.h"
+#include "HBRPMCrashReportExceptionInfo.h"
+#include "HBRPMCrashReportMachExceptionInfo.h"
+#include "HBRPMCrashReportMachineInfo.h"
+#include "HBRPMCrashReportProcessInfo.h"
+#include "HBRPMCrashReportSignalInfo.h"
+#include "HBRPMCrashReportSystemInfo.h"
+#include "HBRPMCrashReportThreadInfo.h"
 #include "NSError.h"
 #include "Ref.h"
 
