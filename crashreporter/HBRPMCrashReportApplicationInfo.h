@@ -8,8 +8,7 @@
 #include <vector>
 
 // The application identifier and version the reporter was configured with. Part of a decoded crash
-// report; immutable,
-// any thread.
+// report; immutable, any thread.
 class HBRPMCrashReportApplicationInfo {
 public:
     HBRPMCrashReportApplicationInfo(std::string identifier, std::string version)

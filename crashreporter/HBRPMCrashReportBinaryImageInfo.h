@@ -9,8 +9,7 @@
 #include <vector>
 
 // One loaded image: code type, base address, size, path and UUID. Part of a decoded crash report;
-// immutable, any
-// thread.
+// immutable, any thread.
 class HBRPMCrashReportBinaryImageInfo {
 public:
     // `uuid`: the image's UUID bytes; empty for none.

@@ -9,8 +9,7 @@
 #include <vector>
 
 // The uncaught exception that ended the process, with the stack of its throw. Part of a decoded
-// crash report;
-// immutable, any thread.
+// crash report; immutable, any thread.
 class HBRPMCrashReportExceptionInfo {
 public:
     HBRPMCrashReportExceptionInfo(

@@ -8,8 +8,7 @@
 #include <vector>
 
 // A processor or code type: type encoding (1: Mach CPU numbers), type and subtype. Part of a
-// decoded crash report;
-// immutable, any thread.
+// decoded crash report; immutable, any thread.
 class HBRPMCrashReportProcessorInfo {
 public:
     HBRPMCrashReportProcessorInfo(int32_t typeEncoding, uint64_t type, uint64_t subtype)

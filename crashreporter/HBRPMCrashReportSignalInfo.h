@@ -8,8 +8,7 @@
 #include <vector>
 
 // The signal the process died of: name, code name and fault address. Part of a decoded crash
-// report; immutable, any
-// thread.
+// report; immutable, any thread.
 class HBRPMCrashReportSignalInfo {
 public:
     HBRPMCrashReportSignalInfo(std::string name, std::string code, uint64_t address)

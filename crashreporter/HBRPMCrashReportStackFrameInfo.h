@@ -9,8 +9,7 @@
 #include <vector>
 
 // One frame of a stack: its instruction pointer and, when found, its symbol. Part of a decoded
-// crash report; immutable,
-// any thread.
+// crash report; immutable, any thread.
 class HBRPMCrashReportStackFrameInfo {
 public:
     HBRPMCrashReportStackFrameInfo(uint64_t instructionPointer, Ref<HBRPMCrashReportSymbolInfo> symbol)

@@ -8,8 +8,7 @@
 #include <vector>
 
 // The operating system, its version and build, the architecture and the time of the crash. Part of
-// a decoded crash
-// report; immutable, any thread.
+// a decoded crash report; immutable, any thread.
 class HBRPMCrashReportSystemInfo {
 public:
     HBRPMCrashReportSystemInfo(int32_t operatingSystem, std::string version, std::optional<std::string> build,

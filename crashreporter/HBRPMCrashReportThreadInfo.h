@@ -10,8 +10,7 @@
 #include <vector>
 
 // One thread: its number, frames, crashed flag and (crashed thread only) registers. Part of a
-// decoded crash report;
-// immutable, any thread.
+// decoded crash report; immutable, any thread.
 class HBRPMCrashReportThreadInfo {
 public:
     HBRPMCrashReportThreadInfo(int32_t number, HBRPMCrashReportFrames frames, bool crashed,
