@@ -10,7 +10,6 @@
 // underlying error. Not signal-safe.
 inline constexpr const char* PMCrashReporterErrorDomain = "PMCrashReporterErrorDomain";
 inline constexpr const char* PMCrashReporterException = "PMCrashReporterException";
-inline constexpr const char* NSMachErrorDomain = "NSMachErrorDomain";
 
 enum PMCrashReporterError : int32_t {
     PMCrashReporterErrorUnknown = 0,
