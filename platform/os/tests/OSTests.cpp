@@ -87,6 +87,9 @@ TEST(OSThreads, SuspendsOtherThreadsAndReadsTheirRegisters)
     EXPECT_FALSE(vxos::suspendedThreadRegisters(vxos::currentThreadId(), registers));
     vxos::resumeThreads();
 
+    // Once resumed the runner spins again; wait for it to be scheduled before stopping it.
+    while (spins.load() == before)
+        std::this_thread::yield();
     stop = true;
     running.join();
     blocking.join();
