@@ -161,10 +161,14 @@ uint32_t collectReturnAddresses(uint64_t* addresses, uint32_t capacity)
     return walk.count;
 }
 
+std::terminate_handler s_previousTerminate = nullptr;
+
 [[noreturn]] void pmcrash_uncaught_exception_handler()
 {
     std::string name = "Unknown";
     std::string reason;
+    static uint64_t addresses[PMCRASH_MAX_FRAMES];
+    uint32_t count = 0;
     if (std::exception_ptr current = std::current_exception()) {
         if (const std::type_info* type = abi::__cxa_current_exception_type()) {
             int status = 0;
@@ -177,14 +181,24 @@ uint32_t collectReturnAddresses(uint64_t* addresses, uint32_t capacity)
         } catch (const NSException& exception) {
             name = exception.name();
             reason = exception.reason();
+            // An exception of ours carries the stack where it was made.
+            for (uintptr_t address : exception.callStackReturnAddresses()) {
+                if (count == PMCRASH_MAX_FRAMES)
+                    break;
+                addresses[count++] = address;
+            }
         } catch (const std::exception& exception) {
             reason = exception.what();
         } catch (...) {
         }
     }
-    static uint64_t addresses[PMCRASH_MAX_FRAMES];
-    uint32_t count = collectReturnAddresses(addresses, PMCRASH_MAX_FRAMES);
+    if (count == 0)
+        count = collectReturnAddresses(addresses, PMCRASH_MAX_FRAMES);
     pmcrash_log_writer_set_exception(&s_handlerContext.writer, name.c_str(), reason.c_str(), addresses, count);
+    // The handler that was in place before (the application's uncaught-exception handler, say)
+    // still runs; the abort that ends it raises the signal that writes the log.
+    if (s_previousTerminate && s_previousTerminate != pmcrash_uncaught_exception_handler)
+        s_previousTerminate();
     abort();
 }
 
@@ -346,7 +360,9 @@ bool HBRPMCrashReporter::enableCrashReporterAndReturnError(Ref<NSError>* error)
     default:
         break;
     }
-    std::set_terminate(pmcrash_uncaught_exception_handler);
+    std::terminate_handler previous = std::set_terminate(pmcrash_uncaught_exception_handler);
+    if (previous != pmcrash_uncaught_exception_handler)
+        s_previousTerminate = previous;
     m_enabled = true;
     return true;
 }

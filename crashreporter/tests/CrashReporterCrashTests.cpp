@@ -1,6 +1,7 @@
 #include "HBRCrashReportTextFormatter.h"
 #include "HBRPMCrashReport.h"
 #include "HBRPMCrashReporter.h"
+#include "NSException.h"
 #include "OSHost.h"
 #include "OSThreads.h"
 
@@ -74,6 +75,11 @@ __attribute__((noinline)) void crashTestThrow()
 {
     throw std::runtime_error("flight data feed exploded");
 }
+
+__attribute__((noinline)) void crashTestRaise()
+{
+    NSException::raise(NSInternalInconsistencyException, "flight data feed exploded");
+}
 }
 
 namespace {
@@ -92,6 +98,13 @@ struct CrashCase {
 };
 
 std::string s_callbackMarker;
+std::string s_uncaughtMarker;
+
+// The application's own uncaught-exception handler: it still runs when the reporter is enabled.
+void applicationUncaughtHandler(NSException& exception)
+{
+    std::ofstream(s_uncaughtMarker) << exception.name();
+}
 
 // Installed before the reporter: during a crash it must not run (the reporter does not
 // forward), so the child still dies of its signal.
@@ -137,6 +150,8 @@ ChildResult runCrashingChild(const CrashCase& test, const std::string& caches)
         }
         static std::string logPath;
         logPath = reporter->crashReportPath();
+        s_uncaughtMarker = caches + "/uncaught-handler";
+        NSSetUncaughtExceptionHandler(applicationUncaughtHandler);
         if (test.crashCallback) {
             s_callbackMarker = caches + "/callback-ran";
             PMCrashReporterCallbacks callbacks { 0, const_cast<char*>(logPath.c_str()), crashCallback };
@@ -208,6 +223,7 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         { "breakpoint", crashTestBreakpoint, SIGTRAP, "SIGTRAP", "TRAP_BRKPT", 0, false, nullptr },
         { "abort", crashTestAbort, SIGABRT, "SIGABRT", "#0", 0, false, nullptr },
         { "uncaught exception", crashTestThrow, SIGABRT, "SIGABRT", "#0", 0, true, "std::runtime_error" },
+        { "uncaught NSException", crashTestRaise, SIGABRT, "SIGABRT", "#0", 0, true, "NSInternalInconsistencyException" },
         { "secondary thread", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, true, nullptr },
         { "busy process", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 4, false, nullptr },
         { "previous handler", crashTestNullPointer, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, false, nullptr, true, false },
@@ -288,6 +304,12 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
             EXPECT_EQ(report->exceptionInfo()->exceptionName(), test.exceptionName);
             EXPECT_EQ(report->exceptionInfo()->exceptionReason(), "flight data feed exploded");
             ASSERT_TRUE(report->exceptionInfo()->stackFrames());
+            if (std::string(test.exceptionName) == NSInternalInconsistencyException) {
+                // The application's handler ran too, before the process ended.
+                std::ifstream marker(m_caches + "/uncaught-handler");
+                std::string text((std::istreambuf_iterator<char>(marker)), std::istreambuf_iterator<char>());
+                EXPECT_EQ(text, NSInternalInconsistencyException);
+            }
         } else {
             EXPECT_FALSE(report->hasExceptionInfo());
         }
