@@ -11,6 +11,7 @@
 #include "PMCrashImageList.h"
 #include "PMCrashLogWriter.h"
 #include "PMCrashReporterError.h"
+#include "Sandbox.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -252,8 +253,9 @@ std::string HBRPMCrashReporter::cachesDirectory()
     std::lock_guard lock(s_directoryLock);
     if (!s_cachesDirectory.empty())
         return s_cachesDirectory;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "/tmp") + "/Library/Caches";
+    // The application's caches directory in its sandbox.
+    auto caches = NSSearchPathForDirectoriesInDomains(NSCachesDirectory, NSUserDomainMask, true);
+    return caches.empty() ? NSTemporaryDirectory() : caches.front();
 }
 
 void HBRPMCrashReporter::setCachesDirectory(std::string directory)

@@ -34,7 +34,7 @@ public:
     static Ref<HBRPMCrashReporter> initWithApplicationIdentifierAppVersionConfiguration(
         const std::string& identifier, const std::string& version, const HBRPMCrashReporterConfig& config);
 
-    // The caches directory the report directory lives in ($HOME/Library/Caches unless set).
+    // The caches directory the report directory lives in (the sandbox's Library/Caches unless set).
     static std::string cachesDirectory();
     static void setCachesDirectory(std::string directory);
 
