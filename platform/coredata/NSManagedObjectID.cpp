@@ -30,7 +30,7 @@ Ref<NSManagedObjectID> NSManagedObjectID::permanentID(const Ref<NSEntityDescript
 
 std::string NSManagedObjectID::URIRepresentation() const
 {
-    std::string base = "x-coredata:///" + (m_entity ? m_entity->name() : std::string("?")) + "/";
+    std::string base = "vxstore:///" + (m_entity ? m_entity->name() : std::string("?")) + "/";
     int64_t key = primaryKey();
     return key ? base + "p" + std::to_string(key) : base + "t" + std::to_string(m_temporaryNumber);
 }

@@ -23,7 +23,7 @@ public:
     bool isTemporaryID() const { return m_primaryKey.load() == 0; }
     // The row's key in its store; 0 while temporary.
     int64_t primaryKey() const { return m_primaryKey.load(); }
-    // "x-coredata:///<Entity>/p<key>" once permanent, "x-coredata:///<Entity>/t<number>" before.
+    // "vxstore:///<Entity>/p<key>" once permanent, "vxstore:///<Entity>/t<number>" before.
     std::string URIRepresentation() const;
     std::string description() const override;
 

@@ -208,6 +208,17 @@ TEST_F(NSManagedObjectContextTest, RelationshipsKeepInversesAndFollowDeleteRules
     EXPECT_EQ(altitude->valueForKey("parentFilter").objectAs<NSManagedObject>(), filter);
     ASSERT_TRUE(context()->save(nullptr));
 
+    // A boolean compared with YES: unset counts as off, like NO.
+    auto off = insert(context(), "KESTFilter", { { "filterName", Value("Off") }, { "filterActive", Value(false) } });
+    insert(context(), "KESTFilter", { { "filterName", Value("Unset") } });
+    auto active = NSPredicate::predicateWithFormat("(filterActive = YES)");
+    EXPECT_EQ(column(fetch(context(), "KESTFilter", active), "filterName"), std::vector<std::string> { "Heavies" });
+    filter->setValueForKey(Value(), "filterActive");
+    EXPECT_EQ(fetch(context(), "KESTFilter", active).count(), 0u);
+    context()->rollback();
+    EXPECT_FALSE(off->managedObjectContext());
+    EXPECT_EQ(fetch(context(), "KESTFilter", active).count(), 1u);
+
     // Read back in a fresh stack: the to-many comes from the stored to-one side.
     {
         auto reopened = Stack::open(storePath());
