@@ -4,6 +4,7 @@
 #include "NSException.h"
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
+#include "NSRelationshipDescription.h"
 #include "NSThread.h"
 #include "TemporarySandbox.h"
 
@@ -437,6 +438,34 @@ TEST(NSManagedObjectContextValidation, FailedSaveReportsAndKeepsChanges)
         stack.context->rollback();
     }
     EXPECT_EQ(fetch(Stack::open(sandbox.path("things.sqlite"), model, Value()).context, "Thing").count(), 0u);
+}
+
+TEST(NSManagedObjectContextValidation, DenyRuleBlocksDeletingAnOwnerWithMembers)
+{
+    TemporarySandbox sandbox;
+    auto owner = NSEntityDescription::entity("Owner", "", {},
+        { NSRelationshipDescription::relationship("items", "Item", "owner", true, true, NSRelationshipDescription::NSDenyDeleteRule) });
+    auto item = NSEntityDescription::entity("Item", "", {},
+        { NSRelationshipDescription::relationship("owner", "Owner", "items", false, true, NSRelationshipDescription::NSNullifyDeleteRule) });
+    auto model = NSManagedObjectModel::modelWithEntities({ owner, item });
+    ASSERT_TRUE(model);
+    auto stack = Stack::open(sandbox.path("owners.sqlite"), model, Value());
+    ASSERT_TRUE(stack.store);
+    auto boss = insert(stack.context, "Owner");
+    auto thing = insert(stack.context, "Item", { { "owner", Value(boss) } });
+    ASSERT_TRUE(stack.context->save(nullptr));
+
+    stack.context->deleteObject(boss);
+    Ref<NSError> error;
+    EXPECT_FALSE(stack.context->save(&error));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), NSValidationRelationshipDeniedDeleteError);
+    stack.context->rollback();
+
+    stack.context->deleteObject(thing);
+    stack.context->deleteObject(boss);
+    EXPECT_TRUE(stack.context->save(&error));
+    EXPECT_EQ(fetch(stack.context, "Owner").count(), 0u);
 }
 
 } // namespace
