@@ -76,7 +76,7 @@ Ref<NSManagedObject> NSManagedObject::initWithEntityInsertIntoManagedObjectConte
 
 std::unique_lock<std::recursive_mutex> NSManagedObject::lockContext() const
 {
-    if (auto context = m_context.lock())
+    if (auto context = contextRef())
         return std::unique_lock<std::recursive_mutex>(context->m_lock);
     return {};
 }
@@ -113,14 +113,14 @@ bool NSManagedObject::hasChanges() const
 
 bool NSManagedObject::sharesContextWith(const NSManagedObject& other) const
 {
-    auto mine = m_context.lock();
-    auto theirs = other.m_context.lock();
+    auto mine = contextRef();
+    auto theirs = other.contextRef();
     return mine == theirs;
 }
 
 void NSManagedObject::markChanged()
 {
-    auto context = m_context.lock();
+    auto context = contextRef();
     if (!context || m_inserted || m_deleted)
         return;
     if (!m_updated) {
@@ -243,7 +243,7 @@ Ref<NSManagedObject> NSManagedObject::toOneTarget(const std::string& key)
 {
     auto& slot = m_toOne[key];
     if (!slot.object && slot.pendingID) {
-        if (auto context = m_context.lock())
+        if (auto context = contextRef())
             slot.object = context->objectWithIDLocked(slot.pendingID);
         if (slot.object)
             slot.pendingID = nullptr;
@@ -255,7 +255,7 @@ std::vector<Ref<NSManagedObject>>& NSManagedObject::toManyMembers(const std::str
 {
     auto& slot = m_toMany[key];
     if (!slot.loaded) {
-        auto context = m_context.lock();
+        auto context = contextRef();
         slot.objects = context ? context->loadToMany(*this, key) : std::vector<Ref<NSManagedObject>>();
         slot.loaded = true;
     }
@@ -297,8 +297,8 @@ void NSManagedObject::setToOne(const std::string& key, const Ref<NSManagedObject
 {
     auto relationship = m_entity->relationshipNamed(key);
     if (target) {
-        auto mine = m_context.lock();
-        auto theirs = target->m_context.lock();
+        auto mine = contextRef();
+        auto theirs = target->contextRef();
         if (mine && theirs && mine != theirs)
             NSException::raise(NSInvalidArgumentException, "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
         if (target->m_entity->name() != relationship->destinationEntityName())
@@ -351,8 +351,8 @@ void NSManagedObject::addRelatedObject(const std::string& key, const Ref<NSManag
         object->setToOne(inverse->name(), self<NSManagedObject>(), true);
         return;
     }
-    auto mine = m_context.lock();
-    auto theirs = object->m_context.lock();
+    auto mine = contextRef();
+    auto theirs = object->contextRef();
     if (mine && theirs && mine != theirs)
         NSException::raise(NSInvalidArgumentException, "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
     insertMember(key, object);

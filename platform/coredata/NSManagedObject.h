@@ -46,7 +46,7 @@ public:
         const Ref<NSEntityDescription>& entity, const Ref<NSManagedObjectContext>& context);
 
     const Ref<NSEntityDescription>& entity() const { return m_entity; }
-    Ref<NSManagedObjectContext> managedObjectContext() const { return m_context.lock(); }
+    Ref<NSManagedObjectContext> managedObjectContext() const { return contextRef(); }
     Ref<NSManagedObjectID> objectID() const;
 
     bool isInserted() const;
@@ -88,6 +88,18 @@ private:
     };
 
     static Ref<NSManagedObject> makeForEntity(const Ref<NSEntityDescription>& entity);
+    // The owning context, read and changed under a small lock of its own: other threads look
+    // at it to find which context lock to take.
+    Ref<NSManagedObjectContext> contextRef() const
+    {
+        std::lock_guard guard(m_contextLock);
+        return m_context.lock();
+    }
+    void setContext(const Ref<NSManagedObjectContext>& context)
+    {
+        std::lock_guard guard(m_contextLock);
+        m_context = context;
+    }
     std::unique_lock<std::recursive_mutex> lockContext() const;
     bool sharesContextWith(const NSManagedObject& other) const;
     void markChanged();
@@ -108,6 +120,7 @@ private:
     void clearRelationships();
 
     Ref<NSEntityDescription> m_entity;
+    mutable std::mutex m_contextLock;
     Weak<NSManagedObjectContext> m_context;
     Ref<NSManagedObjectID> m_objectID;
     std::map<std::string, Value> m_attributes;

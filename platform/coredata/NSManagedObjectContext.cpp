@@ -75,10 +75,10 @@ NSManagedObjectContext::~NSManagedObjectContext()
     // Objects may hold each other through relationships; break those links so they can go.
     for (auto& [id, object] : m_registered) {
         object->clearRelationships();
-        object->m_context.reset();
+        object->setContext(nullptr);
     }
     for (auto& object : m_inserted)
-        object->m_context.reset();
+        object->setContext(nullptr);
 }
 
 Ref<NSManagedObjectContext> NSManagedObjectContext::initWithConcurrencyType(ConcurrencyType type)
@@ -179,7 +179,7 @@ void NSManagedObjectContext::insertObject(const Ref<NSManagedObject>& object)
         return;
     {
         std::lock_guard guard(m_lock);
-        auto current = object->m_context.lock();
+        auto current = object->contextRef();
         if (current.get() == this && !object->m_deleted)
             return;
         if (current && current.get() != this)
@@ -195,13 +195,13 @@ void NSManagedObjectContext::insertObject(const Ref<NSManagedObject>& object)
 
 void NSManagedObjectContext::insertLocked(const Ref<NSManagedObject>& object, bool awake)
 {
-    if (object->m_deleted && object->m_context.lock().get() == this) {
+    if (object->m_deleted && object->contextRef().get() == this) {
         // Inserting a deleted object undoes the deletion.
         object->m_deleted = false;
         removeObject(m_deleted, object.get());
         return;
     }
-    object->m_context = self<NSManagedObjectContext>();
+    object->setContext(self<NSManagedObjectContext>());
     object->m_inserted = true;
     object->m_updated = false;
     object->m_deleted = false;
@@ -232,7 +232,7 @@ void NSManagedObjectContext::deleteObject(const Ref<NSManagedObject>& object)
     if (!object)
         return;
     std::lock_guard guard(m_lock);
-    auto current = object->m_context.lock();
+    auto current = object->contextRef();
     if (!current)
         return; // an object outside any context is simply forgotten
     if (current.get() != this)
@@ -242,7 +242,7 @@ void NSManagedObjectContext::deleteObject(const Ref<NSManagedObject>& object)
 
 void NSManagedObjectContext::deleteLocked(const Ref<NSManagedObject>& object)
 {
-    if (object->m_deleted || object->m_context.lock().get() != this)
+    if (object->m_deleted || object->contextRef().get() != this)
         return;
     const auto& entity = object->m_entity;
     // Mark first, so cascades that lead back here stop.
@@ -257,7 +257,7 @@ void NSManagedObjectContext::deleteLocked(const Ref<NSManagedObject>& object)
         }
         auto inverse = entity->inverseOf(relationship);
         for (const auto& target : targets) {
-            if (target->m_context.lock().get() != this || target->m_deleted)
+            if (target->contextRef().get() != this || target->m_deleted)
                 continue;
             switch (relationship->deleteRule()) {
             case NSRelationshipDescription::NSCascadeDeleteRule:
@@ -280,7 +280,7 @@ void NSManagedObjectContext::deleteLocked(const Ref<NSManagedObject>& object)
         object->m_inserted = false;
         removeObject(m_pending.inserted, object.get());
         unregister(object);
-        object->m_context.reset();
+        object->setContext(nullptr);
         return;
     }
     object->m_updated = false;
@@ -390,7 +390,7 @@ Ref<NSManagedObject> NSManagedObjectContext::materialize(const ObjectSnapshot& s
         return object;
     auto object = NSManagedObject::makeForEntity(snapshot.objectID->entity());
     object->m_objectID = snapshot.objectID;
-    object->m_context = self<NSManagedObjectContext>();
+    object->setContext(self<NSManagedObjectContext>());
     object->m_awoken = true;
     object->applySnapshot(snapshot);
     m_registered[snapshot.objectID.get()] = object;
@@ -573,7 +573,7 @@ bool NSManagedObjectContext::validate(Ref<NSError>* error)
             else if (!relationship->isOptional())
                 problem(NSValidationMissingMandatoryPropertyError, relationship->name() + " is a required value.", object, relationship->name());
             for (const auto& target : targets) {
-                if (target->m_context.lock().get() != this || target->m_deleted)
+                if (target->contextRef().get() != this || target->m_deleted)
                     problem(NSManagedObjectValidationError, "Dangling reference to an invalid object.", object, relationship->name());
             }
         }
@@ -687,7 +687,7 @@ bool NSManagedObjectContext::save(Ref<NSError>* error)
         for (const auto& object : saved.deleted) {
             m_registered.erase(object->m_objectID.get());
             object->clearRelationships();
-            object->m_context.reset();
+            object->setContext(nullptr);
         }
     }
     postChanges(NSManagedObjectContextDidSaveNotification, saved);
@@ -700,7 +700,7 @@ void NSManagedObjectContext::rollback()
     for (const auto& object : m_inserted) {
         m_registered.erase(object->m_objectID.get());
         object->m_inserted = false;
-        object->m_context.reset();
+        object->setContext(nullptr);
     }
     std::vector<Ref<NSManagedObject>> restored = m_updated;
     restored.insert(restored.end(), m_deleted.begin(), m_deleted.end());
@@ -724,7 +724,7 @@ void NSManagedObjectContext::reset()
     for (const auto& [id, object] : m_registered) {
         object->clearRelationships();
         object->m_inserted = object->m_updated = object->m_deleted = false;
-        object->m_context.reset();
+        object->setContext(nullptr);
     }
     m_registered.clear();
     m_inserted.clear();
@@ -781,7 +781,7 @@ void NSManagedObjectContext::mergeChangesFromContextDidSaveNotification(const Re
         object->m_inserted = object->m_updated = false;
         object->m_deleted = true;
         object->clearRelationships();
-        object->m_context.reset();
+        object->setContext(nullptr);
     }
     for (const auto& value : info[NSUpdatedObjectsKey].elements()) {
         auto other = value.objectAs<NSManagedObject>();
