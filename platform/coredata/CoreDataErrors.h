@@ -7,12 +7,11 @@
 #include <string>
 
 // Error codes of the managed object layer, in "NSCocoaErrorDomain" with the platform's numbers.
-// SQLite failures carry the engine's own result code in "NSSQLiteErrorDomain" as the underlying
-// error.
+// A file that is not a store reports NSFileReadCorruptFileError (NSFileManager.h). SQLite
+// failures carry the engine's own result code in "NSSQLiteErrorDomain" as the underlying error.
 inline constexpr int32_t NSManagedObjectValidationError = 1550;
 inline constexpr int32_t NSValidationMissingMandatoryPropertyError = 1570;
 inline constexpr int32_t NSValidationRelationshipDeniedDeleteError = 1600;
-inline constexpr int32_t NSFileReadCorruptFileError = 259;
 inline constexpr int32_t NSManagedObjectReferentialIntegrityError = 133000;
 inline constexpr int32_t NSPersistentStoreInvalidTypeError = 134000;
 inline constexpr int32_t NSPersistentStoreIncompatibleSchemaError = 134020;

@@ -29,7 +29,8 @@ constexpr TypeName s_typeNames[] = {
 
 } // namespace
 
-NSAttributeDescription::NSAttributeDescription(Passkey key, std::string name, AttributeType type, bool optional, Value defaultValue)
+NSAttributeDescription::NSAttributeDescription(
+    Passkey key, std::string name, AttributeType type, bool optional, Value defaultValue)
     : NSObject(key)
     , m_name(std::move(name))
     , m_type(type)
@@ -38,7 +39,8 @@ NSAttributeDescription::NSAttributeDescription(Passkey key, std::string name, At
 {
 }
 
-Ref<NSAttributeDescription> NSAttributeDescription::attribute(std::string name, AttributeType type, bool optional, Value defaultValue)
+Ref<NSAttributeDescription> NSAttributeDescription::attribute(
+    std::string name, AttributeType type, bool optional, Value defaultValue)
 {
     auto attribute = make<NSAttributeDescription>(std::move(name), type, optional, Value());
     attribute->m_defaultValue = attribute->normalizedValue(defaultValue);

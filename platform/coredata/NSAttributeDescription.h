@@ -26,7 +26,8 @@ public:
     };
 
     NSAttributeDescription(Passkey, std::string name, AttributeType type, bool optional, Value defaultValue);
-    static Ref<NSAttributeDescription> attribute(std::string name, AttributeType type, bool optional, Value defaultValue);
+    static Ref<NSAttributeDescription> attribute(
+        std::string name, AttributeType type, bool optional, Value defaultValue);
 
     const std::string& name() const { return m_name; }
     AttributeType attributeType() const { return m_type; }

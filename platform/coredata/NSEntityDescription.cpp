@@ -32,7 +32,9 @@ Ref<NSEntityDescription> NSEntityDescription::entityForNameInManagedObjectContex
     const std::string& name, const Ref<NSManagedObjectContext>& context)
 {
     if (!context)
-        NSException::raise(NSInvalidArgumentException, "+entityForName: nil is not a legal NSManagedObjectContext parameter searching for entity name '" + name + "'");
+        NSException::raise(NSInvalidArgumentException,
+            "+entityForName: nil is not a legal NSManagedObjectContext parameter searching for entity name '" + name
+                + "'");
     auto coordinator = context->persistentStoreCoordinator();
     auto model = coordinator ? coordinator->managedObjectModel() : nullptr;
     return model ? model->entityNamed(name) : nullptr;
@@ -43,7 +45,8 @@ Ref<NSManagedObject> NSEntityDescription::insertNewObjectForEntityForNameInManag
 {
     auto entity = entityForNameInManagedObjectContext(name, context);
     if (!entity)
-        NSException::raise(NSInternalInconsistencyException, "+entityForName: could not locate an entity named '" + name + "' in this model.");
+        NSException::raise(NSInternalInconsistencyException,
+            "+entityForName: could not locate an entity named '" + name + "' in this model.");
     return NSManagedObject::initWithEntityInsertIntoManagedObjectContext(entity, context);
 }
 

@@ -30,5 +30,6 @@ void NSFetchRequest::setEntity(const Ref<NSEntityDescription>& entity)
 
 std::string NSFetchRequest::description() const
 {
-    return "<NSFetchRequest: entity " + m_entityName + (m_predicate ? ", predicate " + m_predicate->predicateFormat() : "") + ">";
+    return "<NSFetchRequest: entity " + m_entityName
+        + (m_predicate ? ", predicate " + m_predicate->predicateFormat() : "") + ">";
 }

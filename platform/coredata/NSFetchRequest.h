@@ -30,7 +30,10 @@ public:
     const Ref<NSPredicate>& predicate() const { return m_predicate; }
     void setPredicate(Ref<NSPredicate> predicate) { m_predicate = std::move(predicate); }
     const std::vector<Ref<NSSortDescriptor>>& sortDescriptors() const { return m_sortDescriptors; }
-    void setSortDescriptors(std::vector<Ref<NSSortDescriptor>> descriptors) { m_sortDescriptors = std::move(descriptors); }
+    void setSortDescriptors(std::vector<Ref<NSSortDescriptor>> descriptors)
+    {
+        m_sortDescriptors = std::move(descriptors);
+    }
     // 0: no limit.
     NSUInteger fetchLimit() const { return m_fetchLimit; }
     void setFetchLimit(NSUInteger limit) { m_fetchLimit = limit; }

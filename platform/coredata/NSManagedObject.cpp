@@ -185,7 +185,8 @@ void NSManagedObject::setValueForKey(const Value& value, const std::string& key)
             for (const auto& element : value.elements()) {
                 auto member = element.objectAs<NSManagedObject>();
                 if (!member)
-                    NSException::raise(NSInvalidArgumentException, "Unacceptable member of to-many relationship '" + key + "'");
+                    NSException::raise(
+                        NSInvalidArgumentException, "Unacceptable member of to-many relationship '" + key + "'");
                 members.push_back(member);
             }
             setToMany(key, members);
@@ -193,7 +194,8 @@ void NSManagedObject::setValueForKey(const Value& value, const std::string& key)
         }
         auto target = value.objectAs<NSManagedObject>();
         if (!value.isNilOrNull() && !target)
-            NSException::raise(NSInvalidArgumentException, "Unacceptable type of value for to-one relationship: property = \"" + key + "\"");
+            NSException::raise(NSInvalidArgumentException,
+                "Unacceptable type of value for to-one relationship: property = \"" + key + "\"");
         setToOne(key, target, true);
         return;
     }
@@ -220,7 +222,8 @@ void NSManagedObject::setPrimitiveValueForKey(const Value& value, const std::str
         return;
     }
     if (!m_entity->attributeNamed(key))
-        NSException::raise(NSUndefinedKeyException, "the entity " + m_entity->name() + " is not key value coding-compliant for the key \"" + key + "\".");
+        NSException::raise(NSUndefinedKeyException,
+            "the entity " + m_entity->name() + " is not key value coding-compliant for the key \"" + key + "\".");
     setAttribute(key, value, false);
 }
 
@@ -300,9 +303,12 @@ void NSManagedObject::setToOne(const std::string& key, const Ref<NSManagedObject
         auto mine = contextRef();
         auto theirs = target->contextRef();
         if (mine && theirs && mine != theirs)
-            NSException::raise(NSInvalidArgumentException, "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
+            NSException::raise(NSInvalidArgumentException,
+                "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
         if (target->m_entity->name() != relationship->destinationEntityName())
-            NSException::raise(NSInvalidArgumentException, "Unacceptable type of value for to-one relationship: property = \"" + key + "\"; desired type = " + relationship->destinationEntityName());
+            NSException::raise(NSInvalidArgumentException,
+                "Unacceptable type of value for to-one relationship: property = \"" + key
+                    + "\"; desired type = " + relationship->destinationEntityName());
     }
     auto old = toOneTarget(key);
     auto self = this->self<NSManagedObject>();
@@ -340,13 +346,15 @@ void NSManagedObject::addRelatedObject(const std::string& key, const Ref<NSManag
 {
     auto relationship = m_entity->relationshipNamed(key);
     if (!relationship || !relationship->isToMany())
-        NSException::raise(NSInvalidArgumentException, "'" + key + "' is not a to-many relationship of " + m_entity->name());
+        NSException::raise(
+            NSInvalidArgumentException, "'" + key + "' is not a to-many relationship of " + m_entity->name());
     if (!object)
         return;
     auto guard = lockContext();
     auto inverse = m_entity->inverseOf(relationship);
     if (object->m_entity->name() != relationship->destinationEntityName())
-        NSException::raise(NSInvalidArgumentException, "Unacceptable type of value for to-many relationship: property = \"" + key + "\"");
+        NSException::raise(NSInvalidArgumentException,
+            "Unacceptable type of value for to-many relationship: property = \"" + key + "\"");
     if (inverse && sharesContextWith(*object)) {
         object->setToOne(inverse->name(), self<NSManagedObject>(), true);
         return;
@@ -354,7 +362,8 @@ void NSManagedObject::addRelatedObject(const std::string& key, const Ref<NSManag
     auto mine = contextRef();
     auto theirs = object->contextRef();
     if (mine && theirs && mine != theirs)
-        NSException::raise(NSInvalidArgumentException, "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
+        NSException::raise(NSInvalidArgumentException,
+            "Illegal attempt to establish a relationship '" + key + "' between objects in different contexts");
     insertMember(key, object);
 }
 
@@ -362,7 +371,8 @@ void NSManagedObject::removeRelatedObject(const std::string& key, const Ref<NSMa
 {
     auto relationship = m_entity->relationshipNamed(key);
     if (!relationship || !relationship->isToMany())
-        NSException::raise(NSInvalidArgumentException, "'" + key + "' is not a to-many relationship of " + m_entity->name());
+        NSException::raise(
+            NSInvalidArgumentException, "'" + key + "' is not a to-many relationship of " + m_entity->name());
     if (!object)
         return;
     auto guard = lockContext();
@@ -433,12 +443,13 @@ std::string NSManagedObject::description() const
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
     auto guard = lockContext();
-    std::string text = "<" + className() + ": " + address + "> (entity: " + m_entity->name() + "; id: "
-        + (m_objectID ? m_objectID->URIRepresentation() : std::string("nil")) + "; data: {";
+    std::string text = "<" + className() + ": " + address + "> (entity: " + m_entity->name()
+        + "; id: " + (m_objectID ? m_objectID->URIRepresentation() : std::string("nil")) + "; data: {";
     bool first = true;
     for (const auto& attribute : m_entity->attributes()) {
         auto found = m_attributes.find(attribute->name());
-        text += (first ? "" : "; ") + attribute->name() + " = " + (found == m_attributes.end() ? std::string("nil") : found->second.description());
+        text += (first ? "" : "; ") + attribute->name() + " = "
+            + (found == m_attributes.end() ? std::string("nil") : found->second.description());
         first = false;
     }
     return text + "})";

@@ -31,11 +31,11 @@ public:
     ~NSManagedObject() override;
 
     using Factory = std::function<Ref<NSManagedObject>(const Ref<NSEntityDescription>&)>;
-    template<typename T>
-    static void registerSubclass(const std::string& className = T::classObject()->name)
+    template <typename T> static void registerSubclass(const std::string& className = T::classObject()->name)
     {
-        registerSubclassFactory(className,
-            [](const Ref<NSEntityDescription>& entity) -> Ref<NSManagedObject> { return std::make_shared<T>(Passkey {}, entity); });
+        registerSubclassFactory(className, [](const Ref<NSEntityDescription>& entity) -> Ref<NSManagedObject> {
+            return std::make_shared<T>(Passkey {}, entity);
+        });
     }
     static void registerSubclassFactory(const std::string& className, Factory factory);
 

@@ -57,7 +57,8 @@ Value arrayOf(const std::vector<Ref<NSManagedObject>>& objects)
 
 Ref<NSError> noCoordinatorError()
 {
-    return coreDataError(NSPersistentStoreSaveError, "This context has neither a persistent store coordinator nor a parent context.");
+    return coreDataError(
+        NSPersistentStoreSaveError, "This context has neither a persistent store coordinator nor a parent context.");
 }
 
 } // namespace
@@ -183,7 +184,8 @@ void NSManagedObjectContext::insertObject(const Ref<NSManagedObject>& object)
         if (current.get() == this && !object->m_deleted)
             return;
         if (current && current.get() != this)
-            NSException::raise(NSInvalidArgumentException, "An NSManagedObject may only be in (or observed by) a single NSManagedObjectContext.");
+            NSException::raise(NSInvalidArgumentException,
+                "An NSManagedObject may only be in (or observed by) a single NSManagedObjectContext.");
         insertLocked(object, true);
     }
     // awakeFromInsert runs outside the lock's bookkeeping but on the inserting thread.
@@ -324,7 +326,8 @@ std::vector<Ref<NSManagedObject>> NSManagedObjectContext::registeredObjects() co
 
 // MARK: Reading through parents
 
-std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::baseSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
+std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::baseSnapshots(
+    const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
 {
     if (m_parent) {
         std::lock_guard parentGuard(m_parent->m_lock);
@@ -336,7 +339,8 @@ std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::baseSnapshots
     return std::nullopt;
 }
 
-std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::mergedSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
+std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::mergedSnapshots(
+    const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
 {
     auto base = baseSnapshots(entity, error);
     if (!base)
@@ -362,7 +366,8 @@ std::optional<std::vector<ObjectSnapshot>> NSManagedObjectContext::mergedSnapsho
     return merged;
 }
 
-std::optional<std::optional<ObjectSnapshot>> NSManagedObjectContext::baseSnapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
+std::optional<std::optional<ObjectSnapshot>> NSManagedObjectContext::baseSnapshotForID(
+    const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
 {
     if (m_parent) {
         std::lock_guard parentGuard(m_parent->m_lock);
@@ -374,7 +379,8 @@ std::optional<std::optional<ObjectSnapshot>> NSManagedObjectContext::baseSnapsho
     return std::nullopt;
 }
 
-std::optional<std::optional<ObjectSnapshot>> NSManagedObjectContext::mergedSnapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
+std::optional<std::optional<ObjectSnapshot>> NSManagedObjectContext::mergedSnapshotForID(
+    const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
 {
     if (auto object = registered(objectID.get())) {
         if (object->m_deleted)
@@ -436,15 +442,18 @@ Ref<NSManagedObject> NSManagedObjectContext::objectWithID(const Ref<NSManagedObj
     return objectWithIDLocked(objectID);
 }
 
-Ref<NSManagedObject> NSManagedObjectContext::existingObjectWithID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
+Ref<NSManagedObject> NSManagedObjectContext::existingObjectWithID(
+    const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
 {
     std::lock_guard guard(m_lock);
     auto object = objectWithIDLocked(objectID);
     if (object && object->m_deleted)
         object = nullptr;
     if (!object) {
-        reportError(error, coreDataError(NSManagedObjectReferentialIntegrityError, "The object does not exist in this context.",
-            Value::dictionary({ { Value("NSAffectedObjectsErrorKey"), objectID ? Value(objectID->URIRepresentation()) : Value() } })));
+        reportError(error,
+            coreDataError(NSManagedObjectReferentialIntegrityError, "The object does not exist in this context.",
+                Value::dictionary({ { Value("NSAffectedObjectsErrorKey"),
+                    objectID ? Value(objectID->URIRepresentation()) : Value() } })));
     }
     return object;
 }
@@ -471,7 +480,8 @@ Value NSManagedObjectContext::executeFetchRequest(const Ref<NSFetchRequest>& req
         return Value();
     }
     if (!entity) {
-        NSException::raise(NSInvalidArgumentException, "executeFetchRequest:error: A fetch request must have an entity.");
+        NSException::raise(
+            NSInvalidArgumentException, "executeFetchRequest:error: A fetch request must have an entity.");
     }
     auto snapshots = mergedSnapshots(entity, error);
     if (!snapshots)
@@ -488,8 +498,9 @@ Value NSManagedObjectContext::executeFetchRequest(const Ref<NSFetchRequest>& req
             objects = sortedArrayUsingDescriptors(std::move(objects), request->sortDescriptors());
     } catch (const NSException& exception) {
         // A predicate or sort key the objects cannot answer: the fetch fails, the caller goes on.
-        reportError(error, coreDataError(NSCoreDataError, "The fetch could not be evaluated: " + exception.reason(),
-            Value::dictionary({ { Value("NSExceptionName"), Value(exception.name()) } })));
+        reportError(error,
+            coreDataError(NSCoreDataError, "The fetch could not be evaluated: " + exception.reason(),
+                Value::dictionary({ { Value("NSExceptionName"), Value(exception.name()) } })));
         return Value();
     }
     size_t offset = std::min<size_t>(request->fetchOffset(), objects.size());
@@ -548,10 +559,12 @@ NSUInteger NSManagedObjectContext::countForFetchRequest(const Ref<NSFetchRequest
 bool NSManagedObjectContext::validate(Ref<NSError>* error)
 {
     std::vector<Value> problems;
-    auto problem = [&](int32_t code, const std::string& text, const Ref<NSManagedObject>& object, const std::string& key) {
-        problems.push_back(Value(coreDataError(code, text,
-            Value::dictionary({ { Value(NSValidationObjectErrorKey), Value(object) }, { Value(NSValidationKeyErrorKey), Value(key) } }))));
-    };
+    auto problem
+        = [&](int32_t code, const std::string& text, const Ref<NSManagedObject>& object, const std::string& key) {
+              problems.push_back(Value(coreDataError(code, text,
+                  Value::dictionary({ { Value(NSValidationObjectErrorKey), Value(object) },
+                      { Value(NSValidationKeyErrorKey), Value(key) } }))));
+          };
     std::vector<Ref<NSManagedObject>> changed = m_inserted;
     changed.insert(changed.end(), m_updated.begin(), m_updated.end());
     for (const auto& object : changed) {
@@ -560,9 +573,11 @@ bool NSManagedObjectContext::validate(Ref<NSError>* error)
             auto found = object->m_attributes.find(attribute->name());
             Value value = found == object->m_attributes.end() ? Value() : found->second;
             if (value.isNil() && !attribute->isOptional())
-                problem(NSValidationMissingMandatoryPropertyError, attribute->name() + " is a required value.", object, attribute->name());
+                problem(NSValidationMissingMandatoryPropertyError, attribute->name() + " is a required value.", object,
+                    attribute->name());
             else if (!attribute->acceptsValue(value))
-                problem(NSManagedObjectValidationError, attribute->name() + " holds a value of the wrong type.", object, attribute->name());
+                problem(NSManagedObjectValidationError, attribute->name() + " holds a value of the wrong type.", object,
+                    attribute->name());
         }
         for (const auto& relationship : entity->relationships()) {
             std::vector<Ref<NSManagedObject>> targets;
@@ -571,10 +586,12 @@ bool NSManagedObjectContext::validate(Ref<NSError>* error)
             else if (auto target = object->toOneTarget(relationship->name()))
                 targets.push_back(target);
             else if (!relationship->isOptional())
-                problem(NSValidationMissingMandatoryPropertyError, relationship->name() + " is a required value.", object, relationship->name());
+                problem(NSValidationMissingMandatoryPropertyError, relationship->name() + " is a required value.",
+                    object, relationship->name());
             for (const auto& target : targets) {
                 if (target->contextRef().get() != this || target->m_deleted)
-                    problem(NSManagedObjectValidationError, "Dangling reference to an invalid object.", object, relationship->name());
+                    problem(NSManagedObjectValidationError, "Dangling reference to an invalid object.", object,
+                        relationship->name());
             }
         }
     }
@@ -589,7 +606,9 @@ bool NSManagedObjectContext::validate(Ref<NSError>* error)
                 targets.push_back(target);
             for (const auto& target : targets) {
                 if (!target->m_deleted) {
-                    problem(NSValidationRelationshipDeniedDeleteError, "The object cannot be deleted while " + relationship->name() + " is not empty.", object, relationship->name());
+                    problem(NSValidationRelationshipDeniedDeleteError,
+                        "The object cannot be deleted while " + relationship->name() + " is not empty.", object,
+                        relationship->name());
                     break;
                 }
             }
@@ -601,13 +620,14 @@ bool NSManagedObjectContext::validate(Ref<NSError>* error)
         reportError(error, problems.front().objectAs<NSError>());
         return false;
     }
-    reportError(error, coreDataError(NSManagedObjectValidationError, "Multiple validation errors occurred.",
-        Value::dictionary({ { Value(NSDetailedErrorsKey), Value::array(std::move(problems)) } })));
+    reportError(error,
+        coreDataError(NSManagedObjectValidationError, "Multiple validation errors occurred.",
+            Value::dictionary({ { Value(NSDetailedErrorsKey), Value::array(std::move(problems)) } })));
     return false;
 }
 
-bool NSManagedObjectContext::applyChildChanges(const std::vector<ObjectSnapshot>& inserted, const std::vector<ObjectSnapshot>& updated,
-    const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
+bool NSManagedObjectContext::applyChildChanges(const std::vector<ObjectSnapshot>& inserted,
+    const std::vector<ObjectSnapshot>& updated, const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
 {
     // New objects first, so the others can point at them.
     for (const auto& snapshot : inserted) {

@@ -14,7 +14,8 @@
 #include <vector>
 
 inline constexpr const char* NSManagedObjectContextDidSaveNotification = "NSManagedObjectContextDidSaveNotification";
-inline constexpr const char* NSManagedObjectContextObjectsDidChangeNotification = "NSManagedObjectContextObjectsDidChangeNotification";
+inline constexpr const char* NSManagedObjectContextObjectsDidChangeNotification
+    = "NSManagedObjectContextObjectsDidChangeNotification";
 inline constexpr const char* NSInsertedObjectsKey = "inserted";
 inline constexpr const char* NSUpdatedObjectsKey = "updated";
 inline constexpr const char* NSDeletedObjectsKey = "deleted";
@@ -111,10 +112,14 @@ private:
     bool isPerformingOnThisThread() const;
 
     // All below expect m_lock held.
-    std::optional<std::vector<ObjectSnapshot>> baseSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
-    std::optional<std::vector<ObjectSnapshot>> mergedSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
-    std::optional<std::optional<ObjectSnapshot>> baseSnapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
-    std::optional<std::optional<ObjectSnapshot>> mergedSnapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
+    std::optional<std::vector<ObjectSnapshot>> baseSnapshots(
+        const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
+    std::optional<std::vector<ObjectSnapshot>> mergedSnapshots(
+        const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
+    std::optional<std::optional<ObjectSnapshot>> baseSnapshotForID(
+        const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
+    std::optional<std::optional<ObjectSnapshot>> mergedSnapshotForID(
+        const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
     Ref<NSManagedObject> registered(const NSManagedObjectID* objectID) const;
     Ref<NSManagedObject> materialize(const ObjectSnapshot& snapshot);
     Ref<NSManagedObject> objectWithIDLocked(const Ref<NSManagedObjectID>& objectID);

@@ -10,7 +10,8 @@ namespace {
 std::atomic<uint64_t> s_nextTemporaryNumber { 1 };
 }
 
-NSManagedObjectID::NSManagedObjectID(Passkey key, Ref<NSEntityDescription> entity, int64_t primaryKey, uint64_t temporaryNumber)
+NSManagedObjectID::NSManagedObjectID(
+    Passkey key, Ref<NSEntityDescription> entity, int64_t primaryKey, uint64_t temporaryNumber)
     : NSObject(key)
     , m_entity(std::move(entity))
     , m_primaryKey(primaryKey)

@@ -34,7 +34,8 @@ Ref<NSEntityDescription> entityFromDescription(const Value& description, Ref<NSE
     for (const auto& attribute : description["attributes"].elements()) {
         const Value& attributeName = attribute["name"];
         auto type = NSAttributeDescription::typeNamed(attribute["type"].stringValue());
-        if (!attributeName.isString() || attributeName.string().empty() || type == NSAttributeDescription::NSUndefinedAttributeType) {
+        if (!attributeName.isString() || attributeName.string().empty()
+            || type == NSAttributeDescription::NSUndefinedAttributeType) {
             fail(error, "attribute of " + name.string() + " without a name or a known type");
             return nullptr;
         }
@@ -65,7 +66,8 @@ Ref<NSEntityDescription> entityFromDescription(const Value& description, Ref<NSE
             return nullptr;
         }
         auto rule = NSRelationshipDescription::NSNullifyDeleteRule;
-        if (!relationship["deleteRule"].isNil() && !NSRelationshipDescription::ruleNamed(relationship["deleteRule"].stringValue(), rule)) {
+        if (!relationship["deleteRule"].isNil()
+            && !NSRelationshipDescription::ruleNamed(relationship["deleteRule"].stringValue(), rule)) {
             fail(error, "unknown delete rule on " + name.string() + "." + relationshipName.string());
             return nullptr;
         }
@@ -73,7 +75,8 @@ Ref<NSEntityDescription> entityFromDescription(const Value& description, Ref<NSE
         relationships.push_back(NSRelationshipDescription::relationship(relationshipName.string(), destination.string(),
             relationship["inverse"].stringValue(), relationship["toMany"].boolValue(), optional, rule));
     }
-    return NSEntityDescription::entity(name.string(), description["class"].stringValue(), std::move(attributes), std::move(relationships));
+    return NSEntityDescription::entity(
+        name.string(), description["class"].stringValue(), std::move(attributes), std::move(relationships));
 }
 
 } // namespace
@@ -119,11 +122,13 @@ Ref<NSManagedObjectModel> NSManagedObjectModel::modelWithDescription(const Value
     }
     auto model = modelWithEntities(std::move(entities), error);
     if (model)
-        model->m_version = description["version"].isString() ? description["version"].string() : description["name"].stringValue();
+        model->m_version
+            = description["version"].isString() ? description["version"].string() : description["name"].stringValue();
     return model;
 }
 
-Ref<NSManagedObjectModel> NSManagedObjectModel::modelWithEntities(std::vector<Ref<NSEntityDescription>> entities, Ref<NSError>* error)
+Ref<NSManagedObjectModel> NSManagedObjectModel::modelWithEntities(
+    std::vector<Ref<NSEntityDescription>> entities, Ref<NSError>* error)
 {
     auto model = make<NSManagedObjectModel>();
     std::set<std::string> names;
@@ -187,13 +192,15 @@ Value NSManagedObjectModel::storeSchema() const
     for (const auto& entity : m_entities) {
         Value attributes = Value::mutableDictionary();
         for (const auto& attribute : entity->attributes())
-            attributes.setObjectForKey(Value(NSAttributeDescription::nameOfType(attribute->attributeType())), Value(attribute->name()));
+            attributes.setObjectForKey(
+                Value(NSAttributeDescription::nameOfType(attribute->attributeType())), Value(attribute->name()));
         Value toOne = Value::mutableDictionary();
         for (const auto& relationship : entity->relationships()) {
             if (!relationship->isToMany())
                 toOne.setObjectForKey(Value(relationship->destinationEntityName()), Value(relationship->name()));
         }
-        schema.setObjectForKey(Value::dictionary({ { Value("attributes"), attributes }, { Value("toOne"), toOne } }), Value(entity->name()));
+        schema.setObjectForKey(Value::dictionary({ { Value("attributes"), attributes }, { Value("toOne"), toOne } }),
+            Value(entity->name()));
     }
     return schema;
 }

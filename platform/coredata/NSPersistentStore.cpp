@@ -5,6 +5,7 @@
 #include "NSAttributeDescription.h"
 #include "NSEntityDescription.h"
 #include "NSError.h"
+#include "NSFileManager.h"
 #include "NSJSONSerialization.h"
 #include "NSManagedObjectID.h"
 #include "NSManagedObjectModel.h"
@@ -116,9 +117,11 @@ struct NSPersistentStore::Database {
         std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code);
         Value sqliteInfo = Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value(message) } });
         auto underlying = NSError::errorWithDomain(NSSQLiteErrorDomain, code, sqliteInfo);
-        int32_t cocoaCode = (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? NSFileReadCorruptFileError : NSPersistentStoreOperationError;
+        int32_t cocoaCode = (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) ? NSFileReadCorruptFileError
+                                                                              : NSPersistentStoreOperationError;
         return coreDataError(cocoaCode, what + ": " + message,
-            Value::dictionary({ { Value(NSUnderlyingErrorKey), Value(underlying) }, { Value(NSFilePathErrorKey), Value(path) } }));
+            Value::dictionary(
+                { { Value(NSUnderlyingErrorKey), Value(underlying) }, { Value(NSFilePathErrorKey), Value(path) } }));
     }
 
     bool exec(const std::string& sql, Ref<NSError>* out, const std::string& what)
@@ -170,7 +173,8 @@ struct NSPersistentStore::Database {
         }
         switch (attribute->attributeType()) {
         case NSAttributeDescription::NSStringAttributeType:
-            sqlite3_bind_text(s, index, value.string().data(), static_cast<int>(value.string().size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(
+                s, index, value.string().data(), static_cast<int>(value.string().size()), SQLITE_TRANSIENT);
             break;
         case NSAttributeDescription::NSDecimalAttributeType:
         case NSAttributeDescription::NSDoubleAttributeType:
@@ -239,7 +243,8 @@ struct NSPersistentStore::Database {
     bool setMetadata(const std::string& key, const std::string& value, Ref<NSError>* out)
     {
         Statement statement;
-        if (!prepare(statement, "INSERT OR REPLACE INTO vx_metadata (key, value) VALUES (?, ?)", out, "Writing the store's metadata"))
+        if (!prepare(statement, "INSERT OR REPLACE INTO vx_metadata (key, value) VALUES (?, ?)", out,
+                "Writing the store's metadata"))
             return false;
         sqlite3_bind_text(statement.statement, 1, key.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(statement.statement, 2, value.c_str(), -1, SQLITE_TRANSIENT);
@@ -248,7 +253,8 @@ struct NSPersistentStore::Database {
 
     bool createTable(const Ref<NSEntityDescription>& entity, Ref<NSError>* out)
     {
-        std::string sql = "CREATE TABLE " + tableName(entity->name()) + " (" + quoted(s_keyColumn) + " INTEGER PRIMARY KEY";
+        std::string sql
+            = "CREATE TABLE " + tableName(entity->name()) + " (" + quoted(s_keyColumn) + " INTEGER PRIMARY KEY";
         for (const auto& attribute : entity->attributes())
             sql += ", " + quoted(attribute->name()) + " " + columnType(attribute->attributeType());
         for (const auto& relationship : entity->relationships()) {
@@ -271,12 +277,13 @@ std::string schemaText(const Ref<NSManagedObjectModel>& model)
 // columns for added attributes and to-one relationships. A change of an attribute's type, a
 // to-one that now points elsewhere, or an added mandatory attribute without a default cannot be
 // inferred.
-bool migrate(NSPersistentStore::Database& database, const Value& stored, const Ref<NSManagedObjectModel>& model, Ref<NSError>* error)
+bool migrate(NSPersistentStore::Database& database, const Value& stored, const Ref<NSManagedObjectModel>& model,
+    Ref<NSError>* error)
 {
     auto cannot = [&](const std::string& why) {
-        reportError(error, coreDataError(NSMigrationMissingMappingModelError,
-            "Can't find mapping model for migration: " + why,
-            Value::dictionary({ { Value(NSFilePathErrorKey), Value(database.path) } })));
+        reportError(error,
+            coreDataError(NSMigrationMissingMappingModelError, "Can't find mapping model for migration: " + why,
+                Value::dictionary({ { Value(NSFilePathErrorKey), Value(database.path) } })));
         return false;
     };
     for (const auto& entity : model->entities()) {
@@ -295,8 +302,8 @@ bool migrate(NSPersistentStore::Database& database, const Value& stored, const R
             }
             if (!attribute->isOptional() && attribute->defaultValue().isNil())
                 return cannot(entity->name() + "." + attribute->name() + " is new, mandatory and has no default");
-            std::string sql = "ALTER TABLE " + tableName(entity->name()) + " ADD COLUMN " + quoted(attribute->name()) + " "
-                + columnType(attribute->attributeType()) + " DEFAULT " + literal(attribute);
+            std::string sql = "ALTER TABLE " + tableName(entity->name()) + " ADD COLUMN " + quoted(attribute->name())
+                + " " + columnType(attribute->attributeType()) + " DEFAULT " + literal(attribute);
             if (!database.exec(sql, error, "Adding " + entity->name() + "." + attribute->name()))
                 return false;
         }
@@ -311,7 +318,8 @@ bool migrate(NSPersistentStore::Database& database, const Value& stored, const R
             }
             if (!old["attributes"][relationship->name()].isNil())
                 return cannot(entity->name() + "." + relationship->name() + " was an attribute");
-            std::string sql = "ALTER TABLE " + tableName(entity->name()) + " ADD COLUMN " + quoted(relationship->name()) + " INTEGER";
+            std::string sql = "ALTER TABLE " + tableName(entity->name()) + " ADD COLUMN " + quoted(relationship->name())
+                + " INTEGER";
             if (!database.exec(sql, error, "Adding " + entity->name() + "." + relationship->name()))
                 return false;
         }
@@ -337,7 +345,8 @@ Ref<NSPersistentStore> NSPersistentStore::openSQLiteStore(
 {
     auto database = std::make_unique<Database>();
     database->path = path;
-    int rc = sqlite3_open_v2(path.c_str(), &database->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    int rc = sqlite3_open_v2(
+        path.c_str(), &database->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         reportError(error, database->error(rc, "The store could not be opened"));
         return nullptr;
@@ -345,7 +354,8 @@ Ref<NSPersistentStore> NSPersistentStore::openSQLiteStore(
     sqlite3_extended_result_codes(database->handle, 0);
     // A kill during a save must leave the file whole: rollback journal, full syncs.
     if (!database->exec("PRAGMA synchronous = FULL", error, "The store could not be opened")
-        || !database->exec("CREATE TABLE IF NOT EXISTS vx_metadata (key TEXT PRIMARY KEY, value TEXT)", error, "The store could not be opened"))
+        || !database->exec("CREATE TABLE IF NOT EXISTS vx_metadata (key TEXT PRIMARY KEY, value TEXT)", error,
+            "The store could not be opened"))
         return nullptr;
 
     auto storedSchema = database->metadata("schema", error);
@@ -355,11 +365,13 @@ Ref<NSPersistentStore> NSPersistentStore::openSQLiteStore(
         // A new file (or one without our layout yet): lay out every entity.
         if (!database->exec("BEGIN IMMEDIATE", error, "The store could not be created"))
             return nullptr;
-        bool ok = database->exec("CREATE TABLE IF NOT EXISTS vx_sequence (entity TEXT PRIMARY KEY, last INTEGER)", error, "The store could not be created");
+        bool ok = database->exec("CREATE TABLE IF NOT EXISTS vx_sequence (entity TEXT PRIMARY KEY, last INTEGER)",
+            error, "The store could not be created");
         for (const auto& entity : model->entities())
             ok = ok && database->createTable(entity, error);
         identifier = NSUUID::UUID()->UUIDString();
-        ok = ok && database->setMetadata("schema", currentSchema, error) && database->setMetadata("version", model->versionIdentifier(), error)
+        ok = ok && database->setMetadata("schema", currentSchema, error)
+            && database->setMetadata("version", model->versionIdentifier(), error)
             && database->setMetadata("identifier", identifier, error);
         if (!ok || !database->exec("COMMIT", error, "The store could not be created")) {
             sqlite3_exec(database->handle, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -371,20 +383,23 @@ Ref<NSPersistentStore> NSPersistentStore::openSQLiteStore(
             bool automatic = options[NSMigratePersistentStoresAutomaticallyOption].boolValue();
             bool infer = options[NSInferMappingModelAutomaticallyOption].boolValue();
             if (!automatic) {
-                reportError(error, coreDataError(NSPersistentStoreIncompatibleVersionHashError,
-                    "The model used to open the store is incompatible with the one used to create the store",
-                    Value::dictionary({ { Value(NSFilePathErrorKey), Value(path) } })));
+                reportError(error,
+                    coreDataError(NSPersistentStoreIncompatibleVersionHashError,
+                        "The model used to open the store is incompatible with the one used to create the store",
+                        Value::dictionary({ { Value(NSFilePathErrorKey), Value(path) } })));
                 return nullptr;
             }
             Value stored = NSJSONSerialization::JSONObjectWithData(*storedSchema, 0, nullptr);
             if (!infer || !stored.isDictionary()) {
-                reportError(error, coreDataError(NSMigrationMissingMappingModelError, "Can't find mapping model for migration",
-                    Value::dictionary({ { Value(NSFilePathErrorKey), Value(path) } })));
+                reportError(error,
+                    coreDataError(NSMigrationMissingMappingModelError, "Can't find mapping model for migration",
+                        Value::dictionary({ { Value(NSFilePathErrorKey), Value(path) } })));
                 return nullptr;
             }
             if (!database->exec("BEGIN IMMEDIATE", error, "The store could not be migrated"))
                 return nullptr;
-            if (!migrate(*database, stored, model, error) || !database->exec("COMMIT", error, "The store could not be migrated")) {
+            if (!migrate(*database, stored, model, error)
+                || !database->exec("COMMIT", error, "The store could not be migrated")) {
                 sqlite3_exec(database->handle, "ROLLBACK", nullptr, nullptr, nullptr);
                 return nullptr;
             }
@@ -398,7 +413,8 @@ Ref<NSPersistentStore> NSPersistentStore::openSQLiteStore(
 
 namespace {
 
-void readRow(NSPersistentStore::Database::Statement& statement, const Ref<NSEntityDescription>& entity, NSPersistentStore::Row& row)
+void readRow(NSPersistentStore::Database::Statement& statement, const Ref<NSEntityDescription>& entity,
+    NSPersistentStore::Row& row)
 {
     row.primaryKey = sqlite3_column_int64(statement.statement, 0);
     int index = 1;
@@ -430,10 +446,12 @@ std::string selectColumns(const Ref<NSEntityDescription>& entity)
 
 } // namespace
 
-std::optional<std::vector<NSPersistentStore::Row>> NSPersistentStore::fetchRows(const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
+std::optional<std::vector<NSPersistentStore::Row>> NSPersistentStore::fetchRows(
+    const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
 {
     Database::Statement statement;
-    if (!m_database->prepare(statement, selectColumns(entity) + " ORDER BY " + quoted(s_keyColumn), error, "Fetching " + entity->name()))
+    if (!m_database->prepare(
+            statement, selectColumns(entity) + " ORDER BY " + quoted(s_keyColumn), error, "Fetching " + entity->name()))
         return std::nullopt;
     std::vector<Row> rows;
     while (true) {
@@ -455,7 +473,8 @@ std::optional<std::optional<NSPersistentStore::Row>> NSPersistentStore::fetchRow
     const Ref<NSEntityDescription>& entity, int64_t primaryKey, Ref<NSError>* error)
 {
     Database::Statement statement;
-    if (!m_database->prepare(statement, selectColumns(entity) + " WHERE " + quoted(s_keyColumn) + " = ?", error, "Fetching " + entity->name()))
+    if (!m_database->prepare(statement, selectColumns(entity) + " WHERE " + quoted(s_keyColumn) + " = ?", error,
+            "Fetching " + entity->name()))
         return std::nullopt;
     sqlite3_bind_int64(statement.statement, 1, primaryKey);
     int rc = sqlite3_step(statement.statement);
@@ -470,8 +489,9 @@ std::optional<std::optional<NSPersistentStore::Row>> NSPersistentStore::fetchRow
     return std::optional<Row>(std::move(row));
 }
 
-std::optional<std::map<const NSManagedObjectID*, int64_t>> NSPersistentStore::save(const std::vector<ObjectSnapshot>& inserted,
-    const std::vector<ObjectSnapshot>& updated, const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
+std::optional<std::map<const NSManagedObjectID*, int64_t>> NSPersistentStore::save(
+    const std::vector<ObjectSnapshot>& inserted, const std::vector<ObjectSnapshot>& updated,
+    const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
 {
     Database& db = *m_database;
     std::map<const NSManagedObjectID*, int64_t> keys;
@@ -488,7 +508,8 @@ std::optional<std::map<const NSManagedObjectID*, int64_t>> NSPersistentStore::sa
         const auto& entity = snapshot.objectID->entity()->name();
         if (!last.count(entity)) {
             Database::Statement statement;
-            if (!db.prepare(statement, "SELECT last FROM vx_sequence WHERE entity = ?", error, "The store could not be saved"))
+            if (!db.prepare(
+                    statement, "SELECT last FROM vx_sequence WHERE entity = ?", error, "The store could not be saved"))
                 return abandon();
             sqlite3_bind_text(statement.statement, 1, entity.c_str(), -1, SQLITE_TRANSIENT);
             int rc = sqlite3_step(statement.statement);
@@ -502,7 +523,8 @@ std::optional<std::map<const NSManagedObjectID*, int64_t>> NSPersistentStore::sa
     }
     for (const auto& [entity, key] : last) {
         Database::Statement statement;
-        if (!db.prepare(statement, "INSERT OR REPLACE INTO vx_sequence (entity, last) VALUES (?, ?)", error, "The store could not be saved"))
+        if (!db.prepare(statement, "INSERT OR REPLACE INTO vx_sequence (entity, last) VALUES (?, ?)", error,
+                "The store could not be saved"))
             return abandon();
         sqlite3_bind_text(statement.statement, 1, entity.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int64(statement.statement, 2, key);
@@ -578,7 +600,9 @@ std::optional<std::map<const NSManagedObjectID*, int64_t>> NSPersistentStore::sa
         if (id->isTemporaryID())
             continue;
         Database::Statement statement;
-        if (!db.prepare(statement, "DELETE FROM " + tableName(id->entity()->name()) + " WHERE " + quoted(s_keyColumn) + " = ?", error, "The store could not be saved"))
+        if (!db.prepare(statement,
+                "DELETE FROM " + tableName(id->entity()->name()) + " WHERE " + quoted(s_keyColumn) + " = ?", error,
+                "The store could not be saved"))
             return abandon();
         sqlite3_bind_int64(statement.statement, 1, id->primaryKey());
         if (!db.step(statement, error, "The store could not be saved"))

@@ -14,7 +14,8 @@
 struct ObjectSnapshot;
 
 inline constexpr const char* NSSQLiteStoreType = "SQLite";
-inline constexpr const char* NSMigratePersistentStoresAutomaticallyOption = "NSMigratePersistentStoresAutomaticallyOption";
+inline constexpr const char* NSMigratePersistentStoresAutomaticallyOption
+    = "NSMigratePersistentStoresAutomaticallyOption";
 inline constexpr const char* NSInferMappingModelAutomaticallyOption = "NSInferMappingModelAutomaticallyOption";
 
 // A SQLite database file holding the rows of a model's entities: one table per entity, one
@@ -37,8 +38,8 @@ public:
 
     // Opens (creating when absent) the file for `model`, migrating an older layout when the
     // options allow it. nullptr with an error when the file cannot be opened or migrated.
-    static Ref<NSPersistentStore> openSQLiteStore(const std::string& path, const Value& options,
-        const Ref<NSManagedObjectModel>& model, Ref<NSError>* error);
+    static Ref<NSPersistentStore> openSQLiteStore(
+        const std::string& path, const Value& options, const Ref<NSManagedObjectModel>& model, Ref<NSError>* error);
 
     // A row as read: its key, attribute values (nil ones absent) and to-one keys (none absent).
     struct Row {
@@ -48,12 +49,14 @@ public:
     };
     // Every row of the entity in key order (the order rows were inserted).
     std::optional<std::vector<Row>> fetchRows(const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
-    std::optional<std::optional<Row>> fetchRow(const Ref<NSEntityDescription>& entity, int64_t primaryKey, Ref<NSError>* error);
+    std::optional<std::optional<Row>> fetchRow(
+        const Ref<NSEntityDescription>& entity, int64_t primaryKey, Ref<NSError>* error);
 
     // Writes inserted, changed and deleted objects in one transaction. Inserted objects get new
     // keys, answered by ID; nothing is written (and nullopt answered) on any failure.
     std::optional<std::map<const NSManagedObjectID*, int64_t>> save(const std::vector<ObjectSnapshot>& inserted,
-        const std::vector<ObjectSnapshot>& updated, const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error);
+        const std::vector<ObjectSnapshot>& updated, const std::vector<Ref<NSManagedObjectID>>& deleted,
+        Ref<NSError>* error);
 
 private:
     std::string m_type { NSSQLiteStoreType };

@@ -17,7 +17,8 @@ NSPersistentStoreCoordinator::NSPersistentStoreCoordinator(Passkey key, Ref<NSMa
 {
 }
 
-Ref<NSPersistentStoreCoordinator> NSPersistentStoreCoordinator::initWithManagedObjectModel(const Ref<NSManagedObjectModel>& model)
+Ref<NSPersistentStoreCoordinator> NSPersistentStoreCoordinator::initWithManagedObjectModel(
+    const Ref<NSManagedObjectModel>& model)
 {
     if (!model)
         return nullptr;
@@ -33,8 +34,9 @@ Ref<NSPersistentStore> NSPersistentStoreCoordinator::addPersistentStoreWithType(
         return nullptr;
     }
     if (!configuration.empty() || m_store) {
-        reportError(error, coreDataError(NSPersistentStoreOperationError,
-            m_store ? "The coordinator already has a store" : "Configurations are not supported"));
+        reportError(error,
+            coreDataError(NSPersistentStoreOperationError,
+                m_store ? "The coordinator already has a store" : "Configurations are not supported"));
         return nullptr;
     }
     auto store = NSPersistentStore::openSQLiteStore(path, options, m_model, error);
@@ -55,7 +57,8 @@ bool NSPersistentStoreCoordinator::removePersistentStore(const Ref<NSPersistentS
 {
     std::lock_guard guard(m_lock);
     if (!store || store != m_store) {
-        reportError(error, coreDataError(NSPersistentStoreOperationError, "The store is not one of this coordinator's"));
+        reportError(
+            error, coreDataError(NSPersistentStoreOperationError, "The store is not one of this coordinator's"));
         return false;
     }
     m_store = nullptr;
@@ -64,10 +67,12 @@ bool NSPersistentStoreCoordinator::removePersistentStore(const Ref<NSPersistentS
 
 Ref<NSError> NSPersistentStoreCoordinator::noStoreError() const
 {
-    return coreDataError(NSPersistentStoreSaveError, "This coordinator has no persistent stores. It cannot perform a save or fetch operation.");
+    return coreDataError(NSPersistentStoreSaveError,
+        "This coordinator has no persistent stores. It cannot perform a save or fetch operation.");
 }
 
-Ref<NSManagedObjectID> NSPersistentStoreCoordinator::canonicalID(const Ref<NSEntityDescription>& entity, int64_t primaryKey)
+Ref<NSManagedObjectID> NSPersistentStoreCoordinator::canonicalID(
+    const Ref<NSEntityDescription>& entity, int64_t primaryKey)
 {
     auto& slot = m_ids[{ entity->name(), primaryKey }];
     if (auto existing = slot.lock())
@@ -77,7 +82,8 @@ Ref<NSManagedObjectID> NSPersistentStoreCoordinator::canonicalID(const Ref<NSEnt
     return made;
 }
 
-ObjectSnapshot NSPersistentStoreCoordinator::snapshotFromRow(const Ref<NSEntityDescription>& entity, const void* rowPointer)
+ObjectSnapshot NSPersistentStoreCoordinator::snapshotFromRow(
+    const Ref<NSEntityDescription>& entity, const void* rowPointer)
 {
     const auto& row = *static_cast<const NSPersistentStore::Row*>(rowPointer);
     ObjectSnapshot snapshot;
@@ -92,7 +98,8 @@ ObjectSnapshot NSPersistentStoreCoordinator::snapshotFromRow(const Ref<NSEntityD
     return snapshot;
 }
 
-std::optional<std::vector<ObjectSnapshot>> NSPersistentStoreCoordinator::fetchSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
+std::optional<std::vector<ObjectSnapshot>> NSPersistentStoreCoordinator::fetchSnapshots(
+    const Ref<NSEntityDescription>& entity, Ref<NSError>* error)
 {
     std::lock_guard guard(m_lock);
     if (!m_store) {
@@ -109,7 +116,8 @@ std::optional<std::vector<ObjectSnapshot>> NSPersistentStoreCoordinator::fetchSn
     return snapshots;
 }
 
-std::optional<std::optional<ObjectSnapshot>> NSPersistentStoreCoordinator::snapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
+std::optional<std::optional<ObjectSnapshot>> NSPersistentStoreCoordinator::snapshotForID(
+    const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error)
 {
     std::lock_guard guard(m_lock);
     if (!m_store) {
@@ -126,8 +134,8 @@ std::optional<std::optional<ObjectSnapshot>> NSPersistentStoreCoordinator::snaps
     return std::optional<ObjectSnapshot>(snapshotFromRow(objectID->entity(), &**row));
 }
 
-bool NSPersistentStoreCoordinator::saveChanges(const std::vector<ObjectSnapshot>& inserted, const std::vector<ObjectSnapshot>& updated,
-    const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
+bool NSPersistentStoreCoordinator::saveChanges(const std::vector<ObjectSnapshot>& inserted,
+    const std::vector<ObjectSnapshot>& updated, const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error)
 {
     std::lock_guard guard(m_lock);
     if (!m_store) {

@@ -33,9 +33,11 @@ public:
     bool removePersistentStore(const Ref<NSPersistentStore>& store, Ref<NSError>* error);
 
     // Used by contexts.
-    std::optional<std::vector<ObjectSnapshot>> fetchSnapshots(const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
+    std::optional<std::vector<ObjectSnapshot>> fetchSnapshots(
+        const Ref<NSEntityDescription>& entity, Ref<NSError>* error);
     // nullopt on error; an empty inner optional when the row does not exist.
-    std::optional<std::optional<ObjectSnapshot>> snapshotForID(const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
+    std::optional<std::optional<ObjectSnapshot>> snapshotForID(
+        const Ref<NSManagedObjectID>& objectID, Ref<NSError>* error);
     // Writes the changes in one transaction and makes the inserted objects' IDs permanent.
     bool saveChanges(const std::vector<ObjectSnapshot>& inserted, const std::vector<ObjectSnapshot>& updated,
         const std::vector<Ref<NSManagedObjectID>>& deleted, Ref<NSError>* error);

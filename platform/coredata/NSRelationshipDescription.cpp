@@ -16,8 +16,8 @@ NSRelationshipDescription::NSRelationshipDescription(Passkey key, std::string na
 {
 }
 
-Ref<NSRelationshipDescription> NSRelationshipDescription::relationship(std::string name, std::string destinationName,
-    std::string inverseName, bool toMany, bool optional, DeleteRule rule)
+Ref<NSRelationshipDescription> NSRelationshipDescription::relationship(
+    std::string name, std::string destinationName, std::string inverseName, bool toMany, bool optional, DeleteRule rule)
 {
     return make<NSRelationshipDescription>(
         std::move(name), std::move(destinationName), std::move(inverseName), toMany, optional, rule);

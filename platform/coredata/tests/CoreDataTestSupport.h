@@ -80,20 +80,22 @@ struct Stack {
     Ref<NSManagedObjectContext> context;
     Ref<NSError> error;
 
-    static Stack open(const std::string& path, Ref<NSManagedObjectModel> model = currentModel(), Value options = migrationOptions())
+    static Stack open(
+        const std::string& path, Ref<NSManagedObjectModel> model = currentModel(), Value options = migrationOptions())
     {
         Stack stack;
         stack.model = model;
         stack.coordinator = NSPersistentStoreCoordinator::initWithManagedObjectModel(model);
         stack.store = stack.coordinator->addPersistentStoreWithType(NSSQLiteStoreType, "", path, options, &stack.error);
-        stack.context = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSMainQueueConcurrencyType);
+        stack.context
+            = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSMainQueueConcurrencyType);
         stack.context->setPersistentStoreCoordinator(stack.coordinator);
         return stack;
     }
 };
 
-inline Value fetch(const Ref<NSManagedObjectContext>& context, const std::string& entity, Ref<NSPredicate> predicate = nullptr,
-    std::string sortKey = {}, Ref<NSError>* error = nullptr)
+inline Value fetch(const Ref<NSManagedObjectContext>& context, const std::string& entity,
+    Ref<NSPredicate> predicate = nullptr, std::string sortKey = {}, Ref<NSError>* error = nullptr)
 {
     auto request = NSFetchRequest::fetchRequestWithEntityName(entity);
     request->setPredicate(std::move(predicate));

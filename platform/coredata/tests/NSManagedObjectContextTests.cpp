@@ -76,7 +76,8 @@ TEST_F(NSManagedObjectContextTest, SavesToTheFileAndReadsBackWithNilDistinctFrom
     row->setValueForKey(Value(), "bookmarkLat");
     ASSERT_TRUE(reopened.context->save(&error));
     auto third = Stack::open(storePath());
-    EXPECT_TRUE(fetch(third.context, "KESTBookmark")[0].objectAs<NSManagedObject>()->valueForKey("bookmarkLat").isNil());
+    EXPECT_TRUE(
+        fetch(third.context, "KESTBookmark")[0].objectAs<NSManagedObject>()->valueForKey("bookmarkLat").isNil());
 }
 
 TEST_F(NSManagedObjectContextTest, ObjectIDsBecomePermanentAndFindTheObject)
@@ -100,7 +101,8 @@ TEST_F(NSManagedObjectContextTest, ObjectIDsBecomePermanentAndFindTheObject)
     EXPECT_EQ(other->objectRegisteredForID(id), found);
 
     // An object outside any context is unknown to every context.
-    auto loose = NSManagedObject::initWithEntityInsertIntoManagedObjectContext(m_stack.model->entityNamed("KESTFilterDetail"), nullptr);
+    auto loose = NSManagedObject::initWithEntityInsertIntoManagedObjectContext(
+        m_stack.model->entityNamed("KESTFilterDetail"), nullptr);
     Ref<NSError> error;
     EXPECT_FALSE(context()->existingObjectWithID(loose->objectID(), &error));
     ASSERT_TRUE(error);
@@ -152,7 +154,8 @@ TEST_F(NSManagedObjectContextTest, FetchesSeeUnsavedInsertsEditsAndDeletes)
     }
 
     // Without sorting, the order is store order, then inserts in insertion order.
-    EXPECT_EQ(column(fetch(context(), "KESTBookmark"), "bookmarkName"), (std::vector<std::string> { "Alpha", "Zulu", "Delta" }));
+    EXPECT_EQ(column(fetch(context(), "KESTBookmark"), "bookmarkName"),
+        (std::vector<std::string> { "Alpha", "Zulu", "Delta" }));
 
     // Limits, descending sort and dictionaries.
     auto request = NSFetchRequest::fetchRequestWithEntityName("KESTBookmark");
@@ -168,7 +171,8 @@ TEST_F(NSManagedObjectContextTest, FetchesSeeUnsavedInsertsEditsAndDeletes)
 
     // A predicate on a key the entity lacks fails as an error, not a crash.
     Ref<NSError> error;
-    EXPECT_TRUE(fetch(context(), "KESTBookmark", NSPredicate::predicateWithFormat("noSuchKey == 1"), {}, &error).isNil());
+    EXPECT_TRUE(
+        fetch(context(), "KESTBookmark", NSPredicate::predicateWithFormat("noSuchKey == 1"), {}, &error).isNil());
     ASSERT_TRUE(error);
 }
 
@@ -199,7 +203,8 @@ TEST_F(NSManagedObjectContextTest, RollbackDiscardsEveryUnsavedChange)
 
 TEST_F(NSManagedObjectContextTest, RelationshipsKeepInversesAndFollowDeleteRules)
 {
-    auto filter = insert(context(), "KESTFilter", { { "filterName", Value("Heavies") }, { "filterActive", Value(true) } });
+    auto filter
+        = insert(context(), "KESTFilter", { { "filterName", Value("Heavies") }, { "filterActive", Value(true) } });
     auto altitude = insert(context(), "KESTFilterDetail", { { "filterDetailType", Value(4) } });
     auto speed = insert(context(), "KESTFilterDetail", { { "filterDetailType", Value(5) } });
     EXPECT_DOUBLE_EQ(altitude->valueForKey("filterUpperLimit").doubleValue(), 1.0) << "model default";
@@ -228,7 +233,8 @@ TEST_F(NSManagedObjectContextTest, RelationshipsKeepInversesAndFollowDeleteRules
         auto stored = filters[0].objectAs<NSManagedObject>();
         Value details = stored->valueForKey("childFilter");
         ASSERT_EQ(details.count(), 2u);
-        EXPECT_EQ(details[0].objectAs<NSManagedObject>()->valueForKey("parentFilter").objectAs<NSManagedObject>(), stored);
+        EXPECT_EQ(
+            details[0].objectAs<NSManagedObject>()->valueForKey("parentFilter").objectAs<NSManagedObject>(), stored);
         // Nullify: deleting a detail takes it out of its filter at once.
         reopened.context->deleteObject(details[0].objectAs<NSManagedObject>());
         EXPECT_EQ(stored->valueForKey("childFilter").count(), 1u);
@@ -284,7 +290,8 @@ TEST_F(NSManagedObjectContextTest, ObjectsOutsideAnyContextHoldRelationships)
     auto reopened = Stack::open(storePath());
     auto details = fetch(reopened.context, "KESTFilterDetail");
     ASSERT_EQ(details.count(), 1u);
-    EXPECT_EQ(details[0].objectAs<NSManagedObject>()->valueForKeyPath("parentFilter.filterName").stringValue(), "Stored");
+    EXPECT_EQ(
+        details[0].objectAs<NSManagedObject>()->valueForKeyPath("parentFilter.filterName").stringValue(), "Stored");
 }
 
 TEST_F(NSManagedObjectContextTest, ChildContextsPushSavesIntoTheirParent)
@@ -302,7 +309,8 @@ TEST_F(NSManagedObjectContextTest, ChildContextsPushSavesIntoTheirParent)
     child->performBlockAndWait([&] {
         EXPECT_TRUE(NSThread::isMainThread());
         auto inChild = insert(child, "KESTBookmark", { { "bookmarkName", Value("FromChild") } });
-        EXPECT_EQ(std::dynamic_pointer_cast<TestBookmark>(inChild)->awakeCount, 1) << "awakeFromInsert runs in child contexts";
+        EXPECT_EQ(std::dynamic_pointer_cast<TestBookmark>(inChild)->awakeCount, 1)
+            << "awakeFromInsert runs in child contexts";
         childID = inChild->objectID();
         auto stored = fetch(child, "KESTBookmark", nullptr, "bookmarkName");
         EXPECT_EQ(column(stored, "bookmarkName"), (std::vector<std::string> { "Existing", "FromChild" }));
@@ -368,10 +376,10 @@ TEST_F(NSManagedObjectContextTest, PostsChangesAndMergesThemIntoOtherContexts)
     std::vector<Ref<NSNotification>> saves;
     std::vector<Ref<NSNotification>> changes;
     auto center = NSNotificationCenter::defaultCenter();
-    auto saveToken = center->addObserverForName(std::string(NSManagedObjectContextDidSaveNotification), context(), nullptr,
-        [&](const Ref<NSNotification>& note) { saves.push_back(note); });
-    auto changeToken = center->addObserverForName(std::string(NSManagedObjectContextObjectsDidChangeNotification), context(), nullptr,
-        [&](const Ref<NSNotification>& note) { changes.push_back(note); });
+    auto saveToken = center->addObserverForName(std::string(NSManagedObjectContextDidSaveNotification), context(),
+        nullptr, [&](const Ref<NSNotification>& note) { saves.push_back(note); });
+    auto changeToken = center->addObserverForName(std::string(NSManagedObjectContextObjectsDidChangeNotification),
+        context(), nullptr, [&](const Ref<NSNotification>& note) { changes.push_back(note); });
 
     keep->setValueForKey(Value("Kept"), "bookmarkName");
     context()->deleteObject(drop);
@@ -410,7 +418,8 @@ TEST(NSManagedObjectContextValidation, FailedSaveReportsAndKeepsChanges)
     TemporarySandbox sandbox;
     auto entity = NSEntityDescription::entity("Thing", "",
         { NSAttributeDescription::attribute("name", NSAttributeDescription::NSStringAttributeType, false, Value()),
-            NSAttributeDescription::attribute("count", NSAttributeDescription::NSInteger32AttributeType, true, Value()) },
+            NSAttributeDescription::attribute(
+                "count", NSAttributeDescription::NSInteger32AttributeType, true, Value()) },
         {});
     auto model = NSManagedObjectModel::modelWithEntities({ entity });
     ASSERT_TRUE(model);
@@ -444,9 +453,11 @@ TEST(NSManagedObjectContextValidation, DenyRuleBlocksDeletingAnOwnerWithMembers)
 {
     TemporarySandbox sandbox;
     auto owner = NSEntityDescription::entity("Owner", "", {},
-        { NSRelationshipDescription::relationship("items", "Item", "owner", true, true, NSRelationshipDescription::NSDenyDeleteRule) });
+        { NSRelationshipDescription::relationship(
+            "items", "Item", "owner", true, true, NSRelationshipDescription::NSDenyDeleteRule) });
     auto item = NSEntityDescription::entity("Item", "", {},
-        { NSRelationshipDescription::relationship("owner", "Owner", "items", false, true, NSRelationshipDescription::NSNullifyDeleteRule) });
+        { NSRelationshipDescription::relationship(
+            "owner", "Owner", "items", false, true, NSRelationshipDescription::NSNullifyDeleteRule) });
     auto model = NSManagedObjectModel::modelWithEntities({ owner, item });
     ASSERT_TRUE(model);
     auto stack = Stack::open(sandbox.path("owners.sqlite"), model, Value());

@@ -72,21 +72,27 @@ TEST(NSManagedObjectModel, LoadsTheApplicationModelsFromResources)
 
 TEST(NSManagedObjectModel, RejectsInvalidDescriptions)
 {
-    auto entity = [](const char* json) { return NSJSONSerialization::JSONObjectWithData(std::string(json), 0, nullptr); };
+    auto entity
+        = [](const char* json) { return NSJSONSerialization::JSONObjectWithData(std::string(json), 0, nullptr); };
     struct Case {
         const char* name;
         const char* json;
     };
     const Case cases[] = {
         { "unknown type", R"({"entities":[{"name":"A","attributes":[{"name":"x","type":"Quaternion"}]}]})" },
-        { "default of wrong type", R"({"entities":[{"name":"A","attributes":[{"name":"x","type":"Integer32","default":"seven"}]}]})" },
-        { "duplicate property", R"({"entities":[{"name":"A","attributes":[{"name":"x","type":"String"},{"name":"x","type":"Double"}]}]})" },
+        { "default of wrong type",
+            R"({"entities":[{"name":"A","attributes":[{"name":"x","type":"Integer32","default":"seven"}]}]})" },
+        { "duplicate property",
+            R"({"entities":[{"name":"A","attributes":[{"name":"x","type":"String"},{"name":"x","type":"Double"}]}]})" },
         { "duplicate entity", R"({"entities":[{"name":"A"},{"name":"A"}]})" },
         { "unknown destination", R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"B"}]}]})" },
-        { "inverse mismatch", R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"B","inverse":"a"}]},
+        { "inverse mismatch",
+            R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"B","inverse":"a"}]},
                                    {"name":"B","relationships":[{"name":"a","destination":"A","inverse":"other"}]}]})" },
-        { "to-many without inverse", R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"B","toMany":true}]},{"name":"B"}]})" },
-        { "unknown delete rule", R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"A","deleteRule":"Explode"}]}]})" },
+        { "to-many without inverse",
+            R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"B","toMany":true}]},{"name":"B"}]})" },
+        { "unknown delete rule",
+            R"({"entities":[{"name":"A","relationships":[{"name":"b","destination":"A","deleteRule":"Explode"}]}]})" },
         { "no entities", R"({"name":"A"})" },
     };
     for (const auto& c : cases) {

@@ -44,7 +44,8 @@ TEST(NSPersistentStore, MigratesAStoreWrittenByTheOlderModel)
         auto old = Stack::open(path, modelVersion("Volantrix"));
         ASSERT_TRUE(old.store);
         auto filter = insert(old.context, "KESTFilter", { { "filterName", Value("Old") } });
-        auto detail = insert(old.context, "KESTFilterDetail", { { "filterDetail", Value("LHR") }, { "filterDetailType", Value(2) } });
+        auto detail = insert(
+            old.context, "KESTFilterDetail", { { "filterDetail", Value("LHR") }, { "filterDetailType", Value(2) } });
         detail->setValueForKey(Value(filter), "parentFilter");
         insert(old.context, "KESTBookmark", { { "bookmarkName", Value("Paris") }, { "bookmarkLat", Value(48.85) } });
         ASSERT_TRUE(old.context->save(nullptr));
@@ -95,7 +96,8 @@ TEST(NSPersistentStore, RefusesMigrationsItCannotInfer)
     };
     auto base = NSManagedObjectModel::modelWithEntities({ NSEntityDescription::entity("Thing", "",
         { NSAttributeDescription::attribute("name", NSAttributeDescription::NSStringAttributeType, true, Value()),
-            NSAttributeDescription::attribute("size", NSAttributeDescription::NSInteger32AttributeType, true, Value()) },
+            NSAttributeDescription::attribute(
+                "size", NSAttributeDescription::NSInteger32AttributeType, true, Value()) },
         {}) });
     struct Case {
         const char* name;
@@ -107,12 +109,16 @@ TEST(NSPersistentStore, RefusesMigrationsItCannotInfer)
     auto baseWithMandatory = NSManagedObjectModel::modelWithEntities({ NSEntityDescription::entity("Thing", "",
         { NSAttributeDescription::attribute("name", NSAttributeDescription::NSStringAttributeType, true, Value()),
             NSAttributeDescription::attribute("size", NSAttributeDescription::NSInteger32AttributeType, true, Value()),
-            NSAttributeDescription::attribute("weight", NSAttributeDescription::NSDoubleAttributeType, false, Value()) },
+            NSAttributeDescription::attribute(
+                "weight", NSAttributeDescription::NSDoubleAttributeType, false, Value()) },
         {}) });
     const Case cases[] = {
-        { "type changed", make(NSAttributeDescription::NSStringAttributeType, true), migrationOptions(), NSMigrationMissingMappingModelError },
-        { "new mandatory attribute without default", baseWithMandatory, migrationOptions(), NSMigrationMissingMappingModelError },
-        { "migration without inference", make(NSAttributeDescription::NSDoubleAttributeType, true), migrateOnly, NSMigrationMissingMappingModelError },
+        { "type changed", make(NSAttributeDescription::NSStringAttributeType, true), migrationOptions(),
+            NSMigrationMissingMappingModelError },
+        { "new mandatory attribute without default", baseWithMandatory, migrationOptions(),
+            NSMigrationMissingMappingModelError },
+        { "migration without inference", make(NSAttributeDescription::NSDoubleAttributeType, true), migrateOnly,
+            NSMigrationMissingMappingModelError },
     };
     int index = 0;
     for (const auto& c : cases) {
@@ -202,7 +208,8 @@ TEST(NSPersistentStore, AProcessKilledMidSaveLeavesAWholeStore)
         auto counter = stack.context->executeFetchRequest(request, nullptr)[0].objectAs<NSManagedObject>();
         for (int round = 1; round < 100000; ++round) {
             for (int i = 0; i < batch; ++i)
-                insert(stack.context, "KESTAlert", { { "alertValue", Value("round " + std::to_string(round)) }, { "alertID", Value(i) } });
+                insert(stack.context, "KESTAlert",
+                    { { "alertValue", Value("round " + std::to_string(round)) }, { "alertID", Value(i) } });
             counter->setValueForKey(Value(std::to_string(round)), "filterName");
             if (!stack.context->save(nullptr))
                 ::_exit(3);
