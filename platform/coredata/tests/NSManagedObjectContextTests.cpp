@@ -256,6 +256,37 @@ TEST_F(NSManagedObjectContextTest, RelationshipsKeepInversesAndFollowDeleteRules
     EXPECT_EQ(fetch(reopened.context, "KESTFilterDetail").count(), 0u);
 }
 
+class ChangeRecorder : public NSObject {
+    VX_OBJECT(ChangeRecorder, NSObject)
+public:
+    explicit ChangeRecorder(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<ChangeRecorder> init() { return make<ChangeRecorder>(); }
+    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value& change, void*) override
+    {
+        seen.push_back(keyPath + "=" + change[NSKeyValueChangeNewKey].description());
+    }
+    std::vector<std::string> seen;
+};
+
+TEST_F(NSManagedObjectContextTest, ObserversSeeAttributeAndInverseChanges)
+{
+    auto filter = insert(context(), "KESTFilter");
+    auto detail = insert(context(), "KESTFilterDetail");
+    auto recorder = ChangeRecorder::init();
+    filter->addObserver(recorder, "filterName", NSObject::NSKeyValueObservingOptionNew, nullptr);
+    filter->addObserver(recorder, "childFilter.@count", NSObject::NSKeyValueObservingOptionNew, nullptr);
+    filter->setValueForKey(Value("Night"), "filterName");
+    detail->setValueForKey(Value(filter), "parentFilter"); // the inverse set grows
+    filter->setValueForKey(Value(), "filterName");
+    EXPECT_EQ(
+        recorder->seen, (std::vector<std::string> { "filterName=Night", "childFilter.@count=1", "filterName=<null>" }));
+    filter->removeObserver(recorder, "filterName");
+    filter->removeObserver(recorder, "childFilter.@count");
+}
+
 TEST_F(NSManagedObjectContextTest, ObjectsOutsideAnyContextHoldRelationships)
 {
     auto filterEntity = m_stack.model->entityNamed("KESTFilter");
