@@ -14,6 +14,11 @@ constexpr double kDegrees = M_PI / 180.0;
 constexpr double kTaxiSeconds = 300;
 constexpr double kTurnaroundSeconds = 2400;
 constexpr int kMaxAircraft = 20000;
+constexpr double kKnotKmPerSecond = 1.852 / 3600;
+constexpr double kClimbFeetPerMinute = 1800;
+constexpr double kDescentFeetPerMinute = 1500;
+constexpr double kTakeOffKnots = 160;
+constexpr double kLandingKnots = 140;
 
 // A small deterministic generator (SplitMix64), so runs do not depend on the standard library.
 class Random {
@@ -129,6 +134,11 @@ struct TrafficSimulation::Aircraft {
     std::string registration;
     std::string squawk;
     double offset = 0; // seconds into the shuttle cycle at time 0
+    double distanceKm = 0;
+    double climbSeconds = 0;
+    double cruiseSeconds = 0;
+    double descentSeconds = 0;
+    double topFeet = 0; // the cruise altitude, lower on hops too short to reach it
     double airborneSeconds = 0;
     double cycleSeconds = 0;
     bool scheduled = false;
@@ -276,8 +286,25 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
             } while (a.squawk == "7500" || a.squawk == "7600" || a.squawk == "7700");
         }
 
-        double km = GreatCircle::distanceKm(from.latitude, from.longitude, to.latitude, to.longitude);
-        a.airborneSeconds = std::round(km / (a.profile->cruiseKnots * 1.852 * 0.85) * 3600 + 600);
+        // Speed climbs linearly from take-off speed to cruise and falls back to landing speed, so
+        // the distance flown is the integral of that profile; the cruise segment fills the rest.
+        a.distanceKm = GreatCircle::distanceKm(from.latitude, from.longitude, to.latitude, to.longitude);
+        double cruise = a.profile->cruiseKnots * kKnotKmPerSecond;
+        a.topFeet = a.profile->cruiseFeet;
+        a.climbSeconds = a.topFeet / kClimbFeetPerMinute * 60;
+        a.descentSeconds = a.topFeet / kDescentFeetPerMinute * 60;
+        double climbKm = a.climbSeconds * (kTakeOffKnots * kKnotKmPerSecond + cruise) / 2;
+        double descentKm = a.descentSeconds * (kLandingKnots * kKnotKmPerSecond + cruise) / 2;
+        if (climbKm + descentKm > a.distanceKm) {
+            double scale = a.distanceKm / (climbKm + descentKm);
+            a.climbSeconds *= scale;
+            a.descentSeconds *= scale;
+            a.topFeet *= scale;
+            climbKm *= scale;
+            descentKm *= scale;
+        }
+        a.cruiseSeconds = (a.distanceKm - climbKm - descentKm) / cruise;
+        a.airborneSeconds = a.climbSeconds + a.cruiseSeconds + a.descentSeconds;
         a.cycleSeconds = 2 * kTaxiSeconds + a.airborneSeconds + kTurnaroundSeconds;
         a.offset = std::floor(random.unit() * a.cycleSeconds);
         a.scheduled = a.airline && random.below(20) == 0;
@@ -319,7 +346,6 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
     }
 
     double air = a.airborneSeconds;
-    double cruiseFeet = a.profile->cruiseFeet;
     double cruiseKnots = a.profile->cruiseKnots;
     double courseToDestination = GreatCircle::initialBearing(from.latitude, from.longitude, to.latitude, to.longitude);
     if (tau < kTaxiSeconds) {
@@ -330,20 +356,30 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
         p.onGround = true;
     } else if (tau < kTaxiSeconds + air) {
         double t = tau - kTaxiSeconds;
-        double climb = std::min(cruiseFeet / 1800 * 60, air * 0.4);
-        double descent = std::min(cruiseFeet / 1500 * 60, air * 0.4);
-        GreatCircle::interpolate(from.latitude, from.longitude, to.latitude, to.longitude, t / air, p.latitude, p.longitude);
-        p.heading = GreatCircle::initialBearing(p.latitude, p.longitude, to.latitude, to.longitude);
+        double v0 = kTakeOffKnots, v1 = kLandingKnots, vc = cruiseKnots;
+        double climb = a.climbSeconds, cruise = a.cruiseSeconds, descent = a.descentSeconds;
+        double flownKm = 0; // integral of the speed profile up to t
         if (t < climb) {
-            p.altitude = std::round(cruiseFeet * t / climb / 25) * 25;
-            p.speed = std::round(160 + (cruiseKnots - 160) * t / climb);
-        } else if (t > air - descent) {
-            p.altitude = std::round(cruiseFeet * (air - t) / descent / 25) * 25;
-            p.speed = std::round(140 + (cruiseKnots - 140) * (air - t) / descent);
+            double speed = v0 + (vc - v0) * t / climb;
+            p.speed = speed;
+            p.altitude = a.topFeet * t / climb;
+            flownKm = t * (v0 + speed) / 2 * kKnotKmPerSecond;
+        } else if (t < climb + cruise) {
+            p.speed = vc;
+            p.altitude = a.topFeet;
+            flownKm = (climb * (v0 + vc) / 2 + (t - climb) * vc) * kKnotKmPerSecond;
         } else {
-            p.altitude = cruiseFeet;
-            p.speed = cruiseKnots;
+            double d = std::min(t - climb - cruise, descent);
+            double speed = vc + (v1 - vc) * d / descent;
+            p.speed = speed;
+            p.altitude = a.topFeet * (1 - d / descent);
+            flownKm = (climb * (v0 + vc) / 2 + cruise * vc + d * (vc + speed) / 2) * kKnotKmPerSecond;
         }
+        double fraction = a.distanceKm > 0 ? std::clamp(flownKm / a.distanceKm, 0.0, 1.0) : 1.0;
+        GreatCircle::interpolate(from.latitude, from.longitude, to.latitude, to.longitude, fraction, p.latitude, p.longitude);
+        p.heading = GreatCircle::initialBearing(p.latitude, p.longitude, to.latitude, to.longitude);
+        p.speed = std::round(p.speed);
+        p.altitude = p.altitude >= a.topFeet ? a.topFeet : std::round(p.altitude / 25) * 25;
     } else {
         p.latitude = to.latitude;
         p.longitude = to.longitude;
