@@ -200,6 +200,7 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         std::string token = request.matches.size() > 2 ? std::string(request.matches[2]) : "";
         if (!isAppIdentifier(app))
             return SimReply::error(400, "Unknown application");
+        double time = now(); // before taking the lock, which now() takes too
         std::lock_guard lock(mutex);
         auto thread = token.empty() ? feedbackThreads.end() : feedbackThreads.find(token);
         if (request.method == "GET") {
@@ -231,7 +232,7 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         auto& messages = thread->second["feedback"]["messages"];
         int messageId = nextFeedbackId++;
         messages.push_back({ { "id", messageId }, { "text", field("text") }, { "name", field("name") }, { "email", field("email") },
-            { "subject", field("subject") }, { "created_at", SimText::date(now(), "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
+            { "subject", field("subject") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
             { "token", token } });
         return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
     };
