@@ -227,11 +227,15 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         answer["status"] = { code, landed ? json(nullptr) : json(SimText::hhmm(plane->arrivalTime + late)), 1, 1 };
         json graph = json::object();
         int sample = 0;
-        for (const auto& point : traffic->pathOf(plane->hex, time)) {
+        auto path = traffic->pathOf(plane->hex, time);
+        for (const auto& point : path) {
+            // Samples are a minute apart from departure; the last one is the current report.
+            double at = sample + 1 == static_cast<int>(path.size()) ? time : plane->departureTime + 60.0 * sample;
+            auto then = traffic->planeAt(plane->hex, at);
             char key[16];
             std::snprintf(key, sizeof key, "%05d", sample);
             graph[key] = { { "prikey", sample }, { "altitude", numberValue(point[2]) },
-                { "speed", numberValue(std::round(plane->speed)) } };
+                { "speed", numberValue(then ? then->speed : plane->speed) } };
             ++sample;
         }
         answer["graph"] = std::move(graph);
