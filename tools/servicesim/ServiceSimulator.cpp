@@ -220,6 +220,10 @@ void ServiceSimulator::Impl::serve(const httplib::Request& request, httplib::Res
     if (!isControl) {
         record.status = reply.status;
         std::lock_guard lock(mutex);
+        // A long demo run keeps only the latest requests.
+        constexpr size_t kKeptRequests = 10000;
+        if (requests.size() >= kKeptRequests)
+            requests.erase(requests.begin(), requests.begin() + kKeptRequests / 10);
         requests.push_back(std::move(record));
     }
 }
