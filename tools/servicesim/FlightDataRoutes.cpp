@@ -418,11 +418,7 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
     // Push alerts: a store of alerts per device token. alertMode 0 replaces the device's alerts
     // with "deviceAlerts" (a JSON array or object), 1 deletes "alertID"; both answer the store.
     route("POST", "/APNS/sync_user_alerts.php", [this](const httplib::Request& request) {
-        auto field = [&](const char* name) {
-            if (request.has_file(name))
-                return request.get_file_value(name).content;
-            return param(request, name);
-        };
+        auto field = [&](const char* name) { return SimText::field(request, name); };
         std::string token = field("devicetoken");
         std::string mode = field("alertMode");
         if (token.empty())
@@ -462,11 +458,7 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
     });
     auto deviceRoute = [this](const char* command) {
         return [this, command](const httplib::Request& request) {
-            auto field = [&](const char* name) {
-                if (request.has_file(name))
-                    return request.get_file_value(name).content;
-                return param(request, name);
-            };
+            auto field = [&](const char* name) { return SimText::field(request, name); };
             if (field("cmd") != command)
                 return SimReply::error(400, std::string("cmd must be ") + command);
             std::lock_guard lock(mutex);

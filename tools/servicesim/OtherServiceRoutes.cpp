@@ -43,6 +43,30 @@ bool isAppIdentifier(const std::string& text)
 
 } // namespace
 
+void ServiceSimulator::Impl::appendFeedbackMessage(json& thread, const json& message)
+{
+    json entry = message;
+    entry["id"] = nextFeedbackId++;
+    thread["feedback"]["messages"].push_back(std::move(entry));
+}
+
+std::optional<json> ServiceSimulator::Impl::addFeedbackReply(const std::string& threadToken, const std::string& text)
+{
+    double time = now();
+    std::lock_guard lock(mutex);
+    auto thread = feedbackThreads.find(threadToken);
+    if (thread == feedbackThreads.end())
+        return std::nullopt;
+    appendFeedbackMessage(thread->second, { { "text", text }, { "clean_text", text }, { "name", "Volantrix Support" }, { "email", "" },
+                                              { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
+    return thread->second;
+}
+
+bool ServiceSimulator::addFeedbackReply(const std::string& threadToken, const std::string& text)
+{
+    return m_impl->addFeedbackReply(threadToken, text).has_value();
+}
+
 void ServiceSimulator::Impl::addOtherServiceRoutes()
 {
     // Airline logos: a banner in the airline's colour; thumbnails are smaller.
@@ -187,7 +211,7 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
     route("POST", R"(/api/2/apps/([^/]+)/crashes)", [](const httplib::Request& request) {
         if (!isAppIdentifier(request.matches[1]))
             return SimReply::error(400, "Unknown application");
-        if (!request.has_file("xml") || request.get_file_value("xml").content.empty())
+        if (SimText::field(request, "xml").empty())
             return SimReply::error(422, "The crash report is missing");
         SimReply reply;
         reply.status = 201;
@@ -212,11 +236,7 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
             return SimReply::error(404, "No such thread");
         if (request.method == "POST" && !token.empty())
             return SimReply::error(409, "The thread exists");
-        auto field = [&](const char* name) {
-            if (request.has_file(name))
-                return request.get_file_value(name).content;
-            return param(request, name);
-        };
+        auto field = [&](const char* name) { return SimText::field(request, name); };
         if (field("text").empty())
             return SimReply::error(422, "A message needs text");
         if (thread == feedbackThreads.end()) {
@@ -229,11 +249,9 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
                                                                           { "messages", json::array() } } } })
                          .first;
         }
-        auto& messages = thread->second["feedback"]["messages"];
-        int messageId = nextFeedbackId++;
-        messages.push_back({ { "id", messageId }, { "text", field("text") }, { "name", field("name") }, { "email", field("email") },
-            { "subject", field("subject") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
-            { "token", token } });
+        appendFeedbackMessage(thread->second, { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
+                                                  { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") },
+                                                  { "via", 1 }, { "token", field("message_token") } });
         return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
     };
     for (const char* method : { "GET", "POST", "PUT" }) {
@@ -257,13 +275,16 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         if (format != "json")
             return SimReply::error(400, "format must be json or plist");
         double time = now();
+        json uuids = json::object();
+        for (const auto& [architecture, uuid] : options.versionUuids)
+            uuids[architecture] = uuid;
         json versions = json::array({
             { { "version", "7.1.0" }, { "shortversion", "7.1" }, { "title", "Volantrix" }, { "timestamp", static_cast<int64_t>(time - 86400) },
                 { "appsize", 31457280 }, { "notes", "<p>Faster map drawing.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 2 } },
+                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 2 }, { "uuids", uuids } },
             { { "version", "7.0.0" }, { "shortversion", "7.0" }, { "title", "Volantrix" }, { "timestamp", static_cast<int64_t>(time - 30 * 86400) },
                 { "appsize", 30408704 }, { "notes", "<p>Designed for iOS 7.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 1 } },
+                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 1 }, { "uuids", json::object() } },
         });
         return SimReply::json({ { "versions", versions }, { "company", "Kestravon" }, { "tracker", nullptr } });
     });

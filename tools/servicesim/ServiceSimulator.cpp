@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "ServiceSimulatorImpl.h"
+#include "SimMultipart.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +35,28 @@ namespace SimText {
 std::string param(const httplib::Request& request, const char* name)
 {
     return request.has_param(name) ? request.get_param_value(name) : std::string();
+}
+
+std::string field(const httplib::Request& request, const char* name)
+{
+    auto type = request.headers.find(kMultipartTypeHeader);
+    if (type != request.headers.end()) {
+        for (const auto& part : SimMultipart::parse(type->second, request.body)) {
+            if (part.name == name)
+                return part.content;
+        }
+        return "";
+    }
+    return param(request, name);
+}
+
+bool hasField(const httplib::Request& request, const char* name)
+{
+    auto type = request.headers.find(kMultipartTypeHeader);
+    if (type == request.headers.end())
+        return request.has_param(name);
+    auto parts = SimMultipart::parse(type->second, request.body);
+    return std::any_of(parts.begin(), parts.end(), [&](const auto& part) { return part.name == name; });
 }
 
 std::optional<double> number(const std::string& text)
@@ -167,11 +190,17 @@ void ServiceSimulator::Impl::serve(const httplib::Request& request, httplib::Res
         record.query = request.target.substr(question + 1);
     for (const auto& [name, value] : request.params)
         record.parameters.emplace(name, value);
-    for (const auto& [name, value] : request.headers)
-        record.headers.emplace(name, value);
+    auto multipartType = request.headers.find(kMultipartTypeHeader);
+    for (const auto& [name, value] : request.headers) {
+        if (name == kMultipartTypeHeader)
+            continue;
+        // Multipart bodies arrive relabelled (see create()); record what the client sent.
+        bool relabelled = multipartType != request.headers.end() && SimText::equalsIgnoringCase(name, "Content-Type");
+        record.headers.emplace(name, relabelled ? multipartType->second : value);
+    }
     record.body = request.body;
-    for (const auto& [name, file] : request.files)
-        record.parts.push_back({ file.name, file.filename, file.content_type, file.content });
+    if (multipartType != request.headers.end())
+        record.parts = SimMultipart::parse(multipartType->second, request.body);
 
     std::optional<SimFault> fault;
     bool isControl = request.path.rfind("/_sim/", 0) == 0;
@@ -255,6 +284,19 @@ std::unique_ptr<ServiceSimulator> ServiceSimulator::create(const Options& option
             *error = "the reference data holds too few airports";
         return nullptr;
     }
+    // Multipart bodies are read by our own forgiving parser: before the server reads a body,
+    // its multipart content type is moved aside, so the body arrives whole in `body`.
+    impl.server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        auto type = request.headers.find("Content-Type");
+        if (type != request.headers.end() && !SimMultipart::boundaryOf(type->second).empty()) {
+            auto& mutableRequest = const_cast<httplib::Request&>(request);
+            std::string original = type->second;
+            mutableRequest.headers.erase(type);
+            mutableRequest.headers.emplace(kMultipartTypeHeader, original);
+            mutableRequest.headers.emplace("Content-Type", "application/octet-stream");
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     impl.addFlightDataRoutes();
     impl.addOtherServiceRoutes();
     impl.addControlRoutes();
@@ -405,6 +447,11 @@ void ServiceSimulator::Impl::addControlRoutes()
         std::lock_guard lock(mutex);
         requests.clear();
         return SimReply::json(nlohmann::json::object());
+    });
+    // POST /_sim/feedback-reply with "token" and "text" adds a reply from the developer.
+    route("POST", "/_sim/feedback-reply", [this](const httplib::Request& request) {
+        auto thread = addFeedbackReply(SimText::param(request, "token"), SimText::param(request, "text"));
+        return thread ? SimReply::json(*thread) : SimReply::error(404, "No such thread");
     });
     // POST /_sim/time with "t=SECONDS" fixes the service clock.
     route("POST", "/_sim/time", [this](const httplib::Request& request) {

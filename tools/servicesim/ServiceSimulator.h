@@ -53,6 +53,9 @@ public:
         std::string dataDirectory;
         // Waits out a fault's delay; the default sleeps the serving thread.
         std::function<void(double seconds)> sleeper;
+        // The "uuids" of the newest version the update service lists (architecture to build
+        // UUID), so a client can be shown its own build.
+        std::map<std::string, std::string> versionUuids;
     };
 
     // Loads the reference data and builds the traffic. Returns nullptr with a message in `error`
@@ -73,6 +76,9 @@ public:
 
     void addFault(const SimFault& fault);
     void clearFaults();
+
+    // Adds a reply from the developer to a feedback thread; false for an unknown thread.
+    bool addFeedbackReply(const std::string& threadToken, const std::string& text);
 
     std::vector<SimRequest> requests() const;
     std::vector<SimRequest> requestsForPath(const std::string& path) const;

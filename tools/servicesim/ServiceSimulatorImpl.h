@@ -53,6 +53,10 @@ struct ServiceSimulator::Impl {
     int nextFeedbackId = 1;
 
     double now() const;
+    // Appends a message to a feedback thread; the caller holds `mutex`.
+    void appendFeedbackMessage(nlohmann::json& thread, const nlohmann::json& message);
+    // Adds a reply from the developer; returns the thread, or nullopt for an unknown token.
+    std::optional<nlohmann::json> addFeedbackReply(const std::string& threadToken, const std::string& text);
     std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(port) + "/"; }
 
     // Registers a handler for a method and a path pattern (a regular expression matched against
@@ -65,9 +69,15 @@ struct ServiceSimulator::Impl {
     void addControlRoutes();
 };
 
+// The header that carries a multipart request's own content type to the handlers.
+inline constexpr const char* kMultipartTypeHeader = "X-Sim-Multipart-Content-Type";
+
 // Small helpers shared by the route files.
 namespace SimText {
 std::string param(const httplib::Request&, const char* name);
+// A multipart part's content, or else a query or form parameter; "" when absent.
+std::string field(const httplib::Request&, const char* name);
+bool hasField(const httplib::Request&, const char* name);
 std::optional<double> number(const std::string& text);
 std::string hhmm(double secondsSince1970);
 std::string date(double secondsSince1970, const char* format); // strftime in UTC

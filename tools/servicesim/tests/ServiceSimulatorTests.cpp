@@ -23,6 +23,7 @@ protected:
         options.seed = 11;
         options.aircraft = 600;
         options.fixedTime = kStart;
+        options.versionUuids = { { "armv7", "3F2504E0-4F89-11D3-9A0C-0305E82C3301" } };
         options.sleeper = [this](double seconds) { m_slept.push_back(seconds); };
         std::string error;
         m_simulator = ServiceSimulator::create(options, &error);
@@ -448,7 +449,8 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
         { "/i?app_key=abc&device_id=d1&sdk_version=1.0&begin_session=1&metrics=%7B%7D", "application/json", [](const std::string&) {} },
         { "/api/2/apps/0123456789abcdef0123456789abcdef?format=json&extended=true", "application/json", [](const std::string& body) {
              auto answer = json::parse(body);
-             EXPECT_FALSE(answer["versions"].empty());
+             ASSERT_FALSE(answer["versions"].empty());
+             EXPECT_EQ(answer["versions"][0]["uuids"]["armv7"], "3F2504E0-4F89-11D3-9A0C-0305E82C3301");
              EXPECT_TRUE(answer.contains("company") && answer.contains("tracker"));
          } },
     };
@@ -569,4 +571,35 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     ASSERT_EQ(read["feedback"]["messages"].size(), 2u);
     EXPECT_EQ(read["feedback"]["messages"][1]["text"], "More please");
     EXPECT_EQ(get("/api/2/apps/" + app + "/feedback/00ff")->status, 404);
+
+    // The kit writes its own multipart bodies: boundary "----FOO", a ";" after each name,
+    // "Content-Type: text" and no preamble. Its message token comes back on its message.
+    std::string body;
+    for (auto [name, value] : { std::pair { "oem", "Apple" }, { "os_version", "7.1" }, { "text", "Crashes on launch" },
+             { "message_token", "MSG-1" } })
+        body += std::string("------FOO\r\nContent-Disposition: form-data; name=\"") + name + "\";\r\nContent-Type: text\r\n\r\n" + value + "\r\n";
+    body += "------FOO--\r\n";
+    auto kit = m_client->Post(("/api/2/apps/" + app + "/feedback?format=json&sdk=HarborSDK&sdk_version=3.5.2").c_str(), body,
+        "multipart/form-data; boundary=----FOO");
+    ASSERT_TRUE(kit);
+    ASSERT_EQ(kit->status, 201) << kit->body;
+    auto kitThread = json::parse(kit->body);
+    EXPECT_EQ(kitThread["feedback"]["messages"][0]["text"], "Crashes on launch");
+    EXPECT_EQ(kitThread["feedback"]["messages"][0]["token"], "MSG-1");
+    auto recordedKit = m_simulator->requestsForPath("/api/2/apps/" + app + "/feedback");
+    ASSERT_FALSE(recordedKit.empty());
+    EXPECT_EQ(recordedKit.back().parts.size(), 4u);
+    EXPECT_EQ(recordedKit.back().headers.find("Content-Type")->second, "multipart/form-data; boundary=----FOO");
+
+    // Replies from the developer, injected by a test, show up when the thread is read.
+    std::string kitToken = kitThread["token"];
+    EXPECT_TRUE(m_simulator->addFeedbackReply(kitToken, "Fixed in 7.1"));
+    EXPECT_FALSE(m_simulator->addFeedbackReply("no-such-thread", "Hello"));
+    auto replied = m_client->Post("/_sim/feedback-reply", httplib::Params { { "token", kitToken }, { "text", "Thanks" } });
+    ASSERT_TRUE(replied);
+    EXPECT_EQ(replied->status, 200);
+    auto kitRead = getJson("/api/2/apps/" + app + "/feedback/" + kitToken + "?format=json");
+    ASSERT_EQ(kitRead["feedback"]["messages"].size(), 3u);
+    EXPECT_EQ(kitRead["feedback"]["messages"][1]["text"], "Fixed in 7.1");
+    EXPECT_EQ(kitRead["feedback"]["messages"][2]["text"], "Thanks");
 }
