@@ -4,6 +4,7 @@
 
 #include "SimImages.h"
 
+#include <algorithm>
 #include <cmath>
 
 using nlohmann::json;
@@ -70,9 +71,12 @@ bool ServiceSimulator::addFeedbackReply(const std::string& threadToken, const st
 void ServiceSimulator::Impl::addOtherServiceRoutes()
 {
     // Airline logos: a banner in the airline's colour; thumbnails are smaller.
-    route("GET", "/v1/getLogo.php", [](const httplib::Request& request) {
+    route("GET", "/v1/getLogo.php", [this](const httplib::Request& request) {
         std::string code = param(request, "airlineCode");
-        if (code.empty())
+        bool known = !code.empty() && std::any_of(data.airlines.begin(), data.airlines.end(), [&](const RefAirline& airline) {
+            return airline.icao == code || airline.iata == code;
+        });
+        if (!known)
             return SimReply::error(404, "No logo");
         bool thumb = param(request, "requestThumb") == "1";
         int width = thumb ? 60 : 200, height = thumb ? 20 : 60;

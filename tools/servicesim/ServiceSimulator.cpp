@@ -129,6 +129,7 @@ void applyBody(SimReply& reply, SimFault::Body body)
         break;
     case SimFault::Body::Malformed:
         reply.body = "<html><body>Service temporarily unavailable</body>";
+        reply.contentType = "text/html";
         break;
     case SimFault::Body::PlanesArray:
         reply.body = R"({"planes":[]})";
@@ -278,7 +279,7 @@ std::unique_ptr<ServiceSimulator> ServiceSimulator::create(const Options& option
     if (!data)
         return nullptr;
     impl.data = std::move(*data);
-    impl.traffic = TrafficSimulation::create(impl.data, { options.seed, options.aircraft, options.seasonal });
+    impl.traffic = TrafficSimulation::create(impl.data, { options.seed, options.aircraft, options.seasonal, options.hotspot });
     if (!impl.traffic) {
         if (error)
             *error = "the reference data holds too few airports";

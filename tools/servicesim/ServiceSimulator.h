@@ -2,6 +2,7 @@
 
 #include "SimFault.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -46,6 +47,8 @@ public:
         uint64_t seed = 1;
         int aircraft = 2000;
         bool seasonal = false;
+        // Latitude and longitude with local traffic around it (see TrafficSimulation::Options).
+        std::optional<std::array<double, 2>> hotspot;
         // Seconds since 1970 the service clock starts from and stays at until setTime/advanceTime;
         // nullopt follows the process clock.
         std::optional<double> fixedTime;

@@ -199,6 +199,20 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
     for (const auto& prefix : data.prefixes)
         prefixesByCountry[prefix.country].push_back(prefix.prefix);
 
+    std::vector<size_t> local;
+    if (options.hotspot) {
+        for (size_t i = 0; i < s.airports.size(); ++i) {
+            const auto& airport = s.airports[i];
+            if (GreatCircle::distanceKm(airport.latitude, airport.longitude, (*options.hotspot)[0], (*options.hotspot)[1]) <= 100)
+                local.push_back(i);
+        }
+    }
+    std::vector<const TypeProfile*> localProfiles;
+    for (const auto& profile : kProfiles) {
+        if (!profile.airline && profile.maxKm <= 2000)
+            localProfiles.push_back(&profile);
+    }
+
     int totalWeight = 0;
     for (const auto& profile : kProfiles)
         totalWeight += profile.weight;
@@ -225,20 +239,28 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
             }
         }
 
-        // Airliners fly between major airports, the others between any two airfields.
-        const std::vector<size_t>* pool = nullptr;
-        std::vector<size_t> all;
-        if (a.profile->airline) {
-            pool = &major;
-        } else {
-            a.origin = random.below(s.airports.size());
+        bool isLocal = local.size() >= 2 && i % 25 == 0;
+        if (isLocal) {
+            a.profile = localProfiles[random.below(localProfiles.size())];
         }
-        if (pool)
-            a.origin = (*pool)[random.below(pool->size())];
+
+        // Airliners fly between major airports, the others between any two airfields, local
+        // traffic between the airfields around the hotspot.
+        const std::vector<size_t>* pool = nullptr;
+        if (isLocal)
+            pool = &local;
+        else if (a.profile->airline)
+            pool = &major;
+        a.origin = pool ? (*pool)[random.below(pool->size())] : random.below(s.airports.size());
         const RefAirport& from = s.airports[a.origin];
-        double bestScore = 1e18;
+        double bestScore = isLocal ? 0 : 1e18;
+        if (isLocal) {
+            do
+                a.destination = local[random.below(local.size())];
+            while (a.destination == a.origin);
+        }
         double middle = (a.profile->minKm + a.profile->maxKm) / 2;
-        for (int attempt = 0; attempt < 64; ++attempt) {
+        for (int attempt = 0; !isLocal && attempt < 64; ++attempt) {
             size_t candidate = pool ? (*pool)[random.below(pool->size())] : random.below(s.airports.size());
             if (candidate == a.origin)
                 continue;
@@ -277,7 +299,8 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
             a.registration = prefix + "-" + letters(random, prefix.size() == 1 ? 4 : 3);
 
         if (!a.airline) {
-            a.squawk = country == "United States" ? "1200" : "7000";
+            // Some private aircraft report no squawk at all.
+            a.squawk = random.below(10) == 0 ? "" : country == "United States" ? "1200" : "7000";
         } else {
             do {
                 a.squawk.clear();

@@ -47,6 +47,10 @@ public:
         uint64_t seed = 1;
         int aircraft = 2000; // at most 20,000
         bool seasonal = false;
+        // When set, one aircraft in 25 is local traffic (private aircraft and helicopters) flying
+        // between airfields within 100 km of this latitude and longitude, so a map or an
+        // augmented-reality view centred there always has planes close by.
+        std::optional<std::array<double, 2>> hotspot;
     };
 
     // Returns nullptr when the reference data holds too few airports to fly between.

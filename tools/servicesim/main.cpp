@@ -1,9 +1,11 @@
 // servicesim: plays every external service of the system on loopback until SIGTERM or SIGINT.
 //
 //   servicesim [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]
-//              [--data DIR] [--seasonal] [--fault PATH:key=value,...]...
+//              [--data DIR] [--seasonal] [--hotspot LAT,LON] [--fault PATH:key=value,...]...
 #include "ServiceSimulator.h"
 
+#include <array>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +18,8 @@ int usage(const char* program)
 {
     std::fprintf(stderr,
         "usage: %s [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]\n"
-        "          [--data DIR] [--seasonal] [--fault PATH[:status=N,delay=S,body=KIND,no-time-header,times=N]]...\n",
+        "          [--data DIR] [--seasonal] [--hotspot LAT,LON]\n"
+        "          [--fault PATH[:status=N,delay=S,body=KIND,no-time-header,times=N]]...\n",
         program);
     return 2;
 }
@@ -65,6 +68,14 @@ int main(int argc, char** argv)
             if (!value || *end != '\0')
                 return usage(argv[0]);
             options.fixedTime = time;
+        } else if (arg == "--hotspot") {
+            const char* value = next();
+            double latitude = 0, longitude = 0;
+            char extra = 0;
+            if (!value || std::sscanf(value, "%lf,%lf%c", &latitude, &longitude, &extra) != 2 || std::abs(latitude) > 90
+                || std::abs(longitude) > 180)
+                return usage(argv[0]);
+            options.hotspot = std::array<double, 2> { latitude, longitude };
         } else if (arg == "--data") {
             const char* value = next();
             if (!value)

@@ -463,6 +463,7 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
         c.check(result->body);
     }
     EXPECT_EQ(get("/v1/getLogo.php?airlineCode=")->status, 404);
+    EXPECT_EQ(get("/v1/getLogo.php?airlineCode=QQ9")->status, 404);
     EXPECT_EQ(get("/api/2/apps/not-an-app?format=json")->status, 404);
 }
 

@@ -26,9 +26,9 @@ constexpr double kStart = 1765370000; // a fixed moment, so every run sees the s
 
 TEST(TrafficSimulation, IsDeterministicPerSeedAndKeepsAddressesUnique)
 {
-    auto a = TrafficSimulation::create(referenceData(), { 7, 20000, false });
-    auto b = TrafficSimulation::create(referenceData(), { 7, 20000, false });
-    auto c = TrafficSimulation::create(referenceData(), { 8, 20000, false });
+    auto a = TrafficSimulation::create(referenceData(), { 7, 20000, false, {} });
+    auto b = TrafficSimulation::create(referenceData(), { 7, 20000, false, {} });
+    auto c = TrafficSimulation::create(referenceData(), { 8, 20000, false, {} });
     ASSERT_TRUE(a && b && c);
     auto planesA = a->planesAt(kStart), planesB = b->planesAt(kStart), planesC = c->planesAt(kStart);
     ASSERT_EQ(planesA.size(), 20000u);
@@ -47,7 +47,7 @@ TEST(TrafficSimulation, IsDeterministicPerSeedAndKeepsAddressesUnique)
 
 TEST(TrafficSimulation, PlanesFollowTheirFlightPhase)
 {
-    auto simulation = TrafficSimulation::create(referenceData(), { 3, 1500, true });
+    auto simulation = TrafficSimulation::create(referenceData(), { 3, 1500, true, {} });
     ASSERT_TRUE(simulation);
     auto now = simulation->planesAt(kStart);
     auto later = simulation->planesAt(kStart + 60);
@@ -65,7 +65,7 @@ TEST(TrafficSimulation, PlanesFollowTheirFlightPhase)
         ASSERT_GE(p.reportTime, kStart - 10);
         ASSERT_FALSE(p.registration.empty());
         ASSERT_FALSE(p.callsign.empty());
-        ASSERT_EQ(p.squawk.size(), 4u);
+        ASSERT_TRUE(p.squawk.size() == 4u || (p.squawk.empty() && p.flightNumber.empty()));
         scheduled += p.dataType == 1;
         seasonal += p.dataType == 99;
         if (p.dataType == 99)
@@ -99,7 +99,7 @@ TEST(TrafficSimulation, PlanesFollowTheirFlightPhase)
 
 TEST(TrafficSimulation, PathRunsFromDepartureToTheCurrentPosition)
 {
-    auto simulation = TrafficSimulation::create(referenceData(), { 5, 400, false });
+    auto simulation = TrafficSimulation::create(referenceData(), { 5, 400, false, {} });
     ASSERT_TRUE(simulation);
     int checked = 0;
     for (const auto& plane : simulation->planesAt(kStart)) {
@@ -117,4 +117,25 @@ TEST(TrafficSimulation, PathRunsFromDepartureToTheCurrentPosition)
     }
     EXPECT_EQ(checked, 20);
     EXPECT_TRUE(simulation->pathOf("ZZZZZZ", kStart).empty());
+}
+
+TEST(TrafficSimulation, KeepsLocalTrafficAroundTheHotspotAndVariesTheFeedsOddities)
+{
+    const std::array<double, 2> munich { 48.35, 11.79 };
+    auto simulation = TrafficSimulation::create(referenceData(), { 9, 2000, false, munich });
+    ASSERT_TRUE(simulation);
+    int near = 0, noRegistration = 0, noFlightNumber = 0, noSquawk = 0;
+    for (double t : { kStart, kStart + 1800, kStart + 7200 }) {
+        near = 0;
+        for (const auto& p : simulation->planesAt(t)) {
+            near += std::abs(p.latitude - munich[0]) <= 1.5 && std::abs(p.longitude - munich[1]) <= 1.5;
+            noRegistration += p.registration == "z.NO-REG";
+            noFlightNumber += p.flightNumber.empty();
+            noSquawk += p.squawk.empty();
+        }
+        EXPECT_GE(near, 2000 / 25) << "at " << t;
+    }
+    EXPECT_GT(noRegistration, 0);
+    EXPECT_GT(noFlightNumber, 0);
+    EXPECT_GT(noSquawk, 0);
 }
