@@ -142,6 +142,7 @@ struct TrafficSimulation::Aircraft {
     double airborneSeconds = 0;
     double cycleSeconds = 0;
     bool scheduled = false;
+    const char* vehicleType = nullptr; // set for airport ground vehicles
 };
 
 struct TrafficSimulation::State {
@@ -331,6 +332,16 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
         a.cycleSeconds = 2 * kTaxiSeconds + a.airborneSeconds + kTurnaroundSeconds;
         a.offset = std::floor(random.unit() * a.cycleSeconds);
         a.scheduled = a.airline && random.below(20) == 0;
+        // One aircraft in a hundred is instead a ground vehicle driving laps at a major airport.
+        if (i % 100 == 99) {
+            static const char* const vehicles[] = { "ZVEH", "LEADER", "SERVICE" };
+            a.vehicleType = vehicles[random.below(3)];
+            a.origin = a.destination = major[random.below(major.size())];
+            a.airline = nullptr;
+            a.scheduled = false;
+            a.registration = "<gnd>";
+            a.squawk.clear();
+        }
         s.byHex.emplace(a.hex, s.fleet.size());
         s.fleet.push_back(std::move(a));
     }
@@ -341,6 +352,32 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
 SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
 {
     const State& s = *m_state;
+    if (a.vehicleType) {
+        // Laps of a 600 m circle around the airport reference point at 15 knots.
+        const RefAirport& airport = s.airports[a.origin];
+        constexpr double radiusKm = 0.6, knots = 15;
+        double lap = 2 * M_PI * radiusKm / (knots * kKnotKmPerSecond);
+        double angle = 2 * M_PI * std::fmod(time + a.offset, lap) / lap;
+        SimPlane p;
+        p.hex = a.hex;
+        p.type = a.vehicleType;
+        p.registration = a.registration;
+        p.callsign = a.hex;
+        p.latitude = std::round((airport.latitude + radiusKm / 111.2 * std::cos(angle)) * 1e5) / 1e5;
+        p.longitude = std::round(
+                          (airport.longitude + radiusKm / (111.2 * std::max(0.05, std::cos(airport.latitude * kDegrees))) * std::sin(angle)) * 1e5)
+            / 1e5;
+        // Driving clockwise on the map: the heading leads the position by a quarter turn.
+        p.heading = std::round(std::fmod(angle / kDegrees + 90.0, 360.0));
+        if (p.heading == 0)
+            p.heading = 360;
+        p.speed = knots;
+        p.onGround = true;
+        p.departureTime = time;
+        p.arrivalTime = time + 1;
+        p.reportTime = std::floor(time);
+        return p;
+    }
     double cycles = std::floor((time + a.offset) / a.cycleSeconds);
     double tau = time + a.offset - cycles * a.cycleSeconds;
     bool outbound = std::fmod(cycles, 2.0) == 0;
@@ -474,6 +511,8 @@ std::vector<std::array<double, 3>> TrafficSimulation::pathOf(const std::string& 
     if (found == m_state->byHex.end())
         return points;
     const Aircraft& a = m_state->fleet[found->second];
+    if (a.vehicleType)
+        return points;
     SimPlane now = planeOf(a, until);
     if (until < now.departureTime || now.speed == 0)
         return points;

@@ -124,7 +124,7 @@ TEST(TrafficSimulation, KeepsLocalTrafficAroundTheHotspotAndVariesTheFeedsOdditi
     const std::array<double, 2> munich { 48.35, 11.79 };
     auto simulation = TrafficSimulation::create(referenceData(), { 9, 2000, false, munich });
     ASSERT_TRUE(simulation);
-    int near = 0, noRegistration = 0, noFlightNumber = 0, noSquawk = 0;
+    int near = 0, noRegistration = 0, noFlightNumber = 0, noSquawk = 0, vehicles = 0;
     for (double t : { kStart, kStart + 1800, kStart + 7200 }) {
         near = 0;
         for (const auto& p : simulation->planesAt(t)) {
@@ -132,10 +132,17 @@ TEST(TrafficSimulation, KeepsLocalTrafficAroundTheHotspotAndVariesTheFeedsOdditi
             noRegistration += p.registration == "z.NO-REG";
             noFlightNumber += p.flightNumber.empty();
             noSquawk += p.squawk.empty();
+            if (p.registration == "<gnd>") {
+                ++vehicles;
+                EXPECT_TRUE(p.onGround);
+                EXPECT_EQ(p.altitude, 0);
+                EXPECT_TRUE(p.type == "ZVEH" || p.type == "LEADER" || p.type == "SERVICE") << p.type;
+            }
         }
         EXPECT_GE(near, 2000 / 25) << "at " << t;
     }
     EXPECT_GT(noRegistration, 0);
     EXPECT_GT(noFlightNumber, 0);
     EXPECT_GT(noSquawk, 0);
+    EXPECT_EQ(vehicles, 3 * 20);
 }
