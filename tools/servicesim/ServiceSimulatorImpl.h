@@ -41,10 +41,7 @@ struct ServiceSimulator::Impl {
     std::vector<SimFault> faults;
     std::vector<SimRequest> requests;
 
-    struct Alert {
-        nlohmann::json fields; // as the device sent it, plus "alertid"
-    };
-    std::map<std::string, std::vector<nlohmann::json>> alertsByToken;
+    std::map<std::string, std::vector<nlohmann::json>> alertsByToken; // alerts as answered, per push token
     std::map<std::string, std::string> devices; // push token to bundle identifier
     int nextAlertId = 1;
     std::map<std::string, std::string> accounts; // email to password

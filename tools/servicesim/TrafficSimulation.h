@@ -14,11 +14,11 @@ struct RefAirport;
 struct SimPlane {
     std::string hex; // six upper-case hexadecimal digits, unique within a simulation
     std::string type;
-    std::string origin; // airport indexes into the simulation's airport list, as codes
+    std::string origin; // IATA code of this leg's departure airport; "" for vehicles and the seasonal entry
     std::string originIcao;
-    std::string destination;
+    std::string destination; // IATA code of this leg's arrival airport
     std::string destinationIcao;
-    std::string registration; // "z.NO-REG" when the aircraft has none
+    std::string registration; // "z.NO-REG" when the aircraft has none, "<gnd>" for ground vehicles
     std::string callsign;
     std::string flightNumber; // "" for private flights
     std::string airlineIcao; // "" for private flights
@@ -39,8 +39,9 @@ struct SimPlane {
 // Each aircraft shuttles on a great-circle route between two real airports, with a type,
 // registration, callsign and squawk fixed by the seed, and altitude and speed that follow its
 // flight phase (taxi, climb, cruise, descent, parked). A share of the fleet is marked as
-// scheduled positions (data type 1), and an optional seasonal entry (data type 99) circles the
-// globe. Immutable after construction; any thread.
+// scheduled positions (data type 1), one in a hundred is an airport ground vehicle, and an
+// optional seasonal entry (data type 99) circles the globe. Immutable after construction; any
+// thread.
 class TrafficSimulation {
 public:
     struct Options {
@@ -63,8 +64,8 @@ public:
     // The plane with the hex address at `time`, if the simulation has one.
     std::optional<SimPlane> planeAt(const std::string& hex, double time) const;
     // Points [lat, lon, altitude] of the plane's current leg, from its departure up to `until`,
-    // one a minute of flight, ending with the position at `until`. Empty for an unknown hex or a
-    // parked plane.
+    // one a minute of flight, ending with the position at `until` (or at landing). Empty for an
+    // unknown hex, a ground vehicle, or a plane taxiing out or parked.
     std::vector<std::array<double, 3>> pathOf(const std::string& hex, double until) const;
 
     const std::vector<RefAirport>& airports() const;
