@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Encoders for the pictures the simulated services hand out (logos, photos, chart tiles).
+// Any thread.
+namespace SimImages {
+
+// RGBA pixel as 0xRRGGBBAA.
+using Painter = std::function<uint32_t(int x, int y)>;
+
+std::string png(int width, int height, const Painter& paint);
+std::string jpeg(int width, int height, const Painter& paint, int quality = 80);
+
+// A deterministic colour for a text, so the same code always gets the same picture.
+uint32_t colourFor(const std::string& text, uint32_t salt = 0);
+
+} // namespace SimImages

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <httplib.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs the servicesim program with `arguments`; its standard output is readable from `output`.
+struct Program {
+    pid_t pid = -1;
+    FILE* output = nullptr;
+
+    explicit Program(std::vector<std::string> arguments)
+    {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0)
+            return;
+        pid = fork();
+        if (pid == 0) {
+            dup2(pipeEnds[1], STDOUT_FILENO);
+            close(pipeEnds[0]);
+            close(pipeEnds[1]);
+            std::vector<char*> argv { const_cast<char*>(SERVICESIM_PROGRAM) };
+            for (auto& argument : arguments)
+                argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        output = fdopen(pipeEnds[0], "r");
+    }
+
+    // Waits for the program to end and returns its exit status, or -1 when a signal ended it.
+    int wait()
+    {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    ~Program()
+    {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        if (output)
+            fclose(output);
+    }
+};
+
+} // namespace
+
+TEST(ServicesimProgram, PrintsItsPortServesAndStopsOnSigterm)
+{
+    Program program({ "--port", "0", "--print-port", "--aircraft", "50", "--seed", "4", "--time", "1765370000", "--fault",
+        "/APPAPIv2/vaa.php:status=500,body=empty" });
+    ASSERT_GT(program.pid, 0);
+    ASSERT_TRUE(program.output);
+    int port = 0;
+    ASSERT_EQ(std::fscanf(program.output, "%d", &port), 1);
+    ASSERT_GT(port, 0);
+
+    httplib::Client client("127.0.0.1", port);
+    auto poll = client.Get("/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=1&ts=0&background=0");
+    ASSERT_TRUE(poll);
+    EXPECT_EQ(poll->status, 200);
+    EXPECT_EQ(poll->get_header_value("X-VX-S-TIME"), "1765370000.00");
+    auto ash = client.Get("/APPAPIv2/vaa.php");
+    ASSERT_TRUE(ash);
+    EXPECT_EQ(ash->status, 500);
+
+    kill(program.pid, SIGTERM);
+    EXPECT_EQ(program.wait(), 0);
+}
+
+TEST(ServicesimProgram, RefusesBadArguments)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        { "--port", "70000" },
+        { "--aircraft", "20001" },
+        { "--fault", "no-slash" },
+        { "--seed" },
+        { "--colour", "red" },
+    };
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(arguments[0]);
+        Program program(arguments);
+        ASSERT_GT(program.pid, 0);
+        EXPECT_EQ(program.wait(), 2);
+    }
+}
