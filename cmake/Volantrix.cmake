@@ -15,7 +15,8 @@ function(vx_library name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC "${dir}")
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads PRIVATE ${ARG_PRIVATE_DEPS})
-  target_compile_definitions(${name} PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_compile_definitions(${name} PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    VX_BUILD_RESOURCES_DIR="${VX_BUILD_RESOURCES_DIR}")
 
   file(GLOB test_sources CONFIGURE_DEPENDS "${dir}/tests/*.cpp")
   if(test_sources)
@@ -26,7 +27,7 @@ function(vx_library name)
     target_compile_definitions(${name}_tests PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
       VX_TEST_DIR="${dir}/tests")
     gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "VX_RESOURCES=${VX_RESOURCES_DIR};GALLIUM_DRIVER=llvmpipe"
+      PROPERTIES ENVIRONMENT "VX_RESOURCES=${VX_BUILD_RESOURCES_DIR};GALLIUM_DRIVER=llvmpipe"
       TIMEOUT 120)
   endif()
 endfunction()

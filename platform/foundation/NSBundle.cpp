@@ -20,10 +20,15 @@ Ref<NSBundle> s_main;
 std::map<std::string, Ref<NSBundle>> s_bundles;
 std::vector<std::string> s_localizations { "en", "Base" };
 
+// $VX_RESOURCES, else the bundle the build assembled, else the source tree's resources.
 std::string defaultMainPath()
 {
     if (const char* env = std::getenv("VX_RESOURCES"); env && *env)
         return env;
+#ifdef VX_BUILD_RESOURCES_DIR
+    if (::access(VX_BUILD_RESOURCES_DIR "/Info.plist", R_OK) == 0)
+        return VX_BUILD_RESOURCES_DIR;
+#endif
     return VX_SOURCE_DIR "/resources";
 }
 
