@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef VX_SOURCE_DIR
 #define VX_SOURCE_DIR "."
