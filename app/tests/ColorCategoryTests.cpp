@@ -132,8 +132,9 @@ TEST(ColorCategories, ArithmeticAndRelatedColours)
         float h, s, v;
         redGreenBlueToHueSaturationBrightness(r, g, b, &h, &s, &v);
         EXPECT_NEAR(v, row[2], 1e-5);
-        if (row[1] != 0)
+        if (row[1] != 0) {
             EXPECT_NEAR(h, row[0] == 360 ? 0 : row[0], 1e-3);
+        }
     }
     float r, g, b, a;
     auto random = randomColor();
