@@ -1,0 +1,77 @@
+#pragma once
+
+#include "KESTFlightDataManager.h"
+#include "KESTSettingsManager.h"
+#include "NSLocale.h"
+#include "NSNotificationCenter.h"
+#include "NSUserDefaults.h"
+#include "TemporarySandbox.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+// A fresh sandbox (so empty user defaults), a pinned locale and a new settings manager for each
+// test; everything is put back afterwards.
+class AppTestScope {
+public:
+    explicit AppTestScope(const std::string& localeIdentifier = "en_US")
+    {
+        NSLocale::setCurrentLocaleForTesting(localeIdentifier);
+        KESTSettingsManager::resetSharedInstanceForTesting();
+        KESTFlightDataManager::resetSharedInstanceForTesting();
+    }
+    ~AppTestScope()
+    {
+        KESTSettingsManager::resetSharedInstanceForTesting();
+        KESTFlightDataManager::resetSharedInstanceForTesting();
+        KESTFlightDataManager::setDatabasePathForTesting(std::nullopt);
+        KESTSettingsManager::setIdleTimerHook(nullptr);
+        // Back to the locale the testing main pins for every program.
+        NSLocale::setCurrentLocaleForTesting("en_US");
+    }
+    AppTestScope(const AppTestScope&) = delete;
+    AppTestScope& operator=(const AppTestScope&) = delete;
+
+    TemporarySandbox& sandbox() { return m_sandbox; }
+
+    // Writes a small lookup database with the tables and column positions the lookups read and
+    // points the flight data manager at it.
+    void installLookupFixture();
+
+private:
+    TemporarySandbox m_sandbox;
+};
+
+inline void AppTestScope::installLookupFixture()
+{
+    std::string path = m_sandbox.path("vxlookup.db");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const char* script = R"sql(
+        CREATE TABLE Aircraft (id INTEGER, Manufacturer TEXT, Model TEXT, TypeDesignator TEXT,
+            Description TEXT, EngineType TEXT, EngineCount TEXT);
+        INSERT INTO Aircraft VALUES (1, 'BOEING', '737-800', 'B738', 'L2J', 'Jet', 'Twin');
+        INSERT INTO Aircraft VALUES (2, 'airbus', 'A320', 'A320', 'L2J', NULL, 'Twin');
+        CREATE TABLE airports (id INTEGER, name TEXT, city TEXT, IATA TEXT, ICAO TEXT, lat REAL,
+            lon REAL, altitude REAL, timezone TEXT, major INTEGER, country TEXT);
+        INSERT INTO airports VALUES (1, 'Heathrow', 'London', 'LHR', 'EGLL', 51.4706, -0.461941, 83, 'Europe/London', 1, 'United Kingdom');
+        INSERT INTO airports VALUES (2, 'John F Kennedy Intl', 'New York', 'JFK', 'KJFK', 40.639801, -73.7789, 13, 'America/New_York', 1, 'United States');
+        INSERT INTO airports VALUES (3, 'Charles de Gaulle', 'Paris', 'CDG', 'LFPG', 49.012798, 2.55, 392, 'Europe/Paris', 1, 'France');
+        CREATE TABLE airlines (id INTEGER, name TEXT, alias TEXT, IATA TEXT, ICAO TEXT, callsign TEXT, country TEXT);
+        INSERT INTO airlines VALUES (1, 'British Airways', '', 'BA', 'BAW', 'SPEEDBIRD', 'United Kingdom');
+        INSERT INTO airlines VALUES (2, 'Old Carrier', '', 'XQ', 'OLD', 'Q', 'Nowhere');
+        INSERT INTO airlines VALUES (3, 'New Carrier', '', 'XQ', 'NEW', 'NEWCO', 'Nowhere');
+        CREATE TABLE Prefix (country TEXT, Prefix TEXT);
+        INSERT INTO Prefix VALUES ('Germany', 'D');
+        INSERT INTO Prefix VALUES ('United Kingdom', 'G');
+    )sql";
+    char* error = nullptr;
+    int rc = sqlite3_exec(db, script, nullptr, nullptr, &error);
+    std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
+    KESTFlightDataManager::setDatabasePathForTesting(path);
+}
