@@ -850,6 +850,11 @@ void perform(CGContext& c, Draw&& draw)
         cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
         draw(cr);
         cairo_pattern_t* group = cairo_pop_group(cr);
+        // The group comes back matched to the current CTM; it is composited in device space, so
+        // its matrix must be the identity too (otherwise a flipped CTM flips the group).
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        cairo_pattern_set_matrix(group, &identity);
         cairo_identity_matrix(cr);
         cairo_set_operator(cr, operatorFor(s.blendMode));
         if (s.shadowActive) {
