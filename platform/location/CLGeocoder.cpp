@@ -5,11 +5,14 @@
 #include "NSBundle.h"
 #include "NSError.h"
 #include "NSLocale.h"
+#include "NSString.h"
 
 #include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <mutex>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -28,12 +31,10 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string lowered(std::string_view text)
+// Case and diacritics folded, so "sao paulo" finds "São Paulo".
+std::string folded(std::string_view text)
 {
-    std::string result(text);
-    for (auto& c : result)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return result;
+    return NSString::stringByFoldingWithOptions(text, NSCaseInsensitiveSearch | NSDiacriticInsensitiveSearch);
 }
 
 // Splits one CSV line; fields may be double-quoted with "" for a quote.
@@ -77,6 +78,7 @@ std::shared_ptr<const std::vector<GeocoderPlace>> load(const std::string& path)
         GeocoderPlace place;
         place.name = trimmed(fields[0]);
         place.countryCode = trimmed(fields[1]);
+        place.searchName = folded(place.name);
         try {
             place.latitude = std::stod(fields[2]);
             place.longitude = std::stod(fields[3]);
@@ -131,53 +133,58 @@ std::vector<GeocoderPlace> CLGeocoder::search(const std::string& address, size_t
     std::stringstream stream(address);
     for (std::string part; std::getline(stream, part, ',');) {
         if (auto text = trimmed(part); !text.empty())
-            parts.push_back(lowered(text));
+            parts.push_back(folded(text));
     }
     if (parts.empty())
         return {};
-    const std::string& city = parts.front();
-    std::vector<std::string> countryWords(parts.begin() + 1, parts.end());
-
-    auto countryMatches = [&](const GeocoderPlace& place) {
-        if (countryWords.empty())
-            return true;
-        auto code = lowered(place.countryCode);
-        for (auto& word : countryWords) {
-            if (word == code || word == lowered(countryName(place.countryCode)))
-                return true;
-        }
-        return false;
+    auto data = places();
+    auto best = [limit](std::vector<GeocoderPlace> found) {
+        std::stable_sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.population > b.population; });
+        if (found.size() > limit)
+            found.resize(limit);
+        return found;
     };
 
-    auto data = places();
-    std::vector<GeocoderPlace> exact, prefix;
     // A name that itself holds commas ("Washington, D.C.") matches the whole text first.
     if (parts.size() > 1) {
-        auto whole = lowered(trimmed(address));
+        std::vector<GeocoderPlace> whole;
+        auto text = folded(trimmed(address));
         for (auto& place : *data) {
-            if (lowered(place.name) == whole)
-                exact.push_back(place);
+            if (place.searchName == text)
+                whole.push_back(place);
         }
-        if (!exact.empty()) {
-            std::stable_sort(exact.begin(), exact.end(), [](auto& a, auto& b) { return a.population > b.population; });
-            if (exact.size() > limit)
-                exact.resize(limit);
-            return exact;
+        if (!whole.empty())
+            return best(std::move(whole));
+    }
+
+    // The words after the first comma name a country, by ISO code or by name.
+    const std::string& city = parts.front();
+    std::set<std::string> countryCodes;
+    bool countryGiven = parts.size() > 1;
+    if (countryGiven) {
+        std::map<std::string, std::string> names; // code -> folded country name
+        for (auto& place : *data) {
+            if (!names.count(place.countryCode))
+                names[place.countryCode] = folded(countryName(place.countryCode));
+        }
+        for (size_t i = 1; i < parts.size(); ++i) {
+            for (auto& [code, name] : names) {
+                if (parts[i] == folded(code) || parts[i] == name)
+                    countryCodes.insert(code);
+            }
         }
     }
+
+    std::vector<GeocoderPlace> exact, prefix;
     for (auto& place : *data) {
-        auto name = lowered(place.name);
+        const auto& name = place.searchName;
         if (name.size() < city.size() || name.compare(0, city.size(), city) != 0)
             continue;
-        if (!countryMatches(place))
+        if (countryGiven && !countryCodes.count(place.countryCode))
             continue;
         (name.size() == city.size() ? exact : prefix).push_back(place);
     }
-    auto& found = exact.empty() ? prefix : exact;
-    std::stable_sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.population > b.population; });
-    if (found.size() > limit)
-        found.resize(limit);
-    return std::move(found);
+    return best(exact.empty() ? std::move(prefix) : std::move(exact));
 }
 
 void CLGeocoder::geocodeAddressString(const std::string& address, CompletionHandler completionHandler)

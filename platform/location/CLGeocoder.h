@@ -15,13 +15,14 @@ struct GeocoderPlace {
     double latitude { 0 };
     double longitude { 0 };
     int64_t population { 0 };
+    std::string searchName; // the name with case and diacritics folded
 };
 
 // Forward geocoding over the bundled place data ("data/cities.csv" in the main bundle: a header
 // line, then name,country code,latitude,longitude,population; names may be double-quoted).
 //
-// geocodeAddressString takes "City", "City, Country" or "City, CC" (country name or ISO code,
-// any case) and answers with the matching places, most populous first (at most ten): exact
+// geocodeAddressString takes "City", "City, Country" or "City, CC" (country name or ISO code;
+// case and diacritics do not matter) and answers with the matching places, most populous first (at most ten): exact
 // name matches, or else names that start with the text. The completion handler is called
 // exactly once, on the main queue: with placemarks, or with nil and an error in kCLErrorDomain —
 // kCLErrorGeocodeFoundNoResult when nothing matches or the data cannot be read,

@@ -47,6 +47,7 @@ TEST_F(GeocoderTest, FindsPlacesByNameAndCountry)
         { "Springf", { "Springfield/US", "Springfield/US" } },
         { "Washington, D.C.", { "Washington, D.C./US" } },
         { "zürich", { "Zürich/CH" } },
+        { "ZURICH, switzerland", { "Zürich/CH" } },
         { "Atlantis", {} },
         { "", {} },
         { "Paris, JP", {} },
