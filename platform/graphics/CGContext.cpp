@@ -1385,8 +1385,13 @@ void CGContextEndTransparencyLayer(const CGContextRef& c)
     c->record("endTransparencyLayer");
     c->transparencyDepth()--;
     cairo_pattern_t* group = nullptr;
-    if (auto* b = c->backend())
+    if (auto* b = c->backend()) {
         group = cairo_pop_group(b->cr);
+        // Painted in device space below, so the group's matrix must not carry the CTM.
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        cairo_pattern_set_matrix(group, &identity);
+    }
     c->restoreState();
     if (group) {
         perform(*c, [&](cairo_t* cr) {

@@ -1,5 +1,7 @@
 #include "MKOverlayRenderer.h"
 
+#include "Value.h"
+
 MKOverlayRenderer::MKOverlayRenderer(Passkey key, Ref<MKOverlay> overlay)
     : NSObject(key)
     , m_overlay(std::move(overlay))
@@ -103,8 +105,16 @@ bool MKOverlayRenderer::drawMapRectIntoTileContext(MKMapRect mapRect, MKZoomScal
     CGContextScaleCTM(context, static_cast<CGFloat>(zoomScale), static_cast<CGFloat>(zoomScale));
     CGContextTranslateCTM(context, static_cast<CGFloat>(m_origin.x - mapRect.origin.x), static_cast<CGFloat>(m_origin.y - mapRect.origin.y));
     CGContextClipToRect(context, rectForMapRect(mapRect));
-    CGContextSetAlpha(context, alpha());
+    // The alpha applies to the overlay as a whole, so where its fill and stroke overlap they
+    // do not show through each other.
+    CGFloat opacity = alpha();
+    if (opacity < 1) {
+        CGContextSetAlpha(context, opacity);
+        CGContextBeginTransparencyLayer(context, Value());
+    }
     drawMapRect(mapRect, zoomScale, context);
+    if (opacity < 1)
+        CGContextEndTransparencyLayer(context);
     CGContextRestoreGState(context);
     return true;
 }

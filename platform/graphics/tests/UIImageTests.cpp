@@ -1,6 +1,7 @@
 #include "UIColor.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
+#include "Value.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -63,8 +64,10 @@ TEST(UIGraphics, TranslucentDrawingStaysWhereItIsDrawn)
         const char* name;
         CGFloat alpha;
         bool shadow;
+        bool layer;
     };
-    const Case cases[] { { "opaque", 1, false }, { "translucent", 0.5f, false }, { "shadowed", 1, true } };
+    const Case cases[] { { "opaque", 1, false, false }, { "translucent", 0.5f, false, false }, { "shadowed", 1, true, false },
+        { "transparency layer", 0.5f, false, true } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
@@ -78,8 +81,12 @@ TEST(UIGraphics, TranslucentDrawingStaysWhereItIsDrawn)
         CGContextSetAlpha(context, c.alpha);
         if (c.shadow)
             CGContextSetShadowWithColor(context, CGSizeMake(0, 0), 0, UIColor::clearColor()->CGColor());
+        if (c.layer)
+            CGContextBeginTransparencyLayer(context, Value());
         UIColor::redColor()->setFill();
         CGContextFillRect(context, CGRectMake(-2, 0, 8, 2)); // the top row
+        if (c.layer)
+            CGContextEndTransparencyLayer(context);
         auto image = UIGraphicsGetImageFromCurrentImageContext();
         UIGraphicsEndImageContext();
         EXPECT_LT(pixel(image, 1, 0)[1], 200) << "the top row is red";

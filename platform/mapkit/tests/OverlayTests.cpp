@@ -135,6 +135,7 @@ TEST_F(OverlayTest, RendersOverlaysOverTheBaseMap)
     polygonRenderer->setFillColor(UIColor::colorWithRedGreenBlueAlpha(0.9f, 0.2f, 0.2f, 0.6f));
     polygonRenderer->setStrokeColor(UIColor::redColor());
     polygonRenderer->setLineWidth(3);
+    polygonRenderer->setAlpha(0.7f);
     auto lineRenderer = MKPolylineRenderer::initWithPolyline(MKPolyline::polylineWithCoordinates({ { -40, -40 }, { 40, 40 } }));
     lineRenderer->setStrokeColor(UIColor::blueColor());
     lineRenderer->setLineWidth(4);
