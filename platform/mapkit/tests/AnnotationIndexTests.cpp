@@ -126,3 +126,40 @@ TEST(MKAnnotationIndex, FollowsMovesOfObservableAndPlainAnnotations)
     point->setCoordinate({ 1, 1 });
     EXPECT_EQ(point->coordinate().latitude, 1);
 }
+
+namespace {
+
+// Writes down every key path it is told about.
+class KeyRecorder : public NSObject {
+    VX_OBJECT(KeyRecorder, NSObject)
+public:
+    explicit KeyRecorder(Passkey key) : NSObject(key) { }
+    static Ref<KeyRecorder> init() { return make<KeyRecorder>(); }
+    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value& change, void*) override
+    {
+        const Value& value = change.objectForKey(NSKeyValueChangeNewKey);
+        seen.push_back(keyPath + "=" + (value.isString() ? value.string() : value.isDictionary() ? "coordinate" : "nil"));
+    }
+    std::vector<std::string> seen;
+};
+
+} // namespace
+
+TEST(MKPointAnnotation, TellsObserversOfCoordinateTitleAndSubtitle)
+{
+    auto annotation = MKPointAnnotation::init();
+    auto recorder = KeyRecorder::init();
+    for (auto key : { "coordinate", "title", "subtitle" })
+        annotation->addObserver(recorder, key, NSObject::NSKeyValueObservingOptionNew, nullptr);
+    annotation->setCoordinate({ 1, 2 });
+    annotation->setTitle("VX 101");
+    annotation->setSubtitle(std::nullopt);
+    annotation->setValueForKey(Value("Seoul"), "subtitle");
+    std::vector<std::string> expected { "coordinate=coordinate", "title=VX 101", "subtitle=nil", "subtitle=Seoul" };
+    EXPECT_EQ(recorder->seen, expected);
+    auto coordinate = MKCoordinateFromValue(annotation->valueForKey("coordinate"));
+    ASSERT_TRUE(coordinate);
+    EXPECT_EQ(coordinate->longitude, 2);
+    for (auto key : { "coordinate", "title", "subtitle" })
+        annotation->removeObserver(recorder, key);
+}
