@@ -850,6 +850,11 @@ void perform(CGContext& c, Draw&& draw)
         cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
         draw(cr);
         cairo_pattern_t* group = cairo_pop_group(cr);
+        // The group comes back matched to the current CTM; it is composited in device space, so
+        // its matrix must be the identity too (otherwise a flipped CTM flips the group).
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        cairo_pattern_set_matrix(group, &identity);
         cairo_identity_matrix(cr);
         cairo_set_operator(cr, operatorFor(s.blendMode));
         if (s.shadowActive) {
@@ -1380,8 +1385,13 @@ void CGContextEndTransparencyLayer(const CGContextRef& c)
     c->record("endTransparencyLayer");
     c->transparencyDepth()--;
     cairo_pattern_t* group = nullptr;
-    if (auto* b = c->backend())
+    if (auto* b = c->backend()) {
         group = cairo_pop_group(b->cr);
+        // Painted in device space below, so the group's matrix must not carry the CTM.
+        cairo_matrix_t identity;
+        cairo_matrix_init_identity(&identity);
+        cairo_pattern_set_matrix(group, &identity);
+    }
     c->restoreState();
     if (group) {
         perform(*c, [&](cairo_t* cr) {

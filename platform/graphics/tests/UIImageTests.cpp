@@ -1,6 +1,7 @@
 #include "UIColor.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
+#include "Value.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,44 @@ TEST(UIGraphics, ImageContextsAreTopLeftPointsAtScale)
     EXPECT_FALSE(UIGraphicsGetCurrentContext());
     ASSERT_EQ(log.messages().size(), 2u);
     EXPECT_NE(log.messages()[1].find("size={-5, 10}"), std::string::npos);
+}
+
+TEST(UIGraphics, TranslucentDrawingStaysWhereItIsDrawn)
+{
+    // Alpha, shadows and masks composite through a group; in a flipped (top-left) context the
+    // group must land where it was drawn, not mirrored.
+    struct Case {
+        const char* name;
+        CGFloat alpha;
+        bool shadow;
+        bool layer;
+    };
+    const Case cases[] { { "opaque", 1, false, false }, { "translucent", 0.5f, false, false }, { "shadowed", 1, true, false },
+        { "transparency layer", 0.5f, false, true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
+        auto context = UIGraphicsGetCurrentContext();
+        UIColor::whiteColor()->setFill();
+        UIRectFill(CGRectMake(0, 0, 4, 4));
+        // A moved and scaled user space, clipped, as a map tile's drawing has.
+        CGContextScaleCTM(context, 0.5f, 0.5f);
+        CGContextTranslateCTM(context, 2, 0);
+        CGContextClipToRect(context, CGRectMake(-2, 0, 8, 8));
+        CGContextSetAlpha(context, c.alpha);
+        if (c.shadow)
+            CGContextSetShadowWithColor(context, CGSizeMake(0, 0), 0, UIColor::clearColor()->CGColor());
+        if (c.layer)
+            CGContextBeginTransparencyLayer(context, Value());
+        UIColor::redColor()->setFill();
+        CGContextFillRect(context, CGRectMake(-2, 0, 8, 2)); // the top row
+        if (c.layer)
+            CGContextEndTransparencyLayer(context);
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        EXPECT_LT(pixel(image, 1, 0)[1], 200) << "the top row is red";
+        EXPECT_EQ(pixel(image, 1, 3)[1], 255) << "the bottom row stays white";
+    }
 }
 
 TEST(UIImage, DrawsUprightAndRoundTripsThroughPNG)

@@ -1,0 +1,3 @@
+#include "MKPointAnnotation.h"
+
+VX_REGISTER_CREATABLE_CLASS(MKPointAnnotation);
