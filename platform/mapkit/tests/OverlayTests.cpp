@@ -118,8 +118,9 @@ TEST_F(OverlayTest, GeodesicLinesFollowTheGreatCircle)
         }
         // Walking the points is the geodesic distance: the line does not wander off the great circle.
         EXPECT_NEAR(walked, total, total * 0.004 + 1);
-        if (!std::isnan(c.highestLatitude))
+        if (!std::isnan(c.highestLatitude)) {
             EXPECT_NEAR(highest, c.highestLatitude, 0.05);
+        }
     }
 }
 
