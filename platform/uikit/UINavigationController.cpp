@@ -75,6 +75,9 @@ void UINavigationController::transition(const Ref<UIViewController>& from, const
             c->didMoveToParentViewController(nullptr);
         return;
     }
+    // The incoming view loads before anyone is told of the transition.
+    if (to)
+        to->view();
     if (onScreen && from)
         from->beginAppearanceTransition(false, animated);
     if (onScreen && to)

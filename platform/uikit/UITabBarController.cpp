@@ -140,6 +140,8 @@ void UITabBarController::show(const Ref<UIViewController>& controller)
     if (!isViewLoaded())
         return;
     bool onScreen = isAppearingOrVisible();
+    if (controller)
+        controller->view();
     if (onScreen && from)
         from->beginAppearanceTransition(false, false);
     if (onScreen && controller)

@@ -251,6 +251,7 @@ void UIViewController::presentViewControllerAnimatedCompletion(const Ref<UIViewC
     bool coversPresenter = controller->m_presentationStyle != UIModalPresentationFormSheet
         && controller->m_presentationStyle != UIModalPresentationPageSheet;
 
+    controller->view();
     if (coversPresenter)
         presenter->beginAppearanceTransition(false, animated);
     controller->beginAppearanceTransition(true, animated);
