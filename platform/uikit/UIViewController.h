@@ -136,6 +136,10 @@ public:
 
     Ref<UIResponder> nextResponder() const override;
 
+    // Runs `block` when a transition ends: after the transition duration on the process clock
+    // when animated, else on the next run-loop pass.
+    static void finishTransition(bool animated, std::function<void()> block);
+
 protected:
     template<typename T>
     static Ref<T> makeController(const std::string& nibName, const Ref<NSBundle>& bundle)
@@ -149,9 +153,6 @@ protected:
     void detachChild(const Ref<UIViewController>& child);
     // For containers: puts the children in this order (those listed, then any others).
     void reorderChildren(const std::vector<Ref<UIViewController>>& order);
-    // Runs `block` when a transition ends: after the transition duration on the process clock
-    // when animated, else on the next run-loop pass.
-    static void finishTransition(bool animated, std::function<void()> block);
 
 private:
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
