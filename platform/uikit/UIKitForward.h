@@ -11,6 +11,7 @@ class UIButton;
 class UIControl;
 class UIDevice;
 class UIEvent;
+class UIGestureRecognizer;
 class UIImageView;
 class UILabel;
 class UILocalNotification;

@@ -38,6 +38,15 @@ public:
     // Moves the touch to a point in its window's space, remembering the previous one.
     void setWindowLocation(CGPoint point);
 
+    // Delivery bookkeeping: the recognizers that see this touch, and whether its view has been
+    // told it began or was cancelled by a recognizer.
+    const std::vector<Ref<UIGestureRecognizer>>& gestureRecognizers() const { return m_gestureRecognizers; }
+    void setGestureRecognizers(std::vector<Ref<UIGestureRecognizer>> list) { m_gestureRecognizers = std::move(list); }
+    bool viewBegan() const { return m_viewBegan; }
+    void setViewBegan(bool v) { m_viewBegan = v; }
+    bool isCancelledForView() const { return m_cancelledForView; }
+    void setCancelledForView(bool v) { m_cancelledForView = v; }
+
 private:
     UITouchPhase m_phase { UITouchPhaseBegan };
     double m_timestamp { 0 };
@@ -47,6 +56,9 @@ private:
     CGPoint m_location {};
     CGPoint m_previousLocation {};
     bool m_located { false };
+    std::vector<Ref<UIGestureRecognizer>> m_gestureRecognizers;
+    bool m_viewBegan { false };
+    bool m_cancelledForView { false };
 };
 
 enum UIEventType : int32_t {

@@ -4,6 +4,7 @@
 #include "CATransaction.h"
 #include "NSRunLoop.h"
 #include "UIColor.h"
+#include "UIGestureRecognizer.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
 #include "UIViewController.h"
@@ -641,6 +642,26 @@ CGRect UIView::convertRectFromView(CGRect rect, const Ref<UIView>& view) const
     if (!layer)
         return rect;
     return layer->convertRectToLayer(rect, m_layer);
+}
+
+void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
+{
+    if (!recognizer)
+        return;
+    if (auto old = recognizer->view(); old && old.get() != this)
+        old->removeGestureRecognizer(recognizer);
+    if (std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer) == m_gestureRecognizers.end())
+        m_gestureRecognizers.push_back(recognizer);
+    recognizer->setViewInternal(self<UIView>());
+}
+
+void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
+{
+    auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
+    if (it == m_gestureRecognizers.end())
+        return;
+    m_gestureRecognizers.erase(it);
+    recognizer->setViewInternal(nullptr);
 }
 
 bool UIView::endEditing(bool force)

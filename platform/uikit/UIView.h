@@ -171,6 +171,11 @@ public:
     CGRect convertRectToView(CGRect rect, const Ref<UIView>& view) const;
     CGRect convertRectFromView(CGRect rect, const Ref<UIView>& view) const;
 
+    // Gesture recognizers see this view's touches (and its subviews') before the views do.
+    void addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer);
+    void removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer);
+    const std::vector<Ref<UIGestureRecognizer>>& gestureRecognizers() const { return m_gestureRecognizers; }
+
     // Resigns the first responder found in this subtree; true when none is left.
     bool endEditing(bool force);
 
@@ -240,6 +245,7 @@ private:
     Ref<CALayer> m_layer;
     Weak<UIView> m_superview;
     std::vector<Ref<UIView>> m_subviews;
+    std::vector<Ref<UIGestureRecognizer>> m_gestureRecognizers;
     Weak<UIViewController> m_viewController;
     Ref<UIColor> m_backgroundColor;
     Ref<UIColor> m_tintColor;

@@ -2,11 +2,11 @@
 
 #include "NSNotificationCenter.h"
 #include "UIApplication.h"
+#include "UIGestureRecognizer.h"
 #include "UITouch.h"
 #include "UIViewController.h"
 
 #include <algorithm>
-#include <map>
 
 namespace {
 std::vector<Weak<UIWindow>>& windowRegistry()
@@ -138,25 +138,52 @@ void UIWindow::sendEvent(const Ref<UIEvent>& event)
 {
     if (!event)
         return;
-    // Group the touches by view and phase, keeping the order in which views first appear.
-    std::vector<std::pair<Ref<UIView>, std::map<UITouchPhase, UITouchSet>>> groups;
     for (const auto& touch : event->allTouches()) {
         if (touch->window().get() != this)
             continue;
         auto view = touch->view();
-        if (!view)
-            continue;
-        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == view; });
-        if (it == groups.end()) {
-            groups.push_back({ view, {} });
-            it = groups.end() - 1;
+        UITouchSet touches { touch };
+        auto phase = touch->phase();
+        if (phase == UITouchPhaseBegan) {
+            // The recognizers of the hit view and its ancestors, deepest first.
+            std::vector<Ref<UIGestureRecognizer>> recognizers;
+            for (auto v = view; v; v = v->superview()) {
+                for (auto& recognizer : v->gestureRecognizers()) {
+                    if (recognizer->receivesTouch(touch)) {
+                        recognizer->addTouchInternal(touch);
+                        recognizers.push_back(recognizer);
+                    }
+                }
+            }
+            touch->setGestureRecognizers(std::move(recognizers));
         }
-        it->second[touch->phase()].push_back(touch);
-    }
-    for (auto& [view, phases] : groups) {
-        for (auto& [phase, touches] : phases) {
+        // Recognizers first; one that recognizes may cancel the touch for the view.
+        for (auto& recognizer : std::vector<Ref<UIGestureRecognizer>>(touch->gestureRecognizers())) {
+            auto state = recognizer->state();
+            if (!recognizer->isEnabled() || state == UIGestureRecognizerStateEnded || state == UIGestureRecognizerStateCancelled
+                || state == UIGestureRecognizerStateFailed)
+                continue;
             switch (phase) {
             case UITouchPhaseBegan:
+                recognizer->touchesBegan(touches, event);
+                break;
+            case UITouchPhaseMoved:
+                recognizer->touchesMoved(touches, event);
+                break;
+            case UITouchPhaseEnded:
+                recognizer->touchesEnded(touches, event);
+                break;
+            case UITouchPhaseCancelled:
+                recognizer->touchesCancelled(touches, event);
+                break;
+            case UITouchPhaseStationary:
+                break;
+            }
+        }
+        if (view && !touch->isCancelledForView()) {
+            switch (phase) {
+            case UITouchPhaseBegan:
+                touch->setViewBegan(true);
                 view->touchesBegan(touches, event);
                 break;
             case UITouchPhaseMoved:
@@ -172,7 +199,13 @@ void UIWindow::sendEvent(const Ref<UIEvent>& event)
                 break;
             }
         }
+        if (phase == UITouchPhaseEnded || phase == UITouchPhaseCancelled) {
+            // The view is done with the touch, and the touch no longer keeps recognizers.
+            touch->setCancelledForView(true);
+            touch->setGestureRecognizers({});
+        }
     }
+    UIGestureRecognizer::flushResets();
 }
 
 CGPoint UIWindow::convertPointToWindow(CGPoint point, const Ref<UIWindow>& window) const
