@@ -4,6 +4,8 @@
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSRunLoop.h"
+#include "UIActionSheet.h"
+#include "UIAlertView.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
 #include "UILocalNotification.h"
@@ -316,4 +318,6 @@ void UIApplicationHost::resetForTesting()
     UIDevice::resetForTesting();
     UIResponder::resetFirstResponderForTesting();
     UIView::resetAnimationsForTesting();
+    UIAlertView::resetForTesting();
+    UIActionSheet::resetForTesting();
 }

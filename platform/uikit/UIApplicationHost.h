@@ -69,7 +69,11 @@ public:
     // Down and up at one point.
     static void tap(CGPoint point);
 
-    // Test-only: forgets the application, its windows' key status, the screen, the device and
-    // animation state.
+    // Alerts, action sheets and share sheets are answered through their own host-side calls:
+    // UIAlertView::visibleAlerts / tapButtonAtIndex, UIActionSheet::visibleActionSheets /
+    // tapButtonAtIndex / tapOutside, UIActivityViewController::chooseActivity / cancel.
+
+    // Test-only: forgets the application, its windows' key status, the screen, the device,
+    // animation state and the visible alerts and sheets.
     static void resetForTesting();
 };

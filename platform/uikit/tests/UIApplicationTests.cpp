@@ -5,7 +5,9 @@
 #include "UIApplicationHost.h"
 #include "UIDevice.h"
 #include "UIScreen.h"
+#include "UIImage.h"
 #include "UIViewController.h"
+#include "TestEnvironment.h"
 
 #include <gmock/gmock.h>
 
@@ -229,4 +231,40 @@ TEST_F(ApplicationTest, DeviceAndScreenAreHostSettings)
     EXPECT_EQ(1, notes) << "one change, one notification";
     EXPECT_EQ(UIDeviceOrientationLandscapeRight, device->orientation());
     NSNotificationCenter::defaultCenter()->removeObserver(token);
+}
+
+namespace {
+
+// Makes a small coloured window at launch.
+class WindowAppDelegate : public NSObject, public UIApplicationDelegate {
+    VX_OBJECT(WindowAppDelegate, NSObject)
+public:
+    explicit WindowAppDelegate(Passkey key) : NSObject(key) { }
+    static Ref<WindowAppDelegate> init() { return make<WindowAppDelegate>(); }
+    bool applicationDidFinishLaunchingWithOptions(const Ref<UIApplication>&, const Value&) override
+    {
+        m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+        m_window->setRootViewController(UIViewController::init());
+        m_window->makeKeyAndVisible();
+        return true;
+    }
+    Ref<UIWindow> window() const override { return m_window; }
+    Ref<UIWindow> m_window;
+};
+VX_REGISTER_CREATABLE_CLASS(WindowAppDelegate);
+
+} // namespace
+
+TEST_F(ApplicationTest, ApplicationMainRendersTheKeyWindowOnRequest)
+{
+    std::string path = TestEnvironment::sandboxRoot() + "/launch.png";
+    std::string renderFlag = "--render";
+    std::vector<char*> argv { const_cast<char*>("app"), renderFlag.data(), path.data() };
+    EXPECT_EQ(0, UIApplicationMain(3, argv.data(), nullptr, "WindowAppDelegate"));
+    auto image = UIImage::imageWithContentsOfFile(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(768, image->size().width);
+    EXPECT_TRUE(UIApplicationHost::hasTerminated());
+
+    EXPECT_EQ(1, UIApplicationMain(3, argv.data(), nullptr, "NoSuchDelegate"));
 }
