@@ -13,6 +13,7 @@
 #include "UIScreen.h"
 #include "UITouch.h"
 #include "UIView.h"
+#include "UIViewController.h"
 #include "UIWindow.h"
 
 #include <cmath>
@@ -22,6 +23,7 @@
 namespace {
 
 bool s_terminated = false;
+constexpr double kRotationDuration = 0.4;
 
 struct TapMemory {
     double time { -1 };
@@ -219,6 +221,56 @@ void UIApplicationHost::simulateMemoryWarning()
 void UIApplicationHost::setDeviceOrientation(UIDeviceOrientation orientation)
 {
     UIDevice::currentDevice()->setOrientation(orientation);
+    // Face up, face down and unknown leave the interface as it is.
+    if (orientation < UIDeviceOrientationPortrait || orientation > UIDeviceOrientationLandscapeRight)
+        return;
+    // The interface orientations share the device's numbers (landscape left of the device is
+    // landscape right of the interface, and both are 3).
+    auto interfaceOrientation = static_cast<UIInterfaceOrientation>(orientation);
+    auto app = UIApplication::sharedApplication();
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root || interfaceOrientation == app->statusBarOrientation() || !root->shouldAutorotate()
+        || !(root->supportedInterfaceOrientations() & (1u << interfaceOrientation)))
+        return;
+    rotateInterface(interfaceOrientation);
+}
+
+void UIApplicationHost::rotateInterface(UIInterfaceOrientation orientation)
+{
+    auto app = UIApplication::sharedApplication();
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root)
+        return;
+    auto from = app->statusBarOrientation();
+    root->willRotateToInterfaceOrientationDuration(orientation, kRotationDuration);
+    app->setStatusBarOrientation(orientation);
+    // The window stays portrait; the root view turns and takes the rotated size.
+    CGFloat angle = 0;
+    switch (orientation) {
+    case UIInterfaceOrientationLandscapeLeft:
+        angle = -static_cast<CGFloat>(M_PI_2);
+        break;
+    case UIInterfaceOrientationLandscapeRight:
+        angle = static_cast<CGFloat>(M_PI_2);
+        break;
+    case UIInterfaceOrientationPortraitUpsideDown:
+        angle = static_cast<CGFloat>(M_PI);
+        break;
+    default:
+        break;
+    }
+    bool landscape = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    CGRect windowBounds = window->bounds();
+    CGSize size = landscape ? CGSizeMake(windowBounds.size.height, windowBounds.size.width) : windowBounds.size;
+    auto view = root->view();
+    UIView::animateWithDuration(kRotationDuration, [&] {
+        view->setTransform(CGAffineTransformMakeRotation(angle));
+        view->setBounds(CGRectMake(0, 0, size.width, size.height));
+        view->setCenter(CGPointMake(CGRectGetMidX(windowBounds), CGRectGetMidY(windowBounds)));
+        root->willAnimateRotationToInterfaceOrientationDuration(orientation, kRotationDuration);
+    }, [root, from](bool) { root->didRotateFromInterfaceOrientation(from); });
 }
 
 void UIApplicationHost::runUntilIdle()

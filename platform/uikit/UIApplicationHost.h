@@ -52,7 +52,13 @@ public:
     static void deliverLocalNotification(const Ref<UILocalNotification>& notification);
     static void expireBackgroundTasks();
     static void simulateMemoryWarning();
+    // Turns the device. When the key window's root controller agrees to the new interface
+    // orientation, the interface rotates (see rotateInterface).
     static void setDeviceOrientation(UIDeviceOrientation orientation);
+    // Rotates the key window's root view to `orientation` over 0.4 s: will rotate, the status
+    // bar orientation changes, the view turns and takes the rotated size inside an animation in
+    // which will-animate-rotation runs, and did rotate follows when the animation ends.
+    static void rotateInterface(UIInterfaceOrientation orientation);
 
     // Runs main run-loop passes until nothing is pending (layout, display, queued blocks).
     static void runUntilIdle();

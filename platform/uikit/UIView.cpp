@@ -425,6 +425,9 @@ void UIView::setHidden(bool hidden)
     if (hidden && isFirstResponder())
         resignFirstResponder();
     m_layer->setHidden(hidden);
+    // A view shown again may have display work that waited while it was hidden.
+    if (!hidden)
+        UIViewUpdateCycle::schedule();
 }
 
 void UIView::setAlpha(CGFloat alpha)

@@ -2,6 +2,7 @@
 
 #include "NSException.h"
 #include "UINavigationController.h"
+#include "UIApplicationHost.h"
 #include "UINib.h"
 #include "UITabBarController.h"
 #include "UIViewController.h"
@@ -267,4 +268,65 @@ TEST_F(ControllerTest, ViewsComeFromLayoutsByName)
 
     UILayoutRegistry::unregisterLayout("RecordingController");
     UILayoutRegistry::unregisterLayout("BrokenLayout");
+}
+
+namespace {
+
+class RotatingController : public UIViewController {
+    VX_OBJECT(RotatingController, UIViewController)
+public:
+    explicit RotatingController(Passkey key) : UIViewController(key) { }
+    static Ref<RotatingController> init(UIInterfaceOrientationMask mask)
+    {
+        auto c = makeController<RotatingController>({}, nullptr);
+        c->m_mask = mask;
+        return c;
+    }
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override { return m_mask; }
+    void willRotateToInterfaceOrientationDuration(UIInterfaceOrientation o, double d) override
+    {
+        s_log.add("willRotate " + std::to_string(o) + " " + std::to_string(int(d * 10)));
+    }
+    void willAnimateRotationToInterfaceOrientationDuration(UIInterfaceOrientation o, double) override
+    {
+        s_log.add("willAnimate " + std::to_string(o) + " " + NSStringFromCGSize(view()->bounds().size));
+    }
+    void didRotateFromInterfaceOrientation(UIInterfaceOrientation o) override { s_log.add("didRotate from " + std::to_string(o)); }
+    UIInterfaceOrientationMask m_mask;
+};
+
+} // namespace
+
+TEST_F(ControllerTest, DeviceRotationTurnsTheRootViewWhenTheControllerAgrees)
+{
+    auto portraitOnly = RotatingController::init(1u << UIInterfaceOrientationPortrait);
+    show(portraitOnly);
+    UIApplicationHost::setDeviceOrientation(UIDeviceOrientationLandscapeLeft);
+    drainAll();
+    EXPECT_TRUE(s_log.take().empty());
+    EXPECT_EQ(UIInterfaceOrientationPortrait, UIApplication::sharedApplication()->statusBarOrientation());
+
+    UIApplicationHost::setDeviceOrientation(UIDeviceOrientationPortrait);
+    auto any = RotatingController::init(UIInterfaceOrientationMaskAll);
+    m_window->setRootViewController(any);
+    auto bar = UIView::initWithFrame(CGRectMake(0, 0, 768, 44));
+    bar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    any->view()->addSubview(bar);
+    s_log.take();
+
+    UIApplicationHost::setDeviceOrientation(UIDeviceOrientationFaceUp);
+    UIApplicationHost::setDeviceOrientation(UIDeviceOrientationLandscapeLeft);
+    EXPECT_THAT(s_log.take(), ElementsAre("willRotate 3 4", "willAnimate 3 {1024, 768}"));
+    EXPECT_EQ(UIInterfaceOrientationLandscapeRight, any->interfaceOrientation());
+    EXPECT_EQ(1024, bar->frame().size.width);
+    CGRect frame = any->view()->frame();
+    EXPECT_NEAR(0, frame.origin.x, 1e-3);
+    EXPECT_NEAR(0, frame.origin.y, 1e-3);
+    EXPECT_NEAR(768, frame.size.width, 1e-3);
+    EXPECT_NEAR(1024, frame.size.height, 1e-3);
+    CGPoint topLeft = any->view()->convertPointToView(CGPointZero, nullptr);
+    EXPECT_NEAR(768, topLeft.x, 1e-3);
+    EXPECT_NEAR(0, topLeft.y, 1e-3);
+    m_clock.advance(0.4);
+    EXPECT_THAT(s_log.take(), ElementsAre("didRotate from 1"));
 }
