@@ -89,7 +89,10 @@ void UIActionSheet::tapButtonAtIndex(int32_t index)
     dismiss(index, true);
 }
 
-void UIActionSheet::dismissWithClickedButtonIndexAnimated(int32_t index, bool animated) { dismiss(index, animated); }
+void UIActionSheet::dismissWithClickedButtonIndexAnimated(int32_t index, bool animated)
+{
+    dismiss(index, animated);
+}
 
 void UIActionSheet::dismiss(int32_t index, bool animated)
 {
@@ -107,8 +110,14 @@ void UIActionSheet::dismiss(int32_t index, bool animated)
     });
 }
 
-std::vector<Ref<UIActionSheet>> UIActionSheet::visibleActionSheets() { return visible(); }
+std::vector<Ref<UIActionSheet>> UIActionSheet::visibleActionSheets()
+{
+    return visible();
+}
 
-void UIActionSheet::resetForTesting() { visible().clear(); }
+void UIActionSheet::resetForTesting()
+{
+    visible().clear();
+}
 
 VX_REGISTER_CLASS(UIActionSheet);

@@ -27,7 +27,10 @@ public:
 class UIActionSheet : public UIView {
     VX_OBJECT(UIActionSheet, UIView)
 public:
-    explicit UIActionSheet(Passkey key) : UIView(key) { }
+    explicit UIActionSheet(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIActionSheet> initWithTitle(const std::string& title, UIActionSheetDelegate* delegate,
         Weak<NSObject> delegateOwner, const std::string& cancelButtonTitle, const std::string& destructiveButtonTitle,
         const std::vector<std::string>& otherButtonTitles);

@@ -28,7 +28,10 @@ inline constexpr const char* UIActivityTypeAirDrop = "com.apple.UIKit.activity.A
 class UIActivity : public NSObject {
     VX_OBJECT(UIActivity, NSObject)
 public:
-    explicit UIActivity(Passkey key) : NSObject(key) { }
+    explicit UIActivity(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     virtual std::string activityType() const { return className(); }
     virtual std::string activityTitle() const { return {}; }

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 namespace {
-const char* const kBuiltInTypes[] = { UIActivityTypeMessage, UIActivityTypeMail, UIActivityTypePostToTwitter,
-    UIActivityTypePostToFacebook, UIActivityTypePostToWeibo, UIActivityTypeCopyToPasteboard, UIActivityTypePrint,
-    UIActivityTypeAssignToContact, UIActivityTypeSaveToCameraRoll, UIActivityTypeAddToReadingList, UIActivityTypeAirDrop };
+const char* const kBuiltInTypes[]
+    = { UIActivityTypeMessage, UIActivityTypeMail, UIActivityTypePostToTwitter, UIActivityTypePostToFacebook,
+          UIActivityTypePostToWeibo, UIActivityTypeCopyToPasteboard, UIActivityTypePrint, UIActivityTypeAssignToContact,
+          UIActivityTypeSaveToCameraRoll, UIActivityTypeAddToReadingList, UIActivityTypeAirDrop };
 } // namespace
 
-Ref<UIActivityViewController> UIActivityViewController::initWithActivityItemsApplicationActivities(std::vector<Value> items,
-    std::vector<Ref<UIActivity>> activities)
+Ref<UIActivityViewController> UIActivityViewController::initWithActivityItemsApplicationActivities(
+    std::vector<Value> items, std::vector<Ref<UIActivity>> activities)
 {
     auto controller = makeController<UIActivityViewController>({}, nullptr);
     controller->m_items = std::move(items);
@@ -21,7 +22,8 @@ Ref<UIActivityViewController> UIActivityViewController::initWithActivityItemsApp
 std::vector<std::string> UIActivityViewController::availableActivityTypes() const
 {
     std::vector<std::string> types;
-    auto excluded = [&](const std::string& t) { return std::find(m_excluded.begin(), m_excluded.end(), t) != m_excluded.end(); };
+    auto excluded
+        = [&](const std::string& t) { return std::find(m_excluded.begin(), m_excluded.end(), t) != m_excluded.end(); };
     for (const char* type : kBuiltInTypes) {
         if (!excluded(type))
             types.emplace_back(type);

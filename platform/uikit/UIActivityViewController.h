@@ -11,9 +11,12 @@
 class UIActivityViewController : public UIViewController {
     VX_OBJECT(UIActivityViewController, UIViewController)
 public:
-    explicit UIActivityViewController(Passkey key) : UIViewController(key) { }
-    static Ref<UIActivityViewController> initWithActivityItemsApplicationActivities(std::vector<Value> items,
-        std::vector<Ref<UIActivity>> activities);
+    explicit UIActivityViewController(Passkey key)
+        : UIViewController(key)
+    {
+    }
+    static Ref<UIActivityViewController> initWithActivityItemsApplicationActivities(
+        std::vector<Value> items, std::vector<Ref<UIActivity>> activities);
 
     const std::vector<Value>& activityItems() const { return m_items; }
     const std::vector<Ref<UIActivity>>& applicationActivities() const { return m_activities; }

@@ -74,7 +74,10 @@ void UIAlertView::tapButtonAtIndex(int32_t index)
     dismiss(index, true);
 }
 
-void UIAlertView::dismissWithClickedButtonIndexAnimated(int32_t index, bool animated) { dismiss(index, animated); }
+void UIAlertView::dismissWithClickedButtonIndexAnimated(int32_t index, bool animated)
+{
+    dismiss(index, animated);
+}
 
 void UIAlertView::dismiss(int32_t index, bool animated)
 {
@@ -92,8 +95,14 @@ void UIAlertView::dismiss(int32_t index, bool animated)
     });
 }
 
-std::vector<Ref<UIAlertView>> UIAlertView::visibleAlerts() { return visible(); }
+std::vector<Ref<UIAlertView>> UIAlertView::visibleAlerts()
+{
+    return visible();
+}
 
-void UIAlertView::resetForTesting() { visible().clear(); }
+void UIAlertView::resetForTesting()
+{
+    visible().clear();
+}
 
 VX_REGISTER_CLASS(UIAlertView);

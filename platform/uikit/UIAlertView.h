@@ -34,7 +34,10 @@ public:
 class UIAlertView : public UIView {
     VX_OBJECT(UIAlertView, UIView)
 public:
-    explicit UIAlertView(Passkey key) : UIView(key) { }
+    explicit UIAlertView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIAlertView> initWithTitle(const std::string& title, const std::string& message,
         UIAlertViewDelegate* delegate, Weak<NSObject> delegateOwner, const std::string& cancelButtonTitle,
         const std::vector<std::string>& otherButtonTitles);

@@ -1,7 +1,7 @@
 #include "UIApplication.h"
 
-#include "NSLog.h"
 #include "Clock.h"
+#include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSPort.h"
 #include "NSRunLoop.h"
@@ -34,7 +34,10 @@ Ref<UIApplication> UIApplication::makeSharedApplicationInternal()
     return applicationSlot();
 }
 
-void UIApplication::resetForTesting() { applicationSlot() = nullptr; }
+void UIApplication::resetForTesting()
+{
+    applicationSlot() = nullptr;
+}
 
 void UIApplication::setDelegate(const Ref<NSObject>& delegate)
 {
@@ -42,7 +45,10 @@ void UIApplication::setDelegate(const Ref<NSObject>& delegate)
     m_delegate = dynamic_cast<UIApplicationDelegate*>(delegate.get());
 }
 
-std::vector<Ref<UIWindow>> UIApplication::windows() const { return UIWindow::allWindows(); }
+std::vector<Ref<UIWindow>> UIApplication::windows() const
+{
+    return UIWindow::allWindows();
+}
 
 bool UIApplication::openURL(const std::string& url)
 {
@@ -50,15 +56,18 @@ bool UIApplication::openURL(const std::string& url)
     return !url.empty() && m_canOpenURLAnswer;
 }
 
-bool UIApplication::canOpenURL(const std::string& url) const { return !url.empty() && m_canOpenURLAnswer; }
+bool UIApplication::canOpenURL(const std::string& url) const
+{
+    return !url.empty() && m_canOpenURLAnswer;
+}
 
 void UIApplication::setStatusBarOrientation(UIInterfaceOrientation orientation)
 {
     if (orientation == m_statusBarOrientation)
         return;
     m_statusBarOrientation = orientation;
-    NSNotificationCenter::defaultCenter()->postNotificationName(UIApplicationDidChangeStatusBarOrientationNotification,
-        self<UIApplication>());
+    NSNotificationCenter::defaultCenter()->postNotificationName(
+        UIApplicationDidChangeStatusBarOrientationNotification, self<UIApplication>());
 }
 
 void UIApplication::registerForRemoteNotificationTypes(UIRemoteNotificationType types)
@@ -96,11 +105,13 @@ UIBackgroundTaskIdentifier UIApplication::beginBackgroundTaskWithExpirationHandl
 
 void UIApplication::endBackgroundTask(UIBackgroundTaskIdentifier identifier)
 {
-    auto it = std::find_if(m_backgroundTasks.begin(), m_backgroundTasks.end(),
-        [&](const auto& task) { return task.first == identifier; });
+    auto it = std::find_if(
+        m_backgroundTasks.begin(), m_backgroundTasks.end(), [&](const auto& task) { return task.first == identifier; });
     if (it == m_backgroundTasks.end()) {
         if (identifier != UIBackgroundTaskInvalid)
-            NSLog("Can't endBackgroundTask: no background task exists with identifier %u, or it may have already been ended.", identifier);
+            NSLog("Can't endBackgroundTask: no background task exists with identifier %u, or it may have already been "
+                  "ended.",
+                identifier);
         return;
     }
     m_backgroundTasks.erase(it);
@@ -143,7 +154,8 @@ int UIApplicationMain(int argc, char** argv, const char*, const char* delegateCl
     }
     auto app = UIApplicationHost::launch(delegateClassName ? delegateClassName : "");
     if (!app) {
-        NSLog("UIApplicationMain: no application delegate class named %s", delegateClassName ? delegateClassName : "(null)");
+        NSLog("UIApplicationMain: no application delegate class named %s",
+            delegateClassName ? delegateClassName : "(null)");
         return 1;
     }
     if (!renderPath.empty()) {

@@ -47,18 +47,26 @@ inline constexpr UIBackgroundTaskIdentifier UIBackgroundTaskInvalid = 0;
 inline constexpr double UIApplicationBackgroundFetchIntervalMinimum = 0;
 inline constexpr double UIApplicationBackgroundFetchIntervalNever = std::numeric_limits<double>::max();
 
-inline constexpr const char* UIApplicationDidFinishLaunchingNotification = "UIApplicationDidFinishLaunchingNotification";
+inline constexpr const char* UIApplicationDidFinishLaunchingNotification
+    = "UIApplicationDidFinishLaunchingNotification";
 inline constexpr const char* UIApplicationDidBecomeActiveNotification = "UIApplicationDidBecomeActiveNotification";
 inline constexpr const char* UIApplicationWillResignActiveNotification = "UIApplicationWillResignActiveNotification";
-inline constexpr const char* UIApplicationDidEnterBackgroundNotification = "UIApplicationDidEnterBackgroundNotification";
-inline constexpr const char* UIApplicationWillEnterForegroundNotification = "UIApplicationWillEnterForegroundNotification";
+inline constexpr const char* UIApplicationDidEnterBackgroundNotification
+    = "UIApplicationDidEnterBackgroundNotification";
+inline constexpr const char* UIApplicationWillEnterForegroundNotification
+    = "UIApplicationWillEnterForegroundNotification";
 inline constexpr const char* UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
-inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification = "UIApplicationDidReceiveMemoryWarningNotification";
-inline constexpr const char* UIApplicationDidChangeStatusBarOrientationNotification = "UIApplicationDidChangeStatusBarOrientationNotification";
+inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification
+    = "UIApplicationDidReceiveMemoryWarningNotification";
+inline constexpr const char* UIApplicationDidChangeStatusBarOrientationNotification
+    = "UIApplicationDidChangeStatusBarOrientationNotification";
 inline constexpr const char* UIApplicationLaunchOptionsURLKey = "UIApplicationLaunchOptionsURLKey";
-inline constexpr const char* UIApplicationLaunchOptionsSourceApplicationKey = "UIApplicationLaunchOptionsSourceApplicationKey";
-inline constexpr const char* UIApplicationLaunchOptionsRemoteNotificationKey = "UIApplicationLaunchOptionsRemoteNotificationKey";
-inline constexpr const char* UIApplicationLaunchOptionsLocalNotificationKey = "UIApplicationLaunchOptionsLocalNotificationKey";
+inline constexpr const char* UIApplicationLaunchOptionsSourceApplicationKey
+    = "UIApplicationLaunchOptionsSourceApplicationKey";
+inline constexpr const char* UIApplicationLaunchOptionsRemoteNotificationKey
+    = "UIApplicationLaunchOptionsRemoteNotificationKey";
+inline constexpr const char* UIApplicationLaunchOptionsLocalNotificationKey
+    = "UIApplicationLaunchOptionsLocalNotificationKey";
 
 // What the application tells its delegate. Every operation is optional; those whose absence
 // changes what the application does say so.
@@ -78,19 +86,28 @@ public:
     {
         return false;
     }
-    virtual void applicationDidRegisterForRemoteNotificationsWithDeviceToken(const Ref<UIApplication>&, const Value& /*token*/) { }
-    virtual void applicationDidFailToRegisterForRemoteNotificationsWithError(const Ref<UIApplication>&, const Ref<NSError>&) { }
+    virtual void applicationDidRegisterForRemoteNotificationsWithDeviceToken(
+        const Ref<UIApplication>&, const Value& /*token*/)
+    {
+    }
+    virtual void applicationDidFailToRegisterForRemoteNotificationsWithError(
+        const Ref<UIApplication>&, const Ref<NSError>&)
+    {
+    }
     virtual void applicationDidReceiveRemoteNotification(const Ref<UIApplication>&, const Value& /*userInfo*/) { }
     // The fetch-completion form. Return false (the default) when not implemented: the
     // application then calls the plain form above and completes the fetch with "no data".
     using FetchCompletion = std::function<void(UIBackgroundFetchResult)>;
-    virtual bool applicationDidReceiveRemoteNotificationFetchCompletionHandler(const Ref<UIApplication>&,
-        const Value& /*userInfo*/, const FetchCompletion& /*completion*/)
+    virtual bool applicationDidReceiveRemoteNotificationFetchCompletionHandler(
+        const Ref<UIApplication>&, const Value& /*userInfo*/, const FetchCompletion& /*completion*/)
     {
         return false;
     }
     // Return false (the default) when not implemented; the fetch then completes with "no data".
-    virtual bool applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion&) { return false; }
+    virtual bool applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion&)
+    {
+        return false;
+    }
     virtual void applicationDidReceiveLocalNotification(const Ref<UIApplication>&, const Ref<UILocalNotification>&) { }
     // The delegate's window, if it has one.
     virtual Ref<UIWindow> window() const { return nullptr; }
@@ -102,7 +119,10 @@ public:
 class UIApplication : public UIResponder {
     VX_OBJECT(UIApplication, UIResponder)
 public:
-    explicit UIApplication(Passkey key) : UIResponder(key) { }
+    explicit UIApplication(Passkey key)
+        : UIResponder(key)
+    {
+    }
     // The application; made on first use when the host has not made it.
     static Ref<UIApplication> sharedApplication();
 
@@ -153,8 +173,14 @@ public:
     void presentLocalNotificationNow(const Ref<UILocalNotification>& notification);
     void cancelLocalNotification(const Ref<UILocalNotification>& notification);
     void cancelAllLocalNotifications() { m_scheduledNotifications.clear(); }
-    const std::vector<Ref<UILocalNotification>>& scheduledLocalNotifications() const { return m_scheduledNotifications; }
-    const std::vector<Ref<UILocalNotification>>& presentedLocalNotifications() const { return m_presentedNotifications; }
+    const std::vector<Ref<UILocalNotification>>& scheduledLocalNotifications() const
+    {
+        return m_scheduledNotifications;
+    }
+    const std::vector<Ref<UILocalNotification>>& presentedLocalNotifications() const
+    {
+        return m_presentedNotifications;
+    }
 
     // Background tasks. Identifiers are never UIBackgroundTaskInvalid. The host expires them.
     UIBackgroundTaskIdentifier beginBackgroundTaskWithExpirationHandler(std::function<void()> handler);

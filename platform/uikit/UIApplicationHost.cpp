@@ -39,7 +39,10 @@ void post(const char* name)
     NSNotificationCenter::defaultCenter()->postNotificationName(name, UIApplication::sharedApplication());
 }
 
-UIApplicationDelegate* delegate() { return UIApplication::sharedApplication()->delegate(); }
+UIApplicationDelegate* delegate()
+{
+    return UIApplication::sharedApplication()->delegate();
+}
 
 // Wraps a fetch completion so that it reaches the host once, however often it is called.
 UIApplicationDelegate::FetchCompletion once(UIApplicationDelegate::FetchCompletion completion)
@@ -67,7 +70,8 @@ void deliverTouch(const Ref<UITouch>& touch)
 
 } // namespace
 
-Ref<UIApplication> UIApplicationHost::launch(const std::string& delegateClassName, const Value& options, LaunchState state)
+Ref<UIApplication> UIApplicationHost::launch(
+    const std::string& delegateClassName, const Value& options, LaunchState state)
 {
     Class cls = NSClassFromString(delegateClassName);
     auto delegateObject = cls ? createObjectOfClass(cls) : nullptr;
@@ -76,13 +80,14 @@ Ref<UIApplication> UIApplicationHost::launch(const std::string& delegateClassNam
     return launchWithDelegate(delegateObject, options, state);
 }
 
-Ref<UIApplication> UIApplicationHost::launchWithDelegate(const Ref<NSObject>& delegateObject, const Value& options,
-    LaunchState state)
+Ref<UIApplication> UIApplicationHost::launchWithDelegate(
+    const Ref<NSObject>& delegateObject, const Value& options, LaunchState state)
 {
     s_terminated = false;
     auto app = UIApplication::makeSharedApplicationInternal();
     app->setDelegate(delegateObject);
-    app->setApplicationStateInternal(state == LaunchState::Foreground ? UIApplicationStateInactive : UIApplicationStateBackground);
+    app->setApplicationStateInternal(
+        state == LaunchState::Foreground ? UIApplicationStateInactive : UIApplicationStateBackground);
     if (auto* d = app->delegate()) {
         d->applicationWillFinishLaunchingWithOptions(app, options);
         d->applicationDidFinishLaunchingWithOptions(app, options);
@@ -160,7 +165,10 @@ void UIApplicationHost::bringToForeground()
     becomeActive();
 }
 
-bool UIApplicationHost::hasTerminated() { return s_terminated; }
+bool UIApplicationHost::hasTerminated()
+{
+    return s_terminated;
+}
 
 bool UIApplicationHost::openURL(const std::string& url, const std::string& sourceApplication, const Value& annotation)
 {
@@ -181,7 +189,8 @@ void UIApplicationHost::failRemoteNotificationRegistration(const Ref<NSError>& e
         d->applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication::sharedApplication(), error);
 }
 
-void UIApplicationHost::deliverRemoteNotification(const Value& userInfo, UIApplicationDelegate::FetchCompletion completion)
+void UIApplicationHost::deliverRemoteNotification(
+    const Value& userInfo, UIApplicationDelegate::FetchCompletion completion)
 {
     auto app = UIApplication::sharedApplication();
     auto handler = once(std::move(completion));
@@ -209,7 +218,10 @@ void UIApplicationHost::deliverLocalNotification(const Ref<UILocalNotification>&
         d->applicationDidReceiveLocalNotification(UIApplication::sharedApplication(), notification);
 }
 
-void UIApplicationHost::expireBackgroundTasks() { UIApplication::sharedApplication()->expireBackgroundTasksInternal(); }
+void UIApplicationHost::expireBackgroundTasks()
+{
+    UIApplication::sharedApplication()->expireBackgroundTasksInternal();
+}
 
 void UIApplicationHost::simulateMemoryWarning()
 {
@@ -261,16 +273,20 @@ void UIApplicationHost::rotateInterface(UIInterfaceOrientation orientation)
     default:
         break;
     }
-    bool landscape = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    bool landscape
+        = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
     CGRect windowBounds = window->bounds();
     CGSize size = landscape ? CGSizeMake(windowBounds.size.height, windowBounds.size.width) : windowBounds.size;
     auto view = root->view();
-    UIView::animateWithDuration(kRotationDuration, [&] {
-        view->setTransform(CGAffineTransformMakeRotation(angle));
-        view->setBounds(CGRectMake(0, 0, size.width, size.height));
-        view->setCenter(CGPointMake(CGRectGetMidX(windowBounds), CGRectGetMidY(windowBounds)));
-        root->willAnimateRotationToInterfaceOrientationDuration(orientation, kRotationDuration);
-    }, [root, from](bool) { root->didRotateFromInterfaceOrientation(from); });
+    UIView::animateWithDuration(
+        kRotationDuration,
+        [&] {
+            view->setTransform(CGAffineTransformMakeRotation(angle));
+            view->setBounds(CGRectMake(0, 0, size.width, size.height));
+            view->setCenter(CGPointMake(CGRectGetMidX(windowBounds), CGRectGetMidY(windowBounds)));
+            root->willAnimateRotationToInterfaceOrientationDuration(orientation, kRotationDuration);
+        },
+        [root, from](bool) { root->didRotateFromInterfaceOrientation(from); });
 }
 
 void UIApplicationHost::runUntilIdle()
@@ -359,7 +375,10 @@ void UIApplicationHost::touchCancel(const Ref<UITouch>& touch)
     deliverTouch(touch);
 }
 
-void UIApplicationHost::tap(CGPoint point) { touchUp(touchDown(point)); }
+void UIApplicationHost::tap(CGPoint point)
+{
+    touchUp(touchDown(point));
+}
 
 void UIApplicationHost::resetForTesting()
 {

@@ -21,33 +21,34 @@ public:
     // Makes a fresh application and a delegate of the named class, then runs will/did finish
     // launching (with `options`), posts the did-finish notification and, for a foreground
     // launch, becomes active. nullptr when the class is not registered as creatable.
-    static Ref<UIApplication> launch(const std::string& delegateClassName, const Value& options = {},
-        LaunchState state = LaunchState::Foreground);
+    static Ref<UIApplication> launch(
+        const std::string& delegateClassName, const Value& options = {}, LaunchState state = LaunchState::Foreground);
     // The same with a delegate object made by the caller.
-    static Ref<UIApplication> launchWithDelegate(const Ref<NSObject>& delegate, const Value& options = {},
-        LaunchState state = LaunchState::Foreground);
+    static Ref<UIApplication> launchWithDelegate(
+        const Ref<NSObject>& delegate, const Value& options = {}, LaunchState state = LaunchState::Foreground);
 
     // Single steps of the life cycle; each does nothing when the application is not in the
     // state the step leaves from.
-    static void becomeActive();           // inactive -> active
-    static void resignActive();           // active -> inactive
-    static void enterBackground();        // inactive -> background
-    static void enterForeground();        // background -> inactive
-    static void terminate();              // any -> terminated (will-terminate once)
+    static void becomeActive(); // inactive -> active
+    static void resignActive(); // active -> inactive
+    static void enterBackground(); // inactive -> background
+    static void enterForeground(); // background -> inactive
+    static void terminate(); // any -> terminated (will-terminate once)
     // The usual pairs: home button (resign, background) and return (foreground, active).
     static void sendToBackground();
     static void bringToForeground();
     static bool hasTerminated();
 
     // The system opening a URL in the application; answers the delegate's reply.
-    static bool openURL(const std::string& url, const std::string& sourceApplication = {}, const Value& annotation = {});
+    static bool openURL(
+        const std::string& url, const std::string& sourceApplication = {}, const Value& annotation = {});
     // Remote notifications.
     static void deliverDeviceToken(const Value& token);
     static void failRemoteNotificationRegistration(const Ref<NSError>& error);
     // Delivers a payload. `completion` gets the fetch result the application reports (once; "no
     // data" at once when the delegate only has the plain form).
-    static void deliverRemoteNotification(const Value& userInfo,
-        UIApplicationDelegate::FetchCompletion completion = nullptr);
+    static void deliverRemoteNotification(
+        const Value& userInfo, UIApplicationDelegate::FetchCompletion completion = nullptr);
     static void performBackgroundFetch(UIApplicationDelegate::FetchCompletion completion = nullptr);
     static void deliverLocalNotification(const Ref<UILocalNotification>& notification);
     static void expireBackgroundTasks();

@@ -48,7 +48,10 @@ void UIButton::setTitleForState(const std::string& title, UIControlState state)
     updateContent();
 }
 
-std::string UIButton::titleForState(UIControlState state) const { return lookup(m_titles, state); }
+std::string UIButton::titleForState(UIControlState state) const
+{
+    return lookup(m_titles, state);
+}
 
 void UIButton::setTitleColorForState(const Ref<UIColor>& color, UIControlState state)
 {
@@ -56,7 +59,10 @@ void UIButton::setTitleColorForState(const Ref<UIColor>& color, UIControlState s
     updateContent();
 }
 
-Ref<UIColor> UIButton::titleColorForState(UIControlState state) const { return lookup(m_titleColors, state); }
+Ref<UIColor> UIButton::titleColorForState(UIControlState state) const
+{
+    return lookup(m_titleColors, state);
+}
 
 void UIButton::setImageForState(const Ref<UIImage>& image, UIControlState state)
 {
@@ -64,7 +70,10 @@ void UIButton::setImageForState(const Ref<UIImage>& image, UIControlState state)
     updateContent();
 }
 
-Ref<UIImage> UIButton::imageForState(UIControlState state) const { return lookup(m_images, state); }
+Ref<UIImage> UIButton::imageForState(UIControlState state) const
+{
+    return lookup(m_images, state);
+}
 
 void UIButton::setBackgroundImageForState(const Ref<UIImage>& image, UIControlState state)
 {
@@ -72,7 +81,10 @@ void UIButton::setBackgroundImageForState(const Ref<UIImage>& image, UIControlSt
     updateContent();
 }
 
-Ref<UIImage> UIButton::backgroundImageForState(UIControlState state) const { return lookup(m_backgroundImages, state); }
+Ref<UIImage> UIButton::backgroundImageForState(UIControlState state) const
+{
+    return lookup(m_backgroundImages, state);
+}
 
 void UIButton::setEnabled(bool enabled)
 {
@@ -125,10 +137,11 @@ void UIButton::layoutSubviews()
         break;
     }
     auto centreY = [&](CGFloat h) { return content.origin.y + std::round((content.size.height - h) / 2); };
-    m_imageView->setFrame(UIEdgeInsetsInsetRect(CGRectMake(x, centreY(imageSize.height), imageSize.width, imageSize.height),
-        m_imageEdgeInsets));
+    m_imageView->setFrame(UIEdgeInsetsInsetRect(
+        CGRectMake(x, centreY(imageSize.height), imageSize.width, imageSize.height), m_imageEdgeInsets));
     m_titleLabel->setFrame(UIEdgeInsetsInsetRect(
-        CGRectMake(x + imageSize.width, centreY(titleSize.height), titleSize.width, titleSize.height), m_titleEdgeInsets));
+        CGRectMake(x + imageSize.width, centreY(titleSize.height), titleSize.width, titleSize.height),
+        m_titleEdgeInsets));
 }
 
 CGSize UIButton::sizeThatFits(CGSize) const

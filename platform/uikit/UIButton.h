@@ -25,7 +25,10 @@ enum UIButtonType : int32_t {
 class UIButton : public UIControl {
     VX_OBJECT(UIButton, UIControl)
 public:
-    explicit UIButton(Passkey key) : UIControl(key) { }
+    explicit UIButton(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UIButton> buttonWithType(UIButtonType type);
     static Ref<UIButton> initWithFrame(CGRect frame);
 
@@ -49,11 +52,23 @@ public:
     const Ref<UIImageView>& imageView() const { return m_imageView; }
 
     UIEdgeInsets contentEdgeInsets() const { return m_contentEdgeInsets; }
-    void setContentEdgeInsets(UIEdgeInsets insets) { m_contentEdgeInsets = insets; setNeedsLayout(); }
+    void setContentEdgeInsets(UIEdgeInsets insets)
+    {
+        m_contentEdgeInsets = insets;
+        setNeedsLayout();
+    }
     UIEdgeInsets titleEdgeInsets() const { return m_titleEdgeInsets; }
-    void setTitleEdgeInsets(UIEdgeInsets insets) { m_titleEdgeInsets = insets; setNeedsLayout(); }
+    void setTitleEdgeInsets(UIEdgeInsets insets)
+    {
+        m_titleEdgeInsets = insets;
+        setNeedsLayout();
+    }
     UIEdgeInsets imageEdgeInsets() const { return m_imageEdgeInsets; }
-    void setImageEdgeInsets(UIEdgeInsets insets) { m_imageEdgeInsets = insets; setNeedsLayout(); }
+    void setImageEdgeInsets(UIEdgeInsets insets)
+    {
+        m_imageEdgeInsets = insets;
+        setNeedsLayout();
+    }
     bool adjustsImageWhenHighlighted() const { return m_adjustsImageWhenHighlighted; }
     void setAdjustsImageWhenHighlighted(bool v) { m_adjustsImageWhenHighlighted = v; }
     bool showsTouchWhenHighlighted() const { return m_showsTouchWhenHighlighted; }
@@ -66,8 +81,7 @@ public:
     CGSize sizeThatFits(CGSize size) const override;
 
 private:
-    template<typename T>
-    static T lookup(const std::map<UIControlState, T>& table, UIControlState state)
+    template <typename T> static T lookup(const std::map<UIControlState, T>& table, UIControlState state)
     {
         if (auto it = table.find(state); it != table.end())
             return it->second;

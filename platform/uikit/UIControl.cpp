@@ -9,8 +9,8 @@ namespace {
 constexpr CGFloat kTouchSlop = 70;
 } // namespace
 
-void UIControl::addTargetActionForControlEvents(const Ref<NSObject>& target, const std::string& actionName,
-    UIControlAction action, UIControlEvents events)
+void UIControl::addTargetActionForControlEvents(
+    const Ref<NSObject>& target, const std::string& actionName, UIControlAction action, UIControlEvents events)
 {
     if (!action || events == 0)
         return;
@@ -25,8 +25,8 @@ void UIControl::addTargetActionForControlEvents(const Ref<NSObject>& target, con
     m_targetActions.push_back({ target, target != nullptr, actionName, std::move(action), events });
 }
 
-void UIControl::removeTargetActionForControlEvents(const Ref<NSObject>& target, const std::string& actionName,
-    UIControlEvents events)
+void UIControl::removeTargetActionForControlEvents(
+    const Ref<NSObject>& target, const std::string& actionName, UIControlEvents events)
 {
     for (auto& entry : m_targetActions) {
         if (target && entry.target.lock() != target)
@@ -40,7 +40,8 @@ void UIControl::removeTargetActionForControlEvents(const Ref<NSObject>& target, 
         m_targetActions.end());
 }
 
-std::vector<std::string> UIControl::actionsForTargetForControlEvent(const Ref<NSObject>& target, UIControlEvents event) const
+std::vector<std::string> UIControl::actionsForTargetForControlEvent(
+    const Ref<NSObject>& target, UIControlEvents event) const
 {
     std::vector<std::string> names;
     for (const auto& entry : m_targetActions) {

@@ -56,19 +56,23 @@ using UIControlAction = std::function<void(const Ref<UIControl>& sender, const R
 class UIControl : public UIView {
     VX_OBJECT(UIControl, UIView)
 public:
-    explicit UIControl(Passkey key) : UIView(key) { }
+    explicit UIControl(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIControl> initWithFrame(CGRect frame) { return makeView<UIControl>(frame); }
 
     // `actionName` names the action (the selector) for removal and for actionsForTarget.
-    void addTargetActionForControlEvents(const Ref<NSObject>& target, const std::string& actionName, UIControlAction action,
-        UIControlEvents events);
+    void addTargetActionForControlEvents(
+        const Ref<NSObject>& target, const std::string& actionName, UIControlAction action, UIControlEvents events);
     // A member function of the target, called with the sender.
-    template<typename T>
+    template <typename T>
     void addTarget(const Ref<T>& target, void (T::*method)(const Ref<NSObject>& sender), const std::string& actionName,
         UIControlEvents events)
     {
         Weak<T> weak = target;
-        addTargetActionForControlEvents(target, actionName,
+        addTargetActionForControlEvents(
+            target, actionName,
             [weak, method](const Ref<UIControl>& sender, const Ref<UIEvent>&) {
                 if (auto t = weak.lock())
                     ((*t).*method)(sender);
@@ -77,7 +81,8 @@ public:
     }
     // Removes the target's actions (all of them when actionName is empty) for the events; a
     // null target removes every target's.
-    void removeTargetActionForControlEvents(const Ref<NSObject>& target, const std::string& actionName, UIControlEvents events);
+    void removeTargetActionForControlEvents(
+        const Ref<NSObject>& target, const std::string& actionName, UIControlEvents events);
     std::vector<std::string> actionsForTargetForControlEvent(const Ref<NSObject>& target, UIControlEvents event) const;
     UIControlEvents allControlEvents() const;
     void sendActionsForControlEvents(UIControlEvents events) { sendActions(events, nullptr); }
@@ -90,9 +95,17 @@ public:
     virtual void setHighlighted(bool highlighted);
     UIControlState state() const;
     UIControlContentHorizontalAlignment contentHorizontalAlignment() const { return m_horizontalAlignment; }
-    void setContentHorizontalAlignment(UIControlContentHorizontalAlignment a) { m_horizontalAlignment = a; setNeedsLayout(); }
+    void setContentHorizontalAlignment(UIControlContentHorizontalAlignment a)
+    {
+        m_horizontalAlignment = a;
+        setNeedsLayout();
+    }
     UIControlContentVerticalAlignment contentVerticalAlignment() const { return m_verticalAlignment; }
-    void setContentVerticalAlignment(UIControlContentVerticalAlignment a) { m_verticalAlignment = a; setNeedsLayout(); }
+    void setContentVerticalAlignment(UIControlContentVerticalAlignment a)
+    {
+        m_verticalAlignment = a;
+        setNeedsLayout();
+    }
 
     // Tracking hooks for subclasses; returning false from begin or continue stops tracking.
     virtual bool beginTrackingWithTouchWithEvent(const Ref<UITouch>&, const Ref<UIEvent>&) { return true; }

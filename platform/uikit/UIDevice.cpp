@@ -30,10 +30,14 @@ void UIDevice::setOrientation(UIDeviceOrientation orientation)
         return;
     m_orientation = orientation;
     if (isGeneratingDeviceOrientationNotifications())
-        NSNotificationCenter::defaultCenter()->postNotificationName(UIDeviceOrientationDidChangeNotification, self<UIDevice>());
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            UIDeviceOrientationDidChangeNotification, self<UIDevice>());
 }
 
-void UIDevice::resetForTesting() { deviceSlot() = nullptr; }
+void UIDevice::resetForTesting()
+{
+    deviceSlot() = nullptr;
+}
 
 Value UIDevice::valueForKey(const std::string& key)
 {

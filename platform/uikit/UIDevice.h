@@ -28,7 +28,10 @@ inline constexpr const char* UIDeviceOrientationDidChangeNotification = "UIDevic
 class UIDevice : public NSObject {
     VX_OBJECT(UIDevice, NSObject)
 public:
-    explicit UIDevice(Passkey key) : NSObject(key) { }
+    explicit UIDevice(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UIDevice> currentDevice();
 
     const std::string& name() const { return m_name; }
@@ -67,4 +70,7 @@ private:
 };
 
 // The platform's idiom macro.
-inline UIUserInterfaceIdiom UI_USER_INTERFACE_IDIOM() { return UIDevice::currentDevice()->userInterfaceIdiom(); }
+inline UIUserInterfaceIdiom UI_USER_INTERFACE_IDIOM()
+{
+    return UIDevice::currentDevice()->userInterfaceIdiom();
+}

@@ -13,7 +13,8 @@ bool s_flushScheduled = false;
 
 bool isTerminal(UIGestureRecognizerState s)
 {
-    return s == UIGestureRecognizerStateEnded || s == UIGestureRecognizerStateCancelled || s == UIGestureRecognizerStateFailed;
+    return s == UIGestureRecognizerStateEnded || s == UIGestureRecognizerStateCancelled
+        || s == UIGestureRecognizerStateFailed;
 }
 
 bool simultaneous(const Ref<UIGestureRecognizer>& a, const Ref<UIGestureRecognizer>& b)
@@ -29,8 +30,8 @@ bool simultaneous(const Ref<UIGestureRecognizer>& a, const Ref<UIGestureRecogniz
 
 UIGestureRecognizer::~UIGestureRecognizer() = default;
 
-void UIGestureRecognizer::addTargetAction(const Ref<NSObject>& target, const std::string& actionName,
-    UIGestureRecognizerAction action)
+void UIGestureRecognizer::addTargetAction(
+    const Ref<NSObject>& target, const std::string& actionName, UIGestureRecognizerAction action)
 {
     if (action)
         m_actions.push_back({ target, target != nullptr, actionName, std::move(action) });
@@ -40,7 +41,8 @@ void UIGestureRecognizer::removeTargetAction(const Ref<NSObject>& target, const 
 {
     m_actions.erase(std::remove_if(m_actions.begin(), m_actions.end(),
                         [&](const TargetAction& a) {
-                            return (!target || a.target.lock() == target) && (actionName.empty() || a.name == actionName);
+                            return (!target || a.target.lock() == target)
+                                && (actionName.empty() || a.name == actionName);
                         }),
         m_actions.end());
 }
@@ -88,7 +90,8 @@ void UIGestureRecognizer::setState(UIGestureRecognizerState state)
                 return;
             }
             auto s = required->state();
-            if (s == UIGestureRecognizerStateBegan || s == UIGestureRecognizerStateChanged || s == UIGestureRecognizerStateEnded) {
+            if (s == UIGestureRecognizerStateBegan || s == UIGestureRecognizerStateChanged
+                || s == UIGestureRecognizerStateEnded) {
                 applyState(UIGestureRecognizerStateFailed);
                 return;
             }
@@ -265,9 +268,8 @@ CGPoint UIGestureRecognizer::locationInView(const Ref<UIView>& view) const
 
 uint32_t UIGestureRecognizer::numberOfTouches() const
 {
-    return static_cast<uint32_t>(std::count_if(m_touches.begin(), m_touches.end(), [](const Ref<UITouch>& t) {
-        return t->phase() != UITouchPhaseEnded && t->phase() != UITouchPhaseCancelled;
-    }));
+    return static_cast<uint32_t>(std::count_if(m_touches.begin(), m_touches.end(),
+        [](const Ref<UITouch>& t) { return t->phase() != UITouchPhaseEnded && t->phase() != UITouchPhaseCancelled; }));
 }
 
 CGPoint UIGestureRecognizer::locationOfTouchInView(uint32_t index, const Ref<UIView>& view) const

@@ -26,12 +26,15 @@ class UIGestureRecognizerDelegate {
 public:
     virtual ~UIGestureRecognizerDelegate() = default;
     virtual bool gestureRecognizerShouldBegin(const Ref<UIGestureRecognizer>&) { return true; }
-    virtual bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(const Ref<UIGestureRecognizer>&,
-        const Ref<UIGestureRecognizer>&)
+    virtual bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
+        const Ref<UIGestureRecognizer>&, const Ref<UIGestureRecognizer>&)
     {
         return false;
     }
-    virtual bool gestureRecognizerShouldReceiveTouch(const Ref<UIGestureRecognizer>&, const Ref<UITouch>&) { return true; }
+    virtual bool gestureRecognizerShouldReceiveTouch(const Ref<UIGestureRecognizer>&, const Ref<UITouch>&)
+    {
+        return true;
+    }
 };
 
 using UIGestureRecognizerAction = std::function<void(const Ref<UIGestureRecognizer>&)>;
@@ -48,7 +51,10 @@ using UIGestureRecognizerAction = std::function<void(const Ref<UIGestureRecogniz
 class UIGestureRecognizer : public NSObject {
     VX_OBJECT(UIGestureRecognizer, NSObject)
 public:
-    explicit UIGestureRecognizer(Passkey key) : NSObject(key) { }
+    explicit UIGestureRecognizer(Passkey key)
+        : NSObject(key)
+    {
+    }
     ~UIGestureRecognizer() override;
     static Ref<UIGestureRecognizer> init() { return make<UIGestureRecognizer>(); }
 

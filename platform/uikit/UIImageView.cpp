@@ -48,6 +48,9 @@ bool UIImageView::displayLayer(CALayer&)
     return true;
 }
 
-CGSize UIImageView::sizeThatFits(CGSize) const { return m_image ? m_image->size() : CGSizeZero; }
+CGSize UIImageView::sizeThatFits(CGSize) const
+{
+    return m_image ? m_image->size() : CGSizeZero;
+}
 
 VX_REGISTER_CLASS(UIImageView);

@@ -9,7 +9,10 @@ class UIImage;
 class UIImageView : public UIView {
     VX_OBJECT(UIImageView, UIView)
 public:
-    explicit UIImageView(Passkey key) : UIView(key) { }
+    explicit UIImageView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIImageView> initWithFrame(CGRect frame);
     // Sized to the image.
     static Ref<UIImageView> initWithImage(const Ref<UIImage>& image);

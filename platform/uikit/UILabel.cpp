@@ -48,7 +48,8 @@ Value UILabel::attributes(const Ref<UIFont>& font, bool withShadow) const
         color = m_highlightedTextColor;
     if (!m_enabled)
         color = color->colorWithAlphaComponent(0.5f);
-    auto attrs = Value::mutableDictionary({ { "NSFont", Value(font) }, { "NSColor", Value(color) }, { "NSParagraphStyle", Value(style) } });
+    auto attrs = Value::mutableDictionary(
+        { { "NSFont", Value(font) }, { "NSColor", Value(color) }, { "NSParagraphStyle", Value(style) } });
     if (withShadow && m_shadowColor) {
         auto shadow = NSShadow::init();
         shadow->setShadowOffset(m_shadowOffset);
@@ -70,8 +71,8 @@ CGRect UILabel::measuredRect(const Ref<UIFont>& font, CGSize limit, int32_t line
     CGFloat maxHeight = limit.height;
     if (lines > 0)
         maxHeight = std::min(maxHeight, font->lineHeight() * CGFloat(lines) + 0.5f);
-    CGRect r = NSString_Drawing::boundingRectWithSize(m_text, CGSizeMake(limit.width, maxHeight),
-        NSStringDrawingUsesLineFragmentOrigin, attributes(font, false));
+    CGRect r = NSString_Drawing::boundingRectWithSize(
+        m_text, CGSizeMake(limit.width, maxHeight), NSStringDrawingUsesLineFragmentOrigin, attributes(font, false));
     r.size.width = std::min(std::ceil(r.size.width), limit.width);
     r.size.height = std::ceil(r.size.height);
     return r;
@@ -108,15 +109,19 @@ void UILabel::drawTextInRect(CGRect rect)
     auto font = fittedFont();
     CGRect textRect = measuredRect(font, rect.size, m_numberOfLines);
     // Centred vertically; the paragraph style aligns horizontally within the full width.
-    CGRect drawRect = CGRectMake(rect.origin.x, rect.origin.y + std::floor((rect.size.height - textRect.size.height) / 2),
-        rect.size.width, textRect.size.height);
+    CGRect drawRect
+        = CGRectMake(rect.origin.x, rect.origin.y + std::floor((rect.size.height - textRect.size.height) / 2),
+            rect.size.width, textRect.size.height);
     NSString_Drawing::drawWithRect(m_text, drawRect,
         m_numberOfLines == 1 ? NSStringDrawingTruncatesLastVisibleLine
                              : (NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine),
         attributes(font, true));
 }
 
-void UILabel::drawRect(CGRect) { drawTextInRect(bounds()); }
+void UILabel::drawRect(CGRect)
+{
+    drawTextInRect(bounds());
+}
 
 CGSize UILabel::sizeThatFits(CGSize size) const
 {

@@ -14,7 +14,10 @@ class UIFont;
 class UILabel : public UIView {
     VX_OBJECT(UILabel, UIView)
 public:
-    explicit UILabel(Passkey key) : UIView(key) { }
+    explicit UILabel(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UILabel> initWithFrame(CGRect frame);
 
     const std::string& text() const { return m_text; }
@@ -24,27 +27,71 @@ public:
     const Ref<UIColor>& textColor() const { return m_textColor; }
     void setTextColor(const Ref<UIColor>& color);
     const Ref<UIColor>& highlightedTextColor() const { return m_highlightedTextColor; }
-    void setHighlightedTextColor(const Ref<UIColor>& color) { m_highlightedTextColor = color; setNeedsDisplay(); }
+    void setHighlightedTextColor(const Ref<UIColor>& color)
+    {
+        m_highlightedTextColor = color;
+        setNeedsDisplay();
+    }
     NSTextAlignment textAlignment() const { return m_alignment; }
-    void setTextAlignment(NSTextAlignment alignment) { m_alignment = alignment; setNeedsDisplay(); }
+    void setTextAlignment(NSTextAlignment alignment)
+    {
+        m_alignment = alignment;
+        setNeedsDisplay();
+    }
     NSLineBreakMode lineBreakMode() const { return m_lineBreakMode; }
-    void setLineBreakMode(NSLineBreakMode mode) { m_lineBreakMode = mode; setNeedsDisplay(); }
+    void setLineBreakMode(NSLineBreakMode mode)
+    {
+        m_lineBreakMode = mode;
+        setNeedsDisplay();
+    }
     int32_t numberOfLines() const { return m_numberOfLines; }
-    void setNumberOfLines(int32_t lines) { m_numberOfLines = lines < 0 ? 0 : lines; setNeedsDisplay(); }
+    void setNumberOfLines(int32_t lines)
+    {
+        m_numberOfLines = lines < 0 ? 0 : lines;
+        setNeedsDisplay();
+    }
     const Ref<UIColor>& shadowColor() const { return m_shadowColor; }
-    void setShadowColor(const Ref<UIColor>& color) { m_shadowColor = color; setNeedsDisplay(); }
+    void setShadowColor(const Ref<UIColor>& color)
+    {
+        m_shadowColor = color;
+        setNeedsDisplay();
+    }
     CGSize shadowOffset() const { return m_shadowOffset; }
-    void setShadowOffset(CGSize offset) { m_shadowOffset = offset; setNeedsDisplay(); }
+    void setShadowOffset(CGSize offset)
+    {
+        m_shadowOffset = offset;
+        setNeedsDisplay();
+    }
     bool adjustsFontSizeToFitWidth() const { return m_adjustsFontSizeToFitWidth; }
-    void setAdjustsFontSizeToFitWidth(bool v) { m_adjustsFontSizeToFitWidth = v; setNeedsDisplay(); }
+    void setAdjustsFontSizeToFitWidth(bool v)
+    {
+        m_adjustsFontSizeToFitWidth = v;
+        setNeedsDisplay();
+    }
     CGFloat minimumScaleFactor() const { return m_minimumScaleFactor; }
-    void setMinimumScaleFactor(CGFloat f) { m_minimumScaleFactor = f; setNeedsDisplay(); }
+    void setMinimumScaleFactor(CGFloat f)
+    {
+        m_minimumScaleFactor = f;
+        setNeedsDisplay();
+    }
     CGFloat minimumFontSize() const { return m_minimumFontSize; }
-    void setMinimumFontSize(CGFloat size) { m_minimumFontSize = size; setNeedsDisplay(); }
+    void setMinimumFontSize(CGFloat size)
+    {
+        m_minimumFontSize = size;
+        setNeedsDisplay();
+    }
     bool isHighlighted() const { return m_highlighted; }
-    void setHighlighted(bool v) { m_highlighted = v; setNeedsDisplay(); }
+    void setHighlighted(bool v)
+    {
+        m_highlighted = v;
+        setNeedsDisplay();
+    }
     bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool v) { m_enabled = v; setNeedsDisplay(); }
+    void setEnabled(bool v)
+    {
+        m_enabled = v;
+        setNeedsDisplay();
+    }
 
     // The font the text is drawn with in the current bounds (smaller when shrinking to fit).
     Ref<UIFont> fittedFont() const;

@@ -9,7 +9,10 @@
 class UILocalNotification : public NSObject {
     VX_OBJECT(UILocalNotification, NSObject)
 public:
-    explicit UILocalNotification(Passkey key) : NSObject(key) { }
+    explicit UILocalNotification(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UILocalNotification> init() { return make<UILocalNotification>(); }
 
     // Seconds since 1970; 0 means now.

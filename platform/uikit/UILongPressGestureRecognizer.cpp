@@ -12,12 +12,14 @@ void UILongPressGestureRecognizer::touchesBegan(const UITouchSet& touches, const
     m_start = locationInView(nullptr);
     Weak<UILongPressGestureRecognizer> weak = self<UILongPressGestureRecognizer>();
     uint64_t generation = ++m_timerGeneration;
-    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "UILongPressGestureRecognizerTimer", [weak, generation] {
-        auto self_ = weak.lock();
-        if (self_ && self_->m_timerGeneration == generation && self_->state() == UIGestureRecognizerStatePossible
-            && self_->numberOfTouches() > 0)
-            self_->setState(UIGestureRecognizerStateBegan);
-    }, m_minimumPressDuration, { NSRunLoopCommonModes });
+    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "UILongPressGestureRecognizerTimer",
+        [weak, generation] {
+            auto self_ = weak.lock();
+            if (self_ && self_->m_timerGeneration == generation && self_->state() == UIGestureRecognizerStatePossible
+                && self_->numberOfTouches() > 0)
+                self_->setState(UIGestureRecognizerStateBegan);
+        },
+        m_minimumPressDuration, { NSRunLoopCommonModes });
 }
 
 void UILongPressGestureRecognizer::touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event)

@@ -7,7 +7,10 @@
 class UILongPressGestureRecognizer : public UIGestureRecognizer {
     VX_OBJECT(UILongPressGestureRecognizer, UIGestureRecognizer)
 public:
-    explicit UILongPressGestureRecognizer(Passkey key) : UIGestureRecognizer(key) { }
+    explicit UILongPressGestureRecognizer(Passkey key)
+        : UIGestureRecognizer(key)
+    {
+    }
     static Ref<UILongPressGestureRecognizer> init() { return make<UILongPressGestureRecognizer>(); }
 
     double minimumPressDuration() const { return m_minimumPressDuration; }

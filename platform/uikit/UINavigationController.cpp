@@ -25,8 +25,8 @@ void UINavigationController::loadView()
 {
     auto view = UIView::initWithFrame(UIScreen::mainScreen()->bounds());
     view->setClipsToBounds(true);
-    m_navigationBar = UIView::initWithFrame(
-        CGRectMake(0, kStatusBarHeight, view->bounds().size.width, kNavigationBarHeight));
+    m_navigationBar
+        = UIView::initWithFrame(CGRectMake(0, kStatusBarHeight, view->bounds().size.width, kNavigationBarHeight));
     m_navigationBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     m_navigationBar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
     m_navigationBar->setHidden(m_navigationBarHidden);
@@ -40,7 +40,10 @@ void UINavigationController::loadView()
     }
 }
 
-void UINavigationController::viewDidLayoutSubviews() { layoutTopView(); }
+void UINavigationController::viewDidLayoutSubviews()
+{
+    layoutTopView();
+}
 
 void UINavigationController::layoutTopView()
 {
@@ -90,7 +93,8 @@ void UINavigationController::transition(const Ref<UIViewController>& from, const
     }
     auto finish = [self_, from, to, onScreen, animated, removed]() {
         // Only remove the old view when it is no longer on the stack's top.
-        if (from && from != self_->topViewController() && from->isViewLoaded() && from->view()->superview() == self_->view())
+        if (from && from != self_->topViewController() && from->isViewLoaded()
+            && from->view()->superview() == self_->view())
             from->view()->removeFromSuperview();
         if (onScreen && from)
             from->endAppearanceTransition();
@@ -155,7 +159,8 @@ std::vector<Ref<UIViewController>> UINavigationController::popToRootViewControll
     return popToViewControllerAnimated(children.front(), animated);
 }
 
-void UINavigationController::setViewControllersAnimated(const std::vector<Ref<UIViewController>>& controllers, bool animated)
+void UINavigationController::setViewControllersAnimated(
+    const std::vector<Ref<UIViewController>>& controllers, bool animated)
 {
     auto from = topViewController();
     std::vector<Ref<UIViewController>> removed;

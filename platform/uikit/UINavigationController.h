@@ -8,10 +8,14 @@ class UINavigationController;
 class UINavigationControllerDelegate {
 public:
     virtual ~UINavigationControllerDelegate() = default;
-    virtual void navigationControllerWillShowViewControllerAnimated(const Ref<UINavigationController>&,
-        const Ref<UIViewController>&, bool) { }
-    virtual void navigationControllerDidShowViewControllerAnimated(const Ref<UINavigationController>&,
-        const Ref<UIViewController>&, bool) { }
+    virtual void navigationControllerWillShowViewControllerAnimated(
+        const Ref<UINavigationController>&, const Ref<UIViewController>&, bool)
+    {
+    }
+    virtual void navigationControllerDidShowViewControllerAnimated(
+        const Ref<UINavigationController>&, const Ref<UIViewController>&, bool)
+    {
+    }
 };
 
 // A stack of controllers, the top one's view shown under a 44-point navigation bar (which may
@@ -20,7 +24,10 @@ public:
 class UINavigationController : public UIViewController {
     VX_OBJECT(UINavigationController, UIViewController)
 public:
-    explicit UINavigationController(Passkey key) : UIViewController(key) { }
+    explicit UINavigationController(Passkey key)
+        : UIViewController(key)
+    {
+    }
     static Ref<UINavigationController> initWithRootViewController(const Ref<UIViewController>& root);
 
     std::vector<Ref<UIViewController>> viewControllers() const { return childViewControllers(); }
@@ -33,7 +40,8 @@ public:
     // nullptr (and nothing happens) when only the root is left.
     Ref<UIViewController> popViewControllerAnimated(bool animated);
     std::vector<Ref<UIViewController>> popToRootViewControllerAnimated(bool animated);
-    std::vector<Ref<UIViewController>> popToViewControllerAnimated(const Ref<UIViewController>& controller, bool animated);
+    std::vector<Ref<UIViewController>> popToViewControllerAnimated(
+        const Ref<UIViewController>& controller, bool animated);
 
     const Ref<UIView>& navigationBar() const { return m_navigationBar; }
     bool isNavigationBarHidden() const { return m_navigationBarHidden; }

@@ -27,7 +27,10 @@ void UILayoutRegistry::registerLayout(const std::string& name, UILayoutBuilder b
     layouts()[name] = std::move(builder);
 }
 
-bool UILayoutRegistry::hasLayout(const std::string& name) { return builderNamed(name) != nullptr; }
+bool UILayoutRegistry::hasLayout(const std::string& name)
+{
+    return builderNamed(name) != nullptr;
+}
 
 void UILayoutRegistry::unregisterLayout(const std::string& name)
 {
@@ -51,8 +54,8 @@ std::vector<Value> UINib::instantiateWithOwnerOptions(const Ref<NSObject>& owner
     return m_builder ? m_builder(owner, options) : std::vector<Value> {};
 }
 
-std::vector<Value> NSBundle_UINibLoading::loadNibNamedOwnerOptions(const Ref<NSBundle>& bundle, const std::string& name,
-    const Ref<NSObject>& owner, const Value& options)
+std::vector<Value> NSBundle_UINibLoading::loadNibNamedOwnerOptions(
+    const Ref<NSBundle>& bundle, const std::string& name, const Ref<NSObject>& owner, const Value& options)
 {
     auto nib = UINib::nibWithNibNameBundle(name, bundle);
     if (!nib)

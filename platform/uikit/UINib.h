@@ -24,8 +24,9 @@ void unregisterLayout(const std::string& name);
 } // namespace UILayoutRegistry
 
 // Registers a layout at start-up, in a .cpp: VX_REGISTER_LAYOUT("KESTCheckCell", builderFunction);
-#define VX_REGISTER_LAYOUT(Name, Builder)                                                          \
-    static const bool VX_LAYOUT_CONCAT(s_vxLayout_, __LINE__) = (::UILayoutRegistry::registerLayout(Name, Builder), true)
+#define VX_REGISTER_LAYOUT(Name, Builder)                                                                              \
+    static const bool VX_LAYOUT_CONCAT(s_vxLayout_, __LINE__)                                                          \
+        = (::UILayoutRegistry::registerLayout(Name, Builder), true)
 #define VX_LAYOUT_CONCAT_INNER(a, b) a##b
 #define VX_LAYOUT_CONCAT(a, b) VX_LAYOUT_CONCAT_INNER(a, b)
 
@@ -33,7 +34,10 @@ void unregisterLayout(const std::string& name);
 class UINib : public NSObject {
     VX_OBJECT(UINib, NSObject)
 public:
-    explicit UINib(Passkey key) : NSObject(key) { }
+    explicit UINib(Passkey key)
+        : NSObject(key)
+    {
+    }
     // nullptr when no layout has the name.
     static Ref<UINib> nibWithNibNameBundle(const std::string& name, const Ref<NSBundle>& bundle);
     const std::string& name() const { return m_name; }
@@ -47,6 +51,6 @@ private:
 // The bundle's layout loading. Raises "NSInternalInconsistencyException" when no layout has the
 // name, as the platform does for a missing nib.
 namespace NSBundle_UINibLoading {
-std::vector<Value> loadNibNamedOwnerOptions(const Ref<NSBundle>& bundle, const std::string& name,
-    const Ref<NSObject>& owner, const Value& options);
+std::vector<Value> loadNibNamedOwnerOptions(
+    const Ref<NSBundle>& bundle, const std::string& name, const Ref<NSObject>& owner, const Value& options);
 } // namespace NSBundle_UINibLoading

@@ -41,7 +41,10 @@ void UIPanGestureRecognizer::setTranslationInView(CGPoint translation, const Ref
     m_origin = CGPointMake(p.x - t.x, p.y - t.y);
 }
 
-CGPoint UIPanGestureRecognizer::velocityInView(const Ref<UIView>& view) const { return vectorInView(m_velocity, view); }
+CGPoint UIPanGestureRecognizer::velocityInView(const Ref<UIView>& view) const
+{
+    return vectorInView(m_velocity, view);
+}
 
 void UIPanGestureRecognizer::sample(double timestamp)
 {

@@ -8,7 +8,10 @@
 class UIPanGestureRecognizer : public UIGestureRecognizer {
     VX_OBJECT(UIPanGestureRecognizer, UIGestureRecognizer)
 public:
-    explicit UIPanGestureRecognizer(Passkey key) : UIGestureRecognizer(key) { }
+    explicit UIPanGestureRecognizer(Passkey key)
+        : UIGestureRecognizer(key)
+    {
+    }
     static Ref<UIPanGestureRecognizer> init() { return make<UIPanGestureRecognizer>(); }
 
     uint32_t minimumNumberOfTouches() const { return m_minimumTouches; }

@@ -17,7 +17,10 @@ constexpr CGFloat kScreenMargin = 10;
 class PopoverCatcherView final : public UIView {
     VX_OBJECT(PopoverCatcherView, UIView)
 public:
-    explicit PopoverCatcherView(Passkey key) : UIView(key) { }
+    explicit PopoverCatcherView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<PopoverCatcherView> initWithFrame(CGRect frame, Weak<UIPopoverController> owner)
     {
         auto view = makeView<PopoverCatcherView>(frame);
@@ -97,7 +100,10 @@ void UIPopoverController::setPopoverContentSizeAnimated(CGSize size, bool)
         place();
 }
 
-CGRect UIPopoverController::popoverFrame() const { return m_visible && m_panel ? m_panel->frame() : CGRectZero; }
+CGRect UIPopoverController::popoverFrame() const
+{
+    return m_visible && m_panel ? m_panel->frame() : CGRectZero;
+}
 
 void UIPopoverController::place()
 {
@@ -114,10 +120,18 @@ void UIPopoverController::place()
     };
     // The arrow points up when the panel hangs below the target, and so on.
     const Option options[] = {
-        { UIPopoverArrowDirectionUp, CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMaxY(target) + kArrowLength, size.width, size.height) },
-        { UIPopoverArrowDirectionDown, CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMinY(target) - kArrowLength - size.height, size.width, size.height) },
-        { UIPopoverArrowDirectionLeft, CGRectMake(CGRectGetMaxX(target) + kArrowLength, CGRectGetMidY(target) - size.height / 2, size.width, size.height) },
-        { UIPopoverArrowDirectionRight, CGRectMake(CGRectGetMinX(target) - kArrowLength - size.width, CGRectGetMidY(target) - size.height / 2, size.width, size.height) },
+        { UIPopoverArrowDirectionUp,
+            CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMaxY(target) + kArrowLength, size.width,
+                size.height) },
+        { UIPopoverArrowDirectionDown,
+            CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMinY(target) - kArrowLength - size.height,
+                size.width, size.height) },
+        { UIPopoverArrowDirectionLeft,
+            CGRectMake(CGRectGetMaxX(target) + kArrowLength, CGRectGetMidY(target) - size.height / 2, size.width,
+                size.height) },
+        { UIPopoverArrowDirectionRight,
+            CGRectMake(CGRectGetMinX(target) - kArrowLength - size.width, CGRectGetMidY(target) - size.height / 2,
+                size.width, size.height) },
     };
     auto fits = [&](const Option& o) {
         // Sliding along the arrow's side is allowed; the panel must fit across it.
@@ -143,16 +157,18 @@ void UIPopoverController::place()
     if (!chosen)
         chosen = &options[0];
     CGRect frame = chosen->frame;
-    frame.origin.x = std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, CGRectGetMaxX(area) - frame.size.width));
-    frame.origin.y = std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, CGRectGetMaxY(area) - frame.size.height));
+    frame.origin.x
+        = std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, CGRectGetMaxX(area) - frame.size.width));
+    frame.origin.y
+        = std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, CGRectGetMaxY(area) - frame.size.height));
     m_arrowDirection = chosen->direction;
     m_panel->setFrame(frame);
     if (m_content)
         m_content->view()->setFrame(m_panel->bounds());
 }
 
-void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(CGRect rect,
-    const Ref<UIView>& view, UIPopoverArrowDirection directions, bool animated)
+void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+    CGRect rect, const Ref<UIView>& view, UIPopoverArrowDirection directions, bool animated)
 {
     if (!view || !view->window() || !m_content)
         return;
@@ -182,7 +198,10 @@ void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAn
     UIViewController::finishTransition(animated, [content] { content->endAppearanceTransition(); });
 }
 
-void UIPopoverController::dismissPopoverAnimated(bool animated) { dismiss(animated, nullptr); }
+void UIPopoverController::dismissPopoverAnimated(bool animated)
+{
+    dismiss(animated, nullptr);
+}
 
 void UIPopoverController::dismiss(bool animated, std::function<void()> then)
 {

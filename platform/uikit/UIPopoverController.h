@@ -29,7 +29,10 @@ public:
 class UIPopoverController : public NSObject {
     VX_OBJECT(UIPopoverController, NSObject)
 public:
-    explicit UIPopoverController(Passkey key) : NSObject(key) { }
+    explicit UIPopoverController(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UIPopoverController> initWithContentViewController(const Ref<UIViewController>& content);
 
     const Ref<UIViewController>& contentViewController() const { return m_content; }
@@ -52,8 +55,8 @@ public:
     }
     UIPopoverControllerDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
 
-    void presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(CGRect rect, const Ref<UIView>& view,
-        UIPopoverArrowDirection directions, bool animated);
+    void presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRect rect, const Ref<UIView>& view, UIPopoverArrowDirection directions, bool animated);
     void dismissPopoverAnimated(bool animated);
 
     // The user touching outside the panel (the catcher view calls this).

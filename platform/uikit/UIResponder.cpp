@@ -31,9 +31,15 @@ bool UIResponder::isFirstResponder() const
     return current.get() == this;
 }
 
-Ref<UIResponder> UIResponder::currentFirstResponder() { return s_firstResponder.lock(); }
+Ref<UIResponder> UIResponder::currentFirstResponder()
+{
+    return s_firstResponder.lock();
+}
 
-void UIResponder::resetFirstResponderForTesting() { s_firstResponder.reset(); }
+void UIResponder::resetFirstResponderForTesting()
+{
+    s_firstResponder.reset();
+}
 
 void UIResponder::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {

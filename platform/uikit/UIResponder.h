@@ -8,7 +8,10 @@
 class UIResponder : public NSObject {
     VX_OBJECT(UIResponder, NSObject)
 public:
-    explicit UIResponder(Passkey key) : NSObject(key) { }
+    explicit UIResponder(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     // The next link of the chain; nullptr at its end.
     virtual Ref<UIResponder> nextResponder() const { return nullptr; }

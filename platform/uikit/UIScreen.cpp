@@ -29,8 +29,14 @@ CGRect UIScreen::applicationFrame() const
     return frame;
 }
 
-CGFloat UIScreen::scale() const { return UIGraphicsScreenScale(); }
+CGFloat UIScreen::scale() const
+{
+    return UIGraphicsScreenScale();
+}
 
-void UIScreen::resetForTesting() { mainScreenSlot() = nullptr; }
+void UIScreen::resetForTesting()
+{
+    mainScreenSlot() = nullptr;
+}
 
 VX_REGISTER_CLASS(UIScreen);

@@ -8,7 +8,10 @@
 class UIScreen : public NSObject {
     VX_OBJECT(UIScreen, NSObject)
 public:
-    explicit UIScreen(Passkey key) : NSObject(key) { }
+    explicit UIScreen(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UIScreen> mainScreen();
     static std::vector<Ref<UIScreen>> screens() { return { mainScreen() }; }
 

@@ -15,7 +15,10 @@ constexpr CGFloat kTabBarHeight = 49;
 class TabBarView final : public UIView {
     VX_OBJECT(TabBarView, UIView)
 public:
-    explicit TabBarView(Passkey key) : UIView(key) { }
+    explicit TabBarView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<TabBarView> initWithFrame(CGRect frame, Weak<UITabBarController> owner)
     {
         auto view = makeView<TabBarView>(frame);
@@ -47,8 +50,8 @@ void UITabBarController::loadView()
 {
     auto view = UIView::initWithFrame(UIScreen::mainScreen()->bounds());
     CGRect b = view->bounds();
-    m_tabBar = TabBarView::initWithFrame(CGRectMake(0, b.size.height - kTabBarHeight, b.size.width, kTabBarHeight),
-        self<UITabBarController>());
+    m_tabBar = TabBarView::initWithFrame(
+        CGRectMake(0, b.size.height - kTabBarHeight, b.size.width, kTabBarHeight), self<UITabBarController>());
     m_tabBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleTopMargin);
     m_tabBar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
     view->addSubview(m_tabBar);

@@ -9,11 +9,14 @@ class UITabBarController;
 class UITabBarControllerDelegate {
 public:
     virtual ~UITabBarControllerDelegate() = default;
-    virtual bool tabBarControllerShouldSelectViewController(const Ref<UITabBarController>&, const Ref<UIViewController>&)
+    virtual bool tabBarControllerShouldSelectViewController(
+        const Ref<UITabBarController>&, const Ref<UIViewController>&)
     {
         return true;
     }
-    virtual void tabBarControllerDidSelectViewController(const Ref<UITabBarController>&, const Ref<UIViewController>&) { }
+    virtual void tabBarControllerDidSelectViewController(const Ref<UITabBarController>&, const Ref<UIViewController>&)
+    {
+    }
 };
 
 // Children shown one at a time above a 49-point tab bar with one equal-width item per child.
@@ -22,12 +25,18 @@ public:
 class UITabBarController : public UIViewController {
     VX_OBJECT(UITabBarController, UIViewController)
 public:
-    explicit UITabBarController(Passkey key) : UIViewController(key) { }
+    explicit UITabBarController(Passkey key)
+        : UIViewController(key)
+    {
+    }
     static Ref<UITabBarController> init() { return makeController<UITabBarController>({}, nullptr); }
 
     std::vector<Ref<UIViewController>> viewControllers() const { return childViewControllers(); }
     void setViewControllersAnimated(const std::vector<Ref<UIViewController>>& controllers, bool animated);
-    void setViewControllers(const std::vector<Ref<UIViewController>>& controllers) { setViewControllersAnimated(controllers, false); }
+    void setViewControllers(const std::vector<Ref<UIViewController>>& controllers)
+    {
+        setViewControllersAnimated(controllers, false);
+    }
     // NSNotFound when there are no children.
     uint32_t selectedIndex() const;
     void setSelectedIndex(uint32_t index);

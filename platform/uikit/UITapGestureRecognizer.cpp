@@ -12,7 +12,10 @@ const char* const kTimeoutName = "UITapGestureRecognizerTimeout";
 } // namespace
 
 // A timeout that was overtaken (by a tap or a reset) finds a newer generation and does nothing.
-void UITapGestureRecognizer::cancelTimer() { ++m_timerGeneration; }
+void UITapGestureRecognizer::cancelTimer()
+{
+    ++m_timerGeneration;
+}
 
 void UITapGestureRecognizer::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
@@ -53,14 +56,16 @@ void UITapGestureRecognizer::touchesEnded(const UITouchSet& touches, const Ref<U
     m_waitingForNextTap = true;
     Weak<UITapGestureRecognizer> weak = self<UITapGestureRecognizer>();
     uint64_t generation = ++m_timerGeneration;
-    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, kTimeoutName, [weak, generation] {
-        auto self_ = weak.lock();
-        if (self_ && self_->m_timerGeneration == generation && self_->m_waitingForNextTap
-            && self_->state() == UIGestureRecognizerStatePossible) {
-            self_->m_waitingForNextTap = false;
-            self_->setState(UIGestureRecognizerStateFailed);
-        }
-    }, kNextTapTimeout, { NSRunLoopCommonModes });
+    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, kTimeoutName,
+        [weak, generation] {
+            auto self_ = weak.lock();
+            if (self_ && self_->m_timerGeneration == generation && self_->m_waitingForNextTap
+                && self_->state() == UIGestureRecognizerStatePossible) {
+                self_->m_waitingForNextTap = false;
+                self_->setState(UIGestureRecognizerStateFailed);
+            }
+        },
+        kNextTapTimeout, { NSRunLoopCommonModes });
 }
 
 void UITapGestureRecognizer::reset()

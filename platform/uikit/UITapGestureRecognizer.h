@@ -7,7 +7,10 @@
 class UITapGestureRecognizer : public UIGestureRecognizer {
     VX_OBJECT(UITapGestureRecognizer, UIGestureRecognizer)
 public:
-    explicit UITapGestureRecognizer(Passkey key) : UIGestureRecognizer(key) { }
+    explicit UITapGestureRecognizer(Passkey key)
+        : UIGestureRecognizer(key)
+    {
+    }
     static Ref<UITapGestureRecognizer> init() { return make<UITapGestureRecognizer>(); }
 
     uint32_t numberOfTapsRequired() const { return m_tapsRequired; }

@@ -17,7 +17,10 @@ enum UITouchPhase : int32_t {
 class UITouch : public NSObject {
     VX_OBJECT(UITouch, NSObject)
 public:
-    explicit UITouch(Passkey key) : NSObject(key) { }
+    explicit UITouch(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UITouch> init() { return make<UITouch>(); }
 
     UITouchPhase phase() const { return m_phase; }
@@ -71,7 +74,10 @@ enum UIEventType : int32_t {
 class UIEvent : public NSObject {
     VX_OBJECT(UIEvent, NSObject)
 public:
-    explicit UIEvent(Passkey key) : NSObject(key) { }
+    explicit UIEvent(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UIEvent> initWithTouches(UITouchSet touches, double timestamp);
 
     UIEventType type() const { return UIEventTypeTouches; }

@@ -137,7 +137,10 @@ void UIView::initView(CGRect frame)
 
 // MARK: Geometry
 
-CGRect UIView::frame() const { return m_layer->frame(); }
+CGRect UIView::frame() const
+{
+    return m_layer->frame();
+}
 
 void UIView::setFrame(CGRect frame)
 {
@@ -152,7 +155,10 @@ void UIView::setFrame(CGRect frame)
     setBounds(b);
 }
 
-CGRect UIView::bounds() const { return m_layer->bounds(); }
+CGRect UIView::bounds() const
+{
+    return m_layer->bounds();
+}
 
 void UIView::setBounds(CGRect bounds)
 {
@@ -168,7 +174,10 @@ void UIView::setBounds(CGRect bounds)
     }
 }
 
-CGPoint UIView::center() const { return m_layer->position(); }
+CGPoint UIView::center() const
+{
+    return m_layer->position();
+}
 
 void UIView::setCenter(CGPoint center)
 {
@@ -178,7 +187,10 @@ void UIView::setCenter(CGPoint center)
     m_layer->setPosition(center);
 }
 
-CGAffineTransform UIView::transform() const { return m_layer->affineTransform(); }
+CGAffineTransform UIView::transform() const
+{
+    return m_layer->affineTransform();
+}
 
 void UIView::setTransform(CGAffineTransform transform)
 {
@@ -206,8 +218,8 @@ namespace {
 // Shares a change of the superview's length among the flexible parts of one axis (leading
 // margin, length, trailing margin) in proportion to their current sizes, or equally when they
 // are all zero.
-void resizeAxis(CGFloat delta, bool flexLead, bool flexLength, bool flexTrail, CGFloat superLength,
-    CGFloat& origin, CGFloat& length)
+void resizeAxis(CGFloat delta, bool flexLead, bool flexLength, bool flexTrail, CGFloat superLength, CGFloat& origin,
+    CGFloat& length)
 {
     if (delta == 0 || !(flexLead || flexLength || flexTrail))
         return;
@@ -235,8 +247,8 @@ void UIView::applyAutoresizing(CGSize oldSuperSize, CGSize newSuperSize)
     CGRect f = frame();
     auto m = m_autoresizingMask;
     resizeAxis(newSuperSize.width - oldSuperSize.width, m & UIViewAutoresizingFlexibleLeftMargin,
-        m & UIViewAutoresizingFlexibleWidth, m & UIViewAutoresizingFlexibleRightMargin, oldSuperSize.width,
-        f.origin.x, f.size.width);
+        m & UIViewAutoresizingFlexibleWidth, m & UIViewAutoresizingFlexibleRightMargin, oldSuperSize.width, f.origin.x,
+        f.size.width);
     resizeAxis(newSuperSize.height - oldSuperSize.height, m & UIViewAutoresizingFlexibleTopMargin,
         m & UIViewAutoresizingFlexibleHeight, m & UIViewAutoresizingFlexibleBottomMargin, oldSuperSize.height,
         f.origin.y, f.size.height);
@@ -328,7 +340,10 @@ void UIView::insertSubviewAt(const Ref<UIView>& view, size_t index)
     setNeedsLayout();
 }
 
-void UIView::addSubview(const Ref<UIView>& view) { insertSubviewAt(view, m_subviews.size()); }
+void UIView::addSubview(const Ref<UIView>& view)
+{
+    insertSubviewAt(view, m_subviews.size());
+}
 
 void UIView::insertSubviewAtIndex(const Ref<UIView>& view, int32_t index)
 {
@@ -338,7 +353,8 @@ void UIView::insertSubviewAtIndex(const Ref<UIView>& view, int32_t index)
 void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
 {
     auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
-    insertSubviewAt(view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
+    insertSubviewAt(
+        view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
 }
 
 void UIView::insertSubviewBelowSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
@@ -475,7 +491,10 @@ void UIView::setNeedsLayout()
     UIViewUpdateCycle::schedule();
 }
 
-void UIView::layoutIfNeeded() { m_layer->layoutIfNeeded(); }
+void UIView::layoutIfNeeded()
+{
+    m_layer->layoutIfNeeded();
+}
 
 void UIView::layoutSubviews() { }
 
@@ -489,7 +508,10 @@ void UIView::layoutSublayersOfLayer(CALayer&)
         controller->viewDidLayoutSubviews();
 }
 
-CGSize UIView::sizeThatFits(CGSize) const { return bounds().size; }
+CGSize UIView::sizeThatFits(CGSize) const
+{
+    return bounds().size;
+}
 
 void UIView::sizeToFit()
 {
@@ -505,9 +527,15 @@ void UIView::setNeedsDisplay()
     UIViewUpdateCycle::schedule();
 }
 
-void UIView::setNeedsDisplayInRect(CGRect) { setNeedsDisplay(); }
+void UIView::setNeedsDisplayInRect(CGRect)
+{
+    setNeedsDisplay();
+}
 
-void UIView::drawRect(CGRect) { s_defaultDrawRectRan = true; }
+void UIView::drawRect(CGRect)
+{
+    s_defaultDrawRectRan = true;
+}
 
 bool UIView::displayLayer(CALayer& layer)
 {
@@ -589,7 +617,10 @@ Ref<UIView> UIView::snapshotViewAfterScreenUpdates(bool afterUpdates)
 
 // MARK: Hit testing and conversions
 
-bool UIView::pointInside(CGPoint point, const Ref<UIEvent>&) { return CGRectContainsPoint(bounds(), point); }
+bool UIView::pointInside(CGPoint point, const Ref<UIEvent>&)
+{
+    return CGRectContainsPoint(bounds(), point);
+}
 
 Ref<UIView> UIView::hitTest(CGPoint point, const Ref<UIEvent>& event)
 {
@@ -706,8 +737,8 @@ void UIView::recordAnimatedChange(const char* key)
 
 void UIView::animateWithDuration(double duration, AnimationBlock animations, CompletionBlock completion)
 {
-    animateWithDurationDelayOptions(duration, 0, UIViewAnimationOptionCurveEaseInOut, std::move(animations),
-        std::move(completion));
+    animateWithDurationDelayOptions(
+        duration, 0, UIViewAnimationOptionCurveEaseInOut, std::move(animations), std::move(completion));
 }
 
 void UIView::animateWithDurationDelayOptions(double duration, double delay, UIViewAnimationOptions options,
@@ -737,8 +768,8 @@ void UIView::transitionWithViewDurationOptions(const Ref<UIView>&, double durati
         runOnNextPass([completion] { completion(true); });
         return;
     }
-    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "UIViewTransition", [completion] { completion(true); },
-        duration, { NSRunLoopCommonModes });
+    NSRunLoop::mainRunLoop()->addDelayedPerform(
+        nullptr, "UIViewTransition", [completion] { completion(true); }, duration, { NSRunLoopCommonModes });
 }
 
 void UIView::performWithoutAnimation(const AnimationBlock& actions)
@@ -749,8 +780,14 @@ void UIView::performWithoutAnimation(const AnimationBlock& actions)
     --s_withoutAnimationDepth;
 }
 
-void UIView::setAnimationsEnabled(bool enabled) { s_animationsEnabled = enabled; }
-bool UIView::areAnimationsEnabled() { return s_animationsEnabled; }
+void UIView::setAnimationsEnabled(bool enabled)
+{
+    s_animationsEnabled = enabled;
+}
+bool UIView::areAnimationsEnabled()
+{
+    return s_animationsEnabled;
+}
 
 void UIView::beginAnimations(const std::string& animationID, void* context)
 {

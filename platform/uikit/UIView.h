@@ -66,7 +66,10 @@ enum UIViewAnimationCurve : int32_t {
 class UIView : public UIResponder, public CALayerDelegate {
     VX_OBJECT(UIView, UIResponder)
 public:
-    explicit UIView(Passkey key) : UIResponder(key) { }
+    explicit UIView(Passkey key)
+        : UIResponder(key)
+    {
+    }
     ~UIView() override;
     static Ref<UIView> init() { return initWithFrame(CGRectZero); }
     static Ref<UIView> initWithFrame(CGRect frame) { return makeView<UIView>(frame); }
@@ -223,8 +226,7 @@ public:
     void setValueForKey(const Value& value, const std::string& key) override;
 
 protected:
-    template<typename T>
-    static Ref<T> makeView(CGRect frame)
+    template <typename T> static Ref<T> makeView(CGRect frame)
     {
         auto view = make<T>();
         view->initView(frame);

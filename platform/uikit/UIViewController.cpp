@@ -23,11 +23,14 @@ void UIViewController::initController(const std::string& nibName, const Ref<NSBu
 {
     m_nibName = nibName;
     m_nibBundle = bundle;
-    NSNotificationCenter::defaultCenter()->addObserver(self<UIViewController>(),
-        &UIViewController::memoryWarning, std::string(UIApplicationDidReceiveMemoryWarningNotification), nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(self<UIViewController>(), &UIViewController::memoryWarning,
+        std::string(UIApplicationDidReceiveMemoryWarningNotification), nullptr);
 }
 
-void UIViewController::memoryWarning(const Ref<NSNotification>&) { didReceiveMemoryWarning(); }
+void UIViewController::memoryWarning(const Ref<NSNotification>&)
+{
+    didReceiveMemoryWarning();
+}
 
 // MARK: View loading
 
@@ -64,7 +67,8 @@ void UIViewController::loadView()
     NSBundle_UINibLoading::loadNibNamedOwnerOptions(m_nibBundle, name, self<UIViewController>(), {});
     if (!m_view)
         NSException::raise("NSInternalInconsistencyException",
-            "-[UIViewController _loadViewFromNibNamed:bundle:] loaded the \"" + name + "\" nib but the view outlet was not set.");
+            "-[UIViewController _loadViewFromNibNamed:bundle:] loaded the \"" + name
+                + "\" nib but the view outlet was not set.");
 }
 
 // MARK: Appearance
@@ -117,8 +121,8 @@ void UIViewController::finishTransition(bool animated, std::function<void()> blo
 {
     auto loop = NSRunLoop::mainRunLoop();
     if (animated)
-        loop->addDelayedPerform(nullptr, "UIViewControllerTransition", std::move(block), UIViewControllerTransitionDuration,
-            { NSRunLoopCommonModes });
+        loop->addDelayedPerform(nullptr, "UIViewControllerTransition", std::move(block),
+            UIViewControllerTransitionDuration, { NSRunLoopCommonModes });
     else
         loop->performInModesBlock({ NSRunLoopCommonModes }, std::move(block));
 }
@@ -210,7 +214,8 @@ CGRect UIViewController::presentedFrame(const Ref<UIViewController>& presenter) 
     switch (m_presentationStyle) {
     case UIModalPresentationFormSheet: {
         CGSize size = { 540, 620 };
-        return CGRectMake((screen.size.width - size.width) / 2, (screen.size.height - size.height) / 2, size.width, size.height);
+        return CGRectMake(
+            (screen.size.width - size.width) / 2, (screen.size.height - size.height) / 2, size.width, size.height);
     }
     case UIModalPresentationCurrentContext:
         return presenter->view()->frame();
@@ -219,8 +224,8 @@ CGRect UIViewController::presentedFrame(const Ref<UIViewController>& presenter) 
     }
 }
 
-void UIViewController::presentViewControllerAnimatedCompletion(const Ref<UIViewController>& controller, bool animated,
-    Completion completion)
+void UIViewController::presentViewControllerAnimatedCompletion(
+    const Ref<UIViewController>& controller, bool animated, Completion completion)
 {
     if (!controller)
         return;
@@ -325,7 +330,10 @@ UIInterfaceOrientation UIViewController::interfaceOrientation() const
     return UIApplication::sharedApplication()->statusBarOrientation();
 }
 
-void UIViewController::setEditingAnimated(bool editing, bool) { m_editing = editing; }
+void UIViewController::setEditingAnimated(bool editing, bool)
+{
+    m_editing = editing;
+}
 
 Ref<UIResponder> UIViewController::nextResponder() const
 {

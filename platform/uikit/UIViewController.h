@@ -43,7 +43,10 @@ inline constexpr double UIViewControllerTransitionDuration = 0.3;
 class UIViewController : public UIResponder {
     VX_OBJECT(UIViewController, UIResponder)
 public:
-    explicit UIViewController(Passkey key) : UIResponder(key) { }
+    explicit UIViewController(Passkey key)
+        : UIResponder(key)
+    {
+    }
     ~UIViewController() override;
     static Ref<UIViewController> init() { return initWithNibNameBundle({}, nullptr); }
     static Ref<UIViewController> initWithNibNameBundle(const std::string& nibName, const Ref<NSBundle>& bundle)
@@ -73,11 +76,17 @@ public:
 
     // Appearance bookkeeping: a controller is told each callback once per transition, and
     // children forward what their parent is told.
-    void beginAppearanceTransition(bool isAppearing, bool animated) { startAppearanceTransition(isAppearing, animated); }
+    void beginAppearanceTransition(bool isAppearing, bool animated)
+    {
+        startAppearanceTransition(isAppearing, animated);
+    }
     // The same; false when the controller was already in (or past) that transition.
     bool startAppearanceTransition(bool isAppearing, bool animated);
     // True from will-appear until did-disappear begins.
-    bool isAppearingOrVisible() const { return m_appearance == Appearance::Appearing || m_appearance == Appearance::Appeared; }
+    bool isAppearingOrVisible() const
+    {
+        return m_appearance == Appearance::Appearing || m_appearance == Appearance::Appeared;
+    }
     void endAppearanceTransition();
     virtual bool shouldAutomaticallyForwardAppearanceMethods() const { return true; }
     bool isViewVisible() const { return m_appearance == Appearance::Appeared; }
@@ -98,7 +107,8 @@ public:
 
     // Modal presentation.
     using Completion = std::function<void()>;
-    void presentViewControllerAnimatedCompletion(const Ref<UIViewController>& controller, bool animated, Completion completion);
+    void presentViewControllerAnimatedCompletion(
+        const Ref<UIViewController>& controller, bool animated, Completion completion);
     void dismissViewControllerAnimatedCompletion(bool animated, Completion completion);
     Ref<UIViewController> presentedViewController() const { return m_presented; }
     Ref<UIViewController> presentingViewController() const;
@@ -141,8 +151,7 @@ public:
     static void finishTransition(bool animated, std::function<void()> block);
 
 protected:
-    template<typename T>
-    static Ref<T> makeController(const std::string& nibName, const Ref<NSBundle>& bundle)
+    template <typename T> static Ref<T> makeController(const std::string& nibName, const Ref<NSBundle>& bundle)
     {
         auto controller = make<T>();
         controller->initController(nibName, bundle);

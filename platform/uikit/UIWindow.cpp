@@ -19,12 +19,19 @@ std::vector<Weak<UIWindow>>& windowRegistry()
 UIWindow::~UIWindow()
 {
     auto& list = windowRegistry();
-    list.erase(std::remove_if(list.begin(), list.end(), [](const Weak<UIWindow>& w) { return w.expired(); }), list.end());
+    list.erase(
+        std::remove_if(list.begin(), list.end(), [](const Weak<UIWindow>& w) { return w.expired(); }), list.end());
 }
 
-Ref<UIWindow> UIWindow::init() { return initWithFrame(CGRectZero); }
+Ref<UIWindow> UIWindow::init()
+{
+    return initWithFrame(CGRectZero);
+}
 
-Ref<UIWindow> UIWindow::initWithFrame(CGRect frame) { return makeWindow<UIWindow>(frame); }
+Ref<UIWindow> UIWindow::initWithFrame(CGRect frame)
+{
+    return makeWindow<UIWindow>(frame);
+}
 
 void UIWindow::registerWindow()
 {
@@ -160,8 +167,8 @@ void UIWindow::sendEvent(const Ref<UIEvent>& event)
         // Recognizers first; one that recognizes may cancel the touch for the view.
         for (auto& recognizer : std::vector<Ref<UIGestureRecognizer>>(touch->gestureRecognizers())) {
             auto state = recognizer->state();
-            if (!recognizer->isEnabled() || state == UIGestureRecognizerStateEnded || state == UIGestureRecognizerStateCancelled
-                || state == UIGestureRecognizerStateFailed)
+            if (!recognizer->isEnabled() || state == UIGestureRecognizerStateEnded
+                || state == UIGestureRecognizerStateCancelled || state == UIGestureRecognizerStateFailed)
                 continue;
             switch (phase) {
             case UITouchPhaseBegan:
@@ -222,6 +229,9 @@ CGPoint UIWindow::convertPointFromWindow(CGPoint point, const Ref<UIWindow>& win
     return convertPointFromView(point, window);
 }
 
-Ref<UIResponder> UIWindow::nextResponder() const { return UIApplication::sharedApplication(); }
+Ref<UIResponder> UIWindow::nextResponder() const
+{
+    return UIApplication::sharedApplication();
+}
 
 VX_REGISTER_CLASS(UIWindow);

@@ -18,7 +18,10 @@ inline constexpr const char* UIWindowDidResignKeyNotification = "UIWindowDidResi
 class UIWindow : public UIView {
     VX_OBJECT(UIWindow, UIView)
 public:
-    explicit UIWindow(Passkey key) : UIView(key) { }
+    explicit UIWindow(Passkey key)
+        : UIView(key)
+    {
+    }
     ~UIWindow() override;
     static Ref<UIWindow> init();
     static Ref<UIWindow> initWithFrame(CGRect frame);
@@ -47,8 +50,7 @@ public:
     static std::vector<Ref<UIWindow>> allWindows();
 
 protected:
-    template<typename T>
-    static Ref<T> makeWindow(CGRect frame)
+    template <typename T> static Ref<T> makeWindow(CGRect frame)
     {
         auto window = makeView<T>(frame);
         window->registerWindow();

@@ -14,7 +14,10 @@
 
 namespace {
 
-std::string goldenPath(const std::string& name) { return std::string(VX_TEST_DIR) + "/golden/" + name + ".png"; }
+std::string goldenPath(const std::string& name)
+{
+    return std::string(VX_TEST_DIR) + "/golden/" + name + ".png";
+}
 
 // The image's pixels drawn into a fresh premultiplied bitmap of its own pixel size, so that an
 // image decoded from a file and one rendered in memory are compared in one format.
@@ -37,8 +40,8 @@ std::vector<uint8_t> pixels(const CGImageRef& image, size_t& width, size_t& heig
 
 } // namespace
 
-std::string compareWithGolden(const Ref<UIImage>& image, const std::string& name, int channelTolerance,
-    double maxDifferentFraction)
+std::string compareWithGolden(
+    const Ref<UIImage>& image, const std::string& name, int channelTolerance, double maxDifferentFraction)
 {
     if (!image || !image->CGImage())
         return "no image to compare";

@@ -10,5 +10,5 @@ class UIImage;
 // and at most `maxDifferentFraction` of the pixels may differ beyond it. With VX_UPDATE_GOLDEN
 // set in the environment, the golden file is (re)written from the image instead. Returns an
 // empty string on a match, else what differs.
-std::string compareWithGolden(const Ref<UIImage>& image, const std::string& name, int channelTolerance = 8,
-    double maxDifferentFraction = 0.002);
+std::string compareWithGolden(
+    const Ref<UIImage>& image, const std::string& name, int channelTolerance = 8, double maxDifferentFraction = 0.002);

@@ -18,7 +18,10 @@ namespace {
 class DiscView : public UIView {
     VX_OBJECT(DiscView, UIView)
 public:
-    explicit DiscView(Passkey key) : UIView(key) { }
+    explicit DiscView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<DiscView> initWithFrame(CGRect frame) { return makeView<DiscView>(frame); }
     void drawRect(CGRect) override
     {

@@ -16,15 +16,27 @@ EventLog s_log;
 class SheetDelegate : public NSObject, public UIAlertViewDelegate, public UIActionSheetDelegate {
     VX_OBJECT(SheetDelegate, NSObject)
 public:
-    explicit SheetDelegate(Passkey key) : NSObject(key) { }
+    explicit SheetDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<SheetDelegate> init() { return make<SheetDelegate>(); }
     void alertViewClickedButtonAtIndex(const Ref<UIAlertView>& a, int32_t i) override { note(a->tag(), "clicked", i); }
     void willPresentAlertView(const Ref<UIAlertView>& a) override { note(a->tag(), "willPresent", -1); }
     void didPresentAlertView(const Ref<UIAlertView>& a) override { note(a->tag(), "didPresent", -1); }
-    void alertViewWillDismissWithButtonIndex(const Ref<UIAlertView>& a, int32_t i) override { note(a->tag(), "willDismiss", i); }
-    void alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& a, int32_t i) override { note(a->tag(), "didDismiss", i); }
+    void alertViewWillDismissWithButtonIndex(const Ref<UIAlertView>& a, int32_t i) override
+    {
+        note(a->tag(), "willDismiss", i);
+    }
+    void alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& a, int32_t i) override
+    {
+        note(a->tag(), "didDismiss", i);
+    }
     void actionSheetClickedButtonAtIndex(const Ref<UIActionSheet>&, int32_t i) override { note(0, "sheet clicked", i); }
-    void actionSheetDidDismissWithButtonIndex(const Ref<UIActionSheet>&, int32_t i) override { note(0, "sheet didDismiss", i); }
+    void actionSheetDidDismissWithButtonIndex(const Ref<UIActionSheet>&, int32_t i) override
+    {
+        note(0, "sheet didDismiss", i);
+    }
 
 private:
     static void note(int32_t tag, const std::string& what, int32_t index)
@@ -36,11 +48,17 @@ private:
 class CustomActivity : public UIActivity {
     VX_OBJECT(CustomActivity, UIActivity)
 public:
-    explicit CustomActivity(Passkey key) : UIActivity(key) { }
+    explicit CustomActivity(Passkey key)
+        : UIActivity(key)
+    {
+    }
     static Ref<CustomActivity> init() { return make<CustomActivity>(); }
     std::string activityType() const override { return "com.kestravon.feedback"; }
     bool canPerformWithActivityItems(const std::vector<Value>& items) const override { return !items.empty(); }
-    void prepareWithActivityItems(const std::vector<Value>& items) override { s_log.add("prepare " + items[0].description()); }
+    void prepareWithActivityItems(const std::vector<Value>& items) override
+    {
+        s_log.add("prepare " + items[0].description());
+    }
     void performActivity() override { s_log.add("perform"); }
 };
 
@@ -58,7 +76,8 @@ protected:
 TEST_F(AlertTest, AlertsAreRecordedAndAnsweredByTheTest)
 {
     auto delegate = SheetDelegate::init();
-    auto alert = UIAlertView::initWithTitle("Error", "No connection", delegate.get(), delegate, "Dismiss", { "Retry", "Settings" });
+    auto alert = UIAlertView::initWithTitle(
+        "Error", "No connection", delegate.get(), delegate, "Dismiss", { "Retry", "Settings" });
     alert->setTag(7);
     EXPECT_EQ(0, alert->cancelButtonIndex());
     EXPECT_EQ(1, alert->firstOtherButtonIndex());
@@ -77,7 +96,8 @@ TEST_F(AlertTest, AlertsAreRecordedAndAnsweredByTheTest)
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
     shown->tapButtonAtIndex(1); // gone: nothing more
     m_clock.advance(UIViewControllerTransitionDuration);
-    EXPECT_THAT(s_log.take(), ElementsAre("7 willPresent", "7 didPresent", "7 clicked 1", "7 willDismiss 1", "7 didDismiss 1"));
+    EXPECT_THAT(
+        s_log.take(), ElementsAre("7 willPresent", "7 didPresent", "7 clicked 1", "7 willDismiss 1", "7 didDismiss 1"));
 
     // Dismissing in code does not click.
     auto second = UIAlertView::initWithTitle("t", "m", delegate.get(), delegate, "", { "OK" });

@@ -1,13 +1,13 @@
 #include "UIKitTestFixture.h"
 
 #include "NSNotificationCenter.h"
+#include "TestEnvironment.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
 #include "UIDevice.h"
-#include "UIScreen.h"
 #include "UIImage.h"
+#include "UIScreen.h"
 #include "UIViewController.h"
-#include "TestEnvironment.h"
 
 #include <gmock/gmock.h>
 
@@ -21,7 +21,10 @@ EventLog s_log;
 class RecordingAppDelegate : public NSObject, public UIApplicationDelegate {
     VX_OBJECT(RecordingAppDelegate, NSObject)
 public:
-    explicit RecordingAppDelegate(Passkey key) : NSObject(key) { }
+    explicit RecordingAppDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<RecordingAppDelegate> init() { return make<RecordingAppDelegate>(); }
 
     bool applicationWillFinishLaunchingWithOptions(const Ref<UIApplication>& app, const Value&) override
@@ -52,13 +55,14 @@ public:
     }
     void applicationWillTerminate(const Ref<UIApplication>&) override { s_log.add("willTerminate"); }
     void applicationDidReceiveMemoryWarning(const Ref<UIApplication>&) override { s_log.add("memoryWarning"); }
-    bool applicationOpenURLSourceApplicationAnnotation(const Ref<UIApplication>&, const std::string& url,
-        const std::string& source, const Value&) override
+    bool applicationOpenURLSourceApplicationAnnotation(
+        const Ref<UIApplication>&, const std::string& url, const std::string& source, const Value&) override
     {
         s_log.add("openURL " + url + " from " + source);
         return url.rfind("vxvolantrix:", 0) == 0;
     }
-    bool applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion& completion) override
+    bool applicationPerformFetchWithCompletionHandler(
+        const Ref<UIApplication>&, const FetchCompletion& completion) override
     {
         s_log.add("performFetch");
         m_pendingFetch = completion;
@@ -68,7 +72,8 @@ public:
     {
         s_log.add("remote " + info["aps"]["alert"].description());
     }
-    void applicationDidRegisterForRemoteNotificationsWithDeviceToken(const Ref<UIApplication>&, const Value& token) override
+    void applicationDidRegisterForRemoteNotificationsWithDeviceToken(
+        const Ref<UIApplication>&, const Value& token) override
     {
         s_log.add("token " + std::to_string(token.bytes().size()));
     }
@@ -90,7 +95,8 @@ protected:
                  UIApplicationDidReceiveMemoryWarningNotification }) {
             std::string shortName = std::string(name).substr(13);
             NSNotificationCenter::defaultCenter()->addObserver(
-                m_observer, [shortName](const Ref<NSNotification>&) { s_log.add("note " + shortName); }, std::string(name), nullptr);
+                m_observer, [shortName](const Ref<NSNotification>&) { s_log.add("note " + shortName); },
+                std::string(name), nullptr);
         }
     }
     void TearDown() override
@@ -108,8 +114,9 @@ TEST_F(ApplicationTest, LifeCycleRunsInThePlatformOrder)
     auto app = UIApplicationHost::launch("RecordingAppDelegate", Value::dictionary({ { "k", "v" } }));
     ASSERT_TRUE(app);
     EXPECT_EQ(app, UIApplication::sharedApplication());
-    EXPECT_THAT(s_log.take(), ElementsAre("willFinishLaunching state=1", "didFinishLaunching v",
-        "note DidFinishLaunchingNotification", "didBecomeActive state=0", "note DidBecomeActiveNotification"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("willFinishLaunching state=1", "didFinishLaunching v", "note DidFinishLaunchingNotification",
+            "didBecomeActive state=0", "note DidBecomeActiveNotification"));
 
     struct Step {
         const char* name;
@@ -184,8 +191,9 @@ TEST_F(ApplicationTest, HostDeliversSystemEvents)
         [&](UIBackgroundFetchResult r) { results.push_back(r); });
     EXPECT_THAT(results, ElementsAre(UIBackgroundFetchResultNoData));
 
-    EXPECT_THAT(s_log.take(), ElementsAre("openURL vxvolantrix://flight?id=1 from com.example.mail",
-        "openURL other://x from ", "performFetch", "token 32", "remote hello"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("openURL vxvolantrix://flight?id=1 from com.example.mail", "openURL other://x from ",
+            "performFetch", "token 32", "remote hello"));
 }
 
 TEST_F(ApplicationTest, BackgroundTasksExpireInOrderAndEndOnce)
@@ -199,7 +207,10 @@ TEST_F(ApplicationTest, BackgroundTasksExpireInOrderAndEndOnce)
         // Ending another task from a handler keeps that one from expiring.
         app->endBackgroundTask(third);
     });
-    second = app->beginBackgroundTaskWithExpirationHandler([&] { expired.push_back("second"); app->endBackgroundTask(second); });
+    second = app->beginBackgroundTaskWithExpirationHandler([&] {
+        expired.push_back("second");
+        app->endBackgroundTask(second);
+    });
     third = app->beginBackgroundTaskWithExpirationHandler([&] { expired.push_back("third"); });
     EXPECT_NE(UIBackgroundTaskInvalid, first);
     EXPECT_NE(first, second);
@@ -222,7 +233,8 @@ TEST_F(ApplicationTest, DeviceAndScreenAreHostSettings)
 
     int notes = 0;
     auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
-        std::string(UIDeviceOrientationDidChangeNotification), nullptr, nullptr, [&](const Ref<NSNotification>&) { ++notes; });
+        std::string(UIDeviceOrientationDidChangeNotification), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++notes; });
     UIApplicationHost::setDeviceOrientation(UIDeviceOrientationLandscapeLeft);
     EXPECT_EQ(0, notes) << "nobody asked for orientation notifications";
     device->beginGeneratingDeviceOrientationNotifications();
@@ -239,7 +251,10 @@ namespace {
 class WindowAppDelegate : public NSObject, public UIApplicationDelegate {
     VX_OBJECT(WindowAppDelegate, NSObject)
 public:
-    explicit WindowAppDelegate(Passkey key) : NSObject(key) { }
+    explicit WindowAppDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<WindowAppDelegate> init() { return make<WindowAppDelegate>(); }
     bool applicationDidFinishLaunchingWithOptions(const Ref<UIApplication>&, const Value&) override
     {

@@ -17,7 +17,10 @@ namespace {
 class ControlTarget : public NSObject {
     VX_OBJECT(ControlTarget, NSObject)
 public:
-    explicit ControlTarget(Passkey key) : NSObject(key) { }
+    explicit ControlTarget(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<ControlTarget> named(std::string name, EventLog* log)
     {
         auto t = make<ControlTarget>();
@@ -34,7 +37,10 @@ public:
 class TouchView : public UIView {
     VX_OBJECT(TouchView, UIView)
 public:
-    explicit TouchView(Passkey key) : UIView(key) { }
+    explicit TouchView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<TouchView> initWithFrame(CGRect frame, EventLog* log)
     {
         auto v = makeView<TouchView>(frame);
@@ -49,7 +55,8 @@ private:
     void record(const char* phase, const UITouchSet& touches)
     {
         CGPoint p = touches.front()->locationInView(self<UIView>());
-        m_log->add(std::string(phase) + " " + NSStringFromCGPoint(p) + " taps " + std::to_string(touches.front()->tapCount()));
+        m_log->add(
+            std::string(phase) + " " + NSStringFromCGPoint(p) + " taps " + std::to_string(touches.front()->tapCount()));
     }
     EventLog* m_log;
 };
@@ -57,16 +64,26 @@ private:
 const char* eventName(UIControlEvents e)
 {
     switch (e) {
-    case UIControlEventTouchDown: return "down";
-    case UIControlEventTouchDownRepeat: return "repeat";
-    case UIControlEventTouchDragInside: return "dragInside";
-    case UIControlEventTouchDragOutside: return "dragOutside";
-    case UIControlEventTouchDragEnter: return "enter";
-    case UIControlEventTouchDragExit: return "exit";
-    case UIControlEventTouchUpInside: return "upInside";
-    case UIControlEventTouchUpOutside: return "upOutside";
-    case UIControlEventTouchCancel: return "cancel";
-    default: return "?";
+    case UIControlEventTouchDown:
+        return "down";
+    case UIControlEventTouchDownRepeat:
+        return "repeat";
+    case UIControlEventTouchDragInside:
+        return "dragInside";
+    case UIControlEventTouchDragOutside:
+        return "dragOutside";
+    case UIControlEventTouchDragEnter:
+        return "enter";
+    case UIControlEventTouchDragExit:
+        return "exit";
+    case UIControlEventTouchUpInside:
+        return "upInside";
+    case UIControlEventTouchUpOutside:
+        return "upOutside";
+    case UIControlEventTouchCancel:
+        return "cancel";
+    default:
+        return "?";
     }
 }
 
@@ -85,7 +102,8 @@ TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
     auto screen = ControlTarget::named("screen", &log);
     auto gone = ControlTarget::named("gone", &log);
     // The toggle flips itself first, then the screen's action sees the new state.
-    button->addTargetActionForControlEvents(toggle, "flip",
+    button->addTargetActionForControlEvents(
+        toggle, "flip",
         [&](const Ref<UIControl>& sender, const Ref<UIEvent>&) {
             sender->setSelected(!sender->isSelected());
             log.add("flip to " + std::to_string(sender->isSelected()));
@@ -93,9 +111,10 @@ TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
         UIControlEventTouchUpInside);
     button->addTarget(screen, &ControlTarget::tapped, "tapped", UIControlEventTouchUpInside);
     button->addTarget(gone, &ControlTarget::tapped, "tapped", UIControlEventTouchUpInside);
-    button->addTargetActionForControlEvents(nullptr, "anyone", [&](const Ref<UIControl>&, const Ref<UIEvent>& e) {
-        log.add(e ? "nil target with event" : "nil target");
-    }, UIControlEventTouchUpInside);
+    button->addTargetActionForControlEvents(
+        nullptr, "anyone",
+        [&](const Ref<UIControl>&, const Ref<UIEvent>& e) { log.add(e ? "nil target with event" : "nil target"); },
+        UIControlEventTouchUpInside);
     gone.reset();
 
     UIApplicationHost::tap(CGPointMake(120, 110));
@@ -114,7 +133,8 @@ TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
     window->addSubview(control);
     EventLog log;
     for (UIControlEvents e = 1; e <= UIControlEventTouchCancel; e <<= 1) {
-        control->addTargetActionForControlEvents(nullptr, eventName(e),
+        control->addTargetActionForControlEvents(
+            nullptr, eventName(e),
             [&log, e](const Ref<UIControl>& c, const Ref<UIEvent>&) {
                 log.add(std::string(eventName(e)) + (c->isHighlighted() ? "*" : ""));
             },
@@ -126,8 +146,9 @@ TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
     UIApplicationHost::touchMove(touch, CGPointMake(150, 150));
     UIApplicationHost::touchMove(touch, CGPointMake(400, 400));
     UIApplicationHost::touchUp(touch);
-    EXPECT_THAT(log.take(), ElementsAre("down*", "dragInside*", "exit", "dragOutside", "enter*", "dragInside*", "exit",
-        "dragOutside", "upOutside"));
+    EXPECT_THAT(log.take(),
+        ElementsAre("down*", "dragInside*", "exit", "dragOutside", "enter*", "dragInside*", "exit", "dragOutside",
+            "upOutside"));
     EXPECT_FALSE(control->isHighlighted());
 
     // A second quick tap at the same spot repeats.
@@ -163,8 +184,9 @@ TEST_F(ControlTest, TouchesGoToTheHitViewAndUpTheResponderChain)
     UIApplicationHost::touchMove(touch, CGPointMake(400, 400)); // moves stay with the first view
     UIApplicationHost::touchUp(touch);
     UIApplicationHost::tap(CGPointMake(120, 120));
-    EXPECT_THAT(log.take(), ElementsAre("began {10, 110} taps 1", "moved {390, 490} taps 1", "ended {390, 490} taps 1",
-        "began {110, 210} taps 1", "ended {110, 210} taps 1"));
+    EXPECT_THAT(log.take(),
+        ElementsAre("began {10, 110} taps 1", "moved {390, 490} taps 1", "ended {390, 490} taps 1",
+            "began {110, 210} taps 1", "ended {110, 210} taps 1"));
 
     UIApplication::sharedApplication()->beginIgnoringInteractionEvents();
     UIApplicationHost::tap(CGPointMake(20, 20));

@@ -16,7 +16,10 @@ EventLog s_log;
 class TouchLogView : public UIView {
     VX_OBJECT(TouchLogView, UIView)
 public:
-    explicit TouchLogView(Passkey key) : UIView(key) { }
+    explicit TouchLogView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<TouchLogView> initWithFrame(CGRect f) { return makeView<TouchLogView>(f); }
     void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override { s_log.add("view began"); }
     void touchesMoved(const UITouchSet&, const Ref<UIEvent>&) override { s_log.add("view moved"); }
@@ -30,19 +33,20 @@ const char* stateName(UIGestureRecognizerState s)
     return names[s];
 }
 
-template<typename T>
-void logActions(const Ref<T>& recognizer, const std::string& name)
+template <typename T> void logActions(const Ref<T>& recognizer, const std::string& name)
 {
-    recognizer->addTargetAction(nullptr, "handle", [name](const Ref<UIGestureRecognizer>& r) {
-        s_log.add(name + " " + stateName(r->state()));
-    });
+    recognizer->addTargetAction(nullptr, "handle",
+        [name](const Ref<UIGestureRecognizer>& r) { s_log.add(name + " " + stateName(r->state())); });
 }
 
 // A pan that refuses to go left by failing itself, and says when it is reset.
 class RightwardPan : public UIPanGestureRecognizer {
     VX_OBJECT(RightwardPan, UIPanGestureRecognizer)
 public:
-    explicit RightwardPan(Passkey key) : UIPanGestureRecognizer(key) { }
+    explicit RightwardPan(Passkey key)
+        : UIPanGestureRecognizer(key)
+    {
+    }
     static Ref<RightwardPan> init() { return make<RightwardPan>(); }
     void touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event) override
     {
@@ -177,12 +181,14 @@ TEST_F(GestureTest, PanReportsTranslationAndVelocityAndSubclassesSetTheirOwnStat
         auto p = std::static_pointer_cast<UIPanGestureRecognizer>(r);
         CGPoint t = p->translationInView(m_view);
         CGPoint v = p->velocityInView(m_view);
-        samples.push_back(std::string(stateName(r->state())) + " " + NSStringFromCGPoint(t) + " " + NSStringFromCGPoint(v));
+        samples.push_back(
+            std::string(stateName(r->state())) + " " + NSStringFromCGPoint(t) + " " + NSStringFromCGPoint(v));
     });
     m_view->addGestureRecognizer(pan);
 
     drag({ { 100, 100 }, { 105, 100 }, { 120, 100 }, { 150, 110 } });
-    EXPECT_THAT(samples, ElementsAre("began {20, 0} {150, 0}", "changed {50, 10} {300, 100}", "ended {50, 10} {300, 100}"));
+    EXPECT_THAT(
+        samples, ElementsAre("began {20, 0} {150, 0}", "changed {50, 10} {300, 100}", "ended {50, 10} {300, 100}"));
     EXPECT_THAT(s_log.take(), ElementsAre("view began", "view moved", "view cancelled", "pan reset"));
 
     samples.clear();

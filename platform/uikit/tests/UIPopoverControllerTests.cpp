@@ -15,7 +15,10 @@ EventLog s_log;
 class ContentController : public UIViewController {
     VX_OBJECT(ContentController, UIViewController)
 public:
-    explicit ContentController(Passkey key) : UIViewController(key) { }
+    explicit ContentController(Passkey key)
+        : UIViewController(key)
+    {
+    }
     static Ref<ContentController> init() { return makeController<ContentController>({}, nullptr); }
     void viewWillAppear(bool) override { s_log.add("willAppear"); }
     void viewDidAppear(bool) override { s_log.add("didAppear"); }
@@ -26,7 +29,10 @@ public:
 class PopoverDelegate : public NSObject, public UIPopoverControllerDelegate {
     VX_OBJECT(PopoverDelegate, NSObject)
 public:
-    explicit PopoverDelegate(Passkey key) : NSObject(key) { }
+    explicit PopoverDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<PopoverDelegate> init() { return make<PopoverDelegate>(); }
     bool popoverControllerShouldDismissPopover(const Ref<UIPopoverController>&) override
     {
@@ -41,7 +47,10 @@ public:
 class TouchRecorder : public UIView {
     VX_OBJECT(TouchRecorder, UIView)
 public:
-    explicit TouchRecorder(Passkey key) : UIView(key) { }
+    explicit TouchRecorder(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<TouchRecorder> initWithFrame(CGRect f) { return makeView<TouchRecorder>(f); }
     void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override { s_log.add("passthrough touched"); }
     void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { }
@@ -81,8 +90,10 @@ TEST_F(PopoverTest, PlacesMovesAndDismissesOnlyTellingUserChoices)
     const Case cases[] = {
         { CGRectMake(300, 20, 44, 44), UIPopoverArrowDirectionAny, UIPopoverArrowDirectionUp },
         { CGRectMake(300, 950, 44, 44), UIPopoverArrowDirectionAny, UIPopoverArrowDirectionDown },
-        { CGRectMake(20, 500, 44, 44), UIPopoverArrowDirectionLeft | UIPopoverArrowDirectionRight, UIPopoverArrowDirectionLeft },
-        { CGRectMake(700, 500, 44, 44), UIPopoverArrowDirectionLeft | UIPopoverArrowDirectionRight, UIPopoverArrowDirectionRight },
+        { CGRectMake(20, 500, 44, 44), UIPopoverArrowDirectionLeft | UIPopoverArrowDirectionRight,
+            UIPopoverArrowDirectionLeft },
+        { CGRectMake(700, 500, 44, 44), UIPopoverArrowDirectionLeft | UIPopoverArrowDirectionRight,
+            UIPopoverArrowDirectionRight },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -114,8 +125,8 @@ TEST_F(PopoverTest, PlacesMovesAndDismissesOnlyTellingUserChoices)
 
     // Dismissing in code does not reach the delegate. Dismissed before it finished appearing,
     // the content never claims to have appeared.
-    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(CGRectMake(300, 20, 44, 44), host,
-        UIPopoverArrowDirectionAny, false);
+    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRectMake(300, 20, 44, 44), host, UIPopoverArrowDirectionAny, false);
     popover->dismissPopoverAnimated(false);
     drainAll();
     EXPECT_THAT(s_log.take(), ElementsAre("willAppear", "willDisappear", "didDisappear"));

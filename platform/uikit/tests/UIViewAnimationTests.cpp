@@ -12,10 +12,13 @@ TEST_F(ViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     EventLog log;
-    UIView::animateWithDurationDelayOptions(0.3, 0.2, UIViewAnimationOptionCurveEaseOut, [&] {
-        view->setAlpha(0.25f);
-        view->setFrame(CGRectMake(5, 5, 20, 20));
-    }, [&](bool finished) { log.add(finished ? "done" : "interrupted"); });
+    UIView::animateWithDurationDelayOptions(
+        0.3, 0.2, UIViewAnimationOptionCurveEaseOut,
+        [&] {
+            view->setAlpha(0.25f);
+            view->setFrame(CGRectMake(5, 5, 20, 20));
+        },
+        [&](bool finished) { log.add(finished ? "done" : "interrupted"); });
     EXPECT_FLOAT_EQ(0.25f, view->alpha());
     EXPECT_FLOAT_EQ(20, view->bounds().size.width);
     ASSERT_TRUE(view->layer()->animationForKey("opacity"));
@@ -34,13 +37,20 @@ TEST_F(ViewAnimationTest, NewerAnimationOfTheSamePropertyInterruptsTheOlder)
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     auto other = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     EventLog log;
-    UIView::animateWithDuration(1.0, [&] { view->setAlpha(0); other->setAlpha(0); },
+    UIView::animateWithDuration(
+        1.0,
+        [&] {
+            view->setAlpha(0);
+            other->setAlpha(0);
+        },
         [&](bool finished) { log.add(std::string("first ") + (finished ? "finished" : "interrupted")); });
     m_clock.advance(0.5);
-    UIView::animateWithDurationDelayOptions(1.0, 0, UIViewAnimationOptionBeginFromCurrentState,
-        [&] { view->setAlpha(1); }, [&](bool finished) { log.add(std::string("second ") + (finished ? "finished" : "interrupted")); });
+    UIView::animateWithDurationDelayOptions(
+        1.0, 0, UIViewAnimationOptionBeginFromCurrentState, [&] { view->setAlpha(1); },
+        [&](bool finished) { log.add(std::string("second ") + (finished ? "finished" : "interrupted")); });
     // A different property of the same view does not interrupt.
-    UIView::animateWithDuration(0.1, [&] { view->setCenter(CGPointMake(50, 50)); },
+    UIView::animateWithDuration(
+        0.1, [&] { view->setCenter(CGPointMake(50, 50)); },
         [&](bool finished) { log.add(std::string("third ") + (finished ? "finished" : "interrupted")); });
     drainAll();
     EXPECT_TRUE(log.take().empty()) << "the first block still runs on the other view";
@@ -58,16 +68,28 @@ TEST_F(ViewAnimationTest, NothingToAnimateCompletesOnTheNextPass)
         std::function<void(UIView::CompletionBlock)> run;
     };
     const Case cases[] = {
-        { "no change", [&](UIView::CompletionBlock done) { UIView::animateWithDuration(0.3, [] {}, done); } },
-        { "zero duration", [&](UIView::CompletionBlock done) { UIView::animateWithDuration(0, [&] { view->setAlpha(0.3f); }, done); } },
-        { "animations disabled", [&](UIView::CompletionBlock done) {
-             UIView::setAnimationsEnabled(false);
-             UIView::animateWithDuration(0.3, [&] { view->setAlpha(0.6f); }, done);
-             UIView::setAnimationsEnabled(true);
-         } },
-        { "without animation", [&](UIView::CompletionBlock done) {
-             UIView::animateWithDuration(0.3, [&] { UIView::performWithoutAnimation([&] { view->setAlpha(0.9f); }); }, done);
-         } },
+        { "no change",
+            [&](UIView::CompletionBlock done) {
+                UIView::animateWithDuration(
+                    0.3, [] {}, done);
+            } },
+        { "zero duration",
+            [&](UIView::CompletionBlock done) {
+                UIView::animateWithDuration(
+                    0, [&] { view->setAlpha(0.3f); }, done);
+            } },
+        { "animations disabled",
+            [&](UIView::CompletionBlock done) {
+                UIView::setAnimationsEnabled(false);
+                UIView::animateWithDuration(
+                    0.3, [&] { view->setAlpha(0.6f); }, done);
+                UIView::setAnimationsEnabled(true);
+            } },
+        { "without animation",
+            [&](UIView::CompletionBlock done) {
+                UIView::animateWithDuration(
+                    0.3, [&] { UIView::performWithoutAnimation([&] { view->setAlpha(0.9f); }); }, done);
+            } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

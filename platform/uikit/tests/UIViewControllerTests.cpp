@@ -1,8 +1,8 @@
 #include "UIKitTestFixture.h"
 
 #include "NSException.h"
-#include "UINavigationController.h"
 #include "UIApplicationHost.h"
+#include "UINavigationController.h"
 #include "UINib.h"
 #include "UITabBarController.h"
 #include "UIViewController.h"
@@ -20,7 +20,10 @@ EventLog s_log;
 class RecordingController : public UIViewController {
     VX_OBJECT(RecordingController, UIViewController)
 public:
-    explicit RecordingController(Passkey key) : UIViewController(key) { }
+    explicit RecordingController(Passkey key)
+        : UIViewController(key)
+    {
+    }
     static Ref<RecordingController> named(const std::string& name, const std::string& nib = {})
     {
         auto c = makeController<RecordingController>(nib, nullptr);
@@ -40,15 +43,20 @@ public:
 class RecordingTabDelegate : public NSObject, public UITabBarControllerDelegate {
     VX_OBJECT(RecordingTabDelegate, NSObject)
 public:
-    explicit RecordingTabDelegate(Passkey key) : NSObject(key) { }
+    explicit RecordingTabDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<RecordingTabDelegate> init() { return make<RecordingTabDelegate>(); }
-    bool tabBarControllerShouldSelectViewController(const Ref<UITabBarController>&, const Ref<UIViewController>& c) override
+    bool tabBarControllerShouldSelectViewController(
+        const Ref<UITabBarController>&, const Ref<UIViewController>& c) override
     {
         auto name = std::static_pointer_cast<RecordingController>(c)->m_name;
         s_log.add("should select " + name);
         return name != "locked";
     }
-    void tabBarControllerDidSelectViewController(const Ref<UITabBarController>&, const Ref<UIViewController>& c) override
+    void tabBarControllerDidSelectViewController(
+        const Ref<UITabBarController>&, const Ref<UIViewController>& c) override
     {
         s_log.add("did select " + std::static_pointer_cast<RecordingController>(c)->m_name);
     }
@@ -88,8 +96,8 @@ TEST_F(ControllerTest, WindowRootAppearsWithTheWindow)
 
     auto next = RecordingController::named("next");
     m_window->setRootViewController(next);
-    EXPECT_THAT(s_log.take(), ElementsAre("root willDisappear", "next didLoad", "next willAppear", "root didDisappear",
-        "next didAppear"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("root willDisappear", "next didLoad", "next willAppear", "root didDisappear", "next didAppear"));
 }
 
 TEST_F(ControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
@@ -110,15 +118,18 @@ TEST_F(ControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
         Entries afterwards;
     };
     const Step steps[] = {
-        { "push", [&] { nav->pushViewControllerAnimated(b, false); }, { "B didLoad", "A willDisappear", "B willAppear" }, -1,
-            { "A didDisappear", "B didAppear" } },
-        { "animated push", [&] { nav->pushViewControllerAnimated(c, true); }, { "C didLoad", "B willDisappear", "C willAppear animated" },
-            UIViewControllerTransitionDuration, { "B didDisappear", "C didAppear" } },
-        { "pop", [&] { EXPECT_EQ(c, nav->popViewControllerAnimated(false)); }, { "C willDisappear", "B willAppear" }, -1,
-            { "C didDisappear", "B didAppear" } },
+        { "push", [&] { nav->pushViewControllerAnimated(b, false); },
+            { "B didLoad", "A willDisappear", "B willAppear" }, -1, { "A didDisappear", "B didAppear" } },
+        { "animated push", [&] { nav->pushViewControllerAnimated(c, true); },
+            { "C didLoad", "B willDisappear", "C willAppear animated" }, UIViewControllerTransitionDuration,
+            { "B didDisappear", "C didAppear" } },
+        { "pop", [&] { EXPECT_EQ(c, nav->popViewControllerAnimated(false)); }, { "C willDisappear", "B willAppear" },
+            -1, { "C didDisappear", "B didAppear" } },
         { "pop to root, animated", [&] { EXPECT_EQ(1u, nav->popToRootViewControllerAnimated(true).size()); },
-            { "B willDisappear", "A willAppear animated" }, UIViewControllerTransitionDuration, { "B didDisappear", "A didAppear" } },
-        { "pop at the root does nothing", [&] { EXPECT_EQ(nullptr, nav->popViewControllerAnimated(false)); }, {}, -1, {} },
+            { "B willDisappear", "A willAppear animated" }, UIViewControllerTransitionDuration,
+            { "B didDisappear", "A didAppear" } },
+        { "pop at the root does nothing", [&] { EXPECT_EQ(nullptr, nav->popViewControllerAnimated(false)); }, {}, -1,
+            {} },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
@@ -152,12 +163,14 @@ TEST_F(ControllerTest, TabSwitchesTellAppearanceAndOnlyUserChoicesReachTheDelega
     EXPECT_THAT(s_log.take(), ElementsAre("one didLoad", "one willAppear", "one didAppear"));
 
     tabs->setSelectedIndex(1);
-    EXPECT_THAT(s_log.take(), ElementsAre("two didLoad", "one willDisappear", "two willAppear", "one didDisappear", "two didAppear"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("two didLoad", "one willDisappear", "two willAppear", "one didDisappear", "two didAppear"));
 
     // A tap on the first of three items of the 768-point bar at the bottom.
     UIApplicationHost::tap(CGPointMake(100, 1000));
-    EXPECT_THAT(s_log.take(), ElementsAre("should select one", "two willDisappear", "one willAppear", "two didDisappear",
-        "one didAppear", "did select one"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("should select one", "two willDisappear", "one willAppear", "two didDisappear", "one didAppear",
+            "did select one"));
     UIApplicationHost::tap(CGPointMake(700, 1000));
     EXPECT_THAT(s_log.take(), ElementsAre("should select locked"));
     EXPECT_EQ(0u, tabs->selectedIndex());
@@ -204,7 +217,8 @@ TEST_F(ControllerTest, ModalPresentationByStyle)
         EXPECT_EQ(m_window, modal->view()->superview());
 
         // Presenting again while presenting is refused.
-        root->presentViewControllerAnimatedCompletion(RecordingController::named("other"), false, [] { s_log.add("never"); });
+        root->presentViewControllerAnimatedCompletion(
+            RecordingController::named("other"), false, [] { s_log.add("never"); });
         drainAll();
         EXPECT_TRUE(s_log.take().empty());
 
@@ -232,7 +246,8 @@ TEST_F(ControllerTest, ChildViewsEnteringAVisibleParentAppear)
     EXPECT_THAT(s_log.take(), ElementsAre("child didLoad", "child willAppear", "child didAppear"));
 
     m_window->setHidden(true);
-    EXPECT_THAT(s_log.take(), ElementsAre("parent willDisappear", "child willDisappear", "parent didDisappear", "child didDisappear"));
+    EXPECT_THAT(s_log.take(),
+        ElementsAre("parent willDisappear", "child willDisappear", "parent didDisappear", "child didDisappear"));
 
     m_window->setHidden(false);
     s_log.take();
@@ -251,7 +266,8 @@ TEST_F(ControllerTest, ViewsComeFromLayoutsByName)
         std::static_pointer_cast<UIViewController>(owner)->setView(view);
         return std::vector<Value> { Value(view), Value(label) };
     });
-    UILayoutRegistry::registerLayout("BrokenLayout", [](const Ref<NSObject>&, const Value&) { return std::vector<Value> {}; });
+    UILayoutRegistry::registerLayout(
+        "BrokenLayout", [](const Ref<NSObject>&, const Value&) { return std::vector<Value> {}; });
 
     EXPECT_EQ(11, RecordingController::named("by class")->view()->tag());
     EXPECT_EQ(0, RecordingController::named("other", "NotALayout")->isViewLoaded());
@@ -275,7 +291,10 @@ namespace {
 class RotatingController : public UIViewController {
     VX_OBJECT(RotatingController, UIViewController)
 public:
-    explicit RotatingController(Passkey key) : UIViewController(key) { }
+    explicit RotatingController(Passkey key)
+        : UIViewController(key)
+    {
+    }
     static Ref<RotatingController> init(UIInterfaceOrientationMask mask)
     {
         auto c = makeController<RotatingController>({}, nullptr);
@@ -291,7 +310,10 @@ public:
     {
         s_log.add("willAnimate " + std::to_string(o) + " " + NSStringFromCGSize(view()->bounds().size));
     }
-    void didRotateFromInterfaceOrientation(UIInterfaceOrientation o) override { s_log.add("didRotate from " + std::to_string(o)); }
+    void didRotateFromInterfaceOrientation(UIInterfaceOrientation o) override
+    {
+        s_log.add("didRotate from " + std::to_string(o));
+    }
     UIInterfaceOrientationMask m_mask;
 };
 

@@ -16,7 +16,10 @@ namespace {
 class ProbeView : public UIView {
     VX_OBJECT(ProbeView, UIView)
 public:
-    explicit ProbeView(Passkey key) : UIView(key) { }
+    explicit ProbeView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<ProbeView> initWithFrame(CGRect frame, std::string name = {}, EventLog* log = nullptr)
     {
         auto v = makeView<ProbeView>(frame);
@@ -162,12 +165,23 @@ TEST_F(ViewTest, LayoutRunsOncePerPassOnlyWhenAsked)
     };
     const Case cases[] = {
         { "nothing asked", [] {}, 0, 0 },
-        { "asked three times", [&] { child->setNeedsLayout(); child->setNeedsLayout(); child->setNeedsLayout(); }, 0, 1 },
+        { "asked three times",
+            [&] {
+                child->setNeedsLayout();
+                child->setNeedsLayout();
+                child->setNeedsLayout();
+            },
+            0, 1 },
         { "moved, same size", [&] { child->setFrame(CGRectMake(50, 50, 100, 100)); }, 0, 0 },
         { "centre moved", [&] { child->setCenter(CGPointMake(10, 10)); }, 0, 0 },
         { "resized: itself and its superview", [&] { child->setFrame(CGRectMake(0, 0, 120, 100)); }, 1, 1 },
         { "same bounds again", [&] { child->setBounds(child->bounds()); }, 0, 0 },
-        { "alpha and colour", [&] { child->setAlpha(0.5f); child->setBackgroundColor(UIColor::redColor()); }, 0, 0 },
+        { "alpha and colour",
+            [&] {
+                child->setAlpha(0.5f);
+                child->setBackgroundColor(UIColor::redColor());
+            },
+            0, 0 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -263,12 +277,9 @@ TEST_F(ViewTest, HitTestingAndConversionsFollowBoundsOriginsAndTransforms)
         const char* expected;
     };
     const Case cases[] = {
-        { { 150, 150 }, "inner" },
-        { { 350, 200 }, "rotated" }, // container (250, 300): inside the rotated box only
+        { { 150, 150 }, "inner" }, { { 350, 200 }, "rotated" }, // container (250, 300): inside the rotated box only
         { { 310, 200 }, "container" }, // left of the rotated box
-        { { 450, 450 }, "container" },
-        { { 99, 150 }, "window" },
-        { { 500, 150 }, "window" }, // the max edge is outside
+        { { 450, 450 }, "container" }, { { 99, 150 }, "window" }, { { 500, 150 }, "window" }, // the max edge is outside
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.expected) + " at " + NSStringFromCGPoint(c.windowPoint));
