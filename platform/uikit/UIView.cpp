@@ -455,8 +455,13 @@ void UIView::setAlpha(CGFloat alpha)
 void UIView::setBackgroundColor(const Ref<UIColor>& color)
 {
     recordAnimatedChange("backgroundColor");
+    bool hadPattern = m_backgroundColor && m_backgroundColor->patternImage();
     m_backgroundColor = color;
-    m_layer->setBackgroundColor(color ? color->CGColor() : nullptr);
+    // A pattern is tiled by the view's own drawing; the layer fills plain colours.
+    bool pattern = color && color->patternImage();
+    m_layer->setBackgroundColor(color && !pattern ? color->CGColor() : nullptr);
+    if (pattern || hadPattern)
+        setNeedsDisplay();
 }
 
 void UIView::setContentMode(UIViewContentMode mode)
@@ -551,11 +556,16 @@ bool UIView::displayLayer(CALayer& layer)
     bool wasDefault = s_defaultDrawRectRan;
     s_defaultDrawRectRan = false;
     UIGraphicsPushContext(context);
+    bool pattern = m_backgroundColor && m_backgroundColor->patternImage();
+    if (pattern) {
+        m_backgroundColor->setFill();
+        UIRectFill(b);
+    }
     drawRect(b);
     UIGraphicsPopContext();
     bool defaultRan = s_defaultDrawRectRan;
     s_defaultDrawRectRan = wasDefault;
-    if (defaultRan) {
+    if (defaultRan && !pattern) {
         // The default drawRect draws nothing; keep an image only when a subclass drew after it.
         auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
         size_t length = CGBitmapContextGetBytesPerRow(context) * CGBitmapContextGetHeight(context);

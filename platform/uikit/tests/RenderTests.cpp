@@ -79,7 +79,18 @@ TEST_F(RenderTest, KeyWindowMatchesTheGoldenImage)
     auto hidden = UIView::initWithFrame(CGRectMake(0, 0, 160, 120));
     hidden->setBackgroundColor(UIColor::magentaColor());
     hidden->setHidden(true);
-    for (auto& v : std::vector<Ref<UIView>> { clip, overlay, rotated, disc, hidden })
+    // A 4-point checker tile as a pattern background.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(8, 8), true, 1);
+    UIColor::yellowColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 8, 8));
+    UIColor::purpleColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 4, 4));
+    UIRectFill(CGRectMake(4, 4, 4, 4));
+    auto tile = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    auto patterned = UIView::initWithFrame(CGRectMake(100, 8, 48, 16));
+    patterned->setBackgroundColor(UIColor::colorWithPatternImage(tile));
+    for (auto& v : std::vector<Ref<UIView>> { clip, overlay, rotated, disc, hidden, patterned })
         root->view()->addSubview(v);
 
     runOnePass();
