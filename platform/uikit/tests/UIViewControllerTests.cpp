@@ -352,3 +352,36 @@ TEST_F(ControllerTest, DeviceRotationTurnsTheRootViewWhenTheControllerAgrees)
     m_clock.advance(0.4);
     EXPECT_THAT(s_log.take(), ElementsAre("didRotate from 1"));
 }
+
+TEST_F(ControllerTest, ReleasedHierarchiesAreFreed)
+{
+    Weak<UIViewController> weakA, weakB;
+    Weak<UINavigationController> weakNav;
+    Weak<UIView> weakView;
+    Weak<UIWindow> weakWindow = m_window;
+    {
+        auto a = RecordingController::named("A");
+        auto b = RecordingController::named("B");
+        auto nav = UINavigationController::initWithRootViewController(a);
+        show(nav);
+        nav->pushViewControllerAnimated(b, true);
+        m_clock.advance(UIViewControllerTransitionDuration);
+        auto modal = RecordingController::named("modal");
+        b->presentViewControllerAnimatedCompletion(modal, false, nullptr);
+        drainAll();
+        modal->dismissViewControllerAnimatedCompletion(false, nullptr);
+        weakA = a;
+        weakB = b;
+        weakNav = nav;
+        weakView = b->view();
+    }
+    drainAll();
+    m_window->setRootViewController(nullptr);
+    m_window = nullptr;
+    drainAll();
+    EXPECT_TRUE(weakWindow.expired());
+    EXPECT_TRUE(weakNav.expired());
+    EXPECT_TRUE(weakA.expired());
+    EXPECT_TRUE(weakB.expired());
+    EXPECT_TRUE(weakView.expired());
+}
