@@ -42,7 +42,11 @@ Value UILabel::attributes(const Ref<UIFont>& font, bool withShadow) const
 {
     auto style = NSParagraphStyle::mutableParagraphStyle();
     style->setAlignment(m_alignment);
-    style->setLineBreakMode(m_lineBreakMode);
+    // Several lines wrap at words; a truncating mode then applies to the last line only.
+    NSLineBreakMode mode = m_lineBreakMode;
+    if (m_numberOfLines != 1 && mode >= NSLineBreakByTruncatingHead)
+        mode = NSLineBreakByWordWrapping;
+    style->setLineBreakMode(mode);
     Ref<UIColor> color = m_textColor;
     if (m_highlighted && m_highlightedTextColor)
         color = m_highlightedTextColor;
@@ -112,10 +116,10 @@ void UILabel::drawTextInRect(CGRect rect)
     CGRect drawRect
         = CGRectMake(rect.origin.x, rect.origin.y + std::floor((rect.size.height - textRect.size.height) / 2),
             rect.size.width, textRect.size.height);
+    // Laid out in the full width so that the alignment applies; the height admits only the
+    // lines measured, and the last one is truncated by the line break mode.
     NSString_Drawing::drawWithRect(m_text, drawRect,
-        m_numberOfLines == 1 ? NSStringDrawingTruncatesLastVisibleLine
-                             : (NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine),
-        attributes(font, true));
+        NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine, attributes(font, true));
 }
 
 void UILabel::drawRect(CGRect)

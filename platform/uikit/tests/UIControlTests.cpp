@@ -1,8 +1,10 @@
 #include "UIKitTestFixture.h"
 
+#include "NSString+Drawing.h"
 #include "UIButton.h"
 #include "UIColor.h"
 #include "UIControl.h"
+#include "UIFont.h"
 #include "UIImage.h"
 #include "UILabel.h"
 #include "UITouch.h"
@@ -227,4 +229,45 @@ TEST_F(ControlTest, ButtonContentFollowsState)
     button->sizeToFit();
     EXPECT_GT(button->bounds().size.width, 10);
     EXPECT_EQ(button->titleLabel()->sizeThatFits(CGSizeZero).width, button->bounds().size.width);
+}
+
+TEST_F(ControlTest, LabelsMeasureWrapAndShrink)
+{
+    auto label = UILabel::initWithFrame(CGRectMake(0, 0, 100, 40));
+    label->setFont(UIFont::systemFontOfSize(12));
+    label->setText("Two lines of wrapped text that go on");
+    CGSize oneLine = label->sizeThatFits(CGSizeMake(100, 0));
+    EXPECT_GT(oneLine.width, 100) << "one line does not wrap";
+    label->setNumberOfLines(2);
+    CGSize twoLines = label->sizeThatFits(CGSizeMake(100, 0));
+    EXPECT_LE(twoLines.width, 100);
+    EXPECT_NEAR(2 * oneLine.height, twoLines.height, 3);
+    label->setNumberOfLines(0);
+    EXPECT_GT(label->sizeThatFits(CGSizeMake(100, 0)).height, twoLines.height) << "as many lines as needed";
+
+    struct Case {
+        CGFloat minimumScaleFactor;
+        CGFloat width;
+        CGFloat expectedSize; // 0: somewhere between the minimum and 17
+    };
+    const Case cases[] = {
+        { 0.5f, 1000, 17 }, // fits: no shrinking
+        { 0.5f, 10, 8.5f }, // cannot fit: the minimum
+        { 0.5f, 90, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        auto shrink = UILabel::initWithFrame(CGRectMake(0, 0, c.width, 20));
+        shrink->setText("Volantrix flights");
+        shrink->setAdjustsFontSizeToFitWidth(true);
+        shrink->setMinimumScaleFactor(c.minimumScaleFactor);
+        CGFloat size = shrink->fittedFont()->pointSize();
+        if (c.expectedSize > 0) {
+            EXPECT_FLOAT_EQ(c.expectedSize, size);
+        } else {
+            EXPECT_GT(size, 8.5f);
+            EXPECT_LT(size, 17);
+            EXPECT_LE(NSString_Drawing::sizeWithFont("Volantrix flights", shrink->fittedFont()).width, c.width);
+        }
+    }
 }
