@@ -10,17 +10,17 @@
 class UIImage;
 class UIViewController;
 
-inline constexpr const char* UIActivityTypePostToFacebook = "com.apple.UIKit.activity.PostToFacebook";
-inline constexpr const char* UIActivityTypePostToTwitter = "com.apple.UIKit.activity.PostToTwitter";
-inline constexpr const char* UIActivityTypePostToWeibo = "com.apple.UIKit.activity.PostToWeibo";
-inline constexpr const char* UIActivityTypeMessage = "com.apple.UIKit.activity.Message";
-inline constexpr const char* UIActivityTypeMail = "com.apple.UIKit.activity.Mail";
-inline constexpr const char* UIActivityTypePrint = "com.apple.UIKit.activity.Print";
-inline constexpr const char* UIActivityTypeCopyToPasteboard = "com.apple.UIKit.activity.CopyToPasteboard";
-inline constexpr const char* UIActivityTypeAssignToContact = "com.apple.UIKit.activity.AssignToContact";
-inline constexpr const char* UIActivityTypeSaveToCameraRoll = "com.apple.UIKit.activity.SaveToCameraRoll";
-inline constexpr const char* UIActivityTypeAddToReadingList = "com.apple.UIKit.activity.AddToReadingList";
-inline constexpr const char* UIActivityTypeAirDrop = "com.apple.UIKit.activity.AirDrop";
+inline constexpr const char* UIActivityTypePostToFacebook = "UIActivityTypePostToFacebook";
+inline constexpr const char* UIActivityTypePostToTwitter = "UIActivityTypePostToTwitter";
+inline constexpr const char* UIActivityTypePostToWeibo = "UIActivityTypePostToWeibo";
+inline constexpr const char* UIActivityTypeMessage = "UIActivityTypeMessage";
+inline constexpr const char* UIActivityTypeMail = "UIActivityTypeMail";
+inline constexpr const char* UIActivityTypePrint = "UIActivityTypePrint";
+inline constexpr const char* UIActivityTypeCopyToPasteboard = "UIActivityTypeCopyToPasteboard";
+inline constexpr const char* UIActivityTypeAssignToContact = "UIActivityTypeAssignToContact";
+inline constexpr const char* UIActivityTypeSaveToCameraRoll = "UIActivityTypeSaveToCameraRoll";
+inline constexpr const char* UIActivityTypeAddToReadingList = "UIActivityTypeAddToReadingList";
+inline constexpr const char* UIActivityTypeAirDrop = "UIActivityTypeAirDrop";
 
 // A service offered by a share sheet. Application activities subclass it: they say whether
 // they can act on the items, get the items in prepare, then perform (or show their own

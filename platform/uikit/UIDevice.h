@@ -62,7 +62,7 @@ public:
 private:
     std::string m_name { "iPad" };
     std::string m_model { "iPad" };
-    std::string m_systemName { "iPhone OS" };
+    std::string m_systemName { "iOS" };
     std::string m_systemVersion { "7.1" };
     UIUserInterfaceIdiom m_idiom { UIUserInterfaceIdiomPad };
     UIDeviceOrientation m_orientation { UIDeviceOrientationPortrait };

@@ -135,7 +135,7 @@ TEST_F(AlertTest, ShareSheetRunsTheChosenActivity)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        { UIActivityTypeMail, true, { "done com.apple.UIKit.activity.Mail 1" } },
+        { UIActivityTypeMail, true, { "done UIActivityTypeMail 1" } },
         { UIActivityTypePrint, false, {} },
         { "com.kestravon.feedback", true, { "prepare hello", "perform", "done com.kestravon.feedback 1" } },
         { "", false, { "done  0" } },
