@@ -145,8 +145,6 @@ CGRect UIView::frame() const
 void UIView::setFrame(CGRect frame)
 {
     frame = CGRectStandardize(frame);
-    recordAnimatedChange("position");
-    recordAnimatedChange("bounds");
     CGRect b = bounds();
     // The frame is the bounds' size around the centre; with a transform, the untransformed size.
     setCenter(CGPointMake(frame.origin.x + frame.size.width * m_layer->anchorPoint().x,
@@ -194,7 +192,8 @@ CGAffineTransform UIView::transform() const
 
 void UIView::setTransform(CGAffineTransform transform)
 {
-    recordAnimatedChange("transform");
+    if (!CGAffineTransformEqualToTransform(transform, m_layer->affineTransform()))
+        recordAnimatedChange("transform");
     m_layer->setAffineTransform(transform);
 }
 
@@ -448,13 +447,16 @@ void UIView::setHidden(bool hidden)
 
 void UIView::setAlpha(CGFloat alpha)
 {
-    recordAnimatedChange("opacity");
+    // Only changes animate: setting the value a view already has adds no animation.
+    if (alpha != m_layer->opacity())
+        recordAnimatedChange("opacity");
     m_layer->setOpacity(alpha);
 }
 
 void UIView::setBackgroundColor(const Ref<UIColor>& color)
 {
-    recordAnimatedChange("backgroundColor");
+    if (color != m_backgroundColor && !(color && m_backgroundColor && color->isEqual(m_backgroundColor.get())))
+        recordAnimatedChange("backgroundColor");
     bool hadPattern = m_backgroundColor && m_backgroundColor->patternImage();
     m_backgroundColor = color;
     // A pattern is tiled by the view's own drawing; the layer fills plain colours.
