@@ -1,0 +1,394 @@
+#include "UIApplicationHost.h"
+
+#include "Clock.h"
+#include "NSLog.h"
+#include "NSNotificationCenter.h"
+#include "NSRunLoop.h"
+#include "UIActionSheet.h"
+#include "UIAlertView.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
+#include "UILocalNotification.h"
+#include "UIResponder.h"
+#include "UIScreen.h"
+#include "UITouch.h"
+#include "UIView.h"
+#include "UIViewController.h"
+#include "UIWindow.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+bool s_terminated = false;
+constexpr double kRotationDuration = 0.4;
+
+struct TapMemory {
+    double time { -1 };
+    CGPoint point {};
+    uint32_t count { 0 };
+};
+TapMemory s_lastTap;
+constexpr double kMultiTapInterval = 0.35;
+constexpr CGFloat kMultiTapDistance = 10;
+
+void post(const char* name)
+{
+    NSNotificationCenter::defaultCenter()->postNotificationName(name, UIApplication::sharedApplication());
+}
+
+UIApplicationDelegate* delegate()
+{
+    return UIApplication::sharedApplication()->delegate();
+}
+
+// Wraps a fetch completion so that it reaches the host once, however often it is called.
+UIApplicationDelegate::FetchCompletion once(UIApplicationDelegate::FetchCompletion completion)
+{
+    auto called = std::make_shared<bool>(false);
+    return [called, completion = std::move(completion)](UIBackgroundFetchResult result) {
+        if (*called) {
+            NSLog("Warning: a fetch completion handler was called more than once.");
+            return;
+        }
+        *called = true;
+        if (completion)
+            completion(result);
+    };
+}
+
+void deliverTouch(const Ref<UITouch>& touch)
+{
+    auto window = touch->window();
+    if (!window || UIApplication::sharedApplication()->isIgnoringInteractionEvents())
+        return;
+    touch->setTimestamp(Clock::mediaTime());
+    window->sendEvent(UIEvent::initWithTouches({ touch }, touch->timestamp()));
+}
+
+} // namespace
+
+Ref<UIApplication> UIApplicationHost::launch(
+    const std::string& delegateClassName, const Value& options, LaunchState state)
+{
+    Class cls = NSClassFromString(delegateClassName);
+    auto delegateObject = cls ? createObjectOfClass(cls) : nullptr;
+    if (!delegateObject)
+        return nullptr;
+    return launchWithDelegate(delegateObject, options, state);
+}
+
+Ref<UIApplication> UIApplicationHost::launchWithDelegate(
+    const Ref<NSObject>& delegateObject, const Value& options, LaunchState state)
+{
+    s_terminated = false;
+    auto app = UIApplication::makeSharedApplicationInternal();
+    app->setDelegate(delegateObject);
+    app->setApplicationStateInternal(
+        state == LaunchState::Foreground ? UIApplicationStateInactive : UIApplicationStateBackground);
+    if (auto* d = app->delegate()) {
+        d->applicationWillFinishLaunchingWithOptions(app, options);
+        d->applicationDidFinishLaunchingWithOptions(app, options);
+    }
+    post(UIApplicationDidFinishLaunchingNotification);
+    if (state == LaunchState::Foreground)
+        becomeActive();
+    return app;
+}
+
+void UIApplicationHost::becomeActive()
+{
+    auto app = UIApplication::sharedApplication();
+    if (s_terminated || app->applicationState() != UIApplicationStateInactive)
+        return;
+    app->setApplicationStateInternal(UIApplicationStateActive);
+    if (auto* d = delegate())
+        d->applicationDidBecomeActive(app);
+    post(UIApplicationDidBecomeActiveNotification);
+}
+
+void UIApplicationHost::resignActive()
+{
+    auto app = UIApplication::sharedApplication();
+    if (s_terminated || app->applicationState() != UIApplicationStateActive)
+        return;
+    app->setApplicationStateInternal(UIApplicationStateInactive);
+    if (auto* d = delegate())
+        d->applicationWillResignActive(app);
+    post(UIApplicationWillResignActiveNotification);
+}
+
+void UIApplicationHost::enterBackground()
+{
+    auto app = UIApplication::sharedApplication();
+    if (s_terminated || app->applicationState() != UIApplicationStateInactive)
+        return;
+    app->setApplicationStateInternal(UIApplicationStateBackground);
+    if (auto* d = delegate())
+        d->applicationDidEnterBackground(app);
+    post(UIApplicationDidEnterBackgroundNotification);
+}
+
+void UIApplicationHost::enterForeground()
+{
+    auto app = UIApplication::sharedApplication();
+    if (s_terminated || app->applicationState() != UIApplicationStateBackground)
+        return;
+    app->setApplicationStateInternal(UIApplicationStateInactive);
+    if (auto* d = delegate())
+        d->applicationWillEnterForeground(app);
+    post(UIApplicationWillEnterForegroundNotification);
+}
+
+void UIApplicationHost::terminate()
+{
+    if (s_terminated)
+        return;
+    s_terminated = true;
+    auto app = UIApplication::sharedApplication();
+    if (auto* d = delegate())
+        d->applicationWillTerminate(app);
+    post(UIApplicationWillTerminateNotification);
+}
+
+void UIApplicationHost::sendToBackground()
+{
+    resignActive();
+    enterBackground();
+}
+
+void UIApplicationHost::bringToForeground()
+{
+    enterForeground();
+    becomeActive();
+}
+
+bool UIApplicationHost::hasTerminated()
+{
+    return s_terminated;
+}
+
+bool UIApplicationHost::openURL(const std::string& url, const std::string& sourceApplication, const Value& annotation)
+{
+    auto app = UIApplication::sharedApplication();
+    auto* d = delegate();
+    return d && d->applicationOpenURLSourceApplicationAnnotation(app, url, sourceApplication, annotation);
+}
+
+void UIApplicationHost::deliverDeviceToken(const Value& token)
+{
+    if (auto* d = delegate())
+        d->applicationDidRegisterForRemoteNotificationsWithDeviceToken(UIApplication::sharedApplication(), token);
+}
+
+void UIApplicationHost::failRemoteNotificationRegistration(const Ref<NSError>& error)
+{
+    if (auto* d = delegate())
+        d->applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication::sharedApplication(), error);
+}
+
+void UIApplicationHost::deliverRemoteNotification(
+    const Value& userInfo, UIApplicationDelegate::FetchCompletion completion)
+{
+    auto app = UIApplication::sharedApplication();
+    auto handler = once(std::move(completion));
+    auto* d = delegate();
+    if (d && d->applicationDidReceiveRemoteNotificationFetchCompletionHandler(app, userInfo, handler))
+        return;
+    if (d)
+        d->applicationDidReceiveRemoteNotification(app, userInfo);
+    handler(UIBackgroundFetchResultNoData);
+}
+
+void UIApplicationHost::performBackgroundFetch(UIApplicationDelegate::FetchCompletion completion)
+{
+    auto app = UIApplication::sharedApplication();
+    auto handler = once(std::move(completion));
+    auto* d = delegate();
+    if (d && d->applicationPerformFetchWithCompletionHandler(app, handler))
+        return;
+    handler(UIBackgroundFetchResultNoData);
+}
+
+void UIApplicationHost::deliverLocalNotification(const Ref<UILocalNotification>& notification)
+{
+    if (auto* d = delegate())
+        d->applicationDidReceiveLocalNotification(UIApplication::sharedApplication(), notification);
+}
+
+void UIApplicationHost::expireBackgroundTasks()
+{
+    UIApplication::sharedApplication()->expireBackgroundTasksInternal();
+}
+
+void UIApplicationHost::simulateMemoryWarning()
+{
+    if (auto* d = delegate())
+        d->applicationDidReceiveMemoryWarning(UIApplication::sharedApplication());
+    post(UIApplicationDidReceiveMemoryWarningNotification);
+}
+
+void UIApplicationHost::setDeviceOrientation(UIDeviceOrientation orientation)
+{
+    UIDevice::currentDevice()->setOrientation(orientation);
+    // Face up, face down and unknown leave the interface as it is.
+    if (orientation < UIDeviceOrientationPortrait || orientation > UIDeviceOrientationLandscapeRight)
+        return;
+    // The interface orientations share the device's numbers (landscape left of the device is
+    // landscape right of the interface, and both are 3).
+    auto interfaceOrientation = static_cast<UIInterfaceOrientation>(orientation);
+    auto app = UIApplication::sharedApplication();
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root || interfaceOrientation == app->statusBarOrientation() || !root->shouldAutorotate()
+        || !(root->supportedInterfaceOrientations() & (1u << interfaceOrientation)))
+        return;
+    rotateInterface(interfaceOrientation);
+}
+
+void UIApplicationHost::rotateInterface(UIInterfaceOrientation orientation)
+{
+    auto app = UIApplication::sharedApplication();
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root)
+        return;
+    auto from = app->statusBarOrientation();
+    root->willRotateToInterfaceOrientationDuration(orientation, kRotationDuration);
+    app->setStatusBarOrientation(orientation);
+    // The window stays portrait; the root view turns and takes the rotated size.
+    CGFloat angle = 0;
+    switch (orientation) {
+    case UIInterfaceOrientationLandscapeLeft:
+        angle = -static_cast<CGFloat>(M_PI_2);
+        break;
+    case UIInterfaceOrientationLandscapeRight:
+        angle = static_cast<CGFloat>(M_PI_2);
+        break;
+    case UIInterfaceOrientationPortraitUpsideDown:
+        angle = static_cast<CGFloat>(M_PI);
+        break;
+    default:
+        break;
+    }
+    bool landscape
+        = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    CGRect windowBounds = window->bounds();
+    CGSize size = landscape ? CGSizeMake(windowBounds.size.height, windowBounds.size.width) : windowBounds.size;
+    auto view = root->view();
+    UIView::animateWithDuration(
+        kRotationDuration,
+        [&] {
+            view->setTransform(CGAffineTransformMakeRotation(angle));
+            view->setBounds(CGRectMake(0, 0, size.width, size.height));
+            view->setCenter(CGPointMake(CGRectGetMidX(windowBounds), CGRectGetMidY(windowBounds)));
+            root->willAnimateRotationToInterfaceOrientationDuration(orientation, kRotationDuration);
+        },
+        [root, from](bool) { root->didRotateFromInterfaceOrientation(from); });
+}
+
+void UIApplicationHost::runUntilIdle()
+{
+    auto loop = NSRunLoop::mainRunLoop();
+    for (int pass = 0; pass < 1000 && loop->hasPendingWorkInMode(NSDefaultRunLoopMode); ++pass)
+        loop->runPass(NSDefaultRunLoopMode);
+    UIViewUpdateCycle::run();
+}
+
+Ref<UIImage> UIApplicationHost::renderKeyWindow()
+{
+    auto window = UIApplication::sharedApplication()->keyWindow();
+    if (!window)
+        return nullptr;
+    UIViewUpdateCycle::run();
+    CGRect screen = UIScreen::mainScreen()->bounds();
+    UIGraphicsBeginImageContextWithOptions(screen.size, true, UIScreen::mainScreen()->scale());
+    auto context = UIGraphicsGetCurrentContext();
+    if (!context)
+        return nullptr;
+    CGContextSetRGBFillColor(context, 0, 0, 0, 1);
+    CGContextFillRect(context, screen);
+    window->layer()->renderInContext(context);
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+bool UIApplicationHost::writeKeyWindowPNG(const std::string& path)
+{
+    auto image = renderKeyWindow();
+    if (!image)
+        return false;
+    auto png = CGImageEncodePNG(image->CGImage());
+    if (!png)
+        return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!file)
+        return false;
+    return std::fwrite(png->data(), 1, png->size(), file.get()) == png->size();
+}
+
+Ref<UITouch> UIApplicationHost::touchDown(CGPoint point)
+{
+    auto window = UIApplication::sharedApplication()->keyWindow();
+    auto touch = UITouch::init();
+    if (!window)
+        return touch;
+    double now = Clock::mediaTime();
+    bool repeat = s_lastTap.time >= 0 && now - s_lastTap.time <= kMultiTapInterval
+        && std::hypot(point.x - s_lastTap.point.x, point.y - s_lastTap.point.y) <= kMultiTapDistance;
+    touch->setTapCount(repeat ? s_lastTap.count + 1 : 1);
+    touch->setWindow(window);
+    touch->setWindowLocation(point);
+    touch->setPhase(UITouchPhaseBegan);
+    auto event = UIEvent::initWithTouches({ touch }, now);
+    touch->setView(window->hitTest(point, event));
+    deliverTouch(touch);
+    return touch;
+}
+
+void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
+{
+    if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
+        return;
+    touch->setWindowLocation(point);
+    touch->setPhase(UITouchPhaseMoved);
+    deliverTouch(touch);
+}
+
+void UIApplicationHost::touchUp(const Ref<UITouch>& touch)
+{
+    if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
+        return;
+    touch->setPhase(UITouchPhaseEnded);
+    deliverTouch(touch);
+    s_lastTap = { Clock::mediaTime(), touch->locationInView(nullptr), touch->tapCount() };
+}
+
+void UIApplicationHost::touchCancel(const Ref<UITouch>& touch)
+{
+    if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
+        return;
+    touch->setPhase(UITouchPhaseCancelled);
+    deliverTouch(touch);
+}
+
+void UIApplicationHost::tap(CGPoint point)
+{
+    touchUp(touchDown(point));
+}
+
+void UIApplicationHost::resetForTesting()
+{
+    s_terminated = false;
+    s_lastTap = {};
+    UIApplication::resetForTesting();
+    UIScreen::resetForTesting();
+    UIDevice::resetForTesting();
+    UIResponder::resetFirstResponderForTesting();
+    UIView::resetAnimationsForTesting();
+    UIAlertView::resetForTesting();
+    UIActionSheet::resetForTesting();
+}

@@ -1,0 +1,163 @@
+#include "UIButton.h"
+
+#include "UIColor.h"
+#include "UIFont.h"
+#include "UIImage.h"
+#include "UIImageView.h"
+#include "UILabel.h"
+
+#include <algorithm>
+#include <cmath>
+
+Ref<UIButton> UIButton::initWithFrame(CGRect frame)
+{
+    auto button = makeView<UIButton>(frame);
+    button->m_backgroundView = UIImageView::initWithFrame(CGRectZero);
+    button->m_imageView = UIImageView::initWithFrame(CGRectZero);
+    button->m_titleLabel = UILabel::initWithFrame(CGRectZero);
+    button->m_titleLabel->setFont(UIFont::systemFontOfSize(15));
+    button->m_titleLabel->setTextAlignment(NSTextAlignmentCenter);
+    button->addSubview(button->m_backgroundView);
+    button->addSubview(button->m_imageView);
+    button->addSubview(button->m_titleLabel);
+    button->m_titleColors[UIControlStateNormal] = UIColor::whiteColor();
+    button->updateContent();
+    return button;
+}
+
+Ref<UIButton> UIButton::buttonWithType(UIButtonType type)
+{
+    auto button = initWithFrame(CGRectZero);
+    button->m_type = type;
+    if (type != UIButtonTypeCustom) {
+        // System buttons draw their titles in the tint colour, dimmed while pressed.
+        auto tint = button->tintColor();
+        button->m_titleColors[UIControlStateNormal] = tint;
+        button->m_titleColors[UIControlStateHighlighted] = tint->colorWithAlphaComponent(0.2f);
+        button->m_titleColors[UIControlStateDisabled] = UIColor::colorWithWhiteAlpha(0.5f, 0.5f);
+        if (type != UIButtonTypeSystem)
+            button->setFrame(CGRectMake(0, 0, 22, 22));
+    }
+    button->updateContent();
+    return button;
+}
+
+void UIButton::setTitleForState(const std::string& title, UIControlState state)
+{
+    m_titles[state] = title;
+    updateContent();
+}
+
+std::string UIButton::titleForState(UIControlState state) const
+{
+    return lookup(m_titles, state);
+}
+
+void UIButton::setTitleColorForState(const Ref<UIColor>& color, UIControlState state)
+{
+    m_titleColors[state] = color;
+    updateContent();
+}
+
+Ref<UIColor> UIButton::titleColorForState(UIControlState state) const
+{
+    return lookup(m_titleColors, state);
+}
+
+void UIButton::setImageForState(const Ref<UIImage>& image, UIControlState state)
+{
+    m_images[state] = image;
+    updateContent();
+}
+
+Ref<UIImage> UIButton::imageForState(UIControlState state) const
+{
+    return lookup(m_images, state);
+}
+
+void UIButton::setBackgroundImageForState(const Ref<UIImage>& image, UIControlState state)
+{
+    m_backgroundImages[state] = image;
+    updateContent();
+}
+
+Ref<UIImage> UIButton::backgroundImageForState(UIControlState state) const
+{
+    return lookup(m_backgroundImages, state);
+}
+
+void UIButton::setEnabled(bool enabled)
+{
+    UIControl::setEnabled(enabled);
+    updateContent();
+}
+
+void UIButton::setSelected(bool selected)
+{
+    UIControl::setSelected(selected);
+    updateContent();
+}
+
+void UIButton::setHighlighted(bool highlighted)
+{
+    UIControl::setHighlighted(highlighted);
+    updateContent();
+}
+
+void UIButton::updateContent()
+{
+    if (!m_titleLabel)
+        return;
+    m_titleLabel->setText(currentTitle());
+    if (auto color = currentTitleColor())
+        m_titleLabel->setTextColor(color);
+    m_imageView->setImage(currentImage());
+    m_backgroundView->setImage(currentBackgroundImage());
+    setNeedsLayout();
+}
+
+void UIButton::layoutSubviews()
+{
+    UIControl::layoutSubviews();
+    CGRect content = UIEdgeInsetsInsetRect(bounds(), m_contentEdgeInsets);
+    m_backgroundView->setFrame(bounds());
+    CGSize imageSize = m_imageView->image() ? m_imageView->image()->size() : CGSizeZero;
+    CGSize titleSize = m_titleLabel->text().empty() ? CGSizeZero : m_titleLabel->sizeThatFits(content.size);
+    titleSize.width = std::min(titleSize.width, std::max<CGFloat>(0, content.size.width - imageSize.width));
+    CGFloat total = imageSize.width + titleSize.width;
+    CGFloat x = content.origin.x;
+    switch (contentHorizontalAlignment()) {
+    case UIControlContentHorizontalAlignmentLeft:
+        break;
+    case UIControlContentHorizontalAlignmentRight:
+        x += content.size.width - total;
+        break;
+    default:
+        x += std::round((content.size.width - total) / 2);
+        break;
+    }
+    auto centreY = [&](CGFloat h) { return content.origin.y + std::round((content.size.height - h) / 2); };
+    m_imageView->setFrame(UIEdgeInsetsInsetRect(
+        CGRectMake(x, centreY(imageSize.height), imageSize.width, imageSize.height), m_imageEdgeInsets));
+    m_titleLabel->setFrame(UIEdgeInsetsInsetRect(
+        CGRectMake(x + imageSize.width, centreY(titleSize.height), titleSize.width, titleSize.height),
+        m_titleEdgeInsets));
+}
+
+CGSize UIButton::sizeThatFits(CGSize) const
+{
+    CGSize imageSize = m_imageView->image() ? m_imageView->image()->size() : CGSizeZero;
+    CGSize titleSize = m_titleLabel->text().empty() ? CGSizeZero : m_titleLabel->sizeThatFits(CGSizeZero);
+    CGSize size = { imageSize.width + titleSize.width, std::max(imageSize.height, titleSize.height) };
+    if (auto background = currentBackgroundImage()) {
+        size.width = std::max(size.width, background->size().width);
+        size.height = std::max(size.height, background->size().height);
+    }
+    size.width += m_contentEdgeInsets.left + m_contentEdgeInsets.right;
+    size.height += m_contentEdgeInsets.top + m_contentEdgeInsets.bottom;
+    if (m_type == UIButtonTypeSystem)
+        size.height = std::max<CGFloat>(size.height, 30);
+    return size;
+}
+
+VX_REGISTER_CLASS(UIButton);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "UIView.h"
+
+class UIImage;
+
+// Shows an image (or the highlighted image while highlighted) as its layer's contents, placed
+// by the content mode. Touches pass through by default. Main thread only.
+class UIImageView : public UIView {
+    VX_OBJECT(UIImageView, UIView)
+public:
+    explicit UIImageView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<UIImageView> initWithFrame(CGRect frame);
+    // Sized to the image.
+    static Ref<UIImageView> initWithImage(const Ref<UIImage>& image);
+
+    const Ref<UIImage>& image() const { return m_image; }
+    void setImage(const Ref<UIImage>& image);
+    const Ref<UIImage>& highlightedImage() const { return m_highlightedImage; }
+    void setHighlightedImage(const Ref<UIImage>& image);
+    bool isHighlighted() const { return m_highlighted; }
+    void setHighlighted(bool highlighted);
+
+    CGSize sizeThatFits(CGSize size) const override;
+    bool displayLayer(CALayer& layer) override;
+
+private:
+    void updateContents();
+
+    Ref<UIImage> m_image;
+    Ref<UIImage> m_highlightedImage;
+    bool m_highlighted { false };
+};

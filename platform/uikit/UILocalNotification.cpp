@@ -1,0 +1,3 @@
+#include "UILocalNotification.h"
+
+VX_REGISTER_CLASS(UILocalNotification);

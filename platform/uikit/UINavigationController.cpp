@@ -1,0 +1,192 @@
+#include "UINavigationController.h"
+
+#include "UIColor.h"
+#include "UIScreen.h"
+#include "UIView.h"
+
+#include <algorithm>
+
+namespace {
+constexpr CGFloat kNavigationBarHeight = 44;
+constexpr CGFloat kStatusBarHeight = 20;
+} // namespace
+
+Ref<UINavigationController> UINavigationController::initWithRootViewController(const Ref<UIViewController>& root)
+{
+    auto nav = makeController<UINavigationController>({}, nullptr);
+    if (root) {
+        nav->addChildViewController(root);
+        root->didMoveToParentViewController(nav);
+    }
+    return nav;
+}
+
+void UINavigationController::loadView()
+{
+    auto view = UIView::initWithFrame(UIScreen::mainScreen()->bounds());
+    view->setClipsToBounds(true);
+    m_navigationBar
+        = UIView::initWithFrame(CGRectMake(0, kStatusBarHeight, view->bounds().size.width, kNavigationBarHeight));
+    m_navigationBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    m_navigationBar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
+    m_navigationBar->setHidden(m_navigationBarHidden);
+    view->addSubview(m_navigationBar);
+    setView(view);
+    if (auto top = topViewController()) {
+        auto topView = top->view();
+        topView->setFrame(view->bounds());
+        topView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+        view->insertSubviewBelowSubview(topView, m_navigationBar);
+    }
+}
+
+void UINavigationController::viewDidLayoutSubviews()
+{
+    layoutTopView();
+}
+
+void UINavigationController::layoutTopView()
+{
+    if (!isViewLoaded())
+        return;
+    if (auto top = topViewController(); top && top->isViewLoaded())
+        top->view()->setFrame(view()->bounds());
+}
+
+Ref<UIViewController> UINavigationController::topViewController() const
+{
+    auto& children = childViewControllers();
+    return children.empty() ? nullptr : children.back();
+}
+
+Ref<UIViewController> UINavigationController::visibleViewController() const
+{
+    if (auto presented = presentedViewController())
+        return presented;
+    return topViewController();
+}
+
+void UINavigationController::transition(const Ref<UIViewController>& from, const Ref<UIViewController>& to,
+    bool animated, std::vector<Ref<UIViewController>> removed)
+{
+    auto self_ = self<UINavigationController>();
+    bool onScreen = isViewLoaded() && isAppearingOrVisible();
+    if (auto* d = delegate(); d && to)
+        d->navigationControllerWillShowViewControllerAnimated(self_, to, animated);
+    if (!isViewLoaded() || from == to) {
+        for (auto& c : removed)
+            c->didMoveToParentViewController(nullptr);
+        return;
+    }
+    // The incoming view loads before anyone is told of the transition.
+    if (to)
+        to->view();
+    if (onScreen && from)
+        from->beginAppearanceTransition(false, animated);
+    if (onScreen && to)
+        to->beginAppearanceTransition(true, animated);
+    if (to) {
+        auto toView = to->view();
+        toView->setFrame(view()->bounds());
+        toView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+        view()->insertSubviewBelowSubview(toView, m_navigationBar);
+    }
+    auto finish = [self_, from, to, onScreen, animated, removed]() {
+        // Only remove the old view when it is no longer on the stack's top.
+        if (from && from != self_->topViewController() && from->isViewLoaded()
+            && from->view()->superview() == self_->view())
+            from->view()->removeFromSuperview();
+        if (onScreen && from)
+            from->endAppearanceTransition();
+        if (onScreen && to)
+            to->endAppearanceTransition();
+        for (auto& c : removed)
+            c->didMoveToParentViewController(nullptr);
+        if (auto* d = self_->delegate(); d && to)
+            d->navigationControllerDidShowViewControllerAnimated(self_, to, animated);
+    };
+    if (onScreen)
+        finishTransition(animated, std::move(finish));
+    else
+        finish();
+}
+
+void UINavigationController::pushViewControllerAnimated(const Ref<UIViewController>& controller, bool animated)
+{
+    if (!controller || controller->parentViewController())
+        return;
+    auto from = topViewController();
+    addChildViewController(controller);
+    transition(from, controller, animated, {});
+    controller->didMoveToParentViewController(self<UINavigationController>());
+}
+
+Ref<UIViewController> UINavigationController::popViewControllerAnimated(bool animated)
+{
+    auto children = childViewControllers();
+    if (children.size() < 2)
+        return nullptr;
+    auto from = children.back();
+    auto to = children[children.size() - 2];
+    from->willMoveToParentViewController(nullptr);
+    detachChild(from);
+    transition(from, to, animated, { from });
+    return from;
+}
+
+std::vector<Ref<UIViewController>> UINavigationController::popToViewControllerAnimated(
+    const Ref<UIViewController>& controller, bool animated)
+{
+    auto children = childViewControllers();
+    auto it = std::find(children.begin(), children.end(), controller);
+    if (it == children.end() || it + 1 == children.end())
+        return {};
+    std::vector<Ref<UIViewController>> popped(it + 1, children.end());
+    auto from = children.back();
+    for (auto& c : popped) {
+        c->willMoveToParentViewController(nullptr);
+        detachChild(c);
+    }
+    transition(from, controller, animated, popped);
+    return popped;
+}
+
+std::vector<Ref<UIViewController>> UINavigationController::popToRootViewControllerAnimated(bool animated)
+{
+    auto children = childViewControllers();
+    if (children.empty())
+        return {};
+    return popToViewControllerAnimated(children.front(), animated);
+}
+
+void UINavigationController::setViewControllersAnimated(
+    const std::vector<Ref<UIViewController>>& controllers, bool animated)
+{
+    auto from = topViewController();
+    std::vector<Ref<UIViewController>> removed;
+    for (auto& c : childViewControllers()) {
+        if (std::find(controllers.begin(), controllers.end(), c) == controllers.end()) {
+            c->willMoveToParentViewController(nullptr);
+            removed.push_back(c);
+        }
+    }
+    for (auto& c : removed)
+        detachChild(c);
+    for (auto& c : controllers) {
+        if (c->parentViewController().get() != this) {
+            addChildViewController(c);
+            c->didMoveToParentViewController(self<UINavigationController>());
+        }
+    }
+    reorderChildren(controllers);
+    transition(from, topViewController(), animated, removed);
+}
+
+void UINavigationController::setNavigationBarHiddenAnimated(bool hidden, bool)
+{
+    m_navigationBarHidden = hidden;
+    if (m_navigationBar)
+        m_navigationBar->setHidden(hidden);
+}
+
+VX_REGISTER_CLASS(UINavigationController);

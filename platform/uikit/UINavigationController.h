@@ -1,0 +1,76 @@
+#pragma once
+
+#include "UIViewController.h"
+
+class UINavigationController;
+
+// What a navigation controller tells its delegate.
+class UINavigationControllerDelegate {
+public:
+    virtual ~UINavigationControllerDelegate() = default;
+    virtual void navigationControllerWillShowViewControllerAnimated(
+        const Ref<UINavigationController>&, const Ref<UIViewController>&, bool)
+    {
+    }
+    virtual void navigationControllerDidShowViewControllerAnimated(
+        const Ref<UINavigationController>&, const Ref<UIViewController>&, bool)
+    {
+    }
+};
+
+// A stack of controllers, the top one's view shown under a 44-point navigation bar (which may
+// be hidden). Pushes and pops give the appearance callbacks of a transition from the old top to
+// the new one, when the navigation controller itself is on screen. Main thread only.
+class UINavigationController : public UIViewController {
+    VX_OBJECT(UINavigationController, UIViewController)
+public:
+    explicit UINavigationController(Passkey key)
+        : UIViewController(key)
+    {
+    }
+    static Ref<UINavigationController> initWithRootViewController(const Ref<UIViewController>& root);
+
+    std::vector<Ref<UIViewController>> viewControllers() const { return childViewControllers(); }
+    void setViewControllersAnimated(const std::vector<Ref<UIViewController>>& controllers, bool animated);
+    Ref<UIViewController> topViewController() const;
+    // The top controller, or what it presents.
+    Ref<UIViewController> visibleViewController() const;
+
+    void pushViewControllerAnimated(const Ref<UIViewController>& controller, bool animated);
+    // nullptr (and nothing happens) when only the root is left.
+    Ref<UIViewController> popViewControllerAnimated(bool animated);
+    std::vector<Ref<UIViewController>> popToRootViewControllerAnimated(bool animated);
+    std::vector<Ref<UIViewController>> popToViewControllerAnimated(
+        const Ref<UIViewController>& controller, bool animated);
+
+    const Ref<UIView>& navigationBar() const { return m_navigationBar; }
+    bool isNavigationBarHidden() const { return m_navigationBarHidden; }
+    void setNavigationBarHidden(bool hidden) { setNavigationBarHiddenAnimated(hidden, false); }
+    void setNavigationBarHiddenAnimated(bool hidden, bool animated);
+    bool isToolbarHidden() const { return m_toolbarHidden; }
+    void setToolbarHiddenAnimated(bool hidden, bool) { m_toolbarHidden = hidden; }
+
+    void setDelegate(UINavigationControllerDelegate* delegate, Weak<NSObject> owner)
+    {
+        m_delegate = delegate;
+        m_delegateOwner = std::move(owner);
+    }
+    UINavigationControllerDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
+
+    void loadView() override;
+    void viewDidLayoutSubviews() override;
+    Ref<UIViewController> childViewControllerForStatusBarHidden() const override { return topViewController(); }
+    Ref<UIViewController> childViewControllerForStatusBarStyle() const override { return topViewController(); }
+
+private:
+    // Shows `to` in place of `from` (either may be null) with the appearance callbacks.
+    void transition(const Ref<UIViewController>& from, const Ref<UIViewController>& to, bool animated,
+        std::vector<Ref<UIViewController>> removed);
+    void layoutTopView();
+
+    Ref<UIView> m_navigationBar;
+    bool m_navigationBarHidden { false };
+    bool m_toolbarHidden { true };
+    UINavigationControllerDelegate* m_delegate { nullptr };
+    Weak<NSObject> m_delegateOwner;
+};

@@ -1,0 +1,67 @@
+#include "UINib.h"
+
+#include "NSException.h"
+
+#include <map>
+#include <mutex>
+
+namespace {
+std::mutex s_lock;
+std::map<std::string, UILayoutBuilder>& layouts()
+{
+    static std::map<std::string, UILayoutBuilder> s_layouts;
+    return s_layouts;
+}
+
+UILayoutBuilder builderNamed(const std::string& name)
+{
+    std::lock_guard guard(s_lock);
+    auto it = layouts().find(name);
+    return it == layouts().end() ? nullptr : it->second;
+}
+} // namespace
+
+void UILayoutRegistry::registerLayout(const std::string& name, UILayoutBuilder builder)
+{
+    std::lock_guard guard(s_lock);
+    layouts()[name] = std::move(builder);
+}
+
+bool UILayoutRegistry::hasLayout(const std::string& name)
+{
+    return builderNamed(name) != nullptr;
+}
+
+void UILayoutRegistry::unregisterLayout(const std::string& name)
+{
+    std::lock_guard guard(s_lock);
+    layouts().erase(name);
+}
+
+Ref<UINib> UINib::nibWithNibNameBundle(const std::string& name, const Ref<NSBundle>&)
+{
+    auto builder = builderNamed(name);
+    if (!builder)
+        return nullptr;
+    auto nib = make<UINib>();
+    nib->m_name = name;
+    nib->m_builder = std::move(builder);
+    return nib;
+}
+
+std::vector<Value> UINib::instantiateWithOwnerOptions(const Ref<NSObject>& owner, const Value& options) const
+{
+    return m_builder ? m_builder(owner, options) : std::vector<Value> {};
+}
+
+std::vector<Value> NSBundle_UINibLoading::loadNibNamedOwnerOptions(
+    const Ref<NSBundle>& bundle, const std::string& name, const Ref<NSObject>& owner, const Value& options)
+{
+    auto nib = UINib::nibWithNibNameBundle(name, bundle);
+    if (!nib)
+        NSException::raise("NSInternalInconsistencyException",
+            "Could not load NIB in bundle: 'NSBundle (loaded)' with name '" + name + "'");
+    return nib->instantiateWithOwnerOptions(owner, options);
+}
+
+VX_REGISTER_CLASS(UINib);

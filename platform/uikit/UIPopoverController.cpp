@@ -1,0 +1,245 @@
+#include "UIPopoverController.h"
+
+#include "UIColor.h"
+#include "UITouch.h"
+#include "UIView.h"
+#include "UIWindow.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr CGFloat kArrowLength = 13;
+constexpr CGFloat kScreenMargin = 10;
+
+// Covers the window behind the panel and turns a touch on it into a user dismissal. Touches
+// over passthrough views go through.
+class PopoverCatcherView final : public UIView {
+    VX_OBJECT(PopoverCatcherView, UIView)
+public:
+    explicit PopoverCatcherView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<PopoverCatcherView> initWithFrame(CGRect frame, Weak<UIPopoverController> owner)
+    {
+        auto view = makeView<PopoverCatcherView>(frame);
+        view->m_owner = std::move(owner);
+        return view;
+    }
+    Ref<UIView> hitTest(CGPoint point, const Ref<UIEvent>& event) override
+    {
+        auto owner = m_owner.lock();
+        if (!owner || !pointInside(point, event))
+            return nullptr;
+        for (auto& passthrough : owner->passthroughViews()) {
+            if (!passthrough || !passthrough->window())
+                continue;
+            CGPoint local = passthrough->convertPointFromView(point, self<UIView>());
+            if (passthrough->pointInside(local, event))
+                return nullptr;
+        }
+        return self<UIView>();
+    }
+    void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override
+    {
+        if (auto owner = m_owner.lock())
+            owner->userTouchedOutside();
+    }
+    void touchesMoved(const UITouchSet&, const Ref<UIEvent>&) override { }
+    void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { }
+
+private:
+    Weak<UIPopoverController> m_owner;
+};
+
+} // namespace
+
+Ref<UIPopoverController> UIPopoverController::initWithContentViewController(const Ref<UIViewController>& content)
+{
+    auto popover = make<UIPopoverController>();
+    popover->m_content = content;
+    return popover;
+}
+
+void UIPopoverController::setContentViewControllerAnimated(const Ref<UIViewController>& content, bool)
+{
+    if (content == m_content)
+        return;
+    auto old = m_content;
+    if (m_visible && old) {
+        old->beginAppearanceTransition(false, false);
+        old->view()->removeFromSuperview();
+        old->endAppearanceTransition();
+    }
+    m_content = content;
+    if (m_visible && content) {
+        content->beginAppearanceTransition(true, false);
+        m_panel->addSubview(content->view());
+        place();
+        content->endAppearanceTransition();
+    }
+}
+
+CGSize UIPopoverController::popoverContentSize() const
+{
+    if (m_contentSize.width > 0 && m_contentSize.height > 0)
+        return m_contentSize;
+    if (m_content) {
+        CGSize preferred = m_content->preferredContentSize();
+        if (preferred.width > 0 && preferred.height > 0)
+            return preferred;
+    }
+    return CGSizeMake(320, 480);
+}
+
+void UIPopoverController::setPopoverContentSizeAnimated(CGSize size, bool)
+{
+    m_contentSize = size;
+    if (m_visible)
+        place();
+}
+
+CGRect UIPopoverController::popoverFrame() const
+{
+    return m_visible && m_panel ? m_panel->frame() : CGRectZero;
+}
+
+void UIPopoverController::place()
+{
+    auto anchor = m_anchorView.lock();
+    auto window = anchor ? anchor->window() : nullptr;
+    if (!window || !m_panel)
+        return;
+    CGRect target = anchor->convertRectToView(m_anchorRect, window);
+    CGRect area = CGRectInset(window->bounds(), kScreenMargin, kScreenMargin);
+    CGSize size = popoverContentSize();
+    struct Option {
+        UIPopoverArrowDirection direction;
+        CGRect frame;
+    };
+    // The arrow points up when the panel hangs below the target, and so on.
+    const Option options[] = {
+        { UIPopoverArrowDirectionUp,
+            CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMaxY(target) + kArrowLength, size.width,
+                size.height) },
+        { UIPopoverArrowDirectionDown,
+            CGRectMake(CGRectGetMidX(target) - size.width / 2, CGRectGetMinY(target) - kArrowLength - size.height,
+                size.width, size.height) },
+        { UIPopoverArrowDirectionLeft,
+            CGRectMake(CGRectGetMaxX(target) + kArrowLength, CGRectGetMidY(target) - size.height / 2, size.width,
+                size.height) },
+        { UIPopoverArrowDirectionRight,
+            CGRectMake(CGRectGetMinX(target) - kArrowLength - size.width, CGRectGetMidY(target) - size.height / 2,
+                size.width, size.height) },
+    };
+    auto fits = [&](const Option& o) {
+        // Sliding along the arrow's side is allowed; the panel must fit across it.
+        bool vertical = o.direction == UIPopoverArrowDirectionUp || o.direction == UIPopoverArrowDirectionDown;
+        return vertical ? (o.frame.origin.y >= area.origin.y && CGRectGetMaxY(o.frame) <= CGRectGetMaxY(area))
+                        : (o.frame.origin.x >= area.origin.x && CGRectGetMaxX(o.frame) <= CGRectGetMaxX(area));
+    };
+    const Option* chosen = nullptr;
+    for (const auto& o : options) {
+        if ((m_permitted & o.direction) && fits(o)) {
+            chosen = &o;
+            break;
+        }
+    }
+    if (!chosen) {
+        for (const auto& o : options) {
+            if (m_permitted & o.direction) {
+                chosen = &o;
+                break;
+            }
+        }
+    }
+    if (!chosen)
+        chosen = &options[0];
+    CGRect frame = chosen->frame;
+    frame.origin.x
+        = std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, CGRectGetMaxX(area) - frame.size.width));
+    frame.origin.y
+        = std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, CGRectGetMaxY(area) - frame.size.height));
+    m_arrowDirection = chosen->direction;
+    m_panel->setFrame(frame);
+    if (m_content)
+        m_content->view()->setFrame(m_panel->bounds());
+}
+
+void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+    CGRect rect, const Ref<UIView>& view, UIPopoverArrowDirection directions, bool animated)
+{
+    if (!view || !view->window() || !m_content)
+        return;
+    m_anchorRect = rect;
+    m_anchorView = view;
+    m_permitted = directions ? directions : UIPopoverArrowDirectionAny;
+    auto window = view->window();
+    if (m_visible) {
+        // Presenting again moves the panel.
+        place();
+        return;
+    }
+    m_visible = true;
+    m_keepAlive = self<UIPopoverController>();
+    m_catcher = PopoverCatcherView::initWithFrame(window->bounds(), self<UIPopoverController>());
+    m_catcher->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    m_panel = UIView::initWithFrame(CGRectZero);
+    m_panel->setBackgroundColor(UIColor::whiteColor());
+    m_panel->setClipsToBounds(true);
+    m_panel->layer()->setCornerRadius(8);
+    window->addSubview(m_catcher);
+    window->addSubview(m_panel);
+    m_content->beginAppearanceTransition(true, animated);
+    m_panel->addSubview(m_content->view());
+    place();
+    auto content = m_content;
+    UIViewController::finishTransition(animated, [content] { content->endAppearanceTransition(); });
+}
+
+void UIPopoverController::dismissPopoverAnimated(bool animated)
+{
+    dismiss(animated, nullptr);
+}
+
+void UIPopoverController::dismiss(bool animated, std::function<void()> then)
+{
+    if (!m_visible)
+        return;
+    m_visible = false;
+    auto self_ = self<UIPopoverController>();
+    auto content = m_content;
+    if (content)
+        content->beginAppearanceTransition(false, animated);
+    UIViewController::finishTransition(animated, [self_, content, then = std::move(then)] {
+        if (content && content->isViewLoaded())
+            content->view()->removeFromSuperview();
+        if (self_->m_panel)
+            self_->m_panel->removeFromSuperview();
+        if (self_->m_catcher)
+            self_->m_catcher->removeFromSuperview();
+        self_->m_panel = nullptr;
+        self_->m_catcher = nullptr;
+        if (content)
+            content->endAppearanceTransition();
+        if (then)
+            then();
+        self_->m_keepAlive = nullptr;
+    });
+}
+
+void UIPopoverController::userTouchedOutside()
+{
+    auto self_ = self<UIPopoverController>();
+    if (!m_visible)
+        return;
+    if (auto* d = delegate(); d && !d->popoverControllerShouldDismissPopover(self_))
+        return;
+    dismiss(true, [self_] {
+        if (auto* d = self_->delegate())
+            d->popoverControllerDidDismissPopover(self_);
+    });
+}
+
+VX_REGISTER_CLASS(UIPopoverController);

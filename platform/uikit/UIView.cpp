@@ -1,0 +1,928 @@
+#include "UIView.h"
+
+#include "CAAnimation.h"
+#include "CATransaction.h"
+#include "NSRunLoop.h"
+#include "UIColor.h"
+#include "UIGestureRecognizer.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
+#include "UIViewController.h"
+#include "UIWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+
+namespace {
+
+// Classes whose drawRect is the default one: their views are not displayed automatically.
+std::set<Class>& nonDrawingClasses()
+{
+    static std::set<Class> s_classes;
+    return s_classes;
+}
+bool s_defaultDrawRectRan = false;
+
+// An open animation block or begin/commit section.
+struct AnimationContext {
+    double duration { 0.2 };
+    double delay { 0 };
+    UIViewAnimationCurve curve { UIViewAnimationCurveEaseInOut };
+    std::string animationID;
+    void* context { nullptr };
+    UIView::AnimationDidStop didStop;
+    UIView::CompletionBlock completion;
+    std::vector<std::pair<Weak<UIView>, std::string>> changes;
+};
+
+std::vector<std::unique_ptr<AnimationContext>> s_animationStack;
+bool s_animationsEnabled = true;
+int s_withoutAnimationDepth = 0;
+
+const char* curveName(UIViewAnimationCurve curve)
+{
+    switch (curve) {
+    case UIViewAnimationCurveEaseIn:
+        return "easeIn";
+    case UIViewAnimationCurveEaseOut:
+        return "easeOut";
+    case UIViewAnimationCurveLinear:
+        return "linear";
+    default:
+        return "easeInEaseOut";
+    }
+}
+
+// Runs a block on the next pass of the main run loop, in every common mode.
+void runOnNextPass(std::function<void()> block)
+{
+    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes }, std::move(block));
+}
+
+// What ends an animation block: counts the animations it started and calls back once when the
+// last one has ended, telling whether all of them ran to their end.
+struct AnimationGroup {
+    int pending { 0 };
+    bool finished { true };
+    UIView::CompletionBlock completion;
+    UIView::AnimationDidStop didStop;
+    std::string animationID;
+    void* context { nullptr };
+
+    static void deliver(const std::shared_ptr<AnimationGroup>& group)
+    {
+        runOnNextPass([group] {
+            if (group->completion)
+                group->completion(group->finished);
+            if (group->didStop)
+                group->didStop(group->animationID, group->finished, group->context);
+        });
+    }
+};
+
+void commitContext(std::unique_ptr<AnimationContext> context)
+{
+    auto group = std::make_shared<AnimationGroup>();
+    group->completion = std::move(context->completion);
+    group->didStop = std::move(context->didStop);
+    group->animationID = context->animationID;
+    group->context = context->context;
+    // Count first, so an animation interrupted while the others are being added cannot end the
+    // group early.
+    std::vector<std::pair<Ref<UIView>, std::string>> changes;
+    for (auto& [weakView, key] : context->changes) {
+        if (auto view = weakView.lock())
+            changes.emplace_back(view, key);
+    }
+    group->pending = static_cast<int>(changes.size()) + 1;
+    auto ended = [group](bool finished) {
+        group->finished = group->finished && finished;
+        if (--group->pending == 0)
+            AnimationGroup::deliver(group);
+    };
+    double begin = context->delay > 0 ? CACurrentMediaTime() + context->delay : 0;
+    for (auto& [view, key] : changes) {
+        auto animation = CABasicAnimation::animationWithKeyPath(key);
+        animation->setDuration(context->duration);
+        animation->setBeginTime(begin);
+        animation->setTimingFunction(curveName(context->curve));
+        animation->setCompletion(ended);
+        view->layer()->addAnimation(animation, key);
+    }
+    ended(true);
+}
+
+} // namespace
+
+UIView::~UIView()
+{
+    if (m_layer)
+        m_layer->setDelegate(nullptr, {});
+}
+
+void UIView::initView(CGRect frame)
+{
+    m_layer = layerClass();
+    if (!m_layer)
+        m_layer = CALayer::layer();
+    m_layer->setDelegate(this, weak_from_this());
+    m_layer->setContentsScale(UIGraphicsScreenScale());
+    setFrame(frame);
+    m_layer->setNeedsLayout();
+    if (!nonDrawingClasses().contains(objectClass()))
+        m_layer->setNeedsDisplay();
+}
+
+// MARK: Geometry
+
+CGRect UIView::frame() const
+{
+    return m_layer->frame();
+}
+
+void UIView::setFrame(CGRect frame)
+{
+    frame = CGRectStandardize(frame);
+    CGRect b = bounds();
+    // The frame is the bounds' size around the centre; with a transform, the untransformed size.
+    setCenter(CGPointMake(frame.origin.x + frame.size.width * m_layer->anchorPoint().x,
+        frame.origin.y + frame.size.height * m_layer->anchorPoint().y));
+    b.size = frame.size;
+    setBounds(b);
+}
+
+CGRect UIView::bounds() const
+{
+    return m_layer->bounds();
+}
+
+void UIView::setBounds(CGRect bounds)
+{
+    CGSize oldSize = m_layer->bounds().size;
+    if (!CGRectEqualToRect(bounds, m_layer->bounds()))
+        recordAnimatedChange("bounds");
+    m_layer->setBounds(bounds);
+    if (!CGSizeEqualToSize(oldSize, bounds.size)) {
+        if (m_contentMode == UIViewContentModeRedraw)
+            setNeedsDisplay();
+        resizeSubviews(oldSize);
+        UIViewUpdateCycle::schedule();
+    }
+}
+
+CGPoint UIView::center() const
+{
+    return m_layer->position();
+}
+
+void UIView::setCenter(CGPoint center)
+{
+    CGPoint old = m_layer->position();
+    if (old.x != center.x || old.y != center.y)
+        recordAnimatedChange("position");
+    m_layer->setPosition(center);
+}
+
+CGAffineTransform UIView::transform() const
+{
+    return m_layer->affineTransform();
+}
+
+void UIView::setTransform(CGAffineTransform transform)
+{
+    if (!CGAffineTransformEqualToTransform(transform, m_layer->affineTransform()))
+        recordAnimatedChange("transform");
+    m_layer->setAffineTransform(transform);
+}
+
+void UIView::setContentScaleFactor(CGFloat scale)
+{
+    m_layer->setContentsScale(scale);
+    setNeedsDisplay();
+}
+
+void UIView::resizeSubviews(CGSize oldSize)
+{
+    if (!m_autoresizesSubviews)
+        return;
+    CGSize newSize = bounds().size;
+    for (auto& view : std::vector<Ref<UIView>>(m_subviews))
+        view->applyAutoresizing(oldSize, newSize);
+}
+
+namespace {
+
+// Shares a change of the superview's length among the flexible parts of one axis (leading
+// margin, length, trailing margin) in proportion to their current sizes, or equally when they
+// are all zero.
+void resizeAxis(CGFloat delta, bool flexLead, bool flexLength, bool flexTrail, CGFloat superLength, CGFloat& origin,
+    CGFloat& length)
+{
+    if (delta == 0 || !(flexLead || flexLength || flexTrail))
+        return;
+    CGFloat lead = origin;
+    CGFloat trail = superLength - origin - length;
+    CGFloat total = (flexLead ? lead : 0) + (flexLength ? length : 0) + (flexTrail ? trail : 0);
+    int parts = int(flexLead) + int(flexLength) + int(flexTrail);
+    auto share = [&](bool flexible, CGFloat size) -> CGFloat {
+        if (!flexible)
+            return 0;
+        return total != 0 ? delta * size / total : delta / parts;
+    };
+    CGFloat dLead = share(flexLead, lead);
+    CGFloat dLength = share(flexLength, length);
+    origin += dLead;
+    length = std::max<CGFloat>(0, length + dLength);
+}
+
+} // namespace
+
+void UIView::applyAutoresizing(CGSize oldSuperSize, CGSize newSuperSize)
+{
+    if (m_autoresizingMask == UIViewAutoresizingNone)
+        return;
+    CGRect f = frame();
+    auto m = m_autoresizingMask;
+    resizeAxis(newSuperSize.width - oldSuperSize.width, m & UIViewAutoresizingFlexibleLeftMargin,
+        m & UIViewAutoresizingFlexibleWidth, m & UIViewAutoresizingFlexibleRightMargin, oldSuperSize.width, f.origin.x,
+        f.size.width);
+    resizeAxis(newSuperSize.height - oldSuperSize.height, m & UIViewAutoresizingFlexibleTopMargin,
+        m & UIViewAutoresizingFlexibleHeight, m & UIViewAutoresizingFlexibleBottomMargin, oldSuperSize.height,
+        f.origin.y, f.size.height);
+    setFrame(f);
+}
+
+// MARK: Hierarchy
+
+Ref<UIWindow> UIView::window() const
+{
+    const UIView* view = this;
+    while (auto super = view->superview())
+        view = super.get();
+    if (!view->isKindOfClass(UIWindow::classObject()))
+        return nullptr;
+    return std::static_pointer_cast<UIWindow>(const_cast<UIView*>(view)->shared_from_this());
+}
+
+void UIView::notifyWindowChange(const Ref<UIWindow>& oldWindow, const Ref<UIWindow>& newWindow, bool before)
+{
+    if (oldWindow == newWindow)
+        return;
+    // A controller's view entering or leaving a visible window makes the controller appear or
+    // disappear, unless someone (a container, a presentation) is already doing so.
+    auto controller = viewController();
+    if (before) {
+        bool wasVisible = oldWindow && !oldWindow->isHidden();
+        bool willBeVisible = newWindow && !newWindow->isHidden();
+        if (controller && wasVisible != willBeVisible)
+            m_windowAppearance = controller->startAppearanceTransition(willBeVisible, false);
+        willMoveToWindow(newWindow);
+    } else {
+        didMoveToWindow();
+        if (controller && m_windowAppearance) {
+            m_windowAppearance = false;
+            controller->endAppearanceTransition();
+        }
+    }
+    for (auto& view : std::vector<Ref<UIView>>(m_subviews))
+        view->notifyWindowChange(oldWindow, newWindow, before);
+}
+
+void UIView::insertSubviewAt(const Ref<UIView>& view, size_t index)
+{
+    if (!view || view.get() == this || isDescendantOfView(view))
+        return;
+    Ref<UIView> protectedView = view;
+    auto oldSuper = view->superview();
+    if (oldSuper.get() == this) {
+        // Reordering among siblings.
+        auto it = std::find(m_subviews.begin(), m_subviews.end(), view);
+        size_t oldIndex = static_cast<size_t>(it - m_subviews.begin());
+        m_subviews.erase(it);
+        if (oldIndex < index)
+            --index;
+    } else {
+        auto oldWindow = view->window();
+        auto newWindow = window();
+        view->willMoveToSuperview(self<UIView>());
+        view->notifyWindowChange(oldWindow, newWindow, true);
+        if (oldSuper) {
+            oldSuper->willRemoveSubview(view);
+            auto& list = oldSuper->m_subviews;
+            list.erase(std::remove(list.begin(), list.end(), view), list.end());
+            oldSuper->setNeedsLayout();
+        }
+        view->m_superview = self<UIView>();
+        index = std::min(index, m_subviews.size());
+        m_subviews.insert(m_subviews.begin() + static_cast<ptrdiff_t>(index), view);
+        // The layer goes just below the next subview's layer, so layers that are not views keep
+        // their places.
+        if (index + 1 < m_subviews.size())
+            m_layer->insertSublayerBelow(view->m_layer, m_subviews[index + 1]->m_layer);
+        else
+            m_layer->addSublayer(view->m_layer);
+        view->didMoveToSuperview();
+        view->notifyWindowChange(oldWindow, newWindow, false);
+        didAddSubview(view);
+        view->setNeedsLayout();
+        setNeedsLayout();
+        return;
+    }
+    index = std::min(index, m_subviews.size());
+    m_subviews.insert(m_subviews.begin() + static_cast<ptrdiff_t>(index), view);
+    if (index + 1 < m_subviews.size())
+        m_layer->insertSublayerBelow(view->m_layer, m_subviews[index + 1]->m_layer);
+    else
+        m_layer->insertSublayerAtIndex(view->m_layer, m_layer->sublayers().size());
+    setNeedsLayout();
+}
+
+void UIView::addSubview(const Ref<UIView>& view)
+{
+    insertSubviewAt(view, m_subviews.size());
+}
+
+void UIView::insertSubviewAtIndex(const Ref<UIView>& view, int32_t index)
+{
+    insertSubviewAt(view, static_cast<size_t>(std::max(0, index)));
+}
+
+void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
+{
+    auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
+    insertSubviewAt(
+        view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
+}
+
+void UIView::insertSubviewBelowSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
+{
+    auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
+    insertSubviewAt(view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()));
+}
+
+void UIView::exchangeSubviewAtIndexWithSubviewAtIndex(int32_t index1, int32_t index2)
+{
+    auto count = static_cast<int32_t>(m_subviews.size());
+    if (index1 < 0 || index2 < 0 || index1 >= count || index2 >= count || index1 == index2)
+        return;
+    auto a = m_subviews[size_t(index1)];
+    auto b = m_subviews[size_t(index2)];
+    std::swap(m_subviews[size_t(index1)], m_subviews[size_t(index2)]);
+    auto& layers = m_layer->sublayers();
+    auto ia = std::find(layers.begin(), layers.end(), a->m_layer) - layers.begin();
+    auto ib = std::find(layers.begin(), layers.end(), b->m_layer) - layers.begin();
+    auto list = layers;
+    std::swap(list[size_t(ia)], list[size_t(ib)]);
+    m_layer->setSublayers(list);
+}
+
+void UIView::bringSubviewToFront(const Ref<UIView>& view)
+{
+    if (view && view->superview().get() == this)
+        insertSubviewAt(view, m_subviews.size());
+}
+
+void UIView::sendSubviewToBack(const Ref<UIView>& view)
+{
+    if (view && view->superview().get() == this)
+        insertSubviewAt(view, 0);
+}
+
+void UIView::removeFromSuperview()
+{
+    auto super = superview();
+    if (!super)
+        return;
+    Ref<UIView> protectedThis = self<UIView>();
+    auto oldWindow = window();
+    super->willRemoveSubview(protectedThis);
+    willMoveToSuperview(nullptr);
+    notifyWindowChange(oldWindow, nullptr, true);
+    if (isFirstResponder())
+        resignFirstResponder();
+    auto& list = super->m_subviews;
+    list.erase(std::remove(list.begin(), list.end(), protectedThis), list.end());
+    m_superview.reset();
+    m_layer->removeFromSuperlayer();
+    didMoveToSuperview();
+    notifyWindowChange(oldWindow, nullptr, false);
+    super->setNeedsLayout();
+}
+
+bool UIView::isDescendantOfView(const Ref<UIView>& view) const
+{
+    if (!view)
+        return false;
+    for (const UIView* v = this; v; v = v->m_superview.lock().get()) {
+        if (v == view.get())
+            return true;
+    }
+    return false;
+}
+
+Ref<UIView> UIView::viewWithTag(int32_t tag)
+{
+    if (m_tag == tag)
+        return self<UIView>();
+    for (auto& view : m_subviews) {
+        if (auto found = view->viewWithTag(tag))
+            return found;
+    }
+    return nullptr;
+}
+
+// MARK: Appearance
+
+void UIView::setHidden(bool hidden)
+{
+    if (hidden && isFirstResponder())
+        resignFirstResponder();
+    m_layer->setHidden(hidden);
+    // A view shown again may have display work that waited while it was hidden.
+    if (!hidden)
+        UIViewUpdateCycle::schedule();
+}
+
+void UIView::setAlpha(CGFloat alpha)
+{
+    // Only changes animate: setting the value a view already has adds no animation.
+    if (alpha != m_layer->opacity())
+        recordAnimatedChange("opacity");
+    m_layer->setOpacity(alpha);
+}
+
+void UIView::setBackgroundColor(const Ref<UIColor>& color)
+{
+    if (color != m_backgroundColor && !(color && m_backgroundColor && color->isEqual(m_backgroundColor.get())))
+        recordAnimatedChange("backgroundColor");
+    bool hadPattern = m_backgroundColor && m_backgroundColor->patternImage();
+    m_backgroundColor = color;
+    // A pattern is tiled by the view's own drawing; the layer fills plain colours.
+    bool pattern = color && color->patternImage();
+    m_layer->setBackgroundColor(color && !pattern ? color->CGColor() : nullptr);
+    if (pattern || hadPattern)
+        setNeedsDisplay();
+}
+
+void UIView::setContentMode(UIViewContentMode mode)
+{
+    m_contentMode = mode;
+    updateLayerContentsGravity();
+}
+
+void UIView::updateLayerContentsGravity()
+{
+    static const char* const gravities[] = { "resize", "resizeAspect", "resizeAspectFill", "resize", "center", "top",
+        "bottom", "left", "right", "topLeft", "topRight", "bottomLeft", "bottomRight" };
+    auto index = static_cast<size_t>(m_contentMode);
+    m_layer->setContentsGravity(index < std::size(gravities) ? gravities[index] : "resize");
+}
+
+const Ref<UIColor>& UIView::tintColor() const
+{
+    if (m_tintColor)
+        return m_tintColor;
+    if (auto super = superview())
+        return super->tintColor();
+    static const Ref<UIColor> s_default = UIColor::colorWithRedGreenBlueAlpha(0, 122 / 255.0f, 1, 1);
+    return s_default;
+}
+
+// MARK: Layout and display
+
+void UIView::setNeedsLayout()
+{
+    m_layer->setNeedsLayout();
+    UIViewUpdateCycle::schedule();
+}
+
+void UIView::layoutIfNeeded()
+{
+    m_layer->layoutIfNeeded();
+}
+
+void UIView::layoutSubviews() { }
+
+void UIView::layoutSublayersOfLayer(CALayer&)
+{
+    Ref<UIView> protectedThis = self<UIView>();
+    if (auto controller = viewController())
+        controller->viewWillLayoutSubviews();
+    layoutSubviews();
+    if (auto controller = viewController())
+        controller->viewDidLayoutSubviews();
+}
+
+CGSize UIView::sizeThatFits(CGSize) const
+{
+    return bounds().size;
+}
+
+void UIView::sizeToFit()
+{
+    CGSize size = sizeThatFits(bounds().size);
+    CGRect f = frame();
+    f.size = size;
+    setFrame(f);
+}
+
+void UIView::setNeedsDisplay()
+{
+    m_layer->setNeedsDisplay();
+    UIViewUpdateCycle::schedule();
+}
+
+void UIView::setNeedsDisplayInRect(CGRect)
+{
+    setNeedsDisplay();
+}
+
+void UIView::drawRect(CGRect)
+{
+    s_defaultDrawRectRan = true;
+}
+
+bool UIView::displayLayer(CALayer& layer)
+{
+    CGRect b = bounds();
+    if (b.size.width <= 0 || b.size.height <= 0) {
+        layer.setContents(nullptr);
+        return true;
+    }
+    auto context = UIGraphicsCreateImageContext(b.size, isOpaque(), m_layer->contentsScale());
+    if (!context)
+        return true;
+    CGContextTranslateCTM(context, -b.origin.x, -b.origin.y);
+    bool wasDefault = s_defaultDrawRectRan;
+    s_defaultDrawRectRan = false;
+    UIGraphicsPushContext(context);
+    bool pattern = m_backgroundColor && m_backgroundColor->patternImage();
+    if (pattern) {
+        m_backgroundColor->setFill();
+        UIRectFill(b);
+    }
+    drawRect(b);
+    UIGraphicsPopContext();
+    bool defaultRan = s_defaultDrawRectRan;
+    s_defaultDrawRectRan = wasDefault;
+    if (defaultRan && !pattern) {
+        // The default drawRect draws nothing; keep an image only when a subclass drew after it.
+        auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
+        size_t length = CGBitmapContextGetBytesPerRow(context) * CGBitmapContextGetHeight(context);
+        bool blank = !data || std::all_of(data, data + length, [](uint8_t b) { return b == 0; });
+        if (blank) {
+            nonDrawingClasses().insert(objectClass());
+            layer.setContents(nullptr);
+            return true;
+        }
+    }
+    layer.setContents(CGBitmapContextCreateImage(context));
+    return true;
+}
+
+bool UIView::drawLayerInContext(CALayer&, const CGContextRef& context)
+{
+    UIGraphicsPushContext(context);
+    drawRect(bounds());
+    UIGraphicsPopContext();
+    return true;
+}
+
+bool UIView::drawViewHierarchyInRectAfterScreenUpdates(CGRect rect, bool afterUpdates)
+{
+    auto context = UIGraphicsGetCurrentContext();
+    if (!context)
+        return false;
+    if (afterUpdates)
+        UIViewUpdateCycle::run();
+    CGRect b = bounds();
+    if (b.size.width <= 0 || b.size.height <= 0)
+        return false;
+    CGContextSaveGState(context);
+    CGContextTranslateCTM(context, rect.origin.x, rect.origin.y);
+    CGContextScaleCTM(context, rect.size.width / b.size.width, rect.size.height / b.size.height);
+    CGContextTranslateCTM(context, -b.origin.x, -b.origin.y);
+    // renderInContext draws in the superlayer's space: undo this layer's own placement.
+    CGContextConcatCTM(context, CGAffineTransformInvert(m_layer->transformToSuperlayer()));
+    bool hidden = m_layer->isHidden();
+    m_layer->setHidden(false);
+    m_layer->renderInContext(context);
+    m_layer->setHidden(hidden);
+    CGContextRestoreGState(context);
+    return true;
+}
+
+Ref<UIView> UIView::snapshotViewAfterScreenUpdates(bool afterUpdates)
+{
+    CGRect b = bounds();
+    auto snapshot = UIView::initWithFrame(CGRectMake(0, 0, b.size.width, b.size.height));
+    UIGraphicsBeginImageContextWithOptions(b.size, false, m_layer->contentsScale());
+    drawViewHierarchyInRectAfterScreenUpdates(CGRectMake(0, 0, b.size.width, b.size.height), afterUpdates);
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    if (image)
+        snapshot->layer()->setContents(image->CGImage());
+    return snapshot;
+}
+
+// MARK: Hit testing and conversions
+
+bool UIView::pointInside(CGPoint point, const Ref<UIEvent>&)
+{
+    return CGRectContainsPoint(bounds(), point);
+}
+
+Ref<UIView> UIView::hitTest(CGPoint point, const Ref<UIEvent>& event)
+{
+    if (isHidden() || !m_userInteractionEnabled || alpha() < 0.01f)
+        return nullptr;
+    if (!pointInside(point, event))
+        return nullptr;
+    for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
+        Ref<UIView> subview = *it;
+        CGPoint local = subview->convertPointFromView(point, self<UIView>());
+        if (auto hit = subview->hitTest(local, event))
+            return hit;
+    }
+    return self<UIView>();
+}
+
+namespace {
+
+Ref<CALayer> targetLayer(const UIView& from, const Ref<UIView>& view)
+{
+    if (view)
+        return view->layer();
+    if (auto window = from.window())
+        return window->layer();
+    return nullptr;
+}
+
+} // namespace
+
+CGPoint UIView::convertPointToView(CGPoint point, const Ref<UIView>& view) const
+{
+    auto layer = targetLayer(*this, view);
+    if (!layer)
+        return m_layer->convertPointToLayer(point, nullptr);
+    return m_layer->convertPointToLayer(point, layer);
+}
+
+CGPoint UIView::convertPointFromView(CGPoint point, const Ref<UIView>& view) const
+{
+    auto layer = targetLayer(*this, view);
+    return m_layer->convertPointFromLayer(point, layer);
+}
+
+CGRect UIView::convertRectToView(CGRect rect, const Ref<UIView>& view) const
+{
+    auto layer = targetLayer(*this, view);
+    return m_layer->convertRectToLayer(rect, layer);
+}
+
+CGRect UIView::convertRectFromView(CGRect rect, const Ref<UIView>& view) const
+{
+    auto layer = targetLayer(*this, view);
+    if (!layer)
+        return rect;
+    return layer->convertRectToLayer(rect, m_layer);
+}
+
+void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
+{
+    if (!recognizer)
+        return;
+    if (auto old = recognizer->view(); old && old.get() != this)
+        old->removeGestureRecognizer(recognizer);
+    if (std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer) == m_gestureRecognizers.end())
+        m_gestureRecognizers.push_back(recognizer);
+    recognizer->setViewInternal(self<UIView>());
+}
+
+void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
+{
+    auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
+    if (it == m_gestureRecognizers.end())
+        return;
+    m_gestureRecognizers.erase(it);
+    recognizer->setViewInternal(nullptr);
+}
+
+bool UIView::endEditing(bool force)
+{
+    auto responder = UIResponder::currentFirstResponder();
+    auto view = std::dynamic_pointer_cast<UIView>(responder);
+    if (!view || !view->isDescendantOfView(self<UIView>()))
+        return true;
+    view->resignFirstResponder();
+    // Forcing ends editing even when the responder refuses to resign.
+    if (force && view->isFirstResponder())
+        view->UIResponder::resignFirstResponder();
+    return !view->isFirstResponder();
+}
+
+Ref<UIResponder> UIView::nextResponder() const
+{
+    if (auto controller = m_viewController.lock())
+        return controller;
+    return superview();
+}
+
+// MARK: Animations
+
+void UIView::recordAnimatedChange(const char* key)
+{
+    if (s_animationStack.empty() || !s_animationsEnabled || s_withoutAnimationDepth > 0)
+        return;
+    auto& context = *s_animationStack.back();
+    if (context.duration <= 0)
+        return;
+    Weak<UIView> weak = std::static_pointer_cast<UIView>(shared_from_this());
+    for (auto& [view, k] : context.changes) {
+        if (k == key && view.lock().get() == this)
+            return;
+    }
+    context.changes.emplace_back(weak, key);
+}
+
+void UIView::animateWithDuration(double duration, AnimationBlock animations, CompletionBlock completion)
+{
+    animateWithDurationDelayOptions(
+        duration, 0, UIViewAnimationOptionCurveEaseInOut, std::move(animations), std::move(completion));
+}
+
+void UIView::animateWithDurationDelayOptions(double duration, double delay, UIViewAnimationOptions options,
+    AnimationBlock animations, CompletionBlock completion)
+{
+    auto context = std::make_unique<AnimationContext>();
+    context->duration = duration;
+    context->delay = delay;
+    context->curve = static_cast<UIViewAnimationCurve>((options >> 16) & 0xf);
+    context->completion = std::move(completion);
+    s_animationStack.push_back(std::move(context));
+    if (animations)
+        animations();
+    auto done = std::move(s_animationStack.back());
+    s_animationStack.pop_back();
+    commitContext(std::move(done));
+}
+
+void UIView::transitionWithViewDurationOptions(const Ref<UIView>&, double duration, UIViewAnimationOptions options,
+    AnimationBlock animations, CompletionBlock completion)
+{
+    // The transition itself is not drawn; its timing and completion are kept.
+    animateWithDurationDelayOptions(duration, 0, options, std::move(animations), nullptr);
+    if (!completion)
+        return;
+    if (duration <= 0 || !s_animationsEnabled) {
+        runOnNextPass([completion] { completion(true); });
+        return;
+    }
+    NSRunLoop::mainRunLoop()->addDelayedPerform(
+        nullptr, "UIViewTransition", [completion] { completion(true); }, duration, { NSRunLoopCommonModes });
+}
+
+void UIView::performWithoutAnimation(const AnimationBlock& actions)
+{
+    ++s_withoutAnimationDepth;
+    if (actions)
+        actions();
+    --s_withoutAnimationDepth;
+}
+
+void UIView::setAnimationsEnabled(bool enabled)
+{
+    s_animationsEnabled = enabled;
+}
+bool UIView::areAnimationsEnabled()
+{
+    return s_animationsEnabled;
+}
+
+void UIView::beginAnimations(const std::string& animationID, void* context)
+{
+    auto c = std::make_unique<AnimationContext>();
+    c->animationID = animationID;
+    c->context = context;
+    s_animationStack.push_back(std::move(c));
+}
+
+void UIView::commitAnimations()
+{
+    if (s_animationStack.empty())
+        return;
+    auto done = std::move(s_animationStack.back());
+    s_animationStack.pop_back();
+    commitContext(std::move(done));
+}
+
+void UIView::setAnimationDuration(double duration)
+{
+    if (!s_animationStack.empty())
+        s_animationStack.back()->duration = duration;
+}
+
+void UIView::setAnimationDelay(double delay)
+{
+    if (!s_animationStack.empty())
+        s_animationStack.back()->delay = delay;
+}
+
+void UIView::setAnimationCurve(UIViewAnimationCurve curve)
+{
+    if (!s_animationStack.empty())
+        s_animationStack.back()->curve = curve;
+}
+
+void UIView::setAnimationBeginsFromCurrentState(bool) { }
+
+void UIView::setAnimationDidStop(AnimationDidStop callback)
+{
+    if (!s_animationStack.empty())
+        s_animationStack.back()->didStop = std::move(callback);
+}
+
+void UIView::resetAnimationsForTesting()
+{
+    s_animationStack.clear();
+    s_animationsEnabled = true;
+    s_withoutAnimationDepth = 0;
+}
+
+// MARK: Key-value coding
+
+Value UIView::valueForKey(const std::string& key)
+{
+    if (key == "tag")
+        return m_tag;
+    if (key == "hidden")
+        return isHidden();
+    if (key == "alpha")
+        return alpha();
+    if (key == "layer")
+        return Value(m_layer);
+    if (key == "superview")
+        return Value(superview());
+    if (key == "backgroundColor")
+        return Value(m_backgroundColor);
+    return UIResponder::valueForKey(key);
+}
+
+void UIView::setValueForKey(const Value& value, const std::string& key)
+{
+    if (key == "tag")
+        return setTag(value.intValue());
+    if (key == "hidden")
+        return setHidden(value.boolValue());
+    if (key == "alpha")
+        return setAlpha(value.floatValue());
+    if (key == "backgroundColor")
+        return setBackgroundColor(value.objectAs<UIColor>());
+    UIResponder::setValueForKey(value, key);
+}
+
+// MARK: Update cycle
+
+namespace UIViewUpdateCycle {
+
+namespace {
+// Alive while a pass is queued on the main run loop. Held by the queued block, so a run loop
+// reset that drops the block also ends the wait, and the next request queues a new pass.
+Weak<NSObject> s_pendingToken;
+
+void displayTree(const Ref<CALayer>& layer)
+{
+    if (layer->isHidden())
+        return;
+    layer->displayIfNeeded();
+    for (auto& sublayer : std::vector<Ref<CALayer>>(layer->sublayers()))
+        displayTree(sublayer);
+}
+} // namespace
+
+void schedule()
+{
+    if (!s_pendingToken.expired())
+        return;
+    auto token = NSObject::init();
+    s_pendingToken = token;
+    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes }, [token] {
+        s_pendingToken.reset();
+        run();
+    });
+}
+
+void run()
+{
+    auto windows = UIWindow::allWindows();
+    for (auto& window : windows)
+        window->layer()->layoutIfNeeded();
+    for (auto& window : windows)
+        displayTree(window->layer());
+}
+
+} // namespace UIViewUpdateCycle
+
+VX_REGISTER_CLASS(UIView);
