@@ -1,0 +1,7 @@
+#include "NSPort.h"
+
+Ref<NSPort> NSPort::port() { return make<NSPort>(); }
+Ref<NSPort> NSMachPort::port() { return make<NSMachPort>(); }
+
+VX_REGISTER_CLASS(NSPort);
+VX_REGISTER_CLASS(NSMachPort);

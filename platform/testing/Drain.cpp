@@ -1,0 +1,57 @@
+#include "Drain.h"
+
+#include "Dispatch.h"
+#include "DispatchWork.h"
+#include "NSNotificationCenter.h"
+#include "NSRunLoop.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr double s_stallSeconds = 60;
+
+[[noreturn]] void fatal(const std::string& message)
+{
+    std::fprintf(stderr, "drainAll: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+} // namespace
+
+void drainAll()
+{
+    if (static_cast<pid_t>(syscall(SYS_gettid)) != getpid())
+        fatal("must be called on the main thread");
+    auto loop = NSRunLoop::mainRunLoop();
+    // The first pass also fires due repeating timers; later passes run only for pending work,
+    // so a timer that is always due cannot keep the drain going.
+    bool firstPass = true;
+    for (;;) {
+        uint64_t seen = DispatchWork::generation();
+        DispatchTimers::fireDue();
+        if (firstPass || loop->hasPendingWorkInMode(NSDefaultRunLoopMode)) {
+            firstPass = false;
+            loop->runPass(NSDefaultRunLoopMode);
+            continue;
+        }
+        if (DispatchWork::isQuiet())
+            return;
+        if (!DispatchWork::waitForChange(seen, s_stallSeconds))
+            fatal("no progress for " + std::to_string(int(s_stallSeconds)) + " s; work: " + DispatchWork::describe());
+    }
+}
+
+bool runOnePass() { return NSRunLoop::mainRunLoop()->runPass(NSDefaultRunLoopMode); }
+
+void resetForTesting()
+{
+    dispatch_once_reset_for_testing();
+    NSNotificationCenter::resetForTesting();
+}

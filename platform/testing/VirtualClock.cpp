@@ -1,0 +1,84 @@
+#include "VirtualClock.h"
+
+#include "Drain.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+VirtualClock::VirtualClock(double wallEpoch, double mediaEpoch)
+    : m_wall(wallEpoch)
+    , m_media(mediaEpoch)
+{
+}
+
+std::shared_ptr<VirtualClock> VirtualClock::install(double wallEpoch)
+{
+    auto clock = std::make_shared<VirtualClock>(wallEpoch, defaultMediaEpoch);
+    Clock::setSource(clock);
+    return clock;
+}
+
+void VirtualClock::uninstall()
+{
+    if (Clock::source().get() == this)
+        Clock::setSource(nullptr);
+}
+
+double VirtualClock::wallTime() const
+{
+    std::lock_guard guard(m_lock);
+    return m_wall;
+}
+
+double VirtualClock::mediaTime() const
+{
+    std::lock_guard guard(m_lock);
+    return m_media;
+}
+
+void VirtualClock::moveMediaTo(double media)
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (media <= m_media)
+            return;
+        m_wall += media - m_media;
+        m_media = media;
+    }
+    Clock::timeDidChange();
+}
+
+void VirtualClock::advance(double seconds)
+{
+    if (static_cast<pid_t>(syscall(SYS_gettid)) != getpid()) {
+        std::fprintf(stderr, "VirtualClock::advance must be called on the main thread\n");
+        std::abort();
+    }
+    drainAll();
+    double target = mediaTime() + (seconds > 0 ? seconds : 0);
+    for (;;) {
+        auto next = Clock::nextDueTime(mediaTime());
+        if (!next || *next > target)
+            break;
+        moveMediaTo(*next);
+        drainAll();
+    }
+    moveMediaTo(target);
+    drainAll();
+}
+
+void VirtualClock::setWallTime(double secondsSince1970)
+{
+    std::lock_guard guard(m_lock);
+    m_wall = secondsSince1970;
+}
+
+ScopedVirtualClock::ScopedVirtualClock(double wallEpoch)
+    : m_clock(VirtualClock::install(wallEpoch))
+{
+}
+
+ScopedVirtualClock::~ScopedVirtualClock() { m_clock->uninstall(); }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Clock.h"
+
+#include <memory>
+#include <mutex>
+
+// A process clock that only moves when a test moves it. Installed, it becomes the source of
+// Clock::wallTime/mediaTime for the whole process; uninstall() (or the scope guard below)
+// restores the real clock.
+//
+// advance(dt) moves wall and media time forward by dt in steps, one per due time inside the
+// interval (timers, delayed performs, dispatch_after blocks, timed waits on any thread), and
+// drains all queues after each step (see drainAll). Work that a firing schedules for a time
+// inside the interval therefore also runs within the same advance, in time order.
+// setWallTime moves only the wall clock (a user changing the date); timers keep their media
+// schedule. Main thread only for advance; time reads from any thread.
+class VirtualClock final : public ClockSource {
+public:
+    // 2014-01-01 00:00:00 UTC.
+    static constexpr double defaultWallEpoch = 1388534400.0;
+    static constexpr double defaultMediaEpoch = 1000.0;
+
+    VirtualClock(double wallEpoch, double mediaEpoch);
+
+    static std::shared_ptr<VirtualClock> install(double wallEpoch = defaultWallEpoch);
+    // Restores the real clock if this clock is the installed one.
+    void uninstall();
+
+    double wallTime() const override;
+    double mediaTime() const override;
+    bool isVirtual() const override { return true; }
+
+    void advance(double seconds);
+    void setWallTime(double secondsSince1970);
+
+private:
+    void moveMediaTo(double media);
+
+    mutable std::mutex m_lock;
+    double m_wall;
+    double m_media;
+};
+
+// Installs a virtual clock for the lifetime of the guard.
+class ScopedVirtualClock {
+public:
+    explicit ScopedVirtualClock(double wallEpoch = VirtualClock::defaultWallEpoch);
+    ~ScopedVirtualClock();
+    ScopedVirtualClock(const ScopedVirtualClock&) = delete;
+    ScopedVirtualClock& operator=(const ScopedVirtualClock&) = delete;
+
+    VirtualClock& clock() { return *m_clock; }
+    void advance(double seconds) { m_clock->advance(seconds); }
+
+private:
+    std::shared_ptr<VirtualClock> m_clock;
+};
