@@ -178,6 +178,9 @@ void LoopbackServer::Impl::addRoutes()
 void LoopbackServer::Impl::start()
 {
     addRoutes();
+    // Idle connections close soon, so stopping the server does not wait long for them.
+    server->set_keep_alive_timeout(1);
+    server->set_read_timeout(2, 0);
     port = server->bind_to_any_port("127.0.0.1");
     thread = std::thread([this] { server->listen_after_bind(); });
 }

@@ -107,7 +107,7 @@ TestCertificates::TestCertificates(double now)
     if (now < 0)
         now = Clock::wallTime();
     constexpr double day = 86400;
-    auto authority = make("Volantrix Test Authority", nullptr, true, now - day, now + 3650 * day, nullptr, nullptr, 1);
+    auto authority = make("Volantrix Test Authority", nullptr, true, now - 365 * day, now + 3650 * day, nullptr, nullptr, 1);
     auto localhost = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - day, now + 365 * day,
         authority.cert.get(), authority.key.get(), 2);
     auto wrongHost = make("wrong.example", "DNS:wrong.example", false, now - day, now + 365 * day, authority.cert.get(),
