@@ -115,28 +115,29 @@ size_t readCallback(char* buffer, size_t size, size_t count, void* context)
     auto& transfer = *static_cast<Transfer*>(context);
     size_t length = size * count;
     transfer.lastActivity = SteadyClock::now();
+    size_t n = 0;
     if (transfer.bodyStream) {
         int64_t read = transfer.bodyStream->read(reinterpret_cast<uint8_t*>(buffer), length);
-        return read < 0 ? CURL_READFUNC_ABORT : size_t(read);
+        if (read < 0)
+            return CURL_READFUNC_ABORT;
+        n = size_t(read);
+    } else {
+        n = std::min(transfer.body.size() - transfer.bodyOffset, length);
+        std::memcpy(buffer, transfer.body.data() + transfer.bodyOffset, n);
+        transfer.bodyOffset += n;
     }
-    size_t left = transfer.body.size() - transfer.bodyOffset;
-    size_t n = std::min(left, length);
-    std::memcpy(buffer, transfer.body.data() + transfer.bodyOffset, n);
-    transfer.bodyOffset += n;
+    // Progress counts body bytes handed over, without any chunk framing.
+    if (n > 0) {
+        transfer.lastSent += int64_t(n);
+        transfer.client->transportDidSendBodyData(transfer.lastSent, transfer.bodyLength);
+    }
     return n;
 }
 
-int progressCallback(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded)
+int progressCallback(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     auto& transfer = *static_cast<Transfer*>(context);
-    if (transfer.client->isCancelled())
-        return 1;
-    if (uploaded > transfer.lastSent) {
-        transfer.lastSent = uploaded;
-        transfer.lastActivity = SteadyClock::now();
-        transfer.client->transportDidSendBodyData(uploaded, transfer.bodyLength);
-    }
-    return 0;
+    return transfer.client->isCancelled() ? 1 : 0;
 }
 
 // Before a request goes out on a connection (new or reused): builds the trust from the peer's
