@@ -137,26 +137,12 @@ void LoopbackServer::Impl::addRoutes()
         }
         res.set_content("versioned", "text/plain");
     });
-    s.Get("/range", [](const httplib::Request& req, httplib::Response& res) {
+    s.Get("/range", [](const httplib::Request&, httplib::Response& res) {
         std::string body;
         for (int i = 0; i < 10; ++i)
             body += "0123456789";
         res.set_header("ETag", "\"r1\"");
-        std::string ifRange = req.get_header_value("If-Range");
-        if (!ifRange.empty() && ifRange != "\"r1\"") {
-            res.set_content(body, "application/octet-stream");
-            return;
-        }
-        auto range = req.get_header_value("Range");
-        if (range.rfind("bytes=", 0) == 0) {
-            size_t start = std::stoul(range.substr(6));
-            if (start < body.size()) {
-                res.status = 206;
-                res.set_header("Content-Range", "bytes " + std::to_string(start) + "-99/100");
-                res.set_content(body.substr(start), "application/octet-stream");
-                return;
-            }
-        }
+        // The server library answers a Range request with 206 and the requested part.
         res.set_content(body, "application/octet-stream");
     });
     s.Get("/basic", [](const httplib::Request& req, httplib::Response& res) {

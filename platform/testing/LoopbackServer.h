@@ -16,7 +16,7 @@ struct TestIdentity;
 //   /status/<code>          that status with body "status <code>"
 //   /redirect?to=<url>&status=<code>   a redirect (302 by default)
 //   /etag                   body "versioned" with ETag "v1"; 304 for If-None-Match "v1"
-//   /range                  100 bytes "0123456789" repeated, honouring Range requests, ETag "r1"
+//   /range                  100 bytes "0123456789" repeated, honouring Range (not If-Range), ETag "r1"
 //   /basic                  "welcome" for Basic user:secret, else 401 with realm "test"
 //   /gzip                   "compressed body" sent gzip-encoded
 // Any thread.

@@ -67,8 +67,8 @@ protected:
         if (m_queue && NSOperationQueue::currentQueue() != m_queue)
             m_allOnQueue = false;
         std::lock_guard lock(m_lock);
-        // Consecutive data chunks are written once, so chunking does not change the sequence.
-        if (event == "data" && !m_events.empty() && m_events.back() == "data")
+        // Consecutive data or write reports are written once, so chunking does not change the sequence.
+        if ((event == "data" || event == "wrote") && !m_events.empty() && m_events.back() == event)
             return;
         m_events.push_back(event);
     }
