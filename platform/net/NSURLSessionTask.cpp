@@ -30,7 +30,10 @@ namespace {
 std::string newDownloadPath()
 {
     static std::atomic<uint64_t> s_counter { 0 };
-    return NSTemporaryDirectory() + "/vx-download-" + std::to_string(getpid()) + "-" + std::to_string(++s_counter) + ".tmp";
+    std::string directory = NSTemporaryDirectory();
+    if (!directory.empty() && directory.back() != '/')
+        directory += "/";
+    return directory + "vx-download-" + std::to_string(getpid()) + "-" + std::to_string(++s_counter) + ".tmp";
 }
 
 } // namespace

@@ -92,7 +92,7 @@ TEST_F(NSURLSessionTransferTest, ResumeDataContinuesADownloadWithRange)
 
     // A first download that stops after part of the body: 40 bytes written by hand into the
     // task's file stand for an interrupted transfer.
-    std::string partialPath = NSTemporaryDirectory() + "/partial-range.tmp";
+    std::string partialPath = NSTemporaryDirectory() + "partial-range.tmp";
     {
         std::ofstream file(partialPath, std::ios::binary);
         file << expected.substr(0, 40);
@@ -139,7 +139,7 @@ TEST_F(NSURLSessionTransferTest, UploadsFromDataFileAndStream)
 {
     LoopbackServer server;
     auto echoURL = NSURL::URLWithString(server.url("/echo"));
-    std::string filePath = NSTemporaryDirectory() + "/upload.txt";
+    std::string filePath = NSTemporaryDirectory() + "upload.txt";
     {
         std::ofstream file(filePath, std::ios::binary);
         file << "from a file";
