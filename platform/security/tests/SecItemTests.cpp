@@ -96,6 +96,9 @@ TEST_P(SecItemTest, AddsFindsUpdatesAndDeletesGenericPasswords)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Storage, SecItemTest, ::testing::Values(Keychain::Storage::Memory, Keychain::Storage::File));
+INSTANTIATE_TEST_SUITE_P(Storage, SecItemTest, ::testing::Values(Keychain::Storage::Memory, Keychain::Storage::File),
+    [](const ::testing::TestParamInfo<Keychain::Storage>& info) {
+        return info.param == Keychain::Storage::File ? std::string("File") : std::string("Memory");
+    });
 
 } // namespace
