@@ -4,6 +4,7 @@
 #include "NSURLError.h"
 #include "NetTestSupport.h"
 #include "URLStubs.h"
+#include "NSStream.h"
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +179,60 @@ TEST_F(NSURLSessionTest, CancelAndTimeoutEndATaskOnceWithStatesObservable)
     EXPECT_EQ(delegate->events().back(), "invalid");
     EXPECT_FALSE(session->dataTaskWithURL(NSURL::URLWithString("http://slow.invalid/a")));
     clock->uninstall();
+}
+
+// Writes down each change of an observed key path.
+class KeyObserver final : public NSObject {
+    VX_OBJECT(KeyObserver, NSObject)
+public:
+    explicit KeyObserver(Passkey key) : NSObject(key) { }
+    static Ref<KeyObserver> init() { return make<KeyObserver>(); }
+    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*) override
+    {
+        std::lock_guard lock(m_lock);
+        changes.push_back(keyPath + "=" + object->valueForKey(keyPath).description());
+    }
+    std::vector<std::string> changes;
+
+private:
+    std::mutex m_lock;
+};
+
+class StreamingDelegate final : public RecordingSessionDelegate {
+public:
+    bool URLSessionTaskNeedNewBodyStream(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
+        std::function<void(Ref<NSInputStream>)> handler) override
+    {
+        note("need stream");
+        handler(NSInputStream::inputStreamWithData(Value::data("streamed body", 13)));
+        return true;
+    }
+};
+
+TEST_F(NSURLSessionTest, TaskStateIsObservableAndStreamedUploadsAskTheDelegate)
+{
+    URLStubs stubs;
+    auto stub = stubs.add({ .method = "PUT", .url = "http://feed.invalid/upload", .body = "stored" });
+    auto delegate = std::make_shared<StreamingDelegate>();
+    auto session = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(
+        NSURLSessionConfiguration::defaultSessionConfiguration(), delegate, nullptr);
+    auto request = NSMutableURLRequest::requestWithURL(NSURL::URLWithString("http://feed.invalid/upload"));
+    request->setHTTPMethod("PUT");
+    auto task = session->uploadTaskWithStreamedRequest(request);
+    auto observer = KeyObserver::init();
+    task->addObserver(observer, "state", NSObject::NSKeyValueObservingOptionNew, nullptr);
+    task->addObserver(observer, "countOfBytesReceived", NSObject::NSKeyValueObservingOptionNew, nullptr);
+    task->resume();
+    drainAll();
+    task->removeObserver(observer, "state");
+    task->removeObserver(observer, "countOfBytesReceived");
+    EXPECT_EQ(observer->changes, (std::vector<std::string> { "state=0", "countOfBytesReceived=6", "state=3" }));
+    EXPECT_EQ(delegate->events(), (std::vector<std::string> { "need stream", "response 200", "data", "complete" }));
+    ASSERT_EQ(stub->requestCount(), 1u);
+    auto body = stub->requests()[0].body;
+    EXPECT_EQ(std::string(body.begin(), body.end()), "streamed body");
+    EXPECT_EQ(task->currentRequest()->URL()->absoluteString(), "http://feed.invalid/upload");
+    EXPECT_EQ(task->taskIdentifier(), 1u);
 }
 
 } // namespace
