@@ -307,7 +307,11 @@ void NSURLSessionTask::loadDidReceiveResponse(const Ref<NSURLResponse>& response
     }
     if (m_dataCompletion || !delegate)
         return;
-    auto load = m_load;
+    Ref<URLLoad> load;
+    {
+        std::lock_guard lock(m_lock);
+        load = m_load;
+    }
     delegate->URLSessionDataTaskDidReceiveResponse(session, self<NSURLSessionDataTask>(), response,
         [load](NSURLSessionResponseDisposition disposition) {
             if (disposition == NSURLSessionResponseCancel && load)
@@ -374,7 +378,11 @@ Value NSURLSessionTask::makeResumeData() const
         validator = http->headerValue("Last-Modified");
     if (!validator)
         return Value();
-    auto request = m_load ? m_load->currentRequest() : m_originalRequest;
+    Ref<NSURLRequest> request;
+    {
+        std::lock_guard lock(m_lock);
+        request = m_load ? m_load->currentRequest() : m_originalRequest;
+    }
     auto info = Value::dictionary({ { "URL", request->URL()->absoluteString() }, { "path", m_downloadPath },
         { "received", Value(m_received) }, { "validator", *validator } });
     return NSJSONSerialization::dataWithJSONObject(info, 0, nullptr);

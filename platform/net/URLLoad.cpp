@@ -255,7 +255,6 @@ void URLLoad::startAttempt(const Ref<NSURLRequest>& request)
     }
     auto attempt = std::make_shared<Attempt>(weak_from_this(), id);
     if (auto handler = URLProtocolRegistry::handlerForRequest(request)) {
-        m_viaHandler = true;
         scheduleTimeout(id);
         handler->startLoading(request, attempt);
         return;
@@ -270,7 +269,6 @@ void URLLoad::startAttempt(const Ref<NSURLRequest>& request)
         ++m_attempt;
         return finishWithError(NSURLErrorBadURL);
     }
-    m_viaHandler = false;
     CurlTransport::start(request, attempt);
 }
 
@@ -278,10 +276,11 @@ void URLLoad::noteActivity() { m_lastActivity = Clock::mediaTime(); }
 
 void URLLoad::scheduleTimeout(uint64_t attempt)
 {
-    double timeout = m_current && m_current->timeoutInterval() > 0 ? m_current->timeoutInterval() : 60;
+    double timeout;
     double due;
     {
         std::lock_guard lock(m_lock);
+        timeout = m_current && m_current->timeoutInterval() > 0 ? m_current->timeoutInterval() : 60;
         due = m_lastActivity + timeout;
     }
     double delay = std::max(0.0, due - Clock::mediaTime());

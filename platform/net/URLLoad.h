@@ -96,6 +96,5 @@ private:
     bool m_cacheable { false };
     bool m_responseDelivered { false };
     double m_lastActivity { 0 };
-    bool m_viaHandler { false };
     int64_t m_sentReported { 0 };
 };
