@@ -19,7 +19,9 @@ public:
 
 // Network loads over libcurl's multi interface, on one worker thread for the process. Each load
 // counts as pending work for drainAll() from start until its last call to the client returns.
-// Redirects are not followed (callers decide); bodies are decoded. Any thread.
+// Redirects are not followed (callers decide); bodies are decoded. While one load waits for its
+// trust decision the worker waits with it (up to the load's timeout), so the other loads pause
+// too. Any thread.
 namespace CurlTransport {
 void start(const Ref<NSURLRequest>& request, const Ref<TransportClient>& client);
 // Wakes the worker so it notices cancelled loads at once.
