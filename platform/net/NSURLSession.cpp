@@ -256,10 +256,16 @@ void NSURLSession::invalidateAndCancel()
 
 void NSURLSession::taskDidComplete(const Ref<NSURLSessionTask>& task)
 {
+    Ref<NSURLSessionDelegate> delegate;
     {
         std::lock_guard lock(m_lock);
         std::erase(m_tasks, task);
+        if (m_tasks.empty() && m_configuration->isBackground())
+            delegate = m_delegate;
     }
+    // Called on the delegate queue, after the task's own completion calls.
+    if (delegate)
+        delegate->URLSessionDidFinishEventsForBackgroundURLSession(self<NSURLSession>());
     invalidateIfDone();
 }
 

@@ -25,6 +25,7 @@ public:
     virtual void URLSessionDidBecomeInvalidWithError(const Ref<NSURLSession>&, const Ref<NSError>&) { }
     virtual bool URLSessionDidReceiveChallenge(const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>&,
         ChallengeHandler) { return false; }
+    // A background session calls this once its last outstanding task has completed.
     virtual void URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>&) { }
 
     virtual bool URLSessionTaskWillPerformHTTPRedirectionNewRequest(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
@@ -40,6 +41,9 @@ public:
 
     virtual bool URLSessionDataTaskDidReceiveResponse(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
         const Ref<NSURLResponse>&, std::function<void(NSURLSessionResponseDisposition)>) { return false; }
+    // Never called here: responses answered with NSURLSessionResponseBecomeDownload go on as data.
+    virtual void URLSessionDataTaskDidBecomeDownloadTask(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
+        const Ref<NSURLSessionDownloadTask>&) { }
     virtual void URLSessionDataTaskDidReceiveData(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
         const Value&) { }
     virtual bool URLSessionDataTaskWillCacheResponse(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,

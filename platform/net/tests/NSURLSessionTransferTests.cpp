@@ -42,6 +42,8 @@ public:
         note("resumed at " + std::to_string(offset) + " of " + std::to_string(expected));
     }
 
+    void URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>&) override { note("background events done"); }
+
     std::string path;
     std::string contents;
     int64_t lastTotal { 0 };
@@ -72,7 +74,8 @@ TEST_F(NSURLSessionTransferTest, BackgroundDownloadsHandTheFileToTheDelegateThen
     auto task = session->downloadTaskWithURL(NSURL::URLWithString("http://feed.invalid/planes"));
     task->resume();
     drainAll();
-    EXPECT_EQ(delegate->events(), (std::vector<std::string> { "wrote", "finished download", "complete" }));
+    EXPECT_EQ(delegate->events(),
+        (std::vector<std::string> { "wrote", "finished download", "complete", "background events done" }));
     EXPECT_EQ(delegate->contents, "0123456789abcdef");
     EXPECT_EQ(delegate->lastTotal, 16);
     EXPECT_EQ(delegate->lastExpected, -1); // a chunked answer announces no length
