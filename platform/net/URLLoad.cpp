@@ -236,6 +236,21 @@ void URLLoad::start()
         }
         if (policy == NSURLRequestReturnCacheDataDontLoad)
             return finishWithError(NSURLErrorResourceUnavailable);
+        // A stale entry with a validator is revalidated: a 304 answer serves the cached body.
+        auto http = cached ? std::dynamic_pointer_cast<NSHTTPURLResponse>(cached->response()) : nullptr;
+        if (http && !request->valueForHTTPHeaderField("If-None-Match") && !request->valueForHTTPHeaderField("If-Modified-Since")) {
+            auto etag = http->headerValue("ETag");
+            auto modified = http->headerValue("Last-Modified");
+            if (etag || modified) {
+                auto conditional = request->mutableCopy();
+                if (etag)
+                    conditional->setValueForHTTPHeaderField(*etag, "If-None-Match");
+                if (modified)
+                    conditional->setValueForHTTPHeaderField(*modified, "If-Modified-Since");
+                m_revalidating = cached;
+                request = conditional;
+            }
+        }
     }
     startAttempt(request);
 }
@@ -316,6 +331,11 @@ void URLLoad::attemptDidReceiveResponse(uint64_t attempt, const Ref<NSHTTPURLRes
     int32_t status = response->statusCode();
     if (isRedirect(status) && response->headerValue("Location")) {
         m_hold = Hold::Redirect;
+        m_heldResponse = response;
+        return;
+    }
+    if (status == 304 && m_revalidating) {
+        m_hold = Hold::Cache;
         m_heldResponse = response;
         return;
     }
@@ -462,6 +482,16 @@ void URLLoad::attemptDidFinish(uint64_t attempt, const Ref<NSError>& error)
                 });
         });
         return;
+    }
+
+    if (hold == Hold::Cache) {
+        // Still valid: the cached answer is delivered and kept as fresh from now.
+        auto cached = m_revalidating;
+        auto refreshed = NSCachedURLResponse::initWithResponseDataUserInfoStoragePolicy(cached->response(), cached->data(),
+            cached->userInfo(), cached->storagePolicy());
+        if (auto cache = NSURLCache::sharedURLCache())
+            cache->storeCachedResponseForRequest(refreshed, m_original);
+        return deliverFinal(cached->response(), cached->data().bytes(), true);
     }
 
     if (hold == Hold::Authenticate) {

@@ -97,4 +97,5 @@ private:
     bool m_responseDelivered { false };
     double m_lastActivity { 0 };
     int64_t m_sentReported { 0 };
+    Ref<NSCachedURLResponse> m_revalidating; // the stale entry a conditional request checks
 };

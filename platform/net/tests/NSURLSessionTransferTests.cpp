@@ -228,4 +228,30 @@ TEST_F(NSURLSessionTransferTest, TheSharedCacheAnswersWhileAResponseIsFresh)
     clock->uninstall();
 }
 
+TEST_F(NSURLSessionTransferTest, StaleEntriesWithAValidatorAreRevalidated)
+{
+    URLStubs stubs;
+    auto full = stubs.add({ .url = "http://feed.invalid/meta", .headers = { { "ETag", "\"v1\"" } }, .body = "versioned" });
+    auto notModified = stubs.add({ .url = "http://feed.invalid/meta", .matcher = [](const Ref<NSURLRequest>& request) {
+        return request->valueForHTTPHeaderField("If-None-Match") == std::optional<std::string>("\"v1\"");
+    }, .statusCode = 304 });
+    auto session = NSURLSession::sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
+    for (size_t round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        std::string body;
+        int32_t status = 0;
+        session->dataTaskWithURLCompletionHandler(NSURL::URLWithString("http://feed.invalid/meta"),
+            [&](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>&) {
+                body = text(data);
+                status = std::static_pointer_cast<NSHTTPURLResponse>(response)->statusCode();
+            })->resume();
+        drainAll();
+        // From the second round on the server answers 304; the caller still sees the cached answer.
+        EXPECT_EQ(body, "versioned");
+        EXPECT_EQ(status, 200);
+        EXPECT_EQ(full->requestCount(), 1u);
+        EXPECT_EQ(notModified->requestCount(), round - 1);
+    }
+}
+
 } // namespace
