@@ -1,0 +1,104 @@
+#include "NSHTTPURLResponse.h"
+#include "NSMutableURLRequest.h"
+#include "NSStream.h"
+#include "NSURL.h"
+#include "UTType.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(NSURLRequest, SetReplacesAddAppendsAndCopiesAreIndependent)
+{
+    auto request = NSMutableURLRequest::requestWithURL(NSURL::URLWithString("http://example.com/"));
+    EXPECT_EQ(request->HTTPMethod(), "GET");
+    EXPECT_EQ(request->timeoutInterval(), 60);
+    EXPECT_TRUE(request->allHTTPHeaderFields().isNil());
+    request->setValueForHTTPHeaderField("application/json", "Accept");
+    request->addValueForHTTPHeaderField("image/*", "accept");
+    request->setValueForHTTPHeaderField("gzip", "Accept-Encoding");
+    EXPECT_EQ(request->valueForHTTPHeaderField("ACCEPT").value_or(""), "application/json,image/*");
+    request->setValueForHTTPHeaderField("text/plain", "accept");
+    EXPECT_EQ(request->allHTTPHeaderFields()["Accept"].stringValue(), "text/plain");
+    request->setValueForHTTPHeaderField(std::nullopt, "Accept-Encoding");
+    EXPECT_FALSE(request->valueForHTTPHeaderField("Accept-Encoding"));
+
+    request->setHTTPBody(Value::data("abc", 3));
+    auto copy = request->mutableCopy();
+    copy->setHTTPMethod("POST");
+    copy->setValueForHTTPHeaderField("1", "X-Copy");
+    copy->setHTTPBodyStream(NSInputStream::inputStreamWithData(Value::data("s", 1)));
+    EXPECT_EQ(request->HTTPMethod(), "GET");
+    EXPECT_FALSE(request->valueForHTTPHeaderField("X-Copy"));
+    EXPECT_TRUE(request->HTTPBody().isData());
+    EXPECT_TRUE(copy->HTTPBody().isNil()); // a body stream replaces the body data
+    EXPECT_TRUE(copy->HTTPBodyStream());
+    EXPECT_TRUE(request->copy()->isEqual(request.get()));
+    EXPECT_FALSE(copy->isEqual(request.get()));
+}
+
+TEST(NSHTTPURLResponse, KeepsTheServersSpellingAndReadsContentHeaders)
+{
+    auto url = NSURL::URLWithString("http://example.com/feed");
+    struct Case {
+        NSHTTPURLResponse::HeaderList headers;
+        const char* mime; // nullptr: none
+        const char* encoding;
+        int64_t length;
+    } cases[] = {
+        { { { "Content-Type", "application/json; charset=UTF-8" }, { "Content-Length", "42" } }, "application/json", "utf-8", 42 },
+        { { { "content-type", "Text/HTML;charset=\"ISO-8859-1\"" } }, "text/html", "iso-8859-1", -1 },
+        { { { "Content-Length", "12x" } }, nullptr, nullptr, -1 },
+        { {}, nullptr, nullptr, -1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.headers.size());
+        auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(url, 200, "HTTP/1.1", c.headers);
+        EXPECT_EQ(response->MIMEType().has_value(), c.mime != nullptr);
+        if (c.mime) {
+            EXPECT_EQ(*response->MIMEType(), c.mime);
+        }
+        EXPECT_EQ(response->textEncodingName().has_value(), c.encoding != nullptr);
+        if (c.encoding) {
+            EXPECT_EQ(*response->textEncodingName(), c.encoding);
+        }
+        EXPECT_EQ(response->expectedContentLength(), c.length);
+    }
+    auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(url, 200, "HTTP/1.1",
+        { { "X-VX-S-TIME", "1" }, { "ETag", "\"a\"" }, { "Set-Cookie", "a=1" }, { "set-cookie", "b=2" } });
+    auto fields = response->allHeaderFields();
+    EXPECT_EQ(fields["X-VX-S-TIME"].stringValue(), "1");
+    EXPECT_TRUE(fields["x-vx-s-time"].isNil());
+    EXPECT_EQ(fields["ETag"].stringValue(), "\"a\"");
+    EXPECT_TRUE(fields["Etag"].isNil());
+    EXPECT_EQ(fields["Set-Cookie"].stringValue(), "a=1, b=2");
+    EXPECT_EQ(response->headerValue("etag").value_or(""), "\"a\"");
+
+    struct Status {
+        int32_t code;
+        const char* text;
+    } statuses[] = { { 200, "no error" }, { 404, "not found" }, { 500, "internal server error" }, { 503, "service unavailable" },
+        { 418, "client error" }, { 599, "server error" }, { 299, "success" }, { 42, "unknown error" } };
+    for (const auto& s : statuses) {
+        SCOPED_TRACE(s.code);
+        EXPECT_EQ(NSHTTPURLResponse::localizedStringForStatusCode(s.code), s.text);
+    }
+}
+
+TEST(UTType, MapsExtensionsToMIMETypes)
+{
+    struct Case {
+        const char* extension;
+        const char* mime;
+    } cases[] = { { "png", "image/png" }, { "JPG", "image/jpeg" }, { "jpeg", "image/jpeg" }, { "json", "application/json" },
+        { "txt", "text/plain" }, { "html", "text/html" }, { "zzz", "application/octet-stream" }, { "", "application/octet-stream" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        EXPECT_EQ(MIMETypeForPathExtension(c.extension), c.mime);
+    }
+    EXPECT_EQ(UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, "png"), "public.png");
+    EXPECT_FALSE(UTTypeCopyPreferredTagWithClass(UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, "zzz"),
+        kUTTagClassMIMEType));
+}
+
+} // namespace
