@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "NSRunLoop.h"
 #include "NSTimer.h"
+#include "UIRefreshControl.h"
 #include "UITouch.h"
 
 #include <algorithm>
@@ -229,6 +230,12 @@ void UIScrollView::dragEnded(CGPoint windowPoint)
         return;
     }
     auto self = protectedThis();
+    // A refresh control among the subviews hears how far past the top the drag was released.
+    CGFloat overscroll = minimumContentOffset().y - contentOffset().y;
+    for (const auto& subview : std::vector<Ref<UIView>>(subviews())) {
+        if (auto refresh = std::dynamic_pointer_cast<UIRefreshControl>(subview))
+            refresh->scrollViewReleasedWithOverscroll(overscroll);
+    }
     CGPoint velocity = dragVelocity();
     if (std::abs(velocity.x) < kMinimumVelocity)
         velocity.x = 0;
