@@ -37,8 +37,14 @@ Ref<NSIndexPath> NSIndexPath::indexPathByAddingIndex(uint32_t index) const
     return indexPathWithIndexes(std::move(indexes));
 }
 
-int32_t NSIndexPath::section() const { return int32_t(indexAtPosition(0)); }
-int32_t NSIndexPath::row() const { return int32_t(indexAtPosition(1)); }
+int32_t NSIndexPath::section() const
+{
+    return int32_t(indexAtPosition(0));
+}
+int32_t NSIndexPath::row() const
+{
+    return int32_t(indexAtPosition(1));
+}
 
 NSComparisonResult NSIndexPath::compare(const Ref<NSIndexPath>& other) const
 {

@@ -11,7 +11,10 @@
 class NSIndexPath : public NSObject {
     VX_OBJECT(NSIndexPath, NSObject)
 public:
-    explicit NSIndexPath(Passkey key) : NSObject(key) { }
+    explicit NSIndexPath(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<NSIndexPath> indexPathWithIndexes(std::vector<uint32_t> indexes);
     static Ref<NSIndexPath> indexPathForRowInSection(int32_t row, int32_t section);
     static Ref<NSIndexPath> indexPathForItemInSection(int32_t item, int32_t section);

@@ -13,7 +13,10 @@ enum UIActivityIndicatorViewStyle : int32_t {
 class UIActivityIndicatorView : public UIView {
     VX_OBJECT(UIActivityIndicatorView, UIView)
 public:
-    explicit UIActivityIndicatorView(Passkey key) : UIView(key) { }
+    explicit UIActivityIndicatorView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIActivityIndicatorView> initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle style);
     static Ref<UIActivityIndicatorView> initWithFrame(CGRect frame);
 
@@ -22,7 +25,11 @@ public:
     bool hidesWhenStopped() const { return m_hidesWhenStopped; }
     void setHidesWhenStopped(bool v);
     const Ref<UIColor>& color() const { return m_color; }
-    void setColor(const Ref<UIColor>& color) { m_color = color; setNeedsDisplay(); }
+    void setColor(const Ref<UIColor>& color)
+    {
+        m_color = color;
+        setNeedsDisplay();
+    }
     void startAnimating();
     void stopAnimating();
     bool isAnimating() const { return m_animating; }

@@ -6,7 +6,9 @@
 #include "NSRunLoop.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
+#include "UIKeyboard.h"
 #include "UILocalNotification.h"
+#include "UIPasteboard.h"
 #include "UIResponder.h"
 #include "UIScreen.h"
 #include "UITouch.h"
@@ -316,4 +318,6 @@ void UIApplicationHost::resetForTesting()
     UIDevice::resetForTesting();
     UIResponder::resetFirstResponderForTesting();
     UIView::resetAnimationsForTesting();
+    UIKeyboard::resetForTesting();
+    UIPasteboard::resetForTesting();
 }

@@ -4,8 +4,8 @@
 
 VX_REGISTER_CLASS(UIBarButtonItem);
 
-Ref<UIBarButtonItem> UIBarButtonItem::initWithTitleStyleTargetAction(const std::string& title, UIBarButtonItemStyle style,
-    const Ref<NSObject>& target, Action action)
+Ref<UIBarButtonItem> UIBarButtonItem::initWithTitleStyleTargetAction(
+    const std::string& title, UIBarButtonItemStyle style, const Ref<NSObject>& target, Action action)
 {
     auto item = make<UIBarButtonItem>();
     item->setTitle(title);
@@ -14,8 +14,8 @@ Ref<UIBarButtonItem> UIBarButtonItem::initWithTitleStyleTargetAction(const std::
     return item;
 }
 
-Ref<UIBarButtonItem> UIBarButtonItem::initWithImageStyleTargetAction(const Ref<UIImage>& image, UIBarButtonItemStyle style,
-    const Ref<NSObject>& target, Action action)
+Ref<UIBarButtonItem> UIBarButtonItem::initWithImageStyleTargetAction(
+    const Ref<UIImage>& image, UIBarButtonItemStyle style, const Ref<NSObject>& target, Action action)
 {
     auto item = make<UIBarButtonItem>();
     item->setImage(image);
@@ -24,8 +24,8 @@ Ref<UIBarButtonItem> UIBarButtonItem::initWithImageStyleTargetAction(const Ref<U
     return item;
 }
 
-Ref<UIBarButtonItem> UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItem systemItem,
-    const Ref<NSObject>& target, Action action)
+Ref<UIBarButtonItem> UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+    UIBarButtonSystemItem systemItem, const Ref<NSObject>& target, Action action)
 {
     auto item = make<UIBarButtonItem>();
     item->m_systemItem = systemItem;

@@ -48,14 +48,17 @@ class UIBarButtonItem : public UIBarItem {
     VX_OBJECT(UIBarButtonItem, UIBarItem)
 public:
     using Action = std::function<void(const Ref<UIBarButtonItem>& sender)>;
-    explicit UIBarButtonItem(Passkey key) : UIBarItem(key) { }
+    explicit UIBarButtonItem(Passkey key)
+        : UIBarItem(key)
+    {
+    }
 
-    static Ref<UIBarButtonItem> initWithTitleStyleTargetAction(const std::string& title, UIBarButtonItemStyle style,
-        const Ref<NSObject>& target, Action action);
-    static Ref<UIBarButtonItem> initWithImageStyleTargetAction(const Ref<UIImage>& image, UIBarButtonItemStyle style,
-        const Ref<NSObject>& target, Action action);
-    static Ref<UIBarButtonItem> initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItem item, const Ref<NSObject>& target,
-        Action action);
+    static Ref<UIBarButtonItem> initWithTitleStyleTargetAction(
+        const std::string& title, UIBarButtonItemStyle style, const Ref<NSObject>& target, Action action);
+    static Ref<UIBarButtonItem> initWithImageStyleTargetAction(
+        const Ref<UIImage>& image, UIBarButtonItemStyle style, const Ref<NSObject>& target, Action action);
+    static Ref<UIBarButtonItem> initWithBarButtonSystemItemTargetAction(
+        UIBarButtonSystemItem item, const Ref<NSObject>& target, Action action);
     static Ref<UIBarButtonItem> initWithCustomView(const Ref<UIView>& view);
 
     UIBarButtonItemStyle style() const { return m_style; }

@@ -11,7 +11,10 @@ class UIImage;
 class UIBarItem : public NSObject {
     VX_OBJECT(UIBarItem, NSObject)
 public:
-    explicit UIBarItem(Passkey key) : NSObject(key) { }
+    explicit UIBarItem(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     const std::string& title() const { return m_title; }
     virtual void setTitle(const std::string& title) { m_title = title; }

@@ -11,8 +11,14 @@ class UICollectionViewLayoutAttributes;
 class UICollectionReusableView : public UIView {
     VX_OBJECT(UICollectionReusableView, UIView)
 public:
-    explicit UICollectionReusableView(Passkey key) : UIView(key) { }
-    static Ref<UICollectionReusableView> initWithFrame(CGRect frame) { return makeView<UICollectionReusableView>(frame); }
+    explicit UICollectionReusableView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<UICollectionReusableView> initWithFrame(CGRect frame)
+    {
+        return makeView<UICollectionReusableView>(frame);
+    }
     static Ref<UICollectionReusableView> init() { return initWithFrame(CGRectZero); }
 
     const std::string& reuseIdentifier() const { return m_reuseIdentifier; }

@@ -10,8 +10,14 @@
 VX_REGISTER_CLASS(UICollectionView);
 
 namespace {
-Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path) { return NSIndexPath::indexPathForItemInSection(path.second, path.first); }
-std::string supplementaryKey(const std::string& kind, const std::string& identifier) { return kind + "/" + identifier; }
+Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
+{
+    return NSIndexPath::indexPathForItemInSection(path.second, path.first);
+}
+std::string supplementaryKey(const std::string& kind, const std::string& identifier)
+{
+    return kind + "/" + identifier;
+}
 } // namespace
 
 void UICollectionViewLayout::invalidateLayout()
@@ -21,10 +27,12 @@ void UICollectionViewLayout::invalidateLayout()
         view->setNeedsLayout();
 }
 
-Ref<UICollectionView> UICollectionView::initWithFrameCollectionViewLayout(CGRect frame, const Ref<UICollectionViewLayout>& layout)
+Ref<UICollectionView> UICollectionView::initWithFrameCollectionViewLayout(
+    CGRect frame, const Ref<UICollectionViewLayout>& layout)
 {
     if (!layout)
-        NSException::raise(NSInvalidArgumentException, "UICollectionView must be initialized with a non-nil layout parameter");
+        NSException::raise(
+            NSInvalidArgumentException, "UICollectionView must be initialized with a non-nil layout parameter");
     auto view = makeScrollView<UICollectionView>(frame);
     view->setCollectionViewLayout(layout);
     return view;
@@ -60,7 +68,8 @@ void UICollectionView::setCollectionViewLayout(const Ref<UICollectionViewLayout>
 
 // Registration
 
-void UICollectionView::registerCellFactory(const std::string& identifier, std::function<Ref<UICollectionReusableView>()> factory)
+void UICollectionView::registerCellFactory(
+    const std::string& identifier, std::function<Ref<UICollectionReusableView>()> factory)
 {
     if (factory)
         m_factories[identifier] = std::move(factory);
@@ -74,7 +83,8 @@ void UICollectionView::registerClassForCellWithReuseIdentifier(Class cls, const 
         registerCellFactory(identifier, nullptr);
         return;
     }
-    registerCellFactory(identifier, [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); });
+    registerCellFactory(
+        identifier, [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); });
 }
 
 void UICollectionView::registerNibForCellWithReuseIdentifier(const Ref<UINib>& nib, const std::string& identifier)
@@ -92,15 +102,16 @@ void UICollectionView::registerNibForCellWithReuseIdentifier(const Ref<UINib>& n
     });
 }
 
-void UICollectionView::registerClassForSupplementaryViewOfKindWithReuseIdentifier(Class cls, const std::string& kind,
-    const std::string& identifier)
+void UICollectionView::registerClassForSupplementaryViewOfKindWithReuseIdentifier(
+    Class cls, const std::string& kind, const std::string& identifier)
 {
     std::string key = supplementaryKey(kind, identifier);
     if (!cls) {
         m_factories.erase(key);
         return;
     }
-    m_factories[key] = [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); };
+    m_factories[key]
+        = [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); };
 }
 
 Ref<UICollectionReusableView> UICollectionView::dequeue(const std::string& key, const std::string& identifier)
@@ -115,20 +126,23 @@ Ref<UICollectionReusableView> UICollectionView::dequeue(const std::string& key, 
     auto factory = m_factories.find(key);
     if (factory == m_factories.end())
         NSException::raise(NSInternalInconsistencyException,
-            "could not dequeue a view with identifier " + identifier + " - must register a nib or a class for the identifier");
+            "could not dequeue a view with identifier " + identifier
+                + " - must register a nib or a class for the identifier");
     auto view = factory->second();
     if (!view)
-        NSException::raise(NSInternalInconsistencyException, "the registration for identifier " + identifier + " did not make a reusable view");
+        NSException::raise(NSInternalInconsistencyException,
+            "the registration for identifier " + identifier + " did not make a reusable view");
     view->setReuseIdentifier(key);
     return view;
 }
 
-Ref<UICollectionViewCell> UICollectionView::dequeueReusableCellWithReuseIdentifierForIndexPath(const std::string& identifier,
-    const Ref<NSIndexPath>& indexPath)
+Ref<UICollectionViewCell> UICollectionView::dequeueReusableCellWithReuseIdentifierForIndexPath(
+    const std::string& identifier, const Ref<NSIndexPath>& indexPath)
 {
     auto cell = std::dynamic_pointer_cast<UICollectionViewCell>(dequeue(identifier, identifier));
     if (!cell)
-        NSException::raise(NSInternalInconsistencyException, "the view registered for identifier " + identifier + " is not a UICollectionViewCell");
+        NSException::raise(NSInternalInconsistencyException,
+            "the view registered for identifier " + identifier + " is not a UICollectionViewCell");
     prepareIfNeeded();
     if (auto attributes = m_layout->layoutAttributesForItemAtIndexPath(indexPath))
         cell->applyLayoutAttributes(attributes);
@@ -150,7 +164,10 @@ void UICollectionView::recordChange(const std::string& name)
     m_layout->invalidateLayout();
 }
 
-void UICollectionView::reloadData() { recordChange("reloadData"); }
+void UICollectionView::reloadData()
+{
+    recordChange("reloadData");
+}
 
 void UICollectionView::ensureLoaded()
 {
@@ -175,9 +192,12 @@ void UICollectionView::ensureLoaded()
     auto* ds = dataSource();
     int32_t sections = ds ? std::max(0, ds->numberOfSectionsInCollectionView(self)) : 0;
     for (int32_t s = 0; s < sections; ++s)
-        m_itemCounts.push_back(dataSource() ? std::max(0, dataSource()->collectionViewNumberOfItemsInSection(self, s)) : 0);
+        m_itemCounts.push_back(
+            dataSource() ? std::max(0, dataSource()->collectionViewNumberOfItemsInSection(self, s)) : 0);
     m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
-                         [this](const Path& p) { return p.first >= int32_t(m_itemCounts.size()) || p.second >= m_itemCounts[p.first]; }),
+                         [this](const Path& p) {
+                             return p.first >= int32_t(m_itemCounts.size()) || p.second >= m_itemCounts[p.first];
+                         }),
         m_selected.end());
     m_layout->setNeedsPrepare(true);
 }
@@ -202,7 +222,8 @@ int32_t UICollectionView::numberOfItemsInSection(int32_t section)
 {
     ensureLoaded();
     if (section < 0 || section >= int32_t(m_itemCounts.size()))
-        NSException::raise(NSRangeException, "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_itemCounts.size()) + ")");
+        NSException::raise(NSRangeException,
+            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_itemCounts.size()) + ")");
     return m_itemCounts[section];
 }
 
@@ -253,7 +274,9 @@ void UICollectionView::layoutItems()
             if (path)
                 items[*path] = attributes;
         } else if (attributes->indexPath()) {
-            supplementary[{ attributes->representedElementKind(), { attributes->indexPath()->section(), attributes->indexPath()->item() } }] = attributes;
+            supplementary[{ attributes->representedElementKind(),
+                { attributes->indexPath()->section(), attributes->indexPath()->item() } }]
+                = attributes;
         }
     }
     for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
@@ -282,7 +305,8 @@ void UICollectionView::layoutItems()
         auto cell = ds->collectionViewCellForItemAtIndexPath(self, indexPath);
         if (!cell)
             NSException::raise(NSInternalInconsistencyException,
-                "the collection view's data source did not return a valid cell from -collectionView:cellForItemAtIndexPath:");
+                "the collection view's data source did not return a valid cell from "
+                "-collectionView:cellForItemAtIndexPath:");
         cell->applyLayoutAttributes(attributes);
         cell->setSelected(std::find(m_selected.begin(), m_selected.end(), path) != m_selected.end());
         insertSubviewAtIndex(cell, 0);
@@ -306,7 +330,9 @@ void UICollectionView::layoutItems()
             continue;
         }
         auto* ds = dataSource();
-        auto view = ds ? ds->collectionViewViewForSupplementaryElementOfKindAtIndexPath(self, key.first, attributes->indexPath()) : nullptr;
+        auto view = ds
+            ? ds->collectionViewViewForSupplementaryElementOfKindAtIndexPath(self, key.first, attributes->indexPath())
+            : nullptr;
         if (!view)
             continue;
         view->applyLayoutAttributes(attributes);
@@ -357,13 +383,15 @@ Ref<NSIndexPath> UICollectionView::indexPathForItemAtPoint(CGPoint point)
 {
     prepareIfNeeded();
     for (const auto& attributes : m_layout->layoutAttributesForElementsInRect(CGRectMake(point.x, point.y, 1, 1))) {
-        if (attributes->representedElementCategory() == UICollectionElementCategoryCell && CGRectContainsPoint(attributes->frame(), point))
+        if (attributes->representedElementCategory() == UICollectionElementCategoryCell
+            && CGRectContainsPoint(attributes->frame(), point))
             return attributes->indexPath();
     }
     return nullptr;
 }
 
-Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
+Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemAtIndexPath(
+    const Ref<NSIndexPath>& indexPath)
 {
     prepareIfNeeded();
     return m_layout->layoutAttributesForItemAtIndexPath(indexPath);
@@ -393,8 +421,8 @@ void UICollectionView::setSelected(Path path, bool selected)
         cell->second->setSelected(selected);
 }
 
-void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(const Ref<NSIndexPath>& indexPath, bool animated,
-    UICollectionViewScrollPosition position)
+void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(
+    const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position)
 {
     auto path = validPath(indexPath);
     if (!path || !m_allowsSelection)
@@ -459,13 +487,15 @@ void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent
         userSelectItemAtIndexPath(indexPath);
 }
 
-void UICollectionView::scrollToItemAtIndexPathAtScrollPositionAnimated(const Ref<NSIndexPath>& indexPath,
-    UICollectionViewScrollPosition position, bool animated)
+void UICollectionView::scrollToItemAtIndexPathAtScrollPositionAnimated(
+    const Ref<NSIndexPath>& indexPath, UICollectionViewScrollPosition position, bool animated)
 {
     prepareIfNeeded();
     auto attributes = validPath(indexPath) ? m_layout->layoutAttributesForItemAtIndexPath(indexPath) : nullptr;
     if (!attributes)
-        NSException::raise(NSInvalidArgumentException, "attempt to scroll to invalid index path: " + (indexPath ? indexPath->description() : std::string("(null)")));
+        NSException::raise(NSInvalidArgumentException,
+            "attempt to scroll to invalid index path: "
+                + (indexPath ? indexPath->description() : std::string("(null)")));
     CGRect frame = attributes->frame();
     CGSize size = bounds().size;
     CGPoint offset = contentOffset();

@@ -30,32 +30,76 @@ public:
     virtual ~UICollectionViewDataSource() = default;
     virtual int32_t numberOfSectionsInCollectionView(const Ref<UICollectionView>&) { return 1; }
     virtual int32_t collectionViewNumberOfItemsInSection(const Ref<UICollectionView>&, int32_t section) = 0;
-    virtual Ref<UICollectionViewCell> collectionViewCellForItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) = 0;
-    virtual Ref<UICollectionReusableView> collectionViewViewForSupplementaryElementOfKindAtIndexPath(const Ref<UICollectionView>&,
-        const std::string& /*kind*/, const Ref<NSIndexPath>&) { return nullptr; }
+    virtual Ref<UICollectionViewCell> collectionViewCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<NSIndexPath>&)
+        = 0;
+    virtual Ref<UICollectionReusableView> collectionViewViewForSupplementaryElementOfKindAtIndexPath(
+        const Ref<UICollectionView>&, const std::string& /*kind*/, const Ref<NSIndexPath>&)
+    {
+        return nullptr;
+    }
 };
 
 // What a collection view tells and asks its delegate; all optional.
 class UICollectionViewDelegate : public UIScrollViewDelegate {
 public:
-    virtual bool collectionViewShouldHighlightItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) { return true; }
-    virtual bool collectionViewShouldSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) { return true; }
+    virtual bool collectionViewShouldHighlightItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&)
+    {
+        return true;
+    }
+    virtual bool collectionViewShouldSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&)
+    {
+        return true;
+    }
     virtual void collectionViewDidSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) { }
-    virtual bool collectionViewShouldDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) { return true; }
+    virtual bool collectionViewShouldDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&)
+    {
+        return true;
+    }
     virtual void collectionViewDidDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>&) { }
-    virtual void collectionViewWillDisplayCellForItemAtIndexPath(const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>&) { }
-    virtual void collectionViewDidEndDisplayingCellForItemAtIndexPath(const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>&) { }
+    virtual void collectionViewWillDisplayCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>&)
+    {
+    }
+    virtual void collectionViewDidEndDisplayingCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>&)
+    {
+    }
 };
 
 // The flow layout's questions to the delegate; nullopt keeps the layout's own value.
 class UICollectionViewDelegateFlowLayout : public UICollectionViewDelegate {
 public:
-    virtual std::optional<CGSize> collectionViewLayoutSizeForItemAtIndexPath(const Ref<UICollectionView>&, UICollectionViewLayout*, const Ref<NSIndexPath>&) { return std::nullopt; }
-    virtual std::optional<UIEdgeInsets> collectionViewLayoutInsetForSectionAtIndex(const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t) { return std::nullopt; }
-    virtual std::optional<CGFloat> collectionViewLayoutMinimumLineSpacingForSectionAtIndex(const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t) { return std::nullopt; }
-    virtual std::optional<CGFloat> collectionViewLayoutMinimumInteritemSpacingForSectionAtIndex(const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t) { return std::nullopt; }
-    virtual std::optional<CGSize> collectionViewLayoutReferenceSizeForHeaderInSection(const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t) { return std::nullopt; }
-    virtual std::optional<CGSize> collectionViewLayoutReferenceSizeForFooterInSection(const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t) { return std::nullopt; }
+    virtual std::optional<CGSize> collectionViewLayoutSizeForItemAtIndexPath(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, const Ref<NSIndexPath>&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<UIEdgeInsets> collectionViewLayoutInsetForSectionAtIndex(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGFloat> collectionViewLayoutMinimumLineSpacingForSectionAtIndex(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGFloat> collectionViewLayoutMinimumInteritemSpacingForSectionAtIndex(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGSize> collectionViewLayoutReferenceSizeForHeaderInSection(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGSize> collectionViewLayoutReferenceSizeForFooterInSection(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, int32_t)
+    {
+        return std::nullopt;
+    }
 };
 
 // A scroll view showing items where its layout puts them. Counts are asked on reload; cells
@@ -65,14 +109,21 @@ public:
 class UICollectionView : public UIScrollView {
     VX_OBJECT(UICollectionView, UIScrollView)
 public:
-    explicit UICollectionView(Passkey key) : UIScrollView(key) { }
-    static Ref<UICollectionView> initWithFrameCollectionViewLayout(CGRect frame, const Ref<UICollectionViewLayout>& layout);
+    explicit UICollectionView(Passkey key)
+        : UIScrollView(key)
+    {
+    }
+    static Ref<UICollectionView> initWithFrameCollectionViewLayout(
+        CGRect frame, const Ref<UICollectionViewLayout>& layout);
 
     void setDataSource(UICollectionViewDataSource* dataSource, Weak<NSObject> owner);
     UICollectionViewDataSource* dataSource() const { return m_dataSourceOwner.expired() ? nullptr : m_dataSource; }
     // The collection view's delegate is its scroll view delegate too.
     void setCollectionDelegate(UICollectionViewDelegate* delegate, Weak<NSObject> owner);
-    UICollectionViewDelegate* delegate() const { return m_collectionDelegateOwner.expired() ? nullptr : m_collectionDelegate; }
+    UICollectionViewDelegate* delegate() const
+    {
+        return m_collectionDelegateOwner.expired() ? nullptr : m_collectionDelegate;
+    }
     const Ref<UICollectionViewLayout>& collectionViewLayout() const { return m_layout; }
     void setCollectionViewLayout(const Ref<UICollectionViewLayout>& layout);
     const Ref<UIView>& backgroundView() const { return m_backgroundView; }
@@ -80,18 +131,19 @@ public:
 
     // Registration (a class, a layout name, or a factory) and dequeuing. Dequeuing an
     // identifier with no registration raises NSInternalInconsistencyException.
-    template<typename T>
-    void registerClassForCellWithReuseIdentifier(const std::string& identifier)
+    template <typename T> void registerClassForCellWithReuseIdentifier(const std::string& identifier)
     {
         registerCellFactory(identifier, []() -> Ref<UICollectionReusableView> { return T::init(); });
     }
     void registerClassForCellWithReuseIdentifier(Class cls, const std::string& identifier);
     void registerNibForCellWithReuseIdentifier(const Ref<UINib>& nib, const std::string& identifier);
-    void registerClassForSupplementaryViewOfKindWithReuseIdentifier(Class cls, const std::string& kind, const std::string& identifier);
+    void registerClassForSupplementaryViewOfKindWithReuseIdentifier(
+        Class cls, const std::string& kind, const std::string& identifier);
     void registerCellFactory(const std::string& identifier, std::function<Ref<UICollectionReusableView>()> factory);
-    Ref<UICollectionViewCell> dequeueReusableCellWithReuseIdentifierForIndexPath(const std::string& identifier, const Ref<NSIndexPath>& indexPath);
-    Ref<UICollectionReusableView> dequeueReusableSupplementaryViewOfKindWithReuseIdentifierForIndexPath(const std::string& kind,
+    Ref<UICollectionViewCell> dequeueReusableCellWithReuseIdentifierForIndexPath(
         const std::string& identifier, const Ref<NSIndexPath>& indexPath);
+    Ref<UICollectionReusableView> dequeueReusableSupplementaryViewOfKindWithReuseIdentifierForIndexPath(
+        const std::string& kind, const std::string& identifier, const Ref<NSIndexPath>& indexPath);
 
     void reloadData();
     int32_t numberOfSections();
@@ -119,12 +171,14 @@ public:
     void setAllowsMultipleSelection(bool v) { m_allowsMultipleSelection = v; }
     std::vector<Ref<NSIndexPath>> indexPathsForSelectedItems() const;
     // In code: the delegate is not told.
-    void selectItemAtIndexPathAnimatedScrollPosition(const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position);
+    void selectItemAtIndexPathAnimatedScrollPosition(
+        const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position);
     void deselectItemAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool animated);
     // A tap on the item, as a touch makes it (asks and tells the delegate).
     void userSelectItemAtIndexPath(const Ref<NSIndexPath>& indexPath);
 
-    void scrollToItemAtIndexPathAtScrollPositionAnimated(const Ref<NSIndexPath>& indexPath, UICollectionViewScrollPosition position, bool animated);
+    void scrollToItemAtIndexPathAtScrollPositionAnimated(
+        const Ref<NSIndexPath>& indexPath, UICollectionViewScrollPosition position, bool animated);
 
     void layoutSubviews() override;
     void setBounds(CGRect bounds) override;

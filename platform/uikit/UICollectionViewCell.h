@@ -7,7 +7,10 @@
 class UICollectionViewCell : public UICollectionReusableView {
     VX_OBJECT(UICollectionViewCell, UICollectionReusableView)
 public:
-    explicit UICollectionViewCell(Passkey key) : UICollectionReusableView(key) { }
+    explicit UICollectionViewCell(Passkey key)
+        : UICollectionReusableView(key)
+    {
+    }
     static Ref<UICollectionViewCell> initWithFrame(CGRect frame) { return makeCell<UICollectionViewCell>(frame); }
     static Ref<UICollectionViewCell> init() { return initWithFrame(CGRectMake(0, 0, 50, 50)); }
 
@@ -25,8 +28,7 @@ public:
     void layoutSubviews() override;
 
 protected:
-    template<typename T>
-    static Ref<T> makeCell(CGRect frame)
+    template <typename T> static Ref<T> makeCell(CGRect frame)
     {
         auto cell = makeView<T>(frame);
         cell->setUpCell();

@@ -13,7 +13,8 @@ struct Axis {
     CGFloat along(CGSize s) const { return horizontal ? s.width : s.height; }
     CGRect rect(CGFloat across, CGFloat along, CGFloat acrossSize, CGFloat alongSize) const
     {
-        return horizontal ? CGRectMake(along, across, alongSize, acrossSize) : CGRectMake(across, along, acrossSize, alongSize);
+        return horizontal ? CGRectMake(along, across, alongSize, acrossSize)
+                          : CGRectMake(across, along, acrossSize, alongSize);
     }
     // (start across, end across, start along, end along)
     CGFloat insetAcrossStart(UIEdgeInsets i) const { return horizontal ? i.top : i.left; }
@@ -40,11 +41,20 @@ void UICollectionViewFlowLayout::prepareLayout()
     int32_t sections = view->numberOfSections();
     for (int32_t s = 0; s < sections; ++s) {
         auto answer = [&](auto value, auto fallback) { return value ? *value : fallback; };
-        UIEdgeInsets inset = answer(flow ? flow->collectionViewLayoutInsetForSectionAtIndex(view, this, s) : std::nullopt, m_sectionInset);
-        CGFloat lineSpacing = answer(flow ? flow->collectionViewLayoutMinimumLineSpacingForSectionAtIndex(view, this, s) : std::nullopt, m_minimumLineSpacing);
-        CGFloat itemSpacing = answer(flow ? flow->collectionViewLayoutMinimumInteritemSpacingForSectionAtIndex(view, this, s) : std::nullopt, m_minimumInteritemSpacing);
-        CGSize header = answer(flow ? flow->collectionViewLayoutReferenceSizeForHeaderInSection(view, this, s) : std::nullopt, m_headerReferenceSize);
-        CGSize footer = answer(flow ? flow->collectionViewLayoutReferenceSizeForFooterInSection(view, this, s) : std::nullopt, m_footerReferenceSize);
+        UIEdgeInsets inset = answer(
+            flow ? flow->collectionViewLayoutInsetForSectionAtIndex(view, this, s) : std::nullopt, m_sectionInset);
+        CGFloat lineSpacing
+            = answer(flow ? flow->collectionViewLayoutMinimumLineSpacingForSectionAtIndex(view, this, s) : std::nullopt,
+                m_minimumLineSpacing);
+        CGFloat itemSpacing = answer(
+            flow ? flow->collectionViewLayoutMinimumInteritemSpacingForSectionAtIndex(view, this, s) : std::nullopt,
+            m_minimumInteritemSpacing);
+        CGSize header
+            = answer(flow ? flow->collectionViewLayoutReferenceSizeForHeaderInSection(view, this, s) : std::nullopt,
+                m_headerReferenceSize);
+        CGSize footer
+            = answer(flow ? flow->collectionViewLayoutReferenceSizeForFooterInSection(view, this, s) : std::nullopt,
+                m_footerReferenceSize);
 
         if (axis.along(header) > 0) {
             auto attributes = UICollectionViewLayoutAttributes::layoutAttributesForSupplementaryViewOfKindWithIndexPath(
@@ -60,7 +70,9 @@ void UICollectionViewFlowLayout::prepareLayout()
         std::vector<CGSize> sizes;
         for (int32_t i = 0; i < count; ++i) {
             auto indexPath = NSIndexPath::indexPathForItemInSection(i, s);
-            CGSize size = answer(flow ? flow->collectionViewLayoutSizeForItemAtIndexPath(view, this, indexPath) : std::nullopt, m_itemSize);
+            CGSize size
+                = answer(flow ? flow->collectionViewLayoutSizeForItemAtIndexPath(view, this, indexPath) : std::nullopt,
+                    m_itemSize);
             sizes.push_back(size);
             items.push_back(UICollectionViewLayoutAttributes::layoutAttributesForCellWithIndexPath(indexPath));
         }
@@ -113,7 +125,8 @@ void UICollectionViewFlowLayout::prepareLayout()
     m_contentSize = axis.horizontal ? CGSizeMake(along, extent) : CGSizeMake(extent, along);
 }
 
-std::vector<Ref<UICollectionViewLayoutAttributes>> UICollectionViewFlowLayout::layoutAttributesForElementsInRect(CGRect rect)
+std::vector<Ref<UICollectionViewLayoutAttributes>> UICollectionViewFlowLayout::layoutAttributesForElementsInRect(
+    CGRect rect)
 {
     std::vector<Ref<UICollectionViewLayoutAttributes>> result;
     for (const auto& section : m_items) {
@@ -129,7 +142,8 @@ std::vector<Ref<UICollectionViewLayoutAttributes>> UICollectionViewFlowLayout::l
     return result;
 }
 
-Ref<UICollectionViewLayoutAttributes> UICollectionViewFlowLayout::layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
+Ref<UICollectionViewLayoutAttributes> UICollectionViewFlowLayout::layoutAttributesForItemAtIndexPath(
+    const Ref<NSIndexPath>& indexPath)
 {
     if (!indexPath)
         return nullptr;

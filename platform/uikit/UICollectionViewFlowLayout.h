@@ -20,28 +20,60 @@ enum UICollectionViewScrollDirection : int32_t {
 class UICollectionViewFlowLayout : public UICollectionViewLayout {
     VX_OBJECT(UICollectionViewFlowLayout, UICollectionViewLayout)
 public:
-    explicit UICollectionViewFlowLayout(Passkey key) : UICollectionViewLayout(key) { }
+    explicit UICollectionViewFlowLayout(Passkey key)
+        : UICollectionViewLayout(key)
+    {
+    }
     static Ref<UICollectionViewFlowLayout> init() { return make<UICollectionViewFlowLayout>(); }
 
     CGSize itemSize() const { return m_itemSize; }
-    void setItemSize(CGSize size) { m_itemSize = size; invalidateLayout(); }
+    void setItemSize(CGSize size)
+    {
+        m_itemSize = size;
+        invalidateLayout();
+    }
     CGFloat minimumLineSpacing() const { return m_minimumLineSpacing; }
-    void setMinimumLineSpacing(CGFloat v) { m_minimumLineSpacing = v; invalidateLayout(); }
+    void setMinimumLineSpacing(CGFloat v)
+    {
+        m_minimumLineSpacing = v;
+        invalidateLayout();
+    }
     CGFloat minimumInteritemSpacing() const { return m_minimumInteritemSpacing; }
-    void setMinimumInteritemSpacing(CGFloat v) { m_minimumInteritemSpacing = v; invalidateLayout(); }
+    void setMinimumInteritemSpacing(CGFloat v)
+    {
+        m_minimumInteritemSpacing = v;
+        invalidateLayout();
+    }
     UIEdgeInsets sectionInset() const { return m_sectionInset; }
-    void setSectionInset(UIEdgeInsets insets) { m_sectionInset = insets; invalidateLayout(); }
+    void setSectionInset(UIEdgeInsets insets)
+    {
+        m_sectionInset = insets;
+        invalidateLayout();
+    }
     UICollectionViewScrollDirection scrollDirection() const { return m_scrollDirection; }
-    void setScrollDirection(UICollectionViewScrollDirection d) { m_scrollDirection = d; invalidateLayout(); }
+    void setScrollDirection(UICollectionViewScrollDirection d)
+    {
+        m_scrollDirection = d;
+        invalidateLayout();
+    }
     CGSize headerReferenceSize() const { return m_headerReferenceSize; }
-    void setHeaderReferenceSize(CGSize size) { m_headerReferenceSize = size; invalidateLayout(); }
+    void setHeaderReferenceSize(CGSize size)
+    {
+        m_headerReferenceSize = size;
+        invalidateLayout();
+    }
     CGSize footerReferenceSize() const { return m_footerReferenceSize; }
-    void setFooterReferenceSize(CGSize size) { m_footerReferenceSize = size; invalidateLayout(); }
+    void setFooterReferenceSize(CGSize size)
+    {
+        m_footerReferenceSize = size;
+        invalidateLayout();
+    }
 
     void prepareLayout() override;
     CGSize collectionViewContentSize() override { return m_contentSize; }
     std::vector<Ref<UICollectionViewLayoutAttributes>> layoutAttributesForElementsInRect(CGRect rect) override;
-    Ref<UICollectionViewLayoutAttributes> layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>& indexPath) override;
+    Ref<UICollectionViewLayoutAttributes> layoutAttributesForItemAtIndexPath(
+        const Ref<NSIndexPath>& indexPath) override;
     bool shouldInvalidateLayoutForBoundsChange(CGRect newBounds) override;
 
 private:

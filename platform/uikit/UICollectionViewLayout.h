@@ -12,15 +12,24 @@ class UICollectionView;
 class UICollectionViewLayout : public NSObject {
     VX_OBJECT(UICollectionViewLayout, NSObject)
 public:
-    explicit UICollectionViewLayout(Passkey key) : NSObject(key) { }
+    explicit UICollectionViewLayout(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     Ref<UICollectionView> collectionView() const { return m_collectionView.lock(); }
     virtual void prepareLayout() { }
     virtual CGSize collectionViewContentSize() { return CGSizeZero; }
     virtual std::vector<Ref<UICollectionViewLayoutAttributes>> layoutAttributesForElementsInRect(CGRect) { return {}; }
-    virtual Ref<UICollectionViewLayoutAttributes> layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>&) { return nullptr; }
+    virtual Ref<UICollectionViewLayoutAttributes> layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>&)
+    {
+        return nullptr;
+    }
     // Paging and flicks end where this answers; by default where they were going.
-    virtual CGPoint targetContentOffsetForProposedContentOffsetWithScrollingVelocity(CGPoint proposed, CGPoint) { return proposed; }
+    virtual CGPoint targetContentOffsetForProposedContentOffsetWithScrollingVelocity(CGPoint proposed, CGPoint)
+    {
+        return proposed;
+    }
     virtual bool shouldInvalidateLayoutForBoundsChange(CGRect) { return false; }
     // Asks the collection view to prepare the layout again before its next use.
     void invalidateLayout();

@@ -18,10 +18,14 @@ inline constexpr const char* UICollectionElementKindSectionFooter = "UICollectio
 class UICollectionViewLayoutAttributes : public NSObject {
     VX_OBJECT(UICollectionViewLayoutAttributes, NSObject)
 public:
-    explicit UICollectionViewLayoutAttributes(Passkey key) : NSObject(key) { }
-    static Ref<UICollectionViewLayoutAttributes> layoutAttributesForCellWithIndexPath(const Ref<NSIndexPath>& indexPath);
-    static Ref<UICollectionViewLayoutAttributes> layoutAttributesForSupplementaryViewOfKindWithIndexPath(const std::string& kind,
+    explicit UICollectionViewLayoutAttributes(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<UICollectionViewLayoutAttributes> layoutAttributesForCellWithIndexPath(
         const Ref<NSIndexPath>& indexPath);
+    static Ref<UICollectionViewLayoutAttributes> layoutAttributesForSupplementaryViewOfKindWithIndexPath(
+        const std::string& kind, const Ref<NSIndexPath>& indexPath);
 
     const Ref<NSIndexPath>& indexPath() const { return m_indexPath; }
     UICollectionElementCategory representedElementCategory() const { return m_category; }

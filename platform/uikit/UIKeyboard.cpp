@@ -103,9 +103,15 @@ UIKeyInput* keyInput()
 
 namespace UIKeyboard {
 
-bool isVisible() { return s_visible; }
+bool isVisible()
+{
+    return s_visible;
+}
 
-CGRect frame() { return shownFrame(false); }
+CGRect frame()
+{
+    return shownFrame(false);
+}
 
 void inputDidBecomeFirstResponder(UIResponder*)
 {
@@ -119,7 +125,10 @@ void inputDidResignFirstResponder(UIResponder*)
         move(false);
 }
 
-void setSwitchingInputs(bool switching) { s_switching = switching; }
+void setSwitchingInputs(bool switching)
+{
+    s_switching = switching;
+}
 
 bool typeText(const std::string& text)
 {
@@ -131,7 +140,10 @@ bool typeText(const std::string& text)
     return true;
 }
 
-bool pressReturn() { return typeText("\n"); }
+bool pressReturn()
+{
+    return typeText("\n");
+}
 
 bool pressDelete()
 {

@@ -20,6 +20,12 @@ Ref<UINavigationItem> UINavigationItem::initWithTitle(const std::string& title)
     return item;
 }
 
-void UINavigationItem::setLeftBarButtonItems(std::vector<Ref<UIBarButtonItem>> items) { m_leftItems = withoutNulls(std::move(items)); }
+void UINavigationItem::setLeftBarButtonItems(std::vector<Ref<UIBarButtonItem>> items)
+{
+    m_leftItems = withoutNulls(std::move(items));
+}
 
-void UINavigationItem::setRightBarButtonItems(std::vector<Ref<UIBarButtonItem>> items) { m_rightItems = withoutNulls(std::move(items)); }
+void UINavigationItem::setRightBarButtonItems(std::vector<Ref<UIBarButtonItem>> items)
+{
+    m_rightItems = withoutNulls(std::move(items));
+}

@@ -12,7 +12,10 @@ class UIView;
 class UINavigationItem : public NSObject {
     VX_OBJECT(UINavigationItem, NSObject)
 public:
-    explicit UINavigationItem(Passkey key) : NSObject(key) { }
+    explicit UINavigationItem(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UINavigationItem> initWithTitle(const std::string& title);
 
     const std::string& title() const { return m_title; }
@@ -31,12 +34,18 @@ public:
 
     // The single-item forms read and write the first of the list.
     Ref<UIBarButtonItem> leftBarButtonItem() const { return m_leftItems.empty() ? nullptr : m_leftItems.front(); }
-    void setLeftBarButtonItem(const Ref<UIBarButtonItem>& item) { setLeftBarButtonItems(item ? std::vector { item } : std::vector<Ref<UIBarButtonItem>> {}); }
+    void setLeftBarButtonItem(const Ref<UIBarButtonItem>& item)
+    {
+        setLeftBarButtonItems(item ? std::vector { item } : std::vector<Ref<UIBarButtonItem>> {});
+    }
     void setLeftBarButtonItemAnimated(const Ref<UIBarButtonItem>& item, bool) { setLeftBarButtonItem(item); }
     const std::vector<Ref<UIBarButtonItem>>& leftBarButtonItems() const { return m_leftItems; }
     void setLeftBarButtonItems(std::vector<Ref<UIBarButtonItem>> items);
     Ref<UIBarButtonItem> rightBarButtonItem() const { return m_rightItems.empty() ? nullptr : m_rightItems.front(); }
-    void setRightBarButtonItem(const Ref<UIBarButtonItem>& item) { setRightBarButtonItems(item ? std::vector { item } : std::vector<Ref<UIBarButtonItem>> {}); }
+    void setRightBarButtonItem(const Ref<UIBarButtonItem>& item)
+    {
+        setRightBarButtonItems(item ? std::vector { item } : std::vector<Ref<UIBarButtonItem>> {});
+    }
     void setRightBarButtonItemAnimated(const Ref<UIBarButtonItem>& item, bool) { setRightBarButtonItem(item); }
     const std::vector<Ref<UIBarButtonItem>>& rightBarButtonItems() const { return m_rightItems; }
     void setRightBarButtonItems(std::vector<Ref<UIBarButtonItem>> items);

@@ -8,7 +8,10 @@
 class UIPageControl : public UIControl {
     VX_OBJECT(UIPageControl, UIControl)
 public:
-    explicit UIPageControl(Passkey key) : UIControl(key) { }
+    explicit UIPageControl(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UIPageControl> initWithFrame(CGRect frame) { return makeView<UIPageControl>(frame); }
 
     int32_t numberOfPages() const { return m_pages; }

@@ -17,7 +17,10 @@ std::map<std::string, Ref<UIPasteboard>>& registry()
 int s_uniqueCounter = 0;
 } // namespace
 
-Ref<UIPasteboard> UIPasteboard::generalPasteboard() { return pasteboardWithNameCreate(UIPasteboardNameGeneral, true); }
+Ref<UIPasteboard> UIPasteboard::generalPasteboard()
+{
+    return pasteboardWithNameCreate(UIPasteboardNameGeneral, true);
+}
 
 Ref<UIPasteboard> UIPasteboard::pasteboardWithNameCreate(const std::string& name, bool create)
 {
@@ -43,7 +46,10 @@ Ref<UIPasteboard> UIPasteboard::pasteboardWithUniqueName()
     return pasteboardWithNameCreate(name, true);
 }
 
-void UIPasteboard::removePasteboardWithName(const std::string& name) { registry().erase(name); }
+void UIPasteboard::removePasteboardWithName(const std::string& name)
+{
+    registry().erase(name);
+}
 
 void UIPasteboard::resetForTesting()
 {
@@ -60,7 +66,8 @@ void UIPasteboard::changed()
 void UIPasteboard::setItems(std::vector<Value> items)
 {
     // Only dictionaries are items.
-    items.erase(std::remove_if(items.begin(), items.end(), [](const Value& v) { return !v.isDictionary(); }), items.end());
+    items.erase(
+        std::remove_if(items.begin(), items.end(), [](const Value& v) { return !v.isDictionary(); }), items.end());
     m_items = std::move(items);
     changed();
 }
@@ -87,7 +94,8 @@ std::vector<std::string> UIPasteboard::pasteboardTypes() const
 bool UIPasteboard::containsPasteboardTypes(const std::vector<std::string>& types) const
 {
     auto present = pasteboardTypes();
-    return std::any_of(types.begin(), types.end(), [&](const std::string& t) { return std::find(present.begin(), present.end(), t) != present.end(); });
+    return std::any_of(types.begin(), types.end(),
+        [&](const std::string& t) { return std::find(present.begin(), present.end(), t) != present.end(); });
 }
 
 Value UIPasteboard::valueForPasteboardType(const std::string& type) const
@@ -110,7 +118,10 @@ std::optional<std::string> UIPasteboard::string() const
     return value.stringValue();
 }
 
-void UIPasteboard::setString(const std::string& string) { setValueForPasteboardType(Value(string), UIPasteboardTypeUTF8PlainText); }
+void UIPasteboard::setString(const std::string& string)
+{
+    setValueForPasteboardType(Value(string), UIPasteboardTypeUTF8PlainText);
+}
 
 std::vector<std::string> UIPasteboard::strings() const
 {
@@ -139,9 +150,15 @@ std::optional<std::string> UIPasteboard::URL() const
     return value.stringValue();
 }
 
-void UIPasteboard::setURL(const std::string& url) { setValueForPasteboardType(Value(url), UIPasteboardTypeURL); }
+void UIPasteboard::setURL(const std::string& url)
+{
+    setValueForPasteboardType(Value(url), UIPasteboardTypeURL);
+}
 
-Ref<UIImage> UIPasteboard::image() const { return valueForPasteboardType(UIPasteboardTypePNG).objectAs<UIImage>(); }
+Ref<UIImage> UIPasteboard::image() const
+{
+    return valueForPasteboardType(UIPasteboardTypePNG).objectAs<UIImage>();
+}
 
 void UIPasteboard::setImage(const Ref<UIImage>& image)
 {

@@ -23,7 +23,10 @@ inline constexpr const char* UIPasteboardTypePNG = "public.png";
 class UIPasteboard : public NSObject {
     VX_OBJECT(UIPasteboard, NSObject)
 public:
-    explicit UIPasteboard(Passkey key) : NSObject(key) { }
+    explicit UIPasteboard(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<UIPasteboard> generalPasteboard();
     // nullptr when there is no such pasteboard and `create` is false.
     static Ref<UIPasteboard> pasteboardWithNameCreate(const std::string& name, bool create);

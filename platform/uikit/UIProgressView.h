@@ -11,7 +11,10 @@ enum UIProgressViewStyle : int32_t {
 class UIProgressView : public UIView {
     VX_OBJECT(UIProgressView, UIView)
 public:
-    explicit UIProgressView(Passkey key) : UIView(key) { }
+    explicit UIProgressView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIProgressView> initWithProgressViewStyle(UIProgressViewStyle style);
     static Ref<UIProgressView> initWithFrame(CGRect frame) { return makeView<UIProgressView>(frame); }
 
@@ -21,9 +24,17 @@ public:
     void setProgress(float progress) { setProgressAnimated(progress, false); }
     void setProgressAnimated(float progress, bool animated);
     const Ref<UIColor>& progressTintColor() const { return m_progressTint; }
-    void setProgressTintColor(const Ref<UIColor>& color) { m_progressTint = color; setNeedsDisplay(); }
+    void setProgressTintColor(const Ref<UIColor>& color)
+    {
+        m_progressTint = color;
+        setNeedsDisplay();
+    }
     const Ref<UIColor>& trackTintColor() const { return m_trackTint; }
-    void setTrackTintColor(const Ref<UIColor>& color) { m_trackTint = color; setNeedsDisplay(); }
+    void setTrackTintColor(const Ref<UIColor>& color)
+    {
+        m_trackTint = color;
+        setNeedsDisplay();
+    }
 
     void drawRect(CGRect rect) override;
     CGSize sizeThatFits(CGSize size) const override { return CGSizeMake(size.width, 2); }

@@ -11,9 +11,15 @@ Ref<UIRefreshControl> UIRefreshControl::init()
     return control;
 }
 
-void UIRefreshControl::beginRefreshing() { m_refreshing = true; }
+void UIRefreshControl::beginRefreshing()
+{
+    m_refreshing = true;
+}
 
-void UIRefreshControl::endRefreshing() { m_refreshing = false; }
+void UIRefreshControl::endRefreshing()
+{
+    m_refreshing = false;
+}
 
 void UIRefreshControl::scrollViewReleasedWithOverscroll(CGFloat overscroll)
 {

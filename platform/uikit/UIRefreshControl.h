@@ -11,7 +11,10 @@
 class UIRefreshControl : public UIControl {
     VX_OBJECT(UIRefreshControl, UIControl)
 public:
-    explicit UIRefreshControl(Passkey key) : UIControl(key) { }
+    explicit UIRefreshControl(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UIRefreshControl> init();
 
     static constexpr CGFloat pullDistance = 60;

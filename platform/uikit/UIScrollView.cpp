@@ -27,8 +27,14 @@ constexpr double kPageDuration = 0.3;
 constexpr double kIndicatorFadeDelay = 0.5;
 constexpr double kIndicatorFlashDuration = 1.0;
 
-double easeOut(double t) { return 1 - (1 - t) * (1 - t) * (1 - t); }
-double easeInOut(double t) { return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2; }
+double easeOut(double t)
+{
+    return 1 - (1 - t) * (1 - t) * (1 - t);
+}
+double easeInOut(double t)
+{
+    return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
+}
 } // namespace
 
 UIScrollView::~UIScrollView()
@@ -87,7 +93,10 @@ void UIScrollView::setDecelerationRate(CGFloat rate)
         m_decelerationRate = rate;
 }
 
-CGPoint UIScrollView::minimumContentOffset() const { return CGPointMake(-m_contentInset.left, -m_contentInset.top); }
+CGPoint UIScrollView::minimumContentOffset() const
+{
+    return CGPointMake(-m_contentInset.left, -m_contentInset.top);
+}
 
 CGPoint UIScrollView::maximumContentOffset() const
 {
@@ -99,12 +108,14 @@ CGPoint UIScrollView::maximumContentOffset() const
 
 bool UIScrollView::canScrollHorizontally() const
 {
-    return m_alwaysBounceHorizontal || m_contentSize.width + m_contentInset.left + m_contentInset.right > bounds().size.width;
+    return m_alwaysBounceHorizontal
+        || m_contentSize.width + m_contentInset.left + m_contentInset.right > bounds().size.width;
 }
 
 bool UIScrollView::canScrollVertically() const
 {
-    return m_alwaysBounceVertical || m_contentSize.height + m_contentInset.top + m_contentInset.bottom > bounds().size.height;
+    return m_alwaysBounceVertical
+        || m_contentSize.height + m_contentInset.top + m_contentInset.bottom > bounds().size.height;
 }
 
 CGPoint UIScrollView::clampedOffset(CGPoint offset) const
@@ -564,14 +575,17 @@ void UIScrollView::setZoomScaleAnimated(CGFloat scale, bool animated)
     m_zooming = true;
     // The offset that keeps the view's centre in place at the new scale.
     CGSize size = bounds().size;
-    CGPoint centre = CGPointMake((contentOffset().x + size.width / 2) / m_zoomScale, (contentOffset().y + size.height / 2) / m_zoomScale);
-    startMotion(Motion::ZoomAnimation, CGPointMake(centre.x * scale - size.width / 2, centre.y * scale - size.height / 2),
-        kAnimatedScrollDuration);
+    CGPoint centre = CGPointMake(
+        (contentOffset().x + size.width / 2) / m_zoomScale, (contentOffset().y + size.height / 2) / m_zoomScale);
+    startMotion(Motion::ZoomAnimation,
+        CGPointMake(centre.x * scale - size.width / 2, centre.y * scale - size.height / 2), kAnimatedScrollDuration);
     // Clamp the end against the content size the new scale will give.
     CGSize unscaled = CGSizeMake(m_contentSize.width / m_zoomScale, m_contentSize.height / m_zoomScale);
     CGPoint min = minimumContentOffset();
-    m_motionTo.x = std::clamp(m_motionTo.x, min.x, std::max(min.x, unscaled.width * scale + m_contentInset.right - size.width));
-    m_motionTo.y = std::clamp(m_motionTo.y, min.y, std::max(min.y, unscaled.height * scale + m_contentInset.bottom - size.height));
+    m_motionTo.x
+        = std::clamp(m_motionTo.x, min.x, std::max(min.x, unscaled.width * scale + m_contentInset.right - size.width));
+    m_motionTo.y = std::clamp(
+        m_motionTo.y, min.y, std::max(min.y, unscaled.height * scale + m_contentInset.bottom - size.height));
 }
 
 void UIScrollView::zoomToRectAnimated(CGRect rect, bool animated)
@@ -586,7 +600,8 @@ void UIScrollView::zoomToRectAnimated(CGRect rect, bool animated)
     scale = std::clamp(scale, m_minimumZoomScale, std::max(m_minimumZoomScale, m_maximumZoomScale));
     stopMotion();
     applyZoomScale(scale);
-    CGPoint target = clampedOffset(CGPointMake(CGRectGetMidX(rect) * scale - size.width / 2, CGRectGetMidY(rect) * scale - size.height / 2));
+    CGPoint target = clampedOffset(
+        CGPointMake(CGRectGetMidX(rect) * scale - size.width / 2, CGRectGetMidY(rect) * scale - size.height / 2));
     setContentOffsetAnimated(target, animated);
 }
 

@@ -25,8 +25,10 @@ public:
     virtual void scrollViewDidScroll(const Ref<UIScrollView>&) { }
     virtual void scrollViewWillBeginDragging(const Ref<UIScrollView>&) { }
     // May change *targetContentOffset; deceleration then ends there.
-    virtual void scrollViewWillEndDraggingWithVelocityTargetContentOffset(const Ref<UIScrollView>&, CGPoint /*velocity*/,
-        CGPoint* /*targetContentOffset*/) { }
+    virtual void scrollViewWillEndDraggingWithVelocityTargetContentOffset(
+        const Ref<UIScrollView>&, CGPoint /*velocity*/, CGPoint* /*targetContentOffset*/)
+    {
+    }
     virtual void scrollViewDidEndDraggingWillDecelerate(const Ref<UIScrollView>&, bool /*decelerate*/) { }
     virtual void scrollViewWillBeginDecelerating(const Ref<UIScrollView>&) { }
     virtual void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) { }
@@ -52,7 +54,10 @@ public:
 class UIScrollView : public UIView {
     VX_OBJECT(UIScrollView, UIView)
 public:
-    explicit UIScrollView(Passkey key) : UIView(key) { }
+    explicit UIScrollView(Passkey key)
+        : UIView(key)
+    {
+    }
     ~UIScrollView() override;
     static Ref<UIScrollView> initWithFrame(CGRect frame) { return makeScrollView<UIScrollView>(frame); }
 
@@ -113,8 +118,14 @@ public:
     // Shows the indicators briefly.
     void flashScrollIndicators();
     // Whether each indicator is on screen now.
-    bool isHorizontalScrollIndicatorVisible() const { return m_indicatorsShown && m_showsHorizontalIndicator && canScrollHorizontally(); }
-    bool isVerticalScrollIndicatorVisible() const { return m_indicatorsShown && m_showsVerticalIndicator && canScrollVertically(); }
+    bool isHorizontalScrollIndicatorVisible() const
+    {
+        return m_indicatorsShown && m_showsHorizontalIndicator && canScrollHorizontally();
+    }
+    bool isVerticalScrollIndicatorVisible() const
+    {
+        return m_indicatorsShown && m_showsVerticalIndicator && canScrollVertically();
+    }
 
     // Zooming scales the delegate's viewForZoomingInScrollView; the content size follows it.
     CGFloat zoomScale() const { return m_zoomScale; }
@@ -158,8 +169,7 @@ public:
     void touchesCancelled(const UITouchSet& touches, const Ref<UIEvent>& event) override;
 
 protected:
-    template<typename T>
-    static Ref<T> makeScrollView(CGRect frame)
+    template <typename T> static Ref<T> makeScrollView(CGRect frame)
     {
         auto view = makeView<T>(frame);
         view->setClipsToBounds(true);

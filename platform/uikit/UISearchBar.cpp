@@ -18,7 +18,8 @@ Ref<UISearchBar> UISearchBar::initWithFrame(CGRect frame)
     bar->m_field->setClearButtonMode(UITextFieldViewModeWhileEditing);
     bar->m_field->setDelegate(bar.get(), bar);
     Weak<UISearchBar> weak = bar;
-    bar->m_field->addTargetActionForControlEvents(bar, "textChanged",
+    bar->m_field->addTargetActionForControlEvents(
+        bar, "textChanged",
         [weak](const Ref<UIControl>&, const Ref<UIEvent>&) {
             if (auto strong = weak.lock())
                 strong->textChanged();
@@ -130,7 +131,8 @@ void UISearchBar::textFieldDidEndEditing(const Ref<UITextField>&)
         d->searchBarTextDidEndEditing(protectedBar());
 }
 
-bool UISearchBar::textFieldShouldChangeCharactersInRangeReplacementString(const Ref<UITextField>&, NSRange range, const std::string& text)
+bool UISearchBar::textFieldShouldChangeCharactersInRangeReplacementString(
+    const Ref<UITextField>&, NSRange range, const std::string& text)
 {
     auto* d = delegate();
     return !d || d->searchBarShouldChangeTextInRangeReplacementText(protectedBar(), range, text);

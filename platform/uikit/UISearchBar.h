@@ -33,7 +33,10 @@ public:
     virtual bool searchBarShouldEndEditing(const Ref<UISearchBar>&) { return true; }
     virtual void searchBarTextDidEndEditing(const Ref<UISearchBar>&) { }
     virtual void searchBarTextDidChange(const Ref<UISearchBar>&, const std::string&) { }
-    virtual bool searchBarShouldChangeTextInRangeReplacementText(const Ref<UISearchBar>&, NSRange, const std::string&) { return true; }
+    virtual bool searchBarShouldChangeTextInRangeReplacementText(const Ref<UISearchBar>&, NSRange, const std::string&)
+    {
+        return true;
+    }
     virtual void searchBarSearchButtonClicked(const Ref<UISearchBar>&) { }
     virtual void searchBarCancelButtonClicked(const Ref<UISearchBar>&) { }
     virtual void searchBarBookmarkButtonClicked(const Ref<UISearchBar>&) { }
@@ -48,7 +51,10 @@ public:
 class UISearchBar : public UIView, public UITextFieldDelegate {
     VX_OBJECT(UISearchBar, UIView)
 public:
-    explicit UISearchBar(Passkey key) : UIView(key) { }
+    explicit UISearchBar(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UISearchBar> initWithFrame(CGRect frame);
 
     void setDelegate(UISearchBarDelegate* delegate, Weak<NSObject> owner)
@@ -108,7 +114,8 @@ public:
     void textFieldDidBeginEditing(const Ref<UITextField>&) override;
     bool textFieldShouldEndEditing(const Ref<UITextField>&) override;
     void textFieldDidEndEditing(const Ref<UITextField>&) override;
-    bool textFieldShouldChangeCharactersInRangeReplacementString(const Ref<UITextField>&, NSRange, const std::string&) override;
+    bool textFieldShouldChangeCharactersInRangeReplacementString(
+        const Ref<UITextField>&, NSRange, const std::string&) override;
     bool textFieldShouldClear(const Ref<UITextField>&) override { return true; }
     bool textFieldShouldReturn(const Ref<UITextField>&) override;
 

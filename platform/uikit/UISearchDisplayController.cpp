@@ -5,8 +5,8 @@
 
 VX_REGISTER_CLASS(UISearchDisplayController);
 
-Ref<UISearchDisplayController> UISearchDisplayController::initWithSearchBarContentsController(const Ref<UISearchBar>& searchBar,
-    const Ref<UIViewController>& contentsController)
+Ref<UISearchDisplayController> UISearchDisplayController::initWithSearchBarContentsController(
+    const Ref<UISearchBar>& searchBar, const Ref<UIViewController>& contentsController)
 {
     auto controller = make<UISearchDisplayController>();
     controller->m_searchBar = searchBar;
@@ -98,7 +98,10 @@ void UISearchDisplayController::setActiveAnimated(bool active, bool)
         d->searchDisplayControllerDidEndSearch(self);
 }
 
-void UISearchDisplayController::searchBarDidBeginEditing() { setActive(true); }
+void UISearchDisplayController::searchBarDidBeginEditing()
+{
+    setActive(true);
+}
 
 void UISearchDisplayController::searchBarTextDidChange(const std::string& text)
 {
@@ -117,4 +120,7 @@ void UISearchDisplayController::searchBarTextDidChange(const std::string& text)
         searchResultsTableView()->reloadData();
 }
 
-void UISearchDisplayController::searchBarCancelled() { setActive(false); }
+void UISearchDisplayController::searchBarCancelled()
+{
+    setActive(false);
+}

@@ -17,11 +17,27 @@ public:
     virtual void searchDisplayControllerDidBeginSearch(const Ref<UISearchDisplayController>&) { }
     virtual void searchDisplayControllerWillEndSearch(const Ref<UISearchDisplayController>&) { }
     virtual void searchDisplayControllerDidEndSearch(const Ref<UISearchDisplayController>&) { }
-    virtual void searchDisplayControllerWillShowSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) { }
-    virtual void searchDisplayControllerDidShowSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) { }
-    virtual void searchDisplayControllerWillHideSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) { }
-    virtual void searchDisplayControllerDidHideSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) { }
-    virtual bool searchDisplayControllerShouldReloadTableForSearchString(const Ref<UISearchDisplayController>&, const std::string&) { return true; }
+    virtual void searchDisplayControllerWillShowSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&)
+    {
+    }
+    virtual void searchDisplayControllerDidShowSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&)
+    {
+    }
+    virtual void searchDisplayControllerWillHideSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&)
+    {
+    }
+    virtual void searchDisplayControllerDidHideSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&)
+    {
+    }
+    virtual bool searchDisplayControllerShouldReloadTableForSearchString(
+        const Ref<UISearchDisplayController>&, const std::string&)
+    {
+        return true;
+    }
 };
 
 // Runs a search over a contents controller: editing the search bar makes it active; while the
@@ -32,9 +48,12 @@ public:
 class UISearchDisplayController : public NSObject {
     VX_OBJECT(UISearchDisplayController, NSObject)
 public:
-    explicit UISearchDisplayController(Passkey key) : NSObject(key) { }
-    static Ref<UISearchDisplayController> initWithSearchBarContentsController(const Ref<UISearchBar>& searchBar,
-        const Ref<UIViewController>& contentsController);
+    explicit UISearchDisplayController(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<UISearchDisplayController> initWithSearchBarContentsController(
+        const Ref<UISearchBar>& searchBar, const Ref<UIViewController>& contentsController);
 
     Ref<UISearchBar> searchBar() const { return m_searchBar.lock(); }
     Ref<UIViewController> searchContentsController() const { return m_contents.lock(); }

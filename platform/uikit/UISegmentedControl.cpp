@@ -11,7 +11,7 @@ Ref<UISegmentedControl> UISegmentedControl::initWithItems(const std::vector<std:
 {
     auto control = makeView<UISegmentedControl>(CGRectMake(0, 0, std::max<CGFloat>(1, 70.0f * titles.size()), 29));
     for (const auto& title : titles)
-        control->m_segments.push_back({ title });
+        control->m_segments.push_back({ title, nullptr, 0, true });
     return control;
 }
 
@@ -46,7 +46,7 @@ void UISegmentedControl::setImageForSegmentAtIndex(const Ref<UIImage>& image, in
 void UISegmentedControl::insertSegmentWithTitleAtIndexAnimated(const std::string& title, int32_t index, bool)
 {
     index = std::clamp(index, 0, numberOfSegments());
-    m_segments.insert(m_segments.begin() + index, Segment { title });
+    m_segments.insert(m_segments.begin() + index, Segment { title, nullptr, 0, true });
     // The selected segment keeps its selection.
     if (m_selected >= index)
         ++m_selected;

@@ -17,7 +17,10 @@ inline constexpr int32_t UISegmentedControlNoSegment = -1;
 class UISegmentedControl : public UIControl {
     VX_OBJECT(UISegmentedControl, UIControl)
 public:
-    explicit UISegmentedControl(Passkey key) : UIControl(key) { }
+    explicit UISegmentedControl(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UISegmentedControl> initWithItems(const std::vector<std::string>& titles);
     static Ref<UISegmentedControl> initWithFrame(CGRect frame) { return makeView<UISegmentedControl>(frame); }
 

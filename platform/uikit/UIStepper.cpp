@@ -7,11 +7,20 @@
 
 VX_REGISTER_CLASS(UIStepper);
 
-Ref<UIStepper> UIStepper::initWithFrame(CGRect frame) { return makeView<UIStepper>(frame); }
+Ref<UIStepper> UIStepper::initWithFrame(CGRect frame)
+{
+    return makeView<UIStepper>(frame);
+}
 
-void UIStepper::setFrame(CGRect frame) { UIControl::setFrame(CGRectMake(frame.origin.x, frame.origin.y, 94, 29)); }
+void UIStepper::setFrame(CGRect frame)
+{
+    UIControl::setFrame(CGRectMake(frame.origin.x, frame.origin.y, 94, 29));
+}
 
-void UIStepper::setValue(double value) { m_value = std::clamp(value, m_minimum, m_maximum); }
+void UIStepper::setValue(double value)
+{
+    m_value = std::clamp(value, m_minimum, m_maximum);
+}
 
 void UIStepper::setMinimumValue(double minimum)
 {

@@ -9,7 +9,10 @@
 class UIStepper : public UIControl {
     VX_OBJECT(UIStepper, UIControl)
 public:
-    explicit UIStepper(Passkey key) : UIControl(key) { }
+    explicit UIStepper(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UIStepper> initWithFrame(CGRect frame);
 
     double value() const { return m_value; }

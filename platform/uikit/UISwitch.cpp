@@ -2,7 +2,10 @@
 
 VX_REGISTER_CLASS(UISwitch);
 
-Ref<UISwitch> UISwitch::initWithFrame(CGRect frame) { return makeView<UISwitch>(frame); }
+Ref<UISwitch> UISwitch::initWithFrame(CGRect frame)
+{
+    return makeView<UISwitch>(frame);
+}
 
 void UISwitch::setFrame(CGRect frame)
 {

@@ -7,7 +7,10 @@
 class UISwitch : public UIControl {
     VX_OBJECT(UISwitch, UIControl)
 public:
-    explicit UISwitch(Passkey key) : UIControl(key) { }
+    explicit UISwitch(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UISwitch> initWithFrame(CGRect frame);
     static Ref<UISwitch> init() { return initWithFrame(CGRectZero); }
 
@@ -15,9 +18,17 @@ public:
     void setOn(bool on) { setOnAnimated(on, false); }
     void setOnAnimated(bool on, bool animated);
     const Ref<UIColor>& onTintColor() const { return m_onTintColor; }
-    void setOnTintColor(const Ref<UIColor>& color) { m_onTintColor = color; setNeedsDisplay(); }
+    void setOnTintColor(const Ref<UIColor>& color)
+    {
+        m_onTintColor = color;
+        setNeedsDisplay();
+    }
     const Ref<UIColor>& thumbTintColor() const { return m_thumbTintColor; }
-    void setThumbTintColor(const Ref<UIColor>& color) { m_thumbTintColor = color; setNeedsDisplay(); }
+    void setThumbTintColor(const Ref<UIColor>& color)
+    {
+        m_thumbTintColor = color;
+        setNeedsDisplay();
+    }
 
     void setFrame(CGRect frame) override;
     CGSize sizeThatFits(CGSize) const override { return CGSizeMake(51, 31); }

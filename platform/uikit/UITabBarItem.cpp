@@ -11,7 +11,8 @@ Ref<UITabBarItem> UITabBarItem::initWithTitleImageTag(const std::string& title, 
     return item;
 }
 
-Ref<UITabBarItem> UITabBarItem::initWithTitleImageSelectedImage(const std::string& title, const Ref<UIImage>& image, const Ref<UIImage>& selected)
+Ref<UITabBarItem> UITabBarItem::initWithTitleImageSelectedImage(
+    const std::string& title, const Ref<UIImage>& image, const Ref<UIImage>& selected)
 {
     auto item = initWithTitleImageTag(title, image, 0);
     item->m_selectedImage = selected;
@@ -20,8 +21,8 @@ Ref<UITabBarItem> UITabBarItem::initWithTitleImageSelectedImage(const std::strin
 
 Ref<UITabBarItem> UITabBarItem::initWithTabBarSystemItemTag(UITabBarSystemItem systemItem, int32_t tag)
 {
-    static const char* const s_titles[] = { "More", "Favorites", "Featured", "Top Rated", "Recents", "Contacts", "History",
-        "Bookmarks", "Search", "Downloads", "Most Recent", "Most Viewed" };
+    static const char* const s_titles[] = { "More", "Favorites", "Featured", "Top Rated", "Recents", "Contacts",
+        "History", "Bookmarks", "Search", "Downloads", "Most Recent", "Most Viewed" };
     auto item = make<UITabBarItem>();
     item->m_systemItem = systemItem;
     if (systemItem >= 0 && systemItem <= UITabBarSystemItemMostViewed)

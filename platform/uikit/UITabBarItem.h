@@ -23,9 +23,13 @@ enum UITabBarSystemItem : int32_t {
 class UITabBarItem : public UIBarItem {
     VX_OBJECT(UITabBarItem, UIBarItem)
 public:
-    explicit UITabBarItem(Passkey key) : UIBarItem(key) { }
+    explicit UITabBarItem(Passkey key)
+        : UIBarItem(key)
+    {
+    }
     static Ref<UITabBarItem> initWithTitleImageTag(const std::string& title, const Ref<UIImage>& image, int32_t tag);
-    static Ref<UITabBarItem> initWithTitleImageSelectedImage(const std::string& title, const Ref<UIImage>& image, const Ref<UIImage>& selected);
+    static Ref<UITabBarItem> initWithTitleImageSelectedImage(
+        const std::string& title, const Ref<UIImage>& image, const Ref<UIImage>& selected);
     static Ref<UITabBarItem> initWithTabBarSystemItemTag(UITabBarSystemItem systemItem, int32_t tag);
 
     const Ref<UIImage>& selectedImage() const { return m_selectedImage; }

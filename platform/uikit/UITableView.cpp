@@ -15,12 +15,12 @@ namespace {
 // Grouped sections keep this much space above and below when they have no header or footer.
 constexpr CGFloat kGroupedSpacing = 10;
 
-Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path) { return NSIndexPath::indexPathForRowInSection(path.second, path.first); }
+Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
+{
+    return NSIndexPath::indexPathForRowInSection(path.second, path.first);
+}
 
-bool contains(const std::vector<int32_t>& list, int32_t value) { return std::find(list.begin(), list.end(), value) != list.end(); }
-
-template<typename T>
-bool contains(const std::vector<T>& list, const T& value)
+template <typename T> bool contains(const std::vector<T>& list, const T& value)
 {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
@@ -74,7 +74,8 @@ void UITableView::setTableFooterView(const Ref<UIView>& view)
 
 // Registration and reuse
 
-void UITableView::registerCellFactory(const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory)
+void UITableView::registerCellFactory(
+    const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory)
 {
     if (factory)
         m_factories[identifier] = std::move(factory);
@@ -91,7 +92,8 @@ void UITableView::registerClassForCellReuseIdentifier(Class cls, const std::stri
     registerCellFactory(identifier, [cls](const std::string& id) -> Ref<UITableViewCell> {
         auto cell = std::dynamic_pointer_cast<UITableViewCell>(createObjectOfClass(cls));
         if (!cell)
-            NSException::raise(NSInvalidArgumentException, "class " + NSStringFromClass(cls) + " does not make table view cells");
+            NSException::raise(
+                NSInvalidArgumentException, "class " + NSStringFromClass(cls) + " does not make table view cells");
         cell->setReuseIdentifier(id);
         return cell;
     });
@@ -111,7 +113,8 @@ void UITableView::registerNibForCellReuseIdentifier(const Ref<UINib>& nib, const
             }
         }
         NSException::raise(NSInternalInconsistencyException,
-            "invalid nib registered for identifier (" + id + ") - nib must contain exactly one top level object which must be a UITableViewCell instance");
+            "invalid nib registered for identifier (" + id
+                + ") - nib must contain exactly one top level object which must be a UITableViewCell instance");
     });
 }
 
@@ -130,11 +133,13 @@ Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::s
     return factory->second(identifier);
 }
 
-Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifierForIndexPath(const std::string& identifier, const Ref<NSIndexPath>& indexPath)
+Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifierForIndexPath(
+    const std::string& identifier, const Ref<NSIndexPath>& indexPath)
 {
     if (!m_factories.count(identifier))
         NSException::raise(NSInternalInconsistencyException,
-            "unable to dequeue a cell with identifier " + identifier + " - must register a nib or a class for the identifier");
+            "unable to dequeue a cell with identifier " + identifier
+                + " - must register a nib or a class for the identifier");
     auto cell = dequeueReusableCellWithIdentifier(identifier);
     if (indexPath && cell)
         cell->setFrame(CGRectMake(0, 0, bounds().size.width, cell->frame().size.height));
@@ -183,7 +188,8 @@ void UITableView::computeGeometry()
         m_rowCounts.clear();
         int32_t sections = ds ? std::max(0, ds->numberOfSectionsInTableView(self)) : 0;
         for (int32_t s = 0; s < sections; ++s)
-            m_rowCounts.push_back(std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
+            m_rowCounts.push_back(
+                std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
         m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
                              [this](const Path& p) {
                                  return p.first >= int32_t(m_rowCounts.size()) || p.second >= m_rowCounts[p.first];
@@ -207,8 +213,10 @@ void UITableView::computeGeometry()
             g.header = m_style == UITableViewStyleGrouped ? kGroupedSpacing : 0;
         y += g.header;
         for (int32_t r = 0; r < m_rowCounts[s]; ++r) {
-            auto height = d ? d->tableViewHeightForRowAtIndexPath(self, NSIndexPath::indexPathForRowInSection(r, s)) : std::nullopt;
-            CGFloat h = height && *height != UITableViewAutomaticDimension ? std::max<CGFloat>(0, *height) : m_rowHeight;
+            auto height = d ? d->tableViewHeightForRowAtIndexPath(self, NSIndexPath::indexPathForRowInSection(r, s))
+                            : std::nullopt;
+            CGFloat h
+                = height && *height != UITableViewAutomaticDimension ? std::max<CGFloat>(0, *height) : m_rowHeight;
             g.rowTops.push_back(y);
             g.rowHeights.push_back(h);
             y += h;
@@ -252,7 +260,8 @@ int32_t UITableView::numberOfRowsInSection(int32_t section)
 {
     ensureGeometry();
     if (section < 0 || section >= int32_t(m_rowCounts.size()))
-        NSException::raise(NSRangeException, "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_rowCounts.size()) + ")");
+        NSException::raise(NSRangeException,
+            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_rowCounts.size()) + ")");
     return m_rowCounts[section];
 }
 
@@ -398,7 +407,8 @@ void UITableView::layoutCells()
         auto indexPath = toIndexPath(path);
         auto cell = ds->tableViewCellForRowAtIndexPath(self, indexPath);
         if (!cell)
-            NSException::raise(NSInternalInconsistencyException, "UITableView dataSource must return a cell from tableView:cellForRowAtIndexPath:");
+            NSException::raise(NSInternalInconsistencyException,
+                "UITableView dataSource must return a cell from tableView:cellForRowAtIndexPath:");
         cell->setFrame(rowRect(path));
         cell->setSelected(contains(m_selected, path));
         cell->setEditing(m_editing);
@@ -429,9 +439,12 @@ void UITableView::layoutSectionViews(CGRect visible)
                 continue;
             }
             if (it == views.end()) {
-                Ref<UIView> view = d ? (header ? d->tableViewViewForHeaderInSection(self, s) : d->tableViewViewForFooterInSection(self, s)) : nullptr;
+                Ref<UIView> view = d ? (header ? d->tableViewViewForHeaderInSection(self, s)
+                                               : d->tableViewViewForFooterInSection(self, s))
+                                     : nullptr;
                 if (!view && ds) {
-                    auto title = header ? ds->tableViewTitleForHeaderInSection(self, s) : ds->tableViewTitleForFooterInSection(self, s);
+                    auto title = header ? ds->tableViewTitleForHeaderInSection(self, s)
+                                        : ds->tableViewTitleForFooterInSection(self, s);
                     if (title) {
                         auto label = UILabel::initWithFrame(rect);
                         label->setText(*title);
@@ -504,9 +517,15 @@ Ref<UIView> UITableView::footerViewForSection(int32_t section)
 
 // Updates
 
-void UITableView::recordUpdate(UITableViewRecordedUpdate record) { m_recordedUpdates.push_back(std::move(record)); }
+void UITableView::recordUpdate(UITableViewRecordedUpdate record)
+{
+    m_recordedUpdates.push_back(std::move(record));
+}
 
-void UITableView::beginUpdates() { ++m_updateDepth; }
+void UITableView::beginUpdates()
+{
+    ++m_updateDepth;
+}
 
 void UITableView::endUpdates()
 {
@@ -518,7 +537,8 @@ void UITableView::endUpdates()
     applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::insertRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+void UITableView::insertRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
     UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::InsertRows, {}, {}, animation };
     for (const auto& p : indexPaths) {
@@ -531,7 +551,8 @@ void UITableView::insertRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<N
         applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::deleteRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
     UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::DeleteRows, {}, {}, animation };
     for (const auto& p : indexPaths) {
@@ -544,7 +565,8 @@ void UITableView::deleteRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<N
         applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::reloadRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
     UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::ReloadRows, {}, {}, animation };
     for (const auto& p : indexPaths) {
@@ -569,7 +591,8 @@ void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, co
         applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::insertSectionsWithRowAnimation(const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+void UITableView::insertSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
     recordUpdate({ UITableViewRecordedUpdate::Kind::InsertSections, {}, sections, animation });
     m_pending.insertSections.insert(m_pending.insertSections.end(), sections.begin(), sections.end());
@@ -577,7 +600,8 @@ void UITableView::insertSectionsWithRowAnimation(const std::vector<int32_t>& sec
         applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::deleteSectionsWithRowAnimation(const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+void UITableView::deleteSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
     recordUpdate({ UITableViewRecordedUpdate::Kind::DeleteSections, {}, sections, animation });
     m_pending.deleteSections.insert(m_pending.deleteSections.end(), sections.begin(), sections.end());
@@ -585,7 +609,8 @@ void UITableView::deleteSectionsWithRowAnimation(const std::vector<int32_t>& sec
         applyUpdates(std::exchange(m_pending, {}));
 }
 
-void UITableView::reloadSectionsWithRowAnimation(const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+void UITableView::reloadSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
     recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadSections, {}, sections, animation });
     m_pending.reloadSections.insert(m_pending.reloadSections.end(), sections.begin(), sections.end());
@@ -620,15 +645,19 @@ void UITableView::applyUpdates(PendingUpdates u)
     std::set<int32_t> reloadedSections(u.reloadSections.begin(), u.reloadSections.end());
     for (int32_t s : deletedSections) {
         if (s < 0 || s >= int32_t(oldCounts.size()))
-            fail("attempt to delete section " + std::to_string(s) + ", but there are only " + std::to_string(oldCounts.size()) + " sections before the update");
+            fail("attempt to delete section " + std::to_string(s) + ", but there are only "
+                + std::to_string(oldCounts.size()) + " sections before the update");
     }
     for (int32_t s : insertedSections) {
         if (s < 0 || s >= newSections)
-            fail("attempt to insert section " + std::to_string(s) + " but there are only " + std::to_string(newSections) + " sections after the update");
+            fail("attempt to insert section " + std::to_string(s) + " but there are only " + std::to_string(newSections)
+                + " sections after the update");
     }
     if (int32_t(oldCounts.size() - deletedSections.size() + insertedSections.size()) != newSections)
         fail(NSString::stringWithFormat(
-            "invalid number of sections.  The number of sections contained in the table view after the update (%d) must be equal to the number of sections contained in the table view before the update (%d), plus or minus the number of sections inserted or deleted (%d inserted, %d deleted).",
+            "invalid number of sections.  The number of sections contained in the table view after the update (%d) "
+            "must be equal to the number of sections contained in the table view before the update (%d), plus or minus "
+            "the number of sections inserted or deleted (%d inserted, %d deleted).",
             newSections, int32_t(oldCounts.size()), int32_t(insertedSections.size()), int32_t(deletedSections.size())));
 
     // Old sections that stay map, in order, to the new sections that were not inserted.
@@ -646,20 +675,25 @@ void UITableView::applyUpdates(PendingUpdates u)
 
     for (const Path& p : u.deleteRows) {
         if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
-            fail("attempt to delete row " + std::to_string(p.second) + " from section " + std::to_string(p.first) + " which does not exist before the update");
+            fail("attempt to delete row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
+                + " which does not exist before the update");
     }
     for (const Path& p : u.reloadRows) {
         if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
-            fail("attempt to reload row " + std::to_string(p.second) + " from section " + std::to_string(p.first) + " which does not exist before the update");
+            fail("attempt to reload row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
+                + " which does not exist before the update");
     }
     for (const Path& p : u.insertRows) {
         if (p.first < 0 || p.first >= newSections || p.second < 0 || p.second >= newCounts[p.first])
-            fail("attempt to insert row " + std::to_string(p.second) + " into section " + std::to_string(p.first) + ", but there are only "
-                + std::to_string(p.first >= 0 && p.first < newSections ? newCounts[p.first] : 0) + " rows in section after the update");
+            fail("attempt to insert row " + std::to_string(p.second) + " into section " + std::to_string(p.first)
+                + ", but there are only "
+                + std::to_string(p.first >= 0 && p.first < newSections ? newCounts[p.first] : 0)
+                + " rows in section after the update");
     }
     for (const auto& [from, to] : u.moves) {
-        if (from.first < 0 || from.first >= int32_t(oldCounts.size()) || from.second < 0 || from.second >= oldCounts[from.first]
-            || to.first < 0 || to.first >= newSections || to.second < 0 || to.second >= newCounts[to.first])
+        if (from.first < 0 || from.first >= int32_t(oldCounts.size()) || from.second < 0
+            || from.second >= oldCounts[from.first] || to.first < 0 || to.first >= newSections || to.second < 0
+            || to.second >= newCounts[to.first])
             fail("attempt to move a row that does not exist or to a place that does not exist after the update");
     }
 
@@ -680,7 +714,10 @@ void UITableView::applyUpdates(PendingUpdates u)
         int32_t expected = oldCounts[os] + inserted - deleted + movedIn - movedOut;
         if (expected != newCounts[ns])
             fail(NSString::stringWithFormat(
-                "invalid number of rows in section %d.  The number of rows contained in an existing section after the update (%d) must be equal to the number of rows contained in that section before the update (%d), plus or minus the number of rows inserted or deleted from that section (%d inserted, %d deleted) and plus or minus the number of rows moved into or out of that section (%d moved in, %d moved out).",
+                "invalid number of rows in section %d.  The number of rows contained in an existing section after the "
+                "update (%d) must be equal to the number of rows contained in that section before the update (%d), "
+                "plus or minus the number of rows inserted or deleted from that section (%d inserted, %d deleted) and "
+                "plus or minus the number of rows moved into or out of that section (%d moved in, %d moved out).",
                 ns, newCounts[ns], oldCounts[os], inserted, deleted, movedIn, movedOut));
     }
 
@@ -773,7 +810,8 @@ bool UITableView::userCommitDeleteOfRowAtIndexPath(const Ref<NSIndexPath>& index
     return true;
 }
 
-Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed)
+Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
+    const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed)
 {
     auto self = protectedTable();
     auto source = validPath(from);
@@ -789,7 +827,8 @@ Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(const Re
     };
     Path target = clampTarget(proposed->section(), proposed->row());
     if (auto* d = tableDelegate()) {
-        auto redirected = d->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(self, toIndexPath(*source), toIndexPath(target));
+        auto redirected = d->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(
+            self, toIndexPath(*source), toIndexPath(target));
         if (redirected)
             target = clampTarget(redirected->section(), redirected->row());
     }
@@ -833,7 +872,8 @@ void UITableView::setSelected(Path path, bool selected)
         cell->second->setSelected(selected);
 }
 
-void UITableView::selectRowAtIndexPathAnimatedScrollPosition(const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position)
+void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
+    const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position)
 {
     auto path = validPath(indexPath);
     if (!path) {
@@ -907,11 +947,14 @@ void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& ev
 
 // Scrolling to rows
 
-void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated)
+void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(
+    const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated)
 {
     auto path = validPath(indexPath);
     if (!path)
-        NSException::raise(NSRangeException, "attempt to scroll to invalid index path: " + (indexPath ? indexPath->description() : std::string("(null)")));
+        NSException::raise(NSRangeException,
+            "attempt to scroll to invalid index path: "
+                + (indexPath ? indexPath->description() : std::string("(null)")));
     CGRect rect = rowRect(*path);
     CGFloat height = bounds().size.height;
     CGPoint offset = contentOffset();

@@ -45,48 +45,101 @@ public:
     virtual int32_t numberOfSectionsInTableView(const Ref<UITableView>&) { return 1; }
     virtual int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t section) = 0;
     virtual Ref<UITableViewCell> tableViewCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) = 0;
-    virtual std::optional<std::string> tableViewTitleForHeaderInSection(const Ref<UITableView>&, int32_t) { return std::nullopt; }
-    virtual std::optional<std::string> tableViewTitleForFooterInSection(const Ref<UITableView>&, int32_t) { return std::nullopt; }
+    virtual std::optional<std::string> tableViewTitleForHeaderInSection(const Ref<UITableView>&, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> tableViewTitleForFooterInSection(const Ref<UITableView>&, int32_t)
+    {
+        return std::nullopt;
+    }
     virtual bool tableViewCanEditRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return true; }
     virtual bool tableViewCanMoveRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return true; }
-    virtual void tableViewCommitEditingStyleForRowAtIndexPath(const Ref<UITableView>&, UITableViewCellEditingStyle,
-        const Ref<NSIndexPath>&) { }
+    virtual void tableViewCommitEditingStyleForRowAtIndexPath(
+        const Ref<UITableView>&, UITableViewCellEditingStyle, const Ref<NSIndexPath>&)
+    {
+    }
     // Rows can be reordered only by a data source that moves them: answer true when overriding
     // tableViewMoveRowAtIndexPathToIndexPath.
     virtual bool respondsToMoveRow() const { return false; }
-    virtual void tableViewMoveRowAtIndexPathToIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& /*from*/,
-        const Ref<NSIndexPath>& /*to*/) { }
+    virtual void tableViewMoveRowAtIndexPathToIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& /*from*/, const Ref<NSIndexPath>& /*to*/)
+    {
+    }
 };
 
 // What a table tells and asks its delegate; all optional. Heights answered with nullopt fall
 // back to the table's own (rowHeight, sectionHeaderHeight ...).
 class UITableViewDelegate : public UIScrollViewDelegate {
 public:
-    virtual std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return std::nullopt; }
-    virtual std::optional<CGFloat> tableViewHeightForHeaderInSection(const Ref<UITableView>&, int32_t) { return std::nullopt; }
-    virtual std::optional<CGFloat> tableViewHeightForFooterInSection(const Ref<UITableView>&, int32_t) { return std::nullopt; }
+    virtual std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGFloat> tableViewHeightForHeaderInSection(const Ref<UITableView>&, int32_t)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<CGFloat> tableViewHeightForFooterInSection(const Ref<UITableView>&, int32_t)
+    {
+        return std::nullopt;
+    }
     virtual Ref<UIView> tableViewViewForHeaderInSection(const Ref<UITableView>&, int32_t) { return nullptr; }
     virtual Ref<UIView> tableViewViewForFooterInSection(const Ref<UITableView>&, int32_t) { return nullptr; }
-    virtual void tableViewWillDisplayCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>&) { }
-    virtual void tableViewDidEndDisplayingCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>&) { }
+    virtual void tableViewWillDisplayCellForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>&)
+    {
+    }
+    virtual void tableViewDidEndDisplayingCellForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>&)
+    {
+    }
     // Answers the row to select instead; nullptr prevents the selection.
-    virtual Ref<NSIndexPath> tableViewWillSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath) { return indexPath; }
+    virtual Ref<NSIndexPath> tableViewWillSelectRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
+    {
+        return indexPath;
+    }
     virtual void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { }
-    virtual Ref<NSIndexPath> tableViewWillDeselectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath) { return indexPath; }
+    virtual Ref<NSIndexPath> tableViewWillDeselectRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
+    {
+        return indexPath;
+    }
     virtual void tableViewDidDeselectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { }
     virtual void tableViewAccessoryButtonTappedForRowWithIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { }
-    virtual std::optional<UITableViewCellEditingStyle> tableViewEditingStyleForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return std::nullopt; }
-    virtual std::optional<std::string> tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return std::nullopt; }
+    virtual std::optional<UITableViewCellEditingStyle> tableViewEditingStyleForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>&)
+    {
+        return std::nullopt;
+    }
     // Answers where a row being dragged from `from` may go when it is over `proposed`.
-    virtual Ref<NSIndexPath> tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(const Ref<UITableView>&,
-        const Ref<NSIndexPath>& /*from*/, const Ref<NSIndexPath>& proposed) { return proposed; }
+    virtual Ref<NSIndexPath> tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& /*from*/, const Ref<NSIndexPath>& proposed)
+    {
+        return proposed;
+    }
     virtual void tableViewWillBeginEditingRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { }
     virtual void tableViewDidEndEditingRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { }
 };
 
 // One change a table was asked to make, kept so tests can see what was animated and how.
 struct UITableViewRecordedUpdate {
-    enum class Kind { ReloadData, InsertRows, DeleteRows, ReloadRows, MoveRow, InsertSections, DeleteSections, ReloadSections };
+    enum class Kind {
+        ReloadData,
+        InsertRows,
+        DeleteRows,
+        ReloadRows,
+        MoveRow,
+        InsertSections,
+        DeleteSections,
+        ReloadSections
+    };
     Kind kind;
     std::vector<std::pair<int32_t, int32_t>> indexPaths; // (section, row); for MoveRow: from, to
     std::vector<int32_t> sections;
@@ -105,7 +158,10 @@ struct UITableViewRecordedUpdate {
 class UITableView : public UIScrollView {
     VX_OBJECT(UITableView, UIScrollView)
 public:
-    explicit UITableView(Passkey key) : UIScrollView(key) { }
+    explicit UITableView(Passkey key)
+        : UIScrollView(key)
+    {
+    }
     static Ref<UITableView> initWithFrameStyle(CGRect frame, UITableViewStyle style);
     static Ref<UITableView> initWithFrame(CGRect frame) { return initWithFrameStyle(frame, UITableViewStylePlain); }
 
@@ -117,11 +173,23 @@ public:
     UITableViewDelegate* tableDelegate() const { return m_tableDelegateOwner.expired() ? nullptr : m_tableDelegate; }
 
     CGFloat rowHeight() const { return m_rowHeight; }
-    void setRowHeight(CGFloat height) { m_rowHeight = height; setNeedsGeometry(); }
+    void setRowHeight(CGFloat height)
+    {
+        m_rowHeight = height;
+        setNeedsGeometry();
+    }
     CGFloat sectionHeaderHeight() const { return m_sectionHeaderHeight; }
-    void setSectionHeaderHeight(CGFloat height) { m_sectionHeaderHeight = height; setNeedsGeometry(); }
+    void setSectionHeaderHeight(CGFloat height)
+    {
+        m_sectionHeaderHeight = height;
+        setNeedsGeometry();
+    }
     CGFloat sectionFooterHeight() const { return m_sectionFooterHeight; }
-    void setSectionFooterHeight(CGFloat height) { m_sectionFooterHeight = height; setNeedsGeometry(); }
+    void setSectionFooterHeight(CGFloat height)
+    {
+        m_sectionFooterHeight = height;
+        setNeedsGeometry();
+    }
     const Ref<UIView>& tableHeaderView() const { return m_tableHeaderView; }
     void setTableHeaderView(const Ref<UIView>& view);
     const Ref<UIView>& tableFooterView() const { return m_tableFooterView; }
@@ -130,8 +198,7 @@ public:
     void setBackgroundView(const Ref<UIView>& view) { m_backgroundView = view; }
 
     // Registration. A registered class or layout makes a cell when dequeuing finds none to reuse.
-    template<typename T>
-    void registerClassForCellReuseIdentifier(const std::string& identifier)
+    template <typename T> void registerClassForCellReuseIdentifier(const std::string& identifier)
     {
         registerCellFactory(identifier, [](const std::string& id) -> Ref<UITableViewCell> {
             return T::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, id);
@@ -141,13 +208,15 @@ public:
     void registerClassForCellReuseIdentifier(Class cls, const std::string& identifier);
     // The layout's first top-level cell; nullptr clears.
     void registerNibForCellReuseIdentifier(const Ref<UINib>& nib, const std::string& identifier);
-    void registerCellFactory(const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory);
+    void registerCellFactory(
+        const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory);
 
     // A cell kept for reuse (prepared for reuse), else one made by the registration, else nullptr.
     Ref<UITableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
     // The same, but never nullptr: raises NSInternalInconsistencyException for an identifier
     // with no registration.
-    Ref<UITableViewCell> dequeueReusableCellWithIdentifierForIndexPath(const std::string& identifier, const Ref<NSIndexPath>& indexPath);
+    Ref<UITableViewCell> dequeueReusableCellWithIdentifierForIndexPath(
+        const std::string& identifier, const Ref<NSIndexPath>& indexPath);
 
     // Data and geometry.
     void reloadData();
@@ -170,9 +239,12 @@ public:
     // Updates.
     void beginUpdates();
     void endUpdates();
-    void insertRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
-    void deleteRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
-    void reloadRowsAtIndexPathsWithRowAnimation(const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
+    void insertRowsAtIndexPathsWithRowAnimation(
+        const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
+    void deleteRowsAtIndexPathsWithRowAnimation(
+        const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
+    void reloadRowsAtIndexPathsWithRowAnimation(
+        const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation);
     void moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to);
     void insertSectionsWithRowAnimation(const std::vector<int32_t>& sections, UITableViewRowAnimation animation);
     void deleteSectionsWithRowAnimation(const std::vector<int32_t>& sections, UITableViewRowAnimation animation);
@@ -193,7 +265,8 @@ public:
     // The user dragging a row by its reorder control and dropping it over `proposed`: the
     // delegate may redirect it, the data source moves it, and the table follows without asking
     // again. Answers where it went; nullptr when the row cannot move.
-    Ref<NSIndexPath> userMoveRowAtIndexPathToProposedIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed);
+    Ref<NSIndexPath> userMoveRowAtIndexPathToProposedIndexPath(
+        const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed);
 
     // Selection. Selecting in code does not tell the delegate; taps do.
     bool allowsSelection() const { return m_allowsSelection; }
@@ -202,12 +275,14 @@ public:
     void setAllowsMultipleSelection(bool v) { m_allowsMultipleSelection = v; }
     Ref<NSIndexPath> indexPathForSelectedRow() const;
     std::vector<Ref<NSIndexPath>> indexPathsForSelectedRows() const;
-    void selectRowAtIndexPathAnimatedScrollPosition(const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position);
+    void selectRowAtIndexPathAnimatedScrollPosition(
+        const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position);
     void deselectRowAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool animated);
     // A tap on the row, as a touch would make it (asks and tells the delegate).
     void userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath);
 
-    void scrollToRowAtIndexPathAtScrollPositionAnimated(const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated);
+    void scrollToRowAtIndexPathAtScrollPositionAnimated(
+        const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated);
     void scrollToNearestSelectedRowAtScrollPositionAnimated(UITableViewScrollPosition position, bool animated);
 
     void layoutSubviews() override;
@@ -232,8 +307,8 @@ private:
         std::vector<int32_t> insertSections, deleteSections, reloadSections;
         bool empty() const
         {
-            return insertRows.empty() && deleteRows.empty() && reloadRows.empty() && moves.empty() && insertSections.empty()
-                && deleteSections.empty() && reloadSections.empty();
+            return insertRows.empty() && deleteRows.empty() && reloadRows.empty() && moves.empty()
+                && insertSections.empty() && deleteSections.empty() && reloadSections.empty();
         }
     };
 

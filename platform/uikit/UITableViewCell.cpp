@@ -109,7 +109,8 @@ void UITableViewCell::layoutSubviews()
     if (accessory) {
         CGSize size = accessory->bounds().size;
         right = size.width + kMargin;
-        accessory->setFrame(CGRectMake(b.size.width - kMargin - size.width, (b.size.height - size.height) / 2, size.width, size.height));
+        accessory->setFrame(CGRectMake(
+            b.size.width - kMargin - size.width, (b.size.height - size.height) / 2, size.width, size.height));
     } else if (type != UITableViewCellAccessoryNone) {
         right = kAccessoryWidth;
     }

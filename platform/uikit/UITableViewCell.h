@@ -43,9 +43,13 @@ enum UITableViewCellEditingStyle : int32_t {
 class UITableViewCell : public UIView {
     VX_OBJECT(UITableViewCell, UIView)
 public:
-    explicit UITableViewCell(Passkey key) : UIView(key) { }
+    explicit UITableViewCell(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UITableViewCell> init() { return initWithStyleReuseIdentifier(UITableViewCellStyleDefault, {}); }
-    static Ref<UITableViewCell> initWithStyleReuseIdentifier(UITableViewCellStyle style, const std::string& reuseIdentifier)
+    static Ref<UITableViewCell> initWithStyleReuseIdentifier(
+        UITableViewCellStyle style, const std::string& reuseIdentifier)
     {
         return makeCell<UITableViewCell>(style, reuseIdentifier);
     }
@@ -59,7 +63,11 @@ public:
     const Ref<UIImageView>& imageView() const { return m_imageView; }
 
     UITableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
-    void setAccessoryType(UITableViewCellAccessoryType type) { m_accessoryType = type; setNeedsLayout(); }
+    void setAccessoryType(UITableViewCellAccessoryType type)
+    {
+        m_accessoryType = type;
+        setNeedsLayout();
+    }
     const Ref<UIView>& accessoryView() const { return m_accessoryView; }
     void setAccessoryView(const Ref<UIView>& view);
     UITableViewCellAccessoryType editingAccessoryType() const { return m_editingAccessoryType; }
@@ -83,7 +91,11 @@ public:
     bool showsReorderControl() const { return m_showsReorderControl; }
     void setShowsReorderControl(bool v) { m_showsReorderControl = v; }
     int32_t indentationLevel() const { return m_indentationLevel; }
-    void setIndentationLevel(int32_t level) { m_indentationLevel = level; setNeedsLayout(); }
+    void setIndentationLevel(int32_t level)
+    {
+        m_indentationLevel = level;
+        setNeedsLayout();
+    }
 
     // Called before a table hands the cell out again; resets selection and highlight.
     virtual void prepareForReuse();
@@ -93,8 +105,7 @@ public:
     void setReuseIdentifier(const std::string& identifier) { m_reuseIdentifier = identifier; }
 
 protected:
-    template<typename T>
-    static Ref<T> makeCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
+    template <typename T> static Ref<T> makeCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
     {
         auto cell = makeView<T>(CGRectMake(0, 0, 320, 44));
         cell->setUpCell(style, reuseIdentifier);

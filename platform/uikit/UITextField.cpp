@@ -72,7 +72,8 @@ bool UITextField::resignFirstResponder()
 bool UITextField::replace(NSRange range, const std::string& replacement)
 {
     auto self = protectedField();
-    if (auto* d = delegate(); d && !d->textFieldShouldChangeCharactersInRangeReplacementString(self, range, replacement))
+    if (auto* d = delegate();
+        d && !d->textFieldShouldChangeCharactersInRangeReplacementString(self, range, replacement))
         return false;
     std::u16string units = NSString::toUTF16(m_text);
     // The delegate may have changed the text; keep the range inside what is there now.
@@ -155,8 +156,10 @@ void UITextField::drawRect(CGRect)
         return;
     CGSize size = NSString_Drawing::sizeWithFont(shown, font);
     CGFloat inset = m_borderStyle == UITextBorderStyleNone ? 0 : 7;
-    CGRect textRect = CGRectMake(inset, (b.size.height - size.height) / 2, std::max<CGFloat>(0, b.size.width - 2 * inset), size.height);
-    auto color = placeholder ? UIColor::colorWithWhiteAlpha(0.7f, 1) : (m_textColor ? m_textColor : UIColor::blackColor());
+    CGRect textRect = CGRectMake(
+        inset, (b.size.height - size.height) / 2, std::max<CGFloat>(0, b.size.width - 2 * inset), size.height);
+    auto color
+        = placeholder ? UIColor::colorWithWhiteAlpha(0.7f, 1) : (m_textColor ? m_textColor : UIColor::blackColor());
     color->set();
     NSString_Drawing::drawInRectWithFont(shown, textRect, font, NSLineBreakByTruncatingTail, m_textAlignment);
 }

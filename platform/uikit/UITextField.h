@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FoundationForward.h"
-#include "UIControl.h"
 #include "NSParagraphStyle.h"
+#include "UIControl.h"
 #include "UIKeyInput.h"
 
 #include <optional>
@@ -37,7 +37,11 @@ public:
     virtual void textFieldDidBeginEditing(const Ref<UITextField>&) { }
     virtual bool textFieldShouldEndEditing(const Ref<UITextField>&) { return true; }
     virtual void textFieldDidEndEditing(const Ref<UITextField>&) { }
-    virtual bool textFieldShouldChangeCharactersInRangeReplacementString(const Ref<UITextField>&, NSRange, const std::string&) { return true; }
+    virtual bool textFieldShouldChangeCharactersInRangeReplacementString(
+        const Ref<UITextField>&, NSRange, const std::string&)
+    {
+        return true;
+    }
     virtual bool textFieldShouldClear(const Ref<UITextField>&) { return true; }
     virtual bool textFieldShouldReturn(const Ref<UITextField>&) { return true; }
 };
@@ -50,7 +54,10 @@ public:
 class UITextField : public UIControl, public UIKeyInput {
     VX_OBJECT(UITextField, UIControl)
 public:
-    explicit UITextField(Passkey key) : UIControl(key) { }
+    explicit UITextField(Passkey key)
+        : UIControl(key)
+    {
+    }
     static Ref<UITextField> initWithFrame(CGRect frame) { return makeView<UITextField>(frame); }
 
     void setDelegate(UITextFieldDelegate* delegate, Weak<NSObject> owner)
@@ -61,17 +68,41 @@ public:
     UITextFieldDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
 
     const std::string& text() const { return m_text; }
-    void setText(const std::string& text) { m_text = text; setNeedsDisplay(); }
+    void setText(const std::string& text)
+    {
+        m_text = text;
+        setNeedsDisplay();
+    }
     const std::string& placeholder() const { return m_placeholder; }
-    void setPlaceholder(const std::string& placeholder) { m_placeholder = placeholder; setNeedsDisplay(); }
+    void setPlaceholder(const std::string& placeholder)
+    {
+        m_placeholder = placeholder;
+        setNeedsDisplay();
+    }
     const Ref<UIFont>& font() const { return m_font; }
-    void setFont(const Ref<UIFont>& font) { m_font = font; setNeedsDisplay(); }
+    void setFont(const Ref<UIFont>& font)
+    {
+        m_font = font;
+        setNeedsDisplay();
+    }
     const Ref<UIColor>& textColor() const { return m_textColor; }
-    void setTextColor(const Ref<UIColor>& color) { m_textColor = color; setNeedsDisplay(); }
+    void setTextColor(const Ref<UIColor>& color)
+    {
+        m_textColor = color;
+        setNeedsDisplay();
+    }
     NSTextAlignment textAlignment() const { return m_textAlignment; }
-    void setTextAlignment(NSTextAlignment alignment) { m_textAlignment = alignment; setNeedsDisplay(); }
+    void setTextAlignment(NSTextAlignment alignment)
+    {
+        m_textAlignment = alignment;
+        setNeedsDisplay();
+    }
     UITextBorderStyle borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(UITextBorderStyle style) { m_borderStyle = style; setNeedsDisplay(); }
+    void setBorderStyle(UITextBorderStyle style)
+    {
+        m_borderStyle = style;
+        setNeedsDisplay();
+    }
     UITextFieldViewMode clearButtonMode() const { return m_clearButtonMode; }
     void setClearButtonMode(UITextFieldViewMode mode) { m_clearButtonMode = mode; }
     bool clearsOnBeginEditing() const { return m_clearsOnBeginEditing; }

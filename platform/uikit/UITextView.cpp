@@ -15,7 +15,7 @@ VX_REGISTER_CLASS(UITextView);
 namespace {
 // Text wraps inside this much padding on each side.
 constexpr CGFloat kLinePadding = 5;
-}
+} // namespace
 
 const Ref<UIFont>& UITextView::font() const
 {
@@ -55,11 +55,14 @@ CGFloat UITextView::heightOfText(size_t units) const
 {
     std::u16string all = NSString::toUTF16(m_text);
     std::string prefix = NSString::fromUTF16(std::u16string_view(all).substr(0, std::min(units, all.size())));
-    CGFloat width = std::max<CGFloat>(1, bounds().size.width - m_textContainerInset.left - m_textContainerInset.right - 2 * kLinePadding);
+    CGFloat width = std::max<CGFloat>(
+        1, bounds().size.width - m_textContainerInset.left - m_textContainerInset.right - 2 * kLinePadding);
     // An empty last line still takes a line's height.
     if (prefix.empty() || prefix.back() == '\n')
         prefix += " ";
-    return NSString_Drawing::sizeWithFontConstrainedToSize(prefix, font(), CGSizeMake(width, 1e6f), NSLineBreakByWordWrapping).height;
+    return NSString_Drawing::sizeWithFontConstrainedToSize(
+        prefix, font(), CGSizeMake(width, 1e6f), NSLineBreakByWordWrapping)
+        .height;
 }
 
 void UITextView::updateContentSize()
@@ -163,7 +166,8 @@ void UITextView::deleteBackward()
     std::u16string units = NSString::toUTF16(m_text);
     size_t end = std::min<size_t>(m_selectedRange.location, units.size());
     size_t length = 1;
-    if (end >= 2 && units[end - 1] >= 0xDC00 && units[end - 1] <= 0xDFFF && units[end - 2] >= 0xD800 && units[end - 2] <= 0xDBFF)
+    if (end >= 2 && units[end - 1] >= 0xDC00 && units[end - 1] <= 0xDFFF && units[end - 2] >= 0xD800
+        && units[end - 2] <= 0xDBFF)
         length = 2;
     replace({ NSUInteger(end - length), NSUInteger(length) }, "");
 }
@@ -184,6 +188,7 @@ void UITextView::drawRect(CGRect)
     (m_textColor ? m_textColor : UIColor::blackColor())->set();
     CGRect b = bounds();
     CGRect textRect = CGRectMake(m_textContainerInset.left + kLinePadding, m_textContainerInset.top,
-        std::max<CGFloat>(0, b.size.width - m_textContainerInset.left - m_textContainerInset.right - 2 * kLinePadding), contentSize().height);
+        std::max<CGFloat>(0, b.size.width - m_textContainerInset.left - m_textContainerInset.right - 2 * kLinePadding),
+        contentSize().height);
     NSString_Drawing::drawInRectWithFont(m_text, textRect, font(), NSLineBreakByWordWrapping, m_textAlignment);
 }

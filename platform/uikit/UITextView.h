@@ -22,7 +22,10 @@ public:
     virtual void textViewDidBeginEditing(const Ref<UITextView>&) { }
     virtual bool textViewShouldEndEditing(const Ref<UITextView>&) { return true; }
     virtual void textViewDidEndEditing(const Ref<UITextView>&) { }
-    virtual bool textViewShouldChangeTextInRangeReplacementText(const Ref<UITextView>&, NSRange, const std::string&) { return true; }
+    virtual bool textViewShouldChangeTextInRangeReplacementText(const Ref<UITextView>&, NSRange, const std::string&)
+    {
+        return true;
+    }
     virtual void textViewDidChange(const Ref<UITextView>&) { }
     virtual void textViewDidChangeSelection(const Ref<UITextView>&) { }
 };
@@ -33,7 +36,10 @@ public:
 class UITextView : public UIScrollView, public UIKeyInput {
     VX_OBJECT(UITextView, UIScrollView)
 public:
-    explicit UITextView(Passkey key) : UIScrollView(key) { }
+    explicit UITextView(Passkey key)
+        : UIScrollView(key)
+    {
+    }
     static Ref<UITextView> initWithFrame(CGRect frame) { return makeScrollView<UITextView>(frame); }
 
     // The text view's delegate is its scroll view delegate too.
@@ -48,17 +54,33 @@ public:
     const std::string& text() const { return m_text; }
     void setText(const std::string& text);
     const Ref<UIFont>& font() const;
-    void setFont(const Ref<UIFont>& font) { m_font = font; updateContentSize(); }
+    void setFont(const Ref<UIFont>& font)
+    {
+        m_font = font;
+        updateContentSize();
+    }
     const Ref<UIColor>& textColor() const { return m_textColor; }
-    void setTextColor(const Ref<UIColor>& color) { m_textColor = color; setNeedsDisplay(); }
+    void setTextColor(const Ref<UIColor>& color)
+    {
+        m_textColor = color;
+        setNeedsDisplay();
+    }
     NSTextAlignment textAlignment() const { return m_textAlignment; }
-    void setTextAlignment(NSTextAlignment alignment) { m_textAlignment = alignment; setNeedsDisplay(); }
+    void setTextAlignment(NSTextAlignment alignment)
+    {
+        m_textAlignment = alignment;
+        setNeedsDisplay();
+    }
     bool isEditable() const { return m_editable; }
     void setEditable(bool editable);
     bool isSelectable() const { return m_selectable; }
     void setSelectable(bool selectable) { m_selectable = selectable; }
     UIEdgeInsets textContainerInset() const { return m_textContainerInset; }
-    void setTextContainerInset(UIEdgeInsets insets) { m_textContainerInset = insets; updateContentSize(); }
+    void setTextContainerInset(UIEdgeInsets insets)
+    {
+        m_textContainerInset = insets;
+        updateContentSize();
+    }
     // Kept inside the text; telling the delegate when it changes.
     NSRange selectedRange() const { return m_selectedRange; }
     void setSelectedRange(NSRange range);

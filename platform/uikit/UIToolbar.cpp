@@ -33,7 +33,8 @@ void UIToolbar::setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool)
             button->setTitleForState(item->title(), UIControlStateNormal);
             button->setEnabled(item->isEnabled());
             Weak<UIBarButtonItem> weak = item;
-            button->addTargetActionForControlEvents(nullptr, "tap",
+            button->addTargetActionForControlEvents(
+                nullptr, "tap",
                 [weak](const Ref<UIControl>&, const Ref<UIEvent>&) {
                     if (auto strong = weak.lock())
                         strong->userTap();
@@ -88,8 +89,8 @@ void UIToolbar::layoutSubviews()
             view->setFrame(CGRectMake(x, (b.size.height - h) / 2, w, h));
         }
         x += w;
-        if (i + 1 < m_items.size() && !m_items[i]->isFlexibleSpace() && !m_items[i]->isFixedSpace() && !m_items[i + 1]->isFlexibleSpace()
-            && !m_items[i + 1]->isFixedSpace())
+        if (i + 1 < m_items.size() && !m_items[i]->isFlexibleSpace() && !m_items[i]->isFixedSpace()
+            && !m_items[i + 1]->isFlexibleSpace() && !m_items[i + 1]->isFixedSpace())
             x += kItemGap;
     }
 }
@@ -104,4 +105,7 @@ CGRect UIToolbar::frameForItem(const Ref<UIBarButtonItem>& item)
     return CGRectZero;
 }
 
-CGSize UIToolbar::sizeThatFits(CGSize size) const { return CGSizeMake(size.width, 44); }
+CGSize UIToolbar::sizeThatFits(CGSize size) const
+{
+    return CGSizeMake(size.width, 44);
+}

@@ -16,7 +16,10 @@ enum UIBarStyle : int32_t {
 class UIToolbar : public UIView {
     VX_OBJECT(UIToolbar, UIView)
 public:
-    explicit UIToolbar(Passkey key) : UIView(key) { }
+    explicit UIToolbar(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIToolbar> initWithFrame(CGRect frame) { return makeView<UIToolbar>(frame); }
 
     const std::vector<Ref<UIBarButtonItem>>& items() const { return m_items; }

@@ -43,8 +43,8 @@ std::string visibleText(const std::string& html)
         }
         text += c;
     }
-    static const std::pair<const char*, const char*> s_entities[] = { { "&amp;", "&" }, { "&lt;", "<" }, { "&gt;", ">" },
-        { "&quot;", "\"" }, { "&nbsp;", " " }, { "&#39;", "'" } };
+    static const std::pair<const char*, const char*> s_entities[] = { { "&amp;", "&" }, { "&lt;", "<" },
+        { "&gt;", ">" }, { "&quot;", "\"" }, { "&nbsp;", " " }, { "&#39;", "'" } };
     for (const auto& [entity, replacement] : s_entities) {
         size_t at = 0;
         while ((at = text.find(entity, at)) != std::string::npos) {
@@ -68,7 +68,8 @@ Ref<UIWebView> UIWebView::initWithFrame(CGRect frame)
 bool UIWebView::start(Load load, UIWebViewNavigationType type, bool addToHistory)
 {
     auto self = protectedView();
-    if (auto* d = delegate(); d && load.kind == Load::Kind::Request && !d->webViewShouldStartLoadWithRequestNavigationType(self, load.url, type))
+    if (auto* d = delegate(); d && load.kind == Load::Kind::Request
+        && !d->webViewShouldStartLoadWithRequestNavigationType(self, load.url, type))
         return false;
     m_loads.push_back(load);
     if (addToHistory) {
@@ -107,8 +108,9 @@ void UIWebView::measure()
         std::string text = page.kind == Load::Kind::Request ? std::string() : visibleText(page.content);
         if (!text.empty()) {
             CGFloat width = std::max<CGFloat>(1, bounds().size.width - 16);
-            m_contentHeight = NSString_Drawing::sizeWithFontConstrainedToSize(text, UIFont::systemFontOfSize(16), CGSizeMake(width, 1e7f),
-                                  NSLineBreakByWordWrapping).height
+            m_contentHeight = NSString_Drawing::sizeWithFontConstrainedToSize(text, UIFont::systemFontOfSize(16),
+                                  CGSizeMake(width, 1e7f), NSLineBreakByWordWrapping)
+                                  .height
                 + 16;
         }
     }
@@ -122,7 +124,10 @@ void UIWebView::layoutSubviews()
         measure();
 }
 
-void UIWebView::loadRequest(const std::string& url) { start({ Load::Kind::Request, url, {}, {}, {} }, UIWebViewNavigationTypeOther, true); }
+void UIWebView::loadRequest(const std::string& url)
+{
+    start({ Load::Kind::Request, url, {}, {}, {} }, UIWebViewNavigationTypeOther, true);
+}
 
 void UIWebView::loadHTMLStringBaseURL(const std::string& html, const std::string& baseURL)
 {
@@ -141,7 +146,10 @@ void UIWebView::reload()
         start(m_history[size_t(m_historyIndex)], UIWebViewNavigationTypeReload, false);
 }
 
-void UIWebView::stopLoading() { m_loading = false; }
+void UIWebView::stopLoading()
+{
+    m_loading = false;
+}
 
 void UIWebView::goBack()
 {
@@ -159,7 +167,10 @@ void UIWebView::goForward()
         ++m_historyIndex;
 }
 
-std::string UIWebView::requestURL() const { return m_historyIndex >= 0 ? m_history[size_t(m_historyIndex)].url : std::string(); }
+std::string UIWebView::requestURL() const
+{
+    return m_historyIndex >= 0 ? m_history[size_t(m_historyIndex)].url : std::string();
+}
 
 std::string UIWebView::stringByEvaluatingJavaScriptFromString(const std::string& script)
 {

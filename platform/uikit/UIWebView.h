@@ -21,7 +21,11 @@ enum UIWebViewNavigationType : int32_t {
 class UIWebViewDelegate {
 public:
     virtual ~UIWebViewDelegate() = default;
-    virtual bool webViewShouldStartLoadWithRequestNavigationType(const Ref<UIWebView>&, const std::string& /*url*/, UIWebViewNavigationType) { return true; }
+    virtual bool webViewShouldStartLoadWithRequestNavigationType(
+        const Ref<UIWebView>&, const std::string& /*url*/, UIWebViewNavigationType)
+    {
+        return true;
+    }
     virtual void webViewDidStartLoad(const Ref<UIWebView>&) { }
     virtual void webViewDidFinishLoad(const Ref<UIWebView>&) { }
     virtual void webViewDidFailLoadWithError(const Ref<UIWebView>&, const Ref<NSError>&) { }
@@ -38,13 +42,16 @@ class UIWebView : public UIView {
 public:
     struct Load {
         enum class Kind { Request, HTMLString, Data } kind;
-        std::string url;      // the request's URL, or the base URL
-        std::string content;  // the HTML or data
+        std::string url; // the request's URL, or the base URL
+        std::string content; // the HTML or data
         std::string mimeType;
         std::string textEncodingName;
     };
 
-    explicit UIWebView(Passkey key) : UIView(key) { }
+    explicit UIWebView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<UIWebView> initWithFrame(CGRect frame);
 
     void setDelegate(UIWebViewDelegate* delegate, Weak<NSObject> owner)

@@ -15,7 +15,10 @@ namespace {
 class Target : public NSObject {
     VX_OBJECT(Target, NSObject)
 public:
-    explicit Target(Passkey key) : NSObject(key) { }
+    explicit Target(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<Target> init() { return make<Target>(); }
 };
 
@@ -33,9 +36,11 @@ TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
     auto done = UIBarButtonItem::initWithTitleStyleTargetAction("Done", UIBarButtonItemStyleDone, target, action);
     done->setWidth(100);
     auto custom = UIBarButtonItem::initWithCustomView(UIView::initWithFrame(CGRectMake(0, 0, 200, 30)));
-    auto fixed = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
+    auto fixed
+        = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
     fixed->setWidth(40);
-    auto flexible = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
+    auto flexible = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+        UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
     toolbar->setItems({ share, flexible, custom, flexible, fixed, done });
 
     CGRect shareFrame = toolbar->frameForItem(share);
@@ -46,7 +51,8 @@ TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
     EXPECT_EQ(CGRectGetMaxX(doneFrame), 768 - 12);
     EXPECT_EQ(doneFrame.size.width, 100);
     // The two flexible spaces share what is left equally; the fixed one keeps its width.
-    EXPECT_FLOAT_EQ(customFrame.origin.x - CGRectGetMaxX(shareFrame), doneFrame.origin.x - 40 - CGRectGetMaxX(customFrame));
+    EXPECT_FLOAT_EQ(
+        customFrame.origin.x - CGRectGetMaxX(shareFrame), doneFrame.origin.x - 40 - CGRectGetMaxX(customFrame));
     EXPECT_EQ(customFrame.size.height, 30);
 
     UIApplicationHost::tap(CGPointMake(CGRectGetMidX(doneFrame), 1000));
@@ -70,7 +76,8 @@ TEST_F(BarItemTest, NavigationAndTabItemsKeepTheirSettings)
     item->setRightBarButtonItem(nullptr);
     EXPECT_TRUE(item->rightBarButtonItems().empty());
     EXPECT_EQ(edit->systemItem(), UIBarButtonSystemItemEdit);
-    EXPECT_EQ(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemDone, nullptr, nullptr)->style(),
+    EXPECT_EQ(
+        UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemDone, nullptr, nullptr)->style(),
         UIBarButtonItemStyleDone);
 
     auto tab = UITabBarItem::initWithTabBarSystemItemTag(UITabBarSystemItemFavorites, 3);

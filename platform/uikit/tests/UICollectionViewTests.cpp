@@ -17,45 +17,63 @@ namespace {
 
 std::string frame(CGRect r)
 {
-    return std::to_string(int(r.origin.x)) + "," + std::to_string(int(r.origin.y)) + " " + std::to_string(int(r.size.width)) + "x"
-        + std::to_string(int(r.size.height));
+    return std::to_string(int(r.origin.x)) + "," + std::to_string(int(r.origin.y)) + " "
+        + std::to_string(int(r.size.width)) + "x" + std::to_string(int(r.size.height));
 }
 
-std::string path(const Ref<NSIndexPath>& p) { return p ? std::to_string(p->section()) + "." + std::to_string(p->item()) : "nil"; }
+std::string path(const Ref<NSIndexPath>& p)
+{
+    return p ? std::to_string(p->section()) + "." + std::to_string(p->item()) : "nil";
+}
 
 class Items : public NSObject, public UICollectionViewDataSource, public UICollectionViewDelegateFlowLayout {
     VX_OBJECT(Items, NSObject)
 public:
-    explicit Items(Passkey key) : NSObject(key) { }
+    explicit Items(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<Items> init() { return make<Items>(); }
 
     int32_t numberOfSectionsInCollectionView(const Ref<UICollectionView>&) override { return int32_t(counts.size()); }
     int32_t collectionViewNumberOfItemsInSection(const Ref<UICollectionView>&, int32_t s) override { return counts[s]; }
-    Ref<UICollectionViewCell> collectionViewCellForItemAtIndexPath(const Ref<UICollectionView>& view, const Ref<NSIndexPath>& ip) override
+    Ref<UICollectionViewCell> collectionViewCellForItemAtIndexPath(
+        const Ref<UICollectionView>& view, const Ref<NSIndexPath>& ip) override
     {
         ++cellRequests;
         auto cell = view->dequeueReusableCellWithReuseIdentifierForIndexPath("Item", ip);
         cell->setTag(ip->item());
         return cell;
     }
-    std::optional<CGSize> collectionViewLayoutSizeForItemAtIndexPath(const Ref<UICollectionView>&, UICollectionViewLayout*,
-        const Ref<NSIndexPath>& ip) override
+    std::optional<CGSize> collectionViewLayoutSizeForItemAtIndexPath(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, const Ref<NSIndexPath>& ip) override
     {
         if (sizeOf)
             return sizeOf(ip->item());
         return std::nullopt;
     }
-    void collectionViewWillDisplayCellForItemAtIndexPath(const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
+    void collectionViewWillDisplayCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("willDisplay " + path(ip));
     }
-    void collectionViewDidEndDisplayingCellForItemAtIndexPath(const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
+    void collectionViewDidEndDisplayingCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("didEndDisplaying " + path(ip));
     }
-    bool collectionViewShouldSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override { return ip->item() != 7; }
-    void collectionViewDidSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override { log.add("didSelect " + path(ip)); }
-    void collectionViewDidDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override { log.add("didDeselect " + path(ip)); }
+    bool collectionViewShouldSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        return ip->item() != 7;
+    }
+    void collectionViewDidSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didSelect " + path(ip));
+    }
+    void collectionViewDidDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didDeselect " + path(ip));
+    }
     void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) override { log.add("didEndDecelerating"); }
 
     std::vector<int32_t> counts;
@@ -76,7 +94,8 @@ protected:
 
     Ref<UICollectionView> makeView(CGSize size)
     {
-        auto view = UICollectionView::initWithFrameCollectionViewLayout(CGRectMake(0, 0, size.width, size.height), m_layout);
+        auto view
+            = UICollectionView::initWithFrameCollectionViewLayout(CGRectMake(0, 0, size.width, size.height), m_layout);
         view->registerClassForCellWithReuseIdentifier<UICollectionViewCell>("Item");
         view->setDataSource(m_items.get(), m_items);
         view->setCollectionDelegate(m_items.get(), m_items);
@@ -86,7 +105,8 @@ protected:
 
     std::string itemFrame(const Ref<UICollectionView>& view, int32_t item, int32_t section = 0)
     {
-        return frame(view->layoutAttributesForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(item, section))->frame());
+        return frame(
+            view->layoutAttributesForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(item, section))->frame());
     }
 
     Ref<UIWindow> m_window;
@@ -108,16 +128,16 @@ TEST_F(CollectionViewTest, FlowLayoutFillsLinesInTheScrollDirection)
         std::string contentSize;
     };
     const std::vector<Case> cases = {
-        { "exact fit, last line keeps the columns", { 320, 400 }, UICollectionViewScrollDirectionVertical, {}, {}, nullptr, { 1, 2, 3, 6 },
-            { "110,0 100x50", "220,0 100x50", "0,60 100x50", "0,120 100x50" }, "0,0 320x170" },
-        { "spare room spreads the line", { 330, 400 }, UICollectionViewScrollDirectionVertical, {}, {}, nullptr, { 1, 2, 4 },
-            { "115,0 100x50", "230,0 100x50", "115,60 100x50" }, "0,0 330x170" },
-        { "insets and a header", { 320, 400 }, UICollectionViewScrollDirectionVertical, UIEdgeInsetsMake(10, 5, 20, 5), { 320, 30 }, nullptr,
-            { 0, 1, 2 }, { "5,40 100x50", "215,40 100x50", "5,100 100x50" }, "0,0 320x290" },
-        { "horizontal fills columns", { 400, 200 }, UICollectionViewScrollDirectionHorizontal, {}, {}, nullptr, { 1, 2, 3 },
-            { "0,75 100x50", "0,150 100x50", "110,0 100x50" }, "0,0 320x200" },
-        { "delegate sizes, short items centred in their line", { 320, 400 }, UICollectionViewScrollDirectionVertical, {}, {},
-            [](int32_t i) { return i == 1 ? CGSizeMake(100, 80) : CGSizeMake(100, 40); }, { 0, 1, 2 },
+        { "exact fit, last line keeps the columns", { 320, 400 }, UICollectionViewScrollDirectionVertical, {}, {},
+            nullptr, { 1, 2, 3, 6 }, { "110,0 100x50", "220,0 100x50", "0,60 100x50", "0,120 100x50" }, "0,0 320x170" },
+        { "spare room spreads the line", { 330, 400 }, UICollectionViewScrollDirectionVertical, {}, {}, nullptr,
+            { 1, 2, 4 }, { "115,0 100x50", "230,0 100x50", "115,60 100x50" }, "0,0 330x170" },
+        { "insets and a header", { 320, 400 }, UICollectionViewScrollDirectionVertical, UIEdgeInsetsMake(10, 5, 20, 5),
+            { 320, 30 }, nullptr, { 0, 1, 2 }, { "5,40 100x50", "215,40 100x50", "5,100 100x50" }, "0,0 320x290" },
+        { "horizontal fills columns", { 400, 200 }, UICollectionViewScrollDirectionHorizontal, {}, {}, nullptr,
+            { 1, 2, 3 }, { "0,75 100x50", "0,150 100x50", "110,0 100x50" }, "0,0 320x200" },
+        { "delegate sizes, short items centred in their line", { 320, 400 }, UICollectionViewScrollDirectionVertical,
+            {}, {}, [](int32_t i) { return i == 1 ? CGSizeMake(100, 80) : CGSizeMake(100, 40); }, { 0, 1, 2 },
             { "0,20 100x40", "110,0 100x80", "220,20 100x40" }, "0,0 320x180" },
     };
     for (const auto& c : cases) {
@@ -159,7 +179,9 @@ TEST_F(CollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
     EXPECT_EQ(path(visible.front()), "0.12");
     EXPECT_EQ(path(visible.back()), "0.23");
     auto events = m_items->log.take();
-    EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const std::string& e) { return e.rfind("didEnd", 0) == 0; }), 12);
+    EXPECT_EQ(
+        std::count_if(events.begin(), events.end(), [](const std::string& e) { return e.rfind("didEnd", 0) == 0; }),
+        12);
     EXPECT_EQ(events.back(), "willDisplay 0.23");
     // No new cells were made: the twelve that left came back.
     std::set<UICollectionViewCell*> distinct;
@@ -168,7 +190,8 @@ TEST_F(CollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
     EXPECT_EQ(distinct.size(), 12u);
     EXPECT_EQ(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(12, 0))->tag(), 12);
 
-    EXPECT_THROW(view->dequeueReusableCellWithReuseIdentifierForIndexPath("Missing", NSIndexPath::indexPathForItemInSection(0, 0)),
+    EXPECT_THROW(view->dequeueReusableCellWithReuseIdentifierForIndexPath(
+                     "Missing", NSIndexPath::indexPathForItemInSection(0, 0)),
         NSException);
 }
 
@@ -202,7 +225,8 @@ TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
     UIApplicationHost::tap(CGPointMake(100, 100));
     EXPECT_THAT(m_items->log.take(), ElementsAre("didSelect 0.6"));
     EXPECT_TRUE(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(6, 0))->isSelected());
-    view->scrollToItemAtIndexPathAtScrollPositionAnimated(NSIndexPath::indexPathForItemInSection(7, 0), UICollectionViewScrollPositionLeft, false);
+    view->scrollToItemAtIndexPathAtScrollPositionAnimated(
+        NSIndexPath::indexPathForItemInSection(7, 0), UICollectionViewScrollPositionLeft, false);
     m_clock.advance(1);
     m_items->log.take();
     UIApplicationHost::tap(CGPointMake(100, 100));

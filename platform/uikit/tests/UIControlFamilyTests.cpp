@@ -24,7 +24,8 @@ protected:
     void install(const Ref<UIControl>& control)
     {
         m_window->addSubview(control);
-        control->addTargetActionForControlEvents(nullptr, "changed", [this](const Ref<UIControl>&, const Ref<UIEvent>&) { ++m_changes; },
+        control->addTargetActionForControlEvents(
+            nullptr, "changed", [this](const Ref<UIControl>&, const Ref<UIEvent>&) { ++m_changes; },
             UIControlEventValueChanged);
     }
     void tapAt(CGFloat x, CGFloat y)
@@ -58,16 +59,22 @@ TEST_F(ControlFamilyTest, TapsChangeValuesAndSendValueChanged)
         int changes;
     };
     const std::vector<Case> cases = {
-        { "segment chosen", segments, nullptr, { { 150, 15 } }, [&] { return segments->selectedSegmentIndex(); }, 1, 1 },
-        { "same segment again", segments, nullptr, { { 150, 15 } }, [&] { return segments->selectedSegmentIndex(); }, 1, 0 },
+        { "segment chosen", segments, nullptr, { { 150, 15 } }, [&] { return segments->selectedSegmentIndex(); }, 1,
+            1 },
+        { "same segment again", segments, nullptr, { { 150, 15 } }, [&] { return segments->selectedSegmentIndex(); }, 1,
+            0 },
         { "disabled segment", segments, [&] { segments->setEnabledForSegmentAtIndex(false, 2); }, { { 250, 15 } },
             [&] { return segments->selectedSegmentIndex(); }, 1, 0 },
-        { "momentary", segments, [&] { segments->setMomentary(true); }, { { 20, 15 } }, [&] { return segments->selectedSegmentIndex(); },
-            UISegmentedControlNoSegment, 1 },
-        { "switch flips twice", toggle, nullptr, { { 20, 110 }, { 20, 110 }, { 20, 110 } }, [&] { return toggle->isOn(); }, 1, 3 },
-        { "stepper stops at its maximum", stepper, nullptr, { { 80, 210 }, { 80, 210 }, { 80, 210 } }, [&] { return stepper->value(); }, 2, 2 },
-        { "stepper wraps", stepper, [&] { stepper->setWraps(true); }, { { 80, 210 } }, [&] { return stepper->value(); }, 0, 1 },
-        { "stepper down at the minimum wraps to the top", stepper, nullptr, { { 10, 210 } }, [&] { return stepper->value(); }, 2, 1 },
+        { "momentary", segments, [&] { segments->setMomentary(true); }, { { 20, 15 } },
+            [&] { return segments->selectedSegmentIndex(); }, UISegmentedControlNoSegment, 1 },
+        { "switch flips twice", toggle, nullptr, { { 20, 110 }, { 20, 110 }, { 20, 110 } },
+            [&] { return toggle->isOn(); }, 1, 3 },
+        { "stepper stops at its maximum", stepper, nullptr, { { 80, 210 }, { 80, 210 }, { 80, 210 } },
+            [&] { return stepper->value(); }, 2, 2 },
+        { "stepper wraps", stepper, [&] { stepper->setWraps(true); }, { { 80, 210 } }, [&] { return stepper->value(); },
+            0, 1 },
+        { "stepper down at the minimum wraps to the top", stepper, nullptr, { { 10, 210 } },
+            [&] { return stepper->value(); }, 2, 1 },
         { "page control moves one page", pages, nullptr, { { 150, 310 } }, [&] { return pages->currentPage(); }, 1, 1 },
         { "page control at the first page stays", pages, [&] { pages->setCurrentPage(0); }, { { 5, 310 } },
             [&] { return pages->currentPage(); }, 0, 0 },

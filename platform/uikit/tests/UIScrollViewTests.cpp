@@ -13,13 +13,19 @@ using ::testing::ElementsAreArray;
 
 namespace {
 
-std::string point(CGPoint p) { return "(" + std::to_string(int(std::lround(p.x))) + "," + std::to_string(int(std::lround(p.y))) + ")"; }
+std::string point(CGPoint p)
+{
+    return "(" + std::to_string(int(std::lround(p.x))) + "," + std::to_string(int(std::lround(p.y))) + ")";
+}
 
 // Records delegate messages; runs of didScroll collapse into one entry.
 class ScrollRecorder : public NSObject, public UIScrollViewDelegate {
     VX_OBJECT(ScrollRecorder, NSObject)
 public:
-    explicit ScrollRecorder(Passkey key) : NSObject(key) { }
+    explicit ScrollRecorder(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<ScrollRecorder> init() { return make<ScrollRecorder>(); }
 
     void scrollViewDidScroll(const Ref<UIScrollView>& sv) override
@@ -31,7 +37,8 @@ public:
             log.add("didScroll");
     }
     void scrollViewWillBeginDragging(const Ref<UIScrollView>&) override { log.add("willBeginDragging"); }
-    void scrollViewWillEndDraggingWithVelocityTargetContentOffset(const Ref<UIScrollView>&, CGPoint velocity, CGPoint* target) override
+    void scrollViewWillEndDraggingWithVelocityTargetContentOffset(
+        const Ref<UIScrollView>&, CGPoint velocity, CGPoint* target) override
     {
         lastVelocity = velocity;
         log.add("willEndDragging");
@@ -43,10 +50,19 @@ public:
         log.add(std::string("didEndDragging ") + (decelerate ? "decelerate" : "stop"));
     }
     void scrollViewWillBeginDecelerating(const Ref<UIScrollView>&) override { log.add("willBeginDecelerating"); }
-    void scrollViewDidEndDecelerating(const Ref<UIScrollView>& sv) override { log.add("didEndDecelerating " + point(sv->contentOffset())); }
-    void scrollViewDidEndScrollingAnimation(const Ref<UIScrollView>& sv) override { log.add("didEndScrollingAnimation " + point(sv->contentOffset())); }
+    void scrollViewDidEndDecelerating(const Ref<UIScrollView>& sv) override
+    {
+        log.add("didEndDecelerating " + point(sv->contentOffset()));
+    }
+    void scrollViewDidEndScrollingAnimation(const Ref<UIScrollView>& sv) override
+    {
+        log.add("didEndScrollingAnimation " + point(sv->contentOffset()));
+    }
     bool scrollViewShouldScrollToTop(const Ref<UIScrollView>&) override { return allowTop; }
-    void scrollViewDidScrollToTop(const Ref<UIScrollView>& sv) override { log.add("didScrollToTop " + point(sv->contentOffset())); }
+    void scrollViewDidScrollToTop(const Ref<UIScrollView>& sv) override
+    {
+        log.add("didScrollToTop " + point(sv->contentOffset()));
+    }
     Ref<UIView> viewForZoomingInScrollView(const Ref<UIScrollView>&) override { return zoomView; }
     void scrollViewDidZoom(const Ref<UIScrollView>&) override { ++zooms; }
     void scrollViewDidEndZoomingWithViewAtScale(const Ref<UIScrollView>&, const Ref<UIView>&, CGFloat scale) override
@@ -68,7 +84,10 @@ public:
 class CountingScrollView : public UIScrollView {
     VX_OBJECT(CountingScrollView, UIScrollView)
 public:
-    explicit CountingScrollView(Passkey key) : UIScrollView(key) { }
+    explicit CountingScrollView(Passkey key)
+        : UIScrollView(key)
+    {
+    }
     static Ref<CountingScrollView> initWithFrame(CGRect frame) { return makeScrollView<CountingScrollView>(frame); }
     void setContentOffset(CGPoint offset) override
     {
@@ -98,7 +117,8 @@ protected:
         for (int i = 1; i <= steps; ++i) {
             m_clock.advance(1.0 / 60);
             CGFloat f = CGFloat(i) / steps;
-            UIApplicationHost::touchMove(touch, CGPointMake(from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f));
+            UIApplicationHost::touchMove(
+                touch, CGPointMake(from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f));
         }
         if (pause > 0)
             m_clock.advance(pause);

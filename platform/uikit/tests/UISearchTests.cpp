@@ -13,26 +13,41 @@ using ::testing::ElementsAre;
 namespace {
 
 // The map-like screen: search bar delegate, display delegate and results source in one.
-class Searcher : public NSObject, public UISearchBarDelegate, public UISearchDisplayDelegate, public UITableViewDataSource {
+class Searcher : public NSObject,
+                 public UISearchBarDelegate,
+                 public UISearchDisplayDelegate,
+                 public UITableViewDataSource {
     VX_OBJECT(Searcher, NSObject)
 public:
-    explicit Searcher(Passkey key) : NSObject(key) { }
+    explicit Searcher(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<Searcher> init() { return make<Searcher>(); }
 
-    void searchBarTextDidChange(const Ref<UISearchBar>&, const std::string& text) override { log.add("textDidChange " + text); }
+    void searchBarTextDidChange(const Ref<UISearchBar>&, const std::string& text) override
+    {
+        log.add("textDidChange " + text);
+    }
     void searchBarSearchButtonClicked(const Ref<UISearchBar>&) override { log.add("search"); }
     void searchBarCancelButtonClicked(const Ref<UISearchBar>&) override { log.add("cancel"); }
-    void searchDisplayControllerWillBeginSearch(const Ref<UISearchDisplayController>&) override { log.add("willBegin"); }
+    void searchDisplayControllerWillBeginSearch(const Ref<UISearchDisplayController>&) override
+    {
+        log.add("willBegin");
+    }
     void searchDisplayControllerDidEndSearch(const Ref<UISearchDisplayController>&) override { log.add("didEnd"); }
-    void searchDisplayControllerWillShowSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
+    void searchDisplayControllerWillShowSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
     {
         log.add("willShowTable");
     }
-    void searchDisplayControllerDidHideSearchResultsTableView(const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
+    void searchDisplayControllerDidHideSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
     {
         log.add("didHideTable");
     }
-    bool searchDisplayControllerShouldReloadTableForSearchString(const Ref<UISearchDisplayController>&, const std::string& text) override
+    bool searchDisplayControllerShouldReloadTableForSearchString(
+        const Ref<UISearchDisplayController>&, const std::string& text) override
     {
         query = text;
         return true;
@@ -93,8 +108,8 @@ TEST_F(SearchTest, DisplayControllerShowsResultsWhileTheBarHoldsText)
     m_clock.advance(1);
 
     EXPECT_THAT(searcher->log.take(),
-        ElementsAre("willBegin", "willShowTable", "textDidChange K", "textDidChange KE", "search", "textDidChange K", "didHideTable",
-            "textDidChange ", "willShowTable", "textDidChange A", "didHideTable", "didEnd", "cancel"));
+        ElementsAre("willBegin", "willShowTable", "textDidChange K", "textDidChange KE", "search", "textDidChange K",
+            "didHideTable", "textDidChange ", "willShowTable", "textDidChange A", "didHideTable", "didEnd", "cancel"));
     EXPECT_FALSE(display->isActive());
     EXPECT_EQ(bar->text(), "");
     EXPECT_FALSE(UIKeyboard::isVisible());

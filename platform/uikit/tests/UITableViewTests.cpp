@@ -18,13 +18,19 @@ std::string rect(CGRect r)
     return std::to_string(int(r.origin.y)) + "+" + std::to_string(int(r.size.height));
 }
 
-std::string path(const Ref<NSIndexPath>& p) { return p ? std::to_string(p->section()) + "." + std::to_string(p->row()) : "nil"; }
+std::string path(const Ref<NSIndexPath>& p)
+{
+    return p ? std::to_string(p->section()) + "." + std::to_string(p->row()) : "nil";
+}
 
 // Counts how often cells are made and prepared for reuse.
 class CountingCell : public UITableViewCell {
     VX_OBJECT(CountingCell, UITableViewCell)
 public:
-    explicit CountingCell(Passkey key) : UITableViewCell(key) { }
+    explicit CountingCell(Passkey key)
+        : UITableViewCell(key)
+    {
+    }
     static Ref<CountingCell> initWithStyleReuseIdentifier(UITableViewCellStyle style, const std::string& id)
     {
         ++s_made;
@@ -43,12 +49,19 @@ public:
 class Rows : public NSObject, public UITableViewDataSource, public UITableViewDelegate {
     VX_OBJECT(Rows, NSObject)
 public:
-    explicit Rows(Passkey key) : NSObject(key) { }
+    explicit Rows(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<Rows> init() { return make<Rows>(); }
 
     int32_t numberOfSectionsInTableView(const Ref<UITableView>&) override { return int32_t(sections.size()); }
-    int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t s) override { return int32_t(sections[s].size()); }
-    Ref<UITableViewCell> tableViewCellForRowAtIndexPath(const Ref<UITableView>& table, const Ref<NSIndexPath>& ip) override
+    int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t s) override
+    {
+        return int32_t(sections[s].size());
+    }
+    Ref<UITableViewCell> tableViewCellForRowAtIndexPath(
+        const Ref<UITableView>& table, const Ref<NSIndexPath>& ip) override
     {
         ++cellRequests;
         auto cell = table->dequeueReusableCellWithIdentifierForIndexPath("Row", ip);
@@ -61,17 +74,20 @@ public:
             return headers[s];
         return std::nullopt;
     }
-    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
+    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
     {
         ++heightRequests;
         const std::string& title = sections[ip->section()][ip->row()];
         return title.rfind("tall", 0) == 0 ? std::optional<CGFloat>(100) : std::nullopt;
     }
-    void tableViewWillDisplayCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>& ip) override
+    void tableViewWillDisplayCellForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("willDisplay " + path(ip));
     }
-    void tableViewDidEndDisplayingCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>& ip) override
+    void tableViewDidEndDisplayingCellForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<UITableViewCell>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("didEndDisplaying " + path(ip));
     }
@@ -80,10 +96,16 @@ public:
         log.add("willSelect " + path(ip));
         return sections[ip->section()][ip->row()] == "locked" ? nullptr : ip;
     }
-    void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override { log.add("didSelect " + path(ip)); }
-    void tableViewDidDeselectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override { log.add("didDeselect " + path(ip)); }
-    void tableViewCommitEditingStyleForRowAtIndexPath(const Ref<UITableView>& table, UITableViewCellEditingStyle style,
-        const Ref<NSIndexPath>& ip) override
+    void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didSelect " + path(ip));
+    }
+    void tableViewDidDeselectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didDeselect " + path(ip));
+    }
+    void tableViewCommitEditingStyleForRowAtIndexPath(
+        const Ref<UITableView>& table, UITableViewCellEditingStyle style, const Ref<NSIndexPath>& ip) override
     {
         if (style != UITableViewCellEditingStyleDelete)
             return;
@@ -92,14 +114,15 @@ public:
         table->deleteRowsAtIndexPathsWithRowAnimation({ ip }, UITableViewRowAnimationFade);
     }
     bool respondsToMoveRow() const override { return true; }
-    void tableViewMoveRowAtIndexPathToIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to) override
+    void tableViewMoveRowAtIndexPathToIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to) override
     {
         auto title = sections[from->section()][from->row()];
         sections[from->section()].erase(sections[from->section()].begin() + from->row());
         sections[to->section()].insert(sections[to->section()].begin() + to->row(), title);
     }
-    Ref<NSIndexPath> tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(const Ref<UITableView>&,
-        const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed) override
+    Ref<NSIndexPath> tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed) override
     {
         // Rows stay in their own section.
         if (proposed->section() != from->section())
@@ -231,7 +254,8 @@ TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
     UIApplicationHost::runUntilIdle();
     auto cellB = table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0));
     auto cellD = table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(3, 0));
-    table->selectRowAtIndexPathAnimatedScrollPosition(NSIndexPath::indexPathForRowInSection(3, 0), false, UITableViewScrollPositionNone);
+    table->selectRowAtIndexPathAnimatedScrollPosition(
+        NSIndexPath::indexPathForRowInSection(3, 0), false, UITableViewScrollPositionNone);
 
     // Delete "a" (old row 0), insert "new" at new row 1, reload "c" (old row 2).
     m_rows->sections = { { "b", "new", "c!", "d" } };
@@ -239,9 +263,12 @@ TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
     m_rows->cellRequests = 0;
     table->clearRecordedUpdates();
     table->beginUpdates();
-    table->deleteRowsAtIndexPathsWithRowAnimation({ NSIndexPath::indexPathForRowInSection(0, 0) }, UITableViewRowAnimationLeft);
-    table->insertRowsAtIndexPathsWithRowAnimation({ NSIndexPath::indexPathForRowInSection(1, 0) }, UITableViewRowAnimationFade);
-    table->reloadRowsAtIndexPathsWithRowAnimation({ NSIndexPath::indexPathForRowInSection(2, 0) }, UITableViewRowAnimationNone);
+    table->deleteRowsAtIndexPathsWithRowAnimation(
+        { NSIndexPath::indexPathForRowInSection(0, 0) }, UITableViewRowAnimationLeft);
+    table->insertRowsAtIndexPathsWithRowAnimation(
+        { NSIndexPath::indexPathForRowInSection(1, 0) }, UITableViewRowAnimationFade);
+    table->reloadRowsAtIndexPathsWithRowAnimation(
+        { NSIndexPath::indexPathForRowInSection(2, 0) }, UITableViewRowAnimationNone);
     EXPECT_EQ(m_rows->heightRequests, 0);
     table->endUpdates();
 
@@ -267,7 +294,8 @@ TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
     // Counts that disagree with the updates are refused, and the table reloads instead.
     m_rows->sections = { { "b", "new", "c!", "d", "e" } };
     try {
-        table->deleteRowsAtIndexPathsWithRowAnimation({ NSIndexPath::indexPathForRowInSection(0, 0) }, UITableViewRowAnimationFade);
+        table->deleteRowsAtIndexPathsWithRowAnimation(
+            { NSIndexPath::indexPathForRowInSection(0, 0) }, UITableViewRowAnimationFade);
         ADD_FAILURE() << "an inconsistent update was accepted";
     } catch (const NSException& e) {
         EXPECT_EQ(e.name(), NSInternalInconsistencyException);
@@ -295,12 +323,12 @@ TEST_F(TableViewTest, EditingDeletesAndMovesThroughTheDataSource)
         std::vector<std::string> shown;
     };
     const std::vector<Case> cases = {
-        { "within a section", NSIndexPath::indexPathForRowInSection(0, 0), NSIndexPath::indexPathForRowInSection(1, 0), "0.1",
-            { "0.0=c", "0.1=a", "1.0=x", "1.1=y" } },
-        { "redirected back to its own section", NSIndexPath::indexPathForRowInSection(1, 1), NSIndexPath::indexPathForRowInSection(1, 0), "1.0",
-            { "0.0=c", "0.1=a", "1.0=y", "1.1=x" } },
-        { "past the end is clamped", NSIndexPath::indexPathForRowInSection(0, 1), NSIndexPath::indexPathForRowInSection(9, 1), "1.1",
-            { "0.0=c", "0.1=a", "1.0=x", "1.1=y" } },
+        { "within a section", NSIndexPath::indexPathForRowInSection(0, 0), NSIndexPath::indexPathForRowInSection(1, 0),
+            "0.1", { "0.0=c", "0.1=a", "1.0=x", "1.1=y" } },
+        { "redirected back to its own section", NSIndexPath::indexPathForRowInSection(1, 1),
+            NSIndexPath::indexPathForRowInSection(1, 0), "1.0", { "0.0=c", "0.1=a", "1.0=y", "1.1=x" } },
+        { "past the end is clamped", NSIndexPath::indexPathForRowInSection(0, 1),
+            NSIndexPath::indexPathForRowInSection(9, 1), "1.1", { "0.0=c", "0.1=a", "1.0=x", "1.1=y" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -320,8 +348,9 @@ TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
     UIApplicationHost::tap(CGPointMake(100, 100));
     m_clock.advance(1);
     UIApplicationHost::tap(CGPointMake(100, 60));
-    EXPECT_THAT(m_rows->log.take(), ElementsAre("willSelect 0.0", "didSelect 0.0", "willSelect 0.2", "didDeselect 0.0",
-                                        "didSelect 0.2", "willSelect 0.1"));
+    EXPECT_THAT(m_rows->log.take(),
+        ElementsAre(
+            "willSelect 0.0", "didSelect 0.0", "willSelect 0.2", "didDeselect 0.0", "didSelect 0.2", "willSelect 0.1"));
     EXPECT_EQ(path(table->indexPathForSelectedRow()), "0.2");
     EXPECT_TRUE(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(2, 0))->isSelected());
 
@@ -332,7 +361,8 @@ TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
     m_clock.advance(2);
     EXPECT_THAT(m_rows->log.take(), ElementsAre());
 
-    table->selectRowAtIndexPathAnimatedScrollPosition(NSIndexPath::indexPathForRowInSection(0, 0), false, UITableViewScrollPositionNone);
+    table->selectRowAtIndexPathAnimatedScrollPosition(
+        NSIndexPath::indexPathForRowInSection(0, 0), false, UITableViewScrollPositionNone);
     table->deselectRowAtIndexPathAnimated(NSIndexPath::indexPathForRowInSection(0, 0), false);
     EXPECT_THAT(m_rows->log.take(), ElementsAre());
     EXPECT_EQ(table->indexPathForSelectedRow(), nullptr);
@@ -357,11 +387,12 @@ TEST_F(TableViewTest, ScrollsRowsIntoPlace)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        table->scrollToRowAtIndexPathAtScrollPositionAnimated(NSIndexPath::indexPathForRowInSection(c.row, 0), c.position, false);
+        table->scrollToRowAtIndexPathAtScrollPositionAnimated(
+            NSIndexPath::indexPathForRowInSection(c.row, 0), c.position, false);
         EXPECT_EQ(table->contentOffset().y, c.expected);
     }
-    EXPECT_THROW(table->scrollToRowAtIndexPathAtScrollPositionAnimated(NSIndexPath::indexPathForRowInSection(100, 0),
-                     UITableViewScrollPositionTop, false),
+    EXPECT_THROW(table->scrollToRowAtIndexPathAtScrollPositionAnimated(
+                     NSIndexPath::indexPathForRowInSection(100, 0), UITableViewScrollPositionTop, false),
         NSException);
 }
 
@@ -369,13 +400,17 @@ TEST_F(TableViewTest, DequeuesFromRegistrations)
 {
     auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 400));
     EXPECT_EQ(table->dequeueReusableCellWithIdentifier("Unknown"), nullptr);
-    EXPECT_THROW(table->dequeueReusableCellWithIdentifierForIndexPath("Unknown", NSIndexPath::indexPathForRowInSection(0, 0)), NSException);
+    EXPECT_THROW(
+        table->dequeueReusableCellWithIdentifierForIndexPath("Unknown", NSIndexPath::indexPathForRowInSection(0, 0)),
+        NSException);
 
     UILayoutRegistry::registerLayout("TestSubtitleCell", [](const Ref<NSObject>&, const Value&) {
-        return std::vector<Value> { Value(UITableViewCell::initWithStyleReuseIdentifier(UITableViewCellStyleSubtitle, "")) };
+        return std::vector<Value> { Value(
+            UITableViewCell::initWithStyleReuseIdentifier(UITableViewCellStyleSubtitle, "")) };
     });
     table->registerNibForCellReuseIdentifier(UINib::nibWithNibNameBundle("TestSubtitleCell", nullptr), "Subtitle");
-    auto cell = table->dequeueReusableCellWithIdentifierForIndexPath("Subtitle", NSIndexPath::indexPathForRowInSection(0, 0));
+    auto cell
+        = table->dequeueReusableCellWithIdentifierForIndexPath("Subtitle", NSIndexPath::indexPathForRowInSection(0, 0));
     UILayoutRegistry::unregisterLayout("TestSubtitleCell");
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->reuseIdentifier(), "Subtitle");

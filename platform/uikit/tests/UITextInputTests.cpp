@@ -18,20 +18,27 @@ namespace {
 
 std::string rect(CGRect r)
 {
-    return std::to_string(int(r.origin.x)) + "," + std::to_string(int(r.origin.y)) + " " + std::to_string(int(r.size.width)) + "x"
-        + std::to_string(int(r.size.height));
+    return std::to_string(int(r.origin.x)) + "," + std::to_string(int(r.origin.y)) + " "
+        + std::to_string(int(r.size.width)) + "x" + std::to_string(int(r.size.height));
 }
 
 class FieldDelegate : public NSObject, public UITextFieldDelegate {
     VX_OBJECT(FieldDelegate, NSObject)
 public:
-    explicit FieldDelegate(Passkey key) : NSObject(key) { }
+    explicit FieldDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<FieldDelegate> init() { return make<FieldDelegate>(); }
     bool textFieldShouldBeginEditing(const Ref<UITextField>& f) override { return allowBegin; }
-    void textFieldDidBeginEditing(const Ref<UITextField>& f) override { log.add("didBegin " + std::to_string(f->tag())); }
+    void textFieldDidBeginEditing(const Ref<UITextField>& f) override
+    {
+        log.add("didBegin " + std::to_string(f->tag()));
+    }
     bool textFieldShouldEndEditing(const Ref<UITextField>&) override { return allowEnd; }
     void textFieldDidEndEditing(const Ref<UITextField>& f) override { log.add("didEnd " + std::to_string(f->tag())); }
-    bool textFieldShouldChangeCharactersInRangeReplacementString(const Ref<UITextField>& f, NSRange range, const std::string& s) override
+    bool textFieldShouldChangeCharactersInRangeReplacementString(
+        const Ref<UITextField>& f, NSRange range, const std::string& s) override
     {
         // Digits only, at most five of them.
         if (s.find_first_not_of("0123456789") != std::string::npos)
@@ -61,14 +68,16 @@ protected:
             m_window->addSubview(field);
             m_fields.push_back(field);
         }
-        m_observer = NSNotificationCenter::defaultCenter()->addObserverForName(std::nullopt, nullptr, nullptr, [this](const Ref<NSNotification>& note) {
-            if (note->name().rfind("UIKeyboard", 0) != 0)
-                return;
-            auto end = note->userInfo()[UIKeyboardFrameEndUserInfoKey].objectAs<NSValue>();
-            m_notes.add(note->name().substr(10) + " " + (end ? rect(end->CGRectValue()) : "?") + " "
-                + std::to_string(note->userInfo()[UIKeyboardAnimationDurationUserInfoKey].doubleValue()).substr(0, 4) + " "
-                + std::to_string(note->userInfo()[UIKeyboardAnimationCurveUserInfoKey].intValue()));
-        });
+        m_observer = NSNotificationCenter::defaultCenter()->addObserverForName(
+            std::nullopt, nullptr, nullptr, [this](const Ref<NSNotification>& note) {
+                if (note->name().rfind("UIKeyboard", 0) != 0)
+                    return;
+                auto end = note->userInfo()[UIKeyboardFrameEndUserInfoKey].objectAs<NSValue>();
+                m_notes.add(note->name().substr(10) + " " + (end ? rect(end->CGRectValue()) : "?") + " "
+                    + std::to_string(note->userInfo()[UIKeyboardAnimationDurationUserInfoKey].doubleValue())
+                          .substr(0, 4)
+                    + " " + std::to_string(note->userInfo()[UIKeyboardAnimationCurveUserInfoKey].intValue()));
+            });
     }
     void TearDown() override
     {
@@ -115,9 +124,10 @@ TEST_F(TextInputTest, KeyboardFollowsTheFirstResponderWithNotifications)
     EXPECT_TRUE(m_fields[0]->becomeFirstResponder());
     EXPECT_TRUE(m_window->endEditing(true));
     m_clock.advance(0.25);
-    EXPECT_THAT(m_notes.take(), ElementsAre("WillHideNotification 0,1024 768x264 0.25 7", "DidHideNotification 0,1024 768x264 0.25 7",
-                                    "WillShowNotification 416,0 352x1024 0.25 7", "DidShowNotification 416,0 352x1024 0.25 7",
-                                    "WillHideNotification 768,0 352x1024 0.25 7", "DidHideNotification 768,0 352x1024 0.25 7"));
+    EXPECT_THAT(m_notes.take(),
+        ElementsAre("WillHideNotification 0,1024 768x264 0.25 7", "DidHideNotification 0,1024 768x264 0.25 7",
+            "WillShowNotification 416,0 352x1024 0.25 7", "DidShowNotification 416,0 352x1024 0.25 7",
+            "WillHideNotification 768,0 352x1024 0.25 7", "DidHideNotification 768,0 352x1024 0.25 7"));
     EXPECT_FALSE(UIKeyboard::isVisible());
 
     delegate->allowBegin = false;
@@ -132,7 +142,8 @@ TEST_F(TextInputTest, TypingGoesThroughTheDelegateAndSendsEditingEvents)
     field->setDelegate(delegate.get(), delegate);
     int changed = 0;
     int exits = 0;
-    field->addTargetActionForControlEvents(nullptr, "changed", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++changed; },
+    field->addTargetActionForControlEvents(
+        nullptr, "changed", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++changed; },
         UIControlEventEditingChanged);
     ASSERT_TRUE(field->becomeFirstResponder());
 
@@ -167,7 +178,8 @@ TEST_F(TextInputTest, TypingGoesThroughTheDelegateAndSendsEditingEvents)
     field->setDelegate(delegate.get(), delegate);
     UIKeyboard::pressReturn();
     EXPECT_TRUE(field->isFirstResponder());
-    field->addTargetActionForControlEvents(nullptr, "exit", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++exits; },
+    field->addTargetActionForControlEvents(
+        nullptr, "exit", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++exits; },
         UIControlEventEditingDidEndOnExit);
     UIKeyboard::pressReturn();
     EXPECT_EQ(exits, 1);
@@ -187,7 +199,10 @@ TEST_F(TextInputTest, TypingGoesThroughTheDelegateAndSendsEditingEvents)
 class ViewDelegate : public NSObject, public UITextViewDelegate {
     VX_OBJECT(ViewDelegate, NSObject)
 public:
-    explicit ViewDelegate(Passkey key) : NSObject(key) { }
+    explicit ViewDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<ViewDelegate> init() { return make<ViewDelegate>(); }
     void textViewDidChange(const Ref<UITextView>& v) override { log.add("didChange " + v->text()); }
     EventLog log;
@@ -212,7 +227,8 @@ TEST_F(TextInputTest, TextViewReplacesTheSelectionAndGrowsItsContent)
     UIKeyboard::pressDelete();
     UIKeyboard::pressReturn();
     EXPECT_EQ(view->text(), "hell\n there");
-    EXPECT_THAT(delegate->log.take(), ElementsAre("didChange hello there", "didChange hell there", "didChange hell\n there"));
+    EXPECT_THAT(
+        delegate->log.take(), ElementsAre("didChange hello there", "didChange hell there", "didChange hell\n there"));
 
     for (int i = 0; i < 20; ++i)
         UIKeyboard::pressReturn();

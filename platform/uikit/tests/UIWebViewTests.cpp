@@ -17,9 +17,13 @@ namespace {
 class WebDelegate : public NSObject, public UIWebViewDelegate {
     VX_OBJECT(WebDelegate, NSObject)
 public:
-    explicit WebDelegate(Passkey key) : NSObject(key) { }
+    explicit WebDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<WebDelegate> init() { return make<WebDelegate>(); }
-    bool webViewShouldStartLoadWithRequestNavigationType(const Ref<UIWebView>&, const std::string& url, UIWebViewNavigationType type) override
+    bool webViewShouldStartLoadWithRequestNavigationType(
+        const Ref<UIWebView>&, const std::string& url, UIWebViewNavigationType type) override
     {
         log.add("should " + url + " " + std::to_string(type));
         return url.find("blocked") == std::string::npos;
@@ -62,7 +66,8 @@ TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
     CGFloat twoParagraphs = view->contentHeight();
     EXPECT_GT(twoParagraphs, 0);
     EXPECT_EQ(view->scrollView()->contentSize().height, twoParagraphs);
-    EXPECT_EQ(view->stringByEvaluatingJavaScriptFromString("document.body.scrollHeight"), std::to_string(int(twoParagraphs)));
+    EXPECT_EQ(
+        view->stringByEvaluatingJavaScriptFromString("document.body.scrollHeight"), std::to_string(int(twoParagraphs)));
     EXPECT_EQ(view->stringByEvaluatingJavaScriptFromString("alert(1)"), "");
     EXPECT_EQ(view->evaluatedScripts().size(), 2u);
 
@@ -86,8 +91,8 @@ TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)
     EXPECT_EQ(general, UIPasteboard::generalPasteboard());
     EXPECT_EQ(general->string(), std::nullopt);
     int notes = 0;
-    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(UIPasteboardChangedNotification, general, nullptr,
-        [&](const Ref<NSNotification>&) { ++notes; });
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        UIPasteboardChangedNotification, general, nullptr, [&](const Ref<NSNotification>&) { ++notes; });
     general->setString("KES123");
     general->setStrings({ "a", "b" });
     EXPECT_EQ(general->string(), "a");
@@ -117,7 +122,8 @@ TEST_F(HeadlessViewsTest, RefreshControlBeginsWhenPulledFarEnough)
     auto refresh = UIRefreshControl::init();
     scrollView->addSubview(refresh);
     int refreshes = 0;
-    refresh->addTargetActionForControlEvents(nullptr, "refresh", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++refreshes; },
+    refresh->addTargetActionForControlEvents(
+        nullptr, "refresh", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++refreshes; },
         UIControlEventValueChanged);
 
     struct Case {
