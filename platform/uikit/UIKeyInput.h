@@ -13,20 +13,17 @@ enum UIKeyboardType : int32_t {
     UIKeyboardTypeNamePhonePad = 6,
     UIKeyboardTypeEmailAddress = 7,
     UIKeyboardTypeDecimalPad = 8,
-    UIKeyboardTypeTwitter = 9,
     UIKeyboardTypeWebSearch = 10,
 };
 
 enum UIReturnKeyType : int32_t {
     UIReturnKeyDefault = 0,
     UIReturnKeyGo = 1,
-    UIReturnKeyGoogle = 2,
     UIReturnKeyJoin = 3,
     UIReturnKeyNext = 4,
     UIReturnKeyRoute = 5,
     UIReturnKeySearch = 6,
     UIReturnKeySend = 7,
-    UIReturnKeyYahoo = 8,
     UIReturnKeyDone = 9,
     UIReturnKeyEmergencyCall = 10,
 };

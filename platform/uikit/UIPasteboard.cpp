@@ -41,7 +41,7 @@ Ref<UIPasteboard> UIPasteboard::pasteboardWithUniqueName()
 {
     std::string name;
     do
-        name = "com.apple.UIKit.pboard.unique." + std::to_string(++s_uniqueCounter);
+        name = "unique." + std::to_string(++s_uniqueCounter);
     while (registry().count(name));
     return pasteboardWithNameCreate(name, true);
 }

@@ -9,8 +9,8 @@
 
 class UIImage;
 
-inline constexpr const char* UIPasteboardNameGeneral = "com.apple.UIKit.pboard.general";
-inline constexpr const char* UIPasteboardNameFind = "com.apple.UIKit.pboard.find";
+inline constexpr const char* UIPasteboardNameGeneral = "general";
+inline constexpr const char* UIPasteboardNameFind = "find";
 inline constexpr const char* UIPasteboardChangedNotification = "UIPasteboardChangedNotification";
 inline constexpr const char* UIPasteboardTypeUTF8PlainText = "public.utf8-plain-text";
 inline constexpr const char* UIPasteboardTypeURL = "public.url";
