@@ -254,20 +254,39 @@ void UIScrollView::dragEnded(CGPoint windowPoint)
         velocity.y = 0;
     CGPoint current = contentOffset();
     CGPoint target;
+    CGPoint unclamped {};
     if (m_pagingEnabled) {
         target = pagedTarget(velocity);
     } else {
         // Exponential decay at the deceleration rate per millisecond covers v * r / (1 - r).
         CGFloat travel = m_decelerationRate / (1 - m_decelerationRate);
-        target = clampedOffset(CGPointMake(current.x + velocity.x * travel, current.y + velocity.y * travel));
+        unclamped = CGPointMake(current.x + velocity.x * travel, current.y + velocity.y * travel);
+        target = clampedOffset(unclamped);
     }
+    CGPoint proposed = target;
     if (auto* d = delegate())
         d->scrollViewWillEndDraggingWithVelocityTargetContentOffset(self, velocity, &target);
     // Whatever the delegate asks for, the content comes to rest inside its limits.
     target = clampedOffset(target);
+    // A flick that would carry the content past an edge runs a little way beyond it and springs
+    // back (unless the delegate chose another resting place).
+    CGPoint runTo = target;
+    if (m_bounces && !m_pagingEnabled && target.x == proposed.x && target.y == proposed.y) {
+        CGSize size = bounds().size;
+        CGPoint inside = clampedOffset(current);
+        // Only content moving from inside its limits overshoots; content already pulled past
+        // an edge just springs back.
+        auto overshoot = [](CGFloat excess, CGFloat velocity, bool fromInside, CGFloat limit) {
+            if (!fromInside || velocity == 0)
+                return CGFloat(0);
+            return std::clamp(excess * 0.1f, -limit, limit);
+        };
+        runTo.x += overshoot(unclamped.x - target.x, velocity.x, inside.x == current.x, size.width / 4);
+        runTo.y += overshoot(unclamped.y - target.y, velocity.y, inside.y == current.y, size.height / 4);
+    }
     m_dragging = false;
     m_samples.clear();
-    bool decelerate = target.x != current.x || target.y != current.y;
+    bool decelerate = runTo.x != current.x || runTo.y != current.y;
     if (auto* d = delegate())
         d->scrollViewDidEndDraggingWillDecelerate(self, decelerate);
     if (!decelerate) {
@@ -292,7 +311,9 @@ void UIScrollView::dragEnded(CGPoint windowPoint)
         duration = kBounceDuration;
         motion = Motion::Bounce;
     }
-    startMotion(motion, target, duration);
+    startMotion(motion, runTo, duration);
+    if (runTo.x != target.x || runTo.y != target.y)
+        m_bounceBackTo = target;
 }
 
 void UIScrollView::dragCancelled()
@@ -362,6 +383,7 @@ void UIScrollView::startMotion(Motion motion, CGPoint target, double duration)
         m_motionTimer = nullptr;
     }
     m_motion = motion;
+    m_bounceBackTo.reset();
     m_motionFrom = contentOffset();
     m_motionTo = target;
     m_motionStart = Clock::mediaTime();
@@ -377,6 +399,7 @@ void UIScrollView::startMotion(Motion motion, CGPoint target, double duration)
 
 void UIScrollView::stopMotion()
 {
+    m_bounceBackTo.reset();
     if (m_motionTimer) {
         m_motionTimer->invalidate();
         m_motionTimer = nullptr;
@@ -429,6 +452,13 @@ void UIScrollView::step()
 void UIScrollView::finishMotion()
 {
     Motion motion = m_motion;
+    if (motion == Motion::Deceleration && m_bounceBackTo) {
+        // Past the edge: spring back, still decelerating.
+        CGPoint back = *m_bounceBackTo;
+        m_bounceBackTo.reset();
+        startMotion(Motion::Bounce, back, kBounceDuration);
+        return;
+    }
     if (m_motionTimer) {
         m_motionTimer->invalidate();
         m_motionTimer = nullptr;

@@ -243,6 +243,8 @@ private:
     CGPoint m_motionTo {};
     CGFloat m_zoomFrom { 1 };
     CGFloat m_zoomTo { 1 };
+    // Where a deceleration that ran past an edge settles once it has stopped.
+    std::optional<CGPoint> m_bounceBackTo;
     double m_motionStart { 0 };
     double m_motionDuration { 0 };
     Ref<NSTimer> m_motionTimer;

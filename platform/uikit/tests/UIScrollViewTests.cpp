@@ -31,6 +31,7 @@ public:
     void scrollViewDidScroll(const Ref<UIScrollView>& sv) override
     {
         ++scrolls;
+        furthestY = std::max(furthestY, sv->contentOffset().y);
         if (onScroll)
             onScroll(sv);
         if (log.entries.empty() || log.entries.back() != "didScroll")
@@ -73,6 +74,7 @@ public:
     EventLog log;
     int scrolls { 0 };
     int zooms { 0 };
+    CGFloat furthestY { 0 };
     CGPoint lastVelocity {};
     std::optional<CGPoint> retarget;
     bool allowTop { true };
@@ -142,28 +144,33 @@ TEST_F(ScrollViewTest, DragsReportTheFullSequenceAndComeToRest)
         bool paging;
         std::vector<std::string> expected;
         CGPoint resting;
+        bool runsPastRest; // a flick past the edge overshoots it before settling
     };
     const std::vector<Case> cases = {
         { "slow drag held before lifting", { 0, 500 }, { 200, 300 }, { 200, 200 }, 10, 0.5, true, false,
-            { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging stop" }, { 0, 600 } },
+            { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging stop" }, { 0, 600 }, false },
         { "flick decelerates", { 0, 500 }, { 200, 350 }, { 200, 150 }, 5, 0, true, false,
             { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging decelerate", "willBeginDecelerating",
                 "didScroll", "didEndDecelerating (0,1600)" },
-            { 0, 1600 } },
+            { 0, 1600 }, true },
+        { "flick without bounce stops at the edge", { 0, 500 }, { 200, 350 }, { 200, 150 }, 5, 0, false, false,
+            { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging decelerate", "willBeginDecelerating",
+                "didScroll", "didEndDecelerating (0,1600)" },
+            { 0, 1600 }, false },
         { "pulled past the top bounces back", { 0, 0 }, { 200, 100 }, { 200, 300 }, 10, 0.5, true, false,
             { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging decelerate", "willBeginDecelerating",
                 "didScroll", "didEndDecelerating (0,0)" },
-            { 0, 0 } },
+            { 0, 0 }, false },
         { "without bounce the top edge holds", { 0, 0 }, { 200, 100 }, { 200, 300 }, 10, 0.5, false, false,
-            { "willBeginDragging", "willEndDragging", "didEndDragging stop" }, { 0, 0 } },
+            { "willBeginDragging", "willEndDragging", "didEndDragging stop" }, { 0, 0 }, false },
         { "paging flick moves one page", { 0, 400 }, { 200, 300 }, { 200, 200 }, 5, 0, true, true,
             { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging decelerate", "willBeginDecelerating",
                 "didScroll", "didEndDecelerating (0,800)" },
-            { 0, 800 } },
+            { 0, 800 }, false },
         { "paging slow drag settles on the nearest page", { 0, 400 }, { 200, 300 }, { 200, 50 }, 10, 0.5, true, true,
             { "willBeginDragging", "didScroll", "willEndDragging", "didEndDragging decelerate", "willBeginDecelerating",
                 "didScroll", "didEndDecelerating (0,800)" },
-            { 0, 800 } },
+            { 0, 800 }, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -171,9 +178,11 @@ TEST_F(ScrollViewTest, DragsReportTheFullSequenceAndComeToRest)
         m_scrollView->setPagingEnabled(c.paging);
         m_scrollView->setContentOffset(c.start);
         m_delegate->log.take();
+        m_delegate->furthestY = c.start.y;
         drag(c.from, c.to, c.steps, c.pause);
         m_clock.advance(5);
         EXPECT_THAT(m_delegate->log.take(), ElementsAreArray(c.expected));
+        EXPECT_EQ(m_delegate->furthestY > c.resting.y + 1, c.runsPastRest);
         EXPECT_EQ(point(m_scrollView->contentOffset()), point(c.resting));
         EXPECT_FALSE(m_scrollView->isDragging());
         EXPECT_FALSE(m_scrollView->isDecelerating());
