@@ -430,6 +430,15 @@ void UITableView::layoutSectionViews(CGRect visible)
         for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
             CGRect rect = header ? rectForHeaderInSection(s) : rectForFooterInSection(s);
             bool shown = rect.size.height > 0 && CGRectIntersectsRect(rect, visible);
+            // In the plain style a header stays pinned to the top of the visible area while
+            // its section is on screen, pushed up by the end of the section.
+            bool pinned = header && m_style == UITableViewStylePlain && rect.size.height > 0;
+            if (pinned) {
+                CGRect section = rectForSection(s);
+                shown = CGRectIntersectsRect(section, visible);
+                CGFloat top = CGRectGetMinY(visible) + contentInset().top;
+                rect.origin.y = std::min(std::max(rect.origin.y, top), CGRectGetMaxY(section) - rect.size.height);
+            }
             auto it = views.find(s);
             if (!shown) {
                 if (it != views.end()) {
@@ -457,6 +466,8 @@ void UITableView::layoutSectionViews(CGRect visible)
                 it = views.emplace(s, view).first;
             }
             it->second->setFrame(rect);
+            if (pinned)
+                bringSubviewToFront(it->second);
         }
     };
     place(m_headerViews, true);

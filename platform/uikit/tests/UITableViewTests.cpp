@@ -243,6 +243,13 @@ TEST_F(TableViewTest, LaysOutSectionsHeadersAndRowHeights)
         auto header = std::dynamic_pointer_cast<UILabel>(table->headerViewForSection(0));
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(header->text(), "First");
+        // Scrolled into the section, a plain header stays at the top; a grouped one scrolls away.
+        table->setContentOffset(CGPointMake(0, 30));
+        auto scrolled = table->headerViewForSection(0);
+        if (c.style == UITableViewStylePlain)
+            EXPECT_EQ(rect(scrolled->frame()), "30+22");
+        else
+            EXPECT_EQ(scrolled, nullptr);
         table->removeFromSuperview();
     }
 }
