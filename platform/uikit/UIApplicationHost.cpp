@@ -8,7 +8,9 @@
 #include "UIAlertView.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
+#include "UIKeyboard.h"
 #include "UILocalNotification.h"
+#include "UIPasteboard.h"
 #include "UIResponder.h"
 #include "UIScreen.h"
 #include "UITouch.h"
@@ -391,4 +393,6 @@ void UIApplicationHost::resetForTesting()
     UIView::resetAnimationsForTesting();
     UIAlertView::resetForTesting();
     UIActionSheet::resetForTesting();
+    UIKeyboard::resetForTesting();
+    UIPasteboard::resetForTesting();
 }

@@ -1,0 +1,522 @@
+#include "UICollectionView.h"
+
+#include "NSException.h"
+#include "UINib.h"
+#include "UITouch.h"
+
+#include <algorithm>
+#include <set>
+
+VX_REGISTER_CLASS(UICollectionView);
+
+namespace {
+Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
+{
+    return NSIndexPath::indexPathForItemInSection(path.second, path.first);
+}
+std::string supplementaryKey(const std::string& kind, const std::string& identifier)
+{
+    return kind + "/" + identifier;
+}
+} // namespace
+
+void UICollectionViewLayout::invalidateLayout()
+{
+    m_needsPrepare = true;
+    if (auto view = collectionView())
+        view->setNeedsLayout();
+}
+
+Ref<UICollectionView> UICollectionView::initWithFrameCollectionViewLayout(
+    CGRect frame, const Ref<UICollectionViewLayout>& layout)
+{
+    if (!layout)
+        NSException::raise(
+            NSInvalidArgumentException, "UICollectionView must be initialized with a non-nil layout parameter");
+    auto view = makeScrollView<UICollectionView>(frame);
+    view->setCollectionViewLayout(layout);
+    return view;
+}
+
+void UICollectionView::setDataSource(UICollectionViewDataSource* dataSource, Weak<NSObject> owner)
+{
+    m_dataSource = dataSource;
+    m_dataSourceOwner = std::move(owner);
+    reloadData();
+    m_recordedChanges.pop_back();
+}
+
+void UICollectionView::setCollectionDelegate(UICollectionViewDelegate* delegate, Weak<NSObject> owner)
+{
+    m_collectionDelegate = delegate;
+    m_collectionDelegateOwner = owner;
+    setDelegate(delegate, std::move(owner));
+    if (m_layout)
+        m_layout->invalidateLayout();
+}
+
+void UICollectionView::setCollectionViewLayout(const Ref<UICollectionViewLayout>& layout)
+{
+    if (!layout)
+        NSException::raise(NSInvalidArgumentException, "UICollectionView must have a non-nil layout");
+    if (m_layout)
+        m_layout->setCollectionView(nullptr);
+    m_layout = layout;
+    m_layout->setCollectionView(protectedView());
+    m_layout->invalidateLayout();
+}
+
+// Registration
+
+void UICollectionView::registerCellFactory(
+    const std::string& identifier, std::function<Ref<UICollectionReusableView>()> factory)
+{
+    if (factory)
+        m_factories[identifier] = std::move(factory);
+    else
+        m_factories.erase(identifier);
+}
+
+void UICollectionView::registerClassForCellWithReuseIdentifier(Class cls, const std::string& identifier)
+{
+    if (!cls) {
+        registerCellFactory(identifier, nullptr);
+        return;
+    }
+    registerCellFactory(
+        identifier, [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); });
+}
+
+void UICollectionView::registerNibForCellWithReuseIdentifier(const Ref<UINib>& nib, const std::string& identifier)
+{
+    if (!nib) {
+        registerCellFactory(identifier, nullptr);
+        return;
+    }
+    registerCellFactory(identifier, [nib]() -> Ref<UICollectionReusableView> {
+        for (const auto& object : nib->instantiateWithOwnerOptions(nullptr, {})) {
+            if (auto view = object.objectAs<UICollectionReusableView>())
+                return view;
+        }
+        return nullptr;
+    });
+}
+
+void UICollectionView::registerClassForSupplementaryViewOfKindWithReuseIdentifier(
+    Class cls, const std::string& kind, const std::string& identifier)
+{
+    std::string key = supplementaryKey(kind, identifier);
+    if (!cls) {
+        m_factories.erase(key);
+        return;
+    }
+    m_factories[key]
+        = [cls]() { return std::dynamic_pointer_cast<UICollectionReusableView>(createObjectOfClass(cls)); };
+}
+
+Ref<UICollectionReusableView> UICollectionView::dequeue(const std::string& key, const std::string& identifier)
+{
+    auto pool = m_reusePool.find(key);
+    if (pool != m_reusePool.end() && !pool->second.empty()) {
+        auto view = pool->second.back();
+        pool->second.pop_back();
+        view->prepareForReuse();
+        return view;
+    }
+    auto factory = m_factories.find(key);
+    if (factory == m_factories.end())
+        NSException::raise(NSInternalInconsistencyException,
+            "could not dequeue a view with identifier " + identifier
+                + " - must register a nib or a class for the identifier");
+    auto view = factory->second();
+    if (!view)
+        NSException::raise(NSInternalInconsistencyException,
+            "the registration for identifier " + identifier + " did not make a reusable view");
+    view->setReuseIdentifier(key);
+    return view;
+}
+
+Ref<UICollectionViewCell> UICollectionView::dequeueReusableCellWithReuseIdentifierForIndexPath(
+    const std::string& identifier, const Ref<NSIndexPath>& indexPath)
+{
+    auto cell = std::dynamic_pointer_cast<UICollectionViewCell>(dequeue(identifier, identifier));
+    if (!cell)
+        NSException::raise(NSInternalInconsistencyException,
+            "the view registered for identifier " + identifier + " is not a UICollectionViewCell");
+    prepareIfNeeded();
+    if (auto attributes = m_layout->layoutAttributesForItemAtIndexPath(indexPath))
+        cell->applyLayoutAttributes(attributes);
+    return cell;
+}
+
+Ref<UICollectionReusableView> UICollectionView::dequeueReusableSupplementaryViewOfKindWithReuseIdentifierForIndexPath(
+    const std::string& kind, const std::string& identifier, const Ref<NSIndexPath>&)
+{
+    return dequeue(supplementaryKey(kind, identifier), identifier);
+}
+
+// Data
+
+void UICollectionView::recordChange(const std::string& name)
+{
+    m_recordedChanges.push_back(name);
+    m_needsReload = true;
+    m_layout->invalidateLayout();
+}
+
+void UICollectionView::reloadData()
+{
+    recordChange("reloadData");
+}
+
+void UICollectionView::ensureLoaded()
+{
+    if (!m_needsReload)
+        return;
+    m_needsReload = false;
+    auto self = protectedView();
+    auto cells = std::move(m_visibleCells);
+    m_visibleCells.clear();
+    for (auto& [path, cell] : cells) {
+        cell->removeFromSuperview();
+        m_reusePool[cell->reuseIdentifier()].push_back(cell);
+        if (auto* d = delegate())
+            d->collectionViewDidEndDisplayingCellForItemAtIndexPath(self, cell, toIndexPath(path));
+    }
+    for (auto& [key, view] : m_visibleSupplementary) {
+        view->removeFromSuperview();
+        m_reusePool[view->reuseIdentifier()].push_back(view);
+    }
+    m_visibleSupplementary.clear();
+    m_itemCounts.clear();
+    auto* ds = dataSource();
+    int32_t sections = ds ? std::max(0, ds->numberOfSectionsInCollectionView(self)) : 0;
+    for (int32_t s = 0; s < sections; ++s)
+        m_itemCounts.push_back(
+            dataSource() ? std::max(0, dataSource()->collectionViewNumberOfItemsInSection(self, s)) : 0);
+    m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
+                         [this](const Path& p) {
+                             return p.first >= int32_t(m_itemCounts.size()) || p.second >= m_itemCounts[p.first];
+                         }),
+        m_selected.end());
+    m_layout->setNeedsPrepare(true);
+}
+
+void UICollectionView::prepareIfNeeded()
+{
+    ensureLoaded();
+    if (!m_layout->needsPrepare())
+        return;
+    m_layout->setNeedsPrepare(false);
+    m_layout->prepareLayout();
+    setContentSize(m_layout->collectionViewContentSize());
+}
+
+int32_t UICollectionView::numberOfSections()
+{
+    ensureLoaded();
+    return int32_t(m_itemCounts.size());
+}
+
+int32_t UICollectionView::numberOfItemsInSection(int32_t section)
+{
+    ensureLoaded();
+    if (section < 0 || section >= int32_t(m_itemCounts.size()))
+        NSException::raise(NSRangeException,
+            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_itemCounts.size()) + ")");
+    return m_itemCounts[section];
+}
+
+std::optional<UICollectionView::Path> UICollectionView::validPath(const Ref<NSIndexPath>& indexPath)
+{
+    ensureLoaded();
+    if (!indexPath || indexPath->length() < 2)
+        return std::nullopt;
+    int32_t s = indexPath->section();
+    int32_t i = indexPath->item();
+    if (s < 0 || s >= int32_t(m_itemCounts.size()) || i < 0 || i >= m_itemCounts[s])
+        return std::nullopt;
+    return Path { s, i };
+}
+
+// Layout of what is on screen
+
+void UICollectionView::setBounds(CGRect newBounds)
+{
+    if (m_layout && m_layout->shouldInvalidateLayoutForBoundsChange(newBounds))
+        m_layout->invalidateLayout();
+    UIScrollView::setBounds(newBounds);
+}
+
+void UICollectionView::layoutSubviews()
+{
+    UIScrollView::layoutSubviews();
+    layoutItems();
+}
+
+void UICollectionView::layoutItems()
+{
+    if (m_inLayout)
+        return;
+    m_inLayout = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset { m_inLayout };
+    auto self = protectedView();
+    prepareIfNeeded();
+    auto elements = m_layout->layoutAttributesForElementsInRect(bounds());
+    std::map<Path, Ref<UICollectionViewLayoutAttributes>> items;
+    std::map<std::pair<std::string, Path>, Ref<UICollectionViewLayoutAttributes>> supplementary;
+    for (const auto& attributes : elements) {
+        auto path = validPath(attributes->indexPath());
+        if (attributes->representedElementCategory() == UICollectionElementCategoryCell) {
+            if (path)
+                items[*path] = attributes;
+        } else if (attributes->indexPath()) {
+            supplementary[{ attributes->representedElementKind(),
+                { attributes->indexPath()->section(), attributes->indexPath()->item() } }]
+                = attributes;
+        }
+    }
+    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
+        if (items.count(it->first)) {
+            ++it;
+            continue;
+        }
+        auto path = it->first;
+        auto cell = it->second;
+        it = m_visibleCells.erase(it);
+        cell->removeFromSuperview();
+        m_reusePool[cell->reuseIdentifier()].push_back(cell);
+        if (auto* d = delegate())
+            d->collectionViewDidEndDisplayingCellForItemAtIndexPath(self, cell, toIndexPath(path));
+    }
+    for (const auto& [path, attributes] : items) {
+        auto found = m_visibleCells.find(path);
+        if (found != m_visibleCells.end()) {
+            found->second->applyLayoutAttributes(attributes);
+            continue;
+        }
+        auto* ds = dataSource();
+        if (!ds)
+            break;
+        auto indexPath = toIndexPath(path);
+        auto cell = ds->collectionViewCellForItemAtIndexPath(self, indexPath);
+        if (!cell)
+            NSException::raise(NSInternalInconsistencyException,
+                "the collection view's data source did not return a valid cell from "
+                "-collectionView:cellForItemAtIndexPath:");
+        cell->applyLayoutAttributes(attributes);
+        cell->setSelected(std::find(m_selected.begin(), m_selected.end(), path) != m_selected.end());
+        insertSubviewAtIndex(cell, 0);
+        m_visibleCells[path] = cell;
+        if (auto* d = delegate())
+            d->collectionViewWillDisplayCellForItemAtIndexPath(self, cell, indexPath);
+    }
+    for (auto it = m_visibleSupplementary.begin(); it != m_visibleSupplementary.end();) {
+        if (supplementary.count(it->first)) {
+            ++it;
+            continue;
+        }
+        it->second->removeFromSuperview();
+        m_reusePool[it->second->reuseIdentifier()].push_back(it->second);
+        it = m_visibleSupplementary.erase(it);
+    }
+    for (const auto& [key, attributes] : supplementary) {
+        auto found = m_visibleSupplementary.find(key);
+        if (found != m_visibleSupplementary.end()) {
+            found->second->applyLayoutAttributes(attributes);
+            continue;
+        }
+        auto* ds = dataSource();
+        auto view = ds
+            ? ds->collectionViewViewForSupplementaryElementOfKindAtIndexPath(self, key.first, attributes->indexPath())
+            : nullptr;
+        if (!view)
+            continue;
+        view->applyLayoutAttributes(attributes);
+        addSubview(view);
+        m_visibleSupplementary[key] = view;
+    }
+}
+
+std::vector<Ref<UICollectionViewCell>> UICollectionView::visibleCells()
+{
+    layoutItems();
+    std::vector<Ref<UICollectionViewCell>> cells;
+    for (auto& [path, cell] : m_visibleCells)
+        cells.push_back(cell);
+    return cells;
+}
+
+std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForVisibleItems()
+{
+    layoutItems();
+    std::vector<Ref<NSIndexPath>> paths;
+    for (auto& [path, cell] : m_visibleCells)
+        paths.push_back(toIndexPath(path));
+    return paths;
+}
+
+Ref<UICollectionViewCell> UICollectionView::cellForItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    layoutItems();
+    auto path = validPath(indexPath);
+    if (!path)
+        return nullptr;
+    auto it = m_visibleCells.find(*path);
+    return it == m_visibleCells.end() ? nullptr : it->second;
+}
+
+Ref<NSIndexPath> UICollectionView::indexPathForCell(const Ref<UICollectionViewCell>& cell)
+{
+    layoutItems();
+    for (auto& [path, shown] : m_visibleCells) {
+        if (shown == cell)
+            return toIndexPath(path);
+    }
+    return nullptr;
+}
+
+Ref<NSIndexPath> UICollectionView::indexPathForItemAtPoint(CGPoint point)
+{
+    prepareIfNeeded();
+    for (const auto& attributes : m_layout->layoutAttributesForElementsInRect(CGRectMake(point.x, point.y, 1, 1))) {
+        if (attributes->representedElementCategory() == UICollectionElementCategoryCell
+            && CGRectContainsPoint(attributes->frame(), point))
+            return attributes->indexPath();
+    }
+    return nullptr;
+}
+
+Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemAtIndexPath(
+    const Ref<NSIndexPath>& indexPath)
+{
+    prepareIfNeeded();
+    return m_layout->layoutAttributesForItemAtIndexPath(indexPath);
+}
+
+// Selection
+
+std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForSelectedItems() const
+{
+    std::vector<Path> sorted = m_selected;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<Ref<NSIndexPath>> result;
+    for (const Path& p : sorted)
+        result.push_back(toIndexPath(p));
+    return result;
+}
+
+void UICollectionView::setSelected(Path path, bool selected)
+{
+    auto it = std::find(m_selected.begin(), m_selected.end(), path);
+    if (selected && it == m_selected.end())
+        m_selected.push_back(path);
+    else if (!selected && it != m_selected.end())
+        m_selected.erase(it);
+    auto cell = m_visibleCells.find(path);
+    if (cell != m_visibleCells.end())
+        cell->second->setSelected(selected);
+}
+
+void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(
+    const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position)
+{
+    auto path = validPath(indexPath);
+    if (!path || !m_allowsSelection)
+        return;
+    if (!m_allowsMultipleSelection) {
+        for (const Path& p : std::vector<Path>(m_selected)) {
+            if (p != *path)
+                setSelected(p, false);
+        }
+    }
+    setSelected(*path, true);
+    if (position != UICollectionViewScrollPositionNone)
+        scrollToItemAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
+}
+
+void UICollectionView::deselectItemAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
+{
+    if (auto path = validPath(indexPath))
+        setSelected(*path, false);
+}
+
+void UICollectionView::userSelectItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    auto self = protectedView();
+    auto path = validPath(indexPath);
+    if (!path || !m_allowsSelection)
+        return;
+    auto deselect = [&](Path p) {
+        auto* d = delegate();
+        if (d && !d->collectionViewShouldDeselectItemAtIndexPath(self, toIndexPath(p)))
+            return;
+        setSelected(p, false);
+        if (auto* dd = delegate())
+            dd->collectionViewDidDeselectItemAtIndexPath(self, toIndexPath(p));
+    };
+    bool selected = std::find(m_selected.begin(), m_selected.end(), *path) != m_selected.end();
+    if (selected && m_allowsMultipleSelection) {
+        deselect(*path);
+        return;
+    }
+    if (auto* d = delegate(); d && !d->collectionViewShouldSelectItemAtIndexPath(self, toIndexPath(*path)))
+        return;
+    if (!m_allowsMultipleSelection) {
+        for (const Path& p : std::vector<Path>(m_selected)) {
+            if (p != *path)
+                deselect(p);
+        }
+    }
+    setSelected(*path, true);
+    if (auto* d = delegate())
+        d->collectionViewDidSelectItemAtIndexPath(self, toIndexPath(*path));
+}
+
+void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
+{
+    // A touch that lifts without having dragged is a tap on the item under it.
+    bool tap = isTracking() && !isDragging();
+    UIScrollView::touchesEnded(touches, event);
+    if (!tap || touches.empty())
+        return;
+    if (auto indexPath = indexPathForItemAtPoint(touches.front()->locationInView(protectedView())))
+        userSelectItemAtIndexPath(indexPath);
+}
+
+void UICollectionView::scrollToItemAtIndexPathAtScrollPositionAnimated(
+    const Ref<NSIndexPath>& indexPath, UICollectionViewScrollPosition position, bool animated)
+{
+    prepareIfNeeded();
+    auto attributes = validPath(indexPath) ? m_layout->layoutAttributesForItemAtIndexPath(indexPath) : nullptr;
+    if (!attributes)
+        NSException::raise(NSInvalidArgumentException,
+            "attempt to scroll to invalid index path: "
+                + (indexPath ? indexPath->description() : std::string("(null)")));
+    CGRect frame = attributes->frame();
+    CGSize size = bounds().size;
+    CGPoint offset = contentOffset();
+    if (position & UICollectionViewScrollPositionTop)
+        offset.y = frame.origin.y;
+    else if (position & UICollectionViewScrollPositionCenteredVertically)
+        offset.y = CGRectGetMidY(frame) - size.height / 2;
+    else if (position & UICollectionViewScrollPositionBottom)
+        offset.y = CGRectGetMaxY(frame) - size.height;
+    if (position & UICollectionViewScrollPositionLeft)
+        offset.x = frame.origin.x;
+    else if (position & UICollectionViewScrollPositionCenteredHorizontally)
+        offset.x = CGRectGetMidX(frame) - size.width / 2;
+    else if (position & UICollectionViewScrollPositionRight)
+        offset.x = CGRectGetMaxX(frame) - size.width;
+    if (position == UICollectionViewScrollPositionNone) {
+        scrollRectToVisibleAnimated(frame, animated);
+        return;
+    }
+    CGPoint min = minimumContentOffset();
+    CGPoint max = maximumContentOffset();
+    offset = CGPointMake(std::clamp(offset.x, min.x, max.x), std::clamp(offset.y, min.y, max.y));
+    setContentOffsetAnimated(offset, animated);
+}

@@ -1,0 +1,252 @@
+#pragma once
+
+#include "UIGeometry.h"
+#include "UIView.h"
+
+#include <optional>
+
+class NSTimer;
+class UIScrollView;
+
+inline constexpr CGFloat UIScrollViewDecelerationRateNormal = 0.998f;
+inline constexpr CGFloat UIScrollViewDecelerationRateFast = 0.99f;
+
+enum UIScrollViewIndicatorStyle : int32_t {
+    UIScrollViewIndicatorStyleDefault = 0,
+    UIScrollViewIndicatorStyleBlack = 1,
+    UIScrollViewIndicatorStyleWhite = 2,
+};
+
+// What a scroll view tells its delegate. Every call is optional. Velocities are in points per
+// millisecond, positive where the content offset grows.
+class UIScrollViewDelegate {
+public:
+    virtual ~UIScrollViewDelegate() = default;
+    virtual void scrollViewDidScroll(const Ref<UIScrollView>&) { }
+    virtual void scrollViewWillBeginDragging(const Ref<UIScrollView>&) { }
+    // May change *targetContentOffset; deceleration then ends there.
+    virtual void scrollViewWillEndDraggingWithVelocityTargetContentOffset(
+        const Ref<UIScrollView>&, CGPoint /*velocity*/, CGPoint* /*targetContentOffset*/)
+    {
+    }
+    virtual void scrollViewDidEndDraggingWillDecelerate(const Ref<UIScrollView>&, bool /*decelerate*/) { }
+    virtual void scrollViewWillBeginDecelerating(const Ref<UIScrollView>&) { }
+    virtual void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) { }
+    virtual void scrollViewDidEndScrollingAnimation(const Ref<UIScrollView>&) { }
+    virtual Ref<UIView> viewForZoomingInScrollView(const Ref<UIScrollView>&) { return nullptr; }
+    virtual void scrollViewWillBeginZoomingWithView(const Ref<UIScrollView>&, const Ref<UIView>&) { }
+    virtual void scrollViewDidEndZoomingWithViewAtScale(const Ref<UIScrollView>&, const Ref<UIView>&, CGFloat) { }
+    virtual void scrollViewDidZoom(const Ref<UIScrollView>&) { }
+    virtual bool scrollViewShouldScrollToTop(const Ref<UIScrollView>&) { return true; }
+    virtual void scrollViewDidScrollToTop(const Ref<UIScrollView>&) { }
+};
+
+// A view whose bounds origin (the content offset) moves over a larger content area.
+//
+// setContentOffset is the single entry point for every change of offset: drags, deceleration,
+// bounce, paging, animated scrolls and scrolling to the top all go through it, so a subclass
+// that overrides it sees them all. scrollViewDidScroll is sent synchronously on each change and
+// may itself change the offset. Deceleration, bounce-back and animated scrolls are stepped by a
+// repeating timer on the main run loop in the common modes, so they follow the process clock.
+//
+// Drags come from the view's own touch handling, or from any recogniser that calls the drag
+// input methods below with window coordinates. Main thread only.
+class UIScrollView : public UIView {
+    VX_OBJECT(UIScrollView, UIView)
+public:
+    explicit UIScrollView(Passkey key)
+        : UIView(key)
+    {
+    }
+    ~UIScrollView() override;
+    static Ref<UIScrollView> initWithFrame(CGRect frame) { return makeScrollView<UIScrollView>(frame); }
+
+    void setDelegate(UIScrollViewDelegate* delegate, Weak<NSObject> owner)
+    {
+        m_delegate = delegate;
+        m_delegateOwner = std::move(owner);
+    }
+    UIScrollViewDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
+
+    CGPoint contentOffset() const { return bounds().origin; }
+    // Moves the bounds origin and, when it changed, tells the delegate at once.
+    virtual void setContentOffset(CGPoint offset);
+    // Animated: eases to `offset` in 0.3 s and then sends scrollViewDidEndScrollingAnimation
+    // (not when the offset is already there). Not animated: stops any running scroll first.
+    void setContentOffsetAnimated(CGPoint offset, bool animated);
+    CGSize contentSize() const { return m_contentSize; }
+    void setContentSize(CGSize size);
+    UIEdgeInsets contentInset() const { return m_contentInset; }
+    void setContentInset(UIEdgeInsets insets) { m_contentInset = insets; }
+    UIEdgeInsets scrollIndicatorInsets() const { return m_scrollIndicatorInsets; }
+    void setScrollIndicatorInsets(UIEdgeInsets insets) { m_scrollIndicatorInsets = insets; }
+
+    bool isScrollEnabled() const { return m_scrollEnabled; }
+    void setScrollEnabled(bool v) { m_scrollEnabled = v; }
+    bool bounces() const { return m_bounces; }
+    void setBounces(bool v) { m_bounces = v; }
+    bool alwaysBounceVertical() const { return m_alwaysBounceVertical; }
+    void setAlwaysBounceVertical(bool v) { m_alwaysBounceVertical = v; }
+    bool alwaysBounceHorizontal() const { return m_alwaysBounceHorizontal; }
+    void setAlwaysBounceHorizontal(bool v) { m_alwaysBounceHorizontal = v; }
+    bool isPagingEnabled() const { return m_pagingEnabled; }
+    void setPagingEnabled(bool v) { m_pagingEnabled = v; }
+    bool isDirectionalLockEnabled() const { return m_directionalLockEnabled; }
+    void setDirectionalLockEnabled(bool v) { m_directionalLockEnabled = v; }
+    CGFloat decelerationRate() const { return m_decelerationRate; }
+    void setDecelerationRate(CGFloat rate);
+    bool scrollsToTop() const { return m_scrollsToTop; }
+    void setScrollsToTop(bool v) { m_scrollsToTop = v; }
+    bool delaysContentTouches() const { return m_delaysContentTouches; }
+    void setDelaysContentTouches(bool v) { m_delaysContentTouches = v; }
+    bool canCancelContentTouches() const { return m_canCancelContentTouches; }
+    void setCanCancelContentTouches(bool v) { m_canCancelContentTouches = v; }
+
+    bool isTracking() const { return m_tracking; }
+    bool isDragging() const { return m_dragging; }
+    bool isDecelerating() const { return m_decelerating; }
+    bool isZooming() const { return m_zooming; }
+    bool isZoomBouncing() const { return false; }
+
+    // Indicators are shown while the content moves and fade out shortly after it stops.
+    bool showsHorizontalScrollIndicator() const { return m_showsHorizontalIndicator; }
+    void setShowsHorizontalScrollIndicator(bool v) { m_showsHorizontalIndicator = v; }
+    bool showsVerticalScrollIndicator() const { return m_showsVerticalIndicator; }
+    void setShowsVerticalScrollIndicator(bool v) { m_showsVerticalIndicator = v; }
+    UIScrollViewIndicatorStyle indicatorStyle() const { return m_indicatorStyle; }
+    void setIndicatorStyle(UIScrollViewIndicatorStyle style) { m_indicatorStyle = style; }
+    // Shows the indicators briefly.
+    void flashScrollIndicators();
+    // Whether each indicator is on screen now.
+    bool isHorizontalScrollIndicatorVisible() const
+    {
+        return m_indicatorsShown && m_showsHorizontalIndicator && canScrollHorizontally();
+    }
+    bool isVerticalScrollIndicatorVisible() const
+    {
+        return m_indicatorsShown && m_showsVerticalIndicator && canScrollVertically();
+    }
+
+    // Zooming scales the delegate's viewForZoomingInScrollView; the content size follows it.
+    CGFloat zoomScale() const { return m_zoomScale; }
+    void setZoomScale(CGFloat scale) { setZoomScaleAnimated(scale, false); }
+    void setZoomScaleAnimated(CGFloat scale, bool animated);
+    CGFloat minimumZoomScale() const { return m_minimumZoomScale; }
+    void setMinimumZoomScale(CGFloat scale) { m_minimumZoomScale = scale; }
+    CGFloat maximumZoomScale() const { return m_maximumZoomScale; }
+    void setMaximumZoomScale(CGFloat scale) { m_maximumZoomScale = scale; }
+    bool bouncesZoom() const { return m_bouncesZoom; }
+    void setBouncesZoom(bool v) { m_bouncesZoom = v; }
+    // Zooms so that `rect` (in the zooming view's own space) fills the bounds.
+    void zoomToRectAnimated(CGRect rect, bool animated);
+
+    // Scrolls the least distance that shows `rect` (content coordinates); nothing when shown.
+    void scrollRectToVisibleAnimated(CGRect rect, bool animated);
+    // A tap on the status bar: scrolls to the top when allowed, then tells the delegate.
+    // Returns whether it scrolled.
+    bool scrollToTop();
+
+    // The offsets the content can rest at (the insets included).
+    CGPoint minimumContentOffset() const;
+    CGPoint maximumContentOffset() const;
+
+    // Drag input, in window coordinates. touchesBegan/Moved/Ended call these; so may a pan
+    // recogniser. A drag becomes a scroll once it has moved 10 points.
+    void dragBegan(CGPoint windowPoint);
+    void dragMoved(CGPoint windowPoint);
+    void dragEnded(CGPoint windowPoint);
+    void dragCancelled();
+    // Pinch input: the scale relative to where the pinch began, about a point in window
+    // coordinates.
+    void pinchBegan();
+    void pinchChanged(CGFloat relativeScale);
+    void pinchEnded();
+
+    void setBounds(CGRect bounds) override;
+    void touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event) override;
+    void touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event) override;
+    void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
+    void touchesCancelled(const UITouchSet& touches, const Ref<UIEvent>& event) override;
+
+protected:
+    template <typename T> static Ref<T> makeScrollView(CGRect frame)
+    {
+        auto view = makeView<T>(frame);
+        view->setClipsToBounds(true);
+        return view;
+    }
+    // Subclasses hear about every offset change here before the delegate does.
+    virtual void didChangeContentOffset() { }
+
+private:
+    enum class Motion { None, Deceleration, Animation, ScrollToTop, Bounce, ZoomAnimation };
+    struct Sample {
+        CGPoint point;
+        double time;
+    };
+
+    bool canScrollHorizontally() const;
+    bool canScrollVertically() const;
+    CGPoint clampedOffset(CGPoint offset) const;
+    CGPoint offsetForDrag(CGPoint windowPoint) const;
+    CGPoint dragVelocity() const;
+    CGPoint pagedTarget(CGPoint velocity) const;
+    void startMotion(Motion motion, CGPoint target, double duration);
+    void stopMotion();
+    void step();
+    void finishMotion();
+    void showIndicators();
+    void scheduleIndicatorFade(double delay);
+    void applyZoomScale(CGFloat scale);
+    Ref<UIScrollView> protectedThis() { return std::static_pointer_cast<UIScrollView>(shared_from_this()); }
+
+    UIScrollViewDelegate* m_delegate { nullptr };
+    Weak<NSObject> m_delegateOwner;
+    CGSize m_contentSize {};
+    UIEdgeInsets m_contentInset {};
+    UIEdgeInsets m_scrollIndicatorInsets {};
+    CGFloat m_decelerationRate { UIScrollViewDecelerationRateNormal };
+    CGFloat m_zoomScale { 1 };
+    CGFloat m_minimumZoomScale { 1 };
+    CGFloat m_maximumZoomScale { 1 };
+    CGFloat m_pinchStartScale { 1 };
+    UIScrollViewIndicatorStyle m_indicatorStyle { UIScrollViewIndicatorStyleDefault };
+    bool m_scrollEnabled { true };
+    bool m_bounces { true };
+    bool m_alwaysBounceVertical { false };
+    bool m_alwaysBounceHorizontal { false };
+    bool m_pagingEnabled { false };
+    bool m_directionalLockEnabled { false };
+    bool m_scrollsToTop { true };
+    bool m_delaysContentTouches { true };
+    bool m_canCancelContentTouches { true };
+    bool m_showsHorizontalIndicator { true };
+    bool m_showsVerticalIndicator { true };
+    bool m_bouncesZoom { true };
+    bool m_tracking { false };
+    bool m_dragging { false };
+    bool m_decelerating { false };
+    bool m_zooming { false };
+    bool m_indicatorsShown { false };
+
+    // The drag in progress.
+    Weak<UITouch> m_dragTouch;
+    CGPoint m_dragStartPoint {};
+    CGPoint m_dragStartOffset {};
+    bool m_lockHorizontal { false };
+    bool m_lockVertical { false };
+    std::vector<Sample> m_samples;
+
+    // The motion in progress (deceleration, bounce or animation).
+    Motion m_motion { Motion::None };
+    CGPoint m_motionFrom {};
+    CGPoint m_motionTo {};
+    CGFloat m_zoomFrom { 1 };
+    CGFloat m_zoomTo { 1 };
+    // Where a deceleration that ran past an edge settles once it has stopped.
+    std::optional<CGPoint> m_bounceBackTo;
+    double m_motionStart { 0 };
+    double m_motionDuration { 0 };
+    Ref<NSTimer> m_motionTimer;
+    Ref<NSTimer> m_indicatorTimer;
+};

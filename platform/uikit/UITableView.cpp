@@ -1,0 +1,996 @@
+#include "UITableView.h"
+
+#include "NSException.h"
+#include "NSString.h"
+#include "UILabel.h"
+#include "UINib.h"
+#include "UITouch.h"
+
+#include <algorithm>
+#include <set>
+
+VX_REGISTER_CLASS(UITableView);
+
+namespace {
+// Grouped sections keep this much space above and below when they have no header or footer.
+constexpr CGFloat kGroupedSpacing = 10;
+
+Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
+{
+    return NSIndexPath::indexPathForRowInSection(path.second, path.first);
+}
+
+template <typename T> bool contains(const std::vector<T>& list, const T& value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+} // namespace
+
+Ref<UITableView> UITableView::initWithFrameStyle(CGRect frame, UITableViewStyle style)
+{
+    auto table = makeScrollView<UITableView>(frame);
+    table->m_style = style;
+    table->setAlwaysBounceVertical(true);
+    if (style == UITableViewStyleGrouped)
+        table->m_sectionHeaderHeight = table->m_sectionFooterHeight = 10;
+    return table;
+}
+
+void UITableView::setDataSource(UITableViewDataSource* dataSource, Weak<NSObject> owner)
+{
+    m_dataSource = dataSource;
+    m_dataSourceOwner = std::move(owner);
+    m_needsReload = true;
+    setNeedsGeometry();
+}
+
+void UITableView::setTableDelegate(UITableViewDelegate* delegate, Weak<NSObject> owner)
+{
+    m_tableDelegate = delegate;
+    m_tableDelegateOwner = owner;
+    setDelegate(delegate, std::move(owner));
+    setNeedsGeometry();
+}
+
+void UITableView::setTableHeaderView(const Ref<UIView>& view)
+{
+    if (m_tableHeaderView)
+        m_tableHeaderView->removeFromSuperview();
+    m_tableHeaderView = view;
+    if (view)
+        addSubview(view);
+    setNeedsGeometry();
+}
+
+void UITableView::setTableFooterView(const Ref<UIView>& view)
+{
+    if (m_tableFooterView)
+        m_tableFooterView->removeFromSuperview();
+    m_tableFooterView = view;
+    if (view)
+        addSubview(view);
+    setNeedsGeometry();
+}
+
+// Registration and reuse
+
+void UITableView::registerCellFactory(
+    const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory)
+{
+    if (factory)
+        m_factories[identifier] = std::move(factory);
+    else
+        m_factories.erase(identifier);
+}
+
+void UITableView::registerClassForCellReuseIdentifier(Class cls, const std::string& identifier)
+{
+    if (!cls) {
+        registerCellFactory(identifier, nullptr);
+        return;
+    }
+    registerCellFactory(identifier, [cls](const std::string& id) -> Ref<UITableViewCell> {
+        auto cell = std::dynamic_pointer_cast<UITableViewCell>(createObjectOfClass(cls));
+        if (!cell)
+            NSException::raise(
+                NSInvalidArgumentException, "class " + NSStringFromClass(cls) + " does not make table view cells");
+        cell->setReuseIdentifier(id);
+        return cell;
+    });
+}
+
+void UITableView::registerNibForCellReuseIdentifier(const Ref<UINib>& nib, const std::string& identifier)
+{
+    if (!nib) {
+        registerCellFactory(identifier, nullptr);
+        return;
+    }
+    registerCellFactory(identifier, [nib](const std::string& id) -> Ref<UITableViewCell> {
+        for (const auto& object : nib->instantiateWithOwnerOptions(nullptr, {})) {
+            if (auto cell = object.objectAs<UITableViewCell>()) {
+                cell->setReuseIdentifier(id);
+                return cell;
+            }
+        }
+        NSException::raise(NSInternalInconsistencyException,
+            "invalid nib registered for identifier (" + id
+                + ") - nib must contain exactly one top level object which must be a UITableViewCell instance");
+    });
+}
+
+Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
+{
+    auto pool = m_reusePool.find(identifier);
+    if (pool != m_reusePool.end() && !pool->second.empty()) {
+        auto cell = pool->second.back();
+        pool->second.pop_back();
+        cell->prepareForReuse();
+        return cell;
+    }
+    auto factory = m_factories.find(identifier);
+    if (factory == m_factories.end())
+        return nullptr;
+    return factory->second(identifier);
+}
+
+Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifierForIndexPath(
+    const std::string& identifier, const Ref<NSIndexPath>& indexPath)
+{
+    if (!m_factories.count(identifier))
+        NSException::raise(NSInternalInconsistencyException,
+            "unable to dequeue a cell with identifier " + identifier
+                + " - must register a nib or a class for the identifier");
+    auto cell = dequeueReusableCellWithIdentifier(identifier);
+    if (indexPath && cell)
+        cell->setFrame(CGRectMake(0, 0, bounds().size.width, cell->frame().size.height));
+    return cell;
+}
+
+void UITableView::enqueueCell(const Ref<UITableViewCell>& cell)
+{
+    cell->removeFromSuperview();
+    if (!cell->reuseIdentifier().empty())
+        m_reusePool[cell->reuseIdentifier()].push_back(cell);
+}
+
+// Geometry
+
+void UITableView::setNeedsGeometry()
+{
+    m_needsGeometry = true;
+    setNeedsLayout();
+}
+
+void UITableView::ensureGeometry()
+{
+    if (m_needsGeometry || m_needsReload)
+        computeGeometry();
+}
+
+void UITableView::computeGeometry()
+{
+    auto self = protectedTable();
+    auto* ds = dataSource();
+    m_needsGeometry = false;
+    if (m_needsReload) {
+        m_needsReload = false;
+        // Every cell on screen is asked for again.
+        auto cells = std::move(m_visibleCells);
+        m_visibleCells.clear();
+        for (auto& [path, cell] : cells)
+            endDisplaying(path, cell);
+        for (auto& [section, view] : m_headerViews)
+            view->removeFromSuperview();
+        for (auto& [section, view] : m_footerViews)
+            view->removeFromSuperview();
+        m_headerViews.clear();
+        m_footerViews.clear();
+        m_rowCounts.clear();
+        int32_t sections = ds ? std::max(0, ds->numberOfSectionsInTableView(self)) : 0;
+        for (int32_t s = 0; s < sections; ++s)
+            m_rowCounts.push_back(
+                std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
+        m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
+                             [this](const Path& p) {
+                                 return p.first >= int32_t(m_rowCounts.size()) || p.second >= m_rowCounts[p.first];
+                             }),
+            m_selected.end());
+    }
+
+    auto* d = tableDelegate();
+    CGFloat y = m_tableHeaderView ? m_tableHeaderView->frame().size.height : 0;
+    m_contentTop = y;
+    m_sections.assign(m_rowCounts.size(), {});
+    for (int32_t s = 0; s < int32_t(m_rowCounts.size()); ++s) {
+        SectionGeometry& g = m_sections[s];
+        g.top = y;
+        auto headerHeight = d ? d->tableViewHeightForHeaderInSection(self, s) : std::nullopt;
+        if (headerHeight && *headerHeight != UITableViewAutomaticDimension)
+            g.header = std::max<CGFloat>(0, *headerHeight);
+        else if (ds && ds->tableViewTitleForHeaderInSection(self, s))
+            g.header = m_sectionHeaderHeight;
+        else
+            g.header = m_style == UITableViewStyleGrouped ? kGroupedSpacing : 0;
+        y += g.header;
+        for (int32_t r = 0; r < m_rowCounts[s]; ++r) {
+            auto height = d ? d->tableViewHeightForRowAtIndexPath(self, NSIndexPath::indexPathForRowInSection(r, s))
+                            : std::nullopt;
+            CGFloat h
+                = height && *height != UITableViewAutomaticDimension ? std::max<CGFloat>(0, *height) : m_rowHeight;
+            g.rowTops.push_back(y);
+            g.rowHeights.push_back(h);
+            y += h;
+        }
+        auto footerHeight = d ? d->tableViewHeightForFooterInSection(self, s) : std::nullopt;
+        if (footerHeight && *footerHeight != UITableViewAutomaticDimension)
+            g.footer = std::max<CGFloat>(0, *footerHeight);
+        else if (ds && ds->tableViewTitleForFooterInSection(self, s))
+            g.footer = m_sectionFooterHeight;
+        else
+            g.footer = m_style == UITableViewStyleGrouped ? kGroupedSpacing : 0;
+        y += g.footer;
+        g.height = y - g.top;
+    }
+    if (m_tableFooterView) {
+        CGRect f = m_tableFooterView->frame();
+        m_tableFooterView->setFrame(CGRectMake(0, y, bounds().size.width, f.size.height));
+        y += f.size.height;
+    }
+    if (m_tableHeaderView) {
+        CGRect f = m_tableHeaderView->frame();
+        m_tableHeaderView->setFrame(CGRectMake(0, 0, bounds().size.width, f.size.height));
+    }
+    setContentSize(CGSizeMake(bounds().size.width, y));
+}
+
+void UITableView::reloadData()
+{
+    recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadData, {}, {}, UITableViewRowAnimationNone });
+    m_needsReload = true;
+    setNeedsGeometry();
+}
+
+int32_t UITableView::numberOfSections()
+{
+    ensureGeometry();
+    return int32_t(m_rowCounts.size());
+}
+
+int32_t UITableView::numberOfRowsInSection(int32_t section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int32_t(m_rowCounts.size()))
+        NSException::raise(NSRangeException,
+            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_rowCounts.size()) + ")");
+    return m_rowCounts[section];
+}
+
+std::optional<UITableView::Path> UITableView::validPath(const Ref<NSIndexPath>& indexPath)
+{
+    ensureGeometry();
+    if (!indexPath || indexPath->length() < 2)
+        return std::nullopt;
+    int32_t s = indexPath->section();
+    int32_t r = indexPath->row();
+    if (s < 0 || s >= int32_t(m_rowCounts.size()) || r < 0 || r >= m_rowCounts[s])
+        return std::nullopt;
+    return Path { s, r };
+}
+
+CGRect UITableView::rowRect(Path path)
+{
+    const SectionGeometry& g = m_sections[path.first];
+    return CGRectMake(0, g.rowTops[path.second], bounds().size.width, g.rowHeights[path.second]);
+}
+
+CGRect UITableView::rectForSection(int32_t section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int32_t(m_sections.size()))
+        return CGRectZero;
+    return CGRectMake(0, m_sections[section].top, bounds().size.width, m_sections[section].height);
+}
+
+CGRect UITableView::rectForHeaderInSection(int32_t section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int32_t(m_sections.size()))
+        return CGRectZero;
+    return CGRectMake(0, m_sections[section].top, bounds().size.width, m_sections[section].header);
+}
+
+CGRect UITableView::rectForFooterInSection(int32_t section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= int32_t(m_sections.size()))
+        return CGRectZero;
+    const SectionGeometry& g = m_sections[section];
+    return CGRectMake(0, g.top + g.height - g.footer, bounds().size.width, g.footer);
+}
+
+CGRect UITableView::rectForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    auto path = validPath(indexPath);
+    return path ? rowRect(*path) : CGRectZero;
+}
+
+Ref<NSIndexPath> UITableView::indexPathForRowAtPoint(CGPoint point)
+{
+    ensureGeometry();
+    if (point.x < 0 || point.x >= bounds().size.width)
+        return nullptr;
+    for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
+        const SectionGeometry& g = m_sections[s];
+        if (point.y < g.top || point.y >= g.top + g.height)
+            continue;
+        // Rows are sorted by their tops.
+        auto it = std::upper_bound(g.rowTops.begin(), g.rowTops.end(), point.y);
+        if (it == g.rowTops.begin())
+            return nullptr;
+        int32_t r = int32_t(it - g.rowTops.begin()) - 1;
+        if (point.y < g.rowTops[r] + g.rowHeights[r])
+            return NSIndexPath::indexPathForRowInSection(r, s);
+        return nullptr;
+    }
+    return nullptr;
+}
+
+std::vector<Ref<NSIndexPath>> UITableView::indexPathsForRowsInRect(CGRect rect)
+{
+    ensureGeometry();
+    std::vector<Ref<NSIndexPath>> result;
+    CGFloat top = CGRectGetMinY(rect);
+    CGFloat bottom = CGRectGetMaxY(rect);
+    for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
+        const SectionGeometry& g = m_sections[s];
+        if (g.top >= bottom || g.top + g.height <= top)
+            continue;
+        for (int32_t r = 0; r < int32_t(g.rowTops.size()); ++r) {
+            if (g.rowHeights[r] > 0 && g.rowTops[r] < bottom && g.rowTops[r] + g.rowHeights[r] > top)
+                result.push_back(NSIndexPath::indexPathForRowInSection(r, s));
+        }
+    }
+    return result;
+}
+
+// Cells on screen
+
+void UITableView::endDisplaying(Path path, const Ref<UITableViewCell>& cell)
+{
+    enqueueCell(cell);
+    if (auto* d = tableDelegate())
+        d->tableViewDidEndDisplayingCellForRowAtIndexPath(protectedTable(), cell, toIndexPath(path));
+}
+
+void UITableView::layoutSubviews()
+{
+    UIScrollView::layoutSubviews();
+    layoutCells();
+}
+
+void UITableView::layoutCells()
+{
+    if (m_inLayout)
+        return;
+    m_inLayout = true;
+    auto self = protectedTable();
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset { m_inLayout };
+
+    ensureGeometry();
+    CGRect visible = bounds();
+    std::set<Path> wanted;
+    for (const auto& indexPath : indexPathsForRowsInRect(visible))
+        wanted.insert({ indexPath->section(), indexPath->row() });
+
+    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
+        if (wanted.count(it->first)) {
+            ++it;
+            continue;
+        }
+        auto path = it->first;
+        auto cell = it->second;
+        it = m_visibleCells.erase(it);
+        endDisplaying(path, cell);
+    }
+    for (const Path& path : wanted) {
+        auto found = m_visibleCells.find(path);
+        if (found != m_visibleCells.end()) {
+            found->second->setFrame(rowRect(path));
+            continue;
+        }
+        auto* ds = dataSource();
+        if (!ds)
+            break;
+        auto indexPath = toIndexPath(path);
+        auto cell = ds->tableViewCellForRowAtIndexPath(self, indexPath);
+        if (!cell)
+            NSException::raise(NSInternalInconsistencyException,
+                "UITableView dataSource must return a cell from tableView:cellForRowAtIndexPath:");
+        cell->setFrame(rowRect(path));
+        cell->setSelected(contains(m_selected, path));
+        cell->setEditing(m_editing);
+        insertSubviewAtIndex(cell, m_backgroundView ? 1 : 0);
+        m_visibleCells[path] = cell;
+        cell->layoutIfNeeded();
+        if (auto* d = tableDelegate())
+            d->tableViewWillDisplayCellForRowAtIndexPath(self, cell, indexPath);
+    }
+    layoutSectionViews(visible);
+}
+
+void UITableView::layoutSectionViews(CGRect visible)
+{
+    auto self = protectedTable();
+    auto* ds = dataSource();
+    auto* d = tableDelegate();
+    auto place = [&](std::map<int32_t, Ref<UIView>>& views, bool header) {
+        for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
+            CGRect rect = header ? rectForHeaderInSection(s) : rectForFooterInSection(s);
+            bool shown = rect.size.height > 0 && CGRectIntersectsRect(rect, visible);
+            // In the plain style a header stays pinned to the top of the visible area while
+            // its section is on screen, pushed up by the end of the section.
+            bool pinned = header && m_style == UITableViewStylePlain && rect.size.height > 0;
+            if (pinned) {
+                CGRect section = rectForSection(s);
+                shown = CGRectIntersectsRect(section, visible);
+                CGFloat top = CGRectGetMinY(visible) + contentInset().top;
+                rect.origin.y = std::min(std::max(rect.origin.y, top), CGRectGetMaxY(section) - rect.size.height);
+            }
+            auto it = views.find(s);
+            if (!shown) {
+                if (it != views.end()) {
+                    it->second->removeFromSuperview();
+                    views.erase(it);
+                }
+                continue;
+            }
+            if (it == views.end()) {
+                Ref<UIView> view = d ? (header ? d->tableViewViewForHeaderInSection(self, s)
+                                               : d->tableViewViewForFooterInSection(self, s))
+                                     : nullptr;
+                if (!view && ds) {
+                    auto title = header ? ds->tableViewTitleForHeaderInSection(self, s)
+                                        : ds->tableViewTitleForFooterInSection(self, s);
+                    if (title) {
+                        auto label = UILabel::initWithFrame(rect);
+                        label->setText(*title);
+                        view = label;
+                    }
+                }
+                if (!view)
+                    continue;
+                addSubview(view);
+                it = views.emplace(s, view).first;
+            }
+            it->second->setFrame(rect);
+            if (pinned)
+                bringSubviewToFront(it->second);
+        }
+    };
+    place(m_headerViews, true);
+    place(m_footerViews, false);
+}
+
+Ref<UITableViewCell> UITableView::cellForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    layoutCells();
+    auto path = validPath(indexPath);
+    if (!path)
+        return nullptr;
+    auto it = m_visibleCells.find(*path);
+    return it == m_visibleCells.end() ? nullptr : it->second;
+}
+
+std::vector<Ref<UITableViewCell>> UITableView::visibleCells()
+{
+    layoutCells();
+    std::vector<Ref<UITableViewCell>> cells;
+    for (auto& [path, cell] : m_visibleCells)
+        cells.push_back(cell);
+    return cells;
+}
+
+std::vector<Ref<NSIndexPath>> UITableView::indexPathsForVisibleRows()
+{
+    layoutCells();
+    std::vector<Ref<NSIndexPath>> paths;
+    for (auto& [path, cell] : m_visibleCells)
+        paths.push_back(toIndexPath(path));
+    return paths;
+}
+
+Ref<NSIndexPath> UITableView::indexPathForCell(const Ref<UITableViewCell>& cell)
+{
+    layoutCells();
+    for (auto& [path, shown] : m_visibleCells) {
+        if (shown == cell)
+            return toIndexPath(path);
+    }
+    return nullptr;
+}
+
+Ref<UIView> UITableView::headerViewForSection(int32_t section)
+{
+    layoutCells();
+    auto it = m_headerViews.find(section);
+    return it == m_headerViews.end() ? nullptr : it->second;
+}
+
+Ref<UIView> UITableView::footerViewForSection(int32_t section)
+{
+    layoutCells();
+    auto it = m_footerViews.find(section);
+    return it == m_footerViews.end() ? nullptr : it->second;
+}
+
+// Updates
+
+void UITableView::recordUpdate(UITableViewRecordedUpdate record)
+{
+    m_recordedUpdates.push_back(std::move(record));
+}
+
+void UITableView::beginUpdates()
+{
+    ++m_updateDepth;
+}
+
+void UITableView::endUpdates()
+{
+    if (m_updateDepth == 0)
+        return;
+    if (--m_updateDepth > 0)
+        return;
+    // Heights are asked again even when nothing changed.
+    applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::insertRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+{
+    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::InsertRows, {}, {}, animation };
+    for (const auto& p : indexPaths) {
+        if (p)
+            record.indexPaths.push_back({ p->section(), p->row() });
+    }
+    m_pending.insertRows.insert(m_pending.insertRows.end(), record.indexPaths.begin(), record.indexPaths.end());
+    recordUpdate(std::move(record));
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+{
+    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::DeleteRows, {}, {}, animation };
+    for (const auto& p : indexPaths) {
+        if (p)
+            record.indexPaths.push_back({ p->section(), p->row() });
+    }
+    m_pending.deleteRows.insert(m_pending.deleteRows.end(), record.indexPaths.begin(), record.indexPaths.end());
+    recordUpdate(std::move(record));
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
+    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
+{
+    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::ReloadRows, {}, {}, animation };
+    for (const auto& p : indexPaths) {
+        if (p)
+            record.indexPaths.push_back({ p->section(), p->row() });
+    }
+    m_pending.reloadRows.insert(m_pending.reloadRows.end(), record.indexPaths.begin(), record.indexPaths.end());
+    recordUpdate(std::move(record));
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
+{
+    if (!from || !to)
+        return;
+    Path a { from->section(), from->row() };
+    Path b { to->section(), to->row() };
+    recordUpdate({ UITableViewRecordedUpdate::Kind::MoveRow, { a, b }, {}, UITableViewRowAnimationNone });
+    m_pending.moves.push_back({ a, b });
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::insertSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+{
+    recordUpdate({ UITableViewRecordedUpdate::Kind::InsertSections, {}, sections, animation });
+    m_pending.insertSections.insert(m_pending.insertSections.end(), sections.begin(), sections.end());
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::deleteSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+{
+    recordUpdate({ UITableViewRecordedUpdate::Kind::DeleteSections, {}, sections, animation });
+    m_pending.deleteSections.insert(m_pending.deleteSections.end(), sections.begin(), sections.end());
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::reloadSectionsWithRowAnimation(
+    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
+{
+    recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadSections, {}, sections, animation });
+    m_pending.reloadSections.insert(m_pending.reloadSections.end(), sections.begin(), sections.end());
+    if (m_updateDepth == 0)
+        applyUpdates(std::exchange(m_pending, {}));
+}
+
+void UITableView::applyUpdates(PendingUpdates u)
+{
+    auto self = protectedTable();
+    // A table that has not loaded yet simply loads the new data.
+    if (m_needsReload) {
+        setNeedsGeometry();
+        return;
+    }
+    auto* ds = dataSource();
+    std::vector<int32_t> oldCounts = m_rowCounts;
+    std::vector<int32_t> newCounts;
+    int32_t newSections = ds ? std::max(0, ds->numberOfSectionsInTableView(self)) : 0;
+    for (int32_t s = 0; s < newSections; ++s)
+        newCounts.push_back(std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
+
+    auto fail = [&](const std::string& reason) {
+        // The table stays usable: it forgets its rows and loads them again.
+        m_needsReload = true;
+        setNeedsGeometry();
+        NSException::raise(NSInternalInconsistencyException, "Invalid update: " + reason);
+    };
+
+    std::set<int32_t> deletedSections(u.deleteSections.begin(), u.deleteSections.end());
+    std::set<int32_t> insertedSections(u.insertSections.begin(), u.insertSections.end());
+    std::set<int32_t> reloadedSections(u.reloadSections.begin(), u.reloadSections.end());
+    for (int32_t s : deletedSections) {
+        if (s < 0 || s >= int32_t(oldCounts.size()))
+            fail("attempt to delete section " + std::to_string(s) + ", but there are only "
+                + std::to_string(oldCounts.size()) + " sections before the update");
+    }
+    for (int32_t s : insertedSections) {
+        if (s < 0 || s >= newSections)
+            fail("attempt to insert section " + std::to_string(s) + " but there are only " + std::to_string(newSections)
+                + " sections after the update");
+    }
+    if (int32_t(oldCounts.size() - deletedSections.size() + insertedSections.size()) != newSections)
+        fail(NSString::stringWithFormat(
+            "invalid number of sections.  The number of sections contained in the table view after the update (%d) "
+            "must be equal to the number of sections contained in the table view before the update (%d), plus or minus "
+            "the number of sections inserted or deleted (%d inserted, %d deleted).",
+            newSections, int32_t(oldCounts.size()), int32_t(insertedSections.size()), int32_t(deletedSections.size())));
+
+    // Old sections that stay map, in order, to the new sections that were not inserted.
+    std::vector<int32_t> sectionMap(oldCounts.size(), -1);
+    {
+        int32_t ns = 0;
+        for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
+            if (deletedSections.count(os))
+                continue;
+            while (insertedSections.count(ns))
+                ++ns;
+            sectionMap[os] = ns++;
+        }
+    }
+
+    for (const Path& p : u.deleteRows) {
+        if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
+            fail("attempt to delete row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
+                + " which does not exist before the update");
+    }
+    for (const Path& p : u.reloadRows) {
+        if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
+            fail("attempt to reload row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
+                + " which does not exist before the update");
+    }
+    for (const Path& p : u.insertRows) {
+        if (p.first < 0 || p.first >= newSections || p.second < 0 || p.second >= newCounts[p.first])
+            fail("attempt to insert row " + std::to_string(p.second) + " into section " + std::to_string(p.first)
+                + ", but there are only "
+                + std::to_string(p.first >= 0 && p.first < newSections ? newCounts[p.first] : 0)
+                + " rows in section after the update");
+    }
+    for (const auto& [from, to] : u.moves) {
+        if (from.first < 0 || from.first >= int32_t(oldCounts.size()) || from.second < 0
+            || from.second >= oldCounts[from.first] || to.first < 0 || to.first >= newSections || to.second < 0
+            || to.second >= newCounts[to.first])
+            fail("attempt to move a row that does not exist or to a place that does not exist after the update");
+    }
+
+    // Check each surviving section's count against the changes made to it.
+    for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
+        int32_t ns = sectionMap[os];
+        if (ns < 0 || reloadedSections.count(os))
+            continue;
+        int32_t inserted = 0, deleted = 0, movedIn = 0, movedOut = 0;
+        for (const Path& p : u.insertRows)
+            inserted += p.first == ns;
+        for (const Path& p : u.deleteRows)
+            deleted += p.first == os;
+        for (const auto& [from, to] : u.moves) {
+            movedOut += from.first == os;
+            movedIn += to.first == ns;
+        }
+        int32_t expected = oldCounts[os] + inserted - deleted + movedIn - movedOut;
+        if (expected != newCounts[ns])
+            fail(NSString::stringWithFormat(
+                "invalid number of rows in section %d.  The number of rows contained in an existing section after the "
+                "update (%d) must be equal to the number of rows contained in that section before the update (%d), "
+                "plus or minus the number of rows inserted or deleted from that section (%d inserted, %d deleted) and "
+                "plus or minus the number of rows moved into or out of that section (%d moved in, %d moved out).",
+                ns, newCounts[ns], oldCounts[os], inserted, deleted, movedIn, movedOut));
+    }
+
+    // Where each old row ends up: moved rows go where they were sent; other survivors fill the
+    // new section's free places in order.
+    std::map<Path, Path> rowMap;
+    std::set<Path> refreshed; // rows whose cells must be asked for again
+    for (const auto& [from, to] : u.moves)
+        rowMap[from] = to;
+    for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
+        int32_t ns = sectionMap[os];
+        if (ns < 0)
+            continue;
+        std::set<int32_t> taken;
+        for (const Path& p : u.insertRows) {
+            if (p.first == ns)
+                taken.insert(p.second);
+        }
+        for (const auto& [from, to] : u.moves) {
+            if (to.first == ns)
+                taken.insert(to.second);
+        }
+        int32_t next = 0;
+        for (int32_t r = 0; r < oldCounts[os]; ++r) {
+            Path old { os, r };
+            if (contains(u.deleteRows, old) || rowMap.count(old))
+                continue;
+            while (taken.count(next))
+                ++next;
+            if (next >= newCounts[ns])
+                break;
+            rowMap[old] = { ns, next++ };
+            if (reloadedSections.count(os) || contains(u.reloadRows, old))
+                refreshed.insert(old);
+        }
+    }
+
+    auto cells = std::move(m_visibleCells);
+    m_visibleCells.clear();
+    for (auto& [path, cell] : cells) {
+        auto it = rowMap.find(path);
+        if (it == rowMap.end() || refreshed.count(path))
+            endDisplaying(path, cell);
+        else
+            m_visibleCells[it->second] = cell;
+    }
+    std::vector<Path> selected;
+    for (const Path& p : m_selected) {
+        auto it = rowMap.find(p);
+        if (it != rowMap.end())
+            selected.push_back(it->second);
+    }
+    m_selected = std::move(selected);
+    for (auto& [section, view] : m_headerViews)
+        view->removeFromSuperview();
+    for (auto& [section, view] : m_footerViews)
+        view->removeFromSuperview();
+    m_headerViews.clear();
+    m_footerViews.clear();
+
+    m_rowCounts = std::move(newCounts);
+    computeGeometry();
+    setNeedsLayout();
+    layoutCells();
+}
+
+// Editing
+
+void UITableView::setEditingAnimated(bool editing, bool animated)
+{
+    if (m_editing == editing)
+        return;
+    m_editing = editing;
+    for (auto& [path, cell] : m_visibleCells)
+        cell->setEditingAnimated(editing, animated);
+}
+
+bool UITableView::userCommitDeleteOfRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    auto self = protectedTable();
+    auto path = validPath(indexPath);
+    auto* ds = dataSource();
+    if (!path || !ds || !ds->tableViewCanEditRowAtIndexPath(self, indexPath))
+        return false;
+    auto* d = tableDelegate();
+    auto style = d ? d->tableViewEditingStyleForRowAtIndexPath(self, indexPath) : std::nullopt;
+    if (style.value_or(UITableViewCellEditingStyleDelete) != UITableViewCellEditingStyleDelete)
+        return false;
+    ds->tableViewCommitEditingStyleForRowAtIndexPath(self, UITableViewCellEditingStyleDelete, toIndexPath(*path));
+    return true;
+}
+
+Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
+    const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed)
+{
+    auto self = protectedTable();
+    auto source = validPath(from);
+    auto* ds = dataSource();
+    if (!source || !proposed || !ds || !ds->respondsToMoveRow() || !ds->tableViewCanMoveRowAtIndexPath(self, from))
+        return nullptr;
+    // A place the row can take once it has left its own: a section's rows, or one past the end
+    // of another section.
+    auto clampTarget = [&](int32_t section, int32_t row) -> Path {
+        section = std::clamp(section, 0, int32_t(m_rowCounts.size()) - 1);
+        int32_t limit = m_rowCounts[section] - (section == source->first ? 1 : 0);
+        return { section, std::clamp(row, 0, limit) };
+    };
+    Path target = clampTarget(proposed->section(), proposed->row());
+    if (auto* d = tableDelegate()) {
+        auto redirected = d->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(
+            self, toIndexPath(*source), toIndexPath(target));
+        if (redirected)
+            target = clampTarget(redirected->section(), redirected->row());
+    }
+    if (target == *source)
+        return toIndexPath(target);
+    ds->tableViewMoveRowAtIndexPathToIndexPath(self, toIndexPath(*source), toIndexPath(target));
+    PendingUpdates move;
+    move.moves.push_back({ *source, target });
+    applyUpdates(std::move(move));
+    return toIndexPath(target);
+}
+
+// Selection
+
+Ref<NSIndexPath> UITableView::indexPathForSelectedRow() const
+{
+    if (m_selected.empty())
+        return nullptr;
+    return toIndexPath(*std::min_element(m_selected.begin(), m_selected.end()));
+}
+
+std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
+{
+    std::vector<Path> sorted = m_selected;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<Ref<NSIndexPath>> result;
+    for (const Path& p : sorted)
+        result.push_back(toIndexPath(p));
+    return result;
+}
+
+void UITableView::setSelected(Path path, bool selected)
+{
+    auto it = std::find(m_selected.begin(), m_selected.end(), path);
+    if (selected && it == m_selected.end())
+        m_selected.push_back(path);
+    else if (!selected && it != m_selected.end())
+        m_selected.erase(it);
+    auto cell = m_visibleCells.find(path);
+    if (cell != m_visibleCells.end())
+        cell->second->setSelected(selected);
+}
+
+void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
+    const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position)
+{
+    auto path = validPath(indexPath);
+    if (!path) {
+        // Selecting nil clears the selection.
+        for (const Path& p : std::vector<Path>(m_selected))
+            setSelected(p, false);
+        return;
+    }
+    if (!m_allowsMultipleSelection) {
+        for (const Path& p : std::vector<Path>(m_selected)) {
+            if (p != *path)
+                setSelected(p, false);
+        }
+    }
+    setSelected(*path, true);
+    if (position != UITableViewScrollPositionNone)
+        scrollToRowAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
+}
+
+void UITableView::deselectRowAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
+{
+    if (auto path = validPath(indexPath))
+        setSelected(*path, false);
+}
+
+void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
+{
+    auto self = protectedTable();
+    if (!m_allowsSelection || (m_editing && !m_allowsSelectionDuringEditing) || !validPath(indexPath))
+        return;
+    auto deselect = [&](Path p) {
+        auto* d = tableDelegate();
+        auto target = d ? d->tableViewWillDeselectRowAtIndexPath(self, toIndexPath(p)) : toIndexPath(p);
+        auto resolved = validPath(target);
+        if (!resolved)
+            return;
+        setSelected(*resolved, false);
+        if (auto* dd = tableDelegate())
+            dd->tableViewDidDeselectRowAtIndexPath(self, toIndexPath(*resolved));
+    };
+    Path tapped { indexPath->section(), indexPath->row() };
+    if (m_allowsMultipleSelection && contains(m_selected, tapped)) {
+        deselect(tapped);
+        return;
+    }
+    auto* d = tableDelegate();
+    auto chosen = validPath(d ? d->tableViewWillSelectRowAtIndexPath(self, toIndexPath(tapped)) : toIndexPath(tapped));
+    if (!chosen)
+        return;
+    if (!m_allowsMultipleSelection) {
+        for (const Path& p : std::vector<Path>(m_selected)) {
+            if (p != *chosen)
+                deselect(p);
+        }
+    }
+    setSelected(*chosen, true);
+    if (auto* dd = tableDelegate())
+        dd->tableViewDidSelectRowAtIndexPath(self, toIndexPath(*chosen));
+}
+
+void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
+{
+    // A touch that lifts without having dragged is a tap on the row under it.
+    bool tap = isTracking() && !isDragging();
+    UIScrollView::touchesEnded(touches, event);
+    if (!tap || touches.empty())
+        return;
+    if (auto indexPath = indexPathForRowAtPoint(touches.front()->locationInView(protectedTable())))
+        userSelectRowAtIndexPath(indexPath);
+}
+
+// Scrolling to rows
+
+void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(
+    const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated)
+{
+    auto path = validPath(indexPath);
+    if (!path)
+        NSException::raise(NSRangeException,
+            "attempt to scroll to invalid index path: "
+                + (indexPath ? indexPath->description() : std::string("(null)")));
+    CGRect rect = rowRect(*path);
+    CGFloat height = bounds().size.height;
+    CGPoint offset = contentOffset();
+    switch (position) {
+    case UITableViewScrollPositionNone:
+        scrollRectToVisibleAnimated(rect, animated);
+        return;
+    case UITableViewScrollPositionTop:
+        offset.y = rect.origin.y;
+        break;
+    case UITableViewScrollPositionMiddle:
+        offset.y = CGRectGetMidY(rect) - height / 2;
+        break;
+    case UITableViewScrollPositionBottom:
+        offset.y = CGRectGetMaxY(rect) - height;
+        break;
+    }
+    CGPoint min = minimumContentOffset();
+    CGPoint max = maximumContentOffset();
+    offset.y = std::clamp(offset.y, min.y, max.y);
+    setContentOffsetAnimated(offset, animated);
+}
+
+void UITableView::scrollToNearestSelectedRowAtScrollPositionAnimated(UITableViewScrollPosition position, bool animated)
+{
+    if (auto selected = indexPathForSelectedRow())
+        scrollToRowAtIndexPathAtScrollPositionAnimated(selected, position, animated);
+}

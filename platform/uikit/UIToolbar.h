@@ -1,0 +1,43 @@
+#pragma once
+
+#include "UIBarButtonItem.h"
+#include "UIView.h"
+
+#include <vector>
+
+enum UIBarStyle : int32_t {
+    UIBarStyleDefault = 0,
+    UIBarStyleBlack = 1,
+};
+
+// A bar of button items laid out left to right: custom views at their width, fixed spaces at
+// theirs, other items as buttons sized to their title (at least 44 points), and flexible
+// spaces sharing what is left equally. Tapping an item's button taps the item. Main thread only.
+class UIToolbar : public UIView {
+    VX_OBJECT(UIToolbar, UIView)
+public:
+    explicit UIToolbar(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<UIToolbar> initWithFrame(CGRect frame) { return makeView<UIToolbar>(frame); }
+
+    const std::vector<Ref<UIBarButtonItem>>& items() const { return m_items; }
+    void setItems(std::vector<Ref<UIBarButtonItem>> items) { setItemsAnimated(std::move(items), false); }
+    void setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool animated);
+    UIBarStyle barStyle() const { return m_barStyle; }
+    void setBarStyle(UIBarStyle style) { m_barStyle = style; }
+    bool isTranslucent() const { return m_translucent; }
+    void setTranslucent(bool v) { m_translucent = v; }
+    // The frame an item takes in the bar after layout; zero for spaces and unknown items.
+    CGRect frameForItem(const Ref<UIBarButtonItem>& item);
+
+    void layoutSubviews() override;
+    CGSize sizeThatFits(CGSize size) const override;
+
+private:
+    std::vector<Ref<UIBarButtonItem>> m_items;
+    std::vector<Ref<UIView>> m_itemViews; // parallel to m_items; nullptr for spaces
+    UIBarStyle m_barStyle { UIBarStyleDefault };
+    bool m_translucent { true };
+};

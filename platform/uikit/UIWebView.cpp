@@ -1,0 +1,182 @@
+#include "UIWebView.h"
+
+#include "NSRunLoop.h"
+#include "NSString+Drawing.h"
+#include "UIFont.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <regex>
+
+VX_REGISTER_CLASS(UIWebView);
+
+namespace {
+// The visible text of an HTML page: tags dropped, block ends turned into line breaks and the
+// common entities decoded.
+std::string visibleText(const std::string& html)
+{
+    std::string text;
+    bool inTag = false;
+    std::string tag;
+    for (char c : html) {
+        if (c == '<') {
+            inTag = true;
+            tag.clear();
+            continue;
+        }
+        if (inTag) {
+            if (c == '>') {
+                inTag = false;
+                std::string name = tag.substr(0, tag.find_first_of(" \t\n"));
+                if (name.size() > 1 && name.back() == '/')
+                    name.pop_back();
+                for (auto& ch : name)
+                    ch = char(std::tolower(static_cast<unsigned char>(ch)));
+                if (name == "br" || name == "/p" || name == "/div" || name == "/li" || name == "/h1" || name == "/h2"
+                    || name == "/h3" || name == "/tr")
+                    text += '\n';
+            } else {
+                tag += c;
+            }
+            continue;
+        }
+        text += c;
+    }
+    static const std::pair<const char*, const char*> s_entities[] = { { "&amp;", "&" }, { "&lt;", "<" },
+        { "&gt;", ">" }, { "&quot;", "\"" }, { "&nbsp;", " " }, { "&#39;", "'" } };
+    for (const auto& [entity, replacement] : s_entities) {
+        size_t at = 0;
+        while ((at = text.find(entity, at)) != std::string::npos) {
+            text.replace(at, std::strlen(entity), replacement);
+            at += std::strlen(replacement);
+        }
+    }
+    return text;
+}
+} // namespace
+
+Ref<UIWebView> UIWebView::initWithFrame(CGRect frame)
+{
+    auto view = makeView<UIWebView>(frame);
+    view->m_scrollView = UIScrollView::initWithFrame(view->bounds());
+    view->m_scrollView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    view->addSubview(view->m_scrollView);
+    return view;
+}
+
+bool UIWebView::start(Load load, UIWebViewNavigationType type, bool addToHistory)
+{
+    auto self = protectedView();
+    if (auto* d = delegate(); d && load.kind == Load::Kind::Request
+        && !d->webViewShouldStartLoadWithRequestNavigationType(self, load.url, type))
+        return false;
+    m_loads.push_back(load);
+    if (addToHistory) {
+        m_history.resize(size_t(m_historyIndex + 1));
+        m_history.push_back(std::move(load));
+        m_historyIndex = int32_t(m_history.size()) - 1;
+    }
+    m_loading = true;
+    uint64_t generation = ++m_generation;
+    if (auto* d = delegate())
+        d->webViewDidStartLoad(self);
+    Weak<UIWebView> weak = self;
+    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes }, [weak, generation] {
+        if (auto strong = weak.lock())
+            strong->finish(generation);
+    });
+    return true;
+}
+
+void UIWebView::finish(uint64_t generation)
+{
+    // A newer load or stopLoading superseded this one.
+    if (generation != m_generation || !m_loading)
+        return;
+    m_loading = false;
+    measure();
+    if (auto* d = delegate())
+        d->webViewDidFinishLoad(protectedView());
+}
+
+void UIWebView::measure()
+{
+    m_contentHeight = 0;
+    if (m_historyIndex >= 0) {
+        const Load& page = m_history[size_t(m_historyIndex)];
+        std::string text = page.kind == Load::Kind::Request ? std::string() : visibleText(page.content);
+        if (!text.empty()) {
+            CGFloat width = std::max<CGFloat>(1, bounds().size.width - 16);
+            m_contentHeight = NSString_Drawing::sizeWithFontConstrainedToSize(text, UIFont::systemFontOfSize(16),
+                                  CGSizeMake(width, 1e7f), NSLineBreakByWordWrapping)
+                                  .height
+                + 16;
+        }
+    }
+    m_scrollView->setContentSize(CGSizeMake(bounds().size.width, m_contentHeight));
+}
+
+void UIWebView::layoutSubviews()
+{
+    UIView::layoutSubviews();
+    if (!m_loading)
+        measure();
+}
+
+void UIWebView::loadRequest(const std::string& url)
+{
+    start({ Load::Kind::Request, url, {}, {}, {} }, UIWebViewNavigationTypeOther, true);
+}
+
+void UIWebView::loadHTMLStringBaseURL(const std::string& html, const std::string& baseURL)
+{
+    start({ Load::Kind::HTMLString, baseURL, html, "text/html", "utf-8" }, UIWebViewNavigationTypeOther, true);
+}
+
+void UIWebView::loadDataMIMETypeTextEncodingNameBaseURL(const std::string& data, const std::string& mimeType,
+    const std::string& textEncodingName, const std::string& baseURL)
+{
+    start({ Load::Kind::Data, baseURL, data, mimeType, textEncodingName }, UIWebViewNavigationTypeOther, true);
+}
+
+void UIWebView::reload()
+{
+    if (m_historyIndex >= 0)
+        start(m_history[size_t(m_historyIndex)], UIWebViewNavigationTypeReload, false);
+}
+
+void UIWebView::stopLoading()
+{
+    m_loading = false;
+}
+
+void UIWebView::goBack()
+{
+    if (!canGoBack())
+        return;
+    if (start(m_history[size_t(m_historyIndex - 1)], UIWebViewNavigationTypeBackForward, false))
+        --m_historyIndex;
+}
+
+void UIWebView::goForward()
+{
+    if (!canGoForward())
+        return;
+    if (start(m_history[size_t(m_historyIndex + 1)], UIWebViewNavigationTypeBackForward, false))
+        ++m_historyIndex;
+}
+
+std::string UIWebView::requestURL() const
+{
+    return m_historyIndex >= 0 ? m_history[size_t(m_historyIndex)].url : std::string();
+}
+
+std::string UIWebView::stringByEvaluatingJavaScriptFromString(const std::string& script)
+{
+    m_scripts.push_back(script);
+    static const std::regex s_height(R"(^\s*document\.(body|documentElement)\.(scrollHeight|offsetHeight)\s*;?\s*$)");
+    if (std::regex_match(script, s_height))
+        return std::to_string(int(std::lround(m_contentHeight)));
+    return {};
+}

@@ -1,0 +1,239 @@
+#include "UIKitTestFixture.h"
+
+#include "NSException.h"
+#include "UIApplicationHost.h"
+#include "UICollectionView.h"
+#include "UICollectionViewFlowLayout.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <set>
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+std::string frame(CGRect r)
+{
+    return std::to_string(int(r.origin.x)) + "," + std::to_string(int(r.origin.y)) + " "
+        + std::to_string(int(r.size.width)) + "x" + std::to_string(int(r.size.height));
+}
+
+std::string path(const Ref<NSIndexPath>& p)
+{
+    return p ? std::to_string(p->section()) + "." + std::to_string(p->item()) : "nil";
+}
+
+class Items : public NSObject, public UICollectionViewDataSource, public UICollectionViewDelegateFlowLayout {
+    VX_OBJECT(Items, NSObject)
+public:
+    explicit Items(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<Items> init() { return make<Items>(); }
+
+    int32_t numberOfSectionsInCollectionView(const Ref<UICollectionView>&) override { return int32_t(counts.size()); }
+    int32_t collectionViewNumberOfItemsInSection(const Ref<UICollectionView>&, int32_t s) override { return counts[s]; }
+    Ref<UICollectionViewCell> collectionViewCellForItemAtIndexPath(
+        const Ref<UICollectionView>& view, const Ref<NSIndexPath>& ip) override
+    {
+        ++cellRequests;
+        auto cell = view->dequeueReusableCellWithReuseIdentifierForIndexPath("Item", ip);
+        cell->setTag(ip->item());
+        return cell;
+    }
+    std::optional<CGSize> collectionViewLayoutSizeForItemAtIndexPath(
+        const Ref<UICollectionView>&, UICollectionViewLayout*, const Ref<NSIndexPath>& ip) override
+    {
+        if (sizeOf)
+            return sizeOf(ip->item());
+        return std::nullopt;
+    }
+    void collectionViewWillDisplayCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("willDisplay " + path(ip));
+    }
+    void collectionViewDidEndDisplayingCellForItemAtIndexPath(
+        const Ref<UICollectionView>&, const Ref<UICollectionViewCell>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didEndDisplaying " + path(ip));
+    }
+    bool collectionViewShouldSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        return ip->item() != 7;
+    }
+    void collectionViewDidSelectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didSelect " + path(ip));
+    }
+    void collectionViewDidDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        log.add("didDeselect " + path(ip));
+    }
+    void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) override { log.add("didEndDecelerating"); }
+
+    std::vector<int32_t> counts;
+    std::function<CGSize(int32_t)> sizeOf;
+    int cellRequests { 0 };
+    EventLog log;
+};
+
+class CollectionViewTest : public UIKitTest {
+protected:
+    void SetUp() override
+    {
+        UIKitTest::SetUp();
+        m_window = makeKeyWindow();
+        m_items = Items::init();
+        m_layout = UICollectionViewFlowLayout::init();
+    }
+
+    Ref<UICollectionView> makeView(CGSize size)
+    {
+        auto view
+            = UICollectionView::initWithFrameCollectionViewLayout(CGRectMake(0, 0, size.width, size.height), m_layout);
+        view->registerClassForCellWithReuseIdentifier<UICollectionViewCell>("Item");
+        view->setDataSource(m_items.get(), m_items);
+        view->setCollectionDelegate(m_items.get(), m_items);
+        m_window->addSubview(view);
+        return view;
+    }
+
+    std::string itemFrame(const Ref<UICollectionView>& view, int32_t item, int32_t section = 0)
+    {
+        return frame(
+            view->layoutAttributesForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(item, section))->frame());
+    }
+
+    Ref<UIWindow> m_window;
+    Ref<Items> m_items;
+    Ref<UICollectionViewFlowLayout> m_layout;
+};
+
+TEST_F(CollectionViewTest, FlowLayoutFillsLinesInTheScrollDirection)
+{
+    struct Case {
+        const char* name;
+        CGSize viewSize;
+        UICollectionViewScrollDirection direction;
+        UIEdgeInsets inset;
+        CGSize header;
+        std::function<CGSize(int32_t)> sizeOf;
+        std::vector<int32_t> items;
+        std::vector<std::string> frames;
+        std::string contentSize;
+    };
+    const std::vector<Case> cases = {
+        { "exact fit, last line keeps the columns", { 320, 400 }, UICollectionViewScrollDirectionVertical, {}, {},
+            nullptr, { 1, 2, 3, 6 }, { "110,0 100x50", "220,0 100x50", "0,60 100x50", "0,120 100x50" }, "0,0 320x170" },
+        { "spare room spreads the line", { 330, 400 }, UICollectionViewScrollDirectionVertical, {}, {}, nullptr,
+            { 1, 2, 4 }, { "115,0 100x50", "230,0 100x50", "115,60 100x50" }, "0,0 330x170" },
+        { "insets and a header", { 320, 400 }, UICollectionViewScrollDirectionVertical, UIEdgeInsetsMake(10, 5, 20, 5),
+            { 320, 30 }, nullptr, { 0, 1, 2 }, { "5,40 100x50", "215,40 100x50", "5,100 100x50" }, "0,0 320x290" },
+        { "horizontal fills columns", { 400, 200 }, UICollectionViewScrollDirectionHorizontal, {}, {}, nullptr,
+            { 1, 2, 3 }, { "0,75 100x50", "0,150 100x50", "110,0 100x50" }, "0,0 320x200" },
+        { "delegate sizes, short items centred in their line", { 320, 400 }, UICollectionViewScrollDirectionVertical,
+            {}, {}, [](int32_t i) { return i == 1 ? CGSizeMake(100, 80) : CGSizeMake(100, 40); }, { 0, 1, 2 },
+            { "0,20 100x40", "110,0 100x80", "220,20 100x40" }, "0,0 320x180" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_items->counts = { 7 };
+        m_items->sizeOf = c.sizeOf;
+        m_layout->setItemSize(CGSizeMake(100, 50));
+        m_layout->setScrollDirection(c.direction);
+        m_layout->setSectionInset(c.inset);
+        m_layout->setHeaderReferenceSize(c.header);
+        auto view = makeView(c.viewSize);
+        std::vector<std::string> frames;
+        for (int32_t item : c.items)
+            frames.push_back(itemFrame(view, item));
+        EXPECT_THAT(frames, ElementsAreArray(c.frames));
+        view->layoutIfNeeded();
+        EXPECT_EQ(frame(CGRect { CGPointZero, view->contentSize() }), c.contentSize);
+        view->removeFromSuperview();
+    }
+}
+
+TEST_F(CollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
+{
+    m_items->counts = { 100 };
+    m_layout->setItemSize(CGSizeMake(100, 100));
+    auto view = makeView(CGSizeMake(320, 400));
+    UIApplicationHost::runUntilIdle();
+    // Rows at 0, 110, 220 and 330 reach into the first 400 points.
+    EXPECT_EQ(view->visibleCells().size(), 12u);
+    EXPECT_EQ(m_items->cellRequests, 12);
+    EXPECT_EQ(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(40, 0)), nullptr);
+    EXPECT_EQ(path(view->indexPathForItemAtPoint(CGPointMake(250, 120))), "0.5");
+    EXPECT_EQ(path(view->indexPathForItemAtPoint(CGPointMake(105, 50))), "nil");
+
+    m_items->log.take();
+    view->setContentOffset(CGPointMake(0, 440));
+    UIApplicationHost::runUntilIdle();
+    auto visible = view->indexPathsForVisibleItems();
+    EXPECT_EQ(path(visible.front()), "0.12");
+    EXPECT_EQ(path(visible.back()), "0.23");
+    auto events = m_items->log.take();
+    EXPECT_EQ(
+        std::count_if(events.begin(), events.end(), [](const std::string& e) { return e.rfind("didEnd", 0) == 0; }),
+        12);
+    EXPECT_EQ(events.back(), "willDisplay 0.23");
+    // No new cells were made: the twelve that left came back.
+    std::set<UICollectionViewCell*> distinct;
+    for (const auto& cell : view->visibleCells())
+        distinct.insert(cell.get());
+    EXPECT_EQ(distinct.size(), 12u);
+    EXPECT_EQ(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(12, 0))->tag(), 12);
+
+    EXPECT_THROW(view->dequeueReusableCellWithReuseIdentifierForIndexPath(
+                     "Missing", NSIndexPath::indexPathForItemInSection(0, 0)),
+        NSException);
+}
+
+TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
+{
+    m_items->counts = { 10 };
+    m_layout->setScrollDirection(UICollectionViewScrollDirectionHorizontal);
+    m_layout->setItemSize(CGSizeMake(320, 400));
+    m_layout->setMinimumLineSpacing(0);
+    m_layout->setMinimumInteritemSpacing(0);
+    auto view = makeView(CGSizeMake(320, 400));
+    view->setPagingEnabled(true);
+
+    view->scrollToItemAtIndexPathAtScrollPositionAnimated(NSIndexPath::indexPathForItemInSection(5, 0),
+        UICollectionViewScrollPositionCenteredHorizontally | UICollectionViewScrollPositionCenteredVertically, false);
+    EXPECT_EQ(view->contentOffset().x, 1600);
+    EXPECT_THAT(view->indexPathsForVisibleItems().size(), 1u);
+
+    // A flick to the left pages to the next item.
+    auto touch = UIApplicationHost::touchDown(CGPointMake(250, 200));
+    for (int i = 1; i <= 4; ++i) {
+        m_clock.advance(1.0 / 60);
+        UIApplicationHost::touchMove(touch, CGPointMake(250 - 20 * i, 200));
+    }
+    UIApplicationHost::touchUp(touch);
+    m_clock.advance(1);
+    EXPECT_EQ(view->contentOffset().x, 1920);
+    EXPECT_EQ(path(view->indexPathsForVisibleItems().front()), "0.6");
+
+    m_items->log.take();
+    UIApplicationHost::tap(CGPointMake(100, 100));
+    EXPECT_THAT(m_items->log.take(), ElementsAre("didSelect 0.6"));
+    EXPECT_TRUE(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(6, 0))->isSelected());
+    view->scrollToItemAtIndexPathAtScrollPositionAnimated(
+        NSIndexPath::indexPathForItemInSection(7, 0), UICollectionViewScrollPositionLeft, false);
+    m_clock.advance(1);
+    m_items->log.take();
+    UIApplicationHost::tap(CGPointMake(100, 100));
+    // The delegate refuses item 7, so 6 stays selected.
+    EXPECT_THAT(m_items->log.take(), ElementsAre());
+    EXPECT_THAT(view->indexPathsForSelectedItems().size(), 1u);
+    EXPECT_EQ(path(view->indexPathsForSelectedItems().front()), "0.6");
+}
+
+} // namespace

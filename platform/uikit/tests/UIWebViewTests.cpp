@@ -1,0 +1,155 @@
+#include "UIKitTestFixture.h"
+
+#include "NSNotification.h"
+#include "NSNotificationCenter.h"
+#include "UIApplicationHost.h"
+#include "UIPasteboard.h"
+#include "UIRefreshControl.h"
+#include "UIScrollView.h"
+#include "UIWebView.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+class WebDelegate : public NSObject, public UIWebViewDelegate {
+    VX_OBJECT(WebDelegate, NSObject)
+public:
+    explicit WebDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<WebDelegate> init() { return make<WebDelegate>(); }
+    bool webViewShouldStartLoadWithRequestNavigationType(
+        const Ref<UIWebView>&, const std::string& url, UIWebViewNavigationType type) override
+    {
+        log.add("should " + url + " " + std::to_string(type));
+        return url.find("blocked") == std::string::npos;
+    }
+    void webViewDidStartLoad(const Ref<UIWebView>&) override { log.add("start"); }
+    void webViewDidFinishLoad(const Ref<UIWebView>& view) override { log.add("finish " + view->requestURL()); }
+    EventLog log;
+};
+
+class HeadlessViewsTest : public UIKitTest {
+protected:
+    void TearDown() override
+    {
+        UIPasteboard::resetForTesting();
+        UIKitTest::TearDown();
+    }
+};
+
+TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
+{
+    auto view = UIWebView::initWithFrame(CGRectMake(0, 0, 300, 200));
+    auto delegate = WebDelegate::init();
+    view->setDelegate(delegate.get(), delegate);
+
+    view->loadRequest("https://example.test/a");
+    EXPECT_TRUE(view->isLoading());
+    EXPECT_THAT(delegate->log.take(), ElementsAre("should https://example.test/a 5", "start"));
+    drainAll();
+    EXPECT_FALSE(view->isLoading());
+    EXPECT_THAT(delegate->log.take(), ElementsAre("finish https://example.test/a"));
+
+    // A newer load supersedes one still in progress: only the newer finishes.
+    view->loadRequest("https://example.test/b");
+    view->loadHTMLStringBaseURL("<p>One</p><p>Two &amp; three</p>", "");
+    drainAll();
+    EXPECT_THAT(delegate->log.take(), ElementsAre("should https://example.test/b 5", "start", "start", "finish "));
+    view->loadRequest("https://blocked.test/");
+    EXPECT_THAT(delegate->log.take(), ElementsAre("should https://blocked.test/ 5"));
+
+    CGFloat twoParagraphs = view->contentHeight();
+    EXPECT_GT(twoParagraphs, 0);
+    EXPECT_EQ(view->scrollView()->contentSize().height, twoParagraphs);
+    EXPECT_EQ(
+        view->stringByEvaluatingJavaScriptFromString("document.body.scrollHeight"), std::to_string(int(twoParagraphs)));
+    EXPECT_EQ(view->stringByEvaluatingJavaScriptFromString("alert(1)"), "");
+    EXPECT_EQ(view->evaluatedScripts().size(), 2u);
+
+    EXPECT_TRUE(view->canGoBack());
+    EXPECT_FALSE(view->canGoForward());
+    view->goBack();
+    drainAll();
+    EXPECT_EQ(view->requestURL(), "https://example.test/b");
+    view->goBack();
+    drainAll();
+    EXPECT_EQ(view->requestURL(), "https://example.test/a");
+    EXPECT_FALSE(view->canGoBack());
+    EXPECT_TRUE(view->canGoForward());
+    EXPECT_EQ(view->loads().size(), 5u);
+    EXPECT_EQ(view->loads()[2].kind, UIWebView::Load::Kind::HTMLString);
+}
+
+TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)
+{
+    auto general = UIPasteboard::generalPasteboard();
+    EXPECT_EQ(general, UIPasteboard::generalPasteboard());
+    EXPECT_EQ(general->string(), std::nullopt);
+    int notes = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        UIPasteboardChangedNotification, general, nullptr, [&](const Ref<NSNotification>&) { ++notes; });
+    general->setString("KES123");
+    general->setStrings({ "a", "b" });
+    EXPECT_EQ(general->string(), "a");
+    EXPECT_THAT(general->strings(), ElementsAre("a", "b"));
+    EXPECT_EQ(general->changeCount(), 2);
+    EXPECT_EQ(notes, 2);
+    general->setURL("https://example.test/");
+    EXPECT_EQ(general->string(), std::nullopt);
+    EXPECT_TRUE(general->containsPasteboardTypes({ UIPasteboardTypeURL }));
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+
+    EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("flights", false), nullptr);
+    auto named = UIPasteboard::pasteboardWithNameCreate("flights", true);
+    named->setString("x");
+    EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("flights", false)->string(), "x");
+    EXPECT_NE(UIPasteboard::pasteboardWithUniqueName()->name(), UIPasteboard::pasteboardWithUniqueName()->name());
+    UIPasteboard::removePasteboardWithName("flights");
+    EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("flights", false), nullptr);
+}
+
+TEST_F(HeadlessViewsTest, RefreshControlBeginsWhenPulledFarEnough)
+{
+    auto window = makeKeyWindow();
+    auto scrollView = UIScrollView::initWithFrame(CGRectMake(0, 0, 400, 400));
+    scrollView->setContentSize(CGSizeMake(400, 2000));
+    window->addSubview(scrollView);
+    auto refresh = UIRefreshControl::init();
+    scrollView->addSubview(refresh);
+    int refreshes = 0;
+    refresh->addTargetActionForControlEvents(
+        nullptr, "refresh", [&](const Ref<UIControl>&, const Ref<UIEvent>&) { ++refreshes; },
+        UIControlEventValueChanged);
+
+    struct Case {
+        const char* name;
+        CGFloat pull; // finger travel; the content follows at half speed past the top
+        int refreshes;
+    };
+    const std::vector<Case> cases = {
+        { "short pull", 100, 0 },
+        { "long pull", 200, 1 },
+        { "again while refreshing", 200, 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto touch = UIApplicationHost::touchDown(CGPointMake(200, 50));
+        m_clock.advance(0.1);
+        UIApplicationHost::touchMove(touch, CGPointMake(200, 50 + c.pull));
+        m_clock.advance(0.5);
+        UIApplicationHost::touchUp(touch);
+        m_clock.advance(1);
+        EXPECT_EQ(refreshes, c.refreshes);
+        EXPECT_EQ(scrollView->contentOffset().y, 0);
+    }
+    EXPECT_TRUE(refresh->isRefreshing());
+    refresh->endRefreshing();
+    EXPECT_FALSE(refresh->isRefreshing());
+}
+
+} // namespace
