@@ -90,6 +90,12 @@ void MKTileOverlay::setTileLoader(TileLoader loader)
     m_loader = std::move(loader);
 }
 
+bool MKTileOverlay::hasDefaultTileLoader()
+{
+    std::lock_guard guard(s_defaultLoaderLock);
+    return static_cast<bool>(s_defaultLoader);
+}
+
 void MKTileOverlay::setDefaultTileLoader(TileLoader loader)
 {
     std::lock_guard guard(s_defaultLoaderLock);

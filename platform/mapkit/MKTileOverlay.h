@@ -67,6 +67,7 @@ public:
 
     void setTileLoader(TileLoader loader);
     static void setDefaultTileLoader(TileLoader loader);
+    static bool hasDefaultTileLoader();
 
     // The zoom level whose tiles are drawn at `zoomScale` (screen points per map point), not
     // limited to minimumZ..maximumZ, and the paths of the tiles covering a map rect at level z

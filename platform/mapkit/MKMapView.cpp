@@ -1,0 +1,1017 @@
+#include "MKMapView.h"
+
+#include "BaseMapRenderer.h"
+#include "CGContext.h"
+#include "CLHeading.h"
+#include "CLLocationManager.h"
+#include "CLLocationManagerDelegate.h"
+#include "Dispatch.h"
+#include "MKOverlayRenderer.h"
+#include "MKOverlayView.h"
+#include "MKTileOverlay.h"
+#include "NSError.h"
+#include "NSException.h"
+#include "NSHTTPURLResponse.h"
+#include "NSURL.h"
+#include "NSURLError.h"
+#include "NSURLSession.h"
+#include "UIColor.h"
+#include "UIControl.h"
+#include "UIGraphics.h"
+#include "UIPanGestureRecognizer.h"
+#include "UITapGestureRecognizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+namespace {
+
+const char* const kCoordinateKey = "coordinate";
+// The camera sees the view's height over a 30 degree field of view.
+const double kCameraHalfFieldTangent = std::tan(15.0 * M_PI / 180.0);
+// The closest zoom: two screen points per map point.
+const double kMaximumZoomScale = 2.0;
+
+double radians(double degrees) { return degrees * M_PI / 180.0; }
+
+double wrapX(double x)
+{
+    x = std::fmod(x, kMKMapWorldSide);
+    return x < 0 ? x + kMKMapWorldSide : x;
+}
+
+// The shortest signed east-west distance from a to b, across the 180th meridian if shorter.
+double wrappedDelta(double a, double b)
+{
+    double d = std::fmod(b - a, kMKMapWorldSide);
+    if (d > kMKMapWorldSide / 2)
+        d -= kMKMapWorldSide;
+    else if (d < -kMKMapWorldSide / 2)
+        d += kMKMapWorldSide;
+    return d;
+}
+
+bool regionIsValid(MKCoordinateRegion region)
+{
+    return std::isfinite(region.center.latitude) && std::isfinite(region.center.longitude)
+        && std::abs(region.center.latitude) <= 90 && std::abs(region.center.longitude) <= 180
+        && std::isfinite(region.span.latitudeDelta) && std::isfinite(region.span.longitudeDelta)
+        && region.span.latitudeDelta >= 0 && region.span.longitudeDelta >= 0;
+}
+
+Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation) { return std::dynamic_pointer_cast<NSObject>(annotation); }
+
+} // namespace
+
+// Hears the map's location manager and passes fixes and headings on to the map.
+class MKMapView::LocationAdapter : public CLLocationManagerDelegate {
+public:
+    explicit LocationAdapter(const Ref<MKMapView>& map) : m_map(map) { }
+    void locationManagerDidUpdateLocations(const Ref<CLLocationManager>&, const std::vector<Ref<CLLocation>>& locations) override
+    {
+        auto map = m_map.lock();
+        if (map && !locations.empty())
+            map->userLocationUpdated(locations.back());
+    }
+    void locationManagerDidUpdateHeading(const Ref<CLLocationManager>&, const Ref<CLHeading>& heading) override
+    {
+        auto map = m_map.lock();
+        if (!map || !heading)
+            return;
+        map->m_userLocation->setHeading(heading);
+        if (map->m_trackingMode == MKUserTrackingModeFollowWithHeading)
+            map->moveTo(map->m_center, map->m_size, heading->trueHeading(), true);
+    }
+    void locationManagerDidFailWithError(const Ref<CLLocationManager>&, const Ref<NSError>& error) override
+    {
+        auto map = m_map.lock();
+        if (!map)
+            return;
+        if (auto delegate = map->liveDelegate())
+            delegate->mapViewDidFailToLocateUserWithError(map, error);
+    }
+
+private:
+    Weak<MKMapView> m_map;
+};
+
+MKMapView::MKMapView(Passkey key)
+    : UIView(key)
+{
+}
+
+MKMapView::~MKMapView()
+{
+    if (m_locationManager) {
+        m_locationManager->stopUpdatingLocation();
+        m_locationManager->stopUpdatingHeading();
+    }
+    for (auto& entry : m_overlays)
+        if (entry.renderer)
+            entry.renderer->setDisplayHandler(nullptr);
+}
+
+Ref<MKMapView> MKMapView::initWithFrame(CGRect frame)
+{
+    auto map = makeView<MKMapView>(frame);
+    map->setup();
+    return map;
+}
+
+Ref<MKMapView> MKMapView::self() const
+{
+    return std::static_pointer_cast<MKMapView>(std::const_pointer_cast<NSObject>(shared_from_this()));
+}
+
+void MKMapView::setup()
+{
+    m_index = MKAnnotationIndex::init();
+    m_container = MKAnnotationContainerView::initWithFrame(bounds());
+    m_container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    m_container->setMapView(self());
+    addSubview(m_container);
+    setClipsToBounds(true);
+    setOpaque(true);
+    m_size = fittedSize(m_size);
+    installGestures();
+    if (!MKTileOverlay::hasDefaultTileLoader())
+        MKInstallURLSessionTileLoader();
+}
+
+CGSize MKMapView::boundsSize() const { return bounds().size; }
+
+MKMapSize MKMapView::fittedSize(MKMapSize size) const
+{
+    CGSize view = boundsSize();
+    if (!(size.width > 0) || !std::isfinite(size.width))
+        size.width = size.height > 0 && std::isfinite(size.height) ? size.height : kMKMapWorldSide;
+    if (!(size.height > 0) || !std::isfinite(size.height))
+        size.height = size.width;
+    if (view.width > 0 && view.height > 0) {
+        // Widen the short direction to the view's aspect, then keep within the world and the
+        // closest zoom.
+        double aspect = view.width / view.height;
+        if (size.width / size.height < aspect)
+            size.width = size.height * aspect;
+        else
+            size.height = size.width / aspect;
+        double shrink = std::min({ 1.0, kMKMapWorldSide / size.width, kMKMapWorldSide / size.height });
+        size.width *= shrink;
+        size.height *= shrink;
+        double minimumWidth = view.width / kMaximumZoomScale;
+        if (size.width < minimumWidth) {
+            size.height *= minimumWidth / size.width;
+            size.width = minimumWidth;
+        }
+    } else {
+        size.width = std::min(size.width, kMKMapWorldSide);
+        size.height = std::min(size.height, kMKMapWorldSide);
+    }
+    return size;
+}
+
+void MKMapView::moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated)
+{
+    size = fittedSize(size);
+    if (!std::isfinite(center.x) || !std::isfinite(center.y))
+        return;
+    center.x = wrapX(center.x);
+    center.y = size.height < kMKMapWorldSide ? std::clamp(center.y, size.height / 2, kMKMapWorldSide - size.height / 2)
+                                             : kMKMapWorldSide / 2;
+    heading = std::isfinite(heading) ? std::fmod(std::fmod(heading, 360.0) + 360.0, 360.0) : 0;
+    if (MKMapPointEqualToPoint(center, m_center) && MKMapSizeEqualToSize(size, m_size) && heading == m_heading)
+        return;
+
+    auto map = self();
+    auto delegate = liveDelegate();
+    if (delegate)
+        delegate->mapViewRegionWillChangeAnimated(map, animated);
+    m_center = center;
+    m_size = size;
+    m_heading = heading;
+    setNeedsDisplay();
+    updateAnnotationViews();
+    if (delegate)
+        delegate->mapViewRegionDidChangeAnimated(map, animated);
+}
+
+void MKMapView::setMapType(MKMapType type)
+{
+    if (type > MKMapTypeHybrid)
+        NSException::raise(NSInvalidArgumentException, "unknown map type");
+    m_mapType = type;
+    setNeedsDisplay();
+}
+
+MKMapRect MKMapView::visibleMapRect() const
+{
+    double c = std::abs(std::cos(radians(m_heading))), s = std::abs(std::sin(radians(m_heading)));
+    double width = m_size.width * c + m_size.height * s;
+    double height = m_size.width * s + m_size.height * c;
+    return MKMapRectMake(m_center.x - width / 2, m_center.y - height / 2, width, height);
+}
+
+MKZoomScale MKMapView::zoomScale() const
+{
+    CGSize view = boundsSize();
+    return view.width > 0 && m_size.width > 0 ? view.width / m_size.width : 0;
+}
+
+MKCoordinateRegion MKMapView::region() const
+{
+    auto region = MKCoordinateRegionForMapRect(visibleMapRect());
+    region.center = MKCoordinateForMapPoint(m_center);
+    return region;
+}
+
+CLLocationCoordinate2D MKMapView::centerCoordinate() const { return MKCoordinateForMapPoint(m_center); }
+
+void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
+{
+    if (!regionIsValid(region))
+        NSException::raise(NSInvalidArgumentException, "invalid region");
+    auto rect = MKMapRectForCoordinateRegion(region);
+    moveTo(MKMapPointForCoordinate(region.center), rect.size, m_heading, animated);
+}
+
+MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
+{
+    if (!regionIsValid(region))
+        return region;
+    auto center = MKMapPointForCoordinate(region.center);
+    auto size = fittedSize(MKMapRectForCoordinateRegion(region).size);
+    auto fitted = MKCoordinateRegionForMapRect(MKMapRectMake(center.x - size.width / 2, center.y - size.height / 2,
+        size.width, size.height));
+    fitted.center = region.center;
+    return fitted;
+}
+
+void MKMapView::setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool animated)
+{
+    if (!CLLocationCoordinate2DIsValid(center))
+        NSException::raise(NSInvalidArgumentException, "invalid coordinate");
+    moveTo(MKMapPointForCoordinate(center), m_size, m_heading, animated);
+}
+
+void MKMapView::setVisibleMapRectAnimated(MKMapRect rect, bool animated)
+{
+    setVisibleMapRectEdgePaddingAnimated(rect, UIEdgeInsetsZero, animated);
+}
+
+void MKMapView::setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInsets padding, bool animated)
+{
+    if (MKMapRectIsNull(rect) || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y))
+        return;
+    auto fitted = mapRectThatFitsEdgePadding(rect, padding);
+    moveTo(MKMapPointMake(MKMapRectGetMidX(fitted), MKMapRectGetMidY(fitted)), fitted.size, m_heading, animated);
+}
+
+MKMapRect MKMapView::mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const
+{
+    CGSize view = boundsSize();
+    if (MKMapRectIsNull(rect) || !(view.width > 0 && view.height > 0))
+        return rect;
+    double availableWidth = view.width - padding.left - padding.right;
+    double availableHeight = view.height - padding.top - padding.bottom;
+    if (!(availableWidth > 0 && availableHeight > 0))
+        return rect;
+    double scale = kMaximumZoomScale;
+    if (rect.size.width > 0)
+        scale = std::min(scale, availableWidth / rect.size.width);
+    if (rect.size.height > 0)
+        scale = std::min(scale, availableHeight / rect.size.height);
+    scale = std::max(scale, std::max(view.width, view.height) / kMKMapWorldSide);
+    // The rect's middle lands at the middle of the padded area.
+    double x = MKMapRectGetMidX(rect) - (padding.left + availableWidth / 2) / scale;
+    double y = MKMapRectGetMidY(rect) - (padding.top + availableHeight / 2) / scale;
+    return MKMapRectMake(x, y, view.width / scale, view.height / scale);
+}
+
+Ref<MKMapCamera> MKMapView::camera() const
+{
+    auto camera = MKMapCamera::camera();
+    auto center = centerCoordinate();
+    camera->setCenterCoordinate(center);
+    camera->setHeading(m_heading);
+    camera->setPitch(m_pitch);
+    double metres = m_size.height * MKMetersPerMapPointAtLatitude(center.latitude);
+    camera->setAltitude(metres / (2 * kCameraHalfFieldTangent));
+    return camera;
+}
+
+void MKMapView::setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated)
+{
+    if (!camera || !CLLocationCoordinate2DIsValid(camera->centerCoordinate()))
+        return;
+    auto center = camera->centerCoordinate();
+    MKMapSize size = m_size;
+    if (camera->altitude() > 0 && std::isfinite(camera->altitude())) {
+        double metres = camera->altitude() * 2 * kCameraHalfFieldTangent;
+        size.height = metres / MKMetersPerMapPointAtLatitude(center.latitude);
+        size.width = 0; // taken from the height and the view's aspect
+        CGSize view = boundsSize();
+        size.width = view.height > 0 ? size.height * view.width / view.height : size.height;
+    }
+    m_pitch = m_pitchEnabled ? camera->pitch() : 0;
+    moveTo(MKMapPointForCoordinate(center), size, m_rotateEnabled ? camera->heading() : m_heading, animated);
+}
+
+MKMapPoint MKMapView::mapPointForViewPoint(CGPoint point) const
+{
+    double scale = zoomScale();
+    if (scale <= 0)
+        return m_center;
+    CGSize view = boundsSize();
+    double dx = (point.x - view.width / 2) / scale, dy = (point.y - view.height / 2) / scale;
+    double a = radians(m_heading);
+    // The inverse of the turn in viewPointForMapPoint.
+    return MKMapPointMake(m_center.x + dx * std::cos(a) - dy * std::sin(a), m_center.y + dx * std::sin(a) + dy * std::cos(a));
+}
+
+CGPoint MKMapView::viewPointForMapPoint(MKMapPoint point) const
+{
+    double scale = zoomScale();
+    CGSize view = boundsSize();
+    double dx = wrappedDelta(m_center.x, point.x), dy = point.y - m_center.y;
+    // A camera heading h puts that compass direction at the top: the map turns by -h.
+    double a = radians(-m_heading);
+    double rx = dx * std::cos(a) - dy * std::sin(a), ry = dx * std::sin(a) + dy * std::cos(a);
+    return CGPointMake(view.width / 2 + rx * scale, view.height / 2 + ry * scale);
+}
+
+CGPoint MKMapView::convertCoordinateToPointToView(CLLocationCoordinate2D coordinate, const Ref<UIView>& view) const
+{
+    return convertPointToView(viewPointForMapPoint(MKMapPointForCoordinate(coordinate)), view);
+}
+
+CLLocationCoordinate2D MKMapView::convertPointToCoordinateFromView(CGPoint point, const Ref<UIView>& view) const
+{
+    return MKCoordinateForMapPoint(mapPointForViewPoint(convertPointFromView(point, view)));
+}
+
+CGRect MKMapView::convertRegionToRectToView(MKCoordinateRegion region, const Ref<UIView>& view) const
+{
+    auto rect = MKMapRectForCoordinateRegion(region);
+    auto a = viewPointForMapPoint(rect.origin);
+    auto b = viewPointForMapPoint(MKMapPointMake(MKMapRectGetMaxX(rect), MKMapRectGetMaxY(rect)));
+    auto local = CGRectMake(std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y));
+    return convertRectToView(local, view);
+}
+
+MKCoordinateRegion MKMapView::convertRectToRegionFromView(CGRect rect, const Ref<UIView>& view) const
+{
+    auto local = convertRectFromView(rect, view);
+    auto a = mapPointForViewPoint(local.origin);
+    auto b = mapPointForViewPoint(CGPointMake(local.origin.x + local.size.width, local.origin.y + local.size.height));
+    return MKCoordinateRegionForMapRect(
+        MKMapRectMake(std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)));
+}
+
+// Annotations.
+
+void MKMapView::addAnnotation(const Ref<MKAnnotation>& annotation) { addAnnotations({ annotation }); }
+
+void MKMapView::addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
+{
+    bool added = false;
+    for (const auto& annotation : annotations) {
+        if (!annotation || m_index->containsAnnotation(annotation.get()))
+            continue;
+        m_annotations.push_back(annotation);
+        m_index->addAnnotation(annotation);
+        added = true;
+    }
+    if (added)
+        setNeedsLayout();
+}
+
+void MKMapView::removeAnnotation(const Ref<MKAnnotation>& annotation) { removeAnnotations({ annotation }); }
+
+void MKMapView::removeAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
+{
+    std::unordered_set<const MKAnnotation*> gone;
+    for (const auto& annotation : annotations) {
+        if (!annotation || !m_index->containsAnnotation(annotation.get()) || annotation == m_userLocation)
+            continue;
+        if (annotation == m_selected)
+            deselectAnnotationAnimated(annotation, false);
+        recycle(annotation);
+        gone.insert(annotation.get());
+    }
+    if (gone.empty())
+        return;
+    std::vector<Ref<MKAnnotation>> removed;
+    std::erase_if(m_annotations, [&](const Ref<MKAnnotation>& a) {
+        if (!gone.count(a.get()))
+            return false;
+        removed.push_back(a);
+        return true;
+    });
+    m_index->removeAnnotations(removed);
+}
+
+std::vector<Ref<MKAnnotation>> MKMapView::annotations() const { return m_annotations; }
+
+std::vector<Ref<MKAnnotation>> MKMapView::annotationsInMapRect(MKMapRect rect) const
+{
+    auto found = m_index->annotationsInMapRect(rect);
+    // The user location is nowhere until its first fix.
+    if (m_userLocation && !m_userLocation->location())
+        std::erase(found, std::static_pointer_cast<MKAnnotation>(m_userLocation));
+    return found;
+}
+
+void MKMapView::showAnnotationsAnimated(const std::vector<Ref<MKAnnotation>>& annotations, bool animated)
+{
+    MKMapRect rect = MKMapRectNull;
+    for (const auto& annotation : annotations) {
+        if (!annotation || !CLLocationCoordinate2DIsValid(annotation->coordinate()))
+            continue;
+        auto point = MKMapPointForCoordinate(annotation->coordinate());
+        rect = MKMapRectUnion(rect, MKMapRectMake(point.x, point.y, 0, 0));
+    }
+    if (MKMapRectIsNull(rect))
+        return;
+    // Room around the outermost annotations for their views.
+    setVisibleMapRectEdgePaddingAnimated(rect, UIEdgeInsetsMake(40, 20, 20, 20), animated);
+}
+
+Ref<MKAnnotationView> MKMapView::viewForAnnotation(const Ref<MKAnnotation>& annotation) const
+{
+    auto it = annotation ? m_views.find(annotation.get()) : m_views.end();
+    return it == m_views.end() ? nullptr : it->second;
+}
+
+Ref<MKAnnotationView> MKMapView::dequeueReusableAnnotationViewWithIdentifier(const std::string& identifier)
+{
+    auto it = m_reuseQueue.find(identifier);
+    if (it == m_reuseQueue.end() || it->second.empty())
+        return nullptr;
+    auto view = it->second.back();
+    it->second.pop_back();
+    view->prepareForReuse();
+    return view;
+}
+
+Ref<MKAnnotationView> MKMapView::makeViewFor(const Ref<MKAnnotation>& annotation)
+{
+    auto map = self();
+    Ref<MKAnnotationView> view;
+    if (auto delegate = liveDelegate())
+        view = delegate->mapViewViewForAnnotation(map, annotation);
+    if (!view) {
+        if (annotation == m_userLocation) {
+            view = MKAnnotationView::initWithAnnotation(annotation, std::nullopt);
+            view->setBounds(CGRectMake(0, 0, 16, 16));
+            view->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0.1, 0.45, 0.95, 1));
+            view->layer()->setCornerRadius(8);
+            view->setCanShowCallout(true);
+        } else {
+            auto pin = dequeueReusableAnnotationViewWithIdentifier("MKPinAnnotationView");
+            if (!pin)
+                pin = MKPinAnnotationView::initWithAnnotation(annotation, std::string("MKPinAnnotationView"));
+            pin->setCanShowCallout(true);
+            view = pin;
+        }
+    }
+    view->setAnnotation(annotation);
+    view->setMapView(map);
+    m_views[annotation.get()] = view;
+    m_container->addSubview(view);
+    if (auto object = objectOf(annotation))
+        object->addObserver(map, kCoordinateKey, 0, nullptr);
+    return view;
+}
+
+void MKMapView::recycle(const Ref<MKAnnotation>& annotation)
+{
+    auto it = m_views.find(annotation.get());
+    if (it == m_views.end())
+        return;
+    auto view = it->second;
+    m_views.erase(it);
+    if (auto object = objectOf(annotation))
+        object->removeObserver(self(), kCoordinateKey);
+    view->removeFromSuperview();
+    view->setSelected(false);
+    if (view->reuseIdentifier())
+        m_reuseQueue[*view->reuseIdentifier()].push_back(view);
+}
+
+void MKMapView::placeAnnotationView(const Ref<MKAnnotationView>& view)
+{
+    const auto& annotation = view->annotation();
+    if (!annotation)
+        return;
+    auto point = viewPointForMapPoint(MKMapPointForCoordinate(annotation->coordinate()));
+    auto offset = view->centerOffset();
+    view->setCenter(CGPointMake(point.x + offset.x, point.y + offset.y));
+    if (m_callout && m_callout->annotationView() == view)
+        m_callout->refresh();
+}
+
+void MKMapView::updateAnnotationViews()
+{
+    CGSize view = boundsSize();
+    if (!(view.width > 0 && view.height > 0))
+        return; // a map that is not shown asks for no views
+    double scale = zoomScale();
+    // A margin of 32 points so that views are ready just before they come into view.
+    auto area = MKMapRectInset(visibleMapRect(), -32 / scale, -32 / scale);
+    auto inView = annotationsInMapRect(area);
+    std::unordered_set<const MKAnnotation*> wanted;
+    for (const auto& annotation : inView)
+        wanted.insert(annotation.get());
+    if (m_selected)
+        wanted.insert(m_selected.get());
+
+    std::vector<Ref<MKAnnotation>> leaving;
+    for (const auto& [key, annotationView] : m_views)
+        if (!wanted.count(key))
+            leaving.push_back(annotationView->annotation());
+    for (const auto& annotation : leaving)
+        recycle(annotation);
+
+    std::vector<Ref<MKAnnotationView>> added;
+    for (const auto& annotation : inView)
+        if (!m_views.count(annotation.get()))
+            added.push_back(makeViewFor(annotation));
+    if (m_selected && !m_views.count(m_selected.get()) && m_index->containsAnnotation(m_selected.get()))
+        added.push_back(makeViewFor(m_selected));
+    for (const auto& [key, annotationView] : m_views)
+        placeAnnotationView(annotationView);
+    if (!added.empty())
+        if (auto delegate = liveDelegate())
+            delegate->mapViewDidAddAnnotationViews(self(), added);
+
+    // A selection made before its view existed takes effect now.
+    if (m_selected)
+        if (auto selectedView = viewForAnnotation(m_selected); selectedView && !selectedView->isSelected()) {
+            selectedView->setSelected(true);
+            if (auto delegate = liveDelegate())
+                delegate->mapViewDidSelectAnnotationView(self(), selectedView);
+            showCallout(selectedView);
+        }
+}
+
+std::vector<Ref<MKAnnotation>> MKMapView::selectedAnnotations() const
+{
+    if (m_selected)
+        return { m_selected };
+    return {};
+}
+
+void MKMapView::setSelectedAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
+{
+    if (annotations.empty()) {
+        if (m_selected)
+            deselectAnnotationAnimated(m_selected, false);
+        return;
+    }
+    selectAnnotationAnimated(annotations.back(), false);
+}
+
+void MKMapView::selectAnnotationAnimated(const Ref<MKAnnotation>& annotation, bool)
+{
+    if (!annotation || annotation == m_selected || !m_index->containsAnnotation(annotation.get()))
+        return;
+    if (m_selected)
+        deselectAnnotationAnimated(m_selected, false);
+    m_selected = annotation;
+    auto view = viewForAnnotation(annotation);
+    if (!view) {
+        // Made (and selected) in the next layout pass.
+        setNeedsLayout();
+        return;
+    }
+    view->setSelected(true);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewDidSelectAnnotationView(self(), view);
+    showCallout(view);
+}
+
+void MKMapView::deselectAnnotationAnimated(const Ref<MKAnnotation>& given, bool)
+{
+    // A copy: callers often pass m_selected itself, which is cleared below.
+    Ref<MKAnnotation> annotation = given;
+    if (!annotation || annotation != m_selected)
+        return;
+    closeCallout();
+    m_selected = nullptr;
+    auto view = viewForAnnotation(annotation);
+    if (!view || !view->isSelected())
+        return;
+    view->setSelected(false);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewDidDeselectAnnotationView(self(), view);
+}
+
+void MKMapView::showCallout(const Ref<MKAnnotationView>& view)
+{
+    closeCallout();
+    const auto& annotation = view->annotation();
+    if (!view->canShowCallout() || !annotation || annotation->title().value_or("").empty())
+        return;
+    auto map = self();
+    m_callout = MKCalloutView::initForAnnotationView(view);
+    m_container->addSubview(m_callout);
+    if (auto object = objectOf(annotation)) {
+        object->addObserver(map, "title", 0, nullptr);
+        object->addObserver(map, "subtitle", 0, nullptr);
+    }
+    Weak<MKMapView> weakMap = map;
+    Weak<MKAnnotationView> weakView = view;
+    for (const auto& accessory : { view->leftCalloutAccessoryView(), view->rightCalloutAccessoryView() }) {
+        auto control = std::dynamic_pointer_cast<UIControl>(accessory);
+        if (!control)
+            continue;
+        control->removeTargetActionForControlEvents(map, "calloutAccessoryTapped", UIControlEventTouchUpInside);
+        control->addTargetActionForControlEvents(map, "calloutAccessoryTapped",
+            [weakMap, weakView](const Ref<UIControl>& sender, const Ref<UIEvent>&) {
+                auto strongMap = weakMap.lock();
+                auto strongView = weakView.lock();
+                if (!strongMap || !strongView)
+                    return;
+                if (auto delegate = strongMap->liveDelegate())
+                    delegate->mapViewAnnotationViewCalloutAccessoryControlTapped(strongMap, strongView, sender);
+            },
+            UIControlEventTouchUpInside);
+    }
+}
+
+void MKMapView::closeCallout()
+{
+    if (!m_callout)
+        return;
+    auto callout = m_callout;
+    m_callout = nullptr;
+    if (auto object = objectOf(callout->annotationView()->annotation())) {
+        object->removeObserver(self(), "title");
+        object->removeObserver(self(), "subtitle");
+    }
+    callout->removeFromSuperview();
+}
+
+void MKMapView::annotationViewTapped(const Ref<MKAnnotationView>& view)
+{
+    if (view->annotation() && view->annotation() != m_selected)
+        selectAnnotationAnimated(view->annotation(), true);
+}
+
+void MKMapView::emptySpotTapped()
+{
+    if (m_selected)
+        deselectAnnotationAnimated(m_selected, true);
+}
+
+void MKMapView::observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*)
+{
+    auto annotation = std::dynamic_pointer_cast<MKAnnotation>(object);
+    if (!annotation)
+        return;
+    if (keyPath == kCoordinateKey) {
+        if (auto view = viewForAnnotation(annotation))
+            placeAnnotationView(view);
+        setNeedsLayout(); // it may have moved out of view, or into it
+    } else if (m_callout && m_callout->annotationView()->annotation() == annotation) {
+        m_callout->refresh();
+    }
+}
+
+// Overlays.
+
+MKMapView::OverlayEntry* MKMapView::entryFor(const MKOverlay* overlay) const
+{
+    for (auto& entry : m_overlays)
+        if (entry.overlay.get() == overlay)
+            return &entry;
+    return nullptr;
+}
+
+void MKMapView::askForRenderer(OverlayEntry& entry) const
+{
+    if (entry.asked)
+        return;
+    entry.asked = true;
+    auto map = self();
+    auto delegate = liveDelegate();
+    if (!delegate)
+        return;
+    entry.renderer = delegate->mapViewRendererForOverlay(map, entry.overlay);
+    if (!entry.renderer)
+        entry.view = delegate->mapViewViewForOverlay(map, entry.overlay);
+    if (entry.renderer) {
+        // Renderers may ask for a redraw from any thread; the map redraws on the main thread.
+        Weak<MKMapView> weakMap = map;
+        entry.renderer->setDisplayHandler([weakMap](MKMapRect, MKZoomScale) {
+            dispatch_async(dispatch_get_main_queue(), [weakMap] {
+                if (auto strong = weakMap.lock())
+                    strong->setNeedsDisplay();
+            });
+        });
+    }
+}
+
+void MKMapView::addOverlayLevel(const Ref<MKOverlay>& overlay, MKOverlayLevel level)
+{
+    if (!overlay || entryFor(overlay.get()))
+        return;
+    level = level == MKOverlayLevelAboveRoads ? MKOverlayLevelAboveRoads : MKOverlayLevelAboveLabels;
+    // After every overlay of the same or a lower level.
+    auto at = std::find_if(m_overlays.begin(), m_overlays.end(), [&](const OverlayEntry& e) { return e.level > level; });
+    auto index = at - m_overlays.begin();
+    m_overlays.insert(at, OverlayEntry { overlay, level, nullptr, nullptr, false });
+    CGSize view = boundsSize();
+    if (view.width > 0 && view.height > 0)
+        askForRenderer(m_overlays[index]);
+    setNeedsDisplay();
+}
+
+void MKMapView::addOverlays(const std::vector<Ref<MKOverlay>>& overlays)
+{
+    for (const auto& overlay : overlays)
+        addOverlay(overlay);
+}
+
+void MKMapView::removeOverlay(const Ref<MKOverlay>& overlay) { removeOverlays({ overlay }); }
+
+void MKMapView::removeOverlays(const std::vector<Ref<MKOverlay>>& overlays)
+{
+    for (const auto& overlay : overlays) {
+        auto* entry = overlay ? entryFor(overlay.get()) : nullptr;
+        if (!entry)
+            continue;
+        if (entry->renderer)
+            entry->renderer->setDisplayHandler(nullptr);
+        m_overlays.erase(m_overlays.begin() + (entry - m_overlays.data()));
+    }
+    setNeedsDisplay();
+}
+
+std::vector<Ref<MKOverlay>> MKMapView::overlays() const
+{
+    std::vector<Ref<MKOverlay>> result;
+    for (const auto& entry : m_overlays)
+        result.push_back(entry.overlay);
+    return result;
+}
+
+std::vector<Ref<MKOverlay>> MKMapView::overlaysInLevel(MKOverlayLevel level) const
+{
+    std::vector<Ref<MKOverlay>> result;
+    for (const auto& entry : m_overlays)
+        if (entry.level == level)
+            result.push_back(entry.overlay);
+    return result;
+}
+
+Ref<MKOverlayRenderer> MKMapView::rendererForOverlay(const Ref<MKOverlay>& overlay) const
+{
+    auto* entry = overlay ? entryFor(overlay.get()) : nullptr;
+    if (!entry)
+        return nullptr;
+    askForRenderer(*entry);
+    return entry->renderer;
+}
+
+Ref<MKOverlayView> MKMapView::viewForOverlay(const Ref<MKOverlay>& overlay) const
+{
+    auto* entry = overlay ? entryFor(overlay.get()) : nullptr;
+    if (!entry)
+        return nullptr;
+    askForRenderer(*entry);
+    return entry->view;
+}
+
+// UIView.
+
+void MKMapView::setFrame(CGRect frame)
+{
+    CGSize before = boundsSize();
+    UIView::setFrame(frame);
+    CGSize after = boundsSize();
+    if (before.width != after.width || before.height != after.height) {
+        // Keep the zoom scale where there was one; fit the kept rect otherwise.
+        MKMapSize size = m_size;
+        if (before.width > 0 && after.width > 0)
+            size = { after.width * m_size.width / before.width, after.height * m_size.width / before.width };
+        m_size = fittedSize(size);
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
+}
+
+void MKMapView::setBounds(CGRect bounds)
+{
+    CGSize before = boundsSize();
+    UIView::setBounds(bounds);
+    CGSize after = boundsSize();
+    if (before.width != after.width || before.height != after.height) {
+        MKMapSize size = m_size;
+        if (before.width > 0 && after.width > 0)
+            size = { after.width * m_size.width / before.width, after.height * m_size.width / before.width };
+        m_size = fittedSize(size);
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
+}
+
+void MKMapView::layoutSubviews()
+{
+    UIView::layoutSubviews();
+    if (m_container)
+        m_container->setFrame(bounds());
+    updateAnnotationViews();
+}
+
+void MKMapView::drawRect(CGRect)
+{
+    auto c = UIGraphicsGetCurrentContext();
+    CGSize view = boundsSize();
+    double scale = zoomScale();
+    if (!c || !(view.width > 0 && view.height > 0) || scale <= 0)
+        return;
+    auto visible = visibleMapRect();
+    CGContextSaveGState(c);
+    // Turn about the middle of the view so that the camera's heading is at the top, then put
+    // the visible rect's origin at (0, 0) with `scale` points per map point.
+    CGContextTranslateCTM(c, view.width / 2, view.height / 2);
+    CGContextRotateCTM(c, radians(-m_heading));
+    CGContextTranslateCTM(c, -visible.size.width * scale / 2, -visible.size.height * scale / 2);
+
+    bool replaced = false;
+    for (auto& entry : m_overlays) {
+        askForRenderer(entry);
+        if (entry.renderer && entry.overlay->canReplaceMapContent())
+            replaced = true;
+    }
+    if (!replaced)
+        BaseMapRenderer::drawMapRect(m_mapType, visible, scale, c);
+    for (auto& entry : m_overlays) {
+        if (!entry.overlay->intersectsMapRect(visible))
+            continue;
+        if (entry.renderer) {
+            entry.renderer->drawMapRectIntoTileContext(visible, scale, c);
+        } else if (entry.view && entry.view->canDrawMapRect(visible, scale)) {
+            auto origin = entry.overlay->boundingMapRect().origin;
+            CGContextSaveGState(c);
+            CGContextScaleCTM(c, scale, scale);
+            CGContextTranslateCTM(c, origin.x - visible.origin.x, origin.y - visible.origin.y);
+            entry.view->drawMapRect(visible, scale, c);
+            CGContextRestoreGState(c);
+        }
+    }
+    CGContextRestoreGState(c);
+}
+
+// User location.
+
+void MKMapView::setShowsUserLocation(bool shows)
+{
+    if (shows == m_showsUserLocation)
+        return;
+    m_showsUserLocation = shows;
+    auto map = self();
+    auto delegate = liveDelegate();
+    if (shows) {
+        if (!m_userLocation)
+            m_userLocation = MKUserLocation::init();
+        m_annotations.insert(m_annotations.begin(), m_userLocation);
+        m_index->addAnnotation(m_userLocation);
+        if (!m_locationManager) {
+            m_locationManager = CLLocationManager::init();
+            m_locationAdapter = std::make_shared<LocationAdapter>(map);
+            m_locationManager->setDelegate(m_locationAdapter);
+        }
+        if (delegate)
+            delegate->mapViewWillStartLocatingUser(map);
+        m_userLocation->setUpdating(true);
+        m_locationManager->startUpdatingLocation();
+        m_locationManager->startUpdatingHeading();
+        setNeedsLayout();
+    } else {
+        m_locationManager->stopUpdatingLocation();
+        m_locationManager->stopUpdatingHeading();
+        m_userLocation->setUpdating(false);
+        if (m_selected == m_userLocation)
+            deselectAnnotationAnimated(m_userLocation, false);
+        recycle(m_userLocation);
+        std::erase(m_annotations, std::static_pointer_cast<MKAnnotation>(m_userLocation));
+        m_index->removeAnnotation(m_userLocation);
+        m_userLocation->setLocation(nullptr);
+        if (m_trackingMode != MKUserTrackingModeNone)
+            setUserTrackingModeAnimated(MKUserTrackingModeNone, false);
+        if (delegate)
+            delegate->mapViewDidStopLocatingUser(map);
+    }
+}
+
+bool MKMapView::isUserLocationVisible() const
+{
+    return m_showsUserLocation && m_userLocation && m_userLocation->location()
+        && MKMapRectContainsPoint(visibleMapRect(), MKMapPointForCoordinate(m_userLocation->coordinate()));
+}
+
+void MKMapView::userLocationUpdated(const Ref<CLLocation>& location)
+{
+    if (!m_showsUserLocation || !location)
+        return;
+    m_userLocation->setLocation(location);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewDidUpdateUserLocation(self(), m_userLocation);
+    if (m_trackingMode != MKUserTrackingModeNone)
+        moveTo(MKMapPointForCoordinate(location->coordinate()), m_size, m_heading, true);
+}
+
+void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animated)
+{
+    if (mode < MKUserTrackingModeNone || mode > MKUserTrackingModeFollowWithHeading)
+        NSException::raise(NSInvalidArgumentException, "unknown user tracking mode");
+    if (mode == m_trackingMode)
+        return;
+    if (mode != MKUserTrackingModeNone && !m_showsUserLocation)
+        setShowsUserLocation(true);
+    auto previous = m_trackingMode;
+    m_trackingMode = mode;
+    if (auto delegate = liveDelegate())
+        delegate->mapViewDidChangeUserTrackingModeAnimated(self(), mode, animated);
+    if (mode != MKUserTrackingModeNone && m_userLocation && m_userLocation->location())
+        moveTo(MKMapPointForCoordinate(m_userLocation->coordinate()), m_size, m_heading, animated);
+    if (previous == MKUserTrackingModeFollowWithHeading && mode != previous)
+        moveTo(m_center, m_size, 0, animated);
+}
+
+// Gestures.
+
+void MKMapView::installGestures()
+{
+    Weak<MKMapView> weakMap = self();
+    m_pan = UIPanGestureRecognizer::init();
+    m_pan->addTargetAction(self(), "pan", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map || !map->m_scrollEnabled)
+            return;
+        auto pan = std::static_pointer_cast<UIPanGestureRecognizer>(recognizer);
+        if (pan->state() == UIGestureRecognizerStateBegan) {
+            map->m_panStartCenter = map->m_center;
+            // Moving the map by hand stops following the user.
+            if (map->m_trackingMode != MKUserTrackingModeNone)
+                map->setUserTrackingModeAnimated(MKUserTrackingModeNone, true);
+        }
+        if (pan->state() != UIGestureRecognizerStateBegan && pan->state() != UIGestureRecognizerStateChanged)
+            return;
+        double scale = map->zoomScale();
+        if (scale <= 0)
+            return;
+        auto t = pan->translationInView(map);
+        double a = radians(map->m_heading);
+        double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
+        double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
+        map->moveTo(MKMapPointMake(map->m_panStartCenter.x - dx, map->m_panStartCenter.y - dy), map->m_size,
+            map->m_heading, false);
+    });
+    addGestureRecognizer(m_pan);
+
+    m_doubleTap = UITapGestureRecognizer::init();
+    m_doubleTap->setNumberOfTapsRequired(2);
+    m_doubleTap->addTargetAction(self(), "zoomIn", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map || !map->m_zoomEnabled || recognizer->state() != UIGestureRecognizerStateEnded)
+            return;
+        // Zoom in twice over, keeping the tapped point where it is.
+        auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
+        MKMapPoint center { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
+        map->moveTo(center, { map->m_size.width / 2, map->m_size.height / 2 }, map->m_heading, true);
+    });
+    addGestureRecognizer(m_doubleTap);
+}
+
+// Tile loading.
+
+void MKInstallURLSessionTileLoader()
+{
+    MKTileOverlay::setDefaultTileLoader([](const std::string& url, MKTileOverlay::LoadResult result) {
+        auto nsurl = NSURL::URLWithString(url);
+        if (!nsurl) {
+            result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL));
+            return;
+        }
+        auto task = NSURLSession::sharedSession()->dataTaskWithURLCompletionHandler(nsurl,
+            [result](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+                if (error) {
+                    result(Value(), error);
+                    return;
+                }
+                auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
+                if (http && (http->statusCode() < 200 || http->statusCode() > 299)) {
+                    result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadServerResponse));
+                    return;
+                }
+                result(data, nullptr);
+            });
+        task->resume();
+    });
+}
+
+VX_REGISTER_CLASS(MKMapView);

@@ -1,0 +1,225 @@
+#pragma once
+
+#include "MKAnnotationIndex.h"
+#include "MKAnnotationView.h"
+#include "MKGeometry.h"
+#include "MKMapCamera.h"
+#include "MKMapType.h"
+#include "MKMapViewDelegate.h"
+#include "MKOverlay.h"
+#include "MKUserLocation.h"
+#include "UIGeometry.h"
+#include "UIView.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CLLocationManager;
+class MKOverlayRenderer;
+class MKOverlayView;
+class UIPanGestureRecognizer;
+class UITapGestureRecognizer;
+
+enum MKOverlayLevel : int32_t {
+    MKOverlayLevelAboveRoads = 0,
+    MKOverlayLevelAboveLabels = 1,
+};
+
+// A map on screen. What it shows is a centre map point and a zoom scale (screen points per map
+// point), turned by the camera heading; the visible map rect always has the view's aspect, so a
+// region or map rect that is set is widened in one direction to fit. With a zero frame the map
+// still keeps annotations and answers annotationsInMapRect (through a spatial index) but asks for
+// no views.
+//
+// Annotation views live in an MKAnnotationContainerView covering the map; they are made (through
+// the delegate, else a pin) in the layout pass for the annotations in view, and go to a reuse
+// queue by identifier when their annotation leaves the view or the map. The map draws the base
+// map and then each overlay's renderer, in level order and add order within a level, under the
+// annotation views. Pan moves the map, double tap zooms in on the tapped point; both go through
+// the same region calls (and delegate calls) as code. Main thread only.
+class MKMapView : public UIView {
+    VX_OBJECT(MKMapView, UIView)
+public:
+    explicit MKMapView(Passkey key);
+    ~MKMapView() override;
+    static Ref<MKMapView> initWithFrame(CGRect frame);
+    static Ref<MKMapView> init() { return initWithFrame(CGRectZero); }
+
+    Weak<MKMapViewDelegate> delegate() const { return m_delegate; }
+    void setDelegate(const Ref<MKMapViewDelegate>& delegate) { m_delegate = delegate; }
+
+    MKMapType mapType() const { return m_mapType; }
+    void setMapType(MKMapType type);
+
+    // Region and visible rect.
+    MKCoordinateRegion region() const;
+    void setRegion(MKCoordinateRegion region) { setRegionAnimated(region, false); }
+    void setRegionAnimated(MKCoordinateRegion region, bool animated);
+    MKCoordinateRegion regionThatFits(MKCoordinateRegion region) const;
+    CLLocationCoordinate2D centerCoordinate() const;
+    void setCenterCoordinate(CLLocationCoordinate2D center) { setCenterCoordinateAnimated(center, false); }
+    void setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool animated);
+    // The map rect behind the view's bounds (its bounding rect when the camera is turned).
+    MKMapRect visibleMapRect() const;
+    void setVisibleMapRect(MKMapRect rect) { setVisibleMapRectAnimated(rect, false); }
+    void setVisibleMapRectAnimated(MKMapRect rect, bool animated);
+    void setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInsets padding, bool animated);
+    MKMapRect mapRectThatFits(MKMapRect rect) const { return mapRectThatFitsEdgePadding(rect, {}); }
+    // The rect the map would show so that `rect` fills the view less the padding (in points),
+    // keeping the view's aspect.
+    MKMapRect mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const;
+    // Screen points per map point (0 with a zero frame).
+    MKZoomScale zoomScale() const;
+
+    // Camera.
+    Ref<MKMapCamera> camera() const;
+    void setCamera(const Ref<MKMapCamera>& camera) { setCameraAnimated(camera, false); }
+    void setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated);
+
+    bool isZoomEnabled() const { return m_zoomEnabled; }
+    void setZoomEnabled(bool enabled) { m_zoomEnabled = enabled; }
+    bool isScrollEnabled() const { return m_scrollEnabled; }
+    void setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
+    bool isRotateEnabled() const { return m_rotateEnabled; }
+    void setRotateEnabled(bool enabled) { m_rotateEnabled = enabled; }
+    bool isPitchEnabled() const { return m_pitchEnabled; }
+    void setPitchEnabled(bool enabled) { m_pitchEnabled = enabled; }
+    bool showsPointsOfInterest() const { return m_showsPointsOfInterest; }
+    void setShowsPointsOfInterest(bool shows) { m_showsPointsOfInterest = shows; }
+    bool showsBuildings() const { return m_showsBuildings; }
+    void setShowsBuildings(bool shows) { m_showsBuildings = shows; }
+
+    // Conversions between coordinates or map points and points in another view (nil: the window).
+    CGPoint convertCoordinateToPointToView(CLLocationCoordinate2D coordinate, const Ref<UIView>& view) const;
+    CLLocationCoordinate2D convertPointToCoordinateFromView(CGPoint point, const Ref<UIView>& view) const;
+    CGRect convertRegionToRectToView(MKCoordinateRegion region, const Ref<UIView>& view) const;
+    MKCoordinateRegion convertRectToRegionFromView(CGRect rect, const Ref<UIView>& view) const;
+
+    // User location.
+    bool showsUserLocation() const { return m_showsUserLocation; }
+    void setShowsUserLocation(bool shows);
+    const Ref<MKUserLocation>& userLocation() const { return m_userLocation; }
+    bool isUserLocationVisible() const;
+    MKUserTrackingMode userTrackingMode() const { return m_trackingMode; }
+    void setUserTrackingMode(MKUserTrackingMode mode) { setUserTrackingModeAnimated(mode, false); }
+    void setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animated);
+
+    // Annotations. Adding one already on the map, or nil, does nothing.
+    void addAnnotation(const Ref<MKAnnotation>& annotation);
+    void addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations);
+    void removeAnnotation(const Ref<MKAnnotation>& annotation);
+    void removeAnnotations(const std::vector<Ref<MKAnnotation>>& annotations);
+    // In add order, the user location (when shown) first.
+    std::vector<Ref<MKAnnotation>> annotations() const;
+    std::vector<Ref<MKAnnotation>> annotationsInMapRect(MKMapRect rect) const;
+    // Sets the visible rect to show every given annotation.
+    void showAnnotationsAnimated(const std::vector<Ref<MKAnnotation>>& annotations, bool animated);
+
+    Ref<MKAnnotationView> viewForAnnotation(const Ref<MKAnnotation>& annotation) const;
+    Ref<MKAnnotationView> dequeueReusableAnnotationViewWithIdentifier(const std::string& identifier);
+    const Ref<MKAnnotationContainerView>& annotationContainerView() const { return m_container; }
+
+    // Selection (one annotation at a time; the last one set wins).
+    std::vector<Ref<MKAnnotation>> selectedAnnotations() const;
+    void setSelectedAnnotations(const std::vector<Ref<MKAnnotation>>& annotations);
+    void selectAnnotationAnimated(const Ref<MKAnnotation>& annotation, bool animated);
+    void deselectAnnotationAnimated(const Ref<MKAnnotation>& annotation, bool animated);
+    // The open callout, if any.
+    const Ref<MKCalloutView>& calloutView() const { return m_callout; }
+
+    // Overlays.
+    void addOverlay(const Ref<MKOverlay>& overlay) { addOverlayLevel(overlay, MKOverlayLevelAboveLabels); }
+    void addOverlayLevel(const Ref<MKOverlay>& overlay, MKOverlayLevel level);
+    void addOverlays(const std::vector<Ref<MKOverlay>>& overlays);
+    void removeOverlay(const Ref<MKOverlay>& overlay);
+    void removeOverlays(const std::vector<Ref<MKOverlay>>& overlays);
+    // In drawing order: level by level, add order within a level.
+    std::vector<Ref<MKOverlay>> overlays() const;
+    std::vector<Ref<MKOverlay>> overlaysInLevel(MKOverlayLevel level) const;
+    // The renderer (or older overlay view) the map has for an overlay, asked for on first need.
+    Ref<MKOverlayRenderer> rendererForOverlay(const Ref<MKOverlay>& overlay) const;
+    Ref<MKOverlayView> viewForOverlay(const Ref<MKOverlay>& overlay) const;
+
+    // UIView.
+    void setFrame(CGRect frame) override;
+    void setBounds(CGRect bounds) override;
+    void layoutSubviews() override;
+    void drawRect(CGRect rect) override;
+
+    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
+        void* context) override;
+
+    // Used by annotation views and the container.
+    void annotationViewTapped(const Ref<MKAnnotationView>& view);
+    void emptySpotTapped();
+    // Used by the location manager adapter.
+    void userLocationUpdated(const Ref<CLLocation>& location);
+
+private:
+    struct OverlayEntry {
+        Ref<MKOverlay> overlay;
+        MKOverlayLevel level;
+        Ref<MKOverlayRenderer> renderer;
+        Ref<MKOverlayView> view;
+        bool asked { false };
+    };
+    class LocationAdapter;
+
+    void setup();
+    Ref<MKMapView> self() const;
+    Ref<MKMapViewDelegate> liveDelegate() const { return m_delegate.lock(); }
+    CGSize boundsSize() const;
+    MKMapSize fittedSize(MKMapSize size) const;
+    // Moves the map, telling the delegate; the one path every region change takes.
+    void moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated);
+    MKMapPoint mapPointForViewPoint(CGPoint point) const;
+    CGPoint viewPointForMapPoint(MKMapPoint point) const;
+    void updateAnnotationViews();
+    void placeAnnotationView(const Ref<MKAnnotationView>& view);
+    Ref<MKAnnotationView> makeViewFor(const Ref<MKAnnotation>& annotation);
+    void recycle(const Ref<MKAnnotation>& annotation);
+    void showCallout(const Ref<MKAnnotationView>& view);
+    void closeCallout();
+    OverlayEntry* entryFor(const MKOverlay* overlay) const;
+    void askForRenderer(OverlayEntry& entry) const;
+    void installGestures();
+
+    Weak<MKMapViewDelegate> m_delegate;
+    MKMapType m_mapType { MKMapTypeStandard };
+    MKMapPoint m_center { kMKMapWorldSide / 2, kMKMapWorldSide / 2 };
+    MKMapSize m_size { kMKMapWorldSide, kMKMapWorldSide };
+    double m_heading { 0 };
+    double m_pitch { 0 };
+    bool m_zoomEnabled { true };
+    bool m_scrollEnabled { true };
+    bool m_rotateEnabled { true };
+    bool m_pitchEnabled { true };
+    bool m_showsPointsOfInterest { true };
+    bool m_showsBuildings { false };
+
+    std::vector<Ref<MKAnnotation>> m_annotations;
+    Ref<MKAnnotationIndex> m_index;
+    Ref<MKAnnotationContainerView> m_container;
+    std::map<const MKAnnotation*, Ref<MKAnnotationView>> m_views;
+    std::map<std::string, std::vector<Ref<MKAnnotationView>>> m_reuseQueue;
+    Ref<MKAnnotation> m_selected;
+    Ref<MKCalloutView> m_callout;
+
+    mutable std::vector<OverlayEntry> m_overlays;
+
+    bool m_showsUserLocation { false };
+    Ref<MKUserLocation> m_userLocation;
+    MKUserTrackingMode m_trackingMode { MKUserTrackingModeNone };
+    Ref<CLLocationManager> m_locationManager;
+    std::shared_ptr<LocationAdapter> m_locationAdapter;
+
+    Ref<UIPanGestureRecognizer> m_pan;
+    Ref<UITapGestureRecognizer> m_doubleTap;
+    MKMapPoint m_panStartCenter;
+};
+
+// The tile loader MKTileOverlay uses by default once a map exists: a GET through the shared
+// URL session; a non-2xx answer is an NSURLErrorDomain error (bad server response).
+void MKInstallURLSessionTileLoader();

@@ -1,0 +1,362 @@
+#include "Drain.h"
+#include "GoldenImage.h"
+#include "LocationSimulator.h"
+#include "MKMapView.h"
+#include "MKPointAnnotation.h"
+#include "MKPolygon.h"
+#include "MKPolygonRenderer.h"
+#include "MKPolyline.h"
+#include "MKPolylineRenderer.h"
+#include "NSException.h"
+#include "UIApplicationHost.h"
+#include "UIButton.h"
+#include "UIColor.h"
+#include "UIImage.h"
+#include "UIWindow.h"
+#include "VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every map test runs on a virtual clock with a fresh application and leaves nothing queued.
+class MapViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UIApplicationHost::resetForTesting();
+        LocationSimulator::shared().reset();
+    }
+    void TearDown() override
+    {
+        drainAll();
+        UIApplicationHost::resetForTesting();
+        LocationSimulator::shared().reset();
+        resetForTesting();
+    }
+
+    // A map filling a visible key window of the given size.
+    Ref<MKMapView> shownMap(CGFloat width, CGFloat height)
+    {
+        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, width, height));
+        m_window->makeKeyAndVisible();
+        auto map = MKMapView::initWithFrame(CGRectMake(0, 0, width, height));
+        m_window->addSubview(map);
+        return map;
+    }
+
+    static Ref<MKPointAnnotation> pointAt(double latitude, double longitude, std::string title = "")
+    {
+        auto point = MKPointAnnotation::init();
+        point->setCoordinate({ latitude, longitude });
+        if (!title.empty())
+            point->setTitle(title);
+        return point;
+    }
+
+    ScopedVirtualClock m_clock;
+    Ref<UIWindow> m_window;
+};
+
+// Writes down what the map tells it, in order, and makes views of a counting class.
+class RecordingDelegate : public MKMapViewDelegate {
+public:
+    std::vector<std::string> log;
+    Ref<MKOverlayRenderer> renderer;
+
+    void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("will-change"); }
+    void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("did-change"); }
+    Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override
+    {
+        log.push_back("view-for " + annotation->title().value_or("?"));
+        auto view = map->dequeueReusableAnnotationViewWithIdentifier("plane");
+        if (!view) {
+            view = MKAnnotationView::initWithAnnotation(annotation, std::string("plane"));
+            view->setBounds(CGRectMake(0, 0, 20, 20));
+            view->setCenterOffset(CGPointMake(0, -10));
+            view->setCanShowCallout(true);
+            made.push_back(view);
+        }
+        return view;
+    }
+    void mapViewDidAddAnnotationViews(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotationView>>& views) override
+    {
+        log.push_back("did-add " + std::to_string(views.size()));
+    }
+    void mapViewDidSelectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>& view) override
+    {
+        log.push_back("select " + view->annotation()->title().value_or("?"));
+    }
+    void mapViewDidDeselectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>& view) override
+    {
+        log.push_back("deselect " + view->annotation()->title().value_or("?"));
+    }
+    void mapViewAnnotationViewCalloutAccessoryControlTapped(
+        const Ref<MKMapView>&, const Ref<MKAnnotationView>& view, const Ref<UIControl>&) override
+    {
+        log.push_back("accessory " + view->annotation()->title().value_or("?"));
+    }
+    Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        log.push_back("renderer-for");
+        if (auto polygon = std::dynamic_pointer_cast<MKPolygon>(overlay)) {
+            auto r = MKPolygonRenderer::initWithPolygon(polygon);
+            r->setFillColor(UIColor::colorWithRedGreenBlueAlpha(1, 0.5, 0, 0.6));
+            return r;
+        }
+        if (auto line = std::dynamic_pointer_cast<MKPolyline>(overlay)) {
+            auto r = MKPolylineRenderer::initWithPolyline(line);
+            r->setStrokeColor(UIColor::blueColor());
+            r->setLineWidth(3);
+            return r;
+        }
+        return nullptr;
+    }
+    void mapViewDidUpdateUserLocation(const Ref<MKMapView>&, const Ref<MKUserLocation>&) override { log.push_back("user-location"); }
+    void mapViewDidChangeUserTrackingModeAnimated(const Ref<MKMapView>&, MKUserTrackingMode mode, bool) override
+    {
+        log.push_back("tracking " + std::to_string(mode));
+    }
+
+    std::vector<Ref<MKAnnotationView>> made;
+};
+
+double aspectOf(MKMapRect r) { return r.size.width / r.size.height; }
+
+} // namespace
+
+TEST_F(MapViewTest, RegionsAreWidenedToTheViewsAspectAroundTheirCentre)
+{
+    struct Case {
+        const char* name;
+        CGSize view;
+        MKCoordinateRegion region;
+    };
+    const Case cases[] = {
+        { "wide view, square region", { 400, 200 }, { { 48.0, 11.0 }, { 2, 2 } } },
+        { "tall view, wide region", { 200, 400 }, { { -33.9, 151.2 }, { 1, 8 } } },
+        { "square view, tall region", { 300, 300 }, { { 0, 0 }, { 10, 1 } } },
+        { "whole world is held in the world", { 400, 200 }, { { 0, 0 }, { 170, 360 } } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = MKMapView::initWithFrame(CGRectMake(0, 0, c.view.width, c.view.height));
+        auto fits = map->regionThatFits(c.region);
+        map->setRegion(c.region);
+        auto visible = map->visibleMapRect();
+        EXPECT_NEAR(aspectOf(visible), c.view.width / c.view.height, 1e-9);
+        EXPECT_LE(visible.size.width, kMKMapWorldSide + 1e-6);
+        EXPECT_NEAR(map->region().span.latitudeDelta, fits.span.latitudeDelta, 1e-6);
+        EXPECT_NEAR(map->region().span.longitudeDelta, fits.span.longitudeDelta, 1e-6);
+        auto requested = MKMapRectForCoordinateRegion(c.region);
+        if (requested.size.width < kMKMapWorldSide / 2) {
+            EXPECT_NEAR(map->centerCoordinate().latitude, c.region.center.latitude, 1e-6);
+            EXPECT_NEAR(map->centerCoordinate().longitude, c.region.center.longitude, 1e-6);
+            // The requested area is all visible, and one side matches exactly.
+            EXPECT_GE(visible.size.width + 1e-6, requested.size.width);
+            EXPECT_GE(visible.size.height + 1e-6, requested.size.height);
+            EXPECT_TRUE(std::abs(visible.size.width - requested.size.width) < 1e-3
+                || std::abs(visible.size.height - requested.size.height) < 1e-3);
+        }
+    }
+
+    // A zero-frame map keeps what it is given; nonsense regions are refused.
+    auto hidden = MKMapView::init();
+    hidden->setVisibleMapRect(MKMapRectMake(1000, 2000, 300, 100));
+    EXPECT_TRUE(MKMapRectEqualToRect(hidden->visibleMapRect(), MKMapRectMake(1000, 2000, 300, 100)));
+    EXPECT_THROW(hidden->setRegion({ { NAN, 0 }, { 1, 1 } }), NSException);
+    EXPECT_THROW(hidden->setRegion({ { 10, 10 }, { -1, 1 } }), NSException);
+}
+
+TEST_F(MapViewTest, CoordinatesAndPointsConvertBothWaysAtAnyHeading)
+{
+    auto map = shownMap(400, 300);
+    map->setRegion({ { 51.5, -0.1 }, { 1, 1 } });
+    const CLLocationCoordinate2D east { 51.5, 0.2 };
+    struct Case {
+        double heading;
+        // Where a point due east of the centre should appear, relative to the middle.
+        int dx, dy;
+    };
+    const Case cases[] = { { 0, +1, 0 }, { 90, 0, -1 }, { 180, -1, 0 }, { 270, 0, +1 }, { 45, +1, -1 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.heading);
+        auto camera = map->camera();
+        camera->setHeading(c.heading);
+        map->setCamera(camera);
+        EXPECT_NEAR(map->camera()->heading(), c.heading, 1e-9);
+        auto p = map->convertCoordinateToPointToView(east, map);
+        auto sign = [](double v) { return std::abs(v) < 1e-6 ? 0 : (v > 0 ? 1 : -1); };
+        EXPECT_EQ(sign(p.x - 200), c.dx);
+        EXPECT_EQ(sign(p.y - 150), c.dy);
+        for (CGPoint q : { CGPointMake(0, 0), CGPointMake(399, 17), CGPointMake(123, 299) }) {
+            auto coordinate = map->convertPointToCoordinateFromView(q, nullptr);
+            auto back = map->convertCoordinateToPointToView(coordinate, nullptr);
+            EXPECT_NEAR(back.x, q.x, 1e-6);
+            EXPECT_NEAR(back.y, q.y, 1e-6);
+        }
+    }
+}
+
+TEST_F(MapViewTest, MapRectThatFitsLeavesThePaddingFree)
+{
+    auto map = shownMap(400, 300);
+    const MKMapRect target = MKMapRectMake(100000000, 90000000, 2000000, 500000);
+    const UIEdgeInsets paddings[] = { UIEdgeInsetsZero, UIEdgeInsetsMake(50, 10, 10, 10), UIEdgeInsetsMake(0, 200, 0, 0) };
+    for (const auto& padding : paddings) {
+        SCOPED_TRACE(padding.left + padding.top);
+        auto fitted = map->mapRectThatFitsEdgePadding(target, padding);
+        EXPECT_NEAR(aspectOf(fitted), 400.0 / 300.0, 1e-9);
+        map->setVisibleMapRectEdgePaddingAnimated(target, padding, false);
+        // The target's corners land inside the padded area, touching it on one axis.
+        auto topLeft = map->convertCoordinateToPointToView(MKCoordinateForMapPoint(target.origin), map);
+        auto bottomRight = map->convertCoordinateToPointToView(
+            MKCoordinateForMapPoint(MKMapPointMake(MKMapRectGetMaxX(target), MKMapRectGetMaxY(target))), map);
+        EXPECT_GE(topLeft.x, padding.left - 1e-3);
+        EXPECT_GE(topLeft.y, padding.top - 1e-3);
+        EXPECT_LE(bottomRight.x, 400 - padding.right + 1e-3);
+        EXPECT_LE(bottomRight.y, 300 - padding.bottom + 1e-3);
+        EXPECT_TRUE(std::abs(topLeft.x - padding.left) < 1e-3 || std::abs(topLeft.y - padding.top) < 1e-3);
+    }
+}
+
+TEST_F(MapViewTest, CameraAltitudeAndHeadingRoundTrip)
+{
+    auto map = shownMap(400, 300);
+    auto camera = MKMapCamera::cameraLookingAtCenterCoordinate({ 40.0, -74.0 }, { 39.9, -74.0 }, 5000);
+    EXPECT_NEAR(camera->heading(), 0, 1e-6); // the eye is due south, looking north
+    EXPECT_NEAR(camera->pitch(), std::atan(11100.0 / 5000) * 180 / M_PI, 0.5);
+    map->setPitchEnabled(false);
+    map->setCamera(camera);
+    auto seen = map->camera();
+    EXPECT_NEAR(seen->altitude(), 5000, 1e-3);
+    EXPECT_NEAR(seen->centerCoordinate().latitude, 40.0, 1e-6);
+    EXPECT_EQ(seen->pitch(), 0); // pitch switched off
+    camera->setHeading(-90);
+    EXPECT_EQ(camera->heading(), 270);
+}
+
+TEST_F(MapViewTest, HiddenMapAnswersRectQueriesFromItsIndexAndAsksForNoViews)
+{
+    auto map = MKMapView::init();
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> latitude(-80, 80), longitude(-180, 180);
+    std::vector<Ref<MKAnnotation>> all;
+    for (int i = 0; i < 3000; ++i)
+        all.push_back(pointAt(latitude(random), longitude(random)));
+    map->addAnnotations(all);
+    map->addAnnotation(all.front()); // already there
+    EXPECT_EQ(map->annotations().size(), all.size());
+    std::vector<Ref<MKAnnotation>> half(all.begin(), all.begin() + 1500);
+    map->removeAnnotations(half);
+    std::vector<Ref<MKAnnotation>> kept(all.begin() + 1500, all.end());
+    // One that moves is found at its new place.
+    std::dynamic_pointer_cast<MKPointAnnotation>(kept.front())->setCoordinate({ 1, 1 });
+    map->layoutIfNeeded();
+    drainAll();
+
+    // Rects inside the world (the brute-force scan below does not wrap around the 180th meridian).
+    std::uniform_real_distribution<double> side(1e6, 6e7), origin(0, kMKMapWorldSide - 6e7);
+    for (int q = 0; q < 20; ++q) {
+        MKMapRect rect = MKMapRectMake(origin(random), origin(random), side(random), side(random));
+        if (q == 0)
+            rect = MKMapRectMake(MKMapPointForCoordinate({ 2, 0 }).x, MKMapPointForCoordinate({ 2, 0 }).y, 2e6, 2e6);
+        size_t expected = 0;
+        for (const auto& a : kept)
+            if (MKMapRectContainsPoint(rect, MKMapPointForCoordinate(a->coordinate())))
+                ++expected;
+        SCOPED_TRACE(MKStringFromMapRect(rect));
+        EXPECT_EQ(map->annotationsInMapRect(rect).size(), expected);
+        if (q == 0)
+            EXPECT_GE(expected, 1u);
+    }
+    EXPECT_TRUE(delegate->log.empty());
+    EXPECT_EQ(map->annotationContainerView()->subviews().size(), 0u);
+}
+
+TEST_F(MapViewTest, AnnotationViewsAreMadeInOrderPlacedAndReused)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 10, 10 }, { 4, 4 } });
+    auto a = pointAt(10, 10, "A"), b = pointAt(11, 11, "B"), far = pointAt(-40, 120, "far");
+    delegate->log.clear();
+    map->addAnnotations({ a, b, far });
+    UIApplicationHost::runUntilIdle();
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "view-for A", "view-for B", "did-add 2" }));
+
+    // The view's centre is the annotation's point moved by the centre offset.
+    auto viewA = map->viewForAnnotation(a);
+    ASSERT_TRUE(viewA);
+    auto pointA = map->convertCoordinateToPointToView(a->coordinate(), map->annotationContainerView());
+    EXPECT_NEAR(viewA->center().x, pointA.x, 1e-6);
+    EXPECT_NEAR(viewA->center().y, pointA.y - 10, 1e-6);
+    EXPECT_FALSE(map->viewForAnnotation(far));
+    EXPECT_EQ(NSStringFromClass(map->annotationContainerView()->objectClass()), "MKAnnotationContainerView");
+
+    // Moving away sends both views to the reuse queue; the far annotation gets one of them back.
+    delegate->log.clear();
+    map->setCenterCoordinate({ -40, 120 });
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "will-change", "view-for far", "did-add 1", "did-change" }));
+    EXPECT_EQ(delegate->made.size(), 2u);
+    auto viewFar = map->viewForAnnotation(far);
+    EXPECT_TRUE(viewFar == delegate->made[0] || viewFar == delegate->made[1]);
+    EXPECT_EQ(viewFar->annotation(), far);
+    EXPECT_FALSE(map->viewForAnnotation(a));
+
+    // An annotation that moves carries its view; one removed gives its view up.
+    far->setCoordinate({ -40.5, 120.5 });
+    auto moved = map->convertCoordinateToPointToView(far->coordinate(), map->annotationContainerView());
+    EXPECT_NEAR(viewFar->center().x, moved.x, 1e-6);
+    map->removeAnnotation(far);
+    EXPECT_FALSE(viewFar->superview());
+    EXPECT_EQ(map->dequeueReusableAnnotationViewWithIdentifier("plane") != nullptr, true);
+}
+
+TEST_F(MapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapClearIt)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 10, 10 }, { 4, 4 } });
+    auto a = pointAt(10, 10, "Flight 1"), b = pointAt(11, 11, "Flight 2");
+    map->addAnnotations({ a, b });
+    UIApplicationHost::runUntilIdle();
+    auto button = UIButton::buttonWithType(UIButtonTypeDetailDisclosure);
+    map->viewForAnnotation(a)->setRightCalloutAccessoryView(button);
+    delegate->log.clear();
+
+    map->setSelectedAnnotations({ a });
+    ASSERT_TRUE(map->calloutView());
+    EXPECT_EQ(map->calloutView()->titleText(), "Flight 1");
+    a->setTitle(std::string("Flight 1 climbing"));
+    a->setSubtitle(std::string("FL350"));
+    EXPECT_EQ(map->calloutView()->titleText(), "Flight 1 climbing");
+    EXPECT_EQ(map->calloutView()->subtitleText(), "FL350");
+    button->sendActionsForControlEvents(UIControlEventTouchUpInside);
+
+    // Selecting another closes the first; a tap on an empty spot lands on the container and
+    // clears the selection.
+    map->selectAnnotationAnimated(b, false);
+    EXPECT_EQ(map->selectedAnnotations(), std::vector<Ref<MKAnnotation>> { b });
+    auto empty = CGPointMake(20, 280);
+    auto hit = m_window->hitTest(empty, nullptr);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->className(), "MKAnnotationContainerView");
+    UIApplicationHost::tap(empty);
+    UIApplicationHost::runUntilIdle();
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_TRUE(map->selectedAnnotations().empty());
+    EXPECT_FALSE(map->calloutView());
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "select Flight 1", "accessory Flight 1 climbing",
+                                 "deselect Flight 1 climbing", "select Flight 2", "deselect Flight 2" }));
+}
