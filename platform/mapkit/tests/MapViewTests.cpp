@@ -74,6 +74,8 @@ public:
     Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override
     {
         log.push_back("view-for " + annotation->title().value_or("?"));
+        if (annotation->title() == "pin")
+            return nullptr; // the map's own pin
         auto view = map->dequeueReusableAnnotationViewWithIdentifier("plane");
         if (!view) {
             view = MKAnnotationView::initWithAnnotation(annotation, std::string("plane"));
@@ -127,6 +129,19 @@ public:
 };
 
 double aspectOf(MKMapRect r) { return r.size.width / r.size.height; }
+
+// The fraction of pixels that differ between two renderings of the same size.
+double differingFraction(const Ref<UIImage>& a, const Ref<UIImage>& b)
+{
+    auto pa = a->CGImage()->nativeARGB(), pb = b->CGImage()->nativeARGB();
+    if (pa.size() != pb.size() || pa.empty())
+        return 1;
+    size_t differing = 0;
+    for (size_t i = 0; i < pa.size(); i += 4)
+        if (std::abs(pa[i] - pb[i]) + std::abs(pa[i + 1] - pb[i + 1]) + std::abs(pa[i + 2] - pb[i + 2]) > 24)
+            ++differing;
+    return double(differing) / double(pa.size() / 4);
+}
 
 } // namespace
 
@@ -359,4 +374,122 @@ TEST_F(MapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapCl
     EXPECT_FALSE(map->calloutView());
     EXPECT_EQ(delegate->log, (std::vector<std::string> { "select Flight 1", "accessory Flight 1 climbing",
                                  "deselect Flight 1 climbing", "select Flight 2", "deselect Flight 2" }));
+}
+
+TEST_F(MapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
+{
+    auto map = shownMap(240, 180);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 20, 0 }, { 60, 80 } });
+    auto land = MKPolygon::polygonWithCoordinates({ { 0, -30 }, { 40, -30 }, { 40, 30 }, { 0, 30 } });
+    auto route = MKPolyline::polylineWithCoordinates({ { -10, -40 }, { 50, 40 } });
+    auto under = MKPolyline::polylineWithCoordinates({ { 45, -40 }, { -5, 40 } });
+    delegate->log.clear();
+    map->addOverlay(land);
+    map->addOverlay(route);
+    map->addOverlayLevel(under, MKOverlayLevelAboveRoads);
+    map->addOverlay(route); // already there
+    EXPECT_EQ(map->overlays(), (std::vector<Ref<MKOverlay>> { under, land, route }));
+    EXPECT_EQ(map->overlaysInLevel(MKOverlayLevelAboveLabels), (std::vector<Ref<MKOverlay>> { land, route }));
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "renderer-for", "renderer-for", "renderer-for" }));
+    ASSERT_TRUE(map->rendererForOverlay(land));
+    EXPECT_EQ(delegate->log.size(), 3u); // asked once each
+
+    map->addAnnotation(pointAt(20, 0, "pin"));
+    auto image = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), VX_TEST_DIR "/golden/mapview.png"));
+
+    map->removeOverlay(land);
+    EXPECT_EQ(map->overlays(), (std::vector<Ref<MKOverlay>> { under, route }));
+    // The map types look different from one another.
+    std::vector<Ref<UIImage>> looks;
+    for (auto type : { MKMapTypeStandard, MKMapTypeSatellite, MKMapTypeHybrid }) {
+        map->setMapType(type);
+        looks.push_back(UIApplicationHost::renderKeyWindow());
+    }
+    EXPECT_GT(differingFraction(looks[0], looks[1]), 0.02);
+    EXPECT_GT(differingFraction(looks[1], looks[2]), 0.002);
+}
+
+TEST_F(MapViewTest, PanAndDoubleTapMoveTheRegionThroughTheDelegate)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 0, 0 }, { 10, 10 } });
+    UIApplicationHost::runUntilIdle();
+    auto before = map->visibleMapRect();
+    delegate->log.clear();
+
+    // Dragging 100 points left moves the map 100 points' worth east.
+    auto touch = UIApplicationHost::touchDown(CGPointMake(300, 150));
+    for (int x = 280; x >= 200; x -= 20) {
+        m_clock.advance(0.02);
+        UIApplicationHost::touchMove(touch, CGPointMake(x, 150));
+    }
+    UIApplicationHost::touchUp(touch);
+    drainAll();
+    auto after = map->visibleMapRect();
+    EXPECT_NEAR((after.origin.x - before.origin.x) * map->zoomScale(), 100, 1e-6);
+    EXPECT_NEAR(after.origin.y, before.origin.y, 1e-6);
+    ASSERT_GE(delegate->log.size(), 2u);
+    EXPECT_EQ(delegate->log.front(), "will-change");
+    EXPECT_EQ(delegate->log.back(), "did-change");
+
+    // A double tap zooms in twice over, keeping the tapped spot under the finger.
+    m_clock.advance(1);
+    auto spot = CGPointMake(100, 100);
+    auto under = map->convertPointToCoordinateFromView(spot, map);
+    double scale = map->zoomScale();
+    UIApplicationHost::tap(spot);
+    m_clock.advance(0.1);
+    UIApplicationHost::tap(spot);
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale(), scale * 2, 1e-9);
+    auto still = map->convertCoordinateToPointToView(under, map);
+    EXPECT_NEAR(still.x, spot.x, 1e-6);
+    EXPECT_NEAR(still.y, spot.y, 1e-6);
+
+    // With zooming off, double taps do nothing.
+    map->setZoomEnabled(false);
+    UIApplicationHost::tap(spot);
+    m_clock.advance(0.1);
+    UIApplicationHost::tap(spot);
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale(), scale * 2, 1e-9);
+}
+
+TEST_F(MapViewTest, UserLocationFollowsTheSimulatedDeviceAndTrackingCentresOnIt)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 0, 0 }, { 1, 1 } });
+    map->setShowsUserLocation(true);
+    EXPECT_EQ(map->annotations().front(), std::static_pointer_cast<MKAnnotation>(map->userLocation()));
+    EXPECT_TRUE(map->annotationsInMapRect(MKMapRectWorld).empty()); // no fix yet
+    delegate->log.clear();
+
+    LocationSimulator::shared().setCoordinate({ 47.45, 8.56 });
+    drainAll();
+    EXPECT_NEAR(map->userLocation()->coordinate().latitude, 47.45, 1e-9);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "user-location" }));
+    EXPECT_FALSE(map->isUserLocationVisible());
+
+    delegate->log.clear();
+    map->setUserTrackingMode(MKUserTrackingModeFollow);
+    EXPECT_TRUE(map->isUserLocationVisible());
+    EXPECT_NEAR(map->centerCoordinate().longitude, 8.56, 1e-9);
+    LocationSimulator::shared().setCoordinate({ 47.46, 8.57 });
+    drainAll();
+    EXPECT_NEAR(map->centerCoordinate().longitude, 8.57, 1e-9);
+    EXPECT_EQ(delegate->log.front(), "tracking 1");
+
+    map->setShowsUserLocation(false);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeNone);
+    EXPECT_TRUE(map->annotations().empty());
 }
