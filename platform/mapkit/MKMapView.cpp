@@ -786,28 +786,13 @@ Ref<MKOverlayView> MKMapView::viewForOverlay(const Ref<MKOverlay>& overlay) cons
 
 // UIView.
 
-void MKMapView::setFrame(CGRect frame)
-{
-    CGSize before = boundsSize();
-    UIView::setFrame(frame);
-    CGSize after = boundsSize();
-    if (before.width != after.width || before.height != after.height) {
-        // Keep the zoom scale where there was one; fit the kept rect otherwise.
-        MKMapSize size = m_size;
-        if (before.width > 0 && after.width > 0)
-            size = { after.width * m_size.width / before.width, after.height * m_size.width / before.width };
-        m_size = fittedSize(size);
-        setNeedsLayout();
-        setNeedsDisplay();
-    }
-}
-
 void MKMapView::setBounds(CGRect bounds)
 {
     CGSize before = boundsSize();
     UIView::setBounds(bounds);
     CGSize after = boundsSize();
     if (before.width != after.width || before.height != after.height) {
+        // Keep the zoom scale where there was one; fit the kept rect otherwise.
         MKMapSize size = m_size;
         if (before.width > 0 && after.width > 0)
             size = { after.width * m_size.width / before.width, after.height * m_size.width / before.width };

@@ -143,7 +143,7 @@ public:
     Ref<MKOverlayView> viewForOverlay(const Ref<MKOverlay>& overlay) const;
 
     // UIView.
-    void setFrame(CGRect frame) override;
+    // A new size keeps the centre and the zoom scale (setFrame comes through here too).
     void setBounds(CGRect bounds) override;
     void layoutSubviews() override;
     void drawRect(CGRect rect) override;

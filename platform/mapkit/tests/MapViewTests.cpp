@@ -216,6 +216,14 @@ TEST_F(MapViewTest, CoordinatesAndPointsConvertBothWaysAtAnyHeading)
             EXPECT_NEAR(back.y, q.y, 1e-6);
         }
     }
+
+    // Resizing keeps the centre and the zoom scale, and the visible rect follows the new aspect.
+    double scale = map->zoomScale();
+    auto center = map->centerCoordinate();
+    map->setFrame(CGRectMake(0, 0, 800, 200));
+    EXPECT_NEAR(map->zoomScale(), scale, 1e-12);
+    EXPECT_NEAR(map->centerCoordinate().latitude, center.latitude, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, center.longitude, 1e-9);
 }
 
 TEST_F(MapViewTest, MapRectThatFitsLeavesThePaddingFree)
@@ -372,8 +380,15 @@ TEST_F(MapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapCl
     drainAll();
     EXPECT_TRUE(map->selectedAnnotations().empty());
     EXPECT_FALSE(map->calloutView());
+    // A tap on an annotation's view selects it.
+    auto viewB = map->viewForAnnotation(b);
+    UIApplicationHost::tap(viewB->convertPointToView(CGPointMake(10, 10), nullptr));
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_EQ(map->selectedAnnotations(), std::vector<Ref<MKAnnotation>> { b });
+    EXPECT_TRUE(viewB->isSelected());
     EXPECT_EQ(delegate->log, (std::vector<std::string> { "select Flight 1", "accessory Flight 1 climbing",
-                                 "deselect Flight 1 climbing", "select Flight 2", "deselect Flight 2" }));
+                                 "deselect Flight 1 climbing", "select Flight 2", "deselect Flight 2", "select Flight 2" }));
 }
 
 TEST_F(MapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
