@@ -2,6 +2,7 @@
 #include "GoldenImage.h"
 #include "LocationSimulator.h"
 #include "MKMapView.h"
+#include "MKOverlayView.h"
 #include "MKPointAnnotation.h"
 #include "MKPolygon.h"
 #include "MKPolygonRenderer.h"
@@ -63,6 +64,40 @@ protected:
     Ref<UIWindow> m_window;
 };
 
+// An annotation view that counts how often it was readied for reuse.
+class CountingAnnotationView : public MKAnnotationView {
+    VX_OBJECT(CountingAnnotationView, MKAnnotationView)
+public:
+    explicit CountingAnnotationView(Passkey key) : MKAnnotationView(key) { }
+    static Ref<CountingAnnotationView> initWithAnnotation(const Ref<MKAnnotation>& annotation, std::string identifier)
+    {
+        return makeAnnotationView<CountingAnnotationView>(annotation, std::move(identifier));
+    }
+    void prepareForReuse() override
+    {
+        MKAnnotationView::prepareForReuse();
+        ++reuses;
+    }
+    int reuses { 0 };
+};
+
+// The older overlay path: a view that fills the overlay's whole bounding rect in green.
+class FillingOverlayView : public MKOverlayView {
+    VX_OBJECT(FillingOverlayView, MKOverlayView)
+public:
+    explicit FillingOverlayView(Passkey key) : MKOverlayView(key) { }
+    static Ref<FillingOverlayView> initWithOverlay(const Ref<MKOverlay>& overlay)
+    {
+        return makeOverlayView<FillingOverlayView>(overlay);
+    }
+    void drawMapRect(MKMapRect, MKZoomScale, const CGContextRef& context) override
+    {
+        auto r = overlay()->boundingMapRect();
+        CGContextSetRGBFillColor(context, 0, 1, 0, 1);
+        CGContextFillRect(context, CGRectMake(0, 0, r.size.width, r.size.height));
+    }
+};
+
 // Writes down what the map tells it, in order, and makes views of a counting class.
 class RecordingDelegate : public MKMapViewDelegate {
 public:
@@ -78,7 +113,7 @@ public:
             return nullptr; // the map's own pin
         auto view = map->dequeueReusableAnnotationViewWithIdentifier("plane");
         if (!view) {
-            view = MKAnnotationView::initWithAnnotation(annotation, std::string("plane"));
+            view = CountingAnnotationView::initWithAnnotation(annotation, "plane");
             view->setBounds(CGRectMake(0, 0, 20, 20));
             view->setCenterOffset(CGPointMake(0, -10));
             view->setCanShowCallout(true);
@@ -118,6 +153,11 @@ public:
             return r;
         }
         return nullptr;
+    }
+    Ref<MKOverlayView> mapViewViewForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        log.push_back("view-for-overlay");
+        return FillingOverlayView::initWithOverlay(overlay);
     }
     void mapViewDidUpdateUserLocation(const Ref<MKMapView>&, const Ref<MKUserLocation>&) override { log.push_back("user-location"); }
     void mapViewDidChangeUserTrackingModeAnimated(const Ref<MKMapView>&, MKUserTrackingMode mode, bool) override
@@ -333,6 +373,7 @@ TEST_F(MapViewTest, AnnotationViewsAreMadeInOrderPlacedAndReused)
     auto viewFar = map->viewForAnnotation(far);
     EXPECT_TRUE(viewFar == delegate->made[0] || viewFar == delegate->made[1]);
     EXPECT_EQ(viewFar->annotation(), far);
+    EXPECT_EQ(std::dynamic_pointer_cast<CountingAnnotationView>(viewFar)->reuses, 1);
     EXPECT_FALSE(map->viewForAnnotation(a));
 
     // An annotation that moves carries its view; one removed gives its view up.
@@ -418,6 +459,33 @@ TEST_F(MapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
 
     map->removeOverlay(land);
     EXPECT_EQ(map->overlays(), (std::vector<Ref<MKOverlay>> { under, route }));
+
+    // An overlay with no renderer is drawn by the view the older delegate call gives.
+    struct BoxOverlay : public MKShape, public MKOverlay {
+        explicit BoxOverlay(Passkey key) : MKShape(key) { }
+        static Ref<BoxOverlay> init() { return make<BoxOverlay>(); }
+        CLLocationCoordinate2D coordinate() const override { return { 20, 0 }; }
+        MKMapRect boundingMapRect() const override
+        {
+            auto p = MKMapPointForCoordinate({ 20, 0 });
+            return MKMapRectMake(p.x - 5e6, p.y - 5e6, 1e7, 1e7);
+        }
+    };
+    auto box = BoxOverlay::init();
+    delegate->log.clear();
+    map->addOverlay(box);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "renderer-for", "view-for-overlay" }));
+    ASSERT_TRUE(map->viewForOverlay(box));
+    auto rendering = UIApplicationHost::renderKeyWindow();
+    auto boxed = rendering->CGImage()->nativeARGB();
+    // A pixel beside the pin, inside the box.
+    auto middle = map->convertCoordinateToPointToView({ 20, 0 }, nullptr);
+    size_t x = size_t((middle.x + 12) * rendering->scale()), y = size_t((middle.y + 4) * rendering->scale());
+    size_t at = (y * rendering->CGImage()->width() + x) * 4;
+    EXPECT_LT(boxed[at + 0], 40); // blue
+    EXPECT_GT(boxed[at + 1], 200); // green
+    EXPECT_LT(boxed[at + 2], 40); // red
+    map->removeOverlay(box);
     // The map types look different from one another.
     std::vector<Ref<UIImage>> looks;
     for (auto type : { MKMapTypeStandard, MKMapTypeSatellite, MKMapTypeHybrid }) {
