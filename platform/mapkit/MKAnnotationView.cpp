@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-Ref<MKAnnotationView> MKAnnotationView::initWithAnnotation(const Ref<MKAnnotation>& annotation,
-    std::optional<std::string> reuseIdentifier)
+Ref<MKAnnotationView> MKAnnotationView::initWithAnnotation(
+    const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)
 {
     return makeAnnotationView<MKAnnotationView>(annotation, std::move(reuseIdentifier));
 }
@@ -59,8 +59,8 @@ void MKAnnotationView::touchesEnded(const UITouchSet&, const Ref<UIEvent>&)
         map->annotationViewTapped(std::static_pointer_cast<MKAnnotationView>(shared_from_this()));
 }
 
-Ref<MKPinAnnotationView> MKPinAnnotationView::initWithAnnotation(const Ref<MKAnnotation>& annotation,
-    std::optional<std::string> reuseIdentifier)
+Ref<MKPinAnnotationView> MKPinAnnotationView::initWithAnnotation(
+    const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)
 {
     auto view = makeAnnotationView<MKPinAnnotationView>(annotation, std::move(reuseIdentifier));
     // The pin's point is at the bottom of a 16 x 32 view, its head above.
@@ -138,8 +138,8 @@ void MKCalloutView::refresh()
         CGRectMake(margin + leftWidth, (height - textHeight) / 2 + title.height, subtitle.width, subtitle.height));
     m_subtitleLabel->setHidden(m_subtitle.empty());
     if (left)
-        left->setFrame(CGRectMake(margin, (height - left->bounds().size.height) / 2, left->bounds().size.width,
-            left->bounds().size.height));
+        left->setFrame(CGRectMake(
+            margin, (height - left->bounds().size.height) / 2, left->bounds().size.width, left->bounds().size.height));
     if (right)
         right->setFrame(CGRectMake(width - margin - right->bounds().size.width,
             (height - right->bounds().size.height) / 2, right->bounds().size.width, right->bounds().size.height));

@@ -17,9 +17,12 @@ class UILabel;
 class MKAnnotationView : public UIView {
     VX_OBJECT(MKAnnotationView, UIView)
 public:
-    explicit MKAnnotationView(Passkey key) : UIView(key) { }
-    static Ref<MKAnnotationView> initWithAnnotation(const Ref<MKAnnotation>& annotation,
-        std::optional<std::string> reuseIdentifier);
+    explicit MKAnnotationView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<MKAnnotationView> initWithAnnotation(
+        const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier);
 
     const std::optional<std::string>& reuseIdentifier() const { return m_reuseIdentifier; }
     const Ref<MKAnnotation>& annotation() const { return m_annotation; }
@@ -62,8 +65,8 @@ public:
     void setMapView(const Ref<MKMapView>& map) { m_map = map; }
 
 protected:
-    template <typename T> static Ref<T> makeAnnotationView(const Ref<MKAnnotation>& annotation,
-        std::optional<std::string> reuseIdentifier)
+    template <typename T>
+    static Ref<T> makeAnnotationView(const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)
     {
         auto view = makeView<T>(CGRectZero);
         view->m_annotation = annotation;
@@ -97,9 +100,12 @@ enum MKPinAnnotationColor : uint32_t {
 class MKPinAnnotationView : public MKAnnotationView {
     VX_OBJECT(MKPinAnnotationView, MKAnnotationView)
 public:
-    explicit MKPinAnnotationView(Passkey key) : MKAnnotationView(key) { }
-    static Ref<MKPinAnnotationView> initWithAnnotation(const Ref<MKAnnotation>& annotation,
-        std::optional<std::string> reuseIdentifier);
+    explicit MKPinAnnotationView(Passkey key)
+        : MKAnnotationView(key)
+    {
+    }
+    static Ref<MKPinAnnotationView> initWithAnnotation(
+        const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier);
 
     MKPinAnnotationColor pinColor() const { return m_pinColor; }
     void setPinColor(MKPinAnnotationColor color);
@@ -117,7 +123,10 @@ private:
 class MKCalloutView : public UIView {
     VX_OBJECT(MKCalloutView, UIView)
 public:
-    explicit MKCalloutView(Passkey key) : UIView(key) { }
+    explicit MKCalloutView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<MKCalloutView> initForAnnotationView(const Ref<MKAnnotationView>& view);
 
     const Ref<MKAnnotationView>& annotationView() const { return m_annotationView; }
@@ -139,8 +148,14 @@ private:
 class MKAnnotationContainerView : public UIView {
     VX_OBJECT(MKAnnotationContainerView, UIView)
 public:
-    explicit MKAnnotationContainerView(Passkey key) : UIView(key) { }
-    static Ref<MKAnnotationContainerView> initWithFrame(CGRect frame) { return makeView<MKAnnotationContainerView>(frame); }
+    explicit MKAnnotationContainerView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<MKAnnotationContainerView> initWithFrame(CGRect frame)
+    {
+        return makeView<MKAnnotationContainerView>(frame);
+    }
 
     void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void setMapView(const Ref<MKMapView>& map) { m_map = map; }

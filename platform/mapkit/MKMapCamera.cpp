@@ -1,7 +1,7 @@
 #include "MKMapCamera.h"
 
-#include "MKUserLocation.h"
 #include "MKOverlayView.h"
+#include "MKUserLocation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,13 +16,22 @@ double normalizedHeading(double heading)
     return heading < 0 ? heading + 360.0 : heading;
 }
 
-double radians(double degrees) { return degrees * M_PI / 180.0; }
+double radians(double degrees)
+{
+    return degrees * M_PI / 180.0;
+}
 
 } // namespace
 
-void MKMapCamera::setHeading(CLLocationDirection heading) { m_heading = normalizedHeading(heading); }
+void MKMapCamera::setHeading(CLLocationDirection heading)
+{
+    m_heading = normalizedHeading(heading);
+}
 
-void MKMapCamera::setPitch(double pitch) { m_pitch = std::isfinite(pitch) ? std::clamp(pitch, 0.0, 90.0) : 0; }
+void MKMapCamera::setPitch(double pitch)
+{
+    m_pitch = std::isfinite(pitch) ? std::clamp(pitch, 0.0, 90.0) : 0;
+}
 
 Ref<MKMapCamera> MKMapCamera::cameraLookingAtCenterCoordinate(
     CLLocationCoordinate2D center, CLLocationCoordinate2D eye, CLLocationDistance eyeAltitude)

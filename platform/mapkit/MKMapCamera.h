@@ -9,7 +9,10 @@
 class MKMapCamera : public NSObject {
     VX_OBJECT(MKMapCamera, NSObject)
 public:
-    explicit MKMapCamera(Passkey key) : NSObject(key) { }
+    explicit MKMapCamera(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<MKMapCamera> camera() { return make<MKMapCamera>(); }
     // Heading from the eye towards the centre, pitch from the eye's ground distance and altitude.
     static Ref<MKMapCamera> cameraLookingAtCenterCoordinate(

@@ -33,7 +33,10 @@ const double kCameraHalfFieldTangent = std::tan(15.0 * M_PI / 180.0);
 // The closest zoom: two screen points per map point.
 const double kMaximumZoomScale = 2.0;
 
-double radians(double degrees) { return degrees * M_PI / 180.0; }
+double radians(double degrees)
+{
+    return degrees * M_PI / 180.0;
+}
 
 double wrapX(double x)
 {
@@ -60,15 +63,22 @@ bool regionIsValid(MKCoordinateRegion region)
         && region.span.latitudeDelta >= 0 && region.span.longitudeDelta >= 0;
 }
 
-Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation) { return std::dynamic_pointer_cast<NSObject>(annotation); }
+Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation)
+{
+    return std::dynamic_pointer_cast<NSObject>(annotation);
+}
 
 } // namespace
 
 // Hears the map's location manager and passes fixes and headings on to the map.
 class MKMapView::LocationAdapter : public CLLocationManagerDelegate {
 public:
-    explicit LocationAdapter(const Ref<MKMapView>& map) : m_map(map) { }
-    void locationManagerDidUpdateLocations(const Ref<CLLocationManager>&, const std::vector<Ref<CLLocation>>& locations) override
+    explicit LocationAdapter(const Ref<MKMapView>& map)
+        : m_map(map)
+    {
+    }
+    void locationManagerDidUpdateLocations(
+        const Ref<CLLocationManager>&, const std::vector<Ref<CLLocation>>& locations) override
     {
         auto map = m_map.lock();
         if (map && !locations.empty())
@@ -139,7 +149,10 @@ void MKMapView::setup()
         MKInstallURLSessionTileLoader();
 }
 
-CGSize MKMapView::boundsSize() const { return bounds().size; }
+CGSize MKMapView::boundsSize() const
+{
+    return bounds().size;
+}
 
 MKMapSize MKMapView::fittedSize(MKMapSize size) const
 {
@@ -225,7 +238,10 @@ MKCoordinateRegion MKMapView::region() const
     return region;
 }
 
-CLLocationCoordinate2D MKMapView::centerCoordinate() const { return MKCoordinateForMapPoint(m_center); }
+CLLocationCoordinate2D MKMapView::centerCoordinate() const
+{
+    return MKCoordinateForMapPoint(m_center);
+}
 
 void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
 {
@@ -241,8 +257,8 @@ MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
         return region;
     auto center = MKMapPointForCoordinate(region.center);
     auto size = fittedSize(MKMapRectForCoordinateRegion(region).size);
-    auto fitted = MKCoordinateRegionForMapRect(MKMapRectMake(center.x - size.width / 2, center.y - size.height / 2,
-        size.width, size.height));
+    auto fitted = MKCoordinateRegionForMapRect(
+        MKMapRectMake(center.x - size.width / 2, center.y - size.height / 2, size.width, size.height));
     fitted.center = region.center;
     return fitted;
 }
@@ -326,7 +342,8 @@ MKMapPoint MKMapView::mapPointForViewPoint(CGPoint point) const
     double dx = (point.x - view.width / 2) / scale, dy = (point.y - view.height / 2) / scale;
     double a = radians(m_heading);
     // The inverse of the turn in viewPointForMapPoint.
-    return MKMapPointMake(m_center.x + dx * std::cos(a) - dy * std::sin(a), m_center.y + dx * std::sin(a) + dy * std::cos(a));
+    return MKMapPointMake(
+        m_center.x + dx * std::cos(a) - dy * std::sin(a), m_center.y + dx * std::sin(a) + dy * std::cos(a));
 }
 
 CGPoint MKMapView::viewPointForMapPoint(MKMapPoint point) const
@@ -370,7 +387,10 @@ MKCoordinateRegion MKMapView::convertRectToRegionFromView(CGRect rect, const Ref
 
 // Annotations.
 
-void MKMapView::addAnnotation(const Ref<MKAnnotation>& annotation) { addAnnotations({ annotation }); }
+void MKMapView::addAnnotation(const Ref<MKAnnotation>& annotation)
+{
+    addAnnotations({ annotation });
+}
 
 void MKMapView::addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
 {
@@ -386,7 +406,10 @@ void MKMapView::addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations
         setNeedsLayout();
 }
 
-void MKMapView::removeAnnotation(const Ref<MKAnnotation>& annotation) { removeAnnotations({ annotation }); }
+void MKMapView::removeAnnotation(const Ref<MKAnnotation>& annotation)
+{
+    removeAnnotations({ annotation });
+}
 
 void MKMapView::removeAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
 {
@@ -411,7 +434,10 @@ void MKMapView::removeAnnotations(const std::vector<Ref<MKAnnotation>>& annotati
     m_index->removeAnnotations(removed);
 }
 
-std::vector<Ref<MKAnnotation>> MKMapView::annotations() const { return m_annotations; }
+std::vector<Ref<MKAnnotation>> MKMapView::annotations() const
+{
+    return m_annotations;
+}
 
 std::vector<Ref<MKAnnotation>> MKMapView::annotationsInMapRect(MKMapRect rect) const
 {
@@ -627,7 +653,8 @@ void MKMapView::showCallout(const Ref<MKAnnotationView>& view)
         if (!control)
             continue;
         control->removeTargetActionForControlEvents(map, "calloutAccessoryTapped", UIControlEventTouchUpInside);
-        control->addTargetActionForControlEvents(map, "calloutAccessoryTapped",
+        control->addTargetActionForControlEvents(
+            map, "calloutAccessoryTapped",
             [weakMap, weakView](const Ref<UIControl>& sender, const Ref<UIEvent>&) {
                 auto strongMap = weakMap.lock();
                 auto strongView = weakView.lock();
@@ -719,7 +746,8 @@ void MKMapView::addOverlayLevel(const Ref<MKOverlay>& overlay, MKOverlayLevel le
         return;
     level = level == MKOverlayLevelAboveRoads ? MKOverlayLevelAboveRoads : MKOverlayLevelAboveLabels;
     // After every overlay of the same or a lower level.
-    auto at = std::find_if(m_overlays.begin(), m_overlays.end(), [&](const OverlayEntry& e) { return e.level > level; });
+    auto at
+        = std::find_if(m_overlays.begin(), m_overlays.end(), [&](const OverlayEntry& e) { return e.level > level; });
     auto index = at - m_overlays.begin();
     m_overlays.insert(at, OverlayEntry { overlay, level, nullptr, nullptr, false });
     CGSize view = boundsSize();
@@ -734,7 +762,10 @@ void MKMapView::addOverlays(const std::vector<Ref<MKOverlay>>& overlays)
         addOverlay(overlay);
 }
 
-void MKMapView::removeOverlay(const Ref<MKOverlay>& overlay) { removeOverlays({ overlay }); }
+void MKMapView::removeOverlay(const Ref<MKOverlay>& overlay)
+{
+    removeOverlays({ overlay });
+}
 
 void MKMapView::removeOverlays(const std::vector<Ref<MKOverlay>>& overlays)
 {
@@ -982,8 +1013,8 @@ void MKInstallURLSessionTileLoader()
             result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL));
             return;
         }
-        auto task = NSURLSession::sharedSession()->dataTaskWithURLCompletionHandler(nsurl,
-            [result](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+        auto task = NSURLSession::sharedSession()->dataTaskWithURLCompletionHandler(
+            nsurl, [result](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
                 if (error) {
                     result(Value(), error);
                     return;

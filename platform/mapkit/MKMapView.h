@@ -148,8 +148,8 @@ public:
     void layoutSubviews() override;
     void drawRect(CGRect rect) override;
 
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
 
     // Used by annotation views and the container.
     void annotationViewTapped(const Ref<MKAnnotationView>& view);

@@ -29,14 +29,22 @@ public:
     virtual void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool) { }
     virtual void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool) { }
     // nil asks the map for its default view (a pin; none for the user location).
-    virtual Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>&, const Ref<MKAnnotation>&) { return nullptr; }
+    virtual Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>&, const Ref<MKAnnotation>&)
+    {
+        return nullptr;
+    }
     virtual void mapViewDidAddAnnotationViews(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotationView>>&) { }
     virtual void mapViewDidSelectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>&) { }
     virtual void mapViewDidDeselectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>&) { }
     virtual void mapViewAnnotationViewCalloutAccessoryControlTapped(
-        const Ref<MKMapView>&, const Ref<MKAnnotationView>&, const Ref<UIControl>&) { }
+        const Ref<MKMapView>&, const Ref<MKAnnotationView>&, const Ref<UIControl>&)
+    {
+    }
     // nil falls back to mapViewViewForOverlay; nil from both leaves the overlay undrawn.
-    virtual Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>&) { return nullptr; }
+    virtual Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>&)
+    {
+        return nullptr;
+    }
     virtual Ref<MKOverlayView> mapViewViewForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>&) { return nullptr; }
     virtual void mapViewWillStartLocatingUser(const Ref<MKMapView>&) { }
     virtual void mapViewDidStopLocatingUser(const Ref<MKMapView>&) { }

@@ -10,7 +10,10 @@
 class MKOverlayView : public UIView {
     VX_OBJECT(MKOverlayView, UIView)
 public:
-    explicit MKOverlayView(Passkey key) : UIView(key) { }
+    explicit MKOverlayView(Passkey key)
+        : UIView(key)
+    {
+    }
     static Ref<MKOverlayView> initWithOverlay(const Ref<MKOverlay>& overlay);
 
     const Ref<MKOverlay>& overlay() const { return m_overlay; }

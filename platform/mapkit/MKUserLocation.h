@@ -10,7 +10,10 @@
 class MKUserLocation : public NSObject, public MKAnnotation {
     VX_OBJECT(MKUserLocation, NSObject)
 public:
-    explicit MKUserLocation(Passkey key) : NSObject(key) { }
+    explicit MKUserLocation(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<MKUserLocation> init() { return make<MKUserLocation>(); }
 
     // Invalid (kCLLocationCoordinate2DInvalid-like NaN) until the first fix.
@@ -18,7 +21,10 @@ public:
     std::optional<std::string> title() const override { return m_title; }
     void setTitle(std::optional<std::string> title) { setValueNotifying("title", m_title, std::move(title)); }
     std::optional<std::string> subtitle() const override { return m_subtitle; }
-    void setSubtitle(std::optional<std::string> subtitle) { setValueNotifying("subtitle", m_subtitle, std::move(subtitle)); }
+    void setSubtitle(std::optional<std::string> subtitle)
+    {
+        setValueNotifying("subtitle", m_subtitle, std::move(subtitle));
+    }
 
     const Ref<CLLocation>& location() const { return m_location; }
     const Ref<CLHeading>& heading() const { return m_heading; }

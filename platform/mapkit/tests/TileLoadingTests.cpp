@@ -27,8 +27,8 @@ TEST(TileLoading, LoadsTilesThroughTheURLSession)
         { "tile served", server.url("/hello?tile={z}/{x}/{y}"), { 3, 2, 4, 1 }, "hello", 0 },
         { "server error", server.url("/status/{z}"), { 0, 0, 500, 1 }, "", NSURLErrorBadServerResponse },
         { "not found", server.url("/status/{z}"), { 0, 0, 404, 1 }, "", NSURLErrorBadServerResponse },
-        { "connection refused", "http://127.0.0.1:" + std::to_string(LoopbackServer::unusedPort()) + "/{z}", { 0, 0, 1, 1 },
-            "", NSURLErrorCannotConnectToHost },
+        { "connection refused", "http://127.0.0.1:" + std::to_string(LoopbackServer::unusedPort()) + "/{z}",
+            { 0, 0, 1, 1 }, "", NSURLErrorCannotConnectToHost },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
