@@ -8,7 +8,6 @@
 
 class MKMapView;
 class UIImage;
-class UILabel;
 
 // Shows one annotation on a map: placed with its centre on the annotation's point, moved by
 // centerOffset. Views are reused by identifier: the map keeps views that went off screen and
@@ -88,78 +87,4 @@ private:
     bool m_selected { false };
     bool m_canShowCallout { false };
     bool m_draggable { false };
-};
-
-enum MKPinAnnotationColor : uint32_t {
-    MKPinAnnotationColorRed = 0,
-    MKPinAnnotationColorGreen = 1,
-    MKPinAnnotationColorPurple = 2,
-};
-
-// The map's default annotation view: a drawn pin whose point is the annotation's.
-class MKPinAnnotationView : public MKAnnotationView {
-    VX_OBJECT(MKPinAnnotationView, MKAnnotationView)
-public:
-    explicit MKPinAnnotationView(Passkey key)
-        : MKAnnotationView(key)
-    {
-    }
-    static Ref<MKPinAnnotationView> initWithAnnotation(
-        const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier);
-
-    MKPinAnnotationColor pinColor() const { return m_pinColor; }
-    void setPinColor(MKPinAnnotationColor color);
-    bool animatesDrop() const { return m_animatesDrop; }
-    void setAnimatesDrop(bool animates) { m_animatesDrop = animates; }
-
-    void drawRect(CGRect rect) override;
-
-private:
-    MKPinAnnotationColor m_pinColor { MKPinAnnotationColorRed };
-    bool m_animatesDrop { false };
-};
-
-// The bubble shown over a selected annotation view: title, subtitle and the view's accessories.
-class MKCalloutView : public UIView {
-    VX_OBJECT(MKCalloutView, UIView)
-public:
-    explicit MKCalloutView(Passkey key)
-        : UIView(key)
-    {
-    }
-    static Ref<MKCalloutView> initForAnnotationView(const Ref<MKAnnotationView>& view);
-
-    const Ref<MKAnnotationView>& annotationView() const { return m_annotationView; }
-    const std::string& titleText() const { return m_title; }
-    const std::string& subtitleText() const { return m_subtitle; }
-    // Re-reads the title and subtitle, resizes and places the bubble above the annotation view.
-    void refresh();
-
-private:
-    Ref<MKAnnotationView> m_annotationView;
-    Ref<UILabel> m_titleLabel;
-    Ref<UILabel> m_subtitleLabel;
-    std::string m_title;
-    std::string m_subtitle;
-};
-
-// The layer between the map and its annotation views. It covers the map, so a touch on an empty
-// spot of the map lands on it (a tap there clears the selection).
-class MKAnnotationContainerView : public UIView {
-    VX_OBJECT(MKAnnotationContainerView, UIView)
-public:
-    explicit MKAnnotationContainerView(Passkey key)
-        : UIView(key)
-    {
-    }
-    static Ref<MKAnnotationContainerView> initWithFrame(CGRect frame)
-    {
-        return makeView<MKAnnotationContainerView>(frame);
-    }
-
-    void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
-    void setMapView(const Ref<MKMapView>& map) { m_map = map; }
-
-private:
-    Weak<MKMapView> m_map;
 };

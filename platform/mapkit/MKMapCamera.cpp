@@ -54,25 +54,4 @@ Ref<MKMapCamera> MKMapCamera::cameraLookingAtCenterCoordinate(
     return camera;
 }
 
-CLLocationCoordinate2D MKUserLocation::coordinate() const
-{
-    return m_location ? m_location->coordinate() : kCLLocationCoordinate2DInvalid;
-}
-
-void MKUserLocation::setLocation(const Ref<CLLocation>& location)
-{
-    willChangeValueForKey("location");
-    willChangeValueForKey("coordinate");
-    m_location = location;
-    didChangeValueForKey("coordinate");
-    didChangeValueForKey("location");
-}
-
-Ref<MKOverlayView> MKOverlayView::initWithOverlay(const Ref<MKOverlay>& overlay)
-{
-    return makeOverlayView<MKOverlayView>(overlay);
-}
-
 VX_REGISTER_CLASS(MKMapCamera);
-VX_REGISTER_CLASS(MKUserLocation);
-VX_REGISTER_CLASS(MKOverlayView);

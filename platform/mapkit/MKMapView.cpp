@@ -6,15 +6,15 @@
 #include "CLLocationManager.h"
 #include "CLLocationManagerDelegate.h"
 #include "Dispatch.h"
+#include "MKAnnotationContainerView.h"
+#include "MKCalloutView.h"
 #include "MKOverlayRenderer.h"
 #include "MKOverlayView.h"
+#include "MKPinAnnotationView.h"
 #include "MKTileOverlay.h"
+#include "MKURLSessionTileLoader.h"
 #include "NSError.h"
 #include "NSException.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLSession.h"
 #include "UIColor.h"
 #include "UIControl.h"
 #include "UIGraphics.h"
@@ -1001,33 +1001,6 @@ void MKMapView::installGestures()
         map->moveTo(center, { map->m_size.width / 2, map->m_size.height / 2 }, map->m_heading, true);
     });
     addGestureRecognizer(m_doubleTap);
-}
-
-// Tile loading.
-
-void MKInstallURLSessionTileLoader()
-{
-    MKTileOverlay::setDefaultTileLoader([](const std::string& url, MKTileOverlay::LoadResult result) {
-        auto nsurl = NSURL::URLWithString(url);
-        if (!nsurl) {
-            result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL));
-            return;
-        }
-        auto task = NSURLSession::sharedSession()->dataTaskWithURLCompletionHandler(
-            nsurl, [result](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
-                if (error) {
-                    result(Value(), error);
-                    return;
-                }
-                auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
-                if (http && (http->statusCode() < 200 || http->statusCode() > 299)) {
-                    result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadServerResponse));
-                    return;
-                }
-                result(data, nullptr);
-            });
-        task->resume();
-    });
 }
 
 VX_REGISTER_CLASS(MKMapView);

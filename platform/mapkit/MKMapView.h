@@ -1,7 +1,9 @@
 #pragma once
 
+#include "MKAnnotationContainerView.h"
 #include "MKAnnotationIndex.h"
 #include "MKAnnotationView.h"
+#include "MKCalloutView.h"
 #include "MKGeometry.h"
 #include "MKMapCamera.h"
 #include "MKMapType.h"
@@ -219,7 +221,3 @@ private:
     Ref<UITapGestureRecognizer> m_doubleTap;
     MKMapPoint m_panStartCenter;
 };
-
-// The tile loader MKTileOverlay uses by default once a map exists: a GET through the shared
-// URL session; a non-2xx answer is an NSURLErrorDomain error (bad server response).
-void MKInstallURLSessionTileLoader();

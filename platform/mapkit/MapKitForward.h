@@ -3,12 +3,20 @@
 // Forward declarations of the map library's types.
 class LandOutlines;
 class MKAnnotation;
+class MKAnnotationContainerView;
+class MKAnnotationView;
+class MKCalloutView;
 class MKAnnotationIndex;
 class MKGeodesicPolyline;
+class MKMapCamera;
+class MKMapView;
+class MKMapViewDelegate;
 class MKMultiPoint;
 class MKOverlay;
 class MKOverlayPathRenderer;
 class MKOverlayRenderer;
+class MKOverlayView;
+class MKPinAnnotationView;
 class MKPointAnnotation;
 class MKPolygon;
 class MKPolygonRenderer;
@@ -17,6 +25,7 @@ class MKPolylineRenderer;
 class MKShape;
 class MKTileOverlay;
 class MKTileOverlayRenderer;
+class MKUserLocation;
 struct MKCoordinateRegion;
 struct MKCoordinateSpan;
 struct MKMapPoint;

@@ -1,6 +1,6 @@
 #include "Drain.h"
 #include "LoopbackServer.h"
-#include "MKMapView.h"
+#include "MKURLSessionTileLoader.h"
 #include "MKTileOverlay.h"
 #include "NSError.h"
 #include "NSURLError.h"

@@ -1,0 +1,8 @@
+#include "MKOverlayView.h"
+
+Ref<MKOverlayView> MKOverlayView::initWithOverlay(const Ref<MKOverlay>& overlay)
+{
+    return makeOverlayView<MKOverlayView>(overlay);
+}
+
+VX_REGISTER_CLASS(MKOverlayView);

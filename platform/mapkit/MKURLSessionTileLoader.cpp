@@ -1,0 +1,33 @@
+#include "MKURLSessionTileLoader.h"
+
+#include "MKTileOverlay.h"
+#include "NSError.h"
+#include "NSHTTPURLResponse.h"
+#include "NSURL.h"
+#include "NSURLError.h"
+#include "NSURLSession.h"
+
+void MKInstallURLSessionTileLoader()
+{
+    MKTileOverlay::setDefaultTileLoader([](const std::string& url, MKTileOverlay::LoadResult result) {
+        auto nsurl = NSURL::URLWithString(url);
+        if (!nsurl) {
+            result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL));
+            return;
+        }
+        auto task = NSURLSession::sharedSession()->dataTaskWithURLCompletionHandler(
+            nsurl, [result](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+                if (error) {
+                    result(Value(), error);
+                    return;
+                }
+                auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
+                if (http && (http->statusCode() < 200 || http->statusCode() > 299)) {
+                    result(Value(), NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadServerResponse));
+                    return;
+                }
+                result(data, nullptr);
+            });
+        task->resume();
+    });
+}
