@@ -52,6 +52,9 @@ int64_t VNMultipartBodyStream::read(uint8_t* buffer, size_t maxLength)
 {
     if (m_status == NSStreamStatusClosed)
         return 0;
+    // After a part failed, the body cannot be completed: say so rather than end it early.
+    if (m_status == NSStreamStatusError)
+        return -1;
     size_t total = 0;
     const size_t limit = std::min<size_t>(maxLength, m_numberOfBytesInPacket);
     while (total < limit) {
@@ -64,6 +67,7 @@ int64_t VNMultipartBodyStream::read(uint8_t* buffer, size_t maxLength)
         int64_t count = m_currentPart->read(buffer + total, maxLength - total);
         if (count == -1) {
             m_error = m_currentPart->inputStream()->streamError();
+            m_status = NSStreamStatusError;
             break;
         }
         total += static_cast<size_t>(count);

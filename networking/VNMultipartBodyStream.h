@@ -35,7 +35,7 @@ public:
     void open() override;
     void close() override;
     // Bytes read; 0 once closed or when every part is done. A part stream that fails stops the
-    // read, and its error becomes streamError().
+    // read, its error becomes streamError() and the stream is in error: later reads answer -1.
     int64_t read(uint8_t* buffer, size_t maxLength) override;
     bool hasBytesAvailable() const override { return m_status == NSStreamStatusOpen; }
     bool getBufferLength(uint8_t**, size_t*) const { return false; }
