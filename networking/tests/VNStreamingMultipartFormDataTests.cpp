@@ -1,6 +1,11 @@
 #include "VNStreamingMultipartFormData.h"
 
+#include "Drain.h"
+#include "LoopbackServer.h"
 #include "NSError.h"
+#include "NSJSONSerialization.h"
+#include "NSURLSession.h"
+#include "NSURLSessionDataTask.h"
 #include "NSURL.h"
 #include "TemporarySandbox.h"
 #include "VNHTTPRequestSerializer.h"
@@ -162,4 +167,36 @@ TEST(VNStreamingMultipartFormData, AFailingPartStreamStopsTheReadWithItsError)
     // The body cannot end as if it were complete.
     EXPECT_EQ(stream->read(buffer.data(), buffer.size()), -1);
     EXPECT_EQ(stream->streamStatus(), NSStreamStatusError);
+}
+
+TEST(VNStreamingMultipartFormData, SendsTheStreamedBodyToALoopbackServer)
+{
+    LoopbackServer server;
+    auto serializer = VNHTTPRequestSerializer::serializer();
+    auto request = serializer->multipartFormRequestWithMethodURLStringParametersConstructingBodyWithBlock("POST",
+        server.url("/echo"), dict({ { "flight", "KL 1234" }, { "alt", 35000 } }),
+        [](const Ref<VNMultipartFormData>& form) {
+            form->appendPartWithFileDataNameFileNameMimeType(data("bytes"), "f", "f.txt", "text/plain");
+        });
+    ASSERT_TRUE(request);
+    // The test server would parse a form itself; under another type it echoes the raw bytes.
+    request->setValueForHTTPHeaderField(std::string("application/x-raw-form"), "Content-Type");
+    const std::string expectedBody = "--" + kBoundary + "\r\n" + formPart("alt", "35000") + "\r\n--" + kBoundary
+        + "\r\n" + formPart("flight", "KL 1234") + "\r\n--" + kBoundary
+        + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"f.txt\"\r\nContent-Type: text/plain\r\n\r\nbytes\r\n--"
+        + kBoundary + "--\r\n";
+
+    Value echoed;
+    Ref<NSError> failure;
+    auto task = NSURLSession::sharedSession()->dataTaskWithRequestCompletionHandler(
+        request, [&](const Value& body, const Ref<NSURLResponse>&, const Ref<NSError>& error) {
+            failure = error;
+            echoed = NSJSONSerialization::JSONObjectWithData(body.bytes(), 0, nullptr);
+        });
+    task->resume();
+    drainAll();
+    ASSERT_FALSE(failure) << failure->description();
+    EXPECT_EQ(echoed["method"].stringValue(), "POST") << echoed.description();
+    EXPECT_EQ(echoed["body"].stringValue(), expectedBody);
+    EXPECT_EQ(echoed["headers"]["Content-Length"].stringValue(), std::to_string(expectedBody.size()));
 }
