@@ -15,6 +15,9 @@ VX_REGISTER_CLASS(VNNetworkActivityIndicatorManager);
 namespace {
 
 constexpr double kInvisibilityDelay = 0.17;
+// Posted by connection operations when they start and when they finish or pause.
+constexpr const char* kOperationDidStartNotification = "com.vnnet.networking.operation.start";
+constexpr const char* kOperationDidFinishNotification = "com.vnnet.networking.operation.finish";
 
 // The request behind a notification: a connection operation's request or a session task's
 // original request.
@@ -44,8 +47,8 @@ Ref<VNNetworkActivityIndicatorManager> VNNetworkActivityIndicatorManager::init()
     auto manager = make<VNNetworkActivityIndicatorManager>();
     auto center = NSNotificationCenter::defaultCenter();
     using Self = VNNetworkActivityIndicatorManager;
-    center->addObserver(manager, &Self::networkRequestDidStart, std::string(VNNetworkingOperationDidStartNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingOperationDidFinishNotification), nullptr);
+    center->addObserver(manager, &Self::networkRequestDidStart, std::string(kOperationDidStartNotification), nullptr);
+    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(kOperationDidFinishNotification), nullptr);
     center->addObserver(manager, &Self::networkRequestDidStart, std::string(VNNetworkingTaskDidResumeNotification), nullptr);
     center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidSuspendNotification), nullptr);
     center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidCompleteNotification), nullptr);

@@ -7,13 +7,7 @@
 
 class NSNotification;
 
-// Notifications the activity indicator counts: posted by connection operations and by session
-// tasks when they start, finish or are suspended.
-inline constexpr const char* VNNetworkingOperationDidStartNotification = "com.vnnet.networking.operation.start";
-inline constexpr const char* VNNetworkingOperationDidFinishNotification = "com.vnnet.networking.operation.finish";
-inline constexpr const char* VNNetworkingTaskDidResumeNotification = "com.vnnet.networking.task.start";
-inline constexpr const char* VNNetworkingTaskDidSuspendNotification = "com.vnnet.networking.task.suspend";
-inline constexpr const char* VNNetworkingTaskDidCompleteNotification = "com.vnnet.networking.task.finish";
+#include "VNURLSessionNotifications.h"
 
 // Shows the status bar's network activity indicator while requests are in flight: counts the
 // start and finish notifications of operations and tasks, shows the indicator at once when the

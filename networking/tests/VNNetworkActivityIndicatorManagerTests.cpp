@@ -81,7 +81,7 @@ TEST(VNNetworkActivityIndicatorManager, IgnoresNotificationsWithoutARequestAndNe
     const Case cases[] = {
         { "finish without start", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
         { "object without request", VNNetworkingTaskDidResumeNotification, NSObject::init(), 0 },
-        { "no object", VNNetworkingOperationDidStartNotification, nullptr, 0 },
+        { "no object", "com.vnnet.networking.operation.start", nullptr, 0 },
         { "start", VNNetworkingTaskDidResumeNotification, f.task("http://h/"), 1 },
         { "finish", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
         { "finish again", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
