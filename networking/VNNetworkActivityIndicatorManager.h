@@ -2,12 +2,11 @@
 
 #include "NSObject.h"
 #include "NSTimer.h"
+#include "VNURLSessionNotifications.h"
 
 #include <mutex>
 
 class NSNotification;
-
-#include "VNURLSessionNotifications.h"
 
 // Shows the status bar's network activity indicator while requests are in flight: counts the
 // start and finish notifications of operations and tasks, shows the indicator at once when the
