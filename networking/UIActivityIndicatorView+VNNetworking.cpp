@@ -30,8 +30,8 @@ void setAnimatingWithStateOfTask(const Ref<UIActivityIndicatorView>& view, const
     if (!view)
         return;
     auto center = NSNotificationCenter::defaultCenter();
-    for (const char* name :
-        { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidSuspendNotification, VNNetworkingTaskDidCompleteNotification })
+    for (const char* name : { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidSuspendNotification,
+             VNNetworkingTaskDidCompleteNotification })
         center->removeObserver(view, std::string(name), nullptr);
 
     if (!task || task->state() == NSURLSessionTaskStateCompleted)

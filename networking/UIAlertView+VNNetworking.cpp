@@ -34,7 +34,8 @@ std::pair<std::string, std::string> titleAndMessageForError(const Ref<NSError>& 
         return { description, !suggestion.empty() ? suggestion : reason };
     if (!description.empty())
         return { localized("Error"), description };
-    return { localized("Error"), NSString::stringWithFormat(localized("%@ Error: %d"), error->domain(), error->code()) };
+    return { localized("Error"),
+        NSString::stringWithFormat(localized("%@ Error: %d"), error->domain(), error->code()) };
 }
 
 void showAlertViewForTaskWithErrorOnCompletionDelegate(

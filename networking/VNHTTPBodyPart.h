@@ -25,7 +25,10 @@ public:
         FinalBoundaryPhase = 4,
     };
 
-    explicit VNHTTPBodyPart(Passkey key) : NSObject(key) { }
+    explicit VNHTTPBodyPart(Passkey key)
+        : NSObject(key)
+    {
+    }
     ~VNHTTPBodyPart() override;
 
     // A part in the boundary phase with nothing read.

@@ -47,7 +47,8 @@ std::string userAgentHeader()
         device ? device->model() : std::string(), device ? device->systemVersion() : std::string(), scale);
     bool ascii = std::all_of(agent.begin(), agent.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (!ascii) {
-        if (auto transliterated = NSString::stringByApplyingTransform(agent, "Any-Latin; Latin-ASCII; [:^ASCII:] Remove"))
+        if (auto transliterated
+            = NSString::stringByApplyingTransform(agent, "Any-Latin; Latin-ASCII; [:^ASCII:] Remove"))
             agent = *transliterated;
     }
     return agent;
@@ -113,7 +114,8 @@ Ref<NSMutableURLRequest> VNHTTPRequestSerializer::requestWithMethodURLStringPara
     return serialized ? serialized->mutableCopy() : nullptr;
 }
 
-Ref<NSMutableURLRequest> VNHTTPRequestSerializer::multipartFormRequestWithMethodURLStringParametersConstructingBodyWithBlock(
+Ref<NSMutableURLRequest>
+VNHTTPRequestSerializer::multipartFormRequestWithMethodURLStringParametersConstructingBodyWithBlock(
     const std::string& method, const std::string& URLString, const Value& parameters,
     const ConstructingBodyBlock& block)
 {

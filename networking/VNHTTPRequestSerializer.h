@@ -29,7 +29,10 @@ public:
         = std::function<std::optional<std::string>(const Ref<NSURLRequest>&, const Value&, Ref<NSError>*)>;
     using ConstructingBodyBlock = std::function<void(const Ref<VNMultipartFormData>&)>;
 
-    explicit VNHTTPRequestSerializer(Passkey key) : NSObject(key) { }
+    explicit VNHTTPRequestSerializer(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<VNHTTPRequestSerializer> serializer() { return init(); }
     static Ref<VNHTTPRequestSerializer> init();

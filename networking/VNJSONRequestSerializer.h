@@ -7,7 +7,10 @@
 class VNJSONRequestSerializer : public VNHTTPRequestSerializer {
     VX_OBJECT(VNJSONRequestSerializer, VNHTTPRequestSerializer)
 public:
-    explicit VNJSONRequestSerializer(Passkey key) : VNHTTPRequestSerializer(key) { }
+    explicit VNJSONRequestSerializer(Passkey key)
+        : VNHTTPRequestSerializer(key)
+    {
+    }
 
     static Ref<VNJSONRequestSerializer> serializer() { return serializerWithWritingOptions(0); }
     static Ref<VNJSONRequestSerializer> serializerWithWritingOptions(uint32_t writingOptions);

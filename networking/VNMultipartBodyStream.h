@@ -14,7 +14,10 @@
 class VNMultipartBodyStream : public NSInputStream {
     VX_OBJECT(VNMultipartBodyStream, NSInputStream)
 public:
-    explicit VNMultipartBodyStream(Passkey key) : NSInputStream(key) { }
+    explicit VNMultipartBodyStream(Passkey key)
+        : NSInputStream(key)
+    {
+    }
 
     static Ref<VNMultipartBodyStream> initWithStringEncoding(NSStringEncoding encoding);
 
@@ -38,7 +41,9 @@ public:
     // read, its error becomes streamError() and the stream is in error: later reads answer -1.
     int64_t read(uint8_t* buffer, size_t maxLength) override;
     bool hasBytesAvailable() const override { return m_status == NSStreamStatusOpen; }
+    // The body offers no direct buffer and no stream properties.
     bool getBufferLength(uint8_t**, size_t*) const { return false; }
+    Value propertyForKey(const std::string&) const override { return Value(); }
     bool setPropertyForKey(const Value&, const std::string&) { return false; }
 
     // A new stream with the same encoding and copies of the parts (packet size and delay are not

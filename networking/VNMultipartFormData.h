@@ -16,7 +16,8 @@ public:
     // A file part named after the URL's last path component, with the MIME type of its
     // extension ("application/octet-stream" when unknown). False (and `error` filled) when the
     // URL is not a reachable file.
-    virtual bool appendPartWithFileURLNameError(const Ref<NSURL>& fileURL, const std::string& name, Ref<NSError>* error) = 0;
+    virtual bool appendPartWithFileURLNameError(const Ref<NSURL>& fileURL, const std::string& name, Ref<NSError>* error)
+        = 0;
     virtual bool appendPartWithFileURLNameFileNameMimeTypeError(const Ref<NSURL>& fileURL, const std::string& name,
         const std::string& fileName, const std::string& mimeType, Ref<NSError>* error)
         = 0;

@@ -49,9 +49,12 @@ Ref<VNNetworkActivityIndicatorManager> VNNetworkActivityIndicatorManager::init()
     using Self = VNNetworkActivityIndicatorManager;
     center->addObserver(manager, &Self::networkRequestDidStart, std::string(kOperationDidStartNotification), nullptr);
     center->addObserver(manager, &Self::networkRequestDidFinish, std::string(kOperationDidFinishNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidStart, std::string(VNNetworkingTaskDidResumeNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidSuspendNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidCompleteNotification), nullptr);
+    center->addObserver(
+        manager, &Self::networkRequestDidStart, std::string(VNNetworkingTaskDidResumeNotification), nullptr);
+    center->addObserver(
+        manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidSuspendNotification), nullptr);
+    center->addObserver(
+        manager, &Self::networkRequestDidFinish, std::string(VNNetworkingTaskDidCompleteNotification), nullptr);
     return manager;
 }
 
@@ -162,7 +165,8 @@ Value VNNetworkActivityIndicatorManager::valueForKey(const std::string& key)
     return NSObject::valueForKey(key);
 }
 
-std::set<std::string> VNNetworkActivityIndicatorManager::keyPathsForValuesAffectingValueForKey(const std::string& key) const
+std::set<std::string> VNNetworkActivityIndicatorManager::keyPathsForValuesAffectingValueForKey(
+    const std::string& key) const
 {
     if (key == "isNetworkActivityIndicatorVisible" || key == "networkActivityIndicatorVisible")
         return { "activityCount" };

@@ -16,7 +16,10 @@ class NSNotification;
 class VNNetworkActivityIndicatorManager : public NSObject {
     VX_OBJECT(VNNetworkActivityIndicatorManager, NSObject)
 public:
-    explicit VNNetworkActivityIndicatorManager(Passkey key) : NSObject(key) { }
+    explicit VNNetworkActivityIndicatorManager(Passkey key)
+        : NSObject(key)
+    {
+    }
     ~VNNetworkActivityIndicatorManager() override;
 
     static Ref<VNNetworkActivityIndicatorManager> sharedManager();

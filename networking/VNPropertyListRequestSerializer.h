@@ -8,11 +8,15 @@
 class VNPropertyListRequestSerializer : public VNHTTPRequestSerializer {
     VX_OBJECT(VNPropertyListRequestSerializer, VNHTTPRequestSerializer)
 public:
-    explicit VNPropertyListRequestSerializer(Passkey key) : VNHTTPRequestSerializer(key) { }
+    explicit VNPropertyListRequestSerializer(Passkey key)
+        : VNHTTPRequestSerializer(key)
+    {
+    }
 
     // XML format, no write options.
     static Ref<VNPropertyListRequestSerializer> serializer();
-    static Ref<VNPropertyListRequestSerializer> serializerWithFormatWriteOptions(uint32_t format, uint32_t writeOptions);
+    static Ref<VNPropertyListRequestSerializer> serializerWithFormatWriteOptions(
+        uint32_t format, uint32_t writeOptions);
     // Format 0, no write options.
     static Ref<VNPropertyListRequestSerializer> init() { return serializerWithFormatWriteOptions(0, 0); }
 

@@ -53,15 +53,13 @@ std::vector<Ref<VNQueryStringPair>> VNQueryStringPairsFromKeyAndValue(const Valu
     if (value.isDictionary()) {
         auto entries = value.entries();
         std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-            return NSString::caseInsensitiveCompare(a.first.description(), b.first.description())
-                == NSOrderedAscending;
+            return NSString::caseInsensitiveCompare(a.first.description(), b.first.description()) == NSOrderedAscending;
         });
         for (const auto& [nestedKey, nestedValue] : entries) {
             if (nestedValue.isNil())
                 continue;
-            Value field = key.isNil()
-                ? nestedKey
-                : Value(NSString::stringWithFormat("%@[%@]", textOf(key), textOf(nestedKey)));
+            Value field
+                = key.isNil() ? nestedKey : Value(NSString::stringWithFormat("%@[%@]", textOf(key), textOf(nestedKey)));
             auto nested = VNQueryStringPairsFromKeyAndValue(field, nestedValue);
             pairs.insert(pairs.end(), nested.begin(), nested.end());
         }

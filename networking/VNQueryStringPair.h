@@ -14,7 +14,10 @@ class VNQueryStringPair;
 class VNQueryStringPair : public NSObject {
     VX_OBJECT(VNQueryStringPair, NSObject)
 public:
-    explicit VNQueryStringPair(Passkey key) : NSObject(key) { }
+    explicit VNQueryStringPair(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<VNQueryStringPair> initWithFieldValue(const Value& field, const Value& value);
 

@@ -67,7 +67,8 @@ bool VNStreamingMultipartFormData::appendPartWithFileURLNameFileNameMimeTypeErro
     auto part = VNHTTPBodyPart::init();
     part->setStringEncoding(m_stringEncoding);
     part->setHeaders(headerDictionary({
-        { "Content-Disposition", NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+        { "Content-Disposition",
+            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
         { "Content-Type", mimeType },
     }));
     part->setBody(Value(fileURL));
@@ -83,7 +84,8 @@ void VNStreamingMultipartFormData::appendPartWithInputStreamNameFileNameLengthMi
     auto part = VNHTTPBodyPart::init();
     part->setStringEncoding(m_stringEncoding);
     part->setHeaders(headerDictionary({
-        { "Content-Disposition", NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+        { "Content-Disposition",
+            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
         { "Content-Type", mimeType },
     }));
     part->setBody(Value(inputStream));
@@ -94,10 +96,13 @@ void VNStreamingMultipartFormData::appendPartWithInputStreamNameFileNameLengthMi
 void VNStreamingMultipartFormData::appendPartWithFileDataNameFileNameMimeType(
     const Value& data, const std::string& name, const std::string& fileName, const std::string& mimeType)
 {
-    appendPartWithHeadersBody(headerDictionary({
-        { "Content-Disposition", NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
-        { "Content-Type", mimeType },
-    }), data);
+    appendPartWithHeadersBody(
+        headerDictionary({
+            { "Content-Disposition",
+                NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+            { "Content-Type", mimeType },
+        }),
+        data);
 }
 
 void VNStreamingMultipartFormData::appendPartWithFormDataName(const Value& data, const std::string& name)

@@ -11,7 +11,10 @@
 class VNStreamingMultipartFormData : public NSObject, public VNMultipartFormData {
     VX_OBJECT(VNStreamingMultipartFormData, NSObject)
 public:
-    explicit VNStreamingMultipartFormData(Passkey key) : NSObject(key) { }
+    explicit VNStreamingMultipartFormData(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<VNStreamingMultipartFormData> initWithURLRequestStringEncoding(
         const Ref<NSURLRequest>& request, NSStringEncoding encoding);
@@ -21,7 +24,8 @@ public:
     const Ref<VNMultipartBodyStream>& bodyStream() const { return m_bodyStream; }
     NSStringEncoding stringEncoding() const { return m_stringEncoding; }
 
-    bool appendPartWithFileURLNameError(const Ref<NSURL>& fileURL, const std::string& name, Ref<NSError>* error) override;
+    bool appendPartWithFileURLNameError(
+        const Ref<NSURL>& fileURL, const std::string& name, Ref<NSError>* error) override;
     bool appendPartWithFileURLNameFileNameMimeTypeError(const Ref<NSURL>& fileURL, const std::string& name,
         const std::string& fileName, const std::string& mimeType, Ref<NSError>* error) override;
     void appendPartWithInputStreamNameFileNameLengthMimeType(const Ref<NSInputStream>& inputStream,

@@ -14,7 +14,8 @@ inline constexpr const char* VNURLSessionDownloadTaskDidFailToMoveFileNotificati
 inline constexpr const char* VNNetworkingTaskDidCompleteResponseSerializerKey
     = "com.vnnet.networking.task.finish.responseserializer";
 inline constexpr const char* VNNetworkingTaskDidCompleteAssetPathKey = "com.vnnet.networking.task.finish.assetpath";
-inline constexpr const char* VNNetworkingTaskDidCompleteResponseDataKey = "com.vnnet.networking.task.finish.responsedata";
+inline constexpr const char* VNNetworkingTaskDidCompleteResponseDataKey
+    = "com.vnnet.networking.task.finish.responsedata";
 inline constexpr const char* VNNetworkingTaskDidCompleteSerializedResponseKey
     = "com.vnnet.networking.task.finish.serializedresponse";
 inline constexpr const char* VNNetworkingTaskDidCompleteErrorKey = "com.vnnet.networking.task.finish.error";

@@ -16,7 +16,10 @@
 
 namespace {
 
-Value dict(std::vector<std::pair<Value, Value>> entries) { return Value::dictionary(std::move(entries)); }
+Value dict(std::vector<std::pair<Value, Value>> entries)
+{
+    return Value::dictionary(std::move(entries));
+}
 
 std::string bodyText(const Ref<NSURLRequest>& request)
 {
@@ -25,7 +28,10 @@ std::string bodyText(const Ref<NSURLRequest>& request)
 }
 
 struct LanguagesGuard {
-    explicit LanguagesGuard(std::vector<std::string> languages) { NSLocale::setPreferredLanguagesForTesting(std::move(languages)); }
+    explicit LanguagesGuard(std::vector<std::string> languages)
+    {
+        NSLocale::setPreferredLanguagesForTesting(std::move(languages));
+    }
     ~LanguagesGuard() { NSLocale::resetForTesting(); }
 };
 
@@ -45,8 +51,7 @@ TEST(VNHTTPRequestSerializer, PutsEscapedSortedPairsIntoTheURLOfGetHeadAndDelete
             "http://h/p?q=%3A%2F%3F%26%3D%3B%2B%21%40%23%24%28%29%27%2C%2A" },
         { "GET", "http://h/p", dict({ { "n", Value::null() }, { "e", "" } }), "http://h/p?e=&n" },
         { "GET", "http://h/p", dict({ { "B", 1 }, { "a", 2 } }), "http://h/p?a=2&B=1" },
-        { "GET", "http://h/p",
-            dict({ { "b", "x y" }, { "a", dict({ { "c", Value::array({ 1, 2 }) } }) } }),
+        { "GET", "http://h/p", dict({ { "b", "x y" }, { "a", dict({ { "c", Value::array({ 1, 2 }) } }) } }),
             "http://h/p?a[c][]=1&a[c][]=2&b=x%20y" },
         { "HEAD", "http://h/p?x=1", dict({ { "y", 2.5 } }), "http://h/p?x=1&y=2.5" },
         { "delete", "http://h/p", dict({ { "k.v", "\xC3\xA9" } }), "http://h/p?k.v=%C3%A9" },
@@ -114,12 +119,15 @@ TEST(VNHTTPRequestSerializer, WritesBodiesForMethodsThatCarryOne)
     EXPECT_EQ(base->valueForHTTPHeaderField("Content-Type"), std::optional<std::string>("text/plain"));
     EXPECT_FALSE(base->valueForHTTPHeaderField("User-Agent"));
 
-    EXPECT_EQ(bodyText(plain->requestBySerializingRequestWithParametersError(base, parameters, nullptr)), "a=1&b=x%20y");
+    EXPECT_EQ(
+        bodyText(plain->requestBySerializingRequestWithParametersError(base, parameters, nullptr)), "a=1&b=x%20y");
     Value decoded = NSJSONSerialization::JSONObjectWithData(
-        json->requestBySerializingRequestWithParametersError(base, parameters, nullptr)->HTTPBody().bytes(), 0, nullptr);
+        json->requestBySerializingRequestWithParametersError(base, parameters, nullptr)->HTTPBody().bytes(), 0,
+        nullptr);
     EXPECT_TRUE(decoded.isEqual(parameters));
     Value plistDecoded = NSPropertyListSerialization::propertyListWithData(
-        plist->requestBySerializingRequestWithParametersError(base, parameters, nullptr)->HTTPBody(), 0, nullptr, nullptr);
+        plist->requestBySerializingRequestWithParametersError(base, parameters, nullptr)->HTTPBody(), 0, nullptr,
+        nullptr);
     EXPECT_TRUE(plistDecoded.isEqual(parameters));
 
     // A GET keeps JSON parameters in the query string.
@@ -189,14 +197,17 @@ TEST(VNHTTPRequestSerializer, QueryBlockReplacesTheBuiltInQueryUntilAStyleIsSet)
             return "custom=" + std::to_string(parameters.count());
         });
     EXPECT_EQ(serializer->requestWithMethodURLStringParameters("GET", "http://h/", dict({ { "a", 1 } }))
-                  ->URL()->absoluteString(),
+                  ->URL()
+                  ->absoluteString(),
         "http://h/?custom=1");
     auto copy = serializer->copy();
-    EXPECT_EQ(copy->requestWithMethodURLStringParameters("GET", "http://h/", dict({ { "a", 1 } }))->URL()->absoluteString(),
+    EXPECT_EQ(
+        copy->requestWithMethodURLStringParameters("GET", "http://h/", dict({ { "a", 1 } }))->URL()->absoluteString(),
         "http://h/?custom=1");
     serializer->setQueryStringSerializationWithStyle(VNHTTPRequestQueryStringDefaultStyle);
     EXPECT_EQ(serializer->requestWithMethodURLStringParameters("GET", "http://h/", dict({ { "a", 1 } }))
-                  ->URL()->absoluteString(),
+                  ->URL()
+                  ->absoluteString(),
         "http://h/?a=1");
 }
 
@@ -235,8 +246,8 @@ TEST(VNHTTPRequestSerializer, CopiesAndArchivesKeepOnlyTheirOwnState)
     EXPECT_EQ(decoded->HTTPRequestHeaders()["X-Custom"].stringValue(), "v");
 
     Value jsonArchive = NSKeyedArchiver::archivedDataWithRootObject(Value(json), nullptr);
-    auto jsonDecoded = NSKeyedUnarchiver::unarchiveObjectWithData(jsonArchive.bytes(), nullptr)
-                           .objectAs<VNJSONRequestSerializer>();
+    auto jsonDecoded
+        = NSKeyedUnarchiver::unarchiveObjectWithData(jsonArchive.bytes(), nullptr).objectAs<VNJSONRequestSerializer>();
     ASSERT_TRUE(jsonDecoded);
     EXPECT_EQ(jsonDecoded->writingOptions(), 0u);
     EXPECT_EQ(jsonDecoded->HTTPRequestHeaders()["X-Custom"].stringValue(), "v");

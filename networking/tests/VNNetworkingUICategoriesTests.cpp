@@ -1,5 +1,6 @@
 #include "UIActivityIndicatorView+VNNetworking.h"
 #include "UIAlertView+VNNetworking.h"
+#include "UIProgressView+VNNetworking.h"
 
 #include "Drain.h"
 #include "NSError.h"
@@ -18,7 +19,8 @@ namespace {
 
 Ref<NSURLSessionDataTask> makeTask(const std::string& url)
 {
-    return NSURLSession::sharedSession()->dataTaskWithRequest(NSMutableURLRequest::requestWithURL(NSURL::URLWithString(url)));
+    return NSURLSession::sharedSession()->dataTaskWithRequest(
+        NSMutableURLRequest::requestWithURL(NSURL::URLWithString(url)));
 }
 
 void post(const char* name, const Ref<NSObject>& object, const Value& userInfo = Value())
@@ -98,7 +100,8 @@ TEST(VNNetworkingUICategories, AlertTitlesAndMessagesComeFromTheError)
         std::string message;
     };
     const Case cases[] = {
-        { "reason", Value::dictionary({ { NSLocalizedDescriptionKey, "Failed" }, { NSLocalizedFailureReasonErrorKey, "Why" } }),
+        { "reason",
+            Value::dictionary({ { NSLocalizedDescriptionKey, "Failed" }, { NSLocalizedFailureReasonErrorKey, "Why" } }),
             "Failed", "Why" },
         { "suggestion wins",
             Value::dictionary({ { NSLocalizedDescriptionKey, "Failed" }, { NSLocalizedFailureReasonErrorKey, "Why" },
@@ -109,7 +112,8 @@ TEST(VNNetworkingUICategories, AlertTitlesAndMessagesComeFromTheError)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto [title, message] = UIAlertView_VNNetworking::titleAndMessageForError(NSError::errorWithDomain("D", 5, c.userInfo));
+        auto [title, message]
+            = UIAlertView_VNNetworking::titleAndMessageForError(NSError::errorWithDomain("D", 5, c.userInfo));
         EXPECT_EQ(title, c.title);
         EXPECT_EQ(message, c.message);
     }
@@ -122,10 +126,11 @@ TEST(VNNetworkingUICategories, AlertShowsOnceForAFailedTaskAndNeverForASuccessfu
     auto failing = makeTask("http://h/fail");
     auto fine = makeTask("http://h/ok");
     showAlertViewForTaskWithErrorOnCompletionDelegate(failing, nullptr, {});
-    showAlertViewForTaskWithErrorOnCompletionDelegateCancelButtonTitleOtherButtonTitles(fine, nullptr, {}, "Close", "Retry");
+    showAlertViewForTaskWithErrorOnCompletionDelegateCancelButtonTitleOtherButtonTitles(
+        fine, nullptr, {}, "Close", "Retry");
 
-    auto error = NSError::errorWithDomain("NSURLErrorDomain", -1001,
-        Value::dictionary({ { NSLocalizedDescriptionKey, "The request timed out." } }));
+    auto error = NSError::errorWithDomain(
+        "NSURLErrorDomain", -1001, Value::dictionary({ { NSLocalizedDescriptionKey, "The request timed out." } }));
     post(VNNetworkingTaskDidCompleteNotification, fine); // no error: no alert, observer gone
     post(VNNetworkingTaskDidCompleteNotification, fine, finishInfo(error));
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
@@ -138,4 +143,41 @@ TEST(VNNetworkingUICategories, AlertShowsOnceForAFailedTaskAndNeverForASuccessfu
     EXPECT_EQ(visible[0]->message(), "The request timed out.");
     EXPECT_EQ(visible[0]->buttonTitleAtIndex(visible[0]->cancelButtonIndex()), "Dismiss");
     EXPECT_EQ(visible[0]->numberOfButtons(), 1);
+}
+
+TEST(VNNetworkingUICategories, ProgressViewFollowsATaskUntilItCompletes)
+{
+    using namespace UIProgressView_VNNetworking;
+    URLStubs stubs;
+    struct Case {
+        const char* name;
+        size_t chunkSize; // a chunked body announces no length
+        float progress;
+    };
+    const Case cases[] = {
+        { "known length", 0, 1.0f },
+        { "unknown length", 4, 0.25f },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        URLStubSpec spec;
+        spec.url = std::string("http://h/") + (c.chunkSize ? "chunked" : "plain");
+        spec.body = "0123456789";
+        spec.chunkSize = c.chunkSize;
+        stubs.add(spec);
+
+        auto view = UIProgressView::initWithProgressViewStyle(UIProgressViewStyleDefault);
+        view->setProgress(0.25f);
+        auto task = makeTask(spec.url);
+        setProgressWithDownloadProgressOfTaskAnimated(view, task, true);
+        EXPECT_TRUE(vn_downloadProgressAnimated(view));
+        EXPECT_FALSE(vn_uploadProgressAnimated(view));
+        EXPECT_TRUE(task->hasObservers());
+        task->resume();
+        drainAll();
+        EXPECT_EQ(task->state(), NSURLSessionTaskStateCompleted);
+        EXPECT_FLOAT_EQ(view->progress(), c.progress);
+        // Completion removed the observations.
+        EXPECT_FALSE(task->hasObservers());
+    }
 }

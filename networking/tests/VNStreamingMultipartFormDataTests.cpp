@@ -4,9 +4,9 @@
 #include "LoopbackServer.h"
 #include "NSError.h"
 #include "NSJSONSerialization.h"
+#include "NSURL.h"
 #include "NSURLSession.h"
 #include "NSURLSessionDataTask.h"
-#include "NSURL.h"
 #include "TemporarySandbox.h"
 #include "VNHTTPRequestSerializer.h"
 
@@ -17,8 +17,14 @@ namespace {
 
 const std::string kBoundary = "Boundary+0xAbCdEfGbOuNdArY";
 
-Value dict(std::vector<std::pair<Value, Value>> entries) { return Value::dictionary(std::move(entries)); }
-Value data(const std::string& text) { return Value::data(text.data(), text.size()); }
+Value dict(std::vector<std::pair<Value, Value>> entries)
+{
+    return Value::dictionary(std::move(entries));
+}
+Value data(const std::string& text)
+{
+    return Value::data(text.data(), text.size());
+}
 
 // Reads the whole stream in chunks of `chunk` bytes.
 std::string readAll(const Ref<NSInputStream>& stream, size_t chunk)
@@ -101,7 +107,8 @@ TEST(VNStreamingMultipartFormData, WithoutPartsTheRequestStaysPlain)
     for (bool withBlock : { false, true }) {
         SCOPED_TRACE(withBlock);
         auto request = serializer->multipartFormRequestWithMethodURLStringParametersConstructingBodyWithBlock("POST",
-            "http://h/", Value(), withBlock ? VNHTTPRequestSerializer::ConstructingBodyBlock([](const auto&) { }) : nullptr);
+            "http://h/", Value(),
+            withBlock ? VNHTTPRequestSerializer::ConstructingBodyBlock([](const auto&) {}) : nullptr);
         ASSERT_TRUE(request);
         EXPECT_FALSE(request->HTTPBodyStream());
         EXPECT_FALSE(request->valueForHTTPHeaderField("Content-Type"));
@@ -146,7 +153,8 @@ TEST(VNStreamingMultipartFormData, FilePartsNeedAReachableFileURL)
           "application/json\r\n\r\n{\"a\":1}\r\n--"
         + kBoundary + "--\r\n";
     EXPECT_EQ(readAll(request->HTTPBodyStream(), 4), expected);
-    EXPECT_EQ(request->valueForHTTPHeaderField("Content-Length"), std::optional<std::string>(std::to_string(expected.size())));
+    EXPECT_EQ(request->valueForHTTPHeaderField("Content-Length"),
+        std::optional<std::string>(std::to_string(expected.size())));
 }
 
 TEST(VNStreamingMultipartFormData, AFailingPartStreamStopsTheReadWithItsError)
@@ -183,7 +191,8 @@ TEST(VNStreamingMultipartFormData, SendsTheStreamedBodyToALoopbackServer)
     request->setValueForHTTPHeaderField(std::string("application/x-raw-form"), "Content-Type");
     const std::string expectedBody = "--" + kBoundary + "\r\n" + formPart("alt", "35000") + "\r\n--" + kBoundary
         + "\r\n" + formPart("flight", "KL 1234") + "\r\n--" + kBoundary
-        + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"f.txt\"\r\nContent-Type: text/plain\r\n\r\nbytes\r\n--"
+        + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"f.txt\"\r\nContent-Type: "
+          "text/plain\r\n\r\nbytes\r\n--"
         + kBoundary + "--\r\n";
 
     Value echoed;
