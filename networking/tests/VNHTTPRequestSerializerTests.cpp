@@ -130,6 +130,15 @@ TEST(VNHTTPRequestSerializer, WritesBodiesForMethodsThatCarryOne)
         nullptr);
     EXPECT_TRUE(plistDecoded.isEqual(parameters));
 
+    // A form body in another encoding names it and escapes its bytes.
+    auto latin1 = VNHTTPRequestSerializer::serializer();
+    latin1->setStringEncoding(NSISOLatin1StringEncoding);
+    auto latin1Request
+        = latin1->requestBySerializingRequestWithParametersError(base, dict({ { "city", "Z\xC3\xBCrich" } }), nullptr);
+    EXPECT_EQ(latin1Request->valueForHTTPHeaderField("Content-Type"),
+        std::optional<std::string>("application/x-www-form-urlencoded; charset=iso-8859-1"));
+    EXPECT_EQ(bodyText(latin1Request), "city=Z%FCrich");
+
     // A GET keeps JSON parameters in the query string.
     auto get = json->requestWithMethodURLStringParameters("GET", "http://h/p", parameters);
     EXPECT_EQ(get->URL()->absoluteString(), "http://h/p?a=1&b=x%20y");
@@ -175,6 +184,14 @@ TEST(VNHTTPRequestSerializer, BuildsDefaultHeadersThatTheRequestCanOverride)
     auto request = serializer->requestBySerializingRequestWithParametersError(own, Value(), nullptr);
     EXPECT_EQ(request->valueForHTTPHeaderField("User-Agent"), std::optional<std::string>("Mine/1"));
     EXPECT_TRUE(request->valueForHTTPHeaderField("Accept-Language"));
+
+    // A user agent that is not ASCII is transliterated.
+    device->setModel("iP\xC3\xA4"
+                     "d \xE2\x98\x83");
+    std::string transliterated
+        = VNHTTPRequestSerializer::serializer()->HTTPRequestHeaders()["User-Agent"].stringValue();
+    UIDevice::resetForTesting();
+    EXPECT_NE(transliterated.find("(iPad ; iOS"), std::string::npos) << transliterated;
 
     serializer->setAuthorizationHeaderFieldWithUsernamePassword("Aladdin", "open sesame");
     EXPECT_EQ(serializer->HTTPRequestHeaders()["Authorization"].stringValue(), "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
