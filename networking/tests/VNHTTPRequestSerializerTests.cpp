@@ -70,6 +70,19 @@ TEST(VNHTTPRequestSerializer, PutsEscapedSortedPairsIntoTheURLOfGetHeadAndDelete
     }
 }
 
+TEST(VNHTTPRequestSerializer, AURLStringThatDoesNotParseGivesARequestWithoutURL)
+{
+    auto serializer = VNHTTPRequestSerializer::serializer();
+    for (const char* method : { "GET", "POST" }) {
+        SCOPED_TRACE(method);
+        auto request
+            = serializer->requestWithMethodURLStringParameters(method, "http://bad host/\x01", dict({ { "a", 1 } }));
+        ASSERT_TRUE(request);
+        EXPECT_FALSE(request->URL());
+        EXPECT_TRUE(request->valueForHTTPHeaderField("User-Agent"));
+    }
+}
+
 TEST(VNHTTPRequestSerializer, FlattensNestedKeysKeepingBracketsUnescapedInPairs)
 {
     auto pairs = VNQueryStringPairsFromKeyAndValue(
