@@ -1,0 +1,28 @@
+#pragma once
+
+#include "NSObject.h"
+#include "UIAlertView.h"
+
+#include <optional>
+#include <string>
+
+class NSURLSessionTask;
+
+// Shows an alert when a session task finishes with an error. Main thread only; the alert is
+// made on the main operation queue when the task's finish notification arrives.
+namespace UIAlertView_VNNetworking {
+
+// The alert's title and message for an error: its description with its recovery suggestion
+// (or failure reason) when it has one, else "Error" with its description.
+std::pair<std::string, std::string> titleAndMessageForError(const Ref<NSError>& error);
+
+// With the cancel button "Dismiss" and no other button.
+void showAlertViewForTaskWithErrorOnCompletionDelegate(
+    const Ref<NSURLSessionTask>& task, UIAlertViewDelegate* delegate, Weak<NSObject> delegateOwner);
+// Watches the task's next finish notification once: shows an alert when it carries an error,
+// and stops watching either way.
+void showAlertViewForTaskWithErrorOnCompletionDelegateCancelButtonTitleOtherButtonTitles(
+    const Ref<NSURLSessionTask>& task, UIAlertViewDelegate* delegate, Weak<NSObject> delegateOwner,
+    const std::string& cancelButtonTitle, const std::optional<std::string>& otherButtonTitle);
+
+} // namespace UIAlertView_VNNetworking

@@ -1,0 +1,143 @@
+#include "VNStreamingMultipartFormData.h"
+
+#include "NSBundle.h"
+#include "NSError.h"
+#include "NSFileManager.h"
+#include "NSURL.h"
+#include "NSURLError.h"
+#include "UTType.h"
+
+VX_REGISTER_CLASS(VNStreamingMultipartFormData);
+
+namespace {
+
+constexpr const char* kErrorDomain = "VNNetworkingErrorDomain";
+
+Ref<NSError> badFileURLError(const std::string& reason)
+{
+    auto bundle = NSBundle::mainBundle();
+    std::string localized = bundle ? bundle->localizedStringForKey(reason, reason, "VNNetworking") : reason;
+    Value userInfo = Value::dictionary({ { Value(NSLocalizedFailureReasonErrorKey), Value(localized) } });
+    return NSError::errorWithDomain(kErrorDomain, NSURLErrorBadURL, userInfo);
+}
+
+Value headerDictionary(std::initializer_list<std::pair<const char*, std::string>> headers)
+{
+    Value dictionary = Value::mutableDictionary();
+    for (const auto& [field, value] : headers)
+        dictionary.setObjectForKey(Value(value), Value(field));
+    return dictionary;
+}
+
+} // namespace
+
+Ref<VNStreamingMultipartFormData> VNStreamingMultipartFormData::initWithURLRequestStringEncoding(
+    const Ref<NSURLRequest>& request, NSStringEncoding encoding)
+{
+    auto formData = make<VNStreamingMultipartFormData>();
+    formData->setRequest(request);
+    formData->m_stringEncoding = encoding;
+    formData->m_bodyStream = VNMultipartBodyStream::initWithStringEncoding(encoding);
+    return formData;
+}
+
+bool VNStreamingMultipartFormData::appendPartWithFileURLNameError(
+    const Ref<NSURL>& fileURL, const std::string& name, Ref<NSError>* error)
+{
+    std::string fileName = fileURL ? fileURL->lastPathComponent() : std::string();
+    std::string mimeType = MIMETypeForPathExtension(fileURL ? fileURL->pathExtension() : std::string());
+    return appendPartWithFileURLNameFileNameMimeTypeError(fileURL, name, fileName, mimeType, error);
+}
+
+bool VNStreamingMultipartFormData::appendPartWithFileURLNameFileNameMimeTypeError(const Ref<NSURL>& fileURL,
+    const std::string& name, const std::string& fileName, const std::string& mimeType, Ref<NSError>* error)
+{
+    if (!fileURL || !fileURL->isFileURL()) {
+        if (error)
+            *error = badFileURLError("Expected URL to be a file URL");
+        return false;
+    }
+    if (!fileURL->checkResourceIsReachableAndReturnError(error)) {
+        if (error)
+            *error = badFileURLError("File URL not reachable.");
+        return false;
+    }
+    Value attributes = NSFileManager::defaultManager()->attributesOfItemAtPath(fileURL->path(), nullptr);
+
+    auto part = VNHTTPBodyPart::init();
+    part->setStringEncoding(m_stringEncoding);
+    part->setHeaders(headerDictionary({
+        { "Content-Disposition",
+            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+        { "Content-Type", mimeType },
+    }));
+    part->setBody(Value(fileURL));
+    part->setBodyContentLength(static_cast<uint64_t>(attributes[NSFileSize].longLongValue()));
+    m_bodyStream->appendHTTPBodyPart(part);
+    return true;
+}
+
+void VNStreamingMultipartFormData::appendPartWithInputStreamNameFileNameLengthMimeType(
+    const Ref<NSInputStream>& inputStream, const std::string& name, const std::string& fileName, int64_t length,
+    const std::string& mimeType)
+{
+    auto part = VNHTTPBodyPart::init();
+    part->setStringEncoding(m_stringEncoding);
+    part->setHeaders(headerDictionary({
+        { "Content-Disposition",
+            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+        { "Content-Type", mimeType },
+    }));
+    part->setBody(Value(inputStream));
+    part->setBodyContentLength(static_cast<uint64_t>(std::max<int64_t>(length, 0)));
+    m_bodyStream->appendHTTPBodyPart(part);
+}
+
+void VNStreamingMultipartFormData::appendPartWithFileDataNameFileNameMimeType(
+    const Value& data, const std::string& name, const std::string& fileName, const std::string& mimeType)
+{
+    appendPartWithHeadersBody(
+        headerDictionary({
+            { "Content-Disposition",
+                NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+            { "Content-Type", mimeType },
+        }),
+        data);
+}
+
+void VNStreamingMultipartFormData::appendPartWithFormDataName(const Value& data, const std::string& name)
+{
+    appendPartWithHeadersBody(
+        headerDictionary({ { "Content-Disposition", NSString::stringWithFormat("form-data; name=\"%@\"", name) } }),
+        data);
+}
+
+void VNStreamingMultipartFormData::appendPartWithHeadersBody(const Value& headers, const Value& body)
+{
+    auto part = VNHTTPBodyPart::init();
+    part->setStringEncoding(m_stringEncoding);
+    part->setHeaders(headers);
+    part->setBody(body.isData() ? body : Value::data(Value::Bytes()));
+    part->setBodyContentLength(body.isData() ? body.bytes().size() : 0);
+    m_bodyStream->appendHTTPBodyPart(part);
+}
+
+void VNStreamingMultipartFormData::throttleBandwidthWithPacketSizeDelay(uint32_t numberOfBytes, double delay)
+{
+    m_bodyStream->setNumberOfBytesInPacket(numberOfBytes);
+    m_bodyStream->setDelay(delay);
+}
+
+Ref<NSMutableURLRequest> VNStreamingMultipartFormData::requestByFinalizingMultipartFormData()
+{
+    if (m_bodyStream->isEmpty())
+        return m_request;
+    m_bodyStream->setInitialAndFinalBoundaries();
+    m_request->setHTTPBodyStream(m_bodyStream);
+    m_request->setValueForHTTPHeaderField(
+        NSString::stringWithFormat("multipart/form-data; boundary=%@", VNMultipartFormBoundary), "Content-Type");
+    m_request->setValueForHTTPHeaderField(
+        NSString::stringWithFormat("%llu", static_cast<unsigned long long>(m_bodyStream->contentLength())),
+        "Content-Length");
+    return m_request;
+}

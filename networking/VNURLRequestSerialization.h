@@ -1,0 +1,15 @@
+#pragma once
+
+#include "NSMutableURLRequest.h"
+#include "NSObject.h"
+#include "Value.h"
+
+// Applies parameters to a request: answers a new request, leaving the given one unchanged.
+// A failure answers nil or a request without body and, when `error` is given, fills it.
+class VNURLRequestSerialization {
+public:
+    virtual ~VNURLRequestSerialization() = default;
+    virtual Ref<NSMutableURLRequest> requestBySerializingRequestWithParametersError(
+        const Ref<NSURLRequest>& request, const Value& parameters, Ref<NSError>* error)
+        = 0;
+};
