@@ -4,6 +4,7 @@
 #include "KESTFilterDataManager.h"
 #include "KESTLiveDataManager.h"
 #include "LogCapture.h"
+#include "NSBundle.h"
 #include "NSError.h"
 #include "NSException.h"
 #include "NSNotification.h"
@@ -482,6 +483,11 @@ TEST(KESTAppDelegate, CoreDataStackOpensTheStoreInDocuments)
 {
     AppTestScope scope;
     LogCapture logs;
+    // The compiled model as the source tree keeps it, whether or not the build's bundle exists.
+    struct BundleScope {
+        BundleScope() { NSBundle::setMainBundlePath(VX_SOURCE_DIR "/resources"); }
+        ~BundleScope() { NSBundle::setMainBundlePath({}); }
+    } bundle;
     auto app = KESTAppDelegate::init();
     std::string store = app->applicationDocumentsDirectory() + "/Volantrix.sqlite";
     EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(store));
