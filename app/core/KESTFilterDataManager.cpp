@@ -24,3 +24,15 @@ void KESTFilterDataManager::setPredicate(Ref<NSPredicate> predicate)
     std::lock_guard guard(m_lock);
     m_predicate = std::move(predicate);
 }
+
+void KESTFilterDataManager::setManagedObjectContext(Ref<NSManagedObjectContext> context)
+{
+    std::lock_guard guard(m_lock);
+    m_managedObjectContext = std::move(context);
+}
+
+Ref<NSManagedObjectContext> KESTFilterDataManager::managedObjectContext() const
+{
+    std::lock_guard guard(m_lock);
+    return m_managedObjectContext;
+}

@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+class NSManagedObjectContext;
+
 // The aircraft filters' combined predicate, which the live feed applies to the planes it hands
 // out. The filter screens and their store build and replace it; until they do there is none and
 // every plane passes. Any thread.
@@ -18,8 +20,12 @@ public:
     // The active filters' predicate, or nullptr when no filter is active.
     Ref<NSPredicate> predicate() const;
     void setPredicate(Ref<NSPredicate> predicate);
+    // The main context, given at launch.
+    void setManagedObjectContext(Ref<NSManagedObjectContext> context);
+    Ref<NSManagedObjectContext> managedObjectContext() const;
 
 private:
     mutable std::mutex m_lock;
     Ref<NSPredicate> m_predicate;
+    Ref<NSManagedObjectContext> m_managedObjectContext;
 };

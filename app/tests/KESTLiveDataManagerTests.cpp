@@ -479,35 +479,4 @@ TEST_F(LiveFeedTest, FlightPathsReplaceTheLastPath)
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }
 
-TEST(KESTAppDelegate, CoreDataStackOpensTheStoreInDocuments)
-{
-    AppTestScope scope;
-    LogCapture logs;
-    // The compiled model as the source tree keeps it, whether or not the build's bundle exists.
-    struct BundleScope {
-        BundleScope() { NSBundle::setMainBundlePath(VX_SOURCE_DIR "/resources"); }
-        ~BundleScope() { NSBundle::setMainBundlePath({}); }
-    } bundle;
-    auto app = KESTAppDelegate::init();
-    std::string store = app->applicationDocumentsDirectory() + "/Volantrix.sqlite";
-    EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(store));
-    auto context = app->managedObjectContext();
-    ASSERT_TRUE(context);
-    EXPECT_EQ(context, app->managedObjectContext());
-    EXPECT_EQ(context->concurrencyType(), NSManagedObjectContext::NSMainQueueConcurrencyType);
-    EXPECT_TRUE(NSFileManager::defaultManager()->fileExistsAtPath(store));
-    app->saveContext();
-    EXPECT_FALSE(logged(logs, "Unresolved error"));
-
-    // A store that cannot be opened leaves a coordinator without a store and one log line.
-    auto broken = KESTAppDelegate::init();
-    NSFileManager::defaultManager()->removeItemAtPath(store, nullptr);
-    ASSERT_TRUE(NSFileManager::defaultManager()->createFileAtPath(store, Value::data("not a database", 14), Value()));
-    auto coordinator = broken->persistentStoreCoordinator();
-    ASSERT_TRUE(coordinator);
-    EXPECT_TRUE(coordinator->persistentStores().empty());
-    EXPECT_EQ(logged(logs, "Unresolved error"), 1u);
-    EXPECT_TRUE(broken->managedObjectContext());
-}
-
 } // namespace
