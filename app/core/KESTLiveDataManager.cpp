@@ -26,6 +26,7 @@
 #include "NSURLSessionTask.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <unordered_set>
 
 VX_REGISTER_CLASS(KESTLiveDataManager);
@@ -436,8 +437,11 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
     }
     const Value& header = http->allHeaderFields().objectForKey(Value("X-VX-S-TIME"));
     if (!header.isNil()) {
-        double serviceTime = header.doubleValue();
-        if (std::isfinite(serviceTime))
+        // Only a number moves the offset: a garbled header would otherwise read as 1970.
+        std::string text = header.stringValue();
+        char* end = nullptr;
+        double serviceTime = std::strtod(text.c_str(), &end);
+        if (!text.empty() && end && *end == '\0' && std::isfinite(serviceTime))
             m_serverTime = std::trunc(Clock::wallTime() - serviceTime);
     }
     if (success)

@@ -231,6 +231,7 @@ TEST_F(LiveFeedTest, ChecksAnswersAndReadsTheServiceClock)
         { 200, R"({"planes":{}})", Value(now - 2.7).stringValue(), "success", 2 },
         { 201, R"({"planes":{}})", Value(now + 2.7).stringValue(), "success", -2 },
         { 200, R"({"planes":{}})", std::nullopt, "success", -2 },
+        { 200, R"({"planes":{}})", std::string("soon"), "success", -2 },
         { 200, "{not json", std::nullopt, "failure", -2 },
         { 200, "", std::nullopt, "failure", -2 },
         { 204, "x", std::nullopt, "none", -2 },
