@@ -435,7 +435,8 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
             failure(response, decodeError);
         return bool(failure);
     }
-    const Value& header = http->allHeaderFields().objectForKey(Value("X-VX-S-TIME"));
+    Value fields = http->allHeaderFields();
+    Value header = fields.objectForKey(Value("X-VX-S-TIME"));
     if (!header.isNil()) {
         // Only a number moves the offset: a garbled header would otherwise read as 1970.
         std::string text = header.stringValue();
@@ -831,7 +832,7 @@ void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, cons
                 manager->m_flightPathLocationPoints.clear();
                 manager->m_flightPathAltitudePoints.clear();
             });
-            const Value& path = json.isDictionary() ? json["path"] : Value();
+            Value path = json.isDictionary() ? json["path"] : Value();
             for (const auto& point : path.elements()) {
                 if (!point.isArray() || point.count() < 3 || !point[0].isNumber() || !point[1].isNumber()
                     || !point[2].isNumber()) {
