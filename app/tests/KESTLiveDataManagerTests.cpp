@@ -379,6 +379,18 @@ TEST_F(LiveFeedTest, BackgroundHandlersAreCalledExactlyOnce)
     drainAll();
     EXPECT_EQ(calls, (std::vector<std::pair<int, int32_t>>({ { 3, 2 } })));
     EXPECT_FALSE(manager->hasCurrentBackgroundFetchCompletionHandler());
+
+    // A background answer whose request carries bounds is merged as a delta answer.
+    calls.clear();
+    KESTSettingsManager::sharedInstance()->setFaaData(1);
+    auto map = std::make_shared<MapBounds>();
+    manager->setDelegate(map);
+    deltaFlags.clear();
+    manager->performBackgroundDeltaPollWithCompletionHandler(handler(4));
+    drainAll();
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int32_t>>({ { 4, 0 } })));
+    EXPECT_EQ(deltaFlags, std::vector<bool>({ true }));
+    EXPECT_NE(ok->requests().back().url.find("&bounds=52.5,50.25,1,-2&background=1"), std::string::npos);
 }
 
 TEST_F(LiveFeedTest, PendingSearchSelectsOrSaysNotTracked)
