@@ -3,6 +3,8 @@
 #include "KESTAppDelegate.h"
 #include "KESTFilterDataManager.h"
 #include "KESTLiveDataManager.h"
+#include "KESTURLRequest.h"
+#include "NSOperationQueue.h"
 #include "LogCapture.h"
 #include "NSBundle.h"
 #include "NSError.h"
@@ -490,6 +492,47 @@ TEST_F(LiveFeedTest, FlightPathsReplaceTheLastPath)
     EXPECT_EQ(manager->flightPathArray().first.size(), 3u);
     EXPECT_EQ(notes, 1);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
+}
+
+} // namespace
+
+namespace {
+
+TEST(KESTURLRequest, CallsSuccessFailureOrNeitherByAnswer)
+{
+    struct Case {
+        int32_t status;
+        std::string body;
+        std::optional<int32_t> transportError;
+        const char* outcome;
+    };
+    const Case cases[] = {
+        { 200, R"({"a":[1]})", std::nullopt, "success" },
+        { 201, "{broken", std::nullopt, "failure" },
+        { 404, R"({"a":1})", std::nullopt, "none" },
+        { 200, "", -1004, "failure" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        URLStubs stubs;
+        URLStubSpec spec = answer("http://json.invalid/x", c.body, c.status);
+        spec.errorCode = c.transportError;
+        stubs.add(spec);
+        std::string outcome = "none";
+        Value json;
+        KESTURLRequest::initWithJSONRequest(NSURLRequest::requestWithURL(NSURL::URLWithString("http://json.invalid/x")),
+            NSOperationQueue::mainQueue(),
+            [&](const Ref<NSURLResponse>&, const Value& v) {
+                outcome = "success";
+                json = v;
+            },
+            [&](const Ref<NSError>&) { outcome = "failure"; });
+        drainAll();
+        EXPECT_EQ(outcome, c.outcome);
+        if (outcome == "success") {
+            EXPECT_TRUE(json.isMutable());
+        }
+    }
 }
 
 } // namespace
