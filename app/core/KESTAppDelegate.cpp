@@ -1,0 +1,197 @@
+#include "KESTAppDelegate.h"
+
+#include "Dispatch.h"
+#include "KESTFilterDataManager.h"
+#include "KESTLiveDataManager.h"
+#include "KESTSettingsManager.h"
+#include "NSEntityDescription.h"
+#include "NSManagedObject.h"
+#include "NSURLCache.h"
+#include "NSUserDefaults.h"
+#include "UIScreen.h"
+#include "UIViewController.h"
+#include "UIWindow.h"
+
+#include "NSBundle.h"
+#include "NSError.h"
+#include "NSFileManager.h"
+#include "NSLog.h"
+#include "NSManagedObjectContext.h"
+#include "NSManagedObjectModel.h"
+#include "NSPersistentStore.h"
+#include "NSPersistentStoreCoordinator.h"
+#include "Sandbox.h"
+
+VX_REGISTER_CREATABLE_CLASS(KESTAppDelegate);
+
+namespace {
+
+struct DefaultBookmark {
+    const char* name;
+    double lat, lon, latspan, lonspan;
+};
+
+const DefaultBookmark kDefaultBookmarks[] = {
+    { "Amsterdam, Netherlands", 52.25, 4.75, 0.7, 0.88 },
+    { "London, UK", 51.47, -0.43, 0.71, 0.88 },
+    { "Los Angeles, USA", 34.01, -118.52, 7.59, 7.03 },
+    { "Melbourne, Australia", -38.109, 144.822, 7.18, 7.03 },
+    { "New York City, USA", 40.398, -73.671, 4.5845, 3.515625 },
+    { "São Paulo, Brazil", -22.999, -46.4625, 22.054, 14.0625 },
+    { "Hong Kong", 22.1722, 114.087, 5.57, 3.51625 },
+    { "Dubai, UAE", 25.295, 54.598, 10.873, 7.03125 },
+};
+
+} // namespace
+
+KESTAppDelegate::KESTAppDelegate(Passkey key)
+    : NSObject(key)
+{
+}
+
+Ref<KESTAppDelegate> KESTAppDelegate::init()
+{
+    return make<KESTAppDelegate>();
+}
+
+bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIApplication>&, const Value&)
+{
+    auto context = managedObjectContext();
+    KESTFilterDataManager::sharedInstance()->setManagedObjectContext(context);
+    KESTLiveDataManager::sharedInstance()->setManagedObjectContext(context);
+
+    m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    m_window->makeKeyAndVisible();
+    m_mapContainerVC = UIViewController::initWithNibNameBundle({}, nullptr);
+    m_window->setRootViewController(m_mapContainerVC);
+
+    auto self = this->self<KESTAppDelegate>();
+    dispatch_async(dispatch_get_main_queue(), [self] { self->finishLaunching(); });
+    return true;
+}
+
+void KESTAppDelegate::finishLaunching()
+{
+    NSURLCache::setSharedURLCache(NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(4194304, 20971520, {}));
+    auto application = UIApplication::sharedApplication();
+    application->setMinimumBackgroundFetchInterval(900.0);
+    application->registerForRemoteNotificationTypes(UIRemoteNotificationType(6));
+    migrateOldCoreDataStore();
+    addDefaultBookmarks();
+}
+
+void KESTAppDelegate::applicationDidBecomeActive(const Ref<UIApplication>&)
+{
+    auto feed = KESTLiveDataManager::sharedInstance();
+    feed->startUpdateTimer();
+    feed->performFullPoll();
+}
+
+void KESTAppDelegate::applicationWillResignActive(const Ref<UIApplication>&)
+{
+    KESTLiveDataManager::sharedInstance()->stopUpdateTimer();
+}
+
+void KESTAppDelegate::applicationWillTerminate(const Ref<UIApplication>&)
+{
+    KESTSettingsManager::sharedInstance()->setValueForSetting(Value(true), "kHasShownIntroView");
+}
+
+void KESTAppDelegate::migrateOldCoreDataStore()
+{
+    if (NSUserDefaults::standardUserDefaults()->boolForKey("kHasPerformedCoreDataMigration"))
+        return;
+    std::string oldStore = applicationDocumentsDirectory() + "/locationDB.sqlite";
+    if (!NSFileManager::defaultManager()->fileExistsAtPath(oldStore))
+        return;
+    // The copy of the older store comes with the bookmark screens; until then the file is left
+    // alone and the check repeats on the next launch.
+    NSLog("Older store %@ is waiting to be copied", oldStore);
+}
+
+void KESTAppDelegate::addDefaultBookmarks()
+{
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    if (!defaults->objectForKey("prevStartupVersions").isNil() || defaults->boolForKey("kHasSetBookmarks"))
+        return;
+    auto context = managedObjectContext();
+    if (!context)
+        return;
+    for (const auto& row : kDefaultBookmarks) {
+        auto bookmark = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("KESTBookmark", context);
+        if (!bookmark)
+            break;
+        bookmark->setValueForKey(Value(row.lat), "bookmarkLat");
+        bookmark->setValueForKey(Value(row.lon), "bookmarkLon");
+        bookmark->setValueForKey(Value(row.latspan), "bookmarkLatSpan");
+        bookmark->setValueForKey(Value(row.lonspan), "bookmarkLonSpan");
+        bookmark->setValueForKey(Value(row.name), "bookmarkName");
+    }
+    Ref<NSError> error;
+    if (!context->save(&error))
+        NSLog("%@", error ? error->description() : std::string());
+    defaults->setBool(true, "kHasSetBookmarks");
+    defaults->synchronize();
+}
+
+Ref<NSManagedObjectModel> KESTAppDelegate::managedObjectModel()
+{
+    if (!m_managedObjectModel) {
+        auto path = NSBundle::mainBundle()->URLForResource("Volantrix", "momd");
+        if (path)
+            m_managedObjectModel = NSManagedObjectModel::initWithContentsOfURL(*path);
+        if (!m_managedObjectModel)
+            NSLog("Unresolved error %@, %@", std::string("no managed object model \"Volantrix\""), Value());
+    }
+    return m_managedObjectModel;
+}
+
+std::string KESTAppDelegate::applicationDocumentsDirectory() const
+{
+    auto urls = NSFileManager::defaultManager()->URLsForDirectory(NSDocumentDirectory, NSUserDomainMask);
+    return urls.empty() ? std::string() : urls.back();
+}
+
+Ref<NSPersistentStoreCoordinator> KESTAppDelegate::persistentStoreCoordinator()
+{
+    if (m_persistentStoreCoordinator)
+        return m_persistentStoreCoordinator;
+    auto model = managedObjectModel();
+    if (!model)
+        return nullptr;
+    std::string storePath = applicationDocumentsDirectory() + "/Volantrix.sqlite";
+    Value options = Value::dictionary({
+        { Value(NSMigratePersistentStoresAutomaticallyOption), Value(true) },
+        { Value(NSInferMappingModelAutomaticallyOption), Value(true) },
+    });
+    m_persistentStoreCoordinator = NSPersistentStoreCoordinator::initWithManagedObjectModel(model);
+    Ref<NSError> error;
+    if (!m_persistentStoreCoordinator->addPersistentStoreWithType(NSSQLiteStoreType, "", storePath, options, &error)) {
+        // Nothing is deleted or reset: the application runs on without a store.
+        NSLog("Unresolved error %@, %@", error, error ? error->userInfo() : Value());
+    }
+    return m_persistentStoreCoordinator;
+}
+
+Ref<NSManagedObjectContext> KESTAppDelegate::managedObjectContext()
+{
+    if (m_managedObjectContext)
+        return m_managedObjectContext;
+    auto coordinator = persistentStoreCoordinator();
+    if (!coordinator)
+        return nullptr;
+    m_managedObjectContext = NSManagedObjectContext::initWithConcurrencyType(
+        NSManagedObjectContext::NSMainQueueConcurrencyType);
+    m_managedObjectContext->setPersistentStoreCoordinator(coordinator);
+    return m_managedObjectContext;
+}
+
+void KESTAppDelegate::saveContext()
+{
+    auto context = m_managedObjectContext;
+    if (!context || !context->hasChanges())
+        return;
+    Ref<NSError> error;
+    if (!context->save(&error))
+        NSLog("Unresolved error %@, %@", error, error ? error->userInfo() : Value());
+}

@@ -1,0 +1,213 @@
+#pragma once
+
+#include "Dispatch.h"
+#include "KESTAirport.h"
+#include "KESTLocation.h"
+#include "KESTPlane.h"
+#include "NSObject.h"
+#include "Value.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class NSError;
+class NSManagedObjectContext;
+class NSOperationQueue;
+class NSTimer;
+class NSURLRequest;
+class NSURLResponse;
+class NSURLSession;
+class NSURLSessionDownloadTask;
+
+// The map screen, as the live feed sees it.
+class KESTLiveDataManagerDelegate {
+public:
+    virtual ~KESTLiveDataManagerDelegate() = default;
+    // The visible map's bounds [north, south, east, west] as an array of four numbers, or nil.
+    virtual Value currentMapBounds() = 0;
+    // Selects the plane on the map; called on the main queue.
+    virtual void selectAnnotationMakeVisible(const Ref<KESTPlane>& plane, bool makeVisible) = 0;
+};
+
+// Background-fetch results handed to completion handlers.
+enum KESTFetchResult : int32_t {
+    KESTFetchResultNewData = 0,
+    KESTFetchResultNoData = 1,
+    KESTFetchResultFailed = 2,
+};
+
+inline constexpr const char* KESTLiveDataUpdatedNotification = "com.kestravon.volantrix.livedata.updated";
+inline constexpr const char* KESTFlightPathUpdatedNotification = "com.kestravon.pathupdated";
+
+// The process-wide source of live planes. It polls the flight-data service (a full poll of every
+// plane for the user's settings, a delta poll of the visible map), merges each answer into its
+// working set on a serial queue, drops the planes a full answer no longer lists, publishes an
+// immutable copy and posts KESTLiveDataUpdatedNotification with "delta". It also fetches one
+// plane's flight path at a time.
+//
+// Threads: the poll workers and timers run on the main thread; answers arrive on the width-one
+// network queue (foreground) or the high-priority global queue (background), and are merged on
+// the background-priority global queue, one plane at a time through the serial queue. The
+// clocks shared between those threads are atomic; the published set is swapped under a lock.
+class KESTLiveDataManager : public NSObject {
+    VX_OBJECT(KESTLiveDataManager, NSObject)
+public:
+    using CompletionHandler = std::function<void(int32_t result)>;
+    using JSONSuccess = std::function<void(const Value& json)>;
+    using JSONFailure = std::function<void(const Ref<NSURLResponse>&, const Ref<NSError>&)>;
+    using Block = std::function<void()>;
+    using PlaneMap = std::unordered_map<std::string, Ref<KESTPlane>>;
+
+    explicit KESTLiveDataManager(Passkey);
+    ~KESTLiveDataManager() override;
+
+    static Ref<KESTLiveDataManager> sharedInstance();
+    // A manager of its own, for tests and tools; the shared one is made the same way.
+    static Ref<KESTLiveDataManager> init();
+
+    // The flight-data service's base address, ending in "/".
+    static std::string serviceBaseURL();
+    static void setServiceBaseURL(std::string base);
+
+    // Clocks.
+    void cacheDeviceUTCTimestamp();
+    double deviceUTCTime() const { return m_deviceUTCTime; }
+    double serverTime() const { return m_serverTime; }
+    // The number `ts` carries: the integer 0 until the first answer was parsed.
+    Value lastFetchTS() const;
+    double lastFullFetchTS() const { return m_lastFullFetchTS; }
+    double fullPollTS() const { return m_fullPollTS; }
+    double deltaPollTS() const { return m_deltaPollTS; }
+    bool hasPerformedFullPoll() const { return m_hasPerformedFullPoll; }
+    bool hasPerformedFastStart() const { return m_hasPerformedFastStart; }
+    bool hasRequestedFullPollAfterFastStart() const { return m_hasRequestedFullPollAfterFastStart; }
+
+    // Poll entry points (main thread).
+    void performFullPoll();
+    void performFullPollFromTimer();
+    void performFullPollWithSearch(const Value& search);
+    void performBackgroundFullPollWithCompletionHandler(CompletionHandler handler);
+    void performBackgroundFullPollWithSearchAndCompletionHandler(const Value& search, CompletionHandler handler);
+    void performFullPollWithCompletionHandler(CompletionHandler handler);
+    void performDeltaPoll();
+    void performBackgroundDeltaPollWithCompletionHandler(CompletionHandler handler);
+    void performDeltaPollWithCompletionHandler(CompletionHandler handler);
+    void performFastStart();
+
+    // The one-second poll timer.
+    void startUpdateTimer();
+    void stopUpdateTimer();
+    void handleTimerUpdate();
+    // Stops the poll timer and a waiting fast-start timer (tear-down).
+    void invalidateTimers();
+    bool hasUpdateTimer() const;
+    bool hasFastStartTimer() const;
+
+    // Transport.
+    void performFetchWithRequest(const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success,
+        JSONFailure failure);
+    // Calls at most one of the blocks; answers whether one was called.
+    bool handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
+        const JSONSuccess& success, const JSONFailure& failure);
+    Ref<NSURLSession> URLSessionForBackground(bool background);
+    Ref<NSOperationQueue> networkQueue();
+    dispatch_queue_t serialQueue();
+    void downloadTaskDidFinishDownloadingToURL(const Ref<NSURLSession>& session,
+        const Ref<NSURLSessionDownloadTask>& task, const std::string& path);
+
+    // The pending background handler: replacing a pending one answers it with 2 first.
+    void setCurrentBackgroundFetchCompletionHandler(CompletionHandler handler);
+    bool hasCurrentBackgroundFetchCompletionHandler() const;
+    void triggerBackgroundCompletionHandlerWithSessionAndResult(const Ref<NSURLSession>& session, int32_t result);
+
+    // Merge and publication.
+    void parsePlaneDataResponse(const Value& answer, bool performDiff, Block success, Block failure);
+    std::vector<Ref<KESTPlane>> unfilteredPlaneArray();
+    std::vector<Ref<KESTPlane>> planeArray();
+    Ref<KESTPlane> planeWithADSHEX(const std::string& adshex);
+    int64_t totalPlaneCount() const { return m_totalPlaneCount; }
+    // The published set.
+    std::shared_ptr<const PlaneMap> liveData() const;
+    Value searchDictionary() const;
+    void setSearchDictionary(const Value& search);
+
+    // Airports, loaded once at creation.
+    void parseAirportList();
+    std::vector<Ref<KESTAirport>> airportArray();
+
+    // Flight paths.
+    void performFlightPathFetch(const std::string& adshex, const Value& timestamp);
+    // [positions, altitudes], each taken on the serial queue.
+    std::pair<std::vector<KESTLocation>, std::vector<Value>> flightPathArray();
+
+    void setDelegate(std::weak_ptr<KESTLiveDataManagerDelegate> delegate);
+    std::shared_ptr<KESTLiveDataManagerDelegate> delegate() const;
+    void setManagedObjectContext(Ref<NSManagedObjectContext> context);
+    Ref<NSManagedObjectContext> managedObjectContext() const;
+
+    // Shows the "Not currently tracked" alert (title, message, button); the user interface
+    // installs the presenter, without one the alert is logged.
+    using AlertPresenter = std::function<void(const std::string&, const std::string&, const std::string&)>;
+    static void setAlertPresenter(AlertPresenter presenter);
+
+    // Test-only: drops the shared instance so the next call makes a fresh one.
+    static void resetSharedInstanceForTesting();
+
+private:
+    void startPoll(bool full, bool background);
+    void mergeAnswer(const Value& planes);
+    void finishAnswer(const Value& planes, bool full, const Block& success);
+    void serveSearch();
+    void fastStartTimerFired();
+    Ref<NSManagedObjectContext> filterMOC();
+
+    Ref<NSURLSession> m_backgroundURLSession;
+    Ref<NSURLSession> m_foregroundURLSession;
+    Ref<NSOperationQueue> m_networkQueue;
+    std::optional<dispatch_queue_t> m_serialQueue;
+    std::mutex m_setupLock;
+
+    std::atomic<double> m_lastFetchTS { 0 };
+    std::atomic<bool> m_hasFetched { false };
+    std::atomic<double> m_lastFullFetchTS { 0 };
+    Ref<NSTimer> m_updateTimer;
+    Ref<NSTimer> m_fastStartTimer;
+    double m_lastTimerUpdateTS { 0 };
+    double m_fullPollTS { 0 };
+    double m_deltaPollTS { 0 };
+    std::atomic<bool> m_hasPerformedFullPoll { false };
+    std::atomic<bool> m_hasPerformedFastStart { false };
+    std::atomic<bool> m_hasRequestedFullPollAfterFastStart { false };
+
+    // Working set: serial queue only. Published set: swapped under m_publishLock.
+    PlaneMap m_liveDataDirty;
+    mutable std::mutex m_publishLock;
+    std::shared_ptr<const PlaneMap> m_liveData;
+
+    // Flight path: serial queue only.
+    std::vector<KESTLocation> m_flightPathLocationPoints;
+    std::vector<Value> m_flightPathAltitudePoints;
+
+    mutable std::mutex m_handlerLock;
+    CompletionHandler m_currentBackgroundFetchCompletionHandler;
+
+    mutable std::mutex m_stateLock;
+    Value m_searchDictionary;
+    std::weak_ptr<KESTLiveDataManagerDelegate> m_delegate;
+    Ref<NSManagedObjectContext> m_managedObjectContext;
+    Ref<NSManagedObjectContext> m_filterMOC;
+    std::vector<Ref<KESTAirport>> m_airports;
+
+    std::atomic<int64_t> m_totalPlaneCount { 0 };
+    std::atomic<double> m_serverTime { 0 };
+    std::atomic<double> m_deviceUTCTime { 0 };
+};
+
+// Every key of `a` that `b` lacks and every key of `b` that `a` lacks, each once.
+std::vector<std::string> diffKeys(const Value& a, const Value& b);

@@ -1,0 +1,119 @@
+// The live feed's answer path: decode, merge into the working set and publish, for a recorded
+// 20,000-plane full answer and a 2,000-plane delta from the simulated service, next to decoding
+// the same bytes with a plain JSON parser for reference. Also reports memory per live plane.
+#include "Dispatch.h"
+#include "KESTLiveDataManager.h"
+#include "KESTSettingsManager.h"
+#include "NSJSONSerialization.h"
+#include "ServiceSimulator.h"
+
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <malloc.h>
+#include <string>
+
+namespace {
+
+struct Answers {
+    std::string full;
+    std::string delta;
+};
+
+const Answers& answers()
+{
+    static const Answers recorded = [] {
+        ServiceSimulator::Options options;
+        options.aircraft = 20000;
+        options.fixedTime = 1388534400.0;
+        auto sim = ServiceSimulator::create(options);
+        if (!sim || !sim->start(0)) {
+            std::fprintf(stderr, "the simulated service did not start\n");
+            std::exit(1);
+        }
+        httplib::Client client("127.0.0.1", sim->port());
+        Answers a;
+        if (auto r = client.Get("/APPAPIv2/planeUpdate.php?routetype=IATA&FAA=1&ts=0&background=0"))
+            a.full = r->body;
+        // A box over Europe and the North Atlantic: roughly a tenth of the traffic.
+        if (auto r = client.Get("/APPAPIv2/planeUpdate.php?routetype=IATA&FAA=1&ts=0&bounds=72,30,40,-60&background=0"))
+            a.delta = r->body;
+        sim->stop();
+        return a;
+    }();
+    return recorded;
+}
+
+// Decodes, merges and publishes one answer, waiting for the publication.
+void applyAnswer(const Ref<KESTLiveDataManager>& manager, const std::string& body, bool full)
+{
+    Value json = NSJSONSerialization::JSONObjectWithData(std::string_view(body),
+        NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
+    auto done = dispatch_semaphore_create(0);
+    manager->parsePlaneDataResponse(json, full, [done] { dispatch_semaphore_signal(done); }, nullptr);
+    dispatch_semaphore_wait(done, DISPATCH_TIME_FOREVER);
+    // The notifications queued for the main thread.
+    while (DispatchMainQueue::runPendingBlocks(1000) > 0) { }
+}
+
+// Bytes the heap has handed out and not taken back.
+double heapInUse()
+{
+    return double(mallinfo2().uordblks);
+}
+
+void BM_FullAnswerPath(benchmark::State& state)
+{
+    const auto& body = answers().full;
+    auto manager = KESTLiveDataManager::init();
+    for (auto _ : state)
+        applyAnswer(manager, body, true);
+    state.counters["planes"] = double(manager->unfilteredPlaneArray().size());
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
+}
+
+void BM_DeltaAnswerPath(benchmark::State& state)
+{
+    const auto& body = answers().delta;
+    auto manager = KESTLiveDataManager::init();
+    applyAnswer(manager, answers().full, true);
+    for (auto _ : state)
+        applyAnswer(manager, body, false);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
+}
+
+void BM_FullAnswerDecodeOnly(benchmark::State& state)
+{
+    const auto& body = answers().full;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nlohmann::json::parse(body));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
+}
+
+void BM_MemoryPerPlane(benchmark::State& state)
+{
+    const auto& body = answers().full;
+    for (auto _ : state) {
+        state.PauseTiming();
+        double before = heapInUse();
+        auto manager = KESTLiveDataManager::init();
+        state.ResumeTiming();
+        applyAnswer(manager, body, true);
+        state.PauseTiming();
+        // The working and published sets with their planes, without the decoded answer.
+        size_t planes = manager->unfilteredPlaneArray().size();
+        state.counters["bytes_per_plane"] = planes ? (heapInUse() - before) / double(planes) : 0.0;
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_FullAnswerPath)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeltaAnswerPath)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullAnswerDecodeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryPerPlane)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+BENCHMARK_MAIN();
