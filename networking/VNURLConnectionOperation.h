@@ -83,7 +83,8 @@ public:
     void setRequest(Ref<NSURLRequest> request);
     Ref<NSURLResponse> response() const;
     void setResponse(Ref<NSURLResponse> response);
-    Ref<NSError> error() const;
+    // The HTTP subclass answers its serialization error first.
+    virtual Ref<NSError> error() const;
     void setError(Ref<NSError> error);
     // The whole body (a data value), once loading finished into a memory stream.
     Value responseData() const;
