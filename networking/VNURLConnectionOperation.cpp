@@ -18,6 +18,7 @@
 #include "NSURLProtectionSpace.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
+#include "UIApplication.h"
 #include "VNSecurityPolicy.h"
 
 #include <thread>
@@ -53,6 +54,27 @@ VNURLConnectionOperation::~VNURLConnectionOperation()
         m_outputStream->close();
         m_outputStream = nullptr;
     }
+    if (uint32_t task = m_backgroundTaskIdentifier.exchange(UIBackgroundTaskInvalid); task != 0)
+        UIApplication::sharedApplication()->endBackgroundTask(task);
+}
+
+void VNURLConnectionOperation::setShouldExecuteAsBackgroundTaskWithExpirationHandler(std::function<void()> handler)
+{
+    std::lock_guard guard(*m_lock);
+    if (m_backgroundTaskIdentifier != 0)
+        return;
+    Weak<VNURLConnectionOperation> weak = self<VNURLConnectionOperation>();
+    auto application = UIApplication::sharedApplication();
+    m_backgroundTaskIdentifier = application->beginBackgroundTaskWithExpirationHandler([weak, handler] {
+        if (handler)
+            handler();
+        auto operation = weak.lock();
+        if (!operation)
+            return;
+        operation->cancel();
+        if (uint32_t task = operation->m_backgroundTaskIdentifier.exchange(UIBackgroundTaskInvalid); task != 0)
+            UIApplication::sharedApplication()->endBackgroundTask(task);
+    });
 }
 
 Ref<VNURLConnectionOperation> VNURLConnectionOperation::initWithRequest(const Ref<NSURLRequest>& request)

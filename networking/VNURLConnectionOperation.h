@@ -73,6 +73,12 @@ public:
 
     virtual void pause();
     bool isPaused() const;
+
+    // Keeps the application running in the background while the operation loads. When the time
+    // runs out, `handler` (may be nullptr) is called, then the operation is cancelled and the
+    // task ended. Does nothing while a task is recorded; the task ends with the operation.
+    void setShouldExecuteAsBackgroundTaskWithExpirationHandler(std::function<void()> handler);
+    uint32_t backgroundTaskIdentifier() const { return m_backgroundTaskIdentifier; }
     virtual void resume();
 
     int32_t state() const;
@@ -182,6 +188,7 @@ private:
     std::atomic<int32_t> m_state { 0 };
     Ref<NSURLConnection> m_connection;
     int64_t m_totalBytesRead { 0 };
+    std::atomic<uint32_t> m_backgroundTaskIdentifier { 0 };
     ProgressBlock m_uploadProgress;
     ProgressBlock m_downloadProgress;
     AuthenticationChallengeBlock m_authenticationChallenge;

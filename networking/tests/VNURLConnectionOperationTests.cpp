@@ -11,6 +11,8 @@
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
+#include "UIApplication.h"
+#include "UIApplicationHost.h"
 #include "URLStubs.h"
 #include "VirtualClock.h"
 
@@ -211,6 +213,35 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
     operation->pause();
     operation->resume();
     EXPECT_TRUE(operation->isFinished());
+}
+
+TEST_F(ConnectionOperationFixture, BackgroundTasksCancelOnExpiryAndEndWithTheOperation)
+{
+    auto application = UIApplication::sharedApplication();
+    size_t before = application->activeBackgroundTaskCount();
+    auto operation = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/bg"));
+    int expirations = 0;
+    operation->setShouldExecuteAsBackgroundTaskWithExpirationHandler([&] { ++expirations; });
+    uint32_t task = operation->backgroundTaskIdentifier();
+    EXPECT_NE(task, 0u);
+    operation->setShouldExecuteAsBackgroundTaskWithExpirationHandler(nullptr);
+    EXPECT_EQ(operation->backgroundTaskIdentifier(), task);
+    EXPECT_EQ(application->activeBackgroundTaskCount(), before + 1);
+
+    UIApplicationHost::expireBackgroundTasks();
+    drainAll();
+    EXPECT_EQ(expirations, 1);
+    EXPECT_TRUE(operation->isCancelled());
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_EQ(operation->backgroundTaskIdentifier(), 0u);
+    EXPECT_EQ(application->activeBackgroundTaskCount(), before);
+
+    // A task still recorded when the operation goes away is ended then.
+    auto other = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/bg"));
+    other->setShouldExecuteAsBackgroundTaskWithExpirationHandler(nullptr);
+    EXPECT_EQ(application->activeBackgroundTaskCount(), before + 1);
+    other = nullptr;
+    EXPECT_EQ(application->activeBackgroundTaskCount(), before);
 }
 
 TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
