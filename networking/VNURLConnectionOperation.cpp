@@ -41,6 +41,15 @@ void postOnMainQueue(const char* name, Weak<NSObject> weakObject)
     });
 }
 
+// The stream's own error, or a write error when the stream has none.
+Ref<NSError> writeError(const Ref<NSOutputStream>& stream)
+{
+    if (auto error = stream->streamError())
+        return error;
+    return NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorCannotWriteToFile,
+        Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("The response body could not be written.") } }));
+}
+
 } // namespace
 
 VNURLConnectionOperation::VNURLConnectionOperation(Passkey key)
@@ -435,27 +444,25 @@ void VNURLConnectionOperation::connectionDidReceiveData(const Ref<NSURLConnectio
         return;
     const auto& bytes = data.bytes();
     auto stream = outputStream();
-    // The stream may be a caller's stream that is momentarily full; wait for space or an error.
+    // A stream that is still opening may yet take bytes; one that is not open (never opened,
+    // closed, at its end, failed) never will, so waiting for it would hang the network thread.
     while (!stream->hasSpaceAvailable()) {
-        if (auto streamError = stream->streamError()) {
-            connection->cancel();
-            connectionDidFailWithError(connection, streamError);
-            return;
+        auto status = stream->streamStatus();
+        if (status == NSStreamStatusOpening || status == NSStreamStatusWriting) {
+            std::this_thread::yield();
+            continue;
         }
-        std::this_thread::yield();
+        connection->cancel();
+        connectionDidFailWithError(connection, writeError(stream));
+        return;
     }
     size_t written = 0;
     while (written < bytes.size()) {
         int64_t count = stream->write(bytes.data() + written, bytes.size() - written);
         if (count < 0) {
             // A failed write would lose body bytes while the load carried on as a success.
-            auto streamError = stream->streamError();
-            if (!streamError) {
-                streamError = NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorCannotWriteToFile,
-                    Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("The response body could not be written.") } }));
-            }
             connection->cancel();
-            connectionDidFailWithError(connection, streamError);
+            connectionDidFailWithError(connection, writeError(stream));
             return;
         }
         written += size_t(count);

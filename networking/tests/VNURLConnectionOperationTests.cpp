@@ -5,6 +5,7 @@
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
 #include "NSOperationQueue.h"
+#include "NSStream.h"
 #include "NSString.h"
 #include "NSThread.h"
 #include "NSURL.h"
@@ -134,6 +135,37 @@ TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
             EXPECT_EQ(operation->error()->code(), c.errorCode);
             EXPECT_FALSE(operation->responseString());
         }
+    }
+}
+
+TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
+{
+    stubs.add(stubSpec("http://stub.invalid/data", "payload"));
+    struct Case {
+        const char* name;
+        std::function<Ref<NSOutputStream>()> make;
+    } cases[] = {
+        { "closed by its owner", [] {
+             auto stream = NSOutputStream::outputStreamToMemory();
+             stream->open();
+             stream->close();
+             return stream;
+         } },
+        { "file that cannot be created",
+            [] { return NSOutputStream::outputStreamToFileAtPathAppend("/nonexistent-dir/body", false); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto operation = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/data"));
+        operation->setOutputStream(c.make());
+        int progress = 0;
+        operation->setDownloadProgressBlock([&](uint32_t, int64_t, int64_t) { ++progress; });
+        operation->start();
+        drainAll();
+        EXPECT_TRUE(operation->isFinished());
+        ASSERT_TRUE(operation->error());
+        EXPECT_EQ(progress, 0);
+        EXPECT_EQ(operation->totalBytesRead(), 0);
     }
 }
 
