@@ -1,8 +1,9 @@
 #include "VNCompoundResponseSerializer.h"
 
+#include "NSCoder.h"
 #include "NSError.h"
 
-VX_REGISTER_CLASS(VNCompoundResponseSerializer);
+VX_REGISTER_CODING_CLASS(VNCompoundResponseSerializer);
 
 Ref<VNCompoundResponseSerializer> VNCompoundResponseSerializer::init()
 {
@@ -35,6 +36,31 @@ Value VNCompoundResponseSerializer::responseObjectForResponseDataError(const Ref
         }
     }
     return VNHTTPResponseSerializer::responseObjectForResponseDataError(response, data, error);
+}
+
+Ref<VNCompoundResponseSerializer> VNCompoundResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    Value archived = coder.decodeObjectForKey("responseSerializers");
+    std::vector<Ref<VNURLResponseSerialization>> serializers;
+    for (size_t i = 0; archived.isArray() && i < archived.count(); ++i) {
+        if (auto each = archived[i].objectAs<VNHTTPResponseSerializer>())
+            serializers.push_back(each);
+    }
+    serializer->setResponseSerializers(std::move(serializers));
+    return serializer;
+}
+
+void VNCompoundResponseSerializer::encodeWithCoder(NSCoder& coder)
+{
+    VNHTTPResponseSerializer::encodeWithCoder(coder);
+    std::vector<Value> serializers;
+    for (const auto& each : m_responseSerializers) {
+        if (auto object = std::dynamic_pointer_cast<VNHTTPResponseSerializer>(each))
+            serializers.push_back(Value(object));
+    }
+    coder.encodeObjectForKey(Value::array(std::move(serializers)), "responseSerializers");
 }
 
 Ref<VNHTTPResponseSerializer> VNCompoundResponseSerializer::copy() const

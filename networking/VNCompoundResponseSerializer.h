@@ -25,6 +25,9 @@ public:
     Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
         Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
+    // Archives the serializers that can be archived.
+    static Ref<VNCompoundResponseSerializer> initWithCoder(NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) override;
 
 private:
     std::vector<Ref<VNURLResponseSerialization>> m_responseSerializers;

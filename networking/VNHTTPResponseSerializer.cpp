@@ -1,12 +1,13 @@
 #include "VNHTTPResponseSerializer.h"
 
 #include "NSBundle.h"
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSHTTPURLResponse.h"
 #include "NSURL.h"
 #include "NSURLError.h"
 
-VX_REGISTER_CLASS(VNHTTPResponseSerializer);
+VX_REGISTER_CODING_CLASS(VNHTTPResponseSerializer);
 
 namespace {
 
@@ -90,6 +91,40 @@ Ref<VNHTTPResponseSerializer> VNHTTPResponseSerializer::copy() const
     serializer->m_acceptableStatusCodes = m_acceptableStatusCodes ? m_acceptableStatusCodes->copy() : nullptr;
     serializer->m_acceptableContentTypes = m_acceptableContentTypes;
     return serializer;
+}
+
+Ref<VNHTTPResponseSerializer> VNHTTPResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    return serializer;
+}
+
+void VNHTTPResponseSerializer::decodeBaseWithCoder(NSCoder& coder)
+{
+    m_acceptableStatusCodes = coder.decodeObjectForKey("acceptableStatusCodes").objectAs<NSIndexSet>();
+    Value types = coder.decodeObjectForKey("acceptableContentTypes");
+    if (types.isArray()) {
+        std::set<std::string> decoded;
+        for (size_t i = 0; i < types.count(); ++i) {
+            if (types[i].isString())
+                decoded.insert(types[i].stringValue());
+        }
+        m_acceptableContentTypes = std::move(decoded);
+    } else {
+        m_acceptableContentTypes = std::nullopt;
+    }
+}
+
+void VNHTTPResponseSerializer::encodeWithCoder(NSCoder& coder)
+{
+    coder.encodeObjectForKey(m_acceptableStatusCodes ? Value(m_acceptableStatusCodes) : Value(), "acceptableStatusCodes");
+    if (m_acceptableContentTypes) {
+        std::vector<Value> types(m_acceptableContentTypes->begin(), m_acceptableContentTypes->end());
+        coder.encodeObjectForKey(Value::array(std::move(types)), "acceptableContentTypes");
+    } else {
+        coder.encodeObjectForKey(Value(), "acceptableContentTypes");
+    }
 }
 
 bool VNHTTPResponseSerializer::isContentTypeFailure(const Ref<NSError>& error)

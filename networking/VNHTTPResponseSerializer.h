@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSIndexSet.h"
 #include "NSObject.h"
 #include "NSString.h"
@@ -13,7 +14,7 @@
 // Subclasses turn the body into JSON, property lists or images. Keeps no state while working:
 // one serializer is shared by many requests on several threads; its settings are not changed
 // while requests are in flight.
-class VNHTTPResponseSerializer : public NSObject, public VNURLResponseSerialization {
+class VNHTTPResponseSerializer : public NSObject, public VNURLResponseSerialization, public NSCoding {
     VX_OBJECT(VNHTTPResponseSerializer, NSObject)
 public:
     using ContentTypes = std::optional<std::set<std::string>>;
@@ -46,11 +47,18 @@ public:
     // their own settings onto their defaults instead.
     virtual Ref<VNHTTPResponseSerializer> copy() const;
 
+    // Archives the acceptable status codes and content types (not the string encoding);
+    // subclasses add their own settings. Decoding starts from the class's defaults.
+    static Ref<VNHTTPResponseSerializer> initWithCoder(NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) override;
+
 protected:
     // Runs the base initialisation on an object a subclass has made.
     void initialize();
     // True when `error` holds the content-type failure that ends every subclass's work.
     static bool isContentTypeFailure(const Ref<NSError>& error);
+    // Sets both acceptable sets from an archive.
+    void decodeBaseWithCoder(NSCoder& coder);
 
 private:
     uint32_t m_stringEncoding { NSUTF8StringEncoding };

@@ -3,12 +3,13 @@
 #include "CGColor.h"
 #include "CGContext.h"
 #include "CGImage.h"
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSURLResponse.h"
 #include "UIImage.h"
 #include "UIScreen.h"
 
-VX_REGISTER_CLASS(VNImageResponseSerializer);
+VX_REGISTER_CODING_CLASS(VNImageResponseSerializer);
 
 namespace {
 
@@ -111,6 +112,22 @@ Value VNImageResponseSerializer::responseObjectForResponseDataError(const Ref<NS
     if (!image)
         return nullptr;
     return Value(image);
+}
+
+Ref<VNImageResponseSerializer> VNImageResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    serializer->setImageScale(coder.decodeFloatForKey("imageScale"));
+    serializer->setAutomaticallyInflatesResponseImage(coder.decodeBoolForKey("automaticallyInflatesResponseImage"));
+    return serializer;
+}
+
+void VNImageResponseSerializer::encodeWithCoder(NSCoder& coder)
+{
+    VNHTTPResponseSerializer::encodeWithCoder(coder);
+    coder.encodeFloatForKey(m_imageScale, "imageScale");
+    coder.encodeBoolForKey(m_automaticallyInflatesResponseImage, "automaticallyInflatesResponseImage");
 }
 
 Ref<VNHTTPResponseSerializer> VNImageResponseSerializer::copy() const

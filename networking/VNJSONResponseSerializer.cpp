@@ -1,11 +1,12 @@
 #include "VNJSONResponseSerializer.h"
 
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSJSONSerialization.h"
 #include "NSURLError.h"
 #include "NSURLResponse.h"
 
-VX_REGISTER_CLASS(VNJSONResponseSerializer);
+VX_REGISTER_CODING_CLASS(VNJSONResponseSerializer);
 
 Ref<VNJSONResponseSerializer> VNJSONResponseSerializer::init()
 {
@@ -63,6 +64,20 @@ Value VNJSONResponseSerializer::responseObjectForResponseDataError(const Ref<NSU
     if (utf8->empty())
         return nullptr;
     return NSJSONSerialization::JSONObjectWithData(*utf8, m_readingOptions, error);
+}
+
+Ref<VNJSONResponseSerializer> VNJSONResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    serializer->setReadingOptions(uint32_t(coder.decodeIntegerForKey("readingOptions")));
+    return serializer;
+}
+
+void VNJSONResponseSerializer::encodeWithCoder(NSCoder& coder)
+{
+    VNHTTPResponseSerializer::encodeWithCoder(coder);
+    coder.encodeIntegerForKey(NSInteger(m_readingOptions), "readingOptions");
 }
 
 Ref<VNHTTPResponseSerializer> VNJSONResponseSerializer::copy() const

@@ -19,6 +19,8 @@ public:
     Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
         Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
+    static Ref<VNJSONResponseSerializer> initWithCoder(NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) override;
 
 private:
     uint32_t m_readingOptions { 0 };

@@ -1,9 +1,10 @@
 #include "VNPropertyListResponseSerializer.h"
 
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSPropertyListSerialization.h"
 
-VX_REGISTER_CLASS(VNPropertyListResponseSerializer);
+VX_REGISTER_CODING_CLASS(VNPropertyListResponseSerializer);
 
 Ref<VNPropertyListResponseSerializer> VNPropertyListResponseSerializer::init()
 {
@@ -41,6 +42,22 @@ Value VNPropertyListResponseSerializer::responseObjectForResponseDataError(const
     if (!data.isData())
         return nullptr;
     return NSPropertyListSerialization::propertyListWithData(data, m_readOptions, nullptr, error);
+}
+
+Ref<VNPropertyListResponseSerializer> VNPropertyListResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    serializer->setFormat(uint32_t(coder.decodeIntegerForKey("format")));
+    serializer->setReadOptions(uint32_t(coder.decodeIntegerForKey("readOptions")));
+    return serializer;
+}
+
+void VNPropertyListResponseSerializer::encodeWithCoder(NSCoder& coder)
+{
+    VNHTTPResponseSerializer::encodeWithCoder(coder);
+    coder.encodeIntegerForKey(NSInteger(m_format), "format");
+    coder.encodeIntegerForKey(NSInteger(m_readOptions), "readOptions");
 }
 
 Ref<VNHTTPResponseSerializer> VNPropertyListResponseSerializer::copy() const

@@ -24,6 +24,8 @@ public:
     Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
         Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
+    static Ref<VNPropertyListResponseSerializer> initWithCoder(NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) override;
 
 private:
     uint32_t m_format { 0 };

@@ -8,6 +8,8 @@
 #include "CGContext.h"
 #include "CGImage.h"
 #include "NSError.h"
+#include "NSKeyedArchiver.h"
+#include "NSKeyedUnarchiver.h"
 #include "NSHTTPURLResponse.h"
 #include "NSURL.h"
 #include "NSURLError.h"
@@ -182,6 +184,52 @@ TEST(VNResponseSerializer, CompoundTriesEachAndCopiesKeepOwnSettings)
     EXPECT_EQ(jsonCopy->readingOptions(), 4u);
     EXPECT_EQ(jsonCopy->acceptableContentTypes()->size(), 3u);
     EXPECT_EQ(&VNImageResponseSerializer::acceptablePathExtensions(), &VNImageResponseSerializer::acceptablePathExtensions());
+}
+
+TEST(VNResponseSerializer, ArchivesKeepEachClassAndItsSettings)
+{
+    auto roundTrip = [](const Ref<VNHTTPResponseSerializer>& serializer) {
+        Value data = NSKeyedArchiver::archivedDataWithRootObject(Value(serializer));
+        EXPECT_TRUE(data.isData());
+        return NSKeyedUnarchiver::unarchiveObjectWithData(data.bytes()).objectAs<VNHTTPResponseSerializer>();
+    };
+
+    auto json = VNJSONResponseSerializer::serializerWithReadingOptions(4);
+    json->setAcceptableContentTypes(std::set<std::string> { "text/x-json" });
+    json->setAcceptableStatusCodes(NSIndexSet::indexSetWithIndex(202));
+    auto decodedJSON = std::dynamic_pointer_cast<VNJSONResponseSerializer>(roundTrip(json));
+    ASSERT_TRUE(decodedJSON);
+    EXPECT_EQ(decodedJSON->readingOptions(), 4u);
+    // The decoded sets replace the class's defaults.
+    EXPECT_EQ(decodedJSON->acceptableContentTypes(), json->acceptableContentTypes());
+    EXPECT_TRUE(decodedJSON->acceptableStatusCodes()->containsIndex(202));
+    EXPECT_FALSE(decodedJSON->acceptableStatusCodes()->containsIndex(200));
+
+    auto plain = VNHTTPResponseSerializer::serializer();
+    auto decodedPlain = roundTrip(plain);
+    ASSERT_TRUE(decodedPlain);
+    EXPECT_TRUE(decodedPlain->isMemberOfClass(VNHTTPResponseSerializer::classObject()));
+    EXPECT_FALSE(decodedPlain->acceptableContentTypes());
+
+    auto plist = VNPropertyListResponseSerializer::serializer();
+    auto decodedPlist = std::dynamic_pointer_cast<VNPropertyListResponseSerializer>(roundTrip(plist));
+    ASSERT_TRUE(decodedPlist);
+    EXPECT_EQ(decodedPlist->format(), 100u);
+
+    auto image = VNImageResponseSerializer::serializer();
+    image->setImageScale(3);
+    image->setAutomaticallyInflatesResponseImage(false);
+    auto decodedImage = std::dynamic_pointer_cast<VNImageResponseSerializer>(roundTrip(image));
+    ASSERT_TRUE(decodedImage);
+    EXPECT_EQ(decodedImage->imageScale(), 3.0f);
+    EXPECT_FALSE(decodedImage->automaticallyInflatesResponseImage());
+
+    auto compound = VNCompoundResponseSerializer::compoundSerializerWithResponseSerializers({ json, image });
+    auto decodedCompound = std::dynamic_pointer_cast<VNCompoundResponseSerializer>(roundTrip(compound));
+    ASSERT_TRUE(decodedCompound);
+    ASSERT_EQ(decodedCompound->responseSerializers().size(), 2u);
+    EXPECT_TRUE(std::dynamic_pointer_cast<VNJSONResponseSerializer>(decodedCompound->responseSerializers()[0]));
+    EXPECT_TRUE(std::dynamic_pointer_cast<VNImageResponseSerializer>(decodedCompound->responseSerializers()[1]));
 }
 
 } // namespace
