@@ -20,8 +20,8 @@ Ref<VNCompoundResponseSerializer> VNCompoundResponseSerializer::compoundSerializ
     return serializer;
 }
 
-Value VNCompoundResponseSerializer::responseObjectForResponseDataError(const Ref<NSURLResponse>& response,
-    const Value& data, Ref<NSError>* error)
+Value VNCompoundResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
     for (const auto& candidate : m_responseSerializers) {
         // Only HTTP response serializers take part; other implementations are skipped.

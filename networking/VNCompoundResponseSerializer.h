@@ -9,7 +9,10 @@
 class VNCompoundResponseSerializer : public VNHTTPResponseSerializer {
     VX_OBJECT(VNCompoundResponseSerializer, VNHTTPResponseSerializer)
 public:
-    explicit VNCompoundResponseSerializer(Passkey key) : VNHTTPResponseSerializer(key) { }
+    explicit VNCompoundResponseSerializer(Passkey key)
+        : VNHTTPResponseSerializer(key)
+    {
+    }
 
     static Ref<VNCompoundResponseSerializer> init();
     static Ref<VNCompoundResponseSerializer> serializer() { return init(); }
@@ -22,8 +25,8 @@ public:
         m_responseSerializers = std::move(serializers);
     }
 
-    Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-        Ref<NSError>* error) override;
+    Value responseObjectForResponseDataError(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
     // Archives the serializers that can be archived.
     static Ref<VNCompoundResponseSerializer> initWithCoder(NSCoder& coder);

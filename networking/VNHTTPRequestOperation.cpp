@@ -73,8 +73,8 @@ Value VNHTTPRequestOperation::responseObject()
     std::lock_guard guard(*lock());
     if (m_responseObject.isNil() && isFinished() && !error() && m_responseSerializer) {
         Ref<NSError> serializationError;
-        m_responseObject = m_responseSerializer->responseObjectForResponseDataError(response(), responseData(),
-            &serializationError);
+        m_responseObject
+            = m_responseSerializer->responseObjectForResponseDataError(response(), responseData(), &serializationError);
         if (serializationError)
             m_responseSerializationError = serializationError;
     }
@@ -94,7 +94,8 @@ void VNHTTPRequestOperation::setCompletionBlockWithSuccessFailure(SuccessBlock s
             auto queue = self->completionQueue() ? self->completionQueue() : dispatch_get_main_queue();
             auto deliverFailure = [&] {
                 if (failure) {
-                    dispatch_group_async(group, queue, [self, failure, error = self->error()] { failure(self, error); });
+                    dispatch_group_async(
+                        group, queue, [self, failure, error = self->error()] { failure(self, error); });
                 }
             };
             if (self->error()) {
@@ -134,7 +135,8 @@ void VNHTTPRequestOperation::pause()
             if (etag.isString())
                 rewritten->setValueForHTTPHeaderField(etag.stringValue(), "If-Range");
         }
-        rewritten->setValueForHTTPHeaderField(NSString::stringWithFormat("bytes=%llu-", (unsigned long long)offset), "Range");
+        rewritten->setValueForHTTPHeaderField(
+            NSString::stringWithFormat("bytes=%llu-", (unsigned long long)offset), "Range");
         setRequest(rewritten);
     }
     VNURLConnectionOperation::pause();

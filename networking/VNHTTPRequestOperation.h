@@ -13,7 +13,10 @@ public:
     using SuccessBlock = std::function<void(const Ref<VNHTTPRequestOperation>&, const Value& responseObject)>;
     using FailureBlock = std::function<void(const Ref<VNHTTPRequestOperation>&, const Ref<NSError>&)>;
 
-    explicit VNHTTPRequestOperation(Passkey key) : VNURLConnectionOperation(key) { }
+    explicit VNHTTPRequestOperation(Passkey key)
+        : VNURLConnectionOperation(key)
+    {
+    }
 
     // The base initialisation, with a plain HTTP response serializer.
     static Ref<VNHTTPRequestOperation> initWithRequest(const Ref<NSURLRequest>& request);

@@ -47,14 +47,15 @@ void VNHTTPResponseSerializer::initialize()
     m_acceptableContentTypes = std::nullopt;
 }
 
-bool VNHTTPResponseSerializer::validateResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-    Ref<NSError>* error) const
+bool VNHTTPResponseSerializer::validateResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) const
 {
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
     if (!http)
         return true;
     int32_t statusCode = http->statusCode();
-    if (m_acceptableStatusCodes && (statusCode < 0 || !m_acceptableStatusCodes->containsIndex(NSUInteger(statusCode)))) {
+    if (m_acceptableStatusCodes
+        && (statusCode < 0 || !m_acceptableStatusCodes->containsIndex(NSUInteger(statusCode)))) {
         if (error) {
             auto message = NSString::stringWithFormat(localized("Request failed: %@ (%d)"),
                 NSHTTPURLResponse::localizedStringForStatusCode(statusCode), statusCode);
@@ -68,8 +69,8 @@ bool VNHTTPResponseSerializer::validateResponseDataError(const Ref<NSURLResponse
         const auto& mimeType = http->MIMEType();
         if (!mimeType || !m_acceptableContentTypes->contains(*mimeType)) {
             if (error) {
-                auto message = NSString::stringWithFormat(localized("Request failed: unacceptable content-type: %@"),
-                    mimeType ? Value(*mimeType) : Value());
+                auto message = NSString::stringWithFormat(
+                    localized("Request failed: unacceptable content-type: %@"), mimeType ? Value(*mimeType) : Value());
                 *error = validationError(NSURLErrorCannotDecodeContentData, message, response);
             }
             return false;
@@ -78,8 +79,8 @@ bool VNHTTPResponseSerializer::validateResponseDataError(const Ref<NSURLResponse
     return true;
 }
 
-Value VNHTTPResponseSerializer::responseObjectForResponseDataError(const Ref<NSURLResponse>& response,
-    const Value& data, Ref<NSError>* error)
+Value VNHTTPResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
     validateResponseDataError(response, data, error);
     return data;
@@ -118,7 +119,8 @@ void VNHTTPResponseSerializer::decodeBaseWithCoder(NSCoder& coder)
 
 void VNHTTPResponseSerializer::encodeWithCoder(NSCoder& coder)
 {
-    coder.encodeObjectForKey(m_acceptableStatusCodes ? Value(m_acceptableStatusCodes) : Value(), "acceptableStatusCodes");
+    coder.encodeObjectForKey(
+        m_acceptableStatusCodes ? Value(m_acceptableStatusCodes) : Value(), "acceptableStatusCodes");
     if (m_acceptableContentTypes) {
         std::vector<Value> types(m_acceptableContentTypes->begin(), m_acceptableContentTypes->end());
         coder.encodeObjectForKey(Value::array(std::move(types)), "acceptableContentTypes");

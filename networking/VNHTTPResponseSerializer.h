@@ -40,8 +40,8 @@ public:
     bool validateResponseDataError(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) const;
 
     // Validates, then answers the data unchanged, also when validation failed.
-    Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-        Ref<NSError>* error) override;
+    Value responseObjectForResponseDataError(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) override;
 
     // A new serializer of the same class with copies of both acceptable sets; subclasses copy
     // their own settings onto their defaults instead.

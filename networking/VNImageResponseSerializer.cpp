@@ -64,7 +64,8 @@ Ref<UIImage> inflatedImage(const Ref<NSURLResponse>& response, const Value& data
         }
         bitmapInfo = (bitmapInfo & ~kCGBitmapAlphaInfoMask) | alpha;
     }
-    auto context = CGBitmapContextCreate(nullptr, width, height, CGImageGetBitsPerComponent(bitmap), 0, colorSpace, bitmapInfo);
+    auto context
+        = CGBitmapContextCreate(nullptr, width, height, CGImageGetBitsPerComponent(bitmap), 0, colorSpace, bitmapInfo);
     if (!context)
         return imageAtScale(data, scale);
 
@@ -95,8 +96,8 @@ const std::set<std::string>& VNImageResponseSerializer::acceptablePathExtensions
     return s_extensions;
 }
 
-Value VNImageResponseSerializer::responseObjectForResponseDataError(const Ref<NSURLResponse>& response,
-    const Value& data, Ref<NSError>* error)
+Value VNImageResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
     Ref<NSError> validation;
     if (!validateResponseDataError(response, data, &validation)) {

@@ -7,7 +7,10 @@
 class VNImageResponseSerializer : public VNHTTPResponseSerializer {
     VX_OBJECT(VNImageResponseSerializer, VNHTTPResponseSerializer)
 public:
-    explicit VNImageResponseSerializer(Passkey key) : VNHTTPResponseSerializer(key) { }
+    explicit VNImageResponseSerializer(Passkey key)
+        : VNHTTPResponseSerializer(key)
+    {
+    }
 
     // The main screen's scale, inflation on.
     static Ref<VNImageResponseSerializer> init();
@@ -21,8 +24,8 @@ public:
     void setAutomaticallyInflatesResponseImage(bool inflate) { m_automaticallyInflatesResponseImage = inflate; }
 
     // A UIImage object value, or nil.
-    Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-        Ref<NSError>* error) override;
+    Value responseObjectForResponseDataError(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
     static Ref<VNImageResponseSerializer> initWithCoder(NSCoder& coder);
     void encodeWithCoder(NSCoder& coder) override;

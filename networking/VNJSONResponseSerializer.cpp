@@ -23,8 +23,8 @@ Ref<VNJSONResponseSerializer> VNJSONResponseSerializer::serializerWithReadingOpt
     return serializer;
 }
 
-Value VNJSONResponseSerializer::responseObjectForResponseDataError(const Ref<NSURLResponse>& response,
-    const Value& data, Ref<NSError>* error)
+Value VNJSONResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
     Ref<NSError> validation;
     if (!validateResponseDataError(response, data, &validation)) {

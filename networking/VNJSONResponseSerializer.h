@@ -7,7 +7,10 @@
 class VNJSONResponseSerializer : public VNHTTPResponseSerializer {
     VX_OBJECT(VNJSONResponseSerializer, VNHTTPResponseSerializer)
 public:
-    explicit VNJSONResponseSerializer(Passkey key) : VNHTTPResponseSerializer(key) { }
+    explicit VNJSONResponseSerializer(Passkey key)
+        : VNHTTPResponseSerializer(key)
+    {
+    }
 
     static Ref<VNJSONResponseSerializer> init();
     static Ref<VNJSONResponseSerializer> serializer() { return serializerWithReadingOptions(0); }
@@ -16,8 +19,8 @@ public:
     uint32_t readingOptions() const { return m_readingOptions; }
     void setReadingOptions(uint32_t options) { m_readingOptions = options; }
 
-    Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-        Ref<NSError>* error) override;
+    Value responseObjectForResponseDataError(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
     static Ref<VNJSONResponseSerializer> initWithCoder(NSCoder& coder);
     void encodeWithCoder(NSCoder& coder) override;

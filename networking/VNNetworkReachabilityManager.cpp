@@ -81,7 +81,8 @@ Ref<VNNetworkReachabilityManager> VNNetworkReachabilityManager::managerForAddres
         SCNetworkReachabilityCreateWithAddress(nullptr, reinterpret_cast<const sockaddr*>(address)));
 }
 
-Ref<VNNetworkReachabilityManager> VNNetworkReachabilityManager::initWithReachability(SCNetworkReachabilityRef reachability)
+Ref<VNNetworkReachabilityManager> VNNetworkReachabilityManager::initWithReachability(
+    SCNetworkReachabilityRef reachability)
 {
     auto manager = make<VNNetworkReachabilityManager>();
     manager->m_networkReachability = std::move(reachability);
@@ -93,7 +94,8 @@ int32_t VNNetworkReachabilityManager::statusForFlags(SCNetworkReachabilityFlags 
 {
     bool reachable = flags & kSCNetworkReachabilityFlagsReachable;
     bool connectionRequired = flags & kSCNetworkReachabilityFlagsConnectionRequired;
-    bool connectsAutomatically = flags & (kSCNetworkReachabilityFlagsConnectionOnTraffic | kSCNetworkReachabilityFlagsConnectionOnDemand);
+    bool connectsAutomatically
+        = flags & (kSCNetworkReachabilityFlagsConnectionOnTraffic | kSCNetworkReachabilityFlagsConnectionOnDemand);
     bool needsUser = flags & kSCNetworkReachabilityFlagsInterventionRequired;
     bool networkReachable = reachable && (!connectionRequired || (connectsAutomatically && !needsUser));
     if (!networkReachable)
@@ -109,14 +111,15 @@ void VNNetworkReachabilityManager::startMonitoring()
     if (!m_networkReachability)
         return;
 
-    StatusCallback callback = [weak = Weak<VNNetworkReachabilityManager>(self<VNNetworkReachabilityManager>())](int32_t status) {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        self->setNetworkReachabilityStatus(status);
-        if (auto block = self->m_networkReachabilityStatusBlock)
-            block(status);
-    };
+    StatusCallback callback
+        = [weak = Weak<VNNetworkReachabilityManager>(self<VNNetworkReachabilityManager>())](int32_t status) {
+              auto self = weak.lock();
+              if (!self)
+                  return;
+              self->setNetworkReachabilityStatus(status);
+              if (auto block = self->m_networkReachabilityStatusBlock)
+                  block(status);
+          };
     // The context copies the callback; the target keeps that copy until it is replaced or the
     // target goes away.
     SCNetworkReachabilityContext context;

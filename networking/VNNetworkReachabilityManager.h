@@ -12,7 +12,8 @@ struct sockaddr_in;
 // Posted on the main queue when a monitored target's reachability changes; object nil, user
 // info {VNNetworkingReachabilityNotificationStatusItem: status}.
 inline constexpr const char* VNNetworkingReachabilityDidChangeNotification = "com.vnnet.networking.reachability.change";
-inline constexpr const char* VNNetworkingReachabilityNotificationStatusItem = "VNNetworkingReachabilityNotificationStatusItem";
+inline constexpr const char* VNNetworkingReachabilityNotificationStatusItem
+    = "VNNetworkingReachabilityNotificationStatusItem";
 
 enum VNNetworkReachabilityStatus : int32_t {
     VNNetworkReachabilityStatusUnknown = -1,
@@ -30,7 +31,10 @@ class VNNetworkReachabilityManager : public NSObject {
 public:
     using StatusBlock = std::function<void(int32_t status)>;
 
-    explicit VNNetworkReachabilityManager(Passkey key) : NSObject(key) { }
+    explicit VNNetworkReachabilityManager(Passkey key)
+        : NSObject(key)
+    {
+    }
     ~VNNetworkReachabilityManager() override;
 
     // The process-wide manager over the IPv4 zero address (the network in general).
@@ -55,7 +59,10 @@ public:
     bool isReachableViaWiFi() const { return m_networkReachabilityStatus == 2; }
 
     const SCNetworkReachabilityRef& networkReachability() const { return m_networkReachability; }
-    void setNetworkReachability(SCNetworkReachabilityRef reachability) { m_networkReachability = std::move(reachability); }
+    void setNetworkReachability(SCNetworkReachabilityRef reachability)
+    {
+        m_networkReachability = std::move(reachability);
+    }
 
     const StatusBlock& networkReachabilityStatusBlock() const { return m_networkReachabilityStatusBlock; }
     void setReachabilityStatusChangeBlock(StatusBlock block) { m_networkReachabilityStatusBlock = std::move(block); }

@@ -14,8 +14,8 @@ Ref<VNPropertyListResponseSerializer> VNPropertyListResponseSerializer::init()
     return serializer;
 }
 
-Ref<VNPropertyListResponseSerializer> VNPropertyListResponseSerializer::serializerWithFormatReadOptions(uint32_t format,
-    uint32_t readOptions)
+Ref<VNPropertyListResponseSerializer> VNPropertyListResponseSerializer::serializerWithFormatReadOptions(
+    uint32_t format, uint32_t readOptions)
 {
     auto serializer = init();
     serializer->setFormat(format);
@@ -29,8 +29,8 @@ const std::set<std::string>& VNPropertyListResponseSerializer::acceptablePathExt
     return s_extensions;
 }
 
-Value VNPropertyListResponseSerializer::responseObjectForResponseDataError(const Ref<NSURLResponse>& response,
-    const Value& data, Ref<NSError>* error)
+Value VNPropertyListResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
     Ref<NSError> validation;
     if (!validateResponseDataError(response, data, &validation)) {

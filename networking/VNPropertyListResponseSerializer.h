@@ -6,7 +6,10 @@
 class VNPropertyListResponseSerializer : public VNHTTPResponseSerializer {
     VX_OBJECT(VNPropertyListResponseSerializer, VNHTTPResponseSerializer)
 public:
-    explicit VNPropertyListResponseSerializer(Passkey key) : VNHTTPResponseSerializer(key) { }
+    explicit VNPropertyListResponseSerializer(Passkey key)
+        : VNHTTPResponseSerializer(key)
+    {
+    }
 
     // Format 0; `serializer` sets the XML format (100).
     static Ref<VNPropertyListResponseSerializer> init();
@@ -21,8 +24,8 @@ public:
     uint32_t readOptions() const { return m_readOptions; }
     void setReadOptions(uint32_t options) { m_readOptions = options; }
 
-    Value responseObjectForResponseDataError(const Ref<NSURLResponse>& response, const Value& data,
-        Ref<NSError>* error) override;
+    Value responseObjectForResponseDataError(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error) override;
     Ref<VNHTTPResponseSerializer> copy() const override;
     static Ref<VNPropertyListResponseSerializer> initWithCoder(NSCoder& coder);
     void encodeWithCoder(NSCoder& coder) override;

@@ -22,7 +22,10 @@ public:
         VNSSLPinningModeCertificate = 2,
     };
 
-    explicit VNSecurityPolicy(Passkey key) : NSObject(key) { }
+    explicit VNSecurityPolicy(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     // Mode 0, invalid certificates refused, no pins.
     static Ref<VNSecurityPolicy> init();

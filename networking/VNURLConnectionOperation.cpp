@@ -215,8 +215,8 @@ void VNURLConnectionOperation::operationDidStart()
     {
         std::lock_guard guard(*m_lock);
         if (!isCancelled()) {
-            auto connection = NSURLConnection::initWithRequestDelegateStartImmediately(request(),
-                self<VNURLConnectionOperation>(), false);
+            auto connection = NSURLConnection::initWithRequestDelegateStartImmediately(
+                request(), self<VNURLConnectionOperation>(), false);
             auto runLoop = NSRunLoop::currentRunLoop();
             auto stream = outputStream();
             for (const auto& mode : m_runLoopModes) {
@@ -313,8 +313,10 @@ void VNURLConnectionOperation::setCompletionBlock(std::function<void()> block)
     Weak<VNURLConnectionOperation> weak = self<VNURLConnectionOperation>();
     NSOperation::setCompletionBlock([weak, block = std::move(block)] {
         auto strong = weak.lock();
-        dispatch_group_t group = strong && strong->completionGroup() ? strong->completionGroup() : sharedCompletionGroup();
-        dispatch_queue_t queue = strong && strong->completionQueue() ? strong->completionQueue() : dispatch_get_main_queue();
+        dispatch_group_t group
+            = strong && strong->completionGroup() ? strong->completionGroup() : sharedCompletionGroup();
+        dispatch_queue_t queue
+            = strong && strong->completionQueue() ? strong->completionQueue() : dispatch_get_main_queue();
         dispatch_group_async(group, queue, block);
         // Dropping the block afterwards breaks cycles through blocks that capture the operation.
         dispatch_group_notify(group, queue, [weak] {
@@ -432,7 +434,8 @@ void VNURLConnectionOperation::setOutputStream(Ref<NSOutputStream> stream)
         old->close();
 }
 
-void VNURLConnectionOperation::connectionDidReceiveResponse(const Ref<NSURLConnection>&, const Ref<NSURLResponse>& response)
+void VNURLConnectionOperation::connectionDidReceiveResponse(
+    const Ref<NSURLConnection>&, const Ref<NSURLResponse>& response)
 {
     setResponse(response);
     outputStream()->open();
@@ -476,8 +479,8 @@ void VNURLConnectionOperation::connectionDidReceiveData(const Ref<NSURLConnectio
         self->m_totalBytesRead += length;
         if (self->m_downloadProgress) {
             auto currentResponse = self->response();
-            self->m_downloadProgress(length, self->m_totalBytesRead,
-                currentResponse ? currentResponse->expectedContentLength() : -1);
+            self->m_downloadProgress(
+                length, self->m_totalBytesRead, currentResponse ? currentResponse->expectedContentLength() : -1);
         }
     });
 }
@@ -516,7 +519,8 @@ void VNURLConnectionOperation::connectionDidSendBodyDataTotalBytesWrittenTotalBy
 }
 
 std::optional<Ref<NSURLRequest>> VNURLConnectionOperation::connectionWillSendRequestRedirectResponse(
-    const Ref<NSURLConnection>& connection, const Ref<NSURLRequest>& request, const Ref<NSURLResponse>& redirectResponse)
+    const Ref<NSURLConnection>& connection, const Ref<NSURLRequest>& request,
+    const Ref<NSURLResponse>& redirectResponse)
 {
     if (m_redirectResponse)
         return m_redirectResponse(connection, request, redirectResponse);
@@ -617,7 +621,8 @@ std::vector<Ref<NSOperation>> VNURLConnectionOperation::batchOfRequestOperations
         Weak<VNURLConnectionOperation> weak = operation;
         operation->setCompletionBlock([weak, weakOperations, original, progress, group] {
             auto strong = weak.lock();
-            dispatch_queue_t queue = strong && strong->completionQueue() ? strong->completionQueue() : dispatch_get_main_queue();
+            dispatch_queue_t queue
+                = strong && strong->completionQueue() ? strong->completionQueue() : dispatch_get_main_queue();
             dispatch_group_async(group, queue, [original, weakOperations, progress, group] {
                 if (original)
                     original();

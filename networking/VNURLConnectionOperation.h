@@ -42,8 +42,8 @@ public:
         = std::function<void(const Ref<NSURLConnection>&, const Ref<NSURLAuthenticationChallenge>&)>;
     using CacheResponseBlock
         = std::function<Ref<NSCachedURLResponse>(const Ref<NSURLConnection>&, const Ref<NSCachedURLResponse>&)>;
-    using RedirectResponseBlock = std::function<Ref<NSURLRequest>(const Ref<NSURLConnection>&,
-        const Ref<NSURLRequest>&, const Ref<NSURLResponse>&)>;
+    using RedirectResponseBlock = std::function<Ref<NSURLRequest>(
+        const Ref<NSURLConnection>&, const Ref<NSURLRequest>&, const Ref<NSURLResponse>&)>;
     using BatchProgressBlock = std::function<void(uint32_t finished, uint32_t total)>;
     using BatchCompletionBlock = std::function<void(const std::vector<Ref<VNURLConnectionOperation>>&)>;
 
@@ -148,13 +148,13 @@ public:
     void connectionDidFailWithError(const Ref<NSURLConnection>&, const Ref<NSError>&) override;
     void connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(const Ref<NSURLConnection>&,
         int64_t bytesWritten, int64_t totalBytesWritten, int64_t totalBytesExpected) override;
-    std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(const Ref<NSURLConnection>&,
-        const Ref<NSURLRequest>&, const Ref<NSURLResponse>&) override;
-    std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(const Ref<NSURLConnection>&,
-        const Ref<NSCachedURLResponse>&) override;
+    std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(
+        const Ref<NSURLConnection>&, const Ref<NSURLRequest>&, const Ref<NSURLResponse>&) override;
+    std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(
+        const Ref<NSURLConnection>&, const Ref<NSCachedURLResponse>&) override;
     std::optional<bool> connectionShouldUseCredentialStorage(const Ref<NSURLConnection>&) override;
-    bool connectionWillSendRequestForAuthenticationChallenge(const Ref<NSURLConnection>&,
-        const Ref<NSURLAuthenticationChallenge>&) override;
+    bool connectionWillSendRequestForAuthenticationChallenge(
+        const Ref<NSURLConnection>&, const Ref<NSURLAuthenticationChallenge>&) override;
 
 protected:
     // Runs the designated initialisation on an object a subclass has made.

@@ -119,7 +119,8 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
     // Without a success block a successful result is only kept.
     auto quiet = operationFor("http://stub.invalid/ok");
     int failures = 0;
-    quiet->setCompletionBlockWithSuccessFailure(nullptr, [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>&) { ++failures; });
+    quiet->setCompletionBlockWithSuccessFailure(
+        nullptr, [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>&) { ++failures; });
     quiet->start();
     drainAll();
     EXPECT_EQ(failures, 0);
@@ -127,8 +128,8 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
 
     auto cancelled = operationFor("http://stub.invalid/ok");
     Ref<NSError> failure;
-    cancelled->setCompletionBlockWithSuccessFailure(nullptr,
-        [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) { failure = error; });
+    cancelled->setCompletionBlockWithSuccessFailure(
+        nullptr, [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) { failure = error; });
     cancelled->cancel();
     drainAll();
     ASSERT_TRUE(failure);

@@ -14,7 +14,10 @@ namespace {
 class CountingObserver : public NSObject {
     VX_OBJECT(CountingObserver, NSObject)
 public:
-    explicit CountingObserver(Passkey key) : NSObject(key) { }
+    explicit CountingObserver(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<CountingObserver> create() { return make<CountingObserver>(); }
     void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value&, void*) override
     {
@@ -36,14 +39,16 @@ protected:
     }
     void setFlags(std::optional<SCNetworkReachabilityFlags> flags)
     {
-        SCNetworkReachability::setFlagsSourceForTesting([flags](const SCNetworkReachability::Target&) { return flags; });
+        SCNetworkReachability::setFlagsSourceForTesting(
+            [flags](const SCNetworkReachability::Target&) { return flags; });
     }
 };
 
 TEST(VNNetworkReachabilityManagerStatus, MapsFlagsToStatusAndText)
 {
     const uint32_t R = kSCNetworkReachabilityFlagsReachable, C = kSCNetworkReachabilityFlagsConnectionRequired,
-                   T = kSCNetworkReachabilityFlagsConnectionOnTraffic, I = kSCNetworkReachabilityFlagsInterventionRequired,
+                   T = kSCNetworkReachabilityFlagsConnectionOnTraffic,
+                   I = kSCNetworkReachabilityFlagsInterventionRequired,
                    D = kSCNetworkReachabilityFlagsConnectionOnDemand, W = kSCNetworkReachabilityFlagsIsWWAN;
     struct Case {
         const char* name;

@@ -8,9 +8,9 @@
 #include "CGContext.h"
 #include "CGImage.h"
 #include "NSError.h"
+#include "NSHTTPURLResponse.h"
 #include "NSKeyedArchiver.h"
 #include "NSKeyedUnarchiver.h"
-#include "NSHTTPURLResponse.h"
 #include "NSURL.h"
 #include "NSURLError.h"
 #include "UIImage.h"
@@ -37,8 +37,8 @@ Value body(std::string_view text)
 // first, premultiplied) can be told apart.
 Value pngData(size_t width, size_t height)
 {
-    auto context = CGBitmapContextCreate(nullptr, width, height, 8, 0, CGColorSpaceCreateDeviceRGB(),
-        kCGImageAlphaPremultipliedLast);
+    auto context = CGBitmapContextCreate(
+        nullptr, width, height, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
     auto png = CGImageEncodePNG(CGBitmapContextCreateImage(context));
     return png ? Value::data(*png) : Value();
 }
@@ -75,7 +75,8 @@ TEST(VNResponseSerializer, ValidatesAndParsesBodies)
         { "plain keeps any type", Plain, 200, "text/html", body("x"), "<78>", nullptr, 0, nullptr },
         { "plain with a failure status", Plain, 500, "text/html", body("x"), "<78>", "VNNetworkingErrorDomain", -1011,
             "Request failed: internal server error (500)" },
-        { "property list", PropertyList, 200, "application/x-plist", body(plist), "{\n    a = 1;\n}", nullptr, 0, nullptr },
+        { "property list", PropertyList, 200, "application/x-plist", body(plist), "{\n    a = 1;\n}", nullptr, 0,
+            nullptr },
         { "property list of the wrong type", PropertyList, 200, "application/json", body(plist), nullptr,
             "VNNetworkingErrorDomain", -1016, "Request failed: unacceptable content-type: application/json" },
     };
@@ -113,7 +114,8 @@ TEST(VNResponseSerializer, ValidatesAndParsesBodies)
             EXPECT_EQ(error->userInfo()[NSURLErrorFailingURLErrorKey].objectValue(), reply->URL());
         }
         // Without an error slot the answer is the same.
-        EXPECT_EQ(serializer->responseObjectForResponseDataError(reply, c.data, nullptr).description(), object.description());
+        EXPECT_EQ(
+            serializer->responseObjectForResponseDataError(reply, c.data, nullptr).description(), object.description());
     }
     // A nil response is never refused.
     EXPECT_TRUE(VNJSONResponseSerializer::serializer()->validateResponseDataError(nullptr, body("x"), nullptr));
@@ -139,7 +141,8 @@ TEST(VNResponseSerializer, InflatesSmallImagesOnly)
         Value data = pngData(c.side, c.side);
         ASSERT_TRUE(data.isData());
         Ref<NSError> error;
-        auto image = serializer->responseObjectForResponseDataError(response(200, "image/png"), data, &error).objectAs<UIImage>();
+        auto image = serializer->responseObjectForResponseDataError(response(200, "image/png"), data, &error)
+                         .objectAs<UIImage>();
         ASSERT_TRUE(image);
         EXPECT_FALSE(error);
         EXPECT_EQ(image->scale(), 2);
@@ -147,7 +150,8 @@ TEST(VNResponseSerializer, InflatesSmallImagesOnly)
         EXPECT_EQ(CGImageGetAlphaInfo(image->CGImage()), c.alpha);
     }
     // Bytes that are no image give nil.
-    EXPECT_TRUE(serializer->responseObjectForResponseDataError(response(200, "image/png"), body("nope"), nullptr).isNil());
+    EXPECT_TRUE(
+        serializer->responseObjectForResponseDataError(response(200, "image/png"), body("nope"), nullptr).isNil());
 }
 
 TEST(VNResponseSerializer, CompoundTriesEachAndCopiesKeepOwnSettings)
@@ -183,7 +187,8 @@ TEST(VNResponseSerializer, CompoundTriesEachAndCopiesKeepOwnSettings)
     ASSERT_TRUE(jsonCopy);
     EXPECT_EQ(jsonCopy->readingOptions(), 4u);
     EXPECT_EQ(jsonCopy->acceptableContentTypes()->size(), 3u);
-    EXPECT_EQ(&VNImageResponseSerializer::acceptablePathExtensions(), &VNImageResponseSerializer::acceptablePathExtensions());
+    EXPECT_EQ(
+        &VNImageResponseSerializer::acceptablePathExtensions(), &VNImageResponseSerializer::acceptablePathExtensions());
 }
 
 TEST(VNResponseSerializer, ArchivesKeepEachClassAndItsSettings)

@@ -20,7 +20,10 @@ SecCertificateRef certificate(const TestIdentity& identity)
 class KeyPathRecorder : public NSObject {
     VX_OBJECT(KeyPathRecorder, NSObject)
 public:
-    explicit KeyPathRecorder(Passkey key) : NSObject(key) { }
+    explicit KeyPathRecorder(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KeyPathRecorder> create() { return make<KeyPathRecorder>(); }
     void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value&, void*) override
     {
@@ -53,10 +56,11 @@ TEST(VNSecurityPolicy, EvaluatesServerTrustByPinningMode)
             Pins({ &certs.authority(), &certs.selfSigned() }), true },
         { "certificate pin on an intermediate", { &certs.localhost(), &certs.authority() }, false, 2, false,
             Pins({ &certs.authority() }), true },
-        { "certificate pin elsewhere refuses", { &certs.localhost() }, true, 2, true,
-            Pins({ &certs.selfSigned() }), false },
+        { "certificate pin elsewhere refuses", { &certs.localhost() }, true, 2, true, Pins({ &certs.selfSigned() }),
+            false },
         { "certificate mode without pins", { &certs.localhost() }, true, 2, true, std::nullopt, false },
-        { "certificate mode with empty pins", { &certs.localhost() }, true, 2, true, Pins(std::vector<const TestIdentity*> {}), false },
+        { "certificate mode with empty pins", { &certs.localhost() }, true, 2, true,
+            Pins(std::vector<const TestIdentity*> {}), false },
         { "key pin on the leaf", { &certs.selfSigned() }, false, 1, false, Pins({ &certs.selfSigned() }), true },
         { "key pin on an intermediate", { &certs.expired(), &certs.authority() }, false, 1, false,
             Pins({ &certs.authority() }), true },

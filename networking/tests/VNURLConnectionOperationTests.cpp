@@ -40,7 +40,10 @@ Ref<NSURLRequest> requestFor(const std::string& url)
 class KeyCounter : public NSObject {
     VX_OBJECT(KeyCounter, NSObject)
 public:
-    explicit KeyCounter(Passkey key) : NSObject(key) { }
+    explicit KeyCounter(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KeyCounter> create() { return make<KeyCounter>(); }
     void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value&, void*) override
     {
@@ -77,11 +80,13 @@ private:
 
 TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
 {
-    auto chunked = stubSpec("http://stub.invalid/body", "caf\xe9!", { { "Content-Type", "text/plain; charset=iso-8859-1" } });
+    auto chunked
+        = stubSpec("http://stub.invalid/body", "caf\xe9!", { { "Content-Type", "text/plain; charset=iso-8859-1" } });
     chunked.chunkSize = 2;
     stubs.add(chunked);
     stubs.add(stubSpec("http://stub.invalid/plain", "ok"));
-    stubs.add(stubSpec("http://stub.invalid/odd", "\xc3\xa9", { { "Content-Type", "text/plain; charset=no-such-set" } }));
+    stubs.add(
+        stubSpec("http://stub.invalid/odd", "\xc3\xa9", { { "Content-Type", "text/plain; charset=no-such-set" } }));
     auto down = stubSpec("http://stub.invalid/down", "");
     down.errorCode = NSURLErrorNotConnectedToInternet;
     stubs.add(down);
@@ -145,12 +150,13 @@ TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
         const char* name;
         std::function<Ref<NSOutputStream>()> make;
     } cases[] = {
-        { "closed by its owner", [] {
-             auto stream = NSOutputStream::outputStreamToMemory();
-             stream->open();
-             stream->close();
-             return stream;
-         } },
+        { "closed by its owner",
+            [] {
+                auto stream = NSOutputStream::outputStreamToMemory();
+                stream->open();
+                stream->close();
+                return stream;
+            } },
         { "file that cannot be created",
             [] { return NSOutputStream::outputStreamToFileAtPathAppend("/nonexistent-dir/body", false); } },
     };
@@ -284,7 +290,8 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
     std::vector<Ref<VNURLConnectionOperation>> operations;
     std::vector<std::string> events;
     for (int i = 0; i < 3; ++i) {
-        auto operation = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/" + std::to_string(i)));
+        auto operation
+            = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/" + std::to_string(i)));
         operation->setCompletionBlock([&events, i] { events.push_back("done " + std::to_string(i)); });
         operations.push_back(operation);
     }
@@ -314,8 +321,8 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
 
     // An empty batch is one operation that completes with nothing.
     std::optional<size_t> emptyCount;
-    auto empty = VNURLConnectionOperation::batchOfRequestOperations({}, nullptr,
-        [&](const std::vector<Ref<VNURLConnectionOperation>>& done) { emptyCount = done.size(); });
+    auto empty = VNURLConnectionOperation::batchOfRequestOperations(
+        {}, nullptr, [&](const std::vector<Ref<VNURLConnectionOperation>>& done) { emptyCount = done.size(); });
     ASSERT_EQ(empty.size(), 1u);
     queue->addOperation(empty[0]);
     drainAll();
