@@ -266,6 +266,11 @@ void VNURLConnectionOperation::cancelConnection()
         connectionDidFailWithError(connection, cancelled);
     } else {
         setError(cancelled);
+        // A paused operation cannot finish directly; left paused it would never finish, and a
+        // resumed one would skip its cancelled start and hang executing. Via ready (which a
+        // cancelled operation may leave for finished) it ends like any cancelled operation.
+        if (isPaused())
+            setState(VNOperationReadyState);
         finish();
     }
 }

@@ -243,6 +243,17 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
     EXPECT_EQ(operation->responseString(), std::optional<std::string>("slow body"));
     EXPECT_EQ(finishes, 2);
 
+    // Cancelling a paused operation finishes it.
+    auto paused = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/slow"));
+    paused->start();
+    drainAll();
+    paused->pause();
+    paused->cancel();
+    drainAll();
+    EXPECT_TRUE(paused->isFinished());
+    ASSERT_TRUE(paused->error());
+    EXPECT_EQ(paused->error()->code(), NSURLErrorCancelled);
+
     // Finished is final.
     for (int32_t state : { -1, 1, 2 }) {
         operation->setState(state);
