@@ -52,22 +52,22 @@ Ref<VNSecurityPolicy> VNSecurityPolicy::policyWithPinningMode(uint32_t mode)
 
 const std::vector<Value::Bytes>& VNSecurityPolicy::defaultPinnedCertificates()
 {
-    // Created once and kept for the life of the process.
-    static std::vector<Value::Bytes>* s_certificates = nullptr;
+    // Filled once and kept for the life of the process (a test reset of the once-only flags
+    // fills the same array again).
+    static std::vector<Value::Bytes> s_certificates;
     static dispatch_once_t s_once;
     dispatch_once(&s_once, [] {
-        auto certificates = new std::vector<Value::Bytes>();
-        auto bundle = NSBundle::mainBundle();
-        if (bundle) {
+        std::vector<Value::Bytes> certificates;
+        if (auto bundle = NSBundle::mainBundle()) {
             for (const auto& path : bundle->pathsForResourcesOfType("cer", ".")) {
                 Value data = NSData::dataWithContentsOfFile(path);
                 if (data.isData())
-                    certificates->push_back(data.bytes());
+                    certificates.push_back(data.bytes());
             }
         }
-        s_certificates = certificates;
+        s_certificates = std::move(certificates);
     });
-    return *s_certificates;
+    return s_certificates;
 }
 
 void VNSecurityPolicy::setPinnedCertificates(std::optional<std::vector<Value::Bytes>> certificates)

@@ -12,6 +12,7 @@
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
+#include "NetworkingTestSupport.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
 #include "URLStubs.h"
@@ -65,7 +66,7 @@ protected:
     }
     void TearDown() override
     {
-        drainAll();
+        settle();
         for (const auto& token : m_tokens)
             NSNotificationCenter::defaultCenter()->removeObserver(token);
         resetForTesting();
@@ -120,7 +121,7 @@ TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
         });
         operation->start();
         operation->start(); // not ready any more: ignored
-        drainAll();
+        settle();
         EXPECT_TRUE(operation->isFinished());
         EXPECT_EQ(completions, 1);
         EXPECT_FALSE(operation->completionBlock());
@@ -167,7 +168,7 @@ TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
         int progress = 0;
         operation->setDownloadProgressBlock([&](uint32_t, int64_t, int64_t) { ++progress; });
         operation->start();
-        drainAll();
+        settle();
         EXPECT_TRUE(operation->isFinished());
         ASSERT_TRUE(operation->error());
         EXPECT_EQ(progress, 0);
@@ -186,10 +187,10 @@ TEST_F(ConnectionOperationFixture, CancellingBeforeStartFinishesOnceWithCancelle
 
     operation->cancel();
     operation->cancel();
-    drainAll();
+    settle();
     operation->start();
     operation->cancel();
-    drainAll();
+    settle();
 
     EXPECT_EQ(counter->counts["isCancelled"], 1);
     EXPECT_TRUE(operation->isCancelled());
@@ -214,7 +215,7 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
 
     // A ready operation only changes state; paused cannot jump to executing.
     operation->pause();
-    drainAll();
+    settle();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_EQ(finishes, 0);
     EXPECT_EQ(starts, 0);
@@ -223,22 +224,22 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
 
     // Resuming starts; pausing the running operation drops its connection and posts "finish".
     operation->resume();
-    drainAll();
+    settle();
     EXPECT_TRUE(operation->isExecuting());
     EXPECT_EQ(starts, 1);
     operation->pause();
-    drainAll();
+    settle();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_EQ(finishes, 1);
     clock.advance(10);
-    drainAll();
+    settle();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_FALSE(operation->response());
 
     operation->resume();
-    drainAll();
+    settle();
     clock.advance(10);
-    drainAll();
+    settle();
     EXPECT_TRUE(operation->isFinished());
     EXPECT_EQ(operation->responseString(), std::optional<std::string>("slow body"));
     EXPECT_EQ(finishes, 2);
@@ -246,10 +247,10 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
     // Cancelling a paused operation finishes it.
     auto paused = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/slow"));
     paused->start();
-    drainAll();
+    settle();
     paused->pause();
     paused->cancel();
-    drainAll();
+    settle();
     EXPECT_TRUE(paused->isFinished());
     ASSERT_TRUE(paused->error());
     EXPECT_EQ(paused->error()->code(), NSURLErrorCancelled);
@@ -278,7 +279,7 @@ TEST_F(ConnectionOperationFixture, BackgroundTasksCancelOnExpiryAndEndWithTheOpe
     EXPECT_EQ(application->activeBackgroundTaskCount(), before + 1);
 
     UIApplicationHost::expireBackgroundTasks();
-    drainAll();
+    settle();
     EXPECT_EQ(expirations, 1);
     EXPECT_TRUE(operation->isCancelled());
     EXPECT_TRUE(operation->isFinished());
@@ -318,7 +319,7 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
     EXPECT_EQ(batch.back()->dependencies().size(), 3u);
     auto queue = NSOperationQueue::init();
     queue->addOperationsWaitUntilFinished(batch, false);
-    drainAll();
+    settle();
 
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events.back(), "batch");
@@ -336,7 +337,7 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
         {}, nullptr, [&](const std::vector<Ref<VNURLConnectionOperation>>& done) { emptyCount = done.size(); });
     ASSERT_EQ(empty.size(), 1u);
     queue->addOperation(empty[0]);
-    drainAll();
+    settle();
     EXPECT_EQ(emptyCount, std::optional<size_t>(0));
 }
 
