@@ -589,7 +589,7 @@ std::string VNURLConnectionOperation::description() const
     auto req = request();
     auto res = response();
     return NSString::stringWithFormat("<%@: %p, state: %@, cancelled: %@ request: %@, response: %@>", className(),
-        static_cast<const void*>(this), keyPathForState(state()), isCancelled() ? "YES" : "NO", req, res);
+        static_cast<const void*>(this), Value(keyPathForState(state())), Value(isCancelled() ? "YES" : "NO"), req, res);
 }
 
 Value VNURLConnectionOperation::valueForKey(const std::string& key)

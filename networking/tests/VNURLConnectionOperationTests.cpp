@@ -193,6 +193,10 @@ TEST_F(ConnectionOperationFixture, CancellingBeforeStartFinishesOnceWithCancelle
     settle();
 
     EXPECT_EQ(counter->counts["isCancelled"], 1);
+    auto text = operation->description();
+    EXPECT_EQ(text.rfind("<VNURLConnectionOperation: 0x", 0), 0u) << text;
+    EXPECT_NE(text.find(", state: isFinished, cancelled: YES request: "), std::string::npos) << text;
+    EXPECT_EQ(text.find("Format error"), std::string::npos) << text;
     EXPECT_TRUE(operation->isCancelled());
     EXPECT_TRUE(operation->isFinished());
     ASSERT_TRUE(operation->error());
