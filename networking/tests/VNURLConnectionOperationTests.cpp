@@ -1,7 +1,9 @@
 #include "VNURLConnectionOperation.h"
 
 #include "Drain.h"
+#include "LoopbackServer.h"
 #include "NSError.h"
+#include "NSHTTPURLResponse.h"
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
 #include "NSOperationQueue.h"
@@ -9,13 +11,16 @@
 #include "NSString.h"
 #include "NSThread.h"
 #include "NSURL.h"
+#include "NSURLCredential.h"
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
 #include "NetworkingTestSupport.h"
+#include "TestCertificates.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
 #include "URLStubs.h"
+#include "VNSecurityPolicy.h"
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +146,59 @@ TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
             EXPECT_EQ(operation->error()->code(), c.errorCode);
             EXPECT_FALSE(operation->responseString());
         }
+    }
+}
+
+TEST_F(ConnectionOperationFixture, AnswersChallengesWithItsPolicyAndCredential)
+{
+    TestCertificates certificates;
+    LoopbackServer secure(certificates.selfSigned());
+    struct Case {
+        const char* name;
+        uint32_t mode;
+        bool allowInvalid;
+        const TestIdentity* pin;
+        int32_t errorCode;
+    } cases[] = {
+        { "default policy refuses a self-signed server", 0, false, nullptr, NSURLErrorCancelled },
+        { "invalid certificates allowed", 0, true, nullptr, 0 },
+        { "pinned certificate", 2, false, &certificates.selfSigned(), 0 },
+        { "pinned key of another server", 1, true, &certificates.localhost(), NSURLErrorCancelled },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto policy = VNSecurityPolicy::defaultPolicy();
+        policy->setSSLPinningMode(c.mode);
+        policy->setAllowInvalidCertificates(c.allowInvalid);
+        if (c.pin)
+            policy->setPinnedCertificates(std::vector<Value::Bytes> { c.pin->certificateDER });
+        auto operation = VNURLConnectionOperation::initWithRequest(requestFor(secure.url("/hello")));
+        operation->setSecurityPolicy(policy);
+        operation->start();
+        settle();
+        ASSERT_TRUE(operation->isFinished());
+        EXPECT_EQ(operation->error() ? operation->error()->code() : 0, c.errorCode);
+        EXPECT_EQ(operation->responseString().value_or(""), c.errorCode ? "" : "hello");
+    }
+
+    // Other challenges: the credential is offered once; after a failure the load goes on without.
+    LoopbackServer plain;
+    struct Login {
+        const char* password;
+        int32_t status;
+    } logins[] = { { "secret", 200 }, { "wrong", 401 } };
+    for (const auto& login : logins) {
+        SCOPED_TRACE(login.password);
+        auto operation = VNURLConnectionOperation::initWithRequest(requestFor(plain.url("/basic")));
+        operation->setCredential(NSURLCredential::credentialWithUserPasswordPersistence(
+            "user", login.password, NSURLCredentialPersistenceNone));
+        operation->start();
+        settle();
+        ASSERT_TRUE(operation->isFinished());
+        EXPECT_FALSE(operation->error());
+        auto response = std::dynamic_pointer_cast<NSHTTPURLResponse>(operation->response());
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->statusCode(), login.status);
     }
 }
 
