@@ -41,8 +41,13 @@ void drainAll()
             loop->runPass(NSDefaultRunLoopMode);
             continue;
         }
-        if (DispatchWork::isQuiet())
-            return;
+        if (DispatchWork::isQuiet()) {
+            // A worker may have posted to the main queue and finished between the check of the
+            // main loop above and this one: look again before calling the process idle.
+            if (DispatchWork::generation() == seen && !loop->hasPendingWorkInMode(NSDefaultRunLoopMode))
+                return;
+            continue;
+        }
         if (!DispatchWork::waitForChange(seen, s_stallSeconds))
             fatal("no progress for " + std::to_string(int(s_stallSeconds)) + " s; work: " + DispatchWork::describe());
     }
