@@ -313,6 +313,8 @@ std::optional<int> ServiceSimulator::start(int port)
     Impl& impl = *m_impl;
     if (impl.thread.joinable())
         return impl.port;
+    // Idle kept-alive connections close after a second, so stopping never waits long for them.
+    impl.server.set_keep_alive_timeout(1);
     int bound = port == 0 ? impl.server.bind_to_any_port("127.0.0.1") : (impl.server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0)
         return std::nullopt;
