@@ -551,43 +551,19 @@ void UITableView::endUpdates()
 void UITableView::insertRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::InsertRows, {}, {}, animation };
-    for (const auto& p : indexPaths) {
-        if (p)
-            record.indexPaths.push_back({ p->section(), p->row() });
-    }
-    m_pending.insertRows.insert(m_pending.insertRows.end(), record.indexPaths.begin(), record.indexPaths.end());
-    recordUpdate(std::move(record));
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueRowUpdate(UITableViewRecordedUpdate::Kind::InsertRows, indexPaths, animation, &PendingUpdates::insertRows);
 }
 
 void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::DeleteRows, {}, {}, animation };
-    for (const auto& p : indexPaths) {
-        if (p)
-            record.indexPaths.push_back({ p->section(), p->row() });
-    }
-    m_pending.deleteRows.insert(m_pending.deleteRows.end(), record.indexPaths.begin(), record.indexPaths.end());
-    recordUpdate(std::move(record));
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueRowUpdate(UITableViewRecordedUpdate::Kind::DeleteRows, indexPaths, animation, &PendingUpdates::deleteRows);
 }
 
 void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    UITableViewRecordedUpdate record { UITableViewRecordedUpdate::Kind::ReloadRows, {}, {}, animation };
-    for (const auto& p : indexPaths) {
-        if (p)
-            record.indexPaths.push_back({ p->section(), p->row() });
-    }
-    m_pending.reloadRows.insert(m_pending.reloadRows.end(), record.indexPaths.begin(), record.indexPaths.end());
-    recordUpdate(std::move(record));
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueRowUpdate(UITableViewRecordedUpdate::Kind::ReloadRows, indexPaths, animation, &PendingUpdates::reloadRows);
 }
 
 void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
@@ -598,6 +574,34 @@ void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, co
     Path b { to->section(), to->row() };
     recordUpdate({ UITableViewRecordedUpdate::Kind::MoveRow, { a, b }, {}, UITableViewRowAnimationNone });
     m_pending.moves.push_back({ a, b });
+    applyUpdatesUnlessBatched();
+}
+
+void UITableView::queueRowUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<Ref<NSIndexPath>>& indexPaths,
+    UITableViewRowAnimation animation, std::vector<Path> PendingUpdates::*list)
+{
+    UITableViewRecordedUpdate record { kind, {}, {}, animation };
+    for (const auto& p : indexPaths) {
+        if (p)
+            record.indexPaths.push_back({ p->section(), p->row() });
+    }
+    auto& pending = m_pending.*list;
+    pending.insert(pending.end(), record.indexPaths.begin(), record.indexPaths.end());
+    recordUpdate(std::move(record));
+    applyUpdatesUnlessBatched();
+}
+
+void UITableView::queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
+    UITableViewRowAnimation animation, std::vector<int32_t> PendingUpdates::*list)
+{
+    recordUpdate({ kind, {}, sections, animation });
+    auto& pending = m_pending.*list;
+    pending.insert(pending.end(), sections.begin(), sections.end());
+    applyUpdatesUnlessBatched();
+}
+
+void UITableView::applyUpdatesUnlessBatched()
+{
     if (m_updateDepth == 0)
         applyUpdates(std::exchange(m_pending, {}));
 }
@@ -605,28 +609,19 @@ void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, co
 void UITableView::insertSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    recordUpdate({ UITableViewRecordedUpdate::Kind::InsertSections, {}, sections, animation });
-    m_pending.insertSections.insert(m_pending.insertSections.end(), sections.begin(), sections.end());
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueSectionUpdate(UITableViewRecordedUpdate::Kind::InsertSections, sections, animation, &PendingUpdates::insertSections);
 }
 
 void UITableView::deleteSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    recordUpdate({ UITableViewRecordedUpdate::Kind::DeleteSections, {}, sections, animation });
-    m_pending.deleteSections.insert(m_pending.deleteSections.end(), sections.begin(), sections.end());
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueSectionUpdate(UITableViewRecordedUpdate::Kind::DeleteSections, sections, animation, &PendingUpdates::deleteSections);
 }
 
 void UITableView::reloadSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadSections, {}, sections, animation });
-    m_pending.reloadSections.insert(m_pending.reloadSections.end(), sections.begin(), sections.end());
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    queueSectionUpdate(UITableViewRecordedUpdate::Kind::ReloadSections, sections, animation, &PendingUpdates::reloadSections);
 }
 
 void UITableView::applyUpdates(PendingUpdates u)

@@ -323,6 +323,13 @@ private:
     void endDisplaying(Path path, const Ref<UITableViewCell>& cell);
     void applyUpdates(PendingUpdates updates);
     void recordUpdate(UITableViewRecordedUpdate record);
+    // Records an update, queues it in `list` of the pending updates, and applies the pending
+    // updates at once unless inside begin/end updates.
+    void queueRowUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<Ref<NSIndexPath>>& indexPaths,
+        UITableViewRowAnimation animation, std::vector<Path> PendingUpdates::*list);
+    void queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
+        UITableViewRowAnimation animation, std::vector<int32_t> PendingUpdates::*list);
+    void applyUpdatesUnlessBatched();
     void setSelected(Path path, bool selected);
     void layoutSectionViews(CGRect visible);
 
