@@ -195,12 +195,9 @@ void Formatter::emitText(const Conversion& c, std::string_view text, bool bytePr
     emitPadded(c, text);
 }
 
-void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
+// Writes "%", the conversion's flags and a "*" width into a printf format; answers the end.
+char* writeFlagsAndWidth(char* w, const Conversion& c)
 {
-    uint64_t bits = rawBits(a);
-    bool isSigned = c.type == 'd' || c.type == 'i';
-    char printfFormat[32];
-    char* w = printfFormat;
     *w++ = '%';
     if (c.minus)
         *w++ = '-';
@@ -213,6 +210,15 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
     if (c.zero)
         *w++ = '0';
     *w++ = '*';
+    return w;
+}
+
+void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
+{
+    uint64_t bits = rawBits(a);
+    bool isSigned = c.type == 'd' || c.type == 'i';
+    char printfFormat[32];
+    char* w = writeFlagsAndWidth(printfFormat, c);
     *w++ = '.';
     *w++ = '*';
     *w++ = 'l';
@@ -278,19 +284,7 @@ void Formatter::emitInteger(const Conversion& c, const FormatArg& a)
 void Formatter::emitFloating(const Conversion& c, const FormatArg& a)
 {
     char printfFormat[32];
-    char* w = printfFormat;
-    *w++ = '%';
-    if (c.minus)
-        *w++ = '-';
-    if (c.plus)
-        *w++ = '+';
-    if (c.space)
-        *w++ = ' ';
-    if (c.alternate)
-        *w++ = '#';
-    if (c.zero)
-        *w++ = '0';
-    *w++ = '*';
+    char* w = writeFlagsAndWidth(printfFormat, c);
     if (c.precision >= 0) {
         *w++ = '.';
         *w++ = '*';
