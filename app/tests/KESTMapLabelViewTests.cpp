@@ -69,8 +69,9 @@ TEST_F(MapLabelTest, SizesAndCentresItselfToItsLines)
         banner->setCount(c.count);
         banner->setMessage(c.message);
         CGFloat width = measuredWidth(c.text);
-        if (!c.count && !c.message)
+        if (!c.count && !c.message) {
             EXPECT_EQ(width, 20);
+        }
         EXPECT_EQ(banner->messageLabel()->text(), c.text);
         EXPECT_EQ(NSStringFromCGRect(banner->frame()),
             NSStringFromCGRect(CGRectMake(std::ceil(301 * 0.5f - width * 0.5f), 350, width, c.height)));

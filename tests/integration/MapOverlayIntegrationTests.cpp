@@ -24,8 +24,9 @@ std::unique_ptr<ServiceSimulator> startSimulator()
     std::string error;
     auto sim = ServiceSimulator::create(options, &error);
     EXPECT_TRUE(sim) << error;
-    if (sim)
+    if (sim) {
         EXPECT_TRUE(sim->start(0));
+    }
     return sim;
 }
 
