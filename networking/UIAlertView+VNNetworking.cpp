@@ -27,7 +27,8 @@ std::string localized(const std::string& key)
 // when `errorOf` finds an error in it, then stops observing either way.
 void showAlertOnceOnFinish(const char* name, const Ref<NSObject>& object,
     std::function<Ref<NSError>(const Ref<NSNotification>&)> errorOf, UIAlertViewDelegate* delegate,
-    Weak<NSObject> delegateOwner, const std::string& cancelButtonTitle, const std::optional<std::string>& otherButtonTitle)
+    Weak<NSObject> delegateOwner, const std::string& cancelButtonTitle,
+    const std::optional<std::string>& otherButtonTitle)
 {
     auto center = NSNotificationCenter::defaultCenter();
     // The observer removes itself, so the block holds its own registration token.

@@ -40,7 +40,8 @@ void setImageWithURL(const Ref<UIImageView>& view, const Ref<NSURL>& url)
     setImageWithURLPlaceholderImage(view, url, nullptr);
 }
 
-void setImageWithURLPlaceholderImage(const Ref<UIImageView>& view, const Ref<NSURL>& url, const Ref<UIImage>& placeholder)
+void setImageWithURLPlaceholderImage(
+    const Ref<UIImageView>& view, const Ref<NSURL>& url, const Ref<UIImage>& placeholder)
 {
     auto request = NSMutableURLRequest::requestWithURL(url);
     request->addValueForHTTPHeaderField("image/*", "Accept");

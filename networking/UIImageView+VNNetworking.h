@@ -22,7 +22,8 @@ using FailureBlock = std::function<void(
 
 // A plain request for the URL with the header field "Accept: image/*" added, no placeholder.
 void setImageWithURL(const Ref<UIImageView>& view, const Ref<NSURL>& url);
-void setImageWithURLPlaceholderImage(const Ref<UIImageView>& view, const Ref<NSURL>& url, const Ref<UIImage>& placeholder);
+void setImageWithURLPlaceholderImage(
+    const Ref<UIImageView>& view, const Ref<NSURL>& url, const Ref<UIImage>& placeholder);
 
 // Cancels the view's fetch. On a cache hit: with a success block, calls it with nil request,
 // nil response and the cached image and leaves the view alone; without, shows the cached

@@ -86,7 +86,8 @@ void loadRequestMIMETypeTextEncodingNameProgressSuccessFailure(const Ref<UIWebVi
         previous->cancel();
 
     Ref<NSURLRequest> serialized = request;
-    if (auto withHeaders = requestSerializer(view)->requestBySerializingRequestWithParametersError(request, Value(), nullptr))
+    if (auto withHeaders
+        = requestSerializer(view)->requestBySerializingRequestWithParametersError(request, Value(), nullptr))
         serialized = withHeaders;
 
     auto operation = VNHTTPRequestOperation::initWithRequest(serialized);

@@ -25,8 +25,8 @@ namespace {
 
 std::string pngBody(size_t width)
 {
-    auto context = CGBitmapContextCreate(
-        nullptr, width, 2, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
+    auto context
+        = CGBitmapContextCreate(nullptr, width, 2, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
     auto png = CGImageEncodePNG(CGBitmapContextCreateImage(context));
     return png ? std::string(png->begin(), png->end()) : std::string();
 }

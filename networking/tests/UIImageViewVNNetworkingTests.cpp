@@ -29,8 +29,8 @@ namespace {
 // A PNG of the given size, so each URL's image can be told apart by its width.
 std::string pngBody(size_t width)
 {
-    auto context = CGBitmapContextCreate(
-        nullptr, width, 2, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
+    auto context
+        = CGBitmapContextCreate(nullptr, width, 2, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
     auto png = CGImageEncodePNG(CGBitmapContextCreateImage(context));
     return png ? std::string(png->begin(), png->end()) : std::string();
 }
@@ -165,15 +165,15 @@ TEST_F(ImageViewLoading, BlocksReceiveResultsAndLeaveTheViewToTheCaller)
         view->setImage(nullptr);
         setImageWithURLRequestPlaceholderImageSuccessFailure(
             view, NSURLRequest::requestWithURL(url(path)), placeholder,
-            [&outcome](const Ref<NSURLRequest>& request, const Ref<NSHTTPURLResponse>& response,
-                const Ref<UIImage>& image) {
+            [&outcome](
+                const Ref<NSURLRequest>& request, const Ref<NSHTTPURLResponse>& response, const Ref<UIImage>& image) {
                 ++outcome.successes;
                 outcome.request = request;
                 outcome.response = response;
                 outcome.width = widthOf(image);
             },
-            [&outcome](const Ref<NSURLRequest>& request, const Ref<NSHTTPURLResponse>& response,
-                const Ref<NSError>& error) {
+            [&outcome](
+                const Ref<NSURLRequest>& request, const Ref<NSHTTPURLResponse>& response, const Ref<NSError>& error) {
                 ++outcome.failures;
                 outcome.request = request;
                 outcome.response = response;
@@ -208,8 +208,7 @@ TEST_F(ImageViewLoading, BlocksReceiveResultsAndLeaveTheViewToTheCaller)
     ASSERT_NE(failed.response, nullptr);
     EXPECT_EQ(failed.response->statusCode(), 404);
     EXPECT_EQ(widthOf(view->image()), 2u); // the placeholder stays after a failure
-    EXPECT_EQ(vn_sharedImageCache()->cachedImageForRequest(NSURLRequest::requestWithURL(url("missing.png"))),
-        nullptr);
+    EXPECT_EQ(vn_sharedImageCache()->cachedImageForRequest(NSURLRequest::requestWithURL(url("missing.png"))), nullptr);
 }
 
 TEST_F(ImageViewLoading, ALaterCallSupersedesTheRunningFetch)
@@ -279,8 +278,8 @@ TEST_F(ImageViewLoading, AViewGoneBeforeItsFetchEndsIsNotTouchedOrCached)
     int successes = 0;
     {
         auto doomed = UIImageView::initWithFrame(CGRectMake(0, 0, 10, 10));
-        setImageWithURLRequestPlaceholderImageSuccessFailure(doomed, NSURLRequest::requestWithURL(url("late.png")),
-            nullptr, [&](auto&&...) { ++successes; }, nullptr);
+        setImageWithURLRequestPlaceholderImageSuccessFailure(
+            doomed, NSURLRequest::requestWithURL(url("late.png")), nullptr, [&](auto&&...) { ++successes; }, nullptr);
         drainAll();
     }
     clock.advance(3);

@@ -39,8 +39,8 @@ protected:
         resetForTesting();
     }
 
-    Ref<URLStub> serve(const std::string& path, std::string body, std::string contentType, int32_t status = 200,
-        double delay = 0)
+    Ref<URLStub> serve(
+        const std::string& path, std::string body, std::string contentType, int32_t status = 200, double delay = 0)
     {
         URLStubSpec spec;
         spec.url = "http://pages.invalid/" + path;
@@ -124,7 +124,8 @@ TEST_F(WebViewLoading, TextFormDecodesWithThePagesEncoding)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         std::optional<std::string> seen = "unset";
-        loadRequestProgressSuccessFailure(view, requestFor(c.path), nullptr,
+        loadRequestProgressSuccessFailure(
+            view, requestFor(c.path), nullptr,
             [&](const Ref<NSHTTPURLResponse>&, const std::optional<std::string>& html) -> std::optional<std::string> {
                 seen = html;
                 if (!html)

@@ -77,13 +77,15 @@ TEST(VNXMLParserResponseSerializer, GivesAParserUnlessTheContentTypeIsRefused)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Ref<NSError> error;
-        Value object = serializer->responseObjectForResponseDataError(response(c.status, c.contentType), body(c.body), &error);
+        Value object
+            = serializer->responseObjectForResponseDataError(response(c.status, c.contentType), body(c.body), &error);
         auto parser = object.objectAs<NSXMLParser>();
         EXPECT_EQ(parser != nullptr, c.parser);
         EXPECT_EQ(error ? error->code() : 0, c.errorCode);
         if (error) {
             EXPECT_EQ(error->domain(), VNNetworkingErrorDomain);
-            EXPECT_EQ(error->userInfo()[VNNetworkingOperationFailingURLResponseErrorKey].objectAs<NSHTTPURLResponse>()
+            EXPECT_EQ(error->userInfo()[VNNetworkingOperationFailingURLResponseErrorKey]
+                          .objectAs<NSHTTPURLResponse>()
                           ->statusCode(),
                 c.status);
         }
@@ -102,8 +104,8 @@ TEST(VNXMLParserResponseSerializer, GivesAParserUnlessTheContentTypeIsRefused)
         }
     }
     // Without an error slot nothing is reported and nothing breaks.
-    EXPECT_TRUE(serializer->responseObjectForResponseDataError(response(200, "text/plain"), body(document), nullptr)
-                    .isNil());
+    EXPECT_TRUE(
+        serializer->responseObjectForResponseDataError(response(200, "text/plain"), body(document), nullptr).isNil());
 }
 
 TEST(VNXMLParserResponseSerializer, CopiesAndArchivesKeepClassAndSets)
@@ -121,7 +123,8 @@ TEST(VNXMLParserResponseSerializer, CopiesAndArchivesKeepClassAndSets)
     EXPECT_FALSE(copy->acceptableStatusCodes()->containsIndex(200));
 
     Value archive = NSKeyedArchiver::archivedDataWithRootObject(Value(serializer));
-    auto decoded = NSKeyedUnarchiver::unarchiveObjectWithData(archive.bytes()).objectAs<VNXMLParserResponseSerializer>();
+    auto decoded
+        = NSKeyedUnarchiver::unarchiveObjectWithData(archive.bytes()).objectAs<VNXMLParserResponseSerializer>();
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->acceptableContentTypes(), serializer->acceptableContentTypes());
     EXPECT_TRUE(decoded->acceptableStatusCodes()->containsIndex(203));

@@ -6,9 +6,9 @@
 #include <climits>
 #include <mutex>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
-#include <libxml/SAX2.h>
 #include <libxml/xmlerror.h>
 
 VX_REGISTER_CLASS(NSXMLParser);
@@ -64,8 +64,7 @@ struct NSXMLParser::Callbacks {
 
     // Runs reader-side work; an exception (the delegate's or our own) stops the reader and is
     // rethrown by parse(), so none crosses the reader's C frames.
-    template <typename Work>
-    static void guarded(NSXMLParser* parser, Work&& work)
+    template <typename Work> static void guarded(NSXMLParser* parser, Work&& work)
     {
         if (!parser || parser->m_aborted || parser->m_delegateException)
             return;
@@ -78,8 +77,7 @@ struct NSXMLParser::Callbacks {
         }
     }
 
-    template <typename Call>
-    static void notify(NSXMLParser* parser, Call&& call)
+    template <typename Call> static void notify(NSXMLParser* parser, Call&& call)
     {
         guarded(parser, [&] {
             if (auto delegate = parser->m_delegate.lock())
@@ -90,7 +88,8 @@ struct NSXMLParser::Callbacks {
     static void startDocument(void* context)
     {
         xmlSAX2StartDocument(context);
-        notify(parserFor(context), [](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) { d.parserDidStartDocument(p); });
+        notify(
+            parserFor(context), [](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) { d.parserDidStartDocument(p); });
     }
 
     static void endDocument(void* context)
@@ -99,14 +98,17 @@ struct NSXMLParser::Callbacks {
         auto* parser = parserFor(context);
         if (!parser || parser->m_error || !static_cast<xmlParserCtxtPtr>(context)->wellFormed)
             return;
-        notify(parserFor(context), [](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) { d.parserDidEndDocument(p); });
+        notify(
+            parserFor(context), [](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) { d.parserDidEndDocument(p); });
     }
 
     static void startElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
         int namespaceCount, const xmlChar** namespaces, int attributeCount, int, const xmlChar** attributes)
     {
         auto* parser = parserFor(context);
-        guarded(parser, [&] { startElementIn(parser, localName, prefix, uri, namespaceCount, namespaces, attributeCount, attributes); });
+        guarded(parser, [&] {
+            startElementIn(parser, localName, prefix, uri, namespaceCount, namespaces, attributeCount, attributes);
+        });
     }
 
     static void startElementIn(NSXMLParser* parser, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
@@ -236,8 +238,8 @@ void NSXMLParser::fail(int32_t code, const std::string& reason)
 {
     if (m_error)
         return;
-    m_error = NSError::errorWithDomain(
-        NSXMLParserErrorDomain, code, Value::dictionary({ { Value(NSLocalizedFailureReasonErrorKey), Value(reason) } }));
+    m_error = NSError::errorWithDomain(NSXMLParserErrorDomain, code,
+        Value::dictionary({ { Value(NSLocalizedFailureReasonErrorKey), Value(reason) } }));
     if (m_context)
         xmlStopParser(static_cast<xmlParserCtxtPtr>(m_context));
 }

@@ -81,11 +81,9 @@ TEST(NSXMLParser, ReportsElementsAttributesAndText)
         { "references, CDATA and internal entities",
             "<!DOCTYPE r [<!ENTITY who \"world\">]><r>&lt;hello&gt; &#65;&#x42; &who;<![CDATA[<raw>&amp;]]></r>", false,
             { "start document", "<r>", "text <hello> AB world<raw>&amp;", "</r>", "end document" } },
-        { "prefixes kept without namespace processing",
-            "<a:r xmlns:a=\"urn:x\" a:k=\"v\"><a:i/></a:r>", false,
+        { "prefixes kept without namespace processing", "<a:r xmlns:a=\"urn:x\" a:k=\"v\"><a:i/></a:r>", false,
             { "start document", "<a:r xmlns:a=urn:x a:k=v>", "<a:i>", "</a:i>", "</a:r>", "end document" } },
-        { "namespaces processed",
-            "<a:r xmlns:a=\"urn:x\" a:k=\"v\"><a:i/><plain/></a:r>", true,
+        { "namespaces processed", "<a:r xmlns:a=\"urn:x\" a:k=\"v\"><a:i/><plain/></a:r>", true,
             { "start document", "<r {urn:x} a:r k=v>", "<i {urn:x} a:i>", "</i {urn:x}>", "<plain {} plain>",
                 "</plain {}>", "</r {urn:x}>", "end document" } },
         { "other encodings become UTF-8",
@@ -155,8 +153,7 @@ TEST(NSXMLParser, NeverLoadsExternalEntitiesOrDefinitions)
     } cases[] = {
         { "general entity", "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + url + "\">]><r>&x;</r>" },
         { "entity in an attribute", "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + url + "\">]><r k=\"&x;\"/>" },
-        { "parameter entity",
-            "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + url + "\"> %p;]><r>text</r>" },
+        { "parameter entity", "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + url + "\"> %p;]><r>text</r>" },
         { "external definitions", "<!DOCTYPE r SYSTEM \"" + url + "\"><r>text</r>" },
         { "network entity", "<!DOCTYPE r [<!ENTITY x SYSTEM \"http://127.0.0.1:9/x\">]><r>&x;</r>" },
     };
