@@ -3,6 +3,7 @@
 #include "Dispatch.h"
 #include "NSNotificationCenter.h"
 #include "NSURLSessionTask.h"
+#include "VNURLConnectionOperation.h"
 #include "VNURLSessionNotifications.h"
 
 namespace UIActivityIndicatorView_VNNetworking {
@@ -53,6 +54,35 @@ void setAnimatingWithStateOfTask(const Ref<UIActivityIndicatorView>& view, const
     center->addObserver(view, start, std::string(VNNetworkingTaskDidResumeNotification), task);
     center->addObserver(view, stop, std::string(VNNetworkingTaskDidCompleteNotification), task);
     center->addObserver(view, stop, std::string(VNNetworkingTaskDidSuspendNotification), task);
+}
+
+void setAnimatingWithStateOfOperation(
+    const Ref<UIActivityIndicatorView>& view, const Ref<VNURLConnectionOperation>& operation)
+{
+    if (!view)
+        return;
+    auto center = NSNotificationCenter::defaultCenter();
+    for (const char* name : { VNNetworkingOperationDidStartNotification, VNNetworkingOperationDidFinishNotification })
+        center->removeObserver(view, std::string(name), nullptr);
+
+    if (!operation || operation->isFinished())
+        return;
+    if (operation->isExecuting())
+        view->startAnimating();
+    else
+        view->stopAnimating();
+
+    Weak<UIActivityIndicatorView> weak = view;
+    auto start = [weak](const Ref<NSNotification>&) {
+        if (auto spinner = weak.lock())
+            vn_startAnimating(spinner);
+    };
+    auto stop = [weak](const Ref<NSNotification>&) {
+        if (auto spinner = weak.lock())
+            vn_stopAnimating(spinner);
+    };
+    center->addObserver(view, start, std::string(VNNetworkingOperationDidStartNotification), operation);
+    center->addObserver(view, stop, std::string(VNNetworkingOperationDidFinishNotification), operation);
 }
 
 } // namespace UIActivityIndicatorView_VNNetworking

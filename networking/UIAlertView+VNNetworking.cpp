@@ -7,8 +7,10 @@
 #include "NSOperationQueue.h"
 #include "NSString.h"
 #include "NSURLSessionTask.h"
+#include "VNURLConnectionOperation.h"
 #include "VNURLSessionNotifications.h"
 
+#include <functional>
 #include <memory>
 
 namespace UIAlertView_VNNetworking {
@@ -19,6 +21,32 @@ std::string localized(const std::string& key)
 {
     auto bundle = NSBundle::mainBundle();
     return bundle ? bundle->localizedStringForKey(key, "", "VNNetworking") : key;
+}
+
+// Observes the object's next `name` notification on the main operation queue: shows an alert
+// when `errorOf` finds an error in it, then stops observing either way.
+void showAlertOnceOnFinish(const char* name, const Ref<NSObject>& object,
+    std::function<Ref<NSError>(const Ref<NSNotification>&)> errorOf, UIAlertViewDelegate* delegate,
+    Weak<NSObject> delegateOwner, const std::string& cancelButtonTitle,
+    const std::optional<std::string>& otherButtonTitle)
+{
+    auto center = NSNotificationCenter::defaultCenter();
+    // The observer removes itself, so the block holds its own registration token.
+    auto token = std::make_shared<Ref<NSObject>>();
+    std::vector<std::string> others;
+    if (otherButtonTitle)
+        others.push_back(*otherButtonTitle);
+    *token = center->addObserverForName(std::string(name), object, NSOperationQueue::mainQueue(),
+        [token, errorOf, delegate, delegateOwner, cancelButtonTitle, others](const Ref<NSNotification>& notification) {
+            if (auto error = errorOf(notification)) {
+                auto [title, message] = titleAndMessageForError(error);
+                UIAlertView::initWithTitle(title, message, delegate, delegateOwner, cancelButtonTitle, others)->show();
+            }
+            if (auto registration = *token) {
+                token->reset();
+                NSNotificationCenter::defaultCenter()->removeObserver(registration);
+            }
+        });
 }
 
 } // namespace
@@ -51,25 +79,34 @@ void showAlertViewForTaskWithErrorOnCompletionDelegateCancelButtonTitleOtherButt
 {
     if (!task)
         return;
-    auto center = NSNotificationCenter::defaultCenter();
-    // The observer removes itself, so the block holds its own registration token.
-    auto token = std::make_shared<Ref<NSObject>>();
-    std::vector<std::string> others;
-    if (otherButtonTitle)
-        others.push_back(*otherButtonTitle);
-    *token = center->addObserverForName(std::string(VNNetworkingTaskDidCompleteNotification), task,
-        NSOperationQueue::mainQueue(),
-        [token, delegate, delegateOwner, cancelButtonTitle, others](const Ref<NSNotification>& notification) {
-            auto error = notification->userInfo()[VNNetworkingTaskDidCompleteErrorKey].objectAs<NSError>();
-            if (error) {
-                auto [title, message] = titleAndMessageForError(error);
-                UIAlertView::initWithTitle(title, message, delegate, delegateOwner, cancelButtonTitle, others)->show();
-            }
-            if (auto registration = *token) {
-                token->reset();
-                NSNotificationCenter::defaultCenter()->removeObserver(registration);
-            }
-        });
+    showAlertOnceOnFinish(
+        VNNetworkingTaskDidCompleteNotification, task,
+        [](const Ref<NSNotification>& notification) {
+            return notification->userInfo()[VNNetworkingTaskDidCompleteErrorKey].objectAs<NSError>();
+        },
+        delegate, std::move(delegateOwner), cancelButtonTitle, otherButtonTitle);
+}
+
+void showAlertViewForRequestOperationWithErrorOnCompletionDelegate(
+    const Ref<VNURLConnectionOperation>& operation, UIAlertViewDelegate* delegate, Weak<NSObject> delegateOwner)
+{
+    showAlertViewForRequestOperationWithErrorOnCompletionDelegateCancelButtonTitleOtherButtonTitles(
+        operation, delegate, std::move(delegateOwner), localized("Dismiss"), std::nullopt);
+}
+
+void showAlertViewForRequestOperationWithErrorOnCompletionDelegateCancelButtonTitleOtherButtonTitles(
+    const Ref<VNURLConnectionOperation>& operation, UIAlertViewDelegate* delegate, Weak<NSObject> delegateOwner,
+    const std::string& cancelButtonTitle, const std::optional<std::string>& otherButtonTitle)
+{
+    if (!operation)
+        return;
+    showAlertOnceOnFinish(
+        VNNetworkingOperationDidFinishNotification, operation,
+        [](const Ref<NSNotification>& notification) -> Ref<NSError> {
+            auto finished = std::dynamic_pointer_cast<VNURLConnectionOperation>(notification->object());
+            return finished ? finished->error() : nullptr;
+        },
+        delegate, std::move(delegateOwner), cancelButtonTitle, otherButtonTitle);
 }
 
 } // namespace UIAlertView_VNNetworking

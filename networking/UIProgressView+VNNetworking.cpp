@@ -2,6 +2,7 @@
 
 #include "Dispatch.h"
 #include "NSURLSessionTask.h"
+#include "VNURLConnectionOperation.h"
 
 namespace UIProgressView_VNNetworking {
 
@@ -90,7 +91,39 @@ void follow(const Ref<UIProgressView>& view, const Ref<NSURLSessionTask>& task, 
     task->addObserver(observer, observer->bytesKeyPath(), 0, observer->context());
 }
 
+VNURLConnectionOperation::ProgressBlock chainedProgressBlock(
+    VNURLConnectionOperation::ProgressBlock previous, const Ref<UIProgressView>& view, bool animated)
+{
+    Weak<UIProgressView> weakView = view;
+    return [previous, weakView, animated](uint32_t bytes, int64_t totalBytes, int64_t totalBytesExpected) {
+        if (previous)
+            previous(bytes, totalBytes, totalBytesExpected);
+        dispatch_async(dispatch_get_main_queue(), [weakView, animated, totalBytes, totalBytesExpected] {
+            if (totalBytesExpected <= 0)
+                return;
+            if (auto view = weakView.lock())
+                view->setProgressAnimated(float(totalBytes) / float(totalBytesExpected), animated);
+        });
+    };
+}
+
 } // namespace
+
+void setProgressWithUploadProgressOfOperationAnimated(
+    const Ref<UIProgressView>& view, const Ref<VNURLConnectionOperation>& operation, bool animated)
+{
+    if (!view || !operation)
+        return;
+    operation->setUploadProgressBlock(chainedProgressBlock(operation->uploadProgress(), view, animated));
+}
+
+void setProgressWithDownloadProgressOfOperationAnimated(
+    const Ref<UIProgressView>& view, const Ref<VNURLConnectionOperation>& operation, bool animated)
+{
+    if (!view || !operation)
+        return;
+    operation->setDownloadProgressBlock(chainedProgressBlock(operation->downloadProgress(), view, animated));
+}
 
 void setProgressWithUploadProgressOfTaskAnimated(
     const Ref<UIProgressView>& view, const Ref<NSURLSessionTask>& task, bool animated)

@@ -127,6 +127,9 @@ public:
 
     void setUploadProgressBlock(ProgressBlock block) { m_uploadProgress = std::move(block); }
     void setDownloadProgressBlock(ProgressBlock block) { m_downloadProgress = std::move(block); }
+    // The progress blocks as set (empty when none), so a caller can chain onto them.
+    const ProgressBlock& uploadProgress() const { return m_uploadProgress; }
+    const ProgressBlock& downloadProgress() const { return m_downloadProgress; }
     void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block)
     {
         m_authenticationChallenge = std::move(block);

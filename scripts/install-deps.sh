@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential g++ cmake ninja-build pkg-config git ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
   # foundation
-  libicu-dev libssl-dev nlohmann-json3-dev libplist-dev zlib1g-dev
+  libicu-dev libssl-dev nlohmann-json3-dev libplist-dev zlib1g-dev libxml2-dev
   # storage and log formats
   libsqlite3-dev sqlite3 libprotobuf-c-dev protobuf-c-compiler
   # networking and the simulated services

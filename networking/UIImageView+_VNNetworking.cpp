@@ -1,0 +1,56 @@
+#include "UIImageView+_VNNetworking.h"
+
+#include "Dispatch.h"
+#include "NSNotificationCenter.h"
+#include "UIApplication.h"
+#include "VNHTTPRequestOperation.h"
+#include "VNImageCache.h"
+
+namespace UIImageView__VNNetworking {
+
+namespace {
+
+char s_imageRequestOperationKey;
+
+} // namespace
+
+Ref<NSOperationQueue> vn_sharedImageRequestOperationQueue()
+{
+    static dispatch_once_t s_once;
+    static Ref<NSOperationQueue> s_queue;
+    dispatch_once(&s_once, [] {
+        s_queue = NSOperationQueue::init();
+        s_queue->setMaxConcurrentOperationCount(NSOperationQueueDefaultMaxConcurrentOperationCount);
+    });
+    return s_queue;
+}
+
+Ref<VNImageCache> vn_sharedImageCache()
+{
+    static dispatch_once_t s_once;
+    static Ref<VNImageCache> s_cache;
+    dispatch_once(&s_once, [] {
+        auto cache = VNImageCache::init();
+        s_cache = cache;
+        // Never removed: the cache lives as long as the process.
+        NSNotificationCenter::defaultCenter()->addObserverForName(
+            std::string(UIApplicationDidReceiveMemoryWarningNotification), nullptr, NSOperationQueue::mainQueue(),
+            [cache](const Ref<NSNotification>&) { cache->removeAllObjects(); });
+    });
+    return s_cache;
+}
+
+Ref<VNHTTPRequestOperation> vn_imageRequestOperation(const Ref<UIImageView>& view)
+{
+    if (!view)
+        return nullptr;
+    return view->associatedObject(&s_imageRequestOperationKey).objectAs<VNHTTPRequestOperation>();
+}
+
+void vn_setImageRequestOperation(const Ref<UIImageView>& view, const Ref<VNHTTPRequestOperation>& operation)
+{
+    if (view)
+        view->setAssociatedObject(&s_imageRequestOperationKey, operation ? Value(operation) : Value());
+}
+
+} // namespace UIImageView__VNNetworking

@@ -1,0 +1,44 @@
+#include "VNXMLParserResponseSerializer.h"
+
+#include "NSCoder.h"
+#include "NSError.h"
+#include "NSXMLParser.h"
+
+VX_REGISTER_CODING_CLASS(VNXMLParserResponseSerializer);
+
+Ref<VNXMLParserResponseSerializer> VNXMLParserResponseSerializer::init()
+{
+    auto serializer = make<VNXMLParserResponseSerializer>();
+    serializer->initialize();
+    serializer->setAcceptableContentTypes(std::set<std::string> { "application/xml", "text/xml" });
+    return serializer;
+}
+
+Value VNXMLParserResponseSerializer::responseObjectForResponseDataError(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
+{
+    Ref<NSError> validation;
+    if (!validateResponseDataError(response, data, &validation)) {
+        if (error)
+            *error = validation;
+        if (isContentTypeFailure(validation))
+            return nullptr;
+    }
+    auto parser = NSXMLParser::initWithData(data);
+    return parser ? Value(parser) : Value();
+}
+
+Ref<VNHTTPResponseSerializer> VNXMLParserResponseSerializer::copy() const
+{
+    auto serializer = init();
+    serializer->setAcceptableStatusCodes(acceptableStatusCodes() ? acceptableStatusCodes()->copy() : nullptr);
+    serializer->setAcceptableContentTypes(acceptableContentTypes());
+    return serializer;
+}
+
+Ref<VNXMLParserResponseSerializer> VNXMLParserResponseSerializer::initWithCoder(NSCoder& coder)
+{
+    auto serializer = init();
+    serializer->decodeBaseWithCoder(coder);
+    return serializer;
+}
