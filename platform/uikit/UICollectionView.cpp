@@ -479,7 +479,7 @@ void UICollectionView::userSelectItemAtIndexPath(const Ref<NSIndexPath>& indexPa
 void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
     // A touch that lifts without having dragged is a tap on the item under it.
-    bool tap = isTracking() && !isDragging();
+    bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
     if (!tap || touches.empty())
         return;
