@@ -160,6 +160,9 @@ public:
     CGPoint minimumContentOffset() const;
     CGPoint maximumContentOffset() const;
 
+    // Whether the pan recognizer may drag with a touch that has just gone down (subclasses keep
+    // controls of their own out of it).
+    virtual bool dragMayStartWithTouch(const Ref<UITouch>&) const { return true; }
     // Drag input, in window coordinates: the pan recognizer calls these, and so may another.
     // A drag becomes a scroll once it has moved 10 points.
     void dragBegan(CGPoint windowPoint);

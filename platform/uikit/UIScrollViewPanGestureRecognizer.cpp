@@ -25,9 +25,17 @@ void UIScrollViewPanGestureRecognizer::touchesBegan(const UITouchSet& touches, c
     UIPanGestureRecognizer::touchesBegan(touches, event);
     if (state() != UIGestureRecognizerStatePossible || numberOfTouches() != touches.size())
         return;
+    auto scrollView = m_scrollView.lock();
+    if (!scrollView)
+        return;
+    for (const auto& touch : touches) {
+        if (!scrollView->dragMayStartWithTouch(touch)) {
+            setState(UIGestureRecognizerStateFailed);
+            return;
+        }
+    }
     m_start = locationInView(nullptr);
-    if (auto scrollView = m_scrollView.lock())
-        scrollView->dragBegan(m_start);
+    scrollView->dragBegan(m_start);
 }
 
 void UIScrollViewPanGestureRecognizer::didChangeState(UIGestureRecognizerState state)
