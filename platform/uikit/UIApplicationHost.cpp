@@ -4,7 +4,12 @@
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSRunLoop.h"
+#include "NSDate.h"
+#include "NSDateFormatter.h"
+#include "NSString+Drawing.h"
 #include "UIActionSheet.h"
+#include "UIColor.h"
+#include "UIFont.h"
 #include "UIAlertView.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
@@ -101,6 +106,51 @@ void deliverTouches(const std::vector<Ref<UITouch>>& changed)
         window->sendEvent(UIEvent::initWithTouches(std::move(all), now));
     }
     std::erase_if(s_activeTouches, [](const Ref<UITouch>& t) { return !isActive(t); });
+}
+
+// The status bar over a launched application's window (a bare window shown without an
+// application delegate has none): 20 points along the interface's top edge, turned with the
+// interface, transparent, with the device name at the left, the time in the middle and a full
+// battery at the right, in black, or white for the light-content style.
+void drawStatusBar(CGRect screen)
+{
+    auto app = UIApplication::sharedApplication();
+    auto context = UIGraphicsGetCurrentContext();
+    if (!context || !app->delegate() || app->isStatusBarHidden())
+        return;
+    auto orientation = app->statusBarOrientation();
+    bool landscape
+        = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    CGFloat angle = orientation == UIInterfaceOrientationLandscapeLeft ? -CGFloat(M_PI_2)
+        : orientation == UIInterfaceOrientationLandscapeRight          ? CGFloat(M_PI_2)
+        : orientation == UIInterfaceOrientationPortraitUpsideDown      ? CGFloat(M_PI)
+                                                                       : 0;
+    CGSize size = landscape ? CGSizeMake(screen.size.height, screen.size.width) : screen.size;
+    CGContextSaveGState(context);
+    CGContextTranslateCTM(context, CGRectGetMidX(screen), CGRectGetMidY(screen));
+    CGContextRotateCTM(context, angle);
+    CGContextTranslateCTM(context, -size.width / 2, -size.height / 2);
+    auto color = app->statusBarStyle() == UIStatusBarStyleLightContent ? UIColor::whiteColor() : UIColor::blackColor();
+    color->set();
+    auto font = UIFont::boldSystemFontOfSize(12);
+    auto formatter = NSDateFormatter::init();
+    formatter->setDateStyle(NSDateFormatterNoStyle);
+    formatter->setTimeStyle(NSDateFormatterShortStyle);
+    CGFloat textTop = (20 - NSString_Drawing::sizeWithFont("0", font).height) / 2;
+    NSString_Drawing::drawInRectWithFont(
+        "iPad", CGRectMake(6, textTop, 100, 16), font, NSLineBreakByClipping, NSTextAlignmentLeft);
+    NSString_Drawing::drawInRectWithFont(formatter->stringFromDate(NSDate::date()),
+        CGRectMake(size.width / 2 - 60, textTop, 120, 16), font, NSLineBreakByClipping, NSTextAlignmentCenter);
+    NSString_Drawing::drawInRectWithFont(
+        "100%", CGRectMake(size.width - 100 - 36, textTop, 100, 16), font, NSLineBreakByClipping, NSTextAlignmentRight);
+    // The battery: an outline with its tip, full.
+    CGRect battery = CGRectMake(size.width - 31, 6, 24, 10);
+    color->setStroke();
+    CGContextStrokeRectWithWidth(context, CGRectInset(battery, 0.5f, 0.5f), 1);
+    color->setFill();
+    CGContextFillRect(context, CGRectInset(battery, 2, 2));
+    CGContextFillRect(context, CGRectMake(CGRectGetMaxX(battery), 9, 2, 4));
+    CGContextRestoreGState(context);
 }
 
 void deliverTouch(const Ref<UITouch>& touch)
@@ -368,6 +418,7 @@ Ref<UIImage> UIApplicationHost::renderKeyWindow()
     CGContextSetRGBFillColor(context, 0, 0, 0, 1);
     CGContextFillRect(context, screen);
     window->layer()->renderInContext(context);
+    drawStatusBar(screen);
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return image;

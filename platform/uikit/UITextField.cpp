@@ -1,5 +1,7 @@
 #include "UITextField.h"
 
+#include "UIKitDrawing.h"
+
 #include "NSNotificationCenter.h"
 #include "NSString+Drawing.h"
 #include "NSString.h"
@@ -143,6 +145,20 @@ void UITextField::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const
 void UITextField::drawRect(CGRect)
 {
     CGRect b = bounds();
+    switch (m_borderStyle) {
+    case UITextBorderStyleRoundedRect:
+        UIKitDrawing::fillRoundedRect(b, 5, UIColor::whiteColor());
+        UIKitDrawing::strokeRoundedRect(b, 5, 1, UIColor::colorWithWhiteAlpha(0.8f, 1));
+        break;
+    case UITextBorderStyleLine:
+        UIKitDrawing::strokeRoundedRect(b, 0, 1, UIColor::blackColor());
+        break;
+    case UITextBorderStyleBezel:
+        UIKitDrawing::strokeRoundedRect(b, 0, 1, UIColor::grayColor());
+        break;
+    case UITextBorderStyleNone:
+        break;
+    }
     auto font = m_font ? m_font : UIFont::systemFontOfSize(17);
     bool placeholder = m_text.empty() && !m_placeholder.empty();
     std::string shown = placeholder ? m_placeholder : m_text;
