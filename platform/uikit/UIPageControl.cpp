@@ -2,7 +2,6 @@
 
 #include "UIColor.h"
 #include "UIKitDrawing.h"
-
 #include "UITouch.h"
 
 #include <algorithm>

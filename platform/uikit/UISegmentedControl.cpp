@@ -5,8 +5,6 @@
 #include "UIFont.h"
 #include "UIImage.h"
 #include "UIKitDrawing.h"
-
-#include "UIImage.h"
 #include "UITouch.h"
 
 #include <algorithm>

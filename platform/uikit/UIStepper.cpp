@@ -1,13 +1,11 @@
 #include "UIStepper.h"
 
+#include "NSException.h"
 #include "UIColor.h"
 #include "UIKitDrawing.h"
-
-#include "NSException.h"
 #include "UITouch.h"
 
 #include <algorithm>
-
 #include <cmath>
 
 VX_REGISTER_CLASS(UIStepper);

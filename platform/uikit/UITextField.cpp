@@ -1,13 +1,12 @@
 #include "UITextField.h"
 
-#include "UIKitDrawing.h"
-
 #include "NSNotificationCenter.h"
 #include "NSString+Drawing.h"
 #include "NSString.h"
 #include "UIColor.h"
 #include "UIFont.h"
 #include "UIKeyboard.h"
+#include "UIKitDrawing.h"
 #include "UITouch.h"
 
 VX_REGISTER_CLASS(UITextField);
