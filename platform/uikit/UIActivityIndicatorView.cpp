@@ -1,5 +1,10 @@
 #include "UIActivityIndicatorView.h"
 
+#include "UIColor.h"
+#include "UIKitDrawing.h"
+
+#include <cmath>
+
 VX_REGISTER_CLASS(UIActivityIndicatorView);
 
 Ref<UIActivityIndicatorView> UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyle style)
@@ -48,4 +53,23 @@ CGSize UIActivityIndicatorView::sizeThatFits(CGSize) const
 {
     CGFloat side = m_style == UIActivityIndicatorViewStyleWhiteLarge ? 37 : 20;
     return CGSizeMake(side, side);
+}
+
+void UIActivityIndicatorView::drawRect(CGRect)
+{
+    CGRect b = bounds();
+    auto color = m_color ? m_color
+                         : m_style == UIActivityIndicatorViewStyleGray ? UIColor::grayColor() : UIColor::whiteColor();
+    CGFloat side = std::min(b.size.width, b.size.height);
+    CGFloat outer = side / 2 - 1;
+    CGFloat inner = outer / 2;
+    CGFloat width = std::max<CGFloat>(1.5f, side / 10);
+    CGPoint c = CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b));
+    for (int i = 0; i < 12; ++i) {
+        double angle = i * M_PI / 6;
+        auto sin = CGFloat(std::sin(angle)), cos = CGFloat(std::cos(angle));
+        UIKitDrawing::strokeLine(CGPointMake(c.x + sin * inner, c.y - cos * inner),
+            CGPointMake(c.x + sin * outer, c.y - cos * outer), width,
+            color->colorWithAlphaComponent(1 - 0.07f * CGFloat(i)));
+    }
 }

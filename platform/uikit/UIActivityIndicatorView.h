@@ -32,6 +32,9 @@ public:
     }
     void startAnimating();
     void stopAnimating();
+    // Twelve spokes round the centre, fading clockwise from the one at the top (the picture
+    // does not turn).
+    void drawRect(CGRect rect) override;
     bool isAnimating() const { return m_animating; }
 
     CGSize sizeThatFits(CGSize) const override;

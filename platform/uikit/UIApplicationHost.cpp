@@ -4,7 +4,12 @@
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSRunLoop.h"
+#include "NSDate.h"
+#include "NSDateFormatter.h"
+#include "NSString+Drawing.h"
 #include "UIActionSheet.h"
+#include "UIColor.h"
+#include "UIFont.h"
 #include "UIAlertView.h"
 #include "UIGraphics.h"
 #include "UIImage.h"
@@ -18,6 +23,7 @@
 #include "UIViewController.h"
 #include "UIWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -61,13 +67,112 @@ UIApplicationDelegate::FetchCompletion once(UIApplicationDelegate::FetchCompleti
     };
 }
 
+// The touches down now, in the order they began.
+std::vector<Ref<UITouch>> s_activeTouches;
+
+bool isActive(const Ref<UITouch>& touch)
+{
+    return touch && touch->phase() != UITouchPhaseEnded && touch->phase() != UITouchPhaseCancelled;
+}
+
+// Sends one event per window holding changed touches. The event's touches are all those down in
+// that window: the changed ones with their new phase and the others as stationary.
+void deliverTouches(const std::vector<Ref<UITouch>>& changed)
+{
+    double now = Clock::mediaTime();
+    std::vector<Ref<UIWindow>> windows;
+    for (const auto& touch : changed) {
+        touch->setTimestamp(now);
+        auto window = touch->window();
+        if (window && std::find(windows.begin(), windows.end(), window) == windows.end())
+            windows.push_back(window);
+    }
+    bool ignoring = UIApplication::sharedApplication()->isIgnoringInteractionEvents();
+    for (const auto& window : windows) {
+        if (ignoring)
+            break;
+        UITouchSet all;
+        for (const auto& touch : s_activeTouches) {
+            if (touch->window() != window)
+                continue;
+            if (std::find(changed.begin(), changed.end(), touch) == changed.end())
+                touch->setPhase(UITouchPhaseStationary);
+            all.push_back(touch);
+        }
+        for (const auto& touch : changed) {
+            if (touch->window() == window && std::find(all.begin(), all.end(), touch) == all.end())
+                all.push_back(touch);
+        }
+        window->sendEvent(UIEvent::initWithTouches(std::move(all), now));
+    }
+    std::erase_if(s_activeTouches, [](const Ref<UITouch>& t) { return !isActive(t); });
+}
+
+// The status bar over a launched application's window (a bare window shown without an
+// application delegate has none): 20 points along the interface's top edge, turned with the
+// interface, transparent, with the device name at the left, the time in the middle and a full
+// battery at the right, in black, or white for the light-content style.
+void drawStatusBar(CGRect screen)
+{
+    auto app = UIApplication::sharedApplication();
+    auto context = UIGraphicsGetCurrentContext();
+    if (!context || !app->delegate() || app->isStatusBarHidden())
+        return;
+    auto orientation = app->statusBarOrientation();
+    bool landscape
+        = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    CGFloat angle = orientation == UIInterfaceOrientationLandscapeLeft ? -CGFloat(M_PI_2)
+        : orientation == UIInterfaceOrientationLandscapeRight          ? CGFloat(M_PI_2)
+        : orientation == UIInterfaceOrientationPortraitUpsideDown      ? CGFloat(M_PI)
+                                                                       : 0;
+    CGSize size = landscape ? CGSizeMake(screen.size.height, screen.size.width) : screen.size;
+    CGContextSaveGState(context);
+    CGContextTranslateCTM(context, CGRectGetMidX(screen), CGRectGetMidY(screen));
+    CGContextRotateCTM(context, angle);
+    CGContextTranslateCTM(context, -size.width / 2, -size.height / 2);
+    auto color = app->statusBarStyle() == UIStatusBarStyleLightContent ? UIColor::whiteColor() : UIColor::blackColor();
+    color->set();
+    auto font = UIFont::boldSystemFontOfSize(12);
+    auto formatter = NSDateFormatter::init();
+    formatter->setDateStyle(NSDateFormatterNoStyle);
+    formatter->setTimeStyle(NSDateFormatterShortStyle);
+    CGFloat textTop = (20 - NSString_Drawing::sizeWithFont("0", font).height) / 2;
+    NSString_Drawing::drawInRectWithFont(
+        "iPad", CGRectMake(6, textTop, 100, 16), font, NSLineBreakByClipping, NSTextAlignmentLeft);
+    NSString_Drawing::drawInRectWithFont(formatter->stringFromDate(NSDate::date()),
+        CGRectMake(size.width / 2 - 60, textTop, 120, 16), font, NSLineBreakByClipping, NSTextAlignmentCenter);
+    NSString_Drawing::drawInRectWithFont(
+        "100%", CGRectMake(size.width - 100 - 36, textTop, 100, 16), font, NSLineBreakByClipping, NSTextAlignmentRight);
+    // The battery: an outline with its tip, full.
+    CGRect battery = CGRectMake(size.width - 31, 6, 24, 10);
+    color->setStroke();
+    CGContextStrokeRectWithWidth(context, CGRectInset(battery, 0.5f, 0.5f), 1);
+    color->setFill();
+    CGContextFillRect(context, CGRectInset(battery, 2, 2));
+    CGContextFillRect(context, CGRectMake(CGRectGetMaxX(battery), 9, 2, 4));
+    CGContextRestoreGState(context);
+}
+
 void deliverTouch(const Ref<UITouch>& touch)
 {
-    auto window = touch->window();
-    if (!window || UIApplication::sharedApplication()->isIgnoringInteractionEvents())
-        return;
-    touch->setTimestamp(Clock::mediaTime());
-    window->sendEvent(UIEvent::initWithTouches({ touch }, touch->timestamp()));
+    deliverTouches({ touch });
+}
+
+Ref<UITouch> makeTouch(const Ref<UIWindow>& window, CGPoint point, double now)
+{
+    auto touch = UITouch::init();
+    if (!window)
+        return touch;
+    bool repeat = s_lastTap.time >= 0 && now - s_lastTap.time <= kMultiTapInterval
+        && std::hypot(point.x - s_lastTap.point.x, point.y - s_lastTap.point.y) <= kMultiTapDistance;
+    touch->setTapCount(repeat ? s_lastTap.count + 1 : 1);
+    touch->setWindow(window);
+    touch->setWindowLocation(point);
+    touch->setPhase(UITouchPhaseBegan);
+    auto event = UIEvent::initWithTouches({ touch }, now);
+    touch->setView(window->hitTest(point, event));
+    s_activeTouches.push_back(touch);
+    return touch;
 }
 
 } // namespace
@@ -313,6 +418,7 @@ Ref<UIImage> UIApplicationHost::renderKeyWindow()
     CGContextSetRGBFillColor(context, 0, 0, 0, 1);
     CGContextFillRect(context, screen);
     window->layer()->renderInContext(context);
+    drawStatusBar(screen);
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return image;
@@ -334,21 +440,50 @@ bool UIApplicationHost::writeKeyWindowPNG(const std::string& path)
 
 Ref<UITouch> UIApplicationHost::touchDown(CGPoint point)
 {
+    return touchesDown({ point }).front();
+}
+
+std::vector<Ref<UITouch>> UIApplicationHost::touchesDown(const std::vector<CGPoint>& points)
+{
     auto window = UIApplication::sharedApplication()->keyWindow();
-    auto touch = UITouch::init();
-    if (!window)
-        return touch;
     double now = Clock::mediaTime();
-    bool repeat = s_lastTap.time >= 0 && now - s_lastTap.time <= kMultiTapInterval
-        && std::hypot(point.x - s_lastTap.point.x, point.y - s_lastTap.point.y) <= kMultiTapDistance;
-    touch->setTapCount(repeat ? s_lastTap.count + 1 : 1);
-    touch->setWindow(window);
-    touch->setWindowLocation(point);
-    touch->setPhase(UITouchPhaseBegan);
-    auto event = UIEvent::initWithTouches({ touch }, now);
-    touch->setView(window->hitTest(point, event));
-    deliverTouch(touch);
-    return touch;
+    std::vector<Ref<UITouch>> touches;
+    for (CGPoint point : points)
+        touches.push_back(makeTouch(window, point, now));
+    if (window && !touches.empty())
+        deliverTouches(touches);
+    return touches;
+}
+
+void UIApplicationHost::touchesMove(const std::vector<Ref<UITouch>>& touches, const std::vector<CGPoint>& points)
+{
+    std::vector<Ref<UITouch>> moved;
+    for (size_t i = 0; i < touches.size() && i < points.size(); ++i) {
+        if (!isActive(touches[i]))
+            continue;
+        touches[i]->setWindowLocation(points[i]);
+        touches[i]->setPhase(UITouchPhaseMoved);
+        moved.push_back(touches[i]);
+    }
+    if (!moved.empty())
+        deliverTouches(moved);
+}
+
+void UIApplicationHost::touchesUp(const std::vector<Ref<UITouch>>& touches)
+{
+    std::vector<Ref<UITouch>> lifted;
+    for (const auto& touch : touches) {
+        if (!isActive(touch))
+            continue;
+        touch->setPhase(UITouchPhaseEnded);
+        lifted.push_back(touch);
+    }
+    if (lifted.empty())
+        return;
+    deliverTouches(lifted);
+    // Only a single finger lifting counts towards a multiple tap.
+    if (lifted.size() == 1 && touches.size() == 1)
+        s_lastTap = { Clock::mediaTime(), lifted.front()->locationInView(nullptr), lifted.front()->tapCount() };
 }
 
 void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
@@ -362,11 +497,7 @@ void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
 
 void UIApplicationHost::touchUp(const Ref<UITouch>& touch)
 {
-    if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
-        return;
-    touch->setPhase(UITouchPhaseEnded);
-    deliverTouch(touch);
-    s_lastTap = { Clock::mediaTime(), touch->locationInView(nullptr), touch->tapCount() };
+    touchesUp({ touch });
 }
 
 void UIApplicationHost::touchCancel(const Ref<UITouch>& touch)
@@ -386,6 +517,7 @@ void UIApplicationHost::resetForTesting()
 {
     s_terminated = false;
     s_lastTap = {};
+    s_activeTouches.clear();
     UIApplication::resetForTesting();
     UIScreen::resetForTesting();
     UIDevice::resetForTesting();

@@ -1,5 +1,7 @@
 #include "UIPageControl.h"
 
+#include "UIColor.h"
+#include "UIKitDrawing.h"
 #include "UITouch.h"
 
 #include <algorithm>
@@ -47,4 +49,17 @@ void UIPageControl::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, con
     m_current = next;
     setNeedsDisplay();
     sendActions(UIControlEventValueChanged, event);
+}
+
+void UIPageControl::drawRect(CGRect)
+{
+    CGRect b = bounds();
+    CGFloat start = (b.size.width - sizeForNumberOfPages(m_pages).width) / 2;
+    auto others = m_tint ? m_tint : UIColor::colorWithWhiteAlpha(1, 0.5f);
+    auto current = m_currentTint ? m_currentTint : UIColor::whiteColor();
+    for (int32_t page = 0; page < m_pages; ++page) {
+        CGFloat cx = start + 16.0f * CGFloat(page) + 8;
+        UIKitDrawing::fillEllipse(
+            CGRectMake(cx - 3.5f, b.size.height / 2 - 3.5f, 7, 7), page == m_current ? current : others);
+    }
 }

@@ -31,6 +31,9 @@ public:
     CGSize sizeForNumberOfPages(int32_t pages) const { return CGSizeMake(16.0f * std::max(0, pages), 37); }
 
     void endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const Ref<UIEvent>& event) override;
+    // A 7-point dot per page, 16 points apart and centred; the current page's dot in the current
+    // tint (white by default), the others in the page tint (half-transparent white by default).
+    void drawRect(CGRect rect) override;
 
 private:
     void updateHidden();

@@ -1,5 +1,8 @@
 #include "UISearchBar.h"
 
+#include "UIColor.h"
+#include "UIGraphics.h"
+
 #include "UIImage.h"
 #include "UISearchDisplayController.h"
 
@@ -15,6 +18,7 @@ Ref<UISearchBar> UISearchBar::initWithFrame(CGRect frame)
     auto bar = makeView<UISearchBar>(frame);
     bar->m_field = UITextField::initWithFrame(CGRectZero);
     bar->m_field->setReturnKeyType(UIReturnKeySearch);
+    bar->m_field->setBorderStyle(UITextBorderStyleRoundedRect);
     bar->m_field->setClearButtonMode(UITextFieldViewModeWhileEditing);
     bar->m_field->setDelegate(bar.get(), bar);
     Weak<UISearchBar> weak = bar;
@@ -143,4 +147,13 @@ bool UISearchBar::textFieldShouldReturn(const Ref<UITextField>&)
     if (auto* d = delegate())
         d->searchBarSearchButtonClicked(protectedBar());
     return true;
+}
+
+void UISearchBar::drawRect(CGRect)
+{
+    // The bar's grey, unless the application gave it a background of its own.
+    if (backgroundColor())
+        return;
+    UIColor::colorWithRedGreenBlueAlpha(0.79f, 0.79f, 0.81f, 1)->setFill();
+    UIRectFill(bounds());
 }

@@ -107,6 +107,8 @@ public:
     void setDisplayController(const Ref<UISearchDisplayController>& controller) { m_displayController = controller; }
 
     void layoutSubviews() override;
+    // The bar's grey behind a rounded field (none when it has a background colour).
+    void drawRect(CGRect rect) override;
     CGSize sizeThatFits(CGSize size) const override { return CGSizeMake(size.width, 44); }
 
     // The field's delegate.

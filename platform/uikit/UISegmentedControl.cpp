@@ -1,6 +1,10 @@
 #include "UISegmentedControl.h"
 
+#include "NSString+Drawing.h"
+#include "UIColor.h"
+#include "UIFont.h"
 #include "UIImage.h"
+#include "UIKitDrawing.h"
 #include "UITouch.h"
 
 #include <algorithm>
@@ -107,20 +111,31 @@ int32_t UISegmentedControl::segmentIndexAtPoint(CGPoint point) const
     CGRect b = bounds();
     if (m_segments.empty() || point.x < 0 || point.y < 0 || point.x >= b.size.width || point.y >= b.size.height)
         return UISegmentedControlNoSegment;
+    auto spans = segmentSpans();
+    for (int32_t i = 0; i < numberOfSegments(); ++i) {
+        if (point.x < spans[size_t(i)].first + spans[size_t(i)].second)
+            return i;
+    }
+    return numberOfSegments() - 1;
+}
+
+std::vector<std::pair<CGFloat, CGFloat>> UISegmentedControl::segmentSpans() const
+{
     CGFloat fixed = 0;
     int32_t shared = 0;
     for (const auto& segment : m_segments) {
         fixed += segment.width;
         shared += segment.width == 0;
     }
-    CGFloat share = shared ? std::max<CGFloat>(0, b.size.width - fixed) / shared : 0;
+    CGFloat share = shared ? std::max<CGFloat>(0, bounds().size.width - fixed) / CGFloat(shared) : 0;
+    std::vector<std::pair<CGFloat, CGFloat>> spans;
     CGFloat x = 0;
-    for (int32_t i = 0; i < numberOfSegments(); ++i) {
-        x += m_segments[i].width > 0 ? m_segments[i].width : share;
-        if (point.x < x)
-            return i;
+    for (const auto& segment : m_segments) {
+        CGFloat width = segment.width > 0 ? segment.width : share;
+        spans.push_back({ x, width });
+        x += width;
     }
-    return numberOfSegments() - 1;
+    return spans;
 }
 
 void UISegmentedControl::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const Ref<UIEvent>& event)
@@ -143,4 +158,37 @@ void UISegmentedControl::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch
     m_selected = index;
     setNeedsDisplay();
     sendActions(UIControlEventValueChanged, event);
+}
+
+void UISegmentedControl::drawRect(CGRect)
+{
+    CGRect b = bounds();
+    auto tint = tintColor() ? tintColor() : UIColor::blueColor();
+    if (!isEnabled())
+        tint = tint->colorWithAlphaComponent(0.4f);
+    auto font = UIFont::systemFontOfSize(13);
+    auto spans = segmentSpans();
+    for (size_t i = 0; i < spans.size(); ++i) {
+        auto [x, width] = spans[i];
+        CGRect rect = CGRectMake(x, 0, width, b.size.height);
+        bool selected = int32_t(i) == m_selected;
+        if (selected)
+            UIKitDrawing::fillRoundedRect(rect, i == 0 || i + 1 == spans.size() ? 4 : 0, tint);
+        if (i > 0)
+            UIKitDrawing::strokeLine(CGPointMake(x, 0), CGPointMake(x, b.size.height), 1, tint);
+        const Segment& segment = m_segments[i];
+        if (segment.image) {
+            CGSize size = segment.image->size();
+            segment.image->drawInRect(CGRectMake(x + (width - size.width) / 2, (b.size.height - size.height) / 2,
+                size.width, size.height));
+            continue;
+        }
+        auto color = selected ? UIColor::whiteColor() : segment.enabled ? tint : UIColor::lightGrayColor();
+        color->set();
+        CGSize text = NSString_Drawing::sizeWithFont(segment.title, font);
+        NSString_Drawing::drawInRectWithFont(segment.title,
+            CGRectMake(x + 2, (b.size.height - text.height) / 2, std::max<CGFloat>(0, width - 4), text.height), font,
+            NSLineBreakByTruncatingTail, NSTextAlignmentCenter);
+    }
+    UIKitDrawing::strokeRoundedRect(b, 4, 1, tint);
 }

@@ -48,8 +48,14 @@ public:
     int32_t segmentIndexAtPoint(CGPoint point) const;
 
     void endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const Ref<UIEvent>& event) override;
+    // A border in the tint colour with dividers; the selected segment is filled with the tint and
+    // its title drawn white, the others' titles in the tint (grey when disabled); an image is
+    // drawn centred in its segment.
+    void drawRect(CGRect rect) override;
 
 private:
+    // The segments' left edges and widths, in order.
+    std::vector<std::pair<CGFloat, CGFloat>> segmentSpans() const;
     struct Segment {
         std::string title;
         Ref<UIImage> image;

@@ -1,9 +1,12 @@
 #include "UIStepper.h"
 
 #include "NSException.h"
+#include "UIColor.h"
+#include "UIKitDrawing.h"
 #include "UITouch.h"
 
 #include <algorithm>
+#include <cmath>
 
 VX_REGISTER_CLASS(UIStepper);
 
@@ -66,4 +69,23 @@ void UIStepper::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const R
         return;
     CGPoint point = touch->locationInView(std::static_pointer_cast<UIView>(shared_from_this()));
     step(point.x < bounds().size.width / 2 ? -1 : 1, event);
+}
+
+void UIStepper::drawRect(CGRect)
+{
+    CGRect b = bounds();
+    auto tint = tintColor() ? tintColor() : UIColor::blueColor();
+    auto faded = tint->colorWithAlphaComponent(0.3f);
+    auto frameColor = isEnabled() ? tint : faded;
+    UIKitDrawing::strokeRoundedRect(b, 4, 1, frameColor);
+    CGFloat mid = std::round(b.size.width / 2);
+    UIKitDrawing::strokeLine(CGPointMake(mid, 0), CGPointMake(mid, b.size.height), 1, frameColor);
+    bool canDecrease = isEnabled() && (m_wraps || m_value > m_minimum);
+    bool canIncrease = isEnabled() && (m_wraps || m_value < m_maximum);
+    CGFloat cy = b.size.height / 2;
+    CGFloat left = mid / 2, right = mid + mid / 2;
+    UIKitDrawing::strokeLine(CGPointMake(left - 6, cy), CGPointMake(left + 6, cy), 1.5f, canDecrease ? tint : faded);
+    auto plus = canIncrease ? tint : faded;
+    UIKitDrawing::strokeLine(CGPointMake(right - 6, cy), CGPointMake(right + 6, cy), 1.5f, plus);
+    UIKitDrawing::strokeLine(CGPointMake(right, cy - 6), CGPointMake(right, cy + 6), 1.5f, plus);
 }

@@ -34,6 +34,10 @@ public:
     void setFrame(CGRect frame) override;
     void endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const Ref<UIEvent>& event) override;
 
+    // Two bordered halves in the tint colour, a minus and a plus; a half that cannot step (at
+    // the limit, without wrapping) is faded.
+    void drawRect(CGRect rect) override;
+
 private:
     void step(int direction, const Ref<UIEvent>& event);
 

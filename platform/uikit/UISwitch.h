@@ -32,6 +32,8 @@ public:
 
     void setFrame(CGRect frame) override;
     CGSize sizeThatFits(CGSize) const override { return CGSizeMake(51, 31); }
+    // A rounded track, filled with the on tint when on, and a round thumb at the end it is set to.
+    void drawRect(CGRect rect) override;
     void endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const Ref<UIEvent>& event) override;
 
 private:

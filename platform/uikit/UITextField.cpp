@@ -6,6 +6,7 @@
 #include "UIColor.h"
 #include "UIFont.h"
 #include "UIKeyboard.h"
+#include "UIKitDrawing.h"
 #include "UITouch.h"
 
 VX_REGISTER_CLASS(UITextField);
@@ -143,6 +144,20 @@ void UITextField::endTrackingWithTouchWithEvent(const Ref<UITouch>& touch, const
 void UITextField::drawRect(CGRect)
 {
     CGRect b = bounds();
+    switch (m_borderStyle) {
+    case UITextBorderStyleRoundedRect:
+        UIKitDrawing::fillRoundedRect(b, 5, UIColor::whiteColor());
+        UIKitDrawing::strokeRoundedRect(b, 5, 1, UIColor::colorWithWhiteAlpha(0.8f, 1));
+        break;
+    case UITextBorderStyleLine:
+        UIKitDrawing::strokeRoundedRect(b, 0, 1, UIColor::blackColor());
+        break;
+    case UITextBorderStyleBezel:
+        UIKitDrawing::strokeRoundedRect(b, 0, 1, UIColor::grayColor());
+        break;
+    case UITextBorderStyleNone:
+        break;
+    }
     auto font = m_font ? m_font : UIFont::systemFontOfSize(17);
     bool placeholder = m_text.empty() && !m_placeholder.empty();
     std::string shown = placeholder ? m_placeholder : m_text;

@@ -6,6 +6,17 @@
 #include "UIImage.h"
 #include "UILabel.h"
 #include "UIScreen.h"
+#include "NSLocale.h"
+#include "NSTimeZone.h"
+#include "UIActivityIndicatorView.h"
+#include "UIApplication.h"
+#include "UIPageControl.h"
+#include "UIProgressView.h"
+#include "UISearchBar.h"
+#include "UISegmentedControl.h"
+#include "UIStepper.h"
+#include "UISwitch.h"
+#include "UITextField.h"
 #include "UIViewController.h"
 
 #include "CGContext.h"
@@ -50,7 +61,76 @@ protected:
     CGFloat m_savedScale { 1 };
 };
 
+class PlainAppDelegate : public NSObject, public UIApplicationDelegate {
+    VX_OBJECT(PlainAppDelegate, NSObject)
+public:
+    explicit PlainAppDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<PlainAppDelegate> init() { return make<PlainAppDelegate>(); }
+};
+
 } // namespace
+
+TEST_F(RenderTest, ControlsAndTheStatusBarDrawThemselves)
+{
+    NSTimeZone::setDefaultTimeZoneForTesting("UTC");
+    NSLocale::setCurrentLocaleForTesting("en_US");
+    UIScreen::mainScreen()->setSizeForTesting(CGSizeMake(320, 240));
+    auto delegate = PlainAppDelegate::init();
+    UIApplicationHost::launchWithDelegate(delegate);
+    auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    auto root = UIViewController::init();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto view = root->view();
+    view->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.85f, 1));
+
+    auto on = UISwitch::initWithFrame(CGRectMake(10, 30, 0, 0));
+    on->setOn(true);
+    auto off = UISwitch::initWithFrame(CGRectMake(70, 30, 0, 0));
+    auto stepper = UIStepper::initWithFrame(CGRectMake(130, 30, 94, 29));
+    auto segments = UISegmentedControl::initWithItems({ "Map", "Hybrid", "Sat" });
+    segments->setFrame(CGRectMake(10, 70, 200, 29));
+    segments->setSelectedSegmentIndex(1);
+    segments->setEnabledForSegmentAtIndex(false, 2);
+    auto pages = UIPageControl::initWithFrame(CGRectMake(220, 62, 90, 37));
+    pages->setNumberOfPages(4);
+    pages->setCurrentPage(1);
+    auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleGray);
+    spinner->setFrame(CGRectMake(240, 30, 20, 20));
+    spinner->startAnimating();
+    auto progress = UIProgressView::initWithProgressViewStyle(UIProgressViewStyleDefault);
+    progress->setFrame(CGRectMake(10, 110, 300, 2));
+    progress->setProgressAnimated(0.4f, false);
+    auto search = UISearchBar::initWithFrame(CGRectMake(0, 120, 320, 44));
+    search->setText("KES12");
+    auto field = UITextField::initWithFrame(CGRectMake(10, 175, 140, 30));
+    field->setBorderStyle(UITextBorderStyleRoundedRect);
+    field->setPlaceholder("Flight");
+    for (auto& v : std::vector<Ref<UIView>> { on, off, stepper, segments, pages, spinner, progress, search, field })
+        view->addSubview(v);
+
+    auto image = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/controls.png", 8));
+
+    // The light-content style and hiding the status bar change the picture; the rendering itself
+    // is the same every time.
+    auto png = [](const Ref<UIImage>& i) { return *CGImageEncodePNG(i->CGImage()); };
+    auto shown = png(image);
+    EXPECT_EQ(png(UIApplicationHost::renderKeyWindow()), shown);
+    UIApplication::sharedApplication()->setStatusBarStyle(UIStatusBarStyleLightContent);
+    auto light = png(UIApplicationHost::renderKeyWindow());
+    UIApplication::sharedApplication()->setStatusBarHidden(true);
+    auto hidden = png(UIApplicationHost::renderKeyWindow());
+    EXPECT_NE(light, shown);
+    EXPECT_NE(hidden, shown);
+    EXPECT_NE(hidden, light);
+    NSTimeZone::resetForTesting();
+    NSLocale::resetForTesting();
+}
 
 TEST_F(RenderTest, KeyWindowMatchesTheGoldenImage)
 {

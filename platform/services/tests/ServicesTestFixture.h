@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Drain.h"
+#include "MFMailComposeViewController.h"
+#include "SKStoreProductViewController.h"
+#include "UIApplicationHost.h"
+#include "UIViewController.h"
+#include "UIWindow.h"
+#include "VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+// A fresh application with a key window showing a root screen, on a virtual clock; the
+// services' recorded state is forgotten afterwards.
+class ServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UIApplicationHost::resetForTesting();
+        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        m_root = UIViewController::init();
+        m_window->setRootViewController(m_root);
+        m_window->makeKeyAndVisible();
+        drainAll();
+    }
+    void TearDown() override
+    {
+        drainAll();
+        MFMailComposeViewController::resetForTesting();
+        SKStoreProductViewController::resetForTesting();
+        UIApplicationHost::resetForTesting();
+        resetForTesting();
+    }
+
+    ScopedVirtualClock m_clock;
+    Ref<UIWindow> m_window;
+    Ref<UIViewController> m_root;
+};
