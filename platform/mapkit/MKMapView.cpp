@@ -5,6 +5,7 @@
 #include "CLHeading.h"
 #include "CLLocationManager.h"
 #include "CLLocationManagerDelegate.h"
+#include "Clock.h"
 #include "Dispatch.h"
 #include "MKAnnotationContainerView.h"
 #include "MKCalloutView.h"
@@ -15,6 +16,8 @@
 #include "MKURLSessionTileLoader.h"
 #include "NSError.h"
 #include "NSException.h"
+#include "NSRunLoop.h"
+#include "NSTimer.h"
 #include "UIColor.h"
 #include "UIControl.h"
 #include "UIGraphics.h"
@@ -90,8 +93,11 @@ public:
         if (!map || !heading)
             return;
         map->m_userLocation->setHeading(heading);
-        if (map->m_trackingMode == MKUserTrackingModeFollowWithHeading)
-            map->moveTo(map->m_center, map->m_size, heading->trueHeading(), true);
+        if (map->m_trackingMode == MKUserTrackingModeFollowWithHeading) {
+            auto target = map->state();
+            target.heading = heading->trueHeading();
+            map->moveTo(target, true);
+        }
     }
     void locationManagerDidFailWithError(const Ref<CLLocationManager>&, const Ref<NSError>& error) override
     {
@@ -113,6 +119,8 @@ MKMapView::MKMapView(Passkey key)
 
 MKMapView::~MKMapView()
 {
+    if (m_motionTimer)
+        m_motionTimer->invalidate();
     if (m_locationManager) {
         m_locationManager->stopUpdatingLocation();
         m_locationManager->stopUpdatingHeading();
@@ -184,29 +192,124 @@ MKMapSize MKMapView::fittedSize(MKMapSize size) const
     return size;
 }
 
-void MKMapView::moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated)
+MKMapView::ViewState MKMapView::normalized(ViewState state) const
 {
-    size = fittedSize(size);
-    if (!std::isfinite(center.x) || !std::isfinite(center.y))
+    state.size = fittedSize(state.size);
+    state.center.x = wrapX(state.center.x);
+    state.center.y = state.size.height < kMKMapWorldSide
+        ? std::clamp(state.center.y, state.size.height / 2, kMKMapWorldSide - state.size.height / 2)
+        : kMKMapWorldSide / 2;
+    state.heading = std::isfinite(state.heading) ? std::fmod(std::fmod(state.heading, 360.0) + 360.0, 360.0) : 0;
+    if (!std::isfinite(state.pitch))
+        state.pitch = 0;
+    return state;
+}
+
+namespace {
+
+bool sameState(MKMapPoint ac, MKMapSize as, double ah, double ap, MKMapPoint bc, MKMapSize bs, double bh, double bp)
+{
+    return MKMapPointEqualToPoint(ac, bc) && MKMapSizeEqualToSize(as, bs) && ah == bh && ap == bp;
+}
+
+// Eases in and out: slow at both ends, fastest in the middle.
+double eased(double t)
+{
+    return 0.5 - 0.5 * std::cos(M_PI * t);
+}
+
+} // namespace
+
+void MKMapView::moveTo(ViewState target, bool animated)
+{
+    if (!std::isfinite(target.center.x) || !std::isfinite(target.center.y))
         return;
-    center.x = wrapX(center.x);
-    center.y = size.height < kMKMapWorldSide ? std::clamp(center.y, size.height / 2, kMKMapWorldSide - size.height / 2)
-                                             : kMKMapWorldSide / 2;
-    heading = std::isfinite(heading) ? std::fmod(std::fmod(heading, 360.0) + 360.0, 360.0) : 0;
-    if (MKMapPointEqualToPoint(center, m_center) && MKMapSizeEqualToSize(size, m_size) && heading == m_heading)
+    target = normalized(target);
+    CGSize view = boundsSize();
+    animated = animated && view.width > 0 && view.height > 0 && UIView::areAnimationsEnabled();
+    auto same = [](const ViewState& a, const ViewState& b) {
+        return sameState(a.center, a.size, a.heading, a.pitch, b.center, b.size, b.heading, b.pitch);
+    };
+    if (m_motion) {
+        if (animated && same(m_motion->to, target))
+            return; // already on its way there
+        endMotion(MotionEnd::WhereItStands);
+    }
+    if (same(target, state()))
         return;
 
     auto map = self();
-    auto delegate = liveDelegate();
-    if (delegate)
+    if (auto delegate = liveDelegate())
         delegate->mapViewRegionWillChangeAnimated(map, animated);
-    m_center = center;
-    m_size = size;
-    m_heading = heading;
+    if (!animated) {
+        show(target);
+        if (auto delegate = liveDelegate())
+            delegate->mapViewRegionDidChangeAnimated(map, false);
+        return;
+    }
+    if (m_motion)
+        endMotion(MotionEnd::WhereItStands); // the delegate started a move of its own
+    m_motion = Motion { state(), target, Clock::mediaTime() };
+    Weak<MKMapView> weakMap = map;
+    m_motionTimer = NSTimer::timerWithTimeIntervalRepeatsBlock(1.0 / 60, true, [weakMap](const Ref<NSTimer>&) {
+        if (auto strong = weakMap.lock())
+            strong->stepMotion();
+    });
+    NSRunLoop::mainRunLoop()->addTimerForMode(m_motionTimer, NSRunLoopCommonModes);
+}
+
+void MKMapView::show(const ViewState& state)
+{
+    m_center = state.center;
+    m_size = state.size;
+    m_heading = state.heading;
+    m_pitch = state.pitch;
     setNeedsDisplay();
     updateAnnotationViews();
-    if (delegate)
-        delegate->mapViewRegionDidChangeAnimated(map, animated);
+}
+
+void MKMapView::stepMotion()
+{
+    if (!m_motion)
+        return;
+    double elapsed = Clock::mediaTime() - m_motion->start;
+    // Frames come every 1/60 s from the start; the one due at the end may come a hair early.
+    if (!(elapsed < kMKMapAnimationDuration - 1e-6)) {
+        endMotion(MotionEnd::AtTarget);
+        return;
+    }
+    double p = eased(std::max(elapsed / kMKMapAnimationDuration, 0.0));
+    const auto& from = m_motion->from;
+    const auto& to = m_motion->to;
+    ViewState now;
+    // The shorter way east or west, and the zoom at an even pace (the size changes by the same
+    // factor every frame).
+    now.center.x = wrapX(from.center.x + wrappedDelta(from.center.x, to.center.x) * p);
+    now.size.width = from.size.width * std::pow(to.size.width / from.size.width, p);
+    now.size.height = from.size.height * std::pow(to.size.height / from.size.height, p);
+    now.center.y = from.center.y + (to.center.y - from.center.y) * p;
+    if (now.size.height < kMKMapWorldSide)
+        now.center.y = std::clamp(now.center.y, now.size.height / 2, kMKMapWorldSide - now.size.height / 2);
+    double turn = std::remainder(to.heading - from.heading, 360.0);
+    now.heading = std::fmod(from.heading + turn * p + 360.0, 360.0);
+    now.pitch = from.pitch + (to.pitch - from.pitch) * p;
+    show(now);
+}
+
+void MKMapView::endMotion(MotionEnd end)
+{
+    if (!m_motion)
+        return;
+    auto target = m_motion->to;
+    m_motion.reset();
+    if (m_motionTimer) {
+        m_motionTimer->invalidate();
+        m_motionTimer = nullptr;
+    }
+    if (end == MotionEnd::AtTarget)
+        show(target);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewRegionDidChangeAnimated(self(), true);
 }
 
 void MKMapView::setMapType(MKMapType type)
@@ -248,7 +351,10 @@ void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
     if (!regionIsValid(region))
         NSException::raise(NSInvalidArgumentException, "invalid region");
     auto rect = MKMapRectForCoordinateRegion(region);
-    moveTo(MKMapPointForCoordinate(region.center), rect.size, m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(region.center);
+    target.size = rect.size;
+    moveTo(target, animated);
 }
 
 MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
@@ -267,7 +373,9 @@ void MKMapView::setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool 
 {
     if (!CLLocationCoordinate2DIsValid(center))
         NSException::raise(NSInvalidArgumentException, "invalid coordinate");
-    moveTo(MKMapPointForCoordinate(center), m_size, m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(center);
+    moveTo(target, animated);
 }
 
 void MKMapView::setVisibleMapRectAnimated(MKMapRect rect, bool animated)
@@ -280,7 +388,10 @@ void MKMapView::setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInset
     if (MKMapRectIsNull(rect) || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y))
         return;
     auto fitted = mapRectThatFitsEdgePadding(rect, padding);
-    moveTo(MKMapPointMake(MKMapRectGetMidX(fitted), MKMapRectGetMidY(fitted)), fitted.size, m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointMake(MKMapRectGetMidX(fitted), MKMapRectGetMidY(fitted));
+    target.size = fitted.size;
+    moveTo(target, animated);
 }
 
 MKMapRect MKMapView::mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const
@@ -329,8 +440,13 @@ void MKMapView::setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated)
         CGSize view = boundsSize();
         size.width = view.height > 0 ? size.height * view.width / view.height : size.height;
     }
-    m_pitch = m_pitchEnabled ? camera->pitch() : 0;
-    moveTo(MKMapPointForCoordinate(center), size, m_rotateEnabled ? camera->heading() : m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(center);
+    target.size = size;
+    if (m_rotateEnabled)
+        target.heading = camera->heading();
+    target.pitch = m_pitchEnabled ? camera->pitch() : 0;
+    moveTo(target, animated);
 }
 
 MKMapPoint MKMapView::mapPointForViewPoint(CGPoint point) const
@@ -820,6 +936,8 @@ Ref<MKOverlayView> MKMapView::viewForOverlay(const Ref<MKOverlay>& overlay) cons
 void MKMapView::setBounds(CGRect bounds)
 {
     CGSize before = boundsSize();
+    if (m_motion && (before.width != bounds.size.width || before.height != bounds.size.height))
+        endMotion(MotionEnd::AtTarget); // its target was fitted to the old size
     UIView::setBounds(bounds);
     CGSize after = boundsSize();
     if (before.width != after.width || before.height != after.height) {
@@ -936,8 +1054,11 @@ void MKMapView::userLocationUpdated(const Ref<CLLocation>& location)
     m_userLocation->setLocation(location);
     if (auto delegate = liveDelegate())
         delegate->mapViewDidUpdateUserLocation(self(), m_userLocation);
-    if (m_trackingMode != MKUserTrackingModeNone)
-        moveTo(MKMapPointForCoordinate(location->coordinate()), m_size, m_heading, true);
+    if (m_trackingMode != MKUserTrackingModeNone) {
+        auto target = state();
+        target.center = MKMapPointForCoordinate(location->coordinate());
+        moveTo(target, true);
+    }
 }
 
 void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animated)
@@ -952,10 +1073,12 @@ void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animat
     m_trackingMode = mode;
     if (auto delegate = liveDelegate())
         delegate->mapViewDidChangeUserTrackingModeAnimated(self(), mode, animated);
+    auto target = state();
     if (mode != MKUserTrackingModeNone && m_userLocation && m_userLocation->location())
-        moveTo(MKMapPointForCoordinate(m_userLocation->coordinate()), m_size, m_heading, animated);
-    if (previous == MKUserTrackingModeFollowWithHeading && mode != previous)
-        moveTo(m_center, m_size, 0, animated);
+        target.center = MKMapPointForCoordinate(m_userLocation->coordinate());
+    if (previous == MKUserTrackingModeFollowWithHeading)
+        target.heading = 0;
+    moveTo(target, animated);
 }
 
 // Gestures.
@@ -984,8 +1107,9 @@ void MKMapView::installGestures()
         double a = radians(map->m_heading);
         double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
         double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
-        map->moveTo(MKMapPointMake(map->m_panStartCenter.x - dx, map->m_panStartCenter.y - dy), map->m_size,
-            map->m_heading, false);
+        auto target = map->state();
+        target.center = MKMapPointMake(map->m_panStartCenter.x - dx, map->m_panStartCenter.y - dy);
+        map->moveTo(target, false);
     });
     addGestureRecognizer(m_pan);
 
@@ -998,7 +1122,10 @@ void MKMapView::installGestures()
         // Zoom in twice over, keeping the tapped point where it is.
         auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
         MKMapPoint center { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
-        map->moveTo(center, { map->m_size.width / 2, map->m_size.height / 2 }, map->m_heading, true);
+        auto target = map->state();
+        target.center = center;
+        target.size = { map->m_size.width / 2, map->m_size.height / 2 };
+        map->moveTo(target, true);
     });
     addGestureRecognizer(m_doubleTap);
 }

@@ -20,9 +20,13 @@
 
 class CLLocationManager;
 class MKOverlayRenderer;
+class NSTimer;
 class MKOverlayView;
 class UIPanGestureRecognizer;
 class UITapGestureRecognizer;
+
+// How long an animated move of the map takes, in seconds.
+inline constexpr double kMKMapAnimationDuration = 0.4;
 
 enum MKOverlayLevel : int32_t {
     MKOverlayLevelAboveRoads = 0,
@@ -40,7 +44,16 @@ enum MKOverlayLevel : int32_t {
 // queue by identifier when their annotation leaves the view or the map. The map draws the base
 // map and then each overlay's renderer, in level order and add order within a level, under the
 // annotation views. Pan moves the map, double tap zooms in on the tapped point; both go through
-// the same region calls (and delegate calls) as code. Main thread only.
+// the same region calls (and delegate calls) as code.
+//
+// Every change of region, centre, visible rect or camera is one move: the delegate hears
+// regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same
+// flag. An animated move (on a map with a size, while view animations are enabled) runs for
+// kMKMapAnimationDuration on the process clock, easing in and out; while it runs, the region,
+// camera, conversions and annotation views follow what is on screen, and did-change comes at the
+// end. A newer move interrupts it where it stands: the interrupted move gets its did-change
+// first, then the newer one starts with its own will-change. Asking again for the place an
+// animation is already heading to changes nothing. Main thread only.
 class MKMapView : public UIView {
     VX_OBJECT(MKMapView, UIView)
 public:
@@ -168,14 +181,37 @@ private:
         bool asked { false };
     };
     class LocationAdapter;
+    // What the map shows: the map point at the middle of the view, the size in map points the
+    // unturned view covers, the camera's heading and pitch in degrees.
+    struct ViewState {
+        MKMapPoint center;
+        MKMapSize size;
+        double heading { 0 };
+        double pitch { 0 };
+    };
+    struct Motion {
+        ViewState from;
+        ViewState to;
+        double start { 0 };
+    };
 
     void setup();
     Ref<MKMapView> self() const;
     Ref<MKMapViewDelegate> liveDelegate() const { return m_delegate.lock(); }
     CGSize boundsSize() const;
     MKMapSize fittedSize(MKMapSize size) const;
+    ViewState state() const { return { m_center, m_size, m_heading, m_pitch }; }
+    // Fits the size to the view, wraps the centre east-west and keeps it inside the world.
+    ViewState normalized(ViewState state) const;
     // Moves the map, telling the delegate; the one path every region change takes.
-    void moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated);
+    void moveTo(ViewState target, bool animated);
+    // Shows a state: redraws and places the annotation views.
+    void show(const ViewState& state);
+    // One frame of the animated move in flight.
+    void stepMotion();
+    // Ends the animated move in flight, where it stands or at its target, and tells the delegate.
+    enum class MotionEnd { WhereItStands, AtTarget };
+    void endMotion(MotionEnd end);
     MKMapPoint mapPointForViewPoint(CGPoint point) const;
     CGPoint viewPointForMapPoint(MKMapPoint point) const;
     void updateAnnotationViews();
@@ -220,4 +256,7 @@ private:
     Ref<UIPanGestureRecognizer> m_pan;
     Ref<UITapGestureRecognizer> m_doubleTap;
     MKMapPoint m_panStartCenter;
+
+    std::optional<Motion> m_motion;
+    Ref<NSTimer> m_motionTimer;
 };

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -109,9 +110,18 @@ class RecordingDelegate : public MKMapViewDelegate {
 public:
     std::vector<std::string> log;
     Ref<MKOverlayRenderer> renderer;
+    // Whether region changes are written down with their animated flag.
+    bool withFlags { false };
 
-    void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("will-change"); }
-    void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("did-change"); }
+    std::string flag(bool animated) const { return withFlags ? (animated ? " animated" : " at once") : ""; }
+    void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool animated) override
+    {
+        log.push_back("will-change" + flag(animated));
+    }
+    void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool animated) override
+    {
+        log.push_back("did-change" + flag(animated));
+    }
     Ref<MKAnnotationView> mapViewViewForAnnotation(
         const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override
     {
@@ -588,10 +598,236 @@ TEST_F(MapViewTest, UserLocationFollowsTheSimulatedDeviceAndTrackingCentresOnIt)
     EXPECT_NEAR(map->centerCoordinate().longitude, 8.56, 1e-9);
     LocationSimulator::shared().setCoordinate({ 47.46, 8.57 });
     drainAll();
+    // Following glides to the new fix.
+    EXPECT_LT(map->centerCoordinate().longitude, 8.57 - 1e-6);
+    m_clock.advance(kMKMapAnimationDuration);
     EXPECT_NEAR(map->centerCoordinate().longitude, 8.57, 1e-9);
     EXPECT_EQ(delegate->log.front(), "tracking 1");
 
     map->setShowsUserLocation(false);
     EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeNone);
     EXPECT_TRUE(map->annotations().empty());
+}
+
+namespace {
+
+// What a map shows, to compare two maps or two moments of one.
+struct Shown {
+    CLLocationCoordinate2D center;
+    double zoomScale;
+    double heading;
+    double pitch;
+};
+
+Shown shownBy(const Ref<MKMapView>& map)
+{
+    auto camera = map->camera();
+    return { map->centerCoordinate(), map->zoomScale(), camera->heading(), camera->pitch() };
+}
+
+// The region calls among what a delegate wrote down.
+std::vector<std::string> regionCalls(const std::vector<std::string>& log)
+{
+    std::vector<std::string> calls;
+    for (const auto& entry : log)
+        if (entry.starts_with("will-change") || entry.starts_with("did-change"))
+            calls.push_back(entry);
+    return calls;
+}
+
+bool sameShown(const Shown& a, const Shown& b)
+{
+    return std::abs(a.center.latitude - b.center.latitude) < 1e-7
+        && std::abs(a.center.longitude - b.center.longitude) < 1e-7 && std::abs(a.zoomScale / b.zoomScale - 1) < 1e-9
+        && std::abs(a.heading - b.heading) < 1e-7 && std::abs(a.pitch - b.pitch) < 1e-7;
+}
+
+void expectShown(const Shown& seen, const Shown& expected)
+{
+    EXPECT_NEAR(seen.center.latitude, expected.center.latitude, 1e-7);
+    EXPECT_NEAR(seen.center.longitude, expected.center.longitude, 1e-7);
+    EXPECT_NEAR(seen.zoomScale / expected.zoomScale, 1, 1e-9);
+    EXPECT_NEAR(seen.heading, expected.heading, 1e-7);
+    EXPECT_NEAR(seen.pitch, expected.pitch, 1e-7);
+}
+
+// Every annotation view stands on its annotation's point (moved by its centre offset).
+void expectViewsOnTheirPoints(const Ref<MKMapView>& map)
+{
+    for (const auto& subview : map->annotationContainerView()->subviews()) {
+        auto view = std::dynamic_pointer_cast<MKAnnotationView>(subview);
+        if (!view || !view->annotation())
+            continue;
+        auto point
+            = map->convertCoordinateToPointToView(view->annotation()->coordinate(), map->annotationContainerView());
+        EXPECT_NEAR(view->center().x, point.x + view->centerOffset().x, 1e-6);
+        EXPECT_NEAR(view->center().y, point.y + view->centerOffset().y, 1e-6);
+    }
+}
+
+} // namespace
+
+TEST_F(MapViewTest, AnimatedMovesRunOnTheClockAndTellTheDelegateOnceAtTheEnd)
+{
+    using Move = std::function<void(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotation>>&, bool animated)>;
+    struct Case {
+        const char* name;
+        MKCoordinateRegion start;
+        Move move;
+    };
+    const Case cases[] = {
+        { "region", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setRegionAnimated({ { 12, 14 }, { 1, 1 } }, animated);
+            } },
+        { "centre", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setCenterCoordinateAnimated({ 9, 8 }, animated);
+            } },
+        { "centre across the 180th meridian", { { 10, 175 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setCenterCoordinateAnimated({ 10, -175 }, animated);
+            } },
+        { "visible map rect", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                auto p = MKMapPointForCoordinate({ 30, 40 });
+                map->setVisibleMapRectAnimated(MKMapRectMake(p.x, p.y, 4e6, 1e6), animated);
+            } },
+        { "camera", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                auto camera = MKMapCamera::camera();
+                camera->setCenterCoordinate({ 11, 9 });
+                camera->setAltitude(90000);
+                camera->setHeading(300);
+                camera->setPitch(40);
+                map->setCameraAnimated(camera, animated);
+            } },
+        { "annotations", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto& annotations, bool animated) { map->showAnnotationsAnimated(annotations, animated); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        delegate->withFlags = true;
+        map->setDelegate(delegate);
+        map->setRegion(c.start);
+        std::vector<Ref<MKAnnotation>> annotations { pointAt(c.start.center.latitude, c.start.center.longitude, "A"),
+            pointAt(10.5, 11, "B"), pointAt(13, 15, "C") };
+        map->addAnnotations(annotations);
+        UIApplicationHost::runUntilIdle();
+        std::vector<Ref<MKAnnotation>> shownOnes { annotations[1], annotations[2] };
+
+        // The same move at once, on a twin map, gives where the animation must end.
+        auto twin = MKMapView::initWithFrame(CGRectMake(0, 0, 400, 300));
+        twin->setRegion(c.start);
+        c.move(twin, shownOnes, false);
+        auto expectedEnd = shownBy(twin);
+        auto start = shownBy(map);
+        ASSERT_FALSE(sameShown(start, expectedEnd));
+
+        delegate->log.clear();
+        c.move(map, shownOnes, true);
+        EXPECT_EQ(delegate->log, std::vector<std::string> { "will-change animated" });
+        expectShown(shownBy(map), start);
+
+        m_clock.advance(kMKMapAnimationDuration / 2);
+        auto halfway = shownBy(map);
+        EXPECT_FALSE(sameShown(halfway, start));
+        EXPECT_FALSE(sameShown(halfway, expectedEnd));
+        EXPECT_EQ(regionCalls(delegate->log).size(), 1u);
+        expectViewsOnTheirPoints(map);
+        if (std::string(c.name) == "centre across the 180th meridian") {
+            EXPECT_GT(std::abs(halfway.center.longitude), 175); // the short way, not back across the world
+        }
+
+        m_clock.advance(kMKMapAnimationDuration);
+        EXPECT_EQ(
+            regionCalls(delegate->log), (std::vector<std::string> { "will-change animated", "did-change animated" }));
+        expectShown(shownBy(map), expectedEnd);
+        expectViewsOnTheirPoints(map);
+        // Views for annotations that came into view were made on the way, before did-change.
+        EXPECT_EQ(delegate->log.back(), "did-change animated");
+        m_clock.advance(1);
+        EXPECT_EQ(regionCalls(delegate->log).size(), 2u);
+        map->removeFromSuperview();
+    }
+}
+
+TEST_F(MapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    delegate->withFlags = true;
+    map->setDelegate(delegate);
+    map->setRegion({ { 0, 0 }, { 4, 4 } });
+    const std::vector<std::string> interrupted { "will-change animated", "did-change animated",
+        "will-change animated" };
+
+    // An animated move over one in flight starts from where the first one got to.
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ 0, 3 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 4);
+    auto reached = map->centerCoordinate();
+    map->setCenterCoordinateAnimated({ 2, 0 }, true);
+    EXPECT_EQ(delegate->log, interrupted);
+    EXPECT_NEAR(map->centerCoordinate().longitude, reached.longitude, 1e-9);
+    EXPECT_GT(reached.longitude, 0);
+    m_clock.advance(kMKMapAnimationDuration);
+    EXPECT_EQ(delegate->log.back(), "did-change animated");
+    EXPECT_EQ(delegate->log.size(), 4u);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 2, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 0, 1e-9);
+
+    // Asking again for where the map is already heading neither restarts nor slows the move.
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ -2, 0 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 2);
+    map->setCenterCoordinateAnimated({ -2, 0 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 2 + 0.02);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "will-change animated", "did-change animated" }));
+    EXPECT_NEAR(map->centerCoordinate().latitude, -2, 1e-9);
+
+    struct Case {
+        const char* name;
+        std::function<void()> interrupt;
+        std::vector<std::string> log;
+        CLLocationCoordinate2D end;
+    };
+    const Case cases[] = {
+        { "a move at once",
+            [&] {
+                map->setCenterCoordinate({ 1, 1 });
+            },
+            { "will-change animated", "did-change animated", "will-change at once", "did-change at once" }, { 1, 1 } },
+        // A new size ends the move at its target, then keeps the zoom scale.
+        { "a resize", [&] { map->setFrame(CGRectMake(0, 0, 300, 300)); },
+            { "will-change animated", "did-change animated" }, { 0, 5 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        map->setFrame(CGRectMake(0, 0, 400, 300));
+        map->setRegion({ { 0, 0 }, { 4, 4 } });
+        delegate->log.clear();
+        map->setCenterCoordinateAnimated({ 0, 5 }, true);
+        m_clock.advance(kMKMapAnimationDuration / 4);
+        c.interrupt();
+        EXPECT_EQ(delegate->log, c.log);
+        EXPECT_NEAR(map->centerCoordinate().latitude, c.end.latitude, 1e-9);
+        EXPECT_NEAR(map->centerCoordinate().longitude, c.end.longitude, 1e-9);
+        m_clock.advance(1);
+        EXPECT_EQ(delegate->log, c.log); // the interrupted move is over for good
+        EXPECT_NEAR(map->centerCoordinate().longitude, c.end.longitude, 1e-9);
+    }
+
+    // With view animations switched off, and on a map without a size, animated moves happen at once.
+    UIView::setAnimationsEnabled(false);
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ 3, 3 }, true);
+    UIView::setAnimationsEnabled(true);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "will-change at once", "did-change at once" }));
+    EXPECT_NEAR(map->centerCoordinate().longitude, 3, 1e-9);
+    auto hidden = MKMapView::init();
+    hidden->setCenterCoordinateAnimated({ 4, 4 }, true);
+    EXPECT_NEAR(hidden->centerCoordinate().longitude, 4, 1e-9);
 }
