@@ -66,6 +66,23 @@ bool regionIsValid(MKCoordinateRegion region)
         && region.span.latitudeDelta >= 0 && region.span.longitudeDelta >= 0;
 }
 
+// The east-west shifts (whole worlds) that bring a copy of `bounds` into `visible`: 0 for a rect
+// in the same world, -world for the copy one world east of it, and so on.
+std::vector<double> worldShifts(MKMapRect bounds, MKMapRect visible)
+{
+    if (MKMapRectIsNull(bounds) || !std::isfinite(bounds.origin.x) || !std::isfinite(bounds.size.width))
+        return { 0 };
+    double first = std::floor((MKMapRectGetMinX(visible) - MKMapRectGetMaxX(bounds)) / kMKMapWorldSide);
+    double last = std::ceil((MKMapRectGetMaxX(visible) - MKMapRectGetMinX(bounds)) / kMKMapWorldSide);
+    std::vector<double> shifts;
+    for (double k = std::max(first, -4.0); k <= std::min(last, 4.0); ++k) {
+        auto moved = MKMapRectOffset(visible, -k * kMKMapWorldSide, 0);
+        if (MKMapRectIntersectsRect(bounds, moved))
+            shifts.push_back(-k * kMKMapWorldSide);
+    }
+    return shifts;
+}
+
 Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation)
 {
     return std::dynamic_pointer_cast<NSObject>(annotation);
@@ -172,7 +189,7 @@ MKMapSize MKMapView::fittedSize(MKMapSize size) const
     if (view.width > 0 && view.height > 0) {
         // Widen the short direction to the view's aspect, then keep within the world and the
         // closest zoom.
-        double aspect = view.width / view.height;
+        double aspect = double(view.width) / double(view.height);
         if (size.width / size.height < aspect)
             size.width = size.height * aspect;
         else
@@ -320,12 +337,17 @@ void MKMapView::setMapType(MKMapType type)
     setNeedsDisplay();
 }
 
+MKMapRect MKMapView::boundingRect(const ViewState& state)
+{
+    double c = std::abs(std::cos(radians(state.heading))), s = std::abs(std::sin(radians(state.heading)));
+    double width = state.size.width * c + state.size.height * s;
+    double height = state.size.width * s + state.size.height * c;
+    return MKMapRectMake(state.center.x - width / 2, state.center.y - height / 2, width, height);
+}
+
 MKMapRect MKMapView::visibleMapRect() const
 {
-    double c = std::abs(std::cos(radians(m_heading))), s = std::abs(std::sin(radians(m_heading)));
-    double width = m_size.width * c + m_size.height * s;
-    double height = m_size.width * s + m_size.height * c;
-    return MKMapRectMake(m_center.x - width / 2, m_center.y - height / 2, width, height);
+    return boundingRect(state());
 }
 
 MKZoomScale MKMapView::zoomScale() const
@@ -350,10 +372,9 @@ void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
 {
     if (!regionIsValid(region))
         NSException::raise(NSInvalidArgumentException, "invalid region");
-    auto rect = MKMapRectForCoordinateRegion(region);
     auto target = state();
     target.center = MKMapPointForCoordinate(region.center);
-    target.size = rect.size;
+    target.size = fitting(MKMapRectForCoordinateRegion(region), UIEdgeInsetsZero, m_heading).size;
     moveTo(target, animated);
 }
 
@@ -361,10 +382,10 @@ MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
 {
     if (!regionIsValid(region))
         return region;
-    auto center = MKMapPointForCoordinate(region.center);
-    auto size = fittedSize(MKMapRectForCoordinateRegion(region).size);
-    auto fitted = MKCoordinateRegionForMapRect(
-        MKMapRectMake(center.x - size.width / 2, center.y - size.height / 2, size.width, size.height));
+    auto shown = state();
+    shown.center = MKMapPointForCoordinate(region.center);
+    shown.size = fittedSize(fitting(MKMapRectForCoordinateRegion(region), UIEdgeInsetsZero, m_heading).size);
+    auto fitted = MKCoordinateRegionForMapRect(boundingRect(shown));
     fitted.center = region.center;
     return fitted;
 }
@@ -387,32 +408,55 @@ void MKMapView::setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInset
 {
     if (MKMapRectIsNull(rect) || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y))
         return;
-    auto fitted = mapRectThatFitsEdgePadding(rect, padding);
+    auto fitted = fitting(rect, padding, m_heading);
     auto target = state();
-    target.center = MKMapPointMake(MKMapRectGetMidX(fitted), MKMapRectGetMidY(fitted));
+    target.center = fitted.center;
     target.size = fitted.size;
     moveTo(target, animated);
+}
+
+MKMapView::ViewState MKMapView::fitting(MKMapRect rect, UIEdgeInsets padding, double heading) const
+{
+    ViewState fitted = state();
+    fitted.heading = heading;
+    fitted.center = MKMapPointMake(MKMapRectGetMidX(rect), MKMapRectGetMidY(rect));
+    fitted.size = rect.size;
+    CGSize view = boundsSize();
+    if (!(view.width > 0 && view.height > 0))
+        return fitted;
+    double availableWidth = view.width - padding.left - padding.right;
+    double availableHeight = view.height - padding.top - padding.bottom;
+    if (!(availableWidth > 0 && availableHeight > 0))
+        availableWidth = view.width, availableHeight = view.height, padding = UIEdgeInsetsZero;
+    // Turned by the heading, the rect covers its bounding box on screen.
+    double a = radians(heading);
+    double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
+    double w = std::max(rect.size.width, 0.0), h = std::max(rect.size.height, 0.0);
+    double onScreenWidth = w * c + h * s, onScreenHeight = w * s + h * c;
+    double scale = kMaximumZoomScale;
+    if (onScreenWidth > 0)
+        scale = std::min(scale, availableWidth / onScreenWidth);
+    if (onScreenHeight > 0)
+        scale = std::min(scale, availableHeight / onScreenHeight);
+    // The unturned view never covers more than the world.
+    scale = std::max(scale, std::max(view.width, view.height) / kMKMapWorldSide);
+    // The rect's middle lands at the middle of the padded area: that spot lies (dx, dy) points
+    // from the view's middle, which is turned back into map directions.
+    double dx = (padding.left + availableWidth / 2 - view.width / 2) / scale;
+    double dy = (padding.top + availableHeight / 2 - view.height / 2) / scale;
+    fitted.center.x -= dx * std::cos(a) - dy * std::sin(a);
+    fitted.center.y -= dx * std::sin(a) + dy * std::cos(a);
+    fitted.size = { view.width / scale, view.height / scale };
+    return fitted;
 }
 
 MKMapRect MKMapView::mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const
 {
     CGSize view = boundsSize();
-    if (MKMapRectIsNull(rect) || !(view.width > 0 && view.height > 0))
+    if (MKMapRectIsNull(rect) || !(view.width > 0 && view.height > 0) || !std::isfinite(rect.origin.x)
+        || !std::isfinite(rect.origin.y))
         return rect;
-    double availableWidth = view.width - padding.left - padding.right;
-    double availableHeight = view.height - padding.top - padding.bottom;
-    if (!(availableWidth > 0 && availableHeight > 0))
-        return rect;
-    double scale = kMaximumZoomScale;
-    if (rect.size.width > 0)
-        scale = std::min(scale, availableWidth / rect.size.width);
-    if (rect.size.height > 0)
-        scale = std::min(scale, availableHeight / rect.size.height);
-    scale = std::max(scale, std::max(view.width, view.height) / kMKMapWorldSide);
-    // The rect's middle lands at the middle of the padded area.
-    double x = MKMapRectGetMidX(rect) - (padding.left + availableWidth / 2) / scale;
-    double y = MKMapRectGetMidY(rect) - (padding.top + availableHeight / 2) / scale;
-    return MKMapRectMake(x, y, view.width / scale, view.height / scale);
+    return boundingRect(fitting(rect, padding, m_heading));
 }
 
 Ref<MKMapCamera> MKMapView::camera() const
@@ -983,17 +1027,22 @@ void MKMapView::drawRect(CGRect)
     if (!replaced)
         BaseMapRenderer::drawMapRect(m_mapType, visible, scale, c);
     for (auto& entry : m_overlays) {
-        if (!entry.overlay->intersectsMapRect(visible))
-            continue;
-        if (entry.renderer) {
-            entry.renderer->drawMapRectIntoTileContext(visible, scale, c);
-        } else if (entry.view && entry.view->canDrawMapRect(visible, scale)) {
-            auto origin = entry.overlay->boundingMapRect().origin;
-            CGContextSaveGState(c);
-            CGContextScaleCTM(c, scale, scale);
-            CGContextTranslateCTM(c, origin.x - visible.origin.x, origin.y - visible.origin.y);
-            entry.view->drawMapRect(visible, scale, c);
-            CGContextRestoreGState(c);
+        // The world repeats east and west: the overlay is drawn in every copy of the world the
+        // visible rect reaches, each copy asked for with the visible rect moved into its world.
+        for (double shift : worldShifts(entry.overlay->boundingMapRect(), visible)) {
+            auto rect = MKMapRectOffset(visible, shift, 0);
+            if (!entry.overlay->intersectsMapRect(rect))
+                continue;
+            if (entry.renderer) {
+                entry.renderer->drawMapRectIntoTileContext(rect, scale, c);
+            } else if (entry.view && entry.view->canDrawMapRect(rect, scale)) {
+                auto origin = entry.overlay->boundingMapRect().origin;
+                CGContextSaveGState(c);
+                CGContextScaleCTM(c, scale, scale);
+                CGContextTranslateCTM(c, origin.x - rect.origin.x, origin.y - rect.origin.y);
+                entry.view->drawMapRect(rect, scale, c);
+                CGContextRestoreGState(c);
+            }
         }
     }
     CGContextRestoreGState(c);

@@ -82,8 +82,8 @@ public:
     void setVisibleMapRectAnimated(MKMapRect rect, bool animated);
     void setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInsets padding, bool animated);
     MKMapRect mapRectThatFits(MKMapRect rect) const { return mapRectThatFitsEdgePadding(rect, {}); }
-    // The rect the map would show so that `rect` fills the view less the padding (in points),
-    // keeping the view's aspect.
+    // The rect the map would show (as visibleMapRect answers it) so that `rect` fits whole in the
+    // view less the padding (in points), at the camera's heading, keeping the view's aspect.
     MKMapRect mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const;
     // Screen points per map point (0 with a zero frame).
     MKZoomScale zoomScale() const;
@@ -201,6 +201,12 @@ private:
     CGSize boundsSize() const;
     MKMapSize fittedSize(MKMapSize size) const;
     ViewState state() const { return { m_center, m_size, m_heading, m_pitch }; }
+    // The map rect a state shows: the bounding rect of the view when the camera is turned.
+    static MKMapRect boundingRect(const ViewState& state);
+    // The state (at `heading`) that shows `rect` whole in the view less the padding, its middle at
+    // the middle of the padded area, as close as the rect allows. Padding that leaves no room is
+    // ignored. A map without a size shows the rect as given.
+    ViewState fitting(MKMapRect rect, UIEdgeInsets padding, double heading) const;
     // Fits the size to the view, wraps the centre east-west and keeps it inside the world.
     ViewState normalized(ViewState state) const;
     // Moves the map, telling the delegate; the one path every region change takes.

@@ -1,6 +1,7 @@
 #include "Drain.h"
 #include "GoldenImage.h"
 #include "LocationSimulator.h"
+#include "MKGeodesicPolyline.h"
 #include "MKMapView.h"
 #include "MKOverlayView.h"
 #include "MKPointAnnotation.h"
@@ -830,4 +831,149 @@ TEST_F(MapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
     auto hidden = MKMapView::init();
     hidden->setCenterCoordinateAnimated({ 4, 4 }, true);
     EXPECT_NEAR(hidden->centerCoordinate().longitude, 4, 1e-9);
+}
+
+TEST_F(MapViewTest, FittingAccountsForTheCamerasHeading)
+{
+    auto map = shownMap(400, 300);
+    const MKMapRect target = MKMapRectMake(100000000, 90000000, 2000000, 500000);
+    const MKMapPoint corners[] = { target.origin, { MKMapRectGetMaxX(target), MKMapRectGetMinY(target) },
+        { MKMapRectGetMinX(target), MKMapRectGetMaxY(target) },
+        { MKMapRectGetMaxX(target), MKMapRectGetMaxY(target) } };
+    struct Case {
+        double heading;
+        UIEdgeInsets padding;
+    };
+    const Case cases[] = {
+        { 0, UIEdgeInsetsZero },
+        { 30, UIEdgeInsetsZero },
+        { 90, UIEdgeInsetsZero },
+        { 135, UIEdgeInsetsMake(50, 10, 10, 10) },
+        { 200, UIEdgeInsetsMake(0, 200, 0, 0) },
+        { 300, UIEdgeInsetsMake(10, 20, 30, 40) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "heading " << c.heading << " padding left " << c.padding.left);
+        auto camera = map->camera();
+        camera->setHeading(c.heading);
+        map->setCamera(camera);
+        auto fits = map->mapRectThatFitsEdgePadding(target, c.padding);
+        map->setVisibleMapRectEdgePaddingAnimated(target, c.padding, false);
+        EXPECT_NEAR(map->camera()->heading(), c.heading, 1e-9);
+        // What the fit promised is what the map shows.
+        auto visible = map->visibleMapRect();
+        EXPECT_NEAR(visible.origin.x, fits.origin.x, 1e-3);
+        EXPECT_NEAR(visible.origin.y, fits.origin.y, 1e-3);
+        EXPECT_NEAR(visible.size.width, fits.size.width, 1e-3);
+        EXPECT_NEAR(visible.size.height, fits.size.height, 1e-3);
+        // Every corner of the target is in the padded area, and the target touches it.
+        double slack = 1e9;
+        for (auto corner : corners) {
+            auto p = map->convertCoordinateToPointToView(MKCoordinateForMapPoint(corner), map);
+            EXPECT_GE(p.x, c.padding.left - 1e-3);
+            EXPECT_GE(p.y, c.padding.top - 1e-3);
+            EXPECT_LE(p.x, 400 - c.padding.right + 1e-3);
+            EXPECT_LE(p.y, 300 - c.padding.bottom + 1e-3);
+            slack = std::min<double>({ slack, p.x - c.padding.left, p.y - c.padding.top, 400 - c.padding.right - p.x,
+                300 - c.padding.bottom - p.y });
+        }
+        EXPECT_NEAR(slack, 0, 1e-3);
+        // A region set at this heading is shown whole, and regionThatFits says what is shown.
+        MKCoordinateRegion region { { -20, 60 }, { 6, 2 } };
+        auto expected = map->regionThatFits(region);
+        map->setRegion(region);
+        EXPECT_NEAR(map->region().span.latitudeDelta, expected.span.latitudeDelta, 1e-6);
+        EXPECT_NEAR(map->region().span.longitudeDelta, expected.span.longitudeDelta, 1e-6);
+        auto shown = MKMapRectForCoordinateRegion(map->region());
+        EXPECT_TRUE(MKMapRectContainsRect(MKMapRectInset(shown, -1, -1), MKMapRectForCoordinateRegion(region)));
+        // Widening the visible rect by a padding gives a larger rect around it.
+        auto widened = map->mapRectThatFitsEdgePadding(map->visibleMapRect(), UIEdgeInsetsMake(20, 20, 20, 20));
+        EXPECT_TRUE(MKMapRectContainsRect(widened, map->visibleMapRect()));
+        EXPECT_GT(widened.size.width, map->visibleMapRect().size.width);
+    }
+}
+
+namespace {
+
+// Paints polygons opaque red and lines opaque blue, four points wide.
+class PaintingDelegate : public MKMapViewDelegate {
+public:
+    Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        if (auto polygon = std::dynamic_pointer_cast<MKPolygon>(overlay)) {
+            auto r = MKPolygonRenderer::initWithPolygon(polygon);
+            r->setFillColor(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1));
+            return r;
+        }
+        if (auto line = std::dynamic_pointer_cast<MKPolyline>(overlay)) {
+            auto r = MKPolylineRenderer::initWithPolyline(line);
+            r->setStrokeColor(UIColor::colorWithRedGreenBlueAlpha(0, 0, 1, 1));
+            r->setLineWidth(4);
+            return r;
+        }
+        return nullptr;
+    }
+};
+
+struct Pixel {
+    int red, green, blue;
+};
+
+Pixel pixelAt(const Ref<UIImage>& image, CGPoint point)
+{
+    auto bytes = image->CGImage()->nativeARGB();
+    size_t x = size_t(point.x * image->scale()), y = size_t(point.y * image->scale());
+    size_t at = (y * image->CGImage()->width() + x) * 4;
+    return { bytes[at + 2], bytes[at + 1], bytes[at] };
+}
+
+} // namespace
+
+TEST_F(MapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<PaintingDelegate>();
+    map->setDelegate(delegate);
+    map->setMapType(MKMapTypeSatellite);
+    // Just west and just east of the 180th meridian, and a great circle across it.
+    auto west = MKPolygon::polygonWithCoordinates({ { -4, 172 }, { 0, 172 }, { 0, 176 }, { -4, 176 } });
+    auto east = MKPolygon::polygonWithCoordinates({ { -4, -176 }, { 0, -176 }, { 0, -172 }, { -4, -172 } });
+    auto across = MKGeodesicPolyline::polylineWithCoordinates({ { 4, 170 }, { 4, -170 } });
+    map->addOverlays({ west, east, across });
+    auto westPoint = pointAt(2, 174, "west"), eastPoint = pointAt(2, -174, "east");
+    map->addAnnotations({ westPoint, eastPoint });
+
+    const double centres[] = { 180, 179.5, -179.5, 178, -178 };
+    for (double longitude : centres) {
+        SCOPED_TRACE(longitude);
+        map->setRegion({ { 0, longitude }, { 16, 16 } });
+        ASSERT_TRUE(MKMapRectSpans180thMeridian(
+            MKMapRectOffset(map->visibleMapRect(), map->visibleMapRect().origin.x < 0 ? kMKMapWorldSide : 0, 0)));
+        auto image = UIApplicationHost::renderKeyWindow();
+        ASSERT_TRUE(image);
+        for (auto coordinate : { CLLocationCoordinate2D { -2, 174 }, CLLocationCoordinate2D { -2, -174 } }) {
+            SCOPED_TRACE(coordinate.longitude);
+            auto pixel = pixelAt(image, map->convertCoordinateToPointToView(coordinate, nullptr));
+            EXPECT_GT(pixel.red, 200);
+            EXPECT_LT(pixel.green, 60);
+            EXPECT_LT(pixel.blue, 60);
+        }
+        // The line is drawn where it crosses the meridian.
+        auto onLine = map->convertCoordinateToPointToView({ 4.05, 180 }, nullptr);
+        auto linePixel = pixelAt(image, onLine);
+        EXPECT_LT(linePixel.red, 60);
+        EXPECT_GT(linePixel.blue, 200);
+
+        // Both annotations are in the visible rect and have views on their points.
+        auto found = map->annotationsInMapRect(map->visibleMapRect());
+        EXPECT_EQ(found.size(), 2u);
+        for (const auto& annotation : { westPoint, eastPoint }) {
+            SCOPED_TRACE(annotation->title().value_or(""));
+            auto view = map->viewForAnnotation(annotation);
+            ASSERT_TRUE(view);
+            auto point = map->convertCoordinateToPointToView(annotation->coordinate(), map);
+            EXPECT_TRUE(CGRectContainsPoint(map->bounds(), point));
+            EXPECT_NEAR(view->center().x, point.x, 1e-6);
+        }
+    }
 }
