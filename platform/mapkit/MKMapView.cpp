@@ -23,6 +23,7 @@
 #include "UIGraphics.h"
 #include "UIPanGestureRecognizer.h"
 #include "UITapGestureRecognizer.h"
+#include "UITouch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,6 +128,18 @@ public:
 
 private:
     Weak<MKMapView> m_map;
+};
+
+// Keeps the map's own gestures off touches that drag an annotation view.
+class MKMapView::GestureGate : public UIGestureRecognizerDelegate {
+public:
+    bool gestureRecognizerShouldReceiveTouch(const Ref<UIGestureRecognizer>&, const Ref<UITouch>& touch) override
+    {
+        for (auto view = touch ? touch->view() : nullptr; view; view = view->superview())
+            if (auto annotationView = std::dynamic_pointer_cast<MKAnnotationView>(view))
+                return !annotationView->canBeDragged();
+        return true;
+    }
 };
 
 MKMapView::MKMapView(Passkey key)
@@ -690,6 +703,10 @@ void MKMapView::placeAnnotationView(const Ref<MKAnnotationView>& view)
     const auto& annotation = view->annotation();
     if (!annotation)
         return;
+    // A view being dragged stays under the finger.
+    auto drag = view->dragState();
+    if (drag == MKAnnotationViewDragStateStarting || drag == MKAnnotationViewDragStateDragging)
+        return;
     auto point = viewPointForMapPoint(MKMapPointForCoordinate(annotation->coordinate()));
     auto offset = view->centerOffset();
     view->setCenter(CGPointMake(point.x + offset.x, point.y + offset.y));
@@ -711,6 +728,9 @@ void MKMapView::updateAnnotationViews()
         wanted.insert(annotation.get());
     if (m_selected)
         wanted.insert(m_selected.get());
+    for (const auto& [key, annotationView] : m_views)
+        if (annotationView->dragState() != MKAnnotationViewDragStateNone)
+            wanted.insert(key);
 
     std::vector<Ref<MKAnnotation>> leaving;
     for (const auto& [key, annotationView] : m_views)
@@ -844,6 +864,29 @@ void MKMapView::annotationViewTapped(const Ref<MKAnnotationView>& view)
 {
     if (view->annotation() && view->annotation() != m_selected)
         selectAnnotationAnimated(view->annotation(), true);
+}
+
+void MKMapView::annotationViewDragStateChanged(
+    const Ref<MKAnnotationView>& view, MKAnnotationViewDragState state, MKAnnotationViewDragState old)
+{
+    auto protectedThis = self();
+    if (auto delegate = liveDelegate())
+        delegate->mapViewAnnotationViewDidChangeDragStateFromOldState(protectedThis, view, state, old);
+    if (state == MKAnnotationViewDragStateNone && viewForAnnotation(view->annotation()) == view)
+        placeAnnotationView(view);
+}
+
+void MKMapView::annotationViewDropped(const Ref<MKAnnotationView>& view)
+{
+    const auto& annotation = view->annotation();
+    if (!annotation || viewForAnnotation(annotation) != view)
+        return;
+    auto offset = view->centerOffset();
+    auto point = CGPointMake(view->center().x - offset.x, view->center().y - offset.y);
+    auto coordinate = convertPointToCoordinateFromView(point, m_container);
+    coordinate.longitude = std::remainder(coordinate.longitude, 360.0);
+    if (CLLocationCoordinate2DIsValid(coordinate))
+        annotation->setCoordinate(coordinate);
 }
 
 void MKMapView::emptySpotTapped()
@@ -1177,6 +1220,11 @@ void MKMapView::installGestures()
         map->moveTo(target, true);
     });
     addGestureRecognizer(m_doubleTap);
+
+    m_gestureGate = std::make_unique<GestureGate>();
+    for (const Ref<UIGestureRecognizer>& recognizer :
+        { Ref<UIGestureRecognizer>(m_pan), Ref<UIGestureRecognizer>(m_doubleTap) })
+        recognizer->setDelegate(m_gestureGate.get(), weakMap);
 }
 
 VX_REGISTER_CLASS(MKMapView);

@@ -14,6 +14,7 @@
 #include "UIView.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -169,6 +170,11 @@ public:
     // Used by annotation views and the container.
     void annotationViewTapped(const Ref<MKAnnotationView>& view);
     void emptySpotTapped();
+    // Tells the delegate; a view back at None is put on its annotation's point again.
+    void annotationViewDragStateChanged(
+        const Ref<MKAnnotationView>& view, MKAnnotationViewDragState state, MKAnnotationViewDragState old);
+    // Moves the view's annotation to the point under the view (when the annotation can move).
+    void annotationViewDropped(const Ref<MKAnnotationView>& view);
     // Used by the location manager adapter.
     void userLocationUpdated(const Ref<CLLocation>& location);
 
@@ -181,6 +187,7 @@ private:
         bool asked { false };
     };
     class LocationAdapter;
+    class GestureGate;
     // What the map shows: the map point at the middle of the view, the size in map points the
     // unturned view covers, the camera's heading and pitch in degrees.
     struct ViewState {
@@ -261,6 +268,7 @@ private:
 
     Ref<UIPanGestureRecognizer> m_pan;
     Ref<UITapGestureRecognizer> m_doubleTap;
+    std::unique_ptr<GestureGate> m_gestureGate;
     MKMapPoint m_panStartCenter;
 
     std::optional<Motion> m_motion;

@@ -151,6 +151,11 @@ public:
     {
         log.push_back("deselect " + view->annotation()->title().value_or("?"));
     }
+    void mapViewAnnotationViewDidChangeDragStateFromOldState(const Ref<MKMapView>&, const Ref<MKAnnotationView>&,
+        MKAnnotationViewDragState state, MKAnnotationViewDragState old) override
+    {
+        log.push_back("drag " + std::to_string(state) + " from " + std::to_string(old));
+    }
     void mapViewAnnotationViewCalloutAccessoryControlTapped(
         const Ref<MKMapView>&, const Ref<MKAnnotationView>& view, const Ref<UIControl>&) override
     {
@@ -975,5 +980,123 @@ TEST_F(MapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
             EXPECT_TRUE(CGRectContainsPoint(map->bounds(), point));
             EXPECT_NEAR(view->center().x, point.x, 1e-6);
         }
+    }
+}
+
+namespace {
+
+// An annotation that stays where it was made: it has no coordinate setter.
+class FixedAnnotation : public NSObject, public MKAnnotation {
+    VX_OBJECT(FixedAnnotation, NSObject)
+public:
+    explicit FixedAnnotation(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<FixedAnnotation> initAt(CLLocationCoordinate2D coordinate)
+    {
+        auto annotation = make<FixedAnnotation>();
+        annotation->m_coordinate = coordinate;
+        return annotation;
+    }
+    CLLocationCoordinate2D coordinate() const override { return m_coordinate; }
+    std::optional<std::string> title() const override { return std::string("fixed"); }
+
+private:
+    CLLocationCoordinate2D m_coordinate;
+};
+
+} // namespace
+
+TEST_F(MapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
+{
+    enum class Lift { Up, Cancel };
+    struct Case {
+        const char* name;
+        bool draggable;
+        bool selected;
+        bool fixed;
+        CGPoint move;
+        Lift lift;
+        std::vector<std::string> drags;
+        bool annotationMoves;
+        bool mapMoves;
+    };
+    const std::vector<std::string> dropped { "drag 1 from 0", "drag 2 from 1", "drag 4 from 2", "drag 0 from 4" };
+    const Case cases[] = {
+        { "dragged and dropped", true, true, false, { 60, 40 }, Lift::Up, dropped, true, false },
+        { "dragged and cancelled", true, true, false, { 60, 40 }, Lift::Cancel,
+            { "drag 1 from 0", "drag 2 from 1", "drag 3 from 2", "drag 0 from 3" }, false, false },
+        { "an annotation that cannot move", true, true, true, { 60, 40 }, Lift::Up, dropped, false, false },
+        { "not selected: the map pans", true, false, false, { 60, 40 }, Lift::Up, {}, false, true },
+        { "not draggable: the map pans", false, true, false, { 60, 40 }, Lift::Up, {}, false, true },
+        { "a small movement is no drag", true, true, false, { 2, 1 }, Lift::Up, {}, false, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        map->setDelegate(delegate);
+        map->setRegion({ { 10, 10 }, { 4, 4 } });
+        Ref<MKAnnotation> annotation;
+        if (c.fixed)
+            annotation = FixedAnnotation::initAt({ 10, 10 });
+        else
+            annotation = pointAt(10, 10, "dragged");
+        map->addAnnotation(annotation);
+        UIApplicationHost::runUntilIdle();
+        auto view = map->viewForAnnotation(annotation);
+        ASSERT_TRUE(view);
+        view->setDraggable(c.draggable);
+        if (c.selected)
+            map->selectAnnotationAnimated(annotation, false);
+        auto region = map->region();
+        auto before = annotation->coordinate();
+        auto pointBefore = map->convertCoordinateToPointToView(before, map);
+        delegate->log.clear();
+
+        auto start = view->convertPointToView(CGPointMake(10, 10), nullptr);
+        auto touch = UIApplicationHost::touchDown(start);
+        for (int step = 1; step <= 4; ++step) {
+            m_clock.advance(0.02);
+            UIApplicationHost::touchMove(
+                touch, CGPointMake(start.x + c.move.x * step / 4, start.y + c.move.y * step / 4));
+            if (!c.drags.empty() && step == 4) {
+                // The view follows the finger.
+                auto held = view->convertPointToView(CGPointMake(10, 10), nullptr);
+                EXPECT_NEAR(held.x, start.x + c.move.x, 1e-3);
+                EXPECT_NEAR(held.y, start.y + c.move.y, 1e-3);
+            }
+        }
+        if (c.lift == Lift::Up)
+            UIApplicationHost::touchUp(touch);
+        else
+            UIApplicationHost::touchCancel(touch);
+        m_clock.advance(1);
+        drainAll();
+
+        std::vector<std::string> drags;
+        for (const auto& entry : delegate->log)
+            if (entry.starts_with("drag"))
+                drags.push_back(entry);
+        EXPECT_EQ(drags, c.drags);
+        EXPECT_EQ(!regionCalls(delegate->log).empty(), c.mapMoves);
+        if (!c.mapMoves) {
+            EXPECT_NEAR(map->region().center.longitude, region.center.longitude, 1e-12);
+        }
+        auto after = annotation->coordinate();
+        if (c.annotationMoves) {
+            auto expected = map->convertPointToCoordinateFromView(
+                CGPointMake(pointBefore.x + c.move.x, pointBefore.y + c.move.y), map);
+            EXPECT_NEAR(after.latitude, expected.latitude, 1e-6);
+            EXPECT_NEAR(after.longitude, expected.longitude, 1e-6);
+        } else {
+            EXPECT_EQ(after.latitude, before.latitude);
+            EXPECT_EQ(after.longitude, before.longitude);
+        }
+        // Whatever happened, the view stands on its annotation's point again.
+        EXPECT_EQ(view->dragState(), MKAnnotationViewDragStateNone);
+        expectViewsOnTheirPoints(map);
+        map->removeFromSuperview();
     }
 }
