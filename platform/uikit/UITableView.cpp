@@ -943,7 +943,7 @@ void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
     // A touch that lifts without having dragged is a tap on the row under it.
-    bool tap = isTracking() && !isDragging();
+    bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
     if (!tap || touches.empty())
         return;
