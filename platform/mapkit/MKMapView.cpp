@@ -22,6 +22,8 @@
 #include "UIControl.h"
 #include "UIGraphics.h"
 #include "UIPanGestureRecognizer.h"
+#include "UIPinchGestureRecognizer.h"
+#include "UIRotationGestureRecognizer.h"
 #include "UITapGestureRecognizer.h"
 #include "UITouch.h"
 
@@ -130,9 +132,14 @@ private:
     Weak<MKMapView> m_map;
 };
 
-// Keeps the map's own gestures off touches that drag an annotation view.
+// Keeps the map's own gestures off touches that drag an annotation view, and lets dragging,
+// pinching and twisting the map go on together.
 class MKMapView::GestureGate : public UIGestureRecognizerDelegate {
 public:
+    explicit GestureGate(Weak<MKMapView> map)
+        : m_map(std::move(map))
+    {
+    }
     bool gestureRecognizerShouldReceiveTouch(const Ref<UIGestureRecognizer>&, const Ref<UITouch>& touch) override
     {
         for (auto view = touch ? touch->view() : nullptr; view; view = view->superview())
@@ -140,6 +147,20 @@ public:
                 return !annotationView->canBeDragged();
         return true;
     }
+    bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
+        const Ref<UIGestureRecognizer>& a, const Ref<UIGestureRecognizer>& b) override
+    {
+        auto map = m_map.lock();
+        if (!map)
+            return false;
+        auto moves = [&](const Ref<UIGestureRecognizer>& r) {
+            return r == map->m_pan || r == map->m_pinch || r == map->m_rotation;
+        };
+        return moves(a) && moves(b);
+    }
+
+private:
+    Weak<MKMapView> m_map;
 };
 
 MKMapView::MKMapView(Passkey key)
@@ -260,6 +281,13 @@ void MKMapView::moveTo(ViewState target, bool animated)
     auto same = [](const ViewState& a, const ViewState& b) {
         return sameState(a.center, a.size, a.heading, a.pitch, b.center, b.size, b.heading, b.pitch);
     };
+    if (!m_gestures.empty()) {
+        // Inside the user's gesture, which told the delegate when it began and tells it when it
+        // ends: every move shows at once.
+        if (!same(target, state()))
+            show(target);
+        return;
+    }
     if (m_motion) {
         if (animated && same(m_motion->to, target))
             return; // already on its way there
@@ -1175,35 +1203,151 @@ void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animat
 
 // Gestures.
 
+void MKMapView::beginGesture(const UIGestureRecognizer* recognizer)
+{
+    if (std::find(m_gestures.begin(), m_gestures.end(), recognizer) != m_gestures.end())
+        return;
+    m_gestures.push_back(recognizer);
+    if (m_gestures.size() > 1)
+        return;
+    // The hand takes over from an animation in flight, where it stands.
+    endMotion(MotionEnd::WhereItStands);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewRegionWillChangeAnimated(self(), false);
+}
+
+void MKMapView::endGesture(const UIGestureRecognizer* recognizer)
+{
+    auto it = std::find(m_gestures.begin(), m_gestures.end(), recognizer);
+    if (it == m_gestures.end())
+        return;
+    m_gestures.erase(it);
+    if (m_gestures.empty())
+        if (auto delegate = liveDelegate())
+            delegate->mapViewRegionDidChangeAnimated(self(), false);
+}
+
+bool MKMapView::followGesture(const Ref<UIGestureRecognizer>& recognizer, bool enabled)
+{
+    switch (recognizer->state()) {
+    case UIGestureRecognizerStateBegan:
+        if (!enabled || zoomScale() <= 0)
+            return false;
+        beginGesture(recognizer.get());
+        return true;
+    case UIGestureRecognizerStateChanged:
+        return zoomScale() > 0 && std::find(m_gestures.begin(), m_gestures.end(), recognizer.get()) != m_gestures.end();
+    case UIGestureRecognizerStateEnded:
+    case UIGestureRecognizerStateCancelled:
+        endGesture(recognizer.get());
+        return false;
+    default:
+        return false;
+    }
+}
+
+void MKMapView::followFingers()
+{
+    // The pan recognizer measures the fingers' movement from where they went down, whether or
+    // not it has begun; taking it here (and starting it again from zero) lets a pinch or twist
+    // that begins first carry the map along from the first movement on.
+    double scale = zoomScale();
+    if (!m_scrollEnabled || scale <= 0 || m_trackingMode != MKUserTrackingModeNone)
+        return;
+    auto self = this->self();
+    auto t = m_pan->translationInView(self);
+    m_pan->setTranslationInView(CGPointZero, self);
+    if (t.x == 0 && t.y == 0)
+        return;
+    double a = radians(m_heading);
+    double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
+    double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
+    auto target = state();
+    target.center = MKMapPointMake(m_center.x - dx, m_center.y - dy);
+    moveTo(target, false);
+}
+
+MKMapView::ViewState MKMapView::keepingPointAt(ViewState target, MKMapPoint point, CGPoint at) const
+{
+    // With the target's size and heading, put the view's middle where `point` lands at `at`.
+    target.size = fittedSize(target.size);
+    CGSize view = boundsSize();
+    double scale = view.width / target.size.width;
+    double dx = (at.x - view.width / 2) / scale, dy = (at.y - view.height / 2) / scale;
+    double a = radians(target.heading);
+    target.center = MKMapPointMake(
+        point.x - (dx * std::cos(a) - dy * std::sin(a)), point.y - (dx * std::sin(a) + dy * std::cos(a)));
+    return target;
+}
+
 void MKMapView::installGestures()
 {
     Weak<MKMapView> weakMap = self();
+    // One drag, pinch or twist of the fingers is one move for the delegate: will-change when the
+    // first of them begins, did-change when the last ends. In between, each step moves the map
+    // so that what was under the fingers stays under them.
     m_pan = UIPanGestureRecognizer::init();
     m_pan->addTargetAction(self(), "pan", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
         auto map = weakMap.lock();
-        if (!map || !map->m_scrollEnabled)
+        if (!map)
             return;
         auto pan = std::static_pointer_cast<UIPanGestureRecognizer>(recognizer);
-        if (pan->state() == UIGestureRecognizerStateBegan) {
-            map->m_panStartCenter = map->m_center;
-            // Moving the map by hand stops following the user.
-            if (map->m_trackingMode != MKUserTrackingModeNone)
-                map->setUserTrackingModeAnimated(MKUserTrackingModeNone, true);
-        }
-        if (pan->state() != UIGestureRecognizerStateBegan && pan->state() != UIGestureRecognizerStateChanged)
+        bool began = pan->state() == UIGestureRecognizerStateBegan;
+        if (!map->followGesture(recognizer, map->m_scrollEnabled))
             return;
-        double scale = map->zoomScale();
-        if (scale <= 0)
-            return;
-        auto t = pan->translationInView(map);
-        double a = radians(map->m_heading);
-        double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
-        double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
-        auto target = map->state();
-        target.center = MKMapPointMake(map->m_panStartCenter.x - dx, map->m_panStartCenter.y - dy);
-        map->moveTo(target, false);
+        // Moving the map by hand stops following the user.
+        if (began && map->m_trackingMode != MKUserTrackingModeNone)
+            map->setUserTrackingModeAnimated(MKUserTrackingModeNone, true);
+        map->followFingers();
     });
     addGestureRecognizer(m_pan);
+
+    m_pinch = UIPinchGestureRecognizer::init();
+    m_pinch->addTargetAction(self(), "pinch", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map || !map->followGesture(recognizer, map->m_zoomEnabled))
+            return;
+        auto pinch = std::static_pointer_cast<UIPinchGestureRecognizer>(recognizer);
+        map->followFingers();
+        double factor = pinch->scale();
+        pinch->setScale(1);
+        if (!(factor > 0) || !std::isfinite(factor))
+            return;
+        // About the fingers; about the user while the map follows them.
+        CGSize view = map->boundsSize();
+        CGPoint at = map->m_trackingMode == MKUserTrackingModeNone ? pinch->locationInView(map)
+                                                                   : CGPointMake(view.width / 2, view.height / 2);
+        auto target = map->state();
+        target.size = { map->m_size.width / factor, map->m_size.height / factor };
+        map->moveTo(map->keepingPointAt(target, map->mapPointForViewPoint(at), at), false);
+    });
+    addGestureRecognizer(m_pinch);
+
+    m_rotation = UIRotationGestureRecognizer::init();
+    m_rotation->addTargetAction(self(), "rotate", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map)
+            return;
+        bool began = recognizer->state() == UIGestureRecognizerStateBegan;
+        if (!map->followGesture(recognizer, map->m_rotateEnabled))
+            return;
+        // Turning by hand stops the map turning with the device.
+        if (began && map->m_trackingMode == MKUserTrackingModeFollowWithHeading)
+            map->setUserTrackingModeAnimated(MKUserTrackingModeFollow, true);
+        auto rotation = std::static_pointer_cast<UIRotationGestureRecognizer>(recognizer);
+        map->followFingers();
+        double turn = rotation->rotation();
+        rotation->setRotation(0);
+        if (!std::isfinite(turn))
+            return;
+        // The map turns with the fingers (clockwise on screen is positive), so the compass
+        // direction at the top turns the other way.
+        CGPoint at = rotation->locationInView(map);
+        auto target = map->state();
+        target.heading = map->m_heading - turn * 180.0 / M_PI;
+        map->moveTo(map->keepingPointAt(target, map->mapPointForViewPoint(at), at), false);
+    });
+    addGestureRecognizer(m_rotation);
 
     m_doubleTap = UITapGestureRecognizer::init();
     m_doubleTap->setNumberOfTapsRequired(2);
@@ -1221,9 +1365,10 @@ void MKMapView::installGestures()
     });
     addGestureRecognizer(m_doubleTap);
 
-    m_gestureGate = std::make_unique<GestureGate>();
+    m_gestureGate = std::make_unique<GestureGate>(weakMap);
     for (const Ref<UIGestureRecognizer>& recognizer :
-        { Ref<UIGestureRecognizer>(m_pan), Ref<UIGestureRecognizer>(m_doubleTap) })
+        { Ref<UIGestureRecognizer>(m_pan), Ref<UIGestureRecognizer>(m_pinch), Ref<UIGestureRecognizer>(m_rotation),
+            Ref<UIGestureRecognizer>(m_doubleTap) })
         recognizer->setDelegate(m_gestureGate.get(), weakMap);
 }
 

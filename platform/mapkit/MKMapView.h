@@ -23,7 +23,10 @@ class CLLocationManager;
 class MKOverlayRenderer;
 class NSTimer;
 class MKOverlayView;
+class UIGestureRecognizer;
 class UIPanGestureRecognizer;
+class UIPinchGestureRecognizer;
+class UIRotationGestureRecognizer;
 class UITapGestureRecognizer;
 
 // How long an animated move of the map takes, in seconds.
@@ -44,8 +47,11 @@ enum MKOverlayLevel : int32_t {
 // the delegate, else a pin) in the layout pass for the annotations in view, and go to a reuse
 // queue by identifier when their annotation leaves the view or the map. The map draws the base
 // map and then each overlay's renderer, in level order and add order within a level, under the
-// annotation views. Pan moves the map, double tap zooms in on the tapped point; both go through
-// the same region calls (and delegate calls) as code.
+// annotation views. Pan moves the map, pinch zooms and twisting two fingers turns it, keeping
+// what is under the fingers under them (while the map follows the user, pinching zooms about the
+// middle); double tap zooms in on the tapped point. They go through the same region path as code;
+// a gesture is one move for the delegate, from when the first finger gesture begins to when the
+// last one ends. The zoom, scroll and rotate flags switch the gestures off.
 //
 // Every change of region, centre, visible rect or camera is one move: the delegate hears
 // regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same
@@ -236,6 +242,17 @@ private:
     OverlayEntry* entryFor(const MKOverlay* overlay) const;
     void askForRenderer(OverlayEntry& entry) const;
     void installGestures();
+    // The user's gestures: the first to begin tells the delegate the region will change, the
+    // last to end that it did. followGesture answers whether the recognizer's action should
+    // move the map now.
+    bool followGesture(const Ref<UIGestureRecognizer>& recognizer, bool enabled);
+    void beginGesture(const UIGestureRecognizer* recognizer);
+    void endGesture(const UIGestureRecognizer* recognizer);
+    // Moves the map along with the fingers' movement since the last step (when scrolling is on
+    // and the map does not follow the user).
+    void followFingers();
+    // The target, recentred so that the map point `point` shows at the view point `at`.
+    ViewState keepingPointAt(ViewState target, MKMapPoint point, CGPoint at) const;
 
     Weak<MKMapViewDelegate> m_delegate;
     MKMapType m_mapType { MKMapTypeStandard };
@@ -267,9 +284,12 @@ private:
     std::shared_ptr<LocationAdapter> m_locationAdapter;
 
     Ref<UIPanGestureRecognizer> m_pan;
+    Ref<UIPinchGestureRecognizer> m_pinch;
+    Ref<UIRotationGestureRecognizer> m_rotation;
     Ref<UITapGestureRecognizer> m_doubleTap;
     std::unique_ptr<GestureGate> m_gestureGate;
-    MKMapPoint m_panStartCenter;
+    // The gestures moving the map now (identity only).
+    std::vector<const UIGestureRecognizer*> m_gestures;
 
     std::optional<Motion> m_motion;
     Ref<NSTimer> m_motionTimer;

@@ -1100,3 +1100,110 @@ TEST_F(MapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
         map->removeFromSuperview();
     }
 }
+
+TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
+{
+    struct Case {
+        const char* name;
+        // The two fingers, from where they go down to where they lift, moved there along a
+        // circle about their middle (so a twist keeps their distance) and straight otherwise.
+        CGPoint from[2], to[2];
+        bool zoomEnabled, rotateEnabled;
+        double zoom; // factor on the zoom scale
+        double turn; // degrees the heading changes by
+        bool moves;
+    };
+    const Case cases[] = {
+        { "spread apart", { { 150, 150 }, { 250, 150 } }, { { 100, 150 }, { 300, 150 } }, true, true, 2, 0, true },
+        { "pinched together off the middle", { { 60, 60 }, { 140, 140 } }, { { 80, 80 }, { 120, 120 } }, true, true,
+            0.5, 0, true },
+        { "twisted a quarter turn clockwise", { { 150, 150 }, { 250, 150 } }, { { 200, 100 }, { 200, 200 } }, true,
+            true, 1, -90, true },
+        { "spread while dragged", { { 150, 150 }, { 250, 150 } }, { { 160, 180 }, { 360, 180 } }, true, true, 2, 0,
+            true },
+        { "dragged with two fingers", { { 150, 150 }, { 250, 150 } }, { { 180, 190 }, { 280, 190 } }, true, true, 1, 0,
+            true },
+        { "spread with zooming off", { { 150, 150 }, { 250, 150 } }, { { 100, 150 }, { 300, 150 } }, false, true, 1, 0,
+            false },
+        { "twisted with rotation off", { { 150, 150 }, { 250, 150 } }, { { 200, 100 }, { 200, 200 } }, true, false, 1,
+            0, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        delegate->withFlags = true;
+        map->setDelegate(delegate);
+        map->setRegion({ { 20, 10 }, { 4, 4 } });
+        map->setZoomEnabled(c.zoomEnabled);
+        map->setRotateEnabled(c.rotateEnabled);
+        auto before = shownBy(map);
+        CGPoint middleFrom { (c.from[0].x + c.from[1].x) / 2, (c.from[0].y + c.from[1].y) / 2 };
+        CGPoint middleTo { (c.to[0].x + c.to[1].x) / 2, (c.to[0].y + c.to[1].y) / 2 };
+        auto underFingers = map->convertPointToCoordinateFromView(middleFrom, map);
+        delegate->log.clear();
+
+        auto touches = UIApplicationHost::touchesDown({ c.from[0], c.from[1] });
+        const int steps = 12;
+        for (int step = 1; step <= steps; ++step) {
+            double t = double(step) / steps;
+            CGPoint middle { middleFrom.x + (middleTo.x - middleFrom.x) * t,
+                middleFrom.y + (middleTo.y - middleFrom.y) * t };
+            std::vector<CGPoint> points;
+            for (int f = 0; f < 2; ++f) {
+                double a0 = std::atan2(c.from[f].y - middleFrom.y, c.from[f].x - middleFrom.x);
+                double a1 = std::atan2(c.to[f].y - middleTo.y, c.to[f].x - middleTo.x);
+                double r0 = std::hypot(c.from[f].x - middleFrom.x, c.from[f].y - middleFrom.y);
+                double r1 = std::hypot(c.to[f].x - middleTo.x, c.to[f].y - middleTo.y);
+                double a = a0 + std::remainder(a1 - a0, 2 * M_PI) * t, r = r0 + (r1 - r0) * t;
+                points.push_back(CGPointMake(middle.x + r * std::cos(a), middle.y + r * std::sin(a)));
+            }
+            m_clock.advance(0.02);
+            UIApplicationHost::touchesMove(touches, points);
+            if (c.moves && step == steps / 2) {
+                // Mid-gesture the delegate has heard only that the region will change.
+                EXPECT_EQ(regionCalls(delegate->log), std::vector<std::string> { "will-change at once" });
+            }
+        }
+        UIApplicationHost::touchesUp(touches);
+        m_clock.advance(1);
+        drainAll();
+
+        auto after = shownBy(map);
+        EXPECT_NEAR(after.zoomScale / before.zoomScale, c.zoom, 1e-6);
+        EXPECT_NEAR(std::remainder(after.heading - before.heading - c.turn, 360.0), 0, 1e-3);
+        if (c.moves) {
+            EXPECT_EQ(
+                regionCalls(delegate->log), (std::vector<std::string> { "will-change at once", "did-change at once" }));
+            // What was under the fingers is still under them.
+            auto seen = map->convertCoordinateToPointToView(underFingers, map);
+            EXPECT_NEAR(seen.x, middleTo.x, 1e-3);
+            EXPECT_NEAR(seen.y, middleTo.y, 1e-3);
+        } else {
+            EXPECT_TRUE(regionCalls(delegate->log).empty());
+        }
+        map->removeFromSuperview();
+    }
+
+    // While the map follows the user, a pinch zooms about the user and following goes on.
+    auto map = shownMap(400, 300);
+    map->setRegion({ { 20, 10 }, { 4, 4 } });
+    LocationSimulator::shared().setCoordinate({ 20.5, 10.5 });
+    map->setUserTrackingMode(MKUserTrackingModeFollow);
+    drainAll();
+    m_clock.advance(1);
+    double scale = map->zoomScale();
+    auto touches = UIApplicationHost::touchesDown({ CGPointMake(60, 60), CGPointMake(140, 140) });
+    for (int step = 1; step <= 4; ++step) {
+        m_clock.advance(0.02);
+        UIApplicationHost::touchesMove(
+            touches, { CGPointMake(60 - 5 * step, 60 - 5 * step), CGPointMake(140 + 5 * step, 140 + 5 * step) });
+    }
+    UIApplicationHost::touchesUp(touches);
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale() / scale, 1.5, 1e-6);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
+}
