@@ -1100,20 +1100,33 @@ void MKMapView::drawRect(CGRect)
     for (auto& entry : m_overlays) {
         // The world repeats east and west: the overlay is drawn in every copy of the world the
         // visible rect reaches, each copy asked for with the visible rect moved into its world.
-        for (double shift : worldShifts(entry.overlay->boundingMapRect(), visible)) {
+        auto bounds = entry.overlay->boundingMapRect();
+        for (double shift : worldShifts(bounds, visible)) {
             auto rect = MKMapRectOffset(visible, shift, 0);
             if (!entry.overlay->intersectsMapRect(rect))
                 continue;
+            CGContextSaveGState(c);
+            if (!MKMapRectIsNull(bounds) && bounds.size.width >= kMKMapWorldSide) {
+                // An overlay as wide as the world (tiles, for one) may draw whatever it is
+                // asked for, wrapping of its own accord: each copy keeps to its own world, so
+                // that side by side the copies cover the map once.
+                double from = std::max(MKMapRectGetMinX(rect), MKMapRectGetMinX(bounds));
+                double to = std::min(MKMapRectGetMaxX(rect), MKMapRectGetMinX(bounds) + kMKMapWorldSide);
+                if (!(to > from)) {
+                    CGContextRestoreGState(c);
+                    continue;
+                }
+                CGContextClipToRect(
+                    c, CGRectMake((from - rect.origin.x) * scale, 0, (to - from) * scale, rect.size.height * scale));
+            }
             if (entry.renderer) {
                 entry.renderer->drawMapRectIntoTileContext(rect, scale, c);
             } else if (entry.view && entry.view->canDrawMapRect(rect, scale)) {
-                auto origin = entry.overlay->boundingMapRect().origin;
-                CGContextSaveGState(c);
                 CGContextScaleCTM(c, scale, scale);
-                CGContextTranslateCTM(c, origin.x - rect.origin.x, origin.y - rect.origin.y);
+                CGContextTranslateCTM(c, bounds.origin.x - rect.origin.x, bounds.origin.y - rect.origin.y);
                 entry.view->drawMapRect(rect, scale, c);
-                CGContextRestoreGState(c);
             }
+            CGContextRestoreGState(c);
         }
     }
     CGContextRestoreGState(c);

@@ -1207,3 +1207,70 @@ TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
     EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
     EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
 }
+
+namespace {
+
+// Covers the world and hides the base map.
+class WorldOverlay : public MKShape, public MKOverlay {
+    VX_OBJECT(WorldOverlay, MKShape)
+public:
+    explicit WorldOverlay(Passkey key)
+        : MKShape(key)
+    {
+    }
+    static Ref<WorldOverlay> init() { return make<WorldOverlay>(); }
+    CLLocationCoordinate2D coordinate() const override { return { 0, 0 }; }
+    MKMapRect boundingMapRect() const override { return MKMapRectWorld; }
+    bool canReplaceMapContent() const override { return true; }
+};
+
+// Fills all it is asked to draw, translucent, as a tile renderer wrapping on its own would.
+class FillingRenderer : public MKOverlayRenderer {
+    VX_OBJECT(FillingRenderer, MKOverlayRenderer)
+public:
+    FillingRenderer(Passkey key, Ref<MKOverlay> overlay)
+        : MKOverlayRenderer(key, std::move(overlay))
+    {
+    }
+    static Ref<FillingRenderer> initWithOverlay(Ref<MKOverlay> overlay)
+    {
+        return make<FillingRenderer>(std::move(overlay));
+    }
+    void drawMapRect(MKMapRect mapRect, MKZoomScale, const CGContextRef& context) override
+    {
+        CGContextSetRGBFillColor(context, 1, 0, 0, 0.5);
+        CGContextFillRect(context, rectForMapRect(mapRect));
+    }
+};
+
+class FillingDelegate : public MKMapViewDelegate {
+public:
+    Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        return FillingRenderer::initWithOverlay(overlay);
+    }
+};
+
+} // namespace
+
+TEST_F(MapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<FillingDelegate>();
+    map->setDelegate(delegate);
+    map->addOverlay(WorldOverlay::init());
+    map->setRegion({ { 0, 0 }, { 16, 16 } });
+    auto once = pixelAt(UIApplicationHost::renderKeyWindow(), CGPointMake(200, 150));
+    for (double longitude : { 180.0, 179.0, -178.0 }) {
+        SCOPED_TRACE(longitude);
+        map->setRegion({ { 0, longitude }, { 16, 16 } });
+        auto image = UIApplicationHost::renderKeyWindow();
+        for (double side : { 175.0, -175.0 }) {
+            SCOPED_TRACE(side);
+            auto pixel = pixelAt(image, map->convertCoordinateToPointToView({ 0, side }, nullptr));
+            EXPECT_EQ(pixel.red, once.red);
+            EXPECT_EQ(pixel.green, once.green);
+            EXPECT_EQ(pixel.blue, once.blue);
+        }
+    }
+}
