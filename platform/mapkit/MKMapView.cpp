@@ -258,11 +258,6 @@ MKMapView::ViewState MKMapView::normalized(ViewState state) const
 
 namespace {
 
-bool sameState(MKMapPoint ac, MKMapSize as, double ah, double ap, MKMapPoint bc, MKMapSize bs, double bh, double bp)
-{
-    return MKMapPointEqualToPoint(ac, bc) && MKMapSizeEqualToSize(as, bs) && ah == bh && ap == bp;
-}
-
 // Eases in and out: slow at both ends, fastest in the middle.
 double eased(double t)
 {
@@ -278,22 +273,19 @@ void MKMapView::moveTo(ViewState target, bool animated)
     target = normalized(target);
     CGSize view = boundsSize();
     animated = animated && view.width > 0 && view.height > 0 && UIView::areAnimationsEnabled();
-    auto same = [](const ViewState& a, const ViewState& b) {
-        return sameState(a.center, a.size, a.heading, a.pitch, b.center, b.size, b.heading, b.pitch);
-    };
     if (!m_gestures.empty()) {
         // Inside the user's gesture, which told the delegate when it began and tells it when it
         // ends: every move shows at once.
-        if (!same(target, state()))
+        if (!target.sameAs(state()))
             show(target);
         return;
     }
     if (m_motion) {
-        if (animated && same(m_motion->to, target))
+        if (animated && m_motion->to.sameAs(target))
             return; // already on its way there
         endMotion(MotionEnd::WhereItStands);
     }
-    if (same(target, state()))
+    if (target.sameAs(state()))
         return;
 
     auto map = self();

@@ -201,6 +201,11 @@ private:
         MKMapSize size;
         double heading { 0 };
         double pitch { 0 };
+        bool sameAs(const ViewState& other) const
+        {
+            return MKMapPointEqualToPoint(center, other.center) && MKMapSizeEqualToSize(size, other.size)
+                && heading == other.heading && pitch == other.pitch;
+        }
     };
     struct Motion {
         ViewState from;
