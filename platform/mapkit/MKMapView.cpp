@@ -1360,11 +1360,13 @@ void MKMapView::installGestures()
         auto map = weakMap.lock();
         if (!map || !map->m_zoomEnabled || recognizer->state() != UIGestureRecognizerStateEnded)
             return;
-        // Zoom in twice over, keeping the tapped point where it is.
-        auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
-        MKMapPoint center { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
+        // Zoom in twice over, keeping the tapped point where it is (the middle, while the map
+        // follows the user).
         auto target = map->state();
-        target.center = center;
+        if (map->m_trackingMode == MKUserTrackingModeNone) {
+            auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
+            target.center = { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
+        }
         target.size = { map->m_size.width / 2, map->m_size.height / 2 };
         map->moveTo(target, true);
     });

@@ -48,10 +48,10 @@ enum MKOverlayLevel : int32_t {
 // queue by identifier when their annotation leaves the view or the map. The map draws the base
 // map and then each overlay's renderer, in level order and add order within a level, under the
 // annotation views. Pan moves the map, pinch zooms and twisting two fingers turns it, keeping
-// what is under the fingers under them (while the map follows the user, pinching zooms about the
-// middle); double tap zooms in on the tapped point. They go through the same region path as code;
-// a gesture is one move for the delegate, from when the first finger gesture begins to when the
-// last one ends. The zoom, scroll and rotate flags switch the gestures off.
+// what is under the fingers under them; double tap zooms in on the tapped point (while the map
+// follows the user, pinching and double taps zoom about the middle). They go through the same
+// region path as code; a gesture is one move for the delegate, from when the first finger
+// gesture begins to when the last one ends. The zoom, scroll and rotate flags switch them off.
 //
 // Every change of region, centre, visible rect or camera is one move: the delegate hears
 // regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same

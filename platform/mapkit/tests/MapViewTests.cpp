@@ -1206,6 +1206,16 @@ TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
     EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
     EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
     EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
+    // So does a double tap off the middle.
+    UIApplicationHost::tap(CGPointMake(60, 60));
+    m_clock.advance(0.1);
+    UIApplicationHost::tap(CGPointMake(60, 60));
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale() / scale, 3, 1e-6);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
 }
 
 namespace {
