@@ -15,7 +15,8 @@ struct CMQuaternion {
 // The device's orientation relative to a reference frame. Roll turns about the device's y axis,
 // pitch about its x axis and yaw about the vertical; the device's axes in the reference frame are
 // the columns of Rz(yaw)·Rx(pitch)·Ry(roll), and rotationMatrix is its transpose (it takes
-// reference-frame vectors into device axes). Immutable; any thread.
+// reference-frame vectors into device axes). In the north frames the reference axes are north,
+// west and up, so the matrix's columns are those directions in device axes. Immutable; any thread.
 class CMAttitude : public NSObject {
     VX_OBJECT(CMAttitude, NSObject)
 public:

@@ -5,6 +5,7 @@
 #include "CLHeading.h"
 #include "CLLocationManager.h"
 #include "CLLocationManagerDelegate.h"
+#include "Clock.h"
 #include "Dispatch.h"
 #include "MKAnnotationContainerView.h"
 #include "MKCalloutView.h"
@@ -15,11 +16,16 @@
 #include "MKURLSessionTileLoader.h"
 #include "NSError.h"
 #include "NSException.h"
+#include "NSRunLoop.h"
+#include "NSTimer.h"
 #include "UIColor.h"
 #include "UIControl.h"
 #include "UIGraphics.h"
 #include "UIPanGestureRecognizer.h"
+#include "UIPinchGestureRecognizer.h"
+#include "UIRotationGestureRecognizer.h"
 #include "UITapGestureRecognizer.h"
+#include "UITouch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +69,23 @@ bool regionIsValid(MKCoordinateRegion region)
         && region.span.latitudeDelta >= 0 && region.span.longitudeDelta >= 0;
 }
 
+// The east-west shifts (whole worlds) that bring a copy of `bounds` into `visible`: 0 for a rect
+// in the same world, -world for the copy one world east of it, and so on.
+std::vector<double> worldShifts(MKMapRect bounds, MKMapRect visible)
+{
+    if (MKMapRectIsNull(bounds) || !std::isfinite(bounds.origin.x) || !std::isfinite(bounds.size.width))
+        return { 0 };
+    double first = std::floor((MKMapRectGetMinX(visible) - MKMapRectGetMaxX(bounds)) / kMKMapWorldSide);
+    double last = std::ceil((MKMapRectGetMaxX(visible) - MKMapRectGetMinX(bounds)) / kMKMapWorldSide);
+    std::vector<double> shifts;
+    for (double k = std::max(first, -4.0); k <= std::min(last, 4.0); ++k) {
+        auto moved = MKMapRectOffset(visible, -k * kMKMapWorldSide, 0);
+        if (MKMapRectIntersectsRect(bounds, moved))
+            shifts.push_back(-k * kMKMapWorldSide);
+    }
+    return shifts;
+}
+
 Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation)
 {
     return std::dynamic_pointer_cast<NSObject>(annotation);
@@ -90,8 +113,11 @@ public:
         if (!map || !heading)
             return;
         map->m_userLocation->setHeading(heading);
-        if (map->m_trackingMode == MKUserTrackingModeFollowWithHeading)
-            map->moveTo(map->m_center, map->m_size, heading->trueHeading(), true);
+        if (map->m_trackingMode == MKUserTrackingModeFollowWithHeading) {
+            auto target = map->state();
+            target.heading = heading->trueHeading();
+            map->moveTo(target, true);
+        }
     }
     void locationManagerDidFailWithError(const Ref<CLLocationManager>&, const Ref<NSError>& error) override
     {
@@ -106,6 +132,37 @@ private:
     Weak<MKMapView> m_map;
 };
 
+// Keeps the map's own gestures off touches that drag an annotation view, and lets dragging,
+// pinching and twisting the map go on together.
+class MKMapView::GestureGate : public UIGestureRecognizerDelegate {
+public:
+    explicit GestureGate(Weak<MKMapView> map)
+        : m_map(std::move(map))
+    {
+    }
+    bool gestureRecognizerShouldReceiveTouch(const Ref<UIGestureRecognizer>&, const Ref<UITouch>& touch) override
+    {
+        for (auto view = touch ? touch->view() : nullptr; view; view = view->superview())
+            if (auto annotationView = std::dynamic_pointer_cast<MKAnnotationView>(view))
+                return !annotationView->canBeDragged();
+        return true;
+    }
+    bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
+        const Ref<UIGestureRecognizer>& a, const Ref<UIGestureRecognizer>& b) override
+    {
+        auto map = m_map.lock();
+        if (!map)
+            return false;
+        auto moves = [&](const Ref<UIGestureRecognizer>& r) {
+            return r == map->m_pan || r == map->m_pinch || r == map->m_rotation;
+        };
+        return moves(a) && moves(b);
+    }
+
+private:
+    Weak<MKMapView> m_map;
+};
+
 MKMapView::MKMapView(Passkey key)
     : UIView(key)
 {
@@ -113,6 +170,8 @@ MKMapView::MKMapView(Passkey key)
 
 MKMapView::~MKMapView()
 {
+    if (m_motionTimer)
+        m_motionTimer->invalidate();
     if (m_locationManager) {
         m_locationManager->stopUpdatingLocation();
         m_locationManager->stopUpdatingHeading();
@@ -164,7 +223,7 @@ MKMapSize MKMapView::fittedSize(MKMapSize size) const
     if (view.width > 0 && view.height > 0) {
         // Widen the short direction to the view's aspect, then keep within the world and the
         // closest zoom.
-        double aspect = view.width / view.height;
+        double aspect = double(view.width) / double(view.height);
         if (size.width / size.height < aspect)
             size.width = size.height * aspect;
         else
@@ -184,29 +243,123 @@ MKMapSize MKMapView::fittedSize(MKMapSize size) const
     return size;
 }
 
-void MKMapView::moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated)
+MKMapView::ViewState MKMapView::normalized(ViewState state) const
 {
-    size = fittedSize(size);
-    if (!std::isfinite(center.x) || !std::isfinite(center.y))
+    state.size = fittedSize(state.size);
+    state.center.x = wrapX(state.center.x);
+    state.center.y = state.size.height < kMKMapWorldSide
+        ? std::clamp(state.center.y, state.size.height / 2, kMKMapWorldSide - state.size.height / 2)
+        : kMKMapWorldSide / 2;
+    state.heading = std::isfinite(state.heading) ? std::fmod(std::fmod(state.heading, 360.0) + 360.0, 360.0) : 0;
+    if (!std::isfinite(state.pitch))
+        state.pitch = 0;
+    return state;
+}
+
+namespace {
+
+// Eases in and out: slow at both ends, fastest in the middle.
+double eased(double t)
+{
+    return 0.5 - 0.5 * std::cos(M_PI * t);
+}
+
+} // namespace
+
+void MKMapView::moveTo(ViewState target, bool animated)
+{
+    if (!std::isfinite(target.center.x) || !std::isfinite(target.center.y))
         return;
-    center.x = wrapX(center.x);
-    center.y = size.height < kMKMapWorldSide ? std::clamp(center.y, size.height / 2, kMKMapWorldSide - size.height / 2)
-                                             : kMKMapWorldSide / 2;
-    heading = std::isfinite(heading) ? std::fmod(std::fmod(heading, 360.0) + 360.0, 360.0) : 0;
-    if (MKMapPointEqualToPoint(center, m_center) && MKMapSizeEqualToSize(size, m_size) && heading == m_heading)
+    target = normalized(target);
+    CGSize view = boundsSize();
+    animated = animated && view.width > 0 && view.height > 0 && UIView::areAnimationsEnabled();
+    if (!m_gestures.empty()) {
+        // Inside the user's gesture, which told the delegate when it began and tells it when it
+        // ends: every move shows at once.
+        if (!target.sameAs(state()))
+            show(target);
+        return;
+    }
+    if (m_motion) {
+        if (animated && m_motion->to.sameAs(target))
+            return; // already on its way there
+        endMotion(MotionEnd::WhereItStands);
+    }
+    if (target.sameAs(state()))
         return;
 
     auto map = self();
-    auto delegate = liveDelegate();
-    if (delegate)
+    if (auto delegate = liveDelegate())
         delegate->mapViewRegionWillChangeAnimated(map, animated);
-    m_center = center;
-    m_size = size;
-    m_heading = heading;
+    if (!animated) {
+        show(target);
+        if (auto delegate = liveDelegate())
+            delegate->mapViewRegionDidChangeAnimated(map, false);
+        return;
+    }
+    if (m_motion)
+        endMotion(MotionEnd::WhereItStands); // the delegate started a move of its own
+    m_motion = Motion { state(), target, Clock::mediaTime() };
+    Weak<MKMapView> weakMap = map;
+    m_motionTimer = NSTimer::timerWithTimeIntervalRepeatsBlock(1.0 / 60, true, [weakMap](const Ref<NSTimer>&) {
+        if (auto strong = weakMap.lock())
+            strong->stepMotion();
+    });
+    NSRunLoop::mainRunLoop()->addTimerForMode(m_motionTimer, NSRunLoopCommonModes);
+}
+
+void MKMapView::show(const ViewState& state)
+{
+    m_center = state.center;
+    m_size = state.size;
+    m_heading = state.heading;
+    m_pitch = state.pitch;
     setNeedsDisplay();
     updateAnnotationViews();
-    if (delegate)
-        delegate->mapViewRegionDidChangeAnimated(map, animated);
+}
+
+void MKMapView::stepMotion()
+{
+    if (!m_motion)
+        return;
+    double elapsed = Clock::mediaTime() - m_motion->start;
+    // Frames come every 1/60 s from the start; the one due at the end may come a hair early.
+    if (!(elapsed < kMKMapAnimationDuration - 1e-6)) {
+        endMotion(MotionEnd::AtTarget);
+        return;
+    }
+    double p = eased(std::max(elapsed / kMKMapAnimationDuration, 0.0));
+    const auto& from = m_motion->from;
+    const auto& to = m_motion->to;
+    ViewState now;
+    // The shorter way east or west, and the zoom at an even pace (the size changes by the same
+    // factor every frame).
+    now.center.x = wrapX(from.center.x + wrappedDelta(from.center.x, to.center.x) * p);
+    now.size.width = from.size.width * std::pow(to.size.width / from.size.width, p);
+    now.size.height = from.size.height * std::pow(to.size.height / from.size.height, p);
+    now.center.y = from.center.y + (to.center.y - from.center.y) * p;
+    if (now.size.height < kMKMapWorldSide)
+        now.center.y = std::clamp(now.center.y, now.size.height / 2, kMKMapWorldSide - now.size.height / 2);
+    double turn = std::remainder(to.heading - from.heading, 360.0);
+    now.heading = std::fmod(from.heading + turn * p + 360.0, 360.0);
+    now.pitch = from.pitch + (to.pitch - from.pitch) * p;
+    show(now);
+}
+
+void MKMapView::endMotion(MotionEnd end)
+{
+    if (!m_motion)
+        return;
+    auto target = m_motion->to;
+    m_motion.reset();
+    if (m_motionTimer) {
+        m_motionTimer->invalidate();
+        m_motionTimer = nullptr;
+    }
+    if (end == MotionEnd::AtTarget)
+        show(target);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewRegionDidChangeAnimated(self(), true);
 }
 
 void MKMapView::setMapType(MKMapType type)
@@ -217,12 +370,17 @@ void MKMapView::setMapType(MKMapType type)
     setNeedsDisplay();
 }
 
+MKMapRect MKMapView::boundingRect(const ViewState& state)
+{
+    double c = std::abs(std::cos(radians(state.heading))), s = std::abs(std::sin(radians(state.heading)));
+    double width = state.size.width * c + state.size.height * s;
+    double height = state.size.width * s + state.size.height * c;
+    return MKMapRectMake(state.center.x - width / 2, state.center.y - height / 2, width, height);
+}
+
 MKMapRect MKMapView::visibleMapRect() const
 {
-    double c = std::abs(std::cos(radians(m_heading))), s = std::abs(std::sin(radians(m_heading)));
-    double width = m_size.width * c + m_size.height * s;
-    double height = m_size.width * s + m_size.height * c;
-    return MKMapRectMake(m_center.x - width / 2, m_center.y - height / 2, width, height);
+    return boundingRect(state());
 }
 
 MKZoomScale MKMapView::zoomScale() const
@@ -247,18 +405,20 @@ void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
 {
     if (!regionIsValid(region))
         NSException::raise(NSInvalidArgumentException, "invalid region");
-    auto rect = MKMapRectForCoordinateRegion(region);
-    moveTo(MKMapPointForCoordinate(region.center), rect.size, m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(region.center);
+    target.size = fitting(MKMapRectForCoordinateRegion(region), UIEdgeInsetsZero, m_heading).size;
+    moveTo(target, animated);
 }
 
 MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
 {
     if (!regionIsValid(region))
         return region;
-    auto center = MKMapPointForCoordinate(region.center);
-    auto size = fittedSize(MKMapRectForCoordinateRegion(region).size);
-    auto fitted = MKCoordinateRegionForMapRect(
-        MKMapRectMake(center.x - size.width / 2, center.y - size.height / 2, size.width, size.height));
+    auto shown = state();
+    shown.center = MKMapPointForCoordinate(region.center);
+    shown.size = fittedSize(fitting(MKMapRectForCoordinateRegion(region), UIEdgeInsetsZero, m_heading).size);
+    auto fitted = MKCoordinateRegionForMapRect(boundingRect(shown));
     fitted.center = region.center;
     return fitted;
 }
@@ -267,7 +427,9 @@ void MKMapView::setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool 
 {
     if (!CLLocationCoordinate2DIsValid(center))
         NSException::raise(NSInvalidArgumentException, "invalid coordinate");
-    moveTo(MKMapPointForCoordinate(center), m_size, m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(center);
+    moveTo(target, animated);
 }
 
 void MKMapView::setVisibleMapRectAnimated(MKMapRect rect, bool animated)
@@ -279,29 +441,55 @@ void MKMapView::setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInset
 {
     if (MKMapRectIsNull(rect) || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y))
         return;
-    auto fitted = mapRectThatFitsEdgePadding(rect, padding);
-    moveTo(MKMapPointMake(MKMapRectGetMidX(fitted), MKMapRectGetMidY(fitted)), fitted.size, m_heading, animated);
+    auto fitted = fitting(rect, padding, m_heading);
+    auto target = state();
+    target.center = fitted.center;
+    target.size = fitted.size;
+    moveTo(target, animated);
+}
+
+MKMapView::ViewState MKMapView::fitting(MKMapRect rect, UIEdgeInsets padding, double heading) const
+{
+    ViewState fitted = state();
+    fitted.heading = heading;
+    fitted.center = MKMapPointMake(MKMapRectGetMidX(rect), MKMapRectGetMidY(rect));
+    fitted.size = rect.size;
+    CGSize view = boundsSize();
+    if (!(view.width > 0 && view.height > 0))
+        return fitted;
+    double availableWidth = view.width - padding.left - padding.right;
+    double availableHeight = view.height - padding.top - padding.bottom;
+    if (!(availableWidth > 0 && availableHeight > 0))
+        availableWidth = view.width, availableHeight = view.height, padding = UIEdgeInsetsZero;
+    // Turned by the heading, the rect covers its bounding box on screen.
+    double a = radians(heading);
+    double c = std::abs(std::cos(a)), s = std::abs(std::sin(a));
+    double w = std::max(rect.size.width, 0.0), h = std::max(rect.size.height, 0.0);
+    double onScreenWidth = w * c + h * s, onScreenHeight = w * s + h * c;
+    double scale = kMaximumZoomScale;
+    if (onScreenWidth > 0)
+        scale = std::min(scale, availableWidth / onScreenWidth);
+    if (onScreenHeight > 0)
+        scale = std::min(scale, availableHeight / onScreenHeight);
+    // The unturned view never covers more than the world.
+    scale = std::max(scale, std::max(view.width, view.height) / kMKMapWorldSide);
+    // The rect's middle lands at the middle of the padded area: that spot lies (dx, dy) points
+    // from the view's middle, which is turned back into map directions.
+    double dx = (padding.left + availableWidth / 2 - view.width / 2) / scale;
+    double dy = (padding.top + availableHeight / 2 - view.height / 2) / scale;
+    fitted.center.x -= dx * std::cos(a) - dy * std::sin(a);
+    fitted.center.y -= dx * std::sin(a) + dy * std::cos(a);
+    fitted.size = { view.width / scale, view.height / scale };
+    return fitted;
 }
 
 MKMapRect MKMapView::mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const
 {
     CGSize view = boundsSize();
-    if (MKMapRectIsNull(rect) || !(view.width > 0 && view.height > 0))
+    if (MKMapRectIsNull(rect) || !(view.width > 0 && view.height > 0) || !std::isfinite(rect.origin.x)
+        || !std::isfinite(rect.origin.y))
         return rect;
-    double availableWidth = view.width - padding.left - padding.right;
-    double availableHeight = view.height - padding.top - padding.bottom;
-    if (!(availableWidth > 0 && availableHeight > 0))
-        return rect;
-    double scale = kMaximumZoomScale;
-    if (rect.size.width > 0)
-        scale = std::min(scale, availableWidth / rect.size.width);
-    if (rect.size.height > 0)
-        scale = std::min(scale, availableHeight / rect.size.height);
-    scale = std::max(scale, std::max(view.width, view.height) / kMKMapWorldSide);
-    // The rect's middle lands at the middle of the padded area.
-    double x = MKMapRectGetMidX(rect) - (padding.left + availableWidth / 2) / scale;
-    double y = MKMapRectGetMidY(rect) - (padding.top + availableHeight / 2) / scale;
-    return MKMapRectMake(x, y, view.width / scale, view.height / scale);
+    return boundingRect(fitting(rect, padding, m_heading));
 }
 
 Ref<MKMapCamera> MKMapView::camera() const
@@ -329,8 +517,13 @@ void MKMapView::setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated)
         CGSize view = boundsSize();
         size.width = view.height > 0 ? size.height * view.width / view.height : size.height;
     }
-    m_pitch = m_pitchEnabled ? camera->pitch() : 0;
-    moveTo(MKMapPointForCoordinate(center), size, m_rotateEnabled ? camera->heading() : m_heading, animated);
+    auto target = state();
+    target.center = MKMapPointForCoordinate(center);
+    target.size = size;
+    if (m_rotateEnabled)
+        target.heading = camera->heading();
+    target.pitch = m_pitchEnabled ? camera->pitch() : 0;
+    moveTo(target, animated);
 }
 
 MKMapPoint MKMapView::mapPointForViewPoint(CGPoint point) const
@@ -530,6 +723,10 @@ void MKMapView::placeAnnotationView(const Ref<MKAnnotationView>& view)
     const auto& annotation = view->annotation();
     if (!annotation)
         return;
+    // A view being dragged stays under the finger.
+    auto drag = view->dragState();
+    if (drag == MKAnnotationViewDragStateStarting || drag == MKAnnotationViewDragStateDragging)
+        return;
     auto point = viewPointForMapPoint(MKMapPointForCoordinate(annotation->coordinate()));
     auto offset = view->centerOffset();
     view->setCenter(CGPointMake(point.x + offset.x, point.y + offset.y));
@@ -551,6 +748,9 @@ void MKMapView::updateAnnotationViews()
         wanted.insert(annotation.get());
     if (m_selected)
         wanted.insert(m_selected.get());
+    for (const auto& [key, annotationView] : m_views)
+        if (annotationView->dragState() != MKAnnotationViewDragStateNone)
+            wanted.insert(key);
 
     std::vector<Ref<MKAnnotation>> leaving;
     for (const auto& [key, annotationView] : m_views)
@@ -684,6 +884,29 @@ void MKMapView::annotationViewTapped(const Ref<MKAnnotationView>& view)
 {
     if (view->annotation() && view->annotation() != m_selected)
         selectAnnotationAnimated(view->annotation(), true);
+}
+
+void MKMapView::annotationViewDragStateChanged(
+    const Ref<MKAnnotationView>& view, MKAnnotationViewDragState state, MKAnnotationViewDragState old)
+{
+    auto protectedThis = self();
+    if (auto delegate = liveDelegate())
+        delegate->mapViewAnnotationViewDidChangeDragStateFromOldState(protectedThis, view, state, old);
+    if (state == MKAnnotationViewDragStateNone && viewForAnnotation(view->annotation()) == view)
+        placeAnnotationView(view);
+}
+
+void MKMapView::annotationViewDropped(const Ref<MKAnnotationView>& view)
+{
+    const auto& annotation = view->annotation();
+    if (!annotation || viewForAnnotation(annotation) != view)
+        return;
+    auto offset = view->centerOffset();
+    auto point = CGPointMake(view->center().x - offset.x, view->center().y - offset.y);
+    auto coordinate = convertPointToCoordinateFromView(point, m_container);
+    coordinate.longitude = std::remainder(coordinate.longitude, 360.0);
+    if (CLLocationCoordinate2DIsValid(coordinate))
+        annotation->setCoordinate(coordinate);
 }
 
 void MKMapView::emptySpotTapped()
@@ -820,6 +1043,8 @@ Ref<MKOverlayView> MKMapView::viewForOverlay(const Ref<MKOverlay>& overlay) cons
 void MKMapView::setBounds(CGRect bounds)
 {
     CGSize before = boundsSize();
+    if (m_motion && (before.width != bounds.size.width || before.height != bounds.size.height))
+        endMotion(MotionEnd::AtTarget); // its target was fitted to the old size
     UIView::setBounds(bounds);
     CGSize after = boundsSize();
     if (before.width != after.width || before.height != after.height) {
@@ -865,16 +1090,34 @@ void MKMapView::drawRect(CGRect)
     if (!replaced)
         BaseMapRenderer::drawMapRect(m_mapType, visible, scale, c);
     for (auto& entry : m_overlays) {
-        if (!entry.overlay->intersectsMapRect(visible))
-            continue;
-        if (entry.renderer) {
-            entry.renderer->drawMapRectIntoTileContext(visible, scale, c);
-        } else if (entry.view && entry.view->canDrawMapRect(visible, scale)) {
-            auto origin = entry.overlay->boundingMapRect().origin;
+        // The world repeats east and west: the overlay is drawn in every copy of the world the
+        // visible rect reaches, each copy asked for with the visible rect moved into its world.
+        auto bounds = entry.overlay->boundingMapRect();
+        for (double shift : worldShifts(bounds, visible)) {
+            auto rect = MKMapRectOffset(visible, shift, 0);
+            if (!entry.overlay->intersectsMapRect(rect))
+                continue;
             CGContextSaveGState(c);
-            CGContextScaleCTM(c, scale, scale);
-            CGContextTranslateCTM(c, origin.x - visible.origin.x, origin.y - visible.origin.y);
-            entry.view->drawMapRect(visible, scale, c);
+            if (!MKMapRectIsNull(bounds) && bounds.size.width >= kMKMapWorldSide) {
+                // An overlay as wide as the world (tiles, for one) may draw whatever it is
+                // asked for, wrapping of its own accord: each copy keeps to its own world, so
+                // that side by side the copies cover the map once.
+                double from = std::max(MKMapRectGetMinX(rect), MKMapRectGetMinX(bounds));
+                double to = std::min(MKMapRectGetMaxX(rect), MKMapRectGetMinX(bounds) + kMKMapWorldSide);
+                if (!(to > from)) {
+                    CGContextRestoreGState(c);
+                    continue;
+                }
+                CGContextClipToRect(
+                    c, CGRectMake((from - rect.origin.x) * scale, 0, (to - from) * scale, rect.size.height * scale));
+            }
+            if (entry.renderer) {
+                entry.renderer->drawMapRectIntoTileContext(rect, scale, c);
+            } else if (entry.view && entry.view->canDrawMapRect(rect, scale)) {
+                CGContextScaleCTM(c, scale, scale);
+                CGContextTranslateCTM(c, bounds.origin.x - rect.origin.x, bounds.origin.y - rect.origin.y);
+                entry.view->drawMapRect(rect, scale, c);
+            }
             CGContextRestoreGState(c);
         }
     }
@@ -936,8 +1179,11 @@ void MKMapView::userLocationUpdated(const Ref<CLLocation>& location)
     m_userLocation->setLocation(location);
     if (auto delegate = liveDelegate())
         delegate->mapViewDidUpdateUserLocation(self(), m_userLocation);
-    if (m_trackingMode != MKUserTrackingModeNone)
-        moveTo(MKMapPointForCoordinate(location->coordinate()), m_size, m_heading, true);
+    if (m_trackingMode != MKUserTrackingModeNone) {
+        auto target = state();
+        target.center = MKMapPointForCoordinate(location->coordinate());
+        moveTo(target, true);
+    }
 }
 
 void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animated)
@@ -952,42 +1198,161 @@ void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animat
     m_trackingMode = mode;
     if (auto delegate = liveDelegate())
         delegate->mapViewDidChangeUserTrackingModeAnimated(self(), mode, animated);
+    auto target = state();
     if (mode != MKUserTrackingModeNone && m_userLocation && m_userLocation->location())
-        moveTo(MKMapPointForCoordinate(m_userLocation->coordinate()), m_size, m_heading, animated);
-    if (previous == MKUserTrackingModeFollowWithHeading && mode != previous)
-        moveTo(m_center, m_size, 0, animated);
+        target.center = MKMapPointForCoordinate(m_userLocation->coordinate());
+    if (previous == MKUserTrackingModeFollowWithHeading)
+        target.heading = 0;
+    moveTo(target, animated);
 }
 
 // Gestures.
 
+void MKMapView::beginGesture(const UIGestureRecognizer* recognizer)
+{
+    if (std::find(m_gestures.begin(), m_gestures.end(), recognizer) != m_gestures.end())
+        return;
+    m_gestures.push_back(recognizer);
+    if (m_gestures.size() > 1)
+        return;
+    // The hand takes over from an animation in flight, where it stands.
+    endMotion(MotionEnd::WhereItStands);
+    if (auto delegate = liveDelegate())
+        delegate->mapViewRegionWillChangeAnimated(self(), false);
+}
+
+void MKMapView::endGesture(const UIGestureRecognizer* recognizer)
+{
+    auto it = std::find(m_gestures.begin(), m_gestures.end(), recognizer);
+    if (it == m_gestures.end())
+        return;
+    m_gestures.erase(it);
+    if (m_gestures.empty())
+        if (auto delegate = liveDelegate())
+            delegate->mapViewRegionDidChangeAnimated(self(), false);
+}
+
+bool MKMapView::followGesture(const Ref<UIGestureRecognizer>& recognizer, bool enabled)
+{
+    switch (recognizer->state()) {
+    case UIGestureRecognizerStateBegan:
+        if (!enabled || zoomScale() <= 0)
+            return false;
+        beginGesture(recognizer.get());
+        return true;
+    case UIGestureRecognizerStateChanged:
+        return zoomScale() > 0 && std::find(m_gestures.begin(), m_gestures.end(), recognizer.get()) != m_gestures.end();
+    case UIGestureRecognizerStateEnded:
+    case UIGestureRecognizerStateCancelled:
+        endGesture(recognizer.get());
+        return false;
+    default:
+        return false;
+    }
+}
+
+void MKMapView::followFingers()
+{
+    // The pan recognizer measures the fingers' movement from where they went down, whether or
+    // not it has begun; taking it here (and starting it again from zero) lets a pinch or twist
+    // that begins first carry the map along from the first movement on.
+    double scale = zoomScale();
+    if (!m_scrollEnabled || scale <= 0 || m_trackingMode != MKUserTrackingModeNone)
+        return;
+    auto self = this->self();
+    auto t = m_pan->translationInView(self);
+    m_pan->setTranslationInView(CGPointZero, self);
+    if (t.x == 0 && t.y == 0)
+        return;
+    double a = radians(m_heading);
+    double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
+    double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
+    auto target = state();
+    target.center = MKMapPointMake(m_center.x - dx, m_center.y - dy);
+    moveTo(target, false);
+}
+
+MKMapView::ViewState MKMapView::keepingPointAt(ViewState target, MKMapPoint point, CGPoint at) const
+{
+    // With the target's size and heading, put the view's middle where `point` lands at `at`.
+    target.size = fittedSize(target.size);
+    CGSize view = boundsSize();
+    double scale = view.width / target.size.width;
+    double dx = (at.x - view.width / 2) / scale, dy = (at.y - view.height / 2) / scale;
+    double a = radians(target.heading);
+    target.center = MKMapPointMake(
+        point.x - (dx * std::cos(a) - dy * std::sin(a)), point.y - (dx * std::sin(a) + dy * std::cos(a)));
+    return target;
+}
+
 void MKMapView::installGestures()
 {
     Weak<MKMapView> weakMap = self();
+    // One drag, pinch or twist of the fingers is one move for the delegate: will-change when the
+    // first of them begins, did-change when the last ends. In between, each step moves the map
+    // so that what was under the fingers stays under them.
     m_pan = UIPanGestureRecognizer::init();
     m_pan->addTargetAction(self(), "pan", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
         auto map = weakMap.lock();
-        if (!map || !map->m_scrollEnabled)
+        if (!map)
             return;
         auto pan = std::static_pointer_cast<UIPanGestureRecognizer>(recognizer);
-        if (pan->state() == UIGestureRecognizerStateBegan) {
-            map->m_panStartCenter = map->m_center;
-            // Moving the map by hand stops following the user.
-            if (map->m_trackingMode != MKUserTrackingModeNone)
-                map->setUserTrackingModeAnimated(MKUserTrackingModeNone, true);
-        }
-        if (pan->state() != UIGestureRecognizerStateBegan && pan->state() != UIGestureRecognizerStateChanged)
+        bool began = pan->state() == UIGestureRecognizerStateBegan;
+        if (!map->followGesture(recognizer, map->m_scrollEnabled))
             return;
-        double scale = map->zoomScale();
-        if (scale <= 0)
-            return;
-        auto t = pan->translationInView(map);
-        double a = radians(map->m_heading);
-        double dx = (t.x * std::cos(a) - t.y * std::sin(a)) / scale;
-        double dy = (t.x * std::sin(a) + t.y * std::cos(a)) / scale;
-        map->moveTo(MKMapPointMake(map->m_panStartCenter.x - dx, map->m_panStartCenter.y - dy), map->m_size,
-            map->m_heading, false);
+        // Moving the map by hand stops following the user.
+        if (began && map->m_trackingMode != MKUserTrackingModeNone)
+            map->setUserTrackingModeAnimated(MKUserTrackingModeNone, true);
+        map->followFingers();
     });
     addGestureRecognizer(m_pan);
+
+    m_pinch = UIPinchGestureRecognizer::init();
+    m_pinch->addTargetAction(self(), "pinch", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map || !map->followGesture(recognizer, map->m_zoomEnabled))
+            return;
+        auto pinch = std::static_pointer_cast<UIPinchGestureRecognizer>(recognizer);
+        map->followFingers();
+        double factor = pinch->scale();
+        pinch->setScale(1);
+        if (!(factor > 0) || !std::isfinite(factor))
+            return;
+        // About the fingers; about the user while the map follows them.
+        CGSize view = map->boundsSize();
+        CGPoint at = map->m_trackingMode == MKUserTrackingModeNone ? pinch->locationInView(map)
+                                                                   : CGPointMake(view.width / 2, view.height / 2);
+        auto target = map->state();
+        target.size = { map->m_size.width / factor, map->m_size.height / factor };
+        map->moveTo(map->keepingPointAt(target, map->mapPointForViewPoint(at), at), false);
+    });
+    addGestureRecognizer(m_pinch);
+
+    m_rotation = UIRotationGestureRecognizer::init();
+    m_rotation->addTargetAction(self(), "rotate", [weakMap](const Ref<UIGestureRecognizer>& recognizer) {
+        auto map = weakMap.lock();
+        if (!map)
+            return;
+        bool began = recognizer->state() == UIGestureRecognizerStateBegan;
+        if (!map->followGesture(recognizer, map->m_rotateEnabled))
+            return;
+        // Turning by hand stops the map turning with the device.
+        if (began && map->m_trackingMode == MKUserTrackingModeFollowWithHeading)
+            map->setUserTrackingModeAnimated(MKUserTrackingModeFollow, true);
+        auto rotation = std::static_pointer_cast<UIRotationGestureRecognizer>(recognizer);
+        map->followFingers();
+        double turn = rotation->rotation();
+        rotation->setRotation(0);
+        if (!std::isfinite(turn))
+            return;
+        // The map turns with the fingers (clockwise on screen is positive), so the compass
+        // direction at the top turns the other way.
+        CGPoint at = rotation->locationInView(map);
+        auto target = map->state();
+        target.heading = map->m_heading - turn * 180.0 / M_PI;
+        map->moveTo(map->keepingPointAt(target, map->mapPointForViewPoint(at), at), false);
+    });
+    addGestureRecognizer(m_rotation);
 
     m_doubleTap = UITapGestureRecognizer::init();
     m_doubleTap->setNumberOfTapsRequired(2);
@@ -995,12 +1360,23 @@ void MKMapView::installGestures()
         auto map = weakMap.lock();
         if (!map || !map->m_zoomEnabled || recognizer->state() != UIGestureRecognizerStateEnded)
             return;
-        // Zoom in twice over, keeping the tapped point where it is.
-        auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
-        MKMapPoint center { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
-        map->moveTo(center, { map->m_size.width / 2, map->m_size.height / 2 }, map->m_heading, true);
+        // Zoom in twice over, keeping the tapped point where it is (the middle, while the map
+        // follows the user).
+        auto target = map->state();
+        if (map->m_trackingMode == MKUserTrackingModeNone) {
+            auto p = map->mapPointForViewPoint(recognizer->locationInView(map));
+            target.center = { p.x + (map->m_center.x - p.x) / 2, p.y + (map->m_center.y - p.y) / 2 };
+        }
+        target.size = { map->m_size.width / 2, map->m_size.height / 2 };
+        map->moveTo(target, true);
     });
     addGestureRecognizer(m_doubleTap);
+
+    m_gestureGate = std::make_unique<GestureGate>(weakMap);
+    for (const Ref<UIGestureRecognizer>& recognizer :
+        { Ref<UIGestureRecognizer>(m_pan), Ref<UIGestureRecognizer>(m_pinch), Ref<UIGestureRecognizer>(m_rotation),
+            Ref<UIGestureRecognizer>(m_doubleTap) })
+        recognizer->setDelegate(m_gestureGate.get(), weakMap);
 }
 
 VX_REGISTER_CLASS(MKMapView);

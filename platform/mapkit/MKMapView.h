@@ -14,15 +14,23 @@
 #include "UIView.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class CLLocationManager;
 class MKOverlayRenderer;
+class NSTimer;
 class MKOverlayView;
+class UIGestureRecognizer;
 class UIPanGestureRecognizer;
+class UIPinchGestureRecognizer;
+class UIRotationGestureRecognizer;
 class UITapGestureRecognizer;
+
+// How long an animated move of the map takes, in seconds.
+inline constexpr double kMKMapAnimationDuration = 0.4;
 
 enum MKOverlayLevel : int32_t {
     MKOverlayLevelAboveRoads = 0,
@@ -39,8 +47,20 @@ enum MKOverlayLevel : int32_t {
 // the delegate, else a pin) in the layout pass for the annotations in view, and go to a reuse
 // queue by identifier when their annotation leaves the view or the map. The map draws the base
 // map and then each overlay's renderer, in level order and add order within a level, under the
-// annotation views. Pan moves the map, double tap zooms in on the tapped point; both go through
-// the same region calls (and delegate calls) as code. Main thread only.
+// annotation views. Pan moves the map, pinch zooms and twisting two fingers turns it, keeping
+// what is under the fingers under them; double tap zooms in on the tapped point (while the map
+// follows the user, pinching and double taps zoom about the middle). They go through the same
+// region path as code; a gesture is one move for the delegate, from when the first finger
+// gesture begins to when the last one ends. The zoom, scroll and rotate flags switch them off.
+//
+// Every change of region, centre, visible rect or camera is one move: the delegate hears
+// regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same
+// flag. An animated move (on a map with a size, while view animations are enabled) runs for
+// kMKMapAnimationDuration on the process clock, easing in and out; while it runs, the region,
+// camera, conversions and annotation views follow what is on screen, and did-change comes at the
+// end. A newer move interrupts it where it stands: the interrupted move gets its did-change
+// first, then the newer one starts with its own will-change. Asking again for the place an
+// animation is already heading to changes nothing. Main thread only.
 class MKMapView : public UIView {
     VX_OBJECT(MKMapView, UIView)
 public:
@@ -69,8 +89,8 @@ public:
     void setVisibleMapRectAnimated(MKMapRect rect, bool animated);
     void setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInsets padding, bool animated);
     MKMapRect mapRectThatFits(MKMapRect rect) const { return mapRectThatFitsEdgePadding(rect, {}); }
-    // The rect the map would show so that `rect` fills the view less the padding (in points),
-    // keeping the view's aspect.
+    // The rect the map would show (as visibleMapRect answers it) so that `rect` fits whole in the
+    // view less the padding (in points), at the camera's heading, keeping the view's aspect.
     MKMapRect mapRectThatFitsEdgePadding(MKMapRect rect, UIEdgeInsets padding) const;
     // Screen points per map point (0 with a zero frame).
     MKZoomScale zoomScale() const;
@@ -156,6 +176,11 @@ public:
     // Used by annotation views and the container.
     void annotationViewTapped(const Ref<MKAnnotationView>& view);
     void emptySpotTapped();
+    // Tells the delegate; a view back at None is put on its annotation's point again.
+    void annotationViewDragStateChanged(
+        const Ref<MKAnnotationView>& view, MKAnnotationViewDragState state, MKAnnotationViewDragState old);
+    // Moves the view's annotation to the point under the view (when the annotation can move).
+    void annotationViewDropped(const Ref<MKAnnotationView>& view);
     // Used by the location manager adapter.
     void userLocationUpdated(const Ref<CLLocation>& location);
 
@@ -168,14 +193,49 @@ private:
         bool asked { false };
     };
     class LocationAdapter;
+    class GestureGate;
+    // What the map shows: the map point at the middle of the view, the size in map points the
+    // unturned view covers, the camera's heading and pitch in degrees.
+    struct ViewState {
+        MKMapPoint center;
+        MKMapSize size;
+        double heading { 0 };
+        double pitch { 0 };
+        bool sameAs(const ViewState& other) const
+        {
+            return MKMapPointEqualToPoint(center, other.center) && MKMapSizeEqualToSize(size, other.size)
+                && heading == other.heading && pitch == other.pitch;
+        }
+    };
+    struct Motion {
+        ViewState from;
+        ViewState to;
+        double start { 0 };
+    };
 
     void setup();
     Ref<MKMapView> self() const;
     Ref<MKMapViewDelegate> liveDelegate() const { return m_delegate.lock(); }
     CGSize boundsSize() const;
     MKMapSize fittedSize(MKMapSize size) const;
+    ViewState state() const { return { m_center, m_size, m_heading, m_pitch }; }
+    // The map rect a state shows: the bounding rect of the view when the camera is turned.
+    static MKMapRect boundingRect(const ViewState& state);
+    // The state (at `heading`) that shows `rect` whole in the view less the padding, its middle at
+    // the middle of the padded area, as close as the rect allows. Padding that leaves no room is
+    // ignored. A map without a size shows the rect as given.
+    ViewState fitting(MKMapRect rect, UIEdgeInsets padding, double heading) const;
+    // Fits the size to the view, wraps the centre east-west and keeps it inside the world.
+    ViewState normalized(ViewState state) const;
     // Moves the map, telling the delegate; the one path every region change takes.
-    void moveTo(MKMapPoint center, MKMapSize size, double heading, bool animated);
+    void moveTo(ViewState target, bool animated);
+    // Shows a state: redraws and places the annotation views.
+    void show(const ViewState& state);
+    // One frame of the animated move in flight.
+    void stepMotion();
+    // Ends the animated move in flight, where it stands or at its target, and tells the delegate.
+    enum class MotionEnd { WhereItStands, AtTarget };
+    void endMotion(MotionEnd end);
     MKMapPoint mapPointForViewPoint(CGPoint point) const;
     CGPoint viewPointForMapPoint(MKMapPoint point) const;
     void updateAnnotationViews();
@@ -187,6 +247,17 @@ private:
     OverlayEntry* entryFor(const MKOverlay* overlay) const;
     void askForRenderer(OverlayEntry& entry) const;
     void installGestures();
+    // The user's gestures: the first to begin tells the delegate the region will change, the
+    // last to end that it did. followGesture answers whether the recognizer's action should
+    // move the map now.
+    bool followGesture(const Ref<UIGestureRecognizer>& recognizer, bool enabled);
+    void beginGesture(const UIGestureRecognizer* recognizer);
+    void endGesture(const UIGestureRecognizer* recognizer);
+    // Moves the map along with the fingers' movement since the last step (when scrolling is on
+    // and the map does not follow the user).
+    void followFingers();
+    // The target, recentred so that the map point `point` shows at the view point `at`.
+    ViewState keepingPointAt(ViewState target, MKMapPoint point, CGPoint at) const;
 
     Weak<MKMapViewDelegate> m_delegate;
     MKMapType m_mapType { MKMapTypeStandard };
@@ -218,6 +289,13 @@ private:
     std::shared_ptr<LocationAdapter> m_locationAdapter;
 
     Ref<UIPanGestureRecognizer> m_pan;
+    Ref<UIPinchGestureRecognizer> m_pinch;
+    Ref<UIRotationGestureRecognizer> m_rotation;
     Ref<UITapGestureRecognizer> m_doubleTap;
-    MKMapPoint m_panStartCenter;
+    std::unique_ptr<GestureGate> m_gestureGate;
+    // The gestures moving the map now (identity only).
+    std::vector<const UIGestureRecognizer*> m_gestures;
+
+    std::optional<Motion> m_motion;
+    Ref<NSTimer> m_motionTimer;
 };

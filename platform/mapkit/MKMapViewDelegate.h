@@ -13,6 +13,7 @@ class MKOverlayView;
 class MKUserLocation;
 class NSError;
 class UIControl;
+enum MKAnnotationViewDragState : uint32_t;
 
 enum MKUserTrackingMode : int32_t {
     MKUserTrackingModeNone = 0,
@@ -36,6 +37,11 @@ public:
     virtual void mapViewDidAddAnnotationViews(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotationView>>&) { }
     virtual void mapViewDidSelectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>&) { }
     virtual void mapViewDidDeselectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>&) { }
+    // A dragged annotation view changed its drag state (new state, then the old one).
+    virtual void mapViewAnnotationViewDidChangeDragStateFromOldState(
+        const Ref<MKMapView>&, const Ref<MKAnnotationView>&, MKAnnotationViewDragState, MKAnnotationViewDragState)
+    {
+    }
     virtual void mapViewAnnotationViewCalloutAccessoryControlTapped(
         const Ref<MKMapView>&, const Ref<MKAnnotationView>&, const Ref<UIControl>&)
     {

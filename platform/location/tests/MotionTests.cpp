@@ -103,3 +103,48 @@ TEST_F(MotionTest, PolledMotionFollowsTheSimulatorAndTheReferenceFrame)
     manager->startDeviceMotionUpdatesUsingReferenceFrame(static_cast<CMAttitudeReferenceFrame>(3));
     EXPECT_FALSE(manager->isDeviceMotionActive()) << "one frame at a time";
 }
+
+// In the true-north frame the reference axes are north, west and up (right-handed, z up), and
+// the rotation matrix takes them into device axes (x to the screen's right, y to its top, z out of
+// the screen). Its columns are therefore north, west and up as the device sees them; views that
+// place things around the user (a camera overlay, a radar) depend on exactly this.
+TEST_F(MotionTest, TrueNorthFrameSeenFromPhysicalPoses)
+{
+    struct Vector {
+        double x, y, z;
+    };
+    struct Case {
+        const char* name;
+        double roll, pitch, yaw;
+        Vector north, west, up;
+    };
+    const double h = M_PI / 2;
+    const Case cases[] {
+        { "flat face up, top to the north", 0, 0, -h, { 0, 1, 0 }, { -1, 0, 0 }, { 0, 0, 1 } },
+        { "flat face up, top to the east", 0, 0, -M_PI, { -1, 0, 0 }, { 0, -1, 0 }, { 0, 0, 1 } },
+        { "upright, back camera to the north", 0, h, -h, { 0, 0, -1 }, { -1, 0, 0 }, { 0, 1, 0 } },
+        { "upright, back camera to the east", 0, h, -M_PI, { -1, 0, 0 }, { 0, 0, 1 }, { 0, 1, 0 } },
+        { "upright, back camera to the west", 0, h, 0, { 1, 0, 0 }, { 0, 0, -1 }, { 0, 1, 0 } },
+    };
+    auto& simulator = LocationSimulator::shared();
+    auto manager = CMMotionManager::init();
+    manager->startDeviceMotionUpdatesUsingReferenceFrame(CMAttitudeReferenceFrameXTrueNorthZVertical);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulator.setAttitude(c.roll, c.pitch, c.yaw);
+        auto motion = manager->deviceMotion();
+        ASSERT_TRUE(motion);
+        auto m = motion->attitude()->rotationMatrix();
+        auto expectNear = [](Vector seen, Vector expected) {
+            EXPECT_NEAR(seen.x, expected.x, 1e-12);
+            EXPECT_NEAR(seen.y, expected.y, 1e-12);
+            EXPECT_NEAR(seen.z, expected.z, 1e-12);
+        };
+        expectNear({ m.m11, m.m21, m.m31 }, c.north);
+        expectNear({ m.m12, m.m22, m.m32 }, c.west);
+        expectNear({ m.m13, m.m23, m.m33 }, c.up);
+        // Gravity points down, away from up.
+        auto g = motion->gravity();
+        expectNear({ -g.x, -g.y, -g.z }, c.up);
+    }
+}

@@ -1,6 +1,7 @@
 #include "Drain.h"
 #include "GoldenImage.h"
 #include "LocationSimulator.h"
+#include "MKGeodesicPolyline.h"
 #include "MKMapView.h"
 #include "MKOverlayView.h"
 #include "MKPointAnnotation.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -109,9 +111,18 @@ class RecordingDelegate : public MKMapViewDelegate {
 public:
     std::vector<std::string> log;
     Ref<MKOverlayRenderer> renderer;
+    // Whether region changes are written down with their animated flag.
+    bool withFlags { false };
 
-    void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("will-change"); }
-    void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool) override { log.push_back("did-change"); }
+    std::string flag(bool animated) const { return withFlags ? (animated ? " animated" : " at once") : ""; }
+    void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool animated) override
+    {
+        log.push_back("will-change" + flag(animated));
+    }
+    void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool animated) override
+    {
+        log.push_back("did-change" + flag(animated));
+    }
     Ref<MKAnnotationView> mapViewViewForAnnotation(
         const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override
     {
@@ -139,6 +150,11 @@ public:
     void mapViewDidDeselectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>& view) override
     {
         log.push_back("deselect " + view->annotation()->title().value_or("?"));
+    }
+    void mapViewAnnotationViewDidChangeDragStateFromOldState(const Ref<MKMapView>&, const Ref<MKAnnotationView>&,
+        MKAnnotationViewDragState state, MKAnnotationViewDragState old) override
+    {
+        log.push_back("drag " + std::to_string(state) + " from " + std::to_string(old));
     }
     void mapViewAnnotationViewCalloutAccessoryControlTapped(
         const Ref<MKMapView>&, const Ref<MKAnnotationView>& view, const Ref<UIControl>&) override
@@ -588,10 +604,683 @@ TEST_F(MapViewTest, UserLocationFollowsTheSimulatedDeviceAndTrackingCentresOnIt)
     EXPECT_NEAR(map->centerCoordinate().longitude, 8.56, 1e-9);
     LocationSimulator::shared().setCoordinate({ 47.46, 8.57 });
     drainAll();
+    // Following glides to the new fix.
+    EXPECT_LT(map->centerCoordinate().longitude, 8.57 - 1e-6);
+    m_clock.advance(kMKMapAnimationDuration);
     EXPECT_NEAR(map->centerCoordinate().longitude, 8.57, 1e-9);
     EXPECT_EQ(delegate->log.front(), "tracking 1");
 
     map->setShowsUserLocation(false);
     EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeNone);
     EXPECT_TRUE(map->annotations().empty());
+}
+
+namespace {
+
+// What a map shows, to compare two maps or two moments of one.
+struct Shown {
+    CLLocationCoordinate2D center;
+    double zoomScale;
+    double heading;
+    double pitch;
+};
+
+Shown shownBy(const Ref<MKMapView>& map)
+{
+    auto camera = map->camera();
+    return { map->centerCoordinate(), map->zoomScale(), camera->heading(), camera->pitch() };
+}
+
+// The region calls among what a delegate wrote down.
+std::vector<std::string> regionCalls(const std::vector<std::string>& log)
+{
+    std::vector<std::string> calls;
+    for (const auto& entry : log)
+        if (entry.starts_with("will-change") || entry.starts_with("did-change"))
+            calls.push_back(entry);
+    return calls;
+}
+
+bool sameShown(const Shown& a, const Shown& b)
+{
+    return std::abs(a.center.latitude - b.center.latitude) < 1e-7
+        && std::abs(a.center.longitude - b.center.longitude) < 1e-7 && std::abs(a.zoomScale / b.zoomScale - 1) < 1e-9
+        && std::abs(a.heading - b.heading) < 1e-7 && std::abs(a.pitch - b.pitch) < 1e-7;
+}
+
+void expectShown(const Shown& seen, const Shown& expected)
+{
+    EXPECT_NEAR(seen.center.latitude, expected.center.latitude, 1e-7);
+    EXPECT_NEAR(seen.center.longitude, expected.center.longitude, 1e-7);
+    EXPECT_NEAR(seen.zoomScale / expected.zoomScale, 1, 1e-9);
+    EXPECT_NEAR(seen.heading, expected.heading, 1e-7);
+    EXPECT_NEAR(seen.pitch, expected.pitch, 1e-7);
+}
+
+// Every annotation view stands on its annotation's point (moved by its centre offset).
+void expectViewsOnTheirPoints(const Ref<MKMapView>& map)
+{
+    for (const auto& subview : map->annotationContainerView()->subviews()) {
+        auto view = std::dynamic_pointer_cast<MKAnnotationView>(subview);
+        if (!view || !view->annotation())
+            continue;
+        auto point
+            = map->convertCoordinateToPointToView(view->annotation()->coordinate(), map->annotationContainerView());
+        EXPECT_NEAR(view->center().x, point.x + view->centerOffset().x, 1e-6);
+        EXPECT_NEAR(view->center().y, point.y + view->centerOffset().y, 1e-6);
+    }
+}
+
+} // namespace
+
+TEST_F(MapViewTest, AnimatedMovesRunOnTheClockAndTellTheDelegateOnceAtTheEnd)
+{
+    using Move = std::function<void(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotation>>&, bool animated)>;
+    struct Case {
+        const char* name;
+        MKCoordinateRegion start;
+        Move move;
+    };
+    const Case cases[] = {
+        { "region", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setRegionAnimated({ { 12, 14 }, { 1, 1 } }, animated);
+            } },
+        { "centre", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setCenterCoordinateAnimated({ 9, 8 }, animated);
+            } },
+        { "centre across the 180th meridian", { { 10, 175 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                map->setCenterCoordinateAnimated({ 10, -175 }, animated);
+            } },
+        { "visible map rect", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                auto p = MKMapPointForCoordinate({ 30, 40 });
+                map->setVisibleMapRectAnimated(MKMapRectMake(p.x, p.y, 4e6, 1e6), animated);
+            } },
+        { "camera", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto&, bool animated) {
+                auto camera = MKMapCamera::camera();
+                camera->setCenterCoordinate({ 11, 9 });
+                camera->setAltitude(90000);
+                camera->setHeading(300);
+                camera->setPitch(40);
+                map->setCameraAnimated(camera, animated);
+            } },
+        { "annotations", { { 10, 10 }, { 4, 4 } },
+            [](auto& map, auto& annotations, bool animated) { map->showAnnotationsAnimated(annotations, animated); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        delegate->withFlags = true;
+        map->setDelegate(delegate);
+        map->setRegion(c.start);
+        std::vector<Ref<MKAnnotation>> annotations { pointAt(c.start.center.latitude, c.start.center.longitude, "A"),
+            pointAt(10.5, 11, "B"), pointAt(13, 15, "C") };
+        map->addAnnotations(annotations);
+        UIApplicationHost::runUntilIdle();
+        std::vector<Ref<MKAnnotation>> shownOnes { annotations[1], annotations[2] };
+
+        // The same move at once, on a twin map, gives where the animation must end.
+        auto twin = MKMapView::initWithFrame(CGRectMake(0, 0, 400, 300));
+        twin->setRegion(c.start);
+        c.move(twin, shownOnes, false);
+        auto expectedEnd = shownBy(twin);
+        auto start = shownBy(map);
+        ASSERT_FALSE(sameShown(start, expectedEnd));
+
+        delegate->log.clear();
+        c.move(map, shownOnes, true);
+        EXPECT_EQ(delegate->log, std::vector<std::string> { "will-change animated" });
+        expectShown(shownBy(map), start);
+
+        m_clock.advance(kMKMapAnimationDuration / 2);
+        auto halfway = shownBy(map);
+        EXPECT_FALSE(sameShown(halfway, start));
+        EXPECT_FALSE(sameShown(halfway, expectedEnd));
+        EXPECT_EQ(regionCalls(delegate->log).size(), 1u);
+        expectViewsOnTheirPoints(map);
+        if (std::string(c.name) == "centre across the 180th meridian") {
+            EXPECT_GT(std::abs(halfway.center.longitude), 175); // the short way, not back across the world
+        }
+
+        m_clock.advance(kMKMapAnimationDuration);
+        EXPECT_EQ(
+            regionCalls(delegate->log), (std::vector<std::string> { "will-change animated", "did-change animated" }));
+        expectShown(shownBy(map), expectedEnd);
+        expectViewsOnTheirPoints(map);
+        // Views for annotations that came into view were made on the way, before did-change.
+        EXPECT_EQ(delegate->log.back(), "did-change animated");
+        m_clock.advance(1);
+        EXPECT_EQ(regionCalls(delegate->log).size(), 2u);
+        map->removeFromSuperview();
+    }
+}
+
+TEST_F(MapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    delegate->withFlags = true;
+    map->setDelegate(delegate);
+    map->setRegion({ { 0, 0 }, { 4, 4 } });
+    const std::vector<std::string> interrupted { "will-change animated", "did-change animated",
+        "will-change animated" };
+
+    // An animated move over one in flight starts from where the first one got to.
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ 0, 3 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 4);
+    auto reached = map->centerCoordinate();
+    map->setCenterCoordinateAnimated({ 2, 0 }, true);
+    EXPECT_EQ(delegate->log, interrupted);
+    EXPECT_NEAR(map->centerCoordinate().longitude, reached.longitude, 1e-9);
+    EXPECT_GT(reached.longitude, 0);
+    m_clock.advance(kMKMapAnimationDuration);
+    EXPECT_EQ(delegate->log.back(), "did-change animated");
+    EXPECT_EQ(delegate->log.size(), 4u);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 2, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 0, 1e-9);
+
+    // Asking again for where the map is already heading neither restarts nor slows the move.
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ -2, 0 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 2);
+    map->setCenterCoordinateAnimated({ -2, 0 }, true);
+    m_clock.advance(kMKMapAnimationDuration / 2 + 0.02);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "will-change animated", "did-change animated" }));
+    EXPECT_NEAR(map->centerCoordinate().latitude, -2, 1e-9);
+
+    struct Case {
+        const char* name;
+        std::function<void()> interrupt;
+        std::vector<std::string> log;
+        CLLocationCoordinate2D end;
+    };
+    const Case cases[] = {
+        { "a move at once",
+            [&] {
+                map->setCenterCoordinate({ 1, 1 });
+            },
+            { "will-change animated", "did-change animated", "will-change at once", "did-change at once" }, { 1, 1 } },
+        // A new size ends the move at its target, then keeps the zoom scale.
+        { "a resize", [&] { map->setFrame(CGRectMake(0, 0, 300, 300)); },
+            { "will-change animated", "did-change animated" }, { 0, 5 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        map->setFrame(CGRectMake(0, 0, 400, 300));
+        map->setRegion({ { 0, 0 }, { 4, 4 } });
+        delegate->log.clear();
+        map->setCenterCoordinateAnimated({ 0, 5 }, true);
+        m_clock.advance(kMKMapAnimationDuration / 4);
+        c.interrupt();
+        EXPECT_EQ(delegate->log, c.log);
+        EXPECT_NEAR(map->centerCoordinate().latitude, c.end.latitude, 1e-9);
+        EXPECT_NEAR(map->centerCoordinate().longitude, c.end.longitude, 1e-9);
+        m_clock.advance(1);
+        EXPECT_EQ(delegate->log, c.log); // the interrupted move is over for good
+        EXPECT_NEAR(map->centerCoordinate().longitude, c.end.longitude, 1e-9);
+    }
+
+    // With view animations switched off, and on a map without a size, animated moves happen at once.
+    UIView::setAnimationsEnabled(false);
+    delegate->log.clear();
+    map->setCenterCoordinateAnimated({ 3, 3 }, true);
+    UIView::setAnimationsEnabled(true);
+    EXPECT_EQ(delegate->log, (std::vector<std::string> { "will-change at once", "did-change at once" }));
+    EXPECT_NEAR(map->centerCoordinate().longitude, 3, 1e-9);
+    auto hidden = MKMapView::init();
+    hidden->setCenterCoordinateAnimated({ 4, 4 }, true);
+    EXPECT_NEAR(hidden->centerCoordinate().longitude, 4, 1e-9);
+}
+
+TEST_F(MapViewTest, FittingAccountsForTheCamerasHeading)
+{
+    auto map = shownMap(400, 300);
+    const MKMapRect target = MKMapRectMake(100000000, 90000000, 2000000, 500000);
+    const MKMapPoint corners[] = { target.origin, { MKMapRectGetMaxX(target), MKMapRectGetMinY(target) },
+        { MKMapRectGetMinX(target), MKMapRectGetMaxY(target) },
+        { MKMapRectGetMaxX(target), MKMapRectGetMaxY(target) } };
+    struct Case {
+        double heading;
+        UIEdgeInsets padding;
+    };
+    const Case cases[] = {
+        { 0, UIEdgeInsetsZero },
+        { 30, UIEdgeInsetsZero },
+        { 90, UIEdgeInsetsZero },
+        { 135, UIEdgeInsetsMake(50, 10, 10, 10) },
+        { 200, UIEdgeInsetsMake(0, 200, 0, 0) },
+        { 300, UIEdgeInsetsMake(10, 20, 30, 40) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "heading " << c.heading << " padding left " << c.padding.left);
+        auto camera = map->camera();
+        camera->setHeading(c.heading);
+        map->setCamera(camera);
+        auto fits = map->mapRectThatFitsEdgePadding(target, c.padding);
+        map->setVisibleMapRectEdgePaddingAnimated(target, c.padding, false);
+        EXPECT_NEAR(map->camera()->heading(), c.heading, 1e-9);
+        // What the fit promised is what the map shows.
+        auto visible = map->visibleMapRect();
+        EXPECT_NEAR(visible.origin.x, fits.origin.x, 1e-3);
+        EXPECT_NEAR(visible.origin.y, fits.origin.y, 1e-3);
+        EXPECT_NEAR(visible.size.width, fits.size.width, 1e-3);
+        EXPECT_NEAR(visible.size.height, fits.size.height, 1e-3);
+        // Every corner of the target is in the padded area, and the target touches it.
+        double slack = 1e9;
+        for (auto corner : corners) {
+            auto p = map->convertCoordinateToPointToView(MKCoordinateForMapPoint(corner), map);
+            EXPECT_GE(p.x, c.padding.left - 1e-3);
+            EXPECT_GE(p.y, c.padding.top - 1e-3);
+            EXPECT_LE(p.x, 400 - c.padding.right + 1e-3);
+            EXPECT_LE(p.y, 300 - c.padding.bottom + 1e-3);
+            slack = std::min<double>({ slack, p.x - c.padding.left, p.y - c.padding.top, 400 - c.padding.right - p.x,
+                300 - c.padding.bottom - p.y });
+        }
+        EXPECT_NEAR(slack, 0, 1e-3);
+        // A region set at this heading is shown whole, and regionThatFits says what is shown.
+        MKCoordinateRegion region { { -20, 60 }, { 6, 2 } };
+        auto expected = map->regionThatFits(region);
+        map->setRegion(region);
+        EXPECT_NEAR(map->region().span.latitudeDelta, expected.span.latitudeDelta, 1e-6);
+        EXPECT_NEAR(map->region().span.longitudeDelta, expected.span.longitudeDelta, 1e-6);
+        auto shown = MKMapRectForCoordinateRegion(map->region());
+        EXPECT_TRUE(MKMapRectContainsRect(MKMapRectInset(shown, -1, -1), MKMapRectForCoordinateRegion(region)));
+        // Widening the visible rect by a padding gives a larger rect around it.
+        auto widened = map->mapRectThatFitsEdgePadding(map->visibleMapRect(), UIEdgeInsetsMake(20, 20, 20, 20));
+        EXPECT_TRUE(MKMapRectContainsRect(widened, map->visibleMapRect()));
+        EXPECT_GT(widened.size.width, map->visibleMapRect().size.width);
+    }
+}
+
+namespace {
+
+// Paints polygons opaque red and lines opaque blue, four points wide.
+class PaintingDelegate : public MKMapViewDelegate {
+public:
+    Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        if (auto polygon = std::dynamic_pointer_cast<MKPolygon>(overlay)) {
+            auto r = MKPolygonRenderer::initWithPolygon(polygon);
+            r->setFillColor(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1));
+            return r;
+        }
+        if (auto line = std::dynamic_pointer_cast<MKPolyline>(overlay)) {
+            auto r = MKPolylineRenderer::initWithPolyline(line);
+            r->setStrokeColor(UIColor::colorWithRedGreenBlueAlpha(0, 0, 1, 1));
+            r->setLineWidth(4);
+            return r;
+        }
+        return nullptr;
+    }
+};
+
+struct Pixel {
+    int red, green, blue;
+};
+
+Pixel pixelAt(const Ref<UIImage>& image, CGPoint point)
+{
+    auto bytes = image->CGImage()->nativeARGB();
+    size_t x = size_t(point.x * image->scale()), y = size_t(point.y * image->scale());
+    size_t at = (y * image->CGImage()->width() + x) * 4;
+    return { bytes[at + 2], bytes[at + 1], bytes[at] };
+}
+
+} // namespace
+
+TEST_F(MapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<PaintingDelegate>();
+    map->setDelegate(delegate);
+    map->setMapType(MKMapTypeSatellite);
+    // Just west and just east of the 180th meridian, and a great circle across it.
+    auto west = MKPolygon::polygonWithCoordinates({ { -4, 172 }, { 0, 172 }, { 0, 176 }, { -4, 176 } });
+    auto east = MKPolygon::polygonWithCoordinates({ { -4, -176 }, { 0, -176 }, { 0, -172 }, { -4, -172 } });
+    auto across = MKGeodesicPolyline::polylineWithCoordinates({ { 4, 170 }, { 4, -170 } });
+    map->addOverlays({ west, east, across });
+    auto westPoint = pointAt(2, 174, "west"), eastPoint = pointAt(2, -174, "east");
+    map->addAnnotations({ westPoint, eastPoint });
+
+    const double centres[] = { 180, 179.5, -179.5, 178, -178 };
+    for (double longitude : centres) {
+        SCOPED_TRACE(longitude);
+        map->setRegion({ { 0, longitude }, { 16, 16 } });
+        ASSERT_TRUE(MKMapRectSpans180thMeridian(
+            MKMapRectOffset(map->visibleMapRect(), map->visibleMapRect().origin.x < 0 ? kMKMapWorldSide : 0, 0)));
+        auto image = UIApplicationHost::renderKeyWindow();
+        ASSERT_TRUE(image);
+        for (auto coordinate : { CLLocationCoordinate2D { -2, 174 }, CLLocationCoordinate2D { -2, -174 } }) {
+            SCOPED_TRACE(coordinate.longitude);
+            auto pixel = pixelAt(image, map->convertCoordinateToPointToView(coordinate, nullptr));
+            EXPECT_GT(pixel.red, 200);
+            EXPECT_LT(pixel.green, 60);
+            EXPECT_LT(pixel.blue, 60);
+        }
+        // The line is drawn where it crosses the meridian.
+        auto onLine = map->convertCoordinateToPointToView({ 4.05, 180 }, nullptr);
+        auto linePixel = pixelAt(image, onLine);
+        EXPECT_LT(linePixel.red, 60);
+        EXPECT_GT(linePixel.blue, 200);
+
+        // Both annotations are in the visible rect and have views on their points.
+        auto found = map->annotationsInMapRect(map->visibleMapRect());
+        EXPECT_EQ(found.size(), 2u);
+        for (const auto& annotation : { westPoint, eastPoint }) {
+            SCOPED_TRACE(annotation->title().value_or(""));
+            auto view = map->viewForAnnotation(annotation);
+            ASSERT_TRUE(view);
+            auto point = map->convertCoordinateToPointToView(annotation->coordinate(), map);
+            EXPECT_TRUE(CGRectContainsPoint(map->bounds(), point));
+            EXPECT_NEAR(view->center().x, point.x, 1e-6);
+        }
+    }
+}
+
+namespace {
+
+// An annotation that stays where it was made: it has no coordinate setter.
+class FixedAnnotation : public NSObject, public MKAnnotation {
+    VX_OBJECT(FixedAnnotation, NSObject)
+public:
+    explicit FixedAnnotation(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<FixedAnnotation> initAt(CLLocationCoordinate2D coordinate)
+    {
+        auto annotation = make<FixedAnnotation>();
+        annotation->m_coordinate = coordinate;
+        return annotation;
+    }
+    CLLocationCoordinate2D coordinate() const override { return m_coordinate; }
+    std::optional<std::string> title() const override { return std::string("fixed"); }
+
+private:
+    CLLocationCoordinate2D m_coordinate;
+};
+
+} // namespace
+
+TEST_F(MapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
+{
+    enum class Lift { Up, Cancel };
+    struct Case {
+        const char* name;
+        bool draggable;
+        bool selected;
+        bool fixed;
+        CGPoint move;
+        Lift lift;
+        std::vector<std::string> drags;
+        bool annotationMoves;
+        bool mapMoves;
+    };
+    const std::vector<std::string> dropped { "drag 1 from 0", "drag 2 from 1", "drag 4 from 2", "drag 0 from 4" };
+    const Case cases[] = {
+        { "dragged and dropped", true, true, false, { 60, 40 }, Lift::Up, dropped, true, false },
+        { "dragged and cancelled", true, true, false, { 60, 40 }, Lift::Cancel,
+            { "drag 1 from 0", "drag 2 from 1", "drag 3 from 2", "drag 0 from 3" }, false, false },
+        { "an annotation that cannot move", true, true, true, { 60, 40 }, Lift::Up, dropped, false, false },
+        { "not selected: the map pans", true, false, false, { 60, 40 }, Lift::Up, {}, false, true },
+        { "not draggable: the map pans", false, true, false, { 60, 40 }, Lift::Up, {}, false, true },
+        { "a small movement is no drag", true, true, false, { 2, 1 }, Lift::Up, {}, false, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        map->setDelegate(delegate);
+        map->setRegion({ { 10, 10 }, { 4, 4 } });
+        Ref<MKAnnotation> annotation;
+        if (c.fixed)
+            annotation = FixedAnnotation::initAt({ 10, 10 });
+        else
+            annotation = pointAt(10, 10, "dragged");
+        map->addAnnotation(annotation);
+        UIApplicationHost::runUntilIdle();
+        auto view = map->viewForAnnotation(annotation);
+        ASSERT_TRUE(view);
+        view->setDraggable(c.draggable);
+        if (c.selected)
+            map->selectAnnotationAnimated(annotation, false);
+        auto region = map->region();
+        auto before = annotation->coordinate();
+        auto pointBefore = map->convertCoordinateToPointToView(before, map);
+        delegate->log.clear();
+
+        auto start = view->convertPointToView(CGPointMake(10, 10), nullptr);
+        auto touch = UIApplicationHost::touchDown(start);
+        for (int step = 1; step <= 4; ++step) {
+            m_clock.advance(0.02);
+            UIApplicationHost::touchMove(
+                touch, CGPointMake(start.x + c.move.x * step / 4, start.y + c.move.y * step / 4));
+            if (!c.drags.empty() && step == 4) {
+                // The view follows the finger.
+                auto held = view->convertPointToView(CGPointMake(10, 10), nullptr);
+                EXPECT_NEAR(held.x, start.x + c.move.x, 1e-3);
+                EXPECT_NEAR(held.y, start.y + c.move.y, 1e-3);
+            }
+        }
+        if (c.lift == Lift::Up)
+            UIApplicationHost::touchUp(touch);
+        else
+            UIApplicationHost::touchCancel(touch);
+        m_clock.advance(1);
+        drainAll();
+
+        std::vector<std::string> drags;
+        for (const auto& entry : delegate->log)
+            if (entry.starts_with("drag"))
+                drags.push_back(entry);
+        EXPECT_EQ(drags, c.drags);
+        EXPECT_EQ(!regionCalls(delegate->log).empty(), c.mapMoves);
+        if (!c.mapMoves) {
+            EXPECT_NEAR(map->region().center.longitude, region.center.longitude, 1e-12);
+        }
+        auto after = annotation->coordinate();
+        if (c.annotationMoves) {
+            auto expected = map->convertPointToCoordinateFromView(
+                CGPointMake(pointBefore.x + c.move.x, pointBefore.y + c.move.y), map);
+            EXPECT_NEAR(after.latitude, expected.latitude, 1e-6);
+            EXPECT_NEAR(after.longitude, expected.longitude, 1e-6);
+        } else {
+            EXPECT_EQ(after.latitude, before.latitude);
+            EXPECT_EQ(after.longitude, before.longitude);
+        }
+        // Whatever happened, the view stands on its annotation's point again.
+        EXPECT_EQ(view->dragState(), MKAnnotationViewDragStateNone);
+        expectViewsOnTheirPoints(map);
+        map->removeFromSuperview();
+    }
+}
+
+TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
+{
+    struct Case {
+        const char* name;
+        // The two fingers, from where they go down to where they lift, moved there along a
+        // circle about their middle (so a twist keeps their distance) and straight otherwise.
+        CGPoint from[2], to[2];
+        bool zoomEnabled, rotateEnabled;
+        double zoom; // factor on the zoom scale
+        double turn; // degrees the heading changes by
+        bool moves;
+    };
+    const Case cases[] = {
+        { "spread apart", { { 150, 150 }, { 250, 150 } }, { { 100, 150 }, { 300, 150 } }, true, true, 2, 0, true },
+        { "pinched together off the middle", { { 60, 60 }, { 140, 140 } }, { { 80, 80 }, { 120, 120 } }, true, true,
+            0.5, 0, true },
+        { "twisted a quarter turn clockwise", { { 150, 150 }, { 250, 150 } }, { { 200, 100 }, { 200, 200 } }, true,
+            true, 1, -90, true },
+        { "spread while dragged", { { 150, 150 }, { 250, 150 } }, { { 160, 180 }, { 360, 180 } }, true, true, 2, 0,
+            true },
+        { "dragged with two fingers", { { 150, 150 }, { 250, 150 } }, { { 180, 190 }, { 280, 190 } }, true, true, 1, 0,
+            true },
+        { "spread with zooming off", { { 150, 150 }, { 250, 150 } }, { { 100, 150 }, { 300, 150 } }, false, true, 1, 0,
+            false },
+        { "twisted with rotation off", { { 150, 150 }, { 250, 150 } }, { { 200, 100 }, { 200, 200 } }, true, false, 1,
+            0, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        auto delegate = std::make_shared<RecordingDelegate>();
+        delegate->withFlags = true;
+        map->setDelegate(delegate);
+        map->setRegion({ { 20, 10 }, { 4, 4 } });
+        map->setZoomEnabled(c.zoomEnabled);
+        map->setRotateEnabled(c.rotateEnabled);
+        auto before = shownBy(map);
+        CGPoint middleFrom { (c.from[0].x + c.from[1].x) / 2, (c.from[0].y + c.from[1].y) / 2 };
+        CGPoint middleTo { (c.to[0].x + c.to[1].x) / 2, (c.to[0].y + c.to[1].y) / 2 };
+        auto underFingers = map->convertPointToCoordinateFromView(middleFrom, map);
+        delegate->log.clear();
+
+        auto touches = UIApplicationHost::touchesDown({ c.from[0], c.from[1] });
+        const int steps = 12;
+        for (int step = 1; step <= steps; ++step) {
+            double t = double(step) / steps;
+            CGPoint middle { middleFrom.x + (middleTo.x - middleFrom.x) * t,
+                middleFrom.y + (middleTo.y - middleFrom.y) * t };
+            std::vector<CGPoint> points;
+            for (int f = 0; f < 2; ++f) {
+                double a0 = std::atan2(c.from[f].y - middleFrom.y, c.from[f].x - middleFrom.x);
+                double a1 = std::atan2(c.to[f].y - middleTo.y, c.to[f].x - middleTo.x);
+                double r0 = std::hypot(c.from[f].x - middleFrom.x, c.from[f].y - middleFrom.y);
+                double r1 = std::hypot(c.to[f].x - middleTo.x, c.to[f].y - middleTo.y);
+                double a = a0 + std::remainder(a1 - a0, 2 * M_PI) * t, r = r0 + (r1 - r0) * t;
+                points.push_back(CGPointMake(middle.x + r * std::cos(a), middle.y + r * std::sin(a)));
+            }
+            m_clock.advance(0.02);
+            UIApplicationHost::touchesMove(touches, points);
+            if (c.moves && step == steps / 2) {
+                // Mid-gesture the delegate has heard only that the region will change.
+                EXPECT_EQ(regionCalls(delegate->log), std::vector<std::string> { "will-change at once" });
+            }
+        }
+        UIApplicationHost::touchesUp(touches);
+        m_clock.advance(1);
+        drainAll();
+
+        auto after = shownBy(map);
+        EXPECT_NEAR(after.zoomScale / before.zoomScale, c.zoom, 1e-6);
+        EXPECT_NEAR(std::remainder(after.heading - before.heading - c.turn, 360.0), 0, 1e-3);
+        if (c.moves) {
+            EXPECT_EQ(
+                regionCalls(delegate->log), (std::vector<std::string> { "will-change at once", "did-change at once" }));
+            // What was under the fingers is still under them.
+            auto seen = map->convertCoordinateToPointToView(underFingers, map);
+            EXPECT_NEAR(seen.x, middleTo.x, 1e-3);
+            EXPECT_NEAR(seen.y, middleTo.y, 1e-3);
+        } else {
+            EXPECT_TRUE(regionCalls(delegate->log).empty());
+        }
+        map->removeFromSuperview();
+    }
+
+    // While the map follows the user, a pinch zooms about the user and following goes on.
+    auto map = shownMap(400, 300);
+    map->setRegion({ { 20, 10 }, { 4, 4 } });
+    LocationSimulator::shared().setCoordinate({ 20.5, 10.5 });
+    map->setUserTrackingMode(MKUserTrackingModeFollow);
+    drainAll();
+    m_clock.advance(1);
+    double scale = map->zoomScale();
+    auto touches = UIApplicationHost::touchesDown({ CGPointMake(60, 60), CGPointMake(140, 140) });
+    for (int step = 1; step <= 4; ++step) {
+        m_clock.advance(0.02);
+        UIApplicationHost::touchesMove(
+            touches, { CGPointMake(60 - 5 * step, 60 - 5 * step), CGPointMake(140 + 5 * step, 140 + 5 * step) });
+    }
+    UIApplicationHost::touchesUp(touches);
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale() / scale, 1.5, 1e-6);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
+    // So does a double tap off the middle.
+    UIApplicationHost::tap(CGPointMake(60, 60));
+    m_clock.advance(0.1);
+    UIApplicationHost::tap(CGPointMake(60, 60));
+    m_clock.advance(1);
+    drainAll();
+    EXPECT_NEAR(map->zoomScale() / scale, 3, 1e-6);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
+    EXPECT_NEAR(map->centerCoordinate().latitude, 20.5, 1e-9);
+    EXPECT_NEAR(map->centerCoordinate().longitude, 10.5, 1e-9);
+}
+
+namespace {
+
+// Covers the world and hides the base map.
+class WorldOverlay : public MKShape, public MKOverlay {
+    VX_OBJECT(WorldOverlay, MKShape)
+public:
+    explicit WorldOverlay(Passkey key)
+        : MKShape(key)
+    {
+    }
+    static Ref<WorldOverlay> init() { return make<WorldOverlay>(); }
+    CLLocationCoordinate2D coordinate() const override { return { 0, 0 }; }
+    MKMapRect boundingMapRect() const override { return MKMapRectWorld; }
+    bool canReplaceMapContent() const override { return true; }
+};
+
+// Fills all it is asked to draw, translucent, as a tile renderer wrapping on its own would.
+class FillingRenderer : public MKOverlayRenderer {
+    VX_OBJECT(FillingRenderer, MKOverlayRenderer)
+public:
+    FillingRenderer(Passkey key, Ref<MKOverlay> overlay)
+        : MKOverlayRenderer(key, std::move(overlay))
+    {
+    }
+    static Ref<FillingRenderer> initWithOverlay(Ref<MKOverlay> overlay)
+    {
+        return make<FillingRenderer>(std::move(overlay));
+    }
+    void drawMapRect(MKMapRect mapRect, MKZoomScale, const CGContextRef& context) override
+    {
+        CGContextSetRGBFillColor(context, 1, 0, 0, 0.5);
+        CGContextFillRect(context, rectForMapRect(mapRect));
+    }
+};
+
+class FillingDelegate : public MKMapViewDelegate {
+public:
+    Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay) override
+    {
+        return FillingRenderer::initWithOverlay(overlay);
+    }
+};
+
+} // namespace
+
+TEST_F(MapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<FillingDelegate>();
+    map->setDelegate(delegate);
+    map->addOverlay(WorldOverlay::init());
+    map->setRegion({ { 0, 0 }, { 16, 16 } });
+    auto once = pixelAt(UIApplicationHost::renderKeyWindow(), CGPointMake(200, 150));
+    for (double longitude : { 180.0, 179.0, -178.0 }) {
+        SCOPED_TRACE(longitude);
+        map->setRegion({ { 0, longitude }, { 16, 16 } });
+        auto image = UIApplicationHost::renderKeyWindow();
+        for (double side : { 175.0, -175.0 }) {
+            SCOPED_TRACE(side);
+            auto pixel = pixelAt(image, map->convertCoordinateToPointToView({ 0, side }, nullptr));
+            EXPECT_EQ(pixel.red, once.red);
+            EXPECT_EQ(pixel.green, once.green);
+            EXPECT_EQ(pixel.blue, once.blue);
+        }
+    }
 }
