@@ -1147,8 +1147,8 @@ TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
         const int steps = 12;
         for (int step = 1; step <= steps; ++step) {
             double t = double(step) / steps;
-            CGPoint middle { middleFrom.x + (middleTo.x - middleFrom.x) * t,
-                middleFrom.y + (middleTo.y - middleFrom.y) * t };
+            CGPoint middle = CGPointMake(middleFrom.x + (middleTo.x - middleFrom.x) * t,
+                middleFrom.y + (middleTo.y - middleFrom.y) * t);
             std::vector<CGPoint> points;
             for (int f = 0; f < 2; ++f) {
                 double a0 = std::atan2(c.from[f].y - middleFrom.y, c.from[f].x - middleFrom.x);
