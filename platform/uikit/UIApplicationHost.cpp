@@ -18,6 +18,7 @@
 #include "UIViewController.h"
 #include "UIWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -61,13 +62,67 @@ UIApplicationDelegate::FetchCompletion once(UIApplicationDelegate::FetchCompleti
     };
 }
 
+// The touches down now, in the order they began.
+std::vector<Ref<UITouch>> s_activeTouches;
+
+bool isActive(const Ref<UITouch>& touch)
+{
+    return touch && touch->phase() != UITouchPhaseEnded && touch->phase() != UITouchPhaseCancelled;
+}
+
+// Sends one event per window holding changed touches. The event's touches are all those down in
+// that window: the changed ones with their new phase and the others as stationary.
+void deliverTouches(const std::vector<Ref<UITouch>>& changed)
+{
+    double now = Clock::mediaTime();
+    std::vector<Ref<UIWindow>> windows;
+    for (const auto& touch : changed) {
+        touch->setTimestamp(now);
+        auto window = touch->window();
+        if (window && std::find(windows.begin(), windows.end(), window) == windows.end())
+            windows.push_back(window);
+    }
+    bool ignoring = UIApplication::sharedApplication()->isIgnoringInteractionEvents();
+    for (const auto& window : windows) {
+        if (ignoring)
+            break;
+        UITouchSet all;
+        for (const auto& touch : s_activeTouches) {
+            if (touch->window() != window)
+                continue;
+            if (std::find(changed.begin(), changed.end(), touch) == changed.end())
+                touch->setPhase(UITouchPhaseStationary);
+            all.push_back(touch);
+        }
+        for (const auto& touch : changed) {
+            if (touch->window() == window && std::find(all.begin(), all.end(), touch) == all.end())
+                all.push_back(touch);
+        }
+        window->sendEvent(UIEvent::initWithTouches(std::move(all), now));
+    }
+    std::erase_if(s_activeTouches, [](const Ref<UITouch>& t) { return !isActive(t); });
+}
+
 void deliverTouch(const Ref<UITouch>& touch)
 {
-    auto window = touch->window();
-    if (!window || UIApplication::sharedApplication()->isIgnoringInteractionEvents())
-        return;
-    touch->setTimestamp(Clock::mediaTime());
-    window->sendEvent(UIEvent::initWithTouches({ touch }, touch->timestamp()));
+    deliverTouches({ touch });
+}
+
+Ref<UITouch> makeTouch(const Ref<UIWindow>& window, CGPoint point, double now)
+{
+    auto touch = UITouch::init();
+    if (!window)
+        return touch;
+    bool repeat = s_lastTap.time >= 0 && now - s_lastTap.time <= kMultiTapInterval
+        && std::hypot(point.x - s_lastTap.point.x, point.y - s_lastTap.point.y) <= kMultiTapDistance;
+    touch->setTapCount(repeat ? s_lastTap.count + 1 : 1);
+    touch->setWindow(window);
+    touch->setWindowLocation(point);
+    touch->setPhase(UITouchPhaseBegan);
+    auto event = UIEvent::initWithTouches({ touch }, now);
+    touch->setView(window->hitTest(point, event));
+    s_activeTouches.push_back(touch);
+    return touch;
 }
 
 } // namespace
@@ -334,21 +389,50 @@ bool UIApplicationHost::writeKeyWindowPNG(const std::string& path)
 
 Ref<UITouch> UIApplicationHost::touchDown(CGPoint point)
 {
+    return touchesDown({ point }).front();
+}
+
+std::vector<Ref<UITouch>> UIApplicationHost::touchesDown(const std::vector<CGPoint>& points)
+{
     auto window = UIApplication::sharedApplication()->keyWindow();
-    auto touch = UITouch::init();
-    if (!window)
-        return touch;
     double now = Clock::mediaTime();
-    bool repeat = s_lastTap.time >= 0 && now - s_lastTap.time <= kMultiTapInterval
-        && std::hypot(point.x - s_lastTap.point.x, point.y - s_lastTap.point.y) <= kMultiTapDistance;
-    touch->setTapCount(repeat ? s_lastTap.count + 1 : 1);
-    touch->setWindow(window);
-    touch->setWindowLocation(point);
-    touch->setPhase(UITouchPhaseBegan);
-    auto event = UIEvent::initWithTouches({ touch }, now);
-    touch->setView(window->hitTest(point, event));
-    deliverTouch(touch);
-    return touch;
+    std::vector<Ref<UITouch>> touches;
+    for (CGPoint point : points)
+        touches.push_back(makeTouch(window, point, now));
+    if (window && !touches.empty())
+        deliverTouches(touches);
+    return touches;
+}
+
+void UIApplicationHost::touchesMove(const std::vector<Ref<UITouch>>& touches, const std::vector<CGPoint>& points)
+{
+    std::vector<Ref<UITouch>> moved;
+    for (size_t i = 0; i < touches.size() && i < points.size(); ++i) {
+        if (!isActive(touches[i]))
+            continue;
+        touches[i]->setWindowLocation(points[i]);
+        touches[i]->setPhase(UITouchPhaseMoved);
+        moved.push_back(touches[i]);
+    }
+    if (!moved.empty())
+        deliverTouches(moved);
+}
+
+void UIApplicationHost::touchesUp(const std::vector<Ref<UITouch>>& touches)
+{
+    std::vector<Ref<UITouch>> lifted;
+    for (const auto& touch : touches) {
+        if (!isActive(touch))
+            continue;
+        touch->setPhase(UITouchPhaseEnded);
+        lifted.push_back(touch);
+    }
+    if (lifted.empty())
+        return;
+    deliverTouches(lifted);
+    // Only a single finger lifting counts towards a multiple tap.
+    if (lifted.size() == 1 && touches.size() == 1)
+        s_lastTap = { Clock::mediaTime(), lifted.front()->locationInView(nullptr), lifted.front()->tapCount() };
 }
 
 void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
@@ -362,11 +446,7 @@ void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
 
 void UIApplicationHost::touchUp(const Ref<UITouch>& touch)
 {
-    if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
-        return;
-    touch->setPhase(UITouchPhaseEnded);
-    deliverTouch(touch);
-    s_lastTap = { Clock::mediaTime(), touch->locationInView(nullptr), touch->tapCount() };
+    touchesUp({ touch });
 }
 
 void UIApplicationHost::touchCancel(const Ref<UITouch>& touch)
@@ -386,6 +466,7 @@ void UIApplicationHost::resetForTesting()
 {
     s_terminated = false;
     s_lastTap = {};
+    s_activeTouches.clear();
     UIApplication::resetForTesting();
     UIScreen::resetForTesting();
     UIDevice::resetForTesting();

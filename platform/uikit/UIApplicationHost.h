@@ -5,6 +5,7 @@
 #include "UIDevice.h"
 
 #include <string>
+#include <vector>
 
 class UIImage;
 
@@ -75,6 +76,12 @@ public:
     static void touchCancel(const Ref<UITouch>& touch);
     // Down and up at one point.
     static void tap(CGPoint point);
+    // Several fingers at once, each list in the same order: the touches go down, move or lift
+    // in one event (the window's other touches ride along as stationary). A touch that has
+    // already lifted is skipped.
+    static std::vector<Ref<UITouch>> touchesDown(const std::vector<CGPoint>& points);
+    static void touchesMove(const std::vector<Ref<UITouch>>& touches, const std::vector<CGPoint>& points);
+    static void touchesUp(const std::vector<Ref<UITouch>>& touches);
 
     // Alerts, action sheets and share sheets are answered through their own host-side calls:
     // UIAlertView::visibleAlerts / tapButtonAtIndex, UIActionSheet::visibleActionSheets /

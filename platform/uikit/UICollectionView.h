@@ -104,8 +104,12 @@ public:
 
 // A scroll view showing items where its layout puts them. Counts are asked on reload; cells
 // only for the items on screen, and cells leaving the screen are kept for reuse by identifier.
-// Item changes (insert, delete, reload of items or sections) are recorded and reload the data.
-// Main thread only.
+// Item and section changes (insert, delete, reload, move) apply at once, or together at the end
+// of performBatchUpdates: deletes, reloads and move sources name items as they were, inserts and
+// move targets as they are after. The new counts are checked against the data source; changes
+// that do not add up raise NSInternalInconsistencyException and the data is loaded again instead.
+// Cells of items that survive keep their cells and selection. Every change is also recorded by
+// name. Main thread only.
 class UICollectionView : public UIScrollView {
     VX_OBJECT(UICollectionView, UIScrollView)
 public:
@@ -148,12 +152,19 @@ public:
     void reloadData();
     int32_t numberOfSections();
     int32_t numberOfItemsInSection(int32_t section);
-    void insertItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths) { recordChange("insertItems"); }
-    void deleteItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths) { recordChange("deleteItems"); }
-    void reloadItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths) { recordChange("reloadItems"); }
-    void insertSections(const std::vector<int32_t>&) { recordChange("insertSections"); }
-    void deleteSections(const std::vector<int32_t>&) { recordChange("deleteSections"); }
-    void reloadSections(const std::vector<int32_t>&) { recordChange("reloadSections"); }
+    void insertItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths);
+    void deleteItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths);
+    void reloadItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths);
+    void moveItemAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to);
+    void insertSections(const std::vector<int32_t>& sections);
+    void deleteSections(const std::vector<int32_t>& sections);
+    void reloadSections(const std::vector<int32_t>& sections);
+    void moveSectionToSection(int32_t from, int32_t to);
+    // Runs `updates` (which may be empty) and applies the changes it made together; the layout is
+    // invalidated either way. `completion` gets true once the update's animation time (0.3 s on
+    // the process clock, the next pass without animations) has passed; it is not called when the
+    // changes were refused. Batches may nest; the outermost applies.
+    void performBatchUpdatesCompletion(const std::function<void()>& updates, std::function<void(bool)> completion);
     // Every reload and change asked for, by name ("reloadData", "insertItems" ...), oldest first.
     const std::vector<std::string>& recordedChanges() const { return m_recordedChanges; }
 
@@ -189,6 +200,17 @@ protected:
 
 private:
     using Path = std::pair<int32_t, int32_t>; // (section, item)
+    struct PendingUpdates {
+        std::vector<Path> insertItems, deleteItems, reloadItems;
+        std::vector<std::pair<Path, Path>> moveItems;
+        std::vector<int32_t> insertSections, deleteSections, reloadSections;
+        std::vector<std::pair<int32_t, int32_t>> moveSections;
+    };
+    void queueItems(const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths,
+        std::vector<Path> PendingUpdates::*list);
+    void queueSections(const char* name, const std::vector<int32_t>& sections, std::vector<int32_t> PendingUpdates::*list);
+    void applyUnlessBatched();
+    void applyUpdates(PendingUpdates updates);
     Ref<UICollectionView> protectedView() { return std::static_pointer_cast<UICollectionView>(shared_from_this()); }
     void ensureLoaded();
     void prepareIfNeeded();
@@ -213,6 +235,8 @@ private:
     std::map<std::pair<std::string, Path>, Ref<UICollectionReusableView>> m_visibleSupplementary;
     std::vector<Path> m_selected;
     std::vector<std::string> m_recordedChanges;
+    PendingUpdates m_pending;
+    int32_t m_batchDepth { 0 };
     bool m_allowsSelection { true };
     bool m_allowsMultipleSelection { false };
 };

@@ -17,16 +17,20 @@ bool isTerminal(UIGestureRecognizerState s)
         || s == UIGestureRecognizerStateFailed;
 }
 
-bool simultaneous(const Ref<UIGestureRecognizer>& a, const Ref<UIGestureRecognizer>& b)
-{
-    if (auto* d = a->delegate(); d && d->gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(a, b))
-        return true;
-    if (auto* d = b->delegate(); d && d->gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(b, a))
-        return true;
-    return false;
-}
-
 } // namespace
+
+bool UIGestureRecognizer::prevents(const Ref<UIGestureRecognizer>& winner, const Ref<UIGestureRecognizer>& loser)
+{
+    if (!winner->canPreventGestureRecognizer(loser) || !loser->canBePreventedByGestureRecognizer(winner))
+        return false;
+    if (auto* d = winner->delegate();
+        d && d->gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(winner, loser))
+        return false;
+    if (auto* d = loser->delegate();
+        d && d->gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(loser, winner))
+        return false;
+    return true;
+}
 
 UIGestureRecognizer::~UIGestureRecognizer() = default;
 
@@ -62,8 +66,10 @@ void UIGestureRecognizer::setState(UIGestureRecognizerState state)
 {
     auto self_ = self<UIGestureRecognizer>();
     if (state == m_state) {
-        if (state == UIGestureRecognizerStateChanged)
+        if (state == UIGestureRecognizerStateChanged) {
+            didChangeState(state);
             sendActions();
+        }
         return;
     }
     bool recognizing = m_state == UIGestureRecognizerStatePossible
@@ -74,7 +80,7 @@ void UIGestureRecognizer::setState(UIGestureRecognizerState state)
             for (auto& other : touch->gestureRecognizers()) {
                 auto s = other->state();
                 if (other != self_ && (s == UIGestureRecognizerStateBegan || s == UIGestureRecognizerStateChanged)
-                    && !simultaneous(self_, other)) {
+                    && prevents(other, self_)) {
                     applyState(UIGestureRecognizerStateFailed);
                     return;
                 }
@@ -114,6 +120,7 @@ void UIGestureRecognizer::applyState(UIGestureRecognizerState state)
         m_pendingState.reset();
         excludeOthers();
     }
+    didChangeState(state);
     // The gesture's actions run first; then the views lose the touches it took.
     if (state != UIGestureRecognizerStateFailed && state != UIGestureRecognizerStatePossible)
         sendActions();
@@ -171,7 +178,7 @@ void UIGestureRecognizer::excludeOthers()
         }
     }
     for (auto& other : others) {
-        if (other->state() == UIGestureRecognizerStatePossible && !simultaneous(self_, other)) {
+        if (other->state() == UIGestureRecognizerStatePossible && prevents(self_, other)) {
             other->m_pendingState.reset();
             other->applyState(UIGestureRecognizerStateFailed);
         }

@@ -44,7 +44,8 @@ using UIGestureRecognizerAction = std::function<void(const Ref<UIGestureRecogniz
 // discrete gesture, or Began, Changed..., Ended or Cancelled for a continuous one; actions run
 // on every state but Possible and Failed, in the order added. Recognizing cancels the view's
 // touches (cancelsTouchesInView) and makes the other recognizers of those touches fail unless
-// the delegates allow both. A recognizer that requires another to fail waits for it. Terminal
+// either delegate allows both or the subclass hooks canPrevent/canBePrevented say the two do
+// not exclude each other. A recognizer that requires another to fail waits for it. Terminal
 // states are followed by reset() and Possible once the current event has been delivered.
 // Disabling cancels a gesture in progress. Subclasses override the touch methods (calling
 // the base first) and move the state with setState. Main thread only.
@@ -93,6 +94,13 @@ public:
     virtual void touchesCancelled(const UITouchSet& touches, const Ref<UIEvent>& event);
     // Back to the start; the state is set to Possible after it.
     virtual void reset() { }
+    // Whether this recognizer, once it recognizes, makes `other` fail (and the reverse). Both
+    // must agree for one to exclude the other.
+    virtual bool canPreventGestureRecognizer(const Ref<UIGestureRecognizer>&) const { return true; }
+    virtual bool canBePreventedByGestureRecognizer(const Ref<UIGestureRecognizer>&) const { return true; }
+    // Whether `winner`, having recognized, makes `loser` fail: not when either delegate lets
+    // them recognize together, nor when either subclass hook declines.
+    static bool prevents(const Ref<UIGestureRecognizer>& winner, const Ref<UIGestureRecognizer>& loser);
 
     // For views and the window's event delivery.
     void setViewInternal(const Ref<UIView>& view) { m_view = view; }
@@ -106,6 +114,9 @@ protected:
     // True while the recognizer has seen touches or waits for more (a multi-tap); cleared on
     // reset. A recognizer requiring this one to fail waits while this is set.
     void setEngaged(bool engaged) { m_engaged = engaged; }
+    // Called on every change of state, before the actions run (for recognizers that drive a
+    // view of their own rather than through target-action).
+    virtual void didChangeState(UIGestureRecognizerState) { }
     const std::vector<Ref<UITouch>>& trackedTouches() const { return m_touches; }
 
 private:

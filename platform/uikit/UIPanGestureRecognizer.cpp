@@ -56,9 +56,24 @@ void UIPanGestureRecognizer::sample(double timestamp)
     m_lastTime = timestamp;
 }
 
+void UIPanGestureRecognizer::followCentroid()
+{
+    // A finger joining or leaving moves the centroid without the hand moving: the translation
+    // carries on from where it was.
+    CGPoint p = locationInView(nullptr);
+    m_origin = CGPointMake(m_origin.x + p.x - m_lastPoint.x, m_origin.y + p.y - m_lastPoint.y);
+    m_lastPoint = p;
+}
+
 void UIPanGestureRecognizer::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
     UIGestureRecognizer::touchesBegan(touches, event);
+    if (numberOfTouches() > touches.size()) {
+        followCentroid();
+        if (state() == UIGestureRecognizerStatePossible && numberOfTouches() > m_maximumTouches)
+            setState(UIGestureRecognizerStateFailed);
+        return;
+    }
     if (state() != UIGestureRecognizerStatePossible)
         return;
     if (numberOfTouches() > m_maximumTouches) {
@@ -87,8 +102,10 @@ void UIPanGestureRecognizer::touchesMoved(const UITouchSet& touches, const Ref<U
 void UIPanGestureRecognizer::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
     UIGestureRecognizer::touchesEnded(touches, event);
-    if (numberOfTouches() > 0)
+    if (numberOfTouches() > 0) {
+        followCentroid();
         return;
+    }
     if (state() == UIGestureRecognizerStateBegan || state() == UIGestureRecognizerStateChanged)
         setState(UIGestureRecognizerStateEnded);
     else if (state() == UIGestureRecognizerStatePossible)

@@ -3,7 +3,7 @@
 #include "UIGestureRecognizer.h"
 
 // Begins once the touches have moved 10 points, then changes with every move and ends when they
-// lift. Translation is measured from where the touches went down (or from the last
+// all lift. Fingers joining or leaving do not move the translation. Translation is measured from where the touches went down (or from the last
 // setTranslationInView); velocity from the last two moves on the process clock. Continuous.
 class UIPanGestureRecognizer : public UIGestureRecognizer {
     VX_OBJECT(UIPanGestureRecognizer, UIGestureRecognizer)
@@ -31,6 +31,7 @@ public:
 
 private:
     void sample(double timestamp);
+    void followCentroid();
 
     uint32_t m_minimumTouches { 1 };
     uint32_t m_maximumTouches { UINT32_MAX };

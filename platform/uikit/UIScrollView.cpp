@@ -4,6 +4,8 @@
 #include "NSRunLoop.h"
 #include "NSTimer.h"
 #include "UIRefreshControl.h"
+#include "UIScrollViewPanGestureRecognizer.h"
+#include "UIScrollViewPinchGestureRecognizer.h"
 #include "UITouch.h"
 
 #include <algorithm>
@@ -332,46 +334,90 @@ void UIScrollView::dragCancelled()
     m_samples.clear();
 }
 
+// Touches that reach the view itself: the pan recognizer does the scrolling, so these only
+// note whether a touch is a tap. An enabled scroll view keeps its touches; a disabled one passes
+// them on.
+
 void UIScrollView::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
-    if (!m_scrollEnabled || touches.empty() || m_tracking) {
+    m_viewTouchDown = true;
+    if (!m_scrollEnabled)
         UIView::touchesBegan(touches, event);
-        return;
-    }
-    m_dragTouch = touches.front();
-    dragBegan(touches.front()->locationInView(nullptr));
 }
 
 void UIScrollView::touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
-    auto touch = m_dragTouch.lock();
-    if (!touch || std::find(touches.begin(), touches.end(), touch) == touches.end()) {
+    if (!m_scrollEnabled)
         UIView::touchesMoved(touches, event);
-        return;
-    }
-    dragMoved(touch->locationInView(nullptr));
 }
 
 void UIScrollView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
-    auto touch = m_dragTouch.lock();
-    if (!touch || std::find(touches.begin(), touches.end(), touch) == touches.end()) {
+    m_viewTouchDown = false;
+    if (!m_scrollEnabled)
         UIView::touchesEnded(touches, event);
-        return;
-    }
-    m_dragTouch.reset();
-    dragEnded(touch->locationInView(nullptr));
 }
 
 void UIScrollView::touchesCancelled(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
-    auto touch = m_dragTouch.lock();
-    if (!touch || std::find(touches.begin(), touches.end(), touch) == touches.end()) {
+    m_viewTouchDown = false;
+    if (!m_scrollEnabled)
         UIView::touchesCancelled(touches, event);
+}
+
+// Recognizers
+
+void UIScrollView::installGestureRecognizers()
+{
+    m_panRecognizer = UIScrollViewPanGestureRecognizer::initWithScrollView(protectedThis());
+    m_panRecognizer->setEnabled(m_scrollEnabled);
+    addGestureRecognizer(m_panRecognizer);
+    updatePinchRecognizer();
+}
+
+Ref<UIPanGestureRecognizer> UIScrollView::panGestureRecognizer() const
+{
+    return m_panRecognizer;
+}
+
+Ref<UIPinchGestureRecognizer> UIScrollView::pinchGestureRecognizer() const
+{
+    return m_pinchRecognizer;
+}
+
+void UIScrollView::setScrollEnabled(bool v)
+{
+    m_scrollEnabled = v;
+    if (m_panRecognizer)
+        m_panRecognizer->setEnabled(v);
+}
+
+void UIScrollView::setMinimumZoomScale(CGFloat scale)
+{
+    m_minimumZoomScale = scale;
+    updatePinchRecognizer();
+}
+
+void UIScrollView::setMaximumZoomScale(CGFloat scale)
+{
+    m_maximumZoomScale = scale;
+    updatePinchRecognizer();
+}
+
+void UIScrollView::updatePinchRecognizer()
+{
+    // Only a scroll view made with its recognizers (makeScrollView) grows a pinch.
+    if (!m_panRecognizer)
         return;
+    bool zooms = m_maximumZoomScale > m_minimumZoomScale;
+    if (zooms && !m_pinchRecognizer) {
+        m_pinchRecognizer = UIScrollViewPinchGestureRecognizer::initWithScrollView(protectedThis());
+        addGestureRecognizer(m_pinchRecognizer);
+    } else if (!zooms && m_pinchRecognizer) {
+        if (auto view = m_pinchRecognizer->view())
+            view->removeGestureRecognizer(m_pinchRecognizer);
+        m_pinchRecognizer = nullptr;
     }
-    m_dragTouch.reset();
-    dragCancelled();
 }
 
 // Motion on the clock

@@ -6,7 +6,11 @@
 #include <optional>
 
 class NSTimer;
+class UIPanGestureRecognizer;
+class UIPinchGestureRecognizer;
 class UIScrollView;
+class UIScrollViewPanGestureRecognizer;
+class UIScrollViewPinchGestureRecognizer;
 
 inline constexpr CGFloat UIScrollViewDecelerationRateNormal = 0.998f;
 inline constexpr CGFloat UIScrollViewDecelerationRateFast = 0.99f;
@@ -49,8 +53,10 @@ public:
 // may itself change the offset. Deceleration, bounce-back and animated scrolls are stepped by a
 // repeating timer on the main run loop in the common modes, so they follow the process clock.
 //
-// Drags come from the view's own touch handling, or from any recogniser that calls the drag
-// input methods below with window coordinates. Main thread only.
+// Drags come from the scroll view's own pan recognizer, zooming pinches from its own pinch
+// recognizer (present while the zoom limits differ); both may be moved to another view and
+// still drive this one, and they recognize together. Any other recognizer may call the drag
+// and pinch input methods below. Main thread only.
 class UIScrollView : public UIView {
     VX_OBJECT(UIScrollView, UIView)
 public:
@@ -82,7 +88,11 @@ public:
     void setScrollIndicatorInsets(UIEdgeInsets insets) { m_scrollIndicatorInsets = insets; }
 
     bool isScrollEnabled() const { return m_scrollEnabled; }
-    void setScrollEnabled(bool v) { m_scrollEnabled = v; }
+    // Also enables or disables the pan recognizer.
+    void setScrollEnabled(bool v);
+    Ref<UIPanGestureRecognizer> panGestureRecognizer() const;
+    // nullptr unless the zoom limits allow zooming.
+    Ref<UIPinchGestureRecognizer> pinchGestureRecognizer() const;
     bool bounces() const { return m_bounces; }
     void setBounces(bool v) { m_bounces = v; }
     bool alwaysBounceVertical() const { return m_alwaysBounceVertical; }
@@ -132,9 +142,9 @@ public:
     void setZoomScale(CGFloat scale) { setZoomScaleAnimated(scale, false); }
     void setZoomScaleAnimated(CGFloat scale, bool animated);
     CGFloat minimumZoomScale() const { return m_minimumZoomScale; }
-    void setMinimumZoomScale(CGFloat scale) { m_minimumZoomScale = scale; }
+    void setMinimumZoomScale(CGFloat scale);
     CGFloat maximumZoomScale() const { return m_maximumZoomScale; }
-    void setMaximumZoomScale(CGFloat scale) { m_maximumZoomScale = scale; }
+    void setMaximumZoomScale(CGFloat scale);
     bool bouncesZoom() const { return m_bouncesZoom; }
     void setBouncesZoom(bool v) { m_bouncesZoom = v; }
     // Zooms so that `rect` (in the zooming view's own space) fills the bounds.
@@ -150,8 +160,11 @@ public:
     CGPoint minimumContentOffset() const;
     CGPoint maximumContentOffset() const;
 
-    // Drag input, in window coordinates. touchesBegan/Moved/Ended call these; so may a pan
-    // recogniser. A drag becomes a scroll once it has moved 10 points.
+    // Whether the pan recognizer may drag with a touch that has just gone down (subclasses keep
+    // controls of their own out of it).
+    virtual bool dragMayStartWithTouch(const Ref<UITouch>&) const { return true; }
+    // Drag input, in window coordinates: the pan recognizer calls these, and so may another.
+    // A drag becomes a scroll once it has moved 10 points.
     void dragBegan(CGPoint windowPoint);
     void dragMoved(CGPoint windowPoint);
     void dragEnded(CGPoint windowPoint);
@@ -173,8 +186,12 @@ protected:
     {
         auto view = makeView<T>(frame);
         view->setClipsToBounds(true);
+        view->installGestureRecognizers();
         return view;
     }
+    // A touch that reached this view (or came up the responder chain to it) and has not been
+    // taken by a recognizer or turned into a drag: when it ends, it is a tap.
+    bool isTapInProgress() const { return m_viewTouchDown && !m_dragging; }
     // Subclasses hear about every offset change here before the delegate does.
     virtual void didChangeContentOffset() { }
 
@@ -198,6 +215,8 @@ private:
     void showIndicators();
     void scheduleIndicatorFade(double delay);
     void applyZoomScale(CGFloat scale);
+    void installGestureRecognizers();
+    void updatePinchRecognizer();
     Ref<UIScrollView> protectedThis() { return std::static_pointer_cast<UIScrollView>(shared_from_this()); }
 
     UIScrollViewDelegate* m_delegate { nullptr };
@@ -229,8 +248,11 @@ private:
     bool m_zooming { false };
     bool m_indicatorsShown { false };
 
+    Ref<UIScrollViewPanGestureRecognizer> m_panRecognizer;
+    Ref<UIScrollViewPinchGestureRecognizer> m_pinchRecognizer;
+    bool m_viewTouchDown { false };
+
     // The drag in progress.
-    Weak<UITouch> m_dragTouch;
     CGPoint m_dragStartPoint {};
     CGPoint m_dragStartOffset {};
     bool m_lockHorizontal { false };

@@ -12,6 +12,7 @@
 
 class UINib;
 class UITableView;
+class UITableViewIndex;
 
 enum UITableViewStyle : int32_t {
     UITableViewStylePlain = 0,
@@ -52,6 +53,15 @@ public:
     virtual std::optional<std::string> tableViewTitleForFooterInSection(const Ref<UITableView>&, int32_t)
     {
         return std::nullopt;
+    }
+    // The titles of the section index shown at the table's right edge; none when empty.
+    virtual std::vector<std::string> sectionIndexTitlesForTableView(const Ref<UITableView>&) { return {}; }
+    // The section an index entry leads to (by default the entry's position); a section that
+    // does not exist leaves the table where it is.
+    virtual int32_t tableViewSectionForSectionIndexTitleAtIndex(
+        const Ref<UITableView>&, const std::string& /*title*/, int32_t index)
+    {
+        return index;
     }
     virtual bool tableViewCanEditRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return true; }
     virtual bool tableViewCanMoveRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) { return true; }
@@ -154,7 +164,13 @@ struct UITableViewRecordedUpdate {
 // Updates (insert, delete, move, reload of rows and sections) given between beginUpdates and
 // endUpdates apply together: deletes and reloads name the rows as they were, inserts name them
 // as they become. At the end the data source's counts must agree with the updates, or the table
-// raises NSInternalInconsistencyException and reloads instead. Main thread only.
+// raises NSInternalInconsistencyException and reloads instead.
+//
+// A hairline separator is drawn under each row on screen (inset by separatorInset); a plain
+// table without a footer view also draws them below its last row, a row height apart, down to
+// the bottom of the view. A data source with section index titles gets an index at the right
+// edge (once the table has sectionIndexMinimumDisplayRowCount rows): touching an entry scrolls
+// the entry's section to the top. Main thread only.
 class UITableView : public UIScrollView {
     VX_OBJECT(UITableView, UIScrollView)
 public:
@@ -196,6 +212,30 @@ public:
     void setTableFooterView(const Ref<UIView>& view);
     const Ref<UIView>& backgroundView() const { return m_backgroundView; }
     void setBackgroundView(const Ref<UIView>& view) { m_backgroundView = view; }
+
+    UITableViewCellSeparatorStyle separatorStyle() const { return m_separatorStyle; }
+    void setSeparatorStyle(UITableViewCellSeparatorStyle style);
+    // The separators' colour (a light grey by default).
+    Ref<UIColor> separatorColor() const;
+    void setSeparatorColor(const Ref<UIColor>& color);
+    // Left and right are used (15 points from the left by default).
+    UIEdgeInsets separatorInset() const { return m_separatorInset; }
+    void setSeparatorInset(UIEdgeInsets insets);
+
+    // The section index.
+    void reloadSectionIndexTitles();
+    int32_t sectionIndexMinimumDisplayRowCount() const { return m_sectionIndexMinimumDisplayRowCount; }
+    void setSectionIndexMinimumDisplayRowCount(int32_t count);
+    const Ref<UIColor>& sectionIndexColor() const { return m_sectionIndexColor; }
+    void setSectionIndexColor(const Ref<UIColor>& color);
+    const Ref<UIColor>& sectionIndexBackgroundColor() const { return m_sectionIndexBackgroundColor; }
+    void setSectionIndexBackgroundColor(const Ref<UIColor>& color);
+    const Ref<UIColor>& sectionIndexTrackingBackgroundColor() const { return m_sectionIndexTrackingBackgroundColor; }
+    void setSectionIndexTrackingBackgroundColor(const Ref<UIColor>& color);
+    // The index view while it is shown; nullptr otherwise.
+    Ref<UIView> sectionIndexView() const;
+    // Touches on the section index do not drag the table.
+    bool dragMayStartWithTouch(const Ref<UITouch>& touch) const override;
 
     // Registration. A registered class or layout makes a cell when dequeuing finds none to reuse.
     template <typename T> void registerClassForCellReuseIdentifier(const std::string& identifier)
@@ -332,6 +372,10 @@ private:
     void applyUpdatesUnlessBatched();
     void setSelected(Path path, bool selected);
     void layoutSectionViews(CGRect visible);
+    void layoutSeparators(CGRect visible);
+    void layoutSectionIndex(CGRect visible);
+    void sectionIndexSelected(int32_t entry);
+    void updateIndexColors();
 
     UITableViewStyle m_style { UITableViewStylePlain };
     UITableViewDataSource* m_dataSource { nullptr };
@@ -365,4 +409,16 @@ private:
     bool m_allowsMultipleSelection { false };
     bool m_allowsSelectionDuringEditing { false };
     bool m_inLayout { false };
+
+    UITableViewCellSeparatorStyle m_separatorStyle { UITableViewCellSeparatorStyleSingleLine };
+    Ref<UIColor> m_separatorColor;
+    UIEdgeInsets m_separatorInset { 0, 15, 0, 0 };
+    std::vector<Ref<UIView>> m_separators;
+
+    std::vector<std::string> m_indexTitles;
+    Ref<UITableViewIndex> m_index;
+    int32_t m_sectionIndexMinimumDisplayRowCount { 0 };
+    Ref<UIColor> m_sectionIndexColor;
+    Ref<UIColor> m_sectionIndexBackgroundColor;
+    Ref<UIColor> m_sectionIndexTrackingBackgroundColor;
 };

@@ -14,6 +14,12 @@ enum UITableViewCellStyle : int32_t {
     UITableViewCellStyleSubtitle = 3,
 };
 
+enum UITableViewCellSeparatorStyle : int32_t {
+    UITableViewCellSeparatorStyleNone = 0,
+    UITableViewCellSeparatorStyleSingleLine = 1,
+    UITableViewCellSeparatorStyleSingleLineEtched = 2,
+};
+
 enum UITableViewCellSelectionStyle : int32_t {
     UITableViewCellSelectionStyleNone = 0,
     UITableViewCellSelectionStyleBlue = 1,

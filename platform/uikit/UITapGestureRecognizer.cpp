@@ -3,6 +3,7 @@
 #include "NSRunLoop.h"
 #include "UITouch.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,11 +25,18 @@ void UITapGestureRecognizer::touchesBegan(const UITouchSet& touches, const Ref<U
         return;
     cancelTimer();
     m_waitingForNextTap = false;
-    CGPoint p = locationInView(nullptr);
-    if (m_taps > 0 && std::hypot(p.x - m_start.x, p.y - m_start.y) > kAllowableMovement) {
+    bool joining = numberOfTouches() > touches.size();
+    m_touchesSeen = std::max(m_touchesSeen, numberOfTouches());
+    if (m_touchesSeen > m_touchesRequired) {
         setState(UIGestureRecognizerStateFailed);
         return;
     }
+    CGPoint p = locationInView(nullptr);
+    if (m_taps > 0 && !joining && std::hypot(p.x - m_start.x, p.y - m_start.y) > kAllowableMovement) {
+        setState(UIGestureRecognizerStateFailed);
+        return;
+    }
+    // A finger joining the first tap moves its centre without the hand moving.
     if (m_taps == 0)
         m_start = p;
 }
@@ -48,6 +56,13 @@ void UITapGestureRecognizer::touchesEnded(const UITouchSet& touches, const Ref<U
     UIGestureRecognizer::touchesEnded(touches, event);
     if (state() != UIGestureRecognizerStatePossible || numberOfTouches() > 0)
         return;
+    // Every tap is made with the number of fingers asked for.
+    uint32_t fingers = m_touchesSeen;
+    m_touchesSeen = 0;
+    if (fingers != m_touchesRequired) {
+        setState(UIGestureRecognizerStateFailed);
+        return;
+    }
     if (++m_taps >= m_tapsRequired) {
         setState(UIGestureRecognizerStateEnded);
         return;
@@ -72,6 +87,7 @@ void UITapGestureRecognizer::reset()
 {
     cancelTimer();
     m_taps = 0;
+    m_touchesSeen = 0;
     m_waitingForNextTap = false;
 }
 

@@ -29,6 +29,8 @@ private:
     uint32_t m_tapsRequired { 1 };
     uint32_t m_touchesRequired { 1 };
     uint32_t m_taps { 0 };
+    // The most fingers down at once during the current tap.
+    uint32_t m_touchesSeen { 0 };
     CGPoint m_start {};
     bool m_waitingForNextTap { false };
     uint64_t m_timerGeneration { 0 };

@@ -175,7 +175,7 @@ void UITextView::deleteBackward()
 void UITextView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
     // A tap (not a drag) on an editable text view starts editing.
-    bool tap = isTracking() && !isDragging();
+    bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
     if (tap && m_editable)
         becomeFirstResponder();

@@ -141,75 +141,155 @@ void UIWindow::resignKeyWindow()
     NSNotificationCenter::defaultCenter()->postNotificationName(UIWindowDidResignKeyNotification, self<UIWindow>());
 }
 
+bool UIWindow::admitsTouch(const Ref<UITouch>& touch)
+{
+    std::erase_if(m_activeTouches, [](const Weak<UITouch>& weak) {
+        auto t = weak.lock();
+        return !t || t->phase() == UITouchPhaseEnded || t->phase() == UITouchPhaseCancelled;
+    });
+    auto view = touch->view();
+    for (const auto& weak : m_activeTouches) {
+        auto other = weak.lock()->view();
+        if (other && other != view && (other->isExclusiveTouch() || (view && view->isExclusiveTouch())))
+            return false;
+    }
+    return true;
+}
+
+void UIWindow::attachRecognizers(const Ref<UITouch>& touch)
+{
+    // The recognizers of the hit view and its ancestors, deepest first.
+    std::vector<Ref<UIGestureRecognizer>> recognizers;
+    for (auto v = touch->view(); v; v = v->superview()) {
+        for (auto& recognizer : std::vector<Ref<UIGestureRecognizer>>(v->gestureRecognizers())) {
+            if (recognizer->receivesTouch(touch)) {
+                recognizer->addTouchInternal(touch);
+                recognizers.push_back(recognizer);
+            }
+        }
+    }
+    touch->setGestureRecognizers(std::move(recognizers));
+}
+
 void UIWindow::sendEvent(const Ref<UIEvent>& event)
 {
     if (!event)
         return;
+    auto protectedThis = self<UIWindow>();
+    UITouchSet changed;
     for (const auto& touch : event->allTouches()) {
-        if (touch->window().get() != this)
+        if (touch->window().get() == this && touch->phase() != UITouchPhaseStationary)
+            changed.push_back(touch);
+    }
+    for (const auto& touch : changed) {
+        if (touch->phase() != UITouchPhaseBegan)
             continue;
-        auto view = touch->view();
-        UITouchSet touches { touch };
-        auto phase = touch->phase();
-        if (phase == UITouchPhaseBegan) {
-            // The recognizers of the hit view and its ancestors, deepest first.
-            std::vector<Ref<UIGestureRecognizer>> recognizers;
-            for (auto v = view; v; v = v->superview()) {
-                for (auto& recognizer : v->gestureRecognizers()) {
-                    if (recognizer->receivesTouch(touch)) {
-                        recognizer->addTouchInternal(touch);
-                        recognizers.push_back(recognizer);
-                    }
-                }
-            }
-            touch->setGestureRecognizers(std::move(recognizers));
+        if (!admitsTouch(touch)) {
+            touch->setView(nullptr);
+            touch->setGestureRecognizers({});
+            touch->setCancelledForView(true);
+            continue;
         }
-        // Recognizers first; one that recognizes may cancel the touch for the view.
-        for (auto& recognizer : std::vector<Ref<UIGestureRecognizer>>(touch->gestureRecognizers())) {
+        m_activeTouches.push_back(touch);
+        attachRecognizers(touch);
+    }
+
+    for (UITouchPhase phase : { UITouchPhaseBegan, UITouchPhaseMoved, UITouchPhaseEnded, UITouchPhaseCancelled }) {
+        UITouchSet touches;
+        for (const auto& touch : changed) {
+            if (touch->phase() == phase)
+                touches.push_back(touch);
+        }
+        if (touches.empty())
+            continue;
+
+        // Recognizers first, in the order their touches list them, each with its own touches;
+        // one that recognizes may cancel the touches for their views.
+        std::vector<Ref<UIGestureRecognizer>> recognizers;
+        for (const auto& touch : touches) {
+            for (const auto& recognizer : touch->gestureRecognizers()) {
+                if (std::find(recognizers.begin(), recognizers.end(), recognizer) == recognizers.end())
+                    recognizers.push_back(recognizer);
+            }
+        }
+        for (const auto& recognizer : recognizers) {
             auto state = recognizer->state();
             if (!recognizer->isEnabled() || state == UIGestureRecognizerStateEnded
                 || state == UIGestureRecognizerStateCancelled || state == UIGestureRecognizerStateFailed)
                 continue;
+            UITouchSet own;
+            for (const auto& touch : touches) {
+                const auto& list = touch->gestureRecognizers();
+                if (std::find(list.begin(), list.end(), recognizer) != list.end())
+                    own.push_back(touch);
+            }
+            if (own.empty())
+                continue;
             switch (phase) {
             case UITouchPhaseBegan:
-                recognizer->touchesBegan(touches, event);
+                recognizer->touchesBegan(own, event);
                 break;
             case UITouchPhaseMoved:
-                recognizer->touchesMoved(touches, event);
+                recognizer->touchesMoved(own, event);
                 break;
             case UITouchPhaseEnded:
-                recognizer->touchesEnded(touches, event);
+                recognizer->touchesEnded(own, event);
                 break;
             case UITouchPhaseCancelled:
-                recognizer->touchesCancelled(touches, event);
+                recognizer->touchesCancelled(own, event);
                 break;
             case UITouchPhaseStationary:
                 break;
             }
         }
-        if (view && !touch->isCancelledForView()) {
+
+        // Then each view with its touches that no recognizer took.
+        std::vector<std::pair<Ref<UIView>, UITouchSet>> byView;
+        for (const auto& touch : touches) {
+            auto view = touch->view();
+            if (!view || touch->isCancelledForView())
+                continue;
+            auto it = std::find_if(byView.begin(), byView.end(), [&](const auto& entry) { return entry.first == view; });
+            if (it == byView.end())
+                byView.push_back({ view, { touch } });
+            else
+                it->second.push_back(touch);
+        }
+        for (const auto& [view, own] : byView) {
+            // A recognizer acting on an earlier view's touches may have taken these since.
+            UITouchSet live;
+            for (const auto& touch : own) {
+                if (!touch->isCancelledForView())
+                    live.push_back(touch);
+            }
+            if (live.empty())
+                continue;
             switch (phase) {
             case UITouchPhaseBegan:
-                touch->setViewBegan(true);
-                view->touchesBegan(touches, event);
+                for (const auto& touch : live)
+                    touch->setViewBegan(true);
+                view->touchesBegan(live, event);
                 break;
             case UITouchPhaseMoved:
-                view->touchesMoved(touches, event);
+                view->touchesMoved(live, event);
                 break;
             case UITouchPhaseEnded:
-                view->touchesEnded(touches, event);
+                view->touchesEnded(live, event);
                 break;
             case UITouchPhaseCancelled:
-                view->touchesCancelled(touches, event);
+                view->touchesCancelled(live, event);
                 break;
             case UITouchPhaseStationary:
                 break;
             }
         }
+
         if (phase == UITouchPhaseEnded || phase == UITouchPhaseCancelled) {
-            // The view is done with the touch, and the touch no longer keeps recognizers.
-            touch->setCancelledForView(true);
-            touch->setGestureRecognizers({});
+            for (const auto& touch : touches) {
+                // The view is done with the touch, and the touch no longer keeps recognizers.
+                touch->setCancelledForView(true);
+                touch->setGestureRecognizers({});
+            }
         }
     }
     UIGestureRecognizer::flushResets();

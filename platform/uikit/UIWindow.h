@@ -38,7 +38,11 @@ public:
     void setWindowLevel(UIWindowLevel level) { m_windowLevel = level; }
     void setHidden(bool hidden) override;
 
-    // Delivers a touch event to the views its touches began in (their hit-test views).
+    // Delivers the touches of an event that changed (stationary ones are left out): first to
+    // the recognizers of each touch, each recognizer getting its own touches of one phase
+    // together, then to the views the touches began in (their hit-test views), unless a
+    // recognizer took them. A touch that begins while another view holds a touch is dropped
+    // when either view is exclusive-touch: it reaches no recognizer and no view.
     virtual void sendEvent(const Ref<UIEvent>& event);
 
     CGPoint convertPointToWindow(CGPoint point, const Ref<UIWindow>& window) const;
@@ -60,7 +64,12 @@ protected:
 private:
     void registerWindow();
     void installRootView();
+    // Whether a new touch may be delivered, given the touches this window already holds.
+    bool admitsTouch(const Ref<UITouch>& touch);
+    void attachRecognizers(const Ref<UITouch>& touch);
 
     Ref<UIViewController> m_rootViewController;
     UIWindowLevel m_windowLevel { UIWindowLevelNormal };
+    // The touches down in this window, in the order they began.
+    std::vector<Weak<UITouch>> m_activeTouches;
 };

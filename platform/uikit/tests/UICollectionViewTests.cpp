@@ -237,3 +237,112 @@ TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
 }
 
 } // namespace
+
+namespace {
+Ref<NSIndexPath> item(int32_t section, int32_t index)
+{
+    return NSIndexPath::indexPathForItemInSection(index, section);
+}
+} // namespace
+
+TEST_F(CollectionViewTest, BatchUpdatesKeepSurvivingCellsAndAreCheckedAgainstTheDataSource)
+{
+    m_layout->setItemSize(CGSizeMake(100, 100));
+    m_layout->setMinimumInteritemSpacing(0);
+    m_layout->setMinimumLineSpacing(0);
+    m_items->counts = { 4, 3 };
+    auto view = makeView(CGSizeMake(400, 800));
+    view->layoutIfNeeded();
+    auto cellOf = [&](int32_t s, int32_t i) { return view->cellForItemAtIndexPath(item(s, i)); };
+    auto second = cellOf(0, 1);
+    auto third = cellOf(0, 2);
+    auto other = cellOf(1, 0);
+    view->selectItemAtIndexPathAnimatedScrollPosition(item(0, 2), false, UICollectionViewScrollPositionNone);
+    m_items->log.take();
+
+    // Delete item 0, insert two at the end, move section 1's item 0 into section 0 at the front.
+    bool finished = false;
+    int completions = 0;
+    m_items->counts = { 6, 2 };
+    view->performBatchUpdatesCompletion(
+        [&] {
+            view->deleteItemsAtIndexPaths({ item(0, 0) });
+            view->insertItemsAtIndexPaths({ item(0, 4), item(0, 5) });
+            view->moveItemAtIndexPathToIndexPath(item(1, 0), item(0, 0));
+        },
+        [&](bool f) {
+            finished = f;
+            ++completions;
+        });
+    view->layoutIfNeeded();
+    EXPECT_EQ(cellOf(0, 0), other) << "the moved item keeps its cell";
+    EXPECT_EQ(cellOf(0, 1), second);
+    EXPECT_EQ(cellOf(0, 2), third);
+    EXPECT_THAT(view->indexPathsForSelectedItems(), ElementsAre(::testing::Truly([](const Ref<NSIndexPath>& p) {
+        return p->section() == 0 && p->item() == 2;
+    })));
+    EXPECT_EQ(view->numberOfItemsInSection(0), 6);
+    EXPECT_EQ(completions, 0) << "completion waits for the update's animation";
+    m_clock.advance(0.3);
+    EXPECT_EQ(completions, 1);
+    EXPECT_TRUE(finished);
+
+    // Reloaded items get new cells; untouched ones keep theirs.
+    int before = m_items->cellRequests;
+    view->reloadItemsAtIndexPaths({ item(0, 1) });
+    view->layoutIfNeeded();
+    EXPECT_EQ(m_items->cellRequests, before + 1);
+    EXPECT_EQ(cellOf(0, 2), third);
+
+    struct Case {
+        const char* name;
+        std::vector<int32_t> counts; // the data source after the change
+        std::function<void()> change;
+        const char* reason; // part of the exception's reason
+    };
+    const std::vector<Case> refused = {
+        { "insert without the data growing", { 6, 2 }, [&] { view->insertItemsAtIndexPaths({ item(0, 0) }); },
+            "invalid number of items in section 0" },
+        { "delete past the end", { 5, 2 }, [&] { view->deleteItemsAtIndexPaths({ item(0, 9) }); },
+            "attempt to delete item 9 from section 0" },
+        { "section count off", { 6, 2, 1 }, [&] { view->insertSections({ 1, 2 }); },
+            "invalid number of sections" },
+        { "delete a section that is not there", { 6 }, [&] { view->deleteSections({ 3 }); },
+            "attempt to delete section 3" },
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        view->layoutIfNeeded();
+        m_items->counts = c.counts;
+        try {
+            view->performBatchUpdatesCompletion(c.change, [&](bool) { ++completions; });
+            ADD_FAILURE() << "not refused";
+        } catch (const NSException& e) {
+            EXPECT_NE(e.reason().find(c.reason), std::string::npos) << e.reason();
+        }
+        // The view loads the data again and stays usable.
+        view->layoutIfNeeded();
+        EXPECT_EQ(view->numberOfSections(), int32_t(c.counts.size()));
+        EXPECT_EQ(view->numberOfItemsInSection(0), c.counts[0]);
+    }
+    m_clock.advance(1);
+    EXPECT_EQ(completions, 1) << "refused changes complete nothing";
+
+    // Sections move and delete together.
+    m_items->counts = { 6, 2 };
+    view->reloadData();
+    view->layoutIfNeeded();
+    auto firstOfSecond = cellOf(1, 0);
+    m_items->counts = { 2, 3 };
+    view->performBatchUpdatesCompletion(
+        [&] {
+            view->moveSectionToSection(1, 0);
+            view->deleteSections({ 0 });
+            view->insertSections({ 1 });
+        },
+        nullptr);
+    view->layoutIfNeeded();
+    EXPECT_EQ(cellOf(0, 0), firstOfSecond);
+    EXPECT_EQ(view->numberOfItemsInSection(1), 3);
+    EXPECT_EQ(view->recordedChanges().back(), "insertSections");
+}

@@ -4,7 +4,11 @@
 #include "UIApplicationHost.h"
 #include "UILabel.h"
 #include "UINib.h"
+#include "UIColor.h"
 #include "UITableView.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <gmock/gmock.h>
 
@@ -130,8 +134,17 @@ public:
         return proposed;
     }
 
+    std::vector<std::string> sectionIndexTitlesForTableView(const Ref<UITableView>&) override { return indexTitles; }
+    int32_t tableViewSectionForSectionIndexTitleAtIndex(
+        const Ref<UITableView>&, const std::string& title, int32_t index) override
+    {
+        log.add("index " + title + " " + std::to_string(index));
+        return title == "?" ? 99 : title == "#" ? 0 : index;
+    }
+
     std::vector<std::vector<std::string>> sections;
     std::vector<std::string> headers;
+    std::vector<std::string> indexTitles;
     int cellRequests { 0 };
     int heightRequests { 0 };
     EventLog log;
@@ -440,3 +453,107 @@ TEST_F(TableViewTest, DequeuesFromRegistrations)
 }
 
 } // namespace
+
+namespace {
+// The separator lines the table shows, as "y x+width" in content space.
+std::vector<std::string> separatorLines(const Ref<UITableView>& table)
+{
+    std::vector<std::string> lines;
+    for (const auto& view : table->subviews()) {
+        CGRect f = view->frame();
+        if (view->isMemberOfClass(UIView::classObject()) && f.size.height <= 1 && view->backgroundColor()
+            && view->backgroundColor()->isEqual(table->separatorColor().get()))
+            lines.push_back(std::to_string(int(std::lround(f.origin.y + f.size.height))) + " "
+                + std::to_string(int(f.origin.x)) + "+" + std::to_string(int(f.size.width)));
+    }
+    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+    return lines;
+}
+} // namespace
+
+TEST_F(TableViewTest, SeparatorsFollowTheRowsAndFillAPlainTableWithoutFooter)
+{
+    m_rows->sections = { { "a", "tall b" } };
+    auto table = makeTable();
+    table->layoutIfNeeded();
+    // Under each row, then a row height apart down to the bottom of the 400-point view.
+    EXPECT_THAT(separatorLines(table),
+        ElementsAre("44 15+305", "144 15+305", "188 15+305", "232 15+305", "276 15+305", "320 15+305",
+            "364 15+305"));
+
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        { "an empty footer view ends them at the last row",
+            [&] { table->setTableFooterView(UIView::initWithFrame(CGRectZero)); }, { "44 15+305", "144 15+305" } },
+        { "insets", [&] { table->setSeparatorInset(UIEdgeInsetsMake(0, 0, 0, 20)); }, { "44 0+300", "144 0+300" } },
+        { "colour", [&] { table->setSeparatorColor(UIColor::redColor()); }, { "44 0+300", "144 0+300" } },
+        { "none", [&] { table->setSeparatorStyle(UITableViewCellSeparatorStyleNone); }, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        table->layoutIfNeeded();
+        EXPECT_EQ(separatorLines(table), c.lines);
+    }
+}
+
+TEST_F(TableViewTest, SectionIndexScrollsToTheSectionOfTheTouchedTitle)
+{
+    for (int s = 0; s < 10; ++s)
+        m_rows->sections.push_back(numbered("r", 5));
+    m_rows->indexTitles = { "#", "B", "C", "D", "E", "F", "G", "H", "?", "J" };
+    auto table = makeTable();
+    table->layoutIfNeeded();
+    auto index = table->sectionIndexView();
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(rect(index->frame()), "0+400");
+    m_rows->log.take();
+
+    // Ten 16-point entries in the middle of the 400-point height; each section is 220 points.
+    auto entry = [](int i) { return CGPointMake(305, 120 + 16 * CGFloat(i) + 8); };
+    auto asked = [&] {
+        std::vector<std::string> entries;
+        for (auto& e : m_rows->log.take()) {
+            if (e.rfind("index", 0) == 0 || (e.rfind("did", 0) == 0 && e.rfind("didEndDisplaying", 0) != 0))
+                entries.push_back(e);
+        }
+        return entries;
+    };
+    auto touch = UIApplicationHost::touchDown(entry(3));
+    EXPECT_EQ(table->contentOffset().y, 660);
+    EXPECT_THAT(asked(), ElementsAre("index D 3"));
+    struct Step {
+        CGPoint to;
+        CGFloat offset;
+        const char* asked; // nullptr: the same entry, nothing asked
+    };
+    const Step steps[] = {
+        { CGPointMake(305, 120 + 16 * 3 + 14), 660, nullptr },
+        { entry(0), 0, "index # 0" },
+        { entry(8), 0, "index ? 8" },
+        { CGPointMake(305, 395), 1800, "index J 9" },
+        { CGPointMake(305, 5), 0, "index # 0" },
+    };
+    for (const auto& step : steps) {
+        m_clock.advance(0.05);
+        UIApplicationHost::touchMove(touch, step.to);
+        EXPECT_EQ(table->contentOffset().y, step.offset);
+        auto questions = asked();
+        if (step.asked)
+            EXPECT_THAT(questions, ElementsAre(step.asked));
+        else
+            EXPECT_TRUE(questions.empty());
+    }
+    UIApplicationHost::touchUp(touch);
+    EXPECT_FALSE(table->isDragging());
+    EXPECT_TRUE(asked().empty()) << "no row was selected";
+
+    // Below the minimum row count there is no index.
+    table->setSectionIndexMinimumDisplayRowCount(51);
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->sectionIndexView(), nullptr);
+}
