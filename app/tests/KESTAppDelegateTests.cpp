@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 #include "Drain.h"
+#include "Clock.h"
 #include "HBRCrashManager.h"
+#include "UILocalNotification.h"
 #include "HBRHarborManager.h"
 #include "KESTAlertManager.h"
 #include "KESTAnalyticsManager.h"
@@ -229,6 +231,16 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     EXPECT_FALSE(page->closeButton()->isEnabled());
     clock.advance(5);
     EXPECT_TRUE(page->closeButton()->isEnabled());
+    app->localNag();
+    auto scheduled = application->scheduledLocalNotifications();
+    ASSERT_EQ(scheduled.size(), 1u);
+    EXPECT_NEAR(scheduled[0]->fireDate(), Clock::wallTime() + 5184000, 1e-3);
+    EXPECT_EQ(scheduled[0]->alertBody(), "Volantrix has great new coverage, why not check it out?");
+    EXPECT_EQ(scheduled[0]->alertAction(), "Show");
+    EXPECT_EQ(scheduled[0]->soundName(), "cabinbong.aiff");
+    app->localNag();
+    EXPECT_EQ(application->scheduledLocalNotifications().size(), 1u);
+
     auto poller = app->messagingManager();
     EXPECT_EQ(poller, app->messagingManager());
     app->messagingManagerDidClose();

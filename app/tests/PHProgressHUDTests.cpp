@@ -369,4 +369,50 @@ TEST(PHBarProgressView, FillsFromTheLeftInsideTheOutline)
     }
 }
 
+// Alpha (0-255) of pixels of a view drawn into a fresh image context of its size.
+std::vector<int> alphasOf(const Ref<UIView>& view, const std::vector<CGPoint>& points)
+{
+    CGSize size = view->bounds().size;
+    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+    view->drawRect(view->bounds());
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    const auto& cg = image->CGImage();
+    auto bytes = CGDataProviderCopyData(CGImageGetDataProvider(cg));
+    std::vector<int> alphas;
+    for (CGPoint p : points)
+        alphas.push_back(bytes[size_t(p.y) * CGImageGetBytesPerRow(cg) + size_t(p.x) * 4 + 3]);
+    return alphas;
+}
+
+TEST_F(HUDTest, DrawsTheRoundedPanelAndTheDimming)
+{
+    auto hud = PHProgressHUD::showHUDAddedToAnimated(m_parent, false);
+    hud->setMode(PHProgressHUDModeText);
+    hud->setMinSize(CGSizeMake(100, 60));
+    hud->layoutSubviews();
+    // The 100 x 60 panel sits at (110, 210); corners are cut by the radius of 10.
+    const std::vector<CGPoint> points = { { 160, 240 }, { 111, 211 }, { 112, 240 }, { 50, 50 } };
+    auto plain = alphasOf(hud, points);
+    EXPECT_NEAR(plain[0], 204, 2); // black at opacity 0.8
+    EXPECT_EQ(plain[1], 0); // outside the rounded corner
+    EXPECT_NEAR(plain[2], 204, 2);
+    EXPECT_EQ(plain[3], 0);
+
+    hud->setDimBackground(true);
+    auto dimmed = alphasOf(hud, points);
+    EXPECT_GT(dimmed[3], 0) << "the dimming reaches out from the centre";
+    EXPECT_GT(dimmed[1], 0);
+}
+
+TEST(PHRoundProgressView, PieFillsClockwiseFromTheTop)
+{
+    auto pie = PHRoundProgressView::init();
+    pie->setProgress(0.25f);
+    // Right of the centre is filled (the first quarter), left is only the faint background.
+    auto alphas = alphasOf(pie, { { 26, 12 }, { 11, 25 } });
+    EXPECT_EQ(alphas[0], 255);
+    EXPECT_LT(alphas[1], 60);
+}
+
 } // namespace
