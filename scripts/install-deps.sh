@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   # toolchain and test tools
   build-essential g++ cmake ninja-build pkg-config git ca-certificates
-  libgtest-dev libgmock-dev libbenchmark-dev clang clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev clang clang-format
   # foundation
   libicu-dev libssl-dev nlohmann-json3-dev libplist-dev zlib1g-dev libxml2-dev
   # storage and log formats

@@ -43,6 +43,7 @@ Ref<KESTWebViewController> makeScreen(const char* url, int32_t delay, bool withC
 // What each toolbar item is: "Close", "flex", "fixed170", "arrow-left", "arrow-right".
 std::vector<std::string> describe(const Ref<UIToolbar>& toolbar)
 {
+    EXPECT_TRUE(UIImage::imageNamed("arrow-left") && UIImage::imageNamed("arrow-right")) << "the bundle's arrows";
     std::vector<std::string> names;
     for (const auto& item : toolbar->items()) {
         if (item->isFlexibleSpace())
