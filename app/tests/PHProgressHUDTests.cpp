@@ -107,10 +107,12 @@ TEST_F(HUDTest, DefaultsAndModes)
         ASSERT_TRUE(indicator);
         EXPECT_TRUE(indicator->isKindOfClass(c.kind));
         EXPECT_EQ(indicator->superview(), hud);
-        if (auto round = std::dynamic_pointer_cast<PHRoundProgressView>(indicator))
+        if (auto round = std::dynamic_pointer_cast<PHRoundProgressView>(indicator)) {
             EXPECT_EQ(round->isAnnular(), c.annular);
-        if (c.mode == PHProgressHUDModeCustomView)
+        }
+        if (c.mode == PHProgressHUDModeCustomView) {
             EXPECT_EQ(indicator, custom);
+        }
     }
     // One indicator at a time among the overlay's subviews (the two labels besides).
     EXPECT_EQ(hud->subviews().size(), 3u);
