@@ -61,8 +61,10 @@ NSRunLoop::~NSRunLoop()
 
 Ref<NSRunLoop> NSRunLoop::mainRunLoop()
 {
-    static Ref<NSRunLoop> s_main = make<NSRunLoop>(true);
-    return s_main;
+    // Never destroyed: objects torn down at process exit (shared managers that stop their
+    // monitoring in their destructors) may still ask for the main run loop.
+    static Ref<NSRunLoop>* s_main = new Ref<NSRunLoop>(make<NSRunLoop>(true));
+    return *s_main;
 }
 
 Ref<NSRunLoop> NSRunLoop::currentRunLoop()
