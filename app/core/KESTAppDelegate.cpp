@@ -1,8 +1,10 @@
 #include "KESTAppDelegate.h"
 
 #include "Dispatch.h"
+#include "KESTAppleMapViewController.h"
 #include "KESTFilterDataManager.h"
 #include "KESTLiveDataManager.h"
+#include "KESTMapContainerViewController.h"
 #include "KESTSettingsManager.h"
 #include "NSEntityDescription.h"
 #include "NSManagedObject.h"
@@ -62,8 +64,12 @@ bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIAppli
 
     m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
     m_window->makeKeyAndVisible();
-    m_mapContainerVC = UIViewController::initWithNibNameBundle({}, nullptr);
-    m_window->setRootViewController(m_mapContainerVC);
+    auto container = KESTMapContainerViewController::initWithNibNameBundle({}, nullptr);
+    m_mapContainerVC = container;
+    m_window->setRootViewController(container);
+    auto mapScreen = KESTAppleMapViewController::initWithNibNameBundle({}, nullptr);
+    mapScreen->setManagedObjectContext(context);
+    container->setVisibleMapController(mapScreen);
 
     auto self = this->self<KESTAppDelegate>();
     dispatch_async(dispatch_get_main_queue(), [self] { self->finishLaunching(); });
