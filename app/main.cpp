@@ -181,6 +181,15 @@ Ref<KESTPlane> planeNearestCenter()
     return nearest;
 }
 
+// Ends the process without running static destructors: the URL-loading worker thread may still
+// be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
+// down under it.
+[[noreturn]] void finish(int status)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -217,7 +226,7 @@ int main(int argc, char** argv)
             loop->removePortForMode(keepAlive, NSDefaultRunLoopMode);
         }
         UIApplicationHost::terminate();
-        return 0;
+        finish(0);
     }
 
     bool ok = true;
@@ -250,5 +259,5 @@ int main(int argc, char** argv)
         ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
     }
     UIApplicationHost::terminate();
-    return ok ? 0 : 1;
+    finish(ok ? 0 : 1);
 }
