@@ -303,36 +303,12 @@ void KESTMapViewController::handleLiveDataUpdate(const Ref<NSNotification>& note
     auto shown = KESTMapAnnotation::annotationsOf(facade->annotations());
     auto indexed = KESTMapAnnotation::annotationsOf(facade->backingMapView()->annotations());
 
-    struct Sets {
-        std::vector<Ref<KESTAnnotation>> added;
-        std::vector<Ref<KESTAnnotation>> staleIndexed;
-        std::vector<Ref<KESTAnnotation>> staleShown;
-    };
     Weak<KESTMapViewController> weak = protectedSelf();
     dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0),
         [weak, delta, accept, shown = std::move(shown), indexed = std::move(indexed)] {
-            auto sets = std::make_shared<Sets>();
-            if (accept) {
-                auto planes = KESTLiveDataManager::sharedInstance()->planeArray();
-                AnnotationSet indexedSet = setOf(indexed);
-                AnnotationSet planeSet;
-                planeSet.reserve(planes.size());
-                for (const auto& plane : planes) {
-                    planeSet.insert(plane.get());
-                    if (!indexedSet.count(plane.get()))
-                        sets->added.push_back(plane);
-                }
-                if (!delta) {
-                    for (const auto& annotation : indexed) {
-                        if (isPlane(annotation) && !planeSet.count(annotation.get()))
-                            sets->staleIndexed.push_back(annotation);
-                    }
-                    for (const auto& annotation : shown) {
-                        if (isPlane(annotation) && !planeSet.count(annotation.get()))
-                            sets->staleShown.push_back(annotation);
-                    }
-                }
-            }
+            auto sets = std::make_shared<LiveDataSets>();
+            if (accept)
+                *sets = computeLiveDataSets(KESTLiveDataManager::sharedInstance()->planeArray(), indexed, shown, delta);
             dispatch_async(dispatch_get_main_queue(), [weak, delta, accept, sets] {
                 auto screen = weak.lock();
                 if (!screen)
@@ -354,6 +330,31 @@ void KESTMapViewController::handleLiveDataUpdate(const Ref<NSNotification>& note
                 screen->selectedPlaneStep();
             });
         });
+}
+
+KESTMapViewController::LiveDataSets KESTMapViewController::computeLiveDataSets(const std::vector<Ref<KESTPlane>>& planes,
+    const std::vector<Ref<KESTAnnotation>>& indexed, const std::vector<Ref<KESTAnnotation>>& shown, bool delta)
+{
+    LiveDataSets sets;
+    AnnotationSet indexedSet = setOf(indexed);
+    AnnotationSet planeSet;
+    planeSet.reserve(planes.size());
+    for (const auto& plane : planes) {
+        planeSet.insert(plane.get());
+        if (!indexedSet.count(plane.get()))
+            sets.added.push_back(plane);
+    }
+    if (delta)
+        return sets;
+    for (const auto& annotation : indexed) {
+        if (isPlane(annotation) && !planeSet.count(annotation.get()))
+            sets.staleIndexed.push_back(annotation);
+    }
+    for (const auto& annotation : shown) {
+        if (isPlane(annotation) && !planeSet.count(annotation.get()))
+            sets.staleShown.push_back(annotation);
+    }
+    return sets;
 }
 
 Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(

@@ -76,6 +76,15 @@ public:
 
     // Live data to markers and the marker budget.
     void handleLiveDataUpdate(const Ref<NSNotification>& note);
+    // The planes new to the index and, after a full update, the planes gone from the feed (in
+    // the index and on the map). Any thread.
+    struct LiveDataSets {
+        std::vector<Ref<KESTAnnotation>> added;
+        std::vector<Ref<KESTAnnotation>> staleIndexed;
+        std::vector<Ref<KESTAnnotation>> staleShown;
+    };
+    static LiveDataSets computeLiveDataSets(const std::vector<Ref<KESTPlane>>& planes,
+        const std::vector<Ref<KESTAnnotation>>& indexed, const std::vector<Ref<KESTAnnotation>>& shown, bool delta);
     void updateAnnotationVisibility();
     // The grid of the marker budget: {"totalVisible", "annotations", "invalidAnnotations",
     // "grids"} with, per cell in row order, [shown markers, hidden markers]. `showAirports` is
