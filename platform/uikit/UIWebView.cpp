@@ -2,6 +2,7 @@
 
 #include "NSRunLoop.h"
 #include "NSString+Drawing.h"
+#include "NSURL.h"
 #include "UIFont.h"
 
 #include <cctype>
@@ -69,7 +70,7 @@ bool UIWebView::start(Load load, UIWebViewNavigationType type, bool addToHistory
 {
     auto self = protectedView();
     if (auto* d = delegate(); d && load.kind == Load::Kind::Request
-        && !d->webViewShouldStartLoadWithRequestNavigationType(self, load.url, type))
+        && !d->webViewShouldStartLoadWithRequestNavigationType(self, load.request, type))
         return false;
     m_loads.push_back(load);
     if (addToHistory) {
@@ -124,20 +125,36 @@ void UIWebView::layoutSubviews()
         measure();
 }
 
-void UIWebView::loadRequest(const std::string& url)
+namespace {
+Ref<NSURLRequest> requestForBaseURL(const Ref<NSURL>& baseURL)
 {
-    start({ Load::Kind::Request, url, {}, {}, {} }, UIWebViewNavigationTypeOther, true);
+    return baseURL ? NSURLRequest::requestWithURL(baseURL) : nullptr;
+}
+} // namespace
+
+void UIWebView::loadRequest(const Ref<NSURLRequest>& request)
+{
+    if (!request || !request->URL())
+        return;
+    // The page keeps its own copy: a mutable request changed by the caller afterwards does not
+    // change what was loaded.
+    start({ Load::Kind::Request, request->copy(), {}, {}, {} }, UIWebViewNavigationTypeOther, true);
 }
 
-void UIWebView::loadHTMLStringBaseURL(const std::string& html, const std::string& baseURL)
+void UIWebView::loadHTMLStringBaseURL(const std::string& html, const Ref<NSURL>& baseURL)
 {
-    start({ Load::Kind::HTMLString, baseURL, html, "text/html", "utf-8" }, UIWebViewNavigationTypeOther, true);
+    start({ Load::Kind::HTMLString, requestForBaseURL(baseURL), html, "text/html", "utf-8" },
+        UIWebViewNavigationTypeOther, true);
 }
 
-void UIWebView::loadDataMIMETypeTextEncodingNameBaseURL(const std::string& data, const std::string& mimeType,
-    const std::string& textEncodingName, const std::string& baseURL)
+void UIWebView::loadDataMIMETypeTextEncodingNameBaseURL(const Value& data, const std::string& mimeType,
+    const std::string& textEncodingName, const Ref<NSURL>& baseURL)
 {
-    start({ Load::Kind::Data, baseURL, data, mimeType, textEncodingName }, UIWebViewNavigationTypeOther, true);
+    std::string bytes;
+    if (data.isData())
+        bytes.assign(data.bytes().begin(), data.bytes().end());
+    start({ Load::Kind::Data, requestForBaseURL(baseURL), std::move(bytes), mimeType, textEncodingName },
+        UIWebViewNavigationTypeOther, true);
 }
 
 void UIWebView::reload()
@@ -167,9 +184,9 @@ void UIWebView::goForward()
         ++m_historyIndex;
 }
 
-std::string UIWebView::requestURL() const
+Ref<NSURLRequest> UIWebView::request() const
 {
-    return m_historyIndex >= 0 ? m_history[size_t(m_historyIndex)].url : std::string();
+    return m_historyIndex >= 0 ? m_history[size_t(m_historyIndex)].request : nullptr;
 }
 
 std::string UIWebView::stringByEvaluatingJavaScriptFromString(const std::string& script)

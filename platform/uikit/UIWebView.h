@@ -1,7 +1,9 @@
 #pragma once
 
 #include "NSError.h"
+#include "NSURLRequest.h"
 #include "UIScrollView.h"
+#include "Value.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +24,7 @@ class UIWebViewDelegate {
 public:
     virtual ~UIWebViewDelegate() = default;
     virtual bool webViewShouldStartLoadWithRequestNavigationType(
-        const Ref<UIWebView>&, const std::string& /*url*/, UIWebViewNavigationType)
+        const Ref<UIWebView>&, const Ref<NSURLRequest>& /*request*/, UIWebViewNavigationType)
     {
         return true;
     }
@@ -31,9 +33,10 @@ public:
     virtual void webViewDidFailLoadWithError(const Ref<UIWebView>&, const Ref<NSError>&) { }
 };
 
-// A headless web view. It renders nothing: it records what it is asked to load (requests by
-// URL, HTML strings, data), keeps a back/forward history, and tells its delegate that a load
-// started at once and finished on the next main run-loop pass. The page's height is estimated
+// A headless web view. It renders nothing and fetches nothing: it records what it is asked to
+// load (requests, HTML strings, data), keeps a back/forward history, and tells its delegate that
+// a load started at once and finished on the next main run-loop pass. Only requests are put to
+// the delegate's should-start question; a refused request leaves the current page in place. The page's height is estimated
 // from its text wrapped at the view's width and becomes the scroll view's content height.
 // Script evaluation is recorded; it answers that height for the document's scroll and offset
 // height and the empty string otherwise. Main thread only.
@@ -42,8 +45,9 @@ class UIWebView : public UIView {
 public:
     struct Load {
         enum class Kind { Request, HTMLString, Data } kind;
-        std::string url; // the request's URL, or the base URL
-        std::string content; // the HTML or data
+        // The request loaded; for HTML and data, a request for the base URL (nullptr without one).
+        Ref<NSURLRequest> request;
+        std::string content; // the HTML or the data's bytes
         std::string mimeType;
         std::string textEncodingName;
     };
@@ -62,11 +66,12 @@ public:
     UIWebViewDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
     const Ref<UIScrollView>& scrollView() const { return m_scrollView; }
 
-    // Loads a request for the URL (the request type of the URL loading layer carries it).
-    void loadRequest(const std::string& url);
-    void loadHTMLStringBaseURL(const std::string& html, const std::string& baseURL);
-    void loadDataMIMETypeTextEncodingNameBaseURL(const std::string& data, const std::string& mimeType,
-        const std::string& textEncodingName, const std::string& baseURL);
+    // A nil request, or one without a URL, is ignored.
+    void loadRequest(const Ref<NSURLRequest>& request);
+    void loadHTMLStringBaseURL(const std::string& html, const Ref<NSURL>& baseURL);
+    // The data is a data value (anything else loads an empty page).
+    void loadDataMIMETypeTextEncodingNameBaseURL(const Value& data, const std::string& mimeType,
+        const std::string& textEncodingName, const Ref<NSURL>& baseURL);
     void reload();
     void stopLoading();
     void goBack();
@@ -74,8 +79,9 @@ public:
     bool canGoBack() const { return m_historyIndex > 0; }
     bool canGoForward() const { return m_historyIndex + 1 < int32_t(m_history.size()); }
     bool isLoading() const { return m_loading; }
-    // The URL of the current page; empty for none.
-    std::string requestURL() const;
+    // The request of the current page: the request loaded, or a request for the base URL of an
+    // HTML or data page; nullptr before the first load.
+    Ref<NSURLRequest> request() const;
     // Every load asked for, in order, including reloads and history moves.
     const std::vector<Load>& loads() const { return m_loads; }
     const std::vector<std::string>& evaluatedScripts() const { return m_scripts; }

@@ -1,7 +1,9 @@
 #include "UIKitTestFixture.h"
 
 #include "NSNotification.h"
+#include "NSMutableURLRequest.h"
 #include "NSNotificationCenter.h"
+#include "NSURL.h"
 #include "UIApplicationHost.h"
 #include "UIPasteboard.h"
 #include "UIRefreshControl.h"
@@ -23,15 +25,26 @@ public:
     }
     static Ref<WebDelegate> init() { return make<WebDelegate>(); }
     bool webViewShouldStartLoadWithRequestNavigationType(
-        const Ref<UIWebView>&, const std::string& url, UIWebViewNavigationType type) override
+        const Ref<UIWebView>&, const Ref<NSURLRequest>& request, UIWebViewNavigationType type) override
     {
+        std::string url = request->URL()->absoluteString();
         log.add("should " + url + " " + std::to_string(type));
         return url.find("blocked") == std::string::npos;
     }
     void webViewDidStartLoad(const Ref<UIWebView>&) override { log.add("start"); }
-    void webViewDidFinishLoad(const Ref<UIWebView>& view) override { log.add("finish " + view->requestURL()); }
+    void webViewDidFinishLoad(const Ref<UIWebView>& view) override { log.add("finish " + urlOf(view)); }
+    static std::string urlOf(const Ref<UIWebView>& view)
+    {
+        auto request = view->request();
+        return request && request->URL() ? request->URL()->absoluteString() : std::string();
+    }
     EventLog log;
 };
+
+Ref<NSURLRequest> requestFor(const std::string& url)
+{
+    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
+}
 
 class HeadlessViewsTest : public UIKitTest {
 protected:
@@ -48,7 +61,7 @@ TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
     auto delegate = WebDelegate::init();
     view->setDelegate(delegate.get(), delegate);
 
-    view->loadRequest("https://example.test/a");
+    view->loadRequest(requestFor("https://example.test/a"));
     EXPECT_TRUE(view->isLoading());
     EXPECT_THAT(delegate->log.take(), ElementsAre("should https://example.test/a 5", "start"));
     drainAll();
@@ -56,11 +69,11 @@ TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
     EXPECT_THAT(delegate->log.take(), ElementsAre("finish https://example.test/a"));
 
     // A newer load supersedes one still in progress: only the newer finishes.
-    view->loadRequest("https://example.test/b");
-    view->loadHTMLStringBaseURL("<p>One</p><p>Two &amp; three</p>", "");
+    view->loadRequest(requestFor("https://example.test/b"));
+    view->loadHTMLStringBaseURL("<p>One</p><p>Two &amp; three</p>", nullptr);
     drainAll();
     EXPECT_THAT(delegate->log.take(), ElementsAre("should https://example.test/b 5", "start", "start", "finish "));
-    view->loadRequest("https://blocked.test/");
+    view->loadRequest(requestFor("https://blocked.test/"));
     EXPECT_THAT(delegate->log.take(), ElementsAre("should https://blocked.test/ 5"));
 
     CGFloat twoParagraphs = view->contentHeight();
@@ -75,14 +88,82 @@ TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
     EXPECT_FALSE(view->canGoForward());
     view->goBack();
     drainAll();
-    EXPECT_EQ(view->requestURL(), "https://example.test/b");
+    EXPECT_EQ(WebDelegate::urlOf(view), "https://example.test/b");
     view->goBack();
     drainAll();
-    EXPECT_EQ(view->requestURL(), "https://example.test/a");
+    EXPECT_EQ(WebDelegate::urlOf(view), "https://example.test/a");
     EXPECT_FALSE(view->canGoBack());
     EXPECT_TRUE(view->canGoForward());
     EXPECT_EQ(view->loads().size(), 5u);
     EXPECT_EQ(view->loads()[2].kind, UIWebView::Load::Kind::HTMLString);
+}
+
+TEST_F(HeadlessViewsTest, WebViewKeepsTheRequestOfEachPage)
+{
+    auto view = UIWebView::initWithFrame(CGRectMake(0, 0, 300, 200));
+    auto delegate = WebDelegate::init();
+    view->setDelegate(delegate.get(), delegate);
+    EXPECT_EQ(view->request(), nullptr);
+
+    // Nothing to load: no delegate call, no history.
+    view->loadRequest(nullptr);
+    view->loadRequest(NSURLRequest::requestWithURL(nullptr));
+    EXPECT_TRUE(delegate->log.take().empty());
+    EXPECT_FALSE(view->isLoading());
+
+    // The page keeps the request as it was when loaded, header fields included.
+    auto mutableRequest = NSMutableURLRequest::requestWithURL(NSURL::URLWithString("https://example.test/help"));
+    mutableRequest->setValueForHTTPHeaderField("en", "Accept-Language");
+    view->loadRequest(mutableRequest);
+    mutableRequest->setURL(NSURL::URLWithString("https://example.test/changed"));
+    drainAll();
+    EXPECT_THAT(delegate->log.take(),
+        ElementsAre("should https://example.test/help 5", "start", "finish https://example.test/help"));
+    ASSERT_NE(view->request(), nullptr);
+    EXPECT_EQ(view->request()->URL()->absoluteString(), "https://example.test/help");
+    EXPECT_EQ(view->request()->valueForHTTPHeaderField("accept-language"), "en");
+
+    // HTML and data pages answer a request for their base URL, or none; the delegate is not asked.
+    struct Case {
+        const char* name;
+        std::function<void()> load;
+        const char* url; // nullptr: no request
+        const char* mimeType;
+        const char* content;
+    };
+    const std::vector<Case> cases = {
+        { "html with base", [&] { view->loadHTMLStringBaseURL("<b>x</b>", NSURL::URLWithString("https://base.test/")); },
+            "https://base.test/", "text/html", "<b>x</b>" },
+        { "data with base",
+            [&] {
+                view->loadDataMIMETypeTextEncodingNameBaseURL(
+                    Value::data("abc", 3), "text/plain", "utf-8", NSURL::URLWithString("https://data.test/p"));
+            },
+            "https://data.test/p", "text/plain", "abc" },
+        { "html without base", [&] { view->loadHTMLStringBaseURL("", nullptr); }, nullptr, "text/html", "" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.load();
+        drainAll();
+        EXPECT_THAT(delegate->log.take(), ElementsAre("start", std::string("finish ") + (c.url ? c.url : "")));
+        if (c.url) {
+            ASSERT_NE(view->request(), nullptr);
+            EXPECT_EQ(view->request()->URL()->absoluteString(), c.url);
+        } else {
+            EXPECT_EQ(view->request(), nullptr);
+        }
+        EXPECT_EQ(view->loads().back().mimeType, c.mimeType);
+        EXPECT_EQ(view->loads().back().content, c.content);
+    }
+
+    // Going back reloads the earlier request and asks the delegate with the back/forward type.
+    view->goBack();
+    view->goBack();
+    view->goBack();
+    drainAll();
+    EXPECT_THAT(delegate->log.take(),
+        ElementsAre("start", "start", "should https://example.test/help 2", "start", "finish https://example.test/help"));
 }
 
 TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)

@@ -1,0 +1,14 @@
+#include "KESTBaseCustomViewController.h"
+
+#include "UIColor.h"
+#include "UIView.h"
+
+VX_REGISTER_CLASS(KESTBaseCustomViewController);
+
+void KESTBaseCustomViewController::loadView()
+{
+    auto view = UIView::initWithFrame(CGRectZero);
+    view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    view->setBackgroundColor(UIColor::whiteColor());
+    setView(view);
+}

@@ -1,0 +1,36 @@
+#include "KESTAirportAnnotationView.h"
+
+#include "KESTAirport.h"
+#include "KESTMarkerAnnotation.h"
+#include "KESTMarkerDrawing.h"
+#include "UIColor.h"
+#include "UIImage.h"
+
+Ref<KESTAirportAnnotationView> KESTAirportAnnotationView::initWithAnnotation(
+    const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)
+{
+    auto view = makeAnnotationView<KESTAirportAnnotationView>(annotation, std::move(reuseIdentifier));
+    KESTMarkerDrawing::prepareSymbolView(*view);
+    return view;
+}
+
+void KESTAirportAnnotationView::prepareForReuse()
+{
+    MKAnnotationView::prepareForReuse();
+    setNeedsDisplay();
+}
+
+void KESTAirportAnnotationView::setAnnotation(const Ref<MKAnnotation>& annotation)
+{
+    MKAnnotationView::setAnnotation(annotation);
+    setNeedsDisplay();
+}
+
+void KESTAirportAnnotationView::drawRect(CGRect)
+{
+    auto airport = KESTAnnotationForMapAnnotationAs<KESTAirport>(annotation());
+    if (!airport)
+        return;
+    KESTMarkerDrawing::drawCentredSymbol(
+        UIImage::imageNamed(airport->isMajor() ? "airportMarkerLarge" : "airportMarkerSmall"), bounds());
+}

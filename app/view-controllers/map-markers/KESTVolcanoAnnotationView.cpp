@@ -1,0 +1,29 @@
+#include "KESTVolcanoAnnotationView.h"
+
+#include "KESTMarkerDrawing.h"
+#include "UIImage.h"
+
+Ref<KESTVolcanoAnnotationView> KESTVolcanoAnnotationView::initWithAnnotation(
+    const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)
+{
+    auto view = makeAnnotationView<KESTVolcanoAnnotationView>(annotation, std::move(reuseIdentifier));
+    KESTMarkerDrawing::prepareSymbolView(*view);
+    return view;
+}
+
+void KESTVolcanoAnnotationView::prepareForReuse()
+{
+    MKAnnotationView::prepareForReuse();
+    setNeedsDisplay();
+}
+
+void KESTVolcanoAnnotationView::setAnnotation(const Ref<MKAnnotation>& annotation)
+{
+    MKAnnotationView::setAnnotation(annotation);
+    setNeedsDisplay();
+}
+
+void KESTVolcanoAnnotationView::drawRect(CGRect)
+{
+    KESTMarkerDrawing::drawCentredSymbol(UIImage::imageNamed("volcano"), bounds());
+}
