@@ -4,13 +4,11 @@
 #include "KESTLiveDataManager.h"
 #include "NSError.h"
 #include "NSLog.h"
-#include "NSOperationQueue.h"
 #include "NSString.h"
-#include "NSURL.h"
 #include "NSURLError.h"
-#include "NSURLRequest.h"
 #include "NSUserDefaults.h"
 #include "VNHTTPRequestOperation.h"
+#include "VNHTTPRequestOperationManager.h"
 #include "VNJSONResponseSerializer.h"
 
 #include <algorithm>
@@ -95,25 +93,19 @@ std::string KESTChartManager::productListURL()
     return KESTLiveDataManager::serviceBaseURL() + "charts/products";
 }
 
-Ref<NSOperationQueue> KESTChartManager::operationQueue()
+Ref<VNHTTPRequestOperationManager> KESTChartManager::manager()
 {
-    if (!m_operationQueue)
-        m_operationQueue = NSOperationQueue::init();
-    return m_operationQueue;
+    if (!m_manager) {
+        m_manager = VNHTTPRequestOperationManager::manager();
+        m_manager->setResponseSerializer(VNJSONResponseSerializer::serializer());
+    }
+    return m_manager;
 }
 
 void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock error)
 {
-    auto url = NSURL::URLWithString(productListURL());
-    if (!url) {
-        if (error)
-            error(NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorBadURL));
-        return;
-    }
-    auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));
-    operation->setResponseSerializer(VNJSONResponseSerializer::serializer());
     Weak<KESTChartManager> weak = self<KESTChartManager>();
-    operation->setCompletionBlockWithSuccessFailure(
+    manager()->GETParametersSuccessFailure(productListURL(), Value(),
         [weak, success, error](const Ref<VNHTTPRequestOperation>&, const Value& products) {
             auto self = weak.lock();
             if (!self)
@@ -131,7 +123,6 @@ void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock err
             if (error)
                 error(failure);
         });
-    operationQueue()->addOperation(operation);
 }
 
 void KESTChartManager::rebuildChartsWithProducts(const Value& products)

@@ -8,7 +8,7 @@
 
 class KESTChartObject;
 class NSError;
-class NSOperationQueue;
+class VNHTTPRequestOperationManager;
 
 // The process-wide list of aviation charts. It fetches the chart service's product list,
 // builds a new chart object (and tile overlay) per product, and restores which charts the user
@@ -43,6 +43,10 @@ public:
     // out.
     void rebuildChartsWithProducts(const Value& products);
 
+    // The HTTP operation manager the product list is fetched through (JSON answers).
+    Ref<VNHTTPRequestOperationManager> manager();
+    void setManager(Ref<VNHTTPRequestOperationManager> manager) { m_manager = std::move(manager); }
+
     const std::vector<Ref<KESTChartObject>>& charts() const { return m_charts; }
     std::vector<Ref<KESTChartObject>>& mutableCharts() { return m_charts; }
     void setCharts(std::vector<Ref<KESTChartObject>> charts) { m_charts = std::move(charts); }
@@ -50,8 +54,6 @@ public:
     std::vector<Ref<KESTChartObject>> activeCharts() const;
 
 private:
-    Ref<NSOperationQueue> operationQueue();
-
-    Ref<NSOperationQueue> m_operationQueue;
+    Ref<VNHTTPRequestOperationManager> m_manager;
     std::vector<Ref<KESTChartObject>> m_charts;
 };

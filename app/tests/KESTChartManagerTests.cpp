@@ -9,6 +9,7 @@
 #include "NSJSONSerialization.h"
 #include "NSUserDefaults.h"
 #include "URLStubs.h"
+#include "VNNetworkReachabilityManager.h"
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,12 @@ std::vector<std::string> names(const std::vector<Ref<KESTChartObject>>& charts)
 struct ChartScope {
     AppTestScope app;
     ChartScope() { KESTChartManager::resetSharedInstanceForTesting(); }
-    ~ChartScope() { KESTChartManager::resetSharedInstanceForTesting(); }
+    ~ChartScope()
+    {
+        drainAll();
+        KESTChartManager::resetSharedInstanceForTesting();
+        VNNetworkReachabilityManager::resetSharedManagerForTesting();
+    }
 };
 
 TEST(KESTChartObject, BuildsFromARecordWithItsOverlay)

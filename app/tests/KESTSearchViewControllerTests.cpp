@@ -3,6 +3,7 @@
 #include "KESTPlane.h"
 #include "KESTSearchViewController.h"
 #include "MapTestSupport.h"
+#include "NSBundle.h"
 #include "NSDataFile.h"
 #include "NSIndexPath.h"
 #include "NSJSONSerialization.h"
@@ -11,6 +12,7 @@
 #include "UILabel.h"
 #include "UITableViewCell.h"
 #include "URLStubs.h"
+#include "VNNetworkReachabilityManager.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,9 @@ protected:
         UIApplicationHost::resetForTesting();
         m_previousBase = KESTLiveDataManager::serviceBaseURL();
         m_scope = std::make_unique<MapTestScope>();
+        // A bundle without an airport list, so only the planes below are found.
+        NSBundle::setMainBundlePath(m_scope->app().sandbox().path("bundle"));
+        KESTLiveDataManager::resetSharedInstanceForTesting();
         KESTLiveDataManager::setServiceBaseURL("http://service.test/");
         // Places come from a small table of our own.
         std::string places = m_scope->app().sandbox().path("places.csv");
@@ -101,6 +106,8 @@ protected:
         m_search = nullptr;
         CLGeocoder::setPlaceDataPath({});
         m_scope = nullptr;
+        NSBundle::setMainBundlePath({});
+        VNNetworkReachabilityManager::resetSharedManagerForTesting();
         KESTLiveDataManager::setServiceBaseURL(m_previousBase);
         UIApplicationHost::resetForTesting();
     }
