@@ -1,7 +1,6 @@
 #pragma once
 
 #include "KESTAnnotation.h"
-#include "KESTMarkerAnnotation.h"
 #include "MKAnnotation.h"
 #include "NSObject.h"
 
@@ -11,11 +10,11 @@
 // KESTMapAnnotation at a time, which is what the map views hold. It keeps its annotation alive
 // while a map holds it, answers the annotation's coordinate, title and subtitle, and passes on
 // the annotation's "coordinate" changes so the maps' spatial indexes follow moving planes.
-// Marker views find their KESTAnnotation with annotationOf() (or as the carried annotation).
+// Marker views find their KESTAnnotation with annotationOf().
 //
 // forAnnotation and the conversions of lists run on any thread (the pairing is kept under a
 // lock); coordinate changes arrive on the main thread, where the annotation makes them.
-class KESTMapAnnotation final : public NSObject, public MKAnnotation, public KESTAnnotationCarrier {
+class KESTMapAnnotation final : public NSObject, public MKAnnotation {
     VX_OBJECT(KESTMapAnnotation, NSObject)
 public:
     KESTMapAnnotation(Passkey, Ref<KESTAnnotation> annotation);
@@ -30,7 +29,6 @@ public:
     static std::vector<Ref<KESTAnnotation>> annotationsOf(const std::vector<Ref<MKAnnotation>>& annotations);
 
     const Ref<KESTAnnotation>& annotation() const { return m_annotation; }
-    Ref<KESTAnnotation> carriedAnnotation() const override { return m_annotation; }
 
     CLLocationCoordinate2D coordinate() const override;
     std::optional<std::string> title() const override;
