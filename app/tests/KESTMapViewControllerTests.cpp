@@ -1,6 +1,10 @@
 #include "KESTAppleMapViewController.h"
 
 #include "CADisplayLink.h"
+#include "KESTARViewController.h"
+#include "UIBarButtonItem.h"
+#include "UINavigationController.h"
+#include "UIToolbar.h"
 #include "KESTDetailViewController.h"
 #include "KESTFlightPathOverlay.h"
 #include "KESTSettingsManager.h"
@@ -512,4 +516,43 @@ TEST_F(MapScreenTest, SettingsChangesReachTheMap)
     post("kShowFlightPaths", Value(false));
     EXPECT_FALSE(screen->activeFlightPath());
     EXPECT_TRUE(screen->mapView()->overlays().empty());
+}
+
+TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
+{
+    screen->updateUI();
+    ASSERT_TRUE(screen->bottomToolbar());
+    const auto& items = screen->bottomToolbar()->items();
+    ASSERT_EQ(items.size(), 7u);
+    for (size_t i : { 1u, 3u, 5u })
+        EXPECT_TRUE(items[i]->isFlexibleSpace());
+    // Built once: a second call keeps the same toolbar.
+    auto toolbar = screen->bottomToolbar();
+    screen->updateUI();
+    EXPECT_EQ(screen->bottomToolbar(), toolbar);
+
+    screen->mapLabelView()->setCount(std::string("3 of 9 visible"));
+    struct Case {
+        bool visible;
+        CGFloat toolbarY;
+    };
+    const Case cases[] = { { true, 768 - 44 }, { false, 768 }, { true, 768 - 44 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.visible);
+        screen->setToolbarsVisibleAnimated(c.visible, false);
+        EXPECT_EQ(screen->toolbarsVisible(), c.visible);
+        EXPECT_EQ(screen->prefersStatusBarHidden(), !c.visible);
+        EXPECT_EQ(toolbar->frame().origin.y, c.toolbarY);
+        CGRect banner = screen->mapLabelView()->frame();
+        EXPECT_EQ(banner.origin.y + banner.size.height, c.toolbarY - 8);
+    }
+
+    screen->showAR();
+    scope.clock().advance(1);
+    auto presented = std::dynamic_pointer_cast<UINavigationController>(screen->presentedViewController());
+    ASSERT_TRUE(presented);
+    EXPECT_TRUE(presented->isNavigationBarHidden());
+    EXPECT_TRUE(std::dynamic_pointer_cast<KESTARViewController>(presented->topViewController()));
+    screen->dismissViewControllerAnimatedCompletion(false, nullptr);
+    scope.clock().advance(1);
 }

@@ -4,6 +4,7 @@
 #include "CADisplayLink.h"
 #include "CLLocationManager.h"
 #include "Dispatch.h"
+#include "KESTARViewController.h"
 #include "KESTAirport.h"
 #include "KESTChartView.h"
 #include "KESTDetailViewController.h"
@@ -11,7 +12,12 @@
 #include "KESTMapController.h"
 #include "KESTPlane.h"
 #include "KESTPlaneAnnotationView.h"
+#include "KESTFilterDataManager.h"
 #include "KESTSettingsManager.h"
+#include "KESTSettingsViewController.h"
+#include "UIBarButtonItem.h"
+#include "UIButton.h"
+#include "UIImage.h"
 #include "KESTVolcanoManager.h"
 #include "MKMapView.h"
 #include "NSBundle.h"
@@ -772,6 +778,24 @@ void KESTMapViewController::popoverControllerDidDismissPopover(const Ref<UIPopov
 
 // MARK: Bars
 
+namespace {
+
+// A 30 x 30 system button with the image, firing `action` on touch-up-inside.
+Ref<UIButton> barButton(const std::string& imageName, const Ref<NSObject>& target, const std::string& actionName,
+    std::function<void(const Ref<UIControl>&)> action)
+{
+    auto button = UIButton::buttonWithType(UIButtonTypeSystem);
+    button->setFrame(CGRectMake(0, 0, 30, 30));
+    button->setImageForState(UIImage::imageNamed(imageName), UIControlStateNormal);
+    button->setAdjustsImageWhenHighlighted(false);
+    button->addTargetActionForControlEvents(target, actionName,
+        [action = std::move(action)](const Ref<UIControl>& sender, const Ref<UIEvent>&) { action(sender); },
+        UIControlEventTouchUpInside);
+    return button;
+}
+
+} // namespace
+
 void KESTMapViewController::updateUI()
 {
     if (!m_bottomToolbar) {
@@ -780,9 +804,57 @@ void KESTMapViewController::updateUI()
         m_bottomToolbar = UIToolbar::initWithFrame(CGRectMake(0, bounds.size.height, bounds.size.width, kToolbarHeight));
         m_bottomToolbar->setAutoresizingMask(UIViewAutoresizing(10));
         container->addSubview(m_bottomToolbar);
+
+        auto self = protectedSelf();
+        Weak<KESTMapViewController> weak = self;
+        auto location = barButton("locationListMenu", self, "toggleUserLocation", [weak](const Ref<UIControl>&) {
+            if (auto screen = weak.lock())
+                screen->toggleUserLocation();
+        });
+        auto ar = barButton("arListMenu", self, "showAR", [weak](const Ref<UIControl>&) {
+            if (auto screen = weak.lock())
+                screen->showAR();
+        });
+        m_filterButton = barButton("filterListMenu", self, "showFilters:", [](const Ref<UIControl>&) { });
+        m_arBarButtonItem = UIBarButtonItem::initWithCustomView(ar);
+        m_filterBarButtonItem = UIBarButtonItem::initWithCustomView(m_filterButton);
+        auto settings = UIBarButtonItem::initWithImageStyleTargetAction(UIImage::imageNamed("settingsListMenu"),
+            UIBarButtonItemStylePlain, self, [weak](const Ref<UIBarButtonItem>& sender) {
+                if (auto screen = weak.lock())
+                    screen->showSettings(sender);
+            });
+        auto flexible = [&] {
+            return UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
+        };
+        m_bottomToolbar->setItemsAnimated({ UIBarButtonItem::initWithCustomView(location), flexible(), m_arBarButtonItem,
+                                              flexible(), m_filterBarButtonItem, flexible(), settings },
+            false);
     }
+    // The filter badge shows the number of active filters.
+    if (m_filterButton)
+        m_filterButton->setImageForState(KESTFilterDataManager::sharedInstance()->filterIconWithBadge(), UIControlStateNormal);
     if (m_mapLabelView)
         m_mapLabelView->setMessage(std::nullopt);
+}
+
+void KESTMapViewController::showAR()
+{
+    auto navigation = UINavigationController::initWithRootViewController(KESTARViewController::init());
+    navigation->setNavigationBarHidden(true);
+    presentViewControllerAnimatedCompletion(navigation, true, nullptr);
+}
+
+void KESTMapViewController::showSettings(const Ref<UIBarButtonItem>&)
+{
+    auto navigation = UINavigationController::initWithRootViewController(KESTSettingsViewController::initWithStyle(UITableViewStyle(0)));
+    if (m_poc)
+        m_poc->dismissPopoverAnimated(true);
+    m_poc = UIPopoverController::initWithContentViewController(navigation);
+    m_poc->setPopoverContentSize(CGSizeMake(kPopoverWidth, kPopoverHeight));
+    // Anchored to the settings item at the right end of the bottom toolbar.
+    CGRect toolbar = m_bottomToolbar ? m_bottomToolbar->frame() : CGRectZero;
+    CGRect anchor = CGRectMake(toolbar.origin.x + toolbar.size.width - 44, toolbar.origin.y, 44, toolbar.size.height);
+    m_poc->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(anchor, view(), UIPopoverArrowDirectionAny, true);
 }
 
 void KESTMapViewController::toggleToolbarVisibility()

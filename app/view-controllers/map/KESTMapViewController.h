@@ -21,6 +21,7 @@ class NSManagedObjectContext;
 class NSNotification;
 class NSTimer;
 class UIBarButtonItem;
+class UIButton;
 class UIToolbar;
 
 inline constexpr const char* KESTMapThresholdTriggerNotification = "com.kestravon.volantrix.map.threshold-trigger";
@@ -123,6 +124,11 @@ public:
     void positionMapWarningLabel();
     void mapLabelViewDidUpdate(const Ref<KESTMapLabelView>& banner) override;
     void toggleUserLocation();
+    // The augmented-reality screen, full screen in a navigation controller without a bar.
+    void showAR();
+    // The settings screen in a popover from the bottom toolbar.
+    void showSettings(const Ref<UIBarButtonItem>& sender);
+    const Ref<UIPopoverController>& poc() const { return m_poc; }
     // The alert of a chart push: "Message" with the text; "OK" opens the chart list full screen.
     void chartAlert(const std::string& text);
 
@@ -202,6 +208,7 @@ private:
     double m_lastMovePlaneUpdate { 0 };
     Ref<UIBarButtonItem> m_arBarButtonItem;
     Ref<UIBarButtonItem> m_filterBarButtonItem;
+    Ref<UIButton> m_filterButton;
     bool m_toolbarsVisible { false };
     int32_t m_lastVisiblePlaneCount { 0 };
     bool m_mapIsMoving { false };
