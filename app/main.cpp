@@ -160,7 +160,7 @@ Ref<KESTAppleMapViewController> mapScreen()
     return std::dynamic_pointer_cast<KESTAppleMapViewController>(KESTMapController::sharedInstance()->mapViewController());
 }
 
-// The live plane on the shown map nearest its centre.
+// The airborne live plane on the shown map nearest its centre (any plane when none flies).
 Ref<KESTPlane> planeNearestCenter()
 {
     auto facade = KESTMapController::sharedInstance();
@@ -173,6 +173,9 @@ Ref<KESTPlane> planeNearestCenter()
             continue;
         KESTLocation at = plane->coordinate();
         double d = std::hypot(at.latitude - center.latitude, at.longitude - center.longitude);
+        // Planes on the ground count as far away, so a flying plane with a path is preferred.
+        if (plane->altitude() < 3000)
+            d += 1000;
         if (d < best) {
             best = d;
             nearest = plane;

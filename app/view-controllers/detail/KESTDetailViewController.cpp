@@ -43,10 +43,11 @@ Ref<KESTDetailViewController> KESTDetailViewController::initWithPlane(const Ref<
     for (const char* title : kTabTitles) {
         auto tab = UIViewController::init();
         tab->setTitle(title);
-        auto label = UILabel::initWithFrame(CGRectMake(16, 16, 288, 200));
+        // A fixed frame inside the 320-point popover (the tab's view is sized down to it), below
+        // the navigation bar that lies over the top of the content.
+        auto label = UILabel::initWithFrame(CGRectMake(16, 72, 288, 120));
         label->setNumberOfLines(0);
         label->setTextColor(UIColor::blackColor());
-        label->setAutoresizingMask(UIViewAutoresizing(18));
         tab->view()->setBackgroundColor(UIColor::whiteColor());
         tab->view()->addSubview(label);
         detail->m_labels.push_back(label);
