@@ -556,3 +556,45 @@ TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
     screen->dismissViewControllerAnimatedCompletion(false, nullptr);
     scope.clock().advance(1);
 }
+
+TEST_F(MapScreenTest, MarkerViewsAndRenderersFollowTheAnnotationKind)
+{
+    publish({ { "A1", 51.5, -0.5 } });
+    auto plane = feed->planeWithADSHEX("A1");
+    ASSERT_TRUE(plane);
+    auto map = screen->mapView();
+    auto planeView = screen->mapViewViewForAnnotation(map, KESTMapAnnotation::forAnnotation(plane));
+    ASSERT_TRUE(planeView);
+    EXPECT_EQ(planeView->reuseIdentifier(), std::optional<std::string>("KESTPlaneAnnotationViewID"));
+    EXPECT_TRUE(planeView->canShowCallout());
+    EXPECT_EQ(planeView->calloutOffset().y, 5);
+    ASSERT_TRUE(planeView->rightCalloutAccessoryView());
+    EXPECT_EQ(planeView->rightCalloutAccessoryView()->frame().size.width, 8);
+
+    plane->setDataType(99);
+    auto santa = screen->mapViewViewForAnnotation(map, KESTMapAnnotation::forAnnotation(plane));
+    EXPECT_EQ(santa->reuseIdentifier(), std::optional<std::string>("KESTSantaAnnotationViewID"));
+    auto airport = makeAirport("EGLL", 51.47, -0.46);
+    auto airportView = screen->mapViewViewForAnnotation(map, KESTMapAnnotation::forAnnotation(airport));
+    EXPECT_EQ(airportView->reuseIdentifier(), std::optional<std::string>("KESTAirportAnnotationViewID"));
+    // MapKit's own user location gets its default view.
+    EXPECT_FALSE(screen->mapViewViewForAnnotation(map, map->userLocation()));
+
+    // Two path notifications leave one path on the map.
+    NSNotificationCenter::defaultCenter()->postNotificationName(KESTFlightPathUpdatedNotification, nullptr);
+    NSNotificationCenter::defaultCenter()->postNotificationName(KESTFlightPathUpdatedNotification, nullptr);
+    drainAll();
+    size_t paths = 0;
+    for (const auto& overlay : map->overlays())
+        paths += std::dynamic_pointer_cast<KESTFlightPathOverlay>(overlay) != nullptr;
+    EXPECT_EQ(paths, 1u);
+    EXPECT_TRUE(screen->mapViewRendererForOverlay(map, screen->activeFlightPath()));
+
+    // Following with heading is undone at once; following without stays.
+    screen->mapViewDidChangeUserTrackingModeAnimated(map, MKUserTrackingModeFollowWithHeading, false);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeNone);
+    map->setUserTrackingMode(MKUserTrackingModeFollow);
+    screen->mapViewDidChangeUserTrackingModeAnimated(map, MKUserTrackingModeFollow, false);
+    EXPECT_EQ(map->userTrackingMode(), MKUserTrackingModeFollow);
+    map->setUserTrackingMode(MKUserTrackingModeNone);
+}
