@@ -3,6 +3,9 @@
 #include "AppTestSupport.h"
 #include "Drain.h"
 #include "KESTAirport.h"
+#include "KESTChartManager.h"
+#include "KESTVolcanoManager.h"
+#include "VNNetworkReachabilityManager.h"
 #include "KESTLiveDataManager.h"
 #include "KESTMapController.h"
 #include "VirtualClock.h"
@@ -24,6 +27,11 @@ public:
         drainAll();
         KESTMapController::resetSharedInstanceForTesting();
         KESTLiveDataManager::resetSharedInstanceForTesting();
+        // The map screens ask these for charts and ash areas; they go while the test's clock
+        // and stubs are still in place.
+        KESTChartManager::resetSharedInstanceForTesting();
+        KESTVolcanoManager::resetSharedInstanceForTesting();
+        VNNetworkReachabilityManager::resetSharedManagerForTesting();
         drainAll();
     }
     MapTestScope(const MapTestScope&) = delete;
