@@ -248,3 +248,23 @@ TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Bookmarks, AModalListClosesBeforeTheMapMoves)
+{
+    add("Paris", 48.85, 2.35, 1.0, 1.0);
+    m_screen = KESTBookmarksViewController::init();
+    m_screen->setManagedObjectContext(m_context);
+    auto modal = UINavigationController::initWithRootViewController(m_screen);
+    m_home->presentViewControllerAnimatedCompletion(modal, false, nullptr);
+    drainAll();
+    m_screen->tableView()->layoutIfNeeded();
+    ASSERT_TRUE(m_screen->presentingViewController());
+    m_screen->tableViewDidSelectRowAtIndexPath(m_screen->tableView(), row(1));
+    drainAll();
+    EXPECT_FALSE(m_home->presentedViewController());
+    EXPECT_NEAR(m_map->centerCoordinate().latitude, 48.85, 0.01);
+}
+
+} // namespace

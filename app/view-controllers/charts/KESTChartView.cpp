@@ -58,6 +58,9 @@ void KESTChartView::viewDidLoad()
 void KESTChartView::viewWillAppear(bool animated)
 {
     KESTBaseViewController::viewWillAppear(animated);
+    // The chart manager may have rebuilt its list while another screen covered this one.
+    if (auto table = chartTable())
+        table->reloadData();
     auto navigation = navigationController();
     if (navigation && navigation->viewControllers().size() <= 1) {
         Weak<KESTChartView> weak = self<KESTChartView>();
