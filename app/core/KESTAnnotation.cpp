@@ -10,13 +10,8 @@ KESTAnnotation::KESTAnnotation(Passkey key)
 
 KESTMapPoint KESTAnnotation::mapPointForCoordinate(const KESTLocation& coordinate)
 {
-    // Spherical Mercator over the map's world square, as the map projects its annotations.
-    constexpr double world = 268435456.0;
-    double x = (coordinate.longitude + 180.0) / 360.0 * world;
-    double sinLatitude = std::sin(coordinate.latitude * M_PI / 180.0);
-    sinLatitude = std::clamp(sinLatitude, -0.9999999999, 0.9999999999);
-    double y = (0.5 - std::log((1 + sinLatitude) / (1 - sinLatitude)) / (4 * M_PI)) * world;
-    return { x, y };
+    // The map's own projection, so annotations sit where the map draws them.
+    return MKMapPointForCoordinate(coordinate);
 }
 
 void KESTAnnotation::initWithInfo(const Value& info)

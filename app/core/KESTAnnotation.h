@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KESTLocation.h"
+#include "MKGeometry.h"
 #include "NSObject.h"
 #include "Value.h"
 
@@ -11,11 +12,7 @@
 class UIImage;
 
 // A projected point of the map's world square (268435456 units per side).
-struct KESTMapPoint {
-    double x { 0 };
-    double y { 0 };
-    bool operator==(const KESTMapPoint&) const = default;
-};
+using KESTMapPoint = MKMapPoint;
 
 // The base of every map annotation: the coordinate the map shows, its projected map point, the
 // on-map flag the map keeps, and the hooks the map screen calls without knowing the kind.

@@ -1,8 +1,19 @@
 #include "KESTAppDelegate.h"
 
 #include "Dispatch.h"
+#include "HBRCrashManager.h"
+#include "HBRHarborManager.h"
+#include "KESTAlertManager.h"
+#include "KESTAnalyticsManager.h"
+#include "KESTAppleMapViewController.h"
 #include "KESTFilterDataManager.h"
+#include "KESTMessagingManager.h"
+#include "KESTWebViewController.h"
+#include "RatePrompt.h"
+#include "ScreenshotCapture.h"
+#include "UILocalNotification.h"
 #include "KESTLiveDataManager.h"
+#include "KESTMapContainerViewController.h"
 #include "KESTSettingsManager.h"
 #include "NSEntityDescription.h"
 #include "NSManagedObject.h"
@@ -20,6 +31,7 @@
 #include "NSManagedObjectModel.h"
 #include "NSPersistentStore.h"
 #include "NSPersistentStoreCoordinator.h"
+#include "Clock.h"
 #include "Sandbox.h"
 
 VX_REGISTER_CREATABLE_CLASS(KESTAppDelegate);
@@ -42,6 +54,12 @@ const DefaultBookmark kDefaultBookmarks[] = {
     { "Dubai, UAE", 25.295, 54.598, 10.873, 7.03125 },
 };
 
+// The product's store identifier, given to the rating prompt.
+constexpr const char* kStoreIdentifier = "900000017";
+// The crash kit's application identifiers.
+constexpr const char* kBetaIdentifier = "a41f07c2e98d3b56f10e7ac42d9b6853";
+constexpr const char* kLiveIdentifier = "7c3e952d0fb84a16e2c9d07b1a64f3e8";
+
 } // namespace
 
 KESTAppDelegate::KESTAppDelegate(Passkey key)
@@ -59,11 +77,24 @@ bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIAppli
     auto context = managedObjectContext();
     KESTFilterDataManager::sharedInstance()->setManagedObjectContext(context);
     KESTLiveDataManager::sharedInstance()->setManagedObjectContext(context);
+    KESTAlertManager::sharedInstance()->setManagedObjectContext(context);
 
     m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
     m_window->makeKeyAndVisible();
-    m_mapContainerVC = UIViewController::initWithNibNameBundle({}, nullptr);
-    m_window->setRootViewController(m_mapContainerVC);
+    auto container = KESTMapContainerViewController::initWithNibNameBundle({}, nullptr);
+    m_mapContainerVC = container;
+    m_window->setRootViewController(container);
+    auto mapScreen = KESTAppleMapViewController::initWithNibNameBundle({}, nullptr);
+    mapScreen->setManagedObjectContext(context);
+    container->setVisibleMapController(mapScreen);
+
+    RatePrompt::setAppId(kStoreIdentifier);
+    RatePrompt::setDaysUntilPrompt(3.0);
+    RatePrompt::setUsesUntilPrompt(10);
+    RatePrompt::setSignificantEventsUntilPrompt(-1);
+    RatePrompt::setTimeBeforeReminding(3.0);
+    RatePrompt::appLaunched(true);
+    RatePrompt::setDebug(false);
 
     auto self = this->self<KESTAppDelegate>();
     dispatch_async(dispatch_get_main_queue(), [self] { self->finishLaunching(); });
@@ -73,9 +104,16 @@ bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIAppli
 void KESTAppDelegate::finishLaunching()
 {
     NSURLCache::setSharedURLCache(NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(4194304, 20971520, {}));
+    KESTAnalyticsManager::sharedInstance()->startAnalytics();
+    KESTAlertManager::sharedInstance()->syncAlerts();
     auto application = UIApplication::sharedApplication();
     application->setMinimumBackgroundFetchInterval(900.0);
     application->registerForRemoteNotificationTypes(UIRemoteNotificationType(6));
+    auto harbor = HBRHarborManager::sharedHarborManager();
+    harbor->configureWithBetaIdentifierLiveIdentifierDelegate(kBetaIdentifier, kLiveIdentifier, this, self<NSObject>());
+    if (auto crashManager = harbor->crashManager())
+        crashManager->setCrashManagerStatus(HBRCrashManagerStatusAutoSend);
+    harbor->startManager();
     migrateOldCoreDataStore();
     addDefaultBookmarks();
 }
@@ -85,6 +123,62 @@ void KESTAppDelegate::applicationDidBecomeActive(const Ref<UIApplication>&)
     auto feed = KESTLiveDataManager::sharedInstance();
     feed->startUpdateTimer();
     feed->performFullPoll();
+    messagingManager()->fetchLatestMessage();
+}
+
+void KESTAppDelegate::applicationWillEnterForeground(const Ref<UIApplication>&)
+{
+    RatePrompt::appEnteredForeground(true);
+}
+
+Ref<KESTMessagingManager> KESTAppDelegate::messagingManager()
+{
+    if (!m_messagingManager)
+        m_messagingManager = KESTMessagingManager::initWithDelegate(this, self<NSObject>());
+    return m_messagingManager;
+}
+
+void KESTAppDelegate::messagingManageRequestedLaunchOfURLWithCloseButtonAndTimeOut(
+    const Ref<NSURL>& url, bool withCloseButton, int32_t timeOut)
+{
+    auto page = KESTWebViewController::initWithNibNameBundleWithURLCloseEnableDelayWithCloseButton(
+        "KESTWebViewController", nullptr, url, timeOut, withCloseButton);
+    if (auto root = m_window ? m_window->rootViewController() : nullptr)
+        root->presentViewControllerAnimatedCompletion(page, true, nullptr);
+}
+
+void KESTAppDelegate::messagingManagerDidClose()
+{
+    m_messagingManager = nullptr;
+}
+
+void KESTAppDelegate::playBong()
+{
+    // FIXME: the device stand-in has no system sounds yet; the alert sound resource is looked up
+    // so a missing recording shows, and the sound and the vibration are played once it has them.
+    NSBundle::mainBundle()->URLForResource("cabinbong", "aiff");
+}
+
+void KESTAppDelegate::localNag()
+{
+    auto application = UIApplication::sharedApplication();
+    if (!application)
+        return;
+    application->cancelAllLocalNotifications();
+    auto bundle = NSBundle::mainBundle();
+    auto notification = UILocalNotification::init();
+    notification->setFireDate(Clock::wallTime() + 5184000);
+    notification->setAlertBody(bundle->localizedStringForKey("Volantrix has great new coverage, why not check it out?", "", ""));
+    notification->setAlertAction(bundle->localizedStringForKey("Show", "", ""));
+    notification->setSoundName("cabinbong.aiff");
+    // FIXME: the monthly repeat and the default time zone wait for those notification fields in
+    // the platform's stand-in.
+    application->scheduleLocalNotification(notification);
+}
+
+void KESTAppDelegate::userDidTakeScreenshot(const Ref<NSNotification>&)
+{
+    ScreenshotCapture::takeScreenshotToCameraRoll();
 }
 
 void KESTAppDelegate::applicationWillResignActive(const Ref<UIApplication>&)

@@ -1,14 +1,26 @@
 #pragma once
 
-// A position on the earth in degrees, with the distance between two positions on the WGS84
-// ellipsoid. The application's own small stand-in for a location object where it only needs
-// coordinates and distances.
-struct KESTLocation {
-    double latitude { 0 };
-    double longitude { 0 };
+#include "CLLocation.h"
 
-    // Metres along the ellipsoid between the two positions (0 for the same position).
+// A position on the earth in degrees: the platform's coordinate, with the distance between two
+// positions on the WGS84 ellipsoid. Converts to and from CLLocationCoordinate2D freely.
+struct KESTLocation : CLLocationCoordinate2D {
+    KESTLocation() = default;
+    KESTLocation(CLLocationDegrees latitude, CLLocationDegrees longitude)
+        : CLLocationCoordinate2D { latitude, longitude }
+    {
+    }
+    KESTLocation(const CLLocationCoordinate2D& coordinate)
+        : CLLocationCoordinate2D(coordinate)
+    {
+    }
+
+    // Metres along the ellipsoid between the two positions (0 for the same position), as the
+    // platform's location objects measure it.
     double distanceFromLocation(const KESTLocation& other) const;
 
-    bool operator==(const KESTLocation&) const = default;
+    bool operator==(const KESTLocation& other) const
+    {
+        return latitude == other.latitude && longitude == other.longitude;
+    }
 };

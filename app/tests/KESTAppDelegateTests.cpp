@@ -1,7 +1,16 @@
 #include "AppTestSupport.h"
 #include "Drain.h"
+#include "HBRCrashManager.h"
+#include "HBRHarborManager.h"
+#include "KESTAlertManager.h"
+#include "KESTAnalyticsManager.h"
 #include "KESTAppDelegate.h"
 #include "KESTFilterDataManager.h"
+#include "KESTMessagingManager.h"
+#include "KESTWebViewController.h"
+#include "NSURL.h"
+#include "RatePrompt.h"
+#include "UIBarButtonItem.h"
 #include "KESTLiveDataManager.h"
 #include "LogCapture.h"
 #include "NSBundle.h"
@@ -19,6 +28,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -91,10 +102,15 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         ScopedVirtualClock clock;
         URLStubs stubs;
         URLStubSpec spec;
-        spec.url = "http://feed.invalid/";
+        spec.url = "http://feed.invalid/APPAPIv2/planeUpdate.php";
         spec.matchPrefix = true;
         spec.body = R"({"planes":{}})";
         auto feed = stubs.add(spec);
+        URLStubSpec poll;
+        poll.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
+        poll.matchPrefix = true;
+        poll.body = "{}";
+        stubs.add(poll);
         KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
         KESTLiveDataManager::resetSharedInstanceForTesting();
         UIApplicationHost::resetForTesting();
@@ -135,6 +151,97 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         KESTLiveDataManager::resetSharedInstanceForTesting();
         UIApplicationHost::resetForTesting();
     }
+}
+
+// The services the launch and the life cycle call, and the message poll's two outcomes.
+TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
+{
+    AppTestScope scope;
+    SourceBundle bundle;
+    ScopedVirtualClock clock;
+    URLStubs stubs;
+    URLStubSpec feedSpec;
+    feedSpec.url = "http://feed.invalid/APPAPIv2/planeUpdate.php";
+    feedSpec.matchPrefix = true;
+    feedSpec.body = R"({"planes":{}})";
+    stubs.add(feedSpec);
+    URLStubSpec pollSpec;
+    pollSpec.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
+    pollSpec.matchPrefix = true;
+    pollSpec.body = R"({"message":{"messageID":8,"messageURL":"http://feed.invalid/news/8"}})";
+    auto secondPoll = std::make_shared<std::atomic<bool>>(false);
+    pollSpec.matcher = [secondPoll](const Ref<NSURLRequest>&) { return !secondPoll->load(); };
+    auto poll = stubs.add(pollSpec);
+    KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTAlertManager::resetSharedInstanceForTesting();
+    KESTAnalyticsManager::resetSharedInstanceForTesting();
+    HBRHarborManager::resetSharedHarborManagerForTesting();
+    RatePrompt::resetForTesting();
+    UIApplicationHost::resetForTesting();
+
+    auto app = KESTAppDelegate::init();
+    auto application = UIApplicationHost::launchWithDelegate(app);
+    ASSERT_TRUE(application);
+    EXPECT_EQ(KESTAlertManager::sharedInstance()->managedObjectContext(), app->managedObjectContext());
+    EXPECT_EQ(RatePrompt::appId().empty(), false);
+    EXPECT_EQ(RatePrompt::daysUntilPrompt(), 3.0);
+    EXPECT_EQ(RatePrompt::usesUntilPrompt(), 10);
+    EXPECT_EQ(RatePrompt::significantEventsUntilPrompt(), -1);
+    EXPECT_EQ(RatePrompt::timeBeforeReminding(), 3.0);
+    EXPECT_FALSE(RatePrompt::debug());
+    // The deferred block has not run yet: the window is up first.
+    EXPECT_FALSE(KESTAnalyticsManager::sharedInstance()->isStarted());
+    drainAll();
+    EXPECT_TRUE(KESTAnalyticsManager::sharedInstance()->isStarted());
+    auto requests = KESTAlertManager::sharedInstance()->recordedRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "APNS/sync_user_alerts.php");
+    auto harbor = HBRHarborManager::sharedHarborManager();
+    EXPECT_EQ(harbor->appIdentifier(), "a41f07c2e98d3b56f10e7ac42d9b6853");
+    ASSERT_TRUE(harbor->crashManager());
+    EXPECT_EQ(harbor->crashManager()->crashManagerStatus(), HBRCrashManagerStatusAutoSend);
+    EXPECT_TRUE(harbor->crashManager()->isStarted());
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("kRatePromptUseCount"), 1);
+
+    // The first poll only remembers the message number, and the poller closes.
+    EXPECT_EQ(poll->requestCount(), 1u);
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("kkestravonLastMessage"), 8);
+    auto root = app->window()->rootViewController();
+    EXPECT_FALSE(root->presentedViewController());
+
+    // The next activation makes a new poller, which shows the newer message with a close button
+    // usable after five seconds, and keeps the poller.
+    URLStubSpec newer = pollSpec;
+    newer.body = R"({"message":{"messageID":9,"messageURL":"http://feed.invalid/news/9"}})";
+    newer.matcher = nullptr;
+    *secondPoll = true;
+    auto poll2 = stubs.add(newer);
+    UIApplicationHost::sendToBackground();
+    clock.advance(10);
+    UIApplicationHost::bringToForeground();
+    drainAll();
+    EXPECT_EQ(poll2->requestCount(), 1u);
+    EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("kRatePromptUseCount"), 2);
+    auto page = std::dynamic_pointer_cast<KESTWebViewController>(root->presentedViewController());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->loadURL()->absoluteString(), "http://feed.invalid/news/9");
+    EXPECT_FALSE(page->closeButton()->isEnabled());
+    clock.advance(5);
+    EXPECT_TRUE(page->closeButton()->isEnabled());
+    auto poller = app->messagingManager();
+    EXPECT_EQ(poller, app->messagingManager());
+    app->messagingManagerDidClose();
+    EXPECT_NE(app->messagingManager(), poller);
+
+    UIApplicationHost::terminate();
+    KESTLiveDataManager::sharedInstance()->invalidateTimers();
+    drainAll();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTAlertManager::resetSharedInstanceForTesting();
+    HBRHarborManager::resetSharedHarborManagerForTesting();
+    RatePrompt::resetForTesting();
+    UIApplicationHost::resetForTesting();
 }
 
 } // namespace

@@ -22,8 +22,8 @@ namespace {
 
 constexpr const char* kLogoBase = "http://logos.invalid/";
 
-// Records what a view draws: every image drawn and where, by drawing into a bitmap and reading
-// back which images the marker manager handed out.
+// Marker views over a fresh marker manager wired into the plane model, with the logo service
+// at a stubbed address.
 class MarkerViewTest : public ::testing::Test {
 protected:
     void SetUp() override

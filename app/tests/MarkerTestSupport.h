@@ -3,7 +3,7 @@
 #include "CGColor.h"
 #include "CGContext.h"
 #include "CGImage.h"
-#include "KESTMarkerAnnotation.h"
+#include "KESTMapAnnotation.h"
 #include "KESTPlane.h"
 #include "KESTPlaneMarkerManager.h"
 #include "KESTPlaneServices.h"
@@ -33,30 +33,10 @@ private:
     Ref<KESTPlaneMarkerManager> m_manager;
 };
 
-// A map annotation standing for one of the application's annotations.
-class TestMapAnnotation : public NSObject, public MKAnnotation, public KESTAnnotationCarrier {
-    VX_OBJECT(TestMapAnnotation, NSObject)
-public:
-    TestMapAnnotation(Passkey key, Ref<KESTAnnotation> annotation)
-        : NSObject(key)
-        , m_annotation(std::move(annotation))
-    {
-    }
-    static Ref<TestMapAnnotation> create(Ref<KESTAnnotation> annotation) { return make<TestMapAnnotation>(std::move(annotation)); }
-    CLLocationCoordinate2D coordinate() const override
-    {
-        auto c = m_annotation->coordinate();
-        return CLLocationCoordinate2DMake(c.latitude, c.longitude);
-    }
-    Ref<KESTAnnotation> carriedAnnotation() const override { return m_annotation; }
-
-private:
-    Ref<KESTAnnotation> m_annotation;
-};
-
+// The map annotation the map screen would hand to a marker view.
 inline Ref<MKAnnotation> mapAnnotation(const Ref<KESTAnnotation>& annotation)
 {
-    return TestMapAnnotation::create(annotation);
+    return KESTMapAnnotation::forAnnotation(annotation);
 }
 
 struct PlaneFields {

@@ -248,6 +248,7 @@ TEST(ScreenshotCapture, SavesToADirectoryAndShares)
     HostScope host;
     auto fileManager = NSFileManager::defaultManager();
     std::string directory = NSSearchPathForDirectoriesInDomains(NSDocumentDirectory, NSUserDomainMask, true).back() + "/shots";
+    fileManager->removeItemAtPath(directory, nullptr);
     ASSERT_TRUE(fileManager->createDirectoryAtPath(directory, true, Value(), nullptr));
     auto files = [&] { return fileManager->contentsOfDirectoryAtPath(directory, nullptr).elements(); };
     // Within one millisecond both screenshots get one name: one file.

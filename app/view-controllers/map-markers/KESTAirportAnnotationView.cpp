@@ -1,7 +1,7 @@
 #include "KESTAirportAnnotationView.h"
 
 #include "KESTAirport.h"
-#include "KESTMarkerAnnotation.h"
+#include "KESTMapAnnotation.h"
 #include "KESTMarkerDrawing.h"
 #include "UIColor.h"
 #include "UIImage.h"
@@ -28,7 +28,7 @@ void KESTAirportAnnotationView::setAnnotation(const Ref<MKAnnotation>& annotatio
 
 void KESTAirportAnnotationView::drawRect(CGRect)
 {
-    auto airport = KESTAnnotationForMapAnnotationAs<KESTAirport>(annotation());
+    auto airport = std::dynamic_pointer_cast<KESTAirport>(KESTMapAnnotation::annotationOf(annotation()));
     if (!airport)
         return;
     KESTMarkerDrawing::drawCentredSymbol(

@@ -1,6 +1,6 @@
 #include "KESTPlaneAnnotationView.h"
 
-#include "KESTMarkerAnnotation.h"
+#include "KESTMapAnnotation.h"
 #include "KESTPlane.h"
 #include "KESTPlaneLabelView.h"
 #include "KESTPlaneMarkerManager.h"
@@ -78,12 +78,12 @@ void KESTPlaneAnnotationView::setAnnotation(const Ref<MKAnnotation>& annotation)
 
 Ref<KESTPlane> KESTPlaneAnnotationView::plane() const
 {
-    return KESTAnnotationForMapAnnotationAs<KESTPlane>(annotation());
+    return std::dynamic_pointer_cast<KESTPlane>(KESTMapAnnotation::annotationOf(annotation()));
 }
 
 void KESTPlaneAnnotationView::drawRect(CGRect)
 {
-    auto marker = KESTAnnotationForMapAnnotation(annotation());
+    auto marker = KESTMapAnnotation::annotationOf(annotation());
     if (!marker)
         return;
     CGRect frame = bounds();

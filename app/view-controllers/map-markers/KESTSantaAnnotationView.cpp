@@ -1,6 +1,6 @@
 #include "KESTSantaAnnotationView.h"
 
-#include "KESTMarkerAnnotation.h"
+#include "KESTMapAnnotation.h"
 #include "UIColor.h"
 #include "UIImage.h"
 
@@ -26,7 +26,7 @@ Ref<KESTSantaAnnotationView> KESTSantaAnnotationView::initWithFrame(CGRect)
 
 void KESTSantaAnnotationView::drawRect(CGRect)
 {
-    auto plane = KESTAnnotationForMapAnnotation(annotation());
+    auto plane = KESTMapAnnotation::annotationOf(annotation());
     if (!plane)
         return;
     auto image = plane->annotationImage();

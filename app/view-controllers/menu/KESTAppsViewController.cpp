@@ -1,0 +1,3 @@
+#include "KESTAppsViewController.h"
+
+VX_REGISTER_CLASS(KESTAppsViewController);

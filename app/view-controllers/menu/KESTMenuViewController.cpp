@@ -1,0 +1,13 @@
+#include "KESTMenuViewController.h"
+
+#include "NSBundle.h"
+
+VX_REGISTER_CLASS(KESTMenuViewController);
+
+Ref<KESTMenuViewController> KESTMenuViewController::initWithNibNameBundle(
+    const std::string& nibName, const Ref<NSBundle>& bundle)
+{
+    auto controller = makeTableController<KESTMenuViewController>(UITableViewStylePlain, nibName, bundle);
+    controller->setTitle(NSBundle::mainBundle()->localizedStringForKey("Menu", "", ""));
+    return controller;
+}
