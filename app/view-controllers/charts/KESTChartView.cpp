@@ -1,13 +1,13 @@
 #include "KESTChartView.h"
 
 #include "DiskDataCache.h"
+#include "KESTAuthManager.h"
 #include "KESTChartManager.h"
 #include "KESTChartObject.h"
 #include "KESTCheckCell.h"
 #include "KESTToggleButton.h"
 #include "NSBundle.h"
 #include "NSIndexPath.h"
-#include "NSLog.h"
 #include "NSUserDefaults.h"
 #include "UIBarButtonItem.h"
 #include "UIColor.h"
@@ -144,8 +144,7 @@ void KESTChartView::actionSheetClickedButtonAtIndex(const Ref<UIActionSheet>& sh
         saveActiveCharts();
         break;
     case 2:
-        // FIXME: present the account manager's screen once the account manager exists.
-        NSLog("The account screen is not available");
+        KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(self<KESTChartView>(), nullptr, nullptr);
         break;
     default:
         break;
