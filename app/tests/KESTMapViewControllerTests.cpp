@@ -1,6 +1,9 @@
 #include "KESTAppleMapViewController.h"
 
+#include "CADisplayLink.h"
 #include "KESTDetailViewController.h"
+#include "KESTFlightPathOverlay.h"
+#include "KESTSettingsManager.h"
 #include "KESTMapAnnotation.h"
 #include "KESTMapContainerViewController.h"
 #include "KESTPlane.h"
@@ -422,4 +425,91 @@ TEST(MapContainer, ReplacesItsMapScreenAfterCleaningTheOldOneUp)
     EXPECT_EQ(container->supportedInterfaceOrientations(), UIInterfaceOrientationMask(30));
     container->teardownVisibleMapController();
     drainAll();
+}
+
+TEST_F(MapScreenTest, MarkersMoveOnlyWhenFewAndTheMapIsStill)
+{
+    auto facade = KESTMapController::sharedInstance();
+    // Markers in view (airports, which keep still: the movement pass itself is what is counted).
+    std::vector<Ref<KESTAnnotation>> markers;
+    for (int i = 0; i < 101; ++i)
+        markers.push_back(makeAirport("KX" + std::to_string(i), 51.5 + i * 0.001, -0.5));
+    auto settings = KESTSettingsManager::sharedInstance();
+    struct Case {
+        const char* name;
+        size_t markers;
+        bool moving;
+        bool setting;
+        bool fullPass;
+    };
+    const Case cases[] = {
+        { "100 markers move", 100, false, true, true },
+        { "101 markers do not", 101, false, true, false },
+        { "not while the map is dragged", 10, true, true, false },
+        { "not with the setting off", 10, false, false, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        facade->removeAnnotations(facade->customAnnotations());
+        facade->addAnnotations(std::vector<Ref<KESTAnnotation>>(markers.begin(), markers.begin() + c.markers));
+        settings->setMovePlanes(c.setting);
+        screen->stopPlaneUpdateTimer();
+        screen->setMapIsVisible(true);
+        screen->startPlaneUpdateTimer();
+        if (c.moving)
+            screen->mapWillMove();
+        double before = screen->lastMovePlaneUpdate();
+        scope.clock().advance(0.1);
+        EXPECT_EQ(screen->lastMovePlaneUpdate() != before, c.fullPass);
+        if (c.moving)
+            screen->mapDidMove();
+    }
+    settings->setMovePlanes(true);
+
+    // Full passes come just over a second apart on the display link's clock, light ticks between.
+    facade->removeAnnotations(facade->customAnnotations());
+    facade->addAnnotations(std::vector<Ref<KESTAnnotation>>(markers.begin(), markers.begin() + 10));
+    std::vector<double> passes;
+    double last = screen->lastMovePlaneUpdate();
+    for (int i = 0; i < 60; ++i) {
+        scope.clock().advance(1.0 / 30);
+        if (screen->lastMovePlaneUpdate() != last) {
+            last = screen->lastMovePlaneUpdate();
+            passes.push_back(last);
+        }
+    }
+    ASSERT_GE(passes.size(), 1u);
+    for (size_t i = 1; i < passes.size(); ++i)
+        EXPECT_GT(passes[i] - passes[i - 1], 1.0);
+
+    // A covered map pauses the link; cleanup ends it.
+    screen->setMapIsVisible(false);
+    ASSERT_TRUE(screen->displayLink());
+    EXPECT_TRUE(screen->displayLink()->isPaused());
+    screen->setMapIsVisible(true);
+    EXPECT_FALSE(screen->displayLink()->isPaused());
+    screen->cleanup();
+    EXPECT_FALSE(screen->displayLink());
+}
+
+TEST_F(MapScreenTest, SettingsChangesReachTheMap)
+{
+    auto post = [](const std::string& key, const Value& value) {
+        NSNotificationCenter::defaultCenter()->postNotificationName("com.kestravon.volantrix.setting.updated", nullptr,
+            Value::dictionary({ { Value("settingKey"), Value(key) }, { Value("newValue"), value } }));
+        drainAll();
+    };
+    post("kMapType", Value(2));
+    EXPECT_EQ(screen->mapView()->mapType(), MKMapTypeHybrid);
+    post("kMapType", Value(7));
+    EXPECT_EQ(screen->mapView()->mapType(), MKMapTypeHybrid);
+    post("kNoSuchKey", Value(1));
+
+    // Flight paths switched off remove the selected plane's path at once.
+    auto overlay = KESTFlightPathOverlay::initWithLocationsAndAltitudes({ { 51, 0 }, { 52, 1 } }, { Value(1000), Value(2000) });
+    screen->setActiveFlightPath(overlay);
+    screen->mapView()->addOverlay(overlay);
+    post("kShowFlightPaths", Value(false));
+    EXPECT_FALSE(screen->activeFlightPath());
+    EXPECT_TRUE(screen->mapView()->overlays().empty());
 }

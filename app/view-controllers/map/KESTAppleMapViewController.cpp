@@ -1,7 +1,12 @@
 #include "KESTAppleMapViewController.h"
 
+#include "Dispatch.h"
 #include "KESTAirport.h"
 #include "KESTAirportAnnotationView.h"
+#include "KESTAppleMapsTileOverlay.h"
+#include "KESTAppleMapsTileRenderer.h"
+#include "KESTChartManager.h"
+#include "KESTChartObject.h"
 #include "KESTFlightPathOverlay.h"
 #include "KESTFlightPathOverlayRenderer.h"
 #include "KESTLiveDataManager.h"
@@ -12,11 +17,15 @@
 #include "KESTSantaAnnotationView.h"
 #include "KESTVolcano.h"
 #include "KESTVolcanoAnnotationView.h"
+#include "KESTVolcanoManager.h"
 #include "MKMapView+ZoomLevel.h"
 #include "MKMapView.h"
 #include "MKPolygon.h"
 #include "MKPolygonRenderer.h"
 #include "MKUserLocation.h"
+#include "NSBundle.h"
+#include "NSError.h"
+#include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSOperationQueue.h"
 #include "UIButton.h"
@@ -90,6 +99,42 @@ void KESTAppleMapViewController::viewDidLoad()
 void KESTAppleMapViewController::updateUI()
 {
     KESTMapViewController::updateUI();
+    Weak<KESTAppleMapViewController> weak = self<KESTAppleMapViewController>();
+    KESTChartManager::sharedInstance()->getChartsWithSuccess(
+        [weak] {
+            if (auto screen = weak.lock())
+                screen->chartsUpdated();
+        },
+        [](const Ref<NSError>& error) { NSLog("%@", error ? error->description() : std::string()); });
+}
+
+void KESTAppleMapViewController::chartsUpdated()
+{
+    std::vector<Ref<MKOverlay>> old;
+    for (const auto& overlay : m_mapView->overlays()) {
+        if (std::dynamic_pointer_cast<KESTAppleMapsTileOverlay>(overlay))
+            old.push_back(overlay);
+    }
+    // Walked from the last chart to the first, so the first active chart ends up on top.
+    std::vector<Ref<MKOverlay>> active;
+    const auto& charts = KESTChartManager::sharedInstance()->charts();
+    for (auto it = charts.rbegin(); it != charts.rend(); ++it) {
+        if ((*it)->active() && (*it)->overlay())
+            active.push_back((*it)->overlay());
+    }
+    if (!old.empty())
+        m_mapView->removeOverlays(old);
+    if (!active.empty())
+        m_mapView->addOverlays(active);
+    if (active.empty())
+        return;
+    Weak<KESTAppleMapViewController> weak = self<KESTAppleMapViewController>();
+    dispatch_async(dispatch_get_main_queue(), [weak] {
+        auto screen = weak.lock();
+        if (screen && screen->mapLabelView())
+            screen->mapLabelView()->setMessage(NSBundle::mainBundle()->localizedStringForKey(
+                "Chart data is degraded and is not suitable for navigation", "", ""));
+    });
 }
 
 void KESTAppleMapViewController::cleanup()
@@ -128,7 +173,8 @@ void KESTAppleMapViewController::volcanoOverlayChanged()
             polygons.push_back(overlay);
     }
     m_mapView->removeOverlays(polygons);
-    // FIXME: add the volcanic-ash manager's polygons here once the manager exists.
+    for (const auto& polygon : KESTVolcanoManager::sharedInstance()->polyArray())
+        m_mapView->addOverlay(polygon);
 }
 
 Ref<MKAnnotationView> KESTAppleMapViewController::mapViewViewForAnnotation(
@@ -166,6 +212,8 @@ Ref<MKOverlayRenderer> KESTAppleMapViewController::mapViewRendererForOverlay(con
 {
     if (auto path = std::dynamic_pointer_cast<KESTFlightPathOverlay>(overlay))
         return KESTFlightPathOverlayRenderer::initWithOverlay(path);
+    if (auto tiles = std::dynamic_pointer_cast<KESTAppleMapsTileOverlay>(overlay))
+        return KESTAppleMapsTileRenderer::initWithTileOverlay(tiles);
     if (auto polygon = std::dynamic_pointer_cast<MKPolygon>(overlay)) {
         auto renderer = MKPolygonRenderer::initWithPolygon(polygon);
         renderer->setFillColor(UIColor::grayColor()->colorWithAlphaComponent(0.5));

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "KESTMapViewController.h"
+#include "KESTVolcanoManager.h"
 #include "MKMapViewDelegate.h"
 
 class MKMapView;
 class UIGestureRecognizer;
 class UITapGestureRecognizer;
-
-inline constexpr const char* KESTVolcanoOverlayChangeNotification = "com.kestravon.volantrix.volcano.overlaychange";
 
 // The map screen on a MapKit map: owns the map view (registered with the map facade), the
 // banner over it and the single-tap recogniser that shows or hides the bars; makes the marker
@@ -32,8 +31,11 @@ public:
     void tapGestureHandler(const Ref<UIGestureRecognizer>& recognizer);
     // Replaces the flight-path overlay by one made from the feed's current path.
     void flightPathUpdated();
-    // Takes every polygon overlay off the map (the volcanic-ash areas).
+    // Replaces the polygon overlays by the volcanic-ash manager's areas.
     void volcanoOverlayChanged();
+    // Puts the active charts' tile overlays on the map (the first active chart on top) and shows
+    // the chart warning in the banner when any is active.
+    void chartsUpdated();
 
     const Ref<MKMapView>& mapView() const { return m_mapView; }
     void setMapView(Ref<MKMapView> view) { m_mapView = std::move(view); }

@@ -1,15 +1,18 @@
 #include "KESTMapViewController.h"
 
+#include "BlockAlertView.h"
 #include "CADisplayLink.h"
 #include "CLLocationManager.h"
 #include "Dispatch.h"
 #include "KESTAirport.h"
+#include "KESTChartView.h"
 #include "KESTDetailViewController.h"
 #include "KESTMapAnnotation.h"
 #include "KESTMapController.h"
 #include "KESTPlane.h"
 #include "KESTPlaneAnnotationView.h"
 #include "KESTSettingsManager.h"
+#include "KESTVolcanoManager.h"
 #include "MKMapView.h"
 #include "NSBundle.h"
 #include "NSLog.h"
@@ -185,6 +188,7 @@ void KESTMapViewController::viewWillAppear(bool animated)
 void KESTMapViewController::viewDidAppear(bool animated)
 {
     KESTBaseCustomViewController::viewDidAppear(animated);
+    KESTVolcanoManager::sharedInstance()->checkforOverlay();
 }
 
 void KESTMapViewController::viewWillDisappear(bool animated)
@@ -829,4 +833,18 @@ void KESTMapViewController::mapLabelViewDidUpdate(const Ref<KESTMapLabelView>&)
 void KESTMapViewController::toggleUserLocation()
 {
     mapController()->toggleUserLocation();
+}
+
+void KESTMapViewController::chartAlert(const std::string& text)
+{
+    auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
+        localized("Message"), localized(text), localized("Cancel"), { localized("OK") });
+    Weak<KESTMapViewController> weak = protectedSelf();
+    alert->showWithDismissHandler([weak](int32_t, bool isCancel) {
+        auto screen = weak.lock();
+        if (!screen || isCancel)
+            return;
+        auto charts = UINavigationController::initWithRootViewController(KESTChartView::init());
+        screen->presentViewControllerAnimatedCompletion(charts, true, nullptr);
+    });
 }

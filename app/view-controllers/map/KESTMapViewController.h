@@ -123,6 +123,8 @@ public:
     void positionMapWarningLabel();
     void mapLabelViewDidUpdate(const Ref<KESTMapLabelView>& banner) override;
     void toggleUserLocation();
+    // The alert of a chart push: "Message" with the text; "OK" opens the chart list full screen.
+    void chartAlert(const std::string& text);
 
     // Accessors.
     const Ref<KESTAnnotation>& selectedMarker() const { return m_selectedMarker; }
