@@ -3,6 +3,7 @@
 #include "NSCache.h"
 #include "Value.h"
 
+#include <optional>
 #include <string>
 
 class NSURL;

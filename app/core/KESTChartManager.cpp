@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 
@@ -38,6 +39,21 @@ std::vector<std::string> splitAtCommas(const std::string& text)
     return parts;
 }
 
+// A component of "bounds": a decimal number, blanks around it allowed.
+std::optional<double> numberIn(const std::string& text)
+{
+    const char* start = text.c_str();
+    char* end = nullptr;
+    double value = std::strtod(start, &end);
+    if (end == start)
+        return std::nullopt;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0' || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 struct ChartGeometry {
     MKMapRect bounds;
     CLLocationCoordinate2D coordinate;
@@ -61,9 +77,16 @@ std::optional<ChartGeometry> geometryForRecord(const Value& record)
         auto parts = splitAtCommas(bounds.string());
         if (parts.size() < 4)
             return std::nullopt;
-        auto component = [&](size_t i) { return static_cast<double>(Value(parts[i]).floatValue()); };
-        cornerA = { component(1), component(0) };
-        cornerB = { component(3), component(2) };
+        double numbers[4];
+        for (size_t i = 0; i < 4; ++i) {
+            auto number = numberIn(parts[i]);
+            if (!number)
+                return std::nullopt;
+            // Read at single precision, as the service's bounds always have been.
+            numbers[i] = static_cast<double>(static_cast<float>(*number));
+        }
+        cornerA = { numbers[1], numbers[0] };
+        cornerB = { numbers[3], numbers[2] };
     }
     MKMapPoint a = MKMapPointForCoordinate(cornerA);
     MKMapPoint b = MKMapPointForCoordinate(cornerB);

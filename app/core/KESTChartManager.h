@@ -39,8 +39,8 @@ public:
     // was and calls `error`.
     void getChartsWithSuccess(SuccessBlock success, ErrorBlock error);
     // Rebuilds the list from an array of product records and restores the saved active charts.
-    // A record that is not an object, or whose "bounds" holds fewer than four numbers, is left
-    // out.
+    // A record that is not an object, or whose "bounds" does not start with four numbers, is
+    // left out.
     void rebuildChartsWithProducts(const Value& products);
 
     // The HTTP operation manager the product list is fetched through (JSON answers).

@@ -48,7 +48,7 @@ protected:
     void TearDown() override
     {
         drainAll();
-        KESTBookmarksViewController::setCurrentLocationProvider(nullptr);
+        KESTBookmarksViewController::setCurrentLocationProviderForTesting(nullptr);
         m_screen = nullptr;
         m_navigation = nullptr;
         m_window = nullptr;
@@ -124,7 +124,7 @@ TEST_F(Bookmarks, ListsTheCurrentLocationThenBookmarksByName)
     add("zurich", 47.3769, 8.5417);
     add("London", 51.4775, -0.4614);
     add("Amsterdam", 52.25, 4.75);
-    KESTBookmarksViewController::setCurrentLocationProvider([] { return std::optional<CLLocationCoordinate2D>({ 48.8566, 2.3522 }); });
+    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] { return std::optional<CLLocationCoordinate2D>({ 48.8566, 2.3522 }); });
     m_screen->viewWillAppear(false);
     EXPECT_EQ(shown(), (std::vector<std::string> { "Current Location|48.86, 2.35|home", "Amsterdam|52.25, 4.75", "London|51.48, -0.46",
                            "zurich|47.38, 8.54" }));
@@ -188,7 +188,7 @@ TEST_F(Bookmarks, SelectingARowMovesTheMap)
     EXPECT_EQ(m_navigation->topViewController(), m_home);
     EXPECT_NEAR(m_map->centerCoordinate().latitude, 48.85, 0.01);
 
-    KESTBookmarksViewController::setCurrentLocationProvider([] { return std::optional<CLLocationCoordinate2D>({ -33.86, 151.21 }); });
+    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] { return std::optional<CLLocationCoordinate2D>({ -33.86, 151.21 }); });
     open();
     m_screen->tableViewDidSelectRowAtIndexPath(m_screen->tableView(), row(0));
     drainAll();
@@ -245,6 +245,26 @@ TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
     EXPECT_EQ(m_navigation->topViewController(), m_screen);
     auto messages = logs.messages();
     EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& m) { return m.rfind("Whoops, couldn't save: ", 0) == 0; }));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Bookmarks, AModalListClosesBeforeTheMapMoves)
+{
+    add("Paris", 48.85, 2.35, 1.0, 1.0);
+    m_screen = KESTBookmarksViewController::init();
+    m_screen->setManagedObjectContext(m_context);
+    auto modal = UINavigationController::initWithRootViewController(m_screen);
+    m_home->presentViewControllerAnimatedCompletion(modal, false, nullptr);
+    drainAll();
+    m_screen->tableView()->layoutIfNeeded();
+    ASSERT_TRUE(m_screen->presentingViewController());
+    m_screen->tableViewDidSelectRowAtIndexPath(m_screen->tableView(), row(1));
+    drainAll();
+    EXPECT_FALSE(m_home->presentedViewController());
+    EXPECT_NEAR(m_map->centerCoordinate().latitude, 48.85, 0.01);
 }
 
 } // namespace

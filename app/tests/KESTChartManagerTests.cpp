@@ -123,7 +123,7 @@ TEST(KESTChartManager, FallsBackOrSkipsForMissingOrShortBounds)
     Value numericBounds = Value::dictionary({ { Value("product_description"), Value("Numeric") },
         { Value("product_metadata"), Value::dictionary({ { Value("bounds"), Value(4) } }) } });
     auto manager = KESTChartManager::sharedInstance();
-    manager->rebuildChartsWithProducts(Value::array({ noMetadata, noBounds, product("Short", "1,2,3"), product("Empty", ""),
+    manager->rebuildChartsWithProducts(Value::array({ noMetadata, noBounds, product("Short", "1,2,3"), product("Empty", ""), product("Words", "1,2,north,4"), product("Gap", "1,,3,4"),
         numericBounds, Value("not a record"), product("Good") }));
     EXPECT_EQ(names(manager->charts()), (std::vector<std::string> { "Good", "NoBounds", "NoMeta" }));
 

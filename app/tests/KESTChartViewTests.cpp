@@ -1,4 +1,5 @@
 #include "DiskDataCache.h"
+#include "KESTAuthMenuView.h"
 #include "KESTChartManager.h"
 #include "KESTChartObject.h"
 #include "KESTChartView.h"
@@ -179,6 +180,25 @@ TEST_F(ChartList, ClosingTellsTheDelegate)
     EXPECT_EQ(m_dismissals, 1);
     EXPECT_TRUE(m_screen->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientationPortrait));
     EXPECT_FALSE(m_screen->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientationLandscapeLeft));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ChartList, ManagingTheAccountOpensTheAccountScreenOverTheList)
+{
+    m_screen->optionsPress(m_screen->rightBarButtonItem());
+    auto sheets = UIActionSheet::visibleActionSheets();
+    ASSERT_EQ(sheets.size(), 1u);
+    sheets.back()->tapButtonAtIndex(2);
+    drainAll();
+    // Presented over the list: from the screen, or from the navigation controller holding it.
+    auto shown = m_screen->presentedViewController() ? m_screen->presentedViewController() : m_navigation->presentedViewController();
+    auto account = std::dynamic_pointer_cast<UINavigationController>(shown);
+    ASSERT_TRUE(account);
+    EXPECT_TRUE(std::dynamic_pointer_cast<KESTAuthMenuView>(account->topViewController()));
+    EXPECT_EQ(stored(), (std::vector<std::string> {}));
 }
 
 } // namespace

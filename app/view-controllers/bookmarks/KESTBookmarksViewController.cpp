@@ -3,7 +3,9 @@
 #include "KESTBookmark.h"
 #include "KESTBookmarksCheckCell.h"
 #include "KESTBookmarksCreateViewController.h"
+#include "CLLocationManager.h"
 #include "KESTMapController.h"
+#include "KESTMapViewController.h"
 #include "KESTSettingsManager.h"
 #include "KESTToggleButton.h"
 #include "NSBundle.h"
@@ -44,7 +46,7 @@ Ref<KESTBookmarksViewController> KESTBookmarksViewController::init()
     return controller;
 }
 
-void KESTBookmarksViewController::setCurrentLocationProvider(CurrentLocationProvider provider)
+void KESTBookmarksViewController::setCurrentLocationProviderForTesting(CurrentLocationProvider provider)
 {
     std::lock_guard guard(s_locationLock);
     s_locationProvider = std::move(provider);
@@ -57,7 +59,14 @@ std::optional<CLLocationCoordinate2D> KESTBookmarksViewController::currentLocati
         std::lock_guard guard(s_locationLock);
         provider = s_locationProvider;
     }
-    return provider ? provider() : std::nullopt;
+    if (provider)
+        return provider();
+    auto mapScreen = KESTMapController::sharedInstance()->mapViewController();
+    auto manager = mapScreen ? mapScreen->locationManager() : nullptr;
+    auto location = manager ? manager->location() : nullptr;
+    if (!location)
+        return std::nullopt;
+    return location->coordinate();
 }
 
 void KESTBookmarksViewController::viewDidLoad()

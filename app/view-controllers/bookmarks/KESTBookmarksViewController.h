@@ -26,11 +26,12 @@ public:
     }
     static Ref<KESTBookmarksViewController> init();
 
-    // Where the device is, as the map screen's location manager last saw it (nullopt when not
-    // known). The map screen installs it.
-    using CurrentLocationProvider = std::function<std::optional<CLLocationCoordinate2D>()>;
-    static void setCurrentLocationProvider(CurrentLocationProvider provider);
+    // Where the device is, as the map screen's location manager last saw it; nullopt when there
+    // is no map screen, no location manager or no fix yet.
     static std::optional<CLLocationCoordinate2D> currentLocation();
+    // Test-only: answers currentLocation instead of the map screen (nullptr goes back to it).
+    using CurrentLocationProvider = std::function<std::optional<CLLocationCoordinate2D>()>;
+    static void setCurrentLocationProviderForTesting(CurrentLocationProvider provider);
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

@@ -1,13 +1,13 @@
 #include "KESTChartView.h"
 
 #include "DiskDataCache.h"
+#include "KESTAuthManager.h"
 #include "KESTChartManager.h"
 #include "KESTChartObject.h"
 #include "KESTCheckCell.h"
 #include "KESTToggleButton.h"
 #include "NSBundle.h"
 #include "NSIndexPath.h"
-#include "NSLog.h"
 #include "NSUserDefaults.h"
 #include "UIBarButtonItem.h"
 #include "UIColor.h"
@@ -58,6 +58,9 @@ void KESTChartView::viewDidLoad()
 void KESTChartView::viewWillAppear(bool animated)
 {
     KESTBaseViewController::viewWillAppear(animated);
+    // The chart manager may have rebuilt its list while another screen covered this one.
+    if (auto table = chartTable())
+        table->reloadData();
     auto navigation = navigationController();
     if (navigation && navigation->viewControllers().size() <= 1) {
         Weak<KESTChartView> weak = self<KESTChartView>();
@@ -141,8 +144,7 @@ void KESTChartView::actionSheetClickedButtonAtIndex(const Ref<UIActionSheet>& sh
         saveActiveCharts();
         break;
     case 2:
-        // FIXME: present the account manager's screen once the account manager exists.
-        NSLog("The account screen is not available");
+        KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(self<KESTChartView>(), nullptr, nullptr);
         break;
     default:
         break;
