@@ -97,14 +97,16 @@ TEST(MapMarkerBudget, SpreadsTheBudgetOverTheGridCells)
                     return std::find(cellMarkers[cell].begin(), cellMarkers[cell].end(), marker) != cellMarkers[cell].end();
                 });
             };
-            if (c.budget >= input.candidates.size())
+            if (c.budget >= input.candidates.size()) {
                 EXPECT_EQ(in(result.toAdd), c.cells[cell].shown + c.cells[cell].hidden);
-            else
+            } else {
                 EXPECT_EQ(in(result.toAdd), c.added[cell]);
+            }
             EXPECT_EQ(in(result.toRemove), c.removed[cell]);
             for (const auto& marker : result.toAdd) {
-                if (c.budget < input.candidates.size())
+                if (c.budget < input.candidates.size()) {
                     EXPECT_FALSE(marker->addedAsAnnotation()) << "only hidden markers are added";
+                }
             }
         }
     }

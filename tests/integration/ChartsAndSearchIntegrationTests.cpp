@@ -40,8 +40,9 @@ struct SimulatedServices {
         std::string error;
         sim = ServiceSimulator::create(options, &error);
         EXPECT_TRUE(sim) << error;
-        if (sim)
+        if (sim) {
             EXPECT_TRUE(sim->start(0));
+        }
         if (sim)
             KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
     }
