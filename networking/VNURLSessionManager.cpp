@@ -268,33 +268,18 @@ void VNURLSessionManager::invalidateSessionCancelingTasks(bool cancelPendingTask
 
 VNURLSessionManager::TaskLists VNURLSessionManager::taskLists() const
 {
+    // Read from the session at once rather than by waiting for its delegate queue to answer:
+    // a wait would never end when asked on that queue while it runs one operation at a time,
+    // or while the queue is suspended.
     TaskLists lists;
-    auto sort = [&lists](const std::vector<Ref<NSURLSessionTask>>& tasks) {
-        for (const auto& task : tasks) {
-            if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
-                lists.uploads.push_back(upload);
-            else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
-                lists.downloads.push_back(download);
-            else if (auto data = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
-                lists.data.push_back(data);
-        }
-    };
-    // Waiting on the delegate queue for an answer that the same queue must deliver could never
-    // end when the queue runs one operation at a time: read the session's tasks directly there.
-    if (NSOperationQueue::currentQueue() == m_operationQueue) {
-        sort(m_session->outstandingTasks());
-        return lists;
+    for (const auto& task : m_session->outstandingTasks()) {
+        if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
+            lists.uploads.push_back(upload);
+        else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
+            lists.downloads.push_back(download);
+        else if (auto data = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
+            lists.data.push_back(data);
     }
-    auto semaphore = dispatch_semaphore_create(0);
-    m_session->getTasksWithCompletionHandler(
-        [&lists, semaphore](std::vector<Ref<NSURLSessionDataTask>> data,
-            std::vector<Ref<NSURLSessionUploadTask>> uploads, std::vector<Ref<NSURLSessionDownloadTask>> downloads) {
-            lists.data = std::move(data);
-            lists.uploads = std::move(uploads);
-            lists.downloads = std::move(downloads);
-            dispatch_semaphore_signal(semaphore);
-        });
-    dispatch_semaphore_wait(semaphore, DISPATCH_TIME_FOREVER);
     return lists;
 }
 

@@ -24,8 +24,7 @@ class VNSecurityPolicy;
 // response and calls its completion handler; answers server-trust challenges with its security
 // policy; posts the task notifications (VNURLSessionNotifications.h) as its tasks start, are
 // suspended and finish; and hands every session event to an optional block.
-// Task factories and listings: any thread except that a listing made on the delegate queue is
-// answered from the session's current tasks without waiting for that queue. Session events
+// Task factories and listings: any thread; listings never wait for the delegate queue. Session events
 // arrive on `operationQueue`; completion handlers run on `completionQueue` (main when unset)
 // inside `completionGroup`; the start, suspend and finish notifications are posted on the main
 // queue. The session holds the manager until it is invalidated.
@@ -112,7 +111,8 @@ public:
     // true cancels the running tasks; false lets them finish first.
     void invalidateSessionCancelingTasks(bool cancelPendingTasks);
 
-    // The session's outstanding tasks: data, then upload, then download tasks.
+    // The session's outstanding tasks: data, then upload, then download tasks. Answered at once
+    // from the session, also on the delegate queue and while that queue is suspended.
     std::vector<Ref<NSURLSessionTask>> tasks() const;
     std::vector<Ref<NSURLSessionDataTask>> dataTasks() const;
     std::vector<Ref<NSURLSessionUploadTask>> uploadTasks() const;
@@ -198,7 +198,6 @@ private:
         Ref<NSProgress>* progress, DestinationBlock destination, CompletionHandler completionHandler);
     // Removes the task's delegate and stops observing the task; false when it had none.
     bool removeDelegateForTask(const Ref<NSURLSessionTask>& task);
-    // The session's tasks, waiting for the delegate queue's answer unless that would block it.
     struct TaskLists {
         std::vector<Ref<NSURLSessionDataTask>> data;
         std::vector<Ref<NSURLSessionUploadTask>> uploads;

@@ -346,6 +346,11 @@ TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
     EXPECT_EQ(manager->uploadTasks(), std::vector<Ref<NSURLSessionUploadTask>> { upload });
     EXPECT_EQ(manager->downloadTasks(), std::vector<Ref<NSURLSessionDownloadTask>> { download });
 
+    // A suspended delegate queue could never answer a request for the list: none is needed.
+    manager->operationQueue()->setSuspended(true);
+    EXPECT_EQ(manager->tasks().size(), 3u);
+    manager->operationQueue()->setSuspended(false);
+
     // Asked on its own delegate queue running one operation at a time, the listing answers at
     // once instead of waiting for an answer the blocked queue would have to deliver.
     manager->operationQueue()->setMaxConcurrentOperationCount(1);
