@@ -37,8 +37,8 @@ public:
     using SessionDidBecomeInvalidBlock = std::function<void(const Ref<NSURLSession>&, const Ref<NSError>&)>;
     using SessionDidReceiveAuthenticationChallengeBlock = std::function<NSURLSessionAuthChallengeDisposition(
         const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>&, Ref<NSURLCredential>* credential)>;
-    using TaskWillPerformHTTPRedirectionBlock = std::function<Ref<NSURLRequest>(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionTask>&, const Ref<NSURLResponse>&, const Ref<NSURLRequest>&)>;
+    using TaskWillPerformHTTPRedirectionBlock = std::function<Ref<NSURLRequest>(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, const Ref<NSURLResponse>&, const Ref<NSURLRequest>&)>;
     using TaskDidReceiveAuthenticationChallengeBlock
         = std::function<NSURLSessionAuthChallengeDisposition(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
             const Ref<NSURLAuthenticationChallenge>&, Ref<NSURLCredential>* credential)>;
@@ -57,10 +57,11 @@ public:
     using DataTaskWillCacheResponseBlock = std::function<Ref<NSCachedURLResponse>(
         const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Ref<NSCachedURLResponse>&)>;
     using DidFinishEventsForBackgroundURLSessionBlock = std::function<void(const Ref<NSURLSession>&)>;
-    using DownloadTaskDidFinishDownloadingBlock = VNURLSessionManagerTaskDelegate::DownloadTaskDidFinishDownloadingBlock;
-    using DownloadTaskDidWriteDataBlock = std::function<void(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, int64_t bytesWritten, int64_t totalBytesWritten,
-        int64_t totalBytesExpectedToWrite)>;
+    using DownloadTaskDidFinishDownloadingBlock
+        = VNURLSessionManagerTaskDelegate::DownloadTaskDidFinishDownloadingBlock;
+    using DownloadTaskDidWriteDataBlock
+        = std::function<void(const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t bytesWritten,
+            int64_t totalBytesWritten, int64_t totalBytesExpectedToWrite)>;
     using DownloadTaskDidResumeBlock = std::function<void(const Ref<NSURLSession>&,
         const Ref<NSURLSessionDownloadTask>&, int64_t fileOffset, int64_t expectedTotalBytes)>;
 

@@ -48,7 +48,10 @@ URLStubSpec jsonStub(std::string prefix, std::string body)
     return spec;
 }
 
-std::string bodyText(const URLStubRecord& record) { return std::string(record.body.begin(), record.body.end()); }
+std::string bodyText(const URLStubRecord& record)
+{
+    return std::string(record.body.begin(), record.body.end());
+}
 
 TEST_F(OperationManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {
@@ -198,7 +201,8 @@ TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueue
     EXPECT_TRUE(plain->isReady());
     EXPECT_EQ(manager->operationQueue()->operationCount(), 0u);
 
-    auto credential = NSURLCredential::credentialWithUserPasswordPersistence("user", "secret", NSURLCredentialPersistenceNone);
+    auto credential
+        = NSURLCredential::credentialWithUserPasswordPersistence("user", "secret", NSURLCredentialPersistenceNone);
     auto policy = VNSecurityPolicy::policyWithPinningMode(VNSecurityPolicy::VNSSLPinningModeCertificate);
     manager->setShouldUseCredentialStorage(true);
     manager->setCredential(credential);

@@ -22,7 +22,7 @@
 
 namespace {
 
-template<typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
+template <typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
 {
     Ref<NSError> error;
     Value data = NSKeyedArchiver::archivedDataWithRootObject(Value::object(object), &error);
@@ -34,7 +34,10 @@ template<typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
     return decoded.objectAs<T>();
 }
 
-Ref<NSURLRequest> requestFor(const std::string& url) { return NSURLRequest::requestWithURL(NSURL::URLWithString(url)); }
+Ref<NSURLRequest> requestFor(const std::string& url)
+{
+    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
+}
 
 class ArchivingFixture : public ::testing::Test {
 protected:
@@ -163,7 +166,8 @@ TEST_F(ArchivingFixture, TheResponseSerializerTravelsWithItsOperation)
     ASSERT_TRUE(decoded->error());
     EXPECT_EQ(decoded->error()->code(), NSURLErrorCannotDecodeContentData);
 
-    auto plain = roundTrip<VNURLConnectionOperation>(VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/body")));
+    auto plain = roundTrip<VNURLConnectionOperation>(
+        VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/body")));
     ASSERT_TRUE(plain);
     EXPECT_TRUE(plain->isMemberOfClass(VNURLConnectionOperation::classObject()));
 }
@@ -180,7 +184,8 @@ TEST_F(ArchivingFixture, ManagersKeepTheirBaseURLConfigurationAndSerializers)
     EXPECT_EQ(decodedOperationManager->baseURL()->absoluteString(), "http://stub.invalid/api/");
     EXPECT_TRUE(decodedOperationManager->requestSerializer()->isMemberOfClass(VNJSONRequestSerializer::classObject()));
     EXPECT_EQ(decodedOperationManager->requestSerializer()->HTTPRequestHeaders()["X-Archived"].description(), "v");
-    EXPECT_TRUE(decodedOperationManager->responseSerializer()->isMemberOfClass(VNJSONResponseSerializer::classObject()));
+    EXPECT_TRUE(
+        decodedOperationManager->responseSerializer()->isMemberOfClass(VNJSONResponseSerializer::classObject()));
     EXPECT_FALSE(decodedOperationManager->shouldUseCredentialStorage()); // not archived
     EXPECT_NE(decodedOperationManager->operationQueue(), operationManager->operationQueue());
     EXPECT_TRUE(decodedOperationManager->reachabilityManager());
@@ -205,9 +210,9 @@ TEST_F(ArchivingFixture, ManagersKeepTheirBaseURLConfigurationAndSerializers)
     EXPECT_EQ(decodedHTTPManager->requestSerializer()->HTTPRequestHeaders()["X-Archived"].description(), "w");
     EXPECT_TRUE(decodedHTTPManager->responseSerializer()->isMemberOfClass(VNHTTPResponseSerializer::classObject()));
 
-    for (const auto& manager : { sessionManager, decodedSessionManager,
-             std::static_pointer_cast<VNURLSessionManager>(httpManager),
-             std::static_pointer_cast<VNURLSessionManager>(decodedHTTPManager) })
+    for (const auto& manager :
+        { sessionManager, decodedSessionManager, std::static_pointer_cast<VNURLSessionManager>(httpManager),
+            std::static_pointer_cast<VNURLSessionManager>(decodedHTTPManager) })
         manager->invalidateSessionCancelingTasks(true);
 }
 
