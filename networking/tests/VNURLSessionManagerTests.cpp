@@ -368,6 +368,8 @@ TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
     ASSERT_TRUE(countSeenInBlock);
     EXPECT_EQ(*countSeenInBlock, 3u); // the completing task is still outstanding during its event
     EXPECT_EQ(manager->tasks(), std::vector<Ref<NSURLSessionTask>>({ upload, download }));
+    // The other two complete when the fixture cancels them, after this scope's variables are gone.
+    manager->setTaskDidCompleteBlock(nullptr);
 }
 
 TEST_F(SessionManagerFixture, ServerTrustIsJudgedByTheSecurityPolicy)
