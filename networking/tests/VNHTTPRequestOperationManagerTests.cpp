@@ -211,6 +211,11 @@ TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueue
     EXPECT_TRUE(configured->shouldUseCredentialStorage());
     EXPECT_EQ(configured->credential(), credential);
     EXPECT_EQ(configured->securityPolicy(), policy);
+
+    // Each completion block holds its operation until it has run: let both finish.
+    plain->cancel();
+    configured->cancel();
+    drainAll();
 }
 
 TEST_F(OperationManagerFixture, FailuresReachTheFailureBlock)
