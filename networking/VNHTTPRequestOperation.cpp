@@ -1,5 +1,6 @@
 #include "VNHTTPRequestOperation.h"
 
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSHTTPURLResponse.h"
 #include "NSLock.h"
@@ -8,7 +9,7 @@
 #include "NSString.h"
 #include "NSURLRequest.h"
 
-VX_REGISTER_CLASS(VNHTTPRequestOperation);
+VX_REGISTER_CODING_CLASS(VNHTTPRequestOperation);
 
 namespace {
 
@@ -149,5 +150,20 @@ Ref<VNURLConnectionOperation> VNHTTPRequestOperation::copy() const
     operation->setResponseSerializer(serializer ? serializer->copy() : nullptr);
     operation->setCompletionQueue(completionQueue());
     operation->setCompletionGroup(completionGroup());
+    return operation;
+}
+
+void VNHTTPRequestOperation::encodeWithCoder(NSCoder& coder)
+{
+    VNURLConnectionOperation::encodeWithCoder(coder);
+    coder.encodeObjectForKey(Value::object(responseSerializer()), "responseSerializer");
+}
+
+Ref<VNHTTPRequestOperation> VNHTTPRequestOperation::initWithCoder(NSCoder& coder)
+{
+    auto operation = make<VNHTTPRequestOperation>();
+    operation->initializeWithCoder(coder);
+    operation->m_responseSerializer = VNHTTPResponseSerializer::serializer();
+    operation->setResponseSerializer(coder.decodeObjectForKey("responseSerializer").objectAs<VNHTTPResponseSerializer>());
     return operation;
 }

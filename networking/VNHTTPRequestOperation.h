@@ -44,6 +44,10 @@ public:
     // completion queue and group.
     Ref<VNURLConnectionOperation> copy() const override;
 
+    // The base archive plus the response serializer.
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<VNHTTPRequestOperation> initWithCoder(NSCoder& coder);
+
 private:
     Ref<VNHTTPResponseSerializer> m_responseSerializer;
     Value m_responseObject;

@@ -138,8 +138,7 @@ Ref<VNHTTPRequestOperationManager> VNHTTPRequestOperationManager::initWithCoder(
 {
     auto manager = initWithBaseURL(coder.decodeObjectForKey("baseURL").objectAs<NSURL>());
     manager->m_requestSerializer = coder.decodeObjectForKey("requestSerializer").objectAs<VNHTTPRequestSerializer>();
-    manager->m_responseSerializer
-        = coder.decodeObjectForKey("responseSerializer").objectAs<VNHTTPResponseSerializer>();
+    manager->m_responseSerializer = coder.decodeObjectForKey("responseSerializer").objectAs<VNHTTPResponseSerializer>();
     return manager;
 }
 

@@ -45,8 +45,10 @@ Ref<VNNetworkActivityIndicatorManager> VNNetworkActivityIndicatorManager::init()
     auto manager = make<VNNetworkActivityIndicatorManager>();
     auto center = NSNotificationCenter::defaultCenter();
     using Self = VNNetworkActivityIndicatorManager;
-    center->addObserver(manager, &Self::networkRequestDidStart, std::string(VNNetworkingOperationDidStartNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingOperationDidFinishNotification), nullptr);
+    center->addObserver(
+        manager, &Self::networkRequestDidStart, std::string(VNNetworkingOperationDidStartNotification), nullptr);
+    center->addObserver(
+        manager, &Self::networkRequestDidFinish, std::string(VNNetworkingOperationDidFinishNotification), nullptr);
     center->addObserver(
         manager, &Self::networkRequestDidStart, std::string(VNNetworkingTaskDidResumeNotification), nullptr);
     center->addObserver(

@@ -2,6 +2,7 @@
 
 #include "NSBlockOperation.h"
 #include "NSCachedURLResponse.h"
+#include "NSCoder.h"
 #include "NSError.h"
 #include "NSLock.h"
 #include "NSMutableURLRequest.h"
@@ -23,7 +24,7 @@
 
 #include <thread>
 
-VX_REGISTER_CLASS(VNURLConnectionOperation);
+VX_REGISTER_CODING_CLASS(VNURLConnectionOperation);
 
 namespace {
 
@@ -231,6 +232,11 @@ void VNURLConnectionOperation::operationDidStart()
         }
     }
     postOnMainQueue(VNNetworkingOperationDidStartNotification, weak_from_this());
+    // A cancelled operation normally finishes through the cancellation it sent to this thread.
+    // One that never sent it (decoded from an archive with its cancelled flag) would otherwise
+    // stay executing for ever: end it the same way, after its start notification.
+    if (isCancelled() && !isFinished())
+        cancelConnection();
 }
 
 void VNURLConnectionOperation::finish()
@@ -582,6 +588,44 @@ Ref<VNURLConnectionOperation> VNURLConnectionOperation::copy() const
     operation->m_completionQueue = m_completionQueue;
     operation->m_completionGroup = m_completionGroup;
     return operation;
+}
+
+void VNURLConnectionOperation::encodeWithCoder(NSCoder& coder)
+{
+    pause();
+    coder.encodeObjectForKey(Value::object(request()), "request");
+    int32_t current = state();
+    bool running = current == VNOperationExecutingState || current == VNOperationPausedState;
+    coder.encodeIntegerForKey(running ? VNOperationReadyState : current, "state");
+    coder.encodeBoolForKey(isCancelled(), "isCancelled");
+    coder.encodeObjectForKey(Value::object(response()), "response");
+    coder.encodeObjectForKey(Value::object(error()), "error");
+    coder.encodeObjectForKey(responseData(), "responseData");
+    coder.encodeInt64ForKey(m_totalBytesRead, "totalBytesRead");
+}
+
+Ref<VNURLConnectionOperation> VNURLConnectionOperation::initWithCoder(NSCoder& coder)
+{
+    auto operation = make<VNURLConnectionOperation>();
+    operation->initializeWithCoder(coder);
+    return operation;
+}
+
+void VNURLConnectionOperation::initializeWithCoder(NSCoder& coder)
+{
+    initializeWithRequest(coder.decodeObjectForKey("request").objectAs<NSURLRequest>());
+    setState(coder.decodeIntegerForKey("state"));
+    if (coder.decodeBoolForKey("isCancelled"))
+        NSOperation::cancel(); // the flag alone: nothing runs yet that a cancellation could stop
+    setResponse(coder.decodeObjectForKey("response").objectAs<NSURLResponse>());
+    // The base error only: a subclass's serialization error is not archived.
+    VNURLConnectionOperation::setError(coder.decodeObjectForKey("error").objectAs<NSError>());
+    Value data = coder.decodeObjectForKey("responseData");
+    {
+        std::lock_guard fields(m_fieldLock);
+        m_responseData = data.isData() ? data : Value();
+    }
+    m_totalBytesRead = coder.decodeInt64ForKey("totalBytesRead");
 }
 
 std::string VNURLConnectionOperation::description() const

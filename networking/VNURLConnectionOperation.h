@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dispatch.h"
+#include "NSCoding.h"
 #include "NSOperation.h"
 #include "NSURLConnection.h"
 #include "NetForward.h"
@@ -28,7 +29,7 @@ inline constexpr const char* VNNetworkingOperationDidFinishNotification = "com.v
 // (start, cancel, pause, resume, block setters): any thread. Connection callbacks: the network
 // thread. Notifications, `totalBytesRead` and progress blocks: the main queue. The completion
 // block runs on `completionQueue` (main when unset) inside `completionGroup`.
-class VNURLConnectionOperation : public NSOperation, public NSURLConnectionDelegate {
+class VNURLConnectionOperation : public NSOperation, public NSURLConnectionDelegate, public NSCoding {
     VX_OBJECT(VNURLConnectionOperation, NSOperation)
 public:
     enum State : int32_t {
@@ -141,6 +142,13 @@ public:
     // completion group; nothing else is carried over.
     virtual Ref<VNURLConnectionOperation> copy() const;
 
+    // Pauses the operation, then archives its request, state (a running or paused operation as
+    // ready), cancellation, response, error, body and byte count.
+    void encodeWithCoder(NSCoder& coder) override;
+    // A ready operation on the archived request, given the archived state through the state
+    // machine (so a finished one that was not cancelled stays ready) and the rest as archived.
+    static Ref<VNURLConnectionOperation> initWithCoder(NSCoder& coder);
+
     std::string description() const override;
     Value valueForKey(const std::string& key) override;
 
@@ -162,6 +170,8 @@ public:
 protected:
     // Runs the designated initialisation on an object a subclass has made.
     void initializeWithRequest(const Ref<NSURLRequest>& request);
+    // Runs the decoding initialisation on an object a subclass has made.
+    void initializeWithCoder(NSCoder& coder);
     // Sends work to the network thread in the operation's run-loop modes, without waiting.
     void performOnNetworkThread(std::function<void()> work);
     void finish();

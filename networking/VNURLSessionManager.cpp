@@ -28,13 +28,13 @@ namespace {
 // Marks the manager's own observations of its tasks' "state".
 int s_taskStateContext;
 
-template<typename T> T readLocked(std::mutex& lock, const T& member)
+template <typename T> T readLocked(std::mutex& lock, const T& member)
 {
     std::lock_guard guard(lock);
     return member;
 }
 
-template<typename T> void writeLocked(std::mutex& lock, T& member, T value)
+template <typename T> void writeLocked(std::mutex& lock, T& member, T value)
 {
     std::lock_guard guard(lock);
     member = std::move(value);
@@ -63,9 +63,8 @@ void VNURLSessionManager::initializeWithSessionConfiguration(const Ref<NSURLSess
     m_operationQueue = NSOperationQueue::init();
     m_operationQueue->setMaxConcurrentOperationCount(NSOperationQueueDefaultMaxConcurrentOperationCount);
     m_responseSerializer = VNJSONResponseSerializer::serializer();
-    m_session = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(
-        m_sessionConfiguration, std::static_pointer_cast<NSURLSessionDelegate>(self<VNURLSessionManager>()),
-        m_operationQueue);
+    m_session = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(m_sessionConfiguration,
+        std::static_pointer_cast<NSURLSessionDelegate>(self<VNURLSessionManager>()), m_operationQueue);
     m_reachabilityManager = VNNetworkReachabilityManager::sharedManager();
     m_reachabilityManager->startMonitoring();
     m_securityPolicy = VNSecurityPolicy::defaultPolicy();
@@ -268,33 +267,18 @@ void VNURLSessionManager::invalidateSessionCancelingTasks(bool cancelPendingTask
 
 VNURLSessionManager::TaskLists VNURLSessionManager::taskLists() const
 {
+    // Read from the session at once rather than by waiting for its delegate queue to answer:
+    // a wait would never end when asked on that queue while it runs one operation at a time,
+    // or while the queue is suspended.
     TaskLists lists;
-    auto sort = [&lists](const std::vector<Ref<NSURLSessionTask>>& tasks) {
-        for (const auto& task : tasks) {
-            if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
-                lists.uploads.push_back(upload);
-            else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
-                lists.downloads.push_back(download);
-            else if (auto data = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
-                lists.data.push_back(data);
-        }
-    };
-    // Waiting on the delegate queue for an answer that the same queue must deliver could never
-    // end when the queue runs one operation at a time: read the session's tasks directly there.
-    if (NSOperationQueue::currentQueue() == m_operationQueue) {
-        sort(m_session->outstandingTasks());
-        return lists;
+    for (const auto& task : m_session->outstandingTasks()) {
+        if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
+            lists.uploads.push_back(upload);
+        else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
+            lists.downloads.push_back(download);
+        else if (auto data = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
+            lists.data.push_back(data);
     }
-    auto semaphore = dispatch_semaphore_create(0);
-    m_session->getTasksWithCompletionHandler(
-        [&lists, semaphore](std::vector<Ref<NSURLSessionDataTask>> data,
-            std::vector<Ref<NSURLSessionUploadTask>> uploads, std::vector<Ref<NSURLSessionDownloadTask>> downloads) {
-            lists.data = std::move(data);
-            lists.uploads = std::move(uploads);
-            lists.downloads = std::move(downloads);
-            dispatch_semaphore_signal(semaphore);
-        });
-    dispatch_semaphore_wait(semaphore, DISPATCH_TIME_FOREVER);
     return lists;
 }
 
@@ -307,8 +291,14 @@ std::vector<Ref<NSURLSessionTask>> VNURLSessionManager::tasks() const
     return all;
 }
 
-std::vector<Ref<NSURLSessionDataTask>> VNURLSessionManager::dataTasks() const { return taskLists().data; }
-std::vector<Ref<NSURLSessionUploadTask>> VNURLSessionManager::uploadTasks() const { return taskLists().uploads; }
+std::vector<Ref<NSURLSessionDataTask>> VNURLSessionManager::dataTasks() const
+{
+    return taskLists().data;
+}
+std::vector<Ref<NSURLSessionUploadTask>> VNURLSessionManager::uploadTasks() const
+{
+    return taskLists().uploads;
+}
 std::vector<Ref<NSURLSessionDownloadTask>> VNURLSessionManager::downloadTasks() const
 {
     return taskLists().downloads;
@@ -329,7 +319,8 @@ void VNURLSessionManager::setTaskWillPerformHTTPRedirectionBlock(TaskWillPerform
 {
     writeLocked(m_fieldLock, m_taskWillPerformHTTPRedirection, std::move(block));
 }
-void VNURLSessionManager::setTaskDidReceiveAuthenticationChallengeBlock(TaskDidReceiveAuthenticationChallengeBlock block)
+void VNURLSessionManager::setTaskDidReceiveAuthenticationChallengeBlock(
+    TaskDidReceiveAuthenticationChallengeBlock block)
 {
     writeLocked(m_fieldLock, m_taskDidReceiveAuthenticationChallenge, std::move(block));
 }
@@ -381,7 +372,8 @@ void VNURLSessionManager::setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlo
 
 // MARK: Session events
 
-void VNURLSessionManager::URLSessionDidBecomeInvalidWithError(const Ref<NSURLSession>& session, const Ref<NSError>& error)
+void VNURLSessionManager::URLSessionDidBecomeInvalidWithError(
+    const Ref<NSURLSession>& session, const Ref<NSError>& error)
 {
     Ref<VNURLSessionManager> protectedThis = self<VNURLSessionManager>();
     if (auto block = readLocked(m_fieldLock, m_sessionDidBecomeInvalid))
@@ -526,8 +518,8 @@ bool VNURLSessionManager::moveDownloadedFile(
     Ref<NSError> error;
     if (location && NSFileManager::defaultManager()->moveItemAtPath(location->path(), destination->path(), &error))
         return true;
-    NSNotificationCenter::defaultCenter()->postNotificationName(VNURLSessionDownloadTaskDidFailToMoveFileNotification,
-        task, error ? error->userInfo() : Value());
+    NSNotificationCenter::defaultCenter()->postNotificationName(
+        VNURLSessionDownloadTaskDidFailToMoveFileNotification, task, error ? error->userInfo() : Value());
     return false;
 }
 
@@ -560,7 +552,8 @@ void VNURLSessionManager::URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBy
     const Ref<NSURLSessionDownloadTask>& task, int64_t fileOffset, int64_t expectedTotalBytes)
 {
     if (auto delegate = delegateForTask(task))
-        delegate->URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(session, task, fileOffset, expectedTotalBytes);
+        delegate->URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
+            session, task, fileOffset, expectedTotalBytes);
     if (auto block = readLocked(m_fieldLock, m_downloadTaskDidResume))
         block(session, task, fileOffset, expectedTotalBytes);
 }

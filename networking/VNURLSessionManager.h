@@ -24,8 +24,7 @@ class VNSecurityPolicy;
 // response and calls its completion handler; answers server-trust challenges with its security
 // policy; posts the task notifications (VNURLSessionNotifications.h) as its tasks start, are
 // suspended and finish; and hands every session event to an optional block.
-// Task factories and listings: any thread except that a listing made on the delegate queue is
-// answered from the session's current tasks without waiting for that queue. Session events
+// Task factories and listings: any thread; listings never wait for the delegate queue. Session events
 // arrive on `operationQueue`; completion handlers run on `completionQueue` (main when unset)
 // inside `completionGroup`; the start, suspend and finish notifications are posted on the main
 // queue. The session holds the manager until it is invalidated.
@@ -38,8 +37,8 @@ public:
     using SessionDidBecomeInvalidBlock = std::function<void(const Ref<NSURLSession>&, const Ref<NSError>&)>;
     using SessionDidReceiveAuthenticationChallengeBlock = std::function<NSURLSessionAuthChallengeDisposition(
         const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>&, Ref<NSURLCredential>* credential)>;
-    using TaskWillPerformHTTPRedirectionBlock = std::function<Ref<NSURLRequest>(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionTask>&, const Ref<NSURLResponse>&, const Ref<NSURLRequest>&)>;
+    using TaskWillPerformHTTPRedirectionBlock = std::function<Ref<NSURLRequest>(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, const Ref<NSURLResponse>&, const Ref<NSURLRequest>&)>;
     using TaskDidReceiveAuthenticationChallengeBlock
         = std::function<NSURLSessionAuthChallengeDisposition(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
             const Ref<NSURLAuthenticationChallenge>&, Ref<NSURLCredential>* credential)>;
@@ -58,10 +57,11 @@ public:
     using DataTaskWillCacheResponseBlock = std::function<Ref<NSCachedURLResponse>(
         const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Ref<NSCachedURLResponse>&)>;
     using DidFinishEventsForBackgroundURLSessionBlock = std::function<void(const Ref<NSURLSession>&)>;
-    using DownloadTaskDidFinishDownloadingBlock = VNURLSessionManagerTaskDelegate::DownloadTaskDidFinishDownloadingBlock;
-    using DownloadTaskDidWriteDataBlock = std::function<void(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, int64_t bytesWritten, int64_t totalBytesWritten,
-        int64_t totalBytesExpectedToWrite)>;
+    using DownloadTaskDidFinishDownloadingBlock
+        = VNURLSessionManagerTaskDelegate::DownloadTaskDidFinishDownloadingBlock;
+    using DownloadTaskDidWriteDataBlock
+        = std::function<void(const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t bytesWritten,
+            int64_t totalBytesWritten, int64_t totalBytesExpectedToWrite)>;
     using DownloadTaskDidResumeBlock = std::function<void(const Ref<NSURLSession>&,
         const Ref<NSURLSessionDownloadTask>&, int64_t fileOffset, int64_t expectedTotalBytes)>;
 
@@ -112,7 +112,8 @@ public:
     // true cancels the running tasks; false lets them finish first.
     void invalidateSessionCancelingTasks(bool cancelPendingTasks);
 
-    // The session's outstanding tasks: data, then upload, then download tasks.
+    // The session's outstanding tasks: data, then upload, then download tasks. Answered at once
+    // from the session, also on the delegate queue and while that queue is suspended.
     std::vector<Ref<NSURLSessionTask>> tasks() const;
     std::vector<Ref<NSURLSessionDataTask>> dataTasks() const;
     std::vector<Ref<NSURLSessionUploadTask>> uploadTasks() const;
@@ -198,7 +199,6 @@ private:
         Ref<NSProgress>* progress, DestinationBlock destination, CompletionHandler completionHandler);
     // Removes the task's delegate and stops observing the task; false when it had none.
     bool removeDelegateForTask(const Ref<NSURLSessionTask>& task);
-    // The session's tasks, waiting for the delegate queue's answer unless that would block it.
     struct TaskLists {
         std::vector<Ref<NSURLSessionDataTask>> data;
         std::vector<Ref<NSURLSessionUploadTask>> uploads;

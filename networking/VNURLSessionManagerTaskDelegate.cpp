@@ -191,8 +191,8 @@ void VNURLSessionManagerTaskDelegate::URLSessionTaskDidCompleteWithError(
             userInfo.setObjectForKey(responseObject, VNNetworkingTaskDidCompleteSerializedResponseKey);
         if (serializationError)
             userInfo.setObjectForKey(Value::object(serializationError), VNNetworkingTaskDidCompleteErrorKey);
-        dispatch_group_async(group, queue,
-            [handler, response, responseObject, serializationError, userInfo = userInfo.copy(), post] {
+        dispatch_group_async(
+            group, queue, [handler, response, responseObject, serializationError, userInfo = userInfo.copy(), post] {
                 handler(response, responseObject, serializationError);
                 post(userInfo);
             });

@@ -19,8 +19,8 @@ class VNURLSessionManager;
 class VNURLSessionManagerTaskDelegate : public NSObject, public NSURLSessionDelegate {
     VX_OBJECT(VNURLSessionManagerTaskDelegate, NSObject)
 public:
-    using CompletionHandler
-        = std::function<void(const Ref<NSURLResponse>& response, const Value& responseObject, const Ref<NSError>& error)>;
+    using CompletionHandler = std::function<void(
+        const Ref<NSURLResponse>& response, const Value& responseObject, const Ref<NSError>& error)>;
     using DownloadTaskDidFinishDownloadingBlock = std::function<Ref<NSURL>(
         const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, const Ref<NSURL>& location)>;
 

@@ -48,7 +48,10 @@ URLStubSpec jsonStub(std::string prefix, std::string body)
     return spec;
 }
 
-std::string bodyText(const URLStubRecord& record) { return std::string(record.body.begin(), record.body.end()); }
+std::string bodyText(const URLStubRecord& record)
+{
+    return std::string(record.body.begin(), record.body.end());
+}
 
 TEST_F(OperationManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {
@@ -198,7 +201,8 @@ TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueue
     EXPECT_TRUE(plain->isReady());
     EXPECT_EQ(manager->operationQueue()->operationCount(), 0u);
 
-    auto credential = NSURLCredential::credentialWithUserPasswordPersistence("user", "secret", NSURLCredentialPersistenceNone);
+    auto credential
+        = NSURLCredential::credentialWithUserPasswordPersistence("user", "secret", NSURLCredentialPersistenceNone);
     auto policy = VNSecurityPolicy::policyWithPinningMode(VNSecurityPolicy::VNSSLPinningModeCertificate);
     manager->setShouldUseCredentialStorage(true);
     manager->setCredential(credential);
@@ -207,6 +211,11 @@ TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueue
     EXPECT_TRUE(configured->shouldUseCredentialStorage());
     EXPECT_EQ(configured->credential(), credential);
     EXPECT_EQ(configured->securityPolicy(), policy);
+
+    // Each completion block holds its operation until it has run: let both finish.
+    plain->cancel();
+    configured->cancel();
+    drainAll();
 }
 
 TEST_F(OperationManagerFixture, FailuresReachTheFailureBlock)

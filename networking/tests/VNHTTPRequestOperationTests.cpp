@@ -6,7 +6,6 @@
 #include "NSURL.h"
 #include "NSURLError.h"
 #include "NSURLRequest.h"
-#include "NetworkingTestSupport.h"
 #include "URLStubs.h"
 #include "VNJSONResponseSerializer.h"
 #include "VirtualClock.h"
@@ -34,7 +33,7 @@ class HTTPRequestOperationFixture : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        settle();
+        drainAll();
         resetForTesting();
     }
     URLStubs stubs;
@@ -84,7 +83,7 @@ TEST_F(HTTPRequestOperationFixture, DeliversSerializedObjectsOrErrors)
             });
         EXPECT_TRUE(operation->responseObject().isNil()); // nothing before the operation finished
         operation->start();
-        settle();
+        drainAll();
         EXPECT_EQ(successes, c.succeeds ? 1 : 0);
         EXPECT_EQ(failures, c.succeeds ? std::vector<int32_t> {} : std::vector<int32_t> { c.errorCode });
         if (c.object)
@@ -96,7 +95,7 @@ TEST_F(HTTPRequestOperationFixture, DeliversSerializedObjectsOrErrors)
     // A new serializer discards the object and its error, and the next read serializes again.
     auto operation = operationFor("http://stub.invalid/json");
     operation->start();
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->responseObject().isData());
     operation->setResponseSerializer(VNJSONResponseSerializer::serializer());
     EXPECT_EQ(operation->responseObject().description(), "{\n    a = 1;\n}");
@@ -112,7 +111,7 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
     operation->setCompletionBlockWithSuccessFailure(
         [&](const Ref<VNHTTPRequestOperation>&, const Value&) { events.push_back("success"); }, nullptr);
     operation->start();
-    settle();
+    drainAll();
     EXPECT_EQ(events, std::vector<std::string>({ "success" }));
     // Entered before the hop to the processing queue and left after delivery: empty again.
     EXPECT_EQ(dispatch_group_wait(group, DISPATCH_TIME_NOW), 0);
@@ -123,7 +122,7 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
     quiet->setCompletionBlockWithSuccessFailure(
         nullptr, [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>&) { ++failures; });
     quiet->start();
-    settle();
+    drainAll();
     EXPECT_EQ(failures, 0);
     EXPECT_TRUE(quiet->responseObject().isData());
 
@@ -132,7 +131,7 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
     cancelled->setCompletionBlockWithSuccessFailure(
         nullptr, [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) { failure = error; });
     cancelled->cancel();
-    settle();
+    drainAll();
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->code(), NSURLErrorCancelled);
 }
@@ -153,18 +152,18 @@ TEST_F(HTTPRequestOperationFixture, PausingAsksTheResumedLoadForTheMissingBytes)
 
     auto operation = operationFor("http://stub.invalid/big");
     operation->start();
-    settle(); // the first chunk follows the response at once, the second waits
+    drainAll(); // the first chunk follows the response at once, the second waits
     ASSERT_EQ(operation->totalBytesRead(), 1000);
     operation->pause();
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_EQ(operation->request()->valueForHTTPHeaderField("Range"), std::optional<std::string>("bytes=1000-"));
     EXPECT_EQ(operation->request()->valueForHTTPHeaderField("If-Range"), std::optional<std::string>("\"v1\""));
 
     operation->resume();
-    settle();
+    drainAll();
     clock.advance(5);
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isFinished());
     auto requests = stub->requests();
     ASSERT_EQ(requests.size(), 2u);

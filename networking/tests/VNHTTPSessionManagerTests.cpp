@@ -55,7 +55,10 @@ URLStubSpec jsonStub(std::string prefix, std::string body, int32_t status = 200)
     return spec;
 }
 
-std::string bodyText(const URLStubRecord& record) { return std::string(record.body.begin(), record.body.end()); }
+std::string bodyText(const URLStubRecord& record)
+{
+    return std::string(record.body.begin(), record.body.end());
+}
 
 TEST_F(HTTPSessionManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {

@@ -3,7 +3,6 @@
 #include "Drain.h"
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
-#include "NetworkingTestSupport.h"
 #include "SCNetworkReachability.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +32,7 @@ protected:
     void SetUp() override { setFlags(kSCNetworkReachabilityFlagsReachable); }
     void TearDown() override
     {
-        settle();
+        drainAll();
         SCNetworkReachability::setFlagsSourceForTesting(nullptr);
         VNNetworkReachabilityManager::resetSharedManagerForTesting();
         resetForTesting();
@@ -100,7 +99,7 @@ TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification
     manager->addObserver(observer, "reachableViaWWAN", 0, nullptr);
 
     manager->startMonitoring();
-    settle();
+    drainAll();
     EXPECT_EQ(manager->networkReachabilityStatus(), 2);
     EXPECT_TRUE(manager->isReachableViaWiFi());
     EXPECT_EQ(blockStatuses, std::vector<int32_t>({ 2 }));
@@ -109,7 +108,7 @@ TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification
     EXPECT_EQ(observer->counts["reachableViaWWAN"], 1);
 
     setFlags(kSCNetworkReachabilityFlagsReachable | kSCNetworkReachabilityFlagsIsWWAN);
-    settle();
+    drainAll();
     EXPECT_EQ(manager->networkReachabilityStatus(), 1);
     EXPECT_TRUE(manager->isReachableViaWWAN());
     EXPECT_EQ(blockStatuses, std::vector<int32_t>({ 2, 1 }));
@@ -119,10 +118,10 @@ TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification
     // Starting again keeps one schedule: one change calls back once, after a fresh first status.
     manager->startMonitoring();
     manager->startMonitoring();
-    settle();
+    drainAll();
     EXPECT_EQ(blockStatuses, std::vector<int32_t>({ 2, 1, 1, 1 }));
     setFlags(0);
-    settle();
+    drainAll();
     EXPECT_EQ(blockStatuses, std::vector<int32_t>({ 2, 1, 1, 1, 0 }));
     ASSERT_EQ(notified.size(), 2u);
     EXPECT_EQ(notified[1].intValue(), 0);
@@ -130,7 +129,7 @@ TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification
     // Stopped: no further callbacks, and the last status stays.
     manager->stopMonitoring();
     setFlags(kSCNetworkReachabilityFlagsReachable);
-    settle();
+    drainAll();
     EXPECT_EQ(manager->networkReachabilityStatus(), 0);
     EXPECT_EQ(blockStatuses.size(), 5u);
     EXPECT_EQ(notified.size(), 2u);
@@ -148,7 +147,7 @@ TEST_F(ReachabilityFixture, UnknownFlagsMissingTargetsAndGoneManagers)
     std::vector<int32_t> statuses;
     manager->setReachabilityStatusChangeBlock([&](int32_t status) { statuses.push_back(status); });
     manager->startMonitoring();
-    settle();
+    drainAll();
     EXPECT_EQ(statuses, std::vector<int32_t>({ -1 }));
 
     // No target: starting does nothing, the status stays unknown.
@@ -156,14 +155,14 @@ TEST_F(ReachabilityFixture, UnknownFlagsMissingTargetsAndGoneManagers)
     EXPECT_FALSE(empty->networkReachability());
     empty->startMonitoring();
     empty->stopMonitoring();
-    settle();
+    drainAll();
     EXPECT_EQ(empty->networkReachabilityStatus(), -1);
 
     // A manager released before its first status arrives is simply not told.
     auto gone = VNNetworkReachabilityManager::managerForDomain("example.test");
     gone->startMonitoring();
     gone = nullptr;
-    settle();
+    drainAll();
 
     auto shared = VNNetworkReachabilityManager::sharedManager();
     ASSERT_TRUE(shared);

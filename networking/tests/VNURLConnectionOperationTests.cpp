@@ -15,7 +15,6 @@
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
-#include "NetworkingTestSupport.h"
 #include "TestCertificates.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
@@ -71,7 +70,7 @@ protected:
     }
     void TearDown() override
     {
-        settle();
+        drainAll();
         for (const auto& token : m_tokens)
             NSNotificationCenter::defaultCenter()->removeObserver(token);
         resetForTesting();
@@ -126,7 +125,7 @@ TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
         });
         operation->start();
         operation->start(); // not ready any more: ignored
-        settle();
+        drainAll();
         EXPECT_TRUE(operation->isFinished());
         EXPECT_EQ(completions, 1);
         EXPECT_FALSE(operation->completionBlock());
@@ -175,7 +174,7 @@ TEST_F(ConnectionOperationFixture, AnswersChallengesWithItsPolicyAndCredential)
         auto operation = VNURLConnectionOperation::initWithRequest(requestFor(secure.url("/hello")));
         operation->setSecurityPolicy(policy);
         operation->start();
-        settle();
+        drainAll();
         ASSERT_TRUE(operation->isFinished());
         EXPECT_EQ(operation->error() ? operation->error()->code() : 0, c.errorCode);
         EXPECT_EQ(operation->responseString().value_or(""), c.errorCode ? "" : "hello");
@@ -193,7 +192,7 @@ TEST_F(ConnectionOperationFixture, AnswersChallengesWithItsPolicyAndCredential)
         operation->setCredential(NSURLCredential::credentialWithUserPasswordPersistence(
             "user", login.password, NSURLCredentialPersistenceNone));
         operation->start();
-        settle();
+        drainAll();
         ASSERT_TRUE(operation->isFinished());
         EXPECT_FALSE(operation->error());
         auto response = std::dynamic_pointer_cast<NSHTTPURLResponse>(operation->response());
@@ -226,7 +225,7 @@ TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
         int progress = 0;
         operation->setDownloadProgressBlock([&](uint32_t, int64_t, int64_t) { ++progress; });
         operation->start();
-        settle();
+        drainAll();
         EXPECT_TRUE(operation->isFinished());
         ASSERT_TRUE(operation->error());
         EXPECT_EQ(progress, 0);
@@ -245,10 +244,10 @@ TEST_F(ConnectionOperationFixture, CancellingBeforeStartFinishesOnceWithCancelle
 
     operation->cancel();
     operation->cancel();
-    settle();
+    drainAll();
     operation->start();
     operation->cancel();
-    settle();
+    drainAll();
 
     EXPECT_EQ(counter->counts["isCancelled"], 1);
     auto text = operation->description();
@@ -277,7 +276,7 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
 
     // A ready operation only changes state; paused cannot jump to executing.
     operation->pause();
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_EQ(finishes, 0);
     EXPECT_EQ(starts, 0);
@@ -286,22 +285,22 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
 
     // Resuming starts; pausing the running operation drops its connection and posts "finish".
     operation->resume();
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isExecuting());
     EXPECT_EQ(starts, 1);
     operation->pause();
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_EQ(finishes, 1);
     clock.advance(10);
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isPaused());
     EXPECT_FALSE(operation->response());
 
     operation->resume();
-    settle();
+    drainAll();
     clock.advance(10);
-    settle();
+    drainAll();
     EXPECT_TRUE(operation->isFinished());
     EXPECT_EQ(operation->responseString(), std::optional<std::string>("slow body"));
     EXPECT_EQ(finishes, 2);
@@ -309,10 +308,10 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
     // Cancelling a paused operation finishes it.
     auto paused = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/slow"));
     paused->start();
-    settle();
+    drainAll();
     paused->pause();
     paused->cancel();
-    settle();
+    drainAll();
     EXPECT_TRUE(paused->isFinished());
     ASSERT_TRUE(paused->error());
     EXPECT_EQ(paused->error()->code(), NSURLErrorCancelled);
@@ -341,7 +340,7 @@ TEST_F(ConnectionOperationFixture, BackgroundTasksCancelOnExpiryAndEndWithTheOpe
     EXPECT_EQ(application->activeBackgroundTaskCount(), before + 1);
 
     UIApplicationHost::expireBackgroundTasks();
-    settle();
+    drainAll();
     EXPECT_EQ(expirations, 1);
     EXPECT_TRUE(operation->isCancelled());
     EXPECT_TRUE(operation->isFinished());
@@ -381,7 +380,7 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
     EXPECT_EQ(batch.back()->dependencies().size(), 3u);
     auto queue = NSOperationQueue::init();
     queue->addOperationsWaitUntilFinished(batch, false);
-    settle();
+    drainAll();
 
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events.back(), "batch");
@@ -399,7 +398,7 @@ TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
         {}, nullptr, [&](const std::vector<Ref<VNURLConnectionOperation>>& done) { emptyCount = done.size(); });
     ASSERT_EQ(empty.size(), 1u);
     queue->addOperation(empty[0]);
-    settle();
+    drainAll();
     EXPECT_EQ(emptyCount, std::optional<size_t>(0));
 }
 

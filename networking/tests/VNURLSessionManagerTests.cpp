@@ -5,20 +5,20 @@
 #include "NSError.h"
 #include "NSFileManager.h"
 #include "NSHTTPURLResponse.h"
+#include "NSMutableURLRequest.h"
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
 #include "NSOperationQueue.h"
 #include "NSProgress.h"
 #include "NSThread.h"
 #include "NSURL.h"
-#include "NSURLError.h"
-#include "NSMutableURLRequest.h"
 #include "NSURLCredential.h"
+#include "NSURLError.h"
 #include "NSURLProtectionSpace.h"
 #include "NSURLRequest.h"
 #include "NSURLSessionConfiguration.h"
-#include "Sandbox.h"
 #include "SCNetworkReachability.h"
+#include "Sandbox.h"
 #include "TestCertificates.h"
 #include "URLStubs.h"
 #include "VNHTTPResponseSerializer.h"
@@ -32,7 +32,10 @@
 
 namespace {
 
-Ref<NSURLRequest> requestFor(const std::string& url) { return NSURLRequest::requestWithURL(NSURL::URLWithString(url)); }
+Ref<NSURLRequest> requestFor(const std::string& url)
+{
+    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
+}
 
 URLStubSpec stubSpec(std::string url, int32_t status, std::string body, NSHTTPURLResponse::HeaderList headers = {})
 {
@@ -175,7 +178,8 @@ TEST_F(SessionManagerFixture, DataTasksSerializeTheirBodyAndPostTheFinishNotific
         EXPECT_FALSE(manager->delegateForTask(task)); // dropped at completion
 
         EXPECT_EQ(postedNames(task),
-            std::vector<std::string>({ VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidCompleteNotification }));
+            std::vector<std::string>(
+                { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidCompleteNotification }));
         auto finish = lastPosted(VNNetworkingTaskDidCompleteNotification);
         ASSERT_TRUE(finish);
         const Value& info = finish->userInfo;
@@ -183,8 +187,7 @@ TEST_F(SessionManagerFixture, DataTasksSerializeTheirBodyAndPostTheFinishNotific
         const auto& bytes = info[VNNetworkingTaskDidCompleteResponseDataKey].bytes();
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.data);
         EXPECT_TRUE(info[VNNetworkingTaskDidCompleteAssetPathKey].isNil());
-        EXPECT_EQ(info[VNNetworkingTaskDidCompleteSerializedResponseKey].description(),
-            c.object ? c.object : "(null)");
+        EXPECT_EQ(info[VNNetworkingTaskDidCompleteSerializedResponseKey].description(), c.object ? c.object : "(null)");
         auto error = info[VNNetworkingTaskDidCompleteErrorKey].objectAs<NSError>();
         EXPECT_EQ(error ? error->code() : 0, c.errorCode);
     }
@@ -208,7 +211,8 @@ TEST_F(SessionManagerFixture, ResumeAndSuspendPostStartAndSuspendOnly)
     stubs.add(spec);
     auto manager = makeManager();
     Completion completion;
-    auto task = manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/slow"), recordInto(completion));
+    auto task
+        = manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/slow"), recordInto(completion));
     task->resume();
     task->suspend();
     task->resume();
@@ -241,10 +245,8 @@ TEST_F(SessionManagerFixture, UploadProgressFollowsTheBodyAndControlsTheTask)
     EXPECT_EQ(progress->totalUnitCount(), 5000);
     EXPECT_EQ(progress, manager->delegateForTask(task)->uploadProgress());
     int64_t sentByBlock = 0;
-    manager->setTaskDidSendBodyDataBlock(
-        [&](const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t, int64_t total, int64_t) {
-            sentByBlock = total;
-        });
+    manager->setTaskDidSendBodyDataBlock([&](const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t,
+                                             int64_t total, int64_t) { sentByBlock = total; });
     task->resume();
     drainAll();
     EXPECT_EQ(completion.calls, 1);
@@ -337,14 +339,21 @@ TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
     stubs.add(slow);
     auto manager = makeManager();
     auto request = requestFor("http://stub.invalid/slow");
-    auto download = manager->downloadTaskWithRequestProgressDestinationCompletionHandler(request, nullptr, nullptr, nullptr);
-    auto upload = manager->uploadTaskWithRequestFromDataProgressCompletionHandler(request, Value::data({ 1 }), nullptr, nullptr);
+    auto download
+        = manager->downloadTaskWithRequestProgressDestinationCompletionHandler(request, nullptr, nullptr, nullptr);
+    auto upload = manager->uploadTaskWithRequestFromDataProgressCompletionHandler(
+        request, Value::data({ 1 }), nullptr, nullptr);
     auto data = manager->dataTaskWithRequestCompletionHandler(request, nullptr);
     auto tasks = manager->tasks();
     EXPECT_EQ(tasks, std::vector<Ref<NSURLSessionTask>>({ data, upload, download }));
     EXPECT_EQ(manager->dataTasks(), std::vector<Ref<NSURLSessionDataTask>> { data });
     EXPECT_EQ(manager->uploadTasks(), std::vector<Ref<NSURLSessionUploadTask>> { upload });
     EXPECT_EQ(manager->downloadTasks(), std::vector<Ref<NSURLSessionDownloadTask>> { download });
+
+    // A suspended delegate queue could never answer a request for the list: none is needed.
+    manager->operationQueue()->setSuspended(true);
+    EXPECT_EQ(manager->tasks().size(), 3u);
+    manager->operationQueue()->setSuspended(false);
 
     // Asked on its own delegate queue running one operation at a time, the listing answers at
     // once instead of waiting for an answer the blocked queue would have to deliver.
@@ -359,6 +368,8 @@ TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
     ASSERT_TRUE(countSeenInBlock);
     EXPECT_EQ(*countSeenInBlock, 3u); // the completing task is still outstanding during its event
     EXPECT_EQ(manager->tasks(), std::vector<Ref<NSURLSessionTask>>({ upload, download }));
+    // The other two complete when the fixture cancels them, after this scope's variables are gone.
+    manager->setTaskDidCompleteBlock(nullptr);
 }
 
 TEST_F(SessionManagerFixture, ServerTrustIsJudgedByTheSecurityPolicy)
@@ -393,7 +404,8 @@ TEST_F(SessionManagerFixture, ServerTrustIsJudgedByTheSecurityPolicy)
                 });
         }
         Completion completion;
-        auto task = manager->dataTaskWithRequestCompletionHandler(requestFor(secure.url("/hello")), recordInto(completion));
+        auto task
+            = manager->dataTaskWithRequestCompletionHandler(requestFor(secure.url("/hello")), recordInto(completion));
         task->resume();
         drainAll();
         ASSERT_EQ(completion.calls, 1);
@@ -428,7 +440,8 @@ TEST_F(SessionManagerFixture, EventBlocksReplaceTheDefaultAnswers)
         return any;
     }());
     Completion refused;
-    manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/redirect"), recordInto(refused))->resume();
+    manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/redirect"), recordInto(refused))
+        ->resume();
     drainAll();
     EXPECT_EQ(redirects, 1);
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(refused.response);
@@ -436,15 +449,14 @@ TEST_F(SessionManagerFixture, EventBlocksReplaceTheDefaultAnswers)
     EXPECT_EQ(http->statusCode(), 302);
 
     // A response block answering cancel ends the task as cancelled; the data block sees nothing.
-    manager->setDataTaskDidReceiveResponseBlock(
-        [](const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Ref<NSURLResponse>&) {
-            return NSURLSessionResponseCancel;
-        });
+    manager->setDataTaskDidReceiveResponseBlock([](const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
+                                                    const Ref<NSURLResponse>&) { return NSURLSessionResponseCancel; });
     int dataCalls = 0;
     manager->setDataTaskDidReceiveDataBlock(
         [&](const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Value&) { ++dataCalls; });
     Completion cancelled;
-    manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/data"), recordInto(cancelled))->resume();
+    manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/data"), recordInto(cancelled))
+        ->resume();
     drainAll();
     ASSERT_TRUE(cancelled.error);
     EXPECT_EQ(cancelled.error->code(), NSURLErrorCancelled);
@@ -470,7 +482,8 @@ TEST_F(SessionManagerFixture, InvalidationDropsEveryDelegateAndToleratesForeignT
     EXPECT_EQ(completedTasks, std::vector<Ref<NSURLSessionTask>> { foreign });
 
     Completion completion;
-    auto pending = manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/slow"), recordInto(completion));
+    auto pending
+        = manager->dataTaskWithRequestCompletionHandler(requestFor("http://stub.invalid/slow"), recordInto(completion));
     pending->resume();
     Ref<NSURLSession> invalidated;
     manager->setSessionDidBecomeInvalidBlock(

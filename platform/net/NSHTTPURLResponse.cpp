@@ -1,11 +1,12 @@
 #include "NSHTTPURLResponse.h"
 
+#include "NSCoder.h"
 #include "NSURL.h"
 
 #include <cctype>
 #include <strings.h>
 
-VX_REGISTER_CLASS(NSHTTPURLResponse);
+VX_REGISTER_CODING_CLASS(NSHTTPURLResponse);
 
 namespace {
 
@@ -186,4 +187,27 @@ std::string NSHTTPURLResponse::description() const
 {
     return "<" + className() + ": { URL: " + (m_url ? m_url->absoluteString() : std::string("(null)"))
         + " } { status code: " + std::to_string(m_statusCode) + " }>";
+}
+
+void NSHTTPURLResponse::encodeWithCoder(NSCoder& coder)
+{
+    if (m_url)
+        coder.encodeObjectForKey(Value::object(m_url), "URL");
+    coder.encodeInt32ForKey(m_statusCode, "statusCode");
+    auto headers = Value::mutableArray();
+    for (const auto& [name, value] : m_headers)
+        headers.addObject(Value::array({ Value(name), Value(value) }));
+    coder.encodeObjectForKey(headers, "headers");
+}
+
+Ref<NSHTTPURLResponse> NSHTTPURLResponse::initWithCoder(NSCoder& coder)
+{
+    auto url = coder.decodeObjectOfClassForKey(NSURL::classObject(), "URL").objectAs<NSURL>();
+    HeaderList headers;
+    Value pairs = coder.decodeObjectOfClassesForKey({ Value::arrayClass(), Value::stringClass() }, "headers");
+    for (const auto& pair : pairs.elements()) {
+        if (pair.isArray() && pair.count() == 2 && pair[0].isString() && pair[1].isString())
+            headers.emplace_back(pair[0].string(), pair[1].string());
+    }
+    return make<NSHTTPURLResponse>(url, coder.decodeInt32ForKey("statusCode"), std::move(headers));
 }

@@ -31,6 +31,10 @@ public:
     // "not found", "internal server error", ... ("server error" for an unknown 5xx, and so on).
     static std::string localizedStringForStatusCode(int32_t statusCode);
 
+    // Archives the URL, the status code and the header fields in order.
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<NSHTTPURLResponse> initWithCoder(NSCoder& coder);
+
     Value valueForKey(const std::string& key) override;
     std::string description() const override;
 

@@ -4,7 +4,7 @@
 
 #include <strings.h>
 
-VX_REGISTER_CLASS(NSMutableURLRequest);
+VX_REGISTER_CODING_CLASS(NSMutableURLRequest);
 
 Ref<NSMutableURLRequest> NSMutableURLRequest::requestWithURL(const Ref<NSURL>& url)
 {
@@ -69,4 +69,11 @@ void NSMutableURLRequest::setHTTPBodyStream(const Ref<NSInputStream>& stream)
     m_bodyStream = stream;
     if (stream)
         m_body = Value();
+}
+
+Ref<NSMutableURLRequest> NSMutableURLRequest::initWithCoder(NSCoder& coder)
+{
+    auto request = make<NSMutableURLRequest>();
+    request->decodeFields(coder);
+    return request;
 }

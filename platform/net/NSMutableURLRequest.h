@@ -27,6 +27,8 @@ public:
     void setTimeoutInterval(NSTimeInterval timeout) { m_timeout = timeout; }
     void setHTTPShouldHandleCookies(bool handle) { m_handleCookies = handle; }
 
+    static Ref<NSMutableURLRequest> initWithCoder(NSCoder& coder);
+
 private:
     friend class NSURLRequest;
 };

@@ -1,5 +1,6 @@
 #include "NSURL.h"
 
+#include "NSCoder.h"
 #include "NSError.h"
 #include "Value.h"
 
@@ -9,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-VX_REGISTER_CLASS(NSURL);
+VX_REGISTER_CODING_CLASS(NSURL);
 
 namespace {
 
@@ -528,4 +529,20 @@ Value NSURL::valueForKey(const std::string& key)
     if (key == "lastPathComponent")
         return lastPathComponent();
     return NSObject::valueForKey(key);
+}
+
+void NSURL::encodeWithCoder(NSCoder& coder)
+{
+    coder.encodeObjectForKey(Value(m_text), "NS.relative");
+    if (m_base)
+        coder.encodeObjectForKey(Value::object(m_base), "NS.base");
+}
+
+Ref<NSURL> NSURL::initWithCoder(NSCoder& coder)
+{
+    Value text = coder.decodeObjectOfClassForKey(Value::stringClass(), "NS.relative");
+    if (!text.isString())
+        return nullptr;
+    auto base = coder.decodeObjectOfClassForKey(NSURL::classObject(), "NS.base").objectAs<NSURL>();
+    return base ? URLWithStringRelativeToURL(text.string(), base) : URLWithString(text.string());
 }

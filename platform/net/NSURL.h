@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSObject.h"
 #include "NetForward.h"
 
@@ -11,7 +12,7 @@
 // a URL (spaces, non-ASCII, a bare "%"), a malformed scheme or a bad port gives nullptr.
 // A relative URL keeps its base; its absolute form is resolved with RFC 3986 rules.
 // Immutable; any thread.
-class NSURL : public NSObject {
+class NSURL : public NSObject, public NSCoding {
     VX_OBJECT(NSURL, NSObject)
 public:
     struct Parts {
@@ -68,6 +69,10 @@ public:
     // For a file URL: whether the file exists. Otherwise, or when it does not exist, false with
     // an NSCocoaErrorDomain error (260 for a missing file, 262 for a URL that is not a file URL).
     bool checkResourceIsReachableAndReturnError(Ref<NSError>* error) const;
+
+    // Archives the text and the base; decoding parses them again (nil when they no longer parse).
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<NSURL> initWithCoder(NSCoder& coder);
 
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;

@@ -1,12 +1,13 @@
 #include "NSURLRequest.h"
 
+#include "NSCoder.h"
 #include "NSMutableURLRequest.h"
 #include "NSStream.h"
 #include "NSURL.h"
 
 #include <strings.h>
 
-VX_REGISTER_CLASS(NSURLRequest);
+VX_REGISTER_CODING_CLASS(NSURLRequest);
 
 Ref<NSURLRequest> NSURLRequest::requestWithURL(const Ref<NSURL>& url)
 {
@@ -96,4 +97,51 @@ Value NSURLRequest::valueForKey(const std::string& key)
     if (key == "HTTPBody")
         return m_body;
     return NSObject::valueForKey(key);
+}
+
+void NSURLRequest::encodeWithCoder(NSCoder& coder)
+{
+    if (m_url)
+        coder.encodeObjectForKey(Value::object(m_url), "URL");
+    coder.encodeObjectForKey(Value(m_method), "HTTPMethod");
+    // Pairs in order, so the spelling and order of the fields survive.
+    auto headers = Value::mutableArray();
+    for (const auto& [name, value] : m_headers)
+        headers.addObject(Value::array({ Value(name), Value(value) }));
+    coder.encodeObjectForKey(headers, "headers");
+    if (m_body.isData())
+        coder.encodeObjectForKey(m_body, "HTTPBody");
+    coder.encodeInt32ForKey(int32_t(m_cachePolicy), "cachePolicy");
+    coder.encodeDoubleForKey(m_timeout, "timeoutInterval");
+    coder.encodeBoolForKey(m_handleCookies, "HTTPShouldHandleCookies");
+}
+
+void NSURLRequest::decodeFields(NSCoder& coder)
+{
+    m_url = coder.decodeObjectOfClassForKey(NSURL::classObject(), "URL").objectAs<NSURL>();
+    Value method = coder.decodeObjectOfClassForKey(Value::stringClass(), "HTTPMethod");
+    if (method.isString())
+        m_method = method.string();
+    Value headers = coder.decodeObjectOfClassesForKey({ Value::arrayClass(), Value::stringClass() }, "headers");
+    if (headers.isArray()) {
+        for (const auto& pair : headers.elements()) {
+            if (pair.isArray() && pair.count() == 2 && pair[0].isString() && pair[1].isString())
+                m_headers.emplace_back(pair[0].string(), pair[1].string());
+        }
+    }
+    Value body = coder.decodeObjectOfClassForKey(Value::dataClass(), "HTTPBody");
+    if (body.isData())
+        m_body = body;
+    m_cachePolicy = NSURLRequestCachePolicy(coder.decodeInt32ForKey("cachePolicy"));
+    if (coder.containsValueForKey("timeoutInterval"))
+        m_timeout = coder.decodeDoubleForKey("timeoutInterval");
+    if (coder.containsValueForKey("HTTPShouldHandleCookies"))
+        m_handleCookies = coder.decodeBoolForKey("HTTPShouldHandleCookies");
+}
+
+Ref<NSURLRequest> NSURLRequest::initWithCoder(NSCoder& coder)
+{
+    auto request = make<NSURLRequest>();
+    request->decodeFields(coder);
+    return request;
 }

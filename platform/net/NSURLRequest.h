@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSObject.h"
 #include "NetForward.h"
 #include "Value.h"
@@ -21,7 +22,7 @@ enum NSURLRequestCachePolicy : uint32_t {
 // A URL load request: URL, method, header fields, body (data or stream), cache policy and
 // timeout. Header names are matched without regard to case; the first spelling set is kept.
 // Immutable (see NSMutableURLRequest); any thread.
-class NSURLRequest : public NSObject {
+class NSURLRequest : public NSObject, public NSCoding {
     VX_OBJECT(NSURLRequest, NSObject)
 public:
     using HeaderList = std::vector<std::pair<std::string, std::string>>;
@@ -48,11 +49,17 @@ public:
     Ref<NSURLRequest> copy() const;
     Ref<NSMutableURLRequest> mutableCopy() const;
 
+    // Archives everything but a body stream, which cannot be archived (a decoded request has none).
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<NSURLRequest> initWithCoder(NSCoder& coder);
+
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;
     Value valueForKey(const std::string& key) override;
 
 protected:
+    // Reads the archived fields into a request a decoding factory has made.
+    void decodeFields(NSCoder& coder);
     void copyInto(NSURLRequest& other) const;
 
     Ref<NSURL> m_url;

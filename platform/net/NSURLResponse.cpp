@@ -1,9 +1,10 @@
 #include "NSURLResponse.h"
 
+#include "NSCoder.h"
 #include "NSURL.h"
 #include "Value.h"
 
-VX_REGISTER_CLASS(NSURLResponse);
+VX_REGISTER_CODING_CLASS(NSURLResponse);
 
 NSURLResponse::NSURLResponse(Passkey key, Ref<NSURL> url, std::optional<std::string> mimeType, int64_t expectedLength,
     std::optional<std::string> textEncodingName)
@@ -45,4 +46,27 @@ Value NSURLResponse::valueForKey(const std::string& key)
 std::string NSURLResponse::description() const
 {
     return "<" + className() + ": { URL: " + (m_url ? m_url->absoluteString() : std::string("(null)")) + " }>";
+}
+
+void NSURLResponse::encodeWithCoder(NSCoder& coder)
+{
+    if (m_url)
+        coder.encodeObjectForKey(Value::object(m_url), "URL");
+    if (m_mimeType)
+        coder.encodeObjectForKey(Value(*m_mimeType), "MIMEType");
+    coder.encodeInt64ForKey(m_expectedLength, "expectedContentLength");
+    if (m_textEncodingName)
+        coder.encodeObjectForKey(Value(*m_textEncodingName), "textEncodingName");
+}
+
+Ref<NSURLResponse> NSURLResponse::initWithCoder(NSCoder& coder)
+{
+    auto url = coder.decodeObjectOfClassForKey(NSURL::classObject(), "URL").objectAs<NSURL>();
+    Value mimeType = coder.decodeObjectOfClassForKey(Value::stringClass(), "MIMEType");
+    Value encoding = coder.decodeObjectOfClassForKey(Value::stringClass(), "textEncodingName");
+    int64_t length = coder.containsValueForKey("expectedContentLength")
+        ? coder.decodeInt64ForKey("expectedContentLength")
+        : NSURLResponseUnknownLength;
+    return make<NSURLResponse>(url, mimeType.isString() ? std::optional<std::string>(mimeType.string()) : std::nullopt,
+        length, encoding.isString() ? std::optional<std::string>(encoding.string()) : std::nullopt);
 }

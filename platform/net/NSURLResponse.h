@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSObject.h"
 #include "NetForward.h"
 
@@ -10,7 +11,7 @@ inline constexpr int64_t NSURLResponseUnknownLength = -1;
 
 // The metadata of a response: URL, MIME type, expected length and text encoding name.
 // Immutable; any thread.
-class NSURLResponse : public NSObject {
+class NSURLResponse : public NSObject, public NSCoding {
     VX_OBJECT(NSURLResponse, NSObject)
 public:
     NSURLResponse(Passkey key, Ref<NSURL> url, std::optional<std::string> mimeType, int64_t expectedLength,
@@ -25,6 +26,9 @@ public:
     const std::optional<std::string>& textEncodingName() const { return m_textEncodingName; }
     // The URL's last path component, with an extension for the MIME type when it has none.
     std::string suggestedFilename() const;
+
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<NSURLResponse> initWithCoder(NSCoder& coder);
 
     Value valueForKey(const std::string& key) override;
     std::string description() const override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NSCoding.h"
 #include "NSObject.h"
 #include "NSURLRequest.h"
 #include "NetForward.h"
@@ -11,7 +12,7 @@
 // Settings of a session, copied when the session is made. A background configuration has an
 // identifier; its sessions deliver download tasks' files to their delegate. Not thread-safe
 // while being set up.
-class NSURLSessionConfiguration : public NSObject {
+class NSURLSessionConfiguration : public NSObject, public NSCoding {
     VX_OBJECT(NSURLSessionConfiguration, NSObject)
 public:
     explicit NSURLSessionConfiguration(Passkey key) : NSObject(key) { }
@@ -43,6 +44,9 @@ public:
     void setDiscretionary(bool discretionary) { m_discretionary = discretionary; }
 
     Ref<NSURLSessionConfiguration> copy() const;
+
+    void encodeWithCoder(NSCoder& coder) override;
+    static Ref<NSURLSessionConfiguration> initWithCoder(NSCoder& coder);
 
 private:
     std::optional<std::string> m_identifier;

@@ -1,7 +1,11 @@
+#include "NSError.h"
 #include "NSHTTPURLResponse.h"
+#include "NSKeyedArchiver.h"
+#include "NSKeyedUnarchiver.h"
 #include "NSMutableURLRequest.h"
 #include "NSStream.h"
 #include "NSURL.h"
+#include "NSURLSessionConfiguration.h"
 #include "UTType.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +87,96 @@ TEST(NSHTTPURLResponse, KeepsTheServersSpellingAndReadsContentHeaders)
         SCOPED_TRACE(s.code);
         EXPECT_EQ(NSHTTPURLResponse::localizedStringForStatusCode(s.code), s.text);
     }
+}
+
+// Archives an object and reads it back, with secure coding limited to `cls`.
+template<typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
+{
+    Ref<NSError> error;
+    Value data = NSKeyedArchiver::archivedDataWithRootObject(Value::object(object), &error);
+    EXPECT_TRUE(data.isData()) << (error ? error->description() : "");
+    if (!data.isData())
+        return nullptr;
+    Value decoded = NSKeyedUnarchiver::unarchivedObjectOfClassFromData(T::classObject(), data.bytes(), &error);
+    EXPECT_FALSE(decoded.isNil()) << (error ? error->description() : "");
+    return decoded.objectAs<T>();
+}
+
+TEST(NSURLArchiving, URLsRequestsResponsesAndConfigurationsComeBackEqual)
+{
+    struct URLCase {
+        const char* text;
+        const char* base;
+    } urls[] = { { "http://h.invalid/a?b=c#d", nullptr }, { "items?x=1", "http://h.invalid/v1/" },
+        { "file:///tmp/x.bin", nullptr } };
+    for (const auto& c : urls) {
+        SCOPED_TRACE(c.text);
+        auto url = c.base ? NSURL::URLWithStringRelativeToURL(c.text, NSURL::URLWithString(c.base))
+                          : NSURL::URLWithString(c.text);
+        auto decoded = roundTrip<NSURL>(url);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->absoluteString(), url->absoluteString());
+        EXPECT_EQ(decoded->relativeString(), url->relativeString());
+        EXPECT_EQ(bool(decoded->baseURL()), bool(c.base));
+    }
+
+    auto request = NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(
+        NSURL::URLWithString("http://h.invalid/post"), NSURLRequestReloadIgnoringLocalCacheData, 12.5);
+    request->setHTTPMethod("POST");
+    request->setValueForHTTPHeaderField("b", "X-Second");
+    request->setValueForHTTPHeaderField("a", "x-first");
+    request->setHTTPBody(Value::data("body", 4));
+    request->setHTTPShouldHandleCookies(false);
+    auto decodedRequest = roundTrip<NSURLRequest>(request);
+    ASSERT_TRUE(decodedRequest);
+    EXPECT_TRUE(decodedRequest->isMemberOfClass(NSMutableURLRequest::classObject()));
+    EXPECT_TRUE(decodedRequest->isEqual(request.get()));
+    EXPECT_EQ(decodedRequest->headerList(), request->headerList());
+    EXPECT_EQ(decodedRequest->cachePolicy(), NSURLRequestReloadIgnoringLocalCacheData);
+    EXPECT_EQ(decodedRequest->timeoutInterval(), 12.5);
+    EXPECT_FALSE(decodedRequest->HTTPShouldHandleCookies());
+    auto plain = roundTrip<NSURLRequest>(NSURLRequest::requestWithURL(nullptr));
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(plain->isMemberOfClass(NSURLRequest::classObject()));
+    EXPECT_FALSE(plain->URL());
+    EXPECT_EQ(plain->HTTPMethod(), "GET");
+
+    auto http = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(NSURL::URLWithString("http://h.invalid/"),
+        206, "HTTP/1.1", { { "Content-Type", "text/plain; charset=iso-8859-1" }, { "ETag", "\"v1\"" }, { "Content-Length", "7" } });
+    auto decodedHTTP = roundTrip<NSHTTPURLResponse>(http);
+    ASSERT_TRUE(decodedHTTP);
+    EXPECT_EQ(decodedHTTP->statusCode(), 206);
+    EXPECT_EQ(decodedHTTP->headerList(), http->headerList());
+    EXPECT_EQ(decodedHTTP->MIMEType(), std::optional<std::string>("text/plain"));
+    EXPECT_EQ(decodedHTTP->textEncodingName(), std::optional<std::string>("iso-8859-1"));
+    EXPECT_EQ(decodedHTTP->expectedContentLength(), 7);
+
+    auto response = NSURLResponse::initWithURLMIMETypeExpectedContentLengthTextEncodingName(
+        NSURL::URLWithString("file:///tmp/a.txt"), "text/plain", 3, std::nullopt);
+    auto decodedResponse = roundTrip<NSURLResponse>(response);
+    ASSERT_TRUE(decodedResponse);
+    EXPECT_TRUE(decodedResponse->isMemberOfClass(NSURLResponse::classObject()));
+    EXPECT_EQ(decodedResponse->URL()->absoluteString(), "file:///tmp/a.txt");
+    EXPECT_EQ(decodedResponse->MIMEType(), std::optional<std::string>("text/plain"));
+    EXPECT_EQ(decodedResponse->expectedContentLength(), 3);
+    EXPECT_FALSE(decodedResponse->textEncodingName());
+
+    auto configuration = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier("com.example.bg");
+    configuration->setTimeoutIntervalForRequest(7);
+    configuration->setHTTPAdditionalHeaders(Value::dictionary({ { "X-A", "1" } }));
+    configuration->setRequestCachePolicy(NSURLRequestReloadIgnoringLocalAndRemoteCacheData);
+    configuration->setHTTPMaximumConnectionsPerHost(2);
+    configuration->setAllowsCellularAccess(false);
+    auto decodedConfiguration = roundTrip<NSURLSessionConfiguration>(configuration);
+    ASSERT_TRUE(decodedConfiguration);
+    EXPECT_EQ(decodedConfiguration->identifier(), std::optional<std::string>("com.example.bg"));
+    EXPECT_EQ(decodedConfiguration->timeoutIntervalForRequest(), 7);
+    EXPECT_EQ(decodedConfiguration->timeoutIntervalForResource(), configuration->timeoutIntervalForResource());
+    EXPECT_EQ(decodedConfiguration->HTTPAdditionalHeaders().description(),
+        configuration->HTTPAdditionalHeaders().description());
+    EXPECT_EQ(decodedConfiguration->requestCachePolicy(), NSURLRequestReloadIgnoringLocalAndRemoteCacheData);
+    EXPECT_EQ(decodedConfiguration->HTTPMaximumConnectionsPerHost(), 2);
+    EXPECT_FALSE(decodedConfiguration->allowsCellularAccess());
 }
 
 TEST(UTType, MapsExtensionsToMIMETypes)
