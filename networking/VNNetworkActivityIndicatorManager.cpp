@@ -9,15 +9,14 @@
 #include "NSURLRequest.h"
 #include "NSURLSessionTask.h"
 #include "UIApplication.h"
+#include "VNURLConnectionOperation.h"
+#include "VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNNetworkActivityIndicatorManager);
 
 namespace {
 
 constexpr double kInvisibilityDelay = 0.17;
-// Posted by connection operations when they start and when they finish or pause.
-constexpr const char* kOperationDidStartNotification = "com.vnnet.networking.operation.start";
-constexpr const char* kOperationDidFinishNotification = "com.vnnet.networking.operation.finish";
 
 // The request behind a notification: a connection operation's request or a session task's
 // original request.
@@ -26,11 +25,10 @@ Ref<NSURLRequest> requestOfNotification(const Ref<NSNotification>& notification)
     const auto& object = notification ? notification->object() : nullptr;
     if (!object)
         return nullptr;
+    if (auto operation = std::dynamic_pointer_cast<VNURLConnectionOperation>(object))
+        return operation->request();
     if (auto task = std::dynamic_pointer_cast<NSURLSessionTask>(object))
         return task->originalRequest();
-    static const Class operationClass = NSClassFromString("VNURLConnectionOperation");
-    if (operationClass && object->isKindOfClass(operationClass))
-        return object->valueForKey("request").objectAs<NSURLRequest>();
     return nullptr;
 }
 
@@ -47,8 +45,8 @@ Ref<VNNetworkActivityIndicatorManager> VNNetworkActivityIndicatorManager::init()
     auto manager = make<VNNetworkActivityIndicatorManager>();
     auto center = NSNotificationCenter::defaultCenter();
     using Self = VNNetworkActivityIndicatorManager;
-    center->addObserver(manager, &Self::networkRequestDidStart, std::string(kOperationDidStartNotification), nullptr);
-    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(kOperationDidFinishNotification), nullptr);
+    center->addObserver(manager, &Self::networkRequestDidStart, std::string(VNNetworkingOperationDidStartNotification), nullptr);
+    center->addObserver(manager, &Self::networkRequestDidFinish, std::string(VNNetworkingOperationDidFinishNotification), nullptr);
     center->addObserver(
         manager, &Self::networkRequestDidStart, std::string(VNNetworkingTaskDidResumeNotification), nullptr);
     center->addObserver(

@@ -2,7 +2,6 @@
 
 #include "NSObject.h"
 #include "NSTimer.h"
-#include "VNURLSessionNotifications.h"
 
 #include <mutex>
 

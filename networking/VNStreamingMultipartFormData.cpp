@@ -6,19 +6,18 @@
 #include "NSURL.h"
 #include "NSURLError.h"
 #include "UTType.h"
+#include "VNURLResponseSerialization.h"
 
 VX_REGISTER_CLASS(VNStreamingMultipartFormData);
 
 namespace {
-
-constexpr const char* kErrorDomain = "VNNetworkingErrorDomain";
 
 Ref<NSError> badFileURLError(const std::string& reason)
 {
     auto bundle = NSBundle::mainBundle();
     std::string localized = bundle ? bundle->localizedStringForKey(reason, reason, "VNNetworking") : reason;
     Value userInfo = Value::dictionary({ { Value(NSLocalizedFailureReasonErrorKey), Value(localized) } });
-    return NSError::errorWithDomain(kErrorDomain, NSURLErrorBadURL, userInfo);
+    return NSError::errorWithDomain(VNNetworkingErrorDomain, NSURLErrorBadURL, userInfo);
 }
 
 Value headerDictionary(std::initializer_list<std::pair<const char*, std::string>> headers)

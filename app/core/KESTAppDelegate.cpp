@@ -5,6 +5,7 @@
 #include "HBRHarborManager.h"
 #include "KESTAlertManager.h"
 #include "KESTAnalyticsManager.h"
+#include "KESTAppleMapViewController.h"
 #include "KESTFilterDataManager.h"
 #include "KESTMessagingManager.h"
 #include "KESTWebViewController.h"
@@ -12,6 +13,7 @@
 #include "ScreenshotCapture.h"
 #include "UILocalNotification.h"
 #include "KESTLiveDataManager.h"
+#include "KESTMapContainerViewController.h"
 #include "KESTSettingsManager.h"
 #include "NSEntityDescription.h"
 #include "NSManagedObject.h"
@@ -79,8 +81,12 @@ bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIAppli
 
     m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
     m_window->makeKeyAndVisible();
-    m_mapContainerVC = UIViewController::initWithNibNameBundle({}, nullptr);
-    m_window->setRootViewController(m_mapContainerVC);
+    auto container = KESTMapContainerViewController::initWithNibNameBundle({}, nullptr);
+    m_mapContainerVC = container;
+    m_window->setRootViewController(container);
+    auto mapScreen = KESTAppleMapViewController::initWithNibNameBundle({}, nullptr);
+    mapScreen->setManagedObjectContext(context);
+    container->setVisibleMapController(mapScreen);
 
     RatePrompt::setAppId(kStoreIdentifier);
     RatePrompt::setDaysUntilPrompt(3.0);

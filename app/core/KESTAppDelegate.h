@@ -12,6 +12,7 @@ class NSManagedObjectContext;
 class NSManagedObjectModel;
 class NSPersistentStoreCoordinator;
 class NSNotification;
+class NSError;
 class NSURL;
 class UIViewController;
 class UIWindow;
@@ -52,6 +53,20 @@ public:
         const Ref<NSURL>& url, bool withCloseButton, int32_t timeOut) override;
     // Drops the poller; the next activation makes a new one.
     void messagingManagerDidClose() override;
+
+    // Push, background-fetch and link entry points.
+    void applicationDidRegisterForRemoteNotificationsWithDeviceToken(const Ref<UIApplication>&, const Value& token) override;
+    void applicationDidFailToRegisterForRemoteNotificationsWithError(const Ref<UIApplication>&, const Ref<NSError>&) override { }
+    bool applicationDidReceiveRemoteNotificationFetchCompletionHandler(
+        const Ref<UIApplication>& application, const Value& payload, const FetchCompletion& completion) override;
+    bool applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion& completion) override;
+    // False only for a missing address.
+    bool applicationOpenURLSourceApplicationAnnotation(const Ref<UIApplication>&, const std::string& url,
+        const std::string& sourceApplication, const Value& annotation) override;
+    void parseURLForLaunch(const Ref<NSURL>& url);
+    // The query's "key=value" parts as a dictionary of texts; parts without "=" or with a
+    // malformed percent escape are skipped.
+    static Value parseQueryString(const std::optional<std::string>& query);
 
     // Plays the alert sound "cabinbong.aiff", then the vibrate alert.
     void playBong();

@@ -6,7 +6,13 @@
 #include "NSURL.h"
 #include "NSURLSession.h"
 #include "NSURLSessionDataTask.h"
+#include "NSURLRequest.h"
+#include "SCNetworkReachability.h"
 #include "UIApplication.h"
+#include "URLStubs.h"
+#include "VNHTTPRequestOperation.h"
+#include "VNNetworkReachabilityManager.h"
+#include "VNURLSessionManager.h"
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +87,7 @@ TEST(VNNetworkActivityIndicatorManager, IgnoresNotificationsWithoutARequestAndNe
     const Case cases[] = {
         { "finish without start", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
         { "object without request", VNNetworkingTaskDidResumeNotification, NSObject::init(), 0 },
-        { "no object", "com.vnnet.networking.operation.start", nullptr, 0 },
+        { "no object", VNNetworkingOperationDidStartNotification, nullptr, 0 },
         { "start", VNNetworkingTaskDidResumeNotification, f.task("http://h/"), 1 },
         { "finish", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
         { "finish again", VNNetworkingTaskDidCompleteNotification, f.task("http://h/"), 0 },
@@ -106,4 +112,42 @@ TEST(VNNetworkActivityIndicatorManager, CountsWhileDisabledWithoutTouchingTheInd
     EXPECT_TRUE(f.manager->valueForKey("isNetworkActivityIndicatorVisible").boolValue());
     EXPECT_EQ(f.manager->keyPathsForValuesAffectingValueForKey("isNetworkActivityIndicatorVisible"),
         std::set<std::string> { "activityCount" });
+}
+
+TEST(VNNetworkActivityIndicatorManager, FollowsRealOperationsAndSessionTasks)
+{
+    Fixture f;
+    SCNetworkReachability::setFlagsSourceForTesting(
+        [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
+    URLStubs stubs;
+    URLStubSpec slow;
+    slow.url = "http://stub.invalid/slow";
+    slow.body = "late";
+    slow.delay = 5;
+    stubs.add(slow);
+    auto request = NSURLRequest::requestWithURL(NSURL::URLWithString("http://stub.invalid/slow"));
+
+    auto operation = VNHTTPRequestOperation::initWithRequest(request);
+    auto sessionManager = VNURLSessionManager::init();
+    auto task = sessionManager->dataTaskWithRequestCompletionHandler(
+        request, [](const Ref<NSURLResponse>&, const Value&, const Ref<NSError>&) { });
+    operation->start();
+    task->resume();
+    drainAll();
+    EXPECT_EQ(f.manager->activityCount(), 2);
+    EXPECT_TRUE(f.shown());
+
+    f.clock.advance(5);
+    drainAll();
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_EQ(task->state(), NSURLSessionTaskStateCompleted);
+    EXPECT_EQ(f.manager->activityCount(), 0);
+    f.clock.advance(0.2);
+    drainAll();
+    EXPECT_FALSE(f.shown());
+
+    sessionManager->invalidateSessionCancelingTasks(true);
+    drainAll();
+    SCNetworkReachability::setFlagsSourceForTesting(nullptr);
+    VNNetworkReachabilityManager::resetSharedManagerForTesting();
 }

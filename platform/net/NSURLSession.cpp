@@ -217,19 +217,22 @@ void NSURLSession::getTasksWithCompletionHandler(std::function<void(std::vector<
         std::vector<Ref<NSURLSessionDataTask>> data;
         std::vector<Ref<NSURLSessionUploadTask>> uploads;
         std::vector<Ref<NSURLSessionDownloadTask>> downloads;
-        {
-            std::lock_guard lock(self->m_lock);
-            for (const auto& task : self->m_tasks) {
-                if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
-                    uploads.push_back(upload);
-                else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
-                    downloads.push_back(download);
-                else if (auto dataTask = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
-                    data.push_back(dataTask);
-            }
+        for (const auto& task : self->outstandingTasks()) {
+            if (auto upload = std::dynamic_pointer_cast<NSURLSessionUploadTask>(task))
+                uploads.push_back(upload);
+            else if (auto download = std::dynamic_pointer_cast<NSURLSessionDownloadTask>(task))
+                downloads.push_back(download);
+            else if (auto dataTask = std::dynamic_pointer_cast<NSURLSessionDataTask>(task))
+                data.push_back(dataTask);
         }
         handler(data, uploads, downloads);
     });
+}
+
+std::vector<Ref<NSURLSessionTask>> NSURLSession::outstandingTasks() const
+{
+    std::lock_guard lock(m_lock);
+    return m_tasks;
 }
 
 void NSURLSession::finishTasksAndInvalidate()

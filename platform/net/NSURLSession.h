@@ -60,6 +60,9 @@ public:
     // The outstanding (not completed) tasks by kind, on the delegate queue.
     void getTasksWithCompletionHandler(std::function<void(std::vector<Ref<NSURLSessionDataTask>>,
             std::vector<Ref<NSURLSessionUploadTask>>, std::vector<Ref<NSURLSessionDownloadTask>>)> handler);
+    // The outstanding tasks at this moment, in the order they were made, without waiting for
+    // the delegate queue (for callers running on it).
+    std::vector<Ref<NSURLSessionTask>> outstandingTasks() const;
     void finishTasksAndInvalidate();
     void invalidateAndCancel();
 

@@ -2,6 +2,7 @@
 
 #include "KESTLiveDataManager.h"
 #include "KESTMapAnnotation.h"
+#include "KESTMapPlaneServices.h"
 #include "MKMapView+ZoomLevel.h"
 #include "MKMapView.h"
 #include "NSPredicate.h"
@@ -35,6 +36,8 @@ Ref<KESTMapController> KESTMapController::sharedInstance()
     controller->m_backingMapView = MKMapView::initWithFrame(CGRectZero);
     // Every airport is in the index from the start.
     auto airports = KESTLiveDataManager::sharedInstance()->airportArray();
+    // Planes draw their markers with the map's images and bearing from now on.
+    KESTMapPlaneServices::installOverCurrent();
     std::vector<Ref<KESTAnnotation>> annotations(airports.begin(), airports.end());
     controller->m_backingMapView->addAnnotations(KESTMapAnnotation::mapAnnotationsFor(annotations));
     s_shared = controller;
@@ -190,9 +193,11 @@ CLLocationCoordinate2D KESTMapController::centerCoordinate() const
 
 double KESTMapController::mapBearing() const
 {
+    double bearing = 0;
     if (auto map = appleMapView())
-        return map->camera()->heading();
-    return 0;
+        bearing = map->camera()->heading();
+    KESTMapPlaneServices::setMapBearing(bearing);
+    return bearing;
 }
 
 uint32_t KESTMapController::zoomLevel() const

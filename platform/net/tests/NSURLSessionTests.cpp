@@ -160,10 +160,13 @@ TEST_F(NSURLSessionTest, CancelAndTimeoutEndATaskOnceWithStatesObservable)
     });
     drainAll();
     EXPECT_EQ(outstanding.size(), 2u);
+    // The same answer without a trip through the delegate queue, in the order of creation.
+    EXPECT_EQ(session->outstandingTasks(), (std::vector<Ref<NSURLSessionTask>> { cancelled, timesOut }));
 
     cancelled->cancel();
     cancelled->cancel();
     drainAll();
+    EXPECT_EQ(session->outstandingTasks(), (std::vector<Ref<NSURLSessionTask>> { timesOut }));
     EXPECT_EQ(cancelled->state(), NSURLSessionTaskStateCompleted);
     EXPECT_EQ(cancelled->error()->code(), NSURLErrorCancelled);
     EXPECT_EQ(cancelled->error()->userInfo()[NSURLErrorFailingURLStringErrorKey].stringValue(), "http://slow.invalid/a");

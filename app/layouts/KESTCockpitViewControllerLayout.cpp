@@ -1,0 +1,30 @@
+#include "KESTCockpitViewController.h"
+#include "MKMapView.h"
+#include "UINib.h"
+#include "UIScreen.h"
+
+namespace {
+
+// The screen's view with a map view filling it.
+std::vector<Value> buildCockpitViewController(const Ref<NSObject>& owner, const Value&)
+{
+    CGRect frame = UIScreen::mainScreen()->bounds();
+    auto view = UIView::initWithFrame(frame);
+    view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    auto mapView = MKMapView::initWithFrame(CGRectMake(0, 0, frame.size.width, frame.size.height));
+    mapView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    view->addSubview(mapView);
+    if (auto controller = std::dynamic_pointer_cast<KESTCockpitViewController>(owner)) {
+        controller->setView(view);
+        controller->setMapView(mapView);
+    }
+    return { Value(view) };
+}
+
+} // namespace
+
+void KESTCockpitViewControllerRegisterLayout()
+{
+    static const bool registered = (UILayoutRegistry::registerLayout("KESTCockpitViewController", buildCockpitViewController), true);
+    (void)registered;
+}

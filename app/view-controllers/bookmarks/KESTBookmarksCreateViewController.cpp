@@ -1,0 +1,76 @@
+#include "KESTBookmarksCreateViewController.h"
+
+#include "KESTBookmark.h"
+#include "KESTMapController.h"
+#include "MKMapView.h"
+#include "NSBundle.h"
+#include "NSError.h"
+#include "NSLog.h"
+#include "NSManagedObjectContext.h"
+#include "UIBarButtonItem.h"
+#include "UINavigationController.h"
+#include "UITextField.h"
+
+VX_REGISTER_CLASS(KESTBookmarksCreateViewController);
+
+namespace {
+
+std::string localized(const std::string& key)
+{
+    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
+}
+
+} // namespace
+
+Ref<KESTBookmarksCreateViewController> KESTBookmarksCreateViewController::init()
+{
+    KESTBookmarksCreateViewControllerRegisterLayout();
+    return makeController<KESTBookmarksCreateViewController>("KESTBookmarksCreateViewController", nullptr);
+}
+
+void KESTBookmarksCreateViewController::viewDidLoad()
+{
+    KESTBaseViewController::viewDidLoad();
+    if (m_bookmarkNameField)
+        m_bookmarkNameField->setPlaceholder(localized("Name your bookmark"));
+    Weak<KESTBookmarksCreateViewController> weak = self<KESTBookmarksCreateViewController>();
+    m_saveBarButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(localized("Save"), UIBarButtonItemStyleDone,
+        self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
+            if (auto self = weak.lock())
+                self->donePress(sender);
+        });
+    if (!m_mapView)
+        return;
+    MKMapRect visible = KESTMapController::sharedInstance()->visibleMapRectWithPadding(0);
+    if (visible.size.width > 0 && visible.size.height > 0)
+        m_mapView->setVisibleMapRect(visible);
+    if (m_existingBookmark) {
+        if (m_bookmarkNameField)
+            m_bookmarkNameField->setText(m_existingBookmark->bookmarkName().stringValue());
+        MKCoordinateRegion region { { m_existingBookmark->bookmarkLat().doubleValue(), m_existingBookmark->bookmarkLon().doubleValue() },
+            { m_existingBookmark->bookmarkLatSpan().doubleValue(), m_existingBookmark->bookmarkLonSpan().doubleValue() } };
+        m_mapView->setRegionAnimated(region, false);
+    }
+}
+
+void KESTBookmarksCreateViewController::donePress(const Ref<NSObject>&)
+{
+    auto protectedThis = self<KESTBookmarksCreateViewController>();
+    Ref<KESTBookmark> bookmark = m_existingBookmark;
+    if (!bookmark)
+        bookmark = KESTBookmark::insertInManagedObjectContext(m_managedObjectContext);
+    if (bookmark && m_mapView) {
+        CLLocationCoordinate2D centre = m_mapView->centerCoordinate();
+        MKCoordinateRegion region = m_mapView->region();
+        bookmark->setValueForKey(Value(centre.latitude), "bookmarkLat");
+        bookmark->setValueForKey(Value(centre.longitude), "bookmarkLon");
+        bookmark->setValueForKey(Value(region.span.latitudeDelta), "bookmarkLatSpan");
+        bookmark->setValueForKey(Value(region.span.longitudeDelta), "bookmarkLonSpan");
+        bookmark->setValueForKey(Value(m_bookmarkNameField ? m_bookmarkNameField->text() : std::string()), "bookmarkName");
+    }
+    Ref<NSError> error;
+    if (m_managedObjectContext && !m_managedObjectContext->save(&error))
+        NSLog("Whoops, couldn't save: %@", error ? error->localizedDescription() : std::string());
+    if (auto navigation = navigationController())
+        navigation->popViewControllerAnimated(true);
+}

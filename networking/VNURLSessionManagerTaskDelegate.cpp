@@ -1,0 +1,200 @@
+#include "VNURLSessionManagerTaskDelegate.h"
+
+#include "Dispatch.h"
+#include "NSError.h"
+#include "NSNotificationCenter.h"
+#include "NSProgress.h"
+#include "NSURL.h"
+#include "NSURLResponse.h"
+#include "NSURLSessionDownloadTask.h"
+#include "NSURLSessionTask.h"
+#include "VNHTTPResponseSerializer.h"
+#include "VNURLSessionManager.h"
+
+VX_REGISTER_CLASS(VNURLSessionManagerTaskDelegate);
+
+namespace {
+
+dispatch_queue_t processingQueue()
+{
+    static dispatch_queue_t s_queue
+        = dispatch_queue_create("com.vnnet.networking.session.manager.processing", DISPATCH_QUEUE_CONCURRENT);
+    return s_queue;
+}
+
+dispatch_group_t completionGroup()
+{
+    static dispatch_group_t s_group = dispatch_group_create();
+    return s_group;
+}
+
+} // namespace
+
+Ref<VNURLSessionManagerTaskDelegate> VNURLSessionManagerTaskDelegate::delegateForManagerCompletionHandler(
+    const Ref<VNURLSessionManager>& manager, CompletionHandler completionHandler)
+{
+    auto delegate = make<VNURLSessionManagerTaskDelegate>();
+    delegate->m_manager = manager;
+    delegate->m_completionHandler = std::move(completionHandler);
+    delegate->m_uploadProgress = NSProgress::initWithParent(nullptr, Value());
+    delegate->m_downloadProgress = NSProgress::initWithParent(nullptr, Value());
+    return delegate;
+}
+
+Value VNURLSessionManagerTaskDelegate::mutableData() const
+{
+    std::lock_guard fields(m_fieldLock);
+    return Value::data(m_mutableData);
+}
+
+Ref<NSProgress> VNURLSessionManagerTaskDelegate::uploadProgress() const
+{
+    std::lock_guard fields(m_fieldLock);
+    return m_uploadProgress;
+}
+
+void VNURLSessionManagerTaskDelegate::setUploadProgress(Ref<NSProgress> progress)
+{
+    std::lock_guard fields(m_fieldLock);
+    m_uploadProgress = std::move(progress);
+}
+
+Ref<NSProgress> VNURLSessionManagerTaskDelegate::downloadProgress() const
+{
+    std::lock_guard fields(m_fieldLock);
+    return m_downloadProgress;
+}
+
+void VNURLSessionManagerTaskDelegate::setDownloadProgress(Ref<NSProgress> progress)
+{
+    std::lock_guard fields(m_fieldLock);
+    m_downloadProgress = std::move(progress);
+}
+
+Ref<NSURL> VNURLSessionManagerTaskDelegate::downloadFileURL() const
+{
+    std::lock_guard fields(m_fieldLock);
+    return m_downloadFileURL;
+}
+
+void VNURLSessionManagerTaskDelegate::setDownloadTaskDidFinishDownloading(DownloadTaskDidFinishDownloadingBlock block)
+{
+    std::lock_guard fields(m_fieldLock);
+    m_downloadTaskDidFinishDownloading = std::move(block);
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
+    const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t, int64_t totalBytesSent,
+    int64_t totalBytesExpectedToSend)
+{
+    auto progress = uploadProgress();
+    progress->setTotalUnitCount(totalBytesExpectedToSend);
+    progress->setCompletedUnitCount(totalBytesSent);
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionDataTaskDidReceiveData(
+    const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Value& data)
+{
+    if (!data.isData())
+        return;
+    std::lock_guard fields(m_fieldLock);
+    const auto& bytes = data.bytes();
+    m_mutableData.insert(m_mutableData.end(), bytes.begin(), bytes.end());
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(
+    const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t totalBytesWritten,
+    int64_t totalBytesExpectedToWrite)
+{
+    auto progress = downloadProgress();
+    progress->setTotalUnitCount(totalBytesExpectedToWrite);
+    progress->setCompletedUnitCount(totalBytesWritten);
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
+    const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t fileOffset, int64_t expectedTotalBytes)
+{
+    auto progress = downloadProgress();
+    progress->setTotalUnitCount(expectedTotalBytes);
+    progress->setCompletedUnitCount(fileOffset);
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidFinishDownloadingToURL(
+    const Ref<NSURLSession>& session, const Ref<NSURLSessionDownloadTask>& task, const Ref<NSURL>& location)
+{
+    DownloadTaskDidFinishDownloadingBlock block;
+    {
+        std::lock_guard fields(m_fieldLock);
+        m_downloadFileURL = nullptr;
+        block = m_downloadTaskDidFinishDownloading;
+    }
+    if (!block)
+        return;
+    auto destination = block(session, task, location);
+    {
+        std::lock_guard fields(m_fieldLock);
+        m_downloadFileURL = destination;
+    }
+    if (destination)
+        VNURLSessionManager::moveDownloadedFile(task, location, destination);
+}
+
+void VNURLSessionManagerTaskDelegate::URLSessionTaskDidCompleteWithError(
+    const Ref<NSURLSession>&, const Ref<NSURLSessionTask>& task, const Ref<NSError>& error)
+{
+    if (!m_completionHandler)
+        return;
+    auto manager = m_manager.lock();
+    auto serializer = manager ? manager->responseSerializer() : nullptr;
+    dispatch_queue_t queue = manager ? manager->completionQueue() : nullptr;
+    if (!queue)
+        queue = dispatch_get_main_queue();
+    dispatch_group_t group = manager ? manager->completionGroup() : nullptr;
+    if (!group)
+        group = completionGroup();
+
+    auto userInfo = Value::mutableDictionary();
+    if (serializer)
+        userInfo.setObjectForKey(Value::object(serializer), VNNetworkingTaskDidCompleteResponseSerializerKey);
+    auto fileURL = downloadFileURL();
+    Value data = mutableData();
+    if (fileURL)
+        userInfo.setObjectForKey(Value::object(fileURL), VNNetworkingTaskDidCompleteAssetPathKey);
+    else
+        userInfo.setObjectForKey(data, VNNetworkingTaskDidCompleteResponseDataKey);
+
+    auto handler = m_completionHandler;
+    auto response = task->response();
+    auto post = [task](Value userInfo) {
+        dispatch_async(dispatch_get_main_queue(), [task, userInfo] {
+            NSNotificationCenter::defaultCenter()->postNotificationName(
+                VNNetworkingTaskDidCompleteNotification, task, userInfo);
+        });
+    };
+
+    if (error) {
+        userInfo.setObjectForKey(Value::object(error), VNNetworkingTaskDidCompleteErrorKey);
+        dispatch_group_async(group, queue, [handler, response, error, userInfo = userInfo.copy(), post] {
+            handler(response, Value(), error);
+            post(userInfo);
+        });
+        return;
+    }
+    dispatch_async(processingQueue(), [=]() mutable {
+        Value responseObject;
+        Ref<NSError> serializationError;
+        if (fileURL)
+            responseObject = Value::object(fileURL);
+        else if (serializer)
+            responseObject = serializer->responseObjectForResponseDataError(response, data, &serializationError);
+        if (!responseObject.isNil())
+            userInfo.setObjectForKey(responseObject, VNNetworkingTaskDidCompleteSerializedResponseKey);
+        if (serializationError)
+            userInfo.setObjectForKey(Value::object(serializationError), VNNetworkingTaskDidCompleteErrorKey);
+        dispatch_group_async(group, queue,
+            [handler, response, responseObject, serializationError, userInfo = userInfo.copy(), post] {
+                handler(response, responseObject, serializationError);
+                post(userInfo);
+            });
+    });
+}

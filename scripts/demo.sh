@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs the application against the simulated services and writes its screens as PNG files.
+#   scripts/demo.sh [--aircraft N] [--seconds N] [--out DIR]
+# Installs what the project needs and builds the program and the simulator when needed, starts
+# servicesim on loopback with a few thousand aircraft around London, runs the application
+# headless against it, selects a plane and writes into out/ (or DIR):
+#   map.png       the map with its markers and the "visible" banner
+#   selected.png  a selected plane with its flight path and detail popover
+#   zoomed.png    a zoomed-in region with plane labels
+# and prints their paths.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+aircraft=3000
+seconds=12
+out=out
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --aircraft) aircraft="$2"; shift 2 ;;
+    --seconds) seconds="$2"; shift 2 ;;
+    --out) out="$2"; shift 2 ;;
+    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+  esac
+done
+
+bash scripts/install-deps.sh
+
+build_dir=build
+jobs=$(nproc)
+if [ ! -f "$build_dir/build.ninja" ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build_dir" -j "$jobs" --target volantrix servicesim vxbundle
+
+mkdir -p "$out"
+work=$(mktemp -d)
+sim_pid=""
+cleanup() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The simulator picks a free loopback port and prints it.
+"$build_dir/tools/servicesim/servicesim" --port 0 --print-port --aircraft "$aircraft" \
+  --hotspot 51.47,-0.45 > "$work/port" 2> "$work/servicesim.log" &
+sim_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/port" ] && break
+  sleep 0.1
+done
+port=$(head -n 1 "$work/port" 2>/dev/null || true)
+if [ -z "$port" ]; then
+  echo "servicesim did not start:" >&2
+  cat "$work/servicesim.log" >&2
+  exit 1
+fi
+
+export GALLIUM_DRIVER=llvmpipe
+export VX_RESOURCES="$PWD/$build_dir/resources"
+# A fresh sandbox for the application's documents and settings, so every run starts alike.
+export VX_SANDBOX="$work/sandbox"
+"$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view

@@ -1,0 +1,152 @@
+#include "DiskDataCache.h"
+#include "Drain.h"
+#include "KESTAppleMapsTileOverlay.h"
+#include "KESTChartManager.h"
+#include "KESTChartObject.h"
+#include "KESTLiveDataManager.h"
+#include "KESTPlane.h"
+#include "KESTSearchViewController.h"
+#include "KESTSettingsManager.h"
+#include "MKURLSessionTileLoader.h"
+#include "NSError.h"
+#include "NSFileManager.h"
+#include "NSUserDefaults.h"
+#include "ServiceSimulator.h"
+#include "TemporarySandbox.h"
+#include "UIApplicationHost.h"
+#include "VNNetworkReachabilityManager.h"
+#include "VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SimulatedServices {
+    TemporarySandbox sandbox;
+    ScopedVirtualClock clock;
+    std::unique_ptr<ServiceSimulator> sim;
+    std::string previousBase = KESTLiveDataManager::serviceBaseURL();
+
+    SimulatedServices()
+    {
+        KESTSettingsManager::resetSharedInstanceForTesting();
+        KESTChartManager::resetSharedInstanceForTesting();
+        KESTLiveDataManager::resetSharedInstanceForTesting();
+        DiskDataCache::resetSharedCacheForTesting();
+        ServiceSimulator::Options options;
+        options.seed = 11;
+        options.aircraft = 300;
+        options.fixedTime = Clock::wallTime();
+        std::string error;
+        sim = ServiceSimulator::create(options, &error);
+        EXPECT_TRUE(sim) << error;
+        if (sim)
+            EXPECT_TRUE(sim->start(0));
+        if (sim)
+            KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
+    }
+    ~SimulatedServices()
+    {
+        drainAll();
+        KESTChartManager::resetSharedInstanceForTesting();
+        KESTLiveDataManager::resetSharedInstanceForTesting();
+        DiskDataCache::resetSharedCacheForTesting();
+        VNNetworkReachabilityManager::resetSharedManagerForTesting();
+        KESTLiveDataManager::setServiceBaseURL(previousBase);
+        if (sim)
+            sim->stop();
+    }
+    size_t requestsTo(const std::string& prefix) const
+    {
+        size_t count = 0;
+        for (const auto& request : sim->requests())
+            count += request.path.rfind(prefix, 0) == 0;
+        return count;
+    }
+};
+
+// The chart products become charts with the saved choice restored, and their tiles load from
+// the tile service once, then from the cache; tiles outside a chart's area fail and are not kept.
+TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
+{
+    SimulatedServices services;
+    ASSERT_TRUE(services.sim);
+    MKInstallURLSessionTileLoader();
+    NSUserDefaults::standardUserDefaults()->setObjectForKey(
+        Value::array({ Value::dictionary({ { Value("name"), Value("Rain radar, United Kingdom") }, { Value("order"), Value(0) } }) }),
+        "vxActiveCharts");
+
+    auto manager = KESTChartManager::sharedInstance();
+    int successes = 0;
+    manager->getChartsWithSuccess([&] { ++successes; }, [](const Ref<NSError>& error) { ADD_FAILURE() << error->description(); });
+    drainAll();
+    ASSERT_EQ(successes, 1);
+    std::vector<std::string> names;
+    for (const auto& chart : manager->charts())
+        names.push_back(chart->name().value_or(""));
+    EXPECT_EQ(names, (std::vector<std::string> { "Rain radar, United Kingdom", "Jet stream, North America", "Significant weather, Europe" }));
+    auto radar = manager->activeCharts();
+    ASSERT_EQ(radar.size(), 1u);
+    EXPECT_EQ(radar[0]->overlay()->minimumZ(), 5);
+    EXPECT_EQ(radar[0]->overlay()->maximumZ(), 10);
+
+    auto load = [&](MKTileOverlayPath path) {
+        std::pair<Value, Ref<NSError>> answer;
+        radar[0]->overlay()->loadTileAtPath(path, [&](const Value& data, const Ref<NSError>& error) { answer = { data, error }; });
+        drainAll();
+        return answer;
+    };
+    MKTileOverlayPath inside { 15, 10, 5, 1 };
+    auto first = load(inside);
+    ASSERT_FALSE(first.second);
+    ASSERT_GT(first.first.bytes().size(), 8u);
+    EXPECT_EQ(first.first.bytes()[1], 'P');
+    std::string url = radar[0]->overlay()->URLForTilePath(inside);
+    EXPECT_TRUE(NSFileManager::defaultManager()->fileExistsAtPath(DiskDataCache::pathForKey(url)));
+    EXPECT_EQ(load(inside).first, first.first);
+    EXPECT_EQ(services.requestsTo("/charts/tiles/radar-uk/5/15/10.png"), 1u);
+
+    MKTileOverlayPath outside { 0, 0, 5, 1 };
+    EXPECT_TRUE(load(outside).second);
+    EXPECT_TRUE(load(outside).second);
+    EXPECT_EQ(services.requestsTo("/charts/tiles/radar-uk/5/0/0.png"), 2u);
+    EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(DiskDataCache::pathForKey(radar[0]->overlay()->URLForTilePath(outside))));
+}
+
+// A search for a live flight number finds the plane locally and the schedule's codeshare of it.
+TEST(SearchIntegration, LiveFlightsAndTheirCodeshares)
+{
+    SimulatedServices services;
+    ASSERT_TRUE(services.sim);
+    UIApplicationHost::resetForTesting();
+    auto feed = KESTLiveDataManager::sharedInstance();
+    feed->performFullPoll();
+    drainAll();
+    std::string flight;
+    for (const auto& plane : feed->planeArray()) {
+        if (plane->fltno().size() >= 3) {
+            flight = plane->fltno();
+            break;
+        }
+    }
+    ASSERT_FALSE(flight.empty());
+
+    auto search = KESTSearchViewController::initWithNibNameBundle({}, nullptr);
+    search->performSearchWithPhrase(flight);
+    drainAll();
+    EXPECT_EQ(services.requestsTo("/APPAPI/flightSchedule.php"), 1u);
+    bool local = false, codeshare = false;
+    for (const auto& entry : search->results().elements()) {
+        for (const auto& record : entry[1].elements()) {
+            std::string title = KESTSearchViewController::titleForRecord(record);
+            local = local || (record["flag"].intValue() == 0 && title == flight);
+            codeshare = codeshare || (record["flag"].intValue() == 7 && record["detail"].string().find(flight) != std::string::npos);
+        }
+    }
+    EXPECT_TRUE(local);
+    EXPECT_TRUE(codeshare);
+    search = nullptr;
+    UIApplicationHost::resetForTesting();
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "Drain.h"
+#include "KESTAppDelegate.h"
+#include "KESTAppleMapViewController.h"
+#include "KESTLiveDataManager.h"
+#include "KESTMapAnnotation.h"
+#include "KESTMapContainerViewController.h"
+#include "KESTMapController.h"
+#include "KESTPlane.h"
+#include "KESTSettingsManager.h"
+#include "MKMapView+ZoomLevel.h"
+#include "MKMapView.h"
+#include "ServiceSimulator.h"
+#include "UIApplicationHost.h"
+#include "UIWindow.h"
+#include "VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+size_t planesOnMap()
+{
+    size_t count = 0;
+    for (const auto& annotation : KESTMapController::sharedInstance()->customAnnotations())
+        count += annotation->isKindOfClass(KESTPlane::classObject());
+    return count;
+}
+
+} // namespace
+
+// The application launches into the map, polls the simulated service over loopback, shows the
+// planes in view within the marker budget, and selects and deselects a plane with its path.
+TEST(MapIntegration, LaunchPollSelectAndDeselect)
+{
+    ScopedVirtualClock clock;
+    KESTSettingsManager::resetSharedInstanceForTesting();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTMapController::resetSharedInstanceForTesting();
+    UIApplicationHost::resetForTesting();
+
+    ServiceSimulator::Options options;
+    options.seed = 11;
+    options.aircraft = 3000;
+    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
+    options.fixedTime = Clock::wallTime();
+    std::string error;
+    auto sim = ServiceSimulator::create(options, &error);
+    ASSERT_TRUE(sim) << error;
+    ASSERT_TRUE(sim->start(0));
+    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
+
+    // Launch: the window's root is the map container with the MapKit map screen in it.
+    auto delegate = KESTAppDelegate::init();
+    auto application = UIApplicationHost::launchWithDelegate(delegate);
+    ASSERT_TRUE(application);
+    auto container = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
+    ASSERT_TRUE(container);
+    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
+    ASSERT_TRUE(screen);
+    auto facade = KESTMapController::sharedInstance();
+    EXPECT_EQ(facade->mapView(), screen->mapView());
+    EXPECT_GT(screen->mapView()->bounds().size.width, 0);
+
+    // Looking at the busy area around the hotspot: the budget holds the markers to 250 (plus the
+    // overflow of its grid cells) while many more planes are in view.
+    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 5, false);
+    drainAll();
+    clock.advance(1);
+    drainAll();
+    auto feed = KESTLiveDataManager::sharedInstance();
+    ASSERT_GT(feed->planeArray().size(), 1000u);
+    size_t shown = planesOnMap();
+    EXPECT_GT(shown, 100u);
+    EXPECT_LE(shown, 250u + 36u * 2);
+    auto count = screen->mapLabelView()->count();
+    ASSERT_TRUE(count);
+    EXPECT_NE(count->find(" of " + std::to_string(feed->totalPlaneCount()) + " visible"), std::string::npos) << *count;
+
+    // Zoomed in, few planes are in view: within the detail threshold, markers move.
+    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 10, false);
+    clock.advance(1);
+    drainAll();
+    EXPECT_TRUE(screen->mapWithinZoomThreshold());
+    EXPECT_TRUE(screen->displayLink());
+
+    // A delta poll after the map moved keeps the feed going.
+    size_t requestsBefore = sim->requests().size();
+    clock.advance(16);
+    drainAll();
+    EXPECT_GT(sim->requests().size(), requestsBefore);
+
+    // Select a plane on the map: it is centred, its callout opens and its flight path arrives.
+    auto planes = facade->customAnnotations();
+    Ref<KESTPlane> plane;
+    for (const auto& annotation : planes) {
+        if ((plane = std::dynamic_pointer_cast<KESTPlane>(annotation)))
+            break;
+    }
+    ASSERT_TRUE(plane);
+    KESTSettingsManager::sharedInstance()->setShowFlightPaths(true);
+    screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
+    drainAll();
+    EXPECT_EQ(screen->selectedMarker(), plane);
+    ASSERT_EQ(screen->mapView()->selectedAnnotations().size(), 1u);
+    EXPECT_EQ(KESTMapAnnotation::annotationOf(screen->mapView()->selectedAnnotations()[0]), plane);
+    ASSERT_TRUE(screen->activeFlightPath());
+    auto overlays = screen->mapView()->overlays();
+    EXPECT_EQ(std::count(overlays.begin(), overlays.end(), screen->activeFlightPath()), 1);
+
+    // Deselecting on the map removes the selection and its path.
+    screen->mapView()->deselectAnnotationAnimated(KESTMapAnnotation::forAnnotation(plane), false);
+    drainAll();
+    EXPECT_FALSE(screen->selectedMarker());
+    EXPECT_FALSE(screen->activeFlightPath());
+    EXPECT_TRUE(screen->mapView()->overlays().empty());
+
+    UIApplicationHost::terminate();
+    container->teardownVisibleMapController();
+    feed->invalidateTimers();
+    drainAll();
+    sim->stop();
+    KESTMapController::resetSharedInstanceForTesting();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    UIApplicationHost::resetForTesting();
+}
