@@ -146,6 +146,9 @@ void UIBarButtonItem::updateButtons()
         button->setTitleForState(displayTitle(), UIControlStateNormal);
         button->setImageForState(image(), UIControlStateNormal);
         button->setEnabled(isEnabled());
+        // The bar sizes its items from their titles.
+        if (auto bar = button->superview())
+            bar->setNeedsLayout();
     }
 }
 

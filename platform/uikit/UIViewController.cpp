@@ -361,6 +361,29 @@ UIInterfaceOrientation UIViewController::interfaceOrientation() const
 void UIViewController::setEditingAnimated(bool editing, bool)
 {
     m_editing = editing;
+    updateEditButtonItem();
+}
+
+Ref<UIBarButtonItem> UIViewController::editButtonItem()
+{
+    if (!m_editButtonItem) {
+        Weak<UIViewController> weak = self<UIViewController>();
+        m_editButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(
+            {}, UIBarButtonItemStyleBordered, self<UIViewController>(), [weak](const Ref<UIBarButtonItem>&) {
+                if (auto controller = weak.lock())
+                    controller->setEditingAnimated(!controller->isEditing(), true);
+            });
+        updateEditButtonItem();
+    }
+    return m_editButtonItem;
+}
+
+void UIViewController::updateEditButtonItem()
+{
+    if (!m_editButtonItem)
+        return;
+    m_editButtonItem->setTitle(m_editing ? "Done" : "Edit");
+    m_editButtonItem->setStyle(m_editing ? UIBarButtonItemStyleDone : UIBarButtonItemStyleBordered);
 }
 
 Ref<UIResponder> UIViewController::nextResponder() const

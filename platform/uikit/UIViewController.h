@@ -150,7 +150,9 @@ public:
     virtual void willAnimateRotationToInterfaceOrientationDuration(UIInterfaceOrientation, double) { }
     virtual void didRotateFromInterfaceOrientation(UIInterfaceOrientation) { }
 
-    // Editing.
+    // Editing. The edit button item, made on first use, reads "Edit" or "Done" with the editing
+    // state and flips it (animated) when tapped.
+    Ref<UIBarButtonItem> editButtonItem();
     bool isEditing() const { return m_editing; }
     virtual void setEditingAnimated(bool editing, bool animated);
     void setEditing(bool editing) { setEditingAnimated(editing, false); }
@@ -178,12 +180,14 @@ private:
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
     void memoryWarning(const Ref<NSNotification>&);
     CGRect presentedFrame(const Ref<UIViewController>& presenter) const;
+    void updateEditButtonItem();
 
     std::string m_nibName;
     Ref<NSBundle> m_nibBundle;
     std::string m_title;
     Ref<UINavigationItem> m_navigationItem;
     std::vector<Ref<UIBarButtonItem>> m_toolbarItems;
+    Ref<UIBarButtonItem> m_editButtonItem;
     Ref<UIView> m_view;
     Weak<UIViewController> m_parent;
     std::vector<Ref<UIViewController>> m_children;

@@ -185,6 +185,56 @@ TEST_F(NavigationBarTest, BarItemsAndTitleViewTakeTouches)
     EXPECT_TRUE(CGRectIsEmpty(bar->frameForItem(settings)));
 }
 
+// Records the editing changes it is told of.
+class EditingController : public UIViewController {
+    VX_OBJECT(EditingController, UIViewController)
+public:
+    explicit EditingController(Passkey key)
+        : UIViewController(key)
+    {
+    }
+    static Ref<EditingController> init() { return makeController<EditingController>({}, nullptr); }
+    void setEditingAnimated(bool editing, bool animated) override
+    {
+        UIViewController::setEditingAnimated(editing, animated);
+        changes.push_back(std::string(editing ? "editing" : "done") + (animated ? " animated" : ""));
+    }
+    std::vector<std::string> changes;
+};
+
+TEST_F(NavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
+{
+    auto root = EditingController::init();
+    auto edit = root->editButtonItem();
+    EXPECT_EQ(root->editButtonItem(), edit);
+    EXPECT_EQ(edit->title(), "Edit");
+    root->navigationItem()->setRightBarButtonItem(edit);
+    auto nav = shownNavigation(root);
+    auto bar = nav->navigationBar();
+    auto tapEdit = [&] {
+        bar->layoutIfNeeded();
+        CGRect frame = bar->frameForItem(edit);
+        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+    };
+    struct Step {
+        const char* title;
+        bool editing;
+        UIBarButtonItemStyle style;
+    };
+    const Step steps[] = { { "Done", true, UIBarButtonItemStyleDone }, { "Edit", false, UIBarButtonItemStyleBordered } };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        tapEdit();
+        EXPECT_EQ(root->isEditing(), step.editing);
+        EXPECT_EQ(edit->title(), step.title);
+        EXPECT_EQ(edit->style(), step.style);
+    }
+    // Editing changed in code shows on the button too.
+    root->setEditingAnimated(true, false);
+    EXPECT_EQ(edit->title(), "Done");
+    EXPECT_THAT(root->changes, ElementsAre("editing animated", "done animated", "editing"));
+}
+
 TEST_F(NavigationBarTest, ToolbarShowsTheTopControllersItems)
 {
     auto root = UIViewController::init();
