@@ -1056,8 +1056,13 @@ void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, bool animat
         UIView::animateWithDurationDelayOptions(0.25, 0, UIViewAnimationOptions(2), changes, nullptr);
     else
         changes();
-    if (!visible && isViewLoaded())
-        view()->endEditing(true);
+    if (!visible) {
+        if (isViewLoaded())
+            view()->endEditing(true);
+        // The search field sits in the navigation bar, outside this screen's view.
+        if (m_searchBar)
+            m_searchBar->endEditing(true);
+    }
 }
 
 void KESTMapViewController::positionMapWarningLabel()
