@@ -1,7 +1,9 @@
 #include "KESTAppleMapViewController.h"
 
 #include "KESTAppDelegate.h"
+#include "KESTAppsViewController.h"
 #include "KESTBookmarksViewController.h"
+#include "KESTChartView.h"
 #include "KESTFilterCreateViewController.h"
 #include "KESTFilterDataManager.h"
 #include "KESTFilterViewController.h"
@@ -19,6 +21,7 @@
 #include "NSManagedObject.h"
 #include "NSManagedObjectContext.h"
 #include "UIActivityViewController.h"
+#include "UIAlertView.h"
 #include "UIApplicationHost.h"
 #include "UIBarButtonItem.h"
 #include "UINavigationController.h"
@@ -358,6 +361,49 @@ TEST_F(MapBars, ShareSheetCarriesTextSnapshotAndAddress)
         auto offered = sheet->availableActivityTypes();
         EXPECT_EQ(std::count(offered.begin(), offered.end(), excluded), 0) << excluded;
     }
+}
+
+TEST_F(MapBars, ChartAlertOpensTheChartListOnlyOnOK)
+{
+    struct Case {
+        const char* button;
+        bool opensCharts;
+    };
+    const Case cases[] = { { "Cancel", false }, { "OK", true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        screen->chartAlert("New charts are available");
+        settle();
+        auto alerts = UIAlertView::visibleAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0]->title(), "Message");
+        EXPECT_EQ(alerts[0]->message(), "New charts are available") << "an unknown key shows the text itself";
+        int32_t pressed = -1;
+        for (int32_t index = 0; index < alerts[0]->numberOfButtons(); ++index) {
+            if (alerts[0]->buttonTitleAtIndex(index) == c.button)
+                pressed = index;
+        }
+        ASSERT_GE(pressed, 0);
+        alerts[0]->tapButtonAtIndex(pressed);
+        settle();
+        auto presented = std::dynamic_pointer_cast<UINavigationController>(container->presentedViewController());
+        EXPECT_EQ(bool(presented), c.opensCharts);
+        if (presented) {
+            EXPECT_TRUE(std::dynamic_pointer_cast<KESTChartView>(presented->topViewController()));
+            container->dismissViewControllerAnimatedCompletion(false, nullptr);
+            settle();
+        }
+    }
+}
+
+TEST_F(MapBars, OtherAppsOpenAsAFormSheet)
+{
+    screen->showKESTApps();
+    settle();
+    auto presented = std::dynamic_pointer_cast<UINavigationController>(container->presentedViewController());
+    ASSERT_TRUE(presented);
+    EXPECT_EQ(presented->modalPresentationStyle(), UIModalPresentationFormSheet);
+    EXPECT_TRUE(std::dynamic_pointer_cast<KESTAppsViewController>(presented->topViewController()));
 }
 
 namespace {
