@@ -11,6 +11,7 @@
 #include "Clock.h"
 #include "KESTAppDelegate.h"
 #include "KESTAppleMapViewController.h"
+#include "KESTIntroViewController.h"
 #include "KESTLiveDataManager.h"
 #include "KESTMapContainerViewController.h"
 #include "KESTMapController.h"
@@ -22,7 +23,9 @@
 #include "NSRunLoop.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
+#include "UIButton.h"
 #include "UIPopoverController.h"
+#include "UIWindow.h"
 
 #include <cmath>
 #include <cstdio>
@@ -184,6 +187,25 @@ Ref<KESTPlane> planeNearestCenter()
     return nearest;
 }
 
+// A first run shows the tour over the map; the screens written are of the map, so the run goes
+// past the tour as a user would, with a tap on its "Jump in" button.
+void passFirstRunTour(const Ref<UIApplication>& app)
+{
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root)
+        return;
+    for (const auto& child : root->childViewControllers()) {
+        auto intro = std::dynamic_pointer_cast<KESTIntroViewController>(child);
+        if (!intro || !intro->isViewLoaded() || !intro->view()->superview() || !intro->jumpInButton())
+            continue;
+        auto button = intro->jumpInButton();
+        CGRect bounds = button->bounds();
+        UIApplicationHost::tap(button->convertPointToView(CGPointMake(CGRectGetMidX(bounds), CGRectGetMidY(bounds)), nullptr));
+        runFor(2);
+    }
+}
+
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
@@ -234,6 +256,7 @@ int main(int argc, char** argv)
 
     bool ok = true;
     runFor(options.seconds.value_or(kDefaultSeconds));
+    passFirstRunTour(app);
     ok = writePNG(options.pngDirectory, "map.png") && ok;
 
     auto screen = mapScreen();

@@ -114,6 +114,8 @@ TEST(KESTToggleButton, FlipsOnEachTapBeforeOtherTargetsAct)
     EXPECT_EQ(button->imageForState(UIControlStateSelected), UIImage::imageNamed("toggleSelected"));
     EXPECT_EQ(button->imageForState(UIControlStateNormal), UIImage::imageNamed("toggleDeselected"));
     ASSERT_TRUE(button->currentImage());
+    EXPECT_TRUE(button->isKindOfClass(UIButton::classObject()));
+    EXPECT_EQ(button->buttonType(), UIButtonTypeCustom);
 
     // A screen's own action sees the state already flipped.
     std::vector<bool> seen;

@@ -1,24 +1,17 @@
 #pragma once
 
-#include "UIControl.h"
-
-#include <map>
+#include "UIButton.h"
 
 class UIImage;
-class UIImageView;
 
-// The check box of the check cells: a button showing "toggleSelected" when selected and
+// The check box of the check cells: a custom button showing "toggleSelected" when selected and
 // "toggleDeselected" otherwise, centred, that flips its selected state on each tap before any
-// other target's action runs (its own target is added first). Exclusive touch.
-//
-// It offers the button calls its users need (per-state images, the current image, the image
-// view); the platform's button class has no factory a subclass can build on yet.
-// Main thread only.
-class KESTToggleButton : public UIControl {
-    VX_OBJECT(KESTToggleButton, UIControl)
+// other target's action runs (its own target is added first). Exclusive touch. Main thread only.
+class KESTToggleButton : public UIButton {
+    VX_OBJECT(KESTToggleButton, UIButton)
 public:
     explicit KESTToggleButton(Passkey key)
-        : UIControl(key)
+        : UIButton(key)
     {
     }
     static Ref<KESTToggleButton> initWithFrame(CGRect frame);
@@ -33,23 +26,7 @@ public:
     const Ref<UIImage>& selectedImage() const { return m_selectedImage; }
     void setSelectedImage(Ref<UIImage> image) { m_selectedImage = std::move(image); }
 
-    // Images per state, as a button has them; the normal state's image stands in for a state
-    // that has none.
-    void setImageForState(const Ref<UIImage>& image, UIControlState state);
-    Ref<UIImage> imageForState(UIControlState state) const;
-    Ref<UIImage> currentImage() const { return imageForState(state()); }
-    const Ref<UIImageView>& imageView() const { return m_imageView; }
-
-    void setSelected(bool selected) override;
-    void setEnabled(bool enabled) override;
-    void setHighlighted(bool highlighted) override;
-    void layoutSubviews() override;
-
 private:
-    void updateImage();
-
     Ref<UIImage> m_notSelectedImage;
     Ref<UIImage> m_selectedImage;
-    std::map<UIControlState, Ref<UIImage>> m_images;
-    Ref<UIImageView> m_imageView;
 };

@@ -520,9 +520,9 @@ void MKMapView::setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated)
     auto target = state();
     target.center = MKMapPointForCoordinate(center);
     target.size = size;
-    if (m_rotateEnabled)
-        target.heading = camera->heading();
-    target.pitch = m_pitchEnabled ? camera->pitch() : 0;
+    // The rotate and pitch switches gate only the user's gestures; code sets any camera.
+    target.heading = camera->heading();
+    target.pitch = camera->pitch();
     moveTo(target, animated);
 }
 

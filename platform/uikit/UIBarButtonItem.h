@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
+class UIButton;
 class UIView;
 
 enum UIBarButtonItemStyle : int32_t {
@@ -79,7 +81,22 @@ public:
     // The user tapping the item: runs the action when enabled. Returns whether it ran.
     bool userTap();
 
+    void setTitle(const std::string& title) override;
+    void setImage(const Ref<UIImage>& image) override;
+    void setEnabled(bool enabled) override;
+
+    // For bars: the view that shows the item (its custom view, or a new button that taps the
+    // item and follows its title, image and enabled state); nullptr for spaces.
+    Ref<UIView> makeBarView();
+    // For bars: the width the item takes (its width when set, else its custom view's, else its
+    // title's or image's plus padding, at least 44 points); 0 for a flexible space.
+    CGFloat fittingWidth() const;
+    // The text a button for the item shows: the title, or the system item's own word.
+    std::string displayTitle() const;
+
 private:
+    void updateButtons();
+
     UIBarButtonItemStyle m_style { UIBarButtonItemStylePlain };
     std::optional<UIBarButtonSystemItem> m_systemItem;
     CGFloat m_width { 0 };
@@ -87,4 +104,5 @@ private:
     Weak<NSObject> m_target;
     bool m_hasTarget { false };
     Action m_action;
+    std::vector<Weak<UIButton>> m_buttons;
 };

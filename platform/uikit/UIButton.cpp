@@ -11,35 +11,36 @@
 
 Ref<UIButton> UIButton::initWithFrame(CGRect frame)
 {
-    auto button = makeView<UIButton>(frame);
-    button->m_backgroundView = UIImageView::initWithFrame(CGRectZero);
-    button->m_imageView = UIImageView::initWithFrame(CGRectZero);
-    button->m_titleLabel = UILabel::initWithFrame(CGRectZero);
-    button->m_titleLabel->setFont(UIFont::systemFontOfSize(15));
-    button->m_titleLabel->setTextAlignment(NSTextAlignmentCenter);
-    button->addSubview(button->m_backgroundView);
-    button->addSubview(button->m_imageView);
-    button->addSubview(button->m_titleLabel);
-    button->m_titleColors[UIControlStateNormal] = UIColor::whiteColor();
-    button->updateContent();
-    return button;
+    return makeButton<UIButton>(UIButtonTypeCustom, frame);
 }
 
 Ref<UIButton> UIButton::buttonWithType(UIButtonType type)
 {
-    auto button = initWithFrame(CGRectZero);
-    button->m_type = type;
+    return makeButton<UIButton>(type);
+}
+
+void UIButton::initButton(UIButtonType type)
+{
+    m_type = type;
+    m_backgroundView = UIImageView::initWithFrame(CGRectZero);
+    m_imageView = UIImageView::initWithFrame(CGRectZero);
+    m_titleLabel = UILabel::initWithFrame(CGRectZero);
+    m_titleLabel->setFont(UIFont::systemFontOfSize(15));
+    m_titleLabel->setTextAlignment(NSTextAlignmentCenter);
+    addSubview(m_backgroundView);
+    addSubview(m_imageView);
+    addSubview(m_titleLabel);
+    m_titleColors[UIControlStateNormal] = UIColor::whiteColor();
     if (type != UIButtonTypeCustom) {
         // System buttons draw their titles in the tint colour, dimmed while pressed.
-        auto tint = button->tintColor();
-        button->m_titleColors[UIControlStateNormal] = tint;
-        button->m_titleColors[UIControlStateHighlighted] = tint->colorWithAlphaComponent(0.2f);
-        button->m_titleColors[UIControlStateDisabled] = UIColor::colorWithWhiteAlpha(0.5f, 0.5f);
+        auto tint = tintColor();
+        m_titleColors[UIControlStateNormal] = tint;
+        m_titleColors[UIControlStateHighlighted] = tint->colorWithAlphaComponent(0.2f);
+        m_titleColors[UIControlStateDisabled] = UIColor::colorWithWhiteAlpha(0.5f, 0.5f);
         if (type != UIButtonTypeSystem)
-            button->setFrame(CGRectMake(0, 0, 22, 22));
+            setFrame(CGRectMake(0, 0, 22, 22));
     }
-    button->updateContent();
-    return button;
+    updateContent();
 }
 
 void UIButton::setTitleForState(const std::string& title, UIControlState state)
@@ -66,7 +67,10 @@ Ref<UIColor> UIButton::titleColorForState(UIControlState state) const
 
 void UIButton::setImageForState(const Ref<UIImage>& image, UIControlState state)
 {
-    m_images[state] = image;
+    if (image)
+        m_images[state] = image;
+    else
+        m_images.erase(state);
     updateContent();
 }
 
@@ -77,7 +81,10 @@ Ref<UIImage> UIButton::imageForState(UIControlState state) const
 
 void UIButton::setBackgroundImageForState(const Ref<UIImage>& image, UIControlState state)
 {
-    m_backgroundImages[state] = image;
+    if (image)
+        m_backgroundImages[state] = image;
+    else
+        m_backgroundImages.erase(state);
     updateContent();
 }
 

@@ -21,7 +21,9 @@ enum UIButtonType : int32_t {
 };
 
 // A control showing a title and an image over a background image, each chosen per state (the
-// normal state's value stands in for a state that has none). Main thread only.
+// normal state's value stands in for a state that has none; setting no image for a state
+// removes that state's image). Subclasses make instances with `makeButton<T>(type, frame)`.
+// Main thread only.
 class UIButton : public UIControl {
     VX_OBJECT(UIButton, UIControl)
 public:
@@ -79,6 +81,17 @@ public:
     void setHighlighted(bool highlighted) override;
     void layoutSubviews() override;
     CGSize sizeThatFits(CGSize size) const override;
+
+protected:
+    // Makes a button of the given type (and so of a subclass) with its title, image and
+    // background views in place.
+    template <typename T> static Ref<T> makeButton(UIButtonType type, CGRect frame = CGRectZero)
+    {
+        auto button = makeView<T>(frame);
+        button->initButton(type);
+        return button;
+    }
+    void initButton(UIButtonType type);
 
 private:
     template <typename T> static T lookup(const std::map<UIControlState, T>& table, UIControlState state)

@@ -9,6 +9,7 @@
 namespace {
 constexpr CGFloat kNavigationBarHeight = 44;
 constexpr CGFloat kStatusBarHeight = 20;
+constexpr CGFloat kToolbarHeight = 44;
 } // namespace
 
 Ref<UINavigationController> UINavigationController::initWithRootViewController(const Ref<UIViewController>& root)
@@ -25,13 +26,24 @@ void UINavigationController::loadView()
 {
     auto view = UIView::initWithFrame(UIScreen::mainScreen()->bounds());
     view->setClipsToBounds(true);
+    CGSize size = view->bounds().size;
     m_navigationBar
-        = UIView::initWithFrame(CGRectMake(0, kStatusBarHeight, view->bounds().size.width, kNavigationBarHeight));
+        = UINavigationBar::initWithFrame(CGRectMake(0, kStatusBarHeight, size.width, kNavigationBarHeight));
     m_navigationBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-    m_navigationBar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
     m_navigationBar->setHidden(m_navigationBarHidden);
+    Weak<UINavigationController> weak = self<UINavigationController>();
+    m_navigationBar->setBackAction([weak] {
+        if (auto nav = weak.lock())
+            nav->popViewControllerAnimated(true);
+    });
     view->addSubview(m_navigationBar);
+    m_toolbar = UIToolbar::initWithFrame(CGRectMake(0, size.height - kToolbarHeight, size.width, kToolbarHeight));
+    m_toolbar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleTopMargin);
+    m_toolbar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
+    m_toolbar->setHidden(m_toolbarHidden);
+    view->addSubview(m_toolbar);
     setView(view);
+    updateBarsAnimated(false);
     if (auto top = topViewController()) {
         auto topView = top->view();
         topView->setFrame(view->bounds());
@@ -73,6 +85,7 @@ void UINavigationController::transition(const Ref<UIViewController>& from, const
     bool onScreen = isViewLoaded() && isAppearingOrVisible();
     if (auto* d = delegate(); d && to)
         d->navigationControllerWillShowViewControllerAnimated(self_, to, animated);
+    updateBarsAnimated(animated);
     if (!isViewLoaded() || from == to) {
         for (auto& c : removed)
             c->didMoveToParentViewController(nullptr);
@@ -180,6 +193,25 @@ void UINavigationController::setViewControllersAnimated(
     }
     reorderChildren(controllers);
     transition(from, topViewController(), animated, removed);
+}
+
+void UINavigationController::updateBarsAnimated(bool animated)
+{
+    if (!isViewLoaded())
+        return;
+    std::vector<Ref<UINavigationItem>> items;
+    for (auto& c : childViewControllers())
+        items.push_back(c->navigationItem());
+    m_navigationBar->setItemsAnimated(std::move(items), animated);
+    auto top = topViewController();
+    m_toolbar->setItemsAnimated(top ? top->toolbarItems() : std::vector<Ref<UIBarButtonItem>> {}, animated);
+}
+
+void UINavigationController::setToolbarHiddenAnimated(bool hidden, bool)
+{
+    m_toolbarHidden = hidden;
+    if (m_toolbar)
+        m_toolbar->setHidden(hidden);
 }
 
 void UINavigationController::setNavigationBarHiddenAnimated(bool hidden, bool)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UINavigationBar.h"
+#include "UIToolbar.h"
 #include "UIViewController.h"
 
 class UINavigationController;
@@ -19,8 +21,11 @@ public:
 };
 
 // A stack of controllers, the top one's view shown under a 44-point navigation bar (which may
-// be hidden). Pushes and pops give the appearance callbacks of a transition from the old top to
-// the new one, when the navigation controller itself is on screen. Main thread only.
+// be hidden) and over a 44-point toolbar along the bottom (hidden unless asked for). The bar
+// shows the stack's navigation items (its back button pops, animated); the toolbar shows the
+// top controller's toolbar items. Pushes and pops give the appearance callbacks of a transition
+// from the old top to the new one, when the navigation controller itself is on screen. Main
+// thread only.
 class UINavigationController : public UIViewController {
     VX_OBJECT(UINavigationController, UIViewController)
 public:
@@ -43,12 +48,18 @@ public:
     std::vector<Ref<UIViewController>> popToViewControllerAnimated(
         const Ref<UIViewController>& controller, bool animated);
 
-    const Ref<UIView>& navigationBar() const { return m_navigationBar; }
+    // The bars exist once the view is loaded.
+    const Ref<UINavigationBar>& navigationBar() const { return m_navigationBar; }
     bool isNavigationBarHidden() const { return m_navigationBarHidden; }
     void setNavigationBarHidden(bool hidden) { setNavigationBarHiddenAnimated(hidden, false); }
     void setNavigationBarHiddenAnimated(bool hidden, bool animated);
+    const Ref<UIToolbar>& toolbar() const { return m_toolbar; }
     bool isToolbarHidden() const { return m_toolbarHidden; }
-    void setToolbarHiddenAnimated(bool hidden, bool) { m_toolbarHidden = hidden; }
+    void setToolbarHidden(bool hidden) { setToolbarHiddenAnimated(hidden, false); }
+    void setToolbarHiddenAnimated(bool hidden, bool animated);
+
+    // Shows the stack's navigation items and the top controller's toolbar items in the bars.
+    void updateBarsAnimated(bool animated);
 
     void setDelegate(UINavigationControllerDelegate* delegate, Weak<NSObject> owner)
     {
@@ -68,7 +79,8 @@ private:
         std::vector<Ref<UIViewController>> removed);
     void layoutTopView();
 
-    Ref<UIView> m_navigationBar;
+    Ref<UINavigationBar> m_navigationBar;
+    Ref<UIToolbar> m_toolbar;
     bool m_navigationBarHidden { false };
     bool m_toolbarHidden { true };
     UINavigationControllerDelegate* m_delegate { nullptr };

@@ -17,15 +17,18 @@ Ref<UINavigationItem> UINavigationItem::initWithTitle(const std::string& title)
 {
     auto item = make<UINavigationItem>();
     item->m_title = title;
+    item->m_titleSet = true;
     return item;
 }
 
 void UINavigationItem::setLeftBarButtonItems(std::vector<Ref<UIBarButtonItem>> items)
 {
     m_leftItems = withoutNulls(std::move(items));
+    changed();
 }
 
 void UINavigationItem::setRightBarButtonItems(std::vector<Ref<UIBarButtonItem>> items)
 {
     m_rightItems = withoutNulls(std::move(items));
+    changed();
 }

@@ -11,8 +11,6 @@ VX_REGISTER_CLASS(UIToolbar);
 namespace {
 constexpr CGFloat kEdgeMargin = 12;
 constexpr CGFloat kItemGap = 8;
-constexpr CGFloat kMinimumItemWidth = 44;
-constexpr CGFloat kTitlePadding = 16;
 } // namespace
 
 void UIToolbar::setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool)
@@ -25,23 +23,7 @@ void UIToolbar::setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool)
     items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
     m_items = std::move(items);
     for (const auto& item : m_items) {
-        Ref<UIView> view;
-        if (item->customView()) {
-            view = item->customView();
-        } else if (!item->isFlexibleSpace() && !item->isFixedSpace()) {
-            auto button = UIButton::buttonWithType(UIButtonTypeSystem);
-            button->setTitleForState(item->title(), UIControlStateNormal);
-            button->setEnabled(item->isEnabled());
-            Weak<UIBarButtonItem> weak = item;
-            button->addTargetActionForControlEvents(
-                nullptr, "tap",
-                [weak](const Ref<UIControl>&, const Ref<UIEvent>&) {
-                    if (auto strong = weak.lock())
-                        strong->userTap();
-                },
-                UIControlEventTouchUpInside);
-            view = button;
-        }
+        Ref<UIView> view = item->makeBarView();
         if (view)
             addSubview(view);
         m_itemViews.push_back(view);
@@ -52,24 +34,14 @@ void UIToolbar::setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool)
 void UIToolbar::layoutSubviews()
 {
     CGRect b = bounds();
-    auto font = UIFont::systemFontOfSize(17);
     std::vector<CGFloat> widths;
     CGFloat used = 0;
     int flexible = 0;
     for (size_t i = 0; i < m_items.size(); ++i) {
         const auto& item = m_items[i];
-        CGFloat w = 0;
-        if (item->isFlexibleSpace()) {
+        CGFloat w = item->fittingWidth();
+        if (item->isFlexibleSpace())
             ++flexible;
-        } else if (item->isFixedSpace()) {
-            w = item->width();
-        } else if (item->customView()) {
-            w = item->width() > 0 ? item->width() : item->customView()->bounds().size.width;
-        } else if (item->width() > 0) {
-            w = item->width();
-        } else {
-            w = std::max(kMinimumItemWidth, NSString_Drawing::sizeWithFont(item->title(), font).width + kTitlePadding);
-        }
         widths.push_back(w);
         used += w;
     }

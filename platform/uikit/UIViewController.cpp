@@ -4,7 +4,9 @@
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
 #include "NSRunLoop.h"
+#include "UIBarButtonItem.h"
 #include "UINavigationController.h"
+#include "UINavigationItem.h"
 #include "UINib.h"
 #include "UIScreen.h"
 #include "UITabBarController.h"
@@ -30,6 +32,32 @@ void UIViewController::initController(const std::string& nibName, const Ref<NSBu
 void UIViewController::memoryWarning(const Ref<NSNotification>&)
 {
     didReceiveMemoryWarning();
+}
+
+// MARK: Bars
+
+void UIViewController::setTitle(const std::string& title)
+{
+    m_title = title;
+    if (m_navigationItem)
+        m_navigationItem->followControllerTitle(title);
+}
+
+Ref<UINavigationItem> UIViewController::navigationItem()
+{
+    if (!m_navigationItem) {
+        m_navigationItem = make<UINavigationItem>();
+        m_navigationItem->followControllerTitle(m_title);
+    }
+    return m_navigationItem;
+}
+
+void UIViewController::setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool animated)
+{
+    items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
+    m_toolbarItems = std::move(items);
+    if (auto nav = navigationController(); nav && nav->topViewController().get() == this)
+        nav->updateBarsAnimated(animated);
 }
 
 // MARK: View loading
@@ -333,6 +361,29 @@ UIInterfaceOrientation UIViewController::interfaceOrientation() const
 void UIViewController::setEditingAnimated(bool editing, bool)
 {
     m_editing = editing;
+    updateEditButtonItem();
+}
+
+Ref<UIBarButtonItem> UIViewController::editButtonItem()
+{
+    if (!m_editButtonItem) {
+        Weak<UIViewController> weak = self<UIViewController>();
+        m_editButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(
+            {}, UIBarButtonItemStyleBordered, self<UIViewController>(), [weak](const Ref<UIBarButtonItem>&) {
+                if (auto controller = weak.lock())
+                    controller->setEditingAnimated(!controller->isEditing(), true);
+            });
+        updateEditButtonItem();
+    }
+    return m_editButtonItem;
+}
+
+void UIViewController::updateEditButtonItem()
+{
+    if (!m_editButtonItem)
+        return;
+    m_editButtonItem->setTitle(m_editing ? "Done" : "Edit");
+    m_editButtonItem->setStyle(m_editing ? UIBarButtonItemStyleDone : UIBarButtonItemStyleBordered);
 }
 
 Ref<UIResponder> UIViewController::nextResponder() const

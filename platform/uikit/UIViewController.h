@@ -9,7 +9,9 @@
 #include <vector>
 
 class NSBundle;
+class UIBarButtonItem;
 class UINavigationController;
+class UINavigationItem;
 class UITabBarController;
 
 enum UIModalPresentationStyle : int32_t {
@@ -56,7 +58,16 @@ public:
 
     const std::string& nibName() const { return m_nibName; }
     const std::string& title() const { return m_title; }
-    virtual void setTitle(const std::string& title) { m_title = title; }
+    // Subclasses that override call this too, so the navigation item's title follows.
+    virtual void setTitle(const std::string& title);
+
+    // What a navigation bar shows for this controller, made on first use; its title is the
+    // controller's title until one is set on the item.
+    Ref<UINavigationItem> navigationItem();
+    // What a navigation controller's toolbar shows while this controller is on top.
+    const std::vector<Ref<UIBarButtonItem>>& toolbarItems() const { return m_toolbarItems; }
+    void setToolbarItems(std::vector<Ref<UIBarButtonItem>> items) { setToolbarItemsAnimated(std::move(items), false); }
+    void setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool animated);
 
     // The view, loaded on first use (loadView then viewDidLoad).
     Ref<UIView> view();
@@ -139,7 +150,9 @@ public:
     virtual void willAnimateRotationToInterfaceOrientationDuration(UIInterfaceOrientation, double) { }
     virtual void didRotateFromInterfaceOrientation(UIInterfaceOrientation) { }
 
-    // Editing.
+    // Editing. The edit button item, made on first use, reads "Edit" or "Done" with the editing
+    // state and flips it (animated) when tapped.
+    Ref<UIBarButtonItem> editButtonItem();
     bool isEditing() const { return m_editing; }
     virtual void setEditingAnimated(bool editing, bool animated);
     void setEditing(bool editing) { setEditingAnimated(editing, false); }
@@ -167,10 +180,14 @@ private:
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
     void memoryWarning(const Ref<NSNotification>&);
     CGRect presentedFrame(const Ref<UIViewController>& presenter) const;
+    void updateEditButtonItem();
 
     std::string m_nibName;
     Ref<NSBundle> m_nibBundle;
     std::string m_title;
+    Ref<UINavigationItem> m_navigationItem;
+    std::vector<Ref<UIBarButtonItem>> m_toolbarItems;
+    Ref<UIBarButtonItem> m_editButtonItem;
     Ref<UIView> m_view;
     Weak<UIViewController> m_parent;
     std::vector<Ref<UIViewController>> m_children;

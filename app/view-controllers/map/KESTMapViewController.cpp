@@ -12,7 +12,18 @@
 #include "KESTMapController.h"
 #include "KESTPlane.h"
 #include "KESTPlaneAnnotationView.h"
+#include "KESTAppsViewController.h"
+#include "KESTBookmarksViewController.h"
+#include "KESTFilterCreateViewController.h"
 #include "KESTFilterDataManager.h"
+#include "KESTFilterViewController.h"
+#include "KESTIntroViewController.h"
+#include "KESTMenuActivityProvider.h"
+#include "KESTMenuViewController.h"
+#include "KESTSearchViewController.h"
+#include "UIActivityViewController.h"
+#include "UINavigationItem.h"
+#include "UIWindow.h"
 #include "KESTSettingsManager.h"
 #include "KESTSettingsViewController.h"
 #include "UIBarButtonItem.h"
@@ -47,6 +58,8 @@ constexpr double kFullMovePassInterval = 1.0;
 constexpr CGFloat kPopoverWidth = 320;
 constexpr CGFloat kPopoverHeight = 568;
 constexpr CGFloat kToolbarHeight = 44;
+constexpr CGSize kMenuPopoverSize { 320, 500 };
+constexpr CGSize kListPopoverSize { 320, 568 };
 
 std::string localized(const std::string& key)
 {
@@ -189,6 +202,14 @@ void KESTMapViewController::viewWillAppear(bool animated)
     setMapIsVisible(true);
     updateUI();
     setToolbarsVisibleAnimated(true, false);
+    if (!KESTSettingsManager::sharedInstance()->hasShownIntroView()) {
+        // Without the tour the map still works; the next appearance tries again.
+        try {
+            showIntroView();
+        } catch (...) {
+            NSLog("NEGATIVE");
+        }
+    }
 }
 
 void KESTMapViewController::viewDidAppear(bool animated)
@@ -807,6 +828,37 @@ void KESTMapViewController::updateUI()
 
         auto self = protectedSelf();
         Weak<KESTMapViewController> weak = self;
+
+        m_searchBar = UISearchBar::initWithFrame(CGRectMake(0, 0, 200, 44));
+        m_searchBar->setPlaceholder(localized("Search"));
+        m_searchBar->setDelegate(this, self);
+        m_searchBar->setSearchBarStyle(UISearchBarStyleMinimal);
+        m_searchBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+        m_searchBar->setImageForSearchBarIconState(UIImage::imageNamed("transparent"), UISearchBarIconResultsList, UIControlStateNormal);
+
+        m_searchVC = KESTSearchViewController::initWithNibNameBundle({}, nullptr);
+        m_searchController = UISearchDisplayController::initWithSearchBarContentsController(m_searchBar, m_searchVC);
+        m_searchController->setDelegate(this, self);
+        m_searchController->setSearchResultsDataSource(m_searchVC.get(), m_searchVC);
+        m_searchController->setSearchResultsDelegate(m_searchVC.get(), m_searchVC);
+        m_searchVC->setSearchController(m_searchController);
+        m_searchVC->setDelegate(std::static_pointer_cast<KESTSearchDelegate>(self));
+
+        auto menu = barButton("menuListMenu", self, "showMenu:", [weak](const Ref<UIControl>& sender) {
+            if (auto screen = weak.lock())
+                screen->showMenu(sender);
+        });
+        auto bookmarks = barButton("bookmarksListMenu", self, "showBookmarks:", [weak](const Ref<UIControl>& sender) {
+            if (auto screen = weak.lock())
+                screen->showBookmarks(sender);
+        });
+        m_menuBarButtonItem = UIBarButtonItem::initWithCustomView(menu);
+        m_bookmarksBarButtonItem = UIBarButtonItem::initWithCustomView(bookmarks);
+        auto item = navigationItem();
+        item->setLeftBarButtonItem(m_menuBarButtonItem);
+        item->setRightBarButtonItem(m_bookmarksBarButtonItem);
+        item->setTitleView(m_searchBar);
+
         auto location = barButton("locationListMenu", self, "toggleUserLocation", [weak](const Ref<UIControl>&) {
             if (auto screen = weak.lock())
                 screen->toggleUserLocation();
@@ -815,7 +867,10 @@ void KESTMapViewController::updateUI()
             if (auto screen = weak.lock())
                 screen->showAR();
         });
-        m_filterButton = barButton("filterListMenu", self, "showFilters:", [](const Ref<UIControl>&) { });
+        m_filterButton = barButton("filterListMenu", self, "showFilters:", [weak](const Ref<UIControl>& sender) {
+            if (auto screen = weak.lock())
+                screen->showFilters(sender);
+        });
         m_arBarButtonItem = UIBarButtonItem::initWithCustomView(ar);
         m_filterBarButtonItem = UIBarButtonItem::initWithCustomView(m_filterButton);
         auto settings = UIBarButtonItem::initWithImageStyleTargetAction(UIImage::imageNamed("settingsListMenu"),
@@ -844,17 +899,134 @@ void KESTMapViewController::showAR()
     presentViewControllerAnimatedCompletion(navigation, true, nullptr);
 }
 
-void KESTMapViewController::showSettings(const Ref<UIBarButtonItem>&)
+CGRect KESTMapViewController::anchorForSender(const Ref<UIView>& sender)
 {
-    auto navigation = UINavigationController::initWithRootViewController(KESTSettingsViewController::initWithStyle(UITableViewStyle(0)));
+    if (!sender)
+        return CGRectZero;
+    CGRect frame = sender->frame();
+    CGPoint origin = frame.origin;
+    if (auto superview = sender->superview()) {
+        CGPoint inWindow = superview->convertPointToView(origin, nullptr);
+        origin = view()->convertPointFromView(inWindow, nullptr);
+    }
+    return CGRectMake(origin.x, origin.y, frame.size.width, frame.size.height);
+}
+
+void KESTMapViewController::presentBarPopover(const Ref<UIViewController>& content, CGSize size, CGRect anchor, bool withDelegate)
+{
     if (m_poc)
         m_poc->dismissPopoverAnimated(true);
-    m_poc = UIPopoverController::initWithContentViewController(navigation);
-    m_poc->setPopoverContentSize(CGSizeMake(kPopoverWidth, kPopoverHeight));
-    // Anchored to the settings item at the right end of the bottom toolbar.
-    CGRect toolbar = m_bottomToolbar ? m_bottomToolbar->frame() : CGRectZero;
-    CGRect anchor = CGRectMake(toolbar.origin.x + toolbar.size.width - 44, toolbar.origin.y, 44, toolbar.size.height);
+    m_poc = UIPopoverController::initWithContentViewController(content);
+    m_poc->setPopoverContentSize(size);
+    if (withDelegate)
+        m_poc->setDelegate(this, protectedSelf());
     m_poc->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(anchor, view(), UIPopoverArrowDirectionAny, true);
+}
+
+void KESTMapViewController::showMenu(const Ref<UIView>& sender)
+{
+    auto menu = KESTMenuViewController::initWithNibNameBundle({}, nullptr);
+    menu->setManagedObjectContext(m_managedObjectContext);
+    presentBarPopover(UINavigationController::initWithRootViewController(menu), kMenuPopoverSize, anchorForSender(sender), true);
+}
+
+void KESTMapViewController::showBookmarks(const Ref<UIView>& sender)
+{
+    auto bookmarks = KESTBookmarksViewController::init();
+    bookmarks->setManagedObjectContext(m_managedObjectContext);
+    presentBarPopover(UINavigationController::initWithRootViewController(bookmarks), kMenuPopoverSize, anchorForSender(sender), false);
+}
+
+void KESTMapViewController::showFilters(const Ref<UIView>& sender)
+{
+    auto filters = KESTFilterViewController::init();
+    filters->setManagedObjectContext(m_managedObjectContext);
+    auto navigation = UINavigationController::initWithRootViewController(filters);
+    // With no filter at all, active or not, the editor opens on top of the (empty) list.
+    Value stored = KESTFilterDataManager::sharedInstance()->filtersIncludingInactive(true);
+    if (!stored.isArray() || stored.count() == 0) {
+        auto editor = KESTFilterCreateViewController::init();
+        editor->setManagedObjectContext(m_managedObjectContext);
+        navigation->pushViewControllerAnimated(editor, false);
+    }
+    presentBarPopover(navigation, kListPopoverSize, anchorForSender(sender), false);
+}
+
+void KESTMapViewController::showSettings(const Ref<UIBarButtonItem>& sender)
+{
+    auto navigation = UINavigationController::initWithRootViewController(KESTSettingsViewController::initWithStyle(UITableViewStyle(0)));
+    // Anchored to the settings item of the bottom toolbar.
+    CGRect anchor = CGRectZero;
+    if (m_bottomToolbar) {
+        CGRect item = m_bottomToolbar->frameForItem(sender);
+        if (CGRectIsEmpty(item)) {
+            CGRect bar = m_bottomToolbar->bounds();
+            item = CGRectMake(bar.size.width - 44, 0, 44, bar.size.height);
+        }
+        anchor = m_bottomToolbar->convertRectToView(item, view());
+    }
+    presentBarPopover(navigation, kListPopoverSize, anchor, false);
+}
+
+void KESTMapViewController::showKESTApps()
+{
+    auto navigation = UINavigationController::initWithRootViewController(KESTAppsViewController::init());
+    navigation->setModalPresentationStyle(UIModalPresentationFormSheet);
+    presentViewControllerAnimatedCompletion(navigation, true, nullptr);
+}
+
+void KESTMapViewController::showIntroView()
+{
+    auto intro = KESTIntroViewController::initWithNibNameBundle({}, nullptr);
+    auto customView = [](const Ref<UIBarButtonItem>& item) { return item ? item->customView() : nullptr; };
+    struct Page {
+        const char* title;
+        const char* text;
+        const char* icon;
+        Ref<UIView> view;
+    };
+    const Page pages[] = {
+        { "Volantrix 7.0\nDesigned for iOS 7", "Swipe to view highlight tour", "tour1", nullptr },
+        { "Quick Access Toolbars", "Tap map to toggle between full screen map and toolbars", "tour2", nullptr },
+        { "Flyout Menu", "Gives you faster access to features", "tour3", customView(m_menuBarButtonItem) },
+        { "Augmented Reality", "Volantrix AR is now built in", "tour4", customView(m_arBarButtonItem) },
+        { "New Filters", "Powerful new filters (and you can save as many as you like!)", "tour5", customView(m_filterBarButtonItem) },
+        { "Search", "Quickly find flight numbers, locations, airports, airlines and aircraft", "tour6", m_searchBar },
+        { "Bookmarks", "Add and browse saved locations around the globe.", "tour7", customView(m_bookmarksBarButtonItem) },
+    };
+    std::vector<Ref<UIView>> views;
+    for (const auto& page : pages)
+        views.push_back(intro->pageTemplateWithTitleContentIconAndView(
+            localized(page.title), localized(page.text), UIImage::imageNamed(page.icon), page.view));
+    intro->setPages(std::move(views));
+
+    // Over the root container: its view is the key window's first subview.
+    auto application = UIApplication::sharedApplication();
+    auto window = application ? application->keyWindow() : nullptr;
+    if (window && !window->subviews().empty())
+        window->subviews().front()->addSubview(intro->view());
+    auto navigation = parentViewController();
+    if (auto root = navigation ? navigation->parentViewController() : nullptr) {
+        root->addChildViewController(intro);
+        intro->didMoveToParentViewController(root);
+    }
+    intro->beginIntroWithCompletionHandler(
+        [] { KESTSettingsManager::sharedInstance()->setValueForSetting(Value(true), "kHasShownIntroView"); });
+}
+
+void KESTMapViewController::showShareOptions()
+{
+    auto provider = KESTMenuActivityProvider::init();
+    if (auto plane = std::dynamic_pointer_cast<KESTPlane>(m_selectedMarker))
+        provider->setPlane(plane);
+    std::vector<Value> items { Value::object(provider) };
+    if (auto snapshot = mapController()->mapSnapshot())
+        items.push_back(Value::object(snapshot));
+    items.push_back(Value(std::string(kShareURL)));
+    auto sheet = UIActivityViewController::initWithActivityItemsApplicationActivities(std::move(items), {});
+    sheet->setExcludedActivityTypes({ UIActivityTypePostToWeibo, UIActivityTypeAssignToContact, UIActivityTypePrint,
+        UIActivityTypeCopyToPasteboard });
+    presentViewControllerAnimatedCompletion(sheet, true, nullptr);
 }
 
 void KESTMapViewController::toggleToolbarVisibility()
@@ -884,8 +1056,13 @@ void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, bool animat
         UIView::animateWithDurationDelayOptions(0.25, 0, UIViewAnimationOptions(2), changes, nullptr);
     else
         changes();
-    if (!visible && isViewLoaded())
-        view()->endEditing(true);
+    if (!visible) {
+        if (isViewLoaded())
+            view()->endEditing(true);
+        // The search field sits in the navigation bar, outside this screen's view.
+        if (m_searchBar)
+            m_searchBar->endEditing(true);
+    }
 }
 
 void KESTMapViewController::positionMapWarningLabel()
@@ -919,4 +1096,40 @@ void KESTMapViewController::chartAlert(const std::string& text)
         auto charts = UINavigationController::initWithRootViewController(KESTChartView::init());
         screen->presentViewControllerAnimatedCompletion(charts, true, nullptr);
     });
+}
+
+// MARK: Search
+
+void KESTMapViewController::searchBarTextDidChange(const Ref<UISearchBar>& searchBar, const std::string&)
+{
+    if (m_searchTimer) {
+        m_searchTimer->invalidate();
+        m_searchTimer = nullptr;
+    }
+    m_searchTimer = NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
+        kSearchDelay, protectedSelf(), &KESTMapViewController::executeSearch, Value::object(searchBar), false);
+}
+
+void KESTMapViewController::executeSearch(const Ref<NSTimer>& timer)
+{
+    if (timer == m_searchTimer)
+        m_searchTimer = nullptr;
+    auto searchBar = timer ? timer->userInfo().objectAs<UISearchBar>() : nullptr;
+    if (searchBar && m_searchVC)
+        m_searchVC->performSearchWithPhrase(searchBar->text());
+}
+
+void KESTMapViewController::cancelSearch()
+{
+    if (m_searchController)
+        m_searchController->setActiveAnimated(false, true);
+}
+
+void KESTMapViewController::searchDisplayControllerWillShowSearchResultsTableView(
+    const Ref<UISearchDisplayController>&, const Ref<UITableView>& tableView)
+{
+    if (!tableView)
+        return;
+    tableView->setContentInset(UIEdgeInsetsZero);
+    tableView->setScrollIndicatorInsets(UIEdgeInsetsZero);
 }

@@ -7,6 +7,8 @@
 #include "KESTSearchDelegate.h"
 #include "MKGeometry.h"
 #include "UIPopoverController.h"
+#include "UISearchBar.h"
+#include "UISearchDisplayController.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +18,7 @@ class CLLocationManager;
 class KESTAnnotation;
 class KESTDetailViewController;
 class KESTMapController;
+class KESTSearchViewController;
 class MKOverlay;
 class NSManagedObjectContext;
 class NSNotification;
@@ -40,7 +43,9 @@ class KESTMapViewController : public KESTBaseCustomViewController,
                               public KESTSearchDelegate,
                               public KESTMapLabelDelegate,
                               public CLLocationManagerDelegate,
-                              public UIPopoverControllerDelegate {
+                              public UIPopoverControllerDelegate,
+                              public UISearchBarDelegate,
+                              public UISearchDisplayDelegate {
     VX_OBJECT(KESTMapViewController, KESTBaseCustomViewController)
 public:
     explicit KESTMapViewController(Passkey key);
@@ -126,11 +131,41 @@ public:
     void toggleUserLocation();
     // The augmented-reality screen, full screen in a navigation controller without a bar.
     void showAR();
-    // The settings screen in a popover from the bottom toolbar.
+    // The bar buttons' popovers, anchored to the sender (the previous bar popover is dismissed
+    // first): the menu (whose user dismissal rebuilds the bars), the bookmarks, the filter list
+    // (with the editor on top when no filter exists at all) and the settings.
+    void showMenu(const Ref<UIView>& sender);
+    void showBookmarks(const Ref<UIView>& sender);
+    void showFilters(const Ref<UIView>& sender);
     void showSettings(const Ref<UIBarButtonItem>& sender);
     const Ref<UIPopoverController>& poc() const { return m_poc; }
+    // The maker's other applications as a form sheet.
+    void showKESTApps();
+    // The first-run tour over the root container; it stores "kHasShownIntroView" when it ends.
+    void showIntroView();
+    // The share sheet: the text item (naming the selected plane), a snapshot of the map and the
+    // web site's address.
+    void showShareOptions();
+    static constexpr const char* kShareURL = "https://www.volantrix.app/";
     // The alert of a chart push: "Message" with the text; "OK" opens the chart list full screen.
     void chartAlert(const std::string& text);
+
+    // Search: typing restarts a 0.3 second delay; when it runs out the search runs once for the
+    // text the field holds then.
+    static constexpr double kSearchDelay = 0.3;
+    void searchBarTextDidChange(const Ref<UISearchBar>& searchBar, const std::string& text) override;
+    void executeSearch(const Ref<NSTimer>& timer);
+    void cancelSearch();
+    void searchDisplayControllerWillShowSearchResultsTableView(
+        const Ref<UISearchDisplayController>& controller, const Ref<UITableView>& tableView) override;
+    const Ref<UISearchBar>& searchBar() const { return m_searchBar; }
+    const Ref<KESTSearchViewController>& searchVC() const { return m_searchVC; }
+    const Ref<UISearchDisplayController>& searchController() const { return m_searchController; }
+    const Ref<NSTimer>& searchTimer() const { return m_searchTimer; }
+    const Ref<UIBarButtonItem>& menuBarButtonItem() const { return m_menuBarButtonItem; }
+    const Ref<UIBarButtonItem>& bookmarksBarButtonItem() const { return m_bookmarksBarButtonItem; }
+    const Ref<UIBarButtonItem>& arBarButtonItem() const { return m_arBarButtonItem; }
+    const Ref<UIBarButtonItem>& filterBarButtonItem() const { return m_filterBarButtonItem; }
 
     // Accessors.
     const Ref<KESTAnnotation>& selectedMarker() const { return m_selectedMarker; }
@@ -193,6 +228,10 @@ protected:
     void applyBudget(const BudgetResult& result);
     void selectedPlaneStep();
     void showLocationAlert();
+    // Replaces the bar popover by one with `content`, presented from `anchor` in this view.
+    void presentBarPopover(const Ref<UIViewController>& content, CGSize size, CGRect anchor, bool withDelegate);
+    // The sender's frame in this screen's view coordinates.
+    CGRect anchorForSender(const Ref<UIView>& sender);
 
     Ref<NSObject> m_flightPathUpdateNotifier;
     Ref<NSObject> m_volcanoUpdateNotifier;
@@ -206,6 +245,11 @@ private:
     Ref<NSTimer> m_planeupdateTimer;
     Ref<CADisplayLink> m_displayLink;
     double m_lastMovePlaneUpdate { 0 };
+    Ref<UISearchBar> m_searchBar;
+    Ref<KESTSearchViewController> m_searchVC;
+    Ref<UISearchDisplayController> m_searchController;
+    Ref<UIBarButtonItem> m_menuBarButtonItem;
+    Ref<UIBarButtonItem> m_bookmarksBarButtonItem;
     Ref<UIBarButtonItem> m_arBarButtonItem;
     Ref<UIBarButtonItem> m_filterBarButtonItem;
     Ref<UIButton> m_filterButton;

@@ -324,14 +324,45 @@ TEST_F(MapViewTest, CameraAltitudeAndHeadingRoundTrip)
     auto camera = MKMapCamera::cameraLookingAtCenterCoordinate({ 40.0, -74.0 }, { 39.9, -74.0 }, 5000);
     EXPECT_NEAR(camera->heading(), 0, 1e-6); // the eye is due south, looking north
     EXPECT_NEAR(camera->pitch(), std::atan(11100.0 / 5000) * 180 / M_PI, 0.5);
-    map->setPitchEnabled(false);
     map->setCamera(camera);
     auto seen = map->camera();
     EXPECT_NEAR(seen->altitude(), 5000, 1e-3);
     EXPECT_NEAR(seen->centerCoordinate().latitude, 40.0, 1e-6);
-    EXPECT_EQ(seen->pitch(), 0); // pitch switched off
+    EXPECT_NEAR(seen->pitch(), camera->pitch(), 1e-6);
     camera->setHeading(-90);
     EXPECT_EQ(camera->heading(), 270);
+}
+
+TEST_F(MapViewTest, CodeSetsHeadingAndPitchWhateverTheGestureSwitchesSay)
+{
+    struct Case {
+        bool rotateEnabled, pitchEnabled, animated;
+    };
+    const Case cases[] = {
+        { true, true, false },
+        { false, false, false },
+        { false, true, false },
+        { true, false, false },
+        { false, false, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rotate " << c.rotateEnabled << " pitch " << c.pitchEnabled
+                                        << " animated " << c.animated);
+        auto map = shownMap(400, 300);
+        map->setRotateEnabled(c.rotateEnabled);
+        map->setPitchEnabled(c.pitchEnabled);
+        auto camera = MKMapCamera::cameraLookingAtCenterCoordinate({ 40.0, -74.0 }, { 40.0, -74.0 }, 3000);
+        camera->setHeading(125);
+        camera->setPitch(40);
+        map->setCameraAnimated(camera, c.animated);
+        m_clock.advance(2);
+        drainAll();
+        auto seen = map->camera();
+        EXPECT_NEAR(seen->heading(), 125, 1e-6);
+        EXPECT_NEAR(seen->pitch(), 40, 1e-6);
+        EXPECT_EQ(map->isRotateEnabled(), c.rotateEnabled);
+        EXPECT_EQ(map->isPitchEnabled(), c.pitchEnabled);
+    }
 }
 
 TEST_F(MapViewTest, HiddenMapAnswersRectQueriesFromItsIndexAndAsksForNoViews)

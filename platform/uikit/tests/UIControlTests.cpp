@@ -5,7 +5,9 @@
 #include "UIColor.h"
 #include "UIControl.h"
 #include "UIFont.h"
+#include "UIGraphics.h"
 #include "UIImage.h"
+#include "UIImageView.h"
 #include "UILabel.h"
 #include "UITouch.h"
 #include "UIViewController.h"
@@ -89,9 +91,78 @@ const char* eventName(UIControlEvents e)
     }
 }
 
+// A button subclass made through the button's own factory.
+class TallyButton : public UIButton {
+    VX_OBJECT(TallyButton, UIButton)
+public:
+    explicit TallyButton(Passkey key)
+        : UIButton(key)
+    {
+    }
+    static Ref<TallyButton> initWithFrame(CGRect frame) { return makeButton<TallyButton>(UIButtonTypeCustom, frame); }
+    static Ref<TallyButton> buttonWithType(UIButtonType type) { return makeButton<TallyButton>(type); }
+    void setSelected(bool selected) override
+    {
+        ++selections;
+        UIButton::setSelected(selected);
+    }
+    int selections { 0 };
+};
+
 } // namespace
 
 class ControlTest : public UIKitTest { };
+
+TEST_F(ControlTest, ButtonSubclassesComeFromTheButtonFactory)
+{
+    struct Case {
+        Ref<TallyButton> button;
+        UIButtonType type;
+        CGRect frame;
+    };
+    const Case cases[] = {
+        { TallyButton::initWithFrame(CGRectMake(5, 6, 40, 30)), UIButtonTypeCustom, CGRectMake(5, 6, 40, 30) },
+        { TallyButton::buttonWithType(UIButtonTypeSystem), UIButtonTypeSystem, CGRectZero },
+        { TallyButton::buttonWithType(UIButtonTypeInfoDark), UIButtonTypeInfoDark, CGRectMake(0, 0, 22, 22) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        auto& button = c.button;
+        EXPECT_EQ(button->buttonType(), c.type);
+        EXPECT_TRUE(CGRectEqualToRect(button->frame(), c.frame));
+        ASSERT_TRUE(button->titleLabel());
+        ASSERT_TRUE(button->imageView());
+        EXPECT_EQ(button->titleLabel()->superview(), button);
+        EXPECT_EQ(button->imageView()->superview(), button);
+        // The subclass's override runs, and the button's per-state content follows.
+        button->setTitleForState("On", UIControlStateSelected);
+        button->setSelected(true);
+        EXPECT_EQ(button->selections, 1);
+        EXPECT_EQ(button->titleLabel()->text(), "On");
+    }
+}
+
+TEST_F(ControlTest, RemovingAStatesImageFallsBackToTheNormalOne)
+{
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), false, 1);
+    auto normal = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(6, 6), false, 1);
+    auto selected = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    auto button = UIButton::buttonWithType(UIButtonTypeCustom);
+    button->setImageForState(normal, UIControlStateNormal);
+    button->setImageForState(selected, UIControlStateSelected);
+    button->setBackgroundImageForState(selected, UIControlStateSelected);
+    button->setSelected(true);
+    EXPECT_EQ(button->currentImage(), selected);
+    EXPECT_EQ(button->imageView()->image(), selected);
+    button->setImageForState(nullptr, UIControlStateSelected);
+    button->setBackgroundImageForState(nullptr, UIControlStateSelected);
+    EXPECT_EQ(button->currentImage(), normal);
+    EXPECT_EQ(button->imageView()->image(), normal);
+    EXPECT_FALSE(button->currentBackgroundImage());
+}
 
 TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
 {

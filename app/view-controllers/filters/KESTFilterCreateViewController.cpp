@@ -1,0 +1,3 @@
+#include "KESTFilterCreateViewController.h"
+
+VX_REGISTER_CLASS(KESTFilterCreateViewController);
