@@ -590,8 +590,10 @@ void KESTLiveDataManager::mergeAnswer(const Value& planes)
                 found->second->updateInfo(*info);
                 continue;
             }
-            if (auto plane = KESTPlane::initWithAdshexAndInfo(*adshex, *info))
+            if (auto plane = KESTPlane::initWithAdshexAndInfo(*adshex, *info)) {
                 m_liveDataDirty.emplace(*adshex, std::move(plane));
+                m_workingSetChanged = true;
+            }
         }
     });
 }
@@ -602,14 +604,21 @@ void KESTLiveDataManager::finishAnswer(const Value& planes, bool full, const Blo
     if (full) {
         dispatch_sync(queue, [this, &planes] {
             for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (planes[it->first].isNil())
+                if (planes[it->first].isNil()) {
                     it = m_liveDataDirty.erase(it);
-                else
+                    m_workingSetChanged = true;
+                } else {
                     ++it;
+                }
             }
         });
     }
     dispatch_sync(queue, [this] {
+        // Planes are shared and updated in place, so while no plane has joined or left the
+        // working set since the last publication the published set already holds it.
+        if (!m_workingSetChanged)
+            return;
+        m_workingSetChanged = false;
         auto published = std::make_shared<const PlaneMap>(m_liveDataDirty);
         std::lock_guard guard(m_publishLock);
         m_liveData = std::move(published);
