@@ -234,8 +234,9 @@ TEST_F(LiveFeedTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnlyAnswers)
     Step steps[] = {
         { "first full answer", answer(R"("A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52)), true,
             { "A1", "B2" }, 51 },
-        { "same planes, new positions", answer(R"("A1":)" + planeJSON("BAW1", 51.25) + R"(,"B2":)" + planeJSON("DLH2", 52)),
-            true, { "A1", "B2" }, 51.25 },
+        { "same planes, new positions",
+            answer(R"("A1":)" + planeJSON("BAW1", 51.25) + R"(,"B2":)" + planeJSON("DLH2", 52)), true, { "A1", "B2" },
+            51.25 },
         { "delta refreshing one", answer(R"("A1":)" + planeJSON("BAW1", 51.5)), false, { "A1", "B2" }, 51.5 },
         { "full answer dropping one", answer(R"("B2":)" + planeJSON("DLH2", 52)), true, { "B2" }, NAN },
         { "delta refreshing the other", answer(R"("B2":)" + planeJSON("DLH2", 52.5)), false, { "B2" }, NAN },

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -330,17 +331,30 @@ public:
 
     std::optional<Value> read(std::string_view text)
     {
-        simdjson::dom::parser parser;
-        // Deeper nesting fails the parse, so the event reader reports it.
-        if (parser.allocate(text.size(), kMaximumDepth))
+        // One parser keeps its buffers between calls (allocating them anew for every answer
+        // costs more than the parse); a call that finds it busy, or a text too large for it,
+        // uses buffers of its own.
+        static std::mutex s_sharedLock;
+        static simdjson::dom::parser s_shared(kSharedCapacity);
+        std::unique_lock lock(s_sharedLock, std::try_to_lock);
+        std::optional<simdjson::dom::parser> own;
+        simdjson::dom::parser* parser = &s_shared;
+        if (!lock.owns_lock() || text.size() > kSharedCapacity)
+            parser = &own.emplace();
+        // Deeper nesting fails the parse, so the event reader reports it. The depth is set once
+        // per parser; later texts grow its buffers keeping it.
+        if (parser->max_depth() != kMaximumDepth && parser->allocate(text.size(), kMaximumDepth))
             return std::nullopt;
         simdjson::dom::element root;
-        if (parser.parse(text.data(), text.size()).get(root))
+        if (parser->parse(text.data(), text.size()).get(root))
             return std::nullopt;
         return convert(root);
     }
 
 private:
+    // The largest text the shared parser keeps buffers for.
+    static constexpr size_t kSharedCapacity = 8 * 1024 * 1024;
+
     std::optional<Value> convert(simdjson::dom::element element)
     {
         using Type = simdjson::dom::element_type;

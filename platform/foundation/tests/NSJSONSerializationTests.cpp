@@ -86,8 +86,9 @@ TEST(NSJSONSerialization, ReadsEdgeNumbersAndStrings)
         ASSERT_EQ(v.count(), 1u);
         EXPECT_EQ(error, nullptr);
         EXPECT_EQ(v[0].kind(), c.kind);
-        if (c.description)
+        if (c.description) {
             EXPECT_EQ(v[0].description(), c.description);
+        }
         EXPECT_EQ(v[0].isUnsigned(), c.isUnsigned);
     }
     EXPECT_EQ(JSONObjectWithData("[\"a\\u0000b\"]", 0, nullptr)[0].string(), std::string("a\0b", 3));
@@ -107,7 +108,8 @@ TEST(NSJSONSerialization, ReadsEdgeNumbersAndStrings)
         EXPECT_EQ(v.isNil(), depth > 512);
         if (depth > 512) {
             ASSERT_NE(error, nullptr);
-            EXPECT_EQ(error->userInfo()[NSDebugDescriptionErrorKey].string(), "Too many nested arrays or dictionaries.");
+            EXPECT_EQ(
+                error->userInfo()[NSDebugDescriptionErrorKey].string(), "Too many nested arrays or dictionaries.");
         }
     }
 }
