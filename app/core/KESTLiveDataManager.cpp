@@ -570,7 +570,10 @@ void KESTLiveDataManager::parsePlaneDataResponse(const Value& answer, bool perfo
 void KESTLiveDataManager::mergeAnswer(const Value& planes)
 {
     bool faaOff = KESTSettingsManager::sharedInstance()->faaData() == 0;
-    auto queue = serialQueue();
+    // The records are checked and filtered first, so the serial queue is taken once per answer
+    // rather than once per plane; they are applied in the answer's order.
+    std::vector<std::pair<const std::string*, const Value*>> records;
+    records.reserve(planes.count());
     for (const auto& [key, info] : planes.entries()) {
         if (!key.isString() || !KESTPlane::isValidInfo(info)) {
             NSLog("Skipping malformed plane record %@", key.stringValue());
@@ -578,17 +581,21 @@ void KESTLiveDataManager::mergeAnswer(const Value& planes)
         }
         if (faaOff && info[11].intValue() == 1)
             continue;
-        const std::string& adshex = key.string();
-        dispatch_sync(queue, [this, &adshex, &info] {
-            auto found = m_liveDataDirty.find(adshex);
-            if (found != m_liveDataDirty.end()) {
-                found->second->updateInfo(info);
-                return;
-            }
-            if (auto plane = KESTPlane::initWithAdshexAndInfo(adshex, info))
-                m_liveDataDirty.emplace(adshex, std::move(plane));
-        });
+        records.emplace_back(&key.string(), &info);
     }
+    dispatch_sync(serialQueue(), [this, &records] {
+        for (const auto& [adshex, info] : records) {
+            auto found = m_liveDataDirty.find(*adshex);
+            if (found != m_liveDataDirty.end()) {
+                found->second->updateInfo(*info);
+                continue;
+            }
+            if (auto plane = KESTPlane::initWithAdshexAndInfo(*adshex, *info)) {
+                m_liveDataDirty.emplace(*adshex, std::move(plane));
+                m_workingSetChanged = true;
+            }
+        }
+    });
 }
 
 void KESTLiveDataManager::finishAnswer(const Value& planes, bool full, const Block& success)
@@ -597,14 +604,21 @@ void KESTLiveDataManager::finishAnswer(const Value& planes, bool full, const Blo
     if (full) {
         dispatch_sync(queue, [this, &planes] {
             for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (planes.objectForKey(Value(it->first)).isNil())
+                if (planes[it->first].isNil()) {
                     it = m_liveDataDirty.erase(it);
-                else
+                    m_workingSetChanged = true;
+                } else {
                     ++it;
+                }
             }
         });
     }
     dispatch_sync(queue, [this] {
+        // Planes are shared and updated in place, so while no plane has joined or left the
+        // working set since the last publication the published set already holds it.
+        if (!m_workingSetChanged)
+            return;
+        m_workingSetChanged = false;
         auto published = std::make_shared<const PlaneMap>(m_liveDataDirty);
         std::lock_guard guard(m_publishLock);
         m_liveData = std::move(published);

@@ -187,6 +187,8 @@ private:
 
     // Working set: serial queue only. Published set: swapped under m_publishLock.
     PlaneMap m_liveDataDirty;
+    // A plane joined or left the working set since the last publication (serial queue only).
+    bool m_workingSetChanged { false };
     mutable std::mutex m_publishLock;
     std::shared_ptr<const PlaneMap> m_liveData;
 

@@ -40,14 +40,15 @@ KESTPlane::KESTPlane(Passkey key)
 
 bool KESTPlane::isValidInfo(const Value& info)
 {
-    if (!info.isArray() || info.count() < 13)
+    const auto& fields = info.elements();
+    if (!info.isArray() || fields.size() < 13)
         return false;
     for (size_t index : { 0, 1, 2, 3, 10, 12 }) {
-        if (!info[index].isString())
+        if (!fields[index].isString())
             return false;
     }
     for (size_t index : { 4, 5, 6, 7, 8, 9, 11 }) {
-        if (!isNumberValue(info[index]))
+        if (!isNumberValue(fields[index]))
             return false;
     }
     return true;
@@ -90,20 +91,21 @@ void KESTPlane::updateInfo(const Value& info)
 {
     if (!isValidInfo(info))
         return;
+    const auto& e = info.elements();
     Fields f;
-    f.type = info[0].string();
-    f.route = info[1].string();
-    f.reg = info[2].string();
-    f.callsign = info[3].string();
-    f.lat = info[4].doubleValue();
-    f.lon = info[5].doubleValue();
-    f.altitude = info[6].doubleValue();
-    f.heading = info[7].doubleValue();
-    f.speed = info[8].doubleValue();
-    f.mtime = info[9].doubleValue();
-    f.squawk = info[10].string();
-    f.dataType = info[11].intValue();
-    f.fltno = info[12].string();
+    f.type = e[0].string();
+    f.route = e[1].string();
+    f.reg = e[2].string();
+    f.callsign = e[3].string();
+    f.lat = e[4].doubleValue();
+    f.lon = e[5].doubleValue();
+    f.altitude = e[6].doubleValue();
+    f.heading = e[7].doubleValue();
+    f.speed = e[8].doubleValue();
+    f.mtime = e[9].doubleValue();
+    f.squawk = e[10].string();
+    f.dataType = e[11].intValue();
+    f.fltno = e[12].string();
     std::lock_guard guard(m_lock);
     m_fields = std::move(f);
 }

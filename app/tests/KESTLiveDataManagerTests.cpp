@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -217,6 +218,40 @@ TEST_F(LiveFeedTest, MergesDropsAndPublishesAnswers)
     auto keys = diffKeys(decode(R"({"a":1,"b":2})"), decode(R"({"b":3,"c":4})"));
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ(keys, std::vector<std::string>({ "a", "c" }));
+}
+
+// Answers that only refresh planes publish nothing new; a later join or drop is still published.
+TEST_F(LiveFeedTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnlyAnswers)
+{
+    struct Step {
+        const char* name;
+        std::string answer;
+        bool full;
+        std::vector<std::string> hexes;
+        double a1Latitude; // NAN when A1 is not listed
+    };
+    auto answer = [](const std::string& planes) { return R"({"planes":{)" + planes + "}}"; };
+    Step steps[] = {
+        { "first full answer", answer(R"("A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52)), true,
+            { "A1", "B2" }, 51 },
+        { "same planes, new positions",
+            answer(R"("A1":)" + planeJSON("BAW1", 51.25) + R"(,"B2":)" + planeJSON("DLH2", 52)), true, { "A1", "B2" },
+            51.25 },
+        { "delta refreshing one", answer(R"("A1":)" + planeJSON("BAW1", 51.5)), false, { "A1", "B2" }, 51.5 },
+        { "full answer dropping one", answer(R"("B2":)" + planeJSON("DLH2", 52)), true, { "B2" }, NAN },
+        { "delta refreshing the other", answer(R"("B2":)" + planeJSON("DLH2", 52.5)), false, { "B2" }, NAN },
+        { "delta bringing one back", answer(R"("A1":)" + planeJSON("BAW1", 50)), false, { "A1", "B2" }, 50 },
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        parse(step.answer, step.full);
+        EXPECT_EQ(hexes(), step.hexes);
+        auto a1 = manager->planeWithADSHEX("A1");
+        ASSERT_EQ(a1 != nullptr, !std::isnan(step.a1Latitude));
+        if (a1) {
+            EXPECT_DOUBLE_EQ(a1->lat(), step.a1Latitude);
+        }
+    }
 }
 
 TEST_F(LiveFeedTest, ChecksAnswersAndReadsTheServiceClock)

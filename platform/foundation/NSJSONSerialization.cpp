@@ -3,9 +3,11 @@
 #include "NSError.h"
 
 #include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -315,12 +317,105 @@ private:
     std::string m_out;
 };
 
+// The fast reader: simdjson parses the text into its tape, which is then turned into Values.
+// It answers nullopt for any text simdjson refuses (syntax errors, numbers beyond 64-bit
+// integers or doubles, nesting deeper than the limit ...); the caller then reads the text with
+// the event reader (Builder), which decides between a value and the exact error. simdjson accepts
+// no text the event reader refuses, and both give the same Values for what they accept.
+class FastReader {
+public:
+    explicit FastReader(bool mutableContainers)
+        : m_mutable(mutableContainers)
+    {
+    }
+
+    std::optional<Value> read(std::string_view text)
+    {
+        // One parser keeps its buffers between calls (allocating them anew for every answer
+        // costs more than the parse); a call that finds it busy, or a text too large for it,
+        // uses buffers of its own.
+        static std::mutex s_sharedLock;
+        static simdjson::dom::parser s_shared(kSharedCapacity);
+        std::unique_lock lock(s_sharedLock, std::try_to_lock);
+        std::optional<simdjson::dom::parser> own;
+        simdjson::dom::parser* parser = &s_shared;
+        if (!lock.owns_lock() || text.size() > kSharedCapacity)
+            parser = &own.emplace();
+        // Deeper nesting fails the parse, so the event reader reports it. The depth is set once
+        // per parser; later texts grow its buffers keeping it.
+        if (parser->max_depth() != kMaximumDepth && parser->allocate(text.size(), kMaximumDepth))
+            return std::nullopt;
+        simdjson::dom::element root;
+        if (parser->parse(text.data(), text.size()).get(root))
+            return std::nullopt;
+        return convert(root);
+    }
+
+private:
+    // The largest text the shared parser keeps buffers for.
+    static constexpr size_t kSharedCapacity = 8 * 1024 * 1024;
+
+    std::optional<Value> convert(simdjson::dom::element element)
+    {
+        using Type = simdjson::dom::element_type;
+        switch (element.type()) {
+        case Type::NULL_VALUE:
+            return Value::null();
+        case Type::BOOL:
+            return Value(element.get_bool().value_unsafe());
+        case Type::INT64: {
+            int64_t v = element.get_int64().value_unsafe();
+            if (v >= INT32_MIN && v <= INT32_MAX)
+                return Value(static_cast<int32_t>(v));
+            // Non-negative integers are unsigned numbers, as the event reader makes them.
+            return v < 0 ? Value(v) : Value(static_cast<uint64_t>(v));
+        }
+        case Type::UINT64:
+            return Value(element.get_uint64().value_unsafe());
+        case Type::DOUBLE:
+            return Value(element.get_double().value_unsafe());
+        case Type::STRING:
+            return Value(element.get_string().value_unsafe());
+        case Type::ARRAY: {
+            simdjson::dom::array array = element.get_array().value_unsafe();
+            std::vector<Value> elements;
+            elements.reserve(array.size());
+            for (simdjson::dom::element child : array) {
+                auto v = convert(child);
+                if (!v)
+                    return std::nullopt;
+                elements.push_back(std::move(*v));
+            }
+            return m_mutable ? Value::mutableArray(std::move(elements)) : Value::array(std::move(elements));
+        }
+        case Type::OBJECT: {
+            simdjson::dom::object object = element.get_object().value_unsafe();
+            std::vector<std::pair<Value, Value>> entries;
+            entries.reserve(object.size());
+            for (simdjson::dom::key_value_pair field : object) {
+                auto v = convert(field.value);
+                if (!v)
+                    return std::nullopt;
+                entries.emplace_back(Value(field.key), std::move(*v));
+            }
+            return m_mutable ? Value::mutableDictionary(std::move(entries)) : Value::dictionary(std::move(entries));
+        }
+        }
+        return std::nullopt;
+    }
+
+    bool m_mutable;
+};
+
 } // namespace
 
 Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>* error)
 {
-    if (auto bad = firstInvalidUTF8(bytes))
-        return fail(error, "Unable to convert data to string around character " + std::to_string(*bad) + ".");
+    // The vectorised check first; the byte-wise one finds where the fault is.
+    if (!simdjson::validate_utf8(bytes.data(), bytes.size())) {
+        if (auto bad = firstInvalidUTF8(bytes))
+            return fail(error, "Unable to convert data to string around character " + std::to_string(*bad) + ".");
+    }
     size_t start = 0;
     // A byte order mark is allowed before the text.
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
@@ -332,8 +427,12 @@ Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>*
     if (!(options & NSJSONReadingAllowFragments) && bytes[start] != '[' && bytes[start] != '{')
         return fail(error, "JSON text did not start with array or object and option to allow fragments not set.");
 
-    Builder builder((options & NSJSONReadingMutableContainers) != 0);
+    bool mutableContainers = (options & NSJSONReadingMutableContainers) != 0;
     std::string_view text = bytes.substr(start);
+    if (auto fast = FastReader(mutableContainers).read(text))
+        return std::move(*fast);
+
+    Builder builder(mutableContainers);
     bool ok = false;
     try {
         ok = nlohmann::json::sax_parse(text.begin(), text.end(), &builder);

@@ -171,15 +171,15 @@ Value Value::dictionary(std::vector<std::pair<Value, Value>> entries)
     Value v;
     v.m_kind = Kind::Dictionary;
     auto storage = std::make_shared<DictionaryStorage>();
+    storage->entries.reserve(entries.size());
+    storage->index.reserve(entries.size());
     // Later duplicates replace earlier ones in place, as a literal with repeated keys does.
     for (auto& [key, object] : entries) {
-        auto it = storage->index.find(key);
-        if (it != storage->index.end()) {
-            storage->entries[it->second].second = std::move(object);
-        } else {
-            storage->index.emplace(key, storage->entries.size());
+        auto [it, added] = storage->index.try_emplace(key, storage->entries.size());
+        if (added)
             storage->entries.emplace_back(std::move(key), std::move(object));
-        }
+        else
+            storage->entries[it->second].second = std::move(object);
     }
     v.m_storage = std::move(storage);
     return v;

@@ -52,6 +52,68 @@ TEST(NSJSONSerialization, ReadsValuesWithTheirKinds)
     EXPECT_EQ(m["list"][0]["k"].intValue(), 2);
 }
 
+// Texts at the edges of the number and string grammar read the same whichever parser takes them.
+TEST(NSJSONSerialization, ReadsEdgeNumbersAndStrings)
+{
+    struct Case {
+        const char* input;
+        Value::Kind kind;
+        const char* description;
+        bool isUnsigned = false;
+    };
+    Case cases[] = {
+        { "[-0]", Value::Kind::Int, "0" },
+        { "[-0.0]", Value::Kind::Double, "-0" },
+        { "[2147483647]", Value::Kind::Int, "2147483647" },
+        { "[-2147483649]", Value::Kind::LongLong, "-2147483649" },
+        { "[9223372036854775807]", Value::Kind::LongLong, "9223372036854775807" },
+        { "[9223372036854775808]", Value::Kind::LongLong, "9223372036854775808", true },
+        { "[-9223372036854775808]", Value::Kind::LongLong, "-9223372036854775808" },
+        // Beyond 64-bit integers: a double.
+        { "[18446744073709551616]", Value::Kind::Double, "1.8446744073709552e+19" },
+        { "[-9223372036854775809]", Value::Kind::Double, "-9.223372036854776e+18" },
+        { "[1E2]", Value::Kind::Double, "100" },
+        { "[0.1e1]", Value::Kind::Double, "1" },
+        { "[1e-400]", Value::Kind::Double, "0" },
+        { "[\"a\\u0000b\"]", Value::Kind::String, nullptr },
+        { "[\"\\ud83d\\ude00\"]", Value::Kind::String, "\xF0\x9F\x98\x80" },
+        { "[\"\\/\\b\\f\\n\\r\\t\\\"\\\\\"]", Value::Kind::String, "/\b\f\n\r\t\"\\" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        Ref<NSError> error;
+        Value v = JSONObjectWithData(c.input, 0, &error);
+        ASSERT_EQ(v.count(), 1u);
+        EXPECT_EQ(error, nullptr);
+        EXPECT_EQ(v[0].kind(), c.kind);
+        if (c.description) {
+            EXPECT_EQ(v[0].description(), c.description);
+        }
+        EXPECT_EQ(v[0].isUnsigned(), c.isUnsigned);
+    }
+    EXPECT_EQ(JSONObjectWithData("[\"a\\u0000b\"]", 0, nullptr)[0].string(), std::string("a\0b", 3));
+
+    // Repeated keys: the last value, at the first key's place.
+    Value repeated = JSONObjectWithData(R"({"a":1,"b":2,"a":3})", 0, nullptr);
+    ASSERT_EQ(repeated.count(), 2u);
+    EXPECT_EQ(repeated.allKeys()[0].string(), "a");
+    EXPECT_EQ(repeated["a"].intValue(), 3);
+
+    // 512 levels of nesting read; one more is an error.
+    for (size_t depth : { 1, 511, 512, 513 }) {
+        SCOPED_TRACE(depth);
+        std::string nested = std::string(depth, '[') + std::string(depth, ']');
+        Ref<NSError> error;
+        Value v = JSONObjectWithData(nested, 0, &error);
+        EXPECT_EQ(v.isNil(), depth > 512);
+        if (depth > 512) {
+            ASSERT_NE(error, nullptr);
+            EXPECT_EQ(
+                error->userInfo()[NSDebugDescriptionErrorKey].string(), "Too many nested arrays or dictionaries.");
+        }
+    }
+}
+
 TEST(NSJSONSerialization, ReadErrorsAnswerNilAndA3840Error)
 {
     struct Case {
