@@ -10,7 +10,8 @@
 #include <unistd.h>
 
 VirtualClock::VirtualClock(double wallEpoch, double mediaEpoch)
-    : m_wall(wallEpoch)
+    : m_wallBase(wallEpoch)
+    , m_mediaBase(mediaEpoch)
     , m_media(mediaEpoch)
 {
 }
@@ -31,7 +32,7 @@ void VirtualClock::uninstall()
 double VirtualClock::wallTime() const
 {
     std::lock_guard guard(m_lock);
-    return m_wall;
+    return m_wallBase + (m_media - m_mediaBase);
 }
 
 double VirtualClock::mediaTime() const
@@ -46,7 +47,6 @@ void VirtualClock::moveMediaTo(double media)
         std::lock_guard guard(m_lock);
         if (media <= m_media)
             return;
-        m_wall += media - m_media;
         m_media = media;
     }
     Clock::timeDidChange();
@@ -74,7 +74,8 @@ void VirtualClock::advance(double seconds)
 void VirtualClock::setWallTime(double secondsSince1970)
 {
     std::lock_guard guard(m_lock);
-    m_wall = secondsSince1970;
+    m_wallBase = secondsSince1970;
+    m_mediaBase = m_media;
 }
 
 ScopedVirtualClock::ScopedVirtualClock(double wallEpoch)

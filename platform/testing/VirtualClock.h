@@ -39,7 +39,10 @@ private:
     void moveMediaTo(double media);
 
     mutable std::mutex m_lock;
-    double m_wall;
+    // Wall time is kept as an offset from media time, so moving the clock by dt moves the wall
+    // clock by exactly dt however many due times the move stopped at on the way.
+    double m_wallBase;
+    double m_mediaBase;
     double m_media;
 };
 

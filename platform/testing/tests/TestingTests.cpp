@@ -5,6 +5,8 @@
 #include "Sandbox.h"
 #include "TemporarySandbox.h"
 #include "TestEnvironment.h"
+#include "VirtualClock.h"
+#include "Dispatch.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -70,4 +72,19 @@ TEST(LogCapture, CollectsMessagesAndRestoresThePreviousSink)
     NSLog("after");
     setNSLogSink(std::move(before));
     EXPECT_EQ(outerSeen, (std::vector<std::string> { "after" }));
+}
+
+// Stopping at due times on the way must not bend the wall clock: code that compares wall-clock
+// ages against a limit ("older than ten minutes") sees exactly the time the test moved.
+TEST(VirtualClock, MovesTheWallClockByExactlyTheAdvanceWhateverItStopsAt)
+{
+    ScopedVirtualClock clock;
+    double start = Clock::wallTime();
+    for (double due : { 0.1, 0.3, 7.123456789, 299.999, 599.7 })
+        dispatch_after(dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(due * NSEC_PER_SEC)), dispatch_get_main_queue(), [] {});
+    clock.advance(600);
+    EXPECT_EQ(Clock::wallTime() - start, 600.0);
+    clock.clock().setWallTime(start + 10);
+    clock.advance(0.25);
+    EXPECT_EQ(Clock::wallTime(), start + 10.25);
 }
