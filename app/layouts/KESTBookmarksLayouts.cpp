@@ -3,6 +3,7 @@
 #include "KESTBookmarksViewController.h"
 #include "MKMapView.h"
 #include "UIBarButtonItem.h"
+#include "UINavigationItem.h"
 #include "UIColor.h"
 #include "UIFont.h"
 #include "UILabel.h"
@@ -33,7 +34,7 @@ std::vector<Value> buildBookmarksCheckCell(const Ref<NSObject>&, const Value&)
     return { Value(cell) };
 }
 
-// The list: a table filling the view, and the add button.
+// The list: a table filling the view, and the add button on the left of its navigation item.
 std::vector<Value> buildBookmarksViewController(const Ref<NSObject>& owner, const Value&)
 {
     CGRect frame = CGRectMake(0, 0, 320, 500);
@@ -46,8 +47,8 @@ std::vector<Value> buildBookmarksViewController(const Ref<NSObject>& owner, cons
         controller->setView(view);
         controller->setTableView(table);
         Weak<KESTBookmarksViewController> weak = controller;
-        controller->setAddBarButtonItem(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemAdd, controller,
-            [weak](const Ref<UIBarButtonItem>& sender) {
+        controller->navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemAdd,
+            controller, [weak](const Ref<UIBarButtonItem>& sender) {
                 if (auto self = weak.lock())
                     self->addPress(sender);
             }));

@@ -17,6 +17,8 @@
 #include "UIBarButtonItem.h"
 #include "UILabel.h"
 #include "UINavigationController.h"
+#include "UINavigationItem.h"
+#include "UITableView.h"
 #include "UITextField.h"
 #include "UIWindow.h"
 
@@ -103,6 +105,16 @@ protected:
     }
     void tapToggle(int32_t row) { cell(row)->toggleButton()->sendActionsForControlEvents(UIControlEventTouchUpInside); }
     static Ref<NSIndexPath> row(int32_t r) { return NSIndexPath::indexPathForRowInSection(r, 0); }
+    // A synthetic touch on the item's button in the navigation bar.
+    void tapBarItem(const Ref<UIBarButtonItem>& item)
+    {
+        ASSERT_TRUE(item);
+        auto bar = m_navigation->navigationBar();
+        bar->layoutIfNeeded();
+        CGRect frame = bar->frameForItem(item);
+        ASSERT_FALSE(CGRectIsEmpty(frame));
+        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+    }
 
     std::unique_ptr<MapTestScope> m_scope;
     Ref<KESTAppDelegate> m_app;
@@ -132,6 +144,28 @@ TEST_F(Bookmarks, ListsTheCurrentLocationThenBookmarksByName)
     EXPECT_EQ(cell(0)->accessoryType(), UITableViewCellAccessoryNone);
     EXPECT_EQ(cell(1)->accessoryType(), UITableViewCellAccessoryDisclosureIndicator);
     EXPECT_EQ(cell(1)->editingAccessoryType(), UITableViewCellAccessoryDetailDisclosureButton);
+}
+
+TEST_F(Bookmarks, TheEditButtonSwitchesTheTableIntoEditing)
+{
+    add("Paris", 48.85, 2.35);
+    open();
+    auto edit = m_screen->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(edit, m_screen->editButtonItem());
+    const struct {
+        bool editing;
+        const char* title;
+    } steps[] = { { true, "Done" }, { false, "Edit" } };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        tapBarItem(edit);
+        m_scope->clock().advance(1);
+        drainAll();
+        EXPECT_EQ(m_screen->isEditing(), step.editing);
+        EXPECT_EQ(m_screen->tableView()->isEditing(), step.editing);
+        EXPECT_EQ(edit->title(), step.title);
+    }
 }
 
 TEST_F(Bookmarks, TheHomeToggleCopiesTheRegionAndSurvivesDeletion)
@@ -199,14 +233,24 @@ TEST_F(Bookmarks, SelectingARowMovesTheMap)
 TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
 {
     open();
-    m_screen->addPress(nullptr);
+    // The add button sits on the left of the list's navigation bar.
+    auto add = m_screen->navigationItem()->leftBarButtonItem();
+    ASSERT_TRUE(add);
+    EXPECT_EQ(add->systemItem(), UIBarButtonSystemItemAdd);
+    tapBarItem(add);
+    m_scope->clock().advance(1);
     drainAll();
     auto create = std::dynamic_pointer_cast<KESTBookmarksCreateViewController>(m_navigation->topViewController());
     ASSERT_TRUE(create);
     EXPECT_EQ(create->bookmarkNameField()->placeholder(), "Name your bookmark");
+    auto save = create->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->title(), "Save");
+    EXPECT_EQ(save->style(), UIBarButtonItemStyleDone);
     create->mapView()->setRegion({ { 40.64, -73.78 }, { 2.0, 2.0 } });
     create->bookmarkNameField()->setText("New York");
-    create->donePress(create->saveBarButtonItem());
+    tapBarItem(save);
+    m_scope->clock().advance(1);
     drainAll();
     EXPECT_EQ(m_navigation->topViewController(), m_screen);
     ASSERT_EQ(m_screen->KESTBookmarks().size(), 1u);

@@ -12,8 +12,10 @@
 #include "UIActionSheet.h"
 #include "UIApplicationHost.h"
 #include "UIBarButtonItem.h"
+#include "UIButton.h"
 #include "UILabel.h"
 #include "UINavigationController.h"
+#include "UINavigationItem.h"
 #include "UIWindow.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +79,15 @@ protected:
         return std::dynamic_pointer_cast<KESTCheckCell>(m_screen->chartTable()->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(row, 0)));
     }
     static Ref<NSIndexPath> row(int32_t r) { return NSIndexPath::indexPathForRowInSection(r, 0); }
+    // A synthetic touch on the item's button in the navigation bar.
+    void tapBarItem(const Ref<UIBarButtonItem>& item)
+    {
+        auto bar = m_navigation->navigationBar();
+        bar->layoutIfNeeded();
+        CGRect frame = bar->frameForItem(item);
+        ASSERT_FALSE(CGRectIsEmpty(frame));
+        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+    }
 
     AppTestScope m_app;
     Ref<UIWindow> m_window;
@@ -90,8 +101,15 @@ TEST_F(ChartList, SwitchingChartsStoresThemInListOrder)
 {
     EXPECT_EQ(m_screen->title(), "Charts");
     EXPECT_TRUE(m_screen->chartTable()->isEditing());
-    ASSERT_TRUE(m_screen->rightBarButtonItem());
-    ASSERT_TRUE(m_screen->leftBarButtonItem());
+    // As the navigation controller's root: "Settings" on the right, "Close" on the left.
+    auto item = m_screen->navigationItem();
+    ASSERT_TRUE(item->rightBarButtonItem());
+    ASSERT_TRUE(item->leftBarButtonItem());
+    EXPECT_EQ(item->rightBarButtonItem()->title(), "Settings");
+    EXPECT_EQ(item->rightBarButtonItem()->style(), UIBarButtonItemStyleBordered);
+    EXPECT_EQ(item->leftBarButtonItem()->title(), "Close");
+    EXPECT_EQ(item->leftBarButtonItem()->style(), UIBarButtonItemStylePlain);
+    EXPECT_EQ(m_navigation->navigationBar()->titleLabel()->text(), "Charts");
     auto first = cell(0);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->titleLabel()->text(), "A");
@@ -139,7 +157,7 @@ TEST_F(ChartList, OptionsClearTheCacheFilesOrDeselectEverything)
     ASSERT_TRUE(NSFileManager::defaultManager()->fileExistsAtPath(file));
 
     auto options = [&] {
-        m_screen->optionsPress(m_screen->rightBarButtonItem());
+        tapBarItem(m_screen->navigationItem()->rightBarButtonItem());
         auto sheets = UIActionSheet::visibleActionSheets();
         EXPECT_EQ(sheets.size(), 1u);
         return sheets.empty() ? nullptr : sheets.back();
@@ -175,7 +193,8 @@ TEST_F(ChartList, ClosingTellsTheDelegate)
 {
     auto keep = std::shared_ptr<ChartModalViewControllerDelegate>(this, [](ChartModalViewControllerDelegate*) { });
     m_screen->setDelegate(keep);
-    m_screen->closePress(m_screen->leftBarButtonItem());
+    // The user taps "Close" in the navigation bar.
+    tapBarItem(m_screen->navigationItem()->leftBarButtonItem());
     drainAll();
     EXPECT_EQ(m_dismissals, 1);
     EXPECT_TRUE(m_screen->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientationPortrait));
@@ -186,9 +205,21 @@ TEST_F(ChartList, ClosingTellsTheDelegate)
 
 namespace {
 
+TEST_F(ChartList, OnlyTheRootOffersClose)
+{
+    auto second = KESTChartView::init();
+    m_navigation->pushViewControllerAnimated(second, false);
+    drainAll();
+    EXPECT_FALSE(second->navigationItem()->leftBarButtonItem());
+    EXPECT_TRUE(second->navigationItem()->rightBarButtonItem());
+    auto back = m_navigation->navigationBar()->backButton();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->currentTitle(), "Charts");
+}
+
 TEST_F(ChartList, ManagingTheAccountOpensTheAccountScreenOverTheList)
 {
-    m_screen->optionsPress(m_screen->rightBarButtonItem());
+    tapBarItem(m_screen->navigationItem()->rightBarButtonItem());
     auto sheets = UIActionSheet::visibleActionSheets();
     ASSERT_EQ(sheets.size(), 1u);
     sheets.back()->tapButtonAtIndex(2);

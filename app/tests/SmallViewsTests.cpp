@@ -151,15 +151,14 @@ TEST(UILabelDynamicSizing, FollowsTheTextSizeUntilReleased)
         CGFloat before = label->font()->pointSize();
         EXPECT_EQ(before, UIFont::preferredFontForTextStyle(style)->pointSize());
 
-        UIFont::setContentSizeCategory("UICTContentSizeCategoryXXXL");
-        NSNotificationCenter::defaultCenter()->postNotificationName(UIContentSizeCategoryDidChangeNotification, nullptr);
+        // The user picks a larger text size.
+        UIApplication::sharedApplication()->setPreferredContentSizeCategory("UICTContentSizeCategoryXXXL");
         EXPECT_GT(label->font()->pointSize(), before);
         EXPECT_EQ(label->font()->pointSize(), UIFont::preferredFontForTextStyle(style)->pointSize());
     }
     // Released: nothing keeps it, and a later change reaches no one.
     EXPECT_TRUE(weak.expired());
-    UIFont::setContentSizeCategory("UICTContentSizeCategoryXS");
-    NSNotificationCenter::defaultCenter()->postNotificationName(UIContentSizeCategoryDidChangeNotification, nullptr);
+    UIApplication::sharedApplication()->setPreferredContentSizeCategory("UICTContentSizeCategoryXS");
 
     // A label without a style has none attached.
     EXPECT_EQ(UILabel_DynamicSizing::textStyle(UILabel::initWithFrame(CGRectZero)), "");

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "Ref.h"
+#include "UIApplication.h"
 
 #include <string>
 
 class UILabel;
-
-// The name of the notification posted when the user changes the preferred text size.
-inline constexpr const char* UIContentSizeCategoryDidChangeNotification = "UIContentSizeCategoryDidChangeNotification";
 
 // Keeps a label in the user's preferred font size for a text style: the label takes the
 // preferred font of its style now and again at each change of the text size, until it is

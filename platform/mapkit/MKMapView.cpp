@@ -172,6 +172,9 @@ MKMapView::~MKMapView()
 {
     if (m_motionTimer)
         m_motionTimer->invalidate();
+    // A view animation block waiting on the move hears that it did not finish.
+    if (m_motion && m_motion->blockEnded)
+        m_motion->blockEnded(false);
     if (m_locationManager) {
         m_locationManager->stopUpdatingLocation();
         m_locationManager->stopUpdatingHeading();
@@ -258,10 +261,20 @@ MKMapView::ViewState MKMapView::normalized(ViewState state) const
 
 namespace {
 
-// Eases in and out: slow at both ends, fastest in the middle.
-double eased(double t)
+// The share of the way covered at time t (0 to 1) under each curve; ease in and out is slow at
+// both ends and fastest in the middle.
+double eased(double t, UIViewAnimationCurve curve)
 {
-    return 0.5 - 0.5 * std::cos(M_PI * t);
+    switch (curve) {
+    case UIViewAnimationCurveEaseIn:
+        return 1 - std::cos(M_PI_2 * t);
+    case UIViewAnimationCurveEaseOut:
+        return std::sin(M_PI_2 * t);
+    case UIViewAnimationCurveLinear:
+        return t;
+    default:
+        return 0.5 - 0.5 * std::cos(M_PI * t);
+    }
 }
 
 } // namespace
@@ -272,7 +285,9 @@ void MKMapView::moveTo(ViewState target, bool animated)
         return;
     target = normalized(target);
     CGSize view = boundsSize();
-    animated = animated && view.width > 0 && view.height > 0 && UIView::areAnimationsEnabled();
+    // Inside a view animation block the move takes the block's timing, asked for or not.
+    auto blockTiming = UIView::currentAnimationTiming();
+    animated = (animated || blockTiming) && view.width > 0 && view.height > 0 && UIView::areAnimationsEnabled();
     if (!m_gestures.empty()) {
         // Inside the user's gesture, which told the delegate when it began and tells it when it
         // ends: every move shows at once.
@@ -300,6 +315,12 @@ void MKMapView::moveTo(ViewState target, bool animated)
     if (m_motion)
         endMotion(MotionEnd::WhereItStands); // the delegate started a move of its own
     m_motion = Motion { state(), target, Clock::mediaTime() };
+    if (blockTiming) {
+        m_motion->start += std::max(0.0, blockTiming->delay);
+        m_motion->duration = blockTiming->duration;
+        m_motion->curve = blockTiming->curve;
+        m_motion->blockEnded = UIView::joinCurrentAnimation();
+    }
     Weak<MKMapView> weakMap = map;
     m_motionTimer = NSTimer::timerWithTimeIntervalRepeatsBlock(1.0 / 60, true, [weakMap](const Ref<NSTimer>&) {
         if (auto strong = weakMap.lock())
@@ -323,12 +344,14 @@ void MKMapView::stepMotion()
     if (!m_motion)
         return;
     double elapsed = Clock::mediaTime() - m_motion->start;
+    if (elapsed < 0)
+        return; // still in the block's delay
     // Frames come every 1/60 s from the start; the one due at the end may come a hair early.
-    if (!(elapsed < kMKMapAnimationDuration - 1e-6)) {
+    if (!(elapsed < m_motion->duration - 1e-6)) {
         endMotion(MotionEnd::AtTarget);
         return;
     }
-    double p = eased(std::max(elapsed / kMKMapAnimationDuration, 0.0));
+    double p = eased(std::max(elapsed / m_motion->duration, 0.0), m_motion->curve);
     const auto& from = m_motion->from;
     const auto& to = m_motion->to;
     ViewState now;
@@ -351,6 +374,7 @@ void MKMapView::endMotion(MotionEnd end)
     if (!m_motion)
         return;
     auto target = m_motion->to;
+    auto blockEnded = std::move(m_motion->blockEnded);
     m_motion.reset();
     if (m_motionTimer) {
         m_motionTimer->invalidate();
@@ -360,6 +384,8 @@ void MKMapView::endMotion(MotionEnd end)
         show(target);
     if (auto delegate = liveDelegate())
         delegate->mapViewRegionDidChangeAnimated(self(), true);
+    if (blockEnded)
+        blockEnded(end == MotionEnd::AtTarget);
 }
 
 void MKMapView::setMapType(MKMapType type)

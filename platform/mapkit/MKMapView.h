@@ -56,7 +56,9 @@ enum MKOverlayLevel : int32_t {
 // Every change of region, centre, visible rect or camera is one move: the delegate hears
 // regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same
 // flag. An animated move (on a map with a size, while view animations are enabled) runs for
-// kMKMapAnimationDuration on the process clock, easing in and out; while it runs, the region,
+// kMKMapAnimationDuration on the process clock, easing in and out (a move made inside a view
+// animation block, animated or not, takes that block's duration, delay and curve instead, and
+// the block's completion waits for it); while it runs, the region,
 // camera, conversions and annotation views follow what is on screen, and did-change comes at the
 // end. A newer move interrupts it where it stands: the interrupted move gets its did-change
 // first, then the newer one starts with its own will-change. Asking again for the place an
@@ -210,7 +212,11 @@ private:
     struct Motion {
         ViewState from;
         ViewState to;
-        double start { 0 };
+        double start { 0 }; // when the map starts moving (after any delay)
+        double duration { kMKMapAnimationDuration };
+        UIViewAnimationCurve curve { UIViewAnimationCurveEaseInOut };
+        // Tells the view animation block the move was made in that it has ended.
+        std::function<void(bool finished)> blockEnded;
     };
 
     void setup();

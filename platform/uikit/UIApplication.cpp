@@ -6,6 +6,7 @@
 #include "NSPort.h"
 #include "NSRunLoop.h"
 #include "UIApplicationHost.h"
+#include "UIFont.h"
 #include "UILocalNotification.h"
 #include "UIWindow.h"
 
@@ -13,6 +14,8 @@
 #include <cstring>
 
 namespace {
+constexpr const char* kDefaultContentSizeCategory = "UICTContentSizeCategoryL";
+
 Ref<UIApplication>& applicationSlot()
 {
     static Ref<UIApplication> s_application;
@@ -37,6 +40,21 @@ Ref<UIApplication> UIApplication::makeSharedApplicationInternal()
 void UIApplication::resetForTesting()
 {
     applicationSlot() = nullptr;
+    UIFont::setContentSizeCategory(kDefaultContentSizeCategory);
+}
+
+std::string UIApplication::preferredContentSizeCategory() const
+{
+    return UIFont::contentSizeCategory();
+}
+
+void UIApplication::setPreferredContentSizeCategory(const std::string& category)
+{
+    if (category.empty() || category == UIFont::contentSizeCategory())
+        return;
+    UIFont::setContentSizeCategory(category);
+    NSNotificationCenter::defaultCenter()->postNotificationName(UIContentSizeCategoryDidChangeNotification,
+        self<UIApplication>(), Value::dictionary({ { Value(UIContentSizeCategoryNewValueKey), Value(category) } }));
 }
 
 void UIApplication::setDelegate(const Ref<NSObject>& delegate)

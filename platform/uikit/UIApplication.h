@@ -60,6 +60,8 @@ inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification
     = "UIApplicationDidReceiveMemoryWarningNotification";
 inline constexpr const char* UIApplicationDidChangeStatusBarOrientationNotification
     = "UIApplicationDidChangeStatusBarOrientationNotification";
+inline constexpr const char* UIContentSizeCategoryDidChangeNotification = "UIContentSizeCategoryDidChangeNotification";
+inline constexpr const char* UIContentSizeCategoryNewValueKey = "UIContentSizeCategoryNewValueKey";
 inline constexpr const char* UIApplicationLaunchOptionsURLKey = "UIApplicationLaunchOptionsURLKey";
 inline constexpr const char* UIApplicationLaunchOptionsSourceApplicationKey
     = "UIApplicationLaunchOptionsSourceApplicationKey";
@@ -141,6 +143,12 @@ public:
     const std::vector<std::string>& openedURLs() const { return m_openedURLs; }
 
     // Status bar.
+    // The user's preferred text size ("UICTContentSizeCategoryL" unless changed). The host (or a
+    // test) sets it; a change posts UIContentSizeCategoryDidChangeNotification from the
+    // application with the new value under UIContentSizeCategoryNewValueKey.
+    std::string preferredContentSizeCategory() const;
+    void setPreferredContentSizeCategory(const std::string& category);
+
     UIStatusBarStyle statusBarStyle() const { return m_statusBarStyle; }
     void setStatusBarStyle(UIStatusBarStyle style) { m_statusBarStyle = style; }
     void setStatusBarStyleAnimated(UIStatusBarStyle style, bool) { m_statusBarStyle = style; }

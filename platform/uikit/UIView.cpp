@@ -35,6 +35,13 @@ struct AnimationContext {
     UIView::AnimationDidStop didStop;
     UIView::CompletionBlock completion;
     std::vector<std::pair<Weak<UIView>, std::string>> changes;
+    // Animations run elsewhere that joined the block (see joinCurrentAnimation).
+    struct Joined {
+        std::function<void(bool)> ended; // set when the block commits
+        bool done { false };
+        bool finished { true };
+    };
+    std::vector<std::shared_ptr<Joined>> joined;
 };
 
 std::vector<std::unique_ptr<AnimationContext>> s_animationStack;
@@ -96,12 +103,18 @@ void commitContext(std::unique_ptr<AnimationContext> context)
         if (auto view = weakView.lock())
             changes.emplace_back(view, key);
     }
-    group->pending = static_cast<int>(changes.size()) + 1;
+    group->pending = static_cast<int>(changes.size() + context->joined.size()) + 1;
     auto ended = [group](bool finished) {
         group->finished = group->finished && finished;
         if (--group->pending == 0)
             AnimationGroup::deliver(group);
     };
+    for (auto& joined : context->joined) {
+        if (joined->done)
+            ended(joined->finished);
+        else
+            joined->ended = ended;
+    }
     double begin = context->delay > 0 ? CACurrentMediaTime() + context->delay : 0;
     for (auto& [view, key] : changes) {
         auto animation = CABasicAnimation::animationWithKeyPath(key);
@@ -842,6 +855,32 @@ void UIView::setAnimationDidStop(AnimationDidStop callback)
 {
     if (!s_animationStack.empty())
         s_animationStack.back()->didStop = std::move(callback);
+}
+
+std::optional<UIView::AnimationTiming> UIView::currentAnimationTiming()
+{
+    if (s_animationStack.empty() || !s_animationsEnabled || s_withoutAnimationDepth > 0)
+        return std::nullopt;
+    const auto& context = *s_animationStack.back();
+    if (context.duration <= 0)
+        return std::nullopt;
+    return AnimationTiming { context.duration, context.delay, context.curve };
+}
+
+std::function<void(bool finished)> UIView::joinCurrentAnimation()
+{
+    if (s_animationStack.empty())
+        return [](bool) { };
+    auto joined = std::make_shared<AnimationContext::Joined>();
+    s_animationStack.back()->joined.push_back(joined);
+    return [joined](bool finished) {
+        if (joined->done)
+            return;
+        joined->done = true;
+        joined->finished = finished;
+        if (auto ended = std::move(joined->ended))
+            ended(finished);
+    };
 }
 
 void UIView::resetAnimationsForTesting()

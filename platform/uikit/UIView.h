@@ -6,6 +6,7 @@
 #include "UIResponder.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,21 @@ public:
     static void setAnimationCurve(UIViewAnimationCurve curve);
     static void setAnimationBeginsFromCurrentState(bool fromCurrentState);
     static void setAnimationDidStop(AnimationDidStop callback);
+
+    // For views that animate by themselves (a map's camera): the timing of the innermost open
+    // animation block or begin/commit section, when a change made now would animate (animations
+    // enabled, not inside performWithoutAnimation, a duration above zero); nullopt otherwise.
+    struct AnimationTiming {
+        double duration;
+        double delay;
+        UIViewAnimationCurve curve;
+    };
+    static std::optional<AnimationTiming> currentAnimationTiming();
+    // Joins the innermost open block with an animation run elsewhere: the block's completion
+    // waits until the answered function is called with whether that animation finished. Call
+    // only while currentAnimationTiming() has a value; the function may be called at any time,
+    // once.
+    static std::function<void(bool finished)> joinCurrentAnimation();
     // Test-only: clears the animation state (open blocks, the enabled flag).
     static void resetAnimationsForTesting();
 

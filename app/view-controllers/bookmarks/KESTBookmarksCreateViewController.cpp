@@ -8,6 +8,7 @@
 #include "NSLog.h"
 #include "NSManagedObjectContext.h"
 #include "UIBarButtonItem.h"
+#include "UINavigationItem.h"
 #include "UINavigationController.h"
 #include "UITextField.h"
 
@@ -34,11 +35,11 @@ void KESTBookmarksCreateViewController::viewDidLoad()
     if (m_bookmarkNameField)
         m_bookmarkNameField->setPlaceholder(localized("Name your bookmark"));
     Weak<KESTBookmarksCreateViewController> weak = self<KESTBookmarksCreateViewController>();
-    m_saveBarButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(localized("Save"), UIBarButtonItemStyleDone,
-        self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
+    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Save"),
+        UIBarButtonItemStyleDone, self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
             if (auto self = weak.lock())
                 self->donePress(sender);
-        });
+        }));
     if (!m_mapView)
         return;
     MKMapRect visible = KESTMapController::sharedInstance()->visibleMapRectWithPadding(0);

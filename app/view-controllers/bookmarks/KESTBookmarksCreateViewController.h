@@ -6,7 +6,6 @@
 class KESTBookmark;
 class MKMapView;
 class NSManagedObjectContext;
-class UIBarButtonItem;
 class UITextField;
 
 // Adds a bookmark, or re-frames and renames an existing one: the user frames the region on a
@@ -34,15 +33,12 @@ public:
     void setMapView(Ref<MKMapView> mapView) { m_mapView = std::move(mapView); }
     const Ref<UITextField>& bookmarkNameField() const { return m_bookmarkNameField; }
     void setBookmarkNameField(Ref<UITextField> field) { m_bookmarkNameField = std::move(field); }
-    // The navigation bar's "Save" button, kept here until screens carry a navigation item.
-    const Ref<UIBarButtonItem>& saveBarButtonItem() const { return m_saveBarButtonItem; }
 
 private:
     Ref<NSManagedObjectContext> m_managedObjectContext;
     Ref<KESTBookmark> m_existingBookmark;
     Ref<MKMapView> m_mapView;
     Ref<UITextField> m_bookmarkNameField;
-    Ref<UIBarButtonItem> m_saveBarButtonItem;
 };
 
 // Registers the layout "KESTBookmarksCreateViewController".

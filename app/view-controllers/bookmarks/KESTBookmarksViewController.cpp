@@ -16,6 +16,7 @@
 #include "NSSortDescriptor.h"
 #include "NSString.h"
 #include "UIBarButtonItem.h"
+#include "UINavigationItem.h"
 #include "UIColor.h"
 #include "UILabel.h"
 #include "UINavigationController.h"
@@ -79,16 +80,7 @@ void KESTBookmarksViewController::viewDidLoad()
         table->setAllowsSelectionDuringEditing(true);
         table->setTableFooterView(UIView::initWithFrame(CGRectZero));
     }
-    Weak<KESTBookmarksViewController> weak = self<KESTBookmarksViewController>();
-    m_editBarButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(localized("Edit"), UIBarButtonItemStyleBordered,
-        self<KESTBookmarksViewController>(), [weak](const Ref<UIBarButtonItem>& item) {
-            auto self = weak.lock();
-            if (!self)
-                return;
-            bool editing = !self->isEditing();
-            self->setEditingAnimated(editing, true);
-            item->setTitle(localized(editing ? "Done" : "Edit"));
-        });
+    navigationItem()->setRightBarButtonItem(editButtonItem());
 }
 
 void KESTBookmarksViewController::viewWillAppear(bool animated)

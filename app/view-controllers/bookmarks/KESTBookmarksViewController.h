@@ -10,7 +10,6 @@
 
 class KESTBookmark;
 class NSManagedObjectContext;
-class UIBarButtonItem;
 
 // The bookmark list: the current location first, then every bookmark by name (plain order,
 // capitals first). Selecting a row moves the main map there; a row's house check box makes it
@@ -57,11 +56,6 @@ public:
     const Ref<NSIndexPath>& currentlySelectedHome() const { return m_currentlySelectedHome; }
     Ref<UITableView> tableView() const { return m_tableView.lock(); }
     void setTableView(const Ref<UITableView>& table) { m_tableView = table; }
-    // The navigation bar's edit button (right) and the layout's add button, kept here until
-    // screens carry a navigation item.
-    const Ref<UIBarButtonItem>& editBarButtonItem() const { return m_editBarButtonItem; }
-    const Ref<UIBarButtonItem>& addBarButtonItem() const { return m_addBarButtonItem; }
-    void setAddBarButtonItem(Ref<UIBarButtonItem> item) { m_addBarButtonItem = std::move(item); }
 
 private:
     void refetch();
@@ -71,8 +65,6 @@ private:
     std::vector<Ref<KESTBookmark>> m_bookmarks;
     Ref<NSIndexPath> m_currentlySelectedHome;
     Weak<UITableView> m_tableView;
-    Ref<UIBarButtonItem> m_editBarButtonItem;
-    Ref<UIBarButtonItem> m_addBarButtonItem;
 };
 
 // Registers the layout "KESTBookmarksViewController".

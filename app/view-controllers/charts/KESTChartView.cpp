@@ -48,11 +48,11 @@ void KESTChartView::viewDidLoad()
         table->setEditingAnimated(true, false);
     }
     Weak<KESTChartView> weak = self<KESTChartView>();
-    m_rightBarButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(localized("Settings"),
+    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Settings"),
         UIBarButtonItemStyleBordered, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
             if (auto self = weak.lock())
                 self->optionsPress(sender);
-        });
+        }));
 }
 
 void KESTChartView::viewWillAppear(bool animated)
@@ -64,11 +64,11 @@ void KESTChartView::viewWillAppear(bool animated)
     auto navigation = navigationController();
     if (navigation && navigation->viewControllers().size() <= 1) {
         Weak<KESTChartView> weak = self<KESTChartView>();
-        m_leftBarButtonItem = UIBarButtonItem::initWithTitleStyleTargetAction(localized("Close"),
+        navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Close"),
             UIBarButtonItemStylePlain, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
                 if (auto self = weak.lock())
                     self->closePress(sender);
-            });
+            }));
     }
 }
 

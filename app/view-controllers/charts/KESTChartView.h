@@ -6,7 +6,6 @@
 #include "UITableView.h"
 
 class KESTChartObject;
-class UIBarButtonItem;
 
 // Told when a screen shown modally closes itself.
 class ChartModalViewControllerDelegate {
@@ -65,10 +64,6 @@ public:
 
     Ref<UITableView> chartTable() const { return m_chartTable.lock(); }
     void setChartTable(const Ref<UITableView>& table) { m_chartTable = table; }
-    // The navigation bar's buttons: "Settings" on the right, "Close" on the left when the screen
-    // is the root of its navigation controller. Kept here until screens carry a navigation item.
-    const Ref<UIBarButtonItem>& rightBarButtonItem() const { return m_rightBarButtonItem; }
-    const Ref<UIBarButtonItem>& leftBarButtonItem() const { return m_leftBarButtonItem; }
     std::shared_ptr<ChartModalViewControllerDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(std::weak_ptr<ChartModalViewControllerDelegate> delegate) { m_delegate = std::move(delegate); }
 
@@ -77,8 +72,6 @@ private:
     Ref<KESTChartObject> chartAtRow(int32_t row) const;
 
     Weak<UITableView> m_chartTable;
-    Ref<UIBarButtonItem> m_rightBarButtonItem;
-    Ref<UIBarButtonItem> m_leftBarButtonItem;
     std::weak_ptr<ChartModalViewControllerDelegate> m_delegate;
 };
 

@@ -97,13 +97,6 @@ void KESTCockpitViewController::update()
     CLLocationCoordinate2D coordinate { position.latitude, position.longitude };
     auto camera = MKMapCamera::cameraLookingAtCenterCoordinate(coordinate, coordinate, eyeAltitude);
     camera->setHeading(m_plane->heading());
-    // The map view takes a camera's heading and pitch only while its gestures for them are on;
-    // they stay off for the user, so they are switched on just for this call.
-    bool rotate = m_mapView->isRotateEnabled(), pitch = m_mapView->isPitchEnabled();
-    m_mapView->setRotateEnabled(true);
-    m_mapView->setPitchEnabled(true);
     m_mapView->setCamera(camera);
-    m_mapView->setRotateEnabled(rotate);
-    m_mapView->setPitchEnabled(pitch);
     m_mapView->layer()->setTransform(perspectiveTransform());
 }

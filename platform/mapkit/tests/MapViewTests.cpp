@@ -1315,3 +1315,94 @@ TEST_F(MapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
         }
     }
 }
+
+namespace {
+
+TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
+{
+    struct Case {
+        const char* name;
+        UIViewAnimationOptions curve;
+        double delay;
+        bool region; // setRegion, else setCamera
+        bool animatedFlag;
+        double atQuarter; // share of the way covered a quarter into the move
+    };
+    const Case cases[] = {
+        { "camera, ease in and out", UIViewAnimationOptionCurveEaseInOut, 0, false, false, 0.5 - 0.5 * std::cos(M_PI / 4) },
+        { "camera, ease in, delayed", UIViewAnimationOptionCurveEaseIn, 0.5, false, true, 1 - std::cos(M_PI / 8) },
+        { "camera, ease out", UIViewAnimationOptionCurveEaseOut, 0, false, false, std::sin(M_PI / 8) },
+        { "region, linear, delayed", UIViewAnimationOptionCurveLinear, 0.25, true, false, 0.25 },
+    };
+    const double duration = 2;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto map = shownMap(400, 300);
+        map->setRegion({ { 0, 0 }, { 10, 10 } });
+        auto camera = map->camera();
+        auto delegate = std::make_shared<RecordingDelegate>();
+        delegate->withFlags = true;
+        map->setDelegate(delegate);
+        // The share of the way the map has covered: turning 80 degrees, or moving 20 degrees east.
+        auto progress = [&] {
+            return c.region ? map->centerCoordinate().longitude / 20 : map->camera()->heading() / 80;
+        };
+        std::vector<bool> completions;
+        UIView::animateWithDurationDelayOptions(
+            duration, c.delay, c.curve,
+            [&] {
+                if (c.region) {
+                    map->setRegionAnimated({ { 0, 20 }, { 10, 10 } }, c.animatedFlag);
+                } else {
+                    auto turned = MKMapCamera::cameraLookingAtCenterCoordinate(
+                        camera->centerCoordinate(), camera->centerCoordinate(), camera->altitude());
+                    turned->setHeading(80);
+                    map->setCameraAnimated(turned, c.animatedFlag);
+                }
+            },
+            [&](bool finished) { completions.push_back(finished); });
+        EXPECT_NEAR(progress(), 0, 1e-9) << "nothing jumps";
+        m_clock.advance(c.delay / 2);
+        EXPECT_NEAR(progress(), 0, 1e-9) << "the block's delay holds the map";
+        m_clock.advance(c.delay / 2 + duration / 4 + 1e-6);
+        EXPECT_NEAR(progress(), c.atQuarter, 0.01);
+        m_clock.advance(duration / 2);
+        drainAll();
+        EXPECT_LT(progress(), 1 - 1e-3);
+        EXPECT_TRUE(completions.empty()) << "the block waits for the map";
+        m_clock.advance(duration / 4);
+        drainAll();
+        EXPECT_NEAR(progress(), 1, 1e-9);
+        EXPECT_EQ(completions, (std::vector<bool> { true }));
+        EXPECT_EQ(regionCalls(delegate->log), (std::vector<std::string> { "will-change animated", "did-change animated" }));
+    }
+}
+
+TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveEndsItsBlockUnfinished)
+{
+    auto map = shownMap(400, 300);
+    map->setRegion({ { 0, 0 }, { 10, 10 } });
+    // Without animation inside the block, or a block of no duration: the move shows at once.
+    const std::function<void(const std::function<void()>&)> wrappers[] = {
+        [](const std::function<void()>& move) { UIView::animateWithDuration(1, [&] { UIView::performWithoutAnimation(move); }); },
+        [](const std::function<void()>& move) { UIView::animateWithDuration(0, move); },
+    };
+    double longitude = 0;
+    for (const auto& wrap : wrappers) {
+        longitude += 5;
+        wrap([&] { map->setCenterCoordinateAnimated({ 0, longitude }, false); });
+        EXPECT_NEAR(map->centerCoordinate().longitude, longitude, 1e-9);
+    }
+
+    // A newer move interrupts the block's move where it stands; the block hears it did not finish.
+    std::vector<bool> completions;
+    UIView::animateWithDuration(
+        2, [&] { map->setCenterCoordinateAnimated({ 0, 30 }, false); }, [&](bool f) { completions.push_back(f); });
+    m_clock.advance(0.5);
+    map->setCenterCoordinateAnimated({ 0, -30 }, false);
+    drainAll();
+    EXPECT_EQ(completions, (std::vector<bool> { false }));
+    EXPECT_NEAR(map->centerCoordinate().longitude, -30, 1e-9);
+}
+
+} // namespace

@@ -1,10 +1,12 @@
 #include "UIKitTestFixture.h"
 
+#include "NSNotification.h"
 #include "NSNotificationCenter.h"
 #include "TestEnvironment.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
 #include "UIDevice.h"
+#include "UIFont.h"
 #include "UIImage.h"
 #include "UIScreen.h"
 #include "UIViewController.h"
@@ -282,4 +284,43 @@ TEST_F(ApplicationTest, ApplicationMainRendersTheKeyWindowOnRequest)
     EXPECT_TRUE(UIApplicationHost::hasTerminated());
 
     EXPECT_EQ(1, UIApplicationMain(3, argv.data(), nullptr, "NoSuchDelegate"));
+}
+
+TEST_F(ApplicationTest, ChangingThePreferredTextSizePostsOnceWithTheNewValue)
+{
+    auto app = UIApplication::sharedApplication();
+    EXPECT_EQ(app->preferredContentSizeCategory(), "UICTContentSizeCategoryL");
+    std::vector<std::string> seen;
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        std::string(UIContentSizeCategoryDidChangeNotification), nullptr, nullptr,
+        [&](const Ref<NSNotification>& note) {
+            EXPECT_EQ(note->object(), app);
+            // Observers already read the new size.
+            EXPECT_EQ(UIFont::contentSizeCategory(), note->userInfo()[UIContentSizeCategoryNewValueKey].stringValue());
+            seen.push_back(note->userInfo()[UIContentSizeCategoryNewValueKey].stringValue());
+        });
+    struct Step {
+        const char* category;
+        bool posts;
+    };
+    const Step steps[] = {
+        { "UICTContentSizeCategoryXXL", true },
+        { "UICTContentSizeCategoryXXL", false }, // no change, no notification
+        { "", false }, // no category at all is ignored
+        { "UICTContentSizeCategoryS", true },
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.category);
+        size_t before = seen.size();
+        app->setPreferredContentSizeCategory(step.category);
+        EXPECT_EQ(seen.size(), before + (step.posts ? 1 : 0));
+    }
+    EXPECT_THAT(seen, ElementsAre("UICTContentSizeCategoryXXL", "UICTContentSizeCategoryS"));
+    EXPECT_EQ(app->preferredContentSizeCategory(), "UICTContentSizeCategoryS");
+    EXPECT_EQ(UIFont::preferredFontForTextStyle("UICTFontTextStyleBody")->pointSize(), 15);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+
+    // A fresh application starts from the default size again.
+    UIApplicationHost::resetForTesting();
+    EXPECT_EQ(UIApplication::sharedApplication()->preferredContentSizeCategory(), "UICTContentSizeCategoryL");
 }
