@@ -314,7 +314,10 @@ void MKMapView::moveTo(ViewState target, bool animated)
     }
     if (m_motion)
         endMotion(MotionEnd::WhereItStands); // the delegate started a move of its own
-    m_motion = Motion { state(), target, Clock::mediaTime() };
+    m_motion = Motion {};
+    m_motion->from = state();
+    m_motion->to = target;
+    m_motion->start = Clock::mediaTime();
     if (blockTiming) {
         m_motion->start += std::max(0.0, blockTiming->delay);
         m_motion->duration = blockTiming->duration;
