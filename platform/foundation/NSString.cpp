@@ -130,9 +130,14 @@ struct Folded {
 
 const icu::Normalizer2* nfd()
 {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* n = icu::Normalizer2::getNFDInstance(status);
-    return U_FAILURE(status) ? nullptr : n;
+    // Fetched once under the language's own once-guard, so every thread sees the normalizer
+    // ICU built fully (its internal once-guard is invisible to the race checker).
+    static const icu::Normalizer2* s_nfd = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* n = icu::Normalizer2::getNFDInstance(status);
+        return U_FAILURE(status) ? nullptr : n;
+    }();
+    return s_nfd;
 }
 
 // Folds one code point: diacritics removed (decompose, drop non-spacing marks) and case folded,
