@@ -5,7 +5,8 @@
 #include "Dispatch.h"
 #include "KESTLiveDataManager.h"
 #include "KESTSettingsManager.h"
-#include "NSJSONSerialization.h"
+#include "NSHTTPURLResponse.h"
+#include "NSURL.h"
 #include "ServiceSimulator.h"
 
 #include <benchmark/benchmark.h>
@@ -48,16 +49,23 @@ const Answers& answers()
     return recorded;
 }
 
-// Decodes, merges and publishes one answer, waiting for the publication.
-void applyAnswer(const Ref<KESTLiveDataManager>& manager, const std::string& body, bool full)
+// Reads, merges and publishes one answer as a poll's does, waiting for the publication. The
+// body arrives as the network layer hands it over.
+void applyAnswer(const Ref<KESTLiveDataManager>& manager, const Value& body, bool full)
 {
-    Value json = NSJSONSerialization::JSONObjectWithData(std::string_view(body),
-        NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
+    static const auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+        NSURL::URLWithString("http://127.0.0.1/"), 200, "HTTP/1.1", {});
     auto done = dispatch_semaphore_create(0);
-    manager->parsePlaneDataResponse(json, full, [done] { dispatch_semaphore_signal(done); }, nullptr);
+    manager->handlePlaneResponse(response, body, nullptr, full, [done] { dispatch_semaphore_signal(done); }, nullptr,
+        nullptr);
     dispatch_semaphore_wait(done, DISPATCH_TIME_FOREVER);
     // The notifications queued for the main thread.
     while (DispatchMainQueue::runPendingBlocks(1000) > 0) { }
+}
+
+Value bodyData(const std::string& body)
+{
+    return Value::data(body.data(), body.size());
 }
 
 // Bytes the heap has handed out and not taken back.
@@ -69,9 +77,10 @@ double heapInUse()
 void BM_FullAnswerPath(benchmark::State& state)
 {
     const auto& body = answers().full;
+    Value data = bodyData(body);
     auto manager = KESTLiveDataManager::init();
     for (auto _ : state)
-        applyAnswer(manager, body, true);
+        applyAnswer(manager, data, true);
     state.counters["planes"] = double(manager->unfilteredPlaneArray().size());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
 }
@@ -79,10 +88,11 @@ void BM_FullAnswerPath(benchmark::State& state)
 void BM_DeltaAnswerPath(benchmark::State& state)
 {
     const auto& body = answers().delta;
+    Value data = bodyData(body);
     auto manager = KESTLiveDataManager::init();
-    applyAnswer(manager, answers().full, true);
+    applyAnswer(manager, bodyData(answers().full), true);
     for (auto _ : state)
-        applyAnswer(manager, body, false);
+        applyAnswer(manager, data, false);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
 }
 
@@ -121,13 +131,13 @@ void BM_FullAnswerDecodeOnlyNlohmann(benchmark::State& state)
 
 void BM_MemoryPerPlane(benchmark::State& state)
 {
-    const auto& body = answers().full;
+    Value data = bodyData(answers().full);
     for (auto _ : state) {
         state.PauseTiming();
         double before = heapInUse();
         auto manager = KESTLiveDataManager::init();
         state.ResumeTiming();
-        applyAnswer(manager, body, true);
+        applyAnswer(manager, data, true);
         state.PauseTiming();
         // The working and published sets with their planes, without the decoded answer.
         size_t planes = manager->unfilteredPlaneArray().size();

@@ -25,6 +25,8 @@
 #include "NSURLSessionDownloadTask.h"
 #include "NSURLSessionTask.h"
 
+#include <simdjson.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -51,6 +53,90 @@ KESTLiveDataManager::AlertPresenter s_alertPresenter;
 std::string numberText(double d)
 {
     return Value(d).stringValue();
+}
+
+// The number a JSON reader makes of a number token (or true/false), so that converting it gives
+// what converting the decoded answer's number gives.
+Value numberValue(simdjson::dom::element element)
+{
+    using Type = simdjson::dom::element_type;
+    switch (element.type()) {
+    case Type::BOOL:
+        return Value(element.get_bool().value_unsafe());
+    case Type::INT64: {
+        int64_t v = element.get_int64().value_unsafe();
+        if (v >= INT32_MIN && v <= INT32_MAX)
+            return Value(static_cast<int32_t>(v));
+        return v < 0 ? Value(v) : Value(static_cast<uint64_t>(v));
+    }
+    case Type::UINT64:
+        return Value(element.get_uint64().value_unsafe());
+    case Type::DOUBLE:
+        return Value(element.get_double().value_unsafe());
+    default:
+        return Value();
+    }
+}
+
+bool isNumberElement(simdjson::dom::element element)
+{
+    using Type = simdjson::dom::element_type;
+    switch (element.type()) {
+    case Type::BOOL:
+    case Type::INT64:
+    case Type::UINT64:
+    case Type::DOUBLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The fields of a plane info array, under the rules KESTPlane::fieldsFromInfo applies to a
+// decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and 11.
+std::optional<KESTPlane::Fields> readFields(simdjson::dom::element element)
+{
+    simdjson::dom::array array;
+    if (element.get_array().get(array))
+        return std::nullopt;
+    simdjson::dom::element e[13];
+    size_t count = 0;
+    for (simdjson::dom::element child : array) {
+        if (count == 13)
+            break;
+        e[count++] = child;
+    }
+    if (count < 13)
+        return std::nullopt;
+    for (size_t index : { 0, 1, 2, 3, 10, 12 }) {
+        if (!e[index].is_string())
+            return std::nullopt;
+    }
+    for (size_t index : { 4, 5, 6, 7, 8, 9, 11 }) {
+        if (!isNumberElement(e[index]))
+            return std::nullopt;
+    }
+    auto text = [&](size_t index) { return std::string(e[index].get_string().value_unsafe()); };
+    KESTPlane::Fields f;
+    f.type = text(0);
+    f.route = text(1);
+    f.reg = text(2);
+    f.callsign = text(3);
+    f.lat = numberValue(e[4]).doubleValue();
+    f.lon = numberValue(e[5]).doubleValue();
+    f.altitude = numberValue(e[6]).doubleValue();
+    f.heading = numberValue(e[7]).doubleValue();
+    f.speed = numberValue(e[8]).doubleValue();
+    f.mtime = numberValue(e[9]).doubleValue();
+    f.squawk = text(10);
+    f.dataType = numberValue(e[11]).intValue();
+    f.fltno = text(12);
+    return f;
+}
+
+bool isJSONWhitespace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // Forwards the background session's download callback to the manager without keeping it alive.
@@ -80,6 +166,81 @@ public:
 };
 
 } // namespace
+
+std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Value& answer)
+{
+    Value planes = answer.isDictionary() ? answer["planes"] : Value();
+    if (!planes.isDictionary())
+        return nullptr;
+    auto result = std::make_shared<KESTPlaneAnswer>();
+    result->records.reserve(planes.count());
+    result->index.reserve(planes.count());
+    for (const auto& [key, info] : planes.entries()) {
+        Record record;
+        record.adshex = key.stringValue();
+        // Only a text key names a plane; a key without a value does not list one.
+        if (key.isString()) {
+            record.fields = KESTPlane::fieldsFromInfo(info);
+            if (!info.isNil())
+                result->index.emplace(key.string(), result->records.size());
+        }
+        result->records.push_back(std::move(record));
+    }
+    return result;
+}
+
+std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view bytes)
+{
+    // Only an object is read here; the general decoder reports everything else, and takes a
+    // byte order mark.
+    size_t start = 0;
+    while (start < bytes.size() && isJSONWhitespace(bytes[start]))
+        ++start;
+    if (start == bytes.size() || bytes[start] != '{')
+        return nullptr;
+
+    // As in the general decoder: one parser keeps its buffers between answers, a call that finds
+    // it busy or an answer too large for it uses buffers of its own, and nesting deeper than
+    // the general decoder takes fails the parse.
+    constexpr size_t kSharedCapacity = 8 * 1024 * 1024;
+    constexpr size_t kMaximumDepth = 512;
+    static std::mutex s_parserLock;
+    static simdjson::dom::parser s_parser(kSharedCapacity);
+    std::unique_lock lock(s_parserLock, std::try_to_lock);
+    std::optional<simdjson::dom::parser> own;
+    simdjson::dom::parser* parser = &s_parser;
+    if (!lock.owns_lock() || bytes.size() > kSharedCapacity)
+        parser = &own.emplace();
+    if (parser->max_depth() != kMaximumDepth && parser->allocate(bytes.size(), kMaximumDepth))
+        return nullptr;
+    simdjson::dom::element root;
+    simdjson::dom::object top;
+    if (parser->parse(bytes.data() + start, bytes.size() - start).get(root) || root.get_object().get(top))
+        return nullptr;
+    // A repeated key's last value counts.
+    std::optional<simdjson::dom::element> table;
+    for (simdjson::dom::key_value_pair field : top) {
+        if (field.key == "planes")
+            table = field.value;
+    }
+    simdjson::dom::object planes;
+    if (!table || table->get_object().get(planes))
+        return nullptr;
+
+    auto result = std::make_shared<KESTPlaneAnswer>();
+    size_t count = planes.size();
+    result->records.reserve(count);
+    result->index.reserve(count);
+    for (simdjson::dom::key_value_pair field : planes) {
+        auto fields = readFields(field.value);
+        auto [it, added] = result->index.try_emplace(std::string(field.key), result->records.size());
+        if (added)
+            result->records.push_back(Record { it->first, std::move(fields) });
+        else
+            result->records[it->second].fields = std::move(fields);
+    }
+    return result;
+}
 
 std::vector<std::string> diffKeys(const Value& a, const Value& b)
 {
@@ -240,13 +401,7 @@ void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler
         NSLog("Invalid live feed address %@", url);
         return;
     }
-    std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
-    performFetchWithRequest(NSURLRequest::requestWithURL(nsurl), background,
-        [weak](const Value& json) {
-            if (auto manager = weak.lock())
-                manager->parsePlaneDataResponse(json, true, nullptr, nullptr);
-        },
-        nullptr);
+    performPlaneFetch(NSURLRequest::requestWithURL(nsurl), background, true);
 }
 
 void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandler handler)
@@ -283,13 +438,7 @@ void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandle
         NSLog("Invalid live feed address %@", url);
         return;
     }
-    std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
-    performFetchWithRequest(NSURLRequest::requestWithURL(nsurl), background,
-        [weak](const Value& json) {
-            if (auto manager = weak.lock())
-                manager->parsePlaneDataResponse(json, false, nullptr, nullptr);
-        },
-        nullptr);
+    performPlaneFetch(NSURLRequest::requestWithURL(nsurl), background, false);
 }
 
 void KESTLiveDataManager::performFastStart()
@@ -411,8 +560,24 @@ void KESTLiveDataManager::performFetchWithRequest(
     task->resume();
 }
 
-bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
-    const JSONSuccess& success, const JSONFailure& failure)
+void KESTLiveDataManager::performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full)
+{
+    // A background answer arrives as a download (downloadTaskDidFinishDownloadingToURL).
+    if (backgroundRequest) {
+        performFetchWithRequest(request, true, nullptr, nullptr);
+        return;
+    }
+    std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
+    auto task = URLSessionForBackground(false)->dataTaskWithRequestCompletionHandler(request,
+        [weak, full](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+            if (auto manager = weak.lock())
+                manager->handlePlaneResponse(response, data, error, full, nullptr, nullptr, nullptr);
+        });
+    task->resume();
+}
+
+std::optional<bool> KESTLiveDataManager::screenResponse(
+    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure)
 {
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
     int32_t status = http ? http->statusCode() : 0;
@@ -428,13 +593,14 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
     }
     if (status != 200 && status != 201)
         return false;
-    Ref<NSError> decodeError;
-    Value json = NSJSONSerialization::JSONObjectWithData(data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError);
-    if (decodeError || json.isNil()) {
-        if (failure)
-            failure(response, decodeError);
-        return bool(failure);
-    }
+    return std::nullopt;
+}
+
+void KESTLiveDataManager::readServiceClock(const Ref<NSURLResponse>& response)
+{
+    auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
+    if (!http)
+        return;
     Value fields = http->allHeaderFields();
     Value header = fields.objectForKey(Value("X-VX-S-TIME"));
     if (!header.isNil()) {
@@ -445,9 +611,39 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
         if (!text.empty() && end && *end == '\0' && std::isfinite(serviceTime))
             m_serverTime = std::trunc(Clock::wallTime() - serviceTime);
     }
+}
+
+bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
+    const JSONSuccess& success, const JSONFailure& failure)
+{
+    if (auto answered = screenResponse(response, data, std::move(error), failure))
+        return *answered;
+    Ref<NSError> decodeError;
+    Value json = NSJSONSerialization::JSONObjectWithData(data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError);
+    if (decodeError || json.isNil()) {
+        if (failure)
+            failure(response, decodeError);
+        return bool(failure);
+    }
+    readServiceClock(response);
     if (success)
         success(json);
     return bool(success);
+}
+
+bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response, const Value& data,
+    Ref<NSError> error, bool full, Block success, Block failure, const JSONFailure& failed)
+{
+    if (auto answered = screenResponse(response, data, std::move(error), failed))
+        return *answered;
+    const auto& bytes = data.bytes();
+    if (auto answer = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+        readServiceClock(response);
+        parsePlaneAnswer(std::move(answer), full, std::move(success), std::move(failure));
+        return true;
+    }
+    return handleResponse(response, data, nullptr,
+        [&](const Value& json) { parsePlaneDataResponse(json, full, std::move(success), std::move(failure)); }, failed);
 }
 
 void KESTLiveDataManager::downloadTaskDidFinishDownloadingToURL(
@@ -468,20 +664,14 @@ void KESTLiveDataManager::downloadTaskDidFinishDownloadingToURL(
             return;
         auto query = request && request->URL() ? request->URL()->query() : std::nullopt;
         bool full = !query || query->find("bounds") == std::string::npos;
-        bool answered = manager->handleResponse(response, data, nullptr,
-            [weak, session, full](const Value& json) {
-                auto manager = weak.lock();
-                if (!manager)
-                    return;
-                manager->parsePlaneDataResponse(json, full,
-                    [weak, session] {
-                        if (auto m = weak.lock())
-                            m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultNewData);
-                    },
-                    [weak, session] {
-                        if (auto m = weak.lock())
-                            m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
-                    });
+        bool answered = manager->handlePlaneResponse(response, data, nullptr, full,
+            [weak, session] {
+                if (auto m = weak.lock())
+                    m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultNewData);
+            },
+            [weak, session] {
+                if (auto m = weak.lock())
+                    m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
             },
             [weak, session](const Ref<NSURLResponse>&, const Ref<NSError>&) {
                 if (auto m = weak.lock())
@@ -549,11 +739,16 @@ void KESTLiveDataManager::triggerBackgroundCompletionHandlerWithSessionAndResult
 
 void KESTLiveDataManager::parsePlaneDataResponse(const Value& answer, bool performDiff, Block success, Block failure)
 {
+    parsePlaneAnswer(KESTPlaneAnswer::fromJSONObject(answer), performDiff, std::move(success), std::move(failure));
+}
+
+void KESTLiveDataManager::parsePlaneAnswer(
+    std::shared_ptr<const KESTPlaneAnswer> answer, bool performDiff, Block success, Block failure)
+{
     cacheDeviceUTCTimestamp();
     m_lastFetchTS = m_deviceUTCTime.load();
     m_hasFetched = true;
-    Value planes = answer.isDictionary() ? answer["planes"] : Value();
-    if (!planes.isDictionary()) {
+    if (!answer) {
         if (failure)
             failure();
         return;
@@ -561,50 +756,48 @@ void KESTLiveDataManager::parsePlaneDataResponse(const Value& answer, bool perfo
     auto group = dispatch_group_create();
     auto queue = dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_BACKGROUND, 0);
     auto self = this->self<KESTLiveDataManager>();
-    dispatch_group_async(group, queue, [self, planes] { self->mergeAnswer(planes); });
-    dispatch_group_notify(group, queue, [self, planes, performDiff, success = std::move(success)] {
-        self->finishAnswer(planes, performDiff, success);
+    dispatch_group_async(group, queue, [self, answer] { self->mergeAnswer(*answer); });
+    dispatch_group_notify(group, queue, [self, answer, performDiff, success = std::move(success)] {
+        self->finishAnswer(*answer, performDiff, success);
     });
 }
 
-void KESTLiveDataManager::mergeAnswer(const Value& planes)
+void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer)
 {
     bool faaOff = KESTSettingsManager::sharedInstance()->faaData() == 0;
     // The records are checked and filtered first, so the serial queue is taken once per answer
     // rather than once per plane; they are applied in the answer's order.
-    std::vector<std::pair<const std::string*, const Value*>> records;
-    records.reserve(planes.count());
-    for (const auto& [key, info] : planes.entries()) {
-        if (!key.isString() || !KESTPlane::isValidInfo(info)) {
-            NSLog("Skipping malformed plane record %@", key.stringValue());
+    std::vector<const KESTPlaneAnswer::Record*> records;
+    records.reserve(answer.records.size());
+    for (const auto& record : answer.records) {
+        if (!record.fields) {
+            NSLog("Skipping malformed plane record %@", record.adshex);
             continue;
         }
-        if (faaOff && info[11].intValue() == 1)
+        if (faaOff && record.fields->dataType == 1)
             continue;
-        records.emplace_back(&key.string(), &info);
+        records.push_back(&record);
     }
     dispatch_sync(serialQueue(), [this, &records] {
-        for (const auto& [adshex, info] : records) {
-            auto found = m_liveDataDirty.find(*adshex);
+        for (const auto* record : records) {
+            auto found = m_liveDataDirty.find(record->adshex);
             if (found != m_liveDataDirty.end()) {
-                found->second->updateInfo(*info);
+                found->second->updateFields(*record->fields);
                 continue;
             }
-            if (auto plane = KESTPlane::initWithAdshexAndInfo(*adshex, *info)) {
-                m_liveDataDirty.emplace(*adshex, std::move(plane));
-                m_workingSetChanged = true;
-            }
+            m_liveDataDirty.emplace(record->adshex, KESTPlane::initWithAdshexAndFields(record->adshex, *record->fields));
+            m_workingSetChanged = true;
         }
     });
 }
 
-void KESTLiveDataManager::finishAnswer(const Value& planes, bool full, const Block& success)
+void KESTLiveDataManager::finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success)
 {
     auto queue = serialQueue();
     if (full) {
-        dispatch_sync(queue, [this, &planes] {
+        dispatch_sync(queue, [this, &answer] {
             for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (planes[it->first].isNil()) {
+                if (!answer.index.contains(it->first)) {
                     it = m_liveDataDirty.erase(it);
                     m_workingSetChanged = true;
                 } else {

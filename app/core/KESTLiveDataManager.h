@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -44,6 +45,29 @@ enum KESTFetchResult : int32_t {
 
 inline constexpr const char* KESTLiveDataUpdatedNotification = "com.kestravon.volantrix.livedata.updated";
 inline constexpr const char* KESTFlightPathUpdatedNotification = "com.kestravon.pathupdated";
+
+// The plane table of one answer, reduced to what the merge needs: one record per key in the
+// answer's order, a repeated key keeping its first place and its last value.
+struct KESTPlaneAnswer {
+    struct Record {
+        // The key as the skipped-record log line names it.
+        std::string adshex;
+        // Nullopt for a record that is not a valid plane info array.
+        std::optional<KESTPlane::Fields> fields;
+        bool operator==(const Record&) const = default;
+    };
+    std::vector<Record> records;
+    // Each text key of the table, to its record.
+    std::unordered_map<std::string, size_t> index;
+
+    // Reads the table of a decoded answer; nullptr when the answer is not a dictionary whose
+    // "planes" is a dictionary.
+    static std::shared_ptr<const KESTPlaneAnswer> fromJSONObject(const Value& answer);
+    // Reads the table straight from the answer's bytes, giving what decoding them and
+    // fromJSONObject would. Nullptr for anything else (bytes that are not a JSON object, no
+    // plane table ...): the caller then decodes the bytes the general way, which reports it.
+    static std::shared_ptr<const KESTPlaneAnswer> decode(std::string_view bytes);
+};
 
 // The process-wide source of live planes. It polls the flight-data service (a full poll of every
 // plane for the user's settings, a delta poll of the visible map), merges each answer into its
@@ -128,6 +152,14 @@ public:
 
     // Merge and publication.
     void parsePlaneDataResponse(const Value& answer, bool performDiff, Block success, Block failure);
+    // The same for an answer already read into its plane table (nullptr: no table).
+    void parsePlaneAnswer(std::shared_ptr<const KESTPlaneAnswer> answer, bool performDiff, Block success, Block failure);
+    // handleResponse for a poll answer: its plane table is read straight from the bytes and
+    // merged (a full answer also drops the planes it no longer lists); bytes that cannot be read
+    // that way go through handleResponse and parsePlaneDataResponse. `success` and `failure`
+    // are parsePlaneAnswer's, `failed` is handleResponse's failure block.
+    bool handlePlaneResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, bool full,
+        Block success, Block failure, const JSONFailure& failed);
     std::vector<Ref<KESTPlane>> unfilteredPlaneArray();
     std::vector<Ref<KESTPlane>> planeArray();
     Ref<KESTPlane> planeWithADSHEX(const std::string& adshex);
@@ -161,8 +193,14 @@ public:
 
 private:
     void startPoll(bool full, bool background);
-    void mergeAnswer(const Value& planes);
-    void finishAnswer(const Value& planes, bool full, const Block& success);
+    // The status and body checks of handleResponse: nullopt when the body is to be decoded,
+    // else handleResponse's answer.
+    std::optional<bool> screenResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
+        const JSONFailure& failure);
+    void readServiceClock(const Ref<NSURLResponse>& response);
+    void performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full);
+    void mergeAnswer(const KESTPlaneAnswer& answer);
+    void finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success);
     void serveSearch();
     void fastStartTimerFired();
     Ref<NSManagedObjectContext> filterMOC();

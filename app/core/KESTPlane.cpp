@@ -56,12 +56,20 @@ bool KESTPlane::isValidInfo(const Value& info)
 
 Ref<KESTPlane> KESTPlane::initWithAdshexAndInfo(const std::string& adshex, const Value& info)
 {
-    if (!isValidInfo(info))
+    auto fields = fieldsFromInfo(info);
+    if (!fields)
         return nullptr;
+    return initWithAdshexAndFields(adshex, std::move(*fields));
+}
+
+Ref<KESTPlane> KESTPlane::initWithAdshexAndFields(const std::string& adshex, Fields fields)
+{
+    // A new plane is not on the map yet; its fields are set as an info array's would be.
     auto plane = make<KESTPlane>();
-    plane->initWithInfo(info);
+    plane->setAddedAsAnnotation(false);
     {
         std::lock_guard guard(plane->m_lock);
+        plane->m_fields = std::move(fields);
         plane->m_lastRenderedHeading = -999;
         plane->m_adshex = adshex;
         plane->m_searchCodeshare = std::nullopt;
@@ -87,10 +95,10 @@ Ref<KESTPlane> KESTPlane::copy() const
     return plane;
 }
 
-void KESTPlane::updateInfo(const Value& info)
+std::optional<KESTPlane::Fields> KESTPlane::fieldsFromInfo(const Value& info)
 {
     if (!isValidInfo(info))
-        return;
+        return std::nullopt;
     const auto& e = info.elements();
     Fields f;
     f.type = e[0].string();
@@ -106,8 +114,19 @@ void KESTPlane::updateInfo(const Value& info)
     f.squawk = e[10].string();
     f.dataType = e[11].intValue();
     f.fltno = e[12].string();
+    return f;
+}
+
+void KESTPlane::updateInfo(const Value& info)
+{
+    if (auto f = fieldsFromInfo(info))
+        updateFields(std::move(*f));
+}
+
+void KESTPlane::updateFields(Fields fields)
+{
     std::lock_guard guard(m_lock);
-    m_fields = std::move(f);
+    m_fields = std::move(fields);
 }
 
 KESTPlane::Fields KESTPlane::fields() const

@@ -17,6 +17,14 @@
 class KESTPlane : public KESTAnnotation {
     VX_OBJECT(KESTPlane, KESTAnnotation)
 public:
+    // The 13 fields of a plane info array, converted as the plane keeps them.
+    struct Fields {
+        std::string type, route, reg, callsign, squawk, fltno;
+        double lat { 0 }, lon { 0 }, altitude { 0 }, heading { 0 }, speed { 0 }, mtime { 0 };
+        int32_t dataType { 0 };
+        bool operator==(const Fields&) const = default;
+    };
+
     explicit KESTPlane(Passkey);
 
     // True when the array has 13 fields of the kinds the plane reads: texts at 0-3, 10 and 12,
@@ -25,12 +33,16 @@ public:
 
     // Nullptr for an info array that is not valid.
     static Ref<KESTPlane> initWithAdshexAndInfo(const std::string& adshex, const Value& info);
+    static Ref<KESTPlane> initWithAdshexAndFields(const std::string& adshex, Fields fields);
+    // The fields of a valid info array; nullopt for one that is not valid.
+    static std::optional<Fields> fieldsFromInfo(const Value& info);
     // A snapshot: the 13 fields and freshly computed positions, no hex address, no cached
     // operator code, no search codeshare.
     Ref<KESTPlane> copy() const;
 
     // Copies the 13 fields; an array that is not valid changes nothing.
     void updateInfo(const Value& info) override;
+    void updateFields(Fields fields);
     void updateLocation(bool immediately) override;
     bool requiresRedraw() override;
     Ref<UIImage> annotationImage() override;
@@ -83,13 +95,9 @@ public:
     KESTLocation threadedCoordinate() const;
     void setThreadedCoordinate(const KESTLocation& v);
 
-private:
-    struct Fields {
-        std::string type, route, reg, callsign, squawk, fltno;
-        double lat { 0 }, lon { 0 }, altitude { 0 }, heading { 0 }, speed { 0 }, mtime { 0 };
-        int32_t dataType { 0 };
-    };
     Fields fields() const;
+
+private:
     Value infoArray() const;
 
     mutable std::mutex m_lock;

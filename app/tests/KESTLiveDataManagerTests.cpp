@@ -571,3 +571,193 @@ TEST(KESTURLRequest, CallsSuccessFailureOrNeitherByAnswer)
 }
 
 } // namespace
+
+namespace {
+
+// A record with the given fields in place of the usual ones (each a JSON token).
+std::string recordWith(std::vector<std::pair<size_t, std::string>> replacements, size_t length = 13)
+{
+    std::vector<std::string> fields = { R"("B738")", R"("LHR-JFK")", R"("G-ABCD")", R"("BAW1")", "51.5", "-1.5",
+        "35000", "90", "450", "1388534390", R"("1234")", "0", R"("BA1")" };
+    for (auto& [index, token] : replacements)
+        fields[index] = token;
+    fields.resize(length, "0");
+    std::string text = "[";
+    for (size_t i = 0; i < fields.size(); ++i)
+        text += (i ? "," : "") + fields[i];
+    return text + "]";
+}
+
+enum class Reading { Reads, Refuses, EitherWay };
+
+} // namespace
+
+// Reading the plane table straight from the bytes gives what decoding them and reading the
+// decoded answer gives: the same records in the same order, with the same conversions, and the
+// same keys. What it cannot read it refuses, and the general decoder takes the bytes.
+TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
+{
+    std::string good = recordWith({});
+    std::string deep = std::string(600, '[') + std::string(600, ']');
+    struct Case {
+        const char* name;
+        std::string body;
+        Reading reading;
+    };
+    const Case cases[] = {
+        { "two planes", R"({"ts":1,"planes":{"A1":)" + good + R"(,"B2":)" + recordWith({ { 3, R"("DLH2")" } }) + "}}",
+            Reading::Reads },
+        { "empty table", R"({"planes":{}})", Reading::Reads },
+        { "surrounding whitespace", " \n\t{\"planes\":{\"A1\":" + good + "}}\r\n", Reading::Reads },
+        { "repeated key keeps its place and its last value",
+            R"({"planes":{"A1":)" + good + R"(,"B2":)" + good + R"(,"A1":)" + recordWith({ { 4, "12.25" } }) + "}}",
+            Reading::Reads },
+        { "repeated key whose last value is malformed",
+            R"({"planes":{"A1":)" + good + R"(,"A1":["short"]}})", Reading::Reads },
+        { "repeated plane table", R"({"planes":{"A1":)" + good + R"(},"planes":{"B2":)" + good + "}}", Reading::Reads },
+        { "nulls", R"({"planes":{"A1":null,"B2":)" + recordWith({ { 0, "null" } }) + R"(,"C3":)"
+                + recordWith({ { 6, "null" } }) + "}}",
+            Reading::Reads },
+        { "wrong kinds", R"({"planes":{"A1":)" + recordWith({ { 4, R"("51.5")" } }) + R"(,"B2":)"
+                + recordWith({ { 12, "7" } }) + R"(,"C3":{"lat":1},"D4":"text","E5":5,"F6":)"
+                + recordWith({ { 11, "[1]" } }) + "}}",
+            Reading::Reads },
+        { "short and exact records", R"({"planes":{"A1":)" + recordWith({}, 12) + R"(,"B2":[],"C3":)" + recordWith({}, 13)
+                + "}}",
+            Reading::Reads },
+        { "extra fields", R"({"planes":{"A1":)" + good.substr(0, good.size() - 1) + R"(,{"x":[1,{"y":null}]},"z",true])"
+                + "}}",
+            Reading::Reads },
+        { "true and false are numbers", R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 5, "false" }, { 11, "true" } })
+                + "}}",
+            Reading::Reads },
+        { "unicode", R"({"planes":{"Ä1":)" + recordWith({ { 3, R"("Zürich ✈")" }, { 12, R"("\u00e9\ud83d\ude00\n\"")" } })
+                + "}}",
+            Reading::Reads },
+        { "large and odd numbers", R"({"planes":{"A1":)"
+                + recordWith({ { 4, "1e308" }, { 5, "-0.0" }, { 6, "18446744073709551615" }, { 7, "-9223372036854775808" },
+                    { 8, "4294967296" }, { 9, "2147483648" }, { 11, "1.9" } })
+                + R"(,"B2":)" + recordWith({ { 11, "-2147483649" } }) + R"(,"C3":)" + recordWith({ { 11, "3000000000" } })
+                + R"(,"D4":)" + recordWith({ { 11, "-1e30" } }) + "}}",
+            Reading::Reads },
+        { "numbers beyond 64 bits", R"({"planes":{"A1":)" + recordWith({ { 6, "123456789012345678901234567890" } }) + "}}",
+            Reading::EitherWay },
+        { "nesting deeper than the decoder takes", R"({"planes":{"A1":)" + good + R"(},"x":)" + deep + "}",
+            Reading::Refuses },
+        { "array answer", "[" + good + "]", Reading::Refuses },
+        { "text answer", R"("planes")", Reading::Refuses },
+        { "number answer", "42", Reading::Refuses },
+        { "plane list", R"({"planes":[)" + good + "]}", Reading::Refuses },
+        { "null plane table", R"({"planes":null})", Reading::Refuses },
+        { "no plane table", R"({"ts":1})", Reading::Refuses },
+        { "last plane table is not one", R"({"planes":{"A1":)" + good + R"(},"planes":[]})", Reading::Refuses },
+        { "byte order mark", "\xEF\xBB\xBF{\"planes\":{\"A1\":" + good + "}}", Reading::Refuses },
+        { "broken text", R"({"planes":{"A1":)" + good, Reading::Refuses },
+        { "garbage after the answer", R"({"planes":{}} x)", Reading::Refuses },
+        { "invalid UTF-8", "{\"planes\":{\"A\xFF\":" + good + "}}", Reading::Refuses },
+        { "empty", "", Reading::Refuses },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Value decoded = NSJSONSerialization::JSONObjectWithData(
+            std::string_view(c.body), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
+        auto expected = KESTPlaneAnswer::fromJSONObject(decoded);
+        auto read = KESTPlaneAnswer::decode(c.body);
+        if (c.reading == Reading::Reads) {
+            ASSERT_TRUE(read);
+        } else if (c.reading == Reading::Refuses) {
+            EXPECT_FALSE(read);
+        }
+        if (!read)
+            continue;
+        ASSERT_TRUE(expected);
+        EXPECT_EQ(read->records, expected->records);
+        EXPECT_EQ(read->index, expected->index);
+    }
+
+    // Spot checks of the conversions both readers share.
+    auto odd = KESTPlaneAnswer::decode(R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" } }) + R"(,"A1":)"
+        + recordWith({ { 4, "true" }, { 11, "1.9" }, { 3, R"("Zürich")" } }) + R"(,"B2":["short"]}})");
+    ASSERT_TRUE(odd);
+    ASSERT_EQ(odd->records.size(), 2u);
+    EXPECT_EQ(odd->records[0].adshex, "A1");
+    ASSERT_TRUE(odd->records[0].fields);
+    EXPECT_EQ(odd->records[0].fields->lat, 1.0);
+    EXPECT_EQ(odd->records[0].fields->dataType, 1);
+    EXPECT_EQ(odd->records[0].fields->callsign, "Zürich");
+    EXPECT_FALSE(odd->records[1].fields);
+}
+
+// A poll answer read straight from its bytes leaves the working set, the published set and the
+// log as the decoded answer does: skipped records, the scheduled-flight filter, dropped planes.
+TEST_F(LiveFeedTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
+{
+    struct Step {
+        std::string body;
+        bool full;
+        int faa;
+    };
+    const Step steps[] = {
+        { R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52) + R"(,"S3":)"
+                + planeJSON("SCH3", 53, 1) + R"(,"X4":["short"],"A1":)" + planeJSON("BAW1", 51.25) + "}}",
+            true, 0 },
+        { R"({"planes":{"C3":)" + planeJSON("AFR3", 48) + R"(,"B2":)" + planeJSON("DLH2", 52.5) + "}}", false, 0 },
+        { R"({"planes":{"C3":)" + planeJSON("AFR3", 47) + R"(,"S3":)" + planeJSON("SCH3", 53, 1) + R"(,"B2":null}})", true,
+            1 },
+        { R"({"planes":{"S3":)" + planeJSON("SCH3", 54, 1) + "}}", true, 1 },
+    };
+    auto other = KESTLiveDataManager::init();
+    auto snapshot = [](const Ref<KESTLiveDataManager>& m) {
+        std::vector<std::pair<std::string, KESTPlane::Fields>> planes;
+        for (const auto& plane : m->unfilteredPlaneArray())
+            planes.emplace_back(plane->adshex(), plane->fields());
+        std::sort(planes.begin(), planes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return planes;
+    };
+    auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+        NSURL::URLWithString(kBase), 200, "HTTP/1.1", {});
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.body);
+        KESTSettingsManager::sharedInstance()->setFaaData(step.faa);
+        int successes = 0;
+        std::vector<std::string> readMessages;
+        {
+            LogCapture readLogs;
+            EXPECT_TRUE(manager->handlePlaneResponse(response, Value::data(step.body.data(), step.body.size()), nullptr,
+                step.full, [&] { ++successes; }, nullptr, nullptr));
+            drainAll();
+            readMessages = readLogs.messages();
+        }
+        LogCapture decodedLogs;
+        other->parsePlaneDataResponse(decode(step.body), step.full, nullptr, nullptr);
+        drainAll();
+        EXPECT_EQ(successes, 1);
+        EXPECT_EQ(snapshot(manager), snapshot(other));
+        EXPECT_EQ(readMessages, decodedLogs.messages());
+    }
+    // Each step is posted by both managers.
+    EXPECT_EQ(deltaFlags, std::vector<bool>({ false, false, true, true, false, false, false, false }));
+    EXPECT_EQ(hexes(), std::vector<std::string>({ "S3" }));
+    other->invalidateTimers();
+
+    // Answers the direct reading refuses go the general way, with its outcomes.
+    struct Refused {
+        std::string body;
+        const char* outcome; // "merged", "failure" (no plane table) or "failed" (not JSON)
+    };
+    const Refused refused[] = {
+        { "\xEF\xBB\xBF{\"planes\":{\"Q9\":" + planeJSON("BOM9", 50) + "}}", "merged" },
+        { R"({"planes":[]})", "failure" },
+        { R"({"planes":{)", "failed" },
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.body);
+        std::string outcome = "none";
+        manager->handlePlaneResponse(response, Value::data(c.body.data(), c.body.size()), nullptr, true,
+            [&] { outcome = "merged"; }, [&] { outcome = "failure"; },
+            [&](const Ref<NSURLResponse>&, const Ref<NSError>&) { outcome = "failed"; });
+        drainAll();
+        EXPECT_EQ(outcome, c.outcome);
+    }
+    EXPECT_TRUE(manager->planeWithADSHEX("Q9"));
+}
