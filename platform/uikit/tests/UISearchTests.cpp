@@ -1,7 +1,10 @@
 #include "UIKitTestFixture.h"
 
 #include "UIApplicationHost.h"
+#include "CGImage.h"
 #include "UIDevice.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
 #include "UINavigationController.h"
 #include "UIKeyboard.h"
 #include "UISearchBar.h"
@@ -254,6 +257,35 @@ TEST_F(SearchTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSearch)
     EXPECT_EQ(s.bar->text(), "");
     EXPECT_FALSE(UIKeyboard::isVisible());
     EXPECT_THAT(s.searcher->log.take(), ElementsAre("willHideTable", "didHideTable", "didEnd"));
+}
+
+TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
+{
+    struct Case {
+        const char* name;
+        UISearchBarStyle style;
+        bool paints;
+    };
+    const Case cases[] = {
+        { "default", UISearchBarStyleDefault, true },
+        { "prominent", UISearchBarStyleProminent, true },
+        { "minimal", UISearchBarStyleMinimal, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bar = UISearchBar::initWithFrame(CGRectMake(0, 0, 40, 20));
+        bar->setSearchBarStyle(c.style);
+        UIGraphicsBeginImageContextWithOptions(CGSizeMake(40, 20), false, 1);
+        bar->drawRect(bar->bounds());
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        ASSERT_TRUE(image);
+        const auto& cg = image->CGImage();
+        auto bytes = CGDataProviderCopyData(CGImageGetDataProvider(cg));
+        size_t stride = CGImageGetBytesPerRow(cg);
+        // A corner pixel, clear of the text field.
+        EXPECT_EQ(bytes[1 * stride + 1 * 4 + 3] > 0, c.paints);
+    }
 }
 
 } // namespace
