@@ -1,7 +1,6 @@
 #pragma once
 
 #include "NSObject.h"
-#include "UIPopoverController.h"
 #include "UITableView.h"
 
 #include <string>
@@ -44,12 +43,9 @@ public:
 // Runs a search over a contents controller: editing the search bar makes it active; while the
 // bar holds text its results table is shown over the contents controller's view (and reloaded
 // when the delegate agrees for each new string); emptying the text hides the table; the cancel
-// button, or setActive(false), ends the search, clearing the text and the keyboard. On the
-// tablet, when the search bar lies outside the contents controller's view (in a navigation bar,
-// say), the table is shown instead in a popover hanging from the search bar; the bar stays
-// usable while it shows, and touching elsewhere ends the search. Holds its search bar and
-// contents controller weakly. Main thread only.
-class UISearchDisplayController : public NSObject, public UIPopoverControllerDelegate {
+// button, or setActive(false), ends the search, clearing the text and the keyboard. Holds its
+// search bar and contents controller weakly. Main thread only.
+class UISearchDisplayController : public NSObject {
     VX_OBJECT(UISearchDisplayController, NSObject)
 public:
     explicit UISearchDisplayController(Passkey key)
@@ -72,8 +68,6 @@ public:
     // Made on first use.
     const Ref<UITableView>& searchResultsTableView();
     bool isSearchResultsTableVisible() const { return m_tableShown; }
-    // The popover showing the results table, while it shows.
-    Ref<UIPopoverController> searchResultsPopover() const { return m_popover; }
     bool displaysSearchBarInNavigationBar() const { return m_inNavigationBar; }
     void setDisplaysSearchBarInNavigationBar(bool v) { m_inNavigationBar = v; }
 
@@ -89,8 +83,6 @@ public:
 private:
     Ref<UISearchDisplayController> protectedThis() { return self<UISearchDisplayController>(); }
     void showTable(bool show);
-    bool showsResultsInPopover() const;
-    void popoverControllerDidDismissPopover(const Ref<UIPopoverController>&) override;
 
     Weak<UISearchBar> m_searchBar;
     Weak<UIViewController> m_contents;
@@ -101,7 +93,6 @@ private:
     UITableViewDelegate* m_resultsDelegate { nullptr };
     Weak<NSObject> m_resultsDelegateOwner;
     Ref<UITableView> m_table;
-    Ref<UIPopoverController> m_popover;
     bool m_active { false };
     bool m_tableShown { false };
     bool m_inNavigationBar { false };
