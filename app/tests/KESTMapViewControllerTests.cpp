@@ -2,7 +2,12 @@
 
 #include "CADisplayLink.h"
 #include "KESTARViewController.h"
+#include "UIApplicationHost.h"
 #include "UIBarButtonItem.h"
+#include "UIKeyboard.h"
+#include "UILabel.h"
+#include "UISearchBar.h"
+#include "UISearchDisplayController.h"
 #include "UINavigationController.h"
 #include "UIToolbar.h"
 #include "KESTDetailViewController.h"
@@ -532,6 +537,10 @@ TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
     auto toolbar = screen->bottomToolbar();
     screen->updateUI();
     EXPECT_EQ(screen->bottomToolbar(), toolbar);
+    // The screen places its own bottom toolbar at the bottom and leaves every other bar anywhere.
+    EXPECT_EQ(toolbar->barPosition(), UIBarPositionBottom);
+    EXPECT_EQ(screen->positionForBar(UIToolbar::initWithFrame(CGRectMake(0, 0, 100, 44))), UIBarPositionAny);
+    EXPECT_EQ(screen->positionForBar(screen->searchBar()), UIBarPositionAny);
 
     screen->mapLabelView()->setCount(std::string("3 of 9 visible"));
     struct Case {

@@ -151,8 +151,9 @@ bool UISearchBar::textFieldShouldReturn(const Ref<UITextField>&)
 
 void UISearchBar::drawRect(CGRect)
 {
-    // The bar's grey, unless the application gave it a background of its own.
-    if (backgroundColor())
+    // The bar's grey, unless the application gave it a background of its own or asked for the
+    // minimal style, which draws no background at all.
+    if (backgroundColor() || m_style == UISearchBarStyleMinimal)
         return;
     UIColor::colorWithRedGreenBlueAlpha(0.79f, 0.79f, 0.81f, 1)->setFill();
     UIRectFill(bounds());

@@ -71,7 +71,11 @@ public:
     const std::string& prompt() const { return m_prompt; }
     void setPrompt(const std::string& prompt) { m_prompt = prompt; }
     UISearchBarStyle searchBarStyle() const { return m_style; }
-    void setSearchBarStyle(UISearchBarStyle style) { m_style = style; }
+    void setSearchBarStyle(UISearchBarStyle style)
+    {
+        m_style = style;
+        setNeedsDisplay();
+    }
     bool showsCancelButton() const { return m_showsCancel; }
     void setShowsCancelButton(bool v) { m_showsCancel = v; }
     void setShowsCancelButtonAnimated(bool v, bool) { m_showsCancel = v; }

@@ -54,14 +54,16 @@ Ref<UIView> KESTIntroViewController::pageTemplateWithTitleContentIconAndView(
     iconView->setFrame(CGRectMake((frame.size.width - 60) / 2, 120, 60, 60));
     page->addSubview(iconView);
 
-    auto titleLabel = UILabel::initWithFrame(CGRectMake(40, 200, width, 30));
+    // Room for a title of two lines.
+    auto titleLabel = UILabel::initWithFrame(CGRectMake(40, 190, width, 56));
+    titleLabel->setNumberOfLines(2);
     titleLabel->setFont(UIFont::boldSystemFontOfSize(22));
     titleLabel->setTextColor(UIColor::whiteColor());
     titleLabel->setTextAlignment(NSTextAlignmentCenter);
     titleLabel->setText(title);
     page->addSubview(titleLabel);
 
-    auto contentLabel = UILabel::initWithFrame(CGRectMake(40, 240, width, 120));
+    auto contentLabel = UILabel::initWithFrame(CGRectMake(40, 250, width, 120));
     contentLabel->setFont(UIFont::systemFontOfSize(16));
     contentLabel->setTextColor(UIColor::whiteColor());
     contentLabel->setTextAlignment(NSTextAlignmentCenter);

@@ -827,6 +827,7 @@ void KESTMapViewController::updateUI()
         container->addSubview(m_bottomToolbar);
 
         auto self = protectedSelf();
+        m_bottomToolbar->setDelegate(this, self);
         Weak<KESTMapViewController> weak = self;
 
         m_searchBar = UISearchBar::initWithFrame(CGRectMake(0, 0, 200, 44));

@@ -9,6 +9,7 @@
 #include "UIPopoverController.h"
 #include "UISearchBar.h"
 #include "UISearchDisplayController.h"
+#include "UIToolbar.h"
 
 #include <cstdint>
 #include <vector>
@@ -45,7 +46,8 @@ class KESTMapViewController : public KESTBaseCustomViewController,
                               public CLLocationManagerDelegate,
                               public UIPopoverControllerDelegate,
                               public UISearchBarDelegate,
-                              public UISearchDisplayDelegate {
+                              public UISearchDisplayDelegate,
+                              public UIToolbarDelegate {
     VX_OBJECT(KESTMapViewController, KESTBaseCustomViewController)
 public:
     explicit KESTMapViewController(Passkey key);
@@ -59,6 +61,11 @@ public:
     void viewWillDisappear(bool animated) override;
     void didRotateFromInterfaceOrientation(UIInterfaceOrientation orientation) override;
     bool prefersStatusBarHidden() const override { return !m_toolbarsVisible; }
+    // The bottom toolbar sits at the bottom; any other bar anywhere.
+    UIBarPosition positionForBar(const Ref<UIView>& bar) override
+    {
+        return bar && bar == m_bottomToolbar ? UIBarPositionBottom : UIBarPositionAny;
+    }
     // Removes the observers and stops marker movement; sent before the screen is removed.
     virtual void cleanup();
 

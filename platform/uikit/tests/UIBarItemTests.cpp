@@ -24,6 +24,37 @@ public:
 
 class BarItemTest : public UIKitTest { };
 
+// Puts the bar it is given at the bottom and every other bar anywhere.
+class BottomBarOwner : public NSObject, public UIToolbarDelegate {
+    VX_OBJECT(BottomBarOwner, NSObject)
+public:
+    explicit BottomBarOwner(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<BottomBarOwner> init() { return make<BottomBarOwner>(); }
+    UIBarPosition positionForBar(const Ref<UIView>& bar) override
+    {
+        return bar == bottom ? UIBarPositionBottom : UIBarPositionAny;
+    }
+    Ref<UIView> bottom;
+};
+
+TEST_F(BarItemTest, ToolbarTakesItsPositionFromItsDelegateWhileTheDelegateLives)
+{
+    auto bottom = UIToolbar::initWithFrame(CGRectMake(0, 980, 768, 44));
+    auto other = UIToolbar::initWithFrame(CGRectMake(0, 0, 768, 44));
+    EXPECT_EQ(bottom->barPosition(), UIBarPositionAny) << "no delegate";
+    auto owner = BottomBarOwner::init();
+    owner->bottom = bottom;
+    bottom->setDelegate(owner.get(), owner);
+    other->setDelegate(owner.get(), owner);
+    EXPECT_EQ(bottom->barPosition(), UIBarPositionBottom);
+    EXPECT_EQ(other->barPosition(), UIBarPositionAny);
+    owner = nullptr;
+    EXPECT_EQ(bottom->barPosition(), UIBarPositionAny) << "the delegate is gone";
+}
+
 TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
 {
     auto window = makeKeyWindow();

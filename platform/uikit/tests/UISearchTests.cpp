@@ -1,6 +1,11 @@
 #include "UIKitTestFixture.h"
 
 #include "UIApplicationHost.h"
+#include "CGImage.h"
+#include "UIDevice.h"
+#include "UIGraphics.h"
+#include "UIImage.h"
+#include "UINavigationController.h"
 #include "UIKeyboard.h"
 #include "UISearchBar.h"
 #include "UISearchDisplayController.h"
@@ -36,6 +41,17 @@ public:
         log.add("willBegin");
     }
     void searchDisplayControllerDidEndSearch(const Ref<UISearchDisplayController>&) override { log.add("didEnd"); }
+    void searchDisplayControllerDidShowSearchResultsTableView(
+        const Ref<UISearchDisplayController>& display, const Ref<UITableView>&) override
+    {
+        // By the time it is told, the table is where the user sees it.
+        log.add(display->searchResultsTableView()->window() ? "didShowTable" : "didShowTable offscreen");
+    }
+    void searchDisplayControllerWillHideSearchResultsTableView(
+        const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
+    {
+        log.add("willHideTable");
+    }
     void searchDisplayControllerWillShowSearchResultsTableView(
         const Ref<UISearchDisplayController>&, const Ref<UITableView>&) override
     {
@@ -108,11 +124,41 @@ TEST_F(SearchTest, DisplayControllerShowsResultsWhileTheBarHoldsText)
     m_clock.advance(1);
 
     EXPECT_THAT(searcher->log.take(),
-        ElementsAre("willBegin", "willShowTable", "textDidChange K", "textDidChange KE", "search", "textDidChange K",
-            "didHideTable", "textDidChange ", "willShowTable", "textDidChange A", "didHideTable", "didEnd", "cancel"));
+        ElementsAre("willBegin", "willShowTable", "didShowTable", "textDidChange K", "textDidChange KE", "search",
+            "textDidChange K", "willHideTable", "didHideTable", "textDidChange ", "willShowTable", "didShowTable",
+            "textDidChange A", "willHideTable", "didHideTable", "didEnd", "cancel"));
     EXPECT_FALSE(display->isActive());
     EXPECT_EQ(bar->text(), "");
     EXPECT_FALSE(UIKeyboard::isVisible());
+}
+
+TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
+{
+    struct Case {
+        const char* name;
+        UISearchBarStyle style;
+        bool paints;
+    };
+    const Case cases[] = {
+        { "default", UISearchBarStyleDefault, true },
+        { "prominent", UISearchBarStyleProminent, true },
+        { "minimal", UISearchBarStyleMinimal, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bar = UISearchBar::initWithFrame(CGRectMake(0, 0, 40, 20));
+        bar->setSearchBarStyle(c.style);
+        UIGraphicsBeginImageContextWithOptions(CGSizeMake(40, 20), false, 1);
+        bar->drawRect(bar->bounds());
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        ASSERT_TRUE(image);
+        const auto& cg = image->CGImage();
+        auto bytes = CGDataProviderCopyData(CGImageGetDataProvider(cg));
+        size_t stride = CGImageGetBytesPerRow(cg);
+        // A corner pixel, clear of the text field.
+        EXPECT_EQ(bytes[1 * stride + 1 * 4 + 3] > 0, c.paints);
+    }
 }
 
 } // namespace
