@@ -5,6 +5,7 @@
 #include "NSString.h"
 #include "NSURL.h"
 #include "NSURLRequest.h"
+#include "VNBaseURL.h"
 #include "VNJSONResponseSerializer.h"
 #include "VNNetworkReachabilityManager.h"
 #include "VNSecurityPolicy.h"
@@ -14,13 +15,7 @@ VX_REGISTER_CODING_CLASS(VNHTTPRequestOperationManager);
 Ref<VNHTTPRequestOperationManager> VNHTTPRequestOperationManager::initWithBaseURL(const Ref<NSURL>& url)
 {
     auto manager = make<VNHTTPRequestOperationManager>();
-    Ref<NSURL> base = url;
-    // Without the final slash a relative string would replace the base's last path segment.
-    if (base && !base->path().empty()) {
-        auto absolute = base->absoluteString();
-        if (absolute.empty() || absolute.back() != '/')
-            base = base->URLByAppendingPathComponent("");
-    }
+    Ref<NSURL> base = VNBaseURL::normalized(url);
     manager->m_baseURL = base;
     manager->m_requestSerializer = VNHTTPRequestSerializer::serializer();
     manager->m_responseSerializer = VNJSONResponseSerializer::serializer();
@@ -48,10 +43,7 @@ Ref<VNHTTPRequestOperation> VNHTTPRequestOperationManager::HTTPRequestOperationW
 
 std::string VNHTTPRequestOperationManager::absoluteURLString(const std::string& URLString) const
 {
-    // A string that does not resolve is handed on as it is: it does not parse on its own
-    // either, so the serializer makes a request without URL and the operation fails.
-    auto url = NSURL::URLWithStringRelativeToURL(URLString, m_baseURL);
-    return url ? url->absoluteString() : URLString;
+    return VNBaseURL::resolve(URLString, m_baseURL);
 }
 
 Ref<VNHTTPRequestOperation> VNHTTPRequestOperationManager::enqueueRequest(

@@ -6,6 +6,7 @@
 #include "NSString.h"
 #include "NSURL.h"
 #include "NSURLSessionConfiguration.h"
+#include "VNBaseURL.h"
 #include "VNJSONResponseSerializer.h"
 #include "VNNetworkReachabilityManager.h"
 
@@ -16,13 +17,7 @@ Ref<VNHTTPSessionManager> VNHTTPSessionManager::initWithBaseURLSessionConfigurat
 {
     auto manager = make<VNHTTPSessionManager>();
     manager->initializeWithSessionConfiguration(configuration);
-    Ref<NSURL> base = url;
-    // Without the final slash a relative string would replace the base's last path segment.
-    if (base && !base->path().empty()) {
-        auto absolute = base->absoluteString();
-        if (absolute.empty() || absolute.back() != '/')
-            base = base->URLByAppendingPathComponent("");
-    }
+    Ref<NSURL> base = VNBaseURL::normalized(url);
     manager->m_baseURL = base;
     manager->m_requestSerializer = VNHTTPRequestSerializer::serializer();
     manager->VNURLSessionManager::setResponseSerializer(VNJSONResponseSerializer::serializer());
@@ -38,10 +33,7 @@ void VNHTTPSessionManager::setResponseSerializer(Ref<VNHTTPResponseSerializer> s
 
 std::string VNHTTPSessionManager::absoluteURLString(const std::string& URLString) const
 {
-    // A string that does not resolve is handed on as it is: it does not parse on its own
-    // either, so the serializer makes a request without URL and the task fails.
-    auto url = NSURL::URLWithStringRelativeToURL(URLString, m_baseURL);
-    return url ? url->absoluteString() : URLString;
+    return VNBaseURL::resolve(URLString, m_baseURL);
 }
 
 Ref<NSURLSessionDataTask> VNHTTPSessionManager::runRequest(
