@@ -10,6 +10,7 @@
 #include "KESTIntroViewController.h"
 #include "KESTMapContainerViewController.h"
 #include "KESTMenuViewController.h"
+#include "KESTPlane.h"
 #include "KESTSearchViewController.h"
 #include "KESTSettingsManager.h"
 #include "KESTSettingsViewController.h"
@@ -24,6 +25,8 @@
 #include "UIAlertView.h"
 #include "UIApplicationHost.h"
 #include "UIBarButtonItem.h"
+#include "UIKeyboard.h"
+#include "UILabel.h"
 #include "UINavigationController.h"
 #include "UINavigationItem.h"
 #include "UIToolbar.h"
@@ -86,6 +89,16 @@ protected:
     {
         screen->searchBar()->searchField()->insertText(text);
         drainAll();
+    }
+    // Every schedule search finds nothing.
+    void stubEmptySchedules()
+    {
+        URLStubSpec schedule;
+        schedule.url = "http://feed.invalid/APPAPI/flightSchedule.php";
+        schedule.matchPrefix = true;
+        schedule.headers = { { "Content-Type", "application/json" } };
+        schedule.body = "[]";
+        stubs.add(schedule);
     }
     std::vector<std::string> schedulePhrases() const
     {
@@ -267,12 +280,7 @@ TEST_F(MapBars, OnlyTheUsersDismissalOfTheMenuClearsTheBarPopover)
 
 TEST_F(MapBars, TypingSearchesOnceAfterAPauseForTheTextThen)
 {
-    URLStubSpec schedule;
-    schedule.url = "http://feed.invalid/APPAPI/flightSchedule.php";
-    schedule.matchPrefix = true;
-    schedule.headers = { { "Content-Type", "application/json" } };
-    schedule.body = "[]";
-    stubs.add(schedule);
+    stubEmptySchedules();
     ASSERT_TRUE(screen->searchBar()->searchField()->becomeFirstResponder());
 
     struct Step {
@@ -327,6 +335,50 @@ TEST_F(MapBars, AnswersOfAnEarlierTypedPhraseStayOutOfTheResults)
             titles.push_back(KESTSearchViewController::titleForRecord(record));
     }
     EXPECT_EQ(titles, std::vector<std::string> { "QFX2" });
+}
+
+TEST_F(MapBars, TypedResultsShowUnderTheSearchFieldAndATappedPlaneIsSelected)
+{
+    stubEmptySchedules();
+    KESTLiveDataManager::sharedInstance()->parsePlaneDataResponse(
+        feedAnswer({ { "A1", 51.5, -0.5 }, { "B2", 51.6, -0.4 } }), true, nullptr, nullptr);
+    settle(2);
+    ASSERT_EQ(KESTLiveDataManager::sharedInstance()->planeArray().size(), 2u);
+
+    auto onScreen = [](const Ref<UIView>& view) {
+        CGRect r = view->convertRectToView(view->bounds(), nullptr);
+        return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+    };
+    UIApplicationHost::tap(onScreen(screen->searchBar()));
+    ASSERT_TRUE(UIKeyboard::typeText("CA1"));
+    auto display = screen->searchController();
+    auto table = display->searchResultsTableView();
+    settle(0.29);
+    // Still typing, as far as the screen knows: nothing searched yet.
+    EXPECT_EQ(table->numberOfSections() ? table->numberOfRowsInSection(0) : 0, 0);
+
+    settle(0.02);
+    // The results hang from the search field, over the map, where the user sees them.
+    ASSERT_TRUE(display->isSearchResultsTableVisible());
+    ASSERT_TRUE(display->searchResultsPopover());
+    EXPECT_TRUE(display->searchResultsPopover()->isPopoverVisible());
+    EXPECT_EQ(table->window(), window);
+    ASSERT_EQ(table->numberOfSections(), 1);
+    ASSERT_EQ(table->numberOfRowsInSection(0), 1);
+    auto cell = table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(0, 0));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->textLabel()->text(), "CA1");
+
+    UIApplicationHost::tap(onScreen(cell));
+    settle(1);
+    auto selected = std::dynamic_pointer_cast<KESTPlane>(screen->selectedMarker());
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(selected->adshex(), "A1");
+    EXPECT_FALSE(display->isActive());
+    EXPECT_FALSE(display->searchResultsPopover());
+    EXPECT_FALSE(table->window());
+    EXPECT_EQ(screen->searchBar()->text(), "");
+    EXPECT_FALSE(UIKeyboard::isVisible());
 }
 
 TEST_F(MapBars, HidingTheBarsClosesTheKeyboardAndAMapTapTogglesThem)

@@ -171,23 +171,6 @@ TEST(MapMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
 
 namespace {
 
-std::string planeRecord(const std::string& callsign, double lat, double lon)
-{
-    return NSString::stringWithFormat(R"(["B738","LHR-JFK","G-ABCD","%@",%@,%@,35000,90,450,1388534390,"1234",0,"BA1"])",
-        callsign, Value(lat).stringValue(), Value(lon).stringValue());
-}
-
-Value feedAnswer(const std::vector<std::tuple<std::string, double, double>>& planes)
-{
-    std::string json = R"({"planes":{)";
-    for (size_t i = 0; i < planes.size(); ++i) {
-        const auto& [hex, lat, lon] = planes[i];
-        json += (i ? "," : "") + ("\"" + hex + "\":") + planeRecord("C" + hex, lat, lon);
-    }
-    json += "}}";
-    return NSJSONSerialization::JSONObjectWithData(std::string_view(json), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
-}
-
 class MapScreenTest : public ::testing::Test {
 protected:
     void SetUp() override

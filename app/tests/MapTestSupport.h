@@ -8,9 +8,13 @@
 #include "VNNetworkReachabilityManager.h"
 #include "KESTLiveDataManager.h"
 #include "KESTMapController.h"
+#include "NSJSONSerialization.h"
+#include "NSString.h"
 #include "VirtualClock.h"
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 // The map facade and the live feed made fresh for one test, on a virtual clock, with the
 // feed pointed at an address nothing answers.
@@ -49,4 +53,29 @@ inline Ref<KESTAirport> makeAirport(const std::string& icao, double lat, double 
 {
     return KESTAirport::initWithData(
         Value::array({ icao + " Field", "City", "Country", icao.substr(1), icao, lat, lon, major ? 1 : 0 }));
+}
+
+// One live-feed record of a plane at the given place.
+inline std::string planeRecord(const std::string& callsign, double lat, double lon)
+{
+    return NSString::stringWithFormat(R"(["B738","LHR-JFK","G-ABCD","%@",%@,%@,35000,90,450,1388534390,"1234",0,"BA1"])",
+        callsign, Value(lat).stringValue(), Value(lon).stringValue());
+}
+
+// The text of a live-feed answer holding the given planes (hex, latitude, longitude); each
+// plane's callsign is "C" followed by its hex.
+inline std::string feedAnswerText(const std::vector<std::tuple<std::string, double, double>>& planes)
+{
+    std::string json = R"({"planes":{)";
+    for (size_t i = 0; i < planes.size(); ++i) {
+        const auto& [hex, lat, lon] = planes[i];
+        json += (i ? "," : "") + ("\"" + hex + "\":") + planeRecord("C" + hex, lat, lon);
+    }
+    return json + "}}";
+}
+
+inline Value feedAnswer(const std::vector<std::tuple<std::string, double, double>>& planes)
+{
+    return NSJSONSerialization::JSONObjectWithData(
+        std::string_view(feedAnswerText(planes)), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
 }

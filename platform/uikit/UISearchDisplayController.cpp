@@ -1,7 +1,10 @@
 #include "UISearchDisplayController.h"
 
+#include "UIDevice.h"
 #include "UISearchBar.h"
 #include "UIViewController.h"
+
+#include <utility>
 
 VX_REGISTER_CLASS(UISearchDisplayController);
 
@@ -42,6 +45,17 @@ const Ref<UITableView>& UISearchDisplayController::searchResultsTableView()
     return m_table;
 }
 
+bool UISearchDisplayController::showsResultsInPopover() const
+{
+    if (UI_USER_INTERFACE_IDIOM() != UIUserInterfaceIdiomPad)
+        return false;
+    auto bar = searchBar();
+    if (!bar || !bar->window())
+        return false;
+    auto contents = searchContentsController();
+    return !contents || !contents->isViewLoaded() || !bar->isDescendantOfView(contents->view());
+}
+
 void UISearchDisplayController::showTable(bool show)
 {
     if (show == m_tableShown)
@@ -51,7 +65,21 @@ void UISearchDisplayController::showTable(bool show)
     if (show) {
         if (auto* d = delegate())
             d->searchDisplayControllerWillShowSearchResultsTableView(self, table);
-        if (auto contents = searchContentsController()) {
+        if (showsResultsInPopover()) {
+            // Each showing gets its own holder view, so a popover still finishing its dismissal
+            // never takes the table out of the next one.
+            auto bar = searchBar();
+            auto holder = UIViewController::init();
+            holder->setView(UIView::initWithFrame(table->bounds()));
+            table->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+            holder->view()->addSubview(table);
+            m_popover = UIPopoverController::initWithContentViewController(holder);
+            m_popover->setDelegate(this, self);
+            m_popover->setPassthroughViews({ bar });
+            m_popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+                bar->bounds(), bar, UIPopoverArrowDirectionUp | UIPopoverArrowDirectionDown, false);
+            table->setFrame(holder->view()->bounds());
+        } else if (auto contents = searchContentsController()) {
             auto view = contents->view();
             table->setFrame(view->bounds());
             table->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
@@ -64,10 +92,21 @@ void UISearchDisplayController::showTable(bool show)
         if (auto* d = delegate())
             d->searchDisplayControllerWillHideSearchResultsTableView(self, table);
         table->removeFromSuperview();
+        if (auto popover = std::exchange(m_popover, nullptr))
+            popover->dismissPopoverAnimated(false);
         m_tableShown = false;
         if (auto* d = delegate())
             d->searchDisplayControllerDidHideSearchResultsTableView(self, table);
     }
+}
+
+void UISearchDisplayController::popoverControllerDidDismissPopover(const Ref<UIPopoverController>& popover)
+{
+    // The user touched outside the results: that ends the search.
+    if (popover != m_popover)
+        return;
+    m_popover = nullptr;
+    setActive(false);
 }
 
 void UISearchDisplayController::setActiveAnimated(bool active, bool)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NSObject.h"
+#include "UIPopoverController.h"
 #include "UITableView.h"
 
 #include <string>
@@ -43,9 +44,12 @@ public:
 // Runs a search over a contents controller: editing the search bar makes it active; while the
 // bar holds text its results table is shown over the contents controller's view (and reloaded
 // when the delegate agrees for each new string); emptying the text hides the table; the cancel
-// button, or setActive(false), ends the search, clearing the text and the keyboard. Holds its
-// search bar and contents controller weakly. Main thread only.
-class UISearchDisplayController : public NSObject {
+// button, or setActive(false), ends the search, clearing the text and the keyboard. On the
+// tablet, when the search bar lies outside the contents controller's view (in a navigation bar,
+// say), the table is shown instead in a popover hanging from the search bar; the bar stays
+// usable while it shows, and touching elsewhere ends the search. Holds its search bar and
+// contents controller weakly. Main thread only.
+class UISearchDisplayController : public NSObject, public UIPopoverControllerDelegate {
     VX_OBJECT(UISearchDisplayController, NSObject)
 public:
     explicit UISearchDisplayController(Passkey key)
@@ -68,6 +72,8 @@ public:
     // Made on first use.
     const Ref<UITableView>& searchResultsTableView();
     bool isSearchResultsTableVisible() const { return m_tableShown; }
+    // The popover showing the results table, while it shows.
+    Ref<UIPopoverController> searchResultsPopover() const { return m_popover; }
     bool displaysSearchBarInNavigationBar() const { return m_inNavigationBar; }
     void setDisplaysSearchBarInNavigationBar(bool v) { m_inNavigationBar = v; }
 
@@ -83,6 +89,8 @@ public:
 private:
     Ref<UISearchDisplayController> protectedThis() { return self<UISearchDisplayController>(); }
     void showTable(bool show);
+    bool showsResultsInPopover() const;
+    void popoverControllerDidDismissPopover(const Ref<UIPopoverController>&) override;
 
     Weak<UISearchBar> m_searchBar;
     Weak<UIViewController> m_contents;
@@ -93,6 +101,7 @@ private:
     UITableViewDelegate* m_resultsDelegate { nullptr };
     Weak<NSObject> m_resultsDelegateOwner;
     Ref<UITableView> m_table;
+    Ref<UIPopoverController> m_popover;
     bool m_active { false };
     bool m_tableShown { false };
     bool m_inNavigationBar { false };

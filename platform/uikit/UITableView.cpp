@@ -613,6 +613,7 @@ void UITableView::layoutSectionViews(CGRect visible)
     auto self = protectedTable();
     auto* ds = dataSource();
     auto* d = tableDelegate();
+    std::vector<Ref<UIView>> pinnedViews;
     auto place = [&](std::map<int32_t, Ref<UIView>>& views, bool header) {
         for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
             CGRect rect = header ? rectForHeaderInSection(s) : rectForFooterInSection(s);
@@ -654,11 +655,20 @@ void UITableView::layoutSectionViews(CGRect visible)
             }
             it->second->setFrame(rect);
             if (pinned)
-                bringSubviewToFront(it->second);
+                pinnedViews.push_back(it->second);
         }
     };
     place(m_headerViews, true);
     place(m_footerViews, false);
+    // Pinned headers float above the cells, in section order. Reorder only when they are not
+    // already there: every reordering asks for another layout pass.
+    const auto& order = subviews();
+    bool inFront = order.size() >= pinnedViews.size()
+        && std::equal(pinnedViews.begin(), pinnedViews.end(), order.end() - ptrdiff_t(pinnedViews.size()));
+    if (!inFront) {
+        for (const auto& view : pinnedViews)
+            bringSubviewToFront(view);
+    }
 }
 
 Ref<UITableViewCell> UITableView::cellForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)

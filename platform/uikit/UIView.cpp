@@ -310,9 +310,11 @@ void UIView::insertSubviewAt(const Ref<UIView>& view, size_t index)
     Ref<UIView> protectedView = view;
     auto oldSuper = view->superview();
     if (oldSuper.get() == this) {
-        // Reordering among siblings.
+        // Reordering among siblings; staying in place changes nothing and asks for no layout.
         auto it = std::find(m_subviews.begin(), m_subviews.end(), view);
         size_t oldIndex = static_cast<size_t>(it - m_subviews.begin());
+        if (std::min(index, m_subviews.size() - 1) == oldIndex || index == oldIndex + 1)
+            return;
         m_subviews.erase(it);
         if (oldIndex < index)
             --index;

@@ -132,6 +132,133 @@ TEST_F(SearchTest, DisplayControllerShowsResultsWhileTheBarHoldsText)
     EXPECT_FALSE(UIKeyboard::isVisible());
 }
 
+// The screen puts its search bar either in its own view or as its navigation bar's title view.
+struct SearchScreen {
+    Ref<UIViewController> screen;
+    Ref<UISearchBar> bar;
+    Ref<UISearchDisplayController> display;
+    Ref<Searcher> searcher;
+};
+
+SearchScreen makeSearchScreen(const Ref<UIWindow>& window, bool barInNavigationBar)
+{
+    SearchScreen s;
+    s.screen = UIViewController::init();
+    s.bar = UISearchBar::initWithFrame(CGRectMake(0, 0, 300, 44));
+    s.bar->setShowsCancelButton(true);
+    if (barInNavigationBar) {
+        s.screen->navigationItem()->setTitleView(s.bar);
+        window->setRootViewController(UINavigationController::initWithRootViewController(s.screen));
+    } else {
+        window->setRootViewController(s.screen);
+        s.screen->view()->addSubview(s.bar);
+    }
+    s.searcher = Searcher::init();
+    s.bar->setDelegate(s.searcher.get(), s.searcher);
+    s.display = UISearchDisplayController::initWithSearchBarContentsController(s.bar, s.screen);
+    s.display->setDelegate(s.searcher.get(), s.searcher);
+    s.display->setSearchResultsDataSource(s.searcher.get(), s.searcher);
+    UIApplicationHost::runUntilIdle();
+    return s;
+}
+
+CGPoint centreOnScreen(const Ref<UIView>& view)
+{
+    CGRect r = view->convertRectToView(view->bounds(), nullptr);
+    return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+}
+
+TEST_F(SearchTest, ResultsGoInAPopoverOnlyOnTheTabletWithTheBarOutsideTheContents)
+{
+    struct Case {
+        const char* name;
+        UIUserInterfaceIdiom idiom;
+        bool barInNavigationBar;
+        bool inPopover;
+    };
+    const Case cases[] = {
+        { "tablet, bar in navigation bar", UIUserInterfaceIdiomPad, true, true },
+        { "tablet, bar in the contents view", UIUserInterfaceIdiomPad, false, false },
+        { "phone, bar in navigation bar", UIUserInterfaceIdiomPhone, true, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UIKeyboard::resetForTesting();
+        UIDevice::currentDevice()->setUserInterfaceIdiom(c.idiom);
+        auto window = makeKeyWindow();
+        auto s = makeSearchScreen(window, c.barInNavigationBar);
+
+        UIApplicationHost::tap(centreOnScreen(s.bar));
+        UIKeyboard::typeText("AB");
+        UIApplicationHost::runUntilIdle();
+        auto table = s.display->searchResultsTableView();
+        ASSERT_TRUE(s.display->isSearchResultsTableVisible());
+        ASSERT_TRUE(table->window());
+        EXPECT_EQ(table->numberOfRowsInSection(0), 2);
+        EXPECT_EQ(bool(s.display->searchResultsPopover()), c.inPopover);
+        if (c.inPopover) {
+            auto popover = s.display->searchResultsPopover();
+            EXPECT_TRUE(popover->isPopoverVisible());
+            EXPECT_EQ(popover->popoverArrowDirection(), UIPopoverArrowDirectionUp);
+            CGRect barOnScreen = s.bar->convertRectToView(s.bar->bounds(), nullptr);
+            EXPECT_GE(popover->popoverFrame().origin.y, CGRectGetMaxY(barOnScreen));
+            EXPECT_TRUE(CGRectContainsRect(popover->popoverFrame(), table->convertRectToView(table->bounds(), nullptr)));
+        } else {
+            EXPECT_EQ(table->superview(), s.screen->view());
+        }
+
+        s.display->setActive(false);
+        UIApplicationHost::runUntilIdle();
+        EXPECT_FALSE(table->window());
+        EXPECT_FALSE(s.display->searchResultsPopover());
+        window->setHidden(true);
+    }
+}
+
+TEST_F(SearchTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSearch)
+{
+    auto window = makeKeyWindow();
+    auto s = makeSearchScreen(window, true);
+
+    UIApplicationHost::tap(centreOnScreen(s.bar));
+    UIKeyboard::typeText("K");
+    auto first = s.display->searchResultsPopover();
+    ASSERT_TRUE(first);
+    // Emptying the text and typing again before the run loop turns: the first popover's
+    // belated clean-up must leave the new one's table alone.
+    UIKeyboard::pressDelete();
+    EXPECT_FALSE(s.display->searchResultsPopover());
+    UIKeyboard::typeText("L");
+    auto second = s.display->searchResultsPopover();
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    UIApplicationHost::runUntilIdle();
+    auto table = s.display->searchResultsTableView();
+    EXPECT_FALSE(first->isPopoverVisible());
+    EXPECT_TRUE(second->isPopoverVisible());
+    EXPECT_TRUE(table->window());
+    EXPECT_EQ(table->numberOfRowsInSection(0), 1);
+
+    // The bar itself stays usable under the popover.
+    UIApplicationHost::tap(centreOnScreen(s.bar));
+    EXPECT_TRUE(second->isPopoverVisible());
+    UIKeyboard::typeText("M");
+    EXPECT_EQ(table->numberOfRowsInSection(0), 2);
+    s.searcher->log.take();
+
+    // A touch well away from the popover and the bar.
+    UIApplicationHost::tap(CGPointMake(700, 1000));
+    m_clock.advance(1);
+    UIApplicationHost::runUntilIdle();
+    EXPECT_FALSE(s.display->isActive());
+    EXPECT_FALSE(s.display->isSearchResultsTableVisible());
+    EXPECT_FALSE(s.display->searchResultsPopover());
+    EXPECT_FALSE(table->window());
+    EXPECT_EQ(s.bar->text(), "");
+    EXPECT_FALSE(UIKeyboard::isVisible());
+    EXPECT_THAT(s.searcher->log.take(), ElementsAre("willHideTable", "didHideTable", "didEnd"));
+}
+
 TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
 {
     struct Case {

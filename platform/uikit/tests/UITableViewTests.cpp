@@ -1,6 +1,7 @@
 #include "UIKitTestFixture.h"
 
 #include "NSException.h"
+#include "NSRunLoop.h"
 #include "UIApplicationHost.h"
 #include "UILabel.h"
 #include "UINib.h"
@@ -265,6 +266,33 @@ TEST_F(TableViewTest, LaysOutSectionsHeadersAndRowHeights)
             EXPECT_EQ(scrolled, nullptr);
         table->removeFromSuperview();
     }
+}
+
+TEST_F(TableViewTest, SeveralPinnedHeadersSettleAboveTheCellsInSectionOrder)
+{
+    // Three short sections with headers, all on screen at once: each layout pass places the
+    // headers, and that must not ask for yet another pass.
+    m_rows->sections = { { "a" }, { "b" }, { "c" } };
+    m_rows->headers = { "A", "B", "C" };
+    auto table = makeTable();
+    // Run-loop passes until nothing is pending, at most 20.
+    auto passesToSettle = [] {
+        int passes = 0;
+        while (NSRunLoop::mainRunLoop()->hasPendingWorkInMode(NSDefaultRunLoopMode) && passes < 20) {
+            runOnePass();
+            ++passes;
+        }
+        return passes;
+    };
+    EXPECT_LT(passesToSettle(), 20);
+    const auto& views = table->subviews();
+    ASSERT_GE(views.size(), 3u);
+    for (int32_t s = 0; s < 3; ++s)
+        EXPECT_EQ(views[views.size() - 3 + size_t(s)], table->headerViewForSection(s)) << "section " << s;
+
+    // Scrolling re-lays the cells under the headers without reordering them again.
+    table->setContentOffset(CGPointMake(0, 1));
+    EXPECT_LT(passesToSettle(), 20);
 }
 
 TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
