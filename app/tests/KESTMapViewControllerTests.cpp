@@ -2,6 +2,7 @@
 
 #include "CADisplayLink.h"
 #include "KESTARViewController.h"
+#include "KESTAirportViewController.h"
 #include "UIApplicationHost.h"
 #include "UIBarButtonItem.h"
 #include "UIKeyboard.h"
@@ -362,6 +363,43 @@ TEST_F(MapScreenTest, SelectionAddsTheMarkerOpensItsCalloutAndTheDetailPopover)
 
     screen->deselectAnnotation(plane);
     EXPECT_FALSE(screen->selectedMarker());
+}
+
+TEST_F(MapScreenTest, AnAirportCalloutAccessoryOpensTheBoardThatStaysPut)
+{
+    auto map = screen->mapView();
+    auto airport = makeAirport("EGLL", 51.5, -0.5);
+    auto wrapped = KESTMapAnnotation::forAnnotation(airport);
+    auto view = screen->mapViewViewForAnnotation(map, wrapped);
+    ASSERT_TRUE(view);
+    auto accessory = std::dynamic_pointer_cast<UIControl>(view->rightCalloutAccessoryView());
+    ASSERT_TRUE(accessory);
+    screen->selectAnnotationMakeVisible(airport, false);
+    screen->mapViewAnnotationViewCalloutAccessoryControlTapped(map, view, accessory);
+    drainAll();
+
+    auto popover = screen->mapViewPOC();
+    ASSERT_TRUE(popover);
+    EXPECT_TRUE(popover->isPopoverVisible());
+    auto navigation = std::dynamic_pointer_cast<UINavigationController>(popover->contentViewController());
+    ASSERT_TRUE(navigation);
+    auto board = std::dynamic_pointer_cast<KESTAirportViewController>(navigation->topViewController());
+    ASSERT_TRUE(board);
+    EXPECT_EQ(board->airport(), airport);
+    EXPECT_EQ(board->title(), airport->title());
+    EXPECT_EQ(board->delegate().get(), static_cast<KESTSearchDelegate*>(screen.get()));
+    EXPECT_FALSE(screen->activePlaneDetailVC());
+
+    // The movement pass repositions only a plane's detail popover.
+    CGRect before = popover->popoverFrame();
+    map->setCenterCoordinate({ 51.0, -1.0 });
+    scope.clock().advance(2);
+    EXPECT_TRUE(CGRectEqualToRect(popover->popoverFrame(), before));
+
+    // Dismissed in code, the popover stays stored: its delegate is not told.
+    screen->dismissMapPopover();
+    scope.clock().advance(1);
+    EXPECT_EQ(screen->mapViewPOC(), popover);
 }
 
 TEST_F(MapScreenTest, PopoverOpensOnTheSideWithRoom)

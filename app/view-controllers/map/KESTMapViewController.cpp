@@ -6,6 +6,7 @@
 #include "Dispatch.h"
 #include "KESTARViewController.h"
 #include "KESTAirport.h"
+#include "KESTAirportViewController.h"
 #include "KESTChartView.h"
 #include "KESTDetailViewController.h"
 #include "KESTMapAnnotation.h"
@@ -746,6 +747,13 @@ void KESTMapViewController::selectedPlaneStep()
 
 void KESTMapViewController::showDetailScreenForAnnotation(const Ref<KESTAnnotation>& annotation)
 {
+    if (auto airport = std::dynamic_pointer_cast<KESTAirport>(annotation)) {
+        auto board = KESTAirportViewController::initWithAirport(airport);
+        board->setDelegate(std::static_pointer_cast<KESTSearchDelegate>(protectedSelf()));
+        presentPopoverForViewControllerAnchoredToAnnotationAnimated(
+            UINavigationController::initWithRootViewController(board), annotation, true);
+        return;
+    }
     auto plane = std::dynamic_pointer_cast<KESTPlane>(annotation);
     if (!plane)
         return;
