@@ -1,17 +1,17 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "UITwoTouchGestureRecognizer.h"
 
 // Two fingers moving apart or together. The scale is the distance between the first two touches
 // over their distance when they went down; the gesture begins once that distance has changed by
 // 8 points, changes with every move and ends when fewer than two touches remain (it fails when
 // all lift first). The velocity is the scale's change per second over the last move. A finger
 // replacing one of the pair continues the scale from where it was. Continuous.
-class UIPinchGestureRecognizer : public UIGestureRecognizer {
-    VX_OBJECT(UIPinchGestureRecognizer, UIGestureRecognizer)
+class UIPinchGestureRecognizer : public UITwoTouchGestureRecognizer {
+    VX_OBJECT(UIPinchGestureRecognizer, UITwoTouchGestureRecognizer)
 public:
     explicit UIPinchGestureRecognizer(Passkey key)
-        : UIGestureRecognizer(key)
+        : UITwoTouchGestureRecognizer(key)
     {
     }
     static Ref<UIPinchGestureRecognizer> init() { return make<UIPinchGestureRecognizer>(); }
@@ -22,23 +22,18 @@ public:
     void setScale(CGFloat scale);
     CGFloat velocity() const { return m_velocity; }
 
-    void touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event) override;
-    void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void reset() override;
 
 private:
     // The distance between the first two touches down; 0 with fewer.
     CGFloat span() const;
-    // Re-measures against the current pair when the pair of touches changed.
-    void followPair();
+    void pairChanged() override;
+    void pairRestarted() override;
 
     CGFloat m_scale { 1 };
     CGFloat m_velocity { 0 };
     // The distance at which the scale would be 1.
     CGFloat m_referenceSpan { 0 };
     CGFloat m_startSpan { 0 };
-    double m_lastTime { 0 };
-    const UITouch* m_first { nullptr };
-    const UITouch* m_second { nullptr };
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "UITwoTouchGestureRecognizer.h"
 
 // Two fingers turning about each other. The rotation, in radians, is how far the line from the
 // first touch to the second has turned since they went down, clockwise on the screen positive,
@@ -8,11 +8,11 @@
 // with every move and ends when fewer than two touches remain (it fails when all lift first). The
 // velocity is radians per second over the last move. A finger replacing one of the pair
 // continues the rotation from where it was. Continuous.
-class UIRotationGestureRecognizer : public UIGestureRecognizer {
-    VX_OBJECT(UIRotationGestureRecognizer, UIGestureRecognizer)
+class UIRotationGestureRecognizer : public UITwoTouchGestureRecognizer {
+    VX_OBJECT(UIRotationGestureRecognizer, UITwoTouchGestureRecognizer)
 public:
     explicit UIRotationGestureRecognizer(Passkey key)
-        : UIGestureRecognizer(key)
+        : UITwoTouchGestureRecognizer(key)
     {
     }
     static Ref<UIRotationGestureRecognizer> init() { return make<UIRotationGestureRecognizer>(); }
@@ -22,22 +22,18 @@ public:
     void setRotation(CGFloat rotation) { m_rotation = rotation; }
     CGFloat velocity() const { return m_velocity; }
 
-    void touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event) override;
-    void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void reset() override;
 
 private:
     // The angle of the line from the first touch down to the second; nullopt with fewer.
     std::optional<double> angle() const;
-    void followPair();
+    void pairChanged() override;
+    void pairRestarted() override;
 
     CGFloat m_rotation { 0 };
     CGFloat m_velocity { 0 };
     // Turned since the fingers went down, for the threshold (setRotation does not change it).
     double m_turned { 0 };
     double m_lastAngle { 0 };
-    double m_lastTime { 0 };
-    const UITouch* m_first { nullptr };
-    const UITouch* m_second { nullptr };
 };
