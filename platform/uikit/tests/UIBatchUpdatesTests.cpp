@@ -186,10 +186,10 @@ TEST_F(BatchUpdatesTest, TableRefusesChangesThatDoNotAddUpWithItsOwnReasons)
                 t.endUpdates();
             },
             "" },
-        { "count of a section that is not there", { 2 }, { 2 },
-            [](UITableView& t) { t.numberOfRowsInSection(3); }, "NSRangeException: section (3) beyond bounds (1)" },
-        { "count of a negative section", { 2 }, { 2 },
-            [](UITableView& t) { t.numberOfRowsInSection(-1); }, "NSRangeException: section (-1) beyond bounds (1)" },
+        { "count of a section that is not there", { 2 }, { 2 }, [](UITableView& t) { t.numberOfRowsInSection(3); },
+            "NSRangeException: section (3) beyond bounds (1)" },
+        { "count of a negative section", { 2 }, { 2 }, [](UITableView& t) { t.numberOfRowsInSection(-1); },
+            "NSRangeException: section (-1) beyond bounds (1)" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,9 +207,8 @@ TEST_F(BatchUpdatesTest, TableRefusesChangesThatDoNotAddUpWithItsOwnReasons)
 TEST_F(BatchUpdatesTest, CollectionViewRefusesChangesThatDoNotAddUpWithItsOwnReasons)
 {
     const std::string invalid = "NSInternalInconsistencyException: Invalid update: ";
-    auto batch = [](UICollectionView& v, std::function<void()> updates) {
-        v.performBatchUpdatesCompletion(updates, nullptr);
-    };
+    auto batch
+        = [](UICollectionView& v, std::function<void()> updates) { v.performBatchUpdatesCompletion(updates, nullptr); };
     const std::vector<Case<UICollectionView>> cases = {
         { "delete a section that is not there", { 2, 1 }, { 2 }, [](UICollectionView& v) { v.deleteSections({ 5 }); },
             invalid + "attempt to delete section 5, but there are only 2 sections before the update" },
