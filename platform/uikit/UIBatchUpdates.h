@@ -1,28 +1,24 @@
 #pragma once
 
-#include "NSIndexPath.h"
+#include "UISectionedRows.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-// The section and row bookkeeping a table view and a collection view share (a collection view's
-// items are its rows here): the row counts of each section as the data source gives them, paths
-// checked against those counts, and the changes (insert, delete, reload and move of sections and
-// rows) gathered at once or over nested batches, then checked against the counts the data source
-// gives afterwards. What differs between the views, their wording and how strictly they check,
-// comes in a Rules value; their geometry, cells and delegates stay with them. Internal to
-// platform/uikit. Main thread only.
+// The row and section changes of a table view or a collection view (a collection view's items
+// are its rows here): insert, delete, reload and move, gathered at once or over nested batches,
+// then checked against the counts the data source gives afterwards and turned into a plan of
+// where each surviving row goes. What differs between the views, their wording and how strictly
+// they check, comes in a Rules value; their geometry, cells and delegates stay with them.
+// Internal to platform/uikit. Main thread only.
 class UIBatchUpdates {
 public:
-    using Path = std::pair<int32_t, int32_t>; // (section, row)
-    using Counts = std::vector<int32_t>; // the rows of each section
+    using Path = UISectionedRows::Path;
+    using Counts = UISectionedRows::Counts;
 
     // Deletes, reloads and move sources name rows and sections as they were; inserts and move
     // targets as they are after.
@@ -70,7 +66,8 @@ public:
     // The visible cells moved to their rows' new places; `endDisplaying(path, cell)` gets, in
     // path order, those whose rows went or were refreshed.
     template <typename Cell, typename EndDisplaying>
-    static void moveVisibleCells(std::map<Path, Ref<Cell>>& visible, const Plan& plan, EndDisplaying&& endDisplaying)
+    static void moveVisibleCells(
+        UISectionedRows::VisibleCells<Cell>& visible, const Plan& plan, EndDisplaying&& endDisplaying)
     {
         auto cells = std::move(visible);
         visible.clear();
@@ -84,30 +81,6 @@ public:
     }
     // The selected rows that survive, at their new places.
     static void moveSelection(std::vector<Path>& selected, const Plan& plan);
-
-    // The counts of `sections` sections (negative counts read as none).
-    static Counts countRows(int32_t sections, const std::function<int32_t(int32_t section)>& rowsInSection);
-    // Drops the paths past the end of their section or of the sections.
-    static void dropPathsBeyond(std::vector<Path>& paths, const Counts& counts);
-    // The path of an existing row; nullopt for nil, a path too short, or a row not there.
-    static std::optional<Path> existingPath(const Ref<NSIndexPath>& indexPath, const Counts& counts);
-    // Raises NSRangeException for a section that is not there.
-    static int32_t rowsInSection(const Counts& counts, int32_t section);
-
-    // Selection: the selected rows in order, and marking one selected or not, with its cell if shown.
-    static std::vector<Ref<NSIndexPath>> sortedIndexPaths(std::vector<Path> paths);
-    template <typename Cell>
-    static void setSelected(std::vector<Path>& selected, const std::map<Path, Ref<Cell>>& visible, Path path, bool on)
-    {
-        auto it = std::find(selected.begin(), selected.end(), path);
-        if (on && it == selected.end())
-            selected.push_back(path);
-        else if (!on && it != selected.end())
-            selected.erase(it);
-        auto cell = visible.find(path);
-        if (cell != visible.end())
-            cell->second->setSelected(on);
-    }
 
 private:
     Changes m_pending;

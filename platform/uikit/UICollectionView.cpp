@@ -268,14 +268,14 @@ void UICollectionView::performBatchUpdatesCompletion(
 }
 
 namespace {
-std::string refusedInsert(UIBatchUpdates::Path path, int32_t itemsAfter)
+std::string refusedInsert(UISectionedRows::Path path, int32_t itemsAfter)
 {
     return "attempt to insert item " + std::to_string(path.second) + " into section " + std::to_string(path.first)
         + ", but there are only " + std::to_string(itemsAfter) + " items in section " + std::to_string(path.first)
         + " after the update";
 }
 
-std::string refusedMove(UIBatchUpdates::Path from, UIBatchUpdates::Path to)
+std::string refusedMove(UISectionedRows::Path from, UISectionedRows::Path to)
 {
     return "attempt to move item " + std::to_string(from.second) + " of section " + std::to_string(from.first)
         + " to item " + std::to_string(to.second) + " of section " + std::to_string(to.first);
@@ -298,8 +298,8 @@ void UICollectionView::applyUpdates(UIBatchUpdates::Changes changes)
     // A collection view that has not loaded yet simply loads the new data.
     if (m_needsReload)
         return;
-    UIBatchUpdates::Counts oldCounts = m_itemCounts;
-    UIBatchUpdates::Counts newCounts = itemCountsFromDataSource();
+    UISectionedRows::Counts oldCounts = m_itemCounts;
+    UISectionedRows::Counts newCounts = itemCountsFromDataSource();
     auto plan = UIBatchUpdates::plan(oldCounts, newCounts, changes, kCollectionRules);
     if (!plan.failure.empty()) {
         // The view stays usable: it forgets its items and loads them again.
@@ -315,11 +315,11 @@ void UICollectionView::applyUpdates(UIBatchUpdates::Changes changes)
     UIBatchUpdates::moveSelection(m_selected, plan);
 }
 
-UIBatchUpdates::Counts UICollectionView::itemCountsFromDataSource()
+UISectionedRows::Counts UICollectionView::itemCountsFromDataSource()
 {
     auto self = protectedView();
     auto* ds = dataSource();
-    return UIBatchUpdates::countRows(ds ? ds->numberOfSectionsInCollectionView(self) : 0, [&](int32_t section) {
+    return UISectionedRows::countRows(ds ? ds->numberOfSectionsInCollectionView(self) : 0, [&](int32_t section) {
         auto* source = dataSource();
         return source ? source->collectionViewNumberOfItemsInSection(self, section) : 0;
     });
@@ -355,7 +355,7 @@ void UICollectionView::ensureLoaded()
     removeSupplementaryViews();
     m_itemCounts.clear(); // no items while the data source is asked
     m_itemCounts = itemCountsFromDataSource();
-    UIBatchUpdates::dropPathsBeyond(m_selected, m_itemCounts);
+    UISectionedRows::dropPathsBeyond(m_selected, m_itemCounts);
     m_layout->setNeedsPrepare(true);
 }
 
@@ -378,13 +378,13 @@ int32_t UICollectionView::numberOfSections()
 int32_t UICollectionView::numberOfItemsInSection(int32_t section)
 {
     ensureLoaded();
-    return UIBatchUpdates::rowsInSection(m_itemCounts, section);
+    return UISectionedRows::rowsInSection(m_itemCounts, section);
 }
 
 std::optional<UICollectionView::Path> UICollectionView::validPath(const Ref<NSIndexPath>& indexPath)
 {
     ensureLoaded();
-    return UIBatchUpdates::existingPath(indexPath, m_itemCounts);
+    return UISectionedRows::existingPath(indexPath, m_itemCounts);
 }
 
 // Layout of what is on screen
@@ -427,16 +427,8 @@ void UICollectionView::layoutItems()
                 = attributes;
         }
     }
-    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
-        if (items.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto path = it->first;
-        auto cell = it->second;
-        it = m_visibleCells.erase(it);
-        endDisplaying(path, cell);
-    }
+    UISectionedRows::dropCellsNotIn(
+        m_visibleCells, items, [&](Path path, const Ref<UICollectionViewCell>& cell) { endDisplaying(path, cell); });
     for (const auto& [path, attributes] : items) {
         auto found = m_visibleCells.find(path);
         if (found != m_visibleCells.end()) {
@@ -489,39 +481,25 @@ void UICollectionView::layoutItems()
 std::vector<Ref<UICollectionViewCell>> UICollectionView::visibleCells()
 {
     layoutItems();
-    std::vector<Ref<UICollectionViewCell>> cells;
-    for (auto& [path, cell] : m_visibleCells)
-        cells.push_back(cell);
-    return cells;
+    return UISectionedRows::cells(m_visibleCells);
 }
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForVisibleItems()
 {
     layoutItems();
-    std::vector<Ref<NSIndexPath>> paths;
-    for (auto& [path, cell] : m_visibleCells)
-        paths.push_back(toIndexPath(path));
-    return paths;
+    return UISectionedRows::indexPaths(m_visibleCells);
 }
 
 Ref<UICollectionViewCell> UICollectionView::cellForItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     layoutItems();
-    auto path = validPath(indexPath);
-    if (!path)
-        return nullptr;
-    auto it = m_visibleCells.find(*path);
-    return it == m_visibleCells.end() ? nullptr : it->second;
+    return UISectionedRows::cellAt(m_visibleCells, validPath(indexPath));
 }
 
 Ref<NSIndexPath> UICollectionView::indexPathForCell(const Ref<UICollectionViewCell>& cell)
 {
     layoutItems();
-    for (auto& [path, shown] : m_visibleCells) {
-        if (shown == cell)
-            return toIndexPath(path);
-    }
-    return nullptr;
+    return UISectionedRows::indexPathOf(m_visibleCells, cell);
 }
 
 Ref<NSIndexPath> UICollectionView::indexPathForItemAtPoint(CGPoint point)
@@ -546,12 +524,12 @@ Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemA
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForSelectedItems() const
 {
-    return UIBatchUpdates::sortedIndexPaths(m_selected);
+    return UISectionedRows::sortedIndexPaths(m_selected);
 }
 
 void UICollectionView::setSelected(Path path, bool selected)
 {
-    UIBatchUpdates::setSelected(m_selected, m_visibleCells, path, selected);
+    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
 }
 
 void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(

@@ -200,7 +200,7 @@ protected:
     void didChangeContentOffset() override { setNeedsLayout(); }
 
 private:
-    using Path = UIBatchUpdates::Path; // (section, item)
+    using Path = UISectionedRows::Path; // (section, item)
     void queueItems(const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths,
         std::vector<Path> UIBatchUpdates::Changes::*list);
     void queueSections(
@@ -209,7 +209,7 @@ private:
     void applyUpdates(UIBatchUpdates::Changes changes);
     Ref<UICollectionView> protectedView() { return std::static_pointer_cast<UICollectionView>(shared_from_this()); }
     void ensureLoaded();
-    UIBatchUpdates::Counts itemCountsFromDataSource();
+    UISectionedRows::Counts itemCountsFromDataSource();
     void endDisplaying(Path path, const Ref<UICollectionViewCell>& cell);
     void removeSupplementaryViews();
     void prepareIfNeeded();

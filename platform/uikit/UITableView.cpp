@@ -186,7 +186,7 @@ void UITableView::computeGeometry()
         removeSectionViews();
         m_rowCounts.clear(); // no rows while the data source is asked
         m_rowCounts = rowCountsFromDataSource(ds);
-        UIBatchUpdates::dropPathsBeyond(m_selected, m_rowCounts);
+        UISectionedRows::dropPathsBeyond(m_selected, m_rowCounts);
         m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
     }
 
@@ -236,10 +236,10 @@ void UITableView::computeGeometry()
     setContentSize(CGSizeMake(bounds().size.width, y));
 }
 
-UIBatchUpdates::Counts UITableView::rowCountsFromDataSource(UITableViewDataSource* ds)
+UISectionedRows::Counts UITableView::rowCountsFromDataSource(UITableViewDataSource* ds)
 {
     auto self = protectedTable();
-    return UIBatchUpdates::countRows(ds ? ds->numberOfSectionsInTableView(self) : 0, [&](int32_t section) {
+    return UISectionedRows::countRows(ds ? ds->numberOfSectionsInTableView(self) : 0, [&](int32_t section) {
         auto* source = dataSource();
         return source ? source->tableViewNumberOfRowsInSection(self, section) : 0;
     });
@@ -271,13 +271,13 @@ int32_t UITableView::numberOfSections()
 int32_t UITableView::numberOfRowsInSection(int32_t section)
 {
     ensureGeometry();
-    return UIBatchUpdates::rowsInSection(m_rowCounts, section);
+    return UISectionedRows::rowsInSection(m_rowCounts, section);
 }
 
 std::optional<UITableView::Path> UITableView::validPath(const Ref<NSIndexPath>& indexPath)
 {
     ensureGeometry();
-    return UIBatchUpdates::existingPath(indexPath, m_rowCounts);
+    return UISectionedRows::existingPath(indexPath, m_rowCounts);
 }
 
 CGRect UITableView::rowRect(Path path)
@@ -388,16 +388,8 @@ void UITableView::layoutCells()
     for (const auto& indexPath : indexPathsForRowsInRect(visible))
         wanted.insert({ indexPath->section(), indexPath->row() });
 
-    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
-        if (wanted.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto path = it->first;
-        auto cell = it->second;
-        it = m_visibleCells.erase(it);
-        endDisplaying(path, cell);
-    }
+    UISectionedRows::dropCellsNotIn(
+        m_visibleCells, wanted, [&](Path path, const Ref<UITableViewCell>& cell) { endDisplaying(path, cell); });
     for (const Path& path : wanted) {
         auto found = m_visibleCells.find(path);
         if (found != m_visibleCells.end()) {
@@ -672,39 +664,25 @@ void UITableView::layoutSectionViews(CGRect visible)
 Ref<UITableViewCell> UITableView::cellForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     layoutCells();
-    auto path = validPath(indexPath);
-    if (!path)
-        return nullptr;
-    auto it = m_visibleCells.find(*path);
-    return it == m_visibleCells.end() ? nullptr : it->second;
+    return UISectionedRows::cellAt(m_visibleCells, validPath(indexPath));
 }
 
 std::vector<Ref<UITableViewCell>> UITableView::visibleCells()
 {
     layoutCells();
-    std::vector<Ref<UITableViewCell>> cells;
-    for (auto& [path, cell] : m_visibleCells)
-        cells.push_back(cell);
-    return cells;
+    return UISectionedRows::cells(m_visibleCells);
 }
 
 std::vector<Ref<NSIndexPath>> UITableView::indexPathsForVisibleRows()
 {
     layoutCells();
-    std::vector<Ref<NSIndexPath>> paths;
-    for (auto& [path, cell] : m_visibleCells)
-        paths.push_back(toIndexPath(path));
-    return paths;
+    return UISectionedRows::indexPaths(m_visibleCells);
 }
 
 Ref<NSIndexPath> UITableView::indexPathForCell(const Ref<UITableViewCell>& cell)
 {
     layoutCells();
-    for (auto& [path, shown] : m_visibleCells) {
-        if (shown == cell)
-            return toIndexPath(path);
-    }
-    return nullptr;
+    return UISectionedRows::indexPathOf(m_visibleCells, cell);
 }
 
 Ref<UIView> UITableView::headerViewForSection(int32_t section)
@@ -824,13 +802,13 @@ void UITableView::reloadSectionsWithRowAnimation(
 }
 
 namespace {
-std::string refusedInsert(UIBatchUpdates::Path path, int32_t rowsAfter)
+std::string refusedInsert(UISectionedRows::Path path, int32_t rowsAfter)
 {
     return "attempt to insert row " + std::to_string(path.second) + " into section " + std::to_string(path.first)
         + ", but there are only " + std::to_string(rowsAfter) + " rows in section after the update";
 }
 
-std::string refusedMove(UIBatchUpdates::Path, UIBatchUpdates::Path)
+std::string refusedMove(UISectionedRows::Path, UISectionedRows::Path)
 {
     return "attempt to move a row that does not exist or to a place that does not exist after the update";
 }
@@ -854,8 +832,8 @@ void UITableView::applyUpdates(UIBatchUpdates::Changes changes)
         return;
     }
     auto* ds = dataSource();
-    UIBatchUpdates::Counts oldCounts = m_rowCounts;
-    UIBatchUpdates::Counts newCounts = rowCountsFromDataSource(ds);
+    UISectionedRows::Counts oldCounts = m_rowCounts;
+    UISectionedRows::Counts newCounts = rowCountsFromDataSource(ds);
     auto plan = UIBatchUpdates::plan(oldCounts, newCounts, changes, kTableRules);
     if (!plan.failure.empty()) {
         // The table stays usable: it forgets its rows and loads them again.
@@ -943,12 +921,12 @@ Ref<NSIndexPath> UITableView::indexPathForSelectedRow() const
 
 std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
 {
-    return UIBatchUpdates::sortedIndexPaths(m_selected);
+    return UISectionedRows::sortedIndexPaths(m_selected);
 }
 
 void UITableView::setSelected(Path path, bool selected)
 {
-    UIBatchUpdates::setSelected(m_selected, m_visibleCells, path, selected);
+    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
 }
 
 void UITableView::selectRowAtIndexPathAnimatedScrollPosition(

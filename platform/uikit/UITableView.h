@@ -333,7 +333,7 @@ protected:
     void didChangeContentOffset() override { setNeedsLayout(); }
 
 private:
-    using Path = UIBatchUpdates::Path; // (section, row)
+    using Path = UISectionedRows::Path; // (section, row)
     struct SectionGeometry {
         CGFloat top { 0 };
         CGFloat header { 0 };
@@ -347,7 +347,7 @@ private:
     void setNeedsGeometry();
     void ensureGeometry();
     void computeGeometry();
-    UIBatchUpdates::Counts rowCountsFromDataSource(UITableViewDataSource* ds);
+    UISectionedRows::Counts rowCountsFromDataSource(UITableViewDataSource* ds);
     void removeSectionViews();
     std::optional<Path> validPath(const Ref<NSIndexPath>& indexPath);
     CGRect rowRect(Path path);
