@@ -342,4 +342,48 @@ TEST_F(BatchUpdatesTest, SectionChangesCarrySurvivingCellsAndSelection)
     EXPECT_EQ(selected, (std::vector<std::string> { "0.0", "0.3" }));
 }
 
+// Changes inside nested batches wait for the outermost to end; a batch left by an exception
+// forgets its changes, and an end with no batch open does nothing.
+TEST_F(BatchUpdatesTest, NestedBatchesApplyOnceAtTheOutermostEnd)
+{
+    auto table = makeTable({ 2 });
+    m_rows->counts = { 3 };
+    table->beginUpdates();
+    table->beginUpdates();
+    table->insertRowsAtIndexPathsWithRowAnimation({ at(0, 2) }, UITableViewRowAnimationFade);
+    table->endUpdates();
+    EXPECT_EQ(table->numberOfRowsInSection(0), 2) << "still inside the outer batch";
+    table->endUpdates();
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+    m_rows->counts = { 4 };
+    EXPECT_EQ(raised([&] { table->endUpdates(); }), "") << "no batch is open: nothing is checked";
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+
+    auto view = makeCollectionView({ 2 });
+    m_items->counts = { 3 };
+    int completions = 0;
+    view->performBatchUpdatesCompletion(
+        [&] {
+            view->performBatchUpdatesCompletion([&] { view->insertItemsAtIndexPaths({ at(0, 2) }); }, nullptr);
+            EXPECT_EQ(view->numberOfItemsInSection(0), 2) << "still inside the outer batch";
+        },
+        [&](bool) { ++completions; });
+    EXPECT_EQ(view->numberOfItemsInSection(0), 3);
+    m_clock.advance(0.3);
+    EXPECT_EQ(completions, 1);
+
+    EXPECT_THROW(view->performBatchUpdatesCompletion(
+                     [&] {
+                         view->insertItemsAtIndexPaths({ at(0, 3) });
+                         throw std::runtime_error("given up");
+                     },
+                     [&](bool) { ++completions; }),
+        std::runtime_error);
+    EXPECT_EQ(raised([&] { view->reloadItemsAtIndexPaths({ at(0, 0) }); }), "")
+        << "the abandoned insert is not applied with the next change";
+    EXPECT_EQ(view->numberOfItemsInSection(0), 3);
+    m_clock.advance(1);
+    EXPECT_EQ(completions, 1);
+}
+
 } // namespace
