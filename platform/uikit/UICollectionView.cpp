@@ -2,12 +2,10 @@
 
 #include "NSException.h"
 #include "NSRunLoop.h"
-#include "NSString.h"
 #include "UINib.h"
 #include "UITouch.h"
 
 #include <algorithm>
-#include <set>
 
 VX_REGISTER_CLASS(UICollectionView);
 
@@ -174,39 +172,39 @@ void UICollectionView::reloadData()
 // Updates
 
 void UICollectionView::queueItems(
-    const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths, std::vector<Path> PendingUpdates::*list)
+    const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths, std::vector<Path> UIBatchUpdates::Changes::*list)
 {
     m_recordedChanges.push_back(name);
     for (const auto& indexPath : indexPaths) {
         if (!indexPath || indexPath->length() < 2)
             NSException::raise(NSInvalidArgumentException, std::string(name) + ": an index path is not an item's");
-        (m_pending.*list).push_back({ indexPath->section(), indexPath->item() });
+        (m_updates.pending().*list).push_back({ indexPath->section(), indexPath->item() });
     }
     applyUnlessBatched();
 }
 
 void UICollectionView::queueSections(
-    const char* name, const std::vector<int32_t>& sections, std::vector<int32_t> PendingUpdates::*list)
+    const char* name, const std::vector<int32_t>& sections, std::vector<int32_t> UIBatchUpdates::Changes::*list)
 {
     m_recordedChanges.push_back(name);
-    auto& pending = m_pending.*list;
+    auto& pending = m_updates.pending().*list;
     pending.insert(pending.end(), sections.begin(), sections.end());
     applyUnlessBatched();
 }
 
 void UICollectionView::insertItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
-    queueItems("insertItems", indexPaths, &PendingUpdates::insertItems);
+    queueItems("insertItems", indexPaths, &UIBatchUpdates::Changes::insertRows);
 }
 
 void UICollectionView::deleteItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
-    queueItems("deleteItems", indexPaths, &PendingUpdates::deleteItems);
+    queueItems("deleteItems", indexPaths, &UIBatchUpdates::Changes::deleteRows);
 }
 
 void UICollectionView::reloadItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
-    queueItems("reloadItems", indexPaths, &PendingUpdates::reloadItems);
+    queueItems("reloadItems", indexPaths, &UIBatchUpdates::Changes::reloadRows);
 }
 
 void UICollectionView::moveItemAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
@@ -214,54 +212,53 @@ void UICollectionView::moveItemAtIndexPathToIndexPath(const Ref<NSIndexPath>& fr
     m_recordedChanges.push_back("moveItem");
     if (!from || !to || from->length() < 2 || to->length() < 2)
         NSException::raise(NSInvalidArgumentException, "moveItem: an index path is not an item's");
-    m_pending.moveItems.push_back({ { from->section(), from->item() }, { to->section(), to->item() } });
+    m_updates.pending().moveRows.push_back({ { from->section(), from->item() }, { to->section(), to->item() } });
     applyUnlessBatched();
 }
 
 void UICollectionView::insertSections(const std::vector<int32_t>& sections)
 {
-    queueSections("insertSections", sections, &PendingUpdates::insertSections);
+    queueSections("insertSections", sections, &UIBatchUpdates::Changes::insertSections);
 }
 
 void UICollectionView::deleteSections(const std::vector<int32_t>& sections)
 {
-    queueSections("deleteSections", sections, &PendingUpdates::deleteSections);
+    queueSections("deleteSections", sections, &UIBatchUpdates::Changes::deleteSections);
 }
 
 void UICollectionView::reloadSections(const std::vector<int32_t>& sections)
 {
-    queueSections("reloadSections", sections, &PendingUpdates::reloadSections);
+    queueSections("reloadSections", sections, &UIBatchUpdates::Changes::reloadSections);
 }
 
 void UICollectionView::moveSectionToSection(int32_t from, int32_t to)
 {
     m_recordedChanges.push_back("moveSection");
-    m_pending.moveSections.push_back({ from, to });
+    m_updates.pending().moveSections.push_back({ from, to });
     applyUnlessBatched();
 }
 
 void UICollectionView::applyUnlessBatched()
 {
-    if (m_batchDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    if (!m_updates.isBatching())
+        applyUpdates(m_updates.takePending());
 }
 
 void UICollectionView::performBatchUpdatesCompletion(
     const std::function<void()>& updates, std::function<void(bool)> completion)
 {
     auto self = protectedView();
-    ++m_batchDepth;
+    m_updates.begin();
     try {
         if (updates)
             updates();
     } catch (...) {
-        if (--m_batchDepth == 0)
-            m_pending = {};
+        m_updates.abandon();
         throw;
     }
-    if (--m_batchDepth > 0)
+    if (!m_updates.end())
         return;
-    applyUpdates(std::exchange(m_pending, {}));
+    applyUpdates(m_updates.takePending());
     if (!completion)
         return;
     double delay = UIView::areAnimationsEnabled() ? 0.3 : 0;
@@ -270,189 +267,79 @@ void UICollectionView::performBatchUpdatesCompletion(
         { NSRunLoopCommonModes });
 }
 
-void UICollectionView::applyUpdates(PendingUpdates u)
+namespace {
+std::string refusedInsert(UISectionedRows::Path path, int32_t itemsAfter)
+{
+    return "attempt to insert item " + std::to_string(path.second) + " into section " + std::to_string(path.first)
+        + ", but there are only " + std::to_string(itemsAfter) + " items in section " + std::to_string(path.first)
+        + " after the update";
+}
+
+std::string refusedMove(UISectionedRows::Path from, UISectionedRows::Path to)
+{
+    return "attempt to move item " + std::to_string(from.second) + " of section " + std::to_string(from.first)
+        + " to item " + std::to_string(to.second) + " of section " + std::to_string(to.first);
+}
+
+// How a collection view words its refusals; it also refuses reloads of sections that are not
+// there and moves that clash.
+const UIBatchUpdates::Rules kCollectionRules { .viewName = "collection view",
+    .rowName = "item",
+    .checksReloadedSections = true,
+    .checksMoveClashes = true,
+    .insertFailure = refusedInsert,
+    .moveFailure = refusedMove };
+} // namespace
+
+void UICollectionView::applyUpdates(UIBatchUpdates::Changes changes)
 {
     auto self = protectedView();
     m_layout->invalidateLayout();
     // A collection view that has not loaded yet simply loads the new data.
     if (m_needsReload)
         return;
-    std::vector<int32_t> oldCounts = m_itemCounts;
-    std::vector<int32_t> newCounts;
-    auto* ds = dataSource();
-    int32_t newSections = ds ? std::max(0, ds->numberOfSectionsInCollectionView(self)) : 0;
-    for (int32_t s = 0; s < newSections; ++s)
-        newCounts.push_back(dataSource() ? std::max(0, dataSource()->collectionViewNumberOfItemsInSection(self, s)) : 0);
-    int32_t oldSections = int32_t(oldCounts.size());
-
-    auto fail = [&](const std::string& reason) {
+    UISectionedRows::Counts oldCounts = m_itemCounts;
+    UISectionedRows::Counts newCounts = itemCountsFromDataSource();
+    auto plan = UIBatchUpdates::plan(oldCounts, newCounts, changes, kCollectionRules);
+    if (!plan.failure.empty()) {
         // The view stays usable: it forgets its items and loads them again.
         m_needsReload = true;
         m_layout->invalidateLayout();
-        NSException::raise(NSInternalInconsistencyException, "Invalid update: " + reason);
-    };
-    auto inOld = [&](Path p) {
-        return p.first >= 0 && p.first < oldSections && p.second >= 0 && p.second < oldCounts[size_t(p.first)];
-    };
-    auto inNew = [&](Path p) {
-        return p.first >= 0 && p.first < newSections && p.second >= 0 && p.second < newCounts[size_t(p.first)];
-    };
-
-    std::set<int32_t> deletedSections(u.deleteSections.begin(), u.deleteSections.end());
-    std::set<int32_t> insertedSections(u.insertSections.begin(), u.insertSections.end());
-    std::set<int32_t> reloadedSections(u.reloadSections.begin(), u.reloadSections.end());
-    std::map<int32_t, int32_t> movedSections(u.moveSections.begin(), u.moveSections.end());
-    for (int32_t s : deletedSections) {
-        if (s < 0 || s >= oldSections)
-            fail("attempt to delete section " + std::to_string(s) + ", but there are only "
-                + std::to_string(oldSections) + " sections before the update");
-    }
-    for (int32_t s : reloadedSections) {
-        if (s < 0 || s >= oldSections)
-            fail("attempt to reload section " + std::to_string(s) + ", but there are only "
-                + std::to_string(oldSections) + " sections before the update");
-    }
-    for (int32_t s : insertedSections) {
-        if (s < 0 || s >= newSections)
-            fail("attempt to insert section " + std::to_string(s) + " but there are only "
-                + std::to_string(newSections) + " sections after the update");
-    }
-    std::set<int32_t> moveTargets;
-    for (const auto& [from, to] : u.moveSections) {
-        if (from < 0 || from >= oldSections || to < 0 || to >= newSections || deletedSections.count(from)
-            || insertedSections.count(to) || !moveTargets.insert(to).second)
-            fail("attempt to move section " + std::to_string(from) + " to section " + std::to_string(to));
-    }
-    if (oldSections - int32_t(deletedSections.size()) + int32_t(insertedSections.size()) != newSections)
-        fail(NSString::stringWithFormat(
-            "invalid number of sections.  The number of sections contained in the collection view after the update "
-            "(%d) must be equal to the number of sections contained in the collection view before the update (%d), "
-            "plus or minus the number of sections inserted or deleted (%d inserted, %d deleted).",
-            newSections, oldSections, int32_t(insertedSections.size()), int32_t(deletedSections.size())));
-
-    // Old sections map to new ones: moved sections where they were sent, the others in order
-    // into the places no insert or move took.
-    std::vector<int32_t> sectionMap(size_t(oldSections), -1);
-    {
-        int32_t ns = 0;
-        for (int32_t os = 0; os < oldSections; ++os) {
-            if (deletedSections.count(os))
-                continue;
-            if (auto moved = movedSections.find(os); moved != movedSections.end()) {
-                sectionMap[size_t(os)] = moved->second;
-                continue;
-            }
-            while (insertedSections.count(ns) || moveTargets.count(ns))
-                ++ns;
-            sectionMap[size_t(os)] = ns++;
-        }
-    }
-
-    for (const Path& p : u.deleteItems) {
-        if (!inOld(p))
-            fail("attempt to delete item " + std::to_string(p.second) + " from section " + std::to_string(p.first)
-                + " which does not exist before the update");
-    }
-    for (const Path& p : u.reloadItems) {
-        if (!inOld(p))
-            fail("attempt to reload item " + std::to_string(p.second) + " from section " + std::to_string(p.first)
-                + " which does not exist before the update");
-    }
-    for (const Path& p : u.insertItems) {
-        if (!inNew(p))
-            fail("attempt to insert item " + std::to_string(p.second) + " into section " + std::to_string(p.first)
-                + ", but there are only "
-                + std::to_string(p.first >= 0 && p.first < newSections ? newCounts[size_t(p.first)] : 0)
-                + " items in section " + std::to_string(p.first) + " after the update");
-    }
-    std::set<Path> moveSources, itemTargets(u.insertItems.begin(), u.insertItems.end());
-    for (const auto& [from, to] : u.moveItems) {
-        if (!inOld(from) || !inNew(to) || !moveSources.insert(from).second || !itemTargets.insert(to).second)
-            fail("attempt to move item " + std::to_string(from.second) + " of section " + std::to_string(from.first)
-                + " to item " + std::to_string(to.second) + " of section " + std::to_string(to.first));
-    }
-
-    // Each surviving section's count must follow from the changes made to it.
-    for (int32_t os = 0; os < oldSections; ++os) {
-        int32_t ns = sectionMap[size_t(os)];
-        if (ns < 0 || reloadedSections.count(os))
-            continue;
-        int32_t inserted = 0, deleted = 0, movedIn = 0, movedOut = 0;
-        for (const Path& p : u.insertItems)
-            inserted += p.first == ns;
-        for (const Path& p : u.deleteItems)
-            deleted += p.first == os;
-        for (const auto& [from, to] : u.moveItems) {
-            movedOut += from.first == os;
-            movedIn += to.first == ns;
-        }
-        int32_t expected = oldCounts[size_t(os)] + inserted - deleted + movedIn - movedOut;
-        if (expected != newCounts[size_t(ns)])
-            fail(NSString::stringWithFormat(
-                "invalid number of items in section %d.  The number of items contained in an existing section after "
-                "the update (%d) must be equal to the number of items contained in that section before the update "
-                "(%d), plus or minus the number of items inserted or deleted from that section (%d inserted, %d "
-                "deleted) and plus or minus the number of items moved into or out of that section (%d moved in, %d "
-                "moved out).",
-                ns, newCounts[size_t(ns)], oldCounts[size_t(os)], inserted, deleted, movedIn, movedOut));
-    }
-
-    // Where each old item ends up: moved items where they were sent, the others of a surviving
-    // section into its free places in order.
-    std::map<Path, Path> itemMap;
-    std::set<Path> refreshed;
-    for (const auto& [from, to] : u.moveItems)
-        itemMap[from] = to;
-    for (int32_t os = 0; os < oldSections; ++os) {
-        int32_t ns = sectionMap[size_t(os)];
-        if (ns < 0)
-            continue;
-        std::set<int32_t> taken;
-        for (const Path& p : itemTargets) {
-            if (p.first == ns)
-                taken.insert(p.second);
-        }
-        int32_t next = 0;
-        for (int32_t i = 0; i < oldCounts[size_t(os)]; ++i) {
-            Path old { os, i };
-            if (std::find(u.deleteItems.begin(), u.deleteItems.end(), old) != u.deleteItems.end() || itemMap.count(old))
-                continue;
-            while (taken.count(next))
-                ++next;
-            if (next >= newCounts[size_t(ns)])
-                break;
-            itemMap[old] = { ns, next++ };
-            if (reloadedSections.count(os)
-                || std::find(u.reloadItems.begin(), u.reloadItems.end(), old) != u.reloadItems.end())
-                refreshed.insert(old);
-        }
+        NSException::raise(NSInternalInconsistencyException, plan.failure);
     }
 
     m_itemCounts = newCounts;
-    auto cells = std::move(m_visibleCells);
-    m_visibleCells.clear();
-    for (auto& [path, cell] : cells) {
-        auto it = itemMap.find(path);
-        if (it != itemMap.end() && !refreshed.count(path)) {
-            m_visibleCells[it->second] = cell;
-            continue;
-        }
-        cell->removeFromSuperview();
-        m_reusePool[cell->reuseIdentifier()].push_back(cell);
-        if (auto* d = delegate())
-            d->collectionViewDidEndDisplayingCellForItemAtIndexPath(self, cell, toIndexPath(path));
-    }
+    UIBatchUpdates::moveVisibleCells(
+        m_visibleCells, plan, [&](Path path, const Ref<UICollectionViewCell>& cell) { endDisplaying(path, cell); });
+    removeSupplementaryViews();
+    UIBatchUpdates::moveSelection(m_selected, plan);
+}
+
+UISectionedRows::Counts UICollectionView::itemCountsFromDataSource()
+{
+    auto self = protectedView();
+    auto* ds = dataSource();
+    return UISectionedRows::countRows(ds ? ds->numberOfSectionsInCollectionView(self) : 0, [&](int32_t section) {
+        auto* source = dataSource();
+        return source ? source->collectionViewNumberOfItemsInSection(self, section) : 0;
+    });
+}
+
+void UICollectionView::endDisplaying(Path path, const Ref<UICollectionViewCell>& cell)
+{
+    cell->removeFromSuperview();
+    m_reusePool[cell->reuseIdentifier()].push_back(cell);
+    if (auto* d = delegate())
+        d->collectionViewDidEndDisplayingCellForItemAtIndexPath(protectedView(), cell, toIndexPath(path));
+}
+
+void UICollectionView::removeSupplementaryViews()
+{
     for (auto& [key, view] : m_visibleSupplementary) {
         view->removeFromSuperview();
         m_reusePool[view->reuseIdentifier()].push_back(view);
     }
     m_visibleSupplementary.clear();
-    std::vector<Path> selected;
-    for (const Path& p : m_selected) {
-        if (auto it = itemMap.find(p); it != itemMap.end())
-            selected.push_back(it->second);
-    }
-    m_selected = std::move(selected);
 }
 
 void UICollectionView::ensureLoaded()
@@ -463,28 +350,12 @@ void UICollectionView::ensureLoaded()
     auto self = protectedView();
     auto cells = std::move(m_visibleCells);
     m_visibleCells.clear();
-    for (auto& [path, cell] : cells) {
-        cell->removeFromSuperview();
-        m_reusePool[cell->reuseIdentifier()].push_back(cell);
-        if (auto* d = delegate())
-            d->collectionViewDidEndDisplayingCellForItemAtIndexPath(self, cell, toIndexPath(path));
-    }
-    for (auto& [key, view] : m_visibleSupplementary) {
-        view->removeFromSuperview();
-        m_reusePool[view->reuseIdentifier()].push_back(view);
-    }
-    m_visibleSupplementary.clear();
-    m_itemCounts.clear();
-    auto* ds = dataSource();
-    int32_t sections = ds ? std::max(0, ds->numberOfSectionsInCollectionView(self)) : 0;
-    for (int32_t s = 0; s < sections; ++s)
-        m_itemCounts.push_back(
-            dataSource() ? std::max(0, dataSource()->collectionViewNumberOfItemsInSection(self, s)) : 0);
-    m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
-                         [this](const Path& p) {
-                             return p.first >= int32_t(m_itemCounts.size()) || p.second >= m_itemCounts[p.first];
-                         }),
-        m_selected.end());
+    for (auto& [path, cell] : cells)
+        endDisplaying(path, cell);
+    removeSupplementaryViews();
+    m_itemCounts.clear(); // no items while the data source is asked
+    m_itemCounts = itemCountsFromDataSource();
+    UISectionedRows::dropPathsBeyond(m_selected, m_itemCounts);
     m_layout->setNeedsPrepare(true);
 }
 
@@ -507,22 +378,13 @@ int32_t UICollectionView::numberOfSections()
 int32_t UICollectionView::numberOfItemsInSection(int32_t section)
 {
     ensureLoaded();
-    if (section < 0 || section >= int32_t(m_itemCounts.size()))
-        NSException::raise(NSRangeException,
-            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_itemCounts.size()) + ")");
-    return m_itemCounts[section];
+    return UISectionedRows::rowsInSection(m_itemCounts, section);
 }
 
 std::optional<UICollectionView::Path> UICollectionView::validPath(const Ref<NSIndexPath>& indexPath)
 {
     ensureLoaded();
-    if (!indexPath || indexPath->length() < 2)
-        return std::nullopt;
-    int32_t s = indexPath->section();
-    int32_t i = indexPath->item();
-    if (s < 0 || s >= int32_t(m_itemCounts.size()) || i < 0 || i >= m_itemCounts[s])
-        return std::nullopt;
-    return Path { s, i };
+    return UISectionedRows::existingPath(indexPath, m_itemCounts);
 }
 
 // Layout of what is on screen
@@ -565,19 +427,8 @@ void UICollectionView::layoutItems()
                 = attributes;
         }
     }
-    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
-        if (items.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto path = it->first;
-        auto cell = it->second;
-        it = m_visibleCells.erase(it);
-        cell->removeFromSuperview();
-        m_reusePool[cell->reuseIdentifier()].push_back(cell);
-        if (auto* d = delegate())
-            d->collectionViewDidEndDisplayingCellForItemAtIndexPath(self, cell, toIndexPath(path));
-    }
+    UISectionedRows::dropCellsNotIn(
+        m_visibleCells, items, [&](Path path, const Ref<UICollectionViewCell>& cell) { endDisplaying(path, cell); });
     for (const auto& [path, attributes] : items) {
         auto found = m_visibleCells.find(path);
         if (found != m_visibleCells.end()) {
@@ -630,39 +481,25 @@ void UICollectionView::layoutItems()
 std::vector<Ref<UICollectionViewCell>> UICollectionView::visibleCells()
 {
     layoutItems();
-    std::vector<Ref<UICollectionViewCell>> cells;
-    for (auto& [path, cell] : m_visibleCells)
-        cells.push_back(cell);
-    return cells;
+    return UISectionedRows::cells(m_visibleCells);
 }
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForVisibleItems()
 {
     layoutItems();
-    std::vector<Ref<NSIndexPath>> paths;
-    for (auto& [path, cell] : m_visibleCells)
-        paths.push_back(toIndexPath(path));
-    return paths;
+    return UISectionedRows::indexPaths(m_visibleCells);
 }
 
 Ref<UICollectionViewCell> UICollectionView::cellForItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     layoutItems();
-    auto path = validPath(indexPath);
-    if (!path)
-        return nullptr;
-    auto it = m_visibleCells.find(*path);
-    return it == m_visibleCells.end() ? nullptr : it->second;
+    return UISectionedRows::cellAt(m_visibleCells, validPath(indexPath));
 }
 
 Ref<NSIndexPath> UICollectionView::indexPathForCell(const Ref<UICollectionViewCell>& cell)
 {
     layoutItems();
-    for (auto& [path, shown] : m_visibleCells) {
-        if (shown == cell)
-            return toIndexPath(path);
-    }
-    return nullptr;
+    return UISectionedRows::indexPathOf(m_visibleCells, cell);
 }
 
 Ref<NSIndexPath> UICollectionView::indexPathForItemAtPoint(CGPoint point)
@@ -687,24 +524,12 @@ Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemA
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForSelectedItems() const
 {
-    std::vector<Path> sorted = m_selected;
-    std::sort(sorted.begin(), sorted.end());
-    std::vector<Ref<NSIndexPath>> result;
-    for (const Path& p : sorted)
-        result.push_back(toIndexPath(p));
-    return result;
+    return UISectionedRows::sortedIndexPaths(m_selected);
 }
 
 void UICollectionView::setSelected(Path path, bool selected)
 {
-    auto it = std::find(m_selected.begin(), m_selected.end(), path);
-    if (selected && it == m_selected.end())
-        m_selected.push_back(path);
-    else if (!selected && it != m_selected.end())
-        m_selected.erase(it);
-    auto cell = m_visibleCells.find(path);
-    if (cell != m_visibleCells.end())
-        cell->second->setSelected(selected);
+    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
 }
 
 void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NSIndexPath.h"
+#include "UIBatchUpdates.h"
 #include "UICollectionViewCell.h"
 #include "UICollectionViewLayout.h"
 #include "UIGeometry.h"
@@ -199,20 +200,18 @@ protected:
     void didChangeContentOffset() override { setNeedsLayout(); }
 
 private:
-    using Path = std::pair<int32_t, int32_t>; // (section, item)
-    struct PendingUpdates {
-        std::vector<Path> insertItems, deleteItems, reloadItems;
-        std::vector<std::pair<Path, Path>> moveItems;
-        std::vector<int32_t> insertSections, deleteSections, reloadSections;
-        std::vector<std::pair<int32_t, int32_t>> moveSections;
-    };
+    using Path = UISectionedRows::Path; // (section, item)
     void queueItems(const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths,
-        std::vector<Path> PendingUpdates::*list);
-    void queueSections(const char* name, const std::vector<int32_t>& sections, std::vector<int32_t> PendingUpdates::*list);
+        std::vector<Path> UIBatchUpdates::Changes::*list);
+    void queueSections(
+        const char* name, const std::vector<int32_t>& sections, std::vector<int32_t> UIBatchUpdates::Changes::*list);
     void applyUnlessBatched();
-    void applyUpdates(PendingUpdates updates);
+    void applyUpdates(UIBatchUpdates::Changes changes);
     Ref<UICollectionView> protectedView() { return std::static_pointer_cast<UICollectionView>(shared_from_this()); }
     void ensureLoaded();
+    UISectionedRows::Counts itemCountsFromDataSource();
+    void endDisplaying(Path path, const Ref<UICollectionViewCell>& cell);
+    void removeSupplementaryViews();
     void prepareIfNeeded();
     void layoutItems();
     void recordChange(const std::string& name);
@@ -235,8 +234,7 @@ private:
     std::map<std::pair<std::string, Path>, Ref<UICollectionReusableView>> m_visibleSupplementary;
     std::vector<Path> m_selected;
     std::vector<std::string> m_recordedChanges;
-    PendingUpdates m_pending;
-    int32_t m_batchDepth { 0 };
+    UIBatchUpdates m_updates;
     bool m_allowsSelection { true };
     bool m_allowsMultipleSelection { false };
 };

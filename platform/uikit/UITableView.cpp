@@ -183,22 +183,10 @@ void UITableView::computeGeometry()
         m_visibleCells.clear();
         for (auto& [path, cell] : cells)
             endDisplaying(path, cell);
-        for (auto& [section, view] : m_headerViews)
-            view->removeFromSuperview();
-        for (auto& [section, view] : m_footerViews)
-            view->removeFromSuperview();
-        m_headerViews.clear();
-        m_footerViews.clear();
-        m_rowCounts.clear();
-        int32_t sections = ds ? std::max(0, ds->numberOfSectionsInTableView(self)) : 0;
-        for (int32_t s = 0; s < sections; ++s)
-            m_rowCounts.push_back(
-                std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
-        m_selected.erase(std::remove_if(m_selected.begin(), m_selected.end(),
-                             [this](const Path& p) {
-                                 return p.first >= int32_t(m_rowCounts.size()) || p.second >= m_rowCounts[p.first];
-                             }),
-            m_selected.end());
+        removeSectionViews();
+        m_rowCounts.clear(); // no rows while the data source is asked
+        m_rowCounts = rowCountsFromDataSource(ds);
+        UISectionedRows::dropPathsBeyond(m_selected, m_rowCounts);
         m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
     }
 
@@ -248,6 +236,25 @@ void UITableView::computeGeometry()
     setContentSize(CGSizeMake(bounds().size.width, y));
 }
 
+UISectionedRows::Counts UITableView::rowCountsFromDataSource(UITableViewDataSource* ds)
+{
+    auto self = protectedTable();
+    return UISectionedRows::countRows(ds ? ds->numberOfSectionsInTableView(self) : 0, [&](int32_t section) {
+        auto* source = dataSource();
+        return source ? source->tableViewNumberOfRowsInSection(self, section) : 0;
+    });
+}
+
+void UITableView::removeSectionViews()
+{
+    for (auto& [section, view] : m_headerViews)
+        view->removeFromSuperview();
+    for (auto& [section, view] : m_footerViews)
+        view->removeFromSuperview();
+    m_headerViews.clear();
+    m_footerViews.clear();
+}
+
 void UITableView::reloadData()
 {
     recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadData, {}, {}, UITableViewRowAnimationNone });
@@ -264,22 +271,13 @@ int32_t UITableView::numberOfSections()
 int32_t UITableView::numberOfRowsInSection(int32_t section)
 {
     ensureGeometry();
-    if (section < 0 || section >= int32_t(m_rowCounts.size()))
-        NSException::raise(NSRangeException,
-            "section (" + std::to_string(section) + ") beyond bounds (" + std::to_string(m_rowCounts.size()) + ")");
-    return m_rowCounts[section];
+    return UISectionedRows::rowsInSection(m_rowCounts, section);
 }
 
 std::optional<UITableView::Path> UITableView::validPath(const Ref<NSIndexPath>& indexPath)
 {
     ensureGeometry();
-    if (!indexPath || indexPath->length() < 2)
-        return std::nullopt;
-    int32_t s = indexPath->section();
-    int32_t r = indexPath->row();
-    if (s < 0 || s >= int32_t(m_rowCounts.size()) || r < 0 || r >= m_rowCounts[s])
-        return std::nullopt;
-    return Path { s, r };
+    return UISectionedRows::existingPath(indexPath, m_rowCounts);
 }
 
 CGRect UITableView::rowRect(Path path)
@@ -390,16 +388,8 @@ void UITableView::layoutCells()
     for (const auto& indexPath : indexPathsForRowsInRect(visible))
         wanted.insert({ indexPath->section(), indexPath->row() });
 
-    for (auto it = m_visibleCells.begin(); it != m_visibleCells.end();) {
-        if (wanted.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto path = it->first;
-        auto cell = it->second;
-        it = m_visibleCells.erase(it);
-        endDisplaying(path, cell);
-    }
+    UISectionedRows::dropCellsNotIn(
+        m_visibleCells, wanted, [&](Path path, const Ref<UITableViewCell>& cell) { endDisplaying(path, cell); });
     for (const Path& path : wanted) {
         auto found = m_visibleCells.find(path);
         if (found != m_visibleCells.end()) {
@@ -674,39 +664,25 @@ void UITableView::layoutSectionViews(CGRect visible)
 Ref<UITableViewCell> UITableView::cellForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     layoutCells();
-    auto path = validPath(indexPath);
-    if (!path)
-        return nullptr;
-    auto it = m_visibleCells.find(*path);
-    return it == m_visibleCells.end() ? nullptr : it->second;
+    return UISectionedRows::cellAt(m_visibleCells, validPath(indexPath));
 }
 
 std::vector<Ref<UITableViewCell>> UITableView::visibleCells()
 {
     layoutCells();
-    std::vector<Ref<UITableViewCell>> cells;
-    for (auto& [path, cell] : m_visibleCells)
-        cells.push_back(cell);
-    return cells;
+    return UISectionedRows::cells(m_visibleCells);
 }
 
 std::vector<Ref<NSIndexPath>> UITableView::indexPathsForVisibleRows()
 {
     layoutCells();
-    std::vector<Ref<NSIndexPath>> paths;
-    for (auto& [path, cell] : m_visibleCells)
-        paths.push_back(toIndexPath(path));
-    return paths;
+    return UISectionedRows::indexPaths(m_visibleCells);
 }
 
 Ref<NSIndexPath> UITableView::indexPathForCell(const Ref<UITableViewCell>& cell)
 {
     layoutCells();
-    for (auto& [path, shown] : m_visibleCells) {
-        if (shown == cell)
-            return toIndexPath(path);
-    }
-    return nullptr;
+    return UISectionedRows::indexPathOf(m_visibleCells, cell);
 }
 
 Ref<UIView> UITableView::headerViewForSection(int32_t section)
@@ -732,35 +708,36 @@ void UITableView::recordUpdate(UITableViewRecordedUpdate record)
 
 void UITableView::beginUpdates()
 {
-    ++m_updateDepth;
+    m_updates.begin();
 }
 
 void UITableView::endUpdates()
 {
-    if (m_updateDepth == 0)
-        return;
-    if (--m_updateDepth > 0)
+    if (!m_updates.end())
         return;
     // Heights are asked again even when nothing changed.
-    applyUpdates(std::exchange(m_pending, {}));
+    applyUpdates(m_updates.takePending());
 }
 
 void UITableView::insertRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    queueRowUpdate(UITableViewRecordedUpdate::Kind::InsertRows, indexPaths, animation, &PendingUpdates::insertRows);
+    queueRowUpdate(
+        UITableViewRecordedUpdate::Kind::InsertRows, indexPaths, animation, &UIBatchUpdates::Changes::insertRows);
 }
 
 void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    queueRowUpdate(UITableViewRecordedUpdate::Kind::DeleteRows, indexPaths, animation, &PendingUpdates::deleteRows);
+    queueRowUpdate(
+        UITableViewRecordedUpdate::Kind::DeleteRows, indexPaths, animation, &UIBatchUpdates::Changes::deleteRows);
 }
 
 void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
-    queueRowUpdate(UITableViewRecordedUpdate::Kind::ReloadRows, indexPaths, animation, &PendingUpdates::reloadRows);
+    queueRowUpdate(
+        UITableViewRecordedUpdate::Kind::ReloadRows, indexPaths, animation, &UIBatchUpdates::Changes::reloadRows);
 }
 
 void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
@@ -770,58 +747,83 @@ void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, co
     Path a { from->section(), from->row() };
     Path b { to->section(), to->row() };
     recordUpdate({ UITableViewRecordedUpdate::Kind::MoveRow, { a, b }, {}, UITableViewRowAnimationNone });
-    m_pending.moves.push_back({ a, b });
+    m_updates.pending().moveRows.push_back({ a, b });
     applyUpdatesUnlessBatched();
 }
 
 void UITableView::queueRowUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<Ref<NSIndexPath>>& indexPaths,
-    UITableViewRowAnimation animation, std::vector<Path> PendingUpdates::*list)
+    UITableViewRowAnimation animation, std::vector<Path> UIBatchUpdates::Changes::*list)
 {
     UITableViewRecordedUpdate record { kind, {}, {}, animation };
     for (const auto& p : indexPaths) {
         if (p)
             record.indexPaths.push_back({ p->section(), p->row() });
     }
-    auto& pending = m_pending.*list;
+    auto& pending = m_updates.pending().*list;
     pending.insert(pending.end(), record.indexPaths.begin(), record.indexPaths.end());
     recordUpdate(std::move(record));
     applyUpdatesUnlessBatched();
 }
 
 void UITableView::queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
-    UITableViewRowAnimation animation, std::vector<int32_t> PendingUpdates::*list)
+    UITableViewRowAnimation animation, std::vector<int32_t> UIBatchUpdates::Changes::*list)
 {
     recordUpdate({ kind, {}, sections, animation });
-    auto& pending = m_pending.*list;
+    auto& pending = m_updates.pending().*list;
     pending.insert(pending.end(), sections.begin(), sections.end());
     applyUpdatesUnlessBatched();
 }
 
 void UITableView::applyUpdatesUnlessBatched()
 {
-    if (m_updateDepth == 0)
-        applyUpdates(std::exchange(m_pending, {}));
+    if (!m_updates.isBatching())
+        applyUpdates(m_updates.takePending());
 }
 
 void UITableView::insertSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    queueSectionUpdate(UITableViewRecordedUpdate::Kind::InsertSections, sections, animation, &PendingUpdates::insertSections);
+    queueSectionUpdate(
+        UITableViewRecordedUpdate::Kind::InsertSections, sections, animation, &UIBatchUpdates::Changes::insertSections);
 }
 
 void UITableView::deleteSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    queueSectionUpdate(UITableViewRecordedUpdate::Kind::DeleteSections, sections, animation, &PendingUpdates::deleteSections);
+    queueSectionUpdate(
+        UITableViewRecordedUpdate::Kind::DeleteSections, sections, animation, &UIBatchUpdates::Changes::deleteSections);
 }
 
 void UITableView::reloadSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
-    queueSectionUpdate(UITableViewRecordedUpdate::Kind::ReloadSections, sections, animation, &PendingUpdates::reloadSections);
+    queueSectionUpdate(
+        UITableViewRecordedUpdate::Kind::ReloadSections, sections, animation, &UIBatchUpdates::Changes::reloadSections);
 }
 
-void UITableView::applyUpdates(PendingUpdates u)
+namespace {
+std::string refusedInsert(UISectionedRows::Path path, int32_t rowsAfter)
+{
+    return "attempt to insert row " + std::to_string(path.second) + " into section " + std::to_string(path.first)
+        + ", but there are only " + std::to_string(rowsAfter) + " rows in section after the update";
+}
+
+std::string refusedMove(UISectionedRows::Path, UISectionedRows::Path)
+{
+    return "attempt to move a row that does not exist or to a place that does not exist after the update";
+}
+
+// How a table words its refusals. It lets through a reload of a section that is not there, and
+// moves onto places already taken.
+const UIBatchUpdates::Rules kTableRules { .viewName = "table view",
+    .rowName = "row",
+    .checksReloadedSections = false,
+    .checksMoveClashes = false,
+    .insertFailure = refusedInsert,
+    .moveFailure = refusedMove };
+} // namespace
+
+void UITableView::applyUpdates(UIBatchUpdates::Changes changes)
 {
     auto self = protectedTable();
     // A table that has not loaded yet simply loads the new data.
@@ -830,156 +832,20 @@ void UITableView::applyUpdates(PendingUpdates u)
         return;
     }
     auto* ds = dataSource();
-    std::vector<int32_t> oldCounts = m_rowCounts;
-    std::vector<int32_t> newCounts;
-    int32_t newSections = ds ? std::max(0, ds->numberOfSectionsInTableView(self)) : 0;
-    for (int32_t s = 0; s < newSections; ++s)
-        newCounts.push_back(std::max(0, dataSource() ? dataSource()->tableViewNumberOfRowsInSection(self, s) : 0));
-
-    auto fail = [&](const std::string& reason) {
+    UISectionedRows::Counts oldCounts = m_rowCounts;
+    UISectionedRows::Counts newCounts = rowCountsFromDataSource(ds);
+    auto plan = UIBatchUpdates::plan(oldCounts, newCounts, changes, kTableRules);
+    if (!plan.failure.empty()) {
         // The table stays usable: it forgets its rows and loads them again.
         m_needsReload = true;
         setNeedsGeometry();
-        NSException::raise(NSInternalInconsistencyException, "Invalid update: " + reason);
-    };
-
-    std::set<int32_t> deletedSections(u.deleteSections.begin(), u.deleteSections.end());
-    std::set<int32_t> insertedSections(u.insertSections.begin(), u.insertSections.end());
-    std::set<int32_t> reloadedSections(u.reloadSections.begin(), u.reloadSections.end());
-    for (int32_t s : deletedSections) {
-        if (s < 0 || s >= int32_t(oldCounts.size()))
-            fail("attempt to delete section " + std::to_string(s) + ", but there are only "
-                + std::to_string(oldCounts.size()) + " sections before the update");
-    }
-    for (int32_t s : insertedSections) {
-        if (s < 0 || s >= newSections)
-            fail("attempt to insert section " + std::to_string(s) + " but there are only " + std::to_string(newSections)
-                + " sections after the update");
-    }
-    if (int32_t(oldCounts.size() - deletedSections.size() + insertedSections.size()) != newSections)
-        fail(NSString::stringWithFormat(
-            "invalid number of sections.  The number of sections contained in the table view after the update (%d) "
-            "must be equal to the number of sections contained in the table view before the update (%d), plus or minus "
-            "the number of sections inserted or deleted (%d inserted, %d deleted).",
-            newSections, int32_t(oldCounts.size()), int32_t(insertedSections.size()), int32_t(deletedSections.size())));
-
-    // Old sections that stay map, in order, to the new sections that were not inserted.
-    std::vector<int32_t> sectionMap(oldCounts.size(), -1);
-    {
-        int32_t ns = 0;
-        for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
-            if (deletedSections.count(os))
-                continue;
-            while (insertedSections.count(ns))
-                ++ns;
-            sectionMap[os] = ns++;
-        }
+        NSException::raise(NSInternalInconsistencyException, plan.failure);
     }
 
-    for (const Path& p : u.deleteRows) {
-        if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
-            fail("attempt to delete row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
-                + " which does not exist before the update");
-    }
-    for (const Path& p : u.reloadRows) {
-        if (p.first < 0 || p.first >= int32_t(oldCounts.size()) || p.second < 0 || p.second >= oldCounts[p.first])
-            fail("attempt to reload row " + std::to_string(p.second) + " from section " + std::to_string(p.first)
-                + " which does not exist before the update");
-    }
-    for (const Path& p : u.insertRows) {
-        if (p.first < 0 || p.first >= newSections || p.second < 0 || p.second >= newCounts[p.first])
-            fail("attempt to insert row " + std::to_string(p.second) + " into section " + std::to_string(p.first)
-                + ", but there are only "
-                + std::to_string(p.first >= 0 && p.first < newSections ? newCounts[p.first] : 0)
-                + " rows in section after the update");
-    }
-    for (const auto& [from, to] : u.moves) {
-        if (from.first < 0 || from.first >= int32_t(oldCounts.size()) || from.second < 0
-            || from.second >= oldCounts[from.first] || to.first < 0 || to.first >= newSections || to.second < 0
-            || to.second >= newCounts[to.first])
-            fail("attempt to move a row that does not exist or to a place that does not exist after the update");
-    }
-
-    // Check each surviving section's count against the changes made to it.
-    for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
-        int32_t ns = sectionMap[os];
-        if (ns < 0 || reloadedSections.count(os))
-            continue;
-        int32_t inserted = 0, deleted = 0, movedIn = 0, movedOut = 0;
-        for (const Path& p : u.insertRows)
-            inserted += p.first == ns;
-        for (const Path& p : u.deleteRows)
-            deleted += p.first == os;
-        for (const auto& [from, to] : u.moves) {
-            movedOut += from.first == os;
-            movedIn += to.first == ns;
-        }
-        int32_t expected = oldCounts[os] + inserted - deleted + movedIn - movedOut;
-        if (expected != newCounts[ns])
-            fail(NSString::stringWithFormat(
-                "invalid number of rows in section %d.  The number of rows contained in an existing section after the "
-                "update (%d) must be equal to the number of rows contained in that section before the update (%d), "
-                "plus or minus the number of rows inserted or deleted from that section (%d inserted, %d deleted) and "
-                "plus or minus the number of rows moved into or out of that section (%d moved in, %d moved out).",
-                ns, newCounts[ns], oldCounts[os], inserted, deleted, movedIn, movedOut));
-    }
-
-    // Where each old row ends up: moved rows go where they were sent; other survivors fill the
-    // new section's free places in order.
-    std::map<Path, Path> rowMap;
-    std::set<Path> refreshed; // rows whose cells must be asked for again
-    for (const auto& [from, to] : u.moves)
-        rowMap[from] = to;
-    for (int32_t os = 0; os < int32_t(oldCounts.size()); ++os) {
-        int32_t ns = sectionMap[os];
-        if (ns < 0)
-            continue;
-        std::set<int32_t> taken;
-        for (const Path& p : u.insertRows) {
-            if (p.first == ns)
-                taken.insert(p.second);
-        }
-        for (const auto& [from, to] : u.moves) {
-            if (to.first == ns)
-                taken.insert(to.second);
-        }
-        int32_t next = 0;
-        for (int32_t r = 0; r < oldCounts[os]; ++r) {
-            Path old { os, r };
-            if (contains(u.deleteRows, old) || rowMap.count(old))
-                continue;
-            while (taken.count(next))
-                ++next;
-            if (next >= newCounts[ns])
-                break;
-            rowMap[old] = { ns, next++ };
-            if (reloadedSections.count(os) || contains(u.reloadRows, old))
-                refreshed.insert(old);
-        }
-    }
-
-    auto cells = std::move(m_visibleCells);
-    m_visibleCells.clear();
-    for (auto& [path, cell] : cells) {
-        auto it = rowMap.find(path);
-        if (it == rowMap.end() || refreshed.count(path))
-            endDisplaying(path, cell);
-        else
-            m_visibleCells[it->second] = cell;
-    }
-    std::vector<Path> selected;
-    for (const Path& p : m_selected) {
-        auto it = rowMap.find(p);
-        if (it != rowMap.end())
-            selected.push_back(it->second);
-    }
-    m_selected = std::move(selected);
-    for (auto& [section, view] : m_headerViews)
-        view->removeFromSuperview();
-    for (auto& [section, view] : m_footerViews)
-        view->removeFromSuperview();
-    m_headerViews.clear();
-    m_footerViews.clear();
+    UIBatchUpdates::moveVisibleCells(
+        m_visibleCells, plan, [&](Path path, const Ref<UITableViewCell>& cell) { endDisplaying(path, cell); });
+    UIBatchUpdates::moveSelection(m_selected, plan);
+    removeSectionViews();
 
     m_rowCounts = std::move(newCounts);
     computeGeometry();
@@ -1038,8 +904,8 @@ Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
     if (target == *source)
         return toIndexPath(target);
     ds->tableViewMoveRowAtIndexPathToIndexPath(self, toIndexPath(*source), toIndexPath(target));
-    PendingUpdates move;
-    move.moves.push_back({ *source, target });
+    UIBatchUpdates::Changes move;
+    move.moveRows.push_back({ *source, target });
     applyUpdates(std::move(move));
     return toIndexPath(target);
 }
@@ -1055,24 +921,12 @@ Ref<NSIndexPath> UITableView::indexPathForSelectedRow() const
 
 std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
 {
-    std::vector<Path> sorted = m_selected;
-    std::sort(sorted.begin(), sorted.end());
-    std::vector<Ref<NSIndexPath>> result;
-    for (const Path& p : sorted)
-        result.push_back(toIndexPath(p));
-    return result;
+    return UISectionedRows::sortedIndexPaths(m_selected);
 }
 
 void UITableView::setSelected(Path path, bool selected)
 {
-    auto it = std::find(m_selected.begin(), m_selected.end(), path);
-    if (selected && it == m_selected.end())
-        m_selected.push_back(path);
-    else if (!selected && it != m_selected.end())
-        m_selected.erase(it);
-    auto cell = m_visibleCells.find(path);
-    if (cell != m_visibleCells.end())
-        cell->second->setSelected(selected);
+    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
 }
 
 void UITableView::selectRowAtIndexPathAnimatedScrollPosition(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NSIndexPath.h"
+#include "UIBatchUpdates.h"
 #include "UIScrollView.h"
 #include "UITableViewCell.h"
 
@@ -332,7 +333,7 @@ protected:
     void didChangeContentOffset() override { setNeedsLayout(); }
 
 private:
-    using Path = std::pair<int32_t, int32_t>; // (section, row)
+    using Path = UISectionedRows::Path; // (section, row)
     struct SectionGeometry {
         CGFloat top { 0 };
         CGFloat header { 0 };
@@ -341,34 +342,26 @@ private:
         std::vector<CGFloat> rowHeights;
         CGFloat height { 0 };
     };
-    struct PendingUpdates {
-        std::vector<Path> insertRows, deleteRows, reloadRows;
-        std::vector<std::pair<Path, Path>> moves;
-        std::vector<int32_t> insertSections, deleteSections, reloadSections;
-        bool empty() const
-        {
-            return insertRows.empty() && deleteRows.empty() && reloadRows.empty() && moves.empty()
-                && insertSections.empty() && deleteSections.empty() && reloadSections.empty();
-        }
-    };
 
     Ref<UITableView> protectedTable() { return std::static_pointer_cast<UITableView>(shared_from_this()); }
     void setNeedsGeometry();
     void ensureGeometry();
     void computeGeometry();
+    UISectionedRows::Counts rowCountsFromDataSource(UITableViewDataSource* ds);
+    void removeSectionViews();
     std::optional<Path> validPath(const Ref<NSIndexPath>& indexPath);
     CGRect rowRect(Path path);
     void layoutCells();
     void enqueueCell(const Ref<UITableViewCell>& cell);
     void endDisplaying(Path path, const Ref<UITableViewCell>& cell);
-    void applyUpdates(PendingUpdates updates);
+    void applyUpdates(UIBatchUpdates::Changes changes);
     void recordUpdate(UITableViewRecordedUpdate record);
     // Records an update, queues it in `list` of the pending updates, and applies the pending
     // updates at once unless inside begin/end updates.
     void queueRowUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<Ref<NSIndexPath>>& indexPaths,
-        UITableViewRowAnimation animation, std::vector<Path> PendingUpdates::*list);
+        UITableViewRowAnimation animation, std::vector<Path> UIBatchUpdates::Changes::*list);
     void queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
-        UITableViewRowAnimation animation, std::vector<int32_t> PendingUpdates::*list);
+        UITableViewRowAnimation animation, std::vector<int32_t> UIBatchUpdates::Changes::*list);
     void applyUpdatesUnlessBatched();
     void setSelected(Path path, bool selected);
     void layoutSectionViews(CGRect visible);
@@ -402,8 +395,7 @@ private:
     std::map<int32_t, Ref<UIView>> m_footerViews;
     std::vector<Path> m_selected;
     std::vector<UITableViewRecordedUpdate> m_recordedUpdates;
-    int32_t m_updateDepth { 0 };
-    PendingUpdates m_pending;
+    UIBatchUpdates m_updates;
     bool m_editing { false };
     bool m_allowsSelection { true };
     bool m_allowsMultipleSelection { false };
