@@ -175,11 +175,13 @@ void UICollectionView::queueItems(
     const char* name, const std::vector<Ref<NSIndexPath>>& indexPaths, std::vector<Path> UIBatchUpdates::Changes::*list)
 {
     m_recordedChanges.push_back(name);
+    // Every path is checked before any is queued, so a refused list leaves nothing behind.
     for (const auto& indexPath : indexPaths) {
         if (!indexPath || indexPath->length() < 2)
             NSException::raise(NSInvalidArgumentException, std::string(name) + ": an index path is not an item's");
-        (m_updates.pending().*list).push_back({ indexPath->section(), indexPath->item() });
     }
+    for (const auto& indexPath : indexPaths)
+        (m_updates.pending().*list).push_back({ indexPath->section(), indexPath->item() });
     applyUnlessBatched();
 }
 
@@ -254,17 +256,27 @@ void UICollectionView::performBatchUpdatesCompletion(
             updates();
     } catch (...) {
         m_updates.abandon();
+        if (!m_updates.isBatching())
+            m_batchCompletions.clear();
         throw;
     }
+    // A nested batch's completion waits for the outermost batch, whose changes include its own.
+    if (completion)
+        m_batchCompletions.push_back(std::move(completion));
     if (!m_updates.end())
         return;
+    auto completions = std::exchange(m_batchCompletions, {});
     applyUpdates(m_updates.takePending());
-    if (!completion)
+    if (completions.empty())
         return;
     double delay = UIView::areAnimationsEnabled() ? 0.3 : 0;
     NSRunLoop::mainRunLoop()->addDelayedPerform(
-        nullptr, "UICollectionViewBatchCompletion", [completion = std::move(completion)] { completion(true); }, delay,
-        { NSRunLoopCommonModes });
+        nullptr, "UICollectionViewBatchCompletion",
+        [completions = std::move(completions)] {
+            for (const auto& completion : completions)
+                completion(true);
+        },
+        delay, { NSRunLoopCommonModes });
 }
 
 namespace {

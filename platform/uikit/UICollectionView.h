@@ -164,7 +164,8 @@ public:
     // Runs `updates` (which may be empty) and applies the changes it made together; the layout is
     // invalidated either way. `completion` gets true once the update's animation time (0.3 s on
     // the process clock, the next pass without animations) has passed; it is not called when the
-    // changes were refused. Batches may nest; the outermost applies.
+    // changes were refused. Batches may nest; the outermost applies, and the completions of the
+    // nested ones run with its own, innermost first.
     void performBatchUpdatesCompletion(const std::function<void()>& updates, std::function<void(bool)> completion);
     // Every reload and change asked for, by name ("reloadData", "insertItems" ...), oldest first.
     const std::vector<std::string>& recordedChanges() const { return m_recordedChanges; }
@@ -235,6 +236,8 @@ private:
     std::vector<Path> m_selected;
     std::vector<std::string> m_recordedChanges;
     UIBatchUpdates m_updates;
+    // The completions of the open batches, run together once the outermost applies.
+    std::vector<std::function<void(bool)>> m_batchCompletions;
     bool m_allowsSelection { true };
     bool m_allowsMultipleSelection { false };
 };

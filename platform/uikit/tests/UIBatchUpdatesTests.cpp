@@ -362,15 +362,22 @@ TEST_F(BatchUpdatesTest, NestedBatchesApplyOnceAtTheOutermostEnd)
     auto view = makeCollectionView({ 2 });
     m_items->counts = { 3 };
     int completions = 0;
+    std::vector<std::string> finished;
     view->performBatchUpdatesCompletion(
         [&] {
-            view->performBatchUpdatesCompletion([&] { view->insertItemsAtIndexPaths({ at(0, 2) }); }, nullptr);
+            view->performBatchUpdatesCompletion([&] { view->insertItemsAtIndexPaths({ at(0, 2) }); },
+                [&](bool done) { finished.push_back(done ? "inner" : "inner unfinished"); });
             EXPECT_EQ(view->numberOfItemsInSection(0), 2) << "still inside the outer batch";
         },
-        [&](bool) { ++completions; });
+        [&](bool done) {
+            ++completions;
+            finished.push_back(done ? "outer" : "outer unfinished");
+        });
     EXPECT_EQ(view->numberOfItemsInSection(0), 3);
+    EXPECT_TRUE(finished.empty());
     m_clock.advance(0.3);
     EXPECT_EQ(completions, 1);
+    EXPECT_EQ(finished, (std::vector<std::string> { "inner", "outer" }));
 
     EXPECT_THROW(view->performBatchUpdatesCompletion(
                      [&] {
@@ -384,6 +391,12 @@ TEST_F(BatchUpdatesTest, NestedBatchesApplyOnceAtTheOutermostEnd)
     EXPECT_EQ(view->numberOfItemsInSection(0), 3);
     m_clock.advance(1);
     EXPECT_EQ(completions, 1);
+
+    // A list with one bad path is refused whole: its good paths are not applied later.
+    EXPECT_THROW(view->deleteItemsAtIndexPaths({ at(0, 0), NSIndexPath::indexPathWithIndexes({ 1 }) }), NSException);
+    m_items->counts = { 4 };
+    EXPECT_EQ(raised([&] { view->insertItemsAtIndexPaths({ at(0, 3) }); }), "");
+    EXPECT_EQ(view->numberOfItemsInSection(0), 4);
 }
 
 } // namespace
