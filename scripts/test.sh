@@ -27,4 +27,7 @@ export GALLIUM_DRIVER=llvmpipe
 if [ "$sanitizer" = "thread" ]; then
   export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
 fi
+if [ "$sanitizer" = "address" ]; then
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
+fi
 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300

@@ -8,6 +8,12 @@
 
 VX_REGISTER_CLASS(UISearchDisplayController);
 
+UISearchDisplayController::~UISearchDisplayController()
+{
+    if (m_popover)
+        m_popover->dismissPopoverAnimated(false);
+}
+
 Ref<UISearchDisplayController> UISearchDisplayController::initWithSearchBarContentsController(
     const Ref<UISearchBar>& searchBar, const Ref<UIViewController>& contentsController)
 {

@@ -56,6 +56,9 @@ public:
         : NSObject(key)
     {
     }
+    // Takes down a results popover still showing: a shown popover keeps itself alive until it
+    // is dismissed.
+    ~UISearchDisplayController() override;
     static Ref<UISearchDisplayController> initWithSearchBarContentsController(
         const Ref<UISearchBar>& searchBar, const Ref<UIViewController>& contentsController);
 

@@ -288,4 +288,23 @@ TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
     }
 }
 
+TEST_F(SearchTest, ADroppedDisplayControllerTakesItsResultsPopoverDown)
+{
+    auto window = makeKeyWindow();
+    auto s = makeSearchScreen(window, true);
+    UIApplicationHost::tap(centreOnScreen(s.bar));
+    UIKeyboard::typeText("K");
+    Weak<UIPopoverController> popover = s.display->searchResultsPopover();
+    Weak<UITableView> table = s.display->searchResultsTableView();
+    ASSERT_FALSE(popover.expired());
+
+    // The screen goes away while its search still shows results.
+    window->setRootViewController(nullptr);
+    s = {};
+    UIApplicationHost::runUntilIdle();
+    EXPECT_TRUE(popover.expired());
+    EXPECT_TRUE(table.expired());
+    EXPECT_EQ(window->subviews().size(), 0u);
+}
+
 } // namespace
