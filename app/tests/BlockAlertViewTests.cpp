@@ -63,6 +63,27 @@ TEST(BlockAlertView, HandlerGetsTheButtonOnceAndTheWrapperGoes)
     }
 }
 
+TEST(BlockAlertView, AnAlertDismissedInCodeRunsNoHandlerAndLetsTheWrapperGo)
+{
+    AlertScope scope;
+    int calls = 0;
+    Weak<BlockAlertView> weak;
+    {
+        auto wrapper
+            = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("Title", "Message", "Cancel", { "OK" });
+        weak = wrapper;
+        wrapper->showWithDismissHandler([&](int32_t, bool) { ++calls; });
+    }
+    auto alerts = UIAlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    alerts[0]->dismissWithClickedButtonIndexAnimated(alerts[0]->cancelButtonIndex(), false);
+    alerts.clear();
+    scope.clock.advance(1);
+    drainAll();
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(weak.expired());
+}
+
 TEST(BlockAlertView, ANullHandlerStillReleasesTheWrapper)
 {
     AlertScope scope;

@@ -30,6 +30,11 @@ void BlockAlertView::alertViewClickedButtonAtIndex(const Ref<UIAlertView>& alert
     m_strongAlertReference = nullptr;
 }
 
+void BlockAlertView::alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>&, int32_t)
+{
+    m_strongAlertReference = nullptr;
+}
+
 BlockAlertView::DismissHandler BlockAlertView::activeDismissHandler() const
 {
     std::lock_guard guard(m_handlerLock);

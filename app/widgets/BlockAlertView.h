@@ -10,7 +10,8 @@
 
 // Wraps an alert so that the caller hands over one block, run when a button is pressed,
 // instead of acting as the alert's delegate. From showWithDismissHandler until a button is
-// pressed the wrapper keeps itself alive, so the caller need not hold it. Main thread only
+// pressed (or the alert is dismissed) the wrapper keeps itself alive, so the caller need not
+// hold it. Main thread only
 // (the handler property itself may be read and set from any thread).
 class BlockAlertView : public NSObject, public UIAlertViewDelegate {
     VX_OBJECT(BlockAlertView, NSObject)
@@ -33,6 +34,9 @@ public:
 
     // UIAlertViewDelegate: runs the handler once, then lets the wrapper go.
     void alertViewClickedButtonAtIndex(const Ref<UIAlertView>& alertView, int32_t buttonIndex) override;
+    // An alert dismissed in code had no button pressed: the handler is not run, but the wrapper
+    // goes all the same instead of keeping itself for ever.
+    void alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& alertView, int32_t buttonIndex) override;
 
     const Ref<BlockAlertView>& strongAlertReference() const { return m_strongAlertReference; }
     void setStrongAlertReference(Ref<BlockAlertView> reference) { m_strongAlertReference = std::move(reference); }
