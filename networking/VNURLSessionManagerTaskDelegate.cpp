@@ -9,6 +9,7 @@
 #include "NSURLSessionDownloadTask.h"
 #include "NSURLSessionTask.h"
 #include "VNHTTPResponseSerializer.h"
+#include "VNLockedField.h"
 #include "VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNURLSessionManagerTaskDelegate);
@@ -49,38 +50,32 @@ Value VNURLSessionManagerTaskDelegate::mutableData() const
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::uploadProgress() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_uploadProgress;
+    return readLocked(m_fieldLock, m_uploadProgress);
 }
 
 void VNURLSessionManagerTaskDelegate::setUploadProgress(Ref<NSProgress> progress)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_uploadProgress = std::move(progress);
+    writeLocked(m_fieldLock, m_uploadProgress, std::move(progress));
 }
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::downloadProgress() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_downloadProgress;
+    return readLocked(m_fieldLock, m_downloadProgress);
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadProgress(Ref<NSProgress> progress)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_downloadProgress = std::move(progress);
+    writeLocked(m_fieldLock, m_downloadProgress, std::move(progress));
 }
 
 Ref<NSURL> VNURLSessionManagerTaskDelegate::downloadFileURL() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_downloadFileURL;
+    return readLocked(m_fieldLock, m_downloadFileURL);
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadTaskDidFinishDownloading(DownloadTaskDidFinishDownloadingBlock block)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_downloadTaskDidFinishDownloading = std::move(block);
+    writeLocked(m_fieldLock, m_downloadTaskDidFinishDownloading, std::move(block));
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
