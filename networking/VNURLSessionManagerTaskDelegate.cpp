@@ -29,6 +29,13 @@ dispatch_group_t completionGroup()
     return s_group;
 }
 
+// Moves a task's progress to `completed` of `total` units, setting the total first.
+void setProgress(const Ref<NSProgress>& progress, int64_t completed, int64_t total)
+{
+    progress->setTotalUnitCount(total);
+    progress->setCompletedUnitCount(completed);
+}
+
 } // namespace
 
 Ref<VNURLSessionManagerTaskDelegate> VNURLSessionManagerTaskDelegate::delegateForManagerCompletionHandler(
@@ -82,9 +89,7 @@ void VNURLSessionManagerTaskDelegate::URLSessionTaskDidSendBodyDataTotalBytesSen
     const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t, int64_t totalBytesSent,
     int64_t totalBytesExpectedToSend)
 {
-    auto progress = uploadProgress();
-    progress->setTotalUnitCount(totalBytesExpectedToSend);
-    progress->setCompletedUnitCount(totalBytesSent);
+    setProgress(uploadProgress(), totalBytesSent, totalBytesExpectedToSend);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDataTaskDidReceiveData(
@@ -101,17 +106,13 @@ void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidWriteDataTotalByt
     const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t totalBytesWritten,
     int64_t totalBytesExpectedToWrite)
 {
-    auto progress = downloadProgress();
-    progress->setTotalUnitCount(totalBytesExpectedToWrite);
-    progress->setCompletedUnitCount(totalBytesWritten);
+    setProgress(downloadProgress(), totalBytesWritten, totalBytesExpectedToWrite);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
     const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t fileOffset, int64_t expectedTotalBytes)
 {
-    auto progress = downloadProgress();
-    progress->setTotalUnitCount(expectedTotalBytes);
-    progress->setCompletedUnitCount(fileOffset);
+    setProgress(downloadProgress(), fileOffset, expectedTotalBytes);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidFinishDownloadingToURL(
