@@ -26,18 +26,22 @@ void vn_stopAnimating(const Ref<UIActivityIndicatorView>& view)
     });
 }
 
-void setAnimatingWithStateOfTask(const Ref<UIActivityIndicatorView>& view, const Ref<NSURLSessionTask>& task)
-{
-    if (!view)
-        return;
-    auto center = NSNotificationCenter::defaultCenter();
-    for (const char* name : { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidSuspendNotification,
-             VNNetworkingTaskDidCompleteNotification })
-        center->removeObserver(view, std::string(name), nullptr);
+namespace {
 
-    if (!task || task->state() == NSURLSessionTaskStateCompleted)
-        return;
-    if (task->state() == NSURLSessionTaskStateRunning)
+// Drops the spinner's observations of `names`, whichever object they followed.
+void stopFollowing(const Ref<UIActivityIndicatorView>& view, std::initializer_list<const char*> names)
+{
+    auto center = NSNotificationCenter::defaultCenter();
+    for (const char* name : names)
+        center->removeObserver(view, std::string(name), nullptr);
+}
+
+// Animates the spinner as `object` runs now, then starts it on each of `startNames` and stops it
+// on each of `stopNames` posted by `object`, on the main queue.
+void follow(const Ref<UIActivityIndicatorView>& view, bool running, const Ref<NSObject>& object,
+    std::initializer_list<const char*> startNames, std::initializer_list<const char*> stopNames)
+{
+    if (running)
         view->startAnimating();
     else
         view->stopAnimating();
@@ -51,9 +55,26 @@ void setAnimatingWithStateOfTask(const Ref<UIActivityIndicatorView>& view, const
         if (auto spinner = weak.lock())
             vn_stopAnimating(spinner);
     };
-    center->addObserver(view, start, std::string(VNNetworkingTaskDidResumeNotification), task);
-    center->addObserver(view, stop, std::string(VNNetworkingTaskDidCompleteNotification), task);
-    center->addObserver(view, stop, std::string(VNNetworkingTaskDidSuspendNotification), task);
+    auto center = NSNotificationCenter::defaultCenter();
+    for (const char* name : startNames)
+        center->addObserver(view, start, std::string(name), object);
+    for (const char* name : stopNames)
+        center->addObserver(view, stop, std::string(name), object);
+}
+
+} // namespace
+
+void setAnimatingWithStateOfTask(const Ref<UIActivityIndicatorView>& view, const Ref<NSURLSessionTask>& task)
+{
+    if (!view)
+        return;
+    stopFollowing(view,
+        { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidSuspendNotification,
+            VNNetworkingTaskDidCompleteNotification });
+    if (!task || task->state() == NSURLSessionTaskStateCompleted)
+        return;
+    follow(view, task->state() == NSURLSessionTaskStateRunning, task, { VNNetworkingTaskDidResumeNotification },
+        { VNNetworkingTaskDidCompleteNotification, VNNetworkingTaskDidSuspendNotification });
 }
 
 void setAnimatingWithStateOfOperation(
@@ -61,28 +82,11 @@ void setAnimatingWithStateOfOperation(
 {
     if (!view)
         return;
-    auto center = NSNotificationCenter::defaultCenter();
-    for (const char* name : { VNNetworkingOperationDidStartNotification, VNNetworkingOperationDidFinishNotification })
-        center->removeObserver(view, std::string(name), nullptr);
-
+    stopFollowing(view, { VNNetworkingOperationDidStartNotification, VNNetworkingOperationDidFinishNotification });
     if (!operation || operation->isFinished())
         return;
-    if (operation->isExecuting())
-        view->startAnimating();
-    else
-        view->stopAnimating();
-
-    Weak<UIActivityIndicatorView> weak = view;
-    auto start = [weak](const Ref<NSNotification>&) {
-        if (auto spinner = weak.lock())
-            vn_startAnimating(spinner);
-    };
-    auto stop = [weak](const Ref<NSNotification>&) {
-        if (auto spinner = weak.lock())
-            vn_stopAnimating(spinner);
-    };
-    center->addObserver(view, start, std::string(VNNetworkingOperationDidStartNotification), operation);
-    center->addObserver(view, stop, std::string(VNNetworkingOperationDidFinishNotification), operation);
+    follow(view, operation->isExecuting(), operation, { VNNetworkingOperationDidStartNotification },
+        { VNNetworkingOperationDidFinishNotification });
 }
 
 } // namespace UIActivityIndicatorView_VNNetworking

@@ -1,6 +1,7 @@
 #include "UIButton+_VNNetworking.h"
 
 #include "Dispatch.h"
+#include "VNAssociatedObject.h"
 #include "VNHTTPRequestOperation.h"
 
 namespace UIButton__VNNetworking {
@@ -25,25 +26,22 @@ Ref<NSOperationQueue> vn_sharedImageRequestOperationQueue()
 
 Ref<VNHTTPRequestOperation> vn_imageRequestOperation(const Ref<UIButton>& button)
 {
-    return button ? button->associatedObject(&s_imageRequestOperationKey).objectAs<VNHTTPRequestOperation>() : nullptr;
+    return associatedObjectOf<VNHTTPRequestOperation>(button, &s_imageRequestOperationKey);
 }
 
 void vn_setImageRequestOperation(const Ref<UIButton>& button, const Ref<VNHTTPRequestOperation>& operation)
 {
-    if (button)
-        button->setAssociatedObject(&s_imageRequestOperationKey, operation ? Value(operation) : Value());
+    setAssociatedObjectOf(button, &s_imageRequestOperationKey, operation);
 }
 
 Ref<VNHTTPRequestOperation> vn_backgroundImageRequestOperation(const Ref<UIButton>& button)
 {
-    return button ? button->associatedObject(&s_backgroundImageRequestOperationKey).objectAs<VNHTTPRequestOperation>()
-                  : nullptr;
+    return associatedObjectOf<VNHTTPRequestOperation>(button, &s_backgroundImageRequestOperationKey);
 }
 
 void vn_setBackgroundImageRequestOperation(const Ref<UIButton>& button, const Ref<VNHTTPRequestOperation>& operation)
 {
-    if (button)
-        button->setAssociatedObject(&s_backgroundImageRequestOperationKey, operation ? Value(operation) : Value());
+    setAssociatedObjectOf(button, &s_backgroundImageRequestOperationKey, operation);
 }
 
 } // namespace UIButton__VNNetworking

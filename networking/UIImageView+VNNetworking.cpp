@@ -6,6 +6,7 @@
 #include "NSURL.h"
 #include "UIImage.h"
 #include "UIImageView+_VNNetworking.h"
+#include "VNAssociatedObject.h"
 #include "VNHTTPRequestOperation.h"
 #include "VNImageCache.h"
 #include "VNImageResponseSerializer.h"
@@ -108,17 +109,14 @@ void cancelImageRequestOperation(const Ref<UIImageView>& view)
 
 Ref<VNImageResponseSerializer> imageResponseSerializer(const Ref<UIImageView>& view)
 {
-    if (view) {
-        if (auto own = view->associatedObject(&s_imageResponseSerializerKey).objectAs<VNImageResponseSerializer>())
-            return own;
-    }
+    if (auto own = associatedObjectOf<VNImageResponseSerializer>(view, &s_imageResponseSerializerKey))
+        return own;
     return defaultImageResponseSerializer();
 }
 
 void setImageResponseSerializer(const Ref<UIImageView>& view, const Ref<VNImageResponseSerializer>& serializer)
 {
-    if (view)
-        view->setAssociatedObject(&s_imageResponseSerializerKey, serializer ? Value(serializer) : Value());
+    setAssociatedObjectOf(view, &s_imageResponseSerializerKey, serializer);
 }
 
 } // namespace UIImageView_VNNetworking

@@ -3,6 +3,7 @@
 #include "Dispatch.h"
 #include "NSNotificationCenter.h"
 #include "UIApplication.h"
+#include "VNAssociatedObject.h"
 #include "VNHTTPRequestOperation.h"
 #include "VNImageCache.h"
 
@@ -42,15 +43,12 @@ Ref<VNImageCache> vn_sharedImageCache()
 
 Ref<VNHTTPRequestOperation> vn_imageRequestOperation(const Ref<UIImageView>& view)
 {
-    if (!view)
-        return nullptr;
-    return view->associatedObject(&s_imageRequestOperationKey).objectAs<VNHTTPRequestOperation>();
+    return associatedObjectOf<VNHTTPRequestOperation>(view, &s_imageRequestOperationKey);
 }
 
 void vn_setImageRequestOperation(const Ref<UIImageView>& view, const Ref<VNHTTPRequestOperation>& operation)
 {
-    if (view)
-        view->setAssociatedObject(&s_imageRequestOperationKey, operation ? Value(operation) : Value());
+    setAssociatedObjectOf(view, &s_imageRequestOperationKey, operation);
 }
 
 } // namespace UIImageView__VNNetworking

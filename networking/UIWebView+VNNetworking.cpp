@@ -5,6 +5,7 @@
 #include "NSString.h"
 #include "NSURL.h"
 #include "UIWebView+_VNNetworking.h"
+#include "VNAssociatedObject.h"
 #include "VNHTTPRequestOperation.h"
 #include "VNHTTPRequestSerializer.h"
 #include "VNHTTPResponseSerializer.h"
@@ -47,32 +48,26 @@ NSStringEncoding pageEncoding(const Ref<NSHTTPURLResponse>& response)
 
 Ref<VNHTTPRequestSerializer> requestSerializer(const Ref<UIWebView>& view)
 {
-    if (view) {
-        if (auto own = view->associatedObject(&s_requestSerializerKey).objectAs<VNHTTPRequestSerializer>())
-            return own;
-    }
+    if (auto own = associatedObjectOf<VNHTTPRequestSerializer>(view, &s_requestSerializerKey))
+        return own;
     return defaultRequestSerializer();
 }
 
 void setRequestSerializer(const Ref<UIWebView>& view, const Ref<VNHTTPRequestSerializer>& serializer)
 {
-    if (view)
-        view->setAssociatedObject(&s_requestSerializerKey, serializer ? Value(serializer) : Value());
+    setAssociatedObjectOf(view, &s_requestSerializerKey, serializer);
 }
 
 Ref<VNHTTPResponseSerializer> responseSerializer(const Ref<UIWebView>& view)
 {
-    if (view) {
-        if (auto own = view->associatedObject(&s_responseSerializerKey).objectAs<VNHTTPResponseSerializer>())
-            return own;
-    }
+    if (auto own = associatedObjectOf<VNHTTPResponseSerializer>(view, &s_responseSerializerKey))
+        return own;
     return defaultResponseSerializer();
 }
 
 void setResponseSerializer(const Ref<UIWebView>& view, const Ref<VNHTTPResponseSerializer>& serializer)
 {
-    if (view)
-        view->setAssociatedObject(&s_responseSerializerKey, serializer ? Value(serializer) : Value());
+    setAssociatedObjectOf(view, &s_responseSerializerKey, serializer);
 }
 
 void loadRequestMIMETypeTextEncodingNameProgressSuccessFailure(const Ref<UIWebView>& view,

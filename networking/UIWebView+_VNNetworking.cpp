@@ -1,5 +1,6 @@
 #include "UIWebView+_VNNetworking.h"
 
+#include "VNAssociatedObject.h"
 #include "VNHTTPRequestOperation.h"
 
 namespace UIWebView__VNNetworking {
@@ -12,13 +13,12 @@ char s_HTTPRequestOperationKey;
 
 Ref<VNHTTPRequestOperation> vn_HTTPRequestOperation(const Ref<UIWebView>& view)
 {
-    return view ? view->associatedObject(&s_HTTPRequestOperationKey).objectAs<VNHTTPRequestOperation>() : nullptr;
+    return associatedObjectOf<VNHTTPRequestOperation>(view, &s_HTTPRequestOperationKey);
 }
 
 void vn_setHTTPRequestOperation(const Ref<UIWebView>& view, const Ref<VNHTTPRequestOperation>& operation)
 {
-    if (view)
-        view->setAssociatedObject(&s_HTTPRequestOperationKey, operation ? Value(operation) : Value());
+    setAssociatedObjectOf(view, &s_HTTPRequestOperationKey, operation);
 }
 
 } // namespace UIWebView__VNNetworking

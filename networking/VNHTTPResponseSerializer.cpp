@@ -6,6 +6,7 @@
 #include "NSHTTPURLResponse.h"
 #include "NSURL.h"
 #include "NSURLError.h"
+#include "VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPResponseSerializer);
 
@@ -131,5 +132,5 @@ void VNHTTPResponseSerializer::encodeWithCoder(NSCoder& coder)
 
 bool VNHTTPResponseSerializer::isContentTypeFailure(const Ref<NSError>& error)
 {
-    return error && error->code() == NSURLErrorCannotDecodeContentData && error->domain() == VNNetworkingErrorDomain;
+    return VNResponseValidation::isContentTypeFailure(error);
 }

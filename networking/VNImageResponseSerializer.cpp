@@ -8,6 +8,7 @@
 #include "NSURLResponse.h"
 #include "UIImage.h"
 #include "UIScreen.h"
+#include "VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNImageResponseSerializer);
 
@@ -99,13 +100,8 @@ const std::set<std::string>& VNImageResponseSerializer::acceptablePathExtensions
 Value VNImageResponseSerializer::responseObjectForResponseDataError(
     const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
-    Ref<NSError> validation;
-    if (!validateResponseDataError(response, data, &validation)) {
-        if (error)
-            *error = validation;
-        if (isContentTypeFailure(validation))
-            return nullptr;
-    }
+    if (!VNResponseValidation::validateBeforeParsing(*this, response, data, error))
+        return nullptr;
     if (!data.isData())
         return nullptr;
     auto image = m_automaticallyInflatesResponseImage ? inflatedImage(response, data, m_imageScale)

@@ -5,6 +5,7 @@
 #include "NSJSONSerialization.h"
 #include "NSURLError.h"
 #include "NSURLResponse.h"
+#include "VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNJSONResponseSerializer);
 
@@ -26,13 +27,8 @@ Ref<VNJSONResponseSerializer> VNJSONResponseSerializer::serializerWithReadingOpt
 Value VNJSONResponseSerializer::responseObjectForResponseDataError(
     const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
-    Ref<NSError> validation;
-    if (!validateResponseDataError(response, data, &validation)) {
-        if (error)
-            *error = validation;
-        if (isContentTypeFailure(validation))
-            return nullptr;
-    }
+    if (!VNResponseValidation::validateBeforeParsing(*this, response, data, error))
+        return nullptr;
 
     auto encoding = NSStringEncoding(stringEncoding());
     if (response && response->textEncodingName()) {

@@ -3,6 +3,7 @@
 #include "NSCoder.h"
 #include "NSError.h"
 #include "NSPropertyListSerialization.h"
+#include "VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNPropertyListResponseSerializer);
 
@@ -32,13 +33,8 @@ const std::set<std::string>& VNPropertyListResponseSerializer::acceptablePathExt
 Value VNPropertyListResponseSerializer::responseObjectForResponseDataError(
     const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
-    Ref<NSError> validation;
-    if (!validateResponseDataError(response, data, &validation)) {
-        if (error)
-            *error = validation;
-        if (isContentTypeFailure(validation))
-            return nullptr;
-    }
+    if (!VNResponseValidation::validateBeforeParsing(*this, response, data, error))
+        return nullptr;
     if (!data.isData())
         return nullptr;
     return NSPropertyListSerialization::propertyListWithData(data, m_readOptions, nullptr, error);

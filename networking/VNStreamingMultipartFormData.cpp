@@ -28,6 +28,27 @@ Value headerDictionary(std::initializer_list<std::pair<const char*, std::string>
     return dictionary;
 }
 
+// The headers of a part that carries a file: its form name, file name and MIME type.
+Value filePartHeaders(const std::string& name, const std::string& fileName, const std::string& mimeType)
+{
+    return headerDictionary({
+        { "Content-Disposition",
+            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+        { "Content-Type", mimeType },
+    });
+}
+
+void appendPart(const Ref<VNMultipartBodyStream>& stream, NSStringEncoding encoding, const Value& headers,
+    const Value& body, uint64_t length)
+{
+    auto part = VNHTTPBodyPart::init();
+    part->setStringEncoding(encoding);
+    part->setHeaders(headers);
+    part->setBody(body);
+    part->setBodyContentLength(length);
+    stream->appendHTTPBodyPart(part);
+}
+
 } // namespace
 
 Ref<VNStreamingMultipartFormData> VNStreamingMultipartFormData::initWithURLRequestStringEncoding(
@@ -63,16 +84,8 @@ bool VNStreamingMultipartFormData::appendPartWithFileURLNameFileNameMimeTypeErro
     }
     Value attributes = NSFileManager::defaultManager()->attributesOfItemAtPath(fileURL->path(), nullptr);
 
-    auto part = VNHTTPBodyPart::init();
-    part->setStringEncoding(m_stringEncoding);
-    part->setHeaders(headerDictionary({
-        { "Content-Disposition",
-            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
-        { "Content-Type", mimeType },
-    }));
-    part->setBody(Value(fileURL));
-    part->setBodyContentLength(static_cast<uint64_t>(attributes[NSFileSize].longLongValue()));
-    m_bodyStream->appendHTTPBodyPart(part);
+    appendPart(m_bodyStream, m_stringEncoding, filePartHeaders(name, fileName, mimeType), Value(fileURL),
+        static_cast<uint64_t>(attributes[NSFileSize].longLongValue()));
     return true;
 }
 
@@ -80,28 +93,14 @@ void VNStreamingMultipartFormData::appendPartWithInputStreamNameFileNameLengthMi
     const Ref<NSInputStream>& inputStream, const std::string& name, const std::string& fileName, int64_t length,
     const std::string& mimeType)
 {
-    auto part = VNHTTPBodyPart::init();
-    part->setStringEncoding(m_stringEncoding);
-    part->setHeaders(headerDictionary({
-        { "Content-Disposition",
-            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
-        { "Content-Type", mimeType },
-    }));
-    part->setBody(Value(inputStream));
-    part->setBodyContentLength(static_cast<uint64_t>(std::max<int64_t>(length, 0)));
-    m_bodyStream->appendHTTPBodyPart(part);
+    appendPart(m_bodyStream, m_stringEncoding, filePartHeaders(name, fileName, mimeType), Value(inputStream),
+        static_cast<uint64_t>(std::max<int64_t>(length, 0)));
 }
 
 void VNStreamingMultipartFormData::appendPartWithFileDataNameFileNameMimeType(
     const Value& data, const std::string& name, const std::string& fileName, const std::string& mimeType)
 {
-    appendPartWithHeadersBody(
-        headerDictionary({
-            { "Content-Disposition",
-                NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
-            { "Content-Type", mimeType },
-        }),
-        data);
+    appendPartWithHeadersBody(filePartHeaders(name, fileName, mimeType), data);
 }
 
 void VNStreamingMultipartFormData::appendPartWithFormDataName(const Value& data, const std::string& name)
@@ -113,12 +112,8 @@ void VNStreamingMultipartFormData::appendPartWithFormDataName(const Value& data,
 
 void VNStreamingMultipartFormData::appendPartWithHeadersBody(const Value& headers, const Value& body)
 {
-    auto part = VNHTTPBodyPart::init();
-    part->setStringEncoding(m_stringEncoding);
-    part->setHeaders(headers);
-    part->setBody(body.isData() ? body : Value::data(Value::Bytes()));
-    part->setBodyContentLength(body.isData() ? body.bytes().size() : 0);
-    m_bodyStream->appendHTTPBodyPart(part);
+    appendPart(m_bodyStream, m_stringEncoding, headers, body.isData() ? body : Value::data(Value::Bytes()),
+        body.isData() ? body.bytes().size() : 0);
 }
 
 void VNStreamingMultipartFormData::throttleBandwidthWithPacketSizeDelay(uint32_t numberOfBytes, double delay)

@@ -20,6 +20,7 @@
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
 #include "UIApplication.h"
+#include "VNLockedField.h"
 #include "VNSecurityPolicy.h"
 
 #include <thread>
@@ -339,44 +340,37 @@ void VNURLConnectionOperation::setCompletionBlock(std::function<void()> block)
 
 Ref<NSURLRequest> VNURLConnectionOperation::request() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_request;
+    return readLocked(m_fieldLock, m_request);
 }
 
 void VNURLConnectionOperation::setRequest(Ref<NSURLRequest> request)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_request = std::move(request);
+    writeLocked(m_fieldLock, m_request, std::move(request));
 }
 
 Ref<NSURLResponse> VNURLConnectionOperation::response() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_response;
+    return readLocked(m_fieldLock, m_response);
 }
 
 void VNURLConnectionOperation::setResponse(Ref<NSURLResponse> response)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_response = std::move(response);
+    writeLocked(m_fieldLock, m_response, std::move(response));
 }
 
 Ref<NSError> VNURLConnectionOperation::error() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_error;
+    return readLocked(m_fieldLock, m_error);
 }
 
 void VNURLConnectionOperation::setError(Ref<NSError> error)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_error = std::move(error);
+    writeLocked(m_fieldLock, m_error, std::move(error));
 }
 
 Value VNURLConnectionOperation::responseData() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_responseData;
+    return readLocked(m_fieldLock, m_responseData);
 }
 
 uint32_t VNURLConnectionOperation::responseStringEncoding()

@@ -18,6 +18,7 @@
 #include "NSURLResponse.h"
 #include "NSURLSessionConfiguration.h"
 #include "VNJSONResponseSerializer.h"
+#include "VNLockedField.h"
 #include "VNNetworkReachabilityManager.h"
 #include "VNSecurityPolicy.h"
 
@@ -27,18 +28,6 @@ namespace {
 
 // Marks the manager's own observations of its tasks' "state".
 int s_taskStateContext;
-
-template <typename T> T readLocked(std::mutex& lock, const T& member)
-{
-    std::lock_guard guard(lock);
-    return member;
-}
-
-template <typename T> void writeLocked(std::mutex& lock, T& member, T value)
-{
-    std::lock_guard guard(lock);
-    member = std::move(value);
-}
 
 } // namespace
 

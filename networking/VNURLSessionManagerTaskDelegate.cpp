@@ -9,6 +9,7 @@
 #include "NSURLSessionDownloadTask.h"
 #include "NSURLSessionTask.h"
 #include "VNHTTPResponseSerializer.h"
+#include "VNLockedField.h"
 #include "VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNURLSessionManagerTaskDelegate);
@@ -26,6 +27,13 @@ dispatch_group_t completionGroup()
 {
     static dispatch_group_t s_group = dispatch_group_create();
     return s_group;
+}
+
+// Moves a task's progress to `completed` of `total` units, setting the total first.
+void setProgress(const Ref<NSProgress>& progress, int64_t completed, int64_t total)
+{
+    progress->setTotalUnitCount(total);
+    progress->setCompletedUnitCount(completed);
 }
 
 } // namespace
@@ -49,47 +57,39 @@ Value VNURLSessionManagerTaskDelegate::mutableData() const
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::uploadProgress() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_uploadProgress;
+    return readLocked(m_fieldLock, m_uploadProgress);
 }
 
 void VNURLSessionManagerTaskDelegate::setUploadProgress(Ref<NSProgress> progress)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_uploadProgress = std::move(progress);
+    writeLocked(m_fieldLock, m_uploadProgress, std::move(progress));
 }
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::downloadProgress() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_downloadProgress;
+    return readLocked(m_fieldLock, m_downloadProgress);
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadProgress(Ref<NSProgress> progress)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_downloadProgress = std::move(progress);
+    writeLocked(m_fieldLock, m_downloadProgress, std::move(progress));
 }
 
 Ref<NSURL> VNURLSessionManagerTaskDelegate::downloadFileURL() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return m_downloadFileURL;
+    return readLocked(m_fieldLock, m_downloadFileURL);
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadTaskDidFinishDownloading(DownloadTaskDidFinishDownloadingBlock block)
 {
-    std::lock_guard fields(m_fieldLock);
-    m_downloadTaskDidFinishDownloading = std::move(block);
+    writeLocked(m_fieldLock, m_downloadTaskDidFinishDownloading, std::move(block));
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
     const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t, int64_t totalBytesSent,
     int64_t totalBytesExpectedToSend)
 {
-    auto progress = uploadProgress();
-    progress->setTotalUnitCount(totalBytesExpectedToSend);
-    progress->setCompletedUnitCount(totalBytesSent);
+    setProgress(uploadProgress(), totalBytesSent, totalBytesExpectedToSend);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDataTaskDidReceiveData(
@@ -106,17 +106,13 @@ void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidWriteDataTotalByt
     const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t totalBytesWritten,
     int64_t totalBytesExpectedToWrite)
 {
-    auto progress = downloadProgress();
-    progress->setTotalUnitCount(totalBytesExpectedToWrite);
-    progress->setCompletedUnitCount(totalBytesWritten);
+    setProgress(downloadProgress(), totalBytesWritten, totalBytesExpectedToWrite);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
     const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t fileOffset, int64_t expectedTotalBytes)
 {
-    auto progress = downloadProgress();
-    progress->setTotalUnitCount(expectedTotalBytes);
-    progress->setCompletedUnitCount(fileOffset);
+    setProgress(downloadProgress(), fileOffset, expectedTotalBytes);
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidFinishDownloadingToURL(

@@ -3,6 +3,7 @@
 #include "NSCoder.h"
 #include "NSError.h"
 #include "NSXMLParser.h"
+#include "VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNXMLParserResponseSerializer);
 
@@ -17,13 +18,8 @@ Ref<VNXMLParserResponseSerializer> VNXMLParserResponseSerializer::init()
 Value VNXMLParserResponseSerializer::responseObjectForResponseDataError(
     const Ref<NSURLResponse>& response, const Value& data, Ref<NSError>* error)
 {
-    Ref<NSError> validation;
-    if (!validateResponseDataError(response, data, &validation)) {
-        if (error)
-            *error = validation;
-        if (isContentTypeFailure(validation))
-            return nullptr;
-    }
+    if (!VNResponseValidation::validateBeforeParsing(*this, response, data, error))
+        return nullptr;
     auto parser = NSXMLParser::initWithData(data);
     return parser ? Value(parser) : Value();
 }

@@ -1,9 +1,7 @@
 #include "UIButton+VNNetworking.h"
 #include "UIButton+_VNNetworking.h"
 
-#include "CGColor.h"
-#include "CGContext.h"
-#include "CGImage.h"
+#include "ImageLoadingTestSupport.h"
 #include "NSError.h"
 #include "NSHTTPURLResponse.h"
 #include "NSURL.h"
@@ -23,25 +21,6 @@ using namespace UIButton__VNNetworking;
 
 namespace {
 
-std::string pngBody(size_t width)
-{
-    auto context
-        = CGBitmapContextCreate(nullptr, width, 2, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast);
-    auto png = CGImageEncodePNG(CGBitmapContextCreateImage(context));
-    return png ? std::string(png->begin(), png->end()) : std::string();
-}
-
-Ref<UIImage> imageOfWidth(size_t width)
-{
-    auto body = pngBody(width);
-    return UIImage::imageWithData(Value::data(body.data(), body.size()));
-}
-
-size_t widthOf(const Ref<UIImage>& image)
-{
-    return image && image->CGImage() ? CGImageGetWidth(image->CGImage()) : 0;
-}
-
 Ref<NSURL> url(const std::string& path)
 {
     return NSURL::URLWithString("http://buttons.invalid/" + path);
@@ -57,12 +36,7 @@ protected:
 
     Ref<URLStub> serve(const std::string& path, size_t width, double delay = 0)
     {
-        URLStubSpec spec;
-        spec.url = url(path)->absoluteString();
-        spec.headers = { { "Content-Type", "image/png" } };
-        spec.body = pngBody(width);
-        spec.delay = delay;
-        return stubs.add(spec);
+        return servePNG(stubs, url(path), width, delay);
     }
 
     URLStubs stubs;

@@ -11,6 +11,7 @@
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "SCNetworkReachability.h"
+#include "StubbedNetworkTestSupport.h"
 #include "URLStubs.h"
 #include "VNJSONResponseSerializer.h"
 #include "VNMultipartFormData.h"
@@ -21,37 +22,10 @@
 
 namespace {
 
-class OperationManagerFixture : public ::testing::Test {
+class OperationManagerFixture : public ReachableNetworkTest {
 protected:
-    void SetUp() override
-    {
-        SCNetworkReachability::setFlagsSourceForTesting(
-            [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
-    }
-    void TearDown() override
-    {
-        drainAll();
-        SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        resetForTesting();
-    }
     URLStubs stubs;
 };
-
-URLStubSpec jsonStub(std::string prefix, std::string body)
-{
-    URLStubSpec spec;
-    spec.url = std::move(prefix);
-    spec.matchPrefix = true;
-    spec.headers = { { "Content-Type", "application/json" } };
-    spec.body = std::move(body);
-    return spec;
-}
-
-std::string bodyText(const URLStubRecord& record)
-{
-    return std::string(record.body.begin(), record.body.end());
-}
 
 TEST_F(OperationManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {

@@ -6,6 +6,7 @@
 #include "NSURL.h"
 #include "NSURLError.h"
 #include "NSURLRequest.h"
+#include "StubbedNetworkTestSupport.h"
 #include "URLStubs.h"
 #include "VNJSONResponseSerializer.h"
 #include "VirtualClock.h"
@@ -13,16 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-URLStubSpec stubSpec(std::string url, int32_t status, std::string body, NSHTTPURLResponse::HeaderList headers = {})
-{
-    URLStubSpec spec;
-    spec.url = std::move(url);
-    spec.statusCode = status;
-    spec.body = std::move(body);
-    spec.headers = std::move(headers);
-    return spec;
-}
 
 Ref<VNHTTPRequestOperation> operationFor(const std::string& url)
 {

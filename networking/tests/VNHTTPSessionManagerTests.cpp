@@ -10,6 +10,7 @@
 #include "NSURLRequest.h"
 #include "NSURLSessionConfiguration.h"
 #include "SCNetworkReachability.h"
+#include "StubbedNetworkTestSupport.h"
 #include "URLStubs.h"
 #include "VNJSONResponseSerializer.h"
 #include "VNMultipartFormData.h"
@@ -19,21 +20,13 @@
 
 namespace {
 
-class HTTPSessionManagerFixture : public ::testing::Test {
+class HTTPSessionManagerFixture : public ReachableNetworkTest {
 protected:
-    void SetUp() override
-    {
-        SCNetworkReachability::setFlagsSourceForTesting(
-            [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
-    }
     void TearDown() override
     {
         for (const auto& manager : managers)
             manager->invalidateSessionCancelingTasks(true);
-        drainAll();
-        SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        resetForTesting();
+        ReachableNetworkTest::TearDown();
     }
     Ref<VNHTTPSessionManager> keep(Ref<VNHTTPSessionManager> manager)
     {
@@ -43,22 +36,6 @@ protected:
     URLStubs stubs;
     std::vector<Ref<VNURLSessionManager>> managers;
 };
-
-URLStubSpec jsonStub(std::string prefix, std::string body, int32_t status = 200)
-{
-    URLStubSpec spec;
-    spec.url = std::move(prefix);
-    spec.matchPrefix = true;
-    spec.statusCode = status;
-    spec.headers = { { "Content-Type", "application/json" } };
-    spec.body = std::move(body);
-    return spec;
-}
-
-std::string bodyText(const URLStubRecord& record)
-{
-    return std::string(record.body.begin(), record.body.end());
-}
 
 TEST_F(HTTPSessionManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {

@@ -4,10 +4,11 @@
 #include "NSMutableURLRequest.h"
 #include "NSNotificationCenter.h"
 #include "NSURL.h"
+#include "NSURLRequest.h"
 #include "NSURLSession.h"
 #include "NSURLSessionDataTask.h"
-#include "NSURLRequest.h"
 #include "SCNetworkReachability.h"
+#include "StubbedNetworkTestSupport.h"
 #include "UIApplication.h"
 #include "URLStubs.h"
 #include "VNHTTPRequestOperation.h"
@@ -117,8 +118,7 @@ TEST(VNNetworkActivityIndicatorManager, CountsWhileDisabledWithoutTouchingTheInd
 TEST(VNNetworkActivityIndicatorManager, FollowsRealOperationsAndSessionTasks)
 {
     Fixture f;
-    SCNetworkReachability::setFlagsSourceForTesting(
-        [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
+    makeEveryHostReachable();
     URLStubs stubs;
     URLStubSpec slow;
     slow.url = "http://stub.invalid/slow";
@@ -130,7 +130,7 @@ TEST(VNNetworkActivityIndicatorManager, FollowsRealOperationsAndSessionTasks)
     auto operation = VNHTTPRequestOperation::initWithRequest(request);
     auto sessionManager = VNURLSessionManager::init();
     auto task = sessionManager->dataTaskWithRequestCompletionHandler(
-        request, [](const Ref<NSURLResponse>&, const Value&, const Ref<NSError>&) { });
+        request, [](const Ref<NSURLResponse>&, const Value&, const Ref<NSError>&) {});
     operation->start();
     task->resume();
     drainAll();
@@ -148,6 +148,5 @@ TEST(VNNetworkActivityIndicatorManager, FollowsRealOperationsAndSessionTasks)
 
     sessionManager->invalidateSessionCancelingTasks(true);
     drainAll();
-    SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-    VNNetworkReachabilityManager::resetSharedManagerForTesting();
+    restoreReachability();
 }

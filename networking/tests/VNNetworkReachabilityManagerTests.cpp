@@ -4,6 +4,7 @@
 #include "NSNotification.h"
 #include "NSNotificationCenter.h"
 #include "SCNetworkReachability.h"
+#include "StubbedNetworkTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,9 @@ public:
     std::map<std::string, int> counts;
 };
 
-// Feeds the reachability targets from flags the test sets, and restores the machine's on exit.
-class ReachabilityFixture : public ::testing::Test {
+// Starts with every host reachable; tests feed other flags to the reachability targets.
+class ReachabilityFixture : public ReachableNetworkTest {
 protected:
-    void SetUp() override { setFlags(kSCNetworkReachabilityFlagsReachable); }
-    void TearDown() override
-    {
-        drainAll();
-        SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        resetForTesting();
-    }
     void setFlags(std::optional<SCNetworkReachabilityFlags> flags)
     {
         SCNetworkReachability::setFlagsSourceForTesting(

@@ -9,6 +9,7 @@
 #include "NSURLRequest.h"
 #include "NSURLSessionConfiguration.h"
 #include "SCNetworkReachability.h"
+#include "StubbedNetworkTestSupport.h"
 #include "URLStubs.h"
 #include "VNHTTPRequestOperation.h"
 #include "VNHTTPRequestOperationManager.h"
@@ -34,17 +35,11 @@ template <typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
     return decoded.objectAs<T>();
 }
 
-Ref<NSURLRequest> requestFor(const std::string& url)
-{
-    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
-}
-
-class ArchivingFixture : public ::testing::Test {
+class ArchivingFixture : public ReachableNetworkTest {
 protected:
     void SetUp() override
     {
-        SCNetworkReachability::setFlagsSourceForTesting(
-            [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
+        ReachableNetworkTest::SetUp();
         URLStubSpec body;
         body.url = "http://stub.invalid/body";
         body.headers = { { "Content-Type", "application/json" }, { "ETag", "\"e1\"" } };
@@ -56,13 +51,6 @@ protected:
         slow.chunkSize = 1000;
         slow.chunkDelay = 5;
         stubs.add(slow);
-    }
-    void TearDown() override
-    {
-        drainAll();
-        SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        resetForTesting();
     }
     ScopedVirtualClock clock;
     URLStubs stubs;

@@ -13,6 +13,7 @@
 #include "NSKeyedUnarchiver.h"
 #include "NSURL.h"
 #include "NSURLError.h"
+#include "ResponseTestSupport.h"
 #include "UIImage.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +22,7 @@ namespace {
 
 Ref<NSHTTPURLResponse> response(int32_t status, const char* contentType)
 {
-    NSHTTPURLResponse::HeaderList headers;
-    if (contentType)
-        headers.emplace_back("Content-Type", contentType);
-    return NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
-        NSURL::URLWithString("http://127.0.0.1/feed"), status, "HTTP/1.1", headers);
-}
-
-Value body(std::string_view text)
-{
-    return Value::data(text.data(), text.size());
+    return httpResponse("http://127.0.0.1/feed", status, contentType);
 }
 
 // A PNG with an alpha channel, so the decoded bitmap (alpha last) and the inflated one (alpha

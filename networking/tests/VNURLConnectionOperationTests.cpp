@@ -15,6 +15,7 @@
 #include "NSURLError.h"
 #include "NSURLRequest.h"
 #include "NSURLResponse.h"
+#include "StubbedNetworkTestSupport.h"
 #include "TestCertificates.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
@@ -35,11 +36,6 @@ URLStubSpec stubSpec(std::string url, std::string body, NSHTTPURLResponse::Heade
     spec.body = std::move(body);
     spec.headers = std::move(headers);
     return spec;
-}
-
-Ref<NSURLRequest> requestFor(const std::string& url)
-{
-    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
 }
 
 class KeyCounter : public NSObject {

@@ -19,6 +19,7 @@
 #include "NSURLSessionConfiguration.h"
 #include "SCNetworkReachability.h"
 #include "Sandbox.h"
+#include "StubbedNetworkTestSupport.h"
 #include "TestCertificates.h"
 #include "URLStubs.h"
 #include "VNHTTPResponseSerializer.h"
@@ -32,21 +33,6 @@
 
 namespace {
 
-Ref<NSURLRequest> requestFor(const std::string& url)
-{
-    return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
-}
-
-URLStubSpec stubSpec(std::string url, int32_t status, std::string body, NSHTTPURLResponse::HeaderList headers = {})
-{
-    URLStubSpec spec;
-    spec.url = std::move(url);
-    spec.statusCode = status;
-    spec.body = std::move(body);
-    spec.headers = std::move(headers);
-    return spec;
-}
-
 const NSHTTPURLResponse::HeaderList kJSON { { "Content-Type", "application/json" } };
 
 // What the session stack posted, in order: "name" for each of its notifications.
@@ -56,12 +42,11 @@ struct PostedNotification {
     Value userInfo;
 };
 
-class SessionManagerFixture : public ::testing::Test {
+class SessionManagerFixture : public ReachableNetworkTest {
 protected:
     void SetUp() override
     {
-        SCNetworkReachability::setFlagsSourceForTesting(
-            [](const SCNetworkReachability::Target&) { return kSCNetworkReachabilityFlagsReachable; });
+        ReachableNetworkTest::SetUp();
         for (const char* name : { VNNetworkingTaskDidResumeNotification, VNNetworkingTaskDidSuspendNotification,
                  VNNetworkingTaskDidCompleteNotification, VNURLSessionDidInvalidateNotification,
                  VNURLSessionDownloadTaskDidFailToMoveFileNotification }) {
@@ -79,8 +64,7 @@ protected:
         drainAll();
         for (const auto& token : tokens)
             NSNotificationCenter::defaultCenter()->removeObserver(token);
-        SCNetworkReachability::setFlagsSourceForTesting(nullptr);
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
+        restoreReachability();
         resetForTesting();
     }
     Ref<VNURLSessionManager> makeManager(const Ref<NSURLSessionConfiguration>& configuration = nullptr)

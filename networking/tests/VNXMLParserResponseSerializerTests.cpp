@@ -9,6 +9,7 @@
 #include "NSURLRequest.h"
 #include "NSXMLParser.h"
 #include "NetworkingTestSupport.h"
+#include "ResponseTestSupport.h"
 #include "URLStubs.h"
 #include "VNHTTPRequestOperation.h"
 
@@ -18,16 +19,7 @@ namespace {
 
 Ref<NSHTTPURLResponse> response(int32_t status, const char* contentType)
 {
-    NSHTTPURLResponse::HeaderList headers;
-    if (contentType)
-        headers.emplace_back("Content-Type", contentType);
-    return NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
-        NSURL::URLWithString("http://127.0.0.1/feed.xml"), status, "HTTP/1.1", headers);
-}
-
-Value body(const std::string& text)
-{
-    return Value::data(text.data(), text.size());
+    return httpResponse("http://127.0.0.1/feed.xml", status, contentType);
 }
 
 // Collects element names and text, and the error of a failed parse.

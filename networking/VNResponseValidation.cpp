@@ -1,0 +1,25 @@
+#include "VNResponseValidation.h"
+
+#include "NSError.h"
+#include "NSURLError.h"
+#include "VNHTTPResponseSerializer.h"
+
+namespace VNResponseValidation {
+
+bool isContentTypeFailure(const Ref<NSError>& error)
+{
+    return error && error->code() == NSURLErrorCannotDecodeContentData && error->domain() == VNNetworkingErrorDomain;
+}
+
+bool validateBeforeParsing(const VNHTTPResponseSerializer& serializer, const Ref<NSURLResponse>& response,
+    const Value& data, Ref<NSError>* error)
+{
+    Ref<NSError> validation;
+    if (serializer.validateResponseDataError(response, data, &validation))
+        return true;
+    if (error)
+        *error = validation;
+    return !isContentTypeFailure(validation);
+}
+
+} // namespace VNResponseValidation
