@@ -63,7 +63,7 @@ TEST(BlockAlertView, HandlerGetsTheButtonOnceAndTheWrapperGoes)
     }
 }
 
-TEST(BlockAlertView, AnAlertDismissedInCodeRunsNoHandlerAndLetsTheWrapperGo)
+TEST(BlockAlertView, AnAlertDismissedInCodeOrCancelledRunsNoHandlerAndLetsTheWrapperGo)
 {
     AlertScope scope;
     int calls = 0;
@@ -82,6 +82,18 @@ TEST(BlockAlertView, AnAlertDismissedInCodeRunsNoHandlerAndLetsTheWrapperGo)
     drainAll();
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(weak.expired());
+
+    // Likewise when the system takes the alert away.
+    {
+        auto wrapper
+            = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("Title", "Message", "Cancel", {});
+        weak = wrapper;
+        wrapper->showWithDismissHandler([&](int32_t, bool) { ++calls; });
+    }
+    UIApplicationHost::resetForTesting();
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
 }
 
 TEST(BlockAlertView, ANullHandlerStillReleasesTheWrapper)

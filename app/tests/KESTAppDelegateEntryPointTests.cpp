@@ -2,6 +2,7 @@
 
 #include "KESTMapContainerViewController.h"
 #include "KESTMapViewController.h"
+#include "LogCapture.h"
 #include "MapTestSupport.h"
 #include "NSUserDefaults.h"
 #include "UIAlertView.h"
@@ -93,8 +94,22 @@ Value pushPayload(const Value& custom, const Value& locArgs)
 
 TEST_F(EntryPointTest, LinksSearchFlightsAndSetMarkerDebug)
 {
+    // The link's full poll is answered only once the clock has moved on, so the pending search
+    // can be seen before the answer serves it.
+    URLStubSpec slowFeed;
+    slowFeed.url = "http://feed.invalid/APPAPIv2/planeUpdate.php";
+    slowFeed.matchPrefix = true;
+    slowFeed.body = R"({"planes":{}})";
+    slowFeed.delay = 5;
+    stubs.add(slowFeed);
+    LogCapture log;
     EXPECT_TRUE(UIApplicationHost::openURL("vxvolantrix://open?flight=ABC123"));
     EXPECT_EQ(KESTLiveDataManager::sharedInstance()->searchDictionary()["callsign"].stringValue(), "ABC123");
+    KESTLiveDataManager::sharedInstance()->invalidateTimers();
+    scope.clock().advance(6);
+    // No plane has that callsign: the answer serves the search by saying so.
+    EXPECT_TRUE(KESTLiveDataManager::sharedInstance()->searchDictionary().isNil());
+    EXPECT_TRUE(log.contains("Not currently tracked: This flight is out of range or not currently tracked."));
     EXPECT_TRUE(UIApplicationHost::openURL("vxvolantrixbeta://open?markerdebug=1"));
     Value stored = NSUserDefaults::standardUserDefaults()->objectForKey("kMarkerDebug");
     EXPECT_TRUE(stored.isString());

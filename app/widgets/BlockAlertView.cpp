@@ -35,6 +35,11 @@ void BlockAlertView::alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>&,
     m_strongAlertReference = nullptr;
 }
 
+void BlockAlertView::alertViewCancel(const Ref<UIAlertView>&)
+{
+    m_strongAlertReference = nullptr;
+}
+
 BlockAlertView::DismissHandler BlockAlertView::activeDismissHandler() const
 {
     std::lock_guard guard(m_handlerLock);

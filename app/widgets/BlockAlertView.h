@@ -37,6 +37,8 @@ public:
     // An alert dismissed in code had no button pressed: the handler is not run, but the wrapper
     // goes all the same instead of keeping itself for ever.
     void alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& alertView, int32_t buttonIndex) override;
+    // Likewise when the system cancels the alert.
+    void alertViewCancel(const Ref<UIAlertView>& alertView) override;
 
     const Ref<BlockAlertView>& strongAlertReference() const { return m_strongAlertReference; }
     void setStrongAlertReference(Ref<BlockAlertView> reference) { m_strongAlertReference = std::move(reference); }

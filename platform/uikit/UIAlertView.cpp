@@ -3,6 +3,7 @@
 #include "UIViewController.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 std::vector<Ref<UIAlertView>>& visible()
@@ -102,7 +103,13 @@ std::vector<Ref<UIAlertView>> UIAlertView::visibleAlerts()
 
 void UIAlertView::resetForTesting()
 {
-    visible().clear();
+    // The system takes every alert away: each delegate hears that its alert was cancelled.
+    auto alerts = std::exchange(visible(), {});
+    for (const auto& alert : alerts) {
+        alert->m_visible = false;
+        if (auto* d = alert->delegate())
+            d->alertViewCancel(alert);
+    }
 }
 
 VX_REGISTER_CLASS(UIAlertView);

@@ -70,6 +70,7 @@ public:
     // The host's side: the visible alerts, and a user's tap on a button.
     static std::vector<Ref<UIAlertView>> visibleAlerts();
     void tapButtonAtIndex(int32_t index);
+    // Takes every visible alert away as the system would, telling each delegate alertViewCancel.
     static void resetForTesting();
 
 private:
