@@ -79,21 +79,6 @@ std::vector<Value> buildBookmarksCreateViewController(const Ref<NSObject>& owner
 
 } // namespace
 
-void KESTBookmarksCheckCellRegisterLayout()
-{
-    static const bool registered = (UILayoutRegistry::registerLayout("KESTBookmarksCheckCell", buildBookmarksCheckCell), true);
-    (void)registered;
-}
-
-void KESTBookmarksViewControllerRegisterLayout()
-{
-    static const bool registered = (UILayoutRegistry::registerLayout("KESTBookmarksViewController", buildBookmarksViewController), true);
-    (void)registered;
-}
-
-void KESTBookmarksCreateViewControllerRegisterLayout()
-{
-    static const bool registered
-        = (UILayoutRegistry::registerLayout("KESTBookmarksCreateViewController", buildBookmarksCreateViewController), true);
-    (void)registered;
-}
+VX_REGISTER_LAYOUT("KESTBookmarksCheckCell", buildBookmarksCheckCell);
+VX_REGISTER_LAYOUT("KESTBookmarksViewController", buildBookmarksViewController);
+VX_REGISTER_LAYOUT("KESTBookmarksCreateViewController", buildBookmarksCreateViewController);

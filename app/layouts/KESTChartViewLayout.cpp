@@ -22,8 +22,4 @@ std::vector<Value> buildChartView(const Ref<NSObject>& owner, const Value&)
 
 } // namespace
 
-void KESTChartViewRegisterLayout()
-{
-    static const bool registered = (UILayoutRegistry::registerLayout("KESTChartView", buildChartView), true);
-    (void)registered;
-}
+VX_REGISTER_LAYOUT("KESTChartView", buildChartView);

@@ -23,8 +23,4 @@ std::vector<Value> buildCheckCell(const Ref<NSObject>&, const Value&)
 
 } // namespace
 
-void KESTCheckCellRegisterLayout()
-{
-    static const bool registered = (UILayoutRegistry::registerLayout("KESTCheckCell", buildCheckCell), true);
-    (void)registered;
-}
+VX_REGISTER_LAYOUT("KESTCheckCell", buildCheckCell);

@@ -23,8 +23,4 @@ std::vector<Value> buildCockpitViewController(const Ref<NSObject>& owner, const 
 
 } // namespace
 
-void KESTCockpitViewControllerRegisterLayout()
-{
-    static const bool registered = (UILayoutRegistry::registerLayout("KESTCockpitViewController", buildCockpitViewController), true);
-    (void)registered;
-}
+VX_REGISTER_LAYOUT("KESTCockpitViewController", buildCockpitViewController);

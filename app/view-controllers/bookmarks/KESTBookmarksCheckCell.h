@@ -34,6 +34,3 @@ private:
     Ref<UILabel> m_bookmarkLocationLabel;
     Ref<KESTToggleButton> m_toggleButton;
 };
-
-// Registers the layout "KESTBookmarksCheckCell".
-void KESTBookmarksCheckCellRegisterLayout();

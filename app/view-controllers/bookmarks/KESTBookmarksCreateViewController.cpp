@@ -25,7 +25,6 @@ std::string localized(const std::string& key)
 
 Ref<KESTBookmarksCreateViewController> KESTBookmarksCreateViewController::init()
 {
-    KESTBookmarksCreateViewControllerRegisterLayout();
     return makeController<KESTBookmarksCreateViewController>("KESTBookmarksCreateViewController", nullptr);
 }
 

@@ -40,6 +40,3 @@ private:
     Ref<MKMapView> m_mapView;
     Ref<UITextField> m_bookmarkNameField;
 };
-
-// Registers the layout "KESTBookmarksCreateViewController".
-void KESTBookmarksCreateViewControllerRegisterLayout();

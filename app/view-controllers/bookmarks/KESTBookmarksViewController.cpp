@@ -40,8 +40,6 @@ std::string localized(const std::string& key)
 
 Ref<KESTBookmarksViewController> KESTBookmarksViewController::init()
 {
-    KESTBookmarksViewControllerRegisterLayout();
-    KESTBookmarksCheckCellRegisterLayout();
     auto controller = makeController<KESTBookmarksViewController>("KESTBookmarksViewController", nullptr);
     controller->setTitle(localized("Bookmarks"));
     return controller;

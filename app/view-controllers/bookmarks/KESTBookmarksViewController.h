@@ -66,6 +66,3 @@ private:
     Ref<NSIndexPath> m_currentlySelectedHome;
     Weak<UITableView> m_tableView;
 };
-
-// Registers the layout "KESTBookmarksViewController".
-void KESTBookmarksViewControllerRegisterLayout();

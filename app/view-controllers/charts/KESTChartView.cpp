@@ -29,8 +29,6 @@ std::string localized(const std::string& key)
 
 Ref<KESTChartView> KESTChartView::init()
 {
-    KESTChartViewRegisterLayout();
-    KESTCheckCellRegisterLayout();
     return makeController<KESTChartView>("KESTChartView", nullptr);
 }
 

@@ -74,6 +74,3 @@ private:
     Weak<UITableView> m_chartTable;
     std::weak_ptr<ChartModalViewControllerDelegate> m_delegate;
 };
-
-// Registers the screen's layout "KESTChartView" (a table filling the view).
-void KESTChartViewRegisterLayout();

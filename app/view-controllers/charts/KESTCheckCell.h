@@ -18,6 +18,3 @@ public:
 
     void awakeFromNib() override;
 };
-
-// Registers the layout "KESTCheckCell".
-void KESTCheckCellRegisterLayout();

@@ -27,7 +27,6 @@ constexpr CATransform3D kPerspective {
 
 Ref<KESTCockpitViewController> KESTCockpitViewController::initWithPlane(const Ref<KESTPlane>& plane)
 {
-    KESTCockpitViewControllerRegisterLayout();
     auto controller = makeController<KESTCockpitViewController>("KESTCockpitViewController", nullptr);
     controller->m_plane = plane;
     controller->setTitle(NSBundle::mainBundle()->localizedStringForKey("Cockpit View", "", ""));

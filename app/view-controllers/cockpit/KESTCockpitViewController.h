@@ -41,6 +41,3 @@ private:
     Ref<KESTPlane> m_plane;
     Ref<MKMapView> m_mapView;
 };
-
-// Registers the screen's layout "KESTCockpitViewController" (a full-screen map view).
-void KESTCockpitViewControllerRegisterLayout();
