@@ -19,7 +19,6 @@
 #include "KESTPlaneMarkerManager.h"
 #include "MKMapView+ZoomLevel.h"
 #include "MKMapView.h"
-#include "NSPort.h"
 #include "NSRunLoop.h"
 #include "UIApplication.h"
 #include "UIApplicationHost.h"
@@ -242,13 +241,7 @@ int main(int argc, char** argv)
         if (options.seconds) {
             runFor(*options.seconds);
         } else {
-            // A port keeps the loop waiting for work instead of returning when it has none.
-            auto keepAlive = NSPort::port();
-            auto loop = NSRunLoop::mainRunLoop();
-            loop->addPortForMode(keepAlive, NSDefaultRunLoopMode);
-            while (!UIApplicationHost::hasTerminated())
-                loop->runModeBeforeDate(NSDefaultRunLoopMode, Clock::wallTime() + 1.0);
-            loop->removePortForMode(keepAlive, NSDefaultRunLoopMode);
+            UIApplicationHost::runUntilTerminated();
         }
         UIApplicationHost::terminate();
         finish(0);

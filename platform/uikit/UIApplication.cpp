@@ -1,10 +1,7 @@
 #include "UIApplication.h"
 
-#include "Clock.h"
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
-#include "NSPort.h"
-#include "NSRunLoop.h"
 #include "UIApplicationHost.h"
 #include "UIFont.h"
 #include "UILocalNotification.h"
@@ -182,13 +179,7 @@ int UIApplicationMain(int argc, char** argv, const char*, const char* delegateCl
         UIApplicationHost::terminate();
         return written ? 0 : 1;
     }
-    // A port keeps the loop waiting for work instead of returning when it has none.
-    auto keepAlive = NSPort::port();
-    auto loop = NSRunLoop::mainRunLoop();
-    loop->addPortForMode(keepAlive, NSDefaultRunLoopMode);
-    while (!UIApplicationHost::hasTerminated())
-        loop->runModeBeforeDate(NSDefaultRunLoopMode, Clock::wallTime() + 1.0);
-    loop->removePortForMode(keepAlive, NSDefaultRunLoopMode);
+    UIApplicationHost::runUntilTerminated();
     return 0;
 }
 

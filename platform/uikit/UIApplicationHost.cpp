@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "NSLog.h"
 #include "NSNotificationCenter.h"
+#include "NSPort.h"
 #include "NSRunLoop.h"
 #include "NSDate.h"
 #include "NSDateFormatter.h"
@@ -394,6 +395,17 @@ void UIApplicationHost::rotateInterface(UIInterfaceOrientation orientation)
             root->willAnimateRotationToInterfaceOrientationDuration(orientation, kRotationDuration);
         },
         [root, from](bool) { root->didRotateFromInterfaceOrientation(from); });
+}
+
+void UIApplicationHost::runUntilTerminated()
+{
+    // A port keeps the loop waiting for work instead of returning when it has none.
+    auto keepAlive = NSPort::port();
+    auto loop = NSRunLoop::mainRunLoop();
+    loop->addPortForMode(keepAlive, NSDefaultRunLoopMode);
+    while (!hasTerminated())
+        loop->runModeBeforeDate(NSDefaultRunLoopMode, Clock::wallTime() + 1.0);
+    loop->removePortForMode(keepAlive, NSDefaultRunLoopMode);
 }
 
 void UIApplicationHost::runUntilIdle()

@@ -64,6 +64,9 @@ public:
 
     // Runs main run-loop passes until nothing is pending (layout, display, queued blocks).
     static void runUntilIdle();
+    // Runs the main run loop, waiting for work when there is none, until the application
+    // terminates: how a launched application lives.
+    static void runUntilTerminated();
     // The key window as it looks now (after pending layout and display), at the screen's scale.
     static Ref<UIImage> renderKeyWindow();
     static bool writeKeyWindowPNG(const std::string& path);
