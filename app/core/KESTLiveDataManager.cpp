@@ -1,6 +1,7 @@
 #include "KESTLiveDataManager.h"
 
 #include "Clock.h"
+#include "JSONNumbers.h"
 #include "KESTFilterDataManager.h"
 #include "KESTPlaneServices.h"
 #include "KESTSettingsManager.h"
@@ -25,7 +26,6 @@
 #include "NSURLSessionDownloadTask.h"
 #include "NSURLSessionTask.h"
 
-#include <simdjson.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -55,27 +55,11 @@ std::string numberText(double d)
     return Value(d).stringValue();
 }
 
-// The number a JSON reader makes of a number token (or true/false), so that converting it gives
-// what converting the decoded answer's number gives.
+// The number the JSON reader makes of a number token (or true/false), so that converting it
+// gives what converting the decoded answer's number gives.
 Value numberValue(simdjson::dom::element element)
 {
-    using Type = simdjson::dom::element_type;
-    switch (element.type()) {
-    case Type::BOOL:
-        return Value(element.get_bool().value_unsafe());
-    case Type::INT64: {
-        int64_t v = element.get_int64().value_unsafe();
-        if (v >= INT32_MIN && v <= INT32_MAX)
-            return Value(static_cast<int32_t>(v));
-        return v < 0 ? Value(v) : Value(static_cast<uint64_t>(v));
-    }
-    case Type::UINT64:
-        return Value(element.get_uint64().value_unsafe());
-    case Type::DOUBLE:
-        return Value(element.get_double().value_unsafe());
-    default:
-        return Value();
-    }
+    return jsonNumberValue(element).value_or(Value());
 }
 
 bool isNumberElement(simdjson::dom::element element)

@@ -1,9 +1,9 @@
 #include "NSJSONSerialization.h"
 
+#include "JSONNumbers.h"
 #include "NSError.h"
 
 #include <nlohmann/json.hpp>
-#include <simdjson.h>
 
 #include <cmath>
 #include <cstdio>
@@ -357,23 +357,13 @@ private:
 
     std::optional<Value> convert(simdjson::dom::element element)
     {
+        // Non-negative integers are unsigned numbers, as the event reader makes them.
+        if (auto number = jsonNumberValue(element))
+            return number;
         using Type = simdjson::dom::element_type;
         switch (element.type()) {
         case Type::NULL_VALUE:
             return Value::null();
-        case Type::BOOL:
-            return Value(element.get_bool().value_unsafe());
-        case Type::INT64: {
-            int64_t v = element.get_int64().value_unsafe();
-            if (v >= INT32_MIN && v <= INT32_MAX)
-                return Value(static_cast<int32_t>(v));
-            // Non-negative integers are unsigned numbers, as the event reader makes them.
-            return v < 0 ? Value(v) : Value(static_cast<uint64_t>(v));
-        }
-        case Type::UINT64:
-            return Value(element.get_uint64().value_unsafe());
-        case Type::DOUBLE:
-            return Value(element.get_double().value_unsafe());
         case Type::STRING:
             return Value(element.get_string().value_unsafe());
         case Type::ARRAY: {
@@ -400,8 +390,9 @@ private:
             }
             return m_mutable ? Value::mutableDictionary(std::move(entries)) : Value::dictionary(std::move(entries));
         }
+        default: // numbers and booleans were converted above
+            return std::nullopt;
         }
-        return std::nullopt;
     }
 
     bool m_mutable;
