@@ -42,11 +42,7 @@ class EntryPointTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        URLStubSpec quiet;
-        quiet.url = "http://feed.invalid/";
-        quiet.matchPrefix = true;
-        quiet.body = R"({"planes":{}})";
-        feed = stubs.add(quiet);
+        feed = stubs.add(quietFeedStub());
         UIApplicationHost::resetForTesting();
         app = KESTAppDelegate::init();
         application = UIApplicationHost::launchWithDelegate(app);

@@ -46,10 +46,7 @@ protected:
     void SetUp() override
     {
         UIApplicationHost::resetForTesting();
-        URLStubSpec quiet;
-        quiet.url = "http://feed.invalid/";
-        quiet.matchPrefix = true;
-        quiet.body = R"({"planes":{}})";
+        URLStubSpec quiet = quietFeedStub();
         quiet.headers = { { "Content-Type", "application/json" } };
         stubs.add(quiet);
         KESTSettingsManager::sharedInstance()->setHasShownIntroView(!showsIntro());

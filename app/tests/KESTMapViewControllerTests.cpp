@@ -176,11 +176,7 @@ class MapScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        URLStubSpec quiet;
-        quiet.url = "http://feed.invalid/";
-        quiet.matchPrefix = true;
-        quiet.body = R"({"planes":{}})";
-        stubs.add(quiet);
+        stubs.add(quietFeedStub());
         feed = KESTLiveDataManager::sharedInstance();
         thresholdObserver = NSNotificationCenter::defaultCenter()->addObserverForName(
             std::string(KESTMapThresholdTriggerNotification), nullptr, nullptr,

@@ -10,11 +10,37 @@
 #include "KESTMapController.h"
 #include "NSJSONSerialization.h"
 #include "NSString.h"
+#include "URLStubs.h"
 #include "VirtualClock.h"
 
 #include <string>
 #include <tuple>
 #include <vector>
+
+// Drops the map facade, the live feed and the services the map screens wake (charts, ash
+// areas, reachability), after and before draining the queues, so they go while the test's clock
+// and stubs are still in place.
+inline void resetMapServicesForTesting()
+{
+    drainAll();
+    KESTMapController::resetSharedInstanceForTesting();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTChartManager::resetSharedInstanceForTesting();
+    KESTVolcanoManager::resetSharedInstanceForTesting();
+    VNNetworkReachabilityManager::resetSharedManagerForTesting();
+    drainAll();
+}
+
+// The service's address answering every request, without a content type, with an empty
+// plane list.
+inline URLStubSpec quietFeedStub()
+{
+    URLStubSpec quiet;
+    quiet.url = "http://feed.invalid/";
+    quiet.matchPrefix = true;
+    quiet.body = R"({"planes":{}})";
+    return quiet;
+}
 
 // The map facade and the live feed made fresh for one test, on a virtual clock, with the
 // feed pointed at an address nothing answers.
@@ -26,18 +52,7 @@ public:
         KESTMapController::resetSharedInstanceForTesting();
         KESTLiveDataManager::resetSharedInstanceForTesting();
     }
-    ~MapTestScope()
-    {
-        drainAll();
-        KESTMapController::resetSharedInstanceForTesting();
-        KESTLiveDataManager::resetSharedInstanceForTesting();
-        // The map screens ask these for charts and ash areas; they go while the test's clock
-        // and stubs are still in place.
-        KESTChartManager::resetSharedInstanceForTesting();
-        KESTVolcanoManager::resetSharedInstanceForTesting();
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        drainAll();
-    }
+    ~MapTestScope() { resetMapServicesForTesting(); }
     MapTestScope(const MapTestScope&) = delete;
     MapTestScope& operator=(const MapTestScope&) = delete;
 

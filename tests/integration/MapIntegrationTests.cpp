@@ -1,10 +1,7 @@
 #include "Drain.h"
 #include "KESTAppDelegate.h"
 #include "KESTAppleMapViewController.h"
-#include "KESTChartManager.h"
 #include "KESTFlightPathOverlay.h"
-#include "KESTVolcanoManager.h"
-#include "VNNetworkReachabilityManager.h"
 #include "KESTLiveDataManager.h"
 #include "KESTMapAnnotation.h"
 #include "KESTMapContainerViewController.h"
@@ -13,6 +10,7 @@
 #include "KESTSettingsManager.h"
 #include "MKMapView+ZoomLevel.h"
 #include "MKMapView.h"
+#include "MapTestSupport.h"
 #include "ServiceSimulator.h"
 #include "UIApplicationHost.h"
 #include "UIWindow.h"
@@ -126,13 +124,6 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     feed->invalidateTimers();
     drainAll();
     sim->stop();
-    KESTMapController::resetSharedInstanceForTesting();
-    KESTLiveDataManager::resetSharedInstanceForTesting();
-    // The map screen woke the chart, ash and reachability services; they go before the process
-    // tears its run loops down.
-    KESTChartManager::resetSharedInstanceForTesting();
-    KESTVolcanoManager::resetSharedInstanceForTesting();
-    VNNetworkReachabilityManager::resetSharedManagerForTesting();
-    drainAll();
+    resetMapServicesForTesting();
     UIApplicationHost::resetForTesting();
 }
