@@ -130,17 +130,26 @@ struct NSXMLParser::Callbacks {
             std::string value(reinterpret_cast<const char*>(attribute[3]), size_t(attribute[4] - attribute[3]));
             dictionary.setObjectForKey(Value(value), Value(name));
         }
-        std::string name = processing ? text(localName) : qualified(prefix, localName);
-        std::optional<std::string> namespaceURI;
-        std::optional<std::string> qualifiedName;
-        if (processing) {
-            namespaceURI = text(uri);
-            qualifiedName = qualified(prefix, localName);
-        }
+        auto names = elementNames(processing, localName, prefix, uri);
         notify(parser, [&](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) {
             d.parserDidStartElementNamespaceURIQualifiedNameAttributes(
-                p, name, namespaceURI, qualifiedName, dictionary.copy());
+                p, names.name, names.namespaceURI, names.qualifiedName, dictionary.copy());
         });
+    }
+
+    // How an element is named to the delegate: with namespace processing, by local name with
+    // its namespace and qualified name beside it; without, by qualified name alone.
+    struct ElementNames {
+        std::string name;
+        std::optional<std::string> namespaceURI;
+        std::optional<std::string> qualifiedName;
+    };
+    static ElementNames elementNames(
+        bool processing, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
+    {
+        if (!processing)
+            return { qualified(prefix, localName), std::nullopt, std::nullopt };
+        return { text(localName), text(uri), qualified(prefix, localName) };
     }
 
     static void endElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
@@ -152,15 +161,9 @@ struct NSXMLParser::Callbacks {
     static void endElementIn(NSXMLParser* parser, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri)
     {
         bool processing = parser->m_processNamespaces;
-        std::string name = processing ? text(localName) : qualified(prefix, localName);
-        std::optional<std::string> namespaceURI;
-        std::optional<std::string> qualifiedName;
-        if (processing) {
-            namespaceURI = text(uri);
-            qualifiedName = qualified(prefix, localName);
-        }
+        auto names = elementNames(processing, localName, prefix, uri);
         notify(parser, [&](NSXMLParserDelegate& d, const Ref<NSXMLParser>& p) {
-            d.parserDidEndElementNamespaceURIQualifiedName(p, name, namespaceURI, qualifiedName);
+            d.parserDidEndElementNamespaceURIQualifiedName(p, names.name, names.namespaceURI, names.qualifiedName);
         });
     }
 
