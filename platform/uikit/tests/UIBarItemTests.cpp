@@ -12,16 +12,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class Target : public NSObject {
-    VX_OBJECT(Target, NSObject)
-public:
-    explicit Target(Passkey key)
-        : NSObject(key)
-    {
-    }
-    static Ref<Target> init() { return make<Target>(); }
-};
-
 class BarItemTest : public UIKitTest { };
 
 // Puts the bar it is given at the bottom and every other bar anywhere.
@@ -60,7 +50,7 @@ TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
     auto window = makeKeyWindow();
     auto toolbar = UIToolbar::initWithFrame(CGRectMake(0, 980, 768, 44));
     window->addSubview(toolbar);
-    auto target = Target::init();
+    auto target = NSObject::init();
     std::vector<std::string> taps;
     auto action = [&](const Ref<UIBarButtonItem>& sender) { taps.push_back(sender->title()); };
     auto share = UIBarButtonItem::initWithTitleStyleTargetAction("Share", UIBarButtonItemStyleBordered, target, action);

@@ -22,16 +22,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class Target : public NSObject {
-    VX_OBJECT(Target, NSObject)
-public:
-    explicit Target(Passkey key)
-        : NSObject(key)
-    {
-    }
-    static Ref<Target> init() { return make<Target>(); }
-};
-
 class NavigationBarTest : public UIKitTest {
 protected:
     // A navigation controller filling a key window, showing `root`.
@@ -141,7 +131,7 @@ TEST_F(NavigationBarTest, BarItemsAndTitleViewTakeTouches)
 {
     auto root = UIViewController::init();
     auto nav = shownNavigation(root);
-    auto target = Target::init();
+    auto target = NSObject::init();
     std::vector<std::string> taps;
     auto action = [&](const Ref<UIBarButtonItem>& sender) { taps.push_back(sender->title()); };
     auto settings
@@ -238,7 +228,7 @@ TEST_F(NavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
 TEST_F(NavigationBarTest, ToolbarShowsTheTopControllersItems)
 {
     auto root = UIViewController::init();
-    auto target = Target::init();
+    auto target = NSObject::init();
     std::vector<std::string> taps;
     auto action = [&](const Ref<UIBarButtonItem>& sender) { taps.push_back(sender->title()); };
     auto layers = UIBarButtonItem::initWithTitleStyleTargetAction("Layers", UIBarButtonItemStylePlain, target, action);
