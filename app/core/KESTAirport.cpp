@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 // A text, nullopt for the list's null; false when the element is neither.
 bool readName(const Value& element, std::optional<std::string>& out)
 {
@@ -89,13 +84,13 @@ std::vector<Ref<KESTAirport>> KESTAirport::airportsFromBundle()
 
 std::string KESTAirport::title()
 {
-    return m_name ? *m_name : localized("Unknown");
+    return m_name ? *m_name : NSLocalizedString("Unknown");
 }
 
 std::string KESTAirport::subtitle()
 {
     if (!m_city || !m_country)
-        return localized("Unknown");
+        return NSLocalizedString("Unknown");
     return NSString::stringWithFormat("%@, %@", *m_city, *m_country);
 }
 

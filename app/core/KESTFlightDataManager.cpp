@@ -24,11 +24,6 @@ Ref<KESTFlightDataManager> s_shared;
 std::mutex s_pathLock;
 std::optional<std::string> s_databasePathForTesting;
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 std::string databasePath()
 {
     {
@@ -348,7 +343,7 @@ std::optional<std::array<std::string, 3>> KESTFlightDataManager::getAircraftFull
 std::optional<std::string> KESTFlightDataManager::getAirportFullName(const std::optional<std::string>& code) const
 {
     if (!code || isUnnamedAirport(*code) || NSString::length(*code) == 1)
-        return localized("Unknown");
+        return NSLocalizedString("Unknown");
     auto row = airportRow(code);
     if (!row)
         return std::nullopt;

@@ -8,16 +8,11 @@
 
 namespace {
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 std::map<std::string, std::string> localizedTable(std::initializer_list<std::pair<const char*, const char*>> entries)
 {
     std::map<std::string, std::string> table;
     for (const auto& [code, name] : entries)
-        table[code] = localized(name);
+        table[code] = NSLocalizedString(name);
     return table;
 }
 
@@ -50,7 +45,7 @@ std::optional<std::string> KESTFlightDataManager::formattedHHMMTimeWithValue(con
 std::optional<std::string> KESTFlightDataManager::formattedArrivalDayWithValue(const std::optional<std::string>& value) const
 {
     if (!value || value->empty())
-        return localized("Same day");
+        return NSLocalizedString("Same day");
     return formatCodedStringBasedOnDictionaryWithCharLength(value,
         localizedTable({ { "1", "Next day" }, { "2", "2 days later" }, { "P", "Previous day" } }), 1);
 }
@@ -84,7 +79,7 @@ std::vector<std::string> KESTFlightDataManager::formattedPassengerClassesWithVal
     std::vector<std::string> names;
     for (const auto& [name, codes] : cabins) {
         if (value.find_first_of(codes) != std::string::npos)
-            names.push_back(localized(name));
+            names.push_back(NSLocalizedString(name));
     }
     return names;
 }
@@ -105,7 +100,7 @@ std::optional<std::string> KESTFlightDataManager::formattedFreightClassesWithVal
     const char* name = pallets ? "Pallets" : mail ? "Mail" : containers ? "Containers" : loose ? "Loose cargo" : nullptr;
     if (!name)
         return std::nullopt;
-    return localized(name);
+    return NSLocalizedString(name);
 }
 
 std::optional<std::string> KESTFlightDataManager::formatCodedStringBasedOnDictionaryWithCharLength(
@@ -145,7 +140,7 @@ Value KESTFlightDataManager::parseOAGData(const Value& record) const
 {
     if (!record.isArray() || record.count() < 84)
         return Value();
-    const std::string notAvailable = localized("N/A");
+    const std::string notAvailable = NSLocalizedString("N/A");
     std::vector<std::pair<Value, Value>> entries;
     auto element = [&](size_t index) { return record[index]; };
     auto add = [&](const char* key, const Value& value) {

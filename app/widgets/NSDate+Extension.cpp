@@ -14,11 +14,6 @@ constexpr NSCalendarUnit componentFlags = NSCalendarUnitYear | NSCalendarUnitMon
     | NSCalendarUnitHour | NSCalendarUnitMinute | NSCalendarUnitSecond | NSWeekCalendarUnit | NSCalendarUnitWeekday
     | NSCalendarUnitWeekdayOrdinal;
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 Ref<NSCalendar> calendar()
 {
     return NSCalendar::currentCalendar();
@@ -46,7 +41,7 @@ Ref<NSDate> offsetFrom(const Ref<NSDate>& date, int64_t count, int64_t unitSecon
 std::string countText(const char* singular, const char* plural, double t, double unit)
 {
     auto n = static_cast<int32_t>(std::lround(t / unit));
-    return NSString::stringWithFormat(localized(n < 2 ? singular : plural), n);
+    return NSString::stringWithFormat(NSLocalizedString(n < 2 ? singular : plural), n);
 }
 
 Ref<NSDate> dateWithParts(const Ref<NSDate>& date, bool keepTime, int32_t hour, int32_t minute, int32_t second)
@@ -81,14 +76,14 @@ std::string timeAgoSince(const Ref<NSDate>& date)
     if (t < 1)
         return "never";
     if (t < D_MINUTE)
-        return NSString::stringWithFormat(localized("%d secs ago"), static_cast<int32_t>(t));
+        return NSString::stringWithFormat(NSLocalizedString("%d secs ago"), static_cast<int32_t>(t));
     if (t < D_HOUR)
         return countText("%d min ago", "%d mins ago", t, D_MINUTE);
     if (t < D_DAY)
         return countText("%d hour ago", "%d hours ago", t, D_HOUR);
     if (t < D_TOO_OLD)
         return countText("%d day ago", "%d days ago", t, D_DAY);
-    return localized("never");
+    return NSLocalizedString("never");
 }
 
 Ref<NSDate> dateWithDaysFromNow(int64_t days) { return offsetFromNow(days, D_DAY); }
@@ -251,7 +246,7 @@ std::optional<std::string> nameOfMonth(int32_t month)
         "September", "October", "November", "December" };
     if (month < 1 || month > 12)
         return std::nullopt;
-    return localized(names[month - 1]);
+    return NSLocalizedString(names[month - 1]);
 }
 
 } // namespace NSDate_Extension

@@ -14,15 +14,6 @@
 
 VX_REGISTER_CLASS(KESTBookmarksCreateViewController);
 
-namespace {
-
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
-} // namespace
-
 Ref<KESTBookmarksCreateViewController> KESTBookmarksCreateViewController::init()
 {
     return makeController<KESTBookmarksCreateViewController>("KESTBookmarksCreateViewController", nullptr);
@@ -32,9 +23,9 @@ void KESTBookmarksCreateViewController::viewDidLoad()
 {
     KESTBaseViewController::viewDidLoad();
     if (m_bookmarkNameField)
-        m_bookmarkNameField->setPlaceholder(localized("Name your bookmark"));
+        m_bookmarkNameField->setPlaceholder(NSLocalizedString("Name your bookmark"));
     Weak<KESTBookmarksCreateViewController> weak = self<KESTBookmarksCreateViewController>();
-    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Save"),
+    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Save"),
         UIBarButtonItemStyleDone, self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
             if (auto self = weak.lock())
                 self->donePress(sender);

@@ -31,17 +31,12 @@ namespace {
 std::mutex s_locationLock;
 KESTBookmarksViewController::CurrentLocationProvider s_locationProvider;
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 } // namespace
 
 Ref<KESTBookmarksViewController> KESTBookmarksViewController::init()
 {
     auto controller = makeController<KESTBookmarksViewController>("KESTBookmarksViewController", nullptr);
-    controller->setTitle(localized("Bookmarks"));
+    controller->setTitle(NSLocalizedString("Bookmarks"));
     return controller;
 }
 
@@ -144,9 +139,9 @@ Ref<UITableViewCell> KESTBookmarksViewController::tableViewCellForRowAtIndexPath
     bool chosen = false;
     std::string name, location;
     if (indexPath->row() == 0) {
-        name = localized("Current Location");
+        name = NSLocalizedString("Current Location");
         auto here = currentLocation();
-        location = here ? NSString::stringWithFormat("%0.2f, %0.2f", here->latitude, here->longitude) : localized("N/A");
+        location = here ? NSString::stringWithFormat("%0.2f, %0.2f", here->latitude, here->longitude) : NSLocalizedString("N/A");
         chosen = !settings->isHomeSet();
         cell->setAccessoryType(UITableViewCellAccessoryNone);
         cell->setEditingAccessoryType(UITableViewCellAccessoryNone);

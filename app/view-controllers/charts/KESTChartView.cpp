@@ -18,15 +18,6 @@
 
 VX_REGISTER_CLASS(KESTChartView);
 
-namespace {
-
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
-} // namespace
-
 Ref<KESTChartView> KESTChartView::init()
 {
     return makeController<KESTChartView>("KESTChartView", nullptr);
@@ -36,7 +27,7 @@ void KESTChartView::viewDidLoad()
 {
     KESTBaseViewController::viewDidLoad();
     view()->setBackgroundColor(UIColor::whiteColor());
-    setTitle(localized("Charts"));
+    setTitle(NSLocalizedString("Charts"));
     auto table = chartTable();
     if (table) {
         table->setDataSource(this, weak_from_this());
@@ -46,7 +37,7 @@ void KESTChartView::viewDidLoad()
         table->setEditingAnimated(true, false);
     }
     Weak<KESTChartView> weak = self<KESTChartView>();
-    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Settings"),
+    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Settings"),
         UIBarButtonItemStyleBordered, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
             if (auto self = weak.lock())
                 self->optionsPress(sender);
@@ -62,7 +53,7 @@ void KESTChartView::viewWillAppear(bool animated)
     auto navigation = navigationController();
     if (navigation && navigation->viewControllers().size() <= 1) {
         Weak<KESTChartView> weak = self<KESTChartView>();
-        navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(localized("Close"),
+        navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Close"),
             UIBarButtonItemStylePlain, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
                 if (auto self = weak.lock())
                     self->closePress(sender);
@@ -121,8 +112,8 @@ void KESTChartView::togglePress(const Ref<NSObject>& sender)
 
 void KESTChartView::optionsPress(const Ref<NSObject>&)
 {
-    auto sheet = UIActionSheet::initWithTitle("", this, weak_from_this(), localized("Cancel"), localized("Clear cache"),
-        { localized("Deselect all charts"), localized("Manage kestravon ID") });
+    auto sheet = UIActionSheet::initWithTitle("", this, weak_from_this(), NSLocalizedString("Cancel"), NSLocalizedString("Clear cache"),
+        { NSLocalizedString("Deselect all charts"), NSLocalizedString("Manage kestravon ID") });
     sheet->showInView(view());
 }
 

@@ -20,11 +20,6 @@
 
 namespace {
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 // The map screen shown by the root container, if any.
 Ref<KESTMapViewController> mapScreenOf(const Ref<UIViewController>& root)
 {
@@ -47,7 +42,7 @@ UIApplicationDelegate::FetchCompletion once(const UIApplicationDelegate::FetchCo
 // arguments that are not there.
 std::string pushMessage(const Value& alert)
 {
-    std::string format = localized(alert["loc-key"].stringValue());
+    std::string format = NSLocalizedString(alert["loc-key"].stringValue());
     Value args = alert["loc-args"];
     std::string parts[3];
     for (size_t i = 0; i < 3; ++i) {
@@ -94,7 +89,7 @@ bool KESTAppDelegate::applicationDidReceiveRemoteNotificationFetchCompletionHand
 
     playBong();
     auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
-        localized("Alert"), pushMessage(payload["aps"]["alert"]), localized("Cancel"), { localized("View") });
+        NSLocalizedString("Alert"), pushMessage(payload["aps"]["alert"]), NSLocalizedString("Cancel"), { NSLocalizedString("View") });
     Weak<KESTAppDelegate> weak = self<KESTAppDelegate>();
     alert->showWithDismissHandler([weak, search, feedHandler, handler](int32_t, bool isCancel) {
         if (isCancel) {

@@ -62,11 +62,6 @@ constexpr CGFloat kToolbarHeight = 44;
 constexpr CGSize kMenuPopoverSize { 320, 500 };
 constexpr CGSize kListPopoverSize { 320, 568 };
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 using AnnotationSet = std::unordered_set<const KESTAnnotation*>;
 
 AnnotationSet setOf(const std::vector<Ref<KESTAnnotation>>& list)
@@ -191,9 +186,9 @@ void KESTMapViewController::viewDidLoad()
 
 void KESTMapViewController::showLocationAlert()
 {
-    auto alert = UIAlertView::initWithTitle(localized("Alert"),
-        localized("Please enable location services or set a bookmark as a home location"), nullptr, {},
-        localized("OK"), {});
+    auto alert = UIAlertView::initWithTitle(NSLocalizedString("Alert"),
+        NSLocalizedString("Please enable location services or set a bookmark as a home location"), nullptr, {},
+        NSLocalizedString("OK"), {});
     alert->show();
 }
 
@@ -549,7 +544,7 @@ void KESTMapViewController::applyBudget(const BudgetResult& result)
     }
     if (m_mapLabelView) {
         int64_t total = KESTLiveDataManager::sharedInstance()->totalPlaneCount();
-        m_mapLabelView->setCount(NSString::stringWithFormat(localized("%d of %d visible"),
+        m_mapLabelView->setCount(NSString::stringWithFormat(NSLocalizedString("%d of %d visible"),
             static_cast<int32_t>(planesInView), static_cast<int32_t>(total)));
     }
     facade->removeAnnotations(result.toRemove);
@@ -839,7 +834,7 @@ void KESTMapViewController::updateUI()
         Weak<KESTMapViewController> weak = self;
 
         m_searchBar = UISearchBar::initWithFrame(CGRectMake(0, 0, 200, 44));
-        m_searchBar->setPlaceholder(localized("Search"));
+        m_searchBar->setPlaceholder(NSLocalizedString("Search"));
         m_searchBar->setDelegate(this, self);
         m_searchBar->setSearchBarStyle(UISearchBarStyleMinimal);
         m_searchBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
@@ -1006,7 +1001,7 @@ void KESTMapViewController::showIntroView()
     std::vector<Ref<UIView>> views;
     for (const auto& page : pages)
         views.push_back(intro->pageTemplateWithTitleContentIconAndView(
-            localized(page.title), localized(page.text), UIImage::imageNamed(page.icon), page.view));
+            NSLocalizedString(page.title), NSLocalizedString(page.text), UIImage::imageNamed(page.icon), page.view));
     intro->setPages(std::move(views));
 
     // Over the root container: its view is the key window's first subview.
@@ -1096,7 +1091,7 @@ void KESTMapViewController::toggleUserLocation()
 void KESTMapViewController::chartAlert(const std::string& text)
 {
     auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
-        localized("Message"), localized(text), localized("Cancel"), { localized("OK") });
+        NSLocalizedString("Message"), NSLocalizedString(text), NSLocalizedString("Cancel"), { NSLocalizedString("OK") });
     Weak<KESTMapViewController> weak = protectedSelf();
     alert->showWithDismissHandler([weak](int32_t, bool isCancel) {
         auto screen = weak.lock();

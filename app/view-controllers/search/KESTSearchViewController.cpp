@@ -25,11 +25,6 @@ VX_REGISTER_CLASS(KESTSearchViewController);
 
 namespace {
 
-std::string localized(const std::string& key)
-{
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "");
-}
-
 bool matches(const std::string& field, const std::string& phrase)
 {
     return !field.empty() && NSString::hasPrefixIgnoringCaseAndDiacritics(field, phrase);
@@ -227,7 +222,7 @@ void KESTSearchViewController::handleScheduleReply(uint64_t generation, const Va
             if (operating) {
                 found->setSearchCodeshare(designator);
                 codeshares.push_back(addResultWithFlagAndKeyAndDetailAndObject(7, "searchCodeshare",
-                    NSString::stringWithFormat("%@ %@", localized("Operating as"), *operating), Value(found)));
+                    NSString::stringWithFormat("%@ %@", NSLocalizedString("Operating as"), *operating), Value(found)));
             }
             continue;
         }
@@ -276,8 +271,8 @@ std::string KESTSearchViewController::titleForSectionIndex(int32_t index)
     static const char* const titles[kSectionCount] = { "Flight Numbers", "Callsigns", "Registration Numbers", "Hex codes", "Airports",
         "Locations", "Not currently in the air", "Codeshares" };
     if (index < 0 || index >= kSectionCount)
-        return localized("Misc");
-    return localized(titles[index]);
+        return NSLocalizedString("Misc");
+    return NSLocalizedString(titles[index]);
 }
 
 std::string KESTSearchViewController::titleForRecord(const Value& record)
@@ -382,9 +377,9 @@ void KESTSearchViewController::tableViewDidSelectRowAtIndexPath(const Ref<UITabl
         if (m_searchController)
             m_searchController->setActiveAnimated(false, true);
     } else if (object.isDictionary()) {
-        std::string message = NSString::stringWithFormat(localized("Flight %@ from %@ to %@ is out of range or not currently tracked."),
+        std::string message = NSString::stringWithFormat(NSLocalizedString("Flight %@ from %@ to %@ is out of range or not currently tracked."),
             object["icao"].stringValue(), object["depapt"].stringValue(), object["arrapt"].stringValue());
-        auto alert = UIAlertView::initWithTitle(localized("Not currently tracked"), message, nullptr, {}, localized("Continue"), {});
+        auto alert = UIAlertView::initWithTitle(NSLocalizedString("Not currently tracked"), message, nullptr, {}, NSLocalizedString("Continue"), {});
         alert->show();
     }
 }
