@@ -1,8 +1,8 @@
 // Time and size of writing a crash log for a process of 20 threads, each 50 frames deep.
-#include "OSThreads.h"
-#include "PMCrashFrameCursor.h"
-#include "PMCrashImageList.h"
-#include "PMCrashLogWriter.h"
+#include "os/OSThreads.h"
+#include "crashreporter/PMCrashFrameCursor.h"
+#include "crashreporter/PMCrashImageList.h"
+#include "crashreporter/PMCrashLogWriter.h"
 
 #include <benchmark/benchmark.h>
 

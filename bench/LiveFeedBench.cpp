@@ -2,12 +2,12 @@
 // 20,000-plane full answer and a 2,000-plane delta from the simulated service, next to decoding
 // the same bytes with the fastest JSON parser at hand (simdjson, into its document tree) and with
 // nlohmann-json for reference. Also reports memory per live plane.
-#include "Dispatch.h"
-#include "KESTLiveDataManager.h"
-#include "KESTSettingsManager.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "ServiceSimulator.h"
+#include "foundation/Dispatch.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTSettingsManager.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSURL.h"
+#include "servicesim/ServiceSimulator.h"
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>

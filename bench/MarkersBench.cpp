@@ -1,12 +1,12 @@
 // The map's marker work with 20,000 live planes: the new/stale pass and the marker-budget pass
 // after a live update, one display-link tick with 250 markers on the map, and the spatial
 // index's rect query against a brute-force scan of the same annotations.
-#include "KESTAppleMapViewController.h"
-#include "KESTMapAnnotation.h"
-#include "KESTMapController.h"
-#include "KESTPlane.h"
-#include "MKMapView+ZoomLevel.h"
-#include "MKMapView.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "app/core/KESTPlane.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "mapkit/MKMapView.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,24 +1,51 @@
-# vx_library(<name> [DEPS <targets...>] [PRIVATE_DEPS <targets...>] [TEST_DEPS <targets...>]
+# vx_library(<name> PREFIX <spelling> [DIRS <sub-folders...>]
+#            [DEPS <targets...>] [PRIVATE_DEPS <targets...>] [TEST_DEPS <targets...>]
 #            [EXCLUDE <regex of paths, relative to the folder, to leave out>])
 #
-# Builds the static library <name> from every .cpp/.c/.S under the calling folder except tests/,
-# exposes the folder as its include directory, and, when tests/ holds sources, builds
-# <name>_tests from them with GoogleTest and registers every test with CTest.
+# Builds the static library <name> from the .cpp/.c/.S files of the calling folder and of the
+# sub-folders it names in DIRS (each searched recursively). A library owns nothing else: a
+# sub-folder with a CMakeLists.txt of its own is another library, and tests/ and fixtures/
+# belong to the test program, so neither is ever taken in, even below a named sub-folder.
+#
+# Headers are reached by library path: the library exports one include root in which
+# "<spelling>/..." names its folder, so `#include "<spelling>/X.h"` works for it and its users
+# and no other spelling does.
+#
+# When tests/ holds sources (searched recursively), <name>_tests is built from them with
+# GoogleTest and every test is registered with CTest.
 function(vx_library name)
-  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS;PRIVATE_DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE;PREFIX" "DEPS;PRIVATE_DEPS;TEST_DEPS;DIRS" ${ARGN})
   set(dir "${CMAKE_CURRENT_SOURCE_DIR}")
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c" "${dir}/*.S")
-  list(FILTER sources EXCLUDE REGEX "^${dir}/(tests|fixtures)/")
+  if(NOT ARG_PREFIX)
+    message(FATAL_ERROR "vx_library(${name}): PREFIX names the include spelling of the library")
+  endif()
+
+  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c" "${dir}/*.S")
+  foreach(sub IN LISTS ARG_DIRS)
+    if(NOT IS_DIRECTORY "${dir}/${sub}")
+      message(FATAL_ERROR "vx_library(${name}): ${sub} is not a sub-folder of ${dir}")
+    endif()
+    file(GLOB_RECURSE sub_sources CONFIGURE_DEPENDS "${dir}/${sub}/*.cpp" "${dir}/${sub}/*.c" "${dir}/${sub}/*.S")
+    list(APPEND sources ${sub_sources})
+  endforeach()
+  # Leave out tests, fixtures and every nested library's folder.
+  list(FILTER sources EXCLUDE REGEX "/(tests|fixtures)/")
+  file(GLOB_RECURSE nested_lists "${dir}/*/CMakeLists.txt")
+  foreach(nested IN LISTS nested_lists)
+    get_filename_component(nested_dir "${nested}" DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${nested_dir}/")
+  endforeach()
   if(ARG_EXCLUDE)
     list(FILTER sources EXCLUDE REGEX "^${dir}/(${ARG_EXCLUDE})")
   endif()
+
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC "${dir}")
+  vx_include_root(${name} "${ARG_PREFIX}" "${dir}")
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads PRIVATE ${ARG_PRIVATE_DEPS})
   target_compile_definitions(${name} PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VX_BUILD_RESOURCES_DIR="${VX_BUILD_RESOURCES_DIR}")
 
-  file(GLOB test_sources CONFIGURE_DEPENDS "${dir}/tests/*.cpp")
+  file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS "${dir}/tests/*.cpp")
   if(test_sources)
     add_executable(${name}_tests ${test_sources})
     # Every test program runs under the testing main: temporary sandbox, pinned locale and zone.
@@ -30,4 +57,21 @@ function(vx_library name)
       PROPERTIES ENVIRONMENT "VX_RESOURCES=${VX_BUILD_RESOURCES_DIR};GALLIUM_DRIVER=llvmpipe"
       TIMEOUT 120)
   endif()
+endfunction()
+
+# vx_include_root(<target> <spelling> <folder> [PRIVATE])
+#
+# Makes `#include "<spelling>/X.h"` find <folder>/X.h for the target (and, unless PRIVATE, for
+# its users): a link named <spelling> to the folder, in an include root of the target's own.
+function(vx_include_root target spelling folder)
+  set(root "${CMAKE_BINARY_DIR}/include/${target}")
+  if(ARGN STREQUAL "PRIVATE")
+    set(scope PRIVATE)
+  else()
+    set(scope PUBLIC)
+  endif()
+  get_filename_component(parent "${root}/${spelling}" DIRECTORY)
+  file(MAKE_DIRECTORY "${parent}")
+  file(CREATE_LINK "${folder}" "${root}/${spelling}" SYMBOLIC)
+  target_include_directories(${target} ${scope} "${root}")
 endfunction()

@@ -1,8 +1,8 @@
-#include "HBRCrashReportTextFormatter.h"
+#include "crashreporter/HBRCrashReportTextFormatter.h"
 
-#include "CrashReportText.h"
+#include "crashreporter/CrashReportText.h"
 
-#include "NSLog.h"
+#include "foundation/NSLog.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HBRPMCrashReport.h"
+#include "crashreporter/HBRPMCrashReport.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "HBRPMCrashHostInfo.h"
+#include "crashreporter/HBRPMCrashHostInfo.h"
 
-#include "NSLog.h"
-#include "OSHost.h"
+#include "foundation/NSLog.h"
+#include "os/OSHost.h"
 
 #include <cerrno>
 #include <cstdio>

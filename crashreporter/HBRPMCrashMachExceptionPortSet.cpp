@@ -1,4 +1,4 @@
-#include "HBRPMCrashMachExceptionPortSet.h"
+#include "crashreporter/HBRPMCrashMachExceptionPortSet.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HBRPMCrashMachExceptionPort.h"
-#include "PMCrashMachException.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashMachExceptionPort.h"
+#include "crashreporter/PMCrashMachException.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "HBRPMCrashProcessInfo.h"
+#include "crashreporter/HBRPMCrashProcessInfo.h"
 
-#include "OSHost.h"
+#include "os/OSHost.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
-#include "HBRPMCrashReport.h"
+#include "crashreporter/HBRPMCrashReport.h"
 
-#include "PMCrashReporterError.h"
-#include "pmcrash.pb-c.h"
+#include "crashreporter/PMCrashReporterError.h"
+#include "crashreporter/pmcrash.pb-c.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "HBRPMCrashReportApplicationInfo.h"
-#include "HBRPMCrashReportBinaryImageInfo.h"
-#include "HBRPMCrashReportExceptionInfo.h"
-#include "HBRPMCrashReportMachExceptionInfo.h"
-#include "HBRPMCrashReportMachineInfo.h"
-#include "HBRPMCrashReportProcessInfo.h"
-#include "HBRPMCrashReportSignalInfo.h"
-#include "HBRPMCrashReportSystemInfo.h"
-#include "HBRPMCrashReportThreadInfo.h"
-#include "NSError.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReportApplicationInfo.h"
+#include "crashreporter/HBRPMCrashReportBinaryImageInfo.h"
+#include "crashreporter/HBRPMCrashReportExceptionInfo.h"
+#include "crashreporter/HBRPMCrashReportMachExceptionInfo.h"
+#include "crashreporter/HBRPMCrashReportMachineInfo.h"
+#include "crashreporter/HBRPMCrashReportProcessInfo.h"
+#include "crashreporter/HBRPMCrashReportSignalInfo.h"
+#include "crashreporter/HBRPMCrashReportSystemInfo.h"
+#include "crashreporter/HBRPMCrashReportThreadInfo.h"
+#include "foundation/NSError.h"
+#include "foundation/Ref.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "HBRPMCrashReportBinaryImageInfo.h"
+#include "crashreporter/HBRPMCrashReportBinaryImageInfo.h"
 
 HBRPMCrashReportBinaryImageInfo::HBRPMCrashReportBinaryImageInfo(Ref<HBRPMCrashReportProcessorInfo> codeType,
     uint64_t baseAddress, uint64_t size, std::string name, const std::vector<uint8_t>& uuid)

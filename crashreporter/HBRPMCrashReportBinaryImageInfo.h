@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HBRPMCrashReportProcessorInfo.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReportProcessorInfo.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 #include <optional>

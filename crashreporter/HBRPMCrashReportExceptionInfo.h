@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HBRPMCrashReportStackFrameInfo.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReportStackFrameInfo.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 #include <optional>

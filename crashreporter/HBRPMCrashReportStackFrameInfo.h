@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HBRPMCrashReportSymbolInfo.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReportSymbolInfo.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "HBRPMCrashReportTextFormatter.h"
+#include "crashreporter/HBRPMCrashReportTextFormatter.h"
 
-#include "CrashReportText.h"
+#include "crashreporter/CrashReportText.h"
 
 namespace {
 CrashReportTextStyle reporterStyle()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HBRPMCrashReportRegisterInfo.h"
-#include "HBRPMCrashReportStackFrameInfo.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReportRegisterInfo.h"
+#include "crashreporter/HBRPMCrashReportStackFrameInfo.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 #include <optional>

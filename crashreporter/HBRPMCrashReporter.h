@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HBRPMCrashReporterConfig.h"
-#include "NSError.h"
-#include "Ref.h"
+#include "crashreporter/HBRPMCrashReporterConfig.h"
+#include "foundation/NSError.h"
+#include "foundation/Ref.h"
 
 #include <csignal>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "HBRPMCrashSignalHandler.h"
+#include "crashreporter/HBRPMCrashSignalHandler.h"
 
-#include "PMCrashReporterError.h"
+#include "crashreporter/PMCrashReporterError.h"
 
 #include <cerrno>
 #include <cstring>

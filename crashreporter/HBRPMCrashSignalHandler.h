@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSError.h"
-#include "PMCrashAsyncList.h"
-#include "Ref.h"
+#include "foundation/NSError.h"
+#include "crashreporter/PMCrashAsyncList.h"
+#include "foundation/Ref.h"
 
 #include <csignal>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "PMCrashAsync.h"
+#include "crashreporter/PMCrashAsync.h"
 
-#include "OSMemory.h"
+#include "os/OSMemory.h"
 
 const char* pmcrash_async_strerror(int error)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PMCrashMachException.h"
+#include "crashreporter/PMCrashMachException.h"
 
 #include <cstdint>
 #include <sys/types.h>

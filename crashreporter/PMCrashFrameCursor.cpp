@@ -1,6 +1,6 @@
-#include "PMCrashFrameCursor.h"
+#include "crashreporter/PMCrashFrameCursor.h"
 
-#include "PMCrashAsync.h"
+#include "crashreporter/PMCrashAsync.h"
 
 const char* pmcrash_frame_strerror(int error)
 {

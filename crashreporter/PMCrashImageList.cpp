@@ -1,4 +1,4 @@
-#include "PMCrashImageList.h"
+#include "crashreporter/PMCrashImageList.h"
 
 #include <cstring>
 #include <set>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OSImages.h"
-#include "PMCrashAsyncList.h"
+#include "os/OSImages.h"
+#include "crashreporter/PMCrashAsyncList.h"
 
 #include <atomic>
 #include <cstdint>

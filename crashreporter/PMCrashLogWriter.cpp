@@ -1,9 +1,9 @@
-#include "PMCrashLogWriter.h"
+#include "crashreporter/PMCrashLogWriter.h"
 
-#include "OSHost.h"
-#include "OSThreads.h"
-#include "PMCrashAsync.h"
-#include "PMCrashFrameCursor.h"
+#include "os/OSHost.h"
+#include "os/OSThreads.h"
+#include "crashreporter/PMCrashAsync.h"
+#include "crashreporter/PMCrashFrameCursor.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PMCrashImageList.h"
-#include "PMCrashThreadState.h"
+#include "crashreporter/PMCrashImageList.h"
+#include "crashreporter/PMCrashThreadState.h"
 
 #include <cstddef>
 #include <cstdint>

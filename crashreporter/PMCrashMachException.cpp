@@ -1,6 +1,6 @@
-#include "PMCrashMachException.h"
+#include "crashreporter/PMCrashMachException.h"
 
-#include "PMCrashAsync.h"
+#include "crashreporter/PMCrashAsync.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "PMCrashMachO.h"
+#include "crashreporter/PMCrashMachO.h"
 
-#include "OSMemory.h"
+#include "os/OSMemory.h"
 
 namespace {
 

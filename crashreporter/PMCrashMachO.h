@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PMCrashAsync.h"
+#include "crashreporter/PMCrashAsync.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "PMCrashObjC.h"
+#include "crashreporter/PMCrashObjC.h"
 
 #include <sys/mman.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PMCrashMachO.h"
+#include "crashreporter/PMCrashMachO.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "PMCrashReporterError.h"
+#include "crashreporter/PMCrashReporterError.h"
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 void pmcrash_populate_error(Ref<NSError>* error, int32_t code, const std::string& description, Ref<NSError> underlying)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSError.h"
-#include "Ref.h"
+#include "foundation/NSError.h"
+#include "foundation/Ref.h"
 
 #include <string>
 

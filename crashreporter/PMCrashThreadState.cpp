@@ -1,7 +1,7 @@
-#include "PMCrashThreadState.h"
+#include "crashreporter/PMCrashThreadState.h"
 
-#include "OSRegisters.h"
-#include "PMCrashAsync.h"
+#include "os/OSRegisters.h"
+#include "crashreporter/PMCrashAsync.h"
 
 #include <cstdlib>
 #include <unistd.h>

@@ -1,10 +1,10 @@
-#include "UIActivityIndicatorView+VNNetworking.h"
+#include "networking/UIActivityIndicatorView+VNNetworking.h"
 
-#include "Dispatch.h"
-#include "NSNotificationCenter.h"
-#include "NSURLSessionTask.h"
-#include "VNURLConnectionOperation.h"
-#include "VNURLSessionNotifications.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSNotificationCenter.h"
+#include "net/NSURLSessionTask.h"
+#include "networking/VNURLConnectionOperation.h"
+#include "networking/VNURLSessionNotifications.h"
 
 namespace UIActivityIndicatorView_VNNetworking {
 

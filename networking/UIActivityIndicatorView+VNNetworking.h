@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NetForward.h"
-#include "UIActivityIndicatorView.h"
+#include "net/NetForward.h"
+#include "uikit/UIActivityIndicatorView.h"
 
 class NSURLSessionTask;
 class VNURLConnectionOperation;

@@ -1,14 +1,14 @@
-#include "UIAlertView+VNNetworking.h"
+#include "networking/UIAlertView+VNNetworking.h"
 
-#include "NSBundle.h"
-#include "NSError.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "NSOperationQueue.h"
-#include "NSString.h"
-#include "NSURLSessionTask.h"
-#include "VNURLConnectionOperation.h"
-#include "VNURLSessionNotifications.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSString.h"
+#include "net/NSURLSessionTask.h"
+#include "networking/VNURLConnectionOperation.h"
+#include "networking/VNURLSessionNotifications.h"
 
 #include <functional>
 #include <memory>

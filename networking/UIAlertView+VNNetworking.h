@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "UIAlertView.h"
+#include "foundation/NSObject.h"
+#include "uikit/UIAlertView.h"
 
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
-#include "UIButton+VNNetworking.h"
+#include "networking/UIButton+VNNetworking.h"
 
-#include "NSHTTPURLResponse.h"
-#include "NSMutableURLRequest.h"
-#include "NSURL.h"
-#include "UIButton+_VNNetworking.h"
-#include "UIImage.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNImageResponseSerializer.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSURL.h"
+#include "networking/UIButton+_VNNetworking.h"
+#include "graphics/UIImage.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNImageResponseSerializer.h"
 
 namespace UIButton_VNNetworking {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NetForward.h"
-#include "UIButton.h"
+#include "net/NetForward.h"
+#include "uikit/UIButton.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
-#include "UIButton+_VNNetworking.h"
+#include "networking/UIButton+_VNNetworking.h"
 
-#include "Dispatch.h"
-#include "VNAssociatedObject.h"
-#include "VNHTTPRequestOperation.h"
+#include "foundation/Dispatch.h"
+#include "networking/VNAssociatedObject.h"
+#include "networking/VNHTTPRequestOperation.h"
 
 namespace UIButton__VNNetworking {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSOperationQueue.h"
-#include "UIButton.h"
+#include "foundation/NSOperationQueue.h"
+#include "uikit/UIButton.h"
 
 class VNHTTPRequestOperation;
 

@@ -1,15 +1,15 @@
-#include "UIImageView+VNNetworking.h"
+#include "networking/UIImageView+VNNetworking.h"
 
-#include "Dispatch.h"
-#include "NSHTTPURLResponse.h"
-#include "NSMutableURLRequest.h"
-#include "NSURL.h"
-#include "UIImage.h"
-#include "UIImageView+_VNNetworking.h"
-#include "VNAssociatedObject.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNImageCache.h"
-#include "VNImageResponseSerializer.h"
+#include "foundation/Dispatch.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSURL.h"
+#include "graphics/UIImage.h"
+#include "networking/UIImageView+_VNNetworking.h"
+#include "networking/VNAssociatedObject.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNImageCache.h"
+#include "networking/VNImageResponseSerializer.h"
 
 namespace UIImageView_VNNetworking {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NetForward.h"
-#include "UIImageView.h"
+#include "net/NetForward.h"
+#include "uikit/UIImageView.h"
 
 #include <functional>
 

@@ -1,11 +1,11 @@
-#include "UIImageView+_VNNetworking.h"
+#include "networking/UIImageView+_VNNetworking.h"
 
-#include "Dispatch.h"
-#include "NSNotificationCenter.h"
-#include "UIApplication.h"
-#include "VNAssociatedObject.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNImageCache.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSNotificationCenter.h"
+#include "uikit/UIApplication.h"
+#include "networking/VNAssociatedObject.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNImageCache.h"
 
 namespace UIImageView__VNNetworking {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSOperationQueue.h"
-#include "UIImageView.h"
+#include "foundation/NSOperationQueue.h"
+#include "uikit/UIImageView.h"
 
 class VNHTTPRequestOperation;
 class VNImageCache;

@@ -1,8 +1,8 @@
-#include "UIProgressView+VNNetworking.h"
+#include "networking/UIProgressView+VNNetworking.h"
 
-#include "Dispatch.h"
-#include "NSURLSessionTask.h"
-#include "VNURLConnectionOperation.h"
+#include "foundation/Dispatch.h"
+#include "net/NSURLSessionTask.h"
+#include "networking/VNURLConnectionOperation.h"
 
 namespace UIProgressView_VNNetworking {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIProgressView.h"
+#include "uikit/UIProgressView.h"
 
 class NSURLSessionTask;
 class VNURLConnectionOperation;

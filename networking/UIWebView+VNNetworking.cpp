@@ -1,14 +1,14 @@
-#include "UIWebView+VNNetworking.h"
+#include "networking/UIWebView+VNNetworking.h"
 
-#include "Dispatch.h"
-#include "NSHTTPURLResponse.h"
-#include "NSString.h"
-#include "NSURL.h"
-#include "UIWebView+_VNNetworking.h"
-#include "VNAssociatedObject.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNHTTPRequestSerializer.h"
-#include "VNHTTPResponseSerializer.h"
+#include "foundation/Dispatch.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSString.h"
+#include "net/NSURL.h"
+#include "networking/UIWebView+_VNNetworking.h"
+#include "networking/VNAssociatedObject.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 namespace UIWebView_VNNetworking {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NetForward.h"
-#include "UIWebView.h"
-#include "VNURLConnectionOperation.h"
+#include "net/NetForward.h"
+#include "uikit/UIWebView.h"
+#include "networking/VNURLConnectionOperation.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "UIWebView+_VNNetworking.h"
+#include "networking/UIWebView+_VNNetworking.h"
 
-#include "VNAssociatedObject.h"
-#include "VNHTTPRequestOperation.h"
+#include "networking/VNAssociatedObject.h"
+#include "networking/VNHTTPRequestOperation.h"
 
 namespace UIWebView__VNNetworking {
 

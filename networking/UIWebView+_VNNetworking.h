@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIWebView.h"
+#include "uikit/UIWebView.h"
 
 class VNHTTPRequestOperation;
 

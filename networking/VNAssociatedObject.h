@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 // The objects the networking categories attach to the views they extend, one key each.
 

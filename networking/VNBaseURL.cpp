@@ -1,4 +1,4 @@
-#include "VNBaseURL.h"
+#include "networking/VNBaseURL.h"
 
 namespace VNBaseURL {
 

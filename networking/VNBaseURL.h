@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSURL.h"
+#include "net/NSURL.h"
 
 #include <string>
 

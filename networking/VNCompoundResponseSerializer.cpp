@@ -1,7 +1,7 @@
-#include "VNCompoundResponseSerializer.h"
+#include "networking/VNCompoundResponseSerializer.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
 
 VX_REGISTER_CODING_CLASS(VNCompoundResponseSerializer);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 #include <vector>
 

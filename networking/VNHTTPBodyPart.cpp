@@ -1,6 +1,6 @@
-#include "VNHTTPBodyPart.h"
+#include "networking/VNHTTPBodyPart.h"
 
-#include "NSURL.h"
+#include "net/NSURL.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSStream.h"
-#include "NSString.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "net/NSStream.h"
+#include "foundation/NSString.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <string>

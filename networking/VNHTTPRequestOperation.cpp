@@ -1,13 +1,13 @@
-#include "VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestOperation.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSLock.h"
-#include "NSMutableURLRequest.h"
-#include "NSStream.h"
-#include "NSString.h"
-#include "NSURLRequest.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSLock.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSStream.h"
+#include "foundation/NSString.h"
+#include "net/NSURLRequest.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPRequestOperation);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
-#include "VNURLConnectionOperation.h"
+#include "networking/VNHTTPResponseSerializer.h"
+#include "networking/VNURLConnectionOperation.h"
 
 // A connection operation for HTTP: once finished, its body is turned into `responseObject` by
 // its response serializer on a shared concurrent processing queue, and the outcome goes to a

@@ -1,14 +1,14 @@
-#include "VNHTTPRequestOperationManager.h"
+#include "networking/VNHTTPRequestOperationManager.h"
 
-#include "NSCoder.h"
-#include "NSOperationQueue.h"
-#include "NSString.h"
-#include "NSURL.h"
-#include "NSURLRequest.h"
-#include "VNBaseURL.h"
-#include "VNJSONResponseSerializer.h"
-#include "VNNetworkReachabilityManager.h"
-#include "VNSecurityPolicy.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSString.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "networking/VNBaseURL.h"
+#include "networking/VNJSONResponseSerializer.h"
+#include "networking/VNNetworkReachabilityManager.h"
+#include "networking/VNSecurityPolicy.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPRequestOperationManager);
 

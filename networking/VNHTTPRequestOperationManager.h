@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "NetForward.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNHTTPRequestSerializer.h"
-#include "Value.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestSerializer.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <string>

@@ -1,14 +1,14 @@
-#include "VNHTTPRequestSerializer.h"
+#include "networking/VNHTTPRequestSerializer.h"
 
-#include "NSBundle.h"
-#include "NSCoder.h"
-#include "NSData+Base64.h"
-#include "NSLocale.h"
-#include "NSURL.h"
-#include "UIDevice.h"
-#include "UIScreen.h"
-#include "VNQueryStringPair.h"
-#include "VNStreamingMultipartFormData.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSData+Base64.h"
+#include "foundation/NSLocale.h"
+#include "net/NSURL.h"
+#include "uikit/UIDevice.h"
+#include "uikit/UIScreen.h"
+#include "networking/VNQueryStringPair.h"
+#include "networking/VNStreamingMultipartFormData.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPRequestSerializer);
 

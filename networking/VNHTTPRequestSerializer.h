@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSMutableURLRequest.h"
-#include "NSObject.h"
-#include "NSString.h"
-#include "VNURLRequestSerialization.h"
-#include "Value.h"
+#include "foundation/NSCoding.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "networking/VNURLRequestSerialization.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <optional>

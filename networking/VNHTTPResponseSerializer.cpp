@@ -1,12 +1,12 @@
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
-#include "NSBundle.h"
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "VNResponseValidation.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "networking/VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPResponseSerializer);
 

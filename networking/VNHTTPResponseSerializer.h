@@ -1,10 +1,10 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSIndexSet.h"
-#include "NSObject.h"
-#include "NSString.h"
-#include "VNURLResponseSerialization.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSIndexSet.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "networking/VNURLResponseSerialization.h"
 
 #include <optional>
 #include <set>

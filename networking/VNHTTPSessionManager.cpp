@@ -1,14 +1,14 @@
-#include "VNHTTPSessionManager.h"
+#include "networking/VNHTTPSessionManager.h"
 
-#include "NSCoder.h"
-#include "NSMutableURLRequest.h"
-#include "NSOperationQueue.h"
-#include "NSString.h"
-#include "NSURL.h"
-#include "NSURLSessionConfiguration.h"
-#include "VNBaseURL.h"
-#include "VNJSONResponseSerializer.h"
-#include "VNNetworkReachabilityManager.h"
+#include "foundation/NSCoder.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSString.h"
+#include "net/NSURL.h"
+#include "net/NSURLSessionConfiguration.h"
+#include "networking/VNBaseURL.h"
+#include "networking/VNJSONResponseSerializer.h"
+#include "networking/VNNetworkReachabilityManager.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPSessionManager);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VNHTTPRequestSerializer.h"
-#include "VNURLSessionManager.h"
+#include "networking/VNHTTPRequestSerializer.h"
+#include "networking/VNURLSessionManager.h"
 
 // The session manager for one HTTP service: resolves URL strings against `baseURL`, builds each
 // request with its request serializer, runs it as a data task and turns the task's completion

@@ -1,8 +1,8 @@
-#include "VNImageCache.h"
+#include "networking/VNImageCache.h"
 
-#include "NSURL.h"
-#include "NSURLRequest.h"
-#include "UIImage.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "graphics/UIImage.h"
 
 VX_REGISTER_CLASS(VNImageCache);
 

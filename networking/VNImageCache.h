@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSCache.h"
-#include "NetForward.h"
+#include "foundation/NSCache.h"
+#include "net/NetForward.h"
 
 class UIImage;
 

@@ -1,14 +1,14 @@
-#include "VNImageResponseSerializer.h"
+#include "networking/VNImageResponseSerializer.h"
 
-#include "CGColor.h"
-#include "CGContext.h"
-#include "CGImage.h"
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSURLResponse.h"
-#include "UIImage.h"
-#include "UIScreen.h"
-#include "VNResponseValidation.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "net/NSURLResponse.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIScreen.h"
+#include "networking/VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNImageResponseSerializer);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 // Decodes an image body. PNG and JPEG replies up to 1024 x 1024 pixels are drawn once into a
 // new bitmap here ("inflated"), so the main thread does not decode them when they are shown.

@@ -1,6 +1,6 @@
-#include "VNJSONRequestSerializer.h"
+#include "networking/VNJSONRequestSerializer.h"
 
-#include "NSJSONSerialization.h"
+#include "foundation/NSJSONSerialization.h"
 
 VX_REGISTER_CODING_CLASS(VNJSONRequestSerializer);
 

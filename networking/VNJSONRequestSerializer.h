@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPRequestSerializer.h"
+#include "networking/VNHTTPRequestSerializer.h"
 
 // Sends the parameters as a JSON body ("application/json; charset=utf-8") for methods that
 // carry a body; GET, HEAD and DELETE keep them in the query string. Any thread.

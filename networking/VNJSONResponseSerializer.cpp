@@ -1,11 +1,11 @@
-#include "VNJSONResponseSerializer.h"
+#include "networking/VNJSONResponseSerializer.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSJSONSerialization.h"
-#include "NSURLError.h"
-#include "NSURLResponse.h"
-#include "VNResponseValidation.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
+#include "net/NSURLError.h"
+#include "net/NSURLResponse.h"
+#include "networking/VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNJSONResponseSerializer);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 // Reads a JSON body ("application/json", "text/json", "text/javascript"). An unacceptable
 // status code does not stop parsing, so an error body reaches the caller with the error.

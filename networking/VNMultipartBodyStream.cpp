@@ -1,6 +1,6 @@
-#include "VNMultipartBodyStream.h"
+#include "networking/VNMultipartBodyStream.h"
 
-#include "NSThread.h"
+#include "foundation/NSThread.h"
 
 #include <algorithm>
 

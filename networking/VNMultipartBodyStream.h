@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSStream.h"
-#include "NSString.h"
-#include "VNHTTPBodyPart.h"
+#include "net/NSStream.h"
+#include "foundation/NSString.h"
+#include "networking/VNHTTPBodyPart.h"
 
 #include <cstdint>
 #include <limits>

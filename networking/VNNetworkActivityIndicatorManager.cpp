@@ -1,16 +1,16 @@
-#include "VNNetworkActivityIndicatorManager.h"
+#include "networking/VNNetworkActivityIndicatorManager.h"
 
-#include "Dispatch.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "NSRunLoop.h"
-#include "NSThread.h"
-#include "NSURL.h"
-#include "NSURLRequest.h"
-#include "NSURLSessionTask.h"
-#include "UIApplication.h"
-#include "VNURLConnectionOperation.h"
-#include "VNURLSessionManager.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSThread.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "net/NSURLSessionTask.h"
+#include "uikit/UIApplication.h"
+#include "networking/VNURLConnectionOperation.h"
+#include "networking/VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNNetworkActivityIndicatorManager);
 

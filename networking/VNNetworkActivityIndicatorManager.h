@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSTimer.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSTimer.h"
 
 #include <mutex>
 

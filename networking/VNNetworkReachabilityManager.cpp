@@ -1,9 +1,9 @@
-#include "VNNetworkReachabilityManager.h"
+#include "networking/VNNetworkReachabilityManager.h"
 
-#include "Dispatch.h"
-#include "NSBundle.h"
-#include "NSNotificationCenter.h"
-#include "NSRunLoop.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSRunLoop.h"
 
 #include <arpa/inet.h>
 #include <cstring>

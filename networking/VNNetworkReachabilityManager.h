@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "SCNetworkReachability.h"
+#include "foundation/NSObject.h"
+#include "sysconfig/SCNetworkReachability.h"
 
 #include <cstdint>
 #include <functional>

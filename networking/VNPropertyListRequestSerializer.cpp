@@ -1,6 +1,6 @@
-#include "VNPropertyListRequestSerializer.h"
+#include "networking/VNPropertyListRequestSerializer.h"
 
-#include "NSCoder.h"
+#include "foundation/NSCoder.h"
 
 VX_REGISTER_CODING_CLASS(VNPropertyListRequestSerializer);
 

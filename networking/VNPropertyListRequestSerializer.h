@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSPropertyListSerialization.h"
-#include "VNHTTPRequestSerializer.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "networking/VNHTTPRequestSerializer.h"
 
 // Sends the parameters as a property-list body ("application/x-plist; charset=utf-8") for
 // methods that carry a body; GET, HEAD and DELETE keep them in the query string. Any thread.

@@ -1,9 +1,9 @@
-#include "VNPropertyListResponseSerializer.h"
+#include "networking/VNPropertyListResponseSerializer.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSPropertyListSerialization.h"
-#include "VNResponseValidation.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "networking/VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNPropertyListResponseSerializer);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 // Reads a property-list body ("application/x-plist").
 class VNPropertyListResponseSerializer : public VNHTTPResponseSerializer {

@@ -1,4 +1,4 @@
-#include "VNQueryStringPair.h"
+#include "networking/VNQueryStringPair.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSString.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "VNResponseValidation.h"
+#include "networking/VNResponseValidation.h"
 
-#include "NSError.h"
-#include "NSURLError.h"
-#include "VNHTTPResponseSerializer.h"
+#include "foundation/NSError.h"
+#include "net/NSURLError.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 namespace VNResponseValidation {
 

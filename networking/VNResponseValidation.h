@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/FoundationForward.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 class VNHTTPResponseSerializer;
 

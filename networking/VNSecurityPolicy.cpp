@@ -1,12 +1,12 @@
-#include "VNSecurityPolicy.h"
+#include "networking/VNSecurityPolicy.h"
 
-#include "Dispatch.h"
-#include "NSBundle.h"
-#include "NSDataFile.h"
-#include "SecCertificate.h"
-#include "SecKey.h"
-#include "SecPolicy.h"
-#include "SecTrust.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSDataFile.h"
+#include "security/SecCertificate.h"
+#include "security/SecKey.h"
+#include "security/SecPolicy.h"
+#include "security/SecTrust.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "SecurityForward.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "security/SecurityForward.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,12 +1,12 @@
-#include "VNStreamingMultipartFormData.h"
+#include "networking/VNStreamingMultipartFormData.h"
 
-#include "NSBundle.h"
-#include "NSError.h"
-#include "NSFileManager.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "UTType.h"
-#include "VNURLResponseSerialization.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/UTType.h"
+#include "networking/VNURLResponseSerialization.h"
 
 VX_REGISTER_CLASS(VNStreamingMultipartFormData);
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "NSMutableURLRequest.h"
-#include "NSObject.h"
-#include "NSString.h"
-#include "VNMultipartBodyStream.h"
-#include "VNMultipartFormData.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "networking/VNMultipartBodyStream.h"
+#include "networking/VNMultipartFormData.h"
 
 // The form a multipart request's body block fills: each append adds a part to the body stream,
 // and finalising makes that stream the request's body. Fill it on one thread, then finalise once.

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Dispatch.h"
-#include "NSCoding.h"
-#include "NSOperation.h"
-#include "NSURLConnection.h"
-#include "NetForward.h"
-#include "VNURLResponseSerialization.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSOperation.h"
+#include "net/NSURLConnection.h"
+#include "net/NetForward.h"
+#include "networking/VNURLResponseSerialization.h"
 
 #include <atomic>
 #include <cstdint>

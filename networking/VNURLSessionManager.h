@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Dispatch.h"
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "NSURLSession.h"
-#include "NetForward.h"
-#include "VNURLSessionManagerTaskDelegate.h"
-#include "VNURLSessionNotifications.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "net/NSURLSession.h"
+#include "net/NetForward.h"
+#include "networking/VNURLSessionManagerTaskDelegate.h"
+#include "networking/VNURLSessionNotifications.h"
 
 #include <functional>
 #include <map>

@@ -1,16 +1,16 @@
-#include "VNURLSessionManagerTaskDelegate.h"
+#include "networking/VNURLSessionManagerTaskDelegate.h"
 
-#include "Dispatch.h"
-#include "NSError.h"
-#include "NSNotificationCenter.h"
-#include "NSProgress.h"
-#include "NSURL.h"
-#include "NSURLResponse.h"
-#include "NSURLSessionDownloadTask.h"
-#include "NSURLSessionTask.h"
-#include "VNHTTPResponseSerializer.h"
-#include "VNLockedField.h"
-#include "VNURLSessionManager.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSError.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSProgress.h"
+#include "net/NSURL.h"
+#include "net/NSURLResponse.h"
+#include "net/NSURLSessionDownloadTask.h"
+#include "net/NSURLSessionTask.h"
+#include "networking/VNHTTPResponseSerializer.h"
+#include "networking/VNLockedField.h"
+#include "networking/VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNURLSessionManagerTaskDelegate);
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSURLSessionDelegate.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "net/NSURLSessionDelegate.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <mutex>

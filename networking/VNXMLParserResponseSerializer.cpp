@@ -1,9 +1,9 @@
-#include "VNXMLParserResponseSerializer.h"
+#include "networking/VNXMLParserResponseSerializer.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
-#include "NSXMLParser.h"
-#include "VNResponseValidation.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "foundation/NSXMLParser.h"
+#include "networking/VNResponseValidation.h"
 
 VX_REGISTER_CODING_CLASS(VNXMLParserResponseSerializer);
 

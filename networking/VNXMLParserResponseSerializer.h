@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VNHTTPResponseSerializer.h"
+#include "networking/VNHTTPResponseSerializer.h"
 
 // Answers an XML body ("application/xml", "text/xml") as an NSXMLParser made with the data and
 // not yet run: the caller sets its delegate and parses. An unacceptable status code still gives

@@ -1,6 +1,6 @@
-#include "HBRCrashManager.h"
+#include "sdk/HBRCrashManager.h"
 
-#include "NSUserDefaults.h"
+#include "foundation/NSUserDefaults.h"
 
 VX_REGISTER_CLASS(HBRCrashManager);
 

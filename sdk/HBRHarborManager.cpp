@@ -1,8 +1,8 @@
-#include "HBRHarborManager.h"
+#include "sdk/HBRHarborManager.h"
 
-#include "HBRCrashManager.h"
-#include "NSLog.h"
-#include "NSThread.h"
+#include "sdk/HBRCrashManager.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSThread.h"
 
 #include <mutex>
 

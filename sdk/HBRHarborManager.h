@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HBRHarborManagerDelegate.h"
-#include "NSObject.h"
+#include "sdk/HBRHarborManagerDelegate.h"
+#include "foundation/NSObject.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "DiskDataCache.h"
+#include "app/core/DiskDataCache.h"
 
-#include "Dispatch.h"
-#include "NSDataFile.h"
-#include "NSFileManager.h"
-#include "NSString+DiskDataCacheMD5.h"
-#include "NSURL.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSFileManager.h"
+#include "app/categories/NSString+DiskDataCacheMD5.h"
+#include "net/NSURL.h"
 
 #include <mutex>
 

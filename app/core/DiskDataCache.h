@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSCache.h"
-#include "Value.h"
+#include "foundation/NSCache.h"
+#include "foundation/Value.h"
 
 #include <optional>
 #include <string>

@@ -1,12 +1,12 @@
-#include "KESTAirport.h"
+#include "app/core/KESTAirport.h"
 
-#include "NSBundle.h"
-#include "NSDataFile.h"
-#include "NSError.h"
-#include "NSJSONSerialization.h"
-#include "NSLog.h"
-#include "NSString.h"
-#include "UIImage.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSString.h"
+#include "graphics/UIImage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTAnnotation.h"
+#include "app/core/KESTAnnotation.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "KESTAlertManager.h"
+#include "app/core/KESTAlertManager.h"
 
-#include "NSBundle.h"
-#include "NSUserDefaults.h"
-#include "UIDevice.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSUserDefaults.h"
+#include "uikit/UIDevice.h"
 
 #include <cstdio>
 

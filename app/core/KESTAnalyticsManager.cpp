@@ -1,4 +1,4 @@
-#include "KESTAnalyticsManager.h"
+#include "app/core/KESTAnalyticsManager.h"
 
 #include <algorithm>
 

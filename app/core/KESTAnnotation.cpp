@@ -1,4 +1,4 @@
-#include "KESTAnnotation.h"
+#include "app/core/KESTAnnotation.h"
 
 #include <algorithm>
 #include <cmath>

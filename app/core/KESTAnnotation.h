@@ -1,9 +1,9 @@
 #pragma once
 
-#include "KESTLocation.h"
-#include "MKGeometry.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "app/core/KESTLocation.h"
+#include "mapkit/MKGeometry.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,6 +1,6 @@
-#include "KESTAuthManager.h"
+#include "app/core/KESTAuthManager.h"
 
-#include "UINavigationController.h"
+#include "uikit/UINavigationController.h"
 
 VX_REGISTER_CLASS(KESTAuthManager);
 

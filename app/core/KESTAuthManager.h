@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KESTAuthMenuView.h"
-#include "NSObject.h"
+#include "app/view-controllers/account/KESTAuthMenuView.h"
+#include "foundation/NSObject.h"
 
 class UIViewController;
 

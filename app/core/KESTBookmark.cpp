@@ -1,7 +1,7 @@
-#include "KESTBookmark.h"
+#include "app/core/KESTBookmark.h"
 
-#include "NSEntityDescription.h"
-#include "NSUUID.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSUUID.h"
 
 VX_REGISTER_CLASS(KESTBookmark);
 

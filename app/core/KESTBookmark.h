@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSManagedObject.h"
+#include "coredata/NSManagedObject.h"
 
 #include <string>
 

@@ -1,15 +1,15 @@
-#include "KESTChartManager.h"
+#include "app/core/KESTChartManager.h"
 
-#include "KESTChartObject.h"
-#include "KESTLiveDataManager.h"
-#include "NSError.h"
-#include "NSLog.h"
-#include "NSString.h"
-#include "NSURLError.h"
-#include "NSUserDefaults.h"
-#include "VNHTTPRequestOperation.h"
-#include "VNHTTPRequestOperationManager.h"
-#include "VNJSONResponseSerializer.h"
+#include "app/core/KESTChartObject.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "foundation/NSError.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSString.h"
+#include "net/NSURLError.h"
+#include "foundation/NSUserDefaults.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestOperationManager.h"
+#include "networking/VNJSONResponseSerializer.h"
 
 #include <algorithm>
 #include <cmath>

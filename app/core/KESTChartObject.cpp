@@ -1,6 +1,6 @@
-#include "KESTChartObject.h"
+#include "app/core/KESTChartObject.h"
 
-#include "KESTAppleMapsTileOverlay.h"
+#include "app/overlays/KESTAppleMapsTileOverlay.h"
 
 VX_REGISTER_CLASS(KESTChartObject);
 

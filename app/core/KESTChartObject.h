@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CLLocation.h"
-#include "MKGeometry.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "location/CLLocation.h"
+#include "mapkit/MKGeometry.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <mutex>
 #include <optional>

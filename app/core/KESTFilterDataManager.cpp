@@ -1,14 +1,14 @@
-#include "KESTFilterDataManager.h"
+#include "app/core/KESTFilterDataManager.h"
 
-#include "CGContext.h"
-#include "NSError.h"
-#include "NSFetchRequest.h"
-#include "NSManagedObjectContext.h"
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "graphics/CGContext.h"
+#include "foundation/NSError.h"
+#include "coredata/NSFetchRequest.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 VX_REGISTER_CLASS(KESTFilterDataManager);
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSPredicate.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSPredicate.h"
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 #include <mutex>
 

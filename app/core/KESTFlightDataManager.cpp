@@ -1,15 +1,15 @@
-#include "KESTFlightDataManager.h"
+#include "app/core/KESTFlightDataManager.h"
 
-#include "KESTSettingsManager.h"
-#include "NSBundle.h"
-#include "NSCalendar.h"
-#include "NSDate.h"
-#include "NSDateComponents.h"
-#include "NSDateFormatter.h"
-#include "NSLocale.h"
-#include "NSNumberFormatter.h"
-#include "NSString.h"
-#include "UIColor.h"
+#include "app/core/KESTSettingsManager.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSCalendar.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSDateComponents.h"
+#include "foundation/NSDateFormatter.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSNumberFormatter.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
 
 #include <sqlite3.h>
 

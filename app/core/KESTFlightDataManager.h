@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KESTLocation.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "app/core/KESTLocation.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <array>
 #include <map>

@@ -1,10 +1,10 @@
 // Schedule records: the positional 84-field layout turned into a dictionary with readable
 // companions for the coded fields.
 
-#include "KESTFlightDataManager.h"
+#include "app/core/KESTFlightDataManager.h"
 
-#include "NSBundle.h"
-#include "NSString.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSString.h"
 
 namespace {
 

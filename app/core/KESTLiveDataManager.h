@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Dispatch.h"
-#include "KESTAirport.h"
-#include "KESTLocation.h"
-#include "KESTPlane.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/Dispatch.h"
+#include "app/core/KESTAirport.h"
+#include "app/core/KESTLocation.h"
+#include "app/core/KESTPlane.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>

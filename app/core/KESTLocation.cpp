@@ -1,4 +1,4 @@
-#include "KESTLocation.h"
+#include "app/core/KESTLocation.h"
 
 double KESTLocation::distanceFromLocation(const KESTLocation& other) const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CLLocation.h"
+#include "location/CLLocation.h"
 
 // A position on the earth in degrees: the platform's coordinate, with the distance between two
 // positions on the WGS84 ellipsoid. Converts to and from CLLocationCoordinate2D freely.

@@ -1,16 +1,16 @@
-#include "KESTMessagingManager.h"
+#include "app/core/KESTMessagingManager.h"
 
-#include "Dispatch.h"
-#include "KESTLiveDataManager.h"
-#include "NSBundle.h"
-#include "NSHTTPURLResponse.h"
-#include "NSJSONSerialization.h"
-#include "NSMutableURLRequest.h"
-#include "NSString.h"
-#include "NSURL.h"
-#include "NSURLSession.h"
-#include "NSURLSessionDataTask.h"
-#include "NSUserDefaults.h"
+#include "foundation/Dispatch.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "foundation/NSBundle.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSJSONSerialization.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSString.h"
+#include "net/NSURL.h"
+#include "net/NSURLSession.h"
+#include "net/NSURLSessionDataTask.h"
+#include "foundation/NSUserDefaults.h"
 
 VX_REGISTER_CLASS(KESTMessagingManager);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KESTMessagingManagerDelegate.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "app/core/KESTMessagingManagerDelegate.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 // The in-app message poller. Each poll asks the flight-data service whether there is a newer
 // version page or a newer message for this build than the ones remembered in the user

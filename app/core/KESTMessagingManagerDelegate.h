@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Ref.h"
+#include "foundation/Ref.h"
 
 #include <cstdint>
 

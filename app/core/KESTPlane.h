@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "KESTAnnotation.h"
+#include "graphics/CGGeometry.h"
+#include "app/core/KESTAnnotation.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "KESTPlaneServices.h"
+#include "app/core/KESTPlaneServices.h"
 
-#include "Clock.h"
+#include "foundation/Clock.h"
 
 #include <mutex>
 

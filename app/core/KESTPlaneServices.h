@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Ref.h"
-#include "Value.h"
+#include "foundation/Ref.h"
+#include "foundation/Value.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "KESTSettingsManager.h"
+#include "app/core/KESTSettingsManager.h"
 
-#include "NSLocale.h"
-#include "NSNotificationCenter.h"
-#include "NSUserDefaults.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSUserDefaults.h"
 
 #include <array>
 #include <string_view>

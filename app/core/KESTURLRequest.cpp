@@ -1,9 +1,9 @@
-#include "KESTURLRequest.h"
+#include "app/core/KESTURLRequest.h"
 
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSJSONSerialization.h"
-#include "NSURLConnection.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSJSONSerialization.h"
+#include "net/NSURLConnection.h"
 
 VX_REGISTER_CLASS(KESTURLRequest);
 

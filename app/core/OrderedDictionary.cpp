@@ -1,6 +1,6 @@
-#include "OrderedDictionary.h"
+#include "app/core/OrderedDictionary.h"
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
-#include "RatePrompt.h"
+#include "app/core/RatePrompt.h"
 
-#include "Clock.h"
-#include "Dispatch.h"
-#include "NSBundle.h"
-#include "NSLog.h"
-#include "NSString.h"
-#include "NSURL.h"
-#include "NSUserDefaults.h"
-#include "UIApplication.h"
+#include "foundation/Clock.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSString.h"
+#include "net/NSURL.h"
+#include "foundation/NSUserDefaults.h"
+#include "uikit/UIApplication.h"
 
 #include <mutex>
 

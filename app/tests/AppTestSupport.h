@@ -1,11 +1,11 @@
 #pragma once
 
-#include "KESTFlightDataManager.h"
-#include "KESTSettingsManager.h"
-#include "NSLocale.h"
-#include "NSNotificationCenter.h"
-#include "NSUserDefaults.h"
-#include "TemporarySandbox.h"
+#include "app/core/KESTFlightDataManager.h"
+#include "app/core/KESTSettingsManager.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSUserDefaults.h"
+#include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -1,4 +1,4 @@
-#include "BlockAlertView.h"
+#include "app/widgets/BlockAlertView.h"
 
 VX_REGISTER_CLASS(BlockAlertView);
 

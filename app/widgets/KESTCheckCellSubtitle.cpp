@@ -1,8 +1,8 @@
-#include "KESTCheckCellSubtitle.h"
+#include "app/widgets/KESTCheckCellSubtitle.h"
 
-#include "KESTToggleButton.h"
-#include "UIColor.h"
-#include "UILabel.h"
+#include "app/widgets/KESTToggleButton.h"
+#include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
 
 VX_REGISTER_CLASS(KESTCheckCellSubtitle);
 

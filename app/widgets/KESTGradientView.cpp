@@ -1,6 +1,6 @@
-#include "KESTGradientView.h"
+#include "app/widgets/KESTGradientView.h"
 
-#include "CAGradientLayer.h"
+#include "graphics/CAGradientLayer.h"
 
 VX_REGISTER_CLASS(KESTGradientView);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIView.h"
+#include "uikit/UIView.h"
 
 // A view backed by a gradient layer; its owner sets the colours and locations on the layer.
 // Main thread only.

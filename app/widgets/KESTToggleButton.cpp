@@ -1,6 +1,6 @@
-#include "KESTToggleButton.h"
+#include "app/widgets/KESTToggleButton.h"
 
-#include "UIImage.h"
+#include "graphics/UIImage.h"
 
 VX_REGISTER_CLASS(KESTToggleButton);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIButton.h"
+#include "uikit/UIButton.h"
 
 class UIImage;
 

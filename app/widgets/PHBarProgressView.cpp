@@ -1,8 +1,8 @@
-#include "PHBarProgressView.h"
+#include "app/widgets/PHBarProgressView.h"
 
-#include "CGContext.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
+#include "graphics/CGContext.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CGAffineTransform.h"
-#include "Dispatch.h"
-#include "UIView.h"
-#include "Value.h"
+#include "graphics/CGAffineTransform.h"
+#include "foundation/Dispatch.h"
+#include "uikit/UIView.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "HBRCrashReportTextFormatter.h"
-#include "HBRPMCrashReport.h"
-#include "HBRPMCrashReporter.h"
-#include "NSException.h"
-#include "OSHost.h"
-#include "OSThreads.h"
+#include "crashreporter/HBRCrashReportTextFormatter.h"
+#include "crashreporter/HBRPMCrashReport.h"
+#include "crashreporter/HBRPMCrashReporter.h"
+#include "foundation/NSException.h"
+#include "os/OSHost.h"
+#include "os/OSThreads.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "HBRCrashReportTextFormatter.h"
-#include "HBRPMCrashReport.h"
-#include "HBRPMCrashReportTextFormatter.h"
-#include "pmcrash.pb-c.h"
+#include "crashreporter/HBRCrashReportTextFormatter.h"
+#include "crashreporter/HBRPMCrashReport.h"
+#include "crashreporter/HBRPMCrashReportTextFormatter.h"
+#include "crashreporter/pmcrash.pb-c.h"
 
 #include <gtest/gtest.h>
 

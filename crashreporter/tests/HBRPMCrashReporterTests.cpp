@@ -1,10 +1,10 @@
-#include "HBRPMCrashHostInfo.h"
-#include "HBRPMCrashProcessInfo.h"
-#include "HBRPMCrashReport.h"
-#include "HBRPMCrashReporter.h"
-#include "NSLog.h"
-#include "OSThreads.h"
-#include "PMCrashCapturePaths.h"
+#include "crashreporter/HBRPMCrashHostInfo.h"
+#include "crashreporter/HBRPMCrashProcessInfo.h"
+#include "crashreporter/HBRPMCrashReport.h"
+#include "crashreporter/HBRPMCrashReporter.h"
+#include "foundation/NSLog.h"
+#include "os/OSThreads.h"
+#include "crashreporter/PMCrashCapturePaths.h"
 
 #include <gtest/gtest.h>
 

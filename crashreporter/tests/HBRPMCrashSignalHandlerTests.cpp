@@ -1,4 +1,4 @@
-#include "HBRPMCrashSignalHandler.h"
+#include "crashreporter/HBRPMCrashSignalHandler.h"
 
 #include <gtest/gtest.h>
 

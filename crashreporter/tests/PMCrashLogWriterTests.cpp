@@ -1,8 +1,8 @@
-#include "HBRPMCrashReport.h"
-#include "OSThreads.h"
-#include "PMCrashFrameCursor.h"
-#include "PMCrashLogWriter.h"
-#include "pmcrash.pb-c.h"
+#include "crashreporter/HBRPMCrashReport.h"
+#include "os/OSThreads.h"
+#include "crashreporter/PMCrashFrameCursor.h"
+#include "crashreporter/PMCrashLogWriter.h"
+#include "crashreporter/pmcrash.pb-c.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "HBRPMCrashMachExceptionPortSet.h"
-#include "PMCrashMachException.h"
+#include "crashreporter/HBRPMCrashMachExceptionPortSet.h"
+#include "crashreporter/PMCrashMachException.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "MachOFixture.h"
-#include "PMCrashMachO.h"
+#include "crashreporter/tests/MachOFixture.h"
+#include "crashreporter/PMCrashMachO.h"
 
 #include <gtest/gtest.h>
 

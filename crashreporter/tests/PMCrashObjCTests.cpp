@@ -1,5 +1,5 @@
-#include "MachOFixture.h"
-#include "PMCrashObjC.h"
+#include "crashreporter/tests/MachOFixture.h"
+#include "crashreporter/PMCrashObjC.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "PMCrashFrameCursor.h"
-#include "PMCrashThreadState.h"
+#include "crashreporter/PMCrashFrameCursor.h"
+#include "crashreporter/PMCrashThreadState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CGColor.h"
-#include "CGContext.h"
-#include "CGImage.h"
-#include "NSURL.h"
-#include "UIImage.h"
-#include "URLStubs.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "net/NSURL.h"
+#include "graphics/UIImage.h"
+#include "testing/URLStubs.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Drain.h"
+#include "testing/Drain.h"
 
 // drainAll() now waits until the main queue stays empty, so settling is just draining. Kept for
 // tests that still call settle(); new tests call drainAll() directly.

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Drain.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "NSURLRequest.h"
-#include "SCNetworkReachability.h"
-#include "URLStubs.h"
-#include "VNNetworkReachabilityManager.h"
+#include "testing/Drain.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/URLStubs.h"
+#include "networking/VNNetworkReachabilityManager.h"
 
 #include <gtest/gtest.h>
 

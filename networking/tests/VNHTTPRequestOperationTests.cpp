@@ -1,15 +1,15 @@
-#include "VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestOperation.h"
 
-#include "Drain.h"
-#include "NSError.h"
-#include "NSThread.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLRequest.h"
-#include "StubbedNetworkTestSupport.h"
-#include "URLStubs.h"
-#include "VNJSONResponseSerializer.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "foundation/NSError.h"
+#include "foundation/NSThread.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/NSURLRequest.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
+#include "testing/URLStubs.h"
+#include "networking/VNJSONResponseSerializer.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

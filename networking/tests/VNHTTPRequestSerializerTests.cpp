@@ -1,16 +1,16 @@
-#include "VNHTTPRequestSerializer.h"
+#include "networking/VNHTTPRequestSerializer.h"
 
-#include "NSError.h"
-#include "NSJSONSerialization.h"
-#include "NSKeyedArchiver.h"
-#include "NSKeyedUnarchiver.h"
-#include "NSLocale.h"
-#include "NSPropertyListSerialization.h"
-#include "NSURL.h"
-#include "UIDevice.h"
-#include "VNJSONRequestSerializer.h"
-#include "VNPropertyListRequestSerializer.h"
-#include "VNQueryStringPair.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "net/NSURL.h"
+#include "uikit/UIDevice.h"
+#include "networking/VNJSONRequestSerializer.h"
+#include "networking/VNPropertyListRequestSerializer.h"
+#include "networking/VNQueryStringPair.h"
 
 #include <gtest/gtest.h>
 

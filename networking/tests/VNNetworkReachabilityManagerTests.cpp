@@ -1,10 +1,10 @@
-#include "VNNetworkReachabilityManager.h"
+#include "networking/VNNetworkReachabilityManager.h"
 
-#include "Drain.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "SCNetworkReachability.h"
-#include "StubbedNetworkTestSupport.h"
+#include "testing/Drain.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
-#include "UIActivityIndicatorView+VNNetworking.h"
-#include "UIAlertView+VNNetworking.h"
-#include "UIProgressView+VNNetworking.h"
+#include "networking/UIActivityIndicatorView+VNNetworking.h"
+#include "networking/UIAlertView+VNNetworking.h"
+#include "networking/UIProgressView+VNNetworking.h"
 
-#include "LoopbackServer.h"
-#include "NSError.h"
-#include "NSMutableURLRequest.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NetworkingTestSupport.h"
-#include "URLStubs.h"
-#include "VNHTTPRequestOperation.h"
-#include "VirtualClock.h"
+#include "testing/LoopbackServer.h"
+#include "foundation/NSError.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "networking/tests/NetworkingTestSupport.h"
+#include "testing/URLStubs.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
-#include "VNStreamingMultipartFormData.h"
+#include "networking/VNStreamingMultipartFormData.h"
 
-#include "Drain.h"
-#include "LoopbackServer.h"
-#include "NSError.h"
-#include "NSJSONSerialization.h"
-#include "NSURL.h"
-#include "NSURLSession.h"
-#include "NSURLSessionDataTask.h"
-#include "TemporarySandbox.h"
-#include "VNHTTPRequestSerializer.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
+#include "net/NSURL.h"
+#include "net/NSURLSession.h"
+#include "net/NSURLSessionDataTask.h"
+#include "testing/TemporarySandbox.h"
+#include "networking/VNHTTPRequestSerializer.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

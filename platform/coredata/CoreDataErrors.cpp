@@ -1,6 +1,6 @@
-#include "CoreDataErrors.h"
+#include "coredata/CoreDataErrors.h"
 
-#include "NSError.h"
+#include "foundation/NSError.h"
 
 Ref<NSError> coreDataError(int32_t code, const std::string& description, Value extraUserInfo)
 {

@@ -2,8 +2,8 @@
 
 // Internal to the managed object layer.
 
-#include "CoreDataForward.h"
-#include "Value.h"
+#include "coredata/CoreDataForward.h"
+#include "foundation/Value.h"
 
 #include <map>
 #include <string>

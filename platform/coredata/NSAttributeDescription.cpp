@@ -1,6 +1,6 @@
-#include "NSAttributeDescription.h"
+#include "coredata/NSAttributeDescription.h"
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
 #include <cmath>
 #include <utility>

@@ -1,12 +1,12 @@
-#include "NSEntityDescription.h"
+#include "coredata/NSEntityDescription.h"
 
-#include "NSAttributeDescription.h"
-#include "NSException.h"
-#include "NSManagedObject.h"
-#include "NSManagedObjectContext.h"
-#include "NSManagedObjectModel.h"
-#include "NSPersistentStoreCoordinator.h"
-#include "NSRelationshipDescription.h"
+#include "coredata/NSAttributeDescription.h"
+#include "foundation/NSException.h"
+#include "coredata/NSManagedObject.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "coredata/NSManagedObjectModel.h"
+#include "coredata/NSPersistentStoreCoordinator.h"
+#include "coredata/NSRelationshipDescription.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "NSFetchRequest.h"
+#include "coredata/NSFetchRequest.h"
 
-#include "NSEntityDescription.h"
-#include "NSPredicate.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSPredicate.h"
 
 VX_REGISTER_CLASS(NSFetchRequest);
 

@@ -1,11 +1,11 @@
-#include "NSManagedObject.h"
+#include "coredata/NSManagedObject.h"
 
-#include "NSAttributeDescription.h"
-#include "NSEntityDescription.h"
-#include "NSException.h"
-#include "NSManagedObjectContext.h"
-#include "NSManagedObjectID.h"
-#include "NSRelationshipDescription.h"
+#include "coredata/NSAttributeDescription.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSException.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "coredata/NSManagedObjectID.h"
+#include "coredata/NSRelationshipDescription.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CoreDataForward.h"
-#include "ManagedObjectSnapshot.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "coredata/CoreDataForward.h"
+#include "coredata/ManagedObjectSnapshot.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <map>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CoreDataForward.h"
-#include "Dispatch.h"
-#include "ManagedObjectSnapshot.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "coredata/CoreDataForward.h"
+#include "foundation/Dispatch.h"
+#include "coredata/ManagedObjectSnapshot.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <map>

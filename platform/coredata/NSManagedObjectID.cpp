@@ -1,6 +1,6 @@
-#include "NSManagedObjectID.h"
+#include "coredata/NSManagedObjectID.h"
 
-#include "NSEntityDescription.h"
+#include "coredata/NSEntityDescription.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CoreDataForward.h"
-#include "NSObject.h"
+#include "coredata/CoreDataForward.h"
+#include "foundation/NSObject.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "NSManagedObjectModel.h"
+#include "coredata/NSManagedObjectModel.h"
 
-#include "CoreDataErrors.h"
-#include "NSAttributeDescription.h"
-#include "NSEntityDescription.h"
-#include "NSJSONSerialization.h"
-#include "NSRelationshipDescription.h"
+#include "coredata/CoreDataErrors.h"
+#include "coredata/NSAttributeDescription.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSJSONSerialization.h"
+#include "coredata/NSRelationshipDescription.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,16 +1,16 @@
-#include "NSPersistentStore.h"
+#include "coredata/NSPersistentStore.h"
 
-#include "CoreDataErrors.h"
-#include "ManagedObjectSnapshot.h"
-#include "NSAttributeDescription.h"
-#include "NSEntityDescription.h"
-#include "NSError.h"
-#include "NSFileManager.h"
-#include "NSJSONSerialization.h"
-#include "NSManagedObjectID.h"
-#include "NSManagedObjectModel.h"
-#include "NSRelationshipDescription.h"
-#include "NSUUID.h"
+#include "coredata/CoreDataErrors.h"
+#include "coredata/ManagedObjectSnapshot.h"
+#include "coredata/NSAttributeDescription.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSJSONSerialization.h"
+#include "coredata/NSManagedObjectID.h"
+#include "coredata/NSManagedObjectModel.h"
+#include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSUUID.h"
 
 #include <sqlite3.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CoreDataForward.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "coredata/CoreDataForward.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <map>

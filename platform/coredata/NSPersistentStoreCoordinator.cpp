@@ -1,13 +1,13 @@
-#include "NSPersistentStoreCoordinator.h"
+#include "coredata/NSPersistentStoreCoordinator.h"
 
-#include "CoreDataErrors.h"
-#include "ManagedObjectSnapshot.h"
-#include "NSEntityDescription.h"
-#include "NSError.h"
-#include "NSManagedObjectID.h"
-#include "NSManagedObjectModel.h"
-#include "NSPersistentStore.h"
-#include "NSRelationshipDescription.h"
+#include "coredata/CoreDataErrors.h"
+#include "coredata/ManagedObjectSnapshot.h"
+#include "coredata/NSEntityDescription.h"
+#include "foundation/NSError.h"
+#include "coredata/NSManagedObjectID.h"
+#include "coredata/NSManagedObjectModel.h"
+#include "coredata/NSPersistentStore.h"
+#include "coredata/NSRelationshipDescription.h"
 
 VX_REGISTER_CLASS(NSPersistentStoreCoordinator);
 

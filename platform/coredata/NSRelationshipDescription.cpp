@@ -1,4 +1,4 @@
-#include "NSRelationshipDescription.h"
+#include "coredata/NSRelationshipDescription.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "Clock.h"
+#include "foundation/Clock.h"
 
-#include "DispatchWork.h"
+#include "foundation/DispatchWork.h"
 
 #include <chrono>
 #include <cmath>

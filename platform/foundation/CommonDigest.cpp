@@ -1,4 +1,4 @@
-#include "CommonDigest.h"
+#include "foundation/CommonDigest.h"
 
 #include <openssl/evp.h>
 

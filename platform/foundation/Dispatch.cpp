@@ -1,8 +1,8 @@
-#include "Dispatch.h"
+#include "foundation/Dispatch.h"
 
-#include "Clock.h"
-#include "DispatchWork.h"
-#include "NSRunLoop.h"
+#include "foundation/Clock.h"
+#include "foundation/DispatchWork.h"
+#include "foundation/NSRunLoop.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "DispatchWork.h"
+#include "foundation/DispatchWork.h"
 
 #include <atomic>
 #include <chrono>

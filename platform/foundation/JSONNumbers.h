@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 #include <simdjson.h>
 

@@ -1,7 +1,7 @@
-#include "KeyValueCoding.h"
+#include "foundation/KeyValueCoding.h"
 
-#include "NSException.h"
-#include "NSObject.h"
+#include "foundation/NSException.h"
+#include "foundation/NSObject.h"
 
 #include <unordered_set>
 #include <vector>

@@ -12,11 +12,11 @@
 // and key, so pairs may nest) takes the record off and notifies. Every call out of the registry
 // (observers, getters, dependent-key queries) happens with the mutex released.
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
-#include "KeyValueObservingInternal.h"
-#include "NSException.h"
-#include "Value.h"
+#include "foundation/KeyValueObservingInternal.h"
+#include "foundation/NSException.h"
+#include "foundation/Value.h"
 
 #include <algorithm>
 #include <cstdio>

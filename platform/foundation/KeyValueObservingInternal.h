@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FoundationForward.h"
+#include "foundation/FoundationForward.h"
 
 // Private to the object model: the observation registry's hook for object destruction.
 namespace KeyValueObserving {

@@ -1,6 +1,6 @@
-#include "NSBlockOperation.h"
+#include "foundation/NSBlockOperation.h"
 
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 Ref<NSBlockOperation> NSBlockOperation::init()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSOperation.h"
+#include "foundation/NSOperation.h"
 
 #include <functional>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
-#include "NSDataFile.h"
-#include "NSPropertyListSerialization.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSPropertyListSerialization.h"
 
 #include <algorithm>
 #include <cstdlib>

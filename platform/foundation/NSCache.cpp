@@ -1,4 +1,4 @@
-#include "NSCache.h"
+#include "foundation/NSCache.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "NSCalendar.h"
+#include "foundation/NSCalendar.h"
 
-#include "NSDate.h"
-#include "NSLocale.h"
-#include "NSLocaleInternal.h"
-#include "NSTimeZone.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSLocaleInternal.h"
+#include "foundation/NSTimeZone.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSDateComponents.h"
-#include "NSObject.h"
+#include "foundation/NSDateComponents.h"
+#include "foundation/NSObject.h"
 
 #include <memory>
 #include <mutex>

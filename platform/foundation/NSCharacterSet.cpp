@@ -1,4 +1,4 @@
-#include "NSCharacterSet.h"
+#include "foundation/NSCharacterSet.h"
 
 #include <unicode/uniset.h>
 #include <unicode/unistr.h>

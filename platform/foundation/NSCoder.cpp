@@ -1,7 +1,7 @@
-#include "NSCoder.h"
+#include "foundation/NSCoder.h"
 
-#include "NSError.h"
-#include "NSException.h"
+#include "foundation/NSError.h"
+#include "foundation/NSException.h"
 
 void NSCoder::raiseUnsupported(const char* selector) const
 {

@@ -1,6 +1,6 @@
-#include "NSCoding.h"
+#include "foundation/NSCoding.h"
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
 #include <map>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "NSData+Base64.h"
+#include "foundation/NSData+Base64.h"
 
 namespace NSData_Base64 {
 

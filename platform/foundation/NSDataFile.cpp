@@ -1,8 +1,8 @@
-#include "NSDataFile.h"
+#include "foundation/NSDataFile.h"
 
-#include "NSFileManager.h"
-#include "NSFileManagerErrors.h"
-#include "NSString.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSFileManagerErrors.h"
+#include "foundation/NSString.h"
 
 #include <cerrno>
 #include <climits>

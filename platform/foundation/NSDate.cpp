@@ -1,7 +1,7 @@
-#include "NSDate.h"
+#include "foundation/NSDate.h"
 
-#include "Clock.h"
-#include "NSException.h"
+#include "foundation/Clock.h"
+#include "foundation/NSException.h"
 
 #include <cmath>
 #include <cstdio>

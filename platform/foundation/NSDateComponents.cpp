@@ -1,8 +1,8 @@
-#include "NSDateComponents.h"
+#include "foundation/NSDateComponents.h"
 
-#include "NSCalendar.h"
-#include "NSDate.h"
-#include "NSTimeZone.h"
+#include "foundation/NSCalendar.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSTimeZone.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,11 +1,11 @@
-#include "NSDateFormatter.h"
+#include "foundation/NSDateFormatter.h"
 
-#include "Clock.h"
-#include "NSCalendar.h"
-#include "NSDate.h"
-#include "NSLocale.h"
-#include "NSLocaleInternal.h"
-#include "NSTimeZone.h"
+#include "foundation/Clock.h"
+#include "foundation/NSCalendar.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSLocaleInternal.h"
+#include "foundation/NSTimeZone.h"
 
 #include <cmath>
 #include <mutex>

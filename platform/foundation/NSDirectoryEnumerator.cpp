@@ -1,6 +1,6 @@
-#include "NSDirectoryEnumerator.h"
+#include "foundation/NSDirectoryEnumerator.h"
 
-#include "NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -1,7 +1,7 @@
-#include "NSError.h"
+#include "foundation/NSError.h"
 
-#include "NSCoder.h"
-#include "NSString.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSString.h"
 
 NSError::NSError(Passkey key, std::string domain, int32_t code, Value userInfo)
     : NSObject(key)

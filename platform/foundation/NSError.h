@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <string>
 

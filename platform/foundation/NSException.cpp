@@ -1,4 +1,4 @@
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 #include <atomic>
 #include <execinfo.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "Value.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,8 +1,8 @@
-#include "NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
-#include "NSDataFile.h"
-#include "NSDirectoryEnumerator.h"
-#include "NSFileManagerErrors.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSDirectoryEnumerator.h"
+#include "foundation/NSFileManagerErrors.h"
 
 #include <algorithm>
 #include <cerrno>

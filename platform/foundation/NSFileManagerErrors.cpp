@@ -1,6 +1,6 @@
-#include "NSFileManagerErrors.h"
+#include "foundation/NSFileManagerErrors.h"
 
-#include "NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 // Private to the file classes: turning POSIX failures into the platform's file errors.
 
-#include "NSError.h"
+#include "foundation/NSError.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "NSIndexSet.h"
+#include "foundation/NSIndexSet.h"
 
-#include "NSCoder.h"
-#include "NSString.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 

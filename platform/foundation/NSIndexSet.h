@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "NSJSONSerialization.h"
+#include "foundation/NSJSONSerialization.h"
 
-#include "JSONNumbers.h"
-#include "NSError.h"
+#include "foundation/JSONNumbers.h"
+#include "foundation/NSError.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,9 +1,9 @@
-#include "NSKeyedArchiver.h"
+#include "foundation/NSKeyedArchiver.h"
 
-#include "NSCoding.h"
-#include "NSError.h"
-#include "NSObject.h"
-#include "NSOrderedSet.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSError.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSOrderedSet.h"
 
 #include <plist/plist.h>
 

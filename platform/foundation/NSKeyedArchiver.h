@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSCoder.h"
+#include "foundation/NSCoder.h"
 
 #include <memory>
 

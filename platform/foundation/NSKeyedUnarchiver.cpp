@@ -1,10 +1,10 @@
-#include "NSKeyedUnarchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
 
-#include "NSCoding.h"
-#include "NSError.h"
-#include "NSIndexSet.h"
-#include "NSObject.h"
-#include "NSOrderedSet.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSError.h"
+#include "foundation/NSIndexSet.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSOrderedSet.h"
 
 #include <plist/plist.h>
 

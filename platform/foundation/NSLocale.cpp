@@ -1,6 +1,6 @@
-#include "NSLocale.h"
+#include "foundation/NSLocale.h"
 
-#include "NSLocaleInternal.h"
+#include "foundation/NSLocaleInternal.h"
 
 #include <algorithm>
 #include <mutex>

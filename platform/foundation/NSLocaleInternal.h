@@ -3,8 +3,8 @@
 // Private to the foundation's ICU-backed classes: conversions between our types and ICU's.
 // Never include from a public header.
 
-#include "NSLocale.h"
-#include "NSTimeZone.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSTimeZone.h"
 
 #include <memory>
 #include <string>
@@ -44,7 +44,7 @@ std::unique_ptr<icu::TimeZone> cloneZone(const Ref<NSTimeZone>& zone);
 
 } // namespace IcuSupport
 
-#include "NSCalendar.h"
+#include "foundation/NSCalendar.h"
 
 struct NSCalendar::IcuCalendar {
     std::unique_ptr<icu::Calendar> calendar;

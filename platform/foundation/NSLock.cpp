@@ -1,4 +1,4 @@
-#include "NSLock.h"
+#include "foundation/NSLock.h"
 
 Ref<NSLock> NSLock::init()
 {

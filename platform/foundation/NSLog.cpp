@@ -1,4 +1,4 @@
-#include "NSLog.h"
+#include "foundation/NSLog.h"
 
 #include <cstdio>
 #include <mutex>

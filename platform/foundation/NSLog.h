@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
 #include <functional>
 #include <string>

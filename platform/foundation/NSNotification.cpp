@@ -1,4 +1,4 @@
-#include "NSNotification.h"
+#include "foundation/NSNotification.h"
 
 NSNotification::NSNotification(Passkey key, std::string name, Ref<NSObject> object, Value userInfo)
     : NSObject(key)

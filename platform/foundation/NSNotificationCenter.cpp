@@ -1,7 +1,7 @@
-#include "NSNotificationCenter.h"
+#include "foundation/NSNotificationCenter.h"
 
-#include "NSNotification.h"
-#include "NSOperationQueue.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSOperationQueue.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "NSNumberFormatter.h"
+#include "foundation/NSNumberFormatter.h"
 
-#include "NSLocale.h"
-#include "NSLocaleInternal.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSLocaleInternal.h"
 
 #include <cmath>
 #include <limits>

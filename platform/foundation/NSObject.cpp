@@ -1,10 +1,10 @@
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
-#include "KeyValueCoding.h"
-#include "KeyValueObservingInternal.h"
-#include "NSException.h"
-#include "NSString.h"
-#include "Value.h"
+#include "foundation/KeyValueCoding.h"
+#include "foundation/KeyValueObservingInternal.h"
+#include "foundation/NSException.h"
+#include "foundation/NSString.h"
+#include "foundation/Value.h"
 
 #include <map>
 #include <mutex>

@@ -1,8 +1,8 @@
-#include "NSOperation.h"
+#include "foundation/NSOperation.h"
 
-#include "Clock.h"
-#include "Dispatch.h"
-#include "NSException.h"
+#include "foundation/Clock.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSException.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
 #include <condition_variable>
 #include <functional>

@@ -1,13 +1,13 @@
-#include "NSOperationQueue.h"
+#include "foundation/NSOperationQueue.h"
 
-#include "Clock.h"
-#include "Dispatch.h"
-#include "DispatchWork.h"
-#include "NSBlockOperation.h"
-#include "NSException.h"
-#include "NSOperation.h"
-#include "NSRunLoop.h"
-#include "NSThread.h"
+#include "foundation/Clock.h"
+#include "foundation/Dispatch.h"
+#include "foundation/DispatchWork.h"
+#include "foundation/NSBlockOperation.h"
+#include "foundation/NSException.h"
+#include "foundation/NSOperation.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSThread.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "NSOrderedSet.h"
+#include "foundation/NSOrderedSet.h"
 
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 namespace {
 

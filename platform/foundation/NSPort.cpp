@@ -1,4 +1,4 @@
-#include "NSPort.h"
+#include "foundation/NSPort.h"
 
 Ref<NSPort> NSPort::port()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
 // A port added to a run loop as an input source. It delivers nothing here; its role is to keep
 // a thread's run loop running (a loop with no sources and no timers in a mode returns at once).

@@ -1,9 +1,9 @@
-#include "NSPredicate.h"
+#include "foundation/NSPredicate.h"
 
-#include "KeyValueCoding.h"
-#include "NSException.h"
-#include "NSPredicateText.h"
-#include "NSString.h"
+#include "foundation/KeyValueCoding.h"
+#include "foundation/NSException.h"
+#include "foundation/NSPredicateText.h"
+#include "foundation/NSString.h"
 
 #include <cctype>
 #include <cerrno>

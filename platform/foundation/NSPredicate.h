@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FormatArg.h"
-#include "FoundationForward.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/FormatArg.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <memory>

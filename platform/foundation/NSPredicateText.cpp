@@ -1,6 +1,6 @@
-#include "NSPredicateText.h"
+#include "foundation/NSPredicateText.h"
 
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>

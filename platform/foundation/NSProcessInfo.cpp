@@ -1,7 +1,7 @@
-#include "NSProcessInfo.h"
+#include "foundation/NSProcessInfo.h"
 
-#include "Clock.h"
-#include "Random.h"
+#include "foundation/Clock.h"
+#include "foundation/Random.h"
 
 #include <atomic>
 #include <cstdio>

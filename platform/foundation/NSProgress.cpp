@@ -1,6 +1,6 @@
-#include "NSProgress.h"
+#include "foundation/NSProgress.h"
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "NSPropertyListSerialization.h"
+#include "foundation/NSPropertyListSerialization.h"
 
-#include "NSDataFile.h"
-#include "NSError.h"
-#include "NSPropertyListSerializationBinary.h"
-#include "NSPropertyListSerializationText.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSError.h"
+#include "foundation/NSPropertyListSerializationBinary.h"
+#include "foundation/NSPropertyListSerializationText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "NSPropertyListSerializationBinary.h"
-#include "NSString.h"
+#include "foundation/NSPropertyListSerializationBinary.h"
+#include "foundation/NSString.h"
 
 #include <cstring>
 #include <vector>

@@ -4,7 +4,7 @@
 // than libplist's, because libplist aborts the process on some corrupt documents (a key with a
 // NUL inside, for one); every offset, count and reference here is checked against the data.
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 #include <cstddef>
 #include <cstdint>

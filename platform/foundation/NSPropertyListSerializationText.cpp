@@ -1,5 +1,5 @@
-#include "NSPropertyListSerializationText.h"
-#include "NSString.h"
+#include "foundation/NSPropertyListSerializationText.h"
+#include "foundation/NSString.h"
 
 #include <optional>
 

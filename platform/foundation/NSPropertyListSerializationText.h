@@ -2,7 +2,7 @@
 
 // Private to NSPropertyListSerialization: the old text format.
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FoundationForward.h"
+#include "foundation/FoundationForward.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "NSRegularExpression.h"
+#include "foundation/NSRegularExpression.h"
 
-#include "NSError.h"
-#include "NSException.h"
-#include "NSString.h"
+#include "foundation/NSError.h"
+#include "foundation/NSException.h"
+#include "foundation/NSString.h"
 
 #include <unicode/regex.h>
 #include <unicode/unistr.h>

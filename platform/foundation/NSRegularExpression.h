@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NSObject.h"
-#include "NSRange.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSRange.h"
 
 #include <functional>
 #include <memory>

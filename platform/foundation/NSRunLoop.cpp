@@ -1,10 +1,10 @@
-#include "NSRunLoop.h"
+#include "foundation/NSRunLoop.h"
 
-#include "Clock.h"
-#include "Dispatch.h"
-#include "DispatchWork.h"
-#include "NSPort.h"
-#include "NSTimer.h"
+#include "foundation/Clock.h"
+#include "foundation/Dispatch.h"
+#include "foundation/DispatchWork.h"
+#include "foundation/NSPort.h"
+#include "foundation/NSTimer.h"
 
 #include <algorithm>
 #include <cmath>

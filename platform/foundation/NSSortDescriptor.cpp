@@ -1,8 +1,8 @@
-#include "NSSortDescriptor.h"
+#include "foundation/NSSortDescriptor.h"
 
-#include "KeyValueCoding.h"
-#include "NSException.h"
-#include "NSPredicateText.h"
+#include "foundation/KeyValueCoding.h"
+#include "foundation/NSException.h"
+#include "foundation/NSPredicateText.h"
 
 #include <algorithm>
 #include <utility>

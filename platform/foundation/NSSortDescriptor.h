@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "NSString.h"
+#include "foundation/NSString.h"
 
-#include "NSCharacterSet.h"
-#include "NSException.h"
+#include "foundation/NSCharacterSet.h"
+#include "foundation/NSException.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/coll.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FormatArg.h"
-#include "FoundationForward.h"
-#include "NSRange.h"
+#include "foundation/FormatArg.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/NSRange.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,9 +1,9 @@
 // The checked printf-style formatter behind NSString::stringWithFormat and NSLog.
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
-#include "NSLog.h"
-#include "NSObject.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSObject.h"
 
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>

@@ -1,7 +1,7 @@
-#include "NSThread.h"
+#include "foundation/NSThread.h"
 
-#include "Clock.h"
-#include "DispatchWork.h"
+#include "foundation/Clock.h"
+#include "foundation/DispatchWork.h"
 
 #include <condition_variable>
 #include <thread>

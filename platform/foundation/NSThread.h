@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSRunLoop.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>

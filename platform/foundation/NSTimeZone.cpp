@@ -1,7 +1,7 @@
-#include "NSTimeZone.h"
+#include "foundation/NSTimeZone.h"
 
-#include "NSDate.h"
-#include "NSLocaleInternal.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSLocaleInternal.h"
 
 #include <cmath>
 #include <cstdio>

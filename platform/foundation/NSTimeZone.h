@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
 #include <memory>
 #include <optional>

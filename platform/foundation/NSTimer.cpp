@@ -1,7 +1,7 @@
-#include "NSTimer.h"
+#include "foundation/NSTimer.h"
 
-#include "Clock.h"
-#include "NSRunLoop.h"
+#include "foundation/Clock.h"
+#include "foundation/NSRunLoop.h"
 
 #include <cmath>
 

@@ -1,13 +1,13 @@
-#include "NSUserDefaults.h"
+#include "foundation/NSUserDefaults.h"
 
-#include "NSBundle.h"
-#include "NSDataFile.h"
-#include "NSException.h"
-#include "NSNotificationCenter.h"
-#include "NSProcessInfo.h"
-#include "NSPropertyListSerialization.h"
-#include "NSString.h"
-#include "Sandbox.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSException.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSProcessInfo.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "foundation/NSString.h"
+#include "foundation/Sandbox.h"
 
 #include <map>
 

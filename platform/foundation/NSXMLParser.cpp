@@ -1,6 +1,6 @@
-#include "NSXMLParser.h"
+#include "foundation/NSXMLParser.h"
 
-#include "NSError.h"
+#include "foundation/NSError.h"
 
 #include <algorithm>
 #include <climits>

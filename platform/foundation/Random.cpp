@@ -1,4 +1,4 @@
-#include "Random.h"
+#include "foundation/Random.h"
 
 #include <cstdlib>
 #include <cstring>

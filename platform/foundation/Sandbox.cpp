@@ -1,4 +1,4 @@
-#include "Sandbox.h"
+#include "foundation/Sandbox.h"
 
 #include <cerrno>
 #include <cstdlib>

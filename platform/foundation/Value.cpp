@@ -1,8 +1,8 @@
-#include "Value.h"
+#include "foundation/Value.h"
 
-#include "NSException.h"
-#include "NSObject.h"
-#include "NSString.h"
+#include "foundation/NSException.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 #include <charconv>

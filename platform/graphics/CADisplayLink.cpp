@@ -1,8 +1,8 @@
-#include "CADisplayLink.h"
+#include "graphics/CADisplayLink.h"
 
-#include "CATransaction.h"
-#include "NSRunLoop.h"
-#include "NSTimer.h"
+#include "graphics/CATransaction.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSTimer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "CAGradientLayer.h"
+#include "graphics/CAGradientLayer.h"
 
 void CAGradientLayer::drawBackgroundAndContents(const CGContextRef& c)
 {

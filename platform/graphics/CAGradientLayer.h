@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CALayer.h"
+#include "graphics/CALayer.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "CALayer.h"
+#include "graphics/CALayer.h"
 
-#include "CAAnimation.h"
-#include "CATransaction.h"
-#include "NSRunLoop.h"
-#include "NSValue.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
+#include "graphics/CAAnimation.h"
+#include "graphics/CATransaction.h"
+#include "foundation/NSRunLoop.h"
+#include "graphics/NSValue.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CATransform3D.h"
-#include "CGColor.h"
-#include "CGContext.h"
-#include "CGImage.h"
-#include "CGPath.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "graphics/CATransform3D.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "graphics/CGPath.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <map>
 #include <string>

@@ -1,9 +1,9 @@
-#include "CATransaction.h"
+#include "graphics/CATransaction.h"
 
-#include "CAAnimation.h"
-#include "Clock.h"
-#include "NSRunLoop.h"
-#include "Value.h"
+#include "graphics/CAAnimation.h"
+#include "foundation/Clock.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/Value.h"
 
 #include <algorithm>
 #include <vector>

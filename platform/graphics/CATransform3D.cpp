@@ -1,4 +1,4 @@
-#include "CATransform3D.h"
+#include "graphics/CATransform3D.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CGAffineTransform.h"
+#include "graphics/CGAffineTransform.h"
 
 #include <string>
 

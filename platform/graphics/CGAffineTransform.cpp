@@ -1,4 +1,4 @@
-#include "CGAffineTransform.h"
+#include "graphics/CGAffineTransform.h"
 
 #include <algorithm>
 #include <cmath>

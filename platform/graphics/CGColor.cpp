@@ -1,4 +1,4 @@
-#include "CGColor.h"
+#include "graphics/CGColor.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "CGContext.h"
+#include "graphics/CGContext.h"
 
-#include "CGContextPrivate.h"
-#include "NSLog.h"
+#include "graphics/CGContextPrivate.h"
+#include "foundation/NSLog.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CGAffineTransform.h"
-#include "CGColor.h"
-#include "CGGeometry.h"
-#include "CGImage.h"
-#include "CGPath.h"
-#include "Value.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGGeometry.h"
+#include "graphics/CGImage.h"
+#include "graphics/CGPath.h"
+#include "foundation/Value.h"
 
 #include <memory>
 #include <string>

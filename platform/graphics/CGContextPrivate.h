@@ -2,7 +2,7 @@
 
 // The drawing engine behind CGContext. Only graphics sources include this header.
 
-#include "CGContext.h"
+#include "graphics/CGContext.h"
 
 #include <cairo.h>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "CGGeometry.h"
+#include "graphics/CGGeometry.h"
 
 #include <algorithm>
 #include <charconv>

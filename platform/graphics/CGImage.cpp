@@ -1,6 +1,6 @@
-#include "CGImage.h"
+#include "graphics/CGImage.h"
 
-#include "NSLog.h"
+#include "foundation/NSLog.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGColor.h"
-#include "CGGeometry.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGGeometry.h"
 
 #include <cstdint>
 #include <memory>

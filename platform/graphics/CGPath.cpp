@@ -1,4 +1,4 @@
-#include "CGPath.h"
+#include "graphics/CGPath.h"
 
 #include <algorithm>
 #include <cmath>

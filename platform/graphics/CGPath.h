@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGAffineTransform.h"
-#include "CGGeometry.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/CGGeometry.h"
 
 #include <functional>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "CoreText.h"
+#include "graphics/CoreText.h"
 
-#include "CGContextPrivate.h"
-#include "NSError.h"
-#include "NSString.h"
-#include "TextEnginePrivate.h"
-#include "UIColor.h"
+#include "graphics/CGContextPrivate.h"
+#include "foundation/NSError.h"
+#include "foundation/NSString.h"
+#include "graphics/TextEnginePrivate.h"
+#include "graphics/UIColor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CGContext.h"
-#include "CGGeometry.h"
-#include "CGImage.h"
-#include "NSAttributedString.h"
-#include "NSParagraphStyle.h"
-#include "UIFont.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGGeometry.h"
+#include "graphics/CGImage.h"
+#include "graphics/NSAttributedString.h"
+#include "graphics/NSParagraphStyle.h"
+#include "graphics/UIFont.h"
 
 #include <memory>
 #include <vector>

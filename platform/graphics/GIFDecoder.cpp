@@ -1,4 +1,4 @@
-#include "CGImage.h"
+#include "graphics/CGImage.h"
 
 #include <cstring>
 

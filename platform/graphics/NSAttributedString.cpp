@@ -1,7 +1,7 @@
-#include "NSAttributedString.h"
+#include "graphics/NSAttributedString.h"
 
-#include "NSException.h"
-#include "NSString.h"
+#include "foundation/NSException.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 

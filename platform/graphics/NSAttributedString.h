@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSRange.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSRange.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <string>

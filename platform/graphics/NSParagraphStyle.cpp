@@ -1,6 +1,6 @@
-#include "NSParagraphStyle.h"
+#include "graphics/NSParagraphStyle.h"
 
-#include "UIColor.h"
+#include "graphics/UIColor.h"
 
 Ref<NSParagraphStyle> NSParagraphStyle::defaultParagraphStyle()
 {

@@ -1,10 +1,10 @@
-#include "NSString+Drawing.h"
+#include "graphics/NSString+Drawing.h"
 
-#include "CGContextPrivate.h"
-#include "TextEnginePrivate.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
+#include "graphics/CGContextPrivate.h"
+#include "graphics/TextEnginePrivate.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "NSParagraphStyle.h"
-#include "Value.h"
+#include "graphics/CGGeometry.h"
+#include "graphics/NSParagraphStyle.h"
+#include "foundation/Value.h"
 
 #include <string>
 

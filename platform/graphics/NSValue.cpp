@@ -1,4 +1,4 @@
-#include "NSValue.h"
+#include "graphics/NSValue.h"
 
 std::string NSValue::description() const
 {

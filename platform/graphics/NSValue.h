@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CATransform3D.h"
-#include "CGAffineTransform.h"
-#include "CGGeometry.h"
-#include "NSObject.h"
-#include "UIGeometry.h"
+#include "graphics/CATransform3D.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/CGGeometry.h"
+#include "foundation/NSObject.h"
+#include "graphics/UIGeometry.h"
 
 #include <variant>
 

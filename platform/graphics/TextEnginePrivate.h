@@ -3,7 +3,7 @@
 // The text engine behind fonts and string drawing (Pango over a private fontconfig set). Only
 // graphics sources include this header. Every engine call holds the engine lock.
 
-#include "UIFont.h"
+#include "graphics/UIFont.h"
 
 #include <mutex>
 #include <pango/pangocairo.h>

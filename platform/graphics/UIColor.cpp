@@ -1,8 +1,8 @@
-#include "UIColor.h"
+#include "graphics/UIColor.h"
 
-#include "CGContextPrivate.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "graphics/CGContextPrivate.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 #include <algorithm>
 #include <cmath>

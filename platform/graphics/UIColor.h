@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGColor.h"
-#include "NSObject.h"
+#include "graphics/CGColor.h"
+#include "foundation/NSObject.h"
 
 class UIImage;
 

@@ -1,8 +1,8 @@
-#include "UIFont.h"
+#include "graphics/UIFont.h"
 
-#include "NSBundle.h"
-#include "NSString.h"
-#include "TextEnginePrivate.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSString.h"
+#include "graphics/TextEnginePrivate.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "graphics/CGGeometry.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "UIGeometry.h"
+#include "graphics/UIGeometry.h"
 
 std::string NSStringFromUIEdgeInsets(UIEdgeInsets i)
 {

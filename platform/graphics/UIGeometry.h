@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CGGeometry.h"
+#include "graphics/CGGeometry.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "UIGraphics.h"
+#include "graphics/UIGraphics.h"
 
-#include "CGContextPrivate.h"
-#include "NSLog.h"
-#include "UIImage.h"
+#include "graphics/CGContextPrivate.h"
+#include "foundation/NSLog.h"
+#include "graphics/UIImage.h"
 
 #include <atomic>
 #include <cmath>

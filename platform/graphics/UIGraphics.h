@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CGContext.h"
-#include "CGGeometry.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGGeometry.h"
 
-#include "FoundationForward.h"
+#include "foundation/FoundationForward.h"
 
 class UIImage;
 

@@ -1,8 +1,8 @@
-#include "UIImage.h"
+#include "graphics/UIImage.h"
 
-#include "NSBundle.h"
-#include "NSLog.h"
-#include "UIGraphics.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSLog.h"
+#include "graphics/UIGraphics.h"
 
 #include <cmath>
 #include <cstdlib>

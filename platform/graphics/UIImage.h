@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CGContext.h"
-#include "CGImage.h"
-#include "NSObject.h"
-#include "UIGeometry.h"
-#include "Value.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "foundation/NSObject.h"
+#include "graphics/UIGeometry.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <vector>

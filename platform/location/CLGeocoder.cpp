@@ -1,11 +1,11 @@
-#include "CLGeocoder.h"
+#include "location/CLGeocoder.h"
 
-#include "CLError.h"
-#include "Dispatch.h"
-#include "NSBundle.h"
-#include "NSError.h"
-#include "NSLocale.h"
-#include "NSString.h"
+#include "location/CLError.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CLError.h"
-#include "CLPlacemark.h"
+#include "location/CLError.h"
+#include "location/CLPlacemark.h"
 
 #include <functional>
 #include <vector>

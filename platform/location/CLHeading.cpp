@@ -1,7 +1,7 @@
-#include "CLHeading.h"
-#include "Value.h"
+#include "location/CLHeading.h"
+#include "foundation/Value.h"
 
-#include "NSDate.h"
+#include "foundation/NSDate.h"
 
 #include <cmath>
 #include <cstdio>

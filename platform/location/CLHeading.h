@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CLLocation.h"
+#include "location/CLLocation.h"
 
 // One compass reading: magnetic and true heading in degrees (true heading is negative when the
 // position is unknown), accuracy (negative means invalid), raw field and time. Immutable; any thread.

@@ -1,7 +1,7 @@
-#include "CLLocation.h"
-#include "Value.h"
+#include "location/CLLocation.h"
+#include "foundation/Value.h"
 
-#include "NSDate.h"
+#include "foundation/NSDate.h"
 
 #include <cmath>
 #include <cstdio>

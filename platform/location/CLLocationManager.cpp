@@ -1,9 +1,9 @@
-#include "CLLocationManager.h"
+#include "location/CLLocationManager.h"
 
-#include "Dispatch.h"
-#include "LocationSimulator.h"
-#include "NSError.h"
-#include "NSThread.h"
+#include "foundation/Dispatch.h"
+#include "location/LocationSimulator.h"
+#include "foundation/NSError.h"
+#include "foundation/NSThread.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CLError.h"
-#include "CLHeading.h"
-#include "CLLocation.h"
-#include "CLLocationManagerDelegate.h"
+#include "location/CLError.h"
+#include "location/CLHeading.h"
+#include "location/CLLocation.h"
+#include "location/CLLocationManagerDelegate.h"
 
 #include <vector>
 

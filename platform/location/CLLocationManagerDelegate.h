@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CLError.h"
-#include "FoundationForward.h"
+#include "location/CLError.h"
+#include "foundation/FoundationForward.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
-#include "CLPlacemark.h"
-#include "Value.h"
+#include "location/CLPlacemark.h"
+#include "foundation/Value.h"
 
 #include <cstdio>
 

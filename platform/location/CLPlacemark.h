@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CLLocation.h"
+#include "location/CLLocation.h"
 
 // A named place found by the geocoder: its name and locality (the city), country name (in the
 // current locale's language), ISO country code and location. Immutable; any thread.

@@ -1,5 +1,5 @@
-#include "CMAttitude.h"
-#include "Value.h"
+#include "location/CMAttitude.h"
+#include "foundation/Value.h"
 
 #include <algorithm>
 #include <cmath>

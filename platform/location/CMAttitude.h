@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSObject.h"
+#include "foundation/NSObject.h"
 
 struct CMRotationMatrix {
     double m11, m12, m13;

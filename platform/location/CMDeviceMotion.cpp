@@ -1,5 +1,5 @@
-#include "CMDeviceMotion.h"
-#include "Value.h"
+#include "location/CMDeviceMotion.h"
+#include "foundation/Value.h"
 
 CMDeviceMotion::CMDeviceMotion(Passkey key, Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp)
     : NSObject(key)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CMAttitude.h"
+#include "location/CMAttitude.h"
 
 struct CMAcceleration {
     double x, y, z;

@@ -1,7 +1,7 @@
-#include "CMMotionManager.h"
+#include "location/CMMotionManager.h"
 
-#include "Clock.h"
-#include "LocationSimulator.h"
+#include "foundation/Clock.h"
+#include "location/LocationSimulator.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CMDeviceMotion.h"
+#include "location/CMDeviceMotion.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "LocationSimulator.h"
+#include "location/LocationSimulator.h"
 
-#include "CLLocationManager.h"
-#include "Dispatch.h"
-#include "NSDate.h"
+#include "location/CLLocationManager.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSDate.h"
 
 #include <algorithm>
 

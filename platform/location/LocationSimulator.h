@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CLError.h"
-#include "CLHeading.h"
-#include "CLLocation.h"
+#include "location/CLError.h"
+#include "location/CLHeading.h"
+#include "location/CLLocation.h"
 
 #include <mutex>
 #include <vector>

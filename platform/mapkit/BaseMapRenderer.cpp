@@ -1,6 +1,6 @@
-#include "BaseMapRenderer.h"
+#include "mapkit/BaseMapRenderer.h"
 
-#include "LandOutlines.h"
+#include "mapkit/LandOutlines.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGContext.h"
-#include "MKGeometry.h"
-#include "MKMapType.h"
+#include "graphics/CGContext.h"
+#include "mapkit/MKGeometry.h"
+#include "mapkit/MKMapType.h"
 
 // Draws the base map (sea, then land from the bundled outlines) for a map rect at a zoom scale,
 // in the look of a map type. The context's user space is a tile: the map rect's origin at (0, 0)

@@ -1,6 +1,6 @@
-#include "LandOutlines.h"
+#include "mapkit/LandOutlines.h"
 
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
 #include <fstream>
 #include <mutex>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKGeometry.h"
+#include "mapkit/MKGeometry.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "MKAnnotationContainerView.h"
+#include "mapkit/MKAnnotationContainerView.h"
 
-#include "MKMapView.h"
+#include "mapkit/MKMapView.h"
 
 void MKAnnotationContainerView::touchesEnded(const UITouchSet&, const Ref<UIEvent>&)
 {

@@ -1,4 +1,4 @@
-#include "MKAnnotationIndex.h"
+#include "mapkit/MKAnnotationIndex.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MKAnnotation.h"
-#include "MKGeometry.h"
-#include "NSObject.h"
+#include "mapkit/MKAnnotation.h"
+#include "mapkit/MKGeometry.h"
+#include "foundation/NSObject.h"
 
 #include <unordered_map>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "MKAnnotationView.h"
+#include "mapkit/MKAnnotationView.h"
 
-#include "MKMapView.h"
-#include "UIImage.h"
-#include "UITouch.h"
+#include "mapkit/MKMapView.h"
+#include "graphics/UIImage.h"
+#include "uikit/UITouch.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKAnnotation.h"
-#include "UIView.h"
+#include "mapkit/MKAnnotation.h"
+#include "uikit/UIView.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "MKCalloutView.h"
+#include "mapkit/MKCalloutView.h"
 
-#include "UIColor.h"
-#include "UILabel.h"
+#include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKAnnotationView.h"
+#include "mapkit/MKAnnotationView.h"
 
 #include <string>
 

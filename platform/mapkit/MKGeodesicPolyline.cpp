@@ -1,4 +1,4 @@
-#include "MKGeodesicPolyline.h"
+#include "mapkit/MKGeodesicPolyline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKPolyline.h"
+#include "mapkit/MKPolyline.h"
 
 // A polyline that follows the great circle between each pair of given coordinates: the line is
 // filled in with intermediate points no more than one degree of arc apart. Longitudes are kept

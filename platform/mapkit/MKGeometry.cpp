@@ -1,4 +1,4 @@
-#include "MKGeometry.h"
+#include "mapkit/MKGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CLLocation.h"
+#include "location/CLLocation.h"
 
 #include <string>
 

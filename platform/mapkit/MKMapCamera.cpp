@@ -1,7 +1,7 @@
-#include "MKMapCamera.h"
+#include "mapkit/MKMapCamera.h"
 
-#include "MKOverlayView.h"
-#include "MKUserLocation.h"
+#include "mapkit/MKOverlayView.h"
+#include "mapkit/MKUserLocation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "MKAnnotationContainerView.h"
-#include "MKAnnotationIndex.h"
-#include "MKAnnotationView.h"
-#include "MKCalloutView.h"
-#include "MKGeometry.h"
-#include "MKMapCamera.h"
-#include "MKMapType.h"
-#include "MKMapViewDelegate.h"
-#include "MKOverlay.h"
-#include "MKUserLocation.h"
-#include "UIGeometry.h"
-#include "UIView.h"
+#include "mapkit/MKAnnotationContainerView.h"
+#include "mapkit/MKAnnotationIndex.h"
+#include "mapkit/MKAnnotationView.h"
+#include "mapkit/MKCalloutView.h"
+#include "mapkit/MKGeometry.h"
+#include "mapkit/MKMapCamera.h"
+#include "mapkit/MKMapType.h"
+#include "mapkit/MKMapViewDelegate.h"
+#include "mapkit/MKOverlay.h"
+#include "mapkit/MKUserLocation.h"
+#include "graphics/UIGeometry.h"
+#include "uikit/UIView.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "MKMultiPoint.h"
+#include "mapkit/MKMultiPoint.h"
 
 MKMultiPoint::MKMultiPoint(Passkey key, std::vector<MKMapPoint> points)
     : MKShape(key)

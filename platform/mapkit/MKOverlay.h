@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKAnnotation.h"
-#include "MKGeometry.h"
+#include "mapkit/MKAnnotation.h"
+#include "mapkit/MKGeometry.h"
 
 // An annotation that covers an area of the map and is drawn by an overlay renderer. A mixin,
 // like MKAnnotation. Overlays are read from renderer threads, so their geometry must not change

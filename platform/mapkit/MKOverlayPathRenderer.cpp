@@ -1,4 +1,4 @@
-#include "MKOverlayPathRenderer.h"
+#include "mapkit/MKOverlayPathRenderer.h"
 
 Ref<UIColor> MKOverlayPathRenderer::fillColor() const { std::lock_guard guard(m_styleLock); return m_fillColor; }
 void MKOverlayPathRenderer::setFillColor(Ref<UIColor> color) { { std::lock_guard guard(m_styleLock); m_fillColor = std::move(color); } setNeedsDisplay(); }

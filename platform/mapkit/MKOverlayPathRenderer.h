@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGPath.h"
-#include "MKOverlayRenderer.h"
-#include "UIColor.h"
+#include "graphics/CGPath.h"
+#include "mapkit/MKOverlayRenderer.h"
+#include "graphics/UIColor.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "MKOverlayRenderer.h"
+#include "mapkit/MKOverlayRenderer.h"
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 MKOverlayRenderer::MKOverlayRenderer(Passkey key, Ref<MKOverlay> overlay)
     : NSObject(key)

@@ -1,4 +1,4 @@
-#include "MKOverlayView.h"
+#include "mapkit/MKOverlayView.h"
 
 Ref<MKOverlayView> MKOverlayView::initWithOverlay(const Ref<MKOverlay>& overlay)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGContext.h"
-#include "MKOverlay.h"
-#include "UIView.h"
+#include "graphics/CGContext.h"
+#include "mapkit/MKOverlay.h"
+#include "uikit/UIView.h"
 
 // The older way of drawing an overlay: a view the map asks for when its delegate gives no
 // renderer. It draws like a renderer (map points from the overlay's bounding rect origin, at a

@@ -1,7 +1,7 @@
-#include "MKPinAnnotationView.h"
+#include "mapkit/MKPinAnnotationView.h"
 
-#include "CGContext.h"
-#include "UIGraphics.h"
+#include "graphics/CGContext.h"
+#include "graphics/UIGraphics.h"
 
 #include <algorithm>
 

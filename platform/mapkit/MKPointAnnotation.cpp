@@ -1,3 +1,3 @@
-#include "MKPointAnnotation.h"
+#include "mapkit/MKPointAnnotation.h"
 
 VX_REGISTER_CREATABLE_CLASS(MKPointAnnotation);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKShape.h"
+#include "mapkit/MKShape.h"
 
 // A plain annotation at a settable (observable) coordinate.
 class MKPointAnnotation : public MKShape {

@@ -1,4 +1,4 @@
-#include "MKPolygon.h"
+#include "mapkit/MKPolygon.h"
 
 MKPolygon::MKPolygon(Passkey key, std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons)
     : MKMultiPoint(key, std::move(points))

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKMultiPoint.h"
-#include "MKOverlay.h"
+#include "mapkit/MKMultiPoint.h"
+#include "mapkit/MKOverlay.h"
 
 #include <vector>
 

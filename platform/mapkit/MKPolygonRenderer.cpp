@@ -1,4 +1,4 @@
-#include "MKPolygonRenderer.h"
+#include "mapkit/MKPolygonRenderer.h"
 
 MKPolygonRenderer::MKPolygonRenderer(Passkey key, Ref<MKPolygon> polygon)
     : MKOverlayPathRenderer(key, polygon)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKOverlayPathRenderer.h"
-#include "MKPolygon.h"
+#include "mapkit/MKOverlayPathRenderer.h"
+#include "mapkit/MKPolygon.h"
 
 // Fills and strokes a polygon; its interior polygons are holes. Any thread.
 class MKPolygonRenderer : public MKOverlayPathRenderer {

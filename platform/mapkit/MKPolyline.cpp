@@ -1,4 +1,4 @@
-#include "MKPolyline.h"
+#include "mapkit/MKPolyline.h"
 
 Ref<MKPolyline> MKPolyline::polylineWithPoints(std::vector<MKMapPoint> points) { return make<MKPolyline>(std::move(points)); }
 

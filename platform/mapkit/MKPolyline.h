@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKMultiPoint.h"
-#include "MKOverlay.h"
+#include "mapkit/MKMultiPoint.h"
+#include "mapkit/MKOverlay.h"
 
 // An open line through its points, as an overlay. Immutable; any thread.
 class MKPolyline : public MKMultiPoint, public MKOverlay {

@@ -1,4 +1,4 @@
-#include "MKPolylineRenderer.h"
+#include "mapkit/MKPolylineRenderer.h"
 
 MKPolylineRenderer::MKPolylineRenderer(Passkey key, Ref<MKPolyline> polyline)
     : MKOverlayPathRenderer(key, polyline)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKOverlayPathRenderer.h"
-#include "MKPolyline.h"
+#include "mapkit/MKOverlayPathRenderer.h"
+#include "mapkit/MKPolyline.h"
 
 // Strokes a polyline (its fill colour is ignored: a line has no inside). Any thread.
 class MKPolylineRenderer : public MKOverlayPathRenderer {

@@ -1,6 +1,6 @@
-#include "MKShape.h"
+#include "mapkit/MKShape.h"
 
-#include "Value.h"
+#include "foundation/Value.h"
 
 Value MKValueForCoordinate(CLLocationCoordinate2D coordinate)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MKAnnotation.h"
-#include "NSObject.h"
+#include "mapkit/MKAnnotation.h"
+#include "foundation/NSObject.h"
 
 // An annotation with settable title and subtitle (observable). Subclasses give the coordinate.
 // Main thread, or any one thread at a time.

@@ -1,7 +1,7 @@
-#include "MKTileOverlay.h"
+#include "mapkit/MKTileOverlay.h"
 
-#include "NSError.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "foundation/Value.h"
 
 #include <cmath>
 #include <cstdio>

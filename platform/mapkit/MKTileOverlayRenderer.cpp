@@ -1,8 +1,8 @@
-#include "MKTileOverlayRenderer.h"
+#include "mapkit/MKTileOverlayRenderer.h"
 
-#include "CGContext.h"
-#include "NSError.h"
-#include "Value.h"
+#include "graphics/CGContext.h"
+#include "foundation/NSError.h"
+#include "foundation/Value.h"
 
 MKTileOverlayRenderer::MKTileOverlayRenderer(Passkey key, Ref<MKTileOverlay> overlay)
     : MKOverlayRenderer(key, overlay)

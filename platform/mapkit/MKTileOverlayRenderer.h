@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGImage.h"
-#include "MKOverlayRenderer.h"
-#include "MKTileOverlay.h"
+#include "graphics/CGImage.h"
+#include "mapkit/MKOverlayRenderer.h"
+#include "mapkit/MKTileOverlay.h"
 
 #include <map>
 #include <set>

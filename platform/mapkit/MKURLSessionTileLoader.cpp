@@ -1,11 +1,11 @@
-#include "MKURLSessionTileLoader.h"
+#include "mapkit/MKURLSessionTileLoader.h"
 
-#include "MKTileOverlay.h"
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLSession.h"
+#include "mapkit/MKTileOverlay.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/NSURLSession.h"
 
 void MKInstallURLSessionTileLoader()
 {

@@ -1,4 +1,4 @@
-#include "MKUserLocation.h"
+#include "mapkit/MKUserLocation.h"
 
 CLLocationCoordinate2D MKUserLocation::coordinate() const
 {

@@ -1,15 +1,15 @@
-#include "CurlTransport.h"
+#include "net/CurlTransport.h"
 
-#include "DispatchWork.h"
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSStream.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLRequest.h"
-#include "SecCertificate.h"
-#include "SecPolicy.h"
-#include "SecTrust.h"
+#include "foundation/DispatchWork.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSStream.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/NSURLRequest.h"
+#include "security/SecCertificate.h"
+#include "security/SecPolicy.h"
+#include "security/SecTrust.h"
 
 #include <chrono>
 #include <condition_variable>

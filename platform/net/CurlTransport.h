@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SecurityForward.h"
-#include "URLProtocolRegistry.h"
+#include "security/SecurityForward.h"
+#include "net/URLProtocolRegistry.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "NSCachedURLResponse.h"
+#include "net/NSCachedURLResponse.h"
 
-#include "Clock.h"
+#include "foundation/Clock.h"
 
 VX_REGISTER_CLASS(NSCachedURLResponse);
 

@@ -1,7 +1,7 @@
-#include "NSHTTPURLResponse.h"
+#include "net/NSHTTPURLResponse.h"
 
-#include "NSCoder.h"
-#include "NSURL.h"
+#include "foundation/NSCoder.h"
+#include "net/NSURL.h"
 
 #include <cctype>
 #include <strings.h>

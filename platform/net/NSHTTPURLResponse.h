@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSURLResponse.h"
-#include "Value.h"
+#include "net/NSURLResponse.h"
+#include "foundation/Value.h"
 
 #include <utility>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "NSMutableURLRequest.h"
+#include "net/NSMutableURLRequest.h"
 
-#include "NSStream.h"
+#include "net/NSStream.h"
 
 #include <strings.h>
 

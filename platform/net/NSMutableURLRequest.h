@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSURLRequest.h"
+#include "net/NSURLRequest.h"
 
 // A request that can be changed. Setting a body data drops a body stream and the other way
 // round. Not thread-safe: change it on one thread, then hand it over.

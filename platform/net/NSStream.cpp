@@ -1,8 +1,8 @@
-#include "NSStream.h"
+#include "net/NSStream.h"
 
-#include "NSError.h"
-#include "NSRunLoop.h"
-#include "NSURL.h"
+#include "foundation/NSError.h"
+#include "foundation/NSRunLoop.h"
+#include "net/NSURL.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <cstdio>
 #include <mutex>

@@ -1,8 +1,8 @@
-#include "NSURL.h"
+#include "net/NSURL.h"
 
-#include "NSCoder.h"
-#include "NSError.h"
-#include "Value.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
+#include "foundation/Value.h"
 
 #include <cctype>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "NSURLAuthenticationChallenge.h"
+#include "net/NSURLAuthenticationChallenge.h"
 
-#include "NSURLCredential.h"
+#include "net/NSURLCredential.h"
 
 VX_REGISTER_CLASS(NSURLAuthenticationChallenge);
 

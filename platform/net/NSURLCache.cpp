@@ -1,10 +1,10 @@
-#include "NSURLCache.h"
+#include "net/NSURLCache.h"
 
-#include "Clock.h"
-#include "NSCachedURLResponse.h"
-#include "NSHTTPURLResponse.h"
-#include "NSURL.h"
-#include "NSURLRequest.h"
+#include "foundation/Clock.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
 
 #include <cctype>
 #include <ctime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NetForward.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
 
 #include <list>
 #include <mutex>

@@ -1,10 +1,10 @@
-#include "NSURLConnection.h"
+#include "net/NSURLConnection.h"
 
-#include "NSCachedURLResponse.h"
-#include "NSHTTPURLResponse.h"
-#include "NSOperationQueue.h"
-#include "NSRunLoop.h"
-#include "NSURLRequest.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSRunLoop.h"
+#include "net/NSURLRequest.h"
 
 VX_REGISTER_CLASS(NSURLConnection);
 

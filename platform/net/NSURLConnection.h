@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NetForward.h"
-#include "URLLoad.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
+#include "net/URLLoad.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "NSURLCredential.h"
+#include "net/NSURLCredential.h"
 
-#include "SecTrust.h"
+#include "security/SecTrust.h"
 
 VX_REGISTER_CLASS(NSURLCredential);
 

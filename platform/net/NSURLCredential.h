@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NetForward.h"
-#include "SecurityForward.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
+#include "security/SecurityForward.h"
 
 #include <string>
 

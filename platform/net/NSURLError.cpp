@@ -1,8 +1,8 @@
-#include "NSURLError.h"
+#include "net/NSURLError.h"
 
-#include "NSError.h"
-#include "NSURL.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "net/NSURL.h"
+#include "foundation/Value.h"
 
 std::string localizedDescriptionForURLErrorCode(int32_t code)
 {

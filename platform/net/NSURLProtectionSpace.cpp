@@ -1,4 +1,4 @@
-#include "NSURLProtectionSpace.h"
+#include "net/NSURLProtectionSpace.h"
 
 VX_REGISTER_CLASS(NSURLProtectionSpace);
 

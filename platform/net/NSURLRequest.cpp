@@ -1,9 +1,9 @@
-#include "NSURLRequest.h"
+#include "net/NSURLRequest.h"
 
-#include "NSCoder.h"
-#include "NSMutableURLRequest.h"
-#include "NSStream.h"
-#include "NSURL.h"
+#include "foundation/NSCoder.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSStream.h"
+#include "net/NSURL.h"
 
 #include <strings.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <optional>
 #include <string>

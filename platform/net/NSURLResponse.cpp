@@ -1,8 +1,8 @@
-#include "NSURLResponse.h"
+#include "net/NSURLResponse.h"
 
-#include "NSCoder.h"
-#include "NSURL.h"
-#include "Value.h"
+#include "foundation/NSCoder.h"
+#include "net/NSURL.h"
+#include "foundation/Value.h"
 
 VX_REGISTER_CODING_CLASS(NSURLResponse);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "NetForward.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "net/NetForward.h"
 
 #include <optional>
 #include <string>

@@ -1,14 +1,14 @@
-#include "NSURLSession.h"
+#include "net/NSURLSession.h"
 
-#include "NSDataFile.h"
-#include "NSFileManager.h"
-#include "NSJSONSerialization.h"
-#include "NSMutableURLRequest.h"
-#include "NSOperationQueue.h"
-#include "NSStream.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLSessionConfiguration.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSJSONSerialization.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSOperationQueue.h"
+#include "net/NSStream.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/NSURLSessionConfiguration.h"
 
 #include <sys/stat.h>
 

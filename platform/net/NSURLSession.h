@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NSObject.h"
-#include "NSURLSessionDataTask.h"
-#include "NSURLSessionDelegate.h"
-#include "NSURLSessionDownloadTask.h"
-#include "NSURLSessionUploadTask.h"
-#include "NetForward.h"
+#include "foundation/NSObject.h"
+#include "net/NSURLSessionDataTask.h"
+#include "net/NSURLSessionDelegate.h"
+#include "net/NSURLSessionDownloadTask.h"
+#include "net/NSURLSessionUploadTask.h"
+#include "net/NetForward.h"
 
 #include <mutex>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "NSURLSessionConfiguration.h"
+#include "net/NSURLSessionConfiguration.h"
 
-#include "NSCoder.h"
+#include "foundation/NSCoder.h"
 
 VX_REGISTER_CODING_CLASS(NSURLSessionConfiguration);
 

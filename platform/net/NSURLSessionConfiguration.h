@@ -1,10 +1,10 @@
 #pragma once
 
-#include "NSCoding.h"
-#include "NSObject.h"
-#include "NSURLRequest.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSObject.h"
+#include "net/NSURLRequest.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <optional>
 #include <string>

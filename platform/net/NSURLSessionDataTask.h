@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSURLSessionTask.h"
+#include "net/NSURLSessionTask.h"
 
 // A task whose body arrives as data (to the delegate, or whole to a completion handler).
 class NSURLSessionDataTask : public NSURLSessionTask {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSURLAuthenticationChallenge.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "net/NSURLAuthenticationChallenge.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSURLSessionTask.h"
+#include "net/NSURLSessionTask.h"
 
 // A task whose body goes to a temporary file, handed to the delegate (or the completion handler)
 // and removed when that call returns. Cancelling with resume data lets a new task continue

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSURLSessionDataTask.h"
+#include "net/NSURLSessionDataTask.h"
 
 // A data task whose request body comes from data, a file or a stream.
 class NSURLSessionUploadTask : public NSURLSessionDataTask {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FoundationForward.h"
+#include "foundation/FoundationForward.h"
 
 // Forward declarations of the URL loading stand-in.
 class NSURL;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSURLAuthenticationChallenge.h"
-#include "NetForward.h"
-#include "SecurityForward.h"
-#include "Value.h"
+#include "net/NSURLAuthenticationChallenge.h"
+#include "net/NetForward.h"
+#include "security/SecurityForward.h"
+#include "foundation/Value.h"
 
 #include <atomic>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "URLProtocolRegistry.h"
+#include "net/URLProtocolRegistry.h"
 
 #include <mutex>
 #include <vector>

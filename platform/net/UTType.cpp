@@ -1,4 +1,4 @@
-#include "UTType.h"
+#include "net/UTType.h"
 
 #include <cctype>
 

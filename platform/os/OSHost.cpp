@@ -1,4 +1,4 @@
-#include "OSHost.h"
+#include "os/OSHost.h"
 
 #include <climits>
 #include <cstdio>

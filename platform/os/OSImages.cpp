@@ -1,6 +1,6 @@
-#include "OSImages.h"
+#include "os/OSImages.h"
 
-#include "OSMemory.h"
+#include "os/OSMemory.h"
 
 #include <climits>
 #include <cstring>

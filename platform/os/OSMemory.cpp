@@ -1,4 +1,4 @@
-#include "OSMemory.h"
+#include "os/OSMemory.h"
 
 #include <sys/syscall.h>
 #include <sys/uio.h>

@@ -1,4 +1,4 @@
-#include "OSRegisters.h"
+#include "os/OSRegisters.h"
 
 #if !defined(__x86_64__) || !defined(__linux__)
 #error "platform/os reads x86_64 Linux register state only"

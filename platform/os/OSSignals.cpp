@@ -1,4 +1,4 @@
-#include "OSSignals.h"
+#include "os/OSSignals.h"
 
 #include <csignal>
 

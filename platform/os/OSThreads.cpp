@@ -1,4 +1,4 @@
-#include "OSThreads.h"
+#include "os/OSThreads.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OSRegisters.h"
+#include "os/OSRegisters.h"
 
 #include <cstdint>
 #include <sys/types.h>

@@ -1,4 +1,4 @@
-#include "SecCertificate.h"
+#include "security/SecCertificate.h"
 
 #include <functional>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "SecItem.h"
+#include "security/SecItem.h"
 
-#include "NSPropertyListSerialization.h"
-#include "Sandbox.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "foundation/Sandbox.h"
 
 #include <fcntl.h>
 #include <fstream>

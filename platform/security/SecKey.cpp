@@ -1,4 +1,4 @@
-#include "SecKey.h"
+#include "security/SecKey.h"
 
 #include <functional>
 #include <string_view>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "SecurityForward.h"
-#include "Value.h"
+#include "foundation/NSObject.h"
+#include "security/SecurityForward.h"
+#include "foundation/Value.h"
 
 // A public key, kept as its DER SubjectPublicKeyInfo. Two keys are equal when those bytes are,
 // which is what pinning compares. Immutable; any thread.

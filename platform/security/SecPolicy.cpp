@@ -1,4 +1,4 @@
-#include "SecPolicy.h"
+#include "security/SecPolicy.h"
 
 VX_REGISTER_CLASS(SecPolicy);
 

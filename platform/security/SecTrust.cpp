@@ -1,9 +1,9 @@
-#include "SecTrust.h"
+#include "security/SecTrust.h"
 
-#include "Clock.h"
-#include "SecCertificate.h"
-#include "SecKey.h"
-#include "SecPolicy.h"
+#include "foundation/Clock.h"
+#include "security/SecCertificate.h"
+#include "security/SecKey.h"
+#include "security/SecPolicy.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "SecurityForward.h"
+#include "foundation/NSObject.h"
+#include "security/SecurityForward.h"
 
 #include <mutex>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "MFMailComposeViewController.h"
+#include "services/MFMailComposeViewController.h"
 
-#include "UIApplication.h"
-#include "UIWindow.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIWindow.h"
 
 VX_REGISTER_CLASS(MFMailComposeViewController);
 

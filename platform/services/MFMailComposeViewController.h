@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSError.h"
-#include "UINavigationController.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "uikit/UINavigationController.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "SKStoreProductViewController.h"
+#include "services/SKStoreProductViewController.h"
 
-#include "NSRunLoop.h"
+#include "foundation/NSRunLoop.h"
 
 VX_REGISTER_CLASS(SKStoreProductViewController);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSError.h"
-#include "UIViewController.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "uikit/UIViewController.h"
+#include "foundation/Value.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "SCNetworkReachability.h"
+#include "sysconfig/SCNetworkReachability.h"
 
-#include "NSRunLoop.h"
+#include "foundation/NSRunLoop.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

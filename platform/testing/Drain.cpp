@@ -1,9 +1,9 @@
-#include "Drain.h"
+#include "testing/Drain.h"
 
-#include "Dispatch.h"
-#include "DispatchWork.h"
-#include "NSNotificationCenter.h"
-#include "NSRunLoop.h"
+#include "foundation/Dispatch.h"
+#include "foundation/DispatchWork.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSRunLoop.h"
 
 #include <cstdio>
 #include <cstdlib>

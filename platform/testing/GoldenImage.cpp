@@ -1,4 +1,4 @@
-#include "GoldenImage.h"
+#include "testing/GoldenImage.h"
 
 #include <cstdlib>
 #include <fstream>

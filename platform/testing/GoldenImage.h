@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CGImage.h"
+#include "graphics/CGImage.h"
 
 #include <gtest/gtest.h>
 #include <string>

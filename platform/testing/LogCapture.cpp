@@ -1,4 +1,4 @@
-#include "LogCapture.h"
+#include "testing/LogCapture.h"
 
 #include <algorithm>
 

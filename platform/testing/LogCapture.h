@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSLog.h"
+#include "foundation/NSLog.h"
 
 #include <mutex>
 #include <string>

@@ -1,6 +1,6 @@
-#include "LoopbackServer.h"
+#include "testing/LoopbackServer.h"
 
-#include "TestCertificates.h"
+#include "testing/TestCertificates.h"
 
 #include <atomic>
 #include <chrono>

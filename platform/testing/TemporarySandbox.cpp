@@ -1,8 +1,8 @@
-#include "TemporarySandbox.h"
+#include "testing/TemporarySandbox.h"
 
-#include "NSFileManager.h"
-#include "NSUserDefaults.h"
-#include "Sandbox.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSUserDefaults.h"
+#include "foundation/Sandbox.h"
 
 #include <cstdlib>
 #include <stdexcept>

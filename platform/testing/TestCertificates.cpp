@@ -1,6 +1,6 @@
-#include "TestCertificates.h"
+#include "testing/TestCertificates.h"
 
-#include "Clock.h"
+#include "foundation/Clock.h"
 
 #include <memory>
 #include <stdexcept>

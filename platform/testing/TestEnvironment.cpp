@@ -1,12 +1,12 @@
-#include "TestEnvironment.h"
+#include "testing/TestEnvironment.h"
 
-#include "NSBundle.h"
-#include "NSFileManager.h"
-#include "NSLocale.h"
-#include "NSTimeZone.h"
-#include "NSUserDefaults.h"
-#include "Random.h"
-#include "Sandbox.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSTimeZone.h"
+#include "foundation/NSUserDefaults.h"
+#include "foundation/Random.h"
+#include "foundation/Sandbox.h"
 
 #include <cstdlib>
 #include <stdexcept>

@@ -1,11 +1,11 @@
-#include "URLStubs.h"
+#include "testing/URLStubs.h"
 
-#include "Dispatch.h"
-#include "NSStream.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NSURLRequest.h"
-#include "URLProtocolRegistry.h"
+#include "foundation/Dispatch.h"
+#include "net/NSStream.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/NSURLRequest.h"
+#include "net/URLProtocolRegistry.h"
 
 #include <strings.h>
 

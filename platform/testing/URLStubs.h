@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSHTTPURLResponse.h"
-#include "NetForward.h"
-#include "Value.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NetForward.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <mutex>

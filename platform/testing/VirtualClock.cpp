@@ -1,6 +1,6 @@
-#include "VirtualClock.h"
+#include "testing/VirtualClock.h"
 
-#include "Drain.h"
+#include "testing/Drain.h"
 
 #include <cmath>
 #include <cstdio>

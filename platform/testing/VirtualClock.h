@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "foundation/Clock.h"
 
 #include <memory>
 #include <mutex>

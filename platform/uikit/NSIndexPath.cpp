@@ -1,4 +1,4 @@
-#include "NSIndexPath.h"
+#include "uikit/NSIndexPath.h"
 
 #include <algorithm>
 

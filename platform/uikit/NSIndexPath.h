@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NSObject.h"
+#include "foundation/FoundationForward.h"
+#include "foundation/NSObject.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "UIActionSheet.h"
+#include "uikit/UIActionSheet.h"
 
-#include "UIViewController.h"
+#include "uikit/UIViewController.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "UIActivity.h"
+#include "uikit/UIActivity.h"
 
 void UIActivity::activityDidFinish(bool completed)
 {

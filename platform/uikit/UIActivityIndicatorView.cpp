@@ -1,7 +1,7 @@
-#include "UIActivityIndicatorView.h"
+#include "uikit/UIActivityIndicatorView.h"
 
-#include "UIColor.h"
-#include "UIKitDrawing.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIKitDrawing.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "UIActivityViewController.h"
+#include "uikit/UIActivityViewController.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIActivity.h"
-#include "UIViewController.h"
+#include "uikit/UIActivity.h"
+#include "uikit/UIViewController.h"
 
 // The share sheet. Headless: a test (the user) chooses one of the available activities or
 // cancels. A built-in activity completes at once; an application activity is prepared and

@@ -1,6 +1,6 @@
-#include "UIAlertView.h"
+#include "uikit/UIAlertView.h"
 
-#include "UIViewController.h"
+#include "uikit/UIViewController.h"
 
 #include <algorithm>
 #include <utility>

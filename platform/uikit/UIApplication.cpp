@@ -1,11 +1,11 @@
-#include "UIApplication.h"
+#include "uikit/UIApplication.h"
 
-#include "NSLog.h"
-#include "NSNotificationCenter.h"
-#include "UIApplicationHost.h"
-#include "UIFont.h"
-#include "UILocalNotification.h"
-#include "UIWindow.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSNotificationCenter.h"
+#include "uikit/UIApplicationHost.h"
+#include "graphics/UIFont.h"
+#include "uikit/UILocalNotification.h"
+#include "uikit/UIWindow.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSError.h"
-#include "UIKitForward.h"
-#include "UIResponder.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "uikit/UIKitForward.h"
+#include "uikit/UIResponder.h"
+#include "foundation/Value.h"
 
 #include <functional>
 #include <limits>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "UIApplication.h"
-#include "UIDevice.h"
+#include "graphics/CGGeometry.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIDevice.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "UIBarButtonItem.h"
+#include "uikit/UIBarButtonItem.h"
 
-#include "NSString+Drawing.h"
-#include "UIButton.h"
-#include "UIFont.h"
-#include "UIImage.h"
-#include "UIView.h"
+#include "graphics/NSString+Drawing.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIView.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "UIGeometry.h"
+#include "foundation/NSObject.h"
+#include "graphics/UIGeometry.h"
 
 #include <string>
 

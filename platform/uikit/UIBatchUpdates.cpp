@@ -1,6 +1,6 @@
-#include "UIBatchUpdates.h"
+#include "uikit/UIBatchUpdates.h"
 
-#include "NSString.h"
+#include "foundation/NSString.h"
 
 #include <algorithm>
 

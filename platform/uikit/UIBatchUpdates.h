@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UISectionedRows.h"
+#include "uikit/UISectionedRows.h"
 
 #include <cstdint>
 #include <map>

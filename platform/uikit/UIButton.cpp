@@ -1,10 +1,10 @@
-#include "UIButton.h"
+#include "uikit/UIButton.h"
 
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIImage.h"
-#include "UIImageView.h"
-#include "UILabel.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
 
 #include <algorithm>
 #include <cmath>

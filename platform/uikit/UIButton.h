@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIControl.h"
-#include "UIGeometry.h"
+#include "uikit/UIControl.h"
+#include "graphics/UIGeometry.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
-#include "UICollectionReusableView.h"
+#include "uikit/UICollectionReusableView.h"
 
-#include "UICollectionViewLayoutAttributes.h"
+#include "uikit/UICollectionViewLayoutAttributes.h"
 
 VX_REGISTER_CREATABLE_CLASS(UICollectionReusableView);
 

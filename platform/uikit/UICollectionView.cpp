@@ -1,9 +1,9 @@
-#include "UICollectionView.h"
+#include "uikit/UICollectionView.h"
 
-#include "NSException.h"
-#include "NSRunLoop.h"
-#include "UINib.h"
-#include "UITouch.h"
+#include "foundation/NSException.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UINib.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 

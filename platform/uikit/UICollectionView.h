@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NSIndexPath.h"
-#include "UIBatchUpdates.h"
-#include "UICollectionViewCell.h"
-#include "UICollectionViewLayout.h"
-#include "UIGeometry.h"
-#include "UIScrollView.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIBatchUpdates.h"
+#include "uikit/UICollectionViewCell.h"
+#include "uikit/UICollectionViewLayout.h"
+#include "graphics/UIGeometry.h"
+#include "uikit/UIScrollView.h"
 
 #include <functional>
 #include <map>

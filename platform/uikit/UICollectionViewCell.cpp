@@ -1,4 +1,4 @@
-#include "UICollectionViewCell.h"
+#include "uikit/UICollectionViewCell.h"
 
 VX_REGISTER_CREATABLE_CLASS(UICollectionViewCell);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UICollectionReusableView.h"
+#include "uikit/UICollectionReusableView.h"
 
 // One item of a collection view. Subviews go in contentView, above the background views; the
 // selected background shows while the cell is selected or highlighted. Main thread only.

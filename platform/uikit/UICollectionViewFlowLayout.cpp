@@ -1,6 +1,6 @@
-#include "UICollectionViewFlowLayout.h"
+#include "uikit/UICollectionViewFlowLayout.h"
 
-#include "UICollectionView.h"
+#include "uikit/UICollectionView.h"
 
 VX_REGISTER_CREATABLE_CLASS(UICollectionViewFlowLayout);
 

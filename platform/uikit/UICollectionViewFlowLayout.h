@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UICollectionViewLayout.h"
-#include "UIGeometry.h"
+#include "uikit/UICollectionViewLayout.h"
+#include "graphics/UIGeometry.h"
 
 #include <optional>
 

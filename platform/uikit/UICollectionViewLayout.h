@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UICollectionViewLayoutAttributes.h"
+#include "uikit/UICollectionViewLayoutAttributes.h"
 
 #include <vector>
 

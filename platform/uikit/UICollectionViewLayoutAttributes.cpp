@@ -1,4 +1,4 @@
-#include "UICollectionViewLayoutAttributes.h"
+#include "uikit/UICollectionViewLayoutAttributes.h"
 
 VX_REGISTER_CLASS(UICollectionViewLayoutAttributes);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "NSIndexPath.h"
-#include "NSObject.h"
+#include "graphics/CGGeometry.h"
+#include "uikit/NSIndexPath.h"
+#include "foundation/NSObject.h"
 
 #include <string>
 

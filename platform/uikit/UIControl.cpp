@@ -1,6 +1,6 @@
-#include "UIControl.h"
+#include "uikit/UIControl.h"
 
-#include "UITouch.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 

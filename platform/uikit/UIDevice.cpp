@@ -1,6 +1,6 @@
-#include "UIDevice.h"
+#include "uikit/UIDevice.h"
 
-#include "NSNotificationCenter.h"
+#include "foundation/NSNotificationCenter.h"
 
 namespace {
 Ref<UIDevice>& deviceSlot()

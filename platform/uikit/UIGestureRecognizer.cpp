@@ -1,8 +1,8 @@
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
-#include "NSRunLoop.h"
-#include "UITouch.h"
-#include "UIView.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIView.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "NSObject.h"
-#include "UIKitForward.h"
+#include "graphics/CGGeometry.h"
+#include "foundation/NSObject.h"
+#include "uikit/UIKitForward.h"
 
 #include <functional>
 #include <optional>

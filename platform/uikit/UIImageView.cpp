@@ -1,6 +1,6 @@
-#include "UIImageView.h"
+#include "uikit/UIImageView.h"
 
-#include "UIImage.h"
+#include "graphics/UIImage.h"
 
 Ref<UIImageView> UIImageView::initWithFrame(CGRect frame)
 {

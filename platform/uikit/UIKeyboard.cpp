@@ -1,14 +1,14 @@
-#include "UIKeyboard.h"
+#include "uikit/UIKeyboard.h"
 
-#include "NSNotificationCenter.h"
-#include "NSRunLoop.h"
-#include "NSTimer.h"
-#include "NSValue.h"
-#include "UIApplication.h"
-#include "UIKeyInput.h"
-#include "UIResponder.h"
-#include "UIScreen.h"
-#include "Value.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSTimer.h"
+#include "graphics/NSValue.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIKeyInput.h"
+#include "uikit/UIResponder.h"
+#include "uikit/UIScreen.h"
+#include "foundation/Value.h"
 
 namespace {
 constexpr double kAnimationDuration = 0.25;

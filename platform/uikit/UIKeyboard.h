@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "NSObject.h"
+#include "graphics/CGGeometry.h"
+#include "foundation/NSObject.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "UIKitDrawing.h"
+#include "uikit/UIKitDrawing.h"
 
-#include "CGContext.h"
-#include "CGPath.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGPath.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 
 #include <algorithm>
 

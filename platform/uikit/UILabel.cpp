@@ -1,9 +1,9 @@
-#include "UILabel.h"
+#include "uikit/UILabel.h"
 
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
 
 #include <algorithm>
 #include <cmath>

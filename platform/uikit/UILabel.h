@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSParagraphStyle.h"
-#include "UIView.h"
+#include "graphics/NSParagraphStyle.h"
+#include "uikit/UIView.h"
 
 #include <string>
 

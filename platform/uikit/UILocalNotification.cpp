@@ -1,3 +1,3 @@
-#include "UILocalNotification.h"
+#include "uikit/UILocalNotification.h"
 
 VX_REGISTER_CLASS(UILocalNotification);

@@ -1,6 +1,6 @@
-#include "UILongPressGestureRecognizer.h"
+#include "uikit/UILongPressGestureRecognizer.h"
 
-#include "NSRunLoop.h"
+#include "foundation/NSRunLoop.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
 // Begins when a touch stays down for minimumPressDuration (0.5 s) without moving more than
 // allowableMovement (10 points); then changes as it moves and ends when it lifts. Continuous.

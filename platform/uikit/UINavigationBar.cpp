@@ -1,10 +1,10 @@
-#include "UINavigationBar.h"
+#include "uikit/UINavigationBar.h"
 
-#include "NSString+Drawing.h"
-#include "UIButton.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UILabel.h"
+#include "graphics/NSString+Drawing.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "uikit/UILabel.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UINavigationItem.h"
-#include "UIView.h"
+#include "uikit/UINavigationItem.h"
+#include "uikit/UIView.h"
 
 #include <functional>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "UINavigationController.h"
+#include "uikit/UINavigationController.h"
 
-#include "UIColor.h"
-#include "UIScreen.h"
-#include "UIView.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UIView.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "UINavigationBar.h"
-#include "UIToolbar.h"
-#include "UIViewController.h"
+#include "uikit/UINavigationBar.h"
+#include "uikit/UIToolbar.h"
+#include "uikit/UIViewController.h"
 
 class UINavigationController;
 

@@ -1,4 +1,4 @@
-#include "UINavigationItem.h"
+#include "uikit/UINavigationItem.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIBarButtonItem.h"
+#include "uikit/UIBarButtonItem.h"
 
 #include <functional>
 #include <string>

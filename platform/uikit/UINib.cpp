@@ -1,6 +1,6 @@
-#include "UINib.h"
+#include "uikit/UINib.h"
 
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 #include <map>
 #include <mutex>

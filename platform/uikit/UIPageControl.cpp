@@ -1,8 +1,8 @@
-#include "UIPageControl.h"
+#include "uikit/UIPageControl.h"
 
-#include "UIColor.h"
-#include "UIKitDrawing.h"
-#include "UITouch.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIKitDrawing.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 

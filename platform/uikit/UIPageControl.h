@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIControl.h"
+#include "uikit/UIControl.h"
 
 // A row of dots, one per page, the current one highlighted. A touch lifting right of the
 // current dot moves to the next page, left of it to the previous one, sending value-changed.

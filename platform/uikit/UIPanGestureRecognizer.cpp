@@ -1,7 +1,7 @@
-#include "UIPanGestureRecognizer.h"
+#include "uikit/UIPanGestureRecognizer.h"
 
-#include "UITouch.h"
-#include "UIView.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIView.h"
 
 #include <cmath>
 

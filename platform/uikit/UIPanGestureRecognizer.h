@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
 // Begins once the touches have moved 10 points, then changes with every move and ends when they
 // all lift. Fingers joining or leaving do not move the translation. Translation is measured from where the touches went down (or from the last

@@ -1,7 +1,7 @@
-#include "UIPasteboard.h"
+#include "uikit/UIPasteboard.h"
 
-#include "NSNotificationCenter.h"
-#include "UIImage.h"
+#include "foundation/NSNotificationCenter.h"
+#include "graphics/UIImage.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "UIPinchGestureRecognizer.h"
+#include "uikit/UIPinchGestureRecognizer.h"
 
 #include <cmath>
 

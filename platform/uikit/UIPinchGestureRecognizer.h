@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UITwoTouchGestureRecognizer.h"
+#include "uikit/UITwoTouchGestureRecognizer.h"
 
 // Two fingers moving apart or together. The scale is the distance between the first two touches
 // over their distance when they went down; the gesture begins once that distance has changed by

@@ -1,9 +1,9 @@
-#include "UIPopoverController.h"
+#include "uikit/UIPopoverController.h"
 
-#include "UIColor.h"
-#include "UITouch.h"
-#include "UIView.h"
-#include "UIWindow.h"
+#include "graphics/UIColor.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIView.h"
+#include "uikit/UIWindow.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "UIProgressView.h"
+#include "uikit/UIProgressView.h"
 
-#include "UIColor.h"
-#include "UIGraphics.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 
 #include <algorithm>
 #include <cmath>

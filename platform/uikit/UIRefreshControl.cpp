@@ -1,6 +1,6 @@
-#include "UIRefreshControl.h"
+#include "uikit/UIRefreshControl.h"
 
-#include "UIScrollView.h"
+#include "uikit/UIScrollView.h"
 
 VX_REGISTER_CLASS(UIRefreshControl);
 

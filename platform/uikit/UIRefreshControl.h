@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIControl.h"
+#include "uikit/UIControl.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "UIResponder.h"
+#include "uikit/UIResponder.h"
 
 namespace {
 Weak<UIResponder> s_firstResponder;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NSObject.h"
-#include "UIKitForward.h"
+#include "foundation/NSObject.h"
+#include "uikit/UIKitForward.h"
 
 // The responder chain: views, their controllers, windows and the application. Touch messages a
 // responder does not handle go to its next responder. Main thread only.

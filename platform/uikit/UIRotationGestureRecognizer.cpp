@@ -1,4 +1,4 @@
-#include "UIRotationGestureRecognizer.h"
+#include "uikit/UIRotationGestureRecognizer.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UITwoTouchGestureRecognizer.h"
+#include "uikit/UITwoTouchGestureRecognizer.h"
 
 // Two fingers turning about each other. The rotation, in radians, is how far the line from the
 // first touch to the second has turned since they went down, clockwise on the screen positive,

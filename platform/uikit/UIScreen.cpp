@@ -1,7 +1,7 @@
-#include "UIScreen.h"
+#include "uikit/UIScreen.h"
 
-#include "UIApplication.h"
-#include "UIGraphics.h"
+#include "uikit/UIApplication.h"
+#include "graphics/UIGraphics.h"
 
 namespace {
 Ref<UIScreen>& mainScreenSlot()

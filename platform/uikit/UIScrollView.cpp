@@ -1,12 +1,12 @@
-#include "UIScrollView.h"
+#include "uikit/UIScrollView.h"
 
-#include "Clock.h"
-#include "NSRunLoop.h"
-#include "NSTimer.h"
-#include "UIRefreshControl.h"
-#include "UIScrollViewPanGestureRecognizer.h"
-#include "UIScrollViewPinchGestureRecognizer.h"
-#include "UITouch.h"
+#include "foundation/Clock.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSTimer.h"
+#include "uikit/UIRefreshControl.h"
+#include "uikit/UIScrollViewPanGestureRecognizer.h"
+#include "uikit/UIScrollViewPinchGestureRecognizer.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 #include <cmath>

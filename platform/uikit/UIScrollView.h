@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIGeometry.h"
-#include "UIView.h"
+#include "graphics/UIGeometry.h"
+#include "uikit/UIView.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
-#include "UIScrollViewPanGestureRecognizer.h"
+#include "uikit/UIScrollViewPanGestureRecognizer.h"
 
-#include "UIPinchGestureRecognizer.h"
-#include "UIScrollView.h"
-#include "UITouch.h"
+#include "uikit/UIPinchGestureRecognizer.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UITouch.h"
 
 Ref<UIScrollViewPanGestureRecognizer> UIScrollViewPanGestureRecognizer::initWithScrollView(
     const Ref<UIScrollView>& scrollView)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIPanGestureRecognizer.h"
+#include "uikit/UIPanGestureRecognizer.h"
 
 class UIScrollView;
 

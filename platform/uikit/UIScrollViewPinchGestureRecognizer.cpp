@@ -1,7 +1,7 @@
-#include "UIScrollViewPinchGestureRecognizer.h"
+#include "uikit/UIScrollViewPinchGestureRecognizer.h"
 
-#include "UIPanGestureRecognizer.h"
-#include "UIScrollView.h"
+#include "uikit/UIPanGestureRecognizer.h"
+#include "uikit/UIScrollView.h"
 
 Ref<UIScrollViewPinchGestureRecognizer> UIScrollViewPinchGestureRecognizer::initWithScrollView(
     const Ref<UIScrollView>& scrollView)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIPinchGestureRecognizer.h"
+#include "uikit/UIPinchGestureRecognizer.h"
 
 class UIScrollView;
 

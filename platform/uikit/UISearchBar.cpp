@@ -1,10 +1,10 @@
-#include "UISearchBar.h"
+#include "uikit/UISearchBar.h"
 
-#include "UIColor.h"
-#include "UIGraphics.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 
-#include "UIImage.h"
-#include "UISearchDisplayController.h"
+#include "graphics/UIImage.h"
+#include "uikit/UISearchDisplayController.h"
 
 VX_REGISTER_CLASS(UISearchBar);
 

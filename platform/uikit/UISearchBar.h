@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UITextField.h"
-#include "UIView.h"
+#include "uikit/UITextField.h"
+#include "uikit/UIView.h"
 
 #include <map>
 #include <string>

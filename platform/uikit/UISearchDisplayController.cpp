@@ -1,8 +1,8 @@
-#include "UISearchDisplayController.h"
+#include "uikit/UISearchDisplayController.h"
 
-#include "UIDevice.h"
-#include "UISearchBar.h"
-#include "UIViewController.h"
+#include "uikit/UIDevice.h"
+#include "uikit/UISearchBar.h"
+#include "uikit/UIViewController.h"
 
 #include <utility>
 

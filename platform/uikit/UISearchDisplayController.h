@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NSObject.h"
-#include "UIPopoverController.h"
-#include "UITableView.h"
+#include "foundation/NSObject.h"
+#include "uikit/UIPopoverController.h"
+#include "uikit/UITableView.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "UISectionedRows.h"
+#include "uikit/UISectionedRows.h"
 
-#include "NSException.h"
+#include "foundation/NSException.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NSIndexPath.h"
+#include "uikit/NSIndexPath.h"
 
 #include <algorithm>
 #include <cstdint>

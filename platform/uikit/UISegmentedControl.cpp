@@ -1,11 +1,11 @@
-#include "UISegmentedControl.h"
+#include "uikit/UISegmentedControl.h"
 
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIImage.h"
-#include "UIKitDrawing.h"
-#include "UITouch.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIKitDrawing.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 

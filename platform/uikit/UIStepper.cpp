@@ -1,9 +1,9 @@
-#include "UIStepper.h"
+#include "uikit/UIStepper.h"
 
-#include "NSException.h"
-#include "UIColor.h"
-#include "UIKitDrawing.h"
-#include "UITouch.h"
+#include "foundation/NSException.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIKitDrawing.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIControl.h"
+#include "uikit/UIControl.h"
 
 // A minus/plus pair (94 x 29): a touch lifting on the left half steps the value down, on the
 // right half up, by stepValue, staying within the limits (or wrapping round when `wraps`);

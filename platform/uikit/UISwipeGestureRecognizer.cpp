@@ -1,7 +1,7 @@
-#include "UISwipeGestureRecognizer.h"
+#include "uikit/UISwipeGestureRecognizer.h"
 
-#include "NSRunLoop.h"
-#include "UITouch.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UITouch.h"
 
 #include <cmath>
 

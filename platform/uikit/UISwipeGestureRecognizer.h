@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
 enum UISwipeGestureRecognizerDirection : uint32_t {
     UISwipeGestureRecognizerDirectionRight = 1 << 0,

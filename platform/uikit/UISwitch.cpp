@@ -1,7 +1,7 @@
-#include "UISwitch.h"
+#include "uikit/UISwitch.h"
 
-#include "UIColor.h"
-#include "UIKitDrawing.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIKitDrawing.h"
 
 VX_REGISTER_CLASS(UISwitch);
 

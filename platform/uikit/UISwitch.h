@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIControl.h"
+#include "uikit/UIControl.h"
 
 // An on/off switch of fixed size (51 x 31). A touch that lifts inside flips it and sends
 // value-changed; setting it in code sends nothing. Main thread only.

@@ -1,9 +1,9 @@
-#include "UITabBarController.h"
+#include "uikit/UITabBarController.h"
 
-#include "UIColor.h"
-#include "UIScreen.h"
-#include "UITouch.h"
-#include "UIView.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIView.h"
 
 #include <algorithm>
 

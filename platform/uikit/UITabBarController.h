@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIViewController.h"
+#include "uikit/UIViewController.h"
 
 class UITabBarController;
 

@@ -1,4 +1,4 @@
-#include "UITabBarItem.h"
+#include "uikit/UITabBarItem.h"
 
 VX_REGISTER_CLASS(UITabBarItem);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIBarItem.h"
+#include "uikit/UIBarItem.h"
 
 #include <optional>
 

@@ -1,13 +1,13 @@
-#include "UITableView.h"
+#include "uikit/UITableView.h"
 
-#include "NSException.h"
-#include "NSString.h"
-#include "UIColor.h"
-#include "UILabel.h"
-#include "UINib.h"
-#include "UIScreen.h"
-#include "UITableViewIndex.h"
-#include "UITouch.h"
+#include "foundation/NSException.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
+#include "uikit/UINib.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UITableViewIndex.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 #include <cmath>

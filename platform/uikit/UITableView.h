@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSIndexPath.h"
-#include "UIBatchUpdates.h"
-#include "UIScrollView.h"
-#include "UITableViewCell.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIBatchUpdates.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UITableViewCell.h"
 
 #include <functional>
 #include <map>

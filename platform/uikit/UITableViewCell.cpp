@@ -1,8 +1,8 @@
-#include "UITableViewCell.h"
+#include "uikit/UITableViewCell.h"
 
-#include "UIImage.h"
-#include "UIImageView.h"
-#include "UILabel.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
 
 VX_REGISTER_CREATABLE_CLASS(UITableViewCell);
 

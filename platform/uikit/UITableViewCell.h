@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIView.h"
+#include "uikit/UIView.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "UITableViewIndex.h"
+#include "uikit/UITableViewIndex.h"
 
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
-#include "UITouch.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 #include <cmath>

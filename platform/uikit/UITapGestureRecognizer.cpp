@@ -1,7 +1,7 @@
-#include "UITapGestureRecognizer.h"
+#include "uikit/UITapGestureRecognizer.h"
 
-#include "NSRunLoop.h"
-#include "UITouch.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
 // Recognizes numberOfTapsRequired taps (each starting within 0.35 s of the previous one ending)
 // by numberOfTouchesRequired fingers that move no more than 10 points. Discrete.

@@ -1,13 +1,13 @@
-#include "UITextField.h"
+#include "uikit/UITextField.h"
 
-#include "NSNotificationCenter.h"
-#include "NSString+Drawing.h"
-#include "NSString.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIKeyboard.h"
-#include "UIKitDrawing.h"
-#include "UITouch.h"
+#include "foundation/NSNotificationCenter.h"
+#include "graphics/NSString+Drawing.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UIKitDrawing.h"
+#include "uikit/UITouch.h"
 
 VX_REGISTER_CLASS(UITextField);
 

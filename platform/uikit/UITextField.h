@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NSParagraphStyle.h"
-#include "UIControl.h"
-#include "UIKeyInput.h"
+#include "foundation/FoundationForward.h"
+#include "graphics/NSParagraphStyle.h"
+#include "uikit/UIControl.h"
+#include "uikit/UIKeyInput.h"
 
 #include <optional>
 #include <string>

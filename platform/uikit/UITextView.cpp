@@ -1,12 +1,12 @@
-#include "UITextView.h"
+#include "uikit/UITextView.h"
 
-#include "NSNotificationCenter.h"
-#include "NSString+Drawing.h"
-#include "NSString.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIKeyboard.h"
-#include "UITouch.h"
+#include "foundation/NSNotificationCenter.h"
+#include "graphics/NSString+Drawing.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UITouch.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FoundationForward.h"
-#include "NSParagraphStyle.h"
-#include "UIKeyInput.h"
-#include "UIScrollView.h"
+#include "foundation/FoundationForward.h"
+#include "graphics/NSParagraphStyle.h"
+#include "uikit/UIKeyInput.h"
+#include "uikit/UIScrollView.h"
 
 #include <string>
 

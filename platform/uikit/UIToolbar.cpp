@@ -1,8 +1,8 @@
-#include "UIToolbar.h"
+#include "uikit/UIToolbar.h"
 
-#include "NSString+Drawing.h"
-#include "UIButton.h"
-#include "UIFont.h"
+#include "graphics/NSString+Drawing.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIFont.h"
 
 #include <algorithm>
 

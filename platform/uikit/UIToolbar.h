@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIBarButtonItem.h"
-#include "UIView.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UIView.h"
 
 #include <vector>
 

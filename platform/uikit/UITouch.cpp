@@ -1,7 +1,7 @@
-#include "UITouch.h"
+#include "uikit/UITouch.h"
 
-#include "UIView.h"
-#include "UIWindow.h"
+#include "uikit/UIView.h"
+#include "uikit/UIWindow.h"
 
 CGPoint UITouch::locationInView(const Ref<UIView>& view) const
 {

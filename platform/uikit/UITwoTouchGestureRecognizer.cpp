@@ -1,6 +1,6 @@
-#include "UITwoTouchGestureRecognizer.h"
+#include "uikit/UITwoTouchGestureRecognizer.h"
 
-#include "UITouch.h"
+#include "uikit/UITouch.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIGestureRecognizer.h"
+#include "uikit/UIGestureRecognizer.h"
 
 #include <optional>
 #include <utility>

@@ -1,14 +1,14 @@
-#include "UIView.h"
+#include "uikit/UIView.h"
 
-#include "CAAnimation.h"
-#include "CATransaction.h"
-#include "NSRunLoop.h"
-#include "UIColor.h"
-#include "UIGestureRecognizer.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "UIViewController.h"
-#include "UIWindow.h"
+#include "graphics/CAAnimation.h"
+#include "graphics/CATransaction.h"
+#include "foundation/NSRunLoop.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIGestureRecognizer.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWindow.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CALayer.h"
-#include "CGAffineTransform.h"
-#include "CGGeometry.h"
-#include "UIResponder.h"
+#include "graphics/CALayer.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/CGGeometry.h"
+#include "uikit/UIResponder.h"
 
 #include <functional>
 #include <optional>

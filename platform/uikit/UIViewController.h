@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "UIApplication.h"
-#include "UIResponder.h"
+#include "graphics/CGGeometry.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIResponder.h"
 
 #include <functional>
 #include <string>

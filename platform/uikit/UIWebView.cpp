@@ -1,9 +1,9 @@
-#include "UIWebView.h"
+#include "uikit/UIWebView.h"
 
-#include "NSRunLoop.h"
-#include "NSString+Drawing.h"
-#include "NSURL.h"
-#include "UIFont.h"
+#include "foundation/NSRunLoop.h"
+#include "graphics/NSString+Drawing.h"
+#include "net/NSURL.h"
+#include "graphics/UIFont.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NSError.h"
-#include "NSURLRequest.h"
-#include "UIScrollView.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "net/NSURLRequest.h"
+#include "uikit/UIScrollView.h"
+#include "foundation/Value.h"
 
 #include <string>
 #include <vector>

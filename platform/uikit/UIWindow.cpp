@@ -1,10 +1,10 @@
-#include "UIWindow.h"
+#include "uikit/UIWindow.h"
 
-#include "NSNotificationCenter.h"
-#include "UIApplication.h"
-#include "UIGestureRecognizer.h"
-#include "UITouch.h"
-#include "UIViewController.h"
+#include "foundation/NSNotificationCenter.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIGestureRecognizer.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIViewController.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "HBRCrashManager.h"
-#include "HBRHarborManager.h"
-#include "LogCapture.h"
-#include "NSUserDefaults.h"
+#include "sdk/HBRCrashManager.h"
+#include "sdk/HBRHarborManager.h"
+#include "testing/LogCapture.h"
+#include "foundation/NSUserDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Drain.h"
-#include "KESTLiveDataManager.h"
-#include "KESTSettingsManager.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "ServiceSimulator.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTSettingsManager.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "servicesim/ServiceSimulator.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "Drain.h"
-#include "KESTLiveDataManager.h"
-#include "KESTPlaneMarkerManager.h"
-#include "KESTVolcanoManager.h"
-#include "MKPolygon.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "ServiceSimulator.h"
-#include "UIImage.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "mapkit/MKPolygon.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "servicesim/ServiceSimulator.h"
+#include "graphics/UIImage.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

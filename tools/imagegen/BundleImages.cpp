@@ -1,4 +1,4 @@
-#include "BundleImages.h"
+#include "imagegen/BundleImages.h"
 
 #include <algorithm>
 #include <cairo.h>

@@ -1,5 +1,5 @@
 // mkimages OUTPUT_DIR: draws every bundle image into OUTPUT_DIR and touches OUTPUT_DIR/.images.
-#include "BundleImages.h"
+#include "imagegen/BundleImages.h"
 
 #include <cstdio>
 #include <filesystem>

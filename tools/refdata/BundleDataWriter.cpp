@@ -1,6 +1,6 @@
-#include "BundleDataWriter.h"
+#include "refdata/BundleDataWriter.h"
 
-#include "ReferenceData.h"
+#include "refdata/ReferenceData.h"
 
 #include <cstdio>
 #include <fstream>

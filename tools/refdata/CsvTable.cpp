@@ -1,4 +1,4 @@
-#include "CsvTable.h"
+#include "refdata/CsvTable.h"
 
 #include <fstream>
 #include <sstream>

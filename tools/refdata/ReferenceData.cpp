@@ -1,6 +1,6 @@
-#include "ReferenceData.h"
+#include "refdata/ReferenceData.h"
 
-#include "CsvTable.h"
+#include "refdata/CsvTable.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // mklookupdb DATA_DIR OUTPUT_DIR
 // Builds OUTPUT_DIR/vxlookup.db and OUTPUT_DIR/airports.json from the reference tables.
-#include "BundleDataWriter.h"
-#include "ReferenceData.h"
+#include "refdata/BundleDataWriter.h"
+#include "refdata/ReferenceData.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,8 +1,8 @@
 // The flight-data service: live planes, paths, metadata, schedules, ash areas, history, airport
 // boards, searches, the push-alert store, the message poll and the app list.
-#include "ServiceSimulatorImpl.h"
+#include "servicesim/ServiceSimulatorImpl.h"
 
-#include "SimImages.h"
+#include "servicesim/SimImages.h"
 
 #include <algorithm>
 #include <cmath>

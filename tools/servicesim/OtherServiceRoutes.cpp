@@ -1,8 +1,8 @@
 // The services other than flight data: logos and photos, chart products and tiles, accounts,
 // the analytics collector and the crash, feedback and update service.
-#include "ServiceSimulatorImpl.h"
+#include "servicesim/ServiceSimulatorImpl.h"
 
-#include "SimImages.h"
+#include "servicesim/SimImages.h"
 
 #include <algorithm>
 #include <cmath>

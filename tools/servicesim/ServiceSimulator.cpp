@@ -1,8 +1,8 @@
-#include "ServiceSimulator.h"
+#include "servicesim/ServiceSimulator.h"
 
-#include "Clock.h"
-#include "ServiceSimulatorImpl.h"
-#include "SimMultipart.h"
+#include "foundation/Clock.h"
+#include "servicesim/ServiceSimulatorImpl.h"
+#include "servicesim/SimMultipart.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimFault.h"
+#include "servicesim/SimFault.h"
 
 #include <array>
 #include <cstdint>

@@ -2,9 +2,9 @@
 
 // Private to the simulated services: the state behind ServiceSimulator and the route tables.
 
-#include "ReferenceData.h"
-#include "ServiceSimulator.h"
-#include "TrafficSimulation.h"
+#include "refdata/ReferenceData.h"
+#include "servicesim/ServiceSimulator.h"
+#include "servicesim/TrafficSimulation.h"
 
 #include <httplib.h>
 #include <map>

@@ -1,4 +1,4 @@
-#include "SimFault.h"
+#include "servicesim/SimFault.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "SimImages.h"
+#include "servicesim/SimImages.h"
 
 #include <cstdio>
 #include <jpeglib.h>

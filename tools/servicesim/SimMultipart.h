@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServiceSimulator.h"
+#include "servicesim/ServiceSimulator.h"
 
 #include <string>
 #include <vector>

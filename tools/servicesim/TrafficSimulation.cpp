@@ -1,6 +1,6 @@
-#include "TrafficSimulation.h"
+#include "servicesim/TrafficSimulation.h"
 
-#include "ReferenceData.h"
+#include "refdata/ReferenceData.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 //
 //   servicesim [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]
 //              [--data DIR] [--seasonal] [--hotspot LAT,LON] [--fault PATH:key=value,...]...
-#include "ServiceSimulator.h"
+#include "servicesim/ServiceSimulator.h"
 
 #include <array>
 #include <cmath>

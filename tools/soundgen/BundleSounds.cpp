@@ -1,4 +1,4 @@
-#include "BundleSounds.h"
+#include "soundgen/BundleSounds.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // mksounds OUTPUT_DIR: synthesises the bundle's sounds into OUTPUT_DIR.
-#include "BundleSounds.h"
+#include "soundgen/BundleSounds.h"
 
 #include <cstdio>
 #include <filesystem>

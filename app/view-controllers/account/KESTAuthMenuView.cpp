@@ -1,4 +1,4 @@
-#include "KESTAuthMenuView.h"
+#include "app/view-controllers/account/KESTAuthMenuView.h"
 
 VX_REGISTER_CLASS(KESTAuthMenuView);
 

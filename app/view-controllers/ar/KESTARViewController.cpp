@@ -1,8 +1,8 @@
-#include "KESTARViewController.h"
+#include "app/view-controllers/ar/KESTARViewController.h"
 
-#include "NSBundle.h"
-#include "UIButton.h"
-#include "UIColor.h"
+#include "foundation/NSBundle.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIColor.h"
 
 VX_REGISTER_CLASS(KESTARViewController);
 

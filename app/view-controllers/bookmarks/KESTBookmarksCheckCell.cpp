@@ -1,8 +1,8 @@
-#include "KESTBookmarksCheckCell.h"
+#include "app/view-controllers/bookmarks/KESTBookmarksCheckCell.h"
 
-#include "KESTToggleButton.h"
-#include "UIColor.h"
-#include "UIImage.h"
+#include "app/widgets/KESTToggleButton.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
 
 VX_REGISTER_CLASS(KESTBookmarksCheckCell);
 

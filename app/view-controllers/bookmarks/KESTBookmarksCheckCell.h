@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UITableViewCell.h"
+#include "uikit/UITableViewCell.h"
 
 class KESTToggleButton;
 class UILabel;

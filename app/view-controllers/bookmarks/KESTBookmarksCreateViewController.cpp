@@ -1,16 +1,16 @@
-#include "KESTBookmarksCreateViewController.h"
+#include "app/view-controllers/bookmarks/KESTBookmarksCreateViewController.h"
 
-#include "KESTBookmark.h"
-#include "KESTMapController.h"
-#include "MKMapView.h"
-#include "NSBundle.h"
-#include "NSError.h"
-#include "NSLog.h"
-#include "NSManagedObjectContext.h"
-#include "UIBarButtonItem.h"
-#include "UINavigationItem.h"
-#include "UINavigationController.h"
-#include "UITextField.h"
+#include "app/core/KESTBookmark.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "mapkit/MKMapView.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSLog.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UINavigationItem.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UITextField.h"
 
 VX_REGISTER_CLASS(KESTBookmarksCreateViewController);
 

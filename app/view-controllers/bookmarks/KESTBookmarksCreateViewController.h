@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KESTBaseViewController.h"
-#include "MKMapViewDelegate.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
+#include "mapkit/MKMapViewDelegate.h"
 
 class KESTBookmark;
 class MKMapView;

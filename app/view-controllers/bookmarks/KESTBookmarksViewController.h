@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CLLocation.h"
-#include "KESTBaseViewController.h"
-#include "UITableView.h"
+#include "location/CLLocation.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
+#include "uikit/UITableView.h"
 
 #include <functional>
 #include <optional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "KESTBaseViewController.h"
-#include "UIActionSheet.h"
-#include "UIApplication.h"
-#include "UITableView.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
+#include "uikit/UIActionSheet.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UITableView.h"
 
 class KESTChartObject;
 

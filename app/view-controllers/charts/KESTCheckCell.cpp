@@ -1,7 +1,7 @@
-#include "KESTCheckCell.h"
+#include "app/view-controllers/charts/KESTCheckCell.h"
 
-#include "KESTToggleButton.h"
-#include "UIColor.h"
+#include "app/widgets/KESTToggleButton.h"
+#include "graphics/UIColor.h"
 
 VX_REGISTER_CLASS(KESTCheckCell);
 

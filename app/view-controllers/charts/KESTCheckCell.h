@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTCheckCellSubtitle.h"
+#include "app/widgets/KESTCheckCellSubtitle.h"
 
 // A chart row: the check cell with its check box at the top-left (6, 0, 44, 44) of the content
 // view instead of lower down. Built from the layout "KESTCheckCell". Main thread only.

@@ -1,15 +1,15 @@
-#include "KESTCockpitViewController.h"
+#include "app/view-controllers/cockpit/KESTCockpitViewController.h"
 
-#include "CADisplayLink.h"
-#include "CALayer.h"
-#include "KESTLiveDataManager.h"
-#include "KESTPlane.h"
-#include "MKMapCamera.h"
-#include "MKMapView.h"
-#include "NSBundle.h"
-#include "NSRunLoop.h"
-#include "UIColor.h"
-#include "UIScreen.h"
+#include "graphics/CADisplayLink.h"
+#include "graphics/CALayer.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "mapkit/MKMapCamera.h"
+#include "mapkit/MKMapView.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSRunLoop.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CLASS(KESTCockpitViewController);
 

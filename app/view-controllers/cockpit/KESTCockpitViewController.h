@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CATransform3D.h"
-#include "UIViewController.h"
+#include "graphics/CATransform3D.h"
+#include "uikit/UIViewController.h"
 
 class CADisplayLink;
 class KESTPlane;

@@ -1,7 +1,7 @@
-#include "KESTBaseCustomViewController.h"
+#include "app/view-controllers/common/KESTBaseCustomViewController.h"
 
-#include "UIColor.h"
-#include "UIView.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIView.h"
 
 VX_REGISTER_CLASS(KESTBaseCustomViewController);
 

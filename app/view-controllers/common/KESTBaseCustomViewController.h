@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseViewController.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
 
 // A base screen that builds its view in code: a plain white view that follows its parent's
 // width and height. Main thread only.

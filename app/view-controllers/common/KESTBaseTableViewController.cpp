@@ -1,7 +1,7 @@
-#include "KESTBaseTableViewController.h"
+#include "app/view-controllers/common/KESTBaseTableViewController.h"
 
-#include "UINib.h"
-#include "UIScreen.h"
+#include "uikit/UINib.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CLASS(KESTBaseTableViewController);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UITableView.h"
-#include "UIViewController.h"
+#include "uikit/UITableView.h"
+#include "uikit/UIViewController.h"
 
 // Base of the application's table screens. It does not log screen events or listen for the
 // keyboard; it only adds `close`. It is also the table screen itself: its view is a table (made

@@ -1,9 +1,9 @@
-#include "KESTBaseViewController.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
 
-#include "KESTAnalyticsManager.h"
-#include "NSNotificationCenter.h"
-#include "NSString.h"
-#include "UIKeyboard.h"
+#include "app/core/KESTAnalyticsManager.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSString.h"
+#include "uikit/UIKeyboard.h"
 
 VX_REGISTER_CLASS(KESTBaseViewController);
 

@@ -1,7 +1,7 @@
-#include "KESTTableViewCell.h"
+#include "app/view-controllers/common/KESTTableViewCell.h"
 
-#include "NSBundle.h"
-#include "UINib.h"
+#include "foundation/NSBundle.h"
+#include "uikit/UINib.h"
 
 VX_REGISTER_CLASS(KESTTableViewCell);
 

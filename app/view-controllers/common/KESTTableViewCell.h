@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UITableViewCell.h"
+#include "uikit/UITableViewCell.h"
 
 // Base of the cells built from interface layouts, with the loader that finds such a cell among
 // a layout's top-level objects. Main thread only.

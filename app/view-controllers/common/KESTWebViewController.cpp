@@ -1,12 +1,12 @@
-#include "KESTWebViewController.h"
+#include "app/view-controllers/common/KESTWebViewController.h"
 
-#include "NSBundle.h"
-#include "NSRunLoop.h"
-#include "NSURL.h"
-#include "NSURLRequest.h"
-#include "UIBarButtonItem.h"
-#include "UIImage.h"
-#include "UIToolbar.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSRunLoop.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "uikit/UIBarButtonItem.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIToolbar.h"
 
 VX_REGISTER_CLASS(KESTWebViewController);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIViewController.h"
-#include "UIWebView.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWebView.h"
 
 class NSURL;
 class UIBarButtonItem;

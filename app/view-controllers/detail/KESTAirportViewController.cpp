@@ -1,8 +1,8 @@
-#include "KESTAirportViewController.h"
+#include "app/view-controllers/detail/KESTAirportViewController.h"
 
-#include "KESTAirport.h"
-#include "UIColor.h"
-#include "UILabel.h"
+#include "app/core/KESTAirport.h"
+#include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
 
 VX_REGISTER_CLASS(KESTAirportViewController);
 

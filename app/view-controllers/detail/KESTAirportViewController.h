@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseViewController.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
-#include "KESTDetailViewController.h"
+#include "app/view-controllers/detail/KESTDetailViewController.h"
 
-#include "KESTLiveDataManager.h"
-#include "KESTPlane.h"
-#include "NSNotificationCenter.h"
-#include "NSOperationQueue.h"
-#include "UIColor.h"
-#include "UILabel.h"
-#include "UITabBarItem.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSOperationQueue.h"
+#include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
+#include "uikit/UITabBarItem.h"
 
 VX_REGISTER_CLASS(KESTDetailViewController);
 

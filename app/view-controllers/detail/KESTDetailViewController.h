@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UITabBarController.h"
+#include "uikit/UITabBarController.h"
 
 #include <string>
 #include <vector>

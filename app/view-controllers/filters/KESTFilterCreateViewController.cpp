@@ -1,3 +1,3 @@
-#include "KESTFilterCreateViewController.h"
+#include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 
 VX_REGISTER_CLASS(KESTFilterCreateViewController);

@@ -1,6 +1,6 @@
-#include "KESTFilterViewController.h"
+#include "app/view-controllers/filters/KESTFilterViewController.h"
 
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
 VX_REGISTER_CLASS(KESTFilterViewController);
 

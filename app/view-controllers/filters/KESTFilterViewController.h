@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseTableViewController.h"
+#include "app/view-controllers/common/KESTBaseTableViewController.h"
 
 class NSManagedObjectContext;
 

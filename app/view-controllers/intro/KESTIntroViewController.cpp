@@ -1,16 +1,16 @@
-#include "KESTIntroViewController.h"
+#include "app/view-controllers/intro/KESTIntroViewController.h"
 
-#include "NSBundle.h"
-#include "UIApplication.h"
-#include "UIButton.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIImage.h"
-#include "UIImageView.h"
-#include "UILabel.h"
-#include "UIScreen.h"
-#include "UIScrollView.h"
-#include "UIWindow.h"
+#include "foundation/NSBundle.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UIWindow.h"
 
 VX_REGISTER_CLASS(KESTIntroViewController);
 

@@ -1,10 +1,10 @@
-#include "KESTAirportAnnotationView.h"
+#include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
 
-#include "KESTAirport.h"
-#include "KESTMapAnnotation.h"
-#include "KESTMarkerDrawing.h"
-#include "UIColor.h"
-#include "UIImage.h"
+#include "app/core/KESTAirport.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/view-controllers/map-markers/KESTMarkerDrawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
 
 Ref<KESTAirportAnnotationView> KESTAirportAnnotationView::initWithAnnotation(
     const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)

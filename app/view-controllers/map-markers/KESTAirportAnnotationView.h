@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKAnnotationView.h"
+#include "mapkit/MKAnnotationView.h"
 
 // The map view of an airport: a 25-point square showing the large symbol for a major airport
 // and the small one otherwise, centred (and not clipped when the symbol is larger).

@@ -1,12 +1,12 @@
-#include "KESTMapLabelView.h"
+#include "app/view-controllers/map-markers/KESTMapLabelView.h"
 
-#include "NSParagraphStyle.h"
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGeometry.h"
-#include "UIImage.h"
-#include "UILabel.h"
+#include "graphics/NSParagraphStyle.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGeometry.h"
+#include "graphics/UIImage.h"
+#include "uikit/UILabel.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
-#include "KESTMarkerDrawing.h"
+#include "app/view-controllers/map-markers/KESTMarkerDrawing.h"
 
-#include "UIColor.h"
-#include "UIImage.h"
-#include "UIView.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIView.h"
 
 #include <cmath>
 

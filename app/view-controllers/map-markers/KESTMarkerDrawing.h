@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CGGeometry.h"
-#include "Ref.h"
+#include "graphics/CGGeometry.h"
+#include "foundation/Ref.h"
 
 class UIImage;
 class UIView;

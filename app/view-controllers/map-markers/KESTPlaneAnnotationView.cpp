@@ -1,13 +1,13 @@
-#include "KESTPlaneAnnotationView.h"
+#include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
 
-#include "KESTMapAnnotation.h"
-#include "KESTPlane.h"
-#include "KESTPlaneLabelView.h"
-#include "KESTPlaneMarkerManager.h"
-#include "KESTSettingsManager.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/core/KESTPlane.h"
+#include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
+#include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTSettingsManager.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 #include <cmath>
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "KESTPlaneLabelView.h"
+#include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
 
-#include "KESTPlane.h"
-#include "UIColor.h"
+#include "app/core/KESTPlane.h"
+#include "graphics/UIColor.h"
 
 Ref<KESTPlaneLabelView> KESTPlaneLabelView::initWithFrame(CGRect frame)
 {

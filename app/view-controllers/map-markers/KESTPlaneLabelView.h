@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UIView.h"
-#include "Value.h"
+#include "uikit/UIView.h"
+#include "foundation/Value.h"
 
 class KESTPlane;
 

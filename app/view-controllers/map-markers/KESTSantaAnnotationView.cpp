@@ -1,8 +1,8 @@
-#include "KESTSantaAnnotationView.h"
+#include "app/view-controllers/map-markers/KESTSantaAnnotationView.h"
 
-#include "KESTMapAnnotation.h"
-#include "UIColor.h"
-#include "UIImage.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKAnnotationView.h"
+#include "mapkit/MKAnnotationView.h"
 
 // The map view of the seasonal marker: a 69-point square that draws its plane's own seasonal
 // image, turned to the plane's heading step. It has no label, and it redraws only when the map

@@ -1,7 +1,7 @@
-#include "KESTVolcanoAnnotationView.h"
+#include "app/view-controllers/map-markers/KESTVolcanoAnnotationView.h"
 
-#include "KESTMarkerDrawing.h"
-#include "UIImage.h"
+#include "app/view-controllers/map-markers/KESTMarkerDrawing.h"
+#include "graphics/UIImage.h"
 
 Ref<KESTVolcanoAnnotationView> KESTVolcanoAnnotationView::initWithAnnotation(
     const Ref<MKAnnotation>& annotation, std::optional<std::string> reuseIdentifier)

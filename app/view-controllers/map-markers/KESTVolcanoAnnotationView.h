@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MKAnnotationView.h"
+#include "mapkit/MKAnnotationView.h"
 
 // The map view of a volcano: a 25-point square showing the "volcano" symbol, centred and not
 // clipped. Main thread only.

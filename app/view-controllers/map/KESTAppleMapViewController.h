@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KESTMapViewController.h"
-#include "KESTVolcanoManager.h"
-#include "MKMapViewDelegate.h"
+#include "app/view-controllers/map/KESTMapViewController.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "mapkit/MKMapViewDelegate.h"
 
 class MKMapView;
 class UIGestureRecognizer;

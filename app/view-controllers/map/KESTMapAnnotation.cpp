@@ -1,4 +1,4 @@
-#include "KESTMapAnnotation.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
 
 #include <mutex>
 #include <unordered_map>

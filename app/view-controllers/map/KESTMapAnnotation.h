@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KESTAnnotation.h"
-#include "MKAnnotation.h"
-#include "NSObject.h"
+#include "app/core/KESTAnnotation.h"
+#include "mapkit/MKAnnotation.h"
+#include "foundation/NSObject.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "KESTMapContainerViewController.h"
+#include "app/view-controllers/map/KESTMapContainerViewController.h"
 
-#include "KESTMapController.h"
-#include "KESTMapViewController.h"
-#include "UIColor.h"
-#include "UINavigationController.h"
-#include "UIScreen.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "app/view-controllers/map/KESTMapViewController.h"
+#include "graphics/UIColor.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CLASS(KESTMapContainerViewController);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseCustomViewController.h"
+#include "app/view-controllers/common/KESTBaseCustomViewController.h"
 
 class KESTMapViewController;
 

@@ -1,15 +1,15 @@
-#include "KESTMapController.h"
+#include "app/view-controllers/map/KESTMapController.h"
 
-#include "KESTLiveDataManager.h"
-#include "KESTMapAnnotation.h"
-#include "KESTMapPlaneServices.h"
-#include "MKMapView+ZoomLevel.h"
-#include "MKMapView.h"
-#include "NSPredicate.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "UIScreen.h"
-#include "UIView.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/view-controllers/map/KESTMapPlaneServices.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "mapkit/MKMapView.h"
+#include "foundation/NSPredicate.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UIView.h"
 
 #include <mutex>
 

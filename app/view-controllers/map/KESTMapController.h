@@ -1,9 +1,9 @@
 #pragma once
 
-#include "KESTAnnotation.h"
-#include "MKGeometry.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "app/core/KESTAnnotation.h"
+#include "mapkit/MKGeometry.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "KESTMapPlaneServices.h"
+#include "app/view-controllers/map/KESTMapPlaneServices.h"
 
-#include "KESTPlaneMarkerManager.h"
-#include "UIImage.h"
+#include "app/core/KESTPlaneMarkerManager.h"
+#include "graphics/UIImage.h"
 
 namespace {
 

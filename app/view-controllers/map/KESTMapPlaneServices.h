@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTPlaneServices.h"
+#include "app/core/KESTPlaneServices.h"
 
 #include <atomic>
 #include <memory>

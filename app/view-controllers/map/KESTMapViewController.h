@@ -1,15 +1,15 @@
 #pragma once
 
-#include "CLLocationManagerDelegate.h"
-#include "KESTBaseCustomViewController.h"
-#include "KESTLiveDataManager.h"
-#include "KESTMapLabelView.h"
-#include "KESTSearchDelegate.h"
-#include "MKGeometry.h"
-#include "UIPopoverController.h"
-#include "UISearchBar.h"
-#include "UISearchDisplayController.h"
-#include "UIToolbar.h"
+#include "location/CLLocationManagerDelegate.h"
+#include "app/view-controllers/common/KESTBaseCustomViewController.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/map-markers/KESTMapLabelView.h"
+#include "app/view-controllers/search/KESTSearchDelegate.h"
+#include "mapkit/MKGeometry.h"
+#include "uikit/UIPopoverController.h"
+#include "uikit/UISearchBar.h"
+#include "uikit/UISearchDisplayController.h"
+#include "uikit/UIToolbar.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,3 +1,3 @@
-#include "KESTAppsViewController.h"
+#include "app/view-controllers/menu/KESTAppsViewController.h"
 
 VX_REGISTER_CLASS(KESTAppsViewController);

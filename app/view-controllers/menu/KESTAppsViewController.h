@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseTableViewController.h"
+#include "app/view-controllers/common/KESTBaseTableViewController.h"
 
 // The list of the maker's other applications. Its rows (from the service's app list) come with
 // the accounts, menu and settings subsystem; for now it is an empty table. Main thread only.

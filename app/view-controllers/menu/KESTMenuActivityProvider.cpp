@@ -1,9 +1,9 @@
-#include "KESTMenuActivityProvider.h"
+#include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 
-#include "KESTPlane.h"
-#include "NSBundle.h"
-#include "NSString.h"
-#include "UIActivity.h"
+#include "app/core/KESTPlane.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSString.h"
+#include "uikit/UIActivity.h"
 
 VX_REGISTER_CLASS(KESTMenuActivityProvider);
 

@@ -1,6 +1,6 @@
-#include "KESTMenuViewController.h"
+#include "app/view-controllers/menu/KESTMenuViewController.h"
 
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
 VX_REGISTER_CLASS(KESTMenuViewController);
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "KESTBaseViewController.h"
-#include "KESTSearchDelegate.h"
-#include "UITableView.h"
-#include "Value.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
+#include "app/view-controllers/search/KESTSearchDelegate.h"
+#include "uikit/UITableView.h"
+#include "foundation/Value.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "KESTSettingsViewController.h"
+#include "app/view-controllers/settings/KESTSettingsViewController.h"
 
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
 VX_REGISTER_CLASS(KESTSettingsViewController);
 

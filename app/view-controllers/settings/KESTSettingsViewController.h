@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KESTBaseTableViewController.h"
+#include "app/view-controllers/common/KESTBaseTableViewController.h"
 
 // The settings screen (title "Settings"). Its sections and rows come with the accounts, menu and
 // settings subsystem; for now it is an empty grouped table. Main thread only.

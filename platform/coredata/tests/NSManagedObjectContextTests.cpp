@@ -1,12 +1,12 @@
-#include "CoreDataErrors.h"
-#include "CoreDataTestSupport.h"
-#include "Drain.h"
-#include "NSException.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "NSRelationshipDescription.h"
-#include "NSThread.h"
-#include "TemporarySandbox.h"
+#include "coredata/CoreDataErrors.h"
+#include "coredata/tests/CoreDataTestSupport.h"
+#include "testing/Drain.h"
+#include "foundation/NSException.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSThread.h"
+#include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 

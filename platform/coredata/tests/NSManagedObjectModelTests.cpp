@@ -1,5 +1,5 @@
-#include "CoreDataTestSupport.h"
-#include "NSRelationshipDescription.h"
+#include "coredata/tests/CoreDataTestSupport.h"
+#include "coredata/NSRelationshipDescription.h"
 
 #include <gtest/gtest.h>
 

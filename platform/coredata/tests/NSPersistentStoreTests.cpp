@@ -1,6 +1,6 @@
-#include "CoreDataErrors.h"
-#include "CoreDataTestSupport.h"
-#include "TemporarySandbox.h"
+#include "coredata/CoreDataErrors.h"
+#include "coredata/tests/CoreDataTestSupport.h"
+#include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 

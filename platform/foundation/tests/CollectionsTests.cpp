@@ -1,10 +1,10 @@
-#include "NSCache.h"
-#include "NSException.h"
-#include "NSIndexSet.h"
-#include "NSKeyedArchiver.h"
-#include "NSKeyedUnarchiver.h"
-#include "NSOrderedSet.h"
-#include "Value.h"
+#include "foundation/NSCache.h"
+#include "foundation/NSException.h"
+#include "foundation/NSIndexSet.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
+#include "foundation/NSOrderedSet.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CommonDigest.h"
-#include "NSData+Base64.h"
+#include "foundation/CommonDigest.h"
+#include "foundation/NSData+Base64.h"
 
 #include <gtest/gtest.h>
 

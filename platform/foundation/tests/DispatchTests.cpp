@@ -1,7 +1,7 @@
-#include "Dispatch.h"
-#include "Drain.h"
-#include "NSThread.h"
-#include "VirtualClock.h"
+#include "foundation/Dispatch.h"
+#include "testing/Drain.h"
+#include "foundation/NSThread.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "KeyValueCoding.h"
-#include "NSException.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/KeyValueCoding.h"
+#include "foundation/NSException.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "NSException.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/NSException.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "NSBundle.h"
+#include "foundation/NSBundle.h"
 
 #include <gtest/gtest.h>
 

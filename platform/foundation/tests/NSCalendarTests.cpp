@@ -1,7 +1,7 @@
-#include "NSCalendar.h"
+#include "foundation/NSCalendar.h"
 
-#include "NSDate.h"
-#include "NSDateTestSupport.h"
+#include "foundation/NSDate.h"
+#include "foundation/tests/NSDateTestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

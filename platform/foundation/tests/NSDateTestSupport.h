@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Clock.h"
-#include "NSLocale.h"
-#include "NSTimeZone.h"
+#include "foundation/Clock.h"
+#include "foundation/NSLocale.h"
+#include "foundation/NSTimeZone.h"
 
 #include <memory>
 #include <string>

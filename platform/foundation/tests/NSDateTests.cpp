@@ -1,7 +1,7 @@
-#include "NSDate.h"
+#include "foundation/NSDate.h"
 
-#include "NSDateTestSupport.h"
-#include "NSException.h"
+#include "foundation/tests/NSDateTestSupport.h"
+#include "foundation/NSException.h"
 
 #include <gtest/gtest.h>
 

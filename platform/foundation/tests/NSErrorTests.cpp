@@ -1,8 +1,8 @@
-#include "NSError.h"
-#include "NSException.h"
-#include "NSKeyedArchiver.h"
-#include "NSKeyedUnarchiver.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "foundation/NSException.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

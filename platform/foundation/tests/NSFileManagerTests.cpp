@@ -1,9 +1,9 @@
-#include "NSDataFile.h"
-#include "NSDirectoryEnumerator.h"
-#include "NSError.h"
-#include "NSFileManager.h"
-#include "NSFileManagerErrors.h"
-#include "TemporarySandbox.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSDirectoryEnumerator.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSFileManagerErrors.h"
+#include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
-#include "NSError.h"
-#include "NSJSONSerialization.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

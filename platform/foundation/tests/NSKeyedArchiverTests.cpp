@@ -1,11 +1,11 @@
-#include "NSCoder.h"
-#include "NSCoding.h"
-#include "NSError.h"
-#include "NSException.h"
-#include "NSKeyedArchiver.h"
-#include "NSKeyedUnarchiver.h"
-#include "NSObject.h"
-#include "Value.h"
+#include "foundation/NSCoder.h"
+#include "foundation/NSCoding.h"
+#include "foundation/NSError.h"
+#include "foundation/NSException.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

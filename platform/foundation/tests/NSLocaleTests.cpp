@@ -1,8 +1,8 @@
-#include "NSLocale.h"
+#include "foundation/NSLocale.h"
 
-#include "NSDate.h"
-#include "NSDateTestSupport.h"
-#include "NSTimeZone.h"
+#include "foundation/NSDate.h"
+#include "foundation/tests/NSDateTestSupport.h"
+#include "foundation/NSTimeZone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "Drain.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "NSOperationQueue.h"
-#include "NSThread.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSThread.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

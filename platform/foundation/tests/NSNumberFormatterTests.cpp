@@ -1,7 +1,7 @@
-#include "NSNumberFormatter.h"
+#include "foundation/NSNumberFormatter.h"
 
-#include "NSDateTestSupport.h"
-#include "NSLocale.h"
+#include "foundation/tests/NSDateTestSupport.h"
+#include "foundation/NSLocale.h"
 
 #include <functional>
 #include <gtest/gtest.h>

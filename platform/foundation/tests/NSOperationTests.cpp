@@ -1,11 +1,11 @@
-#include "Dispatch.h"
-#include "Drain.h"
-#include "NSBlockOperation.h"
-#include "NSException.h"
-#include "NSOperation.h"
-#include "NSOperationQueue.h"
-#include "NSThread.h"
-#include "VirtualClock.h"
+#include "foundation/Dispatch.h"
+#include "testing/Drain.h"
+#include "foundation/NSBlockOperation.h"
+#include "foundation/NSException.h"
+#include "foundation/NSOperation.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/NSThread.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

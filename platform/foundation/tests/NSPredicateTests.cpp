@@ -1,7 +1,7 @@
-#include "NSException.h"
-#include "NSObject.h"
-#include "NSPredicate.h"
-#include "Value.h"
+#include "foundation/NSException.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSPredicate.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "NSProgress.h"
+#include "foundation/NSProgress.h"
 
 #include <gtest/gtest.h>
 #include <thread>

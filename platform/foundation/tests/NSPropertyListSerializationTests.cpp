@@ -1,6 +1,6 @@
-#include "NSError.h"
-#include "NSPropertyListSerialization.h"
-#include "Random.h"
+#include "foundation/NSError.h"
+#include "foundation/NSPropertyListSerialization.h"
+#include "foundation/Random.h"
 
 #include <cstdint>
 #include <cstring>

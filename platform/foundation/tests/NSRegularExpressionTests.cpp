@@ -1,5 +1,5 @@
-#include "NSError.h"
-#include "NSRegularExpression.h"
+#include "foundation/NSError.h"
+#include "foundation/NSRegularExpression.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Dispatch.h"
-#include "Drain.h"
-#include "NSPort.h"
-#include "NSRunLoop.h"
-#include "NSThread.h"
-#include "NSTimer.h"
-#include "VirtualClock.h"
+#include "foundation/Dispatch.h"
+#include "testing/Drain.h"
+#include "foundation/NSPort.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSThread.h"
+#include "foundation/NSTimer.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "NSException.h"
-#include "NSSortDescriptor.h"
-#include "Value.h"
+#include "foundation/NSException.h"
+#include "foundation/NSSortDescriptor.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "NSLog.h"
-#include "NSObject.h"
-#include "NSString.h"
-#include "Value.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 

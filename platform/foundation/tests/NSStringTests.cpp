@@ -1,6 +1,6 @@
-#include "NSCharacterSet.h"
-#include "NSException.h"
-#include "NSString.h"
+#include "foundation/NSCharacterSet.h"
+#include "foundation/NSException.h"
+#include "foundation/NSString.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "NSUUID.h"
+#include "foundation/NSUUID.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "NSDataFile.h"
-#include "NSException.h"
-#include "NSFileManager.h"
-#include "NSUserDefaults.h"
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "TemporarySandbox.h"
+#include "foundation/NSDataFile.h"
+#include "foundation/NSException.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSUserDefaults.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 #include <thread>

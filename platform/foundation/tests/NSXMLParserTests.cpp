@@ -1,7 +1,7 @@
-#include "NSXMLParser.h"
+#include "foundation/NSXMLParser.h"
 
-#include "NSError.h"
-#include "TemporarySandbox.h"
+#include "foundation/NSError.h"
+#include "testing/TemporarySandbox.h"
 
 #include <fstream>
 #include <stdexcept>

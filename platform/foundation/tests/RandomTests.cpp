@@ -1,5 +1,5 @@
-#include "NSProcessInfo.h"
-#include "Random.h"
+#include "foundation/NSProcessInfo.h"
+#include "foundation/Random.h"
 
 #include <gtest/gtest.h>
 #include <set>

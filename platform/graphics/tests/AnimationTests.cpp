@@ -1,9 +1,9 @@
-#include "CAAnimation.h"
-#include "CADisplayLink.h"
-#include "CALayer.h"
-#include "CATransaction.h"
-#include "NSRunLoop.h"
-#include "VirtualClock.h"
+#include "graphics/CAAnimation.h"
+#include "graphics/CADisplayLink.h"
+#include "graphics/CALayer.h"
+#include "graphics/CATransaction.h"
+#include "foundation/NSRunLoop.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "CGContext.h"
-#include "CGImage.h"
-#include "LogCapture.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "testing/LogCapture.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

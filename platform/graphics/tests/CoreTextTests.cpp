@@ -1,10 +1,10 @@
-#include "CoreText.h"
-#include "NSAttributedString.h"
-#include "NSError.h"
-#include "NSException.h"
-#include "NSRange.h"
-#include "UIColor.h"
-#include "UIFont.h"
+#include "graphics/CoreText.h"
+#include "graphics/NSAttributedString.h"
+#include "foundation/NSError.h"
+#include "foundation/NSException.h"
+#include "foundation/NSRange.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
 
 #include <gtest/gtest.h>
 

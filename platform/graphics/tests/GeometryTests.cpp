@@ -1,6 +1,6 @@
-#include "CGAffineTransform.h"
-#include "CGGeometry.h"
-#include "UIGeometry.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/CGGeometry.h"
+#include "graphics/UIGeometry.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

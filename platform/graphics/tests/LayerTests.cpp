@@ -1,9 +1,9 @@
-#include "CALayer.h"
-#include "CATransform3D.h"
-#include "NSValue.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "graphics/CALayer.h"
+#include "graphics/CATransform3D.h"
+#include "graphics/NSValue.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -162,7 +162,7 @@ TEST(CALayer, DisplayCachesTheDelegatesDrawing)
     EXPECT_EQ(painter.draws, 1);
 }
 
-#include "CAGradientLayer.h"
+#include "graphics/CAGradientLayer.h"
 
 TEST(CAGradientLayer, FillsFromTopToBottomByDefault)
 {
@@ -177,7 +177,7 @@ TEST(CAGradientLayer, FillsFromTopToBottomByDefault)
     EXPECT_NEAR(pixel(image, 2, 50)[2], (125 + 182) / 2, 3);
 }
 
-#include "GoldenImage.h"
+#include "testing/GoldenImage.h"
 
 TEST(CALayer, RendersATreeLikeItsGoldenImage)
 {

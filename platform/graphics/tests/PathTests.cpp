@@ -1,4 +1,4 @@
-#include "CGPath.h"
+#include "graphics/CGPath.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

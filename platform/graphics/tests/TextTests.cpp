@@ -1,8 +1,8 @@
-#include "NSString+Drawing.h"
-#include "UIColor.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 #include <gtest/gtest.h>
 

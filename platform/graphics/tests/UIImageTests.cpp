@@ -1,8 +1,8 @@
-#include "UIColor.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "Value.h"
-#include "LogCapture.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "foundation/Value.h"
+#include "testing/LogCapture.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -187,7 +187,7 @@ TEST(UIColor, ComponentsAndPatterns)
     EXPECT_EQ(pixel(filled, 5, 0), (std::vector<int> { 0, 0, 255, 255 }));
 }
 
-#include "NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
 #include <fstream>
 

@@ -1,7 +1,7 @@
-#include "CLLocationManager.h"
-#include "Drain.h"
-#include "LocationSimulator.h"
-#include "NSError.h"
+#include "location/CLLocationManager.h"
+#include "testing/Drain.h"
+#include "location/LocationSimulator.h"
+#include "foundation/NSError.h"
 
 #include <gtest/gtest.h>
 #include <string>

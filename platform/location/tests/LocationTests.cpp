@@ -1,6 +1,6 @@
-#include "CLHeading.h"
-#include "CLLocation.h"
-#include "NSDate.h"
+#include "location/CLHeading.h"
+#include "location/CLLocation.h"
+#include "foundation/NSDate.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "CMMotionManager.h"
-#include "LocationSimulator.h"
+#include "location/CMMotionManager.h"
+#include "location/LocationSimulator.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

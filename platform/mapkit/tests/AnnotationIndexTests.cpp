@@ -1,6 +1,6 @@
-#include "MKAnnotationIndex.h"
-#include "MKPointAnnotation.h"
-#include "Value.h"
+#include "mapkit/MKAnnotationIndex.h"
+#include "mapkit/MKPointAnnotation.h"
+#include "foundation/Value.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "MKGeometry.h"
+#include "mapkit/MKGeometry.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
-#include "BaseMapRenderer.h"
-#include "GoldenImage.h"
-#include "LandOutlines.h"
-#include "MKGeodesicPolyline.h"
-#include "MKPolygonRenderer.h"
-#include "MKPolylineRenderer.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
+#include "mapkit/BaseMapRenderer.h"
+#include "testing/GoldenImage.h"
+#include "mapkit/LandOutlines.h"
+#include "mapkit/MKGeodesicPolyline.h"
+#include "mapkit/MKPolygonRenderer.h"
+#include "mapkit/MKPolylineRenderer.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 
 #include <array>
 #include <atomic>

@@ -1,9 +1,9 @@
-#include "Drain.h"
-#include "LoopbackServer.h"
-#include "MKURLSessionTileLoader.h"
-#include "MKTileOverlay.h"
-#include "NSError.h"
-#include "NSURLError.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "mapkit/MKURLSessionTileLoader.h"
+#include "mapkit/MKTileOverlay.h"
+#include "foundation/NSError.h"
+#include "net/NSURLError.h"
 
 #include <gtest/gtest.h>
 

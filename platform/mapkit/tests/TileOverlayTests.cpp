@@ -1,11 +1,11 @@
-#include "Dispatch.h"
-#include "Drain.h"
-#include "MKTileOverlayRenderer.h"
-#include "NSError.h"
-#include "UIColor.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "Value.h"
+#include "foundation/Dispatch.h"
+#include "testing/Drain.h"
+#include "mapkit/MKTileOverlayRenderer.h"
+#include "foundation/NSError.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "foundation/Value.h"
 
 #include <gtest/gtest.h>
 #include <array>

@@ -1,8 +1,8 @@
-#include "Drain.h"
-#include "NSError.h"
-#include "NSRunLoop.h"
-#include "NSStream.h"
-#include "Sandbox.h"
+#include "testing/Drain.h"
+#include "foundation/NSError.h"
+#include "foundation/NSRunLoop.h"
+#include "net/NSStream.h"
+#include "foundation/Sandbox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSKeyedArchiver.h"
-#include "NSKeyedUnarchiver.h"
-#include "NSMutableURLRequest.h"
-#include "NSStream.h"
-#include "NSURL.h"
-#include "NSURLSessionConfiguration.h"
-#include "UTType.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSStream.h"
+#include "net/NSURL.h"
+#include "net/NSURLSessionConfiguration.h"
+#include "net/UTType.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "Drain.h"
-#include "LoopbackServer.h"
-#include "NSURL.h"
-#include "NSURLError.h"
-#include "NetTestSupport.h"
-#include "URLStubs.h"
-#include "NSStream.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "net/NSURL.h"
+#include "net/NSURLError.h"
+#include "net/tests/NetTestSupport.h"
+#include "testing/URLStubs.h"
+#include "net/NSStream.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

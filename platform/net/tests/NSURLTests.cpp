@@ -1,6 +1,6 @@
-#include "NSError.h"
-#include "NSURL.h"
-#include "Sandbox.h"
+#include "foundation/NSError.h"
+#include "net/NSURL.h"
+#include "foundation/Sandbox.h"
 
 #include <gtest/gtest.h>
 

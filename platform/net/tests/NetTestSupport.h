@@ -1,12 +1,12 @@
 #pragma once
 
-#include "NSError.h"
-#include "NSHTTPURLResponse.h"
-#include "NSMutableURLRequest.h"
-#include "NSOperationQueue.h"
-#include "NSURLSession.h"
-#include "NSURLSessionConfiguration.h"
-#include "Value.h"
+#include "foundation/NSError.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSOperationQueue.h"
+#include "net/NSURLSession.h"
+#include "net/NSURLSessionConfiguration.h"
+#include "foundation/Value.h"
 
 #include <mutex>
 #include <string>

@@ -1,13 +1,13 @@
-#include "Drain.h"
-#include "LoopbackServer.h"
-#include "NSURL.h"
-#include "NSURLCredential.h"
-#include "NSURLError.h"
-#include "NSURLProtectionSpace.h"
-#include "NetTestSupport.h"
-#include "SecCertificate.h"
-#include "SecTrust.h"
-#include "TestCertificates.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "net/NSURL.h"
+#include "net/NSURLCredential.h"
+#include "net/NSURLError.h"
+#include "net/NSURLProtectionSpace.h"
+#include "net/tests/NetTestSupport.h"
+#include "security/SecCertificate.h"
+#include "security/SecTrust.h"
+#include "testing/TestCertificates.h"
 
 #include <gtest/gtest.h>
 

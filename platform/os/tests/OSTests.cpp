@@ -1,8 +1,8 @@
-#include "OSHost.h"
-#include "OSImages.h"
-#include "OSMemory.h"
-#include "OSSignals.h"
-#include "OSThreads.h"
+#include "os/OSHost.h"
+#include "os/OSImages.h"
+#include "os/OSMemory.h"
+#include "os/OSSignals.h"
+#include "os/OSThreads.h"
 
 #include <gtest/gtest.h>
 

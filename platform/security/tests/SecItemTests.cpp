@@ -1,4 +1,4 @@
-#include "SecItem.h"
+#include "security/SecItem.h"
 
 #include <gtest/gtest.h>
 

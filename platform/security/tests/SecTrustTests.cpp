@@ -1,9 +1,9 @@
-#include "SecCertificate.h"
-#include "SecKey.h"
-#include "SecPolicy.h"
-#include "SecTrust.h"
-#include "TestCertificates.h"
-#include "VirtualClock.h"
+#include "security/SecCertificate.h"
+#include "security/SecKey.h"
+#include "security/SecPolicy.h"
+#include "security/SecTrust.h"
+#include "testing/TestCertificates.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

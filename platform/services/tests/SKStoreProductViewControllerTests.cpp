@@ -1,4 +1,4 @@
-#include "ServicesTestFixture.h"
+#include "services/tests/ServicesTestFixture.h"
 
 namespace {
 

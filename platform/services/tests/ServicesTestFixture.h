@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Drain.h"
-#include "MFMailComposeViewController.h"
-#include "SKStoreProductViewController.h"
-#include "UIApplicationHost.h"
-#include "UIViewController.h"
-#include "UIWindow.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "services/MFMailComposeViewController.h"
+#include "services/SKStoreProductViewController.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWindow.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Drain.h"
-#include "NSRunLoop.h"
-#include "SCNetworkReachability.h"
+#include "testing/Drain.h"
+#include "foundation/NSRunLoop.h"
+#include "sysconfig/SCNetworkReachability.h"
 
 #include <gtest/gtest.h>
 

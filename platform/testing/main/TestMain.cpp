@@ -1,4 +1,4 @@
-#include "TestEnvironment.h"
+#include "testing/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 

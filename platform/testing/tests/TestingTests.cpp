@@ -1,12 +1,12 @@
-#include "LogCapture.h"
-#include "NSFileManager.h"
-#include "NSLog.h"
-#include "NSUserDefaults.h"
-#include "Sandbox.h"
-#include "TemporarySandbox.h"
-#include "TestEnvironment.h"
-#include "VirtualClock.h"
-#include "Dispatch.h"
+#include "testing/LogCapture.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSLog.h"
+#include "foundation/NSUserDefaults.h"
+#include "foundation/Sandbox.h"
+#include "testing/TemporarySandbox.h"
+#include "testing/TestEnvironment.h"
+#include "testing/VirtualClock.h"
+#include "foundation/Dispatch.h"
 
 #include <gtest/gtest.h>
 #include <thread>

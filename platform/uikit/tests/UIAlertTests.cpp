@@ -1,9 +1,9 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIActionSheet.h"
-#include "UIActivityViewController.h"
-#include "UIAlertView.h"
-#include "UIViewController.h"
+#include "uikit/UIActionSheet.h"
+#include "uikit/UIActivityViewController.h"
+#include "uikit/UIAlertView.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

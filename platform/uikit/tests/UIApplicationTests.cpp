@@ -1,15 +1,15 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "TestEnvironment.h"
-#include "UIApplication.h"
-#include "UIApplicationHost.h"
-#include "UIDevice.h"
-#include "UIFont.h"
-#include "UIImage.h"
-#include "UIScreen.h"
-#include "UIViewController.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "testing/TestEnvironment.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIDevice.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIScreen.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

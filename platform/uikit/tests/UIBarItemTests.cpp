@@ -1,10 +1,10 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIApplicationHost.h"
-#include "UIBarButtonItem.h"
-#include "UINavigationItem.h"
-#include "UITabBarItem.h"
-#include "UIToolbar.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UINavigationItem.h"
+#include "uikit/UITabBarItem.h"
+#include "uikit/UIToolbar.h"
 
 #include <gmock/gmock.h>
 

@@ -1,9 +1,9 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSException.h"
-#include "UICollectionView.h"
-#include "UICollectionViewFlowLayout.h"
-#include "UITableView.h"
+#include "foundation/NSException.h"
+#include "uikit/UICollectionView.h"
+#include "uikit/UICollectionViewFlowLayout.h"
+#include "uikit/UITableView.h"
 
 #include <functional>
 

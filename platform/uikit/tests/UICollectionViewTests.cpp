@@ -1,9 +1,9 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSException.h"
-#include "UIApplicationHost.h"
-#include "UICollectionView.h"
-#include "UICollectionViewFlowLayout.h"
+#include "foundation/NSException.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UICollectionView.h"
+#include "uikit/UICollectionViewFlowLayout.h"
 
 #include <gmock/gmock.h>
 

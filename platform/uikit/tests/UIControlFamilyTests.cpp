@@ -1,13 +1,13 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSException.h"
-#include "UIActivityIndicatorView.h"
-#include "UIApplicationHost.h"
-#include "UIPageControl.h"
-#include "UIProgressView.h"
-#include "UISegmentedControl.h"
-#include "UIStepper.h"
-#include "UISwitch.h"
+#include "foundation/NSException.h"
+#include "uikit/UIActivityIndicatorView.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIPageControl.h"
+#include "uikit/UIProgressView.h"
+#include "uikit/UISegmentedControl.h"
+#include "uikit/UIStepper.h"
+#include "uikit/UISwitch.h"
 
 #include <cmath>
 

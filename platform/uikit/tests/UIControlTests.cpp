@@ -1,16 +1,16 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSString+Drawing.h"
-#include "UIButton.h"
-#include "UIColor.h"
-#include "UIControl.h"
-#include "UIFont.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "UIImageView.h"
-#include "UILabel.h"
-#include "UITouch.h"
-#include "UIViewController.h"
+#include "graphics/NSString+Drawing.h"
+#include "uikit/UIButton.h"
+#include "graphics/UIColor.h"
+#include "uikit/UIControl.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

@@ -1,9 +1,9 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UILongPressGestureRecognizer.h"
-#include "UIPanGestureRecognizer.h"
-#include "UITapGestureRecognizer.h"
-#include "UITouch.h"
+#include "uikit/UILongPressGestureRecognizer.h"
+#include "uikit/UIPanGestureRecognizer.h"
+#include "uikit/UITapGestureRecognizer.h"
+#include "uikit/UITouch.h"
 
 #include <gmock/gmock.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Drain.h"
-#include "UIApplicationHost.h"
-#include "UIView.h"
-#include "UIWindow.h"
-#include "VirtualClock.h"
+#include "testing/Drain.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIView.h"
+#include "uikit/UIWindow.h"
+#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIPanGestureRecognizer.h"
-#include "UIPinchGestureRecognizer.h"
-#include "UIRotationGestureRecognizer.h"
-#include "UIScrollView.h"
-#include "UISwipeGestureRecognizer.h"
-#include "UITapGestureRecognizer.h"
-#include "UITouch.h"
+#include "uikit/UIPanGestureRecognizer.h"
+#include "uikit/UIPinchGestureRecognizer.h"
+#include "uikit/UIRotationGestureRecognizer.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UISwipeGestureRecognizer.h"
+#include "uikit/UITapGestureRecognizer.h"
+#include "uikit/UITouch.h"
 
 #include <gmock/gmock.h>
 

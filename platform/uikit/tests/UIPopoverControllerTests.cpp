@@ -1,8 +1,8 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIPopoverController.h"
-#include "UITouch.h"
-#include "UIViewController.h"
+#include "uikit/UIPopoverController.h"
+#include "uikit/UITouch.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

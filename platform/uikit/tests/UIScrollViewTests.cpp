@@ -1,8 +1,8 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIApplicationHost.h"
-#include "UIScrollView.h"
-#include "UITouch.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UITouch.h"
 
 #include <gmock/gmock.h>
 

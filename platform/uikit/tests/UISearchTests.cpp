@@ -1,15 +1,15 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "UIApplicationHost.h"
-#include "CGImage.h"
-#include "UIDevice.h"
-#include "UIGraphics.h"
-#include "UIImage.h"
-#include "UINavigationController.h"
-#include "UIKeyboard.h"
-#include "UISearchBar.h"
-#include "UISearchDisplayController.h"
-#include "UIViewController.h"
+#include "uikit/UIApplicationHost.h"
+#include "graphics/CGImage.h"
+#include "uikit/UIDevice.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UISearchBar.h"
+#include "uikit/UISearchDisplayController.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

@@ -1,12 +1,12 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSException.h"
-#include "NSRunLoop.h"
-#include "UIApplicationHost.h"
-#include "UILabel.h"
-#include "UINib.h"
-#include "UIColor.h"
-#include "UITableView.h"
+#include "foundation/NSException.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UILabel.h"
+#include "uikit/UINib.h"
+#include "graphics/UIColor.h"
+#include "uikit/UITableView.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSNotification.h"
-#include "NSNotificationCenter.h"
-#include "NSString.h"
-#include "NSValue.h"
-#include "UIApplication.h"
-#include "UIApplicationHost.h"
-#include "UIKeyboard.h"
-#include "UITextField.h"
-#include "UITextView.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSString.h"
+#include "graphics/NSValue.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UITextField.h"
+#include "uikit/UITextView.h"
 
 #include <gmock/gmock.h>
 

@@ -1,6 +1,6 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "CAAnimation.h"
+#include "graphics/CAAnimation.h"
 
 #include <gmock/gmock.h>
 

@@ -1,11 +1,11 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSException.h"
-#include "UIApplicationHost.h"
-#include "UINavigationController.h"
-#include "UINib.h"
-#include "UITabBarController.h"
-#include "UIViewController.h"
+#include "foundation/NSException.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UINib.h"
+#include "uikit/UITabBarController.h"
+#include "uikit/UIViewController.h"
 
 #include <gmock/gmock.h>
 

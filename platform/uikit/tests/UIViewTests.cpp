@@ -1,8 +1,8 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "CGAffineTransform.h"
-#include "UIColor.h"
-#include "UITouch.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/UIColor.h"
+#include "uikit/UITouch.h"
 
 #include <gmock/gmock.h>
 

@@ -1,14 +1,14 @@
-#include "UIKitTestFixture.h"
+#include "uikit/tests/UIKitTestFixture.h"
 
-#include "NSNotification.h"
-#include "NSMutableURLRequest.h"
-#include "NSNotificationCenter.h"
-#include "NSURL.h"
-#include "UIApplicationHost.h"
-#include "UIPasteboard.h"
-#include "UIRefreshControl.h"
-#include "UIScrollView.h"
-#include "UIWebView.h"
+#include "foundation/NSNotification.h"
+#include "net/NSMutableURLRequest.h"
+#include "foundation/NSNotificationCenter.h"
+#include "net/NSURL.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIPasteboard.h"
+#include "uikit/UIRefreshControl.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UIWebView.h"
 
 #include <gmock/gmock.h>
 

@@ -1,4 +1,4 @@
-#include "CsvTable.h"
+#include "refdata/CsvTable.h"
 
 #include <gtest/gtest.h>
 

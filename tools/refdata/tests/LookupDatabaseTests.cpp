@@ -1,5 +1,5 @@
-#include "BundleDataWriter.h"
-#include "ReferenceData.h"
+#include "refdata/BundleDataWriter.h"
+#include "refdata/ReferenceData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ServiceSimulator.h"
+#include "servicesim/ServiceSimulator.h"
 
-#include "TrafficSimulation.h"
+#include "servicesim/TrafficSimulation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SimMultipart.h"
+#include "servicesim/SimMultipart.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,282 @@
+// volantrix: runs the application headless against the flight-data service.
+//
+//   volantrix [--service-url URL] [--seconds N] [--center LAT,LON] [--zoom LEVEL]
+//             [--png-dir DIR] [--select-plane] [--zoomed-view] [--help]
+//
+// Without --png-dir the application runs until it is terminated (or for --seconds when given).
+// With --png-dir it runs for --seconds, writes the key window to DIR/map.png, and then, when
+// asked, selects the plane nearest the centre of the map with its detail popover
+// (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
+// path is printed on its own line.
+#include "foundation/Clock.h"
+#include "app/application/KESTAppDelegate.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTPlaneMarkerManager.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "mapkit/MKMapView.h"
+#include "foundation/NSRunLoop.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIButton.h"
+#include "uikit/UIPopoverController.h"
+#include "uikit/UIWindow.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr const char* kDefaultServiceURL = "http://127.0.0.1:8080/";
+constexpr double kDefaultSeconds = 20;
+
+struct Options {
+    std::string serviceURL = kDefaultServiceURL;
+    std::optional<double> seconds;
+    std::optional<std::pair<double, double>> center;
+    uint32_t zoom = 6;
+    std::string pngDirectory;
+    bool selectPlane = false;
+    bool zoomedView = false;
+};
+
+void printUsage(FILE* out, const char* program)
+{
+    std::fprintf(out,
+        "usage: %s [options]\n"
+        "Runs the flight-tracking application headless against the flight-data service.\n"
+        "\n"
+        "  --service-url URL   base address of the flight-data and logo services (default %s)\n"
+        "  --seconds N         run for N seconds, then stop (default: until terminated; %g with --png-dir)\n"
+        "  --center LAT,LON    centre of the map at start\n"
+        "  --zoom LEVEL        zoom level of the map at start, with --center (default 6)\n"
+        "  --png-dir DIR       write the screen to DIR/map.png at the end of the run\n"
+        "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
+        "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
+        "  --help              show this text\n",
+        program, kDefaultServiceURL, kDefaultSeconds);
+}
+
+bool parseNumber(const char* text, double& value)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+// Returns the exit status to stop with, or nullopt to go on.
+std::optional<int> parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        auto fail = [&](const std::string& message) {
+            std::fprintf(stderr, "volantrix: %s\n", message.c_str());
+            printUsage(stderr, argv[0]);
+            return std::optional<int>(2);
+        };
+        if (arg == "--help" || arg == "-h") {
+            printUsage(stdout, argv[0]);
+            return 0;
+        } else if (arg == "--service-url") {
+            const char* url = value();
+            if (!url || std::strncmp(url, "http", 4) != 0)
+                return fail("--service-url needs an http(s) address");
+            options.serviceURL = url;
+            if (options.serviceURL.back() != '/')
+                options.serviceURL += '/';
+        } else if (arg == "--seconds") {
+            double seconds = 0;
+            if (!parseNumber(value(), seconds) || seconds <= 0)
+                return fail("--seconds needs a positive number");
+            options.seconds = seconds;
+        } else if (arg == "--center") {
+            const char* text = value();
+            double lat = 0, lon = 0;
+            std::string pair = text ? text : "";
+            auto comma = pair.find(',');
+            if (comma == std::string::npos || !parseNumber(pair.substr(0, comma).c_str(), lat)
+                || !parseNumber(pair.substr(comma + 1).c_str(), lon) || std::fabs(lat) > 85 || std::fabs(lon) > 180)
+                return fail("--center needs LAT,LON");
+            options.center = std::make_pair(lat, lon);
+        } else if (arg == "--zoom") {
+            double level = 0;
+            if (!parseNumber(value(), level) || level < 1 || level > 18)
+                return fail("--zoom needs a level from 1 to 18");
+            options.zoom = static_cast<uint32_t>(level);
+        } else if (arg == "--png-dir") {
+            const char* dir = value();
+            if (!dir || !*dir)
+                return fail("--png-dir needs a directory");
+            options.pngDirectory = dir;
+        } else if (arg == "--select-plane") {
+            options.selectPlane = true;
+        } else if (arg == "--zoomed-view") {
+            options.zoomedView = true;
+        } else {
+            return fail("unknown option " + arg);
+        }
+    }
+    if ((options.selectPlane || options.zoomedView) && options.pngDirectory.empty()) {
+        std::fprintf(stderr, "volantrix: --select-plane and --zoomed-view need --png-dir\n");
+        return 2;
+    }
+    return std::nullopt;
+}
+
+// Runs the main run loop for the given wall-clock seconds.
+void runFor(double seconds)
+{
+    auto loop = NSRunLoop::mainRunLoop();
+    double until = Clock::wallTime() + seconds;
+    while (!UIApplicationHost::hasTerminated() && Clock::wallTime() < until)
+        loop->runModeBeforeDate(NSDefaultRunLoopMode, std::min(until, Clock::wallTime() + 0.1));
+}
+
+bool writePNG(const std::string& directory, const std::string& name)
+{
+    std::string path = directory + "/" + name;
+    UIApplicationHost::runUntilIdle();
+    if (!UIApplicationHost::writeKeyWindowPNG(path)) {
+        std::fprintf(stderr, "volantrix: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+Ref<KESTAppleMapViewController> mapScreen()
+{
+    return std::dynamic_pointer_cast<KESTAppleMapViewController>(KESTMapController::sharedInstance()->mapViewController());
+}
+
+// The airborne live plane on the shown map nearest its centre (any plane when none flies).
+Ref<KESTPlane> planeNearestCenter()
+{
+    auto facade = KESTMapController::sharedInstance();
+    CLLocationCoordinate2D center = facade->centerCoordinate();
+    Ref<KESTPlane> nearest;
+    double best = std::numeric_limits<double>::max();
+    for (const auto& annotation : facade->customAnnotations()) {
+        auto plane = std::dynamic_pointer_cast<KESTPlane>(annotation);
+        if (!plane)
+            continue;
+        KESTLocation at = plane->coordinate();
+        double d = std::hypot(at.latitude - center.latitude, at.longitude - center.longitude);
+        // Planes on the ground count as far away, so a flying plane with a path is preferred.
+        if (plane->altitude() < 3000)
+            d += 1000;
+        if (d < best) {
+            best = d;
+            nearest = plane;
+        }
+    }
+    return nearest;
+}
+
+// A first run shows the tour over the map; the screens written are of the map, so the run goes
+// past the tour as a user would, with a tap on its "Jump in" button.
+void passFirstRunTour(const Ref<UIApplication>& app)
+{
+    auto window = app->keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (!root)
+        return;
+    for (const auto& child : root->childViewControllers()) {
+        auto intro = std::dynamic_pointer_cast<KESTIntroViewController>(child);
+        if (!intro || !intro->isViewLoaded() || !intro->view()->superview() || !intro->jumpInButton())
+            continue;
+        auto button = intro->jumpInButton();
+        CGRect bounds = button->bounds();
+        UIApplicationHost::tap(button->convertPointToView(CGPointMake(CGRectGetMidX(bounds), CGRectGetMidY(bounds)), nullptr));
+        runFor(2);
+    }
+}
+
+// Ends the process without running static destructors: the URL-loading worker thread may still
+// be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
+// down under it.
+[[noreturn]] void finish(int status)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (auto status = parseOptions(argc, argv, options))
+        return *status;
+
+    KESTLiveDataManager::setServiceBaseURL(options.serviceURL);
+    KESTPlaneMarkerManager::setLogoServiceBaseURL(options.serviceURL);
+
+    auto app = UIApplicationHost::launch(NSStringFromClass(KESTAppDelegate::classObject()));
+    if (!app) {
+        std::fprintf(stderr, "volantrix: the application could not be launched\n");
+        return 1;
+    }
+    if (options.center) {
+        if (auto screen = mapScreen()) {
+            MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(
+                screen->mapView(), { options.center->first, options.center->second }, options.zoom, false);
+        }
+    }
+
+    if (options.pngDirectory.empty()) {
+        if (options.seconds) {
+            runFor(*options.seconds);
+        } else {
+            UIApplicationHost::runUntilTerminated();
+        }
+        UIApplicationHost::terminate();
+        finish(0);
+    }
+
+    bool ok = true;
+    runFor(options.seconds.value_or(kDefaultSeconds));
+    passFirstRunTour(app);
+    ok = writePNG(options.pngDirectory, "map.png") && ok;
+
+    auto screen = mapScreen();
+    if (options.selectPlane && screen) {
+        if (auto plane = planeNearestCenter()) {
+            screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
+            runFor(3);
+            screen->showDetailScreenForAnnotation(plane);
+            runFor(3);
+            ok = writePNG(options.pngDirectory, "selected.png") && ok;
+            if (auto popover = screen->mapViewPOC()) {
+                popover->dismissPopoverAnimated(false);
+                screen->popoverControllerDidDismissPopover(popover);
+            }
+            screen->mapView()->setSelectedAnnotations({});
+            screen->deselectAnnotation(plane);
+        } else {
+            std::fprintf(stderr, "volantrix: no plane on the map to select\n");
+            ok = false;
+        }
+    }
+    if (options.zoomedView && screen) {
+        CLLocationCoordinate2D center = screen->mapView()->centerCoordinate();
+        MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);
+        runFor(4);
+        ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
+    }
+    UIApplicationHost::terminate();
+    finish(ok ? 0 : 1);
+}

@@ -1,0 +1,347 @@
+#include "app/tests/AppTestSupport.h"
+#include "testing/Drain.h"
+#include "app/core/KESTAlertManager.h"
+#include "app/application/KESTAppDelegate.h"
+#include "app/core/KESTAuthManager.h"
+#include "app/core/KESTFilterDataManager.h"
+#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/menu/KESTMenuActivityProvider.h"
+#include "app/core/KESTMessagingManager.h"
+#include "app/core/KESTPlane.h"
+#include "foundation/NSBundle.h"
+#include "coredata/NSEntityDescription.h"
+#include "coredata/NSManagedObject.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "net/NSURL.h"
+#include "app/core/RatePrompt.h"
+#include "uikit/UIActivity.h"
+#include "uikit/UIAlertView.h"
+#include "uikit/UIButton.h"
+#include "uikit/UIApplicationHost.h"
+#include "graphics/UIImage.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIScrollView.h"
+#include "uikit/UIWindow.h"
+#include "testing/URLStubs.h"
+#include "testing/VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SourceBundle {
+    SourceBundle() { NSBundle::setMainBundlePath(VX_SOURCE_DIR "/resources"); }
+    ~SourceBundle() { NSBundle::setMainBundlePath({}); }
+};
+
+TEST(KESTAlertManager, RegistersTheTokenAndReportsAChange)
+{
+    AppTestScope scope;
+    KESTAlertManager::resetSharedInstanceForTesting();
+    auto manager = KESTAlertManager::sharedInstance();
+    EXPECT_FALSE(manager->storedDeviceToken());
+    auto token = [](std::vector<uint8_t> bytes) { return Value::data(std::move(bytes)); };
+    struct Step {
+        Value token;
+        std::vector<std::string> paths;
+        std::string stored;
+    };
+    const Step steps[] = {
+        { token({ 0x0a, 0xff, 0x10 }), { "APNS/apns_new_device.php" }, "0aff10" }, // first token
+        { token({ 0x0a, 0xff, 0x10 }), { "APNS/apns_new_device.php" }, "0aff10" }, // the same again
+        { token({ 0xde, 0xad }), { "APNS/apns_change_device.php", "APNS/apns_new_device.php" }, "dead" },
+    };
+    size_t seen = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.stored);
+        manager->registerDeviceWithServer(step.token);
+        auto requests = manager->recordedRequests();
+        std::vector<std::string> paths;
+        for (size_t i = seen; i < requests.size(); ++i)
+            paths.push_back(requests[i].path);
+        seen = requests.size();
+        EXPECT_EQ(paths, step.paths);
+        EXPECT_EQ(manager->storedDeviceToken(), step.stored);
+        EXPECT_EQ(NSUserDefaults::standardUserDefaults()->stringForKey("vxDeviceToken").stringValue(), step.stored);
+    }
+    auto change = manager->recordedRequests()[2];
+    EXPECT_EQ(change.fields[1], (std::pair<std::string, std::string>("oldtoken", "0aff10")));
+    EXPECT_EQ(change.fields[2], (std::pair<std::string, std::string>("newtoken", "dead")));
+    KESTAlertManager::resetSharedInstanceForTesting();
+}
+
+TEST(KESTFilterDataManager, CountsActiveFiltersForTheBadge)
+{
+    AppTestScope scope;
+    auto app = KESTAppDelegate::init();
+    Ref<NSManagedObjectContext> context;
+    {
+        // The model from the source tree; the images from the built bundle.
+        SourceBundle bundle;
+        context = app->managedObjectContext();
+    }
+    ASSERT_TRUE(context);
+    auto manager = KESTFilterDataManager::sharedInstance();
+    manager->setManagedObjectContext(nullptr);
+    EXPECT_TRUE(manager->filtersIncludingInactive(true).isNil());
+    auto plain = UIImage::imageNamed("filterListMenu");
+    EXPECT_EQ(manager->filterIconWithBadge(), plain);
+
+    // Active only when the flag holds YES: YES, NO and no value.
+    for (Value flag : { Value(true), Value(false), Value() }) {
+        auto filter = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("KESTFilter", context);
+        ASSERT_TRUE(filter);
+        filter->setValueForKey(flag, "filterActive");
+    }
+    manager->setPredicate(NSPredicate::predicateWithFormat("altitude > 100"));
+    manager->setManagedObjectContext(context);
+    EXPECT_EQ(manager->filtersIncludingInactive(true).count(), 3u);
+    EXPECT_EQ(manager->filtersIncludingInactive(false).count(), 1u);
+    EXPECT_TRUE(manager->predicate()) << "kept while a filter is active";
+    auto badged = manager->filterIconWithBadge();
+    ASSERT_TRUE(badged);
+    EXPECT_NE(badged, plain);
+    EXPECT_TRUE(CGSizeEqualToSize(badged->size(), plain->size()));
+
+    // No active filter: the cached predicate goes and the icon is plain again.
+    Value active = manager->filtersIncludingInactive(false);
+    for (const auto& row : active.elements())
+        row.objectAs<NSManagedObject>()->setValueForKey(Value(false), "filterActive");
+    manager->recacheFilters();
+    EXPECT_FALSE(manager->predicate());
+    EXPECT_EQ(manager->filterIconWithBadge(), plain);
+    manager->setManagedObjectContext(nullptr);
+}
+
+TEST(RatePrompt, CountsUsesPerBuildAndAsksOnceTheThresholdsPass)
+{
+    AppTestScope scope;
+    SourceBundle bundle;
+    ScopedVirtualClock clock;
+    UIApplicationHost::resetForTesting();
+    RatePrompt::resetForTesting();
+    RatePrompt::setDaysUntilPrompt(3.0);
+    RatePrompt::setUsesUntilPrompt(10);
+    RatePrompt::setTimeBeforeReminding(3.0);
+    auto defaults = NSUserDefaults::standardUserDefaults();
+
+    // Ten uses within three days: no alert.
+    for (int i = 0; i < 10; ++i)
+        RatePrompt::appLaunched(true);
+    drainAll();
+    EXPECT_EQ(defaults->integerForKey("kRatePromptUseCount"), 10);
+    EXPECT_EQ(defaults->stringForKey("kRatePromptCurrentVersion").stringValue(), "7.0.0");
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
+
+    // The eleventh use after three days asks; "Remind me later" waits three more days.
+    clock.advance(3 * 86400 + 1);
+    RatePrompt::appEnteredForeground(false);
+    drainAll();
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty()) << "not allowed to ask";
+    RatePrompt::appEnteredForeground(true);
+    drainAll();
+    auto alerts = UIAlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]->title(), "Rate Volantrix");
+    EXPECT_EQ(alerts[0]->buttonTitleAtIndex(2), "Remind me later");
+    alerts[0]->tapButtonAtIndex(2);
+    clock.advance(1);
+    drainAll();
+    EXPECT_GT(defaults->doubleForKey("kRatePromptReminderRequestDate"), 0);
+    EXPECT_FALSE(RatePrompt::sharedInstance()->ratingConditionsHaveBeenMet());
+    clock.advance(3 * 86400 + 1);
+    EXPECT_TRUE(RatePrompt::sharedInstance()->ratingConditionsHaveBeenMet());
+
+    // "No, Thanks" ends it for this build; a new build starts afresh.
+    RatePrompt::sharedInstance()->showRatingAlert();
+    UIAlertView::visibleAlerts().back()->tapButtonAtIndex(0);
+    clock.advance(1);
+    drainAll();
+    EXPECT_FALSE(RatePrompt::sharedInstance()->ratingConditionsHaveBeenMet());
+    defaults->setObjectForKey(Value("6.0.0"), "kRatePromptCurrentVersion");
+    RatePrompt::sharedInstance()->incrementUseCount();
+    EXPECT_EQ(defaults->integerForKey("kRatePromptUseCount"), 1);
+    EXPECT_FALSE(defaults->boolForKey("kRatePromptDeclinedToRate"));
+    RatePrompt::resetForTesting();
+    UIApplicationHost::resetForTesting();
+}
+
+// Records what the poller asks of its delegate.
+class PollDelegate : public NSObject, public KESTMessagingManagerDelegate {
+    VX_OBJECT(PollDelegate, NSObject)
+public:
+    explicit PollDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<PollDelegate> init() { return make<PollDelegate>(); }
+    void messagingManageRequestedLaunchOfURLWithCloseButtonAndTimeOut(
+        const Ref<NSURL>& url, bool withCloseButton, int32_t timeOut) override
+    {
+        calls.push_back("launch " + url->absoluteString() + (withCloseButton ? " close " : " ") + std::to_string(timeOut));
+    }
+    void messagingManagerDidClose() override { calls.push_back("closed"); }
+    std::vector<std::string> calls;
+};
+
+TEST(KESTMessagingManager, ShowsOnlyNewerPages)
+{
+    struct Case {
+        const char* name;
+        int32_t storedVersion, storedMessage;
+        std::string answer; // JSON; "" for a failed request
+        std::vector<std::string> calls;
+        int32_t versionAfter, messageAfter;
+    };
+    const Case cases[] = {
+        { "first version is only remembered", 0, 0, R"({"version":{"latestVersion":12,"versionURL":"http://x.invalid/v"}})",
+            { "closed" }, 12, 0 },
+        { "newer version", 12, 0, R"({"version":{"latestVersion":13,"versionURL":"http://x.invalid/v"}})",
+            { "launch http://x.invalid/v close 0" }, 13, 0 },
+        { "older version", 12, 0, R"({"version":{"latestVersion":11,"versionURL":"http://x.invalid/v"}})", { "closed" },
+            11, 0 },
+        { "newer message as text", 0, 40, R"({"message":{"messageID":"41","messageURL":"http://x.invalid/m"}})",
+            { "launch http://x.invalid/m close 5" }, 0, 41 },
+        { "version wins over message", 12, 40,
+            R"({"version":{"latestVersion":12,"versionURL":"u"},"message":{"messageID":50,"messageURL":"m"}})",
+            { "closed" }, 12, 40 },
+        { "empty answer", 5, 5, "{}", { "closed" }, 5, 5 },
+        { "not an object", 5, 5, "[1,2]", { "closed" }, 5, 5 },
+        { "entry not an object", 5, 5, R"({"version":7})", { "closed" }, 5, 5 },
+        { "failed request", 5, 5, "", { "closed" }, 5, 5 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppTestScope scope;
+        SourceBundle bundle;
+        ScopedVirtualClock clock;
+        auto defaults = NSUserDefaults::standardUserDefaults();
+        defaults->setInteger(c.storedVersion, "kLastVersionUpdateSeen");
+        defaults->setInteger(c.storedMessage, "kkestravonLastMessage");
+        URLStubs stubs;
+        URLStubSpec spec;
+        spec.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
+        spec.matchPrefix = true;
+        spec.body = c.answer;
+        if (c.answer.empty())
+            spec.statusCode = 500;
+        auto stub = stubs.add(spec);
+        KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
+
+        auto delegate = PollDelegate::init();
+        Weak<KESTMessagingManager> weak;
+        {
+            auto poller = KESTMessagingManager::initWithDelegate(delegate.get(), delegate);
+            weak = poller;
+            poller->fetchLatestMessage();
+        }
+        EXPECT_FALSE(weak.expired()) << "a poll in flight keeps its poller";
+        drainAll();
+        EXPECT_TRUE(weak.expired());
+        EXPECT_EQ(delegate->calls, c.calls);
+        EXPECT_EQ(defaults->integerForKey("kLastVersionUpdateSeen"), c.versionAfter);
+        EXPECT_EQ(defaults->integerForKey("kkestravonLastMessage"), c.messageAfter);
+        ASSERT_EQ(stub->requestCount(), 1u);
+        auto request = stub->requests()[0];
+        EXPECT_EQ(request.method, "POST");
+        EXPECT_EQ(request.url,
+            "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php?bundleID=" + NSBundle::mainBundle()->bundleIdentifier().value_or("")
+                + "&lastMessage=" + std::to_string(c.storedMessage) + "&seenVersion=" + std::to_string(c.storedVersion)
+                + "&currentVersion=7.0.0");
+    }
+}
+
+TEST(KESTMenuActivityProvider, NamesThePlaneOrTheApplication)
+{
+    SourceBundle bundle;
+    auto withFlight = KESTPlane::initWithAdshexAndInfo("400A0B",
+        Value::array({ Value("A320"), Value("LHR-JFK"), Value("G-EUUA"), Value("BAW117"), Value(51.5), Value(-0.4),
+            Value(30000), Value(270), Value(450), Value(1.0), Value("1234"), Value(0), Value("BA117") }));
+    auto withoutFlight = KESTPlane::initWithAdshexAndInfo("400A0C",
+        Value::array({ Value("A320"), Value("LHR-JFK"), Value("G-EUUB"), Value("BAW118"), Value(51.5), Value(-0.4),
+            Value(30000), Value(270), Value(450), Value(1.0), Value("1234"), Value(0), Value("") }));
+    ASSERT_TRUE(withFlight);
+    ASSERT_TRUE(withoutFlight);
+    struct Case {
+        Ref<KESTPlane> plane;
+        const char* activity;
+        const char* text;
+    };
+    const Case cases[] = {
+        { withFlight, UIActivityTypePostToTwitter, "Spotted! G-EUUA (BA117) using @volantrix" },
+        { withFlight, UIActivityTypeMail, "Spotted! G-EUUA (BA117) using Volantrix" },
+        { withoutFlight, UIActivityTypeMessage, "Spotted! G-EUUB (BAW118) using Volantrix" },
+        { nullptr, UIActivityTypePostToTwitter, "I'm using @volantrix!" },
+        { nullptr, UIActivityTypePostToFacebook, "I'm using Volantrix!" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        auto provider = KESTMenuActivityProvider::init();
+        provider->setPlane(c.plane);
+        EXPECT_EQ(provider->activityViewControllerItemForActivityType(nullptr, c.activity).stringValue(), c.text);
+        EXPECT_EQ(provider->activityViewControllerPlaceholderItem(nullptr).stringValue(), "");
+    }
+}
+
+TEST(KESTAuthManager, PresentsTheAccountMenuInANavigationController)
+{
+    UIApplicationHost::resetForTesting();
+    ScopedVirtualClock clock;
+    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+    auto root = UIViewController::init();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    int completions = 0;
+    KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(root, [&] { ++completions; }, nullptr);
+    auto navigation = std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
+    ASSERT_TRUE(navigation);
+    EXPECT_EQ(navigation->modalPresentationStyle(), UIModalPresentationCurrentContext);
+    EXPECT_TRUE(navigation->isBeingPresented()) << "animated";
+    auto menu = std::dynamic_pointer_cast<KESTAuthMenuView>(navigation->topViewController());
+    ASSERT_TRUE(menu);
+    menu->completion()();
+    EXPECT_EQ(completions, 1);
+    EXPECT_FALSE(menu->failure());
+    clock.advance(1);
+    drainAll();
+    UIApplicationHost::resetForTesting();
+}
+
+TEST(KESTIntroViewController, PagesInOrderAndEndsOnce)
+{
+    UIApplicationHost::resetForTesting();
+    ScopedVirtualClock clock;
+    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+    auto root = UIViewController::init();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto intro = KESTIntroViewController::initWithNibNameBundle({}, nullptr);
+    root->addChildViewController(intro);
+    auto control = UIView::initWithFrame(CGRectMake(10, 10, 40, 40));
+    root->view()->addSubview(control);
+    std::vector<Ref<UIView>> pages = {
+        intro->pageTemplateWithTitleContentIconAndView("One", "First page", UIImage::imageNamed("tour1"), nullptr),
+        intro->pageTemplateWithTitleContentIconAndView("Two", "Second page", UIImage::imageNamed("tour2"), control),
+    };
+    intro->setPages(pages);
+    int ended = 0;
+    intro->beginIntroWithCompletionHandler([&] { ++ended; });
+    EXPECT_EQ(intro->view()->superview(), root->view());
+    clock.advance(0.3);
+    EXPECT_EQ(intro->view()->alpha(), 1);
+    CGFloat width = intro->scrollView()->bounds().size.width;
+    EXPECT_EQ(pages[1]->frame().origin.x, width);
+    EXPECT_EQ(intro->scrollView()->contentSize().width, 2 * width);
+    EXPECT_GT(pages[1]->subviews().size(), pages[0]->subviews().size()) << "the control's picture";
+
+    intro->jumpInButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    intro->endIntro();
+    clock.advance(0.3);
+    drainAll();
+    EXPECT_FALSE(intro->view()->superview());
+    EXPECT_EQ(ended, 1);
+    UIApplicationHost::resetForTesting();
+}
+
+} // namespace

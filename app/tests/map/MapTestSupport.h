@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/tests/AppTestSupport.h"
+#include "testing/Drain.h"
+#include "app/core/KESTAirport.h"
+#include "app/core/KESTChartManager.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "networking/VNNetworkReachabilityManager.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "foundation/NSJSONSerialization.h"
+#include "foundation/NSString.h"
+#include "testing/URLStubs.h"
+#include "testing/VirtualClock.h"
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+// Drops the map facade, the live feed and the services the map screens wake (charts, ash
+// areas, reachability), after and before draining the queues, so they go while the test's clock
+// and stubs are still in place.
+inline void resetMapServicesForTesting()
+{
+    drainAll();
+    KESTMapController::resetSharedInstanceForTesting();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTChartManager::resetSharedInstanceForTesting();
+    KESTVolcanoManager::resetSharedInstanceForTesting();
+    VNNetworkReachabilityManager::resetSharedManagerForTesting();
+    drainAll();
+}
+
+// The service's address answering every request, without a content type, with an empty
+// plane list.
+inline URLStubSpec quietFeedStub()
+{
+    URLStubSpec quiet;
+    quiet.url = "http://feed.invalid/";
+    quiet.matchPrefix = true;
+    quiet.body = R"({"planes":{}})";
+    return quiet;
+}
+
+// The map facade and the live feed made fresh for one test, on a virtual clock, with the
+// feed pointed at an address nothing answers.
+class MapTestScope {
+public:
+    MapTestScope()
+    {
+        KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
+        KESTMapController::resetSharedInstanceForTesting();
+        KESTLiveDataManager::resetSharedInstanceForTesting();
+    }
+    ~MapTestScope() { resetMapServicesForTesting(); }
+    MapTestScope(const MapTestScope&) = delete;
+    MapTestScope& operator=(const MapTestScope&) = delete;
+
+    AppTestScope& app() { return m_app; }
+    VirtualClock& clock() { return m_clock.clock(); }
+
+private:
+    AppTestScope m_app;
+    ScopedVirtualClock m_clock;
+};
+
+inline Ref<KESTAirport> makeAirport(const std::string& icao, double lat, double lon, bool major = true)
+{
+    return KESTAirport::initWithData(
+        Value::array({ icao + " Field", "City", "Country", icao.substr(1), icao, lat, lon, major ? 1 : 0 }));
+}
+
+// One live-feed record of a plane at the given place.
+inline std::string planeRecord(const std::string& callsign, double lat, double lon)
+{
+    return NSString::stringWithFormat(R"(["B738","LHR-JFK","G-ABCD","%@",%@,%@,35000,90,450,1388534390,"1234",0,"BA1"])",
+        callsign, Value(lat).stringValue(), Value(lon).stringValue());
+}
+
+// The text of a live-feed answer holding the given planes (hex, latitude, longitude); each
+// plane's callsign is "C" followed by its hex.
+inline std::string feedAnswerText(const std::vector<std::tuple<std::string, double, double>>& planes)
+{
+    std::string json = R"({"planes":{)";
+    for (size_t i = 0; i < planes.size(); ++i) {
+        const auto& [hex, lat, lon] = planes[i];
+        json += (i ? "," : "") + ("\"" + hex + "\":") + planeRecord("C" + hex, lat, lon);
+    }
+    return json + "}}";
+}
+
+inline Value feedAnswer(const std::vector<std::tuple<std::string, double, double>>& planes)
+{
+    return NSJSONSerialization::JSONObjectWithData(
+        std::string_view(feedAnswerText(planes)), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
+}
