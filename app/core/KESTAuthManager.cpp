@@ -10,12 +10,23 @@ Ref<KESTAuthManager> KESTAuthManager::sharedInstance()
     return s_instance;
 }
 
-void KESTAuthManager::presentManagerInControllerCompletionFailure(const Ref<UIViewController>& controller,
-    KESTAuthMenuView::Completion completion, KESTAuthMenuView::Failure failure)
+static KESTAuthManager::MenuFactory& menuFactory()
 {
-    if (!controller)
+    static KESTAuthManager::MenuFactory s_factory;
+    return s_factory;
+}
+
+void KESTAuthManager::setMenuFactory(MenuFactory factory)
+{
+    menuFactory() = std::move(factory);
+}
+
+void KESTAuthManager::presentManagerInControllerCompletionFailure(
+    const Ref<UIViewController>& controller, Completion completion, Failure failure)
+{
+    if (!controller || !menuFactory())
         return;
-    auto menu = KESTAuthMenuView::initWithCompletionFailure(std::move(completion), std::move(failure));
+    auto menu = menuFactory()(std::move(completion), std::move(failure));
     auto navigation = UINavigationController::initWithRootViewController(menu);
     navigation->setModalPresentationStyle(UIModalPresentationCurrentContext);
     controller->presentViewControllerAnimatedCompletion(navigation, true, nullptr);

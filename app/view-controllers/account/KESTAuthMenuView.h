@@ -1,10 +1,7 @@
 #pragma once
 
+#include "app/core/KESTAuthManager.h"
 #include "app/view-controllers/common/KESTBaseTableViewController.h"
-
-#include <functional>
-
-class NSError;
 
 // The account menu: sign-in, registration and the account's details. Its rows come with the
 // accounts subsystem; for now it is an empty table that keeps the two callbacks it was opened
@@ -12,8 +9,8 @@ class NSError;
 class KESTAuthMenuView : public KESTBaseTableViewController {
     VX_OBJECT(KESTAuthMenuView, KESTBaseTableViewController)
 public:
-    using Completion = std::function<void()>;
-    using Failure = std::function<void(const Ref<NSError>&)>;
+    using Completion = KESTAuthManager::Completion;
+    using Failure = KESTAuthManager::Failure;
 
     explicit KESTAuthMenuView(Passkey key)
         : KESTBaseTableViewController(key)
