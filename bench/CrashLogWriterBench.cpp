@@ -1,8 +1,8 @@
 // Time and size of writing a crash log for a process of 20 threads, each 50 frames deep.
-#include "os/OSThreads.h"
 #include "crashreporter/PMCrashFrameCursor.h"
 #include "crashreporter/PMCrashImageList.h"
 #include "crashreporter/PMCrashLogWriter.h"
+#include "os/OSThreads.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // 20,000-plane full answer and a 2,000-plane delta from the simulated service, next to decoding
 // the same bytes with the fastest JSON parser at hand (simdjson, into its document tree) and with
 // nlohmann-json for reference. Also reports memory per live plane.
-#include "foundation/Dispatch.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTSettingsManager.h"
+#include "foundation/Dispatch.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "servicesim/ServiceSimulator.h"
@@ -56,8 +56,8 @@ void applyAnswer(const Ref<KESTLiveDataManager>& manager, const Value& body, boo
     static const auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
         NSURL::URLWithString("http://127.0.0.1/"), 200, "HTTP/1.1", {});
     auto done = dispatch_semaphore_create(0);
-    manager->handlePlaneResponse(response, body, nullptr, full, [done] { dispatch_semaphore_signal(done); }, nullptr,
-        nullptr);
+    manager->handlePlaneResponse(
+        response, body, nullptr, full, [done] { dispatch_semaphore_signal(done); }, nullptr, nullptr);
     dispatch_semaphore_wait(done, DISPATCH_TIME_FOREVER);
     // The notifications queued for the main thread.
     while (DispatchMainQueue::runPendingBlocks(1000) > 0) { }

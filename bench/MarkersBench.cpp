@@ -1,11 +1,11 @@
 // The map's marker work with 20,000 live planes: the new/stale pass and the marker-budget pass
 // after a live update, one display-link tick with 250 markers on the map, and the spatial
 // index's rect query against a brute-force scan of the same annotations.
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTPlane.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapController.h"
-#include "app/core/KESTPlane.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
 #include "mapkit/MKMapView.h"
 
 #include <benchmark/benchmark.h>
@@ -30,8 +30,8 @@ std::vector<Ref<KESTPlane>> makePlanes(int count, uint32_t seed)
         double lo = busy ? euLon(random) : lon(random);
         char hex[16];
         std::snprintf(hex, sizeof hex, "%06X", i);
-        Value info = Value::array({ "B738", "LHR-JFK", "G-ABCD", std::string("CS") + hex, la, lo, 35000, double(i % 360),
-            450, kReportTime, "1234", 0, "BA1" });
+        Value info = Value::array({ "B738", "LHR-JFK", "G-ABCD", std::string("CS") + hex, la, lo, 35000,
+            double(i % 360), 450, kReportTime, "1234", 0, "BA1" });
         auto plane = KESTPlane::initWithAdshexAndInfo(hex, info);
         plane->updateLocationImmediately();
         planes.push_back(plane);

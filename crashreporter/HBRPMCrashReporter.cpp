@@ -1,17 +1,17 @@
 #include "crashreporter/HBRPMCrashReporter.h"
 
 #include "crashreporter/HBRPMCrashSignalHandler.h"
-#include "foundation/NSException.h"
-#include "foundation/NSLog.h"
-#include "os/OSSignals.h"
-#include "os/OSThreads.h"
 #include "crashreporter/PMCrashAsync.h"
 #include "crashreporter/PMCrashCapturePaths.h"
 #include "crashreporter/PMCrashFrameCursor.h"
 #include "crashreporter/PMCrashImageList.h"
 #include "crashreporter/PMCrashLogWriter.h"
 #include "crashreporter/PMCrashReporterError.h"
+#include "foundation/NSException.h"
+#include "foundation/NSLog.h"
 #include "foundation/Sandbox.h"
+#include "os/OSSignals.h"
+#include "os/OSThreads.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/NSError.h"
 #include "crashreporter/PMCrashAsyncList.h"
+#include "foundation/NSError.h"
 #include "foundation/Ref.h"
 
 #include <csignal>

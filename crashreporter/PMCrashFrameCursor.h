@@ -1,8 +1,8 @@
 #pragma once
 
-#include "os/OSRegisters.h"
 #include "crashreporter/PMCrashImageList.h"
 #include "crashreporter/PMCrashThreadState.h"
+#include "os/OSRegisters.h"
 
 // Walks a thread's stack frame by frame by following frame pointers. Signal-safe: memory is
 // only read through calls that fail cleanly, nothing is allocated.

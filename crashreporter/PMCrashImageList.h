@@ -1,7 +1,7 @@
 #pragma once
 
-#include "os/OSImages.h"
 #include "crashreporter/PMCrashAsyncList.h"
+#include "os/OSImages.h"
 
 #include <atomic>
 #include <cstdint>

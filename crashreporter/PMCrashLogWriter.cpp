@@ -1,9 +1,9 @@
 #include "crashreporter/PMCrashLogWriter.h"
 
-#include "os/OSHost.h"
-#include "os/OSThreads.h"
 #include "crashreporter/PMCrashAsync.h"
 #include "crashreporter/PMCrashFrameCursor.h"
+#include "os/OSHost.h"
+#include "os/OSThreads.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "crashreporter/PMCrashThreadState.h"
 
-#include "os/OSRegisters.h"
 #include "crashreporter/PMCrashAsync.h"
+#include "os/OSRegisters.h"
 
 #include <cstdlib>
 #include <unistd.h>

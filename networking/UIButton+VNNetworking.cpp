@@ -1,10 +1,10 @@
 #include "networking/UIButton+VNNetworking.h"
 
+#include "graphics/UIImage.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "networking/UIButton+_VNNetworking.h"
-#include "graphics/UIImage.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNImageResponseSerializer.h"
 

@@ -1,10 +1,10 @@
 #include "networking/UIImageView+VNNetworking.h"
 
 #include "foundation/Dispatch.h"
+#include "graphics/UIImage.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
-#include "graphics/UIImage.h"
 #include "networking/UIImageView+_VNNetworking.h"
 #include "networking/VNAssociatedObject.h"
 #include "networking/VNHTTPRequestOperation.h"

@@ -2,10 +2,10 @@
 
 #include "foundation/Dispatch.h"
 #include "foundation/NSNotificationCenter.h"
-#include "uikit/UIApplication.h"
 #include "networking/VNAssociatedObject.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNImageCache.h"
+#include "uikit/UIApplication.h"
 
 namespace UIImageView__VNNetworking {
 

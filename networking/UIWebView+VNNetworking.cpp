@@ -1,8 +1,8 @@
 #include "networking/UIWebView+VNNetworking.h"
 
 #include "foundation/Dispatch.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSString.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "networking/UIWebView+_VNNetworking.h"
 #include "networking/VNAssociatedObject.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "net/NetForward.h"
-#include "uikit/UIWebView.h"
 #include "networking/VNURLConnectionOperation.h"
+#include "uikit/UIWebView.h"
 
 #include <functional>
 #include <optional>

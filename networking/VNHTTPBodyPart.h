@@ -1,10 +1,10 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "net/NSStream.h"
 #include "foundation/NSString.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NSStream.h"
+#include "net/NetForward.h"
 
 #include <cstdint>
 #include <string>

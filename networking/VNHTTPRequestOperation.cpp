@@ -2,11 +2,11 @@
 
 #include "foundation/NSCoder.h"
 #include "foundation/NSError.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSLock.h"
+#include "foundation/NSString.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSStream.h"
-#include "foundation/NSString.h"
 #include "net/NSURLRequest.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPRequestOperation);
@@ -164,6 +164,7 @@ Ref<VNHTTPRequestOperation> VNHTTPRequestOperation::initWithCoder(NSCoder& coder
     auto operation = make<VNHTTPRequestOperation>();
     operation->initializeWithCoder(coder);
     operation->m_responseSerializer = VNHTTPResponseSerializer::serializer();
-    operation->setResponseSerializer(coder.decodeObjectForKey("responseSerializer").objectAs<VNHTTPResponseSerializer>());
+    operation->setResponseSerializer(
+        coder.decodeObjectForKey("responseSerializer").objectAs<VNHTTPResponseSerializer>());
     return operation;
 }

@@ -2,10 +2,10 @@
 
 #include "foundation/NSCoding.h"
 #include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "net/NetForward.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNHTTPRequestSerializer.h"
-#include "foundation/Value.h"
 
 #include <functional>
 #include <string>

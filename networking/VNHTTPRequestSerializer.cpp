@@ -5,10 +5,10 @@
 #include "foundation/NSData+Base64.h"
 #include "foundation/NSLocale.h"
 #include "net/NSURL.h"
-#include "uikit/UIDevice.h"
-#include "uikit/UIScreen.h"
 #include "networking/VNQueryStringPair.h"
 #include "networking/VNStreamingMultipartFormData.h"
+#include "uikit/UIDevice.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CODING_CLASS(VNHTTPRequestSerializer);
 

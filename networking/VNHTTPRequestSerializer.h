@@ -1,11 +1,11 @@
 #pragma once
 
 #include "foundation/NSCoding.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSString.h"
-#include "networking/VNURLRequestSerialization.h"
 #include "foundation/Value.h"
+#include "net/NSMutableURLRequest.h"
+#include "networking/VNURLRequestSerialization.h"
 
 #include <functional>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "networking/VNHTTPSessionManager.h"
 
 #include "foundation/NSCoder.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLSessionConfiguration.h"
 #include "networking/VNBaseURL.h"

@@ -1,8 +1,8 @@
 #include "networking/VNImageCache.h"
 
+#include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
-#include "graphics/UIImage.h"
 
 VX_REGISTER_CLASS(VNImageCache);
 

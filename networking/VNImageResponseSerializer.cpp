@@ -1,14 +1,14 @@
 #include "networking/VNImageResponseSerializer.h"
 
+#include "foundation/NSCoder.h"
+#include "foundation/NSError.h"
 #include "graphics/CGColor.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGImage.h"
-#include "foundation/NSCoder.h"
-#include "foundation/NSError.h"
-#include "net/NSURLResponse.h"
 #include "graphics/UIImage.h"
-#include "uikit/UIScreen.h"
+#include "net/NSURLResponse.h"
 #include "networking/VNResponseValidation.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CODING_CLASS(VNImageResponseSerializer);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/NSStream.h"
 #include "foundation/NSString.h"
+#include "net/NSStream.h"
 #include "networking/VNHTTPBodyPart.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 #include <cstdint>
 #include <string>

@@ -8,9 +8,9 @@
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLSessionTask.h"
-#include "uikit/UIApplication.h"
 #include "networking/VNURLConnectionOperation.h"
 #include "networking/VNURLSessionManager.h"
+#include "uikit/UIApplication.h"
 
 VX_REGISTER_CLASS(VNNetworkActivityIndicatorManager);
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/FoundationForward.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 class VNHTTPResponseSerializer;
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "security/SecurityForward.h"
 #include "foundation/Value.h"
+#include "security/SecurityForward.h"
 
 #include <cstdint>
 #include <optional>

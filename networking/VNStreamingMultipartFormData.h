@@ -1,8 +1,8 @@
 #pragma once
 
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSString.h"
+#include "net/NSMutableURLRequest.h"
 #include "networking/VNMultipartBodyStream.h"
 #include "networking/VNMultipartFormData.h"
 

@@ -1,17 +1,17 @@
 #include "networking/VNURLConnectionOperation.h"
 
 #include "foundation/NSBlockOperation.h"
-#include "net/NSCachedURLResponse.h"
 #include "foundation/NSCoder.h"
 #include "foundation/NSError.h"
 #include "foundation/NSLock.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSPort.h"
 #include "foundation/NSRunLoop.h"
-#include "net/NSStream.h"
 #include "foundation/NSString.h"
 #include "foundation/NSThread.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSMutableURLRequest.h"
+#include "net/NSStream.h"
 #include "net/NSURL.h"
 #include "net/NSURLAuthenticationChallenge.h"
 #include "net/NSURLCredential.h"
@@ -19,9 +19,9 @@
 #include "net/NSURLProtectionSpace.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLResponse.h"
-#include "uikit/UIApplication.h"
 #include "networking/VNLockedField.h"
 #include "networking/VNSecurityPolicy.h"
+#include "uikit/UIApplication.h"
 
 #include <thread>
 

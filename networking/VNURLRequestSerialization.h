@@ -1,8 +1,8 @@
 #pragma once
 
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "net/NSMutableURLRequest.h"
 
 // Applies parameters to a request: answers a new request, leaving the given one unchanged.
 // A failure answers nil or a request without body and, when `error` is given, fills it.

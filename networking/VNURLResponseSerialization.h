@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/FoundationForward.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 // The error domain of the networking layer, and the user-info key under which its validation
 // errors carry the response that failed.

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "net/NSURLSessionDelegate.h"
 #include "net/NetForward.h"
-#include "foundation/Value.h"
 
 #include <functional>
 #include <mutex>

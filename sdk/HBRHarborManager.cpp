@@ -1,8 +1,8 @@
 #include "sdk/HBRHarborManager.h"
 
-#include "sdk/HBRCrashManager.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSThread.h"
+#include "sdk/HBRCrashManager.h"
 
 #include <mutex>
 
@@ -42,12 +42,14 @@ bool HBRHarborManager::isValidIdentifier(const std::string& identifier)
 void HBRHarborManager::logInvalidIdentifier(const std::string& name)
 {
     if (name == "liveIdentifier") {
-        NSLog("[HarborSDK] WARNING: The liveIdentifier is invalid! The SDK will be disabled when deployed to the App Store "
+        NSLog("[HarborSDK] WARNING: The liveIdentifier is invalid! The SDK will be disabled when deployed to the App "
+              "Store "
               "without setting a valid app identifier!");
         return;
     }
-    NSLog("[HarborSDK] ERROR: The %@ is invalid! Please use the HarborApp app identifier you find on the apps website on "
-          "HarborApp! The SDK is disabled!",
+    NSLog(
+        "[HarborSDK] ERROR: The %@ is invalid! Please use the HarborApp app identifier you find on the apps website on "
+        "HarborApp! The SDK is disabled!",
         name);
 }
 
@@ -77,7 +79,8 @@ void HBRHarborManager::configureWithBetaIdentifierLiveIdentifierDelegate(const s
         logInvalidIdentifier("app identifier");
         return;
     }
-    m_crashManager = HBRCrashManager::initWithAppIdentifierIsAppStoreEnvironment(m_appIdentifier, m_appStoreEnvironment);
+    m_crashManager
+        = HBRCrashManager::initWithAppIdentifierIsAppStoreEnvironment(m_appIdentifier, m_appStoreEnvironment);
 }
 
 void HBRHarborManager::startManager()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sdk/HBRHarborManagerDelegate.h"
 #include "foundation/NSObject.h"
+#include "sdk/HBRHarborManagerDelegate.h"
 
 #include <string>
 
@@ -27,9 +27,8 @@ public:
     // Logs an invalid live identifier, picks the live identifier when the delegate asks for it
     // (else the beta one, as for any build outside the store) and, when that is valid, makes
     // the crash manager; an invalid one is logged and leaves the kit inert.
-    void configureWithBetaIdentifierLiveIdentifierDelegate(
-        const std::string& betaIdentifier, const std::string& liveIdentifier, HBRHarborManagerDelegate* delegate,
-        Weak<NSObject> delegateOwner);
+    void configureWithBetaIdentifierLiveIdentifierDelegate(const std::string& betaIdentifier,
+        const std::string& liveIdentifier, HBRHarborManagerDelegate* delegate, Weak<NSObject> delegateOwner);
     // Starts the components when the identifier is valid, on the main thread only.
     void startManager();
 

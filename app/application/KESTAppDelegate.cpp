@@ -1,37 +1,37 @@
 #include "app/application/KESTAppDelegate.h"
 
-#include "foundation/Dispatch.h"
-#include "sdk/HBRCrashManager.h"
-#include "sdk/HBRHarborManager.h"
 #include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAnalyticsManager.h"
-#include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/core/KESTFilterDataManager.h"
-#include "app/core/KESTMessagingManager.h"
-#include "app/view-controllers/common/KESTWebViewController.h"
-#include "app/core/RatePrompt.h"
-#include "app/widgets/ScreenshotCapture.h"
-#include "uikit/UILocalNotification.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "app/core/KESTMessagingManager.h"
 #include "app/core/KESTSettingsManager.h"
+#include "app/core/RatePrompt.h"
+#include "app/view-controllers/common/KESTWebViewController.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "app/widgets/ScreenshotCapture.h"
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
-#include "net/NSURLCache.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSUserDefaults.h"
+#include "net/NSURLCache.h"
+#include "sdk/HBRCrashManager.h"
+#include "sdk/HBRHarborManager.h"
+#include "uikit/UILocalNotification.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
 
-#include "foundation/NSBundle.h"
-#include "foundation/NSError.h"
-#include "foundation/NSFileManager.h"
-#include "foundation/NSLog.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSPersistentStore.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
 #include "foundation/Clock.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSLog.h"
 #include "foundation/Sandbox.h"
 
 VX_REGISTER_CREATABLE_CLASS(KESTAppDelegate);
@@ -168,7 +168,8 @@ void KESTAppDelegate::localNag()
     auto bundle = NSBundle::mainBundle();
     auto notification = UILocalNotification::init();
     notification->setFireDate(Clock::wallTime() + 5184000);
-    notification->setAlertBody(bundle->localizedStringForKey("Volantrix has great new coverage, why not check it out?", "", ""));
+    notification->setAlertBody(
+        bundle->localizedStringForKey("Volantrix has great new coverage, why not check it out?", "", ""));
     notification->setAlertAction(bundle->localizedStringForKey("Show", "", ""));
     notification->setSoundName("cabinbong.aiff");
     // FIXME: the monthly repeat and the default time zone wait for those notification fields in
@@ -212,7 +213,8 @@ void KESTAppDelegate::addDefaultBookmarks()
     if (!context)
         return;
     for (const auto& row : kDefaultBookmarks) {
-        auto bookmark = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("KESTBookmark", context);
+        auto bookmark
+            = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("KESTBookmark", context);
         if (!bookmark)
             break;
         bookmark->setValueForKey(Value(row.lat), "bookmarkLat");
@@ -274,8 +276,8 @@ Ref<NSManagedObjectContext> KESTAppDelegate::managedObjectContext()
     auto coordinator = persistentStoreCoordinator();
     if (!coordinator)
         return nullptr;
-    m_managedObjectContext = NSManagedObjectContext::initWithConcurrencyType(
-        NSManagedObjectContext::NSMainQueueConcurrencyType);
+    m_managedObjectContext
+        = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSMainQueueConcurrencyType);
     m_managedObjectContext->setPersistentStoreCoordinator(coordinator);
     return m_managedObjectContext;
 }

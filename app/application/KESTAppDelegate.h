@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sdk/HBRHarborManagerDelegate.h"
 #include "app/core/KESTMessagingManagerDelegate.h"
 #include "foundation/NSObject.h"
+#include "sdk/HBRHarborManagerDelegate.h"
 #include "uikit/UIApplication.h"
 
 #include <string>
@@ -55,11 +55,16 @@ public:
     void messagingManagerDidClose() override;
 
     // Push, background-fetch and link entry points.
-    void applicationDidRegisterForRemoteNotificationsWithDeviceToken(const Ref<UIApplication>&, const Value& token) override;
-    void applicationDidFailToRegisterForRemoteNotificationsWithError(const Ref<UIApplication>&, const Ref<NSError>&) override { }
+    void applicationDidRegisterForRemoteNotificationsWithDeviceToken(
+        const Ref<UIApplication>&, const Value& token) override;
+    void applicationDidFailToRegisterForRemoteNotificationsWithError(
+        const Ref<UIApplication>&, const Ref<NSError>&) override
+    {
+    }
     bool applicationDidReceiveRemoteNotificationFetchCompletionHandler(
         const Ref<UIApplication>& application, const Value& payload, const FetchCompletion& completion) override;
-    bool applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion& completion) override;
+    bool applicationPerformFetchWithCompletionHandler(
+        const Ref<UIApplication>&, const FetchCompletion& completion) override;
     // False only for a missing address.
     bool applicationOpenURLSourceApplicationAnnotation(const Ref<UIApplication>&, const std::string& url,
         const std::string& sourceApplication, const Value& annotation) override;

@@ -3,12 +3,12 @@
 // the settings and the map screen (chart messages).
 #include "app/application/KESTAppDelegate.h"
 
-#include "app/widgets/BlockAlertView.h"
 #include "app/core/KESTAlertManager.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapViewController.h"
-#include "app/core/KESTSettingsManager.h"
+#include "app/widgets/BlockAlertView.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
@@ -54,7 +54,8 @@ std::string pushMessage(const Value& alert)
 
 } // namespace
 
-void KESTAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken(const Ref<UIApplication>&, const Value& token)
+void KESTAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken(
+    const Ref<UIApplication>&, const Value& token)
 {
     KESTAlertManager::sharedInstance()->registerDeviceWithServer(token);
 }
@@ -88,15 +89,16 @@ bool KESTAppDelegate::applicationDidReceiveRemoteNotificationFetchCompletionHand
     }
 
     playBong();
-    auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
-        NSLocalizedString("Alert"), pushMessage(payload["aps"]["alert"]), NSLocalizedString("Cancel"), { NSLocalizedString("View") });
+    auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(NSLocalizedString("Alert"),
+        pushMessage(payload["aps"]["alert"]), NSLocalizedString("Cancel"), { NSLocalizedString("View") });
     Weak<KESTAppDelegate> weak = self<KESTAppDelegate>();
     alert->showWithDismissHandler([weak, search, feedHandler, handler](int32_t, bool isCancel) {
         if (isCancel) {
             handler(UIBackgroundFetchResultNoData);
             return;
         }
-        KESTLiveDataManager::sharedInstance()->performBackgroundFullPollWithSearchAndCompletionHandler(search, feedHandler);
+        KESTLiveDataManager::sharedInstance()->performBackgroundFullPollWithSearchAndCompletionHandler(
+            search, feedHandler);
         auto self = weak.lock();
         auto screen = self ? mapScreenOf(self->m_mapContainerVC) : nullptr;
         if (!screen)
@@ -109,7 +111,8 @@ bool KESTAppDelegate::applicationDidReceiveRemoteNotificationFetchCompletionHand
     return true;
 }
 
-bool KESTAppDelegate::applicationPerformFetchWithCompletionHandler(const Ref<UIApplication>&, const FetchCompletion& completion)
+bool KESTAppDelegate::applicationPerformFetchWithCompletionHandler(
+    const Ref<UIApplication>&, const FetchCompletion& completion)
 {
     auto handler = once(completion);
     KESTLiveDataManager::sharedInstance()->performDeltaPollWithCompletionHandler(

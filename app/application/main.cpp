@@ -8,18 +8,18 @@
 // asked, selects the plane nearest the centre of the map with its detail popover
 // (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
 // path is printed on its own line.
-#include "foundation/Clock.h"
 #include "app/application/KESTAppDelegate.h"
-#include "app/view-controllers/map/KESTAppleMapViewController.h"
-#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "app/view-controllers/map/KESTMapContainerViewController.h"
-#include "app/view-controllers/map/KESTMapController.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
-#include "mapkit/MKMapView.h"
+#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
+#include "mapkit/MKMapView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
@@ -159,7 +159,8 @@ bool writePNG(const std::string& directory, const std::string& name)
 
 Ref<KESTAppleMapViewController> mapScreen()
 {
-    return std::dynamic_pointer_cast<KESTAppleMapViewController>(KESTMapController::sharedInstance()->mapViewController());
+    return std::dynamic_pointer_cast<KESTAppleMapViewController>(
+        KESTMapController::sharedInstance()->mapViewController());
 }
 
 // The airborne live plane on the shown map nearest its centre (any plane when none flies).
@@ -200,7 +201,8 @@ void passFirstRunTour(const Ref<UIApplication>& app)
             continue;
         auto button = intro->jumpInButton();
         CGRect bounds = button->bounds();
-        UIApplicationHost::tap(button->convertPointToView(CGPointMake(CGRectGetMidX(bounds), CGRectGetMidY(bounds)), nullptr));
+        UIApplicationHost::tap(
+            button->convertPointToView(CGPointMake(CGRectGetMidX(bounds), CGRectGetMidY(bounds)), nullptr));
         runFor(2);
     }
 }

@@ -18,7 +18,10 @@ constexpr double kReferenceLevel = 20;
 constexpr double kPixelSpaceSide = 536870912.0;
 constexpr double kEquatorLength = 40075160.0;
 
-double nearest(double x) { return std::round(x); }
+double nearest(double x)
+{
+    return std::round(x);
+}
 
 CGSize boundsSize(const Ref<MKMapView>& mapView)
 {
@@ -91,8 +94,8 @@ uint32_t zoomLevel(const Ref<MKMapView>& mapView)
     return static_cast<uint32_t>(level);
 }
 
-void setCenterCoordinateZoomLevelAnimated(const Ref<MKMapView>& mapView, CLLocationCoordinate2D center,
-    uint32_t level, bool animated)
+void setCenterCoordinateZoomLevelAnimated(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level, bool animated)
 {
     if (!mapView)
         return;
@@ -101,8 +104,8 @@ void setCenterCoordinateZoomLevelAnimated(const Ref<MKMapView>& mapView, CLLocat
     mapView->setRegionAnimated(MKCoordinateRegionMake(center, span), animated);
 }
 
-MKCoordinateSpan coordinateSpanWithMapViewCenterCoordinateAndZoomLevel(const Ref<MKMapView>& mapView,
-    CLLocationCoordinate2D center, uint32_t level)
+MKCoordinateSpan coordinateSpanWithMapViewCenterCoordinateAndZoomLevel(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level)
 {
     double cx = originXForLongitude(center.longitude);
     double cy = originYForLatitude(center.latitude);
@@ -118,8 +121,8 @@ MKCoordinateSpan coordinateSpanWithMapViewCenterCoordinateAndZoomLevel(const Ref
     return MKCoordinateSpanMake(latitudeDelta, longitudeDelta);
 }
 
-MKCoordinateRegion coordinateRegionWithMapViewCenterCoordinateAndZoomLevel(const Ref<MKMapView>& mapView,
-    CLLocationCoordinate2D center, uint32_t level)
+MKCoordinateRegion coordinateRegionWithMapViewCenterCoordinateAndZoomLevel(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level)
 {
     double latitude = std::clamp(center.latitude, -90.0, 90.0);
     double longitude = std::fmod(center.longitude, 180.0);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mapkit/MKGeometry.h"
 #include "foundation/NSObject.h"
+#include "mapkit/MKGeometry.h"
 
 #include <cstdint>
 
@@ -28,14 +28,14 @@ double realWorldDistanceOfMapView(const Ref<MKMapView>& mapView);
 // The zoom level the map shows now (0 without a map or for a map with no width).
 uint32_t zoomLevel(const Ref<MKMapView>& mapView);
 // Shows the coordinate at the level (at most kHighestZoomLevel), through setRegion.
-void setCenterCoordinateZoomLevelAnimated(const Ref<MKMapView>& mapView, CLLocationCoordinate2D center,
-    uint32_t level, bool animated);
+void setCenterCoordinateZoomLevelAnimated(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level, bool animated);
 // The span a map of `mapView`'s size shows around the centre at the level.
-MKCoordinateSpan coordinateSpanWithMapViewCenterCoordinateAndZoomLevel(const Ref<MKMapView>& mapView,
-    CLLocationCoordinate2D center, uint32_t level);
+MKCoordinateSpan coordinateSpanWithMapViewCenterCoordinateAndZoomLevel(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level);
 // The same with the latitude clamped to [-90, 90], the longitude reduced modulo 180 and the
 // region moved north when its top would lie below the bottom of pixel space.
-MKCoordinateRegion coordinateRegionWithMapViewCenterCoordinateAndZoomLevel(const Ref<MKMapView>& mapView,
-    CLLocationCoordinate2D center, uint32_t level);
+MKCoordinateRegion coordinateRegionWithMapViewCenterCoordinateAndZoomLevel(
+    const Ref<MKMapView>& mapView, CLLocationCoordinate2D center, uint32_t level);
 
 } // namespace MKMapView_ZoomLevel

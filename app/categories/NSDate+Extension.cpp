@@ -86,20 +86,59 @@ std::string timeAgoSince(const Ref<NSDate>& date)
     return NSLocalizedString("never");
 }
 
-Ref<NSDate> dateWithDaysFromNow(int64_t days) { return offsetFromNow(days, D_DAY); }
-Ref<NSDate> dateWithDaysBeforeNow(int64_t days) { return offsetFromNow(-days, D_DAY); }
-Ref<NSDate> dateWithHoursFromNow(int64_t hours) { return offsetFromNow(hours, D_HOUR); }
-Ref<NSDate> dateWithHoursBeforeNow(int64_t hours) { return offsetFromNow(-hours, D_HOUR); }
-Ref<NSDate> dateWithMinutesFromNow(int64_t minutes) { return offsetFromNow(minutes, D_MINUTE); }
-Ref<NSDate> dateWithMinutesBeforeNow(int64_t minutes) { return offsetFromNow(-minutes, D_MINUTE); }
-Ref<NSDate> dateTomorrow() { return dateWithDaysFromNow(1); }
-Ref<NSDate> dateYesterday() { return dateWithDaysBeforeNow(1); }
+Ref<NSDate> dateWithDaysFromNow(int64_t days)
+{
+    return offsetFromNow(days, D_DAY);
+}
+Ref<NSDate> dateWithDaysBeforeNow(int64_t days)
+{
+    return offsetFromNow(-days, D_DAY);
+}
+Ref<NSDate> dateWithHoursFromNow(int64_t hours)
+{
+    return offsetFromNow(hours, D_HOUR);
+}
+Ref<NSDate> dateWithHoursBeforeNow(int64_t hours)
+{
+    return offsetFromNow(-hours, D_HOUR);
+}
+Ref<NSDate> dateWithMinutesFromNow(int64_t minutes)
+{
+    return offsetFromNow(minutes, D_MINUTE);
+}
+Ref<NSDate> dateWithMinutesBeforeNow(int64_t minutes)
+{
+    return offsetFromNow(-minutes, D_MINUTE);
+}
+Ref<NSDate> dateTomorrow()
+{
+    return dateWithDaysFromNow(1);
+}
+Ref<NSDate> dateYesterday()
+{
+    return dateWithDaysBeforeNow(1);
+}
 
-Ref<NSDate> dateByAddingDays(const Ref<NSDate>& date, int64_t days) { return offsetFrom(date, days, D_DAY); }
-Ref<NSDate> dateBySubtractingDays(const Ref<NSDate>& date, int64_t days) { return offsetFrom(date, -days, D_DAY); }
-Ref<NSDate> dateByAddingHours(const Ref<NSDate>& date, int64_t hours) { return offsetFrom(date, hours, D_HOUR); }
-Ref<NSDate> dateBySubtractingHours(const Ref<NSDate>& date, int64_t hours) { return offsetFrom(date, -hours, D_HOUR); }
-Ref<NSDate> dateByAddingMinutes(const Ref<NSDate>& date, int64_t minutes) { return offsetFrom(date, minutes, D_MINUTE); }
+Ref<NSDate> dateByAddingDays(const Ref<NSDate>& date, int64_t days)
+{
+    return offsetFrom(date, days, D_DAY);
+}
+Ref<NSDate> dateBySubtractingDays(const Ref<NSDate>& date, int64_t days)
+{
+    return offsetFrom(date, -days, D_DAY);
+}
+Ref<NSDate> dateByAddingHours(const Ref<NSDate>& date, int64_t hours)
+{
+    return offsetFrom(date, hours, D_HOUR);
+}
+Ref<NSDate> dateBySubtractingHours(const Ref<NSDate>& date, int64_t hours)
+{
+    return offsetFrom(date, -hours, D_HOUR);
+}
+Ref<NSDate> dateByAddingMinutes(const Ref<NSDate>& date, int64_t minutes)
+{
+    return offsetFrom(date, minutes, D_MINUTE);
+}
 Ref<NSDate> dateBySubtractingMinutes(const Ref<NSDate>& date, int64_t minutes)
 {
     return offsetFrom(date, -minutes, D_MINUTE);
@@ -114,9 +153,18 @@ bool isEqualToDateIgnoringTime(const Ref<NSDate>& date, const Ref<NSDate>& other
     return a->year() == b->year() && a->month() == b->month() && a->day() == b->day();
 }
 
-bool isToday(const Ref<NSDate>& date) { return isEqualToDateIgnoringTime(date, NSDate::date()); }
-bool isTomorrow(const Ref<NSDate>& date) { return isEqualToDateIgnoringTime(date, dateTomorrow()); }
-bool isYesterday(const Ref<NSDate>& date) { return isEqualToDateIgnoringTime(date, dateYesterday()); }
+bool isToday(const Ref<NSDate>& date)
+{
+    return isEqualToDateIgnoringTime(date, NSDate::date());
+}
+bool isTomorrow(const Ref<NSDate>& date)
+{
+    return isEqualToDateIgnoringTime(date, dateTomorrow());
+}
+bool isYesterday(const Ref<NSDate>& date)
+{
+    return isEqualToDateIgnoringTime(date, dateYesterday());
+}
 
 bool isSameWeekAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
 {
@@ -129,9 +177,18 @@ bool isSameWeekAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
     return std::llabs(apart) < D_WEEK;
 }
 
-bool isThisWeek(const Ref<NSDate>& date) { return isSameWeekAsDate(date, NSDate::date()); }
-bool isNextWeek(const Ref<NSDate>& date) { return isSameWeekAsDate(date, offsetFromNow(1, D_WEEK)); }
-bool isLastWeek(const Ref<NSDate>& date) { return isSameWeekAsDate(date, offsetFromNow(-1, D_WEEK)); }
+bool isThisWeek(const Ref<NSDate>& date)
+{
+    return isSameWeekAsDate(date, NSDate::date());
+}
+bool isNextWeek(const Ref<NSDate>& date)
+{
+    return isSameWeekAsDate(date, offsetFromNow(1, D_WEEK));
+}
+bool isLastWeek(const Ref<NSDate>& date)
+{
+    return isSameWeekAsDate(date, offsetFromNow(-1, D_WEEK));
+}
 
 bool isSameMonthAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
 {
@@ -142,7 +199,10 @@ bool isSameMonthAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
     return a->month() == b->month() && a->year() == b->year();
 }
 
-bool isThisMonth(const Ref<NSDate>& date) { return isSameMonthAsDate(date, NSDate::date()); }
+bool isThisMonth(const Ref<NSDate>& date)
+{
+    return isSameMonthAsDate(date, NSDate::date());
+}
 
 bool isSameYearAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
 {
@@ -151,9 +211,18 @@ bool isSameYearAsDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
     return components(date)->year() == components(other)->year();
 }
 
-bool isThisYear(const Ref<NSDate>& date) { return isSameYearAsDate(date, NSDate::date()); }
-bool isNextYear(const Ref<NSDate>& date) { return date && year(date) == year(NSDate::date()) + 1; }
-bool isLastYear(const Ref<NSDate>& date) { return date && year(NSDate::date()) == year(date) + 1; }
+bool isThisYear(const Ref<NSDate>& date)
+{
+    return isSameYearAsDate(date, NSDate::date());
+}
+bool isNextYear(const Ref<NSDate>& date)
+{
+    return date && year(date) == year(NSDate::date()) + 1;
+}
+bool isLastYear(const Ref<NSDate>& date)
+{
+    return date && year(NSDate::date()) == year(date) + 1;
+}
 
 bool isEarlierThanDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
 {
@@ -178,11 +247,23 @@ bool isTypicallyWeekend(const Ref<NSDate>& date)
     return day == 1 || day == 7;
 }
 
-bool isTypicallyWorkday(const Ref<NSDate>& date) { return date && !isTypicallyWeekend(date); }
+bool isTypicallyWorkday(const Ref<NSDate>& date)
+{
+    return date && !isTypicallyWeekend(date);
+}
 
-Ref<NSDate> dateWithoutTime(const Ref<NSDate>& date) { return dateWithParts(date, false, 0, 0, 0); }
-Ref<NSDate> dateAtStartOfDay(const Ref<NSDate>& date) { return dateWithParts(date, true, 0, 0, 0); }
-Ref<NSDate> dateAtEndOfDay(const Ref<NSDate>& date) { return dateWithParts(date, true, 23, 59, 59); }
+Ref<NSDate> dateWithoutTime(const Ref<NSDate>& date)
+{
+    return dateWithParts(date, false, 0, 0, 0);
+}
+Ref<NSDate> dateAtStartOfDay(const Ref<NSDate>& date)
+{
+    return dateWithParts(date, true, 0, 0, 0);
+}
+Ref<NSDate> dateAtEndOfDay(const Ref<NSDate>& date)
+{
+    return dateWithParts(date, true, 23, 59, 59);
+}
 
 Ref<NSDate> dateAtStartOfMonth(const Ref<NSDate>& date)
 {
@@ -218,22 +299,67 @@ Ref<NSDateComponents> componentsWithOffsetFromDate(const Ref<NSDate>& date, cons
     return calendar()->componentsFromDateToDateOptions(componentFlags, other, date);
 }
 
-int64_t minutesAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(date, other, D_MINUTE); }
-int64_t minutesBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(other, date, D_MINUTE); }
-int64_t hoursAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(date, other, D_HOUR); }
-int64_t hoursBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(other, date, D_HOUR); }
-int64_t daysAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(date, other, D_DAY); }
-int64_t daysBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other) { return wholeUnits(other, date, D_DAY); }
+int64_t minutesAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(date, other, D_MINUTE);
+}
+int64_t minutesBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(other, date, D_MINUTE);
+}
+int64_t hoursAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(date, other, D_HOUR);
+}
+int64_t hoursBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(other, date, D_HOUR);
+}
+int64_t daysAfterDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(date, other, D_DAY);
+}
+int64_t daysBeforeDate(const Ref<NSDate>& date, const Ref<NSDate>& other)
+{
+    return wholeUnits(other, date, D_DAY);
+}
 
-int32_t hour(const Ref<NSDate>& date) { return date ? components(date)->hour() : 0; }
-int32_t minute(const Ref<NSDate>& date) { return date ? components(date)->minute() : 0; }
-int32_t seconds(const Ref<NSDate>& date) { return date ? components(date)->second() : 0; }
-int32_t day(const Ref<NSDate>& date) { return date ? components(date)->day() : 0; }
-int32_t month(const Ref<NSDate>& date) { return date ? components(date)->month() : 0; }
-int32_t week(const Ref<NSDate>& date) { return date ? components(date)->week() : 0; }
-int32_t weekday(const Ref<NSDate>& date) { return date ? components(date)->weekday() : 0; }
-int32_t nthWeekday(const Ref<NSDate>& date) { return date ? components(date)->weekdayOrdinal() : 0; }
-int32_t year(const Ref<NSDate>& date) { return date ? components(date)->year() : 0; }
+int32_t hour(const Ref<NSDate>& date)
+{
+    return date ? components(date)->hour() : 0;
+}
+int32_t minute(const Ref<NSDate>& date)
+{
+    return date ? components(date)->minute() : 0;
+}
+int32_t seconds(const Ref<NSDate>& date)
+{
+    return date ? components(date)->second() : 0;
+}
+int32_t day(const Ref<NSDate>& date)
+{
+    return date ? components(date)->day() : 0;
+}
+int32_t month(const Ref<NSDate>& date)
+{
+    return date ? components(date)->month() : 0;
+}
+int32_t week(const Ref<NSDate>& date)
+{
+    return date ? components(date)->week() : 0;
+}
+int32_t weekday(const Ref<NSDate>& date)
+{
+    return date ? components(date)->weekday() : 0;
+}
+int32_t nthWeekday(const Ref<NSDate>& date)
+{
+    return date ? components(date)->weekdayOrdinal() : 0;
+}
+int32_t year(const Ref<NSDate>& date)
+{
+    return date ? components(date)->year() : 0;
+}
 
 int32_t nearestHour(const Ref<NSDate>&)
 {

@@ -1,8 +1,8 @@
 #include "app/categories/UIColor+Expanded.h"
 
-#include "graphics/CGColor.h"
 #include "foundation/NSString.h"
 #include "foundation/Random.h"
+#include "graphics/CGColor.h"
 
 #include <algorithm>
 #include <cctype>
@@ -124,7 +124,8 @@ Value arrayFromRGBAComponents(const Ref<UIColor>& color)
     return Value::array({ Value(c->r), Value(c->g), Value(c->b), Value(c->a) });
 }
 
-bool hueSaturationBrightnessAlpha(const Ref<UIColor>& color, float* hue, float* saturation, float* brightness, float* alpha)
+bool hueSaturationBrightnessAlpha(
+    const Ref<UIColor>& color, float* hue, float* saturation, float* brightness, float* alpha)
 {
     auto c = rgba(color);
     if (!c)
@@ -321,7 +322,8 @@ std::optional<std::string> stringFromColor(const Ref<UIColor>& color)
 {
     switch (colorSpaceModel(color)) {
     case kCGColorSpaceModelMonochrome:
-        return NSString::stringWithFormat("{%0.3f, %0.3f}", static_cast<double>(white(color)), static_cast<double>(alpha(color)));
+        return NSString::stringWithFormat(
+            "{%0.3f, %0.3f}", static_cast<double>(white(color)), static_cast<double>(alpha(color)));
     case kCGColorSpaceModelRGB:
         return NSString::stringWithFormat("{%0.3f, %0.3f, %0.3f, %0.3f}", static_cast<double>(red(color)),
             static_cast<double>(green(color)), static_cast<double>(blue(color)), static_cast<double>(alpha(color)));
@@ -455,13 +457,38 @@ void hueSaturationBrightnessToRedGreenBlue(float h, float s, float v, float* red
         float q = v * (1 - s * f);
         float t = v * (1 - s * (1 - f));
         switch (i) {
-        case 0: r = v; g = t; b = p; break;
-        case 1: r = q; g = v; b = p; break;
-        case 2: r = p; g = v; b = t; break;
-        case 3: r = p; g = q; b = v; break;
-        case 4: r = t; g = p; b = v; break;
-        case 5: r = v; g = p; b = q; break;
-        default: break;
+        case 0:
+            r = v;
+            g = t;
+            b = p;
+            break;
+        case 1:
+            r = q;
+            g = v;
+            b = p;
+            break;
+        case 2:
+            r = p;
+            g = v;
+            b = t;
+            break;
+        case 3:
+            r = p;
+            g = q;
+            b = v;
+            break;
+        case 4:
+            r = t;
+            g = p;
+            b = v;
+            break;
+        case 5:
+            r = v;
+            g = p;
+            b = q;
+            break;
+        default:
+            break;
         }
     }
     if (red)

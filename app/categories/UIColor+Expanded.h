@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/categories/UIColor+Expanded_Support.h"
-#include "graphics/UIColor.h"
 #include "foundation/Value.h"
+#include "graphics/UIColor.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +25,8 @@ bool canProvideRGBComponents(const Ref<UIColor>& color);
 bool redGreenBlueAlpha(const Ref<UIColor>& color, float* red, float* green, float* blue, float* alpha);
 // [red, green, blue, alpha] or nil.
 Value arrayFromRGBAComponents(const Ref<UIColor>& color);
-bool hueSaturationBrightnessAlpha(const Ref<UIColor>& color, float* hue, float* saturation, float* brightness, float* alpha);
+bool hueSaturationBrightnessAlpha(
+    const Ref<UIColor>& color, float* hue, float* saturation, float* brightness, float* alpha);
 
 float red(const Ref<UIColor>& color);
 float green(const Ref<UIColor>& color);
@@ -40,10 +41,13 @@ uint32_t rgbHex(const Ref<UIColor>& color);
 
 // New colours; nullptr without RGB components (of the receiver or the given colour).
 Ref<UIColor> colorByLuminanceMapping(const Ref<UIColor>& color);
-Ref<UIColor> colorByMultiplyingByRedGreenBlueAlpha(const Ref<UIColor>& color, float red, float green, float blue, float alpha);
+Ref<UIColor> colorByMultiplyingByRedGreenBlueAlpha(
+    const Ref<UIColor>& color, float red, float green, float blue, float alpha);
 Ref<UIColor> colorByAddingRedGreenBlueAlpha(const Ref<UIColor>& color, float red, float green, float blue, float alpha);
-Ref<UIColor> colorByLighteningToRedGreenBlueAlpha(const Ref<UIColor>& color, float red, float green, float blue, float alpha);
-Ref<UIColor> colorByDarkeningToRedGreenBlueAlpha(const Ref<UIColor>& color, float red, float green, float blue, float alpha);
+Ref<UIColor> colorByLighteningToRedGreenBlueAlpha(
+    const Ref<UIColor>& color, float red, float green, float blue, float alpha);
+Ref<UIColor> colorByDarkeningToRedGreenBlueAlpha(
+    const Ref<UIColor>& color, float red, float green, float blue, float alpha);
 Ref<UIColor> colorByMultiplyingBy(const Ref<UIColor>& color, float f);
 Ref<UIColor> colorByAdding(const Ref<UIColor>& color, float f);
 Ref<UIColor> colorByLighteningTo(const Ref<UIColor>& color, float f);
@@ -79,7 +83,9 @@ const UIColor_Expanded_Support::ColorNameDictionary& namedColors();
 const UIColor_Expanded_Support::ColorNameDictionary& namedCrayons();
 
 // Hue in degrees; each destination may be null.
-void hueSaturationBrightnessToRedGreenBlue(float hue, float saturation, float brightness, float* red, float* green, float* blue);
-void redGreenBlueToHueSaturationBrightness(float red, float green, float blue, float* hue, float* saturation, float* brightness);
+void hueSaturationBrightnessToRedGreenBlue(
+    float hue, float saturation, float brightness, float* red, float* green, float* blue);
+void redGreenBlueToHueSaturationBrightness(
+    float red, float green, float blue, float* hue, float* saturation, float* brightness);
 
 } // namespace UIColor_Expanded

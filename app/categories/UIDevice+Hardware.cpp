@@ -2,8 +2,8 @@
 
 #include "foundation/NSFileManager.h"
 #include "foundation/NSString.h"
-#include "os/OSHost.h"
 #include "foundation/Sandbox.h"
+#include "os/OSHost.h"
 #include "uikit/UIDevice.h"
 #include "uikit/UIScreen.h"
 
@@ -94,12 +94,30 @@ uint32_t getSysInfo(const Ref<UIDevice>&, uint32_t typeSpecifier)
     }
 }
 
-uint32_t cpuFrequency(const Ref<UIDevice>& device) { return getSysInfo(device, 15); }
-uint32_t busFrequency(const Ref<UIDevice>& device) { return getSysInfo(device, 14); }
-uint32_t cpuCount(const Ref<UIDevice>& device) { return getSysInfo(device, kHWCPUCount); }
-uint32_t totalMemory(const Ref<UIDevice>& device) { return getSysInfo(device, kHWPhysicalMemory); }
-uint32_t userMemory(const Ref<UIDevice>& device) { return getSysInfo(device, kHWUserMemory); }
-uint32_t maxSocketBufferSize(const Ref<UIDevice>& device) { return getSysInfo(device, 1); }
+uint32_t cpuFrequency(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, 15);
+}
+uint32_t busFrequency(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, 14);
+}
+uint32_t cpuCount(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, kHWCPUCount);
+}
+uint32_t totalMemory(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, kHWPhysicalMemory);
+}
+uint32_t userMemory(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, kHWUserMemory);
+}
+uint32_t maxSocketBufferSize(const Ref<UIDevice>& device)
+{
+    return getSysInfo(device, 1);
+}
 
 Value totalDiskSpace(const Ref<UIDevice>&)
 {
@@ -157,33 +175,60 @@ int32_t platformType(const Ref<UIDevice>& device)
 std::string platformString(const Ref<UIDevice>& device)
 {
     switch (platformType(device)) {
-    case UIDevice1GiPhone: return "iPhone 1G";
-    case UIDevice3GiPhone: return "iPhone 3G";
-    case UIDevice3GSiPhone: return "iPhone 3GS";
-    case UIDevice4iPhone: return "iPhone 4";
-    case UIDevice4SiPhone: return "iPhone 4S";
-    case UIDevice5iPhone: return "iPhone 5";
-    case UIDevice1GiPod: return "iPod touch 1G";
-    case UIDevice2GiPod: return "iPod touch 2G";
-    case UIDevice3GiPod: return "iPod touch 3G";
-    case UIDevice4GiPod: return "iPod touch 4G";
-    case UIDevice1GiPad: return "iPad 1G";
-    case UIDevice2GiPad: return "iPad 2G";
-    case UIDevice3GiPad: return "iPad 3G";
-    case UIDevice4GiPad: return "iPad 4G";
-    case UIDeviceAppleTV2: return "Apple TV 2G";
-    case UIDeviceAppleTV3: return "Apple TV 3G";
-    case UIDeviceAppleTV4: return "Apple TV 4G";
-    case UIDeviceUnknowniPhone: return "Unknown iPhone";
-    case UIDeviceUnknowniPod: return "Unknown iPod";
-    case UIDeviceUnknowniPad: return "Unknown iPad";
-    case UIDeviceUnknownAppleTV: return "Unknown Apple TV";
-    case UIDeviceiPhoneSimulator: return "iPhone Simulator";
-    case UIDeviceiPhoneSimulatoriPhone: return "iPhone Simulator";
-    case UIDeviceiPhoneSimulatoriPad: return "iPad Simulator";
-    case UIDeviceSimulatorAppleTV: return "Apple TV Simulator";
-    case UIDeviceIFPGA: return "iFPGA";
-    default: return "Unknown iOS device";
+    case UIDevice1GiPhone:
+        return "iPhone 1G";
+    case UIDevice3GiPhone:
+        return "iPhone 3G";
+    case UIDevice3GSiPhone:
+        return "iPhone 3GS";
+    case UIDevice4iPhone:
+        return "iPhone 4";
+    case UIDevice4SiPhone:
+        return "iPhone 4S";
+    case UIDevice5iPhone:
+        return "iPhone 5";
+    case UIDevice1GiPod:
+        return "iPod touch 1G";
+    case UIDevice2GiPod:
+        return "iPod touch 2G";
+    case UIDevice3GiPod:
+        return "iPod touch 3G";
+    case UIDevice4GiPod:
+        return "iPod touch 4G";
+    case UIDevice1GiPad:
+        return "iPad 1G";
+    case UIDevice2GiPad:
+        return "iPad 2G";
+    case UIDevice3GiPad:
+        return "iPad 3G";
+    case UIDevice4GiPad:
+        return "iPad 4G";
+    case UIDeviceAppleTV2:
+        return "Apple TV 2G";
+    case UIDeviceAppleTV3:
+        return "Apple TV 3G";
+    case UIDeviceAppleTV4:
+        return "Apple TV 4G";
+    case UIDeviceUnknowniPhone:
+        return "Unknown iPhone";
+    case UIDeviceUnknowniPod:
+        return "Unknown iPod";
+    case UIDeviceUnknowniPad:
+        return "Unknown iPad";
+    case UIDeviceUnknownAppleTV:
+        return "Unknown Apple TV";
+    case UIDeviceiPhoneSimulator:
+        return "iPhone Simulator";
+    case UIDeviceiPhoneSimulatoriPhone:
+        return "iPhone Simulator";
+    case UIDeviceiPhoneSimulatoriPad:
+        return "iPad Simulator";
+    case UIDeviceSimulatorAppleTV:
+        return "Apple TV Simulator";
+    case UIDeviceIFPGA:
+        return "iFPGA";
+    default:
+        return "Unknown iOS device";
     }
 }
 

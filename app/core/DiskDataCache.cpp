@@ -1,9 +1,9 @@
 #include "app/core/DiskDataCache.h"
 
+#include "app/categories/NSString+DiskDataCacheMD5.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSDataFile.h"
 #include "foundation/NSFileManager.h"
-#include "app/categories/NSString+DiskDataCacheMD5.h"
 #include "net/NSURL.h"
 
 #include <mutex>

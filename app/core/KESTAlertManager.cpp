@@ -90,7 +90,8 @@ void KESTAlertManager::registerDeviceWithServer(const Value& deviceToken)
         defaults->setObjectForKey(Value(token), kDeviceTokenKey);
         defaults->synchronize();
     }
-    std::string appVersion = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString").stringValue();
+    std::string appVersion
+        = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString").stringValue();
     record({ "APNS/apns_new_device.php",
         { { "cmd", "reg" }, { "token", token }, { "name", name }, { "appversion", appVersion },
             { "deviceversion", UIDevice::currentDevice()->systemVersion() }, { "debugDevice", "0" } } });

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/core/KESTLocation.h"
-#include "mapkit/MKGeometry.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "mapkit/MKGeometry.h"
 
 #include <atomic>
 #include <mutex>

@@ -5,8 +5,8 @@
 #include "foundation/NSError.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
-#include "net/NSURLError.h"
 #include "foundation/NSUserDefaults.h"
+#include "net/NSURLError.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNHTTPRequestOperationManager.h"
 #include "networking/VNJSONResponseSerializer.h"
@@ -128,7 +128,8 @@ Ref<VNHTTPRequestOperationManager> KESTChartManager::manager()
 void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock error)
 {
     Weak<KESTChartManager> weak = self<KESTChartManager>();
-    manager()->GETParametersSuccessFailure(productListURL(), Value(),
+    manager()->GETParametersSuccessFailure(
+        productListURL(), Value(),
         [weak, success, error](const Ref<VNHTTPRequestOperation>&, const Value& products) {
             auto self = weak.lock();
             if (!self)
@@ -158,7 +159,8 @@ void KESTChartManager::rebuildChartsWithProducts(const Value& products)
         }
         auto geometry = geometryForRecord(record);
         if (!geometry) {
-            NSLog("Skipping chart product %@: its bounds are not four numbers", record["product_description"].description());
+            NSLog("Skipping chart product %@: its bounds are not four numbers",
+                record["product_description"].description());
             continue;
         }
         built.push_back(KESTChartObject::initWithChartUrl(record, geometry->bounds, geometry->coordinate));

@@ -15,7 +15,8 @@ std::optional<std::string> optionalString(const Value& value)
 
 } // namespace
 
-Ref<KESTChartObject> KESTChartObject::initWithChartUrl(const Value& record, MKMapRect bounds, CLLocationCoordinate2D coordinate)
+Ref<KESTChartObject> KESTChartObject::initWithChartUrl(
+    const Value& record, MKMapRect bounds, CLLocationCoordinate2D coordinate)
 {
     auto chart = make<KESTChartObject>();
     chart->setUrl(optionalString(record["product_url"]));

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "location/CLLocation.h"
-#include "mapkit/MKGeometry.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "location/CLLocation.h"
+#include "mapkit/MKGeometry.h"
 
 #include <mutex>
 #include <optional>
@@ -27,7 +27,8 @@ public:
     }
 
     // Builds the chart from a record, with its area and centre already worked out.
-    static Ref<KESTChartObject> initWithChartUrl(const Value& record, MKMapRect bounds, CLLocationCoordinate2D coordinate);
+    static Ref<KESTChartObject> initWithChartUrl(
+        const Value& record, MKMapRect bounds, CLLocationCoordinate2D coordinate);
 
     bool active() const { return m_active; }
     void setActive(bool active) { m_active = active; }

@@ -1,16 +1,16 @@
 #include "app/core/KESTCoreDataMigrator.h"
 
 #include "app/core/KESTBookmark.h"
-#include "foundation/NSBundle.h"
-#include "foundation/NSError.h"
 #include "coredata/NSFetchRequest.h"
-#include "foundation/NSFileManager.h"
-#include "foundation/NSLog.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSPersistentStore.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSLog.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/Sandbox.h"
 
@@ -34,7 +34,8 @@ bool KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(const Ref<NSManage
     if (NSUserDefaults::standardUserDefaults()->boolForKey(kMigrationFlag))
         return false;
     auto migrator = init();
-    if (!NSFileManager::defaultManager()->fileExistsAtPath(migrator->applicationDocumentsDirectory() + "/locationDB.sqlite"))
+    if (!NSFileManager::defaultManager()->fileExistsAtPath(
+            migrator->applicationDocumentsDirectory() + "/locationDB.sqlite"))
         return false;
     migrator->setRootManagedObjectContext(root);
     return migrator->migrateAllObjects();
@@ -93,7 +94,8 @@ Value KESTCoreDataMigrator::grabAllObjects()
 {
     Value rows = Value::mutableArray();
     auto context = managedObjectContext();
-    if (!context || !context->persistentStoreCoordinator() || context->persistentStoreCoordinator()->persistentStores().empty())
+    if (!context || !context->persistentStoreCoordinator()
+        || context->persistentStoreCoordinator()->persistentStores().empty())
         return rows;
     Ref<NSError> error;
     Value events = context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("Event"), &error);

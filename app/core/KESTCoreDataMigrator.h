@@ -40,7 +40,10 @@ public:
     std::string applicationDocumentsDirectory() const;
 
     const Ref<NSManagedObjectContext>& rootManagedObjectContext() const { return m_rootManagedObjectContext; }
-    void setRootManagedObjectContext(Ref<NSManagedObjectContext> context) { m_rootManagedObjectContext = std::move(context); }
+    void setRootManagedObjectContext(Ref<NSManagedObjectContext> context)
+    {
+        m_rootManagedObjectContext = std::move(context);
+    }
 
 private:
     Ref<NSManagedObjectModel> m_managedObjectModel;

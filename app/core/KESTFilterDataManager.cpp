@@ -1,9 +1,9 @@
 #include "app/core/KESTFilterDataManager.h"
 
-#include "graphics/CGContext.h"
-#include "foundation/NSError.h"
 #include "coredata/NSFetchRequest.h"
 #include "coredata/NSManagedObjectContext.h"
+#include "foundation/NSError.h"
+#include "graphics/CGContext.h"
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
@@ -82,7 +82,8 @@ Ref<UIImage> KESTFilterDataManager::filterIconWithBadge() const
     CGSize size = icon->size();
     std::string text = std::to_string(count);
     auto font = UIFont::boldSystemFontOfSize(10);
-    Value attributes = Value::dictionary({ { Value("NSFont"), Value(font) }, { Value("NSColor"), Value(UIColor::whiteColor()) } });
+    Value attributes
+        = Value::dictionary({ { Value("NSFont"), Value(font) }, { Value("NSColor"), Value(UIColor::whiteColor()) } });
     CGSize textSize = NSString_Drawing::sizeWithAttributes(text, attributes);
     CGFloat diameter = std::max(textSize.height, textSize.width + 6);
     CGRect badge = CGRectMake(size.width - diameter, 0, diameter, textSize.height);
@@ -93,8 +94,8 @@ Ref<UIImage> KESTFilterDataManager::filterIconWithBadge() const
     icon->drawInRect(CGRectMake(0, 0, size.width, size.height));
     CGContextSetRGBFillColor(context, 0.85f, 0.1f, 0.1f, 1);
     CGContextFillEllipseInRect(context, badge);
-    NSString_Drawing::drawAtPoint(text,
-        CGPointMake(badge.origin.x + (diameter - textSize.width) / 2, badge.origin.y), attributes);
+    NSString_Drawing::drawAtPoint(
+        text, CGPointMake(badge.origin.x + (diameter - textSize.width) / 2, badge.origin.y), attributes);
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return image ? image : icon;

@@ -70,7 +70,8 @@ LookupResult runLookup(const char* sql, std::initializer_list<std::string> param
     if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && statement) {
         int index = 1;
         for (const auto& parameter : parameters)
-            sqlite3_bind_text(statement, index++, parameter.data(), static_cast<int>(parameter.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(
+                statement, index++, parameter.data(), static_cast<int>(parameter.size()), SQLITE_TRANSIENT);
         while (result.rows.size() < maxRows && sqlite3_step(statement) == SQLITE_ROW) {
             LookupRow row;
             int columns = sqlite3_column_count(statement);
@@ -180,7 +181,8 @@ struct UnitEntry {
     const char* pattern;
     const char* unit;
 };
-constexpr UnitEntry speedUnits[] = { { 1, "%@kts", "kts" }, { 1.15077945, "%@mph", "mph" }, { 1.852, "%@km/h", "km/h" } };
+constexpr UnitEntry speedUnits[]
+    = { { 1, "%@kts", "kts" }, { 1.15077945, "%@mph", "mph" }, { 1.852, "%@km/h", "km/h" } };
 constexpr UnitEntry altitudeUnits[] = { { 1, "%@ft", "ft" }, { 0.3048, "%@m", "m" } };
 constexpr UnitEntry distanceUnits[] = { { 1, "%@ miles", "miles" }, { 1.609344, "%@ km", "km" } };
 
@@ -395,8 +397,8 @@ Value KESTFlightDataManager::getAirportDistancesWithDepartureAptAndArrivalAptAnd
 {
     if (isUnnamedAirport(departure) || isUnnamedAirport(arrival))
         return Value();
-    auto result = runLookup("SELECT * FROM Airports WHERE ICAO IN (?,?) OR IATA IN (?,?)",
-        { departure, arrival, departure, arrival });
+    auto result = runLookup(
+        "SELECT * FROM Airports WHERE ICAO IN (?,?) OR IATA IN (?,?)", { departure, arrival, departure, arrival });
     struct Airport {
         std::string name;
         KESTLocation location;

@@ -80,8 +80,8 @@ public:
     std::optional<std::string> formattedServiceTypeWithValue(const std::optional<std::string>& value) const;
     std::vector<std::string> formattedPassengerClassesWithValue(const std::string& value) const;
     std::optional<std::string> formattedFreightClassesWithValue(const std::optional<std::string>& value) const;
-    std::optional<std::string> formatCodedStringBasedOnDictionaryWithCharLength(const std::optional<std::string>& text,
-        const std::map<std::string, std::string>& table, size_t length) const;
+    std::optional<std::string> formatCodedStringBasedOnDictionaryWithCharLength(
+        const std::optional<std::string>& text, const std::map<std::string, std::string>& table, size_t length) const;
     std::optional<std::vector<std::string>> decodeFullRouting(const std::optional<std::string>& text) const;
 
 private:

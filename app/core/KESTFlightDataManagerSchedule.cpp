@@ -25,16 +25,19 @@ std::optional<std::string> textOf(const Value& value)
 
 } // namespace
 
-std::optional<std::string> KESTFlightDataManager::formattedHHMMTimeWithValue(const std::optional<std::string>& value) const
+std::optional<std::string> KESTFlightDataManager::formattedHHMMTimeWithValue(
+    const std::optional<std::string>& value) const
 {
     if (!value)
         return std::nullopt;
     const std::string& v = *value;
     switch (NSString::length(v)) {
     case 4:
-        return NSString::stringWithFormat("%@:%@", NSString::substringToIndex(v, 2), NSString::substringFromIndex(v, 2));
+        return NSString::stringWithFormat(
+            "%@:%@", NSString::substringToIndex(v, 2), NSString::substringFromIndex(v, 2));
     case 3:
-        return NSString::stringWithFormat("0%@:%@", NSString::substringToIndex(v, 1), NSString::substringFromIndex(v, 1));
+        return NSString::stringWithFormat(
+            "0%@:%@", NSString::substringToIndex(v, 1), NSString::substringFromIndex(v, 1));
     case 2:
         return NSString::stringWithFormat("00:%@", v);
     default:
@@ -42,12 +45,13 @@ std::optional<std::string> KESTFlightDataManager::formattedHHMMTimeWithValue(con
     }
 }
 
-std::optional<std::string> KESTFlightDataManager::formattedArrivalDayWithValue(const std::optional<std::string>& value) const
+std::optional<std::string> KESTFlightDataManager::formattedArrivalDayWithValue(
+    const std::optional<std::string>& value) const
 {
     if (!value || value->empty())
         return NSLocalizedString("Same day");
-    return formatCodedStringBasedOnDictionaryWithCharLength(value,
-        localizedTable({ { "1", "Next day" }, { "2", "2 days later" }, { "P", "Previous day" } }), 1);
+    return formatCodedStringBasedOnDictionaryWithCharLength(
+        value, localizedTable({ { "1", "Next day" }, { "2", "2 days later" }, { "P", "Previous day" } }), 1);
 }
 
 std::optional<std::string> KESTFlightDataManager::formattedDaysWithValue(const std::optional<std::string>& value) const
@@ -58,12 +62,13 @@ std::optional<std::string> KESTFlightDataManager::formattedDaysWithValue(const s
         1);
 }
 
-std::optional<std::string> KESTFlightDataManager::formattedServiceTypeWithValue(const std::optional<std::string>& value) const
+std::optional<std::string> KESTFlightDataManager::formattedServiceTypeWithValue(
+    const std::optional<std::string>& value) const
 {
     return formatCodedStringBasedOnDictionaryWithCharLength(value,
-        localizedTable({ { "A", "Cargo/Mail service" }, { "C", "Charter" }, { "F", "Cargo/Mail" }, { "G", "Normal passenger" },
-            { "J", "Normal passenger" }, { "M", "Mail only" }, { "Q", "Passenger/Cargo" }, { "S", "Shuttle" },
-            { "U", "Passenger (surface)" }, { "V", "Cargo/Mail (surface)" } }),
+        localizedTable({ { "A", "Cargo/Mail service" }, { "C", "Charter" }, { "F", "Cargo/Mail" },
+            { "G", "Normal passenger" }, { "J", "Normal passenger" }, { "M", "Mail only" }, { "Q", "Passenger/Cargo" },
+            { "S", "Shuttle" }, { "U", "Passenger (surface)" }, { "V", "Cargo/Mail (surface)" } }),
         1);
 }
 
@@ -84,7 +89,8 @@ std::vector<std::string> KESTFlightDataManager::formattedPassengerClassesWithVal
     return names;
 }
 
-std::optional<std::string> KESTFlightDataManager::formattedFreightClassesWithValue(const std::optional<std::string>& value) const
+std::optional<std::string> KESTFlightDataManager::formattedFreightClassesWithValue(
+    const std::optional<std::string>& value) const
 {
     if (!value || value->size() < 2)
         return std::nullopt;
@@ -97,7 +103,11 @@ std::optional<std::string> KESTFlightDataManager::formattedFreightClassesWithVal
         mail = mail || code == "MG";
         pallets = pallets || code == "PP";
     }
-    const char* name = pallets ? "Pallets" : mail ? "Mail" : containers ? "Containers" : loose ? "Loose cargo" : nullptr;
+    const char* name = pallets ? "Pallets"
+        : mail                 ? "Mail"
+        : containers           ? "Containers"
+        : loose                ? "Loose cargo"
+                               : nullptr;
     if (!name)
         return std::nullopt;
     return NSLocalizedString(name);
@@ -122,7 +132,8 @@ std::optional<std::string> KESTFlightDataManager::formatCodedStringBasedOnDictio
     return NSString::componentsJoinedByString(names, ", ");
 }
 
-std::optional<std::vector<std::string>> KESTFlightDataManager::decodeFullRouting(const std::optional<std::string>& text) const
+std::optional<std::vector<std::string>> KESTFlightDataManager::decodeFullRouting(
+    const std::optional<std::string>& text) const
 {
     if (!text || NSString::length(*text) < 3)
         return std::nullopt;

@@ -1,23 +1,23 @@
 #include "app/core/KESTLiveDataManager.h"
 
-#include "foundation/Clock.h"
-#include "foundation/JSONNumbers.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTPlaneServices.h"
 #include "app/core/KESTSettingsManager.h"
+#include "coredata/NSFetchRequest.h"
+#include "coredata/NSManagedObject.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "foundation/Clock.h"
+#include "foundation/JSONNumbers.h"
 #include "foundation/NSDataFile.h"
 #include "foundation/NSError.h"
 #include "foundation/NSException.h"
-#include "coredata/NSFetchRequest.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSLog.h"
-#include "coredata/NSManagedObject.h"
-#include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
 #include "foundation/NSTimer.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLSession.h"
@@ -25,7 +25,6 @@
 #include "net/NSURLSessionDelegate.h"
 #include "net/NSURLSessionDownloadTask.h"
 #include "net/NSURLSessionTask.h"
-
 
 #include <cmath>
 #include <cstdlib>
@@ -126,7 +125,10 @@ bool isJSONWhitespace(char c)
 // Forwards the background session's download callback to the manager without keeping it alive.
 class BackgroundSessionDelegate : public NSURLSessionDelegate {
 public:
-    explicit BackgroundSessionDelegate(std::weak_ptr<KESTLiveDataManager> manager) : m_manager(std::move(manager)) { }
+    explicit BackgroundSessionDelegate(std::weak_ptr<KESTLiveDataManager> manager)
+        : m_manager(std::move(manager))
+    {
+    }
     void URLSessionDownloadTaskDidFinishDownloadingToURL(const Ref<NSURLSession>& session,
         const Ref<NSURLSessionDownloadTask>& task, const Ref<NSURL>& location) override
     {
@@ -322,8 +324,14 @@ Value KESTLiveDataManager::lastFetchTS() const
 
 // MARK: Poll entry points
 
-void KESTLiveDataManager::performFullPoll() { performFullPollWithCompletionHandler(nullptr); }
-void KESTLiveDataManager::performFullPollFromTimer() { performFullPollWithCompletionHandler(nullptr); }
+void KESTLiveDataManager::performFullPoll()
+{
+    performFullPollWithCompletionHandler(nullptr);
+}
+void KESTLiveDataManager::performFullPollFromTimer()
+{
+    performFullPollWithCompletionHandler(nullptr);
+}
 
 void KESTLiveDataManager::performFullPollWithSearch(const Value& search)
 {
@@ -345,7 +353,10 @@ void KESTLiveDataManager::performBackgroundFullPollWithSearchAndCompletionHandle
     performFullPollWithCompletionHandler(std::move(handler));
 }
 
-void KESTLiveDataManager::performDeltaPoll() { performDeltaPollWithCompletionHandler(nullptr); }
+void KESTLiveDataManager::performDeltaPoll()
+{
+    performDeltaPollWithCompletionHandler(nullptr);
+}
 
 void KESTLiveDataManager::performBackgroundDeltaPollWithCompletionHandler(CompletionHandler handler)
 {
@@ -370,11 +381,11 @@ void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler
         if (m_fastStartTimer)
             m_fastStartTimer->invalidate();
         std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
-        m_fastStartTimer = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(kFastStartDelay, false,
-            [weak](const Ref<NSTimer>&) {
-                if (auto manager = weak.lock())
-                    manager->fastStartTimerFired();
-            });
+        m_fastStartTimer
+            = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(kFastStartDelay, false, [weak](const Ref<NSTimer>&) {
+                  if (auto manager = weak.lock())
+                      manager->fastStartTimerFired();
+              });
     }
 
     std::string url = NSString::stringWithFormat("%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&background=%d",
@@ -413,10 +424,10 @@ void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandle
             boundsText += ",";
         boundsText += numberText(bounds[i].doubleValue());
     }
-    std::string url = NSString::stringWithFormat(
-        "%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&bounds=%@&background=%d", serviceBaseURL(),
-        std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa), lastFetchTS().stringValue(), boundsText,
-        int32_t(background ? 1 : 0));
+    std::string url
+        = NSString::stringWithFormat("%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&bounds=%@&background=%d",
+            serviceBaseURL(), std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa),
+            lastFetchTS().stringValue(), boundsText, int32_t(background ? 1 : 0));
     auto nsurl = NSURL::URLWithString(url);
     if (!nsurl) {
         NSLog("Invalid live feed address %@", url);
@@ -466,8 +477,14 @@ void KESTLiveDataManager::invalidateTimers()
     m_fastStartTimer = nullptr;
 }
 
-bool KESTLiveDataManager::hasUpdateTimer() const { return bool(m_updateTimer); }
-bool KESTLiveDataManager::hasFastStartTimer() const { return bool(m_fastStartTimer); }
+bool KESTLiveDataManager::hasUpdateTimer() const
+{
+    return bool(m_updateTimer);
+}
+bool KESTLiveDataManager::hasFastStartTimer() const
+{
+    return bool(m_fastStartTimer);
+}
 
 void KESTLiveDataManager::handleTimerUpdate()
 {
@@ -513,10 +530,10 @@ Ref<NSURLSession> KESTLiveDataManager::URLSessionForBackground(bool background)
     std::lock_guard guard(m_setupLock);
     if (background) {
         if (!m_backgroundURLSession) {
-            auto configuration = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier(
-                kBackgroundSessionIdentifier);
-            m_backgroundURLSession = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(configuration,
-                std::make_shared<BackgroundSessionDelegate>(self<KESTLiveDataManager>()), queue);
+            auto configuration
+                = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier(kBackgroundSessionIdentifier);
+            m_backgroundURLSession = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(
+                configuration, std::make_shared<BackgroundSessionDelegate>(self<KESTLiveDataManager>()), queue);
         }
         return m_backgroundURLSession;
     }
@@ -552,8 +569,8 @@ void KESTLiveDataManager::performPlaneFetch(const Ref<NSURLRequest>& request, bo
         return;
     }
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
-    auto task = URLSessionForBackground(false)->dataTaskWithRequestCompletionHandler(request,
-        [weak, full](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+    auto task = URLSessionForBackground(false)->dataTaskWithRequestCompletionHandler(
+        request, [weak, full](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
             if (auto manager = weak.lock())
                 manager->handlePlaneResponse(response, data, error, full, nullptr, nullptr, nullptr);
         });
@@ -568,7 +585,8 @@ std::optional<bool> KESTLiveDataManager::screenResponse(
     if (!data.isData() || data.bytes().empty()) {
         NSLog("Empty webservice response detected");
         error = NSError::errorWithDomain("com.kestravon.error", 0,
-            Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value("Empty response returned from webservice") } }));
+            Value::dictionary(
+                { { Value(NSLocalizedDescriptionKey), Value("Empty response returned from webservice") } }));
     }
     if (error) {
         if (failure)
@@ -603,7 +621,8 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
     if (auto answered = screenResponse(response, data, std::move(error), failure))
         return *answered;
     Ref<NSError> decodeError;
-    Value json = NSJSONSerialization::JSONObjectWithData(data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError);
+    Value json = NSJSONSerialization::JSONObjectWithData(
+        data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError);
     if (decodeError || json.isNil()) {
         if (failure)
             failure(response, decodeError);
@@ -615,18 +634,20 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
     return bool(success);
 }
 
-bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response, const Value& data,
-    Ref<NSError> error, bool full, Block success, Block failure, const JSONFailure& failed)
+bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
+    bool full, Block success, Block failure, const JSONFailure& failed)
 {
     if (auto answered = screenResponse(response, data, std::move(error), failed))
         return *answered;
     const auto& bytes = data.bytes();
-    if (auto answer = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+    if (auto answer
+        = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
         readServiceClock(response);
         parsePlaneAnswer(std::move(answer), full, std::move(success), std::move(failure));
         return true;
     }
-    return handleResponse(response, data, nullptr,
+    return handleResponse(
+        response, data, nullptr,
         [&](const Value& json) { parsePlaneDataResponse(json, full, std::move(success), std::move(failure)); }, failed);
 }
 
@@ -642,30 +663,32 @@ void KESTLiveDataManager::downloadTaskDidFinishDownloadingToURL(
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
     Ref<NSURLResponse> response = task->response();
     Ref<NSURLRequest> request = task->currentRequest();
-    dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_HIGH, 0), [weak, session, response, request, data] {
-        auto manager = weak.lock();
-        if (!manager)
-            return;
-        auto query = request && request->URL() ? request->URL()->query() : std::nullopt;
-        bool full = !query || query->find("bounds") == std::string::npos;
-        bool answered = manager->handlePlaneResponse(response, data, nullptr, full,
-            [weak, session] {
-                if (auto m = weak.lock())
-                    m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultNewData);
-            },
-            [weak, session] {
-                if (auto m = weak.lock())
-                    m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
-            },
-            [weak, session](const Ref<NSURLResponse>&, const Ref<NSError>&) {
-                if (auto m = weak.lock())
-                    m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
-            });
-        // An answer that is neither accepted nor an error (a status other than 200 or 201) must
-        // still complete the platform's handler, or background fetch waits for ever.
-        if (!answered)
-            manager->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
-    });
+    dispatch_async(
+        dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_HIGH, 0), [weak, session, response, request, data] {
+            auto manager = weak.lock();
+            if (!manager)
+                return;
+            auto query = request && request->URL() ? request->URL()->query() : std::nullopt;
+            bool full = !query || query->find("bounds") == std::string::npos;
+            bool answered = manager->handlePlaneResponse(
+                response, data, nullptr, full,
+                [weak, session] {
+                    if (auto m = weak.lock())
+                        m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultNewData);
+                },
+                [weak, session] {
+                    if (auto m = weak.lock())
+                        m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
+                },
+                [weak, session](const Ref<NSURLResponse>&, const Ref<NSError>&) {
+                    if (auto m = weak.lock())
+                        m->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
+                });
+            // An answer that is neither accepted nor an error (a status other than 200 or 201) must
+            // still complete the platform's handler, or background fetch waits for ever.
+            if (!answered)
+                manager->triggerBackgroundCompletionHandlerWithSessionAndResult(session, KESTFetchResultFailed);
+        });
 }
 
 void KESTLiveDataManager::setCurrentBackgroundFetchCompletionHandler(CompletionHandler handler)
@@ -769,7 +792,8 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer)
                 found->second->updateFields(*record->fields);
                 continue;
             }
-            m_liveDataDirty.emplace(record->adshex, KESTPlane::initWithAdshexAndFields(record->adshex, *record->fields));
+            m_liveDataDirty.emplace(
+                record->adshex, KESTPlane::initWithAdshexAndFields(record->adshex, *record->fields));
             m_workingSetChanged = true;
         }
     });
@@ -817,8 +841,8 @@ void KESTLiveDataManager::finishAnswer(const KESTPlaneAnswer& answer, bool full,
         dispatch_async(dispatch_get_main_queue(), [self] { self->performFullPoll(); });
     }
     dispatch_async(dispatch_get_main_queue(), [full] {
-        NSNotificationCenter::defaultCenter()->postNotificationName(KESTLiveDataUpdatedNotification, nullptr,
-            Value::dictionary({ { Value("delta"), Value(!full) } }));
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            KESTLiveDataUpdatedNotification, nullptr, Value::dictionary({ { Value("delta"), Value(!full) } }));
     });
     if (success)
         success();
@@ -903,7 +927,8 @@ std::vector<Ref<KESTPlane>> KESTLiveDataManager::planeArray()
                 bool ok = true;
                 context->performBlockAndWait([&] {
                     Ref<NSError> error;
-                    Value filters = context->executeFetchRequest(NSFetchRequest::fetchRequestWithEntityName("KESTFilter"), &error);
+                    Value filters = context->executeFetchRequest(
+                        NSFetchRequest::fetchRequestWithEntityName("KESTFilter"), &error);
                     if (error) {
                         ok = false;
                         return;
@@ -954,7 +979,8 @@ Ref<NSManagedObjectContext> KESTLiveDataManager::filterMOC()
 {
     std::lock_guard guard(m_stateLock);
     if (!m_filterMOC && m_managedObjectContext) {
-        m_filterMOC = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSPrivateQueueConcurrencyType);
+        m_filterMOC
+            = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSPrivateQueueConcurrencyType);
         m_filterMOC->setParentContext(m_managedObjectContext);
     }
     return m_filterMOC;
@@ -1003,8 +1029,8 @@ Ref<NSManagedObjectContext> KESTLiveDataManager::managedObjectContext() const
 void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, const Value& timestamp)
 {
     // The hex address comes from the service: escape it so it cannot add query parameters.
-    std::string url = NSString::stringWithFormat("%@APPAPIv2/planeFlightPath.php?adshex=%@", serviceBaseURL(),
-        NSString::stringByEscapingForURLArgument(adshex));
+    std::string url = NSString::stringWithFormat(
+        "%@APPAPIv2/planeFlightPath.php?adshex=%@", serviceBaseURL(), NSString::stringByEscapingForURLArgument(adshex));
     if (!timestamp.isNil())
         url += NSString::stringWithFormat("&tmestamp=%@", timestamp.stringValue());
     auto nsurl = NSURL::URLWithString(url);
@@ -1013,7 +1039,8 @@ void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, cons
         return;
     }
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
-    performFetchWithRequest(NSURLRequest::requestWithURL(nsurl), false,
+    performFetchWithRequest(
+        NSURLRequest::requestWithURL(nsurl), false,
         [weak](const Value& json) {
             auto manager = weak.lock();
             if (!manager)
@@ -1039,7 +1066,7 @@ void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, cons
             }
             NSNotificationCenter::defaultCenter()->postNotificationName(KESTFlightPathUpdatedNotification, nullptr);
         },
-        [](const Ref<NSURLResponse>&, const Ref<NSError>&) { });
+        [](const Ref<NSURLResponse>&, const Ref<NSError>&) {});
 }
 
 std::pair<std::vector<KESTLocation>, std::vector<Value>> KESTLiveDataManager::flightPathArray()

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "foundation/Dispatch.h"
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTLocation.h"
 #include "app/core/KESTPlane.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
@@ -134,16 +134,16 @@ public:
     bool hasFastStartTimer() const;
 
     // Transport.
-    void performFetchWithRequest(const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success,
-        JSONFailure failure);
+    void performFetchWithRequest(
+        const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success, JSONFailure failure);
     // Calls at most one of the blocks; answers whether one was called.
     bool handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
         const JSONSuccess& success, const JSONFailure& failure);
     Ref<NSURLSession> URLSessionForBackground(bool background);
     Ref<NSOperationQueue> networkQueue();
     dispatch_queue_t serialQueue();
-    void downloadTaskDidFinishDownloadingToURL(const Ref<NSURLSession>& session,
-        const Ref<NSURLSessionDownloadTask>& task, const std::string& path);
+    void downloadTaskDidFinishDownloadingToURL(
+        const Ref<NSURLSession>& session, const Ref<NSURLSessionDownloadTask>& task, const std::string& path);
 
     // The pending background handler: replacing a pending one answers it with 2 first.
     void setCurrentBackgroundFetchCompletionHandler(CompletionHandler handler);
@@ -153,7 +153,8 @@ public:
     // Merge and publication.
     void parsePlaneDataResponse(const Value& answer, bool performDiff, Block success, Block failure);
     // The same for an answer already read into its plane table (nullptr: no table).
-    void parsePlaneAnswer(std::shared_ptr<const KESTPlaneAnswer> answer, bool performDiff, Block success, Block failure);
+    void parsePlaneAnswer(
+        std::shared_ptr<const KESTPlaneAnswer> answer, bool performDiff, Block success, Block failure);
     // handleResponse for a poll answer: its plane table is read straight from the bytes and
     // merged (a full answer also drops the planes it no longer lists); bytes that cannot be read
     // that way go through handleResponse and parsePlaneDataResponse. `success` and `failure`
@@ -195,8 +196,8 @@ private:
     void startPoll(bool full, bool background);
     // The status and body checks of handleResponse: nullopt when the body is to be decoded,
     // else handleResponse's answer.
-    std::optional<bool> screenResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
-        const JSONFailure& failure);
+    std::optional<bool> screenResponse(
+        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure);
     void readServiceClock(const Ref<NSURLResponse>& response);
     void performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full);
     void mergeAnswer(const KESTPlaneAnswer& answer);

@@ -1,16 +1,16 @@
 #include "app/core/KESTMessagingManager.h"
 
-#include "foundation/Dispatch.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSJSONSerialization.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSString.h"
+#include "foundation/NSUserDefaults.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLSession.h"
 #include "net/NSURLSessionDataTask.h"
-#include "foundation/NSUserDefaults.h"
 
 VX_REGISTER_CLASS(KESTMessagingManager);
 
@@ -29,7 +29,8 @@ std::optional<int32_t> integerOf(const Value& value)
 
 } // namespace
 
-Ref<KESTMessagingManager> KESTMessagingManager::initWithDelegate(KESTMessagingManagerDelegate* delegate, Weak<NSObject> owner)
+Ref<KESTMessagingManager> KESTMessagingManager::initWithDelegate(
+    KESTMessagingManagerDelegate* delegate, Weak<NSObject> owner)
 {
     auto manager = make<KESTMessagingManager>();
     manager->m_delegate = delegate;
@@ -48,7 +49,8 @@ void KESTMessagingManager::loadStoredNumbers()
 std::string KESTMessagingManager::pollURL() const
 {
     auto bundle = NSBundle::mainBundle();
-    return NSString::stringWithFormat("%@APPAPIv2/KESTPoll/kestPOLL.php?bundleID=%@&lastMessage=%li&seenVersion=%li&currentVersion=%@",
+    return NSString::stringWithFormat(
+        "%@APPAPIv2/KESTPoll/kestPOLL.php?bundleID=%@&lastMessage=%li&seenVersion=%li&currentVersion=%@",
         KESTLiveDataManager::serviceBaseURL(), bundle->bundleIdentifier().value_or(""), long(m_lastMessageID),
         long(m_seenUpdateTextFor), bundle->objectForInfoDictionaryKey("CFBundleVersion").stringValue());
 }
@@ -61,16 +63,16 @@ void KESTMessagingManager::fetchLatestMessage()
     auto self = this->self<KESTMessagingManager>();
     auto url = NSURL::URLWithString(pollURL());
     if (!url) {
-        dispatch_async(dispatch_get_main_queue(), [self, lastMessage, seenVersion] {
-            self->handleAnswer(Value(), lastMessage, seenVersion);
-        });
+        dispatch_async(dispatch_get_main_queue(),
+            [self, lastMessage, seenVersion] { self->handleAnswer(Value(), lastMessage, seenVersion); });
         return;
     }
     auto request = NSMutableURLRequest::requestWithURL(url);
     request->setHTTPMethod("POST");
     // The poll holds the poller until its answer has been handled.
     auto task = NSURLSession::sharedSession()->dataTaskWithRequestCompletionHandler(request,
-        [self, lastMessage, seenVersion](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+        [self, lastMessage, seenVersion](
+            const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
             Value answer;
             auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
             if (!error && http && http->statusCode() >= 200 && http->statusCode() < 300 && data.isData()) {

@@ -1,15 +1,15 @@
 #include "app/core/KESTPlane.h"
 
-#include "graphics/CGContext.h"
-#include "graphics/CGPath.h"
-#include "foundation/Dispatch.h"
 #include "app/core/KESTFlightDataManager.h"
 #include "app/core/KESTPlaneServices.h"
 #include "app/core/KESTSettingsManager.h"
-#include "graphics/NSParagraphStyle.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSRegularExpression.h"
-#include "graphics/NSString+Drawing.h"
 #include "foundation/NSString.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGPath.h"
+#include "graphics/NSParagraphStyle.h"
+#include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
@@ -82,9 +82,9 @@ Ref<KESTPlane> KESTPlane::initWithAdshexAndFields(const std::string& adshex, Fie
 Value KESTPlane::infoArray() const
 {
     Fields f = fields();
-    return Value::array({ Value(f.type), Value(f.route), Value(f.reg), Value(f.callsign), Value(f.lat), Value(f.lon),
-        Value(f.altitude), Value(f.heading), Value(f.speed), Value(f.mtime), Value(f.squawk), Value(f.dataType),
-        Value(f.fltno) });
+    return Value::array(
+        { Value(f.type), Value(f.route), Value(f.reg), Value(f.callsign), Value(f.lat), Value(f.lon), Value(f.altitude),
+            Value(f.heading), Value(f.speed), Value(f.mtime), Value(f.squawk), Value(f.dataType), Value(f.fltno) });
 }
 
 Ref<KESTPlane> KESTPlane::copy() const
@@ -183,12 +183,13 @@ KESTLocation KESTPlane::estimateCoordWithClamping(bool clamping) const
     }
 
     double tmp = sinU1 * sinSigma - cosU1 * cosSigma * cosAlpha1;
-    double latitude = std::atan2(sinU1 * cosSigma + cosU1 * sinSigma * cosAlpha1,
-        oneMinusF * std::sqrt(sinAlpha * sinAlpha + tmp * tmp));
+    double latitude = std::atan2(
+        sinU1 * cosSigma + cosU1 * sinSigma * cosAlpha1, oneMinusF * std::sqrt(sinAlpha * sinAlpha + tmp * tmp));
     double lambda = std::atan2(sinSigma * sinAlpha1, cosU1 * cosSigma - sinU1 * sinSigma * cosAlpha1);
     double C = fOver16 * cosSqAlpha * (4 + f_ * (4 - 3 * cosSqAlpha));
     double L = lambda
-        - (1 - C) * f_ * sinAlpha * (sigma + C * sinSigma * (cos2SigmaM + C * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
+        - (1 - C) * f_ * sinAlpha
+            * (sigma + C * sinSigma * (cos2SigmaM + C * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
     double longitude = std::fmod(f.lon * degreesToRadians + L + 3 * M_PI, 2 * M_PI) - M_PI;
 
     KESTLocation estimate { latitude * radiansToDegrees, longitude * radiansToDegrees };
@@ -332,8 +333,9 @@ void KESTPlane::updateTitleAndSubtitle()
     auto flights = KESTFlightDataManager::sharedInstance();
     auto optionalText = [](const std::optional<std::string>& text) { return text ? Value(*text) : Value(); };
     std::string title = NSString::stringWithFormat("%@ %@", f.fltno.empty() ? f.callsign : f.fltno, f.reg);
-    std::string subtitle = NSString::stringWithFormat("%@ %@ %@", f.route,
-        optionalText(flights->formattedAltitudeWithFeet(f.altitude)), optionalText(flights->formattedSpeedWithKnots(f.speed)));
+    std::string subtitle
+        = NSString::stringWithFormat("%@ %@ %@", f.route, optionalText(flights->formattedAltitudeWithFeet(f.altitude)),
+            optionalText(flights->formattedSpeedWithKnots(f.speed)));
     std::lock_guard guard(m_lock);
     m_title = std::move(title);
     m_subtitle = std::move(subtitle);
@@ -378,8 +380,8 @@ void KESTPlane::drawLabelWithContentInRect(const Value& content, CGRect rect) co
         CGContextFillPath(context);
         Value textAttributes = Value::dictionary(
             { { NSFontAttributeName, Value(font) }, { NSForegroundColorAttributeName, Value(UIColor::whiteColor()) } });
-        NSString_Drawing::drawInRect(content.string(), CGRectMake(std::ceil(width * 0.5f - w * 0.5f), rect.origin.y, std::ceil(w), 12),
-            textAttributes);
+        NSString_Drawing::drawInRect(content.string(),
+            CGRectMake(std::ceil(width * 0.5f - w * 0.5f), rect.origin.y, std::ceil(w), 12), textAttributes);
         return;
     }
     auto image = content.objectAs<UIImage>();
@@ -394,7 +396,8 @@ void KESTPlane::drawLabelWithContentInRect(const Value& content, CGRect rect) co
     CGContextSetFillColorWithColor(context, UIColor::colorWithWhiteAlpha(1, 0.75f)->CGColor());
     CGContextAddPath(context, CGPathCreateWithRoundedRect(box, 5, 5, nullptr));
     CGContextFillPath(context);
-    image->drawAtPoint(CGPointMake(std::ceil(width * 0.5f - size.width * 0.5f), std::ceil(boxHeight * 0.5f - size.height * 0.5f)));
+    image->drawAtPoint(
+        CGPointMake(std::ceil(width * 0.5f - size.width * 0.5f), std::ceil(boxHeight * 0.5f - size.height * 0.5f)));
 }
 
 int32_t KESTPlane::lastRenderedHeading() const

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "app/core/KESTAnnotation.h"
+#include "graphics/CGGeometry.h"
 
 #include <optional>
 #include <string>

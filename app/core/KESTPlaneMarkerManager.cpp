@@ -4,9 +4,9 @@
 #include "foundation/NSCache.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
+#include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
-#include "graphics/UIImage.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNImageResponseSerializer.h"
 
@@ -30,10 +30,12 @@ struct FamilyGroup {
 const std::vector<FamilyGroup>& partialGroups()
 {
     static const std::vector<FamilyGroup> groups {
-        { "PRIVATEJET", { "C52", "C55", "GLF", "CL6", "C60", "C25", "LJ2", "LJ3", "LJ4", "LJ5", "LJ6", "LJ8", "H25", "EA5",
-                            "C50", "E13", "E14", "C56", "BE4", "C65", "WW2" } },
-        { "TWINPROP", { "AT7", "BE5", "E11", "E12", "C40", "C32", "BE9", "BE8", "CVL", "AT4", "BE6", "C41", "C42", "AC9",
-                          "AC5" } },
+        { "PRIVATEJET",
+            { "C52", "C55", "GLF", "CL6", "C60", "C25", "LJ2", "LJ3", "LJ4", "LJ5", "LJ6", "LJ8", "H25", "EA5", "C50",
+                "E13", "E14", "C56", "BE4", "C65", "WW2" } },
+        { "TWINPROP",
+            { "AT7", "BE5", "E11", "E12", "C40", "C32", "BE9", "BE8", "CVL", "AT4", "BE6", "C41", "C42", "AC9",
+                "AC5" } },
         { "SINGLEPROP", { "C18", "RV1", "SR2", "JAB", "P28", "C20", "LNC", "PTS", "C15", "M20" } },
         { "B737", { "B73", "E17", "E19", "MD8", "MD1", "YK4", "BER" } },
         { "EUROCOPTER", { "EC5", "EC3", "AS5", "AS6" } },
@@ -60,31 +62,36 @@ const std::vector<FamilyGroup>& partialGroups()
 const std::vector<FamilyGroup>& fullGroups()
 {
     static const std::vector<FamilyGroup> groups {
-        { "TWINPROP", { "AEST", "PA31", "PA34", "PA23", "BE20", "PAY1", "F50", "SH36", "SH33", "D228", "D328", "BE99",
-                          "C340", "B350", "DH8A", "DH8B", "DH8C", "DH8D", "P68", "AN26", "P68T", "SF34", "SB20", "BE10",
-                          "ATP", "PA44", "P34A", "PA60", "BE30", "G44", "DHC6", "DHC7", "DHC3", "DA42", "PA39", "BE76",
-                          "C303", "G159", "TBEE", "PA27", "B190", "SW2", "SW3", "SW4", "JS31", "JS41", "JS32", "P38",
-                          "C310", "C441", "C337", "MU2", "DC3", "DC3T", "DC6", "C21T", "C335", "GA7", "P180" } },
-        { "SINGLEPROP", { "BE33", "PA30", "PA32", "PA24", "PA22", "PA25", "PA28", "C77R", "KODI", "MO20", "S208", "PC21",
-                            "BE23", "BE24", "PC12", "MCR4", "PA11", "BE36", "GC1", "FDCT", "AA5", "CH70", "C195", "DH82",
-                            "DH83", "DH85", "DH86", "DH87", "DH88", "P27", "BE19", "BE17", "KR2", "PA18", "GY20", "FU24",
-                            "PA38", "PA40", "PA46", "J1", "SYMP", "RV3", "RV4", "RV6", "RV7", "RV8", "EVOL", "TBM7",
-                            "MJ5", "C82R", "FBA2", "ST75", "T18", "DHC1", "DHC2", "DH3T", "DH2T", "LGEZ", "COOT", "O1",
-                            "GLAS", "JUNR", "C177", "C172", "C175", "C170", "CJ1", "STST", "CH7A", "CH7B", "D11", "M5",
-                            "TOUR", "GP4", "ERCO", "PL2", "PUP", "C10T", "G58", "G115", "DRIF", "E300", "Z42", "BE77",
-                            "M7", "TBM8", "DA20", "DV20", "PIVI", "C210", "AC11", "NAVI", "P32R", "P32T", "BE35",
-                            "TVLB", "DA40", "EVSS", "P210", "GA7", "P46T", "CH2T", "COL3", "COL4", "AAT4", "SREY",
-                            "CB1", "HROC", "C160", "C162", "CRES", "SA3", "T28", "TRIN", "WT9", "WACF", "SE5R" } },
-        { "PRIVATEJET", { "F9EX", "C680", "LRJ", "MU30", "FA7X", "FA5X", "CL30", "GLEX", "E55P", "E50P", "F2TH", "C510",
-                            "E45X", "FA50", "GALX", "GL5T", "G250", "G280", "HA4T", "C750", "GLAX", "PRM1", "SBR1",
-                            "SBR2", "DC93", "MD90", "DC95", "FA10", "FA20", "FA30", "FA40", "G150", "G200", "ASTR" } },
-        { "EUROCOPTER", { "S92", "S72", "S76", "A139", "A149", "AS32", "AS3B", "EC25", "EC45", "EC20", "MD52", "S61",
-                            "H269", "A189", "A169", "B609", "B06", "EH10", "GYRO", "R44", "UH1", "UH12", "B407", "H500",
-                            "B412", "B427", "B429", "B430", "A109", "R22", "R66", "S58T" } },
-        { "GLIDER", { "AS31", "AV68", "DG1T", "DG40", "DG50", "DG80", "DIMO", "DISC", "DUOD", "G103", "G109", "JANU",
-                        "KIWI", "LK17", "LS10", "LS8", "NIMB", "RF5", "S10S", "SF25", "GLID", "ULAC", "VENT" } },
-        { "VEHICLE", { "LEADER1", "LEADER2", "LEADER3", "LEADER4", "LEADER5", "LEADER6", "LEADER7", "LEADER8", "LEADER9",
-                         "LEADER", "SERVICE", "ZVEH" } },
+        { "TWINPROP",
+            { "AEST", "PA31", "PA34", "PA23", "BE20", "PAY1", "F50", "SH36", "SH33", "D228", "D328", "BE99", "C340",
+                "B350", "DH8A", "DH8B", "DH8C", "DH8D", "P68", "AN26", "P68T", "SF34", "SB20", "BE10", "ATP", "PA44",
+                "P34A", "PA60", "BE30", "G44", "DHC6", "DHC7", "DHC3", "DA42", "PA39", "BE76", "C303", "G159", "TBEE",
+                "PA27", "B190", "SW2", "SW3", "SW4", "JS31", "JS41", "JS32", "P38", "C310", "C441", "C337", "MU2",
+                "DC3", "DC3T", "DC6", "C21T", "C335", "GA7", "P180" } },
+        { "SINGLEPROP",
+            { "BE33", "PA30", "PA32", "PA24", "PA22", "PA25", "PA28", "C77R", "KODI", "MO20", "S208", "PC21", "BE23",
+                "BE24", "PC12", "MCR4", "PA11", "BE36", "GC1", "FDCT", "AA5", "CH70", "C195", "DH82", "DH83", "DH85",
+                "DH86", "DH87", "DH88", "P27", "BE19", "BE17", "KR2", "PA18", "GY20", "FU24", "PA38", "PA40", "PA46",
+                "J1", "SYMP", "RV3", "RV4", "RV6", "RV7", "RV8", "EVOL", "TBM7", "MJ5", "C82R", "FBA2", "ST75", "T18",
+                "DHC1", "DHC2", "DH3T", "DH2T", "LGEZ", "COOT", "O1", "GLAS", "JUNR", "C177", "C172", "C175", "C170",
+                "CJ1", "STST", "CH7A", "CH7B", "D11", "M5", "TOUR", "GP4", "ERCO", "PL2", "PUP", "C10T", "G58", "G115",
+                "DRIF", "E300", "Z42", "BE77", "M7", "TBM8", "DA20", "DV20", "PIVI", "C210", "AC11", "NAVI", "P32R",
+                "P32T", "BE35", "TVLB", "DA40", "EVSS", "P210", "GA7", "P46T", "CH2T", "COL3", "COL4", "AAT4", "SREY",
+                "CB1", "HROC", "C160", "C162", "CRES", "SA3", "T28", "TRIN", "WT9", "WACF", "SE5R" } },
+        { "PRIVATEJET",
+            { "F9EX", "C680", "LRJ", "MU30", "FA7X", "FA5X", "CL30", "GLEX", "E55P", "E50P", "F2TH", "C510", "E45X",
+                "FA50", "GALX", "GL5T", "G250", "G280", "HA4T", "C750", "GLAX", "PRM1", "SBR1", "SBR2", "DC93", "MD90",
+                "DC95", "FA10", "FA20", "FA30", "FA40", "G150", "G200", "ASTR" } },
+        { "EUROCOPTER",
+            { "S92", "S72", "S76", "A139", "A149", "AS32", "AS3B", "EC25", "EC45", "EC20", "MD52", "S61", "H269",
+                "A189", "A169", "B609", "B06", "EH10", "GYRO", "R44", "UH1", "UH12", "B407", "H500", "B412", "B427",
+                "B429", "B430", "A109", "R22", "R66", "S58T" } },
+        { "GLIDER",
+            { "AS31", "AV68", "DG1T", "DG40", "DG50", "DG80", "DIMO", "DISC", "DUOD", "G103", "G109", "JANU", "KIWI",
+                "LK17", "LS10", "LS8", "NIMB", "RF5", "S10S", "SF25", "GLID", "ULAC", "VENT" } },
+        { "VEHICLE",
+            { "LEADER1", "LEADER2", "LEADER3", "LEADER4", "LEADER5", "LEADER6", "LEADER7", "LEADER8", "LEADER9",
+                "LEADER", "SERVICE", "ZVEH" } },
         { "B737", { "A148", "A158", "CS1", "CS3", "DC10", "J328", "SU95" } },
         { "TRIANGLE", { "RADA", "GRND", "BALL", "SHIP", "VELO" } },
         { "A340", { "IL96", "IL86", "E6", "A124", "K35R" } },
@@ -184,8 +191,8 @@ Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
         return cached;
 
     std::string code = NSString::stringByAddingPercentEscapes(airlineCode, "", kQueryValueDelimiters);
-    std::string address = logoServiceBaseURL()
-        + NSString::stringWithFormat("v1/getLogo.php?airlineCode=%@&requestThumb=1", code);
+    std::string address
+        = logoServiceBaseURL() + NSString::stringWithFormat("v1/getLogo.php?airlineCode=%@&requestThumb=1", code);
     auto url = NSURL::URLWithString(address);
     if (!url) {
         NSLog("Invalid logo address %@", address);

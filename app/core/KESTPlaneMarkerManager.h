@@ -39,7 +39,8 @@ public:
 
     // The image file name for a family, rotation and colour letter (nullopt: no colour part).
     // A rotation of 0 is written as 360.
-    static std::string imageNameFor(const std::string& family, int32_t rotation, const std::optional<std::string>& colour);
+    static std::string imageNameFor(
+        const std::string& family, int32_t rotation, const std::optional<std::string>& colour);
 
     // The named marker image from the cache, else from the image resources (then cached).
     // Nullptr when no such image exists; a failed load is not remembered.
@@ -50,7 +51,8 @@ public:
     // On a miss, starts a request to the logo service and returns nullptr; when an image arrives
     // it is cached under the code and `completion` is called on the main queue. A failed
     // request, or one that brings no image, caches nothing and calls nothing.
-    Ref<UIImage> fetchAirlineImageOnRemoteFetchCompletion(const std::string& airlineCode, std::function<void()> completion);
+    Ref<UIImage> fetchAirlineImageOnRemoteFetchCompletion(
+        const std::string& airlineCode, std::function<void()> completion);
 
     // Type prefix (three characters) to family, and whole designator to family. Built from the
     // constant tables on first access.

@@ -28,11 +28,14 @@ public:
     virtual void performFlightPathFetch(const std::string& adshex, const Value& timestamp) { }
     // The marker families of the marker image manager, by whole type designator and by its first
     // three characters.
-    virtual std::optional<std::string> fullLookupFamily(const std::string& typeDesignator) const { return std::nullopt; }
+    virtual std::optional<std::string> fullLookupFamily(const std::string& typeDesignator) const
+    {
+        return std::nullopt;
+    }
     virtual std::optional<std::string> partialLookupFamily(const std::string& prefix) const { return std::nullopt; }
     // The rotated, coloured marker image, or nullptr.
-    virtual Ref<UIImage> rotatedImageNamed(const std::string& family, int32_t rotation,
-        const std::optional<std::string>& colour) const
+    virtual Ref<UIImage> rotatedImageNamed(
+        const std::string& family, int32_t rotation, const std::optional<std::string>& colour) const
     {
         return nullptr;
     }

@@ -37,23 +37,29 @@ const std::vector<SettingField>& settingFields()
         { "kMapType", K::Integer, [](M& m, const Value& v) { m.setMapType(v.intValue()); }, Value(0) },
         { "kPlaneColour", K::Integer, [](M& m, const Value& v) { m.setPlaneColor(v.intValue()); }, Value(0) },
         { "kMovePlanes", K::Boolean, [](M& m, const Value& v) { m.setMovePlanes(v.boolValue()); }, Value(true) },
-        { "kShowFlightPaths", K::Boolean, [](M& m, const Value& v) { m.setShowFlightPaths(v.boolValue()); }, Value(true) },
-        { "kShowPlaneLabels", K::Boolean, [](M& m, const Value& v) { m.setShowPlaneLabels(v.boolValue()); }, Value(true) },
+        { "kShowFlightPaths", K::Boolean, [](M& m, const Value& v) { m.setShowFlightPaths(v.boolValue()); },
+            Value(true) },
+        { "kShowPlaneLabels", K::Boolean, [](M& m, const Value& v) { m.setShowPlaneLabels(v.boolValue()); },
+            Value(true) },
         { "kShowAirports", K::Boolean, [](M& m, const Value& v) { m.setShowAirports(v.boolValue()); }, Value(true) },
         { "kFAAData", K::Integer, [](M& m, const Value& v) { m.setFaaData(v.intValue()); }, Value(1) },
         { "kICAOType", K::Integer, [](M& m, const Value& v) { m.setIcaoType(v.intValue()); }, Value(1) },
         { "kHomeSet", K::Boolean, [](M& m, const Value& v) { m.setIsHomeSet(v.boolValue()); }, Value(false) },
         { "kBookmarkLat", K::Double, [](M& m, const Value& v) { m.setBookmarkLat(v.doubleValue()); }, Value(0.0) },
         { "kBookmarkLon", K::Double, [](M& m, const Value& v) { m.setBookmarkLon(v.doubleValue()); }, Value(0.0) },
-        { "kBookmarkLatSpan", K::Double, [](M& m, const Value& v) { m.setBookmarkLatSpan(v.doubleValue()); }, Value(0.0) },
-        { "kBookmarkLonSpan", K::Double, [](M& m, const Value& v) { m.setBookmarkLonSpan(v.doubleValue()); }, Value(0.0) },
+        { "kBookmarkLatSpan", K::Double, [](M& m, const Value& v) { m.setBookmarkLatSpan(v.doubleValue()); },
+            Value(0.0) },
+        { "kBookmarkLonSpan", K::Double, [](M& m, const Value& v) { m.setBookmarkLonSpan(v.doubleValue()); },
+            Value(0.0) },
         { "kBookmarkuuid", K::Text, [](M& m, const Value& v) { m.setBookmarkuuid(textOf(v)); }, Value() },
         { "kScreenSleep", K::Boolean, [](M& m, const Value& v) { m.setScreenSleep(v.boolValue()); }, Value(true) },
         { "kFollowPlane", K::Boolean, [](M& m, const Value& v) { m.setFollowPlane(v.boolValue()); }, Value(false) },
-        { "kPlaneLabelContent", K::Integer, [](M& m, const Value& v) { m.setPlaneLabelContent(v.intValue()); }, Value(3) },
+        { "kPlaneLabelContent", K::Integer, [](M& m, const Value& v) { m.setPlaneLabelContent(v.intValue()); },
+            Value(3) },
         { "kARRange", K::Integer, [](M& m, const Value& v) { m.setArRange(v.intValue()); }, Value(2) },
         { "kMarkerDebug", K::Boolean, [](M& m, const Value& v) { m.setMarkerDebug(v.boolValue()); }, Value(false) },
-        { "kHasShownIntroView", K::Boolean, [](M& m, const Value& v) { m.setHasShownIntroView(v.boolValue()); }, Value(false) },
+        { "kHasShownIntroView", K::Boolean, [](M& m, const Value& v) { m.setHasShownIntroView(v.boolValue()); },
+            Value(false) },
         { "kSpeedUnit", K::Integer, [](M& m, const Value& v) { m.setSpeedUnit(v.intValue()); }, std::nullopt },
         { "kAltitudeUnit", K::Integer, [](M& m, const Value& v) { m.setAltitudeUnit(v.intValue()); }, std::nullopt },
         { "kDistanceUnit", K::Integer, [](M& m, const Value& v) { m.setDistanceUnit(v.intValue()); }, std::nullopt },
@@ -141,9 +147,8 @@ void KESTSettingsManager::loadSettings()
 
 void KESTSettingsManager::setupMeasures()
 {
-    static constexpr std::array<std::string_view, 10> metricRegions {
-        "AU", "CA", "NZ", "NL", "DE", "FR", "ES", "150", "IT", "SE"
-    };
+    static constexpr std::array<std::string_view, 10> metricRegions { "AU", "CA", "NZ", "NL", "DE", "FR", "ES", "150",
+        "IT", "SE" };
     std::string region = NSLocale::currentLocale()->countryCode();
     bool metric = false;
     for (auto code : metricRegions)
@@ -177,8 +182,8 @@ void KESTSettingsManager::setValueForSetting(const Value& value, const std::stri
 
     if (value.isNil())
         return;
-    NSNotificationCenter::defaultCenter()->postNotificationName(KESTSettingUpdatedNotification, nullptr,
-        Value::dictionary({ { "settingKey", key }, { "newValue", value } }));
+    NSNotificationCenter::defaultCenter()->postNotificationName(
+        KESTSettingUpdatedNotification, nullptr, Value::dictionary({ { "settingKey", key }, { "newValue", value } }));
 }
 
 KESTCoordinateRegion KESTSettingsManager::getRegionForHomeBookmarkLocation() const

@@ -1,8 +1,8 @@
 #include "app/core/KESTURLRequest.h"
 
 #include "foundation/NSError.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSJSONSerialization.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURLConnection.h"
 
 VX_REGISTER_CLASS(KESTURLRequest);
@@ -28,9 +28,9 @@ Ref<KESTURLRequest> KESTURLRequest::initWithJSONRequest(
             if (status != 200 && status != 201)
                 return;
             Ref<NSError> decodeError;
-            Value json = data.isData()
-                ? NSJSONSerialization::JSONObjectWithData(data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError)
-                : Value();
+            Value json = data.isData() ? NSJSONSerialization::JSONObjectWithData(
+                             data.bytes(), NSJSONSerialization::NSJSONReadingMutableContainers, &decodeError)
+                                       : Value();
             if (decodeError || json.isNil()) {
                 if (failure)
                     failure(decodeError);

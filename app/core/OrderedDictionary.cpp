@@ -89,8 +89,8 @@ std::string OrderedDictionary::descriptionWithLocaleIndent(const Ref<NSLocale>& 
         indent += "    ";
     std::string text = NSString::stringWithFormat("%@{\n", indent);
     for (const auto& key : m_array) {
-        text += NSString::stringWithFormat("%@    %@ = %@;\n", indent, textOf(key, locale, level),
-            textOf(m_dictionary.at(key), locale, level));
+        text += NSString::stringWithFormat(
+            "%@    %@ = %@;\n", indent, textOf(key, locale, level), textOf(m_dictionary.at(key), locale, level));
     }
     text += NSString::stringWithFormat("%@}\n", indent);
     return text;

@@ -5,8 +5,8 @@
 #include "foundation/NSBundle.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
-#include "net/NSURL.h"
 #include "foundation/NSUserDefaults.h"
+#include "net/NSURL.h"
 #include "uikit/UIApplication.h"
 
 #include <mutex>
@@ -76,22 +76,60 @@ Ref<RatePrompt> RatePrompt::sharedInstance()
     return s_instance;
 }
 
-void RatePrompt::setAppId(const std::string& appId) { std::lock_guard guard(s_lock); s_settings.appId = appId; }
-std::string RatePrompt::appId() { return settings().appId; }
-void RatePrompt::setDaysUntilPrompt(double days) { std::lock_guard guard(s_lock); s_settings.daysUntilPrompt = days; }
-double RatePrompt::daysUntilPrompt() { return settings().daysUntilPrompt; }
-void RatePrompt::setUsesUntilPrompt(int32_t uses) { std::lock_guard guard(s_lock); s_settings.usesUntilPrompt = uses; }
-int32_t RatePrompt::usesUntilPrompt() { return settings().usesUntilPrompt; }
+void RatePrompt::setAppId(const std::string& appId)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.appId = appId;
+}
+std::string RatePrompt::appId()
+{
+    return settings().appId;
+}
+void RatePrompt::setDaysUntilPrompt(double days)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.daysUntilPrompt = days;
+}
+double RatePrompt::daysUntilPrompt()
+{
+    return settings().daysUntilPrompt;
+}
+void RatePrompt::setUsesUntilPrompt(int32_t uses)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.usesUntilPrompt = uses;
+}
+int32_t RatePrompt::usesUntilPrompt()
+{
+    return settings().usesUntilPrompt;
+}
 void RatePrompt::setSignificantEventsUntilPrompt(int32_t events)
 {
     std::lock_guard guard(s_lock);
     s_settings.significantEventsUntilPrompt = events;
 }
-int32_t RatePrompt::significantEventsUntilPrompt() { return settings().significantEventsUntilPrompt; }
-void RatePrompt::setTimeBeforeReminding(double days) { std::lock_guard guard(s_lock); s_settings.timeBeforeReminding = days; }
-double RatePrompt::timeBeforeReminding() { return settings().timeBeforeReminding; }
-void RatePrompt::setDebug(bool debug) { std::lock_guard guard(s_lock); s_settings.debug = debug; }
-bool RatePrompt::debug() { return settings().debug; }
+int32_t RatePrompt::significantEventsUntilPrompt()
+{
+    return settings().significantEventsUntilPrompt;
+}
+void RatePrompt::setTimeBeforeReminding(double days)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.timeBeforeReminding = days;
+}
+double RatePrompt::timeBeforeReminding()
+{
+    return settings().timeBeforeReminding;
+}
+void RatePrompt::setDebug(bool debug)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.debug = debug;
+}
+bool RatePrompt::debug()
+{
+    return settings().debug;
+}
 
 void RatePrompt::resetForTesting()
 {
@@ -182,8 +220,9 @@ void RatePrompt::showRatingAlert()
     std::string name = displayName();
     std::string rate = NSString::stringWithFormat(localized("Rate %@"), name);
     m_ratingAlert = UIAlertView::initWithTitle(rate,
-        NSString::stringWithFormat(localized("If you enjoy using %@, would you mind taking a moment to rate it? It won't take more "
-                                   "than a minute. Thanks for your support!"),
+        NSString::stringWithFormat(
+            localized("If you enjoy using %@, would you mind taking a moment to rate it? It won't take more "
+                      "than a minute. Thanks for your support!"),
             name),
         this, self<RatePrompt>(), localized("No, Thanks"), { rate, localized("Remind me later") });
     m_ratingAlert->show();

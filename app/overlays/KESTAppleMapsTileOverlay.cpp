@@ -2,8 +2,8 @@
 
 #include "app/core/DiskDataCache.h"
 #include "app/core/KESTChartObject.h"
-#include "net/NSURL.h"
 #include "foundation/NSString.h"
+#include "net/NSURL.h"
 
 VX_REGISTER_CLASS(KESTAppleMapsTileOverlay);
 

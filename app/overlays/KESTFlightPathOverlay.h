@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/core/KESTLocation.h"
-#include "mapkit/MKOverlay.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "mapkit/MKOverlay.h"
 
 #include <memory>
 #include <mutex>

@@ -67,7 +67,8 @@ void KESTFlightPathOverlayRenderer::drawMapRect(MKMapRect mapRect, MKZoomScale z
         double dy = point.y - last.y;
         if (dx * dx + dy * dy < kMinimumStepSquared)
             continue;
-        MKMapRect segment = MKMapRectMake(std::min(last.x, point.x), std::min(last.y, point.y), std::fabs(dx), std::fabs(dy));
+        MKMapRect segment
+            = MKMapRectMake(std::min(last.x, point.x), std::min(last.y, point.y), std::fabs(dx), std::fabs(dy));
         if (MKMapRectIntersectsRect(segment, clip)) {
             CGPoint from = pointForMapPoint(last);
             CGPoint to = pointForMapPoint(point);

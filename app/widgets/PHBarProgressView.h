@@ -30,8 +30,8 @@ public:
     void setProgressColor(Ref<UIColor> color) { setValueNotifying("progressColor", m_progressColor, std::move(color)); }
 
     void drawRect(CGRect rect) override;
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
     Value valueForKey(const std::string& key) override;
 
 private:

@@ -1,20 +1,20 @@
 #include "app/widgets/PHProgressHUD.h"
 
-#include "graphics/CGContext.h"
+#include "app/widgets/PHBarProgressView.h"
+#include "app/widgets/PHRoundProgressView.h"
 #include "foundation/NSDate.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
-#include "graphics/NSString+Drawing.h"
 #include "foundation/NSThread.h"
 #include "foundation/NSTimer.h"
-#include "app/widgets/PHBarProgressView.h"
-#include "app/widgets/PHRoundProgressView.h"
-#include "uikit/UIActivityIndicatorView.h"
-#include "uikit/UIApplication.h"
+#include "graphics/CGContext.h"
+#include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
-#include "uikit/UIDevice.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
+#include "uikit/UIActivityIndicatorView.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIDevice.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIWindow.h"
 
@@ -506,7 +506,8 @@ void PHProgressHUD::updateIndicators()
     switch (int32_t(m_mode)) {
     case PHProgressHUDModeIndeterminate:
         if (!current || !current->isKindOfClass(UIActivityIndicatorView::classObject())) {
-            auto spinner = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
+            auto spinner
+                = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
             spinner->startAnimating();
             replace(spinner);
         }
@@ -540,8 +541,8 @@ void PHProgressHUD::updateIndicators()
 
 const std::vector<std::string>& PHProgressHUD::observableKeypaths()
 {
-    static const std::vector<std::string> s_keyPaths = { "mode", "customView", "labelText", "labelFont",
-        "detailsLabelText", "detailsLabelFont", "progress" };
+    static const std::vector<std::string> s_keyPaths
+        = { "mode", "customView", "labelText", "labelFont", "detailsLabelText", "detailsLabelFont", "progress" };
     return s_keyPaths;
 }
 
@@ -678,7 +679,8 @@ void PHProgressHUD::layoutSubviews()
     indicatorSize.width = std::min(indicatorSize.width, maxWidth);
 
     std::string text = labelText();
-    CGSize labelSize = text.empty() ? CGSizeZero : NSString_Drawing::sizeWithAttributes(text, fontAttributes(m_label->font()));
+    CGSize labelSize
+        = text.empty() ? CGSizeZero : NSString_Drawing::sizeWithAttributes(text, fontAttributes(m_label->font()));
     labelSize.width = std::min(labelSize.width, maxWidth);
 
     CGFloat totalWidth = std::max(indicatorSize.width, labelSize.width);
@@ -704,7 +706,8 @@ void PHProgressHUD::layoutSubviews()
     CGFloat y = rnd((H - totalHeight) / 2) + margin + m_yOffset;
     const CGFloat xOffset = m_xOffset;
     if (current) {
-        current->setFrame(CGRectMake(rnd((W - indicatorSize.width) / 2) + xOffset, y, indicatorSize.width, indicatorSize.height));
+        current->setFrame(
+            CGRectMake(rnd((W - indicatorSize.width) / 2) + xOffset, y, indicatorSize.width, indicatorSize.height));
         y += indicatorSize.height;
     }
     if (labelSize.height > 0 && indicatorSize.height > 0)

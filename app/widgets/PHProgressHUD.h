@@ -1,9 +1,9 @@
 #pragma once
 
-#include "graphics/CGAffineTransform.h"
 #include "foundation/Dispatch.h"
-#include "uikit/UIView.h"
 #include "foundation/Value.h"
+#include "graphics/CGAffineTransform.h"
+#include "uikit/UIView.h"
 
 #include <atomic>
 #include <functional>
@@ -86,7 +86,8 @@ public:
         hud->hide(animated);
         return true;
     }
-    template <typename T = PHProgressHUD> static int32_t hideAllHUDsForViewAnimated(const Ref<UIView>& view, bool animated)
+    template <typename T = PHProgressHUD>
+    static int32_t hideAllHUDsForViewAnimated(const Ref<UIView>& view, bool animated)
     {
         auto huds = allHUDsForView<T>(view);
         for (const auto& hud : huds) {
@@ -121,10 +122,11 @@ public:
     void show(bool animated);
     void hide(bool animated);
     void hideAfterDelay(bool animated, double delay);
-    void showWhileExecutingOnTargetWithObjectAnimated(Method method, const Ref<NSObject>& target, const Value& object,
-        bool animated);
+    void showWhileExecutingOnTargetWithObjectAnimated(
+        Method method, const Ref<NSObject>& target, const Value& object, bool animated);
     void showAnimatedWhileExecutingBlock(bool animated, dispatch_block_t block);
-    void showAnimatedWhileExecutingBlockCompletionBlock(bool animated, dispatch_block_t block, CompletionBlock completion);
+    void showAnimatedWhileExecutingBlockCompletionBlock(
+        bool animated, dispatch_block_t block, CompletionBlock completion);
     void showAnimatedWhileExecutingBlockOnQueue(bool animated, dispatch_block_t block, const dispatch_queue_t& queue);
     void showAnimatedWhileExecutingBlockOnQueueCompletionBlock(
         bool animated, dispatch_block_t block, const dispatch_queue_t& queue, CompletionBlock completion);
@@ -210,8 +212,8 @@ public:
     void layoutSubviews() override;
     void drawRect(CGRect rect) override;
     void didMoveToSuperview() override;
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
     Value valueForKey(const std::string& key) override;
 
 protected:

@@ -22,7 +22,10 @@ public:
     float progress() const { return m_progress; }
     void setProgress(float progress) { setValueNotifying("progress", m_progress, progress); }
     const Ref<UIColor>& progressTintColor() const { return m_progressTintColor; }
-    void setProgressTintColor(Ref<UIColor> color) { setValueNotifying("progressTintColor", m_progressTintColor, std::move(color)); }
+    void setProgressTintColor(Ref<UIColor> color)
+    {
+        setValueNotifying("progressTintColor", m_progressTintColor, std::move(color));
+    }
     const Ref<UIColor>& backgroundTintColor() const { return m_backgroundTintColor; }
     void setBackgroundTintColor(Ref<UIColor> color)
     {
@@ -30,8 +33,8 @@ public:
     }
 
     void drawRect(CGRect rect) override;
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
     Value valueForKey(const std::string& key) override;
 
 private:

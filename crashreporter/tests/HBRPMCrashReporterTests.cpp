@@ -2,9 +2,9 @@
 #include "crashreporter/HBRPMCrashProcessInfo.h"
 #include "crashreporter/HBRPMCrashReport.h"
 #include "crashreporter/HBRPMCrashReporter.h"
+#include "crashreporter/PMCrashCapturePaths.h"
 #include "foundation/NSLog.h"
 #include "os/OSThreads.h"
-#include "crashreporter/PMCrashCapturePaths.h"
 
 #include <gtest/gtest.h>
 

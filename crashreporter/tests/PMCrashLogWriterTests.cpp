@@ -1,8 +1,8 @@
 #include "crashreporter/HBRPMCrashReport.h"
-#include "os/OSThreads.h"
 #include "crashreporter/PMCrashFrameCursor.h"
 #include "crashreporter/PMCrashLogWriter.h"
 #include "crashreporter/pmcrash.pb-c.h"
+#include "os/OSThreads.h"
 
 #include <gtest/gtest.h>
 

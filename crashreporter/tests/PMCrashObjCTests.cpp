@@ -1,5 +1,5 @@
-#include "crashreporter/tests/MachOFixture.h"
 #include "crashreporter/PMCrashObjC.h"
+#include "crashreporter/tests/MachOFixture.h"
 
 #include <gtest/gtest.h>
 

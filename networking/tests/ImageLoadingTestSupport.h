@@ -3,8 +3,8 @@
 #include "graphics/CGColor.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGImage.h"
-#include "net/NSURL.h"
 #include "graphics/UIImage.h"
+#include "net/NSURL.h"
 #include "testing/URLStubs.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
-#include "foundation/Value.h"
 
 #include <string>
 #include <string_view>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "testing/Drain.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
-#include "sysconfig/SCNetworkReachability.h"
-#include "testing/URLStubs.h"
 #include "networking/VNNetworkReachabilityManager.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 
 #include <gtest/gtest.h>
 

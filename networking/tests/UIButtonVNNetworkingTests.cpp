@@ -1,17 +1,17 @@
 #include "networking/UIButton+VNNetworking.h"
 #include "networking/UIButton+_VNNetworking.h"
 
-#include "networking/tests/ImageLoadingTestSupport.h"
 #include "foundation/NSError.h"
+#include "graphics/UIImage.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
-#include "networking/tests/NetworkingTestSupport.h"
-#include "graphics/UIImage.h"
 #include "networking/UIImageView+_VNNetworking.h"
-#include "testing/URLStubs.h"
 #include "networking/VNHTTPRequestOperation.h"
+#include "networking/tests/ImageLoadingTestSupport.h"
+#include "networking/tests/NetworkingTestSupport.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

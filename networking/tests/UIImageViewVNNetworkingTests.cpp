@@ -1,21 +1,21 @@
 #include "networking/UIImageView+VNNetworking.h"
 #include "networking/UIImageView+_VNNetworking.h"
 
-#include "networking/tests/ImageLoadingTestSupport.h"
 #include "foundation/NSError.h"
+#include "foundation/NSNotificationCenter.h"
+#include "graphics/UIImage.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
-#include "foundation/NSNotificationCenter.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
-#include "networking/tests/NetworkingTestSupport.h"
-#include "uikit/UIApplication.h"
-#include "graphics/UIImage.h"
-#include "testing/URLStubs.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNImageCache.h"
 #include "networking/VNImageResponseSerializer.h"
+#include "networking/tests/ImageLoadingTestSupport.h"
+#include "networking/tests/NetworkingTestSupport.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplication.h"
 
 #include <gtest/gtest.h>
 

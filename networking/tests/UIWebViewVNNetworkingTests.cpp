@@ -6,12 +6,12 @@
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
-#include "networking/tests/NetworkingTestSupport.h"
-#include "testing/URLStubs.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNHTTPRequestSerializer.h"
 #include "networking/VNHTTPResponseSerializer.h"
 #include "networking/VNJSONResponseSerializer.h"
+#include "networking/tests/NetworkingTestSupport.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
 #include "networking/VNHTTPRequestOperationManager.h"
 
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
 #include "foundation/NSError.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
@@ -10,13 +8,15 @@
 #include "net/NSURLCredential.h"
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
-#include "sysconfig/SCNetworkReachability.h"
-#include "networking/tests/StubbedNetworkTestSupport.h"
-#include "testing/URLStubs.h"
 #include "networking/VNJSONResponseSerializer.h"
 #include "networking/VNMultipartFormData.h"
 #include "networking/VNNetworkReachabilityManager.h"
 #include "networking/VNSecurityPolicy.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "testing/URLStubs.h"
 
 #include <gtest/gtest.h>
 

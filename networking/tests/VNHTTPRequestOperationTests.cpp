@@ -1,14 +1,14 @@
 #include "networking/VNHTTPRequestOperation.h"
 
-#include "testing/Drain.h"
 #include "foundation/NSError.h"
 #include "foundation/NSThread.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
-#include "networking/tests/StubbedNetworkTestSupport.h"
-#include "testing/URLStubs.h"
 #include "networking/VNJSONResponseSerializer.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

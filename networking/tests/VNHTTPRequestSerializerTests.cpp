@@ -7,10 +7,10 @@
 #include "foundation/NSLocale.h"
 #include "foundation/NSPropertyListSerialization.h"
 #include "net/NSURL.h"
-#include "uikit/UIDevice.h"
 #include "networking/VNJSONRequestSerializer.h"
 #include "networking/VNPropertyListRequestSerializer.h"
 #include "networking/VNQueryStringPair.h"
+#include "uikit/UIDevice.h"
 
 #include <gtest/gtest.h>
 

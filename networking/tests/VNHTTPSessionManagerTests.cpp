@@ -1,6 +1,5 @@
 #include "networking/VNHTTPSessionManager.h"
 
-#include "testing/Drain.h"
 #include "foundation/NSError.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
@@ -9,12 +8,13 @@
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLSessionConfiguration.h"
-#include "sysconfig/SCNetworkReachability.h"
-#include "networking/tests/StubbedNetworkTestSupport.h"
-#include "testing/URLStubs.h"
 #include "networking/VNJSONResponseSerializer.h"
 #include "networking/VNMultipartFormData.h"
 #include "networking/VNNetworkReachabilityManager.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 
 #include <gtest/gtest.h>
 

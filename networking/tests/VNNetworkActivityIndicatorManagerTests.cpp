@@ -1,20 +1,20 @@
 #include "networking/VNNetworkActivityIndicatorManager.h"
 
-#include "testing/Drain.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSNotificationCenter.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLSession.h"
 #include "net/NSURLSessionDataTask.h"
-#include "sysconfig/SCNetworkReachability.h"
-#include "networking/tests/StubbedNetworkTestSupport.h"
-#include "uikit/UIApplication.h"
-#include "testing/URLStubs.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNNetworkReachabilityManager.h"
 #include "networking/VNURLSessionManager.h"
+#include "networking/tests/StubbedNetworkTestSupport.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplication.h"
 
 #include <gtest/gtest.h>
 

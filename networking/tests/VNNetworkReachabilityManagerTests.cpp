@@ -1,10 +1,10 @@
 #include "networking/VNNetworkReachabilityManager.h"
 
-#include "testing/Drain.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
-#include "sysconfig/SCNetworkReachability.h"
 #include "networking/tests/StubbedNetworkTestSupport.h"
+#include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 #include "networking/UIAlertView+VNNetworking.h"
 #include "networking/UIProgressView+VNNetworking.h"
 
-#include "testing/LoopbackServer.h"
 #include "foundation/NSError.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
-#include "networking/tests/NetworkingTestSupport.h"
-#include "testing/URLStubs.h"
 #include "networking/VNHTTPRequestOperation.h"
+#include "networking/tests/NetworkingTestSupport.h"
+#include "testing/LoopbackServer.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

@@ -2,15 +2,15 @@
 #include "networking/UIAlertView+VNNetworking.h"
 #include "networking/UIProgressView+VNNetworking.h"
 
-#include "testing/Drain.h"
 #include "foundation/NSError.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSNotificationCenter.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLSession.h"
 #include "net/NSURLSessionDataTask.h"
-#include "testing/URLStubs.h"
 #include "networking/VNURLSessionNotifications.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

@@ -4,17 +4,17 @@
 #include "networking/VNJSONResponseSerializer.h"
 #include "networking/VNPropertyListResponseSerializer.h"
 
+#include "foundation/NSError.h"
+#include "foundation/NSKeyedArchiver.h"
+#include "foundation/NSKeyedUnarchiver.h"
 #include "graphics/CGColor.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGImage.h"
-#include "foundation/NSError.h"
+#include "graphics/UIImage.h"
 #include "net/NSHTTPURLResponse.h"
-#include "foundation/NSKeyedArchiver.h"
-#include "foundation/NSKeyedUnarchiver.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "networking/tests/ResponseTestSupport.h"
-#include "graphics/UIImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 #include "networking/VNStreamingMultipartFormData.h"
 
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
 #include "foundation/NSError.h"
 #include "foundation/NSJSONSerialization.h"
 #include "net/NSURL.h"
 #include "net/NSURLSession.h"
 #include "net/NSURLSessionDataTask.h"
-#include "testing/TemporarySandbox.h"
 #include "networking/VNHTTPRequestSerializer.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
+#include "testing/TemporarySandbox.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,17 +1,17 @@
 #include "networking/VNXMLParserResponseSerializer.h"
 
 #include "foundation/NSError.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSKeyedArchiver.h"
 #include "foundation/NSKeyedUnarchiver.h"
+#include "foundation/NSXMLParser.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
-#include "foundation/NSXMLParser.h"
+#include "networking/VNHTTPRequestOperation.h"
 #include "networking/tests/NetworkingTestSupport.h"
 #include "networking/tests/ResponseTestSupport.h"
 #include "testing/URLStubs.h"
-#include "networking/VNHTTPRequestOperation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "coredata/NSEntityDescription.h"
 
 #include "coredata/NSAttributeDescription.h"
-#include "foundation/NSException.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSException.h"
 
 #include <utility>
 

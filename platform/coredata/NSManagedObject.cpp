@@ -2,10 +2,10 @@
 
 #include "coredata/NSAttributeDescription.h"
 #include "coredata/NSEntityDescription.h"
-#include "foundation/NSException.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSManagedObjectID.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSException.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "coredata/CoreDataForward.h"
-#include "foundation/Dispatch.h"
 #include "coredata/ManagedObjectSnapshot.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 

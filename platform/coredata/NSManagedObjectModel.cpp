@@ -3,8 +3,8 @@
 #include "coredata/CoreDataErrors.h"
 #include "coredata/NSAttributeDescription.h"
 #include "coredata/NSEntityDescription.h"
-#include "foundation/NSJSONSerialization.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSJSONSerialization.h"
 
 #include <fstream>
 #include <iterator>

@@ -4,12 +4,12 @@
 #include "coredata/ManagedObjectSnapshot.h"
 #include "coredata/NSAttributeDescription.h"
 #include "coredata/NSEntityDescription.h"
-#include "foundation/NSError.h"
-#include "foundation/NSFileManager.h"
-#include "foundation/NSJSONSerialization.h"
 #include "coredata/NSManagedObjectID.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "foundation/NSJSONSerialization.h"
 #include "foundation/NSUUID.h"
 
 #include <sqlite3.h>

@@ -3,11 +3,11 @@
 #include "coredata/CoreDataErrors.h"
 #include "coredata/ManagedObjectSnapshot.h"
 #include "coredata/NSEntityDescription.h"
-#include "foundation/NSError.h"
 #include "coredata/NSManagedObjectID.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSPersistentStore.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "foundation/NSError.h"
 
 VX_REGISTER_CLASS(NSPersistentStoreCoordinator);
 

@@ -248,8 +248,7 @@ MainQueue& mainQueueStorage()
 
 Ref<DispatchQueue> mainQueue()
 {
-    static Ref<DispatchQueue> s_queue
-        = std::make_shared<DispatchQueue>("main-queue", DispatchQueue::Kind::Main, 1);
+    static Ref<DispatchQueue> s_queue = std::make_shared<DispatchQueue>("main-queue", DispatchQueue::Kind::Main, 1);
     return s_queue;
 }
 

@@ -73,8 +73,7 @@ struct PendingChange {
 
 thread_local std::vector<PendingChange> t_pending;
 
-template<typename T>
-void eraseValue(std::vector<T>& list, const T& value)
+template <typename T> void eraseValue(std::vector<T>& list, const T& value)
 {
     list.erase(std::remove(list.begin(), list.end(), value), list.end());
 }

@@ -137,7 +137,6 @@ std::optional<Value::Bytes> readBytes(const std::string& path, Ref<NSError>* err
     return bytes;
 }
 
-
 // Decodes one UTF-8 scalar at `i`; nullopt for malformed, overlong or surrogate sequences.
 std::optional<uint32_t> nextUTF8(const uint8_t* s, size_t length, size_t& i)
 {

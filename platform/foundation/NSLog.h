@@ -10,8 +10,7 @@
 // install to capture the exact texts. Any thread.
 void NSLogv(std::string_view message);
 
-template<typename... Args>
-void NSLog(std::string_view format, const Args&... args)
+template <typename... Args> void NSLog(std::string_view format, const Args&... args)
 {
     NSLogv(NSString::stringWithFormat(format, args...));
 }

@@ -39,7 +39,10 @@ NSObject::~NSObject()
         KeyValueObserving::forgetObject(this);
 }
 
-Ref<NSObject> NSObject::init() { return make<NSObject>(); }
+Ref<NSObject> NSObject::init()
+{
+    return make<NSObject>();
+}
 
 Class NSObject::classObject()
 {
@@ -47,7 +50,10 @@ Class NSObject::classObject()
     return &s_info;
 }
 
-std::string NSObject::className() const { return objectClass()->name; }
+std::string NSObject::className() const
+{
+    return objectClass()->name;
+}
 
 bool NSObject::classIsSubclassOf(Class cls, Class ancestor)
 {
@@ -58,7 +64,10 @@ bool NSObject::classIsSubclassOf(Class cls, Class ancestor)
     return false;
 }
 
-bool NSObject::isKindOfClass(Class cls) const { return classIsSubclassOf(objectClass(), cls); }
+bool NSObject::isKindOfClass(Class cls) const
+{
+    return classIsSubclassOf(objectClass(), cls);
+}
 
 std::string NSObject::description() const
 {
@@ -85,23 +94,29 @@ Value NSObject::valueForKey(const std::string& key)
     return valueForUndefinedKey(key);
 }
 
-void NSObject::setValueForKey(const Value& value, const std::string& key) { setValueForUndefinedKey(value, key); }
+void NSObject::setValueForKey(const Value& value, const std::string& key)
+{
+    setValueForUndefinedKey(value, key);
+}
 
 Value NSObject::valueForUndefinedKey(const std::string& key)
 {
     NSException::raise(NSUndefinedKeyException,
-        "[<" + className() + "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " + key + ".");
+        "[<" + className() + "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " + key
+            + ".");
 }
 
 void NSObject::setValueForUndefinedKey(const Value&, const std::string& key)
 {
     NSException::raise(NSUndefinedKeyException,
-        "[<" + className() + "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key " + key + ".");
+        "[<" + className() + "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key "
+            + key + ".");
 }
 
 void NSObject::setNilValueForKey(const std::string& key)
 {
-    NSException::raise(NSInvalidArgumentException, "[<" + className() + "> setNilValueForKey]: could not set nil as the value for the key " + key + ".");
+    NSException::raise(NSInvalidArgumentException,
+        "[<" + className() + "> setNilValueForKey]: could not set nil as the value for the key " + key + ".");
 }
 
 Value NSObject::valueForKeyPath(const std::string& keyPath)
@@ -163,7 +178,10 @@ Class NSClassFromString(std::string_view name)
     return it == r.classes.end() ? nullptr : it->second.first;
 }
 
-std::string NSStringFromClass(Class cls) { return cls ? cls->name : ""; }
+std::string NSStringFromClass(Class cls)
+{
+    return cls ? cls->name : "";
+}
 
 Ref<NSObject> createObjectOfClass(Class cls)
 {

@@ -80,12 +80,11 @@ public:
         NSKeyValueObservingOptionInitial = 0x04,
         NSKeyValueObservingOptionPrior = 0x08,
     };
-    void addObserver(const Ref<NSObject>& observer, const std::string& keyPath, uint32_t options,
-        void* context);
+    void addObserver(const Ref<NSObject>& observer, const std::string& keyPath, uint32_t options, void* context);
     void removeObserver(const Ref<NSObject>& observer, const std::string& keyPath);
     void removeObserver(const Ref<NSObject>& observer, const std::string& keyPath, void* context);
-    virtual void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object,
-        const Value& change, void* context);
+    virtual void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context);
     void willChangeValueForKey(const std::string& key);
     void didChangeValueForKey(const std::string& key);
     // Keys whose change also changes `key` (the platform's keyPathsForValuesAffecting<Key>).
@@ -97,17 +96,12 @@ public:
     void setAssociatedObject(const void* key, const Value& value);
     Value associatedObject(const void* key) const;
 
-    template<typename T>
-    Ref<T> self()
-    {
-        return std::static_pointer_cast<T>(shared_from_this());
-    }
+    template <typename T> Ref<T> self() { return std::static_pointer_cast<T>(shared_from_this()); }
 
     struct Internals;
 
 protected:
-    template<typename T, typename... Args>
-    static Ref<T> make(Args&&... args)
+    template <typename T, typename... Args> static Ref<T> make(Args&&... args)
     {
         return std::make_shared<T>(Passkey {}, std::forward<Args>(args)...);
     }
@@ -119,8 +113,7 @@ protected:
     //   void setTitle(std::string t) { setValueNotifying("title", m_title, std::move(t)); }
     //   Value valueForKey(const std::string& key) override
     //   { if (key == "title") return m_title; return Super::valueForKey(key); }
-    template<typename T, typename U>
-    void setValueNotifying(const std::string& key, T& member, U&& value)
+    template <typename T, typename U> void setValueNotifying(const std::string& key, T& member, U&& value)
     {
         willChangeValueForKey(key);
         member = std::forward<U>(value);
@@ -156,20 +149,22 @@ Ref<NSObject> createObjectOfClass(Class cls);
 
 // Declares a class in the registry. Use inside the class body:
 //   class KESTPlane : public NSObject { VX_OBJECT(KESTPlane, NSObject) ... };
-#define VX_OBJECT(Name, Super)                                                                     \
-public:                                                                                            \
-    static Class classObject()                                                                     \
-    {                                                                                              \
-        static const ClassInfo s_info { #Name, Super::classObject() };                             \
-        return &s_info;                                                                            \
-    }                                                                                              \
-    Class objectClass() const override { return classObject(); }                                   \
-                                                                                                   \
+#define VX_OBJECT(Name, Super)                                                                                         \
+public:                                                                                                                \
+    static Class classObject()                                                                                         \
+    {                                                                                                                  \
+        static const ClassInfo s_info { #Name, Super::classObject() };                                                 \
+        return &s_info;                                                                                                \
+    }                                                                                                                  \
+    Class objectClass() const override                                                                                 \
+    {                                                                                                                  \
+        return classObject();                                                                                          \
+    }                                                                                                                  \
+                                                                                                                       \
 private:
 
 // In a .cpp: makes the class findable by name (and creatable with Name::init()).
-#define VX_REGISTER_CLASS(Name)                                                                    \
-    static const bool s_vxRegistered_##Name = ::registerClass(Name::classObject(), nullptr)
-#define VX_REGISTER_CREATABLE_CLASS(Name)                                                          \
-    static const bool s_vxRegistered_##Name = ::registerClass(Name::classObject(),                 \
-        []() -> Ref<NSObject> { return Name::init(); })
+#define VX_REGISTER_CLASS(Name) static const bool s_vxRegistered_##Name = ::registerClass(Name::classObject(), nullptr)
+#define VX_REGISTER_CREATABLE_CLASS(Name)                                                                              \
+    static const bool s_vxRegistered_##Name                                                                            \
+        = ::registerClass(Name::classObject(), []() -> Ref<NSObject> { return Name::init(); })

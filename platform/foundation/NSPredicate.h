@@ -45,7 +45,7 @@ public:
     // Parses the format with its arguments. A format that does not parse, or lacks an
     // argument, raises "NSInvalidArgumentException" with the reason
     // "Unable to parse the format string \"<format>\"".
-    template<typename... Args>
+    template <typename... Args>
     static Ref<NSPredicate> predicateWithFormat(std::string_view format, const Args&... args)
     {
         const FormatArg list[] = { argument(args)..., FormatArg(0) };
@@ -74,8 +74,7 @@ public:
 private:
     // Classes pass as class values, everything else as FormatArg takes it.
     static FormatArg argument(Class cls) { return FormatArg(Value(cls)); }
-    template<typename T>
-    static FormatArg argument(const T& value) { return FormatArg(value); }
+    template <typename T> static FormatArg argument(const T& value) { return FormatArg(value); }
 
     std::shared_ptr<const Node> m_root;
 };

@@ -103,7 +103,6 @@ private:
         return -1;
     }
 
-
     std::optional<std::string> parseQuoted()
     {
         char quote = peek();

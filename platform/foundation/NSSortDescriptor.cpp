@@ -84,8 +84,7 @@ namespace {
 
 // A stable merge sort that stays in bounds whatever the comparison answers, so a comparator
 // that is not a consistent order gives some order instead of undefined behaviour.
-template<typename Less>
-void mergeSort(std::vector<Value>& values, Less less)
+template <typename Less> void mergeSort(std::vector<Value>& values, Less less)
 {
     std::vector<Value> buffer(values.size());
     for (size_t width = 1; width < values.size(); width *= 2) {

@@ -44,7 +44,6 @@ void appendUTF8(std::string& out, char32_t c)
     }
 }
 
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -64,7 +63,6 @@ template <typename F> void forEachCodePoint(std::string_view s, F&& f)
         f(static_cast<char32_t>(c), static_cast<size_t>(start), static_cast<size_t>(i - start));
     }
 }
-
 
 void appendUTF16(std::u16string& out, char32_t c)
 {

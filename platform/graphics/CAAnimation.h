@@ -12,7 +12,10 @@
 class CAAnimation : public NSObject {
     VX_OBJECT(CAAnimation, NSObject)
 public:
-    explicit CAAnimation(Passkey key) : NSObject(key) { }
+    explicit CAAnimation(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<CAAnimation> animation() { return make<CAAnimation>(); }
 
     double duration() const { return m_duration; }
@@ -43,7 +46,10 @@ private:
 class CABasicAnimation : public CAAnimation {
     VX_OBJECT(CABasicAnimation, CAAnimation)
 public:
-    explicit CABasicAnimation(Passkey key) : CAAnimation(key) { }
+    explicit CABasicAnimation(Passkey key)
+        : CAAnimation(key)
+    {
+    }
     static Ref<CABasicAnimation> animationWithKeyPath(std::string keyPath)
     {
         auto a = make<CABasicAnimation>();

@@ -1,8 +1,8 @@
 #include "graphics/CADisplayLink.h"
 
-#include "graphics/CATransaction.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimer.h"
+#include "graphics/CATransaction.h"
 
 #include <algorithm>
 
@@ -31,7 +31,8 @@ void CADisplayLink::addToRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std
     // One frame timer per run loop and mode. The timer holds the link (and so its target) until
     // the link is invalidated, as the run loop holds a display link on the platform.
     auto self = this->self<CADisplayLink>();
-    auto timer = NSTimer::timerWithTimeIntervalRepeatsBlock(1.0 / 60, true, [self](const Ref<NSTimer>& t) { self->tick(t); });
+    auto timer
+        = NSTimer::timerWithTimeIntervalRepeatsBlock(1.0 / 60, true, [self](const Ref<NSTimer>& t) { self->tick(t); });
     runLoop->addTimerForMode(timer, mode);
     m_timers.push_back({ timer, { runLoop, mode } });
 }

@@ -19,11 +19,13 @@ public:
     ~CADisplayLink() override;
 
     static Ref<CADisplayLink> displayLinkWithTargetSelector(Ref<NSObject> target, Action action);
-    template<typename T>
-    static Ref<CADisplayLink> displayLinkWithTargetSelector(const Ref<T>& target, void (T::*selector)(const Ref<CADisplayLink>&))
+    template <typename T>
+    static Ref<CADisplayLink> displayLinkWithTargetSelector(
+        const Ref<T>& target, void (T::*selector)(const Ref<CADisplayLink>&))
     {
         T* raw = target.get();
-        return displayLinkWithTargetSelector(target, [raw, selector](const Ref<CADisplayLink>& link) { (raw->*selector)(link); });
+        return displayLinkWithTargetSelector(
+            target, [raw, selector](const Ref<CADisplayLink>& link) { (raw->*selector)(link); });
     }
 
     void addToRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std::string& mode);

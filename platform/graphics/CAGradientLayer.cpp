@@ -9,7 +9,8 @@ void CAGradientLayer::drawBackgroundAndContents(const CGContextRef& c)
     if (colors.size() == 1)
         colors.push_back(colors.front());
     bool useLocations = m_locations.size() == colors.size();
-    auto gradient = CGGradientCreateWithColors(CGColorSpaceCreateDeviceRGB(), colors, useLocations ? m_locations.data() : nullptr);
+    auto gradient = CGGradientCreateWithColors(
+        CGColorSpaceCreateDeviceRGB(), colors, useLocations ? m_locations.data() : nullptr);
     if (!gradient)
         return;
     CGRect b = bounds();
@@ -21,7 +22,8 @@ void CAGradientLayer::drawBackgroundAndContents(const CGContextRef& c)
     else
         CGContextAddRect(c, b);
     CGContextClip(c);
-    CGContextDrawLinearGradient(c, gradient, start, end, kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
+    CGContextDrawLinearGradient(
+        c, gradient, start, end, kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
     CGContextRestoreGState(c);
 }
 

@@ -9,7 +9,10 @@
 class CAGradientLayer : public CALayer {
     VX_OBJECT(CAGradientLayer, CALayer)
 public:
-    explicit CAGradientLayer(Passkey key) : CALayer(key) { }
+    explicit CAGradientLayer(Passkey key)
+        : CALayer(key)
+    {
+    }
     static Ref<CAGradientLayer> layer() { return make<CAGradientLayer>(); }
 
     const std::vector<CGColorRef>& colors() const { return m_colors; }

@@ -1,8 +1,8 @@
 #include "graphics/CALayer.h"
 
+#include "foundation/NSRunLoop.h"
 #include "graphics/CAAnimation.h"
 #include "graphics/CATransaction.h"
-#include "foundation/NSRunLoop.h"
 #include "graphics/NSValue.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
@@ -10,9 +10,15 @@
 #include <algorithm>
 #include <cmath>
 
-CALayer::CALayer(Passkey key) : NSObject(key) { }
+CALayer::CALayer(Passkey key)
+    : NSObject(key)
+{
+}
 
-Ref<CALayer> CALayer::layer() { return make<CALayer>(); }
+Ref<CALayer> CALayer::layer()
+{
+    return make<CALayer>();
+}
 
 void CALayer::setBounds(CGRect bounds)
 {
@@ -27,10 +33,22 @@ void CALayer::setBounds(CGRect bounds)
     }
 }
 
-void CALayer::setPosition(CGPoint position) { m_position = position; }
-void CALayer::setAnchorPoint(CGPoint anchorPoint) { m_anchorPoint = anchorPoint; }
-void CALayer::setTransform(const CATransform3D& transform) { m_transform = transform; }
-void CALayer::setOpacity(float opacity) { m_opacity = std::clamp(opacity, 0.0f, 1.0f); }
+void CALayer::setPosition(CGPoint position)
+{
+    m_position = position;
+}
+void CALayer::setAnchorPoint(CGPoint anchorPoint)
+{
+    m_anchorPoint = anchorPoint;
+}
+void CALayer::setTransform(const CATransform3D& transform)
+{
+    m_transform = transform;
+}
+void CALayer::setOpacity(float opacity)
+{
+    m_opacity = std::clamp(opacity, 0.0f, 1.0f);
+}
 
 CGAffineTransform CALayer::transformToSuperlayer() const
 {
@@ -43,9 +61,11 @@ CGAffineTransform CALayer::transformToSuperlayer() const
         if (!CATransform3DIsIdentity(super->m_sublayerTransform)) {
             // The superlayer's sublayer transform applies around its own anchor point.
             CGSize s = super->m_bounds.size;
-            CGPoint a { super->m_bounds.origin.x + super->m_anchorPoint.x * s.width, super->m_bounds.origin.y + super->m_anchorPoint.y * s.height };
+            CGPoint a { super->m_bounds.origin.x + super->m_anchorPoint.x * s.width,
+                super->m_bounds.origin.y + super->m_anchorPoint.y * s.height };
             CGAffineTransform around = CGAffineTransformConcat(CGAffineTransformMakeTranslation(-a.x, -a.y),
-                CGAffineTransformConcat(CATransform3DGetAffineTransform(super->m_sublayerTransform), CGAffineTransformMakeTranslation(a.x, a.y)));
+                CGAffineTransformConcat(CATransform3DGetAffineTransform(super->m_sublayerTransform),
+                    CGAffineTransformMakeTranslation(a.x, a.y)));
             t = CGAffineTransformConcat(t, around);
         }
     }
@@ -66,7 +86,8 @@ void CALayer::setFrame(CGRect frame)
     frame = CGRectStandardize(frame);
     if (CATransform3DIsIdentity(m_transform)) {
         setBounds(CGRectMake(m_bounds.origin.x, m_bounds.origin.y, frame.size.width, frame.size.height));
-        m_position = { frame.origin.x + m_anchorPoint.x * frame.size.width, frame.origin.y + m_anchorPoint.y * frame.size.height };
+        m_position = { frame.origin.x + m_anchorPoint.x * frame.size.width,
+            frame.origin.y + m_anchorPoint.y * frame.size.height };
         return;
     }
     // With a transform only the position follows the frame's centre, as on the platform.
@@ -83,7 +104,10 @@ void CALayer::setSublayers(std::vector<Ref<CALayer>> layers)
         addSublayer(layer);
 }
 
-void CALayer::addSublayer(const Ref<CALayer>& layer) { insertSublayerAtIndex(layer, m_sublayers.size()); }
+void CALayer::addSublayer(const Ref<CALayer>& layer)
+{
+    insertSublayerAtIndex(layer, m_sublayers.size());
+}
 
 void CALayer::insertSublayerAtIndex(const Ref<CALayer>& layer, size_t index)
 {
@@ -116,7 +140,8 @@ void CALayer::insertSublayerBelow(const Ref<CALayer>& layer, const Ref<CALayer>&
 void CALayer::insertSublayerAbove(const Ref<CALayer>& layer, const Ref<CALayer>& sibling)
 {
     auto it = std::find(m_sublayers.begin(), m_sublayers.end(), sibling);
-    insertSublayerAtIndex(layer, it == m_sublayers.end() ? m_sublayers.size() : static_cast<size_t>(it - m_sublayers.begin()) + 1);
+    insertSublayerAtIndex(
+        layer, it == m_sublayers.end() ? m_sublayers.size() : static_cast<size_t>(it - m_sublayers.begin()) + 1);
 }
 
 void CALayer::replaceSublayerWith(const Ref<CALayer>& old, const Ref<CALayer>& replacement)
@@ -247,7 +272,8 @@ CGRect CALayer::convertRectToLayer(CGRect rect, const Ref<CALayer>& layer) const
 bool CALayer::containsPoint(CGPoint point) const
 {
     CGRect b = m_bounds;
-    return point.x >= b.origin.x && point.x <= b.origin.x + b.size.width && point.y >= b.origin.y && point.y <= b.origin.y + b.size.height;
+    return point.x >= b.origin.x && point.x <= b.origin.x + b.size.width && point.y >= b.origin.y
+        && point.y <= b.origin.y + b.size.height;
 }
 
 Ref<CALayer> CALayer::hitTest(CGPoint point)
@@ -279,7 +305,8 @@ void CALayer::drawBackgroundAndContents(const CGContextRef& c)
         CGContextFillPath(c);
     }
     if (m_contents) {
-        CGFloat w = static_cast<CGFloat>(m_contents->width()) / m_contentsScale, h = static_cast<CGFloat>(m_contents->height()) / m_contentsScale;
+        CGFloat w = static_cast<CGFloat>(m_contents->width()) / m_contentsScale,
+                h = static_cast<CGFloat>(m_contents->height()) / m_contentsScale;
         CGRect b = m_bounds, r = b;
         const std::string& g = m_contentsGravity;
         if (g == "resizeAspect" || g == "resizeAspectFill") {
@@ -321,7 +348,8 @@ void CALayer::renderTree(const CGContextRef& c)
         // background; layers without either get theirs from the whole group below.
         CGAffineTransform ctm = CGContextGetCTM(c);
         CGFloat scale = std::hypot(ctm.a, ctm.b);
-        CGContextSetShadowWithColor(c, CGSizeMake(m_shadowOffset.width * scale, -m_shadowOffset.height * scale), m_shadowRadius * scale,
+        CGContextSetShadowWithColor(c, CGSizeMake(m_shadowOffset.width * scale, -m_shadowOffset.height * scale),
+            m_shadowRadius * scale,
             CGColorCreateCopyWithAlpha(m_shadowColor, CGColorGetAlpha(m_shadowColor) * m_shadowOpacity));
         if (m_shadowPath) {
             CGContextSaveGState(c);
@@ -355,7 +383,8 @@ void CALayer::renderTree(const CGContextRef& c)
         CGContextClip(c);
     }
     std::vector<Ref<CALayer>> ordered(m_sublayers);
-    std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a->m_zPosition < b->m_zPosition; });
+    std::stable_sort(
+        ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a->m_zPosition < b->m_zPosition; });
     for (auto& layer : ordered) {
         if (!layer->m_hidden)
             layer->renderTree(c);
@@ -368,7 +397,9 @@ void CALayer::renderTree(const CGContextRef& c)
         CGRect inner = CGRectInset(m_bounds, m_borderWidth / 2, m_borderWidth / 2);
         CGFloat radius = std::max<CGFloat>(0, m_cornerRadius - m_borderWidth / 2);
         if (!CGRectIsNull(inner)) {
-            CGContextAddPath(c, radius > 0 ? CGPathCreateWithRoundedRect(inner, radius, radius, nullptr) : CGPathCreateWithRect(inner, nullptr));
+            CGContextAddPath(c,
+                radius > 0 ? CGPathCreateWithRoundedRect(inner, radius, radius, nullptr)
+                           : CGPathCreateWithRect(inner, nullptr));
             CGContextStrokePath(c);
         }
     }
@@ -397,20 +428,22 @@ void CALayer::addAnimation(const Ref<CAAnimation>& animation, const std::string&
     CATransaction::animationAdded(end);
     Weak<CAAnimation> weakAnimation = animation;
     Weak<CALayer> weakLayer = self<CALayer>();
-    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "CAAnimationFinish", [weakLayer, weakAnimation, key]() {
-        auto layer = weakLayer.lock();
-        auto finished = weakAnimation.lock();
-        if (!layer || !finished)
-            return;
-        auto it = std::find_if(layer->m_animations.begin(), layer->m_animations.end(),
-            [&](const auto& entry) { return entry.first == key && entry.second == finished; });
-        if (it == layer->m_animations.end())
-            return;
-        if (finished->isRemovedOnCompletion())
-            layer->m_animations.erase(it);
-        if (finished->completion())
-            finished->completion()(true);
-    }, std::max(0.0, end - CACurrentMediaTime()), { NSRunLoopCommonModes });
+    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "CAAnimationFinish",
+        [weakLayer, weakAnimation, key]() {
+            auto layer = weakLayer.lock();
+            auto finished = weakAnimation.lock();
+            if (!layer || !finished)
+                return;
+            auto it = std::find_if(layer->m_animations.begin(), layer->m_animations.end(),
+                [&](const auto& entry) { return entry.first == key && entry.second == finished; });
+            if (it == layer->m_animations.end())
+                return;
+            if (finished->isRemovedOnCompletion())
+                layer->m_animations.erase(it);
+            if (finished->completion())
+                finished->completion()(true);
+        },
+        std::max(0.0, end - CACurrentMediaTime()), { NSRunLoopCommonModes });
 }
 
 Ref<CAAnimation> CALayer::animationForKey(const std::string& key) const
@@ -454,7 +487,10 @@ std::vector<std::string> CALayer::animationKeys() const
 }
 
 namespace {
-Value colorValue(const CGColorRef& color) { return color ? Value(UIColor::colorWithCGColor(color)) : Value(); }
+Value colorValue(const CGColorRef& color)
+{
+    return color ? Value(UIColor::colorWithCGColor(color)) : Value();
+}
 CGColorRef colorFrom(const Value& v)
 {
     auto color = v.objectAs<UIColor>();

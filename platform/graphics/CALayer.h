@@ -1,12 +1,12 @@
 #pragma once
 
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "graphics/CATransform3D.h"
 #include "graphics/CGColor.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGImage.h"
 #include "graphics/CGPath.h"
-#include "foundation/NSObject.h"
-#include "foundation/Value.h"
 
 #include <map>
 #include <string>

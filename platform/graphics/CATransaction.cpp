@@ -1,9 +1,9 @@
 #include "graphics/CATransaction.h"
 
-#include "graphics/CAAnimation.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/Value.h"
+#include "graphics/CAAnimation.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,13 +29,22 @@ const Transaction& current()
     return stack().empty() ? s_defaults : stack().back();
 }
 
-Transaction* open() { return stack().empty() ? nullptr : &stack().back(); }
+Transaction* open()
+{
+    return stack().empty() ? nullptr : &stack().back();
+}
 
 } // namespace
 
-double CACurrentMediaTime() { return Clock::mediaTime(); }
+double CACurrentMediaTime()
+{
+    return Clock::mediaTime();
+}
 
-void CATransaction::begin() { stack().push_back(Transaction {}); }
+void CATransaction::begin()
+{
+    stack().push_back(Transaction {});
+}
 
 void CATransaction::commit()
 {
@@ -49,11 +58,14 @@ void CATransaction::commit()
     if (!t.completion)
         return;
     double delay = std::max(0.0, t.lastAnimationEnd - CACurrentMediaTime());
-    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "CATransactionCompletion", std::move(t.completion), delay,
-        { NSRunLoopCommonModes });
+    NSRunLoop::mainRunLoop()->addDelayedPerform(
+        nullptr, "CATransactionCompletion", std::move(t.completion), delay, { NSRunLoopCommonModes });
 }
 
-double CATransaction::animationDuration() { return current().duration; }
+double CATransaction::animationDuration()
+{
+    return current().duration;
+}
 
 void CATransaction::setAnimationDuration(double duration)
 {
@@ -61,7 +73,10 @@ void CATransaction::setAnimationDuration(double duration)
         t->duration = duration;
 }
 
-bool CATransaction::disableActions() { return current().disableActions; }
+bool CATransaction::disableActions()
+{
+    return current().disableActions;
+}
 
 void CATransaction::setDisableActions(bool disable)
 {
@@ -75,7 +90,10 @@ void CATransaction::setCompletionBlock(std::function<void()> completion)
         t->completion = std::move(completion);
 }
 
-std::function<void()> CATransaction::completionBlock() { return current().completion; }
+std::function<void()> CATransaction::completionBlock()
+{
+    return current().completion;
+}
 
 Value CATransaction::valueForKey(const std::string& key)
 {

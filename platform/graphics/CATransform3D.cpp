@@ -35,7 +35,10 @@ bool CATransform3DEqualToTransform(const CATransform3D& a, const CATransform3D& 
     return true;
 }
 
-bool CATransform3DIsIdentity(const CATransform3D& t) { return CATransform3DEqualToTransform(t, CATransform3DIdentity); }
+bool CATransform3DIsIdentity(const CATransform3D& t)
+{
+    return CATransform3DEqualToTransform(t, CATransform3DIdentity);
+}
 
 CATransform3D CATransform3DMakeTranslation(CGFloat tx, CGFloat ty, CGFloat tz)
 {
@@ -153,11 +156,14 @@ CATransform3D CATransform3DMakeAffineTransform(CGAffineTransform m)
 
 bool CATransform3DIsAffine(const CATransform3D& t)
 {
-    return t.m13 == 0 && t.m14 == 0 && t.m23 == 0 && t.m24 == 0 && t.m31 == 0 && t.m32 == 0 && t.m33 == 1 && t.m34 == 0 && t.m43 == 0
-        && t.m44 == 1;
+    return t.m13 == 0 && t.m14 == 0 && t.m23 == 0 && t.m24 == 0 && t.m31 == 0 && t.m32 == 0 && t.m33 == 1 && t.m34 == 0
+        && t.m43 == 0 && t.m44 == 1;
 }
 
-CGAffineTransform CATransform3DGetAffineTransform(const CATransform3D& t) { return { t.m11, t.m12, t.m21, t.m22, t.m41, t.m42 }; }
+CGAffineTransform CATransform3DGetAffineTransform(const CATransform3D& t)
+{
+    return { t.m11, t.m12, t.m21, t.m22, t.m41, t.m42 };
+}
 
 std::string NSStringFromCATransform3D(const CATransform3D& t)
 {

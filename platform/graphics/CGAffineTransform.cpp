@@ -8,8 +8,14 @@ CGAffineTransform CGAffineTransformMake(CGFloat a, CGFloat b, CGFloat c, CGFloat
     return { a, b, c, d, tx, ty };
 }
 
-CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty) { return { 1, 0, 0, 1, tx, ty }; }
-CGAffineTransform CGAffineTransformMakeScale(CGFloat sx, CGFloat sy) { return { sx, 0, 0, sy, 0, 0 }; }
+CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty)
+{
+    return { 1, 0, 0, 1, tx, ty };
+}
+CGAffineTransform CGAffineTransformMakeScale(CGFloat sx, CGFloat sy)
+{
+    return { sx, 0, 0, sy, 0, 0 };
+}
 
 CGAffineTransform CGAffineTransformMakeRotation(CGFloat angle)
 {
@@ -55,7 +61,10 @@ CGAffineTransform CGAffineTransformInvert(CGAffineTransform t)
         static_cast<CGFloat>(tx), static_cast<CGFloat>(ty) };
 }
 
-bool CGAffineTransformIsIdentity(CGAffineTransform t) { return CGAffineTransformEqualToTransform(t, CGAffineTransformIdentity); }
+bool CGAffineTransformIsIdentity(CGAffineTransform t)
+{
+    return CGAffineTransformEqualToTransform(t, CGAffineTransformIdentity);
+}
 
 bool CGAffineTransformEqualToTransform(CGAffineTransform t1, CGAffineTransform t2)
 {

@@ -18,7 +18,10 @@ size_t CGColorSpace::numberOfComponents() const
     }
 }
 
-CGColorSpaceRef CGColorSpaceCreateWithModel(CGColorSpaceModel model) { return std::make_shared<CGColorSpace>(model); }
+CGColorSpaceRef CGColorSpaceCreateWithModel(CGColorSpaceModel model)
+{
+    return std::make_shared<CGColorSpace>(model);
+}
 
 CGColorSpaceRef CGColorSpaceCreateDeviceRGB()
 {
@@ -38,9 +41,15 @@ CGColorSpaceRef CGColorSpaceCreateDeviceCMYK()
     return s_space;
 }
 
-CGColorSpaceModel CGColorSpaceGetModel(const CGColorSpaceRef& space) { return space ? space->model() : kCGColorSpaceModelUnknown; }
+CGColorSpaceModel CGColorSpaceGetModel(const CGColorSpaceRef& space)
+{
+    return space ? space->model() : kCGColorSpaceModelUnknown;
+}
 
-size_t CGColorSpaceGetNumberOfComponents(const CGColorSpaceRef& space) { return space ? space->numberOfComponents() : 0; }
+size_t CGColorSpaceGetNumberOfComponents(const CGColorSpaceRef& space)
+{
+    return space ? space->numberOfComponents() : 0;
+}
 
 void CGColor::getRGBA(CGFloat rgba[4]) const
 {
@@ -99,10 +108,22 @@ CGColorRef CGColorCreateCopyWithAlpha(const CGColorRef& color, CGFloat alpha)
     return std::make_shared<CGColor>(color->colorSpace(), std::move(components));
 }
 
-CGColorSpaceRef CGColorGetColorSpace(const CGColorRef& color) { return color ? color->colorSpace() : nullptr; }
-size_t CGColorGetNumberOfComponents(const CGColorRef& color) { return color ? color->components().size() : 0; }
-const CGFloat* CGColorGetComponents(const CGColorRef& color) { return color ? color->components().data() : nullptr; }
-CGFloat CGColorGetAlpha(const CGColorRef& color) { return color ? color->alpha() : 0; }
+CGColorSpaceRef CGColorGetColorSpace(const CGColorRef& color)
+{
+    return color ? color->colorSpace() : nullptr;
+}
+size_t CGColorGetNumberOfComponents(const CGColorRef& color)
+{
+    return color ? color->components().size() : 0;
+}
+const CGFloat* CGColorGetComponents(const CGColorRef& color)
+{
+    return color ? color->components().data() : nullptr;
+}
+CGFloat CGColorGetAlpha(const CGColorRef& color)
+{
+    return color ? color->alpha() : 0;
+}
 
 bool CGColorEqualToColor(const CGColorRef& a, const CGColorRef& b)
 {
@@ -110,5 +131,6 @@ bool CGColorEqualToColor(const CGColorRef& a, const CGColorRef& b)
         return true;
     if (!a || !b)
         return false;
-    return CGColorSpaceGetModel(a->colorSpace()) == CGColorSpaceGetModel(b->colorSpace()) && a->components() == b->components();
+    return CGColorSpaceGetModel(a->colorSpace()) == CGColorSpaceGetModel(b->colorSpace())
+        && a->components() == b->components();
 }

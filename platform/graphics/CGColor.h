@@ -21,7 +21,10 @@ enum CGColorSpaceModel : int32_t {
 
 class CGColorSpace {
 public:
-    explicit CGColorSpace(CGColorSpaceModel model) : m_model(model) { }
+    explicit CGColorSpace(CGColorSpaceModel model)
+        : m_model(model)
+    {
+    }
     CGColorSpaceModel model() const { return m_model; }
     // Colour components without alpha: 1 grey, 3 RGB, 4 CMYK, 3 Lab, 1 indexed, 0 pattern.
     size_t numberOfComponents() const;

@@ -1,7 +1,7 @@
 #include "graphics/CGContext.h"
 
-#include "graphics/CGContextPrivate.h"
 #include "foundation/NSLog.h"
+#include "graphics/CGContextPrivate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +10,8 @@
 // ---------------------------------------------------------------------------------------------
 // Gradients
 
-CGGradientRef CGGradientCreateWithColorComponents(const CGColorSpaceRef& space, const CGFloat* components,
-    const CGFloat* locations, size_t count)
+CGGradientRef CGGradientCreateWithColorComponents(
+    const CGColorSpaceRef& space, const CGFloat* components, const CGFloat* locations, size_t count)
 {
     if (!space || !components || count == 0)
         return nullptr;
@@ -20,14 +20,16 @@ CGGradientRef CGGradientCreateWithColorComponents(const CGColorSpaceRef& space, 
     for (size_t i = 0; i < count; ++i) {
         CGColor color(space, std::vector<CGFloat>(components + i * n, components + (i + 1) * n));
         CGGradient::Stop stop {};
-        stop.location = locations ? locations[i] : (count == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(count - 1));
+        stop.location
+            = locations ? locations[i] : (count == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(count - 1));
         color.getRGBA(stop.rgba);
         stops.push_back(stop);
     }
     return std::make_shared<CGGradient>(std::move(stops));
 }
 
-CGGradientRef CGGradientCreateWithColors(const CGColorSpaceRef&, const std::vector<CGColorRef>& colors, const CGFloat* locations)
+CGGradientRef CGGradientCreateWithColors(
+    const CGColorSpaceRef&, const std::vector<CGColorRef>& colors, const CGFloat* locations)
 {
     if (colors.empty())
         return nullptr;
@@ -36,8 +38,9 @@ CGGradientRef CGGradientCreateWithColors(const CGColorSpaceRef&, const std::vect
         if (!colors[i])
             return nullptr;
         CGGradient::Stop stop {};
-        stop.location = locations ? locations[i]
-                                  : (colors.size() == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(colors.size() - 1));
+        stop.location = locations
+            ? locations[i]
+            : (colors.size() == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(colors.size() - 1));
         colors[i]->getRGBA(stop.rgba);
         stops.push_back(stop);
     }
@@ -104,10 +107,16 @@ void CGContext::Backend::pushToUser()
     }
 }
 
-CGContext::CGContext() { m_states.emplace_back(); }
+CGContext::CGContext()
+{
+    m_states.emplace_back();
+}
 CGContext::~CGContext() = default;
 
-CGContext::State& CGContext::state() { return m_states.back(); }
+CGContext::State& CGContext::state()
+{
+    return m_states.back();
+}
 
 void CGContext::saveState()
 {
@@ -125,22 +134,44 @@ bool CGContext::restoreState()
         cairo_restore(m_backend->cr);
     return true;
 }
-const CGContext::State& CGContext::state() const { return m_states.back(); }
+const CGContext::State& CGContext::state() const
+{
+    return m_states.back();
+}
 
-size_t CGContext::width() const { return m_backend ? m_backend->width : static_cast<size_t>(m_recordingSize.width); }
-size_t CGContext::height() const { return m_backend ? m_backend->height : static_cast<size_t>(m_recordingSize.height); }
-size_t CGContext::bytesPerRow() const { return m_backend ? m_backend->bytesPerRow : 0; }
-uint8_t* CGContext::data() const { return m_backend ? m_backend->userData : nullptr; }
+size_t CGContext::width() const
+{
+    return m_backend ? m_backend->width : static_cast<size_t>(m_recordingSize.width);
+}
+size_t CGContext::height() const
+{
+    return m_backend ? m_backend->height : static_cast<size_t>(m_recordingSize.height);
+}
+size_t CGContext::bytesPerRow() const
+{
+    return m_backend ? m_backend->bytesPerRow : 0;
+}
+uint8_t* CGContext::data() const
+{
+    return m_backend ? m_backend->userData : nullptr;
+}
 
 const CGPixelFormat& CGContext::format() const
 {
-    static const CGPixelFormat s_none { 8, 32, kCGColorSpaceModelRGB, kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little };
+    static const CGPixelFormat s_none { 8, 32, kCGColorSpaceModelRGB,
+        kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little };
     return m_backend ? m_backend->format : s_none;
 }
 
-CGColorSpaceRef CGContext::colorSpace() const { return m_backend ? m_backend->space : CGColorSpaceCreateDeviceRGB(); }
+CGColorSpaceRef CGContext::colorSpace() const
+{
+    return m_backend ? m_backend->space : CGColorSpaceCreateDeviceRGB();
+}
 
-CGAffineTransform CGContext::deviceTransform() const { return CGAffineTransformConcat(state().ctm, m_base); }
+CGAffineTransform CGContext::deviceTransform() const
+{
+    return CGAffineTransformConcat(state().ctm, m_base);
+}
 
 void CGContext::record(std::string line)
 {
@@ -148,23 +179,29 @@ void CGContext::record(std::string line)
         m_recording.push_back(std::move(line));
 }
 
-void CGContext::setBaseTransform(CGAffineTransform base) { m_base = base; }
+void CGContext::setBaseTransform(CGAffineTransform base)
+{
+    m_base = base;
+}
 
 namespace {
 
-const char* kUnsupported = "CGBitmapContextCreate: unsupported parameter combination: %lu integer bits/component; %lu bits/pixel; "
-                           "%@-component color space; %@; %lu bytes/row.";
+const char* kUnsupported
+    = "CGBitmapContextCreate: unsupported parameter combination: %lu integer bits/component; %lu bits/pixel; "
+      "%@-component color space; %@; %lu bytes/row.";
 
 std::string alphaInfoName(CGImageAlphaInfo a)
 {
-    static const char* names[] = { "kCGImageAlphaNone", "kCGImageAlphaPremultipliedLast", "kCGImageAlphaPremultipliedFirst",
-        "kCGImageAlphaLast", "kCGImageAlphaFirst", "kCGImageAlphaNoneSkipLast", "kCGImageAlphaNoneSkipFirst", "kCGImageAlphaOnly" };
+    static const char* names[] = { "kCGImageAlphaNone", "kCGImageAlphaPremultipliedLast",
+        "kCGImageAlphaPremultipliedFirst", "kCGImageAlphaLast", "kCGImageAlphaFirst", "kCGImageAlphaNoneSkipLast",
+        "kCGImageAlphaNoneSkipFirst", "kCGImageAlphaOnly" };
     return a <= kCGImageAlphaOnly ? names[a] : "unknown alpha info";
 }
 
 } // namespace
 
-CGContextRef CGContext::makeBitmap(void* data, size_t width, size_t height, size_t bytesPerRow, CGPixelFormat format, CGColorSpaceRef space)
+CGContextRef CGContext::makeBitmap(
+    void* data, size_t width, size_t height, size_t bytesPerRow, CGPixelFormat format, CGColorSpaceRef space)
 {
     auto context = std::make_shared<CGContext>();
     auto backend = std::make_unique<Backend>();
@@ -185,7 +222,8 @@ CGContextRef CGContext::makeBitmap(void* data, size_t width, size_t height, size
     bool opaqueNative = format.isNativeARGB() && format.alphaInfo() == kCGImageAlphaNoneSkipFirst;
     cairo_format_t cairoFormat = alphaOnly ? CAIRO_FORMAT_A8 : opaqueNative ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32;
     int minimumStride = cairo_format_stride_for_width(cairoFormat, static_cast<int>(width));
-    bool direct = (alphaOnly || format.isNativeARGB()) && bytesPerRow % 4 == 0 && static_cast<int>(bytesPerRow) >= minimumStride;
+    bool direct = (alphaOnly || format.isNativeARGB()) && bytesPerRow % 4 == 0
+        && static_cast<int>(bytesPerRow) >= minimumStride;
     if (!direct)
         cairoFormat = alphaOnly ? CAIRO_FORMAT_A8 : CAIRO_FORMAT_ARGB32;
     if (direct) {
@@ -230,7 +268,8 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
         bitsPerPixel = alpha == kCGImageAlphaNone ? 8 : 16;
     CGPixelFormat format { bitsPerComponent, bitsPerPixel, model, bitmapInfo };
     if (width == 0 || height == 0 || width > kCGMaximumBitmapDimension || height > kCGMaximumBitmapDimension) {
-        NSLog("CGBitmapContextCreate: invalid data bytes/row: should be at least %lu for %lu integer bits/component, %lu components, "
+        NSLog("CGBitmapContextCreate: invalid data bytes/row: should be at least %lu for %lu integer bits/component, "
+              "%lu components, "
               "%@.",
             static_cast<unsigned long>(width * bitsPerPixel / 8), static_cast<unsigned long>(bitsPerComponent),
             static_cast<unsigned long>(components), alphaInfoName(alpha));
@@ -251,24 +290,52 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
     if (bytesPerRow == 0)
         bytesPerRow = (minimumRow + 3) & ~size_t(3);
     if (bytesPerRow < minimumRow || bytesPerRow * height > kCGMaximumBitmapBytes) {
-        NSLog("CGBitmapContextCreate: invalid data bytes/row: should be at least %lu for %lu integer bits/component, %lu components, "
+        NSLog("CGBitmapContextCreate: invalid data bytes/row: should be at least %lu for %lu integer bits/component, "
+              "%lu components, "
               "%@.",
-            static_cast<unsigned long>(minimumRow), static_cast<unsigned long>(bitsPerComponent), static_cast<unsigned long>(components),
-            alphaInfoName(alpha));
+            static_cast<unsigned long>(minimumRow), static_cast<unsigned long>(bitsPerComponent),
+            static_cast<unsigned long>(components), alphaInfoName(alpha));
         return nullptr;
     }
     return CGContext::makeBitmap(data, width, height, bytesPerRow, format, space);
 }
 
-void* CGBitmapContextGetData(const CGContextRef& c) { return c ? c->data() : nullptr; }
-size_t CGBitmapContextGetWidth(const CGContextRef& c) { return c && !c->isRecording() ? c->width() : 0; }
-size_t CGBitmapContextGetHeight(const CGContextRef& c) { return c && !c->isRecording() ? c->height() : 0; }
-size_t CGBitmapContextGetBytesPerRow(const CGContextRef& c) { return c ? c->bytesPerRow() : 0; }
-size_t CGBitmapContextGetBitsPerComponent(const CGContextRef& c) { return c && !c->isRecording() ? c->format().bitsPerComponent : 0; }
-size_t CGBitmapContextGetBitsPerPixel(const CGContextRef& c) { return c && !c->isRecording() ? c->format().bitsPerPixel : 0; }
-CGBitmapInfo CGBitmapContextGetBitmapInfo(const CGContextRef& c) { return c && !c->isRecording() ? c->format().bitmapInfo : 0; }
-CGImageAlphaInfo CGBitmapContextGetAlphaInfo(const CGContextRef& c) { return c && !c->isRecording() ? c->format().alphaInfo() : kCGImageAlphaNone; }
-CGColorSpaceRef CGBitmapContextGetColorSpace(const CGContextRef& c) { return c && !c->isRecording() ? c->colorSpace() : nullptr; }
+void* CGBitmapContextGetData(const CGContextRef& c)
+{
+    return c ? c->data() : nullptr;
+}
+size_t CGBitmapContextGetWidth(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->width() : 0;
+}
+size_t CGBitmapContextGetHeight(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->height() : 0;
+}
+size_t CGBitmapContextGetBytesPerRow(const CGContextRef& c)
+{
+    return c ? c->bytesPerRow() : 0;
+}
+size_t CGBitmapContextGetBitsPerComponent(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->format().bitsPerComponent : 0;
+}
+size_t CGBitmapContextGetBitsPerPixel(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->format().bitsPerPixel : 0;
+}
+CGBitmapInfo CGBitmapContextGetBitmapInfo(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->format().bitmapInfo : 0;
+}
+CGImageAlphaInfo CGBitmapContextGetAlphaInfo(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->format().alphaInfo() : kCGImageAlphaNone;
+}
+CGColorSpaceRef CGBitmapContextGetColorSpace(const CGContextRef& c)
+{
+    return c && !c->isRecording() ? c->colorSpace() : nullptr;
+}
 
 CGImageRef CGBitmapContextCreateImage(const CGContextRef& c)
 {
@@ -279,12 +346,19 @@ CGImageRef CGBitmapContextCreateImage(const CGContextRef& c)
     std::vector<uint8_t> bytes(rowBytes * b->height);
     for (size_t y = 0; y < b->height; ++y)
         std::memcpy(bytes.data() + y * rowBytes, b->userData + y * b->bytesPerRow, rowBytes);
-    return std::make_shared<CGImage>(b->width, b->height, rowBytes, b->format, b->space, CGDataProviderCreateWithBytes(std::move(bytes)), true);
+    return std::make_shared<CGImage>(
+        b->width, b->height, rowBytes, b->format, b->space, CGDataProviderCreateWithBytes(std::move(bytes)), true);
 }
 
-CGContextRef CGContextCreateRecording(CGSize size) { return CGContext::makeRecording(size); }
+CGContextRef CGContextCreateRecording(CGSize size)
+{
+    return CGContext::makeRecording(size);
+}
 
-std::vector<std::string> CGContextGetRecordedOperations(const CGContextRef& c) { return c ? c->recording() : std::vector<std::string> {}; }
+std::vector<std::string> CGContextGetRecordedOperations(const CGContextRef& c)
+{
+    return c ? c->recording() : std::vector<std::string> {};
+}
 
 cairo_matrix_t CGContextCairoMatrix(CGAffineTransform t)
 {
@@ -306,7 +380,10 @@ void CGContextApplyUserMatrix(CGContext& c)
 
 namespace {
 
-std::string num(double v) { return CGFloatDescription(v); }
+std::string num(double v)
+{
+    return CGFloatDescription(v);
+}
 
 std::string pathText(const CGPath& path)
 {
@@ -322,11 +399,12 @@ std::string pathText(const CGPath& path)
             out += "L " + num(e.points[0].x) + " " + num(e.points[0].y);
             break;
         case kCGPathElementAddQuadCurveToPoint:
-            out += "Q " + num(e.points[0].x) + " " + num(e.points[0].y) + " " + num(e.points[1].x) + " " + num(e.points[1].y);
+            out += "Q " + num(e.points[0].x) + " " + num(e.points[0].y) + " " + num(e.points[1].x) + " "
+                + num(e.points[1].y);
             break;
         case kCGPathElementAddCurveToPoint:
-            out += "C " + num(e.points[0].x) + " " + num(e.points[0].y) + " " + num(e.points[1].x) + " " + num(e.points[1].y) + " "
-                + num(e.points[2].x) + " " + num(e.points[2].y);
+            out += "C " + num(e.points[0].x) + " " + num(e.points[0].y) + " " + num(e.points[1].x) + " "
+                + num(e.points[1].y) + " " + num(e.points[2].x) + " " + num(e.points[2].y);
             break;
         case kCGPathElementCloseSubpath:
             out += "Z";
@@ -336,7 +414,10 @@ std::string pathText(const CGPath& path)
     return out;
 }
 
-std::string rgbaText(const CGFloat* c) { return "rgba(" + num(c[0]) + ", " + num(c[1]) + ", " + num(c[2]) + ", " + num(c[3]) + ")"; }
+std::string rgbaText(const CGFloat* c)
+{
+    return "rgba(" + num(c[0]) + ", " + num(c[1]) + ", " + num(c[2]) + ", " + num(c[3]) + ")";
+}
 
 void setColor(CGFloat out[4], const CGColorSpaceRef& space, const CGFloat* components)
 {
@@ -371,17 +452,38 @@ void CGContextConcatCTM(const CGContextRef& c, CGAffineTransform t)
     c->record("concat " + NSStringFromCGAffineTransform(t));
 }
 
-void CGContextTranslateCTM(const CGContextRef& c, CGFloat tx, CGFloat ty) { CGContextConcatCTM(c, CGAffineTransformMakeTranslation(tx, ty)); }
-void CGContextScaleCTM(const CGContextRef& c, CGFloat sx, CGFloat sy) { CGContextConcatCTM(c, CGAffineTransformMakeScale(sx, sy)); }
-void CGContextRotateCTM(const CGContextRef& c, CGFloat angle) { CGContextConcatCTM(c, CGAffineTransformMakeRotation(angle)); }
-CGAffineTransform CGContextGetCTM(const CGContextRef& c) { return c ? c->state().ctm : CGAffineTransformIdentity; }
-CGAffineTransform CGContextGetUserSpaceToDeviceSpaceTransform(const CGContextRef& c) { return CGContextGetCTM(c); }
-CGPoint CGContextConvertPointToDeviceSpace(const CGContextRef& c, CGPoint p) { return CGPointApplyAffineTransform(p, CGContextGetCTM(c)); }
+void CGContextTranslateCTM(const CGContextRef& c, CGFloat tx, CGFloat ty)
+{
+    CGContextConcatCTM(c, CGAffineTransformMakeTranslation(tx, ty));
+}
+void CGContextScaleCTM(const CGContextRef& c, CGFloat sx, CGFloat sy)
+{
+    CGContextConcatCTM(c, CGAffineTransformMakeScale(sx, sy));
+}
+void CGContextRotateCTM(const CGContextRef& c, CGFloat angle)
+{
+    CGContextConcatCTM(c, CGAffineTransformMakeRotation(angle));
+}
+CGAffineTransform CGContextGetCTM(const CGContextRef& c)
+{
+    return c ? c->state().ctm : CGAffineTransformIdentity;
+}
+CGAffineTransform CGContextGetUserSpaceToDeviceSpaceTransform(const CGContextRef& c)
+{
+    return CGContextGetCTM(c);
+}
+CGPoint CGContextConvertPointToDeviceSpace(const CGContextRef& c, CGPoint p)
+{
+    return CGPointApplyAffineTransform(p, CGContextGetCTM(c));
+}
 CGPoint CGContextConvertPointToUserSpace(const CGContextRef& c, CGPoint p)
 {
     return CGPointApplyAffineTransform(p, CGAffineTransformInvert(CGContextGetCTM(c)));
 }
-CGRect CGContextConvertRectToDeviceSpace(const CGContextRef& c, CGRect r) { return CGRectApplyAffineTransform(r, CGContextGetCTM(c)); }
+CGRect CGContextConvertRectToDeviceSpace(const CGContextRef& c, CGRect r)
+{
+    return CGRectApplyAffineTransform(r, CGContextGetCTM(c));
+}
 
 void CGContextSetLineWidth(const CGContextRef& c, CGFloat width)
 {
@@ -434,13 +536,19 @@ void CGContextSetInterpolationQuality(const CGContextRef& c, CGInterpolationQual
     if (c)
         c->state().interpolation = quality;
 }
-CGInterpolationQuality CGContextGetInterpolationQuality(const CGContextRef& c) { return c ? c->state().interpolation : kCGInterpolationDefault; }
+CGInterpolationQuality CGContextGetInterpolationQuality(const CGContextRef& c)
+{
+    return c ? c->state().interpolation : kCGInterpolationDefault;
+}
 void CGContextSetShouldAntialias(const CGContextRef& c, bool antialias)
 {
     if (c)
         c->state().antialias = antialias;
 }
-void CGContextSetAllowsAntialiasing(const CGContextRef& c, bool antialias) { CGContextSetShouldAntialias(c, antialias); }
+void CGContextSetAllowsAntialiasing(const CGContextRef& c, bool antialias)
+{
+    CGContextSetShouldAntialias(c, antialias);
+}
 void CGContextSetFlatness(const CGContextRef&, CGFloat) { }
 
 void CGContextSetRGBFillColor(const CGContextRef& c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
@@ -542,7 +650,10 @@ void CGContextSetShadow(const CGContextRef& c, CGSize offset, CGFloat blur)
 
 namespace {
 
-CGAffineTransform ctmOf(const CGContextRef& c) { return c->state().ctm; }
+CGAffineTransform ctmOf(const CGContextRef& c)
+{
+    return c->state().ctm;
+}
 
 } // namespace
 
@@ -564,7 +675,8 @@ void CGContextAddLineToPoint(const CGContextRef& c, CGFloat x, CGFloat y)
         c->path().lineTo(CGPointApplyAffineTransform({ x, y }, ctmOf(c)));
 }
 
-void CGContextAddCurveToPoint(const CGContextRef& c, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y)
+void CGContextAddCurveToPoint(
+    const CGContextRef& c, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y)
 {
     if (!c || !c->path().hasCurrentPoint())
         return;
@@ -623,7 +735,8 @@ void CGContextAddEllipseInRect(const CGContextRef& c, CGRect rect)
     c->path().append(*path, nullptr);
 }
 
-void CGContextAddArc(const CGContextRef& c, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle, CGFloat endAngle, int clockwise)
+void CGContextAddArc(
+    const CGContextRef& c, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle, CGFloat endAngle, int clockwise)
 {
     if (!c)
         return;
@@ -647,7 +760,10 @@ void CGContextAddPath(const CGContextRef& c, const CGPathRef& path)
     c->path().append(*path, &m);
 }
 
-bool CGContextIsPathEmpty(const CGContextRef& c) { return !c || c->path().elements().empty(); }
+bool CGContextIsPathEmpty(const CGContextRef& c)
+{
+    return !c || c->path().elements().empty();
+}
 
 CGPoint CGContextGetPathCurrentPoint(const CGContextRef& c)
 {
@@ -666,7 +782,10 @@ CGPathRef CGContextCopyPath(const CGContextRef& c)
     return path;
 }
 
-CGRect CGContextGetPathBoundingBox(const CGContextRef& c) { return c ? CGPathGetBoundingBox(CGContextCopyPath(c)) : CGRectNull; }
+CGRect CGContextGetPathBoundingBox(const CGContextRef& c)
+{
+    return c ? CGPathGetBoundingBox(CGContextCopyPath(c)) : CGRectNull;
+}
 
 bool CGContextPathContainsPoint(const CGContextRef& c, CGPoint point, CGPathDrawingMode mode)
 {
@@ -771,7 +890,8 @@ void addPath(cairo_t* cr, const CGPath& path, CGAffineTransform base)
             break;
         }
         case kCGPathElementAddCurveToPoint:
-            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
+            cairo_curve_to(
+                cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
             current = e.points[2];
             break;
         case kCGPathElementCloseSubpath:
@@ -784,8 +904,14 @@ void addPath(cairo_t* cr, const CGPath& path, CGAffineTransform base)
 void applyStrokeStyle(cairo_t* cr, const CGContext::State& s)
 {
     cairo_set_line_width(cr, s.lineWidth);
-    cairo_set_line_cap(cr, s.lineCap == kCGLineCapRound ? CAIRO_LINE_CAP_ROUND : s.lineCap == kCGLineCapSquare ? CAIRO_LINE_CAP_SQUARE : CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_join(cr, s.lineJoin == kCGLineJoinRound ? CAIRO_LINE_JOIN_ROUND : s.lineJoin == kCGLineJoinBevel ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER);
+    cairo_set_line_cap(cr,
+        s.lineCap == kCGLineCapRound        ? CAIRO_LINE_CAP_ROUND
+            : s.lineCap == kCGLineCapSquare ? CAIRO_LINE_CAP_SQUARE
+                                            : CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr,
+        s.lineJoin == kCGLineJoinRound       ? CAIRO_LINE_JOIN_ROUND
+            : s.lineJoin == kCGLineJoinBevel ? CAIRO_LINE_JOIN_BEVEL
+                                             : CAIRO_LINE_JOIN_MITER);
     cairo_set_miter_limit(cr, s.miterLimit);
     cairo_set_dash(cr, s.dash.data(), static_cast<int>(s.dash.size()), s.dashPhase);
 }
@@ -819,7 +945,8 @@ void blurAlpha(cairo_surface_t* surface, double blur)
                 sum += data[std::clamp(y, 0, h - 1) * stride + x];
             for (int y = 0; y < h; ++y) {
                 tmp[static_cast<size_t>(y)] = static_cast<uint8_t>(sum / (2 * radius + 1));
-                sum += data[std::clamp(y + radius + 1, 0, h - 1) * stride + x] - data[std::clamp(y - radius, 0, h - 1) * stride + x];
+                sum += data[std::clamp(y + radius + 1, 0, h - 1) * stride + x]
+                    - data[std::clamp(y - radius, 0, h - 1) * stride + x];
             }
             for (int y = 0; y < h; ++y)
                 data[y * stride + x] = tmp[static_cast<size_t>(y)];
@@ -830,8 +957,7 @@ void blurAlpha(cairo_surface_t* surface, double blur)
 
 // Runs one drawing operation with the state's alpha, blend mode, shadow and masks, keeping a
 // caller-laid-out bitmap in step with the engine.
-template<typename Draw>
-void perform(CGContext& c, Draw&& draw)
+template <typename Draw> void perform(CGContext& c, Draw&& draw)
 {
     auto* b = c.backend();
     if (!b)
@@ -859,7 +985,8 @@ void perform(CGContext& c, Draw&& draw)
         cairo_set_operator(cr, operatorFor(s.blendMode));
         if (s.shadowActive) {
             // The shadow is the drawing's alpha, blurred, tinted and offset in base space.
-            cairo_surface_t* alpha = cairo_image_surface_create(CAIRO_FORMAT_A8, static_cast<int>(b->width), static_cast<int>(b->height));
+            cairo_surface_t* alpha
+                = cairo_image_surface_create(CAIRO_FORMAT_A8, static_cast<int>(b->width), static_cast<int>(b->height));
             cairo_t* acr = cairo_create(alpha);
             cairo_set_source(acr, group);
             cairo_paint(acr);
@@ -905,7 +1032,10 @@ void perform(CGContext& c, Draw&& draw)
 
 } // namespace
 
-void CGContextDraw(CGContext& c, const std::function<void(cairo_t*)>& draw) { perform(c, draw); }
+void CGContextDraw(CGContext& c, const std::function<void(cairo_t*)>& draw)
+{
+    perform(c, draw);
+}
 
 namespace {
 
@@ -914,9 +1044,10 @@ void fillOrStroke(const CGContextRef& c, CGPathDrawingMode mode, const char* nam
     if (!c)
         return;
     const auto& s = c->state();
-    c->record(std::string(name) + " " + pathText(c->path()) + (mode == kCGPathStroke || mode == kCGPathFillStroke || mode == kCGPathEOFillStroke
-                                                                         ? " width " + num(s.lineWidth) + " " + rgbaText(s.stroke)
-                                                                         : " " + rgbaText(s.fill)));
+    c->record(std::string(name) + " " + pathText(c->path())
+        + (mode == kCGPathStroke || mode == kCGPathFillStroke || mode == kCGPathEOFillStroke
+                ? " width " + num(s.lineWidth) + " " + rgbaText(s.stroke)
+                : " " + rgbaText(s.fill)));
     if (c->backend() && !c->path().elements().empty()) {
         CGPath path = c->path();
         CGAffineTransform base = c->baseTransform();
@@ -926,7 +1057,9 @@ void fillOrStroke(const CGContextRef& c, CGPathDrawingMode mode, const char* nam
             bool stroke = mode == kCGPathStroke || mode == kCGPathFillStroke || mode == kCGPathEOFillStroke;
             if (fill) {
                 addPath(cr, path, base);
-                cairo_set_fill_rule(cr, mode == kCGPathEOFill || mode == kCGPathEOFillStroke ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+                cairo_set_fill_rule(cr,
+                    mode == kCGPathEOFill || mode == kCGPathEOFillStroke ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                         : CAIRO_FILL_RULE_WINDING);
                 std::vector<uint8_t> patternPixels;
                 cairo_surface_t* patternSurface = nullptr;
                 if (s.fillPattern) {
@@ -934,7 +1067,8 @@ void fillOrStroke(const CGContextRef& c, CGPathDrawingMode mode, const char* nam
                     // pixel per 1/scale point.
                     patternPixels = s.fillPattern->nativeARGB();
                     auto w = static_cast<int>(s.fillPattern->width()), h = static_cast<int>(s.fillPattern->height());
-                    patternSurface = cairo_image_surface_create_for_data(patternPixels.data(), CAIRO_FORMAT_ARGB32, w, h, w * 4);
+                    patternSurface
+                        = cairo_image_surface_create_for_data(patternPixels.data(), CAIRO_FORMAT_ARGB32, w, h, w * 4);
                     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(patternSurface);
                     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
                     // The engine's user space is device space here (the path was replayed in it).
@@ -976,11 +1110,23 @@ void CGContextDrawPath(const CGContextRef& c, CGPathDrawingMode mode)
     fillOrStroke(c, mode, names[mode]);
 }
 
-void CGContextFillPath(const CGContextRef& c) { CGContextDrawPath(c, kCGPathFill); }
-void CGContextEOFillPath(const CGContextRef& c) { CGContextDrawPath(c, kCGPathEOFill); }
-void CGContextStrokePath(const CGContextRef& c) { CGContextDrawPath(c, kCGPathStroke); }
+void CGContextFillPath(const CGContextRef& c)
+{
+    CGContextDrawPath(c, kCGPathFill);
+}
+void CGContextEOFillPath(const CGContextRef& c)
+{
+    CGContextDrawPath(c, kCGPathEOFill);
+}
+void CGContextStrokePath(const CGContextRef& c)
+{
+    CGContextDrawPath(c, kCGPathStroke);
+}
 
-void CGContextFillRect(const CGContextRef& c, CGRect rect) { CGContextFillRects(c, &rect, 1); }
+void CGContextFillRect(const CGContextRef& c, CGRect rect)
+{
+    CGContextFillRects(c, &rect, 1);
+}
 
 void CGContextFillRects(const CGContextRef& c, const CGRect* rects, size_t count)
 {
@@ -1108,10 +1254,19 @@ void clipWithPath(const CGContextRef& c, bool evenOdd)
 
 } // namespace
 
-void CGContextClip(const CGContextRef& c) { clipWithPath(c, false); }
-void CGContextEOClip(const CGContextRef& c) { clipWithPath(c, true); }
+void CGContextClip(const CGContextRef& c)
+{
+    clipWithPath(c, false);
+}
+void CGContextEOClip(const CGContextRef& c)
+{
+    clipWithPath(c, true);
+}
 
-void CGContextClipToRect(const CGContextRef& c, CGRect rect) { CGContextClipToRects(c, &rect, 1); }
+void CGContextClipToRect(const CGContextRef& c, CGRect rect)
+{
+    CGContextClipToRects(c, &rect, 1);
+}
 
 void CGContextClipToRects(const CGContextRef& c, const CGRect* rects, size_t count)
 {
@@ -1132,7 +1287,8 @@ void CGContextClipToMask(const CGContextRef& c, CGRect rect, const CGImageRef& m
     cairo_surface_flush(surface);
     uint8_t* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
-    bool hasAlpha = mask->format().alphaInfo() != kCGImageAlphaNone && mask->format().alphaInfo() != kCGImageAlphaNoneSkipFirst
+    bool hasAlpha = mask->format().alphaInfo() != kCGImageAlphaNone
+        && mask->format().alphaInfo() != kCGImageAlphaNoneSkipFirst
         && mask->format().alphaInfo() != kCGImageAlphaNoneSkipLast;
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = mask->bytes() + static_cast<size_t>(y) * mask->bytesPerRow();
@@ -1145,9 +1301,10 @@ void CGContextClipToMask(const CGContextRef& c, CGRect rect, const CGImageRef& m
     }
     cairo_surface_mark_dirty(surface);
     // Mask pixels map onto `rect` upright in user space; the pattern matrix maps device to mask.
-    CGAffineTransform toDevice = CGAffineTransformConcat(
-        CGAffineTransformMake(rect.size.width / w, 0, 0, -rect.size.height / h, rect.origin.x, rect.origin.y + rect.size.height),
-        c->deviceTransform());
+    CGAffineTransform toDevice
+        = CGAffineTransformConcat(CGAffineTransformMake(rect.size.width / w, 0, 0, -rect.size.height / h, rect.origin.x,
+                                      rect.origin.y + rect.size.height),
+            c->deviceTransform());
     cairo_matrix_t m = CGContextCairoMatrix(toDevice);
     cairo_matrix_invert(&m);
     c->state().masks.emplace_back(surface, cairo_surface_destroy);
@@ -1169,8 +1326,8 @@ CGRect CGContextGetClipBoundingBox(const CGContextRef& c)
         cairo_restore(b->cr);
         // Engine device space back to user space.
         CGAffineTransform engineToUser = CGAffineTransformInvert(c->deviceTransform());
-        return CGRectApplyAffineTransform(CGRectMake(static_cast<CGFloat>(x1), static_cast<CGFloat>(y1), static_cast<CGFloat>(x2 - x1),
-                                              static_cast<CGFloat>(y2 - y1)),
+        return CGRectApplyAffineTransform(CGRectMake(static_cast<CGFloat>(x1), static_cast<CGFloat>(y1),
+                                              static_cast<CGFloat>(x2 - x1), static_cast<CGFloat>(y2 - y1)),
             engineToUser);
     }
     CGRect deviceBounds = CGRectMake(0, 0, static_cast<CGFloat>(c->width()), static_cast<CGFloat>(c->height()));
@@ -1185,7 +1342,8 @@ namespace {
 void addStops(cairo_pattern_t* pattern, const CGGradient& g)
 {
     for (const auto& stop : g.stops())
-        cairo_pattern_add_color_stop_rgba(pattern, stop.location, stop.rgba[0], stop.rgba[1], stop.rgba[2], stop.rgba[3]);
+        cairo_pattern_add_color_stop_rgba(
+            pattern, stop.location, stop.rgba[0], stop.rgba[1], stop.rgba[2], stop.rgba[3]);
 }
 
 // A polygon far larger than any bitmap, in user space: the half plane on the chosen side of the
@@ -1212,12 +1370,13 @@ void addHalfPlane(cairo_t* cr, CGPoint at, double dx, double dy, bool forward)
 
 } // namespace
 
-void CGContextDrawLinearGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint start, CGPoint end,
-    CGGradientDrawingOptions options)
+void CGContextDrawLinearGradient(
+    const CGContextRef& c, const CGGradientRef& gradient, CGPoint start, CGPoint end, CGGradientDrawingOptions options)
 {
     if (!c || !gradient)
         return;
-    c->record("linearGradient " + NSStringFromCGPoint(start) + " " + NSStringFromCGPoint(end) + " options " + std::to_string(options));
+    c->record("linearGradient " + NSStringFromCGPoint(start) + " " + NSStringFromCGPoint(end) + " options "
+        + std::to_string(options));
     perform(*c, [&](cairo_t* cr) {
         CGContextApplyUserMatrix(*c);
         cairo_pattern_t* pattern = cairo_pattern_create_linear(start.x, start.y, end.x, end.y);
@@ -1240,17 +1399,17 @@ void CGContextDrawLinearGradient(const CGContextRef& c, const CGGradientRef& gra
     });
 }
 
-void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint startCenter, CGFloat startRadius,
-    CGPoint endCenter, CGFloat endRadius, CGGradientDrawingOptions options)
+void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint startCenter,
+    CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, CGGradientDrawingOptions options)
 {
     if (!c || !gradient)
         return;
-    c->record("radialGradient " + NSStringFromCGPoint(startCenter) + " " + num(startRadius) + " " + NSStringFromCGPoint(endCenter) + " "
-        + num(endRadius) + " options " + std::to_string(options));
+    c->record("radialGradient " + NSStringFromCGPoint(startCenter) + " " + num(startRadius) + " "
+        + NSStringFromCGPoint(endCenter) + " " + num(endRadius) + " options " + std::to_string(options));
     perform(*c, [&](cairo_t* cr) {
         CGContextApplyUserMatrix(*c);
-        cairo_pattern_t* pattern = cairo_pattern_create_radial(startCenter.x, startCenter.y, std::max<CGFloat>(0, startRadius),
-            endCenter.x, endCenter.y, std::max<CGFloat>(0, endRadius));
+        cairo_pattern_t* pattern = cairo_pattern_create_radial(startCenter.x, startCenter.y,
+            std::max<CGFloat>(0, startRadius), endCenter.x, endCenter.y, std::max<CGFloat>(0, endRadius));
         addStops(pattern, *gradient);
         bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
         // The painted area is limited by clipping rather than by the pattern's extend mode, which
@@ -1300,7 +1459,8 @@ void CGContextDrawImage(const CGContextRef& c, CGRect rect, const CGImageRef& im
 {
     if (!c || !image)
         return;
-    c->record("image " + std::to_string(image->width()) + "x" + std::to_string(image->height()) + " in " + NSStringFromCGRect(rect));
+    c->record("image " + std::to_string(image->width()) + "x" + std::to_string(image->height()) + " in "
+        + NSStringFromCGRect(rect));
     rect = CGRectStandardize(rect);
     if (rect.size.width == 0 || rect.size.height == 0)
         return;
@@ -1352,13 +1512,19 @@ void CGContextSetTextPosition(const CGContextRef& c, CGFloat x, CGFloat y)
     if (c)
         c->state().textPosition = { x, y };
 }
-CGPoint CGContextGetTextPosition(const CGContextRef& c) { return c ? c->state().textPosition : CGPointZero; }
+CGPoint CGContextGetTextPosition(const CGContextRef& c)
+{
+    return c ? c->state().textPosition : CGPointZero;
+}
 void CGContextSetTextMatrix(const CGContextRef& c, CGAffineTransform t)
 {
     if (c)
         c->state().textMatrix = t;
 }
-CGAffineTransform CGContextGetTextMatrix(const CGContextRef& c) { return c ? c->state().textMatrix : CGAffineTransformIdentity; }
+CGAffineTransform CGContextGetTextMatrix(const CGContextRef& c)
+{
+    return c ? c->state().textMatrix : CGAffineTransformIdentity;
+}
 
 void CGContextBeginTransparencyLayer(const CGContextRef& c, const Value&)
 {
@@ -1409,4 +1575,7 @@ void CGContextFlush(const CGContextRef& c)
         cairo_surface_flush(c->backend()->surface);
 }
 
-void CGContextSynchronize(const CGContextRef& c) { CGContextFlush(c); }
+void CGContextSynchronize(const CGContextRef& c)
+{
+    CGContextFlush(c);
+}

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "graphics/CGAffineTransform.h"
 #include "graphics/CGColor.h"
 #include "graphics/CGGeometry.h"
 #include "graphics/CGImage.h"
 #include "graphics/CGPath.h"
-#include "foundation/Value.h"
 
 #include <memory>
 #include <string>
@@ -63,7 +63,10 @@ public:
         CGFloat location;
         CGFloat rgba[4];
     };
-    explicit CGGradient(std::vector<Stop> stops) : m_stops(std::move(stops)) { }
+    explicit CGGradient(std::vector<Stop> stops)
+        : m_stops(std::move(stops))
+    {
+    }
     const std::vector<Stop>& stops() const { return m_stops; }
 
 private:
@@ -74,10 +77,10 @@ using CGGradientRef = std::shared_ptr<const CGGradient>;
 
 // `components` holds `count` colours of the space's components plus alpha; `locations` may be
 // null for evenly spread stops.
-CGGradientRef CGGradientCreateWithColorComponents(const CGColorSpaceRef& space, const CGFloat* components,
-    const CGFloat* locations, size_t count);
-CGGradientRef CGGradientCreateWithColors(const CGColorSpaceRef& space, const std::vector<CGColorRef>& colors,
-    const CGFloat* locations);
+CGGradientRef CGGradientCreateWithColorComponents(
+    const CGColorSpaceRef& space, const CGFloat* components, const CGFloat* locations, size_t count);
+CGGradientRef CGGradientCreateWithColors(
+    const CGColorSpaceRef& space, const std::vector<CGColorRef>& colors, const CGFloat* locations);
 
 class CGContext;
 using CGContextRef = std::shared_ptr<CGContext>;
@@ -120,8 +123,8 @@ public:
     // Device-space current path.
     CGPath& path() { return m_path; }
 
-    static CGContextRef makeBitmap(void* data, size_t width, size_t height, size_t bytesPerRow, CGPixelFormat format,
-        CGColorSpaceRef space);
+    static CGContextRef makeBitmap(
+        void* data, size_t width, size_t height, size_t bytesPerRow, CGPixelFormat format, CGColorSpaceRef space);
     static CGContextRef makeRecording(CGSize size);
     // The base transform placed under the CTM (the y flip, and a scale for image contexts).
     void setBaseTransform(CGAffineTransform base);
@@ -200,7 +203,8 @@ void CGContextSetShadowWithColor(const CGContextRef& c, CGSize offset, CGFloat b
 void CGContextBeginPath(const CGContextRef& c);
 void CGContextMoveToPoint(const CGContextRef& c, CGFloat x, CGFloat y);
 void CGContextAddLineToPoint(const CGContextRef& c, CGFloat x, CGFloat y);
-void CGContextAddCurveToPoint(const CGContextRef& c, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y);
+void CGContextAddCurveToPoint(
+    const CGContextRef& c, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y);
 void CGContextAddQuadCurveToPoint(const CGContextRef& c, CGFloat cpx, CGFloat cpy, CGFloat x, CGFloat y);
 void CGContextClosePath(const CGContextRef& c);
 void CGContextAddRect(const CGContextRef& c, CGRect rect);
@@ -208,7 +212,8 @@ void CGContextAddRects(const CGContextRef& c, const CGRect* rects, size_t count)
 void CGContextAddLines(const CGContextRef& c, const CGPoint* points, size_t count);
 void CGContextAddEllipseInRect(const CGContextRef& c, CGRect rect);
 // `clockwise` 1 sweeps with decreasing angle in user space.
-void CGContextAddArc(const CGContextRef& c, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle, CGFloat endAngle, int clockwise);
+void CGContextAddArc(
+    const CGContextRef& c, CGFloat x, CGFloat y, CGFloat radius, CGFloat startAngle, CGFloat endAngle, int clockwise);
 void CGContextAddArcToPoint(const CGContextRef& c, CGFloat x1, CGFloat y1, CGFloat x2, CGFloat y2, CGFloat radius);
 void CGContextAddPath(const CGContextRef& c, const CGPathRef& path);
 bool CGContextIsPathEmpty(const CGContextRef& c);
@@ -239,10 +244,10 @@ void CGContextClipToRects(const CGContextRef& c, const CGRect* rects, size_t cou
 void CGContextClipToMask(const CGContextRef& c, CGRect rect, const CGImageRef& mask);
 CGRect CGContextGetClipBoundingBox(const CGContextRef& c);
 
-void CGContextDrawLinearGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint start, CGPoint end,
-    CGGradientDrawingOptions options);
-void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint startCenter, CGFloat startRadius,
-    CGPoint endCenter, CGFloat endRadius, CGGradientDrawingOptions options);
+void CGContextDrawLinearGradient(
+    const CGContextRef& c, const CGGradientRef& gradient, CGPoint start, CGPoint end, CGGradientDrawingOptions options);
+void CGContextDrawRadialGradient(const CGContextRef& c, const CGGradientRef& gradient, CGPoint startCenter,
+    CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, CGGradientDrawingOptions options);
 
 // Draws the image upright into `rect` of user space.
 void CGContextDrawImage(const CGContextRef& c, CGRect rect, const CGImageRef& image);

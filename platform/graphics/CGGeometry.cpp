@@ -6,7 +6,8 @@
 #include <limits>
 #include <vector>
 
-const CGRect CGRectNull = { { std::numeric_limits<CGFloat>::infinity(), std::numeric_limits<CGFloat>::infinity() }, { 0, 0 } };
+const CGRect CGRectNull
+    = { { std::numeric_limits<CGFloat>::infinity(), std::numeric_limits<CGFloat>::infinity() }, { 0, 0 } };
 const CGRect CGRectInfinite = { { -8.98846567e+30f, -8.98846567e+30f }, { 1.79769313e+31f, 1.79769313e+31f } };
 
 CGRect CGRectStandardize(CGRect r)
@@ -24,8 +25,14 @@ CGRect CGRectStandardize(CGRect r)
     return r;
 }
 
-CGFloat CGRectGetMinX(CGRect r) { return CGRectStandardize(r).origin.x; }
-CGFloat CGRectGetMinY(CGRect r) { return CGRectStandardize(r).origin.y; }
+CGFloat CGRectGetMinX(CGRect r)
+{
+    return CGRectStandardize(r).origin.x;
+}
+CGFloat CGRectGetMinY(CGRect r)
+{
+    return CGRectStandardize(r).origin.y;
+}
 CGFloat CGRectGetMaxX(CGRect r)
 {
     r = CGRectStandardize(r);
@@ -46,13 +53,28 @@ CGFloat CGRectGetMidY(CGRect r)
     r = CGRectStandardize(r);
     return r.origin.y + r.size.height / 2;
 }
-CGFloat CGRectGetWidth(CGRect r) { return std::fabs(r.size.width); }
-CGFloat CGRectGetHeight(CGRect r) { return std::fabs(r.size.height); }
+CGFloat CGRectGetWidth(CGRect r)
+{
+    return std::fabs(r.size.width);
+}
+CGFloat CGRectGetHeight(CGRect r)
+{
+    return std::fabs(r.size.height);
+}
 
-bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a.x == b.x && a.y == b.y; }
-bool CGSizeEqualToSize(CGSize a, CGSize b) { return a.width == b.width && a.height == b.height; }
+bool CGPointEqualToPoint(CGPoint a, CGPoint b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+bool CGSizeEqualToSize(CGSize a, CGSize b)
+{
+    return a.width == b.width && a.height == b.height;
+}
 
-bool CGRectIsNull(CGRect r) { return std::isinf(r.origin.x) && r.origin.x > 0; }
+bool CGRectIsNull(CGRect r)
+{
+    return std::isinf(r.origin.x) && r.origin.x > 0;
+}
 
 bool CGRectEqualToRect(CGRect a, CGRect b)
 {
@@ -63,9 +85,15 @@ bool CGRectEqualToRect(CGRect a, CGRect b)
     return CGPointEqualToPoint(a.origin, b.origin) && CGSizeEqualToSize(a.size, b.size);
 }
 
-bool CGRectIsEmpty(CGRect r) { return CGRectIsNull(r) || r.size.width == 0 || r.size.height == 0; }
+bool CGRectIsEmpty(CGRect r)
+{
+    return CGRectIsNull(r) || r.size.width == 0 || r.size.height == 0;
+}
 
-bool CGRectIsInfinite(CGRect r) { return CGRectEqualToRect(r, CGRectInfinite); }
+bool CGRectIsInfinite(CGRect r)
+{
+    return CGRectEqualToRect(r, CGRectInfinite);
+}
 
 CGRect CGRectInset(CGRect r, CGFloat dx, CGFloat dy)
 {
@@ -166,7 +194,8 @@ bool CGRectContainsPoint(CGRect r, CGPoint p)
     if (CGRectIsNull(r))
         return false;
     r = CGRectStandardize(r);
-    return p.x >= r.origin.x && p.x < r.origin.x + r.size.width && p.y >= r.origin.y && p.y < r.origin.y + r.size.height;
+    return p.x >= r.origin.x && p.x < r.origin.x + r.size.width && p.y >= r.origin.y
+        && p.y < r.origin.y + r.size.height;
 }
 
 bool CGRectContainsRect(CGRect outer, CGRect inner)
@@ -199,10 +228,22 @@ std::string CGFloatDescription(double v)
     return text;
 }
 
-std::string NSStringFromCGPoint(CGPoint p) { return "{" + CGFloatDescription(p.x) + ", " + CGFloatDescription(p.y) + "}"; }
-std::string NSStringFromCGSize(CGSize s) { return "{" + CGFloatDescription(s.width) + ", " + CGFloatDescription(s.height) + "}"; }
-std::string NSStringFromCGVector(CGVector v) { return "{" + CGFloatDescription(v.dx) + ", " + CGFloatDescription(v.dy) + "}"; }
-std::string NSStringFromCGRect(CGRect r) { return "{" + NSStringFromCGPoint(r.origin) + ", " + NSStringFromCGSize(r.size) + "}"; }
+std::string NSStringFromCGPoint(CGPoint p)
+{
+    return "{" + CGFloatDescription(p.x) + ", " + CGFloatDescription(p.y) + "}";
+}
+std::string NSStringFromCGSize(CGSize s)
+{
+    return "{" + CGFloatDescription(s.width) + ", " + CGFloatDescription(s.height) + "}";
+}
+std::string NSStringFromCGVector(CGVector v)
+{
+    return "{" + CGFloatDescription(v.dx) + ", " + CGFloatDescription(v.dy) + "}";
+}
+std::string NSStringFromCGRect(CGRect r)
+{
+    return "{" + NSStringFromCGPoint(r.origin) + ", " + NSStringFromCGSize(r.size) + "}";
+}
 
 namespace {
 

@@ -34,10 +34,22 @@ inline constexpr CGRect CGRectZero {};
 extern const CGRect CGRectNull;
 extern const CGRect CGRectInfinite;
 
-inline CGPoint CGPointMake(CGFloat x, CGFloat y) { return { x, y }; }
-inline CGSize CGSizeMake(CGFloat w, CGFloat h) { return { w, h }; }
-inline CGVector CGVectorMake(CGFloat dx, CGFloat dy) { return { dx, dy }; }
-inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h) { return { { x, y }, { w, h } }; }
+inline CGPoint CGPointMake(CGFloat x, CGFloat y)
+{
+    return { x, y };
+}
+inline CGSize CGSizeMake(CGFloat w, CGFloat h)
+{
+    return { w, h };
+}
+inline CGVector CGVectorMake(CGFloat dx, CGFloat dy)
+{
+    return { dx, dy };
+}
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h)
+{
+    return { { x, y }, { w, h } };
+}
 
 CGFloat CGRectGetMinX(CGRect r);
 CGFloat CGRectGetMidX(CGRect r);

@@ -19,9 +19,15 @@ CGDataProviderRef CGDataProviderCreateWithData(const void* bytes, size_t length)
     return std::make_shared<CGDataProvider>(std::vector<uint8_t>(p, p + length));
 }
 
-CGDataProviderRef CGDataProviderCreateWithBytes(std::vector<uint8_t> bytes) { return std::make_shared<CGDataProvider>(std::move(bytes)); }
+CGDataProviderRef CGDataProviderCreateWithBytes(std::vector<uint8_t> bytes)
+{
+    return std::make_shared<CGDataProvider>(std::move(bytes));
+}
 
-std::vector<uint8_t> CGDataProviderCopyData(const CGDataProviderRef& provider) { return provider ? provider->bytes() : std::vector<uint8_t> {}; }
+std::vector<uint8_t> CGDataProviderCopyData(const CGDataProviderRef& provider)
+{
+    return provider ? provider->bytes() : std::vector<uint8_t> {};
+}
 
 namespace {
 
@@ -46,7 +52,8 @@ Layout layoutFor(const CGPixelFormat& f)
             l.grey = 0;
         } else {
             bool little = order == kCGBitmapByteOrder16Little;
-            bool alphaFirst = alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaPremultipliedFirst || alpha == kCGImageAlphaNoneSkipFirst;
+            bool alphaFirst = alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaPremultipliedFirst
+                || alpha == kCGImageAlphaNoneSkipFirst;
             int ai = alphaFirst ? 0 : 1;
             if (little)
                 ai = 1 - ai;
@@ -64,7 +71,8 @@ Layout layoutFor(const CGPixelFormat& f)
     }
     // 32 bits: the named order (first/last) in a big-endian word; little-endian reverses it.
     int idx[4]; // positions of A, R, G, B
-    bool first = alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaPremultipliedFirst || alpha == kCGImageAlphaNoneSkipFirst;
+    bool first = alpha == kCGImageAlphaFirst || alpha == kCGImageAlphaPremultipliedFirst
+        || alpha == kCGImageAlphaNoneSkipFirst;
     if (first) {
         idx[0] = 0;
         idx[1] = 1;
@@ -80,7 +88,8 @@ Layout layoutFor(const CGPixelFormat& f)
         for (int& i : idx)
             i = 3 - i;
     }
-    bool hasAlpha = alpha != kCGImageAlphaNoneSkipFirst && alpha != kCGImageAlphaNoneSkipLast && alpha != kCGImageAlphaNone;
+    bool hasAlpha
+        = alpha != kCGImageAlphaNoneSkipFirst && alpha != kCGImageAlphaNoneSkipLast && alpha != kCGImageAlphaNone;
     l.a = hasAlpha ? idx[0] : -1;
     l.r = idx[1];
     l.g = idx[2];
@@ -103,12 +112,14 @@ bool CGPixelFormat::isSupported() const
         if (bitsPerPixel == 8)
             return alpha == kCGImageAlphaNone;
         return bitsPerPixel == 16 && alpha != kCGImageAlphaNone && alpha != kCGImageAlphaOnly
-            && (order == kCGBitmapByteOrderDefault || order == kCGBitmapByteOrder16Little || order == kCGBitmapByteOrder16Big);
+            && (order == kCGBitmapByteOrderDefault || order == kCGBitmapByteOrder16Little
+                || order == kCGBitmapByteOrder16Big);
     case kCGColorSpaceModelRGB:
         if (bitsPerPixel == 24)
             return alpha == kCGImageAlphaNone;
         return bitsPerPixel == 32 && alpha != kCGImageAlphaNone && alpha != kCGImageAlphaOnly
-            && (order == kCGBitmapByteOrderDefault || order == kCGBitmapByteOrder32Little || order == kCGBitmapByteOrder32Big);
+            && (order == kCGBitmapByteOrderDefault || order == kCGBitmapByteOrder32Little
+                || order == kCGBitmapByteOrder32Big);
     default:
         return false;
     }
@@ -209,12 +220,13 @@ std::vector<uint8_t> CGImage::nativeARGB() const
 }
 
 CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel, size_t bytesPerRow,
-    const CGColorSpaceRef& space, CGBitmapInfo bitmapInfo, const CGDataProviderRef& provider, const CGFloat*, bool shouldInterpolate,
-    CGColorRenderingIntent)
+    const CGColorSpaceRef& space, CGBitmapInfo bitmapInfo, const CGDataProviderRef& provider, const CGFloat*,
+    bool shouldInterpolate, CGColorRenderingIntent)
 {
     CGPixelFormat format { bitsPerComponent, bitsPerPixel, CGColorSpaceGetModel(space), bitmapInfo };
     if (width == 0 || height == 0 || width > kCGMaximumBitmapDimension || height > kCGMaximumBitmapDimension) {
-        NSLog("CGImageCreate: invalid image size: %lu x %lu.", static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+        NSLog("CGImageCreate: invalid image size: %lu x %lu.", static_cast<unsigned long>(width),
+            static_cast<unsigned long>(height));
         return nullptr;
     }
     if (!format.isSupported()) {
@@ -222,14 +234,18 @@ CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, s
             static_cast<unsigned long>(bitsPerComponent), static_cast<unsigned long>(bitsPerPixel), bitmapInfo);
         return nullptr;
     }
-    if (!provider || bytesPerRow < width * bitsPerPixel / 8 || provider->bytes().size() < bytesPerRow * (height - 1) + width * bitsPerPixel / 8) {
+    if (!provider || bytesPerRow < width * bitsPerPixel / 8
+        || provider->bytes().size() < bytesPerRow * (height - 1) + width * bitsPerPixel / 8) {
         NSLog("CGImageCreate: invalid image provider or bytes per row.");
         return nullptr;
     }
     return std::make_shared<CGImage>(width, height, bytesPerRow, format, space, provider, shouldInterpolate);
 }
 
-CGImageRef CGImageCreateCopy(const CGImageRef& image) { return image ? std::make_shared<CGImage>(*image) : nullptr; }
+CGImageRef CGImageCreateCopy(const CGImageRef& image)
+{
+    return image ? std::make_shared<CGImage>(*image) : nullptr;
+}
 
 CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
 {
@@ -245,8 +261,8 @@ CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
     std::vector<uint8_t> bytes(w * bpp * h);
     for (size_t y = 0; y < h; ++y)
         std::memcpy(bytes.data() + y * w * bpp, image->bytes() + (y0 + y) * image->bytesPerRow() + x0 * bpp, w * bpp);
-    return std::make_shared<CGImage>(w, h, w * bpp, image->format(), image->colorSpace(), CGDataProviderCreateWithBytes(std::move(bytes)),
-        image->shouldInterpolate());
+    return std::make_shared<CGImage>(w, h, w * bpp, image->format(), image->colorSpace(),
+        CGDataProviderCreateWithBytes(std::move(bytes)), image->shouldInterpolate());
 }
 
 namespace {
@@ -254,7 +270,8 @@ namespace {
 CGImageRef makeRGBA(size_t w, size_t h, std::vector<uint8_t> rgba, bool hasAlpha)
 {
     CGPixelFormat format { 8, 32, kCGColorSpaceModelRGB, hasAlpha ? kCGImageAlphaLast : kCGImageAlphaNoneSkipLast };
-    return std::make_shared<CGImage>(w, h, w * 4, format, CGColorSpaceCreateDeviceRGB(), CGDataProviderCreateWithBytes(std::move(rgba)), true);
+    return std::make_shared<CGImage>(
+        w, h, w * 4, format, CGColorSpaceCreateDeviceRGB(), CGDataProviderCreateWithBytes(std::move(rgba)), true);
 }
 
 struct PNGReadState {
@@ -272,7 +289,10 @@ void pngRead(png_structp png, png_bytep out, png_size_t length)
 }
 
 void pngWarning(png_structp, png_const_charp) { }
-void pngError(png_structp png, png_const_charp) { longjmp(png_jmpbuf(png), 1); }
+void pngError(png_structp png, png_const_charp)
+{
+    longjmp(png_jmpbuf(png), 1);
+}
 
 CGImageRef decodePNG(const std::vector<uint8_t>& data)
 {
@@ -293,7 +313,8 @@ CGImageRef decodePNG(const std::vector<uint8_t>& data)
         png_read_info(png, info);
         w = png_get_image_width(png, info);
         h = png_get_image_height(png, info);
-        if (w && h && w <= kCGMaximumBitmapDimension && h <= kCGMaximumBitmapDimension && size_t(w) * h * 4 <= kCGMaximumBitmapBytes) {
+        if (w && h && w <= kCGMaximumBitmapDimension && h <= kCGMaximumBitmapDimension
+            && size_t(w) * h * 4 <= kCGMaximumBitmapBytes) {
             int colorType = png_get_color_type(png, info);
             hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
             png_set_expand(png);
@@ -321,7 +342,10 @@ struct JPEGError {
     jmp_buf jump;
 };
 
-void jpegErrorExit(j_common_ptr info) { longjmp(reinterpret_cast<JPEGError*>(info->err)->jump, 1); }
+void jpegErrorExit(j_common_ptr info)
+{
+    longjmp(reinterpret_cast<JPEGError*>(info->err)->jump, 1);
+}
 void jpegSilence(j_common_ptr) { }
 
 CGImageRef decodeJPEG(const std::vector<uint8_t>& data)
@@ -398,12 +422,14 @@ void pngFlush(png_structp) { }
 
 } // namespace
 
-CGImageRef CGImageCreateWithPNGDataProvider(const CGDataProviderRef& provider, const CGFloat*, bool, CGColorRenderingIntent)
+CGImageRef CGImageCreateWithPNGDataProvider(
+    const CGDataProviderRef& provider, const CGFloat*, bool, CGColorRenderingIntent)
 {
     return provider ? decodePNG(provider->bytes()) : nullptr;
 }
 
-CGImageRef CGImageCreateWithJPEGDataProvider(const CGDataProviderRef& provider, const CGFloat*, bool, CGColorRenderingIntent)
+CGImageRef CGImageCreateWithJPEGDataProvider(
+    const CGDataProviderRef& provider, const CGFloat*, bool, CGColorRenderingIntent)
 {
     return provider ? decodeJPEG(provider->bytes()) : nullptr;
 }
@@ -489,13 +515,43 @@ std::optional<std::vector<uint8_t>> CGImageEncodeJPEG(const CGImageRef& image, C
     return out;
 }
 
-size_t CGImageGetWidth(const CGImageRef& image) { return image ? image->width() : 0; }
-size_t CGImageGetHeight(const CGImageRef& image) { return image ? image->height() : 0; }
-size_t CGImageGetBitsPerComponent(const CGImageRef& image) { return image ? image->format().bitsPerComponent : 0; }
-size_t CGImageGetBitsPerPixel(const CGImageRef& image) { return image ? image->format().bitsPerPixel : 0; }
-size_t CGImageGetBytesPerRow(const CGImageRef& image) { return image ? image->bytesPerRow() : 0; }
-CGImageAlphaInfo CGImageGetAlphaInfo(const CGImageRef& image) { return image ? image->format().alphaInfo() : kCGImageAlphaNone; }
-CGBitmapInfo CGImageGetBitmapInfo(const CGImageRef& image) { return image ? image->format().bitmapInfo : 0; }
-CGColorSpaceRef CGImageGetColorSpace(const CGImageRef& image) { return image ? image->colorSpace() : nullptr; }
-CGDataProviderRef CGImageGetDataProvider(const CGImageRef& image) { return image ? image->dataProvider() : nullptr; }
-bool CGImageGetShouldInterpolate(const CGImageRef& image) { return image && image->shouldInterpolate(); }
+size_t CGImageGetWidth(const CGImageRef& image)
+{
+    return image ? image->width() : 0;
+}
+size_t CGImageGetHeight(const CGImageRef& image)
+{
+    return image ? image->height() : 0;
+}
+size_t CGImageGetBitsPerComponent(const CGImageRef& image)
+{
+    return image ? image->format().bitsPerComponent : 0;
+}
+size_t CGImageGetBitsPerPixel(const CGImageRef& image)
+{
+    return image ? image->format().bitsPerPixel : 0;
+}
+size_t CGImageGetBytesPerRow(const CGImageRef& image)
+{
+    return image ? image->bytesPerRow() : 0;
+}
+CGImageAlphaInfo CGImageGetAlphaInfo(const CGImageRef& image)
+{
+    return image ? image->format().alphaInfo() : kCGImageAlphaNone;
+}
+CGBitmapInfo CGImageGetBitmapInfo(const CGImageRef& image)
+{
+    return image ? image->format().bitmapInfo : 0;
+}
+CGColorSpaceRef CGImageGetColorSpace(const CGImageRef& image)
+{
+    return image ? image->colorSpace() : nullptr;
+}
+CGDataProviderRef CGImageGetDataProvider(const CGImageRef& image)
+{
+    return image ? image->dataProvider() : nullptr;
+}
+bool CGImageGetShouldInterpolate(const CGImageRef& image)
+{
+    return image && image->shouldInterpolate();
+}

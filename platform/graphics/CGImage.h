@@ -35,7 +35,10 @@ enum CGColorRenderingIntent { kCGRenderingIntentDefault = 0 };
 // Bytes behind an image. Immutable once made; any thread.
 class CGDataProvider {
 public:
-    explicit CGDataProvider(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) { }
+    explicit CGDataProvider(std::vector<uint8_t> bytes)
+        : m_bytes(std::move(bytes))
+    {
+    }
     const std::vector<uint8_t>& bytes() const { return m_bytes; }
 
 private:
@@ -100,10 +103,10 @@ CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, s
 CGImageRef CGImageCreateCopy(const CGImageRef& image);
 // The part of the image inside `rect` (pixels, origin top-left), or null when they miss.
 CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect);
-CGImageRef CGImageCreateWithPNGDataProvider(const CGDataProviderRef& provider, const CGFloat* decode, bool shouldInterpolate,
-    CGColorRenderingIntent intent);
-CGImageRef CGImageCreateWithJPEGDataProvider(const CGDataProviderRef& provider, const CGFloat* decode, bool shouldInterpolate,
-    CGColorRenderingIntent intent);
+CGImageRef CGImageCreateWithPNGDataProvider(
+    const CGDataProviderRef& provider, const CGFloat* decode, bool shouldInterpolate, CGColorRenderingIntent intent);
+CGImageRef CGImageCreateWithJPEGDataProvider(
+    const CGDataProviderRef& provider, const CGFloat* decode, bool shouldInterpolate, CGColorRenderingIntent intent);
 // Decodes PNG, JPEG or the first frame of a GIF; null for anything else or corrupt data.
 CGImageRef CGImageCreateWithEncodedData(const std::vector<uint8_t>& data);
 

@@ -6,7 +6,10 @@
 
 namespace {
 
-CGPoint apply(const CGAffineTransform* m, CGPoint p) { return m ? CGPointApplyAffineTransform(p, *m) : p; }
+CGPoint apply(const CGAffineTransform* m, CGPoint p)
+{
+    return m ? CGPointApplyAffineTransform(p, *m) : p;
+}
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
@@ -53,7 +56,8 @@ void CGPath::close()
     m_current = m_subpathStart;
 }
 
-void CGPath::addArc(CGPoint center, CGFloat radius, CGFloat start, CGFloat end, bool clockwise, const CGAffineTransform* m)
+void CGPath::addArc(
+    CGPoint center, CGFloat radius, CGFloat start, CGFloat end, bool clockwise, const CGAffineTransform* m)
 {
     double a0 = start, a1 = end;
     double sweep;
@@ -71,7 +75,10 @@ void CGPath::addArc(CGPoint center, CGFloat radius, CGFloat start, CGFloat end, 
             sweep = kTwoPi;
     }
     double r = std::fabs(radius);
-    auto pointAt = [&](double a) { return apply(m, { static_cast<CGFloat>(center.x + r * std::cos(a)), static_cast<CGFloat>(center.y + r * std::sin(a)) }); };
+    auto pointAt = [&](double a) {
+        return apply(
+            m, { static_cast<CGFloat>(center.x + r * std::cos(a)), static_cast<CGFloat>(center.y + r * std::sin(a)) });
+    };
     CGPoint first = pointAt(a0);
     if (m_hasCurrent)
         lineTo(first);
@@ -86,8 +93,10 @@ void CGPath::addArc(CGPoint center, CGFloat radius, CGFloat start, CGFloat end, 
     double a = a0;
     for (int i = 0; i < segments; ++i) {
         double b = a + step;
-        CGPoint c1 { static_cast<CGFloat>(center.x + r * (std::cos(a) - k * std::sin(a))), static_cast<CGFloat>(center.y + r * (std::sin(a) + k * std::cos(a))) };
-        CGPoint c2 { static_cast<CGFloat>(center.x + r * (std::cos(b) + k * std::sin(b))), static_cast<CGFloat>(center.y + r * (std::sin(b) - k * std::cos(b))) };
+        CGPoint c1 { static_cast<CGFloat>(center.x + r * (std::cos(a) - k * std::sin(a))),
+            static_cast<CGFloat>(center.y + r * (std::sin(a) + k * std::cos(a))) };
+        CGPoint c2 { static_cast<CGFloat>(center.x + r * (std::cos(b) + k * std::sin(b))),
+            static_cast<CGFloat>(center.y + r * (std::sin(b) - k * std::cos(b))) };
         curveTo(apply(m, c1), apply(m, c2), pointAt(b));
         a = b;
     }
@@ -122,7 +131,8 @@ void CGPath::addArcToPoint(CGPoint p1, CGPoint p2, CGFloat radius, const CGAffin
     // The centre lies along the bisector at radius / sin(theta / 2).
     double bx = ux + vx, by = uy + vy, lb = std::hypot(bx, by);
     double centerDist = radius / std::sin(theta / 2);
-    CGPoint center { static_cast<CGFloat>(p1.x + bx / lb * centerDist), static_cast<CGFloat>(p1.y + by / lb * centerDist) };
+    CGPoint center { static_cast<CGFloat>(p1.x + bx / lb * centerDist),
+        static_cast<CGFloat>(p1.y + by / lb * centerDist) };
     double a0 = std::atan2(t1.y - center.y, t1.x - center.x);
     double a1 = std::atan2(t2.y - center.y, t2.x - center.x);
     addArc(center, radius, static_cast<CGFloat>(a0), static_cast<CGFloat>(a1), cross > 0, m);
@@ -158,11 +168,20 @@ void CGPath::clear()
     m_current = m_subpathStart = {};
 }
 
-CGMutablePathRef CGPathCreateMutable() { return std::make_shared<CGPath>(); }
+CGMutablePathRef CGPathCreateMutable()
+{
+    return std::make_shared<CGPath>();
+}
 
-CGPathRef CGPathCreateCopy(const CGPathRef& path) { return path ? std::make_shared<const CGPath>(*path) : nullptr; }
+CGPathRef CGPathCreateCopy(const CGPathRef& path)
+{
+    return path ? std::make_shared<const CGPath>(*path) : nullptr;
+}
 
-CGMutablePathRef CGPathCreateMutableCopy(const CGPathRef& path) { return path ? std::make_shared<CGPath>(*path) : nullptr; }
+CGMutablePathRef CGPathCreateMutableCopy(const CGPathRef& path)
+{
+    return path ? std::make_shared<CGPath>(*path) : nullptr;
+}
 
 CGPathRef CGPathCreateWithRect(CGRect rect, const CGAffineTransform* m)
 {
@@ -197,14 +216,15 @@ void CGPathAddLineToPoint(const CGMutablePathRef& path, const CGAffineTransform*
         path->lineTo(apply(m, { x, y }));
 }
 
-void CGPathAddQuadCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cpx, CGFloat cpy, CGFloat x, CGFloat y)
+void CGPathAddQuadCurveToPoint(
+    const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cpx, CGFloat cpy, CGFloat x, CGFloat y)
 {
     if (path)
         path->quadTo(apply(m, { cpx, cpy }), apply(m, { x, y }));
 }
 
-void CGPathAddCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x,
-    CGFloat cp2y, CGFloat x, CGFloat y)
+void CGPathAddCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cp1x, CGFloat cp1y,
+    CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y)
 {
     if (path)
         path->curveTo(apply(m, { cp1x, cp1y }), apply(m, { cp2x, cp2y }), apply(m, { x, y }));
@@ -244,11 +264,14 @@ void CGPathAddEllipseInRect(const CGMutablePathRef& path, const CGAffineTransfor
     rect = CGRectStandardize(rect);
     // A unit circle scaled into the rectangle, starting at the right-most point and turning
     // counter-clockwise in the path's own coordinates.
-    CGAffineTransform t = CGAffineTransformMake(rect.size.width / 2, 0, 0, rect.size.height / 2, CGRectGetMidX(rect), CGRectGetMidY(rect));
+    CGAffineTransform t = CGAffineTransformMake(
+        rect.size.width / 2, 0, 0, rect.size.height / 2, CGRectGetMidX(rect), CGRectGetMidY(rect));
     if (m)
         t = CGAffineTransformConcat(t, *m);
     const double k = 0.5522847498307936;
-    auto p = [&](double x, double y) { return CGPointApplyAffineTransform({ static_cast<CGFloat>(x), static_cast<CGFloat>(y) }, t); };
+    auto p = [&](double x, double y) {
+        return CGPointApplyAffineTransform({ static_cast<CGFloat>(x), static_cast<CGFloat>(y) }, t);
+    };
     path->moveTo(p(1, 0));
     path->curveTo(p(1, k), p(k, 1), p(0, 1));
     path->curveTo(p(-k, 1), p(-1, k), p(-1, 0));
@@ -272,13 +295,17 @@ void CGPathAddRoundedRect(const CGMutablePathRef& path, const CGAffineTransform*
     CGFloat minX = rect.origin.x, minY = rect.origin.y, maxX = minX + rect.size.width, maxY = minY + rect.size.height;
     path->moveTo(apply(m, { minX + cw, minY }));
     path->lineTo(apply(m, { maxX - cw, minY }));
-    path->curveTo(apply(m, { maxX - cw + cw * k, minY }), apply(m, { maxX, minY + ch - ch * k }), apply(m, { maxX, minY + ch }));
+    path->curveTo(
+        apply(m, { maxX - cw + cw * k, minY }), apply(m, { maxX, minY + ch - ch * k }), apply(m, { maxX, minY + ch }));
     path->lineTo(apply(m, { maxX, maxY - ch }));
-    path->curveTo(apply(m, { maxX, maxY - ch + ch * k }), apply(m, { maxX - cw + cw * k, maxY }), apply(m, { maxX - cw, maxY }));
+    path->curveTo(
+        apply(m, { maxX, maxY - ch + ch * k }), apply(m, { maxX - cw + cw * k, maxY }), apply(m, { maxX - cw, maxY }));
     path->lineTo(apply(m, { minX + cw, maxY }));
-    path->curveTo(apply(m, { minX + cw - cw * k, maxY }), apply(m, { minX, maxY - ch + ch * k }), apply(m, { minX, maxY - ch }));
+    path->curveTo(
+        apply(m, { minX + cw - cw * k, maxY }), apply(m, { minX, maxY - ch + ch * k }), apply(m, { minX, maxY - ch }));
     path->lineTo(apply(m, { minX, minY + ch }));
-    path->curveTo(apply(m, { minX, minY + ch - ch * k }), apply(m, { minX + cw - cw * k, minY }), apply(m, { minX + cw, minY }));
+    path->curveTo(
+        apply(m, { minX, minY + ch - ch * k }), apply(m, { minX + cw - cw * k, minY }), apply(m, { minX + cw, minY }));
     path->close();
 }
 
@@ -289,8 +316,8 @@ void CGPathAddArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFl
         path->addArc({ x, y }, radius, startAngle, endAngle, clockwise, m);
 }
 
-void CGPathAddRelativeArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y, CGFloat radius,
-    CGFloat startAngle, CGFloat delta)
+void CGPathAddRelativeArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y,
+    CGFloat radius, CGFloat startAngle, CGFloat delta)
 {
     if (path)
         path->addArc({ x, y }, radius, startAngle, startAngle + delta, delta < 0, m);
@@ -315,7 +342,10 @@ void CGPathCloseSubpath(const CGMutablePathRef& path)
         path->close();
 }
 
-bool CGPathIsEmpty(const CGPathRef& path) { return !path || path->elements().empty(); }
+bool CGPathIsEmpty(const CGPathRef& path)
+{
+    return !path || path->elements().empty();
+}
 
 bool CGPathIsRect(const CGPathRef& path, CGRect* rect)
 {
@@ -339,7 +369,10 @@ bool CGPathIsRect(const CGPathRef& path, CGRect* rect)
     return true;
 }
 
-CGPoint CGPathGetCurrentPoint(const CGPathRef& path) { return path && path->hasCurrentPoint() ? path->currentPoint() : CGPointZero; }
+CGPoint CGPathGetCurrentPoint(const CGPathRef& path)
+{
+    return path && path->hasCurrentPoint() ? path->currentPoint() : CGPointZero;
+}
 
 namespace {
 
@@ -395,7 +428,10 @@ CGRect CGPathGetBoundingBox(const CGPathRef& path)
     if (!path)
         return CGRectNull;
     for (const auto& e : path->elements()) {
-        int n = e.type == kCGPathElementAddCurveToPoint ? 3 : e.type == kCGPathElementAddQuadCurveToPoint ? 2 : e.type == kCGPathElementCloseSubpath ? 0 : 1;
+        int n = e.type == kCGPathElementAddCurveToPoint   ? 3
+            : e.type == kCGPathElementAddQuadCurveToPoint ? 2
+            : e.type == kCGPathElementCloseSubpath        ? 0
+                                                          : 1;
         for (int i = 0; i < n; ++i)
             box.add(e.points[i].x, e.points[i].y);
     }
@@ -417,8 +453,10 @@ CGRect CGPathGetPathBoundingBox(const CGPathRef& path)
             break;
         case kCGPathElementAddQuadCurveToPoint: {
             // Raised to a cubic, which has the same extremes.
-            CGPoint c1 { current.x + 2.0f / 3 * (e.points[0].x - current.x), current.y + 2.0f / 3 * (e.points[0].y - current.y) };
-            CGPoint c2 { e.points[1].x + 2.0f / 3 * (e.points[0].x - e.points[1].x), e.points[1].y + 2.0f / 3 * (e.points[0].y - e.points[1].y) };
+            CGPoint c1 { current.x + 2.0f / 3 * (e.points[0].x - current.x),
+                current.y + 2.0f / 3 * (e.points[0].y - current.y) };
+            CGPoint c2 { e.points[1].x + 2.0f / 3 * (e.points[0].x - e.points[1].x),
+                e.points[1].y + 2.0f / 3 * (e.points[0].y - e.points[1].y) };
             CGPoint end = e.points[1];
             for (double t : cubicExtrema(current.x, c1.x, c2.x, end.x))
                 box.add(cubicAt(current.x, c1.x, c2.x, end.x, t), cubicAt(current.y, c1.y, c2.y, end.y, t));
@@ -429,7 +467,7 @@ CGRect CGPathGetPathBoundingBox(const CGPathRef& path)
             break;
         }
         case kCGPathElementAddCurveToPoint: {
-            const CGPoint *c = e.points;
+            const CGPoint* c = e.points;
             for (double t : cubicExtrema(current.x, c[0].x, c[1].x, c[2].x))
                 box.add(cubicAt(current.x, c[0].x, c[1].x, c[2].x, t), cubicAt(current.y, c[0].y, c[1].y, c[2].y, t));
             for (double t : cubicExtrema(current.y, c[0].y, c[1].y, c[2].y))
@@ -468,20 +506,24 @@ std::vector<std::vector<CGPoint>> CGPathFlatten(const CGPath& path, CGFloat tole
         case kCGPathElementAddCurveToPoint: {
             CGPoint c1, c2, end;
             if (e.type == kCGPathElementAddQuadCurveToPoint) {
-                c1 = { current.x + 2.0f / 3 * (e.points[0].x - current.x), current.y + 2.0f / 3 * (e.points[0].y - current.y) };
-                c2 = { e.points[1].x + 2.0f / 3 * (e.points[0].x - e.points[1].x), e.points[1].y + 2.0f / 3 * (e.points[0].y - e.points[1].y) };
+                c1 = { current.x + 2.0f / 3 * (e.points[0].x - current.x),
+                    current.y + 2.0f / 3 * (e.points[0].y - current.y) };
+                c2 = { e.points[1].x + 2.0f / 3 * (e.points[0].x - e.points[1].x),
+                    e.points[1].y + 2.0f / 3 * (e.points[0].y - e.points[1].y) };
                 end = e.points[1];
             } else {
                 c1 = e.points[0];
                 c2 = e.points[1];
                 end = e.points[2];
             }
-            double length = std::hypot(c1.x - current.x, c1.y - current.y) + std::hypot(c2.x - c1.x, c2.y - c1.y) + std::hypot(end.x - c2.x, end.y - c2.y);
+            double length = std::hypot(c1.x - current.x, c1.y - current.y) + std::hypot(c2.x - c1.x, c2.y - c1.y)
+                + std::hypot(end.x - c2.x, end.y - c2.y);
             int steps = std::clamp(static_cast<int>(std::sqrt(length / std::max<double>(tolerance, 1e-3))), 4, 256);
             auto& poly = ensure();
             for (int i = 1; i <= steps; ++i) {
                 double t = static_cast<double>(i) / steps;
-                poly.push_back({ static_cast<CGFloat>(cubicAt(current.x, c1.x, c2.x, end.x, t)), static_cast<CGFloat>(cubicAt(current.y, c1.y, c2.y, end.y, t)) });
+                poly.push_back({ static_cast<CGFloat>(cubicAt(current.x, c1.x, c2.x, end.x, t)),
+                    static_cast<CGFloat>(cubicAt(current.y, c1.y, c2.y, end.y, t)) });
             }
             current = end;
             break;

@@ -56,23 +56,25 @@ CGPathRef CGPathCreateCopy(const CGPathRef& path);
 CGMutablePathRef CGPathCreateMutableCopy(const CGPathRef& path);
 CGPathRef CGPathCreateWithRect(CGRect rect, const CGAffineTransform* m);
 CGPathRef CGPathCreateWithEllipseInRect(CGRect rect, const CGAffineTransform* m);
-CGPathRef CGPathCreateWithRoundedRect(CGRect rect, CGFloat cornerWidth, CGFloat cornerHeight, const CGAffineTransform* m);
+CGPathRef CGPathCreateWithRoundedRect(
+    CGRect rect, CGFloat cornerWidth, CGFloat cornerHeight, const CGAffineTransform* m);
 
 void CGPathMoveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y);
 void CGPathAddLineToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y);
-void CGPathAddQuadCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cpx, CGFloat cpy, CGFloat x, CGFloat y);
-void CGPathAddCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x,
-    CGFloat cp2y, CGFloat x, CGFloat y);
+void CGPathAddQuadCurveToPoint(
+    const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cpx, CGFloat cpy, CGFloat x, CGFloat y);
+void CGPathAddCurveToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat cp1x, CGFloat cp1y,
+    CGFloat cp2x, CGFloat cp2y, CGFloat x, CGFloat y);
 void CGPathAddLines(const CGMutablePathRef& path, const CGAffineTransform* m, const CGPoint* points, size_t count);
 void CGPathAddRect(const CGMutablePathRef& path, const CGAffineTransform* m, CGRect rect);
 void CGPathAddRects(const CGMutablePathRef& path, const CGAffineTransform* m, const CGRect* rects, size_t count);
 void CGPathAddEllipseInRect(const CGMutablePathRef& path, const CGAffineTransform* m, CGRect rect);
-void CGPathAddRoundedRect(const CGMutablePathRef& path, const CGAffineTransform* m, CGRect rect, CGFloat cornerWidth,
-    CGFloat cornerHeight);
+void CGPathAddRoundedRect(
+    const CGMutablePathRef& path, const CGAffineTransform* m, CGRect rect, CGFloat cornerWidth, CGFloat cornerHeight);
 void CGPathAddArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y, CGFloat radius,
     CGFloat startAngle, CGFloat endAngle, bool clockwise);
-void CGPathAddRelativeArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y, CGFloat radius,
-    CGFloat startAngle, CGFloat delta);
+void CGPathAddRelativeArc(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x, CGFloat y,
+    CGFloat radius, CGFloat startAngle, CGFloat delta);
 void CGPathAddArcToPoint(const CGMutablePathRef& path, const CGAffineTransform* m, CGFloat x1, CGFloat y1, CGFloat x2,
     CGFloat y2, CGFloat radius);
 void CGPathAddPath(const CGMutablePathRef& path, const CGAffineTransform* m, const CGPathRef& other);

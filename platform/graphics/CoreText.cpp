@@ -1,8 +1,8 @@
 #include "graphics/CoreText.h"
 
-#include "graphics/CGContextPrivate.h"
 #include "foundation/NSError.h"
 #include "foundation/NSString.h"
+#include "graphics/CGContextPrivate.h"
 #include "graphics/TextEnginePrivate.h"
 #include "graphics/UIColor.h"
 
@@ -43,7 +43,10 @@ struct IndexMap {
         unitOfByte[utf8.size()] = static_cast<NSUInteger>(text.size());
     }
     int byte(NSUInteger unit) const { return byteOfUnit[std::min<size_t>(unit, byteOfUnit.size() - 1)]; }
-    NSUInteger unit(int byteIndex) const { return unitOfByte[std::clamp<size_t>(static_cast<size_t>(std::max(0, byteIndex)), 0, unitOfByte.size() - 1)]; }
+    NSUInteger unit(int byteIndex) const
+    {
+        return unitOfByte[std::clamp<size_t>(static_cast<size_t>(std::max(0, byteIndex)), 0, unitOfByte.size() - 1)];
+    }
 };
 
 Ref<UIFont> fontOf(const Value& attributes)
@@ -66,7 +69,9 @@ struct Layout {
     IndexMap map;
     PangoLayout* layout { nullptr };
 
-    Layout(Ref<NSAttributedString> t, double width) : text(std::move(t)), map(text->utf16())
+    Layout(Ref<NSAttributedString> t, double width)
+        : text(std::move(t))
+        , map(text->utf16())
     {
         std::lock_guard lock(TextEngine::lock());
         layout = TextEngine::createLayout();
@@ -74,7 +79,8 @@ struct Layout {
         PangoAttrList* list = pango_attr_list_new();
         Ref<NSParagraphStyle> paragraph;
         for (const auto& run : text->runs()) {
-            guint start = static_cast<guint>(map.byte(run.location)), end = static_cast<guint>(map.byte(run.location + run.length));
+            guint start = static_cast<guint>(map.byte(run.location)),
+                  end = static_cast<guint>(map.byte(run.location + run.length));
             auto add = [&](PangoAttribute* a) {
                 a->start_index = start;
                 a->end_index = end;
@@ -94,9 +100,10 @@ struct Layout {
                 CGFloat rgba[4] = { 0, 0, 0, 1 };
                 if (color)
                     color->CGColor()->getRGBA(rgba);
-                add(pango_attr_foreground_new(static_cast<guint16>(rgba[0] * 65535), static_cast<guint16>(rgba[1] * 65535),
-                    static_cast<guint16>(rgba[2] * 65535)));
-                add(pango_attr_foreground_alpha_new(static_cast<guint16>(std::max<CGFloat>(rgba[3], 1.0f / 65535) * 65535)));
+                add(pango_attr_foreground_new(static_cast<guint16>(rgba[0] * 65535),
+                    static_cast<guint16>(rgba[1] * 65535), static_cast<guint16>(rgba[2] * 65535)));
+                add(pango_attr_foreground_alpha_new(
+                    static_cast<guint16>(std::max<CGFloat>(rgba[3], 1.0f / 65535) * 65535)));
             }
             if (!paragraph)
                 paragraph = run.attributes[kCTParagraphStyleAttributeName].objectAs<NSParagraphStyle>();
@@ -104,16 +111,20 @@ struct Layout {
         pango_layout_set_attributes(layout, list);
         pango_attr_list_unref(list);
         if (paragraph) {
-            pango_layout_set_alignment(layout, paragraph->alignment() == NSTextAlignmentCenter ? PANGO_ALIGN_CENTER
-                    : paragraph->alignment() == NSTextAlignmentRight                           ? PANGO_ALIGN_RIGHT
-                                                                                               : PANGO_ALIGN_LEFT);
+            pango_layout_set_alignment(layout,
+                paragraph->alignment() == NSTextAlignmentCenter      ? PANGO_ALIGN_CENTER
+                    : paragraph->alignment() == NSTextAlignmentRight ? PANGO_ALIGN_RIGHT
+                                                                     : PANGO_ALIGN_LEFT);
             pango_layout_set_justify(layout, paragraph->alignment() == NSTextAlignmentJustified);
             pango_layout_set_spacing(layout, static_cast<int>(paragraph->lineSpacing() * PANGO_SCALE));
-            pango_layout_set_indent(layout, static_cast<int>((paragraph->firstLineHeadIndent() - paragraph->headIndent()) * PANGO_SCALE));
+            pango_layout_set_indent(
+                layout, static_cast<int>((paragraph->firstLineHeadIndent() - paragraph->headIndent()) * PANGO_SCALE));
         }
         if (width > 0 && width < 1e7) {
             pango_layout_set_width(layout, static_cast<int>(width * PANGO_SCALE));
-            pango_layout_set_wrap(layout, paragraph && paragraph->lineBreakMode() == NSLineBreakByCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+            pango_layout_set_wrap(layout,
+                paragraph && paragraph->lineBreakMode() == NSLineBreakByCharWrapping ? PANGO_WRAP_CHAR
+                                                                                     : PANGO_WRAP_WORD_CHAR);
         }
     }
     ~Layout()
@@ -167,7 +178,8 @@ namespace {
 // text, which may be a slice of it.
 NSUInteger layoutBaseOf(const CTLine& line)
 {
-    return line.range.location - line.layout->map.unit(pango_layout_get_line_readonly(line.layout->layout, line.index)->start_index);
+    return line.range.location
+        - line.layout->map.unit(pango_layout_get_line_readonly(line.layout->layout, line.index)->start_index);
 }
 } // namespace
 
@@ -218,12 +230,30 @@ CTFontRef CTFontCreateWithName(const std::string& name, CGFloat size, const CGAf
     return UIFont::fontWithNameSize("Helvetica", size);
 }
 
-CGFloat CTFontGetAscent(const CTFontRef& font) { return font ? font->ascender() : 0; }
-CGFloat CTFontGetDescent(const CTFontRef& font) { return font ? -font->descender() : 0; }
-CGFloat CTFontGetLeading(const CTFontRef& font) { return font ? font->leading() : 0; }
-CGFloat CTFontGetSize(const CTFontRef& font) { return font ? font->pointSize() : 0; }
-CGFloat CTFontGetUnderlinePosition(const CTFontRef& font) { return font ? font->underlinePosition() : 0; }
-CGFloat CTFontGetUnderlineThickness(const CTFontRef& font) { return font ? font->underlineThickness() : 0; }
+CGFloat CTFontGetAscent(const CTFontRef& font)
+{
+    return font ? font->ascender() : 0;
+}
+CGFloat CTFontGetDescent(const CTFontRef& font)
+{
+    return font ? -font->descender() : 0;
+}
+CGFloat CTFontGetLeading(const CTFontRef& font)
+{
+    return font ? font->leading() : 0;
+}
+CGFloat CTFontGetSize(const CTFontRef& font)
+{
+    return font ? font->pointSize() : 0;
+}
+CGFloat CTFontGetUnderlinePosition(const CTFontRef& font)
+{
+    return font ? font->underlinePosition() : 0;
+}
+CGFloat CTFontGetUnderlineThickness(const CTFontRef& font)
+{
+    return font ? font->underlineThickness() : 0;
+}
 
 CGFontRef CGFontCreateWithDataProvider(const CGDataProviderRef& provider)
 {
@@ -244,7 +274,8 @@ bool CTFontManagerRegisterGraphicsFont(const CGFontRef& font, Ref<NSError>* erro
     if (name.empty()) {
         if (error) {
             *error = NSError::errorWithDomain("com.apple.CoreText.CTFontManagerErrorDomain", font ? 105 : 101,
-                Value::dictionary({ { Value(NSLocalizedDescriptionKey), Value(reason.empty() ? "The font could not be registered." : reason) } }));
+                Value::dictionary({ { Value(NSLocalizedDescriptionKey),
+                    Value(reason.empty() ? "The font could not be registered." : reason) } }));
         }
         return false;
     }
@@ -260,7 +291,11 @@ Ref<NSParagraphStyle> CTParagraphStyleCreate(const std::vector<CTParagraphStyleS
         case kCTParagraphStyleSpecifierAlignment: {
             // The text system numbers alignments left 0, right 1, centre 2, justified 3, natural 4.
             int v = static_cast<int>(s.value);
-            style->setAlignment(v == 1 ? NSTextAlignmentRight : v == 2 ? NSTextAlignmentCenter : v == 3 ? NSTextAlignmentJustified : v == 4 ? NSTextAlignmentNatural : NSTextAlignmentLeft);
+            style->setAlignment(v == 1 ? NSTextAlignmentRight
+                    : v == 2           ? NSTextAlignmentCenter
+                    : v == 3           ? NSTextAlignmentJustified
+                    : v == 4           ? NSTextAlignmentNatural
+                                       : NSTextAlignmentLeft);
             break;
         }
         case kCTParagraphStyleSpecifierFirstLineHeadIndent:
@@ -306,7 +341,8 @@ CTFramesetterRef CTFramesetterCreateWithAttributedString(const Ref<NSAttributedS
     return fs;
 }
 
-CGSize CTFramesetterSuggestFrameSizeWithConstraints(const CTFramesetterRef& fs, NSRange range, const Value&, CGSize constraints, NSRange* fitRange)
+CGSize CTFramesetterSuggestFrameSizeWithConstraints(
+    const CTFramesetterRef& fs, NSRange range, const Value&, CGSize constraints, NSRange* fitRange)
 {
     if (!fs)
         return CGSizeZero;
@@ -350,12 +386,16 @@ CTFrameRef CTFramesetterCreateFrame(const CTFramesetterRef& fs, NSRange range, c
         if (line->baseline + line->descent > rect.size.height + 0.01)
             break;
         frame->lines.push_back(line);
-        frame->origins.push_back({ static_cast<CGFloat>(line->x), static_cast<CGFloat>(rect.size.height - line->baseline) });
+        frame->origins.push_back(
+            { static_cast<CGFloat>(line->x), static_cast<CGFloat>(rect.size.height - line->baseline) });
     }
     return frame;
 }
 
-std::vector<CTLineRef> CTFrameGetLines(const CTFrameRef& frame) { return frame ? frame->lines : std::vector<CTLineRef> {}; }
+std::vector<CTLineRef> CTFrameGetLines(const CTFrameRef& frame)
+{
+    return frame ? frame->lines : std::vector<CTLineRef> {};
+}
 
 std::vector<CGPoint> CTFrameGetLineOrigins(const CTFrameRef& frame, NSRange range)
 {
@@ -363,10 +403,14 @@ std::vector<CGPoint> CTFrameGetLineOrigins(const CTFrameRef& frame, NSRange rang
         return {};
     size_t start = std::min<size_t>(range.location, frame->origins.size());
     size_t end = range.length ? std::min<size_t>(start + range.length, frame->origins.size()) : frame->origins.size();
-    return { frame->origins.begin() + static_cast<ptrdiff_t>(start), frame->origins.begin() + static_cast<ptrdiff_t>(end) };
+    return { frame->origins.begin() + static_cast<ptrdiff_t>(start),
+        frame->origins.begin() + static_cast<ptrdiff_t>(end) };
 }
 
-NSRange CTFrameGetStringRange(const CTFrameRef& frame) { return frame ? frame->range : NSRange {}; }
+NSRange CTFrameGetStringRange(const CTFrameRef& frame)
+{
+    return frame ? frame->range : NSRange {};
+}
 
 NSRange CTFrameGetVisibleStringRange(const CTFrameRef& frame)
 {
@@ -376,7 +420,10 @@ NSRange CTFrameGetVisibleStringRange(const CTFrameRef& frame)
     return { frame->range.location, last->range.location + last->range.length - frame->range.location };
 }
 
-CGPathRef CTFrameGetPath(const CTFrameRef& frame) { return frame ? frame->path : nullptr; }
+CGPathRef CTFrameGetPath(const CTFrameRef& frame)
+{
+    return frame ? frame->path : nullptr;
+}
 
 void CTFrameDraw(const CTFrameRef& frame, const CGContextRef& context)
 {
@@ -384,7 +431,8 @@ void CTFrameDraw(const CTFrameRef& frame, const CGContextRef& context)
         return;
     CGPoint saved = CGContextGetTextPosition(context);
     for (size_t i = 0; i < frame->lines.size(); ++i) {
-        CGContextSetTextPosition(context, frame->rect.origin.x + frame->origins[i].x, frame->rect.origin.y + frame->origins[i].y);
+        CGContextSetTextPosition(
+            context, frame->rect.origin.x + frame->origins[i].x, frame->rect.origin.y + frame->origins[i].y);
         CTLineDraw(frame->lines[i], context);
     }
     CGContextSetTextPosition(context, saved.x, saved.y);
@@ -403,8 +451,14 @@ CTLineRef CTLineCreateWithAttributedString(const Ref<NSAttributedString>& text)
     return lines.front();
 }
 
-NSRange CTLineGetStringRange(const CTLineRef& line) { return line ? line->range : NSRange {}; }
-size_t CTLineGetGlyphCount(const CTLineRef& line) { return line ? line->range.length : 0; }
+NSRange CTLineGetStringRange(const CTLineRef& line)
+{
+    return line ? line->range : NSRange {};
+}
+size_t CTLineGetGlyphCount(const CTLineRef& line)
+{
+    return line ? line->range.length : 0;
+}
 
 double CTLineGetTypographicBounds(const CTLineRef& line, CGFloat* ascent, CGFloat* descent, CGFloat* leading)
 {
@@ -427,8 +481,9 @@ CGRect CTLineGetImageBounds(const CTLineRef& line, const CGContextRef& context)
     PangoRectangle ink;
     pango_layout_line_get_extents(line->pangoLine(), &ink, nullptr);
     CGPoint p = CGContextGetTextPosition(context);
-    return CGRectMake(p.x + static_cast<CGFloat>(ink.x) / PANGO_SCALE, p.y - static_cast<CGFloat>(ink.y + ink.height) / PANGO_SCALE,
-        static_cast<CGFloat>(ink.width) / PANGO_SCALE, static_cast<CGFloat>(ink.height) / PANGO_SCALE);
+    return CGRectMake(p.x + static_cast<CGFloat>(ink.x) / PANGO_SCALE,
+        p.y - static_cast<CGFloat>(ink.y + ink.height) / PANGO_SCALE, static_cast<CGFloat>(ink.width) / PANGO_SCALE,
+        static_cast<CGFloat>(ink.height) / PANGO_SCALE);
 }
 
 double CTLineGetTrailingWhitespaceWidth(const CTLineRef& line)
@@ -458,7 +513,8 @@ NSInteger CTLineGetStringIndexForPosition(const CTLineRef& line, CGPoint positio
     pango_layout_line_x_to_index(line->pangoLine(), static_cast<int>(position.x * PANGO_SCALE), &index, &trailing);
     NSUInteger unit = line->layout->map.unit(index);
     if (trailing > 0)
-        unit = line->layout->map.unit(g_utf8_offset_to_pointer(line->layout->map.utf8.c_str() + index, trailing) - line->layout->map.utf8.c_str());
+        unit = line->layout->map.unit(g_utf8_offset_to_pointer(line->layout->map.utf8.c_str() + index, trailing)
+            - line->layout->map.utf8.c_str());
     NSUInteger result = unit + layoutBaseOf(*line);
     return static_cast<NSInteger>(std::min(result, line->range.location + line->range.length));
 }
@@ -469,8 +525,8 @@ CGFloat CTLineGetOffsetForStringIndex(const CTLineRef& line, NSInteger index, CG
         return 0;
     std::lock_guard lock(TextEngine::lock());
     NSUInteger base = layoutBaseOf(*line);
-    NSUInteger clamped = std::clamp<NSUInteger>(static_cast<NSUInteger>(std::max<NSInteger>(0, index)), line->range.location,
-        line->range.location + line->range.length);
+    NSUInteger clamped = std::clamp<NSUInteger>(static_cast<NSUInteger>(std::max<NSInteger>(0, index)),
+        line->range.location, line->range.location + line->range.length);
     int x = 0;
     pango_layout_line_index_to_x(line->pangoLine(), line->layout->map.byte(clamped - base), 0, &x);
     CGFloat offset = static_cast<CGFloat>(x) / PANGO_SCALE;
@@ -501,9 +557,18 @@ std::vector<CTRunRef> CTLineGetGlyphRuns(const CTLineRef& line)
     return runs;
 }
 
-NSRange CTRunGetStringRange(const CTRunRef& run) { return run ? run->range : NSRange {}; }
-Value CTRunGetAttributes(const CTRunRef& run) { return run ? run->attributes : Value(); }
-size_t CTRunGetGlyphCount(const CTRunRef& run) { return run ? run->range.length : 0; }
+NSRange CTRunGetStringRange(const CTRunRef& run)
+{
+    return run ? run->range : NSRange {};
+}
+Value CTRunGetAttributes(const CTRunRef& run)
+{
+    return run ? run->attributes : Value();
+}
+size_t CTRunGetGlyphCount(const CTRunRef& run)
+{
+    return run ? run->range.length : 0;
+}
 
 std::vector<CGPoint> CTRunGetPositions(const CTRunRef& run, NSRange range)
 {
@@ -521,7 +586,8 @@ std::vector<CGPoint> CTRunGetPositions(const CTRunRef& run, NSRange range)
     return out;
 }
 
-double CTRunGetTypographicBounds(const CTRunRef& run, NSRange range, CGFloat* ascent, CGFloat* descent, CGFloat* leading)
+double CTRunGetTypographicBounds(
+    const CTRunRef& run, NSRange range, CGFloat* ascent, CGFloat* descent, CGFloat* leading)
 {
     if (!run)
         return 0;
@@ -546,8 +612,9 @@ void CTLineDraw(const CTLineRef& line, const CGContextRef& context)
     if (!line || !context)
         return;
     CGPoint p = CGContextGetTextPosition(context);
-    context->record("textLine \"" + NSString::fromUTF16(line->layout->text->utf16().substr(line->range.location - layoutBaseOf(*line),
-                                            line->range.length))
+    context->record("textLine \""
+        + NSString::fromUTF16(
+            line->layout->text->utf16().substr(line->range.location - layoutBaseOf(*line), line->range.length))
         + "\" at " + NSStringFromCGPoint(p));
     if (!context->backend())
         return;
@@ -574,7 +641,8 @@ void CTRunDraw(const CTRunRef& run, const CGContextRef& context, NSRange)
     CTLineDraw(CTLineCreateWithAttributedString(text), context);
 }
 
-CTLineRef CTLineCreateTruncatedLine(const CTLineRef& line, double width, CTLineTruncationType type, const CTLineRef& token)
+CTLineRef CTLineCreateTruncatedLine(
+    const CTLineRef& line, double width, CTLineTruncationType type, const CTLineRef& token)
 {
     if (!line)
         return nullptr;
@@ -582,9 +650,14 @@ CTLineRef CTLineCreateTruncatedLine(const CTLineRef& line, double width, CTLineT
         return line;
     NSUInteger base = layoutBaseOf(*line);
     auto whole = line->layout->text->attributedSubstringFromRange({ line->range.location - base, line->range.length });
-    Ref<NSAttributedString> tokenText = token ? token->layout->text->attributedSubstringFromRange({ token->range.location - layoutBaseOf(*token), token->range.length })
-                                              : NSAttributedString::initWithString("\u2026", whole->length() ? whole->attributesAtIndexEffectiveRange(0, nullptr) : Value());
-    double tokenWidth = token ? token->width : CTLineCreateWithAttributedString(tokenText) ? CTLineCreateWithAttributedString(tokenText)->width : 0;
+    Ref<NSAttributedString> tokenText = token
+        ? token->layout->text->attributedSubstringFromRange(
+            { token->range.location - layoutBaseOf(*token), token->range.length })
+        : NSAttributedString::initWithString(
+            "\u2026", whole->length() ? whole->attributesAtIndexEffectiveRange(0, nullptr) : Value());
+    double tokenWidth = token                         ? token->width
+        : CTLineCreateWithAttributedString(tokenText) ? CTLineCreateWithAttributedString(tokenText)->width
+                                                      : 0;
     if (tokenWidth > width)
         return nullptr;
     NSUInteger n = whole->length();

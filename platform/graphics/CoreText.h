@@ -38,7 +38,10 @@ CGFloat CTFontGetUnderlineThickness(const CTFontRef& font);
 // Fonts from data, registered for use by name.
 class CGFont {
 public:
-    explicit CGFont(std::vector<uint8_t> data) : m_data(std::move(data)) { }
+    explicit CGFont(std::vector<uint8_t> data)
+        : m_data(std::move(data))
+    {
+    }
     const std::vector<uint8_t>& data() const { return m_data; }
     const std::string& postScriptName() const { return m_name; }
     void setPostScriptName(std::string name) { m_name = std::move(name); }
@@ -86,10 +89,11 @@ using CTFramesetterRef = std::shared_ptr<CTFramesetter>;
 CTFramesetterRef CTFramesetterCreateWithAttributedString(const Ref<NSAttributedString>& text);
 // The size the text in `range` (length 0: to the end) needs within `constraints` (a
 // non-positive or huge extent means unlimited), and the range that fits.
-CGSize CTFramesetterSuggestFrameSizeWithConstraints(const CTFramesetterRef& framesetter, NSRange range, const Value& frameAttributes,
-    CGSize constraints, NSRange* fitRange);
+CGSize CTFramesetterSuggestFrameSizeWithConstraints(const CTFramesetterRef& framesetter, NSRange range,
+    const Value& frameAttributes, CGSize constraints, NSRange* fitRange);
 // Lays out the text of `range` in the rectangle of `path` (its bounding box).
-CTFrameRef CTFramesetterCreateFrame(const CTFramesetterRef& framesetter, NSRange range, const CGPathRef& path, const Value& frameAttributes);
+CTFrameRef CTFramesetterCreateFrame(
+    const CTFramesetterRef& framesetter, NSRange range, const CGPathRef& path, const Value& frameAttributes);
 
 std::vector<CTLineRef> CTFrameGetLines(const CTFrameRef& frame);
 // Origins of lines [range.location, +range.length) (length 0: all).
@@ -103,7 +107,8 @@ CTLineRef CTLineCreateWithAttributedString(const Ref<NSAttributedString>& text);
 enum CTLineTruncationType { kCTLineTruncationStart = 0, kCTLineTruncationEnd = 1, kCTLineTruncationMiddle = 2 };
 // A copy of `line` cut to `width` with `token` standing for what was removed; the line itself
 // when it fits; null when not even the token fits.
-CTLineRef CTLineCreateTruncatedLine(const CTLineRef& line, double width, CTLineTruncationType type, const CTLineRef& token);
+CTLineRef CTLineCreateTruncatedLine(
+    const CTLineRef& line, double width, CTLineTruncationType type, const CTLineRef& token);
 NSRange CTLineGetStringRange(const CTLineRef& line);
 size_t CTLineGetGlyphCount(const CTLineRef& line);
 std::vector<CTRunRef> CTLineGetGlyphRuns(const CTLineRef& line);
@@ -122,5 +127,6 @@ Value CTRunGetAttributes(const CTRunRef& run);
 size_t CTRunGetGlyphCount(const CTRunRef& run);
 // Position of each glyph relative to the line origin.
 std::vector<CGPoint> CTRunGetPositions(const CTRunRef& run, NSRange range);
-double CTRunGetTypographicBounds(const CTRunRef& run, NSRange range, CGFloat* ascent, CGFloat* descent, CGFloat* leading);
+double CTRunGetTypographicBounds(
+    const CTRunRef& run, NSRange range, CGFloat* ascent, CGFloat* descent, CGFloat* leading);
 void CTRunDraw(const CTRunRef& run, const CGContextRef& context, NSRange range);

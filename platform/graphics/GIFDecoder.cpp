@@ -9,7 +9,10 @@ namespace {
 
 class Reader {
 public:
-    explicit Reader(const std::vector<uint8_t>& d) : m_data(d) { }
+    explicit Reader(const std::vector<uint8_t>& d)
+        : m_data(d)
+    {
+    }
     bool has(size_t n) const { return m_pos + n <= m_data.size(); }
     uint8_t byte() { return has(1) ? m_data[m_pos++] : (m_failed = true, 0); }
     uint16_t word()

@@ -10,7 +10,8 @@ Ref<NSAttributedString> NSAttributedString::initWithString(const std::string& te
     auto result = make<NSAttributedString>();
     result->m_text = NSString::toUTF16(text);
     if (!result->m_text.empty())
-        result->m_runs.push_back({ 0, result->length(), attributes.isDictionary() ? attributes.copy() : Value::dictionary() });
+        result->m_runs.push_back(
+            { 0, result->length(), attributes.isDictionary() ? attributes.copy() : Value::dictionary() });
     return result;
 }
 
@@ -24,12 +25,16 @@ Ref<NSAttributedString> NSAttributedString::initWithAttributedString(const Ref<N
     return result;
 }
 
-std::string NSAttributedString::string() const { return NSString::fromUTF16(m_text); }
+std::string NSAttributedString::string() const
+{
+    return NSString::fromUTF16(m_text);
+}
 
 void NSAttributedString::checkRange(NSRange range) const
 {
     if (range.location > length() || range.length > length() - range.location) {
-        NSException::raise(NSRangeException, "range {" + std::to_string(range.location) + ", " + std::to_string(range.length)
+        NSException::raise(NSRangeException,
+            "range {" + std::to_string(range.location) + ", " + std::to_string(range.length)
                 + "} out of bounds; string length " + std::to_string(length()));
     }
 }
@@ -37,7 +42,8 @@ void NSAttributedString::checkRange(NSRange range) const
 Value NSAttributedString::attributesAtIndexEffectiveRange(NSUInteger index, NSRange* effectiveRange) const
 {
     if (index >= length())
-        NSException::raise(NSRangeException, "index " + std::to_string(index) + " out of bounds; string length " + std::to_string(length()));
+        NSException::raise(NSRangeException,
+            "index " + std::to_string(index) + " out of bounds; string length " + std::to_string(length()));
     for (const auto& run : m_runs) {
         if (index >= run.location && index < run.location + run.length) {
             if (effectiveRange)
@@ -48,7 +54,8 @@ Value NSAttributedString::attributesAtIndexEffectiveRange(NSUInteger index, NSRa
     return Value::dictionary();
 }
 
-Value NSAttributedString::attributeAtIndexEffectiveRange(const std::string& name, NSUInteger index, NSRange* effectiveRange) const
+Value NSAttributedString::attributeAtIndexEffectiveRange(
+    const std::string& name, NSUInteger index, NSRange* effectiveRange) const
 {
     NSRange range;
     Value attributes = attributesAtIndexEffectiveRange(index, &range);
@@ -83,7 +90,8 @@ void NSAttributedString::enumerateAttributesInRange(NSRange range, const Attribu
     }
 }
 
-void NSAttributedString::enumerateAttributeInRange(const std::string& name, NSRange range, const AttributesVisitor& visitor) const
+void NSAttributedString::enumerateAttributeInRange(
+    const std::string& name, NSRange range, const AttributesVisitor& visitor) const
 {
     checkRange(range);
     NSUInteger end = range.location + range.length, position = range.location;
@@ -140,8 +148,7 @@ void NSAttributedString::coalesce()
     m_runs = std::move(merged);
 }
 
-template<typename F>
-void NSAttributedString::modifyRange(NSRange range, F&& change)
+template <typename F> void NSAttributedString::modifyRange(NSRange range, F&& change)
 {
     checkRange(range);
     if (range.length == 0)
@@ -162,7 +169,8 @@ void NSAttributedString::setAttributesRange(const Value& attributes, NSRange ran
 void NSAttributedString::addAttributeValueRange(const std::string& name, const Value& value, NSRange range)
 {
     if (value.isNil())
-        NSException::raise(NSInvalidArgumentException, "NSConcreteMutableAttributedString addAttribute:value:range:: nil value");
+        NSException::raise(
+            NSInvalidArgumentException, "NSConcreteMutableAttributedString addAttribute:value:range:: nil value");
     modifyRange(range, [&](Value& a) {
         Value m = a.mutableCopy();
         m.setObjectForKey(value, Value(name));
@@ -189,7 +197,8 @@ void NSAttributedString::removeAttributeRange(const std::string& name, NSRange r
     });
 }
 
-void NSAttributedString::replaceCharactersInRangeWithAttributedString(NSRange range, const Ref<NSAttributedString>& text)
+void NSAttributedString::replaceCharactersInRangeWithAttributedString(
+    NSRange range, const Ref<NSAttributedString>& text)
 {
     checkRange(range);
     Ref<NSAttributedString> inserted = text ? initWithAttributedString(text) : initWithString("");
@@ -232,7 +241,10 @@ void NSAttributedString::appendAttributedString(const Ref<NSAttributedString>& t
     replaceCharactersInRangeWithAttributedString({ length(), 0 }, text);
 }
 
-void NSAttributedString::deleteCharactersInRange(NSRange range) { replaceCharactersInRangeWithAttributedString(range, nullptr); }
+void NSAttributedString::deleteCharactersInRange(NSRange range)
+{
+    replaceCharactersInRangeWithAttributedString(range, nullptr);
+}
 
 void NSAttributedString::setAttributedString(const Ref<NSAttributedString>& text)
 {

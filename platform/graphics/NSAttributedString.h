@@ -15,7 +15,10 @@
 class NSAttributedString : public NSObject {
     VX_OBJECT(NSAttributedString, NSObject)
 public:
-    explicit NSAttributedString(Passkey key) : NSObject(key) { }
+    explicit NSAttributedString(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<NSAttributedString> initWithString(const std::string& text, const Value& attributes = {});
     static Ref<NSAttributedString> initWithAttributedString(const Ref<NSAttributedString>& other);
 
@@ -58,13 +61,16 @@ public:
     const std::vector<Run>& runs() const { return m_runs; }
 
 private:
-    Ref<NSAttributedString> self_const() const { return std::const_pointer_cast<NSAttributedString>(std::static_pointer_cast<const NSAttributedString>(shared_from_this())); }
+    Ref<NSAttributedString> self_const() const
+    {
+        return std::const_pointer_cast<NSAttributedString>(
+            std::static_pointer_cast<const NSAttributedString>(shared_from_this()));
+    }
     void checkRange(NSRange range) const;
     // Splits runs so that `position` starts one; returns that run's index.
     size_t splitAt(NSUInteger position);
     void coalesce();
-    template<typename F>
-    void modifyRange(NSRange range, F&& change);
+    template <typename F> void modifyRange(NSRange range, F&& change);
 
     std::u16string m_text;
     std::vector<Run> m_runs; // contiguous, covering the text; empty for empty text

@@ -8,7 +8,10 @@ Ref<NSParagraphStyle> NSParagraphStyle::defaultParagraphStyle()
     return s_default;
 }
 
-Ref<NSParagraphStyle> NSParagraphStyle::mutableParagraphStyle() { return make<NSParagraphStyle>(); }
+Ref<NSParagraphStyle> NSParagraphStyle::mutableParagraphStyle()
+{
+    return make<NSParagraphStyle>();
+}
 
 Ref<NSParagraphStyle> NSParagraphStyle::mutableCopy() const
 {

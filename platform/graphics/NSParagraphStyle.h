@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "foundation/NSObject.h"
+#include "graphics/CGGeometry.h"
 
 enum NSTextAlignment : int32_t {
     NSTextAlignmentLeft = 0,
@@ -25,7 +25,10 @@ enum NSLineBreakMode : int32_t {
 class NSParagraphStyle : public NSObject {
     VX_OBJECT(NSParagraphStyle, NSObject)
 public:
-    explicit NSParagraphStyle(Passkey key) : NSObject(key) { }
+    explicit NSParagraphStyle(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<NSParagraphStyle> defaultParagraphStyle();
     static Ref<NSParagraphStyle> mutableParagraphStyle();
     Ref<NSParagraphStyle> mutableCopy() const;
@@ -70,7 +73,10 @@ class UIColor;
 class NSShadow : public NSObject {
     VX_OBJECT(NSShadow, NSObject)
 public:
-    explicit NSShadow(Passkey key) : NSObject(key) { }
+    explicit NSShadow(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<NSShadow> init();
     CGSize shadowOffset() const { return m_offset; }
     void setShadowOffset(CGSize v) { m_offset = v; }

@@ -44,7 +44,8 @@ struct Layout {
 };
 
 // Lays text out; `width` < 0 means one unwrapped line, `height` < 0 no height limit.
-void configure(PangoLayout* layout, const std::string& text, const Attributes& a, double width, double height, bool truncateLast)
+void configure(
+    PangoLayout* layout, const std::string& text, const Attributes& a, double width, double height, bool truncateLast)
 {
     PangoFontDescription* d = TextEngine::fontDescription(*a.font);
     pango_layout_set_font_description(layout, d);
@@ -140,7 +141,8 @@ CGSize measure(const std::string& text, const Attributes& a, double width, doubl
     if (width < 0) {
         PangoRectangle logical;
         pango_layout_get_extents(l.layout, nullptr, &logical);
-        return { static_cast<CGFloat>(logical.width) / PANGO_SCALE, static_cast<CGFloat>(logical.height) / PANGO_SCALE };
+        return { static_cast<CGFloat>(logical.width) / PANGO_SCALE,
+            static_cast<CGFloat>(logical.height) / PANGO_SCALE };
     }
     return extentOfLines(l.layout, linesFitting(l.layout, height));
 }
@@ -156,7 +158,8 @@ void draw(const std::string& text, CGRect rect, const Attributes& a, bool wrap, 
         CGAffineTransform ctm = CGContextGetCTM(c);
         CGFloat scale = std::hypot(ctm.a, ctm.b);
         CGSize offset = a.shadow->shadowOffset();
-        CGContextSetShadowWithColor(c, CGSizeMake(offset.width * scale, -offset.height * scale), a.shadow->shadowBlurRadius() * scale,
+        CGContextSetShadowWithColor(c, CGSizeMake(offset.width * scale, -offset.height * scale),
+            a.shadow->shadowBlurRadius() * scale,
             a.shadow->shadowColor() ? a.shadow->shadowColor()->CGColor() : nullptr);
     }
     c->record("text \"" + text + "\" in " + NSStringFromCGRect(rect));
@@ -184,7 +187,8 @@ Value fontAttributes(const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignm
     auto style = NSParagraphStyle::mutableParagraphStyle();
     style->setLineBreakMode(mode);
     style->setAlignment(alignment);
-    return Value::dictionary({ { Value(NSFontAttributeName), Value(font) }, { Value(NSParagraphStyleAttributeName), Value(style) } });
+    return Value::dictionary(
+        { { Value(NSFontAttributeName), Value(font) }, { Value(NSParagraphStyleAttributeName), Value(style) } });
 }
 
 } // namespace
@@ -196,7 +200,8 @@ CGSize sizeWithAttributes(const std::string& text, const Value& attributes)
     return measure(text, readAttributes(attributes), -1, -1, false);
 }
 
-CGRect boundingRectWithSize(const std::string& text, CGSize size, NSStringDrawingOptions options, const Value& attributes)
+CGRect boundingRectWithSize(
+    const std::string& text, CGSize size, NSStringDrawingOptions options, const Value& attributes)
 {
     Attributes a = readAttributes(attributes);
     CGSize s;
@@ -233,9 +238,11 @@ CGSize sizeWithFont(const std::string& text, const Ref<UIFont>& font)
     return sizeWithAttributes(text, fontAttributes(font, NSLineBreakByWordWrapping, NSTextAlignmentLeft));
 }
 
-CGSize sizeWithFontConstrainedToSize(const std::string& text, const Ref<UIFont>& font, CGSize size, NSLineBreakMode mode)
+CGSize sizeWithFontConstrainedToSize(
+    const std::string& text, const Ref<UIFont>& font, CGSize size, NSLineBreakMode mode)
 {
-    CGRect r = boundingRectWithSize(text, size, NSStringDrawingUsesLineFragmentOrigin, fontAttributes(font, mode, NSTextAlignmentLeft));
+    CGRect r = boundingRectWithSize(
+        text, size, NSStringDrawingUsesLineFragmentOrigin, fontAttributes(font, mode, NSTextAlignmentLeft));
     // The older API rounds up to whole points.
     return { std::ceil(r.size.width), std::ceil(r.size.height) };
 }
@@ -248,7 +255,8 @@ CGSize drawAtPointWithFont(const std::string& text, CGPoint point, const Ref<UIF
     return { std::ceil(s.width), std::ceil(s.height) };
 }
 
-CGSize drawInRectWithFont(const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
+CGSize drawInRectWithFont(
+    const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
 {
     Value attributes = fontAttributes(font, mode, alignment);
     drawInRect(text, rect, attributes);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "graphics/CGGeometry.h"
 #include "graphics/NSParagraphStyle.h"
-#include "foundation/Value.h"
 
 #include <string>
 
@@ -25,15 +25,18 @@ CGSize sizeWithAttributes(const std::string& text, const Value& attributes);
 // Without NSStringDrawingUsesLineFragmentOrigin: one line, as sizeWithAttributes. With it: lines
 // wrapped to size.width, as many as fit size.height (at least one), the last one truncated when
 // asked. The origin is zero.
-CGRect boundingRectWithSize(const std::string& text, CGSize size, NSStringDrawingOptions options, const Value& attributes);
+CGRect boundingRectWithSize(
+    const std::string& text, CGSize size, NSStringDrawingOptions options, const Value& attributes);
 void drawAtPoint(const std::string& text, CGPoint point, const Value& attributes);
 void drawInRect(const std::string& text, CGRect rect, const Value& attributes);
 void drawWithRect(const std::string& text, CGRect rect, NSStringDrawingOptions options, const Value& attributes);
 
 // The older font-based forms.
 CGSize sizeWithFont(const std::string& text, const Ref<UIFont>& font);
-CGSize sizeWithFontConstrainedToSize(const std::string& text, const Ref<UIFont>& font, CGSize size, NSLineBreakMode mode);
+CGSize sizeWithFontConstrainedToSize(
+    const std::string& text, const Ref<UIFont>& font, CGSize size, NSLineBreakMode mode);
 CGSize drawAtPointWithFont(const std::string& text, CGPoint point, const Ref<UIFont>& font);
-CGSize drawInRectWithFont(const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment);
+CGSize drawInRectWithFont(
+    const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment);
 
 } // namespace NSString_Drawing

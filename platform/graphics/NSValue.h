@@ -1,9 +1,9 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "graphics/CATransform3D.h"
 #include "graphics/CGAffineTransform.h"
 #include "graphics/CGGeometry.h"
-#include "foundation/NSObject.h"
 #include "graphics/UIGeometry.h"
 
 #include <variant>
@@ -14,7 +14,11 @@ class NSValue : public NSObject {
     VX_OBJECT(NSValue, NSObject)
 public:
     using Storage = std::variant<CGPoint, CGSize, CGRect, CGAffineTransform, CATransform3D, UIEdgeInsets, CGVector>;
-    NSValue(Passkey key, Storage storage) : NSObject(key), m_storage(storage) { }
+    NSValue(Passkey key, Storage storage)
+        : NSObject(key)
+        , m_storage(storage)
+    {
+    }
 
     static Ref<NSValue> valueWithCGPoint(CGPoint v) { return make<NSValue>(v); }
     static Ref<NSValue> valueWithCGSize(CGSize v) { return make<NSValue>(v); }
@@ -38,8 +42,7 @@ public:
     bool isEqual(const NSObject* other) const override;
 
 private:
-    template<typename T>
-    T get() const
+    template <typename T> T get() const
     {
         if (auto* v = std::get_if<T>(&m_storage))
             return *v;

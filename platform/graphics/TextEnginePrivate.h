@@ -10,7 +10,7 @@
 
 struct UIFont::Face {
     std::string postscriptName;
-    std::string family;       // the platform family name the font reports
+    std::string family; // the platform family name the font reports
     std::string engineFamily; // the bundled face's family
     PangoWeight weight;
     PangoStyle style;
@@ -22,5 +22,5 @@ std::recursive_mutex& lock();
 // A layout in a fresh engine context at 72 dpi without hinting. Caller owns the reference.
 PangoLayout* createLayout();
 PangoFontDescription* fontDescription(const UIFont& font); // caller frees
-PangoFontMetrics* metrics(const UIFont& font);              // caller unrefs
+PangoFontMetrics* metrics(const UIFont& font); // caller unrefs
 } // namespace TextEngine

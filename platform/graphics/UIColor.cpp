@@ -19,7 +19,10 @@ Ref<UIColor> UIColor::colorWithRedGreenBlueAlpha(CGFloat r, CGFloat g, CGFloat b
     return make<UIColor>(CGColorCreateGenericRGB(r, g, b, a), nullptr);
 }
 
-Ref<UIColor> UIColor::colorWithWhiteAlpha(CGFloat white, CGFloat a) { return make<UIColor>(CGColorCreateGenericGray(white, a), nullptr); }
+Ref<UIColor> UIColor::colorWithWhiteAlpha(CGFloat white, CGFloat a)
+{
+    return make<UIColor>(CGColorCreateGenericGray(white, a), nullptr);
+}
 
 Ref<UIColor> UIColor::colorWithHueSaturationBrightnessAlpha(CGFloat h, CGFloat s, CGFloat v, CGFloat a)
 {
@@ -49,11 +52,11 @@ Ref<UIColor> UIColor::colorWithPatternImage(const Ref<UIImage>& image)
     return make<UIColor>(CGColorCreate(space, &alpha), image);
 }
 
-#define VX_NAMED_COLOR(name, expr)                                                                                                   \
-    Ref<UIColor> UIColor::name()                                                                                                     \
-    {                                                                                                                                \
-        static const Ref<UIColor> s_color = expr;                                                                                    \
-        return s_color;                                                                                                              \
+#define VX_NAMED_COLOR(name, expr)                                                                                     \
+    Ref<UIColor> UIColor::name()                                                                                       \
+    {                                                                                                                  \
+        static const Ref<UIColor> s_color = expr;                                                                      \
+        return s_color;                                                                                                \
     }
 
 VX_NAMED_COLOR(blackColor, colorWithWhiteAlpha(0, 1))
@@ -154,10 +157,16 @@ void UIColor::setFill() const
     c->state().fillPatternScale = m_pattern ? m_pattern->scale() : 1;
 }
 
-void UIColor::setStroke() const { CGContextSetStrokeColorWithColor(UIGraphicsGetCurrentContext(), m_color); }
+void UIColor::setStroke() const
+{
+    CGContextSetStrokeColorWithColor(UIGraphicsGetCurrentContext(), m_color);
+}
 
 namespace {
-std::string component(CGFloat v) { return CGFloatDescription(v); }
+std::string component(CGFloat v)
+{
+    return CGFloatDescription(v);
+}
 } // namespace
 
 std::string UIColor::description() const
@@ -167,7 +176,8 @@ std::string UIColor::description() const
         return "UIDeviceWhiteColorSpace " + component(m_color->components()[0]) + " " + component(m_color->alpha());
     case kCGColorSpaceModelRGB: {
         const auto& c = m_color->components();
-        return "UIDeviceRGBColorSpace " + component(c[0]) + " " + component(c[1]) + " " + component(c[2]) + " " + component(c[3]);
+        return "UIDeviceRGBColorSpace " + component(c[0]) + " " + component(c[1]) + " " + component(c[2]) + " "
+            + component(c[3]);
     }
     case kCGColorSpaceModelPattern:
         return "UIPatternColor";

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGColor.h"
 #include "foundation/NSObject.h"
+#include "graphics/CGColor.h"
 
 class UIImage;
 

@@ -134,7 +134,8 @@ struct Engine {
         fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
         for (const auto& alias : kAliases)
-            faces[alias.name] = UIFont::Face { alias.name, alias.family, alias.engineFamily, alias.weight, alias.style };
+            faces[alias.name]
+                = UIFont::Face { alias.name, alias.family, alias.engineFamily, alias.weight, alias.style };
         faces[kSystemRegular] = UIFont::Face { kSystemRegular, ".Helvetica Neue Interface", "Liberation Sans", R, N };
         faces[kSystemBold] = UIFont::Face { kSystemBold, ".Helvetica Neue Interface", "Liberation Sans", B, N };
         faces[kSystemItalic] = UIFont::Face { kSystemItalic, ".Helvetica Neue Interface", "Liberation Sans", R, I };
@@ -159,7 +160,10 @@ const UIFont::Face* faceNamed(std::string_view name)
 
 namespace TextEngine {
 
-std::recursive_mutex& lock() { return engine().lock; }
+std::recursive_mutex& lock()
+{
+    return engine().lock;
+}
 
 namespace {
 PangoContext* createContext()
@@ -225,9 +229,18 @@ Ref<UIFont> UIFont::fontWithNameSize(const std::string& name, CGFloat size)
     return make<UIFont>(face, name, size > 0 ? size : 12);
 }
 
-Ref<UIFont> UIFont::systemFontOfSize(CGFloat size) { return fontWithNameSize(kSystemRegular, size); }
-Ref<UIFont> UIFont::boldSystemFontOfSize(CGFloat size) { return fontWithNameSize(kSystemBold, size); }
-Ref<UIFont> UIFont::italicSystemFontOfSize(CGFloat size) { return fontWithNameSize(kSystemItalic, size); }
+Ref<UIFont> UIFont::systemFontOfSize(CGFloat size)
+{
+    return fontWithNameSize(kSystemRegular, size);
+}
+Ref<UIFont> UIFont::boldSystemFontOfSize(CGFloat size)
+{
+    return fontWithNameSize(kSystemBold, size);
+}
+Ref<UIFont> UIFont::italicSystemFontOfSize(CGFloat size)
+{
+    return fontWithNameSize(kSystemItalic, size);
+}
 
 std::string UIFont::contentSizeCategory()
 {
@@ -245,8 +258,9 @@ void UIFont::setContentSizeCategory(const std::string& category)
 
 Ref<UIFont> UIFont::preferredFontForTextStyle(const std::string& style)
 {
-    static const char* categories[] = { "UICTContentSizeCategoryXS", "UICTContentSizeCategoryS", "UICTContentSizeCategoryM",
-        "UICTContentSizeCategoryL", "UICTContentSizeCategoryXL", "UICTContentSizeCategoryXXL", "UICTContentSizeCategoryXXXL" };
+    static const char* categories[] = { "UICTContentSizeCategoryXS", "UICTContentSizeCategoryS",
+        "UICTContentSizeCategoryM", "UICTContentSizeCategoryL", "UICTContentSizeCategoryXL",
+        "UICTContentSizeCategoryXXL", "UICTContentSizeCategoryXXXL" };
     struct Row {
         const char* style;
         const char* fontName;
@@ -348,20 +362,30 @@ std::string UIFont::registerFontData(const std::vector<uint8_t>& data, std::stri
     FcConfigAppFontAddFile(e.config, reinterpret_cast<const FcChar8*>(path));
     pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(e.fontMap));
     e.registeredFiles.push_back(path);
-    UIFont::Face face { psName, familyName, familyName, weight >= FC_WEIGHT_BOLD ? PANGO_WEIGHT_BOLD : static_cast<PangoWeight>(weight >= FC_WEIGHT_DEMIBOLD ? 600 : weight >= FC_WEIGHT_MEDIUM ? 500 : weight <= FC_WEIGHT_LIGHT ? 300 : 400),
+    UIFont::Face face { psName, familyName, familyName,
+        weight >= FC_WEIGHT_BOLD ? PANGO_WEIGHT_BOLD
+                                 : static_cast<PangoWeight>(weight >= FC_WEIGHT_DEMIBOLD ? 600
+                                         : weight >= FC_WEIGHT_MEDIUM                    ? 500
+                                         : weight <= FC_WEIGHT_LIGHT                     ? 300
+                                                                                         : 400),
         slant == FC_SLANT_ROMAN ? PANGO_STYLE_NORMAL : PANGO_STYLE_ITALIC, true };
     e.faces[psName] = face;
     return psName;
 }
 
-Ref<UIFont> UIFont::fontWithSize(CGFloat size) const { return make<UIFont>(m_face, m_name, size > 0 ? size : m_size); }
+Ref<UIFont> UIFont::fontWithSize(CGFloat size) const
+{
+    return make<UIFont>(m_face, m_name, size > 0 ? size : m_size);
+}
 
-std::string UIFont::familyName() const { return m_face->family; }
+std::string UIFont::familyName() const
+{
+    return m_face->family;
+}
 
 namespace {
 
-template<typename F>
-CGFloat metric(const UIFont& font, F&& read)
+template <typename F> CGFloat metric(const UIFont& font, F&& read)
 {
     std::lock_guard lock(TextEngine::lock());
     PangoFontMetrics* m = TextEngine::metrics(font);
@@ -372,24 +396,52 @@ CGFloat metric(const UIFont& font, F&& read)
 
 } // namespace
 
-CGFloat UIFont::ascender() const { return metric(*this, pango_font_metrics_get_ascent); }
-CGFloat UIFont::descender() const { return -metric(*this, pango_font_metrics_get_descent); }
+CGFloat UIFont::ascender() const
+{
+    return metric(*this, pango_font_metrics_get_ascent);
+}
+CGFloat UIFont::descender() const
+{
+    return -metric(*this, pango_font_metrics_get_descent);
+}
 CGFloat UIFont::leading() const
 {
     CGFloat height = metric(*this, pango_font_metrics_get_height);
     return std::max<CGFloat>(0, height - (ascender() - descender()));
 }
-CGFloat UIFont::lineHeight() const { return ascender() - descender(); }
-CGFloat UIFont::capHeight() const { return m_size * 0.7f; }
-CGFloat UIFont::xHeight() const { return m_size * 0.52f; }
-CGFloat UIFont::underlinePosition() const { return metric(*this, pango_font_metrics_get_underline_position); }
-CGFloat UIFont::underlineThickness() const { return metric(*this, pango_font_metrics_get_underline_thickness); }
-bool UIFont::isBold() const { return m_face->weight >= PANGO_WEIGHT_SEMIBOLD; }
-bool UIFont::isItalic() const { return m_face->style != PANGO_STYLE_NORMAL; }
+CGFloat UIFont::lineHeight() const
+{
+    return ascender() - descender();
+}
+CGFloat UIFont::capHeight() const
+{
+    return m_size * 0.7f;
+}
+CGFloat UIFont::xHeight() const
+{
+    return m_size * 0.52f;
+}
+CGFloat UIFont::underlinePosition() const
+{
+    return metric(*this, pango_font_metrics_get_underline_position);
+}
+CGFloat UIFont::underlineThickness() const
+{
+    return metric(*this, pango_font_metrics_get_underline_thickness);
+}
+bool UIFont::isBold() const
+{
+    return m_face->weight >= PANGO_WEIGHT_SEMIBOLD;
+}
+bool UIFont::isItalic() const
+{
+    return m_face->style != PANGO_STYLE_NORMAL;
+}
 
 std::string UIFont::description() const
 {
-    return NSString::stringWithFormat("<UIFont: %p> font-family: \"%@\"; font-weight: %@; font-style: %@; font-size: %@pt",
+    return NSString::stringWithFormat(
+        "<UIFont: %p> font-family: \"%@\"; font-weight: %@; font-style: %@; font-size: %@pt",
         static_cast<const void*>(this), familyName(), isBold() ? "bold" : "normal", isItalic() ? "italic" : "normal",
         CGFloatDescription(m_size));
 }
@@ -400,6 +452,9 @@ bool UIFont::isEqual(const NSObject* other) const
     return font && font->m_face == m_face && font->m_size == m_size;
 }
 
-size_t UIFont::hash() const { return std::hash<std::string>()(m_name) ^ std::hash<float>()(m_size); }
+size_t UIFont::hash() const
+{
+    return std::hash<std::string>()(m_name) ^ std::hash<float>()(m_size);
+}
 
 VX_REGISTER_CLASS(UIFont);

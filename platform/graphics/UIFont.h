@@ -1,8 +1,8 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "graphics/CGGeometry.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 
 std::string NSStringFromUIEdgeInsets(UIEdgeInsets i)
 {
-    return "{" + CGFloatDescription(i.top) + ", " + CGFloatDescription(i.left) + ", " + CGFloatDescription(i.bottom) + ", "
-        + CGFloatDescription(i.right) + "}";
+    return "{" + CGFloatDescription(i.top) + ", " + CGFloatDescription(i.left) + ", " + CGFloatDescription(i.bottom)
+        + ", " + CGFloatDescription(i.right) + "}";
 }
 
 std::string NSStringFromUIOffset(UIOffset o)

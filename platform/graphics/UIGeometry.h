@@ -19,7 +19,10 @@ inline UIEdgeInsets UIEdgeInsetsMake(CGFloat top, CGFloat left, CGFloat bottom, 
 {
     return { top, left, bottom, right };
 }
-inline UIOffset UIOffsetMake(CGFloat horizontal, CGFloat vertical) { return { horizontal, vertical }; }
+inline UIOffset UIOffsetMake(CGFloat horizontal, CGFloat vertical)
+{
+    return { horizontal, vertical };
+}
 
 inline bool UIEdgeInsetsEqualToEdgeInsets(UIEdgeInsets a, UIEdgeInsets b)
 {

@@ -1,7 +1,7 @@
 #include "graphics/UIGraphics.h"
 
-#include "graphics/CGContextPrivate.h"
 #include "foundation/NSLog.h"
+#include "graphics/CGContextPrivate.h"
 #include "graphics/UIImage.h"
 
 #include <atomic>
@@ -26,10 +26,19 @@ std::atomic<float> s_screenScale { 1.0f };
 
 } // namespace
 
-CGFloat UIGraphicsScreenScale() { return s_screenScale.load(); }
-void UIGraphicsSetScreenScale(CGFloat scale) { s_screenScale.store(scale > 0 ? scale : 1.0f); }
+CGFloat UIGraphicsScreenScale()
+{
+    return s_screenScale.load();
+}
+void UIGraphicsSetScreenScale(CGFloat scale)
+{
+    s_screenScale.store(scale > 0 ? scale : 1.0f);
+}
 
-CGContextRef UIGraphicsGetCurrentContext() { return stack().empty() ? nullptr : stack().back().context; }
+CGContextRef UIGraphicsGetCurrentContext()
+{
+    return stack().empty() ? nullptr : stack().back().context;
+}
 
 void UIGraphicsPushContext(const CGContextRef& context)
 {
@@ -47,14 +56,17 @@ CGContextRef UIGraphicsCreateImageContext(CGSize size, bool opaque, CGFloat scal
 {
     if (scale <= 0)
         scale = UIGraphicsScreenScale();
-    double w = std::ceil(static_cast<double>(size.width) * scale), h = std::ceil(static_cast<double>(size.height) * scale);
+    double w = std::ceil(static_cast<double>(size.width) * scale),
+           h = std::ceil(static_cast<double>(size.height) * scale);
     if (!(w >= 1 && h >= 1) || w > kCGMaximumBitmapDimension || h > kCGMaximumBitmapDimension) {
         NSLog("UIGraphicsBeginImageContext() failed to allocate a bitmap context: size={%@, %@}, scale=%@",
             CGFloatDescription(size.width), CGFloatDescription(size.height), CGFloatDescription(scale));
         return nullptr;
     }
-    CGBitmapInfo info = (opaque ? kCGImageAlphaNoneSkipFirst : kCGImageAlphaPremultipliedFirst) | kCGBitmapByteOrder32Little;
-    auto context = CGBitmapContextCreate(nullptr, static_cast<size_t>(w), static_cast<size_t>(h), 8, 0, CGColorSpaceCreateDeviceRGB(), info);
+    CGBitmapInfo info
+        = (opaque ? kCGImageAlphaNoneSkipFirst : kCGImageAlphaPremultipliedFirst) | kCGBitmapByteOrder32Little;
+    auto context = CGBitmapContextCreate(
+        nullptr, static_cast<size_t>(w), static_cast<size_t>(h), 8, 0, CGColorSpaceCreateDeviceRGB(), info);
     if (!context)
         return nullptr;
     // Opaque contexts start black (zeroed memory with the skipped alpha); transparent ones clear.
@@ -72,7 +84,10 @@ void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat sc
         stack().push_back({ context, true, scale });
 }
 
-void UIGraphicsBeginImageContext(CGSize size) { UIGraphicsBeginImageContextWithOptions(size, false, 1); }
+void UIGraphicsBeginImageContext(CGSize size)
+{
+    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+}
 
 Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext()
 {
@@ -100,7 +115,10 @@ void UIRectFillUsingBlendMode(CGRect rect, CGBlendMode mode)
     CGContextRestoreGState(c);
 }
 
-void UIRectFill(CGRect rect) { UIRectFillUsingBlendMode(rect, kCGBlendModeCopy); }
+void UIRectFill(CGRect rect)
+{
+    UIRectFillUsingBlendMode(rect, kCGBlendModeCopy);
+}
 
 void UIRectFrame(CGRect rect)
 {
@@ -114,4 +132,7 @@ void UIRectFrame(CGRect rect)
     CGContextRestoreGState(c);
 }
 
-void UIRectClip(CGRect rect) { CGContextClipToRect(UIGraphicsGetCurrentContext(), rect); }
+void UIRectClip(CGRect rect)
+{
+    CGContextClipToRect(UIGraphicsGetCurrentContext(), rect);
+}

@@ -12,7 +12,10 @@
 #include <mutex>
 #include <sys/stat.h>
 
-UIImage::UIImage(Passkey key) : NSObject(key) { }
+UIImage::UIImage(Passkey key)
+    : NSObject(key)
+{
+}
 
 Ref<UIImage> UIImage::imageWithCGImage(const CGImageRef& image, CGFloat scale, UIImageOrientation orientation)
 {
@@ -60,7 +63,10 @@ NamedCache& namedCache()
     return s_cache;
 }
 
-std::string defaultDirectory() { return NSBundle::mainBundle()->resourcePath(); }
+std::string defaultDirectory()
+{
+    return NSBundle::mainBundle()->resourcePath();
+}
 
 } // namespace
 
@@ -108,7 +114,8 @@ Ref<UIImage> UIImage::imageNamed(const std::string& name)
     auto dot = name.find_last_of('.');
     bool hasExtension = dot != std::string::npos && dot + 1 < name.size() && name.find('/', dot) == std::string::npos;
     std::string stem = hasExtension ? name.substr(0, dot) : name;
-    std::vector<std::string> extensions = hasExtension ? std::vector<std::string> { name.substr(dot + 1) } : std::vector<std::string> { "png", "jpg", "jpeg", "gif" };
+    std::vector<std::string> extensions = hasExtension ? std::vector<std::string> { name.substr(dot + 1) }
+                                                       : std::vector<std::string> { "png", "jpg", "jpeg", "gif" };
     std::vector<std::string> candidates;
     for (const auto& ext : extensions) {
         if (UIGraphicsScreenScale() >= 2)
@@ -160,7 +167,8 @@ Ref<UIImage> UIImage::copyWith() const
 
 CGSize UIImage::size() const
 {
-    CGSize s { static_cast<CGFloat>(CGImageGetWidth(m_image)) / m_scale, static_cast<CGFloat>(CGImageGetHeight(m_image)) / m_scale };
+    CGSize s { static_cast<CGFloat>(CGImageGetWidth(m_image)) / m_scale,
+        static_cast<CGFloat>(CGImageGetHeight(m_image)) / m_scale };
     switch (m_orientation) {
     case UIImageOrientationLeft:
     case UIImageOrientationRight:
@@ -193,7 +201,8 @@ Ref<UIImage> UIImage::stretchableImageWithLeftCapWidthTopCapHeight(int32_t leftC
     CGFloat left = static_cast<CGFloat>(leftCapWidth), top = static_cast<CGFloat>(topCapHeight);
     CGFloat right = left > 0 ? std::max<CGFloat>(0, s.width - left - 1) : 0;
     CGFloat bottom = top > 0 ? std::max<CGFloat>(0, s.height - top - 1) : 0;
-    auto result = resizableImageWithCapInsetsResizingMode(UIEdgeInsetsMake(top, left, bottom, right), UIImageResizingModeStretch);
+    auto result = resizableImageWithCapInsetsResizingMode(
+        UIEdgeInsetsMake(top, left, bottom, right), UIImageResizingModeStretch);
     return result;
 }
 
@@ -206,9 +215,11 @@ Ref<UIImage> UIImage::imageWithRenderingMode(UIImageRenderingMode mode) const
 
 void UIImage::drawPiece(const CGContextRef& c, CGRect source, CGRect destination, bool tile) const
 {
-    if (source.size.width <= 0 || source.size.height <= 0 || destination.size.width <= 0 || destination.size.height <= 0)
+    if (source.size.width <= 0 || source.size.height <= 0 || destination.size.width <= 0
+        || destination.size.height <= 0)
         return;
-    CGRect pixels = CGRectMake(source.origin.x * m_scale, source.origin.y * m_scale, source.size.width * m_scale, source.size.height * m_scale);
+    CGRect pixels = CGRectMake(source.origin.x * m_scale, source.origin.y * m_scale, source.size.width * m_scale,
+        source.size.height * m_scale);
     auto piece = CGImageCreateWithImageInRect(m_image, pixels);
     if (!piece)
         return;
@@ -219,7 +230,8 @@ void UIImage::drawPiece(const CGContextRef& c, CGRect source, CGRect destination
     CGContextTranslateCTM(c, destination.origin.x, destination.origin.y + destination.size.height);
     CGContextScaleCTM(c, 1, -1);
     if (tile)
-        CGContextDrawTiledImage(c, CGRectMake(0, destination.size.height - source.size.height, source.size.width, source.size.height), piece);
+        CGContextDrawTiledImage(c,
+            CGRectMake(0, destination.size.height - source.size.height, source.size.width, source.size.height), piece);
     else
         CGContextDrawImage(c, CGRectMake(0, 0, destination.size.width, destination.size.height), piece);
     CGContextRestoreGState(c);
@@ -238,8 +250,10 @@ void UIImage::drawInContext(const CGContextRef& c, CGRect rect, CGBlendMode mode
         bool tile = m_resizingMode == UIImageResizingModeTile;
         CGFloat sx[4] = { 0, k.left, s.width - k.right, s.width };
         CGFloat sy[4] = { 0, k.top, s.height - k.bottom, s.height };
-        CGFloat dx[4] = { rect.origin.x, rect.origin.x + k.left, rect.origin.x + rect.size.width - k.right, rect.origin.x + rect.size.width };
-        CGFloat dy[4] = { rect.origin.y, rect.origin.y + k.top, rect.origin.y + rect.size.height - k.bottom, rect.origin.y + rect.size.height };
+        CGFloat dx[4] = { rect.origin.x, rect.origin.x + k.left, rect.origin.x + rect.size.width - k.right,
+            rect.origin.x + rect.size.width };
+        CGFloat dy[4] = { rect.origin.y, rect.origin.y + k.top, rect.origin.y + rect.size.height - k.bottom,
+            rect.origin.y + rect.size.height };
         for (int row = 0; row < 3; ++row) {
             for (int col = 0; col < 3; ++col) {
                 CGRect source = CGRectMake(sx[col], sy[row], sx[col + 1] - sx[col], sy[row + 1] - sy[row]);
@@ -291,7 +305,10 @@ void UIImage::drawInRectBlendModeAlpha(CGRect rect, CGBlendMode mode, CGFloat al
     drawInContext(UIGraphicsGetCurrentContext(), rect, mode, alpha);
 }
 
-void UIImage::drawInRect(CGRect rect) const { drawInRectBlendModeAlpha(rect, kCGBlendModeNormal, 1); }
+void UIImage::drawInRect(CGRect rect) const
+{
+    drawInRectBlendModeAlpha(rect, kCGBlendModeNormal, 1);
+}
 
 void UIImage::drawAtPointBlendModeAlpha(CGPoint point, CGBlendMode mode, CGFloat alpha) const
 {
@@ -299,7 +316,10 @@ void UIImage::drawAtPointBlendModeAlpha(CGPoint point, CGBlendMode mode, CGFloat
     drawInRectBlendModeAlpha(CGRectMake(point.x, point.y, s.width, s.height), mode, alpha);
 }
 
-void UIImage::drawAtPoint(CGPoint point) const { drawAtPointBlendModeAlpha(point, kCGBlendModeNormal, 1); }
+void UIImage::drawAtPoint(CGPoint point) const
+{
+    drawAtPointBlendModeAlpha(point, kCGBlendModeNormal, 1);
+}
 
 void UIImage::drawAsPatternInRect(CGRect rect) const
 {
@@ -313,8 +333,8 @@ void UIImage::drawAsPatternInRect(CGRect rect) const
 std::string UIImage::description() const
 {
     CGSize s = size();
-    return "<UIImage: " + NSString::stringWithFormat("%p", static_cast<const void*>(this)) + ">, {" + CGFloatDescription(s.width) + ", "
-        + CGFloatDescription(s.height) + "}";
+    return "<UIImage: " + NSString::stringWithFormat("%p", static_cast<const void*>(this)) + ">, {"
+        + CGFloatDescription(s.width) + ", " + CGFloatDescription(s.height) + "}";
 }
 
 Value UIImagePNGRepresentation(const Ref<UIImage>& image)

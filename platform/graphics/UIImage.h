@@ -1,10 +1,10 @@
 #pragma once
 
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGImage.h"
-#include "foundation/NSObject.h"
 #include "graphics/UIGeometry.h"
-#include "foundation/Value.h"
 
 #include <string>
 #include <vector>
@@ -35,7 +35,8 @@ class UIImage : public NSObject {
 public:
     explicit UIImage(Passkey);
 
-    static Ref<UIImage> imageWithCGImage(const CGImageRef& image, CGFloat scale = 1, UIImageOrientation orientation = UIImageOrientationUp);
+    static Ref<UIImage> imageWithCGImage(
+        const CGImageRef& image, CGFloat scale = 1, UIImageOrientation orientation = UIImageOrientationUp);
     // PNG, JPEG or a GIF's first frame; null for anything else.
     static Ref<UIImage> imageWithData(const Value& data, CGFloat scale = 1);
     // A file path; "@2x" before the extension gives scale 2.

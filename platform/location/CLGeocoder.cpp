@@ -1,17 +1,17 @@
 #include "location/CLGeocoder.h"
 
-#include "location/CLError.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSLocale.h"
 #include "foundation/NSString.h"
+#include "location/CLError.h"
 
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <set>
 #include <sstream>
 
@@ -106,7 +106,10 @@ CLGeocoder::CLGeocoder(Passkey key)
 {
 }
 
-Ref<CLGeocoder> CLGeocoder::init() { return make<CLGeocoder>(); }
+Ref<CLGeocoder> CLGeocoder::init()
+{
+    return make<CLGeocoder>();
+}
 
 void CLGeocoder::setPlaceDataPath(const std::string& path)
 {
@@ -198,9 +201,10 @@ void CLGeocoder::geocodeAddressString(const std::string& address, CompletionHand
     auto protectedThis = self<CLGeocoder>();
     dispatch_async(dispatch_get_global_queue(0, 0), [protectedThis, address, request]() mutable {
         auto found = search(address);
-        dispatch_async(dispatch_get_main_queue(), [protectedThis = std::move(protectedThis), request, found = std::move(found)]() mutable {
-            protectedThis->finish(request, std::move(found));
-        });
+        dispatch_async(dispatch_get_main_queue(),
+            [protectedThis = std::move(protectedThis), request, found = std::move(found)]() mutable {
+                protectedThis->finish(request, std::move(found));
+            });
     });
 }
 
@@ -221,7 +225,8 @@ void CLGeocoder::finish(uint64_t request, std::vector<GeocoderPlace> found)
     std::vector<Ref<CLPlacemark>> placemarks;
     for (auto& place : found) {
         auto location = CLLocation::initWithCoordinate({ place.latitude, place.longitude }, 0, 100, -1, nullptr);
-        placemarks.push_back(CLPlacemark::initWithName(place.name, place.name, countryName(place.countryCode), place.countryCode, location));
+        placemarks.push_back(CLPlacemark::initWithName(
+            place.name, place.name, countryName(place.countryCode), place.countryCode, location));
     }
     handler(placemarks, nullptr);
 }

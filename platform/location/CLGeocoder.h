@@ -31,7 +31,8 @@ struct GeocoderPlace {
 class CLGeocoder : public NSObject {
     VX_OBJECT(CLGeocoder, NSObject)
 public:
-    using CompletionHandler = std::function<void(const std::vector<Ref<CLPlacemark>>& placemarks, const Ref<NSError>& error)>;
+    using CompletionHandler
+        = std::function<void(const std::vector<Ref<CLPlacemark>>& placemarks, const Ref<NSError>& error)>;
 
     explicit CLGeocoder(Passkey);
     static Ref<CLGeocoder> init();

@@ -34,15 +34,16 @@ Ref<CLHeading> CLHeading::initWithHeading(CLLocationDirection magneticHeading, C
 {
     // A horizontal field of 40 microtesla pointing to magnetic north, in device axes (portrait).
     double radians = magneticHeading * M_PI / 180.0;
-    return make<CLHeading>(normalizedDegrees(magneticHeading), trueHeading < 0 ? trueHeading : normalizedDegrees(trueHeading),
-        headingAccuracy, 40.0 * std::sin(-radians), 40.0 * std::cos(radians), -30.0, std::move(timestamp));
+    return make<CLHeading>(normalizedDegrees(magneticHeading),
+        trueHeading < 0 ? trueHeading : normalizedDegrees(trueHeading), headingAccuracy, 40.0 * std::sin(-radians),
+        40.0 * std::cos(radians), -30.0, std::move(timestamp));
 }
 
 Ref<CLHeading> CLHeading::headingRotatedBy(double degrees) const
 {
     return make<CLHeading>(normalizedDegrees(m_magneticHeading + degrees),
-        m_trueHeading < 0 ? m_trueHeading : normalizedDegrees(m_trueHeading + degrees), m_headingAccuracy, m_x, m_y, m_z,
-        m_timestamp);
+        m_trueHeading < 0 ? m_trueHeading : normalizedDegrees(m_trueHeading + degrees), m_headingAccuracy, m_x, m_y,
+        m_z, m_timestamp);
 }
 
 Value CLHeading::valueForKey(const std::string& key)
@@ -61,8 +62,9 @@ Value CLHeading::valueForKey(const std::string& key)
 std::string CLHeading::description() const
 {
     char buffer[200];
-    std::snprintf(buffer, sizeof buffer, "magneticHeading %.2f trueHeading %.2f accuracy %.2f x %+.3f y %+.3f z %+.3f @ ",
-        m_magneticHeading, m_trueHeading, m_headingAccuracy, m_x, m_y, m_z);
+    std::snprintf(buffer, sizeof buffer,
+        "magneticHeading %.2f trueHeading %.2f accuracy %.2f x %+.3f y %+.3f z %+.3f @ ", m_magneticHeading,
+        m_trueHeading, m_headingAccuracy, m_x, m_y, m_z);
     return buffer + m_timestamp->description();
 }
 

@@ -26,7 +26,8 @@ double haversine(CLLocationCoordinate2D a, CLLocationCoordinate2D b)
 {
     double phi1 = a.latitude * kRadians, phi2 = b.latitude * kRadians;
     double dPhi = phi2 - phi1, dLambda = (b.longitude - a.longitude) * kRadians;
-    double h = std::sin(dPhi / 2) * std::sin(dPhi / 2) + std::cos(phi1) * std::cos(phi2) * std::sin(dLambda / 2) * std::sin(dLambda / 2);
+    double h = std::sin(dPhi / 2) * std::sin(dPhi / 2)
+        + std::cos(phi1) * std::cos(phi2) * std::sin(dLambda / 2) * std::sin(dLambda / 2);
     return 2 * kMeanRadius * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
@@ -59,7 +60,9 @@ CLLocationDistance CLDistanceBetweenCoordinates(CLLocationCoordinate2D from, CLL
         cos2SigmaM = cosSqAlpha != 0 ? cosSigma - 2 * sinU1 * sinU2 / cosSqAlpha : 0; // equatorial line
         double C = f / 16 * cosSqAlpha * (4 + f * (4 - 3 * cosSqAlpha));
         double previous = lambda;
-        lambda = L + (1 - C) * f * sinAlpha * (sigma + C * sinSigma * (cos2SigmaM + C * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
+        lambda = L
+            + (1 - C) * f * sinAlpha
+                * (sigma + C * sinSigma * (cos2SigmaM + C * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
         if (!std::isfinite(lambda))
             break;
         if (std::fabs(lambda - previous) < 1e-12) {
@@ -72,7 +75,11 @@ CLLocationDistance CLDistanceBetweenCoordinates(CLLocationCoordinate2D from, CLL
     double uSq = cosSqAlpha * (a * a - b * b) / (b * b);
     double A = 1 + uSq / 16384 * (4096 + uSq * (-768 + uSq * (320 - 175 * uSq)));
     double B = uSq / 1024 * (256 + uSq * (-128 + uSq * (74 - 47 * uSq)));
-    double deltaSigma = B * sinSigma * (cos2SigmaM + B / 4 * (cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM) - B / 6 * cos2SigmaM * (-3 + 4 * sinSigma * sinSigma) * (-3 + 4 * cos2SigmaM * cos2SigmaM)));
+    double deltaSigma = B * sinSigma
+        * (cos2SigmaM
+            + B / 4
+                * (cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)
+                    - B / 6 * cos2SigmaM * (-3 + 4 * sinSigma * sinSigma) * (-3 + 4 * cos2SigmaM * cos2SigmaM)));
     return b * A * (sigma - deltaSigma);
 }
 
@@ -98,14 +105,16 @@ Ref<CLLocation> CLLocation::initWithLatitudeLongitude(CLLocationDegrees latitude
 Ref<CLLocation> CLLocation::initWithCoordinate(CLLocationCoordinate2D coordinate, CLLocationDistance altitude,
     CLLocationAccuracy horizontalAccuracy, CLLocationAccuracy verticalAccuracy, Ref<NSDate> timestamp)
 {
-    return make<CLLocation>(coordinate, altitude, horizontalAccuracy, verticalAccuracy, -1.0, -1.0, std::move(timestamp));
+    return make<CLLocation>(
+        coordinate, altitude, horizontalAccuracy, verticalAccuracy, -1.0, -1.0, std::move(timestamp));
 }
 
 Ref<CLLocation> CLLocation::initWithCoordinate(CLLocationCoordinate2D coordinate, CLLocationDistance altitude,
     CLLocationAccuracy horizontalAccuracy, CLLocationAccuracy verticalAccuracy, CLLocationDirection course,
     CLLocationSpeed speed, Ref<NSDate> timestamp)
 {
-    return make<CLLocation>(coordinate, altitude, horizontalAccuracy, verticalAccuracy, course, speed, std::move(timestamp));
+    return make<CLLocation>(
+        coordinate, altitude, horizontalAccuracy, verticalAccuracy, course, speed, std::move(timestamp));
 }
 
 CLLocationDistance CLLocation::distanceFromLocation(const Ref<CLLocation>& location) const
@@ -135,8 +144,8 @@ Value CLLocation::valueForKey(const std::string& key)
 std::string CLLocation::description() const
 {
     char buffer[200];
-    std::snprintf(buffer, sizeof buffer, "<%+.8f,%+.8f> +/- %.2fm (speed %.2f mps / course %.2f) @ ", m_coordinate.latitude,
-        m_coordinate.longitude, m_horizontalAccuracy, m_speed, m_course);
+    std::snprintf(buffer, sizeof buffer, "<%+.8f,%+.8f> +/- %.2fm (speed %.2f mps / course %.2f) @ ",
+        m_coordinate.latitude, m_coordinate.longitude, m_horizontalAccuracy, m_speed, m_course);
     return buffer + m_timestamp->description();
 }
 

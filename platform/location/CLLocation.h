@@ -46,8 +46,9 @@ CLLocationDistance CLDistanceBetweenCoordinates(CLLocationCoordinate2D from, CLL
 class CLLocation : public NSObject {
     VX_OBJECT(CLLocation, NSObject)
 public:
-    CLLocation(Passkey, CLLocationCoordinate2D coordinate, CLLocationDistance altitude, CLLocationAccuracy horizontalAccuracy,
-        CLLocationAccuracy verticalAccuracy, CLLocationDirection course, CLLocationSpeed speed, Ref<NSDate> timestamp);
+    CLLocation(Passkey, CLLocationCoordinate2D coordinate, CLLocationDistance altitude,
+        CLLocationAccuracy horizontalAccuracy, CLLocationAccuracy verticalAccuracy, CLLocationDirection course,
+        CLLocationSpeed speed, Ref<NSDate> timestamp);
 
     // Altitude 0, horizontal accuracy 0, vertical accuracy -1, course and speed -1, now.
     static Ref<CLLocation> initWithLatitudeLongitude(CLLocationDegrees latitude, CLLocationDegrees longitude);

@@ -1,14 +1,14 @@
 #include "location/CLLocationManager.h"
 
 #include "foundation/Dispatch.h"
-#include "location/LocationSimulator.h"
 #include "foundation/NSError.h"
 #include "foundation/NSThread.h"
+#include "location/LocationSimulator.h"
 
 #include <cmath>
 
-void CLLocationManagerDelegate::locationManagerDidUpdateLocations(const Ref<CLLocationManager>& manager,
-    const std::vector<Ref<CLLocation>>& locations)
+void CLLocationManagerDelegate::locationManagerDidUpdateLocations(
+    const Ref<CLLocationManager>& manager, const std::vector<Ref<CLLocation>>& locations)
 {
     // Not overridden: each fix goes to the older form, paired with the fix before it.
     Ref<CLLocation> previous = manager ? manager->previousLocation() : nullptr;
@@ -30,7 +30,8 @@ bool refused()
 {
     auto& simulator = LocationSimulator::shared();
     auto status = simulator.authorizationStatus();
-    return !simulator.locationServicesEnabled() || status == kCLAuthorizationStatusDenied || status == kCLAuthorizationStatusRestricted;
+    return !simulator.locationServicesEnabled() || status == kCLAuthorizationStatusDenied
+        || status == kCLAuthorizationStatusRestricted;
 }
 
 double headingOffset(CLDeviceOrientation orientation)
@@ -72,9 +73,18 @@ Ref<CLLocationManager> CLLocationManager::init()
     return manager;
 }
 
-bool CLLocationManager::locationServicesEnabled() { return LocationSimulator::shared().locationServicesEnabled(); }
-CLAuthorizationStatus CLLocationManager::authorizationStatus() { return LocationSimulator::shared().authorizationStatus(); }
-bool CLLocationManager::headingAvailable() { return LocationSimulator::shared().headingAvailable(); }
+bool CLLocationManager::locationServicesEnabled()
+{
+    return LocationSimulator::shared().locationServicesEnabled();
+}
+CLAuthorizationStatus CLLocationManager::authorizationStatus()
+{
+    return LocationSimulator::shared().authorizationStatus();
+}
+bool CLLocationManager::headingAvailable()
+{
+    return LocationSimulator::shared().headingAvailable();
+}
 
 void CLLocationManager::startUpdatingLocation()
 {
@@ -87,7 +97,10 @@ void CLLocationManager::startUpdatingLocation()
     deliverLatestLocationLater();
 }
 
-void CLLocationManager::stopUpdatingLocation() { m_updatingLocation = false; }
+void CLLocationManager::stopUpdatingLocation()
+{
+    m_updatingLocation = false;
+}
 
 void CLLocationManager::startUpdatingHeading()
 {
@@ -101,7 +114,10 @@ void CLLocationManager::startUpdatingHeading()
     deliverLatestHeadingLater();
 }
 
-void CLLocationManager::stopUpdatingHeading() { m_updatingHeading = false; }
+void CLLocationManager::stopUpdatingHeading()
+{
+    m_updatingHeading = false;
+}
 
 void CLLocationManager::deliverLatestLocationLater()
 {
@@ -151,7 +167,8 @@ void CLLocationManager::receiveLocation(const Ref<CLLocation>& location)
         return;
     if (location == m_filterReference)
         return; // this fix was delivered already since updates started
-    if (m_filterReference && m_distanceFilter > 0 && location->distanceFromLocation(m_filterReference) < m_distanceFilter)
+    if (m_filterReference && m_distanceFilter > 0
+        && location->distanceFromLocation(m_filterReference) < m_distanceFilter)
         return;
     m_filterReference = location;
     m_previousLocation = m_location;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "location/CLError.h"
 #include "foundation/FoundationForward.h"
+#include "location/CLError.h"
 
 #include <vector>
 
@@ -18,12 +18,20 @@ class CLLocationManagerDelegate {
 public:
     virtual ~CLLocationManagerDelegate() = default;
 
-    virtual void locationManagerDidUpdateLocations(const Ref<CLLocationManager>& manager, const std::vector<Ref<CLLocation>>& locations);
-    virtual void locationManagerDidUpdateToLocationFromLocation(const Ref<CLLocationManager>& manager,
-        const Ref<CLLocation>& newLocation, const Ref<CLLocation>& oldLocation) { }
-    virtual void locationManagerDidUpdateHeading(const Ref<CLLocationManager>& manager, const Ref<CLHeading>& heading) { }
+    virtual void locationManagerDidUpdateLocations(
+        const Ref<CLLocationManager>& manager, const std::vector<Ref<CLLocation>>& locations);
+    virtual void locationManagerDidUpdateToLocationFromLocation(
+        const Ref<CLLocationManager>& manager, const Ref<CLLocation>& newLocation, const Ref<CLLocation>& oldLocation)
+    {
+    }
+    virtual void locationManagerDidUpdateHeading(const Ref<CLLocationManager>& manager, const Ref<CLHeading>& heading)
+    {
+    }
     // Asked when the compass needs calibration; the calibration display is shown on true.
     virtual bool locationManagerShouldDisplayHeadingCalibration(const Ref<CLLocationManager>& manager) { return false; }
     virtual void locationManagerDidFailWithError(const Ref<CLLocationManager>& manager, const Ref<NSError>& error) { }
-    virtual void locationManagerDidChangeAuthorizationStatus(const Ref<CLLocationManager>& manager, CLAuthorizationStatus status) { }
+    virtual void locationManagerDidChangeAuthorizationStatus(
+        const Ref<CLLocationManager>& manager, CLAuthorizationStatus status)
+    {
+    }
 };

@@ -14,10 +14,11 @@ CLPlacemark::CLPlacemark(Passkey key, std::string name, std::string locality, st
 {
 }
 
-Ref<CLPlacemark> CLPlacemark::initWithName(std::string name, std::string locality, std::string country,
-    std::string isoCountryCode, Ref<CLLocation> location)
+Ref<CLPlacemark> CLPlacemark::initWithName(
+    std::string name, std::string locality, std::string country, std::string isoCountryCode, Ref<CLLocation> location)
 {
-    return make<CLPlacemark>(std::move(name), std::move(locality), std::move(country), std::move(isoCountryCode), std::move(location));
+    return make<CLPlacemark>(
+        std::move(name), std::move(locality), std::move(country), std::move(isoCountryCode), std::move(location));
 }
 
 Value CLPlacemark::valueForKey(const std::string& key)
@@ -40,7 +41,8 @@ std::string CLPlacemark::description() const
     std::string text = m_name + ", " + m_locality + ", " + m_country;
     if (m_location) {
         char buffer[80];
-        std::snprintf(buffer, sizeof buffer, " @ <%+.8f,%+.8f>", m_location->coordinate().latitude, m_location->coordinate().longitude);
+        std::snprintf(buffer, sizeof buffer, " @ <%+.8f,%+.8f>", m_location->coordinate().latitude,
+            m_location->coordinate().longitude);
         text += buffer;
     }
     return text;

@@ -12,7 +12,8 @@ CMDeviceMotion::CMDeviceMotion(Passkey key, Ref<CMAttitude> attitude, CMAccelera
     m_gravity = { -m.m13, -m.m23, -m.m33 };
 }
 
-Ref<CMDeviceMotion> CMDeviceMotion::initWithAttitude(Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp)
+Ref<CMDeviceMotion> CMDeviceMotion::initWithAttitude(
+    Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp)
 {
     if (!attitude)
         return nullptr;

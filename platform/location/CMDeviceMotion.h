@@ -17,7 +17,8 @@ class CMDeviceMotion : public NSObject {
     VX_OBJECT(CMDeviceMotion, NSObject)
 public:
     CMDeviceMotion(Passkey, Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp);
-    static Ref<CMDeviceMotion> initWithAttitude(Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp);
+    static Ref<CMDeviceMotion> initWithAttitude(
+        Ref<CMAttitude> attitude, CMAcceleration userAcceleration, double timestamp);
 
     const Ref<CMAttitude>& attitude() const { return m_attitude; }
     CMAcceleration gravity() const { return m_gravity; }

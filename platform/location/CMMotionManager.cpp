@@ -10,19 +10,35 @@ CMMotionManager::CMMotionManager(Passkey key)
 {
 }
 
-Ref<CMMotionManager> CMMotionManager::init() { return make<CMMotionManager>(); }
+Ref<CMMotionManager> CMMotionManager::init()
+{
+    return make<CMMotionManager>();
+}
 
-bool CMMotionManager::isAccelerometerAvailable() const { return LocationSimulator::shared().accelerometerAvailable(); }
-bool CMMotionManager::isGyroAvailable() const { return LocationSimulator::shared().gyroAvailable(); }
-bool CMMotionManager::isMagnetometerAvailable() const { return LocationSimulator::shared().magnetometerAvailable(); }
-bool CMMotionManager::isDeviceMotionAvailable() const { return LocationSimulator::shared().deviceMotionAvailable(); }
+bool CMMotionManager::isAccelerometerAvailable() const
+{
+    return LocationSimulator::shared().accelerometerAvailable();
+}
+bool CMMotionManager::isGyroAvailable() const
+{
+    return LocationSimulator::shared().gyroAvailable();
+}
+bool CMMotionManager::isMagnetometerAvailable() const
+{
+    return LocationSimulator::shared().magnetometerAvailable();
+}
+bool CMMotionManager::isDeviceMotionAvailable() const
+{
+    return LocationSimulator::shared().deviceMotionAvailable();
+}
 
 uint32_t CMMotionManager::availableAttitudeReferenceFrames()
 {
     auto& simulator = LocationSimulator::shared();
     if (!simulator.deviceMotionAvailable())
         return 0;
-    uint32_t frames = CMAttitudeReferenceFrameXArbitraryZVertical | CMAttitudeReferenceFrameXArbitraryCorrectedZVertical;
+    uint32_t frames
+        = CMAttitudeReferenceFrameXArbitraryZVertical | CMAttitudeReferenceFrameXArbitraryCorrectedZVertical;
     if (simulator.magnetometerAvailable())
         frames |= CMAttitudeReferenceFrameXMagneticNorthZVertical | CMAttitudeReferenceFrameXTrueNorthZVertical;
     return frames;
@@ -73,7 +89,8 @@ Ref<CMDeviceMotion> CMMotionManager::deviceMotion()
     yaw = std::remainder(yaw, 2 * M_PI);
     CMAcceleration acceleration {};
     simulator.userAcceleration(acceleration.x, acceleration.y, acceleration.z);
-    return CMDeviceMotion::initWithAttitude(CMAttitude::initWithRollPitchYaw(roll, pitch, yaw), acceleration, Clock::mediaTime());
+    return CMDeviceMotion::initWithAttitude(
+        CMAttitude::initWithRollPitchYaw(roll, pitch, yaw), acceleration, Clock::mediaTime());
 }
 
 VX_REGISTER_CLASS(CMMotionManager);

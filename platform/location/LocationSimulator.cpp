@@ -1,8 +1,8 @@
 #include "location/LocationSimulator.h"
 
-#include "location/CLLocationManager.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSDate.h"
+#include "location/CLLocationManager.h"
 
 #include <algorithm>
 
@@ -12,8 +12,7 @@ LocationSimulator& LocationSimulator::shared()
     return *s_shared;
 }
 
-template<typename Function>
-void LocationSimulator::broadcast(Function function)
+template <typename Function> void LocationSimulator::broadcast(Function function)
 {
     std::vector<Weak<CLLocationManager>> managers;
     {
@@ -79,7 +78,8 @@ void LocationSimulator::setLocation(const Ref<CLLocation>& location)
         broadcast([location](const Ref<CLLocationManager>& manager) { manager->receiveLocation(location); });
 }
 
-void LocationSimulator::setCoordinate(CLLocationCoordinate2D coordinate, CLLocationDistance altitude, CLLocationAccuracy accuracy)
+void LocationSimulator::setCoordinate(
+    CLLocationCoordinate2D coordinate, CLLocationDistance altitude, CLLocationAccuracy accuracy)
 {
     setLocation(CLLocation::initWithCoordinate(coordinate, altitude, accuracy, accuracy, NSDate::date()));
 }
@@ -100,7 +100,8 @@ void LocationSimulator::setHeading(const Ref<CLHeading>& heading)
         broadcast([heading](const Ref<CLLocationManager>& manager) { manager->receiveHeading(heading); });
 }
 
-void LocationSimulator::setHeadingDegrees(CLLocationDirection magnetic, CLLocationDirection trueHeading, CLLocationDirection accuracy)
+void LocationSimulator::setHeadingDegrees(
+    CLLocationDirection magnetic, CLLocationDirection trueHeading, CLLocationDirection accuracy)
 {
     setHeading(CLHeading::initWithHeading(magnetic, trueHeading, accuracy, NSDate::date()));
 }
@@ -130,10 +131,26 @@ void LocationSimulator::setMotionAvailable(bool accelerometer, bool gyro, bool m
     m_deviceMotion = deviceMotion;
 }
 
-bool LocationSimulator::accelerometerAvailable() const { std::lock_guard guard(m_lock); return m_accelerometer; }
-bool LocationSimulator::gyroAvailable() const { std::lock_guard guard(m_lock); return m_gyro; }
-bool LocationSimulator::magnetometerAvailable() const { std::lock_guard guard(m_lock); return m_magnetometer; }
-bool LocationSimulator::deviceMotionAvailable() const { std::lock_guard guard(m_lock); return m_deviceMotion; }
+bool LocationSimulator::accelerometerAvailable() const
+{
+    std::lock_guard guard(m_lock);
+    return m_accelerometer;
+}
+bool LocationSimulator::gyroAvailable() const
+{
+    std::lock_guard guard(m_lock);
+    return m_gyro;
+}
+bool LocationSimulator::magnetometerAvailable() const
+{
+    std::lock_guard guard(m_lock);
+    return m_magnetometer;
+}
+bool LocationSimulator::deviceMotionAvailable() const
+{
+    std::lock_guard guard(m_lock);
+    return m_deviceMotion;
+}
 
 void LocationSimulator::setAttitude(double roll, double pitch, double yaw)
 {

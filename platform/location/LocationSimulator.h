@@ -28,10 +28,12 @@ public:
 
     // The current fix (nil: no fix yet) and compass reading (nil: none yet).
     void setLocation(const Ref<CLLocation>& location);
-    void setCoordinate(CLLocationCoordinate2D coordinate, CLLocationDistance altitude = 0, CLLocationAccuracy accuracy = 5);
+    void setCoordinate(
+        CLLocationCoordinate2D coordinate, CLLocationDistance altitude = 0, CLLocationAccuracy accuracy = 5);
     Ref<CLLocation> location() const;
     void setHeading(const Ref<CLHeading>& heading);
-    void setHeadingDegrees(CLLocationDirection magnetic, CLLocationDirection trueHeading, CLLocationDirection accuracy = 5);
+    void setHeadingDegrees(
+        CLLocationDirection magnetic, CLLocationDirection trueHeading, CLLocationDirection accuracy = 5);
     Ref<CLHeading> heading() const;
     // Reports a failure to the managers that are updating: codes 0 to 2 to location updates,
     // kCLErrorHeadingFailure to heading updates.
@@ -62,8 +64,7 @@ public:
 
 private:
     LocationSimulator() = default;
-    template<typename Function>
-    void broadcast(Function function);
+    template <typename Function> void broadcast(Function function);
 
     mutable std::mutex m_lock;
     bool m_servicesEnabled { true };

@@ -20,19 +20,31 @@ std::vector<MKMapPoint> clipRing(const std::vector<MKMapPoint>& ring, MKMapRect 
     for (int edge = 0; edge < 4 && !current.empty(); ++edge) {
         auto inside = [&](MKMapPoint p) {
             switch (edge) {
-            case 0: return p.x >= minX;
-            case 1: return p.x <= maxX;
-            case 2: return p.y >= minY;
-            default: return p.y <= maxY;
+            case 0:
+                return p.x >= minX;
+            case 1:
+                return p.x <= maxX;
+            case 2:
+                return p.y >= minY;
+            default:
+                return p.y <= maxY;
             }
         };
         auto crossing = [&](MKMapPoint a, MKMapPoint b) {
             double t;
             switch (edge) {
-            case 0: t = (minX - a.x) / (b.x - a.x); break;
-            case 1: t = (maxX - a.x) / (b.x - a.x); break;
-            case 2: t = (minY - a.y) / (b.y - a.y); break;
-            default: t = (maxY - a.y) / (b.y - a.y); break;
+            case 0:
+                t = (minX - a.x) / (b.x - a.x);
+                break;
+            case 1:
+                t = (maxX - a.x) / (b.x - a.x);
+                break;
+            case 2:
+                t = (minY - a.y) / (b.y - a.y);
+                break;
+            default:
+                t = (maxY - a.y) / (b.y - a.y);
+                break;
             }
             return MKMapPoint { a.x + t * (b.x - a.x), a.y + t * (b.y - a.y) };
         };
@@ -58,7 +70,8 @@ Palette paletteFor(MKMapType type)
     case MKMapTypeSatellite:
         return { { 0.04f, 0.10f, 0.22f }, { 0.30f, 0.36f, 0.22f }, { 0, 0, 0, 0 }, { 0, 0, 0, 0 } };
     case MKMapTypeHybrid:
-        return { { 0.04f, 0.10f, 0.22f }, { 0.30f, 0.36f, 0.22f }, { 0.98f, 0.86f, 0.40f, 1 }, { 0.85f, 0.85f, 0.85f, 0.6f } };
+        return { { 0.04f, 0.10f, 0.22f }, { 0.30f, 0.36f, 0.22f }, { 0.98f, 0.86f, 0.40f, 1 },
+            { 0.85f, 0.85f, 0.85f, 0.6f } };
     case MKMapTypeStandard:
     default:
         return { { 0.64f, 0.80f, 0.96f }, { 0.95f, 0.94f, 0.90f }, { 0.55f, 0.66f, 0.78f, 1 }, { 0, 0, 0, 0 } };
@@ -100,7 +113,8 @@ void drawMapRect(MKMapType type, MKMapRect mapRect, MKZoomScale zoomScale, const
         for (double world = firstWorld; world <= lastWorld; ++world) {
             double offset = world * kMKMapWorldSide;
             for (auto& polygon : outlines->polygons()) {
-                if (!MKMapRectIntersectsRect(MKMapRectInset(MKMapRectOffset(polygon.bounds, offset, 0), -1, -1), mapRect))
+                if (!MKMapRectIntersectsRect(
+                        MKMapRectInset(MKMapRectOffset(polygon.bounds, offset, 0), -1, -1), mapRect))
                     continue;
                 CGContextBeginPath(context);
                 for (auto& original : polygon.rings) {

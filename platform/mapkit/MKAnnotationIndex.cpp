@@ -7,7 +7,10 @@ namespace {
 
 const char* const kCoordinateKey = "coordinate";
 
-Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation) { return std::dynamic_pointer_cast<NSObject>(annotation); }
+Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation)
+{
+    return std::dynamic_pointer_cast<NSObject>(annotation);
+}
 
 } // namespace
 
@@ -18,7 +21,10 @@ MKAnnotationIndex::MKAnnotationIndex(Passkey key)
 
 MKAnnotationIndex::~MKAnnotationIndex() = default; // observations end with the observer
 
-Ref<MKAnnotationIndex> MKAnnotationIndex::init() { return make<MKAnnotationIndex>(); }
+Ref<MKAnnotationIndex> MKAnnotationIndex::init()
+{
+    return make<MKAnnotationIndex>();
+}
 
 uint32_t MKAnnotationIndex::cellFor(MKMapPoint p)
 {
@@ -121,10 +127,14 @@ void MKAnnotationIndex::collect(MKMapRect rect, std::vector<const Entry*>& found
     if (MKMapRectIsNull(rect))
         return;
     const double cellSide = kMKMapWorldSide / kGridSide;
-    auto firstColumn = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMinX(rect) / cellSide), 0.0, double(kGridSide - 1)));
-    auto lastColumn = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMaxX(rect) / cellSide), 0.0, double(kGridSide - 1)));
-    auto firstRow = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMinY(rect) / cellSide), 0.0, double(kGridSide - 1)));
-    auto lastRow = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMaxY(rect) / cellSide), 0.0, double(kGridSide - 1)));
+    auto firstColumn
+        = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMinX(rect) / cellSide), 0.0, double(kGridSide - 1)));
+    auto lastColumn
+        = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMaxX(rect) / cellSide), 0.0, double(kGridSide - 1)));
+    auto firstRow
+        = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMinY(rect) / cellSide), 0.0, double(kGridSide - 1)));
+    auto lastRow
+        = static_cast<uint32_t>(std::clamp(std::floor(MKMapRectGetMaxY(rect) / cellSide), 0.0, double(kGridSide - 1)));
     uint64_t cellCount = uint64_t(lastColumn - firstColumn + 1) * (lastRow - firstRow + 1);
     auto consider = [&](const Entry& entry) {
         if (MKMapRectContainsPoint(rect, entry.point))
@@ -186,7 +196,8 @@ void MKAnnotationIndex::annotationCoordinateChanged(const MKAnnotation* annotati
     file(it->second);
 }
 
-void MKAnnotationIndex::observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*)
+void MKAnnotationIndex::observeValueForKeyPath(
+    const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*)
 {
     if (keyPath != kCoordinateKey || !object)
         return;

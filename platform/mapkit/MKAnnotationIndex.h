@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "mapkit/MKAnnotation.h"
 #include "mapkit/MKGeometry.h"
-#include "foundation/NSObject.h"
 
 #include <unordered_map>
 #include <vector>
@@ -39,8 +39,8 @@ public:
     // Re-reads an annotation's coordinate (for annotations that change without telling observers).
     void annotationCoordinateChanged(const MKAnnotation* annotation);
 
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
 
 private:
     struct Entry {

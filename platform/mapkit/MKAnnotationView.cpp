@@ -1,7 +1,7 @@
 #include "mapkit/MKAnnotationView.h"
 
-#include "mapkit/MKMapView.h"
 #include "graphics/UIImage.h"
+#include "mapkit/MKMapView.h"
 #include "uikit/UITouch.h"
 
 #include <cmath>

@@ -24,7 +24,8 @@ CLLocationCoordinate2D coordinateOf(Vector3 v)
 
 } // namespace
 
-Ref<MKGeodesicPolyline> MKGeodesicPolyline::polylineWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates)
+Ref<MKGeodesicPolyline> MKGeodesicPolyline::polylineWithCoordinates(
+    const std::vector<CLLocationCoordinate2D>& coordinates)
 {
     std::vector<CLLocationCoordinate2D> line;
     for (size_t i = 0; i < coordinates.size(); ++i) {

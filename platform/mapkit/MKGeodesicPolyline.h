@@ -9,7 +9,10 @@
 class MKGeodesicPolyline : public MKPolyline {
     VX_OBJECT(MKGeodesicPolyline, MKPolyline)
 public:
-    MKGeodesicPolyline(Passkey key, std::vector<MKMapPoint> points) : MKPolyline(key, std::move(points)) { }
+    MKGeodesicPolyline(Passkey key, std::vector<MKMapPoint> points)
+        : MKPolyline(key, std::move(points))
+    {
+    }
 
     static Ref<MKGeodesicPolyline> polylineWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates);
     static Ref<MKGeodesicPolyline> polylineWithPoints(const std::vector<MKMapPoint>& points);

@@ -19,17 +19,30 @@ double latitudeForY(double y)
 
 } // namespace
 
-const MKMapRect MKMapRectNull { { std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity() }, { 0, 0 } };
+const MKMapRect MKMapRectNull { { std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity() },
+    { 0, 0 } };
 
-bool MKMapPointEqualToPoint(MKMapPoint a, MKMapPoint b) { return a.x == b.x && a.y == b.y; }
-bool MKMapSizeEqualToSize(MKMapSize a, MKMapSize b) { return a.width == b.width && a.height == b.height; }
+bool MKMapPointEqualToPoint(MKMapPoint a, MKMapPoint b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+bool MKMapSizeEqualToSize(MKMapSize a, MKMapSize b)
+{
+    return a.width == b.width && a.height == b.height;
+}
 bool MKMapRectEqualToRect(MKMapRect a, MKMapRect b)
 {
     return MKMapPointEqualToPoint(a.origin, b.origin) && MKMapSizeEqualToSize(a.size, b.size);
 }
 
-bool MKMapRectIsNull(MKMapRect r) { return std::isinf(r.origin.x) || std::isinf(r.origin.y); }
-bool MKMapRectIsEmpty(MKMapRect r) { return MKMapRectIsNull(r) || r.size.width <= 0 || r.size.height <= 0; }
+bool MKMapRectIsNull(MKMapRect r)
+{
+    return std::isinf(r.origin.x) || std::isinf(r.origin.y);
+}
+bool MKMapRectIsEmpty(MKMapRect r)
+{
+    return MKMapRectIsNull(r) || r.size.width <= 0 || r.size.height <= 0;
+}
 
 MKMapPoint MKMapPointForCoordinate(CLLocationCoordinate2D c)
 {
@@ -52,7 +65,8 @@ bool MKMapRectContainsPoint(MKMapRect r, MKMapPoint p)
 {
     if (MKMapRectIsNull(r))
         return false;
-    return p.x >= MKMapRectGetMinX(r) && p.x < MKMapRectGetMaxX(r) && p.y >= MKMapRectGetMinY(r) && p.y < MKMapRectGetMaxY(r);
+    return p.x >= MKMapRectGetMinX(r) && p.x < MKMapRectGetMaxX(r) && p.y >= MKMapRectGetMinY(r)
+        && p.y < MKMapRectGetMaxY(r);
 }
 
 bool MKMapRectContainsRect(MKMapRect outer, MKMapRect inner)
@@ -165,7 +179,8 @@ MKMapRect MKMapRectRemainder(MKMapRect r)
     if (!MKMapRectSpans180thMeridian(r))
         return MKMapRectNull;
     if (MKMapRectGetMaxX(r) > kMKMapWorldSide) {
-        auto east = MKMapRectIntersection(r, MKMapRectMake(kMKMapWorldSide, r.origin.y, kMKMapWorldSide, r.size.height));
+        auto east
+            = MKMapRectIntersection(r, MKMapRectMake(kMKMapWorldSide, r.origin.y, kMKMapWorldSide, r.size.height));
         return MKMapRectOffset(east, -kMKMapWorldSide, 0);
     }
     auto west = MKMapRectIntersection(r, MKMapRectMake(-kMKMapWorldSide, r.origin.y, kMKMapWorldSide, r.size.height));
@@ -194,8 +209,8 @@ MKMapRect MKMapRectForCoordinateRegion(MKCoordinateRegion region)
     return MKMapRectMake(x, topLeft.y, width, bottomRight.y - topLeft.y);
 }
 
-MKCoordinateRegion MKCoordinateRegionMakeWithDistance(CLLocationCoordinate2D center, CLLocationDistance latitudinalMeters,
-    CLLocationDistance longitudinalMeters)
+MKCoordinateRegion MKCoordinateRegionMakeWithDistance(
+    CLLocationCoordinate2D center, CLLocationDistance latitudinalMeters, CLLocationDistance longitudinalMeters)
 {
     double latitudeDelta = latitudinalMeters / kMetersPerDegree;
     double cosine = std::cos(center.latitude * kRadians);
@@ -209,7 +224,10 @@ double MKMapPointsPerMeterAtLatitude(CLLocationDegrees latitude)
     return kMKMapWorldSide / (2 * M_PI * kEarthRadius * cosine);
 }
 
-CLLocationDistance MKMetersPerMapPointAtLatitude(CLLocationDegrees latitude) { return 1.0 / MKMapPointsPerMeterAtLatitude(latitude); }
+CLLocationDistance MKMetersPerMapPointAtLatitude(CLLocationDegrees latitude)
+{
+    return 1.0 / MKMapPointsPerMeterAtLatitude(latitude);
+}
 
 CLLocationDistance MKMetersBetweenMapPoints(MKMapPoint a, MKMapPoint b)
 {

@@ -40,23 +40,59 @@ inline constexpr MKMapRect MKMapRectWorld { { 0, 0 }, { kMKMapWorldSide, kMKMapW
 // The empty rect with no position: the identity of union, the result of disjoint intersections.
 extern const MKMapRect MKMapRectNull;
 
-inline MKMapPoint MKMapPointMake(double x, double y) { return { x, y }; }
-inline MKMapSize MKMapSizeMake(double width, double height) { return { width, height }; }
-inline MKMapRect MKMapRectMake(double x, double y, double width, double height) { return { { x, y }, { width, height } }; }
+inline MKMapPoint MKMapPointMake(double x, double y)
+{
+    return { x, y };
+}
+inline MKMapSize MKMapSizeMake(double width, double height)
+{
+    return { width, height };
+}
+inline MKMapRect MKMapRectMake(double x, double y, double width, double height)
+{
+    return { { x, y }, { width, height } };
+}
 inline MKCoordinateSpan MKCoordinateSpanMake(CLLocationDegrees latitudeDelta, CLLocationDegrees longitudeDelta)
 {
     return { latitudeDelta, longitudeDelta };
 }
-inline MKCoordinateRegion MKCoordinateRegionMake(CLLocationCoordinate2D center, MKCoordinateSpan span) { return { center, span }; }
+inline MKCoordinateRegion MKCoordinateRegionMake(CLLocationCoordinate2D center, MKCoordinateSpan span)
+{
+    return { center, span };
+}
 
-inline double MKMapRectGetMinX(MKMapRect r) { return r.origin.x; }
-inline double MKMapRectGetMinY(MKMapRect r) { return r.origin.y; }
-inline double MKMapRectGetMidX(MKMapRect r) { return r.origin.x + r.size.width / 2; }
-inline double MKMapRectGetMidY(MKMapRect r) { return r.origin.y + r.size.height / 2; }
-inline double MKMapRectGetMaxX(MKMapRect r) { return r.origin.x + r.size.width; }
-inline double MKMapRectGetMaxY(MKMapRect r) { return r.origin.y + r.size.height; }
-inline double MKMapRectGetWidth(MKMapRect r) { return r.size.width; }
-inline double MKMapRectGetHeight(MKMapRect r) { return r.size.height; }
+inline double MKMapRectGetMinX(MKMapRect r)
+{
+    return r.origin.x;
+}
+inline double MKMapRectGetMinY(MKMapRect r)
+{
+    return r.origin.y;
+}
+inline double MKMapRectGetMidX(MKMapRect r)
+{
+    return r.origin.x + r.size.width / 2;
+}
+inline double MKMapRectGetMidY(MKMapRect r)
+{
+    return r.origin.y + r.size.height / 2;
+}
+inline double MKMapRectGetMaxX(MKMapRect r)
+{
+    return r.origin.x + r.size.width;
+}
+inline double MKMapRectGetMaxY(MKMapRect r)
+{
+    return r.origin.y + r.size.height;
+}
+inline double MKMapRectGetWidth(MKMapRect r)
+{
+    return r.size.width;
+}
+inline double MKMapRectGetHeight(MKMapRect r)
+{
+    return r.size.height;
+}
 
 bool MKMapPointEqualToPoint(MKMapPoint a, MKMapPoint b);
 bool MKMapSizeEqualToSize(MKMapSize a, MKMapSize b);
@@ -94,8 +130,8 @@ MKCoordinateRegion MKCoordinateRegionForMapRect(MKMapRect rect);
 // The map rect that covers a region (its corners' map points).
 MKMapRect MKMapRectForCoordinateRegion(MKCoordinateRegion region);
 // A region centred on `center` spanning the given north-south and east-west distances in metres.
-MKCoordinateRegion MKCoordinateRegionMakeWithDistance(CLLocationCoordinate2D center, CLLocationDistance latitudinalMeters,
-    CLLocationDistance longitudinalMeters);
+MKCoordinateRegion MKCoordinateRegionMakeWithDistance(
+    CLLocationCoordinate2D center, CLLocationDistance latitudinalMeters, CLLocationDistance longitudinalMeters);
 
 double MKMapPointsPerMeterAtLatitude(CLLocationDegrees latitude);
 CLLocationDistance MKMetersPerMapPointAtLatitude(CLLocationDegrees latitude);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "location/CLLocation.h"
 #include "foundation/NSObject.h"
+#include "location/CLLocation.h"
 
 // Where the map is looked at from: the ground point at the middle of the view, the eye's height
 // above it in metres, the compass heading at the top of the view and the tilt from straight down

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/UIGeometry.h"
 #include "mapkit/MKAnnotationContainerView.h"
 #include "mapkit/MKAnnotationIndex.h"
 #include "mapkit/MKAnnotationView.h"
@@ -10,7 +11,6 @@
 #include "mapkit/MKMapViewDelegate.h"
 #include "mapkit/MKOverlay.h"
 #include "mapkit/MKUserLocation.h"
-#include "graphics/UIGeometry.h"
 #include "uikit/UIView.h"
 
 #include <map>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "mapkit/MKAnnotation.h"
 #include "mapkit/MKOverlay.h"
-#include "foundation/NSObject.h"
 
 #include <vector>
 

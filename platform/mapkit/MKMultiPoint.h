@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mapkit/MKShape.h"
 #include "mapkit/MKGeometry.h"
+#include "mapkit/MKShape.h"
 
 #include <vector>
 

@@ -1,21 +1,109 @@
 #include "mapkit/MKOverlayPathRenderer.h"
 
-Ref<UIColor> MKOverlayPathRenderer::fillColor() const { std::lock_guard guard(m_styleLock); return m_fillColor; }
-void MKOverlayPathRenderer::setFillColor(Ref<UIColor> color) { { std::lock_guard guard(m_styleLock); m_fillColor = std::move(color); } setNeedsDisplay(); }
-Ref<UIColor> MKOverlayPathRenderer::strokeColor() const { std::lock_guard guard(m_styleLock); return m_strokeColor; }
-void MKOverlayPathRenderer::setStrokeColor(Ref<UIColor> color) { { std::lock_guard guard(m_styleLock); m_strokeColor = std::move(color); } setNeedsDisplay(); }
-CGFloat MKOverlayPathRenderer::lineWidth() const { std::lock_guard guard(m_styleLock); return m_lineWidth; }
-void MKOverlayPathRenderer::setLineWidth(CGFloat width) { { std::lock_guard guard(m_styleLock); m_lineWidth = width; } setNeedsDisplay(); }
-CGLineJoin MKOverlayPathRenderer::lineJoin() const { std::lock_guard guard(m_styleLock); return m_lineJoin; }
-void MKOverlayPathRenderer::setLineJoin(CGLineJoin join) { { std::lock_guard guard(m_styleLock); m_lineJoin = join; } setNeedsDisplay(); }
-CGLineCap MKOverlayPathRenderer::lineCap() const { std::lock_guard guard(m_styleLock); return m_lineCap; }
-void MKOverlayPathRenderer::setLineCap(CGLineCap cap) { { std::lock_guard guard(m_styleLock); m_lineCap = cap; } setNeedsDisplay(); }
-CGFloat MKOverlayPathRenderer::miterLimit() const { std::lock_guard guard(m_styleLock); return m_miterLimit; }
-void MKOverlayPathRenderer::setMiterLimit(CGFloat limit) { { std::lock_guard guard(m_styleLock); m_miterLimit = limit; } setNeedsDisplay(); }
-CGFloat MKOverlayPathRenderer::lineDashPhase() const { std::lock_guard guard(m_styleLock); return m_lineDashPhase; }
-void MKOverlayPathRenderer::setLineDashPhase(CGFloat phase) { { std::lock_guard guard(m_styleLock); m_lineDashPhase = phase; } setNeedsDisplay(); }
-std::vector<CGFloat> MKOverlayPathRenderer::lineDashPattern() const { std::lock_guard guard(m_styleLock); return m_lineDashPattern; }
-void MKOverlayPathRenderer::setLineDashPattern(std::vector<CGFloat> pattern) { { std::lock_guard guard(m_styleLock); m_lineDashPattern = std::move(pattern); } setNeedsDisplay(); }
+Ref<UIColor> MKOverlayPathRenderer::fillColor() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_fillColor;
+}
+void MKOverlayPathRenderer::setFillColor(Ref<UIColor> color)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_fillColor = std::move(color);
+    }
+    setNeedsDisplay();
+}
+Ref<UIColor> MKOverlayPathRenderer::strokeColor() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_strokeColor;
+}
+void MKOverlayPathRenderer::setStrokeColor(Ref<UIColor> color)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_strokeColor = std::move(color);
+    }
+    setNeedsDisplay();
+}
+CGFloat MKOverlayPathRenderer::lineWidth() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_lineWidth;
+}
+void MKOverlayPathRenderer::setLineWidth(CGFloat width)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_lineWidth = width;
+    }
+    setNeedsDisplay();
+}
+CGLineJoin MKOverlayPathRenderer::lineJoin() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_lineJoin;
+}
+void MKOverlayPathRenderer::setLineJoin(CGLineJoin join)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_lineJoin = join;
+    }
+    setNeedsDisplay();
+}
+CGLineCap MKOverlayPathRenderer::lineCap() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_lineCap;
+}
+void MKOverlayPathRenderer::setLineCap(CGLineCap cap)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_lineCap = cap;
+    }
+    setNeedsDisplay();
+}
+CGFloat MKOverlayPathRenderer::miterLimit() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_miterLimit;
+}
+void MKOverlayPathRenderer::setMiterLimit(CGFloat limit)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_miterLimit = limit;
+    }
+    setNeedsDisplay();
+}
+CGFloat MKOverlayPathRenderer::lineDashPhase() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_lineDashPhase;
+}
+void MKOverlayPathRenderer::setLineDashPhase(CGFloat phase)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_lineDashPhase = phase;
+    }
+    setNeedsDisplay();
+}
+std::vector<CGFloat> MKOverlayPathRenderer::lineDashPattern() const
+{
+    std::lock_guard guard(m_styleLock);
+    return m_lineDashPattern;
+}
+void MKOverlayPathRenderer::setLineDashPattern(std::vector<CGFloat> pattern)
+{
+    {
+        std::lock_guard guard(m_styleLock);
+        m_lineDashPattern = std::move(pattern);
+    }
+    setNeedsDisplay();
+}
 
 CGPathRef MKOverlayPathRenderer::path()
 {
@@ -57,7 +145,8 @@ void MKOverlayPathRenderer::applyStrokePropertiesToContext(const CGContextRef& c
     std::vector<CGFloat> dashes;
     for (auto length : m_lineDashPattern)
         dashes.push_back(static_cast<CGFloat>(length * toUser));
-    CGContextSetLineDash(context, static_cast<CGFloat>(m_lineDashPhase * toUser), dashes.empty() ? nullptr : dashes.data(), dashes.size());
+    CGContextSetLineDash(context, static_cast<CGFloat>(m_lineDashPhase * toUser),
+        dashes.empty() ? nullptr : dashes.data(), dashes.size());
 }
 
 void MKOverlayPathRenderer::applyFillPropertiesToContext(const CGContextRef& context, MKZoomScale) const

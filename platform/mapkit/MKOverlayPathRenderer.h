@@ -1,8 +1,8 @@
 #pragma once
 
 #include "graphics/CGPath.h"
-#include "mapkit/MKOverlayRenderer.h"
 #include "graphics/UIColor.h"
+#include "mapkit/MKOverlayRenderer.h"
 
 #include <vector>
 
@@ -13,7 +13,10 @@
 class MKOverlayPathRenderer : public MKOverlayRenderer {
     VX_OBJECT(MKOverlayPathRenderer, MKOverlayRenderer)
 public:
-    MKOverlayPathRenderer(Passkey key, Ref<MKOverlay> overlay) : MKOverlayRenderer(key, std::move(overlay)) { }
+    MKOverlayPathRenderer(Passkey key, Ref<MKOverlay> overlay)
+        : MKOverlayRenderer(key, std::move(overlay))
+    {
+    }
 
     Ref<UIColor> fillColor() const;
     void setFillColor(Ref<UIColor> color);

@@ -47,7 +47,10 @@ CGPoint MKOverlayRenderer::pointForMapPoint(MKMapPoint p) const
     return CGPointMake(static_cast<CGFloat>(p.x - m_origin.x), static_cast<CGFloat>(p.y - m_origin.y));
 }
 
-MKMapPoint MKOverlayRenderer::mapPointForPoint(CGPoint p) const { return { p.x + m_origin.x, p.y + m_origin.y }; }
+MKMapPoint MKOverlayRenderer::mapPointForPoint(CGPoint p) const
+{
+    return { p.x + m_origin.x, p.y + m_origin.y };
+}
 
 CGRect MKOverlayRenderer::rectForMapRect(MKMapRect r) const
 {
@@ -65,7 +68,10 @@ MKMapRect MKOverlayRenderer::mapRectForRect(CGRect r) const
     return { origin, { r.size.width, r.size.height } };
 }
 
-bool MKOverlayRenderer::canDrawMapRect(MKMapRect, MKZoomScale) { return true; }
+bool MKOverlayRenderer::canDrawMapRect(MKMapRect, MKZoomScale)
+{
+    return true;
+}
 
 void MKOverlayRenderer::drawMapRect(MKMapRect, MKZoomScale, const CGContextRef&) { }
 
@@ -74,7 +80,10 @@ void MKOverlayRenderer::setNeedsDisplay()
     setNeedsDisplayInMapRect(m_overlay ? m_overlay->boundingMapRect() : MKMapRectWorld, 0);
 }
 
-void MKOverlayRenderer::setNeedsDisplayInMapRect(MKMapRect mapRect) { setNeedsDisplayInMapRect(mapRect, 0); }
+void MKOverlayRenderer::setNeedsDisplayInMapRect(MKMapRect mapRect)
+{
+    setNeedsDisplayInMapRect(mapRect, 0);
+}
 
 void MKOverlayRenderer::setNeedsDisplayInMapRect(MKMapRect mapRect, MKZoomScale zoomScale)
 {
@@ -93,7 +102,8 @@ void MKOverlayRenderer::setDisplayHandler(DisplayHandler handler)
     m_displayHandler = std::move(handler);
 }
 
-bool MKOverlayRenderer::drawMapRectIntoTileContext(MKMapRect mapRect, MKZoomScale zoomScale, const CGContextRef& context)
+bool MKOverlayRenderer::drawMapRectIntoTileContext(
+    MKMapRect mapRect, MKZoomScale zoomScale, const CGContextRef& context)
 {
     if (!context || MKMapRectIsEmpty(mapRect) || !(zoomScale > 0))
         return false;
@@ -103,7 +113,8 @@ bool MKOverlayRenderer::drawMapRectIntoTileContext(MKMapRect mapRect, MKZoomScal
         return false;
     CGContextSaveGState(context);
     CGContextScaleCTM(context, static_cast<CGFloat>(zoomScale), static_cast<CGFloat>(zoomScale));
-    CGContextTranslateCTM(context, static_cast<CGFloat>(m_origin.x - mapRect.origin.x), static_cast<CGFloat>(m_origin.y - mapRect.origin.y));
+    CGContextTranslateCTM(context, static_cast<CGFloat>(m_origin.x - mapRect.origin.x),
+        static_cast<CGFloat>(m_origin.y - mapRect.origin.y));
     CGContextClipToRect(context, rectForMapRect(mapRect));
     // The alpha applies to the overlay as a whole, so where its fill and stroke overlap they
     // do not show through each other.

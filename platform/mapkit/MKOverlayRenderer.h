@@ -1,10 +1,10 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "graphics/CGContext.h"
 #include "graphics/CGGeometry.h"
 #include "mapkit/MKGeometry.h"
 #include "mapkit/MKOverlay.h"
-#include "foundation/NSObject.h"
 
 #include <functional>
 #include <mutex>

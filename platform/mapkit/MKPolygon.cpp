@@ -7,13 +7,14 @@ MKPolygon::MKPolygon(Passkey key, std::vector<MKMapPoint> points, std::vector<Re
     std::erase(m_interiorPolygons, nullptr);
 }
 
-Ref<MKPolygon> MKPolygon::polygonWithPoints(std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons)
+Ref<MKPolygon> MKPolygon::polygonWithPoints(
+    std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons)
 {
     return make<MKPolygon>(std::move(points), std::move(interiorPolygons));
 }
 
-Ref<MKPolygon> MKPolygon::polygonWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates,
-    std::vector<Ref<MKPolygon>> interiorPolygons)
+Ref<MKPolygon> MKPolygon::polygonWithCoordinates(
+    const std::vector<CLLocationCoordinate2D>& coordinates, std::vector<Ref<MKPolygon>> interiorPolygons)
 {
     return make<MKPolygon>(mapPointsForCoordinates(coordinates), std::move(interiorPolygons));
 }

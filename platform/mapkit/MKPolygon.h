@@ -12,9 +12,10 @@ class MKPolygon : public MKMultiPoint, public MKOverlay {
 public:
     MKPolygon(Passkey key, std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons);
 
-    static Ref<MKPolygon> polygonWithPoints(std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons = {});
-    static Ref<MKPolygon> polygonWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates,
-        std::vector<Ref<MKPolygon>> interiorPolygons = {});
+    static Ref<MKPolygon> polygonWithPoints(
+        std::vector<MKMapPoint> points, std::vector<Ref<MKPolygon>> interiorPolygons = {});
+    static Ref<MKPolygon> polygonWithCoordinates(
+        const std::vector<CLLocationCoordinate2D>& coordinates, std::vector<Ref<MKPolygon>> interiorPolygons = {});
 
     const std::vector<Ref<MKPolygon>>& interiorPolygons() const { return m_interiorPolygons; }
 

@@ -1,6 +1,9 @@
 #include "mapkit/MKPolyline.h"
 
-Ref<MKPolyline> MKPolyline::polylineWithPoints(std::vector<MKMapPoint> points) { return make<MKPolyline>(std::move(points)); }
+Ref<MKPolyline> MKPolyline::polylineWithPoints(std::vector<MKMapPoint> points)
+{
+    return make<MKPolyline>(std::move(points));
+}
 
 Ref<MKPolyline> MKPolyline::polylineWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates)
 {

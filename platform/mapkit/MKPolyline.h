@@ -7,7 +7,10 @@
 class MKPolyline : public MKMultiPoint, public MKOverlay {
     VX_OBJECT(MKPolyline, MKMultiPoint)
 public:
-    MKPolyline(Passkey key, std::vector<MKMapPoint> points) : MKMultiPoint(key, std::move(points)) { }
+    MKPolyline(Passkey key, std::vector<MKMapPoint> points)
+        : MKMultiPoint(key, std::move(points))
+    {
+    }
 
     static Ref<MKPolyline> polylineWithPoints(std::vector<MKMapPoint> points);
     static Ref<MKPolyline> polylineWithCoordinates(const std::vector<CLLocationCoordinate2D>& coordinates);

@@ -40,16 +40,56 @@ Ref<MKTileOverlay> MKTileOverlay::initWithURLTemplate(std::optional<std::string>
     return make<MKTileOverlay>(std::move(urlTemplate));
 }
 
-CGSize MKTileOverlay::tileSize() const { std::lock_guard guard(m_lock); return m_tileSize; }
-void MKTileOverlay::setTileSize(CGSize size) { std::lock_guard guard(m_lock); m_tileSize = size; }
-bool MKTileOverlay::isGeometryFlipped() const { std::lock_guard guard(m_lock); return m_geometryFlipped; }
-void MKTileOverlay::setGeometryFlipped(bool flipped) { std::lock_guard guard(m_lock); m_geometryFlipped = flipped; }
-int32_t MKTileOverlay::minimumZ() const { std::lock_guard guard(m_lock); return m_minimumZ; }
-void MKTileOverlay::setMinimumZ(int32_t z) { std::lock_guard guard(m_lock); m_minimumZ = z; }
-int32_t MKTileOverlay::maximumZ() const { std::lock_guard guard(m_lock); return m_maximumZ; }
-void MKTileOverlay::setMaximumZ(int32_t z) { std::lock_guard guard(m_lock); m_maximumZ = z; }
-bool MKTileOverlay::canReplaceMapContent() const { std::lock_guard guard(m_lock); return m_canReplaceMapContent; }
-void MKTileOverlay::setCanReplaceMapContent(bool replaces) { std::lock_guard guard(m_lock); m_canReplaceMapContent = replaces; }
+CGSize MKTileOverlay::tileSize() const
+{
+    std::lock_guard guard(m_lock);
+    return m_tileSize;
+}
+void MKTileOverlay::setTileSize(CGSize size)
+{
+    std::lock_guard guard(m_lock);
+    m_tileSize = size;
+}
+bool MKTileOverlay::isGeometryFlipped() const
+{
+    std::lock_guard guard(m_lock);
+    return m_geometryFlipped;
+}
+void MKTileOverlay::setGeometryFlipped(bool flipped)
+{
+    std::lock_guard guard(m_lock);
+    m_geometryFlipped = flipped;
+}
+int32_t MKTileOverlay::minimumZ() const
+{
+    std::lock_guard guard(m_lock);
+    return m_minimumZ;
+}
+void MKTileOverlay::setMinimumZ(int32_t z)
+{
+    std::lock_guard guard(m_lock);
+    m_minimumZ = z;
+}
+int32_t MKTileOverlay::maximumZ() const
+{
+    std::lock_guard guard(m_lock);
+    return m_maximumZ;
+}
+void MKTileOverlay::setMaximumZ(int32_t z)
+{
+    std::lock_guard guard(m_lock);
+    m_maximumZ = z;
+}
+bool MKTileOverlay::canReplaceMapContent() const
+{
+    std::lock_guard guard(m_lock);
+    return m_canReplaceMapContent;
+}
+void MKTileOverlay::setCanReplaceMapContent(bool replaces)
+{
+    std::lock_guard guard(m_lock);
+    m_canReplaceMapContent = replaces;
+}
 
 std::string MKTileOverlay::URLForTilePath(const MKTileOverlayPath& path)
 {
@@ -112,7 +152,8 @@ int32_t MKTileOverlay::zoomLevelForZoomScale(double zoomScale) const
     return static_cast<int32_t>(std::clamp(std::round(level), 0.0, 30.0));
 }
 
-std::vector<MKTileOverlayTile> MKTileOverlay::tilesForMapRect(MKMapRect rect, int32_t z, CGFloat contentScaleFactor) const
+std::vector<MKTileOverlayTile> MKTileOverlay::tilesForMapRect(
+    MKMapRect rect, int32_t z, CGFloat contentScaleFactor) const
 {
     std::vector<MKTileOverlayTile> paths;
     if (MKMapRectIsEmpty(rect) || z < 0 || z > 30)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "graphics/CGGeometry.h"
 #include "mapkit/MKOverlay.h"
-#include "foundation/NSObject.h"
 
 #include <functional>
 #include <mutex>

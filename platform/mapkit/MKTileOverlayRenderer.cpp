@@ -1,8 +1,8 @@
 #include "mapkit/MKTileOverlayRenderer.h"
 
-#include "graphics/CGContext.h"
 #include "foundation/NSError.h"
 #include "foundation/Value.h"
+#include "graphics/CGContext.h"
 
 MKTileOverlayRenderer::MKTileOverlayRenderer(Passkey key, Ref<MKTileOverlay> overlay)
     : MKOverlayRenderer(key, overlay)

@@ -1,7 +1,7 @@
 #include "mapkit/MKURLSessionTileLoader.h"
 
-#include "mapkit/MKTileOverlay.h"
 #include "foundation/NSError.h"
+#include "mapkit/MKTileOverlay.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "location/CLHeading.h"
 #include "location/CLLocation.h"
 #include "mapkit/MKAnnotation.h"
-#include "foundation/NSObject.h"
 
 // The annotation standing for the device on a map that shows the user's location. Its
 // coordinate follows the latest fix (observable as "coordinate" and "location").

@@ -62,8 +62,8 @@ void sendResponse(Transfer& transfer)
     if (transfer.responseSent)
         return;
     transfer.responseSent = true;
-    auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(transfer.request->URL(),
-        transfer.status, "HTTP/1.1", transfer.responseHeaders);
+    auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+        transfer.request->URL(), transfer.status, "HTTP/1.1", transfer.responseHeaders);
     transfer.client->protocolDidReceiveResponse(response);
 }
 
@@ -180,8 +180,8 @@ int prereqCallback(void* context, char*, char*, int, int)
         std::optional<std::pair<bool, int32_t>> answer;
     };
     auto decision = std::make_shared<Decision>();
-    transfer.client->transportShouldTrustServer(trust, url->host(), url->port().value_or(443),
-        [decision](bool trusted, int32_t failureCode) {
+    transfer.client->transportShouldTrustServer(
+        trust, url->host(), url->port().value_or(443), [decision](bool trusted, int32_t failureCode) {
             std::lock_guard lock(decision->lock);
             decision->answer = std::pair(trusted, failureCode);
             decision->cv.notify_all();
@@ -210,18 +210,30 @@ int prereqCallback(void* context, char*, char*, int, int)
 int32_t errorCodeFor(CURLcode code)
 {
     switch (code) {
-    case CURLE_UNSUPPORTED_PROTOCOL: return NSURLErrorUnsupportedURL;
-    case CURLE_URL_MALFORMAT: return NSURLErrorBadURL;
-    case CURLE_COULDNT_RESOLVE_HOST: return NSURLErrorCannotFindHost;
-    case CURLE_COULDNT_CONNECT: return NSURLErrorCannotConnectToHost;
-    case CURLE_OPERATION_TIMEDOUT: return NSURLErrorTimedOut;
-    case CURLE_PEER_FAILED_VERIFICATION: return NSURLErrorServerCertificateUntrusted;
-    case CURLE_SSL_CONNECT_ERROR: return NSURLErrorSecureConnectionFailed;
-    case CURLE_BAD_CONTENT_ENCODING: return NSURLErrorCannotDecodeContentData;
-    case CURLE_WEIRD_SERVER_REPLY: return NSURLErrorBadServerResponse;
-    case CURLE_TOO_MANY_REDIRECTS: return NSURLErrorHTTPTooManyRedirects;
-    case CURLE_ABORTED_BY_CALLBACK: return NSURLErrorCancelled;
-    default: return NSURLErrorNetworkConnectionLost;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return NSURLErrorUnsupportedURL;
+    case CURLE_URL_MALFORMAT:
+        return NSURLErrorBadURL;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return NSURLErrorCannotFindHost;
+    case CURLE_COULDNT_CONNECT:
+        return NSURLErrorCannotConnectToHost;
+    case CURLE_OPERATION_TIMEDOUT:
+        return NSURLErrorTimedOut;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return NSURLErrorServerCertificateUntrusted;
+    case CURLE_SSL_CONNECT_ERROR:
+        return NSURLErrorSecureConnectionFailed;
+    case CURLE_BAD_CONTENT_ENCODING:
+        return NSURLErrorCannotDecodeContentData;
+    case CURLE_WEIRD_SERVER_REPLY:
+        return NSURLErrorBadServerResponse;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return NSURLErrorHTTPTooManyRedirects;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return NSURLErrorCancelled;
+    default:
+        return NSURLErrorNetworkConnectionLost;
     }
 }
 
@@ -404,7 +416,8 @@ private:
             if (transfer.responseSent)
                 transfer.client->protocolDidFinishLoading();
             else
-                transfer.client->protocolDidFailWithError(makeURLError(NSURLErrorBadServerResponse, transfer.request->URL()));
+                transfer.client->protocolDidFailWithError(
+                    makeURLError(NSURLErrorBadServerResponse, transfer.request->URL()));
             DispatchWork::queuedJobTaken();
             return;
         }
@@ -432,6 +445,9 @@ void start(const Ref<NSURLRequest>& request, const Ref<TransportClient>& client)
     Worker::shared().add(std::move(transfer));
 }
 
-void wake() { Worker::shared().wake(); }
+void wake()
+{
+    Worker::shared().wake();
+}
 
 } // namespace CurlTransport

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "security/SecurityForward.h"
 #include "net/URLProtocolRegistry.h"
+#include "security/SecurityForward.h"
 
 #include <functional>
 
@@ -13,7 +13,8 @@ public:
     // Answers through `reply` (any thread). Until then the transport waits; a load cancelled
     // meanwhile ends the wait.
     virtual void transportShouldTrustServer(const SecTrustRef& trust, const std::string& host, int32_t port,
-        std::function<void(bool trusted, int32_t failureCode)> reply) = 0;
+        std::function<void(bool trusted, int32_t failureCode)> reply)
+        = 0;
     virtual void transportDidSendBodyData(int64_t totalSent, int64_t totalExpected) = 0;
 };
 

@@ -15,15 +15,17 @@ NSCachedURLResponse::NSCachedURLResponse(Passkey key, Ref<NSURLResponse> respons
 {
 }
 
-Ref<NSCachedURLResponse> NSCachedURLResponse::initWithResponseData(const Ref<NSURLResponse>& response, const Value& data)
+Ref<NSCachedURLResponse> NSCachedURLResponse::initWithResponseData(
+    const Ref<NSURLResponse>& response, const Value& data)
 {
     return initWithResponseDataUserInfoStoragePolicy(response, data, Value(), NSURLCacheStorageAllowed);
 }
 
-Ref<NSCachedURLResponse> NSCachedURLResponse::initWithResponseDataUserInfoStoragePolicy(const Ref<NSURLResponse>& response,
-    const Value& data, const Value& userInfo, NSURLCacheStoragePolicy policy)
+Ref<NSCachedURLResponse> NSCachedURLResponse::initWithResponseDataUserInfoStoragePolicy(
+    const Ref<NSURLResponse>& response, const Value& data, const Value& userInfo, NSURLCacheStoragePolicy policy)
 {
     if (!response)
         return nullptr;
-    return make<NSCachedURLResponse>(response, data.isData() ? data : Value::data({}), userInfo, policy, Clock::wallTime());
+    return make<NSCachedURLResponse>(
+        response, data.isData() ? data : Value::data({}), userInfo, policy, Clock::wallTime());
 }

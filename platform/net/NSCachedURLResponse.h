@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 enum NSURLCacheStoragePolicy : uint32_t {
     NSURLCacheStorageAllowed = 0,
@@ -19,8 +19,8 @@ public:
         NSURLCacheStoragePolicy policy, double storedAt);
 
     static Ref<NSCachedURLResponse> initWithResponseData(const Ref<NSURLResponse>& response, const Value& data);
-    static Ref<NSCachedURLResponse> initWithResponseDataUserInfoStoragePolicy(const Ref<NSURLResponse>& response,
-        const Value& data, const Value& userInfo, NSURLCacheStoragePolicy policy);
+    static Ref<NSCachedURLResponse> initWithResponseDataUserInfoStoragePolicy(
+        const Ref<NSURLResponse>& response, const Value& data, const Value& userInfo, NSURLCacheStoragePolicy policy);
 
     const Ref<NSURLResponse>& response() const { return m_response; }
     const Value& data() const { return m_data; }

@@ -37,7 +37,8 @@ std::optional<std::string> find(const NSHTTPURLResponse::HeaderList& headers, co
 }
 
 // Splits "text/html; charset=UTF-8" into the lower-cased MIME type and the charset.
-std::pair<std::optional<std::string>, std::optional<std::string>> parseContentType(const std::optional<std::string>& header)
+std::pair<std::optional<std::string>, std::optional<std::string>> parseContentType(
+    const std::optional<std::string>& header)
 {
     if (!header)
         return {};
@@ -47,7 +48,8 @@ std::pair<std::optional<std::string>, std::optional<std::string>> parseContentTy
     std::optional<std::string> charset;
     while (semicolon != std::string::npos) {
         auto next = value.find(';', semicolon + 1);
-        std::string parameter = trim(value.substr(semicolon + 1, next == std::string::npos ? std::string::npos : next - semicolon - 1));
+        std::string parameter
+            = trim(value.substr(semicolon + 1, next == std::string::npos ? std::string::npos : next - semicolon - 1));
         if (lower(parameter).rfind("charset=", 0) == 0) {
             std::string name = parameter.substr(8);
             if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
@@ -84,8 +86,8 @@ NSHTTPURLResponse::NSHTTPURLResponse(Passkey key, Ref<NSURL> url, int32_t status
 {
 }
 
-Ref<NSHTTPURLResponse> NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(const Ref<NSURL>& url,
-    int32_t statusCode, const std::string&, const HeaderList& headers)
+Ref<NSHTTPURLResponse> NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+    const Ref<NSURL>& url, int32_t statusCode, const std::string&, const HeaderList& headers)
 {
     HeaderList merged;
     for (const auto& [name, value] : headers) {
@@ -119,47 +121,88 @@ std::optional<std::string> NSHTTPURLResponse::headerValue(const std::string& nam
 std::string NSHTTPURLResponse::localizedStringForStatusCode(int32_t statusCode)
 {
     switch (statusCode) {
-    case 100: return "continue";
-    case 101: return "switching protocols";
-    case 200: return "no error";
-    case 201: return "created";
-    case 202: return "accepted";
-    case 203: return "non-authoritative information";
-    case 204: return "no content";
-    case 205: return "reset content";
-    case 206: return "partial content";
-    case 300: return "multiple choices";
-    case 301: return "moved permanently";
-    case 302: return "found";
-    case 303: return "see other";
-    case 304: return "not modified";
-    case 305: return "needs proxy";
-    case 307: return "temporarily redirected";
-    case 400: return "bad request";
-    case 401: return "unauthorized";
-    case 402: return "payment required";
-    case 403: return "forbidden";
-    case 404: return "not found";
-    case 405: return "method not allowed";
-    case 406: return "unacceptable";
-    case 407: return "proxy authentication required";
-    case 408: return "request timed out";
-    case 409: return "conflict";
-    case 410: return "no longer exists";
-    case 411: return "length required";
-    case 412: return "precondition failed";
-    case 413: return "request too large";
-    case 414: return "requested URL too long";
-    case 415: return "unsupported media type";
-    case 416: return "requested range not satisfiable";
-    case 417: return "expectation failed";
-    case 500: return "internal server error";
-    case 501: return "unimplemented";
-    case 502: return "bad gateway";
-    case 503: return "service unavailable";
-    case 504: return "gateway timed out";
-    case 505: return "unsupported version";
-    default: break;
+    case 100:
+        return "continue";
+    case 101:
+        return "switching protocols";
+    case 200:
+        return "no error";
+    case 201:
+        return "created";
+    case 202:
+        return "accepted";
+    case 203:
+        return "non-authoritative information";
+    case 204:
+        return "no content";
+    case 205:
+        return "reset content";
+    case 206:
+        return "partial content";
+    case 300:
+        return "multiple choices";
+    case 301:
+        return "moved permanently";
+    case 302:
+        return "found";
+    case 303:
+        return "see other";
+    case 304:
+        return "not modified";
+    case 305:
+        return "needs proxy";
+    case 307:
+        return "temporarily redirected";
+    case 400:
+        return "bad request";
+    case 401:
+        return "unauthorized";
+    case 402:
+        return "payment required";
+    case 403:
+        return "forbidden";
+    case 404:
+        return "not found";
+    case 405:
+        return "method not allowed";
+    case 406:
+        return "unacceptable";
+    case 407:
+        return "proxy authentication required";
+    case 408:
+        return "request timed out";
+    case 409:
+        return "conflict";
+    case 410:
+        return "no longer exists";
+    case 411:
+        return "length required";
+    case 412:
+        return "precondition failed";
+    case 413:
+        return "request too large";
+    case 414:
+        return "requested URL too long";
+    case 415:
+        return "unsupported media type";
+    case 416:
+        return "requested range not satisfiable";
+    case 417:
+        return "expectation failed";
+    case 500:
+        return "internal server error";
+    case 501:
+        return "unimplemented";
+    case 502:
+        return "bad gateway";
+    case 503:
+        return "service unavailable";
+    case 504:
+        return "gateway timed out";
+    case 505:
+        return "unsupported version";
+    default:
+        break;
     }
     if (statusCode >= 100 && statusCode < 200)
         return "informational";

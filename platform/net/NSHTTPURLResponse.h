@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/NSURLResponse.h"
 #include "foundation/Value.h"
+#include "net/NSURLResponse.h"
 
 #include <utility>
 #include <vector>
@@ -19,8 +19,8 @@ public:
     NSHTTPURLResponse(Passkey key, Ref<NSURL> url, int32_t statusCode, HeaderList headers);
 
     // Headers with the same name (any spelling) are joined with ", " under the first spelling.
-    static Ref<NSHTTPURLResponse> initWithURLStatusCodeHTTPVersionHeaderFields(const Ref<NSURL>& url,
-        int32_t statusCode, const std::string& httpVersion, const HeaderList& headers);
+    static Ref<NSHTTPURLResponse> initWithURLStatusCodeHTTPVersionHeaderFields(
+        const Ref<NSURL>& url, int32_t statusCode, const std::string& httpVersion, const HeaderList& headers);
 
     int32_t statusCode() const { return m_statusCode; }
     // A dictionary of strings, in the server's order.

@@ -13,8 +13,8 @@ Ref<NSMutableURLRequest> NSMutableURLRequest::requestWithURL(const Ref<NSURL>& u
     return request;
 }
 
-Ref<NSMutableURLRequest> NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(const Ref<NSURL>& url,
-    NSURLRequestCachePolicy policy, NSTimeInterval timeout)
+Ref<NSMutableURLRequest> NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(
+    const Ref<NSURL>& url, NSURLRequestCachePolicy policy, NSTimeInterval timeout)
 {
     auto request = requestWithURL(url);
     request->m_cachePolicy = policy;

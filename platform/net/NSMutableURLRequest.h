@@ -7,11 +7,14 @@
 class NSMutableURLRequest : public NSURLRequest {
     VX_OBJECT(NSMutableURLRequest, NSURLRequest)
 public:
-    explicit NSMutableURLRequest(Passkey key) : NSURLRequest(key) { }
+    explicit NSMutableURLRequest(Passkey key)
+        : NSURLRequest(key)
+    {
+    }
 
     static Ref<NSMutableURLRequest> requestWithURL(const Ref<NSURL>& url);
-    static Ref<NSMutableURLRequest> requestWithURLCachePolicyTimeoutInterval(const Ref<NSURL>& url,
-        NSURLRequestCachePolicy policy, NSTimeInterval timeout);
+    static Ref<NSMutableURLRequest> requestWithURLCachePolicyTimeoutInterval(
+        const Ref<NSURL>& url, NSURLRequestCachePolicy policy, NSTimeInterval timeout);
 
     void setURL(const Ref<NSURL>& url) { m_url = url; }
     void setHTTPMethod(const std::string& method) { m_method = method; }

@@ -51,7 +51,8 @@ void NSStream::scheduleInRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std
 
 void NSStream::removeFromRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std::string& mode)
 {
-    std::erase_if(m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
+    std::erase_if(
+        m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
 }
 
 void NSStream::postEvent(NSStreamEvent event)
@@ -196,7 +197,10 @@ NSOutputStream::~NSOutputStream()
         std::fclose(m_file);
 }
 
-Ref<NSOutputStream> NSOutputStream::outputStreamToMemory() { return make<NSOutputStream>(); }
+Ref<NSOutputStream> NSOutputStream::outputStreamToMemory()
+{
+    return make<NSOutputStream>();
+}
 
 Ref<NSOutputStream> NSOutputStream::outputStreamToFileAtPathAppend(const std::string& path, bool append)
 {
@@ -250,7 +254,10 @@ int64_t NSOutputStream::write(const uint8_t* buffer, size_t length)
     return int64_t(length);
 }
 
-bool NSOutputStream::hasSpaceAvailable() const { return m_status == NSStreamStatusOpen; }
+bool NSOutputStream::hasSpaceAvailable() const
+{
+    return m_status == NSStreamStatusOpen;
+}
 
 Value NSOutputStream::propertyForKey(const std::string& key) const
 {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 #include <cstdio>
 #include <mutex>
@@ -47,7 +47,10 @@ public:
 class NSStream : public NSObject {
     VX_OBJECT(NSStream, NSObject)
 public:
-    explicit NSStream(Passkey key) : NSObject(key) { }
+    explicit NSStream(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     virtual void open();
     virtual void close();
@@ -77,7 +80,10 @@ private:
 class NSInputStream : public NSStream {
     VX_OBJECT(NSInputStream, NSStream)
 public:
-    explicit NSInputStream(Passkey key) : NSStream(key) { }
+    explicit NSInputStream(Passkey key)
+        : NSStream(key)
+    {
+    }
     ~NSInputStream() override;
 
     static Ref<NSInputStream> inputStreamWithData(const Value& data);
@@ -106,7 +112,10 @@ private:
 class NSOutputStream : public NSStream {
     VX_OBJECT(NSOutputStream, NSStream)
 public:
-    explicit NSOutputStream(Passkey key) : NSStream(key) { }
+    explicit NSOutputStream(Passkey key)
+        : NSStream(key)
+    {
+    }
     ~NSOutputStream() override;
 
     static Ref<NSOutputStream> outputStreamToMemory();

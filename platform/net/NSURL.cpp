@@ -22,14 +22,27 @@ bool isUnreserved(unsigned char c)
 bool isSubDelim(unsigned char c)
 {
     switch (c) {
-    case '!': case '$': case '&': case '\'': case '(': case ')': case '*': case '+': case ',': case ';': case '=':
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
         return true;
     default:
         return false;
     }
 }
 
-bool isHex(unsigned char c) { return std::isxdigit(c); }
+bool isHex(unsigned char c)
+{
+    return std::isxdigit(c);
+}
 
 // Every character allowed in a component, or a well-formed escape.
 bool validComponent(std::string_view s, std::string_view extra)
@@ -354,9 +367,15 @@ Ref<NSURL> NSURL::fileURLWithPathIsDirectory(const std::string& path, bool isDir
     return make<NSURL>(text, std::move(parts), nullptr);
 }
 
-const NSURL::Parts& NSURL::absoluteParts() const { return m_absolute; }
+const NSURL::Parts& NSURL::absoluteParts() const
+{
+    return m_absolute;
+}
 
-std::string NSURL::absoluteString() const { return compose(m_absolute); }
+std::string NSURL::absoluteString() const
+{
+    return compose(m_absolute);
+}
 
 Ref<NSURL> NSURL::absoluteURL() const
 {
@@ -365,15 +384,42 @@ Ref<NSURL> NSURL::absoluteURL() const
     return make<NSURL>(absoluteString(), m_absolute, nullptr);
 }
 
-std::string NSURL::scheme() const { return m_absolute.scheme.value_or(""); }
-std::string NSURL::host() const { return percentDecode(m_absolute.host.value_or("")); }
-bool NSURL::hasHost() const { return m_absolute.host.has_value() && !m_absolute.host->empty(); }
-std::optional<int32_t> NSURL::port() const { return m_absolute.port; }
-std::string NSURL::user() const { return percentDecode(m_absolute.user.value_or("")); }
-std::string NSURL::password() const { return percentDecode(m_absolute.password.value_or("")); }
-std::optional<std::string> NSURL::query() const { return m_absolute.query; }
-std::optional<std::string> NSURL::fragment() const { return m_absolute.fragment; }
-std::string NSURL::percentEncodedPath() const { return m_absolute.path; }
+std::string NSURL::scheme() const
+{
+    return m_absolute.scheme.value_or("");
+}
+std::string NSURL::host() const
+{
+    return percentDecode(m_absolute.host.value_or(""));
+}
+bool NSURL::hasHost() const
+{
+    return m_absolute.host.has_value() && !m_absolute.host->empty();
+}
+std::optional<int32_t> NSURL::port() const
+{
+    return m_absolute.port;
+}
+std::string NSURL::user() const
+{
+    return percentDecode(m_absolute.user.value_or(""));
+}
+std::string NSURL::password() const
+{
+    return percentDecode(m_absolute.password.value_or(""));
+}
+std::optional<std::string> NSURL::query() const
+{
+    return m_absolute.query;
+}
+std::optional<std::string> NSURL::fragment() const
+{
+    return m_absolute.fragment;
+}
+std::string NSURL::percentEncodedPath() const
+{
+    return m_absolute.path;
+}
 
 std::string NSURL::path() const
 {
@@ -383,7 +429,10 @@ std::string NSURL::path() const
     return p;
 }
 
-bool NSURL::hasDirectoryPath() const { return !m_absolute.path.empty() && m_absolute.path.back() == '/'; }
+bool NSURL::hasDirectoryPath() const
+{
+    return !m_absolute.path.empty() && m_absolute.path.back() == '/';
+}
 
 std::vector<std::string> NSURL::pathComponents() const
 {
@@ -476,14 +525,17 @@ Ref<NSURL> NSURL::URLByAppendingPathExtension(const std::string& extension) cons
     return make<NSURL>(text, std::move(parts), nullptr);
 }
 
-bool NSURL::isFileURL() const { return toLower(scheme()) == "file"; }
+bool NSURL::isFileURL() const
+{
+    return toLower(scheme()) == "file";
+}
 
 bool NSURL::checkResourceIsReachableAndReturnError(Ref<NSError>* error) const
 {
     if (!isFileURL()) {
         if (error)
-            *error = NSError::errorWithDomain(NSCocoaErrorDomain, 262,
-                Value::dictionary({ { "NSURL", Value::object(absoluteURL()) } }));
+            *error = NSError::errorWithDomain(
+                NSCocoaErrorDomain, 262, Value::dictionary({ { "NSURL", Value::object(absoluteURL()) } }));
         return false;
     }
     struct stat info;
@@ -514,7 +566,10 @@ bool NSURL::isEqual(const NSObject* other) const
     return m_base->isEqual(url->m_base.get());
 }
 
-size_t NSURL::hash() const { return std::hash<std::string>()(m_text); }
+size_t NSURL::hash() const
+{
+    return std::hash<std::string>()(m_text);
+}
 
 Value NSURL::valueForKey(const std::string& key)
 {

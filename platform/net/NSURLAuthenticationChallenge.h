@@ -18,11 +18,14 @@ enum NSURLSessionAuthChallengeDisposition : int32_t {
 class NSURLAuthenticationChallengeSender {
 public:
     virtual ~NSURLAuthenticationChallengeSender() = default;
-    virtual void useCredentialForAuthenticationChallenge(const Ref<NSURLCredential>& credential,
-        const Ref<NSURLAuthenticationChallenge>& challenge) = 0;
-    virtual void continueWithoutCredentialForAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>& challenge) = 0;
+    virtual void useCredentialForAuthenticationChallenge(
+        const Ref<NSURLCredential>& credential, const Ref<NSURLAuthenticationChallenge>& challenge)
+        = 0;
+    virtual void continueWithoutCredentialForAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>& challenge)
+        = 0;
     virtual void cancelAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>& challenge) = 0;
-    virtual void performDefaultHandlingForAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>& challenge) = 0;
+    virtual void performDefaultHandlingForAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>& challenge)
+        = 0;
 };
 
 // A challenge from a load: its protection space, how many answers already failed, and the
@@ -33,11 +36,16 @@ public:
     using Reply = std::function<void(NSURLSessionAuthChallengeDisposition, Ref<NSURLCredential>)>;
     NSURLAuthenticationChallenge(Passkey key, Ref<NSURLProtectionSpace> space, int32_t previousFailureCount,
         Ref<NSURLResponse> failureResponse, Reply reply)
-        : NSObject(key), m_space(std::move(space)), m_previousFailureCount(previousFailureCount)
-        , m_failureResponse(std::move(failureResponse)), m_reply(std::move(reply)) { }
+        : NSObject(key)
+        , m_space(std::move(space))
+        , m_previousFailureCount(previousFailureCount)
+        , m_failureResponse(std::move(failureResponse))
+        , m_reply(std::move(reply))
+    {
+    }
 
-    static Ref<NSURLAuthenticationChallenge> make(Ref<NSURLProtectionSpace> space, int32_t previousFailureCount,
-        Ref<NSURLResponse> failureResponse, Reply reply);
+    static Ref<NSURLAuthenticationChallenge> make(
+        Ref<NSURLProtectionSpace> space, int32_t previousFailureCount, Ref<NSURLResponse> failureResponse, Reply reply);
 
     const Ref<NSURLProtectionSpace>& protectionSpace() const { return m_space; }
     int32_t previousFailureCount() const { return m_previousFailureCount; }
@@ -47,8 +55,11 @@ public:
     void answer(NSURLSessionAuthChallengeDisposition disposition, const Ref<NSURLCredential>& credential);
     bool isAnswered() const { return m_answered; }
 
-    void useCredentialForAuthenticationChallenge(const Ref<NSURLCredential>& credential,
-        const Ref<NSURLAuthenticationChallenge>&) override { answer(NSURLSessionAuthChallengeUseCredential, credential); }
+    void useCredentialForAuthenticationChallenge(
+        const Ref<NSURLCredential>& credential, const Ref<NSURLAuthenticationChallenge>&) override
+    {
+        answer(NSURLSessionAuthChallengeUseCredential, credential);
+    }
     void continueWithoutCredentialForAuthenticationChallenge(const Ref<NSURLAuthenticationChallenge>&) override
     {
         answer(NSURLSessionAuthChallengeUseCredential, nullptr);

@@ -65,8 +65,8 @@ void NSURLCache::setSharedURLCache(const Ref<NSURLCache>& cache)
     s_shared = cache;
 }
 
-Ref<NSURLCache> NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(uint32_t memoryCapacity, uint32_t diskCapacity,
-    const std::string&)
+Ref<NSURLCache> NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(
+    uint32_t memoryCapacity, uint32_t diskCapacity, const std::string&)
 {
     auto cache = make<NSURLCache>();
     cache->m_memoryCapacity = memoryCapacity;
@@ -115,7 +115,8 @@ void NSURLCache::trimLocked()
         }
         return total;
     };
-    while (!m_entries.empty() && (usage(false) > m_memoryCapacity + uint64_t(m_diskCapacity) || usage(true) > m_diskCapacity))
+    while (!m_entries.empty()
+        && (usage(false) > m_memoryCapacity + uint64_t(m_diskCapacity) || usage(true) > m_diskCapacity))
         m_entries.pop_back();
     // Memory holds the most recent entries up to its capacity; the rest live on disk only.
     uint64_t inMemory = 0;

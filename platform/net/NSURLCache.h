@@ -15,12 +15,15 @@
 class NSURLCache : public NSObject {
     VX_OBJECT(NSURLCache, NSObject)
 public:
-    explicit NSURLCache(Passkey key) : NSObject(key) { }
+    explicit NSURLCache(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSURLCache> sharedURLCache();
     static void setSharedURLCache(const Ref<NSURLCache>& cache);
-    static Ref<NSURLCache> initWithMemoryCapacityDiskCapacityDiskPath(uint32_t memoryCapacity,
-        uint32_t diskCapacity, const std::string& path);
+    static Ref<NSURLCache> initWithMemoryCapacityDiskCapacityDiskPath(
+        uint32_t memoryCapacity, uint32_t diskCapacity, const std::string& path);
 
     Ref<NSCachedURLResponse> cachedResponseForRequest(const Ref<NSURLRequest>& request);
     void storeCachedResponseForRequest(const Ref<NSCachedURLResponse>& cached, const Ref<NSURLRequest>& request);

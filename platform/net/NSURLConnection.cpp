@@ -1,9 +1,9 @@
 #include "net/NSURLConnection.h"
 
-#include "net/NSCachedURLResponse.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSRunLoop.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURLRequest.h"
 
 VX_REGISTER_CLASS(NSURLConnection);
@@ -13,7 +13,10 @@ namespace {
 // The delegate behind sendAsynchronousRequest: collects the body and calls the handler once.
 class AsyncCollector final : public NSURLConnectionDelegate {
 public:
-    explicit AsyncCollector(NSURLConnection::AsyncCompletion handler) : m_handler(std::move(handler)) { }
+    explicit AsyncCollector(NSURLConnection::AsyncCompletion handler)
+        : m_handler(std::move(handler))
+    {
+    }
     void connectionDidReceiveResponse(const Ref<NSURLConnection>&, const Ref<NSURLResponse>& response) override
     {
         m_response = response;
@@ -42,14 +45,14 @@ private:
 
 } // namespace
 
-Ref<NSURLConnection> NSURLConnection::connectionWithRequestDelegate(const Ref<NSURLRequest>& request,
-    const Ref<NSURLConnectionDelegate>& delegate)
+Ref<NSURLConnection> NSURLConnection::connectionWithRequestDelegate(
+    const Ref<NSURLRequest>& request, const Ref<NSURLConnectionDelegate>& delegate)
 {
     return initWithRequestDelegateStartImmediately(request, delegate, true);
 }
 
-Ref<NSURLConnection> NSURLConnection::initWithRequestDelegateStartImmediately(const Ref<NSURLRequest>& request,
-    const Ref<NSURLConnectionDelegate>& delegate, bool startImmediately)
+Ref<NSURLConnection> NSURLConnection::initWithRequestDelegateStartImmediately(
+    const Ref<NSURLRequest>& request, const Ref<NSURLConnectionDelegate>& delegate, bool startImmediately)
 {
     if (!request)
         return nullptr;
@@ -61,11 +64,11 @@ Ref<NSURLConnection> NSURLConnection::initWithRequestDelegateStartImmediately(co
     return connection;
 }
 
-void NSURLConnection::sendAsynchronousRequestQueueCompletionHandler(const Ref<NSURLRequest>& request,
-    const Ref<NSOperationQueue>& queue, AsyncCompletion handler)
+void NSURLConnection::sendAsynchronousRequestQueueCompletionHandler(
+    const Ref<NSURLRequest>& request, const Ref<NSOperationQueue>& queue, AsyncCompletion handler)
 {
-    auto connection = initWithRequestDelegateStartImmediately(request,
-        std::make_shared<AsyncCollector>(std::move(handler)), false);
+    auto connection
+        = initWithRequestDelegateStartImmediately(request, std::make_shared<AsyncCollector>(std::move(handler)), false);
     if (!connection)
         return;
     connection->setDelegateQueue(queue ? queue : NSOperationQueue::mainQueue());
@@ -83,7 +86,8 @@ void NSURLConnection::scheduleInRunLoopForMode(const Ref<NSRunLoop>& runLoop, co
 void NSURLConnection::unscheduleFromRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std::string& mode)
 {
     std::lock_guard lock(m_lock);
-    std::erase_if(m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
+    std::erase_if(
+        m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
 }
 
 void NSURLConnection::setDelegateQueue(const Ref<NSOperationQueue>& queue)
@@ -132,10 +136,11 @@ void NSURLConnection::start()
         if (!m_queue && m_schedules.empty())
             m_schedules.emplace_back(NSRunLoop::currentRunLoop(), NSDefaultRunLoopMode);
         m_keepAlive = self<NSURLConnection>();
-        m_load = URLLoad::create(m_request, self<NSURLConnection>(), [weak = weak_from_this()](std::function<void()> block) {
-            if (auto self = std::static_pointer_cast<NSURLConnection>(weak.lock()))
-                self->post(std::move(block));
-        });
+        m_load = URLLoad::create(
+            m_request, self<NSURLConnection>(), [weak = weak_from_this()](std::function<void()> block) {
+                if (auto self = std::static_pointer_cast<NSURLConnection>(weak.lock()))
+                    self->post(std::move(block));
+            });
         load = m_load;
     }
     load->start();
@@ -160,7 +165,8 @@ void NSURLConnection::loadWillPerformRedirect(const Ref<NSHTTPURLResponse>& resp
     if (m_cancelled)
         return reply(nullptr);
     if (auto delegate = m_delegate) {
-        if (auto chosen = delegate->connectionWillSendRequestRedirectResponse(self<NSURLConnection>(), proposed, response))
+        if (auto chosen
+            = delegate->connectionWillSendRequestRedirectResponse(self<NSURLConnection>(), proposed, response))
             return reply(*chosen);
     }
     reply(proposed);
@@ -192,12 +198,12 @@ void NSURLConnection::loadDidReceiveData(const Value& data)
 void NSURLConnection::loadDidSendBodyData(int64_t bytesSent, int64_t totalBytesSent, int64_t totalBytesExpected)
 {
     if (auto delegate = m_delegate; delegate && !m_cancelled)
-        delegate->connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(self<NSURLConnection>(), bytesSent,
-            totalBytesSent, totalBytesExpected);
+        delegate->connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(
+            self<NSURLConnection>(), bytesSent, totalBytesSent, totalBytesExpected);
 }
 
-void NSURLConnection::loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-    std::function<void(Ref<NSCachedURLResponse>)> reply)
+void NSURLConnection::loadWillCacheResponse(
+    const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply)
 {
     if (auto delegate = m_delegate; delegate && !m_cancelled) {
         if (auto chosen = delegate->connectionWillCacheResponse(self<NSURLConnection>(), proposed))

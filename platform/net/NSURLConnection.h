@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "net/NetForward.h"
 #include "net/URLLoad.h"
-#include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>
@@ -20,21 +20,35 @@ class NSURLConnectionDelegate {
 public:
     virtual ~NSURLConnectionDelegate() = default;
     virtual void connectionDidFailWithError(const Ref<NSURLConnection>&, const Ref<NSError>&) { }
-    virtual std::optional<bool> connectionShouldUseCredentialStorage(const Ref<NSURLConnection>&) { return std::nullopt; }
+    virtual std::optional<bool> connectionShouldUseCredentialStorage(const Ref<NSURLConnection>&)
+    {
+        return std::nullopt;
+    }
     // Answer through the challenge's sender; false when not implemented.
-    virtual bool connectionWillSendRequestForAuthenticationChallenge(const Ref<NSURLConnection>&,
-        const Ref<NSURLAuthenticationChallenge>&) { return false; }
+    virtual bool connectionWillSendRequestForAuthenticationChallenge(
+        const Ref<NSURLConnection>&, const Ref<NSURLAuthenticationChallenge>&)
+    {
+        return false;
+    }
     // Called for redirects: the request to send, or nullptr to refuse (the redirect response then
     // arrives as the response).
-    virtual std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(const Ref<NSURLConnection>&,
-        const Ref<NSURLRequest>&, const Ref<NSURLResponse>&) { return std::nullopt; }
+    virtual std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(
+        const Ref<NSURLConnection>&, const Ref<NSURLRequest>&, const Ref<NSURLResponse>&)
+    {
+        return std::nullopt;
+    }
     virtual void connectionDidReceiveResponse(const Ref<NSURLConnection>&, const Ref<NSURLResponse>&) { }
     virtual void connectionDidReceiveData(const Ref<NSURLConnection>&, const Value&) { }
-    virtual void connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(const Ref<NSURLConnection>&,
-        int64_t, int64_t, int64_t) { }
+    virtual void connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(
+        const Ref<NSURLConnection>&, int64_t, int64_t, int64_t)
+    {
+    }
     // The response to cache, or nullptr to cache nothing.
-    virtual std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(const Ref<NSURLConnection>&,
-        const Ref<NSCachedURLResponse>&) { return std::nullopt; }
+    virtual std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(
+        const Ref<NSURLConnection>&, const Ref<NSCachedURLResponse>&)
+    {
+        return std::nullopt;
+    }
     virtual void connectionDidFinishLoading(const Ref<NSURLConnection>&) { }
 };
 
@@ -48,16 +62,19 @@ class NSURLConnection : public NSObject, public URLLoadDelegate {
 public:
     using AsyncCompletion = std::function<void(const Ref<NSURLResponse>&, const Value& data, const Ref<NSError>&)>;
 
-    explicit NSURLConnection(Passkey key) : NSObject(key) { }
+    explicit NSURLConnection(Passkey key)
+        : NSObject(key)
+    {
+    }
 
-    static Ref<NSURLConnection> connectionWithRequestDelegate(const Ref<NSURLRequest>& request,
-        const Ref<NSURLConnectionDelegate>& delegate);
-    static Ref<NSURLConnection> initWithRequestDelegateStartImmediately(const Ref<NSURLRequest>& request,
-        const Ref<NSURLConnectionDelegate>& delegate, bool startImmediately);
+    static Ref<NSURLConnection> connectionWithRequestDelegate(
+        const Ref<NSURLRequest>& request, const Ref<NSURLConnectionDelegate>& delegate);
+    static Ref<NSURLConnection> initWithRequestDelegateStartImmediately(
+        const Ref<NSURLRequest>& request, const Ref<NSURLConnectionDelegate>& delegate, bool startImmediately);
     // Loads the request and calls the handler on the queue with the response, the data (nil on
     // failure) and the error.
-    static void sendAsynchronousRequestQueueCompletionHandler(const Ref<NSURLRequest>& request,
-        const Ref<NSOperationQueue>& queue, AsyncCompletion handler);
+    static void sendAsynchronousRequestQueueCompletionHandler(
+        const Ref<NSURLRequest>& request, const Ref<NSOperationQueue>& queue, AsyncCompletion handler);
 
     void scheduleInRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std::string& mode);
     void unscheduleFromRunLoopForMode(const Ref<NSRunLoop>& runLoop, const std::string& mode);
@@ -75,8 +92,8 @@ public:
     void loadDidReceiveResponse(const Ref<NSURLResponse>& response) override;
     void loadDidReceiveData(const Value& data) override;
     void loadDidSendBodyData(int64_t bytesSent, int64_t totalBytesSent, int64_t totalBytesExpected) override;
-    void loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-        std::function<void(Ref<NSCachedURLResponse>)> reply) override;
+    void loadWillCacheResponse(
+        const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply) override;
     void loadDidFinish(const Ref<NSError>& error) override;
 
 private:

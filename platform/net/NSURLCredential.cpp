@@ -12,8 +12,8 @@ Ref<NSURLCredential> NSURLCredential::credentialForTrust(const SecTrustRef& trus
     return credential;
 }
 
-Ref<NSURLCredential> NSURLCredential::credentialWithUserPasswordPersistence(const std::string& user,
-    const std::string& password, NSURLCredentialPersistence persistence)
+Ref<NSURLCredential> NSURLCredential::credentialWithUserPasswordPersistence(
+    const std::string& user, const std::string& password, NSURLCredentialPersistence persistence)
 {
     auto credential = make<NSURLCredential>();
     credential->m_user = user;

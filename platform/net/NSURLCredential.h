@@ -17,11 +17,14 @@ enum NSURLCredentialPersistence : uint32_t {
 class NSURLCredential : public NSObject {
     VX_OBJECT(NSURLCredential, NSObject)
 public:
-    explicit NSURLCredential(Passkey key) : NSObject(key) { }
+    explicit NSURLCredential(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSURLCredential> credentialForTrust(const SecTrustRef& trust);
-    static Ref<NSURLCredential> credentialWithUserPasswordPersistence(const std::string& user,
-        const std::string& password, NSURLCredentialPersistence persistence);
+    static Ref<NSURLCredential> credentialWithUserPasswordPersistence(
+        const std::string& user, const std::string& password, NSURLCredentialPersistence persistence);
 
     const std::string& user() const { return m_user; }
     const std::string& password() const { return m_password; }

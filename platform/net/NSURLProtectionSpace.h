@@ -18,8 +18,15 @@ class NSURLProtectionSpace : public NSObject {
 public:
     NSURLProtectionSpace(Passkey key, std::string host, int32_t port, std::string protocol,
         std::optional<std::string> realm, std::string method, SecTrustRef trust)
-        : NSObject(key), m_host(std::move(host)), m_port(port), m_protocol(std::move(protocol))
-        , m_realm(std::move(realm)), m_method(std::move(method)), m_trust(std::move(trust)) { }
+        : NSObject(key)
+        , m_host(std::move(host))
+        , m_port(port)
+        , m_protocol(std::move(protocol))
+        , m_realm(std::move(realm))
+        , m_method(std::move(method))
+        , m_trust(std::move(trust))
+    {
+    }
 
     static Ref<NSURLProtectionSpace> initWithHostPortProtocolRealmAuthenticationMethod(const std::string& host,
         int32_t port, const std::string& protocol, std::optional<std::string> realm, const std::string& method,

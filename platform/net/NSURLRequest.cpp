@@ -16,8 +16,8 @@ Ref<NSURLRequest> NSURLRequest::requestWithURL(const Ref<NSURL>& url)
     return request;
 }
 
-Ref<NSURLRequest> NSURLRequest::requestWithURLCachePolicyTimeoutInterval(const Ref<NSURL>& url,
-    NSURLRequestCachePolicy policy, NSTimeInterval timeout)
+Ref<NSURLRequest> NSURLRequest::requestWithURLCachePolicyTimeoutInterval(
+    const Ref<NSURL>& url, NSURLRequestCachePolicy policy, NSTimeInterval timeout)
 {
     auto request = make<NSURLRequest>();
     request->m_url = url;

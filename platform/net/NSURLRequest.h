@@ -2,8 +2,8 @@
 
 #include "foundation/NSCoding.h"
 #include "foundation/NSObject.h"
-#include "net/NetForward.h"
 #include "foundation/Value.h"
+#include "net/NetForward.h"
 
 #include <optional>
 #include <string>
@@ -27,11 +27,14 @@ class NSURLRequest : public NSObject, public NSCoding {
 public:
     using HeaderList = std::vector<std::pair<std::string, std::string>>;
 
-    explicit NSURLRequest(Passkey key) : NSObject(key) { }
+    explicit NSURLRequest(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSURLRequest> requestWithURL(const Ref<NSURL>& url);
-    static Ref<NSURLRequest> requestWithURLCachePolicyTimeoutInterval(const Ref<NSURL>& url,
-        NSURLRequestCachePolicy policy, NSTimeInterval timeout);
+    static Ref<NSURLRequest> requestWithURLCachePolicyTimeoutInterval(
+        const Ref<NSURL>& url, NSURLRequestCachePolicy policy, NSTimeInterval timeout);
 
     const Ref<NSURL>& URL() const { return m_url; }
     const std::string& HTTPMethod() const { return m_method; }

@@ -1,8 +1,8 @@
 #include "net/NSURLResponse.h"
 
 #include "foundation/NSCoder.h"
-#include "net/NSURL.h"
 #include "foundation/Value.h"
+#include "net/NSURL.h"
 
 VX_REGISTER_CODING_CLASS(NSURLResponse);
 

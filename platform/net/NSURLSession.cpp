@@ -3,8 +3,8 @@
 #include "foundation/NSDataFile.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSJSONSerialization.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSOperationQueue.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSStream.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
@@ -16,7 +16,8 @@ VX_REGISTER_CLASS(NSURLSession);
 
 Ref<NSURLSession> NSURLSession::sharedSession()
 {
-    static Ref<NSURLSession> shared = sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
+    static Ref<NSURLSession> shared
+        = sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
     return shared;
 }
 
@@ -30,7 +31,8 @@ Ref<NSURLSession> NSURLSession::sessionWithConfigurationDelegateDelegateQueue(
     const Ref<NSOperationQueue>& queue)
 {
     auto session = make<NSURLSession>();
-    session->m_configuration = configuration ? configuration->copy() : NSURLSessionConfiguration::defaultSessionConfiguration();
+    session->m_configuration
+        = configuration ? configuration->copy() : NSURLSessionConfiguration::defaultSessionConfiguration();
     session->m_delegate = delegate;
     session->m_queue = queue;
     if (!session->m_queue) {
@@ -58,7 +60,7 @@ void NSURLSession::setSessionDescription(const std::string& description)
     m_description = description;
 }
 
-template<typename T> Ref<T> NSURLSession::addTask(Ref<T> task, const Ref<NSURLRequest>& request)
+template <typename T> Ref<T> NSURLSession::addTask(Ref<T> task, const Ref<NSURLRequest>& request)
 {
     if (!request)
         return nullptr;
@@ -93,16 +95,16 @@ Ref<NSURLSessionDataTask> NSURLSession::dataTaskWithURL(const Ref<NSURL>& url)
     return dataTaskWithRequest(NSURLRequest::requestWithURL(url));
 }
 
-Ref<NSURLSessionDataTask> NSURLSession::dataTaskWithRequestCompletionHandler(const Ref<NSURLRequest>& request,
-    NSURLSessionTask::DataCompletion handler)
+Ref<NSURLSessionDataTask> NSURLSession::dataTaskWithRequestCompletionHandler(
+    const Ref<NSURLRequest>& request, NSURLSessionTask::DataCompletion handler)
 {
     auto task = make<NSURLSessionDataTask>();
     task->m_dataCompletion = std::move(handler);
     return addTask(task, request);
 }
 
-Ref<NSURLSessionDataTask> NSURLSession::dataTaskWithURLCompletionHandler(const Ref<NSURL>& url,
-    NSURLSessionTask::DataCompletion handler)
+Ref<NSURLSessionDataTask> NSURLSession::dataTaskWithURLCompletionHandler(
+    const Ref<NSURL>& url, NSURLSessionTask::DataCompletion handler)
 {
     return dataTaskWithRequestCompletionHandler(NSURLRequest::requestWithURL(url), std::move(handler));
 }
@@ -117,8 +119,8 @@ Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithURL(const Ref<NSURL>
     return downloadTaskWithRequest(NSURLRequest::requestWithURL(url));
 }
 
-Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithRequestCompletionHandler(const Ref<NSURLRequest>& request,
-    NSURLSessionTask::DownloadCompletion handler)
+Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithRequestCompletionHandler(
+    const Ref<NSURLRequest>& request, NSURLSessionTask::DownloadCompletion handler)
 {
     auto task = make<NSURLSessionDownloadTask>();
     task->m_downloadCompletion = std::move(handler);
@@ -130,8 +132,8 @@ Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeData(const Val
     return downloadTaskWithResumeDataCompletionHandler(resumeData, nullptr);
 }
 
-Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeDataCompletionHandler(const Value& resumeData,
-    NSURLSessionTask::DownloadCompletion handler)
+Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeDataCompletionHandler(
+    const Value& resumeData, NSURLSessionTask::DownloadCompletion handler)
 {
     if (!resumeData.isData())
         return nullptr;
@@ -158,13 +160,14 @@ Ref<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeDataCompletion
     return addTask(task, request);
 }
 
-Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromData(const Ref<NSURLRequest>& request, const Value& data)
+Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromData(
+    const Ref<NSURLRequest>& request, const Value& data)
 {
     return uploadTaskWithRequestFromDataCompletionHandler(request, data, nullptr);
 }
 
-Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromDataCompletionHandler(const Ref<NSURLRequest>& request,
-    const Value& data, NSURLSessionTask::DataCompletion handler)
+Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromDataCompletionHandler(
+    const Ref<NSURLRequest>& request, const Value& data, NSURLSessionTask::DataCompletion handler)
 {
     if (!request)
         return nullptr;
@@ -176,14 +179,14 @@ Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromDataCompletio
     return addTask(task, withBody);
 }
 
-Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromFile(const Ref<NSURLRequest>& request,
-    const Ref<NSURL>& fileURL)
+Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromFile(
+    const Ref<NSURLRequest>& request, const Ref<NSURL>& fileURL)
 {
     return uploadTaskWithRequestFromFileCompletionHandler(request, fileURL, nullptr);
 }
 
-Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromFileCompletionHandler(const Ref<NSURLRequest>& request,
-    const Ref<NSURL>& fileURL, NSURLSessionTask::DataCompletion handler)
+Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequestFromFileCompletionHandler(
+    const Ref<NSURLRequest>& request, const Ref<NSURL>& fileURL, NSURLSessionTask::DataCompletion handler)
 {
     if (!request)
         return nullptr;
@@ -209,7 +212,8 @@ Ref<NSURLSessionUploadTask> NSURLSession::uploadTaskWithStreamedRequest(const Re
 }
 
 void NSURLSession::getTasksWithCompletionHandler(std::function<void(std::vector<Ref<NSURLSessionDataTask>>,
-        std::vector<Ref<NSURLSessionUploadTask>>, std::vector<Ref<NSURLSessionDownloadTask>>)> handler)
+        std::vector<Ref<NSURLSessionUploadTask>>, std::vector<Ref<NSURLSessionDownloadTask>>)>
+        handler)
 {
     if (!handler)
         return;

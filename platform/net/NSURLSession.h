@@ -19,7 +19,10 @@
 class NSURLSession : public NSObject {
     VX_OBJECT(NSURLSession, NSObject)
 public:
-    explicit NSURLSession(Passkey key) : NSObject(key) { }
+    explicit NSURLSession(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSURLSession> sharedSession();
     static Ref<NSURLSession> sessionWithConfiguration(const Ref<NSURLSessionConfiguration>& configuration);
@@ -35,31 +38,34 @@ public:
 
     Ref<NSURLSessionDataTask> dataTaskWithRequest(const Ref<NSURLRequest>& request);
     Ref<NSURLSessionDataTask> dataTaskWithURL(const Ref<NSURL>& url);
-    Ref<NSURLSessionDataTask> dataTaskWithRequestCompletionHandler(const Ref<NSURLRequest>& request,
-        NSURLSessionTask::DataCompletion handler);
-    Ref<NSURLSessionDataTask> dataTaskWithURLCompletionHandler(const Ref<NSURL>& url, NSURLSessionTask::DataCompletion handler);
+    Ref<NSURLSessionDataTask> dataTaskWithRequestCompletionHandler(
+        const Ref<NSURLRequest>& request, NSURLSessionTask::DataCompletion handler);
+    Ref<NSURLSessionDataTask> dataTaskWithURLCompletionHandler(
+        const Ref<NSURL>& url, NSURLSessionTask::DataCompletion handler);
 
     Ref<NSURLSessionDownloadTask> downloadTaskWithRequest(const Ref<NSURLRequest>& request);
     Ref<NSURLSessionDownloadTask> downloadTaskWithURL(const Ref<NSURL>& url);
-    Ref<NSURLSessionDownloadTask> downloadTaskWithRequestCompletionHandler(const Ref<NSURLRequest>& request,
-        NSURLSessionTask::DownloadCompletion handler);
+    Ref<NSURLSessionDownloadTask> downloadTaskWithRequestCompletionHandler(
+        const Ref<NSURLRequest>& request, NSURLSessionTask::DownloadCompletion handler);
     Ref<NSURLSessionDownloadTask> downloadTaskWithResumeData(const Value& resumeData);
-    Ref<NSURLSessionDownloadTask> downloadTaskWithResumeDataCompletionHandler(const Value& resumeData,
-        NSURLSessionTask::DownloadCompletion handler);
+    Ref<NSURLSessionDownloadTask> downloadTaskWithResumeDataCompletionHandler(
+        const Value& resumeData, NSURLSessionTask::DownloadCompletion handler);
 
     Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromData(const Ref<NSURLRequest>& request, const Value& data);
-    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromDataCompletionHandler(const Ref<NSURLRequest>& request,
-        const Value& data, NSURLSessionTask::DataCompletion handler);
-    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromFile(const Ref<NSURLRequest>& request, const Ref<NSURL>& fileURL);
-    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromFileCompletionHandler(const Ref<NSURLRequest>& request,
-        const Ref<NSURL>& fileURL, NSURLSessionTask::DataCompletion handler);
+    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromDataCompletionHandler(
+        const Ref<NSURLRequest>& request, const Value& data, NSURLSessionTask::DataCompletion handler);
+    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromFile(
+        const Ref<NSURLRequest>& request, const Ref<NSURL>& fileURL);
+    Ref<NSURLSessionUploadTask> uploadTaskWithRequestFromFileCompletionHandler(
+        const Ref<NSURLRequest>& request, const Ref<NSURL>& fileURL, NSURLSessionTask::DataCompletion handler);
     // The body comes from the request's body stream or, without one, from the delegate's
     // URLSessionTaskNeedNewBodyStream.
     Ref<NSURLSessionUploadTask> uploadTaskWithStreamedRequest(const Ref<NSURLRequest>& request);
 
     // The outstanding (not completed) tasks by kind, on the delegate queue.
     void getTasksWithCompletionHandler(std::function<void(std::vector<Ref<NSURLSessionDataTask>>,
-            std::vector<Ref<NSURLSessionUploadTask>>, std::vector<Ref<NSURLSessionDownloadTask>>)> handler);
+            std::vector<Ref<NSURLSessionUploadTask>>, std::vector<Ref<NSURLSessionDownloadTask>>)>
+            handler);
     // The outstanding tasks at this moment, in the order they were made, without waiting for
     // the delegate queue (for callers running on it).
     std::vector<Ref<NSURLSessionTask>> outstandingTasks() const;
@@ -68,7 +74,7 @@ public:
 
 private:
     friend class NSURLSessionTask;
-    template<typename T> Ref<T> addTask(Ref<T> task, const Ref<NSURLRequest>& request);
+    template <typename T> Ref<T> addTask(Ref<T> task, const Ref<NSURLRequest>& request);
     void taskDidComplete(const Ref<NSURLSessionTask>& task);
     void invalidateIfDone();
 

@@ -60,7 +60,8 @@ Ref<NSURLSessionConfiguration> NSURLSessionConfiguration::initWithCoder(NSCoder&
         configuration->m_timeoutForRequest = coder.decodeDoubleForKey("timeoutIntervalForRequest");
     if (coder.containsValueForKey("timeoutIntervalForResource"))
         configuration->m_timeoutForResource = coder.decodeDoubleForKey("timeoutIntervalForResource");
-    Value headers = coder.decodeObjectOfClassesForKey({ Value::dictionaryClass(), Value::stringClass() }, "HTTPAdditionalHeaders");
+    Value headers = coder.decodeObjectOfClassesForKey(
+        { Value::dictionaryClass(), Value::stringClass() }, "HTTPAdditionalHeaders");
     if (headers.isDictionary())
         configuration->m_additionalHeaders = headers;
     configuration->m_cachePolicy = NSURLRequestCachePolicy(coder.decodeInt32ForKey("requestCachePolicy"));

@@ -2,9 +2,9 @@
 
 #include "foundation/NSCoding.h"
 #include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "net/NSURLRequest.h"
 #include "net/NetForward.h"
-#include "foundation/Value.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +15,10 @@
 class NSURLSessionConfiguration : public NSObject, public NSCoding {
     VX_OBJECT(NSURLSessionConfiguration, NSObject)
 public:
-    explicit NSURLSessionConfiguration(Passkey key) : NSObject(key) { }
+    explicit NSURLSessionConfiguration(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     static Ref<NSURLSessionConfiguration> defaultSessionConfiguration();
     static Ref<NSURLSessionConfiguration> ephemeralSessionConfiguration();

@@ -6,5 +6,8 @@
 class NSURLSessionDataTask : public NSURLSessionTask {
     VX_OBJECT(NSURLSessionDataTask, NSURLSessionTask)
 public:
-    NSURLSessionDataTask(Passkey key, Kind kind = Kind::Data) : NSURLSessionTask(key, kind) { }
+    NSURLSessionDataTask(Passkey key, Kind kind = Kind::Data)
+        : NSURLSessionTask(key, kind)
+    {
+    }
 };

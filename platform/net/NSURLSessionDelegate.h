@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "net/NSURLAuthenticationChallenge.h"
 #include "net/NetForward.h"
-#include "foundation/Value.h"
 
 #include <functional>
 
@@ -23,36 +23,69 @@ public:
     virtual ~NSURLSessionDelegate() = default;
 
     virtual void URLSessionDidBecomeInvalidWithError(const Ref<NSURLSession>&, const Ref<NSError>&) { }
-    virtual bool URLSessionDidReceiveChallenge(const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>&,
-        ChallengeHandler) { return false; }
+    virtual bool URLSessionDidReceiveChallenge(
+        const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>&, ChallengeHandler)
+    {
+        return false;
+    }
     // A background session calls this once its last outstanding task has completed.
     virtual void URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>&) { }
 
-    virtual bool URLSessionTaskWillPerformHTTPRedirectionNewRequest(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
-        const Ref<NSHTTPURLResponse>&, const Ref<NSURLRequest>&, std::function<void(Ref<NSURLRequest>)>) { return false; }
+    virtual bool URLSessionTaskWillPerformHTTPRedirectionNewRequest(const Ref<NSURLSession>&,
+        const Ref<NSURLSessionTask>&, const Ref<NSHTTPURLResponse>&, const Ref<NSURLRequest>&,
+        std::function<void(Ref<NSURLRequest>)>)
+    {
+        return false;
+    }
     virtual bool URLSessionTaskDidReceiveChallenge(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
-        const Ref<NSURLAuthenticationChallenge>&, ChallengeHandler) { return false; }
-    virtual bool URLSessionTaskNeedNewBodyStream(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
-        std::function<void(Ref<NSInputStream>)>) { return false; }
-    virtual void URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionTask>&, int64_t, int64_t, int64_t) { }
-    virtual void URLSessionTaskDidCompleteWithError(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&,
-        const Ref<NSError>&) { }
+        const Ref<NSURLAuthenticationChallenge>&, ChallengeHandler)
+    {
+        return false;
+    }
+    virtual bool URLSessionTaskNeedNewBodyStream(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, std::function<void(Ref<NSInputStream>)>)
+    {
+        return false;
+    }
+    virtual void URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, int64_t, int64_t, int64_t)
+    {
+    }
+    virtual void URLSessionTaskDidCompleteWithError(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, const Ref<NSError>&)
+    {
+    }
 
     virtual bool URLSessionDataTaskDidReceiveResponse(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
-        const Ref<NSURLResponse>&, std::function<void(NSURLSessionResponseDisposition)>) { return false; }
+        const Ref<NSURLResponse>&, std::function<void(NSURLSessionResponseDisposition)>)
+    {
+        return false;
+    }
     // Never called here: responses answered with NSURLSessionResponseBecomeDownload go on as data.
-    virtual void URLSessionDataTaskDidBecomeDownloadTask(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
-        const Ref<NSURLSessionDownloadTask>&) { }
-    virtual void URLSessionDataTaskDidReceiveData(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
-        const Value&) { }
+    virtual void URLSessionDataTaskDidBecomeDownloadTask(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Ref<NSURLSessionDownloadTask>&)
+    {
+    }
+    virtual void URLSessionDataTaskDidReceiveData(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Value&)
+    {
+    }
     virtual bool URLSessionDataTaskWillCacheResponse(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&,
-        const Ref<NSCachedURLResponse>&, std::function<void(Ref<NSCachedURLResponse>)>) { return false; }
+        const Ref<NSCachedURLResponse>&, std::function<void(Ref<NSCachedURLResponse>)>)
+    {
+        return false;
+    }
 
-    virtual void URLSessionDownloadTaskDidFinishDownloadingToURL(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, const Ref<NSURL>&) { }
-    virtual void URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t, int64_t) { }
-    virtual void URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t) { }
+    virtual void URLSessionDownloadTaskDidFinishDownloadingToURL(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, const Ref<NSURL>&)
+    {
+    }
+    virtual void URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t, int64_t)
+    {
+    }
+    virtual void URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t, int64_t)
+    {
+    }
 };

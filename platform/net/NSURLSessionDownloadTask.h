@@ -8,7 +8,10 @@
 class NSURLSessionDownloadTask : public NSURLSessionTask {
     VX_OBJECT(NSURLSessionDownloadTask, NSURLSessionTask)
 public:
-    explicit NSURLSessionDownloadTask(Passkey key) : NSURLSessionTask(key, Kind::Download) { }
+    explicit NSURLSessionDownloadTask(Passkey key)
+        : NSURLSessionTask(key, Kind::Download)
+    {
+    }
 
     // The handler gets the resume data (nil when the task cannot be resumed), on the delegate queue.
     void cancelByProducingResumeData(std::function<void(const Value& resumeData)> handler);

@@ -1,11 +1,13 @@
 #include "net/NSURLSessionTask.h"
 
-#include "net/NSCachedURLResponse.h"
 #include "foundation/NSError.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSJSONSerialization.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSOperationQueue.h"
+#include "foundation/Random.h"
+#include "foundation/Sandbox.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSHTTPURLResponse.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/NSURLProtectionSpace.h"
@@ -13,8 +15,6 @@
 #include "net/NSURLSessionDataTask.h"
 #include "net/NSURLSessionDownloadTask.h"
 #include "net/NSURLSessionUploadTask.h"
-#include "foundation/Random.h"
-#include "foundation/Sandbox.h"
 
 #include <atomic>
 #include <cstdio>
@@ -84,10 +84,22 @@ NSURLSessionTaskState NSURLSessionTask::state() const
     return m_state;
 }
 
-int64_t NSURLSessionTask::countOfBytesReceived() const { return m_received; }
-int64_t NSURLSessionTask::countOfBytesSent() const { return m_sent; }
-int64_t NSURLSessionTask::countOfBytesExpectedToReceive() const { return m_expectedToReceive; }
-int64_t NSURLSessionTask::countOfBytesExpectedToSend() const { return m_expectedToSend; }
+int64_t NSURLSessionTask::countOfBytesReceived() const
+{
+    return m_received;
+}
+int64_t NSURLSessionTask::countOfBytesSent() const
+{
+    return m_sent;
+}
+int64_t NSURLSessionTask::countOfBytesExpectedToReceive() const
+{
+    return m_expectedToReceive;
+}
+int64_t NSURLSessionTask::countOfBytesExpectedToSend() const
+{
+    return m_expectedToSend;
+}
 
 std::string NSURLSessionTask::taskDescription() const
 {
@@ -151,10 +163,11 @@ void NSURLSessionTask::deliver(std::function<void()> block)
 
 void NSURLSessionTask::startLoad(const Ref<NSURLRequest>& request)
 {
-    auto load = URLLoad::create(request, self<NSURLSessionTask>(), [weak = weak_from_this()](std::function<void()> block) {
-        if (auto self = std::static_pointer_cast<NSURLSessionTask>(weak.lock()))
-            self->deliver(std::move(block));
-    });
+    auto load
+        = URLLoad::create(request, self<NSURLSessionTask>(), [weak = weak_from_this()](std::function<void()> block) {
+              if (auto self = std::static_pointer_cast<NSURLSessionTask>(weak.lock()))
+                  self->deliver(std::move(block));
+          });
     {
         std::lock_guard lock(m_lock);
         m_load = load;
@@ -234,10 +247,11 @@ void NSURLSessionTask::cancel()
         deliver(std::move(block));
     if (start) {
         // Never started: the load is made only to report the cancellation.
-        load = URLLoad::create(m_requestToLoad, self<NSURLSessionTask>(), [weak = weak_from_this()](std::function<void()> block) {
-            if (auto self = std::static_pointer_cast<NSURLSessionTask>(weak.lock()))
-                self->deliver(std::move(block));
-        });
+        load = URLLoad::create(
+            m_requestToLoad, self<NSURLSessionTask>(), [weak = weak_from_this()](std::function<void()> block) {
+                if (auto self = std::static_pointer_cast<NSURLSessionTask>(weak.lock()))
+                    self->deliver(std::move(block));
+            });
         std::lock_guard lock(m_lock);
         m_load = load;
     }
@@ -245,13 +259,14 @@ void NSURLSessionTask::cancel()
         load->cancel();
 }
 
-void NSURLSessionTask::loadWillPerformRedirect(const Ref<NSHTTPURLResponse>& response, const Ref<NSURLRequest>& proposed,
-    std::function<void(Ref<NSURLRequest>)> reply)
+void NSURLSessionTask::loadWillPerformRedirect(const Ref<NSHTTPURLResponse>& response,
+    const Ref<NSURLRequest>& proposed, std::function<void(Ref<NSURLRequest>)> reply)
 {
     auto session = m_weakSession.lock();
     auto delegate = session ? session->delegate() : nullptr;
     if (delegate
-        && delegate->URLSessionTaskWillPerformHTTPRedirectionNewRequest(session, self<NSURLSessionTask>(), response, proposed, reply))
+        && delegate->URLSessionTaskWillPerformHTTPRedirectionNewRequest(
+            session, self<NSURLSessionTask>(), response, proposed, reply))
         return;
     reply(proposed);
 }
@@ -293,8 +308,8 @@ void NSURLSessionTask::loadDidReceiveResponse(const Ref<NSURLResponse>& response
             if (total >= 0)
                 setCounter("countOfBytesExpectedToReceive", m_expectedToReceive, total);
             if (delegate && !m_downloadCompletion)
-                delegate->URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(session,
-                    self<NSURLSessionDownloadTask>(), offset, total);
+                delegate->URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
+                    session, self<NSURLSessionDownloadTask>(), offset, total);
             if (resumed)
                 setCounter("countOfBytesReceived", m_received, offset);
         }
@@ -312,8 +327,8 @@ void NSURLSessionTask::loadDidReceiveResponse(const Ref<NSURLResponse>& response
         std::lock_guard lock(m_lock);
         load = m_load;
     }
-    delegate->URLSessionDataTaskDidReceiveResponse(session, self<NSURLSessionDataTask>(), response,
-        [load](NSURLSessionResponseDisposition disposition) {
+    delegate->URLSessionDataTaskDidReceiveResponse(
+        session, self<NSURLSessionDataTask>(), response, [load](NSURLSessionResponseDisposition disposition) {
             if (disposition == NSURLSessionResponseCancel && load)
                 load->cancel();
         });
@@ -333,8 +348,8 @@ void NSURLSessionTask::loadDidReceiveData(const Value& data)
             return;
         }
         if (delegate && !m_downloadCompletion)
-            delegate->URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(session,
-                self<NSURLSessionDownloadTask>(), int64_t(bytes.size()), m_received, m_expectedToReceive);
+            delegate->URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(
+                session, self<NSURLSessionDownloadTask>(), int64_t(bytes.size()), m_received, m_expectedToReceive);
         return;
     }
     if (m_dataCompletion) {
@@ -353,12 +368,12 @@ void NSURLSessionTask::loadDidSendBodyData(int64_t bytesSent, int64_t totalBytes
     auto session = m_weakSession.lock();
     auto delegate = session ? session->delegate() : nullptr;
     if (delegate)
-        delegate->URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(session, self<NSURLSessionTask>(),
-            bytesSent, totalBytesSent, totalBytesExpected);
+        delegate->URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
+            session, self<NSURLSessionTask>(), bytesSent, totalBytesSent, totalBytesExpected);
 }
 
-void NSURLSessionTask::loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-    std::function<void(Ref<NSCachedURLResponse>)> reply)
+void NSURLSessionTask::loadWillCacheResponse(
+    const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply)
 {
     auto session = m_weakSession.lock();
     auto delegate = session ? session->delegate() : nullptr;
@@ -434,7 +449,8 @@ void NSURLSessionTask::loadDidFinish(const Ref<NSError>& error)
             m_downloadCompletion(location, m_response, finalError);
         } else if (delegate) {
             if (location)
-                delegate->URLSessionDownloadTaskDidFinishDownloadingToURL(session, self<NSURLSessionDownloadTask>(), location);
+                delegate->URLSessionDownloadTaskDidFinishDownloadingToURL(
+                    session, self<NSURLSessionDownloadTask>(), location);
         }
         if (!keepFile && !m_downloadPath.empty())
             ::unlink(m_downloadPath.c_str());
@@ -464,6 +480,6 @@ void NSURLSessionDownloadTask::cancelByProducingResumeData(std::function<void(co
         }
         return;
     }
-    m_resumeDataHandler = handler ? handler : [](const Value&) { };
+    m_resumeDataHandler = handler ? handler : [](const Value&) {};
     cancel();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "net/NetForward.h"
 #include "net/URLLoad.h"
-#include "foundation/Value.h"
 
 #include <cstdio>
 #include <functional>
@@ -32,9 +32,14 @@ class NSURLSessionTask : public NSObject, public URLLoadDelegate {
 public:
     enum class Kind { Data, Upload, Download };
     using DataCompletion = std::function<void(const Value& data, const Ref<NSURLResponse>&, const Ref<NSError>&)>;
-    using DownloadCompletion = std::function<void(const Ref<NSURL>& location, const Ref<NSURLResponse>&, const Ref<NSError>&)>;
+    using DownloadCompletion
+        = std::function<void(const Ref<NSURL>& location, const Ref<NSURLResponse>&, const Ref<NSError>&)>;
 
-    NSURLSessionTask(Passkey key, Kind kind) : NSObject(key), m_kind(kind) { }
+    NSURLSessionTask(Passkey key, Kind kind)
+        : NSObject(key)
+        , m_kind(kind)
+    {
+    }
     ~NSURLSessionTask() override;
 
     uint32_t taskIdentifier() const { return m_identifier; }
@@ -63,8 +68,8 @@ public:
     void loadDidReceiveResponse(const Ref<NSURLResponse>& response) override;
     void loadDidReceiveData(const Value& data) override;
     void loadDidSendBodyData(int64_t bytesSent, int64_t totalBytesSent, int64_t totalBytesExpected) override;
-    void loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-        std::function<void(Ref<NSCachedURLResponse>)> reply) override;
+    void loadWillCacheResponse(
+        const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply) override;
     void loadDidFinish(const Ref<NSError>& error) override;
 
 protected:
@@ -75,7 +80,7 @@ protected:
     void startLoad(const Ref<NSURLRequest>& request);
     void deliver(std::function<void()> block);
     void setState(NSURLSessionTaskState state);
-    template<typename T> void setCounter(const char* key, int64_t& member, T value)
+    template <typename T> void setCounter(const char* key, int64_t& member, T value)
     {
         setValueNotifying(key, member, int64_t(value));
     }

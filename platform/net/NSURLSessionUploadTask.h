@@ -6,5 +6,8 @@
 class NSURLSessionUploadTask : public NSURLSessionDataTask {
     VX_OBJECT(NSURLSessionUploadTask, NSURLSessionDataTask)
 public:
-    explicit NSURLSessionUploadTask(Passkey key) : NSURLSessionDataTask(key, Kind::Upload) { }
+    explicit NSURLSessionUploadTask(Passkey key)
+        : NSURLSessionDataTask(key, Kind::Upload)
+    {
+    }
 };

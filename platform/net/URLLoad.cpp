@@ -1,10 +1,10 @@
 #include "net/URLLoad.h"
 
 #include "foundation/Clock.h"
-#include "net/CurlTransport.h"
 #include "foundation/Dispatch.h"
-#include "net/NSCachedURLResponse.h"
 #include "foundation/NSError.h"
+#include "net/CurlTransport.h"
+#include "net/NSCachedURLResponse.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
@@ -13,9 +13,9 @@
 #include "net/NSURLError.h"
 #include "net/NSURLProtectionSpace.h"
 #include "net/NSURLRequest.h"
-#include "security/SecTrust.h"
 #include "net/URLProtocolRegistry.h"
 #include "net/UTType.h"
+#include "security/SecTrust.h"
 
 #include <cctype>
 #include <fstream>
@@ -70,8 +70,8 @@ std::string base64(const std::string& text)
 
 } // namespace
 
-void URLLoadDelegate::loadWillPerformRedirect(const Ref<NSHTTPURLResponse>&, const Ref<NSURLRequest>& proposed,
-    std::function<void(Ref<NSURLRequest>)> reply)
+void URLLoadDelegate::loadWillPerformRedirect(
+    const Ref<NSHTTPURLResponse>&, const Ref<NSURLRequest>& proposed, std::function<void(Ref<NSURLRequest>)> reply)
 {
     reply(proposed);
 }
@@ -81,8 +81,8 @@ void URLLoadDelegate::loadDidReceiveChallenge(const Ref<NSURLAuthenticationChall
     challenge->answer(NSURLSessionAuthChallengePerformDefaultHandling, nullptr);
 }
 
-void URLLoadDelegate::loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-    std::function<void(Ref<NSCachedURLResponse>)> reply)
+void URLLoadDelegate::loadWillCacheResponse(
+    const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply)
 {
     reply(proposed);
 }
@@ -91,7 +91,11 @@ void URLLoadDelegate::loadWillCacheResponse(const Ref<NSCachedURLResponse>& prop
 // request, or one after a redirect or a challenge).
 class URLLoad::Attempt final : public TransportClient {
 public:
-    Attempt(Weak<URLLoad> load, uint64_t id) : m_load(std::move(load)), m_id(id) { }
+    Attempt(Weak<URLLoad> load, uint64_t id)
+        : m_load(std::move(load))
+        , m_id(id)
+    {
+    }
 
     void protocolDidReceiveResponse(const Ref<NSHTTPURLResponse>& response) override
     {
@@ -226,10 +230,10 @@ void URLLoad::start()
     auto cache = NSURLCache::sharedURLCache();
     auto policy = request->cachePolicy();
     if (cache && request->HTTPMethod() == "GET" && policy != NSURLRequestReloadIgnoringLocalCacheData
-        && policy != NSURLRequestReloadIgnoringLocalAndRemoteCacheData && policy != NSURLRequestReloadRevalidatingCacheData) {
+        && policy != NSURLRequestReloadIgnoringLocalAndRemoteCacheData
+        && policy != NSURLRequestReloadRevalidatingCacheData) {
         auto cached = cache->cachedResponseForRequest(request);
-        bool usable = cached
-            && (policy != NSURLRequestUseProtocolCachePolicy || NSURLCache::isFresh(cached));
+        bool usable = cached && (policy != NSURLRequestUseProtocolCachePolicy || NSURLCache::isFresh(cached));
         if (usable) {
             deliverFinal(cached->response(), cached->data().bytes(), true);
             return;
@@ -238,7 +242,8 @@ void URLLoad::start()
             return finishWithError(NSURLErrorResourceUnavailable);
         // A stale entry with a validator is revalidated: a 304 answer serves the cached body.
         auto http = cached ? std::dynamic_pointer_cast<NSHTTPURLResponse>(cached->response()) : nullptr;
-        if (http && !request->valueForHTTPHeaderField("If-None-Match") && !request->valueForHTTPHeaderField("If-Modified-Since")) {
+        if (http && !request->valueForHTTPHeaderField("If-None-Match")
+            && !request->valueForHTTPHeaderField("If-Modified-Since")) {
             auto etag = http->headerValue("ETag");
             auto modified = http->headerValue("Last-Modified");
             if (etag || modified) {
@@ -287,7 +292,10 @@ void URLLoad::startAttempt(const Ref<NSURLRequest>& request)
     CurlTransport::start(request, attempt);
 }
 
-void URLLoad::noteActivity() { m_lastActivity = Clock::mediaTime(); }
+void URLLoad::noteActivity()
+{
+    m_lastActivity = Clock::mediaTime();
+}
 
 void URLLoad::scheduleTimeout(uint64_t attempt)
 {
@@ -400,13 +408,13 @@ void URLLoad::attemptDidSendBodyData(uint64_t attempt, int64_t totalSent, int64_
     });
 }
 
-void URLLoad::attemptShouldTrustServer(uint64_t attempt, const SecTrustRef& trust, const std::string& host, int32_t port,
-    std::function<void(bool, int32_t)> reply)
+void URLLoad::attemptShouldTrustServer(uint64_t attempt, const SecTrustRef& trust, const std::string& host,
+    int32_t port, std::function<void(bool, int32_t)> reply)
 {
     if (!isCurrent(attempt))
         return reply(false, NSURLErrorCancelled);
-    auto space = NSURLProtectionSpace::initWithHostPortProtocolRealmAuthenticationMethod(host, port, "https",
-        std::nullopt, NSURLAuthenticationMethodServerTrust, trust);
+    auto space = NSURLProtectionSpace::initWithHostPortProtocolRealmAuthenticationMethod(
+        host, port, "https", std::nullopt, NSURLAuthenticationMethodServerTrust, trust);
     auto shared = std::make_shared<std::function<void(bool, int32_t)>>(std::move(reply));
     auto challenge = NSURLAuthenticationChallenge::make(space, 0, nullptr,
         [trust, shared](NSURLSessionAuthChallengeDisposition disposition, Ref<NSURLCredential> credential) {
@@ -470,8 +478,8 @@ void URLLoad::attemptDidFinish(uint64_t attempt, const Ref<NSError>& error)
         post([self = shared_from_this(), response, proposed, body] {
             if (self->m_cancelled || !self->m_delegate)
                 return;
-            self->m_delegate->loadWillPerformRedirect(response, proposed,
-                [weak = self->weak_from_this(), response, body](Ref<NSURLRequest> chosen) {
+            self->m_delegate->loadWillPerformRedirect(
+                response, proposed, [weak = self->weak_from_this(), response, body](Ref<NSURLRequest> chosen) {
                     auto load = weak.lock();
                     if (!load || load->m_cancelled)
                         return;
@@ -487,8 +495,8 @@ void URLLoad::attemptDidFinish(uint64_t attempt, const Ref<NSError>& error)
     if (hold == Hold::Cache) {
         // Still valid: the cached answer is delivered and kept as fresh from now.
         auto cached = m_revalidating;
-        auto refreshed = NSCachedURLResponse::initWithResponseDataUserInfoStoragePolicy(cached->response(), cached->data(),
-            cached->userInfo(), cached->storagePolicy());
+        auto refreshed = NSCachedURLResponse::initWithResponseDataUserInfoStoragePolicy(
+            cached->response(), cached->data(), cached->userInfo(), cached->storagePolicy());
         if (auto cache = NSURLCache::sharedURLCache())
             cache->storeCachedResponseForRequest(refreshed, m_original);
         return deliverFinal(cached->response(), cached->data().bytes(), true);
@@ -503,11 +511,11 @@ void URLLoad::attemptDidFinish(uint64_t attempt, const Ref<NSError>& error)
             realm = header.substr(at + 7, end == std::string::npos ? std::string::npos : end - at - 7);
         }
         int32_t port = url->port().value_or(lower(url->scheme()) == "https" ? 443 : 80);
-        auto space = NSURLProtectionSpace::initWithHostPortProtocolRealmAuthenticationMethod(url->host(), port,
-            lower(url->scheme()), realm, NSURLAuthenticationMethodHTTPBasic);
+        auto space = NSURLProtectionSpace::initWithHostPortProtocolRealmAuthenticationMethod(
+            url->host(), port, lower(url->scheme()), realm, NSURLAuthenticationMethodHTTPBasic);
         auto challenge = NSURLAuthenticationChallenge::make(space, m_authFailures, response,
-            [weak = weak_from_this(), response, body, request](NSURLSessionAuthChallengeDisposition disposition,
-                Ref<NSURLCredential> credential) {
+            [weak = weak_from_this(), response, body, request](
+                NSURLSessionAuthChallengeDisposition disposition, Ref<NSURLCredential> credential) {
                 auto load = weak.lock();
                 if (!load || load->m_cancelled)
                     return;
@@ -537,16 +545,17 @@ void URLLoad::attemptDidFinish(uint64_t attempt, const Ref<NSError>& error)
         post([self = shared_from_this(), proposed, request] {
             if (self->m_cancelled || !self->m_delegate)
                 return;
-            self->m_delegate->loadWillCacheResponse(proposed, [weak = self->weak_from_this(), request](Ref<NSCachedURLResponse> chosen) {
-                auto load = weak.lock();
-                if (!load)
-                    return;
-                if (chosen) {
-                    if (auto cache = NSURLCache::sharedURLCache())
-                        cache->storeCachedResponseForRequest(chosen, request);
-                }
-                load->finish(nullptr);
-            });
+            self->m_delegate->loadWillCacheResponse(
+                proposed, [weak = self->weak_from_this(), request](Ref<NSCachedURLResponse> chosen) {
+                    auto load = weak.lock();
+                    if (!load)
+                        return;
+                    if (chosen) {
+                        if (auto cache = NSURLCache::sharedURLCache())
+                            cache->storeCachedResponseForRequest(chosen, request);
+                    }
+                    load->finish(nullptr);
+                });
         });
         return;
     }
@@ -589,7 +598,7 @@ void URLLoad::loadFile(const Ref<NSURLRequest>& request)
     if (!file)
         return finishWithError(NSURLErrorNoPermissionsToReadFile);
     Value::Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto response = NSURLResponse::initWithURLMIMETypeExpectedContentLengthTextEncodingName(url,
-        MIMETypeForPathExtension(url->pathExtension()), int64_t(bytes.size()), std::nullopt);
+    auto response = NSURLResponse::initWithURLMIMETypeExpectedContentLengthTextEncodingName(
+        url, MIMETypeForPathExtension(url->pathExtension()), int64_t(bytes.size()), std::nullopt);
     deliverFinal(response, bytes, false);
 }

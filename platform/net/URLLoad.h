@@ -1,9 +1,9 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "net/NSURLAuthenticationChallenge.h"
 #include "net/NetForward.h"
 #include "security/SecurityForward.h"
-#include "foundation/Value.h"
 
 #include <atomic>
 #include <deque>
@@ -25,8 +25,8 @@ public:
     virtual void loadDidReceiveData(const Value& data) = 0;
     virtual void loadDidSendBodyData(int64_t bytesSent, int64_t totalBytesSent, int64_t totalBytesExpected) { }
     // Answer with the response to store, or nullptr to store nothing.
-    virtual void loadWillCacheResponse(const Ref<NSCachedURLResponse>& proposed,
-        std::function<void(Ref<NSCachedURLResponse>)> reply);
+    virtual void loadWillCacheResponse(
+        const Ref<NSCachedURLResponse>& proposed, std::function<void(Ref<NSCachedURLResponse>)> reply);
     virtual bool loadShouldUseCredentialStorage() { return true; }
     // nullptr on success.
     virtual void loadDidFinish(const Ref<NSError>& error) = 0;
@@ -40,7 +40,8 @@ class URLLoad : public std::enable_shared_from_this<URLLoad> {
 public:
     using Executor = std::function<void(std::function<void()>)>;
 
-    static Ref<URLLoad> create(const Ref<NSURLRequest>& request, const Ref<URLLoadDelegate>& delegate, Executor executor);
+    static Ref<URLLoad> create(
+        const Ref<NSURLRequest>& request, const Ref<URLLoadDelegate>& delegate, Executor executor);
     ~URLLoad();
 
     void start();

@@ -6,7 +6,8 @@
 namespace {
 
 std::mutex& s_lock = *new std::mutex;
-std::vector<std::pair<int, Ref<URLProtocolHandler>>>& s_handlers = *new std::vector<std::pair<int, Ref<URLProtocolHandler>>>;
+std::vector<std::pair<int, Ref<URLProtocolHandler>>>& s_handlers
+    = *new std::vector<std::pair<int, Ref<URLProtocolHandler>>>;
 int s_nextToken = 1;
 
 } // namespace

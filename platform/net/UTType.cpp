@@ -54,8 +54,8 @@ std::string lower(std::string s)
 
 } // namespace
 
-std::string UTTypeCreatePreferredIdentifierForTag(const std::string& tagClass, const std::string& tag,
-    const std::optional<std::string>&)
+std::string UTTypeCreatePreferredIdentifierForTag(
+    const std::string& tagClass, const std::string& tag, const std::optional<std::string>&)
 {
     std::string key = lower(tag);
     bool byExtension = tagClass == kUTTagClassFilenameExtension;

@@ -52,7 +52,10 @@ size_t SecCertificate::hash() const
     return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(m_der.data()), m_der.size()));
 }
 
-std::string SecCertificate::description() const { return "<cert(" + subjectSummary() + ")>"; }
+std::string SecCertificate::description() const
+{
+    return "<cert(" + subjectSummary() + ")>";
+}
 
 SecCertificateRef SecCertificateCreateWithData(const Value& data)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSObject.h"
-#include "security/SecurityForward.h"
 #include "foundation/Value.h"
+#include "security/SecurityForward.h"
 
 #include <string>
 
@@ -10,7 +10,11 @@
 class SecCertificate : public NSObject {
     VX_OBJECT(SecCertificate, NSObject)
 public:
-    SecCertificate(Passkey key, Value::Bytes der) : NSObject(key), m_der(std::move(der)) { }
+    SecCertificate(Passkey key, Value::Bytes der)
+        : NSObject(key)
+        , m_der(std::move(der))
+    {
+    }
 
     // nullptr unless the bytes are one well-formed DER certificate.
     static Ref<SecCertificate> createWithDER(const Value::Bytes& der);

@@ -14,8 +14,8 @@
 namespace {
 
 // Attributes an item keeps and a query may match on.
-constexpr const char* s_attributes[] = { kSecAttrService, kSecAttrAccount, kSecAttrLabel, kSecAttrAccessGroup,
-    kSecAttrAccessible };
+constexpr const char* s_attributes[]
+    = { kSecAttrService, kSecAttrAccount, kSecAttrLabel, kSecAttrAccessGroup, kSecAttrAccessible };
 
 std::mutex& s_lock = *new std::mutex;
 Keychain::Storage s_storage = Keychain::Storage::File;
@@ -46,8 +46,8 @@ OSStatus save(const std::vector<Value>& items)
         s_memory = items;
         return errSecSuccess;
     }
-    Value data = NSPropertyListSerialization::dataWithPropertyList(Value::array(items),
-        NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0, 0, nullptr);
+    Value data = NSPropertyListSerialization::dataWithPropertyList(
+        Value::array(items), NSPropertyListSerialization::NSPropertyListBinaryFormat_v1_0, 0, nullptr);
     if (!data.isData())
         return errSecParam;
     std::string path = Keychain::filePath();
@@ -112,7 +112,10 @@ void setStorageForTesting(Storage storage)
     s_memory.clear();
 }
 
-std::string filePath() { return Sandbox::root() + "/Library/Keychains/keychain.plist"; }
+std::string filePath()
+{
+    return Sandbox::root() + "/Library/Keychains/keychain.plist";
+}
 
 } // namespace Keychain
 
@@ -136,10 +139,12 @@ OSStatus SecItemAdd(const Value& attributes, Value* result)
     }
     if (attributes[kSecAttrAccessible].isNil())
         item.setObjectForKey(kSecAttrAccessibleWhenUnlocked, kSecAttrAccessible);
-    item.setObjectForKey(attributes[kSecValueData].isData() ? attributes[kSecValueData] : Value::data({}), kSecValueData);
+    item.setObjectForKey(
+        attributes[kSecValueData].isData() ? attributes[kSecValueData] : Value::data({}), kSecValueData);
     items.push_back(item.copy());
     OSStatus status = save(items);
-    if (status == errSecSuccess && result && (attributes[kSecReturnData].boolValue() || attributes[kSecReturnAttributes].boolValue()))
+    if (status == errSecSuccess && result
+        && (attributes[kSecReturnData].boolValue() || attributes[kSecReturnAttributes].boolValue()))
         *result = answer(items.back(), attributes);
     return status;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "security/SecurityForward.h"
 #include "foundation/Value.h"
+#include "security/SecurityForward.h"
 
 #include <string>
 

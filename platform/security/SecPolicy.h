@@ -12,7 +12,11 @@ class SecPolicy : public NSObject {
     VX_OBJECT(SecPolicy, NSObject)
 public:
     SecPolicy(Passkey key, bool ssl, std::optional<std::string> host)
-        : NSObject(key), m_ssl(ssl), m_host(std::move(host)) { }
+        : NSObject(key)
+        , m_ssl(ssl)
+        , m_host(std::move(host))
+    {
+    }
     bool isSSL() const { return m_ssl; }
     const std::optional<std::string>& host() const { return m_host; }
 

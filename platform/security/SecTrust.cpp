@@ -32,8 +32,8 @@ struct Access : SecTrust {
 
 } // namespace
 
-OSStatus SecTrustCreateWithCertificates(const std::vector<SecCertificateRef>& certificates,
-    const std::vector<SecPolicyRef>& policies, SecTrustRef* trust)
+OSStatus SecTrustCreateWithCertificates(
+    const std::vector<SecCertificateRef>& certificates, const std::vector<SecPolicyRef>& policies, SecTrustRef* trust)
 {
     if (!trust || certificates.empty())
         return errSecParam;
@@ -100,8 +100,8 @@ OSStatus SecTrustEvaluate(const SecTrustRef& trust, SecTrustResultType* result)
         return errSecSuccess;
     }
     std::unique_ptr<X509_STORE, decltype(&X509_STORE_free)> store(X509_STORE_new(), X509_STORE_free);
-    std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> untrusted(sk_X509_new_null(),
-        [](STACK_OF(X509)* s) { sk_X509_pop_free(s, X509_free); });
+    std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> untrusted(
+        sk_X509_new_null(), [](STACK_OF(X509) * s) { sk_X509_pop_free(s, X509_free); });
     if (!trust->m_anchors || !trust->m_anchorsOnly)
         X509_STORE_set_default_paths(store.get());
     if (trust->m_anchors) {

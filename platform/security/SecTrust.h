@@ -26,14 +26,17 @@ enum SecTrustResultType : uint32_t {
 class SecTrust : public NSObject {
     VX_OBJECT(SecTrust, NSObject)
 public:
-    SecTrust(Passkey key) : NSObject(key) { }
+    SecTrust(Passkey key)
+        : NSObject(key)
+    {
+    }
 
     const std::vector<SecCertificateRef>& certificates() const { return m_certificates; }
     const std::vector<SecPolicyRef>& policies() const { return m_policies; }
 
 private:
-    friend OSStatus SecTrustCreateWithCertificates(const std::vector<SecCertificateRef>&,
-        const std::vector<SecPolicyRef>&, SecTrustRef*);
+    friend OSStatus SecTrustCreateWithCertificates(
+        const std::vector<SecCertificateRef>&, const std::vector<SecPolicyRef>&, SecTrustRef*);
     friend OSStatus SecTrustSetAnchorCertificates(const SecTrustRef&, const std::vector<SecCertificateRef>&);
     friend OSStatus SecTrustSetAnchorCertificatesOnly(const SecTrustRef&, bool);
     friend OSStatus SecTrustSetPolicies(const SecTrustRef&, const std::vector<SecPolicyRef>&);
@@ -48,8 +51,8 @@ private:
     std::optional<double> m_verifyDate;
 };
 
-OSStatus SecTrustCreateWithCertificates(const std::vector<SecCertificateRef>& certificates,
-    const std::vector<SecPolicyRef>& policies, SecTrustRef* trust);
+OSStatus SecTrustCreateWithCertificates(
+    const std::vector<SecCertificateRef>& certificates, const std::vector<SecPolicyRef>& policies, SecTrustRef* trust);
 OSStatus SecTrustSetAnchorCertificates(const SecTrustRef& trust, const std::vector<SecCertificateRef>& anchors);
 OSStatus SecTrustSetAnchorCertificatesOnly(const SecTrustRef& trust, bool anchorsOnly);
 OSStatus SecTrustSetPolicies(const SecTrustRef& trust, const std::vector<SecPolicyRef>& policies);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSError.h"
-#include "uikit/UINavigationController.h"
 #include "foundation/Value.h"
+#include "uikit/UINavigationController.h"
 
 #include <string>
 #include <vector>

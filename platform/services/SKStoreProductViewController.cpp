@@ -26,8 +26,8 @@ void SKStoreProductViewController::loadProductWithParametersCompletionBlock(
     // Only the newest load marks the sheet loaded; every load's completion is called.
     uint64_t generation = ++m_loadGeneration;
     Weak<SKStoreProductViewController> weak = self<SKStoreProductViewController>();
-    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes },
-        [weak, generation, error, completion = std::move(completion)] {
+    NSRunLoop::mainRunLoop()->performInModesBlock(
+        { NSRunLoopCommonModes }, [weak, generation, error, completion = std::move(completion)] {
             if (auto sheet = weak.lock(); sheet && sheet->m_loadGeneration == generation)
                 sheet->m_loaded = !error;
             if (completion)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/NSError.h"
-#include "uikit/UIViewController.h"
 #include "foundation/Value.h"
+#include "uikit/UIViewController.h"
 
 #include <functional>
 

@@ -77,7 +77,10 @@ SCNetworkReachability::~SCNetworkReachability()
         m_context.release(m_context.info);
 }
 
-Ref<SCNetworkReachability> SCNetworkReachability::create(Target target) { return make<SCNetworkReachability>(std::move(target)); }
+Ref<SCNetworkReachability> SCNetworkReachability::create(Target target)
+{
+    return make<SCNetworkReachability>(std::move(target));
+}
 
 std::optional<SCNetworkReachabilityFlags> SCNetworkReachability::currentFlags() const
 {
@@ -89,7 +92,8 @@ std::optional<SCNetworkReachabilityFlags> SCNetworkReachability::currentFlags() 
     return source ? source(m_target) : machineFlags(m_target);
 }
 
-bool SCNetworkReachability::setCallback(SCNetworkReachabilityCallBack callback, const SCNetworkReachabilityContext* context)
+bool SCNetworkReachability::setCallback(
+    SCNetworkReachabilityCallBack callback, const SCNetworkReachabilityContext* context)
 {
     SCNetworkReachabilityContext old;
     {
@@ -127,7 +131,8 @@ bool SCNetworkReachability::unschedule(const Ref<NSRunLoop>& runLoop, const std:
 {
     std::lock_guard lock(m_lock);
     auto before = m_schedules.size();
-    std::erase_if(m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
+    std::erase_if(
+        m_schedules, [&](const auto& entry) { return entry.first.lock() == runLoop && entry.second == mode; });
     return m_schedules.size() != before;
 }
 
@@ -231,14 +236,14 @@ bool SCNetworkReachabilitySetCallback(const SCNetworkReachabilityRef& target, SC
     return target && target->setCallback(callback, context);
 }
 
-bool SCNetworkReachabilityScheduleWithRunLoop(const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop,
-    const std::string& mode)
+bool SCNetworkReachabilityScheduleWithRunLoop(
+    const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop, const std::string& mode)
 {
     return target && target->schedule(runLoop, mode);
 }
 
-bool SCNetworkReachabilityUnscheduleFromRunLoop(const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop,
-    const std::string& mode)
+bool SCNetworkReachabilityUnscheduleFromRunLoop(
+    const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop, const std::string& mode)
 {
     return target && target->unschedule(runLoop, mode);
 }

@@ -36,7 +36,8 @@ struct SCNetworkReachabilityContext {
     void (*release)(const void* info) { nullptr };
     const char* (*copyDescription)(const void* info) { nullptr };
 };
-using SCNetworkReachabilityCallBack = void (*)(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags flags, void* info);
+using SCNetworkReachabilityCallBack
+    = void (*)(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags flags, void* info);
 
 // A host name or an address whose reachability is watched. Flags come from the machine (its
 // interfaces and default route) or from a source that tests install; a target scheduled on a
@@ -52,7 +53,11 @@ public:
     // A source of flags for tests: nullopt means the flags cannot be known.
     using FlagsSource = std::function<std::optional<SCNetworkReachabilityFlags>(const Target&)>;
 
-    SCNetworkReachability(Passkey key, Target target) : NSObject(key), m_target(std::move(target)) { }
+    SCNetworkReachability(Passkey key, Target target)
+        : NSObject(key)
+        , m_target(std::move(target))
+    {
+    }
     ~SCNetworkReachability() override;
 
     static Ref<SCNetworkReachability> create(Target target);
@@ -87,7 +92,7 @@ SCNetworkReachabilityRef SCNetworkReachabilityCreateWithAddress(const void* allo
 bool SCNetworkReachabilityGetFlags(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags* flags);
 bool SCNetworkReachabilitySetCallback(const SCNetworkReachabilityRef& target, SCNetworkReachabilityCallBack callback,
     const SCNetworkReachabilityContext* context);
-bool SCNetworkReachabilityScheduleWithRunLoop(const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop,
-    const std::string& mode);
-bool SCNetworkReachabilityUnscheduleFromRunLoop(const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop,
-    const std::string& mode);
+bool SCNetworkReachabilityScheduleWithRunLoop(
+    const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop, const std::string& mode);
+bool SCNetworkReachabilityUnscheduleFromRunLoop(
+    const SCNetworkReachabilityRef& target, const Ref<NSRunLoop>& runLoop, const std::string& mode);

@@ -22,7 +22,8 @@ std::vector<uint8_t> rgba(const CGImage& image)
 
 } // namespace
 
-::testing::AssertionResult matches(const CGImageRef& image, const std::string& goldenPath, int tolerance, double maxDifferingFraction)
+::testing::AssertionResult matches(
+    const CGImageRef& image, const std::string& goldenPath, int tolerance, double maxDifferingFraction)
 {
     if (!image)
         return ::testing::AssertionFailure() << "no image to compare with " << goldenPath;
@@ -37,14 +38,16 @@ std::vector<uint8_t> rgba(const CGImage& image)
     }
     std::ifstream in(goldenPath, std::ios::binary);
     if (!in)
-        return ::testing::AssertionFailure() << "missing golden image " << goldenPath << " (run with VX_UPDATE_GOLDEN=1 to make it)";
+        return ::testing::AssertionFailure()
+            << "missing golden image " << goldenPath << " (run with VX_UPDATE_GOLDEN=1 to make it)";
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     auto golden = CGImageCreateWithEncodedData(bytes);
     if (!golden)
         return ::testing::AssertionFailure() << "unreadable golden image " << goldenPath;
     if (golden->width() != image->width() || golden->height() != image->height()) {
-        return ::testing::AssertionFailure() << "size " << image->width() << "x" << image->height() << " differs from the golden "
-                                             << golden->width() << "x" << golden->height() << " of " << goldenPath;
+        return ::testing::AssertionFailure()
+            << "size " << image->width() << "x" << image->height() << " differs from the golden " << golden->width()
+            << "x" << golden->height() << " of " << goldenPath;
     }
     auto a = rgba(*image), b = rgba(*golden);
     size_t differing = 0, first = a.size();
@@ -60,8 +63,9 @@ std::vector<uint8_t> rgba(const CGImage& image)
     }
     size_t pixels = a.size() / 4;
     if (static_cast<double>(differing) > maxDifferingFraction * static_cast<double>(pixels)) {
-        return ::testing::AssertionFailure() << differing << " of " << pixels << " pixels differ from " << goldenPath
-                                             << "; first at x=" << first % image->width() << " y=" << first / image->width();
+        return ::testing::AssertionFailure()
+            << differing << " of " << pixels << " pixels differ from " << goldenPath
+            << "; first at x=" << first % image->width() << " y=" << first / image->width();
     }
     return ::testing::AssertionSuccess();
 }

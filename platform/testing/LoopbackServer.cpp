@@ -54,7 +54,7 @@ std::string gzipped(const std::string& text)
 void LoopbackServer::Impl::addRoutes()
 {
     auto& s = *server;
-    s.set_logger([this](const httplib::Request&, const httplib::Response&) { });
+    s.set_logger([this](const httplib::Request&, const httplib::Response&) {});
     s.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
         ++requests;
         return httplib::Server::HandlerResponse::Unhandled;
@@ -64,7 +64,8 @@ void LoopbackServer::Impl::addRoutes()
         nlohmann::json headers = nlohmann::json::object();
         for (const auto& [name, value] : req.headers)
             headers[name] = value;
-        nlohmann::json body = { { "method", req.method }, { "path", req.path }, { "headers", headers }, { "body", req.body } };
+        nlohmann::json body
+            = { { "method", req.method }, { "path", req.path }, { "headers", headers }, { "body", req.body } };
         res.set_content(body.dump(), "application/json");
     };
     s.Get("/echo", echo);
@@ -219,16 +220,25 @@ LoopbackServer::LoopbackServer(const TestIdentity& identity, const std::string& 
     m_impl->start();
 }
 
-LoopbackServer::~LoopbackServer() { m_impl->stop(); }
+LoopbackServer::~LoopbackServer()
+{
+    m_impl->stop();
+}
 
-int LoopbackServer::port() const { return m_impl->port; }
+int LoopbackServer::port() const
+{
+    return m_impl->port;
+}
 
 std::string LoopbackServer::baseURL() const
 {
     return std::string(m_impl->tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(m_impl->port);
 }
 
-int LoopbackServer::requestCount() const { return m_impl->requests; }
+int LoopbackServer::requestCount() const
+{
+    return m_impl->requests;
+}
 
 int LoopbackServer::unusedPort()
 {

@@ -55,8 +55,8 @@ struct Made {
     KeyPtr key { nullptr, EVP_PKEY_free };
 };
 
-Made make(const std::string& commonName, const char* subjectAltName, bool isAuthority, double notBefore, double notAfter,
-    X509* issuerCert, EVP_PKEY* issuerKey, long serial)
+Made make(const std::string& commonName, const char* subjectAltName, bool isAuthority, double notBefore,
+    double notAfter, X509* issuerCert, EVP_PKEY* issuerKey, long serial)
 {
     Made made;
     made.key = newKey();
@@ -68,8 +68,10 @@ Made make(const std::string& commonName, const char* subjectAltName, bool isAuth
     ASN1_TIME_set(X509_getm_notAfter(cert), time_t(notAfter));
     X509_set_pubkey(cert, made.key.get());
     X509_NAME* name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Volantrix Test"), -1, -1, 0);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName.c_str()), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(
+        name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Volantrix Test"), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(
+        name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(commonName.c_str()), -1, -1, 0);
     X509* issuer = issuerCert ? issuerCert : cert;
     X509_set_issuer_name(cert, X509_get_subject_name(issuer));
     addExtension(cert, issuer, NID_subject_key_identifier, "hash");
@@ -107,14 +109,16 @@ TestCertificates::TestCertificates(double now)
     if (now < 0)
         now = Clock::wallTime();
     constexpr double day = 86400;
-    auto authority = make("Volantrix Test Authority", nullptr, true, now - 365 * day, now + 3650 * day, nullptr, nullptr, 1);
+    auto authority
+        = make("Volantrix Test Authority", nullptr, true, now - 365 * day, now + 3650 * day, nullptr, nullptr, 1);
     auto localhost = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - day, now + 365 * day,
         authority.cert.get(), authority.key.get(), 2);
     auto wrongHost = make("wrong.example", "DNS:wrong.example", false, now - day, now + 365 * day, authority.cert.get(),
         authority.key.get(), 3);
-    auto expired = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - 30 * day, now - day, authority.cert.get(),
-        authority.key.get(), 4);
-    auto selfSigned = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - day, now + 365 * day, nullptr, nullptr, 5);
+    auto expired = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - 30 * day, now - day,
+        authority.cert.get(), authority.key.get(), 4);
+    auto selfSigned
+        = make("localhost", "DNS:localhost,IP:127.0.0.1", false, now - day, now + 365 * day, nullptr, nullptr, 5);
     m_authority = identity(authority);
     m_localhost = identity(localhost);
     m_wrongHost = identity(wrongHost);

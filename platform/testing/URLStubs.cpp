@@ -93,7 +93,8 @@ public:
             client->protocolDidFailWithError(makeURLError(NSURLErrorCannotConnectToHost, request->URL()));
             return;
         }
-        URLStubRecord record { request->HTTPMethod(), urlWithoutFragment(request), request->headerList(), readBody(request) };
+        URLStubRecord record { request->HTTPMethod(), urlWithoutFragment(request), request->headerList(),
+            readBody(request) };
         stub->record(record);
         {
             std::lock_guard lock(m_lock);
@@ -127,8 +128,8 @@ private:
     }
 
     // Sends the response (at offset 0), then the body from `offset` on, one chunk per step.
-    static void respond(const Ref<URLStub>& stub, const Ref<NSURLRequest>& request, const Ref<URLProtocolClient>& client,
-        const dispatch_queue_t& queue, size_t offset)
+    static void respond(const Ref<URLStub>& stub, const Ref<NSURLRequest>& request,
+        const Ref<URLProtocolClient>& client, const dispatch_queue_t& queue, size_t offset)
     {
         if (client->isCancelled())
             return;
@@ -150,7 +151,8 @@ private:
         size_t limit = spec.failAfterBytes ? std::min(*spec.failAfterBytes, spec.body.size()) : spec.body.size();
         if (offset >= limit) {
             if (spec.failAfterBytes)
-                client->protocolDidFailWithError(makeURLError(spec.errorCode.value_or(NSURLErrorNetworkConnectionLost), request->URL()));
+                client->protocolDidFailWithError(
+                    makeURLError(spec.errorCode.value_or(NSURLErrorNetworkConnectionLost), request->URL()));
             else
                 client->protocolDidFinishLoading();
             return;
@@ -188,8 +190,17 @@ URLStubs::URLStubs()
 {
 }
 
-URLStubs::~URLStubs() { URLProtocolRegistry::unregisterHandler(m_token); }
+URLStubs::~URLStubs()
+{
+    URLProtocolRegistry::unregisterHandler(m_token);
+}
 
-Ref<URLStub> URLStubs::add(URLStubSpec spec) { return m_handler->add(std::move(spec)); }
+Ref<URLStub> URLStubs::add(URLStubSpec spec)
+{
+    return m_handler->add(std::move(spec));
+}
 
-std::vector<URLStubRecord> URLStubs::allRequests() const { return m_handler->all(); }
+std::vector<URLStubRecord> URLStubs::allRequests() const
+{
+    return m_handler->all();
+}

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NetForward.h"
-#include "foundation/Value.h"
 
 #include <functional>
 #include <mutex>
@@ -21,16 +21,16 @@ struct URLStubRecord {
 
 // How a stub matches and answers. Delays are on the process clock (a virtual clock moves them).
 struct URLStubSpec {
-    std::string method;            // "" matches any method
-    std::string url;               // the absolute URL without fragment; "" matches any
-    bool matchPrefix { false };    // url is a prefix rather than the whole URL
+    std::string method; // "" matches any method
+    std::string url; // the absolute URL without fragment; "" matches any
+    bool matchPrefix { false }; // url is a prefix rather than the whole URL
     std::function<bool(const Ref<NSURLRequest>&)> matcher; // further condition, optional
     int32_t statusCode { 200 };
     NSHTTPURLResponse::HeaderList headers; // "Content-Length" is added for unchunked bodies
     std::string body;
-    size_t chunkSize { 0 };        // 0: the body in one piece
-    double delay { 0 };            // before the response
-    double chunkDelay { 0 };       // before each chunk
+    size_t chunkSize { 0 }; // 0: the body in one piece
+    double delay { 0 }; // before the response
+    double chunkDelay { 0 }; // before each chunk
     std::optional<int32_t> errorCode; // an NSURLErrorDomain error instead of (or, with
                                       // failAfterBytes, in the middle of) the answer
     std::optional<size_t> failAfterBytes;
@@ -39,7 +39,10 @@ struct URLStubSpec {
 // A registered stub; it records every request it answers.
 class URLStub {
 public:
-    explicit URLStub(URLStubSpec spec) : m_spec(std::move(spec)) { }
+    explicit URLStub(URLStubSpec spec)
+        : m_spec(std::move(spec))
+    {
+    }
     const URLStubSpec& spec() const { return m_spec; }
     bool matches(const Ref<NSURLRequest>& request) const;
     void record(URLStubRecord record);

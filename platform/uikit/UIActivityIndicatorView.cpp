@@ -58,8 +58,9 @@ CGSize UIActivityIndicatorView::sizeThatFits(CGSize) const
 void UIActivityIndicatorView::drawRect(CGRect)
 {
     CGRect b = bounds();
-    auto color = m_color ? m_color
-                         : m_style == UIActivityIndicatorViewStyleGray ? UIColor::grayColor() : UIColor::whiteColor();
+    auto color = m_color                              ? m_color
+        : m_style == UIActivityIndicatorViewStyleGray ? UIColor::grayColor()
+                                                      : UIColor::whiteColor();
     CGFloat side = std::min(b.size.width, b.size.height);
     CGFloat outer = side / 2 - 1;
     CGFloat inner = outer / 2;

@@ -2,8 +2,8 @@
 
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
-#include "uikit/UIApplicationHost.h"
 #include "graphics/UIFont.h"
+#include "uikit/UIApplicationHost.h"
 #include "uikit/UILocalNotification.h"
 #include "uikit/UIWindow.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/NSError.h"
+#include "foundation/Value.h"
 #include "uikit/UIKitForward.h"
 #include "uikit/UIResponder.h"
-#include "foundation/Value.h"
 
 #include <functional>
 #include <limits>

@@ -1,9 +1,9 @@
 #include "uikit/UIBarButtonItem.h"
 
 #include "graphics/NSString+Drawing.h"
-#include "uikit/UIButton.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIImage.h"
+#include "uikit/UIButton.h"
 #include "uikit/UIView.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "uikit/UIControl.h"
 #include "graphics/UIGeometry.h"
+#include "uikit/UIControl.h"
 
 #include <map>
 #include <string>

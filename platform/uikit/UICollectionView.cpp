@@ -270,8 +270,7 @@ void UICollectionView::performBatchUpdatesCompletion(
     if (completions.empty())
         return;
     double delay = UIView::areAnimationsEnabled() ? 0.3 : 0;
-    NSRunLoop::mainRunLoop()->addDelayedPerform(
-        nullptr, "UICollectionViewBatchCompletion",
+    NSRunLoop::mainRunLoop()->addDelayedPerform(nullptr, "UICollectionViewBatchCompletion",
         [completions = std::move(completions)] {
             for (const auto& completion : completions)
                 completion(true);

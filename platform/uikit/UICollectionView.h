@@ -1,10 +1,10 @@
 #pragma once
 
+#include "graphics/UIGeometry.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIBatchUpdates.h"
 #include "uikit/UICollectionViewCell.h"
 #include "uikit/UICollectionViewLayout.h"
-#include "graphics/UIGeometry.h"
 #include "uikit/UIScrollView.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "uikit/UICollectionViewLayout.h"
 #include "graphics/UIGeometry.h"
+#include "uikit/UICollectionViewLayout.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/NSObject.h"
 #include "graphics/CGGeometry.h"
 #include "uikit/NSIndexPath.h"
-#include "foundation/NSObject.h"
 
 #include <string>
 

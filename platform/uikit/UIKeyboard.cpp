@@ -3,12 +3,12 @@
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimer.h"
+#include "foundation/Value.h"
 #include "graphics/NSValue.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIKeyInput.h"
 #include "uikit/UIResponder.h"
 #include "uikit/UIScreen.h"
-#include "foundation/Value.h"
 
 namespace {
 constexpr double kAnimationDuration = 0.25;

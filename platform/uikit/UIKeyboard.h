@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "foundation/NSObject.h"
+#include "graphics/CGGeometry.h"
 
 #include <string>
 

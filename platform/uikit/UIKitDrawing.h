@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "foundation/Ref.h"
+#include "graphics/CGGeometry.h"
 
 class UIColor;
 

@@ -1,9 +1,9 @@
 #include "uikit/UINavigationBar.h"
 
 #include "graphics/NSString+Drawing.h"
-#include "uikit/UIButton.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "uikit/UIButton.h"
 #include "uikit/UILabel.h"
 
 #include <algorithm>
@@ -71,8 +71,8 @@ void UINavigationBar::rebuild()
         setNeedsLayout();
         return;
     }
-    if (auto back = backItem();
-        back && !top->hidesBackButton() && (top->leftBarButtonItems().empty() || top->leftItemsSupplementBackButton())) {
+    if (auto back = backItem(); back && !top->hidesBackButton()
+        && (top->leftBarButtonItems().empty() || top->leftItemsSupplementBackButton())) {
         std::string title = back->backBarButtonItem() ? back->backBarButtonItem()->title() : back->title();
         if (title.empty())
             title = "Back";
@@ -139,9 +139,8 @@ void UINavigationBar::layoutSubviews()
     // The title sits in the middle of the bar when it fits there, else as near as it can
     // between the items.
     Ref<UIView> title = m_titleView ? m_titleView : Ref<UIView>(m_titleLabel);
-    CGFloat fit = m_titleView
-        ? m_titleView->bounds().size.width
-        : NSString_Drawing::sizeWithFont(m_titleLabel->text(), m_titleLabel->font()).width;
+    CGFloat fit = m_titleView ? m_titleView->bounds().size.width
+                              : NSString_Drawing::sizeWithFont(m_titleLabel->text(), m_titleLabel->font()).width;
     CGFloat room = std::max<CGFloat>(0, right - left);
     CGFloat w = std::min(fit, room);
     CGFloat x = std::clamp((b.size.width - w) / 2, left, std::max(left, right - w));

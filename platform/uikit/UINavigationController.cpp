@@ -27,8 +27,7 @@ void UINavigationController::loadView()
     auto view = UIView::initWithFrame(UIScreen::mainScreen()->bounds());
     view->setClipsToBounds(true);
     CGSize size = view->bounds().size;
-    m_navigationBar
-        = UINavigationBar::initWithFrame(CGRectMake(0, kStatusBarHeight, size.width, kNavigationBarHeight));
+    m_navigationBar = UINavigationBar::initWithFrame(CGRectMake(0, kStatusBarHeight, size.width, kNavigationBarHeight));
     m_navigationBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     m_navigationBar->setHidden(m_navigationBarHidden);
     Weak<UINavigationController> weak = self<UINavigationController>();

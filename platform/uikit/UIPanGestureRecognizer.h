@@ -3,8 +3,8 @@
 #include "uikit/UIGestureRecognizer.h"
 
 // Begins once the touches have moved 10 points, then changes with every move and ends when they
-// all lift. Fingers joining or leaving do not move the translation. Translation is measured from where the touches went down (or from the last
-// setTranslationInView); velocity from the last two moves on the process clock. Continuous.
+// all lift. Fingers joining or leaving do not move the translation. Translation is measured from where the touches went
+// down (or from the last setTranslationInView); velocity from the last two moves on the process clock. Continuous.
 class UIPanGestureRecognizer : public UIGestureRecognizer {
     VX_OBJECT(UIPanGestureRecognizer, UIGestureRecognizer)
 public:

@@ -1,7 +1,7 @@
 #include "uikit/UIScreen.h"
 
-#include "uikit/UIApplication.h"
 #include "graphics/UIGraphics.h"
+#include "uikit/UIApplication.h"
 
 namespace {
 Ref<UIScreen>& mainScreenSlot()

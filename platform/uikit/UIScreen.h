@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphics/CGGeometry.h"
 #include "foundation/NSObject.h"
+#include "graphics/CGGeometry.h"
 
 // The device's screen: 768 x 1024 points in portrait, at the scale of the graphics layer's
 // screen setting (1 or 2). The size is a host setting. Main thread only.

@@ -179,8 +179,8 @@ void UISegmentedControl::drawRect(CGRect)
         const Segment& segment = m_segments[i];
         if (segment.image) {
             CGSize size = segment.image->size();
-            segment.image->drawInRect(CGRectMake(x + (width - size.width) / 2, (b.size.height - size.height) / 2,
-                size.width, size.height));
+            segment.image->drawInRect(
+                CGRectMake(x + (width - size.width) / 2, (b.size.height - size.height) / 2, size.width, size.height));
             continue;
         }
         auto color = selected ? UIColor::whiteColor() : segment.enabled ? tint : UIColor::lightGrayColor();

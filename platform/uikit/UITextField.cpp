@@ -1,8 +1,8 @@
 #include "uikit/UITextField.h"
 
 #include "foundation/NSNotificationCenter.h"
-#include "graphics/NSString+Drawing.h"
 #include "foundation/NSString.h"
+#include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "uikit/UIKeyboard.h"

@@ -1,8 +1,8 @@
 #include "uikit/UIToolbar.h"
 
 #include "graphics/NSString+Drawing.h"
-#include "uikit/UIButton.h"
 #include "graphics/UIFont.h"
+#include "uikit/UIButton.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
 #include "uikit/UIView.h"
 
+#include "foundation/NSRunLoop.h"
 #include "graphics/CAAnimation.h"
 #include "graphics/CATransaction.h"
-#include "foundation/NSRunLoop.h"
 #include "graphics/UIColor.h"
-#include "uikit/UIGestureRecognizer.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "uikit/UIGestureRecognizer.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
 
@@ -872,7 +872,7 @@ std::optional<UIView::AnimationTiming> UIView::currentAnimationTiming()
 std::function<void(bool finished)> UIView::joinCurrentAnimation()
 {
     if (s_animationStack.empty())
-        return [](bool) { };
+        return [](bool) {};
     auto joined = std::make_shared<AnimationContext::Joined>();
     s_animationStack.back()->joined.push_back(joined);
     return [joined](bool finished) {

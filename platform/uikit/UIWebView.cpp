@@ -2,8 +2,8 @@
 
 #include "foundation/NSRunLoop.h"
 #include "graphics/NSString+Drawing.h"
-#include "net/NSURL.h"
 #include "graphics/UIFont.h"
+#include "net/NSURL.h"
 
 #include <cctype>
 #include <cmath>
@@ -147,8 +147,8 @@ void UIWebView::loadHTMLStringBaseURL(const std::string& html, const Ref<NSURL>&
         UIWebViewNavigationTypeOther, true);
 }
 
-void UIWebView::loadDataMIMETypeTextEncodingNameBaseURL(const Value& data, const std::string& mimeType,
-    const std::string& textEncodingName, const Ref<NSURL>& baseURL)
+void UIWebView::loadDataMIMETypeTextEncodingNameBaseURL(
+    const Value& data, const std::string& mimeType, const std::string& textEncodingName, const Ref<NSURL>& baseURL)
 {
     std::string bytes;
     if (data.isData())

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/NSError.h"
+#include "foundation/Value.h"
 #include "net/NSURLRequest.h"
 #include "uikit/UIScrollView.h"
-#include "foundation/Value.h"
 
 #include <string>
 #include <vector>
@@ -36,10 +36,10 @@ public:
 // A headless web view. It renders nothing and fetches nothing: it records what it is asked to
 // load (requests, HTML strings, data), keeps a back/forward history, and tells its delegate that
 // a load started at once and finished on the next main run-loop pass. Only requests are put to
-// the delegate's should-start question; a refused request leaves the current page in place. The page's height is estimated
-// from its text wrapped at the view's width and becomes the scroll view's content height.
-// Script evaluation is recorded; it answers that height for the document's scroll and offset
-// height and the empty string otherwise. Main thread only.
+// the delegate's should-start question; a refused request leaves the current page in place. The page's height is
+// estimated from its text wrapped at the view's width and becomes the scroll view's content height. Script evaluation
+// is recorded; it answers that height for the document's scroll and offset height and the empty string otherwise. Main
+// thread only.
 class UIWebView : public UIView {
     VX_OBJECT(UIWebView, UIView)
 public:
@@ -70,8 +70,8 @@ public:
     void loadRequest(const Ref<NSURLRequest>& request);
     void loadHTMLStringBaseURL(const std::string& html, const Ref<NSURL>& baseURL);
     // The data is a data value (anything else loads an empty page).
-    void loadDataMIMETypeTextEncodingNameBaseURL(const Value& data, const std::string& mimeType,
-        const std::string& textEncodingName, const Ref<NSURL>& baseURL);
+    void loadDataMIMETypeTextEncodingNameBaseURL(
+        const Value& data, const std::string& mimeType, const std::string& textEncodingName, const Ref<NSURL>& baseURL);
     void reload();
     void stopLoading();
     void goBack();

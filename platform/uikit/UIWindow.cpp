@@ -249,7 +249,8 @@ void UIWindow::sendEvent(const Ref<UIEvent>& event)
             auto view = touch->view();
             if (!view || touch->isCancelledForView())
                 continue;
-            auto it = std::find_if(byView.begin(), byView.end(), [&](const auto& entry) { return entry.first == view; });
+            auto it
+                = std::find_if(byView.begin(), byView.end(), [&](const auto& entry) { return entry.first == view; });
             if (it == byView.end())
                 byView.push_back({ view, { touch } });
             else

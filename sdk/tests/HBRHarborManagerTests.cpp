@@ -1,7 +1,7 @@
+#include "foundation/NSUserDefaults.h"
 #include "sdk/HBRCrashManager.h"
 #include "sdk/HBRHarborManager.h"
 #include "testing/LogCapture.h"
-#include "foundation/NSUserDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,21 +1,21 @@
 #include "app/core/DiskDataCache.h"
-#include "testing/Drain.h"
-#include "app/overlays/KESTAppleMapsTileOverlay.h"
 #include "app/core/KESTChartManager.h"
 #include "app/core/KESTChartObject.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
-#include "app/view-controllers/search/KESTSearchViewController.h"
 #include "app/core/KESTSettingsManager.h"
-#include "mapkit/MKURLSessionTileLoader.h"
+#include "app/overlays/KESTAppleMapsTileOverlay.h"
+#include "app/view-controllers/search/KESTSearchViewController.h"
 #include "foundation/NSError.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSUserDefaults.h"
-#include "servicesim/ServiceSimulator.h"
-#include "testing/TemporarySandbox.h"
-#include "uikit/UIApplicationHost.h"
+#include "mapkit/MKURLSessionTileLoader.h"
 #include "networking/VNNetworkReachabilityManager.h"
+#include "servicesim/ServiceSimulator.h"
+#include "testing/Drain.h"
+#include "testing/TemporarySandbox.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
 
 #include <gtest/gtest.h>
 
@@ -74,18 +74,22 @@ TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
     ASSERT_TRUE(services.sim);
     MKInstallURLSessionTileLoader();
     NSUserDefaults::standardUserDefaults()->setObjectForKey(
-        Value::array({ Value::dictionary({ { Value("name"), Value("Rain radar, United Kingdom") }, { Value("order"), Value(0) } }) }),
+        Value::array({ Value::dictionary(
+            { { Value("name"), Value("Rain radar, United Kingdom") }, { Value("order"), Value(0) } }) }),
         "vxActiveCharts");
 
     auto manager = KESTChartManager::sharedInstance();
     int successes = 0;
-    manager->getChartsWithSuccess([&] { ++successes; }, [](const Ref<NSError>& error) { ADD_FAILURE() << error->description(); });
+    manager->getChartsWithSuccess(
+        [&] { ++successes; }, [](const Ref<NSError>& error) { ADD_FAILURE() << error->description(); });
     drainAll();
     ASSERT_EQ(successes, 1);
     std::vector<std::string> names;
     for (const auto& chart : manager->charts())
         names.push_back(chart->name().value_or(""));
-    EXPECT_EQ(names, (std::vector<std::string> { "Rain radar, United Kingdom", "Jet stream, North America", "Significant weather, Europe" }));
+    EXPECT_EQ(names,
+        (std::vector<std::string> {
+            "Rain radar, United Kingdom", "Jet stream, North America", "Significant weather, Europe" }));
     auto radar = manager->activeCharts();
     ASSERT_EQ(radar.size(), 1u);
     EXPECT_EQ(radar[0]->overlay()->minimumZ(), 5);
@@ -93,7 +97,9 @@ TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
 
     auto load = [&](MKTileOverlayPath path) {
         std::pair<Value, Ref<NSError>> answer;
-        radar[0]->overlay()->loadTileAtPath(path, [&](const Value& data, const Ref<NSError>& error) { answer = { data, error }; });
+        radar[0]->overlay()->loadTileAtPath(path, [&](const Value& data, const Ref<NSError>& error) {
+            answer = { data, error };
+        });
         drainAll();
         return answer;
     };
@@ -111,7 +117,8 @@ TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
     EXPECT_TRUE(load(outside).second);
     EXPECT_TRUE(load(outside).second);
     EXPECT_EQ(services.requestsTo("/charts/tiles/radar-uk/5/0/0.png"), 2u);
-    EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(DiskDataCache::pathForKey(radar[0]->overlay()->URLForTilePath(outside))));
+    EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(
+        DiskDataCache::pathForKey(radar[0]->overlay()->URLForTilePath(outside))));
 }
 
 // A search for a live flight number finds the plane locally and the schedule's codeshare of it.
@@ -141,7 +148,8 @@ TEST(SearchIntegration, LiveFlightsAndTheirCodeshares)
         for (const auto& record : entry[1].elements()) {
             std::string title = KESTSearchViewController::titleForRecord(record);
             local = local || (record["flag"].intValue() == 0 && title == flight);
-            codeshare = codeshare || (record["flag"].intValue() == 7 && record["detail"].string().find(flight) != std::string::npos);
+            codeshare = codeshare
+                || (record["flag"].intValue() == 7 && record["detail"].string().find(flight) != std::string::npos);
         }
     }
     EXPECT_TRUE(local);

@@ -1,9 +1,9 @@
-#include "testing/Drain.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTSettingsManager.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
 #include "servicesim/ServiceSimulator.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +44,8 @@ TEST(LiveFeedIntegration, PlanesAppearMoveAndDropOut)
     KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
 
     std::vector<bool> deltaFlags;
-    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
-        std::string(KESTLiveDataUpdatedNotification), nullptr, nullptr,
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(std::string(KESTLiveDataUpdatedNotification),
+        nullptr, nullptr,
         [&](const Ref<NSNotification>& note) { deltaFlags.push_back(note->userInfo()["delta"].boolValue()); });
 
     auto manager = KESTLiveDataManager::init();

@@ -1,20 +1,20 @@
-#include "testing/Drain.h"
 #include "app/application/KESTAppDelegate.h"
-#include "app/view-controllers/map/KESTAppleMapViewController.h"
-#include "app/overlays/KESTFlightPathOverlay.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTSettingsManager.h"
+#include "app/overlays/KESTFlightPathOverlay.h"
+#include "app/tests/map/MapTestSupport.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapController.h"
-#include "app/core/KESTPlane.h"
-#include "app/core/KESTSettingsManager.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
 #include "mapkit/MKMapView.h"
-#include "app/tests/map/MapTestSupport.h"
 #include "servicesim/ServiceSimulator.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,8 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     auto delegate = KESTAppDelegate::init();
     auto application = UIApplicationHost::launchWithDelegate(delegate);
     ASSERT_TRUE(application);
-    auto container = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
+    auto container
+        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
     ASSERT_TRUE(container);
     auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
     ASSERT_TRUE(screen);

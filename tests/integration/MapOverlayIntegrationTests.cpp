@@ -1,12 +1,12 @@
-#include "testing/Drain.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlaneMarkerManager.h"
 #include "app/core/KESTVolcanoManager.h"
-#include "mapkit/MKPolygon.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
-#include "servicesim/ServiceSimulator.h"
 #include "graphics/UIImage.h"
+#include "mapkit/MKPolygon.h"
+#include "servicesim/ServiceSimulator.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -65,8 +65,9 @@ TEST(MapOverlayIntegration, FetchesVolcanicAshAreas)
     KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
     auto manager = KESTVolcanoManager::init();
     int notifications = 0;
-    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
-        std::string(KESTVolcanoOverlayChangeNotification), nullptr, nullptr, [&](const Ref<NSNotification>&) { ++notifications; });
+    auto token
+        = NSNotificationCenter::defaultCenter()->addObserverForName(std::string(KESTVolcanoOverlayChangeNotification),
+            nullptr, nullptr, [&](const Ref<NSNotification>&) { ++notifications; });
 
     manager->checkforOverlay();
     drainAll();

@@ -111,15 +111,17 @@ void silhouette(cairo_t* cr, const Family& f)
         double half = f.span / 2;
         double sweep = f.sweep;
         for (int side : { -1, 1 }) {
-            polygon(cr, { { cx + side * w, root }, { cx + side * half, root + sweep }, { cx + side * half, root + sweep + tipChord },
-                            { cx + side * w, root + chord } });
+            polygon(cr,
+                { { cx + side * w, root }, { cx + side * half, root + sweep },
+                    { cx + side * half, root + sweep + tipChord }, { cx + side * w, root + chord } });
         }
         // Tailplane.
         double tail = bottom - 0.12;
         double tailHalf = f.span * 0.20;
         for (int side : { -1, 1 }) {
-            polygon(cr, { { cx + side * w * 0.6, tail }, { cx + side * tailHalf, tail + f.sweep * 0.4 + 0.02 },
-                            { cx + side * tailHalf, tail + f.sweep * 0.4 + 0.07 }, { cx + side * w * 0.6, tail + 0.09 } });
+            polygon(cr,
+                { { cx + side * w * 0.6, tail }, { cx + side * tailHalf, tail + f.sweep * 0.4 + 0.02 },
+                    { cx + side * tailHalf, tail + f.sweep * 0.4 + 0.07 }, { cx + side * w * 0.6, tail + 0.09 } });
         }
         // Engines: pods under the wings, or beside the tail.
         for (int i = 0; i < f.engines; ++i) {
@@ -142,8 +144,10 @@ void silhouette(cairo_t* cr, const Family& f)
         // Rotor blades.
         for (int i = 0; i < 4; ++i) {
             double a = M_PI / 4 + i * M_PI / 2;
-            polygon(cr, { { cx, 0.45 }, { cx + std::cos(a) * 0.42 - std::sin(a) * 0.04, 0.45 + std::sin(a) * 0.42 + std::cos(a) * 0.04 },
-                            { cx + std::cos(a) * 0.42 + std::sin(a) * 0.04, 0.45 + std::sin(a) * 0.42 - std::cos(a) * 0.04 } });
+            polygon(cr,
+                { { cx, 0.45 },
+                    { cx + std::cos(a) * 0.42 - std::sin(a) * 0.04, 0.45 + std::sin(a) * 0.42 + std::cos(a) * 0.04 },
+                    { cx + std::cos(a) * 0.42 + std::sin(a) * 0.04, 0.45 + std::sin(a) * 0.42 - std::cos(a) * 0.04 } });
         }
         break;
     case Shape::Vehicle:
@@ -226,9 +230,10 @@ std::vector<Entry> entries()
     for (const auto& family : kFamilies) {
         for (const auto& tint : kTints) {
             for (int rotation = 10; rotation <= 360; rotation += 10) {
-                list.push_back({ { std::string(family.name) + "_" + tint.letter + "_" + std::to_string(rotation) + ".png", family.size,
-                                     family.size },
-                    markerDrawing(family, tint.fill, tint.outline, rotation) });
+                list.push_back(
+                    { { std::string(family.name) + "_" + tint.letter + "_" + std::to_string(rotation) + ".png",
+                          family.size, family.size },
+                        markerDrawing(family, tint.fill, tint.outline, rotation) });
             }
         }
     }
@@ -237,7 +242,9 @@ std::vector<Entry> entries()
             markerDrawing(kSleigh, { 0.80, 0.10, 0.10 }, { 0.95, 0.85, 0.30 }, rotation) });
     }
 
-    auto add = [&](const std::string& name, int width, int height, Drawing draw) { list.push_back({ { name, width, height }, std::move(draw) }); };
+    auto add = [&](const std::string& name, int width, int height, Drawing draw) {
+        list.push_back({ { name, width, height }, std::move(draw) });
+    };
     auto circle = [](cairo_t* cr, double x, double y, double r) {
         cairo_new_sub_path(cr);
         cairo_arc(cr, x, y, r, 0, 2 * M_PI);
@@ -463,7 +470,8 @@ std::vector<uint32_t> render(const ImageSpec& spec)
     const unsigned char* data = cairo_image_surface_get_data(surface);
     std::vector<uint32_t> pixels(static_cast<size_t>(entry->spec.width) * entry->spec.height);
     for (int y = 0; y < entry->spec.height; ++y)
-        std::memcpy(&pixels[static_cast<size_t>(y) * entry->spec.width], data + static_cast<size_t>(y) * stride, entry->spec.width * 4);
+        std::memcpy(&pixels[static_cast<size_t>(y) * entry->spec.width], data + static_cast<size_t>(y) * stride,
+            entry->spec.width * 4);
     cairo_surface_destroy(surface);
     return pixels;
 }

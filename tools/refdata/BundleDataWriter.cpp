@@ -72,8 +72,7 @@ public:
     }
 
     // Prepares `sql` and runs it once per element of `items`, with `bind` filling the placeholders.
-    template<typename Items, typename Bind>
-    bool insertAll(const char* sql, const Items& items, Bind bind)
+    template <typename Items, typename Bind> bool insertAll(const char* sql, const Items& items, Bind bind)
     {
         sqlite3_stmt* raw = nullptr;
         if (!check(sqlite3_prepare_v2(m_db.get(), sql, -1, &raw, nullptr), sql))
@@ -143,17 +142,37 @@ bool writeLookupDatabase(const ReferenceData& data, const std::string& path, std
             return false;
         bool filled = db.insertAll("INSERT INTO Aircraft VALUES (?,?,?,?,?,?,?)", data.aircraftTypes,
                           [](Binder& b, const RefAircraftType& t, int64_t) {
-                              b.text(t.designator).text(t.manufacturer).text(t.model).text(t.description)
-                                  .text(t.wakeCategory).text(t.engineKindWord()).text(t.engineCountWord());
+                              b.text(t.designator)
+                                  .text(t.manufacturer)
+                                  .text(t.model)
+                                  .text(t.description)
+                                  .text(t.wakeCategory)
+                                  .text(t.engineKindWord())
+                                  .text(t.engineCountWord());
                           })
             && db.insertAll("INSERT INTO airports VALUES (?,?,?,?,?,?,?,?,?,?,?)", data.airports,
                 [](Binder& b, const RefAirport& a, int64_t row) {
-                    b.integer(row).text(a.name).text(a.city).text(a.iata).text(a.icao).real(a.latitude)
-                        .real(a.longitude).integer(a.altitude).text(a.timeZone).integer(a.major ? 1 : 0).text(a.country);
+                    b.integer(row)
+                        .text(a.name)
+                        .text(a.city)
+                        .text(a.iata)
+                        .text(a.icao)
+                        .real(a.latitude)
+                        .real(a.longitude)
+                        .integer(a.altitude)
+                        .text(a.timeZone)
+                        .integer(a.major ? 1 : 0)
+                        .text(a.country);
                 })
             && db.insertAll("INSERT INTO airlines VALUES (?,?,?,?,?,?,?)", data.airlines,
                 [](Binder& b, const RefAirline& a, int64_t) {
-                    b.integer(a.id).text(a.name).text(a.alias).text(a.iata).text(a.icao).text(a.callsign).text(a.country);
+                    b.integer(a.id)
+                        .text(a.name)
+                        .text(a.alias)
+                        .text(a.iata)
+                        .text(a.icao)
+                        .text(a.callsign)
+                        .text(a.country);
                 })
             && db.insertAll("INSERT INTO Prefix VALUES (?,?)", data.prefixes,
                 [](Binder& b, const RefRegistrationPrefix& p, int64_t) { b.text(p.country).text(p.prefix); });

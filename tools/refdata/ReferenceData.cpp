@@ -75,7 +75,8 @@ int RefAircraftType::engineCount() const
 
 std::string RefAircraftType::engineCountWord() const
 {
-    static const char* const words[] = { "No", "Single", "Twin", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine" };
+    static const char* const words[]
+        = { "No", "Single", "Twin", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine" };
     return words[engineCount()];
 }
 
@@ -135,7 +136,8 @@ std::optional<ReferenceData> ReferenceData::load(const std::string& directory, s
                 error = path + ": bad airline id on data row " + std::to_string(r + 1);
                 return false;
             }
-            data.airlines.push_back({ *number, row[name], row[alias], row[iata], row[icao], row[callsign], row[country] });
+            data.airlines.push_back(
+                { *number, row[name], row[alias], row[iata], row[icao], row[callsign], row[country] });
         }
         return true;
     });
@@ -152,20 +154,22 @@ std::optional<ReferenceData> ReferenceData::load(const std::string& directory, s
                 error = path + ": bad aircraft type on data row " + std::to_string(r + 1);
                 return false;
             }
-            data.aircraftTypes.push_back({ row[designator], row[manufacturer], row[model], row[description], row[wtc] });
+            data.aircraftTypes.push_back(
+                { row[designator], row[manufacturer], row[model], row[description], row[wtc] });
         }
         return true;
     });
 
-    ok = ok && loadTable(directory, "registration_prefixes.csv", error, [&](const CsvTable& t, const std::string& path) {
-        Columns col(t, path, error);
-        int country = col("country"), prefix = col("prefix");
-        if (!col.ok())
-            return false;
-        for (const auto& row : t.rows())
-            data.prefixes.push_back({ row[country], row[prefix] });
-        return true;
-    });
+    ok = ok
+        && loadTable(directory, "registration_prefixes.csv", error, [&](const CsvTable& t, const std::string& path) {
+               Columns col(t, path, error);
+               int country = col("country"), prefix = col("prefix");
+               if (!col.ok())
+                   return false;
+               for (const auto& row : t.rows())
+                   data.prefixes.push_back({ row[country], row[prefix] });
+               return true;
+           });
 
     if (!ok) {
         if (errorOut)

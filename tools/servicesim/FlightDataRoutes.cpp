@@ -60,7 +60,8 @@ struct Bounds {
             size_t comma = text.find(',', start);
             if ((i < 3) == (comma == std::string::npos))
                 return std::nullopt;
-            auto value = SimText::number(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+            auto value
+                = SimText::number(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
             if (!value)
                 return std::nullopt;
             values[i] = *value;
@@ -128,7 +129,8 @@ json scheduleRecord(const SimPlane& plane, const std::vector<RefAirport>& airpor
     f[41] = SimText::date(plane.departureTime + 90 * 86400, "%d-%m-%y");
     f[42] = plane.origin + plane.destination;
     if (from && to) {
-        int km = static_cast<int>(GreatCircle::distanceKm(from->latitude, from->longitude, to->latitude, to->longitude));
+        int km
+            = static_cast<int>(GreatCircle::distanceKm(from->latitude, from->longitude, to->latitude, to->longitude));
         f[43] = std::to_string(km);
         f[44] = std::to_string(km);
     }
@@ -205,7 +207,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         if (!plane)
             return SimReply::json(json::object());
         uint64_t seed = std::stoull(plane->hex, nullptr, 16);
-        double built = time - (2 + static_cast<double>(seed % 18)) * 365.25 * 86400 - static_cast<double>(seed % 300) * 86400;
+        double built
+            = time - (2 + static_cast<double>(seed % 18)) * 365.25 * 86400 - static_cast<double>(seed % 300) * 86400;
         json aircraft = {
             { "country", plane->registration.substr(0, plane->registration.find('-')) },
             { "Operator", plane->airlineIcao.empty() ? "Private" : plane->airlineIcao },
@@ -248,8 +251,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         json answer = { { "position", "Simulated advisory" } };
         answer["ETNA-1"] = json::array({ { { "lat", 37.9 }, { "lon", 14.8 } }, { { "lat", 38.4 }, { "lon", 16.2 } },
             { { "lat", 37.2 }, { "lon", 17.0 } }, { { "lat", 36.9 }, { "lon", 15.1 } } });
-        answer["SAKURAJIMA-1"] = json::array({ { { "lat", "31.7" }, { "lon", "130.5" } }, { { "lat", "32.3" }, { "lon", "131.4" } },
-            { { "lat", "31.4" }, { "lon", "131.9" } } });
+        answer["SAKURAJIMA-1"] = json::array({ { { "lat", "31.7" }, { "lon", "130.5" } },
+            { { "lat", "32.3" }, { "lon", "131.4" } }, { { "lat", "31.4" }, { "lon", "131.9" } } });
         return SimReply::json(answer);
     });
 
@@ -282,10 +285,11 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         if (maker.empty())
             return SimReply::error(404, "Unknown manufacturer");
         uint32_t colour = SimImages::colourFor(maker);
-        return SimReply::image(SimImages::png(120, 40, [&](int x, int y) {
-            bool stripe = (x + y) % 24 < 8;
-            return stripe ? colour : 0xFFFFFFFFu;
-        }),
+        return SimReply::image(SimImages::png(120, 40,
+                                   [&](int x, int y) {
+                                       bool stripe = (x + y) % 24 < 8;
+                                       return stripe ? colour : 0xFFFFFFFFu;
+                                   }),
             "image/png");
     });
 
@@ -306,7 +310,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                 flights.push_back({ { "flight",
                     { { "flightno", past->flightNumber.empty() ? past->callsign : past->flightNumber },
                         { "flightno_new", past->callsign }, { "route", past->origin + "-" + past->destination },
-                        { "timestamp", SimText::date(past->departureTime, "%Y-%m-%d %H:%M:%S") }, { "primary_key", key } } } });
+                        { "timestamp", SimText::date(past->departureTime, "%Y-%m-%d %H:%M:%S") },
+                        { "primary_key", key } } } });
                 at = past->departureTime - 3600; // into the previous leg's turnaround or flight
             }
             return SimReply::json({ { "flights", flights } });
@@ -344,12 +349,16 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
             if (board.size() >= 40)
                 continue;
             bool landed = plane.onGround && time > plane.arrivalTime;
-            board.push_back({ { "fltno", plane.flightNumber }, { "callsign", plane.callsign }, { "reg", plane.registration },
-                { "adshex", plane.hex }, { "carrierName", airlineNames[plane.airlineIcao] },
-                { "flightStatusV2", landed ? "Landed" : plane.onGround ? "Scheduled" : "En Route" },
-                { "flightETAV2", SimText::hhmm(plane.arrivalTime) }, { "legDepApt", plane.origin },
-                { "legArrApt", plane.destination }, { "legDepTrm", "1" }, { "legArrTrm", "2" },
-                { "legArrTim", SimText::hhmm(plane.arrivalTime) } });
+            board.push_back(
+                { { "fltno", plane.flightNumber }, { "callsign", plane.callsign }, { "reg", plane.registration },
+                    { "adshex", plane.hex }, { "carrierName", airlineNames[plane.airlineIcao] },
+                    { "flightStatusV2",
+                        landed               ? "Landed"
+                            : plane.onGround ? "Scheduled"
+                                             : "En Route" },
+                    { "flightETAV2", SimText::hhmm(plane.arrivalTime) }, { "legDepApt", plane.origin },
+                    { "legArrApt", plane.destination }, { "legDepTrm", "1" }, { "legArrTrm", "2" },
+                    { "legArrTim", SimText::hhmm(plane.arrivalTime) } });
         }
         return SimReply::json({ { "arr", arrivals }, { "dep", departures } });
     });
@@ -368,7 +377,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         case 0:
             for (const auto& airline : data.airlines) {
                 if (!airline.icao.empty()
-                    && (SimText::startsWithIgnoringCase(airline.name, text) || SimText::equalsIgnoringCase(airline.icao, text)
+                    && (SimText::startsWithIgnoringCase(airline.name, text)
+                        || SimText::equalsIgnoringCase(airline.icao, text)
                         || SimText::equalsIgnoringCase(airline.iata, text)))
                     add(airline.name + " (" + airline.icao + ")", airline.icao);
             }
@@ -377,14 +387,16 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
             for (const auto& aircraft : data.aircraftTypes) {
                 if (SimText::startsWithIgnoringCase(aircraft.designator, text)
                     || SimText::startsWithIgnoringCase(aircraft.manufacturer + " " + aircraft.model, text))
-                    add(aircraft.manufacturer + " " + aircraft.model + " (" + aircraft.designator + ")", aircraft.designator);
+                    add(aircraft.manufacturer + " " + aircraft.model + " (" + aircraft.designator + ")",
+                        aircraft.designator);
             }
             break;
         case 2:
             for (const auto& airport : data.airports) {
                 std::string code = iata || airport.icao.empty() ? airport.iata : airport.icao;
                 if (SimText::equalsIgnoringCase(airport.iata, text) || SimText::equalsIgnoringCase(airport.icao, text)
-                    || SimText::startsWithIgnoringCase(airport.name, text) || SimText::startsWithIgnoringCase(airport.city, text))
+                    || SimText::startsWithIgnoringCase(airport.name, text)
+                    || SimText::startsWithIgnoringCase(airport.city, text))
                     add(airport.name + " (" + code + ")", code);
             }
             break;
@@ -392,7 +404,9 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         case 4:
         case 5:
             for (const auto& plane : traffic->planesAt(now())) {
-                const std::string& value = type == 3 ? plane.flightNumber : type == 4 ? plane.registration : plane.callsign;
+                const std::string& value = type == 3 ? plane.flightNumber
+                    : type == 4                      ? plane.registration
+                                                     : plane.callsign;
                 if (!value.empty() && SimText::startsWithIgnoringCase(value, text))
                     add(value, value);
             }
@@ -406,7 +420,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         auto type = SimText::number(param(request, "searchType"));
         if (!type)
             return SimReply::error(400, "searchType must be a number");
-        return SimReply::json(suggestions(param(request, "searchText"), static_cast<int>(*type), param(request, "codeType") == "IATA"));
+        return SimReply::json(
+            suggestions(param(request, "searchText"), static_cast<int>(*type), param(request, "codeType") == "IATA"));
     });
     route("GET", "/APPAPIv2/alertSearch.php", [suggestions](const httplib::Request& request) {
         auto type = SimText::number(param(request, "searchType"));
@@ -446,10 +461,11 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                         return json(nullptr);
                     return value->is_string() ? *value : json(value->dump());
                 };
-                alerts.push_back({ { "alertid", std::to_string(nextAlertId++) }, { "alertUUID", text("alertUUID", "alertuuid") },
-                    { "alertvalue", text("alertValue", "alertvalue") }, { "alerttype", text("alertType", "alerttype") },
-                    { "maxlat", text("alertMaxLat", "maxlat") }, { "minlat", text("alertMinLat", "minlat") },
-                    { "maxlon", text("alertMaxLon", "maxlon") }, { "minlon", text("alertMinLon", "minlon") } });
+                alerts.push_back({ { "alertid", std::to_string(nextAlertId++) },
+                    { "alertUUID", text("alertUUID", "alertuuid") }, { "alertvalue", text("alertValue", "alertvalue") },
+                    { "alerttype", text("alertType", "alerttype") }, { "maxlat", text("alertMaxLat", "maxlat") },
+                    { "minlat", text("alertMinLat", "minlat") }, { "maxlon", text("alertMaxLon", "maxlon") },
+                    { "minlon", text("alertMinLon", "minlon") } });
             }
         } else {
             return SimReply::error(400, "alertMode must be 0 or 1");
@@ -487,7 +503,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
     route("POST", "/APPAPIv2/KESTPoll/kestPOLL.php", [this](const httplib::Request& request) {
         std::string current = param(request, "currentVersion");
         if (!current.empty() && SimText::number(current).value_or(99) < 7.0)
-            return SimReply::json({ { "version", { { "latestVersion", "7.0" }, { "versionURL", baseUrl() + "app/update" } } } });
+            return SimReply::json(
+                { { "version", { { "latestVersion", "7.0" }, { "versionURL", baseUrl() + "app/update" } } } });
         return SimReply::json(json::object());
     });
 
@@ -496,8 +513,9 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         json apps = json::array({
             { { "appName", "Volantrix" }, { "description", "Live flight tracking" }, { "appIcon", icons + "VX" },
                 { "appStoreID", "100000001" }, { "bundleID", "com.kestravon.volantrix" }, { "devices", "ipad" } },
-            { { "appName", "Volantrix Mini" }, { "description", "Flight tracking for phones" }, { "appIcon", icons + "VM" },
-                { "appStoreID", "100000002" }, { "bundleID", "com.kestravon.volantrix.mini" }, { "devices", "iphone" } },
+            { { "appName", "Volantrix Mini" }, { "description", "Flight tracking for phones" },
+                { "appIcon", icons + "VM" }, { "appStoreID", "100000002" },
+                { "bundleID", "com.kestravon.volantrix.mini" }, { "devices", "iphone" } },
         });
         return SimReply::json(json::array({ { { "name", "Flight tracking" }, { "apps", apps } } }));
     });

@@ -38,8 +38,9 @@ double tileLatitude(int y, int z)
 
 bool isAppIdentifier(const std::string& text)
 {
-    return text.size() == 32
-        && std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    });
 }
 
 } // namespace
@@ -58,8 +59,9 @@ std::optional<json> ServiceSimulator::Impl::addFeedbackReply(const std::string& 
     auto thread = feedbackThreads.find(threadToken);
     if (thread == feedbackThreads.end())
         return std::nullopt;
-    appendFeedbackMessage(thread->second, { { "text", text }, { "clean_text", text }, { "name", "Volantrix Support" }, { "email", "" },
-                                              { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
+    appendFeedbackMessage(thread->second,
+        { { "text", text }, { "clean_text", text }, { "name", "Volantrix Support" }, { "email", "" },
+            { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
     return thread->second;
 }
 
@@ -73,17 +75,17 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
     // Airline logos: a banner in the airline's colour; thumbnails are smaller.
     route("GET", "/v1/getLogo.php", [this](const httplib::Request& request) {
         std::string code = param(request, "airlineCode");
-        bool known = !code.empty() && std::any_of(data.airlines.begin(), data.airlines.end(), [&](const RefAirline& airline) {
-            return airline.icao == code || airline.iata == code;
-        });
+        bool known = !code.empty()
+            && std::any_of(data.airlines.begin(), data.airlines.end(),
+                [&](const RefAirline& airline) { return airline.icao == code || airline.iata == code; });
         if (!known)
             return SimReply::error(404, "No logo");
         bool thumb = param(request, "requestThumb") == "1";
         int width = thumb ? 60 : 200, height = thumb ? 20 : 60;
         uint32_t colour = SimImages::colourFor(code), accent = SimImages::colourFor(code, 7);
-        return SimReply::image(SimImages::png(width, height, [&](int x, int y) {
-            return (y > height * 2 / 3 || x < height / 3) ? accent : colour;
-        }),
+        return SimReply::image(
+            SimImages::png(
+                width, height, [&](int x, int y) { return (y > height * 2 / 3 || x < height / 3) ? accent : colour; }),
             "image/png");
     });
     // A side view of a type in an airline's colours.
@@ -93,16 +95,17 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         if (type.empty())
             return SimReply::error(404, "No image");
         uint32_t tail = SimImages::colourFor(code.empty() ? "z" : code);
-        return SimReply::image(SimImages::png(300, 100, [&](int x, int y) {
-            bool body = y > 40 && y < 60 && x > 20 && x < 280;
-            bool fin = x > 240 && x < 280 && y > 10 && y <= 40 && (x - 240) > (40 - y);
-            bool wing = x > 120 && x < 180 && y >= 60 && y < 75;
-            if (fin)
-                return tail;
-            if (body || wing)
-                return 0xEEEEEEFFu;
-            return 0x00000000u;
-        }),
+        return SimReply::image(SimImages::png(300, 100,
+                                   [&](int x, int y) {
+                                       bool body = y > 40 && y < 60 && x > 20 && x < 280;
+                                       bool fin = x > 240 && x < 280 && y > 10 && y <= 40 && (x - 240) > (40 - y);
+                                       bool wing = x > 120 && x < 180 && y >= 60 && y < 75;
+                                       if (fin)
+                                           return tail;
+                                       if (body || wing)
+                                           return 0xEEEEEEFFu;
+                                       return 0x00000000u;
+                                   }),
             "image/png");
     });
 
@@ -114,7 +117,8 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
             return SimReply::json(list);
         for (int i = 0; i < 3; ++i) {
             std::string id = text + "-" + std::to_string(i + 1);
-            list.push_back({ { "id", id }, { "filename", "photos/" + id + ".jpg" }, { "author", "Simulated Spotter " + std::to_string(i + 1) },
+            list.push_back({ { "id", id }, { "filename", "photos/" + id + ".jpg" },
+                { "author", "Simulated Spotter " + std::to_string(i + 1) },
                 { "NINGURL", baseUrl() + "photos/" + id + ".jpg" } });
         }
         return SimReply::json(list);
@@ -123,11 +127,13 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         return [width, height](const httplib::Request& request) {
             std::string id = request.matches.size() > 1 ? std::string(request.matches[1]) : "photo";
             uint32_t sky = 0x6FA8DCFFu, plane = SimImages::colourFor(id);
-            return SimReply::image(SimImages::jpeg(width, height, [&](int x, int y) {
-                bool body = y > height * 2 / 5 && y < height / 2 && x > width / 8 && x < width * 7 / 8;
-                bool wing = x > width * 2 / 5 && x < width * 3 / 5 && y >= height / 2 && y < height * 3 / 5;
-                return body || wing ? plane : sky - static_cast<uint32_t>(y * 40 / height) * 0x01010100u;
-            }),
+            return SimReply::image(
+                SimImages::jpeg(width, height,
+                    [&](int x, int y) {
+                        bool body = y > height * 2 / 5 && y < height / 2 && x > width / 8 && x < width * 7 / 8;
+                        bool wing = x > width * 2 / 5 && x < width * 3 / 5 && y >= height / 2 && y < height * 3 / 5;
+                        return body || wing ? plane : sky - static_cast<uint32_t>(y * 40 / height) * 0x01010100u;
+                    }),
                 "image/jpeg");
         };
     };
@@ -140,8 +146,10 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         for (const auto& chart : kCharts) {
             char bounds[96];
             std::snprintf(bounds, sizeof bounds, "%g,%g,%g,%g", chart.west, chart.south, chart.east, chart.north);
-            list.push_back({ { "product_url", baseUrl() + "charts/tiles/" + chart.name + "/" }, { "product_description", chart.description },
-                { "product_metadata", { { "minzoom", chart.minZoom }, { "maxzoom", chart.maxZoom }, { "bounds", bounds } } } });
+            list.push_back({ { "product_url", baseUrl() + "charts/tiles/" + chart.name + "/" },
+                { "product_description", chart.description },
+                { "product_metadata",
+                    { { "minzoom", chart.minZoom }, { "maxzoom", chart.maxZoom }, { "bounds", bounds } } } });
         }
         return SimReply::json(list);
     });
@@ -161,10 +169,11 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         if (east <= chart->west || west >= chart->east || north <= chart->south || south >= chart->north)
             return SimReply::error(404, "No tile");
         uint32_t colour = (SimImages::colourFor(name) & 0xFFFFFF00u) | 0x80u;
-        return SimReply::image(SimImages::png(256, 256, [&](int px, int py) {
-            bool band = ((px + py + x * 256 + y * 256) / 32) % 3 == 0;
-            return band ? colour : 0x00000000u;
-        }),
+        return SimReply::image(SimImages::png(256, 256,
+                                   [&](int px, int py) {
+                                       bool band = ((px + py + x * 256 + y * 256) / 32) % 3 == 0;
+                                       return band ? colour : 0x00000000u;
+                                   }),
             "image/png");
     });
 
@@ -248,14 +257,18 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
             char made[33];
             std::snprintf(made, sizeof made, "%032x", id * 2654435761u);
             token = made;
-            thread = feedbackThreads.emplace(token, json { { "status", "success" }, { "token", token },
-                                                        { "feedback", { { "id", id }, { "name", field("name") }, { "email", field("email") },
-                                                                          { "messages", json::array() } } } })
+            thread = feedbackThreads
+                         .emplace(token,
+                             json { { "status", "success" }, { "token", token },
+                                 { "feedback",
+                                     { { "id", id }, { "name", field("name") }, { "email", field("email") },
+                                         { "messages", json::array() } } } })
                          .first;
         }
-        appendFeedbackMessage(thread->second, { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
-                                                  { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") },
-                                                  { "via", 1 }, { "token", field("message_token") } });
+        appendFeedbackMessage(thread->second,
+            { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
+                { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
+                { "token", field("message_token") } });
         return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
     };
     for (const char* method : { "GET", "POST", "PUT" }) {
@@ -270,7 +283,8 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         if (format == "plist") {
             SimReply reply;
             reply.contentType = "application/xml";
-            reply.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>items</key><array><dict>"
+            reply.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
+                         "version=\"1.0\"><dict><key>items</key><array><dict>"
                          "<key>metadata</key><dict><key>bundle-identifier</key><string>com.kestravon.volantrix</string>"
                          "<key>bundle-version</key><string>7.1.0</string><key>kind</key><string>software</string>"
                          "<key>title</key><string>Volantrix</string></dict></dict></array></dict></plist>\n";
@@ -283,12 +297,16 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         for (const auto& [architecture, uuid] : options.versionUuids)
             uuids[architecture] = uuid;
         json versions = json::array({
-            { { "version", "7.1.0" }, { "shortversion", "7.1" }, { "title", "Volantrix" }, { "timestamp", static_cast<int64_t>(time - 86400) },
-                { "appsize", 31457280 }, { "notes", "<p>Faster map drawing.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 2 }, { "uuids", uuids } },
-            { { "version", "7.0.0" }, { "shortversion", "7.0" }, { "title", "Volantrix" }, { "timestamp", static_cast<int64_t>(time - 30 * 86400) },
-                { "appsize", 30408704 }, { "notes", "<p>Designed for iOS 7.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 1 }, { "uuids", json::object() } },
+            { { "version", "7.1.0" }, { "shortversion", "7.1" }, { "title", "Volantrix" },
+                { "timestamp", static_cast<int64_t>(time - 86400) }, { "appsize", 31457280 },
+                { "notes", "<p>Faster map drawing.</p>" }, { "mandatory", false }, { "external", false },
+                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 2 },
+                { "uuids", uuids } },
+            { { "version", "7.0.0" }, { "shortversion", "7.0" }, { "title", "Volantrix" },
+                { "timestamp", static_cast<int64_t>(time - 30 * 86400) }, { "appsize", 30408704 },
+                { "notes", "<p>Designed for iOS 7.</p>" }, { "mandatory", false }, { "external", false },
+                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 1 },
+                { "uuids", json::object() } },
         });
         return SimReply::json({ { "versions", versions }, { "company", "Kestravon" }, { "tracker", nullptr } });
     });

@@ -274,12 +274,14 @@ std::unique_ptr<ServiceSimulator> ServiceSimulator::create(const Options& option
     Impl& impl = *simulator->m_impl;
     impl.options = options;
     impl.time = options.fixedTime;
-    std::string directory = options.dataDirectory.empty() ? std::string(VX_SOURCE_DIR "/resources/data") : options.dataDirectory;
+    std::string directory
+        = options.dataDirectory.empty() ? std::string(VX_SOURCE_DIR "/resources/data") : options.dataDirectory;
     auto data = ReferenceData::load(directory, error);
     if (!data)
         return nullptr;
     impl.data = std::move(*data);
-    impl.traffic = TrafficSimulation::create(impl.data, { options.seed, options.aircraft, options.seasonal, options.hotspot });
+    impl.traffic
+        = TrafficSimulation::create(impl.data, { options.seed, options.aircraft, options.seasonal, options.hotspot });
     if (!impl.traffic) {
         if (error)
             *error = "the reference data holds too few airports";
@@ -315,7 +317,8 @@ std::optional<int> ServiceSimulator::start(int port)
         return impl.port;
     // Idle kept-alive connections close after a second, so stopping never waits long for them.
     impl.server.set_keep_alive_timeout(1);
-    int bound = port == 0 ? impl.server.bind_to_any_port("127.0.0.1") : (impl.server.bind_to_port("127.0.0.1", port) ? port : -1);
+    int bound = port == 0 ? impl.server.bind_to_any_port("127.0.0.1")
+                          : (impl.server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0)
         return std::nullopt;
     impl.port = bound;
@@ -436,13 +439,14 @@ void ServiceSimulator::Impl::addControlRoutes()
                 continue;
             nlohmann::json parts = nlohmann::json::array();
             for (const auto& part : r.parts)
-                parts.push_back({ { "name", part.name }, { "filename", part.filename }, { "contentType", part.contentType },
-                    { "size", part.content.size() } });
+                parts.push_back({ { "name", part.name }, { "filename", part.filename },
+                    { "contentType", part.contentType }, { "size", part.content.size() } });
             nlohmann::json parameters = nlohmann::json::object();
             for (const auto& [name, value] : r.parameters)
                 parameters[name] = value;
-            list.push_back({ { "method", r.method }, { "path", r.path }, { "query", r.query }, { "parameters", parameters },
-                { "status", r.status }, { "bodySize", r.body.size() }, { "parts", parts } });
+            list.push_back(
+                { { "method", r.method }, { "path", r.path }, { "query", r.query }, { "parameters", parameters },
+                    { "status", r.status }, { "bodySize", r.body.size() }, { "parts", parts } });
         }
         return SimReply::json(list);
     });

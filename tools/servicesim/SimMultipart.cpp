@@ -71,7 +71,8 @@ std::vector<SimRequest::Part> parse(const std::string& contentType, const std::s
         if (lineEnd == std::string::npos)
             break;
         size_t next = body.find(delimiter, lineEnd + 1);
-        std::string section = body.substr(lineEnd + 1, next == std::string::npos ? std::string::npos : next - lineEnd - 1);
+        std::string section
+            = body.substr(lineEnd + 1, next == std::string::npos ? std::string::npos : next - lineEnd - 1);
 
         // Headers end at the first empty line, written with CRLF or LF.
         size_t headerEnd = section.find("\r\n\r\n");
@@ -85,7 +86,8 @@ std::vector<SimRequest::Part> parse(const std::string& contentType, const std::s
         size_t lineStart = 0;
         while (lineStart <= headers.size()) {
             size_t end = headers.find('\n', lineStart);
-            std::string line = trim(headers.substr(lineStart, end == std::string::npos ? std::string::npos : end - lineStart));
+            std::string line
+                = trim(headers.substr(lineStart, end == std::string::npos ? std::string::npos : end - lineStart));
             lineStart = end == std::string::npos ? headers.size() + 1 : end + 1;
             size_t colon = line.find(':');
             if (colon == std::string::npos)

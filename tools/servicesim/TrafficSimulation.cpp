@@ -59,19 +59,32 @@ struct TypeProfile {
 
 // The fleet mix: airliners fly between major airports for an airline, the rest are private.
 const TypeProfile kProfiles[] = {
-    { "A320", 450, 37000, 300, 5000, 12, true }, { "B738", 450, 37000, 300, 5000, 12, true },
-    { "A321", 450, 37000, 500, 5500, 6, true }, { "A319", 450, 37000, 300, 4500, 5, true },
-    { "A20N", 450, 37000, 300, 5500, 5, true }, { "B38M", 450, 37000, 300, 5500, 4, true },
-    { "E190", 430, 35000, 200, 3500, 4, true }, { "CRJ9", 430, 33000, 200, 2500, 3, true },
-    { "AT72", 275, 22000, 100, 1200, 3, true }, { "DH8D", 300, 25000, 100, 1500, 2, true },
-    { "B77W", 490, 39000, 3000, 13000, 4, true }, { "B789", 490, 40000, 3000, 13000, 4, true },
-    { "A333", 470, 39000, 2000, 10000, 3, true }, { "A359", 490, 40000, 3000, 14000, 3, true },
-    { "B744", 490, 37000, 3000, 12000, 1, true }, { "A388", 490, 39000, 4000, 14000, 1, true },
-    { "B752", 460, 38000, 1000, 6000, 1, true }, { "B763", 470, 37000, 1500, 9000, 1, true },
-    { "C172", 110, 4500, 30, 400, 3, false }, { "PA28", 110, 5000, 30, 400, 2, false },
-    { "SR22", 160, 9000, 50, 800, 2, false }, { "PC12", 260, 25000, 100, 2000, 1, false },
-    { "C56X", 430, 41000, 300, 3500, 2, false }, { "GLF6", 480, 45000, 1000, 12000, 1, false },
-    { "EC35", 130, 1500, 10, 200, 1, false }, { "R44", 100, 1000, 10, 150, 1, false },
+    { "A320", 450, 37000, 300, 5000, 12, true },
+    { "B738", 450, 37000, 300, 5000, 12, true },
+    { "A321", 450, 37000, 500, 5500, 6, true },
+    { "A319", 450, 37000, 300, 4500, 5, true },
+    { "A20N", 450, 37000, 300, 5500, 5, true },
+    { "B38M", 450, 37000, 300, 5500, 4, true },
+    { "E190", 430, 35000, 200, 3500, 4, true },
+    { "CRJ9", 430, 33000, 200, 2500, 3, true },
+    { "AT72", 275, 22000, 100, 1200, 3, true },
+    { "DH8D", 300, 25000, 100, 1500, 2, true },
+    { "B77W", 490, 39000, 3000, 13000, 4, true },
+    { "B789", 490, 40000, 3000, 13000, 4, true },
+    { "A333", 470, 39000, 2000, 10000, 3, true },
+    { "A359", 490, 40000, 3000, 14000, 3, true },
+    { "B744", 490, 37000, 3000, 12000, 1, true },
+    { "A388", 490, 39000, 4000, 14000, 1, true },
+    { "B752", 460, 38000, 1000, 6000, 1, true },
+    { "B763", 470, 37000, 1500, 9000, 1, true },
+    { "C172", 110, 4500, 30, 400, 3, false },
+    { "PA28", 110, 5000, 30, 400, 2, false },
+    { "SR22", 160, 9000, 50, 800, 2, false },
+    { "PC12", 260, 25000, 100, 2000, 1, false },
+    { "C56X", 430, 41000, 300, 3500, 2, false },
+    { "GLF6", 480, 45000, 1000, 12000, 1, false },
+    { "EC35", 130, 1500, 10, 200, 1, false },
+    { "R44", 100, 1000, 10, 150, 1, false },
 };
 
 std::string letters(Random& random, int count)
@@ -204,7 +217,9 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
     if (options.hotspot) {
         for (size_t i = 0; i < s.airports.size(); ++i) {
             const auto& airport = s.airports[i];
-            if (GreatCircle::distanceKm(airport.latitude, airport.longitude, (*options.hotspot)[0], (*options.hotspot)[1]) <= 100)
+            if (GreatCircle::distanceKm(
+                    airport.latitude, airport.longitude, (*options.hotspot)[0], (*options.hotspot)[1])
+                <= 100)
                 local.push_back(i);
         }
     }
@@ -364,8 +379,10 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
         p.registration = a.registration;
         p.callsign = a.hex;
         p.latitude = std::round((airport.latitude + radiusKm / 111.2 * std::cos(angle)) * 1e5) / 1e5;
-        p.longitude = std::round(
-                          (airport.longitude + radiusKm / (111.2 * std::max(0.05, std::cos(airport.latitude * kDegrees))) * std::sin(angle)) * 1e5)
+        p.longitude = std::round((airport.longitude
+                                     + radiusKm / (111.2 * std::max(0.05, std::cos(airport.latitude * kDegrees)))
+                                         * std::sin(angle))
+                          * 1e5)
             / 1e5;
         // Driving clockwise on the map: the heading leads the position by a quarter turn.
         p.heading = std::round(std::fmod(angle / kDegrees + 90.0, 360.0));
@@ -436,7 +453,8 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
             flownKm = (climb * (v0 + vc) / 2 + cruise * vc + d * (vc + speed) / 2) * kKnotKmPerSecond;
         }
         double fraction = a.distanceKm > 0 ? std::clamp(flownKm / a.distanceKm, 0.0, 1.0) : 1.0;
-        GreatCircle::interpolate(from.latitude, from.longitude, to.latitude, to.longitude, fraction, p.latitude, p.longitude);
+        GreatCircle::interpolate(
+            from.latitude, from.longitude, to.latitude, to.longitude, fraction, p.latitude, p.longitude);
         p.heading = GreatCircle::initialBearing(p.latitude, p.longitude, to.latitude, to.longitude);
         p.speed = std::round(p.speed);
         p.altitude = p.altitude >= a.topFeet ? a.topFeet : std::round(p.altitude / 25) * 25;
@@ -454,7 +472,8 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
     p.longitude = std::round(p.longitude * 1e5) / 1e5;
     // Reports reach the service a few seconds apart.
     double whole = std::floor(time);
-    p.reportTime = whole - static_cast<double>(mix(std::stoull(a.hex, nullptr, 16), static_cast<uint64_t>(whole) / 5) % 6);
+    p.reportTime
+        = whole - static_cast<double>(mix(std::stoull(a.hex, nullptr, 16), static_cast<uint64_t>(whole) / 5) % 6);
     return p;
 }
 

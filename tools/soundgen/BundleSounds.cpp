@@ -79,7 +79,8 @@ std::string cabinChimeAiff()
                 continue;
             double attack = std::min(1.0, local / 0.005);
             double envelope = attack * std::exp(-local * 3.2);
-            value += envelope * (std::sin(2 * M_PI * tone.frequency * local) + 0.3 * std::sin(4 * M_PI * tone.frequency * local));
+            value += envelope
+                * (std::sin(2 * M_PI * tone.frequency * local) + 0.3 * std::sin(4 * M_PI * tone.frequency * local));
         }
         samples[i] = static_cast<int16_t>(std::lround(std::clamp(value * 0.35, -1.0, 1.0) * 32767));
     }

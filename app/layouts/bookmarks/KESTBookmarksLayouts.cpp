@@ -1,12 +1,12 @@
 #include "app/view-controllers/bookmarks/KESTBookmarksCheckCell.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksCreateViewController.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
-#include "mapkit/MKMapView.h"
-#include "uikit/UIBarButtonItem.h"
-#include "uikit/UINavigationItem.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "mapkit/MKMapView.h"
+#include "uikit/UIBarButtonItem.h"
 #include "uikit/UILabel.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UINib.h"
 #include "uikit/UITextField.h"
 
@@ -16,7 +16,8 @@ namespace {
 // centre to its right.
 std::vector<Value> buildBookmarksCheckCell(const Ref<NSObject>&, const Value&)
 {
-    auto cell = KESTBookmarksCheckCell::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, "KESTBookmarksCheckCell");
+    auto cell
+        = KESTBookmarksCheckCell::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, "KESTBookmarksCheckCell");
     cell->setFrame(CGRectMake(0, 0, 320, 59));
     auto name = UILabel::initWithFrame(CGRectMake(60, 9, 220, 22));
     name->setFont(UIFont::boldSystemFontOfSize(16));
@@ -47,8 +48,8 @@ std::vector<Value> buildBookmarksViewController(const Ref<NSObject>& owner, cons
         controller->setView(view);
         controller->setTableView(table);
         Weak<KESTBookmarksViewController> weak = controller;
-        controller->navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemAdd,
-            controller, [weak](const Ref<UIBarButtonItem>& sender) {
+        controller->navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+            UIBarButtonSystemItemAdd, controller, [weak](const Ref<UIBarButtonItem>& sender) {
                 if (auto self = weak.lock())
                     self->addPress(sender);
             }));

@@ -10,7 +10,8 @@ namespace {
 // to its right.
 std::vector<Value> buildCheckCellSubtitle(const Ref<NSObject>&, const Value&)
 {
-    auto cell = KESTCheckCellSubtitle::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, "KESTCheckCellSubtitle");
+    auto cell
+        = KESTCheckCellSubtitle::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, "KESTCheckCellSubtitle");
     cell->setFrame(CGRectMake(0, 0, 320, 66));
     auto content = cell->contentView();
 

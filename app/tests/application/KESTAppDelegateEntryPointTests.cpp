@@ -1,13 +1,13 @@
 #include "app/application/KESTAppDelegate.h"
 
+#include "app/tests/map/MapTestSupport.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapViewController.h"
-#include "testing/LogCapture.h"
-#include "app/tests/map/MapTestSupport.h"
 #include "foundation/NSUserDefaults.h"
+#include "testing/LogCapture.h"
+#include "testing/URLStubs.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
-#include "testing/URLStubs.h"
 
 #include <gtest/gtest.h>
 
@@ -79,9 +79,10 @@ protected:
 Value pushPayload(const Value& custom, const Value& locArgs)
 {
     return Value::dictionary({
-        { Value("aps"), Value::dictionary({ { Value("alert"),
-                            Value::dictionary({ { Value("loc-key"), Value("Flight %@ from %@ at %@") },
-                                { Value("loc-args"), locArgs } }) } }) },
+        { Value("aps"),
+            Value::dictionary({ { Value("alert"),
+                Value::dictionary(
+                    { { Value("loc-key"), Value("Flight %@ from %@ at %@") }, { Value("loc-args"), locArgs } }) } }) },
         { Value("custom"), custom },
     });
 }
@@ -140,7 +141,8 @@ TEST_F(EntryPointTest, EveryPushAnswersThePlatformExactlyOnce)
         { "active view", true, Value::dictionary({ { Value("adshex"), Value("ABC") } }),
             Value::array({ "BA1", "LHR", "10:00", "extra" }), 1, "Flight BA1 from LHR at 10:00", 0, true },
         // Not active: the background poll runs at once and its result is the answer.
-        { "inactive", false, Value::dictionary({ { Value("adshex"), Value("DEF") } }), Value::array(), -1, "", 0, true },
+        { "inactive", false, Value::dictionary({ { Value("adshex"), Value("DEF") } }), Value::array(), -1, "", 0,
+            true },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

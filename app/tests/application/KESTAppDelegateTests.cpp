@@ -1,31 +1,31 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
-#include "foundation/Clock.h"
-#include "sdk/HBRCrashManager.h"
-#include "uikit/UILocalNotification.h"
-#include "sdk/HBRHarborManager.h"
+#include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAnalyticsManager.h"
-#include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTFilterDataManager.h"
-#include "app/core/KESTMessagingManager.h"
-#include "app/view-controllers/common/KESTWebViewController.h"
-#include "net/NSURL.h"
-#include "app/core/RatePrompt.h"
-#include "uikit/UIBarButtonItem.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "testing/LogCapture.h"
-#include "foundation/NSBundle.h"
-#include "foundation/NSError.h"
+#include "app/core/KESTMessagingManager.h"
+#include "app/core/RatePrompt.h"
+#include "app/tests/AppTestSupport.h"
+#include "app/view-controllers/common/KESTWebViewController.h"
 #include "coredata/NSFetchRequest.h"
-#include "foundation/NSFileManager.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
-#include "uikit/UIApplicationHost.h"
-#include "uikit/UIWindow.h"
+#include "foundation/Clock.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
+#include "net/NSURL.h"
+#include "sdk/HBRCrashManager.h"
+#include "sdk/HBRHarborManager.h"
+#include "testing/Drain.h"
+#include "testing/LogCapture.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UILocalNotification.h"
+#include "uikit/UIWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,8 @@ namespace {
 size_t logged(const LogCapture& logs, const std::string& prefix)
 {
     auto messages = logs.messages();
-    return std::count_if(messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
+    return std::count_if(
+        messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
 }
 
 // The compiled model as the source tree keeps it, whether or not the build's bundle exists.
@@ -117,7 +118,8 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         KESTLiveDataManager::resetSharedInstanceForTesting();
         UIApplicationHost::resetForTesting();
         if (c.earlierInstall)
-            NSUserDefaults::standardUserDefaults()->setObjectForKey(Value::array({ Value("1.0") }), "prevStartupVersions");
+            NSUserDefaults::standardUserDefaults()->setObjectForKey(
+                Value::array({ Value("1.0") }), "prevStartupVersions");
 
         auto app = KESTAppDelegate::init();
         auto application = UIApplicationHost::launchWithDelegate(app);

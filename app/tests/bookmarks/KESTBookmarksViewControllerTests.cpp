@@ -1,18 +1,18 @@
 #include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTBookmark.h"
+#include "app/tests/map/MapTestSupport.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksCheckCell.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksCreateViewController.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
 #include "app/widgets/KESTToggleButton.h"
-#include "testing/LogCapture.h"
-#include "mapkit/MKMapView.h"
-#include "app/tests/map/MapTestSupport.h"
-#include "foundation/NSBundle.h"
-#include "foundation/NSError.h"
 #include "coredata/NSFetchRequest.h"
-#include "uikit/NSIndexPath.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "mapkit/MKMapView.h"
+#include "testing/LogCapture.h"
+#include "uikit/NSIndexPath.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UILabel.h"
@@ -99,7 +99,8 @@ protected:
                 out.push_back("<no cell>");
                 continue;
             }
-            out.push_back(c->bookmarkNameLabel()->text() + "|" + c->bookmarkLocationLabel()->text() + (c->toggleButton()->isSelected() ? "|home" : ""));
+            out.push_back(c->bookmarkNameLabel()->text() + "|" + c->bookmarkLocationLabel()->text()
+                + (c->toggleButton()->isSelected() ? "|home" : ""));
         }
         return out;
     }
@@ -113,7 +114,8 @@ protected:
         bar->layoutIfNeeded();
         CGRect frame = bar->frameForItem(item);
         ASSERT_FALSE(CGRectIsEmpty(frame));
-        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+        UIApplicationHost::tap(
+            bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
     }
 
     std::unique_ptr<MapTestScope> m_scope;
@@ -136,10 +138,13 @@ TEST_F(Bookmarks, ListsTheCurrentLocationThenBookmarksByName)
     add("zurich", 47.3769, 8.5417);
     add("London", 51.4775, -0.4614);
     add("Amsterdam", 52.25, 4.75);
-    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] { return std::optional<CLLocationCoordinate2D>({ 48.8566, 2.3522 }); });
+    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] {
+        return std::optional<CLLocationCoordinate2D>({ 48.8566, 2.3522 });
+    });
     m_screen->viewWillAppear(false);
-    EXPECT_EQ(shown(), (std::vector<std::string> { "Current Location|48.86, 2.35|home", "Amsterdam|52.25, 4.75", "London|51.48, -0.46",
-                           "zurich|47.38, 8.54" }));
+    EXPECT_EQ(shown(),
+        (std::vector<std::string> { "Current Location|48.86, 2.35|home", "Amsterdam|52.25, 4.75", "London|51.48, -0.46",
+            "zurich|47.38, 8.54" }));
     EXPECT_TRUE(m_screen->tableViewCanEditRowAtIndexPath(m_screen->tableView(), row(1)));
     EXPECT_EQ(cell(0)->accessoryType(), UITableViewCellAccessoryNone);
     EXPECT_EQ(cell(1)->accessoryType(), UITableViewCellAccessoryDisclosureIndicator);
@@ -183,15 +188,18 @@ TEST_F(Bookmarks, TheHomeToggleCopiesTheRegionAndSurvivesDeletion)
     EXPECT_DOUBLE_EQ(home.longitudeSpan, 0.88);
     EXPECT_TRUE(london->bookmarkHomeSet().boolValue());
     EXPECT_FALSE(m_context->hasChanges());
-    EXPECT_EQ(shown(), (std::vector<std::string> { "Current Location|N/A", "London|51.48, -0.46|home", "Paris|48.85, 2.35" }));
+    EXPECT_EQ(shown(),
+        (std::vector<std::string> { "Current Location|N/A", "London|51.48, -0.46|home", "Paris|48.85, 2.35" }));
     EXPECT_EQ(m_screen->currentlySelectedHome()->row(), 1);
 
     // Tapping the chosen home again keeps it chosen.
     tapToggle(1);
-    EXPECT_EQ(shown(), (std::vector<std::string> { "Current Location|N/A", "London|51.48, -0.46|home", "Paris|48.85, 2.35" }));
+    EXPECT_EQ(shown(),
+        (std::vector<std::string> { "Current Location|N/A", "London|51.48, -0.46|home", "Paris|48.85, 2.35" }));
 
     // Deleting the home bookmark keeps the home settings; no row shows as chosen.
-    m_screen->tableViewCommitEditingStyleForRowAtIndexPath(m_screen->tableView(), UITableViewCellEditingStyleDelete, row(1));
+    m_screen->tableViewCommitEditingStyleForRowAtIndexPath(
+        m_screen->tableView(), UITableViewCellEditingStyleDelete, row(1));
     EXPECT_EQ(m_screen->KESTBookmarks().size(), 1u);
     EXPECT_FALSE(m_context->hasChanges());
     EXPECT_TRUE(settings->isHomeSet());
@@ -222,7 +230,9 @@ TEST_F(Bookmarks, SelectingARowMovesTheMap)
     EXPECT_EQ(m_navigation->topViewController(), m_home);
     EXPECT_NEAR(m_map->centerCoordinate().latitude, 48.85, 0.01);
 
-    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] { return std::optional<CLLocationCoordinate2D>({ -33.86, 151.21 }); });
+    KESTBookmarksViewController::setCurrentLocationProviderForTesting([] {
+        return std::optional<CLLocationCoordinate2D>({ -33.86, 151.21 });
+    });
     open();
     m_screen->tableViewDidSelectRowAtIndexPath(m_screen->tableView(), row(0));
     drainAll();
@@ -278,8 +288,10 @@ TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
 
     // A failed save is logged and the screen still closes.
     LogCapture logs;
-    auto storeless = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSMainQueueConcurrencyType);
-    storeless->setPersistentStoreCoordinator(NSPersistentStoreCoordinator::initWithManagedObjectModel(m_app->managedObjectModel()));
+    auto storeless
+        = NSManagedObjectContext::initWithConcurrencyType(NSManagedObjectContext::NSMainQueueConcurrencyType);
+    storeless->setPersistentStoreCoordinator(
+        NSPersistentStoreCoordinator::initWithManagedObjectModel(m_app->managedObjectModel()));
     auto failing = KESTBookmarksCreateViewController::init();
     failing->setManagedObjectContext(storeless);
     m_navigation->pushViewControllerAnimated(failing, false);
@@ -288,7 +300,8 @@ TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
     drainAll();
     EXPECT_EQ(m_navigation->topViewController(), m_screen);
     auto messages = logs.messages();
-    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& m) { return m.rfind("Whoops, couldn't save: ", 0) == 0; }));
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+        [](const std::string& m) { return m.rfind("Whoops, couldn't save: ", 0) == 0; }));
 }
 
 } // namespace

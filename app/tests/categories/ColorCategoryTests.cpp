@@ -68,8 +68,13 @@ TEST(ColorCategories, HexValuesAndTexts)
     EXPECT_EQ(rgbHex(colorWithRGBHex(0xAB123456)), rgbHex(colorWithRGBHex(0x123456)));
 
     const std::pair<const char*, int64_t> strings[] = {
-        { "ff8000", 0xFF8000 }, { "  0x00FF00", 0x00FF00 }, { "12zz", 0x12 }, { "#ff0000", -1 }, { "", -1 },
-        { "zz", -1 }, { "1FFFFFFFFF", 0xFFFFFF },
+        { "ff8000", 0xFF8000 },
+        { "  0x00FF00", 0x00FF00 },
+        { "12zz", 0x12 },
+        { "#ff0000", -1 },
+        { "", -1 },
+        { "zz", -1 },
+        { "1FFFFFFFFF", 0xFFFFFF },
     };
     for (auto [text, hex] : strings) {
         SCOPED_TRACE(text);
@@ -119,7 +124,10 @@ TEST(ColorCategories, ArithmeticAndRelatedColours)
 
     // Conversions both ways, hue 360 wrapping to red.
     const float hsb[][6] = {
-        { 0, 1, 1, 1, 0, 0 }, { 360, 1, 1, 1, 0, 0 }, { 120, 1, 0.5f, 0, 0.5f, 0 }, { 200, 0, 0.3f, 0.3f, 0.3f, 0.3f },
+        { 0, 1, 1, 1, 0, 0 },
+        { 360, 1, 1, 1, 0, 0 },
+        { 120, 1, 0.5f, 0, 0.5f, 0 },
+        { 200, 0, 0.3f, 0.3f, 0.3f, 0.3f },
         { 300, 0.5f, 1, 1, 0.5f, 1 },
     };
     for (const auto& row : hsb) {

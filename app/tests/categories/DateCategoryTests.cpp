@@ -85,7 +85,7 @@ TEST(DateCategories, CalendarComparisonsAndEdits)
     EXPECT_TRUE(isToday(at(3600)));
     EXPECT_TRUE(isTomorrow(at(86400 + 5)));
     EXPECT_TRUE(isYesterday(at(-1)));
-    EXPECT_TRUE(isThisWeek(at(86400 * 2)));  // Friday of the same week
+    EXPECT_TRUE(isThisWeek(at(86400 * 2))); // Friday of the same week
     EXPECT_FALSE(isThisWeek(at(86400 * 4))); // the next Sunday starts a new week
     EXPECT_TRUE(isNextWeek(at(86400 * 4)));
     EXPECT_TRUE(isLastWeek(at(-86400 * 7)));
@@ -136,6 +136,7 @@ TEST(DateCategories, CalendarComparisonsAndEdits)
     EXPECT_EQ(nameOfMonth(13), std::nullopt);
 
     using NSDateFormatter_Extension::dateStringFromStringSourceFormatDestinationFormat;
-    EXPECT_EQ(dateStringFromStringSourceFormatDestinationFormat("2014-03-05", "yyyy-MM-dd", "dd/MM/yyyy"), "05/03/2014");
+    EXPECT_EQ(
+        dateStringFromStringSourceFormatDestinationFormat("2014-03-05", "yyyy-MM-dd", "dd/MM/yyyy"), "05/03/2014");
     EXPECT_EQ(dateStringFromStringSourceFormatDestinationFormat("junk", "yyyy-MM-dd", "dd/MM/yyyy"), std::nullopt);
 }

@@ -1,7 +1,7 @@
-#include "os/OSHost.h"
 #include "app/categories/UIDevice+Hardware.h"
-#include "uikit/UIDevice.h"
 #include "graphics/UIGraphics.h"
+#include "os/OSHost.h"
+#include "uikit/UIDevice.h"
 #include "uikit/UIScreen.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 #include "app/core/DiskDataCache.h"
-#include "app/view-controllers/account/KESTAuthMenuView.h"
 #include "app/core/KESTChartManager.h"
 #include "app/core/KESTChartObject.h"
+#include "app/tests/map/MapTestSupport.h"
+#include "app/view-controllers/account/KESTAuthMenuView.h"
 #include "app/view-controllers/charts/KESTChartView.h"
 #include "app/view-controllers/charts/KESTCheckCell.h"
 #include "app/widgets/KESTToggleButton.h"
-#include "app/tests/map/MapTestSupport.h"
 #include "foundation/NSFileManager.h"
-#include "uikit/NSIndexPath.h"
 #include "foundation/NSUserDefaults.h"
+#include "uikit/NSIndexPath.h"
 #include "uikit/UIActionSheet.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
@@ -24,8 +24,11 @@ namespace {
 
 Value product(const std::string& name)
 {
-    return Value::dictionary({ { Value("product_url"), Value("http://charts.test/" + name + "/") }, { Value("product_description"), Value(name) },
-        { Value("product_metadata"), Value::dictionary({ { Value("minzoom"), Value(1) }, { Value("maxzoom"), Value(9) }, { Value("bounds"), Value("-10,50,2,60") } }) } });
+    return Value::dictionary({ { Value("product_url"), Value("http://charts.test/" + name + "/") },
+        { Value("product_description"), Value(name) },
+        { Value("product_metadata"),
+            Value::dictionary({ { Value("minzoom"), Value(1) }, { Value("maxzoom"), Value(9) },
+                { Value("bounds"), Value("-10,50,2,60") } }) } });
 }
 
 class ChartList : public ::testing::Test, public ChartModalViewControllerDelegate {
@@ -39,7 +42,8 @@ protected:
         m_root = UIViewController::init();
         m_window->setRootViewController(m_root);
         m_window->makeKeyAndVisible();
-        KESTChartManager::sharedInstance()->rebuildChartsWithProducts(Value::array({ product("A"), product("B"), product("C") }));
+        KESTChartManager::sharedInstance()->rebuildChartsWithProducts(
+            Value::array({ product("A"), product("B"), product("C") }));
         m_screen = KESTChartView::init();
         m_navigation = UINavigationController::initWithRootViewController(m_screen);
         m_root->presentViewControllerAnimatedCompletion(m_navigation, false, nullptr);
@@ -76,7 +80,8 @@ protected:
     Ref<KESTCheckCell> cell(int32_t row)
     {
         m_screen->chartTable()->layoutIfNeeded();
-        return std::dynamic_pointer_cast<KESTCheckCell>(m_screen->chartTable()->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(row, 0)));
+        return std::dynamic_pointer_cast<KESTCheckCell>(
+            m_screen->chartTable()->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(row, 0)));
     }
     static Ref<NSIndexPath> row(int32_t r) { return NSIndexPath::indexPathForRowInSection(r, 0); }
     // A synthetic touch on the item's button in the navigation bar.
@@ -86,7 +91,8 @@ protected:
         bar->layoutIfNeeded();
         CGRect frame = bar->frameForItem(item);
         ASSERT_FALSE(CGRectIsEmpty(frame));
-        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+        UIApplicationHost::tap(
+            bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
     }
 
     AppTestScope m_app;
@@ -134,9 +140,13 @@ TEST_F(ChartList, OnlyActiveChartsMove)
     m_screen->tableViewDidSelectRowAtIndexPath(m_screen->chartTable(), row(0));
     auto table = m_screen->chartTable();
     // An inactive chart stays where it is.
-    EXPECT_EQ(m_screen->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(table, row(1), row(0))->row(), 1);
+    EXPECT_EQ(
+        m_screen->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(table, row(1), row(0))->row(),
+        1);
     // An active one may go below an inactive one.
-    EXPECT_EQ(m_screen->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(table, row(0), row(2))->row(), 2);
+    EXPECT_EQ(
+        m_screen->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(table, row(0), row(2))->row(),
+        2);
     m_screen->tableViewDidSelectRowAtIndexPath(table, row(2));
     m_screen->tableViewMoveRowAtIndexPathToIndexPath(table, row(0), row(2));
     EXPECT_EQ(list(), (std::vector<std::string> { "B-99999", "C+99999", "A+99999" }));
@@ -191,7 +201,7 @@ TEST_F(ChartList, OptionsClearTheCacheFilesOrDeselectEverything)
 
 TEST_F(ChartList, ClosingTellsTheDelegate)
 {
-    auto keep = std::shared_ptr<ChartModalViewControllerDelegate>(this, [](ChartModalViewControllerDelegate*) { });
+    auto keep = std::shared_ptr<ChartModalViewControllerDelegate>(this, [](ChartModalViewControllerDelegate*) {});
     m_screen->setDelegate(keep);
     // The user taps "Close" in the navigation bar.
     tapBarItem(m_screen->navigationItem()->leftBarButtonItem());
@@ -225,7 +235,8 @@ TEST_F(ChartList, ManagingTheAccountOpensTheAccountScreenOverTheList)
     sheets.back()->tapButtonAtIndex(2);
     drainAll();
     // Presented over the list: from the screen, or from the navigation controller holding it.
-    auto shown = m_screen->presentedViewController() ? m_screen->presentedViewController() : m_navigation->presentedViewController();
+    auto shown = m_screen->presentedViewController() ? m_screen->presentedViewController()
+                                                     : m_navigation->presentedViewController();
     auto account = std::dynamic_pointer_cast<UINavigationController>(shown);
     ASSERT_TRUE(account);
     EXPECT_TRUE(std::dynamic_pointer_cast<KESTAuthMenuView>(account->topViewController()));

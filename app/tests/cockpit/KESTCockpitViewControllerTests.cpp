@@ -1,10 +1,10 @@
-#include "graphics/CALayer.h"
-#include "graphics/CADisplayLink.h"
-#include "app/view-controllers/cockpit/KESTCockpitViewController.h"
 #include "app/core/KESTPlane.h"
+#include "app/tests/map/MapTestSupport.h"
+#include "app/view-controllers/cockpit/KESTCockpitViewController.h"
+#include "graphics/CADisplayLink.h"
+#include "graphics/CALayer.h"
 #include "mapkit/MKMapCamera.h"
 #include "mapkit/MKMapView.h"
-#include "app/tests/map/MapTestSupport.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIWindow.h"
 
@@ -14,8 +14,9 @@ namespace {
 
 Ref<KESTPlane> planeAt(double altitude, double heading)
 {
-    return KESTPlane::initWithAdshexAndInfo("400abc", Value::array({ "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, altitude, heading,
-        0, 1388534400.0, "1234", 0, "BA117" }));
+    return KESTPlane::initWithAdshexAndInfo("400abc",
+        Value::array({ "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, altitude, heading, 0, 1388534400.0, "1234", 0,
+            "BA117" }));
 }
 
 TEST(KESTCockpitViewController, SeesTheGroundFromAnAltitudeAboveThePlane)
@@ -31,7 +32,8 @@ TEST(KESTCockpitViewController, SeesTheGroundFromAnAltitudeAboveThePlane)
     // The tilt is the 80-degree rotation followed by the fixed perspective.
     CATransform3D t = KESTCockpitViewController::perspectiveTransform();
     CATransform3D tilt = CATransform3DMakeRotation(1.3962634f, 1, 0, 0);
-    EXPECT_NEAR(t.m44, tilt.m41 * 0.00049241405f + tilt.m42 * 0.0007582511f + tilt.m43 * -9.502584f + tilt.m44 * 0.58586735f, 1e-5);
+    EXPECT_NEAR(t.m44,
+        tilt.m41 * 0.00049241405f + tilt.m42 * 0.0007582511f + tilt.m43 * -9.502584f + tilt.m44 * 0.58586735f, 1e-5);
     EXPECT_NEAR(t.m11, -0.83867055f, 1e-6);
     EXPECT_NEAR(t.m21, tilt.m22 * 0.54463905f + tilt.m23 * 0.0f, 1e-6);
 }
@@ -56,12 +58,14 @@ TEST(KESTCockpitViewController, FollowsThePlaneUntilItDisappears)
     EXPECT_EQ(map->mapType(), MKMapTypeSatellite);
     EXPECT_FALSE(map->isRotateEnabled());
     EXPECT_FALSE(map->isPitchEnabled());
-    EXPECT_TRUE(CATransform3DEqualToTransform(map->layer()->transform(), KESTCockpitViewController::perspectiveTransform()));
+    EXPECT_TRUE(
+        CATransform3DEqualToTransform(map->layer()->transform(), KESTCockpitViewController::perspectiveTransform()));
     EXPECT_NEAR(map->camera()->heading(), 90, 1e-6);
     EXPECT_NEAR(map->camera()->altitude(), 16764, 1);
 
     // Each frame takes the plane's new state.
-    plane->updateInfo(Value::array({ "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, 1000, 180, 0, 1388534400.0, "1234", 0, "BA117" }));
+    plane->updateInfo(Value::array(
+        { "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, 1000, 180, 0, 1388534400.0, "1234", 0, "BA117" }));
     scope.clock().advance(1.0 / 60);
     drainAll();
     EXPECT_NEAR(map->camera()->heading(), 180, 1e-6);
@@ -71,7 +75,8 @@ TEST(KESTCockpitViewController, FollowsThePlaneUntilItDisappears)
     root->dismissViewControllerAnimatedCompletion(false, nullptr);
     drainAll();
     EXPECT_FALSE(cockpit->displayLink());
-    plane->updateInfo(Value::array({ "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, 1000, 270, 0, 1388534400.0, "1234", 0, "BA117" }));
+    plane->updateInfo(Value::array(
+        { "B738", "LHR-JFK", "G-STBA", "BAW117", 51.5, -0.5, 1000, 270, 0, 1388534400.0, "1234", 0, "BA117" }));
     scope.clock().advance(1.0);
     drainAll();
     EXPECT_NEAR(map->camera()->heading(), 180, 1e-6);

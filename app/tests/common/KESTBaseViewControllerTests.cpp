@@ -1,4 +1,3 @@
-#include "testing/Drain.h"
 #include "app/core/KESTAnalyticsManager.h"
 #include "app/view-controllers/common/KESTBaseCustomViewController.h"
 #include "app/view-controllers/common/KESTBaseTableViewController.h"
@@ -6,12 +5,13 @@
 #include "app/view-controllers/common/KESTTableViewCell.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
-#include "uikit/UIApplicationHost.h"
 #include "graphics/UIColor.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UINib.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,8 @@ TEST_F(BaseScreens, EachAppearanceLogsOneEventAndListensUntilItDisappears)
     post(UIKeyboardWillHideNotification);
     post(UIKeyboardDidHideNotification);
     post("ProbeScreenPing");
-    EXPECT_EQ((std::vector<int> { screen->willShow, screen->didShow, screen->willHide, screen->didHide, screen->pings }),
+    EXPECT_EQ(
+        (std::vector<int> { screen->willShow, screen->didShow, screen->willHide, screen->didHide, screen->pings }),
         (std::vector<int> { 1, 1, 1, 1, 1 }));
 
     // Hidden: no hooks, and the screen's own registration from viewDidLoad ended too.

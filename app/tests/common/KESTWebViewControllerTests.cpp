@@ -1,13 +1,13 @@
-#include "testing/Drain.h"
 #include "app/view-controllers/common/KESTWebViewController.h"
+#include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIToolbar.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -85,10 +85,10 @@ TEST(KESTWebViewController, ToolbarAndCloseButton)
         EXPECT_EQ(screen->closeButton()->isEnabled(), c.enabledAtFirst);
         EXPECT_EQ(screen->bottomToolbar()->autoresizingMask(), 10u);
         CGRect bounds = screen->view()->bounds();
-        EXPECT_TRUE(CGRectEqualToRect(screen->bottomToolbar()->frame(),
-            CGRectMake(0, bounds.size.height - 44, bounds.size.width, 44)));
-        EXPECT_TRUE(CGRectEqualToRect(screen->webView()->frame(),
-            CGRectMake(0, 0, bounds.size.width, bounds.size.height - 44)));
+        EXPECT_TRUE(CGRectEqualToRect(
+            screen->bottomToolbar()->frame(), CGRectMake(0, bounds.size.height - 44, bounds.size.width, 44)));
+        EXPECT_TRUE(CGRectEqualToRect(
+            screen->webView()->frame(), CGRectMake(0, 0, bounds.size.width, bounds.size.height - 44)));
         EXPECT_TRUE(screen->prefersStatusBarHidden());
         if (c.delay > 0) {
             scope.clock.advance(c.delay - 0.5);

@@ -1,13 +1,13 @@
-#include "app/tests/AppTestSupport.h"
+#include "app/categories/NSString+DiskDataCacheMD5.h"
 #include "app/core/DiskDataCache.h"
-#include "testing/Drain.h"
-#include "app/overlays/KESTAppleMapsTileOverlay.h"
 #include "app/core/KESTChartObject.h"
+#include "app/overlays/KESTAppleMapsTileOverlay.h"
+#include "app/tests/AppTestSupport.h"
 #include "foundation/NSError.h"
 #include "foundation/NSFileManager.h"
-#include "app/categories/NSString+DiskDataCacheMD5.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
+#include "testing/Drain.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,10 @@ struct CacheScope {
     }
 };
 
-Value bytes(const std::string& text) { return Value::data(text.data(), text.size()); }
+Value bytes(const std::string& text)
+{
+    return Value::data(text.data(), text.size());
+}
 
 TEST(DiskDataCache, NamesFilesByTheLowerCaseMD5OfTheKey)
 {
@@ -112,7 +115,8 @@ struct FakeTileServer {
 
 Ref<KESTChartObject> chartAt(const std::string& url)
 {
-    Value record = Value::dictionary({ { Value("product_url"), Value(url) }, { Value("product_description"), Value(url) } });
+    Value record
+        = Value::dictionary({ { Value("product_url"), Value(url) }, { Value("product_description"), Value(url) } });
     return KESTChartObject::initWithChartUrl(record, MKMapRectWorld, { 0, 0 });
 }
 
@@ -162,7 +166,8 @@ TEST(KESTAppleMapsTileOverlay, LoadsEachTileOnceAndRetriesFailures)
     EXPECT_TRUE(failed.first.isNil());
     load(chartA, missing);
     EXPECT_EQ(server.requests["http://a.test/1/1/1.png"], 2);
-    EXPECT_FALSE(NSFileManager::defaultManager()->fileExistsAtPath(DiskDataCache::pathForKey("http://a.test/1/1/1.png")));
+    EXPECT_FALSE(
+        NSFileManager::defaultManager()->fileExistsAtPath(DiskDataCache::pathForKey("http://a.test/1/1/1.png")));
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 #include "app/core/KESTHistoricFlight.h"
 
 #include "app/tests/AppTestSupport.h"
-#include "testing/LogCapture.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSDataFile.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "testing/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,8 @@ TEST(KESTAirport, EntriesBecomeAnnotations)
         { Value::array({ "Heathrow", "London", "United Kingdom", "LHR", "EGLL", 51.4775, -0.461389, 1 }), "Heathrow",
             "London, United Kingdom", 20 },
         { Value::array({ "Field", Value::null(), "France", "XFD", "LFXX", 45.0, 2.0, 0 }), "Field", "Unknown", 10 },
-        { Value::array({ Value::null(), "Town", "Spain", "XTW", "LEXX", 40.0, -3.0, 0 }), "Unknown", "Town, Spain", 10 },
+        { Value::array({ Value::null(), "Town", "Spain", "XTW", "LEXX", 40.0, -3.0, 0 }), "Unknown", "Town, Spain",
+            10 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
@@ -101,7 +102,8 @@ TEST(KESTAirport, ListSkipsMalformedEntriesAndSurvivesAMissingFile)
     EXPECT_TRUE(log.contains("Airport list \"airports.json\" is missing from the bundle"));
 
     std::string list = R"({"airports": [["A", "B", "C", "AAA", "AAAA", 1, 2, 1]]})";
-    ASSERT_TRUE(NSData::writeToFile(Value::data(list.data(), list.size()), scope.sandbox().path("bundle/airports.json"), true));
+    ASSERT_TRUE(
+        NSData::writeToFile(Value::data(list.data(), list.size()), scope.sandbox().path("bundle/airports.json"), true));
     NSBundle::setMainBundlePath(scope.sandbox().path("bundle"));
     auto bundled = KESTAirport::airportsFromBundle();
     NSBundle::setMainBundlePath(previous);

@@ -1,15 +1,15 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
-#include "app/overlays/KESTAppleMapsTileOverlay.h"
-#include "app/overlays/KESTAppleMapsTileRenderer.h"
 #include "app/core/KESTChartManager.h"
 #include "app/core/KESTChartObject.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/overlays/KESTAppleMapsTileOverlay.h"
+#include "app/overlays/KESTAppleMapsTileRenderer.h"
+#include "app/tests/AppTestSupport.h"
 #include "foundation/NSError.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSUserDefaults.h"
-#include "testing/URLStubs.h"
 #include "networking/VNNetworkReachabilityManager.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,15 @@
 
 namespace {
 
-Value product(const std::string& name, const std::string& bounds = "-10,50,2,60", Value minZoom = Value(3), Value maxZoom = Value(9))
+Value product(const std::string& name, const std::string& bounds = "-10,50,2,60", Value minZoom = Value(3),
+    Value maxZoom = Value(9))
 {
     return Value::dictionary({
         { Value("product_url"), Value("http://charts.test/" + name + "/") },
         { Value("product_description"), Value(name) },
-        { Value("product_metadata"), Value::dictionary({ { Value("minzoom"), minZoom }, { Value("maxzoom"), maxZoom }, { Value("bounds"), Value(bounds) } }) },
+        { Value("product_metadata"),
+            Value::dictionary(
+                { { Value("minzoom"), minZoom }, { Value("maxzoom"), maxZoom }, { Value("bounds"), Value(bounds) } }) },
     });
 }
 
@@ -117,14 +120,17 @@ TEST(KESTChartManager, WorksOutBoundsAndCentreFromEitherCorner)
 TEST(KESTChartManager, FallsBackOrSkipsForMissingOrShortBounds)
 {
     ChartScope scope;
-    Value noMetadata = Value::dictionary({ { Value("product_url"), Value("http://x/") }, { Value("product_description"), Value("NoMeta") } });
-    Value noBounds = Value::dictionary({ { Value("product_url"), Value("http://y/") }, { Value("product_description"), Value("NoBounds") },
-        { Value("product_metadata"), Value::dictionary({ { Value("maxzoom"), Value(5) } }) } });
+    Value noMetadata = Value::dictionary(
+        { { Value("product_url"), Value("http://x/") }, { Value("product_description"), Value("NoMeta") } });
+    Value noBounds = Value::dictionary(
+        { { Value("product_url"), Value("http://y/") }, { Value("product_description"), Value("NoBounds") },
+            { Value("product_metadata"), Value::dictionary({ { Value("maxzoom"), Value(5) } }) } });
     Value numericBounds = Value::dictionary({ { Value("product_description"), Value("Numeric") },
         { Value("product_metadata"), Value::dictionary({ { Value("bounds"), Value(4) } }) } });
     auto manager = KESTChartManager::sharedInstance();
-    manager->rebuildChartsWithProducts(Value::array({ noMetadata, noBounds, product("Short", "1,2,3"), product("Empty", ""), product("Words", "1,2,north,4"), product("Gap", "1,,3,4"),
-        numericBounds, Value("not a record"), product("Good") }));
+    manager->rebuildChartsWithProducts(Value::array(
+        { noMetadata, noBounds, product("Short", "1,2,3"), product("Empty", ""), product("Words", "1,2,north,4"),
+            product("Gap", "1,,3,4"), numericBounds, Value("not a record"), product("Good") }));
     EXPECT_EQ(names(manager->charts()), (std::vector<std::string> { "Good", "NoBounds", "NoMeta" }));
 
     for (const auto& chart : manager->charts()) {
@@ -157,8 +163,9 @@ TEST(KESTChartManager, RestoresSavedActiveChartsAndPrunesTheRest)
     const std::vector<Case> cases = {
         { "saved order first, then inactive by name", { storedEntry("B", 0), storedEntry("A", 1) }, { "A", "B", "C" },
             { "B", "A", "C" }, { true, true, false }, { 0, 1, 99999 }, { "B", "A" } },
-        { "entries of charts no longer listed are dropped, orders kept", { storedEntry("Gone", 0), storedEntry("B", 1), storedEntry("A", 2) },
-            { "A", "B", "C" }, { "B", "A", "C" }, { true, true, false }, { 1, 2, 99999 }, { "B", "A" } },
+        { "entries of charts no longer listed are dropped, orders kept",
+            { storedEntry("Gone", 0), storedEntry("B", 1), storedEntry("A", 2) }, { "A", "B", "C" }, { "B", "A", "C" },
+            { true, true, false }, { 1, 2, 99999 }, { "B", "A" } },
         { "plain comparison puts capitals first", {}, { "beta", "Zulu", "Alpha" }, { "Alpha", "Zulu", "beta" },
             { false, false, false }, { 99999, 99999, 99999 }, {} },
         { "an empty product list stores an empty list", { storedEntry("A", 0) }, {}, {}, {}, {}, {} },
@@ -249,11 +256,16 @@ TEST(KESTChartManager, FetchesTheProductListOrLeavesEverythingOnFailure)
         int32_t status;
         std::string body;
     };
-    for (const auto& failure : { Failure { "server error", 500, "[]" }, Failure { "not a list", 200, "{\"a\": 1}" }, Failure { "not JSON", 200, "<html>" } }) {
+    for (const auto& failure : { Failure { "server error", 500, "[]" }, Failure { "not a list", 200, "{\"a\": 1}" },
+             Failure { "not JSON", 200, "<html>" } }) {
         SCOPED_TRACE(failure.title);
         stubs.add(answer(failure.status, failure.body));
         auto before = manager->charts();
-        manager->getChartsWithSuccess([&] { ++successes; }, [&](const Ref<NSError>& error) { ++errors; EXPECT_TRUE(error); });
+        manager->getChartsWithSuccess([&] { ++successes; },
+            [&](const Ref<NSError>& error) {
+                ++errors;
+                EXPECT_TRUE(error);
+            });
         drainAll();
         EXPECT_EQ(successes, 1);
         EXPECT_EQ(manager->charts(), before);

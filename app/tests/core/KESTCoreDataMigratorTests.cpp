@@ -1,19 +1,19 @@
-#include "app/tests/AppTestSupport.h"
 #include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTBookmark.h"
 #include "app/core/KESTCoreDataMigrator.h"
-#include "testing/LogCapture.h"
-#include "foundation/NSBundle.h"
+#include "app/tests/AppTestSupport.h"
 #include "coredata/NSEntityDescription.h"
-#include "foundation/NSError.h"
 #include "coredata/NSFetchRequest.h"
-#include "foundation/NSFileManager.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSManagedObjectModel.h"
 #include "coredata/NSPersistentStore.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSFileManager.h"
 #include "foundation/NSUserDefaults.h"
+#include "testing/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -34,17 +34,19 @@ struct OldRow {
 // Writes "locationDB.sqlite" in Documents with the older model and the given rows.
 void writeOldStore(const std::string& documents, const std::vector<OldRow>& rows)
 {
-    auto model = NSManagedObjectModel::initWithContentsOfURL(*NSBundle::mainBundle()->URLForResource("ThornquillLocation", "mom"));
+    auto model = NSManagedObjectModel::initWithContentsOfURL(
+        *NSBundle::mainBundle()->URLForResource("ThornquillLocation", "mom"));
     ASSERT_TRUE(model);
     auto coordinator = NSPersistentStoreCoordinator::initWithManagedObjectModel(model);
     Ref<NSError> error;
-    ASSERT_TRUE(coordinator->addPersistentStoreWithType(NSSQLiteStoreType, "", documents + "/locationDB.sqlite", Value(), &error));
+    ASSERT_TRUE(coordinator->addPersistentStoreWithType(
+        NSSQLiteStoreType, "", documents + "/locationDB.sqlite", Value(), &error));
     auto context = NSManagedObjectContext::init();
     context->setPersistentStoreCoordinator(coordinator);
     for (const auto& row : rows) {
         auto event = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("Event", context);
-        const std::pair<const char*, const Value*> fields[] = { { "name", &row.name }, { "lat", &row.lat }, { "lon", &row.lon },
-            { "latspan", &row.latspan }, { "lonspan", &row.lonspan } };
+        const std::pair<const char*, const Value*> fields[] = { { "name", &row.name }, { "lat", &row.lat },
+            { "lon", &row.lon }, { "latspan", &row.latspan }, { "lonspan", &row.lonspan } };
         for (const auto& [key, value] : fields) {
             if (!value->isNil())
                 event->setValueForKey(*value, key);
@@ -96,12 +98,13 @@ TEST(KESTCoreDataMigrator, CopiesTheOlderRowsOnceAndSetsTheFlagAfterSaving)
     EXPECT_FALSE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(context));
     EXPECT_FALSE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
 
-    writeOldStore(app->applicationDocumentsDirectory(), {
-        { Value("Home"), Value(51.4775), Value(-0.4614), Value(0.5), Value(0.6) },
-        { Value("Cabin"), Value(46.0), Value(7.5), Value(1.0), Value(1.5) },
-        { Value("Coast"), Value(-33.9), Value(151.2), Value(2.0), Value(2.5) },
-        { Value("No region"), Value(10.0), Value(), Value(1.0), Value(1.0) },
-    });
+    writeOldStore(app->applicationDocumentsDirectory(),
+        {
+            { Value("Home"), Value(51.4775), Value(-0.4614), Value(0.5), Value(0.6) },
+            { Value("Cabin"), Value(46.0), Value(7.5), Value(1.0), Value(1.5) },
+            { Value("Coast"), Value(-33.9), Value(151.2), Value(2.0), Value(2.5) },
+            { Value("No region"), Value(10.0), Value(), Value(1.0), Value(1.0) },
+        });
     EXPECT_TRUE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(context));
     EXPECT_TRUE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
     EXPECT_FALSE(context->hasChanges());
@@ -124,7 +127,8 @@ TEST(KESTCoreDataMigrator, CopiesTheOlderRowsOnceAndSetsTheFlagAfterSaving)
     // The copies never become the home bookmark.
     EXPECT_FALSE(KESTSettingsManager::sharedInstance()->isHomeSet());
     // The older file stays as it was; with the flag set it is not read again.
-    EXPECT_TRUE(NSFileManager::defaultManager()->fileExistsAtPath(app->applicationDocumentsDirectory() + "/locationDB.sqlite"));
+    EXPECT_TRUE(
+        NSFileManager::defaultManager()->fileExistsAtPath(app->applicationDocumentsDirectory() + "/locationDB.sqlite"));
     EXPECT_FALSE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(context));
     EXPECT_EQ(bookmarks(context).size(), 3u);
 }
@@ -157,7 +161,8 @@ TEST(KESTCoreDataMigrator, LeavesTheFlagUnsetWhenThereIsNothingToCopyOrTheSaveFa
     EXPECT_FALSE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
     EXPECT_FALSE(broken->hasChanges());
     auto messages = logs.messages();
-    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const std::string& m) { return m.rfind("Whoops, couldn't save: ", 0) == 0; }));
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+        [](const std::string& m) { return m.rfind("Whoops, couldn't save: ", 0) == 0; }));
 
     EXPECT_TRUE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(app->managedObjectContext()));
     EXPECT_EQ(bookmarks(app->managedObjectContext()).size(), 1u);

@@ -210,8 +210,8 @@ TEST(KESTFlightDataManager, ExpandsRoutesAndMeasuresProgress)
         (std::vector<Entry> { { "ABC", "N/A", "N/A", "N/A" }, { "LFPG", "Charles de Gaulle", "Paris", "France" } }));
 
     KESTLocation atHeathrow { 51.4706, -0.461941 };
-    Value progress = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation("LHR", "KJFK",
-        KESTLocation { 50.0, -40.0 });
+    Value progress = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation(
+        "LHR", "KJFK", KESTLocation { 50.0, -40.0 });
     ASSERT_TRUE(progress.isDictionary());
     EXPECT_NEAR(progress["totalDistance"].doubleValue(), 3451, 10); // about 5555 km
     EXPECT_EQ(progress["depaptName"].string(), "Heathrow");
@@ -220,18 +220,20 @@ TEST(KESTFlightDataManager, ExpandsRoutesAndMeasuresProgress)
     EXPECT_EQ(progress["percentageIntoJourney"].intValue(), static_cast<int32_t>(expected));
     EXPECT_GT(progress["percentageIntoJourney"].intValue(), 40);
 
-    Value same = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation("EGLL", "LHR", atHeathrow);
+    Value same
+        = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation("EGLL", "LHR", atHeathrow);
     ASSERT_TRUE(same.isDictionary());
     EXPECT_EQ(same["totalDistance"].doubleValue(), 0);
     EXPECT_EQ(same["percentageIntoJourney"].intValue(), 100);
 
-    Value beyond = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation("LHR", "CDG",
-        KESTLocation { 40, 10 });
+    Value beyond = flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation(
+        "LHR", "CDG", KESTLocation { 40, 10 });
     EXPECT_EQ(beyond["percentageIntoJourney"].intValue(), 100);
 
     for (auto [from, to] : { std::pair { "*", "JFK" }, { "LHR", "????" }, { "LHR", "XXX" }, { "lhr", "JFK" } }) {
         SCOPED_TRACE(std::string(from) + " " + to);
-        EXPECT_TRUE(flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation(from, to, atHeathrow)
+        EXPECT_TRUE(
+            flights->getAirportDistancesWithDepartureAptAndArrivalAptAndCurrentPlaneLocation(from, to, atHeathrow)
                 .isNil());
     }
 }

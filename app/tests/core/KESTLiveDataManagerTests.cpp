@@ -1,22 +1,22 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
 #include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTURLRequest.h"
-#include "foundation/NSOperationQueue.h"
-#include "testing/LogCapture.h"
+#include "app/tests/AppTestSupport.h"
+#include "coredata/NSManagedObjectContext.h"
+#include "coredata/NSPersistentStoreCoordinator.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSException.h"
-#include "foundation/NSNotification.h"
-#include "net/NSURLRequest.h"
 #include "foundation/NSFileManager.h"
-#include "net/NSHTTPURLResponse.h"
-#include "coredata/NSManagedObjectContext.h"
-#include "coredata/NSPersistentStoreCoordinator.h"
 #include "foundation/NSJSONSerialization.h"
+#include "foundation/NSNotification.h"
+#include "foundation/NSOperationQueue.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "testing/Drain.h"
+#include "testing/LogCapture.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -34,8 +34,9 @@ constexpr const char* kBase = "http://feed.invalid/";
 // speed, report time, squawk, data type, flight number.
 std::string planeJSON(const std::string& callsign, double lat, int dataType = 0, const std::string& fltno = "")
 {
-    return NSString::stringWithFormat(R"(["B738","LHR-JFK","G-ABCD","%@",%@,-1.5,35000,90,450,1388534390,"1234",%@,"%@"])",
-        callsign, Value(lat).stringValue(), std::to_string(dataType), fltno);
+    return NSString::stringWithFormat(
+        R"(["B738","LHR-JFK","G-ABCD","%@",%@,-1.5,35000,90,450,1388534390,"1234",%@,"%@"])", callsign,
+        Value(lat).stringValue(), std::to_string(dataType), fltno);
 }
 
 // An answer for requests whose address starts with `prefix` (and pass `matcher`, when given).
@@ -61,12 +62,14 @@ bool queryHas(const Ref<NSURLRequest>& request, const std::string& part)
 size_t logged(const LogCapture& logs, const std::string& prefix)
 {
     auto messages = logs.messages();
-    return std::count_if(messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
+    return std::count_if(
+        messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
 }
 
 Value decode(const std::string& json)
 {
-    return NSJSONSerialization::JSONObjectWithData(std::string_view(json), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
+    return NSJSONSerialization::JSONObjectWithData(
+        std::string_view(json), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
 }
 
 class MapBounds : public KESTLiveDataManagerDelegate {
@@ -74,7 +77,10 @@ public:
     Value bounds = Value::array({ Value(52.5), Value(50.25), Value(1.0), Value(-2.0) });
     std::vector<std::string> selected;
     Value currentMapBounds() override { return bounds; }
-    void selectAnnotationMakeVisible(const Ref<KESTPlane>& plane, bool) override { selected.push_back(plane->adshex()); }
+    void selectAnnotationMakeVisible(const Ref<KESTPlane>& plane, bool) override
+    {
+        selected.push_back(plane->adshex());
+    }
 };
 
 class LiveFeedTest : public ::testing::Test {
@@ -175,15 +181,17 @@ TEST_F(LiveFeedTest, BuildsPollAddressesAndThrottlesFullPolls)
     manager->performDeltaPoll();
     drainAll();
     EXPECT_EQ(stub->requests().back().url,
-        "http://feed.invalid/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=0&ts=" + ts + "&bounds=52.5,50.25,1,-2&background=0");
+        "http://feed.invalid/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=0&ts=" + ts
+            + "&bounds=52.5,50.25,1,-2&background=0");
 }
 
 TEST_F(LiveFeedTest, MergesDropsAndPublishesAnswers)
 {
     LogCapture logs;
     KESTSettingsManager::sharedInstance()->setFaaData(0);
-    parse(R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52)
-            + R"(,"S3":)" + planeJSON("SCH3", 53, 1) + R"(,"X4":["short"],"N5":)" + planeJSON("NUL5", 54).replace(1, 6, "null") + "}}",
+    parse(R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52) + R"(,"S3":)"
+            + planeJSON("SCH3", 53, 1) + R"(,"X4":["short"],"N5":)" + planeJSON("NUL5", 54).replace(1, 6, "null")
+            + "}}",
         true);
     EXPECT_EQ(hexes(), std::vector<std::string>({ "A1", "B2" }));
     EXPECT_EQ(deltaFlags, std::vector<bool>({ false }));
@@ -284,8 +292,8 @@ TEST_F(LiveFeedTest, ChecksAnswersAndReadsTheServiceClock)
             NSURL::URLWithString(kBase), c.status, "HTTP/1.1", headers);
         std::string outcome = "none";
         Ref<NSError> failureError;
-        manager->handleResponse(response, Value::data(c.body.data(), c.body.size()), nullptr,
-            [&](const Value&) { outcome = "success"; },
+        manager->handleResponse(
+            response, Value::data(c.body.data(), c.body.size()), nullptr, [&](const Value&) { outcome = "success"; },
             [&](const Ref<NSURLResponse>&, const Ref<NSError>& error) {
                 outcome = "failure";
                 failureError = error;
@@ -308,15 +316,15 @@ TEST_F(LiveFeedTest, TimerTicksAskForDeltaAndFullPolls)
     manager->setDelegate(map);
     struct Step {
         double advance;
-        size_t requests;   // made by this tick
-        bool full;         // whether it was a full poll
+        size_t requests; // made by this tick
+        bool full; // whether it was a full poll
         double deltaAfter, fullAfter;
     };
     const Step steps[] = {
-        { 15.0, 0, false, 15.0, 15.0 },    // exactly 15 s: no delta poll
-        { 0.5, 1, false, 0.0, 15.5 },      // beyond it: a delta poll, delta counter reset
-        { 104.5, 1, false, 0.0, 120.0 },   // exactly 120 s: no full poll, but a delta poll
-        { 1.0, 1, true, 0.0, 0.0 },        // beyond it: full poll, both reset
+        { 15.0, 0, false, 15.0, 15.0 }, // exactly 15 s: no delta poll
+        { 0.5, 1, false, 0.0, 15.5 }, // beyond it: a delta poll, delta counter reset
+        { 104.5, 1, false, 0.0, 120.0 }, // exactly 120 s: no full poll, but a delta poll
+        { 1.0, 1, true, 0.0, 0.0 }, // beyond it: full poll, both reset
         { 1.0, 0, false, 1.0, 1.0 },
         // A long pause asks for a full poll; the cached device time is that of the last tick,
         // within five seconds of the last full poll, so the throttle skips it, and the
@@ -361,8 +369,8 @@ TEST_F(LiveFeedTest, FastStartMakesOneDeltaPollUnlessTheFullAnswerCameFirst)
     auto rest = stubs.add(answer(kBase, R"({"planes":{}})"));
     auto full = stubs.add(answer(std::string(kBase) + "APPAPIv2/planeUpdate.php?routetype=IATA&FAA=1&ts=0&background=0",
         R"({"planes":{}})", 200, 10));
-    auto delta = stubs.add(answer(kBase, R"({"planes":{}})", 200, 0,
-        [](const Ref<NSURLRequest>& r) { return queryHas(r, "bounds"); }));
+    auto delta = stubs.add(
+        answer(kBase, R"({"planes":{}})", 200, 0, [](const Ref<NSURLRequest>& r) { return queryHas(r, "bounds"); }));
     manager->performFullPoll();
     EXPECT_TRUE(manager->hasFastStartTimer());
     clock.advance(3.0);
@@ -464,7 +472,8 @@ TEST_F(LiveFeedTest, PendingSearchSelectsOrSaysNotTracked)
         EXPECT_EQ(map->selected, c.selected);
         EXPECT_EQ(alerts.size(), c.alert ? 1u : 0u);
         if (c.alert) {
-            EXPECT_EQ(alerts[0], "Not currently tracked|This flight is out of range or not currently tracked.|Continue");
+            EXPECT_EQ(
+                alerts[0], "Not currently tracked|This flight is out of range or not currently tracked.|Continue");
         }
         EXPECT_EQ(!manager->searchDictionary().isNil(), c.stillPending);
         manager->setSearchDictionary(Value());
@@ -485,17 +494,15 @@ TEST_F(LiveFeedTest, FilteredPlaneListSwitchesOffABrokenFilter)
     EXPECT_EQ(manager->planeArray().size(), 2u);
     EXPECT_EQ(manager->totalPlaneCount(), 2);
 
-    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock([](const Value& plane, const Value&) {
-        return plane.objectAs<KESTPlane>()->callsign() == "BAW1";
-    }));
+    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock(
+        [](const Value& plane, const Value&) { return plane.objectAs<KESTPlane>()->callsign() == "BAW1"; }));
     auto filtered = manager->planeArray();
     ASSERT_EQ(filtered.size(), 1u);
     EXPECT_EQ(filtered[0]->adshex(), "A1");
     EXPECT_EQ(manager->totalPlaneCount(), 1);
 
-    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock([](const Value&, const Value&) -> bool {
-        NSException::raise("NSInvalidArgumentException", "unknown key");
-    }));
+    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock(
+        [](const Value&, const Value&) -> bool { NSException::raise("NSInvalidArgumentException", "unknown key"); }));
     EXPECT_EQ(manager->planeArray().size(), 2u);
     EXPECT_EQ(manager->totalPlaneCount(), 2);
     EXPECT_TRUE(logged(logs, "Exception: "));
@@ -509,8 +516,8 @@ TEST_F(LiveFeedTest, FlightPathsReplaceTheLastPath)
         std::string(KESTFlightPathUpdatedNotification), nullptr, nullptr, [&](const Ref<NSNotification>&) { ++notes; });
     auto path = stubs.add(answer(std::string(kBase) + "APPAPIv2/planeFlightPath.php?adshex=A1B2C3",
         R"({"path":[[51.0,-1.0,1000],[51.5,-1.5,2000],["x",1,1],[52.0,-2.0,3000.5],[1,2]]})"));
-    auto stamped = stubs.add(answer(std::string(kBase) + "APPAPIv2/planeFlightPath.php?adshex=A1%26x%3D1&tmestamp=1388534390",
-        "missing", 404));
+    auto stamped = stubs.add(answer(
+        std::string(kBase) + "APPAPIv2/planeFlightPath.php?adshex=A1%26x%3D1&tmestamp=1388534390", "missing", 404));
     manager->performFlightPathFetch("A1B2C3", Value());
     drainAll();
     auto [positions, altitudes] = manager->flightPathArray();
@@ -555,8 +562,8 @@ TEST(KESTURLRequest, CallsSuccessFailureOrNeitherByAnswer)
         stubs.add(spec);
         std::string outcome = "none";
         Value json;
-        KESTURLRequest::initWithJSONRequest(NSURLRequest::requestWithURL(NSURL::URLWithString("http://json.invalid/x")),
-            NSOperationQueue::mainQueue(),
+        KESTURLRequest::initWithJSONRequest(
+            NSURLRequest::requestWithURL(NSURL::URLWithString("http://json.invalid/x")), NSOperationQueue::mainQueue(),
             [&](const Ref<NSURLResponse>&, const Value& v) {
                 outcome = "success";
                 json = v;
@@ -612,35 +619,39 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
         { "repeated key keeps its place and its last value",
             R"({"planes":{"A1":)" + good + R"(,"B2":)" + good + R"(,"A1":)" + recordWith({ { 4, "12.25" } }) + "}}",
             Reading::Reads },
-        { "repeated key whose last value is malformed",
-            R"({"planes":{"A1":)" + good + R"(,"A1":["short"]}})", Reading::Reads },
+        { "repeated key whose last value is malformed", R"({"planes":{"A1":)" + good + R"(,"A1":["short"]}})",
+            Reading::Reads },
         { "repeated plane table", R"({"planes":{"A1":)" + good + R"(},"planes":{"B2":)" + good + "}}", Reading::Reads },
-        { "nulls", R"({"planes":{"A1":null,"B2":)" + recordWith({ { 0, "null" } }) + R"(,"C3":)"
+        { "nulls",
+            R"({"planes":{"A1":null,"B2":)" + recordWith({ { 0, "null" } }) + R"(,"C3":)"
                 + recordWith({ { 6, "null" } }) + "}}",
             Reading::Reads },
-        { "wrong kinds", R"({"planes":{"A1":)" + recordWith({ { 4, R"("51.5")" } }) + R"(,"B2":)"
-                + recordWith({ { 12, "7" } }) + R"(,"C3":{"lat":1},"D4":"text","E5":5,"F6":)"
-                + recordWith({ { 11, "[1]" } }) + "}}",
+        { "wrong kinds",
+            R"({"planes":{"A1":)" + recordWith({ { 4, R"("51.5")" } }) + R"(,"B2":)" + recordWith({ { 12, "7" } })
+                + R"(,"C3":{"lat":1},"D4":"text","E5":5,"F6":)" + recordWith({ { 11, "[1]" } }) + "}}",
             Reading::Reads },
-        { "short and exact records", R"({"planes":{"A1":)" + recordWith({}, 12) + R"(,"B2":[],"C3":)" + recordWith({}, 13)
+        { "short and exact records",
+            R"({"planes":{"A1":)" + recordWith({}, 12) + R"(,"B2":[],"C3":)" + recordWith({}, 13) + "}}",
+            Reading::Reads },
+        { "extra fields",
+            R"({"planes":{"A1":)" + good.substr(0, good.size() - 1) + R"(,{"x":[1,{"y":null}]},"z",true])" + "}}",
+            Reading::Reads },
+        { "true and false are numbers",
+            R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 5, "false" }, { 11, "true" } }) + "}}",
+            Reading::Reads },
+        { "unicode",
+            R"({"planes":{"Ä1":)" + recordWith({ { 3, R"("Zürich ✈")" }, { 12, R"("\u00e9\ud83d\ude00\n\"")" } })
                 + "}}",
             Reading::Reads },
-        { "extra fields", R"({"planes":{"A1":)" + good.substr(0, good.size() - 1) + R"(,{"x":[1,{"y":null}]},"z",true])"
-                + "}}",
+        { "large and odd numbers",
+            R"({"planes":{"A1":)"
+                + recordWith({ { 4, "1e308" }, { 5, "-0.0" }, { 6, "18446744073709551615" },
+                    { 7, "-9223372036854775808" }, { 8, "4294967296" }, { 9, "2147483648" }, { 11, "1.9" } })
+                + R"(,"B2":)" + recordWith({ { 11, "-2147483649" } }) + R"(,"C3":)"
+                + recordWith({ { 11, "3000000000" } }) + R"(,"D4":)" + recordWith({ { 11, "-1e30" } }) + "}}",
             Reading::Reads },
-        { "true and false are numbers", R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 5, "false" }, { 11, "true" } })
-                + "}}",
-            Reading::Reads },
-        { "unicode", R"({"planes":{"Ä1":)" + recordWith({ { 3, R"("Zürich ✈")" }, { 12, R"("\u00e9\ud83d\ude00\n\"")" } })
-                + "}}",
-            Reading::Reads },
-        { "large and odd numbers", R"({"planes":{"A1":)"
-                + recordWith({ { 4, "1e308" }, { 5, "-0.0" }, { 6, "18446744073709551615" }, { 7, "-9223372036854775808" },
-                    { 8, "4294967296" }, { 9, "2147483648" }, { 11, "1.9" } })
-                + R"(,"B2":)" + recordWith({ { 11, "-2147483649" } }) + R"(,"C3":)" + recordWith({ { 11, "3000000000" } })
-                + R"(,"D4":)" + recordWith({ { 11, "-1e30" } }) + "}}",
-            Reading::Reads },
-        { "numbers beyond 64 bits", R"({"planes":{"A1":)" + recordWith({ { 6, "123456789012345678901234567890" } }) + "}}",
+        { "numbers beyond 64 bits",
+            R"({"planes":{"A1":)" + recordWith({ { 6, "123456789012345678901234567890" } }) + "}}",
             Reading::EitherWay },
         { "nesting deeper than the decoder takes", R"({"planes":{"A1":)" + good + R"(},"x":)" + deep + "}",
             Reading::Refuses },
@@ -676,8 +687,8 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
     }
 
     // Spot checks of the conversions both readers share.
-    auto odd = KESTPlaneAnswer::decode(R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" } }) + R"(,"A1":)"
-        + recordWith({ { 4, "true" }, { 11, "1.9" }, { 3, R"("Zürich")" } }) + R"(,"B2":["short"]}})");
+    auto odd = KESTPlaneAnswer::decode(R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" } })
+        + R"(,"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" }, { 3, R"("Zürich")" } }) + R"(,"B2":["short"]}})");
     ASSERT_TRUE(odd);
     ASSERT_EQ(odd->records.size(), 2u);
     EXPECT_EQ(odd->records[0].adshex, "A1");
@@ -702,8 +713,8 @@ TEST_F(LiveFeedTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
                 + planeJSON("SCH3", 53, 1) + R"(,"X4":["short"],"A1":)" + planeJSON("BAW1", 51.25) + "}}",
             true, 0 },
         { R"({"planes":{"C3":)" + planeJSON("AFR3", 48) + R"(,"B2":)" + planeJSON("DLH2", 52.5) + "}}", false, 0 },
-        { R"({"planes":{"C3":)" + planeJSON("AFR3", 47) + R"(,"S3":)" + planeJSON("SCH3", 53, 1) + R"(,"B2":null}})", true,
-            1 },
+        { R"({"planes":{"C3":)" + planeJSON("AFR3", 47) + R"(,"S3":)" + planeJSON("SCH3", 53, 1) + R"(,"B2":null}})",
+            true, 1 },
         { R"({"planes":{"S3":)" + planeJSON("SCH3", 54, 1) + "}}", true, 1 },
     };
     auto other = KESTLiveDataManager::init();
@@ -723,8 +734,9 @@ TEST_F(LiveFeedTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
         std::vector<std::string> readMessages;
         {
             LogCapture readLogs;
-            EXPECT_TRUE(manager->handlePlaneResponse(response, Value::data(step.body.data(), step.body.size()), nullptr,
-                step.full, [&] { ++successes; }, nullptr, nullptr));
+            EXPECT_TRUE(manager->handlePlaneResponse(
+                response, Value::data(step.body.data(), step.body.size()), nullptr, step.full, [&] { ++successes; },
+                nullptr, nullptr));
             drainAll();
             readMessages = readLogs.messages();
         }
@@ -753,9 +765,9 @@ TEST_F(LiveFeedTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
     for (const auto& c : refused) {
         SCOPED_TRACE(c.body);
         std::string outcome = "none";
-        manager->handlePlaneResponse(response, Value::data(c.body.data(), c.body.size()), nullptr, true,
-            [&] { outcome = "merged"; }, [&] { outcome = "failure"; },
-            [&](const Ref<NSURLResponse>&, const Ref<NSError>&) { outcome = "failed"; });
+        manager->handlePlaneResponse(
+            response, Value::data(c.body.data(), c.body.size()), nullptr, true, [&] { outcome = "merged"; },
+            [&] { outcome = "failure"; }, [&](const Ref<NSURLResponse>&, const Ref<NSError>&) { outcome = "failed"; });
         drainAll();
         EXPECT_EQ(outcome, c.outcome);
     }

@@ -1,12 +1,12 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
 #include "app/core/KESTPlaneServices.h"
+#include "app/tests/AppTestSupport.h"
 #include "app/tests/map-markers/MarkerTestSupport.h"
 #include "foundation/NSCache.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "testing/Drain.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -81,8 +81,13 @@ TEST_F(MarkerManagerTest, FindsEveryHeadingStepOfTheBundledMarkerSet)
         std::optional<std::string> colour;
     };
     const Case cases[] = {
-        { "A380", "R" }, { "B737", "Y" }, { "PRIVATEJET", "B" }, { "GLIDER", "W" }, { "TRIANGLE", "O" },
-        { "VOLCANO", "R" }, { "SANTA", std::nullopt },
+        { "A380", "R" },
+        { "B737", "Y" },
+        { "PRIVATEJET", "B" },
+        { "GLIDER", "W" },
+        { "TRIANGLE", "O" },
+        { "VOLCANO", "R" },
+        { "SANTA", std::nullopt },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.family);
@@ -93,7 +98,8 @@ TEST_F(MarkerManagerTest, FindsEveryHeadingStepOfTheBundledMarkerSet)
         }
     }
     // Rotation 0 and 360 are the same file, so the same cached image.
-    EXPECT_EQ(manager->rotatedImageNamedRotationColour("A380", 0, "R"), manager->rotatedImageNamedRotationColour("A380", 360, "R"));
+    EXPECT_EQ(manager->rotatedImageNamedRotationColour("A380", 0, "R"),
+        manager->rotatedImageNamedRotationColour("A380", 360, "R"));
     EXPECT_FALSE(manager->rotatedImageNamedRotationColour("NOSUCH", 90, "R"));
 }
 
@@ -134,19 +140,19 @@ TEST_F(MarkerManagerTest, GivesTypeDesignatorsTheirFamily)
         const char* family;
     };
     const Case cases[] = {
-        { "A320", false, "A321" },      // prefix A32
-        { "A318", false, "A320" },      // prefix A31
-        { "A3ST", false, "A320" },      // whole designator first
-        { "B738", false, "B737" },      // prefix B73
-        { "DC10", false, "B737" },      // whole designator
+        { "A320", false, "A321" }, // prefix A32
+        { "A318", false, "A320" }, // prefix A31
+        { "A3ST", false, "A320" }, // whole designator first
+        { "B738", false, "B737" }, // prefix B73
+        { "DC10", false, "B737" }, // whole designator
         { "CRJ2", false, "FOKKER100" }, // prefix only
         { "GA7", false, "SINGLEPROP" }, // listed twice; the later pair holds
         { "LEADER", false, "VEHICLE" },
         { "C172", false, "SINGLEPROP" },
         { "ZZZZ", false, "B737" },
         { "ZZZZ", true, "VOLCANO" },
-        { "E6", false, "B737" },        // under three characters: the tables are not consulted
-        { "b738", false, "B737" },      // exact case
+        { "E6", false, "B737" }, // under three characters: the tables are not consulted
+        { "b738", false, "B737" }, // exact case
         { "c172", true, "VOLCANO" },
     };
     for (const auto& c : cases) {

@@ -1,12 +1,12 @@
 #include "app/core/KESTPlane.h"
 
-#include "app/tests/AppTestSupport.h"
-#include "graphics/CGContext.h"
-#include "foundation/Dispatch.h"
-#include "testing/Drain.h"
 #include "app/core/KESTPlaneServices.h"
+#include "app/tests/AppTestSupport.h"
+#include "foundation/Dispatch.h"
+#include "graphics/CGContext.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +37,8 @@ public:
             return std::string("A320");
         return std::nullopt;
     }
-    Ref<UIImage> rotatedImageNamed(const std::string& family, int32_t rotation,
-        const std::optional<std::string>& colour) const override
+    Ref<UIImage> rotatedImageNamed(
+        const std::string& family, int32_t rotation, const std::optional<std::string>& colour) const override
     {
         images.push_back(family + "_" + colour.value_or("-") + "_" + std::to_string(rotation));
         return nullptr;
@@ -68,8 +68,9 @@ struct Report {
 
     Value info() const
     {
-        return Value::array({ Value(type), Value("LHR-JFK"), Value("G-ABCD"), Value(callsign), Value(lat), Value(lon),
-            Value(altitude), Value(heading), Value(speed), Value(mtime), Value(squawk), Value(dataType), Value(fltno) });
+        return Value::array(
+            { Value(type), Value("LHR-JFK"), Value("G-ABCD"), Value(callsign), Value(lat), Value(lon), Value(altitude),
+                Value(heading), Value(speed), Value(mtime), Value(squawk), Value(dataType), Value(fltno) });
     }
 };
 
@@ -141,8 +142,18 @@ TEST(KESTPlane, HeadingStepsOperatorCodesAndSquawks)
         int32_t step;
     };
     const HeadingCase headings[] = {
-        { 0, 356, 360 }, { 0, 4, 0 }, { 90, 45, 320 }, { 10, 10, 0 }, { 90, 90.9, 0 }, { 30, 390, 0 }, { 30, -330, 360 }, { 30, 0, 330 },
-        { 0, 15, 20 }, { 0, -20, 0 }, { 0, 400, 360 }, { 45.7, 50.2, 10 },
+        { 0, 356, 360 },
+        { 0, 4, 0 },
+        { 90, 45, 320 },
+        { 10, 10, 0 },
+        { 90, 90.9, 0 },
+        { 30, 390, 0 },
+        { 30, -330, 360 },
+        { 30, 0, 330 },
+        { 0, 15, 20 },
+        { 0, -20, 0 },
+        { 0, 400, 360 },
+        { 45.7, 50.2, 10 },
     };
     Report report;
     auto plane = KESTPlane::initWithAdshexAndInfo("400abc", report.info());
@@ -154,8 +165,14 @@ TEST(KESTPlane, HeadingStepsOperatorCodesAndSquawks)
     }
 
     const std::pair<const char*, const char*> callsigns[] = {
-        { "BAW123", "BAW" }, { "N123AB", "AB" }, { "12", "01" }, { "", "00" }, { "7", "00" }, { "ezy12", "ezy" },
-        { "ABCDEF", "ABC" }, { "1A2B3C", "1A" },
+        { "BAW123", "BAW" },
+        { "N123AB", "AB" },
+        { "12", "01" },
+        { "", "00" },
+        { "7", "00" },
+        { "ezy12", "ezy" },
+        { "ABCDEF", "ABC" },
+        { "1A2B3C", "1A" },
     };
     for (auto [callsign, code] : callsigns) {
         SCOPED_TRACE(callsign);
@@ -167,7 +184,8 @@ TEST(KESTPlane, HeadingStepsOperatorCodesAndSquawks)
         EXPECT_EQ(fresh->airlineICAO(), code); // cached for the life of the plane
     }
 
-    const std::pair<const char*, const char*> squawks[] = { { "123", "0123" }, { "7500", "7500" }, { "", "0000" }, { "ab", "0000" } };
+    const std::pair<const char*, const char*> squawks[]
+        = { { "123", "0123" }, { "7500", "7500" }, { "", "0000" }, { "ab", "0000" } };
     for (auto [squawk, padded] : squawks) {
         plane->setSquawk(squawk);
         EXPECT_EQ(plane->paddedSquawk(), padded);
@@ -345,9 +363,9 @@ TEST(KESTPlane, DrawsTextAndImageLabels)
 
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(50, 20), false, 1);
     plane->drawLabelWithContentInRect(Value("BA1"), CGRectMake(0, 0, 50, 20));
-    EXPECT_GT(alphaAt(25, 2), 0);  // inside the capsule
+    EXPECT_GT(alphaAt(25, 2), 0); // inside the capsule
     EXPECT_EQ(alphaAt(25, 15), 0); // below its 12-point height
-    EXPECT_EQ(alphaAt(1, 6), 0);   // outside its width
+    EXPECT_EQ(alphaAt(1, 6), 0); // outside its width
     UIGraphicsEndImageContext();
 
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(2, 40), false, 1);

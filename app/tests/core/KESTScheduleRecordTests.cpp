@@ -25,10 +25,10 @@ TEST(KESTScheduleRecord, ParsesEveryKeyInOrderWithCompanions)
 
     EXPECT_TRUE(flights->parseOAGData(record({}, 83)).isNil());
 
-    Value parsed = flights->parseOAGData(record({ { 0, "BA" }, { 1, "117" }, { 12, "0905" }, { 13, "905" }, { 14, "1" },
-        { 15, "5" }, { 16, "1357" }, { 24, "j" }, { 27, "F" }, { 29, "J" }, { 35, "Y" }, { 37, "BBPPL" },
-        { 42, "LHRXXXKJFJFKCD" }, { 52, "AA" }, { 53, "6139" }, { 54, "IB" }, { 55, "" }, { 62, "QF" }, { 63, "3" },
-        { 82, "5" }, { 83, "8" } }));
+    Value parsed = flights->parseOAGData(
+        record({ { 0, "BA" }, { 1, "117" }, { 12, "0905" }, { 13, "905" }, { 14, "1" }, { 15, "5" }, { 16, "1357" },
+            { 24, "j" }, { 27, "F" }, { 29, "J" }, { 35, "Y" }, { 37, "BBPPL" }, { 42, "LHRXXXKJFJFKCD" }, { 52, "AA" },
+            { 53, "6139" }, { 54, "IB" }, { 55, "" }, { 62, "QF" }, { 63, "3" }, { 82, "5" }, { 83, "8" } }));
     ASSERT_TRUE(parsed.isDictionary());
     EXPECT_FALSE(parsed.isMutable());
 
@@ -86,7 +86,11 @@ TEST(KESTScheduleRecord, FieldFormatters)
     AppTestScope scope;
     auto flights = KESTFlightDataManager::sharedInstance();
     const std::pair<std::optional<std::string>, std::optional<std::string>> times[] = {
-        { "0930", "09:30" }, { "930", "09:30" }, { "45", "00:45" }, { "5", std::nullopt }, { "12345", std::nullopt },
+        { "0930", "09:30" },
+        { "930", "09:30" },
+        { "45", "00:45" },
+        { "5", std::nullopt },
+        { "12345", std::nullopt },
         { std::nullopt, std::nullopt },
     };
     for (const auto& [value, text] : times) {
@@ -94,8 +98,13 @@ TEST(KESTScheduleRecord, FieldFormatters)
         EXPECT_EQ(flights->formattedHHMMTimeWithValue(value), text);
     }
     const std::pair<std::optional<std::string>, std::optional<std::string>> days[] = {
-        { std::nullopt, "Same day" }, { "", "Same day" }, { "1", "Next day" }, { "2", "2 days later" },
-        { "P", "Previous day" }, { "p", "Previous day" }, { "0", std::nullopt },
+        { std::nullopt, "Same day" },
+        { "", "Same day" },
+        { "1", "Next day" },
+        { "2", "2 days later" },
+        { "P", "Previous day" },
+        { "p", "Previous day" },
+        { "0", std::nullopt },
     };
     for (const auto& [value, text] : days) {
         SCOPED_TRACE(value.value_or("(none)"));
@@ -108,8 +117,14 @@ TEST(KESTScheduleRecord, FieldFormatters)
         (std::vector<std::string> { "First class", "Economy", "Shuttle", "Premium economy" }));
 
     const std::pair<std::optional<std::string>, std::optional<std::string>> freight[] = {
-        { "BB", "Loose cargo" }, { "BBLP", "Containers" }, { "MGLL", "Mail" }, { "PPBB", "Pallets" },
-        { "B", std::nullopt }, { "XXB", std::nullopt }, { "XXBBP", "Loose cargo" }, { "bb", std::nullopt },
+        { "BB", "Loose cargo" },
+        { "BBLP", "Containers" },
+        { "MGLL", "Mail" },
+        { "PPBB", "Pallets" },
+        { "B", std::nullopt },
+        { "XXB", std::nullopt },
+        { "XXBBP", "Loose cargo" },
+        { "bb", std::nullopt },
     };
     for (const auto& [value, text] : freight) {
         SCOPED_TRACE(value.value_or("(none)"));

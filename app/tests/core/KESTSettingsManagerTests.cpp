@@ -14,10 +14,7 @@ TEST(KESTSettingsManager, EmptyStoreTakesDefaultsAndRegionUnits)
         int32_t speed, altitude, distance;
     };
     const Case cases[] = {
-        { "de_DE", 2, 1, 1 },
-        { "en_US", 0, 0, 0 },
-        { "es_150", 2, 1, 1 },
-        { "en_GB", 0, 0, 0 },
+        { "de_DE", 2, 1, 1 }, { "en_US", 0, 0, 0 }, { "es_150", 2, 1, 1 }, { "en_GB", 0, 0, 0 },
         { "fr", 0, 0, 0 }, // no region: not metric
     };
     for (const auto& c : cases) {
@@ -87,8 +84,8 @@ TEST(KESTSettingsManager, SetValueStoresUpdatesAndNotifies)
     AppTestScope scope;
     auto settings = KESTSettingsManager::sharedInstance();
     std::vector<Value> posted;
-    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(KESTSettingUpdatedNotification,
-        nullptr, nullptr, [&](const Ref<NSNotification>& note) { posted.push_back(note->userInfo()); });
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(KESTSettingUpdatedNotification, nullptr,
+        nullptr, [&](const Ref<NSNotification>& note) { posted.push_back(note->userInfo()); });
     bool idleDisabled = false;
     KESTSettingsManager::setIdleTimerHook([&](bool disabled) { idleDisabled = disabled; });
     auto defaults = NSUserDefaults::standardUserDefaults();

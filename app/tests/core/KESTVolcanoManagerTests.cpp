@@ -1,13 +1,13 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTVolcanoManager.h"
-#include "testing/LogCapture.h"
-#include "mapkit/MKGeometry.h"
-#include "mapkit/MKPolygon.h"
+#include "app/tests/AppTestSupport.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
+#include "mapkit/MKGeometry.h"
+#include "mapkit/MKPolygon.h"
+#include "testing/Drain.h"
+#include "testing/LogCapture.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -82,8 +82,10 @@ TEST_F(VolcanoManagerTest, TurnsEachAreaIntoAPolygon)
     const Case cases[] = {
         { "two areas", kTwoAreas, { 3, 4 } },
         { "only the position", R"({"position":[]})", {} },
-        { "an area that is not a list", R"({"a1":{"lat":1,"lon":2},"a2":"none","a3":[{"lat":1,"lon":2},{"lat":3,"lon":4}]})", { 2 } },
-        { "points that are not objects", R"({"a1":[{"lat":1,"lon":2},7,null,[1,2],{"lat":3,"lon":4},{"lat":5}]})", { 3 } },
+        { "an area that is not a list",
+            R"({"a1":{"lat":1,"lon":2},"a2":"none","a3":[{"lat":1,"lon":2},{"lat":3,"lon":4}]})", { 2 } },
+        { "points that are not objects", R"({"a1":[{"lat":1,"lon":2},7,null,[1,2],{"lat":3,"lon":4},{"lat":5}]})",
+            { 3 } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,7 +103,8 @@ TEST_F(VolcanoManagerTest, TurnsEachAreaIntoAPolygon)
     EXPECT_DOUBLE_EQ(third.y, expected.y);
     // A point without a longitude stands at 0.
     manager->parseJSON(decode(R"({"a":[{"lat":5}]})"));
-    EXPECT_DOUBLE_EQ(manager->polyArray()[0]->points()[0].x, MKMapPointForCoordinate(CLLocationCoordinate2DMake(5, 0)).x);
+    EXPECT_DOUBLE_EQ(
+        manager->polyArray()[0]->points()[0].x, MKMapPointForCoordinate(CLLocationCoordinate2DMake(5, 0)).x);
 }
 
 TEST_F(VolcanoManagerTest, KeepsTheAreasWhenAnAnswerIsNotAnObject)

@@ -1,30 +1,30 @@
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
-#include "app/core/KESTAlertManager.h"
 #include "app/application/KESTAppDelegate.h"
+#include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAuthManager.h"
 #include "app/core/KESTFilterDataManager.h"
-#include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "app/core/KESTMessagingManager.h"
 #include "app/core/KESTPlane.h"
-#include "foundation/NSBundle.h"
+#include "app/core/RatePrompt.h"
+#include "app/tests/AppTestSupport.h"
+#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
+#include "foundation/NSBundle.h"
+#include "graphics/UIImage.h"
 #include "net/NSURL.h"
-#include "app/core/RatePrompt.h"
+#include "testing/Drain.h"
+#include "testing/URLStubs.h"
+#include "testing/VirtualClock.h"
 #include "uikit/UIActivity.h"
 #include "uikit/UIAlertView.h"
-#include "uikit/UIButton.h"
 #include "uikit/UIApplicationHost.h"
-#include "graphics/UIImage.h"
+#include "uikit/UIButton.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UIScrollView.h"
 #include "uikit/UIWindow.h"
-#include "testing/URLStubs.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -179,7 +179,8 @@ public:
     void messagingManageRequestedLaunchOfURLWithCloseButtonAndTimeOut(
         const Ref<NSURL>& url, bool withCloseButton, int32_t timeOut) override
     {
-        calls.push_back("launch " + url->absoluteString() + (withCloseButton ? " close " : " ") + std::to_string(timeOut));
+        calls.push_back(
+            "launch " + url->absoluteString() + (withCloseButton ? " close " : " ") + std::to_string(timeOut));
     }
     void messagingManagerDidClose() override { calls.push_back("closed"); }
     std::vector<std::string> calls;
@@ -195,8 +196,8 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         int32_t versionAfter, messageAfter;
     };
     const Case cases[] = {
-        { "first version is only remembered", 0, 0, R"({"version":{"latestVersion":12,"versionURL":"http://x.invalid/v"}})",
-            { "closed" }, 12, 0 },
+        { "first version is only remembered", 0, 0,
+            R"({"version":{"latestVersion":12,"versionURL":"http://x.invalid/v"}})", { "closed" }, 12, 0 },
         { "newer version", 12, 0, R"({"version":{"latestVersion":13,"versionURL":"http://x.invalid/v"}})",
             { "launch http://x.invalid/v close 0" }, 13, 0 },
         { "older version", 12, 0, R"({"version":{"latestVersion":11,"versionURL":"http://x.invalid/v"}})", { "closed" },
@@ -246,7 +247,8 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         auto request = stub->requests()[0];
         EXPECT_EQ(request.method, "POST");
         EXPECT_EQ(request.url,
-            "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php?bundleID=" + NSBundle::mainBundle()->bundleIdentifier().value_or("")
+            "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php?bundleID="
+                + NSBundle::mainBundle()->bundleIdentifier().value_or("")
                 + "&lastMessage=" + std::to_string(c.storedMessage) + "&seenVersion=" + std::to_string(c.storedVersion)
                 + "&currentVersion=7.0.0");
     }
@@ -293,7 +295,8 @@ TEST(KESTAuthManager, PresentsTheAccountMenuInANavigationController)
     window->setRootViewController(root);
     window->makeKeyAndVisible();
     int completions = 0;
-    KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(root, [&] { ++completions; }, nullptr);
+    KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(
+        root, [&] { ++completions; }, nullptr);
     auto navigation = std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
     ASSERT_TRUE(navigation);
     EXPECT_EQ(navigation->modalPresentationStyle(), UIModalPresentationCurrentContext);

@@ -1,13 +1,13 @@
 #include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
-#include "testing/GoldenImage.h"
-#include "app/view-controllers/map-markers/KESTMapLabelView.h"
 #include "app/tests/map-markers/MarkerTestSupport.h"
+#include "app/view-controllers/map-markers/KESTMapLabelView.h"
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
-#include "uikit/UILabel.h"
+#include "testing/Drain.h"
+#include "testing/GoldenImage.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UILabel.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,8 @@ TEST_F(MapLabelTest, SizesAndCentresItselfToItsLines)
         EXPECT_EQ(banner->messageLabel()->text(), c.text);
         EXPECT_EQ(NSStringFromCGRect(banner->frame()),
             NSStringFromCGRect(CGRectMake(std::ceil(301 * 0.5f - width * 0.5f), 350, width, c.height)));
-        EXPECT_EQ(NSStringFromCGRect(banner->messageLabel()->frame()), NSStringFromCGRect(CGRectMake(0, 0, width, c.height - 2)));
+        EXPECT_EQ(NSStringFromCGRect(banner->messageLabel()->frame()),
+            NSStringFromCGRect(CGRectMake(0, 0, width, c.height - 2)));
     }
 
     // Growing and shrinking text keeps the banner centred; without a superview it sits at x 0.

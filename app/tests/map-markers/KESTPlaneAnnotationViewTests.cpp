@@ -1,15 +1,15 @@
-#include "app/tests/AppTestSupport.h"
-#include "graphics/CALayer.h"
-#include "testing/Drain.h"
-#include "testing/GoldenImage.h"
 #include "app/core/KESTAirport.h"
+#include "app/core/KESTVolcano.h"
+#include "app/tests/AppTestSupport.h"
+#include "app/tests/map-markers/MarkerTestSupport.h"
 #include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
 #include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
 #include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
 #include "app/view-controllers/map-markers/KESTSantaAnnotationView.h"
-#include "app/core/KESTVolcano.h"
 #include "app/view-controllers/map-markers/KESTVolcanoAnnotationView.h"
-#include "app/tests/map-markers/MarkerTestSupport.h"
+#include "graphics/CALayer.h"
+#include "testing/Drain.h"
+#include "testing/GoldenImage.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -261,10 +261,10 @@ TEST_F(MarkerViewTest, AirportMarkersSwitchSymbolWhenReused)
     std::ofstream(dir / "airportMarkerLarge.png", std::ios::binary) << pngBytes(41, 31);
     UIImage::setNamedImageDirectory(dir.string());
 
-    auto small = KESTAirport::initWithData(
-        Value::array({ Value("Field"), Value("Town"), Value("Land"), Value("FLD"), Value("XFLD"), Value(50.0), Value(1.0), Value(false) }));
-    auto major = KESTAirport::initWithData(Value::array(
-        { Value("Heathrow"), Value("London"), Value("UK"), Value("LHR"), Value("EGLL"), Value(51.47), Value(-0.46), Value(true) }));
+    auto small = KESTAirport::initWithData(Value::array({ Value("Field"), Value("Town"), Value("Land"), Value("FLD"),
+        Value("XFLD"), Value(50.0), Value(1.0), Value(false) }));
+    auto major = KESTAirport::initWithData(Value::array({ Value("Heathrow"), Value("London"), Value("UK"), Value("LHR"),
+        Value("EGLL"), Value(51.47), Value(-0.46), Value(true) }));
     ASSERT_TRUE(small && major);
 
     auto view = KESTAirportAnnotationView::initWithAnnotation(mapAnnotation(small), std::string("airport"));

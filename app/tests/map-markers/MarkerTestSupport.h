@@ -1,16 +1,16 @@
 #pragma once
 
-#include "graphics/CGColor.h"
-#include "graphics/CGContext.h"
-#include "graphics/CGImage.h"
-#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
 #include "app/core/KESTPlaneServices.h"
-#include "mapkit/MKAnnotation.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "foundation/NSObject.h"
+#include "graphics/CGColor.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "mapkit/MKAnnotation.h"
 
 #include <string>
 #include <vector>
@@ -18,13 +18,20 @@
 // The plane model's view of a marker manager, as the application wires it.
 class MarkerServices : public KESTPlaneServices {
 public:
-    explicit MarkerServices(Ref<KESTPlaneMarkerManager> manager) : m_manager(std::move(manager)) { }
-    std::optional<std::string> fullLookupFamily(const std::string& type) const override { return m_manager->fullLookupFamily(type); }
+    explicit MarkerServices(Ref<KESTPlaneMarkerManager> manager)
+        : m_manager(std::move(manager))
+    {
+    }
+    std::optional<std::string> fullLookupFamily(const std::string& type) const override
+    {
+        return m_manager->fullLookupFamily(type);
+    }
     std::optional<std::string> partialLookupFamily(const std::string& prefix) const override
     {
         return m_manager->partialLookupFamily(prefix);
     }
-    Ref<UIImage> rotatedImageNamed(const std::string& family, int32_t rotation, const std::optional<std::string>& colour) const override
+    Ref<UIImage> rotatedImageNamed(
+        const std::string& family, int32_t rotation, const std::optional<std::string>& colour) const override
     {
         return m_manager->rotatedImageNamedRotationColour(family, rotation, colour);
     }
@@ -51,8 +58,9 @@ struct PlaneFields {
 inline Ref<KESTPlane> makePlane(const PlaneFields& f = {})
 {
     return KESTPlane::initWithAdshexAndInfo("4CA123",
-        Value::array({ Value(f.type), Value("LHR-JFK"), Value(f.reg), Value(f.callsign), Value(51.0), Value(-1.0),
-            Value(35000), Value(f.heading), Value(450), Value(1388534390), Value("1234"), Value(f.dataType), Value(f.fltno) }));
+        Value::array(
+            { Value(f.type), Value("LHR-JFK"), Value(f.reg), Value(f.callsign), Value(51.0), Value(-1.0), Value(35000),
+                Value(f.heading), Value(450), Value(1388534390), Value("1234"), Value(f.dataType), Value(f.fltno) }));
 }
 
 inline Ref<UIImage> solidImage(CGFloat width, CGFloat height, CGFloat scale = 1)
@@ -75,7 +83,11 @@ inline std::string pngBytes(CGFloat width, CGFloat height)
 // Restores the screen scale a test changes.
 class ScopedScreenScale {
 public:
-    explicit ScopedScreenScale(CGFloat scale) : m_saved(UIGraphicsScreenScale()) { UIGraphicsSetScreenScale(scale); }
+    explicit ScopedScreenScale(CGFloat scale)
+        : m_saved(UIGraphicsScreenScale())
+    {
+        UIGraphicsSetScreenScale(scale);
+    }
     ~ScopedScreenScale() { UIGraphicsSetScreenScale(m_saved); }
     ScopedScreenScale(const ScopedScreenScale&) = delete;
     ScopedScreenScale& operator=(const ScopedScreenScale&) = delete;

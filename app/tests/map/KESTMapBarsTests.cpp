@@ -1,26 +1,27 @@
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 
 #include "app/application/KESTAppDelegate.h"
-#include "app/view-controllers/menu/KESTAppsViewController.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTFilterDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTSettingsManager.h"
+#include "app/tests/map/MapTestSupport.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
 #include "app/view-controllers/charts/KESTChartView.h"
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
-#include "app/core/KESTFilterDataManager.h"
 #include "app/view-controllers/filters/KESTFilterViewController.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "app/view-controllers/menu/KESTAppsViewController.h"
 #include "app/view-controllers/menu/KESTMenuViewController.h"
-#include "app/core/KESTPlane.h"
 #include "app/view-controllers/search/KESTSearchViewController.h"
-#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
-#include "mapkit/MKMapView.h"
-#include "app/tests/map/MapTestSupport.h"
-#include "foundation/NSBundle.h"
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
+#include "foundation/NSBundle.h"
+#include "mapkit/MKMapView.h"
+#include "testing/URLStubs.h"
 #include "uikit/UIActivityViewController.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
@@ -30,7 +31,6 @@
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
 #include "uikit/UIToolbar.h"
-#include "testing/URLStubs.h"
 #include "uikit/UIWindow.h"
 
 #include <gtest/gtest.h>
@@ -176,7 +176,8 @@ TEST_F(MapBars, BarButtonsOpenTheirPopoversAnchoredToThemselves)
         };
     };
     const Case cases[] = {
-        { "menu", custom(&KESTMapViewController::menuBarButtonItem), root(Ref<KESTMenuViewController>()), { 320, 500 }, true, true },
+        { "menu", custom(&KESTMapViewController::menuBarButtonItem), root(Ref<KESTMenuViewController>()), { 320, 500 },
+            true, true },
         { "bookmarks", custom(&KESTMapViewController::bookmarksBarButtonItem), root(Ref<KESTBookmarksViewController>()),
             { 320, 500 }, true, false },
         // No filter is stored: the editor opens on top of the list.

@@ -1,10 +1,10 @@
 #include "app/view-controllers/map/KESTMapController.h"
 
-#include "app/view-controllers/map/KESTMapAnnotation.h"
-#include "mapkit/MKMapView.h"
 #include "app/tests/map/MapTestSupport.h"
-#include "graphics/UIImage.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "foundation/Clock.h"
+#include "graphics/UIImage.h"
+#include "mapkit/MKMapView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,30 +1,30 @@
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 
-#include "graphics/CADisplayLink.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTSettingsManager.h"
+#include "app/overlays/KESTFlightPathOverlay.h"
+#include "app/tests/map/MapTestSupport.h"
 #include "app/view-controllers/ar/KESTARViewController.h"
 #include "app/view-controllers/detail/KESTAirportViewController.h"
-#include "uikit/UIApplicationHost.h"
-#include "uikit/UIBarButtonItem.h"
-#include "uikit/UIKeyboard.h"
-#include "uikit/UILabel.h"
-#include "uikit/UISearchBar.h"
-#include "uikit/UISearchDisplayController.h"
-#include "uikit/UINavigationController.h"
-#include "uikit/UIToolbar.h"
 #include "app/view-controllers/detail/KESTDetailViewController.h"
-#include "app/overlays/KESTFlightPathOverlay.h"
-#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
-#include "app/core/KESTPlane.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
-#include "mapkit/MKMapView.h"
-#include "app/tests/map/MapTestSupport.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSString.h"
+#include "graphics/CADisplayLink.h"
+#include "mapkit/MKMapView.h"
 #include "testing/URLStubs.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UILabel.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UISearchBar.h"
+#include "uikit/UISearchDisplayController.h"
+#include "uikit/UIToolbar.h"
 #include "uikit/UIWindow.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +100,8 @@ TEST(MapMarkerBudget, SpreadsTheBudgetOverTheGridCells)
             SCOPED_TRACE(cell);
             auto in = [&](const std::vector<Ref<KESTAnnotation>>& list) {
                 return std::count_if(list.begin(), list.end(), [&](const Ref<KESTAnnotation>& marker) {
-                    return std::find(cellMarkers[cell].begin(), cellMarkers[cell].end(), marker) != cellMarkers[cell].end();
+                    return std::find(cellMarkers[cell].begin(), cellMarkers[cell].end(), marker)
+                        != cellMarkers[cell].end();
                 });
             };
             if (c.budget >= input.candidates.size()) {
@@ -180,7 +181,9 @@ protected:
         feed = KESTLiveDataManager::sharedInstance();
         thresholdObserver = NSNotificationCenter::defaultCenter()->addObserverForName(
             std::string(KESTMapThresholdTriggerNotification), nullptr, nullptr,
-            [this](const Ref<NSNotification>& note) { thresholdPosts.push_back(note->userInfo()["withinThreshold"].boolValue()); });
+            [this](const Ref<NSNotification>& note) {
+                thresholdPosts.push_back(note->userInfo()["withinThreshold"].boolValue());
+            });
         screen = KESTAppleMapViewController::initWithNibNameBundle({}, nullptr);
         window = UIWindow::initWithFrame(CGRectMake(0, 0, 1024, 768));
         window->addSubview(screen->view());
@@ -418,8 +421,8 @@ TEST_F(MapScreenTest, PopoverOpensOnTheSideWithRoom)
         // Put the plane at x by moving the map under it.
         KESTLocation location = plane->coordinate();
         CGPoint at = map->convertCoordinateToPointToView({ location.latitude, location.longitude }, map);
-        CLLocationCoordinate2D center = map->convertPointToCoordinateFromView(
-            CGPointMake(512 + (at.x - c.x), 384), map);
+        CLLocationCoordinate2D center
+            = map->convertPointToCoordinateFromView(CGPointMake(512 + (at.x - c.x), 384), map);
         map->setCenterCoordinate(center);
         CGPoint now = map->convertCoordinateToPointToView({ location.latitude, location.longitude }, map);
         ASSERT_NEAR(now.x, c.x, 0.01);
@@ -534,7 +537,8 @@ TEST_F(MapScreenTest, SettingsChangesReachTheMap)
     post("kNoSuchKey", Value(1));
 
     // Flight paths switched off remove the selected plane's path at once.
-    auto overlay = KESTFlightPathOverlay::initWithLocationsAndAltitudes({ { 51, 0 }, { 52, 1 } }, { Value(1000), Value(2000) });
+    auto overlay
+        = KESTFlightPathOverlay::initWithLocationsAndAltitudes({ { 51, 0 }, { 52, 1 } }, { Value(1000), Value(2000) });
     screen->setActiveFlightPath(overlay);
     screen->mapView()->addOverlay(overlay);
     post("kShowFlightPaths", Value(false));

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/tests/AppTestSupport.h"
-#include "testing/Drain.h"
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTChartManager.h"
-#include "app/core/KESTVolcanoManager.h"
-#include "networking/VNNetworkReachabilityManager.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "app/tests/AppTestSupport.h"
 #include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSString.h"
+#include "networking/VNNetworkReachabilityManager.h"
+#include "testing/Drain.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -73,8 +73,9 @@ inline Ref<KESTAirport> makeAirport(const std::string& icao, double lat, double 
 // One live-feed record of a plane at the given place.
 inline std::string planeRecord(const std::string& callsign, double lat, double lon)
 {
-    return NSString::stringWithFormat(R"(["B738","LHR-JFK","G-ABCD","%@",%@,%@,35000,90,450,1388534390,"1234",0,"BA1"])",
-        callsign, Value(lat).stringValue(), Value(lon).stringValue());
+    return NSString::stringWithFormat(
+        R"(["B738","LHR-JFK","G-ABCD","%@",%@,%@,35000,90,450,1388534390,"1234",0,"BA1"])", callsign,
+        Value(lat).stringValue(), Value(lon).stringValue());
 }
 
 // The text of a live-feed answer holding the given planes (hex, latitude, longitude); each

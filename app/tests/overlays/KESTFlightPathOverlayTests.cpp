@@ -1,9 +1,9 @@
-#include "testing/Drain.h"
-#include "testing/GoldenImage.h"
 #include "app/overlays/KESTFlightPathOverlay.h"
 #include "app/overlays/KESTFlightPathOverlayRenderer.h"
-#include "mapkit/MKGeometry.h"
 #include "app/tests/map-markers/MarkerTestSupport.h"
+#include "mapkit/MKGeometry.h"
+#include "testing/Drain.h"
+#include "testing/GoldenImage.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +29,8 @@ Ref<KESTFlightPathOverlay> trackOf(std::vector<MKMapPoint> points, std::vector<d
 }
 
 // Draws the overlay's part of map rect (0, 0, 16, 16) into a 256-pixel tile, top row first.
-Pixels drawTile(const Ref<KESTFlightPathOverlay>& overlay, MKMapRect rect = MKMapRectMake(0, 0, kTile / kZoom, kTile / kZoom),
-    double zoom = kZoom, bool* drew = nullptr)
+Pixels drawTile(const Ref<KESTFlightPathOverlay>& overlay,
+    MKMapRect rect = MKMapRectMake(0, 0, kTile / kZoom, kTile / kZoom), double zoom = kZoom, bool* drew = nullptr)
 {
     auto renderer = KESTFlightPathOverlayRenderer::initWithOverlay(overlay);
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(kTile, kTile), false, 1);

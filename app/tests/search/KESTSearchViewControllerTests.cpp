@@ -1,28 +1,28 @@
-#include "location/CLGeocoder.h"
-#include "location/CLPlacemark.h"
 #include "app/core/KESTPlane.h"
-#include "app/view-controllers/search/KESTSearchViewController.h"
 #include "app/tests/map/MapTestSupport.h"
+#include "app/view-controllers/search/KESTSearchViewController.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSDataFile.h"
-#include "uikit/NSIndexPath.h"
 #include "foundation/NSJSONSerialization.h"
+#include "location/CLGeocoder.h"
+#include "location/CLPlacemark.h"
+#include "networking/VNNetworkReachabilityManager.h"
+#include "testing/URLStubs.h"
+#include "uikit/NSIndexPath.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILabel.h"
 #include "uikit/UITableViewCell.h"
-#include "testing/URLStubs.h"
-#include "networking/VNNetworkReachabilityManager.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-Ref<KESTPlane> plane(const std::string& hex, const std::string& fltno, const std::string& callsign, const std::string& reg,
-    const std::string& route = "LHR-JFK")
+Ref<KESTPlane> plane(const std::string& hex, const std::string& fltno, const std::string& callsign,
+    const std::string& reg, const std::string& route = "LHR-JFK")
 {
-    return KESTPlane::initWithAdshexAndInfo(hex, Value::array({ "B738", route, reg, callsign, 51.0, -0.5, 35000, 90, 450,
-        1388534400.0, "1234", 0, fltno }));
+    return KESTPlane::initWithAdshexAndInfo(hex,
+        Value::array({ "B738", route, reg, callsign, 51.0, -0.5, 35000, 90, 450, 1388534400.0, "1234", 0, fltno }));
 }
 
 Ref<KESTAirport> airport(const std::string& name, const std::string& iata, const std::string& icao)
@@ -51,15 +51,16 @@ TEST(KESTSearchViewController, LocalSearchListsEachObjectOnceUnderItsFirstMatch)
         plane("3c6444", "LH400", "DLH400", "D-ABYA", "FRA-JFK"),
         plane("ba0001", "XY1", "XYZ1", "N1"),
     };
-    std::vector<Ref<KESTAirport>> airports = { airport("Zürich", "ZRH", "LSZH"), airport("Basel", "BSL", "LFSB"),
-        airport("Bangor", "BGR", "KBGR") };
+    std::vector<Ref<KESTAirport>> airports
+        = { airport("Zürich", "ZRH", "LSZH"), airport("Basel", "BSL", "LFSB"), airport("Bangor", "BGR", "KBGR") };
     struct Case {
         std::string phrase;
         std::vector<std::string> expected;
     };
     const std::vector<Case> cases = {
-        { "ba", { "0 fltno BA117 | G-STBA | LHR-JFK", "1 callsign BAW9 | G-EUPT | LHR-GVA", "3 adshex ba0001 | XY1 | LHR-JFK",
-                     "4 name Basel | City, Land", "4 name Bangor | City, Land" } },
+        { "ba",
+            { "0 fltno BA117 | G-STBA | LHR-JFK", "1 callsign BAW9 | G-EUPT | LHR-GVA",
+                "3 adshex ba0001 | XY1 | LHR-JFK", "4 name Basel | City, Land", "4 name Bangor | City, Land" } },
         { "BA1170", {} },
         { "d-ab", { "2 reg D-ABYA | LH400 | FRA-JFK" } },
         { "zur", { "4 name Zürich | City, Land" } },
@@ -91,12 +92,14 @@ protected:
         KESTLiveDataManager::setServiceBaseURL("http://service.test/");
         // Places come from a small table of our own.
         std::string places = m_scope->app().sandbox().path("places.csv");
-        NSData::writeToFile(Value("name,country code,latitude,longitude,population\nZürich,CH,47.3769,8.5417,400000\n"), places, true);
+        NSData::writeToFile(
+            Value("name,country code,latitude,longitude,population\nZürich,CH,47.3769,8.5417,400000\n"), places, true);
         CLGeocoder::setPlaceDataPath(places);
-        auto json = R"({"planes":{"400abc":["B738","LHR-JFK","G-STBA","BAW117",51.0,-0.5,35000,90,450,1388534400,"1234",0,"BA117"],
+        auto json
+            = R"({"planes":{"400abc":["B738","LHR-JFK","G-STBA","BAW117",51.0,-0.5,35000,90,450,1388534400,"1234",0,"BA117"],
             "3c6444":["A388","FRA-JFK","D-AIMA","DLH400",50.0,8.5,37000,270,480,1388534400,"2000",0,"LH400"]}})";
-        KESTLiveDataManager::sharedInstance()->parsePlaneDataResponse(NSJSONSerialization::JSONObjectWithData(std::string_view(json), 0, nullptr),
-            true, nullptr, nullptr);
+        KESTLiveDataManager::sharedInstance()->parsePlaneDataResponse(
+            NSJSONSerialization::JSONObjectWithData(std::string_view(json), 0, nullptr), true, nullptr, nullptr);
         drainAll();
         m_search = KESTSearchViewController::initWithNibNameBundle("ignored", nullptr);
     }
@@ -137,12 +140,13 @@ TEST_F(SearchScreen, ScheduleRepliesBecomeCodesharesOrFlightsNotInTheAir)
     m_search->performSearchWithPhrase("BA");
     drainAll();
     EXPECT_EQ(request->requestCount(), 1u);
-    EXPECT_EQ(rows(m_search->results()), (std::vector<std::string> {
-        "0 fltno BA117 | G-STBA | LHR-JFK",
-        "6 icao BA999 | LHR - CDG",
-        "6 icao BA6 | LHR - JFK",
-        "7 searchCodeshare AA6135 | Operating as BAW117",
-    }));
+    EXPECT_EQ(rows(m_search->results()),
+        (std::vector<std::string> {
+            "0 fltno BA117 | G-STBA | LHR-JFK",
+            "6 icao BA999 | LHR - CDG",
+            "6 icao BA6 | LHR - JFK",
+            "7 searchCodeshare AA6135 | Operating as BAW117",
+        }));
     // Sections shown are the non-empty ones in index order.
     EXPECT_EQ(m_search->numberOfSectionsInTableView(nullptr), 3);
     EXPECT_EQ(m_search->indexForSection(0), 0);
@@ -170,10 +174,12 @@ TEST_F(SearchScreen, AnswersOfAnEarlierPhraseNeverReachTheNewerResults)
     m_search->performSearchWithPhrase("DL");
     m_search->performSearchWithPhrase("Zu");
     drainAll();
-    EXPECT_EQ(rows(m_search->results()), (std::vector<std::string> { "5 locality Zürich | Switzerland (47.377, 8.542)", "6 icao ZU2 | ZRH - GVA" }));
+    EXPECT_EQ(rows(m_search->results()),
+        (std::vector<std::string> { "5 locality Zürich | Switzerland (47.377, 8.542)", "6 icao ZU2 | ZRH - GVA" }));
     m_scope->clock().advance(6.0);
     drainAll();
-    EXPECT_EQ(rows(m_search->results()), (std::vector<std::string> { "5 locality Zürich | Switzerland (47.377, 8.542)", "6 icao ZU2 | ZRH - GVA" }));
+    EXPECT_EQ(rows(m_search->results()),
+        (std::vector<std::string> { "5 locality Zürich | Switzerland (47.377, 8.542)", "6 icao ZU2 | ZRH - GVA" }));
 
     // A failing schedule request and an empty phrase leave what is shown.
     URLStubSpec failing = schedule("LH", "");

@@ -1,7 +1,7 @@
 #include "app/widgets/BlockAlertView.h"
 #include "testing/Drain.h"
-#include "uikit/UIApplicationHost.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,9 @@ TEST(BlockAlertView, HandlerGetsTheButtonOnceAndTheWrapperGoes)
             auto wrapper = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
                 "Title", "Message", "Cancel", c.others);
             weak = wrapper;
-            wrapper->showWithDismissHandler([&](int32_t index, bool isCancel) { calls.push_back({ index, isCancel }); });
+            wrapper->showWithDismissHandler([&](int32_t index, bool isCancel) {
+                calls.push_back({ index, isCancel });
+            });
             EXPECT_EQ(wrapper->strongAlertReference(), wrapper);
         }
         // Nobody but the wrapper itself holds it while the alert is up.
@@ -69,8 +71,8 @@ TEST(BlockAlertView, AnAlertDismissedInCodeOrCancelledRunsNoHandlerAndLetsTheWra
     int calls = 0;
     Weak<BlockAlertView> weak;
     {
-        auto wrapper
-            = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("Title", "Message", "Cancel", { "OK" });
+        auto wrapper = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
+            "Title", "Message", "Cancel", { "OK" });
         weak = wrapper;
         wrapper->showWithDismissHandler([&](int32_t, bool) { ++calls; });
     }
@@ -102,7 +104,8 @@ TEST(BlockAlertView, ANullHandlerStillReleasesTheWrapper)
     Weak<BlockAlertView> weak;
     Weak<BlockAlertView> neverShown;
     {
-        auto wrapper = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("T", "M", "Cancel", { "OK" });
+        auto wrapper
+            = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("T", "M", "Cancel", { "OK" });
         weak = wrapper;
         wrapper->showWithDismissHandler(nullptr);
         neverShown = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles("T", "M", "Cancel", {});

@@ -1,19 +1,19 @@
-#include "graphics/CGImage.h"
-#include "testing/Drain.h"
 #include "app/widgets/PHBarProgressView.h"
 #include "app/widgets/PHProgressHUD.h"
 #include "app/widgets/PHRoundProgressView.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSThread.h"
-#include "uikit/UIActivityIndicatorView.h"
-#include "uikit/UIDevice.h"
-#include "uikit/UIApplicationHost.h"
+#include "graphics/CGImage.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
+#include "uikit/UIActivityIndicatorView.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIDevice.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -147,7 +147,8 @@ TEST_F(HUDTest, MinimumShowTimeDelaysTheHide)
     hud->setMinShowTime(2);
     hud->setRemoveFromSuperViewOnHide(true);
     std::vector<std::string> order;
-    hud->setCompletionBlock([&] { order.push_back(recorder->events.size() == 1 ? "completion after delegate" : "completion"); });
+    hud->setCompletionBlock(
+        [&] { order.push_back(recorder->events.size() == 1 ? "completion after delegate" : "completion"); });
     hud->show(false);
     m_clock.advance(0.5);
     hud->hide(false);
@@ -362,8 +363,7 @@ TEST(PHBarProgressView, FillsFromTheLeftInsideTheOutline)
     };
     const Case cases[] = {
         { 0, { 1, 0, 0, 0, 1 } }, // only the outline
-        { 0.5f, { 1, 1, 0, 0, 1 } },
-        { 1, { 1, 1, 1, 1, 1 } }, // into the right end
+        { 0.5f, { 1, 1, 0, 0, 1 } }, { 1, { 1, 1, 1, 1, 1 } }, // into the right end
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.progress);

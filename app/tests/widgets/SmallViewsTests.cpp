@@ -1,30 +1,30 @@
-#include "graphics/CAGradientLayer.h"
-#include "graphics/CGImage.h"
-#include "testing/Drain.h"
+#include "app/categories/UIImage+ProportionResize.h"
+#include "app/categories/UILabel+DynamicSizing.h"
 #include "app/widgets/KESTCheckCellSubtitle.h"
 #include "app/widgets/KESTGradientView.h"
 #include "app/widgets/KESTToggleButton.h"
-#include "testing/LogCapture.h"
+#include "app/widgets/ScreenshotCapture.h"
 #include "foundation/NSDirectoryEnumerator.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSNotificationCenter.h"
-#include "app/widgets/ScreenshotCapture.h"
 #include "foundation/Sandbox.h"
-#include "uikit/UIActivityViewController.h"
-#include "uikit/UIApplicationHost.h"
+#include "graphics/CAGradientLayer.h"
+#include "graphics/CGImage.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
-#include "app/categories/UIImage+ProportionResize.h"
 #include "graphics/UIImage.h"
+#include "testing/Drain.h"
+#include "testing/LogCapture.h"
+#include "testing/VirtualClock.h"
+#include "uikit/UIActivityViewController.h"
+#include "uikit/UIApplicationHost.h"
 #include "uikit/UIImageView.h"
-#include "app/categories/UILabel+DynamicSizing.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINib.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,8 @@ TEST(KESTToggleButton, FlipsOnEachTapBeforeOtherTargetsAct)
 
     // A screen's own action sees the state already flipped.
     std::vector<bool> seen;
-    button->addTargetActionForControlEvents(nullptr, "screenAction",
+    button->addTargetActionForControlEvents(
+        nullptr, "screenAction",
         [&](const Ref<UIControl>& sender, const Ref<UIEvent>&) { seen.push_back(sender->isSelected()); },
         UIControlEventTouchUpInside);
     const struct {
@@ -184,8 +185,8 @@ TEST(UIImageProportionResize, ScalesByTheSmallerFactor)
         EXPECT_EQ(scaled->scale(), 1);
         EXPECT_TRUE(CGSizeEqualToSize(scaled->size(), c.target));
         CGRect painted = paintedRect(scaled);
-        EXPECT_TRUE(CGRectEqualToRect(painted, c.painted)) << painted.origin.x << "," << painted.origin.y << " "
-                                                           << painted.size.width << "x" << painted.size.height;
+        EXPECT_TRUE(CGRectEqualToRect(painted, c.painted))
+            << painted.origin.x << "," << painted.origin.y << " " << painted.size.width << "x" << painted.size.height;
     }
 
     LogCapture logs;
@@ -232,8 +233,8 @@ TEST(ScreenshotCapture, RendersTheWindowsInTheInterfaceOrientation)
     auto portrait = ScreenshotCapture::imageWithScreenshot();
     ASSERT_TRUE(portrait);
     EXPECT_TRUE(CGSizeEqualToSize(portrait->size(), screen));
-    EXPECT_TRUE(CGRectEqualToRect(paintedRect(portrait),
-        CGRectMake(0, 0, screen.width * scale, screen.height * scale)));
+    EXPECT_TRUE(
+        CGRectEqualToRect(paintedRect(portrait), CGRectMake(0, 0, screen.width * scale, screen.height * scale)));
 
     UIApplicationHost::rotateInterface(UIInterfaceOrientationLandscapeLeft);
     host.clock.advance(1);
@@ -248,7 +249,8 @@ TEST(ScreenshotCapture, SavesToADirectoryAndShares)
 {
     HostScope host;
     auto fileManager = NSFileManager::defaultManager();
-    std::string directory = NSSearchPathForDirectoriesInDomains(NSDocumentDirectory, NSUserDomainMask, true).back() + "/shots";
+    std::string directory
+        = NSSearchPathForDirectoriesInDomains(NSDocumentDirectory, NSUserDomainMask, true).back() + "/shots";
     fileManager->removeItemAtPath(directory, nullptr);
     ASSERT_TRUE(fileManager->createDirectoryAtPath(directory, true, Value(), nullptr));
     auto files = [&] { return fileManager->contentsOfDirectoryAtPath(directory, nullptr).elements(); };

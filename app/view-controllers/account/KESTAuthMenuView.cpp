@@ -5,7 +5,8 @@ VX_REGISTER_CLASS(KESTAuthMenuView);
 // The account manager opens this menu; it learns how to make it when the program starts.
 static const bool s_menuFactoryInstalled = [] {
     KESTAuthManager::setMenuFactory([](KESTAuthManager::Completion completion, KESTAuthManager::Failure failure) {
-        return Ref<UIViewController>(KESTAuthMenuView::initWithCompletionFailure(std::move(completion), std::move(failure)));
+        return Ref<UIViewController>(
+            KESTAuthMenuView::initWithCompletionFailure(std::move(completion), std::move(failure)));
     });
     return true;
 }();

@@ -14,7 +14,8 @@ public:
         : UITableViewCell(key)
     {
     }
-    static Ref<KESTBookmarksCheckCell> initWithStyleReuseIdentifier(UITableViewCellStyle style, const std::string& reuseIdentifier)
+    static Ref<KESTBookmarksCheckCell> initWithStyleReuseIdentifier(
+        UITableViewCellStyle style, const std::string& reuseIdentifier)
     {
         return makeCell<KESTBookmarksCheckCell>(style, reuseIdentifier);
     }

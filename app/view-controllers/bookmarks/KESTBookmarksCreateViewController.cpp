@@ -2,14 +2,14 @@
 
 #include "app/core/KESTBookmark.h"
 #include "app/view-controllers/map/KESTMapController.h"
-#include "mapkit/MKMapView.h"
+#include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSLog.h"
-#include "coredata/NSManagedObjectContext.h"
+#include "mapkit/MKMapView.h"
 #include "uikit/UIBarButtonItem.h"
-#include "uikit/UINavigationItem.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UITextField.h"
 
 VX_REGISTER_CLASS(KESTBookmarksCreateViewController);
@@ -25,11 +25,12 @@ void KESTBookmarksCreateViewController::viewDidLoad()
     if (m_bookmarkNameField)
         m_bookmarkNameField->setPlaceholder(NSLocalizedString("Name your bookmark"));
     Weak<KESTBookmarksCreateViewController> weak = self<KESTBookmarksCreateViewController>();
-    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Save"),
-        UIBarButtonItemStyleDone, self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
-            if (auto self = weak.lock())
-                self->donePress(sender);
-        }));
+    navigationItem()->setRightBarButtonItem(
+        UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Save"), UIBarButtonItemStyleDone,
+            self<KESTBookmarksCreateViewController>(), [weak](const Ref<UIBarButtonItem>& sender) {
+                if (auto self = weak.lock())
+                    self->donePress(sender);
+            }));
     if (!m_mapView)
         return;
     MKMapRect visible = KESTMapController::sharedInstance()->visibleMapRectWithPadding(0);
@@ -38,8 +39,10 @@ void KESTBookmarksCreateViewController::viewDidLoad()
     if (m_existingBookmark) {
         if (m_bookmarkNameField)
             m_bookmarkNameField->setText(m_existingBookmark->bookmarkName().stringValue());
-        MKCoordinateRegion region { { m_existingBookmark->bookmarkLat().doubleValue(), m_existingBookmark->bookmarkLon().doubleValue() },
-            { m_existingBookmark->bookmarkLatSpan().doubleValue(), m_existingBookmark->bookmarkLonSpan().doubleValue() } };
+        MKCoordinateRegion region {
+            { m_existingBookmark->bookmarkLat().doubleValue(), m_existingBookmark->bookmarkLon().doubleValue() },
+            { m_existingBookmark->bookmarkLatSpan().doubleValue(), m_existingBookmark->bookmarkLonSpan().doubleValue() }
+        };
         m_mapView->setRegionAnimated(region, false);
     }
 }
@@ -57,7 +60,8 @@ void KESTBookmarksCreateViewController::donePress(const Ref<NSObject>&)
         bookmark->setValueForKey(Value(centre.longitude), "bookmarkLon");
         bookmark->setValueForKey(Value(region.span.latitudeDelta), "bookmarkLatSpan");
         bookmark->setValueForKey(Value(region.span.longitudeDelta), "bookmarkLonSpan");
-        bookmark->setValueForKey(Value(m_bookmarkNameField ? m_bookmarkNameField->text() : std::string()), "bookmarkName");
+        bookmark->setValueForKey(
+            Value(m_bookmarkNameField ? m_bookmarkNameField->text() : std::string()), "bookmarkName");
     }
     Ref<NSError> error;
     if (m_managedObjectContext && !m_managedObjectContext->save(&error))

@@ -1,25 +1,25 @@
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
 
 #include "app/core/KESTBookmark.h"
+#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksCheckCell.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksCreateViewController.h"
-#include "location/CLLocationManager.h"
 #include "app/view-controllers/map/KESTMapController.h"
 #include "app/view-controllers/map/KESTMapViewController.h"
-#include "app/core/KESTSettingsManager.h"
 #include "app/widgets/KESTToggleButton.h"
+#include "coredata/NSFetchRequest.h"
+#include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
-#include "coredata/NSFetchRequest.h"
-#include "uikit/NSIndexPath.h"
-#include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSSortDescriptor.h"
 #include "foundation/NSString.h"
-#include "uikit/UIBarButtonItem.h"
-#include "uikit/UINavigationItem.h"
 #include "graphics/UIColor.h"
+#include "location/CLLocationManager.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIBarButtonItem.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UINib.h"
 
 #include <mutex>
@@ -69,7 +69,8 @@ void KESTBookmarksViewController::viewDidLoad()
     if (auto table = tableView()) {
         table->setDataSource(this, weak_from_this());
         table->setTableDelegate(this, weak_from_this());
-        table->registerNibForCellReuseIdentifier(UINib::nibWithNibNameBundle("KESTBookmarksCheckCell", nullptr), "KESTBookmarksCheckCell");
+        table->registerNibForCellReuseIdentifier(
+            UINib::nibWithNibNameBundle("KESTBookmarksCheckCell", nullptr), "KESTBookmarksCheckCell");
         table->setAllowsSelectionDuringEditing(true);
         table->setTableFooterView(UIView::initWithFrame(CGRectZero));
     }
@@ -129,7 +130,8 @@ int32_t KESTBookmarksViewController::tableViewNumberOfRowsInSection(const Ref<UI
     return static_cast<int32_t>(m_bookmarks.size()) + 1;
 }
 
-Ref<UITableViewCell> KESTBookmarksViewController::tableViewCellForRowAtIndexPath(const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
+Ref<UITableViewCell> KESTBookmarksViewController::tableViewCellForRowAtIndexPath(
+    const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
 {
     auto cell = std::dynamic_pointer_cast<KESTBookmarksCheckCell>(
         tableView->dequeueReusableCellWithIdentifierForIndexPath("KESTBookmarksCheckCell", indexPath));
@@ -141,13 +143,15 @@ Ref<UITableViewCell> KESTBookmarksViewController::tableViewCellForRowAtIndexPath
     if (indexPath->row() == 0) {
         name = NSLocalizedString("Current Location");
         auto here = currentLocation();
-        location = here ? NSString::stringWithFormat("%0.2f, %0.2f", here->latitude, here->longitude) : NSLocalizedString("N/A");
+        location = here ? NSString::stringWithFormat("%0.2f, %0.2f", here->latitude, here->longitude)
+                        : NSLocalizedString("N/A");
         chosen = !settings->isHomeSet();
         cell->setAccessoryType(UITableViewCellAccessoryNone);
         cell->setEditingAccessoryType(UITableViewCellAccessoryNone);
     } else if (auto bookmark = bookmarkAtRow(indexPath->row())) {
         name = bookmark->bookmarkName().stringValue();
-        location = NSString::stringWithFormat("%0.2f, %0.2f", bookmark->bookmarkLat().doubleValue(), bookmark->bookmarkLon().doubleValue());
+        location = NSString::stringWithFormat(
+            "%0.2f, %0.2f", bookmark->bookmarkLat().doubleValue(), bookmark->bookmarkLon().doubleValue());
         auto home = settings->bookmarkuuid();
         Value uuid = bookmark->bookmarkuuid();
         chosen = settings->isHomeSet() && home && uuid.isString() && uuid.string() == *home;
@@ -169,7 +173,8 @@ Ref<UITableViewCell> KESTBookmarksViewController::tableViewCellForRowAtIndexPath
     return cell;
 }
 
-bool KESTBookmarksViewController::tableViewCanEditRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
+bool KESTBookmarksViewController::tableViewCanEditRowAtIndexPath(
+    const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
 {
     return indexPath->row() > 0;
 }
@@ -205,7 +210,8 @@ void KESTBookmarksViewController::togglePress(const Ref<NSObject>& sender)
     table->reloadData();
 }
 
-void KESTBookmarksViewController::tableViewDidSelectRowAtIndexPath(const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
+void KESTBookmarksViewController::tableViewDidSelectRowAtIndexPath(
+    const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
 {
     if (tableView)
         tableView->deselectRowAtIndexPathAnimated(indexPath, true);
@@ -234,7 +240,8 @@ void KESTBookmarksViewController::tableViewDidSelectRowAtIndexPath(const Ref<UIT
     if (region) {
         if (modal) {
             MKCoordinateRegion target = *region;
-            dismissViewControllerAnimatedCompletion(false, [target] { KESTMapController::sharedInstance()->setMapRegion(target); });
+            dismissViewControllerAnimatedCompletion(
+                false, [target] { KESTMapController::sharedInstance()->setMapRegion(target); });
         } else {
             KESTMapController::sharedInstance()->setMapRegion(*region);
             if (auto navigation = navigationController())

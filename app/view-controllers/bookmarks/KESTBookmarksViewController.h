@@ -1,7 +1,7 @@
 #pragma once
 
-#include "location/CLLocation.h"
 #include "app/view-controllers/common/KESTBaseViewController.h"
+#include "location/CLLocation.h"
 #include "uikit/UITableView.h"
 
 #include <functional>
@@ -16,7 +16,9 @@ class NSManagedObjectContext;
 // the home region the map opens at (the current location row means no home); in editing mode a
 // bookmark row opens the editor and rows can be deleted. The list is fetched again at each
 // appearance; changes are saved at once. Main thread only.
-class KESTBookmarksViewController : public KESTBaseViewController, public UITableViewDataSource, public UITableViewDelegate {
+class KESTBookmarksViewController : public KESTBaseViewController,
+                                    public UITableViewDataSource,
+                                    public UITableViewDelegate {
     VX_OBJECT(KESTBookmarksViewController, KESTBaseViewController)
 public:
     explicit KESTBookmarksViewController(Passkey key)
@@ -47,7 +49,10 @@ public:
     bool tableViewCanMoveRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override { return false; }
     void tableViewCommitEditingStyleForRowAtIndexPath(
         const Ref<UITableView>&, UITableViewCellEditingStyle style, const Ref<NSIndexPath>& indexPath) override;
-    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override { return 59; }
+    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override
+    {
+        return 59;
+    }
     void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override;
 
     const Ref<NSManagedObjectContext>& managedObjectContext() const { return m_managedObjectContext; }

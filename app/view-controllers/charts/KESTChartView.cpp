@@ -7,10 +7,10 @@
 #include "app/view-controllers/charts/KESTCheckCell.h"
 #include "app/widgets/KESTToggleButton.h"
 #include "foundation/NSBundle.h"
-#include "uikit/NSIndexPath.h"
 #include "foundation/NSUserDefaults.h"
-#include "uikit/UIBarButtonItem.h"
 #include "graphics/UIColor.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIBarButtonItem.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
@@ -32,16 +32,18 @@ void KESTChartView::viewDidLoad()
     if (table) {
         table->setDataSource(this, weak_from_this());
         table->setTableDelegate(this, weak_from_this());
-        table->registerNibForCellReuseIdentifier(UINib::nibWithNibNameBundle("KESTCheckCell", nullptr), "KESTCheckCell");
+        table->registerNibForCellReuseIdentifier(
+            UINib::nibWithNibNameBundle("KESTCheckCell", nullptr), "KESTCheckCell");
         table->setAllowsSelectionDuringEditing(true);
         table->setEditingAnimated(true, false);
     }
     Weak<KESTChartView> weak = self<KESTChartView>();
-    navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Settings"),
-        UIBarButtonItemStyleBordered, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
-            if (auto self = weak.lock())
-                self->optionsPress(sender);
-        }));
+    navigationItem()->setRightBarButtonItem(
+        UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Settings"), UIBarButtonItemStyleBordered,
+            self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
+                if (auto self = weak.lock())
+                    self->optionsPress(sender);
+            }));
 }
 
 void KESTChartView::viewWillAppear(bool animated)
@@ -53,11 +55,12 @@ void KESTChartView::viewWillAppear(bool animated)
     auto navigation = navigationController();
     if (navigation && navigation->viewControllers().size() <= 1) {
         Weak<KESTChartView> weak = self<KESTChartView>();
-        navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Close"),
-            UIBarButtonItemStylePlain, self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
-                if (auto self = weak.lock())
-                    self->closePress(sender);
-            }));
+        navigationItem()->setLeftBarButtonItem(
+            UIBarButtonItem::initWithTitleStyleTargetAction(NSLocalizedString("Close"), UIBarButtonItemStylePlain,
+                self<KESTChartView>(), [weak](const Ref<UIBarButtonItem>& sender) {
+                    if (auto self = weak.lock())
+                        self->closePress(sender);
+                }));
     }
 }
 
@@ -76,7 +79,8 @@ void KESTChartView::saveActiveCharts()
     for (const auto& chart : KESTChartManager::sharedInstance()->charts()) {
         if (chart->active()) {
             auto name = chart->name();
-            stored.addObject(Value::dictionary({ { Value("name"), name ? Value(*name) : Value() }, { Value("order"), Value(order) } }));
+            stored.addObject(Value::dictionary(
+                { { Value("name"), name ? Value(*name) : Value() }, { Value("order"), Value(order) } }));
             ++order;
         } else {
             chart->setOrder(KESTChartObject::kInactiveOrder);
@@ -112,7 +116,8 @@ void KESTChartView::togglePress(const Ref<NSObject>& sender)
 
 void KESTChartView::optionsPress(const Ref<NSObject>&)
 {
-    auto sheet = UIActionSheet::initWithTitle("", this, weak_from_this(), NSLocalizedString("Cancel"), NSLocalizedString("Clear cache"),
+    auto sheet = UIActionSheet::initWithTitle("", this, weak_from_this(), NSLocalizedString("Cancel"),
+        NSLocalizedString("Clear cache"),
         { NSLocalizedString("Deselect all charts"), NSLocalizedString("Manage kestravon ID") });
     sheet->showInView(view());
 }
@@ -133,7 +138,8 @@ void KESTChartView::actionSheetClickedButtonAtIndex(const Ref<UIActionSheet>& sh
         saveActiveCharts();
         break;
     case 2:
-        KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(self<KESTChartView>(), nullptr, nullptr);
+        KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(
+            self<KESTChartView>(), nullptr, nullptr);
         break;
     default:
         break;
@@ -153,9 +159,11 @@ int32_t KESTChartView::tableViewNumberOfRowsInSection(const Ref<UITableView>&, i
     return static_cast<int32_t>(KESTChartManager::sharedInstance()->charts().size());
 }
 
-Ref<UITableViewCell> KESTChartView::tableViewCellForRowAtIndexPath(const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
+Ref<UITableViewCell> KESTChartView::tableViewCellForRowAtIndexPath(
+    const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
 {
-    auto cell = std::dynamic_pointer_cast<KESTCheckCell>(tableView->dequeueReusableCellWithIdentifierForIndexPath("KESTCheckCell", indexPath));
+    auto cell = std::dynamic_pointer_cast<KESTCheckCell>(
+        tableView->dequeueReusableCellWithIdentifierForIndexPath("KESTCheckCell", indexPath));
     if (!cell)
         return UITableViewCell::initWithStyleReuseIdentifier(UITableViewCellStyleDefault, "KESTCheckCell");
     auto chart = chartAtRow(indexPath->row());
@@ -164,7 +172,8 @@ Ref<UITableViewCell> KESTChartView::tableViewCellForRowAtIndexPath(const Ref<UIT
     if (auto toggle = cell->toggleButton()) {
         toggle->setSelected(chart && chart->active());
         toggle->removeTargetActionForControlEvents(self<KESTChartView>(), "togglePress:", UIControlEventTouchUpInside);
-        toggle->addTarget(self<KESTChartView>(), &KESTChartView::togglePress, "togglePress:", UIControlEventTouchUpInside);
+        toggle->addTarget(
+            self<KESTChartView>(), &KESTChartView::togglePress, "togglePress:", UIControlEventTouchUpInside);
     }
     cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
     return cell;
@@ -177,7 +186,8 @@ Ref<NSIndexPath> KESTChartView::tableViewTargetIndexPathForMoveFromRowAtIndexPat
     return chart && chart->active() ? proposed : from;
 }
 
-void KESTChartView::tableViewMoveRowAtIndexPathToIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
+void KESTChartView::tableViewMoveRowAtIndexPathToIndexPath(
+    const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
 {
     auto& charts = KESTChartManager::sharedInstance()->mutableCharts();
     int32_t source = from->row(), destination = to->row();
@@ -197,7 +207,8 @@ void KESTChartView::tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, co
     toggleChartAtIndexPath(indexPath);
 }
 
-void KESTChartView::tableViewAccessoryButtonTappedForRowWithIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
+void KESTChartView::tableViewAccessoryButtonTappedForRowWithIndexPath(
+    const Ref<UITableView>&, const Ref<NSIndexPath>& indexPath)
 {
     toggleChartAtIndexPath(indexPath);
 }

@@ -19,7 +19,10 @@ public:
 // first is drawn on top). Every change is stored at once under "vxActiveCharts". The options
 // sheet clears the tile cache's files, switches every chart off or opens the account screen.
 // The table is always in editing mode so the reorder controls show. Main thread only.
-class KESTChartView : public KESTBaseViewController, public UITableViewDataSource, public UITableViewDelegate, public UIActionSheetDelegate {
+class KESTChartView : public KESTBaseViewController,
+                      public UITableViewDataSource,
+                      public UITableViewDelegate,
+                      public UIActionSheetDelegate {
     VX_OBJECT(KESTChartView, KESTBaseViewController)
 public:
     explicit KESTChartView(Passkey key)
@@ -48,9 +51,14 @@ public:
     Ref<UITableViewCell> tableViewCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override;
     bool tableViewCanMoveRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override { return true; }
     bool respondsToMoveRow() const override { return true; }
-    void tableViewMoveRowAtIndexPathToIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to) override;
-    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override { return 44; }
-    std::optional<UITableViewCellEditingStyle> tableViewEditingStyleForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override
+    void tableViewMoveRowAtIndexPathToIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to) override;
+    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override
+    {
+        return 44;
+    }
+    std::optional<UITableViewCellEditingStyle> tableViewEditingStyleForRowAtIndexPath(
+        const Ref<UITableView>&, const Ref<NSIndexPath>&) override
     {
         return UITableViewCellEditingStyleNone;
     }

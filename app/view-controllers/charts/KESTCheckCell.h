@@ -11,7 +11,8 @@ public:
         : KESTCheckCellSubtitle(key)
     {
     }
-    static Ref<KESTCheckCell> initWithStyleReuseIdentifier(UITableViewCellStyle style, const std::string& reuseIdentifier)
+    static Ref<KESTCheckCell> initWithStyleReuseIdentifier(
+        UITableViewCellStyle style, const std::string& reuseIdentifier)
     {
         return makeCell<KESTCheckCell>(style, reuseIdentifier);
     }

@@ -1,14 +1,14 @@
 #include "app/view-controllers/cockpit/KESTCockpitViewController.h"
 
-#include "graphics/CADisplayLink.h"
-#include "graphics/CALayer.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
-#include "mapkit/MKMapCamera.h"
-#include "mapkit/MKMapView.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSRunLoop.h"
+#include "graphics/CADisplayLink.h"
+#include "graphics/CALayer.h"
 #include "graphics/UIColor.h"
+#include "mapkit/MKMapCamera.h"
+#include "mapkit/MKMapView.h"
 #include "uikit/UIScreen.h"
 
 VX_REGISTER_CLASS(KESTCockpitViewController);
@@ -17,10 +17,22 @@ namespace {
 
 // The fixed perspective, row by row.
 constexpr CATransform3D kPerspective {
-    -0.83867055f, -0.05693026f, -0.5416555f, 0.00049241405f,
-    0.54463905f, -0.08766491f, -0.8340762f, 0.0007582511f,
-    0.0f, -0.9945219f, 0.10452842f, -9.502584f,
-    0.0f, -2.3956287f, 455.54593f, 0.58586735f,
+    -0.83867055f,
+    -0.05693026f,
+    -0.5416555f,
+    0.00049241405f,
+    0.54463905f,
+    -0.08766491f,
+    -0.8340762f,
+    0.0007582511f,
+    0.0f,
+    -0.9945219f,
+    0.10452842f,
+    -9.502584f,
+    0.0f,
+    -2.3956287f,
+    455.54593f,
+    0.58586735f,
 };
 
 } // namespace
@@ -31,11 +43,12 @@ Ref<KESTCockpitViewController> KESTCockpitViewController::initWithPlane(const Re
     controller->m_plane = plane;
     controller->setTitle(NSBundle::mainBundle()->localizedStringForKey("Cockpit View", "", ""));
     if (!controller->m_displayLink) {
-        controller->m_displayLink = CADisplayLink::displayLinkWithTargetSelector(
-            std::static_pointer_cast<NSObject>(controller), [weak = Weak<KESTCockpitViewController>(controller)](const Ref<CADisplayLink>&) {
-                if (auto self = weak.lock())
-                    self->update();
-            });
+        controller->m_displayLink
+            = CADisplayLink::displayLinkWithTargetSelector(std::static_pointer_cast<NSObject>(controller),
+                [weak = Weak<KESTCockpitViewController>(controller)](const Ref<CADisplayLink>&) {
+                    if (auto self = weak.lock())
+                        self->update();
+                });
         controller->m_displayLink->addToRunLoopForMode(NSRunLoop::mainRunLoop(), NSRunLoopCommonModes);
     }
     return controller;

@@ -9,9 +9,7 @@
 // the data is loaded when the screen first appears, and the selection is cleared on each
 // appearance unless clearsSelectionOnViewWillAppear is turned off. Subclasses answer the table's
 // questions; the defaults give an empty table. Main thread only.
-class KESTBaseTableViewController : public UIViewController,
-                                    public UITableViewDataSource,
-                                    public UITableViewDelegate {
+class KESTBaseTableViewController : public UIViewController, public UITableViewDataSource, public UITableViewDelegate {
     VX_OBJECT(KESTBaseTableViewController, UIViewController)
 public:
     explicit KESTBaseTableViewController(Passkey key)

@@ -12,10 +12,14 @@ void KESTBaseViewController::viewWillAppear(bool animated)
     UIViewController::viewWillAppear(animated);
     auto center = NSNotificationCenter::defaultCenter();
     auto self = this->self<KESTBaseViewController>();
-    center->addObserver(self, &KESTBaseViewController::keyboardWasShown, std::string(UIKeyboardDidShowNotification), nullptr);
-    center->addObserver(self, &KESTBaseViewController::keyboardWillBeShown, std::string(UIKeyboardWillShowNotification), nullptr);
-    center->addObserver(self, &KESTBaseViewController::keyboardWillBeHidden, std::string(UIKeyboardWillHideNotification), nullptr);
-    center->addObserver(self, &KESTBaseViewController::keyboardWasHidden, std::string(UIKeyboardDidHideNotification), nullptr);
+    center->addObserver(
+        self, &KESTBaseViewController::keyboardWasShown, std::string(UIKeyboardDidShowNotification), nullptr);
+    center->addObserver(
+        self, &KESTBaseViewController::keyboardWillBeShown, std::string(UIKeyboardWillShowNotification), nullptr);
+    center->addObserver(
+        self, &KESTBaseViewController::keyboardWillBeHidden, std::string(UIKeyboardWillHideNotification), nullptr);
+    center->addObserver(
+        self, &KESTBaseViewController::keyboardWasHidden, std::string(UIKeyboardDidHideNotification), nullptr);
     KESTAnalyticsManager::sharedInstance()->logEventWithNameWithCount(className(), 1);
     m_visible = true;
 }

@@ -2,10 +2,10 @@
 
 #include "foundation/NSBundle.h"
 #include "foundation/NSRunLoop.h"
+#include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 #include "uikit/UIBarButtonItem.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIToolbar.h"
 
 VX_REGISTER_CLASS(KESTWebViewController);
@@ -64,8 +64,8 @@ void KESTWebViewController::setupUI()
         closeTitle, UIBarButtonItemStyleBordered, self, action(&KESTWebViewController::closePress));
     auto flexibleSpace = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
         UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
-    auto fixedSpace = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
-        UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
+    auto fixedSpace
+        = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
     fixedSpace->setWidth(170);
     auto back = UIBarButtonItem::initWithImageStyleTargetAction(
         UIImage::imageNamed("arrow-left"), UIBarButtonItemStylePlain, self, action(&KESTWebViewController::backPress));

@@ -56,12 +56,12 @@ Ref<KESTDetailViewController> KESTDetailViewController::initWithPlane(const Ref<
     detail->setViewControllers(tabs);
     detail->refresh();
     Weak<KESTDetailViewController> weak = detail;
-    detail->m_liveDataObserver = NSNotificationCenter::defaultCenter()->addObserverForName(
-        std::string(KESTLiveDataUpdatedNotification), nullptr, NSOperationQueue::mainQueue(),
-        [weak](const Ref<NSNotification>&) {
-            if (auto screen = weak.lock())
-                screen->refresh();
-        });
+    detail->m_liveDataObserver
+        = NSNotificationCenter::defaultCenter()->addObserverForName(std::string(KESTLiveDataUpdatedNotification),
+            nullptr, NSOperationQueue::mainQueue(), [weak](const Ref<NSNotification>&) {
+                if (auto screen = weak.lock())
+                    screen->refresh();
+            });
     return detail;
 }
 

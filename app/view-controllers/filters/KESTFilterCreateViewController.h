@@ -14,7 +14,8 @@ public:
     {
     }
     static Ref<KESTFilterCreateViewController> init() { return initWithNibNameBundle({}, nullptr); }
-    static Ref<KESTFilterCreateViewController> initWithNibNameBundle(const std::string& nibName, const Ref<NSBundle>& bundle)
+    static Ref<KESTFilterCreateViewController> initWithNibNameBundle(
+        const std::string& nibName, const Ref<NSBundle>& bundle)
     {
         return makeTableController<KESTFilterCreateViewController>(UITableViewStyleGrouped, nibName, bundle);
     }

@@ -1,11 +1,11 @@
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 
 #include "foundation/NSBundle.h"
-#include "uikit/UIApplication.h"
-#include "uikit/UIButton.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIImage.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIButton.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIScreen.h"
@@ -26,7 +26,8 @@ void KESTIntroViewController::loadView()
     root->addSubview(m_scrollView);
 
     m_jumpInButton = UIButton::buttonWithType(UIButtonTypeSystem);
-    m_jumpInButton->setTitleForState(NSBundle::mainBundle()->localizedStringForKey("Jump in", "", ""), UIControlStateNormal);
+    m_jumpInButton->setTitleForState(
+        NSBundle::mainBundle()->localizedStringForKey("Jump in", "", ""), UIControlStateNormal);
     m_jumpInButton->setFrame(CGRectMake((frame.size.width - 160) / 2, frame.size.height - 80, 160, 44));
     m_jumpInButton->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin
         | UIViewAutoresizingFlexibleTopMargin);
@@ -74,7 +75,8 @@ Ref<UIView> KESTIntroViewController::pageTemplateWithTitleContentIconAndView(
     if (view) {
         // A picture of the control, where the control sits on screen.
         if (auto snapshot = view->snapshotViewAfterScreenUpdates(false)) {
-            CGRect place = view->superview() ? view->superview()->convertRectToView(view->frame(), nullptr) : view->frame();
+            CGRect place
+                = view->superview() ? view->superview()->convertRectToView(view->frame(), nullptr) : view->frame();
             snapshot->setFrame(place);
             page->addSubview(snapshot);
         }

@@ -1,8 +1,8 @@
 #include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
 
 #include "app/core/KESTAirport.h"
-#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map-markers/KESTMarkerDrawing.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
 

@@ -1,10 +1,10 @@
 #include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
 
-#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/core/KESTPlane.h"
-#include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
 #include "app/core/KESTPlaneMarkerManager.h"
 #include "app/core/KESTSettingsManager.h"
+#include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
@@ -121,10 +121,11 @@ void KESTPlaneAnnotationView::updateLabel(const Ref<KESTPlane>& plane)
         // ground vehicle; without a code there is nothing to ask for either.
         if (reg != plane->callsign() && reg != kGroundRegistration && code) {
             Weak<KESTPlaneAnnotationView> weak = self<KESTPlaneAnnotationView>();
-            auto logo = KESTPlaneMarkerManager::sharedInstance()->fetchAirlineImageOnRemoteFetchCompletion(*code, [weak] {
-                if (auto view = weak.lock())
-                    view->setNeedsDisplay();
-            });
+            auto logo
+                = KESTPlaneMarkerManager::sharedInstance()->fetchAirlineImageOnRemoteFetchCompletion(*code, [weak] {
+                      if (auto view = weak.lock())
+                          view->setNeedsDisplay();
+                  });
             if (logo) {
                 // On a screen of scale 1 the logo shows at half its pixel size.
                 if (UIGraphicsScreenScale() == 1.0f)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "uikit/UIView.h"
 #include "foundation/Value.h"
+#include "uikit/UIView.h"
 
 class KESTPlane;
 

@@ -1,36 +1,36 @@
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 
-#include "foundation/Dispatch.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTAirport.h"
-#include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
-#include "app/overlays/KESTAppleMapsTileOverlay.h"
-#include "app/overlays/KESTAppleMapsTileRenderer.h"
 #include "app/core/KESTChartManager.h"
 #include "app/core/KESTChartObject.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTVolcano.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "app/overlays/KESTAppleMapsTileOverlay.h"
+#include "app/overlays/KESTAppleMapsTileRenderer.h"
 #include "app/overlays/KESTFlightPathOverlay.h"
 #include "app/overlays/KESTFlightPathOverlayRenderer.h"
-#include "app/core/KESTLiveDataManager.h"
-#include "app/view-controllers/map/KESTMapAnnotation.h"
-#include "app/view-controllers/map/KESTMapController.h"
-#include "app/core/KESTPlane.h"
+#include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
 #include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
 #include "app/view-controllers/map-markers/KESTSantaAnnotationView.h"
-#include "app/core/KESTVolcano.h"
 #include "app/view-controllers/map-markers/KESTVolcanoAnnotationView.h"
-#include "app/core/KESTVolcanoManager.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
-#include "mapkit/MKMapView.h"
-#include "mapkit/MKPolygon.h"
-#include "mapkit/MKPolygonRenderer.h"
-#include "mapkit/MKUserLocation.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSOperationQueue.h"
-#include "uikit/UIButton.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
+#include "mapkit/MKMapView.h"
+#include "mapkit/MKPolygon.h"
+#include "mapkit/MKPolygonRenderer.h"
+#include "mapkit/MKUserLocation.h"
+#include "uikit/UIButton.h"
 #include "uikit/UITapGestureRecognizer.h"
 
 VX_REGISTER_CLASS(KESTAppleMapViewController);
@@ -39,8 +39,9 @@ namespace {
 
 constexpr int32_t kSantaDataType = 99;
 
-template <typename View> Ref<MKAnnotationView> dequeueOrMake(const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation,
-    const std::string& identifier)
+template <typename View>
+Ref<MKAnnotationView> dequeueOrMake(
+    const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation, const std::string& identifier)
 {
     auto view = std::dynamic_pointer_cast<View>(map->dequeueReusableAnnotationViewWithIdentifier(identifier));
     if (!view)
@@ -74,10 +75,11 @@ void KESTAppleMapViewController::viewDidLoad()
 
     Weak<KESTAppleMapViewController> weak = self;
     m_tapGestureRecognizer = UITapGestureRecognizer::init();
-    m_tapGestureRecognizer->addTargetAction(self, "tapGestureHandler:", [weak](const Ref<UIGestureRecognizer>& recognizer) {
-        if (auto screen = weak.lock())
-            screen->tapGestureHandler(recognizer);
-    });
+    m_tapGestureRecognizer->addTargetAction(
+        self, "tapGestureHandler:", [weak](const Ref<UIGestureRecognizer>& recognizer) {
+            if (auto screen = weak.lock())
+                screen->tapGestureHandler(recognizer);
+        });
     m_tapGestureRecognizer->setCancelsTouchesInView(false);
     m_mapView->addGestureRecognizer(m_tapGestureRecognizer);
 
@@ -208,7 +210,8 @@ Ref<MKAnnotationView> KESTAppleMapViewController::mapViewViewForAnnotation(
     return view;
 }
 
-Ref<MKOverlayRenderer> KESTAppleMapViewController::mapViewRendererForOverlay(const Ref<MKMapView>&, const Ref<MKOverlay>& overlay)
+Ref<MKOverlayRenderer> KESTAppleMapViewController::mapViewRendererForOverlay(
+    const Ref<MKMapView>&, const Ref<MKOverlay>& overlay)
 {
     if (auto path = std::dynamic_pointer_cast<KESTFlightPathOverlay>(overlay))
         return KESTFlightPathOverlayRenderer::initWithOverlay(path);
@@ -223,13 +226,15 @@ Ref<MKOverlayRenderer> KESTAppleMapViewController::mapViewRendererForOverlay(con
     return nullptr;
 }
 
-void KESTAppleMapViewController::mapViewDidSelectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>& view)
+void KESTAppleMapViewController::mapViewDidSelectAnnotationView(
+    const Ref<MKMapView>&, const Ref<MKAnnotationView>& view)
 {
     if (auto own = view ? KESTMapAnnotation::annotationOf(view->annotation()) : nullptr)
         selectAnnotationMakeVisible(own, false);
 }
 
-void KESTAppleMapViewController::mapViewDidDeselectAnnotationView(const Ref<MKMapView>&, const Ref<MKAnnotationView>& view)
+void KESTAppleMapViewController::mapViewDidDeselectAnnotationView(
+    const Ref<MKMapView>&, const Ref<MKAnnotationView>& view)
 {
     deselectAnnotation(view ? KESTMapAnnotation::annotationOf(view->annotation()) : nullptr);
 }
@@ -241,7 +246,8 @@ void KESTAppleMapViewController::mapViewAnnotationViewCalloutAccessoryControlTap
         showDetailScreenForAnnotation(own);
 }
 
-void KESTAppleMapViewController::mapViewDidUpdateUserLocation(const Ref<MKMapView>& map, const Ref<MKUserLocation>& location)
+void KESTAppleMapViewController::mapViewDidUpdateUserLocation(
+    const Ref<MKMapView>& map, const Ref<MKUserLocation>& location)
 {
     auto facade = mapController();
     if (!facade->shouldZoomToUserLocationWhenLocated() || !location)

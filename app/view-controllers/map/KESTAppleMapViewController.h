@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/view-controllers/map/KESTMapViewController.h"
 #include "app/core/KESTVolcanoManager.h"
+#include "app/view-controllers/map/KESTMapViewController.h"
 #include "mapkit/MKMapViewDelegate.h"
 
 class MKMapView;
@@ -19,7 +19,8 @@ public:
         : KESTMapViewController(key)
     {
     }
-    static Ref<KESTAppleMapViewController> initWithNibNameBundle(const std::string& nibName, const Ref<NSBundle>& bundle)
+    static Ref<KESTAppleMapViewController> initWithNibNameBundle(
+        const std::string& nibName, const Ref<NSBundle>& bundle)
     {
         return makeMapScreen<KESTAppleMapViewController>(nibName, bundle);
     }
@@ -42,7 +43,8 @@ public:
     const Ref<UITapGestureRecognizer>& tapGestureRecognizer() const { return m_tapGestureRecognizer; }
 
     // Map view delegate.
-    Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override;
+    Ref<MKAnnotationView> mapViewViewForAnnotation(
+        const Ref<MKMapView>& map, const Ref<MKAnnotation>& annotation) override;
     Ref<MKOverlayRenderer> mapViewRendererForOverlay(const Ref<MKMapView>& map, const Ref<MKOverlay>& overlay) override;
     void mapViewRegionWillChangeAnimated(const Ref<MKMapView>&, bool) override { mapWillMove(); }
     void mapViewRegionDidChangeAnimated(const Ref<MKMapView>&, bool) override { mapDidMove(); }
@@ -51,7 +53,8 @@ public:
     void mapViewAnnotationViewCalloutAccessoryControlTapped(
         const Ref<MKMapView>& map, const Ref<MKAnnotationView>& view, const Ref<UIControl>& control) override;
     void mapViewDidUpdateUserLocation(const Ref<MKMapView>& map, const Ref<MKUserLocation>& location) override;
-    void mapViewDidChangeUserTrackingModeAnimated(const Ref<MKMapView>& map, MKUserTrackingMode mode, bool animated) override;
+    void mapViewDidChangeUserTrackingModeAnimated(
+        const Ref<MKMapView>& map, MKUserTrackingMode mode, bool animated) override;
 
 private:
     Ref<UITapGestureRecognizer> m_tapGestureRecognizer;

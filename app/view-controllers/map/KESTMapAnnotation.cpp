@@ -110,8 +110,8 @@ void KESTMapAnnotation::textsDidChange()
     didChangeValueForKey("subtitle");
 }
 
-void KESTMapAnnotation::observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value&,
-    void*)
+void KESTMapAnnotation::observeValueForKeyPath(
+    const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*)
 {
     if (keyPath != kCoordinateKey || object.get() != m_annotation.get())
         return;

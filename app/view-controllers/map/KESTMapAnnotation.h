@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/core/KESTAnnotation.h"
-#include "mapkit/MKAnnotation.h"
 #include "foundation/NSObject.h"
+#include "mapkit/MKAnnotation.h"
 
 #include <vector>
 
@@ -37,8 +37,8 @@ public:
     // Tells observers of "title" and "subtitle" (an open callout shows the new texts).
     void textsDidChange();
 
-    void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value& change,
-        void* context) override;
+    void observeValueForKeyPath(
+        const std::string& keyPath, const Ref<NSObject>& object, const Value& change, void* context) override;
 
 private:
     Ref<KESTAnnotation> m_annotation;

@@ -14,7 +14,8 @@ public:
         : KESTBaseCustomViewController(key)
     {
     }
-    static Ref<KESTMapContainerViewController> initWithNibNameBundle(const std::string& nibName, const Ref<NSBundle>& bundle)
+    static Ref<KESTMapContainerViewController> initWithNibNameBundle(
+        const std::string& nibName, const Ref<NSBundle>& bundle)
     {
         return makeController<KESTMapContainerViewController>(nibName, bundle);
     }
@@ -30,7 +31,10 @@ public:
     UIStatusBarStyle preferredStatusBarStyle() const override;
     bool shouldAutorotate() const override { return true; }
     bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation) const { return true; }
-    UIInterfaceOrientationMask supportedInterfaceOrientations() const override { return UIInterfaceOrientationMask(30); }
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override
+    {
+        return UIInterfaceOrientationMask(30);
+    }
 
 private:
     Ref<KESTMapViewController> m_mapViewController;

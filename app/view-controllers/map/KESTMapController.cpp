@@ -1,13 +1,13 @@
 #include "app/view-controllers/map/KESTMapController.h"
 
+#include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapPlaneServices.h"
-#include "app/categories/MKMapView+ZoomLevel.h"
-#include "mapkit/MKMapView.h"
 #include "foundation/NSPredicate.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "mapkit/MKMapView.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIView.h"
 
@@ -53,7 +53,8 @@ void KESTMapController::resetSharedInstanceForTesting()
     }
 }
 
-void KESTMapController::setControllerWithMapView(const Ref<KESTMapViewController>& controller, const Ref<UIView>& mapView)
+void KESTMapController::setControllerWithMapView(
+    const Ref<KESTMapViewController>& controller, const Ref<UIView>& mapView)
 {
     for (const auto& annotation : KESTMapAnnotation::annotationsOf(backingMapView()->annotations()))
         annotation->setAddedAsAnnotationWithRepresentedValue(Value(false));
@@ -217,9 +218,7 @@ void KESTMapController::setMapRegion(MKCoordinateRegion region)
         map->setRegion(region);
 }
 
-void KESTMapController::setZoom(float)
-{
-}
+void KESTMapController::setZoom(float) { }
 
 void KESTMapController::setMapType(int32_t mapType)
 {

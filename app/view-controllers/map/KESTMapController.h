@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/core/KESTAnnotation.h"
-#include "mapkit/MKGeometry.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
+#include "mapkit/MKGeometry.h"
 
 #include <cstdint>
 #include <vector>

@@ -27,9 +27,18 @@ void KESTMapPlaneServices::setMapBearing(double bearing)
     s_mapBearing = bearing;
 }
 
-double KESTMapPlaneServices::deviceUTCTime() const { return m_previous->deviceUTCTime(); }
-double KESTMapPlaneServices::serverTime() const { return m_previous->serverTime(); }
-double KESTMapPlaneServices::mapBearing() const { return s_mapBearing; }
+double KESTMapPlaneServices::deviceUTCTime() const
+{
+    return m_previous->deviceUTCTime();
+}
+double KESTMapPlaneServices::serverTime() const
+{
+    return m_previous->serverTime();
+}
+double KESTMapPlaneServices::mapBearing() const
+{
+    return s_mapBearing;
+}
 
 void KESTMapPlaneServices::performFlightPathFetch(const std::string& adshex, const Value& timestamp)
 {

@@ -23,8 +23,8 @@ public:
     void performFlightPathFetch(const std::string& adshex, const Value& timestamp) override;
     std::optional<std::string> fullLookupFamily(const std::string& typeDesignator) const override;
     std::optional<std::string> partialLookupFamily(const std::string& prefix) const override;
-    Ref<UIImage> rotatedImageNamed(const std::string& family, int32_t rotation,
-        const std::optional<std::string>& colour) const override;
+    Ref<UIImage> rotatedImageNamed(
+        const std::string& family, int32_t rotation, const std::optional<std::string>& colour) const override;
 
 private:
     std::shared_ptr<KESTPlaneServices> m_previous;

@@ -1,37 +1,28 @@
 #include "app/view-controllers/map/KESTMapViewController.h"
 
-#include "app/widgets/BlockAlertView.h"
-#include "graphics/CADisplayLink.h"
-#include "location/CLLocationManager.h"
-#include "foundation/Dispatch.h"
-#include "app/view-controllers/ar/KESTARViewController.h"
 #include "app/core/KESTAirport.h"
-#include "app/view-controllers/detail/KESTAirportViewController.h"
-#include "app/view-controllers/charts/KESTChartView.h"
-#include "app/view-controllers/detail/KESTDetailViewController.h"
-#include "app/view-controllers/map/KESTMapAnnotation.h"
-#include "app/view-controllers/map/KESTMapController.h"
-#include "app/core/KESTPlane.h"
-#include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
-#include "app/view-controllers/menu/KESTAppsViewController.h"
-#include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
-#include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/core/KESTFilterDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/core/KESTSettingsManager.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "app/view-controllers/ar/KESTARViewController.h"
+#include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
+#include "app/view-controllers/charts/KESTChartView.h"
+#include "app/view-controllers/detail/KESTAirportViewController.h"
+#include "app/view-controllers/detail/KESTDetailViewController.h"
+#include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/view-controllers/filters/KESTFilterViewController.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
+#include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "app/view-controllers/menu/KESTAppsViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "app/view-controllers/menu/KESTMenuViewController.h"
 #include "app/view-controllers/search/KESTSearchViewController.h"
-#include "uikit/UIActivityViewController.h"
-#include "uikit/UINavigationItem.h"
-#include "uikit/UIWindow.h"
-#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
-#include "uikit/UIBarButtonItem.h"
-#include "uikit/UIButton.h"
-#include "graphics/UIImage.h"
-#include "app/core/KESTVolcanoManager.h"
-#include "mapkit/MKMapView.h"
+#include "app/widgets/BlockAlertView.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSNotification.h"
@@ -40,10 +31,19 @@
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSString.h"
 #include "foundation/NSTimer.h"
+#include "graphics/CADisplayLink.h"
+#include "graphics/UIImage.h"
+#include "location/CLLocationManager.h"
+#include "mapkit/MKMapView.h"
+#include "uikit/UIActivityViewController.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UIButton.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UIToolbar.h"
+#include "uikit/UIWindow.h"
 
 #include <cmath>
 #include <unordered_set>
@@ -75,10 +75,14 @@ AnnotationSet setOf(const std::vector<Ref<KESTAnnotation>>& list)
 
 std::vector<Ref<KESTAnnotation>> backingAnnotationsInRect(MKMapRect rect)
 {
-    return KESTMapAnnotation::annotationsOf(KESTMapController::sharedInstance()->backingMapView()->annotationsInMapRect(rect));
+    return KESTMapAnnotation::annotationsOf(
+        KESTMapController::sharedInstance()->backingMapView()->annotationsInMapRect(rect));
 }
 
-bool isPlane(const Ref<KESTAnnotation>& annotation) { return annotation && annotation->isKindOfClass(KESTPlane::classObject()); }
+bool isPlane(const Ref<KESTAnnotation>& annotation)
+{
+    return annotation && annotation->isKindOfClass(KESTPlane::classObject());
+}
 bool isAirport(const Ref<KESTAnnotation>& annotation)
 {
     return annotation && annotation->isKindOfClass(KESTAirport::classObject());
@@ -97,7 +101,8 @@ KESTMapViewController::~KESTMapViewController()
         m_displayLink->invalidate();
 }
 
-Ref<KESTMapViewController> KESTMapViewController::initWithNibNameBundle(const std::string& nibName, const Ref<NSBundle>& bundle)
+Ref<KESTMapViewController> KESTMapViewController::initWithNibNameBundle(
+    const std::string& nibName, const Ref<NSBundle>& bundle)
 {
     return makeMapScreen<KESTMapViewController>(nibName, bundle);
 }
@@ -147,8 +152,8 @@ void KESTMapViewController::viewDidLoad()
             if (auto screen = weak.lock())
                 screen->handleLiveDataUpdate(note);
         });
-    m_settingUpdateNotifier = center->addObserverForName(
-        std::string("com.kestravon.volantrix.setting.updated"), nullptr, mainQueue, [weak](const Ref<NSNotification>& note) {
+    m_settingUpdateNotifier = center->addObserverForName(std::string("com.kestravon.volantrix.setting.updated"),
+        nullptr, mainQueue, [weak](const Ref<NSNotification>& note) {
             if (auto screen = weak.lock())
                 screen->handleSettingsUpdate(note);
         });
@@ -346,7 +351,8 @@ void KESTMapViewController::handleLiveDataUpdate(const Ref<NSNotification>& note
                 if (accept) {
                     if (!delta) {
                         facade->removeAnnotations(sets->staleShown);
-                        facade->backingMapView()->removeAnnotations(KESTMapAnnotation::mapAnnotationsFor(sets->staleIndexed));
+                        facade->backingMapView()->removeAnnotations(
+                            KESTMapAnnotation::mapAnnotationsFor(sets->staleIndexed));
                     }
                     facade->backingMapView()->addAnnotations(KESTMapAnnotation::mapAnnotationsFor(sets->added));
                     screen->updateAnnotationLocations();
@@ -359,8 +365,9 @@ void KESTMapViewController::handleLiveDataUpdate(const Ref<NSNotification>& note
         });
 }
 
-KESTMapViewController::LiveDataSets KESTMapViewController::computeLiveDataSets(const std::vector<Ref<KESTPlane>>& planes,
-    const std::vector<Ref<KESTAnnotation>>& indexed, const std::vector<Ref<KESTAnnotation>>& shown, bool delta)
+KESTMapViewController::LiveDataSets KESTMapViewController::computeLiveDataSets(
+    const std::vector<Ref<KESTPlane>>& planes, const std::vector<Ref<KESTAnnotation>>& indexed,
+    const std::vector<Ref<KESTAnnotation>>& shown, bool delta)
 {
     LiveDataSets sets;
     AnnotationSet indexedSet = setOf(indexed);
@@ -432,7 +439,8 @@ Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThreshol
     std::vector<Value> grids;
     grids.reserve(cells);
     for (size_t i = 0; i < cells; ++i)
-        grids.push_back(Value::array({ Value::array(std::move(shownLists[i])), Value::array(std::move(hiddenLists[i])) }));
+        grids.push_back(
+            Value::array({ Value::array(std::move(shownLists[i])), Value::array(std::move(hiddenLists[i])) }));
     std::vector<Value> all;
     all.reserve(candidates.size());
     for (const auto& candidate : candidates)
@@ -447,9 +455,10 @@ Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThreshol
 
 KESTMapViewController::BudgetResult KESTMapViewController::computeMarkerBudget(const BudgetInput& input)
 {
-    Value grid = gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(input.candidates, input.visible,
-        input.columns, input.rows, input.budget, input.zoom, input.showAirports);
-    auto annotationOf = [](const Value& value) { return std::static_pointer_cast<KESTAnnotation>(value.objectValue()); };
+    Value grid = gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+        input.candidates, input.visible, input.columns, input.rows, input.budget, input.zoom, input.showAirports);
+    auto annotationOf
+        = [](const Value& value) { return std::static_pointer_cast<KESTAnnotation>(value.objectValue()); };
 
     BudgetResult result;
     AnnotationSet candidateSet = setOf(input.candidates);
@@ -544,8 +553,8 @@ void KESTMapViewController::applyBudget(const BudgetResult& result)
     }
     if (m_mapLabelView) {
         int64_t total = KESTLiveDataManager::sharedInstance()->totalPlaneCount();
-        m_mapLabelView->setCount(NSString::stringWithFormat(NSLocalizedString("%d of %d visible"),
-            static_cast<int32_t>(planesInView), static_cast<int32_t>(total)));
+        m_mapLabelView->setCount(NSString::stringWithFormat(
+            NSLocalizedString("%d of %d visible"), static_cast<int32_t>(planesInView), static_cast<int32_t>(total)));
     }
     facade->removeAnnotations(result.toRemove);
     facade->addAnnotations(result.toAdd);
@@ -573,8 +582,8 @@ void KESTMapViewController::startPlaneUpdateTimer()
         return;
     // The link's target is a token rather than the screen, so a running link never keeps a
     // screen alive; the screen's destructor invalidates it.
-    m_displayLink = CADisplayLink::displayLinkWithTargetSelector(NSObject::init(),
-        [weak = Weak<KESTMapViewController>(protectedSelf())](const Ref<CADisplayLink>&) {
+    m_displayLink = CADisplayLink::displayLinkWithTargetSelector(
+        NSObject::init(), [weak = Weak<KESTMapViewController>(protectedSelf())](const Ref<CADisplayLink>&) {
             if (auto screen = weak.lock())
                 screen->movePlanes();
         });
@@ -812,7 +821,8 @@ Ref<UIButton> barButton(const std::string& imageName, const Ref<NSObject>& targe
     button->setFrame(CGRectMake(0, 0, 30, 30));
     button->setImageForState(UIImage::imageNamed(imageName), UIControlStateNormal);
     button->setAdjustsImageWhenHighlighted(false);
-    button->addTargetActionForControlEvents(target, actionName,
+    button->addTargetActionForControlEvents(
+        target, actionName,
         [action = std::move(action)](const Ref<UIControl>& sender, const Ref<UIEvent>&) { action(sender); },
         UIControlEventTouchUpInside);
     return button;
@@ -825,7 +835,8 @@ void KESTMapViewController::updateUI()
     if (!m_bottomToolbar) {
         auto container = view();
         CGRect bounds = container->bounds();
-        m_bottomToolbar = UIToolbar::initWithFrame(CGRectMake(0, bounds.size.height, bounds.size.width, kToolbarHeight));
+        m_bottomToolbar
+            = UIToolbar::initWithFrame(CGRectMake(0, bounds.size.height, bounds.size.width, kToolbarHeight));
         m_bottomToolbar->setAutoresizingMask(UIViewAutoresizing(10));
         container->addSubview(m_bottomToolbar);
 
@@ -838,7 +849,8 @@ void KESTMapViewController::updateUI()
         m_searchBar->setDelegate(this, self);
         m_searchBar->setSearchBarStyle(UISearchBarStyleMinimal);
         m_searchBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-        m_searchBar->setImageForSearchBarIconState(UIImage::imageNamed("transparent"), UISearchBarIconResultsList, UIControlStateNormal);
+        m_searchBar->setImageForSearchBarIconState(
+            UIImage::imageNamed("transparent"), UISearchBarIconResultsList, UIControlStateNormal);
 
         m_searchVC = KESTSearchViewController::initWithNibNameBundle({}, nullptr);
         m_searchController = UISearchDisplayController::initWithSearchBarContentsController(m_searchBar, m_searchVC);
@@ -883,15 +895,18 @@ void KESTMapViewController::updateUI()
                     screen->showSettings(sender);
             });
         auto flexible = [&] {
-            return UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
+            return UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+                UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
         };
-        m_bottomToolbar->setItemsAnimated({ UIBarButtonItem::initWithCustomView(location), flexible(), m_arBarButtonItem,
-                                              flexible(), m_filterBarButtonItem, flexible(), settings },
+        m_bottomToolbar->setItemsAnimated(
+            { UIBarButtonItem::initWithCustomView(location), flexible(), m_arBarButtonItem, flexible(),
+                m_filterBarButtonItem, flexible(), settings },
             false);
     }
     // The filter badge shows the number of active filters.
     if (m_filterButton)
-        m_filterButton->setImageForState(KESTFilterDataManager::sharedInstance()->filterIconWithBadge(), UIControlStateNormal);
+        m_filterButton->setImageForState(
+            KESTFilterDataManager::sharedInstance()->filterIconWithBadge(), UIControlStateNormal);
     if (m_mapLabelView)
         m_mapLabelView->setMessage(std::nullopt);
 }
@@ -916,7 +931,8 @@ CGRect KESTMapViewController::anchorForSender(const Ref<UIView>& sender)
     return CGRectMake(origin.x, origin.y, frame.size.width, frame.size.height);
 }
 
-void KESTMapViewController::presentBarPopover(const Ref<UIViewController>& content, CGSize size, CGRect anchor, bool withDelegate)
+void KESTMapViewController::presentBarPopover(
+    const Ref<UIViewController>& content, CGSize size, CGRect anchor, bool withDelegate)
 {
     if (m_poc)
         m_poc->dismissPopoverAnimated(true);
@@ -924,21 +940,24 @@ void KESTMapViewController::presentBarPopover(const Ref<UIViewController>& conte
     m_poc->setPopoverContentSize(size);
     if (withDelegate)
         m_poc->setDelegate(this, protectedSelf());
-    m_poc->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(anchor, view(), UIPopoverArrowDirectionAny, true);
+    m_poc->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        anchor, view(), UIPopoverArrowDirectionAny, true);
 }
 
 void KESTMapViewController::showMenu(const Ref<UIView>& sender)
 {
     auto menu = KESTMenuViewController::initWithNibNameBundle({}, nullptr);
     menu->setManagedObjectContext(m_managedObjectContext);
-    presentBarPopover(UINavigationController::initWithRootViewController(menu), kMenuPopoverSize, anchorForSender(sender), true);
+    presentBarPopover(
+        UINavigationController::initWithRootViewController(menu), kMenuPopoverSize, anchorForSender(sender), true);
 }
 
 void KESTMapViewController::showBookmarks(const Ref<UIView>& sender)
 {
     auto bookmarks = KESTBookmarksViewController::init();
     bookmarks->setManagedObjectContext(m_managedObjectContext);
-    presentBarPopover(UINavigationController::initWithRootViewController(bookmarks), kMenuPopoverSize, anchorForSender(sender), false);
+    presentBarPopover(UINavigationController::initWithRootViewController(bookmarks), kMenuPopoverSize,
+        anchorForSender(sender), false);
 }
 
 void KESTMapViewController::showFilters(const Ref<UIView>& sender)
@@ -958,7 +977,8 @@ void KESTMapViewController::showFilters(const Ref<UIView>& sender)
 
 void KESTMapViewController::showSettings(const Ref<UIBarButtonItem>& sender)
 {
-    auto navigation = UINavigationController::initWithRootViewController(KESTSettingsViewController::initWithStyle(UITableViewStyle(0)));
+    auto navigation = UINavigationController::initWithRootViewController(
+        KESTSettingsViewController::initWithStyle(UITableViewStyle(0)));
     // Anchored to the settings item of the bottom toolbar.
     CGRect anchor = CGRectZero;
     if (m_bottomToolbar) {
@@ -994,9 +1014,11 @@ void KESTMapViewController::showIntroView()
         { "Quick Access Toolbars", "Tap map to toggle between full screen map and toolbars", "tour2", nullptr },
         { "Flyout Menu", "Gives you faster access to features", "tour3", customView(m_menuBarButtonItem) },
         { "Augmented Reality", "Volantrix AR is now built in", "tour4", customView(m_arBarButtonItem) },
-        { "New Filters", "Powerful new filters (and you can save as many as you like!)", "tour5", customView(m_filterBarButtonItem) },
+        { "New Filters", "Powerful new filters (and you can save as many as you like!)", "tour5",
+            customView(m_filterBarButtonItem) },
         { "Search", "Quickly find flight numbers, locations, airports, airlines and aircraft", "tour6", m_searchBar },
-        { "Bookmarks", "Add and browse saved locations around the globe.", "tour7", customView(m_bookmarksBarButtonItem) },
+        { "Bookmarks", "Add and browse saved locations around the globe.", "tour7",
+            customView(m_bookmarksBarButtonItem) },
     };
     std::vector<Ref<UIView>> views;
     for (const auto& page : pages)
@@ -1090,8 +1112,8 @@ void KESTMapViewController::toggleUserLocation()
 
 void KESTMapViewController::chartAlert(const std::string& text)
 {
-    auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(
-        NSLocalizedString("Message"), NSLocalizedString(text), NSLocalizedString("Cancel"), { NSLocalizedString("OK") });
+    auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(NSLocalizedString("Message"),
+        NSLocalizedString(text), NSLocalizedString("Cancel"), { NSLocalizedString("OK") });
     Weak<KESTMapViewController> weak = protectedSelf();
     alert->showWithDismissHandler([weak](int32_t, bool isCancel) {
         auto screen = weak.lock();

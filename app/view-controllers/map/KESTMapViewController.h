@@ -1,10 +1,10 @@
 #pragma once
 
-#include "location/CLLocationManagerDelegate.h"
-#include "app/view-controllers/common/KESTBaseCustomViewController.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/view-controllers/common/KESTBaseCustomViewController.h"
 #include "app/view-controllers/map-markers/KESTMapLabelView.h"
 #include "app/view-controllers/search/KESTSearchDelegate.h"
+#include "location/CLLocationManagerDelegate.h"
 #include "mapkit/MKGeometry.h"
 #include "uikit/UIPopoverController.h"
 #include "uikit/UISearchBar.h"

@@ -24,7 +24,10 @@ public:
     void setPlane(Ref<KESTPlane> plane) { m_plane = std::move(plane); }
 
     // An empty text: the item is text.
-    Value activityViewControllerPlaceholderItem(const Ref<UIActivityViewController>&) const { return Value(std::string()); }
+    Value activityViewControllerPlaceholderItem(const Ref<UIActivityViewController>&) const
+    {
+        return Value(std::string());
+    }
     Value activityViewControllerItemForActivityType(
         const Ref<UIActivityViewController>&, const std::string& activityType) const;
 

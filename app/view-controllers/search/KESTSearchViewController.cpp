@@ -1,25 +1,25 @@
 #include "app/view-controllers/search/KESTSearchViewController.h"
 
+#include "app/core/KESTAirport.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/view-controllers/map/KESTMapController.h"
+#include "foundation/Dispatch.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSError.h"
+#include "foundation/NSString.h"
 #include "location/CLGeocoder.h"
 #include "location/CLLocation.h"
 #include "location/CLPlacemark.h"
-#include "foundation/Dispatch.h"
-#include "app/core/KESTAirport.h"
-#include "app/core/KESTLiveDataManager.h"
-#include "app/view-controllers/map/KESTMapController.h"
-#include "app/core/KESTPlane.h"
-#include "foundation/NSBundle.h"
-#include "foundation/NSError.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNHTTPRequestOperationManager.h"
+#include "networking/VNJSONResponseSerializer.h"
 #include "uikit/NSIndexPath.h"
-#include "foundation/NSString.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UISearchDisplayController.h"
 #include "uikit/UITableViewCell.h"
-#include "networking/VNHTTPRequestOperation.h"
-#include "networking/VNHTTPRequestOperationManager.h"
-#include "networking/VNJSONResponseSerializer.h"
 
 VX_REGISTER_CLASS(KESTSearchViewController);
 
@@ -76,14 +76,15 @@ Value KESTSearchViewController::emptyResultSet()
     return set;
 }
 
-Value KESTSearchViewController::addResultWithFlagAndKeyAndDetailAndObject(int32_t flag, const std::string& key, const std::string& detail, const Value& object)
+Value KESTSearchViewController::addResultWithFlagAndKeyAndDetailAndObject(
+    int32_t flag, const std::string& key, const std::string& detail, const Value& object)
 {
-    return Value::dictionary({ { Value("flag"), Value(flag) }, { Value("key"), Value(key) }, { Value("detail"), Value(detail) },
-        { Value("object"), object } });
+    return Value::dictionary({ { Value("flag"), Value(flag) }, { Value("key"), Value(key) },
+        { Value("detail"), Value(detail) }, { Value("object"), object } });
 }
 
-Value KESTSearchViewController::localSearch(const std::string& phrase, const std::vector<Ref<KESTPlane>>& planes,
-    const std::vector<Ref<KESTAirport>>& airports)
+Value KESTSearchViewController::localSearch(
+    const std::string& phrase, const std::vector<Ref<KESTPlane>>& planes, const std::vector<Ref<KESTAirport>>& airports)
 {
     Value set = emptyResultSet();
     auto add = [&](int32_t section, const std::string& key, const std::string& detail, const Value& object) {
@@ -94,7 +95,8 @@ Value KESTSearchViewController::localSearch(const std::string& phrase, const std
         if (!plane)
             continue;
         // Each plane's fields are read once, under its own lock, and only the first match counts.
-        std::string fltno = plane->fltno(), callsign = plane->callsign(), reg = plane->reg(), adshex = plane->adshex(), route = plane->route();
+        std::string fltno = plane->fltno(), callsign = plane->callsign(), reg = plane->reg(), adshex = plane->adshex(),
+                    route = plane->route();
         if (matches(fltno, phrase))
             add(0, "fltno", NSString::stringWithFormat("%@ | %@", reg, route), Value(plane));
         else if (matches(callsign, phrase))
@@ -108,7 +110,8 @@ Value KESTSearchViewController::localSearch(const std::string& phrase, const std
         if (!airport)
             continue;
         if (matches(airport->name(), phrase))
-            add(4, "name", NSString::stringWithFormat("%@, %@", text(airport->city()), text(airport->country())), Value(airport));
+            add(4, "name", NSString::stringWithFormat("%@, %@", text(airport->city()), text(airport->country())),
+                Value(airport));
         else if (matches(airport->iata(), phrase))
             add(4, "iata", text(airport->name()), Value(airport));
         else if (matches(airport->icao(), phrase))
@@ -127,22 +130,25 @@ void KESTSearchViewController::performSearchWithPhrase(const std::string& phrase
 
     auto planes = m_planes;
     auto airports = m_airports;
-    dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_HIGH, 0), [weak, phrase, planes, airports, generation] {
-        Value results = localSearch(phrase, planes, airports);
-        dispatch_async(dispatch_get_main_queue(), [weak, results, generation] {
-            if (auto self = weak.lock())
-                self->handleLocalResults(generation, results);
+    dispatch_async(
+        dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_HIGH, 0), [weak, phrase, planes, airports, generation] {
+            Value results = localSearch(phrase, planes, airports);
+            dispatch_async(dispatch_get_main_queue(), [weak, results, generation] {
+                if (auto self = weak.lock())
+                    self->handleLocalResults(generation, results);
+            });
         });
-    });
 
     m_geocoder->cancelGeocode();
-    m_geocoder->geocodeAddressString(phrase, [weak, generation](const std::vector<Ref<CLPlacemark>>& placemarks, const Ref<NSError>&) {
-        if (auto self = weak.lock())
-            self->handlePlacemarks(generation, placemarks);
-    });
+    m_geocoder->geocodeAddressString(
+        phrase, [weak, generation](const std::vector<Ref<CLPlacemark>>& placemarks, const Ref<NSError>&) {
+            if (auto self = weak.lock())
+                self->handlePlacemarks(generation, placemarks);
+        });
 
     std::string url = NSString::stringWithFormat("%@APPAPI/flightSchedule.php", KESTLiveDataManager::serviceBaseURL());
-    m_manager->GETParametersSuccessFailure(url, Value::dictionary({ { Value("icao"), Value(phrase) } }),
+    m_manager->GETParametersSuccessFailure(
+        url, Value::dictionary({ { Value("icao"), Value(phrase) } }),
         [weak, generation](const Ref<VNHTTPRequestOperation>&, const Value& reply) {
             if (auto self = weak.lock())
                 self->handleScheduleReply(generation, reply);
@@ -188,9 +194,11 @@ void KESTSearchViewController::handlePlacemarks(uint64_t generation, const std::
     for (const auto& placemark : placemarks) {
         if (!placemark || placemark->country().empty())
             continue;
-        CLLocationCoordinate2D coordinate = placemark->location() ? placemark->location()->coordinate() : CLLocationCoordinate2D { 0, 0 };
+        CLLocationCoordinate2D coordinate
+            = placemark->location() ? placemark->location()->coordinate() : CLLocationCoordinate2D { 0, 0 };
         std::string key = placemark->locality().empty() ? "country" : "locality";
-        std::string detail = NSString::stringWithFormat("%@ (%0.3f, %0.3f)", placemark->country(), coordinate.latitude, coordinate.longitude);
+        std::string detail = NSString::stringWithFormat(
+            "%@ (%0.3f, %0.3f)", placemark->country(), coordinate.latitude, coordinate.longitude);
         list.addObject(addResultWithFlagAndKeyAndDetailAndObject(5, key, detail, Value(placemark)));
     }
     reloadResults();
@@ -203,8 +211,8 @@ void KESTSearchViewController::handleScheduleReply(uint64_t generation, const Va
     std::vector<Value> notInTheAir, codeshares;
     for (const auto& flight : reply.elements()) {
         // A flight needs its designator, both airports and an operating flight or null.
-        if (!flight.isArray() || flight.count() < 5 || !flight[0].isString() || !flight[2].isString() || !flight[3].isString()
-            || !(flight[4].isString() || flight[4].isNilOrNull()))
+        if (!flight.isArray() || flight.count() < 5 || !flight[0].isString() || !flight[2].isString()
+            || !flight[3].isString() || !(flight[4].isString() || flight[4].isNilOrNull()))
             continue;
         const std::string& designator = flight[0].string();
         std::optional<std::string> operating;
@@ -226,9 +234,10 @@ void KESTSearchViewController::handleScheduleReply(uint64_t generation, const Va
             }
             continue;
         }
-        Value scheduled = Value::dictionary({ { Value("icao"), flight[0] }, { Value("depapt"), flight[2] }, { Value("arrapt"), flight[3] } });
-        notInTheAir.push_back(addResultWithFlagAndKeyAndDetailAndObject(6, "icao",
-            NSString::stringWithFormat("%@ - %@", flight[2].string(), flight[3].string()), scheduled));
+        Value scheduled = Value::dictionary(
+            { { Value("icao"), flight[0] }, { Value("depapt"), flight[2] }, { Value("arrapt"), flight[3] } });
+        notInTheAir.push_back(addResultWithFlagAndKeyAndDetailAndObject(
+            6, "icao", NSString::stringWithFormat("%@ - %@", flight[2].string(), flight[3].string()), scheduled));
     }
     Value& set = workingSetFor(generation);
     Value sixth = set[6][1], seventh = set[7][1];
@@ -268,8 +277,8 @@ int32_t KESTSearchViewController::indexForSection(int32_t section) const
 
 std::string KESTSearchViewController::titleForSectionIndex(int32_t index)
 {
-    static const char* const titles[kSectionCount] = { "Flight Numbers", "Callsigns", "Registration Numbers", "Hex codes", "Airports",
-        "Locations", "Not currently in the air", "Codeshares" };
+    static const char* const titles[kSectionCount] = { "Flight Numbers", "Callsigns", "Registration Numbers",
+        "Hex codes", "Airports", "Locations", "Not currently in the air", "Codeshares" };
     if (index < 0 || index >= kSectionCount)
         return NSLocalizedString("Misc");
     return NSLocalizedString(titles[index]);
@@ -326,12 +335,14 @@ int32_t KESTSearchViewController::tableViewNumberOfRowsInSection(const Ref<UITab
     return static_cast<int32_t>(m_results[index][1].count());
 }
 
-std::optional<std::string> KESTSearchViewController::tableViewTitleForHeaderInSection(const Ref<UITableView>&, int32_t section)
+std::optional<std::string> KESTSearchViewController::tableViewTitleForHeaderInSection(
+    const Ref<UITableView>&, int32_t section)
 {
     return titleForSectionIndex(indexForSection(section));
 }
 
-Ref<UITableViewCell> KESTSearchViewController::tableViewCellForRowAtIndexPath(const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
+Ref<UITableViewCell> KESTSearchViewController::tableViewCellForRowAtIndexPath(
+    const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
 {
     auto cell = tableView ? tableView->dequeueReusableCellWithIdentifier("SearchCell") : nullptr;
     if (!cell)
@@ -350,7 +361,8 @@ Ref<UITableViewCell> KESTSearchViewController::tableViewCellForRowAtIndexPath(co
     return cell;
 }
 
-void KESTSearchViewController::tableViewDidSelectRowAtIndexPath(const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
+void KESTSearchViewController::tableViewDidSelectRowAtIndexPath(
+    const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath)
 {
     if (tableView)
         tableView->deselectRowAtIndexPathAnimated(indexPath, true);
@@ -377,9 +389,11 @@ void KESTSearchViewController::tableViewDidSelectRowAtIndexPath(const Ref<UITabl
         if (m_searchController)
             m_searchController->setActiveAnimated(false, true);
     } else if (object.isDictionary()) {
-        std::string message = NSString::stringWithFormat(NSLocalizedString("Flight %@ from %@ to %@ is out of range or not currently tracked."),
+        std::string message = NSString::stringWithFormat(
+            NSLocalizedString("Flight %@ from %@ to %@ is out of range or not currently tracked."),
             object["icao"].stringValue(), object["depapt"].stringValue(), object["arrapt"].stringValue());
-        auto alert = UIAlertView::initWithTitle(NSLocalizedString("Not currently tracked"), message, nullptr, {}, NSLocalizedString("Continue"), {});
+        auto alert = UIAlertView::initWithTitle(
+            NSLocalizedString("Not currently tracked"), message, nullptr, {}, NSLocalizedString("Continue"), {});
         alert->show();
     }
 }

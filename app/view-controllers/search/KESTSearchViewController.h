@@ -2,8 +2,8 @@
 
 #include "app/view-controllers/common/KESTBaseViewController.h"
 #include "app/view-controllers/search/KESTSearchDelegate.h"
-#include "uikit/UITableView.h"
 #include "foundation/Value.h"
+#include "uikit/UITableView.h"
 
 #include <cstdint>
 #include <string>
@@ -29,7 +29,9 @@ class VNHTTPRequestOperationManager;
 // Answers belong to the phrase that asked for them: those of an earlier phrase are dropped, and
 // answers that come before the local search of their own phrase are kept for it.
 // Main thread only (the local search runs on a global queue over snapshots).
-class KESTSearchViewController : public KESTBaseViewController, public UITableViewDataSource, public UITableViewDelegate {
+class KESTSearchViewController : public KESTBaseViewController,
+                                 public UITableViewDataSource,
+                                 public UITableViewDelegate {
     VX_OBJECT(KESTSearchViewController, KESTBaseViewController)
 public:
     static constexpr int32_t kSectionCount = 8;
@@ -45,7 +47,8 @@ public:
     void refreshData();
     // Starts a search; an empty phrase does nothing.
     void performSearchWithPhrase(const std::string& phrase);
-    static Value addResultWithFlagAndKeyAndDetailAndObject(int32_t flag, const std::string& key, const std::string& detail, const Value& object);
+    static Value addResultWithFlagAndKeyAndDetailAndObject(
+        int32_t flag, const std::string& key, const std::string& detail, const Value& object);
     // Shows the working set: a copy of it that shares the section arrays.
     void reloadResults();
     // The result-set index of the n-th non-empty section; 0 when there is none.

@@ -1,11 +1,11 @@
 #include "coredata/CoreDataErrors.h"
+#include "coredata/NSRelationshipDescription.h"
 #include "coredata/tests/CoreDataTestSupport.h"
-#include "testing/Drain.h"
 #include "foundation/NSException.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
-#include "coredata/NSRelationshipDescription.h"
 #include "foundation/NSThread.h"
+#include "testing/Drain.h"
 #include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>

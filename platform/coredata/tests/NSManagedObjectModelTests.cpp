@@ -1,5 +1,5 @@
-#include "coredata/tests/CoreDataTestSupport.h"
 #include "coredata/NSRelationshipDescription.h"
+#include "coredata/tests/CoreDataTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "foundation/Dispatch.h"
-#include "testing/Drain.h"
 #include "foundation/NSThread.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

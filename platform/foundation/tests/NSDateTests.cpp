@@ -1,7 +1,7 @@
 #include "foundation/NSDate.h"
 
-#include "foundation/tests/NSDateTestSupport.h"
 #include "foundation/NSException.h"
+#include "foundation/tests/NSDateTestSupport.h"
 
 #include <gtest/gtest.h>
 

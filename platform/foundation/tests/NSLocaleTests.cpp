@@ -1,8 +1,8 @@
 #include "foundation/NSLocale.h"
 
 #include "foundation/NSDate.h"
-#include "foundation/tests/NSDateTestSupport.h"
 #include "foundation/NSTimeZone.h"
+#include "foundation/tests/NSDateTestSupport.h"
 
 #include <gtest/gtest.h>
 

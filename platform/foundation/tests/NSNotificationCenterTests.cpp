@@ -1,8 +1,8 @@
-#include "testing/Drain.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSThread.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "foundation/Dispatch.h"
-#include "testing/Drain.h"
 #include "foundation/NSBlockOperation.h"
 #include "foundation/NSException.h"
 #include "foundation/NSOperation.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSThread.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,7 @@ public:
     {
         int now = ++m_active;
         int seen = m_maxActive;
-        while (now > seen && !m_maxActive.compare_exchange_weak(seen, now)) {
-        }
+        while (now > seen && !m_maxActive.compare_exchange_weak(seen, now)) { }
     }
     void leave() { --m_active; }
     int maxActive() const { return m_maxActive; }

@@ -86,8 +86,10 @@ TEST(NSPredicate, EvaluatesComparisonsOnDictionaries)
         { "tags", Value::array({ Value("heavy"), Value("vip") }) }, { "lat", Value(51.47) }, { "lon", Value(-0.45) } });
     std::vector<Case> cases = {
         { "equal with %@", [] { return P::predicateWithFormat("adshex = %@", "4CA2B1"); }, plane, true },
-        { "equal with a std::string %@", [] { return P::predicateWithFormat("adshex = %@", std::string("4CA2B1")); }, plane, true },
-        { "equal with a UTF-16 %@", [] { return P::predicateWithFormat("adshex = %@", std::u16string(u"4CA2B1")); }, plane, true },
+        { "equal with a std::string %@", [] { return P::predicateWithFormat("adshex = %@", std::string("4CA2B1")); },
+            plane, true },
+        { "equal with a UTF-16 %@", [] { return P::predicateWithFormat("adshex = %@", std::u16string(u"4CA2B1")); },
+            plane, true },
         { "equal is case-sensitive", [] { return P::predicateWithFormat("adshex == '4ca2b1'"); }, plane, false },
         { "equal [c]", [] { return P::predicateWithFormat("adshex ==[c] '4ca2b1'"); }, plane, true },
         { "not equal <>", [] { return P::predicateWithFormat("type <> 'B744'"); }, plane, true },

@@ -1,9 +1,9 @@
 #include "foundation/Dispatch.h"
-#include "testing/Drain.h"
 #include "foundation/NSPort.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSThread.h"
 #include "foundation/NSTimer.h"
+#include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "foundation/NSDataFile.h"
 #include "foundation/NSException.h"
 #include "foundation/NSFileManager.h"
-#include "foundation/NSUserDefaults.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
+#include "foundation/NSUserDefaults.h"
 #include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
@@ -136,8 +136,8 @@ TEST(NSUserDefaults, ChangeHookHearsSetsAndRemovals)
     std::vector<Ref<NSUserDefaults>> heard;
     NSUserDefaults::setChangeHook([&](const Ref<NSUserDefaults>& d) { heard.push_back(d); });
     int notified = 0;
-    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(NSUserDefaultsDidChangeNotification, nullptr, nullptr,
-        [&](const Ref<NSNotification>&) { ++notified; });
+    auto token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        NSUserDefaultsDidChangeNotification, nullptr, nullptr, [&](const Ref<NSNotification>&) { ++notified; });
     auto defaults = NSUserDefaults::standardUserDefaults();
     defaults->setInteger(1, "a");
     defaults->removeObjectForKey("a");

@@ -1,8 +1,8 @@
+#include "foundation/NSRunLoop.h"
 #include "graphics/CAAnimation.h"
 #include "graphics/CADisplayLink.h"
 #include "graphics/CALayer.h"
 #include "graphics/CATransaction.h"
-#include "foundation/NSRunLoop.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +72,8 @@ TEST(CADisplayLink, TicksAtTheFrameIntervalOnTheClock)
     ScopedVirtualClock clock;
     auto target = NSObject::init();
     std::vector<double> stamps;
-    auto link = CADisplayLink::displayLinkWithTargetSelector(target, [&](const Ref<CADisplayLink>& l) { stamps.push_back(l->timestamp()); });
+    auto link = CADisplayLink::displayLinkWithTargetSelector(
+        target, [&](const Ref<CADisplayLink>& l) { stamps.push_back(l->timestamp()); });
     link->setFrameInterval(2);
     link->setFrameInterval(0); // ignored
     EXPECT_EQ(link->frameInterval(), 2);

@@ -22,13 +22,14 @@ struct FormatCase {
 TEST(CGContext, BitmapFormatsReadBackByteByByte)
 {
     const FormatCase cases[] = {
-        { "RGBA premultiplied last, big-endian", CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big, 4,
+        { "RGBA premultiplied last, big-endian", CGColorSpaceCreateDeviceRGB(),
+            kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big, 4, { 128, 0, 0, 128 } },
+        { "RGBA premultiplied last, default order", CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast, 4,
             { 128, 0, 0, 128 } },
-        { "RGBA premultiplied last, default order", CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast, 4, { 128, 0, 0, 128 } },
         { "BGRA premultiplied first, little-endian", CGColorSpaceCreateDeviceRGB(),
             kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little, 4, { 0, 0, 128, 128 } },
-        { "ARGB premultiplied first, big-endian", CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big,
-            4, { 128, 128, 0, 0 } },
+        { "ARGB premultiplied first, big-endian", CGColorSpaceCreateDeviceRGB(),
+            kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Big, 4, { 128, 128, 0, 0 } },
         // Opaque formats show the colour composited over the black they started as.
         { "RGB skip last", CGColorSpaceCreateDeviceRGB(), kCGImageAlphaNoneSkipLast, 4, { 128, 0, 0, 255 } },
         { "alpha only", nullptr, kCGImageAlphaOnly, 1, { 128 } },
@@ -55,12 +56,16 @@ TEST(CGContext, BitmapFormatsReadBackByteByByte)
 TEST(CGContext, RefusesUnsupportedAndAbsurdBitmaps)
 {
     LogCapture log;
-    EXPECT_FALSE(CGBitmapContextCreate(nullptr, 0, 10, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
-    EXPECT_FALSE(CGBitmapContextCreate(nullptr, 100000, 100000, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
+    EXPECT_FALSE(
+        CGBitmapContextCreate(nullptr, 0, 10, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
+    EXPECT_FALSE(CGBitmapContextCreate(
+        nullptr, 100000, 100000, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
     // Straight (non-premultiplied) alpha is not drawable, as on the platform.
     EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaLast));
-    EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 16, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
-    EXPECT_FALSE(CGBitmapContextCreate(nullptr, 4, 4, 8, 8, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
+    EXPECT_FALSE(
+        CGBitmapContextCreate(nullptr, 4, 4, 16, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
+    EXPECT_FALSE(
+        CGBitmapContextCreate(nullptr, 4, 4, 8, 8, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast));
     EXPECT_EQ(log.messages().size(), 5u);
     EXPECT_NE(log.messages()[2].find("unsupported parameter combination"), std::string::npos);
 }
@@ -69,13 +74,15 @@ namespace {
 
 std::vector<uint8_t> rgbaAt(const CGContextRef& c, size_t x, size_t yFromTop)
 {
-    const uint8_t* p = static_cast<const uint8_t*>(CGBitmapContextGetData(c)) + yFromTop * CGBitmapContextGetBytesPerRow(c) + x * 4;
+    const uint8_t* p
+        = static_cast<const uint8_t*>(CGBitmapContextGetData(c)) + yFromTop * CGBitmapContextGetBytesPerRow(c) + x * 4;
     return { p[0], p[1], p[2], p[3] };
 }
 
 CGContextRef rgbaContext(size_t w, size_t h)
 {
-    return CGBitmapContextCreate(nullptr, w, h, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
+    return CGBitmapContextCreate(
+        nullptr, w, h, 8, 0, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
 }
 
 } // namespace
@@ -132,7 +139,8 @@ TEST(CGContext, GradientsHonourTheirExtensionOptions)
     CGContextDrawRadialGradient(c, disc, CGPointMake(10, 10), 0, CGPointMake(10, 10), 5, 0);
     EXPECT_EQ(rgbaAt(c, 10, 10), (std::vector<uint8_t> { 0, 255, 0, 255 }));
     EXPECT_EQ(rgbaAt(c, 1, 1)[3], 0);
-    CGContextDrawRadialGradient(c, disc, CGPointMake(10, 10), 0, CGPointMake(10, 10), 5, kCGGradientDrawsAfterEndLocation);
+    CGContextDrawRadialGradient(
+        c, disc, CGPointMake(10, 10), 0, CGPointMake(10, 10), 5, kCGGradientDrawsAfterEndLocation);
     EXPECT_EQ(rgbaAt(c, 1, 1)[3], 255);
 }
 
@@ -190,8 +198,8 @@ TEST(CGImage, CorruptDataGivesNull)
 TEST(CGImage, DecodesTheFirstFrameOfAGIF)
 {
     // A 2x1 GIF: palette red and blue, pixels [red, blue], minimum code size 2.
-    const uint8_t gif[] = { 'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255, 0x2C, 0, 0, 0, 0, 2, 0, 1,
-        0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B };
+    const uint8_t gif[] = { 'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255, 0x2C, 0, 0, 0,
+        0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B };
     auto image = CGImageCreateWithEncodedData(std::vector<uint8_t>(std::begin(gif), std::end(gif)));
     ASSERT_TRUE(image);
     ASSERT_EQ(CGImageGetWidth(image), 2u);

@@ -1,15 +1,18 @@
-#include "graphics/CoreText.h"
-#include "graphics/NSAttributedString.h"
 #include "foundation/NSError.h"
 #include "foundation/NSException.h"
 #include "foundation/NSRange.h"
+#include "graphics/CoreText.h"
+#include "graphics/NSAttributedString.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-Value fontAttributes(CGFloat size) { return Value::dictionary({ { Value(kCTFontAttributeName), Value(UIFont::fontWithNameSize("Helvetica", size)) } }); }
+Value fontAttributes(CGFloat size)
+{
+    return Value::dictionary({ { Value(kCTFontAttributeName), Value(UIFont::fontWithNameSize("Helvetica", size)) } });
+}
 } // namespace
 
 TEST(NSAttributedString, RunsSplitMergeAndFollowEdits)
@@ -52,7 +55,8 @@ TEST(CoreText, FramesWrapIntoLinesWithOrigins)
     EXPECT_LE(suggested.width, 120);
     EXPECT_EQ(fit, NSMakeRange(0, text->length()));
 
-    auto frame = CTFramesetterCreateFrame(fs, { 0, 0 }, CGPathCreateWithRect(CGRectMake(0, 0, 120, suggested.height), nullptr), {});
+    auto frame = CTFramesetterCreateFrame(
+        fs, { 0, 0 }, CGPathCreateWithRect(CGRectMake(0, 0, 120, suggested.height), nullptr), {});
     auto lines = CTFrameGetLines(frame);
     ASSERT_GE(lines.size(), 3u);
     auto origins = CTFrameGetLineOrigins(frame, { 0, 0 });
@@ -77,7 +81,8 @@ TEST(CoreText, FramesWrapIntoLinesWithOrigins)
     // A frame one line high shows only the first line.
     CGFloat ascent, descent;
     CTLineGetTypographicBounds(lines[0], &ascent, &descent, nullptr);
-    auto short_ = CTFramesetterCreateFrame(fs, { 0, 0 }, CGPathCreateWithRect(CGRectMake(0, 0, 120, ascent + descent + 1), nullptr), {});
+    auto short_ = CTFramesetterCreateFrame(
+        fs, { 0, 0 }, CGPathCreateWithRect(CGRectMake(0, 0, 120, ascent + descent + 1), nullptr), {});
     EXPECT_EQ(CTFrameGetLines(short_).size(), 1u);
     EXPECT_LT(CTFrameGetVisibleStringRange(short_).length, text->length());
 }

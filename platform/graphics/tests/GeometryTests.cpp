@@ -46,12 +46,14 @@ TEST(CGGeometry, StringForms)
 TEST(CGAffineTransform, ComposesInThePlatformOrder)
 {
     // Translate then rotate: the rotation applies to points first.
-    CGAffineTransform t = CGAffineTransformRotate(CGAffineTransformMakeTranslation(10, 0), static_cast<CGFloat>(M_PI / 2));
+    CGAffineTransform t
+        = CGAffineTransformRotate(CGAffineTransformMakeTranslation(10, 0), static_cast<CGFloat>(M_PI / 2));
     CGPoint p = CGPointApplyAffineTransform(CGPointMake(1, 0), t);
     EXPECT_NEAR(p.x, 10, 1e-5);
     EXPECT_NEAR(p.y, 1, 1e-5);
 
-    CGAffineTransform s = CGAffineTransformConcat(CGAffineTransformMakeScale(2, 2), CGAffineTransformMakeTranslation(5, 5));
+    CGAffineTransform s
+        = CGAffineTransformConcat(CGAffineTransformMakeScale(2, 2), CGAffineTransformMakeTranslation(5, 5));
     p = CGPointApplyAffineTransform(CGPointMake(1, 1), s);
     EXPECT_EQ(p.x, 7);
     EXPECT_EQ(p.y, 7);
@@ -63,7 +65,8 @@ TEST(CGAffineTransform, ComposesInThePlatformOrder)
     CGAffineTransform singular = CGAffineTransformMakeScale(0, 1);
     EXPECT_TRUE(CGAffineTransformEqualToTransform(CGAffineTransformInvert(singular), singular));
 
-    CGRect box = CGRectApplyAffineTransform(CGRectMake(0, 0, 2, 1), CGAffineTransformMakeRotation(static_cast<CGFloat>(M_PI / 2)));
+    CGRect box = CGRectApplyAffineTransform(
+        CGRectMake(0, 0, 2, 1), CGAffineTransformMakeRotation(static_cast<CGFloat>(M_PI / 2)));
     EXPECT_NEAR(box.origin.x, -1, 1e-5);
     EXPECT_NEAR(box.size.width, 1, 1e-5);
     EXPECT_NEAR(box.size.height, 2, 1e-5);

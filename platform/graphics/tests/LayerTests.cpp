@@ -30,7 +30,8 @@ Ref<UIImage> render(const Ref<CALayer>& layer, CGSize size)
 
 TEST(CATransform3D, ComposesAndInverts)
 {
-    CATransform3D t = CATransform3DRotate(CATransform3DMakeTranslation(10, 0, 0), static_cast<CGFloat>(M_PI / 2), 0, 0, 1);
+    CATransform3D t
+        = CATransform3DRotate(CATransform3DMakeTranslation(10, 0, 0), static_cast<CGFloat>(M_PI / 2), 0, 0, 1);
     CGAffineTransform a = CATransform3DGetAffineTransform(t);
     CGPoint p = CGPointApplyAffineTransform(CGPointMake(1, 0), a);
     EXPECT_NEAR(p.x, 10, 1e-5);
@@ -101,9 +102,9 @@ TEST(CALayer, RendersBackgroundBorderCornersAndSublayers)
     child->setCornerRadius(5);
     root->addSublayer(child);
     auto image = render(root, CGSizeMake(20, 20));
-    EXPECT_EQ(pixel(image, 0, 0), (std::vector<int> { 0, 0, 0, 255 }));     // border
+    EXPECT_EQ(pixel(image, 0, 0), (std::vector<int> { 0, 0, 0, 255 })); // border
     EXPECT_EQ(pixel(image, 3, 10), (std::vector<int> { 255, 255, 255, 255 })); // background
-    EXPECT_EQ(pixel(image, 10, 10), (std::vector<int> { 255, 0, 0, 255 }));   // child
+    EXPECT_EQ(pixel(image, 10, 10), (std::vector<int> { 255, 0, 0, 255 })); // child
     EXPECT_EQ(pixel(image, 5, 5), (std::vector<int> { 255, 255, 255, 255 })); // rounded corner
 
     // Opacity applies to the layer and its sublayers as one group.

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-Value withFont(const Ref<UIFont>& font) { return Value::dictionary({ { Value(NSFontAttributeName), Value(font) } }); }
+Value withFont(const Ref<UIFont>& font)
+{
+    return Value::dictionary({ { Value(NSFontAttributeName), Value(font) } });
+}
 } // namespace
 
 TEST(UIFont, ResolvesPlatformNamesThroughTheAliasTable)
@@ -71,7 +74,8 @@ TEST(NSStringDrawing, MeasuresDeterministically)
     EXPECT_NEAR(big.width, 2 * one.width, 0.05);
 
     std::string text = "The quick brown fox jumps over the lazy dog again and again";
-    CGRect wrapped = NSString_Drawing::boundingRectWithSize(text, CGSizeMake(100, 1000), NSStringDrawingUsesLineFragmentOrigin, withFont(font));
+    CGRect wrapped = NSString_Drawing::boundingRectWithSize(
+        text, CGSizeMake(100, 1000), NSStringDrawingUsesLineFragmentOrigin, withFont(font));
     EXPECT_LE(wrapped.size.width, 100);
     EXPECT_GT(wrapped.size.height, 4 * font->lineHeight() - 1);
     CGRect limited = NSString_Drawing::boundingRectWithSize(text, CGSizeMake(100, 2.5f * font->lineHeight()),

@@ -1,7 +1,7 @@
+#include "foundation/Value.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
-#include "foundation/Value.h"
 #include "testing/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -66,8 +66,8 @@ TEST(UIGraphics, TranslucentDrawingStaysWhereItIsDrawn)
         bool shadow;
         bool layer;
     };
-    const Case cases[] { { "opaque", 1, false, false }, { "translucent", 0.5f, false, false }, { "shadowed", 1, true, false },
-        { "transparency layer", 0.5f, false, true } };
+    const Case cases[] { { "opaque", 1, false, false }, { "translucent", 0.5f, false, false },
+        { "shadowed", 1, true, false }, { "transparency layer", 0.5f, false, true } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
@@ -140,7 +140,8 @@ TEST(UIImage, ResizableImagesKeepTheirCaps)
     UIRectFill(CGRectMake(0, 0, 3, 3));
     UIColor::greenColor()->setFill();
     UIRectFill(CGRectMake(1, 1, 1, 1));
-    auto framed = UIGraphicsGetImageFromCurrentImageContext()->resizableImageWithCapInsets(UIEdgeInsetsMake(1, 1, 1, 1));
+    auto framed
+        = UIGraphicsGetImageFromCurrentImageContext()->resizableImageWithCapInsets(UIEdgeInsetsMake(1, 1, 1, 1));
     UIGraphicsEndImageContext();
     EXPECT_EQ(framed->capInsets().left, 1);
     EXPECT_EQ(framed->resizingMode(), UIImageResizingModeTile);
@@ -165,7 +166,8 @@ TEST(UIColor, ComponentsAndPatterns)
     EXPECT_EQ(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1)->description(), "UIDeviceRGBColorSpace 1 0 0 1");
     EXPECT_TRUE(UIColor::redColor()->isEqual(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1).get()));
     CGFloat h, s, v;
-    ASSERT_TRUE(UIColor::colorWithHueSaturationBrightnessAlpha(2.0f / 3, 1, 1, 1)->getHueSaturationBrightnessAlpha(&h, &s, &v, &a));
+    ASSERT_TRUE(UIColor::colorWithHueSaturationBrightnessAlpha(2.0f / 3, 1, 1, 1)
+                    ->getHueSaturationBrightnessAlpha(&h, &s, &v, &a));
     EXPECT_NEAR(h, 2.0 / 3, 1e-5);
     EXPECT_EQ(CGColorGetNumberOfComponents(UIColor::whiteColor()->CGColor()), 2u);
 
@@ -197,8 +199,8 @@ TEST(UIImage, NamedImagesPreferTheScreensScale)
     ASSERT_TRUE(mkdtemp(dir));
     auto write = [&](const std::string& name, CGSize size) {
         auto png = UIImagePNGRepresentation(solid(size, 1, UIColor::redColor()));
-        std::ofstream(std::string(dir) + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(png.bytes().data()),
-            static_cast<std::streamsize>(png.bytes().size()));
+        std::ofstream(std::string(dir) + "/" + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.bytes().data()), static_cast<std::streamsize>(png.bytes().size()));
     };
     write("marker.png", CGSizeMake(10, 10));
     write("marker@2x.png", CGSizeMake(20, 20));

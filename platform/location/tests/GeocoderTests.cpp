@@ -1,6 +1,6 @@
+#include "foundation/NSError.h"
 #include "location/CLGeocoder.h"
 #include "testing/Drain.h"
-#include "foundation/NSError.h"
 
 #include <gtest/gtest.h>
 

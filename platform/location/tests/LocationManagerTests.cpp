@@ -1,7 +1,7 @@
-#include "location/CLLocationManager.h"
-#include "testing/Drain.h"
-#include "location/LocationSimulator.h"
 #include "foundation/NSError.h"
+#include "location/CLLocationManager.h"
+#include "location/LocationSimulator.h"
+#include "testing/Drain.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,8 +15,8 @@ public:
     std::vector<std::string> calls;
     bool wantsCalibration { true };
 
-    void locationManagerDidUpdateToLocationFromLocation(const Ref<CLLocationManager>&, const Ref<CLLocation>& newLocation,
-        const Ref<CLLocation>& oldLocation) override
+    void locationManagerDidUpdateToLocationFromLocation(
+        const Ref<CLLocationManager>&, const Ref<CLLocation>& newLocation, const Ref<CLLocation>& oldLocation) override
     {
         calls.push_back("location " + coordinateText(newLocation) + " from " + coordinateText(oldLocation));
     }
@@ -34,7 +34,8 @@ public:
     {
         calls.push_back("error " + error->domain() + " " + std::to_string(error->code()));
     }
-    void locationManagerDidChangeAuthorizationStatus(const Ref<CLLocationManager>&, CLAuthorizationStatus status) override
+    void locationManagerDidChangeAuthorizationStatus(
+        const Ref<CLLocationManager>&, CLAuthorizationStatus status) override
     {
         calls.push_back("authorization " + std::to_string(status));
     }
@@ -44,7 +45,8 @@ public:
         if (!location)
             return "nil";
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.2f,%.2f", location->coordinate().latitude, location->coordinate().longitude);
+        std::snprintf(
+            buffer, sizeof buffer, "%.2f,%.2f", location->coordinate().latitude, location->coordinate().longitude);
         return buffer;
     }
 };
@@ -52,7 +54,8 @@ public:
 // Overrides the newer form only: the older one must then stay silent.
 class ModernDelegate : public RecordingDelegate {
 public:
-    void locationManagerDidUpdateLocations(const Ref<CLLocationManager>&, const std::vector<Ref<CLLocation>>& locations) override
+    void locationManagerDidUpdateLocations(
+        const Ref<CLLocationManager>&, const std::vector<Ref<CLLocation>>& locations) override
     {
         calls.push_back("locations " + std::to_string(locations.size()) + " last " + coordinateText(locations.back()));
     }

@@ -1,6 +1,6 @@
+#include "foundation/NSDate.h"
 #include "location/CLHeading.h"
 #include "location/CLLocation.h"
-#include "foundation/NSDate.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -17,7 +17,8 @@ TEST(CLLocation, DistancesOnTheEllipsoid)
         { "same point", { 47.1, 8.2 }, { 47.1, 8.2 }, 0, 0 },
         { "one degree on the equator", { 0, 0 }, { 0, 1 }, 111319.491, 0.01 },
         { "equator to pole", { 0, 0 }, { 90, 0 }, 10001965.729, 0.01 },
-        { "surveyed line", { -37.95103341666667, 144.42486788888888 }, { -37.65282113888889, 143.92649552777777 }, 54972.271, 0.01 },
+        { "surveyed line", { -37.95103341666667, 144.42486788888888 }, { -37.65282113888889, 143.92649552777777 },
+            54972.271, 0.01 },
         { "across the 180th meridian", { 0, 179.5 }, { 0, -179.5 }, 111319.491, 0.01 },
         { "nearly antipodal falls back", { 0, 0 }, { 0.5, 179.7 }, 19960000, 60000 },
         { "exactly antipodal falls back", { 0, 0 }, { 0, 180 }, 20003931, 20000 },

@@ -82,7 +82,8 @@ TEST_F(MotionTest, PolledMotionFollowsTheSimulatorAndTheReferenceFrame)
     EXPECT_EQ(manager->deviceMotion(), nullptr) << "nothing before the first sample";
     simulator.setAttitude(0.1, 0.2, 1.0);
     ASSERT_TRUE(manager->deviceMotion());
-    EXPECT_NEAR(manager->deviceMotion()->attitude()->yaw(), 0, 1e-12) << "arbitrary frames start at the current heading";
+    EXPECT_NEAR(manager->deviceMotion()->attitude()->yaw(), 0, 1e-12)
+        << "arbitrary frames start at the current heading";
     simulator.setAttitude(0.1, 0.2, 1.5);
     EXPECT_NEAR(manager->deviceMotion()->attitude()->yaw(), 0.5, 1e-12);
     EXPECT_NEAR(manager->deviceMotion()->attitude()->roll(), 0.1, 1e-12);

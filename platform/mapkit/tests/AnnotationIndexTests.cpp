@@ -1,6 +1,6 @@
+#include "foundation/Value.h"
 #include "mapkit/MKAnnotationIndex.h"
 #include "mapkit/MKPointAnnotation.h"
-#include "foundation/Value.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -12,7 +12,10 @@ namespace {
 // An annotation that is not an NSObject: it cannot be observed, so its owner tells the index.
 class PlainAnnotation : public MKAnnotation {
 public:
-    explicit PlainAnnotation(CLLocationCoordinate2D c) : m_coordinate(c) { }
+    explicit PlainAnnotation(CLLocationCoordinate2D c)
+        : m_coordinate(c)
+    {
+    }
     CLLocationCoordinate2D coordinate() const override { return m_coordinate; }
     void setCoordinate(CLLocationCoordinate2D c) override { m_coordinate = c; }
 
@@ -21,7 +24,8 @@ private:
 };
 
 // Every annotation's map point, checked against the rect and its copies one and two worlds away.
-std::set<const MKAnnotation*> bruteForce(const std::vector<std::pair<const MKAnnotation*, MKMapPoint>>& all, MKMapRect rect)
+std::set<const MKAnnotation*> bruteForce(
+    const std::vector<std::pair<const MKAnnotation*, MKMapPoint>>& all, MKMapRect rect)
 {
     std::set<const MKAnnotation*> found;
     const double w = kMKMapWorldSide;
@@ -77,15 +81,15 @@ TEST(MKAnnotationIndex, MatchesABruteForceScanOnRandomData)
 
     const double w = kMKMapWorldSide;
     std::vector<MKMapRect> rects {
-        MKMapRectWorld,
-        MKMapRectMake(w - w / 50, w / 3, w / 20, w / 10), // across the 180th meridian eastward
+        MKMapRectWorld, MKMapRectMake(w - w / 50, w / 3, w / 20, w / 10), // across the 180th meridian eastward
         MKMapRectMake(-w / 40, w / 3, w / 20, w / 10), // and westward
         MKMapRectMake(w + w / 4, w / 4, w / 8, w / 8), // a whole world to the east
         MKMapRectMake(w / 3, 0, w * 1.5, w), // wider than the world
     };
     for (int i = 0; i < 200; ++i) {
         double size = w * std::pow(2.0, -1 - 14 * unit(random));
-        rects.push_back(MKMapRectMake(w * (1.2 * unit(random) - 0.1), w * unit(random), size * (0.5 + unit(random)), size));
+        rects.push_back(
+            MKMapRectMake(w * (1.2 * unit(random) - 0.1), w * unit(random), size * (0.5 + unit(random)), size));
     }
     for (const auto& rect : rects) {
         SCOPED_TRACE(MKStringFromMapRect(rect));
@@ -133,12 +137,18 @@ namespace {
 class KeyRecorder : public NSObject {
     VX_OBJECT(KeyRecorder, NSObject)
 public:
-    explicit KeyRecorder(Passkey key) : NSObject(key) { }
+    explicit KeyRecorder(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KeyRecorder> init() { return make<KeyRecorder>(); }
     void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>&, const Value& change, void*) override
     {
         const Value& value = change.objectForKey(NSKeyValueChangeNewKey);
-        seen.push_back(keyPath + "=" + (value.isString() ? value.string() : value.isDictionary() ? "coordinate" : "nil"));
+        seen.push_back(keyPath + "="
+            + (value.isString()            ? value.string()
+                    : value.isDictionary() ? "coordinate"
+                                           : "nil"));
     }
     std::vector<std::string> seen;
 };

@@ -47,7 +47,8 @@ TEST(MKGeometry, RectFunctionsIncludingThe180thMeridian)
         MKMapRect expected;
     };
     const Case cases[] {
-        { "intersection", MKMapRectIntersection(a, MKMapRectMake(150, 120, 100, 100)), MKMapRectMake(150, 120, 50, 30) },
+        { "intersection", MKMapRectIntersection(a, MKMapRectMake(150, 120, 100, 100)),
+            MKMapRectMake(150, 120, 50, 30) },
         { "disjoint intersection", MKMapRectIntersection(a, MKMapRectMake(500, 500, 1, 1)), MKMapRectNull },
         { "union", MKMapRectUnion(a, MKMapRectMake(0, 0, 10, 10)), MKMapRectMake(0, 0, 200, 150) },
         { "union with null", MKMapRectUnion(MKMapRectNull, a), a },
@@ -61,7 +62,8 @@ TEST(MKGeometry, RectFunctionsIncludingThe180thMeridian)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_TRUE(MKMapRectEqualToRect(c.result, c.expected) || (MKMapRectIsNull(c.result) && MKMapRectIsNull(c.expected)))
+        EXPECT_TRUE(
+            MKMapRectEqualToRect(c.result, c.expected) || (MKMapRectIsNull(c.result) && MKMapRectIsNull(c.expected)))
             << MKStringFromMapRect(c.result) << " vs " << MKStringFromMapRect(c.expected);
     }
 
@@ -104,8 +106,8 @@ TEST(MKGeometry, RegionsDistancesAndScales)
     struct Case {
         MKCoordinateRegion region;
     };
-    const Case cases[] { { { { 0, 0 }, { 10, 20 } } }, { { { 48.85, 2.35 }, { 1.5, 1.5 } } }, { { { -33.9, 151.2 }, { 0.01, 0.02 } } },
-        { { { 60, 179 }, { 4, 6 } } } };
+    const Case cases[] { { { { 0, 0 }, { 10, 20 } } }, { { { 48.85, 2.35 }, { 1.5, 1.5 } } },
+        { { { -33.9, 151.2 }, { 0.01, 0.02 } } }, { { { 60, 179 }, { 4, 6 } } } };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.region.center.latitude));
         auto rect = MKMapRectForCoordinateRegion(c.region);

@@ -1,5 +1,6 @@
-#include "testing/Drain.h"
-#include "testing/GoldenImage.h"
+#include "foundation/NSException.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
 #include "location/LocationSimulator.h"
 #include "mapkit/MKGeodesicPolyline.h"
 #include "mapkit/MKMapView.h"
@@ -9,13 +10,12 @@
 #include "mapkit/MKPolygonRenderer.h"
 #include "mapkit/MKPolyline.h"
 #include "mapkit/MKPolylineRenderer.h"
-#include "foundation/NSException.h"
+#include "testing/Drain.h"
+#include "testing/GoldenImage.h"
+#include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
-#include "graphics/UIColor.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -346,8 +346,8 @@ TEST_F(MapViewTest, CodeSetsHeadingAndPitchWhateverTheGestureSwitchesSay)
         { false, false, true },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "rotate " << c.rotateEnabled << " pitch " << c.pitchEnabled
-                                        << " animated " << c.animated);
+        SCOPED_TRACE(testing::Message() << "rotate " << c.rotateEnabled << " pitch " << c.pitchEnabled << " animated "
+                                        << c.animated);
         auto map = shownMap(400, 300);
         map->setRotateEnabled(c.rotateEnabled);
         map->setPitchEnabled(c.pitchEnabled);
@@ -1178,8 +1178,8 @@ TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
         const int steps = 12;
         for (int step = 1; step <= steps; ++step) {
             double t = double(step) / steps;
-            CGPoint middle = CGPointMake(middleFrom.x + (middleTo.x - middleFrom.x) * t,
-                middleFrom.y + (middleTo.y - middleFrom.y) * t);
+            CGPoint middle = CGPointMake(
+                middleFrom.x + (middleTo.x - middleFrom.x) * t, middleFrom.y + (middleTo.y - middleFrom.y) * t);
             std::vector<CGPoint> points;
             for (int f = 0; f < 2; ++f) {
                 double a0 = std::atan2(c.from[f].y - middleFrom.y, c.from[f].x - middleFrom.x);
@@ -1329,7 +1329,8 @@ TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
         double atQuarter; // share of the way covered a quarter into the move
     };
     const Case cases[] = {
-        { "camera, ease in and out", UIViewAnimationOptionCurveEaseInOut, 0, false, false, 0.5 - 0.5 * std::cos(M_PI / 4) },
+        { "camera, ease in and out", UIViewAnimationOptionCurveEaseInOut, 0, false, false,
+            0.5 - 0.5 * std::cos(M_PI / 4) },
         { "camera, ease in, delayed", UIViewAnimationOptionCurveEaseIn, 0.5, false, true, 1 - std::cos(M_PI / 8) },
         { "camera, ease out", UIViewAnimationOptionCurveEaseOut, 0, false, false, std::sin(M_PI / 8) },
         { "region, linear, delayed", UIViewAnimationOptionCurveLinear, 0.25, true, false, 0.25 },
@@ -1344,9 +1345,8 @@ TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
         delegate->withFlags = true;
         map->setDelegate(delegate);
         // The share of the way the map has covered: turning 80 degrees, or moving 20 degrees east.
-        auto progress = [&] {
-            return c.region ? map->centerCoordinate().longitude / 20 : map->camera()->heading() / 80;
-        };
+        auto progress
+            = [&] { return c.region ? map->centerCoordinate().longitude / 20 : map->camera()->heading() / 80; };
         std::vector<bool> completions;
         UIView::animateWithDurationDelayOptions(
             duration, c.delay, c.curve,
@@ -1374,7 +1374,8 @@ TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
         drainAll();
         EXPECT_NEAR(progress(), 1, 1e-9);
         EXPECT_EQ(completions, (std::vector<bool> { true }));
-        EXPECT_EQ(regionCalls(delegate->log), (std::vector<std::string> { "will-change animated", "did-change animated" }));
+        EXPECT_EQ(
+            regionCalls(delegate->log), (std::vector<std::string> { "will-change animated", "did-change animated" }));
     }
 }
 
@@ -1384,7 +1385,9 @@ TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveE
     map->setRegion({ { 0, 0 }, { 10, 10 } });
     // Without animation inside the block, or a block of no duration: the move shows at once.
     const std::function<void(const std::function<void()>&)> wrappers[] = {
-        [](const std::function<void()>& move) { UIView::animateWithDuration(1, [&] { UIView::performWithoutAnimation(move); }); },
+        [](const std::function<void()>& move) {
+            UIView::animateWithDuration(1, [&] { UIView::performWithoutAnimation(move); });
+        },
         [](const std::function<void()>& move) { UIView::animateWithDuration(0, move); },
     };
     double longitude = 0;
@@ -1397,7 +1400,11 @@ TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveE
     // A newer move interrupts the block's move where it stands; the block hears it did not finish.
     std::vector<bool> completions;
     UIView::animateWithDuration(
-        2, [&] { map->setCenterCoordinateAnimated({ 0, 30 }, false); }, [&](bool f) { completions.push_back(f); });
+        2,
+        [&] {
+            map->setCenterCoordinateAnimated({ 0, 30 }, false);
+        },
+        [&](bool f) { completions.push_back(f); });
     m_clock.advance(0.5);
     map->setCenterCoordinateAnimated({ 0, -30 }, false);
     drainAll();

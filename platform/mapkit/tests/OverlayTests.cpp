@@ -1,26 +1,25 @@
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 #include "mapkit/BaseMapRenderer.h"
-#include "testing/GoldenImage.h"
 #include "mapkit/LandOutlines.h"
 #include "mapkit/MKGeodesicPolyline.h"
 #include "mapkit/MKPolygonRenderer.h"
 #include "mapkit/MKPolylineRenderer.h"
-#include "graphics/UIColor.h"
-#include "graphics/UIGraphics.h"
-#include "graphics/UIImage.h"
+#include "testing/GoldenImage.h"
 
 #include <array>
 #include <atomic>
-#include <cstring>
-#include <map>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <map>
 #include <thread>
 
 namespace {
 
 // A tile-shaped image context: draws `body` into a size x size top-left context.
-template<typename Body>
-CGImageRef renderTile(int size, Body body)
+template <typename Body> CGImageRef renderTile(int size, Body body)
 {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(size, size), true, 1);
     body(UIGraphicsGetCurrentContext());
@@ -110,8 +109,9 @@ TEST_F(OverlayTest, GeodesicLinesFollowTheGreatCircle)
             if (i > 0) {
                 EXPECT_LT(std::fabs(points[i].x - points[i - 1].x), kMKMapWorldSide / 4) << "no jump across the map";
                 auto previous = MKCoordinateForMapPoint(points[i - 1]);
-                double step = CLDistanceBetweenCoordinates({ previous.latitude, std::remainder(previous.longitude, 360.0) },
-                    { coordinate.latitude, std::remainder(coordinate.longitude, 360.0) });
+                double step
+                    = CLDistanceBetweenCoordinates({ previous.latitude, std::remainder(previous.longitude, 360.0) },
+                        { coordinate.latitude, std::remainder(coordinate.longitude, 360.0) });
                 EXPECT_LT(step, 112000) << "points at most a degree of arc apart";
                 walked += step;
             }
@@ -128,7 +128,8 @@ TEST_F(OverlayTest, RendersOverlaysOverTheBaseMap)
 {
     // A 256-point tile over the fixture continent at world zoom 2 (the world is 1024 points wide).
     const MKZoomScale zoom = 1024 / kMKMapWorldSide;
-    const MKMapRect tile = MKMapRectMake(kMKMapWorldSide * 0.375, kMKMapWorldSide * 0.375, kMKMapWorldSide / 4, kMKMapWorldSide / 4);
+    const MKMapRect tile
+        = MKMapRectMake(kMKMapWorldSide * 0.375, kMKMapWorldSide * 0.375, kMKMapWorldSide / 4, kMKMapWorldSide / 4);
 
     auto outer = std::vector<CLLocationCoordinate2D> { { 30, -30 }, { 30, 30 }, { -30, 30 }, { -30, -30 } };
     auto hole = MKPolygon::polygonWithCoordinates({ { 15, -15 }, { 15, 15 }, { -15, 15 }, { -15, -15 } });
@@ -137,18 +138,21 @@ TEST_F(OverlayTest, RendersOverlaysOverTheBaseMap)
     polygonRenderer->setStrokeColor(UIColor::redColor());
     polygonRenderer->setLineWidth(3);
     polygonRenderer->setAlpha(0.7f);
-    auto lineRenderer = MKPolylineRenderer::initWithPolyline(MKPolyline::polylineWithCoordinates({ { -40, -40 }, { 40, 40 } }));
+    auto lineRenderer
+        = MKPolylineRenderer::initWithPolyline(MKPolyline::polylineWithCoordinates({ { -40, -40 }, { 40, 40 } }));
     lineRenderer->setStrokeColor(UIColor::blueColor());
     lineRenderer->setLineWidth(4);
     lineRenderer->setLineDashPattern({ 12, 6 });
-    auto geodesicRenderer = MKPolylineRenderer::initWithPolyline(MKGeodesicPolyline::polylineWithCoordinates({ { 25, -40 }, { 25, 40 } }));
+    auto geodesicRenderer = MKPolylineRenderer::initWithPolyline(
+        MKGeodesicPolyline::polylineWithCoordinates({ { 25, -40 }, { 25, 40 } }));
     geodesicRenderer->setStrokeColor(UIColor::colorWithRedGreenBlueAlpha(0, 0.5f, 0, 1));
     geodesicRenderer->setLineWidth(2);
     geodesicRenderer->setAlpha(0.8f);
 
     auto drawAll = [&](const CGContextRef& context) {
         BaseMapRenderer::drawMapRect(MKMapTypeStandard, tile, zoom, context);
-        for (auto& renderer : std::initializer_list<Ref<MKOverlayRenderer>> { polygonRenderer, lineRenderer, geodesicRenderer })
+        for (auto& renderer :
+            std::initializer_list<Ref<MKOverlayRenderer>> { polygonRenderer, lineRenderer, geodesicRenderer })
             EXPECT_TRUE(renderer->drawMapRectIntoTileContext(tile, zoom, context));
     };
     auto image = renderTile(256, drawAll);
@@ -164,7 +168,8 @@ TEST_F(OverlayTest, RendersOverlaysOverTheBaseMap)
             // Top-left user space, as the tile context above.
             CGContextTranslateCTM(context, 0, 256);
             CGContextScaleCTM(context, 1, -1);
-            for (auto& renderer : std::initializer_list<Ref<MKOverlayRenderer>> { polygonRenderer, lineRenderer, geodesicRenderer })
+            for (auto& renderer :
+                std::initializer_list<Ref<MKOverlayRenderer>> { polygonRenderer, lineRenderer, geodesicRenderer })
                 renderer->drawMapRectIntoTileContext(tile, zoom, context);
             images[i] = CGBitmapContextCreateImage(context);
         });
@@ -176,7 +181,9 @@ TEST_F(OverlayTest, RendersOverlaysOverTheBaseMap)
 
     // A rect the overlay does not touch is not drawn.
     auto far = MKMapRectOffset(tile, kMKMapWorldSide / 2, 0);
-    EXPECT_FALSE(renderTile(16, [&](const CGContextRef& context) { EXPECT_FALSE(polygonRenderer->drawMapRectIntoTileContext(far, zoom, context)); }) == nullptr);
+    EXPECT_FALSE(renderTile(16, [&](const CGContextRef& context) {
+        EXPECT_FALSE(polygonRenderer->drawMapRectIntoTileContext(far, zoom, context));
+    }) == nullptr);
 }
 
 TEST_F(OverlayTest, MapTypesAreDistinguishableAndTheWorldRepeats)
@@ -186,22 +193,26 @@ TEST_F(OverlayTest, MapTypesAreDistinguishableAndTheWorldRepeats)
     std::map<MKMapType, std::pair<std::array<int, 3>, std::array<int, 3>>> seen;
     for (auto type : { MKMapTypeStandard, MKMapTypeSatellite, MKMapTypeHybrid }) {
         SCOPED_TRACE(type);
-        auto image = renderTile(256, [&](const CGContextRef& context) { BaseMapRenderer::drawMapRect(type, MKMapRectWorld, zoom, context); });
+        auto image = renderTile(256,
+            [&](const CGContextRef& context) { BaseMapRenderer::drawMapRect(type, MKMapRectWorld, zoom, context); });
         auto sea = rgb(image, 5, 200), land = rgb(image, 110, 110), lake = rgb(image, 124, 124);
         EXPECT_NE(sea, land);
         EXPECT_EQ(lake, sea) << "inner rings are lakes";
         seen[type] = { sea, land };
     }
     EXPECT_NE(seen[MKMapTypeStandard], seen[MKMapTypeSatellite]);
-    auto plain = renderTile(256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeSatellite, MKMapRectWorld, zoom, c); });
-    auto hybrid = renderTile(256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeHybrid, MKMapRectWorld, zoom, c); });
+    auto plain = renderTile(
+        256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeSatellite, MKMapRectWorld, zoom, c); });
+    auto hybrid = renderTile(
+        256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeHybrid, MKMapRectWorld, zoom, c); });
     EXPECT_NE(std::memcmp(plain->bytes(), hybrid->bytes(), 256 * 256 * 4), 0) << "hybrid draws lines over the imagery";
 
     // A tile straddling the 180th meridian shows both halves of the island there.
     const MKZoomScale closer = 4096 / kMKMapWorldSide;
-    auto across = MKMapRectMake(kMKMapWorldSide - kMKMapWorldSide / 32, MKMapPointForCoordinate({ 10, 0 }).y, kMKMapWorldSide / 16,
-        kMKMapWorldSide / 16);
-    auto image = renderTile(256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, across, closer, c); });
+    auto across = MKMapRectMake(kMKMapWorldSide - kMKMapWorldSide / 32, MKMapPointForCoordinate({ 10, 0 }).y,
+        kMKMapWorldSide / 16, kMKMapWorldSide / 16);
+    auto image = renderTile(
+        256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, across, closer, c); });
     auto land = seen[MKMapTypeStandard].second;
     EXPECT_EQ(rgb(image, 100, 10), land) << "west of the meridian";
     EXPECT_EQ(rgb(image, 156, 10), land) << "east of it, from the repeated world";
@@ -216,7 +227,9 @@ TEST_F(OverlayTest, MapTypesAreDistinguishableAndTheWorldRepeats)
 
     // Without land data the sea is still drawn.
     LandOutlines::setDataDirectory(VX_TEST_DIR "/no-such-directory");
-    auto empty = renderTile(16, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, MKMapRectWorld, 16 / kMKMapWorldSide, c); });
+    auto empty = renderTile(16, [&](const CGContextRef& c) {
+        BaseMapRenderer::drawMapRect(MKMapTypeStandard, MKMapRectWorld, 16 / kMKMapWorldSide, c);
+    });
     EXPECT_EQ(rgb(empty, 8, 8), seen[MKMapTypeStandard].first);
 }
 

@@ -1,9 +1,9 @@
+#include "foundation/NSError.h"
+#include "mapkit/MKTileOverlay.h"
+#include "mapkit/MKURLSessionTileLoader.h"
+#include "net/NSURLError.h"
 #include "testing/Drain.h"
 #include "testing/LoopbackServer.h"
-#include "mapkit/MKURLSessionTileLoader.h"
-#include "mapkit/MKTileOverlay.h"
-#include "foundation/NSError.h"
-#include "net/NSURLError.h"
 
 #include <gtest/gtest.h>
 

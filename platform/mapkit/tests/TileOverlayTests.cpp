@@ -1,15 +1,15 @@
 #include "foundation/Dispatch.h"
-#include "testing/Drain.h"
-#include "mapkit/MKTileOverlayRenderer.h"
 #include "foundation/NSError.h"
+#include "foundation/Value.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
-#include "foundation/Value.h"
+#include "mapkit/MKTileOverlayRenderer.h"
+#include "testing/Drain.h"
 
-#include <gtest/gtest.h>
 #include <array>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 #include <mutex>
 
@@ -108,7 +108,8 @@ TEST(MKTileOverlayRenderer, LoadsMissingTilesOnceThenDrawsThem)
             if (url.ends_with("/1/0/1.png"))
                 result(Value(), NSError::errorWithDomain("NSURLErrorDomain", -1004));
             else
-                result(solidTile(url.ends_with("/1/1/0.png") ? UIColor::redColor() : UIColor::blueColor(), 256), nullptr);
+                result(
+                    solidTile(url.ends_with("/1/1/0.png") ? UIColor::redColor() : UIColor::blueColor(), 256), nullptr);
         });
     });
     auto renderer = MKTileOverlayRenderer::initWithTileOverlay(overlay);
@@ -172,7 +173,8 @@ TEST(MKTileOverlay, LoadingWithoutALoaderFailsCleanly)
     EXPECT_EQ(error->code(), -1002);
 
     // The process default loader serves overlays without their own.
-    MKTileOverlay::setDefaultTileLoader([](const std::string& url, MKTileOverlay::LoadResult result) { result(Value(url), nullptr); });
+    MKTileOverlay::setDefaultTileLoader(
+        [](const std::string& url, MKTileOverlay::LoadResult result) { result(Value(url), nullptr); });
     Value got;
     overlay->loadTileAtPath({ 1, 2, 3, 1 }, [&](const Value& data, const Ref<NSError>&) { got = data; });
     MKTileOverlay::setDefaultTileLoader(nullptr);

@@ -1,8 +1,8 @@
-#include "testing/Drain.h"
 #include "foundation/NSError.h"
 #include "foundation/NSRunLoop.h"
-#include "net/NSStream.h"
 #include "foundation/Sandbox.h"
+#include "net/NSStream.h"
+#include "testing/Drain.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,8 @@ TEST(NSStream, InputStreamsReadDataAndFilesToTheEnd)
         std::string contents;
         NSStreamStatus endStatus;
     } cases[] = {
-        { "data", NSInputStream::inputStreamWithData(Value::data("some bytes", 10)), "some bytes", NSStreamStatusAtEnd },
+        { "data", NSInputStream::inputStreamWithData(Value::data("some bytes", 10)), "some bytes",
+            NSStreamStatusAtEnd },
         { "empty data", NSInputStream::inputStreamWithData(Value::data({})), "", NSStreamStatusAtEnd },
         { "file", NSInputStream::inputStreamWithFileAtPath(path), "file contents", NSStreamStatusAtEnd },
         { "missing file", NSInputStream::inputStreamWithFileAtPath(path + ".none"), "", NSStreamStatusError },
@@ -68,8 +69,9 @@ TEST(NSStream, OutputStreamsKeepWhatWasWrittenAndTellTheirRunLoop)
     EXPECT_EQ(memory->write(reinterpret_cast<const uint8_t*>("hello "), 6), 6);
     EXPECT_EQ(memory->write(reinterpret_cast<const uint8_t*>("world"), 5), 5);
     drainAll();
-    EXPECT_EQ(log->events, (std::vector<uint32_t> { NSStreamEventOpenCompleted, NSStreamEventHasSpaceAvailable,
-                               NSStreamEventHasSpaceAvailable, NSStreamEventHasSpaceAvailable }));
+    EXPECT_EQ(log->events,
+        (std::vector<uint32_t> { NSStreamEventOpenCompleted, NSStreamEventHasSpaceAvailable,
+            NSStreamEventHasSpaceAvailable, NSStreamEventHasSpaceAvailable }));
     memory->close();
     auto written = memory->propertyForKey(NSStreamDataWrittenToMemoryStreamKey);
     EXPECT_EQ(std::string(written.bytes().begin(), written.bytes().end()), "hello world");

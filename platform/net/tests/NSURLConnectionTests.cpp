@@ -1,11 +1,9 @@
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
-#include "net/NSCachedURLResponse.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSPort.h"
 #include "foundation/NSRunLoop.h"
-#include "net/NSStream.h"
 #include "foundation/NSThread.h"
+#include "net/NSCachedURLResponse.h"
+#include "net/NSStream.h"
 #include "net/NSURL.h"
 #include "net/NSURLCache.h"
 #include "net/NSURLConnection.h"
@@ -13,6 +11,8 @@
 #include "net/NSURLError.h"
 #include "net/NSURLProtectionSpace.h"
 #include "net/tests/NetTestSupport.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
 #include "testing/URLStubs.h"
 
 #include <gtest/gtest.h>
@@ -74,36 +74,38 @@ public:
     {
         note("fail " + std::to_string(error->code()));
     }
-    std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(const Ref<NSURLConnection>&,
-        const Ref<NSURLRequest>& request, const Ref<NSURLResponse>&) override
+    std::optional<Ref<NSURLRequest>> connectionWillSendRequestRedirectResponse(
+        const Ref<NSURLConnection>&, const Ref<NSURLRequest>& request, const Ref<NSURLResponse>&) override
     {
         note("redirect");
         if (redirects == Redirects::Refuse)
             return Ref<NSURLRequest>();
         return request;
     }
-    std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(const Ref<NSURLConnection>&,
-        const Ref<NSCachedURLResponse>& proposed) override
+    std::optional<Ref<NSCachedURLResponse>> connectionWillCacheResponse(
+        const Ref<NSURLConnection>&, const Ref<NSCachedURLResponse>& proposed) override
     {
         note("cache");
         return refuseCaching ? Ref<NSCachedURLResponse>() : proposed;
     }
-    void connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(const Ref<NSURLConnection>&, int64_t,
-        int64_t total, int64_t) override
+    void connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(
+        const Ref<NSURLConnection>&, int64_t, int64_t total, int64_t) override
     {
         note("sent");
         lastTotalSent = total;
     }
-    bool connectionWillSendRequestForAuthenticationChallenge(const Ref<NSURLConnection>&,
-        const Ref<NSURLAuthenticationChallenge>& challenge) override
+    bool connectionWillSendRequestForAuthenticationChallenge(
+        const Ref<NSURLConnection>&, const Ref<NSURLAuthenticationChallenge>& challenge) override
     {
         note("challenge " + challenge->protectionSpace()->realm().value_or("") + " "
             + std::to_string(challenge->previousFailureCount()));
         auto sender = challenge->sender();
         switch (challenges) {
         case Challenges::UseCredential:
-            sender->useCredentialForAuthenticationChallenge(NSURLCredential::credentialWithUserPasswordPersistence(
-                "user", challenge->previousFailureCount() == 0 ? "wrong" : "secret", NSURLCredentialPersistenceNone), challenge);
+            sender->useCredentialForAuthenticationChallenge(
+                NSURLCredential::credentialWithUserPasswordPersistence("user",
+                    challenge->previousFailureCount() == 0 ? "wrong" : "secret", NSURLCredentialPersistenceNone),
+                challenge);
             break;
         case Challenges::ContinueWithout:
             sender->continueWithoutCredentialForAuthenticationChallenge(challenge);
@@ -127,16 +129,19 @@ protected:
     }
 
     // Starts the connection on the network thread's run loop, as the networking layer does.
-    static Ref<NSURLConnection> startOnNetworkThread(const Ref<NSURLRequest>& request,
-        const Ref<RecordingConnectionDelegate>& delegate)
+    static Ref<NSURLConnection> startOnNetworkThread(
+        const Ref<NSURLRequest>& request, const Ref<RecordingConnectionDelegate>& delegate)
     {
         auto thread = networkThread();
         delegate->threadName = "test.network";
         auto connection = NSURLConnection::initWithRequestDelegateStartImmediately(request, delegate, false);
-        performSelectorOnThread(thread, [connection] {
-            connection->scheduleInRunLoopForMode(NSRunLoop::currentRunLoop(), NSRunLoopCommonModes);
-            connection->start();
-        }, false);
+        performSelectorOnThread(
+            thread,
+            [connection] {
+                connection->scheduleInRunLoopForMode(NSRunLoop::currentRunLoop(), NSRunLoopCommonModes);
+                connection->start();
+            },
+            false);
         return connection;
     }
 };
@@ -167,7 +172,8 @@ TEST_F(NSURLConnectionTest, DelegateCallsArriveOnTheScheduledRunLoopInOrder)
             { "challenge test 0", "response 401", "data", "finish" }, "denied" },
         { "basic, cancelled", url("/basic"), Redirects::Follow, Challenges::Cancel, true,
             { "challenge test 0", "fail -999" }, "" },
-        { "refused host", NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LoopbackServer::unusedPort()) + "/"),
+        { "refused host",
+            NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LoopbackServer::unusedPort()) + "/"),
             Redirects::Follow, Challenges::UseCredential, true, { "fail -1004" }, "" },
     };
     for (const auto& c : cases) {
@@ -176,7 +182,8 @@ TEST_F(NSURLConnectionTest, DelegateCallsArriveOnTheScheduledRunLoopInOrder)
         delegate->redirects = c.redirects;
         delegate->challenges = c.challenges;
         delegate->refuseCaching = c.refuseCaching;
-        auto request = NSURLRequest::requestWithURLCachePolicyTimeoutInterval(c.url, NSURLRequestReloadIgnoringLocalCacheData, 5);
+        auto request = NSURLRequest::requestWithURLCachePolicyTimeoutInterval(
+            c.url, NSURLRequestReloadIgnoringLocalCacheData, 5);
         startOnNetworkThread(request, delegate);
         drainAll();
         EXPECT_EQ(delegate->events, c.events);
@@ -237,8 +244,9 @@ TEST_F(NSURLConnectionTest, AsynchronousRequestsCompleteOnTheGivenQueueFromStubs
         bool onMain = false;
         std::string body;
         int32_t error = 0;
-        NSURLConnection::sendAsynchronousRequestQueueCompletionHandler(NSURLRequest::requestWithURL(NSURL::URLWithString(c.url)),
-            queue, [&](const Ref<NSURLResponse>&, const Value& data, const Ref<NSError>& failure) {
+        NSURLConnection::sendAsynchronousRequestQueueCompletionHandler(
+            NSURLRequest::requestWithURL(NSURL::URLWithString(c.url)), queue,
+            [&](const Ref<NSURLResponse>&, const Value& data, const Ref<NSError>& failure) {
                 ++calls;
                 onMain = NSThread::isMainThread();
                 body = text(data);

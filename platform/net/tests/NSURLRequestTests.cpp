@@ -1,7 +1,7 @@
 #include "foundation/NSError.h"
-#include "net/NSHTTPURLResponse.h"
 #include "foundation/NSKeyedArchiver.h"
 #include "foundation/NSKeyedUnarchiver.h"
+#include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSStream.h"
 #include "net/NSURL.h"
@@ -50,14 +50,16 @@ TEST(NSHTTPURLResponse, KeepsTheServersSpellingAndReadsContentHeaders)
         const char* encoding;
         int64_t length;
     } cases[] = {
-        { { { "Content-Type", "application/json; charset=UTF-8" }, { "Content-Length", "42" } }, "application/json", "utf-8", 42 },
+        { { { "Content-Type", "application/json; charset=UTF-8" }, { "Content-Length", "42" } }, "application/json",
+            "utf-8", 42 },
         { { { "content-type", "Text/HTML;charset=\"ISO-8859-1\"" } }, "text/html", "iso-8859-1", -1 },
         { { { "Content-Length", "12x" } }, nullptr, nullptr, -1 },
         { {}, nullptr, nullptr, -1 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.headers.size());
-        auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(url, 200, "HTTP/1.1", c.headers);
+        auto response
+            = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(url, 200, "HTTP/1.1", c.headers);
         EXPECT_EQ(response->MIMEType().has_value(), c.mime != nullptr);
         if (c.mime) {
             EXPECT_EQ(*response->MIMEType(), c.mime);
@@ -81,8 +83,9 @@ TEST(NSHTTPURLResponse, KeepsTheServersSpellingAndReadsContentHeaders)
     struct Status {
         int32_t code;
         const char* text;
-    } statuses[] = { { 200, "no error" }, { 404, "not found" }, { 500, "internal server error" }, { 503, "service unavailable" },
-        { 418, "client error" }, { 599, "server error" }, { 299, "success" }, { 42, "unknown error" } };
+    } statuses[]
+        = { { 200, "no error" }, { 404, "not found" }, { 500, "internal server error" }, { 503, "service unavailable" },
+              { 418, "client error" }, { 599, "server error" }, { 299, "success" }, { 42, "unknown error" } };
     for (const auto& s : statuses) {
         SCOPED_TRACE(s.code);
         EXPECT_EQ(NSHTTPURLResponse::localizedStringForStatusCode(s.code), s.text);
@@ -90,7 +93,7 @@ TEST(NSHTTPURLResponse, KeepsTheServersSpellingAndReadsContentHeaders)
 }
 
 // Archives an object and reads it back, with secure coding limited to `cls`.
-template<typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
+template <typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
 {
     Ref<NSError> error;
     Value data = NSKeyedArchiver::archivedDataWithRootObject(Value::object(object), &error);
@@ -141,8 +144,9 @@ TEST(NSURLArchiving, URLsRequestsResponsesAndConfigurationsComeBackEqual)
     EXPECT_FALSE(plain->URL());
     EXPECT_EQ(plain->HTTPMethod(), "GET");
 
-    auto http = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(NSURL::URLWithString("http://h.invalid/"),
-        206, "HTTP/1.1", { { "Content-Type", "text/plain; charset=iso-8859-1" }, { "ETag", "\"v1\"" }, { "Content-Length", "7" } });
+    auto http = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+        NSURL::URLWithString("http://h.invalid/"), 206, "HTTP/1.1",
+        { { "Content-Type", "text/plain; charset=iso-8859-1" }, { "ETag", "\"v1\"" }, { "Content-Length", "7" } });
     auto decodedHTTP = roundTrip<NSHTTPURLResponse>(http);
     ASSERT_TRUE(decodedHTTP);
     EXPECT_EQ(decodedHTTP->statusCode(), 206);
@@ -184,15 +188,16 @@ TEST(UTType, MapsExtensionsToMIMETypes)
     struct Case {
         const char* extension;
         const char* mime;
-    } cases[] = { { "png", "image/png" }, { "JPG", "image/jpeg" }, { "jpeg", "image/jpeg" }, { "json", "application/json" },
-        { "txt", "text/plain" }, { "html", "text/html" }, { "zzz", "application/octet-stream" }, { "", "application/octet-stream" } };
+    } cases[] = { { "png", "image/png" }, { "JPG", "image/jpeg" }, { "jpeg", "image/jpeg" },
+        { "json", "application/json" }, { "txt", "text/plain" }, { "html", "text/html" },
+        { "zzz", "application/octet-stream" }, { "", "application/octet-stream" } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.extension);
         EXPECT_EQ(MIMETypeForPathExtension(c.extension), c.mime);
     }
     EXPECT_EQ(UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, "png"), "public.png");
-    EXPECT_FALSE(UTTypeCopyPreferredTagWithClass(UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, "zzz"),
-        kUTTagClassMIMEType));
+    EXPECT_FALSE(UTTypeCopyPreferredTagWithClass(
+        UTTypeCreatePreferredIdentifierForTag(kUTTagClassFilenameExtension, "zzz"), kUTTagClassMIMEType));
 }
 
 } // namespace

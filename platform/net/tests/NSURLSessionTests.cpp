@@ -1,10 +1,10 @@
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
+#include "net/NSStream.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
 #include "net/tests/NetTestSupport.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
 #include "testing/URLStubs.h"
-#include "net/NSStream.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +32,8 @@ Outcome load(const Ref<NSURLSession>& session, const Ref<NSURLRequest>& request)
 {
     auto outcome = std::make_shared<Outcome>();
     auto queue = session->delegateQueue();
-    auto task = session->dataTaskWithRequestCompletionHandler(request,
-        [outcome, queue](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+    auto task = session->dataTaskWithRequestCompletionHandler(
+        request, [outcome, queue](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
             ++outcome->calls;
             outcome->onDelegateQueue = NSOperationQueue::currentQueue() == queue;
             outcome->body = text(data);
@@ -49,8 +49,8 @@ Outcome load(const Ref<NSURLSession>& session, const Ref<NSURLRequest>& request)
 Outcome load(const Ref<NSURLSession>& session, const std::string& url, double timeout = 60)
 {
     auto parsed = NSURL::URLWithString(url);
-    auto request = NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(parsed,
-        NSURLRequestReloadIgnoringLocalCacheData, timeout);
+    auto request = NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(
+        parsed, NSURLRequestReloadIgnoringLocalCacheData, timeout);
     return load(session, request);
 }
 
@@ -93,8 +93,14 @@ TEST_F(NSURLSessionTest, StubsAnswerBeforeTheNetworkAndRecordRequests)
 {
     auto clock = VirtualClock::install();
     URLStubs stubs;
-    auto stub = stubs.add({ .method = "POST", .url = "http://feed.invalid/update", .statusCode = 201,
-        .headers = { { "X-VX-S-TIME", "1388534400" } }, .body = "abcdefghij", .chunkSize = 4, .delay = 2, .chunkDelay = 0.5 });
+    auto stub = stubs.add({ .method = "POST",
+        .url = "http://feed.invalid/update",
+        .statusCode = 201,
+        .headers = { { "X-VX-S-TIME", "1388534400" } },
+        .body = "abcdefghij",
+        .chunkSize = 4,
+        .delay = 2,
+        .chunkDelay = 0.5 });
     auto delegate = std::make_shared<RecordingSessionDelegate>();
     auto queue = NSOperationQueue::init();
     queue->setMaxConcurrentOperationCount(1);
@@ -169,7 +175,8 @@ TEST_F(NSURLSessionTest, CancelAndTimeoutEndATaskOnceWithStatesObservable)
     EXPECT_EQ(session->outstandingTasks(), (std::vector<Ref<NSURLSessionTask>> { timesOut }));
     EXPECT_EQ(cancelled->state(), NSURLSessionTaskStateCompleted);
     EXPECT_EQ(cancelled->error()->code(), NSURLErrorCancelled);
-    EXPECT_EQ(cancelled->error()->userInfo()[NSURLErrorFailingURLStringErrorKey].stringValue(), "http://slow.invalid/a");
+    EXPECT_EQ(
+        cancelled->error()->userInfo()[NSURLErrorFailingURLStringErrorKey].stringValue(), "http://slow.invalid/a");
 
     clock->advance(11);
     EXPECT_EQ(timesOut->error() ? timesOut->error()->code() : 0, NSURLErrorTimedOut);
@@ -188,7 +195,10 @@ TEST_F(NSURLSessionTest, CancelAndTimeoutEndATaskOnceWithStatesObservable)
 class KeyObserver final : public NSObject {
     VX_OBJECT(KeyObserver, NSObject)
 public:
-    explicit KeyObserver(Passkey key) : NSObject(key) { }
+    explicit KeyObserver(Passkey key)
+        : NSObject(key)
+    {
+    }
     static Ref<KeyObserver> init() { return make<KeyObserver>(); }
     void observeValueForKeyPath(const std::string& keyPath, const Ref<NSObject>& object, const Value&, void*) override
     {

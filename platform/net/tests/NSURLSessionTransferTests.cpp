@@ -1,14 +1,14 @@
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
-#include "net/NSCachedURLResponse.h"
 #include "foundation/NSDataFile.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSJSONSerialization.h"
+#include "foundation/Sandbox.h"
+#include "net/NSCachedURLResponse.h"
 #include "net/NSURL.h"
 #include "net/NSURLCache.h"
 #include "net/NSURLError.h"
 #include "net/tests/NetTestSupport.h"
-#include "foundation/Sandbox.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
@@ -21,8 +21,8 @@ namespace {
 // Downloads: where the file went, what it held, and whether it was still there afterwards.
 class DownloadDelegate final : public RecordingSessionDelegate {
 public:
-    void URLSessionDownloadTaskDidFinishDownloadingToURL(const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&,
-        const Ref<NSURL>& location) override
+    void URLSessionDownloadTaskDidFinishDownloadingToURL(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, const Ref<NSURL>& location) override
     {
         note("finished download");
         path = location->path();
@@ -36,13 +36,16 @@ public:
         lastTotal = total;
         lastExpected = expected;
     }
-    void URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(const Ref<NSURLSession>&,
-        const Ref<NSURLSessionDownloadTask>&, int64_t offset, int64_t expected) override
+    void URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDownloadTask>&, int64_t offset, int64_t expected) override
     {
         note("resumed at " + std::to_string(offset) + " of " + std::to_string(expected));
     }
 
-    void URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>&) override { note("background events done"); }
+    void URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>&) override
+    {
+        note("background events done");
+    }
 
     std::string path;
     std::string contents;
@@ -100,8 +103,10 @@ TEST_F(NSURLSessionTransferTest, ResumeDataContinuesADownloadWithRange)
         std::ofstream file(partialPath, std::ios::binary);
         file << expected.substr(0, 40);
     }
-    auto resumeData = NSJSONSerialization::dataWithJSONObject(Value::dictionary({ { "URL", server.url("/range") },
-        { "path", partialPath }, { "received", 40 }, { "validator", "\"r1\"" } }), 0, nullptr);
+    auto resumeData = NSJSONSerialization::dataWithJSONObject(
+        Value::dictionary({ { "URL", server.url("/range") }, { "path", partialPath }, { "received", 40 },
+            { "validator", "\"r1\"" } }),
+        0, nullptr);
     auto task = session->downloadTaskWithResumeData(resumeData);
     ASSERT_TRUE(task);
     EXPECT_EQ(task->originalRequest()->valueForHTTPHeaderField("Range").value_or(""), "bytes=40-");
@@ -121,8 +126,11 @@ TEST_F(NSURLSessionTransferTest, ResumeDataContinuesADownloadWithRange)
     // Cancelling a download in flight produces resume data naming the partial file.
     URLStubs stubs;
     auto clock = VirtualClock::install();
-    stubs.add({ .url = "http://feed.invalid/big", .headers = { { "ETag", "\"b1\"" } }, .body = std::string(30, 'z'),
-        .chunkSize = 10, .chunkDelay = 1 });
+    stubs.add({ .url = "http://feed.invalid/big",
+        .headers = { { "ETag", "\"b1\"" } },
+        .body = std::string(30, 'z'),
+        .chunkSize = 10,
+        .chunkDelay = 1 });
     auto big = session->downloadTaskWithURL(NSURL::URLWithString("http://feed.invalid/big"));
     big->resume();
     drainAll();
@@ -162,24 +170,32 @@ TEST_F(NSURLSessionTransferTest, UploadsFromDataFileAndStream)
     };
     auto handlerFor = [](const std::shared_ptr<Result>& result) {
         return [result](const Value& data, const Ref<NSURLResponse>&, const Ref<NSError>& error) {
-            Value echoed = NSJSONSerialization::JSONObjectWithData(data.isData() ? data.bytes() : Value::Bytes(), 0, nullptr);
+            Value echoed
+                = NSJSONSerialization::JSONObjectWithData(data.isData() ? data.bytes() : Value::Bytes(), 0, nullptr);
             result->body = echoed["body"].stringValue();
             result->error = error ? error->code() : 0;
         };
     };
     auto fromData = std::make_shared<Result>();
-    auto dataTask = session->uploadTaskWithRequestFromDataCompletionHandler(post, Value::data("from data", 9), handlerFor(fromData));
+    auto dataTask = session->uploadTaskWithRequestFromDataCompletionHandler(
+        post, Value::data("from data", 9), handlerFor(fromData));
     EXPECT_EQ(run(dataTask, fromData).body, "from data");
     EXPECT_EQ(dataTask->countOfBytesSent(), 9);
     EXPECT_EQ(dataTask->countOfBytesExpectedToSend(), 9);
 
     auto fromFile = std::make_shared<Result>();
-    EXPECT_EQ(run(session->uploadTaskWithRequestFromFileCompletionHandler(post, NSURL::fileURLWithPath(filePath),
-                      handlerFor(fromFile)), fromFile).body, "from a file");
+    EXPECT_EQ(run(session->uploadTaskWithRequestFromFileCompletionHandler(
+                      post, NSURL::fileURLWithPath(filePath), handlerFor(fromFile)),
+                  fromFile)
+                  .body,
+        "from a file");
 
     auto missing = std::make_shared<Result>();
-    EXPECT_EQ(run(session->uploadTaskWithRequestFromFileCompletionHandler(post, NSURL::fileURLWithPath(filePath + ".none"),
-                      handlerFor(missing)), missing).error, NSURLErrorFileDoesNotExist);
+    EXPECT_EQ(run(session->uploadTaskWithRequestFromFileCompletionHandler(
+                      post, NSURL::fileURLWithPath(filePath + ".none"), handlerFor(missing)),
+                  missing)
+                  .error,
+        NSURLErrorFileDoesNotExist);
     EXPECT_EQ(server.requestCount(), 2);
 }
 
@@ -187,15 +203,19 @@ TEST_F(NSURLSessionTransferTest, TheSharedCacheAnswersWhileAResponseIsFresh)
 {
     auto clock = VirtualClock::install();
     URLStubs stubs;
-    auto fresh = stubs.add({ .url = "http://feed.invalid/meta", .headers = { { "Cache-Control", "max-age=60" } }, .body = "meta" });
-    auto noStore = stubs.add({ .url = "http://feed.invalid/live", .headers = { { "Cache-Control", "no-store" } }, .body = "live" });
+    auto fresh = stubs.add(
+        { .url = "http://feed.invalid/meta", .headers = { { "Cache-Control", "max-age=60" } }, .body = "meta" });
+    auto noStore = stubs.add(
+        { .url = "http://feed.invalid/live", .headers = { { "Cache-Control", "no-store" } }, .body = "live" });
     auto cache = NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(4 * 1024 * 1024, 20 * 1024 * 1024, "");
     NSURLCache::setSharedURLCache(cache);
     auto session = NSURLSession::sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
     auto fetch = [&](const char* url) {
         std::string body;
-        session->dataTaskWithURLCompletionHandler(NSURL::URLWithString(url),
-            [&](const Value& data, const Ref<NSURLResponse>&, const Ref<NSError>&) { body = text(data); })->resume();
+        session
+            ->dataTaskWithURLCompletionHandler(NSURL::URLWithString(url),
+                [&](const Value& data, const Ref<NSURLResponse>&, const Ref<NSError>&) { body = text(data); })
+            ->resume();
         drainAll();
         return body;
     };
@@ -231,20 +251,26 @@ TEST_F(NSURLSessionTransferTest, TheSharedCacheAnswersWhileAResponseIsFresh)
 TEST_F(NSURLSessionTransferTest, StaleEntriesWithAValidatorAreRevalidated)
 {
     URLStubs stubs;
-    auto full = stubs.add({ .url = "http://feed.invalid/meta", .headers = { { "ETag", "\"v1\"" } }, .body = "versioned" });
-    auto notModified = stubs.add({ .url = "http://feed.invalid/meta", .matcher = [](const Ref<NSURLRequest>& request) {
-        return request->valueForHTTPHeaderField("If-None-Match") == std::optional<std::string>("\"v1\"");
-    }, .statusCode = 304 });
+    auto full
+        = stubs.add({ .url = "http://feed.invalid/meta", .headers = { { "ETag", "\"v1\"" } }, .body = "versioned" });
+    auto notModified = stubs.add({ .url = "http://feed.invalid/meta",
+        .matcher =
+            [](const Ref<NSURLRequest>& request) {
+                return request->valueForHTTPHeaderField("If-None-Match") == std::optional<std::string>("\"v1\"");
+            },
+        .statusCode = 304 });
     auto session = NSURLSession::sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
     for (size_t round = 1; round <= 3; ++round) {
         SCOPED_TRACE(round);
         std::string body;
         int32_t status = 0;
-        session->dataTaskWithURLCompletionHandler(NSURL::URLWithString("http://feed.invalid/meta"),
-            [&](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>&) {
-                body = text(data);
-                status = std::static_pointer_cast<NSHTTPURLResponse>(response)->statusCode();
-            })->resume();
+        session
+            ->dataTaskWithURLCompletionHandler(NSURL::URLWithString("http://feed.invalid/meta"),
+                [&](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>&) {
+                    body = text(data);
+                    status = std::static_pointer_cast<NSHTTPURLResponse>(response)->statusCode();
+                })
+            ->resume();
         drainAll();
         // From the second round on the server answers 304; the caller still sees the cached answer.
         EXPECT_EQ(body, "versioned");

@@ -1,6 +1,6 @@
 #include "foundation/NSError.h"
-#include "net/NSURL.h"
 #include "foundation/Sandbox.h"
+#include "net/NSURL.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,8 @@ TEST(NSURL, ParsesStrictlyAndAnswersComponents)
         { "https://example.com", true, "https", "example.com", -1, "", nullptr, "", "" },
         { "https://example.com/dir/", true, "https", "example.com", -1, "/dir", nullptr, "dir", "" },
         { "http://[::1]:80/x", true, "http", "[::1]", 80, "/x", nullptr, "x", "" },
-        { "mailto:someone@example.com", true, "mailto", "", -1, "someone@example.com", nullptr, "someone@example.com", "com" },
+        { "mailto:someone@example.com", true, "mailto", "", -1, "someone@example.com", nullptr, "someone@example.com",
+            "com" },
         { "relative/path.png", true, "", "", -1, "relative/path.png", nullptr, "path.png", "png" },
         { "/a%20b/c", true, "", "", -1, "/a b/c", nullptr, "c", "" },
         { "", false },
@@ -69,15 +70,37 @@ TEST(NSURL, ResolvesReferencesAsRFC3986Says)
         const char* reference;
         const char* resolved;
     } cases[] = {
-        { "g:h", "g:h" }, { "g", "http://a/b/c/g" }, { "./g", "http://a/b/c/g" }, { "g/", "http://a/b/c/g/" },
-        { "/g", "http://a/g" }, { "//g", "http://g" }, { "?y", "http://a/b/c/d;p?y" }, { "g?y", "http://a/b/c/g?y" },
-        { "#s", "http://a/b/c/d;p?q#s" }, { "g#s", "http://a/b/c/g#s" }, { ";x", "http://a/b/c/;x" },
-        { "", "http://a/b/c/d;p?q" }, { ".", "http://a/b/c/" }, { "./", "http://a/b/c/" }, { "..", "http://a/b/" },
-        { "../", "http://a/b/" }, { "../g", "http://a/b/g" }, { "../..", "http://a/" }, { "../../g", "http://a/g" },
-        { "../../../g", "http://a/g" }, { "../../../../g", "http://a/g" }, { "/./g", "http://a/g" },
-        { "/../g", "http://a/g" }, { "g.", "http://a/b/c/g." }, { ".g", "http://a/b/c/.g" }, { "g..", "http://a/b/c/g.." },
-        { "./../g", "http://a/b/g" }, { "./g/.", "http://a/b/c/g/" }, { "g/./h", "http://a/b/c/g/h" },
-        { "g/../h", "http://a/b/c/h" }, { "g;x=1/./y", "http://a/b/c/g;x=1/y" },
+        { "g:h", "g:h" },
+        { "g", "http://a/b/c/g" },
+        { "./g", "http://a/b/c/g" },
+        { "g/", "http://a/b/c/g/" },
+        { "/g", "http://a/g" },
+        { "//g", "http://g" },
+        { "?y", "http://a/b/c/d;p?y" },
+        { "g?y", "http://a/b/c/g?y" },
+        { "#s", "http://a/b/c/d;p?q#s" },
+        { "g#s", "http://a/b/c/g#s" },
+        { ";x", "http://a/b/c/;x" },
+        { "", "http://a/b/c/d;p?q" },
+        { ".", "http://a/b/c/" },
+        { "./", "http://a/b/c/" },
+        { "..", "http://a/b/" },
+        { "../", "http://a/b/" },
+        { "../g", "http://a/b/g" },
+        { "../..", "http://a/" },
+        { "../../g", "http://a/g" },
+        { "../../../g", "http://a/g" },
+        { "../../../../g", "http://a/g" },
+        { "/./g", "http://a/g" },
+        { "/../g", "http://a/g" },
+        { "g.", "http://a/b/c/g." },
+        { ".g", "http://a/b/c/.g" },
+        { "g..", "http://a/b/c/g.." },
+        { "./../g", "http://a/b/g" },
+        { "./g/.", "http://a/b/c/g/" },
+        { "g/./h", "http://a/b/c/g/h" },
+        { "g/../h", "http://a/b/c/h" },
+        { "g;x=1/./y", "http://a/b/c/g;x=1/y" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reference);
@@ -87,9 +110,11 @@ TEST(NSURL, ResolvesReferencesAsRFC3986Says)
         EXPECT_EQ(url->relativeString(), c.reference);
     }
     // The trailing slash of a base decides whether its last segment is kept.
-    EXPECT_EQ(NSURL::URLWithStringRelativeToURL("planes", NSURL::URLWithString("http://api.example/v1/"))->absoluteString(),
+    EXPECT_EQ(
+        NSURL::URLWithStringRelativeToURL("planes", NSURL::URLWithString("http://api.example/v1/"))->absoluteString(),
         "http://api.example/v1/planes");
-    EXPECT_EQ(NSURL::URLWithStringRelativeToURL("planes", NSURL::URLWithString("http://api.example/v1"))->absoluteString(),
+    EXPECT_EQ(
+        NSURL::URLWithStringRelativeToURL("planes", NSURL::URLWithString("http://api.example/v1"))->absoluteString(),
         "http://api.example/planes");
     EXPECT_FALSE(NSURL::URLWithStringRelativeToURL("a b", base));
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "foundation/NSError.h"
+#include "foundation/NSOperationQueue.h"
+#include "foundation/Value.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
-#include "foundation/NSOperationQueue.h"
 #include "net/NSURLSession.h"
 #include "net/NSURLSessionConfiguration.h"
-#include "foundation/Value.h"
 
 #include <mutex>
 #include <string>
@@ -38,7 +38,8 @@ public:
     bool allOnDelegateQueue() const { return m_allOnQueue; }
     void expectQueue(const Ref<NSOperationQueue>& queue) { m_queue = queue; }
 
-    void URLSessionDataTaskDidReceiveData(const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Value& data) override
+    void URLSessionDataTaskDidReceiveData(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionDataTask>&, const Value& data) override
     {
         note("data");
         std::lock_guard lock(m_lock);
@@ -52,14 +53,18 @@ public:
         handler(NSURLSessionResponseAllow);
         return true;
     }
-    void URLSessionTaskDidCompleteWithError(const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, const Ref<NSError>& error) override
+    void URLSessionTaskDidCompleteWithError(
+        const Ref<NSURLSession>&, const Ref<NSURLSessionTask>&, const Ref<NSError>& error) override
     {
         note(error ? "complete " + std::to_string(error->code()) : std::string("complete"));
         std::lock_guard lock(m_lock);
         m_error = error;
         ++m_completions;
     }
-    void URLSessionDidBecomeInvalidWithError(const Ref<NSURLSession>&, const Ref<NSError>&) override { note("invalid"); }
+    void URLSessionDidBecomeInvalidWithError(const Ref<NSURLSession>&, const Ref<NSError>&) override
+    {
+        note("invalid");
+    }
 
 protected:
     void note(const std::string& event)

@@ -1,5 +1,3 @@
-#include "testing/Drain.h"
-#include "testing/LoopbackServer.h"
 #include "net/NSURL.h"
 #include "net/NSURLCredential.h"
 #include "net/NSURLError.h"
@@ -7,6 +5,8 @@
 #include "net/tests/NetTestSupport.h"
 #include "security/SecCertificate.h"
 #include "security/SecTrust.h"
+#include "testing/Drain.h"
+#include "testing/LoopbackServer.h"
 #include "testing/TestCertificates.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +18,14 @@ enum class Answer { TrustWithAuthority, DefaultHandling, Cancel, NotImplemented 
 // Answers server-trust challenges by the table's rule and counts them.
 class TrustingDelegate final : public RecordingSessionDelegate {
 public:
-    TrustingDelegate(Answer answer, SecCertificateRef authority) : m_answer(answer), m_authority(std::move(authority)) { }
+    TrustingDelegate(Answer answer, SecCertificateRef authority)
+        : m_answer(answer)
+        , m_authority(std::move(authority))
+    {
+    }
 
-    bool URLSessionDidReceiveChallenge(const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>& challenge,
-        ChallengeHandler handler) override
+    bool URLSessionDidReceiveChallenge(
+        const Ref<NSURLSession>&, const Ref<NSURLAuthenticationChallenge>& challenge, ChallengeHandler handler) override
     {
         if (m_answer == Answer::NotImplemented)
             return false;
@@ -101,8 +105,10 @@ TEST_F(ServerTrustTest, TheDelegatesDecisionOnThePeerChainDecidesEachLoad)
         // Two loads in a row: the second may reuse the connection and must still be judged.
         for (int round = 0; round < 2; ++round) {
             SCOPED_TRACE(round);
-            session->dataTaskWithRequest(NSURLRequest::requestWithURLCachePolicyTimeoutInterval(
-                NSURL::URLWithString(server.url("/hello")), NSURLRequestReloadIgnoringLocalCacheData, 5))->resume();
+            session
+                ->dataTaskWithRequest(NSURLRequest::requestWithURLCachePolicyTimeoutInterval(
+                    NSURL::URLWithString(server.url("/hello")), NSURLRequestReloadIgnoringLocalCacheData, 5))
+                ->resume();
             drainAll();
             EXPECT_EQ(delegate->error() ? delegate->error()->code() : 0, c.error);
         }

@@ -48,11 +48,15 @@ TEST_P(SecItemTest, AddsFindsUpdatesAndDeletesGenericPasswords)
         OSStatus status;
         std::string expected; // description of the result
     } cases[] = {
-        { "data by service and account", query({ { kSecAttrService, "mail" }, { kSecAttrAccount, "alice" }, { kSecReturnData, true } }),
+        { "data by service and account",
+            query({ { kSecAttrService, "mail" }, { kSecAttrAccount, "alice" }, { kSecReturnData, true } }),
             errSecSuccess, "three" },
-        { "count of a partial query", query({ { kSecAttrService, "feed" }, { kSecMatchLimit, kSecMatchLimitAll },
-                                            { kSecReturnAttributes, true } }), errSecSuccess, "3 items" },
-        { "attributes and data", query({ { kSecAttrAccount, "bob" }, { kSecReturnAttributes, true }, { kSecReturnData, true } }),
+        { "count of a partial query",
+            query(
+                { { kSecAttrService, "feed" }, { kSecMatchLimit, kSecMatchLimitAll }, { kSecReturnAttributes, true } }),
+            errSecSuccess, "3 items" },
+        { "attributes and data",
+            query({ { kSecAttrAccount, "bob" }, { kSecReturnAttributes, true }, { kSecReturnData, true } }),
             errSecSuccess, "bob two ak" },
         { "missing", query({ { kSecAttrService, "none" }, { kSecReturnData, true } }), errSecItemNotFound, "" },
         { "wrong class", Value::dictionary({ { kSecClass, "inet" } }), errSecParam, "" },
@@ -73,8 +77,9 @@ TEST_P(SecItemTest, AddsFindsUpdatesAndDeletesGenericPasswords)
         EXPECT_EQ(described, c.expected);
     }
 
-    EXPECT_EQ(SecItemUpdate(query({ { kSecAttrAccount, "bob" } }), Value::dictionary({ { kSecValueData, Value::data("new", 3) },
-        { kSecAttrLabel, "Bob" } })), errSecSuccess);
+    EXPECT_EQ(SecItemUpdate(query({ { kSecAttrAccount, "bob" } }),
+                  Value::dictionary({ { kSecValueData, Value::data("new", 3) }, { kSecAttrLabel, "Bob" } })),
+        errSecSuccess);
     Value updated;
     SecItemCopyMatching(query({ { kSecAttrLabel, "Bob" }, { kSecReturnData, true } }), &updated);
     EXPECT_EQ(std::string(updated.bytes().begin(), updated.bytes().end()), "new");
@@ -85,7 +90,8 @@ TEST_P(SecItemTest, AddsFindsUpdatesAndDeletesGenericPasswords)
     EXPECT_EQ(SecItemDelete(query({ { kSecAttrAccount, "alice" } })), errSecSuccess);
     EXPECT_EQ(SecItemDelete(query({ { kSecAttrAccount, "alice" } })), errSecItemNotFound);
     Value remaining;
-    EXPECT_EQ(SecItemCopyMatching(query({ { kSecMatchLimit, kSecMatchLimitAll }, { kSecReturnAttributes, true } }), &remaining),
+    EXPECT_EQ(SecItemCopyMatching(
+                  query({ { kSecMatchLimit, kSecMatchLimitAll }, { kSecReturnAttributes, true } }), &remaining),
         errSecSuccess);
     EXPECT_EQ(remaining.count(), 1u);
 

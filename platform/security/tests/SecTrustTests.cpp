@@ -33,15 +33,19 @@ TEST(SecTrust, EvaluatesChainsAgainstAnchorsHostAndTime)
         { "other host", certificates.localhost(), "example.org", true, 0, kSecTrustResultRecoverableTrustFailure },
         { "wrong host leaf", certificates.wrongHost(), "localhost", true, 0, kSecTrustResultRecoverableTrustFailure },
         { "expired", certificates.expired(), "localhost", true, 0, kSecTrustResultRecoverableTrustFailure },
-        { "valid before it expired", certificates.expired(), "localhost", true, -10 * 86400, kSecTrustResultUnspecified },
-        { "not yet valid", certificates.localhost(), "localhost", true, -3 * 86400, kSecTrustResultRecoverableTrustFailure },
+        { "valid before it expired", certificates.expired(), "localhost", true, -10 * 86400,
+            kSecTrustResultUnspecified },
+        { "not yet valid", certificates.localhost(), "localhost", true, -3 * 86400,
+            kSecTrustResultRecoverableTrustFailure },
         { "self-signed", certificates.selfSigned(), "localhost", true, 0, kSecTrustResultRecoverableTrustFailure },
-        { "system anchors only", certificates.localhost(), "localhost", false, 0, kSecTrustResultRecoverableTrustFailure },
+        { "system anchors only", certificates.localhost(), "localhost", false, 0,
+            kSecTrustResultRecoverableTrustFailure },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SecTrustRef trust;
-        ASSERT_EQ(SecTrustCreateWithCertificates({ certificate(c.leaf) }, { SecPolicyCreateSSL(true, std::string(c.host)) }, &trust),
+        ASSERT_EQ(SecTrustCreateWithCertificates(
+                      { certificate(c.leaf) }, { SecPolicyCreateSSL(true, std::string(c.host)) }, &trust),
             errSecSuccess);
         if (c.anchored)
             SecTrustSetAnchorCertificates(trust, { authority });

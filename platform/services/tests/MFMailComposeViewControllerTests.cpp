@@ -15,8 +15,8 @@ public:
     {
     }
     static Ref<MailScreen> init() { return make<MailScreen>(); }
-    void mailComposeControllerDidFinishWithResultError(
-        const Ref<MFMailComposeViewController>& composer, MFMailComposeResult result, const Ref<NSError>& error) override
+    void mailComposeControllerDidFinishWithResultError(const Ref<MFMailComposeViewController>& composer,
+        MFMailComposeResult result, const Ref<NSError>& error) override
     {
         results.push_back(result);
         errors.push_back(error);

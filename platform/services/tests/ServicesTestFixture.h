@@ -1,12 +1,12 @@
 #pragma once
 
-#include "testing/Drain.h"
 #include "services/MFMailComposeViewController.h"
 #include "services/SKStoreProductViewController.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
-#include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "testing/Drain.h"
 #include "foundation/NSRunLoop.h"
 #include "sysconfig/SCNetworkReachability.h"
+#include "testing/Drain.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,10 @@ struct Recorder {
     int releases { 0 };
 };
 
-Recorder* recorder(const void* info) { return static_cast<Recorder*>(const_cast<void*>(info)); }
+Recorder* recorder(const void* info)
+{
+    return static_cast<Recorder*>(const_cast<void*>(info));
+}
 
 void callback(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags flags, void* info)
 {
@@ -36,12 +39,12 @@ TEST_F(ReachabilityTest, ScheduledTargetsCallBackOnTheirRunLoopWhenFlagsChange)
     SCNetworkReachabilityFlags wifi = kSCNetworkReachabilityFlagsReachable;
     SCNetworkReachabilityFlags cellular = kSCNetworkReachabilityFlagsReachable | kSCNetworkReachabilityFlagsIsWWAN;
     SCNetworkReachabilityFlags current = wifi;
-    SCNetworkReachability::setFlagsSourceForTesting([&](const SCNetworkReachability::Target& target)
-        -> std::optional<SCNetworkReachabilityFlags> {
-        if (target.hostName == "unknown.invalid")
-            return std::nullopt;
-        return current;
-    });
+    SCNetworkReachability::setFlagsSourceForTesting(
+        [&](const SCNetworkReachability::Target& target) -> std::optional<SCNetworkReachabilityFlags> {
+            if (target.hostName == "unknown.invalid")
+                return std::nullopt;
+            return current;
+        });
 
     sockaddr_in zero {};
     zero.sin_family = AF_INET;
@@ -54,11 +57,15 @@ TEST_F(ReachabilityTest, ScheduledTargetsCallBackOnTheirRunLoopWhenFlagsChange)
     SCNetworkReachabilityFlags flags = 0;
     EXPECT_TRUE(SCNetworkReachabilityGetFlags(host, &flags));
     EXPECT_EQ(flags, wifi);
-    EXPECT_FALSE(SCNetworkReachabilityGetFlags(SCNetworkReachabilityCreateWithName(nullptr, "unknown.invalid"), &flags));
+    EXPECT_FALSE(
+        SCNetworkReachabilityGetFlags(SCNetworkReachabilityCreateWithName(nullptr, "unknown.invalid"), &flags));
 
     Recorder record;
     SCNetworkReachabilityContext context { 0, &record,
-        [](const void* info) -> const void* { ++recorder(info)->retains; return info; },
+        [](const void* info) -> const void* {
+            ++recorder(info)->retains;
+            return info;
+        },
         [](const void* info) { ++recorder(info)->releases; }, nullptr };
     for (const auto& target : { general, host }) {
         SCNetworkReachabilitySetCallback(target, callback, &context);

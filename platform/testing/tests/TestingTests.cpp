@@ -1,12 +1,12 @@
-#include "testing/LogCapture.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/Sandbox.h"
+#include "testing/LogCapture.h"
 #include "testing/TemporarySandbox.h"
 #include "testing/TestEnvironment.h"
 #include "testing/VirtualClock.h"
-#include "foundation/Dispatch.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -81,7 +81,8 @@ TEST(VirtualClock, MovesTheWallClockByExactlyTheAdvanceWhateverItStopsAt)
     ScopedVirtualClock clock;
     double start = Clock::wallTime();
     for (double due : { 0.1, 0.3, 7.123456789, 299.999, 599.7 })
-        dispatch_after(dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(due * NSEC_PER_SEC)), dispatch_get_main_queue(), [] {});
+        dispatch_after(dispatch_time(DISPATCH_TIME_NOW, static_cast<int64_t>(due * NSEC_PER_SEC)),
+            dispatch_get_main_queue(), [] {});
     clock.advance(600);
     EXPECT_EQ(Clock::wallTime() - start, 600.0);
     clock.clock().setWallTime(start + 10);

@@ -2,12 +2,12 @@
 
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
 #include "testing/TestEnvironment.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIDevice.h"
-#include "graphics/UIFont.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
 

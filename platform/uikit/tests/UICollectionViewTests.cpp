@@ -278,9 +278,8 @@ TEST_F(CollectionViewTest, BatchUpdatesKeepSurvivingCellsAndAreCheckedAgainstThe
     EXPECT_EQ(cellOf(0, 0), other) << "the moved item keeps its cell";
     EXPECT_EQ(cellOf(0, 1), second);
     EXPECT_EQ(cellOf(0, 2), third);
-    EXPECT_THAT(view->indexPathsForSelectedItems(), ElementsAre(::testing::Truly([](const Ref<NSIndexPath>& p) {
-        return p->section() == 0 && p->item() == 2;
-    })));
+    EXPECT_THAT(view->indexPathsForSelectedItems(),
+        ElementsAre(::testing::Truly([](const Ref<NSIndexPath>& p) { return p->section() == 0 && p->item() == 2; })));
     EXPECT_EQ(view->numberOfItemsInSection(0), 6);
     EXPECT_EQ(completions, 0) << "completion waits for the update's animation";
     m_clock.advance(0.3);
@@ -305,7 +304,10 @@ TEST_F(CollectionViewTest, BatchUpdatesKeepSurvivingCellsAndAreCheckedAgainstThe
             "invalid number of items in section 0" },
         { "delete past the end", { 5, 2 }, [&] { view->deleteItemsAtIndexPaths({ item(0, 9) }); },
             "attempt to delete item 9 from section 0" },
-        { "section count off", { 6, 2, 1 }, [&] { view->insertSections({ 1, 2 }); },
+        { "section count off", { 6, 2, 1 },
+            [&] {
+                view->insertSections({ 1, 2 });
+            },
             "invalid number of sections" },
         { "delete a section that is not there", { 6 }, [&] { view->deleteSections({ 3 }); },
             "attempt to delete section 3" },

@@ -89,8 +89,7 @@ protected:
 
     // Fingers moving together from `from` to `to` in `steps` moves, 1/60 s apart, then lifting
     // after resting `pause` seconds.
-    void gesture(
-        std::vector<CGPoint> from, std::vector<CGPoint> to, int steps = 10, bool lift = true, double pause = 0)
+    void gesture(std::vector<CGPoint> from, std::vector<CGPoint> to, int steps = 10, bool lift = true, double pause = 0)
     {
         auto touches = UIApplicationHost::touchesDown(from);
         for (int i = 1; i <= steps; ++i) {
@@ -143,7 +142,8 @@ TEST_F(MultiTouchTest, PinchScalesWithTheFingersDistance)
     const std::vector<Case> cases = {
         { "spread to 1.5", { { 200, 300 }, { 400, 300 } }, { { 150, 300 }, { 450, 300 } }, "began 1.05", "ended 1.50" },
         { "close to 0.5", { { 200, 300 }, { 400, 300 } }, { { 250, 300 }, { 350, 300 } }, "began 0.95", "ended 0.50" },
-        { "vertical spread", { { 300, 200 }, { 300, 300 } }, { { 300, 150 }, { 300, 350 } }, "began 1.10", "ended 2.00" },
+        { "vertical spread", { { 300, 200 }, { 300, 300 } }, { { 300, 150 }, { 300, 350 } }, "began 1.10",
+            "ended 2.00" },
         { "moved together, same distance", { { 200, 300 }, { 400, 300 } }, { { 250, 350 }, { 450, 350 } }, "", "" },
         { "one finger", { { 200, 300 } }, { { 300, 300 } }, "", "" },
     };
@@ -244,8 +244,8 @@ TEST_F(MultiTouchTest, SwipeRecognizesQuickStrokesInItsDirections)
         { "two fingers", UISwipeGestureRecognizerDirectionDown, 2, { a, b }, { { 300, 380 }, { 340, 380 } }, 0.2,
             true },
         { "one finger of two", UISwipeGestureRecognizerDirectionDown, 2, { a }, { { 300, 380 } }, 0.2, false },
-        { "two fingers of one", UISwipeGestureRecognizerDirectionDown, 1, { a, b }, { { 300, 380 }, { 340, 380 } },
-            0.2, false },
+        { "two fingers of one", UISwipeGestureRecognizerDirectionDown, 1, { a, b }, { { 300, 380 }, { 340, 380 } }, 0.2,
+            false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

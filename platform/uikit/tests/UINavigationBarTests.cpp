@@ -1,12 +1,12 @@
 #include "uikit/tests/UIKitTestFixture.h"
 
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UIButton.h"
-#include "graphics/UIColor.h"
-#include "graphics/UIGraphics.h"
-#include "graphics/UIImage.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
@@ -63,7 +63,7 @@ TEST_F(NavigationBarTest, BackButtonNamesThePreviousItemAndPops)
         std::function<void(const Ref<UIViewController>& previous, const Ref<UIViewController>& top)> setUp;
         const char* backTitle; // nullptr: no back button
     };
-    auto plain = [](const Ref<UIViewController>&, const Ref<UIViewController>&) { };
+    auto plain = [](const Ref<UIViewController>&, const Ref<UIViewController>&) {};
     auto left = [] {
         return UIBarButtonItem::initWithTitleStyleTargetAction("Close", UIBarButtonItemStylePlain, nullptr, nullptr);
     };
@@ -159,8 +159,8 @@ TEST_F(NavigationBarTest, BarItemsAndTitleViewTakeTouches)
     EXPECT_FLOAT_EQ(CGRectGetMidX(titleView->frame()), 384);
     EXPECT_TRUE(bar->titleLabel()->isHidden());
 
-    UIApplicationHost::tap(bar->convertPointToView(
-        CGPointMake(CGRectGetMidX(settingsFrame), CGRectGetMidY(settingsFrame)), nullptr));
+    UIApplicationHost::tap(
+        bar->convertPointToView(CGPointMake(CGRectGetMidX(settingsFrame), CGRectGetMidY(settingsFrame)), nullptr));
     UIApplicationHost::tap(
         bar->convertPointToView(CGPointMake(CGRectGetMidX(saveFrame), CGRectGetMidY(saveFrame)), nullptr));
     UIApplicationHost::tap(centreInWindow(custom));
@@ -204,14 +204,16 @@ TEST_F(NavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
     auto tapEdit = [&] {
         bar->layoutIfNeeded();
         CGRect frame = bar->frameForItem(edit);
-        UIApplicationHost::tap(bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
+        UIApplicationHost::tap(
+            bar->convertPointToView(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)), nullptr));
     };
     struct Step {
         const char* title;
         bool editing;
         UIBarButtonItemStyle style;
     };
-    const Step steps[] = { { "Done", true, UIBarButtonItemStyleDone }, { "Edit", false, UIBarButtonItemStyleBordered } };
+    const Step steps[]
+        = { { "Done", true, UIBarButtonItemStyleDone }, { "Edit", false, UIBarButtonItemStyleBordered } };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.title);
         tapEdit();
@@ -232,9 +234,10 @@ TEST_F(NavigationBarTest, ToolbarShowsTheTopControllersItems)
     std::vector<std::string> taps;
     auto action = [&](const Ref<UIBarButtonItem>& sender) { taps.push_back(sender->title()); };
     auto layers = UIBarButtonItem::initWithTitleStyleTargetAction("Layers", UIBarButtonItemStylePlain, target, action);
-    auto flexible
-        = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
-    auto fixed = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
+    auto flexible = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+        UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
+    auto fixed
+        = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFixedSpace, nullptr, nullptr);
     fixed->setWidth(30);
     auto info = UIBarButtonItem::initWithTitleStyleTargetAction("Info", UIBarButtonItemStylePlain, target, action);
     root->setToolbarItems({ layers, flexible, info, fixed });
@@ -285,7 +288,8 @@ TEST_F(NavigationBarTest, BarsDrawTheirItems)
         UIBarButtonItem::initWithTitleStyleTargetAction("Settings", UIBarButtonItemStyleBordered, nullptr, nullptr));
     auto swatch = UIView::initWithFrame(CGRectMake(0, 0, 30, 30));
     swatch->setBackgroundColor(UIColor::orangeColor());
-    detail->setToolbarItems({ UIBarButtonItem::initWithTitleStyleTargetAction("Layers", UIBarButtonItemStylePlain, nullptr, nullptr),
+    detail->setToolbarItems({ UIBarButtonItem::initWithTitleStyleTargetAction(
+                                  "Layers", UIBarButtonItemStylePlain, nullptr, nullptr),
         UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr),
         UIBarButtonItem::initWithCustomView(swatch) });
     nav->setToolbarHidden(false);

@@ -1,12 +1,12 @@
 #include "uikit/tests/UIKitTestFixture.h"
 
-#include "uikit/UIApplicationHost.h"
 #include "graphics/CGImage.h"
-#include "uikit/UIDevice.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
-#include "uikit/UINavigationController.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIDevice.h"
 #include "uikit/UIKeyboard.h"
+#include "uikit/UINavigationController.h"
 #include "uikit/UISearchBar.h"
 #include "uikit/UISearchDisplayController.h"
 #include "uikit/UIViewController.h"
@@ -202,7 +202,8 @@ TEST_F(SearchTest, ResultsGoInAPopoverOnlyOnTheTabletWithTheBarOutsideTheContent
             EXPECT_EQ(popover->popoverArrowDirection(), UIPopoverArrowDirectionUp);
             CGRect barOnScreen = s.bar->convertRectToView(s.bar->bounds(), nullptr);
             EXPECT_GE(popover->popoverFrame().origin.y, CGRectGetMaxY(barOnScreen));
-            EXPECT_TRUE(CGRectContainsRect(popover->popoverFrame(), table->convertRectToView(table->bounds(), nullptr)));
+            EXPECT_TRUE(
+                CGRectContainsRect(popover->popoverFrame(), table->convertRectToView(table->bounds(), nullptr)));
         } else {
             EXPECT_EQ(table->superview(), s.screen->view());
         }

@@ -2,10 +2,10 @@
 
 #include "foundation/NSException.h"
 #include "foundation/NSRunLoop.h"
+#include "graphics/UIColor.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINib.h"
-#include "graphics/UIColor.h"
 #include "uikit/UITableView.h"
 
 #include <algorithm>
@@ -494,7 +494,8 @@ std::vector<std::string> separatorLines(const Ref<UITableView>& table)
             lines.push_back(std::to_string(int(std::lround(f.origin.y + f.size.height))) + " "
                 + std::to_string(int(f.origin.x)) + "+" + std::to_string(int(f.size.width)));
     }
-    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+    std::sort(lines.begin(), lines.end(),
+        [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
     return lines;
 }
 } // namespace
@@ -506,8 +507,7 @@ TEST_F(TableViewTest, SeparatorsFollowTheRowsAndFillAPlainTableWithoutFooter)
     table->layoutIfNeeded();
     // Under each row, then a row height apart down to the bottom of the 400-point view.
     EXPECT_THAT(separatorLines(table),
-        ElementsAre("44 15+305", "144 15+305", "188 15+305", "232 15+305", "276 15+305", "320 15+305",
-            "364 15+305"));
+        ElementsAre("44 15+305", "144 15+305", "188 15+305", "232 15+305", "276 15+305", "320 15+305", "364 15+305"));
 
     struct Case {
         const char* name;

@@ -1,8 +1,8 @@
 #include "uikit/tests/UIKitTestFixture.h"
 
 #include "foundation/NSNotification.h"
-#include "net/NSMutableURLRequest.h"
 #include "foundation/NSNotificationCenter.h"
+#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIPasteboard.h"
@@ -132,7 +132,8 @@ TEST_F(HeadlessViewsTest, WebViewKeepsTheRequestOfEachPage)
         const char* content;
     };
     const std::vector<Case> cases = {
-        { "html with base", [&] { view->loadHTMLStringBaseURL("<b>x</b>", NSURL::URLWithString("https://base.test/")); },
+        { "html with base",
+            [&] { view->loadHTMLStringBaseURL("<b>x</b>", NSURL::URLWithString("https://base.test/")); },
             "https://base.test/", "text/html", "<b>x</b>" },
         { "data with base",
             [&] {
@@ -163,7 +164,8 @@ TEST_F(HeadlessViewsTest, WebViewKeepsTheRequestOfEachPage)
     view->goBack();
     drainAll();
     EXPECT_THAT(delegate->log.take(),
-        ElementsAre("start", "start", "should https://example.test/help 2", "start", "finish https://example.test/help"));
+        ElementsAre(
+            "start", "start", "should https://example.test/help 2", "start", "finish https://example.test/help"));
 }
 
 TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)

@@ -26,8 +26,9 @@ uint8_t alpha(uint32_t pixel)
 TEST(BundleImages, ListsTheMarkerSetAndEveryNamedImage)
 {
     auto images = imagesByName();
-    const char* families[] = { "A300", "A320", "A321", "A330", "A340", "A350", "A380", "B737", "B747", "B757", "B767", "B777",
-        "B787", "RJ100", "FOKKER100", "PRIVATEJET", "TWINPROP", "SINGLEPROP", "EUROCOPTER", "GLIDER", "VEHICLE", "TRIANGLE", "VOLCANO" };
+    const char* families[] = { "A300", "A320", "A321", "A330", "A340", "A350", "A380", "B737", "B747", "B757", "B767",
+        "B777", "B787", "RJ100", "FOKKER100", "PRIVATEJET", "TWINPROP", "SINGLEPROP", "EUROCOPTER", "GLIDER", "VEHICLE",
+        "TRIANGLE", "VOLCANO" };
     int markers = 0;
     for (const char* family : families) {
         for (const char* colour : { "R", "Y", "B", "W", "O" }) {
@@ -79,7 +80,8 @@ TEST(BundleImages, MarkersAreTintedAndTurnedClockwiseByTheirRotation)
         const char* colour;
         uint32_t expectedRgb; // the fill of the silhouette
     };
-    const Case cases[] = { { "B737", "R", 0xDB2929 }, { "A380", "W", 0xF7F7F7 }, { "TWINPROP", "Y", 0xFACC1F }, { "EUROCOPTER", "O", 0xFF8C00 } };
+    const Case cases[] = { { "B737", "R", 0xDB2929 }, { "A380", "W", 0xF7F7F7 }, { "TWINPROP", "Y", 0xFACC1F },
+        { "EUROCOPTER", "O", 0xFF8C00 } };
     for (const auto& c : cases) {
         std::string base = std::string(c.family) + "_" + c.colour + "_";
         SCOPED_TRACE(base);

@@ -44,14 +44,15 @@ TEST(BundleResources, StringTablesHoldTheTextsTheScreensLookUp)
     auto main = stringTableKeys(VX_SOURCE_DIR "/resources/en.lproj/Localizable.strings");
     auto networking = stringTableKeys(VX_SOURCE_DIR "/resources/en.lproj/VNNetworking.strings");
     // A sample across the screens, including escaped line breaks and format placeholders.
-    for (const char* key : { "Not currently tracked", "This flight is out of range or not currently tracked.", "Continue",
-             "Unknown", "N/A", "%d of %d visible", "%d mins ago", "never", "Volantrix 7.0\\nDesigned for iOS 7",
-             "Flight %@ from %@ to %@ is out of range or not currently tracked.", "Premium economy", "Cargo/Mail (surface)",
-             "Chart data is degraded and is not suitable for navigation", "Manage kestravon ID", "Codeshares" })
+    for (const char* key : { "Not currently tracked", "This flight is out of range or not currently tracked.",
+             "Continue", "Unknown", "N/A", "%d of %d visible", "%d mins ago", "never",
+             "Volantrix 7.0\\nDesigned for iOS 7", "Flight %@ from %@ to %@ is out of range or not currently tracked.",
+             "Premium economy", "Cargo/Mail (surface)", "Chart data is degraded and is not suitable for navigation",
+             "Manage kestravon ID", "Codeshares" })
         EXPECT_TRUE(main.count(key)) << key;
     for (const char* key : { "Request failed: %@ (%d)", "Request failed: unacceptable content-type: %@",
-             "Expected URL to be a file URL", "File URL not reachable.", "Unknown", "Not Reachable", "Reachable via WWAN",
-             "Reachable via WiFi", "Dismiss", "Error", "%@ Error: %d" })
+             "Expected URL to be a file URL", "File URL not reachable.", "Unknown", "Not Reachable",
+             "Reachable via WWAN", "Reachable via WiFi", "Dismiss", "Error", "%@ Error: %d" })
         EXPECT_TRUE(networking.count(key)) << key;
 }
 
@@ -62,8 +63,9 @@ TEST(BundleResources, InfoPlistNamesTheApplication)
         const char* key;
         const char* value;
     };
-    const Entry entries[] = { { "CFBundleIdentifier", "com.kestravon.volantrix" }, { "CFBundleExecutable", "Volantrix" },
-        { "CFBundleDisplayName", "Volantrix" }, { "CFBundleShortVersionString", "7.0" }, { "CFBundleVersion", "7.0.0" } };
+    const Entry entries[] = { { "CFBundleIdentifier", "com.kestravon.volantrix" },
+        { "CFBundleExecutable", "Volantrix" }, { "CFBundleDisplayName", "Volantrix" },
+        { "CFBundleShortVersionString", "7.0" }, { "CFBundleVersion", "7.0.0" } };
     for (const auto& entry : entries) {
         SCOPED_TRACE(entry.key);
         std::regex pattern(std::string("<key>") + entry.key + R"(</key>\s*<string>)" + entry.value + "</string>");

@@ -86,11 +86,14 @@ TEST_F(LookupDatabase, AnswersTheApplicationsQueriesAtTheirColumnPositions)
         std::vector<std::pair<int, std::string>> expected; // column position → text, first row
     };
     const Case cases[] = {
-        { "select * from Aircraft a where TypeDesignator = 'B738'", { { 1, "Boeing" }, { 2, "737-800" }, { 6, "Twin" }, { 5, "Jet" } } },
+        { "select * from Aircraft a where TypeDesignator = 'B738'",
+            { { 1, "Boeing" }, { 2, "737-800" }, { 6, "Twin" }, { 5, "Jet" } } },
         { "select * from Aircraft a where TypeDesignator = 'A388'", { { 1, "Airbus" }, { 6, "Four" }, { 5, "Jet" } } },
-        { "select * from Aircraft a where TypeDesignator = 'C172'", { { 1, "Cessna" }, { 6, "Single" }, { 5, "Piston" } } },
+        { "select * from Aircraft a where TypeDesignator = 'C172'",
+            { { 1, "Cessna" }, { 6, "Single" }, { 5, "Piston" } } },
         { "select * from airports where IATA = 'LHR'",
-            { { 1, "London Heathrow Airport" }, { 2, "London" }, { 3, "LHR" }, { 4, "EGLL" }, { 10, "United Kingdom" } } },
+            { { 1, "London Heathrow Airport" }, { 2, "London" }, { 3, "LHR" }, { 4, "EGLL" },
+                { 10, "United Kingdom" } } },
         { "select * from airports where ICAO = 'KJFK'", { { 3, "JFK" }, { 2, "New York" }, { 10, "United States" } } },
         { "SELECT count(*) FROM (SELECT * FROM Airports WHERE ICAO IN ('EGLL','CDG') OR IATA IN ('EGLL','CDG'))",
             { { 0, "2" } } },
@@ -125,24 +128,24 @@ TEST_F(LookupDatabase, AnswersTheApplicationsQueriesAtTheirColumnPositions)
 TEST_F(LookupDatabase, KnowsEveryTypeTheMarkerTablesName)
 {
     // The designators the plane-marker tables map to silhouettes; each needs a full name.
-    const char* designators =
-        "BE33 PA30 PA32 PA24 PA22 PA25 PA28 C77R KODI MO20 S208 PC21 BE23 BE24 PC12 MCR4 PA11 BE36 GC1 FDCT AA5 "
-        "CH70 C195 DH82 DH83 DH85 DH86 DH87 DH88 P27 BE19 BE17 KR2 PA18 GY20 FU24 PA38 PA40 PA46 J1 SYMP RV3 RV4 "
-        "RV6 RV7 RV8 EVOL TBM7 MJ5 C82R FBA2 ST75 T18 DHC1 DHC2 DH3T DH2T LGEZ COOT O1 GLAS JUNR C177 C172 C175 "
-        "C170 CJ1 STST CH7A CH7B D11 M5 TOUR GP4 ERCO PL2 PUP C10T G58 G115 DRIF E300 Z42 BE77 M7 TBM8 DA20 DV20 "
-        "PIVI C210 AC11 NAVI P32R P32T BE35 TVLB DA40 EVSS P210 GA7 P46T CH2T COL3 COL4 AAT4 SREY CB1 HROC C160 "
-        "C162 CRES SA3 T28 TRIN WT9 WACF SE5R AEST PA31 PA34 PA23 BE20 PAY1 F50 SH36 SH33 D228 D328 BE99 C340 "
-        "B350 DH8A DH8B DH8C DH8D P68 AN26 P68T SF34 SB20 BE10 ATP PA44 P34A PA60 BE30 G44 DHC6 DHC7 DHC3 DA42 "
-        "PA39 BE76 C303 G159 TBEE PA27 B190 SW2 SW3 SW4 JS31 JS41 JS32 P38 C310 C441 C337 MU2 DC3 DC3T DC6 C21T "
-        "C335 P180 F9EX C680 LRJ MU30 FA7X FA5X CL30 GLEX E55P E50P F2TH C510 E45X FA50 GALX GL5T G250 G280 HA4T "
-        "C750 GLAX PRM1 SBR1 SBR2 DC93 MD90 DC95 FA10 FA20 FA30 FA40 G150 G200 ASTR S92 S72 S76 A139 A149 AS32 "
-        "AS3B EC25 EC45 EC20 MD52 S61 H269 A189 A169 B609 B06 EH10 GYRO R44 UH1 UH12 B407 H500 B412 B427 B429 "
-        "B430 A109 R22 R66 S58T AS31 AV68 DG1T DG40 DG50 DG80 DIMO DISC DUOD G103 G109 JANU KIWI LK17 LS10 LS8 "
-        "NIMB RF5 S10S SF25 GLID ULAC VENT LEADER1 LEADER2 LEADER3 LEADER4 LEADER5 LEADER6 LEADER7 LEADER8 "
-        "LEADER9 LEADER SERVICE ZVEH A148 A158 CS1 CS3 DC10 J328 SU95 RADA GRND BALL SHIP VELO IL96 IL86 E6 A124 "
-        "K35R F70 F100 F900 B712 T154 RJ85 RJ70 RJ1H C130 C17 IL76 T204 T214 A3ST BLCF "
-        // and the common airliners behind the three-character prefixes
-        "A306 A319 A320 A321 A332 A333 A343 A359 A388 B738 B744 B752 B763 B77W B788 CRJ2 CRJ9 E190 AT72";
+    const char* designators
+        = "BE33 PA30 PA32 PA24 PA22 PA25 PA28 C77R KODI MO20 S208 PC21 BE23 BE24 PC12 MCR4 PA11 BE36 GC1 FDCT AA5 "
+          "CH70 C195 DH82 DH83 DH85 DH86 DH87 DH88 P27 BE19 BE17 KR2 PA18 GY20 FU24 PA38 PA40 PA46 J1 SYMP RV3 RV4 "
+          "RV6 RV7 RV8 EVOL TBM7 MJ5 C82R FBA2 ST75 T18 DHC1 DHC2 DH3T DH2T LGEZ COOT O1 GLAS JUNR C177 C172 C175 "
+          "C170 CJ1 STST CH7A CH7B D11 M5 TOUR GP4 ERCO PL2 PUP C10T G58 G115 DRIF E300 Z42 BE77 M7 TBM8 DA20 DV20 "
+          "PIVI C210 AC11 NAVI P32R P32T BE35 TVLB DA40 EVSS P210 GA7 P46T CH2T COL3 COL4 AAT4 SREY CB1 HROC C160 "
+          "C162 CRES SA3 T28 TRIN WT9 WACF SE5R AEST PA31 PA34 PA23 BE20 PAY1 F50 SH36 SH33 D228 D328 BE99 C340 "
+          "B350 DH8A DH8B DH8C DH8D P68 AN26 P68T SF34 SB20 BE10 ATP PA44 P34A PA60 BE30 G44 DHC6 DHC7 DHC3 DA42 "
+          "PA39 BE76 C303 G159 TBEE PA27 B190 SW2 SW3 SW4 JS31 JS41 JS32 P38 C310 C441 C337 MU2 DC3 DC3T DC6 C21T "
+          "C335 P180 F9EX C680 LRJ MU30 FA7X FA5X CL30 GLEX E55P E50P F2TH C510 E45X FA50 GALX GL5T G250 G280 HA4T "
+          "C750 GLAX PRM1 SBR1 SBR2 DC93 MD90 DC95 FA10 FA20 FA30 FA40 G150 G200 ASTR S92 S72 S76 A139 A149 AS32 "
+          "AS3B EC25 EC45 EC20 MD52 S61 H269 A189 A169 B609 B06 EH10 GYRO R44 UH1 UH12 B407 H500 B412 B427 B429 "
+          "B430 A109 R22 R66 S58T AS31 AV68 DG1T DG40 DG50 DG80 DIMO DISC DUOD G103 G109 JANU KIWI LK17 LS10 LS8 "
+          "NIMB RF5 S10S SF25 GLID ULAC VENT LEADER1 LEADER2 LEADER3 LEADER4 LEADER5 LEADER6 LEADER7 LEADER8 "
+          "LEADER9 LEADER SERVICE ZVEH A148 A158 CS1 CS3 DC10 J328 SU95 RADA GRND BALL SHIP VELO IL96 IL86 E6 A124 "
+          "K35R F70 F100 F900 B712 T154 RJ85 RJ70 RJ1H C130 C17 IL76 T204 T214 A3ST BLCF "
+          // and the common airliners behind the three-character prefixes
+          "A306 A319 A320 A321 A332 A333 A343 A359 A388 B738 B744 B752 B763 B77W B788 CRJ2 CRJ9 E190 AT72";
     std::istringstream words(designators);
     std::string designator;
     int count = 0;
@@ -182,15 +185,17 @@ TEST_F(LookupDatabase, AirportListHasEightElementEntriesForEveryAirport)
     EXPECT_GT(major, 500u);
     EXPECT_LT(major, airports.size() / 2);
     ASSERT_TRUE(heathrow);
-    EXPECT_EQ(*heathrow, nlohmann::json::parse(
-                             R"(["London Heathrow Airport","London","United Kingdom","LHR","EGLL",51.4706,-0.461941,1])"));
+    EXPECT_EQ(*heathrow,
+        nlohmann::json::parse(
+            R"(["London Heathrow Airport","London","United Kingdom","LHR","EGLL",51.4706,-0.461941,1])"));
 }
 
 TEST(ReferenceData, ReportsTheFaultyTableAndWritesNothingOnFailure)
 {
     ScratchDirectory scratch;
     auto write = [&](const char* name, const char* text) { std::ofstream(scratch.path() / name) << text; };
-    write("airports.csv", "name,city,country,iata,icao,latitude,longitude,altitude,tz,major\nA,B,C,AAA,,1.5,2.5,0,,0\n");
+    write(
+        "airports.csv", "name,city,country,iata,icao,latitude,longitude,altitude,tz,major\nA,B,C,AAA,,1.5,2.5,0,,0\n");
     write("airlines.csv", "id,name,alias,iata,icao,callsign,country\n1,X,,XX,XXX,EX,Y\n");
     write("registration_prefixes.csv", "country,prefix\nY,N\n");
 
@@ -202,7 +207,8 @@ TEST(ReferenceData, ReportsTheFaultyTableAndWritesNothingOnFailure)
     EXPECT_FALSE(ReferenceData::load(scratch.path().string(), &error));
     EXPECT_NE(error.find("\"wtc\""), std::string::npos) << error;
 
-    write("airports.csv", "name,city,country,iata,icao,latitude,longitude,altitude,tz,major\nA,B,C,AAA,,north,2.5,0,,0\n");
+    write("airports.csv",
+        "name,city,country,iata,icao,latitude,longitude,altitude,tz,major\nA,B,C,AAA,,north,2.5,0,,0\n");
     write("aircraft_types.csv", "designator,manufacturer,model,description,wtc\nB738,Boeing,737-800,L2J,M\n");
     EXPECT_FALSE(ReferenceData::load(scratch.path().string(), &error));
     EXPECT_NE(error.find("airports.csv"), std::string::npos) << error;

@@ -119,12 +119,13 @@ TEST_F(ServiceSimulatorTest, FullAndDeltaPollsAnswerPlaneRecordsWithTheServiceTi
     };
     for (const auto& box : boxes) {
         SCOPED_TRACE(box.bounds);
-        auto delta = getJson(std::string("/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=0&ts=1765369990&bounds=") + box.bounds
-            + "&background=1")["planes"];
+        auto delta = getJson(std::string("/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=0&ts=1765369990&bounds=")
+            + box.bounds + "&background=1")["planes"];
         size_t expected = 0;
         for (auto& [hex, info] : live.items()) {
             double lat = info[4], lon = info[5];
-            bool inLon = box.west <= box.east ? (lon >= box.west && lon <= box.east) : (lon >= box.west || lon <= box.east);
+            bool inLon
+                = box.west <= box.east ? (lon >= box.west && lon <= box.east) : (lon >= box.west || lon <= box.east);
             bool inside = lat <= box.north && lat >= box.south && inLon;
             expected += inside;
             EXPECT_EQ(delta.contains(hex), inside) << hex << " at " << lat << "," << lon;
@@ -179,11 +180,13 @@ TEST_F(ServiceSimulatorTest, FaultsChangeStatusBodyHeaderAndTiming)
             [](auto& r) { EXPECT_TRUE(json::parse(r.body, nullptr, false).is_discarded()); } },
         { "/APPAPIv2/planeUpdate.php:body=truncated", 200,
             [](auto& r) { EXPECT_TRUE(json::parse(r.body, nullptr, false).is_discarded()); } },
-        { "/APPAPIv2/planeUpdate.php:body=planes-array", 200, [](auto& r) { EXPECT_TRUE(json::parse(r.body)["planes"].is_array()); } },
-        { "/APPAPIv2/planeUpdate.php:no-time-header", 200, [](auto& r) {
-             EXPECT_FALSE(r.has_header("X-VX-S-TIME"));
-             EXPECT_FALSE(json::parse(r.body)["planes"].empty());
-         } },
+        { "/APPAPIv2/planeUpdate.php:body=planes-array", 200,
+            [](auto& r) { EXPECT_TRUE(json::parse(r.body)["planes"].is_array()); } },
+        { "/APPAPIv2/planeUpdate.php:no-time-header", 200,
+            [](auto& r) {
+                EXPECT_FALSE(r.has_header("X-VX-S-TIME"));
+                EXPECT_FALSE(json::parse(r.body)["planes"].empty());
+            } },
         { "/APPAPIv2/planeUpdate.php:status=404,body=error-object", 404,
             [](auto& r) { EXPECT_EQ(json::parse(r.body)["response"], "Simulated failure"); } },
     };
@@ -216,7 +219,8 @@ TEST_F(ServiceSimulatorTest, FaultsChangeStatusBodyHeaderAndTiming)
     EXPECT_EQ(get("/APPAPIv2/vaa.php")->status, 200);
 
     // The same faults can be set over HTTP by a client in another process.
-    auto posted = m_client->Post("/_sim/faults", "/APPAPIv2/vaa.php:body=null-items\n/v1/getLogo.php:status=500\n", "text/plain");
+    auto posted = m_client->Post(
+        "/_sim/faults", "/APPAPIv2/vaa.php:body=null-items\n/v1/getLogo.php:status=500\n", "text/plain");
     ASSERT_TRUE(posted);
     EXPECT_EQ(posted->status, 200);
     EXPECT_EQ(get("/v1/getLogo.php?airlineCode=BAW")->status, 500);
@@ -289,7 +293,8 @@ TEST_F(ServiceSimulatorTest, PathAndMetadataDescribeTheFeedsPlanes)
     }
     EXPECT_EQ(path.back()[0], info[4]);
     EXPECT_EQ(path.back()[1], info[5]);
-    auto earlier = getJson("/APPAPIv2/planeFlightPath.php?adshex=" + hex + "&tmestamp=" + std::to_string(kStart - 600))["path"];
+    auto earlier
+        = getJson("/APPAPIv2/planeFlightPath.php?adshex=" + hex + "&tmestamp=" + std::to_string(kStart - 600))["path"];
     EXPECT_LT(earlier.size(), path.size());
     EXPECT_EQ(getJson("/APPAPIv2/planeFlightPath.php?adshex=000000")["path"], json::array());
 
@@ -348,115 +353,125 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
     auto png = [](const std::string& body) { EXPECT_EQ(body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)); };
     auto jpeg = [](const std::string& body) { EXPECT_EQ(body.substr(0, 3), std::string("\xFF\xD8\xFF")); };
     const Case cases[] = {
-        { "/APPAPIv2/vaa.php", "application/json", [](const std::string& body) {
-             auto ash = json::parse(body);
-             EXPECT_TRUE(ash.contains("position"));
-             for (auto& [key, area] : ash.items()) {
-                 if (key == "position")
-                     continue;
-                 ASSERT_TRUE(area.is_array());
-                 for (const auto& corner : area)
-                     EXPECT_TRUE(corner.contains("lat") && corner.contains("lon"));
-             }
-         } },
-        { "/APPAPI/flightSchedule.php?icao=" + flight.substr(0, 3), "application/json", [&](const std::string& body) {
-             auto list = json::parse(body);
-             ASSERT_GE(list.size(), 2u);
-             for (const auto& entry : list) {
-                 ASSERT_EQ(entry.size(), 5u);
-                 EXPECT_TRUE(entry[0].is_string() && entry[2].is_string() && entry[3].is_string());
-                 EXPECT_TRUE(entry[4].is_null() || entry[4].is_string());
-             }
-             EXPECT_TRUE(list.back()[4].is_string()); // the codeshare names its operating flight
-         } },
+        { "/APPAPIv2/vaa.php", "application/json",
+            [](const std::string& body) {
+                auto ash = json::parse(body);
+                EXPECT_TRUE(ash.contains("position"));
+                for (auto& [key, area] : ash.items()) {
+                    if (key == "position")
+                        continue;
+                    ASSERT_TRUE(area.is_array());
+                    for (const auto& corner : area)
+                        EXPECT_TRUE(corner.contains("lat") && corner.contains("lon"));
+                }
+            } },
+        { "/APPAPI/flightSchedule.php?icao=" + flight.substr(0, 3), "application/json",
+            [&](const std::string& body) {
+                auto list = json::parse(body);
+                ASSERT_GE(list.size(), 2u);
+                for (const auto& entry : list) {
+                    ASSERT_EQ(entry.size(), 5u);
+                    EXPECT_TRUE(entry[0].is_string() && entry[2].is_string() && entry[3].is_string());
+                    EXPECT_TRUE(entry[4].is_null() || entry[4].is_string());
+                }
+                EXPECT_TRUE(list.back()[4].is_string()); // the codeshare names its operating flight
+            } },
         { "/APPAPIv2/getManufacturerLogo.php?manufacturer=Boeing", "image/png", png },
-        { "/APPAPIv2/getHistoryForPlane.php?querytype=1&adshex=" + hex, "application/json", [&](const std::string& body) {
-             auto flights = json::parse(body)["flights"];
-             ASSERT_GE(flights.size(), 2u);
-             for (const auto& entry : flights) {
-                 for (const char* key : { "flightno", "flightno_new", "route", "timestamp", "primary_key" })
-                     EXPECT_TRUE(entry["flight"][key].is_string()) << key;
-                 EXPECT_TRUE(std::regex_match(entry["flight"]["timestamp"].get<std::string>(),
-                     std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
-             }
-             // The second query type answers the track of one of those flights.
-             auto track = getJson("/APPAPIv2/getHistoryForPlane.php?querytype=2&flightid="
-                 + flights[1]["flight"]["primary_key"].get<std::string>());
-             ASSERT_GE(track["locations"]["location"].size(), 2u);
-             EXPECT_TRUE(track["locations"]["location"][0]["lat"].is_number());
-         } },
-        { "/APPAPIv2/airportInfo.php?iata=" + airport, "application/json", [&](const std::string& body) {
-             auto board = json::parse(body);
-             ASSERT_TRUE(board["arr"].is_array() && board["dep"].is_array());
-             ASSERT_FALSE(board["dep"].empty());
-             for (const char* key : { "fltno", "callsign", "reg", "adshex", "carrierName", "flightStatusV2", "flightETAV2",
-                      "legDepApt", "legArrApt", "legDepTrm", "legArrTrm", "legArrTim" })
-                 EXPECT_TRUE(board["dep"][0][key].is_string()) << key;
-         } },
+        { "/APPAPIv2/getHistoryForPlane.php?querytype=1&adshex=" + hex, "application/json",
+            [&](const std::string& body) {
+                auto flights = json::parse(body)["flights"];
+                ASSERT_GE(flights.size(), 2u);
+                for (const auto& entry : flights) {
+                    for (const char* key : { "flightno", "flightno_new", "route", "timestamp", "primary_key" })
+                        EXPECT_TRUE(entry["flight"][key].is_string()) << key;
+                    EXPECT_TRUE(std::regex_match(entry["flight"]["timestamp"].get<std::string>(),
+                        std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
+                }
+                // The second query type answers the track of one of those flights.
+                auto track = getJson("/APPAPIv2/getHistoryForPlane.php?querytype=2&flightid="
+                    + flights[1]["flight"]["primary_key"].get<std::string>());
+                ASSERT_GE(track["locations"]["location"].size(), 2u);
+                EXPECT_TRUE(track["locations"]["location"][0]["lat"].is_number());
+            } },
+        { "/APPAPIv2/airportInfo.php?iata=" + airport, "application/json",
+            [&](const std::string& body) {
+                auto board = json::parse(body);
+                ASSERT_TRUE(board["arr"].is_array() && board["dep"].is_array());
+                ASSERT_FALSE(board["dep"].empty());
+                for (const char* key : { "fltno", "callsign", "reg", "adshex", "carrierName", "flightStatusV2",
+                         "flightETAV2", "legDepApt", "legArrApt", "legDepTrm", "legArrTrm", "legArrTim" })
+                    EXPECT_TRUE(board["dep"][0][key].is_string()) << key;
+            } },
         { "/APPAPIv2/filterSearch.php?searchText=Luft&searchType=0&codeType=ICAO", "application/json", titled },
         { "/APPAPIv2/filterSearch.php?searchText=B73&searchType=1&codeType=ICAO", "application/json", titled },
-        { "/APPAPIv2/filterSearch.php?searchText=LHR&searchType=2&codeType=ICAO", "application/json", [](const std::string& body) {
-             EXPECT_EQ(json::parse(body)[0]["data"], "EGLL");
-         } },
+        { "/APPAPIv2/filterSearch.php?searchText=LHR&searchType=2&codeType=ICAO", "application/json",
+            [](const std::string& body) { EXPECT_EQ(json::parse(body)[0]["data"], "EGLL"); } },
         { "/APPAPIv2/alertSearch.php?searchText=" + flight.substr(0, 2) + "&searchType=3", "application/json", titled },
         { "/APPAPIv2/alertSearch.php?searchText=" + reg.substr(0, 1) + "&searchType=4", "application/json", titled },
-        { "/APPAPIv2/kestAppsInfo.php?l=en&d=1", "application/json", [](const std::string& body) {
-             auto groups = json::parse(body);
-             ASSERT_FALSE(groups.empty());
-             for (const char* key : { "appName", "description", "appIcon", "appStoreID", "bundleID", "devices" })
-                 EXPECT_TRUE(groups[0]["apps"][0].contains(key)) << key;
-         } },
+        { "/APPAPIv2/kestAppsInfo.php?l=en&d=1", "application/json",
+            [](const std::string& body) {
+                auto groups = json::parse(body);
+                ASSERT_FALSE(groups.empty());
+                for (const char* key : { "appName", "description", "appIcon", "appStoreID", "bundleID", "devices" })
+                    EXPECT_TRUE(groups[0]["apps"][0].contains(key)) << key;
+            } },
         { "/v1/getLogo.php?airlineCode=BAW&requestThumb=1", "image/png", png },
         { "/v1/getImage.php?airlineCode=BAW&aircraftType=B738&skipFuzzy=1", "image/png", png },
-        { "/searchPhotos.php?querytext=" + reg, "application/json", [&](const std::string& body) {
-             auto photos = json::parse(body);
-             ASSERT_FALSE(photos.empty());
-             for (const char* key : { "id", "filename", "author", "NINGURL" })
-                 EXPECT_TRUE(photos[0][key].is_string()) << key;
-             auto thumb = get("/640thumbs/" + photos[0]["id"].get<std::string>() + ".jpg");
-             ASSERT_TRUE(thumb);
-             EXPECT_EQ(thumb->get_header_value("Content-Type"), "image/jpeg");
-             auto full = get("/" + photos[0]["filename"].get<std::string>());
-             ASSERT_TRUE(full);
-             EXPECT_EQ(full->status, 200);
-         } },
+        { "/searchPhotos.php?querytext=" + reg, "application/json",
+            [&](const std::string& body) {
+                auto photos = json::parse(body);
+                ASSERT_FALSE(photos.empty());
+                for (const char* key : { "id", "filename", "author", "NINGURL" })
+                    EXPECT_TRUE(photos[0][key].is_string()) << key;
+                auto thumb = get("/640thumbs/" + photos[0]["id"].get<std::string>() + ".jpg");
+                ASSERT_TRUE(thumb);
+                EXPECT_EQ(thumb->get_header_value("Content-Type"), "image/jpeg");
+                auto full = get("/" + photos[0]["filename"].get<std::string>());
+                ASSERT_TRUE(full);
+                EXPECT_EQ(full->status, 200);
+            } },
         { "/photos/G-ABCD-1.jpg", "image/jpeg", jpeg },
-        { "/charts/products", "application/json", [&](const std::string& body) {
-             auto products = json::parse(body);
-             ASSERT_FALSE(products.empty());
-             for (const auto& product : products) {
-                 const auto& meta = product["product_metadata"];
-                 ASSERT_TRUE(meta["minzoom"].is_number() && meta["maxzoom"].is_number());
-                 double w, s, e, n;
-                 ASSERT_EQ(std::sscanf(meta["bounds"].get<std::string>().c_str(), "%lf,%lf,%lf,%lf", &w, &s, &e, &n), 4);
-                 std::string base = product["product_url"];
-                 ASSERT_EQ(base.rfind(m_simulator->baseUrl(), 0), 0u);
-                 std::string tiles = "/" + base.substr(m_simulator->baseUrl().size());
-                 // The tile under the area's centre exists; one on the far side of the earth does not.
-                 int z = meta["minzoom"];
-                 int n2 = 1 << z;
-                 int x = static_cast<int>(((w + e) / 2 + 180) / 360 * n2);
-                 double latRad = (s + n) / 2 * M_PI / 180;
-                 int y = static_cast<int>((1 - std::log(std::tan(latRad) + 1 / std::cos(latRad)) / M_PI) / 2 * n2);
-                 auto tile = get(tiles + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) + ".png");
-                 ASSERT_TRUE(tile);
-                 EXPECT_EQ(tile->status, 200) << tiles;
-                 EXPECT_EQ(tile->get_header_value("Content-Type"), "image/png");
-                 auto outside = get(tiles + std::to_string(z) + "/" + std::to_string((x + n2 / 2) % n2) + "/"
-                     + std::to_string(n2 - 1 - y) + ".png");
-                 ASSERT_TRUE(outside);
-                 EXPECT_EQ(outside->status, 404);
-                 auto tooDeep = get(tiles + std::to_string(meta["maxzoom"].get<int>() + 1) + "/0/0.png");
-                 EXPECT_EQ(tooDeep->status, 404);
-             }
-         } },
-        { "/i?app_key=abc&device_id=d1&sdk_version=1.0&begin_session=1&metrics=%7B%7D", "application/json", [](const std::string&) {} },
-        { "/api/2/apps/0123456789abcdef0123456789abcdef?format=json&extended=true", "application/json", [](const std::string& body) {
-             auto answer = json::parse(body);
-             ASSERT_FALSE(answer["versions"].empty());
-             EXPECT_EQ(answer["versions"][0]["uuids"]["armv7"], "3F2504E0-4F89-11D3-9A0C-0305E82C3301");
-             EXPECT_TRUE(answer.contains("company") && answer.contains("tracker"));
-         } },
+        { "/charts/products", "application/json",
+            [&](const std::string& body) {
+                auto products = json::parse(body);
+                ASSERT_FALSE(products.empty());
+                for (const auto& product : products) {
+                    const auto& meta = product["product_metadata"];
+                    ASSERT_TRUE(meta["minzoom"].is_number() && meta["maxzoom"].is_number());
+                    double w, s, e, n;
+                    ASSERT_EQ(
+                        std::sscanf(meta["bounds"].get<std::string>().c_str(), "%lf,%lf,%lf,%lf", &w, &s, &e, &n), 4);
+                    std::string base = product["product_url"];
+                    ASSERT_EQ(base.rfind(m_simulator->baseUrl(), 0), 0u);
+                    std::string tiles = "/" + base.substr(m_simulator->baseUrl().size());
+                    // The tile under the area's centre exists; one on the far side of the earth does not.
+                    int z = meta["minzoom"];
+                    int n2 = 1 << z;
+                    int x = static_cast<int>(((w + e) / 2 + 180) / 360 * n2);
+                    double latRad = (s + n) / 2 * M_PI / 180;
+                    int y = static_cast<int>((1 - std::log(std::tan(latRad) + 1 / std::cos(latRad)) / M_PI) / 2 * n2);
+                    auto tile
+                        = get(tiles + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) + ".png");
+                    ASSERT_TRUE(tile);
+                    EXPECT_EQ(tile->status, 200) << tiles;
+                    EXPECT_EQ(tile->get_header_value("Content-Type"), "image/png");
+                    auto outside = get(tiles + std::to_string(z) + "/" + std::to_string((x + n2 / 2) % n2) + "/"
+                        + std::to_string(n2 - 1 - y) + ".png");
+                    ASSERT_TRUE(outside);
+                    EXPECT_EQ(outside->status, 404);
+                    auto tooDeep = get(tiles + std::to_string(meta["maxzoom"].get<int>() + 1) + "/0/0.png");
+                    EXPECT_EQ(tooDeep->status, 404);
+                }
+            } },
+        { "/i?app_key=abc&device_id=d1&sdk_version=1.0&begin_session=1&metrics=%7B%7D", "application/json",
+            [](const std::string&) {} },
+        { "/api/2/apps/0123456789abcdef0123456789abcdef?format=json&extended=true", "application/json",
+            [](const std::string& body) {
+                auto answer = json::parse(body);
+                ASSERT_FALSE(answer["versions"].empty());
+                EXPECT_EQ(answer["versions"][0]["uuids"]["armv7"], "3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+                EXPECT_TRUE(answer.contains("company") && answer.contains("tracker"));
+            } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
@@ -481,14 +496,15 @@ TEST_F(ServiceSimulatorTest, AlertStoreKeepsEachDevicesAlertsAndRecordsRequests)
         return json::parse(result->body)["alerts"];
     };
     json sent = json::array({
-        { { "alertUUID", "U1" }, { "alertValue", "BAW" }, { "alertType", 0 }, { "alertMaxLat", 60 }, { "alertMinLat", 40 },
-            { "alertMaxLon", 10 }, { "alertMinLon", -10 } },
-        { { "alertUUID", "U2" }, { "alertValue", "EGLL" }, { "alertType", 2 }, { "alertMaxLat", nullptr }, { "alertMinLat", nullptr },
-            { "alertMaxLon", nullptr }, { "alertMinLon", nullptr } },
+        { { "alertUUID", "U1" }, { "alertValue", "BAW" }, { "alertType", 0 }, { "alertMaxLat", 60 },
+            { "alertMinLat", 40 }, { "alertMaxLon", 10 }, { "alertMinLon", -10 } },
+        { { "alertUUID", "U2" }, { "alertValue", "EGLL" }, { "alertType", 2 }, { "alertMaxLat", nullptr },
+            { "alertMinLat", nullptr }, { "alertMaxLon", nullptr }, { "alertMinLon", nullptr } },
     });
     auto stored = sync("tokenA", { { "deviceAlerts", sent.dump(2), "", "" }, { "alertMode", "0", "", "" } });
     ASSERT_EQ(stored.size(), 2u);
-    for (const char* key : { "alertid", "alertUUID", "alertvalue", "alerttype", "maxlat", "minlat", "maxlon", "minlon" })
+    for (const char* key :
+        { "alertid", "alertUUID", "alertvalue", "alerttype", "maxlat", "minlat", "maxlon", "minlon" })
         EXPECT_TRUE(stored[0].contains(key)) << key;
     EXPECT_EQ(stored[1]["alertvalue"], "EGLL");
     EXPECT_TRUE(stored[1]["maxlat"].is_null());
@@ -500,13 +516,14 @@ TEST_F(ServiceSimulatorTest, AlertStoreKeepsEachDevicesAlertsAndRecordsRequests)
 
     // Registering and moving a device keeps its alerts under the new token.
     auto registered = m_client->Post("/APNS/apns_new_device.php",
-        httplib::MultipartFormDataItems { { "cmd", "reg", "", "" }, { "token", "tokenA", "", "" }, { "name", "com.kestravon.volantrix", "", "" },
-            { "appversion", "7.0", "", "" }, { "deviceversion", "7.1", "", "" }, { "debugDevice", "0", "", "" } });
+        httplib::MultipartFormDataItems { { "cmd", "reg", "", "" }, { "token", "tokenA", "", "" },
+            { "name", "com.kestravon.volantrix", "", "" }, { "appversion", "7.0", "", "" },
+            { "deviceversion", "7.1", "", "" }, { "debugDevice", "0", "", "" } });
     ASSERT_TRUE(registered);
     EXPECT_EQ(registered->status, 200);
     auto changed = m_client->Post("/APNS/apns_change_device.php",
-        httplib::MultipartFormDataItems { { "cmd", "change", "", "" }, { "oldtoken", "tokenA", "", "" }, { "newtoken", "tokenC", "", "" },
-            { "name", "com.kestravon.volantrix", "", "" } });
+        httplib::MultipartFormDataItems { { "cmd", "change", "", "" }, { "oldtoken", "tokenA", "", "" },
+            { "newtoken", "tokenC", "", "" }, { "name", "com.kestravon.volantrix", "", "" } });
     ASSERT_TRUE(changed);
     EXPECT_EQ(changed->status, 200);
     auto moved = sync("tokenC", { { "alertID", "none", "", "" }, { "alertMode", "1", "", "" } });
@@ -528,7 +545,8 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
 {
     auto account = [&](const char* action, const char* email, const char* password) {
         auto result = m_client->Post("/auth/api/v1.php",
-            httplib::Params { { "action", action }, { "email", email }, { "password", password }, { "uuid", "device-1" } });
+            httplib::Params {
+                { "action", action }, { "email", email }, { "password", password }, { "uuid", "device-1" } });
         EXPECT_TRUE(result);
         return result ? result->status : 0;
     };
@@ -544,13 +562,18 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     EXPECT_EQ(form[0].parameters.find("uuid")->second, "device-1");
 
     const std::string app = "0123456789abcdef0123456789abcdef";
-    auto integration = [&] { return m_client->Post(("/api/3/apps/" + app + "/integration").c_str(), httplib::Params { { "sdk", "HarborSDK" } })->status; };
+    auto integration = [&] {
+        return m_client
+            ->Post(("/api/3/apps/" + app + "/integration").c_str(), httplib::Params { { "sdk", "HarborSDK" } })
+            ->status;
+    };
     EXPECT_EQ(integration(), 201);
     EXPECT_EQ(integration(), 200);
     EXPECT_EQ(m_client->Post("/api/3/apps/XYZ/integration", httplib::Params {})->status, 400);
 
-    auto crash = m_client->Post(("/api/2/apps/" + app + "/crashes?sdk=HarborSDK&sdk_version=3.5.2&feedbackEnabled=no").c_str(),
-        httplib::MultipartFormDataItems { { "xml", "<crashes><crash/></crashes>", "crash.xml", "text/xml" } });
+    auto crash
+        = m_client->Post(("/api/2/apps/" + app + "/crashes?sdk=HarborSDK&sdk_version=3.5.2&feedbackEnabled=no").c_str(),
+            httplib::MultipartFormDataItems { { "xml", "<crashes><crash/></crashes>", "crash.xml", "text/xml" } });
     ASSERT_TRUE(crash);
     EXPECT_GE(crash->status, 200);
     EXPECT_LT(crash->status, 400);
@@ -562,14 +585,16 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     EXPECT_EQ(crashes[0].parts[0].content, "<crashes><crash/></crashes>");
 
     auto first = m_client->Post(("/api/2/apps/" + app + "/feedback").c_str(),
-        httplib::MultipartFormDataItems { { "text", "Love it", "", "" }, { "name", "Pat", "", "" }, { "email", "pat@example.com", "", "" } });
+        httplib::MultipartFormDataItems {
+            { "text", "Love it", "", "" }, { "name", "Pat", "", "" }, { "email", "pat@example.com", "", "" } });
     ASSERT_TRUE(first);
     EXPECT_EQ(first->status, 201);
     auto thread = json::parse(first->body);
     EXPECT_EQ(thread["status"], "success");
     std::string token = thread["token"];
     std::string threadPath = "/api/2/apps/" + app + "/feedback/" + token;
-    auto second = m_client->Put(threadPath.c_str(), httplib::MultipartFormDataItems { { "text", "More please", "", "" } });
+    auto second
+        = m_client->Put(threadPath.c_str(), httplib::MultipartFormDataItems { { "text", "More please", "", "" } });
     ASSERT_TRUE(second);
     EXPECT_EQ(second->status, 200);
     auto read = getJson(threadPath);
@@ -582,10 +607,11 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     std::string body;
     for (auto [name, value] : { std::pair { "oem", "Apple" }, { "os_version", "7.1" }, { "text", "Crashes on launch" },
              { "message_token", "MSG-1" } })
-        body += std::string("------FOO\r\nContent-Disposition: form-data; name=\"") + name + "\";\r\nContent-Type: text\r\n\r\n" + value + "\r\n";
+        body += std::string("------FOO\r\nContent-Disposition: form-data; name=\"") + name
+            + "\";\r\nContent-Type: text\r\n\r\n" + value + "\r\n";
     body += "------FOO--\r\n";
-    auto kit = m_client->Post(("/api/2/apps/" + app + "/feedback?format=json&sdk=HarborSDK&sdk_version=3.5.2").c_str(), body,
-        "multipart/form-data; boundary=----FOO");
+    auto kit = m_client->Post(("/api/2/apps/" + app + "/feedback?format=json&sdk=HarborSDK&sdk_version=3.5.2").c_str(),
+        body, "multipart/form-data; boundary=----FOO");
     ASSERT_TRUE(kit);
     ASSERT_EQ(kit->status, 201) << kit->body;
     auto kitThread = json::parse(kit->body);
@@ -600,7 +626,8 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     std::string kitToken = kitThread["token"];
     EXPECT_TRUE(m_simulator->addFeedbackReply(kitToken, "Fixed in 7.1"));
     EXPECT_FALSE(m_simulator->addFeedbackReply("no-such-thread", "Hello"));
-    auto replied = m_client->Post("/_sim/feedback-reply", httplib::Params { { "token", kitToken }, { "text", "Thanks" } });
+    auto replied
+        = m_client->Post("/_sim/feedback-reply", httplib::Params { { "token", kitToken }, { "text", "Thanks" } });
     ASSERT_TRUE(replied);
     EXPECT_EQ(replied->status, 200);
     auto kitRead = getJson("/api/2/apps/" + app + "/feedback/" + kitToken + "?format=json");

@@ -59,8 +59,8 @@ struct Program {
 
 TEST(ServicesimProgram, PrintsItsPortServesAndStopsOnSigterm)
 {
-    Program program({ "--port", "0", "--print-port", "--aircraft", "50", "--seed", "4", "--time", "1765370000", "--fault",
-        "/APPAPIv2/vaa.php:status=500,body=empty" });
+    Program program({ "--port", "0", "--print-port", "--aircraft", "50", "--seed", "4", "--time", "1765370000",
+        "--fault", "/APPAPIv2/vaa.php:status=500,body=empty" });
     ASSERT_GT(program.pid, 0);
     ASSERT_TRUE(program.output);
     int port = 0;

@@ -16,17 +16,22 @@ TEST(SimMultipart, ReadsTheBodiesClientsWrite)
     const Case cases[] = {
         { "trailing semicolon, bare type, no preamble", "multipart/form-data; boundary=----FOO",
             "------FOO\r\nContent-Disposition: form-data; name=\"oem\";\r\nContent-Type: text\r\n\r\nApple\r\n"
-            "------FOO\r\nContent-Disposition: form-data; name=\"text\";\r\nContent-Type: text\r\n\r\nTwo\r\nlines\r\n------FOO--\r\n",
+            "------FOO\r\nContent-Disposition: form-data; name=\"text\";\r\nContent-Type: "
+            "text\r\n\r\nTwo\r\nlines\r\n------FOO--\r\n",
             { { "oem", "", "text", "Apple" }, { "text", "", "text", "Two\r\nlines" } } },
         { "file part with quoted boundary and preamble", "multipart/form-data; boundary=\"Boundary+0xAbCdEfGbOuNdArY\"",
-            "preamble\r\n--Boundary+0xAbCdEfGbOuNdArY\r\ncontent-disposition: form-data; name=\"xml\"; filename=\"crash.xml\"\r\n"
+            "preamble\r\n--Boundary+0xAbCdEfGbOuNdArY\r\ncontent-disposition: form-data; name=\"xml\"; "
+            "filename=\"crash.xml\"\r\n"
             "Content-Type: text/xml\r\n\r\n<crashes/>\r\n--Boundary+0xAbCdEfGbOuNdArY--",
             { { "xml", "crash.xml", "text/xml", "<crashes/>" } } },
         { "LF line ends and an empty value", "multipart/form-data; boundary=b",
-            "--b\nContent-Disposition: form-data; name=a\n\n\n--b\nContent-Disposition: form-data; name=\"c\"\n\nd\n--b--\n",
+            "--b\nContent-Disposition: form-data; name=a\n\n\n--b\nContent-Disposition: form-data; "
+            "name=\"c\"\n\nd\n--b--\n",
             { { "a", "", "", "" }, { "c", "", "", "d" } } },
         { "binary content kept whole", "multipart/form-data; boundary=xyz",
-            std::string("--xyz\r\nContent-Disposition: form-data; name=\"bin\"; filename=\"f\"\r\n\r\n\0\r\n\xFF--xy\r\n--xyz--", 83),
+            std::string("--xyz\r\nContent-Disposition: form-data; name=\"bin\"; "
+                        "filename=\"f\"\r\n\r\n\0\r\n\xFF--xy\r\n--xyz--",
+                83),
             { { "bin", "f", "", std::string("\0\r\n\xFF--xy", 8) } } },
         { "no boundary", "multipart/form-data", "--b\r\n\r\nx\r\n--b--", {} },
         { "not multipart", "application/json; boundary=b", "--b\r\n\r\nx\r\n--b--", {} },

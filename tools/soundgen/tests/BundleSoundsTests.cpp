@@ -9,7 +9,8 @@ namespace {
 
 uint32_t read32(const std::string& data, size_t at)
 {
-    return (static_cast<uint32_t>(static_cast<uint8_t>(data[at])) << 24) | (static_cast<uint32_t>(static_cast<uint8_t>(data[at + 1])) << 16)
+    return (static_cast<uint32_t>(static_cast<uint8_t>(data[at])) << 24)
+        | (static_cast<uint32_t>(static_cast<uint8_t>(data[at + 1])) << 16)
         | (static_cast<uint32_t>(static_cast<uint8_t>(data[at + 2])) << 8) | static_cast<uint8_t>(data[at + 3]);
 }
 
