@@ -7,6 +7,7 @@ PACKAGES=(
   # toolchain and test tools
   build-essential g++ cmake ninja-build pkg-config git ca-certificates
   libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev clang clang-format
+  clang-14 clang-format-14 libclang-rt-14-dev
   # foundation
   libicu-dev libssl-dev nlohmann-json3-dev libplist-dev zlib1g-dev libxml2-dev
   # storage and log formats

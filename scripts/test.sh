@@ -16,6 +16,10 @@ done
 
 bash scripts/install-deps.sh
 
+# The fast checks first: includes point the right way and every source is formatted.
+bash scripts/check-deps.sh
+bash scripts/format.sh --check
+
 build_dir=build
 [ -n "$sanitizer" ] && build_dir="build-$sanitizer"
 jobs=$(nproc)

@@ -7,6 +7,7 @@
 #include "foundation/NSUserDefaults.h"
 #include "foundation/Random.h"
 #include "foundation/Sandbox.h"
+#include "foundation/ThreadChecks.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -37,6 +38,8 @@ void install()
     // the machine has.
     NSLocale::setCurrentLocaleForTesting("en_US");
     NSTimeZone::setDefaultTimeZoneForTesting("UTC");
+    // Code that must run on the main thread checks it in every test program.
+    setMainThreadChecksEnabled(true);
 }
 
 void uninstall()
