@@ -402,11 +402,8 @@ void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler
 void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandler handler)
 {
     auto delegate = m_delegate.lock();
-    Value bounds = delegate ? delegate->currentMapBounds() : Value();
-    bool boundsUsable = bounds.isArray() && bounds.count() >= 4;
-    for (size_t i = 0; boundsUsable && i < 4; ++i)
-        boundsUsable = bounds[i].isNumber();
-    if (!boundsUsable) {
+    std::optional<KESTMapBounds> bounds = delegate ? delegate->currentMapBounds() : std::nullopt;
+    if (!bounds) {
         if (handler)
             handler(KESTFetchResultNoData);
         return;
@@ -418,12 +415,8 @@ void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandle
     if (handler)
         setCurrentBackgroundFetchCompletionHandler(std::move(handler));
 
-    std::string boundsText;
-    for (size_t i = 0; i < 4; ++i) {
-        if (i)
-            boundsText += ",";
-        boundsText += numberText(bounds[i].doubleValue());
-    }
+    std::string boundsText = numberText(bounds->north) + "," + numberText(bounds->south) + ","
+        + numberText(bounds->east) + "," + numberText(bounds->west);
     std::string url
         = NSString::stringWithFormat("%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&bounds=%@&background=%d",
             serviceBaseURL(), std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa),
@@ -952,7 +945,6 @@ std::vector<Ref<KESTPlane>> KESTLiveDataManager::planeArray()
             NSLog("Exception: %@", std::string(exception.what()));
         }
     }
-    m_totalPlaneCount = int64_t(planes.size());
     return planes;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTLocation.h"
+#include "app/core/KESTMapBounds.h"
 #include "app/core/KESTPlane.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSObject.h"
@@ -30,8 +31,8 @@ class NSURLSessionDownloadTask;
 class KESTLiveDataManagerDelegate {
 public:
     virtual ~KESTLiveDataManagerDelegate() = default;
-    // The visible map's bounds [north, south, east, west] as an array of four numbers, or nil.
-    virtual Value currentMapBounds() = 0;
+    // The visible map's bounds, or nullopt when there is no map to take them from.
+    virtual std::optional<KESTMapBounds> currentMapBounds() = 0;
     // Selects the plane on the map; called on the main queue.
     virtual void selectAnnotationMakeVisible(const Ref<KESTPlane>& plane, bool makeVisible) = 0;
 };
@@ -164,7 +165,6 @@ public:
     std::vector<Ref<KESTPlane>> unfilteredPlaneArray();
     std::vector<Ref<KESTPlane>> planeArray();
     Ref<KESTPlane> planeWithADSHEX(const std::string& adshex);
-    int64_t totalPlaneCount() const { return m_totalPlaneCount; }
     // The published set.
     std::shared_ptr<const PlaneMap> liveData() const;
     Value searchDictionary() const;
@@ -245,7 +245,6 @@ private:
     Ref<NSManagedObjectContext> m_filterMOC;
     std::vector<Ref<KESTAirport>> m_airports;
 
-    std::atomic<int64_t> m_totalPlaneCount { 0 };
     std::atomic<double> m_serverTime { 0 };
     std::atomic<double> m_deviceUTCTime { 0 };
 };

@@ -79,7 +79,8 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     EXPECT_LE(shown, 250u + 36u * 2);
     auto count = screen->mapLabelView()->count();
     ASSERT_TRUE(count);
-    EXPECT_NE(count->find(" of " + std::to_string(feed->totalPlaneCount()) + " visible"), std::string::npos) << *count;
+    EXPECT_NE(count->find(" of " + std::to_string(feed->planeArray().size()) + " visible"), std::string::npos)
+        << *count;
 
     // Zoomed in, few planes are in view: within the detail threshold, markers move.
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 10, false);

@@ -38,9 +38,10 @@ TEST_F(MapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
     // Nothing registered: zeros everywhere.
     EXPECT_EQ(facade->mapProvider(), -1);
     auto none = facade->currentMapBounds(100);
-    ASSERT_EQ(none.count(), 4u);
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(none[i].doubleValue(), 0);
+    EXPECT_EQ(none.north, 0);
+    EXPECT_EQ(none.south, 0);
+    EXPECT_EQ(none.east, 0);
+    EXPECT_EQ(none.west, 0);
     MKMapRect zero = facade->visibleMapRectWithPadding(100);
     EXPECT_EQ(zero.size.width, 0);
     EXPECT_EQ(facade->centerCoordinate().latitude, 0);
@@ -58,9 +59,8 @@ TEST_F(MapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.padding);
         auto bounds = facade->currentMapBounds(c.padding);
-        ASSERT_EQ(bounds.count(), 4u);
-        double north = bounds[0].doubleValue(), south = bounds[1].doubleValue();
-        double east = bounds[2].doubleValue(), west = bounds[3].doubleValue();
+        double north = bounds.north, south = bounds.south;
+        double east = bounds.east, west = bounds.west;
         EXPECT_NEAR((east + west) / 2, region.center.longitude, 1e-6);
         if (c.wider) {
             EXPECT_GT(north, region.center.latitude + region.span.latitudeDelta / 2);
@@ -80,11 +80,11 @@ TEST_F(MapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
 
     // Near the antimeridian the numbers are not wrapped.
     map->setRegion(MKCoordinateRegionMake({ 0, 179 }, MKCoordinateSpanMake(4, 8)));
-    EXPECT_GT(facade->currentMapBounds(0)[2].doubleValue(), 180);
+    EXPECT_GT(facade->currentMapBounds(0).east, 180);
 
     // A destroyed map view leaves the facade with nothing to answer from.
     map = nullptr;
-    EXPECT_EQ(facade->currentMapBounds(0)[0].doubleValue(), 0);
+    EXPECT_EQ(facade->currentMapBounds(0).north, 0);
     EXPECT_EQ(facade->mapProvider(), 0);
 }
 

@@ -177,12 +177,12 @@ KESTMapBounds KESTMapController::currentMapBounds(double padding) const
         }
         region = map ? MKCoordinateRegionForMapRect(widened) : MKCoordinateRegion {};
     }
-    return Value::array({
-        Value(region.center.latitude + region.span.latitudeDelta * 0.5),
-        Value(region.center.latitude - region.span.latitudeDelta * 0.5),
-        Value(region.center.longitude + region.span.longitudeDelta * 0.5),
-        Value(region.center.longitude - region.span.longitudeDelta * 0.5),
-    });
+    return KESTMapBounds {
+        .north = region.center.latitude + region.span.latitudeDelta * 0.5,
+        .south = region.center.latitude - region.span.latitudeDelta * 0.5,
+        .east = region.center.longitude + region.span.longitudeDelta * 0.5,
+        .west = region.center.longitude - region.span.longitudeDelta * 0.5,
+    };
 }
 
 CLLocationCoordinate2D KESTMapController::centerCoordinate() const

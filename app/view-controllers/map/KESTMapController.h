@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/KESTAnnotation.h"
+#include "app/core/KESTMapBounds.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 #include "mapkit/MKGeometry.h"
@@ -14,10 +15,6 @@ class MKMapView;
 class NSPredicate;
 class UIImage;
 class UIView;
-
-// The bounds of the map's region widened by a padding: an array of four numbers (north, south,
-// east, west) in degrees, neither clamped nor wrapped.
-using KESTMapBounds = Value;
 
 // The one object through which the application reaches the main map. It holds the map view on
 // screen and the map screen that shows it (both weakly), and owns a hidden backing map view that

@@ -308,7 +308,7 @@ void KESTMapViewController::setMapIsVisible(bool visible)
         m_displayLink->setPaused(!visible);
 }
 
-Value KESTMapViewController::currentMapBounds()
+std::optional<KESTMapBounds> KESTMapViewController::currentMapBounds()
 {
     return mapController()->currentMapBounds(kDeltaPadding);
 }
@@ -349,6 +349,7 @@ void KESTMapViewController::handleLiveDataUpdate(const Ref<NSNotification>& note
                 if (delta)
                     screen->m_lastDeltaMapRect = facade->visibleMapRectWithPadding(static_cast<float>(kDeltaPadding));
                 if (accept) {
+                    screen->m_livePlaneCount = sets->planeCount;
                     if (!delta) {
                         facade->removeAnnotations(sets->staleShown);
                         facade->backingMapView()->removeAnnotations(
@@ -370,6 +371,7 @@ KESTMapViewController::LiveDataSets KESTMapViewController::computeLiveDataSets(
     const std::vector<Ref<KESTAnnotation>>& shown, bool delta)
 {
     LiveDataSets sets;
+    sets.planeCount = static_cast<int64_t>(planes.size());
     AnnotationSet indexedSet = setOf(indexed);
     AnnotationSet planeSet;
     planeSet.reserve(planes.size());
@@ -552,7 +554,7 @@ void KESTMapViewController::applyBudget(const BudgetResult& result)
             ++planesInView;
     }
     if (m_mapLabelView) {
-        int64_t total = KESTLiveDataManager::sharedInstance()->totalPlaneCount();
+        int64_t total = m_livePlaneCount;
         m_mapLabelView->setCount(NSString::stringWithFormat(
             NSLocalizedString("%d of %d visible"), static_cast<int32_t>(planesInView), static_cast<int32_t>(total)));
     }

@@ -81,7 +81,7 @@ public:
     bool mapIsMoving() const { return m_mapIsMoving; }
 
     // The live feed's delegate: the bounds of the visible map widened by 100 points.
-    Value currentMapBounds() override;
+    std::optional<KESTMapBounds> currentMapBounds() override;
     void selectAnnotationMakeVisible(const Ref<KESTPlane>& plane, bool makeVisible) override;
     void selectAnnotationMakeVisible(const Ref<KESTAnnotation>& annotation, bool makeVisible) override;
     void locationManagerDidUpdateToLocationFromLocation(const Ref<CLLocationManager>& manager,
@@ -95,6 +95,8 @@ public:
         std::vector<Ref<KESTAnnotation>> added;
         std::vector<Ref<KESTAnnotation>> staleIndexed;
         std::vector<Ref<KESTAnnotation>> staleShown;
+        // How many planes the (filtered) live set held: the banner's "of" count.
+        int64_t planeCount = 0;
     };
     static LiveDataSets computeLiveDataSets(const std::vector<Ref<KESTPlane>>& planes,
         const std::vector<Ref<KESTAnnotation>>& indexed, const std::vector<Ref<KESTAnnotation>>& shown, bool delta);
@@ -265,6 +267,7 @@ private:
     bool m_mapIsMoving { false };
     bool m_mapIsVisible { false };
     bool m_mapWithinZoomThreshold { false };
+    int64_t m_livePlaneCount { 0 };
     Ref<KESTAnnotation> m_selectedMarker;
     Ref<UIToolbar> m_bottomToolbar;
     Ref<KESTMapLabelView> m_mapLabelView;
