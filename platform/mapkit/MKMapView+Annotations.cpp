@@ -1,6 +1,7 @@
 // MKMapView: annotations, their views and reuse, selection and callouts.
 #include "mapkit/MKMapView.h"
 
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
 #include "mapkit/MKCalloutView.h"
 #include "mapkit/MKPinAnnotationView.h"
@@ -22,11 +23,13 @@ Ref<NSObject> objectOf(const Ref<MKAnnotation>& annotation)
 
 void MKMapView::addAnnotation(const Ref<MKAnnotation>& annotation)
 {
+    assertIsMainThread();
     addAnnotations({ annotation });
 }
 
 void MKMapView::addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
 {
+    assertIsMainThread();
     bool added = false;
     for (const auto& annotation : annotations) {
         if (!annotation || m_index->containsAnnotation(annotation.get()))
@@ -41,11 +44,13 @@ void MKMapView::addAnnotations(const std::vector<Ref<MKAnnotation>>& annotations
 
 void MKMapView::removeAnnotation(const Ref<MKAnnotation>& annotation)
 {
+    assertIsMainThread();
     removeAnnotations({ annotation });
 }
 
 void MKMapView::removeAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
 {
+    assertIsMainThread();
     std::unordered_set<const MKAnnotation*> gone;
     for (const auto& annotation : annotations) {
         if (!annotation || !m_index->containsAnnotation(annotation.get()) || annotation == m_userLocation)
@@ -83,6 +88,7 @@ std::vector<Ref<MKAnnotation>> MKMapView::annotationsInMapRect(MKMapRect rect) c
 
 void MKMapView::showAnnotationsAnimated(const std::vector<Ref<MKAnnotation>>& annotations, bool animated)
 {
+    assertIsMainThread();
     MKMapRect rect = MKMapRectNull;
     for (const auto& annotation : annotations) {
         if (!annotation || !CLLocationCoordinate2DIsValid(annotation->coordinate()))
@@ -104,6 +110,7 @@ Ref<MKAnnotationView> MKMapView::viewForAnnotation(const Ref<MKAnnotation>& anno
 
 Ref<MKAnnotationView> MKMapView::dequeueReusableAnnotationViewWithIdentifier(const std::string& identifier)
 {
+    assertIsMainThread();
     auto it = m_reuseQueue.find(identifier);
     if (it == m_reuseQueue.end() || it->second.empty())
         return nullptr;
@@ -230,6 +237,7 @@ std::vector<Ref<MKAnnotation>> MKMapView::selectedAnnotations() const
 
 void MKMapView::setSelectedAnnotations(const std::vector<Ref<MKAnnotation>>& annotations)
 {
+    assertIsMainThread();
     if (annotations.empty()) {
         if (m_selected)
             deselectAnnotationAnimated(m_selected, false);
@@ -240,6 +248,7 @@ void MKMapView::setSelectedAnnotations(const std::vector<Ref<MKAnnotation>>& ann
 
 void MKMapView::selectAnnotationAnimated(const Ref<MKAnnotation>& annotation, bool)
 {
+    assertIsMainThread();
     if (!annotation || annotation == m_selected || !m_index->containsAnnotation(annotation.get()))
         return;
     if (m_selected)
@@ -259,6 +268,7 @@ void MKMapView::selectAnnotationAnimated(const Ref<MKAnnotation>& annotation, bo
 
 void MKMapView::deselectAnnotationAnimated(const Ref<MKAnnotation>& given, bool)
 {
+    assertIsMainThread();
     // A copy: callers often pass m_selected itself, which is cleared below.
     Ref<MKAnnotation> annotation = given;
     if (!annotation || annotation != m_selected)

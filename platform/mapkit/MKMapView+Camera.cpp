@@ -5,6 +5,7 @@
 #include "foundation/NSException.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimer.h"
+#include "foundation/ThreadChecks.h"
 #include "mapkit/MKMapViewInternal.h"
 
 #include <algorithm>
@@ -250,6 +251,7 @@ CLLocationCoordinate2D MKMapView::centerCoordinate() const
 
 void MKMapView::setRegionAnimated(MKCoordinateRegion region, bool animated)
 {
+    assertIsMainThread();
     if (!regionIsValid(region))
         NSException::raise(NSInvalidArgumentException, "invalid region");
     auto target = state();
@@ -272,6 +274,7 @@ MKCoordinateRegion MKMapView::regionThatFits(MKCoordinateRegion region) const
 
 void MKMapView::setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool animated)
 {
+    assertIsMainThread();
     if (!CLLocationCoordinate2DIsValid(center))
         NSException::raise(NSInvalidArgumentException, "invalid coordinate");
     auto target = state();
@@ -281,11 +284,13 @@ void MKMapView::setCenterCoordinateAnimated(CLLocationCoordinate2D center, bool 
 
 void MKMapView::setVisibleMapRectAnimated(MKMapRect rect, bool animated)
 {
+    assertIsMainThread();
     setVisibleMapRectEdgePaddingAnimated(rect, UIEdgeInsetsZero, animated);
 }
 
 void MKMapView::setVisibleMapRectEdgePaddingAnimated(MKMapRect rect, UIEdgeInsets padding, bool animated)
 {
+    assertIsMainThread();
     if (MKMapRectIsNull(rect) || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y))
         return;
     auto fitted = fitting(rect, padding, m_heading);
@@ -353,6 +358,7 @@ Ref<MKMapCamera> MKMapView::camera() const
 
 void MKMapView::setCameraAnimated(const Ref<MKMapCamera>& camera, bool animated)
 {
+    assertIsMainThread();
     if (!camera || !CLLocationCoordinate2DIsValid(camera->centerCoordinate()))
         return;
     auto center = camera->centerCoordinate();

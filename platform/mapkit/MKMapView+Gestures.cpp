@@ -3,6 +3,7 @@
 
 #include "foundation/NSError.h"
 #include "foundation/NSException.h"
+#include "foundation/ThreadChecks.h"
 #include "location/CLHeading.h"
 #include "location/CLLocationManager.h"
 #include "location/CLLocationManagerDelegate.h"
@@ -87,6 +88,7 @@ bool MKMapView::GestureGate::gestureRecognizerShouldRecognizeSimultaneouslyWithG
 
 void MKMapView::setShowsUserLocation(bool shows)
 {
+    assertIsMainThread();
     if (shows == m_showsUserLocation)
         return;
     m_showsUserLocation = shows;
@@ -147,6 +149,7 @@ void MKMapView::userLocationUpdated(const Ref<CLLocation>& location)
 
 void MKMapView::setUserTrackingModeAnimated(MKUserTrackingMode mode, bool animated)
 {
+    assertIsMainThread();
     if (mode < MKUserTrackingModeNone || mode > MKUserTrackingModeFollowWithHeading)
         NSException::raise(NSInvalidArgumentException, "unknown user tracking mode");
     if (mode == m_trackingMode)

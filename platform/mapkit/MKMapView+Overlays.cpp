@@ -2,6 +2,7 @@
 #include "mapkit/MKMapView.h"
 
 #include "foundation/Dispatch.h"
+#include "foundation/ThreadChecks.h"
 #include "mapkit/MKOverlayRenderer.h"
 #include "mapkit/MKOverlayView.h"
 
@@ -41,6 +42,7 @@ void MKMapView::askForRenderer(OverlayEntry& entry) const
 
 void MKMapView::addOverlayLevel(const Ref<MKOverlay>& overlay, MKOverlayLevel level)
 {
+    assertIsMainThread();
     if (!overlay || entryFor(overlay.get()))
         return;
     level = level == MKOverlayLevelAboveRoads ? MKOverlayLevelAboveRoads : MKOverlayLevelAboveLabels;
@@ -57,17 +59,20 @@ void MKMapView::addOverlayLevel(const Ref<MKOverlay>& overlay, MKOverlayLevel le
 
 void MKMapView::addOverlays(const std::vector<Ref<MKOverlay>>& overlays)
 {
+    assertIsMainThread();
     for (const auto& overlay : overlays)
         addOverlay(overlay);
 }
 
 void MKMapView::removeOverlay(const Ref<MKOverlay>& overlay)
 {
+    assertIsMainThread();
     removeOverlays({ overlay });
 }
 
 void MKMapView::removeOverlays(const std::vector<Ref<MKOverlay>>& overlays)
 {
+    assertIsMainThread();
     for (const auto& overlay : overlays) {
         auto* entry = overlay ? entryFor(overlay.get()) : nullptr;
         if (!entry)

@@ -3,6 +3,7 @@
 
 #include "foundation/NSException.h"
 #include "foundation/NSTimer.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/CGContext.h"
 #include "graphics/UIGraphics.h"
 #include "location/CLLocationManager.h"
@@ -94,6 +95,7 @@ CGSize MKMapView::boundsSize() const
 
 void MKMapView::setMapType(MKMapType type)
 {
+    assertIsMainThread();
     if (type > MKMapTypeHybrid)
         NSException::raise(NSInvalidArgumentException, "unknown map type");
     m_mapType = type;
@@ -104,6 +106,7 @@ void MKMapView::setMapType(MKMapType type)
 
 void MKMapView::setBounds(CGRect bounds)
 {
+    assertIsMainThread();
     CGSize before = boundsSize();
     if (m_motion && (before.width != bounds.size.width || before.height != bounds.size.height))
         endMotion(MotionEnd::AtTarget); // its target was fitted to the old size
@@ -122,6 +125,7 @@ void MKMapView::setBounds(CGRect bounds)
 
 void MKMapView::layoutSubviews()
 {
+    assertIsMainThread();
     UIView::layoutSubviews();
     if (m_container)
         m_container->setFrame(bounds());
