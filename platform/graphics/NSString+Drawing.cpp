@@ -147,7 +147,13 @@ CGSize measure(const std::string& text, const Attributes& a, double width, doubl
     return extentOfLines(l.layout, linesFitting(l.layout, height));
 }
 
-void draw(const std::string& text, CGRect rect, const Attributes& a, bool wrap, bool truncateLast)
+// Where the text is laid out: on one line from the rect's origin, or wrapped within the rect and
+// clipped to it.
+enum class Placement { AtOrigin, InRect };
+// Whether the last line that fits is truncated with an ellipsis.
+enum class LastLine { AsLaidOut, Truncated };
+
+void draw(const std::string& text, CGRect rect, const Attributes& a, Placement placement, LastLine lastLine)
 {
     auto c = UIGraphicsGetCurrentContext();
     if (!c || text.empty())
@@ -163,10 +169,12 @@ void draw(const std::string& text, CGRect rect, const Attributes& a, bool wrap, 
             a.shadow->shadowColor() ? a.shadow->shadowColor()->CGColor() : nullptr);
     }
     c->record("text \"" + text + "\" in " + NSStringFromCGRect(rect));
+    bool wrap = placement == Placement::InRect;
     if (c->backend()) {
         std::lock_guard lock(TextEngine::lock());
         Layout l { TextEngine::createLayout() };
-        configure(l.layout, text, a, wrap ? rect.size.width : -1, wrap ? rect.size.height : -1, truncateLast);
+        configure(l.layout, text, a, wrap ? rect.size.width : -1, wrap ? rect.size.height : -1,
+            lastLine == LastLine::Truncated);
         CGContextDraw(*c, [&](cairo_t* cr) {
             CGContextApplyUserMatrix(*c);
             if (wrap && rect.size.height > 0) {
@@ -217,20 +225,22 @@ CGRect boundingRectWithSize(
 
 void drawAtPoint(const std::string& text, CGPoint point, const Value& attributes)
 {
-    draw(text, CGRectMake(point.x, point.y, 0, 0), readAttributes(attributes), false, false);
+    draw(
+        text, CGRectMake(point.x, point.y, 0, 0), readAttributes(attributes), Placement::AtOrigin, LastLine::AsLaidOut);
 }
 
 void drawInRect(const std::string& text, CGRect rect, const Value& attributes)
 {
-    draw(text, rect, readAttributes(attributes), true, false);
+    draw(text, rect, readAttributes(attributes), Placement::InRect, LastLine::AsLaidOut);
 }
 
 void drawWithRect(const std::string& text, CGRect rect, NSStringDrawingOptions options, const Value& attributes)
 {
     if (options & NSStringDrawingUsesLineFragmentOrigin)
-        draw(text, rect, readAttributes(attributes), true, options & NSStringDrawingTruncatesLastVisibleLine);
+        draw(text, rect, readAttributes(attributes), Placement::InRect,
+            options & NSStringDrawingTruncatesLastVisibleLine ? LastLine::Truncated : LastLine::AsLaidOut);
     else
-        draw(text, rect, readAttributes(attributes), false, false);
+        draw(text, rect, readAttributes(attributes), Placement::AtOrigin, LastLine::AsLaidOut);
 }
 
 CGSize sizeWithFont(const std::string& text, const Ref<UIFont>& font)

@@ -23,6 +23,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -1410,6 +1411,51 @@ TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveE
     drainAll();
     EXPECT_EQ(completions, (std::vector<bool> { false }));
     EXPECT_NEAR(map->centerCoordinate().longitude, -30, 1e-9);
+}
+
+// Death tests run first and in a fresh process of their own; they share the map fixture.
+using MapViewDeathTest = MapViewTest;
+
+TEST_F(MapViewDeathTest, MainThreadEntryPointsAbortOnAnotherThread)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto map = shownMap(400, 300);
+    auto point = pointAt(10, 20, "Here");
+    map->addAnnotation(point);
+    struct Case {
+        const char* entryPoint;
+        std::function<void()> call;
+    };
+    const Case cases[] = {
+        { "setRegionAnimated",
+            [&] {
+                map->setRegion({ { 0, 0 }, { 10, 10 } });
+            } },
+        { "addAnnotation", [&] { map->addAnnotation(pointAt(0, 0)); } },
+        { "selectAnnotationAnimated", [&] { map->selectAnnotationAnimated(point, false); } },
+        { "addOverlayLevel",
+            [&] {
+                map->addOverlay(MKPolyline::polylineWithCoordinates({ { 0, 0 }, { 1, 1 } }));
+            } },
+        { "setShowsUserLocation", [&] { map->setShowsUserLocation(true); } },
+        { "dequeueReusableAnnotationViewWithIdentifier",
+            [&] { map->dequeueReusableAnnotationViewWithIdentifier("MKPinAnnotationView"); } },
+        { "layoutSubviews", [&] { map->layoutSubviews(); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entryPoint);
+        EXPECT_DEATH(
+            {
+                std::thread worker(c.call);
+                worker.join();
+            },
+            std::string(c.entryPoint) + ".*must run on the main thread");
+    }
+    // The same calls are fine on the main thread.
+    for (const auto& c : cases)
+        c.call();
+    EXPECT_EQ(map->overlays().size(), 1u);
+    EXPECT_EQ(map->selectedAnnotations(), (std::vector<Ref<MKAnnotation>> { point }));
 }
 
 } // namespace
