@@ -2,6 +2,7 @@
 
 #include "testing/Drain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,12 @@ VirtualClock::VirtualClock(double wallEpoch, double mediaEpoch)
 
 std::shared_ptr<VirtualClock> VirtualClock::install(double wallEpoch)
 {
-    auto clock = std::make_shared<VirtualClock>(wallEpoch, std::ceil(Clock::mediaTime()));
+    // Media time starts at the first multiple of kMediaEpochStep at or after the clock it
+    // replaces, so timers scheduled before the install keep their place in time, and so every
+    // run starts from the same instant whatever the machine's uptime: sums of intervals round
+    // alike on every run instead of depending on how long the machine has been up.
+    double media = std::ceil(Clock::mediaTime() / kMediaEpochStep) * kMediaEpochStep;
+    auto clock = std::make_shared<VirtualClock>(wallEpoch, std::max(media, kMediaEpochStep));
     Clock::setSource(clock);
     return clock;
 }

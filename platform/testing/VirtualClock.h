@@ -22,8 +22,12 @@ public:
 
     VirtualClock(double wallEpoch, double mediaEpoch);
 
-    // Starts at `wallEpoch`. Media time goes on from the clock it replaces (rounded up to a whole
-    // second), so timers and waits scheduled before the install keep their place in time.
+    // 2^20 seconds (about twelve days): media time starts on a multiple of it.
+    static constexpr double kMediaEpochStep = 1048576.0;
+
+    // Starts at `wallEpoch`. Media time goes on from the clock it replaces, rounded up to a
+    // multiple of kMediaEpochStep, so timers and waits scheduled before the install keep their
+    // place in time and runs on machines up for different times start from the same media time.
     static std::shared_ptr<VirtualClock> install(double wallEpoch = defaultWallEpoch);
     // Restores the real clock if this clock is the installed one.
     void uninstall();

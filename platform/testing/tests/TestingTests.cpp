@@ -8,6 +8,7 @@
 #include "testing/TestEnvironment.h"
 #include "testing/VirtualClock.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -88,4 +89,16 @@ TEST(VirtualClock, MovesTheWallClockByExactlyTheAdvanceWhateverItStopsAt)
     clock.clock().setWallTime(start + 10);
     clock.advance(0.25);
     EXPECT_EQ(Clock::wallTime(), start + 10.25);
+}
+
+TEST(VirtualClock, StartsMediaTimeFromTheSameInstantWhateverTheMachinesUptime)
+{
+    // Runs on machines up for different times must round sums of intervals alike, so media
+    // time starts on a fixed grid, never before the real clock.
+    double real = Clock::mediaTime();
+    ScopedVirtualClock clock;
+    double media = Clock::mediaTime();
+    EXPECT_GE(media, real);
+    EXPECT_EQ(std::fmod(media, VirtualClock::kMediaEpochStep), 0.0);
+    EXPECT_GT(media, 0.0);
 }
