@@ -153,11 +153,11 @@ TEST(MapMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
         auto hidden = markerAt({ kWorldMid + 100, kWorldMid + 100 });
         auto shown = markerAt({ kWorldMid + 200, kWorldMid + 100 });
         shown->setAddedAsAnnotation(true);
-        Value grid = KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+        auto grid = KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
             { hidden, shown }, visible, 6, 6, 250, c.zoom, c.showAirports);
-        EXPECT_EQ(grid["invalidAnnotations"].count(), c.invalid ? 1u : 0u);
-        EXPECT_EQ(grid["totalVisible"].intValue(), c.invalid ? 0 : 1);
-        EXPECT_EQ(grid["grids"].count(), 36u);
+        EXPECT_EQ(grid.invalidAnnotations.size(), c.invalid ? 1u : 0u);
+        EXPECT_EQ(grid.totalVisible, c.invalid ? 0 : 1);
+        EXPECT_EQ(grid.cells.size(), 36u);
 
         Budget::BudgetInput input;
         input.visible = visible;

@@ -27,7 +27,8 @@ bool isAirport(const Ref<KESTAnnotation>& annotation)
 
 } // namespace
 
-Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+KESTMapViewController::BudgetGrid
+KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
     const std::vector<Ref<KESTAnnotation>>& candidates, MKMapRect rect, uint32_t columns, uint32_t rows, uint32_t,
     float zoomLevel, bool showAirports)
 {
@@ -42,9 +43,8 @@ Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThreshol
             cellRects.push_back(MKMapRectOffset(cell, column * cellWidth, row * cellHeight));
         }
     }
-    std::vector<std::vector<Value>> shownLists(cells), hiddenLists(cells);
-    int64_t totalVisible = 0;
-    std::vector<Value> invalid;
+    BudgetGrid grid;
+    grid.cells.resize(cells);
     bool airportsHidden = !showAirports || zoomLevel <= 4.0f;
 
     for (const auto& candidate : candidates) {
@@ -61,40 +61,24 @@ Value KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThreshol
             continue;
         if (airportsHidden && isAirport(candidate)) {
             if (candidate->addedAsAnnotation())
-                invalid.push_back(Value(Ref<NSObject>(candidate)));
+                grid.invalidAnnotations.push_back(candidate);
             continue;
         }
         if (candidate->addedAsAnnotation()) {
-            shownLists[index].push_back(Value(Ref<NSObject>(candidate)));
-            ++totalVisible;
+            grid.cells[index].shown.push_back(candidate);
+            ++grid.totalVisible;
         } else {
-            hiddenLists[index].push_back(Value(Ref<NSObject>(candidate)));
+            grid.cells[index].hidden.push_back(candidate);
         }
     }
-
-    std::vector<Value> grids;
-    grids.reserve(cells);
-    for (size_t i = 0; i < cells; ++i)
-        grids.push_back(
-            Value::array({ Value::array(std::move(shownLists[i])), Value::array(std::move(hiddenLists[i])) }));
-    std::vector<Value> all;
-    all.reserve(candidates.size());
-    for (const auto& candidate : candidates)
-        all.push_back(Value(Ref<NSObject>(candidate)));
-    return Value::dictionary({
-        { Value("totalVisible"), Value(totalVisible) },
-        { Value("annotations"), Value::array(std::move(all)) },
-        { Value("invalidAnnotations"), Value::array(std::move(invalid)) },
-        { Value("grids"), Value::array(std::move(grids)) },
-    });
+    grid.annotations = candidates;
+    return grid;
 }
 
 KESTMapViewController::BudgetResult KESTMapViewController::computeMarkerBudget(const BudgetInput& input)
 {
-    Value grid = gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+    BudgetGrid grid = gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
         input.candidates, input.visible, input.columns, input.rows, input.budget, input.zoom, input.showAirports);
-    auto annotationOf
-        = [](const Value& value) { return std::static_pointer_cast<KESTAnnotation>(value.objectValue()); };
 
     BudgetResult result;
     AnnotationSet candidateSet = setOf(input.candidates);
@@ -102,28 +86,22 @@ KESTMapViewController::BudgetResult KESTMapViewController::computeMarkerBudget(c
         if (!candidateSet.count(marker.get()))
             result.toRemove.push_back(marker);
     }
-    Value invalid = grid["invalidAnnotations"];
-    for (size_t i = 0; i < invalid.count(); ++i)
-        result.toRemove.push_back(annotationOf(invalid[i]));
+    result.toRemove.insert(result.toRemove.end(), grid.invalidAnnotations.begin(), grid.invalidAnnotations.end());
 
     uint32_t n = static_cast<uint32_t>(input.candidates.size());
     uint32_t budget = input.budget;
     if (n > budget) {
-        int32_t remaining = static_cast<int32_t>(budget) - static_cast<int32_t>(grid["totalVisible"].intValue());
-        Value cells = grid["grids"];
-        for (size_t c = 0; c < cells.count(); ++c) {
+        int32_t remaining = static_cast<int32_t>(budget) - grid.totalVisible;
+        for (const auto& cell : grid.cells) {
             if (remaining == 0)
                 continue;
-            Value shownList = cells[c][0];
-            Value hiddenList = cells[c][1];
-            int32_t s = static_cast<int32_t>(shownList.count());
-            int32_t h = static_cast<int32_t>(hiddenList.count());
+            int32_t s = static_cast<int32_t>(cell.shown.size());
+            int32_t h = static_cast<int32_t>(cell.hidden.size());
             int32_t fairShare = static_cast<int32_t>(std::ceil(static_cast<double>(s + h) / n * budget));
             int32_t slots = fairShare - s;
             if (slots >= 1) {
                 int32_t appended = 0;
-                for (size_t i = 0; i < hiddenList.count(); ++i) {
-                    auto marker = annotationOf(hiddenList[i]);
+                for (const auto& marker : cell.hidden) {
                     marker->updateLocationLazily();
                     result.toAdd.push_back(marker);
                     if (++appended > slots)
@@ -131,8 +109,8 @@ KESTMapViewController::BudgetResult KESTMapViewController::computeMarkerBudget(c
                 }
             } else if (slots < -static_cast<int32_t>(input.overflow)) {
                 int32_t appended = 0;
-                for (size_t i = 0; i < shownList.count(); ++i) {
-                    result.toRemove.push_back(annotationOf(shownList[i]));
+                for (const auto& marker : cell.shown) {
+                    result.toRemove.push_back(marker);
                     if (++appended > -slots)
                         break;
                 }
