@@ -279,11 +279,12 @@ void KESTMapViewController::showShareOptions()
 
 void KESTMapViewController::toggleToolbarVisibility()
 {
-    setToolbarsVisibleAnimated(!m_toolbarsVisible, true);
+    setToolbarsVisibleAnimated(!m_toolbarsVisible, ToolbarAnimation::Animated);
 }
 
-void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, bool animated)
+void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, ToolbarAnimation animation)
 {
+    bool animated = animation == ToolbarAnimation::Animated;
     m_toolbarsVisible = visible;
     Weak<KESTMapViewController> weak = protectedSelf();
     auto changes = [weak, visible, animated] {

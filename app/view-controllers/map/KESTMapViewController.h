@@ -147,7 +147,9 @@ public:
     // Bars.
     virtual void updateUI();
     void toggleToolbarVisibility();
-    void setToolbarsVisibleAnimated(bool visible, bool animated);
+    // Whether showing or hiding the bars slides them (a quarter second) or moves them at once.
+    enum class ToolbarAnimation { Immediate, Animated };
+    void setToolbarsVisibleAnimated(bool visible, ToolbarAnimation animation);
     bool toolbarsVisible() const { return m_toolbarsVisible; }
     void positionMapWarningLabel();
     void mapLabelViewDidUpdate(const Ref<KESTMapLabelView>& banner) override;
