@@ -1,6 +1,7 @@
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 
 #include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTSettingsManager.h"
 #include "app/overlays/KESTFlightPathOverlay.h"
@@ -13,6 +14,7 @@
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
+#include "foundation/NSPredicate.h"
 #include "foundation/NSString.h"
 #include "graphics/CADisplayLink.h"
 #include "mapkit/MKMapView.h"
@@ -253,6 +255,29 @@ TEST_F(MapScreenTest, LiveUpdatesReachTheIndexAndTheBudgetedMap)
     EXPECT_EQ(shownHexes(), (std::vector<std::string> { "A1" }));
     EXPECT_EQ(KESTMapAnnotation::annotationsOf(backing->annotations()).size() - feed->airportArray().size(), 1u);
     EXPECT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("1 of 1 visible"));
+}
+
+TEST_F(MapScreenTest, TheBannerCountsTheLiveSetTheMapReadEvenAfterAnotherFilteredRead)
+{
+    publish({ { "A1", 51.5, -0.5 }, { "B2", 51.6, -0.4 }, { "C3", 10.0, 100.0 } });
+    ASSERT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("2 of 3 visible"));
+
+    // Another reader of the live set (as the search screen does) reads it through a filter that
+    // lets one plane through.
+    struct FilterReset {
+        ~FilterReset() { KESTFilterDataManager::sharedInstance()->setPredicate(nullptr); }
+    } filterReset;
+    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock(
+        [](const Value& plane, const Value&) { return plane.objectAs<KESTPlane>()->adshex() == "A1"; }));
+    ASSERT_EQ(feed->planeArray().size(), 1u);
+
+    // The map redraws its markers without a new live update: the banner is written again and
+    // still counts the three planes of the set the map read.
+    screen->mapLabelView()->setCount(std::nullopt);
+    screen->updateAnnotationVisibility();
+    drainAll();
+    EXPECT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("2 of 3 visible"));
+    EXPECT_EQ(shownHexes(), (std::vector<std::string> { "A1", "B2" }));
 }
 
 TEST_F(MapScreenTest, DeltaUpdatesAreIgnoredForMarkersWhenZoomedOut)
