@@ -1,5 +1,6 @@
 #include "app/categories/UIDevice+Hardware.h"
 
+#include "foundation/Locked.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSString.h"
 #include "foundation/Sandbox.h"
@@ -9,7 +10,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <mutex>
 #include <net/if.h>
 #include <unistd.h>
 
@@ -22,13 +22,11 @@ constexpr uint32_t kHWCPUCount = 3;
 constexpr uint32_t kHWPhysicalMemory = 5;
 constexpr uint32_t kHWUserMemory = 6;
 
-std::mutex s_interfaceLock;
-std::string s_interfaceName = "en0";
+Locked<std::string> s_interfaceName { std::string("en0") };
 
 std::string interfaceName()
 {
-    std::lock_guard guard(s_interfaceLock);
-    return s_interfaceName;
+    return s_interfaceName.get();
 }
 
 bool hasPrefix(const std::string& text, const char* prefix)
@@ -283,8 +281,7 @@ Value macaddress(const Ref<UIDevice>&)
 
 void setMacAddressInterfaceForTesting(const std::string& name)
 {
-    std::lock_guard guard(s_interfaceLock);
-    s_interfaceName = name.empty() ? "en0" : name;
+    s_interfaceName.set(name.empty() ? "en0" : name);
 }
 
 } // namespace UIDevice_Hardware

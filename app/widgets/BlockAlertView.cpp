@@ -42,12 +42,10 @@ void BlockAlertView::alertViewCancel(const Ref<UIAlertView>&)
 
 BlockAlertView::DismissHandler BlockAlertView::activeDismissHandler() const
 {
-    std::lock_guard guard(m_handlerLock);
-    return m_activeDismissHandler;
+    return m_activeDismissHandler.get();
 }
 
 void BlockAlertView::setActiveDismissHandler(DismissHandler handler)
 {
-    std::lock_guard guard(m_handlerLock);
-    m_activeDismissHandler = std::move(handler);
+    m_activeDismissHandler.set(std::move(handler));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "uikit/UIAlertView.h"
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -57,8 +57,7 @@ public:
 
 private:
     Ref<BlockAlertView> m_strongAlertReference;
-    mutable std::mutex m_handlerLock;
-    DismissHandler m_activeDismissHandler;
+    Locked<DismissHandler> m_activeDismissHandler;
     std::string m_activeTitle;
     std::string m_activeMessage;
     std::string m_activeCancelTitle;

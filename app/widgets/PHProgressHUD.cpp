@@ -47,8 +47,8 @@ Ref<PHProgressHUD> PHProgressHUD::initWithWindow(const Ref<UIWindow>& window)
 
 void PHProgressHUD::initHUD()
 {
-    m_labelFont = UIFont::boldSystemFontOfSize(16);
-    m_detailsLabelFont = UIFont::boldSystemFontOfSize(12);
+    m_labelFont.set(UIFont::boldSystemFontOfSize(16));
+    m_detailsLabelFont.set(UIFont::boldSystemFontOfSize(12));
     setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin
         | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleBottomMargin);
     setOpaque(false);
@@ -78,142 +78,132 @@ void PHProgressHUD::setProgress(float progress)
 
 Ref<UIView> PHProgressHUD::customView() const
 {
-    std::lock_guard guard(m_lock);
-    return m_customView;
+    return m_customView.get();
 }
 
 void PHProgressHUD::setCustomView(Ref<UIView> view)
 {
-    setLocked("customView", m_customView, std::move(view));
+    willChangeValueForKey("customView");
+    m_customView.set(std::move(view));
+    didChangeValueForKey("customView");
 }
 
 std::string PHProgressHUD::labelText() const
 {
-    std::lock_guard guard(m_lock);
-    return m_labelText;
+    return m_labelText.get();
 }
 
 void PHProgressHUD::setLabelText(std::string text)
 {
-    setLocked("labelText", m_labelText, std::move(text));
+    willChangeValueForKey("labelText");
+    m_labelText.set(std::move(text));
+    didChangeValueForKey("labelText");
 }
 
 std::string PHProgressHUD::detailsLabelText() const
 {
-    std::lock_guard guard(m_lock);
-    return m_detailsLabelText;
+    return m_detailsLabelText.get();
 }
 
 void PHProgressHUD::setDetailsLabelText(std::string text)
 {
-    setLocked("detailsLabelText", m_detailsLabelText, std::move(text));
+    willChangeValueForKey("detailsLabelText");
+    m_detailsLabelText.set(std::move(text));
+    didChangeValueForKey("detailsLabelText");
 }
 
 Ref<UIFont> PHProgressHUD::labelFont() const
 {
-    std::lock_guard guard(m_lock);
-    return m_labelFont;
+    return m_labelFont.get();
 }
 
 void PHProgressHUD::setLabelFont(Ref<UIFont> font)
 {
-    setLocked("labelFont", m_labelFont, std::move(font));
+    willChangeValueForKey("labelFont");
+    m_labelFont.set(std::move(font));
+    didChangeValueForKey("labelFont");
 }
 
 Ref<UIFont> PHProgressHUD::detailsLabelFont() const
 {
-    std::lock_guard guard(m_lock);
-    return m_detailsLabelFont;
+    return m_detailsLabelFont.get();
 }
 
 void PHProgressHUD::setDetailsLabelFont(Ref<UIFont> font)
 {
-    setLocked("detailsLabelFont", m_detailsLabelFont, std::move(font));
+    willChangeValueForKey("detailsLabelFont");
+    m_detailsLabelFont.set(std::move(font));
+    didChangeValueForKey("detailsLabelFont");
 }
 
 Ref<UIColor> PHProgressHUD::color() const
 {
-    std::lock_guard guard(m_lock);
-    return m_color;
+    return m_color.get();
 }
 
 void PHProgressHUD::setColor(Ref<UIColor> color)
 {
-    std::lock_guard guard(m_lock);
-    m_color = std::move(color);
+    m_color.set(std::move(color));
 }
 
 CGSize PHProgressHUD::minSize() const
 {
-    std::lock_guard guard(m_lock);
-    return m_minSize;
+    return m_minSize.get();
 }
 
 void PHProgressHUD::setMinSize(CGSize size)
 {
-    std::lock_guard guard(m_lock);
-    m_minSize = size;
+    m_minSize.set(size);
 }
 
 CGSize PHProgressHUD::size() const
 {
-    std::lock_guard guard(m_lock);
-    return m_size;
+    return m_size.get();
 }
 
 PHProgressHUD::CompletionBlock PHProgressHUD::completionBlock() const
 {
-    std::lock_guard guard(m_lock);
-    return m_completionBlock;
+    return m_completionBlock.get();
 }
 
 void PHProgressHUD::setCompletionBlock(CompletionBlock block)
 {
-    std::lock_guard guard(m_lock);
-    m_completionBlock = std::move(block);
+    m_completionBlock.set(std::move(block));
 }
 
 void PHProgressHUD::setDelegate(PHProgressHUDDelegate* delegate, Weak<NSObject> owner)
 {
-    std::lock_guard guard(m_lock);
-    m_delegate = delegate;
-    m_delegateOwner = std::move(owner);
+    m_delegateLink.set({ delegate, std::move(owner) });
 }
 
 PHProgressHUDDelegate* PHProgressHUD::delegate() const
 {
-    std::lock_guard guard(m_lock);
-    return m_delegateOwner.expired() ? nullptr : m_delegate;
+    return m_delegateLink.with([](const DelegateLink& link) { return link.owner.expired() ? nullptr : link.delegate; });
 }
 
 Ref<NSDate> PHProgressHUD::showStarted() const
 {
-    std::lock_guard guard(m_lock);
-    return m_showStarted;
+    return m_showStarted.get();
 }
 
 Ref<NSTimer> PHProgressHUD::graceTimer() const
 {
-    std::lock_guard guard(m_lock);
-    return m_graceTimer;
+    return m_graceTimer.get();
 }
 
 Ref<NSTimer> PHProgressHUD::minShowTimer() const
 {
-    std::lock_guard guard(m_lock);
-    return m_minShowTimer;
+    return m_minShowTimer.get();
 }
 
 CGAffineTransform PHProgressHUD::rotationTransform() const
 {
-    std::lock_guard guard(m_lock);
-    return m_rotationTransform;
+    return m_rotationTransform.get();
 }
 
 Ref<UIView> PHProgressHUD::indicator() const
 {
-    std::lock_guard guard(m_lock);
-    return m_indicator;
+    return m_indicator.get();
 }
 
 Value PHProgressHUD::valueForKey(const std::string& key)
@@ -243,8 +233,7 @@ void PHProgressHUD::show(bool animated)
     if (m_graceTime > 0.0f) {
         auto timer = NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
             m_graceTime, protectedHUD(), &PHProgressHUD::handleGraceTimer, Value(), false);
-        std::lock_guard guard(m_lock);
-        m_graceTimer = timer;
+        m_graceTimer.set(timer);
         return;
     }
     setNeedsDisplay();
@@ -261,8 +250,7 @@ void PHProgressHUD::hide(bool animated)
         if (interval < minShowTime) {
             auto timer = NSTimer::scheduledTimerWithTimeIntervalTargetSelectorUserInfoRepeats(
                 minShowTime - interval, protectedHUD(), &PHProgressHUD::handleMinShowTimer, Value(), false);
-            std::lock_guard guard(m_lock);
-            m_minShowTimer = timer;
+            m_minShowTimer.set(timer);
             return;
         }
     }
@@ -308,10 +296,7 @@ void PHProgressHUD::showUsingAnimation(bool animated)
         setTransform(CGAffineTransformScale(rotation, 0.5f, 0.5f));
     else if (animated && type == PHProgressHUDAnimationZoomOut)
         setTransform(CGAffineTransformScale(rotation, 1.5f, 1.5f));
-    {
-        std::lock_guard guard(m_lock);
-        m_showStarted = NSDate::date();
-    }
+    m_showStarted.set(NSDate::date());
     if (animated) {
         UIView::beginAnimations({}, nullptr);
         UIView::setAnimationDuration(kAnimationDuration);
@@ -346,8 +331,7 @@ void PHProgressHUD::hideUsingAnimation(bool animated)
         setAlpha(0.0f);
         done();
     }
-    std::lock_guard guard(m_lock);
-    m_showStarted = nullptr;
+    m_showStarted.set(nullptr);
 }
 
 void PHProgressHUD::animationFinishedFinishedContext(const std::string&, bool, void*)
@@ -360,13 +344,9 @@ void PHProgressHUD::done()
     Ref<PHProgressHUD> protectedThis = protectedHUD();
     m_isFinished = true;
     setAlpha(0.0f);
-    PHProgressHUDDelegate* target = nullptr;
-    Ref<NSObject> owner;
-    {
-        std::lock_guard guard(m_lock);
-        owner = m_delegateOwner.lock();
-        target = m_delegate;
-    }
+    DelegateLink link = m_delegateLink.get();
+    Ref<NSObject> owner = link.owner.lock();
+    PHProgressHUDDelegate* target = link.delegate;
     // The owner is held across the call so the delegate cannot go away inside it.
     if (owner && target)
         target->hudWasHidden(protectedThis);
@@ -383,12 +363,7 @@ void PHProgressHUD::done()
 void PHProgressHUD::showWhileExecutingOnTargetWithObjectAnimated(
     Method method, const Ref<NSObject>& target, const Value& object, bool animated)
 {
-    {
-        std::lock_guard guard(m_lock);
-        m_methodForExecution = std::move(method);
-        m_targetForExecution = target;
-        m_objectForExecution = object;
-    }
+    m_execution.set({ std::move(method), target, object });
     m_taskInProgress = true;
     Weak<PHProgressHUD> weak = protectedHUD();
     NSThread::detachNewThreadWithBlock([weak] {
@@ -400,17 +375,9 @@ void PHProgressHUD::showWhileExecutingOnTargetWithObjectAnimated(
 
 void PHProgressHUD::launchExecution()
 {
-    Method method;
-    Ref<NSObject> target;
-    Value object;
-    {
-        std::lock_guard guard(m_lock);
-        method = m_methodForExecution;
-        target = m_targetForExecution;
-        object = m_objectForExecution;
-    }
-    if (method)
-        method(target, object);
+    Execution execution = m_execution.get();
+    if (execution.method)
+        execution.method(execution.target, execution.object);
     Weak<PHProgressHUD> weak = protectedHUD();
     performSelectorOnMainThread(
         [weak] {
@@ -459,12 +426,11 @@ void PHProgressHUD::showAnimatedWhileExecutingBlockOnQueueCompletionBlock(
 void PHProgressHUD::cleanUp()
 {
     m_taskInProgress = false;
-    {
-        std::lock_guard guard(m_lock);
-        m_indicator = nullptr;
-        m_targetForExecution = nullptr;
-        m_objectForExecution = Value();
-    }
+    m_indicator.set(nullptr);
+    m_execution.with([](Execution& execution) {
+        execution.target = nullptr;
+        execution.object = Value();
+    });
     hide(m_useAnimation);
 }
 
@@ -496,10 +462,7 @@ void PHProgressHUD::updateIndicators()
     auto replace = [&](const Ref<UIView>& next) {
         if (current)
             current->removeFromSuperview();
-        {
-            std::lock_guard guard(m_lock);
-            m_indicator = next;
-        }
+        m_indicator.set(next);
         if (next)
             addSubview(next);
     };
@@ -651,10 +614,7 @@ void PHProgressHUD::setTransformForCurrentOrientation(bool animated)
         angle = float(M_PI);
     }
     CGAffineTransform rotation = CGAffineTransformMakeRotation(angle);
-    {
-        std::lock_guard guard(m_lock);
-        m_rotationTransform = rotation;
-    }
+    m_rotationTransform.set(rotation);
     if (animated)
         UIView::beginAnimations({}, nullptr);
     setTransform(rotation);
@@ -729,8 +689,7 @@ void PHProgressHUD::layoutSubviews()
     CGSize smallest = minSize();
     totalWidth = std::max(totalWidth, smallest.width);
     totalHeight = std::max(totalHeight, smallest.height);
-    std::lock_guard guard(m_lock);
-    m_size = CGSizeMake(totalWidth, totalHeight);
+    m_size.set(CGSizeMake(totalWidth, totalHeight));
 }
 
 void PHProgressHUD::drawRect(CGRect)

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "foundation/Dispatch.h"
+#include "foundation/Locked.h"
 #include "foundation/Value.h"
 #include "graphics/CGAffineTransform.h"
 #include "uikit/UIView.h"
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -232,52 +232,50 @@ protected:
 
 private:
     Ref<PHProgressHUD> protectedHUD() { return self<PHProgressHUD>(); }
-    // Stores an object property under the lock and tells the observers of `key`.
-    template <typename T> void setLocked(const char* key, T& member, T value)
-    {
-        willChangeValueForKey(key);
-        {
-            std::lock_guard guard(m_lock);
-            member = std::move(value);
-        }
-        didChangeValueForKey(key);
-    }
 
-    mutable std::mutex m_lock;
+    // The delegate and the object whose life it shares, read and written together.
+    struct DelegateLink {
+        PHProgressHUDDelegate* delegate { nullptr };
+        Weak<NSObject> owner;
+    };
+    // The task of the selector form, handed to the thread that runs it.
+    struct Execution {
+        Method method;
+        Ref<NSObject> target;
+        Value object;
+    };
+
     std::atomic<bool> m_useAnimation { false };
-    Method m_methodForExecution;
-    Ref<NSObject> m_targetForExecution;
-    Value m_objectForExecution;
+    Locked<Execution> m_execution;
     Ref<UILabel> m_label;
     Ref<UILabel> m_detailsLabel;
     std::atomic<bool> m_isFinished { false };
-    CGAffineTransform m_rotationTransform = CGAffineTransformIdentity;
+    Locked<CGAffineTransform> m_rotationTransform { CGAffineTransformIdentity };
     std::atomic<bool> m_square { false };
     std::atomic<bool> m_dimBackground { false };
     std::atomic<bool> m_taskInProgress { false };
     std::atomic<bool> m_removeFromSuperViewOnHide { false };
     std::atomic<int32_t> m_animationType { PHProgressHUDAnimationFade };
-    PHProgressHUDDelegate* m_delegate { nullptr };
-    Weak<NSObject> m_delegateOwner;
+    Locked<DelegateLink> m_delegateLink;
     std::atomic<float> m_opacity { 0.8f };
-    Ref<UIColor> m_color;
-    Ref<UIFont> m_labelFont;
-    Ref<UIFont> m_detailsLabelFont;
-    Ref<UIView> m_indicator;
+    Locked<Ref<UIColor>> m_color;
+    Locked<Ref<UIFont>> m_labelFont;
+    Locked<Ref<UIFont>> m_detailsLabelFont;
+    Locked<Ref<UIView>> m_indicator;
     std::atomic<float> m_xOffset { 0 };
     std::atomic<float> m_yOffset { 0 };
     std::atomic<float> m_margin { 20 };
     std::atomic<float> m_graceTime { 0 };
     std::atomic<float> m_minShowTime { 0 };
-    Ref<NSTimer> m_graceTimer;
-    Ref<NSTimer> m_minShowTimer;
-    Ref<UIView> m_customView;
-    Ref<NSDate> m_showStarted;
+    Locked<Ref<NSTimer>> m_graceTimer;
+    Locked<Ref<NSTimer>> m_minShowTimer;
+    Locked<Ref<UIView>> m_customView;
+    Locked<Ref<NSDate>> m_showStarted;
     std::atomic<int32_t> m_mode { PHProgressHUDModeIndeterminate };
-    std::string m_labelText;
-    std::string m_detailsLabelText;
+    Locked<std::string> m_labelText;
+    Locked<std::string> m_detailsLabelText;
     std::atomic<float> m_progress { 0 };
-    CompletionBlock m_completionBlock;
-    CGSize m_minSize { 0, 0 };
-    CGSize m_size { 0, 0 };
+    Locked<CompletionBlock> m_completionBlock;
+    Locked<CGSize> m_minSize { CGSize { 0, 0 } };
+    Locked<CGSize> m_size { CGSize { 0, 0 } };
 };

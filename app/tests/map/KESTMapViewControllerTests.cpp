@@ -1,6 +1,7 @@
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 
 #include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTSettingsManager.h"
 #include "app/overlays/KESTFlightPathOverlay.h"
@@ -13,6 +14,7 @@
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
+#include "foundation/NSPredicate.h"
 #include "foundation/NSString.h"
 #include "graphics/CADisplayLink.h"
 #include "mapkit/MKMapView.h"
@@ -153,11 +155,11 @@ TEST(MapMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
         auto hidden = markerAt({ kWorldMid + 100, kWorldMid + 100 });
         auto shown = markerAt({ kWorldMid + 200, kWorldMid + 100 });
         shown->setAddedAsAnnotation(true);
-        Value grid = KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+        auto grid = KESTMapViewController::gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
             { hidden, shown }, visible, 6, 6, 250, c.zoom, c.showAirports);
-        EXPECT_EQ(grid["invalidAnnotations"].count(), c.invalid ? 1u : 0u);
-        EXPECT_EQ(grid["totalVisible"].intValue(), c.invalid ? 0 : 1);
-        EXPECT_EQ(grid["grids"].count(), 36u);
+        EXPECT_EQ(grid.invalidAnnotations.size(), c.invalid ? 1u : 0u);
+        EXPECT_EQ(grid.totalVisible, c.invalid ? 0 : 1);
+        EXPECT_EQ(grid.cells.size(), 36u);
 
         Budget::BudgetInput input;
         input.visible = visible;
@@ -253,6 +255,29 @@ TEST_F(MapScreenTest, LiveUpdatesReachTheIndexAndTheBudgetedMap)
     EXPECT_EQ(shownHexes(), (std::vector<std::string> { "A1" }));
     EXPECT_EQ(KESTMapAnnotation::annotationsOf(backing->annotations()).size() - feed->airportArray().size(), 1u);
     EXPECT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("1 of 1 visible"));
+}
+
+TEST_F(MapScreenTest, TheBannerCountsTheLiveSetTheMapReadEvenAfterAnotherFilteredRead)
+{
+    publish({ { "A1", 51.5, -0.5 }, { "B2", 51.6, -0.4 }, { "C3", 10.0, 100.0 } });
+    ASSERT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("2 of 3 visible"));
+
+    // Another reader of the live set (as the search screen does) reads it through a filter that
+    // lets one plane through.
+    struct FilterReset {
+        ~FilterReset() { KESTFilterDataManager::sharedInstance()->setPredicate(nullptr); }
+    } filterReset;
+    KESTFilterDataManager::sharedInstance()->setPredicate(NSPredicate::predicateWithBlock(
+        [](const Value& plane, const Value&) { return plane.objectAs<KESTPlane>()->adshex() == "A1"; }));
+    ASSERT_EQ(feed->planeArray().size(), 1u);
+
+    // The map redraws its markers without a new live update: the banner is written again and
+    // still counts the three planes of the set the map read.
+    screen->mapLabelView()->setCount(std::nullopt);
+    screen->updateAnnotationVisibility();
+    drainAll();
+    EXPECT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("2 of 3 visible"));
+    EXPECT_EQ(shownHexes(), (std::vector<std::string> { "A1", "B2" }));
 }
 
 TEST_F(MapScreenTest, DeltaUpdatesAreIgnoredForMarkersWhenZoomedOut)
@@ -571,7 +596,7 @@ TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
     const Case cases[] = { { true, 768 - 44 }, { false, 768 }, { true, 768 - 44 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.visible);
-        screen->setToolbarsVisibleAnimated(c.visible, false);
+        screen->setToolbarsVisibleAnimated(c.visible, KESTMapViewController::ToolbarAnimation::Immediate);
         EXPECT_EQ(screen->toolbarsVisible(), c.visible);
         EXPECT_EQ(screen->prefersStatusBarHidden(), !c.visible);
         EXPECT_EQ(toolbar->frame().origin.y, c.toolbarY);

@@ -9,6 +9,7 @@
 #include "app/widgets/KESTToggleButton.h"
 #include "coredata/NSFetchRequest.h"
 #include "coredata/NSManagedObjectContext.h"
+#include "foundation/Locked.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSSortDescriptor.h"
@@ -22,14 +23,11 @@
 #include "uikit/UINavigationItem.h"
 #include "uikit/UINib.h"
 
-#include <mutex>
-
 VX_REGISTER_CLASS(KESTBookmarksViewController);
 
 namespace {
 
-std::mutex s_locationLock;
-KESTBookmarksViewController::CurrentLocationProvider s_locationProvider;
+Locked<KESTBookmarksViewController::CurrentLocationProvider> s_locationProvider;
 
 } // namespace
 
@@ -42,17 +40,12 @@ Ref<KESTBookmarksViewController> KESTBookmarksViewController::init()
 
 void KESTBookmarksViewController::setCurrentLocationProviderForTesting(CurrentLocationProvider provider)
 {
-    std::lock_guard guard(s_locationLock);
-    s_locationProvider = std::move(provider);
+    s_locationProvider.set(std::move(provider));
 }
 
 std::optional<CLLocationCoordinate2D> KESTBookmarksViewController::currentLocation()
 {
-    CurrentLocationProvider provider;
-    {
-        std::lock_guard guard(s_locationLock);
-        provider = s_locationProvider;
-    }
+    CurrentLocationProvider provider = s_locationProvider.get();
     if (provider)
         return provider();
     auto mapScreen = KESTMapController::sharedInstance()->mapViewController();

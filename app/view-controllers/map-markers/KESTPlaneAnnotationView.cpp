@@ -5,12 +5,12 @@
 #include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
+#include "foundation/Locked.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 
 #include <cmath>
-#include <mutex>
 
 namespace {
 
@@ -18,16 +18,11 @@ constexpr CGFloat kMarkerSide = 35;
 constexpr const char* kNoRegistration = "z.NO-REG";
 constexpr const char* kGroundRegistration = "<gnd>";
 
-std::mutex s_queryLock;
-KESTPlaneAnnotationView::ZoomThresholdQuery s_zoomThresholdQuery;
+Locked<KESTPlaneAnnotationView::ZoomThresholdQuery> s_zoomThresholdQuery;
 
 bool mapWithinZoomThreshold()
 {
-    KESTPlaneAnnotationView::ZoomThresholdQuery query;
-    {
-        std::lock_guard guard(s_queryLock);
-        query = s_zoomThresholdQuery;
-    }
+    auto query = s_zoomThresholdQuery.get();
     return query ? query() : true;
 }
 
@@ -46,8 +41,7 @@ Ref<KESTPlaneAnnotationView> KESTPlaneAnnotationView::initWithAnnotation(
 
 void KESTPlaneAnnotationView::setZoomThresholdQuery(ZoomThresholdQuery query)
 {
-    std::lock_guard guard(s_queryLock);
-    s_zoomThresholdQuery = std::move(query);
+    s_zoomThresholdQuery.set(std::move(query));
 }
 
 void KESTPlaneAnnotationView::reset()

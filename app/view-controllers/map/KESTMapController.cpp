@@ -4,6 +4,7 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapPlaneServices.h"
+#include "foundation/Locked.h"
 #include "foundation/NSPredicate.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
@@ -11,14 +12,11 @@
 #include "uikit/UIScreen.h"
 #include "uikit/UIView.h"
 
-#include <mutex>
-
 VX_REGISTER_CLASS(KESTMapController);
 
 namespace {
 
-std::mutex s_sharedLock;
-Ref<KESTMapController> s_shared;
+Locked<Ref<KESTMapController>> s_shared;
 
 } // namespace
 
@@ -29,28 +27,26 @@ KESTMapController::KESTMapController(Passkey key)
 
 Ref<KESTMapController> KESTMapController::sharedInstance()
 {
-    std::lock_guard guard(s_sharedLock);
-    if (s_shared)
-        return s_shared;
-    auto controller = make<KESTMapController>();
-    controller->m_backingMapView = MKMapView::initWithFrame(CGRectZero);
-    // Every airport is in the index from the start.
-    auto airports = KESTLiveDataManager::sharedInstance()->airportArray();
-    // Planes draw their markers with the map's images and bearing from now on.
-    KESTMapPlaneServices::installOverCurrent();
-    std::vector<Ref<KESTAnnotation>> annotations(airports.begin(), airports.end());
-    controller->m_backingMapView->addAnnotations(KESTMapAnnotation::mapAnnotationsFor(annotations));
-    s_shared = controller;
-    return controller;
+    return s_shared.with([](Ref<KESTMapController>& shared) {
+        if (shared)
+            return shared;
+        auto controller = make<KESTMapController>();
+        controller->m_backingMapView = MKMapView::initWithFrame(CGRectZero);
+        // Every airport is in the index from the start.
+        auto airports = KESTLiveDataManager::sharedInstance()->airportArray();
+        // Planes draw their markers with the map's images and bearing from now on.
+        KESTMapPlaneServices::installOverCurrent();
+        std::vector<Ref<KESTAnnotation>> annotations(airports.begin(), airports.end());
+        controller->m_backingMapView->addAnnotations(KESTMapAnnotation::mapAnnotationsFor(annotations));
+        shared = controller;
+        return controller;
+    });
 }
 
 void KESTMapController::resetSharedInstanceForTesting()
 {
-    Ref<KESTMapController> old;
-    {
-        std::lock_guard guard(s_sharedLock);
-        old = std::move(s_shared);
-    }
+    // The old facade goes after the lock is released.
+    Ref<KESTMapController> old = s_shared.exchange(nullptr);
 }
 
 void KESTMapController::setControllerWithMapView(

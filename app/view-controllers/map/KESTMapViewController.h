@@ -101,10 +101,24 @@ public:
     static LiveDataSets computeLiveDataSets(const std::vector<Ref<KESTPlane>>& planes,
         const std::vector<Ref<KESTAnnotation>>& indexed, const std::vector<Ref<KESTAnnotation>>& shown, bool delta);
     void updateAnnotationVisibility();
-    // The grid of the marker budget: {"totalVisible", "annotations", "invalidAnnotations",
-    // "grids"} with, per cell in row order, [shown markers, hidden markers]. `showAirports` is
-    // the setting at the time the caller took its snapshot. Any thread.
-    static Value gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
+    // The grid of the marker budget: the candidates cut into the cells of the visible rect.
+    struct BudgetGrid {
+        // The markers of one cell: those on the shown map and those not.
+        struct Cell {
+            std::vector<Ref<KESTAnnotation>> shown;
+            std::vector<Ref<KESTAnnotation>> hidden;
+        };
+        // How many candidates in the cells are on the shown map (hidden airports not counted).
+        int32_t totalVisible { 0 };
+        // Every candidate, in the order given.
+        std::vector<Ref<KESTAnnotation>> annotations;
+        // Airports on the shown map that must come off (airports hidden).
+        std::vector<Ref<KESTAnnotation>> invalidAnnotations;
+        // One entry per cell, in row order.
+        std::vector<Cell> cells;
+    };
+    // `showAirports` is the setting at the time the caller took its snapshot. Any thread.
+    static BudgetGrid gridAnnotationsInRectIntoColumnsAndRowsWithThresholdAtZoomLevel(
         const std::vector<Ref<KESTAnnotation>>& candidates, MKMapRect rect, uint32_t columns, uint32_t rows,
         uint32_t threshold, float zoomLevel, bool showAirports);
     void updateAnnotationZoomTriggerWithPlaneCount(uint32_t count);
@@ -133,7 +147,9 @@ public:
     // Bars.
     virtual void updateUI();
     void toggleToolbarVisibility();
-    void setToolbarsVisibleAnimated(bool visible, bool animated);
+    // Whether showing or hiding the bars slides them (a quarter second) or moves them at once.
+    enum class ToolbarAnimation { Immediate, Animated };
+    void setToolbarsVisibleAnimated(bool visible, ToolbarAnimation animation);
     bool toolbarsVisible() const { return m_toolbarsVisible; }
     void positionMapWarningLabel();
     void mapLabelViewDidUpdate(const Ref<KESTMapLabelView>& banner) override;
