@@ -382,13 +382,13 @@ TEST_F(MapBars, TypedResultsShowUnderTheSearchFieldAndATappedPlaneIsSelected)
 TEST_F(MapBars, HidingTheBarsClosesTheKeyboardAndAMapTapTogglesThem)
 {
     ASSERT_TRUE(screen->searchBar()->searchField()->becomeFirstResponder());
-    screen->setToolbarsVisibleAnimated(false, KESTMapViewController::ToolbarAnimation::Animated);
+    screen->setToolbarsVisibleAnimated(false, true);
     settle();
     EXPECT_FALSE(screen->searchBar()->isFirstResponder());
     EXPECT_TRUE(screen->navigationController()->isNavigationBarHidden());
     EXPECT_TRUE(screen->prefersStatusBarHidden());
     EXPECT_EQ(screen->bottomToolbar()->frame().origin.y, 768);
-    screen->setToolbarsVisibleAnimated(true, KESTMapViewController::ToolbarAnimation::Animated);
+    screen->setToolbarsVisibleAnimated(true, true);
     settle();
     EXPECT_FALSE(screen->searchBar()->isFirstResponder()) << "showing the bars does not reopen the keyboard";
     EXPECT_FALSE(screen->navigationController()->isNavigationBarHidden());

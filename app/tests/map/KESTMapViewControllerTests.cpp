@@ -596,7 +596,7 @@ TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
     const Case cases[] = { { true, 768 - 44 }, { false, 768 }, { true, 768 - 44 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.visible);
-        screen->setToolbarsVisibleAnimated(c.visible, KESTMapViewController::ToolbarAnimation::Immediate);
+        screen->setToolbarsVisibleAnimated(c.visible, false);
         EXPECT_EQ(screen->toolbarsVisible(), c.visible);
         EXPECT_EQ(screen->prefersStatusBarHidden(), !c.visible);
         EXPECT_EQ(toolbar->frame().origin.y, c.toolbarY);

@@ -279,12 +279,11 @@ void KESTMapViewController::showShareOptions()
 
 void KESTMapViewController::toggleToolbarVisibility()
 {
-    setToolbarsVisibleAnimated(!m_toolbarsVisible, ToolbarAnimation::Animated);
+    setToolbarsVisibleAnimated(!m_toolbarsVisible, true);
 }
 
-void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, ToolbarAnimation animation)
+void KESTMapViewController::setToolbarsVisibleAnimated(bool visible, bool animated)
 {
-    bool animated = animation == ToolbarAnimation::Animated;
     m_toolbarsVisible = visible;
     Weak<KESTMapViewController> weak = protectedSelf();
     auto changes = [weak, visible, animated] {

@@ -134,7 +134,7 @@ void KESTMapViewController::viewWillAppear(bool animated)
     KESTBaseCustomViewController::viewWillAppear(animated);
     setMapIsVisible(true);
     updateUI();
-    setToolbarsVisibleAnimated(true, ToolbarAnimation::Immediate);
+    setToolbarsVisibleAnimated(true, false);
     if (!KESTSettingsManager::sharedInstance()->hasShownIntroView()) {
         // Without the tour the map still works; the next appearance tries again.
         try {

@@ -147,9 +147,7 @@ public:
     // Bars.
     virtual void updateUI();
     void toggleToolbarVisibility();
-    // Whether showing or hiding the bars slides them (a quarter second) or moves them at once.
-    enum class ToolbarAnimation { Immediate, Animated };
-    void setToolbarsVisibleAnimated(bool visible, ToolbarAnimation animation);
+    void setToolbarsVisibleAnimated(bool visible, bool animated);
     bool toolbarsVisible() const { return m_toolbarsVisible; }
     void positionMapWarningLabel();
     void mapLabelViewDidUpdate(const Ref<KESTMapLabelView>& banner) override;
