@@ -323,7 +323,7 @@ void UICollectionView::applyUpdates(UIBatchUpdates::Changes changes)
     UIBatchUpdates::moveVisibleCells(
         m_visibleCells, plan, [&](Path path, const Ref<UICollectionViewCell>& cell) { endDisplaying(path, cell); });
     removeSupplementaryViews();
-    UIBatchUpdates::moveSelection(m_selected, plan);
+    UIBatchUpdates::moveSelection(m_selection.paths(), plan);
 }
 
 UISectionedRows::Counts UICollectionView::itemCountsFromDataSource()
@@ -366,7 +366,7 @@ void UICollectionView::ensureLoaded()
     removeSupplementaryViews();
     m_itemCounts.clear(); // no items while the data source is asked
     m_itemCounts = itemCountsFromDataSource();
-    UISectionedRows::dropPathsBeyond(m_selected, m_itemCounts);
+    UISectionedRows::dropPathsBeyond(m_selection.paths(), m_itemCounts);
     m_layout->setNeedsPrepare(true);
 }
 
@@ -456,7 +456,7 @@ void UICollectionView::layoutItems()
                 "the collection view's data source did not return a valid cell from "
                 "-collectionView:cellForItemAtIndexPath:");
         cell->applyLayoutAttributes(attributes);
-        cell->setSelected(std::find(m_selected.begin(), m_selected.end(), path) != m_selected.end());
+        cell->setSelected(m_selection.isSelected(path));
         insertSubviewAtIndex(cell, 0);
         m_visibleCells[path] = cell;
         if (auto* d = delegate())
@@ -535,27 +535,17 @@ Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemA
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForSelectedItems() const
 {
-    return UISectionedRows::sortedIndexPaths(m_selected);
-}
-
-void UICollectionView::setSelected(Path path, bool selected)
-{
-    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
+    return m_selection.sortedIndexPaths();
 }
 
 void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(
     const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position)
 {
+    // Selecting nil, or in a view that does not allow selection, changes nothing.
     auto path = validPath(indexPath);
-    if (!path || !m_allowsSelection)
+    if (!path || !allowsSelection())
         return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                setSelected(p, false);
-        }
-    }
-    setSelected(*path, true);
+    m_selection.select(*path);
     if (position != UICollectionViewScrollPositionNone)
         scrollToItemAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
 }
@@ -563,39 +553,39 @@ void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(
 void UICollectionView::deselectItemAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
 {
     if (auto path = validPath(indexPath))
-        setSelected(*path, false);
+        m_selection.set(*path, false);
 }
 
 void UICollectionView::userSelectItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     auto self = protectedView();
     auto path = validPath(indexPath);
-    if (!path || !m_allowsSelection)
+    if (!path || !allowsSelection())
         return;
-    auto deselect = [&](Path p) {
-        auto* d = delegate();
-        if (d && !d->collectionViewShouldDeselectItemAtIndexPath(self, toIndexPath(p)))
-            return;
-        setSelected(p, false);
-        if (auto* dd = delegate())
-            dd->collectionViewDidDeselectItemAtIndexPath(self, toIndexPath(p));
-    };
-    bool selected = std::find(m_selected.begin(), m_selected.end(), *path) != m_selected.end();
-    if (selected && m_allowsMultipleSelection) {
-        deselect(*path);
-        return;
-    }
-    if (auto* d = delegate(); d && !d->collectionViewShouldSelectItemAtIndexPath(self, toIndexPath(*path)))
-        return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                deselect(p);
-        }
-    }
-    setSelected(*path, true);
-    if (auto* d = delegate())
-        d->collectionViewDidSelectItemAtIndexPath(self, toIndexPath(*path));
+    // The delegate may only refuse: the item asked about is the one selected or deselected.
+    m_selection.tap(*path,
+        { .willSelect = [&](Path p) -> std::optional<Path> {
+             auto* d = delegate();
+             if (d && !d->collectionViewShouldSelectItemAtIndexPath(self, toIndexPath(p)))
+                 return std::nullopt;
+             return p;
+         },
+            .didSelect =
+                [&](Path p) {
+                    if (auto* d = delegate())
+                        d->collectionViewDidSelectItemAtIndexPath(self, toIndexPath(p));
+                },
+            .willDeselect = [&](Path p) -> std::optional<Path> {
+                auto* d = delegate();
+                if (d && !d->collectionViewShouldDeselectItemAtIndexPath(self, toIndexPath(p)))
+                    return std::nullopt;
+                return p;
+            },
+            .didDeselect =
+                [&](Path p) {
+                    if (auto* d = delegate())
+                        d->collectionViewDidDeselectItemAtIndexPath(self, toIndexPath(p));
+                } });
 }
 
 void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
@@ -603,10 +593,10 @@ void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent
     // A touch that lifts without having dragged is a tap on the item under it.
     bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
-    if (!tap || touches.empty())
-        return;
-    if (auto indexPath = indexPathForItemAtPoint(touches.front()->locationInView(protectedView())))
-        userSelectItemAtIndexPath(indexPath);
+    if (auto point = UIItemSelection::tapLocation(tap, touches, protectedView())) {
+        if (auto indexPath = indexPathForItemAtPoint(*point))
+            userSelectItemAtIndexPath(indexPath);
+    }
 }
 
 void UICollectionView::scrollToItemAtIndexPathAtScrollPositionAnimated(

@@ -23,11 +23,6 @@ Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
 {
     return NSIndexPath::indexPathForRowInSection(path.second, path.first);
 }
-
-template <typename T> bool contains(const std::vector<T>& list, const T& value)
-{
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
 } // namespace
 
 Ref<UITableView> UITableView::initWithFrameStyle(CGRect frame, UITableViewStyle style)
@@ -186,7 +181,7 @@ void UITableView::computeGeometry()
         removeSectionViews();
         m_rowCounts.clear(); // no rows while the data source is asked
         m_rowCounts = rowCountsFromDataSource(ds);
-        UISectionedRows::dropPathsBeyond(m_selected, m_rowCounts);
+        UISectionedRows::dropPathsBeyond(m_selection.paths(), m_rowCounts);
         m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
     }
 
@@ -405,7 +400,7 @@ void UITableView::layoutCells()
             NSException::raise(NSInternalInconsistencyException,
                 "UITableView dataSource must return a cell from tableView:cellForRowAtIndexPath:");
         cell->setFrame(rowRect(path));
-        cell->setSelected(contains(m_selected, path));
+        cell->setSelected(m_selection.isSelected(path));
         cell->setEditing(m_editing);
         insertSubviewAtIndex(cell, m_backgroundView ? 1 : 0);
         m_visibleCells[path] = cell;
@@ -844,7 +839,7 @@ void UITableView::applyUpdates(UIBatchUpdates::Changes changes)
 
     UIBatchUpdates::moveVisibleCells(
         m_visibleCells, plan, [&](Path path, const Ref<UITableViewCell>& cell) { endDisplaying(path, cell); });
-    UIBatchUpdates::moveSelection(m_selected, plan);
+    UIBatchUpdates::moveSelection(m_selection.paths(), plan);
     removeSectionViews();
 
     m_rowCounts = std::move(newCounts);
@@ -914,19 +909,13 @@ Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
 
 Ref<NSIndexPath> UITableView::indexPathForSelectedRow() const
 {
-    if (m_selected.empty())
-        return nullptr;
-    return toIndexPath(*std::min_element(m_selected.begin(), m_selected.end()));
+    auto first = m_selection.first();
+    return first ? toIndexPath(*first) : nullptr;
 }
 
 std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
 {
-    return UISectionedRows::sortedIndexPaths(m_selected);
-}
-
-void UITableView::setSelected(Path path, bool selected)
-{
-    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
+    return m_selection.sortedIndexPaths();
 }
 
 void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
@@ -935,17 +924,11 @@ void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
     auto path = validPath(indexPath);
     if (!path) {
         // Selecting nil clears the selection.
-        for (const Path& p : std::vector<Path>(m_selected))
-            setSelected(p, false);
+        m_selection.clear();
         return;
     }
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                setSelected(p, false);
-        }
-    }
-    setSelected(*path, true);
+    // A table selects in code even when it does not allow selection by taps.
+    m_selection.select(*path);
     if (position != UITableViewScrollPositionNone)
         scrollToRowAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
 }
@@ -953,42 +936,40 @@ void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
 void UITableView::deselectRowAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
 {
     if (auto path = validPath(indexPath))
-        setSelected(*path, false);
+        m_selection.set(*path, false);
 }
 
 void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
     auto self = protectedTable();
-    if (!m_allowsSelection || (m_editing && !m_allowsSelectionDuringEditing) || !validPath(indexPath))
+    if (!allowsSelection() || (m_editing && !m_allowsSelectionDuringEditing))
         return;
-    auto deselect = [&](Path p) {
-        auto* d = tableDelegate();
-        auto target = d ? d->tableViewWillDeselectRowAtIndexPath(self, toIndexPath(p)) : toIndexPath(p);
-        auto resolved = validPath(target);
-        if (!resolved)
-            return;
-        setSelected(*resolved, false);
-        if (auto* dd = tableDelegate())
-            dd->tableViewDidDeselectRowAtIndexPath(self, toIndexPath(*resolved));
-    };
-    Path tapped { indexPath->section(), indexPath->row() };
-    if (m_allowsMultipleSelection && contains(m_selected, tapped)) {
-        deselect(tapped);
+    auto tapped = validPath(indexPath);
+    if (!tapped)
         return;
-    }
-    auto* d = tableDelegate();
-    auto chosen = validPath(d ? d->tableViewWillSelectRowAtIndexPath(self, toIndexPath(tapped)) : toIndexPath(tapped));
-    if (!chosen)
-        return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *chosen)
-                deselect(p);
-        }
-    }
-    setSelected(*chosen, true);
-    if (auto* dd = tableDelegate())
-        dd->tableViewDidSelectRowAtIndexPath(self, toIndexPath(*chosen));
+    // The delegate may answer another row to select or deselect than the one asked about, or
+    // none; the answer must be a row the table has.
+    m_selection.tap(*tapped,
+        { .willSelect =
+                [&](Path p) {
+                    auto* d = tableDelegate();
+                    return validPath(d ? d->tableViewWillSelectRowAtIndexPath(self, toIndexPath(p)) : toIndexPath(p));
+                },
+            .didSelect =
+                [&](Path p) {
+                    if (auto* d = tableDelegate())
+                        d->tableViewDidSelectRowAtIndexPath(self, toIndexPath(p));
+                },
+            .willDeselect =
+                [&](Path p) {
+                    auto* d = tableDelegate();
+                    return validPath(d ? d->tableViewWillDeselectRowAtIndexPath(self, toIndexPath(p)) : toIndexPath(p));
+                },
+            .didDeselect =
+                [&](Path p) {
+                    if (auto* d = tableDelegate())
+                        d->tableViewDidDeselectRowAtIndexPath(self, toIndexPath(p));
+                } });
 }
 
 void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
@@ -996,10 +977,10 @@ void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& ev
     // A touch that lifts without having dragged is a tap on the row under it.
     bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
-    if (!tap || touches.empty())
-        return;
-    if (auto indexPath = indexPathForRowAtPoint(touches.front()->locationInView(protectedTable())))
-        userSelectRowAtIndexPath(indexPath);
+    if (auto point = UIItemSelection::tapLocation(tap, touches, protectedTable())) {
+        if (auto indexPath = indexPathForRowAtPoint(*point))
+            userSelectRowAtIndexPath(indexPath);
+    }
 }
 
 // Scrolling to rows
