@@ -1,6 +1,7 @@
 // UITableView: what it shows besides cells: separators, the section index, section headers and footers.
 #include "uikit/UITableView.h"
 
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIScreen.h"
@@ -22,12 +23,14 @@ Ref<UIColor> UITableView::separatorColor() const
 
 void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style)
 {
+    assertIsMainThread();
     m_separatorStyle = style;
     setNeedsLayout();
 }
 
 void UITableView::setSeparatorColor(const Ref<UIColor>& color)
 {
+    assertIsMainThread();
     m_separatorColor = color;
     for (const auto& line : m_separators)
         line->setBackgroundColor(separatorColor());
@@ -35,6 +38,7 @@ void UITableView::setSeparatorColor(const Ref<UIColor>& color)
 
 void UITableView::setSeparatorInset(UIEdgeInsets insets)
 {
+    assertIsMainThread();
     m_separatorInset = insets;
     setNeedsLayout();
 }
@@ -92,6 +96,7 @@ void UITableView::layoutSeparators(CGRect visible)
 
 void UITableView::reloadSectionIndexTitles()
 {
+    assertIsMainThread();
     auto self = protectedTable();
     m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
     setNeedsLayout();

@@ -2,6 +2,7 @@
 #include "uikit/UITableView.h"
 
 #include "foundation/NSException.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UITableViewInternal.h"
 
 #include <algorithm>
@@ -24,6 +25,7 @@ std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
 void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
     const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position)
 {
+    assertIsMainThread();
     auto path = validPath(indexPath);
     if (!path) {
         // Selecting nil clears the selection.
@@ -38,12 +40,14 @@ void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
 
 void UITableView::deselectRowAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
 {
+    assertIsMainThread();
     if (auto path = validPath(indexPath))
         m_selection.set(*path, false);
 }
 
 void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
+    assertIsMainThread();
     auto self = protectedTable();
     if (!allowsSelection() || (m_editing && !m_allowsSelectionDuringEditing))
         return;
@@ -77,6 +81,7 @@ void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 
 void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     // A touch that lifts without having dragged is a tap on the row under it.
     bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
@@ -91,6 +96,7 @@ void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& ev
 void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(
     const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated)
 {
+    assertIsMainThread();
     auto path = validPath(indexPath);
     if (!path)
         NSException::raise(NSRangeException,
@@ -121,6 +127,7 @@ void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(
 
 void UITableView::scrollToNearestSelectedRowAtScrollPositionAnimated(UITableViewScrollPosition position, bool animated)
 {
+    assertIsMainThread();
     if (auto selected = indexPathForSelectedRow())
         scrollToRowAtIndexPathAtScrollPositionAnimated(selected, position, animated);
 }

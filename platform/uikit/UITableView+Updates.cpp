@@ -2,6 +2,7 @@
 #include "uikit/UITableView.h"
 
 #include "foundation/NSException.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UITableViewInternal.h"
 
 #include <algorithm>
@@ -18,11 +19,13 @@ void UITableView::recordUpdate(UITableViewRecordedUpdate record)
 
 void UITableView::beginUpdates()
 {
+    assertIsMainThread();
     m_updates.begin();
 }
 
 void UITableView::endUpdates()
 {
+    assertIsMainThread();
     if (!m_updates.end())
         return;
     // Heights are asked again even when nothing changed.
@@ -32,6 +35,7 @@ void UITableView::endUpdates()
 void UITableView::insertRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueRowUpdate(
         UITableViewRecordedUpdate::Kind::InsertRows, indexPaths, animation, &UIBatchUpdates::Changes::insertRows);
 }
@@ -39,6 +43,7 @@ void UITableView::insertRowsAtIndexPathsWithRowAnimation(
 void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueRowUpdate(
         UITableViewRecordedUpdate::Kind::DeleteRows, indexPaths, animation, &UIBatchUpdates::Changes::deleteRows);
 }
@@ -46,12 +51,14 @@ void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
 void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
     const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueRowUpdate(
         UITableViewRecordedUpdate::Kind::ReloadRows, indexPaths, animation, &UIBatchUpdates::Changes::reloadRows);
 }
 
 void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
 {
+    assertIsMainThread();
     if (!from || !to)
         return;
     Path a { from->section(), from->row() };
@@ -93,6 +100,7 @@ void UITableView::applyUpdatesUnlessBatched()
 void UITableView::insertSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueSectionUpdate(
         UITableViewRecordedUpdate::Kind::InsertSections, sections, animation, &UIBatchUpdates::Changes::insertSections);
 }
@@ -100,6 +108,7 @@ void UITableView::insertSectionsWithRowAnimation(
 void UITableView::deleteSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueSectionUpdate(
         UITableViewRecordedUpdate::Kind::DeleteSections, sections, animation, &UIBatchUpdates::Changes::deleteSections);
 }
@@ -107,6 +116,7 @@ void UITableView::deleteSectionsWithRowAnimation(
 void UITableView::reloadSectionsWithRowAnimation(
     const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
 {
+    assertIsMainThread();
     queueSectionUpdate(
         UITableViewRecordedUpdate::Kind::ReloadSections, sections, animation, &UIBatchUpdates::Changes::reloadSections);
 }
@@ -167,6 +177,7 @@ void UITableView::applyUpdates(UIBatchUpdates::Changes changes)
 
 void UITableView::setEditingAnimated(bool editing, bool animated)
 {
+    assertIsMainThread();
     if (m_editing == editing)
         return;
     m_editing = editing;
@@ -176,6 +187,7 @@ void UITableView::setEditingAnimated(bool editing, bool animated)
 
 bool UITableView::userCommitDeleteOfRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
+    assertIsMainThread();
     auto self = protectedTable();
     auto path = validPath(indexPath);
     auto* ds = dataSource();
@@ -192,6 +204,7 @@ bool UITableView::userCommitDeleteOfRowAtIndexPath(const Ref<NSIndexPath>& index
 Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
     const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed)
 {
+    assertIsMainThread();
     auto self = protectedTable();
     auto source = validPath(from);
     auto* ds = dataSource();

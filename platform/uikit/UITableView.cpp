@@ -3,6 +3,7 @@
 
 #include "foundation/NSException.h"
 #include "foundation/NSString.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UINib.h"
 #include "uikit/UITableViewInternal.h"
 
@@ -30,6 +31,7 @@ Ref<UITableView> UITableView::initWithFrameStyle(CGRect frame, UITableViewStyle 
 
 void UITableView::setDataSource(UITableViewDataSource* dataSource, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_dataSource = dataSource;
     m_dataSourceOwner = std::move(owner);
     m_needsReload = true;
@@ -38,6 +40,7 @@ void UITableView::setDataSource(UITableViewDataSource* dataSource, Weak<NSObject
 
 void UITableView::setTableDelegate(UITableViewDelegate* delegate, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_tableDelegate = delegate;
     m_tableDelegateOwner = owner;
     setDelegate(delegate, std::move(owner));
@@ -46,6 +49,7 @@ void UITableView::setTableDelegate(UITableViewDelegate* delegate, Weak<NSObject>
 
 void UITableView::setTableHeaderView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_tableHeaderView)
         m_tableHeaderView->removeFromSuperview();
     m_tableHeaderView = view;
@@ -56,6 +60,7 @@ void UITableView::setTableHeaderView(const Ref<UIView>& view)
 
 void UITableView::setTableFooterView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_tableFooterView)
         m_tableFooterView->removeFromSuperview();
     m_tableFooterView = view;
@@ -69,6 +74,7 @@ void UITableView::setTableFooterView(const Ref<UIView>& view)
 void UITableView::registerCellFactory(
     const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory)
 {
+    assertIsMainThread();
     if (factory)
         m_factories[identifier] = std::move(factory);
     else
@@ -112,6 +118,7 @@ void UITableView::registerNibForCellReuseIdentifier(const Ref<UINib>& nib, const
 
 Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
 {
+    assertIsMainThread();
     auto pool = m_reusePool.find(identifier);
     if (pool != m_reusePool.end() && !pool->second.empty()) {
         auto cell = pool->second.back();
@@ -245,6 +252,7 @@ void UITableView::removeSectionViews()
 
 void UITableView::reloadData()
 {
+    assertIsMainThread();
     recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadData, {}, {}, UITableViewRowAnimationNone });
     m_needsReload = true;
     setNeedsGeometry();

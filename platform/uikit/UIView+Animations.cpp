@@ -2,6 +2,7 @@
 #include "uikit/UIView.h"
 
 #include "foundation/NSRunLoop.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/CAAnimation.h"
 #include "graphics/CATransaction.h"
 
@@ -141,6 +142,7 @@ void UIView::animateWithDuration(double duration, AnimationBlock animations, Com
 void UIView::animateWithDurationDelayOptions(double duration, double delay, UIViewAnimationOptions options,
     AnimationBlock animations, CompletionBlock completion)
 {
+    assertIsMainThread();
     auto context = std::make_unique<AnimationContext>();
     context->duration = duration;
     context->delay = delay;
@@ -157,6 +159,7 @@ void UIView::animateWithDurationDelayOptions(double duration, double delay, UIVi
 void UIView::transitionWithViewDurationOptions(const Ref<UIView>&, double duration, UIViewAnimationOptions options,
     AnimationBlock animations, CompletionBlock completion)
 {
+    assertIsMainThread();
     // The transition itself is not drawn; its timing and completion are kept.
     animateWithDurationDelayOptions(duration, 0, options, std::move(animations), nullptr);
     if (!completion)
@@ -171,6 +174,7 @@ void UIView::transitionWithViewDurationOptions(const Ref<UIView>&, double durati
 
 void UIView::performWithoutAnimation(const AnimationBlock& actions)
 {
+    assertIsMainThread();
     ++s_withoutAnimationDepth;
     if (actions)
         actions();
@@ -179,6 +183,7 @@ void UIView::performWithoutAnimation(const AnimationBlock& actions)
 
 void UIView::setAnimationsEnabled(bool enabled)
 {
+    assertIsMainThread();
     s_animationsEnabled = enabled;
 }
 bool UIView::areAnimationsEnabled()
@@ -188,6 +193,7 @@ bool UIView::areAnimationsEnabled()
 
 void UIView::beginAnimations(const std::string& animationID, void* context)
 {
+    assertIsMainThread();
     auto c = std::make_unique<AnimationContext>();
     c->animationID = animationID;
     c->context = context;
@@ -196,6 +202,7 @@ void UIView::beginAnimations(const std::string& animationID, void* context)
 
 void UIView::commitAnimations()
 {
+    assertIsMainThread();
     if (s_animationStack.empty())
         return;
     auto done = std::move(s_animationStack.back());

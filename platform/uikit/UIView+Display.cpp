@@ -2,6 +2,7 @@
 #include "uikit/UIView.h"
 
 #include "foundation/NSRunLoop.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
@@ -28,12 +29,14 @@ using UIViewInternal::nonDrawingClasses;
 
 void UIView::setNeedsLayout()
 {
+    assertIsMainThread();
     m_layer->setNeedsLayout();
     UIViewUpdateCycle::schedule();
 }
 
 void UIView::layoutIfNeeded()
 {
+    assertIsMainThread();
     m_layer->layoutIfNeeded();
 }
 
@@ -56,6 +59,7 @@ CGSize UIView::sizeThatFits(CGSize) const
 
 void UIView::sizeToFit()
 {
+    assertIsMainThread();
     CGSize size = sizeThatFits(bounds().size);
     CGRect f = frame();
     f.size = size;
@@ -64,6 +68,7 @@ void UIView::sizeToFit()
 
 void UIView::setNeedsDisplay()
 {
+    assertIsMainThread();
     m_layer->setNeedsDisplay();
     UIViewUpdateCycle::schedule();
 }

@@ -1,6 +1,7 @@
 // UIView: geometry, autoresizing, hierarchy, appearance, hit testing, conversions and key-value coding.
 #include "uikit/UIView.h"
 
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "uikit/UIGestureRecognizer.h"
@@ -40,6 +41,7 @@ CGRect UIView::frame() const
 
 void UIView::setFrame(CGRect frame)
 {
+    assertIsMainThread();
     frame = CGRectStandardize(frame);
     CGRect b = bounds();
     // The frame is the bounds' size around the centre; with a transform, the untransformed size.
@@ -56,6 +58,7 @@ CGRect UIView::bounds() const
 
 void UIView::setBounds(CGRect bounds)
 {
+    assertIsMainThread();
     CGSize oldSize = m_layer->bounds().size;
     if (!CGRectEqualToRect(bounds, m_layer->bounds()))
         recordAnimatedChange("bounds");
@@ -75,6 +78,7 @@ CGPoint UIView::center() const
 
 void UIView::setCenter(CGPoint center)
 {
+    assertIsMainThread();
     CGPoint old = m_layer->position();
     if (old.x != center.x || old.y != center.y)
         recordAnimatedChange("position");
@@ -88,6 +92,7 @@ CGAffineTransform UIView::transform() const
 
 void UIView::setTransform(CGAffineTransform transform)
 {
+    assertIsMainThread();
     if (!CGAffineTransformEqualToTransform(transform, m_layer->affineTransform()))
         recordAnimatedChange("transform");
     m_layer->setAffineTransform(transform);
@@ -95,6 +100,7 @@ void UIView::setTransform(CGAffineTransform transform)
 
 void UIView::setContentScaleFactor(CGFloat scale)
 {
+    assertIsMainThread();
     m_layer->setContentsScale(scale);
     setNeedsDisplay();
 }
@@ -239,16 +245,19 @@ void UIView::insertSubviewAt(const Ref<UIView>& view, size_t index)
 
 void UIView::addSubview(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     insertSubviewAt(view, m_subviews.size());
 }
 
 void UIView::insertSubviewAtIndex(const Ref<UIView>& view, int32_t index)
 {
+    assertIsMainThread();
     insertSubviewAt(view, static_cast<size_t>(std::max(0, index)));
 }
 
 void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
 {
+    assertIsMainThread();
     auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubviewAt(
         view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
@@ -256,12 +265,14 @@ void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView
 
 void UIView::insertSubviewBelowSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
 {
+    assertIsMainThread();
     auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubviewAt(view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()));
 }
 
 void UIView::exchangeSubviewAtIndexWithSubviewAtIndex(int32_t index1, int32_t index2)
 {
+    assertIsMainThread();
     auto count = static_cast<int32_t>(m_subviews.size());
     if (index1 < 0 || index2 < 0 || index1 >= count || index2 >= count || index1 == index2)
         return;
@@ -278,18 +289,21 @@ void UIView::exchangeSubviewAtIndexWithSubviewAtIndex(int32_t index1, int32_t in
 
 void UIView::bringSubviewToFront(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (view && view->superview().get() == this)
         insertSubviewAt(view, m_subviews.size());
 }
 
 void UIView::sendSubviewToBack(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (view && view->superview().get() == this)
         insertSubviewAt(view, 0);
 }
 
 void UIView::removeFromSuperview()
 {
+    assertIsMainThread();
     auto super = superview();
     if (!super)
         return;
@@ -335,6 +349,7 @@ Ref<UIView> UIView::viewWithTag(int32_t tag)
 
 void UIView::setHidden(bool hidden)
 {
+    assertIsMainThread();
     if (hidden && isFirstResponder())
         resignFirstResponder();
     m_layer->setHidden(hidden);
@@ -345,6 +360,7 @@ void UIView::setHidden(bool hidden)
 
 void UIView::setAlpha(CGFloat alpha)
 {
+    assertIsMainThread();
     // Only changes animate: setting the value a view already has adds no animation.
     if (alpha != m_layer->opacity())
         recordAnimatedChange("opacity");
@@ -353,6 +369,7 @@ void UIView::setAlpha(CGFloat alpha)
 
 void UIView::setBackgroundColor(const Ref<UIColor>& color)
 {
+    assertIsMainThread();
     if (color != m_backgroundColor && !(color && m_backgroundColor && color->isEqual(m_backgroundColor.get())))
         recordAnimatedChange("backgroundColor");
     bool hadPattern = m_backgroundColor && m_backgroundColor->patternImage();
@@ -366,6 +383,7 @@ void UIView::setBackgroundColor(const Ref<UIColor>& color)
 
 void UIView::setContentMode(UIViewContentMode mode)
 {
+    assertIsMainThread();
     m_contentMode = mode;
     updateLayerContentsGravity();
 }
@@ -453,6 +471,7 @@ CGRect UIView::convertRectFromView(CGRect rect, const Ref<UIView>& view) const
 
 void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 {
+    assertIsMainThread();
     if (!recognizer)
         return;
     if (auto old = recognizer->view(); old && old.get() != this)
@@ -464,6 +483,7 @@ void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 
 void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 {
+    assertIsMainThread();
     auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
     if (it == m_gestureRecognizers.end())
         return;
@@ -473,6 +493,7 @@ void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 
 bool UIView::endEditing(bool force)
 {
+    assertIsMainThread();
     auto responder = UIResponder::currentFirstResponder();
     auto view = std::dynamic_pointer_cast<UIView>(responder);
     if (!view || !view->isDescendantOfView(self<UIView>()))

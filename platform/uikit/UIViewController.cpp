@@ -4,6 +4,7 @@
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
@@ -38,6 +39,7 @@ void UIViewController::memoryWarning(const Ref<NSNotification>&)
 
 void UIViewController::setTitle(const std::string& title)
 {
+    assertIsMainThread();
     m_title = title;
     if (m_navigationItem)
         m_navigationItem->followControllerTitle(title);
@@ -54,6 +56,7 @@ Ref<UINavigationItem> UIViewController::navigationItem()
 
 void UIViewController::setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool animated)
 {
+    assertIsMainThread();
     items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
     m_toolbarItems = std::move(items);
     if (auto nav = navigationController(); nav && nav->topViewController().get() == this)
@@ -64,6 +67,7 @@ void UIViewController::setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>>
 
 Ref<UIView> UIViewController::view()
 {
+    assertIsMainThread();
     if (!m_view) {
         Ref<UIViewController> protectedThis = self<UIViewController>();
         loadView();
@@ -76,6 +80,7 @@ Ref<UIView> UIViewController::view()
 
 void UIViewController::setView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_view == view)
         return;
     if (m_view && m_view->viewController().get() == this)
@@ -103,6 +108,7 @@ void UIViewController::loadView()
 
 bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated)
 {
+    assertIsMainThread();
     Ref<UIViewController> protectedThis = self<UIViewController>();
     if (isAppearing) {
         if (m_appearance == Appearance::Appeared || m_appearance == Appearance::Appearing)
@@ -129,6 +135,7 @@ bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated
 
 void UIViewController::endAppearanceTransition()
 {
+    assertIsMainThread();
     Ref<UIViewController> protectedThis = self<UIViewController>();
     if (m_appearance == Appearance::Appearing) {
         m_appearance = Appearance::Appeared;
@@ -147,6 +154,7 @@ void UIViewController::endAppearanceTransition()
 
 void UIViewController::finishTransition(bool animated, std::function<void()> block)
 {
+    assertIsMainThread();
     auto loop = NSRunLoop::mainRunLoop();
     if (animated)
         loop->addDelayedPerform(nullptr, "UIViewControllerTransition", std::move(block),
@@ -159,6 +167,7 @@ void UIViewController::finishTransition(bool animated, std::function<void()> blo
 
 void UIViewController::addChildViewController(const Ref<UIViewController>& child)
 {
+    assertIsMainThread();
     if (!child || child.get() == this)
         return;
     auto self_ = self<UIViewController>();
@@ -173,6 +182,7 @@ void UIViewController::addChildViewController(const Ref<UIViewController>& child
 
 void UIViewController::removeFromParentViewController()
 {
+    assertIsMainThread();
     auto parent = parentViewController();
     if (!parent)
         return;
@@ -255,6 +265,7 @@ CGRect UIViewController::presentedFrame(const Ref<UIViewController>& presenter) 
 void UIViewController::presentViewControllerAnimatedCompletion(
     const Ref<UIViewController>& controller, bool animated, Completion completion)
 {
+    assertIsMainThread();
     if (!controller)
         return;
     Ref<UIViewController> presenter = self<UIViewController>();
@@ -308,6 +319,7 @@ void UIViewController::presentViewControllerAnimatedCompletion(
 
 void UIViewController::dismissViewControllerAnimatedCompletion(bool animated, Completion completion)
 {
+    assertIsMainThread();
     Ref<UIViewController> presenter = m_presented ? self<UIViewController>() : presentingViewController();
     if (!presenter || !presenter->m_presented)
         return;
@@ -342,6 +354,7 @@ void UIViewController::dismissViewControllerAnimatedCompletion(bool animated, Co
 
 void UIViewController::setNeedsStatusBarAppearanceUpdate()
 {
+    assertIsMainThread();
     auto app = UIApplication::sharedApplication();
     Ref<UIViewController> hidden = self<UIViewController>();
     while (auto child = hidden->childViewControllerForStatusBarHidden())
@@ -360,6 +373,7 @@ UIInterfaceOrientation UIViewController::interfaceOrientation() const
 
 void UIViewController::setEditingAnimated(bool editing, bool)
 {
+    assertIsMainThread();
     m_editing = editing;
     updateEditButtonItem();
 }
