@@ -179,7 +179,10 @@ void UIView::notifyWindowChange(const Ref<UIWindow>& oldWindow, const Ref<UIWind
         bool wasVisible = oldWindow && !oldWindow->isHidden();
         bool willBeVisible = newWindow && !newWindow->isHidden();
         if (controller && wasVisible != willBeVisible)
-            m_windowAppearance = controller->startAppearanceTransition(willBeVisible, false);
+            m_windowAppearance = controller->startAppearanceTransition(willBeVisible
+                    ? UIViewController::AppearanceChange::Appearing
+                    : UIViewController::AppearanceChange::Disappearing,
+                UIViewController::TransitionAnimation::None);
         willMoveToWindow(newWindow);
     } else {
         didMoveToWindow();

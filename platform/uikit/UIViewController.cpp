@@ -106,11 +106,12 @@ void UIViewController::loadView()
 
 // MARK: Appearance
 
-bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated)
+bool UIViewController::startAppearanceTransition(AppearanceChange change, TransitionAnimation animation)
 {
     assertIsMainThread();
     Ref<UIViewController> protectedThis = self<UIViewController>();
-    if (isAppearing) {
+    bool animated = animation == TransitionAnimation::Animated;
+    if (change == AppearanceChange::Appearing) {
         if (m_appearance == Appearance::Appeared || m_appearance == Appearance::Appearing)
             return false;
         view();
@@ -128,7 +129,7 @@ bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated
         return true;
     for (auto& child : std::vector<Ref<UIViewController>>(m_children)) {
         if (child->isViewLoaded() && m_view && child->m_view->isDescendantOfView(m_view))
-            child->beginAppearanceTransition(isAppearing, animated);
+            child->startAppearanceTransition(change, animation);
     }
     return true;
 }
