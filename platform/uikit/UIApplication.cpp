@@ -2,6 +2,7 @@
 
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIFont.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILocalNotification.h"
@@ -47,6 +48,7 @@ std::string UIApplication::preferredContentSizeCategory() const
 
 void UIApplication::setPreferredContentSizeCategory(const std::string& category)
 {
+    assertIsMainThread();
     if (category.empty() || category == UIFont::contentSizeCategory())
         return;
     UIFont::setContentSizeCategory(category);
@@ -56,6 +58,7 @@ void UIApplication::setPreferredContentSizeCategory(const std::string& category)
 
 void UIApplication::setDelegate(const Ref<NSObject>& delegate)
 {
+    assertIsMainThread();
     m_delegateObject = delegate;
     m_delegate = dynamic_cast<UIApplicationDelegate*>(delegate.get());
 }
@@ -67,6 +70,7 @@ std::vector<Ref<UIWindow>> UIApplication::windows() const
 
 bool UIApplication::openURL(const std::string& url)
 {
+    assertIsMainThread();
     m_openedURLs.push_back(url);
     return !url.empty() && m_canOpenURLAnswer;
 }
@@ -78,6 +82,7 @@ bool UIApplication::canOpenURL(const std::string& url) const
 
 void UIApplication::setStatusBarOrientation(UIInterfaceOrientation orientation)
 {
+    assertIsMainThread();
     if (orientation == m_statusBarOrientation)
         return;
     m_statusBarOrientation = orientation;
@@ -87,24 +92,28 @@ void UIApplication::setStatusBarOrientation(UIInterfaceOrientation orientation)
 
 void UIApplication::registerForRemoteNotificationTypes(UIRemoteNotificationType types)
 {
+    assertIsMainThread();
     m_remoteTypes = types;
     ++m_remoteRegistrations;
 }
 
 void UIApplication::scheduleLocalNotification(const Ref<UILocalNotification>& notification)
 {
+    assertIsMainThread();
     if (notification)
         m_scheduledNotifications.push_back(notification);
 }
 
 void UIApplication::presentLocalNotificationNow(const Ref<UILocalNotification>& notification)
 {
+    assertIsMainThread();
     if (notification)
         m_presentedNotifications.push_back(notification);
 }
 
 void UIApplication::cancelLocalNotification(const Ref<UILocalNotification>& notification)
 {
+    assertIsMainThread();
     auto& list = m_scheduledNotifications;
     list.erase(std::remove(list.begin(), list.end(), notification), list.end());
 }
@@ -139,6 +148,7 @@ double UIApplication::backgroundTimeRemaining() const
 
 void UIApplication::expireBackgroundTasksInternal()
 {
+    assertIsMainThread();
     // Handlers usually end their own task; copy first, and run each one still outstanding.
     auto tasks = m_backgroundTasks;
     for (auto& [identifier, handler] : tasks) {
@@ -151,6 +161,7 @@ void UIApplication::expireBackgroundTasksInternal()
 
 void UIApplication::endIgnoringInteractionEvents()
 {
+    assertIsMainThread();
     if (m_ignoringInteraction > 0)
         --m_ignoringInteraction;
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/NSException.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UINib.h"
 #include "uikit/UITouch.h"
 
@@ -40,6 +41,7 @@ Ref<UICollectionView> UICollectionView::initWithFrameCollectionViewLayout(
 
 void UICollectionView::setDataSource(UICollectionViewDataSource* dataSource, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_dataSource = dataSource;
     m_dataSourceOwner = std::move(owner);
     reloadData();
@@ -48,6 +50,7 @@ void UICollectionView::setDataSource(UICollectionViewDataSource* dataSource, Wea
 
 void UICollectionView::setCollectionDelegate(UICollectionViewDelegate* delegate, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_collectionDelegate = delegate;
     m_collectionDelegateOwner = owner;
     setDelegate(delegate, std::move(owner));
@@ -57,6 +60,7 @@ void UICollectionView::setCollectionDelegate(UICollectionViewDelegate* delegate,
 
 void UICollectionView::setCollectionViewLayout(const Ref<UICollectionViewLayout>& layout)
 {
+    assertIsMainThread();
     if (!layout)
         NSException::raise(NSInvalidArgumentException, "UICollectionView must have a non-nil layout");
     if (m_layout)
@@ -71,6 +75,7 @@ void UICollectionView::setCollectionViewLayout(const Ref<UICollectionViewLayout>
 void UICollectionView::registerCellFactory(
     const std::string& identifier, std::function<Ref<UICollectionReusableView>()> factory)
 {
+    assertIsMainThread();
     if (factory)
         m_factories[identifier] = std::move(factory);
     else
@@ -105,6 +110,7 @@ void UICollectionView::registerNibForCellWithReuseIdentifier(const Ref<UINib>& n
 void UICollectionView::registerClassForSupplementaryViewOfKindWithReuseIdentifier(
     Class cls, const std::string& kind, const std::string& identifier)
 {
+    assertIsMainThread();
     std::string key = supplementaryKey(kind, identifier);
     if (!cls) {
         m_factories.erase(key);
@@ -139,6 +145,7 @@ Ref<UICollectionReusableView> UICollectionView::dequeue(const std::string& key, 
 Ref<UICollectionViewCell> UICollectionView::dequeueReusableCellWithReuseIdentifierForIndexPath(
     const std::string& identifier, const Ref<NSIndexPath>& indexPath)
 {
+    assertIsMainThread();
     auto cell = std::dynamic_pointer_cast<UICollectionViewCell>(dequeue(identifier, identifier));
     if (!cell)
         NSException::raise(NSInternalInconsistencyException,
@@ -152,6 +159,7 @@ Ref<UICollectionViewCell> UICollectionView::dequeueReusableCellWithReuseIdentifi
 Ref<UICollectionReusableView> UICollectionView::dequeueReusableSupplementaryViewOfKindWithReuseIdentifierForIndexPath(
     const std::string& kind, const std::string& identifier, const Ref<NSIndexPath>&)
 {
+    assertIsMainThread();
     return dequeue(supplementaryKey(kind, identifier), identifier);
 }
 
@@ -166,6 +174,7 @@ void UICollectionView::recordChange(const std::string& name)
 
 void UICollectionView::reloadData()
 {
+    assertIsMainThread();
     recordChange("reloadData");
 }
 
@@ -196,21 +205,25 @@ void UICollectionView::queueSections(
 
 void UICollectionView::insertItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
+    assertIsMainThread();
     queueItems("insertItems", indexPaths, &UIBatchUpdates::Changes::insertRows);
 }
 
 void UICollectionView::deleteItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
+    assertIsMainThread();
     queueItems("deleteItems", indexPaths, &UIBatchUpdates::Changes::deleteRows);
 }
 
 void UICollectionView::reloadItemsAtIndexPaths(const std::vector<Ref<NSIndexPath>>& indexPaths)
 {
+    assertIsMainThread();
     queueItems("reloadItems", indexPaths, &UIBatchUpdates::Changes::reloadRows);
 }
 
 void UICollectionView::moveItemAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
 {
+    assertIsMainThread();
     m_recordedChanges.push_back("moveItem");
     if (!from || !to || from->length() < 2 || to->length() < 2)
         NSException::raise(NSInvalidArgumentException, "moveItem: an index path is not an item's");
@@ -220,21 +233,25 @@ void UICollectionView::moveItemAtIndexPathToIndexPath(const Ref<NSIndexPath>& fr
 
 void UICollectionView::insertSections(const std::vector<int32_t>& sections)
 {
+    assertIsMainThread();
     queueSections("insertSections", sections, &UIBatchUpdates::Changes::insertSections);
 }
 
 void UICollectionView::deleteSections(const std::vector<int32_t>& sections)
 {
+    assertIsMainThread();
     queueSections("deleteSections", sections, &UIBatchUpdates::Changes::deleteSections);
 }
 
 void UICollectionView::reloadSections(const std::vector<int32_t>& sections)
 {
+    assertIsMainThread();
     queueSections("reloadSections", sections, &UIBatchUpdates::Changes::reloadSections);
 }
 
 void UICollectionView::moveSectionToSection(int32_t from, int32_t to)
 {
+    assertIsMainThread();
     m_recordedChanges.push_back("moveSection");
     m_updates.pending().moveSections.push_back({ from, to });
     applyUnlessBatched();
@@ -249,6 +266,7 @@ void UICollectionView::applyUnlessBatched()
 void UICollectionView::performBatchUpdatesCompletion(
     const std::function<void()>& updates, std::function<void(bool)> completion)
 {
+    assertIsMainThread();
     auto self = protectedView();
     m_updates.begin();
     try {
@@ -323,7 +341,7 @@ void UICollectionView::applyUpdates(UIBatchUpdates::Changes changes)
     UIBatchUpdates::moveVisibleCells(
         m_visibleCells, plan, [&](Path path, const Ref<UICollectionViewCell>& cell) { endDisplaying(path, cell); });
     removeSupplementaryViews();
-    UIBatchUpdates::moveSelection(m_selected, plan);
+    UIBatchUpdates::moveSelection(m_selection.paths(), plan);
 }
 
 UISectionedRows::Counts UICollectionView::itemCountsFromDataSource()
@@ -366,7 +384,7 @@ void UICollectionView::ensureLoaded()
     removeSupplementaryViews();
     m_itemCounts.clear(); // no items while the data source is asked
     m_itemCounts = itemCountsFromDataSource();
-    UISectionedRows::dropPathsBeyond(m_selected, m_itemCounts);
+    UISectionedRows::dropPathsBeyond(m_selection.paths(), m_itemCounts);
     m_layout->setNeedsPrepare(true);
 }
 
@@ -456,7 +474,7 @@ void UICollectionView::layoutItems()
                 "the collection view's data source did not return a valid cell from "
                 "-collectionView:cellForItemAtIndexPath:");
         cell->applyLayoutAttributes(attributes);
-        cell->setSelected(std::find(m_selected.begin(), m_selected.end(), path) != m_selected.end());
+        cell->setSelected(m_selection.isSelected(path));
         insertSubviewAtIndex(cell, 0);
         m_visibleCells[path] = cell;
         if (auto* d = delegate())
@@ -535,83 +553,78 @@ Ref<UICollectionViewLayoutAttributes> UICollectionView::layoutAttributesForItemA
 
 std::vector<Ref<NSIndexPath>> UICollectionView::indexPathsForSelectedItems() const
 {
-    return UISectionedRows::sortedIndexPaths(m_selected);
-}
-
-void UICollectionView::setSelected(Path path, bool selected)
-{
-    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
+    return m_selection.sortedIndexPaths();
 }
 
 void UICollectionView::selectItemAtIndexPathAnimatedScrollPosition(
     const Ref<NSIndexPath>& indexPath, bool animated, UICollectionViewScrollPosition position)
 {
+    assertIsMainThread();
+    // Selecting nil, or in a view that does not allow selection, changes nothing.
     auto path = validPath(indexPath);
-    if (!path || !m_allowsSelection)
+    if (!path || !allowsSelection())
         return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                setSelected(p, false);
-        }
-    }
-    setSelected(*path, true);
+    m_selection.select(*path);
     if (position != UICollectionViewScrollPositionNone)
         scrollToItemAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
 }
 
 void UICollectionView::deselectItemAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
 {
+    assertIsMainThread();
     if (auto path = validPath(indexPath))
-        setSelected(*path, false);
+        m_selection.set(*path, false);
 }
 
 void UICollectionView::userSelectItemAtIndexPath(const Ref<NSIndexPath>& indexPath)
 {
+    assertIsMainThread();
     auto self = protectedView();
     auto path = validPath(indexPath);
-    if (!path || !m_allowsSelection)
+    if (!path || !allowsSelection())
         return;
-    auto deselect = [&](Path p) {
-        auto* d = delegate();
-        if (d && !d->collectionViewShouldDeselectItemAtIndexPath(self, toIndexPath(p)))
-            return;
-        setSelected(p, false);
-        if (auto* dd = delegate())
-            dd->collectionViewDidDeselectItemAtIndexPath(self, toIndexPath(p));
-    };
-    bool selected = std::find(m_selected.begin(), m_selected.end(), *path) != m_selected.end();
-    if (selected && m_allowsMultipleSelection) {
-        deselect(*path);
-        return;
-    }
-    if (auto* d = delegate(); d && !d->collectionViewShouldSelectItemAtIndexPath(self, toIndexPath(*path)))
-        return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                deselect(p);
-        }
-    }
-    setSelected(*path, true);
-    if (auto* d = delegate())
-        d->collectionViewDidSelectItemAtIndexPath(self, toIndexPath(*path));
+    // The delegate may only refuse: the item asked about is the one selected or deselected.
+    m_selection.tap(*path,
+        { .willSelect = [&](Path p) -> std::optional<Path> {
+             auto* d = delegate();
+             if (d && !d->collectionViewShouldSelectItemAtIndexPath(self, toIndexPath(p)))
+                 return std::nullopt;
+             return p;
+         },
+            .didSelect =
+                [&](Path p) {
+                    if (auto* d = delegate())
+                        d->collectionViewDidSelectItemAtIndexPath(self, toIndexPath(p));
+                },
+            .willDeselect = [&](Path p) -> std::optional<Path> {
+                auto* d = delegate();
+                if (d && !d->collectionViewShouldDeselectItemAtIndexPath(self, toIndexPath(p)))
+                    return std::nullopt;
+                return p;
+            },
+            .didDeselect =
+                [&](Path p) {
+                    if (auto* d = delegate())
+                        d->collectionViewDidDeselectItemAtIndexPath(self, toIndexPath(p));
+                } });
 }
 
 void UICollectionView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     // A touch that lifts without having dragged is a tap on the item under it.
     bool tap = isTapInProgress();
     UIScrollView::touchesEnded(touches, event);
-    if (!tap || touches.empty())
-        return;
-    if (auto indexPath = indexPathForItemAtPoint(touches.front()->locationInView(protectedView())))
-        userSelectItemAtIndexPath(indexPath);
+    if (auto point = UIItemSelection::tapLocation(tap, touches, protectedView())) {
+        if (auto indexPath = indexPathForItemAtPoint(*point))
+            userSelectItemAtIndexPath(indexPath);
+    }
 }
 
 void UICollectionView::scrollToItemAtIndexPathAtScrollPositionAnimated(
     const Ref<NSIndexPath>& indexPath, UICollectionViewScrollPosition position, bool animated)
 {
+    assertIsMainThread();
     prepareIfNeeded();
     auto attributes = validPath(indexPath) ? m_layout->layoutAttributesForItemAtIndexPath(indexPath) : nullptr;
     if (!attributes)

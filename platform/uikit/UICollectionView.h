@@ -5,6 +5,7 @@
 #include "uikit/UIBatchUpdates.h"
 #include "uikit/UICollectionViewCell.h"
 #include "uikit/UICollectionViewLayout.h"
+#include "uikit/UIItemSelection.h"
 #include "uikit/UIScrollView.h"
 
 #include <functional>
@@ -178,10 +179,10 @@ public:
     Ref<NSIndexPath> indexPathForItemAtPoint(CGPoint point);
     Ref<UICollectionViewLayoutAttributes> layoutAttributesForItemAtIndexPath(const Ref<NSIndexPath>& indexPath);
 
-    bool allowsSelection() const { return m_allowsSelection; }
-    void setAllowsSelection(bool v) { m_allowsSelection = v; }
-    bool allowsMultipleSelection() const { return m_allowsMultipleSelection; }
-    void setAllowsMultipleSelection(bool v) { m_allowsMultipleSelection = v; }
+    bool allowsSelection() const { return m_selection.allowsSelection(); }
+    void setAllowsSelection(bool v) { m_selection.setAllowsSelection(v); }
+    bool allowsMultipleSelection() const { return m_selection.allowsMultipleSelection(); }
+    void setAllowsMultipleSelection(bool v) { m_selection.setAllowsMultipleSelection(v); }
     std::vector<Ref<NSIndexPath>> indexPathsForSelectedItems() const;
     // In code: the delegate is not told.
     void selectItemAtIndexPathAnimatedScrollPosition(
@@ -217,7 +218,6 @@ private:
     void layoutItems();
     void recordChange(const std::string& name);
     std::optional<Path> validPath(const Ref<NSIndexPath>& indexPath);
-    void setSelected(Path path, bool selected);
     Ref<UICollectionReusableView> dequeue(const std::string& key, const std::string& identifier);
 
     UICollectionViewDataSource* m_dataSource { nullptr };
@@ -233,11 +233,10 @@ private:
     bool m_inLayout { false };
     std::map<Path, Ref<UICollectionViewCell>> m_visibleCells;
     std::map<std::pair<std::string, Path>, Ref<UICollectionReusableView>> m_visibleSupplementary;
-    std::vector<Path> m_selected;
+    // Which items are selected, and how taps and code select them.
+    UIItemSelection m_selection { UIItemSelection::markingCellsOf(m_visibleCells) };
     std::vector<std::string> m_recordedChanges;
     UIBatchUpdates m_updates;
     // The completions of the open batches, run together once the outermost applies.
     std::vector<std::function<void(bool)>> m_batchCompletions;
-    bool m_allowsSelection { true };
-    bool m_allowsMultipleSelection { false };
 };

@@ -1,5 +1,6 @@
 #include "uikit/UIControl.h"
 
+#include "foundation/ThreadChecks.h"
 #include "uikit/UITouch.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ constexpr CGFloat kTouchSlop = 70;
 void UIControl::addTargetActionForControlEvents(
     const Ref<NSObject>& target, const std::string& actionName, UIControlAction action, UIControlEvents events)
 {
+    assertIsMainThread();
     if (!action || events == 0)
         return;
     // The same target and action for more events extends the existing pair, keeping its place.
@@ -28,6 +30,7 @@ void UIControl::addTargetActionForControlEvents(
 void UIControl::removeTargetActionForControlEvents(
     const Ref<NSObject>& target, const std::string& actionName, UIControlEvents events)
 {
+    assertIsMainThread();
     for (auto& entry : m_targetActions) {
         if (target && entry.target.lock() != target)
             continue;
@@ -61,6 +64,7 @@ UIControlEvents UIControl::allControlEvents() const
 
 void UIControl::sendActions(UIControlEvents events, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     Ref<UIControl> protectedThis = self<UIControl>();
     // Copy: actions may add or remove targets while they run.
     auto entries = m_targetActions;
@@ -75,18 +79,21 @@ void UIControl::sendActions(UIControlEvents events, const Ref<UIEvent>& event)
 
 void UIControl::setEnabled(bool enabled)
 {
+    assertIsMainThread();
     m_enabled = enabled;
     setNeedsDisplay();
 }
 
 void UIControl::setSelected(bool selected)
 {
+    assertIsMainThread();
     m_selected = selected;
     setNeedsDisplay();
 }
 
 void UIControl::setHighlighted(bool highlighted)
 {
+    assertIsMainThread();
     m_highlighted = highlighted;
     setNeedsDisplay();
 }
@@ -119,6 +126,7 @@ bool UIControl::touchIsInside(const Ref<UITouch>& touch)
 
 void UIControl::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     if (touches.empty() || !m_enabled)
         return;
     auto touch = touches.front();
@@ -133,6 +141,7 @@ void UIControl::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& even
 
 void UIControl::touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     if (touches.empty() || !m_enabled)
         return;
     auto touch = touches.front();
@@ -149,6 +158,7 @@ void UIControl::touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& even
 
 void UIControl::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     if (touches.empty())
         return;
     auto touch = touches.front();
@@ -164,6 +174,7 @@ void UIControl::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& even
 
 void UIControl::touchesCancelled(const UITouchSet&, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     setHighlighted(false);
     if (m_tracking)
         cancelTrackingWithEvent(event);

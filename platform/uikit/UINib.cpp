@@ -1,30 +1,30 @@
 #include "uikit/UINib.h"
 
+#include "foundation/Locked.h"
 #include "foundation/NSException.h"
 
 #include <map>
-#include <mutex>
 
 namespace {
-std::mutex s_lock;
-std::map<std::string, UILayoutBuilder>& layouts()
+// The registered layouts by name. Layouts are registered and looked up from any thread.
+Locked<std::map<std::string, UILayoutBuilder>>& layouts()
 {
-    static std::map<std::string, UILayoutBuilder> s_layouts;
+    static Locked<std::map<std::string, UILayoutBuilder>> s_layouts;
     return s_layouts;
 }
 
 UILayoutBuilder builderNamed(const std::string& name)
 {
-    std::lock_guard guard(s_lock);
-    auto it = layouts().find(name);
-    return it == layouts().end() ? nullptr : it->second;
+    return layouts().with([&](const std::map<std::string, UILayoutBuilder>& all) -> UILayoutBuilder {
+        auto it = all.find(name);
+        return it == all.end() ? nullptr : it->second;
+    });
 }
 } // namespace
 
 void UILayoutRegistry::registerLayout(const std::string& name, UILayoutBuilder builder)
 {
-    std::lock_guard guard(s_lock);
-    layouts()[name] = std::move(builder);
+    layouts().with([&](std::map<std::string, UILayoutBuilder>& all) { all[name] = std::move(builder); });
 }
 
 bool UILayoutRegistry::hasLayout(const std::string& name)
@@ -34,8 +34,7 @@ bool UILayoutRegistry::hasLayout(const std::string& name)
 
 void UILayoutRegistry::unregisterLayout(const std::string& name)
 {
-    std::lock_guard guard(s_lock);
-    layouts().erase(name);
+    layouts().with([&](std::map<std::string, UILayoutBuilder>& all) { all.erase(name); });
 }
 
 Ref<UINib> UINib::nibWithNibNameBundle(const std::string& name, const Ref<NSBundle>&)

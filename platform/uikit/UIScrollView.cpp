@@ -3,6 +3,7 @@
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimer.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UIRefreshControl.h"
 #include "uikit/UIScrollViewPanGestureRecognizer.h"
 #include "uikit/UIScrollViewPinchGestureRecognizer.h"
@@ -49,6 +50,7 @@ UIScrollView::~UIScrollView()
 
 void UIScrollView::setContentOffset(CGPoint offset)
 {
+    assertIsMainThread();
     CGRect b = bounds();
     if (b.origin.x == offset.x && b.origin.y == offset.y)
         return;
@@ -70,6 +72,7 @@ void UIScrollView::setBounds(CGRect newBounds)
 
 void UIScrollView::setContentOffsetAnimated(CGPoint offset, bool animated)
 {
+    assertIsMainThread();
     if (!animated) {
         stopMotion();
         setContentOffset(offset);
@@ -85,6 +88,7 @@ void UIScrollView::setContentOffsetAnimated(CGPoint offset, bool animated)
 
 void UIScrollView::setContentSize(CGSize size)
 {
+    assertIsMainThread();
     m_contentSize = CGSizeMake(std::max<CGFloat>(0, size.width), std::max<CGFloat>(0, size.height));
 }
 
@@ -131,6 +135,7 @@ CGPoint UIScrollView::clampedOffset(CGPoint offset) const
 
 void UIScrollView::dragBegan(CGPoint windowPoint)
 {
+    assertIsMainThread();
     if (!m_scrollEnabled)
         return;
     // Touching moving content stops it where it is, without an end message.
@@ -163,6 +168,7 @@ CGPoint UIScrollView::offsetForDrag(CGPoint windowPoint) const
 
 void UIScrollView::dragMoved(CGPoint windowPoint)
 {
+    assertIsMainThread();
     if (!m_tracking)
         return;
     double now = Clock::mediaTime();
@@ -234,6 +240,7 @@ CGPoint UIScrollView::pagedTarget(CGPoint velocity) const
 
 void UIScrollView::dragEnded(CGPoint windowPoint)
 {
+    assertIsMainThread();
     if (!m_tracking)
         return;
     m_samples.push_back({ windowPoint, Clock::mediaTime() });
@@ -320,6 +327,7 @@ void UIScrollView::dragEnded(CGPoint windowPoint)
 
 void UIScrollView::dragCancelled()
 {
+    assertIsMainThread();
     if (!m_tracking)
         return;
     m_tracking = false;
@@ -340,6 +348,7 @@ void UIScrollView::dragCancelled()
 
 void UIScrollView::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     m_viewTouchDown = true;
     if (!m_scrollEnabled)
         UIView::touchesBegan(touches, event);
@@ -347,12 +356,14 @@ void UIScrollView::touchesBegan(const UITouchSet& touches, const Ref<UIEvent>& e
 
 void UIScrollView::touchesMoved(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     if (!m_scrollEnabled)
         UIView::touchesMoved(touches, event);
 }
 
 void UIScrollView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     m_viewTouchDown = false;
     if (!m_scrollEnabled)
         UIView::touchesEnded(touches, event);
@@ -360,6 +371,7 @@ void UIScrollView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& e
 
 void UIScrollView::touchesCancelled(const UITouchSet& touches, const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     m_viewTouchDown = false;
     if (!m_scrollEnabled)
         UIView::touchesCancelled(touches, event);
@@ -387,6 +399,7 @@ Ref<UIPinchGestureRecognizer> UIScrollView::pinchGestureRecognizer() const
 
 void UIScrollView::setScrollEnabled(bool v)
 {
+    assertIsMainThread();
     m_scrollEnabled = v;
     if (m_panRecognizer)
         m_panRecognizer->setEnabled(v);
@@ -394,12 +407,14 @@ void UIScrollView::setScrollEnabled(bool v)
 
 void UIScrollView::setMinimumZoomScale(CGFloat scale)
 {
+    assertIsMainThread();
     m_minimumZoomScale = scale;
     updatePinchRecognizer();
 }
 
 void UIScrollView::setMaximumZoomScale(CGFloat scale)
 {
+    assertIsMainThread();
     m_maximumZoomScale = scale;
     updatePinchRecognizer();
 }
@@ -569,6 +584,7 @@ void UIScrollView::scheduleIndicatorFade(double delay)
 
 void UIScrollView::flashScrollIndicators()
 {
+    assertIsMainThread();
     showIndicators();
     if (!m_dragging && m_motion == Motion::None)
         scheduleIndicatorFade(kIndicatorFlashDuration);
@@ -578,6 +594,7 @@ void UIScrollView::flashScrollIndicators()
 
 void UIScrollView::scrollRectToVisibleAnimated(CGRect rect, bool animated)
 {
+    assertIsMainThread();
     CGRect visible = bounds();
     CGPoint offset = visible.origin;
     auto axis = [](CGFloat origin, CGFloat length, CGFloat rectMin, CGFloat rectLength) {
@@ -596,6 +613,7 @@ void UIScrollView::scrollRectToVisibleAnimated(CGRect rect, bool animated)
 
 bool UIScrollView::scrollToTop()
 {
+    assertIsMainThread();
     if (!m_scrollsToTop || !m_scrollEnabled)
         return false;
     auto self = protectedThis();
@@ -632,6 +650,7 @@ void UIScrollView::applyZoomScale(CGFloat scale)
 
 void UIScrollView::setZoomScaleAnimated(CGFloat scale, bool animated)
 {
+    assertIsMainThread();
     auto self = protectedThis();
     auto* d = delegate();
     auto view = d ? d->viewForZoomingInScrollView(self) : nullptr;
@@ -666,6 +685,7 @@ void UIScrollView::setZoomScaleAnimated(CGFloat scale, bool animated)
 
 void UIScrollView::zoomToRectAnimated(CGRect rect, bool animated)
 {
+    assertIsMainThread();
     auto self = protectedThis();
     auto* d = delegate();
     auto view = d ? d->viewForZoomingInScrollView(self) : nullptr;
@@ -683,6 +703,7 @@ void UIScrollView::zoomToRectAnimated(CGRect rect, bool animated)
 
 void UIScrollView::pinchBegan()
 {
+    assertIsMainThread();
     auto self = protectedThis();
     auto* d = delegate();
     auto view = d ? d->viewForZoomingInScrollView(self) : nullptr;
@@ -696,6 +717,7 @@ void UIScrollView::pinchBegan()
 
 void UIScrollView::pinchChanged(CGFloat relativeScale)
 {
+    assertIsMainThread();
     if (!m_zooming || relativeScale <= 0)
         return;
     CGFloat scale = m_pinchStartScale * relativeScale;
@@ -707,6 +729,7 @@ void UIScrollView::pinchChanged(CGFloat relativeScale)
 
 void UIScrollView::pinchEnded()
 {
+    assertIsMainThread();
     if (!m_zooming)
         return;
     m_zooming = false;

@@ -12,8 +12,9 @@
 
 // Rows kept by (section, row) path, the way a table view and a collection view keep them (a
 // collection view's items are its rows here): the row count of each section as the data source
-// gives it, paths checked against those counts, the selected paths, and the cells shown, by
-// path. Helpers over the views' own members; the views keep their geometry and delegates.
+// gives it, paths checked against those counts, and the cells shown, by path. Helpers over the
+// views' own members; the views keep their geometry and delegates (and UIItemSelection their
+// selection).
 // Internal to platform/uikit. Main thread only.
 class UISectionedRows {
 public:
@@ -33,21 +34,8 @@ public:
     // Drops the paths past the end of their section or of the sections.
     static void dropPathsBeyond(std::vector<Path>& paths, const Counts& counts);
 
-    // Selection.
+    // The paths as index paths, in (section, row) order.
     static std::vector<Ref<NSIndexPath>> sortedIndexPaths(std::vector<Path> paths);
-    // Marks the row selected or not, and its cell if it is shown.
-    template <typename Cell>
-    static void setSelected(std::vector<Path>& selected, const VisibleCells<Cell>& visible, Path path, bool on)
-    {
-        auto it = std::find(selected.begin(), selected.end(), path);
-        if (on && it == selected.end())
-            selected.push_back(path);
-        else if (!on && it != selected.end())
-            selected.erase(it);
-        auto cell = visible.find(path);
-        if (cell != visible.end())
-            cell->second->setSelected(on);
-    }
 
     // Cells shown, in path order.
     template <typename Cell> static std::vector<Ref<Cell>> cells(const VisibleCells<Cell>& visible)

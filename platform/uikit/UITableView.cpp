@@ -1,16 +1,13 @@
+// UITableView: set-up, registration and reuse of cells, geometry, and the cells on screen.
 #include "uikit/UITableView.h"
 
 #include "foundation/NSException.h"
 #include "foundation/NSString.h"
-#include "graphics/UIColor.h"
-#include "uikit/UILabel.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UINib.h"
-#include "uikit/UIScreen.h"
-#include "uikit/UITableViewIndex.h"
-#include "uikit/UITouch.h"
+#include "uikit/UITableViewInternal.h"
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 
 VX_REGISTER_CLASS(UITableView);
@@ -18,17 +15,9 @@ VX_REGISTER_CLASS(UITableView);
 namespace {
 // Grouped sections keep this much space above and below when they have no header or footer.
 constexpr CGFloat kGroupedSpacing = 10;
-
-Ref<NSIndexPath> toIndexPath(std::pair<int32_t, int32_t> path)
-{
-    return NSIndexPath::indexPathForRowInSection(path.second, path.first);
-}
-
-template <typename T> bool contains(const std::vector<T>& list, const T& value)
-{
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
 } // namespace
+
+using UITableViewInternal::toIndexPath;
 
 Ref<UITableView> UITableView::initWithFrameStyle(CGRect frame, UITableViewStyle style)
 {
@@ -42,6 +31,7 @@ Ref<UITableView> UITableView::initWithFrameStyle(CGRect frame, UITableViewStyle 
 
 void UITableView::setDataSource(UITableViewDataSource* dataSource, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_dataSource = dataSource;
     m_dataSourceOwner = std::move(owner);
     m_needsReload = true;
@@ -50,6 +40,7 @@ void UITableView::setDataSource(UITableViewDataSource* dataSource, Weak<NSObject
 
 void UITableView::setTableDelegate(UITableViewDelegate* delegate, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     m_tableDelegate = delegate;
     m_tableDelegateOwner = owner;
     setDelegate(delegate, std::move(owner));
@@ -58,6 +49,7 @@ void UITableView::setTableDelegate(UITableViewDelegate* delegate, Weak<NSObject>
 
 void UITableView::setTableHeaderView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_tableHeaderView)
         m_tableHeaderView->removeFromSuperview();
     m_tableHeaderView = view;
@@ -68,6 +60,7 @@ void UITableView::setTableHeaderView(const Ref<UIView>& view)
 
 void UITableView::setTableFooterView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_tableFooterView)
         m_tableFooterView->removeFromSuperview();
     m_tableFooterView = view;
@@ -81,6 +74,7 @@ void UITableView::setTableFooterView(const Ref<UIView>& view)
 void UITableView::registerCellFactory(
     const std::string& identifier, std::function<Ref<UITableViewCell>(const std::string&)> factory)
 {
+    assertIsMainThread();
     if (factory)
         m_factories[identifier] = std::move(factory);
     else
@@ -124,6 +118,7 @@ void UITableView::registerNibForCellReuseIdentifier(const Ref<UINib>& nib, const
 
 Ref<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
 {
+    assertIsMainThread();
     auto pool = m_reusePool.find(identifier);
     if (pool != m_reusePool.end() && !pool->second.empty()) {
         auto cell = pool->second.back();
@@ -186,7 +181,7 @@ void UITableView::computeGeometry()
         removeSectionViews();
         m_rowCounts.clear(); // no rows while the data source is asked
         m_rowCounts = rowCountsFromDataSource(ds);
-        UISectionedRows::dropPathsBeyond(m_selected, m_rowCounts);
+        UISectionedRows::dropPathsBeyond(m_selection.paths(), m_rowCounts);
         m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
     }
 
@@ -257,6 +252,7 @@ void UITableView::removeSectionViews()
 
 void UITableView::reloadData()
 {
+    assertIsMainThread();
     recordUpdate({ UITableViewRecordedUpdate::Kind::ReloadData, {}, {}, UITableViewRowAnimationNone });
     m_needsReload = true;
     setNeedsGeometry();
@@ -405,7 +401,7 @@ void UITableView::layoutCells()
             NSException::raise(NSInternalInconsistencyException,
                 "UITableView dataSource must return a cell from tableView:cellForRowAtIndexPath:");
         cell->setFrame(rowRect(path));
-        cell->setSelected(contains(m_selected, path));
+        cell->setSelected(m_selection.isSelected(path));
         cell->setEditing(m_editing);
         insertSubviewAtIndex(cell, m_backgroundView ? 1 : 0);
         m_visibleCells[path] = cell;
@@ -416,249 +412,6 @@ void UITableView::layoutCells()
     layoutSectionViews(visible);
     layoutSeparators(visible);
     layoutSectionIndex(visible);
-}
-
-// Separators
-
-Ref<UIColor> UITableView::separatorColor() const
-{
-    return m_separatorColor ? m_separatorColor : UIColor::colorWithRedGreenBlueAlpha(0.78f, 0.78f, 0.8f, 1);
-}
-
-void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style)
-{
-    m_separatorStyle = style;
-    setNeedsLayout();
-}
-
-void UITableView::setSeparatorColor(const Ref<UIColor>& color)
-{
-    m_separatorColor = color;
-    for (const auto& line : m_separators)
-        line->setBackgroundColor(separatorColor());
-}
-
-void UITableView::setSeparatorInset(UIEdgeInsets insets)
-{
-    m_separatorInset = insets;
-    setNeedsLayout();
-}
-
-void UITableView::layoutSeparators(CGRect visible)
-{
-    std::vector<CGFloat> lines; // the separators' y, in content space
-    if (m_separatorStyle != UITableViewCellSeparatorStyleNone) {
-        CGFloat bottom = CGRectGetMaxY(visible);
-        CGFloat last = -1;
-        for (const auto& [path, cell] : m_visibleCells) {
-            CGFloat y = CGRectGetMaxY(rowRect(path));
-            lines.push_back(y);
-            last = std::max(last, y);
-        }
-        // An empty plain table, or the space below its last row, shows empty rows' lines unless a
-        // footer view takes that space.
-        if (m_style == UITableViewStylePlain && !m_tableFooterView && m_rowHeight > 0) {
-            CGFloat end = 0;
-            for (const auto& g : m_sections)
-                end = std::max(end, g.top + g.height);
-            if (m_sections.empty())
-                end = m_contentTop;
-            CGFloat y = end + m_rowHeight;
-            // Start at the first filler line on screen.
-            if (y < CGRectGetMinY(visible))
-                y += std::floor((CGRectGetMinY(visible) - y) / m_rowHeight) * m_rowHeight;
-            for (; y <= bottom; y += m_rowHeight)
-                lines.push_back(y);
-        }
-    }
-    CGFloat hairline = 1 / std::max<CGFloat>(1, UIScreen::mainScreen()->scale());
-    CGFloat width = bounds().size.width;
-    CGFloat x = m_separatorInset.left;
-    CGFloat length = std::max<CGFloat>(0, width - m_separatorInset.left - m_separatorInset.right);
-    while (m_separators.size() > lines.size()) {
-        m_separators.back()->removeFromSuperview();
-        m_separators.pop_back();
-    }
-    while (m_separators.size() < lines.size()) {
-        auto line = UIView::initWithFrame(CGRectZero);
-        line->setBackgroundColor(separatorColor());
-        line->setUserInteractionEnabled(false);
-        m_separators.push_back(line);
-    }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        m_separators[i]->setFrame(CGRectMake(x, lines[i] - hairline, length, hairline));
-        // Cells go in below everything else, so lines added once stay above them.
-        if (m_separators[i]->superview().get() != this)
-            addSubview(m_separators[i]);
-    }
-}
-
-// Section index
-
-void UITableView::reloadSectionIndexTitles()
-{
-    auto self = protectedTable();
-    m_indexTitles = dataSource() ? dataSource()->sectionIndexTitlesForTableView(self) : std::vector<std::string>();
-    setNeedsLayout();
-}
-
-void UITableView::setSectionIndexMinimumDisplayRowCount(int32_t count)
-{
-    m_sectionIndexMinimumDisplayRowCount = count;
-    setNeedsLayout();
-}
-
-void UITableView::updateIndexColors()
-{
-    if (m_index)
-        m_index->setColors(m_sectionIndexColor, m_sectionIndexBackgroundColor, m_sectionIndexTrackingBackgroundColor);
-}
-
-void UITableView::setSectionIndexColor(const Ref<UIColor>& color)
-{
-    m_sectionIndexColor = color;
-    updateIndexColors();
-}
-
-void UITableView::setSectionIndexBackgroundColor(const Ref<UIColor>& color)
-{
-    m_sectionIndexBackgroundColor = color;
-    updateIndexColors();
-}
-
-void UITableView::setSectionIndexTrackingBackgroundColor(const Ref<UIColor>& color)
-{
-    m_sectionIndexTrackingBackgroundColor = color;
-    updateIndexColors();
-}
-
-Ref<UIView> UITableView::sectionIndexView() const
-{
-    return m_index;
-}
-
-bool UITableView::dragMayStartWithTouch(const Ref<UITouch>& touch) const
-{
-    if (!m_index || !touch)
-        return true;
-    for (auto v = touch->view(); v; v = v->superview()) {
-        if (v == m_index)
-            return false;
-    }
-    return true;
-}
-
-void UITableView::layoutSectionIndex(CGRect visible)
-{
-    int32_t rows = 0;
-    for (int32_t count : m_rowCounts)
-        rows += count;
-    bool shown = !m_indexTitles.empty() && rows >= m_sectionIndexMinimumDisplayRowCount;
-    if (!shown) {
-        if (m_index && !m_index->isTracking()) {
-            m_index->removeFromSuperview();
-            m_index = nullptr;
-        }
-        return;
-    }
-    if (!m_index) {
-        m_index = UITableViewIndex::init();
-        Weak<UITableView> weak = protectedTable();
-        m_index->setOnSelect([weak](int32_t entry) {
-            if (auto table = weak.lock())
-                table->sectionIndexSelected(entry);
-        });
-        updateIndexColors();
-        addSubview(m_index);
-    }
-    if (m_index->titles() != m_indexTitles)
-        m_index->setTitles(m_indexTitles);
-    // It stays put at the right edge while the rows scroll under it.
-    m_index->setFrame(CGRectMake(CGRectGetMaxX(visible) - UITableViewIndex::kWidth, CGRectGetMinY(visible),
-        UITableViewIndex::kWidth, visible.size.height));
-    // Reordering asks for another layout pass, so only when something came in above it.
-    if (subviews().back() != m_index)
-        bringSubviewToFront(m_index);
-}
-
-void UITableView::sectionIndexSelected(int32_t entry)
-{
-    auto self = protectedTable();
-    auto* ds = dataSource();
-    if (!ds || entry < 0 || entry >= int32_t(m_indexTitles.size()))
-        return;
-    int32_t section = ds->tableViewSectionForSectionIndexTitleAtIndex(self, m_indexTitles[size_t(entry)], entry);
-    ensureGeometry();
-    if (section < 0 || section >= int32_t(m_sections.size()))
-        return;
-    CGPoint offset = contentOffset();
-    CGPoint min = minimumContentOffset();
-    CGPoint max = maximumContentOffset();
-    offset.y = std::clamp(m_sections[size_t(section)].top - contentInset().top, min.y, max.y);
-    setContentOffsetAnimated(offset, false);
-}
-
-void UITableView::layoutSectionViews(CGRect visible)
-{
-    auto self = protectedTable();
-    auto* ds = dataSource();
-    auto* d = tableDelegate();
-    std::vector<Ref<UIView>> pinnedViews;
-    auto place = [&](std::map<int32_t, Ref<UIView>>& views, bool header) {
-        for (int32_t s = 0; s < int32_t(m_sections.size()); ++s) {
-            CGRect rect = header ? rectForHeaderInSection(s) : rectForFooterInSection(s);
-            bool shown = rect.size.height > 0 && CGRectIntersectsRect(rect, visible);
-            // In the plain style a header stays pinned to the top of the visible area while
-            // its section is on screen, pushed up by the end of the section.
-            bool pinned = header && m_style == UITableViewStylePlain && rect.size.height > 0;
-            if (pinned) {
-                CGRect section = rectForSection(s);
-                shown = CGRectIntersectsRect(section, visible);
-                CGFloat top = CGRectGetMinY(visible) + contentInset().top;
-                rect.origin.y = std::min(std::max(rect.origin.y, top), CGRectGetMaxY(section) - rect.size.height);
-            }
-            auto it = views.find(s);
-            if (!shown) {
-                if (it != views.end()) {
-                    it->second->removeFromSuperview();
-                    views.erase(it);
-                }
-                continue;
-            }
-            if (it == views.end()) {
-                Ref<UIView> view = d ? (header ? d->tableViewViewForHeaderInSection(self, s)
-                                               : d->tableViewViewForFooterInSection(self, s))
-                                     : nullptr;
-                if (!view && ds) {
-                    auto title = header ? ds->tableViewTitleForHeaderInSection(self, s)
-                                        : ds->tableViewTitleForFooterInSection(self, s);
-                    if (title) {
-                        auto label = UILabel::initWithFrame(rect);
-                        label->setText(*title);
-                        view = label;
-                    }
-                }
-                if (!view)
-                    continue;
-                addSubview(view);
-                it = views.emplace(s, view).first;
-            }
-            it->second->setFrame(rect);
-            if (pinned)
-                pinnedViews.push_back(it->second);
-        }
-    };
-    place(m_headerViews, true);
-    place(m_footerViews, false);
-    // Pinned headers float above the cells, in section order. Reorder only when they are not
-    // already there: every reordering asks for another layout pass.
-    const auto& order = subviews();
-    bool inFront = order.size() >= pinnedViews.size()
-        && std::equal(pinnedViews.begin(), pinnedViews.end(), order.end() - ptrdiff_t(pinnedViews.size()));
-    if (!inFront) {
-        for (const auto& view : pinnedViews)
-            bringSubviewToFront(view);
-    }
 }
 
 Ref<UITableViewCell> UITableView::cellForRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
@@ -697,346 +450,4 @@ Ref<UIView> UITableView::footerViewForSection(int32_t section)
     layoutCells();
     auto it = m_footerViews.find(section);
     return it == m_footerViews.end() ? nullptr : it->second;
-}
-
-// Updates
-
-void UITableView::recordUpdate(UITableViewRecordedUpdate record)
-{
-    m_recordedUpdates.push_back(std::move(record));
-}
-
-void UITableView::beginUpdates()
-{
-    m_updates.begin();
-}
-
-void UITableView::endUpdates()
-{
-    if (!m_updates.end())
-        return;
-    // Heights are asked again even when nothing changed.
-    applyUpdates(m_updates.takePending());
-}
-
-void UITableView::insertRowsAtIndexPathsWithRowAnimation(
-    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
-{
-    queueRowUpdate(
-        UITableViewRecordedUpdate::Kind::InsertRows, indexPaths, animation, &UIBatchUpdates::Changes::insertRows);
-}
-
-void UITableView::deleteRowsAtIndexPathsWithRowAnimation(
-    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
-{
-    queueRowUpdate(
-        UITableViewRecordedUpdate::Kind::DeleteRows, indexPaths, animation, &UIBatchUpdates::Changes::deleteRows);
-}
-
-void UITableView::reloadRowsAtIndexPathsWithRowAnimation(
-    const std::vector<Ref<NSIndexPath>>& indexPaths, UITableViewRowAnimation animation)
-{
-    queueRowUpdate(
-        UITableViewRecordedUpdate::Kind::ReloadRows, indexPaths, animation, &UIBatchUpdates::Changes::reloadRows);
-}
-
-void UITableView::moveRowAtIndexPathToIndexPath(const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& to)
-{
-    if (!from || !to)
-        return;
-    Path a { from->section(), from->row() };
-    Path b { to->section(), to->row() };
-    recordUpdate({ UITableViewRecordedUpdate::Kind::MoveRow, { a, b }, {}, UITableViewRowAnimationNone });
-    m_updates.pending().moveRows.push_back({ a, b });
-    applyUpdatesUnlessBatched();
-}
-
-void UITableView::queueRowUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<Ref<NSIndexPath>>& indexPaths,
-    UITableViewRowAnimation animation, std::vector<Path> UIBatchUpdates::Changes::*list)
-{
-    UITableViewRecordedUpdate record { kind, {}, {}, animation };
-    for (const auto& p : indexPaths) {
-        if (p)
-            record.indexPaths.push_back({ p->section(), p->row() });
-    }
-    auto& pending = m_updates.pending().*list;
-    pending.insert(pending.end(), record.indexPaths.begin(), record.indexPaths.end());
-    recordUpdate(std::move(record));
-    applyUpdatesUnlessBatched();
-}
-
-void UITableView::queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
-    UITableViewRowAnimation animation, std::vector<int32_t> UIBatchUpdates::Changes::*list)
-{
-    recordUpdate({ kind, {}, sections, animation });
-    auto& pending = m_updates.pending().*list;
-    pending.insert(pending.end(), sections.begin(), sections.end());
-    applyUpdatesUnlessBatched();
-}
-
-void UITableView::applyUpdatesUnlessBatched()
-{
-    if (!m_updates.isBatching())
-        applyUpdates(m_updates.takePending());
-}
-
-void UITableView::insertSectionsWithRowAnimation(
-    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
-{
-    queueSectionUpdate(
-        UITableViewRecordedUpdate::Kind::InsertSections, sections, animation, &UIBatchUpdates::Changes::insertSections);
-}
-
-void UITableView::deleteSectionsWithRowAnimation(
-    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
-{
-    queueSectionUpdate(
-        UITableViewRecordedUpdate::Kind::DeleteSections, sections, animation, &UIBatchUpdates::Changes::deleteSections);
-}
-
-void UITableView::reloadSectionsWithRowAnimation(
-    const std::vector<int32_t>& sections, UITableViewRowAnimation animation)
-{
-    queueSectionUpdate(
-        UITableViewRecordedUpdate::Kind::ReloadSections, sections, animation, &UIBatchUpdates::Changes::reloadSections);
-}
-
-namespace {
-std::string refusedInsert(UISectionedRows::Path path, int32_t rowsAfter)
-{
-    return "attempt to insert row " + std::to_string(path.second) + " into section " + std::to_string(path.first)
-        + ", but there are only " + std::to_string(rowsAfter) + " rows in section after the update";
-}
-
-std::string refusedMove(UISectionedRows::Path, UISectionedRows::Path)
-{
-    return "attempt to move a row that does not exist or to a place that does not exist after the update";
-}
-
-// How a table words its refusals. It lets through a reload of a section that is not there, and
-// moves onto places already taken.
-const UIBatchUpdates::Rules kTableRules { .viewName = "table view",
-    .rowName = "row",
-    .checksReloadedSections = false,
-    .checksMoveClashes = false,
-    .insertFailure = refusedInsert,
-    .moveFailure = refusedMove };
-} // namespace
-
-void UITableView::applyUpdates(UIBatchUpdates::Changes changes)
-{
-    auto self = protectedTable();
-    // A table that has not loaded yet simply loads the new data.
-    if (m_needsReload) {
-        setNeedsGeometry();
-        return;
-    }
-    auto* ds = dataSource();
-    UISectionedRows::Counts oldCounts = m_rowCounts;
-    UISectionedRows::Counts newCounts = rowCountsFromDataSource(ds);
-    auto plan = UIBatchUpdates::plan(oldCounts, newCounts, changes, kTableRules);
-    if (!plan.failure.empty()) {
-        // The table stays usable: it forgets its rows and loads them again.
-        m_needsReload = true;
-        setNeedsGeometry();
-        NSException::raise(NSInternalInconsistencyException, plan.failure);
-    }
-
-    UIBatchUpdates::moveVisibleCells(
-        m_visibleCells, plan, [&](Path path, const Ref<UITableViewCell>& cell) { endDisplaying(path, cell); });
-    UIBatchUpdates::moveSelection(m_selected, plan);
-    removeSectionViews();
-
-    m_rowCounts = std::move(newCounts);
-    computeGeometry();
-    setNeedsLayout();
-    layoutCells();
-}
-
-// Editing
-
-void UITableView::setEditingAnimated(bool editing, bool animated)
-{
-    if (m_editing == editing)
-        return;
-    m_editing = editing;
-    for (auto& [path, cell] : m_visibleCells)
-        cell->setEditingAnimated(editing, animated);
-}
-
-bool UITableView::userCommitDeleteOfRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
-{
-    auto self = protectedTable();
-    auto path = validPath(indexPath);
-    auto* ds = dataSource();
-    if (!path || !ds || !ds->tableViewCanEditRowAtIndexPath(self, indexPath))
-        return false;
-    auto* d = tableDelegate();
-    auto style = d ? d->tableViewEditingStyleForRowAtIndexPath(self, indexPath) : std::nullopt;
-    if (style.value_or(UITableViewCellEditingStyleDelete) != UITableViewCellEditingStyleDelete)
-        return false;
-    ds->tableViewCommitEditingStyleForRowAtIndexPath(self, UITableViewCellEditingStyleDelete, toIndexPath(*path));
-    return true;
-}
-
-Ref<NSIndexPath> UITableView::userMoveRowAtIndexPathToProposedIndexPath(
-    const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed)
-{
-    auto self = protectedTable();
-    auto source = validPath(from);
-    auto* ds = dataSource();
-    if (!source || !proposed || !ds || !ds->respondsToMoveRow() || !ds->tableViewCanMoveRowAtIndexPath(self, from))
-        return nullptr;
-    // A place the row can take once it has left its own: a section's rows, or one past the end
-    // of another section.
-    auto clampTarget = [&](int32_t section, int32_t row) -> Path {
-        section = std::clamp(section, 0, int32_t(m_rowCounts.size()) - 1);
-        int32_t limit = m_rowCounts[section] - (section == source->first ? 1 : 0);
-        return { section, std::clamp(row, 0, limit) };
-    };
-    Path target = clampTarget(proposed->section(), proposed->row());
-    if (auto* d = tableDelegate()) {
-        auto redirected = d->tableViewTargetIndexPathForMoveFromRowAtIndexPathToProposedIndexPath(
-            self, toIndexPath(*source), toIndexPath(target));
-        if (redirected)
-            target = clampTarget(redirected->section(), redirected->row());
-    }
-    if (target == *source)
-        return toIndexPath(target);
-    ds->tableViewMoveRowAtIndexPathToIndexPath(self, toIndexPath(*source), toIndexPath(target));
-    UIBatchUpdates::Changes move;
-    move.moveRows.push_back({ *source, target });
-    applyUpdates(std::move(move));
-    return toIndexPath(target);
-}
-
-// Selection
-
-Ref<NSIndexPath> UITableView::indexPathForSelectedRow() const
-{
-    if (m_selected.empty())
-        return nullptr;
-    return toIndexPath(*std::min_element(m_selected.begin(), m_selected.end()));
-}
-
-std::vector<Ref<NSIndexPath>> UITableView::indexPathsForSelectedRows() const
-{
-    return UISectionedRows::sortedIndexPaths(m_selected);
-}
-
-void UITableView::setSelected(Path path, bool selected)
-{
-    UISectionedRows::setSelected(m_selected, m_visibleCells, path, selected);
-}
-
-void UITableView::selectRowAtIndexPathAnimatedScrollPosition(
-    const Ref<NSIndexPath>& indexPath, bool animated, UITableViewScrollPosition position)
-{
-    auto path = validPath(indexPath);
-    if (!path) {
-        // Selecting nil clears the selection.
-        for (const Path& p : std::vector<Path>(m_selected))
-            setSelected(p, false);
-        return;
-    }
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *path)
-                setSelected(p, false);
-        }
-    }
-    setSelected(*path, true);
-    if (position != UITableViewScrollPositionNone)
-        scrollToRowAtIndexPathAtScrollPositionAnimated(indexPath, position, animated);
-}
-
-void UITableView::deselectRowAtIndexPathAnimated(const Ref<NSIndexPath>& indexPath, bool)
-{
-    if (auto path = validPath(indexPath))
-        setSelected(*path, false);
-}
-
-void UITableView::userSelectRowAtIndexPath(const Ref<NSIndexPath>& indexPath)
-{
-    auto self = protectedTable();
-    if (!m_allowsSelection || (m_editing && !m_allowsSelectionDuringEditing) || !validPath(indexPath))
-        return;
-    auto deselect = [&](Path p) {
-        auto* d = tableDelegate();
-        auto target = d ? d->tableViewWillDeselectRowAtIndexPath(self, toIndexPath(p)) : toIndexPath(p);
-        auto resolved = validPath(target);
-        if (!resolved)
-            return;
-        setSelected(*resolved, false);
-        if (auto* dd = tableDelegate())
-            dd->tableViewDidDeselectRowAtIndexPath(self, toIndexPath(*resolved));
-    };
-    Path tapped { indexPath->section(), indexPath->row() };
-    if (m_allowsMultipleSelection && contains(m_selected, tapped)) {
-        deselect(tapped);
-        return;
-    }
-    auto* d = tableDelegate();
-    auto chosen = validPath(d ? d->tableViewWillSelectRowAtIndexPath(self, toIndexPath(tapped)) : toIndexPath(tapped));
-    if (!chosen)
-        return;
-    if (!m_allowsMultipleSelection) {
-        for (const Path& p : std::vector<Path>(m_selected)) {
-            if (p != *chosen)
-                deselect(p);
-        }
-    }
-    setSelected(*chosen, true);
-    if (auto* dd = tableDelegate())
-        dd->tableViewDidSelectRowAtIndexPath(self, toIndexPath(*chosen));
-}
-
-void UITableView::touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event)
-{
-    // A touch that lifts without having dragged is a tap on the row under it.
-    bool tap = isTapInProgress();
-    UIScrollView::touchesEnded(touches, event);
-    if (!tap || touches.empty())
-        return;
-    if (auto indexPath = indexPathForRowAtPoint(touches.front()->locationInView(protectedTable())))
-        userSelectRowAtIndexPath(indexPath);
-}
-
-// Scrolling to rows
-
-void UITableView::scrollToRowAtIndexPathAtScrollPositionAnimated(
-    const Ref<NSIndexPath>& indexPath, UITableViewScrollPosition position, bool animated)
-{
-    auto path = validPath(indexPath);
-    if (!path)
-        NSException::raise(NSRangeException,
-            "attempt to scroll to invalid index path: "
-                + (indexPath ? indexPath->description() : std::string("(null)")));
-    CGRect rect = rowRect(*path);
-    CGFloat height = bounds().size.height;
-    CGPoint offset = contentOffset();
-    switch (position) {
-    case UITableViewScrollPositionNone:
-        scrollRectToVisibleAnimated(rect, animated);
-        return;
-    case UITableViewScrollPositionTop:
-        offset.y = rect.origin.y;
-        break;
-    case UITableViewScrollPositionMiddle:
-        offset.y = CGRectGetMidY(rect) - height / 2;
-        break;
-    case UITableViewScrollPositionBottom:
-        offset.y = CGRectGetMaxY(rect) - height;
-        break;
-    }
-    CGPoint min = minimumContentOffset();
-    CGPoint max = maximumContentOffset();
-    offset.y = std::clamp(offset.y, min.y, max.y);
-    setContentOffsetAnimated(offset, animated);
-}
-
-void UITableView::scrollToNearestSelectedRowAtScrollPositionAnimated(UITableViewScrollPosition position, bool animated)
-{
-    if (auto selected = indexPathForSelectedRow())
-        scrollToRowAtIndexPathAtScrollPositionAnimated(selected, position, animated);
 }

@@ -2,6 +2,7 @@
 
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIBatchUpdates.h"
+#include "uikit/UIItemSelection.h"
 #include "uikit/UIScrollView.h"
 #include "uikit/UITableViewCell.h"
 
@@ -310,10 +311,10 @@ public:
         const Ref<NSIndexPath>& from, const Ref<NSIndexPath>& proposed);
 
     // Selection. Selecting in code does not tell the delegate; taps do.
-    bool allowsSelection() const { return m_allowsSelection; }
-    void setAllowsSelection(bool v) { m_allowsSelection = v; }
-    bool allowsMultipleSelection() const { return m_allowsMultipleSelection; }
-    void setAllowsMultipleSelection(bool v) { m_allowsMultipleSelection = v; }
+    bool allowsSelection() const { return m_selection.allowsSelection(); }
+    void setAllowsSelection(bool v) { m_selection.setAllowsSelection(v); }
+    bool allowsMultipleSelection() const { return m_selection.allowsMultipleSelection(); }
+    void setAllowsMultipleSelection(bool v) { m_selection.setAllowsMultipleSelection(v); }
     Ref<NSIndexPath> indexPathForSelectedRow() const;
     std::vector<Ref<NSIndexPath>> indexPathsForSelectedRows() const;
     void selectRowAtIndexPathAnimatedScrollPosition(
@@ -363,7 +364,6 @@ private:
     void queueSectionUpdate(UITableViewRecordedUpdate::Kind kind, const std::vector<int32_t>& sections,
         UITableViewRowAnimation animation, std::vector<int32_t> UIBatchUpdates::Changes::*list);
     void applyUpdatesUnlessBatched();
-    void setSelected(Path path, bool selected);
     void layoutSectionViews(CGRect visible);
     void layoutSeparators(CGRect visible);
     void layoutSectionIndex(CGRect visible);
@@ -393,12 +393,11 @@ private:
     std::map<Path, Ref<UITableViewCell>> m_visibleCells;
     std::map<int32_t, Ref<UIView>> m_headerViews;
     std::map<int32_t, Ref<UIView>> m_footerViews;
-    std::vector<Path> m_selected;
+    // Which rows are selected, and how taps and code select them.
+    UIItemSelection m_selection { UIItemSelection::markingCellsOf(m_visibleCells) };
     std::vector<UITableViewRecordedUpdate> m_recordedUpdates;
     UIBatchUpdates m_updates;
     bool m_editing { false };
-    bool m_allowsSelection { true };
-    bool m_allowsMultipleSelection { false };
     bool m_allowsSelectionDuringEditing { false };
     bool m_inLayout { false };
 

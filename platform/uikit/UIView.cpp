@@ -1,133 +1,17 @@
+// UIView: geometry, autoresizing, hierarchy, appearance, hit testing, conversions and key-value coding.
 #include "uikit/UIView.h"
 
-#include "foundation/NSRunLoop.h"
-#include "graphics/CAAnimation.h"
-#include "graphics/CATransaction.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIGestureRecognizer.h"
 #include "uikit/UIViewController.h"
+#include "uikit/UIViewInternal.h"
 #include "uikit/UIWindow.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <set>
 
-namespace {
-
-// Classes whose drawRect is the default one: their views are not displayed automatically.
-std::set<Class>& nonDrawingClasses()
-{
-    static std::set<Class> s_classes;
-    return s_classes;
-}
-bool s_defaultDrawRectRan = false;
-
-// An open animation block or begin/commit section.
-struct AnimationContext {
-    double duration { 0.2 };
-    double delay { 0 };
-    UIViewAnimationCurve curve { UIViewAnimationCurveEaseInOut };
-    std::string animationID;
-    void* context { nullptr };
-    UIView::AnimationDidStop didStop;
-    UIView::CompletionBlock completion;
-    std::vector<std::pair<Weak<UIView>, std::string>> changes;
-    // Animations run elsewhere that joined the block (see joinCurrentAnimation).
-    struct Joined {
-        std::function<void(bool)> ended; // set when the block commits
-        bool done { false };
-        bool finished { true };
-    };
-    std::vector<std::shared_ptr<Joined>> joined;
-};
-
-std::vector<std::unique_ptr<AnimationContext>> s_animationStack;
-bool s_animationsEnabled = true;
-int s_withoutAnimationDepth = 0;
-
-const char* curveName(UIViewAnimationCurve curve)
-{
-    switch (curve) {
-    case UIViewAnimationCurveEaseIn:
-        return "easeIn";
-    case UIViewAnimationCurveEaseOut:
-        return "easeOut";
-    case UIViewAnimationCurveLinear:
-        return "linear";
-    default:
-        return "easeInEaseOut";
-    }
-}
-
-// Runs a block on the next pass of the main run loop, in every common mode.
-void runOnNextPass(std::function<void()> block)
-{
-    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes }, std::move(block));
-}
-
-// What ends an animation block: counts the animations it started and calls back once when the
-// last one has ended, telling whether all of them ran to their end.
-struct AnimationGroup {
-    int pending { 0 };
-    bool finished { true };
-    UIView::CompletionBlock completion;
-    UIView::AnimationDidStop didStop;
-    std::string animationID;
-    void* context { nullptr };
-
-    static void deliver(const std::shared_ptr<AnimationGroup>& group)
-    {
-        runOnNextPass([group] {
-            if (group->completion)
-                group->completion(group->finished);
-            if (group->didStop)
-                group->didStop(group->animationID, group->finished, group->context);
-        });
-    }
-};
-
-void commitContext(std::unique_ptr<AnimationContext> context)
-{
-    auto group = std::make_shared<AnimationGroup>();
-    group->completion = std::move(context->completion);
-    group->didStop = std::move(context->didStop);
-    group->animationID = context->animationID;
-    group->context = context->context;
-    // Count first, so an animation interrupted while the others are being added cannot end the
-    // group early.
-    std::vector<std::pair<Ref<UIView>, std::string>> changes;
-    for (auto& [weakView, key] : context->changes) {
-        if (auto view = weakView.lock())
-            changes.emplace_back(view, key);
-    }
-    group->pending = static_cast<int>(changes.size() + context->joined.size()) + 1;
-    auto ended = [group](bool finished) {
-        group->finished = group->finished && finished;
-        if (--group->pending == 0)
-            AnimationGroup::deliver(group);
-    };
-    for (auto& joined : context->joined) {
-        if (joined->done)
-            ended(joined->finished);
-        else
-            joined->ended = ended;
-    }
-    double begin = context->delay > 0 ? CACurrentMediaTime() + context->delay : 0;
-    for (auto& [view, key] : changes) {
-        auto animation = CABasicAnimation::animationWithKeyPath(key);
-        animation->setDuration(context->duration);
-        animation->setBeginTime(begin);
-        animation->setTimingFunction(curveName(context->curve));
-        animation->setCompletion(ended);
-        view->layer()->addAnimation(animation, key);
-    }
-    ended(true);
-}
-
-} // namespace
+using UIViewInternal::nonDrawingClasses;
 
 UIView::~UIView()
 {
@@ -157,6 +41,7 @@ CGRect UIView::frame() const
 
 void UIView::setFrame(CGRect frame)
 {
+    assertIsMainThread();
     frame = CGRectStandardize(frame);
     CGRect b = bounds();
     // The frame is the bounds' size around the centre; with a transform, the untransformed size.
@@ -173,6 +58,7 @@ CGRect UIView::bounds() const
 
 void UIView::setBounds(CGRect bounds)
 {
+    assertIsMainThread();
     CGSize oldSize = m_layer->bounds().size;
     if (!CGRectEqualToRect(bounds, m_layer->bounds()))
         recordAnimatedChange("bounds");
@@ -192,6 +78,7 @@ CGPoint UIView::center() const
 
 void UIView::setCenter(CGPoint center)
 {
+    assertIsMainThread();
     CGPoint old = m_layer->position();
     if (old.x != center.x || old.y != center.y)
         recordAnimatedChange("position");
@@ -205,6 +92,7 @@ CGAffineTransform UIView::transform() const
 
 void UIView::setTransform(CGAffineTransform transform)
 {
+    assertIsMainThread();
     if (!CGAffineTransformEqualToTransform(transform, m_layer->affineTransform()))
         recordAnimatedChange("transform");
     m_layer->setAffineTransform(transform);
@@ -212,6 +100,7 @@ void UIView::setTransform(CGAffineTransform transform)
 
 void UIView::setContentScaleFactor(CGFloat scale)
 {
+    assertIsMainThread();
     m_layer->setContentsScale(scale);
     setNeedsDisplay();
 }
@@ -290,7 +179,10 @@ void UIView::notifyWindowChange(const Ref<UIWindow>& oldWindow, const Ref<UIWind
         bool wasVisible = oldWindow && !oldWindow->isHidden();
         bool willBeVisible = newWindow && !newWindow->isHidden();
         if (controller && wasVisible != willBeVisible)
-            m_windowAppearance = controller->startAppearanceTransition(willBeVisible, false);
+            m_windowAppearance = controller->startAppearanceTransition(willBeVisible
+                    ? UIViewController::AppearanceChange::Appearing
+                    : UIViewController::AppearanceChange::Disappearing,
+                UIViewController::TransitionAnimation::None);
         willMoveToWindow(newWindow);
     } else {
         didMoveToWindow();
@@ -356,16 +248,19 @@ void UIView::insertSubviewAt(const Ref<UIView>& view, size_t index)
 
 void UIView::addSubview(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     insertSubviewAt(view, m_subviews.size());
 }
 
 void UIView::insertSubviewAtIndex(const Ref<UIView>& view, int32_t index)
 {
+    assertIsMainThread();
     insertSubviewAt(view, static_cast<size_t>(std::max(0, index)));
 }
 
 void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
 {
+    assertIsMainThread();
     auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubviewAt(
         view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
@@ -373,12 +268,14 @@ void UIView::insertSubviewAboveSubview(const Ref<UIView>& view, const Ref<UIView
 
 void UIView::insertSubviewBelowSubview(const Ref<UIView>& view, const Ref<UIView>& sibling)
 {
+    assertIsMainThread();
     auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubviewAt(view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()));
 }
 
 void UIView::exchangeSubviewAtIndexWithSubviewAtIndex(int32_t index1, int32_t index2)
 {
+    assertIsMainThread();
     auto count = static_cast<int32_t>(m_subviews.size());
     if (index1 < 0 || index2 < 0 || index1 >= count || index2 >= count || index1 == index2)
         return;
@@ -395,18 +292,21 @@ void UIView::exchangeSubviewAtIndexWithSubviewAtIndex(int32_t index1, int32_t in
 
 void UIView::bringSubviewToFront(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (view && view->superview().get() == this)
         insertSubviewAt(view, m_subviews.size());
 }
 
 void UIView::sendSubviewToBack(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (view && view->superview().get() == this)
         insertSubviewAt(view, 0);
 }
 
 void UIView::removeFromSuperview()
 {
+    assertIsMainThread();
     auto super = superview();
     if (!super)
         return;
@@ -452,6 +352,7 @@ Ref<UIView> UIView::viewWithTag(int32_t tag)
 
 void UIView::setHidden(bool hidden)
 {
+    assertIsMainThread();
     if (hidden && isFirstResponder())
         resignFirstResponder();
     m_layer->setHidden(hidden);
@@ -462,6 +363,7 @@ void UIView::setHidden(bool hidden)
 
 void UIView::setAlpha(CGFloat alpha)
 {
+    assertIsMainThread();
     // Only changes animate: setting the value a view already has adds no animation.
     if (alpha != m_layer->opacity())
         recordAnimatedChange("opacity");
@@ -470,6 +372,7 @@ void UIView::setAlpha(CGFloat alpha)
 
 void UIView::setBackgroundColor(const Ref<UIColor>& color)
 {
+    assertIsMainThread();
     if (color != m_backgroundColor && !(color && m_backgroundColor && color->isEqual(m_backgroundColor.get())))
         recordAnimatedChange("backgroundColor");
     bool hadPattern = m_backgroundColor && m_backgroundColor->patternImage();
@@ -483,6 +386,7 @@ void UIView::setBackgroundColor(const Ref<UIColor>& color)
 
 void UIView::setContentMode(UIViewContentMode mode)
 {
+    assertIsMainThread();
     m_contentMode = mode;
     updateLayerContentsGravity();
 }
@@ -503,143 +407,6 @@ const Ref<UIColor>& UIView::tintColor() const
         return super->tintColor();
     static const Ref<UIColor> s_default = UIColor::colorWithRedGreenBlueAlpha(0, 122 / 255.0f, 1, 1);
     return s_default;
-}
-
-// MARK: Layout and display
-
-void UIView::setNeedsLayout()
-{
-    m_layer->setNeedsLayout();
-    UIViewUpdateCycle::schedule();
-}
-
-void UIView::layoutIfNeeded()
-{
-    m_layer->layoutIfNeeded();
-}
-
-void UIView::layoutSubviews() { }
-
-void UIView::layoutSublayersOfLayer(CALayer&)
-{
-    Ref<UIView> protectedThis = self<UIView>();
-    if (auto controller = viewController())
-        controller->viewWillLayoutSubviews();
-    layoutSubviews();
-    if (auto controller = viewController())
-        controller->viewDidLayoutSubviews();
-}
-
-CGSize UIView::sizeThatFits(CGSize) const
-{
-    return bounds().size;
-}
-
-void UIView::sizeToFit()
-{
-    CGSize size = sizeThatFits(bounds().size);
-    CGRect f = frame();
-    f.size = size;
-    setFrame(f);
-}
-
-void UIView::setNeedsDisplay()
-{
-    m_layer->setNeedsDisplay();
-    UIViewUpdateCycle::schedule();
-}
-
-void UIView::setNeedsDisplayInRect(CGRect)
-{
-    setNeedsDisplay();
-}
-
-void UIView::drawRect(CGRect)
-{
-    s_defaultDrawRectRan = true;
-}
-
-bool UIView::displayLayer(CALayer& layer)
-{
-    CGRect b = bounds();
-    if (b.size.width <= 0 || b.size.height <= 0) {
-        layer.setContents(nullptr);
-        return true;
-    }
-    auto context = UIGraphicsCreateImageContext(b.size, isOpaque(), m_layer->contentsScale());
-    if (!context)
-        return true;
-    CGContextTranslateCTM(context, -b.origin.x, -b.origin.y);
-    bool wasDefault = s_defaultDrawRectRan;
-    s_defaultDrawRectRan = false;
-    UIGraphicsPushContext(context);
-    bool pattern = m_backgroundColor && m_backgroundColor->patternImage();
-    if (pattern) {
-        m_backgroundColor->setFill();
-        UIRectFill(b);
-    }
-    drawRect(b);
-    UIGraphicsPopContext();
-    bool defaultRan = s_defaultDrawRectRan;
-    s_defaultDrawRectRan = wasDefault;
-    if (defaultRan && !pattern) {
-        // The default drawRect draws nothing; keep an image only when a subclass drew after it.
-        auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
-        size_t length = CGBitmapContextGetBytesPerRow(context) * CGBitmapContextGetHeight(context);
-        bool blank = !data || std::all_of(data, data + length, [](uint8_t b) { return b == 0; });
-        if (blank) {
-            nonDrawingClasses().insert(objectClass());
-            layer.setContents(nullptr);
-            return true;
-        }
-    }
-    layer.setContents(CGBitmapContextCreateImage(context));
-    return true;
-}
-
-bool UIView::drawLayerInContext(CALayer&, const CGContextRef& context)
-{
-    UIGraphicsPushContext(context);
-    drawRect(bounds());
-    UIGraphicsPopContext();
-    return true;
-}
-
-bool UIView::drawViewHierarchyInRectAfterScreenUpdates(CGRect rect, bool afterUpdates)
-{
-    auto context = UIGraphicsGetCurrentContext();
-    if (!context)
-        return false;
-    if (afterUpdates)
-        UIViewUpdateCycle::run();
-    CGRect b = bounds();
-    if (b.size.width <= 0 || b.size.height <= 0)
-        return false;
-    CGContextSaveGState(context);
-    CGContextTranslateCTM(context, rect.origin.x, rect.origin.y);
-    CGContextScaleCTM(context, rect.size.width / b.size.width, rect.size.height / b.size.height);
-    CGContextTranslateCTM(context, -b.origin.x, -b.origin.y);
-    // renderInContext draws in the superlayer's space: undo this layer's own placement.
-    CGContextConcatCTM(context, CGAffineTransformInvert(m_layer->transformToSuperlayer()));
-    bool hidden = m_layer->isHidden();
-    m_layer->setHidden(false);
-    m_layer->renderInContext(context);
-    m_layer->setHidden(hidden);
-    CGContextRestoreGState(context);
-    return true;
-}
-
-Ref<UIView> UIView::snapshotViewAfterScreenUpdates(bool afterUpdates)
-{
-    CGRect b = bounds();
-    auto snapshot = UIView::initWithFrame(CGRectMake(0, 0, b.size.width, b.size.height));
-    UIGraphicsBeginImageContextWithOptions(b.size, false, m_layer->contentsScale());
-    drawViewHierarchyInRectAfterScreenUpdates(CGRectMake(0, 0, b.size.width, b.size.height), afterUpdates);
-    auto image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    if (image)
-        snapshot->layer()->setContents(image->CGImage());
-    return snapshot;
 }
 
 // MARK: Hit testing and conversions
@@ -707,6 +474,7 @@ CGRect UIView::convertRectFromView(CGRect rect, const Ref<UIView>& view) const
 
 void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 {
+    assertIsMainThread();
     if (!recognizer)
         return;
     if (auto old = recognizer->view(); old && old.get() != this)
@@ -718,6 +486,7 @@ void UIView::addGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 
 void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 {
+    assertIsMainThread();
     auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
     if (it == m_gestureRecognizers.end())
         return;
@@ -727,6 +496,7 @@ void UIView::removeGestureRecognizer(const Ref<UIGestureRecognizer>& recognizer)
 
 bool UIView::endEditing(bool force)
 {
+    assertIsMainThread();
     auto responder = UIResponder::currentFirstResponder();
     auto view = std::dynamic_pointer_cast<UIView>(responder);
     if (!view || !view->isDescendantOfView(self<UIView>()))
@@ -743,153 +513,6 @@ Ref<UIResponder> UIView::nextResponder() const
     if (auto controller = m_viewController.lock())
         return controller;
     return superview();
-}
-
-// MARK: Animations
-
-void UIView::recordAnimatedChange(const char* key)
-{
-    if (s_animationStack.empty() || !s_animationsEnabled || s_withoutAnimationDepth > 0)
-        return;
-    auto& context = *s_animationStack.back();
-    if (context.duration <= 0)
-        return;
-    Weak<UIView> weak = std::static_pointer_cast<UIView>(shared_from_this());
-    for (auto& [view, k] : context.changes) {
-        if (k == key && view.lock().get() == this)
-            return;
-    }
-    context.changes.emplace_back(weak, key);
-}
-
-void UIView::animateWithDuration(double duration, AnimationBlock animations, CompletionBlock completion)
-{
-    animateWithDurationDelayOptions(
-        duration, 0, UIViewAnimationOptionCurveEaseInOut, std::move(animations), std::move(completion));
-}
-
-void UIView::animateWithDurationDelayOptions(double duration, double delay, UIViewAnimationOptions options,
-    AnimationBlock animations, CompletionBlock completion)
-{
-    auto context = std::make_unique<AnimationContext>();
-    context->duration = duration;
-    context->delay = delay;
-    context->curve = static_cast<UIViewAnimationCurve>((options >> 16) & 0xf);
-    context->completion = std::move(completion);
-    s_animationStack.push_back(std::move(context));
-    if (animations)
-        animations();
-    auto done = std::move(s_animationStack.back());
-    s_animationStack.pop_back();
-    commitContext(std::move(done));
-}
-
-void UIView::transitionWithViewDurationOptions(const Ref<UIView>&, double duration, UIViewAnimationOptions options,
-    AnimationBlock animations, CompletionBlock completion)
-{
-    // The transition itself is not drawn; its timing and completion are kept.
-    animateWithDurationDelayOptions(duration, 0, options, std::move(animations), nullptr);
-    if (!completion)
-        return;
-    if (duration <= 0 || !s_animationsEnabled) {
-        runOnNextPass([completion] { completion(true); });
-        return;
-    }
-    NSRunLoop::mainRunLoop()->addDelayedPerform(
-        nullptr, "UIViewTransition", [completion] { completion(true); }, duration, { NSRunLoopCommonModes });
-}
-
-void UIView::performWithoutAnimation(const AnimationBlock& actions)
-{
-    ++s_withoutAnimationDepth;
-    if (actions)
-        actions();
-    --s_withoutAnimationDepth;
-}
-
-void UIView::setAnimationsEnabled(bool enabled)
-{
-    s_animationsEnabled = enabled;
-}
-bool UIView::areAnimationsEnabled()
-{
-    return s_animationsEnabled;
-}
-
-void UIView::beginAnimations(const std::string& animationID, void* context)
-{
-    auto c = std::make_unique<AnimationContext>();
-    c->animationID = animationID;
-    c->context = context;
-    s_animationStack.push_back(std::move(c));
-}
-
-void UIView::commitAnimations()
-{
-    if (s_animationStack.empty())
-        return;
-    auto done = std::move(s_animationStack.back());
-    s_animationStack.pop_back();
-    commitContext(std::move(done));
-}
-
-void UIView::setAnimationDuration(double duration)
-{
-    if (!s_animationStack.empty())
-        s_animationStack.back()->duration = duration;
-}
-
-void UIView::setAnimationDelay(double delay)
-{
-    if (!s_animationStack.empty())
-        s_animationStack.back()->delay = delay;
-}
-
-void UIView::setAnimationCurve(UIViewAnimationCurve curve)
-{
-    if (!s_animationStack.empty())
-        s_animationStack.back()->curve = curve;
-}
-
-void UIView::setAnimationBeginsFromCurrentState(bool) { }
-
-void UIView::setAnimationDidStop(AnimationDidStop callback)
-{
-    if (!s_animationStack.empty())
-        s_animationStack.back()->didStop = std::move(callback);
-}
-
-std::optional<UIView::AnimationTiming> UIView::currentAnimationTiming()
-{
-    if (s_animationStack.empty() || !s_animationsEnabled || s_withoutAnimationDepth > 0)
-        return std::nullopt;
-    const auto& context = *s_animationStack.back();
-    if (context.duration <= 0)
-        return std::nullopt;
-    return AnimationTiming { context.duration, context.delay, context.curve };
-}
-
-std::function<void(bool finished)> UIView::joinCurrentAnimation()
-{
-    if (s_animationStack.empty())
-        return [](bool) {};
-    auto joined = std::make_shared<AnimationContext::Joined>();
-    s_animationStack.back()->joined.push_back(joined);
-    return [joined](bool finished) {
-        if (joined->done)
-            return;
-        joined->done = true;
-        joined->finished = finished;
-        if (auto ended = std::move(joined->ended))
-            ended(finished);
-    };
-}
-
-void UIView::resetAnimationsForTesting()
-{
-    s_animationStack.clear();
-    s_animationsEnabled = true;
-    s_withoutAnimationDepth = 0;
 }
 
 // MARK: Key-value coding
@@ -923,47 +546,5 @@ void UIView::setValueForKey(const Value& value, const std::string& key)
         return setBackgroundColor(value.objectAs<UIColor>());
     UIResponder::setValueForKey(value, key);
 }
-
-// MARK: Update cycle
-
-namespace UIViewUpdateCycle {
-
-namespace {
-// Alive while a pass is queued on the main run loop. Held by the queued block, so a run loop
-// reset that drops the block also ends the wait, and the next request queues a new pass.
-Weak<NSObject> s_pendingToken;
-
-void displayTree(const Ref<CALayer>& layer)
-{
-    if (layer->isHidden())
-        return;
-    layer->displayIfNeeded();
-    for (auto& sublayer : std::vector<Ref<CALayer>>(layer->sublayers()))
-        displayTree(sublayer);
-}
-} // namespace
-
-void schedule()
-{
-    if (!s_pendingToken.expired())
-        return;
-    auto token = NSObject::init();
-    s_pendingToken = token;
-    NSRunLoop::mainRunLoop()->performInModesBlock({ NSRunLoopCommonModes }, [token] {
-        s_pendingToken.reset();
-        run();
-    });
-}
-
-void run()
-{
-    auto windows = UIWindow::allWindows();
-    for (auto& window : windows)
-        window->layer()->layoutIfNeeded();
-    for (auto& window : windows)
-        displayTree(window->layer());
-}
-
-} // namespace UIViewUpdateCycle
 
 VX_REGISTER_CLASS(UIView);

@@ -4,6 +4,7 @@
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
@@ -38,6 +39,7 @@ void UIViewController::memoryWarning(const Ref<NSNotification>&)
 
 void UIViewController::setTitle(const std::string& title)
 {
+    assertIsMainThread();
     m_title = title;
     if (m_navigationItem)
         m_navigationItem->followControllerTitle(title);
@@ -54,6 +56,7 @@ Ref<UINavigationItem> UIViewController::navigationItem()
 
 void UIViewController::setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool animated)
 {
+    assertIsMainThread();
     items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
     m_toolbarItems = std::move(items);
     if (auto nav = navigationController(); nav && nav->topViewController().get() == this)
@@ -64,6 +67,7 @@ void UIViewController::setToolbarItemsAnimated(std::vector<Ref<UIBarButtonItem>>
 
 Ref<UIView> UIViewController::view()
 {
+    assertIsMainThread();
     if (!m_view) {
         Ref<UIViewController> protectedThis = self<UIViewController>();
         loadView();
@@ -76,6 +80,7 @@ Ref<UIView> UIViewController::view()
 
 void UIViewController::setView(const Ref<UIView>& view)
 {
+    assertIsMainThread();
     if (m_view == view)
         return;
     if (m_view && m_view->viewController().get() == this)
@@ -101,10 +106,12 @@ void UIViewController::loadView()
 
 // MARK: Appearance
 
-bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated)
+bool UIViewController::startAppearanceTransition(AppearanceChange change, TransitionAnimation animation)
 {
+    assertIsMainThread();
     Ref<UIViewController> protectedThis = self<UIViewController>();
-    if (isAppearing) {
+    bool animated = animation == TransitionAnimation::Animated;
+    if (change == AppearanceChange::Appearing) {
         if (m_appearance == Appearance::Appeared || m_appearance == Appearance::Appearing)
             return false;
         view();
@@ -122,13 +129,14 @@ bool UIViewController::startAppearanceTransition(bool isAppearing, bool animated
         return true;
     for (auto& child : std::vector<Ref<UIViewController>>(m_children)) {
         if (child->isViewLoaded() && m_view && child->m_view->isDescendantOfView(m_view))
-            child->beginAppearanceTransition(isAppearing, animated);
+            child->startAppearanceTransition(change, animation);
     }
     return true;
 }
 
 void UIViewController::endAppearanceTransition()
 {
+    assertIsMainThread();
     Ref<UIViewController> protectedThis = self<UIViewController>();
     if (m_appearance == Appearance::Appearing) {
         m_appearance = Appearance::Appeared;
@@ -147,6 +155,7 @@ void UIViewController::endAppearanceTransition()
 
 void UIViewController::finishTransition(bool animated, std::function<void()> block)
 {
+    assertIsMainThread();
     auto loop = NSRunLoop::mainRunLoop();
     if (animated)
         loop->addDelayedPerform(nullptr, "UIViewControllerTransition", std::move(block),
@@ -159,6 +168,7 @@ void UIViewController::finishTransition(bool animated, std::function<void()> blo
 
 void UIViewController::addChildViewController(const Ref<UIViewController>& child)
 {
+    assertIsMainThread();
     if (!child || child.get() == this)
         return;
     auto self_ = self<UIViewController>();
@@ -173,6 +183,7 @@ void UIViewController::addChildViewController(const Ref<UIViewController>& child
 
 void UIViewController::removeFromParentViewController()
 {
+    assertIsMainThread();
     auto parent = parentViewController();
     if (!parent)
         return;
@@ -255,6 +266,7 @@ CGRect UIViewController::presentedFrame(const Ref<UIViewController>& presenter) 
 void UIViewController::presentViewControllerAnimatedCompletion(
     const Ref<UIViewController>& controller, bool animated, Completion completion)
 {
+    assertIsMainThread();
     if (!controller)
         return;
     Ref<UIViewController> presenter = self<UIViewController>();
@@ -308,6 +320,7 @@ void UIViewController::presentViewControllerAnimatedCompletion(
 
 void UIViewController::dismissViewControllerAnimatedCompletion(bool animated, Completion completion)
 {
+    assertIsMainThread();
     Ref<UIViewController> presenter = m_presented ? self<UIViewController>() : presentingViewController();
     if (!presenter || !presenter->m_presented)
         return;
@@ -342,6 +355,7 @@ void UIViewController::dismissViewControllerAnimatedCompletion(bool animated, Co
 
 void UIViewController::setNeedsStatusBarAppearanceUpdate()
 {
+    assertIsMainThread();
     auto app = UIApplication::sharedApplication();
     Ref<UIViewController> hidden = self<UIViewController>();
     while (auto child = hidden->childViewControllerForStatusBarHidden())
@@ -360,6 +374,7 @@ UIInterfaceOrientation UIViewController::interfaceOrientation() const
 
 void UIViewController::setEditingAnimated(bool editing, bool)
 {
+    assertIsMainThread();
     m_editing = editing;
     updateEditButtonItem();
 }

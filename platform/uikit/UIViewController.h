@@ -87,12 +87,15 @@ public:
 
     // Appearance bookkeeping: a controller is told each callback once per transition, and
     // children forward what their parent is told.
+    enum class AppearanceChange { Appearing, Disappearing };
+    enum class TransitionAnimation { None, Animated };
     void beginAppearanceTransition(bool isAppearing, bool animated)
     {
-        startAppearanceTransition(isAppearing, animated);
+        startAppearanceTransition(isAppearing ? AppearanceChange::Appearing : AppearanceChange::Disappearing,
+            animated ? TransitionAnimation::Animated : TransitionAnimation::None);
     }
     // The same; false when the controller was already in (or past) that transition.
-    bool startAppearanceTransition(bool isAppearing, bool animated);
+    bool startAppearanceTransition(AppearanceChange change, TransitionAnimation animation);
     // True from will-appear until did-disappear begins.
     bool isAppearingOrVisible() const
     {

@@ -1,6 +1,7 @@
 #include "uikit/UIWindow.h"
 
 #include "foundation/NSNotificationCenter.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIGestureRecognizer.h"
 #include "uikit/UITouch.h"
@@ -53,6 +54,7 @@ std::vector<Ref<UIWindow>> UIWindow::allWindows()
 
 void UIWindow::setRootViewController(const Ref<UIViewController>& controller)
 {
+    assertIsMainThread();
     if (controller == m_rootViewController)
         return;
     auto old = m_rootViewController;
@@ -88,6 +90,7 @@ void UIWindow::installRootView()
 
 void UIWindow::setHidden(bool hidden)
 {
+    assertIsMainThread();
     if (hidden == isHidden())
         return;
     auto root = m_rootViewController;
@@ -107,12 +110,14 @@ void UIWindow::setHidden(bool hidden)
 
 void UIWindow::makeKeyAndVisible()
 {
+    assertIsMainThread();
     makeKeyWindow();
     setHidden(false);
 }
 
 void UIWindow::makeKeyWindow()
 {
+    assertIsMainThread();
     auto app = UIApplication::sharedApplication();
     auto current = app->keyWindow();
     if (current.get() == this)
@@ -130,11 +135,13 @@ bool UIWindow::isKeyWindow() const
 
 void UIWindow::becomeKeyWindow()
 {
+    assertIsMainThread();
     NSNotificationCenter::defaultCenter()->postNotificationName(UIWindowDidBecomeKeyNotification, self<UIWindow>());
 }
 
 void UIWindow::resignKeyWindow()
 {
+    assertIsMainThread();
     auto app = UIApplication::sharedApplication();
     if (app->keyWindow().get() == this)
         app->setKeyWindowInternal(nullptr);
@@ -173,6 +180,7 @@ void UIWindow::attachRecognizers(const Ref<UITouch>& touch)
 
 void UIWindow::sendEvent(const Ref<UIEvent>& event)
 {
+    assertIsMainThread();
     if (!event)
         return;
     auto protectedThis = self<UIWindow>();

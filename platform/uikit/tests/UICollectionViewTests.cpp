@@ -70,6 +70,10 @@ public:
     {
         log.add("didSelect " + path(ip));
     }
+    bool collectionViewShouldDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
+    {
+        return !kept.count(ip->item());
+    }
     void collectionViewDidDeselectItemAtIndexPath(const Ref<UICollectionView>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("didDeselect " + path(ip));
@@ -78,6 +82,8 @@ public:
 
     std::vector<int32_t> counts;
     std::function<CGSize(int32_t)> sizeOf;
+    // Items the delegate does not let go of once selected.
+    std::set<int32_t> kept;
     int cellRequests { 0 };
     EventLog log;
 };
@@ -234,6 +240,86 @@ TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
     EXPECT_THAT(m_items->log.take(), ElementsAre());
     EXPECT_THAT(view->indexPathsForSelectedItems().size(), 1u);
     EXPECT_EQ(path(view->indexPathsForSelectedItems().front()), "0.6");
+}
+
+TEST_F(CollectionViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
+{
+    m_items->counts = { 10 };
+    m_items->kept = { 2 };
+    m_layout->setItemSize(CGSizeMake(100, 100));
+    struct Case {
+        const char* name;
+        bool multiple;
+        bool allowsSelection;
+        std::vector<int32_t> taps;
+        std::vector<std::string> log;
+        std::vector<std::string> selected;
+    };
+    const std::vector<Case> cases = {
+        { "single: a tap replaces the selection", false, true, { 0, 1 },
+            { "didSelect 0.0", "didDeselect 0.0", "didSelect 0.1" }, { "0.1" } },
+        { "single: the selected item tapped again stays", false, true, { 0, 0 }, { "didSelect 0.0", "didSelect 0.0" },
+            { "0.0" } },
+        { "multiple: a second tap deselects", true, true, { 0, 1, 0 },
+            { "didSelect 0.0", "didSelect 0.1", "didDeselect 0.0" }, { "0.1" } },
+        { "single: an item the delegate keeps stays selected", false, true, { 2, 0 },
+            { "didSelect 0.2", "didSelect 0.0" }, { "0.0", "0.2" } },
+        { "multiple: an item the delegate keeps stays selected", true, true, { 2, 2 }, { "didSelect 0.2" }, { "0.2" } },
+        { "the delegate refuses an item", false, true, { 0, 7 }, { "didSelect 0.0" }, { "0.0" } },
+        { "selection off", false, false, { 0 }, {}, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto view = makeView(CGSizeMake(400, 400));
+        view->setAllowsMultipleSelection(c.multiple);
+        view->setAllowsSelection(c.allowsSelection);
+        view->layoutIfNeeded();
+        m_items->log.take();
+        for (int32_t index : c.taps)
+            view->userSelectItemAtIndexPath(NSIndexPath::indexPathForItemInSection(index, 0));
+        EXPECT_THAT(m_items->log.take(), ElementsAreArray(c.log));
+        std::vector<std::string> selected;
+        for (const auto& ip : view->indexPathsForSelectedItems()) {
+            selected.push_back(path(ip));
+            EXPECT_TRUE(view->cellForItemAtIndexPath(ip)->isSelected());
+        }
+        EXPECT_THAT(selected, ElementsAreArray(c.selected));
+        view->removeFromSuperview();
+    }
+}
+
+TEST_F(CollectionViewTest, SelectingInCodeFollowsTheSelectionMode)
+{
+    m_items->counts = { 3 };
+    m_layout->setItemSize(CGSizeMake(100, 100));
+    auto view = makeView(CGSizeMake(400, 400));
+    auto select = [&](int32_t index) {
+        view->selectItemAtIndexPathAnimatedScrollPosition(
+            index < 0 ? nullptr : NSIndexPath::indexPathForItemInSection(index, 0), false,
+            UICollectionViewScrollPositionNone);
+    };
+    auto selected = [&] {
+        std::vector<std::string> paths;
+        for (const auto& ip : view->indexPathsForSelectedItems())
+            paths.push_back(path(ip));
+        return paths;
+    };
+    select(0);
+    select(2);
+    EXPECT_THAT(selected(), ElementsAre("0.2"));
+    view->setAllowsMultipleSelection(true);
+    select(0);
+    EXPECT_THAT(selected(), ElementsAre("0.0", "0.2"));
+    // Selecting nothing leaves the selection as it is; a view that does not allow selection
+    // does not select in code either.
+    select(-1);
+    EXPECT_THAT(selected(), ElementsAre("0.0", "0.2"));
+    view->setAllowsSelection(false);
+    select(1);
+    EXPECT_THAT(selected(), ElementsAre("0.0", "0.2"));
+    view->deselectItemAtIndexPathAnimated(NSIndexPath::indexPathForItemInSection(0, 0), false);
+    EXPECT_THAT(selected(), ElementsAre("0.2"));
+    EXPECT_FALSE(view->cellForItemAtIndexPath(NSIndexPath::indexPathForItemInSection(0, 0))->isSelected());
 }
 
 } // namespace

@@ -99,7 +99,14 @@ public:
     Ref<NSIndexPath> tableViewWillSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
     {
         log.add("willSelect " + path(ip));
-        return sections[ip->section()][ip->row()] == "locked" ? nullptr : ip;
+        const std::string& title = sections[ip->section()][ip->row()];
+        if (title == "to top")
+            return NSIndexPath::indexPathForRowInSection(0, ip->section());
+        return title == "locked" ? nullptr : ip;
+    }
+    Ref<NSIndexPath> tableViewWillDeselectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
+    {
+        return sections[ip->section()][ip->row()] == "kept" ? nullptr : ip;
     }
     void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>& ip) override
     {
@@ -414,6 +421,88 @@ TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
     table->deselectRowAtIndexPathAnimated(NSIndexPath::indexPathForRowInSection(0, 0), false);
     EXPECT_THAT(m_rows->log.take(), ElementsAre());
     EXPECT_EQ(table->indexPathForSelectedRow(), nullptr);
+}
+
+TEST_F(TableViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
+{
+    m_rows->sections = { { "a", "b", "kept", "locked", "to top" } };
+    struct Case {
+        const char* name;
+        bool multiple;
+        bool allowsSelection;
+        bool editing;
+        std::vector<int32_t> taps;
+        std::vector<std::string> log;
+        std::vector<std::string> selected;
+    };
+    const std::vector<Case> cases = {
+        { "single: a tap replaces the selection", false, true, false, { 0, 1 },
+            { "willSelect 0.0", "didSelect 0.0", "willSelect 0.1", "didDeselect 0.0", "didSelect 0.1" }, { "0.1" } },
+        { "single: the selected row tapped again stays", false, true, false, { 0, 0 },
+            { "willSelect 0.0", "didSelect 0.0", "willSelect 0.0", "didSelect 0.0" }, { "0.0" } },
+        { "multiple: a second tap deselects", true, true, false, { 0, 1, 0 },
+            { "willSelect 0.0", "didSelect 0.0", "willSelect 0.1", "didSelect 0.1", "didDeselect 0.0" }, { "0.1" } },
+        { "single: a row the delegate keeps stays selected", false, true, false, { 2, 0 },
+            { "willSelect 0.2", "didSelect 0.2", "willSelect 0.0", "didSelect 0.0" }, { "0.0", "0.2" } },
+        { "multiple: a row the delegate keeps stays selected", true, true, false, { 2, 2 },
+            { "willSelect 0.2", "didSelect 0.2" }, { "0.2" } },
+        { "the delegate refuses a row", false, true, false, { 0, 3 },
+            { "willSelect 0.0", "didSelect 0.0", "willSelect 0.3" }, { "0.0" } },
+        { "the delegate redirects a row", false, true, false, { 1, 4 },
+            { "willSelect 0.1", "didSelect 0.1", "willSelect 0.4", "didDeselect 0.1", "didSelect 0.0" }, { "0.0" } },
+        { "selection off", false, false, false, { 0 }, {}, {} },
+        { "editing without selection during editing", false, true, true, { 0 }, {}, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto table = makeTable();
+        table->setAllowsMultipleSelection(c.multiple);
+        table->setAllowsSelection(c.allowsSelection);
+        table->setEditing(c.editing);
+        table->layoutIfNeeded();
+        m_rows->log.take();
+        for (int32_t row : c.taps)
+            table->userSelectRowAtIndexPath(NSIndexPath::indexPathForRowInSection(row, 0));
+        EXPECT_THAT(m_rows->log.take(), ElementsAreArray(c.log));
+        std::vector<std::string> selected;
+        for (const auto& ip : table->indexPathsForSelectedRows()) {
+            selected.push_back(path(ip));
+            EXPECT_TRUE(table->cellForRowAtIndexPath(ip)->isSelected());
+        }
+        EXPECT_THAT(selected, ElementsAreArray(c.selected));
+        table->removeFromSuperview();
+    }
+}
+
+TEST_F(TableViewTest, SelectingInCodeFollowsTheSelectionMode)
+{
+    m_rows->sections = { { "a", "b", "c" } };
+    auto table = makeTable();
+    auto select = [&](int32_t row) {
+        table->selectRowAtIndexPathAnimatedScrollPosition(
+            row < 0 ? nullptr : NSIndexPath::indexPathForRowInSection(row, 0), false, UITableViewScrollPositionNone);
+    };
+    auto selected = [&] {
+        std::vector<std::string> paths;
+        for (const auto& ip : table->indexPathsForSelectedRows())
+            paths.push_back(path(ip));
+        return paths;
+    };
+    select(0);
+    select(2);
+    EXPECT_THAT(selected(), ElementsAre("0.2"));
+    table->setAllowsMultipleSelection(true);
+    select(0);
+    EXPECT_THAT(selected(), ElementsAre("0.0", "0.2"));
+    EXPECT_EQ(path(table->indexPathForSelectedRow()), "0.0");
+    // Selecting nothing clears the selection; a table that does not allow selection still
+    // selects in code.
+    select(-1);
+    EXPECT_THAT(selected(), ElementsAre());
+    table->setAllowsSelection(false);
+    select(1);
+    EXPECT_THAT(selected(), ElementsAre("0.1"));
+    EXPECT_TRUE(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0))->isSelected());
 }
 
 TEST_F(TableViewTest, ScrollsRowsIntoPlace)

@@ -1,12 +1,18 @@
 #include "uikit/tests/UIKitTestFixture.h"
 
+#include "foundation/ThreadChecks.h"
 #include "graphics/CGAffineTransform.h"
 #include "graphics/UIColor.h"
+#include "uikit/UIControl.h"
+#include "uikit/UITableView.h"
 #include "uikit/UITouch.h"
 
 #include <gmock/gmock.h>
 
 #include <cmath>
+#include <functional>
+#include <thread>
+#include <vector>
 
 using ::testing::ElementsAre;
 
@@ -291,4 +297,34 @@ TEST_F(ViewTest, HitTestingAndConversionsFollowBoundsOriginsAndTransforms)
 
     inner->setUserInteractionEnabled(false);
     EXPECT_EQ(container, std::dynamic_pointer_cast<ProbeView>(window->hitTest(CGPointMake(150, 150), nullptr)));
+}
+
+TEST_F(ViewTest, MainThreadEntryPointsAbortOnAnotherThread)
+{
+    ASSERT_TRUE(mainThreadChecksEnabled());
+    auto view = UIView::initWithFrame(CGRectMake(0, 0, 100, 100));
+    auto subview = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
+    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 100, 100));
+    auto control = UIControl::initWithFrame(CGRectMake(0, 0, 10, 10));
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+    };
+    const std::vector<Case> cases = {
+        { "adding a subview", [&] { view->addSubview(subview); } },
+        { "reloading a table", [&] { table->reloadData(); } },
+        { "sending a control's actions", [&] { control->sendActionsForControlEvents(UIControlEventValueChanged); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_DEATH(
+            {
+                std::thread worker(c.call);
+                worker.join();
+            },
+            "must run on the main thread");
+        // The same call is fine on the main thread.
+        c.call();
+    }
+    EXPECT_EQ(subview->superview(), view);
 }
