@@ -7,6 +7,7 @@
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
 #include "foundation/NSTimer.h"
+#include "foundation/ThreadChecks.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 
@@ -27,15 +28,18 @@ std::string numberText(double d)
 
 void KESTLiveDataManager::performFullPoll()
 {
+    assertIsMainThread();
     performFullPollWithCompletionHandler(nullptr);
 }
 void KESTLiveDataManager::performFullPollFromTimer()
 {
+    assertIsMainThread();
     performFullPollWithCompletionHandler(nullptr);
 }
 
 void KESTLiveDataManager::performFullPollWithSearch(const Value& search)
 {
+    assertIsMainThread();
     if (!search.isNil())
         setSearchDictionary(search);
     performFullPollWithCompletionHandler(nullptr);
@@ -43,12 +47,14 @@ void KESTLiveDataManager::performFullPollWithSearch(const Value& search)
 
 void KESTLiveDataManager::performBackgroundFullPollWithCompletionHandler(CompletionHandler handler)
 {
+    assertIsMainThread();
     performFullPollWithCompletionHandler(std::move(handler));
 }
 
 void KESTLiveDataManager::performBackgroundFullPollWithSearchAndCompletionHandler(
     const Value& search, CompletionHandler handler)
 {
+    assertIsMainThread();
     if (!search.isNil())
         setSearchDictionary(search);
     performFullPollWithCompletionHandler(std::move(handler));
@@ -56,16 +62,19 @@ void KESTLiveDataManager::performBackgroundFullPollWithSearchAndCompletionHandle
 
 void KESTLiveDataManager::performDeltaPoll()
 {
+    assertIsMainThread();
     performDeltaPollWithCompletionHandler(nullptr);
 }
 
 void KESTLiveDataManager::performBackgroundDeltaPollWithCompletionHandler(CompletionHandler handler)
 {
+    assertIsMainThread();
     performDeltaPollWithCompletionHandler(std::move(handler));
 }
 
 void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler handler)
 {
+    assertIsMainThread();
     auto settings = KESTSettingsManager::sharedInstance();
     int32_t faa = settings->faaData();
     int32_t icao = settings->icaoType();
@@ -97,11 +106,13 @@ void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler
         NSLog("Invalid live feed address %@", url);
         return;
     }
-    performPlaneFetch(NSURLRequest::requestWithURL(nsurl), background, true);
+    performPlaneFetch(
+        NSURLRequest::requestWithURL(nsurl), background ? Transfer::Background : Transfer::Foreground, Poll::Full);
 }
 
 void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandler handler)
 {
+    assertIsMainThread();
     auto delegate = m_delegate.lock();
     std::optional<KESTMapBounds> bounds = delegate ? delegate->currentMapBounds() : std::nullopt;
     if (!bounds) {
@@ -127,11 +138,13 @@ void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandle
         NSLog("Invalid live feed address %@", url);
         return;
     }
-    performPlaneFetch(NSURLRequest::requestWithURL(nsurl), background, false);
+    performPlaneFetch(
+        NSURLRequest::requestWithURL(nsurl), background ? Transfer::Background : Transfer::Foreground, Poll::Delta);
 }
 
 void KESTLiveDataManager::performFastStart()
 {
+    assertIsMainThread();
     if (m_hasPerformedFullPoll)
         return;
     performDeltaPollWithCompletionHandler(nullptr);
@@ -148,6 +161,7 @@ void KESTLiveDataManager::fastStartTimerFired()
 
 void KESTLiveDataManager::startUpdateTimer()
 {
+    assertIsMainThread();
     stopUpdateTimer();
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
     m_updateTimer = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(1.0, true, [weak](const Ref<NSTimer>&) {
@@ -158,6 +172,7 @@ void KESTLiveDataManager::startUpdateTimer()
 
 void KESTLiveDataManager::stopUpdateTimer()
 {
+    assertIsMainThread();
     if (m_updateTimer)
         m_updateTimer->invalidate();
     m_updateTimer = nullptr;
@@ -165,6 +180,7 @@ void KESTLiveDataManager::stopUpdateTimer()
 
 void KESTLiveDataManager::invalidateTimers()
 {
+    assertIsMainThread();
     stopUpdateTimer();
     if (m_fastStartTimer)
         m_fastStartTimer->invalidate();
@@ -182,6 +198,7 @@ bool KESTLiveDataManager::hasFastStartTimer() const
 
 void KESTLiveDataManager::handleTimerUpdate()
 {
+    assertIsMainThread();
     double now = Clock::wallTime();
     double elapsed = now - m_lastTimerUpdateTS;
     m_deltaPollTS += elapsed;

@@ -101,14 +101,15 @@ void KESTLiveDataManager::performFetchWithRequest(
     task->resume();
 }
 
-void KESTLiveDataManager::performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full)
+void KESTLiveDataManager::performPlaneFetch(const Ref<NSURLRequest>& request, Transfer transfer, Poll poll)
 {
     // A background answer arrives as a download (downloadTaskDidFinishDownloadingToURL).
-    if (backgroundRequest) {
+    if (transfer == Transfer::Background) {
         performFetchWithRequest(request, true, nullptr, nullptr);
         return;
     }
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
+    bool full = poll == Poll::Full;
     auto task = URLSessionForBackground(false)->dataTaskWithRequestCompletionHandler(
         request, [weak, full](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
             if (auto manager = weak.lock())

@@ -171,13 +171,15 @@ public:
     static void resetSharedInstanceForTesting();
 
 private:
-    void startPoll(bool full, bool background);
     // The status and body checks of handleResponse: nullopt when the body is to be decoded,
     // else handleResponse's answer.
     std::optional<bool> screenResponse(
         const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure);
     void readServiceClock(const Ref<NSURLResponse>& response);
-    void performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full);
+    // How a poll's request travels, and which poll it is.
+    enum class Transfer : uint8_t { Foreground, Background };
+    enum class Poll : uint8_t { Delta, Full };
+    void performPlaneFetch(const Ref<NSURLRequest>& request, Transfer transfer, Poll poll);
     void mergeAnswer(const KESTPlaneAnswer& answer);
     void finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success);
     void serveSearch();
