@@ -1,5 +1,4 @@
-// The live feed's flight path: one plane's past positions and altitudes, fetched and kept on the
-// serial queue.
+// Flight paths: one plane's past positions and altitudes, fetched and kept on the serial queue.
 #include "app/core/KESTLiveDataManager.h"
 
 #include "foundation/NSLog.h"

@@ -1,5 +1,4 @@
-// The live feed's merge and publication: answers merged into the working set on the serial
-// queue, the published set, and the plane lists read from it (filtered or not).
+// Merge and publication: answers merged into the working set, the published set and its plane lists.
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTFilterDataManager.h"

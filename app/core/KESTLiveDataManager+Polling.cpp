@@ -1,5 +1,4 @@
-// The live feed's polls: the full and delta poll entry points, the fast start and the
-// one-second poll timer.
+// Polling: the full and delta poll entry points, the fast start and the one-second poll timer.
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTSettingsManager.h"

@@ -1,5 +1,4 @@
-// The live feed's search: the plane a search asked for, selected on the map once a full answer
-// is in, or the "Not currently tracked" alert.
+// Search: selects the plane a search asked for after a full answer, or shows "Not currently tracked".
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTLiveDataManagerInternal.h"

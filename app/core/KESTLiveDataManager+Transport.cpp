@@ -1,5 +1,4 @@
-// The live feed's transport: queues and URL sessions, fetches, screening and decoding of
-// answers, background downloads and the background-fetch completion handler.
+// Transport: queues, URL sessions, fetches, answer screening and decoding, background downloads.
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTPlaneAnswer.h"

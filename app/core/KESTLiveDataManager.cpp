@@ -1,5 +1,4 @@
-// The live feed's object: creation and the shared instance, configuration, clocks, airports,
-// delegate and context.
+// Creation, the shared instance, configuration, clocks, airports, delegate and context.
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTLiveDataManagerInternal.h"
