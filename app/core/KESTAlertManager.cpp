@@ -2,6 +2,7 @@
 
 #include "foundation/NSBundle.h"
 #include "foundation/NSUserDefaults.h"
+#include "foundation/ThreadChecks.h"
 #include "uikit/UIDevice.h"
 
 #include <cstdio>
@@ -38,18 +39,21 @@ void KESTAlertManager::resetSharedInstanceForTesting()
 
 void KESTAlertManager::setManagedObjectContext(Ref<NSManagedObjectContext> context)
 {
+    assertIsMainThread();
     std::lock_guard guard(m_lock);
     m_managedObjectContext = std::move(context);
 }
 
 Ref<NSManagedObjectContext> KESTAlertManager::managedObjectContext() const
 {
+    assertIsMainThread();
     std::lock_guard guard(m_lock);
     return m_managedObjectContext;
 }
 
 void KESTAlertManager::syncAlerts()
 {
+    assertIsMainThread();
     Request request { "APNS/sync_user_alerts.php", {} };
     if (auto token = storedDeviceToken())
         request.fields.push_back({ "token", *token });
@@ -71,6 +75,7 @@ std::string KESTAlertManager::tokenText(const Value& deviceToken)
 
 std::optional<std::string> KESTAlertManager::storedDeviceToken() const
 {
+    assertIsMainThread();
     Value stored = NSUserDefaults::standardUserDefaults()->objectForKey(kDeviceTokenKey);
     if (!stored.isString())
         return std::nullopt;
@@ -79,6 +84,7 @@ std::optional<std::string> KESTAlertManager::storedDeviceToken() const
 
 void KESTAlertManager::registerDeviceWithServer(const Value& deviceToken)
 {
+    assertIsMainThread();
     std::string token = tokenText(deviceToken);
     std::string name = NSBundle::mainBundle()->bundleIdentifier().value_or("");
     auto stored = storedDeviceToken();
@@ -99,6 +105,7 @@ void KESTAlertManager::registerDeviceWithServer(const Value& deviceToken)
 
 std::vector<KESTAlertManager::Request> KESTAlertManager::recordedRequests() const
 {
+    assertIsMainThread();
     std::lock_guard guard(m_lock);
     return m_requests;
 }

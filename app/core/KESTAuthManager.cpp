@@ -1,5 +1,6 @@
 #include "app/core/KESTAuthManager.h"
 
+#include "foundation/ThreadChecks.h"
 #include "uikit/UINavigationController.h"
 
 VX_REGISTER_CLASS(KESTAuthManager);
@@ -24,6 +25,7 @@ void KESTAuthManager::setMenuFactory(MenuFactory factory)
 void KESTAuthManager::presentManagerInControllerCompletionFailure(
     const Ref<UIViewController>& controller, Completion completion, Failure failure)
 {
+    assertIsMainThread();
     if (!controller || !menuFactory())
         return;
     auto menu = menuFactory()(std::move(completion), std::move(failure));

@@ -6,6 +6,7 @@
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
 #include "foundation/NSUserDefaults.h"
+#include "foundation/ThreadChecks.h"
 #include "net/NSURLError.h"
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNHTTPRequestOperationManager.h"
@@ -118,6 +119,7 @@ std::string KESTChartManager::productListURL()
 
 Ref<VNHTTPRequestOperationManager> KESTChartManager::manager()
 {
+    assertIsMainThread();
     if (!m_manager) {
         m_manager = VNHTTPRequestOperationManager::manager();
         m_manager->setResponseSerializer(VNJSONResponseSerializer::serializer());
@@ -127,6 +129,7 @@ Ref<VNHTTPRequestOperationManager> KESTChartManager::manager()
 
 void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock error)
 {
+    assertIsMainThread();
     Weak<KESTChartManager> weak = self<KESTChartManager>();
     manager()->GETParametersSuccessFailure(
         productListURL(), Value(),
@@ -151,6 +154,7 @@ void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock err
 
 void KESTChartManager::rebuildChartsWithProducts(const Value& products)
 {
+    assertIsMainThread();
     std::vector<Ref<KESTChartObject>> built;
     for (const auto& record : products.elements()) {
         if (!record.isDictionary()) {
@@ -216,6 +220,7 @@ void KESTChartManager::rebuildChartsWithProducts(const Value& products)
 
 std::vector<Ref<KESTChartObject>> KESTChartManager::activeCharts() const
 {
+    assertIsMainThread();
     std::vector<Ref<KESTChartObject>> active;
     for (const auto& chart : m_charts) {
         if (chart->active())

@@ -3,6 +3,7 @@
 #include "coredata/NSFetchRequest.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSError.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/CGContext.h"
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
@@ -72,6 +73,7 @@ Value KESTFilterDataManager::filtersIncludingInactive(bool includingInactive) co
 
 Ref<UIImage> KESTFilterDataManager::filterIconWithBadge() const
 {
+    assertIsMainThread();
     auto icon = UIImage::imageNamed("filterListMenu");
     Value active = filtersIncludingInactive(false);
     size_t count = active.isArray() ? active.count() : 0;

@@ -1,6 +1,7 @@
 #include "app/core/KESTFlightDataManager.h"
 
 #include "app/core/KESTSettingsManager.h"
+#include "foundation/Locked.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSCalendar.h"
 #include "foundation/NSDate.h"
@@ -21,16 +22,12 @@ namespace {
 
 std::mutex s_sharedLock;
 Ref<KESTFlightDataManager> s_shared;
-std::mutex s_pathLock;
-std::optional<std::string> s_databasePathForTesting;
+Locked<std::optional<std::string>> s_databasePathForTesting;
 
 std::string databasePath()
 {
-    {
-        std::lock_guard guard(s_pathLock);
-        if (s_databasePathForTesting)
-            return *s_databasePathForTesting;
-    }
+    if (auto path = s_databasePathForTesting.get())
+        return *path;
     return NSBundle::mainBundle()->resourcePath() + "/vxlookup.db";
 }
 
@@ -169,8 +166,7 @@ void KESTFlightDataManager::resetSharedInstanceForTesting()
 
 void KESTFlightDataManager::setDatabasePathForTesting(std::optional<std::string> path)
 {
-    std::lock_guard guard(s_pathLock);
-    s_databasePathForTesting = std::move(path);
+    s_databasePathForTesting.set(std::move(path));
 }
 
 // MARK: Units

@@ -5,6 +5,7 @@
 #include "app/core/KESTMapBounds.h"
 #include "app/core/KESTPlane.h"
 #include "foundation/Dispatch.h"
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
@@ -14,7 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -26,6 +26,7 @@ class NSURLRequest;
 class NSURLResponse;
 class NSURLSession;
 class NSURLSessionDownloadTask;
+struct KESTPlaneAnswer;
 
 // The map screen, as the live feed sees it.
 class KESTLiveDataManagerDelegate {
@@ -46,29 +47,6 @@ enum KESTFetchResult : int32_t {
 
 inline constexpr const char* KESTLiveDataUpdatedNotification = "com.kestravon.volantrix.livedata.updated";
 inline constexpr const char* KESTFlightPathUpdatedNotification = "com.kestravon.pathupdated";
-
-// The plane table of one answer, reduced to what the merge needs: one record per key in the
-// answer's order, a repeated key keeping its first place and its last value.
-struct KESTPlaneAnswer {
-    struct Record {
-        // The key as the skipped-record log line names it.
-        std::string adshex;
-        // Nullopt for a record that is not a valid plane info array.
-        std::optional<KESTPlane::Fields> fields;
-        bool operator==(const Record&) const = default;
-    };
-    std::vector<Record> records;
-    // Each text key of the table, to its record.
-    std::unordered_map<std::string, size_t> index;
-
-    // Reads the table of a decoded answer; nullptr when the answer is not a dictionary whose
-    // "planes" is a dictionary.
-    static std::shared_ptr<const KESTPlaneAnswer> fromJSONObject(const Value& answer);
-    // Reads the table straight from the answer's bytes, giving what decoding them and
-    // fromJSONObject would. Nullptr for anything else (bytes that are not a JSON object, no
-    // plane table ...): the caller then decodes the bytes the general way, which reports it.
-    static std::shared_ptr<const KESTPlaneAnswer> decode(std::string_view bytes);
-};
 
 // The process-wide source of live planes. It polls the flight-data service (a full poll of every
 // plane for the user's settings, a delta poll of the visible map), merges each answer into its
@@ -193,13 +171,15 @@ public:
     static void resetSharedInstanceForTesting();
 
 private:
-    void startPoll(bool full, bool background);
     // The status and body checks of handleResponse: nullopt when the body is to be decoded,
     // else handleResponse's answer.
     std::optional<bool> screenResponse(
         const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure);
     void readServiceClock(const Ref<NSURLResponse>& response);
-    void performPlaneFetch(const Ref<NSURLRequest>& request, bool backgroundRequest, bool full);
+    // How a poll's request travels, and which poll it is.
+    enum class Transfer : uint8_t { Foreground, Background };
+    enum class Poll : uint8_t { Delta, Full };
+    void performPlaneFetch(const Ref<NSURLRequest>& request, Transfer transfer, Poll poll);
     void mergeAnswer(const KESTPlaneAnswer& answer);
     void finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success);
     void serveSearch();
@@ -224,19 +204,17 @@ private:
     std::atomic<bool> m_hasPerformedFastStart { false };
     std::atomic<bool> m_hasRequestedFullPollAfterFastStart { false };
 
-    // Working set: serial queue only. Published set: swapped under m_publishLock.
+    // Working set: serial queue only. Published set: swapped under its lock.
     PlaneMap m_liveDataDirty;
     // A plane joined or left the working set since the last publication (serial queue only).
     bool m_workingSetChanged { false };
-    mutable std::mutex m_publishLock;
-    std::shared_ptr<const PlaneMap> m_liveData;
+    Locked<std::shared_ptr<const PlaneMap>> m_liveData;
 
     // Flight path: serial queue only.
     std::vector<KESTLocation> m_flightPathLocationPoints;
     std::vector<Value> m_flightPathAltitudePoints;
 
-    mutable std::mutex m_handlerLock;
-    CompletionHandler m_currentBackgroundFetchCompletionHandler;
+    Locked<CompletionHandler> m_currentBackgroundFetchCompletionHandler;
 
     mutable std::mutex m_stateLock;
     Value m_searchDictionary;

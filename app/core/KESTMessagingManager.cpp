@@ -6,6 +6,7 @@
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSString.h"
 #include "foundation/NSUserDefaults.h"
+#include "foundation/ThreadChecks.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
@@ -32,6 +33,7 @@ std::optional<int32_t> integerOf(const Value& value)
 Ref<KESTMessagingManager> KESTMessagingManager::initWithDelegate(
     KESTMessagingManagerDelegate* delegate, Weak<NSObject> owner)
 {
+    assertIsMainThread();
     auto manager = make<KESTMessagingManager>();
     manager->m_delegate = delegate;
     manager->m_delegateOwner = std::move(owner);
@@ -48,6 +50,7 @@ void KESTMessagingManager::loadStoredNumbers()
 
 std::string KESTMessagingManager::pollURL() const
 {
+    assertIsMainThread();
     auto bundle = NSBundle::mainBundle();
     return NSString::stringWithFormat(
         "%@APPAPIv2/KESTPoll/kestPOLL.php?bundleID=%@&lastMessage=%li&seenVersion=%li&currentVersion=%@",
@@ -57,6 +60,7 @@ std::string KESTMessagingManager::pollURL() const
 
 void KESTMessagingManager::fetchLatestMessage()
 {
+    assertIsMainThread();
     loadStoredNumbers();
     int32_t lastMessage = m_lastMessageID;
     int32_t seenVersion = m_seenUpdateTextFor;
@@ -87,6 +91,7 @@ void KESTMessagingManager::fetchLatestMessage()
 
 void KESTMessagingManager::handleAnswer(const Value& answer, int32_t lastMessage, int32_t seenVersion)
 {
+    assertIsMainThread();
     auto defaults = NSUserDefaults::standardUserDefaults();
     Value version = answer.isDictionary() ? answer.objectForKey("version") : Value();
     Value message = answer.isDictionary() ? answer.objectForKey("message") : Value();
@@ -126,6 +131,7 @@ void KESTMessagingManager::handleAnswer(const Value& answer, int32_t lastMessage
 
 void KESTMessagingManager::close()
 {
+    assertIsMainThread();
     Ref<KESTMessagingManager> protectedThis = self<KESTMessagingManager>();
     Ref<NSObject> owner = m_delegateOwner.lock();
     if (auto target = delegate())

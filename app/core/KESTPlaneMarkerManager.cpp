@@ -1,9 +1,11 @@
 #include "app/core/KESTPlaneMarkerManager.h"
 
 #include "app/core/KESTLiveDataManager.h"
+#include "foundation/Locked.h"
 #include "foundation/NSCache.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
+#include "foundation/ThreadChecks.h"
 #include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
@@ -18,8 +20,7 @@ namespace {
 
 std::mutex s_sharedLock;
 Ref<KESTPlaneMarkerManager> s_shared;
-std::mutex s_configLock;
-std::optional<std::string> s_logoBaseURL;
+Locked<std::optional<std::string>> s_logoBaseURL;
 
 struct FamilyGroup {
     const char* family;
@@ -147,18 +148,14 @@ void KESTPlaneMarkerManager::resetSharedInstanceForTesting()
 
 std::string KESTPlaneMarkerManager::logoServiceBaseURL()
 {
-    {
-        std::lock_guard guard(s_configLock);
-        if (s_logoBaseURL)
-            return *s_logoBaseURL;
-    }
+    if (auto base = s_logoBaseURL.get())
+        return *base;
     return KESTLiveDataManager::serviceBaseURL();
 }
 
 void KESTPlaneMarkerManager::setLogoServiceBaseURL(std::optional<std::string> base)
 {
-    std::lock_guard guard(s_configLock);
-    s_logoBaseURL = std::move(base);
+    s_logoBaseURL.set(std::move(base));
 }
 
 std::string KESTPlaneMarkerManager::imageNameFor(
@@ -173,6 +170,7 @@ std::string KESTPlaneMarkerManager::imageNameFor(
 Ref<UIImage> KESTPlaneMarkerManager::rotatedImageNamedRotationColour(
     const std::string& family, int32_t rotation, const std::optional<std::string>& colour)
 {
+    assertIsMainThread();
     std::string name = imageNameFor(family, rotation, colour);
     Value key(name);
     if (auto cached = m_cache->objectForKey(key).objectAs<UIImage>())
@@ -186,6 +184,7 @@ Ref<UIImage> KESTPlaneMarkerManager::rotatedImageNamedRotationColour(
 Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
     const std::string& airlineCode, std::function<void()> completion)
 {
+    assertIsMainThread();
     Value key(airlineCode);
     if (auto cached = m_cache->objectForKey(key).objectAs<UIImage>())
         return cached;

@@ -1,10 +1,13 @@
 #include "app/core/KESTSettingsManager.h"
 
+#include "foundation/Locked.h"
 #include "foundation/NSLocale.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSUserDefaults.h"
+#include "foundation/ThreadChecks.h"
 
 #include <array>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -84,8 +87,7 @@ Value readStored(const NSUserDefaults& defaults, const std::string& key, Setting
     return Value();
 }
 
-std::mutex s_hookLock;
-KESTSettingsManager::IdleTimerHook s_idleTimerHook;
+Locked<KESTSettingsManager::IdleTimerHook> s_idleTimerHook;
 std::atomic<bool> s_idleTimerDisabled { false };
 
 std::mutex s_sharedLock;
@@ -114,8 +116,7 @@ void KESTSettingsManager::resetSharedInstanceForTesting()
 
 void KESTSettingsManager::setIdleTimerHook(IdleTimerHook hook)
 {
-    std::lock_guard guard(s_hookLock);
-    s_idleTimerHook = std::move(hook);
+    s_idleTimerHook.set(std::move(hook));
 }
 
 bool KESTSettingsManager::isIdleTimerDisabled()
@@ -166,6 +167,7 @@ void KESTSettingsManager::setupMeasures()
 
 void KESTSettingsManager::setValueForSetting(const Value& value, const std::string& key)
 {
+    assertIsMainThread();
     if (key == "kMapProvider")
         m_mapProvider = value.intValue();
     for (const auto& field : settingFields()) {
@@ -223,14 +225,12 @@ std::optional<std::string> KESTSettingsManager::realARRangeString() const
 
 std::optional<std::string> KESTSettingsManager::bookmarkuuid() const
 {
-    std::lock_guard guard(m_textLock);
-    return m_bookmarkuuid;
+    return m_bookmarkuuid.get();
 }
 
 void KESTSettingsManager::setBookmarkuuid(std::optional<std::string> v)
 {
-    std::lock_guard guard(m_textLock);
-    m_bookmarkuuid = std::move(v);
+    m_bookmarkuuid.set(std::move(v));
 }
 
 void KESTSettingsManager::applyIdleTimer()
@@ -238,11 +238,7 @@ void KESTSettingsManager::applyIdleTimer()
     // The screen is kept awake exactly when the user turned screen sleep off.
     bool disabled = !m_screenSleep;
     s_idleTimerDisabled = disabled;
-    IdleTimerHook hook;
-    {
-        std::lock_guard guard(s_hookLock);
-        hook = s_idleTimerHook;
-    }
+    IdleTimerHook hook = s_idleTimerHook.get();
     if (hook)
         hook(disabled);
 }

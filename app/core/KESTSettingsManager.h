@@ -1,11 +1,11 @@
 #pragma once
 
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -125,8 +125,7 @@ private:
     std::atomic<int32_t> m_altitudeUnit { 0 };
     std::atomic<int32_t> m_distanceUnit { 0 };
     std::atomic<int32_t> m_arRange { 2 };
-    mutable std::mutex m_textLock;
-    std::optional<std::string> m_bookmarkuuid;
+    Locked<std::optional<std::string>> m_bookmarkuuid;
     std::atomic<double> m_bookmarkLat { 0 };
     std::atomic<double> m_bookmarkLon { 0 };
     std::atomic<double> m_bookmarkLatSpan { 0 };

@@ -7,6 +7,7 @@
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
+#include "foundation/ThreadChecks.h"
 #include "mapkit/MKGeometry.h"
 #include "mapkit/MKPolygon.h"
 #include "net/NSURL.h"
@@ -47,6 +48,7 @@ void KESTVolcanoManager::resetSharedInstanceForTesting()
 
 void KESTVolcanoManager::checkforOverlay()
 {
+    assertIsMainThread();
     if (!m_polyArray.empty()) {
         NSNotificationCenter::defaultCenter()->postNotificationName(KESTVolcanoOverlayChangeNotification, nullptr);
         if (Clock::wallTime() - m_lastUpdate <= kRefreshInterval)
@@ -57,6 +59,7 @@ void KESTVolcanoManager::checkforOverlay()
 
 void KESTVolcanoManager::pollForOverlay()
 {
+    assertIsMainThread();
     std::string address = NSString::stringWithFormat("%@APPAPIv2/vaa.php", KESTLiveDataManager::serviceBaseURL());
     auto url = NSURL::URLWithString(address);
     if (!url) {
@@ -93,6 +96,7 @@ void KESTVolcanoManager::requestFinished(const Ref<NSOperationQueue>& queue)
 
 void KESTVolcanoManager::parseJSON(const Value& reply)
 {
+    assertIsMainThread();
     if (!reply.isDictionary()) {
         NSLog("Ash area answer is not an object: %@", std::string(reply.kindName()));
         return;

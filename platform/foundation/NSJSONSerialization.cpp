@@ -1,13 +1,13 @@
 #include "foundation/NSJSONSerialization.h"
 
-#include "foundation/JSONNumbers.h"
+#include "foundation/JSONReader.h"
+#include "foundation/JSONReaderInternal.h"
 #include "foundation/NSError.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdio>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +16,8 @@ namespace NSJSONSerialization {
 
 namespace {
 
-constexpr size_t kMaximumDepth = 512;
+// The fast reader refuses deeper texts; the event reader then reports them.
+constexpr size_t kMaximumDepth = JSONReader::kMaximumDepth;
 
 Ref<NSError> makeError(const std::string& debugDescription)
 {
@@ -81,18 +82,9 @@ public:
 
     bool null() override { return add(Value::null()); }
     bool boolean(bool v) override { return add(Value(v)); }
-    bool number_integer(number_integer_t v) override
-    {
-        if (v >= INT32_MIN && v <= INT32_MAX)
-            return add(Value(static_cast<int32_t>(v)));
-        return add(Value(static_cast<int64_t>(v)));
-    }
-    bool number_unsigned(number_unsigned_t v) override
-    {
-        if (v <= static_cast<uint64_t>(INT32_MAX))
-            return add(Value(static_cast<int32_t>(v)));
-        return add(Value(static_cast<uint64_t>(v)));
-    }
+    // The parser reports negative integers as signed, the others as unsigned.
+    bool number_integer(number_integer_t v) override { return add(jsonIntegerValue(static_cast<int64_t>(v))); }
+    bool number_unsigned(number_unsigned_t v) override { return add(jsonUnsignedValue(static_cast<uint64_t>(v))); }
     bool number_float(number_float_t v, const string_t&) override { return add(Value(static_cast<double>(v))); }
     bool string(string_t& v) override { return add(Value(std::move(v))); }
     bool binary(binary_t&) override { return false; }
@@ -317,93 +309,12 @@ private:
     std::string m_out;
 };
 
-// The fast reader: simdjson parses the text into its tape, which is then turned into Values.
-// It answers nullopt for any text simdjson refuses (syntax errors, numbers beyond 64-bit
-// integers or doubles, nesting deeper than the limit ...); the caller then reads the text with
-// the event reader (Builder), which decides between a value and the exact error. simdjson accepts
-// no text the event reader refuses, and both give the same Values for what they accept.
-class FastReader {
-public:
-    explicit FastReader(bool mutableContainers)
-        : m_mutable(mutableContainers)
-    {
-    }
-
-    std::optional<Value> read(std::string_view text)
-    {
-        // One parser keeps its buffers between calls (allocating them anew for every answer
-        // costs more than the parse); a call that finds it busy, or a text too large for it,
-        // uses buffers of its own.
-        static std::mutex s_sharedLock;
-        static simdjson::dom::parser s_shared(kSharedCapacity);
-        std::unique_lock lock(s_sharedLock, std::try_to_lock);
-        std::optional<simdjson::dom::parser> own;
-        simdjson::dom::parser* parser = &s_shared;
-        if (!lock.owns_lock() || text.size() > kSharedCapacity)
-            parser = &own.emplace();
-        // Deeper nesting fails the parse, so the event reader reports it. The depth is set once
-        // per parser; later texts grow its buffers keeping it.
-        if (parser->max_depth() != kMaximumDepth && parser->allocate(text.size(), kMaximumDepth))
-            return std::nullopt;
-        simdjson::dom::element root;
-        if (parser->parse(text.data(), text.size()).get(root))
-            return std::nullopt;
-        return convert(root);
-    }
-
-private:
-    // The largest text the shared parser keeps buffers for.
-    static constexpr size_t kSharedCapacity = 8 * 1024 * 1024;
-
-    std::optional<Value> convert(simdjson::dom::element element)
-    {
-        // Non-negative integers are unsigned numbers, as the event reader makes them.
-        if (auto number = jsonNumberValue(element))
-            return number;
-        using Type = simdjson::dom::element_type;
-        switch (element.type()) {
-        case Type::NULL_VALUE:
-            return Value::null();
-        case Type::STRING:
-            return Value(element.get_string().value_unsafe());
-        case Type::ARRAY: {
-            simdjson::dom::array array = element.get_array().value_unsafe();
-            std::vector<Value> elements;
-            elements.reserve(array.size());
-            for (simdjson::dom::element child : array) {
-                auto v = convert(child);
-                if (!v)
-                    return std::nullopt;
-                elements.push_back(std::move(*v));
-            }
-            return m_mutable ? Value::mutableArray(std::move(elements)) : Value::array(std::move(elements));
-        }
-        case Type::OBJECT: {
-            simdjson::dom::object object = element.get_object().value_unsafe();
-            std::vector<std::pair<Value, Value>> entries;
-            entries.reserve(object.size());
-            for (simdjson::dom::key_value_pair field : object) {
-                auto v = convert(field.value);
-                if (!v)
-                    return std::nullopt;
-                entries.emplace_back(Value(field.key), std::move(*v));
-            }
-            return m_mutable ? Value::mutableDictionary(std::move(entries)) : Value::dictionary(std::move(entries));
-        }
-        default: // numbers and booleans were converted above
-            return std::nullopt;
-        }
-    }
-
-    bool m_mutable;
-};
-
 } // namespace
 
 Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>* error)
 {
     // The vectorised check first; the byte-wise one finds where the fault is.
-    if (!simdjson::validate_utf8(bytes.data(), bytes.size())) {
+    if (!JSONReader::isValidUTF8(bytes)) {
         if (auto bad = firstInvalidUTF8(bytes))
             return fail(error, "Unable to convert data to string around character " + std::to_string(*bad) + ".");
     }
@@ -420,8 +331,12 @@ Value JSONObjectWithData(std::string_view bytes, uint32_t options, Ref<NSError>*
 
     bool mutableContainers = (options & NSJSONReadingMutableContainers) != 0;
     std::string_view text = bytes.substr(start);
-    if (auto fast = FastReader(mutableContainers).read(text))
-        return std::move(*fast);
+    // The fast reader first. It refuses every text the event reader refuses (and some more, such
+    // as numbers beyond 64-bit integers and doubles); the event reader then decides between a
+    // value and the exact error. Both make the same Values of what they accept.
+    if (auto document = JSONReader::parse(text))
+        return document->root().toValue(
+            mutableContainers ? JSONReader::Containers::Mutable : JSONReader::Containers::Immutable);
 
     Builder builder(mutableContainers);
     bool ok = false;

@@ -1,6 +1,7 @@
 #include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlaneAnswer.h"
 #include "app/core/KESTURLRequest.h"
 #include "app/tests/AppTestSupport.h"
 #include "coredata/NSManagedObjectContext.h"
