@@ -6,7 +6,6 @@
 #include "foundation/NSPredicateInternal.h"
 #include "foundation/NSPredicateText.h"
 
-#include <mutex>
 #include <optional>
 
 namespace NSPredicateInternal {
@@ -132,15 +131,10 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
         const std::string& pattern = requireString(r, "MATCHES");
         const std::string& text = requireString(l, "MATCHES");
         bool caseInsensitive = folding & PredicateText::FoldCase;
-        std::shared_ptr<const PredicateText::Regex> compiled;
-        {
-            std::lock_guard lock(regexLock);
-            compiled = regex;
-        }
+        std::shared_ptr<const PredicateText::Regex> compiled = regex.get();
         if (!compiled || compiled->pattern() != pattern) {
             compiled = std::make_shared<const PredicateText::Regex>(pattern, caseInsensitive);
-            std::lock_guard lock(regexLock);
-            regex = compiled;
+            regex.set(compiled);
         }
         return compiled->matchesWhole(
             folding & PredicateText::FoldDiacritics ? PredicateText::fold(text, PredicateText::FoldDiacritics) : text);

@@ -3,13 +3,13 @@
 // Private to NSPredicate's own files: the parsed tree that parsing builds, evaluation walks and
 // formatting prints. Never include from a public header.
 
+#include "foundation/Locked.h"
 #include "foundation/NSPredicate.h"
 #include "foundation/NSPredicateText.h"
 #include "foundation/Value.h"
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -66,8 +66,7 @@ struct NSPredicate::Node {
     Aggregate aggregate { Aggregate::None }; // ANY/SOME, ALL, NONE: the left side is a collection
     Block block;
     // MATCHES compiles its pattern once per distinct pattern text.
-    mutable std::mutex regexLock;
-    mutable std::shared_ptr<const PredicateText::Regex> regex;
+    mutable Locked<std::shared_ptr<const PredicateText::Regex>> regex;
 
     bool evaluate(const Value& object, const Value& bindings) const;
     bool compare(const Value& l, const Value& r) const;
