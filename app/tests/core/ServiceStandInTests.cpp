@@ -7,6 +7,7 @@
 #include "app/core/KESTPlane.h"
 #include "app/core/RatePrompt.h"
 #include "app/tests/AppTestSupport.h"
+#include "app/view-controllers/account/KESTAuthMenuView.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "coredata/NSEntityDescription.h"
