@@ -7,6 +7,7 @@
 #include "crashreporter/PMCrashImageList.h"
 #include "crashreporter/PMCrashLogWriter.h"
 #include "crashreporter/PMCrashReporterError.h"
+#include "foundation/Locked.h"
 #include "foundation/NSException.h"
 #include "foundation/NSLog.h"
 #include "foundation/Sandbox.h"
@@ -21,7 +22,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sys/stat.h>
 #include <typeinfo>
 #include <ucontext.h>
@@ -41,10 +41,8 @@ struct HandlerContext {
 
 HandlerContext s_handlerContext;
 PMCrashReporterCallbacks s_callbacks;
-std::mutex s_enableLock;
-bool s_enabledOnce = false;
-std::mutex s_directoryLock;
-std::string s_cachesDirectory;
+Locked<bool> s_enabledOnce { false };
+Locked<std::string> s_cachesDirectory;
 
 // Created on first use with the images loaded at that time; lives until the process ends.
 pmcrash_image_list_t& imageList()
@@ -250,9 +248,8 @@ Ref<HBRPMCrashReporter> HBRPMCrashReporter::initWithApplicationIdentifierAppVers
 
 std::string HBRPMCrashReporter::cachesDirectory()
 {
-    std::lock_guard lock(s_directoryLock);
-    if (!s_cachesDirectory.empty())
-        return s_cachesDirectory;
+    if (std::string directory = s_cachesDirectory.get(); !directory.empty())
+        return directory;
     // The application's caches directory in its sandbox.
     auto caches = NSSearchPathForDirectoriesInDomains(NSCachesDirectory, NSUserDomainMask, true);
     return caches.empty() ? NSTemporaryDirectory() : caches.front();
@@ -260,8 +257,7 @@ std::string HBRPMCrashReporter::cachesDirectory()
 
 void HBRPMCrashReporter::setCachesDirectory(std::string directory)
 {
-    std::lock_guard lock(s_directoryLock);
-    s_cachesDirectory = std::move(directory);
+    s_cachesDirectory.set(std::move(directory));
 }
 
 bool HBRPMCrashReporter::hasPendingCrashReport() const
@@ -326,14 +322,10 @@ void HBRPMCrashReporter::refreshImageList()
 
 bool HBRPMCrashReporter::enableCrashReporterAndReturnError(Ref<NSError>* error)
 {
-    {
-        std::lock_guard lock(s_enableLock);
-        if (s_enabledOnce) {
-            pmcrash_populate_error(
-                error, PMCrashReporterErrorResourceBusy, "A PMCrashReporter instance has already been enabled");
-            return false;
-        }
-        s_enabledOnce = true;
+    if (s_enabledOnce.exchange(true)) {
+        pmcrash_populate_error(
+            error, PMCrashReporterErrorResourceBusy, "A PMCrashReporter instance has already been enabled");
+        return false;
     }
     if (!populateCrashReportDirectoryAndReturnError(error))
         return false;

@@ -1,6 +1,7 @@
 #include "networking/VNNetworkReachabilityManager.h"
 
 #include "foundation/Dispatch.h"
+#include "foundation/Locked.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
@@ -38,8 +39,7 @@ void reachabilityChanged(const SCNetworkReachabilityRef&, SCNetworkReachabilityF
 }
 
 // Made on first use and kept for the life of the process (a test reset replaces it).
-Ref<VNNetworkReachabilityManager> s_sharedManager;
-std::mutex s_sharedLock;
+Locked<Ref<VNNetworkReachabilityManager>> s_sharedManager;
 
 } // namespace
 
@@ -51,23 +51,23 @@ VNNetworkReachabilityManager::~VNNetworkReachabilityManager()
 
 Ref<VNNetworkReachabilityManager> VNNetworkReachabilityManager::sharedManager()
 {
-    std::lock_guard lock(s_sharedLock);
-    if (!s_sharedManager) {
-        // The IPv4 zero address stands for the network in general.
-        sockaddr_in address;
-        std::memset(&address, 0, sizeof(address));
-        address.sin_family = AF_INET;
-        address.sin_port = 0;
-        address.sin_addr.s_addr = htonl(INADDR_ANY);
-        s_sharedManager = managerForAddress(&address);
-    }
-    return s_sharedManager;
+    return s_sharedManager.with([](Ref<VNNetworkReachabilityManager>& shared) {
+        if (!shared) {
+            // The IPv4 zero address stands for the network in general.
+            sockaddr_in address;
+            std::memset(&address, 0, sizeof(address));
+            address.sin_family = AF_INET;
+            address.sin_port = 0;
+            address.sin_addr.s_addr = htonl(INADDR_ANY);
+            shared = managerForAddress(&address);
+        }
+        return shared;
+    });
 }
 
 void VNNetworkReachabilityManager::resetSharedManagerForTesting()
 {
-    std::lock_guard lock(s_sharedLock);
-    s_sharedManager = nullptr;
+    s_sharedManager.set(nullptr);
 }
 
 Ref<VNNetworkReachabilityManager> VNNetworkReachabilityManager::managerForDomain(const std::string& domain)

@@ -19,7 +19,6 @@
 #include "net/NSURLProtectionSpace.h"
 #include "net/NSURLRequest.h"
 #include "net/NSURLResponse.h"
-#include "networking/VNLockedField.h"
 #include "networking/VNSecurityPolicy.h"
 #include "uikit/UIApplication.h"
 
@@ -61,10 +60,8 @@ VNURLConnectionOperation::VNURLConnectionOperation(Passkey key)
 
 VNURLConnectionOperation::~VNURLConnectionOperation()
 {
-    if (m_outputStream) {
-        m_outputStream->close();
-        m_outputStream = nullptr;
-    }
+    if (auto stream = m_outputStream.exchange(nullptr))
+        stream->close();
     if (uint32_t task = m_backgroundTaskIdentifier.exchange(UIBackgroundTaskInvalid); task != 0)
         UIApplication::sharedApplication()->endBackgroundTask(task);
 }
@@ -100,7 +97,7 @@ void VNURLConnectionOperation::initializeWithRequest(const Ref<NSURLRequest>& re
     m_lock = NSRecursiveLock::init();
     m_lock->setName("com.vnnet.networking.operation.lock");
     m_runLoopModes = { NSRunLoopCommonModes };
-    m_request = request;
+    m_request.set(request);
     m_shouldUseCredentialStorage = true;
     setState(VNOperationReadyState);
     m_securityPolicy = VNSecurityPolicy::defaultPolicy();
@@ -225,10 +222,7 @@ void VNURLConnectionOperation::operationDidStart()
                 connection->scheduleInRunLoopForMode(runLoop, mode);
                 stream->scheduleInRunLoopForMode(runLoop, mode);
             }
-            {
-                std::lock_guard fields(m_fieldLock);
-                m_connection = connection;
-            }
+            m_connection.set(connection);
             connection->start();
         }
     }
@@ -263,11 +257,7 @@ void VNURLConnectionOperation::cancelConnection()
     auto cancelled = NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorCancelled, userInfo);
     if (isFinished())
         return;
-    Ref<NSURLConnection> connection;
-    {
-        std::lock_guard fields(m_fieldLock);
-        connection = m_connection;
-    }
+    Ref<NSURLConnection> connection = m_connection.get();
     if (connection) {
         connection->cancel();
         connectionDidFailWithError(connection, cancelled);
@@ -297,12 +287,7 @@ void VNURLConnectionOperation::pause()
 void VNURLConnectionOperation::operationDidPause()
 {
     std::lock_guard guard(*m_lock);
-    Ref<NSURLConnection> connection;
-    {
-        std::lock_guard fields(m_fieldLock);
-        connection = std::move(m_connection);
-    }
-    if (connection)
+    if (auto connection = m_connection.exchange(nullptr))
         connection->cancel();
 }
 
@@ -340,37 +325,37 @@ void VNURLConnectionOperation::setCompletionBlock(std::function<void()> block)
 
 Ref<NSURLRequest> VNURLConnectionOperation::request() const
 {
-    return readLocked(m_fieldLock, m_request);
+    return m_request.get();
 }
 
 void VNURLConnectionOperation::setRequest(Ref<NSURLRequest> request)
 {
-    writeLocked(m_fieldLock, m_request, std::move(request));
+    m_request.set(std::move(request));
 }
 
 Ref<NSURLResponse> VNURLConnectionOperation::response() const
 {
-    return readLocked(m_fieldLock, m_response);
+    return m_response.get();
 }
 
 void VNURLConnectionOperation::setResponse(Ref<NSURLResponse> response)
 {
-    writeLocked(m_fieldLock, m_response, std::move(response));
+    m_response.set(std::move(response));
 }
 
 Ref<NSError> VNURLConnectionOperation::error() const
 {
-    return readLocked(m_fieldLock, m_error);
+    return m_error.get();
 }
 
 void VNURLConnectionOperation::setError(Ref<NSError> error)
 {
-    writeLocked(m_fieldLock, m_error, std::move(error));
+    m_error.set(std::move(error));
 }
 
 Value VNURLConnectionOperation::responseData() const
 {
-    return readLocked(m_fieldLock, m_responseData);
+    return m_responseData.get();
 }
 
 uint32_t VNURLConnectionOperation::responseStringEncoding()
@@ -415,26 +400,19 @@ void VNURLConnectionOperation::setInputStream(const Ref<NSInputStream>& stream)
 
 Ref<NSOutputStream> VNURLConnectionOperation::outputStream()
 {
-    {
-        std::lock_guard fields(m_fieldLock);
-        if (m_outputStream)
-            return m_outputStream;
-    }
+    if (auto stream = m_outputStream.get())
+        return stream;
     setOutputStream(NSOutputStream::outputStreamToMemory());
-    std::lock_guard fields(m_fieldLock);
-    return m_outputStream;
+    return m_outputStream.get();
 }
 
 void VNURLConnectionOperation::setOutputStream(Ref<NSOutputStream> stream)
 {
     std::lock_guard guard(*m_lock);
-    Ref<NSOutputStream> old;
-    {
-        std::lock_guard fields(m_fieldLock);
-        if (stream == m_outputStream)
-            return;
-        old = std::exchange(m_outputStream, std::move(stream));
-    }
+    // Setting the stream already in place changes nothing; a replaced stream is closed.
+    Ref<NSOutputStream> old = m_outputStream.with([&](Ref<NSOutputStream>& current) {
+        return stream == current ? nullptr : std::exchange(current, std::move(stream));
+    });
     if (old)
         old->close();
 }
@@ -493,14 +471,10 @@ void VNURLConnectionOperation::connectionDidReceiveData(const Ref<NSURLConnectio
 void VNURLConnectionOperation::connectionDidFinishLoading(const Ref<NSURLConnection>&)
 {
     auto stream = outputStream();
-    {
-        std::lock_guard fields(m_fieldLock);
-        m_responseData = stream->propertyForKey(NSStreamDataWrittenToMemoryStreamKey);
-    }
+    m_responseData.set(stream->propertyForKey(NSStreamDataWrittenToMemoryStreamKey));
     stream->close();
     finish();
-    std::lock_guard fields(m_fieldLock);
-    m_connection = nullptr;
+    m_connection.set(nullptr);
 }
 
 void VNURLConnectionOperation::connectionDidFailWithError(const Ref<NSURLConnection>&, const Ref<NSError>& error)
@@ -508,8 +482,7 @@ void VNURLConnectionOperation::connectionDidFailWithError(const Ref<NSURLConnect
     setError(error);
     outputStream()->close();
     finish();
-    std::lock_guard fields(m_fieldLock);
-    m_connection = nullptr;
+    m_connection.set(nullptr);
 }
 
 void VNURLConnectionOperation::connectionDidSendBodyDataTotalBytesWrittenTotalBytesExpectedToWrite(
@@ -615,10 +588,7 @@ void VNURLConnectionOperation::initializeWithCoder(NSCoder& coder)
     // The base error only: a subclass's serialization error is not archived.
     VNURLConnectionOperation::setError(coder.decodeObjectForKey("error").objectAs<NSError>());
     Value data = coder.decodeObjectForKey("responseData");
-    {
-        std::lock_guard fields(m_fieldLock);
-        m_responseData = data.isData() ? data : Value();
-    }
+    m_responseData.set(data.isData() ? data : Value());
     m_totalBytesRead = coder.decodeInt64ForKey("totalBytesRead");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Dispatch.h"
+#include "foundation/Locked.h"
 #include "foundation/NSCoding.h"
 #include "foundation/NSOperation.h"
 #include "net/NSURLConnection.h"
@@ -10,7 +11,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -115,7 +115,7 @@ public:
     const Value& userInfo() const { return m_userInfo; }
     void setUserInfo(Value userInfo) { m_userInfo = std::move(userInfo); }
     const Ref<NSRecursiveLock>& lock() const { return m_lock; }
-    const Ref<NSURLConnection>& connection() const { return m_connection; }
+    Ref<NSURLConnection> connection() const { return m_connection.get(); }
     // Main queue only.
     int64_t totalBytesRead() const { return m_totalBytesRead; }
     void setTotalBytesRead(int64_t total) { m_totalBytesRead = total; }
@@ -184,22 +184,22 @@ private:
 
     Ref<NSRecursiveLock> m_lock;
     std::set<std::string> m_runLoopModes;
-    mutable std::mutex m_fieldLock; // guards the object fields read across threads
-    Ref<NSURLRequest> m_request;
-    Ref<NSURLResponse> m_response;
-    Ref<NSError> m_error;
-    Value m_responseData;
+    // Fields read and written across threads (caller, network thread, main queue); each has its own lock.
+    Locked<Ref<NSURLRequest>> m_request;
+    Locked<Ref<NSURLResponse>> m_response;
+    Locked<Ref<NSError>> m_error;
+    Locked<Value> m_responseData;
     std::optional<std::string> m_responseString;
     uint32_t m_responseStringEncoding { 0 };
     bool m_shouldUseCredentialStorage { true };
     Ref<NSURLCredential> m_credential;
     Ref<VNSecurityPolicy> m_securityPolicy;
-    Ref<NSOutputStream> m_outputStream;
+    Locked<Ref<NSOutputStream>> m_outputStream;
     dispatch_queue_t m_completionQueue;
     dispatch_group_t m_completionGroup;
     Value m_userInfo;
     std::atomic<int32_t> m_state { 0 };
-    Ref<NSURLConnection> m_connection;
+    Locked<Ref<NSURLConnection>> m_connection;
     int64_t m_totalBytesRead { 0 };
     std::atomic<uint32_t> m_backgroundTaskIdentifier { 0 };
     ProgressBlock m_uploadProgress;

@@ -18,7 +18,6 @@
 #include "net/NSURLResponse.h"
 #include "net/NSURLSessionConfiguration.h"
 #include "networking/VNJSONResponseSerializer.h"
-#include "networking/VNLockedField.h"
 #include "networking/VNNetworkReachabilityManager.h"
 #include "networking/VNSecurityPolicy.h"
 
@@ -51,54 +50,54 @@ void VNURLSessionManager::initializeWithSessionConfiguration(const Ref<NSURLSess
     m_sessionConfiguration = configuration ? configuration : NSURLSessionConfiguration::defaultSessionConfiguration();
     m_operationQueue = NSOperationQueue::init();
     m_operationQueue->setMaxConcurrentOperationCount(NSOperationQueueDefaultMaxConcurrentOperationCount);
-    m_responseSerializer = VNJSONResponseSerializer::serializer();
+    m_responseSerializer.set(VNJSONResponseSerializer::serializer());
     m_session = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(m_sessionConfiguration,
         std::static_pointer_cast<NSURLSessionDelegate>(self<VNURLSessionManager>()), m_operationQueue);
     m_reachabilityManager = VNNetworkReachabilityManager::sharedManager();
     m_reachabilityManager->startMonitoring();
-    m_securityPolicy = VNSecurityPolicy::defaultPolicy();
+    m_securityPolicy.set(VNSecurityPolicy::defaultPolicy());
     m_lock = NSLock::init();
     m_lock->setName("com.vnnet.networking.session.manager.lock");
 }
 
 Ref<VNHTTPResponseSerializer> VNURLSessionManager::responseSerializer() const
 {
-    return readLocked(m_fieldLock, m_responseSerializer);
+    return m_responseSerializer.get();
 }
 
 void VNURLSessionManager::setResponseSerializer(Ref<VNHTTPResponseSerializer> serializer)
 {
-    writeLocked(m_fieldLock, m_responseSerializer, std::move(serializer));
+    m_responseSerializer.set(std::move(serializer));
 }
 
 Ref<VNSecurityPolicy> VNURLSessionManager::securityPolicy() const
 {
-    return readLocked(m_fieldLock, m_securityPolicy);
+    return m_securityPolicy.get();
 }
 
 void VNURLSessionManager::setSecurityPolicy(Ref<VNSecurityPolicy> policy)
 {
-    writeLocked(m_fieldLock, m_securityPolicy, std::move(policy));
+    m_securityPolicy.set(std::move(policy));
 }
 
 dispatch_queue_t VNURLSessionManager::completionQueue() const
 {
-    return readLocked(m_fieldLock, m_completionQueue);
+    return m_completionQueue.get();
 }
 
 void VNURLSessionManager::setCompletionQueue(dispatch_queue_t queue)
 {
-    writeLocked(m_fieldLock, m_completionQueue, std::move(queue));
+    m_completionQueue.set(std::move(queue));
 }
 
 dispatch_group_t VNURLSessionManager::completionGroup() const
 {
-    return readLocked(m_fieldLock, m_completionGroup);
+    return m_completionGroup.get();
 }
 
 void VNURLSessionManager::setCompletionGroup(dispatch_group_t group)
 {
-    writeLocked(m_fieldLock, m_completionGroup, std::move(group));
+    m_completionGroup.set(std::move(group));
 }
 
 // MARK: Task delegates
@@ -297,66 +296,66 @@ std::vector<Ref<NSURLSessionDownloadTask>> VNURLSessionManager::downloadTasks() 
 
 void VNURLSessionManager::setSessionDidBecomeInvalidBlock(SessionDidBecomeInvalidBlock block)
 {
-    writeLocked(m_fieldLock, m_sessionDidBecomeInvalid, std::move(block));
+    m_sessionDidBecomeInvalid.set(std::move(block));
 }
 void VNURLSessionManager::setSessionDidReceiveAuthenticationChallengeBlock(
     SessionDidReceiveAuthenticationChallengeBlock block)
 {
-    writeLocked(m_fieldLock, m_sessionDidReceiveAuthenticationChallenge, std::move(block));
+    m_sessionDidReceiveAuthenticationChallenge.set(std::move(block));
 }
 void VNURLSessionManager::setTaskWillPerformHTTPRedirectionBlock(TaskWillPerformHTTPRedirectionBlock block)
 {
-    writeLocked(m_fieldLock, m_taskWillPerformHTTPRedirection, std::move(block));
+    m_taskWillPerformHTTPRedirection.set(std::move(block));
 }
 void VNURLSessionManager::setTaskDidReceiveAuthenticationChallengeBlock(
     TaskDidReceiveAuthenticationChallengeBlock block)
 {
-    writeLocked(m_fieldLock, m_taskDidReceiveAuthenticationChallenge, std::move(block));
+    m_taskDidReceiveAuthenticationChallenge.set(std::move(block));
 }
 void VNURLSessionManager::setTaskNeedNewBodyStream(TaskNeedNewBodyStreamBlock block)
 {
-    writeLocked(m_fieldLock, m_taskNeedNewBodyStream, std::move(block));
+    m_taskNeedNewBodyStream.set(std::move(block));
 }
 void VNURLSessionManager::setTaskDidSendBodyDataBlock(TaskDidSendBodyDataBlock block)
 {
-    writeLocked(m_fieldLock, m_taskDidSendBodyData, std::move(block));
+    m_taskDidSendBodyData.set(std::move(block));
 }
 void VNURLSessionManager::setTaskDidCompleteBlock(TaskDidCompleteBlock block)
 {
-    writeLocked(m_fieldLock, m_taskDidComplete, std::move(block));
+    m_taskDidComplete.set(std::move(block));
 }
 void VNURLSessionManager::setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveResponseBlock block)
 {
-    writeLocked(m_fieldLock, m_dataTaskDidReceiveResponse, std::move(block));
+    m_dataTaskDidReceiveResponse.set(std::move(block));
 }
 void VNURLSessionManager::setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block)
 {
-    writeLocked(m_fieldLock, m_dataTaskDidBecomeDownloadTask, std::move(block));
+    m_dataTaskDidBecomeDownloadTask.set(std::move(block));
 }
 void VNURLSessionManager::setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block)
 {
-    writeLocked(m_fieldLock, m_dataTaskDidReceiveData, std::move(block));
+    m_dataTaskDidReceiveData.set(std::move(block));
 }
 void VNURLSessionManager::setDataTaskWillCacheResponseBlock(DataTaskWillCacheResponseBlock block)
 {
-    writeLocked(m_fieldLock, m_dataTaskWillCacheResponse, std::move(block));
+    m_dataTaskWillCacheResponse.set(std::move(block));
 }
 void VNURLSessionManager::setDidFinishEventsForBackgroundURLSessionBlock(
     DidFinishEventsForBackgroundURLSessionBlock block)
 {
-    writeLocked(m_fieldLock, m_didFinishEventsForBackgroundURLSession, std::move(block));
+    m_didFinishEventsForBackgroundURLSession.set(std::move(block));
 }
 void VNURLSessionManager::setDownloadTaskDidFinishDownloadingBlock(DownloadTaskDidFinishDownloadingBlock block)
 {
-    writeLocked(m_fieldLock, m_downloadTaskDidFinishDownloading, std::move(block));
+    m_downloadTaskDidFinishDownloading.set(std::move(block));
 }
 void VNURLSessionManager::setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteDataBlock block)
 {
-    writeLocked(m_fieldLock, m_downloadTaskDidWriteData, std::move(block));
+    m_downloadTaskDidWriteData.set(std::move(block));
 }
 void VNURLSessionManager::setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlock block)
 {
-    writeLocked(m_fieldLock, m_downloadTaskDidResume, std::move(block));
+    m_downloadTaskDidResume.set(std::move(block));
 }
 
 // MARK: Session events
@@ -365,7 +364,7 @@ void VNURLSessionManager::URLSessionDidBecomeInvalidWithError(
     const Ref<NSURLSession>& session, const Ref<NSError>& error)
 {
     Ref<VNURLSessionManager> protectedThis = self<VNURLSessionManager>();
-    if (auto block = readLocked(m_fieldLock, m_sessionDidBecomeInvalid))
+    if (auto block = m_sessionDidBecomeInvalid.get())
         block(session, error);
     std::map<uint32_t, Ref<VNURLSessionManagerTaskDelegate>> dropped;
     {
@@ -393,7 +392,7 @@ std::pair<NSURLSessionAuthChallengeDisposition, Ref<NSURLCredential>> VNURLSessi
 bool VNURLSessionManager::URLSessionDidReceiveChallenge(
     const Ref<NSURLSession>& session, const Ref<NSURLAuthenticationChallenge>& challenge, ChallengeHandler handler)
 {
-    if (auto block = readLocked(m_fieldLock, m_sessionDidReceiveAuthenticationChallenge)) {
+    if (auto block = m_sessionDidReceiveAuthenticationChallenge.get()) {
         Ref<NSURLCredential> credential;
         auto disposition = block(session, challenge, &credential);
         handler(disposition, credential);
@@ -406,7 +405,7 @@ bool VNURLSessionManager::URLSessionDidReceiveChallenge(
 
 void VNURLSessionManager::URLSessionDidFinishEventsForBackgroundURLSession(const Ref<NSURLSession>& session)
 {
-    if (auto block = readLocked(m_fieldLock, m_didFinishEventsForBackgroundURLSession))
+    if (auto block = m_didFinishEventsForBackgroundURLSession.get())
         block(session);
 }
 
@@ -414,7 +413,7 @@ bool VNURLSessionManager::URLSessionTaskWillPerformHTTPRedirectionNewRequest(con
     const Ref<NSURLSessionTask>& task, const Ref<NSHTTPURLResponse>& response, const Ref<NSURLRequest>& request,
     std::function<void(Ref<NSURLRequest>)> completionHandler)
 {
-    auto block = readLocked(m_fieldLock, m_taskWillPerformHTTPRedirection);
+    auto block = m_taskWillPerformHTTPRedirection.get();
     completionHandler(block ? block(session, task, response, request) : request);
     return true;
 }
@@ -422,7 +421,7 @@ bool VNURLSessionManager::URLSessionTaskWillPerformHTTPRedirectionNewRequest(con
 bool VNURLSessionManager::URLSessionTaskDidReceiveChallenge(const Ref<NSURLSession>& session,
     const Ref<NSURLSessionTask>& task, const Ref<NSURLAuthenticationChallenge>& challenge, ChallengeHandler handler)
 {
-    if (auto block = readLocked(m_fieldLock, m_taskDidReceiveAuthenticationChallenge)) {
+    if (auto block = m_taskDidReceiveAuthenticationChallenge.get()) {
         Ref<NSURLCredential> credential;
         auto disposition = block(session, task, challenge, &credential);
         handler(disposition, credential);
@@ -437,7 +436,7 @@ bool VNURLSessionManager::URLSessionTaskNeedNewBodyStream(const Ref<NSURLSession
     const Ref<NSURLSessionTask>& task, std::function<void(Ref<NSInputStream>)> completionHandler)
 {
     // Input streams here cannot be copied, so without a block the task gets no new stream.
-    auto block = readLocked(m_fieldLock, m_taskNeedNewBodyStream);
+    auto block = m_taskNeedNewBodyStream.get();
     completionHandler(block ? block(session, task) : nullptr);
     return true;
 }
@@ -450,7 +449,7 @@ void VNURLSessionManager::URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesE
         delegate->URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
             session, task, bytesSent, totalBytesSent, totalBytesExpectedToSend);
     }
-    if (auto block = readLocked(m_fieldLock, m_taskDidSendBodyData))
+    if (auto block = m_taskDidSendBodyData.get())
         block(session, task, bytesSent, totalBytesSent, totalBytesExpectedToSend);
 }
 
@@ -460,7 +459,7 @@ void VNURLSessionManager::URLSessionTaskDidCompleteWithError(
     Ref<VNURLSessionManager> protectedThis = self<VNURLSessionManager>();
     if (auto delegate = delegateForTask(task))
         delegate->URLSessionTaskDidCompleteWithError(session, task, error);
-    if (auto block = readLocked(m_fieldLock, m_taskDidComplete))
+    if (auto block = m_taskDidComplete.get())
         block(session, task, error);
     removeDelegateForTask(task);
 }
@@ -470,7 +469,7 @@ bool VNURLSessionManager::URLSessionDataTaskDidReceiveResponse(const Ref<NSURLSe
     std::function<void(NSURLSessionResponseDisposition)> completionHandler)
 {
     auto disposition = NSURLSessionResponseAllow;
-    if (auto block = readLocked(m_fieldLock, m_dataTaskDidReceiveResponse))
+    if (auto block = m_dataTaskDidReceiveResponse.get())
         disposition = block(session, task, response);
     completionHandler(disposition);
     return true;
@@ -479,7 +478,7 @@ bool VNURLSessionManager::URLSessionDataTaskDidReceiveResponse(const Ref<NSURLSe
 void VNURLSessionManager::URLSessionDataTaskDidBecomeDownloadTask(const Ref<NSURLSession>& session,
     const Ref<NSURLSessionDataTask>& dataTask, const Ref<NSURLSessionDownloadTask>& downloadTask)
 {
-    if (auto block = readLocked(m_fieldLock, m_dataTaskDidBecomeDownloadTask))
+    if (auto block = m_dataTaskDidBecomeDownloadTask.get())
         block(session, dataTask, downloadTask);
 }
 
@@ -488,7 +487,7 @@ void VNURLSessionManager::URLSessionDataTaskDidReceiveData(
 {
     if (auto delegate = delegateForTask(task))
         delegate->URLSessionDataTaskDidReceiveData(session, task, data);
-    if (auto block = readLocked(m_fieldLock, m_dataTaskDidReceiveData))
+    if (auto block = m_dataTaskDidReceiveData.get())
         block(session, task, data);
 }
 
@@ -496,7 +495,7 @@ bool VNURLSessionManager::URLSessionDataTaskWillCacheResponse(const Ref<NSURLSes
     const Ref<NSURLSessionDataTask>& task, const Ref<NSCachedURLResponse>& proposed,
     std::function<void(Ref<NSCachedURLResponse>)> completionHandler)
 {
-    auto block = readLocked(m_fieldLock, m_dataTaskWillCacheResponse);
+    auto block = m_dataTaskWillCacheResponse.get();
     completionHandler(block ? block(session, task, proposed) : proposed);
     return true;
 }
@@ -519,7 +518,7 @@ void VNURLSessionManager::URLSessionDownloadTaskDidFinishDownloadingToURL(
         delegate->URLSessionDownloadTaskDidFinishDownloadingToURL(session, task, location);
         return;
     }
-    if (auto block = readLocked(m_fieldLock, m_downloadTaskDidFinishDownloading)) {
+    if (auto block = m_downloadTaskDidFinishDownloading.get()) {
         if (auto destination = block(session, task, location))
             moveDownloadedFile(task, location, destination);
     }
@@ -533,7 +532,7 @@ void VNURLSessionManager::URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTot
         delegate->URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(
             session, task, bytesWritten, totalBytesWritten, totalBytesExpectedToWrite);
     }
-    if (auto block = readLocked(m_fieldLock, m_downloadTaskDidWriteData))
+    if (auto block = m_downloadTaskDidWriteData.get())
         block(session, task, bytesWritten, totalBytesWritten, totalBytesExpectedToWrite);
 }
 
@@ -543,7 +542,7 @@ void VNURLSessionManager::URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBy
     if (auto delegate = delegateForTask(task))
         delegate->URLSessionDownloadTaskDidResumeAtOffsetExpectedTotalBytes(
             session, task, fileOffset, expectedTotalBytes);
-    if (auto block = readLocked(m_fieldLock, m_downloadTaskDidResume))
+    if (auto block = m_downloadTaskDidResume.get())
         block(session, task, fileOffset, expectedTotalBytes);
 }
 

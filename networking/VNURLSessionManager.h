@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Dispatch.h"
+#include "foundation/Locked.h"
 #include "foundation/NSCoding.h"
 #include "foundation/NSObject.h"
 #include "net/NSURLSession.h"
@@ -216,24 +217,24 @@ private:
     Ref<NSLock> m_lock; // guards the delegate dictionary
     std::map<uint32_t, Ref<VNURLSessionManagerTaskDelegate>> m_mutableTaskDelegatesKeyedByTaskIdentifier;
 
-    mutable std::mutex m_fieldLock; // guards the settings and blocks below, read on the delegate queue
-    Ref<VNHTTPResponseSerializer> m_responseSerializer;
-    Ref<VNSecurityPolicy> m_securityPolicy;
-    dispatch_queue_t m_completionQueue;
-    dispatch_group_t m_completionGroup;
-    SessionDidBecomeInvalidBlock m_sessionDidBecomeInvalid;
-    SessionDidReceiveAuthenticationChallengeBlock m_sessionDidReceiveAuthenticationChallenge;
-    TaskWillPerformHTTPRedirectionBlock m_taskWillPerformHTTPRedirection;
-    TaskDidReceiveAuthenticationChallengeBlock m_taskDidReceiveAuthenticationChallenge;
-    TaskNeedNewBodyStreamBlock m_taskNeedNewBodyStream;
-    TaskDidSendBodyDataBlock m_taskDidSendBodyData;
-    TaskDidCompleteBlock m_taskDidComplete;
-    DataTaskDidReceiveResponseBlock m_dataTaskDidReceiveResponse;
-    DataTaskDidBecomeDownloadTaskBlock m_dataTaskDidBecomeDownloadTask;
-    DataTaskDidReceiveDataBlock m_dataTaskDidReceiveData;
-    DataTaskWillCacheResponseBlock m_dataTaskWillCacheResponse;
-    DidFinishEventsForBackgroundURLSessionBlock m_didFinishEventsForBackgroundURLSession;
-    DownloadTaskDidFinishDownloadingBlock m_downloadTaskDidFinishDownloading;
-    DownloadTaskDidWriteDataBlock m_downloadTaskDidWriteData;
-    DownloadTaskDidResumeBlock m_downloadTaskDidResume;
+    // Settings and blocks read on the delegate queue and set from any thread; each has its own lock.
+    Locked<Ref<VNHTTPResponseSerializer>> m_responseSerializer;
+    Locked<Ref<VNSecurityPolicy>> m_securityPolicy;
+    Locked<dispatch_queue_t> m_completionQueue;
+    Locked<dispatch_group_t> m_completionGroup;
+    Locked<SessionDidBecomeInvalidBlock> m_sessionDidBecomeInvalid;
+    Locked<SessionDidReceiveAuthenticationChallengeBlock> m_sessionDidReceiveAuthenticationChallenge;
+    Locked<TaskWillPerformHTTPRedirectionBlock> m_taskWillPerformHTTPRedirection;
+    Locked<TaskDidReceiveAuthenticationChallengeBlock> m_taskDidReceiveAuthenticationChallenge;
+    Locked<TaskNeedNewBodyStreamBlock> m_taskNeedNewBodyStream;
+    Locked<TaskDidSendBodyDataBlock> m_taskDidSendBodyData;
+    Locked<TaskDidCompleteBlock> m_taskDidComplete;
+    Locked<DataTaskDidReceiveResponseBlock> m_dataTaskDidReceiveResponse;
+    Locked<DataTaskDidBecomeDownloadTaskBlock> m_dataTaskDidBecomeDownloadTask;
+    Locked<DataTaskDidReceiveDataBlock> m_dataTaskDidReceiveData;
+    Locked<DataTaskWillCacheResponseBlock> m_dataTaskWillCacheResponse;
+    Locked<DidFinishEventsForBackgroundURLSessionBlock> m_didFinishEventsForBackgroundURLSession;
+    Locked<DownloadTaskDidFinishDownloadingBlock> m_downloadTaskDidFinishDownloading;
+    Locked<DownloadTaskDidWriteDataBlock> m_downloadTaskDidWriteData;
+    Locked<DownloadTaskDidResumeBlock> m_downloadTaskDidResume;
 };

@@ -9,7 +9,6 @@
 #include "net/NSURLSessionDownloadTask.h"
 #include "net/NSURLSessionTask.h"
 #include "networking/VNHTTPResponseSerializer.h"
-#include "networking/VNLockedField.h"
 #include "networking/VNURLSessionManager.h"
 
 VX_REGISTER_CLASS(VNURLSessionManagerTaskDelegate);
@@ -44,45 +43,44 @@ Ref<VNURLSessionManagerTaskDelegate> VNURLSessionManagerTaskDelegate::delegateFo
     auto delegate = make<VNURLSessionManagerTaskDelegate>();
     delegate->m_manager = manager;
     delegate->m_completionHandler = std::move(completionHandler);
-    delegate->m_uploadProgress = NSProgress::initWithParent(nullptr, Value());
-    delegate->m_downloadProgress = NSProgress::initWithParent(nullptr, Value());
+    delegate->m_uploadProgress.set(NSProgress::initWithParent(nullptr, Value()));
+    delegate->m_downloadProgress.set(NSProgress::initWithParent(nullptr, Value()));
     return delegate;
 }
 
 Value VNURLSessionManagerTaskDelegate::mutableData() const
 {
-    std::lock_guard fields(m_fieldLock);
-    return Value::data(m_mutableData);
+    return m_mutableData.with([](const Value::Bytes& bytes) { return Value::data(bytes); });
 }
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::uploadProgress() const
 {
-    return readLocked(m_fieldLock, m_uploadProgress);
+    return m_uploadProgress.get();
 }
 
 void VNURLSessionManagerTaskDelegate::setUploadProgress(Ref<NSProgress> progress)
 {
-    writeLocked(m_fieldLock, m_uploadProgress, std::move(progress));
+    m_uploadProgress.set(std::move(progress));
 }
 
 Ref<NSProgress> VNURLSessionManagerTaskDelegate::downloadProgress() const
 {
-    return readLocked(m_fieldLock, m_downloadProgress);
+    return m_downloadProgress.get();
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadProgress(Ref<NSProgress> progress)
 {
-    writeLocked(m_fieldLock, m_downloadProgress, std::move(progress));
+    m_downloadProgress.set(std::move(progress));
 }
 
 Ref<NSURL> VNURLSessionManagerTaskDelegate::downloadFileURL() const
 {
-    return readLocked(m_fieldLock, m_downloadFileURL);
+    return m_downloadFileURL.get();
 }
 
 void VNURLSessionManagerTaskDelegate::setDownloadTaskDidFinishDownloading(DownloadTaskDidFinishDownloadingBlock block)
 {
-    writeLocked(m_fieldLock, m_downloadTaskDidFinishDownloading, std::move(block));
+    m_downloadTaskDidFinishDownloading.set(std::move(block));
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionTaskDidSendBodyDataTotalBytesSentTotalBytesExpectedToSend(
@@ -97,9 +95,8 @@ void VNURLSessionManagerTaskDelegate::URLSessionDataTaskDidReceiveData(
 {
     if (!data.isData())
         return;
-    std::lock_guard fields(m_fieldLock);
     const auto& bytes = data.bytes();
-    m_mutableData.insert(m_mutableData.end(), bytes.begin(), bytes.end());
+    m_mutableData.with([&](Value::Bytes& received) { received.insert(received.end(), bytes.begin(), bytes.end()); });
 }
 
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidWriteDataTotalBytesWrittenTotalBytesExpectedToWrite(
@@ -118,19 +115,12 @@ void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidResumeAtOffsetExp
 void VNURLSessionManagerTaskDelegate::URLSessionDownloadTaskDidFinishDownloadingToURL(
     const Ref<NSURLSession>& session, const Ref<NSURLSessionDownloadTask>& task, const Ref<NSURL>& location)
 {
-    DownloadTaskDidFinishDownloadingBlock block;
-    {
-        std::lock_guard fields(m_fieldLock);
-        m_downloadFileURL = nullptr;
-        block = m_downloadTaskDidFinishDownloading;
-    }
+    m_downloadFileURL.set(nullptr);
+    DownloadTaskDidFinishDownloadingBlock block = m_downloadTaskDidFinishDownloading.get();
     if (!block)
         return;
     auto destination = block(session, task, location);
-    {
-        std::lock_guard fields(m_fieldLock);
-        m_downloadFileURL = destination;
-    }
+    m_downloadFileURL.set(destination);
     if (destination)
         VNURLSessionManager::moveDownloadedFile(task, location, destination);
 }

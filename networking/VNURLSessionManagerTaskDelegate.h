@@ -1,12 +1,12 @@
 #pragma once
 
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 #include "net/NSURLSessionDelegate.h"
 #include "net/NetForward.h"
 
 #include <functional>
-#include <mutex>
 
 class NSProgress;
 class VNURLSessionManager;
@@ -61,11 +61,11 @@ public:
 
 private:
     Weak<VNURLSessionManager> m_manager;
-    mutable std::mutex m_fieldLock;
-    Value::Bytes m_mutableData;
-    Ref<NSProgress> m_uploadProgress;
-    Ref<NSProgress> m_downloadProgress;
-    Ref<NSURL> m_downloadFileURL;
-    DownloadTaskDidFinishDownloadingBlock m_downloadTaskDidFinishDownloading;
+    // Read and written from the delegate queue and from the manager's callers; each has its own lock.
+    Locked<Value::Bytes> m_mutableData;
+    Locked<Ref<NSProgress>> m_uploadProgress;
+    Locked<Ref<NSProgress>> m_downloadProgress;
+    Locked<Ref<NSURL>> m_downloadFileURL;
+    Locked<DownloadTaskDidFinishDownloadingBlock> m_downloadTaskDidFinishDownloading;
     CompletionHandler m_completionHandler;
 };

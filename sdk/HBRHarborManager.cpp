@@ -1,32 +1,30 @@
 #include "sdk/HBRHarborManager.h"
 
+#include "foundation/Locked.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSThread.h"
 #include "sdk/HBRCrashManager.h"
-
-#include <mutex>
 
 VX_REGISTER_CLASS(HBRHarborManager);
 
 namespace {
 
-std::mutex s_lock;
-Ref<HBRHarborManager> s_shared;
+Locked<Ref<HBRHarborManager>> s_shared;
 
 } // namespace
 
 Ref<HBRHarborManager> HBRHarborManager::sharedHarborManager()
 {
-    std::lock_guard guard(s_lock);
-    if (!s_shared)
-        s_shared = make<HBRHarborManager>();
-    return s_shared;
+    return s_shared.with([](Ref<HBRHarborManager>& shared) {
+        if (!shared)
+            shared = make<HBRHarborManager>();
+        return shared;
+    });
 }
 
 void HBRHarborManager::resetSharedHarborManagerForTesting()
 {
-    std::lock_guard guard(s_lock);
-    s_shared = nullptr;
+    s_shared.set(nullptr);
 }
 
 bool HBRHarborManager::isValidIdentifier(const std::string& identifier)

@@ -2,6 +2,7 @@
 
 #include "coredata/CoreDataForward.h"
 #include "coredata/ManagedObjectSnapshot.h"
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
@@ -90,16 +91,8 @@ private:
     static Ref<NSManagedObject> makeForEntity(const Ref<NSEntityDescription>& entity);
     // The owning context, read and changed under a small lock of its own: other threads look
     // at it to find which context lock to take.
-    Ref<NSManagedObjectContext> contextRef() const
-    {
-        std::lock_guard guard(m_contextLock);
-        return m_context.lock();
-    }
-    void setContext(const Ref<NSManagedObjectContext>& context)
-    {
-        std::lock_guard guard(m_contextLock);
-        m_context = context;
-    }
+    Ref<NSManagedObjectContext> contextRef() const { return m_context.get().lock(); }
+    void setContext(const Ref<NSManagedObjectContext>& context) { m_context.set(context); }
     std::unique_lock<std::recursive_mutex> lockContext() const;
     bool sharesContextWith(const NSManagedObject& other) const;
     void markChanged();
@@ -120,8 +113,7 @@ private:
     void clearRelationships();
 
     Ref<NSEntityDescription> m_entity;
-    mutable std::mutex m_contextLock;
-    Weak<NSManagedObjectContext> m_context;
+    Locked<Weak<NSManagedObjectContext>> m_context;
     Ref<NSManagedObjectID> m_objectID;
     std::map<std::string, Value> m_attributes;
     std::map<std::string, ToOne> m_toOne;

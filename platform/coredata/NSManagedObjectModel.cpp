@@ -71,9 +71,13 @@ Ref<NSEntityDescription> entityFromDescription(const Value& description, Ref<NSE
             fail(error, "unknown delete rule on " + name.string() + "." + relationshipName.string());
             return nullptr;
         }
+        using Cardinality = NSRelationshipDescription::Cardinality;
+        using Optionality = NSRelationshipDescription::Optionality;
         bool optional = relationship["optional"].isNil() ? true : relationship["optional"].boolValue();
         relationships.push_back(NSRelationshipDescription::relationship(relationshipName.string(), destination.string(),
-            relationship["inverse"].stringValue(), relationship["toMany"].boolValue(), optional, rule));
+            relationship["inverse"].stringValue(),
+            relationship["toMany"].boolValue() ? Cardinality::ToMany : Cardinality::ToOne,
+            optional ? Optionality::Optional : Optionality::Required, rule));
     }
     return NSEntityDescription::entity(
         name.string(), description["class"].stringValue(), std::move(attributes), std::move(relationships));

@@ -5,22 +5,22 @@
 VX_REGISTER_CLASS(NSRelationshipDescription);
 
 NSRelationshipDescription::NSRelationshipDescription(Passkey key, std::string name, std::string destinationName,
-    std::string inverseName, bool toMany, bool optional, DeleteRule rule)
+    std::string inverseName, Cardinality cardinality, Optionality optionality, DeleteRule rule)
     : NSObject(key)
     , m_name(std::move(name))
     , m_destinationName(std::move(destinationName))
     , m_inverseName(std::move(inverseName))
-    , m_toMany(toMany)
-    , m_optional(optional)
+    , m_toMany(cardinality == Cardinality::ToMany)
+    , m_optional(optionality == Optionality::Optional)
     , m_deleteRule(rule)
 {
 }
 
-Ref<NSRelationshipDescription> NSRelationshipDescription::relationship(
-    std::string name, std::string destinationName, std::string inverseName, bool toMany, bool optional, DeleteRule rule)
+Ref<NSRelationshipDescription> NSRelationshipDescription::relationship(std::string name, std::string destinationName,
+    std::string inverseName, Cardinality cardinality, Optionality optionality, DeleteRule rule)
 {
     return make<NSRelationshipDescription>(
-        std::move(name), std::move(destinationName), std::move(inverseName), toMany, optional, rule);
+        std::move(name), std::move(destinationName), std::move(inverseName), cardinality, optionality, rule);
 }
 
 bool NSRelationshipDescription::ruleNamed(const std::string& name, DeleteRule& rule)

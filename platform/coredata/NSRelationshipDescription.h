@@ -3,6 +3,7 @@
 #include "coredata/CoreDataForward.h"
 #include "foundation/NSObject.h"
 
+#include <cstdint>
 #include <string>
 
 // One relationship of an entity: its destination entity, whether it is to-many, its inverse and
@@ -17,11 +18,15 @@ public:
         NSCascadeDeleteRule = 2,
         NSDenyDeleteRule = 3,
     };
+    // How many destination objects one source object relates to.
+    enum class Cardinality : uint8_t { ToOne, ToMany };
+    // Whether a source object may be saved without a destination.
+    enum class Optionality : uint8_t { Required, Optional };
 
     NSRelationshipDescription(Passkey, std::string name, std::string destinationName, std::string inverseName,
-        bool toMany, bool optional, DeleteRule rule);
+        Cardinality cardinality, Optionality optionality, DeleteRule rule);
     static Ref<NSRelationshipDescription> relationship(std::string name, std::string destinationName,
-        std::string inverseName, bool toMany, bool optional, DeleteRule rule);
+        std::string inverseName, Cardinality cardinality, Optionality optionality, DeleteRule rule);
 
     const std::string& name() const { return m_name; }
     const std::string& destinationEntityName() const { return m_destinationName; }

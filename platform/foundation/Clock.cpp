@@ -1,6 +1,7 @@
 #include "foundation/Clock.h"
 
 #include "foundation/DispatchWork.h"
+#include "foundation/Locked.h"
 
 #include <chrono>
 #include <cmath>
@@ -29,8 +30,7 @@ public:
 
 // Process-lifetime state, never destroyed: detached threads may still wait at exit.
 struct Globals {
-    std::mutex sourceLock;
-    std::shared_ptr<ClockSource> source = std::make_shared<RealClock>();
+    Locked<std::shared_ptr<ClockSource>> source { std::make_shared<RealClock>() };
     std::mutex waitLock;
     std::list<struct Waiter*> waiters;
     uint64_t epoch = 0;
@@ -43,11 +43,6 @@ Globals& globals()
 {
     static Globals* s_globals = new Globals;
     return *s_globals;
-}
-
-std::shared_ptr<ClockSource>& current()
-{
-    return globals().source;
 }
 
 // A thread inside waitOnce. The entry lives on the waiter's stack and is only touched under
@@ -113,16 +108,12 @@ namespace Clock {
 
 std::shared_ptr<ClockSource> source()
 {
-    std::lock_guard lock(globals().sourceLock);
-    return current();
+    return globals().source.get();
 }
 
 void setSource(std::shared_ptr<ClockSource> newSource)
 {
-    {
-        std::lock_guard lock(globals().sourceLock);
-        current() = newSource ? std::move(newSource) : std::make_shared<RealClock>();
-    }
+    globals().source.set(newSource ? std::move(newSource) : std::make_shared<RealClock>());
     kickWaiters(true);
 }
 

@@ -22,23 +22,18 @@ void NSBlockOperation::addExecutionBlock(std::function<void()> block)
         NSException::raise(NSInvalidArgumentException,
             "*** -[NSBlockOperation addExecutionBlock:]: blocks cannot be added after the operation has started "
             "executing or finished");
-    std::lock_guard guard(m_blocksLock);
-    m_blocks.push_back(std::move(block));
+    m_blocks.with([&](std::vector<std::function<void()>>& blocks) { blocks.push_back(std::move(block)); });
 }
 
 std::vector<std::function<void()>> NSBlockOperation::executionBlocks() const
 {
-    std::lock_guard guard(m_blocksLock);
-    return m_blocks;
+    return m_blocks.get();
 }
 
 void NSBlockOperation::main()
 {
-    std::vector<std::function<void()>> blocks;
-    {
-        std::lock_guard guard(m_blocksLock);
-        blocks.swap(m_blocks); // released once run, so captures do not outlive the work
-    }
+    // Taken out to run, so captures do not outlive the work.
+    std::vector<std::function<void()>> blocks = m_blocks.exchange({});
     for (auto& block : blocks)
         block();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Locked.h"
 #include "foundation/NSOperation.h"
 
 #include <functional>
@@ -26,6 +27,5 @@ public:
     void main() override;
 
 private:
-    mutable std::mutex m_blocksLock;
-    std::vector<std::function<void()>> m_blocks;
+    Locked<std::vector<std::function<void()>>> m_blocks;
 };

@@ -1,20 +1,16 @@
 #include "foundation/NSLog.h"
 
+#include "foundation/Locked.h"
+
 #include <cstdio>
-#include <mutex>
 
 namespace {
-std::mutex s_lock;
-NSLogSink s_sink;
+Locked<NSLogSink> s_sink;
 } // namespace
 
 void NSLogv(std::string_view message)
 {
-    NSLogSink sink;
-    {
-        std::lock_guard lock(s_lock);
-        sink = s_sink;
-    }
+    NSLogSink sink = s_sink.get();
     if (sink) {
         sink(std::string(message));
         return;
@@ -24,7 +20,5 @@ void NSLogv(std::string_view message)
 
 NSLogSink setNSLogSink(NSLogSink sink)
 {
-    std::lock_guard lock(s_lock);
-    std::swap(s_sink, sink);
-    return sink;
+    return s_sink.exchange(std::move(sink));
 }

@@ -4,6 +4,7 @@
 #include "foundation/DispatchWork.h"
 
 #include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include <pthread.h>
@@ -52,16 +53,9 @@ void NSThread::start()
         DispatchWork::queuedJobTaken();
         t_thread = self;
         NSRunLoop::bindToCurrentThread(self->m_runLoop);
-        {
-            std::lock_guard guard(self->m_lock);
-            if (!self->m_name.empty())
-                pthread_setname_np(pthread_self(), self->m_name.substr(0, 15).c_str());
-        }
-        std::function<void()> block;
-        {
-            std::lock_guard guard(self->m_lock);
-            block = std::move(self->m_block);
-        }
+        if (std::string name = self->m_name.get(); !name.empty())
+            pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
+        std::function<void()> block = self->m_block.exchange(nullptr);
         if (block)
             block();
         block = nullptr;
@@ -79,16 +73,12 @@ void NSThread::cancel()
 
 std::string NSThread::name() const
 {
-    std::lock_guard guard(m_lock);
-    return m_name;
+    return m_name.get();
 }
 
 void NSThread::setName(const std::string& name)
 {
-    {
-        std::lock_guard guard(m_lock);
-        m_name = name;
-    }
+    m_name.set(name);
     if (t_thread.get() == this)
         pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "foundation/Locked.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/Value.h"
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -53,9 +53,8 @@ public:
 private:
     static Ref<NSThread> adoptCurrent();
 
-    mutable std::mutex m_lock;
-    std::function<void()> m_block;
-    std::string m_name;
+    Locked<std::function<void()>> m_block; // taken by the thread when it starts
+    Locked<std::string> m_name;
     Value m_dictionary;
     Ref<NSRunLoop> m_runLoop;
     const bool m_isMain;

@@ -1,8 +1,9 @@
 #include "foundation/Random.h"
 
+#include "foundation/Locked.h"
+
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <optional>
 
 namespace {
@@ -39,8 +40,7 @@ struct Xoshiro256 {
     }
 };
 
-std::mutex s_lock;
-std::optional<Xoshiro256> s_seeded;
+Locked<std::optional<Xoshiro256>> s_seeded;
 
 } // namespace
 
@@ -50,21 +50,21 @@ void arc4random_buf(void* buffer, size_t length)
 {
     if (!buffer || length == 0)
         return;
-    {
-        std::lock_guard lock(s_lock);
-        if (s_seeded) {
-            auto* out = static_cast<uint8_t*>(buffer);
-            while (length > 0) {
-                uint64_t word = s_seeded->next();
-                size_t n = length < sizeof(word) ? length : sizeof(word);
-                std::memcpy(out, &word, n);
-                out += n;
-                length -= n;
-            }
-            return;
+    bool filled = s_seeded.with([&](std::optional<Xoshiro256>& seeded) {
+        if (!seeded)
+            return false;
+        auto* out = static_cast<uint8_t*>(buffer);
+        while (length > 0) {
+            uint64_t word = seeded->next();
+            size_t n = length < sizeof(word) ? length : sizeof(word);
+            std::memcpy(out, &word, n);
+            out += n;
+            length -= n;
         }
-    }
-    ::arc4random_buf(buffer, length);
+        return true;
+    });
+    if (!filled)
+        ::arc4random_buf(buffer, length);
 }
 
 uint32_t arc4random()
@@ -89,14 +89,12 @@ uint32_t arc4random_uniform(uint32_t upperBound)
 
 void setSeedForTesting(uint64_t seed)
 {
-    std::lock_guard lock(s_lock);
-    s_seeded.emplace(seed);
+    s_seeded.set(Xoshiro256(seed));
 }
 
 void reset()
 {
-    std::lock_guard lock(s_lock);
-    s_seeded.reset();
+    s_seeded.set(std::nullopt);
 }
 
 } // namespace Random

@@ -122,13 +122,13 @@ void LocationSimulator::requestHeadingCalibration()
     broadcast([](const Ref<CLLocationManager>& manager) { manager->receiveCalibrationRequest(); });
 }
 
-void LocationSimulator::setMotionAvailable(bool accelerometer, bool gyro, bool magnetometer, bool deviceMotion)
+void LocationSimulator::setMotionAvailable(MotionSensors available)
 {
     std::lock_guard guard(m_lock);
-    m_accelerometer = accelerometer;
-    m_gyro = gyro;
-    m_magnetometer = magnetometer;
-    m_deviceMotion = deviceMotion;
+    m_accelerometer = available & MotionSensorAccelerometer;
+    m_gyro = available & MotionSensorGyro;
+    m_magnetometer = available & MotionSensorMagnetometer;
+    m_deviceMotion = available & MotionSensorDeviceMotion;
 }
 
 bool LocationSimulator::accelerometerAvailable() const

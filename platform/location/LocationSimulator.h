@@ -4,10 +4,27 @@
 #include "location/CLHeading.h"
 #include "location/CLLocation.h"
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
 class CLLocationManager;
+
+// The simulated device's motion sensors, as a set of bits.
+enum MotionSensors : uint8_t {
+    MotionSensorNone = 0,
+    MotionSensorAccelerometer = 1u << 0,
+    MotionSensorGyro = 1u << 1,
+    MotionSensorMagnetometer = 1u << 2,
+    MotionSensorDeviceMotion = 1u << 3,
+    MotionSensorAll
+    = MotionSensorAccelerometer | MotionSensorGyro | MotionSensorMagnetometer | MotionSensorDeviceMotion,
+};
+
+constexpr MotionSensors operator|(MotionSensors a, MotionSensors b)
+{
+    return static_cast<MotionSensors>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));
+}
 
 // The device's simulated location, compass and motion sensors. The host and tests set what the
 // device "senses"; every location manager hears of each change asynchronously on the main queue
@@ -42,7 +59,8 @@ public:
     void requestHeadingCalibration();
 
     // Motion sensors. Defaults: all available, device lying flat facing north.
-    void setMotionAvailable(bool accelerometer, bool gyro, bool magnetometer, bool deviceMotion);
+    // The sensors present; the others answer unavailable.
+    void setMotionAvailable(MotionSensors available);
     bool accelerometerAvailable() const;
     bool gyroAvailable() const;
     bool magnetometerAvailable() const;

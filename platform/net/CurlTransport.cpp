@@ -1,6 +1,7 @@
 #include "net/CurlTransport.h"
 
 #include "foundation/DispatchWork.h"
+#include "foundation/Locked.h"
 #include "foundation/NSError.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSStream.h"
@@ -247,10 +248,7 @@ public:
 
     void add(std::unique_ptr<Transfer> transfer)
     {
-        {
-            std::lock_guard lock(m_lock);
-            m_incoming.push_back(std::move(transfer));
-        }
+        m_incoming.with([&](auto& incoming) { incoming.push_back(std::move(transfer)); });
         curl_multi_wakeup(m_multi);
     }
 
@@ -269,11 +267,7 @@ private:
         pthread_setname_np(pthread_self(), "vx.net.curl");
         std::vector<std::unique_ptr<Transfer>> active;
         for (;;) {
-            std::deque<std::unique_ptr<Transfer>> incoming;
-            {
-                std::lock_guard lock(m_lock);
-                incoming.swap(m_incoming);
-            }
+            std::deque<std::unique_ptr<Transfer>> incoming = m_incoming.exchange({});
             for (auto& transfer : incoming) {
                 if (configure(*transfer)) {
                     curl_multi_add_handle(m_multi, transfer->easy);
@@ -428,8 +422,7 @@ private:
     }
 
     CURLM* m_multi { nullptr };
-    std::mutex m_lock;
-    std::deque<std::unique_ptr<Transfer>> m_incoming;
+    Locked<std::deque<std::unique_ptr<Transfer>>> m_incoming; // handed from the callers to the worker thread
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "net/NSURLCache.h"
 
 #include "foundation/Clock.h"
+#include "foundation/Locked.h"
 #include "net/NSCachedURLResponse.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
@@ -13,8 +14,7 @@ VX_REGISTER_CLASS(NSURLCache);
 
 namespace {
 
-std::mutex& s_sharedLock = *new std::mutex;
-Ref<NSURLCache>& s_shared = *new Ref<NSURLCache>;
+Locked<Ref<NSURLCache>>& s_shared = *new Locked<Ref<NSURLCache>>;
 
 std::string lower(std::string s)
 {
@@ -53,16 +53,16 @@ std::optional<double> parseHTTPDate(const std::string& text)
 
 Ref<NSURLCache> NSURLCache::sharedURLCache()
 {
-    std::lock_guard lock(s_sharedLock);
-    if (!s_shared)
-        s_shared = make<NSURLCache>();
-    return s_shared;
+    return s_shared.with([](Ref<NSURLCache>& shared) {
+        if (!shared)
+            shared = make<NSURLCache>();
+        return shared;
+    });
 }
 
 void NSURLCache::setSharedURLCache(const Ref<NSURLCache>& cache)
 {
-    std::lock_guard lock(s_sharedLock);
-    s_shared = cache;
+    s_shared.set(cache);
 }
 
 Ref<NSURLCache> NSURLCache::initWithMemoryCapacityDiskCapacityDiskPath(

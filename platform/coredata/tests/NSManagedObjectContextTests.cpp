@@ -484,11 +484,13 @@ TEST(NSManagedObjectContextValidation, DenyRuleBlocksDeletingAnOwnerWithMembers)
 {
     TemporarySandbox sandbox;
     auto owner = NSEntityDescription::entity("Owner", "", {},
-        { NSRelationshipDescription::relationship(
-            "items", "Item", "owner", true, true, NSRelationshipDescription::NSDenyDeleteRule) });
+        { NSRelationshipDescription::relationship("items", "Item", "owner",
+            NSRelationshipDescription::Cardinality::ToMany, NSRelationshipDescription::Optionality::Optional,
+            NSRelationshipDescription::NSDenyDeleteRule) });
     auto item = NSEntityDescription::entity("Item", "", {},
-        { NSRelationshipDescription::relationship(
-            "owner", "Owner", "items", false, true, NSRelationshipDescription::NSNullifyDeleteRule) });
+        { NSRelationshipDescription::relationship("owner", "Owner", "items",
+            NSRelationshipDescription::Cardinality::ToOne, NSRelationshipDescription::Optionality::Optional,
+            NSRelationshipDescription::NSNullifyDeleteRule) });
     auto model = NSManagedObjectModel::modelWithEntities({ owner, item });
     ASSERT_TRUE(model);
     auto stack = Stack::open(sandbox.path("owners.sqlite"), model, Value());

@@ -97,7 +97,7 @@ TEST_F(MotionTest, PolledMotionFollowsTheSimulatorAndTheReferenceFrame)
     EXPECT_NEAR(manager->deviceMotion()->attitude()->yaw(), 1.5 + 10 * M_PI / 180, 1e-12);
     manager->stopDeviceMotionUpdates();
 
-    simulator.setMotionAvailable(true, true, false, true);
+    simulator.setMotionAvailable(MotionSensorAccelerometer | MotionSensorGyro | MotionSensorDeviceMotion);
     EXPECT_EQ(CMMotionManager::availableAttitudeReferenceFrames(), 3u);
     manager->startDeviceMotionUpdatesUsingReferenceFrame(CMAttitudeReferenceFrameXTrueNorthZVertical);
     EXPECT_FALSE(manager->isDeviceMotionActive()) << "north frames need the magnetometer";

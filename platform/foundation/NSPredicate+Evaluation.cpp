@@ -1,0 +1,249 @@
+// NSPredicate: evaluation of the parsed tree (operands, comparisons, compounds, aggregates).
+#include "foundation/NSPredicate.h"
+
+#include "foundation/KeyValueCoding.h"
+#include "foundation/NSException.h"
+#include "foundation/NSPredicateInternal.h"
+#include "foundation/NSPredicateText.h"
+
+#include <optional>
+
+namespace NSPredicateInternal {
+
+Value Expression::evaluate(const Value& object) const
+{
+    switch (kind) {
+    case Kind::Constant:
+        return constant;
+    case Kind::Self:
+        return object;
+    case Kind::KeyPath:
+        return valueForKeyPathOfValue(object, keyPath);
+    case Kind::List: {
+        std::vector<Value> values;
+        values.reserve(items.size());
+        for (const auto& item : items) {
+            Value v = item.evaluate(object);
+            values.push_back(v.isNil() ? Value::null() : std::move(v));
+        }
+        return Value::array(std::move(values));
+    }
+    }
+    return {};
+}
+
+} // namespace NSPredicateInternal
+
+namespace {
+
+using NSPredicateInternal::Operator;
+
+[[noreturn]] void raiseEvaluation(const std::string& reason)
+{
+    NSException::raise(NSInvalidArgumentException, reason);
+}
+
+bool stringsOrNumbersEqual(const Value& a, const Value& b, uint8_t folding)
+{
+    if (a.isNilOrNull() || b.isNilOrNull())
+        return a.isNilOrNull() && b.isNilOrNull();
+    if (a.isString() && b.isString())
+        return PredicateText::compare(a.string(), b.string(), folding) == 0;
+    return a.isEqual(b);
+}
+
+// Orders two values for <, <=, >, >= and BETWEEN; nullopt when either is nil.
+std::optional<int> order(const Value& a, const Value& b, uint8_t folding)
+{
+    if (a.isNilOrNull() || b.isNilOrNull())
+        return std::nullopt;
+    if (a.isString() && b.isString())
+        return PredicateText::compare(a.string(), b.string(), folding);
+    if ((a.isNumber() && b.isNumber()) || (a.isDate() && b.isDate()))
+        return compareValues(a, b);
+    raiseEvaluation(std::string("Cannot compare ") + a.kindName() + " with " + b.kindName() + ".");
+}
+
+const std::string& requireString(const Value& v, const char* op)
+{
+    if (!v.isString())
+        raiseEvaluation(std::string("Can't do a substring operation (") + op + ") with something that isn't a string ("
+            + v.kindName() + ").");
+    return v.string();
+}
+
+} // namespace
+
+bool NSPredicate::Node::compare(const Value& l, const Value& r) const
+{
+    switch (op) {
+    case Operator::Equal:
+        return stringsOrNumbersEqual(l, r, folding);
+    case Operator::NotEqual:
+        return !stringsOrNumbersEqual(l, r, folding);
+    case Operator::Less:
+    case Operator::LessOrEqual:
+    case Operator::Greater:
+    case Operator::GreaterOrEqual: {
+        auto c = order(l, r, folding);
+        if (!c)
+            return false;
+        switch (op) {
+        case Operator::Less:
+            return *c < 0;
+        case Operator::LessOrEqual:
+            return *c <= 0;
+        case Operator::Greater:
+            return *c > 0;
+        default:
+            return *c >= 0;
+        }
+    }
+    case Operator::BeginsWith:
+    case Operator::EndsWith:
+    case Operator::Like: {
+        if (l.isNilOrNull() || r.isNilOrNull())
+            return false;
+        std::string text = PredicateText::fold(requireString(l, operatorName(op)), folding);
+        std::string other = PredicateText::fold(requireString(r, operatorName(op)), folding);
+        if (op == Operator::BeginsWith)
+            return text.compare(0, other.size(), other) == 0 && text.size() >= other.size();
+        if (op == Operator::EndsWith)
+            return text.size() >= other.size() && text.compare(text.size() - other.size(), other.size(), other) == 0;
+        return PredicateText::like(text, other);
+    }
+    case Operator::Contains: {
+        if (l.isNilOrNull() || r.isNilOrNull())
+            return false;
+        if (l.isArray()) {
+            for (const auto& e : l.elements()) {
+                if (stringsOrNumbersEqual(e, r, folding))
+                    return true;
+            }
+            return false;
+        }
+        std::string text = PredicateText::fold(requireString(l, "CONTAINS"), folding);
+        return text.find(PredicateText::fold(requireString(r, "CONTAINS"), folding)) != std::string::npos;
+    }
+    case Operator::Matches: {
+        if (l.isNilOrNull() || r.isNilOrNull())
+            return false;
+        const std::string& pattern = requireString(r, "MATCHES");
+        const std::string& text = requireString(l, "MATCHES");
+        bool caseInsensitive = folding & PredicateText::FoldCase;
+        std::shared_ptr<const PredicateText::Regex> compiled = regex.get();
+        if (!compiled || compiled->pattern() != pattern) {
+            compiled = std::make_shared<const PredicateText::Regex>(pattern, caseInsensitive);
+            regex.set(compiled);
+        }
+        return compiled->matchesWhole(
+            folding & PredicateText::FoldDiacritics ? PredicateText::fold(text, PredicateText::FoldDiacritics) : text);
+    }
+    case Operator::In: {
+        if (r.isNilOrNull())
+            return false;
+        if (r.isArray() || r.isDictionary()) {
+            for (const auto& e : r.isArray() ? r.elements() : r.allValues()) {
+                if (stringsOrNumbersEqual(l, e, folding))
+                    return true;
+            }
+            return false;
+        }
+        if (r.isString()) {
+            if (l.isNilOrNull())
+                return false;
+            return PredicateText::fold(r.string(), folding).find(PredicateText::fold(requireString(l, "IN"), folding))
+                != std::string::npos;
+        }
+        raiseEvaluation(
+            std::string("Can't look for value in a ") + r.kindName() + ", which is not a collection or a string.");
+    }
+    case Operator::Between: {
+        if (!r.isArray() || r.count() != 2)
+            raiseEvaluation("BETWEEN needs a list of two bounds.");
+        auto low = order(l, r[size_t(0)], folding);
+        auto high = order(l, r[size_t(1)], folding);
+        return low && high && *low >= 0 && *high <= 0;
+    }
+    case Operator::IsKindOfClass: {
+        if (r.isNilOrNull() || !l.isObject())
+            return false;
+        if (!r.isClass())
+            raiseEvaluation(std::string("isKindOfClass: needs a class, not ") + r.kindName() + ".");
+        return l.objectValue()->isKindOfClass(r.classValue());
+    }
+    }
+    return false;
+}
+
+bool NSPredicate::Node::evaluate(const Value& object, const Value& bindings) const
+{
+    switch (kind) {
+    case Kind::True:
+        return true;
+    case Kind::False:
+        return false;
+    case Kind::And:
+        for (const auto& child : children) {
+            if (!child->evaluate(object, bindings))
+                return false;
+        }
+        return true;
+    case Kind::Or:
+        for (const auto& child : children) {
+            if (child->evaluate(object, bindings))
+                return true;
+        }
+        return false;
+    case Kind::Not:
+        return !children.front()->evaluate(object, bindings);
+    case Kind::Block:
+        return block(object, bindings);
+    case Kind::Comparison: {
+        Value l = left.evaluate(object);
+        Value r = right.evaluate(object);
+        if (aggregate == Aggregate::None)
+            return compare(l, r);
+        if (l.isNilOrNull())
+            return aggregate == Aggregate::NoneOf;
+        if (!l.isArray() && !l.isDictionary())
+            raiseEvaluation("The left hand side for an ALL, ANY or NONE operator must be a collection.");
+        for (const auto& element : l.isArray() ? l.elements() : l.allValues()) {
+            bool matched = compare(element, r);
+            if (aggregate == Aggregate::All && !matched)
+                return false;
+            if (aggregate != Aggregate::All && matched)
+                return aggregate == Aggregate::Any;
+        }
+        return aggregate != Aggregate::Any;
+    }
+    }
+    return false;
+}
+
+bool NSPredicate::evaluateWithObject(const Value& object) const
+{
+    return m_root->evaluate(object, Value());
+}
+
+bool NSPredicate::evaluateWithObjectSubstitutionVariables(const Value& object, const Value& bindings) const
+{
+    return m_root->evaluate(object, bindings);
+}
+
+Value filteredArrayUsingPredicate(const Value& array, const Ref<NSPredicate>& predicate)
+{
+    return Value::array(filteredArrayUsingPredicate(array.elements(), predicate));
+}
+
+std::vector<Value> filteredArrayUsingPredicate(const std::vector<Value>& array, const Ref<NSPredicate>& predicate)
+{
+    if (!predicate)
+        NSException::raise(NSInvalidArgumentException, "filteredArrayUsingPredicate: predicate cannot be nil");
+    std::vector<Value> result;
+    for (const auto& element : array) {
+        if (predicate->evaluateWithObject(element))
+            result.push_back(element);
+    }
+    return result;
+}
