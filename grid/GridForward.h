@@ -1,0 +1,8 @@
+#pragma once
+
+// Forward declarations of the grid engine's classes, for headers that only name them.
+
+struct LGridRow;
+
+class LGridCoord;
+class LGridCoordMutable;
