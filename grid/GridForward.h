@@ -6,3 +6,7 @@ struct LGridRow;
 
 class LGridCoord;
 class LGridCoordMutable;
+class LGridBorderStyle;
+class LGridColourBlender;
+class LGridLineStyle;
+class LGridShadow;
