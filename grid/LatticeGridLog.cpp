@@ -8,9 +8,14 @@
 
 namespace {
 
+std::string withSource(const std::string& message, const std::string& sourceDescription)
+{
+    return NSString::stringWithFormat("%@\nFrom: %@", message, sourceDescription);
+}
+
 std::string withSource(const std::string& message, const NSObject* source)
 {
-    return NSString::stringWithFormat("%@\nFrom: %@", message, source ? source->description() : std::string("(null)"));
+    return withSource(message, source ? source->description() : std::string("(null)"));
 }
 
 } // namespace
@@ -41,4 +46,11 @@ void LatticeGridLog::fatalLogMessageFromSource(const std::string& message, const
 {
     logMessageFromSource(message, source);
     NSException::raise(LatticeGridsException, withSource(message, source));
+}
+
+void LatticeGridLog::fatalLogMessageFromSource(const std::string& message, Class source)
+{
+    std::string text = withSource(message, source ? NSStringFromClass(source) : std::string("(null)"));
+    logMessage(text);
+    NSException::raise(LatticeGridsException, text);
 }

@@ -25,4 +25,6 @@ public:
     // Logs as logMessageFromSource, then raises "LatticeGridsException" with the same text
     // as its reason and no user info.
     [[noreturn]] static void fatalLogMessageFromSource(const std::string& message, const NSObject* source);
+    // The same with a class as the source (its name stands for its description).
+    [[noreturn]] static void fatalLogMessageFromSource(const std::string& message, Class source);
 };
