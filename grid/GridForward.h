@@ -10,3 +10,6 @@ class LGridBorderStyle;
 class LGridColourBlender;
 class LGridLineStyle;
 class LGridShadow;
+class LGridCellStyle;
+class LGridColRowStyle;
+class LGridGradient;
