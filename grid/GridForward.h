@@ -13,3 +13,4 @@ class LGridShadow;
 class LGridCellStyle;
 class LGridColRowStyle;
 class LGridGradient;
+class LGridBlockQueue;
