@@ -4,6 +4,7 @@
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimer.h"
 #include "foundation/ThreadChecks.h"
+#include "uikit/UIImageView.h"
 #include "uikit/UIRefreshControl.h"
 #include "uikit/UIScrollViewPanGestureRecognizer.h"
 #include "uikit/UIScrollViewPinchGestureRecognizer.h"
@@ -29,6 +30,10 @@ constexpr double kBounceDuration = 0.4;
 constexpr double kPageDuration = 0.3;
 constexpr double kIndicatorFadeDelay = 0.5;
 constexpr double kIndicatorFlashDuration = 1.0;
+// Indicator thickness, its distance from the edge and its shortest length.
+constexpr CGFloat kIndicatorThickness = 2.5f;
+constexpr CGFloat kIndicatorMargin = 1;
+constexpr CGFloat kIndicatorMinimumLength = 7;
 
 double easeOut(double t)
 {
@@ -58,6 +63,7 @@ void UIScrollView::setContentOffset(CGPoint offset)
     UIView::setBounds(b);
     auto self = protectedThis();
     didChangeContentOffset();
+    layoutIndicators();
     if (auto* d = delegate())
         d->scrollViewDidScroll(self);
 }
@@ -564,6 +570,19 @@ void UIScrollView::showIndicators()
         m_indicatorTimer->invalidate();
         m_indicatorTimer = nullptr;
     }
+    if (m_showsVerticalIndicator && canScrollVertically() && !m_verticalIndicator) {
+        m_verticalIndicator = makeScrollIndicator(IndicatorAxis::Vertical);
+        addSubview(m_verticalIndicator);
+    }
+    if (m_showsHorizontalIndicator && canScrollHorizontally() && !m_horizontalIndicator) {
+        m_horizontalIndicator = makeScrollIndicator(IndicatorAxis::Horizontal);
+        addSubview(m_horizontalIndicator);
+    }
+    layoutIndicators();
+    if (m_verticalIndicator && m_showsVerticalIndicator && canScrollVertically())
+        m_verticalIndicator->setAlpha(1);
+    if (m_horizontalIndicator && m_showsHorizontalIndicator && canScrollHorizontally())
+        m_horizontalIndicator->setAlpha(1);
 }
 
 void UIScrollView::scheduleIndicatorFade(double delay)
@@ -576,10 +595,67 @@ void UIScrollView::scheduleIndicatorFade(double delay)
         if (!self)
             return;
         self->m_indicatorTimer = nullptr;
-        if (!self->m_dragging && self->m_motion == Motion::None)
-            self->m_indicatorsShown = false;
+        if (self->m_dragging || self->m_motion != Motion::None)
+            return;
+        self->m_indicatorsShown = false;
+        if (self->m_verticalIndicator)
+            self->m_verticalIndicator->setAlpha(0);
+        if (self->m_horizontalIndicator)
+            self->m_horizontalIndicator->setAlpha(0);
     });
     NSRunLoop::mainRunLoop()->addTimerForMode(m_indicatorTimer, NSRunLoopCommonModes);
+}
+
+Ref<UIImageView> UIScrollView::makeScrollIndicator(IndicatorAxis)
+{
+    auto indicator = UIImageView::initWithFrame(CGRectZero);
+    indicator->setAlpha(0);
+    indicator->setUserInteractionEnabled(false);
+    return indicator;
+}
+
+// Places each indicator along its edge of the visible area, sized and placed in proportion to
+// the part of the content that is visible.
+void UIScrollView::layoutIndicators()
+{
+    if (!m_verticalIndicator && !m_horizontalIndicator)
+        return;
+    CGRect b = bounds();
+    CGPoint minimum = minimumContentOffset();
+    CGPoint maximum = maximumContentOffset();
+    auto place = [](CGFloat track, CGFloat visible, CGFloat content, CGFloat offset, CGFloat low, CGFloat high) {
+        CGFloat length = content > 0 ? track * std::min<CGFloat>(1, visible / content) : track;
+        length = std::max(std::min(kIndicatorMinimumLength, track), length);
+        CGFloat fraction = high > low ? std::clamp((offset - low) / (high - low), CGFloat(0), CGFloat(1)) : 0;
+        return std::make_pair((track - length) * fraction, length);
+    };
+    UIEdgeInsets in = m_scrollIndicatorInsets;
+    if (m_verticalIndicator) {
+        CGFloat track = std::max<CGFloat>(0, b.size.height - in.top - in.bottom - 2 * kIndicatorMargin);
+        auto [start, length] = place(track, b.size.height, m_contentSize.height, b.origin.y, minimum.y, maximum.y);
+        m_verticalIndicator->setFrame(
+            CGRectMake(b.origin.x + b.size.width - in.right - kIndicatorMargin - kIndicatorThickness,
+                b.origin.y + in.top + kIndicatorMargin + start, kIndicatorThickness, length));
+    }
+    if (m_horizontalIndicator) {
+        CGFloat track = std::max<CGFloat>(0, b.size.width - in.left - in.right - 2 * kIndicatorMargin);
+        auto [start, length] = place(track, b.size.width, m_contentSize.width, b.origin.x, minimum.x, maximum.x);
+        m_horizontalIndicator->setFrame(CGRectMake(b.origin.x + in.left + kIndicatorMargin + start,
+            b.origin.y + b.size.height - in.bottom - kIndicatorMargin - kIndicatorThickness, length,
+            kIndicatorThickness));
+    }
+}
+
+bool UIScrollView::isVerticalScrollIndicatorVisible() const
+{
+    return m_verticalIndicator && m_verticalIndicator->alpha() > 0 && !m_verticalIndicator->isHidden()
+        && m_showsVerticalIndicator && canScrollVertically();
+}
+
+bool UIScrollView::isHorizontalScrollIndicatorVisible() const
+{
+    return m_horizontalIndicator && m_horizontalIndicator->alpha() > 0 && !m_horizontalIndicator->isHidden()
+        && m_showsHorizontalIndicator && canScrollHorizontally();
 }
 
 void UIScrollView::flashScrollIndicators()

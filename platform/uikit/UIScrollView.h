@@ -11,6 +11,7 @@ class UIPinchGestureRecognizer;
 class UIScrollView;
 class UIScrollViewPanGestureRecognizer;
 class UIScrollViewPinchGestureRecognizer;
+class UIImageView;
 
 inline constexpr CGFloat UIScrollViewDecelerationRateNormal = 0.998f;
 inline constexpr CGFloat UIScrollViewDecelerationRateFast = 0.99f;
@@ -118,7 +119,10 @@ public:
     bool isZooming() const { return m_zooming; }
     bool isZoomBouncing() const { return false; }
 
-    // Indicators are shown while the content moves and fade out shortly after it stops.
+    // Indicators are shown while the content moves and fade out shortly after it stops. Each
+    // is an image view among the scroll view's own subviews, made the first time it is shown
+    // and added above the subviews present then; showing sets its alpha to 1 and fading sets
+    // it to 0 through setAlpha, so an image view that refuses alpha 0 stays on screen.
     bool showsHorizontalScrollIndicator() const { return m_showsHorizontalIndicator; }
     void setShowsHorizontalScrollIndicator(bool v) { m_showsHorizontalIndicator = v; }
     bool showsVerticalScrollIndicator() const { return m_showsVerticalIndicator; }
@@ -128,14 +132,8 @@ public:
     // Shows the indicators briefly.
     void flashScrollIndicators();
     // Whether each indicator is on screen now.
-    bool isHorizontalScrollIndicatorVisible() const
-    {
-        return m_indicatorsShown && m_showsHorizontalIndicator && canScrollHorizontally();
-    }
-    bool isVerticalScrollIndicatorVisible() const
-    {
-        return m_indicatorsShown && m_showsVerticalIndicator && canScrollVertically();
-    }
+    bool isHorizontalScrollIndicatorVisible() const;
+    bool isVerticalScrollIndicatorVisible() const;
 
     // Zooming scales the delegate's viewForZoomingInScrollView; the content size follows it.
     CGFloat zoomScale() const { return m_zoomScale; }
@@ -194,6 +192,10 @@ protected:
     bool isTapInProgress() const { return m_viewTouchDown && !m_dragging; }
     // Subclasses hear about every offset change here before the delegate does.
     virtual void didChangeContentOffset() { }
+    // Makes the image view of the vertical or the horizontal indicator; a subclass may give
+    // its own kind of image view.
+    enum class IndicatorAxis { Vertical, Horizontal };
+    virtual Ref<UIImageView> makeScrollIndicator(IndicatorAxis axis);
 
 private:
     enum class Motion { None, Deceleration, Animation, ScrollToTop, Bounce, ZoomAnimation };
@@ -214,6 +216,7 @@ private:
     void finishMotion();
     void showIndicators();
     void scheduleIndicatorFade(double delay);
+    void layoutIndicators();
     void applyZoomScale(CGFloat scale);
     void installGestureRecognizers();
     void updatePinchRecognizer();
@@ -271,4 +274,6 @@ private:
     double m_motionDuration { 0 };
     Ref<NSTimer> m_motionTimer;
     Ref<NSTimer> m_indicatorTimer;
+    Ref<UIImageView> m_verticalIndicator;
+    Ref<UIImageView> m_horizontalIndicator;
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+// Forward declarations of the grid engine's classes, for headers that only name them.
+
+struct LGridRow;
+
+class LGridCoord;
+class LGridCoordMutable;
+class LGridBorderStyle;
+class LGridColourBlender;
+class LGridLineStyle;
+class LGridShadow;
+class LGridCellStyle;
+class LGridColRowStyle;
+class LGridGradient;
+class LGridBlockQueue;
