@@ -42,8 +42,9 @@ function(vx_library name)
   add_library(${name} STATIC ${sources})
   vx_include_root(${name} "${ARG_PREFIX}" "${dir}")
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads PRIVATE ${ARG_PRIVATE_DEPS})
-  target_compile_definitions(${name} PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-    VX_BUILD_RESOURCES_DIR="${VX_BUILD_RESOURCES_DIR}")
+  # The build's own paths come from a generated header ("vxbuild/Paths.h"), not from the command
+  # line, so only the few files that use them depend on where the tree is checked out.
+  target_include_directories(${name} PRIVATE "${VX_BUILD_PATHS_ROOT}")
 
   file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS "${dir}/tests/*.cpp")
   if(test_sources)
@@ -51,8 +52,11 @@ function(vx_library name)
     # Every test program runs under the testing main: temporary sandbox, pinned locale and zone.
     target_link_libraries(${name}_tests PRIVATE ${name} ${ARG_TEST_DEPS} vxtesting_main
       GTest::gtest GTest::gmock)
-    target_compile_definitions(${name}_tests PRIVATE VX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-      VX_TEST_DIR="${dir}/tests")
+    # "vxbuild/TestPaths.h" names this program's tests/ folder as VX_TEST_DIR.
+    set(test_paths_root "${CMAKE_BINARY_DIR}/include/${name}_tests-paths")
+    file(CONFIGURE OUTPUT "${test_paths_root}/vxbuild/TestPaths.h" CONTENT
+      "#pragma once\n#include \"vxbuild/Paths.h\"\n#define VX_TEST_DIR \"${dir}/tests\"\n")
+    target_include_directories(${name}_tests PRIVATE "${VX_BUILD_PATHS_ROOT}" "${test_paths_root}")
     gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "VX_RESOURCES=${VX_BUILD_RESOURCES_DIR};GALLIUM_DRIVER=llvmpipe"
       TIMEOUT 120)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vxbuild/TestPaths.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>

@@ -2,6 +2,7 @@
 
 #include "foundation/NSDataFile.h"
 #include "foundation/NSPropertyListSerialization.h"
+#include "vxbuild/Paths.h"
 
 #include <algorithm>
 #include <cstdlib>

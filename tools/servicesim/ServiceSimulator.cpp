@@ -3,6 +3,7 @@
 #include "foundation/Clock.h"
 #include "servicesim/ServiceSimulatorImpl.h"
 #include "servicesim/SimMultipart.h"
+#include "vxbuild/Paths.h"
 
 #include <algorithm>
 #include <cctype>

@@ -26,6 +26,7 @@
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UILocalNotification.h"
 #include "uikit/UIWindow.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -21,6 +21,7 @@
 #include "uikit/UITableView.h"
 #include "uikit/UITextField.h"
 #include "uikit/UIWindow.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "foundation/NSFileManager.h"
 #include "foundation/NSUserDefaults.h"
 #include "testing/LogCapture.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

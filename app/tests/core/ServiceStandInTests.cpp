@@ -26,6 +26,7 @@
 #include "uikit/UINavigationController.h"
 #include "uikit/UIScrollView.h"
 #include "uikit/UIWindow.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

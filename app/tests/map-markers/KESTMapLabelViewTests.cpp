@@ -8,6 +8,7 @@
 #include "testing/GoldenImage.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UILabel.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

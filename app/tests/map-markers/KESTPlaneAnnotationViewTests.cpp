@@ -12,6 +12,7 @@
 #include "testing/GoldenImage.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -32,6 +32,7 @@
 #include "uikit/UINavigationItem.h"
 #include "uikit/UIToolbar.h"
 #include "uikit/UIWindow.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "testing/Drain.h"
 #include "testing/GoldenImage.h"
 #include "testing/VirtualClock.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "foundation/NSBundle.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -179,6 +179,7 @@ TEST(CAGradientLayer, FillsFromTopToBottomByDefault)
 }
 
 #include "testing/GoldenImage.h"
+#include "vxbuild/TestPaths.h"
 
 TEST(CALayer, RendersATreeLikeItsGoldenImage)
 {

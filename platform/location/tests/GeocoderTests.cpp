@@ -1,6 +1,7 @@
 #include "foundation/NSError.h"
 #include "location/CLGeocoder.h"
 #include "testing/Drain.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

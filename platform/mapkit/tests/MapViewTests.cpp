@@ -16,6 +16,7 @@
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
 #include "uikit/UIWindow.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "mapkit/MKPolygonRenderer.h"
 #include "mapkit/MKPolylineRenderer.h"
 #include "testing/GoldenImage.h"
+#include "vxbuild/TestPaths.h"
 
 #include <array>
 #include <atomic>

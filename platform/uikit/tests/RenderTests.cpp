@@ -20,6 +20,7 @@
 #include "uikit/UIViewController.h"
 
 #include "graphics/CGContext.h"
+#include "vxbuild/TestPaths.h"
 
 #include <cmath>
 

@@ -15,6 +15,7 @@
 #include "uikit/UIToolbar.h"
 
 #include "graphics/CGImage.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gmock/gmock.h>
 

@@ -1,3 +1,5 @@
+#include "vxbuild/TestPaths.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,5 +1,6 @@
 #include "refdata/BundleDataWriter.h"
 #include "refdata/ReferenceData.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "servicesim/TrafficSimulation.h"
 
 #include "refdata/ReferenceData.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 
