@@ -1,16 +1,51 @@
 #pragma once
 
+#include "app/core/DiskDataCache.h"
+#include "app/core/KESTAlertManager.h"
+#include "app/core/KESTAnalyticsManager.h"
+#include "app/core/KESTChartManager.h"
+#include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTFlightDataManager.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlaneMarkerManager.h"
 #include "app/core/KESTSettingsManager.h"
+#include "app/core/KESTVolcanoManager.h"
+#include "app/core/RatePrompt.h"
+#include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/NSLocale.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSUserDefaults.h"
+#include "networking/VNNetworkReachabilityManager.h"
+#include "testing/Drain.h"
 #include "testing/TemporarySandbox.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <string>
+
+// Drops every singleton of the application (its managers and caches, the map facade, the rating
+// prompt, the filter manager's context) and the reachability manager they wake, draining the
+// queues before and after so their work ends while the test's clock and stubs are still in
+// place. Each comes back fresh on its next use. Main thread only.
+inline void resetAppSingletonsForTesting()
+{
+    drainAll();
+    KESTMapController::resetSharedInstanceForTesting();
+    KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTChartManager::resetSharedInstanceForTesting();
+    KESTVolcanoManager::resetSharedInstanceForTesting();
+    KESTPlaneMarkerManager::resetSharedInstanceForTesting();
+    KESTAlertManager::resetSharedInstanceForTesting();
+    KESTAnalyticsManager::resetSharedInstanceForTesting();
+    KESTFilterDataManager::sharedInstance()->setManagedObjectContext(nullptr);
+    DiskDataCache::resetSharedCacheForTesting();
+    RatePrompt::resetForTesting();
+    VNNetworkReachabilityManager::resetSharedManagerForTesting();
+    KESTSettingsManager::resetSharedInstanceForTesting();
+    KESTFlightDataManager::resetSharedInstanceForTesting();
+    drainAll();
+}
 
 // A fresh sandbox (so empty user defaults), a pinned locale and a new settings manager for each
 // test; everything is put back afterwards.

@@ -15,55 +15,30 @@
 #include "testing/Drain.h"
 #include "testing/TemporarySandbox.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 #include "uikit/UIApplicationHost.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+ServiceSimulator::Options simulatedOptions()
+{
+    ServiceSimulator::Options options;
+    options.seed = 11;
+    options.aircraft = 300;
+    options.fixedTime = Clock::wallTime();
+    return options;
+}
+
+// A fresh sandbox and clock with the simulated services, the application's singletons made
+// anew.
 struct SimulatedServices {
+    SimulatedServices() { resetAppSingletonsForTesting(); }
     TemporarySandbox sandbox;
     ScopedVirtualClock clock;
-    std::unique_ptr<ServiceSimulator> sim;
-    std::string previousBase = KESTLiveDataManager::serviceBaseURL();
-
-    SimulatedServices()
-    {
-        KESTSettingsManager::resetSharedInstanceForTesting();
-        KESTChartManager::resetSharedInstanceForTesting();
-        KESTLiveDataManager::resetSharedInstanceForTesting();
-        DiskDataCache::resetSharedCacheForTesting();
-        ServiceSimulator::Options options;
-        options.seed = 11;
-        options.aircraft = 300;
-        options.fixedTime = Clock::wallTime();
-        std::string error;
-        sim = ServiceSimulator::create(options, &error);
-        EXPECT_TRUE(sim) << error;
-        if (sim) {
-            EXPECT_TRUE(sim->start(0));
-        }
-        if (sim)
-            KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
-    }
-    ~SimulatedServices()
-    {
-        drainAll();
-        KESTChartManager::resetSharedInstanceForTesting();
-        KESTLiveDataManager::resetSharedInstanceForTesting();
-        DiskDataCache::resetSharedCacheForTesting();
-        VNNetworkReachabilityManager::resetSharedManagerForTesting();
-        KESTLiveDataManager::setServiceBaseURL(previousBase);
-        if (sim)
-            sim->stop();
-    }
-    size_t requestsTo(const std::string& prefix) const
-    {
-        size_t count = 0;
-        for (const auto& request : sim->requests())
-            count += request.path.rfind(prefix, 0) == 0;
-        return count;
-    }
+    ServiceSimScope services { simulatedOptions() };
+    size_t requestsTo(const std::string& prefix) const { return services.requestsTo(prefix); }
 };
 
 // The chart products become charts with the saved choice restored, and their tiles load from
@@ -71,7 +46,7 @@ struct SimulatedServices {
 TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
 {
     SimulatedServices services;
-    ASSERT_TRUE(services.sim);
+    ASSERT_TRUE(services.services.started());
     MKInstallURLSessionTileLoader();
     NSUserDefaults::standardUserDefaults()->setObjectForKey(
         Value::array({ Value::dictionary(
@@ -125,7 +100,7 @@ TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
 TEST(SearchIntegration, LiveFlightsAndTheirCodeshares)
 {
     SimulatedServices services;
-    ASSERT_TRUE(services.sim);
+    ASSERT_TRUE(services.services.started());
     UIApplicationHost::resetForTesting();
     auto feed = KESTLiveDataManager::sharedInstance();
     feed->performFullPoll();

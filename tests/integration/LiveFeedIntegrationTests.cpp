@@ -5,6 +5,7 @@
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 
 #include <gtest/gtest.h>
 
@@ -31,17 +32,14 @@ std::map<std::string, Seen> snapshot(const Ref<KESTLiveDataManager>& manager)
 TEST(LiveFeedIntegration, PlanesAppearMoveAndDropOut)
 {
     ScopedVirtualClock clock;
-    KESTSettingsManager::resetSharedInstanceForTesting();
+    resetAppSingletonsForTesting();
     ServiceSimulator::Options options;
     options.seed = 7;
     options.aircraft = 400;
     // The service's clock runs three seconds behind the device's.
     options.fixedTime = Clock::wallTime() - 3;
-    std::string error;
-    auto sim = ServiceSimulator::create(options, &error);
-    ASSERT_TRUE(sim) << error;
-    ASSERT_TRUE(sim->start(0));
-    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
+    ServiceSimScope services(options);
+    ASSERT_TRUE(services.started());
 
     std::vector<bool> deltaFlags;
     auto token = NSNotificationCenter::defaultCenter()->addObserverForName(std::string(KESTLiveDataUpdatedNotification),
@@ -62,7 +60,7 @@ TEST(LiveFeedIntegration, PlanesAppearMoveAndDropOut)
     ASSERT_GT(scheduled, 0u);
 
     // A minute later the planes have moved.
-    sim->advanceTime(60);
+    services.sim().advanceTime(60);
     clock.advance(60);
     manager->cacheDeviceUTCTimestamp();
     manager->performFullPoll();
@@ -78,7 +76,7 @@ TEST(LiveFeedIntegration, PlanesAppearMoveAndDropOut)
 
     // Without scheduled data the next full answer no longer lists them: they drop out.
     KESTSettingsManager::sharedInstance()->setFaaData(0);
-    sim->advanceTime(10);
+    services.sim().advanceTime(10);
     clock.advance(10);
     manager->cacheDeviceUTCTimestamp();
     manager->performFullPoll();
@@ -93,8 +91,6 @@ TEST(LiveFeedIntegration, PlanesAppearMoveAndDropOut)
 
     manager->invalidateTimers();
     NSNotificationCenter::defaultCenter()->removeObserver(token);
-    sim->stop();
-    KESTSettingsManager::resetSharedInstanceForTesting();
 }
 
 } // namespace

@@ -12,7 +12,9 @@
 #include "mapkit/MKMapView.h"
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIWindow.h"
 
@@ -36,22 +38,16 @@ size_t planesOnMap()
 // planes in view within the marker budget, and selects and deselects a plane with its path.
 TEST(MapIntegration, LaunchPollSelectAndDeselect)
 {
-    ScopedVirtualClock clock;
-    KESTSettingsManager::resetSharedInstanceForTesting();
-    KESTLiveDataManager::resetSharedInstanceForTesting();
-    KESTMapController::resetSharedInstanceForTesting();
-    UIApplicationHost::resetForTesting();
+    HostedWindow host(HostedWindow::Window::None);
+    resetAppSingletonsForTesting();
 
     ServiceSimulator::Options options;
     options.seed = 11;
     options.aircraft = 3000;
     options.hotspot = std::array<double, 2> { 51.47, -0.45 };
     options.fixedTime = Clock::wallTime();
-    std::string error;
-    auto sim = ServiceSimulator::create(options, &error);
-    ASSERT_TRUE(sim) << error;
-    ASSERT_TRUE(sim->start(0));
-    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
+    ServiceSimScope services(options);
+    ASSERT_TRUE(services.started());
 
     // Launch: the window's root is the map container with the MapKit map screen in it.
     auto delegate = KESTAppDelegate::init();
@@ -70,7 +66,7 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     // overflow of its grid cells) while many more planes are in view.
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 5, false);
     drainAll();
-    clock.advance(1);
+    host.clock().advance(1);
     drainAll();
     auto feed = KESTLiveDataManager::sharedInstance();
     ASSERT_GT(feed->planeArray().size(), 1000u);
@@ -84,16 +80,16 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
 
     // Zoomed in, few planes are in view: within the detail threshold, markers move.
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 10, false);
-    clock.advance(1);
+    host.clock().advance(1);
     drainAll();
     EXPECT_TRUE(screen->mapWithinZoomThreshold());
     EXPECT_TRUE(screen->displayLink());
 
     // A delta poll after the map moved keeps the feed going.
-    size_t requestsBefore = sim->requests().size();
-    clock.advance(16);
+    size_t requestsBefore = services.sim().requests().size();
+    host.clock().advance(16);
     drainAll();
-    EXPECT_GT(sim->requests().size(), requestsBefore);
+    EXPECT_GT(services.sim().requests().size(), requestsBefore);
 
     // Select a plane on the map: it is centred, its callout opens and its flight path arrives.
     auto planes = facade->customAnnotations();
@@ -125,7 +121,4 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     container->teardownVisibleMapController();
     feed->invalidateTimers();
     drainAll();
-    sim->stop();
-    resetMapServicesForTesting();
-    UIApplicationHost::resetForTesting();
 }

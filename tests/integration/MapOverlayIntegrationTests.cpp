@@ -8,6 +8,7 @@
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,12 @@
 
 namespace {
 
-std::unique_ptr<ServiceSimulator> startSimulator()
+ServiceSimulator::Options simulatedOptions()
 {
     ServiceSimulator::Options options;
     options.seed = 11;
     options.aircraft = 50;
-    std::string error;
-    auto sim = ServiceSimulator::create(options, &error);
-    EXPECT_TRUE(sim) << error;
-    if (sim) {
-        EXPECT_TRUE(sim->start(0));
-    }
-    return sim;
+    return options;
 }
 
 } // namespace
@@ -37,9 +32,8 @@ std::unique_ptr<ServiceSimulator> startSimulator()
 TEST(MapOverlayIntegration, LoadsAirlineLogosFromTheLogoService)
 {
     ScopedVirtualClock clock;
-    auto sim = startSimulator();
-    ASSERT_TRUE(sim);
-    KESTPlaneMarkerManager::setLogoServiceBaseURL(sim->baseUrl());
+    ServiceSimScope services(simulatedOptions());
+    ASSERT_TRUE(services.started());
     auto manager = KESTPlaneMarkerManager::init();
 
     int arrivals = 0;
@@ -52,7 +46,6 @@ TEST(MapOverlayIntegration, LoadsAirlineLogosFromTheLogoService)
     EXPECT_GT(logo->size().width, logo->size().height);
     EXPECT_FALSE(manager->fetchAirlineImageOnRemoteFetchCompletion("QQQQ", nullptr));
     drainAll();
-    KESTPlaneMarkerManager::setLogoServiceBaseURL(std::nullopt);
 }
 
 // The ash areas of the simulated flight-data service become polygons, and a map coming on
@@ -60,9 +53,8 @@ TEST(MapOverlayIntegration, LoadsAirlineLogosFromTheLogoService)
 TEST(MapOverlayIntegration, FetchesVolcanicAshAreas)
 {
     ScopedVirtualClock clock;
-    auto sim = startSimulator();
-    ASSERT_TRUE(sim);
-    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
+    ServiceSimScope services(simulatedOptions());
+    ASSERT_TRUE(services.started());
     auto manager = KESTVolcanoManager::init();
     int notifications = 0;
     auto token
@@ -82,6 +74,6 @@ TEST(MapOverlayIntegration, FetchesVolcanicAshAreas)
     manager->checkforOverlay();
     EXPECT_EQ(notifications, 2);
     drainAll();
-    EXPECT_EQ(sim->requests().size(), 1u);
+    EXPECT_EQ(services.sim().requests().size(), 1u);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }

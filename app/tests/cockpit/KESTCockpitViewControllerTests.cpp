@@ -5,6 +5,7 @@
 #include "graphics/CALayer.h"
 #include "mapkit/MKMapCamera.h"
 #include "mapkit/MKMapView.h"
+#include "testing/HostedWindow.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIWindow.h"
 
@@ -41,11 +42,8 @@ TEST(KESTCockpitViewController, SeesTheGroundFromAnAltitudeAboveThePlane)
 TEST(KESTCockpitViewController, FollowsThePlaneUntilItDisappears)
 {
     MapTestScope scope;
-    UIApplicationHost::resetForTesting();
-    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-    auto root = UIViewController::init();
-    window->setRootViewController(root);
-    window->makeKeyAndVisible();
+    HostedWindow host;
+    auto root = host.root();
 
     auto plane = planeAt(35000, 90);
     auto cockpit = KESTCockpitViewController::initWithPlane(plane);
@@ -80,8 +78,6 @@ TEST(KESTCockpitViewController, FollowsThePlaneUntilItDisappears)
     scope.clock().advance(1.0);
     drainAll();
     EXPECT_NEAR(map->camera()->heading(), 180, 1e-6);
-    window = nullptr;
-    UIApplicationHost::resetForTesting();
 }
 
 } // namespace

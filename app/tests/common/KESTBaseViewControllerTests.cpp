@@ -7,6 +7,7 @@
 #include "foundation/NSNotificationCenter.h"
 #include "graphics/UIColor.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIKeyboard.h"
@@ -70,38 +71,19 @@ public:
 
 class BaseScreens : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        UIApplicationHost::resetForTesting();
-        KESTAnalyticsManager::resetSharedInstanceForTesting();
-        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-        m_root = UIViewController::init();
-        m_window->setRootViewController(m_root);
-        m_window->makeKeyAndVisible();
-    }
+    void SetUp() override { KESTAnalyticsManager::resetSharedInstanceForTesting(); }
     void TearDown() override
     {
         drainAll();
-        m_window = nullptr;
-        m_root = nullptr;
-        UIApplicationHost::resetForTesting();
         KESTAnalyticsManager::resetSharedInstanceForTesting();
     }
-    void present(const Ref<UIViewController>& screen)
-    {
-        m_root->presentViewControllerAnimatedCompletion(screen, false, nullptr);
-        drainAll();
-    }
-    void dismiss()
-    {
-        m_root->dismissViewControllerAnimatedCompletion(false, nullptr);
-        drainAll();
-    }
+    void present(const Ref<UIViewController>& screen) { m_host.present(screen); }
+    void dismiss() { m_host.dismiss(); }
     static void post(const char* name) { NSNotificationCenter::defaultCenter()->postNotificationName(name, nullptr); }
 
-    ScopedVirtualClock m_clock;
-    Ref<UIWindow> m_window;
-    Ref<UIViewController> m_root;
+    HostedWindow m_host;
+    VirtualClock& m_clock { m_host.clock() };
+    const Ref<UIViewController>& m_root { m_host.root() };
 };
 
 TEST_F(BaseScreens, EachAppearanceLogsOneEventAndListensUntilItDisappears)

@@ -3,6 +3,7 @@
 #include "net/NSURL.h"
 #include "net/NSURLRequest.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
@@ -12,27 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct WebScope {
-    WebScope()
-    {
-        UIApplicationHost::resetForTesting();
-        window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-        root = UIViewController::init();
-        window->setRootViewController(root);
-        window->makeKeyAndVisible();
-    }
-    ~WebScope()
-    {
-        drainAll();
-        window = nullptr;
-        root = nullptr;
-        UIApplicationHost::resetForTesting();
-    }
-    ScopedVirtualClock clock;
-    Ref<UIWindow> window;
-    Ref<UIViewController> root;
-};
 
 Ref<KESTWebViewController> makeScreen(const char* url, int32_t delay, bool withClose)
 {
@@ -76,9 +56,9 @@ TEST(KESTWebViewController, ToolbarAndCloseButton)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.delay << (c.withClose ? " with close" : " without"));
-        WebScope scope;
+        HostedWindow scope;
         auto screen = makeScreen("http://example.invalid/page", c.delay, c.withClose);
-        scope.root->presentViewControllerAnimatedCompletion(screen, false, nullptr);
+        scope.root()->presentViewControllerAnimatedCompletion(screen, false, nullptr);
         drainAll();
         ASSERT_TRUE(screen->bottomToolbar());
         EXPECT_EQ(describe(screen->bottomToolbar()), c.items);
@@ -91,9 +71,9 @@ TEST(KESTWebViewController, ToolbarAndCloseButton)
             screen->webView()->frame(), CGRectMake(0, 0, bounds.size.width, bounds.size.height - 44)));
         EXPECT_TRUE(screen->prefersStatusBarHidden());
         if (c.delay > 0) {
-            scope.clock.advance(c.delay - 0.5);
+            scope.clock().advance(c.delay - 0.5);
             EXPECT_FALSE(screen->closeButton()->isEnabled());
-            scope.clock.advance(0.5);
+            scope.clock().advance(0.5);
             EXPECT_TRUE(screen->closeButton()->isEnabled());
         }
     }
@@ -101,20 +81,20 @@ TEST(KESTWebViewController, ToolbarAndCloseButton)
 
 TEST(KESTWebViewController, DelayCountsFromCreationEvenBeforeTheViewLoads)
 {
-    WebScope scope;
+    HostedWindow scope;
     auto screen = makeScreen("http://example.invalid/", 5, true);
-    scope.clock.advance(6);
+    scope.clock().advance(6);
     // Shown after the delay ran out: the button is usable.
-    scope.root->presentViewControllerAnimatedCompletion(screen, false, nullptr);
+    scope.root()->presentViewControllerAnimatedCompletion(screen, false, nullptr);
     drainAll();
     EXPECT_TRUE(screen->closeButton()->isEnabled());
 }
 
 TEST(KESTWebViewController, LoadsTheURLAndNavigates)
 {
-    WebScope scope;
+    HostedWindow scope;
     auto screen = makeScreen("http://example.invalid/first", 0, true);
-    scope.root->presentViewControllerAnimatedCompletion(screen, false, nullptr);
+    scope.root()->presentViewControllerAnimatedCompletion(screen, false, nullptr);
     drainAll();
     auto web = screen->webView();
     ASSERT_TRUE(web);
@@ -130,9 +110,9 @@ TEST(KESTWebViewController, LoadsTheURLAndNavigates)
     EXPECT_EQ(web->request()->URL()->absoluteString(), "http://example.invalid/second");
 
     screen->closePress(nullptr);
-    scope.clock.advance(1);
+    scope.clock().advance(1);
     drainAll();
-    EXPECT_FALSE(scope.root->presentedViewController());
+    EXPECT_FALSE(scope.root()->presentedViewController());
 
     // No URL: nothing is loaded.
     auto empty = makeScreen(nullptr, 0, false);

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "app/core/KESTAirport.h"
-#include "app/core/KESTChartManager.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "app/core/KESTVolcanoManager.h"
 #include "app/tests/AppTestSupport.h"
 #include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSString.h"
-#include "networking/VNNetworkReachabilityManager.h"
 #include "testing/Drain.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
@@ -16,20 +13,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
-// Drops the map facade, the live feed and the services the map screens wake (charts, ash
-// areas, reachability), after and before draining the queues, so they go while the test's clock
-// and stubs are still in place.
-inline void resetMapServicesForTesting()
-{
-    drainAll();
-    KESTMapController::resetSharedInstanceForTesting();
-    KESTLiveDataManager::resetSharedInstanceForTesting();
-    KESTChartManager::resetSharedInstanceForTesting();
-    KESTVolcanoManager::resetSharedInstanceForTesting();
-    VNNetworkReachabilityManager::resetSharedManagerForTesting();
-    drainAll();
-}
 
 // The service's address answering every request, without a content type, with an empty
 // plane list.
@@ -52,7 +35,7 @@ public:
         KESTMapController::resetSharedInstanceForTesting();
         KESTLiveDataManager::resetSharedInstanceForTesting();
     }
-    ~MapTestScope() { resetMapServicesForTesting(); }
+    ~MapTestScope() { resetAppSingletonsForTesting(); }
     MapTestScope(const MapTestScope&) = delete;
     MapTestScope& operator=(const MapTestScope&) = delete;
 

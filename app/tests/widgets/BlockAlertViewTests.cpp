@@ -1,5 +1,6 @@
 #include "app/widgets/BlockAlertView.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 
@@ -7,15 +8,13 @@
 
 namespace {
 
-struct AlertScope {
-    AlertScope() { UIApplicationHost::resetForTesting(); }
-    ~AlertScope()
+// No window: alerts bring their own. Leftover alert animations end before the reset.
+struct AlertScope : HostedWindow {
+    AlertScope()
+        : HostedWindow(Window::None)
     {
-        clock.advance(1);
-        drainAll();
-        UIApplicationHost::resetForTesting();
+        setSettleSeconds(1);
     }
-    ScopedVirtualClock clock;
 };
 
 TEST(BlockAlertView, HandlerGetsTheButtonOnceAndTheWrapperGoes)
@@ -58,7 +57,7 @@ TEST(BlockAlertView, HandlerGetsTheButtonOnceAndTheWrapperGoes)
 
         alerts[0]->tapButtonAtIndex(c.pressed);
         alerts.clear();
-        scope.clock.advance(1);
+        scope.clock().advance(1);
         drainAll();
         EXPECT_EQ(calls, (std::vector<std::pair<int32_t, bool>> { { c.pressed, c.isCancel } }));
         EXPECT_TRUE(weak.expired());
@@ -80,7 +79,7 @@ TEST(BlockAlertView, AnAlertDismissedInCodeOrCancelledRunsNoHandlerAndLetsTheWra
     ASSERT_EQ(alerts.size(), 1u);
     alerts[0]->dismissWithClickedButtonIndexAnimated(alerts[0]->cancelButtonIndex(), false);
     alerts.clear();
-    scope.clock.advance(1);
+    scope.clock().advance(1);
     drainAll();
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(weak.expired());
@@ -115,7 +114,7 @@ TEST(BlockAlertView, ANullHandlerStillReleasesTheWrapper)
     ASSERT_EQ(alerts.size(), 1u);
     alerts[0]->tapButtonAtIndex(1);
     alerts.clear();
-    scope.clock.advance(1);
+    scope.clock().advance(1);
     drainAll();
     EXPECT_TRUE(weak.expired());
 }

@@ -8,6 +8,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplicationHost.h"
@@ -25,20 +26,12 @@ class HUDTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        UIApplicationHost::resetForTesting();
-        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-        m_window->makeKeyAndVisible();
+        // Overlays still fading out finish before the host goes.
+        m_host.setSettleSeconds(5);
         m_parent = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
         m_window->addSubview(m_parent);
     }
-    void TearDown() override
-    {
-        m_clock.advance(5);
-        drainAll();
-        m_parent = nullptr;
-        m_window = nullptr;
-        UIApplicationHost::resetForTesting();
-    }
+    void TearDown() override { m_parent = nullptr; }
     // The overlay's panel size after a layout pass.
     static CGSize panelSize(const Ref<PHProgressHUD>& hud)
     {
@@ -46,8 +39,9 @@ protected:
         return hud->size();
     }
 
-    ScopedVirtualClock m_clock;
-    Ref<UIWindow> m_window;
+    HostedWindow m_host;
+    VirtualClock& m_clock { m_host.clock() };
+    const Ref<UIWindow>& m_window { m_host.window() };
     Ref<UIView> m_parent;
 };
 

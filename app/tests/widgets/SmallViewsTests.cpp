@@ -15,6 +15,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/LogCapture.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIActivityViewController.h"
@@ -86,20 +87,16 @@ private:
     Ref<UIWindow> m_window;
 };
 
+// The application launched with a delegate whose window is red.
 struct HostScope {
     HostScope()
     {
-        UIApplicationHost::resetForTesting();
         delegate = HostDelegate::init();
         application = UIApplicationHost::launchWithDelegate(delegate);
         drainAll();
     }
-    ~HostScope()
-    {
-        drainAll();
-        UIApplicationHost::resetForTesting();
-    }
-    ScopedVirtualClock clock;
+    HostedWindow host { HostedWindow::Window::None };
+    VirtualClock& clock { host.clock() };
     Ref<HostDelegate> delegate;
     Ref<UIApplication> application;
 };

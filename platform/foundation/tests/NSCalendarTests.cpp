@@ -1,7 +1,7 @@
 #include "foundation/NSCalendar.h"
 
 #include "foundation/NSDate.h"
-#include "foundation/tests/NSDateTestSupport.h"
+#include "testing/FixedClock.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

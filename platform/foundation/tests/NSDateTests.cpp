@@ -1,7 +1,7 @@
 #include "foundation/NSDate.h"
 
 #include "foundation/NSException.h"
-#include "foundation/tests/NSDateTestSupport.h"
+#include "testing/FixedClock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "foundation/NSDate.h"
 #include "foundation/NSTimeZone.h"
-#include "foundation/tests/NSDateTestSupport.h"
+#include "testing/FixedClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "foundation/NSNumberFormatter.h"
 
 #include "foundation/NSLocale.h"
-#include "foundation/tests/NSDateTestSupport.h"
+#include "testing/FixedClock.h"
 
 #include <functional>
 #include <gtest/gtest.h>

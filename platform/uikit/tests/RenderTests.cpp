@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSLocale.h"
 #include "foundation/NSTimeZone.h"
@@ -45,11 +46,11 @@ public:
     int draws { 0 };
 };
 
-class RenderTest : public UIKitTest {
+class RenderTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_savedScale = UIGraphicsScreenScale();
         UIGraphicsSetScreenScale(1);
         UIScreen::mainScreen()->setSizeForTesting(CGSizeMake(160, 120));
@@ -57,7 +58,7 @@ protected:
     void TearDown() override
     {
         UIGraphicsSetScreenScale(m_savedScale);
-        UIKitTest::TearDown();
+        HostedWindowTest::TearDown();
     }
     CGFloat m_savedScale { 1 };
 };

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIActionSheet.h"
 #include "uikit/UIActivityViewController.h"
@@ -11,7 +12,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-EventLog s_log;
+EventRecorder s_log;
 
 class SheetDelegate : public NSObject, public UIAlertViewDelegate, public UIActionSheetDelegate {
     VX_OBJECT(SheetDelegate, NSObject)
@@ -64,11 +65,11 @@ public:
 
 } // namespace
 
-class AlertTest : public UIKitTest {
+class AlertTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         s_log.take();
     }
 };

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
@@ -18,7 +19,7 @@ using ::testing::ElementsAreArray;
 
 namespace {
 
-EventLog s_log;
+EventRecorder s_log;
 
 class RecordingAppDelegate : public NSObject, public UIApplicationDelegate {
     VX_OBJECT(RecordingAppDelegate, NSObject)
@@ -84,11 +85,11 @@ public:
 };
 VX_REGISTER_CREATABLE_CLASS(RecordingAppDelegate);
 
-class ApplicationTest : public UIKitTest {
+class ApplicationTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         s_log.take();
         m_observer = NSObject::init();
         for (const char* name : { UIApplicationDidFinishLaunchingNotification, UIApplicationDidBecomeActiveNotification,
@@ -104,7 +105,7 @@ protected:
     void TearDown() override
     {
         NSNotificationCenter::defaultCenter()->removeObserver(m_observer);
-        UIKitTest::TearDown();
+        HostedWindowTest::TearDown();
     }
     Ref<NSObject> m_observer;
 };

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
@@ -12,7 +13,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class BarItemTest : public UIKitTest { };
+class BarItemTest : public HostedWindowTest { };
 
 // Puts the bar it is given at the bottom and every other bar anywhere.
 class BottomBarOwner : public NSObject, public UIToolbarDelegate {

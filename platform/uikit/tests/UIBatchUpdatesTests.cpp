@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSException.h"
 #include "uikit/UICollectionView.h"
@@ -81,11 +82,11 @@ template <typename View> struct Case {
     std::string outcome; // the exception's name and reason; empty when accepted
 };
 
-class BatchUpdatesTest : public UIKitTest {
+class BatchUpdatesTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_window = makeKeyWindow();
         m_rows = CountedRows::init();
         m_items = CountedItems::init();

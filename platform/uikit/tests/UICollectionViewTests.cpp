@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSException.h"
 #include "uikit/UIApplicationHost.h"
@@ -85,14 +86,14 @@ public:
     // Items the delegate does not let go of once selected.
     std::set<int32_t> kept;
     int cellRequests { 0 };
-    EventLog log;
+    EventRecorder log;
 };
 
-class CollectionViewTest : public UIKitTest {
+class CollectionViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_window = makeKeyWindow();
         m_items = Items::init();
         m_layout = UICollectionViewFlowLayout::init();

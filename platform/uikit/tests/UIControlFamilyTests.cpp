@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSException.h"
 #include "uikit/UIActivityIndicatorView.h"
@@ -13,11 +14,11 @@
 
 namespace {
 
-class ControlFamilyTest : public UIKitTest {
+class ControlFamilyTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_window = makeKeyWindow();
     }
     // Adds the control at the window's top left and counts its value-changed events.

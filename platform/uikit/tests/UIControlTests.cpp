@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
@@ -25,7 +26,7 @@ public:
         : NSObject(key)
     {
     }
-    static Ref<ControlTarget> named(std::string name, EventLog* log)
+    static Ref<ControlTarget> named(std::string name, EventRecorder* log)
     {
         auto t = make<ControlTarget>();
         t->m_name = std::move(name);
@@ -34,7 +35,7 @@ public:
     }
     void tapped(const Ref<NSObject>&) { m_log->add(m_name + " tapped"); }
     std::string m_name;
-    EventLog* m_log;
+    EventRecorder* m_log;
 };
 
 // A view that records the touches that reach it.
@@ -45,7 +46,7 @@ public:
         : UIView(key)
     {
     }
-    static Ref<TouchView> initWithFrame(CGRect frame, EventLog* log)
+    static Ref<TouchView> initWithFrame(CGRect frame, EventRecorder* log)
     {
         auto v = makeView<TouchView>(frame);
         v->m_log = log;
@@ -62,7 +63,7 @@ private:
         m_log->add(
             std::string(phase) + " " + NSStringFromCGPoint(p) + " taps " + std::to_string(touches.front()->tapCount()));
     }
-    EventLog* m_log;
+    EventRecorder* m_log;
 };
 
 const char* eventName(UIControlEvents e)
@@ -111,7 +112,7 @@ public:
 
 } // namespace
 
-class ControlTest : public UIKitTest { };
+class ControlTest : public HostedWindowTest { };
 
 TEST_F(ControlTest, ButtonSubclassesComeFromTheButtonFactory)
 {
@@ -170,7 +171,7 @@ TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
     auto button = UIButton::buttonWithType(UIButtonTypeCustom);
     button->setFrame(CGRectMake(100, 100, 80, 40));
     window->addSubview(button);
-    EventLog log;
+    EventRecorder log;
     auto toggle = ControlTarget::named("toggle", &log);
     auto screen = ControlTarget::named("screen", &log);
     auto gone = ControlTarget::named("gone", &log);
@@ -204,7 +205,7 @@ TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
     auto window = makeKeyWindow();
     auto control = UIControl::initWithFrame(CGRectMake(100, 100, 100, 100));
     window->addSubview(control);
-    EventLog log;
+    EventRecorder log;
     for (UIControlEvents e = 1; e <= UIControlEventTouchCancel; e <<= 1) {
         control->addTargetActionForControlEvents(
             nullptr, eventName(e),
@@ -244,7 +245,7 @@ TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
 TEST_F(ControlTest, TouchesGoToTheHitViewAndUpTheResponderChain)
 {
     auto window = makeKeyWindow();
-    EventLog log;
+    EventRecorder log;
     auto target = TouchView::initWithFrame(CGRectMake(10, 10, 200, 200), &log);
     target->setBounds(CGRectMake(0, 100, 200, 200));
     auto passive = UILabel::initWithFrame(CGRectMake(0, 100, 50, 50)); // labels ignore touches

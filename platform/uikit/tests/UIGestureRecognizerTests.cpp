@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UILongPressGestureRecognizer.h"
 #include "uikit/UIPanGestureRecognizer.h"
@@ -11,7 +12,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-EventLog s_log;
+EventRecorder s_log;
 
 class TouchLogView : public UIView {
     VX_OBJECT(TouchLogView, UIView)
@@ -61,11 +62,11 @@ public:
     }
 };
 
-class GestureTest : public UIKitTest {
+class GestureTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         s_log.take();
         m_window = makeKeyWindow();
         m_view = TouchLogView::initWithFrame(CGRectMake(0, 0, 400, 400));

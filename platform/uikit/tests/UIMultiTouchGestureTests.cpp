@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIPanGestureRecognizer.h"
 #include "uikit/UIPinchGestureRecognizer.h"
@@ -37,7 +38,7 @@ public:
     }
     void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { log.add("ended"); }
     void touchesCancelled(const UITouchSet&, const Ref<UIEvent>&) override { log.add("cancelled"); }
-    EventLog log;
+    EventRecorder log;
 };
 
 class Simultaneous : public NSObject, public UIGestureRecognizerDelegate {
@@ -74,14 +75,14 @@ public:
         log.add("didEndZooming");
     }
     Ref<UIView> zoomView;
-    EventLog log;
+    EventRecorder log;
 };
 
-class MultiTouchTest : public UIKitTest {
+class MultiTouchTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_window = makeKeyWindow();
         m_view = TouchLogView::initWithFrame(CGRectMake(0, 0, 600, 600));
         m_window->addSubview(m_view);
@@ -116,7 +117,7 @@ protected:
     Ref<UIWindow> m_window;
     Ref<TouchLogView> m_view;
     std::vector<Ref<UITouch>> m_live;
-    EventLog m_log;
+    EventRecorder m_log;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
@@ -23,7 +24,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class NavigationBarTest : public UIKitTest {
+class NavigationBarTest : public HostedWindowTest {
 protected:
     // A navigation controller filling a key window, showing `root`.
     Ref<UINavigationController> shownNavigation(const Ref<UIViewController>& root)

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIPopoverController.h"
 #include "uikit/UITouch.h"
@@ -10,7 +11,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-EventLog s_log;
+EventRecorder s_log;
 
 class ContentController : public UIViewController {
     VX_OBJECT(ContentController, UIViewController)
@@ -58,11 +59,11 @@ public:
 
 } // namespace
 
-class PopoverTest : public UIKitTest {
+class PopoverTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         s_log.take();
     }
 };

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIImageView.h"
 #include "uikit/UIScrollView.h"
@@ -49,12 +50,12 @@ public:
 
 // The UIKit test set-up for one test (virtual clock, fresh application, queues drained at
 // the end), as an object, so the tests can be named after the class they test.
-class Environment : public UIKitTest {
+class Environment : public HostedWindowTest {
 public:
     Environment() { SetUp(); }
     ~Environment() override { TearDown(); }
     void TestBody() override { }
-    using UIKitTest::makeKeyWindow;
+    using HostedWindowTest::makeKeyWindow;
     void advance(double seconds) { m_clock.advance(seconds); }
 };
 

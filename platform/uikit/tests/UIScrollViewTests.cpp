@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIScrollView.h"
@@ -34,7 +35,7 @@ public:
         furthestY = std::max(furthestY, sv->contentOffset().y);
         if (onScroll)
             onScroll(sv);
-        if (log.entries.empty() || log.entries.back() != "didScroll")
+        if (log.empty() || log.last() != "didScroll")
             log.add("didScroll");
     }
     void scrollViewWillBeginDragging(const Ref<UIScrollView>&) override { log.add("willBeginDragging"); }
@@ -71,7 +72,7 @@ public:
         log.add("didEndZooming " + std::to_string(scale).substr(0, 4));
     }
 
-    EventLog log;
+    EventRecorder log;
     int scrolls { 0 };
     int zooms { 0 };
     CGFloat furthestY { 0 };
@@ -99,11 +100,11 @@ public:
     int calls { 0 };
 };
 
-class ScrollViewTest : public UIKitTest {
+class ScrollViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         m_window = makeKeyWindow();
         m_scrollView = CountingScrollView::initWithFrame(CGRectMake(0, 0, 400, 400));
         m_scrollView->setContentSize(CGSizeMake(400, 2000));
@@ -224,7 +225,7 @@ TEST_F(ScrollViewTest, DidScrollMayReenterAndTheDelegateMayRetarget)
     drag(CGPointMake(200, 300), CGPointMake(200, 200), 5);
     EXPECT_GT(m_delegate->lastVelocity.y, 0);
     m_clock.advance(5);
-    EXPECT_EQ(m_delegate->log.entries.back(), "didEndDecelerating (0,1234)");
+    EXPECT_EQ(m_delegate->log.last(), "didEndDecelerating (0,1234)");
 
     // A target beyond the content still comes to rest inside it.
     m_delegate->retarget = CGPointMake(0, 99999);
@@ -358,7 +359,7 @@ TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits)
     m_scrollView->pinchEnded();
     EXPECT_EQ(m_scrollView->zoomScale(), 4);
     EXPECT_GT(m_delegate->zooms, 0);
-    EXPECT_EQ(m_delegate->log.entries.back(), "didEndZooming 4.00");
+    EXPECT_EQ(m_delegate->log.last(), "didEndZooming 4.00");
 
     // Without a zooming view nothing changes.
     m_delegate->zoomView = nullptr;

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "graphics/CGImage.h"
 #include "graphics/UIGraphics.h"
@@ -75,20 +76,20 @@ public:
     }
 
     std::string query;
-    EventLog log;
+    EventRecorder log;
 };
 
-class SearchTest : public UIKitTest {
+class SearchTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         UIKeyboard::resetForTesting();
     }
     void TearDown() override
     {
         UIKeyboard::resetForTesting();
-        UIKitTest::TearDown();
+        HostedWindowTest::TearDown();
     }
 };
 

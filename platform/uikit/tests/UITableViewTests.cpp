@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSException.h"
 #include "foundation/NSRunLoop.h"
@@ -155,7 +156,7 @@ public:
     std::vector<std::string> indexTitles;
     int cellRequests { 0 };
     int heightRequests { 0 };
-    EventLog log;
+    EventRecorder log;
 };
 
 std::vector<std::string> numbered(const std::string& prefix, int count)
@@ -166,11 +167,11 @@ std::vector<std::string> numbered(const std::string& prefix, int count)
     return rows;
 }
 
-class TableViewTest : public UIKitTest {
+class TableViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         CountingCell::s_made = CountingCell::s_prepared = 0;
         m_window = makeKeyWindow();
         m_rows = Rows::init();

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
@@ -52,14 +53,14 @@ public:
     }
     bool allowBegin { true };
     bool allowEnd { true };
-    EventLog log;
+    EventRecorder log;
 };
 
-class TextInputTest : public UIKitTest {
+class TextInputTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         UIKeyboard::resetForTesting();
         m_window = makeKeyWindow();
         for (int i = 0; i < 2; ++i) {
@@ -83,13 +84,13 @@ protected:
     {
         NSNotificationCenter::defaultCenter()->removeObserver(m_observer);
         UIKeyboard::resetForTesting();
-        UIKitTest::TearDown();
+        HostedWindowTest::TearDown();
     }
 
     Ref<UIWindow> m_window;
     std::vector<Ref<UITextField>> m_fields;
     Ref<NSObject> m_observer;
-    EventLog m_notes;
+    EventRecorder m_notes;
 };
 
 TEST_F(TextInputTest, KeyboardFollowsTheFirstResponderWithNotifications)
@@ -205,7 +206,7 @@ public:
     }
     static Ref<ViewDelegate> init() { return make<ViewDelegate>(); }
     void textViewDidChange(const Ref<UITextView>& v) override { log.add("didChange " + v->text()); }
-    EventLog log;
+    EventRecorder log;
 };
 
 TEST_F(TextInputTest, TextViewReplacesTheSelectionAndGrowsItsContent)

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "graphics/CAAnimation.h"
 
@@ -6,12 +7,12 @@
 
 using ::testing::ElementsAre;
 
-class ViewAnimationTest : public UIKitTest { };
+class ViewAnimationTest : public HostedWindowTest { };
 
 TEST_F(ViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
-    EventLog log;
+    EventRecorder log;
     UIView::animateWithDurationDelayOptions(
         0.3, 0.2, UIViewAnimationOptionCurveEaseOut,
         [&] {
@@ -26,7 +27,7 @@ TEST_F(ViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
 
     drainAll();
     m_clock.advance(0.49);
-    EXPECT_TRUE(log.entries.empty()) << "delay + duration is 0.5 s";
+    EXPECT_TRUE(log.empty()) << "delay + duration is 0.5 s";
     m_clock.advance(0.02);
     EXPECT_THAT(log.take(), ElementsAre("done"));
     EXPECT_FALSE(view->layer()->animationForKey("opacity"));
@@ -36,7 +37,7 @@ TEST_F(ViewAnimationTest, NewerAnimationOfTheSamePropertyInterruptsTheOlder)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     auto other = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
-    EventLog log;
+    EventRecorder log;
     UIView::animateWithDuration(
         1.0,
         [&] {
@@ -105,7 +106,7 @@ TEST_F(ViewAnimationTest, NothingToAnimateCompletesOnTheNextPass)
 TEST_F(ViewAnimationTest, BeginCommitTellsTheDidStopCallback)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
-    EventLog log;
+    EventRecorder log;
     int context = 42;
     UIView::beginAnimations("storeButtonUpdate", &context);
     UIView::setAnimationDuration(0.25);

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSException.h"
 #include "uikit/UIApplicationHost.h"
@@ -15,7 +16,7 @@ using Entries = std::vector<std::string>;
 
 namespace {
 
-EventLog s_log;
+EventRecorder s_log;
 
 class RecordingController : public UIViewController {
     VX_OBJECT(RecordingController, UIViewController)
@@ -62,11 +63,11 @@ public:
     }
 };
 
-class ControllerTest : public UIKitTest {
+class ControllerTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
-        UIKitTest::SetUp();
+        HostedWindowTest::SetUp();
         s_log.take();
         m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
     }
@@ -139,7 +140,7 @@ TEST_F(ControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
             runOnePass();
         } else {
             drainAll();
-            EXPECT_TRUE(s_log.entries.empty()) << "did-callbacks wait for the animation";
+            EXPECT_TRUE(s_log.empty()) << "did-callbacks wait for the animation";
             m_clock.advance(step.wait);
         }
         EXPECT_THAT(s_log.take(), ElementsAreArray(step.afterwards));

@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/ThreadChecks.h"
 #include "graphics/CGAffineTransform.h"
@@ -26,7 +27,7 @@ public:
         : UIView(key)
     {
     }
-    static Ref<ProbeView> initWithFrame(CGRect frame, std::string name = {}, EventLog* log = nullptr)
+    static Ref<ProbeView> initWithFrame(CGRect frame, std::string name = {}, EventRecorder* log = nullptr)
     {
         auto v = makeView<ProbeView>(frame);
         v->m_name = std::move(name);
@@ -55,7 +56,7 @@ private:
         if (m_log)
             m_log->add(m_name + ": " + s);
     }
-    EventLog* m_log { nullptr };
+    EventRecorder* m_log { nullptr };
 };
 
 std::vector<std::string> names(const std::vector<Ref<UIView>>& views)
@@ -74,7 +75,7 @@ bool near(CGRect a, CGRect b)
 
 } // namespace
 
-class ViewTest : public UIKitTest { };
+class ViewTest : public HostedWindowTest { };
 
 TEST_F(ViewTest, FrameBoundsCenterAndTransformAgree)
 {
@@ -97,7 +98,7 @@ TEST_F(ViewTest, FrameBoundsCenterAndTransformAgree)
 
 TEST_F(ViewTest, HierarchyMovesInsertsAndReorders)
 {
-    EventLog log;
+    EventRecorder log;
     auto a = ProbeView::initWithFrame(CGRectZero, "a", &log);
     auto b = ProbeView::initWithFrame(CGRectZero, "b", &log);
     auto x = ProbeView::initWithFrame(CGRectZero, "x", &log);

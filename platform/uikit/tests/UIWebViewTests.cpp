@@ -1,4 +1,5 @@
-#include "uikit/tests/UIKitTestFixture.h"
+#include "testing/EventRecorder.h"
+#include "testing/HostedWindow.h"
 
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
@@ -38,7 +39,7 @@ public:
         auto request = view->request();
         return request && request->URL() ? request->URL()->absoluteString() : std::string();
     }
-    EventLog log;
+    EventRecorder log;
 };
 
 Ref<NSURLRequest> requestFor(const std::string& url)
@@ -46,12 +47,12 @@ Ref<NSURLRequest> requestFor(const std::string& url)
     return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
 }
 
-class HeadlessViewsTest : public UIKitTest {
+class HeadlessViewsTest : public HostedWindowTest {
 protected:
     void TearDown() override
     {
         UIPasteboard::resetForTesting();
-        UIKitTest::TearDown();
+        HostedWindowTest::TearDown();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "foundation/NSLocale.h"
 #include "foundation/NSTimeZone.h"
 
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,19 @@ public:
 private:
     double m_wall;
 };
+
+// Seconds since 1970 of a UTC calendar date and time (month 1 to 12).
+inline double utcTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
+{
+    std::tm parts {};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_min = minute;
+    parts.tm_sec = second;
+    return static_cast<double>(::timegm(&parts));
+}
 
 // Pins the current locale, the default time zone and (optionally) now for one test, and puts
 // back the host's values afterwards.
