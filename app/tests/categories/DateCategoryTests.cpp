@@ -1,6 +1,7 @@
 #include "app/categories/NSDate+Extension.h"
 #include "app/categories/NSDateFormatter+Extension.h"
 
+#include "testing/FixedClock.h"
 #include "testing/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -110,14 +111,14 @@ TEST(DateCategories, CalendarComparisonsAndEdits)
 
     // 2014-01-15 10:20:30 and 2016-02-01 08:00:00 (a leap year).
     auto midJanuary = at(14 * 86400 + 10 * 3600 + 20 * 60 + 30);
-    auto firstFebruary2016 = NSDate::dateWithTimeIntervalSince1970(1454284800 + 8 * 3600);
+    auto firstFebruary2016 = NSDate::dateWithTimeIntervalSince1970(utcTime(2016, 2, 1, 8));
     const std::pair<Ref<NSDate>, double> edits[] = {
         { dateAtStartOfDay(midJanuary), epoch + 14 * 86400 },
         { dateWithoutTime(midJanuary), epoch + 14 * 86400 },
         { dateAtEndOfDay(midJanuary), epoch + 14 * 86400 + 86399 },
         { dateAtStartOfMonth(midJanuary), epoch },
         { dateAtEndOfMonth(midJanuary), epoch + 31 * 86400 - 1 },
-        { dateAtEndOfMonth(firstFebruary2016), 1454284800 + 29 * 86400 - 1 },
+        { dateAtEndOfMonth(firstFebruary2016), utcTime(2016, 3, 1) - 1 },
     };
     for (size_t i = 0; i < std::size(edits); ++i) {
         SCOPED_TRACE(i);

@@ -3,6 +3,7 @@
 #include "foundation/NSLog.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/Sandbox.h"
+#include "testing/FixedClock.h"
 #include "testing/LogCapture.h"
 #include "testing/TemporarySandbox.h"
 #include "testing/TestEnvironment.h"
@@ -101,4 +102,12 @@ TEST(VirtualClock, StartsMediaTimeFromTheSameInstantWhateverTheMachinesUptime)
     EXPECT_GE(media, real);
     EXPECT_EQ(std::fmod(media, VirtualClock::kMediaEpochStep), 0.0);
     EXPECT_GT(media, 0.0);
+}
+
+TEST(FixedClock, UtcTimeCountsCalendarDatesFrom1970)
+{
+    EXPECT_EQ(utcTime(1970, 1, 1), 0);
+    EXPECT_EQ(utcTime(2014, 1, 1), VirtualClock::defaultWallEpoch);
+    EXPECT_EQ(utcTime(2016, 2, 29, 12, 30, 15), 1456749015);
+    EXPECT_EQ(utcTime(2016, 3, 1) - utcTime(2016, 2, 28), 2 * 86400) << "a leap year";
 }
