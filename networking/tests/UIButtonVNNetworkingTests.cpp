@@ -26,7 +26,7 @@ Ref<NSURL> url(const std::string& path)
     return NSURL::URLWithString("http://buttons.invalid/" + path);
 }
 
-class ButtonLoading : public ::testing::Test {
+class UIButton_VNNetworking : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -43,7 +43,7 @@ protected:
     Ref<UIButton> button = UIButton::buttonWithType(UIButtonTypeCustom);
 };
 
-TEST_F(ButtonLoading, ImagesLoadPerStateAndKind)
+TEST_F(UIButton_VNNetworking, ImagesLoadPerStateAndKind)
 {
     ScopedVirtualClock clock;
     auto icon = serve("icon.png", 6, 1);
@@ -81,7 +81,7 @@ TEST_F(ButtonLoading, ImagesLoadPerStateAndKind)
     EXPECT_EQ(vn_imageRequestOperation(button), nullptr);
 }
 
-TEST_F(ButtonLoading, OnlyTheCurrentLoadReportsAndEveryFailureOfItIsHeard)
+TEST_F(UIButton_VNNetworking, OnlyTheCurrentLoadReportsAndEveryFailureOfItIsHeard)
 {
     ScopedVirtualClock clock;
     serve("slow.png", 4, 5);

@@ -29,7 +29,7 @@ Ref<NSURL> url(const std::string& path)
     return NSURL::URLWithString("http://images.invalid/" + path);
 }
 
-class ImageViewLoading : public ::testing::Test {
+class UIImageView_VNNetworking : public ::testing::Test {
 protected:
     void SetUp() override { vn_sharedImageCache()->removeAllObjects(); }
     void TearDown() override
@@ -47,7 +47,7 @@ protected:
     Ref<UIImageView> view = UIImageView::initWithFrame(CGRectMake(0, 0, 40, 40));
 };
 
-TEST_F(ImageViewLoading, FetchesOnceThenServesFromTheCache)
+TEST_F(UIImageView_VNNetworking, FetchesOnceThenServesFromTheCache)
 {
     auto stub = serve("a.png", 7);
     view->setImage(imageOfWidth(1));
@@ -82,7 +82,7 @@ TEST_F(ImageViewLoading, FetchesOnceThenServesFromTheCache)
     EXPECT_EQ(stub->requestCount(), 2u);
 }
 
-TEST_F(ImageViewLoading, CachePoliciesThatIgnoreLocalDataAlwaysFetch)
+TEST_F(UIImageView_VNNetworking, CachePoliciesThatIgnoreLocalDataAlwaysFetch)
 {
     struct Case {
         NSURLRequestCachePolicy policy;
@@ -115,7 +115,7 @@ TEST_F(ImageViewLoading, CachePoliciesThatIgnoreLocalDataAlwaysFetch)
     }
 }
 
-TEST_F(ImageViewLoading, BlocksReceiveResultsAndLeaveTheViewToTheCaller)
+TEST_F(UIImageView_VNNetworking, BlocksReceiveResultsAndLeaveTheViewToTheCaller)
 {
     serve("ok.png", 6);
     URLStubSpec missing;
@@ -183,7 +183,7 @@ TEST_F(ImageViewLoading, BlocksReceiveResultsAndLeaveTheViewToTheCaller)
     EXPECT_EQ(vn_sharedImageCache()->cachedImageForRequest(NSURLRequest::requestWithURL(url("missing.png"))), nullptr);
 }
 
-TEST_F(ImageViewLoading, ALaterCallSupersedesTheRunningFetch)
+TEST_F(UIImageView_VNNetworking, ALaterCallSupersedesTheRunningFetch)
 {
     ScopedVirtualClock clock;
     auto slow = serve("slow.png", 4, 5);
@@ -222,7 +222,7 @@ TEST_F(ImageViewLoading, ALaterCallSupersedesTheRunningFetch)
     EXPECT_EQ(view->image(), nullptr);
 }
 
-TEST_F(ImageViewLoading, AFinishedFetchDoesNotOverwriteTheImageOfALaterCall)
+TEST_F(UIImageView_VNNetworking, AFinishedFetchDoesNotOverwriteTheImageOfALaterCall)
 {
     serve("old.png", 4);
     setImageWithURL(view, url("old.png"));
@@ -243,7 +243,7 @@ TEST_F(ImageViewLoading, AFinishedFetchDoesNotOverwriteTheImageOfALaterCall)
     EXPECT_EQ(widthOf(vn_sharedImageCache()->cachedImageForRequest(NSURLRequest::requestWithURL(url("old.png")))), 4u);
 }
 
-TEST_F(ImageViewLoading, AViewGoneBeforeItsFetchEndsIsNotTouchedOrCached)
+TEST_F(UIImageView_VNNetworking, AViewGoneBeforeItsFetchEndsIsNotTouchedOrCached)
 {
     ScopedVirtualClock clock;
     serve("late.png", 5, 2);
@@ -260,7 +260,7 @@ TEST_F(ImageViewLoading, AViewGoneBeforeItsFetchEndsIsNotTouchedOrCached)
     EXPECT_EQ(vn_sharedImageCache()->cachedImageForRequest(NSURLRequest::requestWithURL(url("late.png"))), nullptr);
 }
 
-TEST_F(ImageViewLoading, SerializerIsTheViewsOwnOrTheSharedDefault)
+TEST_F(UIImageView_VNNetworking, SerializerIsTheViewsOwnOrTheSharedDefault)
 {
     auto shared = imageResponseSerializer(view);
     ASSERT_NE(shared, nullptr);

@@ -31,7 +31,7 @@ std::string text(const Value& data)
     return data.isData() ? std::string(data.bytes().begin(), data.bytes().end()) : std::string();
 }
 
-class WebViewLoading : public ::testing::Test {
+class UIWebView_VNNetworking : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -57,7 +57,7 @@ protected:
     Ref<UIWebView> view = UIWebView::initWithFrame(CGRectMake(0, 0, 300, 300));
 };
 
-TEST_F(WebViewLoading, ShowsTheReceivedBytesWithTheResponsesTypeAndBase)
+TEST_F(UIWebView_VNNetworking, ShowsTheReceivedBytesWithTheResponsesTypeAndBase)
 {
     auto page = serve("page.html", "<p>hi</p>", "text/html; charset=iso-8859-1");
     struct Case {
@@ -105,7 +105,7 @@ TEST_F(WebViewLoading, ShowsTheReceivedBytesWithTheResponsesTypeAndBase)
     EXPECT_TRUE(sent.header("Accept-Language").has_value());
 }
 
-TEST_F(WebViewLoading, TextFormDecodesWithThePagesEncoding)
+TEST_F(UIWebView_VNNetworking, TextFormDecodesWithThePagesEncoding)
 {
     serve("plain.html", "caf\xC3\xA9", "text/html");
     serve("latin.html", "caf\xE9", "text/html; charset=ISO-8859-1");
@@ -145,7 +145,7 @@ TEST_F(WebViewLoading, TextFormDecodesWithThePagesEncoding)
     EXPECT_EQ(lastLoad().textEncodingName, "iso-8859-1");
 }
 
-TEST_F(WebViewLoading, SerializersFailuresAndReplacedLoads)
+TEST_F(UIWebView_VNNetworking, SerializersFailuresAndReplacedLoads)
 {
     ScopedVirtualClock clock;
     serve("page.html", "<p>x</p>", "text/html");

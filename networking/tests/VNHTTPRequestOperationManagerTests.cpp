@@ -22,12 +22,12 @@
 
 namespace {
 
-class OperationManagerFixture : public ReachableNetworkTest {
+class VNHTTPRequestOperationManagerTest : public ReachableNetworkTest {
 protected:
     URLStubs stubs;
 };
 
-TEST_F(OperationManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
+TEST_F(VNHTTPRequestOperationManagerTest, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {
     struct Case {
         const char* base; // nullptr: no base URL
@@ -61,7 +61,7 @@ TEST_F(OperationManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBe
     EXPECT_EQ(stub->requestCount(), std::size(cases));
 }
 
-TEST_F(OperationManagerFixture, EachVerbSendsItsMethodAndParametersAndDeliversOnTheMainQueue)
+TEST_F(VNHTTPRequestOperationManagerTest, EachVerbSendsItsMethodAndParametersAndDeliversOnTheMainQueue)
 {
     auto stub = stubs.add(jsonStub("http://stub.invalid/api/", "{\"ok\":true}"));
     auto manager = VNHTTPRequestOperationManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/api"));
@@ -121,7 +121,7 @@ TEST_F(OperationManagerFixture, EachVerbSendsItsMethodAndParametersAndDeliversOn
     }
 }
 
-TEST_F(OperationManagerFixture, TalksToALoopbackServer)
+TEST_F(VNHTTPRequestOperationManagerTest, TalksToALoopbackServer)
 {
     LoopbackServer server;
     auto manager = VNHTTPRequestOperationManager::initWithBaseURL(NSURL::URLWithString(server.baseURL()));
@@ -136,7 +136,7 @@ TEST_F(OperationManagerFixture, TalksToALoopbackServer)
     EXPECT_EQ(answer["body"].description(), "k=v");
 }
 
-TEST_F(OperationManagerFixture, MultipartPostStreamsTheFormBuiltByTheBlock)
+TEST_F(VNHTTPRequestOperationManagerTest, MultipartPostStreamsTheFormBuiltByTheBlock)
 {
     auto stub = stubs.add(jsonStub("http://stub.invalid/upload", "[]"));
     auto manager = VNHTTPRequestOperationManager::manager();
@@ -162,7 +162,7 @@ TEST_F(OperationManagerFixture, MultipartPostStreamsTheFormBuiltByTheBlock)
     EXPECT_EQ(delivered, std::vector<std::string> { "(\n)" });
 }
 
-TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueuedByTheFactory)
+TEST_F(VNHTTPRequestOperationManagerTest, OperationsCarryTheManagersSettingsAndAreNotQueuedByTheFactory)
 {
     auto manager = VNHTTPRequestOperationManager::manager();
     auto request = NSURLRequest::requestWithURL(NSURL::URLWithString("http://stub.invalid/x"));
@@ -192,7 +192,7 @@ TEST_F(OperationManagerFixture, OperationsCarryTheManagersSettingsAndAreNotQueue
     drainAll();
 }
 
-TEST_F(OperationManagerFixture, FailuresReachTheFailureBlock)
+TEST_F(VNHTTPRequestOperationManagerTest, FailuresReachTheFailureBlock)
 {
     URLStubSpec missing;
     missing.url = "http://stub.invalid/missing";
@@ -222,7 +222,7 @@ TEST_F(OperationManagerFixture, FailuresReachTheFailureBlock)
     }
 }
 
-TEST_F(OperationManagerFixture, ReachabilityFollowsTheBaseURLsHost)
+TEST_F(VNHTTPRequestOperationManagerTest, ReachabilityFollowsTheBaseURLsHost)
 {
     auto shared = VNNetworkReachabilityManager::sharedManager();
     auto noBase = VNHTTPRequestOperationManager::manager();
@@ -236,7 +236,7 @@ TEST_F(OperationManagerFixture, ReachabilityFollowsTheBaseURLsHost)
     EXPECT_EQ(hosted->reachabilityManager()->networkReachabilityStatus(), VNNetworkReachabilityStatusReachableViaWiFi);
 }
 
-TEST_F(OperationManagerFixture, ACopyHasItsOwnQueueMonitorAndSerializers)
+TEST_F(VNHTTPRequestOperationManagerTest, ACopyHasItsOwnQueueMonitorAndSerializers)
 {
     auto manager = VNHTTPRequestOperationManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/v1"));
     manager->setShouldUseCredentialStorage(true);
@@ -254,7 +254,7 @@ TEST_F(OperationManagerFixture, ACopyHasItsOwnQueueMonitorAndSerializers)
     EXPECT_EQ(copy->requestSerializer()->HTTPRequestHeaders()["X-Test"].description(), "two");
 }
 
-TEST_F(OperationManagerFixture, DescribesItsBaseURLAndQueue)
+TEST_F(VNHTTPRequestOperationManagerTest, DescribesItsBaseURLAndQueue)
 {
     auto manager = VNHTTPRequestOperationManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/v1"));
     auto expected = NSString::stringWithFormat("<VNHTTPRequestOperationManager: %p, baseURL: http://stub.invalid/v1/, "

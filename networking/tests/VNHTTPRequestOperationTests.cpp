@@ -20,7 +20,7 @@ Ref<VNHTTPRequestOperation> operationFor(const std::string& url)
     return VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(url)));
 }
 
-class HTTPRequestOperationFixture : public ::testing::Test {
+class VNHTTPRequestOperationTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -30,7 +30,7 @@ protected:
     URLStubs stubs;
 };
 
-TEST_F(HTTPRequestOperationFixture, DeliversSerializedObjectsOrErrors)
+TEST_F(VNHTTPRequestOperationTest, DeliversSerializedObjectsOrErrors)
 {
     const NSHTTPURLResponse::HeaderList json { { "Content-Type", "application/json" } };
     stubs.add(stubSpec("http://stub.invalid/missing", 404, "gone"));
@@ -92,7 +92,7 @@ TEST_F(HTTPRequestOperationFixture, DeliversSerializedObjectsOrErrors)
     EXPECT_EQ(operation->responseObject().description(), "{\n    a = 1;\n}");
 }
 
-TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
+TEST_F(VNHTTPRequestOperationTest, CallerGroupWaitsForDeliveryAndCancelFails)
 {
     stubs.add(stubSpec("http://stub.invalid/ok", 200, "ok"));
     auto group = dispatch_group_create();
@@ -127,7 +127,7 @@ TEST_F(HTTPRequestOperationFixture, CallerGroupWaitsForDeliveryAndCancelFails)
     EXPECT_EQ(failure->code(), NSURLErrorCancelled);
 }
 
-TEST_F(HTTPRequestOperationFixture, PausingAsksTheResumedLoadForTheMissingBytes)
+TEST_F(VNHTTPRequestOperationTest, PausingAsksTheResumedLoadForTheMissingBytes)
 {
     ScopedVirtualClock clock;
     auto spec = stubSpec("http://stub.invalid/big", 200, std::string(2000, 'a'), { { "ETag", "\"v1\"" } });

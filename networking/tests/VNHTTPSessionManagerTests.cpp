@@ -20,7 +20,7 @@
 
 namespace {
 
-class HTTPSessionManagerFixture : public ReachableNetworkTest {
+class VNHTTPSessionManagerTest : public ReachableNetworkTest {
 protected:
     void TearDown() override
     {
@@ -37,7 +37,7 @@ protected:
     std::vector<Ref<VNURLSessionManager>> managers;
 };
 
-TEST_F(HTTPSessionManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
+TEST_F(VNHTTPSessionManagerTest, BaseURLGetsAFinalSlashSoRelativeStringsResolveBelowIt)
 {
     struct Case {
         const char* base; // nullptr: no base URL
@@ -70,7 +70,7 @@ TEST_F(HTTPSessionManagerFixture, BaseURLGetsAFinalSlashSoRelativeStringsResolve
     EXPECT_EQ(stub->requestCount(), std::size(cases));
 }
 
-TEST_F(HTTPSessionManagerFixture, EachVerbRunsADataTaskAndCallsOneBlock)
+TEST_F(VNHTTPSessionManagerTest, EachVerbRunsADataTaskAndCallsOneBlock)
 {
     auto stub = stubs.add(jsonStub("http://stub.invalid/api/", "{\"ok\":true}"));
     stubs.add(jsonStub("http://stub.invalid/api/missing", "{\"no\":1}", 404));
@@ -140,7 +140,7 @@ TEST_F(HTTPSessionManagerFixture, EachVerbRunsADataTaskAndCallsOneBlock)
     }
 }
 
-TEST_F(HTTPSessionManagerFixture, MultipartPostGoesThroughADataTask)
+TEST_F(VNHTTPSessionManagerTest, MultipartPostGoesThroughADataTask)
 {
     auto stub = stubs.add(jsonStub("http://stub.invalid/upload", "[1]"));
     auto manager = keep(VNHTTPSessionManager::manager());
@@ -159,7 +159,7 @@ TEST_F(HTTPSessionManagerFixture, MultipartPostGoesThroughADataTask)
     EXPECT_NE(body.find("name=\"file\"\r\n\r\nz\r\n"), std::string::npos);
 }
 
-TEST_F(HTTPSessionManagerFixture, ReachabilityOfAHostIsNotStarted)
+TEST_F(VNHTTPSessionManagerTest, ReachabilityOfAHostIsNotStarted)
 {
     auto shared = VNNetworkReachabilityManager::sharedManager();
     auto hosted = keep(VNHTTPSessionManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/v1")));
@@ -171,7 +171,7 @@ TEST_F(HTTPSessionManagerFixture, ReachabilityOfAHostIsNotStarted)
     EXPECT_EQ(shared->networkReachabilityStatus(), VNNetworkReachabilityStatusReachableViaWiFi);
 }
 
-TEST_F(HTTPSessionManagerFixture, ACopyHasEqualButSeparateSerializers)
+TEST_F(VNHTTPSessionManagerTest, ACopyHasEqualButSeparateSerializers)
 {
     auto configuration = NSURLSessionConfiguration::defaultSessionConfiguration();
     configuration->setTimeoutIntervalForRequest(9);
@@ -191,7 +191,7 @@ TEST_F(HTTPSessionManagerFixture, ACopyHasEqualButSeparateSerializers)
     EXPECT_EQ(copy->requestSerializer()->HTTPRequestHeaders()["X-Test"].description(), "two");
 }
 
-TEST_F(HTTPSessionManagerFixture, DescribesItsBaseURLSessionAndQueue)
+TEST_F(VNHTTPSessionManagerTest, DescribesItsBaseURLSessionAndQueue)
 {
     auto manager = keep(VNHTTPSessionManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/v1")));
     auto expected = NSString::stringWithFormat(

@@ -28,7 +28,7 @@ public:
 };
 
 // Starts with every host reachable; tests feed other flags to the reachability targets.
-class ReachabilityFixture : public ReachableNetworkTest {
+class VNNetworkReachabilityManagerTest : public ReachableNetworkTest {
 protected:
     void setFlags(std::optional<SCNetworkReachabilityFlags> flags)
     {
@@ -73,7 +73,7 @@ TEST(VNNetworkReachabilityManagerStatus, MapsFlagsToStatusAndText)
     EXPECT_EQ(manager->localizedNetworkReachabilityStatusString(), "Unknown");
 }
 
-TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification)
+TEST_F(VNNetworkReachabilityManagerTest, DeliversFirstStatusQuietlyAndChangesWithNotification)
 {
     auto manager = VNNetworkReachabilityManager::managerForDomain("example.test");
     ASSERT_TRUE(manager->networkReachability());
@@ -132,7 +132,7 @@ TEST_F(ReachabilityFixture, DeliversFirstStatusQuietlyAndChangesWithNotification
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }
 
-TEST_F(ReachabilityFixture, UnknownFlagsMissingTargetsAndGoneManagers)
+TEST_F(VNNetworkReachabilityManagerTest, UnknownFlagsMissingTargetsAndGoneManagers)
 {
     // Flags that cannot be read give an unknown first status.
     setFlags(std::nullopt);

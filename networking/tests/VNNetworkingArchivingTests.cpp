@@ -35,7 +35,7 @@ template <typename T> Ref<T> roundTrip(const Ref<NSObject>& object)
     return decoded.objectAs<T>();
 }
 
-class ArchivingFixture : public ReachableNetworkTest {
+class VNNetworkingArchivingTest : public ReachableNetworkTest {
 protected:
     void SetUp() override
     {
@@ -56,7 +56,7 @@ protected:
     URLStubs stubs;
 };
 
-TEST_F(ArchivingFixture, OperationsComeBackReadyWithWhatTheyHadLoaded)
+TEST_F(VNNetworkingArchivingTest, OperationsComeBackReadyWithWhatTheyHadLoaded)
 {
     auto fresh = VNHTTPRequestOperation::initWithRequest(requestFor("http://stub.invalid/body"));
 
@@ -117,7 +117,7 @@ TEST_F(ArchivingFixture, OperationsComeBackReadyWithWhatTheyHadLoaded)
     running->cancel();
 }
 
-TEST_F(ArchivingFixture, ADecodedCancelledOperationFinishesWhenStarted)
+TEST_F(VNNetworkingArchivingTest, ADecodedCancelledOperationFinishesWhenStarted)
 {
     auto cancelled = VNHTTPRequestOperation::initWithRequest(requestFor("http://stub.invalid/body"));
     cancelled->cancel();
@@ -136,7 +136,7 @@ TEST_F(ArchivingFixture, ADecodedCancelledOperationFinishesWhenStarted)
     EXPECT_EQ(queue->operationCount(), 0u);
 }
 
-TEST_F(ArchivingFixture, TheResponseSerializerTravelsWithItsOperation)
+TEST_F(VNNetworkingArchivingTest, TheResponseSerializerTravelsWithItsOperation)
 {
     auto operation = VNHTTPRequestOperation::initWithRequest(requestFor("http://stub.invalid/body"));
     auto serializer = VNJSONResponseSerializer::serializer();
@@ -160,7 +160,7 @@ TEST_F(ArchivingFixture, TheResponseSerializerTravelsWithItsOperation)
     EXPECT_TRUE(plain->isMemberOfClass(VNURLConnectionOperation::classObject()));
 }
 
-TEST_F(ArchivingFixture, ManagersKeepTheirBaseURLConfigurationAndSerializers)
+TEST_F(VNNetworkingArchivingTest, ManagersKeepTheirBaseURLConfigurationAndSerializers)
 {
     auto operationManager
         = VNHTTPRequestOperationManager::initWithBaseURL(NSURL::URLWithString("http://stub.invalid/api"));

@@ -21,7 +21,7 @@ Ref<VNHTTPRequestOperation> operationFor(const std::string& url)
     return VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(url)));
 }
 
-class OperationUICategories : public ::testing::Test {
+class VNNetworkingOperationUICategories : public ::testing::Test {
 protected:
     void SetUp() override { UIAlertView::resetForTesting(); }
     void TearDown() override
@@ -49,7 +49,7 @@ protected:
     URLStubs stubs;
 };
 
-TEST_F(OperationUICategories, ProgressViewFollowsDownloadsAndKeepsTheEarlierBlock)
+TEST_F(VNNetworkingOperationUICategories, ProgressViewFollowsDownloadsAndKeepsTheEarlierBlock)
 {
     using namespace UIProgressView_VNNetworking;
     serve("http://stub.invalid/body", std::string(40, 'x'));
@@ -71,7 +71,7 @@ TEST_F(OperationUICategories, ProgressViewFollowsDownloadsAndKeepsTheEarlierBloc
     EXPECT_EQ(seen, std::vector<float>({ 0.25f, 0.5f, 0.75f, 1.0f }));
 }
 
-TEST_F(OperationUICategories, ProgressViewWaitsForAKnownSizeAndFollowsUploads)
+TEST_F(VNNetworkingOperationUICategories, ProgressViewWaitsForAKnownSizeAndFollowsUploads)
 {
     using namespace UIProgressView_VNNetworking;
     // A chunked body has no expected length: the view stays where it was.
@@ -114,7 +114,7 @@ TEST_F(OperationUICategories, ProgressViewWaitsForAKnownSizeAndFollowsUploads)
     EXPECT_TRUE(another->isFinished());
 }
 
-TEST_F(OperationUICategories, SpinnerFollowsOnlyItsCurrentOperation)
+TEST_F(VNNetworkingOperationUICategories, SpinnerFollowsOnlyItsCurrentOperation)
 {
     using namespace UIActivityIndicatorView_VNNetworking;
     ScopedVirtualClock clock;
@@ -167,7 +167,7 @@ TEST_F(OperationUICategories, SpinnerFollowsOnlyItsCurrentOperation)
     EXPECT_FALSE(spinner->isAnimating());
 }
 
-TEST_F(OperationUICategories, AlertShowsForAFailedOperationOnly)
+TEST_F(VNNetworkingOperationUICategories, AlertShowsForAFailedOperationOnly)
 {
     using namespace UIAlertView_VNNetworking;
     ScopedVirtualClock clock;

@@ -54,7 +54,7 @@ public:
 };
 
 // Counts the start and finish notifications, and resets shared state between tests.
-class ConnectionOperationFixture : public ::testing::Test {
+class VNURLConnectionOperationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -79,7 +79,7 @@ private:
     std::vector<Ref<NSObject>> m_tokens;
 };
 
-TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
+TEST_F(VNURLConnectionOperationTest, LoadsBodiesAndReportsFailures)
 {
     auto chunked
         = stubSpec("http://stub.invalid/body", "caf\xe9!", { { "Content-Type", "text/plain; charset=iso-8859-1" } });
@@ -144,7 +144,7 @@ TEST_F(ConnectionOperationFixture, LoadsBodiesAndReportsFailures)
     }
 }
 
-TEST_F(ConnectionOperationFixture, AnswersChallengesWithItsPolicyAndCredential)
+TEST_F(VNURLConnectionOperationTest, AnswersChallengesWithItsPolicyAndCredential)
 {
     TestCertificates certificates;
     LoopbackServer secure(certificates.selfSigned());
@@ -197,7 +197,7 @@ TEST_F(ConnectionOperationFixture, AnswersChallengesWithItsPolicyAndCredential)
     }
 }
 
-TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
+TEST_F(VNURLConnectionOperationTest, StreamsThatCannotTakeTheBodyFailTheLoad)
 {
     stubs.add(stubSpec("http://stub.invalid/data", "payload"));
     struct Case {
@@ -229,7 +229,7 @@ TEST_F(ConnectionOperationFixture, StreamsThatCannotTakeTheBodyFailTheLoad)
     }
 }
 
-TEST_F(ConnectionOperationFixture, CancellingBeforeStartFinishesOnceWithCancelledError)
+TEST_F(VNURLConnectionOperationTest, CancellingBeforeStartFinishesOnceWithCancelledError)
 {
     auto stub = stubs.add(stubSpec("http://stub.invalid/never", "x"));
     auto operation = VNURLConnectionOperation::initWithRequest(requestFor("http://stub.invalid/never"));
@@ -262,7 +262,7 @@ TEST_F(ConnectionOperationFixture, CancellingBeforeStartFinishesOnceWithCancelle
     operation->removeObserver(counter, "isCancelled");
 }
 
-TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
+TEST_F(VNURLConnectionOperationTest, PausesAndResumesThroughTheStateMachine)
 {
     ScopedVirtualClock clock;
     auto slow = stubSpec("http://stub.invalid/slow", "slow body");
@@ -322,7 +322,7 @@ TEST_F(ConnectionOperationFixture, PausesAndResumesThroughTheStateMachine)
     EXPECT_TRUE(operation->isFinished());
 }
 
-TEST_F(ConnectionOperationFixture, BackgroundTasksCancelOnExpiryAndEndWithTheOperation)
+TEST_F(VNURLConnectionOperationTest, BackgroundTasksCancelOnExpiryAndEndWithTheOperation)
 {
     auto application = UIApplication::sharedApplication();
     size_t before = application->activeBackgroundTaskCount();
@@ -351,7 +351,7 @@ TEST_F(ConnectionOperationFixture, BackgroundTasksCancelOnExpiryAndEndWithTheOpe
     EXPECT_EQ(application->activeBackgroundTaskCount(), before);
 }
 
-TEST_F(ConnectionOperationFixture, BatchesRunTheirBlockAfterEveryCompletion)
+TEST_F(VNURLConnectionOperationTest, BatchesRunTheirBlockAfterEveryCompletion)
 {
     auto any = stubSpec("http://stub.invalid/", "b");
     any.matchPrefix = true;

@@ -42,7 +42,7 @@ struct PostedNotification {
     Value userInfo;
 };
 
-class SessionManagerFixture : public ReachableNetworkTest {
+class VNURLSessionManagerTest : public ReachableNetworkTest {
 protected:
     void SetUp() override
     {
@@ -119,7 +119,7 @@ VNURLSessionManager::CompletionHandler recordInto(Completion& completion)
     };
 }
 
-TEST_F(SessionManagerFixture, DataTasksSerializeTheirBodyAndPostTheFinishNotification)
+TEST_F(VNURLSessionManagerTest, DataTasksSerializeTheirBodyAndPostTheFinishNotification)
 {
     stubs.add(stubSpec("http://stub.invalid/json", 200, "{\"a\":1}", kJSON));
     stubs.add(stubSpec("http://stub.invalid/json-error", 404, "{\"e\":2}", kJSON));
@@ -187,7 +187,7 @@ TEST_F(SessionManagerFixture, DataTasksSerializeTheirBodyAndPostTheFinishNotific
     EXPECT_EQ(postedNames(quiet), std::vector<std::string> { VNNetworkingTaskDidResumeNotification });
 }
 
-TEST_F(SessionManagerFixture, ResumeAndSuspendPostStartAndSuspendOnly)
+TEST_F(VNURLSessionManagerTest, ResumeAndSuspendPostStartAndSuspendOnly)
 {
     ScopedVirtualClock clock; // the slow stub never answers
     auto spec = stubSpec("http://stub.invalid/slow", 200, "x");
@@ -210,7 +210,7 @@ TEST_F(SessionManagerFixture, ResumeAndSuspendPostStartAndSuspendOnly)
     EXPECT_EQ(completion.error->code(), NSURLErrorCancelled);
 }
 
-TEST_F(SessionManagerFixture, UploadProgressFollowsTheBodyAndControlsTheTask)
+TEST_F(VNURLSessionManagerTest, UploadProgressFollowsTheBodyAndControlsTheTask)
 {
     ScopedVirtualClock clock; // the slow stub never answers
     auto slow = stubSpec("http://stub.invalid/slow", 200, "x");
@@ -257,7 +257,7 @@ TEST_F(SessionManagerFixture, UploadProgressFollowsTheBodyAndControlsTheTask)
     EXPECT_TRUE(second->isCancelled());
 }
 
-TEST_F(SessionManagerFixture, DownloadsMoveTheFileToTheDestination)
+TEST_F(VNURLSessionManagerTest, DownloadsMoveTheFileToTheDestination)
 {
     stubs.add(stubSpec("http://stub.invalid/file", 200, std::string(3000, 'd')));
     auto manager = makeManager();
@@ -315,7 +315,7 @@ TEST_F(SessionManagerFixture, DownloadsMoveTheFileToTheDestination)
             VNNetworkingTaskDidCompleteNotification, VNNetworkingTaskDidResumeNotification }));
 }
 
-TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
+TEST_F(VNURLSessionManagerTest, ListsTasksByKindWithoutHangingOnItsOwnQueue)
 {
     ScopedVirtualClock clock; // the slow stub never answers
     auto slow = stubSpec("http://stub.invalid/slow", 200, "x");
@@ -356,7 +356,7 @@ TEST_F(SessionManagerFixture, ListsTasksByKindWithoutHangingOnItsOwnQueue)
     manager->setTaskDidCompleteBlock(nullptr);
 }
 
-TEST_F(SessionManagerFixture, ServerTrustIsJudgedByTheSecurityPolicy)
+TEST_F(VNURLSessionManagerTest, ServerTrustIsJudgedByTheSecurityPolicy)
 {
     TestCertificates certificates;
     LoopbackServer secure(certificates.selfSigned());
@@ -402,7 +402,7 @@ TEST_F(SessionManagerFixture, ServerTrustIsJudgedByTheSecurityPolicy)
     }
 }
 
-TEST_F(SessionManagerFixture, EventBlocksReplaceTheDefaultAnswers)
+TEST_F(VNURLSessionManagerTest, EventBlocksReplaceTheDefaultAnswers)
 {
     stubs.add(stubSpec("http://stub.invalid/data", 200, "body"));
     URLStubSpec redirect = stubSpec("http://stub.invalid/redirect", 302, "");
@@ -447,7 +447,7 @@ TEST_F(SessionManagerFixture, EventBlocksReplaceTheDefaultAnswers)
     EXPECT_EQ(dataCalls, 0);
 }
 
-TEST_F(SessionManagerFixture, InvalidationDropsEveryDelegateAndToleratesForeignTasks)
+TEST_F(VNURLSessionManagerTest, InvalidationDropsEveryDelegateAndToleratesForeignTasks)
 {
     ScopedVirtualClock clock; // the slow stub never answers
     auto slow = stubSpec("http://stub.invalid/slow", 200, "x");
@@ -485,7 +485,7 @@ TEST_F(SessionManagerFixture, InvalidationDropsEveryDelegateAndToleratesForeignT
         requestFor("http://stub.invalid/data"), nullptr, nullptr, nullptr));
 }
 
-TEST_F(SessionManagerFixture, ACopyKeepsTheConfigurationOnly)
+TEST_F(VNURLSessionManagerTest, ACopyKeepsTheConfigurationOnly)
 {
     auto configuration = NSURLSessionConfiguration::defaultSessionConfiguration();
     configuration->setTimeoutIntervalForRequest(12);

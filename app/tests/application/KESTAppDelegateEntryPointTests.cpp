@@ -38,7 +38,7 @@ TEST(KESTAppDelegateEntryPoints, ParsesQueryStringsSkippingMalformedParts)
 
 namespace {
 
-class EntryPointTest : public ::testing::Test {
+class KESTAppDelegateEntryPointsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -89,7 +89,7 @@ Value pushPayload(const Value& custom, const Value& locArgs)
 
 } // namespace
 
-TEST_F(EntryPointTest, LinksSearchFlightsAndSetMarkerDebug)
+TEST_F(KESTAppDelegateEntryPointsTest, LinksSearchFlightsAndSetMarkerDebug)
 {
     // The link's full poll is answered only once the clock has moved on, so the pending search
     // can be seen before the answer serves it.
@@ -118,7 +118,7 @@ TEST_F(EntryPointTest, LinksSearchFlightsAndSetMarkerDebug)
     EXPECT_TRUE(KESTLiveDataManager::sharedInstance()->searchDictionary()["callsign"].isNil());
 }
 
-TEST_F(EntryPointTest, EveryPushAnswersThePlatformExactlyOnce)
+TEST_F(KESTAppDelegateEntryPointsTest, EveryPushAnswersThePlatformExactlyOnce)
 {
     struct Case {
         const char* name;
@@ -174,7 +174,7 @@ TEST_F(EntryPointTest, EveryPushAnswersThePlatformExactlyOnce)
     }
 }
 
-TEST_F(EntryPointTest, BackgroundFetchRunsOneDeltaPollAndAnswersOnce)
+TEST_F(KESTAppDelegateEntryPointsTest, BackgroundFetchRunsOneDeltaPollAndAnswersOnce)
 {
     std::vector<uint32_t> results;
     UIApplicationHost::performBackgroundFetch([&](UIBackgroundFetchResult result) { results.push_back(result); });

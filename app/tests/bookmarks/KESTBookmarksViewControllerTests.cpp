@@ -29,7 +29,7 @@
 
 namespace {
 
-class Bookmarks : public ::testing::Test {
+class KESTBookmarksViewControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -129,7 +129,7 @@ protected:
     Ref<KESTBookmarksViewController> m_screen;
 };
 
-TEST_F(Bookmarks, ListsTheCurrentLocationThenBookmarksByName)
+TEST_F(KESTBookmarksViewControllerTest, ListsTheCurrentLocationThenBookmarksByName)
 {
     open();
     EXPECT_EQ(m_screen->title(), "Bookmarks");
@@ -152,7 +152,7 @@ TEST_F(Bookmarks, ListsTheCurrentLocationThenBookmarksByName)
     EXPECT_EQ(cell(1)->editingAccessoryType(), UITableViewCellAccessoryDetailDisclosureButton);
 }
 
-TEST_F(Bookmarks, TheEditButtonSwitchesTheTableIntoEditing)
+TEST_F(KESTBookmarksViewControllerTest, TheEditButtonSwitchesTheTableIntoEditing)
 {
     add("Paris", 48.85, 2.35);
     open();
@@ -174,7 +174,7 @@ TEST_F(Bookmarks, TheEditButtonSwitchesTheTableIntoEditing)
     }
 }
 
-TEST_F(Bookmarks, TheHomeToggleCopiesTheRegionAndSurvivesDeletion)
+TEST_F(KESTBookmarksViewControllerTest, TheHomeToggleCopiesTheRegionAndSurvivesDeletion)
 {
     auto london = add("London", 51.4775, -0.4614, 0.71, 0.88);
     add("Paris", 48.85, 2.35);
@@ -214,7 +214,7 @@ TEST_F(Bookmarks, TheHomeToggleCopiesTheRegionAndSurvivesDeletion)
     EXPECT_EQ(shown(), (std::vector<std::string> { "Current Location|N/A|home", "Paris|48.85, 2.35" }));
 }
 
-TEST_F(Bookmarks, SelectingARowMovesTheMap)
+TEST_F(KESTBookmarksViewControllerTest, SelectingARowMovesTheMap)
 {
     add("Paris", 48.85, 2.35, 1.0, 1.0);
     open();
@@ -241,7 +241,7 @@ TEST_F(Bookmarks, SelectingARowMovesTheMap)
     EXPECT_NEAR(m_map->region().span.latitudeDelta, 1.0, 0.05);
 }
 
-TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
+TEST_F(KESTBookmarksViewControllerTest, TheEditorAddsAndReframesBookmarks)
 {
     open();
     // The add button sits on the left of the list's navigation bar.
@@ -309,7 +309,7 @@ TEST_F(Bookmarks, TheEditorAddsAndReframesBookmarks)
 
 namespace {
 
-TEST_F(Bookmarks, AModalListClosesBeforeTheMapMoves)
+TEST_F(KESTBookmarksViewControllerTest, AModalListClosesBeforeTheMapMoves)
 {
     add("Paris", 48.85, 2.35, 1.0, 1.0);
     m_screen = KESTBookmarksViewController::init();

@@ -31,7 +31,7 @@ void expectRGBA(const Ref<UIColor>& color, float r, float g, float b, float a)
 
 } // namespace
 
-TEST(ColorCategories, NearestNamesAndNameTables)
+TEST(UIColor_Expanded, NearestNamesAndNameTables)
 {
     struct Case {
         Ref<UIColor> color;
@@ -59,7 +59,7 @@ TEST(ColorCategories, NearestNamesAndNameTables)
     EXPECT_EQ(crayonWithName("almond"), nullptr);
 }
 
-TEST(ColorCategories, HexValuesAndTexts)
+TEST(UIColor_Expanded, HexValuesAndTexts)
 {
     EXPECT_EQ(hexStringFromColor(rgb(1, 0.5f, 0)), "FF8000");
     EXPECT_EQ(hexStringFromColor(UIColor::colorWithWhiteAlpha(0.2f, 1)), "333333");
@@ -97,7 +97,7 @@ TEST(ColorCategories, HexValuesAndTexts)
     EXPECT_EQ(green(UIColor::colorWithWhiteAlpha(0.25f, 0.5f)), 0.25f);
 }
 
-TEST(ColorCategories, ArithmeticAndRelatedColours)
+TEST(UIColor_Expanded, ArithmeticAndRelatedColours)
 {
     expectRGBA(colorByAddingColor(rgb(0.6f, 0.6f, 0.6f, 0.8f), rgb(0.6f, 0.1f, 0.1f)), 1, 0.7f, 0.7f, 0.8f);
     expectRGBA(colorByMultiplyingBy(rgb(0.5f, 0.8f, 1, 0.5f), 1.5f), 0.75f, 1, 1, 0.5f);

@@ -20,7 +20,7 @@ Ref<NSDate> at(double secondsSinceEpoch)
 
 } // namespace
 
-TEST(DateCategories, RelativeTimeTexts)
+TEST(NSDate_Extension, RelativeTimeTexts)
 {
     ScopedVirtualClock clock;
     const std::pair<double, const char*> cases[] = {
@@ -46,7 +46,7 @@ TEST(DateCategories, RelativeTimeTexts)
     EXPECT_EQ(timeAgoSince(nullptr), "never");
 }
 
-TEST(DateCategories, ArithmeticStaysExactBeyondThirtyTwoBits)
+TEST(NSDate_Extension, ArithmeticStaysExactBeyondThirtyTwoBits)
 {
     ScopedVirtualClock clock;
     struct Case {
@@ -79,7 +79,7 @@ TEST(DateCategories, ArithmeticStaysExactBeyondThirtyTwoBits)
     EXPECT_EQ(minutesAfterDate(at(-119), at(0)), -1);
 }
 
-TEST(DateCategories, CalendarComparisonsAndEdits)
+TEST(NSDate_Extension, CalendarComparisonsAndEdits)
 {
     ScopedVirtualClock clock;
     auto now = at(0);

@@ -22,7 +22,7 @@ struct ProfileScope {
     std::string model;
 };
 
-TEST(UIDeviceHardware, ClassifiesTheModel)
+TEST(UIDevice_Hardware, ClassifiesTheModel)
 {
     ProfileScope scope;
     auto device = UIDevice::currentDevice();
@@ -59,7 +59,7 @@ TEST(UIDeviceHardware, ClassifiesTheModel)
     }
 }
 
-TEST(UIDeviceHardware, FiguresDiskAndScreen)
+TEST(UIDevice_Hardware, FiguresDiskAndScreen)
 {
     ProfileScope scope;
     auto device = UIDevice::currentDevice();
@@ -81,7 +81,7 @@ TEST(UIDeviceHardware, FiguresDiskAndScreen)
     UIGraphicsSetScreenScale(scale);
 }
 
-TEST(UIDeviceHardware, HardwareAddressOfTheInterface)
+TEST(UIDevice_Hardware, HardwareAddressOfTheInterface)
 {
     ProfileScope scope;
     auto device = UIDevice::currentDevice();

@@ -31,7 +31,7 @@ Value product(const std::string& name)
                 { Value("bounds"), Value("-10,50,2,60") } }) } });
 }
 
-class ChartList : public ::testing::Test, public ChartModalViewControllerDelegate {
+class KESTChartViewTest : public ::testing::Test, public ChartModalViewControllerDelegate {
 protected:
     void SetUp() override
     {
@@ -103,7 +103,7 @@ protected:
     int m_dismissals { 0 };
 };
 
-TEST_F(ChartList, SwitchingChartsStoresThemInListOrder)
+TEST_F(KESTChartViewTest, SwitchingChartsStoresThemInListOrder)
 {
     EXPECT_EQ(m_screen->title(), "Charts");
     EXPECT_TRUE(m_screen->chartTable()->isEditing());
@@ -135,7 +135,7 @@ TEST_F(ChartList, SwitchingChartsStoresThemInListOrder)
     EXPECT_EQ(stored(), (std::vector<std::string> { "C:0" }));
 }
 
-TEST_F(ChartList, OnlyActiveChartsMove)
+TEST_F(KESTChartViewTest, OnlyActiveChartsMove)
 {
     m_screen->tableViewDidSelectRowAtIndexPath(m_screen->chartTable(), row(0));
     auto table = m_screen->chartTable();
@@ -157,7 +157,7 @@ TEST_F(ChartList, OnlyActiveChartsMove)
     EXPECT_EQ(stored(), (std::vector<std::string> { "A:0", "C:1" }));
 }
 
-TEST_F(ChartList, OptionsClearTheCacheFilesOrDeselectEverything)
+TEST_F(KESTChartViewTest, OptionsClearTheCacheFilesOrDeselectEverything)
 {
     m_screen->tableViewDidSelectRowAtIndexPath(m_screen->chartTable(), row(1));
     auto cache = DiskDataCache::sharedCache();
@@ -199,7 +199,7 @@ TEST_F(ChartList, OptionsClearTheCacheFilesOrDeselectEverything)
     EXPECT_EQ(list(), (std::vector<std::string> { "A-99999", "B-99999", "C-99999" }));
 }
 
-TEST_F(ChartList, ClosingTellsTheDelegate)
+TEST_F(KESTChartViewTest, ClosingTellsTheDelegate)
 {
     auto keep = std::shared_ptr<ChartModalViewControllerDelegate>(this, [](ChartModalViewControllerDelegate*) {});
     m_screen->setDelegate(keep);
@@ -215,7 +215,7 @@ TEST_F(ChartList, ClosingTellsTheDelegate)
 
 namespace {
 
-TEST_F(ChartList, OnlyTheRootOffersClose)
+TEST_F(KESTChartViewTest, OnlyTheRootOffersClose)
 {
     auto second = KESTChartView::init();
     m_navigation->pushViewControllerAnimated(second, false);
@@ -227,7 +227,7 @@ TEST_F(ChartList, OnlyTheRootOffersClose)
     EXPECT_EQ(back->currentTitle(), "Charts");
 }
 
-TEST_F(ChartList, ManagingTheAccountOpensTheAccountScreenOverTheList)
+TEST_F(KESTChartViewTest, ManagingTheAccountOpensTheAccountScreenOverTheList)
 {
     tapBarItem(m_screen->navigationItem()->rightBarButtonItem());
     auto sheets = UIActionSheet::visibleActionSheets();

@@ -69,7 +69,7 @@ public:
     static Ref<ProbeCell> init() { return makeCell<ProbeCell>(UITableViewCellStyleDefault, {}); }
 };
 
-class BaseScreens : public ::testing::Test {
+class KESTBaseViewControllerTest : public ::testing::Test {
 protected:
     void SetUp() override { KESTAnalyticsManager::resetSharedInstanceForTesting(); }
     void TearDown() override
@@ -86,7 +86,7 @@ protected:
     const Ref<UIViewController>& m_root { m_host.root() };
 };
 
-TEST_F(BaseScreens, EachAppearanceLogsOneEventAndListensUntilItDisappears)
+TEST_F(KESTBaseViewControllerTest, EachAppearanceLogsOneEventAndListensUntilItDisappears)
 {
     auto analytics = KESTAnalyticsManager::sharedInstance();
     auto screen = ProbeScreen::init();
@@ -122,7 +122,7 @@ TEST_F(BaseScreens, EachAppearanceLogsOneEventAndListensUntilItDisappears)
     EXPECT_EQ(screen->pings, 1);
 }
 
-TEST_F(BaseScreens, CloseDismissesTheScreenAnimated)
+TEST_F(KESTBaseViewControllerTest, CloseDismissesTheScreenAnimated)
 {
     struct Case {
         const char* name;
@@ -153,7 +153,7 @@ TEST_F(BaseScreens, CloseDismissesTheScreenAnimated)
     EXPECT_EQ(KESTAnalyticsManager::sharedInstance()->recordedEvents().size(), 0u);
 }
 
-TEST_F(BaseScreens, CustomScreenBuildsAPlainWhiteView)
+TEST_F(KESTBaseViewControllerTest, CustomScreenBuildsAPlainWhiteView)
 {
     auto screen = KESTBaseCustomViewController::initWithNibNameBundle({}, nullptr);
     auto view = screen->view();
@@ -167,7 +167,7 @@ TEST_F(BaseScreens, CustomScreenBuildsAPlainWhiteView)
     EXPECT_EQ(KESTAnalyticsManager::sharedInstance()->eventCount("KESTBaseCustomViewController"), 1u);
 }
 
-TEST_F(BaseScreens, TableScreenServesItsOwnTable)
+TEST_F(KESTBaseViewControllerTest, TableScreenServesItsOwnTable)
 {
     auto screen = ProbeTable::init();
     auto table = screen->tableView();
@@ -182,7 +182,7 @@ TEST_F(BaseScreens, TableScreenServesItsOwnTable)
     EXPECT_TRUE(table->isEditing());
 }
 
-TEST_F(BaseScreens, CellLoaderFindsTheFirstCellOfALayout)
+TEST_F(KESTBaseViewControllerTest, CellLoaderFindsTheFirstCellOfALayout)
 {
     auto probe = ProbeCell::init();
     auto second = ProbeCell::init();

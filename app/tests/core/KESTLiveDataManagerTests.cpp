@@ -84,7 +84,7 @@ public:
     }
 };
 
-class LiveFeedTest : public ::testing::Test {
+class KESTLiveDataManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -136,7 +136,7 @@ protected:
     std::vector<bool> deltaFlags;
 };
 
-TEST_F(LiveFeedTest, BuildsPollAddressesAndThrottlesFullPolls)
+TEST_F(KESTLiveDataManagerTest, BuildsPollAddressesAndThrottlesFullPolls)
 {
     auto stub = stubs.add(answer(kBase, R"({"planes":{}})"));
     struct Case {
@@ -186,7 +186,7 @@ TEST_F(LiveFeedTest, BuildsPollAddressesAndThrottlesFullPolls)
             + "&bounds=52.5,50.25,1,-2&background=0");
 }
 
-TEST_F(LiveFeedTest, MergesDropsAndPublishesAnswers)
+TEST_F(KESTLiveDataManagerTest, MergesDropsAndPublishesAnswers)
 {
     LogCapture logs;
     KESTSettingsManager::sharedInstance()->setFaaData(0);
@@ -230,7 +230,7 @@ TEST_F(LiveFeedTest, MergesDropsAndPublishesAnswers)
 }
 
 // Answers that only refresh planes publish nothing new; a later join or drop is still published.
-TEST_F(LiveFeedTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnlyAnswers)
+TEST_F(KESTLiveDataManagerTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnlyAnswers)
 {
     struct Step {
         const char* name;
@@ -263,7 +263,7 @@ TEST_F(LiveFeedTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnlyAnswers)
     }
 }
 
-TEST_F(LiveFeedTest, ChecksAnswersAndReadsTheServiceClock)
+TEST_F(KESTLiveDataManagerTest, ChecksAnswersAndReadsTheServiceClock)
 {
     struct Case {
         int32_t status;
@@ -310,7 +310,7 @@ TEST_F(LiveFeedTest, ChecksAnswersAndReadsTheServiceClock)
     }
 }
 
-TEST_F(LiveFeedTest, TimerTicksAskForDeltaAndFullPolls)
+TEST_F(KESTLiveDataManagerTest, TimerTicksAskForDeltaAndFullPolls)
 {
     auto stub = stubs.add(answer(kBase, R"({"planes":{}})"));
     auto map = std::make_shared<MapBounds>();
@@ -360,7 +360,7 @@ TEST_F(LiveFeedTest, TimerTicksAskForDeltaAndFullPolls)
     }
 }
 
-TEST_F(LiveFeedTest, FastStartMakesOneDeltaPollUnlessTheFullAnswerCameFirst)
+TEST_F(KESTLiveDataManagerTest, FastStartMakesOneDeltaPollUnlessTheFullAnswerCameFirst)
 {
     auto map = std::make_shared<MapBounds>();
     manager->setDelegate(map);
@@ -401,7 +401,7 @@ TEST_F(LiveFeedTest, FastStartMakesOneDeltaPollUnlessTheFullAnswerCameFirst)
     quick->invalidateTimers();
 }
 
-TEST_F(LiveFeedTest, BackgroundHandlersAreCalledExactlyOnce)
+TEST_F(KESTLiveDataManagerTest, BackgroundHandlersAreCalledExactlyOnce)
 {
     auto ok = stubs.add(answer(kBase, R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + "}}"));
     stubs.add(answer(kBase, "down", 500, 0, [](const Ref<NSURLRequest>& r) { return queryHas(r, "FAA=0"); }));
@@ -439,7 +439,7 @@ TEST_F(LiveFeedTest, BackgroundHandlersAreCalledExactlyOnce)
     EXPECT_NE(ok->requests().back().url.find("&bounds=52.5,50.25,1,-2&background=1"), std::string::npos);
 }
 
-TEST_F(LiveFeedTest, PendingSearchSelectsOrSaysNotTracked)
+TEST_F(KESTLiveDataManagerTest, PendingSearchSelectsOrSaysNotTracked)
 {
     auto map = std::make_shared<MapBounds>();
     manager->setDelegate(map);
@@ -488,7 +488,7 @@ TEST_F(LiveFeedTest, PendingSearchSelectsOrSaysNotTracked)
     EXPECT_THAT(map->selected, ::testing::Contains("A1"));
 }
 
-TEST_F(LiveFeedTest, FilteredPlaneListSwitchesOffABrokenFilter)
+TEST_F(KESTLiveDataManagerTest, FilteredPlaneListSwitchesOffABrokenFilter)
 {
     LogCapture logs;
     parse(R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52) + "}}", true);
@@ -506,7 +506,7 @@ TEST_F(LiveFeedTest, FilteredPlaneListSwitchesOffABrokenFilter)
     EXPECT_TRUE(logged(logs, "Exception: "));
 }
 
-TEST_F(LiveFeedTest, FlightPathsReplaceTheLastPath)
+TEST_F(KESTLiveDataManagerTest, FlightPathsReplaceTheLastPath)
 {
     LogCapture logs;
     int notes = 0;
@@ -699,7 +699,7 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
 
 // A poll answer read straight from its bytes leaves the working set, the published set and the
 // log as the decoded answer does: skipped records, the scheduled-flight filter, dropped planes.
-TEST_F(LiveFeedTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
+TEST_F(KESTLiveDataManagerTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
 {
     struct Step {
         std::string body;

@@ -30,7 +30,7 @@ URLStubSpec logoAnswer(int32_t status, std::string body, std::string contentType
     return spec;
 }
 
-class MarkerManagerTest : public ::testing::Test {
+class KESTPlaneMarkerManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -74,7 +74,7 @@ TEST(KESTPlaneMarkerManager, NamesImagesByFamilyColourAndHeadingStep)
     }
 }
 
-TEST_F(MarkerManagerTest, FindsEveryHeadingStepOfTheBundledMarkerSet)
+TEST_F(KESTPlaneMarkerManagerTest, FindsEveryHeadingStepOfTheBundledMarkerSet)
 {
     struct Case {
         const char* family;
@@ -103,7 +103,7 @@ TEST_F(MarkerManagerTest, FindsEveryHeadingStepOfTheBundledMarkerSet)
     EXPECT_FALSE(manager->rotatedImageNamedRotationColour("NOSUCH", 90, "R"));
 }
 
-TEST_F(MarkerManagerTest, CachesLoadedImagesButNotFailedLoads)
+TEST_F(KESTPlaneMarkerManagerTest, CachesLoadedImagesButNotFailedLoads)
 {
     std::filesystem::path dir = scope.sandbox().path("markers");
     std::filesystem::create_directories(dir);
@@ -128,7 +128,7 @@ TEST_F(MarkerManagerTest, CachesLoadedImagesButNotFailedLoads)
     EXPECT_FALSE(manager->rotatedImageNamedRotationColour("B737", 90, "W"));
 }
 
-TEST_F(MarkerManagerTest, GivesTypeDesignatorsTheirFamily)
+TEST_F(KESTPlaneMarkerManagerTest, GivesTypeDesignatorsTheirFamily)
 {
     KESTPlaneServices::install(std::make_shared<MarkerServices>(manager));
     EXPECT_EQ(manager->partialLookupDict().count(), 73u);
@@ -164,7 +164,7 @@ TEST_F(MarkerManagerTest, GivesTypeDesignatorsTheirFamily)
     }
 }
 
-TEST_F(MarkerManagerTest, FetchesALogoOnceAndServesItFromTheCache)
+TEST_F(KESTPlaneMarkerManagerTest, FetchesALogoOnceAndServesItFromTheCache)
 {
     URLStubs stubs;
     auto stub = stubs.add(logoAnswer(200, pngBytes(40, 20)));
@@ -184,7 +184,7 @@ TEST_F(MarkerManagerTest, FetchesALogoOnceAndServesItFromTheCache)
     EXPECT_EQ(stub->requestCount(), 1u);
 }
 
-TEST_F(MarkerManagerTest, CachesNothingAndStaysQuietWhenTheLogoDoesNotCome)
+TEST_F(KESTPlaneMarkerManagerTest, CachesNothingAndStaysQuietWhenTheLogoDoesNotCome)
 {
     struct Case {
         const char* name;
@@ -211,7 +211,7 @@ TEST_F(MarkerManagerTest, CachesNothingAndStaysQuietWhenTheLogoDoesNotCome)
     }
 }
 
-TEST_F(MarkerManagerTest, EscapesTheAirlineCodeInTheLogoAddress)
+TEST_F(KESTPlaneMarkerManagerTest, EscapesTheAirlineCodeInTheLogoAddress)
 {
     URLStubs stubs;
     auto stub = stubs.add(logoAnswer(404, ""));

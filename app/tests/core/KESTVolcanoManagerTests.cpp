@@ -37,7 +37,7 @@ constexpr const char* kTwoAreas = R"({"position":[{"lat":1,"lon":2}],
     "a1":[{"lat":10,"lon":20},{"lat":11,"lon":21},{"lat":"12.5","lon":"22"}],
     "a2":[{"lat":-5,"lon":100},{"lat":-6,"lon":101},{"lat":-7,"lon":102},{"lat":-8,"lon":103}]})";
 
-class VolcanoManagerTest : public ::testing::Test {
+class KESTVolcanoManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -72,7 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(VolcanoManagerTest, TurnsEachAreaIntoAPolygon)
+TEST_F(KESTVolcanoManagerTest, TurnsEachAreaIntoAPolygon)
 {
     struct Case {
         const char* name;
@@ -107,7 +107,7 @@ TEST_F(VolcanoManagerTest, TurnsEachAreaIntoAPolygon)
         manager->polyArray()[0]->points()[0].x, MKMapPointForCoordinate(CLLocationCoordinate2DMake(5, 0)).x);
 }
 
-TEST_F(VolcanoManagerTest, KeepsTheAreasWhenAnAnswerIsNotAnObject)
+TEST_F(KESTVolcanoManagerTest, KeepsTheAreasWhenAnAnswerIsNotAnObject)
 {
     manager->parseJSON(decode(kTwoAreas));
     notifications.clear();
@@ -122,7 +122,7 @@ TEST_F(VolcanoManagerTest, KeepsTheAreasWhenAnAnswerIsNotAnObject)
     EXPECT_EQ(logs.messages().size(), 4u);
 }
 
-TEST_F(VolcanoManagerTest, PollsTheServiceAndKeepsOldAreasOnFailure)
+TEST_F(KESTVolcanoManagerTest, PollsTheServiceAndKeepsOldAreasOnFailure)
 {
     auto good = stubs.add(ashAnswer(kTwoAreas));
     manager->pollForOverlay();
@@ -156,7 +156,7 @@ TEST_F(VolcanoManagerTest, PollsTheServiceAndKeepsOldAreasOnFailure)
     }
 }
 
-TEST_F(VolcanoManagerTest, AnnouncesKnownAreasAtOnceAndAsksAgainAfterTenMinutes)
+TEST_F(KESTVolcanoManagerTest, AnnouncesKnownAreasAtOnceAndAsksAgainAfterTenMinutes)
 {
     auto stub = stubs.add(ashAnswer(kTwoAreas, 200));
     // Nothing known: no announcement, just a request.

@@ -38,7 +38,7 @@ Ref<UIImage> render(const Ref<UIView>& view)
     return image;
 }
 
-class MapLabelTest : public ::testing::Test {
+class KESTMapLabelViewTest : public ::testing::Test {
 protected:
     void TearDown() override { drainAll(); }
     ScopedVirtualClock clock;
@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(MapLabelTest, SizesAndCentresItselfToItsLines)
+TEST_F(KESTMapLabelViewTest, SizesAndCentresItselfToItsLines)
 {
     struct Case {
         const char* name;
@@ -92,7 +92,7 @@ TEST_F(MapLabelTest, SizesAndCentresItselfToItsLines)
     }
 }
 
-TEST_F(MapLabelTest, TellsItsDelegateAfterEveryChange)
+TEST_F(KESTMapLabelViewTest, TellsItsDelegateAfterEveryChange)
 {
     auto banner = KESTMapLabelView::initWithFrame(CGRectZero);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -109,7 +109,7 @@ TEST_F(MapLabelTest, TellsItsDelegateAfterEveryChange)
     EXPECT_EQ(banner->messageLabel()->text(), "5 of 6 visible");
 }
 
-TEST_F(MapLabelTest, DrawsItsBackgroundOnlyBehindText)
+TEST_F(KESTMapLabelViewTest, DrawsItsBackgroundOnlyBehindText)
 {
     auto banner = KESTMapLabelView::initWithFrame(CGRectZero);
     banner->setCount(std::nullopt);

@@ -25,7 +25,7 @@ constexpr const char* kLogoBase = "http://logos.invalid/";
 
 // Marker views over a fresh marker manager wired into the plane model, with the logo service
 // at a stubbed address.
-class MarkerViewTest : public ::testing::Test {
+class KESTPlaneAnnotationViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -73,7 +73,7 @@ URLStubSpec logoAnswer(std::string body)
 
 } // namespace
 
-TEST_F(MarkerViewTest, StartsAsAClearUnclippedSquare)
+TEST_F(KESTPlaneAnnotationViewTest, StartsAsAClearUnclippedSquare)
 {
     auto view = markerFor(makePlane());
     EXPECT_EQ(NSStringFromCGRect(view->frame()), NSStringFromCGRect(CGRectMake(0, 0, 35, 35)));
@@ -83,7 +83,7 @@ TEST_F(MarkerViewTest, StartsAsAClearUnclippedSquare)
     EXPECT_EQ(view->reuseIdentifier(), std::optional<std::string>("plane"));
 }
 
-TEST_F(MarkerViewTest, ChoosesTheLabelTextByTheLabelSetting)
+TEST_F(KESTPlaneAnnotationViewTest, ChoosesTheLabelTextByTheLabelSetting)
 {
     struct Case {
         const char* name;
@@ -118,7 +118,7 @@ TEST_F(MarkerViewTest, ChoosesTheLabelTextByTheLabelSetting)
     }
 }
 
-TEST_F(MarkerViewTest, ShowsTheLabelOnlyWhenEverySwitchAllowsIt)
+TEST_F(KESTPlaneAnnotationViewTest, ShowsTheLabelOnlyWhenEverySwitchAllowsIt)
 {
     struct Case {
         const char* name;
@@ -153,7 +153,7 @@ TEST_F(MarkerViewTest, ShowsTheLabelOnlyWhenEverySwitchAllowsIt)
     }
 }
 
-TEST_F(MarkerViewTest, ReuseAllowsTheLabelAgainAndAsksForARedraw)
+TEST_F(KESTPlaneAnnotationViewTest, ReuseAllowsTheLabelAgainAndAsksForARedraw)
 {
     KESTSettingsManager::sharedInstance()->setPlaneLabelContent(0);
     auto view = markerFor(makePlane());
@@ -174,7 +174,7 @@ TEST_F(MarkerViewTest, ReuseAllowsTheLabelAgainAndAsksForARedraw)
     EXPECT_TRUE(view->labelView()->content() == Value("D-AIBC"));
 }
 
-TEST_F(MarkerViewTest, FetchesTheLogoThenShowsItAtHalfSizeOnAPlainScreen)
+TEST_F(KESTPlaneAnnotationViewTest, FetchesTheLogoThenShowsItAtHalfSizeOnAPlainScreen)
 {
     ScopedScreenScale scale(1);
     URLStubs stubs;
@@ -201,7 +201,7 @@ TEST_F(MarkerViewTest, FetchesTheLogoThenShowsItAtHalfSizeOnAPlainScreen)
     EXPECT_EQ(stub->requestCount(), 1u);
 }
 
-TEST_F(MarkerViewTest, AsksForNoLogoWithoutAnAirline)
+TEST_F(KESTPlaneAnnotationViewTest, AsksForNoLogoWithoutAnAirline)
 {
     URLStubs stubs;
     auto stub = stubs.add(logoAnswer(pngBytes(40, 20)));
@@ -225,7 +225,7 @@ TEST_F(MarkerViewTest, AsksForNoLogoWithoutAnAirline)
     EXPECT_EQ(stub->requestCount(), 0u);
 }
 
-TEST_F(MarkerViewTest, DrawsTheMarkerAndItsLabelLikeTheGoldenImage)
+TEST_F(KESTPlaneAnnotationViewTest, DrawsTheMarkerAndItsLabelLikeTheGoldenImage)
 {
     ScopedScreenScale scale(2);
     auto settings = KESTSettingsManager::sharedInstance();
@@ -253,7 +253,7 @@ TEST_F(MarkerViewTest, DrawsTheMarkerAndItsLabelLikeTheGoldenImage)
     EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/plane-marker.png", 8));
 }
 
-TEST_F(MarkerViewTest, AirportMarkersSwitchSymbolWhenReused)
+TEST_F(KESTPlaneAnnotationViewTest, AirportMarkersSwitchSymbolWhenReused)
 {
     std::filesystem::path dir = scope.sandbox().path("symbols");
     std::filesystem::create_directories(dir);
@@ -301,7 +301,7 @@ TEST_F(MarkerViewTest, AirportMarkersSwitchSymbolWhenReused)
     EXPECT_EQ(drawnWidth(centreOf(again)), 41);
 }
 
-TEST_F(MarkerViewTest, VolcanoAndSeasonalMarkers)
+TEST_F(KESTPlaneAnnotationViewTest, VolcanoAndSeasonalMarkers)
 {
     auto volcano = KESTVolcano::init();
     EXPECT_EQ(volcano->title(), "Volcano");

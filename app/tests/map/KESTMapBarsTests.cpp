@@ -42,7 +42,7 @@
 namespace {
 
 // The map screen inside the root container in a key window, as the application runs it.
-class MapBars : public ::testing::Test {
+class KESTMapViewControllerBarsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -119,7 +119,7 @@ protected:
 
 } // namespace
 
-TEST_F(MapBars, NavigationBarCarriesMenuSearchFieldAndBookmarks)
+TEST_F(KESTMapViewControllerBarsTest, NavigationBarCarriesMenuSearchFieldAndBookmarks)
 {
     auto item = screen->navigationItem();
     ASSERT_EQ(item->leftBarButtonItems().size(), 1u);
@@ -150,7 +150,7 @@ TEST_F(MapBars, NavigationBarCarriesMenuSearchFieldAndBookmarks)
     EXPECT_EQ(table->contentInset().top, 0);
 }
 
-TEST_F(MapBars, BarButtonsOpenTheirPopoversAnchoredToThemselves)
+TEST_F(KESTMapViewControllerBarsTest, BarButtonsOpenTheirPopoversAnchoredToThemselves)
 {
     struct Case {
         const char* name;
@@ -226,7 +226,7 @@ TEST_F(MapBars, BarButtonsOpenTheirPopoversAnchoredToThemselves)
     }
 }
 
-TEST_F(MapBars, FiltersOpenTheListWhenAnyFilterExistsActiveOrNot)
+TEST_F(KESTMapViewControllerBarsTest, FiltersOpenTheListWhenAnyFilterExistsActiveOrNot)
 {
     Ref<NSManagedObjectContext> context;
     {
@@ -251,7 +251,7 @@ TEST_F(MapBars, FiltersOpenTheListWhenAnyFilterExistsActiveOrNot)
     EXPECT_EQ(list->title(), "Filters");
 }
 
-TEST_F(MapBars, OnlyTheUsersDismissalOfTheMenuClearsTheBarPopover)
+TEST_F(KESTMapViewControllerBarsTest, OnlyTheUsersDismissalOfTheMenuClearsTheBarPopover)
 {
     screen->showMenu(screen->menuBarButtonItem()->customView());
     settle();
@@ -277,7 +277,7 @@ TEST_F(MapBars, OnlyTheUsersDismissalOfTheMenuClearsTheBarPopover)
     EXPECT_EQ(screen->poc(), bookmarks) << "kept until the next button replaces it";
 }
 
-TEST_F(MapBars, TypingSearchesOnceAfterAPauseForTheTextThen)
+TEST_F(KESTMapViewControllerBarsTest, TypingSearchesOnceAfterAPauseForTheTextThen)
 {
     stubEmptySchedules();
     ASSERT_TRUE(screen->searchBar()->searchField()->becomeFirstResponder());
@@ -310,7 +310,7 @@ TEST_F(MapBars, TypingSearchesOnceAfterAPauseForTheTextThen)
     }
 }
 
-TEST_F(MapBars, AnswersOfAnEarlierTypedPhraseStayOutOfTheResults)
+TEST_F(KESTMapViewControllerBarsTest, AnswersOfAnEarlierTypedPhraseStayOutOfTheResults)
 {
     auto scheduleStub = [](const std::string& phrase, const std::string& body, double delay) {
         URLStubSpec spec;
@@ -336,7 +336,7 @@ TEST_F(MapBars, AnswersOfAnEarlierTypedPhraseStayOutOfTheResults)
     EXPECT_EQ(titles, std::vector<std::string> { "QFX2" });
 }
 
-TEST_F(MapBars, TypedResultsShowUnderTheSearchFieldAndATappedPlaneIsSelected)
+TEST_F(KESTMapViewControllerBarsTest, TypedResultsShowUnderTheSearchFieldAndATappedPlaneIsSelected)
 {
     stubEmptySchedules();
     KESTLiveDataManager::sharedInstance()->parsePlaneDataResponse(
@@ -380,7 +380,7 @@ TEST_F(MapBars, TypedResultsShowUnderTheSearchFieldAndATappedPlaneIsSelected)
     EXPECT_FALSE(UIKeyboard::isVisible());
 }
 
-TEST_F(MapBars, HidingTheBarsClosesTheKeyboardAndAMapTapTogglesThem)
+TEST_F(KESTMapViewControllerBarsTest, HidingTheBarsClosesTheKeyboardAndAMapTapTogglesThem)
 {
     ASSERT_TRUE(screen->searchBar()->searchField()->becomeFirstResponder());
     screen->setToolbarsVisibleAnimated(false, true);
@@ -396,7 +396,7 @@ TEST_F(MapBars, HidingTheBarsClosesTheKeyboardAndAMapTapTogglesThem)
     EXPECT_EQ(screen->bottomToolbar()->frame().origin.y, 768 - 44);
 }
 
-TEST_F(MapBars, ShareSheetCarriesTextSnapshotAndAddress)
+TEST_F(KESTMapViewControllerBarsTest, ShareSheetCarriesTextSnapshotAndAddress)
 {
     screen->showShareOptions();
     settle();
@@ -414,7 +414,7 @@ TEST_F(MapBars, ShareSheetCarriesTextSnapshotAndAddress)
     }
 }
 
-TEST_F(MapBars, ChartAlertOpensTheChartListOnlyOnOK)
+TEST_F(KESTMapViewControllerBarsTest, ChartAlertOpensTheChartListOnlyOnOK)
 {
     struct Case {
         const char* button;
@@ -447,7 +447,7 @@ TEST_F(MapBars, ChartAlertOpensTheChartListOnlyOnOK)
     }
 }
 
-TEST_F(MapBars, OtherAppsOpenAsAFormSheet)
+TEST_F(KESTMapViewControllerBarsTest, OtherAppsOpenAsAFormSheet)
 {
     screen->showKESTApps();
     settle();
@@ -459,14 +459,14 @@ TEST_F(MapBars, OtherAppsOpenAsAFormSheet)
 
 namespace {
 
-class MapFirstRun : public MapBars {
+class KESTMapViewControllerFirstRunTest : public KESTMapViewControllerBarsTest {
 protected:
     bool showsIntro() const override { return true; }
 };
 
 } // namespace
 
-TEST_F(MapFirstRun, TheTourRunsOverTheRootContainerOnce)
+TEST_F(KESTMapViewControllerFirstRunTest, TheTourRunsOverTheRootContainerOnce)
 {
     auto intros = [this] {
         std::vector<Ref<KESTIntroViewController>> found;

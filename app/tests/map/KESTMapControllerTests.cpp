@@ -12,7 +12,7 @@
 
 namespace {
 
-class MapControllerTest : public ::testing::Test {
+class KESTMapControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -33,7 +33,7 @@ bool contains(const std::vector<Ref<KESTAnnotation>>& list, const Ref<KESTAnnota
 
 } // namespace
 
-TEST_F(MapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
+TEST_F(KESTMapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
 {
     // Nothing registered: zeros everywhere.
     EXPECT_EQ(facade->mapProvider(), -1);
@@ -88,7 +88,7 @@ TEST_F(MapControllerTest, BoundsAreRegionEdgesWidenedOnlyByPositivePadding)
     EXPECT_EQ(facade->mapProvider(), 0);
 }
 
-TEST_F(MapControllerTest, KeepsOnMapFlagsAcrossAddsRemovesAndRegistrations)
+TEST_F(KESTMapControllerTest, KeepsOnMapFlagsAcrossAddsRemovesAndRegistrations)
 {
     auto backing = facade->backingMapView();
     size_t airportsAtStart = backing->annotations().size();
@@ -131,7 +131,7 @@ TEST_F(MapControllerTest, KeepsOnMapFlagsAcrossAddsRemovesAndRegistrations)
     EXPECT_EQ(second->annotations().size(), 1u);
 }
 
-TEST_F(MapControllerTest, AddingStampsTheFeedClockEvenWhenEmpty)
+TEST_F(KESTMapControllerTest, AddingStampsTheFeedClockEvenWhenEmpty)
 {
     facade->setControllerWithMapView(nullptr, map);
     auto feed = KESTLiveDataManager::sharedInstance();
@@ -142,7 +142,7 @@ TEST_F(MapControllerTest, AddingStampsTheFeedClockEvenWhenEmpty)
     EXPECT_EQ(map->annotations().size(), before);
 }
 
-TEST_F(MapControllerTest, CommandsReachTheShownMap)
+TEST_F(KESTMapControllerTest, CommandsReachTheShownMap)
 {
     facade->setControllerWithMapView(nullptr, map);
     struct Case {

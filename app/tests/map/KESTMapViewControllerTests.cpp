@@ -51,7 +51,7 @@ using Budget = KESTMapViewController;
 
 // The visible rect is cut into two cells side by side; each cell holds `shown` markers already
 // on the map and `hidden` ones that are not.
-TEST(MapMarkerBudget, SpreadsTheBudgetOverTheGridCells)
+TEST(KESTMapViewControllerMarkerBudget, SpreadsTheBudgetOverTheGridCells)
 {
     struct Cell {
         int shown, hidden;
@@ -121,7 +121,7 @@ TEST(MapMarkerBudget, SpreadsTheBudgetOverTheGridCells)
     }
 }
 
-TEST(MapMarkerBudget, RemovesMarkersOutsideTheViewButKeepsTheSelectedOne)
+TEST(KESTMapViewControllerMarkerBudget, RemovesMarkersOutsideTheViewButKeepsTheSelectedOne)
 {
     MKMapRect visible = MKMapRectMake(kWorldMid, kWorldMid, 20000, 10000);
     auto inside = markerAt({ kWorldMid + 100, kWorldMid + 100 });
@@ -140,7 +140,7 @@ TEST(MapMarkerBudget, RemovesMarkersOutsideTheViewButKeepsTheSelectedOne)
     EXPECT_EQ(result.toRemove[0], outside);
 }
 
-TEST(MapMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
+TEST(KESTMapViewControllerMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
 {
     MKMapRect visible = MKMapRectMake(kWorldMid, kWorldMid, 20000, 10000);
     struct Case {
@@ -175,7 +175,7 @@ TEST(MapMarkerBudget, AirportsShowOnlyWhenAllowedAndZoomedIn)
 
 namespace {
 
-class MapScreenTest : public ::testing::Test {
+class KESTMapViewControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -235,7 +235,7 @@ protected:
 
 } // namespace
 
-TEST_F(MapScreenTest, LiveUpdatesReachTheIndexAndTheBudgetedMap)
+TEST_F(KESTMapViewControllerTest, LiveUpdatesReachTheIndexAndTheBudgetedMap)
 {
     publish({ { "A1", 51.5, -0.5 }, { "B2", 51.6, -0.4 }, { "C3", 10.0, 100.0 } });
     // Every plane is indexed; only the two in view are on the map.
@@ -257,7 +257,7 @@ TEST_F(MapScreenTest, LiveUpdatesReachTheIndexAndTheBudgetedMap)
     EXPECT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("1 of 1 visible"));
 }
 
-TEST_F(MapScreenTest, TheBannerCountsTheLiveSetTheMapReadEvenAfterAnotherFilteredRead)
+TEST_F(KESTMapViewControllerTest, TheBannerCountsTheLiveSetTheMapReadEvenAfterAnotherFilteredRead)
 {
     publish({ { "A1", 51.5, -0.5 }, { "B2", 51.6, -0.4 }, { "C3", 10.0, 100.0 } });
     ASSERT_EQ(screen->mapLabelView()->count(), std::optional<std::string>("2 of 3 visible"));
@@ -280,7 +280,7 @@ TEST_F(MapScreenTest, TheBannerCountsTheLiveSetTheMapReadEvenAfterAnotherFiltere
     EXPECT_EQ(shownHexes(), (std::vector<std::string> { "A1", "B2" }));
 }
 
-TEST_F(MapScreenTest, DeltaUpdatesAreIgnoredForMarkersWhenZoomedOut)
+TEST_F(KESTMapViewControllerTest, DeltaUpdatesAreIgnoredForMarkersWhenZoomedOut)
 {
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.5, -0.5 }, 3, false);
     drainAll();
@@ -293,7 +293,7 @@ TEST_F(MapScreenTest, DeltaUpdatesAreIgnoredForMarkersWhenZoomedOut)
     EXPECT_EQ(shownHexes(), std::vector<std::string> { "A1" });
 }
 
-TEST_F(MapScreenTest, DetailThresholdFollowsZoomAndPlaneCount)
+TEST_F(KESTMapViewControllerTest, DetailThresholdFollowsZoomAndPlaneCount)
 {
     struct Case {
         uint32_t level;
@@ -316,7 +316,7 @@ TEST_F(MapScreenTest, DetailThresholdFollowsZoomAndPlaneCount)
     EXPECT_EQ(thresholdPosts, expectedPosts);
 }
 
-TEST_F(MapScreenTest, MovingTheMapAsksForADeltaPollOnlyWhenLeavingThePolledArea)
+TEST_F(KESTMapViewControllerTest, MovingTheMapAsksForADeltaPollOnlyWhenLeavingThePolledArea)
 {
     auto deltaRequests = [&] {
         size_t n = 0;
@@ -344,7 +344,7 @@ TEST_F(MapScreenTest, MovingTheMapAsksForADeltaPollOnlyWhenLeavingThePolledArea)
     EXPECT_EQ(deltaRequests(), afterFirst);
 }
 
-TEST_F(MapScreenTest, SelectionAddsTheMarkerOpensItsCalloutAndTheDetailPopover)
+TEST_F(KESTMapViewControllerTest, SelectionAddsTheMarkerOpensItsCalloutAndTheDetailPopover)
 {
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 0, 0 }, 7, false);
     drainAll();
@@ -389,7 +389,7 @@ TEST_F(MapScreenTest, SelectionAddsTheMarkerOpensItsCalloutAndTheDetailPopover)
     EXPECT_FALSE(screen->selectedMarker());
 }
 
-TEST_F(MapScreenTest, AnAirportCalloutAccessoryOpensTheBoardThatStaysPut)
+TEST_F(KESTMapViewControllerTest, AnAirportCalloutAccessoryOpensTheBoardThatStaysPut)
 {
     auto map = screen->mapView();
     auto airport = makeAirport("EGLL", 51.5, -0.5);
@@ -426,7 +426,7 @@ TEST_F(MapScreenTest, AnAirportCalloutAccessoryOpensTheBoardThatStaysPut)
     EXPECT_EQ(screen->mapViewPOC(), popover);
 }
 
-TEST_F(MapScreenTest, PopoverOpensOnTheSideWithRoom)
+TEST_F(KESTMapViewControllerTest, PopoverOpensOnTheSideWithRoom)
 {
     publish({ { "A1", 51.5, -0.5 } });
     auto plane = feed->planeWithADSHEX("A1");
@@ -456,7 +456,7 @@ TEST_F(MapScreenTest, PopoverOpensOnTheSideWithRoom)
     }
 }
 
-TEST(MapContainer, ReplacesItsMapScreenAfterCleaningTheOldOneUp)
+TEST(KESTMapContainerViewController, ReplacesItsMapScreenAfterCleaningTheOldOneUp)
 {
     MapTestScope scope;
     auto container = KESTMapContainerViewController::initWithNibNameBundle({}, nullptr);
@@ -483,7 +483,7 @@ TEST(MapContainer, ReplacesItsMapScreenAfterCleaningTheOldOneUp)
     drainAll();
 }
 
-TEST_F(MapScreenTest, MarkersMoveOnlyWhenFewAndTheMapIsStill)
+TEST_F(KESTMapViewControllerTest, MarkersMoveOnlyWhenFewAndTheMapIsStill)
 {
     auto facade = KESTMapController::sharedInstance();
     // Markers in view (airports, which keep still: the movement pass itself is what is counted).
@@ -548,7 +548,7 @@ TEST_F(MapScreenTest, MarkersMoveOnlyWhenFewAndTheMapIsStill)
     EXPECT_FALSE(screen->displayLink());
 }
 
-TEST_F(MapScreenTest, SettingsChangesReachTheMap)
+TEST_F(KESTMapViewControllerTest, SettingsChangesReachTheMap)
 {
     auto post = [](const std::string& key, const Value& value) {
         NSNotificationCenter::defaultCenter()->postNotificationName("com.kestravon.volantrix.setting.updated", nullptr,
@@ -571,7 +571,7 @@ TEST_F(MapScreenTest, SettingsChangesReachTheMap)
     EXPECT_TRUE(screen->mapView()->overlays().empty());
 }
 
-TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
+TEST_F(KESTMapViewControllerTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
 {
     screen->updateUI();
     ASSERT_TRUE(screen->bottomToolbar());
@@ -614,7 +614,7 @@ TEST_F(MapScreenTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheToolbar)
     scope.clock().advance(1);
 }
 
-TEST_F(MapScreenTest, MarkerViewsAndRenderersFollowTheAnnotationKind)
+TEST_F(KESTMapViewControllerTest, MarkerViewsAndRenderersFollowTheAnnotationKind)
 {
     publish({ { "A1", 51.5, -0.5 } });
     auto plane = feed->planeWithADSHEX("A1");

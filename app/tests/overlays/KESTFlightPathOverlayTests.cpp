@@ -57,7 +57,7 @@ size_t paintedCount(const Pixels& pixels)
     return count;
 }
 
-class FlightPathTest : public ::testing::Test {
+class KESTFlightPathOverlayTest : public ::testing::Test {
 protected:
     ScopedVirtualClock clock;
     ScopedScreenScale scale { 2 };
@@ -92,7 +92,7 @@ TEST(KESTFlightPathOverlayRenderer, ColoursSegmentsByAltitude)
     }
 }
 
-TEST_F(FlightPathTest, ProjectsTheTrackAndCoversTheWorld)
+TEST_F(KESTFlightPathOverlayTest, ProjectsTheTrackAndCoversTheWorld)
 {
     auto overlay = KESTFlightPathOverlay::initWithLocationsAndAltitudes(
         { { 51.47, -0.46 }, { 52.0, 1.0 }, { 53.0, 2.0 } }, { Value(0), Value("1000"), Value(2000) });
@@ -110,7 +110,7 @@ TEST_F(FlightPathTest, ProjectsTheTrackAndCoversTheWorld)
     EXPECT_EQ((*overlay->track().altitudes)[1], 1000);
 }
 
-TEST_F(FlightPathTest, ShortTracksDrawNothing)
+TEST_F(KESTFlightPathOverlayTest, ShortTracksDrawNothing)
 {
     struct Case {
         const char* name;
@@ -137,7 +137,7 @@ TEST_F(FlightPathTest, ShortTracksDrawNothing)
     EXPECT_EQ(empty->coordinate().longitude, 0);
 }
 
-TEST_F(FlightPathTest, ThinsTheTrackAndLeavesTheLastPointOut)
+TEST_F(KESTFlightPathOverlayTest, ThinsTheTrackAndLeavesTheLastPointOut)
 {
     // P1 lies closer than the minimum step to P0 and is skipped, so the first segment runs
     // P0-P2 level at y 8 (coloured by P2's altitude); P2-P3 ends at the last point, never drawn.
@@ -160,7 +160,7 @@ TEST_F(FlightPathTest, ThinsTheTrackAndLeavesTheLastPointOut)
     EXPECT_EQ(Pixels::red(at(second, 8, 6)), 255);
 }
 
-TEST_F(FlightPathTest, DrawsHalfAsWideOnAPlainScreen)
+TEST_F(KESTFlightPathOverlayTest, DrawsHalfAsWideOnAPlainScreen)
 {
     auto overlay = trackOf({ { 1, 8 }, { 14, 8 }, { 15, 15 } }, { 10000, 10000, 10000 });
     auto thickness = [&] {
@@ -178,7 +178,7 @@ TEST_F(FlightPathTest, DrawsHalfAsWideOnAPlainScreen)
     EXPECT_NEAR(narrow, expected * 0.5, 1);
 }
 
-TEST_F(FlightPathTest, ToleratesAltitudesMissingForSomePoints)
+TEST_F(KESTFlightPathOverlayTest, ToleratesAltitudesMissingForSomePoints)
 {
     auto overlay = trackOf({ { 1, 4 }, { 8, 4 }, { 14, 4 }, { 14, 12 }, { 2, 12 } }, { 0, 0, 0 });
     Pixels tile = drawTile(overlay);
@@ -186,7 +186,7 @@ TEST_F(FlightPathTest, ToleratesAltitudesMissingForSomePoints)
     EXPECT_EQ(Pixels::alpha(at(tile, 14, 8)), 0) << "no altitude, no segment";
 }
 
-TEST_F(FlightPathTest, MatchesTheGoldenImage)
+TEST_F(KESTFlightPathOverlayTest, MatchesTheGoldenImage)
 {
     // A climb out of the corner, a cruise and a descent, drawn at a regional zoom.
     std::vector<KESTLocation> locations;

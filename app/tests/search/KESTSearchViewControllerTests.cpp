@@ -79,7 +79,7 @@ TEST(KESTSearchViewController, LocalSearchListsEachObjectOnceUnderItsFirstMatch)
     EXPECT_EQ(rows(once), (std::vector<std::string> { "4 name Bbb | City, Land" }));
 }
 
-class SearchScreen : public ::testing::Test {
+class KESTSearchViewControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -130,7 +130,7 @@ protected:
     Ref<KESTSearchViewController> m_search;
 };
 
-TEST_F(SearchScreen, ScheduleRepliesBecomeCodesharesOrFlightsNotInTheAir)
+TEST_F(KESTSearchViewControllerTest, ScheduleRepliesBecomeCodesharesOrFlightsNotInTheAir)
 {
     URLStubs stubs;
     auto request = stubs.add(schedule("BA", R"([["BA117","x","LHR","JFK",null],["AA6135","x","LHR","JFK","BAW117"],
@@ -166,7 +166,7 @@ TEST_F(SearchScreen, ScheduleRepliesBecomeCodesharesOrFlightsNotInTheAir)
     EXPECT_FALSE(scheduled->accessoryView());
 }
 
-TEST_F(SearchScreen, AnswersOfAnEarlierPhraseNeverReachTheNewerResults)
+TEST_F(KESTSearchViewControllerTest, AnswersOfAnEarlierPhraseNeverReachTheNewerResults)
 {
     URLStubs stubs;
     stubs.add(schedule("DL", R"([["DL1","x","ATL","JFK",null]])", 5.0));
@@ -208,7 +208,7 @@ public:
     int mapControllerCalls { 0 };
 };
 
-TEST_F(SearchScreen, SelectingARowActsByTheKindOfResult)
+TEST_F(KESTSearchViewControllerTest, SelectingARowActsByTheKindOfResult)
 {
     URLStubs stubs;
     stubs.add(schedule("Zu", R"([["ZU2","x","ZRH","GVA",null]])"));

@@ -22,7 +22,7 @@
 
 namespace {
 
-class HUDTest : public ::testing::Test {
+class PHProgressHUDTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -61,7 +61,7 @@ public:
     std::vector<std::string> events;
 };
 
-TEST_F(HUDTest, DefaultsAndModes)
+TEST_F(PHProgressHUDTest, DefaultsAndModes)
 {
     auto hud = PHProgressHUD::initWithView(m_parent);
     EXPECT_TRUE(CGRectEqualToRect(hud->frame(), m_parent->bounds()));
@@ -112,7 +112,7 @@ TEST_F(HUDTest, DefaultsAndModes)
     EXPECT_EQ(hud->subviews().size(), 3u);
 }
 
-TEST_F(HUDTest, GraceTimeShowsOnlyWhileATaskRuns)
+TEST_F(PHProgressHUDTest, GraceTimeShowsOnlyWhileATaskRuns)
 {
     for (bool task : { false, true }) {
         SCOPED_TRACE(task);
@@ -132,7 +132,7 @@ TEST_F(HUDTest, GraceTimeShowsOnlyWhileATaskRuns)
     }
 }
 
-TEST_F(HUDTest, MinimumShowTimeDelaysTheHide)
+TEST_F(PHProgressHUDTest, MinimumShowTimeDelaysTheHide)
 {
     auto recorder = HiddenRecorder::init();
     auto hud = PHProgressHUD::initWithView(m_parent);
@@ -160,7 +160,7 @@ TEST_F(HUDTest, MinimumShowTimeDelaysTheHide)
     EXPECT_FALSE(hud->completionBlock());
 }
 
-TEST_F(HUDTest, AnimatedHideRunsOnTheClockAndAHideBeforeShowingEndsAtOnce)
+TEST_F(PHProgressHUDTest, AnimatedHideRunsOnTheClockAndAHideBeforeShowingEndsAtOnce)
 {
     struct Case {
         int32_t type;
@@ -190,7 +190,7 @@ TEST_F(HUDTest, AnimatedHideRunsOnTheClockAndAHideBeforeShowingEndsAtOnce)
     EXPECT_TRUE(hud->isFinished());
 }
 
-TEST_F(HUDTest, ClassOperationsFindTheTopmostOverlay)
+TEST_F(PHProgressHUDTest, ClassOperationsFindTheTopmostOverlay)
 {
     EXPECT_FALSE(PHProgressHUD::hideHUDForViewAnimated(m_parent, false));
     EXPECT_EQ(PHProgressHUD::hideAllHUDsForViewAnimated(m_parent, false), 0);
@@ -211,7 +211,7 @@ TEST_F(HUDTest, ClassOperationsFindTheTopmostOverlay)
     EXPECT_TRUE(third->isFinished());
 }
 
-TEST_F(HUDTest, PanelLayoutSquareAndMinimumSize)
+TEST_F(PHProgressHUDTest, PanelLayoutSquareAndMinimumSize)
 {
     // A 60 x 20 custom indicator gives a 100 x 60 panel with margin 20.
     struct Case {
@@ -240,7 +240,7 @@ TEST_F(HUDTest, PanelLayoutSquareAndMinimumSize)
     }
 }
 
-TEST_F(HUDTest, ProgressReachesTheIndicatorAndTextRelaysThePanel)
+TEST_F(PHProgressHUDTest, ProgressReachesTheIndicatorAndTextRelaysThePanel)
 {
     auto hud = PHProgressHUD::showHUDAddedToAnimated(m_parent, false);
     hud->setMode(PHProgressHUDModeDeterminate);
@@ -266,7 +266,7 @@ TEST_F(HUDTest, ProgressReachesTheIndicatorAndTextRelaysThePanel)
     EXPECT_EQ(hud->detailsLabel()->text(), "Please wait");
 }
 
-TEST_F(HUDTest, TasksHideTheOverlayWhenTheyEnd)
+TEST_F(PHProgressHUDTest, TasksHideTheOverlayWhenTheyEnd)
 {
     // Block form: the completion runs once on the main thread after the overlay has hidden.
     auto hud = PHProgressHUD::initWithView(m_parent);
@@ -308,7 +308,7 @@ TEST_F(HUDTest, TasksHideTheOverlayWhenTheyEnd)
     EXPECT_TRUE(other->isFinished());
 }
 
-TEST_F(HUDTest, FollowsTheInterfaceOrientationOnAWindow)
+TEST_F(PHProgressHUDTest, FollowsTheInterfaceOrientationOnAWindow)
 {
     auto application = UIApplication::sharedApplication();
     ASSERT_TRUE(application);
@@ -381,7 +381,7 @@ std::vector<int> alphasOf(const Ref<UIView>& view, const std::vector<CGPoint>& p
     return alphas;
 }
 
-TEST_F(HUDTest, DrawsTheRoundedPanelAndTheDimming)
+TEST_F(PHProgressHUDTest, DrawsTheRoundedPanelAndTheDimming)
 {
     auto hud = PHProgressHUD::showHUDAddedToAnimated(m_parent, false);
     hud->setMode(PHProgressHUDModeText);

@@ -26,7 +26,7 @@ public:
     std::vector<std::string> received;
 };
 
-class NotificationTest : public ::testing::Test {
+class NSNotificationCenterTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(NotificationTest, DeliveryFiltersByNameAndSender)
+TEST_F(NSNotificationCenterTest, DeliveryFiltersByNameAndSender)
 {
     auto sender = NSObject::init();
     auto other = NSObject::init();
@@ -73,7 +73,7 @@ TEST_F(NotificationTest, DeliveryFiltersByNameAndSender)
     }
 }
 
-TEST_F(NotificationTest, RemovingAnObserverKeepsTheBlockTokensItHolds)
+TEST_F(NSNotificationCenterTest, RemovingAnObserverKeepsTheBlockTokensItHolds)
 {
     auto screen = Listener::make();
     int blockCalls = 0;
@@ -96,7 +96,7 @@ TEST_F(NotificationTest, RemovingAnObserverKeepsTheBlockTokensItHolds)
     EXPECT_EQ(blockCalls, 1);
 }
 
-TEST_F(NotificationTest, DestroyedAndRemovedObserversAreNotCalled)
+TEST_F(NSNotificationCenterTest, DestroyedAndRemovedObserversAreNotCalled)
 {
     auto gone = Listener::make();
     m_center->addObserver(gone, &Listener::heard, "A", nullptr);
@@ -110,7 +110,7 @@ TEST_F(NotificationTest, DestroyedAndRemovedObserversAreNotCalled)
     EXPECT_TRUE(late->received.empty());
 }
 
-TEST_F(NotificationTest, BlocksWithAQueueAreDeliveredThereAndOthersOnThePostingThread)
+TEST_F(NSNotificationCenterTest, BlocksWithAQueueAreDeliveredThereAndOthersOnThePostingThread)
 {
     auto background = NSOperationQueue::init();
     std::vector<std::string> mainDeliveries;

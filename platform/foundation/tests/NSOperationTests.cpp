@@ -111,7 +111,7 @@ private:
     std::atomic<int> m_state { 0 };
 };
 
-class OperationTest : public ::testing::Test {
+class NSOperationTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -125,7 +125,7 @@ protected:
 
 } // namespace
 
-TEST_F(OperationTest, StartMovesThroughExecutingToFinishedAndCancelSkipsMain)
+TEST_F(NSOperationTest, StartMovesThroughExecutingToFinishedAndCancelSkipsMain)
 {
     auto operation = RecordingOperation::make(&m_log, "op");
     EXPECT_TRUE(operation->isReady());
@@ -142,7 +142,7 @@ TEST_F(OperationTest, StartMovesThroughExecutingToFinishedAndCancelSkipsMain)
     EXPECT_EQ(m_log.entries().size(), 1u);
 }
 
-TEST_F(OperationTest, WidthOneQueueStartsReadyOperationsInOrderAfterTheirDependencies)
+TEST_F(NSOperationTest, WidthOneQueueStartsReadyOperationsInOrderAfterTheirDependencies)
 {
     auto queue = NSOperationQueue::init();
     queue->setMaxConcurrentOperationCount(1);
@@ -166,7 +166,7 @@ TEST_F(OperationTest, WidthOneQueueStartsReadyOperationsInOrderAfterTheirDepende
     EXPECT_THROW(queue->addOperation(a), NSException);
 }
 
-TEST_F(OperationTest, AsynchronousOperationHoldsItsQueueUntilItReportsFinished)
+TEST_F(NSOperationTest, AsynchronousOperationHoldsItsQueueUntilItReportsFinished)
 {
     auto queue = NSOperationQueue::init();
     queue->setMaxConcurrentOperationCount(1);
@@ -188,7 +188,7 @@ TEST_F(OperationTest, AsynchronousOperationHoldsItsQueueUntilItReportsFinished)
     EXPECT_EQ(queue->operationCount(), 0u);
 }
 
-TEST_F(OperationTest, CancelAllFinishesQueuedOperationsWithoutRunningThem)
+TEST_F(NSOperationTest, CancelAllFinishesQueuedOperationsWithoutRunningThem)
 {
     auto queue = NSOperationQueue::init();
     queue->setSuspended(true);
@@ -212,7 +212,7 @@ TEST_F(OperationTest, CancelAllFinishesQueuedOperationsWithoutRunningThem)
         EXPECT_TRUE(operation->isFinished() && operation->isCancelled());
 }
 
-TEST_F(OperationTest, MainQueueRunsBlocksOnTheMainThreadAndReportsItselfCurrent)
+TEST_F(NSOperationTest, MainQueueRunsBlocksOnTheMainThreadAndReportsItselfCurrent)
 {
     auto main = NSOperationQueue::mainQueue();
     auto background = NSOperationQueue::init();

@@ -15,7 +15,7 @@
 
 namespace {
 
-class RunLoopTest : public ::testing::Test {
+class NSRunLoopTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
+TEST_F(NSRunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
 {
     auto target = NSObject::init();
     performSelectorAfterDelay(
@@ -61,7 +61,7 @@ TEST_F(RunLoopTest, PassRunsQueuedThenMainQueueThenDueTimersAndDefersNewWork)
     EXPECT_EQ(m_log.back(), "tracking in UITrackingRunLoopMode");
 }
 
-TEST_F(RunLoopTest, CommonModesRunInDefaultAndTrackingOnly)
+TEST_F(NSRunLoopTest, CommonModesRunInDefaultAndTrackingOnly)
 {
     struct Case {
         std::vector<std::string> registeredModes;
@@ -94,7 +94,7 @@ TEST_F(RunLoopTest, CommonModesRunInDefaultAndTrackingOnly)
     }
 }
 
-TEST_F(RunLoopTest, TimersFollowTheVirtualClock)
+TEST_F(NSRunLoopTest, TimersFollowTheVirtualClock)
 {
     auto owner = NSObject::init();
     Weak<NSObject> weakOwner = owner;
@@ -160,7 +160,7 @@ TEST_F(RunLoopTest, TimersFollowTheVirtualClock)
     EXPECT_EQ(repeating, 5);
 }
 
-TEST_F(RunLoopTest, ZeroIntervalRepeatingTimerFiresOncePerPassAndIsNotPendingWork)
+TEST_F(NSRunLoopTest, ZeroIntervalRepeatingTimerFiresOncePerPassAndIsNotPendingWork)
 {
     int fired = 0;
     auto timer = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(0, true, [&](auto&) { ++fired; });
@@ -172,7 +172,7 @@ TEST_F(RunLoopTest, ZeroIntervalRepeatingTimerFiresOncePerPassAndIsNotPendingWor
     timer->invalidate();
 }
 
-TEST_F(RunLoopTest, DelayedPerformsKeepTargetsAndCancelByTarget)
+TEST_F(NSRunLoopTest, DelayedPerformsKeepTargetsAndCancelByTarget)
 {
     auto kept = NSObject::init();
     auto cancelled = NSObject::init();
@@ -210,7 +210,7 @@ TEST_F(RunLoopTest, DelayedPerformsKeepTargetsAndCancelByTarget)
     EXPECT_EQ(m_log.back(), "kept show");
 }
 
-TEST_F(RunLoopTest, ChainOfZeroDelayPerformsAdvancesOneLinkPerPass)
+TEST_F(NSRunLoopTest, ChainOfZeroDelayPerformsAdvancesOneLinkPerPass)
 {
     auto target = NSObject::init();
     int links = 0;
@@ -227,7 +227,7 @@ TEST_F(RunLoopTest, ChainOfZeroDelayPerformsAdvancesOneLinkPerPass)
     EXPECT_EQ(links, 5);
 }
 
-TEST_F(RunLoopTest, ThreadRunsItsOwnLoopKeptAliveByAPort)
+TEST_F(NSRunLoopTest, ThreadRunsItsOwnLoopKeptAliveByAPort)
 {
     std::mutex lock;
     std::vector<std::string> seen;
@@ -272,7 +272,7 @@ TEST_F(RunLoopTest, ThreadRunsItsOwnLoopKeptAliveByAPort)
         seen, (std::vector<std::string> { "perform on Worker", "tick", "tick", "waited", "inline", "loop ended" }));
 }
 
-TEST_F(RunLoopTest, SleepAndRunUntilDateFollowTheClock)
+TEST_F(NSRunLoopTest, SleepAndRunUntilDateFollowTheClock)
 {
     std::atomic<int> stage { 0 };
     dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0), [&] {
@@ -294,7 +294,7 @@ TEST_F(RunLoopTest, SleepAndRunUntilDateFollowTheClock)
     EXPECT_TRUE(returned);
 }
 
-TEST_F(RunLoopTest, RunModeBeforeDateReturnsOnInputStopOrDate)
+TEST_F(NSRunLoopTest, RunModeBeforeDateReturnsOnInputStopOrDate)
 {
     std::mutex lock;
     std::vector<std::string> results;

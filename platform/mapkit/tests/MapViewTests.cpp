@@ -30,7 +30,7 @@
 namespace {
 
 // Every map test runs on a virtual clock with a fresh application and leaves nothing queued.
-class MapViewTest : public ::testing::Test {
+class MKMapViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -216,7 +216,7 @@ double differingFraction(const Ref<UIImage>& a, const Ref<UIImage>& b)
 
 } // namespace
 
-TEST_F(MapViewTest, RegionsAreWidenedToTheViewsAspectAroundTheirCentre)
+TEST_F(MKMapViewTest, RegionsAreWidenedToTheViewsAspectAroundTheirCentre)
 {
     struct Case {
         const char* name;
@@ -259,7 +259,7 @@ TEST_F(MapViewTest, RegionsAreWidenedToTheViewsAspectAroundTheirCentre)
     EXPECT_THROW(hidden->setRegion({ { 10, 10 }, { -1, 1 } }), NSException);
 }
 
-TEST_F(MapViewTest, CoordinatesAndPointsConvertBothWaysAtAnyHeading)
+TEST_F(MKMapViewTest, CoordinatesAndPointsConvertBothWaysAtAnyHeading)
 {
     auto map = shownMap(400, 300);
     map->setRegion({ { 51.5, -0.1 }, { 1, 1 } });
@@ -297,7 +297,7 @@ TEST_F(MapViewTest, CoordinatesAndPointsConvertBothWaysAtAnyHeading)
     EXPECT_NEAR(map->centerCoordinate().longitude, center.longitude, 1e-9);
 }
 
-TEST_F(MapViewTest, MapRectThatFitsLeavesThePaddingFree)
+TEST_F(MKMapViewTest, MapRectThatFitsLeavesThePaddingFree)
 {
     auto map = shownMap(400, 300);
     const MKMapRect target = MKMapRectMake(100000000, 90000000, 2000000, 500000);
@@ -320,7 +320,7 @@ TEST_F(MapViewTest, MapRectThatFitsLeavesThePaddingFree)
     }
 }
 
-TEST_F(MapViewTest, CameraAltitudeAndHeadingRoundTrip)
+TEST_F(MKMapViewTest, CameraAltitudeAndHeadingRoundTrip)
 {
     auto map = shownMap(400, 300);
     auto camera = MKMapCamera::cameraLookingAtCenterCoordinate({ 40.0, -74.0 }, { 39.9, -74.0 }, 5000);
@@ -335,7 +335,7 @@ TEST_F(MapViewTest, CameraAltitudeAndHeadingRoundTrip)
     EXPECT_EQ(camera->heading(), 270);
 }
 
-TEST_F(MapViewTest, CodeSetsHeadingAndPitchWhateverTheGestureSwitchesSay)
+TEST_F(MKMapViewTest, CodeSetsHeadingAndPitchWhateverTheGestureSwitchesSay)
 {
     struct Case {
         bool rotateEnabled, pitchEnabled, animated;
@@ -367,7 +367,7 @@ TEST_F(MapViewTest, CodeSetsHeadingAndPitchWhateverTheGestureSwitchesSay)
     }
 }
 
-TEST_F(MapViewTest, HiddenMapAnswersRectQueriesFromItsIndexAndAsksForNoViews)
+TEST_F(MKMapViewTest, HiddenMapAnswersRectQueriesFromItsIndexAndAsksForNoViews)
 {
     auto map = MKMapView::init();
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -408,7 +408,7 @@ TEST_F(MapViewTest, HiddenMapAnswersRectQueriesFromItsIndexAndAsksForNoViews)
     EXPECT_EQ(map->annotationContainerView()->subviews().size(), 0u);
 }
 
-TEST_F(MapViewTest, AnnotationViewsAreMadeInOrderPlacedAndReused)
+TEST_F(MKMapViewTest, AnnotationViewsAreMadeInOrderPlacedAndReused)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -449,7 +449,7 @@ TEST_F(MapViewTest, AnnotationViewsAreMadeInOrderPlacedAndReused)
     EXPECT_EQ(map->dequeueReusableAnnotationViewWithIdentifier("plane") != nullptr, true);
 }
 
-TEST_F(MapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapClearIt)
+TEST_F(MKMapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapClearIt)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -497,7 +497,7 @@ TEST_F(MapViewTest, SelectionOpensACalloutThatFollowsTheTitleAndTapsOnEmptyMapCl
             "select Flight 2", "deselect Flight 2", "select Flight 2" }));
 }
 
-TEST_F(MapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
+TEST_F(MKMapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
 {
     auto map = shownMap(240, 180);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -564,7 +564,7 @@ TEST_F(MapViewTest, OverlaysStackByLevelThenAddOrderAndDrawOverTheBaseMap)
     EXPECT_GT(differingFraction(looks[1], looks[2]), 0.002);
 }
 
-TEST_F(MapViewTest, PanAndDoubleTapMoveTheRegionThroughTheDelegate)
+TEST_F(MKMapViewTest, PanAndDoubleTapMoveTheRegionThroughTheDelegate)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -614,7 +614,7 @@ TEST_F(MapViewTest, PanAndDoubleTapMoveTheRegionThroughTheDelegate)
     EXPECT_NEAR(map->zoomScale(), scale * 2, 1e-9);
 }
 
-TEST_F(MapViewTest, UserLocationFollowsTheSimulatedDeviceAndTrackingCentresOnIt)
+TEST_F(MKMapViewTest, UserLocationFollowsTheSimulatedDeviceAndTrackingCentresOnIt)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -706,7 +706,7 @@ void expectViewsOnTheirPoints(const Ref<MKMapView>& map)
 
 } // namespace
 
-TEST_F(MapViewTest, AnimatedMovesRunOnTheClockAndTellTheDelegateOnceAtTheEnd)
+TEST_F(MKMapViewTest, AnimatedMovesRunOnTheClockAndTellTheDelegateOnceAtTheEnd)
 {
     using Move = std::function<void(const Ref<MKMapView>&, const std::vector<Ref<MKAnnotation>>&, bool animated)>;
     struct Case {
@@ -793,7 +793,7 @@ TEST_F(MapViewTest, AnimatedMovesRunOnTheClockAndTellTheDelegateOnceAtTheEnd)
     }
 }
 
-TEST_F(MapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
+TEST_F(MKMapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<RecordingDelegate>();
@@ -871,7 +871,7 @@ TEST_F(MapViewTest, ANewerMoveInterruptsTheOneInFlightWhereItStands)
     EXPECT_NEAR(hidden->centerCoordinate().longitude, 4, 1e-9);
 }
 
-TEST_F(MapViewTest, FittingAccountsForTheCamerasHeading)
+TEST_F(MKMapViewTest, FittingAccountsForTheCamerasHeading)
 {
     auto map = shownMap(400, 300);
     const MKMapRect target = MKMapRectMake(100000000, 90000000, 2000000, 500000);
@@ -967,7 +967,7 @@ Pixel pixelAt(const Ref<UIImage>& image, CGPoint point)
 
 } // namespace
 
-TEST_F(MapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
+TEST_F(MKMapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<PaintingDelegate>();
@@ -1041,7 +1041,7 @@ private:
 
 } // namespace
 
-TEST_F(MapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
+TEST_F(MKMapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
 {
     enum class Lift { Up, Cancel };
     struct Case {
@@ -1134,7 +1134,7 @@ TEST_F(MapViewTest, SelectedDraggableViewsAreDraggedAndDropTheirAnnotation)
     }
 }
 
-TEST_F(MapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
+TEST_F(MKMapViewTest, PinchTwistAndDragMoveTheMapUnderTheFingersAsOneMove)
 {
     struct Case {
         const char* name;
@@ -1296,7 +1296,7 @@ public:
 
 } // namespace
 
-TEST_F(MapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
+TEST_F(MKMapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
 {
     auto map = shownMap(400, 300);
     auto delegate = std::make_shared<FillingDelegate>();
@@ -1320,7 +1320,7 @@ TEST_F(MapViewTest, WorldWideOverlaysCoverTheMapOnceAcrossThe180thMeridian)
 
 namespace {
 
-TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
+TEST_F(MKMapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
 {
     struct Case {
         const char* name;
@@ -1381,7 +1381,7 @@ TEST_F(MapViewTest, MovesInsideAViewAnimationBlockTakeItsTiming)
     }
 }
 
-TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveEndsItsBlockUnfinished)
+TEST_F(MKMapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveEndsItsBlockUnfinished)
 {
     auto map = shownMap(400, 300);
     map->setRegion({ { 0, 0 }, { 10, 10 } });
@@ -1415,9 +1415,9 @@ TEST_F(MapViewTest, BlocksThatDoNotAnimateLeaveMovesAsAskedAndAnInterruptedMoveE
 }
 
 // Death tests run first and in a fresh process of their own; they share the map fixture.
-using MapViewDeathTest = MapViewTest;
+using MKMapViewDeathTest = MKMapViewTest;
 
-TEST_F(MapViewDeathTest, MainThreadEntryPointsAbortOnAnotherThread)
+TEST_F(MKMapViewDeathTest, MainThreadEntryPointsAbortOnAnotherThread)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto map = shownMap(400, 300);

@@ -28,7 +28,9 @@ public:
 
 } // namespace
 
-TEST_F(ServicesTest, MailComposerKeepsTheMessageAndReportsTheChosenResult)
+class MFMailComposeViewControllerTest : public ServicesTest { };
+
+TEST_F(MFMailComposeViewControllerTest, ComposerKeepsTheMessageAndReportsTheChosenResult)
 {
     struct Case {
         const char* name;

@@ -20,7 +20,9 @@ public:
 
 } // namespace
 
-TEST_F(ServicesTest, StoreSheetLoadsWithTheChosenOutcomeAndClosesThroughItsDelegate)
+class SKStoreProductViewControllerTest : public ServicesTest { };
+
+TEST_F(SKStoreProductViewControllerTest, SheetLoadsWithTheChosenOutcomeAndClosesThroughItsDelegate)
 {
     struct Case {
         const char* name;

@@ -25,7 +25,7 @@ void callback(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags
     recorder(info)->calls.emplace_back(t.hostName.value_or(t.address.value_or("")), flags);
 }
 
-class ReachabilityTest : public ::testing::Test {
+class SCNetworkReachabilityTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(ReachabilityTest, ScheduledTargetsCallBackOnTheirRunLoopWhenFlagsChange)
+TEST_F(SCNetworkReachabilityTest, ScheduledTargetsCallBackOnTheirRunLoopWhenFlagsChange)
 {
     SCNetworkReachabilityFlags wifi = kSCNetworkReachabilityFlagsReachable;
     SCNetworkReachabilityFlags cellular = kSCNetworkReachabilityFlagsReachable | kSCNetworkReachabilityFlagsIsWWAN;
@@ -103,7 +103,7 @@ TEST_F(ReachabilityTest, ScheduledTargetsCallBackOnTheirRunLoopWhenFlagsChange)
     EXPECT_EQ(record.releases, 2);
 }
 
-TEST_F(ReachabilityTest, TheMachineAlwaysReachesLoopback)
+TEST_F(SCNetworkReachabilityTest, TheMachineAlwaysReachesLoopback)
 {
     auto loopback = SCNetworkReachabilityCreateWithName(nullptr, "localhost");
     SCNetworkReachabilityFlags flags = 0;

@@ -65,7 +65,7 @@ public:
 
 } // namespace
 
-class AlertTest : public HostedWindowTest {
+class UIAlertViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -74,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(AlertTest, AlertsAreRecordedAndAnsweredByTheTest)
+TEST_F(UIAlertViewTest, AlertsAreRecordedAndAnsweredByTheTest)
 {
     auto delegate = SheetDelegate::init();
     auto alert = UIAlertView::initWithTitle(
@@ -124,7 +124,7 @@ TEST_F(AlertTest, AlertsAreRecordedAndAnsweredByTheTest)
     EXPECT_THAT(s_log.take(), ElementsAre("0 sheet clicked 3", "0 sheet didDismiss 3"));
 }
 
-TEST_F(AlertTest, ShareSheetRunsTheChosenActivity)
+TEST_F(UIAlertViewTest, ShareSheetRunsTheChosenActivity)
 {
     auto window = makeKeyWindow();
     auto root = UIViewController::init();

@@ -85,7 +85,7 @@ public:
 };
 VX_REGISTER_CREATABLE_CLASS(RecordingAppDelegate);
 
-class ApplicationTest : public HostedWindowTest {
+class UIApplicationTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -112,7 +112,7 @@ protected:
 
 } // namespace
 
-TEST_F(ApplicationTest, LifeCycleRunsInThePlatformOrder)
+TEST_F(UIApplicationTest, LifeCycleRunsInThePlatformOrder)
 {
     auto app = UIApplicationHost::launch("RecordingAppDelegate", Value::dictionary({ { "k", "v" } }));
     ASSERT_TRUE(app);
@@ -153,13 +153,13 @@ TEST_F(ApplicationTest, LifeCycleRunsInThePlatformOrder)
     EXPECT_TRUE(UIApplicationHost::hasTerminated());
 }
 
-TEST_F(ApplicationTest, UnknownDelegateClassLaunchesNothing)
+TEST_F(UIApplicationTest, UnknownDelegateClassLaunchesNothing)
 {
     EXPECT_FALSE(UIApplicationHost::launch("NoSuchDelegate"));
     EXPECT_TRUE(s_log.take().empty());
 }
 
-TEST_F(ApplicationTest, HostDeliversSystemEvents)
+TEST_F(UIApplicationTest, HostDeliversSystemEvents)
 {
     auto app = UIApplicationHost::launch("RecordingAppDelegate");
     auto delegate = std::dynamic_pointer_cast<RecordingAppDelegate>(app->delegateObject());
@@ -199,7 +199,7 @@ TEST_F(ApplicationTest, HostDeliversSystemEvents)
             "performFetch", "token 32", "remote hello"));
 }
 
-TEST_F(ApplicationTest, BackgroundTasksExpireInOrderAndEndOnce)
+TEST_F(UIApplicationTest, BackgroundTasksExpireInOrderAndEndOnce)
 {
     auto app = UIApplicationHost::launch("RecordingAppDelegate");
     std::vector<std::string> expired;
@@ -225,7 +225,7 @@ TEST_F(ApplicationTest, BackgroundTasksExpireInOrderAndEndOnce)
     app->endBackgroundTask(first); // already ended: logged, harmless
 }
 
-TEST_F(ApplicationTest, DeviceAndScreenAreHostSettings)
+TEST_F(UIApplicationTest, DeviceAndScreenAreHostSettings)
 {
     auto device = UIDevice::currentDevice();
     EXPECT_EQ("7.1", device->systemVersion());
@@ -273,7 +273,7 @@ VX_REGISTER_CREATABLE_CLASS(WindowAppDelegate);
 
 } // namespace
 
-TEST_F(ApplicationTest, ApplicationMainRendersTheKeyWindowOnRequest)
+TEST_F(UIApplicationTest, ApplicationMainRendersTheKeyWindowOnRequest)
 {
     std::string path = TestEnvironment::sandboxRoot() + "/launch.png";
     std::string renderFlag = "--render";
@@ -287,7 +287,7 @@ TEST_F(ApplicationTest, ApplicationMainRendersTheKeyWindowOnRequest)
     EXPECT_EQ(1, UIApplicationMain(3, argv.data(), nullptr, "NoSuchDelegate"));
 }
 
-TEST_F(ApplicationTest, ChangingThePreferredTextSizePostsOnceWithTheNewValue)
+TEST_F(UIApplicationTest, ChangingThePreferredTextSizePostsOnceWithTheNewValue)
 {
     auto app = UIApplication::sharedApplication();
     EXPECT_EQ(app->preferredContentSizeCategory(), "UICTContentSizeCategoryL");

@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class BarItemTest : public HostedWindowTest { };
+class UIBarItemTest : public HostedWindowTest { };
 
 // Puts the bar it is given at the bottom and every other bar anywhere.
 class BottomBarOwner : public NSObject, public UIToolbarDelegate {
@@ -31,7 +31,7 @@ public:
     Ref<UIView> bottom;
 };
 
-TEST_F(BarItemTest, ToolbarTakesItsPositionFromItsDelegateWhileTheDelegateLives)
+TEST_F(UIBarItemTest, ToolbarTakesItsPositionFromItsDelegateWhileTheDelegateLives)
 {
     auto bottom = UIToolbar::initWithFrame(CGRectMake(0, 980, 768, 44));
     auto other = UIToolbar::initWithFrame(CGRectMake(0, 0, 768, 44));
@@ -46,7 +46,7 @@ TEST_F(BarItemTest, ToolbarTakesItsPositionFromItsDelegateWhileTheDelegateLives)
     EXPECT_EQ(bottom->barPosition(), UIBarPositionAny) << "the delegate is gone";
 }
 
-TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
+TEST_F(UIBarItemTest, ToolbarLaysOutSpacesAndTapsItems)
 {
     auto window = makeKeyWindow();
     auto toolbar = UIToolbar::initWithFrame(CGRectMake(0, 980, 768, 44));
@@ -87,7 +87,7 @@ TEST_F(BarItemTest, ToolbarLaysOutSpacesAndTapsItems)
     EXPECT_THAT(taps, ElementsAre("Done", "Share"));
 }
 
-TEST_F(BarItemTest, NavigationAndTabItemsKeepTheirSettings)
+TEST_F(UIBarItemTest, NavigationAndTabItemsKeepTheirSettings)
 {
     auto item = UINavigationItem::initWithTitle("Flights");
     auto edit = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(UIBarButtonSystemItemEdit, nullptr, nullptr);

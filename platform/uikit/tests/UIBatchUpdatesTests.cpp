@@ -82,7 +82,7 @@ template <typename View> struct Case {
     std::string outcome; // the exception's name and reason; empty when accepted
 };
 
-class BatchUpdatesTest : public HostedWindowTest {
+class UIBatchUpdatesTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -121,7 +121,7 @@ protected:
     Ref<CountedItems> m_items;
 };
 
-TEST_F(BatchUpdatesTest, TableRefusesChangesThatDoNotAddUpWithItsOwnReasons)
+TEST_F(UIBatchUpdatesTest, TableRefusesChangesThatDoNotAddUpWithItsOwnReasons)
 {
     const std::string invalid = "NSInternalInconsistencyException: Invalid update: ";
     const std::vector<Case<UITableView>> cases = {
@@ -205,7 +205,7 @@ TEST_F(BatchUpdatesTest, TableRefusesChangesThatDoNotAddUpWithItsOwnReasons)
     }
 }
 
-TEST_F(BatchUpdatesTest, CollectionViewRefusesChangesThatDoNotAddUpWithItsOwnReasons)
+TEST_F(UIBatchUpdatesTest, CollectionViewRefusesChangesThatDoNotAddUpWithItsOwnReasons)
 {
     const std::string invalid = "NSInternalInconsistencyException: Invalid update: ";
     auto batch
@@ -295,7 +295,7 @@ TEST_F(BatchUpdatesTest, CollectionViewRefusesChangesThatDoNotAddUpWithItsOwnRea
 
 // Whole sections come and go around rows that stay: those keep their cells and selection, and
 // a reloaded section's rows get new cells but stay selected.
-TEST_F(BatchUpdatesTest, SectionChangesCarrySurvivingCellsAndSelection)
+TEST_F(UIBatchUpdatesTest, SectionChangesCarrySurvivingCellsAndSelection)
 {
     auto table = makeTable({ 2, 2, 2 });
     table->setAllowsMultipleSelection(true);
@@ -345,7 +345,7 @@ TEST_F(BatchUpdatesTest, SectionChangesCarrySurvivingCellsAndSelection)
 
 // Changes inside nested batches wait for the outermost to end; a batch left by an exception
 // forgets its changes, and an end with no batch open does nothing.
-TEST_F(BatchUpdatesTest, NestedBatchesApplyOnceAtTheOutermostEnd)
+TEST_F(UIBatchUpdatesTest, NestedBatchesApplyOnceAtTheOutermostEnd)
 {
     auto table = makeTable({ 2 });
     m_rows->counts = { 3 };

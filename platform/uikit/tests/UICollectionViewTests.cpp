@@ -89,7 +89,7 @@ public:
     EventRecorder log;
 };
 
-class CollectionViewTest : public HostedWindowTest {
+class UICollectionViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -121,7 +121,7 @@ protected:
     Ref<UICollectionViewFlowLayout> m_layout;
 };
 
-TEST_F(CollectionViewTest, FlowLayoutFillsLinesInTheScrollDirection)
+TEST_F(UICollectionViewTest, FlowLayoutFillsLinesInTheScrollDirection)
 {
     struct Case {
         const char* name;
@@ -166,7 +166,7 @@ TEST_F(CollectionViewTest, FlowLayoutFillsLinesInTheScrollDirection)
     }
 }
 
-TEST_F(CollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
+TEST_F(UICollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
 {
     m_items->counts = { 100 };
     m_layout->setItemSize(CGSizeMake(100, 100));
@@ -202,7 +202,7 @@ TEST_F(CollectionViewTest, ShowsVisibleItemsOnlyAndReusesCells)
         NSException);
 }
 
-TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
+TEST_F(UICollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
 {
     m_items->counts = { 10 };
     m_layout->setScrollDirection(UICollectionViewScrollDirectionHorizontal);
@@ -243,7 +243,7 @@ TEST_F(CollectionViewTest, PagesScrollsToItemsAndSelectsByTap)
     EXPECT_EQ(path(view->indexPathsForSelectedItems().front()), "0.6");
 }
 
-TEST_F(CollectionViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
+TEST_F(UICollectionViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
 {
     m_items->counts = { 10 };
     m_items->kept = { 2 };
@@ -289,7 +289,7 @@ TEST_F(CollectionViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
     }
 }
 
-TEST_F(CollectionViewTest, SelectingInCodeFollowsTheSelectionMode)
+TEST_F(UICollectionViewTest, SelectingInCodeFollowsTheSelectionMode)
 {
     m_items->counts = { 3 };
     m_layout->setItemSize(CGSizeMake(100, 100));
@@ -332,7 +332,7 @@ Ref<NSIndexPath> item(int32_t section, int32_t index)
 }
 } // namespace
 
-TEST_F(CollectionViewTest, BatchUpdatesKeepSurvivingCellsAndAreCheckedAgainstTheDataSource)
+TEST_F(UICollectionViewTest, BatchUpdatesKeepSurvivingCellsAndAreCheckedAgainstTheDataSource)
 {
     m_layout->setItemSize(CGSizeMake(100, 100));
     m_layout->setMinimumInteritemSpacing(0);

@@ -14,7 +14,7 @@
 
 namespace {
 
-class ControlFamilyTest : public HostedWindowTest {
+class UIControlFamilyTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -39,7 +39,7 @@ protected:
     int m_changes { 0 };
 };
 
-TEST_F(ControlFamilyTest, TapsChangeValuesAndSendValueChanged)
+TEST_F(UIControlFamilyTest, TapsChangeValuesAndSendValueChanged)
 {
     auto segments = UISegmentedControl::initWithItems({ "List", "Map", "Radar" });
     segments->setFrame(CGRectMake(0, 0, 300, 30));
@@ -106,7 +106,7 @@ TEST_F(ControlFamilyTest, TapsChangeValuesAndSendValueChanged)
     EXPECT_EQ(segments->selectedSegmentIndex(), UISegmentedControlNoSegment);
 }
 
-TEST_F(ControlFamilyTest, RejectsOrClampsBadSettings)
+TEST_F(UIControlFamilyTest, RejectsOrClampsBadSettings)
 {
     auto stepper = UIStepper::initWithFrame(CGRectZero);
     EXPECT_THROW(stepper->setMinimumValue(100), NSException);

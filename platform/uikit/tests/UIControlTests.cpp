@@ -112,9 +112,9 @@ public:
 
 } // namespace
 
-class ControlTest : public HostedWindowTest { };
+class UIControlTest : public HostedWindowTest { };
 
-TEST_F(ControlTest, ButtonSubclassesComeFromTheButtonFactory)
+TEST_F(UIControlTest, ButtonSubclassesComeFromTheButtonFactory)
 {
     struct Case {
         Ref<TallyButton> button;
@@ -143,7 +143,7 @@ TEST_F(ControlTest, ButtonSubclassesComeFromTheButtonFactory)
     }
 }
 
-TEST_F(ControlTest, RemovingAStatesImageFallsBackToTheNormalOne)
+TEST_F(UIControlTest, RemovingAStatesImageFallsBackToTheNormalOne)
 {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), false, 1);
     auto normal = UIGraphicsGetImageFromCurrentImageContext();
@@ -165,7 +165,7 @@ TEST_F(ControlTest, RemovingAStatesImageFallsBackToTheNormalOne)
     EXPECT_FALSE(button->currentBackgroundImage());
 }
 
-TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
+TEST_F(UIControlTest, TargetsRunInTheOrderTheyWereAdded)
 {
     auto window = makeKeyWindow();
     auto button = UIButton::buttonWithType(UIButtonTypeCustom);
@@ -200,7 +200,7 @@ TEST_F(ControlTest, TargetsRunInTheOrderTheyWereAdded)
     EXPECT_THAT(log.take(), ElementsAre("flip to 0", "nil target"));
 }
 
-TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
+TEST_F(UIControlTest, TouchTrackingSendsTheControlEvents)
 {
     auto window = makeKeyWindow();
     auto control = UIControl::initWithFrame(CGRectMake(100, 100, 100, 100));
@@ -242,7 +242,7 @@ TEST_F(ControlTest, TouchTrackingSendsTheControlEvents)
     EXPECT_TRUE(log.take().empty());
 }
 
-TEST_F(ControlTest, TouchesGoToTheHitViewAndUpTheResponderChain)
+TEST_F(UIControlTest, TouchesGoToTheHitViewAndUpTheResponderChain)
 {
     auto window = makeKeyWindow();
     EventRecorder log;
@@ -268,7 +268,7 @@ TEST_F(ControlTest, TouchesGoToTheHitViewAndUpTheResponderChain)
     EXPECT_TRUE(log.take().empty());
 }
 
-TEST_F(ControlTest, ButtonContentFollowsState)
+TEST_F(UIControlTest, ButtonContentFollowsState)
 {
     auto button = UIButton::buttonWithType(UIButtonTypeCustom);
     button->setTitleForState("Off", UIControlStateNormal);
@@ -303,7 +303,7 @@ TEST_F(ControlTest, ButtonContentFollowsState)
     EXPECT_EQ(button->titleLabel()->sizeThatFits(CGSizeZero).width, button->bounds().size.width);
 }
 
-TEST_F(ControlTest, LabelsMeasureWrapAndShrink)
+TEST_F(UIControlTest, LabelsMeasureWrapAndShrink)
 {
     auto label = UILabel::initWithFrame(CGRectMake(0, 0, 100, 40));
     label->setFont(UIFont::systemFontOfSize(12));

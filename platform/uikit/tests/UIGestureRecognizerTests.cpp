@@ -62,7 +62,7 @@ public:
     }
 };
 
-class GestureTest : public HostedWindowTest {
+class UIGestureRecognizerTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -87,7 +87,7 @@ protected:
 
 } // namespace
 
-TEST_F(GestureTest, TapRecognizesAndCancelsTheViewsTouchesUnlessToldNotTo)
+TEST_F(UIGestureRecognizerTest, TapRecognizesAndCancelsTheViewsTouchesUnlessToldNotTo)
 {
     auto tap = UITapGestureRecognizer::init();
     logActions(tap, "tap");
@@ -109,7 +109,7 @@ TEST_F(GestureTest, TapRecognizesAndCancelsTheViewsTouchesUnlessToldNotTo)
     EXPECT_THAT(s_log.take(), ElementsAre("view began", "view moved", "view ended"));
 }
 
-TEST_F(GestureTest, SingleTapWaitsForTheDoubleTapToFail)
+TEST_F(UIGestureRecognizerTest, SingleTapWaitsForTheDoubleTapToFail)
 {
     auto single = UITapGestureRecognizer::init();
     auto twice = UITapGestureRecognizer::init();
@@ -137,7 +137,7 @@ TEST_F(GestureTest, SingleTapWaitsForTheDoubleTapToFail)
     EXPECT_EQ(UIGestureRecognizerStatePossible, single->state());
 }
 
-TEST_F(GestureTest, LongPressBeginsAfterHalfASecondInPlace)
+TEST_F(UIGestureRecognizerTest, LongPressBeginsAfterHalfASecondInPlace)
 {
     auto press = UILongPressGestureRecognizer::init();
     logActions(press, "press");
@@ -174,7 +174,7 @@ TEST_F(GestureTest, LongPressBeginsAfterHalfASecondInPlace)
     }
 }
 
-TEST_F(GestureTest, PanReportsTranslationAndVelocityAndSubclassesSetTheirOwnState)
+TEST_F(UIGestureRecognizerTest, PanReportsTranslationAndVelocityAndSubclassesSetTheirOwnState)
 {
     auto pan = RightwardPan::init();
     std::vector<std::string> samples;

@@ -78,7 +78,7 @@ public:
     EventRecorder log;
 };
 
-class MultiTouchTest : public HostedWindowTest {
+class UIMultiTouchGestureTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -122,7 +122,7 @@ protected:
 
 } // namespace
 
-TEST_F(MultiTouchTest, PinchScalesWithTheFingersDistance)
+TEST_F(UIMultiTouchGestureTest, PinchScalesWithTheFingersDistance)
 {
     auto pinch = UIPinchGestureRecognizer::init();
     m_view->addGestureRecognizer(pinch);
@@ -182,7 +182,7 @@ TEST_F(MultiTouchTest, PinchScalesWithTheFingersDistance)
     EXPECT_EQ(pinch->state(), UIGestureRecognizerStatePossible);
 }
 
-TEST_F(MultiTouchTest, RotationFollowsTheTurnOfTheFingersPastAHalfTurn)
+TEST_F(UIMultiTouchGestureTest, RotationFollowsTheTurnOfTheFingersPastAHalfTurn)
 {
     auto rotation = UIRotationGestureRecognizer::init();
     m_view->addGestureRecognizer(rotation);
@@ -221,7 +221,7 @@ TEST_F(MultiTouchTest, RotationFollowsTheTurnOfTheFingersPastAHalfTurn)
     EXPECT_TRUE(rotations.empty());
 }
 
-TEST_F(MultiTouchTest, SwipeRecognizesQuickStrokesInItsDirections)
+TEST_F(UIMultiTouchGestureTest, SwipeRecognizesQuickStrokesInItsDirections)
 {
     struct Case {
         const char* name;
@@ -275,7 +275,7 @@ TEST_F(MultiTouchTest, SwipeRecognizesQuickStrokesInItsDirections)
     }
 }
 
-TEST_F(MultiTouchTest, RecognizersExcludeEachOtherUnlessTheDelegateAllowsBoth)
+TEST_F(UIMultiTouchGestureTest, RecognizersExcludeEachOtherUnlessTheDelegateAllowsBoth)
 {
     auto pinch = UIPinchGestureRecognizer::init();
     auto rotation = UIRotationGestureRecognizer::init();
@@ -301,7 +301,7 @@ TEST_F(MultiTouchTest, RecognizersExcludeEachOtherUnlessTheDelegateAllowsBoth)
     EXPECT_THAT(entries, ::testing::Contains("rotation ended"));
 }
 
-TEST_F(MultiTouchTest, PanWaitsForTheSwipeToFail)
+TEST_F(UIMultiTouchGestureTest, PanWaitsForTheSwipeToFail)
 {
     auto swipe = UISwipeGestureRecognizer::init();
     auto pan = UIPanGestureRecognizer::init();
@@ -331,7 +331,7 @@ TEST_F(MultiTouchTest, PanWaitsForTheSwipeToFail)
     EXPECT_THAT(m_log.take(), ElementsAre("pan began", "pan changed", "pan changed", "pan ended"));
 }
 
-TEST_F(MultiTouchTest, ScrollViewsScrollAndZoomThroughTheirOwnRecognizers)
+TEST_F(UIMultiTouchGestureTest, ScrollViewsScrollAndZoomThroughTheirOwnRecognizers)
 {
     auto scrollView = UIScrollView::initWithFrame(CGRectMake(0, 0, 600, 600));
     scrollView->setContentSize(CGSizeMake(600, 3000));
@@ -394,7 +394,7 @@ TEST_F(MultiTouchTest, ScrollViewsScrollAndZoomThroughTheirOwnRecognizers)
     EXPECT_TRUE(pager->gestureRecognizers().size() == 1u) << "the pinch left the view it was moved to";
 }
 
-TEST_F(MultiTouchTest, ExclusiveTouchViewsShareNoTouches)
+TEST_F(UIMultiTouchGestureTest, ExclusiveTouchViewsShareNoTouches)
 {
     auto left = TouchLogView::initWithFrame(CGRectMake(0, 0, 200, 200));
     auto right = TouchLogView::initWithFrame(CGRectMake(300, 0, 200, 200));
@@ -436,7 +436,7 @@ TEST_F(MultiTouchTest, ExclusiveTouchViewsShareNoTouches)
     EXPECT_THAT(right->log.take(), ElementsAre("began 1/1", "ended"));
 }
 
-TEST_F(MultiTouchTest, TapsCountTheirFingers)
+TEST_F(UIMultiTouchGestureTest, TapsCountTheirFingers)
 {
     auto oneFinger = UITapGestureRecognizer::init();
     auto twoFingers = UITapGestureRecognizer::init();

@@ -24,7 +24,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class NavigationBarTest : public HostedWindowTest {
+class UINavigationBarTest : public HostedWindowTest {
 protected:
     // A navigation controller filling a key window, showing `root`.
     Ref<UINavigationController> shownNavigation(const Ref<UIViewController>& root)
@@ -43,7 +43,7 @@ protected:
     Ref<UIWindow> m_window;
 };
 
-TEST_F(NavigationBarTest, NavigationItemIsMadeOnceAndFollowsTheTitleUntilSet)
+TEST_F(UINavigationBarTest, NavigationItemIsMadeOnceAndFollowsTheTitleUntilSet)
 {
     auto controller = UIViewController::init();
     controller->setTitle("Charts");
@@ -58,7 +58,7 @@ TEST_F(NavigationBarTest, NavigationItemIsMadeOnceAndFollowsTheTitleUntilSet)
     EXPECT_EQ(controller->title(), "Other");
 }
 
-TEST_F(NavigationBarTest, BackButtonNamesThePreviousItemAndPops)
+TEST_F(UINavigationBarTest, BackButtonNamesThePreviousItemAndPops)
 {
     struct Case {
         const char* name;
@@ -129,7 +129,7 @@ TEST_F(NavigationBarTest, BackButtonNamesThePreviousItemAndPops)
     }
 }
 
-TEST_F(NavigationBarTest, BarItemsAndTitleViewTakeTouches)
+TEST_F(UINavigationBarTest, BarItemsAndTitleViewTakeTouches)
 {
     auto root = UIViewController::init();
     auto nav = shownNavigation(root);
@@ -194,7 +194,7 @@ public:
     std::vector<std::string> changes;
 };
 
-TEST_F(NavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
+TEST_F(UINavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
 {
     auto root = EditingController::init();
     auto edit = root->editButtonItem();
@@ -229,7 +229,7 @@ TEST_F(NavigationBarTest, EditButtonFlipsEditingAndFollowsIt)
     EXPECT_THAT(root->changes, ElementsAre("editing animated", "done animated", "editing"));
 }
 
-TEST_F(NavigationBarTest, ToolbarShowsTheTopControllersItems)
+TEST_F(UINavigationBarTest, ToolbarShowsTheTopControllersItems)
 {
     auto root = UIViewController::init();
     auto target = NSObject::init();
@@ -271,7 +271,7 @@ TEST_F(NavigationBarTest, ToolbarShowsTheTopControllersItems)
     EXPECT_THAT(toolbar->items(), ElementsAre(info));
 }
 
-TEST_F(NavigationBarTest, BarsDrawTheirItems)
+TEST_F(UINavigationBarTest, BarsDrawTheirItems)
 {
     CGFloat savedScale = UIGraphicsScreenScale();
     UIGraphicsSetScreenScale(1);

@@ -59,7 +59,7 @@ public:
 
 } // namespace
 
-class PopoverTest : public HostedWindowTest {
+class UIPopoverControllerTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -68,7 +68,7 @@ protected:
     }
 };
 
-TEST_F(PopoverTest, PlacesMovesAndDismissesOnlyTellingUserChoices)
+TEST_F(UIPopoverControllerTest, PlacesMovesAndDismissesOnlyTellingUserChoices)
 {
     auto window = makeKeyWindow();
     auto host = UIView::initWithFrame(window->bounds());

@@ -100,7 +100,7 @@ public:
     int calls { 0 };
 };
 
-class ScrollViewTest : public HostedWindowTest {
+class UIScrollViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -133,7 +133,7 @@ protected:
     Ref<ScrollRecorder> m_delegate;
 };
 
-TEST_F(ScrollViewTest, DragsReportTheFullSequenceAndComeToRest)
+TEST_F(UIScrollViewTest, DragsReportTheFullSequenceAndComeToRest)
 {
     struct Case {
         const char* name;
@@ -190,7 +190,7 @@ TEST_F(ScrollViewTest, DragsReportTheFullSequenceAndComeToRest)
     }
 }
 
-TEST_F(ScrollViewTest, EveryOffsetChangeGoesThroughTheSingleEntryPoint)
+TEST_F(UIScrollViewTest, EveryOffsetChangeGoesThroughTheSingleEntryPoint)
 {
     // While pulled past the top the content follows the finger at half speed.
     auto touch = UIApplicationHost::touchDown(CGPointMake(200, 100));
@@ -209,7 +209,7 @@ TEST_F(ScrollViewTest, EveryOffsetChangeGoesThroughTheSingleEntryPoint)
     EXPECT_EQ(point(m_scrollView->contentOffset()), "(0,300)");
 }
 
-TEST_F(ScrollViewTest, DidScrollMayReenterAndTheDelegateMayRetarget)
+TEST_F(UIScrollViewTest, DidScrollMayReenterAndTheDelegateMayRetarget)
 {
     // A delegate that never lets the offset pass 1000 re-enters the setter from didScroll.
     m_delegate->onScroll = [](const Ref<UIScrollView>& sv) {
@@ -234,7 +234,7 @@ TEST_F(ScrollViewTest, DidScrollMayReenterAndTheDelegateMayRetarget)
     EXPECT_EQ(point(m_scrollView->contentOffset()), "(0,1600)");
 }
 
-TEST_F(ScrollViewTest, AnimatedScrollsEndOnTheClockAndTouchesStopMotion)
+TEST_F(UIScrollViewTest, AnimatedScrollsEndOnTheClockAndTouchesStopMotion)
 {
     m_scrollView->setContentOffsetAnimated(CGPointMake(0, 600), true);
     m_clock.advance(0.15);
@@ -264,7 +264,7 @@ TEST_F(ScrollViewTest, AnimatedScrollsEndOnTheClockAndTouchesStopMotion)
         EXPECT_EQ(entry.find("didEndDecelerating"), std::string::npos) << entry;
 }
 
-TEST_F(ScrollViewTest, DirectionalLockFollowsTheDominantAxis)
+TEST_F(UIScrollViewTest, DirectionalLockFollowsTheDominantAxis)
 {
     m_scrollView->setContentSize(CGSizeMake(2000, 2000));
     m_scrollView->setContentOffset(CGPointMake(500, 500));
@@ -276,7 +276,7 @@ TEST_F(ScrollViewTest, DirectionalLockFollowsTheDominantAxis)
     EXPECT_EQ(point(m_scrollView->contentOffset()), "(510,700)");
 }
 
-TEST_F(ScrollViewTest, ScrollRectToVisibleMovesTheLeastDistance)
+TEST_F(UIScrollViewTest, ScrollRectToVisibleMovesTheLeastDistance)
 {
     struct Case {
         const char* name;
@@ -298,7 +298,7 @@ TEST_F(ScrollViewTest, ScrollRectToVisibleMovesTheLeastDistance)
     }
 }
 
-TEST_F(ScrollViewTest, ScrollsToTopRespectingInsetAndDelegate)
+TEST_F(UIScrollViewTest, ScrollsToTopRespectingInsetAndDelegate)
 {
     m_scrollView->setContentInset(UIEdgeInsetsMake(64, 0, 0, 0));
     m_scrollView->setContentOffset(CGPointMake(0, 900));
@@ -314,7 +314,7 @@ TEST_F(ScrollViewTest, ScrollsToTopRespectingInsetAndDelegate)
     EXPECT_FALSE(m_scrollView->scrollToTop());
 }
 
-TEST_F(ScrollViewTest, IndicatorsShowWhileMovingAndFadeAfter)
+TEST_F(UIScrollViewTest, IndicatorsShowWhileMovingAndFadeAfter)
 {
     EXPECT_FALSE(m_scrollView->isVerticalScrollIndicatorVisible());
     m_scrollView->setContentOffsetAnimated(CGPointMake(0, 400), true);
@@ -332,7 +332,7 @@ TEST_F(ScrollViewTest, IndicatorsShowWhileMovingAndFadeAfter)
     EXPECT_FALSE(m_scrollView->isVerticalScrollIndicatorVisible());
 }
 
-TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits)
+TEST_F(UIScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits)
 {
     auto content = UIView::initWithFrame(CGRectMake(0, 0, 400, 400));
     m_scrollView->addSubview(content);

@@ -79,7 +79,7 @@ public:
     EventRecorder log;
 };
 
-class SearchTest : public HostedWindowTest {
+class UISearchBarTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -93,7 +93,7 @@ protected:
     }
 };
 
-TEST_F(SearchTest, DisplayControllerShowsResultsWhileTheBarHoldsText)
+TEST_F(UISearchBarTest, DisplayControllerShowsResultsWhileTheBarHoldsText)
 {
     auto window = makeKeyWindow();
     auto screen = UIViewController::init();
@@ -169,7 +169,7 @@ CGPoint centreOnScreen(const Ref<UIView>& view)
     return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
 }
 
-TEST_F(SearchTest, ResultsGoInAPopoverOnlyOnTheTabletWithTheBarOutsideTheContents)
+TEST_F(UISearchBarTest, ResultsGoInAPopoverOnlyOnTheTabletWithTheBarOutsideTheContents)
 {
     struct Case {
         const char* name;
@@ -217,7 +217,7 @@ TEST_F(SearchTest, ResultsGoInAPopoverOnlyOnTheTabletWithTheBarOutsideTheContent
     }
 }
 
-TEST_F(SearchTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSearch)
+TEST_F(UISearchBarTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSearch)
 {
     auto window = makeKeyWindow();
     auto s = makeSearchScreen(window, true);
@@ -261,7 +261,7 @@ TEST_F(SearchTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSearch)
     EXPECT_THAT(s.searcher->log.take(), ElementsAre("willHideTable", "didHideTable", "didEnd"));
 }
 
-TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
+TEST_F(UISearchBarTest, MinimalStyleDrawsNoBackground)
 {
     struct Case {
         const char* name;
@@ -290,7 +290,7 @@ TEST_F(SearchTest, MinimalStyleDrawsNoBackground)
     }
 }
 
-TEST_F(SearchTest, ADroppedDisplayControllerTakesItsResultsPopoverDown)
+TEST_F(UISearchBarTest, ADroppedDisplayControllerTakesItsResultsPopoverDown)
 {
     auto window = makeKeyWindow();
     auto s = makeSearchScreen(window, true);

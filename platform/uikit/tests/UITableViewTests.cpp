@@ -167,7 +167,7 @@ std::vector<std::string> numbered(const std::string& prefix, int count)
     return rows;
 }
 
-class TableViewTest : public HostedWindowTest {
+class UITableViewTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -199,7 +199,7 @@ protected:
     Ref<Rows> m_rows;
 };
 
-TEST_F(TableViewTest, AsksForVisibleCellsOnlyAndReusesThem)
+TEST_F(UITableViewTest, AsksForVisibleCellsOnlyAndReusesThem)
 {
     m_rows->sections = { numbered("r", 100) };
     auto table = makeTable();
@@ -234,7 +234,7 @@ TEST_F(TableViewTest, AsksForVisibleCellsOnlyAndReusesThem)
     EXPECT_EQ(CountingCell::s_made, 10);
 }
 
-TEST_F(TableViewTest, LaysOutSectionsHeadersAndRowHeights)
+TEST_F(UITableViewTest, LaysOutSectionsHeadersAndRowHeights)
 {
     struct Case {
         const char* name;
@@ -276,7 +276,7 @@ TEST_F(TableViewTest, LaysOutSectionsHeadersAndRowHeights)
     }
 }
 
-TEST_F(TableViewTest, SeveralPinnedHeadersSettleAboveTheCellsInSectionOrder)
+TEST_F(UITableViewTest, SeveralPinnedHeadersSettleAboveTheCellsInSectionOrder)
 {
     // Three short sections with headers, all on screen at once: each layout pass places the
     // headers, and that must not ask for yet another pass.
@@ -303,7 +303,7 @@ TEST_F(TableViewTest, SeveralPinnedHeadersSettleAboveTheCellsInSectionOrder)
     EXPECT_LT(passesToSettle(), 20);
 }
 
-TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
+TEST_F(UITableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
 {
     m_rows->sections = { { "a", "b", "c", "d" } };
     auto table = makeTable();
@@ -361,7 +361,7 @@ TEST_F(TableViewTest, BatchedUpdatesKeepSurvivingCellsAndAskHeightsAgain)
     EXPECT_EQ(shownTitles(table).back(), "0.4=e");
 }
 
-TEST_F(TableViewTest, EditingDeletesAndMovesThroughTheDataSource)
+TEST_F(UITableViewTest, EditingDeletesAndMovesThroughTheDataSource)
 {
     m_rows->sections = { { "a", "b", "c" }, { "x", "y" } };
     auto table = makeTable();
@@ -393,7 +393,7 @@ TEST_F(TableViewTest, EditingDeletesAndMovesThroughTheDataSource)
     }
 }
 
-TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
+TEST_F(UITableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
 {
     m_rows->sections = { { "a", "locked", "c" } };
     auto table = makeTable();
@@ -424,7 +424,7 @@ TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeDoesNot)
     EXPECT_EQ(table->indexPathForSelectedRow(), nullptr);
 }
 
-TEST_F(TableViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
+TEST_F(UITableViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
 {
     m_rows->sections = { { "a", "b", "kept", "locked", "to top" } };
     struct Case {
@@ -475,7 +475,7 @@ TEST_F(TableViewTest, TapsFollowTheSelectionModeAndTheDelegatesAnswers)
     }
 }
 
-TEST_F(TableViewTest, SelectingInCodeFollowsTheSelectionMode)
+TEST_F(UITableViewTest, SelectingInCodeFollowsTheSelectionMode)
 {
     m_rows->sections = { { "a", "b", "c" } };
     auto table = makeTable();
@@ -506,7 +506,7 @@ TEST_F(TableViewTest, SelectingInCodeFollowsTheSelectionMode)
     EXPECT_TRUE(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0))->isSelected());
 }
 
-TEST_F(TableViewTest, ScrollsRowsIntoPlace)
+TEST_F(UITableViewTest, ScrollsRowsIntoPlace)
 {
     m_rows->sections = { numbered("r", 100) };
     auto table = makeTable();
@@ -534,7 +534,7 @@ TEST_F(TableViewTest, ScrollsRowsIntoPlace)
         NSException);
 }
 
-TEST_F(TableViewTest, DequeuesFromRegistrations)
+TEST_F(UITableViewTest, DequeuesFromRegistrations)
 {
     auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 400));
     EXPECT_EQ(table->dequeueReusableCellWithIdentifier("Unknown"), nullptr);
@@ -590,7 +590,7 @@ std::vector<std::string> separatorLines(const Ref<UITableView>& table)
 }
 } // namespace
 
-TEST_F(TableViewTest, SeparatorsFollowTheRowsAndFillAPlainTableWithoutFooter)
+TEST_F(UITableViewTest, SeparatorsFollowTheRowsAndFillAPlainTableWithoutFooter)
 {
     m_rows->sections = { { "a", "tall b" } };
     auto table = makeTable();
@@ -619,7 +619,7 @@ TEST_F(TableViewTest, SeparatorsFollowTheRowsAndFillAPlainTableWithoutFooter)
     }
 }
 
-TEST_F(TableViewTest, SectionIndexScrollsToTheSectionOfTheTouchedTitle)
+TEST_F(UITableViewTest, SectionIndexScrollsToTheSectionOfTheTouchedTitle)
 {
     for (int s = 0; s < 10; ++s)
         m_rows->sections.push_back(numbered("r", 5));

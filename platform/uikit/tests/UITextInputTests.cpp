@@ -56,7 +56,7 @@ public:
     EventRecorder log;
 };
 
-class TextInputTest : public HostedWindowTest {
+class UITextInputTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -93,7 +93,7 @@ protected:
     EventRecorder m_notes;
 };
 
-TEST_F(TextInputTest, KeyboardFollowsTheFirstResponderWithNotifications)
+TEST_F(UITextInputTest, KeyboardFollowsTheFirstResponderWithNotifications)
 {
     auto delegate = FieldDelegate::init();
     for (auto& field : m_fields)
@@ -136,7 +136,7 @@ TEST_F(TextInputTest, KeyboardFollowsTheFirstResponderWithNotifications)
     EXPECT_FALSE(UIKeyboard::typeText("1"));
 }
 
-TEST_F(TextInputTest, TypingGoesThroughTheDelegateAndSendsEditingEvents)
+TEST_F(UITextInputTest, TypingGoesThroughTheDelegateAndSendsEditingEvents)
 {
     auto delegate = FieldDelegate::init();
     auto field = m_fields[0];
@@ -209,7 +209,7 @@ public:
     EventRecorder log;
 };
 
-TEST_F(TextInputTest, TextViewReplacesTheSelectionAndGrowsItsContent)
+TEST_F(UITextInputTest, TextViewReplacesTheSelectionAndGrowsItsContent)
 {
     auto view = UITextView::initWithFrame(CGRectMake(0, 200, 300, 100));
     m_window->addSubview(view);

@@ -7,9 +7,9 @@
 
 using ::testing::ElementsAre;
 
-class ViewAnimationTest : public HostedWindowTest { };
+class UIViewAnimationTest : public HostedWindowTest { };
 
-TEST_F(ViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
+TEST_F(UIViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     EventRecorder log;
@@ -33,7 +33,7 @@ TEST_F(ViewAnimationTest, ModelValuesChangeAtOnceAndCompletionFollowsTheClock)
     EXPECT_FALSE(view->layer()->animationForKey("opacity"));
 }
 
-TEST_F(ViewAnimationTest, NewerAnimationOfTheSamePropertyInterruptsTheOlder)
+TEST_F(UIViewAnimationTest, NewerAnimationOfTheSamePropertyInterruptsTheOlder)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     auto other = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
@@ -61,7 +61,7 @@ TEST_F(ViewAnimationTest, NewerAnimationOfTheSamePropertyInterruptsTheOlder)
     EXPECT_THAT(log.take(), ElementsAre("third finished", "first interrupted", "second finished"));
 }
 
-TEST_F(ViewAnimationTest, NothingToAnimateCompletesOnTheNextPass)
+TEST_F(UIViewAnimationTest, NothingToAnimateCompletesOnTheNextPass)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     struct Case {
@@ -103,7 +103,7 @@ TEST_F(ViewAnimationTest, NothingToAnimateCompletesOnTheNextPass)
     }
 }
 
-TEST_F(ViewAnimationTest, BeginCommitTellsTheDidStopCallback)
+TEST_F(UIViewAnimationTest, BeginCommitTellsTheDidStopCallback)
 {
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
     EventRecorder log;

@@ -63,7 +63,7 @@ public:
     }
 };
 
-class ControllerTest : public HostedWindowTest {
+class UIViewControllerTest : public HostedWindowTest {
 protected:
     void SetUp() override
     {
@@ -81,7 +81,7 @@ protected:
 
 } // namespace
 
-TEST_F(ControllerTest, WindowRootAppearsWithTheWindow)
+TEST_F(UIViewControllerTest, WindowRootAppearsWithTheWindow)
 {
     auto root = RecordingController::named("root");
     m_window->setRootViewController(root);
@@ -101,7 +101,7 @@ TEST_F(ControllerTest, WindowRootAppearsWithTheWindow)
         ElementsAre("root willDisappear", "next didLoad", "next willAppear", "root didDisappear", "next didAppear"));
 }
 
-TEST_F(ControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
+TEST_F(UIViewControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
 {
     auto a = RecordingController::named("A");
     auto b = RecordingController::named("B");
@@ -151,7 +151,7 @@ TEST_F(ControllerTest, NavigationPushAndPopTellTheAppearanceOrder)
     EXPECT_EQ(nullptr, b->parentViewController());
 }
 
-TEST_F(ControllerTest, TabSwitchesTellAppearanceAndOnlyUserChoicesReachTheDelegate)
+TEST_F(UIViewControllerTest, TabSwitchesTellAppearanceAndOnlyUserChoicesReachTheDelegate)
 {
     auto one = RecordingController::named("one");
     auto two = RecordingController::named("two");
@@ -178,7 +178,7 @@ TEST_F(ControllerTest, TabSwitchesTellAppearanceAndOnlyUserChoicesReachTheDelega
     EXPECT_EQ(tabs, two->tabBarController());
 }
 
-TEST_F(ControllerTest, ModalPresentationByStyle)
+TEST_F(UIViewControllerTest, ModalPresentationByStyle)
 {
     struct Case {
         UIModalPresentationStyle style;
@@ -235,7 +235,7 @@ TEST_F(ControllerTest, ModalPresentationByStyle)
     }
 }
 
-TEST_F(ControllerTest, ChildViewsEnteringAVisibleParentAppear)
+TEST_F(UIViewControllerTest, ChildViewsEnteringAVisibleParentAppear)
 {
     auto parent = RecordingController::named("parent");
     show(parent);
@@ -258,7 +258,7 @@ TEST_F(ControllerTest, ChildViewsEnteringAVisibleParentAppear)
     EXPECT_THAT(s_log.take(), ElementsAre("child willDisappear", "child didDisappear"));
 }
 
-TEST_F(ControllerTest, ViewsComeFromLayoutsByName)
+TEST_F(UIViewControllerTest, ViewsComeFromLayoutsByName)
 {
     UILayoutRegistry::registerLayout("RecordingController", [](const Ref<NSObject>& owner, const Value&) {
         auto view = UIView::initWithFrame(CGRectMake(0, 0, 300, 200));
@@ -320,7 +320,7 @@ public:
 
 } // namespace
 
-TEST_F(ControllerTest, DeviceRotationTurnsTheRootViewWhenTheControllerAgrees)
+TEST_F(UIViewControllerTest, DeviceRotationTurnsTheRootViewWhenTheControllerAgrees)
 {
     auto portraitOnly = RotatingController::init(1u << UIInterfaceOrientationPortrait);
     show(portraitOnly);
@@ -354,7 +354,7 @@ TEST_F(ControllerTest, DeviceRotationTurnsTheRootViewWhenTheControllerAgrees)
     EXPECT_THAT(s_log.take(), ElementsAre("didRotate from 1"));
 }
 
-TEST_F(ControllerTest, ReleasedHierarchiesAreFreed)
+TEST_F(UIViewControllerTest, ReleasedHierarchiesAreFreed)
 {
     Weak<UIViewController> weakA, weakB;
     Weak<UINavigationController> weakNav;

@@ -75,9 +75,9 @@ bool near(CGRect a, CGRect b)
 
 } // namespace
 
-class ViewTest : public HostedWindowTest { };
+class UIViewTest : public HostedWindowTest { };
 
-TEST_F(ViewTest, FrameBoundsCenterAndTransformAgree)
+TEST_F(UIViewTest, FrameBoundsCenterAndTransformAgree)
 {
     auto v = UIView::initWithFrame(CGRectMake(10, 20, 100, 50));
     EXPECT_TRUE(near(CGRectMake(0, 0, 100, 50), v->bounds()));
@@ -96,7 +96,7 @@ TEST_F(ViewTest, FrameBoundsCenterAndTransformAgree)
     EXPECT_TRUE(near(CGRectMake(-100, -25, 200, 50), v->frame()));
 }
 
-TEST_F(ViewTest, HierarchyMovesInsertsAndReorders)
+TEST_F(UIViewTest, HierarchyMovesInsertsAndReorders)
 {
     EventRecorder log;
     auto a = ProbeView::initWithFrame(CGRectZero, "a", &log);
@@ -153,7 +153,7 @@ TEST_F(ViewTest, HierarchyMovesInsertsAndReorders)
     EXPECT_EQ(window, x->window());
 }
 
-TEST_F(ViewTest, LayoutRunsOncePerPassOnlyWhenAsked)
+TEST_F(UIViewTest, LayoutRunsOncePerPassOnlyWhenAsked)
 {
     auto window = makeKeyWindow();
     auto parent = ProbeView::initWithFrame(CGRectMake(0, 0, 300, 300), "parent");
@@ -210,7 +210,7 @@ TEST_F(ViewTest, LayoutRunsOncePerPassOnlyWhenAsked)
     EXPECT_EQ(1, parent->layouts);
 }
 
-TEST_F(ViewTest, AutoresizingSharesTheChangeAmongFlexibleParts)
+TEST_F(UIViewTest, AutoresizingSharesTheChangeAmongFlexibleParts)
 {
     struct Case {
         UIViewAutoresizing mask;
@@ -251,7 +251,7 @@ TEST_F(ViewTest, AutoresizingSharesTheChangeAmongFlexibleParts)
     EXPECT_TRUE(near(CGRectMake(20, 10, 100, 40), child->frame()));
 }
 
-TEST_F(ViewTest, HitTestingAndConversionsFollowBoundsOriginsAndTransforms)
+TEST_F(UIViewTest, HitTestingAndConversionsFollowBoundsOriginsAndTransforms)
 {
     auto window = makeKeyWindow();
     auto container = ProbeView::initWithFrame(CGRectMake(100, 100, 400, 400), "container");
@@ -300,7 +300,7 @@ TEST_F(ViewTest, HitTestingAndConversionsFollowBoundsOriginsAndTransforms)
     EXPECT_EQ(container, std::dynamic_pointer_cast<ProbeView>(window->hitTest(CGPointMake(150, 150), nullptr)));
 }
 
-TEST_F(ViewTest, MainThreadEntryPointsAbortOnAnotherThread)
+TEST_F(UIViewTest, MainThreadEntryPointsAbortOnAnotherThread)
 {
     ASSERT_TRUE(mainThreadChecksEnabled());
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 100, 100));

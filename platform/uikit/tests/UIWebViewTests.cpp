@@ -47,7 +47,7 @@ Ref<NSURLRequest> requestFor(const std::string& url)
     return NSURLRequest::requestWithURL(NSURL::URLWithString(url));
 }
 
-class HeadlessViewsTest : public HostedWindowTest {
+class UIWebViewTest : public HostedWindowTest {
 protected:
     void TearDown() override
     {
@@ -56,7 +56,7 @@ protected:
     }
 };
 
-TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
+TEST_F(UIWebViewTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
 {
     auto view = UIWebView::initWithFrame(CGRectMake(0, 0, 300, 200));
     auto delegate = WebDelegate::init();
@@ -99,7 +99,7 @@ TEST_F(HeadlessViewsTest, WebViewRecordsLoadsKeepsHistoryAndMeasuresPages)
     EXPECT_EQ(view->loads()[2].kind, UIWebView::Load::Kind::HTMLString);
 }
 
-TEST_F(HeadlessViewsTest, WebViewKeepsTheRequestOfEachPage)
+TEST_F(UIWebViewTest, WebViewKeepsTheRequestOfEachPage)
 {
     auto view = UIWebView::initWithFrame(CGRectMake(0, 0, 300, 200));
     auto delegate = WebDelegate::init();
@@ -169,7 +169,7 @@ TEST_F(HeadlessViewsTest, WebViewKeepsTheRequestOfEachPage)
             "start", "start", "should https://example.test/help 2", "start", "finish https://example.test/help"));
 }
 
-TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)
+TEST_F(UIWebViewTest, PasteboardsAreSharedByNameAndCountChanges)
 {
     auto general = UIPasteboard::generalPasteboard();
     EXPECT_EQ(general, UIPasteboard::generalPasteboard());
@@ -197,7 +197,7 @@ TEST_F(HeadlessViewsTest, PasteboardsAreSharedByNameAndCountChanges)
     EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("flights", false), nullptr);
 }
 
-TEST_F(HeadlessViewsTest, RefreshControlBeginsWhenPulledFarEnough)
+TEST_F(UIWebViewTest, RefreshControlBeginsWhenPulledFarEnough)
 {
     auto window = makeKeyWindow();
     auto scrollView = UIScrollView::initWithFrame(CGRectMake(0, 0, 400, 400));
