@@ -392,7 +392,10 @@ Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtRow(LGridRow 
             return cached->second;
     }
     if (empty) {
+        // The placeholder row takes no height: its minimum is 0 as well, or the grid's minimum
+        // row height would apply to it.
         auto style = LGridColRowStyle::styleWithSizeWithCellStyle(0.0f, nullptr);
+        style->setMinimumSize(0.0f);
         m_rowStyles[key] = style;
         return style;
     }
