@@ -411,21 +411,21 @@ Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtRow(LGridRow 
 }
 
 Ref<LGridLineStyle> LGridDataSourceDelegateManager::cachedLineStyle(
-    std::vector<Ref<LGridLineStyle>>& cache, int32_t index, const std::function<Ref<LGridLineStyle>()>& ask)
+    LineStyleCache& cache, int32_t index, const std::function<Ref<LGridLineStyle>()>& ask)
 {
     auto owner = grid();
-    auto position = static_cast<size_t>(index);
-    if (cache.size() <= position)
-        cache.resize(position + 1);
-    auto& entry = cache[position];
-    if (entry && entry != owner->defaultGridLineStyle())
-        return entry;
+    auto found = cache.find(index);
+    if (found != cache.end() && found->second != owner->defaultGridLineStyle())
+        return found->second;
     Ref<LGridLineStyle> style = ask ? ask() : nullptr;
     if (!style)
         style = owner->defaultGridLineStyle();
     if (!style)
         LatticeGridLog::fatalLogMessageFromSource("gridLineStyle is nil!", this);
-    entry = style;
+    if (style != owner->defaultGridLineStyle())
+        cache[index] = style;
+    else if (found != cache.end())
+        cache.erase(found);
     return style;
 }
 

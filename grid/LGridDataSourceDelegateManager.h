@@ -5,6 +5,7 @@
 #include "grid/GridForward.h"
 #include "grid/LGridRow.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -89,8 +90,12 @@ private:
     Ref<LatticeGrid> grid() const;
     std::string titleFor(std::map<int32_t, std::string>& cache, int32_t index, bool frozen);
     Ref<UIView> viewFor(std::map<int32_t, Ref<UIView>>& cache, int32_t index, CGRect frame, bool frozen);
+    // Line styles other than the grid's default, by index. The default is never kept: it is
+    // asked again on each request, so a grid of a million rows with default lines keeps nothing
+    // per row.
+    using LineStyleCache = std::map<int32_t, Ref<LGridLineStyle>>;
     Ref<LGridLineStyle> cachedLineStyle(
-        std::vector<Ref<LGridLineStyle>>& cache, int32_t index, const std::function<Ref<LGridLineStyle>()>& ask);
+        LineStyleCache& cache, int32_t index, const std::function<Ref<LGridLineStyle>()>& ask);
 
     int32_t m_totalNumberOfColumnsInGrid { kUnset };
     int32_t m_totalNumberOfSectionsInGrid { kUnset };
@@ -100,8 +105,8 @@ private:
     std::map<int32_t, Ref<LGridColRowStyle>> m_colStyles;
     std::map<std::pair<int32_t, int32_t>, Ref<LGridColRowStyle>> m_rowStyles;
     std::set<int32_t> m_emptySections;
-    std::vector<std::vector<Ref<LGridLineStyle>>> m_horizontalGridLineStylesGroupedBySection;
-    std::vector<Ref<LGridLineStyle>> m_verticalGridLineStyles;
+    std::vector<LineStyleCache> m_horizontalGridLineStylesGroupedBySection;
+    LineStyleCache m_verticalGridLineStyles;
     std::map<int32_t, Ref<LGridSectionHeaderStyle>> m_headerStyles;
     std::map<int32_t, std::string> m_liquidSectionHeaderTitles;
     std::map<int32_t, std::string> m_frozenSectionHeaderTitles;
