@@ -136,6 +136,13 @@ public:
         calls.push_back(std::string("didScroll ") + (std::dynamic_pointer_cast<LatticeGrid>(v) ? "grid" : "other"));
     }
 
+    void scrollViewWillBeginDragging(const Ref<UIScrollView>&) override { calls.push_back("willBeginDragging"); }
+    void scrollViewDidEndDraggingWillDecelerate(const Ref<UIScrollView>&, bool decelerate) override
+    {
+        calls.push_back(decelerate ? "didEndDragging decelerating" : "didEndDragging");
+    }
+    void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) override { calls.push_back("didEndDecelerating"); }
+
     // The calls whose text starts with `prefix`.
     std::vector<std::string> callsStartingWith(const std::string& prefix) const
     {
