@@ -103,3 +103,46 @@ TEST_F(GridTest, FrozenShadowsFollowTheOffsetCrossingZero)
     grid->setContentOffset(CGPointMake(0, 0));
     EXPECT_FALSE(frozen->shadowOnSide(3));
 }
+
+// Rows are 41 apart from y = 1.5 and the view is 300 high; columns 101 apart from x = 1.5 (the
+// first 100.5 wide) and the view 400 wide.
+TEST_F(GridTest, EdgeTestsUseExactBoundaries)
+{
+    auto client = FakeGridClient::make(20, { 200 });
+    auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
+    grid->layoutIfNeeded();
+    ASSERT_EQ(grid->visibleRows().back(), row(8, 0));
+    ASSERT_EQ(grid->visibleColumnIndexes().back(), 3);
+
+    struct Step {
+        CGPoint offset;
+        LGridRow first;
+        LGridRow last;
+        int32_t lastColumn;
+    };
+    const std::vector<Step> steps {
+        // Row 0 ends at 42.5 and goes; row 8 starts 259.5 below the top, so row 9 (at 370.5,
+        // 300.5 below) is added as the spare row.
+        { CGPointMake(0, 70), row(1, 0), row(9, 0), 3 },
+        // Row 9 exactly at the bottom edge (370.5 - 70.5 = 300): one more row is added.
+        { CGPointMake(0, 70.5f), row(1, 0), row(10, 0), 3 },
+        // Row 1 ends exactly at the top edge (83.5 - 83.5 = 0): it goes.
+        { CGPointMake(0, 83.5f), row(2, 0), row(10, 0), 3 },
+        // Moving up half a point: row 10 is strictly beyond the bottom (328.5) and goes; rows
+        // above are added until the first row of the grid.
+        { CGPointMake(0, 83), row(0, 0), row(9, 0), 3 },
+        // Column 4 starts at 405, exactly at the right edge at x 5: added, and column 5 as the
+        // spare one.
+        { CGPointMake(5, 83), row(0, 0), row(9, 0), 5 },
+        // Moving left, a column whose left edge is at or beyond the right edge goes.
+        { CGPointMake(4, 83), row(0, 0), row(9, 0), 3 },
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.offset.x << ", " << s.offset.y);
+        grid->setContentOffset(s.offset);
+        auto rows = grid->visibleRows();
+        EXPECT_EQ(rows.front(), s.first);
+        EXPECT_EQ(rows.back(), s.last);
+        EXPECT_EQ(grid->visibleColumnIndexes().back(), s.lastColumn);
+    }
+}
