@@ -28,6 +28,13 @@ void LatticeGrid::setContentOffset(CGPoint offset)
         layer->setContentOffset(offset);
 }
 
+void LatticeGrid::setBounds(CGRect bounds)
+{
+    // The scroll view would pass the bounds' origin on as a content offset, which here would
+    // move every pane back to the origin whenever the grid is resized.
+    UIView::setBounds(CGRectMake(0, 0, bounds.size.width, bounds.size.height));
+}
+
 void LatticeGrid::setContentOffsetAnimated(CGPoint offset, bool animated)
 {
     directionLockContentOffset(&offset);

@@ -304,6 +304,9 @@ public:
     void setLayersUserInteractionEnabled(bool enabled);
     void setLayersScrollEnabled(bool enabled);
 
+    // The grid's own bounds never scroll: a new size keeps the panes' offset.
+    void setBounds(CGRect bounds) override;
+
     // Scroll-view settings, passed on to the panes.
     CGPoint contentOffset() const;
     void setContentOffset(CGPoint offset) override;

@@ -146,3 +146,16 @@ TEST_F(GridTest, EdgeTestsUseExactBoundaries)
         EXPECT_EQ(grid->visibleColumnIndexes().back(), s.lastColumn);
     }
 }
+
+TEST_F(GridTest, ResizingTheGridKeepsItsOffset)
+{
+    auto client = FakeGridClient::make(20, { 200 });
+    auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
+    grid->layoutIfNeeded();
+    grid->setContentOffset(CGPointMake(120, 500));
+    grid->setFrame(CGRectMake(0, 0, 300, 400));
+    grid->layoutIfNeeded();
+    EXPECT_EQ(grid->contentOffset(), CGPointMake(120, 500));
+    EXPECT_EQ(grid->liquidLayer()->frame().size.height, 400);
+    EXPECT_EQ(grid->visibleRows().front().index, static_cast<int32_t>((500 - 1.5f) / 41));
+}
