@@ -186,3 +186,28 @@ TEST_F(GridTest, DirectionalLockDecidesAfterFivePoints)
     grid->setContentOffset(CGPointMake(40, 80));
     EXPECT_EQ(grid->contentOffset(), CGPointMake(40, 10)) << "the decision holds";
 }
+
+TEST_F(GridTest, TouchesFallThroughTheEmptyPartsOfFrozenPanes)
+{
+    auto client = FakeGridClient::make(20, { 100 });
+    auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
+    grid->setNumberOfFrozenRows(1);
+    grid->layoutIfNeeded();
+    grid->setContentOffset(CGPointMake(0, 200));
+
+    struct Case {
+        CGPoint point;
+        int32_t column;
+        int32_t rowIndex;
+    };
+    // The frozen row covers y 1.5 to 42.5 of the view; below it the scrolled rows show.
+    for (const auto& c : std::vector<Case> { { CGPointMake(150, 20), 1, 0 }, { CGPointMake(150, 100), 1, 7 } }) {
+        SCOPED_TRACE(c.point.y);
+        auto hit = std::dynamic_pointer_cast<LGridCell>(grid->hitTest(c.point, nullptr));
+        ASSERT_TRUE(hit);
+        EXPECT_EQ(hit->gridCoord()->column(), c.column);
+        EXPECT_EQ(hit->gridCoord()->rowIndex(), c.rowIndex);
+    }
+    EXPECT_FALSE(grid->verticallyFrozenLayer()->pointInside(
+        grid->convertPointToView(CGPointMake(150, 100), grid->verticallyFrozenLayer()), nullptr));
+}
