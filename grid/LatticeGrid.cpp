@@ -447,13 +447,13 @@ LGridRow LatticeGrid::findRowBeforeRowIgnoringCollapsedSections(LGridRow row, bo
 
 // Zoom
 
-void LatticeGrid::setMinimumZoomScaleLogged(float)
+void LatticeGrid::setMinimumZoomScale(float)
 {
     UIScrollView::setMinimumZoomScale(1.0f);
     LatticeGridLog::logMessageFromSource("Zooming is not currently supported by LatticeGrids.", this);
 }
 
-void LatticeGrid::setMaximumZoomScaleLogged(float)
+void LatticeGrid::setMaximumZoomScale(float)
 {
     UIScrollView::setMaximumZoomScale(1.0f);
     LatticeGridLog::logMessageFromSource("Zooming is not currently supported by LatticeGrids.", this);

@@ -176,8 +176,8 @@ public:
     LGridRow findRowBeforeRowIgnoringCollapsedSections(LGridRow row, bool ignoring);
 
     // Zoom: the grid does not zoom.
-    void setMinimumZoomScaleLogged(float scale);
-    void setMaximumZoomScaleLogged(float scale);
+    void setMinimumZoomScale(float scale);
+    void setMaximumZoomScale(float scale);
     Ref<UIView> viewForZoomingInScrollView(const Ref<UIScrollView>&) override { return m_masterContent; }
 
     // Orientation.

@@ -83,9 +83,9 @@ TEST_F(GridTest, BouncedOffsetsAndOffsetsSetByCodeLeaveTheWindowAndIndicatorsAlo
 
     auto indicator = std::dynamic_pointer_cast<LGridScrollIndicatorLayer>(grid->scrollIndicatorLayers()[0]);
     EXPECT_TRUE(indicator->isProgrammaticScrollHappening());
-    auto image = indicator->findScrollIndicator();
-    if (image)
+    if (auto image = indicator->findScrollIndicator()) {
         EXPECT_EQ(image->tag(), 0);
+    }
 }
 
 TEST_F(GridTest, FrozenShadowsFollowTheOffsetCrossingZero)

@@ -55,7 +55,7 @@ TEST_F(GridTest, RefusedSettingsAreLoggedAndLeaveTheOldValue)
     auto old = grid->defaultColumnStyle();
     grid->setDefaultColumnStyle(LGridColRowStyle::styleWithSizeWithCellStyle(0.0f, nullptr));
     EXPECT_EQ(grid->defaultColumnStyle(), old);
-    grid->setMaximumZoomScaleLogged(3.0f);
+    grid->setMaximumZoomScale(3.0f);
     EXPECT_FLOAT_EQ(grid->maximumZoomScale(), 1.0f);
     auto messages = log.messages();
     ASSERT_EQ(messages.size(), 3u);
