@@ -206,6 +206,11 @@ protected:
     ScopedVirtualClock m_clock;
 };
 
+// Suites named after the class they test.
+class LatticeGridTest : public GridTest { };
+class LGridCellPoolTest : public GridTest { };
+class LGridLayerTest : public GridTest { };
+
 inline bool operator==(CGPoint a, CGPoint b)
 {
     return a.x == b.x && a.y == b.y;

@@ -2,7 +2,7 @@
 
 #include "grid/tests/GridTestSupport.h"
 
-TEST_F(GridTest, PoolsHandOutTheLastReturnedCellFirst)
+TEST_F(LGridCellPoolTest, PoolsHandOutTheLastReturnedCellFirst)
 {
     EXPECT_FALSE(LGridCellPool::getCellWithIdentifier("A"));
     auto a = LGridCell::initWithReuseIdentifier("A");
@@ -21,7 +21,7 @@ TEST_F(GridTest, PoolsHandOutTheLastReturnedCellFirst)
     EXPECT_FALSE(LGridCellPool::getCellWithIdentifier("A"));
 }
 
-TEST_F(GridTest, ReleasingAGridEmptiesThePoolsOfEveryGrid)
+TEST_F(LGridCellPoolTest, ReleasingAGridEmptiesThePoolsOfEveryGrid)
 {
     auto client = FakeGridClient::make(20, { 100 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));

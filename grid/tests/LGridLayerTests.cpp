@@ -6,7 +6,7 @@
 
 #include <cfloat>
 
-TEST_F(GridTest, PanesFollowOnlyTheirFreezeTypesComponents)
+TEST_F(LGridLayerTest, PanesFollowOnlyTheirFreezeTypesComponents)
 {
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
     struct Case {
@@ -32,7 +32,7 @@ TEST_F(GridTest, PanesFollowOnlyTheirFreezeTypesComponents)
     EXPECT_THROW(LGridLayer::init(), NSException);
 }
 
-TEST_F(GridTest, ContentViewsAddOnlyFramedCellsAndParkTheOnesThatLeave)
+TEST_F(LGridLayerTest, ContentViewsAddOnlyFramedCellsAndParkTheOnesThatLeave)
 {
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
     auto content = grid->liquidLayer()->content();

@@ -4,7 +4,7 @@
 #include "grid/LGridSection.h"
 #include "grid/tests/GridTestSupport.h"
 
-TEST_F(GridTest, ColumnsWithoutSizesStretchToFillTheView)
+TEST_F(LatticeGridTest, ColumnsWithoutSizesStretchToFillTheView)
 {
     struct Case {
         float width;
@@ -26,7 +26,7 @@ TEST_F(GridTest, ColumnsWithoutSizesStretchToFillTheView)
     }
 }
 
-TEST_F(GridTest, SettingTheDefaultColumnStyleStopsStretching)
+TEST_F(LatticeGridTest, SettingTheDefaultColumnStyleStopsStretching)
 {
     auto client = FakeGridClient::make(3, { 2 });
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 400, 200));
@@ -39,7 +39,7 @@ TEST_F(GridTest, SettingTheDefaultColumnStyleStopsStretching)
     EXPECT_FLOAT_EQ(grid->colStyleSizeForColIndex(1), 71);
 }
 
-TEST_F(GridTest, SizesHonourMinimumsAndHalfLines)
+TEST_F(LatticeGridTest, SizesHonourMinimumsAndHalfLines)
 {
     auto client = FakeGridClient::make(3, { 3, 2 });
     client->implemented.insert("latticeGrid:styleForColAtIndex:");
@@ -63,7 +63,7 @@ TEST_F(GridTest, SizesHonourMinimumsAndHalfLines)
     EXPECT_FLOAT_EQ(grid->rowStyleSizeForRow(LGridRowMake(1, 1)), 70.5f) << "no line below the last row";
 }
 
-TEST_F(GridTest, SectionHeadersSitBetweenSectionsAndCollapsedSectionsKeepOnlyThem)
+TEST_F(LatticeGridTest, SectionHeadersSitBetweenSectionsAndCollapsedSectionsKeepOnlyThem)
 {
     auto client = FakeGridClient::make(2, { 2, 2 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 600));
@@ -80,7 +80,7 @@ TEST_F(GridTest, SectionHeadersSitBetweenSectionsAndCollapsedSectionsKeepOnlyThe
     EXPECT_FLOAT_EQ(empty->currentContentHeightForAllSections(), 3);
 }
 
-TEST_F(GridTest, PanesHoldBorderSegmentsAndSectionHeaders)
+TEST_F(LatticeGridTest, PanesHoldBorderSegmentsAndSectionHeaders)
 {
     auto client = FakeGridClient::make(6, { 3, 3 });
     client->implemented.insert("latticeGrid:titleForHeaderInSection:");

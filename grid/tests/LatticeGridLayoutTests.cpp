@@ -6,7 +6,7 @@
 #include "testing/LogCapture.h"
 
 // 20 columns of 100 + half lines, rows of 40 + half lines, in a 400 x 300 grid.
-TEST_F(GridTest, LayoutLoadsARectangularWindowFromTheTopLeft)
+TEST_F(LatticeGridTest, LayoutLoadsARectangularWindowFromTheTopLeft)
 {
     auto client = FakeGridClient::make(20, { 100 });
     client->implemented.insert("didFinishLayingOutLatticeGrid:");
@@ -45,7 +45,7 @@ TEST_F(GridTest, LayoutLoadsARectangularWindowFromTheTopLeft)
     EXPECT_FLOAT_EQ(grid->contentSize().height, 100 * 41 - 0.5f + 3);
 }
 
-TEST_F(GridTest, ScrollingSlidesTheWindowAndRecyclesCellsThroughThePool)
+TEST_F(LatticeGridTest, ScrollingSlidesTheWindowAndRecyclesCellsThroughThePool)
 {
     auto client = FakeGridClient::make(20, { 1000 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -81,7 +81,7 @@ TEST_F(GridTest, ScrollingSlidesTheWindowAndRecyclesCellsThroughThePool)
     EXPECT_FLOAT_EQ(grid->visibleCellAtColAndRow(1, row(0, 0))->frame().origin.y, 1.5f);
 }
 
-TEST_F(GridTest, FrozenRowsAndColumnsStayInTheirPanes)
+TEST_F(LatticeGridTest, FrozenRowsAndColumnsStayInTheirPanes)
 {
     auto client = FakeGridClient::make(20, { 100 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -139,7 +139,7 @@ TEST_F(GridTest, FrozenRowsAndColumnsStayInTheirPanes)
     EXPECT_EQ(grid->lastFrozenRow(), row(-1, -1));
 }
 
-TEST_F(GridTest, ScrollingAFrozenPaneMovesTheLiquidPaneAndTellsTheDelegateOnce)
+TEST_F(LatticeGridTest, ScrollingAFrozenPaneMovesTheLiquidPaneAndTellsTheDelegateOnce)
 {
     auto client = FakeGridClient::make(20, { 100 });
     client->implemented.insert("scrollViewDidScroll:");
@@ -159,7 +159,7 @@ TEST_F(GridTest, ScrollingAFrozenPaneMovesTheLiquidPaneAndTellsTheDelegateOnce)
     EXPECT_EQ(grid->verticallyFrozenLayer()->contentOffset(), CGPointMake(150, 0));
 }
 
-TEST_F(GridTest, DirectionalLockDecidesAfterFivePoints)
+TEST_F(LatticeGridTest, DirectionalLockDecidesAfterFivePoints)
 {
     auto client = FakeGridClient::make(20, { 100 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -187,7 +187,7 @@ TEST_F(GridTest, DirectionalLockDecidesAfterFivePoints)
     EXPECT_EQ(grid->contentOffset(), CGPointMake(40, 10)) << "the decision holds";
 }
 
-TEST_F(GridTest, TouchesFallThroughTheEmptyPartsOfFrozenPanes)
+TEST_F(LatticeGridTest, TouchesFallThroughTheEmptyPartsOfFrozenPanes)
 {
     auto client = FakeGridClient::make(20, { 100 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));

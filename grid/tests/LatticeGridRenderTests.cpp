@@ -26,7 +26,7 @@ Ref<UIImage> renderGrid(const Ref<LatticeGrid>& grid)
 // Two sections with headers, one frozen row and one frozen column, scrolled so that the frozen
 // shadows show: the static corner, the frozen row and column, the liquid cells, grid lines,
 // the border segments and the headers each in their pane.
-TEST_F(GridTest, FrozenPanesBordersHeadersAndShadowsRender)
+TEST_F(LatticeGridTest, FrozenPanesBordersHeadersAndShadowsRender)
 {
     auto client = FakeGridClient::make(8, { 6, 6 });
     client->implemented.insert("latticeGrid:styleForColAtIndex:");

@@ -21,7 +21,7 @@ std::vector<std::string> collapsed(const std::vector<std::string>& calls)
 
 } // namespace
 
-TEST_F(GridTest, AUserDragScrollsThePanesTellsTheDelegateAndKeepsTheIndicatorUp)
+TEST_F(LatticeGridTest, AUserDragScrollsThePanesTellsTheDelegateAndKeepsTheIndicatorUp)
 {
     auto client = FakeGridClient::make(20, { 200 });
     for (const char* name : { "scrollViewDidScroll:", "scrollViewWillBeginDragging:",
@@ -69,7 +69,7 @@ TEST_F(GridTest, AUserDragScrollsThePanesTellsTheDelegateAndKeepsTheIndicatorUp)
     EXPECT_EQ(image->alpha(), 0) << "the indicator fades once the drag ends";
 }
 
-TEST_F(GridTest, BouncedOffsetsAndOffsetsSetByCodeLeaveTheWindowAndIndicatorsAlone)
+TEST_F(LatticeGridTest, BouncedOffsetsAndOffsetsSetByCodeLeaveTheWindowAndIndicatorsAlone)
 {
     auto client = FakeGridClient::make(20, { 200 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -88,7 +88,7 @@ TEST_F(GridTest, BouncedOffsetsAndOffsetsSetByCodeLeaveTheWindowAndIndicatorsAlo
     }
 }
 
-TEST_F(GridTest, FrozenShadowsFollowTheOffsetCrossingZero)
+TEST_F(LatticeGridTest, FrozenShadowsFollowTheOffsetCrossingZero)
 {
     auto client = FakeGridClient::make(20, { 200 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -106,7 +106,7 @@ TEST_F(GridTest, FrozenShadowsFollowTheOffsetCrossingZero)
 
 // Rows are 41 apart from y = 1.5 and the view is 300 high; columns 101 apart from x = 1.5 (the
 // first 100.5 wide) and the view 400 wide.
-TEST_F(GridTest, EdgeTestsUseExactBoundaries)
+TEST_F(LatticeGridTest, EdgeTestsUseExactBoundaries)
 {
     auto client = FakeGridClient::make(20, { 200 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -147,7 +147,7 @@ TEST_F(GridTest, EdgeTestsUseExactBoundaries)
     }
 }
 
-TEST_F(GridTest, ResizingTheGridKeepsItsOffset)
+TEST_F(LatticeGridTest, ResizingTheGridKeepsItsOffset)
 {
     auto client = FakeGridClient::make(20, { 200 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));

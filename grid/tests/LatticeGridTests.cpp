@@ -19,7 +19,7 @@ std::string messageOf(const std::string& logged)
 
 } // namespace
 
-TEST_F(GridTest, ANewGridHasItsDefaults)
+TEST_F(LatticeGridTest, ANewGridHasItsDefaults)
 {
     EXPECT_EQ(LatticeGrid::getInfo(), "Version: 2.0.2, Edition: Standard");
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
@@ -46,7 +46,7 @@ TEST_F(GridTest, ANewGridHasItsDefaults)
     EXPECT_TRUE(grid->textColorBlender()->shouldBlend());
 }
 
-TEST_F(GridTest, RefusedSettingsAreLoggedAndLeaveTheOldValue)
+TEST_F(LatticeGridTest, RefusedSettingsAreLoggedAndLeaveTheOldValue)
 {
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
     LogCapture log;
@@ -76,7 +76,7 @@ TEST_F(GridTest, RefusedSettingsAreLoggedAndLeaveTheOldValue)
     EXPECT_THROW(grid->setDefaultGridLineStyle(nullptr), NSException);
 }
 
-TEST_F(GridTest, ChangingADefaultStylesSizeInPlaceCountsAsSettingIt)
+TEST_F(LatticeGridTest, ChangingADefaultStylesSizeInPlaceCountsAsSettingIt)
 {
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
     EXPECT_FALSE(grid->userSetDefaultRowStyle());
@@ -85,7 +85,7 @@ TEST_F(GridTest, ChangingADefaultStylesSizeInPlaceCountsAsSettingIt)
     EXPECT_EQ(grid->initialDefaultRowHeight(), 33.0f);
 }
 
-TEST_F(GridTest, RowsStepAcrossSectionsAndRaiseBeyondThem)
+TEST_F(LatticeGridTest, RowsStepAcrossSectionsAndRaiseBeyondThem)
 {
     auto client = FakeGridClient::make(2, { 3, 0, 2 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 300, 200));
@@ -106,7 +106,7 @@ TEST_F(GridTest, RowsStepAcrossSectionsAndRaiseBeyondThem)
     EXPECT_THROW(grid->findRowBeforeRow(row(-1, 0)), NSException);
 }
 
-TEST_F(GridTest, CollapsingBeforeTheFirstLayoutIsQueuedUntilTheFirstReload)
+TEST_F(LatticeGridTest, CollapsingBeforeTheFirstLayoutIsQueuedUntilTheFirstReload)
 {
     auto client = FakeGridClient::make(3, { 3, 3, 3 });
     client->implemented.insert("latticeGrid:willCollapseSectionAtIndex:");
@@ -136,7 +136,7 @@ TEST_F(GridTest, CollapsingBeforeTheFirstLayoutIsQueuedUntilTheFirstReload)
     EXPECT_THROW(grid->setSectionAtIndexAsCollapsedQueueIfInvalid(7, true, false), NSException);
 }
 
-TEST_F(GridTest, AClientReloadIsRefusedWhileASectionCollapses)
+TEST_F(LatticeGridTest, AClientReloadIsRefusedWhileASectionCollapses)
 {
     auto client = FakeGridClient::make(3, { 3, 3 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 600));
@@ -152,7 +152,7 @@ TEST_F(GridTest, AClientReloadIsRefusedWhileASectionCollapses)
         "at the appropriate time.");
 }
 
-TEST_F(GridTest, AClientReloadForgetsTheSelectionALayoutPassKeepsIt)
+TEST_F(LatticeGridTest, AClientReloadForgetsTheSelectionALayoutPassKeepsIt)
 {
     auto client = FakeGridClient::make(3, { 5 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -166,7 +166,7 @@ TEST_F(GridTest, AClientReloadForgetsTheSelectionALayoutPassKeepsIt)
     EXPECT_FALSE(grid->visibleCellAtColAndRow(1, row(1, 0))->selected());
 }
 
-TEST_F(GridTest, AnUnknownSelectionModeIsFatalWhenACellIsPrepared)
+TEST_F(LatticeGridTest, AnUnknownSelectionModeIsFatalWhenACellIsPrepared)
 {
     auto client = FakeGridClient::make(3, { 5 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
@@ -183,7 +183,7 @@ TEST_F(GridTest, AnUnknownSelectionModeIsFatalWhenACellIsPrepared)
     EXPECT_FALSE(grid->reloadingGrid());
 }
 
-TEST_F(GridTest, OnlyRealRotationsEndEditingAndGestures)
+TEST_F(LatticeGridTest, OnlyRealRotationsEndEditingAndGestures)
 {
     auto grid = LatticeGrid::initWithFrame(CGRectMake(0, 0, 200, 100));
     auto device = UIDevice::currentDevice();
@@ -196,7 +196,7 @@ TEST_F(GridTest, OnlyRealRotationsEndEditingAndGestures)
     EXPECT_EQ(grid->orientationChangeCount(), 1);
 }
 
-TEST_F(GridTest, DeferredLayoutWaitsOneRunLoopTurn)
+TEST_F(LatticeGridTest, DeferredLayoutWaitsOneRunLoopTurn)
 {
     auto client = FakeGridClient::make(3, { 5 });
     auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
