@@ -159,3 +159,46 @@ TEST_F(LatticeGridTest, ResizingTheGridKeepsItsOffset)
     EXPECT_EQ(grid->liquidLayer()->frame().size.height, 400);
     EXPECT_EQ(grid->visibleRows().front().index, static_cast<int32_t>((500 - 1.5f) / 41));
 }
+
+TEST_F(LatticeGridTest, ScrollViewSettingsReachThePanesTheyConcern)
+{
+    auto client = FakeGridClient::make(20, { 200 });
+    client->implemented.insert("scrollViewDidEndScrollingAnimation:");
+    auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
+    grid->layoutIfNeeded();
+
+    grid->setContentInset(UIEdgeInsets { 5, 6, 7, 8 });
+    EXPECT_EQ(grid->liquidLayer()->contentInset().top, 5);
+    EXPECT_EQ(grid->staticLayer()->contentInset().left, 6);
+    EXPECT_EQ(grid->scrollIndicatorLayers()[0]->contentInset().top, 0) << "indicator panes keep theirs";
+    grid->setShowsVerticalScrollIndicator(false);
+    EXPECT_FALSE(grid->scrollIndicatorLayers()[0]->showsVerticalScrollIndicator());
+    EXPECT_TRUE(grid->scrollIndicatorLayers()[1]->showsHorizontalScrollIndicator());
+
+    // Scrolling a rect into view always animates, on the clock.
+    grid->scrollRectToVisibleAnimated(CGRectMake(0, 2000, 100, 40), false);
+    EXPECT_EQ(grid->contentOffset().y, 0);
+    m_clock.advance(1.0);
+    drainAll();
+    EXPECT_GT(grid->contentOffset().y, 1700);
+    EXPECT_EQ(grid->horizontallyFrozenLayer()->contentOffset().y, grid->contentOffset().y);
+}
+
+TEST_F(LatticeGridTest, CellsPulseUnlessFrozenBothWays)
+{
+    auto client = FakeGridClient::make(20, { 200 });
+    auto grid = makeGrid(client, CGRectMake(0, 0, 400, 300));
+    grid->setNumberOfFrozenRows(1);
+    grid->setNumberOfFrozenColumns(1);
+    grid->layoutIfNeeded();
+    auto corner = grid->visibleCellAtColAndRow(0, row(0, 0));
+    auto cell = grid->visibleCellAtColAndRow(1, row(1, 0));
+    CGRect before = cell->frame();
+    UIView::setAnimationsEnabled(true);
+    corner->sendToBack();
+    corner->pulse();
+    cell->pulse();
+    EXPECT_EQ(cell->frame().origin, before.origin) << "the model value is the final frame";
+    EXPECT_EQ(cell->superview()->subviews().back(), cell) << "a pulsing cell comes to the front";
+    EXPECT_EQ(corner->superview()->subviews().front(), corner) << "the corner cell does not pulse";
+}
