@@ -1,0 +1,92 @@
+#pragma once
+
+#include "foundation/NSObject.h"
+#include "grid/GridForward.h"
+#include "grid/LGridRow.h"
+
+#include <array>
+#include <functional>
+#include <vector>
+
+// One section of a grid: the cells of the section that are loaded, grouped by row (the row
+// store), whether the section is collapsed, and its heights. Made by the data-source manager on
+// first request and kept across reloads. Main thread only; the grid is a weak link.
+class UIView;
+
+class LGridSection : public NSObject {
+    VX_OBJECT(LGridSection, NSObject)
+public:
+    using RowArray = std::vector<Ref<LGridCell>>;
+
+    explicit LGridSection(Passkey key)
+        : NSObject(key)
+    {
+    }
+    ~LGridSection() override;
+    static Ref<LGridSection> initWithGridWithIndex(const Ref<LatticeGrid>& grid, int32_t index);
+
+    int32_t index() const { return m_index; }
+    bool isCollapsed() const { return m_collapsed; }
+    Ref<LatticeGrid> owningGrid() const { return m_owningGrid.lock(); }
+    void setOwningGrid(const Ref<LatticeGrid>& grid) { m_owningGrid = grid; }
+    int32_t numberOfCols() const;
+    int32_t numberOfRows() const;
+    LGridRow lastPossibleRowInSection() const;
+    std::string description() const override;
+
+    // Row store.
+    int32_t visibleRowIndexFromRow(LGridRow row) const;
+    static int32_t visibleColIndexFromColIndexForRow(int32_t column, const RowArray& row);
+    RowArray& getVisibleRowArrayAtRow(LGridRow row);
+    RowArray* getRow(LGridRow row);
+    void replaceRowWithRow(const RowArray& oldRow, const RowArray& newRow);
+    void addCell(const Ref<LGridCell>& cell);
+    Ref<LGridCell> visibleCellAtColAtRowIndex(int32_t column, int32_t rowIndex);
+    std::vector<Ref<LGridCell>> visibleCells() const;
+    void sortVisibleRows();
+    int32_t indexFromColAndRow(int32_t column, int32_t rowIndex) const;
+    int32_t indexOfCellForThisSection(const Ref<LGridCell>& cell) const;
+    void removeRowRemoveFromView(LGridRow row, bool removeFromView);
+    void removeColAtIndexRemoveFromView(int32_t column, bool removeFromView);
+    void discardAllRowsExcept(const std::vector<LGridRow>& keep);
+    void discardAllColumnsExcept(const std::vector<int32_t>& keep);
+    void prepareForReload();
+    bool containsFrozenRows() const;
+    void returnCellToPool(const Ref<LGridCell>& cell);
+    const std::vector<RowArray>& rowStore() const { return m_visibleRows; }
+    bool visibleRowsNeedSorted() const { return m_visibleRowsNeedSorted; }
+
+    // Heights.
+    float headerHeight() const;
+    float currentContentHeight() const;
+    float expandedContentHeight() const;
+    float loadRowStylesAndReturnSectionHeight() const;
+    float sumOfRowHeights();
+    void collectNumberOfUnspecifiedHeightsAndSpecifiedHeightsAndNumberOfSpecifiedHeights(
+        int32_t& unspecified, float& specifiedHeight, int32_t& specified) const;
+
+    // The header views of the section, one per pane that shows headers: 0 over the frozen
+    // columns, 1 over the scrolling columns.
+    const Ref<UIView>& headerAtIndex(int32_t index) const { return m_headers.at(static_cast<size_t>(index)); }
+    void setHeaderAtIndex(int32_t index, const Ref<UIView>& header)
+    {
+        m_headers.at(static_cast<size_t>(index)) = header;
+    }
+    void removeSubHeaders();
+
+    // Collapsing. The toggle returns the cells to the pool, drops the rows from the grid's
+    // window and relays the grid out; the delegate is asked (unless programmatic) and told.
+    void collapseOrExpandProgrammaticWithCompletion(bool programmatic, std::function<void()> completion);
+
+private:
+    void collapseWithCompletion(const std::function<void()>& completion);
+    void expandWithCompletion(const std::function<void()>& completion);
+    void tidyAfterCollapseOrExpand();
+
+    Weak<LatticeGrid> m_owningGrid;
+    int32_t m_index { 0 };
+    std::vector<RowArray> m_visibleRows;
+    bool m_visibleRowsNeedSorted { false };
+    bool m_collapsed { false };
+    std::array<Ref<UIView>, 2> m_headers;
+};

@@ -1,0 +1,235 @@
+#pragma once
+
+#include "foundation/NSObject.h"
+#include "foundation/NSString.h"
+#include "grid/LGridCell.h"
+#include "grid/LGridCellPool.h"
+#include "grid/LGridColRowStyle.h"
+#include "grid/LGridCoord.h"
+#include "grid/LGridDataSource.h"
+#include "grid/LGridDataSourceDelegateManager.h"
+#include "grid/LGridDelegate.h"
+#include "grid/LGridLineStyle.h"
+#include "grid/LGridSectionHeaderStyle.h"
+#include "grid/LatticeGrid.h"
+#include "testing/Drain.h"
+#include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// A data source and delegate for grids. Which optional operations it implements is the set
+// `implemented` (selector names); every call it receives is appended to `calls` in order.
+class FakeGridClient : public NSObject, public LGridDataSource, public LGridDelegate {
+    VX_OBJECT(FakeGridClient, NSObject)
+public:
+    explicit FakeGridClient(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<FakeGridClient> make(int32_t columns, std::vector<int32_t> rowsPerSection)
+    {
+        auto client = NSObject::make<FakeGridClient>();
+        client->columns = columns;
+        client->rowsPerSection = std::move(rowsPerSection);
+        if (client->rowsPerSection.size() != 1)
+            client->implemented.insert("numberOfSectionsInLatticeGrid:");
+        return client;
+    }
+
+    bool respondsToSelector(std::string_view selector) const override
+    {
+        return implemented.count(std::string(selector)) != 0;
+    }
+
+    // Data source.
+    int32_t numberOfColsForLatticeGrid(const Ref<LatticeGrid>&) override
+    {
+        calls.push_back("numberOfCols");
+        return columns;
+    }
+    Ref<LGridCell> latticeGridCellForGridCoord(const Ref<LatticeGrid>& grid, const Ref<LGridCoord>& coord) override
+    {
+        calls.push_back("cellFor " + coord->description());
+        if (nilCells.count({ coord->column(), coord->rowIndex() }))
+            return nullptr;
+        Ref<LGridCell> cell;
+        if (dequeues)
+            cell = grid->dequeueReusableCellWithIdentifier(std::string("Cell"));
+        if (!cell) {
+            cell = LGridCell::initWithReuseIdentifier("Cell");
+            ++cellsMade;
+        }
+        return cell;
+    }
+    int32_t latticeGridNumberOfRowsInSection(const Ref<LatticeGrid>&, int32_t section) override
+    {
+        calls.push_back(NSString::stringWithFormat("rowsIn %d", section));
+        return rowsPerSection.at(static_cast<size_t>(section));
+    }
+    int32_t numberOfSectionsInLatticeGrid(const Ref<LatticeGrid>&) override
+    {
+        calls.push_back("numberOfSections");
+        return sectionsOverride.value_or(static_cast<int32_t>(rowsPerSection.size()));
+    }
+    std::optional<std::string> latticeGridTitleForHeaderInSection(const Ref<LatticeGrid>&, int32_t section) override
+    {
+        return NSString::stringWithFormat("Title %d", section);
+    }
+
+    // Delegate.
+    Ref<LGridColRowStyle> latticeGridStyleForRowAtIndexInSection(const Ref<LatticeGrid>&, int32_t i, int32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("rowStyle %d,%d", i, s));
+        return rowStyle ? rowStyle(i, s) : nullptr;
+    }
+    Ref<LGridColRowStyle> latticeGridStyleForColAtIndex(const Ref<LatticeGrid>&, int32_t c) override
+    {
+        calls.push_back(NSString::stringWithFormat("colStyle %d", c));
+        return colStyle ? colStyle(c) : nullptr;
+    }
+    void latticeGridAlterStyleBeforeApplyingToCellAtCoord(
+        const Ref<LatticeGrid>&, const Ref<LGridCellStyle>& style, const Ref<LGridCoord>& coord) override
+    {
+        if (alterStyle)
+            alterStyle(style, coord);
+    }
+    void didFinishLayingOutLatticeGrid(const Ref<LatticeGrid>&) override { calls.push_back("didFinishLayingOut"); }
+    void latticeGridWillCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("willCollapse %u", s));
+    }
+    void latticeGridDidCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("didCollapse %u", s));
+    }
+    bool latticeGridShouldSelectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("shouldSelect " + c->description());
+        return allowSelection;
+    }
+    void latticeGridWillSelectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("willSelect " + c->description());
+    }
+    void latticeGridDidSelectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("didSelect " + c->description());
+    }
+    void latticeGridWillDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("willDeselect " + c->description());
+    }
+    void latticeGridDidDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("didDeselect " + c->description());
+    }
+    void scrollViewDidScroll(const Ref<UIScrollView>& v) override
+    {
+        calls.push_back(std::string("didScroll ") + (std::dynamic_pointer_cast<LatticeGrid>(v) ? "grid" : "other"));
+    }
+
+    void scrollViewWillBeginDragging(const Ref<UIScrollView>&) override { calls.push_back("willBeginDragging"); }
+    void scrollViewDidEndDraggingWillDecelerate(const Ref<UIScrollView>&, bool decelerate) override
+    {
+        calls.push_back(decelerate ? "didEndDragging decelerating" : "didEndDragging");
+    }
+    void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) override { calls.push_back("didEndDecelerating"); }
+
+    // The calls whose text starts with `prefix`.
+    std::vector<std::string> callsStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> found;
+        for (const auto& c : calls) {
+            if (c.rfind(prefix, 0) == 0)
+                found.push_back(c);
+        }
+        return found;
+    }
+
+    int32_t columns { 0 };
+    std::vector<int32_t> rowsPerSection;
+    std::optional<int32_t> sectionsOverride;
+    std::set<std::string> implemented;
+    std::vector<std::string> calls;
+    std::set<std::pair<int32_t, int32_t>> nilCells;
+    bool dequeues { true };
+    bool allowSelection { true };
+    int32_t cellsMade { 0 };
+    std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
+    std::function<Ref<LGridColRowStyle>(int32_t)> colStyle;
+    std::function<void(const Ref<LGridCellStyle>&, const Ref<LGridCoord>&)> alterStyle;
+};
+
+// Every grid test runs on a virtual clock and leaves no pooled cells or logged hints behind.
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UIApplicationHost::resetForTesting();
+        LGridCellPool::reset();
+        LGridDataSourceDelegateManager::resetForTesting();
+    }
+    void TearDown() override
+    {
+        drainAll();
+        LGridCellPool::reset();
+        LGridDataSourceDelegateManager::resetForTesting();
+        UIApplicationHost::resetForTesting();
+        UIDevice::resetForTesting();
+    }
+
+    // A grid of the given frame whose data source and delegate are `client`, with fixed
+    // column widths and row heights (no stretching) and 1-point grid lines.
+    Ref<LatticeGrid> makeGrid(
+        const Ref<FakeGridClient>& client, CGRect frame, float columnWidth = 100, float rowHeight = 40)
+    {
+        auto grid = LatticeGrid::initWithFrame(frame);
+        grid->setDataSource(client);
+        grid->setDelegate(client);
+        grid->setDefaultColumnStyle(LGridColRowStyle::styleWithSizeWithCellStyle(columnWidth, nullptr));
+        grid->setDefaultRowStyle(LGridColRowStyle::styleWithSizeWithCellStyle(rowHeight, nullptr));
+        grid->setMinimumColWidth(10);
+        grid->setMinimumRowHeight(10);
+        return grid;
+    }
+
+    static LGridRow row(int32_t index, int32_t section) { return LGridRowMake(index, section); }
+
+    ScopedVirtualClock m_clock;
+};
+
+// Suites named after the class they test.
+class LatticeGridTest : public GridTest { };
+class LGridCellPoolTest : public GridTest { };
+class LGridLayerTest : public GridTest { };
+
+inline bool operator==(CGPoint a, CGPoint b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+
+inline void PrintTo(CGPoint p, std::ostream* os)
+{
+    *os << "(" << p.x << ", " << p.y << ")";
+}
+
+inline void PrintTo(LGridRow r, std::ostream* os)
+{
+    *os << "{i=" << r.index << ", s=" << r.section << "}";
+}
+
+inline std::vector<std::pair<int32_t, int32_t>> asPairs(const std::vector<LGridRow>& rows)
+{
+    std::vector<std::pair<int32_t, int32_t>> pairs;
+    for (LGridRow r : rows)
+        pairs.emplace_back(r.index, r.section);
+    return pairs;
+}
