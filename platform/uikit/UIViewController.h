@@ -13,6 +13,7 @@ class UIBarButtonItem;
 class UINavigationController;
 class UINavigationItem;
 class UITabBarController;
+class UITabBarItem;
 
 enum UIModalPresentationStyle : int32_t {
     UIModalPresentationFullScreen = 0,
@@ -64,6 +65,10 @@ public:
     // What a navigation bar shows for this controller, made on first use; its title is the
     // controller's title until one is set on the item.
     Ref<UINavigationItem> navigationItem();
+    // The item a tab bar shows for this controller; nil until one is set (the bar then shows the
+    // title alone).
+    const Ref<UITabBarItem>& tabBarItem() const { return m_tabBarItem; }
+    void setTabBarItem(Ref<UITabBarItem> item) { m_tabBarItem = std::move(item); }
     // What a navigation controller's toolbar shows while this controller is on top.
     const std::vector<Ref<UIBarButtonItem>>& toolbarItems() const { return m_toolbarItems; }
     void setToolbarItems(std::vector<Ref<UIBarButtonItem>> items) { setToolbarItemsAnimated(std::move(items), false); }
@@ -189,6 +194,7 @@ private:
     Ref<NSBundle> m_nibBundle;
     std::string m_title;
     Ref<UINavigationItem> m_navigationItem;
+    Ref<UITabBarItem> m_tabBarItem;
     std::vector<Ref<UIBarButtonItem>> m_toolbarItems;
     Ref<UIBarButtonItem> m_editButtonItem;
     Ref<UIView> m_view;
