@@ -1,0 +1,3 @@
+#include "app/widgets/KESTRouteProgressViewCell.h"
+
+VX_REGISTER_CLASS(KESTRouteProgressViewCell);
