@@ -52,6 +52,9 @@ Ref<KESTAirportViewController> KESTAirportViewController::initWithAirport(const 
 {
     auto board = makeController<KESTAirportViewController>("KESTAirportView", nullptr);
     board->m_airport = airport;
+    // The content starts below the navigation bar, as the platform's automatic insets would
+    // place it.
+    board->setEdgesForExtendedLayout(UIRectEdgeNone);
     board->m_extendedCellIndexPath = nullptr;
     Value mode = NSUserDefaults::standardUserDefaults()->objectForKey(kModeKey);
     board->m_currentKey = mode.isString() ? mode.string() : "arr";

@@ -52,6 +52,7 @@ Ref<KESTDetailViewController> KESTDetailViewController::initWithPlane(const Ref<
 {
     auto detail = makeController<KESTDetailViewController>({}, nullptr);
     detail->m_plane = plane;
+    detail->setEdgesForExtendedLayout(UIRectEdgeNone);
     Weak<KESTDetailViewController> weak = detail;
     detail->navigationItem()->setRightBarButtonItem(UIBarButtonItem::initWithTitleStyleTargetAction(
         NSLocalizedString("Share"), UIBarButtonItemStylePlain, detail, [weak](const Ref<UIBarButtonItem>&) {

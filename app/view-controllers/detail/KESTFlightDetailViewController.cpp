@@ -59,7 +59,7 @@ Ref<KESTFlightDetailViewController> KESTFlightDetailViewController::initWithStyl
 {
     auto tab = makeDetailTab<KESTFlightDetailViewController>(style);
     tab->installTabBarItem("Flight", "flightTabInactive", "flightTabActive");
-    auto map = MKMapView::initWithFrame(CGRectZero);
+    auto map = MKMapView::initWithFrame(CGRectMake(0, 0, 320, 135));
     map->setMapType(MKMapTypeHybrid);
     map->setPitchEnabled(true);
     map->setRotateEnabled(true);
@@ -344,7 +344,9 @@ Ref<UITableViewCell> KESTFlightDetailViewController::tableViewCellForRowAtIndexP
     case 0: {
         auto cell = table->dequeueReusableCellWithIdentifierForIndexPath("KESTFlightMapViewCell", indexPath);
         cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
-        if (cell->contentView()->subviews().empty() && m_mapView) {
+        // The map goes into the row's content view once (the content view may hold the cell's
+        // own labels, so the map's place is what is checked).
+        if (m_mapView && m_mapView->superview() != cell->contentView()) {
             m_mapView->setFrame(cell->contentView()->bounds());
             cell->contentView()->addSubview(m_mapView);
         }

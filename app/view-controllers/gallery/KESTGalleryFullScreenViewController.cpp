@@ -40,6 +40,7 @@ Ref<KESTGalleryFullScreenViewController> KESTGalleryFullScreenViewController::in
     auto pager = makeController<KESTGalleryFullScreenViewController>("KESTGalleryFullScreenViewController", nullptr);
     pager->m_planeImages = images;
     pager->m_selectedImage = selected;
+    pager->setEdgesForExtendedLayout(UIRectEdgeNone);
     pager->m_hasScrolledToInitialImage = false;
     return pager;
 }

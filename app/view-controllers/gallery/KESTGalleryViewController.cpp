@@ -19,6 +19,9 @@ Ref<KESTGalleryViewController> KESTGalleryViewController::init()
 {
     auto gallery = makeController<KESTGalleryViewController>("KESTGalleryViewController", nullptr);
     gallery->setTitle(NSLocalizedString("Gallery"));
+    // The content starts below the navigation bar, as the platform's automatic insets would
+    // place it.
+    gallery->setEdgesForExtendedLayout(UIRectEdgeNone);
     return gallery;
 }
 

@@ -37,10 +37,12 @@ Ref<KESTHistoryDetailViewController> KESTHistoryDetailViewController::initWithHi
 {
     auto screen = makeController<KESTHistoryDetailViewController>({}, nullptr);
     screen->m_flight = flight;
+    screen->setEdgesForExtendedLayout(UIRectEdgeNone);
     if (!flight)
         return screen;
     screen->setTitle(flight->fltno().empty() ? flight->callsign() : flight->fltno());
-    screen->m_mapView = MKMapView::initWithFrame(CGRectZero);
+    // Sized like the popover's content from the start, so that showing the airports fits them.
+    screen->m_mapView = MKMapView::initWithFrame(CGRectMake(0, 64, 320, 440));
     screen->m_mapView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     screen->m_mapView->setDelegate(std::static_pointer_cast<MKMapViewDelegate>(screen));
     auto data = KESTFlightDataManager::sharedInstance();

@@ -32,6 +32,9 @@ Ref<KESTHistoryViewController> KESTHistoryViewController::initWithADSHEX(const s
     auto screen = makeTableController<KESTHistoryViewController>(UITableViewStylePlain);
     screen->setTitle(NSLocalizedString("History"));
     screen->m_adshex = adshex;
+    // The content starts below the navigation bar, as the platform's automatic insets would
+    // place it.
+    screen->setEdgesForExtendedLayout(UIRectEdgeNone);
     return screen;
 }
 
