@@ -165,9 +165,10 @@ std::vector<Value> buildAircraftOverview(const Ref<NSObject>&, const Value&)
     cell->contentView()->addSubview(logo);
     const UIViewAutoresizing bottom = UIViewAutoresizingFlexibleTopMargin;
     auto name = label(cell, CGRectMake(16, 71, 200, 22), bottom | UIViewAutoresizingFlexibleWidth);
-    auto details = label(cell, CGRectMake(16, 95, 200, 20), bottom | UIViewAutoresizingFlexibleWidth, headerGrey());
+    auto details
+        = label(cell, CGRectMake(16, 95, kWidth - 32, 20), bottom | UIViewAutoresizingFlexibleWidth, headerGrey());
     auto button = UIButton::buttonWithType(UIButtonTypeSystem);
-    button->setFrame(CGRectMake(kWidth - 96, 78, 80, 32));
+    button->setFrame(CGRectMake(kWidth - 96, 68, 80, 26));
     button->setAutoresizingMask(bottom | UIViewAutoresizingFlexibleLeftMargin);
     cell->contentView()->addSubview(button);
     cell->setAirlineImageView(logo);
