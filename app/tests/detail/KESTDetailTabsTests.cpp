@@ -1,4 +1,5 @@
 #include "app/tests/detail/DetailTestSupport.h"
+#include "app/view-controllers/cockpit/KESTCockpitViewController.h"
 #include "app/view-controllers/detail/KESTAircraftDetailViewController.h"
 #include "app/view-controllers/detail/KESTDetailViewController.h"
 #include "app/view-controllers/detail/KESTFlightCodeshareViewCell.h"
@@ -17,6 +18,7 @@
 #include "mapkit/MKMapCamera.h"
 #include "mapkit/MKMapView.h"
 #include "uikit/NSIndexPath.h"
+#include "uikit/UIButton.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
@@ -295,4 +297,18 @@ TEST(KESTFlightCodeshareViewCell, ShowsUpToFifteenAndSizesByLines)
             shown += cell->codeshareLabel(i)->isHidden() ? 0 : 1;
         EXPECT_EQ(shown, c.visible) << "a reused cell hides what a longer list showed";
     }
+}
+
+TEST(KESTFlightDetailViewController, CockpitButtonOpensTheCockpitView)
+{
+    DetailTestScope scope;
+    scope.json("", "{}");
+    auto detail = openDetail(detailPlane("400001", "B738", "LHR-JFK", "G-STBA", "BAW117", "BA117"));
+    auto flight = tabOf<KESTFlightDetailViewController>(detail);
+    row<UITableViewCell>(flight, 0);
+    ASSERT_TRUE(flight->cockpitButton());
+    flight->cockpitButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    auto cockpit = std::dynamic_pointer_cast<KESTCockpitViewController>(detail.navigation->topViewController());
+    ASSERT_TRUE(cockpit);
+    EXPECT_EQ(cockpit->plane(), detail->plane());
 }

@@ -350,6 +350,26 @@ Ref<UITableViewCell> KESTFlightDetailViewController::tableViewCellForRowAtIndexP
             m_mapView->setFrame(cell->contentView()->bounds());
             cell->contentView()->addSubview(m_mapView);
         }
+        if (!m_cockpitButton) {
+            m_cockpitButton = UIButton::buttonWithType(UIButtonTypeCustom);
+            m_cockpitButton->setTitleForState(NSLocalizedString("Cockpit"), UIControlStateNormal);
+            m_cockpitButton->setBackgroundColor(UIColor::colorWithWhiteAlpha(0, 0.5f));
+            m_cockpitButton->addTargetActionForControlEvents(
+                self<NSObject>(), "cockpitPress",
+                [weak = Weak<KESTFlightDetailViewController>(self<KESTFlightDetailViewController>())](
+                    const Ref<UIControl>&, const Ref<UIEvent>&) {
+                    if (auto tab = weak.lock())
+                        tab->cockpitPress();
+                },
+                UIControlEventTouchUpInside);
+        }
+        if (m_cockpitButton->superview() != cell->contentView()) {
+            CGRect bounds = cell->contentView()->bounds();
+            m_cockpitButton->setFrame(CGRectMake(bounds.size.width - 84, 8, 76, 26));
+            m_cockpitButton->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin);
+            m_cockpitButton->removeFromSuperview();
+            cell->contentView()->addSubview(m_cockpitButton);
+        }
         return cell;
     }
     case 1:
@@ -388,25 +408,14 @@ Ref<UITableViewCell> KESTFlightDetailViewController::tableViewCellForRowAtIndexP
         return cell;
     }
     case 4: {
-        auto cell = std::dynamic_pointer_cast<KESTRouteProgressViewCell>(
-            table->dequeueReusableCellWithIdentifier("KESTRouteProgressViewCell"));
-        if (!cell) {
-            cell = KESTRouteProgressViewCell::initWithStyleReuseIdentifier(
-                UITableViewCellStyleDefault, "KESTRouteProgressViewCell");
-            cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
-            cell->setBackgroundColor(grey);
-            if (!m_progressView) {
-                m_progressView = KESTRouteProgressView::initWithFrame(cell->bounds());
-                m_progressView->setShowTerminals(true);
-                m_progressView->setShowDistances(true);
-                m_progressView->setShowFullAirportNames(false);
-                m_progressView->setAirportData(detail ? detail->routeData() : Value());
-            }
-        }
-        if (m_progressView->superview() != cell->contentView()) {
-            m_progressView->removeFromSuperview();
-            cell->contentView()->addSubview(m_progressView);
-        }
+        auto cell = KESTRouteProgressViewCell::cellHostingProgressView(table, m_progressView, grey, [&](CGRect frame) {
+            auto view = KESTRouteProgressView::initWithFrame(frame);
+            view->setShowTerminals(true);
+            view->setShowDistances(true);
+            view->setShowFullAirportNames(false);
+            view->setAirportData(detail ? detail->routeData() : Value());
+            return view;
+        });
         updateProgressView();
         return cell;
     }

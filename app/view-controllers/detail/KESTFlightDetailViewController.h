@@ -10,6 +10,7 @@ class KESTPlane;
 class KESTRouteProgressView;
 class MKMapCamera;
 class MKMapView;
+class UIButton;
 
 // The second tab of the plane detail screen: one flight in ten rows. A tilted hybrid map that
 // follows the plane from behind (each live update glides the camera for 12.5 seconds once the
@@ -61,6 +62,8 @@ public:
     const Ref<KESTSparkLineView>& altitudeSparkline() const { return m_altitudeSparkline; }
     const Ref<KESTRouteProgressView>& progressView() const { return m_progressView; }
     bool hasPerformedInitialLoad() const { return m_hasPerformedInitialLoad; }
+    // Over the map's top right corner: opens the cockpit view of the plane.
+    const Ref<UIButton>& cockpitButton() const { return m_cockpitButton; }
 
 private:
     Value scheduleValue(const char* key) const;
@@ -75,4 +78,5 @@ private:
     Ref<KESTSparkLineView> m_altitudeSparkline;
     Ref<KESTRouteProgressView> m_progressView;
     bool m_hasPerformedInitialLoad { false };
+    Ref<UIButton> m_cockpitButton;
 };

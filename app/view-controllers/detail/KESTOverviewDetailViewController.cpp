@@ -242,24 +242,13 @@ Ref<UITableViewCell> KESTOverviewDetailViewController::tableViewCellForRowAtInde
         return cell;
     }
     case 2: {
-        auto cell = std::dynamic_pointer_cast<KESTRouteProgressViewCell>(
-            table->dequeueReusableCellWithIdentifier("KESTRouteProgressViewCell"));
-        if (!cell) {
-            cell = KESTRouteProgressViewCell::initWithStyleReuseIdentifier(
-                UITableViewCellStyleDefault, "KESTRouteProgressViewCell");
-            cell->setSelectionStyle(UITableViewCellSelectionStyleNone);
-            cell->setBackgroundColor(grey);
-            if (!m_progressView) {
-                m_progressView = KESTRouteProgressView::initWithFrame(cell->bounds());
-                m_progressView->setShowTerminals(true);
-                m_progressView->setShowAirportNameUnderTitle(true);
-                m_progressView->setAirportData(detail ? detail->routeData() : Value());
-            }
-        }
-        if (m_progressView->superview() != cell->contentView()) {
-            m_progressView->removeFromSuperview();
-            cell->contentView()->addSubview(m_progressView);
-        }
+        auto cell = KESTRouteProgressViewCell::cellHostingProgressView(table, m_progressView, grey, [&](CGRect frame) {
+            auto view = KESTRouteProgressView::initWithFrame(frame);
+            view->setShowTerminals(true);
+            view->setShowAirportNameUnderTitle(true);
+            view->setAirportData(detail ? detail->routeData() : Value());
+            return view;
+        });
         updateProgressView();
         return cell;
     }
