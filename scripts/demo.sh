@@ -7,6 +7,11 @@
 #   map.png       the map with its markers and the "visible" banner
 #   selected.png  a selected plane with its flight path and detail popover
 #   zoomed.png    a zoomed-in region with plane labels
+#   detail-overview.png, detail-flight.png, detail-aircraft.png
+#                 a scheduled flight's detail popover on each tab
+#   history.png   one of its aircraft's past flights on a map
+#   gallery.png   the aircraft's photo grid
+#   airport-board.png  an airport's arrivals board with a row open
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +24,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -65,4 +70,4 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens

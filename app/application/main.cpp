@@ -9,6 +9,7 @@
 // (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
 // path is printed on its own line.
 #include "app/application/KESTAppDelegate.h"
+#include "app/application/KESTDetailScreensDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
@@ -47,6 +48,7 @@ struct Options {
     std::string pngDirectory;
     bool selectPlane = false;
     bool zoomedView = false;
+    bool detailScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -62,6 +64,7 @@ void printUsage(FILE* out, const char* program)
         "  --png-dir DIR       write the screen to DIR/map.png at the end of the run\n"
         "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
+        "  --detail-screens    then write the plane's detail tabs, history, gallery and an airport board\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -124,11 +127,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.selectPlane = true;
         } else if (arg == "--zoomed-view") {
             options.zoomedView = true;
+        } else if (arg == "--detail-screens") {
+            options.detailScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView) && options.pngDirectory.empty()) {
+    if ((options.selectPlane || options.zoomedView || options.detailScreens) && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: --select-plane and --zoomed-view need --png-dir\n");
         return 2;
     }
@@ -272,6 +277,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "volantrix: no plane on the map to select\n");
             ok = false;
         }
+    }
+    if (options.detailScreens && screen) {
+        auto plane = planeNearestCenter();
+        bool written = plane
+            && KESTDetailScreensDemo::writeAll(
+                screen, plane, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor);
+        if (!written)
+            std::fprintf(stderr, "volantrix: the detail screens were not all written\n");
+        ok = written && ok;
     }
     if (options.zoomedView && screen) {
         CLLocationCoordinate2D center = screen->mapView()->centerCoordinate();

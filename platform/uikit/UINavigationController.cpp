@@ -45,7 +45,7 @@ void UINavigationController::loadView()
     updateBarsAnimated(false);
     if (auto top = topViewController()) {
         auto topView = top->view();
-        topView->setFrame(view->bounds());
+        topView->setFrame(frameForTopView(top));
         topView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
         view->insertSubviewBelowSubview(topView, m_navigationBar);
     }
@@ -56,12 +56,23 @@ void UINavigationController::viewDidLayoutSubviews()
     layoutTopView();
 }
 
+CGRect UINavigationController::frameForTopView(const Ref<UIViewController>& controller)
+{
+    CGRect bounds = view()->bounds();
+    if (!controller || (controller->edgesForExtendedLayout() & UIRectEdgeTop) || m_navigationBarHidden
+        || !m_navigationBar)
+        return bounds;
+    CGFloat top = CGRectGetMaxY(m_navigationBar->frame());
+    return CGRectMake(
+        bounds.origin.x, bounds.origin.y + top, bounds.size.width, std::max<CGFloat>(0, bounds.size.height - top));
+}
+
 void UINavigationController::layoutTopView()
 {
     if (!isViewLoaded())
         return;
     if (auto top = topViewController(); top && top->isViewLoaded())
-        top->view()->setFrame(view()->bounds());
+        top->view()->setFrame(frameForTopView(top));
 }
 
 Ref<UIViewController> UINavigationController::topViewController() const
@@ -99,7 +110,7 @@ void UINavigationController::transition(const Ref<UIViewController>& from, const
         to->beginAppearanceTransition(true, animated);
     if (to) {
         auto toView = to->view();
-        toView->setFrame(view()->bounds());
+        toView->setFrame(frameForTopView(to));
         toView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
         view()->insertSubviewBelowSubview(toView, m_navigationBar);
     }

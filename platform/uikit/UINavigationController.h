@@ -78,6 +78,8 @@ private:
     void transition(const Ref<UIViewController>& from, const Ref<UIViewController>& to, bool animated,
         std::vector<Ref<UIViewController>> removed);
     void layoutTopView();
+    // The bounds, less the visible bar when the controller does not extend under its top edge.
+    CGRect frameForTopView(const Ref<UIViewController>& controller);
 
     Ref<UINavigationBar> m_navigationBar;
     Ref<UIToolbar> m_toolbar;

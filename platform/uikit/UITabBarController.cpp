@@ -1,7 +1,12 @@
 #include "uikit/UITabBarController.h"
 
+#include "graphics/NSParagraphStyle.h"
+#include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "graphics/UIImage.h"
 #include "uikit/UIScreen.h"
+#include "uikit/UITabBarItem.h"
 #include "uikit/UITouch.h"
 #include "uikit/UIView.h"
 
@@ -36,6 +41,38 @@ public:
             return;
         auto index = static_cast<uint32_t>(point.x / (bounds().size.width / CGFloat(count)));
         owner->userSelectedIndex(std::min<uint32_t>(index, uint32_t(count - 1)));
+    }
+    // One equal-width item per child: its tab bar item's image (the selected image for the
+    // selected child) above its title, or the controller's title alone.
+    void drawRect(CGRect) override
+    {
+        auto owner = m_owner.lock();
+        if (!owner)
+            return;
+        auto children = owner->viewControllers();
+        if (children.empty())
+            return;
+        CGFloat width = bounds().size.width / CGFloat(children.size());
+        auto font = UIFont::systemFontOfSize(10);
+        for (size_t i = 0; i < children.size(); ++i) {
+            const auto& child = children[i];
+            bool selected = child == owner->selectedViewController();
+            const auto& item = child->tabBarItem();
+            auto image = item ? (selected && item->selectedImage() ? item->selectedImage() : item->image()) : nullptr;
+            std::string title = item && !item->title().empty() ? item->title() : child->title();
+            CGFloat x = width * CGFloat(i);
+            if (image) {
+                CGSize size = image->size();
+                image->drawAtPoint(CGPointMake(x + (width - size.width) / 2, 4));
+            }
+            auto colour = selected ? UIColor::colorWithRedGreenBlueAlpha(0, 0.48f, 1, 1) : UIColor::grayColor();
+            Value attributes = Value::dictionary({ { NSFontAttributeName, Value::object(font) },
+                { NSForegroundColorAttributeName, Value::object(colour) } });
+            CGSize text = NSString_Drawing::sizeWithAttributes(title, attributes);
+            NSString_Drawing::drawAtPoint(title,
+                CGPointMake(x + (width - text.width) / 2, image ? 34 : (bounds().size.height - text.height) / 2),
+                attributes);
+        }
     }
     void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override { }
     void touchesMoved(const UITouchSet&, const Ref<UIEvent>&) override { }
@@ -140,6 +177,8 @@ void UITabBarController::show(const Ref<UIViewController>& controller)
     if (from == controller)
         return;
     m_selected = controller;
+    if (m_tabBar)
+        m_tabBar->setNeedsDisplay();
     if (!isViewLoaded())
         return;
     bool onScreen = isAppearingOrVisible();

@@ -13,6 +13,16 @@ class UIBarButtonItem;
 class UINavigationController;
 class UINavigationItem;
 class UITabBarController;
+class UITabBarItem;
+
+// The edges under which a container may extend a controller's view (bit flags).
+using UIRectEdge = uint32_t;
+inline constexpr UIRectEdge UIRectEdgeNone = 0;
+inline constexpr UIRectEdge UIRectEdgeTop = 1 << 0;
+inline constexpr UIRectEdge UIRectEdgeLeft = 1 << 1;
+inline constexpr UIRectEdge UIRectEdgeBottom = 1 << 2;
+inline constexpr UIRectEdge UIRectEdgeRight = 1 << 3;
+inline constexpr UIRectEdge UIRectEdgeAll = 15;
 
 enum UIModalPresentationStyle : int32_t {
     UIModalPresentationFullScreen = 0,
@@ -64,6 +74,13 @@ public:
     // What a navigation bar shows for this controller, made on first use; its title is the
     // controller's title until one is set on the item.
     Ref<UINavigationItem> navigationItem();
+    // The item a tab bar shows for this controller; nil until one is set (the bar then shows the
+    // title alone).
+    const Ref<UITabBarItem>& tabBarItem() const { return m_tabBarItem; }
+    void setTabBarItem(Ref<UITabBarItem> item) { m_tabBarItem = std::move(item); }
+    // Without the top edge a navigation controller lays the view out below its bar.
+    UIRectEdge edgesForExtendedLayout() const { return m_edgesForExtendedLayout; }
+    void setEdgesForExtendedLayout(UIRectEdge edges) { m_edgesForExtendedLayout = edges; }
     // What a navigation controller's toolbar shows while this controller is on top.
     const std::vector<Ref<UIBarButtonItem>>& toolbarItems() const { return m_toolbarItems; }
     void setToolbarItems(std::vector<Ref<UIBarButtonItem>> items) { setToolbarItemsAnimated(std::move(items), false); }
@@ -189,6 +206,8 @@ private:
     Ref<NSBundle> m_nibBundle;
     std::string m_title;
     Ref<UINavigationItem> m_navigationItem;
+    Ref<UITabBarItem> m_tabBarItem;
+    UIRectEdge m_edgesForExtendedLayout { UIRectEdgeAll };
     std::vector<Ref<UIBarButtonItem>> m_toolbarItems;
     Ref<UIBarButtonItem> m_editButtonItem;
     Ref<UIView> m_view;

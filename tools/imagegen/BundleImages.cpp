@@ -1,5 +1,7 @@
 #include "imagegen/BundleImages.h"
 
+#include "imagegen/DetailImages.h"
+
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
@@ -417,6 +419,9 @@ std::vector<Entry> entries()
             fill(cr, kGrey);
         });
     }
+    DetailImages::addAll([&](const std::string& name, int width, int height, DetailImages::Drawing draw) {
+        add(name, width, height, std::move(draw));
+    });
     return list;
 }
 

@@ -227,7 +227,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         bool landed = plane->onGround && time > plane->arrivalTime;
         int code = landed ? 0 : static_cast<int>(seed % 4 == 0 ? 1 : 3);
         double late = code == 1 ? 1200 : 0;
-        answer["status"] = { code, landed ? json(nullptr) : json(SimText::hhmm(plane->arrivalTime + late)), 1, 1 };
+        // The current leg counts from 0 on the flight's single leg.
+        answer["status"] = { code, landed ? json(nullptr) : json(SimText::hhmm(plane->arrivalTime + late)), 0, 1 };
         json graph = json::object();
         int sample = 0;
         auto path = traffic->pathOf(plane->hex, time);
@@ -352,13 +353,18 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
             board.push_back(
                 { { "fltno", plane.flightNumber }, { "callsign", plane.callsign }, { "reg", plane.registration },
                     { "adshex", plane.hex }, { "carrierName", airlineNames[plane.airlineIcao] },
+                    // Status class as numeric text (0 landed, 1 delayed, 2 scheduled, 3 en route) and the
+                    // status text as shown.
                     { "flightStatusV2",
+                        std::to_string(landed    ? 0
+                                : plane.onGround ? 2
+                                                 : (plane.hex.back() % 5 == 0 ? 1 : 3)) },
+                    { "flightETAV2",
                         landed               ? "Landed"
-                            : plane.onGround ? "Scheduled"
-                                             : "En Route" },
-                    { "flightETAV2", SimText::hhmm(plane.arrivalTime) }, { "legDepApt", plane.origin },
-                    { "legArrApt", plane.destination }, { "legDepTrm", "1" }, { "legArrTrm", "2" },
-                    { "legArrTim", SimText::hhmm(plane.arrivalTime) } });
+                            : plane.onGround ? "Sched."
+                                             : (plane.hex.back() % 5 == 0 ? "Delayed" : "En Route") },
+                    { "legDepApt", plane.origin }, { "legArrApt", plane.destination }, { "legDepTrm", "1" },
+                    { "legArrTrm", "2" }, { "legArrTim", SimText::hhmm(plane.arrivalTime) } });
         }
         return SimReply::json({ { "arr", arrivals }, { "dep", departures } });
     });

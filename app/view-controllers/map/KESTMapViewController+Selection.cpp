@@ -5,7 +5,7 @@
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTSettingsManager.h"
-#include "app/view-controllers/detail/KESTAirportViewController.h"
+#include "app/view-controllers/airport/KESTAirportViewController.h"
 #include "app/view-controllers/detail/KESTDetailViewController.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapController.h"

@@ -1,0 +1,3 @@
+#include "app/view-controllers/detail/KESTFlightMapViewCell.h"
+
+VX_REGISTER_CLASS(KESTFlightMapViewCell);
