@@ -22,7 +22,9 @@
 #include "mapkit/MKMapView.h"
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILabel.h"
@@ -57,22 +59,16 @@ void settle(ScopedVirtualClock& clock)
 TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
 {
     ScopedVirtualClock clock;
-    KESTSettingsManager::resetSharedInstanceForTesting();
-    KESTLiveDataManager::resetSharedInstanceForTesting();
-    KESTMapController::resetSharedInstanceForTesting();
-    UIApplicationHost::resetForTesting();
+    HostedWindow host(HostedWindow::Window::None);
+    resetAppSingletonsForTesting();
 
     ServiceSimulator::Options options;
     options.seed = 21;
     options.aircraft = 1500;
     options.hotspot = std::array<double, 2> { 51.47, -0.45 };
     options.fixedTime = Clock::wallTime();
-    std::string error;
-    auto sim = ServiceSimulator::create(options, &error);
-    ASSERT_TRUE(sim) << error;
-    ASSERT_TRUE(sim->start(0));
-    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
-    KESTPlaneMarkerManager::setLogoServiceBaseURL(sim->baseUrl());
+    ServiceSimScope services(options);
+    ASSERT_TRUE(services.started());
 
     auto delegate = KESTAppDelegate::init();
     auto application = UIApplicationHost::launchWithDelegate(delegate);
@@ -178,7 +174,4 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     container->teardownVisibleMapController();
     feed->invalidateTimers();
     drainAll();
-    sim->stop();
-    resetMapServicesForTesting();
-    UIApplicationHost::resetForTesting();
 }
