@@ -205,6 +205,73 @@ public:
     virtual void configureWithDataMinAndDataMax(const Value&, const Value&) { }
     virtual bool isSkippedData(const Value&) const { return false; }
 
+    // Zoom, pan and momentum. Zoom is the default span divided by the visible span; a fixed
+    // point keeps its relative place. Momentum runs are delayed performs on the main run loop
+    // timed by the media clock; cancelGestures stops them and any pending animation step.
+    virtual bool setZoomFromPositionWithAnimationAndBounceLimits(
+        double zoom, const double* position, bool animate, bool bounceLimits);
+    bool setZoomFromPositionWithAnimation(double zoom, const double* position, bool animate)
+    {
+        return setZoomFromPositionWithAnimationAndBounceLimits(zoom, position, animate, false);
+    }
+    bool setZoomFromPosition(double zoom, const double* position)
+    {
+        return setZoomFromPositionWithAnimationAndBounceLimits(zoom, position, false, false);
+    }
+    bool setZoomWithAnimation(double zoom, bool animate)
+    {
+        return setZoomFromPositionWithAnimationAndBounceLimits(zoom, nullptr, animate, false);
+    }
+    bool setZoom(double zoom) { return setZoomFromPositionWithAnimationAndBounceLimits(zoom, nullptr, false, false); }
+    // 0 reset, 1 zoom in by 2, 2 zoom out by 2; other levels change nothing.
+    bool setZoomLevel(int32_t level);
+    bool resetZoomLevelWithAnimation(bool animate);
+    bool resetZoomLevel();
+    void zoomToPointWithRangeWithAnimationUsingBounceLimits(
+        double centre, double span, bool animate, bool bounceLimits);
+    void zoomToPointWithRange(double centre, double span)
+    {
+        zoomToPointWithRangeWithAnimationUsingBounceLimits(centre, span, true, true);
+    }
+    bool panByValueWithAnimationWithBounceLimitsAndRedraw(
+        double distance, bool animate, bool bounceLimits, bool redraw);
+    bool panByValue(double distance)
+    {
+        return panByValueWithAnimationWithBounceLimitsAndRedraw(distance, false, false, false);
+    }
+    // 0 data minimum, 1 data maximum, 2 centre of the data (others as 0).
+    bool panToWithAnimation(int32_t target, bool animate);
+    bool panTo(int32_t target) { return panToWithAnimation(target, false); }
+    bool zoomWithMomentumFromPosition(double factor, double position);
+    bool zoomWithMomentum();
+    bool panWithMomentumStartingAt(double velocity);
+    bool panWithMomentum();
+    void stopMomentumZooming();
+    void stopMomentumPanning();
+    void cancelGestures();
+    static float momentumModifierForVelocityWithInitialVelocity(float velocity, float initialVelocity);
+
+    bool enableGestureZooming() const { return m_enableGestureZooming; }
+    void setEnableGestureZooming(bool enable) { m_enableGestureZooming = enable; }
+    bool enableGesturePanning() const { return m_enableGesturePanning; }
+    void setEnableGesturePanning(bool enable);
+    bool enableMomentumZooming() const { return m_enableMomentumZooming; }
+    void setEnableMomentumZooming(bool enable) { m_enableMomentumZooming = enable; }
+    bool enableMomentumPanning() const { return m_enableMomentumPanning; }
+    void setEnableMomentumPanning(bool enable) { m_enableMomentumPanning = enable; }
+    bool isMomentumZooming() const { return m_isMomentumZooming; }
+    bool isMomentumPanning() const { return m_isMomentumPanning; }
+    double panMomentumCurrent() const { return m_panMomentumCurrent; }
+    // Factors clamp to 0.01..0.9 and delays to 0.0001..0.1 (the defaults lie outside).
+    double zoomMomentumFactor() const { return m_zoomMomentumFactor; }
+    void setZoomMomentumFactor(double factor);
+    double panMomentumFactor() const { return m_panMomentumFactor; }
+    void setPanMomentumFactor(double factor);
+    double zoomMomentumDelay() const { return m_zoomMomentumDelay; }
+    void setZoomMomentumDelay(double delay);
+    double panMomentumDelay() const { return m_panMomentumDelay; }
+    void setPanMomentumDelay(double delay);
+
     // Other queries.
     virtual double defaultBaseline() const { return 0.0; }
     virtual bool allowsStacking() const { return true; }
@@ -264,4 +331,22 @@ protected:
     Ref<LChartRange> m_dataRangeInternal;
     float m_glMin { 0 };
     float m_glMax { 0 };
+    bool m_enableGestureZooming { false };
+    bool m_enableGesturePanning { false };
+    bool m_enableMomentumZooming { false };
+    bool m_enableMomentumPanning { false };
+    bool m_isMomentumZooming { false };
+    bool m_isMomentumPanning { false };
+    double m_lastMomentumPanFrame { 0 };
+    double m_lastMomentumZoomFrame { 0 };
+    double m_momentumPanFrameAccum { 0 };
+    int32_t m_numMomentumPanFrames { 0 };
+    double m_panMomentumDelay { 0 };
+    double m_panMomentumFactor { static_cast<double>(0.98f) };
+    double m_zoomMomentumDelay { 0 };
+    double m_zoomMomentumFactor { 0.75 };
+    double m_zoomMomentumCurrent { 0 };
+    double m_zoomMomentumCentre { 0 };
+    double m_panMomentumCurrent { 0 };
+    double m_panMomentumLimit { 0 };
 };

@@ -34,6 +34,11 @@ public:
     virtual void redrawChartIncludePlotArea(bool) { }
     virtual void updateRangesOnCartesianAxis(LChartAxis&) { }
     virtual void setNeedsLayoutIfHaveAxesAndData() { }
+    virtual void axisFinishedMomentumZooming(LChartAxis&) { }
+    virtual void axisFinishedMomentumPanning(LChartAxis&) { }
+    virtual void axisPanningChanged() { }
+    // Whether zoom levels and resets animate.
+    virtual bool animateZoomGesture() const { return true; }
 };
 
 // What an axis asks of a series whose points it maps. Series implement it.
