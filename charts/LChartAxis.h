@@ -10,6 +10,7 @@
 class LChartAxisStyle;
 class LChartRange;
 class LChartInternalDataPoint;
+class LChartTickLabelFormatter;
 
 // The base of every axis of a cartesian chart. It keeps the axis's ranges in internal units
 // (visible, default, data, maximum and drawing-coordinate extent), the rules that keep the
@@ -272,6 +273,43 @@ public:
     double panMomentumDelay() const { return m_panMomentumDelay; }
     void setPanMomentumDelay(double delay);
 
+    // Ticks and labels (the parts subclasses use to choose frequencies and first ticks).
+    const Value& majorTickFrequency() const { return m_majorTickFrequency; }
+    virtual void setMajorTickFrequency(const Value& frequency) { m_majorTickFrequency = frequency; }
+    const Value& minorTickFrequency() const { return m_minorTickFrequency; }
+    virtual void setMinorTickFrequency(const Value& frequency) { m_minorTickFrequency = frequency; }
+    const Value& internalMajorTickFrequency() const { return m_internalMajorTickFrequency; }
+    const Value& internalMinorTickFrequency() const { return m_internalMinorTickFrequency; }
+    const Value& previousMajorTickFrequency() const { return m_previousMajorTickFrequency; }
+    void setPreviousMajorTickFrequency(const Value& frequency) { m_previousMajorTickFrequency = frequency; }
+    const Value& anchorPoint() const { return m_anchorPoint; }
+    virtual void setAnchorPoint(const Value& anchor) { m_anchorPoint = anchor; }
+    CGPoint labelSizeScalers() const { return m_labelSizeScalers; }
+    void setLabelSizeScalers(CGPoint scalers) { m_labelSizeScalers = scalers; }
+    const Ref<LChartTickLabelFormatter>& labelFormatter() const { return m_labelFormatter; }
+    void setLabelFormatter(const Ref<LChartTickLabelFormatter>& formatter) { m_labelFormatter = formatter; }
+    // The chart delegate's longest label for this axis, or nil.
+    virtual Value longestLabel();
+    // Measures longestLabel in the major label font and records the largest label extent for
+    // the label orientation; answers the unrotated size.
+    CGSize sizeTickLabels();
+    // Whether n labels fit along the axis (n < 0 never fits).
+    bool spaceForLabelsWithLabelSizeScalers(int32_t n, CGPoint scalers);
+    double getPixelforTick(double value) const;
+    bool firstTickInsideChart(double value) const;
+    // The label formatter's text for the value, or nil.
+    Value appropriateFormat(const Value& value) const;
+    // Subclass operations (fatal on a plain axis).
+    virtual void updateInternalTickFrequencies(CGSize* labelSize);
+    virtual Value firstMajorTick();
+    virtual Value firstMinorTick();
+    virtual bool isOverAlternate(double value) const;
+    virtual bool zoomingIn(const Value& previousFrequency) const;
+    virtual double incrementTickMarkValueIsMajor(double value, bool major) const;
+    virtual double decrementTickMarkValueIsMajor(double value, bool major) const;
+    virtual std::string stringForValue(double value);
+    virtual std::string stringForId(const Value& value);
+
     // Other queries.
     virtual double defaultBaseline() const { return 0.0; }
     virtual bool allowsStacking() const { return true; }
@@ -331,6 +369,14 @@ protected:
     Ref<LChartRange> m_dataRangeInternal;
     float m_glMin { 0 };
     float m_glMax { 0 };
+    Value m_majorTickFrequency;
+    Value m_minorTickFrequency;
+    Value m_internalMajorTickFrequency;
+    Value m_internalMinorTickFrequency;
+    Value m_previousMajorTickFrequency;
+    Value m_anchorPoint;
+    CGPoint m_labelSizeScalers {};
+    Ref<LChartTickLabelFormatter> m_labelFormatter;
     bool m_enableGestureZooming { false };
     bool m_enableGesturePanning { false };
     bool m_enableMomentumZooming { false };

@@ -5,6 +5,8 @@
 #include "foundation/Value.h"
 #include "graphics/CGGeometry.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class LChartAxis;
@@ -37,6 +39,11 @@ public:
     virtual void axisFinishedMomentumZooming(LChartAxis&) { }
     virtual void axisFinishedMomentumPanning(LChartAxis&) { }
     virtual void axisPanningChanged() { }
+    // The delegate's longest label for the axis, when it gives one.
+    virtual std::optional<std::string> longestLabelStringOnAxis(const LChartAxis&) const { return std::nullopt; }
+    // Space the chart keeps for its normal Y axes and its reverse X axes.
+    virtual float spaceRequiredForYAxesNormal() const { return 0; }
+    virtual float spaceRequiredForXAxesReverse() const { return 0; }
     // Whether zoom levels and resets animate.
     virtual bool animateZoomGesture() const { return true; }
 };
