@@ -7,6 +7,7 @@
 #include "foundation/Value.h"
 
 #include <memory>
+#include <vector>
 
 namespace LChartStyleFields {
 
@@ -18,6 +19,11 @@ template <typename T> bool isUnset(const std::shared_ptr<T>& value)
 inline bool isUnset(const Value& value)
 {
     return value.isNil();
+}
+
+template <typename T> bool isUnset(const std::vector<T>&)
+{
+    return false;
 }
 
 } // namespace LChartStyleFields
@@ -80,10 +86,10 @@ private:                                                                        
 // Supplement steps: an unset object field takes the other's value through the setter; a
 // flagged scalar whose flag is down takes the other's value and keeps its flag down.
 #define VX_SUPPLEMENT_OBJECT(other, name, Name)                                                                        \
-    if (LChartStyleFields::isUnset(m_##name))                                                                          \
+    if (LChartStyleFields::isUnset(name()))                                                                            \
         set##Name((other).name());
 #define VX_SUPPLEMENT_FLAGGED(other, name, Name, Flag)                                                                 \
-    if (!m_##name##Flag) {                                                                                             \
+    if (!name##Flag()) {                                                                                               \
         set##Name((other).name());                                                                                     \
-        m_##name##Flag = false;                                                                                        \
+        set##Name##Flag(false);                                                                                        \
     }
