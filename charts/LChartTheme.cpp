@@ -1,5 +1,8 @@
 #include "charts/LChartTheme.h"
 
+#include "foundation/NSString.h"
+#include "uikit/UIDevice.h"
+
 #include <functional>
 #include <type_traits>
 
@@ -59,6 +62,16 @@ Ref<LChartTheme> LChartTheme::copy() const
     other->donutCrustThickness = donutCrustThickness;
     other->pieCrustThickness = pieCrustThickness;
     return other;
+}
+
+bool LChartTheme::systemVersionIsAtLeast7()
+{
+    return NSString::compare(UIDevice::currentDevice()->systemVersion(), "7.0", NSNumericSearch) != NSOrderedAscending;
+}
+
+float LChartTheme::sizeForIdiom(float phone, float tablet)
+{
+    return UIDevice::currentDevice()->userInterfaceIdiom() == UIUserInterfaceIdiomPad ? tablet : phone;
 }
 
 Ref<UIFont> LChartTheme::regularFont(float size) const

@@ -73,6 +73,9 @@ public:
     const Styles<LChartBubbleSeriesStyle>& bubbleSeriesStyles() const { return m_bubbleSeriesStyles; }
     const Styles<LChartDonutSeriesStyle>& donutSeriesStyles() const { return m_donutSeriesStyles; }
     const Styles<LChartDonutSeriesStyle>& donutSeriesSelectedStyles() const { return m_donutSeriesSelectedStyles; }
+    const Styles<LChartColumnSeriesStyle>& columnSeriesSelectedStyles() const { return m_columnSeriesSelectedStyles; }
+    const Styles<LChartOHLCSeriesStyle>& ohlcSeriesStyles() const { return m_ohlcSeriesStyles; }
+    const Styles<LChartCandlestickSeriesStyle>& candlestickSeriesStyles() const { return m_candlestickSeriesStyles; }
 
     // Chart-level styles.
     const Ref<LChartStyle>& chartStyle() const { return m_chartStyle; }
@@ -149,6 +152,11 @@ public:
     size_t selectedLineStyleCount() const { return m_lineSeriesSelectedStyles.size(); }
     size_t selectedColumnStyleCount() const { return m_columnSeriesSelectedStyles.size(); }
     size_t selectedBarStyleCount() const { return m_barSeriesSelectedStyles.size(); }
+
+    // Numeric comparison of the device's system version with "7.0".
+    static bool systemVersionIsAtLeast7();
+    // t on a tablet, p otherwise.
+    static float sizeForIdiom(float phone, float tablet);
 
 protected:
     void initialiseTheme();
