@@ -2,6 +2,8 @@
 
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartBoxGestureStyle.h"
+#include "charts/LChartCrosshairStyle.h"
 #include "charts/LChartDonutSeriesStyle.h"
 #include "charts/LChartLegendStyle.h"
 #include "charts/LChartPointSeriesStyle.h"

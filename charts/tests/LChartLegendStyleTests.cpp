@@ -1,3 +1,5 @@
+#include "charts/LChartBoxGestureStyle.h"
+#include "charts/LChartCrosshairStyle.h"
 #include "charts/LChartLegendStyle.h"
 
 #include "testing/LogCapture.h"
