@@ -310,6 +310,12 @@ public:
     virtual std::string stringForValue(double value);
     virtual std::string stringForId(const Value& value);
 
+    // Date axes count their internal values from a reference date, set once from the first
+    // value that reaches them (see LChartDataLoader); other axes have none.
+    virtual bool usesReferenceDate() const { return false; }
+    virtual bool refDateInitialised() const { return true; }
+    virtual void setRefDate(double) { }
+
     // Other queries.
     virtual double defaultBaseline() const { return 0.0; }
     virtual bool allowsStacking() const { return true; }
