@@ -74,7 +74,7 @@ public:
     virtual Ref<LChartRange> getNewRangeWithMinimumWithMaximum(const Value& minimum, const Value& maximum) const;
     virtual Value doubleToData(double value) const { return Value(value); }
     Ref<LChartRange> transformRangeToInternal(const Ref<LChartRange>& range) const;
-    Ref<LChartRange> transformRangeToExternal(const Ref<LChartRange>& range) const;
+    virtual Ref<LChartRange> transformRangeToExternal(const Ref<LChartRange>& range) const;
 
     // Ranges.
     Ref<LChartRange> axisRange() const { return transformRangeToExternal(m_axisRangeInternal); }
@@ -96,7 +96,7 @@ public:
     void refreshDataRange();
     void updateDefaultRange();
     void updateMaxRange();
-    void updateRanges();
+    virtual void updateRanges();
     const Ref<LChartRange>& maxRange() const { return m_maxRange; }
     // The range the chart's series groups on this axis cover; null without linked series.
     Ref<LChartRange> visibleRangeInternal() const;
@@ -122,7 +122,7 @@ public:
     {
         return setRangeInternalWithMinimumAndMaximumWithAnimationUsingBounceLimits(minimum, maximum, false, true);
     }
-    bool setRangeWithMinimumAndMaximumWithAnimationUsingBounceLimits(
+    virtual bool setRangeWithMinimumAndMaximumWithAnimationUsingBounceLimits(
         const Value& minimum, const Value& maximum, bool animate, bool bounceLimits);
     bool setRangeWithMinimumAndMaximum(const Value& minimum, const Value& maximum)
     {
@@ -201,7 +201,7 @@ public:
     // A copy of the receiver's class carrying what point mapping needs; never touches views.
     virtual Ref<LChartAxis> stubCopyOfAxisForDataLoading() const;
     virtual void reconfigureFromStubbedAxisCopy(const LChartAxis& copy);
-    void sortDataIfRequired(std::vector<Ref<LChartInternalDataPoint>>& points) const;
+    virtual void sortDataIfRequired(std::vector<Ref<LChartInternalDataPoint>>& points) const;
     virtual void willAddDataPointToSeriesWithValue(const Value&) { }
     virtual void configureWithDataMinAndDataMax(const Value&, const Value&) { }
     virtual bool isSkippedData(const Value&) const { return false; }
@@ -318,7 +318,7 @@ public:
 
     // Other queries.
     virtual double defaultBaseline() const { return 0.0; }
-    virtual bool allowsStacking() const { return true; }
+    virtual bool allowsStacking() { return true; }
     virtual bool allowsInterpolation() const { return true; }
     const Value& axisPositionValue() const { return m_axisPositionValue; }
     void setAxisPositionValue(const Value& value) { m_axisPositionValue = value; }
