@@ -14,15 +14,6 @@ Ref<UIColor> grey(CGFloat w, CGFloat a)
     return UIColor::colorWithWhiteAlpha(w, a);
 }
 
-void configureMarkers(const Ref<LChartBasePointStyle>& points, float inner)
-{
-    auto style = std::static_pointer_cast<LChartPointStyle>(points);
-    style->setRadius(Value(5.0f));
-    style->setInnerRadius(Value(3.0f));
-    style->setInnerColor(grey(inner, 1));
-    style->setInnerColorBelowBaseline(style->innerColor());
-}
-
 } // namespace
 
 namespace LChartGreyLook {
@@ -177,15 +168,13 @@ void setColors(LChartTheme& theme, const Greys& g)
 void configureLineSeriesStyle(LChartLineSeriesStyle& style, const Greys& greys)
 {
     style.setAreaLineWidth(Value(1.0f));
-    configureMarkers(style.pointStyle(), greys.markerInner);
-    configureMarkers(style.selectedPointStyle(), greys.markerInner);
+    LChartTheme::configureMarkers(style, 5, greys.markerInner);
     style.setUseSeriesSymbols(false);
 }
 
 void configureScatterSeriesStyle(LChartScatterSeriesStyle& style, const Greys& greys)
 {
-    configureMarkers(style.pointStyle(), greys.markerInner);
-    configureMarkers(style.selectedPointStyle(), greys.markerInner);
+    LChartTheme::configureMarkers(style, 5, greys.markerInner);
     style.setUseSeriesSymbols(false);
 }
 

@@ -132,26 +132,15 @@ void LChartMidnightTheme::setColors()
     candles->setRisingColorGradient(paletteColor(GreenDark));
 }
 
-void LChartMidnightTheme::configureMarkers(const Ref<LChartBasePointStyle>& points)
-{
-    auto style = std::static_pointer_cast<LChartPointStyle>(points);
-    style->setRadius(Value(5.0f));
-    style->setInnerRadius(Value(3.0f));
-    style->setInnerColor(UIColor::colorWithWhiteAlpha(55.0 / 255, 1));
-    style->setInnerColorBelowBaseline(style->innerColor());
-}
-
 void LChartMidnightTheme::configureScatterSeriesStyle(LChartScatterSeriesStyle& style)
 {
     LChartTheme::configureScatterSeriesStyle(style);
-    configureMarkers(style.pointStyle());
-    configureMarkers(style.selectedPointStyle());
+    configureMarkers(style, 5, 55.0 / 255);
 }
 
 void LChartMidnightTheme::configureLineSeriesStyle(LChartLineSeriesStyle& style)
 {
     LChartTheme::configureLineSeriesStyle(style);
     style.setAreaLineWidth(Value(1.0f));
-    configureMarkers(style.pointStyle());
-    configureMarkers(style.selectedPointStyle());
+    configureMarkers(style, 5, 55.0 / 255);
 }

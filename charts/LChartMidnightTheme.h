@@ -37,8 +37,6 @@ protected:
     Ref<LChartTheme> makeFresh() const override { return init(); }
 
 private:
-    void configureMarkers(const Ref<LChartBasePointStyle>& points);
-
     Ref<UIColor> m_grey;
     Ref<UIColor> m_greyLowAlpha;
     Ref<UIColor> m_greyLabel;

@@ -64,6 +64,17 @@ Ref<LChartTheme> LChartTheme::copy() const
     return other;
 }
 
+void LChartTheme::configureMarkers(LChartPointSeriesStyle& style, float radius, CGFloat innerWhite)
+{
+    for (const auto& points : { style.pointStyle(), style.selectedPointStyle() }) {
+        auto inner = std::static_pointer_cast<LChartPointStyle>(points);
+        inner->setRadius(Value(radius));
+        inner->setInnerRadius(Value(3.0f));
+        inner->setInnerColor(UIColor::colorWithWhiteAlpha(innerWhite, 1));
+        inner->setInnerColorBelowBaseline(inner->innerColor());
+    }
+}
+
 bool LChartTheme::systemVersionIsAtLeast7()
 {
     return NSString::compare(UIDevice::currentDevice()->systemVersion(), "7.0", NSNumericSearch) != NSOrderedAscending;
@@ -397,13 +408,7 @@ void LChartTheme::configureLineSeriesStyle(LChartLineSeriesStyle& style)
     style.setShowFill(false);
     style.setFillWithGradient(true);
     style.pointStyle()->setShowPoints(false);
-    for (const auto& points : { style.pointStyle(), style.selectedPointStyle() }) {
-        auto inner = std::static_pointer_cast<LChartPointStyle>(points);
-        inner->setRadius(Value(6.0f));
-        inner->setInnerRadius(Value(3.0f));
-        inner->setInnerColor(UIColor::colorWithWhiteAlpha(55.0 / 255, 1));
-        inner->setInnerColorBelowBaseline(inner->innerColor());
-    }
+    configureMarkers(style, 6, 55.0 / 255);
 }
 
 void LChartTheme::configureBarSeriesStyle(LChartBarSeriesStyle& style)
@@ -419,13 +424,7 @@ void LChartTheme::configureColumnSeriesStyle(LChartColumnSeriesStyle& style)
 void LChartTheme::configureScatterSeriesStyle(LChartScatterSeriesStyle& style)
 {
     style.pointStyle()->setShowPoints(true);
-    for (const auto& points : { style.pointStyle(), style.selectedPointStyle() }) {
-        auto inner = std::static_pointer_cast<LChartPointStyle>(points);
-        inner->setRadius(Value(6.0f));
-        inner->setInnerRadius(Value(3.0f));
-        inner->setInnerColor(UIColor::colorWithWhiteAlpha(55.0 / 255, 1));
-        inner->setInnerColorBelowBaseline(inner->innerColor());
-    }
+    configureMarkers(style, 6, 55.0 / 255);
 }
 
 void LChartTheme::configureBubbleSeriesStyle(LChartBubbleSeriesStyle& style)
@@ -445,18 +444,26 @@ void LChartTheme::alterForSelectedBandSeriesStyle(LChartBandSeriesStyle& style)
     style.setLineWidth(scaled(style.lineWidth(), 4));
 }
 
-void LChartTheme::alterForSelectedColumnSeriesStyle(LChartColumnSeriesStyle& style)
+namespace {
+
+// Selected bars and columns: a grey outline four times as wide.
+void alterSelectedBarColumn(LChartBarColumnSeriesStyle& style)
 {
     style.setLineColor(UIColor::grayColor());
     style.setLineWidth(scaled(style.lineWidth(), 4));
     style.setLineColorBelowBaseline(style.lineColor());
 }
 
+} // namespace
+
+void LChartTheme::alterForSelectedColumnSeriesStyle(LChartColumnSeriesStyle& style)
+{
+    alterSelectedBarColumn(style);
+}
+
 void LChartTheme::alterForSelectedBarSeriesStyle(LChartBarSeriesStyle& style)
 {
-    style.setLineColor(UIColor::grayColor());
-    style.setLineWidth(scaled(style.lineWidth(), 4));
-    style.setLineColorBelowBaseline(style.lineColor());
+    alterSelectedBarColumn(style);
 }
 
 void LChartTheme::alterForSelectedScatterSeriesStyle(LChartScatterSeriesStyle& style)

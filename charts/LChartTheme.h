@@ -155,6 +155,10 @@ public:
     size_t selectedColumnStyleCount() const { return m_columnSeriesSelectedStyles.size(); }
     size_t selectedBarStyleCount() const { return m_barSeriesSelectedStyles.size(); }
 
+    // Both marker styles of a line or scatter style: radius, inner radius 3 and an inner colour
+    // of grey `innerWhite` (the same below the baseline).
+    static void configureMarkers(LChartPointSeriesStyle& style, float radius, CGFloat innerWhite);
+
     // Numeric comparison of the device's system version with "7.0".
     static bool systemVersionIsAtLeast7();
     // t on a tablet, p otherwise.

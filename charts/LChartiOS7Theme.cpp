@@ -154,13 +154,7 @@ void LChartiOS7Theme::configureLineSeriesStyle(LChartLineSeriesStyle& style)
     LChartTheme::configureLineSeriesStyle(style);
     style.setAreaLineWidth(Value(0.5f));
     style.setLineWidth(Value(0.5f));
-    for (const auto& points : { style.pointStyle(), style.selectedPointStyle() }) {
-        auto inner = std::static_pointer_cast<LChartPointStyle>(points);
-        inner->setRadius(Value(5.0f));
-        inner->setInnerRadius(Value(3.0f));
-        inner->setInnerColor(UIColor::colorWithWhiteAlpha(240.0 / 255, 1));
-        inner->setInnerColorBelowBaseline(inner->innerColor());
-    }
+    configureMarkers(style, 5, 240.0 / 255);
     style.setUseSeriesSymbols(false);
 }
 
@@ -191,20 +185,26 @@ void LChartiOS7Theme::alterForSelectedLineSeriesStyle(LChartLineSeriesStyle& sty
     }
 }
 
+namespace {
+
+// A clear outline and the selected colour as fill and gradient.
+void alterSelectedBarColumn(LChartBarColumnSeriesStyle& style, const Ref<UIColor>& colour)
+{
+    style.setLineColor(UIColor::clearColor());
+    style.setAreaColorGradient(colour);
+    style.setAreaColor(colour);
+}
+
+} // namespace
+
 void LChartiOS7Theme::alterForSelectedColumnSeriesStyle(LChartColumnSeriesStyle& style)
 {
-    const auto& c = selectedColourAt(selectedColumnStyleCount());
-    style.setLineColor(UIColor::clearColor());
-    style.setAreaColorGradient(c);
-    style.setAreaColor(c);
+    alterSelectedBarColumn(style, selectedColourAt(selectedColumnStyleCount()));
 }
 
 void LChartiOS7Theme::alterForSelectedBarSeriesStyle(LChartBarSeriesStyle& style)
 {
-    const auto& c = selectedColourAt(selectedBarStyleCount());
-    style.setLineColor(UIColor::clearColor());
-    style.setAreaColorGradient(c);
-    style.setAreaColor(c);
+    alterSelectedBarColumn(style, selectedColourAt(selectedBarStyleCount()));
 }
 
 void LChartiOS7Theme::alterForSelectedScatterSeriesStyle(LChartScatterSeriesStyle& style)
