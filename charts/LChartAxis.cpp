@@ -8,6 +8,7 @@
 #include "charts/LChartNumberRange.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartRangeUtils.h"
+#include "charts/LChartTitle.h"
 #include "charts/LatticeChartLog.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
@@ -137,7 +138,7 @@ void LChartAxis::setWidth(const Value& width)
     m_width = used;
 }
 
-float LChartAxis::spaceRequiredToDrawWithTitle(bool)
+float LChartAxis::spaceRequiredToDrawWithTitle(bool withTitle)
 {
     float sum = m_style ? m_style->lineWidth().floatValue() : 0.0f;
     float ticks = 0;
@@ -150,12 +151,33 @@ float LChartAxis::spaceRequiredToDrawWithTitle(bool)
         if (m_style->majorTickStyle() && m_style->majorTickStyle()->showLabels())
             sum += isXAxis() ? m_largestLabelHeight : m_largestLabelWidth;
     }
+    if (withTitle && m_titleLabel && !m_titleLabel->isHidden()) {
+        CGSize size = m_titleLabel->frame().size;
+        sum += static_cast<float>(isXAxis() ? size.height : size.width);
+    }
     if (m_userSetWidth) {
         m_axisWidthIsSufficient = sum <= m_width.floatValue();
         return m_width.floatValue();
     }
     m_axisWidthIsSufficient = true;
     return sum;
+}
+
+const Ref<LChartTitle>& LChartAxis::titleLabel()
+{
+    if (!m_titleLabel)
+        m_titleLabel = LChartTitle::init();
+    return m_titleLabel;
+}
+
+std::string LChartAxis::title()
+{
+    return titleLabel()->text();
+}
+
+void LChartAxis::setTitle(const std::string& title)
+{
+    titleLabel()->setTitleText(title);
 }
 
 // MARK: Series links

@@ -11,6 +11,7 @@ class LChartAxisStyle;
 class LChartRange;
 class LChartInternalDataPoint;
 class LChartTickLabelFormatter;
+class LChartTitle;
 
 // The base of every axis of a cartesian chart. It keeps the axis's ranges in internal units
 // (visible, default, data, maximum and drawing-coordinate extent), the rules that keep the
@@ -46,6 +47,11 @@ public:
     void setAxisFrame(CGRect frame) { m_axisFrame = frame; }
     const std::string& axisKey() const { return m_axisKey; }
     void setAxisKey(const std::string& key) { m_axisKey = key; }
+    // The axis title. Made on first use, so stub copies made on the loading queue never create
+    // views.
+    const Ref<LChartTitle>& titleLabel();
+    std::string title();
+    void setTitle(const std::string& title);
     const Ref<LChartAxisStyle>& style() const { return m_style; }
     void setStyle(const Ref<LChartAxisStyle>& style) { m_style = style; }
 
@@ -383,6 +389,7 @@ protected:
     Value m_anchorPoint;
     CGPoint m_labelSizeScalers {};
     Ref<LChartTickLabelFormatter> m_labelFormatter;
+    Ref<LChartTitle> m_titleLabel;
     bool m_enableGestureZooming { false };
     bool m_enableGesturePanning { false };
     bool m_enableMomentumZooming { false };

@@ -4,6 +4,7 @@
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartNumberRange.h"
+#include "charts/LChartTitle.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "testing/Drain.h"
@@ -372,4 +373,18 @@ TEST(LChartAxis, StubCopiesCarryWhatMappingNeedsAndHandItBack)
     copy->mapCoordinatesForDataPointInSeries(*p, series);
     axis->reconfigureFromStubbedAxisCopy(*copy);
     expectRange(axis->glRange(), 42, 42);
+}
+
+TEST(LChartAxis, TitlesAddTheirHeightToTheSpaceNeeded)
+{
+    auto axis = LChartNumberAxis::init();
+    EXPECT_EQ(axis->spaceRequiredToDrawWithTitle(true), 0);
+    axis->setTitle("Altitude");
+    EXPECT_EQ(axis->title(), "Altitude");
+    float height = static_cast<float>(axis->titleLabel()->frame().size.height);
+    EXPECT_GT(height, 0);
+    EXPECT_EQ(axis->spaceRequiredToDrawWithTitle(true), height);
+    EXPECT_EQ(axis->spaceRequiredToDrawWithTitle(false), 0);
+    axis->titleLabel()->setHidden(true);
+    EXPECT_EQ(axis->spaceRequiredToDrawWithTitle(true), 0);
 }
