@@ -8,6 +8,7 @@
 #include "charts/LChartNumberRange.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartRangeUtils.h"
+#include "charts/LChartSkipList.h"
 #include "charts/LChartTitle.h"
 #include "charts/LatticeChartLog.h"
 #include "foundation/Clock.h"
@@ -57,6 +58,7 @@ Ref<LChartAxis> LChartAxis::makeEmptyAxis() const
 void LChartAxis::initialise()
 {
     m_style = LChartAxisStyle::init();
+    m_skipList = LChartSkipList::init();
     m_maxRange = LChartRange::initWithMinimumAndMaximum(Value(0), Value(1));
     m_glRange = LChartRange::initWithMinimumAndMaximum(Value(0), Value(0));
     m_axisRangeInternal = LChartRange::initWithMinimumAndMaximum(Value(0), Value(1));
@@ -651,6 +653,7 @@ void LChartAxis::copyStubFieldsInto(LChartAxis& copy) const
     copy.m_barColMin = m_barColMin;
     copy.m_barColMax = m_barColMax;
     copy.m_barColSpacing = m_barColSpacing;
+    copy.m_skipList = LChartSkipList::skipListWithSkipList(*m_skipList);
     copy.m_axisOrientation = m_axisOrientation;
     copy.m_style = m_style;
     copy.setChart(m_chart);
@@ -668,6 +671,7 @@ void LChartAxis::reconfigureFromStubbedAxisCopy(const LChartAxis& copy)
     m_barColMin = copy.m_barColMin;
     m_barColMax = copy.m_barColMax;
     m_barColSpacing = copy.m_barColSpacing;
+    m_skipList = copy.m_skipList;
     fixGLRangeWithMinMax(copy.m_glMin, copy.m_glMax);
 }
 
@@ -682,4 +686,57 @@ Value LChartAxis::axisPositionValueInternal() const
 {
     LChartAxis* other = m_chart ? (isXAxis() ? m_chart->yAxis() : m_chart->xAxis()) : nullptr;
     return other ? other->transformValueToInternal(m_axisPositionValue) : Value();
+}
+
+// MARK: Skips
+
+namespace {
+
+double skipCoordinate(const Value& value)
+{
+    return value.isDate() ? value.dateValue() : value.doubleValue();
+}
+
+} // namespace
+
+void LChartAxis::addSkipFromTo(double start, double end)
+{
+    m_skipList->addSkip(LChartSkip::skipWithStartAndEnd(start, end));
+}
+
+void LChartAxis::clearSkips()
+{
+    m_skipList->removeAllSkips();
+}
+
+bool LChartAxis::isSkippedData(const Value& value) const
+{
+    return m_skipList->skipContaining(skipCoordinate(value)) != nullptr;
+}
+
+Value LChartAxis::transformValueFromDiscontinous(const Value& value) const
+{
+    if (value.isNil())
+        return {};
+    double v = skipCoordinate(value);
+    return Value(v - m_skipList->sumOfSkipsUpTo(v));
+}
+
+Value LChartAxis::transformValueToDiscontinous(const Value& value) const
+{
+    if (value.isNil())
+        return {};
+    double d = value.doubleValue();
+    auto used = m_skipList->lastRelevantTo(d);
+    if (!used)
+        return Value(d);
+    double e = d + m_skipList->sumOfSkipsUpToIncluding(used);
+    for (;;) {
+        auto next = m_skipList->lastRelevantTo(e);
+        if (!next || next == used)
+            break;
+        used = next;
+        e = d + m_skipList->sumOfSkipsUpToIncluding(used);
+    }
+    return Value(e);
 }

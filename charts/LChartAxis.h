@@ -12,6 +12,7 @@ class LChartRange;
 class LChartInternalDataPoint;
 class LChartTickLabelFormatter;
 class LChartTitle;
+class LChartSkipList;
 
 // The base of every axis of a cartesian chart. It keeps the axis's ranges in internal units
 // (visible, default, data, maximum and drawing-coordinate extent), the rules that keep the
@@ -210,7 +211,8 @@ public:
     virtual void sortDataIfRequired(std::vector<Ref<LChartInternalDataPoint>>& points) const;
     virtual void willAddDataPointToSeriesWithValue(const Value&) { }
     virtual void configureWithDataMinAndDataMax(const Value&, const Value&) { }
-    virtual bool isSkippedData(const Value&) const { return false; }
+    // The value (seconds since 1970 for a date) lies in a skip of the skip list.
+    virtual bool isSkippedData(const Value& value) const;
 
     // Zoom, pan and momentum. Zoom is the default span divided by the visible span; a fixed
     // point keeps its relative place. Momentum runs are delayed performs on the main run loop
@@ -316,6 +318,15 @@ public:
     virtual std::string stringForValue(double value);
     virtual std::string stringForId(const Value& value);
 
+    // Skips: left-out stretches of a discontinuous axis.
+    const Ref<LChartSkipList>& skipList() const { return m_skipList; }
+    void addSkipFromTo(double start, double end);
+    void clearSkips();
+    // Real value → compressed (the left-out range below it subtracted); nil for nil.
+    Value transformValueFromDiscontinous(const Value& value) const;
+    // Compressed → real: every skip the value passes adds its length.
+    Value transformValueToDiscontinous(const Value& value) const;
+
     // Date axes count their internal values from a reference date, set once from the first
     // value that reaches them (see LChartDataLoader); other axes have none.
     virtual bool usesReferenceDate() const { return false; }
@@ -390,6 +401,7 @@ protected:
     CGPoint m_labelSizeScalers {};
     Ref<LChartTickLabelFormatter> m_labelFormatter;
     Ref<LChartTitle> m_titleLabel;
+    Ref<LChartSkipList> m_skipList;
     bool m_enableGestureZooming { false };
     bool m_enableGesturePanning { false };
     bool m_enableMomentumZooming { false };
