@@ -109,7 +109,7 @@ public:
     Ref<LChartRange> visibleRangeInternal() const;
     Ref<LChartRange> visibleRange() const;
     Ref<LChartRange> chartRangeFromGlRange() const;
-    Ref<LChartRange> rangeFromRangeWithUserPadding(const Ref<LChartRange>& range) const;
+    virtual Ref<LChartRange> rangeFromRangeWithUserPadding(const Ref<LChartRange>& range) const;
     double zoom() const { return m_zoom; }
     void setZoomValue(double zoom) { m_zoom = zoom; }
     double initialZoom() const { return m_initialZoom; }
