@@ -107,10 +107,11 @@ icu::NumberFormat& NSNumberFormatter::Impl::build()
         format->setMinimumIntegerDigits(static_cast<int32_t>(*minimumIntegerDigits));
     if (maximumIntegerDigits)
         format->setMaximumIntegerDigits(static_cast<int32_t>(*maximumIntegerDigits));
-    // The setters keep the two fraction limits consistent.
-    if (minimumFractionDigits)
+    // The setters keep the two fraction limits consistent. A count too large to be one (the
+    // all-ones value callers store as "not chosen yet") leaves the style's own limit.
+    if (minimumFractionDigits && *minimumFractionDigits <= INT32_MAX)
         format->setMinimumFractionDigits(static_cast<int32_t>(*minimumFractionDigits));
-    if (maximumFractionDigits)
+    if (maximumFractionDigits && *maximumFractionDigits <= INT32_MAX)
         format->setMaximumFractionDigits(static_cast<int32_t>(*maximumFractionDigits));
     return *format;
 }
@@ -218,6 +219,9 @@ void NSNumberFormatter::setDecimalSeparator(const std::string& separator)
 NSUInteger NSNumberFormatter::minimumFractionDigits() const
 {
     VX_LOCKED;
+    // A stored count reads back as it was given, whatever the formatting makes of it.
+    if (m_impl->minimumFractionDigits)
+        return *m_impl->minimumFractionDigits;
     return m_impl->build().getMinimumFractionDigits();
 }
 
@@ -233,6 +237,8 @@ void NSNumberFormatter::setMinimumFractionDigits(NSUInteger digits)
 NSUInteger NSNumberFormatter::maximumFractionDigits() const
 {
     VX_LOCKED;
+    if (m_impl->maximumFractionDigits)
+        return *m_impl->maximumFractionDigits;
     return m_impl->build().getMaximumFractionDigits();
 }
 

@@ -74,6 +74,8 @@ VX_NAMED_COLOR(orangeColor, colorWithRedGreenBlueAlpha(1, 0.5f, 0, 1))
 VX_NAMED_COLOR(purpleColor, colorWithRedGreenBlueAlpha(0.5f, 0, 0.5f, 1))
 VX_NAMED_COLOR(brownColor, colorWithRedGreenBlueAlpha(0.6f, 0.4f, 0.2f, 1))
 VX_NAMED_COLOR(clearColor, colorWithWhiteAlpha(0, 0))
+// Text on a dark background: white at 60 % opacity.
+VX_NAMED_COLOR(lightTextColor, colorWithWhiteAlpha(1, 0.6f))
 VX_NAMED_COLOR(groupTableViewBackgroundColor, colorWithRedGreenBlueAlpha(0.937255f, 0.937255f, 0.956863f, 1))
 
 #undef VX_NAMED_COLOR

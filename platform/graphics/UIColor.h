@@ -33,6 +33,7 @@ public:
     static Ref<UIColor> brownColor();
     static Ref<UIColor> clearColor();
     static Ref<UIColor> groupTableViewBackgroundColor();
+    static Ref<UIColor> lightTextColor();
 
     const CGColorRef& CGColor() const { return m_color; }
     const Ref<UIImage>& patternImage() const { return m_pattern; }

@@ -77,6 +77,12 @@ void VirtualClock::advance(double seconds)
     drainAll();
 }
 
+void VirtualClock::moveWithoutDraining(double seconds)
+{
+    if (seconds > 0)
+        moveMediaTo(mediaTime() + seconds);
+}
+
 void VirtualClock::setWallTime(double secondsSince1970)
 {
     std::lock_guard guard(m_lock);

@@ -37,6 +37,10 @@ public:
     bool isVirtual() const override { return true; }
 
     void advance(double seconds);
+    // Moves wall and media time forward by `seconds` without draining or firing anything, for
+    // work that re-posts itself on every run-loop pass (animations stepped by the media clock):
+    // the test then runs the passes itself with runOnePass().
+    void moveWithoutDraining(double seconds);
     void setWallTime(double secondsSince1970);
 
 private:

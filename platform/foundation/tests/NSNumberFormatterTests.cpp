@@ -134,3 +134,21 @@ TEST(NSNumberFormatter, FollowsTheCurrentLocaleUnlessSet)
     EXPECT_EQ(f->stringFromNumber(Value(60000)), "60.000");
     EXPECT_EQ(f->locale()->localeIdentifier(), "de_DE");
 }
+
+// Callers store the all-ones count to mean "not chosen yet" and compare it later: it reads back
+// verbatim, and formatting keeps the style's own limits meanwhile.
+TEST(NSNumberFormatter, FractionDigitCountsReadBackVerbatim)
+{
+    auto formatter = NSNumberFormatter::init();
+    formatter->setLocale(NSLocale::localeWithLocaleIdentifier("en_US_POSIX"));
+    formatter->setNumberStyle(NSNumberFormatterDecimalStyle);
+    formatter->setMinimumFractionDigits(static_cast<NSUInteger>(-1));
+    formatter->setMaximumFractionDigits(static_cast<NSUInteger>(-1));
+    EXPECT_EQ(formatter->minimumFractionDigits(), 4294967295u);
+    EXPECT_EQ(formatter->maximumFractionDigits(), 4294967295u);
+    EXPECT_EQ(formatter->stringFromNumber(Value(1.25)), "1.25");
+    formatter->setMinimumFractionDigits(3);
+    formatter->setMaximumFractionDigits(3);
+    EXPECT_EQ(formatter->minimumFractionDigits(), 3u);
+    EXPECT_EQ(formatter->stringFromNumber(Value(1.25)), "1.250");
+}

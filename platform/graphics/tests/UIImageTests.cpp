@@ -163,6 +163,7 @@ TEST(UIColor, ComponentsAndPatterns)
     ASSERT_TRUE(UIColor::orangeColor()->getRedGreenBlueAlpha(&r, &g, &b, &a));
     EXPECT_EQ(g, 0.5f);
     EXPECT_EQ(UIColor::grayColor()->description(), "UIDeviceWhiteColorSpace 0.5 1");
+    EXPECT_EQ(UIColor::lightTextColor()->description(), "UIDeviceWhiteColorSpace 1 0.6");
     EXPECT_EQ(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1)->description(), "UIDeviceRGBColorSpace 1 0 0 1");
     EXPECT_TRUE(UIColor::redColor()->isEqual(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1).get()));
     CGFloat h, s, v;

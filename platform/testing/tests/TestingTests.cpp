@@ -1,8 +1,10 @@
 #include "foundation/Dispatch.h"
 #include "foundation/NSFileManager.h"
 #include "foundation/NSLog.h"
+#include "foundation/NSRunLoop.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/Sandbox.h"
+#include "testing/Drain.h"
 #include "testing/FixedClock.h"
 #include "testing/LogCapture.h"
 #include "testing/TemporarySandbox.h"
@@ -90,6 +92,27 @@ TEST(VirtualClock, MovesTheWallClockByExactlyTheAdvanceWhateverItStopsAt)
     clock.clock().setWallTime(start + 10);
     clock.advance(0.25);
     EXPECT_EQ(Clock::wallTime(), start + 10.25);
+}
+
+// Work that re-posts itself on every pass would keep a drain going forever; moving time
+// without draining lets the test run the passes itself.
+TEST(VirtualClock, MovesWithoutDrainingForSelfRepostingWork)
+{
+    ScopedVirtualClock clock;
+    double start = Clock::mediaTime();
+    int passes = 0;
+    auto target = NSObject::init();
+    std::function<void()> step = [&] {
+        ++passes;
+        if (Clock::mediaTime() - start < 0.05)
+            performSelectorAfterDelay(target, "step", step, 0);
+    };
+    performSelectorAfterDelay(target, "step", step, 0);
+    for (int i = 0; i < 10 && runOnePass(); ++i)
+        clock.clock().moveWithoutDraining(0.02);
+    EXPECT_EQ(passes, 4);
+    EXPECT_NEAR(Clock::mediaTime() - start, 0.08, 1e-9);
+    EXPECT_FALSE(runOnePass());
 }
 
 TEST(VirtualClock, StartsMediaTimeFromTheSameInstantWhateverTheMachinesUptime)

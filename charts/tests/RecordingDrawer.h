@@ -1,0 +1,111 @@
+#pragma once
+
+#include "charts/LChartDrawer.h"
+
+#include <string>
+#include <vector>
+
+// A drawing surface that records every primitive call instead of drawing, so the chart model
+// is tested without GL. Slot counters advance as the real surface advances them.
+class RecordingDrawer final : public LChartDrawer {
+public:
+    struct Call {
+        std::string primitive;
+        LChartSeries* series { nullptr };
+        std::vector<float> data;
+        std::vector<int32_t> slots; // the slot numbers the call was tagged with, in argument order
+        LChartGLTranslation translation;
+    };
+
+    CGRect frameRect { { 0, 0 }, { 200, 100 } };
+    CGRect bounds { { -500, -500 }, { 500, 500 } };
+    double increment { 0 };
+    bool reset { false };
+    std::vector<Call> calls;
+
+    CGRect frame() const override { return frameRect; }
+    CGRect glBounds() const override { return bounds; }
+    float glWidth() const override { return static_cast<float>(bounds.size.width - bounds.origin.x); }
+    float glHeight() const override { return static_cast<float>(bounds.size.height - bounds.origin.y); }
+    double timeIncrement() const override { return increment; }
+    bool resetAnimationTimer() const override { return reset; }
+    void setResetAnimationTimer(bool value) override { reset = value; }
+
+    void barColumnFill(const float* data, LChartSeries* series, const float*, int32_t* slot, uint32_t size,
+        const UIColor*, const UIColor*, const UIColor*, const UIColor*, float, float, int32_t, bool,
+        const LChartGLTranslation& translation) override
+    {
+        record("barColumnFill", series, data, size, { slot }, translation);
+    }
+    void barColumnLine(const float* data, LChartSeries* series, const float*, int32_t* slot, uint32_t size,
+        const UIColor*, const UIColor*, float, float, float, int32_t, const LChartGLTranslation& translation) override
+    {
+        record("barColumnLine", series, data, size, { slot }, translation);
+    }
+    void horizontalFill(const float* data, LChartSeries* series, int32_t* slot, int32_t size, const UIColor*,
+        const UIColor*, const UIColor*, const UIColor*, float, float, float, int32_t, bool,
+        const LChartGLTranslation& translation) override
+    {
+        record("horizontalFill", series, data, size, { slot }, translation);
+    }
+    void drawLineStrip(const float* data, LChartSeries* series, int32_t* lines, int32_t* triangles, int32_t* points,
+        int32_t size, const UIColor*, const UIColor*, float, float, int32_t,
+        const LChartGLTranslation& translation) override
+    {
+        record("drawLineStrip", series, data, size, { lines, triangles, points }, translation);
+    }
+    void drawDataPoints(const float* data, LChartSeries* series, int32_t* slot, const std::vector<Ref<UIImage>>&,
+        int32_t size, const UIColor*, const UIColor*, float, const float*, float, int32_t,
+        const LChartGLTranslation& translation) override
+    {
+        record("drawDataPoints", series, data, size, { slot }, translation);
+    }
+    void drawBandSeriesFill(const float* high, LChartSeries* series, const float*, int32_t* slot, int32_t size,
+        const UIColor*, const UIColor*, int32_t, int32_t, const LChartGLTranslation& translation) override
+    {
+        record("drawBandSeriesFill", series, high, size, { slot }, translation);
+    }
+    void drawCandlesticks(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines,
+        int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&,
+        const UIColor*, const UIColor*, float, float, float, int32_t, const LChartGLTranslation& translation) override
+    {
+        record("drawCandlesticks", series, data, count * 5, { lines, offsetLines, triangles }, translation);
+    }
+    void drawOHLCPoints(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines, int32_t count,
+        const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,
+        const LChartGLTranslation& translation) override
+    {
+        record("drawOHLCPoints", series, data, count * 5, { lines, offsetLines }, translation);
+    }
+    void drawRadialSlice(int32_t sliceIndex, LChartSeries* series, float from, float to, CGPoint, float inner,
+        float outer, float displacement, const UIColor*, const UIColor*, float, int32_t) override
+    {
+        float values[] = { static_cast<float>(sliceIndex), from, to, inner, outer, displacement };
+        record("drawRadialSlice", series, values, 6, {}, {});
+    }
+    void updateRadialSeries(
+        LChartSeries* series, int32_t sliceIndex, float displacement, float angle, float lineWidth) override
+    {
+        float values[] = { static_cast<float>(sliceIndex), displacement, angle, lineWidth };
+        record("updateRadialSeries", series, values, 4, {}, {});
+    }
+    void updateSeriesWithTranslation(LChartSeries* series, const LChartGLTranslation& translation) override
+    {
+        record("updateSeriesWithTranslation", series, nullptr, 0, {}, translation);
+    }
+
+private:
+    void record(const char* name, LChartSeries* series, const float* data, int64_t size,
+        std::initializer_list<int32_t*> slots, const LChartGLTranslation& translation)
+    {
+        Call call { name, series, {}, {}, translation };
+        if (data && size > 0)
+            call.data.assign(data, data + size);
+        for (int32_t* slot : slots) {
+            call.slots.push_back(slot ? *slot : -1);
+            if (slot)
+                ++*slot;
+        }
+        calls.push_back(std::move(call));
+    }
+};
