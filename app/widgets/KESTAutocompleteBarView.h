@@ -1,0 +1,53 @@
+#pragma once
+
+#include "uikit/UIView.h"
+
+#include <vector>
+
+class KESTAutocompleteBarView;
+class KESTTokenButton;
+class UILabel;
+class UIScrollView;
+
+// Told when the user picks a suggestion of an autocomplete bar.
+class KESTAutocompleteDelegate {
+public:
+    virtual ~KESTAutocompleteDelegate() = default;
+    virtual void autocompleteBarDidSelectSuggestion(
+        const Ref<KESTAutocompleteBarView>& bar, const Ref<KESTTokenButton>& suggestion)
+        = 0;
+};
+
+// The strip above the keyboard (a text field's input accessory view) that offers suggestions
+// as a horizontally scrolling row of token buttons, or the grey hint "Type for suggestions"
+// when there is none. The delegate is not retained. Main thread only.
+class KESTAutocompleteBarView : public UIView {
+    VX_OBJECT(KESTAutocompleteBarView, UIView)
+public:
+    explicit KESTAutocompleteBarView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<KESTAutocompleteBarView> initWithFrame(CGRect frame);
+
+    void layoutSubviews() override;
+
+    // Replaces the suggestions; nil or empty shows the hint. Lays the buttons out from x 10
+    // with 5 points between them and scrolls back to the start.
+    void showSuggestions(const std::vector<Ref<KESTTokenButton>>& suggestions);
+    void didPressSuggestion(const Ref<NSObject>& button);
+
+    KESTAutocompleteDelegate* delegate() const;
+    void setDelegate(KESTAutocompleteDelegate* delegate, const Ref<NSObject>& owner);
+
+    const Ref<UILabel>& placeholderLabel() const { return m_placeholderLabel; }
+    const Ref<UIScrollView>& scrollView() const { return m_scrollView; }
+    const std::vector<Ref<KESTTokenButton>>& suggestions() const { return m_suggestions; }
+
+private:
+    Ref<UIScrollView> m_scrollView;
+    Ref<UILabel> m_placeholderLabel;
+    std::vector<Ref<KESTTokenButton>> m_suggestions;
+    KESTAutocompleteDelegate* m_delegate { nullptr };
+    Weak<NSObject> m_delegateOwner;
+};
