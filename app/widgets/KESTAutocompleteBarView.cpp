@@ -6,12 +6,22 @@
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "networking/VNHTTPRequestOperation.h"
+#include "networking/VNJSONResponseSerializer.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIScrollView.h"
 
 VX_REGISTER_CLASS(KESTAutocompleteBarView);
 
 namespace {
+
+Ref<KESTTokenButton> tokenFor(const Value& title, const Value& data)
+{
+    return KESTTokenButton::initWithInfo(
+        Value::dictionary({ { Value("title"), title }, { Value("representedObject"), data } }));
+}
 
 CGRect hintFrame(CGRect frame)
 {
@@ -93,4 +103,46 @@ void KESTAutocompleteBarView::setDelegate(KESTAutocompleteDelegate* delegate, co
 {
     m_delegate = delegate;
     m_delegateOwner = owner;
+}
+
+std::optional<std::vector<Ref<KESTTokenButton>>> KESTAutocompleteBarView::suggestionsForReply(
+    const std::string& text, const Value& reply)
+{
+    if (!reply.isArray())
+        return std::nullopt;
+    std::vector<Ref<KESTTokenButton>> tokens { tokenFor(Value(text), Value(text)) };
+    for (const auto& element : reply.elements()) {
+        if (!element.isDictionary() || !element["title"].isString() || !element["data"].isString())
+            continue;
+        tokens.push_back(tokenFor(element["title"], element["data"]));
+    }
+    return tokens;
+}
+
+void KESTAutocompleteBarView::showSuggestionsForTextFromURL(
+    const std::string& text, const std::optional<std::string>& url)
+{
+    if (text.empty()) {
+        showSuggestions({});
+        return;
+    }
+    showSuggestions({ tokenFor(Value(text), Value(text)) });
+    if (!url)
+        return;
+    auto address = NSURL::URLWithString(*url);
+    if (!address)
+        return;
+    auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(address));
+    operation->setResponseSerializer(VNJSONResponseSerializer::serializer());
+    Weak<KESTAutocompleteBarView> weak = self<KESTAutocompleteBarView>();
+    operation->setCompletionBlockWithSuccessFailure(
+        [weak, text](const Ref<VNHTTPRequestOperation>&, const Value& reply) {
+            auto self = weak.lock();
+            if (!self)
+                return;
+            if (auto tokens = suggestionsForReply(text, reply))
+                self->showSuggestions(*tokens);
+        },
+        nullptr);
+    operation->start();
 }

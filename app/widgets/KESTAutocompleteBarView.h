@@ -2,6 +2,8 @@
 
 #include "uikit/UIView.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class KESTAutocompleteBarView;
@@ -36,6 +38,16 @@ public:
     // with 5 points between them and scrolls back to the start.
     void showSuggestions(const std::vector<Ref<KESTTokenButton>>& suggestions);
     void didPressSuggestion(const Ref<NSObject>& button);
+
+    // Shows `text` as the only suggestion at once (nothing for an empty text); with a URL, asks
+    // it for a suggestion reply (a JSON array of objects with "title" and "data") and, when the
+    // reply comes, shows the typed text followed by one token per well-formed element. Replies
+    // are not matched to later texts: the last to arrive decides. A failed request, or a reply
+    // that is not an array, changes nothing.
+    void showSuggestionsForTextFromURL(const std::string& text, const std::optional<std::string>& url);
+    // The suggestions of a reply to `text`; nullopt when the reply is not an array.
+    static std::optional<std::vector<Ref<KESTTokenButton>>> suggestionsForReply(
+        const std::string& text, const Value& reply);
 
     KESTAutocompleteDelegate* delegate() const;
     void setDelegate(KESTAutocompleteDelegate* delegate, const Ref<NSObject>& owner);

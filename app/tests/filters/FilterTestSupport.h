@@ -11,6 +11,11 @@
 #include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSBundle.h"
 #include "testing/Drain.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UITableView.h"
+#include "uikit/UIWindow.h"
 #include "vxbuild/TestPaths.h"
 
 #include <algorithm>
@@ -135,3 +140,45 @@ inline std::vector<Condition> withRanges(std::vector<Condition> conditions)
     conditions.push_back({ 5, "SPEEDDATA" });
     return conditions;
 }
+
+// A key window whose root is a navigation controller, for pushing the screens under test.
+class ScreenHost {
+public:
+    ScreenHost()
+    {
+        UIApplicationHost::resetForTesting();
+        window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        home = UIViewController::init();
+        navigation = UINavigationController::initWithRootViewController(home);
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        drainAll();
+    }
+    ~ScreenHost()
+    {
+        drainAll();
+        window = nullptr;
+        navigation = nullptr;
+        home = nullptr;
+        UIApplicationHost::resetForTesting();
+    }
+    void push(const Ref<UIViewController>& screen)
+    {
+        navigation->pushViewControllerAnimated(screen, false);
+        drainAll();
+    }
+    void back()
+    {
+        navigation->popViewControllerAnimated(false);
+        drainAll();
+    }
+    static Ref<UITableViewCell> cellAt(const Ref<UITableView>& table, int32_t row, int32_t section = 0)
+    {
+        table->layoutIfNeeded();
+        return table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(row, section));
+    }
+
+    Ref<UIWindow> window;
+    Ref<UIViewController> home;
+    Ref<UINavigationController> navigation;
+};
