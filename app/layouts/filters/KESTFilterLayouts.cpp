@@ -101,19 +101,19 @@ std::vector<Value> buildFilterViewController(const Ref<NSObject>& owner, const V
     return { Value(view) };
 }
 
-// The editor: the match count above a grouped table, a toolbar with rename and share below.
+// The editor: a grouped table, the match count below it, and a toolbar with rename and share.
 std::vector<Value> buildFilterCreateViewController(const Ref<NSObject>& owner, const Value&)
 {
     CGRect frame = CGRectMake(0, 0, 320, 500);
     auto view = UIView::initWithFrame(frame);
     view->setAutoresizingMask(kFill);
     view->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(246 / 255.0f, 245 / 255.0f, 241 / 255.0f, 1));
-    auto matches = UILabel::initWithFrame(CGRectMake(0, 0, 320, 30));
+    auto matches = UILabel::initWithFrame(CGRectMake(0, 426, 320, 30));
     matches->setTextAlignment(NSTextAlignmentCenter);
     matches->setFont(UIFont::boldSystemFontOfSize(14));
-    matches->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    matches->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleTopMargin);
     view->addSubview(matches);
-    auto table = UITableView::initWithFrameStyle(CGRectMake(0, 30, 320, 426), UITableViewStyleGrouped);
+    auto table = UITableView::initWithFrameStyle(CGRectMake(0, 0, 320, 426), UITableViewStyleGrouped);
     table->setAutoresizingMask(kFill);
     view->addSubview(table);
     auto toolbar = UIToolbar::initWithFrame(CGRectMake(0, 456, 320, 44));

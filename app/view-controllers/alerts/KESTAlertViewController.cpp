@@ -3,6 +3,7 @@
 #include "app/core/KESTAlert.h"
 #include "app/core/KESTAlertManager.h"
 #include "app/view-controllers/alerts/KESTAlertCreateViewController.h"
+#include "app/widgets/KESTBarInsets.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
@@ -172,4 +173,10 @@ void KESTAlertViewController::tableViewCommitEditingStyleForRowAtIndexPath(
     tableView->beginUpdates();
     tableView->deleteRowsAtIndexPathsWithRowAnimation({ indexPath }, UITableViewRowAnimationFade);
     tableView->endUpdates();
+}
+
+void KESTAlertViewController::viewDidLayoutSubviews()
+{
+    KESTBaseViewController::viewDidLayoutSubviews();
+    KESTBarInsets::adjustTopInset(tableView(), self<UIViewController>());
 }

@@ -26,6 +26,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
     void viewWillDisappear(bool animated) override;
     void setEditingAnimated(bool editing, bool animated) override;
 
@@ -38,6 +39,7 @@ public:
     int32_t numberOfSectionsInTableView(const Ref<UITableView>&) override { return m_alerts.empty() ? 0 : 5; }
     int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t section) override;
     std::optional<std::string> tableViewTitleForHeaderInSection(const Ref<UITableView>&, int32_t section) override;
+    std::optional<CGFloat> tableViewHeightForHeaderInSection(const Ref<UITableView>&, int32_t) override { return 32; }
     Ref<UITableViewCell> tableViewCellForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override;
     void tableViewDidSelectRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override;
     void tableViewCommitEditingStyleForRowAtIndexPath(

@@ -5,6 +5,7 @@
 #include "app/core/KESTFilterDetail.h"
 #include "app/core/KESTFlightDataManager.h"
 #include "app/view-controllers/filters/KESTFilterHeadingCell.h"
+#include "app/widgets/KESTBarInsets.h"
 #include "app/widgets/KESTRangeSlider.h"
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObjectContext.h"
@@ -515,4 +516,10 @@ void KESTFilterCreateViewController::sharePress(const Ref<NSObject>&)
     sheet->setExcludedActivityTypes({ UIActivityTypePostToWeibo, UIActivityTypeAssignToContact, UIActivityTypePrint,
         UIActivityTypeCopyToPasteboard });
     presentViewControllerAnimatedCompletion(sheet, true, nullptr);
+}
+
+void KESTFilterCreateViewController::viewDidLayoutSubviews()
+{
+    KESTBaseViewController::viewDidLayoutSubviews();
+    KESTBarInsets::adjustTopInset(tableView(), self<UIViewController>());
 }

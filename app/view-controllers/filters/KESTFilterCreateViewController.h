@@ -41,6 +41,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
     void viewWillDisappear(bool animated) override;
 
     void donePress();

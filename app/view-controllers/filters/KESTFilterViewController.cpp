@@ -5,6 +5,7 @@
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/view-controllers/map/KESTMapController.h"
 #include "app/view-controllers/map/KESTMapViewController.h"
+#include "app/widgets/KESTBarInsets.h"
 #include "app/widgets/KESTCheckCellSubtitle.h"
 #include "app/widgets/KESTToggleButton.h"
 #include "coredata/NSManagedObjectContext.h"
@@ -176,4 +177,10 @@ void KESTFilterViewController::tableViewCommitEditingStyleForRowAtIndexPath(
     tableView->deleteRowsAtIndexPathsWithRowAnimation({ indexPath }, UITableViewRowAnimationFade);
     tableView->endUpdates();
     filtersChanged(false);
+}
+
+void KESTFilterViewController::viewDidLayoutSubviews()
+{
+    KESTBaseViewController::viewDidLayoutSubviews();
+    KESTBarInsets::adjustTopInset(tableView(), self<UIViewController>());
 }

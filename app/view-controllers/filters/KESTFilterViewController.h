@@ -27,6 +27,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
     void viewWillDisappear(bool animated) override;
     void setEditingAnimated(bool editing, bool animated) override;
 
