@@ -45,17 +45,6 @@ std::string quoted(const Value& value)
     return out;
 }
 
-std::string joined(const std::vector<std::string>& parts, const char* separator)
-{
-    std::string out;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (i)
-            out += separator;
-        out += parts[i];
-    }
-    return out;
-}
-
 } // namespace
 
 KESTFilterDataManager::KESTFilterDataManager(Passkey key)
@@ -181,13 +170,13 @@ std::optional<std::string> KESTFilterDataManager::clauseForFilter(const Ref<KEST
     }
     for (const auto& group : groups) {
         if (!group.empty())
-            conjuncts.push_back("(" + joined(group, " OR ") + ")");
+            conjuncts.push_back("(" + NSString::componentsJoinedByString(group, " OR ") + ")");
     }
     // A filter without conditions adds no clause rather than an empty one, which would make
     // the whole text unparsable.
     if (conjuncts.empty())
         return std::nullopt;
-    return joined(conjuncts, " AND ");
+    return NSString::componentsJoinedByString(conjuncts, " AND ");
 }
 
 void KESTFilterDataManager::recacheFilters()
@@ -205,7 +194,7 @@ void KESTFilterDataManager::recacheFilters()
     if (clauses.empty())
         return;
     try {
-        setPredicate(NSPredicate::predicateWithFormat(joined(clauses, " OR ")));
+        setPredicate(NSPredicate::predicateWithFormat(NSString::componentsJoinedByString(clauses, " OR ")));
     } catch (const NSException&) {
         // Values are escaped, so this is not expected; no predicate shows every plane.
         setPredicate(nullptr);
@@ -224,7 +213,7 @@ void KESTFilterDataManager::calculateNumberOfPlanesWithCallback(
         [clauses = std::move(clauses), callback = std::move(callback)] {
             int32_t count = 0;
             try {
-                std::string text = joined(clauses, " OR ");
+                std::string text = NSString::componentsJoinedByString(clauses, " OR ");
                 auto planes = KESTLiveDataManager::sharedInstance()->unfilteredPlaneArray();
                 auto predicate = NSPredicate::predicateWithFormat(text);
                 for (const auto& plane : planes) {

@@ -8,17 +8,11 @@
 #include "uikit/UILabel.h"
 #include "uikit/UIScrollView.h"
 
+#include "app/tests/widgets/TokenTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-float bodyWidth(const std::string& text)
-{
-    return float(NSString_Drawing::sizeWithAttributes(text,
-        Value::dictionary(
-            { { Value(NSFontAttributeName), Value(UIFont::preferredFontForTextStyle(UIFontTextStyleBody)) } }))
-                     .width);
-}
 
 class Picker : public NSObject, public KESTAutocompleteDelegate {
     VX_OBJECT(Picker, NSObject)
@@ -55,7 +49,7 @@ TEST(KESTAutocompleteBarView, LaysOutSuggestionsAndTellsItsDelegate)
     float x = 10;
     for (size_t i = 0; i < tokens.size(); ++i) {
         SCOPED_TRACE(titles[i]);
-        float width = bodyWidth(titles[i]) + 20;
+        float width = bodyTextWidth(titles[i]) + 20;
         EXPECT_FLOAT_EQ(tokens[i]->frame().origin.x, x);
         EXPECT_FLOAT_EQ(tokens[i]->frame().origin.y, 10);
         EXPECT_FLOAT_EQ(tokens[i]->frame().size.width, width);

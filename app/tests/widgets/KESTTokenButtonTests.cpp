@@ -5,17 +5,11 @@
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 
+#include "app/tests/widgets/TokenTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-float bodyWidth(const std::string& text)
-{
-    return float(NSString_Drawing::sizeWithAttributes(text,
-        Value::dictionary(
-            { { Value(NSFontAttributeName), Value(UIFont::preferredFontForTextStyle(UIFontTextStyleBody)) } }))
-                     .width);
-}
 
 TEST(KESTTokenButton, SizesToItsTitleAndTurnsRedWhileFocused)
 {
@@ -26,7 +20,7 @@ TEST(KESTTokenButton, SizesToItsTitleAndTurnsRedWhileFocused)
 
     auto token = KESTTokenButton::initWithInfo(Value::dictionary(
         { { Value("title"), Value("British Airways") }, { Value("representedObject"), Value("BAW") } }));
-    EXPECT_FLOAT_EQ(token->frame().size.width, bodyWidth("British Airways") + 20);
+    EXPECT_FLOAT_EQ(token->frame().size.width, bodyTextWidth("British Airways") + 20);
     EXPECT_EQ(token->representedObject(), Value("BAW"));
     EXPECT_TRUE(token->backgroundImageForState(UIControlStateNormal));
     CGFloat r, g, b, a;
