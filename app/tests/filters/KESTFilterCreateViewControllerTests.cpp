@@ -1,6 +1,7 @@
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 
 #include "app/tests/filters/FilterTestSupport.h"
+#include "app/view-controllers/filters/KESTFilterAirportCell.h"
 #include "app/view-controllers/filters/KESTFilterDataCell.h"
 #include "app/widgets/KESTRangeSlider.h"
 #include "foundation/NSData+Base64.h"
@@ -11,6 +12,7 @@
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationItem.h"
+#include "uikit/UISegmentedControl.h"
 #include "uikit/UITextField.h"
 
 #include <gtest/gtest.h>
@@ -188,6 +190,39 @@ TEST_F(FilterEditor, RenamesAndSharesAStoredFilterAsALink)
         EXPECT_EQ(condition["filterAirportType"].intValue(), 0);
     }
     EXPECT_EQ(sheet->excludedActivityTypes().size(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FilterEditor, ShowsStoredConditionsGroupedWithTheirAirportDirections)
+{
+    auto filter = scope.addFilter(
+        "Heathrow", Value(true), withRanges({ { 2, "LHR", 0, 1, 1 }, { 2, "LGW", 0, 1, 2 }, { 3, "7700" } }));
+    ASSERT_TRUE(scope.context()->save(nullptr));
+    auto editor = open(filter);
+    auto table = editor->tableView();
+    EXPECT_EQ(editor->tableViewNumberOfRowsInSection(table, 2), 3);
+    EXPECT_EQ(editor->tableViewNumberOfRowsInSection(table, 3), 2);
+    EXPECT_EQ(editor->tableViewNumberOfRowsInSection(table, 4), 1);
+    std::vector<int32_t> directions;
+    for (int32_t row = 1; row <= 2; ++row) {
+        auto index = NSIndexPath::indexPathForRowInSection(row, 2);
+        EXPECT_EQ(editor->tableViewHeightForRowAtIndexPath(table, index), 88);
+        auto cell
+            = std::dynamic_pointer_cast<KESTFilterAirportCell>(editor->tableViewCellForRowAtIndexPath(table, index));
+        ASSERT_TRUE(cell);
+        directions.push_back(cell->airportSegment()->selectedSegmentIndex());
+    }
+    std::sort(directions.begin(), directions.end());
+    EXPECT_EQ(directions, (std::vector<int32_t> { 1, 2 }));
+    EXPECT_EQ(editor->tableViewHeightForRowAtIndexPath(table, NSIndexPath::indexPathForRowInSection(0, 2)), 44);
+    auto squawk = std::dynamic_pointer_cast<KESTFilterDataCell>(
+        editor->tableViewCellForRowAtIndexPath(table, NSIndexPath::indexPathForRowInSection(1, 3)));
+    ASSERT_TRUE(squawk);
+    EXPECT_EQ(squawk->textInput()->keyboardType(), UIKeyboardTypeNumberPad);
+    EXPECT_EQ(squawk->textInput()->text(), "7700");
 }
 
 } // namespace
