@@ -1,7 +1,7 @@
 // volantrix: runs the application headless against the flight-data service.
 //
 //   volantrix [--service-url URL] [--seconds N] [--center LAT,LON] [--zoom LEVEL]
-//             [--png-dir DIR] [--select-plane] [--zoomed-view] [--help]
+//             [--png-dir DIR] [--select-plane] [--zoomed-view] [--filter-screens] [--help]
 //
 // Without --png-dir the application runs until it is terminated (or for --seconds when given).
 // With --png-dir it runs for --seconds, writes the key window to DIR/map.png, and then, when
@@ -9,6 +9,7 @@
 // (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
 // path is printed on its own line.
 #include "app/application/KESTAppDelegate.h"
+#include "app/application/KESTDemoFilterScreens.h"
 #include "app/application/KESTDetailScreensDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTLiveDataManager.h"
@@ -49,6 +50,7 @@ struct Options {
     bool selectPlane = false;
     bool zoomedView = false;
     bool detailScreens = false;
+    bool filterScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -65,6 +67,7 @@ void printUsage(FILE* out, const char* program)
         "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
         "  --detail-screens    then write the plane's detail tabs, history, gallery and an airport board\n"
+        "  --filter-screens    then write DIR/filters.png, DIR/filter-editor.png and DIR/alerts.png\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -125,6 +128,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.pngDirectory = dir;
         } else if (arg == "--select-plane") {
             options.selectPlane = true;
+        } else if (arg == "--filter-screens") {
+            options.filterScreens = true;
         } else if (arg == "--zoomed-view") {
             options.zoomedView = true;
         } else if (arg == "--detail-screens") {
@@ -133,8 +138,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView || options.detailScreens) && options.pngDirectory.empty()) {
-        std::fprintf(stderr, "volantrix: --select-plane and --zoomed-view need --png-dir\n");
+    if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens)
+        && options.pngDirectory.empty()) {
+        std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
     }
     return std::nullopt;
@@ -292,6 +298,11 @@ int main(int argc, char** argv)
         MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);
         runFor(4);
         ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
+    }
+    if (options.filterScreens && screen) {
+        ok = writeFilterAndAlertScreens(screen, runFor, [&](const std::string& name) {
+            return writePNG(options.pngDirectory, name);
+        }) && ok;
     }
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);

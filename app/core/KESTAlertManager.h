@@ -3,18 +3,19 @@
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
-#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 class NSManagedObjectContext;
+class VNHTTPRequestOperationManager;
 
-// The flight-alert manager: keeps the push token and the user's flight alerts in step with the
-// alert service. The device token is kept as text (lower-case hexadecimal) in the user default
-// "vxDeviceToken". The requests to the alert service come with the filters and alerts
-// subsystem; until then each request is recorded (not sent) so callers and tests can see what
-// would go out. Main thread only.
+inline constexpr const char* KESTAlertsSyncNotification = "com.kestravon.volantrix.alerts.sync";
+
+// The flight-alert manager: keeps the device's push token (lower-case hexadecimal text, also
+// in the user default "vxDeviceToken"), registers it with the flight-data service, and keeps
+// the KESTAlert rows of the main context in step with the service's alert list. Merges run in
+// a private-queue child of the main context while the main thread waits, and post
+// "com.kestravon.volantrix.alerts.sync" on the main thread. Main thread only.
 class KESTAlertManager : public NSObject {
     VX_OBJECT(KESTAlertManager, NSObject)
 public:
@@ -27,29 +28,41 @@ public:
     // The application's main context, kept strongly.
     void setManagedObjectContext(Ref<NSManagedObjectContext> context);
     Ref<NSManagedObjectContext> managedObjectContext() const;
+    // A private-queue child of the main context, made on first use; nullptr without a main
+    // context.
+    Ref<NSManagedObjectContext> alertMOC();
+    const Ref<VNHTTPRequestOperationManager>& manager() const { return m_manager; }
 
-    // Sends the stored alerts to the alert service and merges its list, asynchronously.
+    // Every alert of the main context in store order; nil without a context or on a fetch error.
+    Value alerts() const;
+
+    // Uploads every alert and merges the service's list; failures are silent.
     void syncAlerts();
-    // Turns the token into its text; reports a changed token and stores the new one, then
-    // registers the device, asynchronously.
-    void registerDeviceWithServer(const Value& deviceToken);
+    // Asks the service to delete one alert and merges the service's list.
+    void deleteAlertWithID(int32_t alertID);
+    // Merges the service's alert items into the store: an item updates the alert with its
+    // alertid or alertUUID, or becomes a new alert. Items that are not objects or whose numbers
+    // are missing or not numeric are skipped; a value that is not an array changes nothing.
+    // Saves both contexts and posts the sync notification.
+    void updateCoreDataStore(const Value& items);
 
-    // The stored token text; nullopt before the first registration of an installation.
-    std::optional<std::string> storedDeviceToken() const;
+    // Turns the token into its text; reports a changed token and stores the new one, then
+    // registers the device. Both requests are sent without waiting.
+    void registerDeviceWithServer(const Value& deviceToken);
+    // Reports the change from `oldToken` to `newToken` to the service.
+    void changeDeviceTokenOldToken(const std::string& newToken, const std::string& oldToken);
+
+    // The token text last seen; nullopt before the first registration of an installation.
+    const std::optional<std::string>& storedDeviceToken() const { return m_storedDeviceToken; }
+    void setStoredDeviceToken(std::optional<std::string> token) { m_storedDeviceToken = std::move(token); }
     // The token's bytes as lower-case hexadecimal, two digits per byte.
     static std::string tokenText(const Value& deviceToken);
 
-    // A request to the alert service: its path and its form fields, in order.
-    struct Request {
-        std::string path;
-        std::vector<std::pair<std::string, std::string>> fields;
-    };
-    std::vector<Request> recordedRequests() const;
-
 private:
-    void record(Request request);
+    void postForm(const std::string& path, const Value& parameters, bool merge);
 
-    mutable std::mutex m_lock;
     Ref<NSManagedObjectContext> m_managedObjectContext;
-    std::vector<Request> m_requests;
+    Ref<NSManagedObjectContext> m_alertMOC;
+    Ref<VNHTTPRequestOperationManager> m_manager;
+    std::optional<std::string> m_storedDeviceToken;
 };

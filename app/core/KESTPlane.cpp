@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -470,4 +471,30 @@ void KESTPlane::setThreadedCoordinate(const KESTLocation& v)
 {
     std::lock_guard guard(m_lock);
     m_threadedCoordinate = v;
+}
+
+Value KESTPlane::valueForKey(const std::string& key)
+{
+    // Each getter copies its one field under the lock, so a reader never sees a torn text.
+    using Getter = Value (*)(const KESTPlane&);
+    static const std::unordered_map<std::string, Getter> s_getters = {
+        { "adshex", [](const KESTPlane& p) { return Value(p.adshex()); } },
+        { "reg", [](const KESTPlane& p) { return Value(p.reg()); } },
+        { "fltno", [](const KESTPlane& p) { return Value(p.fltno()); } },
+        { "type", [](const KESTPlane& p) { return Value(p.type()); } },
+        { "route", [](const KESTPlane& p) { return Value(p.route()); } },
+        { "squawk", [](const KESTPlane& p) { return Value(p.squawk()); } },
+        { "callsign", [](const KESTPlane& p) { return Value(p.callsign()); } },
+        { "lat", [](const KESTPlane& p) { return Value(p.lat()); } },
+        { "lon", [](const KESTPlane& p) { return Value(p.lon()); } },
+        { "altitude", [](const KESTPlane& p) { return Value(p.altitude()); } },
+        { "heading", [](const KESTPlane& p) { return Value(p.heading()); } },
+        { "speed", [](const KESTPlane& p) { return Value(p.speed()); } },
+        { "mtime", [](const KESTPlane& p) { return Value(p.mtime()); } },
+        { "dataType", [](const KESTPlane& p) { return Value(p.dataType()); } },
+    };
+    auto found = s_getters.find(key);
+    if (found != s_getters.end())
+        return found->second(*this);
+    return KESTAnnotation::valueForKey(key);
 }

@@ -97,6 +97,11 @@ public:
 
     Fields fields() const;
 
+    // Key-value reads of the fields that predicates over planes name (the saved filters and
+    // searches): the texts adshex, reg, fltno, type, route, squawk, callsign and the numbers
+    // lat, lon, altitude, heading, speed, mtime, dataType. Any thread.
+    Value valueForKey(const std::string& key) override;
+
 private:
     Value infoArray() const;
 

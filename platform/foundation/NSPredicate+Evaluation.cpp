@@ -123,7 +123,9 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
             return false;
         }
         std::string text = PredicateText::fold(requireString(l, "CONTAINS"), folding);
-        return text.find(PredicateText::fold(requireString(r, "CONTAINS"), folding)) != std::string::npos;
+        std::string part = PredicateText::fold(requireString(r, "CONTAINS"), folding);
+        // As with a range search, an empty text is found nowhere.
+        return !part.empty() && text.find(part) != std::string::npos;
     }
     case Operator::Matches: {
         if (l.isNilOrNull() || r.isNilOrNull())

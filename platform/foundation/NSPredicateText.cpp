@@ -2,6 +2,7 @@
 
 #include "foundation/NSException.h"
 
+#include <algorithm>
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
@@ -44,6 +45,18 @@ std::string fold(std::string_view text, uint8_t folding)
 {
     if (folding == FoldNone)
         return std::string(text);
+    // ASCII text has no diacritics, and its case folding is plain lower-casing: no detour
+    // through UTF-16 for the common case.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string out(text);
+        if (folding & FoldCase) {
+            for (char& c : out) {
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        return out;
+    }
     icu::UnicodeString u = toUnicode(text);
     if (folding & FoldDiacritics) {
         UErrorCode status = U_ZERO_ERROR;

@@ -53,6 +53,12 @@ bool UIActivityViewController::chooseActivity(const std::string& activityType)
             self_->finish(activityType, completed);
     });
     activity->prepareWithActivityItems(m_items);
+    // An activity with a controller of its own shows it over the sheet instead of performing;
+    // that controller ends the activity itself.
+    if (auto controller = activity->activityViewController()) {
+        presentViewControllerAnimatedCompletion(controller, true, nullptr);
+        return true;
+    }
     activity->performActivity();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "uikit/UIAlertView.h"
 
+#include "uikit/UITextField.h"
 #include "uikit/UIViewController.h"
 
 #include <algorithm>
@@ -113,3 +114,18 @@ void UIAlertView::resetForTesting()
 }
 
 VX_REGISTER_CLASS(UIAlertView);
+
+Ref<UITextField> UIAlertView::textFieldAtIndex(int32_t index)
+{
+    size_t count = m_style == UIAlertViewStyleDefault ? 0 : m_style == UIAlertViewStyleLoginAndPasswordInput ? 2 : 1;
+    if (index < 0 || static_cast<size_t>(index) >= count)
+        return nullptr;
+    while (m_textFields.size() < count) {
+        auto field = UITextField::initWithFrame(CGRectMake(0, 0, 260, 29));
+        bool secure = m_style == UIAlertViewStyleSecureTextInput
+            || (m_style == UIAlertViewStyleLoginAndPasswordInput && m_textFields.size() == 1);
+        field->setSecureTextEntry(secure);
+        m_textFields.push_back(field);
+    }
+    return m_textFields[index];
+}

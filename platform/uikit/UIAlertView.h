@@ -6,6 +6,7 @@
 #include <vector>
 
 class UIAlertView;
+class UITextField;
 
 enum UIAlertViewStyle : int32_t {
     UIAlertViewStyleDefault = 0,
@@ -55,6 +56,10 @@ public:
     }
     UIAlertViewDelegate* delegate() const { return m_delegateOwner.expired() ? nullptr : m_delegate; }
 
+    // The alert's text fields: one for the plain-text and secure styles, two (login, password)
+    // for the login style; nullptr at an index the style has none at. Made on first request.
+    Ref<UITextField> textFieldAtIndex(int32_t index);
+
     int32_t addButtonWithTitle(const std::string& title);
     std::string buttonTitleAtIndex(int32_t index) const;
     int32_t numberOfButtons() const { return static_cast<int32_t>(m_buttons.size()); }
@@ -84,4 +89,5 @@ private:
     bool m_visible { false };
     UIAlertViewDelegate* m_delegate { nullptr };
     Weak<NSObject> m_delegateOwner;
+    std::vector<Ref<UITextField>> m_textFields;
 };

@@ -422,6 +422,60 @@ std::vector<Entry> entries()
     DetailImages::addAll([&](const std::string& name, int width, int height, DetailImages::Drawing draw) {
         add(name, width, height, std::move(draw));
     });
+
+    // Filter and alert screens: badge, row buttons, slider parts, token pill, alert icon.
+    auto pill = [](cairo_t* cr, double x, double y, double w, double h) {
+        double r = h / 2;
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, M_PI / 2);
+        cairo_arc(cr, x + r, y + r, r, M_PI / 2, 3 * M_PI / 2);
+        cairo_close_path(cr);
+    };
+    add("badge.png", 14, 14, [=](cairo_t* cr, int, int) {
+        pill(cr, 0, 0, 14, 14);
+        fill(cr, { 0.86, 0.12, 0.12 });
+    });
+    add("deleteButton.png", 24, 24, [=](cairo_t* cr, int, int) {
+        circle(cr, 12, 12, 11);
+        fill(cr, { 0.86, 0.16, 0.16 });
+        cairo_rectangle(cr, 6, 10.5, 12, 3);
+        fill(cr, { 1, 1, 1 });
+    });
+    add("plusButton.png", 24, 24, [=](cairo_t* cr, int, int) {
+        circle(cr, 12, 12, 11);
+        fill(cr, { 0.18, 0.62, 0.25 });
+        cairo_rectangle(cr, 6, 10.5, 12, 3);
+        cairo_rectangle(cr, 10.5, 6, 3, 12);
+        fill(cr, { 1, 1, 1 });
+    });
+    add("handle.png", 28, 28, [=](cairo_t* cr, int, int) {
+        circle(cr, 14, 14, 12);
+        fillAndStroke(cr, { 0.98, 0.98, 0.98 }, kGrey, 1.5);
+    });
+    add("sliderbar.png", 20, 20, [=](cairo_t* cr, int, int) {
+        pill(cr, 1, 7, 18, 6);
+        fill(cr, { 0.80, 0.80, 0.82 });
+    });
+    add("sliderbarfull.png", 20, 20, [=](cairo_t* cr, int, int) {
+        pill(cr, 1, 7, 18, 6);
+        fill(cr, kInk);
+    });
+    add("tokenButton.png", 40, 34, [=](cairo_t* cr, int, int) {
+        pill(cr, 1, 1, 38, 32);
+        fillAndStroke(cr, { 0.97, 0.97, 0.97 }, kGrey, 1);
+    });
+    add("alertsListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        cairo_move_to(cr, 15, 4);
+        cairo_curve_to(cr, 8, 4, 8, 12, 8, 18);
+        cairo_line_to(cr, 5, 23);
+        cairo_line_to(cr, 25, 23);
+        cairo_line_to(cr, 22, 18);
+        cairo_curve_to(cr, 22, 12, 22, 4, 15, 4);
+        cairo_close_path(cr);
+        stroke(cr, kInk, 2);
+        circle(cr, 15, 26, 2);
+        fill(cr, kInk);
+    });
     return list;
 }
 

@@ -446,6 +446,9 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
             return SimReply::error(400, "devicetoken is required");
         std::lock_guard lock(mutex);
         auto& alerts = alertsByToken[token];
+        // A device without alerts of its own sends only its token: it gets the stored list back.
+        if (mode.empty() && !SimText::hasField(request, "deviceAlerts"))
+            return SimReply::json({ { "alerts", alerts } });
         if (mode == "1") {
             std::string id = field("alertID");
             std::erase_if(alerts, [&](const json& alert) { return alert.value("alertid", "") == id; });
@@ -457,6 +460,12 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                 sent = json::array({ sent });
             if (!sent.is_array())
                 return SimReply::error(400, "deviceAlerts must be a list of alerts");
+            // Alerts already known by their identifier keep their id across syncs.
+            std::map<std::string, std::string> knownIds;
+            for (const auto& alert : alerts) {
+                if (alert["alertUUID"].is_string())
+                    knownIds[alert["alertUUID"].get<std::string>()] = alert.value("alertid", "");
+            }
             alerts.clear();
             for (const auto& item : sent) {
                 if (!item.is_object())
@@ -467,11 +476,13 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                         return json(nullptr);
                     return value->is_string() ? *value : json(value->dump());
                 };
-                alerts.push_back({ { "alertid", std::to_string(nextAlertId++) },
-                    { "alertUUID", text("alertUUID", "alertuuid") }, { "alertvalue", text("alertValue", "alertvalue") },
-                    { "alerttype", text("alertType", "alerttype") }, { "maxlat", text("alertMaxLat", "maxlat") },
-                    { "minlat", text("alertMinLat", "minlat") }, { "maxlon", text("alertMaxLon", "maxlon") },
-                    { "minlon", text("alertMinLon", "minlon") } });
+                json uuid = text("alertUUID", "alertuuid");
+                auto known = uuid.is_string() ? knownIds.find(uuid.get<std::string>()) : knownIds.end();
+                std::string id = known != knownIds.end() ? known->second : std::to_string(nextAlertId++);
+                alerts.push_back({ { "alertid", id }, { "alertUUID", uuid },
+                    { "alertvalue", text("alertValue", "alertvalue") }, { "alerttype", text("alertType", "alerttype") },
+                    { "maxlat", text("alertMaxLat", "maxlat") }, { "minlat", text("alertMinLat", "minlat") },
+                    { "maxlon", text("alertMaxLon", "maxlon") }, { "minlon", text("alertMinLon", "minlon") } });
             }
         } else {
             return SimReply::error(400, "alertMode must be 0 or 1");

@@ -177,6 +177,10 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     auto secondPoll = std::make_shared<std::atomic<bool>>(false);
     pollSpec.matcher = [secondPoll](const Ref<NSURLRequest>&) { return !secondPoll->load(); };
     auto poll = stubs.add(pollSpec);
+    URLStubSpec alertSpec;
+    alertSpec.url = "http://feed.invalid/APNS/sync_user_alerts.php";
+    alertSpec.body = R"({"alerts":[]})";
+    auto alertSync = stubs.add(alertSpec);
     KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
     KESTLiveDataManager::resetSharedInstanceForTesting();
     KESTAlertManager::resetSharedInstanceForTesting();
@@ -199,9 +203,7 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     EXPECT_FALSE(KESTAnalyticsManager::sharedInstance()->isStarted());
     drainAll();
     EXPECT_TRUE(KESTAnalyticsManager::sharedInstance()->isStarted());
-    auto requests = KESTAlertManager::sharedInstance()->recordedRequests();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].path, "APNS/sync_user_alerts.php");
+    EXPECT_EQ(alertSync->requestCount(), 1u);
     auto harbor = HBRHarborManager::sharedHarborManager();
     EXPECT_EQ(harbor->appIdentifier(), "a41f07c2e98d3b56f10e7ac42d9b6853");
     ASSERT_TRUE(harbor->crashManager());

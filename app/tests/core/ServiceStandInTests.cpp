@@ -1,7 +1,5 @@
 #include "app/application/KESTAppDelegate.h"
-#include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAuthManager.h"
-#include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTMessagingManager.h"
 #include "app/core/KESTPlane.h"
@@ -10,7 +8,6 @@
 #include "app/view-controllers/account/KESTAuthMenuView.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
-#include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "foundation/NSBundle.h"
@@ -36,85 +33,6 @@ struct SourceBundle {
     SourceBundle() { NSBundle::setMainBundlePath(VX_SOURCE_DIR "/resources"); }
     ~SourceBundle() { NSBundle::setMainBundlePath({}); }
 };
-
-TEST(KESTAlertManager, RegistersTheTokenAndReportsAChange)
-{
-    AppTestScope scope;
-    KESTAlertManager::resetSharedInstanceForTesting();
-    auto manager = KESTAlertManager::sharedInstance();
-    EXPECT_FALSE(manager->storedDeviceToken());
-    auto token = [](std::vector<uint8_t> bytes) { return Value::data(std::move(bytes)); };
-    struct Step {
-        Value token;
-        std::vector<std::string> paths;
-        std::string stored;
-    };
-    const Step steps[] = {
-        { token({ 0x0a, 0xff, 0x10 }), { "APNS/apns_new_device.php" }, "0aff10" }, // first token
-        { token({ 0x0a, 0xff, 0x10 }), { "APNS/apns_new_device.php" }, "0aff10" }, // the same again
-        { token({ 0xde, 0xad }), { "APNS/apns_change_device.php", "APNS/apns_new_device.php" }, "dead" },
-    };
-    size_t seen = 0;
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.stored);
-        manager->registerDeviceWithServer(step.token);
-        auto requests = manager->recordedRequests();
-        std::vector<std::string> paths;
-        for (size_t i = seen; i < requests.size(); ++i)
-            paths.push_back(requests[i].path);
-        seen = requests.size();
-        EXPECT_EQ(paths, step.paths);
-        EXPECT_EQ(manager->storedDeviceToken(), step.stored);
-        EXPECT_EQ(NSUserDefaults::standardUserDefaults()->stringForKey("vxDeviceToken").stringValue(), step.stored);
-    }
-    auto change = manager->recordedRequests()[2];
-    EXPECT_EQ(change.fields[1], (std::pair<std::string, std::string>("oldtoken", "0aff10")));
-    EXPECT_EQ(change.fields[2], (std::pair<std::string, std::string>("newtoken", "dead")));
-    KESTAlertManager::resetSharedInstanceForTesting();
-}
-
-TEST(KESTFilterDataManager, CountsActiveFiltersForTheBadge)
-{
-    AppTestScope scope;
-    auto app = KESTAppDelegate::init();
-    Ref<NSManagedObjectContext> context;
-    {
-        // The model from the source tree; the images from the built bundle.
-        SourceBundle bundle;
-        context = app->managedObjectContext();
-    }
-    ASSERT_TRUE(context);
-    auto manager = KESTFilterDataManager::sharedInstance();
-    manager->setManagedObjectContext(nullptr);
-    EXPECT_TRUE(manager->filtersIncludingInactive(true).isNil());
-    auto plain = UIImage::imageNamed("filterListMenu");
-    EXPECT_EQ(manager->filterIconWithBadge(), plain);
-
-    // Active only when the flag holds YES: YES, NO and no value.
-    for (Value flag : { Value(true), Value(false), Value() }) {
-        auto filter = NSEntityDescription::insertNewObjectForEntityForNameInManagedObjectContext("KESTFilter", context);
-        ASSERT_TRUE(filter);
-        filter->setValueForKey(flag, "filterActive");
-    }
-    manager->setPredicate(NSPredicate::predicateWithFormat("altitude > 100"));
-    manager->setManagedObjectContext(context);
-    EXPECT_EQ(manager->filtersIncludingInactive(true).count(), 3u);
-    EXPECT_EQ(manager->filtersIncludingInactive(false).count(), 1u);
-    EXPECT_TRUE(manager->predicate()) << "kept while a filter is active";
-    auto badged = manager->filterIconWithBadge();
-    ASSERT_TRUE(badged);
-    EXPECT_NE(badged, plain);
-    EXPECT_TRUE(CGSizeEqualToSize(badged->size(), plain->size()));
-
-    // No active filter: the cached predicate goes and the icon is plain again.
-    Value active = manager->filtersIncludingInactive(false);
-    for (const auto& row : active.elements())
-        row.objectAs<NSManagedObject>()->setValueForKey(Value(false), "filterActive");
-    manager->recacheFilters();
-    EXPECT_FALSE(manager->predicate());
-    EXPECT_EQ(manager->filterIconWithBadge(), plain);
-    manager->setManagedObjectContext(nullptr);
-}
 
 TEST(RatePrompt, CountsUsesPerBuildAndAsksOnceTheThresholdsPass)
 {
