@@ -176,10 +176,20 @@ TEST_F(OperationManagerFixture, PinnedModesAcceptOnlyAChainThatValidatesThroughT
                 manager->setSecurityPolicy(policy);
                 bool succeeded = false;
                 int32_t failure = 0;
-                manager->GETParametersSuccessFailure(
-                    "hello", Value(), [&](const Ref<VNHTTPRequestOperation>&, const Value&) { succeeded = true; },
-                    [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) { failure = error->code(); });
-                drainAll();
+                // A connection the loopback server drops under a heavily loaded machine says
+                // nothing about trust: such a load is made again, once.
+                for (int attempt = 0; attempt < 2; ++attempt) {
+                    succeeded = false;
+                    failure = 0;
+                    manager->GETParametersSuccessFailure(
+                        "hello", Value(), [&](const Ref<VNHTTPRequestOperation>&, const Value&) { succeeded = true; },
+                        [&](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) {
+                            failure = error->code();
+                        });
+                    drainAll();
+                    if (failure != NSURLErrorNetworkConnectionLost)
+                        break;
+                }
                 bool expected = server.valid || allowInvalid;
                 EXPECT_EQ(succeeded, expected);
                 EXPECT_EQ(failure, expected ? 0 : NSURLErrorCancelled);
