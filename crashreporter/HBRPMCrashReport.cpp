@@ -22,6 +22,14 @@ std::nullptr_t fail(Ref<NSError>* error, const std::string& text)
     return nullptr;
 }
 
+// An enum field as read from the wire holds whatever number was sent. A value the format does not
+// define reads as the field's "unknown" value, as an unknown enum value does in the format's own
+// rules, so later code only ever sees defined values.
+int32_t knownEnumValue(int32_t value, int32_t highest, int32_t unknown)
+{
+    return value >= 0 && value <= highest ? value : unknown;
+}
+
 std::optional<std::string> optionalString(const char* s)
 {
     return s ? std::optional<std::string>(s) : std::nullopt;
@@ -32,8 +40,10 @@ Ref<HBRPMCrashReportProcessorInfo> extractProcessorInfo(
 {
     if (!processor)
         return fail(error, "Crash report is missing processor info section");
-    return std::make_shared<HBRPMCrashReportProcessorInfo>(
-        static_cast<int32_t>(processor->encoding), processor->type, processor->subtype);
+    int32_t encoding = knownEnumValue(static_cast<int32_t>(processor->encoding),
+        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_MACH,
+        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_UNKNOWN);
+    return std::make_shared<HBRPMCrashReportProcessorInfo>(encoding, processor->type, processor->subtype);
 }
 
 Ref<HBRPMCrashReportSymbolInfo> extractSymbolInfo(const Pmcrash__CrashReport__Symbol* symbol, Ref<NSError>* error)
@@ -110,8 +120,13 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
     std::optional<double> timestamp;
     if (system->timestamp != 0)
         timestamp = static_cast<double>(system->timestamp);
-    report->m_systemInfo = std::make_shared<HBRPMCrashReportSystemInfo>(static_cast<int32_t>(system->operating_system),
-        system->os_version, optionalString(system->os_build), static_cast<int32_t>(system->architecture), timestamp);
+    int32_t operatingSystem = knownEnumValue(static_cast<int32_t>(system->operating_system),
+        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN,
+        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN);
+    int32_t architecture = knownEnumValue(static_cast<int32_t>(system->architecture),
+        PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN);
+    report->m_systemInfo = std::make_shared<HBRPMCrashReportSystemInfo>(
+        operatingSystem, system->os_version, optionalString(system->os_build), architecture, timestamp);
 
     // Machine information (optional section).
     if (const auto* machine = message->machine_info) {

@@ -86,7 +86,7 @@ bool pmcrash_signal_crash_callback(int signal, siginfo_t* info, void* ucontext, 
     pmcrash_thread_state_from_ucontext(&state, ucontext);
     int platformSignal = vxos::platformSignalNumber(info->si_signo);
     pmcrash_signal_info_t record { platformSignal, vxos::platformSignalCode(platformSignal, info->si_code),
-        reinterpret_cast<uint64_t>(info->si_addr), nullptr };
+        vxos::signalFaultAddress(*info), nullptr };
     int result = pmcrash_write_report(static_cast<HandlerContext*>(context), vxos::currentThreadId(), &state, &record);
     if (result == PMCRASH_ESUCCESS && s_callbacks.crashCallback)
         s_callbacks.crashCallback(info, ucontext, s_callbacks.context);

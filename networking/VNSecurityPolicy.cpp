@@ -95,12 +95,34 @@ void VNSecurityPolicy::setPinnedPublicKeys(std::optional<std::vector<SecKeyRef>>
     setValueNotifying("pinnedPublicKeys", m_pinnedPublicKeys, std::move(keys));
 }
 
+namespace {
+
+bool isPinnedKey(const SecKeyRef& key, const std::vector<SecKeyRef>& pins)
+{
+    if (!key)
+        return false;
+    for (const auto& pinned : pins) {
+        if (pinned && key->isEqual(pinned.get()))
+            return true;
+    }
+    return false;
+}
+
+bool isPinnedCertificate(const SecCertificateRef& certificate, const std::vector<Value::Bytes>& pins)
+{
+    if (!certificate)
+        return false;
+    Value der = SecCertificateCopyData(certificate);
+    return der.isData() && std::find(pins.begin(), pins.end(), der.bytes()) != pins.end();
+}
+
+} // namespace
+
 bool VNSecurityPolicy::evaluateServerTrust(const SecTrustRef& serverTrust) const
 {
     if (!serverTrust)
         return false;
-    switch (m_SSLPinningMode) {
-    case VNSSLPinningModeNone: {
+    if (m_SSLPinningMode == VNSSLPinningModeNone) {
         if (m_allowInvalidCertificates)
             return true;
         SecTrustResultType result = kSecTrustResultInvalid;
@@ -108,44 +130,59 @@ bool VNSecurityPolicy::evaluateServerTrust(const SecTrustRef& serverTrust) const
             return false;
         return result == kSecTrustResultUnspecified || result == kSecTrustResultProceed;
     }
-    case VNSSLPinningModePublicKey: {
-        if (!m_pinnedPublicKeys || m_pinnedPublicKeys->empty())
-            return false;
-        auto policy = SecPolicyCreateBasicX509();
-        std::vector<SecKeyRef> chainKeys;
-        int32_t count = SecTrustGetCertificateCount(serverTrust);
-        for (int32_t i = 0; i < count; ++i) {
-            if (auto key = publicKeyForCertificate(SecTrustGetCertificateAtIndex(serverTrust, i), policy))
-                chainKeys.push_back(std::move(key));
-        }
-        for (const auto& key : chainKeys) {
-            for (const auto& pinned : *m_pinnedPublicKeys) {
-                if (pinned && key->isEqual(pinned.get()))
-                    return true;
-            }
-        }
+    if (m_SSLPinningMode != VNSSLPinningModePublicKey && m_SSLPinningMode != VNSSLPinningModeCertificate)
         return false;
+    bool byKey = m_SSLPinningMode == VNSSLPinningModePublicKey;
+    if (byKey ? (!m_pinnedPublicKeys || m_pinnedPublicKeys->empty()) : !m_pinnedCertificates)
+        return false;
+
+    auto basic = SecPolicyCreateBasicX509();
+    auto isPinned = [&](const SecCertificateRef& certificate) {
+        return byKey ? isPinnedKey(publicKeyForCertificate(certificate, basic), *m_pinnedPublicKeys)
+                     : isPinnedCertificate(certificate, *m_pinnedCertificates);
+    };
+    std::vector<SecCertificateRef> presented;
+    for (int32_t i = 0, count = SecTrustGetCertificateCount(serverTrust); i < count; ++i) {
+        if (auto certificate = SecTrustGetCertificateAtIndex(serverTrust, i))
+            presented.push_back(std::move(certificate));
     }
-    case VNSSLPinningModeCertificate: {
-        if (!m_pinnedCertificates)
-            return false;
-        int32_t count = SecTrustGetCertificateCount(serverTrust);
-        for (int32_t i = 0; i < count; ++i) {
-            auto certificate = SecTrustGetCertificateAtIndex(serverTrust, i);
-            if (!certificate)
-                continue;
-            Value der = SecCertificateCopyData(certificate);
-            if (!der.isData())
-                continue;
-            if (std::find(m_pinnedCertificates->begin(), m_pinnedCertificates->end(), der.bytes())
-                != m_pinnedCertificates->end())
-                return true;
+
+    // With invalid certificates allowed, a pin anywhere in the presented chain is enough.
+    if (m_allowInvalidCertificates)
+        return std::any_of(presented.begin(), presented.end(), isPinned);
+
+    // Otherwise the chain must evaluate for the server's host with the pinned certificates (and
+    // presented certificates that carry a pinned key) as its only anchors, and the path that
+    // validated must hold the pin. A pinned certificate merely appended to an unrelated chain,
+    // an expired leaf or a leaf for another host is refused. The server trust itself is left
+    // untouched: the evaluation runs on a copy.
+    std::vector<SecCertificateRef> anchors;
+    if (m_pinnedCertificates) {
+        for (const auto& der : *m_pinnedCertificates) {
+            if (auto certificate = SecCertificateCreateWithData(Value::data(der)); certificate && isPinned(certificate))
+                anchors.push_back(std::move(certificate));
         }
-        return false;
     }
-    default:
-        return false;
+    if (byKey) {
+        for (const auto& certificate : presented) {
+            if (isPinned(certificate))
+                anchors.push_back(certificate);
+        }
     }
+    if (anchors.empty() || presented.empty())
+        return false;
+    SecTrustRef pinnedTrust;
+    if (SecTrustCreateWithCertificates(presented, serverTrust->policies(), &pinnedTrust) != errSecSuccess
+        || !pinnedTrust)
+        return false;
+    SecTrustSetAnchorCertificates(pinnedTrust, anchors);
+    SecTrustSetAnchorCertificatesOnly(pinnedTrust, true);
+    SecTrustResultType result = kSecTrustResultInvalid;
+    if (SecTrustEvaluate(pinnedTrust, &result) != errSecSuccess
+        || (result != kSecTrustResultUnspecified && result != kSecTrustResultProceed))
+        return false;
+    auto path = SecTrustCopyVerifiedChain(pinnedTrust);
+    return std::any_of(path.begin(), path.end(), isPinned);
 }
 
 Value VNSecurityPolicy::valueForKey(const std::string& key)

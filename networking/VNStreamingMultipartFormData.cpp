@@ -28,12 +28,33 @@ Value headerDictionary(std::initializer_list<std::pair<const char*, std::string>
     return dictionary;
 }
 
+// A name or file name as it goes between the quotes of a Content-Disposition parameter: a quote
+// would end the value early and a line break would start a header of its own, so both are
+// percent-escaped.
+std::string quotedParameter(const std::string& value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        if (c == '"')
+            out += "%22";
+        else if (c == '\r')
+            out += "%0D";
+        else if (c == '\n')
+            out += "%0A";
+        else
+            out += c;
+    }
+    return out;
+}
+
 // The headers of a part that carries a file: its form name, file name and MIME type.
 Value filePartHeaders(const std::string& name, const std::string& fileName, const std::string& mimeType)
 {
     return headerDictionary({
         { "Content-Disposition",
-            NSString::stringWithFormat("form-data; name=\"%@\"; filename=\"%@\"", name, fileName) },
+            NSString::stringWithFormat(
+                "form-data; name=\"%@\"; filename=\"%@\"", quotedParameter(name), quotedParameter(fileName)) },
         { "Content-Type", mimeType },
     });
 }
@@ -105,8 +126,8 @@ void VNStreamingMultipartFormData::appendPartWithFileDataNameFileNameMimeType(
 
 void VNStreamingMultipartFormData::appendPartWithFormDataName(const Value& data, const std::string& name)
 {
-    appendPartWithHeadersBody(
-        headerDictionary({ { "Content-Disposition", NSString::stringWithFormat("form-data; name=\"%@\"", name) } }),
+    appendPartWithHeadersBody(headerDictionary({ { "Content-Disposition",
+                                  NSString::stringWithFormat("form-data; name=\"%@\"", quotedParameter(name)) } }),
         data);
 }
 

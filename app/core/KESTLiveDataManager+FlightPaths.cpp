@@ -47,7 +47,7 @@ void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, cons
             }
             NSNotificationCenter::defaultCenter()->postNotificationName(KESTFlightPathUpdatedNotification, nullptr);
         },
-        [](const Ref<NSURLResponse>&, const Ref<NSError>&) {});
+        [](const Ref<NSURLResponse>&, const Ref<NSError>&) {}, kMaximumFlightPathAnswerBytes);
 }
 
 std::pair<std::vector<KESTLocation>, std::vector<Value>> KESTLiveDataManager::flightPathArray()

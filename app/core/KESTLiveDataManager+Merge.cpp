@@ -26,6 +26,7 @@ void KESTLiveDataManager::parsePlaneAnswer(
     m_lastFetchTS = m_deviceUTCTime.load();
     m_hasFetched = true;
     if (!answer) {
+        reportPollFailure("the answer holds no plane table");
         if (failure)
             failure();
         return;

@@ -43,7 +43,61 @@ private:
     std::weak_ptr<KESTLiveDataManager> m_manager;
 };
 
+constexpr double kPollFailureLogInterval = 60.0;
+constexpr double kForegroundRequestTimeout = 30.0;
+constexpr double kForegroundResourceTimeout = 60.0;
+
+// The error handleResponse reports for an empty body; its own log line has already named it.
+bool isEmptyResponseError(const Ref<NSError>& error)
+{
+    return error && error->domain() == "com.kestravon.error" && error->code() == 0;
+}
+
+// An error as a failed poll's log line names it: domain, code and what went wrong (for a decode
+// error, where in the body).
+std::string describeError(const Ref<NSError>& error)
+{
+    if (!error)
+        return "unknown error";
+    Value debug = error->userInfo()[NSDebugDescriptionErrorKey];
+    std::string what = debug.isString() ? debug.string() : error->localizedDescription();
+    return error->domain() + " " + std::to_string(error->code()) + ": " + what;
+}
+
+Ref<NSError> oversizedBodyError(size_t size)
+{
+    return NSError::errorWithDomain("com.kestravon.error", 1,
+        Value::dictionary({ { Value(NSLocalizedDescriptionKey),
+            Value("Answer of " + std::to_string(size) + " bytes is larger than its kind allows") } }));
+}
+
 } // namespace
+
+void KESTLiveDataManager::reportPollFailure(const std::string& reason)
+{
+    std::lock_guard guard(m_pollFailureLock);
+    double now = Clock::mediaTime();
+    if (m_lastPollFailureLog && now - *m_lastPollFailureLog < kPollFailureLogInterval) {
+        ++m_unreportedPollFailures;
+        return;
+    }
+    if (m_unreportedPollFailures > 0)
+        NSLog(
+            "Live feed poll failed: %@ (%d more failed polls since the last report)", reason, m_unreportedPollFailures);
+    else
+        NSLog("Live feed poll failed: %@", reason);
+    m_lastPollFailureLog = now;
+    m_unreportedPollFailures = 0;
+}
+
+bool KESTLiveDataManager::isOversizedBody(const Value& data, size_t limit, const char* kind)
+{
+    if (!data.isData() || data.bytes().size() <= limit)
+        return false;
+    NSLog("Refusing a %@ answer of %@ bytes: the limit is %@ bytes", std::string(kind),
+        std::to_string(data.bytes().size()), std::to_string(limit));
+    return true;
+}
 
 Ref<NSOperationQueue> KESTLiveDataManager::networkQueue()
 {
@@ -77,14 +131,19 @@ Ref<NSURLSession> KESTLiveDataManager::URLSessionForBackground(bool background)
         return m_backgroundURLSession;
     }
     if (!m_foregroundURLSession) {
-        m_foregroundURLSession = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(
-            NSURLSessionConfiguration::defaultSessionConfiguration(), nullptr, queue);
+        // A stalled answer (one that never comes, or trickles in) fails within a minute, so the
+        // next tick polls again rather than waiting on it.
+        auto configuration = NSURLSessionConfiguration::defaultSessionConfiguration();
+        configuration->setTimeoutIntervalForRequest(kForegroundRequestTimeout);
+        configuration->setTimeoutIntervalForResource(kForegroundResourceTimeout);
+        m_foregroundURLSession
+            = NSURLSession::sessionWithConfigurationDelegateDelegateQueue(configuration, nullptr, queue);
     }
     return m_foregroundURLSession;
 }
 
-void KESTLiveDataManager::performFetchWithRequest(
-    const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success, JSONFailure failure)
+void KESTLiveDataManager::performFetchWithRequest(const Ref<NSURLRequest>& request, bool backgroundRequest,
+    JSONSuccess success, JSONFailure failure, size_t maxBodyBytes)
 {
     if (backgroundRequest) {
         URLSessionForBackground(true)->downloadTaskWithRequest(request)->resume();
@@ -92,10 +151,17 @@ void KESTLiveDataManager::performFetchWithRequest(
     }
     std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
     auto task = URLSessionForBackground(false)->dataTaskWithRequestCompletionHandler(request,
-        [weak, success = std::move(success), failure = std::move(failure)](
+        [weak, success = std::move(success), failure = std::move(failure), maxBodyBytes](
             const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
-            if (auto manager = weak.lock())
-                manager->handleResponse(response, data, error, success, failure);
+            auto manager = weak.lock();
+            if (!manager)
+                return;
+            if (!error && isOversizedBody(data, maxBodyBytes, "webservice")) {
+                if (failure)
+                    failure(response, oversizedBodyError(data.bytes().size()));
+                return;
+            }
+            manager->handleResponse(response, data, error, success, failure);
         });
     task->resume();
 }
@@ -122,7 +188,9 @@ std::optional<bool> KESTLiveDataManager::screenResponse(
 {
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
     int32_t status = http ? http->statusCode() : 0;
-    if (!data.isData() || data.bytes().empty()) {
+    // A transport error explains an empty body itself: only an answer that arrived empty is
+    // logged as one.
+    if ((!data.isData() || data.bytes().empty()) && !error) {
         NSLog("Empty webservice response detected");
         error = NSError::errorWithDomain("com.kestravon.error", 0,
             Value::dictionary(
@@ -177,8 +245,27 @@ bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, con
 bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
     bool full, Block success, Block failure, const JSONFailure& failed)
 {
-    if (auto answered = screenResponse(response, data, std::move(error), failed))
+    // Every failed poll is logged once with its reason (an empty body has its own line); the
+    // planes of the last good answer stay as they are.
+    std::weak_ptr<KESTLiveDataManager> weak = self<KESTLiveDataManager>();
+    JSONFailure reported = [weak, failed](const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+        auto manager = weak.lock();
+        if (manager && !isEmptyResponseError(error))
+            manager->reportPollFailure(describeError(error));
+        if (failed)
+            failed(response, error);
+    };
+    if (!error && isOversizedBody(data, kMaximumPlaneAnswerBytes, "live feed")) {
+        reported(response, oversizedBodyError(data.bytes().size()));
+        return true;
+    }
+    if (auto answered = screenResponse(response, data, std::move(error), reported)) {
+        if (!*answered) {
+            auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
+            reportPollFailure("HTTP status " + std::to_string(http ? http->statusCode() : 0));
+        }
         return *answered;
+    }
     const auto& bytes = data.bytes();
     if (auto answer
         = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
@@ -188,7 +275,8 @@ bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response
     }
     return handleResponse(
         response, data, nullptr,
-        [&](const Value& json) { parsePlaneDataResponse(json, full, std::move(success), std::move(failure)); }, failed);
+        [&](const Value& json) { parsePlaneDataResponse(json, full, std::move(success), std::move(failure)); },
+        reported);
 }
 
 void KESTLiveDataManager::downloadTaskDidFinishDownloadingToURL(

@@ -113,8 +113,15 @@ public:
     bool hasFastStartTimer() const;
 
     // Transport.
-    void performFetchWithRequest(
-        const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success, JSONFailure failure);
+    // The largest answer body taken for each kind of request; a larger one is refused with a log
+    // line before it is decoded. A poll of 100,000 planes is about 15 MB and a long flight path
+    // well under a megabyte.
+    static constexpr size_t kMaximumPlaneAnswerBytes = size_t(32) << 20;
+    static constexpr size_t kMaximumFlightPathAnswerBytes = size_t(4) << 20;
+    static constexpr size_t kMaximumAnswerBytes = size_t(8) << 20;
+    // `maxBodyBytes` bounds the answer's body (a larger one reaches `failure`).
+    void performFetchWithRequest(const Ref<NSURLRequest>& request, bool backgroundRequest, JSONSuccess success,
+        JSONFailure failure, size_t maxBodyBytes = kMaximumAnswerBytes);
     // Calls at most one of the blocks; answers whether one was called.
     bool handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
         const JSONSuccess& success, const JSONFailure& failure);
@@ -176,6 +183,11 @@ private:
     std::optional<bool> screenResponse(
         const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure);
     void readServiceClock(const Ref<NSURLResponse>& response);
+    // Logs a failed poll with its reason, at most one line a minute; the next line says how
+    // many failures were not shown. Any thread.
+    void reportPollFailure(const std::string& reason);
+    // True (after a log line naming `kind`) when the body is over `limit` bytes.
+    static bool isOversizedBody(const Value& data, size_t limit, const char* kind);
     // How a poll's request travels, and which poll it is.
     enum class Transfer : uint8_t { Foreground, Background };
     enum class Poll : uint8_t { Delta, Full };
@@ -222,6 +234,10 @@ private:
     Ref<NSManagedObjectContext> m_managedObjectContext;
     Ref<NSManagedObjectContext> m_filterMOC;
     std::vector<Ref<KESTAirport>> m_airports;
+
+    std::mutex m_pollFailureLock;
+    std::optional<double> m_lastPollFailureLog;
+    int m_unreportedPollFailures { 0 };
 
     std::atomic<double> m_serverTime { 0 };
     std::atomic<double> m_deviceUTCTime { 0 };

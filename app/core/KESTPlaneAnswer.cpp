@@ -11,6 +11,25 @@ bool isJSONWhitespace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// The text cut to the longest kept field, without splitting a UTF-8 sequence.
+std::string boundedText(std::string_view text)
+{
+    size_t size = KESTPlaneAnswer::kMaximumTextFieldBytes;
+    if (text.size() <= size)
+        return std::string(text);
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
+        --size;
+    return std::string(text.substr(0, size));
+}
+
+void boundTextFields(KESTPlane::Fields& f)
+{
+    for (std::string* text : { &f.type, &f.route, &f.reg, &f.callsign, &f.squawk, &f.fltno }) {
+        if (text->size() > KESTPlaneAnswer::kMaximumTextFieldBytes)
+            *text = boundedText(*text);
+    }
+}
+
 // The fields of a plane info array, under the rules KESTPlane::fieldsFromInfo applies to a
 // decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and 11. Numbers
 // convert as the decoded answer's do (JSONElement::number() is the decoder's conversion).
@@ -27,7 +46,7 @@ std::optional<KESTPlane::Fields> readFields(const JSONElement& element)
         if (!e[index].isNumber())
             return std::nullopt;
     }
-    auto text = [&](size_t index) { return std::string(e[index].string()); };
+    auto text = [&](size_t index) { return boundedText(e[index].string()); };
     KESTPlane::Fields f;
     f.type = text(0);
     f.route = text(1);
@@ -61,6 +80,8 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Val
         // Only a text key names a plane; a key without a value does not list one.
         if (key.isString()) {
             record.fields = KESTPlane::fieldsFromInfo(info);
+            if (record.fields)
+                boundTextFields(*record.fields);
             if (!info.isNil())
                 result->index.emplace(key.string(), result->records.size());
         }

@@ -21,6 +21,11 @@ struct KESTPlaneAnswer {
         std::optional<KESTPlane::Fields> fields;
         bool operator==(const Record&) const = default;
     };
+    // The longest text field kept, in bytes. Real values (callsign, registration, route ...)
+    // are a few dozen at most; a longer one is cut at a character boundary so a hostile record
+    // cannot make every label and callout lay out hundreds of thousands of characters.
+    static constexpr size_t kMaximumTextFieldBytes = 64;
+
     std::vector<Record> records;
     // Each text key of the table, to its record.
     std::unordered_map<std::string, size_t> index;

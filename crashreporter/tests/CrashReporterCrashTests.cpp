@@ -2,6 +2,7 @@
 #include "crashreporter/HBRPMCrashReport.h"
 #include "crashreporter/HBRPMCrashReporter.h"
 #include "foundation/NSException.h"
+#include "foundation/NSThread.h"
 #include "os/OSHost.h"
 #include "os/OSThreads.h"
 
@@ -18,6 +19,7 @@
 #include <stdexcept>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -62,6 +64,35 @@ __attribute__((noinline)) void crashTestBreakpoint()
 __attribute__((noinline)) void crashTestAbort()
 {
     abort();
+}
+
+__attribute__((noinline)) void crashTestKill()
+{
+    kill(getpid(), SIGSEGV);
+}
+
+__attribute__((noinline)) void crashTestThreadKill()
+{
+    syscall(SYS_tgkill, getpid(), syscall(SYS_gettid), SIGBUS);
+}
+
+volatile bool s_stopRecursion = false;
+
+__attribute__((noinline)) int crashTestRecurse(int depth)
+{
+    volatile char frame[4096];
+    frame[0] = static_cast<char>(depth);
+    if (s_stopRecursion)
+        return frame[0];
+    return crashTestRecurse(depth + 1) + frame[0];
+}
+
+// Overflows the stack of a thread the platform started, while the main thread waits.
+__attribute__((noinline)) void crashTestOverflowOnPlatformThread()
+{
+    NSThread::detachNewThreadWithBlock([] { crashTestRecurse(0); });
+    for (;;)
+        pause();
 }
 
 // Runs a crasher from its own frame, so the walk has frames of this program to pass through.
@@ -222,6 +253,8 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         { "illegal instruction", crashTestIllegal, SIGILL, "SIGILL", "ILL_ILLOPN", 0, false, nullptr },
         { "breakpoint", crashTestBreakpoint, SIGTRAP, "SIGTRAP", "TRAP_BRKPT", 0, false, nullptr },
         { "abort", crashTestAbort, SIGABRT, "SIGABRT", "#0", 0, false, nullptr },
+        { "kill", crashTestKill, SIGSEGV, "SIGSEGV", "SEGV_NOOP", 0, false, nullptr },
+        { "thread kill", crashTestThreadKill, SIGBUS, "SIGBUS", "BUS_NOOP", 0, false, nullptr },
         { "uncaught exception", crashTestThrow, SIGABRT, "SIGABRT", "#0", 0, true, "std::runtime_error" },
         { "uncaught NSException", crashTestRaise, SIGABRT, "SIGABRT", "#0", 0, true,
             "NSInternalInconsistencyException" },
@@ -249,6 +282,14 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         ASSERT_TRUE(report) << (error ? error->localizedDescription() : "");
         EXPECT_EQ(report->signalInfo()->name(), test.signalName);
         EXPECT_EQ(report->signalInfo()->code(), test.codeName);
+        // A signal sent by a process has no fault address: the sender's pid is not recorded as one.
+        const std::string name = test.name;
+        if (name == "abort" || name == "kill" || name == "thread kill") {
+            EXPECT_EQ(report->signalInfo()->address(), 0u);
+        }
+        if (name == "wild pointer") {
+            EXPECT_EQ(report->signalInfo()->address(), 0x3eadbeefu);
+        }
         EXPECT_EQ(report->applicationInfo()->applicationIdentifier(), "com.kestravon/volantrix");
 
         // Every thread is listed: the main one, the busy ones and the crashing one.
@@ -322,6 +363,26 @@ TEST_F(CrashReporterCrash, ChildCrashesLeaveDecodableLogs)
         EXPECT_NE(text.find("crashed with X86-64 Thread State:\n"), std::string::npos);
         EXPECT_NE(text.find("Binary Images:\n"), std::string::npos);
     }
+}
+
+TEST_F(CrashReporterCrash, AStackOverflowOnAPlatformThreadLeavesALog)
+{
+    // The handler runs on the overflowing thread's own alternate signal stack.
+    CrashCase test { "overflow", crashTestOverflowOnPlatformThread, SIGSEGV, "SIGSEGV", "SEGV_MAPERR", 0, false,
+        nullptr };
+    ChildResult result = runCrashingChild(test, m_caches);
+    ASSERT_TRUE(WIFSIGNALED(result.status)) << "exit status " << result.status;
+    EXPECT_EQ(WTERMSIG(result.status), SIGSEGV);
+    ASSERT_GT(result.log.size(), 8u);
+    Ref<NSError> error;
+    auto report = HBRPMCrashReport::initWithData(result.log, &error);
+    ASSERT_TRUE(report) << (error ? error->localizedDescription() : "");
+    EXPECT_EQ(report->signalInfo()->name(), "SIGSEGV");
+    size_t crashed = 0;
+    for (const auto& thread : report->threads())
+        crashed += thread->crashed();
+    EXPECT_EQ(crashed, 1u);
+    EXPECT_GE(report->threads().size(), 2u);
 }
 
 } // namespace

@@ -189,6 +189,44 @@ TEST(HBRPMCrashReport, DecodesTheModel)
     EXPECT_FALSE(report->exceptionInfo()->stackFrames()); // no frames gives none, not an empty list
 }
 
+TEST(HBRPMCrashReport, EnumFieldsOutsideTheirValuesReadAsUnknown)
+{
+    Fixture fixture;
+    Pmcrash__CrashReport__MachineInfo machine = PMCRASH__CRASH_REPORT__MACHINE_INFO__INIT;
+    Pmcrash__CrashReport__Processor processor = PMCRASH__CRASH_REPORT__PROCESSOR__INIT;
+    machine.processor = &processor;
+    fixture.report.machine_info = &machine;
+    fixture.image.code_type = &processor;
+    struct Case {
+        int32_t sent;
+        int32_t operatingSystem;
+        int32_t architecture;
+        int32_t encoding;
+    } cases[] = {
+        { 1, 1, 1, 1 },
+        { 2, 2, 2, 0 },
+        { 7, 3, 6, 0 },
+        { -5, 3, 6, 0 },
+        { 0x7FFFFFFF, 3, 6, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sent);
+        fixture.system.has_operating_system = true;
+        fixture.system.operating_system = static_cast<Pmcrash__CrashReport__SystemInfo__OperatingSystem>(c.sent);
+        fixture.system.has_architecture = true;
+        fixture.system.architecture = static_cast<Pmcrash__Architecture>(c.sent);
+        processor.has_encoding = true;
+        processor.encoding = static_cast<Pmcrash__CrashReport__Processor__TypeEncoding>(c.sent);
+        Ref<NSError> error;
+        auto report = HBRPMCrashReport::initWithData(fixture.bytes(), &error);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->systemInfo()->operatingSystem(), c.operatingSystem);
+        EXPECT_EQ(report->systemInfo()->architecture(), c.architecture);
+        EXPECT_EQ(report->machineInfo()->processorInfo()->typeEncoding(), c.encoding);
+        EXPECT_EQ(report->images()[0]->codeType()->typeEncoding(), c.encoding);
+    }
+}
+
 // The text formatter over a hand-made report: header lines, the column rule, registers and
 // image lines.
 TEST(HBRCrashReportTextFormatter, WritesTheCrashLogText)

@@ -101,6 +101,26 @@ TEST(VNStreamingMultipartFormData, StreamsPartsWithExactBoundariesWhateverTheRea
     EXPECT_EQ(text + readAll(throttled, 4096), expected);
 }
 
+TEST(VNStreamingMultipartFormData, QuotesAndLineBreaksInNamesAreEscaped)
+{
+    // A quote would end the parameter early and a line break would inject a header of its own.
+    auto serializer = VNHTTPRequestSerializer::serializer();
+    auto request = serializer->multipartFormRequestWithMethodURLStringParametersConstructingBodyWithBlock(
+        "POST", "http://h/upload", Value(), [](const Ref<VNMultipartFormData>& form) {
+            form->appendPartWithFormDataName(data("v"), "field\"x");
+            form->appendPartWithFileDataNameFileNameMimeType(
+                data("F"), "up\r\nload", "a\"b.txt\r\nX-Injected: 1", "text/plain");
+        });
+    ASSERT_TRUE(request);
+    std::string body = readAll(request->HTTPBodyStream(), 4096);
+    EXPECT_NE(body.find("Content-Disposition: form-data; name=\"field%22x\"\r\n\r\nv"), std::string::npos) << body;
+    EXPECT_NE(body.find("Content-Disposition: form-data; name=\"up%0D%0Aload\"; "
+                        "filename=\"a%22b.txt%0D%0AX-Injected: 1\"\r\nContent-Type: text/plain\r\n\r\nF"),
+        std::string::npos)
+        << body;
+    EXPECT_EQ(body.find("\r\nX-Injected"), std::string::npos);
+}
+
 TEST(VNStreamingMultipartFormData, WithoutPartsTheRequestStaysPlain)
 {
     auto serializer = VNHTTPRequestSerializer::serializer();

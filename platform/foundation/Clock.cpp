@@ -21,11 +21,17 @@ public:
         using namespace std::chrono;
         return duration<double>(system_clock::now().time_since_epoch()).count();
     }
+    // Monotonic seconds counted from a fixed start when the process first reads the clock (as
+    // if the machine had been up a day), not from the machine's boot: what a process sees of
+    // media time then does not depend on how long the machine has been up, so a virtual clock
+    // installed over it starts at the same instant on every machine.
     double mediaTime() const override
     {
         using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
+        static const steady_clock::time_point s_start = steady_clock::now();
+        return kMediaTimeAtStart + duration<double>(steady_clock::now() - s_start).count();
     }
+    static constexpr double kMediaTimeAtStart = 86400.0;
 };
 
 // Process-lifetime state, never destroyed: detached threads may still wait at exit.

@@ -1,5 +1,6 @@
 #include "foundation/Dispatch.h"
 
+#include "foundation/AlternateSignalStack.h"
 #include "foundation/Clock.h"
 #include "foundation/DispatchWork.h"
 #include "foundation/NSRunLoop.h"
@@ -113,7 +114,10 @@ public:
             spawn = shouldSpawnLocked();
         }
         if (spawn)
-            std::thread([this] { work(); }).detach();
+            std::thread([this] {
+                AlternateSignalStack signalStack;
+                work();
+            }).detach();
         else
             m_available.notify_one();
     }
@@ -128,7 +132,10 @@ public:
             spawn = queued && shouldSpawnLocked();
         }
         if (spawn)
-            std::thread([this] { work(); }).detach();
+            std::thread([this] {
+                AlternateSignalStack signalStack;
+                work();
+            }).detach();
     }
 
 private:
@@ -392,7 +399,10 @@ public:
         m_entries.push({ due, m_sequence++, std::move(queue), std::move(block) });
         if (!m_started) {
             m_started = true;
-            std::thread([this] { serve(); }).detach();
+            std::thread([this] {
+                AlternateSignalStack signalStack;
+                serve();
+            }).detach();
         }
         Clock::wake(m_cv);
     }

@@ -42,6 +42,22 @@ std::string quoteString(const std::string& s)
     return out + "\"";
 }
 
+// A number as the parser reads it back: infinities overflow a literal to the same value, and
+// NaN, which no literal spells, goes through a cast.
+std::string formatDouble(const Value& v)
+{
+    double d = v.doubleValue();
+    if (std::isnan(d))
+        return "CAST(\"nan\", \"NSNumber\")";
+    if (std::isinf(d))
+        return d > 0 ? "1e999" : "-1e999";
+    std::string text = v.description();
+    // Keep a fractional part so the constant reads back as a double.
+    if (text.find_first_of(".eE") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
 std::string formatConstant(const Value& v)
 {
     switch (v.kind()) {
@@ -55,7 +71,7 @@ std::string formatConstant(const Value& v)
     case Value::Kind::Class:
         return "CAST(" + quoteString(NSStringFromClass(v.classValue())) + ", \"Class\")";
     case Value::Kind::Date:
-        return "CAST(" + Value(v.dateValue()).description() + ", \"NSDate\")";
+        return "CAST(" + formatDouble(Value(v.dateValue())) + ", \"NSDate\")";
     case Value::Kind::Array: {
         std::string out = "{";
         for (size_t i = 0; i < v.count(); ++i)
@@ -63,14 +79,8 @@ std::string formatConstant(const Value& v)
         return out + "}";
     }
     case Value::Kind::Float:
-    case Value::Kind::Double: {
-        double d = v.doubleValue();
-        std::string text = v.description();
-        // Keep a fractional part so the constant reads back as a double.
-        if (std::isfinite(d) && text.find_first_of(".eE") == std::string::npos)
-            text += ".0";
-        return text;
-    }
+    case Value::Kind::Double:
+        return formatDouble(v);
     default:
         return v.description();
     }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -557,6 +558,8 @@ private:
         }
         if (type == "NSDate" && value.constant.isNumber())
             return constant(Value::date(value.constant.doubleValue()));
+        if (type == "NSNumber" && value.constant.isString() && value.constant.string() == "nan")
+            return constant(Value(std::numeric_limits<double>::quiet_NaN()));
         if (type == "NSNumber")
             return constant(
                 value.constant.isString() ? Value(NSString::doubleValue(value.constant.string())) : value.constant);

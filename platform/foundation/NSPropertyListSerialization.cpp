@@ -6,6 +6,7 @@
 #include "foundation/NSPropertyListSerializationText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -152,9 +153,16 @@ bool validate(const Value& value, int depth, WriteState& state)
         return false;
     }
     switch (value.kind()) {
+    case Value::Kind::LongLong:
+        // Both formats are written through a signed 64-bit integer: an unsigned value above its
+        // range would read back negative.
+        if (value.isUnsigned()) {
+            state.problem = "Integers above 9223372036854775807 cannot be written";
+            return false;
+        }
+        return true;
     case Value::Kind::Bool:
     case Value::Kind::Int:
-    case Value::Kind::LongLong:
     case Value::Kind::Float:
     case Value::Kind::Double:
     case Value::Kind::Data:
@@ -286,6 +294,46 @@ PlistPtr toPlist(const Value& value, int depth, WriteState& state)
     }
 }
 
+// True when every <integer> element of an XML property list holds a number of the signed 64-bit
+// range. The reader below keeps integers as 64 bits without a sign, so 18446744073709551615
+// would otherwise come back as -1.
+bool xmlIntegersFitSigned64(const std::string& text)
+{
+    static constexpr std::string_view open = "<integer>";
+    for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+        at += open.size();
+        size_t end = text.find('<', at);
+        std::string_view literal(text.data() + at, (end == std::string::npos ? text.size() : end) - at);
+        while (!literal.empty() && std::isspace(static_cast<unsigned char>(literal.front())))
+            literal.remove_prefix(1);
+        while (!literal.empty() && std::isspace(static_cast<unsigned char>(literal.back())))
+            literal.remove_suffix(1);
+        bool negative = !literal.empty() && literal.front() == '-';
+        if (!literal.empty() && (literal.front() == '-' || literal.front() == '+'))
+            literal.remove_prefix(1);
+        int base = 10;
+        if (literal.size() > 2 && literal[0] == '0' && (literal[1] == 'x' || literal[1] == 'X')) {
+            literal.remove_prefix(2);
+            base = 16;
+        }
+        unsigned __int128 magnitude = 0;
+        for (char c : literal) {
+            int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                : base == 16 && std::isxdigit(static_cast<unsigned char>(c))
+                ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                : -1;
+            if (digit < 0)
+                break;
+            magnitude = magnitude * base + unsigned(digit);
+            if (magnitude > (unsigned __int128)(1) << 64)
+                return false;
+        }
+        if (magnitude > (negative ? (unsigned __int128)(1) << 63 : (unsigned __int128)(INT64_MAX)))
+            return false;
+    }
+    return true;
+}
+
 bool startsWith(const uint8_t* bytes, size_t length, std::string_view prefix)
 {
     return length >= prefix.size() && std::memcmp(bytes, prefix.data(), prefix.size()) == 0;
@@ -382,6 +430,10 @@ Value NSPropertyListSerialization::propertyListWithData(
         }
         if (text->size() > std::numeric_limits<uint32_t>::max()) {
             setError(error, NSPropertyListReadCorruptError, "XML property list too large");
+            return {};
+        }
+        if (!xmlIntegersFitSigned64(*text)) {
+            setError(error, NSPropertyListReadCorruptError, "Integer out of range in XML property list");
             return {};
         }
         plist_t root = nullptr;

@@ -137,8 +137,17 @@ private:
             size_t size = size_t(1) << nibble;
             if (!inBounds(cursor, size))
                 return fail("Integer out of bounds");
-            // Eight-byte integers are signed; sixteen-byte ones carry the value in the low half.
+            // Eight-byte integers are signed. Sixteen-byte ones hold unsigned values above the
+            // signed range (high half zero) or sign-extended negatives; anything else would not
+            // fit and is refused rather than cut to its low half.
             uint64_t bits = size == 16 ? readUnsigned(cursor + 8, 8) : readUnsigned(cursor, size);
+            if (size == 16) {
+                uint64_t high = readUnsigned(cursor, 8);
+                if (high == 0 && bits > uint64_t(INT64_MAX))
+                    return Value(bits);
+                if (!(high == 0 || (high == UINT64_MAX && bits > uint64_t(INT64_MAX))))
+                    return fail("Integer out of range");
+            }
             int64_t value = static_cast<int64_t>(bits);
             if (value >= INT32_MIN && value <= INT32_MAX)
                 return Value(static_cast<int32_t>(value));

@@ -1,5 +1,6 @@
 #include "foundation/NSThread.h"
 
+#include "foundation/AlternateSignalStack.h"
 #include "foundation/Clock.h"
 #include "foundation/DispatchWork.h"
 
@@ -49,6 +50,7 @@ void NSThread::start()
     DispatchWork::queuedJobAdded();
     auto self = this->self<NSThread>();
     std::thread([self] {
+        AlternateSignalStack signalStack;
         DispatchWork::TrackedScope tracked;
         DispatchWork::queuedJobTaken();
         t_thread = self;

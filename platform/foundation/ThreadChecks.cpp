@@ -29,9 +29,8 @@ bool isOnMainThread()
     return NSThread::isMainThread();
 }
 
-void reportNotOnMainThread(const std::source_location& location)
+void reportNotOnMainThread(const char* file, unsigned line, const char* function)
 {
-    std::fprintf(stderr, "%s:%u: %s must run on the main thread\n", location.file_name(), location.line(),
-        location.function_name());
+    std::fprintf(stderr, "%s:%u: %s must run on the main thread\n", file, line, function);
     std::abort();
 }

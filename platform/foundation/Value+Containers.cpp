@@ -9,7 +9,7 @@ namespace {
 
 const Value& nilValue()
 {
-    static const Value s_nil;
+    static const Value s_nil {};
     return s_nil;
 }
 

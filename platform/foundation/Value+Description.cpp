@@ -174,12 +174,17 @@ std::string describeLeaf(const Value& v)
         return out + ">";
     }
     case Value::Kind::Date: {
+        // A date read from a file can hold any double: one that is not a number, or too far out
+        // for a calendar year, prints its seconds instead of converting out of range.
         double t = std::floor(v.dateValue());
-        time_t secs = static_cast<time_t>(t);
         struct tm tm;
-        gmtime_r(&secs, &tm);
         char buf[64];
-        std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S +0000", &tm);
+        if (std::isfinite(t) && std::fabs(t) < 1e15) {
+            time_t secs = static_cast<time_t>(t);
+            if (gmtime_r(&secs, &tm) && std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S +0000", &tm) > 0)
+                return buf;
+        }
+        std::snprintf(buf, sizeof buf, "<date %g seconds since 1970>", v.dateValue());
         return buf;
     }
     case Value::Kind::Class:

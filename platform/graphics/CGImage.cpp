@@ -313,8 +313,7 @@ CGImageRef decodePNG(const std::vector<uint8_t>& data)
         png_read_info(png, info);
         w = png_get_image_width(png, info);
         h = png_get_image_height(png, info);
-        if (w && h && w <= kCGMaximumBitmapDimension && h <= kCGMaximumBitmapDimension
-            && size_t(w) * h * 4 <= kCGMaximumBitmapBytes) {
+        if (CGImageDecodableSize(w, h)) {
             int colorType = png_get_color_type(png, info);
             hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
             png_set_expand(png);
@@ -348,48 +347,81 @@ void jpegErrorExit(j_common_ptr info)
 }
 void jpegSilence(j_common_ptr) { }
 
-CGImageRef decodeJPEG(const std::vector<uint8_t>& data)
-{
-    if (data.size() < 3 || data[0] != 0xFF || data[1] != 0xD8)
-        return nullptr;
+// libjpeg reports errors by longjmp out of jpegErrorExit, so the two steps below hold no C++
+// object with a destructor between their setjmp and the libjpeg calls: the pixel buffers belong
+// to the caller, which makes them outside either step.
+struct JPEGDecode {
     jpeg_decompress_struct cinfo;
     JPEGError err;
-    cinfo.err = jpeg_std_error(&err.base);
-    err.base.error_exit = jpegErrorExit;
-    err.base.output_message = jpegSilence;
-    std::vector<uint8_t> pixels;
-    size_t w = 0, h = 0;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return nullptr;
+};
+
+// Reads the header; true when the declared size may be decoded, with decompression started.
+// On false the decompressor is already destroyed.
+bool jpegBegin(JPEGDecode& decode, const uint8_t* data, size_t size)
+{
+    decode.cinfo.err = jpeg_std_error(&decode.err.base);
+    decode.err.base.error_exit = jpegErrorExit;
+    decode.err.base.output_message = jpegSilence;
+    if (setjmp(decode.err.jump)) {
+        jpeg_destroy_decompress(&decode.cinfo);
+        return false;
     }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    w = cinfo.output_width;
-    h = cinfo.output_height;
-    if (!w || !h || w > kCGMaximumBitmapDimension || h > kCGMaximumBitmapDimension) {
-        jpeg_destroy_decompress(&cinfo);
-        return nullptr;
+    jpeg_create_decompress(&decode.cinfo);
+    jpeg_mem_src(&decode.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&decode.cinfo, TRUE);
+    if (!CGImageDecodableSize(decode.cinfo.image_width, decode.cinfo.image_height)) {
+        jpeg_destroy_decompress(&decode.cinfo);
+        return false;
     }
-    pixels.resize(w * h * 4);
-    std::vector<uint8_t> line(w * 3);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        size_t y = cinfo.output_scanline;
-        JSAMPROW row = line.data();
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    decode.cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&decode.cinfo);
+    if (!CGImageDecodableSize(decode.cinfo.output_width, decode.cinfo.output_height)
+        || decode.cinfo.output_components != 3) {
+        jpeg_destroy_decompress(&decode.cinfo);
+        return false;
+    }
+    return true;
+}
+
+// Reads every scan line into `pixels` (RGBA, the output size) through `line` (RGB, one row),
+// then finishes and destroys the decompressor whatever happens.
+bool jpegReadRows(JPEGDecode& decode, uint8_t* pixels, uint8_t* line)
+{
+    if (setjmp(decode.err.jump)) {
+        jpeg_destroy_decompress(&decode.cinfo);
+        return false;
+    }
+    const size_t w = decode.cinfo.output_width;
+    while (decode.cinfo.output_scanline < decode.cinfo.output_height) {
+        size_t y = decode.cinfo.output_scanline;
+        JSAMPROW row = line;
+        if (jpeg_read_scanlines(&decode.cinfo, &row, 1) != 1)
+            break;
         for (size_t x = 0; x < w; ++x) {
-            uint8_t* p = pixels.data() + (y * w + x) * 4;
+            uint8_t* p = pixels + (y * w + x) * 4;
             p[0] = line[x * 3];
             p[1] = line[x * 3 + 1];
             p[2] = line[x * 3 + 2];
             p[3] = 255;
         }
     }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
+    jpeg_finish_decompress(&decode.cinfo);
+    jpeg_destroy_decompress(&decode.cinfo);
+    return true;
+}
+
+CGImageRef decodeJPEG(const std::vector<uint8_t>& data)
+{
+    if (data.size() < 3 || data[0] != 0xFF || data[1] != 0xD8)
+        return nullptr;
+    JPEGDecode decode;
+    if (!jpegBegin(decode, data.data(), data.size()))
+        return nullptr;
+    size_t w = decode.cinfo.output_width, h = decode.cinfo.output_height;
+    std::vector<uint8_t> pixels(w * h * 4);
+    std::vector<uint8_t> line(w * 3);
+    if (!jpegReadRows(decode, pixels.data(), line.data()))
+        return nullptr;
     return makeRGBA(w, h, std::move(pixels), false);
 }
 

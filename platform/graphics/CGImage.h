@@ -128,3 +128,12 @@ std::optional<std::vector<uint8_t>> CGImageEncodeJPEG(const CGImageRef& image, C
 // Largest width or height accepted for a bitmap, and largest byte count.
 inline constexpr size_t kCGMaximumBitmapDimension = 32768;
 inline constexpr size_t kCGMaximumBitmapBytes = size_t(1) << 30;
+
+// True when a decoder may allocate a width x height RGBA image: both sides non-zero, neither
+// above the maximum dimension, and four bytes a pixel within the maximum byte count. Decoders
+// check this against what a header declares before they allocate anything for it.
+inline constexpr bool CGImageDecodableSize(size_t width, size_t height)
+{
+    return width && height && width <= kCGMaximumBitmapDimension && height <= kCGMaximumBitmapDimension
+        && width * height * 4 <= kCGMaximumBitmapBytes;
+}

@@ -126,6 +126,10 @@ CGImageRef decodeGIFFirstFrame(const std::vector<uint8_t>& data)
     Reader r(data);
     r.take(6);
     size_t width = r.word(), height = r.word();
+    // The screen and every frame are bounded like any decoded image before anything is
+    // allocated for them: a 16-bit size pair can otherwise ask for gigabytes.
+    if (!CGImageDecodableSize(width, height))
+        return nullptr;
     uint8_t flags = r.byte();
     r.byte(); // background colour index
     r.byte(); // aspect
@@ -165,7 +169,7 @@ CGImageRef decodeGIFFirstFrame(const std::vector<uint8_t>& data)
                 if (const uint8_t* p = r.take(n))
                     stream.insert(stream.end(), p, p + n);
             }
-            if (r.failed() || width == 0 || height == 0 || w == 0 || h == 0 || palette.empty())
+            if (r.failed() || !CGImageDecodableSize(w, h) || palette.empty())
                 return nullptr;
             std::vector<uint8_t> indices;
             if (!decodeLZW(stream, minCodeSize, w * h, indices))

@@ -6,7 +6,9 @@
 #include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -42,6 +44,80 @@ struct Layout {
             g_object_unref(layout);
     }
 };
+
+// Byte offset after the first `count` code points of `text` (its size when it has fewer).
+size_t prefixBytes(std::string_view text, size_t count)
+{
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count-- == 0)
+            break;
+    }
+    return i;
+}
+
+// Byte offset where the last `count` code points of `text` start (0 when it has fewer).
+size_t suffixStart(std::string_view text, size_t count)
+{
+    size_t i = text.size();
+    while (i > 0 && count > 0) {
+        --i;
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+            --count;
+    }
+    return i;
+}
+
+// At most `count` code points of one line, taken where the line break mode shows them: the end
+// for head truncation, both ends for middle truncation, the start otherwise.
+std::string_view visibleLine(std::string_view line, size_t count, NSLineBreakMode mode, std::string& storage)
+{
+    if (line.size() <= count)
+        return line;
+    if (mode == NSLineBreakByTruncatingHead)
+        return line.substr(suffixStart(line, count));
+    if (mode == NSLineBreakByTruncatingMiddle) {
+        storage = std::string(line.substr(0, prefixBytes(line, count / 2 + 1)));
+        storage += line.substr(suffixStart(line, count / 2 + 1));
+        return storage;
+    }
+    return line.substr(0, prefixBytes(line, count));
+}
+
+// The part of `text` that can show in `width` x `height` points, each bounded by the largest
+// bitmap: no glyph advances less than a tenth of the font size and no line is less than half of
+// it tall, so more code points than that cannot be seen. Text longer than that (a feed record's
+// field of a few hundred thousand characters) is cut before it is laid out, which keeps
+// measuring and drawing in proportion to what is visible. Shorter text comes back unchanged.
+// `width` < 0 is unconstrained; `wrap` says whether lines wrap at the width.
+std::string visibleText(const std::string& text, const Attributes& a, double width, double height, bool wrap)
+{
+    const double limit = double(kCGMaximumBitmapDimension);
+    double size = std::max<double>(a.font->pointSize(), 1.0);
+    double advance = std::max(0.1 * size + std::min<double>(a.kern, 0.0), 0.01 * size);
+    double w = width < 0 ? limit : std::min(width, limit);
+    double h = height < 0 ? limit : std::min(height, limit);
+    size_t perLine = static_cast<size_t>(std::max(w, 0.0) / advance) + 2;
+    size_t lines = static_cast<size_t>(std::max(h, 0.0) / (0.5 * size)) + 2;
+    NSLineBreakMode mode = a.paragraph->lineBreakMode();
+    if (wrap) {
+        size_t budget = perLine * lines;
+        return text.size() <= budget ? text : std::string(text.substr(0, prefixBytes(text, budget)));
+    }
+    if (text.size() <= perLine)
+        return text;
+    std::string out, storage;
+    std::string_view rest(text);
+    for (size_t line = 0; line < lines; ++line) {
+        size_t end = rest.find('\n');
+        out += visibleLine(rest.substr(0, end), perLine, mode, storage);
+        if (end == std::string_view::npos)
+            break;
+        out += '\n';
+        rest.remove_prefix(end + 1);
+    }
+    return out;
+}
 
 // Lays text out; `width` < 0 means one unwrapped line, `height` < 0 no height limit.
 void configure(
@@ -135,9 +211,10 @@ CGSize extentOfLines(PangoLayout* layout, int lines)
 
 CGSize measure(const std::string& text, const Attributes& a, double width, double height, bool truncateLast)
 {
+    std::string visible = visibleText(text, a, width, height, width >= 0);
     std::lock_guard lock(TextEngine::lock());
     Layout l { TextEngine::createLayout() };
-    configure(l.layout, text, a, width, height, truncateLast);
+    configure(l.layout, visible, a, width, height, truncateLast);
     if (width < 0) {
         PangoRectangle logical;
         pango_layout_get_extents(l.layout, nullptr, &logical);
@@ -168,12 +245,25 @@ void draw(const std::string& text, CGRect rect, const Attributes& a, Placement p
             a.shadow->shadowBlurRadius() * scale,
             a.shadow->shadowColor() ? a.shadow->shadowColor()->CGColor() : nullptr);
     }
-    c->record("text \"" + text + "\" in " + NSStringFromCGRect(rect));
     bool wrap = placement == Placement::InRect;
+    // What can show: the rect (when wrapping) within the clip, measured from the rect's origin to
+    // the clip's far side in either direction, so flipped and unflipped contexts both fit.
+    CGRect clip = CGContextGetClipBoundingBox(c);
+    double visibleWidth = std::max({ double(CGRectGetMaxX(clip)) - rect.origin.x,
+        rect.origin.x - double(CGRectGetMinX(clip)), double(clip.size.width) });
+    double visibleHeight = std::max({ double(CGRectGetMaxY(clip)) - rect.origin.y,
+        rect.origin.y - double(CGRectGetMinY(clip)), double(clip.size.height) });
+    if (wrap) {
+        visibleWidth = std::min<double>(visibleWidth, rect.size.width);
+        if (rect.size.height > 0)
+            visibleHeight = std::min<double>(visibleHeight, rect.size.height);
+    }
+    std::string visible = visibleText(text, a, std::max(visibleWidth, 0.0), std::max(visibleHeight, 0.0), wrap);
+    c->record("text \"" + visible + "\" in " + NSStringFromCGRect(rect));
     if (c->backend()) {
         std::lock_guard lock(TextEngine::lock());
         Layout l { TextEngine::createLayout() };
-        configure(l.layout, text, a, wrap ? rect.size.width : -1, wrap ? rect.size.height : -1,
+        configure(l.layout, visible, a, wrap ? rect.size.width : -1, wrap ? rect.size.height : -1,
             lastLine == LastLine::Truncated);
         CGContextDraw(*c, [&](cairo_t* cr) {
             CGContextApplyUserMatrix(*c);

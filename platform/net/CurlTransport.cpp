@@ -1,5 +1,6 @@
 #include "net/CurlTransport.h"
 
+#include "foundation/AlternateSignalStack.h"
 #include "foundation/DispatchWork.h"
 #include "foundation/Locked.h"
 #include "foundation/NSError.h"
@@ -259,7 +260,10 @@ private:
     {
         curl_global_init(CURL_GLOBAL_DEFAULT);
         m_multi = curl_multi_init();
-        std::thread([this] { run(); }).detach();
+        std::thread([this] {
+            AlternateSignalStack signalStack;
+            run();
+        }).detach();
     }
 
     void run()

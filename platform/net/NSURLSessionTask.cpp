@@ -12,6 +12,7 @@
 #include "net/NSURLError.h"
 #include "net/NSURLProtectionSpace.h"
 #include "net/NSURLSession.h"
+#include "net/NSURLSessionConfiguration.h"
 #include "net/NSURLSessionDataTask.h"
 #include "net/NSURLSessionDownloadTask.h"
 #include "net/NSURLSessionUploadTask.h"
@@ -168,6 +169,8 @@ void NSURLSessionTask::startLoad(const Ref<NSURLRequest>& request)
               if (auto self = std::static_pointer_cast<NSURLSessionTask>(weak.lock()))
                   self->deliver(std::move(block));
           });
+    if (auto session = m_weakSession.lock())
+        load->setResourceTimeout(session->configuration()->timeoutIntervalForResource());
     {
         std::lock_guard lock(m_lock);
         m_load = load;

@@ -17,7 +17,9 @@
 #include "net/UTType.h"
 #include "security/SecTrust.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <strings.h>
@@ -218,6 +220,8 @@ void URLLoad::cancel()
 
 void URLLoad::start()
 {
+    if (m_resourceTimeout > 0 && std::isfinite(m_resourceTimeout))
+        scheduleResourceTimeout(Clock::mediaTime() + m_resourceTimeout);
     auto request = m_current;
     auto url = request ? request->URL() : nullptr;
     if (!url)
@@ -326,6 +330,31 @@ void URLLoad::scheduleTimeout(uint64_t attempt)
                 self->finishWithError(NSURLErrorTimedOut);
             else
                 self->scheduleTimeout(attempt);
+        });
+}
+
+void URLLoad::scheduleResourceTimeout(double deadline)
+{
+    // Checked at most a minute apart, so a finished load's check goes away soon even when the
+    // limit is days away.
+    double delay = std::clamp(deadline - Clock::mediaTime(), 0.0, 60.0);
+    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, int64_t(delay * NSEC_PER_SEC)),
+        dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0), [weak = weak_from_this(), deadline] {
+            auto self = weak.lock();
+            if (!self)
+                return;
+            {
+                std::lock_guard lock(self->m_lock);
+                if (self->m_cancelled || self->m_finished || self->m_finishPosted)
+                    return;
+                if (Clock::mediaTime() < deadline - 1e-6) {
+                    self->scheduleResourceTimeout(deadline);
+                    return;
+                }
+                ++self->m_attempt; // the transfer in flight stops and its later calls are ignored
+            }
+            CurlTransport::wake();
+            self->finishWithError(NSURLErrorTimedOut);
         });
 }
 

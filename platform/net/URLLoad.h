@@ -44,6 +44,9 @@ public:
         const Ref<NSURLRequest>& request, const Ref<URLLoadDelegate>& delegate, Executor executor);
     ~URLLoad();
 
+    // The longest the whole load may take, redirects and a slow body included; 0 for no limit.
+    // Past it the load ends with NSURLErrorTimedOut. Set before start().
+    void setResourceTimeout(double seconds) { m_resourceTimeout = seconds; }
     void start();
     // Ends the load with an NSURLErrorDomain error of this code instead of starting it.
     void failWithCode(int32_t code) { finishWithError(code); }
@@ -72,6 +75,7 @@ private:
     void loadFile(const Ref<NSURLRequest>& request);
     void noteActivity();
     void scheduleTimeout(uint64_t attempt);
+    void scheduleResourceTimeout(double deadline);
     bool isCurrent(uint64_t attempt) const { return !m_cancelled && !m_finished && attempt == m_attempt; }
 
     Ref<NSURLRequest> m_original;
@@ -97,6 +101,7 @@ private:
     bool m_cacheable { false };
     bool m_responseDelivered { false };
     double m_lastActivity { 0 };
+    double m_resourceTimeout { 0 };
     int64_t m_sentReported { 0 };
     Ref<NSCachedURLResponse> m_revalidating; // the stale entry a conditional request checks
 };

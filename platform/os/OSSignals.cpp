@@ -52,4 +52,11 @@ int platformSignalCode(int platformSignal, int code)
     }
 }
 
+uint64_t signalFaultAddress(const siginfo_t& info)
+{
+    if (info.si_code <= 0)
+        return 0;
+    return reinterpret_cast<uint64_t>(info.si_addr);
+}
+
 } // namespace vxos

@@ -91,6 +91,7 @@ OSStatus SecTrustEvaluate(const SecTrustRef& trust, SecTrustResultType* result)
         return errSecParam;
     std::lock_guard lock(trust->m_lock);
     *result = kSecTrustResultInvalid;
+    trust->m_verifiedChain.clear();
     if (trust->m_certificates.empty())
         return errSecSuccess;
 
@@ -134,6 +135,18 @@ OSStatus SecTrustEvaluate(const SecTrustRef& trust, SecTrustResultType* result)
         }
     }
     bool valid = X509_verify_cert(context.get()) == 1;
+    if (valid) {
+        STACK_OF(X509)* path = X509_STORE_CTX_get0_chain(context.get());
+        for (int i = 0; path && i < sk_X509_num(path); ++i) {
+            unsigned char* der = nullptr;
+            int length = i2d_X509(sk_X509_value(path, i), &der);
+            if (length > 0) {
+                if (auto certificate = SecCertificate::createWithDER(Value::Bytes(der, der + length)))
+                    trust->m_verifiedChain.push_back(std::move(certificate));
+            }
+            OPENSSL_free(der);
+        }
+    }
     *result = valid ? kSecTrustResultUnspecified : kSecTrustResultRecoverableTrustFailure;
     return errSecSuccess;
 }
@@ -148,6 +161,14 @@ SecCertificateRef SecTrustGetCertificateAtIndex(const SecTrustRef& trust, int32_
     if (!trust || index < 0 || size_t(index) >= trust->certificates().size())
         return nullptr;
     return trust->certificates()[size_t(index)];
+}
+
+std::vector<SecCertificateRef> SecTrustCopyVerifiedChain(const SecTrustRef& trust)
+{
+    if (!trust)
+        return {};
+    std::lock_guard lock(trust->m_lock);
+    return trust->m_verifiedChain;
 }
 
 SecKeyRef SecTrustCopyPublicKey(const SecTrustRef& trust)

@@ -42,6 +42,7 @@ private:
     friend OSStatus SecTrustSetPolicies(const SecTrustRef&, const std::vector<SecPolicyRef>&);
     friend OSStatus SecTrustEvaluate(const SecTrustRef&, SecTrustResultType*);
     friend OSStatus SecTrustSetVerifyDate(const SecTrustRef&, double);
+    friend std::vector<SecCertificateRef> SecTrustCopyVerifiedChain(const SecTrustRef&);
 
     mutable std::mutex m_lock;
     std::vector<SecCertificateRef> m_certificates;
@@ -49,6 +50,7 @@ private:
     std::optional<std::vector<SecCertificateRef>> m_anchors;
     bool m_anchorsOnly { true };
     std::optional<double> m_verifyDate;
+    std::vector<SecCertificateRef> m_verifiedChain;
 };
 
 OSStatus SecTrustCreateWithCertificates(
@@ -61,5 +63,8 @@ OSStatus SecTrustSetVerifyDate(const SecTrustRef& trust, double secondsSince1970
 OSStatus SecTrustEvaluate(const SecTrustRef& trust, SecTrustResultType* result);
 int32_t SecTrustGetCertificateCount(const SecTrustRef& trust);
 SecCertificateRef SecTrustGetCertificateAtIndex(const SecTrustRef& trust, int32_t index);
+// The path the last successful evaluation built, leaf first and ending at the anchor it reached;
+// empty before an evaluation and after a failed one.
+std::vector<SecCertificateRef> SecTrustCopyVerifiedChain(const SecTrustRef& trust);
 // The leaf's public key; nullptr without certificates.
 SecKeyRef SecTrustCopyPublicKey(const SecTrustRef& trust);

@@ -152,8 +152,10 @@ void UIApplication::expireBackgroundTasksInternal()
     // Handlers usually end their own task; copy first, and run each one still outstanding.
     auto tasks = m_backgroundTasks;
     for (auto& [identifier, handler] : tasks) {
-        bool outstanding = std::any_of(m_backgroundTasks.begin(), m_backgroundTasks.end(),
-            [&](const auto& task) { return task.first == identifier; });
+        // A copy, not the binding: clang 14 cannot capture a structured binding.
+        auto id = identifier;
+        bool outstanding = std::any_of(
+            m_backgroundTasks.begin(), m_backgroundTasks.end(), [&](const auto& task) { return task.first == id; });
         if (outstanding && handler)
             handler();
     }

@@ -71,7 +71,7 @@ TEST(ChartsIntegration, ProductsAndTilesThroughTheCache)
     EXPECT_EQ(radar[0]->overlay()->maximumZ(), 10);
 
     auto load = [&](MKTileOverlayPath path) {
-        std::pair<Value, Ref<NSError>> answer;
+        std::pair<Value, Ref<NSError>> answer { Value(), nullptr };
         radar[0]->overlay()->loadTileAtPath(path, [&](const Value& data, const Ref<NSError>& error) {
             answer = { data, error };
         });

@@ -131,7 +131,7 @@ TEST(KESTAppleMapsTileOverlay, LoadsEachTileOnceAndRetriesFailures)
         chart->overlay()->setTileLoader(server.loader());
 
     auto load = [](const Ref<KESTChartObject>& chart, MKTileOverlayPath path) {
-        std::pair<Value, Ref<NSError>> answer;
+        std::pair<Value, Ref<NSError>> answer { Value(), nullptr };
         int calls = 0;
         chart->overlay()->loadTileAtPath(path, [&](const Value& data, const Ref<NSError>& error) {
             ++calls;

@@ -15,6 +15,7 @@
 #include "foundation/NSOperationQueue.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
+#include "net/NSURLError.h"
 #include "net/NSURLRequest.h"
 #include "testing/Drain.h"
 #include "testing/LogCapture.h"
@@ -531,6 +532,19 @@ TEST_F(KESTLiveDataManagerTest, FlightPathsReplaceTheLastPath)
     EXPECT_EQ(stamped->requestCount(), 1u);
     EXPECT_EQ(manager->flightPathArray().first.size(), 3u);
     EXPECT_EQ(notes, 1);
+
+    // A path far longer than any flight is refused before it is decoded, with a log line.
+    std::string points;
+    while (points.size() <= KESTLiveDataManager::kMaximumFlightPathAnswerBytes)
+        points += "[51.0,-1.0,1000],";
+    stubs.add(answer(std::string(kBase) + "APPAPIv2/planeFlightPath.php?adshex=HUGE",
+        R"({"path":[)" + points + R"([51.0,-1.0,1000]]})"));
+    logs.clear();
+    manager->performFlightPathFetch("HUGE", Value());
+    drainAll();
+    EXPECT_EQ(logged(logs, "Refusing a webservice answer of "), 1u);
+    EXPECT_EQ(manager->flightPathArray().first.size(), 3u);
+    EXPECT_EQ(notes, 1);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }
 
@@ -771,3 +785,119 @@ TEST_F(KESTLiveDataManagerTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesD
     }
     EXPECT_TRUE(manager->planeWithADSHEX("Q9"));
 }
+
+namespace {
+
+TEST_F(KESTLiveDataManagerTest, FailedPollsAreLoggedWithTheirReasonAndKeepTheLastGoodPlanes)
+{
+    auto map = std::make_shared<MapBounds>();
+    manager->setDelegate(map);
+    parse(R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52) + "}}", true);
+    ASSERT_EQ(hexes(), std::vector<std::string>({ "A1", "B2" }));
+
+    std::string badNumber = planeJSON("BAW1", 51);
+    badNumber.replace(badNumber.find("35000"), 5, "1e400");
+    struct Case {
+        const char* name;
+        std::string body;
+        int32_t status;
+        std::optional<int32_t> transportError;
+        const char* reason; // what the one failure line holds
+    } cases[] = {
+        { "server error", "oops", 500, std::nullopt, "HTTP status 500" },
+        { "truncated JSON", R"({"planes":{"A1":)", 200, std::nullopt, "NSCocoaErrorDomain 3840: " },
+        { "HTML page", "<html><body>Busy</body></html>", 200, std::nullopt, "NSCocoaErrorDomain 3840: " },
+        { "number out of range", R"({"planes":{"A1":)" + badNumber + "}}", 200, std::nullopt,
+            "NSCocoaErrorDomain 3840: Invalid value around character 62." },
+        { "invalid UTF-8", R"({"planes":{"A1":["B738","LHR-JFK","G-ABCD","B)" + std::string("\xC3\x28") + R"("]}})",
+            200, std::nullopt, "NSCocoaErrorDomain 3840: Unable to convert data to string around character 45." },
+        { "connection refused", "", 200, NSURLErrorCannotConnectToHost, "NSURLErrorDomain -1004: " },
+        { "no plane table", R"({"planes":[]})", 200, std::nullopt, "the answer holds no plane table" },
+        { "far too large", std::string(KESTLiveDataManager::kMaximumPlaneAnswerBytes + 1, ' '), 200, std::nullopt,
+            "com.kestravon.error 1: Answer of 33554433 bytes" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A minute apart, so the rate limit lets each one through.
+        clock.advance(61);
+        URLStubSpec spec = answer(kBase, c.body, c.status);
+        spec.errorCode = c.transportError;
+        stubs.add(spec);
+        LogCapture logs;
+        manager->performDeltaPoll();
+        drainAll();
+        EXPECT_EQ(logged(logs, "Live feed poll failed: "), 1u) << ::testing::PrintToString(logs.messages());
+        EXPECT_EQ(logged(logs, std::string("Live feed poll failed: ") + c.reason), 1u)
+            << ::testing::PrintToString(logs.messages());
+        EXPECT_EQ(logged(logs, "Empty webservice response detected"), 0u);
+        EXPECT_EQ(hexes(), std::vector<std::string>({ "A1", "B2" }));
+    }
+
+    // Within a minute of the last line, failures are counted, not logged; the next line says so.
+    LogCapture logs;
+    stubs.add(answer(kBase, "oops", 503));
+    clock.advance(61);
+    for (int poll = 0; poll < 3; ++poll) {
+        manager->performDeltaPoll();
+        drainAll();
+        clock.advance(10);
+    }
+    clock.advance(40);
+    manager->performDeltaPoll();
+    drainAll();
+    EXPECT_EQ(logs.messages(),
+        std::vector<std::string>({ "Live feed poll failed: HTTP status 503",
+            "Live feed poll failed: HTTP status 503 (2 more failed polls since the last report)" }));
+
+    // An empty answer keeps its own line, once.
+    logs.clear();
+    clock.advance(61);
+    stubs.add(answer(kBase, ""));
+    manager->performDeltaPoll();
+    drainAll();
+    EXPECT_EQ(logs.messages(), std::vector<std::string>({ "Empty webservice response detected" }));
+    EXPECT_EQ(hexes(), std::vector<std::string>({ "A1", "B2" }));
+}
+
+TEST_F(KESTLiveDataManagerTest, AStalledPollFailsWithinAMinuteAndTheNextTickPollsAgain)
+{
+    auto map = std::make_shared<MapBounds>();
+    manager->setDelegate(map);
+    parse(R"({"planes":{}})", true);
+    // An answer that trickles in a byte every 20 s never goes idle long enough for the request
+    // timeout; the whole poll is bounded all the same.
+    URLStubSpec trickle = answer(kBase, std::string(1000, ' '));
+    trickle.chunkSize = 1;
+    trickle.chunkDelay = 20;
+    auto stub = stubs.add(trickle);
+    LogCapture logs;
+    manager->startUpdateTimer();
+    manager->handleTimerUpdate();
+    clock.advance(16); // the first delta poll
+    drainAll();
+    ASSERT_EQ(stub->requestCount(), 1u);
+    clock.advance(61);
+    drainAll();
+    EXPECT_EQ(logged(logs, "Live feed poll failed: NSURLErrorDomain -1001: "), 1u)
+        << ::testing::PrintToString(logs.messages());
+    EXPECT_GE(stub->requestCount(), 2u);
+    manager->stopUpdateTimer();
+}
+
+TEST(KESTPlaneAnswer, TextFieldsAreBoundedToASaneLength)
+{
+    const std::string huge(200000, 'C');
+    const std::string accented = std::string(63, 'a') + "\xC3\xA9"; // the cut falls inside "é"
+    std::string body = R"({"planes":{"A1":["B738","LHR-JFK","G-ABCD",")" + huge
+        + R"(",51,-1.5,35000,90,450,1388534390,"1234",0,")" + accented + R"("]}})";
+    for (auto answer : { KESTPlaneAnswer::decode(body), KESTPlaneAnswer::fromJSONObject(decode(body)) }) {
+        ASSERT_TRUE(answer);
+        ASSERT_EQ(answer->records.size(), 1u);
+        const auto& fields = *answer->records[0].fields;
+        EXPECT_EQ(fields.callsign, std::string(KESTPlaneAnswer::kMaximumTextFieldBytes, 'C'));
+        EXPECT_EQ(fields.fltno, std::string(63, 'a'));
+        EXPECT_EQ(fields.route, "LHR-JFK");
+    }
+}
+
+} // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <functional>
 
 namespace {
@@ -349,11 +352,20 @@ TEST(NSPredicate, PrintsAFormatThatParsesBack)
             "name CONTAINS[cd] \"a\" AND #and == YES" },
         { NSPredicate::predicateWithFormat("class == %@", Airport::classObject()),
             R"(class == CAST("Airport", "Class"))" },
+        // Infinities and NaN print so that they read back as themselves, not as key paths.
+        { NSPredicate::predicateWithFormat("speed < 1e999"), "speed < 1e999" },
+        { NSPredicate::predicateWithFormat("speed > %f", -std::numeric_limits<double>::infinity()), "speed > -1e999" },
+        { NSPredicate::predicateWithFormat("speed != %f", std::nan("")), R"(speed != CAST("nan", "NSNumber"))" },
+        { NSPredicate::predicateWithFormat("seen < %@", Value::date(std::numeric_limits<double>::infinity())),
+            R"(seen < CAST(1e999, "NSDate"))" },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.format);
         EXPECT_EQ(row.predicate->predicateFormat(), row.format);
-        EXPECT_EQ(NSPredicate::predicateWithFormat(row.predicate->predicateFormat())->predicateFormat(), row.format);
+        auto reparsed = NSPredicate::predicateWithFormat(row.predicate->predicateFormat());
+        EXPECT_EQ(reparsed->predicateFormat(), row.format);
+        Value object = Value::dictionary({ { "speed", 5 }, { "seen", Value::date(0) } });
+        EXPECT_EQ(reparsed->evaluateWithObject(object), row.predicate->evaluateWithObject(object));
     }
 }
 

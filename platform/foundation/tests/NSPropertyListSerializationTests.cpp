@@ -2,6 +2,7 @@
 #include "foundation/NSPropertyListSerialization.h"
 #include "foundation/Random.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -264,5 +265,124 @@ TEST(NSPropertyListSerialization, HostileShapesAreRefusedOrSharedNotExpanded)
         error = nullptr;
         EXPECT_TRUE(NSPropertyListSerialization::dataWithPropertyList(input, kBinary, 0, &error).isNil());
         EXPECT_EQ(error->code(), 3851);
+    }
+}
+
+TEST(NSPropertyListSerialization, ValuesSurviveTheirFormatOrAreRefused)
+{
+    const uint64_t big = (uint64_t(1) << 63) + 5;
+    struct Case {
+        const char* name;
+        Value value;
+    } cases[] = {
+        { "largest unsigned", Value(std::numeric_limits<uint64_t>::max()) },
+        { "unsigned above the signed range", Value(big) },
+        { "UID below 2^63", Value::dictionary({ { Value("CF$UID"), Value(uint64_t(7)) } }) },
+        { "UID of 2^63 and more", Value::dictionary({ { Value("CF$UID"), Value(big) } }) },
+        { "UID of -1", Value::dictionary({ { Value("CF$UID"), Value(-1) } }) },
+        { "date 1e300", Value::date(1e300) },
+        { "date NaN", Value::date(std::nan("")) },
+    };
+    for (Format format : { kXML, kBinary }) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (format == kXML ? " in XML" : " in binary"));
+            Ref<NSError> error;
+            Value data = NSPropertyListSerialization::dataWithPropertyList(c.value, format, 0, &error);
+            if (!data.isData()) {
+                EXPECT_TRUE(error);
+                EXPECT_FALSE(NSPropertyListSerialization::propertyListIsValidForFormat(c.value, format));
+                continue;
+            }
+            Value back = NSPropertyListSerialization::propertyListWithData(data, 0, nullptr, &error);
+            EXPECT_TRUE(back.isEqual(c.value)) << back.description() << " from " << text(data);
+        }
+    }
+}
+
+TEST(NSPropertyListSerialization, ReadsWideIntegersExactlyOrRefusesThem)
+{
+    auto xml = [](const std::string& literal) {
+        return Value("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><array><integer>1</integer>"
+                     "<integer>"
+            + literal + "</integer></array></plist>");
+    };
+    // A binary list holding one integer object of 16 bytes: high half, then low half.
+    auto binary16 = [](uint64_t high, uint64_t low) {
+        std::vector<uint8_t> b { 'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x14 };
+        for (uint64_t half : { high, low }) {
+            for (int i = 7; i >= 0; --i)
+                b.push_back(uint8_t(half >> (i * 8)));
+        }
+        b.push_back(8); // offset table: the object at 8
+        std::vector<uint8_t> trailer { 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 25 };
+        b.insert(b.end(), trailer.begin(), trailer.end());
+        return Value::data(b);
+    };
+    struct Case {
+        const char* name;
+        Value data;
+        std::optional<Value> expected; // nullopt: refused
+    } cases[] = {
+        { "XML largest signed", xml("9223372036854775807"), Value(std::numeric_limits<int64_t>::max()) },
+        { "XML smallest signed", xml(" -9223372036854775808 "), Value(std::numeric_limits<int64_t>::min()) },
+        { "XML largest unsigned", xml("18446744073709551615"), std::nullopt },
+        { "XML just above signed", xml("9223372036854775808"), std::nullopt },
+        { "XML below signed", xml("-9223372036854775809"), std::nullopt },
+        { "XML hexadecimal above signed", xml("0xFFFFFFFFFFFFFFFF"), std::nullopt },
+        { "XML far too long", xml("123456789012345678901234567890"), std::nullopt },
+        { "binary 16-byte unsigned", binary16(0, UINT64_MAX), Value(std::numeric_limits<uint64_t>::max()) },
+        { "binary 16-byte small", binary16(0, 5), Value(5) },
+        { "binary 16-byte negative", binary16(UINT64_MAX, uint64_t(-7)), Value(-7) },
+        { "binary 16-byte beyond 64 bits", binary16(1, 0), std::nullopt },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ref<NSError> error;
+        Value back = NSPropertyListSerialization::propertyListWithData(c.data, 0, nullptr, &error);
+        if (!c.expected) {
+            EXPECT_TRUE(back.isNil()) << back.description();
+            EXPECT_TRUE(error);
+            continue;
+        }
+        ASSERT_FALSE(back.isNil()) << (error ? error->description() : "");
+        Value number = back.isArray() ? back.elements()[1] : back;
+        EXPECT_TRUE(number.isEqual(*c.expected)) << number.description();
+        EXPECT_EQ(number.isUnsigned(), c.expected->isUnsigned());
+    }
+}
+
+TEST(NSPropertyListSerialization, DatesOutsideTheCalendarDescribeSafely)
+{
+    // A binary list holding one date object of the given seconds since 2001.
+    auto binaryDate = [](double seconds) {
+        uint64_t bits;
+        std::memcpy(&bits, &seconds, sizeof bits);
+        std::vector<uint8_t> b { 'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x33 };
+        for (int i = 7; i >= 0; --i)
+            b.push_back(uint8_t(bits >> (i * 8)));
+        b.push_back(8);
+        std::vector<uint8_t> trailer { 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            0, 0, 0, 0, 17 };
+        b.insert(b.end(), trailer.begin(), trailer.end());
+        return Value::data(b);
+    };
+    struct Case {
+        double seconds;
+        const char* description;
+    } cases[] = {
+        { 0, "2001-01-01 00:00:00 +0000" },
+        { 1e300, "<date 1e+300 seconds since 1970>" },
+        { -1e300, "<date -1e+300 seconds since 1970>" },
+        { std::numeric_limits<double>::infinity(), "<date inf seconds since 1970>" },
+        { std::nan(""), "<date nan seconds since 1970>" },
+        { 1e17, "<date 1e+17 seconds since 1970>" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        Value back = NSPropertyListSerialization::propertyListWithData(binaryDate(c.seconds), 0, nullptr, nullptr);
+        ASSERT_TRUE(back.isDate());
+        EXPECT_EQ(back.description(), c.description);
+        EXPECT_EQ(Value::array({ back }).description().find(c.description) != std::string::npos, true);
     }
 }

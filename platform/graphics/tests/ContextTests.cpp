@@ -210,6 +210,59 @@ TEST(CGImage, DecodesTheFirstFrameOfAGIF)
     EXPECT_EQ(p[6], 255);
 }
 
+TEST(CGImage, DecodersRefuseDeclaredSizesBeyondTheBitmapLimits)
+{
+    // A 1x1 frame on a screen of the given size, then a frame of the given size on a 1x1 screen.
+    auto gif = [](uint16_t screenW, uint16_t screenH, uint16_t frameW, uint16_t frameH) {
+        auto lo = [](uint16_t v) { return uint8_t(v & 0xFF); };
+        auto hi = [](uint16_t v) { return uint8_t(v >> 8); };
+        return std::vector<uint8_t> { 'G', 'I', 'F', '8', '9', 'a', lo(screenW), hi(screenW), lo(screenH), hi(screenH),
+            0x80, 0, 0, 255, 0, 0, 0, 0, 255, 0x2C, 0, 0, 0, 0, lo(frameW), hi(frameW), lo(frameH), hi(frameH), 0, 2, 2,
+            0x44, 0x01, 0, 0x3B };
+    };
+    // A 1x1 JPEG whose frame header then declares another size.
+    auto jpeg = [](uint16_t w, uint16_t h) {
+        auto pixel = CGBitmapContextCreate(nullptr, 1, 1, 8, 4, CGColorSpaceCreateDeviceRGB(),
+            kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
+        auto encoded = CGImageEncodeJPEG(CGBitmapContextCreateImage(pixel), 0.9f);
+        std::vector<uint8_t> bytes = encoded.value_or(std::vector<uint8_t> {});
+        for (size_t i = 2; i + 9 < bytes.size(); ++i) {
+            if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+                bytes[i + 5] = uint8_t(h >> 8);
+                bytes[i + 6] = uint8_t(h);
+                bytes[i + 7] = uint8_t(w >> 8);
+                bytes[i + 8] = uint8_t(w);
+                break;
+            }
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> data;
+        bool decodes;
+    } cases[] = {
+        { "small GIF", gif(1, 1, 1, 1), true },
+        { "GIF screen 65535 x 65535", gif(0xFFFF, 0xFFFF, 1, 1), false },
+        { "GIF screen 20000 x 20000 (over the byte limit)", gif(20000, 20000, 1, 1), false },
+        { "GIF frame 65535 x 65535", gif(1, 1, 0xFFFF, 0xFFFF), false },
+        { "small JPEG", jpeg(1, 1), true },
+        { "JPEG 32768 x 32768", jpeg(32768, 32768), false },
+        { "JPEG 40000 x 1", jpeg(40000, 1), false },
+        { "JPEG cut inside its header",
+            [&] {
+                auto b = jpeg(1, 1);
+                b.resize(30);
+                return b;
+            }(),
+            false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(bool(CGImageCreateWithEncodedData(c.data)), c.decodes);
+    }
+}
+
 TEST(CGContext, RecordingLogsOperationsInDeviceSpace)
 {
     auto c = CGContextCreateRecording(CGSizeMake(100, 100));

@@ -1,3 +1,5 @@
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
 #include "graphics/NSString+Drawing.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
@@ -140,5 +142,57 @@ TEST(NSStringDrawing, MeasuresTheBundledFacesExactly)
         EXPECT_NEAR(size.height, c.height, 1e-3);
         EXPECT_NEAR(font->ascender(), c.ascender, 1e-3);
         EXPECT_NEAR(font->descender(), c.descender, 1e-3);
+    }
+}
+
+TEST(NSStringDrawing, LaysOutOnlyWhatCanBeSeen)
+{
+    auto font = UIFont::fontWithNameSize("Helvetica", 12);
+    const std::string huge(200000, 'W');
+
+    // Measuring stops where no bitmap could show more: a longer string measures the same.
+    CGSize measured = NSString_Drawing::sizeWithFont(huge, font);
+    EXPECT_GE(measured.width, CGFloat(kCGMaximumBitmapDimension));
+    EXPECT_EQ(measured.width, NSString_Drawing::sizeWithFont(huge + huge, font).width);
+    EXPECT_EQ(NSString_Drawing::sizeWithFont("WWW", font).width, 3 * NSString_Drawing::sizeWithFont("W", font).width);
+
+    // Drawing lays out no more than the rect can show: the recorded text is cut.
+    auto recording = CGContextCreateRecording(CGSizeMake(100, 20));
+    UIGraphicsPushContext(recording);
+    NSString_Drawing::drawInRectWithFont(
+        huge, CGRectMake(0, 0, 100, 20), font, NSLineBreakByTruncatingTail, NSTextAlignmentLeft);
+    NSString_Drawing::drawAtPointWithFont(huge, CGPointMake(0, 0), font);
+    UIGraphicsPopContext();
+    int texts = 0;
+    for (const auto& operation : CGContextGetRecordedOperations(recording)) {
+        if (operation.rfind("text ", 0) != 0)
+            continue;
+        ++texts;
+        EXPECT_LT(operation.size(), 5000u);
+    }
+    EXPECT_EQ(texts, 2);
+
+    // What shows is what the whole string shows, whichever end the line break mode keeps.
+    auto render = [&](const std::string& text, NSLineBreakMode mode) {
+        UIGraphicsBeginImageContextWithOptions(CGSizeMake(100, 20), false, 1);
+        NSString_Drawing::drawInRectWithFont(text, CGRectMake(0, 0, 100, 20), font, mode, NSTextAlignmentLeft);
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        const auto& cg = image->CGImage();
+        return std::vector<uint8_t>(cg->bytes(), cg->bytes() + cg->height() * cg->bytesPerRow());
+    };
+    const std::string filler(200000, 'x'), shortFiller(1000, 'x');
+    struct Case {
+        NSLineBreakMode mode;
+        std::string shortText;
+    } cases[] = {
+        { NSLineBreakByTruncatingTail, "START" + shortFiller },
+        { NSLineBreakByTruncatingHead, shortFiller + "END" },
+        { NSLineBreakByTruncatingMiddle, "START" + shortFiller + "END" },
+        { NSLineBreakByWordWrapping, "START" + shortFiller },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        EXPECT_EQ(render("START" + filler + "END", c.mode), render(c.shortText, c.mode));
     }
 }

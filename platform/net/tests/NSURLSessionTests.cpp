@@ -142,6 +142,44 @@ TEST_F(NSURLSessionTest, StubsAnswerBeforeTheNetworkAndRecordRequests)
     clock->uninstall();
 }
 
+TEST_F(NSURLSessionTest, TheResourceTimeoutEndsALoadThatNeverGoesIdle)
+{
+    // One byte every 20 s never trips the 60 s idle timeout; the resource timeout bounds the
+    // whole load.
+    auto clock = VirtualClock::install();
+    URLStubs stubs;
+    stubs.add({ .url = "http://trickle.invalid/a", .body = "abcdefghij", .chunkSize = 1, .chunkDelay = 20 });
+    struct Case {
+        double resourceTimeout;
+        int32_t errorCode;
+        double endsAfter;
+    } cases[] = { { 50, NSURLErrorTimedOut, 50 }, { 7 * 24 * 3600, 0, 180 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.resourceTimeout);
+        auto configuration = NSURLSessionConfiguration::defaultSessionConfiguration();
+        configuration->setTimeoutIntervalForResource(c.resourceTimeout);
+        auto session = NSURLSession::sessionWithConfiguration(configuration);
+        std::optional<int32_t> finished;
+        double started = clock->mediaTime(), endedAt = 0;
+        session
+            ->dataTaskWithRequestCompletionHandler(
+                NSURLRequest::requestWithURL(NSURL::URLWithString("http://trickle.invalid/a")),
+                [&](const Value&, const Ref<NSURLResponse>&, const Ref<NSError>& error) {
+                    finished = error ? error->code() : 0;
+                    endedAt = clock->mediaTime();
+                })
+            ->resume();
+        drainAll();
+        for (int step = 0; step < 30 && !finished; ++step) {
+            clock->advance(10);
+            drainAll();
+        }
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(*finished, c.errorCode);
+        EXPECT_NEAR(endedAt - started, c.endsAfter, 10.5);
+    }
+}
+
 TEST_F(NSURLSessionTest, CancelAndTimeoutEndATaskOnceWithStatesObservable)
 {
     auto clock = VirtualClock::install();

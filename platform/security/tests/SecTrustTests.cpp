@@ -54,6 +54,15 @@ TEST(SecTrust, EvaluatesChainsAgainstAnchorsHostAndTime)
         SecTrustResultType result = kSecTrustResultInvalid;
         EXPECT_EQ(SecTrustEvaluate(trust, &result), errSecSuccess);
         EXPECT_EQ(result, c.expected);
+        // A successful evaluation keeps the path it built: the leaf, then the anchor it reached.
+        auto path = SecTrustCopyVerifiedChain(trust);
+        if (c.expected == kSecTrustResultUnspecified) {
+            ASSERT_EQ(path.size(), 2u);
+            EXPECT_EQ(path[0]->der(), c.leaf.certificateDER);
+            EXPECT_EQ(path[1]->der(), authority->der());
+        } else {
+            EXPECT_TRUE(path.empty());
+        }
     }
     clock->uninstall();
 }

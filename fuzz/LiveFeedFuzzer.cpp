@@ -1,0 +1,20 @@
+// The live feed's plane table: read straight from the bytes, it is what decoding the bytes and
+// reading the decoded answer gives.
+#include "app/core/KESTPlaneAnswer.h"
+#include "foundation/NSJSONSerialization.h"
+#include "fuzz/FuzzCheck.h"
+
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    auto read = KESTPlaneAnswer::decode(bytes);
+    Value decoded = NSJSONSerialization::JSONObjectWithData(bytes, 0, nullptr);
+    auto general = KESTPlaneAnswer::fromJSONObject(decoded);
+    if (!read)
+        return 0;
+    fuzzCheck(bool(general), "the direct reader found a plane table the general path does not");
+    fuzzCheck(read->records == general->records, "the direct reader and the general path read different planes");
+    return 0;
+}
