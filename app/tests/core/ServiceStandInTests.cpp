@@ -1,13 +1,11 @@
 #include "app/application/KESTAppDelegate.h"
 #include "app/core/KESTAlertManager.h"
-#include "app/core/KESTAuthManager.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTMessagingManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/RatePrompt.h"
 #include "app/tests/AppTestSupport.h"
-#include "app/view-controllers/account/KESTAuthMenuView.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "coredata/NSEntityDescription.h"
@@ -286,31 +284,6 @@ TEST(KESTMenuActivityProvider, NamesThePlaneOrTheApplication)
         EXPECT_EQ(provider->activityViewControllerItemForActivityType(nullptr, c.activity).stringValue(), c.text);
         EXPECT_EQ(provider->activityViewControllerPlaceholderItem(nullptr).stringValue(), "");
     }
-}
-
-TEST(KESTAuthManager, PresentsTheAccountMenuInANavigationController)
-{
-    UIApplicationHost::resetForTesting();
-    ScopedVirtualClock clock;
-    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-    auto root = UIViewController::init();
-    window->setRootViewController(root);
-    window->makeKeyAndVisible();
-    int completions = 0;
-    KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(
-        root, [&] { ++completions; }, nullptr);
-    auto navigation = std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
-    ASSERT_TRUE(navigation);
-    EXPECT_EQ(navigation->modalPresentationStyle(), UIModalPresentationCurrentContext);
-    EXPECT_TRUE(navigation->isBeingPresented()) << "animated";
-    auto menu = std::dynamic_pointer_cast<KESTAuthMenuView>(navigation->topViewController());
-    ASSERT_TRUE(menu);
-    menu->completion()();
-    EXPECT_EQ(completions, 1);
-    EXPECT_FALSE(menu->failure());
-    clock.advance(1);
-    drainAll();
-    UIApplicationHost::resetForTesting();
 }
 
 TEST(KESTIntroViewController, PagesInOrderAndEndsOnce)
