@@ -207,10 +207,11 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         { "version wins over message", 12, 40,
             R"({"version":{"latestVersion":12,"versionURL":"u"},"message":{"messageID":50,"messageURL":"m"}})",
             { "closed" }, 12, 40 },
-        { "empty answer", 5, 5, "{}", { "closed" }, 5, 5 },
-        { "not an object", 5, 5, "[1,2]", { "closed" }, 5, 5 },
-        { "entry not an object", 5, 5, R"({"version":7})", { "closed" }, 5, 5 },
-        { "failed request", 5, 5, "", { "closed" }, 5, 5 },
+        { "empty answer", 5, 5, "{}", {}, 5, 5 },
+        { "neither entry", 5, 5, R"({"other":1})", {}, 5, 5 },
+        { "not an object", 5, 5, "[1,2]", {}, 5, 5 },
+        { "entry not an object", 5, 5, R"({"version":7})", {}, 5, 5 },
+        { "failed request", 5, 5, "", {}, 5, 5 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -224,6 +225,7 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         URLStubSpec spec;
         spec.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
         spec.matchPrefix = true;
+        spec.headers = { { "Content-Type", "application/json" } };
         spec.body = c.answer;
         if (c.answer.empty())
             spec.statusCode = 500;
