@@ -6,7 +6,6 @@
 #include "app/core/KESTPlane.h"
 #include "app/core/RatePrompt.h"
 #include "app/tests/AppTestSupport.h"
-#include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
@@ -286,42 +285,6 @@ TEST(KESTMenuActivityProvider, NamesThePlaneOrTheApplication)
         EXPECT_EQ(provider->activityViewControllerItemForActivityType(nullptr, c.activity).stringValue(), c.text);
         EXPECT_EQ(provider->activityViewControllerPlaceholderItem(nullptr).stringValue(), "");
     }
-}
-
-TEST(KESTIntroViewController, PagesInOrderAndEndsOnce)
-{
-    UIApplicationHost::resetForTesting();
-    ScopedVirtualClock clock;
-    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-    auto root = UIViewController::init();
-    window->setRootViewController(root);
-    window->makeKeyAndVisible();
-    auto intro = KESTIntroViewController::initWithNibNameBundle({}, nullptr);
-    root->addChildViewController(intro);
-    auto control = UIView::initWithFrame(CGRectMake(10, 10, 40, 40));
-    root->view()->addSubview(control);
-    std::vector<Ref<UIView>> pages = {
-        intro->pageTemplateWithTitleContentIconAndView("One", "First page", UIImage::imageNamed("tour1"), nullptr),
-        intro->pageTemplateWithTitleContentIconAndView("Two", "Second page", UIImage::imageNamed("tour2"), control),
-    };
-    intro->setPages(pages);
-    int ended = 0;
-    intro->beginIntroWithCompletionHandler([&] { ++ended; });
-    EXPECT_EQ(intro->view()->superview(), root->view());
-    clock.advance(0.3);
-    EXPECT_EQ(intro->view()->alpha(), 1);
-    CGFloat width = intro->scrollView()->bounds().size.width;
-    EXPECT_EQ(pages[1]->frame().origin.x, width);
-    EXPECT_EQ(intro->scrollView()->contentSize().width, 2 * width);
-    EXPECT_GT(pages[1]->subviews().size(), pages[0]->subviews().size()) << "the control's picture";
-
-    intro->jumpInButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
-    intro->endIntro();
-    clock.advance(0.3);
-    drainAll();
-    EXPECT_FALSE(intro->view()->superview());
-    EXPECT_EQ(ended, 1);
-    UIApplicationHost::resetForTesting();
 }
 
 } // namespace
