@@ -7,6 +7,9 @@
 #   map.png       the map with its markers and the "visible" banner
 #   selected.png  a selected plane with its flight path and detail popover
 #   zoomed.png    a zoomed-in region with plane labels
+#   intro.png     the first page of the first-run tour over the map
+#   menu.png      the main menu; settings.png the settings; account.png the login form;
+#   apps.png      the maker's other apps
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +22,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -65,4 +68,4 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --menu-screens

@@ -10,6 +10,8 @@
 // path is printed on its own line.
 #include "app/application/KESTAppDelegate.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTAnalyticsManager.h"
+#include "app/core/KESTAuthManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
@@ -19,10 +21,12 @@
 #include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/Sandbox.h"
 #include "mapkit/MKMapView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
+#include "uikit/UIPasteboard.h"
 #include "uikit/UIPopoverController.h"
 #include "uikit/UIWindow.h"
 
@@ -47,6 +51,7 @@ struct Options {
     std::string pngDirectory;
     bool selectPlane = false;
     bool zoomedView = false;
+    bool menuScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -62,6 +67,9 @@ void printUsage(FILE* out, const char* program)
         "  --png-dir DIR       write the screen to DIR/map.png at the end of the run\n"
         "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
+        "  --menu-screens      also write the first tour page (intro.png), the main menu (menu.png),\n"
+        "                      the settings (settings.png), the login form (account.png) and the\n"
+        "                      other apps (apps.png)\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -124,11 +132,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.selectPlane = true;
         } else if (arg == "--zoomed-view") {
             options.zoomedView = true;
+        } else if (arg == "--menu-screens") {
+            options.menuScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView) && options.pngDirectory.empty()) {
+    if ((options.selectPlane || options.zoomedView || options.menuScreens) && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: --select-plane and --zoomed-view need --png-dir\n");
         return 2;
     }
@@ -207,6 +217,44 @@ void passFirstRunTour(const Ref<UIApplication>& app)
     }
 }
 
+// Writes the screens of the menu, the settings, the login form and the other apps, each opened
+// from the map screen as a user would and closed again.
+bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::string& directory)
+{
+    bool ok = true;
+    auto closePopover = [&] {
+        if (auto popover = screen->poc())
+            popover->dismissPopoverAnimated(false);
+        runFor(1);
+    };
+    if (auto item = screen->menuBarButtonItem())
+        screen->showMenu(item->customView());
+    runFor(2);
+    ok = writePNG(directory, "menu.png") && ok;
+    closePopover();
+    screen->showSettings(nullptr);
+    runFor(2);
+    ok = writePNG(directory, "settings.png") && ok;
+    closePopover();
+    KESTAuthManager::sharedInstance()->presentLoginInControllerCompletionFailure(screen, nullptr, nullptr);
+    runFor(2);
+    ok = writePNG(directory, "account.png") && ok;
+    // The login form is presented in the current context: by the screen that defines it.
+    for (auto presenter = Ref<UIViewController>(screen); presenter; presenter = presenter->parentViewController()) {
+        if (presenter->presentedViewController()) {
+            presenter->dismissViewControllerAnimatedCompletion(false, nullptr);
+            break;
+        }
+    }
+    runFor(1);
+    screen->showKESTApps();
+    runFor(3);
+    ok = writePNG(directory, "apps.png") && ok;
+    screen->dismissViewControllerAnimatedCompletion(false, nullptr);
+    runFor(1);
+    return ok;
+}
+
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
@@ -226,6 +274,12 @@ int main(int argc, char** argv)
 
     KESTLiveDataManager::setServiceBaseURL(options.serviceURL);
     KESTPlaneMarkerManager::setLogoServiceBaseURL(options.serviceURL);
+    KESTAnalyticsManager::setCollectorBaseURL(options.serviceURL);
+    // Named pasteboards shared with the maker's other applications live beside the sandbox.
+    if (const char* shared = std::getenv("VX_PASTEBOARD_ROOT"))
+        UIPasteboard::setSharedRoot(shared);
+    else
+        UIPasteboard::setSharedRoot(Sandbox::root() + "-pasteboards");
 
     auto app = UIApplicationHost::launch(NSStringFromClass(KESTAppDelegate::classObject()));
     if (!app) {
@@ -251,6 +305,8 @@ int main(int argc, char** argv)
 
     bool ok = true;
     runFor(options.seconds.value_or(kDefaultSeconds));
+    if (options.menuScreens)
+        ok = writePNG(options.pngDirectory, "intro.png") && ok;
     passFirstRunTour(app);
     ok = writePNG(options.pngDirectory, "map.png") && ok;
 
@@ -273,6 +329,8 @@ int main(int argc, char** argv)
             ok = false;
         }
     }
+    if (options.menuScreens && screen)
+        ok = writeMenuScreens(screen, options.pngDirectory) && ok;
     if (options.zoomedView && screen) {
         CLLocationCoordinate2D center = screen->mapView()->centerCoordinate();
         MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);

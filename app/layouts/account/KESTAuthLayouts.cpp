@@ -15,6 +15,8 @@ namespace {
 
 constexpr CGFloat kWidth = 320;
 constexpr CGFloat kMargin = 20;
+// The screens open under a navigation bar (and the status bar above it).
+constexpr CGFloat kTop = 64;
 
 Ref<UIView> pane()
 {
@@ -71,12 +73,13 @@ std::vector<Value> buildMenu(const Ref<NSObject>& owner, const Value&)
     auto menu = std::dynamic_pointer_cast<KESTAuthMenuView>(owner);
     auto loggedOut = pane();
     auto loggedIn = pane();
-    auto login = button(loggedOut, 30, menu, &KESTAuthMenuView::pressedLogin, "pressedLogin:");
-    auto create = button(loggedOut, 84, menu, &KESTAuthMenuView::pressedCreateNewAccount, "pressedCreateNewAccount:");
+    auto login = button(loggedOut, kTop + 30, menu, &KESTAuthMenuView::pressedLogin, "pressedLogin:");
+    auto create
+        = button(loggedOut, kTop + 84, menu, &KESTAuthMenuView::pressedCreateNewAccount, "pressedCreateNewAccount:");
     auto forgotten
-        = button(loggedOut, 138, menu, &KESTAuthMenuView::pressedForgottenPassword, "pressedForgottenPassword:");
-    auto loggedInAs = label(loggedIn, 30, 44, UIFont::systemFontOfSize(16));
-    auto logout = button(loggedIn, 84, menu, &KESTAuthMenuView::pressedLogout, "pressedLogout:");
+        = button(loggedOut, kTop + 138, menu, &KESTAuthMenuView::pressedForgottenPassword, "pressedForgottenPassword:");
+    auto loggedInAs = label(loggedIn, kTop + 30, 44, UIFont::systemFontOfSize(16));
+    auto logout = button(loggedIn, kTop + 84, menu, &KESTAuthMenuView::pressedLogout, "pressedLogout:");
     if (menu) {
         menu->loginButton = login;
         menu->createAccountButton = create;
@@ -94,14 +97,14 @@ std::vector<Value> buildLogin(const Ref<NSObject>& owner, const Value&)
 {
     auto screen = std::dynamic_pointer_cast<KESTAuthLoginView>(owner);
     auto view = pane();
-    auto heading = label(view, 20, 24, UIFont::boldSystemFontOfSize(18));
-    auto description = label(view, 48, 40, UIFont::systemFontOfSize(13));
-    auto email = field(view, 100, 1, "Email", false, screen.get(), owner);
+    auto heading = label(view, kTop + 20, 24, UIFont::boldSystemFontOfSize(18));
+    auto description = label(view, kTop + 48, 40, UIFont::systemFontOfSize(13));
+    auto email = field(view, kTop + 100, 1, "Email", false, screen.get(), owner);
     email->setKeyboardType(UIKeyboardTypeEmailAddress);
-    auto password = field(view, 144, 2, "Password", true, screen.get(), owner);
-    auto login = button(view, 196, screen, &KESTAuthLoginView::pressedLoginButton, "pressedLoginButton:");
+    auto password = field(view, kTop + 144, 2, "Password", true, screen.get(), owner);
+    auto login = button(view, kTop + 196, screen, &KESTAuthLoginView::pressedLoginButton, "pressedLoginButton:");
     auto forgotten
-        = button(view, 250, screen, &KESTAuthLoginView::pressedForgottenPassword, "pressedForgottenPassword:");
+        = button(view, kTop + 250, screen, &KESTAuthLoginView::pressedForgottenPassword, "pressedForgottenPassword:");
     if (screen) {
         screen->loginLabel = heading;
         screen->loginDescriptionLabel = description;
@@ -118,12 +121,13 @@ std::vector<Value> buildCreateAccount(const Ref<NSObject>& owner, const Value&)
 {
     auto screen = std::dynamic_pointer_cast<KESTAuthCreateAccountView>(owner);
     auto view = pane();
-    auto heading = label(view, 20, 24, UIFont::boldSystemFontOfSize(18));
-    auto description = label(view, 48, 40, UIFont::systemFontOfSize(13));
-    auto email = field(view, 100, 1, "Email", false, screen.get(), owner);
+    auto heading = label(view, kTop + 20, 24, UIFont::boldSystemFontOfSize(18));
+    auto description = label(view, kTop + 48, 40, UIFont::systemFontOfSize(13));
+    auto email = field(view, kTop + 100, 1, "Email", false, screen.get(), owner);
     email->setKeyboardType(UIKeyboardTypeEmailAddress);
-    auto password = field(view, 144, 2, "Password", true, screen.get(), owner);
-    auto create = button(view, 196, screen, &KESTAuthCreateAccountView::pressedCreateAccount, "pressedCreateAccount:");
+    auto password = field(view, kTop + 144, 2, "Password", true, screen.get(), owner);
+    auto create
+        = button(view, kTop + 196, screen, &KESTAuthCreateAccountView::pressedCreateAccount, "pressedCreateAccount:");
     if (screen) {
         screen->createAccountLabel = heading;
         screen->createAccountDescriptionLabel = description;
@@ -139,9 +143,9 @@ std::vector<Value> buildForgottenPassword(const Ref<NSObject>& owner, const Valu
 {
     auto screen = std::dynamic_pointer_cast<KESTAuthForgottenPasswordView>(owner);
     auto view = pane();
-    auto heading = label(view, 20, 24, UIFont::boldSystemFontOfSize(18));
-    auto description = label(view, 48, 64, UIFont::systemFontOfSize(13));
-    auto email = field(view, 124, 1, "Email", false, screen.get(), owner);
+    auto heading = label(view, kTop + 20, 24, UIFont::boldSystemFontOfSize(18));
+    auto description = label(view, kTop + 48, 64, UIFont::systemFontOfSize(13));
+    auto email = field(view, kTop + 124, 1, "Email", false, screen.get(), owner);
     email->setKeyboardType(UIKeyboardTypeEmailAddress);
     auto reset = button(
         view, 176, screen, &KESTAuthForgottenPasswordView::pressedForgottenPassword, "pressedForgottenPassword:");

@@ -78,7 +78,7 @@ std::vector<Value> buildDebug(const Ref<NSObject>& owner, const Value&)
     Ref<UILabel> values[4];
     Ref<UIStepper> steppers[4];
     for (int i = 0; i < 4; ++i) {
-        CGFloat y = 20 + 56 * i;
+        CGFloat y = 84 + 56 * i; // below the navigation bar
         label(view, CGRectMake(16, y, 140, 29), UIFont::systemFontOfSize(16), UIColor::blackColor())
             ->setText(titles[i]);
         values[i] = label(view, CGRectMake(160, y, 50, 29), UIFont::boldSystemFontOfSize(16), UIColor::blackColor());
@@ -110,7 +110,8 @@ std::vector<Value> buildLegal(const Ref<NSObject>& owner, const Value&)
     auto view = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
     view->setBackgroundColor(UIColor::whiteColor());
     view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    auto web = UIWebView::initWithFrame(view->bounds());
+    // Below the navigation bar (and the status bar above it).
+    auto web = UIWebView::initWithFrame(CGRectMake(0, 64, 320, 416));
     web->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     view->addSubview(web);
     if (screen) {

@@ -2,6 +2,7 @@
 
 #include "app/core/KESTAnalyticsManager.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/widgets/UIViewController+BarInsets.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSLocale.h"
 #include "foundation/NSString.h"
@@ -110,6 +111,8 @@ void KESTAppsViewController::viewWillAppear(bool animated)
                     screen->close();
             }));
     }
+    UIViewController_BarInsets::insetBelowNavigationBar(self<UIViewController>(), tableView());
+    tableView()->setBackgroundColor(UIColor::whiteColor());
     fetch();
     KESTAnalyticsManager::sharedInstance()->logEventWithNameWithCount(NSString::stringWithFormat("%@", className()), 1);
 }

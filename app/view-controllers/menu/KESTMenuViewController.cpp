@@ -10,6 +10,7 @@
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/view-controllers/filters/KESTFilterViewController.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
+#include "app/widgets/UIViewController+BarInsets.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSException.h"
 #include "graphics/UIColor.h"
@@ -72,6 +73,7 @@ void KESTMenuViewController::viewWillAppear(bool animated)
 {
     KESTBaseTableViewController::viewWillAppear(animated);
     auto table = tableView();
+    UIViewController_BarInsets::insetBelowNavigationBar(self<UIViewController>(), table);
     table->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(246 / 255.0f, 245 / 255.0f, 241 / 255.0f, 1));
     table->setTableFooterView(UIView::initWithFrame(CGRectZero));
     table->reloadRowsAtIndexPathsWithRowAnimation(

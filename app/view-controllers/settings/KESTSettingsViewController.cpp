@@ -13,6 +13,7 @@
 #include "app/view-controllers/settings/KESTLegalViewController.h"
 #include "app/view-controllers/settings/KESTSettingsCells.h"
 #include "app/view-controllers/settings/KESTSettingsDebugViewController.h"
+#include "app/widgets/UIViewController+BarInsets.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSLocale.h"
 #include "foundation/NSLog.h"
@@ -179,6 +180,12 @@ Ref<KESTSettingsViewController> KESTSettingsViewController::initWithStyle(UITabl
     auto controller = makeTableController<KESTSettingsViewController>(UITableViewStyleGrouped);
     controller->setTitle(localized("Settings"));
     return controller;
+}
+
+void KESTSettingsViewController::viewWillAppear(bool animated)
+{
+    KESTBaseTableViewController::viewWillAppear(animated);
+    UIViewController_BarInsets::insetBelowNavigationBar(self<UIViewController>(), tableView());
 }
 
 void KESTSettingsViewController::viewDidLoad()

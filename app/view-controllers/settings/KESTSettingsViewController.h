@@ -20,6 +20,7 @@ public:
     static Ref<KESTSettingsViewController> initWithStyle(UITableViewStyle style);
 
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
     int32_t numberOfSectionsInTableView(const Ref<UITableView>&) override { return 6; }
     int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t section) override;
     std::optional<std::string> tableViewTitleForHeaderInSection(const Ref<UITableView>&, int32_t section) override;
