@@ -204,33 +204,47 @@ void RatePrompt::appEnteredForeground(bool canPromptForRating)
     appLaunched(canPromptForRating);
 }
 
-void RatePrompt::incrementUseCount()
+namespace {
+
+// Counts one use or one significant event of the running build. The first count of a new build
+// starts every counter, date and flag afresh: a use dates the first use now, an event leaves it
+// for the next counted use.
+void countForBuild(bool significantEvent)
 {
+    const char* counter = significantEvent ? kSignificantEventCount : kUseCount;
     auto defaults = NSUserDefaults::standardUserDefaults();
     std::string version = buildVersion();
     Value tracked = defaults->objectForKey(kCurrentVersion);
     std::string trackedVersion = tracked.isString() ? tracked.stringValue() : version;
     if (!tracked.isString())
         defaults->setObjectForKey(Value(version), kCurrentVersion);
-    if (debug())
+    if (RatePrompt::debug())
         NSLog("RATEPROMPT Tracking version: %@", trackedVersion);
     if (trackedVersion == version) {
         if (defaults->doubleForKey(kFirstUseDate) == 0)
             defaults->setDouble(now(), kFirstUseDate);
-        int32_t uses = defaults->integerForKey(kUseCount) + 1;
-        defaults->setInteger(uses, kUseCount);
-        if (debug())
-            NSLog("RATEPROMPT Use count: %@", Value(uses));
+        int32_t count = defaults->integerForKey(counter) + 1;
+        defaults->setInteger(count, counter);
+        if (RatePrompt::debug())
+            NSLog(
+                significantEvent ? "RATEPROMPT Significant event count: %@" : "RATEPROMPT Use count: %@", Value(count));
     } else {
         defaults->setObjectForKey(Value(version), kCurrentVersion);
-        defaults->setDouble(now(), kFirstUseDate);
-        defaults->setInteger(1, kUseCount);
-        defaults->setInteger(0, kSignificantEventCount);
+        defaults->setDouble(significantEvent ? 0 : now(), kFirstUseDate);
+        defaults->setInteger(significantEvent ? 0 : 1, kUseCount);
+        defaults->setInteger(significantEvent ? 1 : 0, kSignificantEventCount);
         defaults->setBool(false, kRatedCurrentVersion);
         defaults->setBool(false, kDeclinedToRate);
         defaults->setDouble(0, kReminderRequestDate);
     }
     defaults->synchronize();
+}
+
+} // namespace
+
+void RatePrompt::incrementUseCount()
+{
+    countForBuild(false);
 }
 
 bool RatePrompt::ratingConditionsHaveBeenMet() const
@@ -255,31 +269,7 @@ bool RatePrompt::ratingConditionsHaveBeenMet() const
 
 void RatePrompt::incrementSignificantEventCount()
 {
-    auto defaults = NSUserDefaults::standardUserDefaults();
-    std::string version = buildVersion();
-    Value tracked = defaults->objectForKey(kCurrentVersion);
-    std::string trackedVersion = tracked.isString() ? tracked.stringValue() : version;
-    if (!tracked.isString())
-        defaults->setObjectForKey(Value(version), kCurrentVersion);
-    if (debug())
-        NSLog("RATEPROMPT Tracking version: %@", trackedVersion);
-    if (trackedVersion == version) {
-        if (defaults->doubleForKey(kFirstUseDate) == 0)
-            defaults->setDouble(now(), kFirstUseDate);
-        int32_t events = defaults->integerForKey(kSignificantEventCount) + 1;
-        defaults->setInteger(events, kSignificantEventCount);
-        if (debug())
-            NSLog("RATEPROMPT Significant event count: %@", Value(events));
-    } else {
-        defaults->setObjectForKey(Value(version), kCurrentVersion);
-        defaults->setDouble(0, kFirstUseDate);
-        defaults->setInteger(0, kUseCount);
-        defaults->setInteger(1, kSignificantEventCount);
-        defaults->setBool(false, kRatedCurrentVersion);
-        defaults->setBool(false, kDeclinedToRate);
-        defaults->setDouble(0, kReminderRequestDate);
-    }
-    defaults->synchronize();
+    countForBuild(true);
 }
 
 bool RatePrompt::userHasDeclinedToRate() const
