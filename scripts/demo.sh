@@ -15,6 +15,9 @@
 #   filters.png   the filter list with two saved filters, one active, over the map following it
 #   filter-editor.png  the filter editor with the suggestion bar for a typed airline
 #   alerts.png    the alert list with alerts of two types, synchronised with the service
+#   intro.png     the first page of the first-run tour over the map
+#   menu.png      the main menu; settings.png the settings; account.png the login form;
+#   apps.png      the maker's other apps
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +30,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -73,4 +76,4 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens

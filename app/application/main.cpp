@@ -12,6 +12,8 @@
 #include "app/application/KESTDemoFilterScreens.h"
 #include "app/application/KESTDetailScreensDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTAnalyticsManager.h"
+#include "app/core/KESTAuthManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
@@ -21,10 +23,12 @@
 #include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/Sandbox.h"
 #include "mapkit/MKMapView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
+#include "uikit/UIPasteboard.h"
 #include "uikit/UIPopoverController.h"
 #include "uikit/UIWindow.h"
 
@@ -51,6 +55,7 @@ struct Options {
     bool zoomedView = false;
     bool detailScreens = false;
     bool filterScreens = false;
+    bool menuScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -68,6 +73,9 @@ void printUsage(FILE* out, const char* program)
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
         "  --detail-screens    then write the plane's detail tabs, history, gallery and an airport board\n"
         "  --filter-screens    then write DIR/filters.png, DIR/filter-editor.png and DIR/alerts.png\n"
+        "  --menu-screens      also write the first tour page (intro.png), the main menu (menu.png),\n"
+        "                      the settings (settings.png), the login form (account.png) and the\n"
+        "                      other apps (apps.png)\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -134,11 +142,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.zoomedView = true;
         } else if (arg == "--detail-screens") {
             options.detailScreens = true;
+        } else if (arg == "--menu-screens") {
+            options.menuScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens)
+    if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
+            || options.menuScreens)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -218,6 +229,44 @@ void passFirstRunTour(const Ref<UIApplication>& app)
     }
 }
 
+// Writes the screens of the menu, the settings, the login form and the other apps, each opened
+// from the map screen as a user would and closed again.
+bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::string& directory)
+{
+    bool ok = true;
+    auto closePopover = [&] {
+        if (auto popover = screen->poc())
+            popover->dismissPopoverAnimated(false);
+        runFor(1);
+    };
+    if (auto item = screen->menuBarButtonItem())
+        screen->showMenu(item->customView());
+    runFor(2);
+    ok = writePNG(directory, "menu.png") && ok;
+    closePopover();
+    screen->showSettings(nullptr);
+    runFor(2);
+    ok = writePNG(directory, "settings.png") && ok;
+    closePopover();
+    KESTAuthManager::sharedInstance()->presentLoginInControllerCompletionFailure(screen, nullptr, nullptr);
+    runFor(2);
+    ok = writePNG(directory, "account.png") && ok;
+    // The login form is presented in the current context: by the screen that defines it.
+    for (auto presenter = Ref<UIViewController>(screen); presenter; presenter = presenter->parentViewController()) {
+        if (presenter->presentedViewController()) {
+            presenter->dismissViewControllerAnimatedCompletion(false, nullptr);
+            break;
+        }
+    }
+    runFor(1);
+    screen->showKESTApps();
+    runFor(3);
+    ok = writePNG(directory, "apps.png") && ok;
+    screen->dismissViewControllerAnimatedCompletion(false, nullptr);
+    runFor(1);
+    return ok;
+}
+
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
@@ -237,6 +286,12 @@ int main(int argc, char** argv)
 
     KESTLiveDataManager::setServiceBaseURL(options.serviceURL);
     KESTPlaneMarkerManager::setLogoServiceBaseURL(options.serviceURL);
+    KESTAnalyticsManager::setCollectorBaseURL(options.serviceURL);
+    // Named pasteboards shared with the maker's other applications live beside the sandbox.
+    if (const char* shared = std::getenv("VX_PASTEBOARD_ROOT"))
+        UIPasteboard::setSharedRoot(shared);
+    else
+        UIPasteboard::setSharedRoot(Sandbox::root() + "-pasteboards");
 
     auto app = UIApplicationHost::launch(NSStringFromClass(KESTAppDelegate::classObject()));
     if (!app) {
@@ -262,6 +317,8 @@ int main(int argc, char** argv)
 
     bool ok = true;
     runFor(options.seconds.value_or(kDefaultSeconds));
+    if (options.menuScreens)
+        ok = writePNG(options.pngDirectory, "intro.png") && ok;
     passFirstRunTour(app);
     ok = writePNG(options.pngDirectory, "map.png") && ok;
 

@@ -7,11 +7,9 @@
 #include "foundation/NSString.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/ThreadChecks.h"
-#include "net/NSHTTPURLResponse.h"
-#include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
-#include "net/NSURLSession.h"
-#include "net/NSURLSessionDataTask.h"
+#include "networking/VNHTTPRequestOperationManager.h"
+#include "networking/VNJSONResponseSerializer.h"
 
 VX_REGISTER_CLASS(KESTMessagingManager);
 
@@ -37,6 +35,8 @@ Ref<KESTMessagingManager> KESTMessagingManager::initWithDelegate(
     auto manager = make<KESTMessagingManager>();
     manager->m_delegate = delegate;
     manager->m_delegateOwner = std::move(owner);
+    manager->m_manager = VNHTTPRequestOperationManager::manager();
+    manager->m_manager->setResponseSerializer(VNJSONResponseSerializer::serializer());
     manager->loadStoredNumbers();
     return manager;
 }
@@ -64,37 +64,26 @@ void KESTMessagingManager::fetchLatestMessage()
     loadStoredNumbers();
     int32_t lastMessage = m_lastMessageID;
     int32_t seenVersion = m_seenUpdateTextFor;
+    // The poll holds the poller until its answer has been handled; a failed poll shows nothing.
     auto self = this->self<KESTMessagingManager>();
-    auto url = NSURL::URLWithString(pollURL());
-    if (!url) {
-        dispatch_async(dispatch_get_main_queue(),
-            [self, lastMessage, seenVersion] { self->handleAnswer(Value(), lastMessage, seenVersion); });
-        return;
-    }
-    auto request = NSMutableURLRequest::requestWithURL(url);
-    request->setHTTPMethod("POST");
-    // The poll holds the poller until its answer has been handled.
-    auto task = NSURLSession::sharedSession()->dataTaskWithRequestCompletionHandler(request,
-        [self, lastMessage, seenVersion](
-            const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
-            Value answer;
-            auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
-            if (!error && http && http->statusCode() >= 200 && http->statusCode() < 300 && data.isData()) {
-                Ref<NSError> parseError;
-                answer = NSJSONSerialization::JSONObjectWithData(data.bytes(), 0, &parseError);
-            }
-            dispatch_async(dispatch_get_main_queue(),
-                [self, answer, lastMessage, seenVersion] { self->handleAnswer(answer, lastMessage, seenVersion); });
-        });
-    task->resume();
+    m_manager->POSTParametersConstructingBodyWithBlockSuccessFailure(
+        pollURL(), Value::dictionary(), nullptr,
+        [self, lastMessage, seenVersion](const Ref<VNHTTPRequestOperation>&, const Value& answer) {
+            self->handleAnswer(answer, lastMessage, seenVersion);
+        },
+        nullptr);
 }
 
 void KESTMessagingManager::handleAnswer(const Value& answer, int32_t lastMessage, int32_t seenVersion)
 {
     assertIsMainThread();
+    // Answers that are not objects, and entries that are not objects, are ignored like an empty
+    // answer: nothing is stored and the delegate hears nothing.
+    if (!answer.isDictionary() || answer.count() == 0)
+        return;
     auto defaults = NSUserDefaults::standardUserDefaults();
-    Value version = answer.isDictionary() ? answer.objectForKey("version") : Value();
-    Value message = answer.isDictionary() ? answer.objectForKey("message") : Value();
+    Value version = answer.objectForKey("version");
+    Value message = answer.objectForKey("message");
     auto launch = [&](const Value& link, int32_t timeOut) {
         auto url = link.isString() ? NSURL::URLWithString(link.stringValue()) : nullptr;
         auto target = delegate();
@@ -107,26 +96,28 @@ void KESTMessagingManager::handleAnswer(const Value& answer, int32_t lastMessage
         Ref<NSObject> owner = m_delegateOwner.lock();
         target->messagingManageRequestedLaunchOfURLWithCloseButtonAndTimeOut(url, true, timeOut);
     };
-    if (version.isDictionary()) {
-        if (auto number = integerOf(version.objectForKey("latestVersion"))) {
-            defaults->setInteger(*number, kLastVersionKey);
-            defaults->synchronize();
-            if (seenVersion != 0 && *number > seenVersion) {
-                launch(version.objectForKey("versionURL"), 0);
-                return;
-            }
-        }
-    } else if (message.isDictionary()) {
-        if (auto number = integerOf(message.objectForKey("messageID"))) {
-            defaults->setInteger(*number, kLastMessageKey);
-            defaults->synchronize();
-            if (lastMessage != 0 && *number > lastMessage) {
-                launch(message.objectForKey("messageURL"), 5);
-                return;
-            }
-        }
+    if (!version.isNil()) {
+        auto number = version.isDictionary() ? integerOf(version.objectForKey("latestVersion")) : std::nullopt;
+        if (!number)
+            return;
+        defaults->setInteger(*number, kLastVersionKey);
+        defaults->synchronize();
+        if (seenVersion != 0 && *number > seenVersion)
+            launch(version.objectForKey("versionURL"), 0);
+        else
+            close();
+    } else if (!message.isNil()) {
+        auto number = message.isDictionary() ? integerOf(message.objectForKey("messageID")) : std::nullopt;
+        if (!number)
+            return;
+        defaults->setInteger(*number, kLastMessageKey);
+        defaults->synchronize();
+        if (lastMessage != 0 && *number > lastMessage)
+            launch(message.objectForKey("messageURL"), 5);
+        else
+            close();
     }
-    close();
+    defaults->synchronize();
 }
 
 void KESTMessagingManager::close()

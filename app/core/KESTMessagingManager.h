@@ -4,12 +4,15 @@
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
+class VNHTTPRequestOperationManager;
+
 // The in-app message poller. Each poll asks the flight-data service whether there is a newer
 // version page or a newer message for this build than the ones remembered in the user
 // defaults ("kLastVersionUpdateSeen", "kkestravonLastMessage"); the first number heard of each
 // kind is only remembered. A newer version page is shown with a close button usable at once, a
-// newer message with one usable after 5 seconds; any other outcome (nothing new, an empty or
-// unusable answer, a failed request) closes the poller. A poll in flight keeps the poller alive.
+// newer message with one usable after 5 seconds; an announcement of nothing newer closes the
+// poller. An empty or unusable answer and a failed request change nothing and tell the delegate
+// nothing, so the poller serves the next activation. A poll in flight keeps the poller alive.
 // Main thread only; answers are handled on the main queue.
 class KESTMessagingManager : public NSObject {
     VX_OBJECT(KESTMessagingManager, NSObject)
@@ -31,12 +34,13 @@ public:
 
     // The poll's address for the stored numbers.
     std::string pollURL() const;
-    // Handles a parsed answer (nil for a failed request) against the numbers read when the poll
-    // was sent.
+    // Handles a parsed answer against the numbers read when the poll was sent.
     void handleAnswer(const Value& answer, int32_t lastMessage, int32_t seenVersion);
 
 private:
     void loadStoredNumbers();
+
+    Ref<VNHTTPRequestOperationManager> m_manager;
 
     KESTMessagingManagerDelegate* m_delegate { nullptr };
     Weak<NSObject> m_delegateOwner;

@@ -1,13 +1,24 @@
 #include "app/core/RatePrompt.h"
 
+#include "app/core/KESTServiceEndpoints.h"
 #include "foundation/Clock.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSLog.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSRunLoop.h"
 #include "foundation/NSString.h"
 #include "foundation/NSUserDefaults.h"
 #include "net/NSURL.h"
+#include "net/NSURLConnection.h"
+#include "net/NSURLRequest.h"
+#include "sysconfig/SCNetworkReachability.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UIDevice.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWindow.h"
+
+#include <netinet/in.h>
 
 #include <mutex>
 
@@ -22,6 +33,21 @@ struct Settings {
     int32_t significantEventsUntilPrompt = -1;
     double timeBeforeReminding = 1.0;
     bool debug = false;
+    bool usesAnimation = true;
+    bool alwaysUseMainBundle = false;
+    bool modalOpen = false;
+    int32_t statusBarStyle = 0;
+};
+
+// Answers the network test's request and ignores what it hears.
+class NetworkProbe : public NSObject, public NSURLConnectionDelegate {
+    VX_OBJECT(NetworkProbe, NSObject)
+public:
+    explicit NetworkProbe(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<NetworkProbe> init() { return make<NetworkProbe>(); }
 };
 
 std::mutex s_lock;
@@ -54,16 +80,22 @@ double now()
 
 std::string localized(const std::string& key)
 {
-    return NSBundle::mainBundle()->localizedStringForKey(key, "", "RatePromptLocalizable");
+    return RatePrompt::bundle()->localizedStringForKey(key, "", "RatePromptLocalizable");
 }
 
 std::string displayName()
 {
     auto bundle = NSBundle::mainBundle();
-    Value name = bundle->objectForInfoDictionaryKey("CFBundleDisplayName");
+    Value localizedInfo = bundle->localizedInfoDictionary();
+    Value name = localizedInfo.isDictionary() ? localizedInfo["CFBundleDisplayName"] : Value();
     if (!name.isString())
-        name = bundle->objectForInfoDictionaryKey("CFBundleName");
-    return name.stringValue();
+        name = bundle->objectForInfoDictionaryKey("CFBundleDisplayName");
+    return name.isString() ? name.stringValue() : std::string();
+}
+
+bool systemIsAtLeast7()
+{
+    return std::atof(UIDevice::currentDevice()->systemVersion().c_str()) >= 7.0;
 }
 
 } // namespace
@@ -71,8 +103,12 @@ std::string displayName()
 Ref<RatePrompt> RatePrompt::sharedInstance()
 {
     std::lock_guard guard(s_lock);
-    if (!s_instance)
+    if (!s_instance) {
         s_instance = make<RatePrompt>();
+        s_instance->m_openInAppStore = systemIsAtLeast7();
+        NSNotificationCenter::defaultCenter()->addObserverForName(UIApplicationWillResignActiveNotification, nullptr,
+            nullptr, [](const Ref<NSNotification>&) { RatePrompt::appWillResignActive(); });
+    }
     return s_instance;
 }
 
@@ -140,12 +176,27 @@ void RatePrompt::resetForTesting()
 
 void RatePrompt::appLaunched(bool canPromptForRating)
 {
-    // One counting at a time: two counts running side by side would each read the stored count
-    // and write back the same next value, losing a use.
+    sharedInstance()->countAndRate(false, canPromptForRating);
+}
+
+void RatePrompt::userDidSignificantEvent(bool canPromptForRating)
+{
+    sharedInstance()->countAndRate(true, canPromptForRating);
+}
+
+void RatePrompt::countAndRate(bool significantEvent, bool canPromptForRating)
+{
+    // Off the main thread, one count at a time: two counts running side by side would each read
+    // the stored count and write back the same next value, losing a use.
     static const dispatch_queue_t s_countingQueue
         = dispatch_queue_create("com.kestravon.volantrix.rateprompt", DISPATCH_QUEUE_SERIAL);
-    auto instance = sharedInstance();
-    dispatch_async(s_countingQueue, [instance, canPromptForRating] { instance->incrementAndRate(canPromptForRating); });
+    auto instance = self<RatePrompt>();
+    dispatch_async(s_countingQueue, [instance, significantEvent, canPromptForRating] {
+        if (significantEvent)
+            instance->incrementSignificantEventAndRate(canPromptForRating);
+        else
+            instance->incrementAndRate(canPromptForRating);
+    });
 }
 
 void RatePrompt::appEnteredForeground(bool canPromptForRating)
@@ -153,33 +204,47 @@ void RatePrompt::appEnteredForeground(bool canPromptForRating)
     appLaunched(canPromptForRating);
 }
 
-void RatePrompt::incrementUseCount()
+namespace {
+
+// Counts one use or one significant event of the running build. The first count of a new build
+// starts every counter, date and flag afresh: a use dates the first use now, an event leaves it
+// for the next counted use.
+void countForBuild(bool significantEvent)
 {
+    const char* counter = significantEvent ? kSignificantEventCount : kUseCount;
     auto defaults = NSUserDefaults::standardUserDefaults();
     std::string version = buildVersion();
     Value tracked = defaults->objectForKey(kCurrentVersion);
     std::string trackedVersion = tracked.isString() ? tracked.stringValue() : version;
     if (!tracked.isString())
         defaults->setObjectForKey(Value(version), kCurrentVersion);
-    if (debug())
+    if (RatePrompt::debug())
         NSLog("RATEPROMPT Tracking version: %@", trackedVersion);
     if (trackedVersion == version) {
         if (defaults->doubleForKey(kFirstUseDate) == 0)
             defaults->setDouble(now(), kFirstUseDate);
-        int32_t uses = defaults->integerForKey(kUseCount) + 1;
-        defaults->setInteger(uses, kUseCount);
-        if (debug())
-            NSLog("RATEPROMPT Use count: %@", Value(uses));
+        int32_t count = defaults->integerForKey(counter) + 1;
+        defaults->setInteger(count, counter);
+        if (RatePrompt::debug())
+            NSLog(
+                significantEvent ? "RATEPROMPT Significant event count: %@" : "RATEPROMPT Use count: %@", Value(count));
     } else {
         defaults->setObjectForKey(Value(version), kCurrentVersion);
-        defaults->setDouble(now(), kFirstUseDate);
-        defaults->setInteger(1, kUseCount);
-        defaults->setInteger(0, kSignificantEventCount);
+        defaults->setDouble(significantEvent ? 0 : now(), kFirstUseDate);
+        defaults->setInteger(significantEvent ? 0 : 1, kUseCount);
+        defaults->setInteger(significantEvent ? 1 : 0, kSignificantEventCount);
         defaults->setBool(false, kRatedCurrentVersion);
         defaults->setBool(false, kDeclinedToRate);
         defaults->setDouble(0, kReminderRequestDate);
     }
     defaults->synchronize();
+}
+
+} // namespace
+
+void RatePrompt::incrementUseCount()
+{
+    countForBuild(false);
 }
 
 bool RatePrompt::ratingConditionsHaveBeenMet() const
@@ -202,11 +267,65 @@ bool RatePrompt::ratingConditionsHaveBeenMet() const
     return true;
 }
 
+void RatePrompt::incrementSignificantEventCount()
+{
+    countForBuild(true);
+}
+
+bool RatePrompt::userHasDeclinedToRate() const
+{
+    return NSUserDefaults::standardUserDefaults()->boolForKey(kDeclinedToRate);
+}
+
+bool RatePrompt::userHasRatedCurrentVersion() const
+{
+    return NSUserDefaults::standardUserDefaults()->boolForKey(kRatedCurrentVersion);
+}
+
+bool RatePrompt::connectedToNetwork()
+{
+    sockaddr_in zero {};
+    zero.sin_family = AF_INET;
+    auto reachability = SCNetworkReachabilityCreateWithAddress(nullptr, reinterpret_cast<const sockaddr*>(&zero));
+    SCNetworkReachabilityFlags flags = 0;
+    if (!reachability || !SCNetworkReachabilityGetFlags(reachability, &flags)) {
+        NSLog("Error. Could not recover network reachability flags");
+        return false;
+    }
+    // A throw-away request for a public page; its answer is never looked at.
+    Ref<NSURLConnection> connection;
+    if (auto url = NSURL::URLWithString(KESTServiceEndpoints::productSiteBaseURL())) {
+        connection = NSURLConnection::initWithRequestDelegateStartImmediately(
+            NSURLRequest::requestWithURLCachePolicyTimeoutInterval(url, NSURLRequestCachePolicy(1), 20.0),
+            NetworkProbe::init(), false);
+        if (connection) {
+            // Heard on the main run loop, which always runs, rather than on this worker thread's.
+            connection->scheduleInRunLoopForMode(NSRunLoop::mainRunLoop(), NSDefaultRunLoopMode);
+            connection->start();
+        }
+    }
+    bool reachable
+        = (flags & kSCNetworkReachabilityFlagsReachable) && !(flags & kSCNetworkReachabilityFlagsConnectionRequired);
+    bool transient = flags & kSCNetworkReachabilityFlagsTransientConnection;
+    return (reachable || transient) && connection;
+}
+
+void RatePrompt::incrementSignificantEventAndRate(bool canPromptForRating)
+{
+    incrementSignificantEventCount();
+    if (canPromptForRating && ratingConditionsHaveBeenMet() && connectedToNetwork()) {
+        Weak<RatePrompt> weak = self<RatePrompt>();
+        dispatch_async(dispatch_get_main_queue(), [weak] {
+            if (auto prompt = weak.lock())
+                prompt->showRatingAlert();
+        });
+    }
+}
+
 void RatePrompt::incrementAndRate(bool canPromptForRating)
 {
     incrementUseCount();
-    // FIXME: the network test before the alert comes with the accounts and settings subsystem.
-    if (canPromptForRating && ratingConditionsHaveBeenMet()) {
+    if (canPromptForRating && ratingConditionsHaveBeenMet() && connectedToNetwork()) {
         Weak<RatePrompt> weak = self<RatePrompt>();
         dispatch_async(dispatch_get_main_queue(), [weak] {
             if (auto prompt = weak.lock())
@@ -226,6 +345,116 @@ void RatePrompt::showRatingAlert()
             name),
         this, self<RatePrompt>(), localized("No, Thanks"), { rate, localized("Remind me later") });
     m_ratingAlert->show();
+}
+
+void RatePrompt::hideRatingAlert()
+{
+    if (!m_ratingAlert || !m_ratingAlert->isVisible())
+        return;
+    if (debug())
+        NSLog("RATEPROMPT Hiding Alert");
+    m_ratingAlert->dismissWithClickedButtonIndexAnimated(-1, false);
+}
+
+void RatePrompt::appWillResignActive()
+{
+    if (debug())
+        NSLog("RATEPROMPT appWillResignActive");
+    sharedInstance()->hideRatingAlert();
+}
+
+void RatePrompt::showPrompt()
+{
+    auto prompt = sharedInstance();
+    if (prompt->connectedToNetwork() && !prompt->userHasDeclinedToRate() && !prompt->userHasRatedCurrentVersion())
+        prompt->showRatingAlert();
+}
+
+void RatePrompt::setUsesAnimation(bool animated)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.usesAnimation = animated;
+}
+
+void RatePrompt::setAlwaysUseMainBundle(bool always)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.alwaysUseMainBundle = always;
+}
+
+void RatePrompt::setOpenInAppStore(bool open)
+{
+    sharedInstance()->m_openInAppStore = open;
+}
+
+bool RatePrompt::modalOpen()
+{
+    return settings().modalOpen;
+}
+
+Ref<NSBundle> RatePrompt::bundle()
+{
+    auto main = NSBundle::mainBundle();
+    if (settings().alwaysUseMainBundle)
+        return main;
+    auto path = main->pathForResource("RatePrompt", "bundle");
+    if (path) {
+        if (auto own = NSBundle::bundleWithPath(*path))
+            return own;
+    }
+    return main;
+}
+
+Ref<UIViewController> RatePrompt::topMostViewController(const Ref<UIViewController>& controller)
+{
+    auto top = controller;
+    while (top && top->presentedViewController())
+        top = top->presentedViewController();
+    return top;
+}
+
+Ref<UIViewController> RatePrompt::getRootViewController()
+{
+    auto application = UIApplication::sharedApplication();
+    if (!application)
+        return nullptr;
+    auto window = application->keyWindow();
+    if (!window || window->windowLevel() != UIWindowLevelNormal) {
+        window = nullptr;
+        for (const auto& candidate : application->windows()) {
+            if (candidate->windowLevel() == UIWindowLevelNormal) {
+                window = candidate;
+                break;
+            }
+        }
+    }
+    if (!window)
+        return nullptr;
+    for (const auto& subview : window->subviews()) {
+        if (auto controller = std::dynamic_pointer_cast<UIViewController>(subview->nextResponder()))
+            return topMostViewController(controller);
+    }
+    return nullptr;
+}
+
+void RatePrompt::closeModal()
+{
+    Settings current = settings();
+    if (!current.modalOpen)
+        return;
+    auto application = UIApplication::sharedApplication();
+    if (application)
+        application->setStatusBarStyleAnimated(UIStatusBarStyle(current.statusBarStyle), current.usesAnimation);
+    {
+        std::lock_guard guard(s_lock);
+        s_settings.modalOpen = false;
+    }
+    auto window = application ? application->keyWindow() : nullptr;
+    auto root = window ? window->rootViewController() : nullptr;
+    if (auto sheet = topMostViewController(root); sheet && sheet != root)
+        sheet->dismissViewControllerAnimatedCompletion(current.usesAnimation, nullptr);
+    std::lock_guard guard(s_lock);
+    s_settings.statusBarStyle = 0;
 }
 
 void RatePrompt::alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>&, int32_t buttonIndex)
@@ -253,7 +482,31 @@ void RatePrompt::rateApp()
     auto defaults = NSUserDefaults::standardUserDefaults();
     defaults->setBool(true, kRatedCurrentVersion);
     defaults->synchronize();
-    std::string link = "itms-apps://apps.store.invalid/app/idAPP_ID";
+    auto prompt = sharedInstance();
+    if (!prompt->m_openInAppStore) {
+        auto sheet = SKStoreProductViewController::init();
+        sheet->loadProductWithParametersCompletionBlock(
+            Value::dictionary({ { SKStoreProductParameterITunesItemIdentifier, Value(std::atoi(appId().c_str())) } }),
+            nullptr);
+        sheet->setDelegate(prompt.get(), prompt);
+        auto presenter = getRootViewController();
+        if (!presenter)
+            return;
+        bool animated = settings().usesAnimation;
+        presenter->presentViewControllerAnimatedCompletion(sheet, animated, [animated] {
+            auto application = UIApplication::sharedApplication();
+            std::lock_guard guard(s_lock);
+            s_settings.modalOpen = true;
+            if (application) {
+                s_settings.statusBarStyle = int32_t(application->statusBarStyle());
+                application->setStatusBarStyleAnimated(UIStatusBarStyle(1), animated);
+            }
+        });
+        return;
+    }
+    std::string link = systemIsAtLeast7() ? "itms-apps://apps.store.invalid/app/idAPP_ID"
+                                          : "itms-apps://apps.store.invalid/WebObjects/MZStore.woa/wa/"
+                                            "viewContentsUserReviews?type=Purple+Software&id=APP_ID";
     link.replace(link.find("APP_ID"), 6, appId());
     if (auto application = UIApplication::sharedApplication())
         application->openURL(link);

@@ -88,6 +88,7 @@ Value answer(const Value& item, const Value& query)
 {
     bool data = query[kSecReturnData].boolValue();
     bool attributes = query[kSecReturnAttributes].boolValue();
+    // An item without data answers nil for its data.
     if (data && !attributes)
         return item[kSecValueData];
     auto result = Value::mutableDictionary();
@@ -96,7 +97,7 @@ Value answer(const Value& item, const Value& query)
         if (!item[key].isNil())
             result.setObjectForKey(item[key], key);
     }
-    if (data)
+    if (data && !item[kSecValueData].isNil())
         result.setObjectForKey(item[kSecValueData], kSecValueData);
     return result.copy();
 }
@@ -139,8 +140,9 @@ OSStatus SecItemAdd(const Value& attributes, Value* result)
     }
     if (attributes[kSecAttrAccessible].isNil())
         item.setObjectForKey(kSecAttrAccessibleWhenUnlocked, kSecAttrAccessible);
-    item.setObjectForKey(
-        attributes[kSecValueData].isData() ? attributes[kSecValueData] : Value::data({}), kSecValueData);
+    // An item added without data keeps none: asking for its data then answers nothing.
+    if (attributes[kSecValueData].isData())
+        item.setObjectForKey(attributes[kSecValueData], kSecValueData);
     items.push_back(item.copy());
     OSStatus status = save(items);
     if (status == errSecSuccess && result
@@ -156,18 +158,25 @@ OSStatus SecItemCopyMatching(const Value& query, Value* result)
     std::lock_guard lock(s_lock);
     auto items = load();
     bool all = query[kSecMatchLimit].isString() && query[kSecMatchLimit].string() == kSecMatchLimitAll;
-    auto found = Value::mutableArray();
+    std::vector<Value> found;
     for (const auto& item : items) {
         if (!matches(item, query))
             continue;
-        found.addObject(answer(item, query));
+        found.push_back(answer(item, query));
         if (!all)
             break;
     }
-    if (found.count() == 0)
+    if (found.empty())
         return errSecItemNotFound;
-    if (result)
-        *result = all ? found.copy() : found[0];
+    if (result) {
+        if (all) {
+            // An item without data has nothing to put in a list of data.
+            std::erase_if(found, [](const Value& v) { return v.isNil(); });
+            *result = Value::array(std::move(found));
+        } else {
+            *result = found.front();
+        }
+    }
     return errSecSuccess;
 }
 

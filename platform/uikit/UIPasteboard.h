@@ -19,7 +19,8 @@ inline constexpr const char* UIPasteboardTypePNG = "public.png";
 // Shared clipboards: the general one and named ones made on request. A pasteboard holds items,
 // each a dictionary from type name to value; the convenience accessors read the first item and
 // replace all items. Every change bumps changeCount and posts UIPasteboardChangedNotification.
-// Main thread only.
+// Persistent named pasteboards are also kept under a shared root directory, where a pasteboard
+// of that name is found again by this or another process. Main thread only.
 class UIPasteboard : public NSObject {
     VX_OBJECT(UIPasteboard, NSObject)
 public:
@@ -36,7 +37,7 @@ public:
     const std::string& name() const { return m_name; }
     int32_t changeCount() const { return m_changeCount; }
     bool isPersistent() const { return m_persistent; }
-    void setPersistent(bool v) { m_persistent = v; }
+    void setPersistent(bool v);
 
     // Items: each a dictionary from type to value.
     const std::vector<Value>& items() const { return m_items; }
@@ -58,11 +59,20 @@ public:
     Ref<UIImage> image() const;
     void setImage(const Ref<UIImage>& image);
 
-    // Test-only: forgets every pasteboard.
+    // Test-only: forgets every pasteboard held in this process (files under the shared root
+    // stay, as they would for another application).
     static void resetForTesting();
+
+    // Where persistent named pasteboards are kept so that other applications (other processes)
+    // see them: one file per pasteboard in this directory. Empty (the default) keeps them in this
+    // process only. The general and find pasteboards are never written.
+    static void setSharedRoot(const std::string& directory);
+    static std::string sharedRoot();
 
 private:
     void changed();
+    // Writes a persistent named pasteboard under the shared root; removes its file otherwise.
+    void store() const;
 
     std::string m_name;
     std::vector<Value> m_items;

@@ -401,6 +401,55 @@ std::vector<Entry> entries()
         cairo_close_path(cr);
         stroke(cr, kInk, 2);
     });
+    // The other rows of the main menu, and the "back soon" badge of the settings screen.
+    add("alertsListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        cairo_move_to(cr, 9, 22);
+        cairo_curve_to(cr, 9, 10, 10, 6, 15, 6);
+        cairo_curve_to(cr, 20, 6, 21, 10, 21, 22);
+        cairo_close_path(cr);
+        cairo_move_to(cr, 6, 22);
+        cairo_line_to(cr, 24, 22);
+        stroke(cr, kInk, 2);
+        circle(cr, 15, 25, 2);
+        fill(cr, kInk);
+    });
+    add("listViewListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        for (int i = 0; i < 4; ++i) {
+            cairo_move_to(cr, 5, 7 + i * 5.5);
+            cairo_line_to(cr, 25, 7 + i * 5.5);
+        }
+        stroke(cr, kInk, 2);
+    });
+    add("aviationListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        polygon(cr, { { 4, 7 }, { 11, 4 }, { 19, 7 }, { 26, 4 }, { 26, 23 }, { 19, 26 }, { 11, 23 }, { 4, 26 } });
+        stroke(cr, kInk, 2);
+        cairo_move_to(cr, 11, 4);
+        cairo_line_to(cr, 11, 23);
+        cairo_move_to(cr, 19, 7);
+        cairo_line_to(cr, 19, 26);
+        stroke(cr, kInk, 1.5);
+    });
+    add("forumListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        polygon(cr, { { 4, 6 }, { 22, 6 }, { 22, 18 }, { 11, 18 }, { 6, 23 }, { 7, 18 }, { 4, 18 } });
+        stroke(cr, kInk, 2);
+        polygon(cr, { { 24, 10 }, { 27, 10 }, { 27, 22 }, { 25, 22 }, { 25, 26 }, { 21, 22 }, { 14, 22 } });
+        stroke(cr, kInk, 1.5);
+    });
+    add("vxListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
+        for (int row = 0; row < 2; ++row) {
+            for (int col = 0; col < 2; ++col) {
+                cairo_rectangle(cr, 5 + col * 11, 5 + row * 11, 9, 9);
+            }
+        }
+        stroke(cr, kInk, 2);
+    });
+    add("backSoon.png", 44, 20, [=](cairo_t* cr, int, int) {
+        cairo_rectangle(cr, 1, 1, 42, 18);
+        fill(cr, { 0.86, 0.2, 0.16 });
+        cairo_move_to(cr, 6, 10);
+        cairo_line_to(cr, 38, 10);
+        stroke(cr, { 1, 1, 1 }, 3);
+    });
 
     // Tour pictures: a plane over a numbered disc.
     for (int page = 1; page <= 7; ++page) {

@@ -525,15 +525,29 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         return SimReply::json(json::object());
     });
 
+    // The maker's other applications, in groups; "devices" lists where each runs.
     route("GET", "/APPAPIv2/kestAppsInfo.php", [this](const httplib::Request&) {
         std::string icons = baseUrl() + "v1/getLogo.php?airlineCode=";
-        json apps = json::array({
-            { { "appName", "Volantrix" }, { "description", "Live flight tracking" }, { "appIcon", icons + "VX" },
-                { "appStoreID", "100000001" }, { "bundleID", "com.kestravon.volantrix" }, { "devices", "ipad" } },
-            { { "appName", "Volantrix Mini" }, { "description", "Flight tracking for phones" },
-                { "appIcon", icons + "VM" }, { "appStoreID", "100000002" },
-                { "bundleID", "com.kestravon.volantrix.mini" }, { "devices", "iphone" } },
+        auto app = [&](const char* name, const char* description, const char* icon, const char* id, const char* bundle,
+                       json devices) {
+            return json { { "appName", name }, { "description", description }, { "appIcon", icons + icon },
+                { "appStoreID", id }, { "bundleID", bundle }, { "devices", std::move(devices) } };
+        };
+        json tracking = json::array({
+            app("Volantrix", "Live flight tracking", "VX", "100000001", "com.kestravon.volantrix",
+                json::array({ "ipad" })),
+            app("Volantrix Mini", "Flight tracking for phones", "VM", "100000002", "com.kestravon.volantrix.mini",
+                json::array({ "iphone" })),
+            app("Volantrix Airports", "Departure and arrival boards of every major airport, updated live", "VA",
+                "100000003", "com.kestravon.volantrix.airports", json::array({ "ipad", "iphone" })),
         });
-        return SimReply::json(json::array({ { { "name", "Flight tracking" }, { "apps", apps } } }));
+        json tools = json::array({
+            app("Runway Weather", "Wind, visibility and the active runway for airfields near you", "RW", "100000004",
+                "com.kestravon.runwayweather", json::array({ "ipad", "iphone" })),
+            app("Logbook", "A pilot's logbook that adds up your hours by type and role", "LB", "100000005",
+                "com.kestravon.logbook", json::array({ "ipad" })),
+        });
+        return SimReply::json(json::array({ { { "name", "Flight tracking" }, { "apps", tracking } },
+            { { "name", "Aviation tools" }, { "apps", tools } } }));
     });
 }

@@ -113,6 +113,7 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         URLStubSpec poll;
         poll.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
         poll.matchPrefix = true;
+        poll.headers = { { "Content-Type", "application/json" } };
         poll.body = "{}";
         stubs.add(poll);
         KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
@@ -173,6 +174,7 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     URLStubSpec pollSpec;
     pollSpec.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
     pollSpec.matchPrefix = true;
+    pollSpec.headers = { { "Content-Type", "application/json" } };
     pollSpec.body = R"({"message":{"messageID":8,"messageURL":"http://feed.invalid/news/8"}})";
     auto secondPoll = std::make_shared<std::atomic<bool>>(false);
     pollSpec.matcher = [secondPoll](const Ref<NSURLRequest>&) { return !secondPoll->load(); };

@@ -1,12 +1,11 @@
 #include "app/application/KESTAppDelegate.h"
-#include "app/core/KESTAuthManager.h"
+#include "app/core/KESTAlertManager.h"
+#include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTMessagingManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/RatePrompt.h"
 #include "app/tests/AppTestSupport.h"
-#include "app/view-controllers/account/KESTAuthMenuView.h"
-#include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/menu/KESTMenuActivityProvider.h"
 #include "coredata/NSManagedObject.h"
 #include "coredata/NSManagedObjectContext.h"
@@ -127,10 +126,11 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         { "version wins over message", 12, 40,
             R"({"version":{"latestVersion":12,"versionURL":"u"},"message":{"messageID":50,"messageURL":"m"}})",
             { "closed" }, 12, 40 },
-        { "empty answer", 5, 5, "{}", { "closed" }, 5, 5 },
-        { "not an object", 5, 5, "[1,2]", { "closed" }, 5, 5 },
-        { "entry not an object", 5, 5, R"({"version":7})", { "closed" }, 5, 5 },
-        { "failed request", 5, 5, "", { "closed" }, 5, 5 },
+        { "empty answer", 5, 5, "{}", {}, 5, 5 },
+        { "neither entry", 5, 5, R"({"other":1})", {}, 5, 5 },
+        { "not an object", 5, 5, "[1,2]", {}, 5, 5 },
+        { "entry not an object", 5, 5, R"({"version":7})", {}, 5, 5 },
+        { "failed request", 5, 5, "", {}, 5, 5 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,6 +144,7 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         URLStubSpec spec;
         spec.url = "http://feed.invalid/APPAPIv2/KESTPoll/kestPOLL.php";
         spec.matchPrefix = true;
+        spec.headers = { { "Content-Type", "application/json" } };
         spec.body = c.answer;
         if (c.answer.empty())
             spec.statusCode = 500;
@@ -204,67 +205,6 @@ TEST(KESTMenuActivityProvider, NamesThePlaneOrTheApplication)
         EXPECT_EQ(provider->activityViewControllerItemForActivityType(nullptr, c.activity).stringValue(), c.text);
         EXPECT_EQ(provider->activityViewControllerPlaceholderItem(nullptr).stringValue(), "");
     }
-}
-
-TEST(KESTAuthManager, PresentsTheAccountMenuInANavigationController)
-{
-    UIApplicationHost::resetForTesting();
-    ScopedVirtualClock clock;
-    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-    auto root = UIViewController::init();
-    window->setRootViewController(root);
-    window->makeKeyAndVisible();
-    int completions = 0;
-    KESTAuthManager::sharedInstance()->presentManagerInControllerCompletionFailure(
-        root, [&] { ++completions; }, nullptr);
-    auto navigation = std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
-    ASSERT_TRUE(navigation);
-    EXPECT_EQ(navigation->modalPresentationStyle(), UIModalPresentationCurrentContext);
-    EXPECT_TRUE(navigation->isBeingPresented()) << "animated";
-    auto menu = std::dynamic_pointer_cast<KESTAuthMenuView>(navigation->topViewController());
-    ASSERT_TRUE(menu);
-    menu->completion()();
-    EXPECT_EQ(completions, 1);
-    EXPECT_FALSE(menu->failure());
-    clock.advance(1);
-    drainAll();
-    UIApplicationHost::resetForTesting();
-}
-
-TEST(KESTIntroViewController, PagesInOrderAndEndsOnce)
-{
-    UIApplicationHost::resetForTesting();
-    ScopedVirtualClock clock;
-    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
-    auto root = UIViewController::init();
-    window->setRootViewController(root);
-    window->makeKeyAndVisible();
-    auto intro = KESTIntroViewController::initWithNibNameBundle({}, nullptr);
-    root->addChildViewController(intro);
-    auto control = UIView::initWithFrame(CGRectMake(10, 10, 40, 40));
-    root->view()->addSubview(control);
-    std::vector<Ref<UIView>> pages = {
-        intro->pageTemplateWithTitleContentIconAndView("One", "First page", UIImage::imageNamed("tour1"), nullptr),
-        intro->pageTemplateWithTitleContentIconAndView("Two", "Second page", UIImage::imageNamed("tour2"), control),
-    };
-    intro->setPages(pages);
-    int ended = 0;
-    intro->beginIntroWithCompletionHandler([&] { ++ended; });
-    EXPECT_EQ(intro->view()->superview(), root->view());
-    clock.advance(0.3);
-    EXPECT_EQ(intro->view()->alpha(), 1);
-    CGFloat width = intro->scrollView()->bounds().size.width;
-    EXPECT_EQ(pages[1]->frame().origin.x, width);
-    EXPECT_EQ(intro->scrollView()->contentSize().width, 2 * width);
-    EXPECT_GT(pages[1]->subviews().size(), pages[0]->subviews().size()) << "the control's picture";
-
-    intro->jumpInButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
-    intro->endIntro();
-    clock.advance(0.3);
-    drainAll();
-    EXPECT_FALSE(intro->view()->superview());
-    EXPECT_EQ(ended, 1);
-    UIApplicationHost::resetForTesting();
 }
 
 } // namespace

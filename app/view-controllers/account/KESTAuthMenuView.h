@@ -1,27 +1,47 @@
 #pragma once
 
 #include "app/core/KESTAuthManager.h"
-#include "app/view-controllers/common/KESTBaseTableViewController.h"
+#include "app/view-controllers/common/KESTBaseViewController.h"
 
-// The account menu: sign-in, registration and the account's details. Its rows come with the
-// accounts subsystem; for now it is an empty table that keeps the two callbacks it was opened
-// with. Main thread only.
-class KESTAuthMenuView : public KESTBaseTableViewController {
-    VX_OBJECT(KESTAuthMenuView, KESTBaseTableViewController)
+class UIButton;
+class UILabel;
+
+// The account menu ("Kestravon ID"): signed out it offers login, a new account and a forgotten
+// password, each pushed onto its navigation controller; signed in with a real account it names
+// the account and offers to log out. Closing it calls the failure callback once the menu has
+// gone. Main thread only.
+class KESTAuthMenuView : public KESTBaseViewController {
+    VX_OBJECT(KESTAuthMenuView, KESTBaseViewController)
 public:
-    using Completion = KESTAuthManager::Completion;
-    using Failure = KESTAuthManager::Failure;
+    using Callback = KESTAuthManager::Callback;
 
     explicit KESTAuthMenuView(Passkey key)
-        : KESTBaseTableViewController(key)
+        : KESTBaseViewController(key)
     {
     }
-    static Ref<KESTAuthMenuView> initWithCompletionFailure(Completion completion, Failure failure);
+    static Ref<KESTAuthMenuView> initWithCompletionBlockFailureBlock(Callback completion, Callback failure);
 
-    const Completion& completion() const { return m_completion; }
-    const Failure& failure() const { return m_failure; }
+    void viewDidLoad() override;
+    void viewDidDisappear(bool animated) override;
+
+    void pressedLogin(const Ref<NSObject>& sender);
+    void pressedCreateNewAccount(const Ref<NSObject>& sender);
+    void pressedForgottenPassword(const Ref<NSObject>& sender);
+    void pressedLogout(const Ref<NSObject>& sender);
+    void closePress(const Ref<NSObject>& sender) override;
+
+    const Callback& completionCallback() const { return m_completionCallback; }
+    void setCompletionCallback(Callback callback) { m_completionCallback = std::move(callback); }
+    const Callback& failureCallback() const { return m_failureCallback; }
+    void setFailureCallback(Callback callback) { m_failureCallback = std::move(callback); }
+    const Callback& exitCallback() const { return m_exitCallback; }
+    void setExitCallback(Callback callback) { m_exitCallback = std::move(callback); }
+
+    // Outlets, connected by the layout.
+    Ref<UIButton> loginButton, createAccountButton, forgottenPasswordButton, logoutButton;
+    Ref<UILabel> loggedInAsLabel;
+    Ref<UIView> loggedOutView, loggedInView;
 
 private:
-    Completion m_completion;
-    Failure m_failure;
+    Callback m_completionCallback, m_failureCallback, m_exitCallback;
 };

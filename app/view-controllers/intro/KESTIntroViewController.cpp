@@ -2,35 +2,45 @@
 
 #include "foundation/NSBundle.h"
 #include "graphics/UIColor.h"
-#include "graphics/UIFont.h"
 #include "graphics/UIImage.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIButton.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
-#include "uikit/UIScreen.h"
-#include "uikit/UIScrollView.h"
+#include "uikit/UIPageControl.h"
 #include "uikit/UIWindow.h"
+
+#include <algorithm>
+#include <cmath>
 
 VX_REGISTER_CLASS(KESTIntroViewController);
 
 void KESTIntroViewController::loadView()
 {
-    CGRect frame = UIScreen::mainScreen()->bounds();
-    auto root = UIView::initWithFrame(frame);
+    auto root = UIView::initWithFrame(CGRectZero);
     root->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    root->setBackgroundColor(UIColor::colorWithWhiteAlpha(0, 0.85f));
-    m_scrollView = UIScrollView::initWithFrame(root->bounds());
+    setView(root);
+
+    m_scrollView = UIScrollView::initWithFrame(CGRectZero);
     m_scrollView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     m_scrollView->setPagingEnabled(true);
+    m_scrollView->setShowsHorizontalScrollIndicator(false);
+    m_scrollView->setShowsVerticalScrollIndicator(false);
+    m_scrollView->setDelegate(this, self<NSObject>());
     root->addSubview(m_scrollView);
 
-    m_jumpInButton = UIButton::buttonWithType(UIButtonTypeSystem);
+    m_pageControl = UIPageControl::initWithFrame(CGRectZero);
+    m_pageControl->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin
+        | UIViewAutoresizingFlexibleTopMargin);
+    root->addSubview(m_pageControl);
+
+    m_jumpInButton = UIButton::buttonWithType(UIButtonTypeCustom);
+    m_jumpInButton->setFrame(CGRectZero);
     m_jumpInButton->setTitleForState(
         NSBundle::mainBundle()->localizedStringForKey("Jump in", "", ""), UIControlStateNormal);
-    m_jumpInButton->setFrame(CGRectMake((frame.size.width - 160) / 2, frame.size.height - 80, 160, 44));
-    m_jumpInButton->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin
-        | UIViewAutoresizingFlexibleTopMargin);
+    m_jumpInButton->setTitleColorForState(UIColor::whiteColor(), UIControlStateNormal);
+    m_jumpInButton->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0, 0.4745098f, 1.0f, 1.0f));
+    m_jumpInButton->layer()->setCornerRadius(5.0f);
     Weak<KESTIntroViewController> weak = self<KESTIntroViewController>();
     m_jumpInButton->addTargetActionForControlEvents(
         self<NSObject>(), "endIntro",
@@ -40,47 +50,31 @@ void KESTIntroViewController::loadView()
         },
         UIControlEventTouchUpInside);
     root->addSubview(m_jumpInButton);
-    setView(root);
+
+    m_relevantViewImageView = UIImageView::initWithFrame(CGRectZero);
+    root->addSubview(m_relevantViewImageView);
+}
+
+void KESTIntroViewController::viewWillLayoutSubviews()
+{
+    UIViewController::viewWillLayoutSubviews();
+    CGRect bounds = view()->bounds();
+    CGFloat W = bounds.size.width, H = bounds.size.height;
+    m_scrollView->setFrame(bounds);
+    m_pageControl->setFrame(CGRectMake(0, H - 125, W, 8));
+    CGRect dots = m_pageControl->frame();
+    m_jumpInButton->setFrame(CGRectMake(std::ceil(W / 2 - 144.5f), dots.origin.y + dots.size.height + 15, 289, 45));
     layoutPages();
 }
 
 Ref<UIView> KESTIntroViewController::pageTemplateWithTitleContentIconAndView(
-    const std::string& title, const std::string& content, const Ref<UIImage>& icon, const Ref<UIView>& view)
+    const std::string& title, const std::string& content, const Ref<UIImage>& icon, const Ref<UIView>& relevant)
 {
-    CGRect frame = UIScreen::mainScreen()->bounds();
-    auto page = UIView::initWithFrame(frame);
-    page->setBackgroundColor(UIColor::clearColor());
-    CGFloat width = frame.size.width - 80;
-    auto iconView = UIImageView::initWithImage(icon);
-    iconView->setFrame(CGRectMake((frame.size.width - 60) / 2, 120, 60, 60));
-    page->addSubview(iconView);
-
-    // Room for a title of two lines.
-    auto titleLabel = UILabel::initWithFrame(CGRectMake(40, 190, width, 56));
-    titleLabel->setNumberOfLines(2);
-    titleLabel->setFont(UIFont::boldSystemFontOfSize(22));
-    titleLabel->setTextColor(UIColor::whiteColor());
-    titleLabel->setTextAlignment(NSTextAlignmentCenter);
-    titleLabel->setText(title);
-    page->addSubview(titleLabel);
-
-    auto contentLabel = UILabel::initWithFrame(CGRectMake(40, 250, width, 120));
-    contentLabel->setFont(UIFont::systemFontOfSize(16));
-    contentLabel->setTextColor(UIColor::whiteColor());
-    contentLabel->setTextAlignment(NSTextAlignmentCenter);
-    contentLabel->setNumberOfLines(0);
-    contentLabel->setText(content);
-    page->addSubview(contentLabel);
-
-    if (view) {
-        // A picture of the control, where the control sits on screen.
-        if (auto snapshot = view->snapshotViewAfterScreenUpdates(false)) {
-            CGRect place
-                = view->superview() ? view->superview()->convertRectToView(view->frame(), nullptr) : view->frame();
-            snapshot->setFrame(place);
-            page->addSubview(snapshot);
-        }
-    }
+    auto page = KESTIntroPageView::initWithFrame(view()->bounds());
+    page->titleLabel->setText(title);
+    page->contentLabel->setText(content);
+    page->icon = icon;
+    page->relevantView = relevant;
     return page;
 }
 
@@ -89,35 +83,124 @@ void KESTIntroViewController::setPages(std::vector<Ref<UIView>> pages)
     for (const auto& old : m_pages)
         old->removeFromSuperview();
     m_pages = std::move(pages);
-    if (m_scrollView)
-        layoutPages();
+    view();
+    for (const auto& page : m_pages) {
+        if (auto introPage = std::dynamic_pointer_cast<KESTIntroPageView>(page))
+            introPage->delegate = this;
+        m_scrollView->addSubview(page);
+    }
+    showPageForceUpdate(0, true);
+    m_pageControl->setNumberOfPages(int32_t(m_pages.size()));
 }
 
 void KESTIntroViewController::layoutPages()
 {
-    CGSize size = m_scrollView->bounds().size;
-    for (size_t i = 0; i < m_pages.size(); ++i) {
-        m_pages[i]->setFrame(CGRectMake(size.width * CGFloat(i), 0, size.width, size.height));
-        m_scrollView->addSubview(m_pages[i]);
+    if (!m_scrollView)
+        return;
+    CGRect bounds = view()->bounds();
+    CGFloat W = bounds.size.width, H = bounds.size.height;
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        m_pages[i]->setFrame(CGRectMake(W * CGFloat(i), 0, W, H));
+    m_scrollView->setContentSize(CGSizeMake(W * CGFloat(m_pages.size()), H));
+    if (!m_scrollView->isDragging() && !m_scrollView->isDecelerating())
+        m_scrollView->setContentOffsetAnimated(CGPointMake(W * CGFloat(m_currentPage), 0), false);
+}
+
+void KESTIntroViewController::showPageForceUpdate(int32_t page, bool force)
+{
+    // The tour needs pages; a position past either end shows the nearest page.
+    if (m_pages.empty())
+        return;
+    page = std::clamp(page, 0, int32_t(m_pages.size()) - 1);
+    if (page == m_currentPage && !force)
+        return;
+    auto introPage = std::dynamic_pointer_cast<KESTIntroPageView>(m_pages[size_t(page)]);
+    auto relevant = introPage ? introPage->relevantView : nullptr;
+    if (relevant) {
+        m_relevantViewImageView->setImage(introPage->relevantViewSnapshot());
+        CGRect inWindow = relevant->superview() ? relevant->superview()->convertRectToView(relevant->frame(), nullptr)
+                                                : relevant->frame();
+        CGRect here = view()->convertRectFromView(inWindow, nullptr);
+        m_relevantViewImageView->setFrame(
+            CGRectMake(here.origin.x, here.origin.y, relevant->frame().size.width, relevant->frame().size.height));
+    } else {
+        m_relevantViewImageView->setImage(nullptr);
     }
-    m_scrollView->setContentSize(CGSizeMake(size.width * CGFloat(m_pages.size()), size.height));
+    m_pageControl->setCurrentPage(page);
+}
+
+int32_t KESTIntroViewController::pageForOffset() const
+{
+    CGFloat w = m_scrollView->frame().size.width;
+    if (w <= 0)
+        return 0;
+    CGFloat x = m_scrollView->contentOffset().x;
+    return int32_t(std::floor((x - w / 2) / w)) + 1;
+}
+
+CGRect KESTIntroViewController::controlFrames()
+{
+    return CGRectUnion(m_jumpInButton->frame(), m_pageControl->frame());
+}
+
+void KESTIntroViewController::scrollViewDidScroll(const Ref<UIScrollView>&)
+{
+    showPageForceUpdate(pageForOffset(), false);
+}
+
+void KESTIntroViewController::scrollViewDidEndDecelerating(const Ref<UIScrollView>&)
+{
+    m_currentPage = m_pages.empty() ? 0 : std::clamp(pageForOffset(), 0, int32_t(m_pages.size()) - 1);
+}
+
+void KESTIntroViewController::willRotateToInterfaceOrientationDuration(UIInterfaceOrientation, double duration)
+{
+    Weak<KESTIntroViewController> weak = self<KESTIntroViewController>();
+    UIView::animateWithDuration(
+        duration, [] {},
+        [weak](bool) {
+            auto intro = weak.lock();
+            if (!intro)
+                return;
+            intro->layoutPages();
+            intro->showPageForceUpdate(intro->m_currentPage, true);
+        });
 }
 
 void KESTIntroViewController::beginIntroWithCompletionHandler(CompletionHandler handler)
 {
     m_completion = std::move(handler);
-    Ref<UIView> host;
-    if (auto parent = parentViewController())
-        host = parent->view();
-    else if (auto application = UIApplication::sharedApplication())
-        host = application->keyWindow();
     auto introView = view();
-    if (host) {
-        introView->setFrame(host->bounds());
-        host->addSubview(introView);
+    if (!introView->superview()) {
+        // Over the parent screen's view, or the key window, when the owner has not placed it.
+        Ref<UIView> host = parentViewController() ? parentViewController()->view() : nullptr;
+        if (!host) {
+            auto application = UIApplication::sharedApplication();
+            host = application ? application->keyWindow() : nullptr;
+        }
+        if (host)
+            host->addSubview(introView);
     }
-    introView->setAlpha(0);
-    UIView::animateWithDuration(0.3, [introView] { introView->setAlpha(1); });
+    if (auto superview = introView->superview())
+        introView->setFrame(superview->bounds());
+    introView->setBackgroundColor(UIColor::colorWithWhiteAlpha(0, 0));
+    std::vector<Ref<UIView>> controls { m_jumpInButton, m_pageControl, m_scrollView };
+    for (const auto& control : controls) {
+        control->setAlpha(0);
+        control->setTransform(CGAffineTransformMakeScale(2, 2));
+    }
+    introView->layoutIfNeeded();
+    layoutPages();
+    UIView::animateWithDuration(
+        0.15, [introView] { introView->setBackgroundColor(UIColor::colorWithWhiteAlpha(0, 0.7f)); },
+        [controls](bool) {
+            UIView::animateWithDuration(0.3, [controls] {
+                for (const auto& control : controls) {
+                    control->setAlpha(1);
+                    control->setTransform(CGAffineTransformIdentity);
+                }
+            });
+        });
 }
 
 void KESTIntroViewController::endIntro()
@@ -127,12 +210,17 @@ void KESTIntroViewController::endIntro()
     auto introView = view();
     Weak<KESTIntroViewController> weak = self<KESTIntroViewController>();
     UIView::animateWithDuration(
-        0.3, [introView] { introView->setAlpha(0); },
+        0.35,
+        [introView] {
+            introView->setAlpha(0);
+            introView->setTransform(CGAffineTransformMakeScale(2, 2));
+        },
         [weak, introView](bool) {
             introView->removeFromSuperview();
             auto intro = weak.lock();
             if (!intro)
                 return;
+            intro->removeFromParentViewController();
             auto completion = std::move(intro->m_completion);
             intro->m_completion = nullptr;
             if (completion)

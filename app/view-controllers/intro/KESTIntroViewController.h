@@ -1,19 +1,22 @@
 #pragma once
 
+#include "app/view-controllers/intro/KESTIntroPageView.h"
+#include "uikit/UIScrollView.h"
 #include "uikit/UIViewController.h"
 
 #include <functional>
 #include <vector>
 
 class UIButton;
-class UIImage;
-class UIScrollView;
+class UIImageView;
+class UIPageControl;
 
-// The paged first-run intro. The owner builds pages with pageTemplate, hands them over with
-// setPages and starts the intro over its parent screen's view; the intro fades in, pages
-// horizontally, and ends with its "Jump in" button, which fades it out, removes it and runs the
-// completion block once. Main thread only.
-class KESTIntroViewController : public UIViewController {
+// The paged first-run tour laid over the map screen: a dimmed layer with one page per feature,
+// page dots, a "Jump in" button that ends it, and a snapshot of the map-screen control the
+// current page is about, drawn at that control's place. The owner builds the pages, hands them
+// over with setPages, attaches the view and starts it; the end fades it out, removes it and runs
+// the completion block once. Main thread only.
+class KESTIntroViewController : public UIViewController, public KESTIntroDelegate, public UIScrollViewDelegate {
     VX_OBJECT(KESTIntroViewController, UIViewController)
 public:
     using CompletionHandler = std::function<void()>;
@@ -28,27 +31,38 @@ public:
     }
 
     void loadView() override;
+    void viewWillLayoutSubviews() override;
 
-    // One page: the title, the text and the icon; with a view, a picture of that control too.
+    // A page the size of the tour's view with the texts, the icon and the relevant view (or null).
     Ref<UIView> pageTemplateWithTitleContentIconAndView(
         const std::string& title, const std::string& content, const Ref<UIImage>& icon, const Ref<UIView>& view);
-    // Lays the pages out side by side, in order.
     void setPages(std::vector<Ref<UIView>> pages);
     const std::vector<Ref<UIView>>& pages() const { return m_pages; }
-    // Fades the intro in over the parent screen's view (or the key window when it has no parent)
-    // and keeps the block for the end.
     void beginIntroWithCompletionHandler(CompletionHandler handler);
-    // Fades the intro out, removes it and runs the completion block (once).
     void endIntro();
 
+    // Shows page p (a clamped index; nothing without pages): its snapshot and its dot.
+    void showPageForceUpdate(int32_t page, bool force);
+    void layoutPages();
+    CGRect controlFrames() override;
+    void scrollViewDidScroll(const Ref<UIScrollView>& scrollView) override;
+    void scrollViewDidEndDecelerating(const Ref<UIScrollView>& scrollView) override;
+    void willRotateToInterfaceOrientationDuration(UIInterfaceOrientation orientation, double duration) override;
+
+    int32_t currentPage() const { return m_currentPage; }
     const Ref<UIScrollView>& scrollView() const { return m_scrollView; }
     const Ref<UIButton>& jumpInButton() const { return m_jumpInButton; }
+    const Ref<UIPageControl>& pageControl() const { return m_pageControl; }
+    const Ref<UIImageView>& relevantViewImageView() const { return m_relevantViewImageView; }
 
 private:
-    void layoutPages();
+    int32_t pageForOffset() const;
 
-    std::vector<Ref<UIView>> m_pages;
     Ref<UIScrollView> m_scrollView;
+    Ref<UIImageView> m_relevantViewImageView;
     Ref<UIButton> m_jumpInButton;
+    Ref<UIPageControl> m_pageControl;
+    int32_t m_currentPage { 0 };
+    std::vector<Ref<UIView>> m_pages;
     CompletionHandler m_completion;
 };

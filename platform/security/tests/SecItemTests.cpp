@@ -102,6 +102,20 @@ TEST_P(SecItemTest, AddsFindsUpdatesAndDeletesGenericPasswords)
     }
 }
 
+TEST_P(SecItemTest, ItemsAddedWithoutDataAnswerNoDataAndDeletesMayAskForAttributes)
+{
+    EXPECT_EQ(SecItemAdd(query({ { kSecAttrService, "vxID" }, { kSecAttrAccount, "a@b.c" } }), nullptr), errSecSuccess);
+    Value data = Value::data("x", 1);
+    EXPECT_EQ(
+        SecItemCopyMatching(
+            query({ { kSecAttrService, "vxID" }, { kSecAttrAccount, "a@b.c" }, { kSecReturnData, true } }), &data),
+        errSecSuccess);
+    EXPECT_TRUE(data.isNil());
+    EXPECT_EQ(SecItemDelete(query({ { kSecAttrAccount, "a@b.c" }, { kSecReturnAttributes, true } })), errSecSuccess);
+    EXPECT_EQ(
+        SecItemDelete(query({ { kSecAttrAccount, "a@b.c" }, { kSecReturnAttributes, true } })), errSecItemNotFound);
+}
+
 INSTANTIATE_TEST_SUITE_P(Storage, SecItemTest, ::testing::Values(Keychain::Storage::Memory, Keychain::Storage::File),
     [](const ::testing::TestParamInfo<Keychain::Storage>& info) {
         return info.param == Keychain::Storage::File ? std::string("File") : std::string("Memory");

@@ -5,6 +5,7 @@
 #include "foundation/NSNotificationCenter.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
+#include "testing/TemporarySandbox.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIPasteboard.h"
 #include "uikit/UIRefreshControl.h"
@@ -195,6 +196,35 @@ TEST_F(UIWebViewTest, PasteboardsAreSharedByNameAndCountChanges)
     EXPECT_NE(UIPasteboard::pasteboardWithUniqueName()->name(), UIPasteboard::pasteboardWithUniqueName()->name());
     UIPasteboard::removePasteboardWithName("flights");
     EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("flights", false), nullptr);
+}
+
+TEST_F(UIWebViewTest, PersistentNamedPasteboardsReachOtherProcessesThroughTheSharedRoot)
+{
+    TemporarySandbox shared;
+    UIPasteboard::setSharedRoot(shared.root());
+    auto slot = UIPasteboard::pasteboardWithNameCreate("org.example.slot", true);
+    slot->setValueForPasteboardType(Value::data({ 1, 2, 3 }), "org.example");
+    EXPECT_FALSE(slot->isPersistent());
+    // Another process: nothing of this one's memory, only what persistent pasteboards left.
+    UIPasteboard::resetForTesting();
+    EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("org.example.slot", false), nullptr);
+
+    slot = UIPasteboard::pasteboardWithNameCreate("org.example.slot", true);
+    slot->setPersistent(true);
+    slot->setValueForPasteboardType(Value::data({ 4, 5 }), "org.example");
+    UIPasteboard::resetForTesting();
+    auto found = UIPasteboard::pasteboardWithNameCreate("org.example.slot", false);
+    ASSERT_NE(found, nullptr);
+    EXPECT_TRUE(found->isPersistent());
+    EXPECT_EQ(found->valueForPasteboardType("org.example"), Value::data({ 4, 5 }));
+
+    // Removing it removes it for everyone; the general pasteboard never leaves the process.
+    UIPasteboard::removePasteboardWithName("org.example.slot");
+    UIPasteboard::generalPasteboard()->setString("local");
+    UIPasteboard::resetForTesting();
+    EXPECT_EQ(UIPasteboard::pasteboardWithNameCreate("org.example.slot", false), nullptr);
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), std::nullopt);
+    UIPasteboard::setSharedRoot({});
 }
 
 TEST_F(UIWebViewTest, RefreshControlBeginsWhenPulledFarEnough)

@@ -1,3 +1,0 @@
-#include "app/view-controllers/menu/KESTAppsViewController.h"
-
-VX_REGISTER_CLASS(KESTAppsViewController);
