@@ -95,6 +95,8 @@ protected:
     void TearDown() override
     {
         drainAll();
+        // Delayed performs of this test's components must not run in the next test.
+        NSRunLoop::mainRunLoop()->resetForTesting();
         resetKit();
         NSSetUncaughtExceptionHandler(nullptr);
         HBRHarborManager::setAppStoreEnvironmentForTesting(std::nullopt);
