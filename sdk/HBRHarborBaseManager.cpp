@@ -9,6 +9,7 @@
 #include "graphics/UIColor.h"
 #include "os/OSHost.h"
 #include "os/OSImages.h"
+#include "sdk/HBRHarborBaseViewController.h"
 #include "sdk/HBRHarborHelper.h"
 #include "sdk/HBRHarborManager.h"
 #include "sdk/HBRHarborSDK.h"
@@ -97,10 +98,10 @@ Ref<UINavigationController> HBRHarborBaseManager::customNavigationControllerWith
     const Ref<UIViewController>& viewController, int32_t presentationStyle)
 {
     auto navigation = UINavigationController::initWithRootViewController(viewController);
-    if (m_navigationBarTintColor)
-        navigation->navigationBar()->setTintColor(m_navigationBarTintColor);
-    else
-        navigation->navigationBar()->setTintColor(UIColor::colorWithRedGreenBlueAlpha(0, 122.0f / 255.0f, 1, 1));
+    navigation->view(); // makes the navigation bar
+    if (auto bar = navigation->navigationBar())
+        bar->setTintColor(m_navigationBarTintColor ? m_navigationBarTintColor
+                                                   : UIColor::colorWithRedGreenBlueAlpha(0, 122.0f / 255.0f, 1, 1));
     navigation->setModalPresentationStyle(UIModalPresentationStyle(presentationStyle));
     return navigation;
 }
@@ -135,9 +136,13 @@ void HBRHarborBaseManager::showView(const Ref<UIViewController>& viewController)
         m_navController->setModalTransitionStyle(UIModalTransitionStyleCoverVertical);
         if (UIDevice::currentDevice()->userInterfaceIdiom() == UIUserInterfaceIdiomPad)
             m_navController->setModalPresentationStyle(UIModalPresentationFormSheet);
+        if (auto screen = std::dynamic_pointer_cast<HBRHarborBaseViewController>(viewController))
+            screen->setModalAnimated(true);
         parent->presentViewControllerAnimatedCompletion(m_navController, true, nullptr);
     } else if (window) {
         HBRLog("INFO: No rootViewController found, using UIWindow-approach: %@", window->description());
+        if (auto screen = std::dynamic_pointer_cast<HBRHarborBaseViewController>(viewController))
+            screen->setModalAnimated(false);
         window->addSubview(m_navController->view());
     }
 }
