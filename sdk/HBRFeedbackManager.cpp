@@ -15,6 +15,7 @@
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "net/NSURLConnection.h"
+#include "sdk/HBRFeedbackComposeViewController.h"
 #include "sdk/HBRHarborAppClient.h"
 #include "sdk/HBRHarborHelper.h"
 #include "sdk/HBRHarborManager.h"
@@ -677,4 +678,18 @@ void HBRFeedbackManager::showFeedbackListView()
         return;
     }
     // FIXME: the list screen is not built yet; nothing is presented.
+}
+
+Ref<HBRFeedbackComposeViewController> HBRFeedbackManager::feedbackComposeViewController()
+{
+    return HBRFeedbackComposeViewController::init();
+}
+
+void HBRFeedbackManager::showFeedbackComposeView()
+{
+    if (m_currentCompose) {
+        HBRLog("INFO: update view already visible, aborting");
+        return;
+    }
+    showView(feedbackComposeViewController());
 }

@@ -91,6 +91,8 @@ public:
     void updateMessageListFromResponse(const std::optional<Value>& response);
     // Presents the list screen through showView; the screens are kept by the host application.
     void showFeedbackListView();
+    Ref<class HBRFeedbackComposeViewController> feedbackComposeViewController();
+    void showFeedbackComposeView();
 
     // UIAlertViewDelegate: the new-message alert.
     void alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& alert, int32_t buttonIndex) override;

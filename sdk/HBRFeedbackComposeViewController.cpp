@@ -1,0 +1,142 @@
+#include "sdk/HBRFeedbackComposeViewController.h"
+
+#include "foundation/NSRunLoop.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
+#include "net/NSURL.h"
+#include "sdk/HBRFeedbackManager.h"
+#include "sdk/HBRHarborHelper.h"
+#include "sdk/HBRHarborManager.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UINavigationItem.h"
+
+VX_REGISTER_CLASS(HBRFeedbackComposeViewController);
+
+namespace {
+constexpr const char* HBRLogClassName = "HBRFeedbackComposeViewController";
+}
+
+Ref<HBRFeedbackComposeViewController> HBRFeedbackComposeViewController::init()
+{
+    auto screen = makeController<HBRFeedbackComposeViewController>({}, nullptr);
+    screen->setTitle(HBRLocalizedString(std::string("HarborFeedbackComposeTitle")));
+    if (auto harbor = HBRHarborManager::existingSharedHarborManager())
+        screen->m_manager = harbor->feedbackManager();
+    return screen;
+}
+
+void HBRFeedbackComposeViewController::prepareWithItems(const std::vector<Value>& items)
+{
+    for (const auto& item : items) {
+        std::optional<std::string> piece;
+        if (item.isString())
+            piece = item.string();
+        else if (auto url = item.objectAs<NSURL>())
+            piece = url->absoluteString();
+        if (!piece) {
+            HBRLog("Unknown item type %@", item.description());
+            continue;
+        }
+        m_text = NSString::stringWithFormat("%@%@", m_text ? *m_text + " " : std::string(), *piece);
+    }
+}
+
+Ref<UIBarButtonItem> HBRFeedbackComposeViewController::sendButton()
+{
+    return navigationItem()->rightBarButtonItem();
+}
+
+void HBRFeedbackComposeViewController::viewDidLoad()
+{
+    UIViewController::viewDidLoad();
+    view()->setBackgroundColor(UIColor::whiteColor());
+    Weak<HBRFeedbackComposeViewController> weak = self<HBRFeedbackComposeViewController>();
+    navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+        UIBarButtonSystemItemCancel, self<HBRFeedbackComposeViewController>(), [weak](const Ref<UIBarButtonItem>&) {
+            if (auto screen = weak.lock())
+                screen->dismissAction();
+        }));
+    navigationItem()->setRightBarButtonItem(
+        UIBarButtonItem::initWithTitleStyleTargetAction(HBRLocalizedString(std::string("HarborFeedbackComposeSend")),
+            UIBarButtonItemStyleDone, self<HBRFeedbackComposeViewController>(), [weak](const Ref<UIBarButtonItem>&) {
+                if (auto screen = weak.lock())
+                    screen->sendAction();
+            }));
+    m_textView = UITextView::initWithFrame(view()->frame());
+    m_textView->setFont(UIFont::systemFontOfSize(17));
+    m_textView->setTextViewDelegate(this, self<HBRFeedbackComposeViewController>());
+    m_textView->setBackgroundColor(UIColor::whiteColor());
+    m_textView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    view()->addSubview(m_textView);
+}
+
+void HBRFeedbackComposeViewController::viewWillAppear(bool animated)
+{
+    if (auto manager = m_manager.lock())
+        manager->setCurrentFeedbackComposeViewController(self<HBRFeedbackComposeViewController>());
+    UIViewController::viewWillAppear(animated);
+    auto application = UIApplication::sharedApplication();
+    m_statusBarStyle = application->statusBarStyle();
+    application->setStatusBarStyle(UIStatusBarStyleDefault);
+    m_textView->setFrame(view()->frame());
+    if (m_text) {
+        m_textView->setText(*m_text);
+        sendButton()->setEnabled(true);
+    } else {
+        sendButton()->setEnabled(false);
+    }
+}
+
+void HBRFeedbackComposeViewController::viewDidAppear(bool animated)
+{
+    UIViewController::viewDidAppear(animated);
+    // The user-data form is not offered from here; the editor takes the keyboard.
+    Weak<UITextView> weak = m_textView;
+    performSelectorAfterDelay(
+        self<HBRFeedbackComposeViewController>(), "becomeFirstResponder",
+        [weak] {
+            if (auto textView = weak.lock())
+                textView->becomeFirstResponder();
+        },
+        0);
+}
+
+void HBRFeedbackComposeViewController::viewWillDisappear(bool animated)
+{
+    if (auto manager = m_manager.lock())
+        manager->setCurrentFeedbackComposeViewController(nullptr);
+    UIViewController::viewWillDisappear(animated);
+    UIApplication::sharedApplication()->setStatusBarStyle(UIStatusBarStyle(m_statusBarStyle));
+}
+
+void HBRFeedbackComposeViewController::textViewDidChange(const Ref<UITextView>& textView)
+{
+    sendButton()->setEnabled(!textView->text().empty());
+}
+
+void HBRFeedbackComposeViewController::sendAction()
+{
+    if (m_textView->isFirstResponder())
+        m_textView->resignFirstResponder();
+    if (auto manager = m_manager.lock())
+        manager->submitMessageWithText(m_textView->text());
+    dismissWithResult(HBRFeedbackComposeOutcomeSubmitted);
+}
+
+void HBRFeedbackComposeViewController::dismissAction()
+{
+    dismissWithResult(HBRFeedbackComposeOutcomeCancelled);
+}
+
+void HBRFeedbackComposeViewController::dismissWithResult(HBRFeedbackComposeOutcome outcome)
+{
+    auto protectedThis = self<HBRFeedbackComposeViewController>();
+    if (auto target = m_delegate.get()) {
+        if (target->feedbackComposeViewControllerDidFinishWithResult(*this, outcome))
+            return;
+        if (target->feedbackComposeViewControllerDidFinish(*this))
+            return;
+    }
+    dismissViewControllerAnimatedCompletion(true, nullptr);
+}
