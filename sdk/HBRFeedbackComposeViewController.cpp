@@ -9,6 +9,7 @@
 #include "sdk/HBRHarborManager.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIBarButtonItem.h"
+#include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
 
 VX_REGISTER_CLASS(HBRFeedbackComposeViewController);
@@ -91,7 +92,13 @@ void HBRFeedbackComposeViewController::viewWillAppear(bool animated)
 void HBRFeedbackComposeViewController::viewDidAppear(bool animated)
 {
     UIViewController::viewDidAppear(animated);
-    // The user-data form is not offered from here; the editor takes the keyboard.
+    auto manager = m_manager.lock();
+    if (manager && manager->askManualUserDataAvailable()
+        && (manager->requireManualUserDataMissing() || !manager->didAskUserData())) {
+        if (!m_blockUserDataScreen)
+            setUserDataAction();
+        return;
+    }
     Weak<UITextView> weak = m_textView;
     performSelectorAfterDelay(
         self<HBRFeedbackComposeViewController>(), "becomeFirstResponder",
@@ -127,6 +134,40 @@ void HBRFeedbackComposeViewController::sendAction()
 void HBRFeedbackComposeViewController::dismissAction()
 {
     dismissWithResult(HBRFeedbackComposeOutcomeCancelled);
+}
+
+void HBRFeedbackComposeViewController::setUserDataAction()
+{
+    auto form = HBRFeedbackUserDataViewController::initWithStyle(UITableViewStyleGrouped);
+    form->setDelegate(this, self<HBRFeedbackComposeViewController>());
+    auto manager = m_manager.lock();
+    if (!manager)
+        return;
+    auto navigation = manager->customNavigationControllerWithRootViewControllerPresentationStyle(
+        form, UIModalPresentationFormSheet);
+    presentViewControllerAnimatedCompletion(navigation, true, nullptr);
+}
+
+void HBRFeedbackComposeViewController::userDataUpdateCancelled()
+{
+    m_blockUserDataScreen = true;
+    auto manager = m_manager.lock();
+    if (manager && manager->requireManualUserDataMissing()) {
+        Weak<HBRFeedbackComposeViewController> weak = self<HBRFeedbackComposeViewController>();
+        dismissViewControllerAnimatedCompletion(true, [weak] {
+            if (auto screen = weak.lock())
+                screen->dismissViewControllerAnimatedCompletion(true, nullptr);
+        });
+        return;
+    }
+    dismissViewControllerAnimatedCompletion(true, nullptr);
+}
+
+void HBRFeedbackComposeViewController::userDataUpdateFinished()
+{
+    if (auto manager = m_manager.lock())
+        manager->saveMessages();
+    dismissViewControllerAnimatedCompletion(true, nullptr);
 }
 
 void HBRFeedbackComposeViewController::dismissWithResult(HBRFeedbackComposeOutcome outcome)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Value.h"
+#include "sdk/HBRFeedbackUserDataViewController.h"
 #include "sdk/HBRHarborSDK.h"
 #include "uikit/UITextView.h"
 #include "uikit/UIViewController.h"
@@ -32,7 +33,9 @@ public:
 
 // The screen on which the user writes one feedback message and sends it. While it shows, the
 // feedback component's new-message alert stays away. Main thread only.
-class HBRFeedbackComposeViewController : public UIViewController, public UITextViewDelegate {
+class HBRFeedbackComposeViewController : public UIViewController,
+                                         public UITextViewDelegate,
+                                         public HBRFeedbackUserDataDelegate {
     VX_OBJECT(HBRFeedbackComposeViewController, UIViewController)
 public:
     explicit HBRFeedbackComposeViewController(Passkey key)
@@ -51,6 +54,10 @@ public:
     void sendAction();
     void dismissAction();
     void dismissWithResult(HBRFeedbackComposeOutcome outcome);
+    // Presents the user-data form over this screen.
+    void setUserDataAction();
+    void userDataUpdateCancelled() override;
+    void userDataUpdateFinished() override;
 
     void setDelegate(HBRFeedbackComposeViewControllerDelegate* delegate, Weak<NSObject> owner)
     {
