@@ -1,6 +1,9 @@
 #include "sdk/HBRFeedbackComposeViewController.h"
 
+#include "foundation/NSNotification.h"
+#include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
+#include "graphics/NSValue.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "net/NSURL.h"
@@ -9,8 +12,12 @@
 #include "sdk/HBRHarborManager.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIBarButtonItem.h"
+#include "uikit/UIDevice.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
+#include "uikit/UIScreen.h"
 
 VX_REGISTER_CLASS(HBRFeedbackComposeViewController);
 
@@ -74,6 +81,20 @@ void HBRFeedbackComposeViewController::viewDidLoad()
 
 void HBRFeedbackComposeViewController::viewWillAppear(bool animated)
 {
+    auto center = NSNotificationCenter::defaultCenter();
+    Weak<HBRFeedbackComposeViewController> weak = self<HBRFeedbackComposeViewController>();
+    if (!m_keyboardShownObserver)
+        m_keyboardShownObserver = center->addObserverForName(
+            std::string(UIKeyboardDidShowNotification), nullptr, nullptr, [weak](const Ref<NSNotification>& note) {
+                if (auto screen = weak.lock())
+                    screen->keyboardWasShown(note);
+            });
+    if (!m_keyboardHiddenObserver)
+        m_keyboardHiddenObserver = center->addObserverForName(
+            std::string(UIKeyboardWillHideNotification), nullptr, nullptr, [weak](const Ref<NSNotification>& note) {
+                if (auto screen = weak.lock())
+                    screen->keyboardWillBeHidden(note);
+            });
     if (auto manager = m_manager.lock())
         manager->setCurrentFeedbackComposeViewController(self<HBRFeedbackComposeViewController>());
     UIViewController::viewWillAppear(animated);
@@ -111,10 +132,54 @@ void HBRFeedbackComposeViewController::viewDidAppear(bool animated)
 
 void HBRFeedbackComposeViewController::viewWillDisappear(bool animated)
 {
+    auto center = NSNotificationCenter::defaultCenter();
+    for (auto* observer : { &m_keyboardShownObserver, &m_keyboardHiddenObserver }) {
+        if (*observer)
+            center->removeObserver(*observer);
+        *observer = nullptr;
+    }
     if (auto manager = m_manager.lock())
         manager->setCurrentFeedbackComposeViewController(nullptr);
     UIViewController::viewWillDisappear(animated);
     UIApplication::sharedApplication()->setStatusBarStyle(UIStatusBarStyle(m_statusBarStyle));
+}
+
+float HBRFeedbackComposeViewController::editorHeightForKeyboardFrame(CGRect keyboard) const
+{
+    auto* self = const_cast<HBRFeedbackComposeViewController*>(this);
+    CGRect frame = self->view()->frame();
+    float boundsHeight = self->view()->bounds().size.height;
+    CGRect screen = UIScreen::mainScreen()->bounds();
+    auto navigation = self->navigationController();
+    float barHeight = navigation && navigation->navigationBar() ? navigation->navigationBar()->frame().size.height : 0;
+    auto orientation = UIApplication::sharedApplication()->statusBarOrientation();
+    bool portrait
+        = orientation == UIInterfaceOrientationPortrait || orientation == UIInterfaceOrientationPortraitUpsideDown;
+    if (UIDevice::currentDevice()->userInterfaceIdiom() == UIUserInterfaceIdiomPad) {
+        if (portrait)
+            return (screen.size.height - 20 - barHeight) - ((screen.size.height - 20) - boundsHeight) * 0.5f
+                - keyboard.size.height;
+        float margin = screen.size.width - 20 - keyboard.size.width < boundsHeight
+            ? 30.0f
+            : ((screen.size.width - 20) - boundsHeight) * 0.5f;
+        return screen.size.width - barHeight - margin - keyboard.size.width;
+    }
+    return portrait ? frame.size.height - keyboard.size.height : frame.size.height - keyboard.size.width;
+}
+
+void HBRFeedbackComposeViewController::keyboardWasShown(const Ref<NSNotification>& notification)
+{
+    auto value = notification->userInfo()[UIKeyboardFrameBeginUserInfoKey].objectAs<NSValue>();
+    if (!value || !m_textView)
+        return;
+    float height = editorHeightForKeyboardFrame(value->CGRectValue());
+    m_textView->setFrame(CGRectMake(0, 0, view()->frame().size.width, height));
+}
+
+void HBRFeedbackComposeViewController::keyboardWillBeHidden(const Ref<NSNotification>&)
+{
+    if (m_textView)
+        m_textView->setFrame(CGRectMake(0, 0, view()->frame().size.width, view()->frame().size.height));
 }
 
 void HBRFeedbackComposeViewController::textViewDidChange(const Ref<UITextView>& textView)

@@ -51,6 +51,11 @@ public:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void textViewDidChange(const Ref<UITextView>& textView) override;
+    // The editor leaves room for the keyboard, whose frame comes with the notification.
+    void keyboardWasShown(const Ref<class NSNotification>& notification);
+    void keyboardWillBeHidden(const Ref<class NSNotification>& notification);
+    // The editor's height with the keyboard's frame at the start of its animation.
+    float editorHeightForKeyboardFrame(CGRect keyboard) const;
     void sendAction();
     void dismissAction();
     void dismissWithResult(HBRFeedbackComposeOutcome outcome);
@@ -74,4 +79,5 @@ private:
     std::optional<std::string> m_text;
     bool m_blockUserDataScreen { false };
     int32_t m_statusBarStyle { 0 };
+    Ref<NSObject> m_keyboardShownObserver, m_keyboardHiddenObserver;
 };

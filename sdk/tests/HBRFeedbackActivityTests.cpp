@@ -6,6 +6,7 @@
 #include "graphics/UIImage.h"
 #include "net/NSURL.h"
 #include "uikit/UIBarButtonItem.h"
+#include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
 
 namespace {
@@ -72,6 +73,22 @@ TEST_F(HBRFeedbackActivityTest, SendButtonFollowsTheText)
     EXPECT_FALSE(compose->sendButton()->isEnabled());
     compose->viewWillDisappear(false);
     EXPECT_FALSE(HBRHarborManager::sharedHarborManager()->feedbackManager()->currentFeedbackComposeViewController());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HBRFeedbackActivityTest, EditorLeavesRoomForTheKeyboardOnAPadInPortrait)
+{
+    auto manager = configuredManager()->feedbackManager();
+    auto compose = HBRFeedbackComposeViewController::init();
+    auto navigation = manager->customNavigationControllerWithRootViewControllerPresentationStyle(
+        compose, UIModalPresentationFormSheet);
+    compose->view()->setFrame(CGRectMake(0, 0, 540, 620));
+    ASSERT_EQ(navigation->navigationBar()->frame().size.height, 44);
+    // (1024 - 20 - 44) - (1004 - 620) * 0.5 - 264
+    EXPECT_FLOAT_EQ(compose->editorHeightForKeyboardFrame(CGRectMake(0, 0, 768, 264)), 504);
 }
 
 } // namespace
