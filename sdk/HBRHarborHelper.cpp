@@ -6,6 +6,9 @@
 #include "foundation/NSFileManager.h"
 #include "foundation/NSPredicate.h"
 #include "foundation/NSUUID.h"
+#include "graphics/CGContext.h"
+#include "graphics/CGImage.h"
+#include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "sdk/HBRHarborSDK.h"
 #include "sdk/HBRKeychainUtils.h"
@@ -159,4 +162,88 @@ Ref<UIImage> HBRImageFromResourcesBundle(const std::string& imageName, const std
 void HBRResetHelperForTesting()
 {
     s_state.set(HelperState {});
+}
+
+Ref<UIImage> HBRImageWithAlpha(const Ref<UIImage>& image)
+{
+    if (!image || !image->CGImage())
+        return image;
+    switch (CGImageGetAlphaInfo(image->CGImage())) {
+    case kCGImageAlphaPremultipliedLast:
+    case kCGImageAlphaPremultipliedFirst:
+    case kCGImageAlphaLast:
+    case kCGImageAlphaFirst:
+        return image;
+    default:
+        break;
+    }
+    CGSize size = image->size();
+    UIGraphicsBeginImageContextWithOptions(size, false, image->scale());
+    image->drawInRect(CGRectMake(0, 0, size.width, size.height));
+    auto copy = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return copy;
+}
+
+Ref<UIImage> HBRImageScaledToFit(const Ref<UIImage>& image, CGSize target, bool honorScaleFactor)
+{
+    if (!image || !image->CGImage())
+        return nullptr;
+    float scale = honorScaleFactor && image->scale() > 0 ? image->scale() : 1;
+    float w = image->size().width * scale;
+    float h = image->size().height * scale;
+    if (w <= 0 || h <= 0 || target.width <= 0 || target.height <= 0)
+        return nullptr;
+    CGSize fitted;
+    if (w / h <= target.width / target.height)
+        fitted = CGSizeMake(std::round(w / h * target.height), target.height);
+    else
+        fitted = CGSizeMake(target.width, std::round(target.width * h / w));
+    auto cropped = CGImageCreateWithImageInRect(image->CGImage(), CGRectMake(0, 0, w, h));
+    UIGraphicsBeginImageContextWithOptions(fitted, false, honorScaleFactor ? UIScreen::mainScreen()->scale() : 1);
+    UIImage::imageWithCGImage(cropped, 1, image->imageOrientation())
+        ->drawInRect(CGRectMake(0, 0, fitted.width, fitted.height));
+    auto result = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return result;
+}
+
+void HBRAddRoundedRectToPath(const std::shared_ptr<CGContext>& context, CGRect rect, float ovalWidth, float ovalHeight)
+{
+    if (ovalWidth == 0 || ovalHeight == 0) {
+        CGContextAddRect(context, rect);
+        return;
+    }
+    CGContextSaveGState(context);
+    CGContextTranslateCTM(context, CGRectGetMinX(rect), CGRectGetMinY(rect));
+    CGContextScaleCTM(context, ovalWidth, ovalHeight);
+    float fw = rect.size.width / ovalWidth;
+    float fh = rect.size.height / ovalHeight;
+    CGContextMoveToPoint(context, fw, fh / 2);
+    CGContextAddArcToPoint(context, fw, fh, fw / 2, fh, 1);
+    CGContextAddArcToPoint(context, 0, fh, 0, fh / 2, 1);
+    CGContextAddArcToPoint(context, 0, 0, fw / 2, 0, 1);
+    CGContextAddArcToPoint(context, fw, 0, fw, fh / 2, 1);
+    CGContextClosePath(context);
+    CGContextRestoreGState(context);
+}
+
+Ref<UIImage> HBRImageWithRoundedCorners(const Ref<UIImage>& image, int32_t cornerSize, int32_t borderSize)
+{
+    if (!image || !image->CGImage())
+        return nullptr;
+    CGSize size = image->size();
+    UIGraphicsBeginImageContextWithOptions(size, false, UIScreen::mainScreen()->scale());
+    auto context = UIGraphicsGetCurrentContext();
+    auto cropped = CGImageCreateWithImageInRect(
+        image->CGImage(), CGRectMake(0, 0, size.width * image->scale(), size.height * image->scale()));
+    HBRAddRoundedRectToPath(context,
+        CGRectMake(borderSize, borderSize, size.width - borderSize * 2, size.height - borderSize * 2), cornerSize,
+        cornerSize);
+    CGContextClip(context);
+    UIImage::imageWithCGImage(cropped, image->scale(), image->imageOrientation())
+        ->drawInRect(CGRectMake(0, 0, size.width, size.height));
+    auto result = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return result;
 }

@@ -3,10 +3,12 @@
 #include "foundation/FoundationForward.h"
 #include "foundation/NSString.h"
 #include "foundation/Ref.h"
+#include "graphics/CGGeometry.h"
 
 #include <optional>
 #include <string>
 
+class CGContext;
 class NSBundle;
 class UIImage;
 
@@ -42,3 +44,13 @@ Ref<UIImage> HBRImageFromResourcesBundle(const std::string& imageName, const std
 
 // Test-only: forget the once-only values (anonymous identifier, resource bundle).
 void HBRResetHelperForTesting();
+
+// Image utilities of the kit's screens.
+// The image itself when it has alpha, else a copy drawn with alpha.
+Ref<UIImage> HBRImageWithAlpha(const Ref<UIImage>& image);
+// The image scaled to fit the target size, keeping its aspect ratio.
+Ref<UIImage> HBRImageScaledToFit(const Ref<UIImage>& image, CGSize size, bool honorScaleFactor);
+// The image clipped to a rounded rectangle inset by the border size.
+Ref<UIImage> HBRImageWithRoundedCorners(const Ref<UIImage>& image, int32_t cornerSize, int32_t borderSize);
+// Adds a rounded rectangle (plain when an oval side is 0) to the context's path.
+void HBRAddRoundedRectToPath(const std::shared_ptr<CGContext>& context, CGRect rect, float ovalWidth, float ovalHeight);

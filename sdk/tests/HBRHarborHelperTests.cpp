@@ -112,3 +112,49 @@ TEST_F(HBRHarborHelperTest, KeychainUtilsFollowTheStoreRules)
 }
 
 } // namespace
+
+#include "graphics/CGColor.h"
+#include "graphics/CGImage.h"
+#include "graphics/UIImage.h"
+
+namespace {
+
+// A white image without alpha, `width` x `height` pixels.
+Ref<UIImage> opaqueImage(size_t width, size_t height)
+{
+    std::vector<uint8_t> bytes(width * height * 4, 255);
+    auto image = CGImageCreate(width, height, 8, 32, width * 4, CGColorSpaceCreateDeviceRGB(),
+        kCGImageAlphaNoneSkipLast | kCGBitmapByteOrder32Big, CGDataProviderCreateWithBytes(bytes), nullptr, false,
+        kCGRenderingIntentDefault);
+    return UIImage::imageWithCGImage(image);
+}
+
+bool pixelIsClear(const Ref<UIImage>& image, size_t x, size_t y)
+{
+    auto data = CGDataProviderCopyData(CGImageGetDataProvider(image->CGImage()));
+    size_t at = y * CGImageGetBytesPerRow(image->CGImage()) + x * 4;
+    return data[at] == 0 && data[at + 1] == 0 && data[at + 2] == 0 && data[at + 3] == 0;
+}
+
+TEST_F(HBRHarborHelperTest, ImagesGainAlphaFitAndRoundTheirCorners)
+{
+    auto opaque = opaqueImage(40, 20);
+    auto withAlpha = HBRImageWithAlpha(opaque);
+    ASSERT_TRUE(withAlpha);
+    EXPECT_NE(withAlpha, opaque);
+    auto alpha = CGImageGetAlphaInfo(withAlpha->CGImage());
+    EXPECT_TRUE(alpha >= kCGImageAlphaPremultipliedLast && alpha <= kCGImageAlphaFirst);
+    EXPECT_EQ(HBRImageWithAlpha(withAlpha), withAlpha);
+
+    auto fitted = HBRImageScaledToFit(opaque, CGSizeMake(10, 10), false);
+    ASSERT_TRUE(fitted);
+    EXPECT_EQ(fitted->size().width, 10);
+    EXPECT_EQ(fitted->size().height, 5);
+
+    auto rounded = HBRImageWithRoundedCorners(opaqueImage(20, 20), 6, 1);
+    ASSERT_TRUE(rounded);
+    EXPECT_TRUE(pixelIsClear(rounded, 0, 0));
+    EXPECT_FALSE(pixelIsClear(rounded, 10, 10));
+}
+
+} // namespace
