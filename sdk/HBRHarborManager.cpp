@@ -29,11 +29,17 @@ struct SharedState {
     Ref<HBRHarborManager> shared;
     std::optional<bool> appStoreOverride;
 };
-Locked<SharedState> s_state;
+// Never destroyed: the shared manager lives for the whole process, and its components must not
+// outlive the notification center and run loops they talk to at exit.
+Locked<SharedState>& sharedState()
+{
+    static auto* state = new Locked<SharedState>();
+    return *state;
+}
 
 bool storeBuildFromBundle()
 {
-    auto overridden = s_state.get().appStoreOverride;
+    auto overridden = sharedState().get().appStoreOverride;
     if (overridden)
         return *overridden;
     return !NSBundle::mainBundle()->pathForResource("embedded", "mobileprovision").has_value();
@@ -47,7 +53,7 @@ Ref<HBRHarborManager> HBRHarborManager::sharedHarborManager()
         return existing;
     auto made = makeShared();
     bool created = false;
-    auto shared = s_state.with([&](SharedState& state) {
+    auto shared = sharedState().with([&](SharedState& state) {
         if (!state.shared) {
             state.shared = made;
             created = true;
@@ -69,7 +75,7 @@ Ref<HBRHarborManager> HBRHarborManager::sharedHarborManager()
 
 Ref<HBRHarborManager> HBRHarborManager::existingSharedHarborManager()
 {
-    return s_state.get().shared;
+    return sharedState().get().shared;
 }
 
 Ref<HBRHarborManager> HBRHarborManager::makeShared()
@@ -82,12 +88,12 @@ Ref<HBRHarborManager> HBRHarborManager::makeShared()
 
 void HBRHarborManager::resetSharedHarborManagerForTesting()
 {
-    s_state.with([](SharedState& state) { state.shared = nullptr; });
+    sharedState().with([](SharedState& state) { state.shared = nullptr; });
 }
 
 void HBRHarborManager::setAppStoreEnvironmentForTesting(std::optional<bool> appStore)
 {
-    s_state.with([&](SharedState& state) { state.appStoreOverride = appStore; });
+    sharedState().with([&](SharedState& state) { state.appStoreOverride = appStore; });
 }
 
 bool HBRHarborManager::isValidIdentifier(const std::optional<std::string>& identifier)
