@@ -69,11 +69,7 @@ HBRCrashManager::~HBRCrashManager()
 {
     if (m_urlConnection)
         m_urlConnection->cancel();
-    auto center = NSNotificationCenter::defaultCenter();
-    if (m_appDidBecomeActiveObserver)
-        center->removeObserver(m_appDidBecomeActiveObserver);
-    if (m_networkDidBecomeReachableObserver)
-        center->removeObserver(m_networkDidBecomeReachableObserver);
+    removeObservers({ &m_appDidBecomeActiveObserver, &m_networkDidBecomeReachableObserver });
 }
 
 void HBRCrashManager::init()
@@ -121,18 +117,10 @@ void HBRCrashManager::startManager()
 {
     if (m_crashManagerStatus == HBRCrashManagerStatusDisabled)
         return;
-    auto center = NSNotificationCenter::defaultCenter();
-    Weak<HBRCrashManager> weak = self<HBRCrashManager>();
-    auto trigger = [weak](const Ref<NSNotification>&) {
-        if (auto manager = weak.lock())
-            manager->triggerDelayedProcessing();
-    };
-    if (!m_appDidBecomeActiveObserver)
-        m_appDidBecomeActiveObserver = center->addObserverForName(
-            std::string(UIApplicationDidBecomeActiveNotification), nullptr, NSOperationQueue::mainQueue(), trigger);
-    if (!m_networkDidBecomeReachableObserver)
-        m_networkDidBecomeReachableObserver = center->addObserverForName(
-            std::string(kHBRNetworkDidBecomeReachableNotification), nullptr, NSOperationQueue::mainQueue(), trigger);
+    auto trigger
+        = [](HBRHarborBaseManager& manager) { static_cast<HBRCrashManager&>(manager).triggerDelayedProcessing(); };
+    observeNotification(m_appDidBecomeActiveObserver, UIApplicationDidBecomeActiveNotification, trigger);
+    observeNotification(m_networkDidBecomeReachableObserver, kHBRNetworkDidBecomeReachableNotification, trigger);
     if (!m_isSetup) {
         bool first = s_process.with([](ProcessState& state) {
             bool was = state.reporterSetUp;

@@ -87,35 +87,17 @@ void HBRFeedbackManager::startManager()
 
 void HBRFeedbackManager::registerObservers()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    Weak<HBRFeedbackManager> weak = self<HBRFeedbackManager>();
-    auto onMain = NSOperationQueue::mainQueue();
-    if (!m_enterBackgroundObserver)
-        m_enterBackgroundObserver = center->addObserverForName(std::string(UIApplicationDidEnterBackgroundNotification),
-            nullptr, onMain, [weak](const Ref<NSNotification>&) {
-                if (auto manager = weak.lock())
-                    manager->didEnterBackgroundActions();
-            });
-    auto becomeActive = [weak](const Ref<NSNotification>&) {
-        if (auto manager = weak.lock())
-            manager->didBecomeActiveActions();
-    };
-    if (!m_becomeActiveObserver)
-        m_becomeActiveObserver = center->addObserverForName(
-            std::string(UIApplicationDidBecomeActiveNotification), nullptr, onMain, becomeActive);
-    if (!m_networkObserver)
-        m_networkObserver = center->addObserverForName(
-            std::string(kHBRNetworkDidBecomeReachableNotification), nullptr, onMain, becomeActive);
+    auto becomeActive
+        = [](HBRHarborBaseManager& manager) { static_cast<HBRFeedbackManager&>(manager).didBecomeActiveActions(); };
+    observeNotification(m_enterBackgroundObserver, UIApplicationDidEnterBackgroundNotification,
+        [](HBRHarborBaseManager& manager) { static_cast<HBRFeedbackManager&>(manager).didEnterBackgroundActions(); });
+    observeNotification(m_becomeActiveObserver, UIApplicationDidBecomeActiveNotification, becomeActive);
+    observeNotification(m_networkObserver, kHBRNetworkDidBecomeReachableNotification, becomeActive);
 }
 
 void HBRFeedbackManager::unregisterObservers()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    for (auto* observer : { &m_enterBackgroundObserver, &m_becomeActiveObserver, &m_networkObserver }) {
-        if (*observer)
-            center->removeObserver(*observer);
-        *observer = nullptr;
-    }
+    removeObservers({ &m_enterBackgroundObserver, &m_becomeActiveObserver, &m_networkObserver });
 }
 
 void HBRFeedbackManager::didEnterBackgroundActions()

@@ -4,8 +4,11 @@
 #include "foundation/NSDateFormatter.h"
 #include "foundation/NSError.h"
 #include "foundation/NSLocale.h"
+#include "foundation/NSNotificationCenter.h"
+#include "foundation/NSOperationQueue.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSTimeZone.h"
+#include "foundation/NSUserDefaults.h"
 #include "graphics/UIColor.h"
 #include "os/OSHost.h"
 #include "os/OSImages.h"
@@ -183,4 +186,37 @@ Ref<NSDate> HBRHarborBaseManager::parseRFC3339Date(const std::string& string)
     if (!date)
         HBRLog("INFO: Invalid date '%@' string: %@", string, std::string("unparsable"));
     return date;
+}
+
+void HBRHarborBaseManager::storeDateInUserDefaults(double secondsSince1970, const std::string& key)
+{
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    if (secondsSince1970 <= NSDate::distantPast()->timeIntervalSince1970())
+        defaults->removeObjectForKey(key);
+    else
+        defaults->setObjectForKey(Value::date(secondsSince1970), key);
+    defaults->synchronize();
+}
+
+void HBRHarborBaseManager::observeNotification(
+    Ref<NSObject>& token, const std::string& name, std::function<void(HBRHarborBaseManager&)> action)
+{
+    if (token)
+        return;
+    Weak<HBRHarborBaseManager> weak = self<HBRHarborBaseManager>();
+    token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        name, nullptr, NSOperationQueue::mainQueue(), [weak, action](const Ref<NSNotification>&) {
+            if (auto manager = weak.lock())
+                action(*manager);
+        });
+}
+
+void HBRHarborBaseManager::removeObservers(std::initializer_list<Ref<NSObject>*> tokens)
+{
+    auto center = NSNotificationCenter::defaultCenter();
+    for (auto* token : tokens) {
+        if (*token)
+            center->removeObserver(*token);
+        *token = nullptr;
+    }
 }

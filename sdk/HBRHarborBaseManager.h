@@ -2,6 +2,8 @@
 
 #include "foundation/NSObject.h"
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -78,6 +80,16 @@ public:
 protected:
     // The defaults; subclasses extend it and call their superclass first.
     virtual void init();
+
+    // Writes a date to the user defaults and synchronises them; the distant past, which an
+    // absent value reads as, removes the key (the defaults' file cannot hold it).
+    static void storeDateInUserDefaults(double secondsSince1970, const std::string& key);
+    // Runs `action` on the main queue for each notification of that name, holding this manager
+    // weakly; does nothing when `token` is already set.
+    void observeNotification(
+        Ref<NSObject>& token, const std::string& name, std::function<void(HBRHarborBaseManager&)> action);
+    // Removes the observations and clears the tokens.
+    static void removeObservers(std::initializer_list<Ref<NSObject>*> tokens);
 
 private:
     Ref<UINavigationController> m_navController;

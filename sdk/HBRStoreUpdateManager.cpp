@@ -44,10 +44,7 @@ std::optional<std::string> stringDefault(const char* key)
 
 HBRStoreUpdateManager::~HBRStoreUpdateManager()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    for (auto* observer : { &m_becomeActiveObserver, &m_networkObserver })
-        if (*observer)
-            center->removeObserver(*observer);
+    removeObservers({ &m_becomeActiveObserver, &m_networkObserver });
 }
 
 void HBRStoreUpdateManager::init()
@@ -63,13 +60,7 @@ void HBRStoreUpdateManager::setLastCheck(double secondsSince1970)
     if (m_lastCheck == secondsSince1970)
         return;
     m_lastCheck = secondsSince1970;
-    auto defaults = NSUserDefaults::standardUserDefaults();
-    // The distant past is what an absent value reads as; the defaults' file cannot hold it.
-    if (m_lastCheck <= NSDate::distantPast()->timeIntervalSince1970())
-        defaults->removeObjectForKey(kDateOfLastCheck);
-    else
-        defaults->setObjectForKey(Value::date(m_lastCheck), kDateOfLastCheck);
-    defaults->synchronize();
+    storeDateInUserDefaults(m_lastCheck, kDateOfLastCheck);
 }
 
 void HBRStoreUpdateManager::startManager()
@@ -86,18 +77,10 @@ void HBRStoreUpdateManager::startManager()
 
 void HBRStoreUpdateManager::registerObservers()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    Weak<HBRStoreUpdateManager> weak = self<HBRStoreUpdateManager>();
-    auto handler = [weak](const Ref<NSNotification>&) {
-        if (auto manager = weak.lock())
-            manager->didBecomeActiveActions();
-    };
-    if (!m_becomeActiveObserver)
-        m_becomeActiveObserver = center->addObserverForName(
-            std::string(UIApplicationDidBecomeActiveNotification), nullptr, NSOperationQueue::mainQueue(), handler);
-    if (!m_networkObserver)
-        m_networkObserver = center->addObserverForName(
-            std::string(kHBRNetworkDidBecomeReachableNotification), nullptr, NSOperationQueue::mainQueue(), handler);
+    auto becomeActive
+        = [](HBRHarborBaseManager& manager) { static_cast<HBRStoreUpdateManager&>(manager).didBecomeActiveActions(); };
+    observeNotification(m_becomeActiveObserver, UIApplicationDidBecomeActiveNotification, becomeActive);
+    observeNotification(m_networkObserver, kHBRNetworkDidBecomeReachableNotification, becomeActive);
 }
 
 void HBRStoreUpdateManager::didBecomeActiveActions()

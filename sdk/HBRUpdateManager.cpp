@@ -50,10 +50,7 @@ double now()
 HBRUpdateManager::~HBRUpdateManager()
 {
     unregisterObservers();
-    auto center = NSNotificationCenter::defaultCenter();
-    for (auto* observer : { &m_terminateObserver, &m_resignActiveObserver })
-        if (*observer)
-            center->removeObserver(*observer);
+    removeObservers({ &m_terminateObserver, &m_resignActiveObserver });
     if (m_urlConnection)
         m_urlConnection->cancel();
 }
@@ -91,16 +88,9 @@ void HBRUpdateManager::init()
     startUsage();
 
     // Usage periods end when the application resigns or terminates.
-    auto center = NSNotificationCenter::defaultCenter();
-    Weak<HBRUpdateManager> weak = self<HBRUpdateManager>();
-    auto stop = [weak](const Ref<NSNotification>&) {
-        if (auto manager = weak.lock())
-            manager->stopUsage();
-    };
-    m_terminateObserver = center->addObserverForName(
-        std::string(UIApplicationWillTerminateNotification), nullptr, NSOperationQueue::mainQueue(), stop);
-    m_resignActiveObserver = center->addObserverForName(
-        std::string(UIApplicationWillResignActiveNotification), nullptr, NSOperationQueue::mainQueue(), stop);
+    auto stop = [](HBRHarborBaseManager& manager) { static_cast<HBRUpdateManager&>(manager).stopUsage(); };
+    observeNotification(m_terminateObserver, UIApplicationWillTerminateNotification, stop);
+    observeNotification(m_resignActiveObserver, UIApplicationWillResignActiveNotification, stop);
 }
 
 void HBRUpdateManager::setDelegate(HBRUpdateManagerDelegate* delegate, Weak<NSObject> owner)
@@ -141,13 +131,7 @@ void HBRUpdateManager::setLastCheck(double secondsSince1970)
     if (m_lastCheck == secondsSince1970)
         return;
     m_lastCheck = secondsSince1970;
-    auto defaults = NSUserDefaults::standardUserDefaults();
-    // The distant past is what an absent value reads as; the defaults' file cannot hold it.
-    if (m_lastCheck <= NSDate::distantPast()->timeIntervalSince1970())
-        defaults->removeObjectForKey(kDateOfLastCheck);
-    else
-        defaults->setObjectForKey(Value::date(m_lastCheck), kDateOfLastCheck);
-    defaults->synchronize();
+    storeDateInUserDefaults(m_lastCheck, kDateOfLastCheck);
 }
 
 void HBRUpdateManager::setAppVersions(const std::vector<Ref<HBRAppVersionMetaInfo>>& versions)
@@ -360,44 +344,28 @@ void HBRUpdateManager::startManager()
 
 void HBRUpdateManager::registerObservers()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    Weak<HBRUpdateManager> weak = self<HBRUpdateManager>();
-    auto onMain = NSOperationQueue::mainQueue();
-    if (!m_enterBackgroundObserver)
-        m_enterBackgroundObserver = center->addObserverForName(std::string(UIApplicationDidEnterBackgroundNotification),
-            nullptr, onMain, [weak](const Ref<NSNotification>&) {
-                auto manager = weak.lock();
-                if (!manager)
-                    return;
-                manager->m_didEnterBackgroundState = false;
-                if (UIApplication::sharedApplication()->applicationState() == UIApplicationStateBackground)
-                    manager->m_didEnterBackgroundState = true;
-            });
-    auto becomeActive = [weak](const Ref<NSNotification>&) {
-        auto manager = weak.lock();
-        if (!manager || manager->m_disableUpdateManager || !manager->m_didEnterBackgroundState)
+    observeNotification(
+        m_enterBackgroundObserver, UIApplicationDidEnterBackgroundNotification, [](HBRHarborBaseManager& base) {
+            auto& manager = static_cast<HBRUpdateManager&>(base);
+            manager.m_didEnterBackgroundState
+                = UIApplication::sharedApplication()->applicationState() == UIApplicationStateBackground;
+        });
+    auto becomeActive = [](HBRHarborBaseManager& base) {
+        auto& manager = static_cast<HBRUpdateManager&>(base);
+        if (manager.m_disableUpdateManager || !manager.m_didEnterBackgroundState)
             return;
-        manager->m_didEnterBackgroundState = false;
-        manager->startUsage();
-        if (manager->m_checkForUpdateOnLaunch)
-            manager->checkForUpdate();
+        manager.m_didEnterBackgroundState = false;
+        manager.startUsage();
+        if (manager.m_checkForUpdateOnLaunch)
+            manager.checkForUpdate();
     };
-    if (!m_becomeActiveObserver)
-        m_becomeActiveObserver = center->addObserverForName(
-            std::string(UIApplicationDidBecomeActiveNotification), nullptr, onMain, becomeActive);
-    if (!m_networkObserver)
-        m_networkObserver = center->addObserverForName(
-            std::string(kHBRNetworkDidBecomeReachableNotification), nullptr, onMain, becomeActive);
+    observeNotification(m_becomeActiveObserver, UIApplicationDidBecomeActiveNotification, becomeActive);
+    observeNotification(m_networkObserver, kHBRNetworkDidBecomeReachableNotification, becomeActive);
 }
 
 void HBRUpdateManager::unregisterObservers()
 {
-    auto center = NSNotificationCenter::defaultCenter();
-    for (auto* observer : { &m_enterBackgroundObserver, &m_becomeActiveObserver, &m_networkObserver }) {
-        if (*observer)
-            center->removeObserver(*observer);
-        *observer = nullptr;
-    }
+    removeObservers({ &m_enterBackgroundObserver, &m_becomeActiveObserver, &m_networkObserver });
 }
 
 void HBRUpdateManager::checkForUpdate()
