@@ -162,6 +162,16 @@ uint32_t collectReturnAddresses(uint64_t* addresses, uint32_t capacity)
 
 std::terminate_handler s_previousTerminate = nullptr;
 
+// The process's uncaught-exception handler while the reporter is enabled, so that code asking
+// for it sees the reporter in place; it passes the exception on to the handler installed before.
+// The log itself is written by the terminate handler.
+NSUncaughtExceptionHandler s_previousUncaughtHandler = nullptr;
+void pmcrash_ns_uncaught_exception_handler(NSException& exception)
+{
+    if (s_previousUncaughtHandler)
+        s_previousUncaughtHandler(exception);
+}
+
 [[noreturn]] void pmcrash_uncaught_exception_handler()
 {
     std::string name = "Unknown";
@@ -357,6 +367,11 @@ bool HBRPMCrashReporter::enableCrashReporterAndReturnError(Ref<NSError>* error)
     std::terminate_handler previous = std::set_terminate(pmcrash_uncaught_exception_handler);
     if (previous != pmcrash_uncaught_exception_handler)
         s_previousTerminate = previous;
+    if (NSUncaughtExceptionHandler current = NSGetUncaughtExceptionHandler();
+        current != pmcrash_ns_uncaught_exception_handler) {
+        s_previousUncaughtHandler = current;
+        NSSetUncaughtExceptionHandler(pmcrash_ns_uncaught_exception_handler);
+    }
     m_enabled = true;
     return true;
 }

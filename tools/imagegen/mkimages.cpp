@@ -1,5 +1,6 @@
 // mkimages OUTPUT_DIR: draws every bundle image into OUTPUT_DIR and touches OUTPUT_DIR/.images.
 #include "imagegen/BundleImages.h"
+#include "imagegen/HarborImages.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,10 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(argv[1], ec);
     std::string error;
     if (!BundleImages::writeAll(argv[1], error)) {
+        std::fprintf(stderr, "mkimages: %s\n", error.c_str());
+        return 1;
+    }
+    if (!HarborImages::writeAll(std::string(argv[1]) + "/HarborSDKResources.bundle", error)) {
         std::fprintf(stderr, "mkimages: %s\n", error.c_str());
         return 1;
     }

@@ -1,5 +1,5 @@
-// The services other than flight data: logos and photos, chart products and tiles, accounts,
-// the analytics collector and the crash, feedback and update service.
+// The services other than flight data: logos and photos, chart products and tiles, accounts
+// and the analytics collector.
 #include "servicesim/ServiceSimulatorImpl.h"
 
 #include "servicesim/SimImages.h"
@@ -36,39 +36,7 @@ double tileLatitude(int y, int z)
     return 180.0 / M_PI * std::atan(std::sinh(n));
 }
 
-bool isAppIdentifier(const std::string& text)
-{
-    return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-    });
-}
-
 } // namespace
-
-void ServiceSimulator::Impl::appendFeedbackMessage(json& thread, const json& message)
-{
-    json entry = message;
-    entry["id"] = nextFeedbackId++;
-    thread["feedback"]["messages"].push_back(std::move(entry));
-}
-
-std::optional<json> ServiceSimulator::Impl::addFeedbackReply(const std::string& threadToken, const std::string& text)
-{
-    double time = now();
-    std::lock_guard lock(mutex);
-    auto thread = feedbackThreads.find(threadToken);
-    if (thread == feedbackThreads.end())
-        return std::nullopt;
-    appendFeedbackMessage(thread->second,
-        { { "text", text }, { "clean_text", text }, { "name", "Volantrix Support" }, { "email", "" },
-            { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
-    return thread->second;
-}
-
-bool ServiceSimulator::addFeedbackReply(const std::string& threadToken, const std::string& text)
-{
-    return m_impl->addFeedbackReply(threadToken, text).has_value();
-}
 
 void ServiceSimulator::Impl::addOtherServiceRoutes()
 {
@@ -211,103 +179,4 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
     // Analytics collector: every request counts as delivered.
     route("GET", "/i", [](const httplib::Request&) { return SimReply::json({ { "result", "Success" } }); });
     route("POST", "/i", [](const httplib::Request&) { return SimReply::json({ { "result", "Success" } }); });
-
-    // Crash, feedback and update service. The application identifier is 32 lower-case hex digits.
-    route("POST", R"(/api/3/apps/([^/]+)/integration)", [this](const httplib::Request& request) {
-        std::string app = request.matches[1];
-        if (!isAppIdentifier(app))
-            return SimReply::error(400, "Unknown application");
-        std::lock_guard lock(mutex);
-        bool known = !integratedApps.insert(app).second;
-        return SimReply::json({ { "status", known ? "known" : "created" } }, known ? 200 : 201);
-    });
-    route("POST", R"(/api/2/apps/([^/]+)/crashes)", [](const httplib::Request& request) {
-        if (!isAppIdentifier(request.matches[1]))
-            return SimReply::error(400, "Unknown application");
-        if (SimText::field(request, "xml").empty())
-            return SimReply::error(422, "The crash report is missing");
-        SimReply reply;
-        reply.status = 201;
-        reply.contentType = "text/xml";
-        reply.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><result>ok</result>";
-        return reply;
-    });
-    auto feedback = [this](const httplib::Request& request) {
-        std::string app = request.matches[1];
-        std::string token = request.matches.size() > 2 ? std::string(request.matches[2]) : "";
-        if (!isAppIdentifier(app))
-            return SimReply::error(400, "Unknown application");
-        double time = now(); // before taking the lock, which now() takes too
-        std::lock_guard lock(mutex);
-        auto thread = token.empty() ? feedbackThreads.end() : feedbackThreads.find(token);
-        if (request.method == "GET") {
-            if (thread == feedbackThreads.end())
-                return SimReply::error(404, "No such thread");
-            return SimReply::json(thread->second);
-        }
-        if (request.method == "PUT" && thread == feedbackThreads.end())
-            return SimReply::error(404, "No such thread");
-        if (request.method == "POST" && !token.empty())
-            return SimReply::error(409, "The thread exists");
-        auto field = [&](const char* name) { return SimText::field(request, name); };
-        if (field("text").empty())
-            return SimReply::error(422, "A message needs text");
-        if (thread == feedbackThreads.end()) {
-            int id = nextFeedbackId++;
-            char made[33];
-            std::snprintf(made, sizeof made, "%032x", id * 2654435761u);
-            token = made;
-            thread = feedbackThreads
-                         .emplace(token,
-                             json { { "status", "success" }, { "token", token },
-                                 { "feedback",
-                                     { { "id", id }, { "name", field("name") }, { "email", field("email") },
-                                         { "messages", json::array() } } } })
-                         .first;
-        }
-        appendFeedbackMessage(thread->second,
-            { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
-                { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
-                { "token", field("message_token") } });
-        return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
-    };
-    for (const char* method : { "GET", "POST", "PUT" }) {
-        route(method, R"(/api/2/apps/([^/]+)/feedback/([0-9a-f]+))", feedback);
-        route(method, R"(/api/2/apps/([^/]+)/feedback)", feedback);
-    }
-    route("GET", R"(/api/2/apps/([^/]+))", [this](const httplib::Request& request) {
-        std::string app = request.matches[1];
-        if (!isAppIdentifier(app))
-            return SimReply::error(404, "Unknown application");
-        std::string format = param(request, "format");
-        if (format == "plist") {
-            SimReply reply;
-            reply.contentType = "application/xml";
-            reply.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
-                         "version=\"1.0\"><dict><key>items</key><array><dict>"
-                         "<key>metadata</key><dict><key>bundle-identifier</key><string>com.kestravon.volantrix</string>"
-                         "<key>bundle-version</key><string>7.1.0</string><key>kind</key><string>software</string>"
-                         "<key>title</key><string>Volantrix</string></dict></dict></array></dict></plist>\n";
-            return reply;
-        }
-        if (format != "json")
-            return SimReply::error(400, "format must be json or plist");
-        double time = now();
-        json uuids = json::object();
-        for (const auto& [architecture, uuid] : options.versionUuids)
-            uuids[architecture] = uuid;
-        json versions = json::array({
-            { { "version", "7.1.0" }, { "shortversion", "7.1" }, { "title", "Volantrix" },
-                { "timestamp", static_cast<int64_t>(time - 86400) }, { "appsize", 31457280 },
-                { "notes", "<p>Faster map drawing.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 2 },
-                { "uuids", uuids } },
-            { { "version", "7.0.0" }, { "shortversion", "7.0" }, { "title", "Volantrix" },
-                { "timestamp", static_cast<int64_t>(time - 30 * 86400) }, { "appsize", 30408704 },
-                { "notes", "<p>Designed for iOS 7.</p>" }, { "mandatory", false }, { "external", false },
-                { "device_family", "iPad" }, { "minimum_os_version", "7.0" }, { "status", 2 }, { "id", 1 },
-                { "uuids", json::object() } },
-        });
-        return SimReply::json({ { "versions", versions }, { "company", "Kestravon" }, { "tracker", nullptr } });
-    });
 }

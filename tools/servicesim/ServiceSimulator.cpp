@@ -303,6 +303,7 @@ std::unique_ptr<ServiceSimulator> ServiceSimulator::create(const Options& option
     });
     impl.addFlightDataRoutes();
     impl.addOtherServiceRoutes();
+    impl.addHarborRoutes();
     impl.addControlRoutes();
     impl.server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.body.empty() && response.status == 404)

@@ -82,6 +82,8 @@ public:
 
     // Adds a reply from the developer to a feedback thread; false for an unknown thread.
     bool addFeedbackReply(const std::string& threadToken, const std::string& text);
+    // The XML documents of every crash upload received, in order.
+    std::vector<std::string> receivedCrashReports() const;
 
     std::vector<SimRequest> requests() const;
     std::vector<SimRequest> requestsForPath(const std::string& path) const;

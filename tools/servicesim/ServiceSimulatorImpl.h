@@ -48,6 +48,7 @@ struct ServiceSimulator::Impl {
     std::set<std::string> integratedApps;
     std::map<std::string, nlohmann::json> feedbackThreads; // token to thread
     int nextFeedbackId = 1;
+    std::vector<std::string> crashReports; // the "xml" documents of crash uploads, in order
 
     double now() const;
     // Appends a message to a feedback thread; the caller holds `mutex`.
@@ -63,6 +64,7 @@ struct ServiceSimulator::Impl {
 
     void addFlightDataRoutes();
     void addOtherServiceRoutes();
+    void addHarborRoutes();
     void addControlRoutes();
 };
 

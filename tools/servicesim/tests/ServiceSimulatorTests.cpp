@@ -583,6 +583,10 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     ASSERT_EQ(crashes[0].parts.size(), 1u);
     EXPECT_EQ(crashes[0].parts[0].filename, "crash.xml");
     EXPECT_EQ(crashes[0].parts[0].content, "<crashes><crash/></crashes>");
+    // The service keeps the documents and hands them back, in process and over HTTP.
+    EXPECT_EQ(m_simulator->receivedCrashReports(), std::vector<std::string> { "<crashes><crash/></crashes>" });
+    auto kept = getJson("/_sim/harbor/crashes");
+    EXPECT_EQ(kept["crashes"], json::array({ "<crashes><crash/></crashes>" }));
 
     auto first = m_client->Post(("/api/2/apps/" + app + "/feedback").c_str(),
         httplib::MultipartFormDataItems {
