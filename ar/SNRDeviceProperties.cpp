@@ -18,6 +18,8 @@ namespace {
 
 std::mutex s_lock;
 Ref<SNRDeviceProperties> s_shared;
+// The GPS switch has its own lock: building the shared instance reads it.
+std::mutex s_gpsLock;
 bool s_simulateGPS = false;
 
 std::string lowered(std::string text)
@@ -60,19 +62,19 @@ void SNRDeviceProperties::forceDeviceProperties(const Ref<SNRDeviceProperties>& 
 
 bool SNRDeviceProperties::simulateGPSForAllDevices()
 {
-    std::lock_guard lock(s_lock);
+    std::lock_guard lock(s_gpsLock);
     return s_simulateGPS;
 }
 
 void SNRDeviceProperties::setSimulateGPSForAllDevices(bool simulate)
 {
-    std::lock_guard lock(s_lock);
+    std::lock_guard lock(s_gpsLock);
     s_simulateGPS = simulate;
 }
 
 void SNRDeviceProperties::resetForTesting()
 {
-    std::lock_guard lock(s_lock);
+    std::scoped_lock lock(s_lock, s_gpsLock);
     s_shared = nullptr;
     s_simulateGPS = false;
 }

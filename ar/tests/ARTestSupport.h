@@ -15,6 +15,7 @@
 #include "media/MediaSimulator.h"
 #include "os/OSHost.h"
 #include "testing/Drain.h"
+#include "testing/LogCapture.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
