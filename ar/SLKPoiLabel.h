@@ -57,6 +57,7 @@ protected:
         return label;
     }
     void setStackingSize(CGSize size) { m_stackingSize = size; }
+    void setDistanceText(const std::optional<std::string>& text) { m_distance = text; }
 
 private:
     std::optional<std::string> m_title;
