@@ -10,6 +10,8 @@
 #include "ar/SNRDeviceAttitude.h"
 #include "ar/SNRDeviceProperties.h"
 #include "ar/SNRSensorManager.h"
+#include "ar/SNRSensorRecorder.h"
+#include "ar/SNRSimulatedAttitude.h"
 #include "foundation/Random.h"
 #include "location/LocationSimulator.h"
 #include "media/MediaSimulator.h"
@@ -44,6 +46,8 @@ public:
 
     static void resetAll()
     {
+        SNRSensorRecorder::resetForTesting();
+        SNRSimulatedAttitude::resetForTesting();
         SLKController::resetForTesting();
         SNRSensorManager::resetForTesting();
         SNRDeviceAttitude::resetForTesting();
