@@ -119,6 +119,8 @@ void SLKView::updateView(const Ref<NSTimer>&)
     resetStacking();
     auto objects = arController->arObjects();
     auto self = this->self<SLKView>();
+    std::vector<Ref<UIView>> rendered;
+    rendered.reserve(objects.size());
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         auto& object = *it;
         if (object->hidden() || object->clippedByDistance())
@@ -126,7 +128,17 @@ void SLKView::updateView(const Ref<NSTimer>&)
         object->renderInView(self);
         if (auto poi = std::dynamic_pointer_cast<SLKPoi>(object);
             poi && poi->labelView() && poi->labelView()->superview() == self)
-            bringSubviewToFront(poi->labelView());
+            rendered.push_back(poi->labelView());
+    }
+    // Each rendered label is brought to the front in turn, so the nearest ends frontmost. The
+    // subviews are only reordered when that order is not already in place: reordering marks the
+    // view for layout, which on every pass would keep the run loop busy for good.
+    const auto& subviews = this->subviews();
+    bool inOrder = rendered.size() <= subviews.size()
+        && std::equal(rendered.begin(), rendered.end(), subviews.end() - static_cast<std::ptrdiff_t>(rendered.size()));
+    if (!inOrder) {
+        for (auto& view : rendered)
+            bringSubviewToFront(view);
     }
 }
 
