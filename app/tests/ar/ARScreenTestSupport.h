@@ -29,6 +29,14 @@ public:
     MapTestScope& map() { return m_map; }
     VirtualClock& clock() { return m_map.clock(); }
 
+    // Puts the kits back to their defaults right before a screen is made: screens of earlier
+    // tests may still run their timers and rebuild the device properties without the GPS grant.
+    static void resetKits()
+    {
+        ARTestScope::resetAll();
+        LocationSimulator::shared().setAttitude(0, SNRPi / 2, 0);
+    }
+
     // One plane of the feed: "hex": [type, route, reg, callsign, lat, lon, altitude ft, heading,
     // speed kt, time, squawk, 0, flight number].
     struct Plane {

@@ -24,6 +24,7 @@ TEST(KESTARScreenImage, LooksLikeTheGoldenImage)
             { "f", 50.35, 8.40, "UA901", "UAL901", "N77012", 16000 },
         });
         auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        ARScreenTestScope::resetKits();
         auto screen = KESTARViewController::init();
         window->setRootViewController(screen);
         window->makeKeyAndVisible();

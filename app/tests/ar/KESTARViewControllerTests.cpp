@@ -28,6 +28,7 @@ protected:
     void open()
     {
         m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        ARScreenTestScope::resetKits();
         m_screen = KESTARViewController::init();
         m_window->setRootViewController(m_screen);
         m_window->makeKeyAndVisible();
@@ -107,6 +108,7 @@ TEST_F(ARScreen, TheFarClipFollowsTheRangeSettingAtLoad)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
         KESTSettingsManager::sharedInstance()->setArRange(c.index);
+        ARScreenTestScope::resetKits();
         auto screen = KESTARViewController::init();
         screen->view();
         EXPECT_FLOAT_EQ(SLKController::clipObjectsFarLimit(), c.far);
