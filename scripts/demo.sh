@@ -7,6 +7,7 @@
 #   map.png       the map with its markers and the "visible" banner
 #   selected.png  a selected plane with its flight path and detail popover
 #   zoomed.png    a zoomed-in region with plane labels
+#   ar.png        the AR screen over the simulated camera, facing the densest traffic
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -65,4 +66,4 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --ar-view

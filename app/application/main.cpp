@@ -13,12 +13,15 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapController.h"
+#include "ar/SNRSensorManager.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
+#include "location/LocationSimulator.h"
 #include "mapkit/MKMapView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
@@ -26,6 +29,7 @@
 #include "uikit/UIPopoverController.h"
 #include "uikit/UIWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +51,7 @@ struct Options {
     std::string pngDirectory;
     bool selectPlane = false;
     bool zoomedView = false;
+    bool arView = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -62,6 +67,8 @@ void printUsage(FILE* out, const char* program)
         "  --png-dir DIR       write the screen to DIR/map.png at the end of the run\n"
         "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
+        "  --ar-view           then open the AR screen at the centre, facing the most planes, and\n"
+        "                      write DIR/ar.png\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -124,12 +131,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.selectPlane = true;
         } else if (arg == "--zoomed-view") {
             options.zoomedView = true;
+        } else if (arg == "--ar-view") {
+            options.arView = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView) && options.pngDirectory.empty()) {
-        std::fprintf(stderr, "volantrix: --select-plane and --zoomed-view need --png-dir\n");
+    if ((options.selectPlane || options.zoomedView || options.arView) && options.pngDirectory.empty()) {
+        std::fprintf(stderr, "volantrix: --select-plane, --zoomed-view and --ar-view need --png-dir\n");
         return 2;
     }
     return std::nullopt;
@@ -207,6 +216,42 @@ void passFirstRunTour(const Ref<UIApplication>& app)
     }
 }
 
+// The compass bearing, in 30-degree steps, at which the most live planes fly within `range`
+// metres of the position.
+double bearingOfDensestTraffic(CLLocationCoordinate2D position, double range)
+{
+    int counts[12] = {};
+    auto device = CLLocation::initWithLatitudeLongitude(position.latitude, position.longitude);
+    for (const auto& plane : KESTLiveDataManager::sharedInstance()->planeArray()) {
+        auto location = CLLocation::initWithLatitudeLongitude(plane->lat(), plane->lon());
+        if (location->distanceFromLocation(device) > range)
+            continue;
+        double bearing = SNRSensorManager::bearingTowardsLocationTo(device, location);
+        counts[static_cast<int>(std::fmod(bearing + 15, 360) / 30) % 12]++;
+    }
+    int best = static_cast<int>(std::max_element(std::begin(counts), std::end(counts)) - std::begin(counts));
+    return best * 30.0;
+}
+
+// Opens the AR screen as the map's AR button does, with the simulated device at the position,
+// held upright and turned towards the densest traffic, over the simulated camera.
+bool writeARScreen(const Options& options, const Ref<KESTAppleMapViewController>& screen)
+{
+    CLLocationCoordinate2D position = screen->mapView()->centerCoordinate();
+    if (options.center)
+        position = CLLocationCoordinate2DMake(options.center->first, options.center->second);
+    double range = KESTSettingsManager::sharedInstance()->realARRange() * 1000.0;
+    double bearing = bearingOfDensestTraffic(position, range);
+    auto& sensors = LocationSimulator::shared();
+    sensors.setCoordinate(position, 0, 5);
+    sensors.setHeadingDegrees(bearing, bearing, 5);
+    // Pitched up 90 degrees (upright); a yaw of 0 faces east, so the bearing is turned by 90.
+    sensors.setAttitude(0, M_PI / 2, (bearing - 90) * M_PI / 180);
+    screen->showAR();
+    runFor(3);
+    return writePNG(options.pngDirectory, "ar.png");
+}
+
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
@@ -279,6 +324,8 @@ int main(int argc, char** argv)
         runFor(4);
         ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
     }
+    if (options.arView && screen)
+        ok = writeARScreen(options, screen) && ok;
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }
