@@ -374,6 +374,15 @@ std::string SNRDeviceAttitude::description() const
     text += NSString::stringWithFormat("\nheadingAccuracy: %f", m_headingAccuracy);
     text += "\nheadingTimestamp: " + dateText(m_headingTimestamp);
     text += "\n";
+    text += attitudeLines();
+    text += "\nattitudeEulerAngles: " + SNRVector3Description(euler->x, euler->y, euler->z);
+    text += "\n";
+    return text;
+}
+
+std::string SNRDeviceAttitude::attitudeLines() const
+{
+    std::string text;
     text += NSString::stringWithFormat("\nhasAttitude: %s", yesNo(m_hasAttitude));
     text += "\nattitudeMatrix: " + SNRMatrixDescription("", m_attitudeMatrix);
     text
@@ -381,8 +390,6 @@ std::string SNRDeviceAttitude::description() const
     text += NSString::stringWithFormat("\nattitudePitch: %f", m_attitudePitch);
     text += NSString::stringWithFormat("\nattitudeRoll: %f", m_attitudeRoll);
     text += NSString::stringWithFormat("\nattitudeYaw: %f", m_attitudeYaw);
-    text += "\nattitudeEulerAngles: " + SNRVector3Description(euler->x, euler->y, euler->z);
-    text += "\n";
     return text;
 }
 
@@ -403,13 +410,7 @@ std::string SNRDeviceAttitude::descriptionForMotion() const
     auto* self = const_cast<SNRDeviceAttitude*>(this);
     const SNRVector3* euler = self->attitudeEulerAngles();
     std::string text = NSObject::description();
-    text += NSString::stringWithFormat("\nhasAttitude: %s", yesNo(m_hasAttitude));
-    text += "\nattitudeMatrix: " + SNRMatrixDescription("", m_attitudeMatrix);
-    text
-        += "\nattitudeGravity: " + SNRVector3Description(m_attitudeGravity.x, m_attitudeGravity.y, m_attitudeGravity.z);
-    text += NSString::stringWithFormat("\nattitudePitch: %f", m_attitudePitch);
-    text += NSString::stringWithFormat("\nattitudeRoll: %f", m_attitudeRoll);
-    text += NSString::stringWithFormat("\nattitudeYaw: %f", m_attitudeYaw);
+    text += attitudeLines();
     text += NSString::stringWithFormat("\nmotionPitch: %f", m_motionPitch);
     text += NSString::stringWithFormat("\nmotionRoll: %f", m_motionRoll);
     text += NSString::stringWithFormat("\nmotionYaw: %f", m_motionYaw);

@@ -100,6 +100,9 @@ protected:
     void storeLocationValues(float latitude, float longitude, float accuracy, float age);
 
 private:
+    // The log lines of the motion reading, shared by the descriptions.
+    std::string attitudeLines() const;
+
     bool m_hasLocation { false };
     Ref<CLLocation> m_location;
     float m_locationAge { 0 };
