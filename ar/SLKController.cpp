@@ -17,7 +17,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SLKController> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SLKController>& s_shared = *new Ref<SLKController>();
 float s_nearLimit = 10;
 float s_farLimit = 10000000;
 

@@ -14,7 +14,9 @@
 
 namespace {
 
-Ref<SLKRadarView> s_activeRadar;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SLKRadarView>& s_activeRadar = *new Ref<SLKRadarView>();
 constexpr UIViewAnimationOptions fadeOptions = UIViewAnimationOptionAllowUserInteraction;
 
 } // namespace

@@ -15,7 +15,9 @@
 
 namespace {
 
-Ref<SLKView> s_activeView;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SLKView>& s_activeView = *new Ref<SLKView>();
 bool s_sortNeeded = false;
 
 } // namespace

@@ -23,7 +23,9 @@
 
 namespace {
 
-Ref<SLKViewController> s_activeViewController;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SLKViewController>& s_activeViewController = *new Ref<SLKViewController>();
 
 struct OrientationAnimation {
     int32_t counter { 0 };

@@ -60,7 +60,8 @@ void SNRBufferedCameraManager::startCameraPreview()
     if (m_session->canAddOutput(m_dataOutput))
         m_session->addOutput(m_dataOutput);
     m_session->commitConfiguration();
-    static dispatch_queue_t s_videoQueue = dispatch_queue_create("VideoQueue", DISPATCH_QUEUE_SERIAL);
+    static dispatch_queue_t& s_videoQueue
+        = *new dispatch_queue_t(dispatch_queue_create("VideoQueue", DISPATCH_QUEUE_SERIAL));
     m_dataOutput->setSampleBufferDelegateQueue(
         std::weak_ptr<AVCaptureVideoDataOutputSampleBufferDelegate>(self<SNRBufferedCameraManager>()), s_videoQueue);
     m_session->startRunning();

@@ -15,7 +15,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SNRDeviceAttitude> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SNRDeviceAttitude>& s_shared = *new Ref<SNRDeviceAttitude>();
 
 Ref<SNRSensorDelegate> sensorDelegate()
 {

@@ -17,7 +17,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SNRDeviceProperties> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SNRDeviceProperties>& s_shared = *new Ref<SNRDeviceProperties>();
 // The GPS switch has its own lock: building the shared instance reads it.
 std::mutex s_gpsLock;
 bool s_simulateGPS = false;

@@ -7,7 +7,9 @@
 
 namespace {
 
-Ref<AVCaptureVideoDataOutput> s_output;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<AVCaptureVideoDataOutput>& s_output = *new Ref<AVCaptureVideoDataOutput>();
 
 } // namespace
 

@@ -19,7 +19,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SNRSensorManager> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SNRSensorManager>& s_shared = *new Ref<SNRSensorManager>();
 SNRMatrix4x4 s_rotationX;
 SNRMatrix4x4 s_rotationY;
 

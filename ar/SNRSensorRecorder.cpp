@@ -17,7 +17,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SNRSensorRecorder> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SNRSensorRecorder>& s_shared = *new Ref<SNRSensorRecorder>();
 
 std::string pair(const char* key, double value)
 {

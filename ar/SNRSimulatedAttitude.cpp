@@ -8,7 +8,9 @@
 namespace {
 
 std::mutex s_lock;
-Ref<SNRSimulatedAttitude> s_shared;
+// Lives for the process: never destroyed, so nothing it holds is torn down at exit under
+// threads and statics that may still use it.
+Ref<SNRSimulatedAttitude>& s_shared = *new Ref<SNRSimulatedAttitude>();
 // Scratch matrices built on every read while the heading is forced.
 SNRMatrix4x4 s_headingScratch;
 SNRMatrix4x4 s_attitudeScratch;

@@ -20,7 +20,8 @@ void AVCaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(
         auto image = UIImage::imageWithCGImage(MediaSimulator::frameImage(stillWidth, stillHeight));
         jpeg = UIImageJPEGRepresentation(image, 0.9f);
     }
-    static dispatch_queue_t s_queue = dispatch_queue_create("com.volantrix.media.still", DISPATCH_QUEUE_SERIAL);
+    static dispatch_queue_t& s_queue
+        = *new dispatch_queue_t(dispatch_queue_create("com.volantrix.media.still", DISPATCH_QUEUE_SERIAL));
     dispatch_async(s_queue, [handler = std::move(handler), jpeg]() {
         if (jpeg.isNilOrNull()) {
             handler(nullptr, NSError::errorWithDomain("AVFoundationErrorDomain", -11803));
