@@ -17,13 +17,16 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTSettingsManager.h"
 #include "app/view-controllers/intro/KESTIntroViewController.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapController.h"
+#include "ar/SNRSensorManager.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/Sandbox.h"
+#include "location/LocationSimulator.h"
 #include "mapkit/MKMapView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
@@ -32,6 +35,7 @@
 #include "uikit/UIPopoverController.h"
 #include "uikit/UIWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +60,7 @@ struct Options {
     bool detailScreens = false;
     bool filterScreens = false;
     bool menuScreens = false;
+    bool arView = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -76,6 +81,8 @@ void printUsage(FILE* out, const char* program)
         "  --menu-screens      also write the first tour page (intro.png), the main menu (menu.png),\n"
         "                      the settings (settings.png), the login form (account.png) and the\n"
         "                      other apps (apps.png)\n"
+        "  --ar-view           then open the AR screen at the centre, facing the most planes, and\n"
+        "                      write DIR/ar.png\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -144,12 +151,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.detailScreens = true;
         } else if (arg == "--menu-screens") {
             options.menuScreens = true;
+        } else if (arg == "--ar-view") {
+            options.arView = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
     if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens)
+            || options.menuScreens || options.arView)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -267,6 +276,42 @@ bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::
     return ok;
 }
 
+// The compass bearing, in 30-degree steps, at which the most live planes fly within `range`
+// metres of the position.
+double bearingOfDensestTraffic(CLLocationCoordinate2D position, double range)
+{
+    int counts[12] = {};
+    auto device = CLLocation::initWithLatitudeLongitude(position.latitude, position.longitude);
+    for (const auto& plane : KESTLiveDataManager::sharedInstance()->planeArray()) {
+        auto location = CLLocation::initWithLatitudeLongitude(plane->lat(), plane->lon());
+        if (location->distanceFromLocation(device) > range)
+            continue;
+        double bearing = SNRSensorManager::bearingTowardsLocationTo(device, location);
+        counts[static_cast<int>(std::fmod(bearing + 15, 360) / 30) % 12]++;
+    }
+    int best = static_cast<int>(std::max_element(std::begin(counts), std::end(counts)) - std::begin(counts));
+    return best * 30.0;
+}
+
+// Opens the AR screen as the map's AR button does, with the simulated device at the position,
+// held upright and turned towards the densest traffic, over the simulated camera.
+bool writeARScreen(const Options& options, const Ref<KESTAppleMapViewController>& screen)
+{
+    CLLocationCoordinate2D position = screen->mapView()->centerCoordinate();
+    if (options.center)
+        position = CLLocationCoordinate2DMake(options.center->first, options.center->second);
+    double range = KESTSettingsManager::sharedInstance()->realARRange() * 1000.0;
+    double bearing = bearingOfDensestTraffic(position, range);
+    auto& sensors = LocationSimulator::shared();
+    sensors.setCoordinate(position, 0, 5);
+    sensors.setHeadingDegrees(bearing, bearing, 5);
+    // Pitched up 90 degrees (upright); a yaw of 0 faces east, so the bearing is turned by 90.
+    sensors.setAttitude(0, M_PI / 2, (bearing - 90) * M_PI / 180);
+    screen->showAR();
+    runFor(3);
+    return writePNG(options.pngDirectory, "ar.png");
+}
+
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
@@ -361,6 +406,8 @@ int main(int argc, char** argv)
             return writePNG(options.pngDirectory, name);
         }) && ok;
     }
+    if (options.arView && screen)
+        ok = writeARScreen(options, screen) && ok;
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }

@@ -15,7 +15,7 @@ namespace vxos {
 namespace {
 
 std::mutex s_deviceLock;
-std::string s_machineModel = "iPad4,2";
+std::string s_machineModel = "iPad3,4";
 std::string s_systemVersion = "7.1";
 
 std::optional<std::string> readFile(const std::string& path)

@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -525,6 +526,71 @@ std::vector<Entry> entries()
         circle(cr, 15, 26, 2);
         fill(cr, kInk);
     });
+
+    // The AR screen: close and share buttons, the logo strip of shared pictures, and the AR
+    // kit's radar screen and dot (in the kit's resource bundle).
+    add("arCloseButton.png", 45, 45, [=](cairo_t* cr, int, int) {
+        circle(cr, 22.5, 22.5, 20);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
+        cairo_fill_preserve(cr);
+        stroke(cr, { 1, 1, 1 }, 2);
+        cairo_move_to(cr, 15, 15);
+        cairo_line_to(cr, 30, 30);
+        cairo_move_to(cr, 30, 15);
+        cairo_line_to(cr, 15, 30);
+        stroke(cr, { 1, 1, 1 }, 3);
+    });
+    add("arShareButton.png", 45, 45, [=](cairo_t* cr, int, int) {
+        circle(cr, 22.5, 22.5, 20);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
+        cairo_fill_preserve(cr);
+        stroke(cr, { 1, 1, 1 }, 2);
+        cairo_rectangle(cr, 15, 20, 15, 12);
+        cairo_move_to(cr, 22.5, 10);
+        cairo_line_to(cr, 22.5, 25);
+        cairo_move_to(cr, 18, 14);
+        cairo_line_to(cr, 22.5, 10);
+        cairo_line_to(cr, 27, 14);
+        stroke(cr, { 1, 1, 1 }, 2);
+    });
+    add("shareLogo.png", 220, 40, [=](cairo_t* cr, int, int) {
+        cairo_save(cr);
+        cairo_translate(cr, 6, 4);
+        cairo_scale(cr, 32, 32);
+        silhouette(cr, kFamilies[7]);
+        cairo_restore(cr);
+        fill(cr, kInk);
+        cairo_rectangle(cr, 46, 17, 160, 6);
+        fill(cr, kInk);
+    });
+    add("SkyLensKitResources.bundle/RadarScreen.png", 256, 256, [=](cairo_t* cr, int, int) {
+        circle(cr, 128, 128, 126);
+        cairo_set_source_rgba(cr, 0.02, 0.12, 0.06, 0.72);
+        cairo_fill_preserve(cr);
+        stroke(cr, { 0.35, 0.95, 0.5 }, 3);
+        for (double r : { 40.0, 80.0 }) {
+            circle(cr, 128, 128, r);
+            stroke(cr, { 0.25, 0.7, 0.35 }, 1.5);
+        }
+        cairo_move_to(cr, 128, 4);
+        cairo_line_to(cr, 128, 252);
+        cairo_move_to(cr, 4, 128);
+        cairo_line_to(cr, 252, 128);
+        stroke(cr, { 0.25, 0.7, 0.35 }, 1);
+        // The field of view, upwards.
+        cairo_move_to(cr, 128, 128);
+        cairo_line_to(cr, 90, 10);
+        cairo_line_to(cr, 166, 10);
+        cairo_close_path(cr);
+        cairo_set_source_rgba(cr, 0.4, 1, 0.55, 0.18);
+        cairo_fill(cr);
+    });
+    add("SkyLensKitResources.bundle/RadarDot.png", 10, 10, [=](cairo_t* cr, int, int) {
+        circle(cr, 5, 5, 4);
+        cairo_set_source_rgb(cr, 1, 0.85, 0.2);
+        cairo_fill_preserve(cr);
+        stroke(cr, { 0.3, 0.2, 0 }, 1);
+    });
     return list;
 }
 
@@ -589,6 +655,9 @@ bool writeAll(const std::string& directory, std::string& error)
     for (const auto& entry : entryList()) {
         cairo_surface_t* surface = draw(entry);
         std::string path = directory + "/" + entry.spec.fileName;
+        // Images of nested bundles go into their folder.
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
         cairo_surface_destroy(surface);
         if (status != CAIRO_STATUS_SUCCESS) {
