@@ -3,6 +3,7 @@
 #include "app/core/DiskDataCache.h"
 #include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAnalyticsManager.h"
+#include "app/core/KESTAuthManager.h"
 #include "app/core/KESTChartManager.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTFlightDataManager.h"
@@ -38,6 +39,7 @@ inline void resetAppSingletonsForTesting()
     KESTPlaneMarkerManager::resetSharedInstanceForTesting();
     KESTAlertManager::resetSharedInstanceForTesting();
     KESTAnalyticsManager::resetSharedInstanceForTesting();
+    KESTAuthManager::resetSharedInstanceForTesting();
     KESTFilterDataManager::sharedInstance()->setManagedObjectContext(nullptr);
     DiskDataCache::resetSharedCacheForTesting();
     RatePrompt::resetForTesting();

@@ -20,6 +20,7 @@
 #include "testing/Drain.h"
 #include "testing/TemporarySandbox.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
@@ -89,12 +90,9 @@ TEST(AccountIntegration, SessionAccountAndSettingsAgainstTheServices)
     options.aircraft = 600;
     options.hotspot = std::array<double, 2> { 51.47, -0.45 };
     options.fixedTime = Clock::wallTime();
-    std::string error;
-    auto sim = ServiceSimulator::create(options, &error);
-    ASSERT_TRUE(sim) << error;
-    ASSERT_TRUE(sim->start(0));
-    KESTLiveDataManager::setServiceBaseURL(sim->baseUrl());
-    std::string collector = sim->baseUrl();
+    ServiceSimScope services(options);
+    ASSERT_TRUE(services.started());
+    std::string collector = services.sim().baseUrl();
     collector.pop_back();
     KESTAnalyticsManager::setCollectorBaseURL(collector);
 
@@ -109,20 +107,20 @@ TEST(AccountIntegration, SessionAccountAndSettingsAgainstTheServices)
     ASSERT_TRUE(screen);
 
     // The session began; an event and the session's end follow when the application goes away.
-    auto log = collectorLog(*sim);
+    auto log = collectorLog(services.sim());
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), "begin");
     KESTAnalyticsManager::sharedInstance()->logEventWithNameWithCount("Integration Event", 1);
     UIApplicationHost::sendToBackground();
     settle(clock);
-    log = collectorLog(*sim);
+    log = collectorLog(services.sim());
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[log.size() - 2].rfind("events:", 0), 0u);
     EXPECT_NE(log[log.size() - 2].find("\"key\":\"Integration Event\""), std::string::npos) << log[log.size() - 2];
     EXPECT_EQ(log.back(), "end");
     UIApplicationHost::bringToForeground();
     settle(clock);
-    EXPECT_EQ(collectorLog(*sim).back(), "begin");
+    EXPECT_EQ(collectorLog(services.sim()).back(), "begin");
 
     // An account made at the service, then a login with it.
     auto auth = KESTAuthManager::sharedInstance();
@@ -163,7 +161,7 @@ TEST(AccountIntegration, SessionAccountAndSettingsAgainstTheServices)
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty()) << "no error";
     EXPECT_EQ(auth->storedEmail(), "pilot@example.com");
     EXPECT_TRUE(auth->hasValidStoredCredentials());
-    auto logins = sim->requestsForPath("/auth/api/v1.php");
+    auto logins = services.sim().requestsForPath("/auth/api/v1.php");
     ASSERT_EQ(logins.size(), 2u);
     EXPECT_EQ(logins[1].parameters.find("action")->second, "login");
     EXPECT_EQ(logins[1].parameters.find("uuid")->second, DeviceUUIDHandler::UUID());
@@ -192,8 +190,7 @@ TEST(AccountIntegration, SessionAccountAndSettingsAgainstTheServices)
     container->teardownVisibleMapController();
     KESTLiveDataManager::sharedInstance()->invalidateTimers();
     drainAll();
-    sim->stop();
-    resetMapServicesForTesting();
+    resetAppSingletonsForTesting();
     KESTAnalyticsManager::resetSharedInstanceForTesting();
     KESTAnalyticsManager::setCollectorBaseURL({});
     KESTAuthManager::resetSharedInstanceForTesting();

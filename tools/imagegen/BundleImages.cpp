@@ -514,18 +514,6 @@ std::vector<Entry> entries()
         pill(cr, 1, 1, 38, 32);
         fillAndStroke(cr, { 0.97, 0.97, 0.97 }, kGrey, 1);
     });
-    add("alertsListMenu.png", 30, 30, [=](cairo_t* cr, int, int) {
-        cairo_move_to(cr, 15, 4);
-        cairo_curve_to(cr, 8, 4, 8, 12, 8, 18);
-        cairo_line_to(cr, 5, 23);
-        cairo_line_to(cr, 25, 23);
-        cairo_line_to(cr, 22, 18);
-        cairo_curve_to(cr, 22, 12, 22, 4, 15, 4);
-        cairo_close_path(cr);
-        stroke(cr, kInk, 2);
-        circle(cr, 15, 26, 2);
-        fill(cr, kInk);
-    });
 
     // The AR screen: close and share buttons, the logo strip of shared pictures, and the AR
     // kit's radar screen and dot (in the kit's resource bundle).
@@ -552,16 +540,6 @@ std::vector<Entry> entries()
         cairo_line_to(cr, 22.5, 10);
         cairo_line_to(cr, 27, 14);
         stroke(cr, { 1, 1, 1 }, 2);
-    });
-    add("shareLogo.png", 220, 40, [=](cairo_t* cr, int, int) {
-        cairo_save(cr);
-        cairo_translate(cr, 6, 4);
-        cairo_scale(cr, 32, 32);
-        silhouette(cr, kFamilies[7]);
-        cairo_restore(cr);
-        fill(cr, kInk);
-        cairo_rectangle(cr, 46, 17, 160, 6);
-        fill(cr, kInk);
     });
     add("SkyLensKitResources.bundle/RadarScreen.png", 256, 256, [=](cairo_t* cr, int, int) {
         circle(cr, 128, 128, 126);
