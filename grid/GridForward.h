@@ -26,3 +26,5 @@ class LGridSection;
 class LGridSectionHeaderStyle;
 class LGridDataSource;
 class LGridDelegate;
+class LGridSectionHeader;
+class LGridCompositeSectionHeader;

@@ -5,11 +5,13 @@
 #include "grid/LGridCell.h"
 #include "grid/LGridCellPool.h"
 #include "grid/LGridColRowStyle.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridCoord.h"
 #include "grid/LGridDataSource.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridLineStyle.h"
+#include "grid/LGridSectionHeader.h"
 #include "grid/LGridSectionHeaderStyle.h"
 #include "grid/LatticeGrid.h"
 #include "testing/Drain.h"
@@ -102,6 +104,24 @@ public:
             alterStyle(style, coord);
     }
     void didFinishLayingOutLatticeGrid(const Ref<LatticeGrid>&) override { calls.push_back("didFinishLayingOut"); }
+    bool latticeGridShouldCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldCollapse %u", s));
+        return allowToggle;
+    }
+    bool latticeGridShouldExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldExpand %u", s));
+        return allowToggle;
+    }
+    void latticeGridWillExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("willExpand %u", s));
+    }
+    void latticeGridDidExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("didExpand %u", s));
+    }
     void latticeGridWillCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
     {
         calls.push_back(NSString::stringWithFormat("willCollapse %u", s));
@@ -162,6 +182,7 @@ public:
     std::set<std::pair<int32_t, int32_t>> nilCells;
     bool dequeues { true };
     bool allowSelection { true };
+    bool allowToggle { true };
     int32_t cellsMade { 0 };
     std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
     std::function<Ref<LGridColRowStyle>(int32_t)> colStyle;
@@ -199,6 +220,15 @@ protected:
         grid->setMinimumColWidth(10);
         grid->setMinimumRowHeight(10);
         return grid;
+    }
+
+    // Makes the client implement every section should/will/did callback.
+    static void implementSectionCallbacks(const Ref<FakeGridClient>& client)
+    {
+        for (const char* verb : { "should", "will", "did" }) {
+            for (const char* what : { "Collapse", "Expand" })
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "SectionAtIndex:");
+        }
     }
 
     static LGridRow row(int32_t index, int32_t section) { return LGridRowMake(index, section); }
