@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "grid/GridForward.h"
 #include "grid/LGridRow.h"
 #include "uikit/UIScrollView.h"
@@ -256,14 +257,37 @@ public:
     // Deferred work until the grid is valid.
     const Ref<LGridBlockQueue>& delayUntilReloadQueue() const { return m_delayUntilReloadQueue; }
 
-    // Selection record (the engine's selection operations build on it).
+    // Selection. The record holds the selected coordinates, the most recent last; a selected
+    // row is recorded as one coordinate per column. Callback levels: 0 asks the should-callback
+    // and sends will and did, 1 sends will and did, 2 sends nothing.
     void recordGridCoordAsSelected(const Ref<LGridCoord>& coord, bool selected);
     Ref<LGridCoord> selectedGridCoord() const;
     bool isCoordSelected(const Ref<LGridCoord>& coord) const;
     bool isRowSelected(LGridRow row) const;
-    const std::vector<Ref<LGridCoord>>& selectedCellGridCoords() const { return m_selectedGridCoords; }
+    std::vector<Ref<LGridCoord>> selectedCellGridCoords() const { return m_selectedGridCoords; }
+    const std::vector<Ref<LGridCoord>>& selectedCellGridCoordsPrivate() const { return m_selectedGridCoords; }
+    std::vector<LGridRow> selectedRowList() const;
+    // The rows as boxed values, each once, in the order of their first recorded coordinate.
+    Value selectedRows() const;
+    Ref<LGridCell> selectedCell();
+    void setRowAsSelectedAnimatedNeedsDelegateCallbacksForQueueIfInvalid(
+        LGridRow row, bool selected, bool animated, int32_t level, bool queueIfInvalid);
+    void setRowAsSelectedAnimated(LGridRow row, bool selected, bool animated)
+    {
+        setRowAsSelectedAnimatedNeedsDelegateCallbacksForQueueIfInvalid(row, selected, animated, 1, true);
+    }
+    // Entries that are not boxed rows are logged and skipped.
+    void setSelectedRowsAnimated(const Value& rows, bool animated);
+    void setSelectedRows(const Value& rows) { setSelectedRowsAnimated(rows, false); }
+    void clearAllSelectedRowsWithAnimationWithDelegateCallbacksForQueueIfInvalid(
+        bool animated, int32_t level, bool queueIfInvalid);
     void clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(
         bool animated, int32_t level, bool queueIfInvalid);
+    void clearAllSelectedCellsWithAnimation(bool animated)
+    {
+        clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(animated, 1, true);
+    }
+    void clearRowFromRecordedSelectedGridCoords(LGridRow row);
     void handleSelectionEventOnCell(const Ref<LGridCell>& cell);
     void handleEditEventOnCell(const Ref<LGridCell>& cell);
     void cancelEditing() { }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/NSException.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSString.h"
 #include "grid/LGridCell.h"
@@ -143,6 +144,11 @@ public:
     {
         calls.push_back("didSelect " + c->description());
     }
+    bool latticeGridShouldDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("shouldDeselect " + c->description());
+        return allowDeselection;
+    }
     void latticeGridWillDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
     {
         calls.push_back("willDeselect " + c->description());
@@ -150,6 +156,32 @@ public:
     void latticeGridDidDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
     {
         calls.push_back("didDeselect " + c->description());
+    }
+    bool latticeGridShouldSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldSelectRow %d,%d", r.index, r.section));
+        return allowSelection;
+    }
+    void latticeGridWillSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("willSelectRow %d,%d", r.index, r.section));
+    }
+    void latticeGridDidSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("didSelectRow %d,%d", r.index, r.section));
+    }
+    bool latticeGridShouldDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldDeselectRow %d,%d", r.index, r.section));
+        return allowDeselection;
+    }
+    void latticeGridWillDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("willDeselectRow %d,%d", r.index, r.section));
+    }
+    void latticeGridDidDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("didDeselectRow %d,%d", r.index, r.section));
     }
     void scrollViewDidScroll(const Ref<UIScrollView>& v) override
     {
@@ -183,6 +215,7 @@ public:
     bool dequeues { true };
     bool allowSelection { true };
     bool allowToggle { true };
+    bool allowDeselection { true };
     int32_t cellsMade { 0 };
     std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
     std::function<Ref<LGridColRowStyle>(int32_t)> colStyle;
@@ -231,6 +264,17 @@ protected:
         }
     }
 
+    // Makes the client implement every row and cell selection callback.
+    static void implementSelectionCallbacks(const Ref<FakeGridClient>& client)
+    {
+        for (const char* verb : { "should", "will", "did" }) {
+            for (const char* what : { "Select", "Deselect" }) {
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "Row:");
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "CellAtCoord:");
+            }
+        }
+    }
+
     static LGridRow row(int32_t index, int32_t section) { return LGridRowMake(index, section); }
 
     ScopedVirtualClock m_clock;
@@ -240,6 +284,12 @@ protected:
 class LatticeGridTest : public GridTest { };
 class LGridCellPoolTest : public GridTest { };
 class LGridLayerTest : public GridTest { };
+
+// The message part of a grid log line (the source's description follows "\nFrom:").
+inline std::string messageOf(const std::string& logged)
+{
+    return logged.substr(0, logged.find("\nFrom:"));
+}
 
 inline bool operator==(CGPoint a, CGPoint b)
 {
