@@ -28,3 +28,4 @@ class LGridDataSource;
 class LGridDelegate;
 class LGridSectionHeader;
 class LGridCompositeSectionHeader;
+class LGridDoubleTapGestureRecognizer;

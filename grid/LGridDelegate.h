@@ -66,6 +66,10 @@ public:
     virtual void latticeGridWillDeselectRow(const Ref<LatticeGrid>&, LGridRow) { }
     virtual void latticeGridDidDeselectRow(const Ref<LatticeGrid>&, LGridRow) { }
 
+    // Taps.
+    virtual bool latticeGridCellCanRespondToDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCell>&) { return true; }
+    virtual void latticeGridDidTapCellAtCoordIsDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCoord>&, bool) { }
+
     // Reordering: the grid checks that these are implemented when drags are permitted.
     virtual int32_t latticeGridPermittedDragDirectionForCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>&)
     {

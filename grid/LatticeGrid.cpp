@@ -2,6 +2,9 @@
 // sections, row stepping, orientation and the selection record.
 #include "grid/LatticeGrid.h"
 
+#include "grid/LGridDoubleTapGestureRecognizer.h"
+#include "uikit/UILongPressGestureRecognizer.h"
+
 #include "foundation/NSException.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
@@ -115,6 +118,7 @@ void LatticeGrid::commonInit()
     m_initialLoad = true;
     m_defaultColumnStyle->setMinimumSize(60.0f);
     m_defaultRowStyle->setMinimumSize(60.0f);
+    setUpGestureRecognizers();
 }
 
 // Data source and delegate
@@ -479,6 +483,14 @@ void LatticeGrid::orientationChanged()
 
 void LatticeGrid::cancelGestures()
 {
+    const std::vector<Ref<UIGestureRecognizer>> recognizers { m_doubleTapToEdit, m_singleTapToSelect, m_holdToReorder };
+    for (const auto& recognizer : recognizers) {
+        if (!recognizer)
+            break;
+        bool enabled = recognizer->isEnabled();
+        recognizer->setEnabled(false);
+        recognizer->setEnabled(enabled);
+    }
     m_panDecision = 0;
 }
 
@@ -675,4 +687,6 @@ void LatticeGrid::setHoldToOrderEnabledAppropriately()
     auto delegate = this->delegate();
     m_holdToReorderEnabled = m_defaultPermittedDragDirection != 0
         || (delegate && delegate->respondsToSelector("latticeGrid:permittedDragDirectionForCellAtCoord:"));
+    if (m_holdToReorder)
+        m_holdToReorder->setEnabled(m_holdToReorderEnabled);
 }

@@ -5,6 +5,10 @@
 #include "grid/LGridRow.h"
 #include "uikit/UIScrollView.h"
 
+class UITapGestureRecognizer;
+class UILongPressGestureRecognizer;
+class UIGestureRecognizer;
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -235,7 +239,7 @@ public:
     int32_t singleTapEventMask() const { return m_singleTapEventMask; }
     void setSingleTapEventMask(int32_t mask) { m_singleTapEventMask = mask; }
     int32_t doubleTapEventMask() const { return m_doubleTapEventMask; }
-    void setDoubleTapEventMask(int32_t mask) { m_doubleTapEventMask = mask; }
+    void setDoubleTapEventMask(int32_t mask);
     bool deferredLayout() const { return m_deferredLayout && m_initialLoad; }
     void setDeferredLayout(bool v) { m_deferredLayout = v; }
     bool initialLoad() const { return m_initialLoad; }
@@ -290,8 +294,31 @@ public:
     void clearRowFromRecordedSelectedGridCoords(LGridRow row);
     void handleSelectionEventOnCell(const Ref<LGridCell>& cell);
     void handleEditEventOnCell(const Ref<LGridCell>& cell);
-    void cancelEditing() { }
+    void cancelEditing();
+    void setUpGestureRecognizers();
     void cancelGestures();
+
+    // Taps. Gesture types: 0 single tap, 1 double tap, 2 long press. Event mask bits: 1 sends a
+    // selection event, 2 an edit event (selection first).
+    bool canSelectViaSingleTap() const;
+    void setCanSelectViaSingleTap(bool enabled);
+    bool canEditCellsViaDoubleTap() const;
+    void setCanEditCellsViaDoubleTap(bool enabled);
+    const Ref<LGridDoubleTapGestureRecognizer>& doubleTapToEdit() const { return m_doubleTapToEdit; }
+    const Ref<UITapGestureRecognizer>& singleTapToSelect() const { return m_singleTapToSelect; }
+    const Ref<UILongPressGestureRecognizer>& holdToReorder() const { return m_holdToReorder; }
+    void handleSingleTap(const Ref<UIGestureRecognizer>& recognizer) { handleGestureTypeWithGesture(0, recognizer); }
+    void handleDoubleTap(const Ref<UIGestureRecognizer>& recognizer) { handleGestureTypeWithGesture(1, recognizer); }
+    void handleTenativeSingleTap(const Ref<UIGestureRecognizer>& recognizer);
+    bool cellCanRespondToDoubleTapAccordingToDelegate(const Ref<LGridCell>& cell);
+    bool handleGestureTypeWithGesture(int32_t type, const Ref<UIGestureRecognizer>& recognizer);
+    Ref<UIView> findSelectableElementFromGesture(const Ref<UIGestureRecognizer>& recognizer);
+    Ref<UIView> searchLayerForResponderThatContainsPoint(const Ref<LGridLayer>& layer, CGPoint point);
+    void handleGestureForResponder(int32_t type, const Ref<UIView>& element);
+    void dispatchEventToResponder(int32_t mask, const Ref<UIView>& element);
+    void handleReorderEventOnCell(const Ref<LGridCell>& cell);
+    const Ref<LGridCoord>& userPrimaryCellCoord() const { return m_userPrimaryCellCoord; }
+    void setUserPrimaryCellCoord(const Ref<LGridCoord>& coord);
 
     // Style resolution.
     Ref<LGridCellStyle> blendedStyleFromHierarchyCellIsSelected(
@@ -432,6 +459,10 @@ private:
     Ref<UIImageView> m_colResizingFloater;
     CGPoint m_lastContentOffset {};
     int32_t m_panDecision { 0 };
+    Ref<LGridDoubleTapGestureRecognizer> m_doubleTapToEdit;
+    Ref<UITapGestureRecognizer> m_singleTapToSelect;
+    Ref<UILongPressGestureRecognizer> m_holdToReorder;
+    Ref<LGridCoord> m_userPrimaryCellCoord;
     CGPoint m_initialPanOffset {};
     bool m_contentOffsetStrictlyPositiveX { false };
     bool m_contentOffsetStrictlyPositiveY { false };
