@@ -68,6 +68,18 @@ void LatticeGrid::setDoubleTapEventMask(int32_t mask)
     m_doubleTapToEdit->setEnabled(mask != 0);
 }
 
+void LatticeGrid::handleSingleTap(const Ref<UIGestureRecognizer>& recognizer)
+{
+    if (recognizer && recognizer->state() == UIGestureRecognizerStateEnded)
+        handleGestureTypeWithGesture(0, recognizer);
+}
+
+void LatticeGrid::handleDoubleTap(const Ref<UIGestureRecognizer>& recognizer)
+{
+    if (recognizer && recognizer->state() == UIGestureRecognizerStateEnded)
+        handleGestureTypeWithGesture(1, recognizer);
+}
+
 void LatticeGrid::handleTenativeSingleTap(const Ref<UIGestureRecognizer>& recognizer)
 {
     auto cell = std::dynamic_pointer_cast<LGridCell>(findSelectableElementFromGesture(recognizer));

@@ -307,8 +307,10 @@ public:
     const Ref<LGridDoubleTapGestureRecognizer>& doubleTapToEdit() const { return m_doubleTapToEdit; }
     const Ref<UITapGestureRecognizer>& singleTapToSelect() const { return m_singleTapToSelect; }
     const Ref<UILongPressGestureRecognizer>& holdToReorder() const { return m_holdToReorder; }
-    void handleSingleTap(const Ref<UIGestureRecognizer>& recognizer) { handleGestureTypeWithGesture(0, recognizer); }
-    void handleDoubleTap(const Ref<UIGestureRecognizer>& recognizer) { handleGestureTypeWithGesture(1, recognizer); }
+    // Taps act only when recognised: a cancelled double tap (see handleTenativeSingleTap) sends
+    // its action too, and must not count as a tap.
+    void handleSingleTap(const Ref<UIGestureRecognizer>& recognizer);
+    void handleDoubleTap(const Ref<UIGestureRecognizer>& recognizer);
     void handleTenativeSingleTap(const Ref<UIGestureRecognizer>& recognizer);
     bool cellCanRespondToDoubleTapAccordingToDelegate(const Ref<LGridCell>& cell);
     bool handleGestureTypeWithGesture(int32_t type, const Ref<UIGestureRecognizer>& recognizer);

@@ -183,6 +183,15 @@ public:
     {
         calls.push_back(NSString::stringWithFormat("didDeselectRow %d,%d", r.index, r.section));
     }
+    bool latticeGridCellCanRespondToDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCell>& cell) override
+    {
+        calls.push_back("canDoubleTap " + cell->gridCoord()->description());
+        return allowDoubleTap;
+    }
+    void latticeGridDidTapCellAtCoordIsDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c, bool twice) override
+    {
+        calls.push_back(std::string(twice ? "didDoubleTap " : "didTap ") + c->description());
+    }
     void scrollViewDidScroll(const Ref<UIScrollView>& v) override
     {
         calls.push_back(std::string("didScroll ") + (std::dynamic_pointer_cast<LatticeGrid>(v) ? "grid" : "other"));
@@ -215,6 +224,7 @@ public:
     bool dequeues { true };
     bool allowSelection { true };
     bool allowToggle { true };
+    bool allowDoubleTap { true };
     bool allowDeselection { true };
     int32_t cellsMade { 0 };
     std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
