@@ -14,30 +14,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The class name the platform would print for an entry of a list.
-std::string classNameOfValue(const Value& value)
-{
-    if (auto object = value.objectValue())
-        return object->className();
-    if (value.isString())
-        return "NSString";
-    if (value.isNumber())
-        return "NSNumber";
-    if (value.isArray())
-        return "NSArray";
-    if (value.isDictionary())
-        return "NSDictionary";
-    if (value.isDate())
-        return "NSDate";
-    if (value.isData())
-        return "NSData";
-    return "NSNull";
-}
-
-} // namespace
-
 void LatticeGrid::recordGridCoordAsSelected(const Ref<LGridCoord>& coord, bool selected)
 {
     if (!coord)
@@ -167,7 +143,8 @@ void LatticeGrid::setSelectedRowsAnimated(const Value& rows, bool animated)
             NSString::stringWithFormat(
                 "Entry %lu of array passed to %@ was not an NSValue object (was a %@ object), so "
                 "no row set as selected.",
-                static_cast<unsigned long>(i), std::string("setSelectedRows:animated:"), classNameOfValue(entries[i])),
+                static_cast<unsigned long>(i), std::string("setSelectedRows:animated:"),
+                LatticeGridLog::classNameOfValue(entries[i])),
             this);
     }
 }
