@@ -26,3 +26,6 @@ class LGridSection;
 class LGridSectionHeaderStyle;
 class LGridDataSource;
 class LGridDelegate;
+class LGridSectionHeader;
+class LGridCompositeSectionHeader;
+class LGridDoubleTapGestureRecognizer;

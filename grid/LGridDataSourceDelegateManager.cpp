@@ -29,24 +29,6 @@ Ref<UIColor> placeholderColour()
     return UIColor::colorWithRedGreenBlueAlpha(26 / 255.0f, 25 / 255.0f, 25 / 255.0f, 1);
 }
 
-// The class name a list entry of the wrong kind is reported with.
-std::string classNameOfValue(const Value& value)
-{
-    if (value.isObject() && value.objectValue())
-        return value.objectValue()->className();
-    if (value.isString())
-        return "NSString";
-    if (value.isNumber())
-        return "NSNumber";
-    if (value.isArray())
-        return "NSArray";
-    if (value.isDictionary())
-        return "NSDictionary";
-    if (value.isNull())
-        return "NSNull";
-    return "(null)";
-}
-
 } // namespace
 
 LGridDataSourceDelegateManager::~LGridDataSourceDelegateManager()
@@ -605,7 +587,7 @@ void LGridDataSourceDelegateManager::redrawRowsForceDataSourceCheck(const Value&
             LatticeGridLog::logMessageFromSource(
                 NSString::stringWithFormat("`rows` cannot contain an %@ object in method %@. This method can only "
                                            "take an NSArray of NSValues",
-                    Value(classNameOfValue(rows[i])), Value("redrawRows:forceDataSourceCheck:")),
+                    Value(LatticeGridLog::classNameOfValue(rows[i])), Value("redrawRows:forceDataSourceCheck:")),
                 this);
             continue;
         }
@@ -632,7 +614,7 @@ void LGridDataSourceDelegateManager::redrawColsAtIndicesForceDataSourceCheck(con
             LatticeGridLog::logMessageFromSource(
                 NSString::stringWithFormat("`colIndices` cannot contain an %@ object in method %@. This method can "
                                            "only take an NSArray of NSNumbers",
-                    Value(classNameOfValue(entry)), Value("redrawColsAtIndices:forceDataSourceCheck:")),
+                    Value(LatticeGridLog::classNameOfValue(entry)), Value("redrawColsAtIndices:forceDataSourceCheck:")),
                 this);
             continue;
         }

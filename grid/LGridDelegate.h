@@ -58,6 +58,18 @@ public:
     virtual void latticeGridWillDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>&) { }
     virtual void latticeGridDidDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>&) { }
 
+    // Row selection.
+    virtual bool latticeGridShouldSelectRow(const Ref<LatticeGrid>&, LGridRow) { return true; }
+    virtual void latticeGridWillSelectRow(const Ref<LatticeGrid>&, LGridRow) { }
+    virtual void latticeGridDidSelectRow(const Ref<LatticeGrid>&, LGridRow) { }
+    virtual bool latticeGridShouldDeselectRow(const Ref<LatticeGrid>&, LGridRow) { return true; }
+    virtual void latticeGridWillDeselectRow(const Ref<LatticeGrid>&, LGridRow) { }
+    virtual void latticeGridDidDeselectRow(const Ref<LatticeGrid>&, LGridRow) { }
+
+    // Taps.
+    virtual bool latticeGridCellCanRespondToDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCell>&) { return true; }
+    virtual void latticeGridDidTapCellAtCoordIsDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCoord>&, bool) { }
+
     // Reordering: the grid checks that these are implemented when drags are permitted.
     virtual int32_t latticeGridPermittedDragDirectionForCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>&)
     {

@@ -5,8 +5,10 @@
 #include "graphics/UIFont.h"
 #include "grid/LGridBorderStyle.h"
 #include "grid/LGridCell.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridSection.h"
+#include "grid/LGridSectionHeader.h"
 #include "grid/LGridSectionHeaderStyle.h"
 #include "grid/LatticeGrid.h"
 #include "grid/LatticeGridLog.h"
@@ -252,11 +254,12 @@ void LGridLayerContent::generateSectionHeadersForSectionAtOrigin(const Ref<LGrid
     int32_t type = layer->freezeType();
     if (type == LGridFreezeTypeVertical || type == LGridFreezeTypeStatic)
         return;
-    int32_t slot = type == LGridFreezeTypeHorizontal ? 0 : 1;
-    Ref<UIView> header = section->headerAtIndex(slot);
+    bool frozenPane = type == LGridFreezeTypeHorizontal;
+    const auto& composite = section->header();
+    auto header = composite->headerAtIndex(frozenPane ? 0 : 1);
     if (!header) {
-        header = UIView::init();
-        section->setHeaderAtIndex(slot, header);
+        header = LGridSectionHeader::initWithLayerWithSection(layer, section);
+        composite->addHeaderAsFrozen(header, type != LGridFreezeTypeNone);
     }
     auto& manager = grid->dataSourceDelegateManager();
     auto style = manager->sectionHeaderStyleAtIndex(section->index());
@@ -264,7 +267,7 @@ void LGridLayerContent::generateSectionHeadersForSectionAtOrigin(const Ref<LGrid
     float fw = frozenWidth();
     CGRect frame;
     frame.origin.y = y;
-    if (type == LGridFreezeTypeHorizontal) {
+    if (frozenPane) {
         frame.origin.x = bw;
         frame.size.width = fw;
     } else {
@@ -274,11 +277,10 @@ void LGridLayerContent::generateSectionHeadersForSectionAtOrigin(const Ref<LGrid
     frame.size.height = std::ceil(style->height()) + 0.5f;
     header->setFrame(frame);
     header->setBackgroundColor(style->backgroundColor());
+    header->setTextColor(style->textColor());
     header->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-    auto children = header->subviews();
-    for (const auto& child : children)
-        child->removeFromSuperview();
-    bool frozenPane = type == LGridFreezeTypeHorizontal;
+    if (style->font())
+        header->setFont(style->font());
     bool hasFrozenColumns = grid->numberOfFrozenColumns() > 0;
     Ref<UIView> custom;
     if (!frozenPane)
@@ -286,16 +288,14 @@ void LGridLayerContent::generateSectionHeadersForSectionAtOrigin(const Ref<LGrid
     else if (hasFrozenColumns)
         custom = manager->sectionViewForFrozenSectionAtIndexInFrame(section->index(), frame);
     if (custom) {
-        header->addSubview(custom);
-    } else if (!frozenPane || hasFrozenColumns) {
-        auto label = UILabel::initWithFrame(CGRectMake(0, 0, frame.size.width, frame.size.height));
-        label->setText(frozenPane ? manager->sectionTitleForFrozenSectionAtIndex(section->index())
-                                  : manager->sectionTitleForLiquidSectionAtIndex(section->index()));
-        label->setTextColor(style->textColor());
-        if (style->font())
-            label->setFont(style->font());
-        label->setBackgroundColor(UIColor::clearColor());
-        header->addSubview(label);
+        if (frozenPane)
+            composite->setFrozenView(custom);
+        else
+            composite->setLiquidView(custom);
+    } else if (!frozenPane) {
+        composite->setLiquidTitle(manager->sectionTitleForLiquidSectionAtIndex(section->index()));
+    } else if (hasFrozenColumns) {
+        composite->setFrozenTitle(manager->sectionTitleForFrozenSectionAtIndex(section->index()));
     }
     header->setHidden(style->isHidden());
     // The header goes behind the frozen rows' pane when the first visible row is frozen.

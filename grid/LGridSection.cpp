@@ -5,6 +5,7 @@
 #include "grid/LGridCell.h"
 #include "grid/LGridCellPool.h"
 #include "grid/LGridColRowStyle.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridCoord.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridDelegate.h"
@@ -27,6 +28,7 @@ Ref<LGridSection> LGridSection::initWithGridWithIndex(const Ref<LatticeGrid>& gr
     auto section = make<LGridSection>();
     section->m_owningGrid = grid;
     section->m_index = index;
+    section->m_header = LGridCompositeSectionHeader::initWithOwningSection(section);
     return section;
 }
 
@@ -240,11 +242,14 @@ void LGridSection::returnCellToPool(const Ref<LGridCell>& cell)
 
 void LGridSection::removeSubHeaders()
 {
-    for (auto& header : m_headers) {
-        if (header)
-            header->removeFromSuperview();
-        header = nullptr;
-    }
+    if (m_header)
+        m_header->removeSubHeaders();
+}
+
+void LGridSection::bringElementToFront(const Ref<LGridCell>& cell)
+{
+    if (cell)
+        cell->bringToFront();
 }
 
 // Heights
@@ -364,37 +369,106 @@ void LGridSection::collapseOrExpandProgrammaticWithCompletion(bool programmatic,
         collapseWithCompletion(finish);
 }
 
-// FIXME: the fades and slides of the cells and headers below are not animated yet; the state
-// changes at once and the relayout follows after the animation's 0.5 s.
 void LGridSection::collapseWithCompletion(const std::function<void()>& completion)
 {
     m_collapsed = true;
-    auto grid = owningGrid();
+    if (m_header)
+        m_header->bringToFront();
+    UIView::animateWithDurationDelayOptions(
+        0.3, 0.2, 0,
+        [weak = weak_from_this()] {
+            auto self = std::static_pointer_cast<LGridSection>(weak.lock());
+            auto grid = self ? self->owningGrid() : nullptr;
+            if (!grid)
+                return;
+            float height = self->loadRowStylesAndReturnSectionHeight();
+            float rows = height - (self->m_header ? self->m_header->height() : 0);
+            self->shiftSectionsBelowBy(-rows);
+            grid->setContentSize(CGSizeMake(grid->contentSize().width, grid->currentContentHeightForAllSections()));
+        },
+        [weak = weak_from_this(), completion](bool) {
+            auto self = std::static_pointer_cast<LGridSection>(weak.lock());
+            if (completion && self && self->owningGrid())
+                completion();
+        });
+    hideMovables();
+}
+
+void LGridSection::hideMovables()
+{
+    auto protectedThis = self<LGridSection>();
     for (const auto& cell : visibleCells()) {
+        UIView::beginAnimations("", nullptr);
+        UIView::setAnimationCurve(UIViewAnimationCurveEaseInOut);
+        UIView::setAnimationDelay(0);
+        UIView::setAnimationDuration(0.3);
         cell->setCollapsed(true);
+        performSelectorAfterDelay(
+            protectedThis, "returnCellToPool:",
+            [weak = weak_from_this(), cell] {
+                if (auto self = std::static_pointer_cast<LGridSection>(weak.lock()))
+                    self->returnCellToPool(cell);
+            },
+            0.3);
+        UIView::commitAnimations();
         if (auto pane = cell->owningContentPane())
             pane->removeCell(cell);
-        LGridCellPool::returnCell(cell);
     }
     m_visibleRows.clear();
-    if (grid)
+    if (auto grid = owningGrid())
         grid->removeSectionFromVisibleRows(m_index);
-    performSelectorAfterDelay(self<LGridSection>(), "collapseDidFinish", completion, 0.5);
 }
 
 void LGridSection::expandWithCompletion(const std::function<void()>& completion)
 {
     m_collapsed = false;
-    performSelectorAfterDelay(
-        self<LGridSection>(), "expandDidFinish",
-        [weak = weak_from_this(), completion] {
+    UIView::animateWithDurationDelayOptions(
+        0.3, 0, 0,
+        [weak = weak_from_this()] {
+            auto self = std::static_pointer_cast<LGridSection>(weak.lock());
+            auto grid = self ? self->owningGrid() : nullptr;
+            if (!grid)
+                return;
+            CGSize size = grid->contentSize();
+            float height = grid->currentContentHeightForAllSections();
+            grid->setContentSize(CGSizeMake(size.width, height));
+            self->shiftSectionsBelowBy(height - size.height);
+        },
+        [weak = weak_from_this(), completion](bool) {
             auto self = std::static_pointer_cast<LGridSection>(weak.lock());
             if (!self || !self->owningGrid())
                 return;
-            self->owningGrid()->decrementNumberOfCollapsedSections();
-            completion();
-        },
-        0.3);
+            self->expandElements();
+            if (completion)
+                completion();
+        });
+}
+
+void LGridSection::shiftSectionsBelowBy(float delta)
+{
+    auto grid = owningGrid();
+    if (!grid)
+        return;
+    auto& manager = grid->dataSourceDelegateManager();
+    int32_t sections = manager->totalNumberOfSectionsInGrid();
+    int32_t lastVisibleSection = grid->lastVisibleRow().section;
+    for (int32_t j = m_index + 1; j < sections; ++j) {
+        auto section = manager->sectionAtIndex(j);
+        if (!section)
+            continue;
+        if (section->header())
+            section->header()->adjustYPositionOfCentreBy(delta);
+        if (j <= lastVisibleSection) {
+            for (const auto& cell : section->visibleCells())
+                cell->adjustYPositionOfCentreBy(delta);
+        }
+    }
+}
+
+void LGridSection::expandElements()
+{
+    if (auto grid = owningGrid())
+        grid->decrementNumberOfCollapsedSections();
 }
 
 void LGridSection::tidyAfterCollapseOrExpand()

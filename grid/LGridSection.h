@@ -65,28 +65,29 @@ public:
     void collectNumberOfUnspecifiedHeightsAndSpecifiedHeightsAndNumberOfSpecifiedHeights(
         int32_t& unspecified, float& specifiedHeight, int32_t& specified) const;
 
-    // The header views of the section, one per pane that shows headers: 0 over the frozen
-    // columns, 1 over the scrolling columns.
-    const Ref<UIView>& headerAtIndex(int32_t index) const { return m_headers.at(static_cast<size_t>(index)); }
-    void setHeaderAtIndex(int32_t index, const Ref<UIView>& header)
-    {
-        m_headers.at(static_cast<size_t>(index)) = header;
-    }
+    // The section's header band (two parts, one per pane that shows headers).
+    const Ref<LGridCompositeSectionHeader>& header() const { return m_header; }
+    void setHeader(const Ref<LGridCompositeSectionHeader>& header) { m_header = header; }
     void removeSubHeaders();
+    void bringElementToFront(const Ref<LGridCell>& cell);
 
-    // Collapsing. The toggle returns the cells to the pool, drops the rows from the grid's
-    // window and relays the grid out; the delegate is asked (unless programmatic) and told.
+    // Collapsing. A collapse fades the cells out (0.3 s), parks them and hands them back to the
+    // pool, and after 0.2 s slides the sections below up (0.3 s); an expand slides them down
+    // (0.3 s). Then the grid relays itself out, `completion` runs and the delegate is told. The
+    // delegate is asked first unless the toggle is programmatic.
     void collapseOrExpandProgrammaticWithCompletion(bool programmatic, std::function<void()> completion);
-
-private:
     void collapseWithCompletion(const std::function<void()>& completion);
     void expandWithCompletion(const std::function<void()>& completion);
+    void hideMovables();
+    void shiftSectionsBelowBy(float delta);
+    void expandElements();
     void tidyAfterCollapseOrExpand();
 
+private:
     Weak<LatticeGrid> m_owningGrid;
     int32_t m_index { 0 };
     std::vector<RowArray> m_visibleRows;
     bool m_visibleRowsNeedSorted { false };
     bool m_collapsed { false };
-    std::array<Ref<UIView>, 2> m_headers;
+    Ref<LGridCompositeSectionHeader> m_header;
 };

@@ -3,6 +3,7 @@
 #include "grid/LatticeGrid.h"
 
 #include "grid/LGridCell.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridLayer.h"
@@ -252,6 +253,16 @@ void LatticeGrid::showFrozenShade(bool show)
             if (auto cell = visibleCellAtColAndRowPrivate(column, row, true))
                 cell->showShadows(show);
         }
+    }
+    if (innerNumberOfFrozenColumns() == 0)
+        return;
+    if (show)
+        show = contentOffset().x > 0;
+    auto& manager = m_dataSourceDelegateManager;
+    int32_t sections = manager->totalNumberOfSectionsInGrid();
+    for (int32_t i = 0; i < sections; ++i) {
+        if (auto section = manager->sectionAtIndex(i))
+            section->header()->setShowShadow(show);
     }
 }
 

@@ -2,6 +2,9 @@
 // sections, row stepping, orientation and the selection record.
 #include "grid/LatticeGrid.h"
 
+#include "grid/LGridDoubleTapGestureRecognizer.h"
+#include "uikit/UILongPressGestureRecognizer.h"
+
 #include "foundation/NSException.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
@@ -115,6 +118,7 @@ void LatticeGrid::commonInit()
     m_initialLoad = true;
     m_defaultColumnStyle->setMinimumSize(60.0f);
     m_defaultRowStyle->setMinimumSize(60.0f);
+    setUpGestureRecognizers();
 }
 
 // Data source and delegate
@@ -479,6 +483,14 @@ void LatticeGrid::orientationChanged()
 
 void LatticeGrid::cancelGestures()
 {
+    const std::vector<Ref<UIGestureRecognizer>> recognizers { m_doubleTapToEdit, m_singleTapToSelect, m_holdToReorder };
+    for (const auto& recognizer : recognizers) {
+        if (!recognizer)
+            break;
+        bool enabled = recognizer->isEnabled();
+        recognizer->setEnabled(false);
+        recognizer->setEnabled(enabled);
+    }
     m_panDecision = 0;
 }
 
@@ -675,66 +687,6 @@ void LatticeGrid::setHoldToOrderEnabledAppropriately()
     auto delegate = this->delegate();
     m_holdToReorderEnabled = m_defaultPermittedDragDirection != 0
         || (delegate && delegate->respondsToSelector("latticeGrid:permittedDragDirectionForCellAtCoord:"));
-}
-
-// Selection record
-
-void LatticeGrid::recordGridCoordAsSelected(const Ref<LGridCoord>& coord, bool selected)
-{
-    if (!coord)
-        return;
-    auto same = [&](const Ref<LGridCoord>& c) { return c->isEqual(coord.get()); };
-    std::erase_if(m_selectedGridCoords, same);
-    if (selected)
-        m_selectedGridCoords.push_back(coord->copy());
-}
-
-Ref<LGridCoord> LatticeGrid::selectedGridCoord() const
-{
-    return m_selectedGridCoords.empty() ? nullptr : m_selectedGridCoords.back();
-}
-
-bool LatticeGrid::isCoordSelected(const Ref<LGridCoord>& coord) const
-{
-    return coord
-        && std::any_of(m_selectedGridCoords.begin(), m_selectedGridCoords.end(),
-            [&](const Ref<LGridCoord>& c) { return c->isEqual(coord.get()); });
-}
-
-bool LatticeGrid::isRowSelected(LGridRow row) const
-{
-    return std::any_of(m_selectedGridCoords.begin(), m_selectedGridCoords.end(),
-        [&](const Ref<LGridCoord>& c) { return c->hasRow(row); });
-}
-
-void LatticeGrid::clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(
-    bool animated, int32_t level, bool queueIfInvalid)
-{
-    if (queueIfInvalid && !m_dataSourceDelegateManager->hasDataSource()) {
-        m_delayUntilReloadQueue->addBlock([weak = weak_from_this(), animated, level] {
-            if (auto grid = std::static_pointer_cast<LatticeGrid>(weak.lock()))
-                grid->clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(animated, level, false);
-        });
-        return;
-    }
-    auto coords = m_selectedGridCoords;
-    for (const auto& coord : coords) {
-        if (auto cell = visibleCellAtCoord(coord)) {
-            if (cell->selected())
-                cell->setSelectedAnimatedNeedsDelegateCallBacksFor(false, animated, level);
-        }
-    }
-    m_selectedGridCoords.clear();
-}
-
-void LatticeGrid::handleSelectionEventOnCell(const Ref<LGridCell>& cell)
-{
-    if (cell)
-        cell->respondToSelectionEvent();
-}
-
-void LatticeGrid::handleEditEventOnCell(const Ref<LGridCell>& cell)
-{
-    if (cell)
-        cell->respondToEditEvent();
+    if (m_holdToReorder)
+        m_holdToReorder->setEnabled(m_holdToReorderEnabled);
 }

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "foundation/Value.h"
 #include "grid/GridForward.h"
 #include "grid/LGridRow.h"
 #include "uikit/UIScrollView.h"
+
+class UITapGestureRecognizer;
+class UILongPressGestureRecognizer;
+class UIGestureRecognizer;
 
 #include <array>
 #include <functional>
@@ -234,7 +239,7 @@ public:
     int32_t singleTapEventMask() const { return m_singleTapEventMask; }
     void setSingleTapEventMask(int32_t mask) { m_singleTapEventMask = mask; }
     int32_t doubleTapEventMask() const { return m_doubleTapEventMask; }
-    void setDoubleTapEventMask(int32_t mask) { m_doubleTapEventMask = mask; }
+    void setDoubleTapEventMask(int32_t mask);
     bool deferredLayout() const { return m_deferredLayout && m_initialLoad; }
     void setDeferredLayout(bool v) { m_deferredLayout = v; }
     bool initialLoad() const { return m_initialLoad; }
@@ -256,18 +261,66 @@ public:
     // Deferred work until the grid is valid.
     const Ref<LGridBlockQueue>& delayUntilReloadQueue() const { return m_delayUntilReloadQueue; }
 
-    // Selection record (the engine's selection operations build on it).
+    // Selection. The record holds the selected coordinates, the most recent last; a selected
+    // row is recorded as one coordinate per column. Callback levels: 0 asks the should-callback
+    // and sends will and did, 1 sends will and did, 2 sends nothing.
     void recordGridCoordAsSelected(const Ref<LGridCoord>& coord, bool selected);
     Ref<LGridCoord> selectedGridCoord() const;
     bool isCoordSelected(const Ref<LGridCoord>& coord) const;
     bool isRowSelected(LGridRow row) const;
-    const std::vector<Ref<LGridCoord>>& selectedCellGridCoords() const { return m_selectedGridCoords; }
+    std::vector<Ref<LGridCoord>> selectedCellGridCoords() const { return m_selectedGridCoords; }
+    const std::vector<Ref<LGridCoord>>& selectedCellGridCoordsPrivate() const { return m_selectedGridCoords; }
+    std::vector<LGridRow> selectedRowList() const;
+    // The rows as boxed values, each once, in the order of their first recorded coordinate.
+    Value selectedRows() const;
+    Ref<LGridCell> selectedCell();
+    void setRowAsSelectedAnimatedNeedsDelegateCallbacksForQueueIfInvalid(
+        LGridRow row, bool selected, bool animated, int32_t level, bool queueIfInvalid);
+    void setRowAsSelectedAnimated(LGridRow row, bool selected, bool animated)
+    {
+        setRowAsSelectedAnimatedNeedsDelegateCallbacksForQueueIfInvalid(row, selected, animated, 1, true);
+    }
+    // Entries that are not boxed rows are logged and skipped.
+    void setSelectedRowsAnimated(const Value& rows, bool animated);
+    void setSelectedRows(const Value& rows) { setSelectedRowsAnimated(rows, false); }
+    void clearAllSelectedRowsWithAnimationWithDelegateCallbacksForQueueIfInvalid(
+        bool animated, int32_t level, bool queueIfInvalid);
     void clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(
         bool animated, int32_t level, bool queueIfInvalid);
+    void clearAllSelectedCellsWithAnimation(bool animated)
+    {
+        clearAllSelectedCellsWithAnimationWithDelegateCallbacksForQueueIfInvalid(animated, 1, true);
+    }
+    void clearRowFromRecordedSelectedGridCoords(LGridRow row);
     void handleSelectionEventOnCell(const Ref<LGridCell>& cell);
     void handleEditEventOnCell(const Ref<LGridCell>& cell);
-    void cancelEditing() { }
+    void cancelEditing();
+    void setUpGestureRecognizers();
     void cancelGestures();
+
+    // Taps. Gesture types: 0 single tap, 1 double tap, 2 long press. Event mask bits: 1 sends a
+    // selection event, 2 an edit event (selection first).
+    bool canSelectViaSingleTap() const;
+    void setCanSelectViaSingleTap(bool enabled);
+    bool canEditCellsViaDoubleTap() const;
+    void setCanEditCellsViaDoubleTap(bool enabled);
+    const Ref<LGridDoubleTapGestureRecognizer>& doubleTapToEdit() const { return m_doubleTapToEdit; }
+    const Ref<UITapGestureRecognizer>& singleTapToSelect() const { return m_singleTapToSelect; }
+    const Ref<UILongPressGestureRecognizer>& holdToReorder() const { return m_holdToReorder; }
+    // Taps act only when recognised: a cancelled double tap (see handleTenativeSingleTap) sends
+    // its action too, and must not count as a tap.
+    void handleSingleTap(const Ref<UIGestureRecognizer>& recognizer);
+    void handleDoubleTap(const Ref<UIGestureRecognizer>& recognizer);
+    void handleTenativeSingleTap(const Ref<UIGestureRecognizer>& recognizer);
+    bool cellCanRespondToDoubleTapAccordingToDelegate(const Ref<LGridCell>& cell);
+    bool handleGestureTypeWithGesture(int32_t type, const Ref<UIGestureRecognizer>& recognizer);
+    Ref<UIView> findSelectableElementFromGesture(const Ref<UIGestureRecognizer>& recognizer);
+    Ref<UIView> searchLayerForResponderThatContainsPoint(const Ref<LGridLayer>& layer, CGPoint point);
+    void handleGestureForResponder(int32_t type, const Ref<UIView>& element);
+    void dispatchEventToResponder(int32_t mask, const Ref<UIView>& element);
+    void handleReorderEventOnCell(const Ref<LGridCell>& cell);
+    const Ref<LGridCoord>& userPrimaryCellCoord() const { return m_userPrimaryCellCoord; }
+    void setUserPrimaryCellCoord(const Ref<LGridCoord>& coord);
 
     // Style resolution.
     Ref<LGridCellStyle> blendedStyleFromHierarchyCellIsSelected(
@@ -408,6 +461,10 @@ private:
     Ref<UIImageView> m_colResizingFloater;
     CGPoint m_lastContentOffset {};
     int32_t m_panDecision { 0 };
+    Ref<LGridDoubleTapGestureRecognizer> m_doubleTapToEdit;
+    Ref<UITapGestureRecognizer> m_singleTapToSelect;
+    Ref<UILongPressGestureRecognizer> m_holdToReorder;
+    Ref<LGridCoord> m_userPrimaryCellCoord;
     CGPoint m_initialPanOffset {};
     bool m_contentOffsetStrictlyPositiveX { false };
     bool m_contentOffsetStrictlyPositiveY { false };

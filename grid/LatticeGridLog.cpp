@@ -54,3 +54,20 @@ void LatticeGridLog::fatalLogMessageFromSource(const std::string& message, Class
     logMessage(text);
     NSException::raise(LatticeGridsException, text);
 }
+
+std::string LatticeGridLog::classNameOfValue(const Value& value)
+{
+    if (value.isObject() && value.objectValue())
+        return value.objectValue()->className();
+    if (value.isString())
+        return "NSString";
+    if (value.isNumber())
+        return "NSNumber";
+    if (value.isArray())
+        return "NSArray";
+    if (value.isDictionary())
+        return "NSDictionary";
+    if (value.isNull())
+        return "NSNull";
+    return "(null)";
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Value.h"
+
 #include "foundation/FoundationForward.h"
 
 #include <string>
@@ -27,4 +29,6 @@ public:
     [[noreturn]] static void fatalLogMessageFromSource(const std::string& message, const NSObject* source);
     // The same with a class as the source (its name stands for its description).
     [[noreturn]] static void fatalLogMessageFromSource(const std::string& message, Class source);
+    // The class name a list entry of the wrong kind is reported with.
+    static std::string classNameOfValue(const Value& value);
 };

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "foundation/NSException.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSString.h"
 #include "grid/LGridCell.h"
 #include "grid/LGridCellPool.h"
 #include "grid/LGridColRowStyle.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridCoord.h"
 #include "grid/LGridDataSource.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridLineStyle.h"
+#include "grid/LGridSectionHeader.h"
 #include "grid/LGridSectionHeaderStyle.h"
 #include "grid/LatticeGrid.h"
 #include "testing/Drain.h"
@@ -102,6 +105,24 @@ public:
             alterStyle(style, coord);
     }
     void didFinishLayingOutLatticeGrid(const Ref<LatticeGrid>&) override { calls.push_back("didFinishLayingOut"); }
+    bool latticeGridShouldCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldCollapse %u", s));
+        return allowToggle;
+    }
+    bool latticeGridShouldExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldExpand %u", s));
+        return allowToggle;
+    }
+    void latticeGridWillExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("willExpand %u", s));
+    }
+    void latticeGridDidExpandSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("didExpand %u", s));
+    }
     void latticeGridWillCollapseSectionAtIndex(const Ref<LatticeGrid>&, uint32_t s) override
     {
         calls.push_back(NSString::stringWithFormat("willCollapse %u", s));
@@ -123,6 +144,11 @@ public:
     {
         calls.push_back("didSelect " + c->description());
     }
+    bool latticeGridShouldDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("shouldDeselect " + c->description());
+        return allowDeselection;
+    }
     void latticeGridWillDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
     {
         calls.push_back("willDeselect " + c->description());
@@ -130,6 +156,41 @@ public:
     void latticeGridDidDeselectCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
     {
         calls.push_back("didDeselect " + c->description());
+    }
+    bool latticeGridShouldSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldSelectRow %d,%d", r.index, r.section));
+        return allowSelection;
+    }
+    void latticeGridWillSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("willSelectRow %d,%d", r.index, r.section));
+    }
+    void latticeGridDidSelectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("didSelectRow %d,%d", r.index, r.section));
+    }
+    bool latticeGridShouldDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldDeselectRow %d,%d", r.index, r.section));
+        return allowDeselection;
+    }
+    void latticeGridWillDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("willDeselectRow %d,%d", r.index, r.section));
+    }
+    void latticeGridDidDeselectRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("didDeselectRow %d,%d", r.index, r.section));
+    }
+    bool latticeGridCellCanRespondToDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCell>& cell) override
+    {
+        calls.push_back("canDoubleTap " + cell->gridCoord()->description());
+        return allowDoubleTap;
+    }
+    void latticeGridDidTapCellAtCoordIsDoubleTap(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c, bool twice) override
+    {
+        calls.push_back(std::string(twice ? "didDoubleTap " : "didTap ") + c->description());
     }
     void scrollViewDidScroll(const Ref<UIScrollView>& v) override
     {
@@ -162,6 +223,9 @@ public:
     std::set<std::pair<int32_t, int32_t>> nilCells;
     bool dequeues { true };
     bool allowSelection { true };
+    bool allowToggle { true };
+    bool allowDoubleTap { true };
+    bool allowDeselection { true };
     int32_t cellsMade { 0 };
     std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
     std::function<Ref<LGridColRowStyle>(int32_t)> colStyle;
@@ -201,6 +265,26 @@ protected:
         return grid;
     }
 
+    // Makes the client implement every section should/will/did callback.
+    static void implementSectionCallbacks(const Ref<FakeGridClient>& client)
+    {
+        for (const char* verb : { "should", "will", "did" }) {
+            for (const char* what : { "Collapse", "Expand" })
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "SectionAtIndex:");
+        }
+    }
+
+    // Makes the client implement every row and cell selection callback.
+    static void implementSelectionCallbacks(const Ref<FakeGridClient>& client)
+    {
+        for (const char* verb : { "should", "will", "did" }) {
+            for (const char* what : { "Select", "Deselect" }) {
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "Row:");
+                client->implemented.insert(std::string("latticeGrid:") + verb + what + "CellAtCoord:");
+            }
+        }
+    }
+
     static LGridRow row(int32_t index, int32_t section) { return LGridRowMake(index, section); }
 
     ScopedVirtualClock m_clock;
@@ -210,6 +294,12 @@ protected:
 class LatticeGridTest : public GridTest { };
 class LGridCellPoolTest : public GridTest { };
 class LGridLayerTest : public GridTest { };
+
+// The message part of a grid log line (the source's description follows "\nFrom:").
+inline std::string messageOf(const std::string& logged)
+{
+    return logged.substr(0, logged.find("\nFrom:"));
+}
 
 inline bool operator==(CGPoint a, CGPoint b)
 {

@@ -88,8 +88,8 @@ TEST_F(LatticeGridTest, PanesHoldBorderSegmentsAndSectionHeaders)
     grid->setNumberOfFrozenColumns(1);
     grid->layoutIfNeeded();
     auto section = grid->dataSourceDelegateManager()->sectionAtIndex(1);
-    auto liquidHeader = section->headerAtIndex(1);
-    auto frozenHeader = section->headerAtIndex(0);
+    auto liquidHeader = section->header()->headerAtIndex(1);
+    auto frozenHeader = section->header()->headerAtIndex(0);
     ASSERT_TRUE(liquidHeader);
     ASSERT_TRUE(frozenHeader);
     EXPECT_EQ(liquidHeader->superview(), grid->liquidLayer()->content());

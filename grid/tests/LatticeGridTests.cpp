@@ -10,15 +10,6 @@
 #include "grid/tests/GridTestSupport.h"
 #include "testing/LogCapture.h"
 
-namespace {
-
-std::string messageOf(const std::string& logged)
-{
-    return logged.substr(0, logged.find("\nFrom:"));
-}
-
-} // namespace
-
 TEST_F(LatticeGridTest, ANewGridHasItsDefaults)
 {
     EXPECT_EQ(LatticeGrid::getInfo(), "Version: 2.0.2, Edition: Standard");
