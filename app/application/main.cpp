@@ -395,6 +395,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "volantrix: the detail screens were not all written\n");
         ok = written && ok;
     }
+    if (options.menuScreens && screen)
+        ok = writeMenuScreens(screen, options.pngDirectory) && ok;
     if (options.zoomedView && screen) {
         CLLocationCoordinate2D center = screen->mapView()->centerCoordinate();
         MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);
