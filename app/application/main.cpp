@@ -238,6 +238,19 @@ void passFirstRunTour(const Ref<UIApplication>& app)
     }
 }
 
+// Modal screens are presented by the screen that defines the context, which may be one of the
+// map screen's containers: dismisses from the first one that presents something.
+void dismissPresented(const Ref<KESTAppleMapViewController>& screen)
+{
+    for (auto presenter = Ref<UIViewController>(screen); presenter; presenter = presenter->parentViewController()) {
+        if (presenter->presentedViewController()) {
+            presenter->dismissViewControllerAnimatedCompletion(false, nullptr);
+            break;
+        }
+    }
+    runFor(1);
+}
+
 // Writes the screens of the menu, the settings, the login form and the other apps, each opened
 // from the map screen as a user would and closed again.
 bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::string& directory)
@@ -260,19 +273,11 @@ bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::
     KESTAuthManager::sharedInstance()->presentLoginInControllerCompletionFailure(screen, nullptr, nullptr);
     runFor(2);
     ok = writePNG(directory, "account.png") && ok;
-    // The login form is presented in the current context: by the screen that defines it.
-    for (auto presenter = Ref<UIViewController>(screen); presenter; presenter = presenter->parentViewController()) {
-        if (presenter->presentedViewController()) {
-            presenter->dismissViewControllerAnimatedCompletion(false, nullptr);
-            break;
-        }
-    }
-    runFor(1);
+    dismissPresented(screen);
     screen->showKESTApps();
     runFor(3);
     ok = writePNG(directory, "apps.png") && ok;
-    screen->dismissViewControllerAnimatedCompletion(false, nullptr);
-    runFor(1);
+    dismissPresented(screen);
     return ok;
 }
 
@@ -309,7 +314,9 @@ bool writeARScreen(const Options& options, const Ref<KESTAppleMapViewController>
     sensors.setAttitude(0, M_PI / 2, (bearing - 90) * M_PI / 180);
     screen->showAR();
     runFor(3);
-    return writePNG(options.pngDirectory, "ar.png");
+    bool written = writePNG(options.pngDirectory, "ar.png");
+    dismissPresented(screen);
+    return written;
 }
 
 // Ends the process without running static destructors: the URL-loading worker thread may still
@@ -403,13 +410,14 @@ int main(int argc, char** argv)
         runFor(4);
         ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
     }
+    // Before the filter screens, which leave a saved filter active.
+    if (options.arView && screen)
+        ok = writeARScreen(options, screen) && ok;
     if (options.filterScreens && screen) {
         ok = writeFilterAndAlertScreens(screen, runFor, [&](const std::string& name) {
             return writePNG(options.pngDirectory, name);
         }) && ok;
     }
-    if (options.arView && screen)
-        ok = writeARScreen(options, screen) && ok;
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }
