@@ -1,6 +1,7 @@
 #include "app/view-controllers/detail/KESTDetailViewController.h"
 
 #include "app/tests/detail/DetailTestSupport.h"
+#include "app/view-controllers/alerts/KESTAlertActivity.h"
 #include "app/view-controllers/detail/KESTAircraftDetailViewController.h"
 #include "app/view-controllers/detail/KESTDetailActivityProvider.h"
 #include "app/view-controllers/detail/KESTFlightDetailViewController.h"
@@ -274,5 +275,10 @@ TEST(KESTDetailViewController, SharesTextPictureAndFlightPage)
     auto excluded = sheet->excludedActivityTypes();
     for (const char* type : { UIActivityTypePostToWeibo, UIActivityTypeAssignToContact, UIActivityTypePrint,
              UIActivityTypeCopyToPasteboard })
-        EXPECT_NE(std::find(excluded.begin(), excluded.end(), type), excluded.end()) << type;
+        EXPECT_NE(std::find(excluded.begin(), excluded.end(), type), excluded.end())
+            << type; // Add Alert is offered for this plane's address.
+    ASSERT_EQ(sheet->applicationActivities().size(), 1u);
+    auto addAlert = std::dynamic_pointer_cast<KESTAlertActivity>(sheet->applicationActivities()[0]);
+    ASSERT_TRUE(addAlert);
+    EXPECT_EQ(addAlert->hexCode(), "400001");
 }

@@ -3,6 +3,7 @@
 
 #include "app/core/KESTDetailServiceURLs.h"
 #include "app/core/KESTPlane.h"
+#include "app/view-controllers/alerts/KESTAlertActivity.h"
 #include "app/view-controllers/detail/KESTDetailActivityProvider.h"
 #include "app/view-controllers/detail/KESTDetailBaseViewController.h"
 #include "coredata/NSManagedObjectContext.h"
@@ -57,16 +58,11 @@ void KESTDetailViewController::showShareOptions()
 {
     auto provider = KESTDetailActivityProvider::init();
     provider->setPlane(m_plane);
-    // The Add Alert activity comes with the alert screens; it is offered once its class exists.
-    std::vector<Ref<UIActivity>> activities;
-    if (Class alertActivity = NSClassFromString("KESTAlertActivity")) {
-        if (auto activity = std::dynamic_pointer_cast<UIActivity>(createObjectOfClass(alertActivity))) {
-            activity->setValueForKey(
-                m_managedObjectContext ? Value::object(m_managedObjectContext) : Value(), "managedObjectContext");
-            activity->setValueForKey(Value(m_plane ? m_plane->adshex() : std::string()), "hexCode");
-            activities.push_back(activity);
-        }
-    }
+    // Add Alert opens the alert editor for this plane's address.
+    auto addAlert = KESTAlertActivity::init();
+    addAlert->setManagedObjectContext(m_managedObjectContext);
+    addAlert->setHexCode(m_plane ? m_plane->adshex() : std::string());
+    std::vector<Ref<UIActivity>> activities { addAlert };
     auto url = NSURL::URLWithString(KESTDetailServiceURLs::webSiteURL()
         + NSString::stringWithFormat("/flight/%@", m_plane ? m_plane->fltno() : ""));
     std::vector<Value> items { Value::object(provider) };
