@@ -501,7 +501,7 @@ Ref<LChartTickMark> LChartAxis::createTickMarkWithFrame(CGRect frame, const Ref<
         text = NSString::stringByTrimmingCharactersInSet(
             stringForId(transformValueToExternal(Value(v))), NSCharacterSet::whitespaceAndNewlineCharacterSet());
         if (text.empty())
-            text = " ";
+            text.assign(1, ' ');
     }
     CGRect labelFrame { point(labelX, labelY), size(w, h) };
     auto styleNewLabel = [&](LChartTickMark& tick) {

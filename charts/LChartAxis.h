@@ -351,7 +351,7 @@ public:
     // Hides one of each pair of overlapping labels (discontinuous axes).
     void removeOverlappingTickmarks();
     // Which of the first n ticks carries a label so that the anchor value is labelled.
-    int32_t indexOfFirstLabel(int32_t n);
+    virtual int32_t indexOfFirstLabel(int32_t n);
     CGSize sizeCustomTickLabels(const std::vector<double>& values);
     void rotateLabel(UILabel& label) const;
     void restyleTickLabels();
@@ -378,6 +378,15 @@ public:
 
     // Skips: left-out stretches of a discontinuous axis.
     const Ref<LChartSkipList>& skipList() const { return m_skipList; }
+    // Whether automatic date frequencies count the visible span without its skipped time.
+    bool calculateMajorTickFrequencyFromDiscontinuousRange() const
+    {
+        return m_calculateMajorTickFrequencyFromDiscontinuousRange;
+    }
+    void setCalculateMajorTickFrequencyFromDiscontinuousRange(bool calculate)
+    {
+        m_calculateMajorTickFrequencyFromDiscontinuousRange = calculate;
+    }
     void addSkipFromTo(double start, double end);
     void clearSkips();
     // Real value → compressed (the left-out range below it subtracted); nil for nil.
@@ -466,6 +475,7 @@ protected:
     Ref<LChartTitle> m_titleLabel;
     Ref<LChartSkipList> m_skipList;
     std::vector<Ref<LChartTickMark>> m_tickMarks;
+    bool m_calculateMajorTickFrequencyFromDiscontinuousRange { false };
     CGSize m_lastTickLabelSize {};
     double m_lastTickFreq { 0 };
     bool m_needToSortTickMarks { false };
