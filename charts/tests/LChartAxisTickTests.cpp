@@ -1,10 +1,13 @@
 #include "charts/LChartAxis.h"
 
 #include "charts/LChartAxisStyle.h"
+#include "charts/LChartCategoryAxis.h"
 #include "charts/LChartNumberAxis.h"
+#include "charts/LChartNumberRange.h"
 #include "charts/LChartTickMark.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "charts/tests/ChartTestSupport.h"
+#include "foundation/NSString.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "testing/LogCapture.h"
@@ -340,4 +343,66 @@ TEST(LChartAxis, RotatesLabelsByOrientationAndRefusesUnknownOnes)
     f.axis->style()->majorTickStyle()->setTickLabelOrientation(3);
     FatalErrorsThrow fatal;
     EXPECT_THROW(f.axis->rotateLabel(*label), ChartFatalError);
+}
+
+TEST(LChartAxis, HidesOneOfEachPairOfOverlappingLabels)
+{
+    struct Case {
+        int32_t mode;
+        std::vector<double> enabled;
+    } cases[] = {
+        { 0, { 3, 10, 20 } }, // the lower of each pair
+        { 1, { 0, 10, 20 } }, // the higher of each pair
+        { 2, { 0, 1, 2, 3, 10, 20 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TickFixture f(0, 20);
+        // Ticks 5 points apart carry labels about three times as wide.
+        f.chart.drawer.frameRect.size.width = 100;
+        f.chart.tickValues = std::vector<Value> { Value(0), Value(1), Value(2), Value(3), Value(10), Value(20) };
+        f.axis->setDiscontinuousTickLabelClipping(c.mode);
+        f.draw();
+        f.axis->removeOverlappingTickmarks();
+        std::vector<double> enabled;
+        for (const auto& tick : f.axis->tickMarks()) {
+            if (tick->tickEnabled())
+                enabled.push_back(tick->value());
+        }
+        EXPECT_EQ(enabled, c.enabled);
+    }
+}
+
+TEST(LChartAxis, CategoryTicksBeyondTheCategoriesAreDisabledGhosts)
+{
+    FakeAxisChart chart;
+    chart.drawer.frameRect = { { 40, 10 }, { 400, 300 } };
+    chart.yAxesSpace = 40;
+    auto axis = LChartCategoryAxis::init();
+    axis->setChart(&chart);
+    axis->setAnimationEnabled(false);
+    axis->setAllowPanningOutOfMaxRange(true);
+    for (int i = 0; i < 5; ++i)
+        axis->willAddDataPointToSeriesWithValue(Value(NSString::stringWithFormat("c%d", i)));
+    axis->setDataRangeInternal(LChartNumberRange::initWithMinimumAndMaximum(Value(0), Value(4)));
+    axis->setRangeInternalWithMinimumAndMaximum(Value(-0.5), Value(10.5));
+    auto tick = axis->style()->majorTickStyle();
+    tick->setShowTicks(true);
+    tick->setShowLabels(true);
+    tick->setLabelFont(UIFont::systemFontOfSize(12));
+    axis->spaceRequiredToDrawWithTitle(false);
+    axis->drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(chart.drawer.frameRect, &chart.drawer, false);
+
+    // 5 and 6 lie past the last category; 7 and 8 are the two ghosts that end generation.
+    std::vector<double> values;
+    std::vector<std::string> labels;
+    for (const auto& mark : axis->tickMarks()) {
+        values.push_back(mark->value());
+        EXPECT_EQ(mark->tickEnabled(), mark->value() <= 4) << mark->value();
+        if (mark->tickLabel() && mark->tickLabel()->superview())
+            labels.push_back(mark->tickLabel()->text());
+    }
+    EXPECT_EQ(values, stepped(0, 8, 1));
+    EXPECT_EQ(labels, (std::vector<std::string> { "c0", "c1", "c2", "c3", "c4" }));
+    axis->setChart(nullptr);
 }
