@@ -5,6 +5,7 @@
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartNumberRange.h"
 #include "charts/LChartTickMark.h"
+#include "charts/LChartTitle.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "foundation/NSString.h"
@@ -405,4 +406,38 @@ TEST(LChartAxis, CategoryTicksBeyondTheCategoriesAreDisabledGhosts)
     EXPECT_EQ(values, stepped(0, 8, 1));
     EXPECT_EQ(labels, (std::vector<std::string> { "c0", "c1", "c2", "c3", "c4" }));
     axis->setChart(nullptr);
+}
+
+TEST(LChartAxis, SwitchingTicksAndLabelsOffTakesTheirViewsAway)
+{
+    TickFixture f;
+    f.axis->setMajorTickFrequency(Value(10));
+    f.draw();
+    auto tick = f.tickAt(50);
+    auto label = tick->tickLabel();
+    ASSERT_TRUE(label->superview());
+    const auto& major = f.axis->style()->majorTickStyle();
+    major->setShowLabels(false);
+    f.draw();
+    EXPECT_FALSE(label->superview());
+    EXPECT_TRUE(tick->tickMarkView());
+
+    // Nothing left to show: the ticks go and none are made.
+    major->setShowTicks(false);
+    f.axis->style()->minorTickStyle()->setShowTicks(false);
+    f.axis->style()->majorGridLineStyle()->setShowMajorGridLines(false);
+    f.draw();
+    EXPECT_FALSE(f.axis->hasTicks());
+}
+
+TEST(LChartAxis, TitlesFitTheirTextAndTurnWhenVertical)
+{
+    TickFixture f(0, 100, false);
+    f.axis->setTitle("Altitude");
+    f.axis->style()->titleStyle()->setTitleOrientation(1);
+    f.axis->configureTitle();
+    const auto& title = f.axis->titleLabel();
+    EXPECT_TRUE(title->adjustsFontSizeToFitWidth());
+    EXPECT_GT(title->frame().size.width, 0);
+    EXPECT_NEAR(std::atan2(title->transform().b, title->transform().a), -1.5707964, 1e-6);
 }
