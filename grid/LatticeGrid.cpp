@@ -31,6 +31,7 @@
 #include "grid/LatticeGridLog.h"
 #include "uikit/UIDevice.h"
 #include "uikit/UIImageView.h"
+#include "uikit/UIKeyboard.h"
 
 #include <algorithm>
 
@@ -102,6 +103,8 @@ void LatticeGrid::commonInit()
     m_horizontalScrollIndicatorLayer = LGridScrollIndicatorLayer::initAsVerticalIndicatorWithGrid(false, self);
     setScrollsToTop(false);
     auto center = NSNotificationCenter::defaultCenter();
+    center->addObserver(self, &LatticeGrid::keyboardWillShow, std::string(UIKeyboardWillShowNotification), nullptr);
+    center->addObserver(self, &LatticeGrid::keyboardWillHide, std::string(UIKeyboardWillHideNotification), nullptr);
     UIDevice::currentDevice()->beginGeneratingDeviceOrientationNotifications();
     center->addObserver(self, &LatticeGrid::handleOrientationNotification,
         std::string(UIDeviceOrientationDidChangeNotification), nullptr);

@@ -185,6 +185,11 @@ public:
     void setMaximumZoomScale(float scale);
     Ref<UIView> viewForZoomingInScrollView(const Ref<UIScrollView>&) override { return m_masterContent; }
 
+    // Keyboard: while a text cell is edited the grid keeps it clear of the keyboard.
+    void keyboardWillShow(const Ref<NSNotification>& notification);
+    void keyboardWillHide(const Ref<NSNotification>& notification);
+    bool keyBoardIsShowing() const { return m_keyBoardIsShowing; }
+
     // Orientation.
     void handleOrientationNotification(const Ref<NSNotification>& notification);
     void orientationChanged();
@@ -437,6 +442,7 @@ private:
     Ref<LGridColRowStyle> m_defaultRowStyle;
     Ref<LGridColRowStyle> m_defaultColumnStyle;
     bool m_rowStylesTakePriority { false };
+    bool m_keyBoardIsShowing { false };
     bool m_needsDrawArrows { true };
     Ref<LGridDataSourceDelegateManager> m_dataSourceDelegateManager;
     Ref<UIView> m_masterContent;
