@@ -1,6 +1,7 @@
 #include "grid/LatticeGrid.h"
 
 #include "graphics/UIColor.h"
+#include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridCoordMutable.h"
 #include "grid/LGridLayer.h"
 #include "grid/LGridReorderArrow.h"
@@ -225,4 +226,53 @@ TEST_F(LatticeGridReorderingTest, BoundedScrollingStaysInsideTheContent)
     grid->setContentOffsetAnimatedBoundedByContentSize(CGPointMake(0, 1e6f), false, true);
     float limit = static_cast<float>(grid->liquidLayer()->contentSize().height - grid->bounds().size.height);
     EXPECT_FLOAT_EQ(grid->contentOffset().y, limit);
+}
+
+TEST_F(LatticeGridReorderingTest, ARowDraggedIntoTheNextSectionPassesItsHeader)
+{
+    auto client = FakeGridClient::make(3, { 3, 3 });
+    auto grid = reorderGrid(client, 2);
+    auto staticCell = grid->loadAndRetrieveCellAtColAtRow(0, row(0, 1));
+    auto draggedCell = grid->loadAndRetrieveCellAtColAtRow(0, row(2, 0));
+    float draggedTop = static_cast<float>(draggedCell->frame().origin.y);
+    float dH = static_cast<float>(draggedCell->frame().size.height);
+    auto header = grid->dataSourceDelegateManager()->sectionAtIndex(1)->header()->headerAtIndex(1);
+    float distance = static_cast<float>(staticCell->center().y - draggedCell->frame().origin.y - dH) + 2;
+
+    Finger finger(centreOf(grid, 0, row(2, 0)));
+    finger.hold(0.6);
+    finger.moveBy(0, 12);
+    finger.moveBy(0, distance, 4, 0.05);
+    EXPECT_EQ(client->callsStartingWith("rowSwitched"), (std::vector<std::string> { "rowSwitched 2,0 with 0,1" }));
+    m_clock.advance(0.3);
+    // The static row takes the dragged row's old top, the header follows right below it, and
+    // the dragged row's home lies below the header.
+    EXPECT_NEAR(staticCell->frame().origin.y, draggedTop, 1.5);
+    EXPECT_NEAR(header->frame().origin.y, staticCell->frame().origin.y + staticCell->frame().size.height, 1.5);
+    EXPECT_NEAR(
+        grid->positionToSnapDraggingCellsTo().y - dH / 2, header->frame().origin.y + header->frame().size.height, 1.5);
+    EXPECT_EQ(staticCell->gridCoord()->row(), row(2, 0));
+    EXPECT_EQ(draggedCell->gridCoord()->row(), row(0, 1));
+}
+
+TEST_F(LatticeGridReorderingTest, ASwitchThatHidesTheNextRowScrollsToRevealIt)
+{
+    auto client = FakeGridClient::make(3, { 20 });
+    auto grid = reorderGrid(client, 2);
+    grid->setFrame(CGRectMake(0, 0, 320, 300));
+    grid->layoutIfNeeded();
+    EXPECT_EQ(grid->contentOffset().y, 0);
+    Finger finger(centreOf(grid, 1, row(5, 0)));
+    finger.hold(0.6);
+    finger.moveBy(0, 12);
+    finger.moveBy(0, 24, 2, 0.05);
+    EXPECT_EQ(client->callsStartingWith("rowSwitched").front(), "rowSwitched 5,0 with 6,0");
+    // The row below the new slot ends past the bottom edge: the grid scrolls it into view.
+    m_clock.advance(1);
+    EXPECT_GT(grid->contentOffset().y, 0);
+    float limit = static_cast<float>(grid->liquidLayer()->contentSize().height - grid->bounds().size.height);
+    EXPECT_LE(grid->contentOffset().y, limit);
+    finger.lift();
+    m_clock.advance(1);
+    EXPECT_EQ(grid->autoScroll(), 0);
 }
