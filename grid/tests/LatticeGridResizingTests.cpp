@@ -145,3 +145,27 @@ TEST_F(LatticeGridResizingTest, WithNoVisibleColumnThereIsNothingToSnapTo)
     EXPECT_FALSE(grid->touchesToColumns(touches, boundaries));
     EXPECT_FALSE(grid->colResizeStartWithTouches(touches));
 }
+
+TEST_F(LatticeGridResizingTest, TheFirstColumnKeepsItsLeftEdgeAtTheBorder)
+{
+    auto client = FakeGridClient::make(5, { 6 });
+    client->implemented.insert("latticeGrid:widthForResizingColAtIndex:withCurrentWidth:targetWidth:");
+    auto grid = resizeGrid(client);
+    float left = static_cast<float>(grid->loadAndRetrieveCellAtColAtRow(0, row(0, 0))->frame().origin.x);
+    client->resizeWidth = 150;
+    LogCapture log;
+    {
+        auto [l, r] = edgesOf(grid, 0);
+        TwoFingers fingers(l, r);
+        fingers.hold(0.3);
+        EXPECT_EQ(grid->colResizingFloater()->frame().origin.x, grid->widthOfLeftBorder());
+        // Only the right finger moves: a finger left of the content's start cancels the gesture.
+        fingers.moveTo(l, CGPointMake(r.x + 20, r.y), 2);
+    }
+    bool logged = false;
+    for (const auto& message : log.messages())
+        logged = logged || message.rfind("Cannot alter x position of first column.", 0) == 0;
+    EXPECT_TRUE(logged);
+    EXPECT_EQ(grid->loadAndRetrieveCellAtColAtRow(0, row(0, 0))->frame().origin.x, left);
+    EXPECT_NEAR(widthOf(grid, 0), 150, 1.5);
+}
