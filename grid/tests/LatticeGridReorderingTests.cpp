@@ -276,3 +276,25 @@ TEST_F(LatticeGridReorderingTest, ASwitchThatHidesTheNextRowScrollsToRevealIt)
     m_clock.advance(1);
     EXPECT_EQ(grid->autoScroll(), 0);
 }
+
+TEST_F(LatticeGridReorderingTest, ACancelledDragIsNotSnappedHome)
+{
+    auto client = FakeGridClient::make(3, { 8 });
+    auto grid = reorderGrid(client, 2);
+    auto dragged = grid->loadAndRetrieveCellAtColAtRow(1, row(4, 0));
+    float home = static_cast<float>(dragged->center().y);
+    // Rows only: the direction is decided when the press begins, and the cell follows the finger.
+    Finger finger(centreOf(grid, 1, row(4, 0)));
+    finger.hold(0.6);
+    EXPECT_EQ(grid->dragDecision(), 2);
+    finger.moveBy(0, 15, 3);
+    m_clock.advance(0.3);
+    // The device turns: every gesture in progress is cancelled.
+    grid->orientationChanged();
+    m_clock.advance(0.5);
+    EXPECT_FALSE(grid->userDragging());
+    EXPECT_FALSE(grid->reordering());
+    EXPECT_TRUE(client->callsStartingWith("willEndReordering").empty());
+    EXPECT_NEAR(dragged->center().y, home + 15, 0.01) << "left where the finger took it";
+    EXPECT_EQ(dragged->currentDragDirection(), 0);
+}
