@@ -170,4 +170,23 @@ TEST(KESTCoreDataMigrator, LeavesTheFlagUnsetWhenThereIsNothingToCopyOrTheSaveFa
     EXPECT_TRUE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
 }
 
+// The application's launch step copies the older store through the migrator, once.
+TEST(KESTCoreDataMigrator, RunsFromTheApplicationsLaunchStep)
+{
+    AppTestScope scope;
+    SourceBundle bundle;
+    LogCapture logs;
+    auto app = KESTAppDelegate::init();
+    auto context = app->managedObjectContext();
+    ASSERT_TRUE(context);
+    writeOldStore(app->applicationDocumentsDirectory(),
+        { { Value("Home"), Value(51.4775), Value(-0.4614), Value(0.5), Value(0.6) },
+            { Value("Cabin"), Value(46.0), Value(7.5), Value(1.0), Value(1.5) } });
+    app->migrateOldCoreDataStore();
+    EXPECT_EQ(bookmarks(context).size(), 2u);
+    EXPECT_TRUE(NSUserDefaults::standardUserDefaults()->boolForKey("kHasPerformedCoreDataMigration"));
+    app->migrateOldCoreDataStore();
+    EXPECT_EQ(bookmarks(context).size(), 2u);
+}
+
 } // namespace
