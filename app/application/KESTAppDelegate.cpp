@@ -208,10 +208,8 @@ void KESTAppDelegate::applicationWillTerminate(const Ref<UIApplication>&)
 
 void KESTAppDelegate::migrateOldCoreDataStore()
 {
-    if (NSUserDefaults::standardUserDefaults()->boolForKey("kHasPerformedCoreDataMigration"))
-        return;
-    if (!NSFileManager::defaultManager()->fileExistsAtPath(applicationDocumentsDirectory() + "/locationDB.sqlite"))
-        return;
+    // The migrator checks the flag and the older file itself, so without either nothing is
+    // opened and the check repeats on the next launch.
     KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(managedObjectContext());
 }
 

@@ -106,7 +106,8 @@ TEST(KESTCoreDataMigrator, CopiesTheOlderRowsOnceAndSetsTheFlagAfterSaving)
             { Value("Coast"), Value(-33.9), Value(151.2), Value(2.0), Value(2.5) },
             { Value("No region"), Value(10.0), Value(), Value(1.0), Value(1.0) },
         });
-    EXPECT_TRUE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(context));
+    // The application's launch step copies them through the migrator.
+    app->migrateOldCoreDataStore();
     EXPECT_TRUE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
     EXPECT_FALSE(context->hasChanges());
 
@@ -168,25 +169,6 @@ TEST(KESTCoreDataMigrator, LeavesTheFlagUnsetWhenThereIsNothingToCopyOrTheSaveFa
     EXPECT_TRUE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(app->managedObjectContext()));
     EXPECT_EQ(bookmarks(app->managedObjectContext()).size(), 1u);
     EXPECT_TRUE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
-}
-
-// The application's launch step copies the older store through the migrator, once.
-TEST(KESTCoreDataMigrator, RunsFromTheApplicationsLaunchStep)
-{
-    AppTestScope scope;
-    SourceBundle bundle;
-    LogCapture logs;
-    auto app = KESTAppDelegate::init();
-    auto context = app->managedObjectContext();
-    ASSERT_TRUE(context);
-    writeOldStore(app->applicationDocumentsDirectory(),
-        { { Value("Home"), Value(51.4775), Value(-0.4614), Value(0.5), Value(0.6) },
-            { Value("Cabin"), Value(46.0), Value(7.5), Value(1.0), Value(1.5) } });
-    app->migrateOldCoreDataStore();
-    EXPECT_EQ(bookmarks(context).size(), 2u);
-    EXPECT_TRUE(NSUserDefaults::standardUserDefaults()->boolForKey("kHasPerformedCoreDataMigration"));
-    app->migrateOldCoreDataStore();
-    EXPECT_EQ(bookmarks(context).size(), 2u);
 }
 
 } // namespace
