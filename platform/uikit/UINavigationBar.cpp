@@ -110,9 +110,31 @@ void UINavigationBar::rebuild()
     setNeedsLayout();
 }
 
+void UINavigationBar::setStatusBarBackdropHeight(CGFloat height)
+{
+    if (height <= 0) {
+        if (m_statusBarBackdrop)
+            m_statusBarBackdrop->removeFromSuperview();
+        m_statusBarBackdrop = nullptr;
+        return;
+    }
+    if (!m_statusBarBackdrop) {
+        m_statusBarBackdrop = UIView::initWithFrame(CGRectZero);
+        m_statusBarBackdrop->setUserInteractionEnabled(false);
+        insertSubviewAtIndex(m_statusBarBackdrop, 0);
+    }
+    m_statusBarBackdrop->setFrame(CGRectMake(0, -height, bounds().size.width, height));
+    setNeedsLayout();
+}
+
 void UINavigationBar::layoutSubviews()
 {
     CGRect b = bounds();
+    if (m_statusBarBackdrop) {
+        CGFloat height = m_statusBarBackdrop->frame().size.height;
+        m_statusBarBackdrop->setFrame(CGRectMake(0, -height, b.size.width, height));
+        m_statusBarBackdrop->setBackgroundColor(backgroundColor());
+    }
     auto place = [&](const Ref<UIBarButtonItem>& item, const Ref<UIView>& view, CGFloat x, CGFloat w) {
         CGFloat h = item && item->customView() ? std::min(view->bounds().size.height, b.size.height) : b.size.height;
         view->setFrame(CGRectMake(x, (b.size.height - h) / 2, w, h));

@@ -37,6 +37,9 @@ public:
     const Ref<UILabel>& titleLabel() const { return m_titleLabel; }
     // The frame an item of the top item takes in the bar after layout; zero when not shown.
     CGRect frameForItem(const Ref<UIBarButtonItem>& item);
+    // A bar attached to the top of the screen paints its background up under the status bar
+    // (`height` points above its frame), so content scrolled under the bars stays hidden there.
+    void setStatusBarBackdropHeight(CGFloat height);
 
     void layoutSubviews() override;
     CGSize sizeThatFits(CGSize size) const override;
@@ -50,6 +53,7 @@ private:
     Ref<UIButton> m_backButton;
     Ref<UILabel> m_titleLabel;
     Ref<UIView> m_titleView;
+    Ref<UIView> m_statusBarBackdrop;
     std::vector<std::pair<Ref<UIBarButtonItem>, Ref<UIView>>> m_leftViews;
     std::vector<std::pair<Ref<UIBarButtonItem>, Ref<UIView>>> m_rightViews;
 };

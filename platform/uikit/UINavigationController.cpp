@@ -29,6 +29,7 @@ void UINavigationController::loadView()
     CGSize size = view->bounds().size;
     m_navigationBar = UINavigationBar::initWithFrame(CGRectMake(0, kStatusBarHeight, size.width, kNavigationBarHeight));
     m_navigationBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    m_navigationBar->setStatusBarBackdropHeight(kStatusBarHeight);
     m_navigationBar->setHidden(m_navigationBarHidden);
     Weak<UINavigationController> weak = self<UINavigationController>();
     m_navigationBar->setBackAction([weak] {
@@ -38,7 +39,6 @@ void UINavigationController::loadView()
     view->addSubview(m_navigationBar);
     m_toolbar = UIToolbar::initWithFrame(CGRectMake(0, size.height - kToolbarHeight, size.width, kToolbarHeight));
     m_toolbar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleTopMargin);
-    m_toolbar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
     m_toolbar->setHidden(m_toolbarHidden);
     view->addSubview(m_toolbar);
     setView(view);

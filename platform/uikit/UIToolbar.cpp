@@ -1,6 +1,7 @@
 #include "uikit/UIToolbar.h"
 
 #include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "uikit/UIButton.h"
 
@@ -12,6 +13,13 @@ namespace {
 constexpr CGFloat kEdgeMargin = 12;
 constexpr CGFloat kItemGap = 8;
 } // namespace
+
+Ref<UIToolbar> UIToolbar::initWithFrame(CGRect frame)
+{
+    auto toolbar = makeView<UIToolbar>(frame);
+    toolbar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.97f, 1));
+    return toolbar;
+}
 
 void UIToolbar::setItemsAnimated(std::vector<Ref<UIBarButtonItem>> items, bool)
 {

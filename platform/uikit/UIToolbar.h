@@ -37,7 +37,8 @@ public:
         : UIView(key)
     {
     }
-    static Ref<UIToolbar> initWithFrame(CGRect frame) { return makeView<UIToolbar>(frame); }
+    // A new toolbar paints the light bar background, so what lies under it stays hidden.
+    static Ref<UIToolbar> initWithFrame(CGRect frame);
 
     const std::vector<Ref<UIBarButtonItem>>& items() const { return m_items; }
     void setItems(std::vector<Ref<UIBarButtonItem>> items) { setItemsAnimated(std::move(items), false); }

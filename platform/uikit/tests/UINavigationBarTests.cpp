@@ -305,4 +305,41 @@ TEST_F(UINavigationBarTest, BarsDrawTheirItems)
     UIGraphicsSetScreenScale(savedScale);
 }
 
+TEST_F(UINavigationBarTest, BarsHideTheContentUnderThemUpToTheTopOfTheScreen)
+{
+    // Content that extends under the bars (as the map does) shows neither above the navigation
+    // bar, where the status bar sits, nor through a toolbar the screen adds itself.
+    CGFloat savedScale = UIGraphicsScreenScale();
+    UIGraphicsSetScreenScale(1);
+    UIScreen::mainScreen()->setSizeForTesting(CGSizeMake(320, 200));
+    auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    auto root = UIViewController::init();
+    auto nav = UINavigationController::initWithRootViewController(root);
+    window->setRootViewController(nav);
+    window->makeKeyAndVisible();
+    root->view()->setBackgroundColor(UIColor::redColor());
+    auto toolbar = UIToolbar::initWithFrame(CGRectMake(0, 156, 320, 44));
+    root->view()->addSubview(toolbar);
+    drainAll();
+
+    auto image = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(image);
+    auto pixels = image->CGImage()->nativeARGB();
+    size_t width = image->CGImage()->width();
+    auto isRed = [&](size_t x, size_t y) {
+        const uint8_t* p = &pixels[(y * width + x) * 4]; // B G R A
+        return p[2] > 200 && p[1] < 60 && p[0] < 60;
+    };
+    EXPECT_FALSE(isRed(200, 10)) << "under the status bar";
+    EXPECT_FALSE(isRed(200, 40)) << "under the navigation bar";
+    EXPECT_TRUE(isRed(200, 100)) << "between the bars";
+    EXPECT_FALSE(isRed(200, 190)) << "under the toolbar";
+
+    nav->setNavigationBarHidden(true);
+    drainAll();
+    pixels = UIApplicationHost::renderKeyWindow()->CGImage()->nativeARGB();
+    EXPECT_TRUE(isRed(200, 10)) << "a hidden bar hides nothing";
+    UIGraphicsSetScreenScale(savedScale);
+}
+
 } // namespace
