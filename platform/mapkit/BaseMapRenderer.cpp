@@ -103,6 +103,8 @@ void drawMapRect(MKMapType type, MKMapRect mapRect, MKZoomScale zoomScale, const
     const MKMapRect clip = MKMapRectInset(mapRect, -4 / zoomScale, -4 / zoomScale);
     const double firstWorld = std::floor(MKMapRectGetMinX(mapRect) / kMKMapWorldSide);
     const double lastWorld = std::floor(MKMapRectGetMaxX(mapRect) / kMKMapWorldSide);
+    // Land that crosses the 180th meridian reaches into the worlds either side of its own.
+    const double firstLandWorld = firstWorld - 1, lastLandWorld = lastWorld + 1;
     if (outlines) {
         CGContextSetRGBFillColor(context, palette.land[0], palette.land[1], palette.land[2], 1);
         if (palette.coast[3] > 0) {
@@ -110,7 +112,7 @@ void drawMapRect(MKMapType type, MKMapRect mapRect, MKZoomScale zoomScale, const
             CGContextSetLineWidth(context, 1);
             CGContextSetLineJoin(context, kCGLineJoinRound);
         }
-        for (double world = firstWorld; world <= lastWorld; ++world) {
+        for (double world = firstLandWorld; world <= lastLandWorld; ++world) {
             double offset = world * kMKMapWorldSide;
             for (auto& polygon : outlines->polygons()) {
                 if (!MKMapRectIntersectsRect(

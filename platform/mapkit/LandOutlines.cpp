@@ -2,9 +2,11 @@
 
 #include "foundation/NSBundle.h"
 
+#include <cmath>
 #include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 namespace {
 
@@ -39,13 +41,30 @@ std::shared_ptr<const LandOutlines> LandOutlines::loadFromFile(const std::string
             if (!ringJson.is_array())
                 continue;
             std::vector<MKMapPoint> ring;
+            std::optional<double> previousLongitude;
             for (auto& pair : ringJson) {
                 if (!pair.is_array() || pair.size() < 2 || !pair[0].is_number() || !pair[1].is_number())
                     continue;
-                auto p = MKMapPointForCoordinate({ pair[1].get<double>(), pair[0].get<double>() });
-                // Longitude exactly 180 belongs to the world's east edge, not its west one.
-                if (pair[0].get<double>() >= 180.0)
-                    p.x = kMKMapWorldSide;
+                double longitude = pair[0].get<double>();
+                double latitude = pair[1].get<double>();
+                if (!std::isfinite(longitude) || !std::isfinite(latitude))
+                    continue;
+                // A ring that crosses the 180th meridian (or runs along it, written as -180 on
+                // its east side) is kept continuous: each point is taken in whichever world lies
+                // nearest the point before it. Otherwise the edge back across the map would draw
+                // a sliver of land around the whole world. The drawing repeats rings that reach
+                // into the neighbouring world.
+                if (previousLongitude) {
+                    while (longitude - *previousLongitude > 180)
+                        longitude -= 360;
+                    while (*previousLongitude - longitude > 180)
+                        longitude += 360;
+                } else if (longitude >= 180.0) {
+                    longitude = 180.0; // the world's east edge, not its west one
+                }
+                previousLongitude = longitude;
+                MKMapPoint p { (longitude + 180.0) / 360.0 * kMKMapWorldSide,
+                    MKMapPointForCoordinate({ latitude, 0 }).y };
                 ring.push_back(p);
                 polygon.bounds = MKMapRectUnion(polygon.bounds, MKMapRectMake(p.x, p.y, 0, 0));
             }

@@ -219,6 +219,25 @@ TEST_F(OverlayTest, MapTypesAreDistinguishableAndTheWorldRepeats)
     EXPECT_EQ(rgb(image, 156, 10), land) << "east of it, from the repeated world";
     EXPECT_EQ(rgb(image, 128, 200), seen[MKMapTypeStandard].first);
 
+    // An island written across the meridian, its east side's seam given as -180, is one piece
+    // on each side: no sliver of it runs around the world.
+    auto world = renderTile(
+        256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, MKMapRectWorld, zoom, c); });
+    int islandRow = static_cast<int>(MKMapPointForCoordinate({ -52.5, 0 }).y * zoom);
+    EXPECT_EQ(rgb(world, 128, islandRow), seen[MKMapTypeStandard].first) << "the middle of the world is sea";
+    EXPECT_EQ(rgb(world, 64, islandRow), seen[MKMapTypeStandard].first);
+    auto island = MKMapRectMake(kMKMapWorldSide - kMKMapWorldSide / 32, MKMapPointForCoordinate({ -50, 0 }).y,
+        kMKMapWorldSide / 16, kMKMapWorldSide / 16);
+    auto islandTile = renderTile(
+        256, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, island, closer, c); });
+    int islandInside = static_cast<int>((MKMapPointForCoordinate({ -52.5, 0 }).y - island.origin.y) * closer);
+    EXPECT_EQ(rgb(islandTile, 100, islandInside), land) << "east part, west of the meridian on screen";
+    EXPECT_EQ(rgb(islandTile, 156, islandInside), land) << "west part, east of the meridian on screen";
+    auto westEdge = MKMapRectMake(0, island.origin.y, kMKMapWorldSide / 32, kMKMapWorldSide / 16);
+    auto westTile = renderTile(
+        128, [&](const CGContextRef& c) { BaseMapRenderer::drawMapRect(MKMapTypeStandard, westEdge, closer, c); });
+    EXPECT_EQ(rgb(westTile, 10, islandInside), land) << "the part past the meridian shows at the world's west edge";
+
     // Deep zoom inside the continent: all land, without overflowing the rasteriser.
     auto inside = MKMapPointForCoordinate({ 20, 20 });
     auto deep = renderTile(64, [&](const CGContextRef& c) {
