@@ -61,8 +61,8 @@ private:
     {
         if constexpr (std::is_same_v<T, const GLchar*> || std::is_same_v<T, GLchar*>)
             return value ? "\"" + std::string(value) + "\"" : "0";
-        else if constexpr (std::is_pointer_v<T>)
-            return value ? "p" : "0";
+        else if constexpr (std::is_pointer_v<T> || std::is_null_pointer_v<T>)
+            return value != nullptr ? "p" : "0";
         else if constexpr (std::is_same_v<T, GLboolean>)
             return std::to_string(static_cast<int>(value));
         else {
