@@ -24,15 +24,6 @@ Colour4f mix(Colour4f main, float f, const Colour4f* ramp)
 
 } // namespace
 
-template <typename T> T* Drawer::allocate(size_t count)
-{
-    // One element at least, so an empty piece still has a block to own.
-    void* memory = std::calloc(count > 0 ? count : 1, sizeof(T));
-    if (!memory)
-        fatal(m_errorHandler, "Out of memory");
-    return static_cast<T*>(memory);
-}
-
 // The line rule: a point on the baseline takes the colour below when the line goes on below the
 // baseline after it, or arrives from below.
 std::vector<Colour4f> Drawer::colourByLineRule(
@@ -106,6 +97,17 @@ void Drawer::addLines(PlainVertex* vertices, const SeriesHandleRef& series, int3
     piece.type = RenderDataType::Line;
     piece.lineWidth = lineWidth;
     piece.drawAsSprites = drawAsSprites;
+    addOrReplaceRenderData(series, piece, opaque);
+}
+
+void Drawer::addOffsetLines(OffsetVertex* vertices, const SeriesHandleRef& series, int32_t* idCounter,
+    uint32_t vertexCount, GLenum mode, float lineWidth, bool opaque, const StencilSettings* stencil,
+    const LChartGLTranslation& translation)
+{
+    auto piece = makePiece(series, BufferKind::OffsetVertices, vertices, vertexCount, sizeof(OffsetVertex), nullptr, 0,
+        idCounter, mode, stencil, &translation);
+    piece.type = RenderDataType::PixelOffset;
+    piece.lineWidth = lineWidth;
     addOrReplaceRenderData(series, piece, opaque);
 }
 

@@ -4,6 +4,7 @@
 #include "charts/gl/RenderData.h"
 #include "charts/gl/VboSet.h"
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <vector>
@@ -59,6 +60,27 @@ public:
         int32_t size, Colour4f colour, Colour4f colourBelow, float radius, const float* sizes, float baseline,
         int32_t fillDirection, const LChartGLTranslation& translation);
 
+    void addRadialSlice(int32_t sliceIndex, const SeriesHandleRef& series, int32_t* fillCounter,
+        int32_t* outlineCounter, float startAngle, float endAngle, float innerRadius, float outerRadius,
+        float displacement, Colour4f fillColour, Colour4f lineColour, float lineWidth, int32_t effect,
+        float resolutionScale);
+    // The crossings of the two lines are counted here; the strip holds two vertices per point and
+    // two per crossing.
+    void addBandFill(const float* high, const SeriesHandleRef& series, const float* low, int32_t* idCounter,
+        int32_t size, Colour4f colourAbove, Colour4f colourBelow, int32_t orientation,
+        const LChartGLTranslation& translation);
+    // `data` holds five floats per candle: position, upper stick end, upper body end, lower body
+    // end, lower stick end.
+    void addCandlesticks(const float* data, const SeriesHandleRef& series, int32_t* bodyCounter, int32_t* linesCounter,
+        int32_t count, const std::vector<Colour4f>& colours, const std::vector<Colour4f>& gradientColours,
+        Colour4f outlineColour, Colour4f stickColour, bool hasOutline, bool hasStickColour, float candleWidth,
+        float outlineWidth, float stickWidth, int32_t orientation, float resolutionScale,
+        const LChartGLTranslation& translation);
+    // `data` holds five floats per point: position, high, open, close, low.
+    void addOHLCPoints(const float* data, const SeriesHandleRef& series, int32_t* trunkCounter, int32_t* armCounter,
+        int32_t count, const std::vector<Colour4f>& colours, const std::vector<Colour4f>& gradientColours,
+        int32_t orientation, float armSpan, float trunkWidth, float armWidth, const LChartGLTranslation& translation);
+
     // What tests look at.
     using TypeMap = std::map<RenderDataType, std::vector<RenderData>>;
     struct SeriesHandleCompare {
@@ -89,6 +111,9 @@ private:
     void addLines(PlainVertex* vertices, const SeriesHandleRef& series, int32_t* idCounter, uint32_t vertexCount,
         uint16_t* indices, uint32_t indexCount, GLenum mode, float lineWidth, bool drawAsSprites, bool opaque,
         const StencilSettings* stencil, const LChartGLTranslation& translation);
+    void addOffsetLines(OffsetVertex* vertices, const SeriesHandleRef& series, int32_t* idCounter, uint32_t vertexCount,
+        GLenum mode, float lineWidth, bool opaque, const StencilSettings* stencil,
+        const LChartGLTranslation& translation);
     void addSizedSprites(const std::vector<Sprite>& sprites, const SeriesHandleRef& series, int32_t* idCounter,
         float radius, const float* sizes, bool opaque, const LChartGLTranslation& translation);
     RenderData makePiece(const SeriesHandleRef& series, BufferKind vertexSet, void* vertices, uint32_t vertexCount,
@@ -97,7 +122,15 @@ private:
 
     std::vector<Colour4f> colourByLineRule(
         const float* points, uint32_t count, int32_t coordinate, float baseline, Colour4f above, Colour4f below) const;
-    template <typename T> T* allocate(size_t count);
+    // Zeroed memory for `count` items (one at least, so an empty piece still owns a block);
+    // running out is fatal.
+    template <typename T> T* allocate(size_t count)
+    {
+        void* memory = std::calloc(count > 0 ? count : 1, sizeof(T));
+        if (!memory)
+            fatal(m_errorHandler, "Out of memory");
+        return static_cast<T*>(memory);
+    }
 
     // Render pass.
     void rebuffer();
