@@ -22,6 +22,18 @@ Colour4f mix(Colour4f main, float f, const Colour4f* ramp)
         f * main.blue + (1 - f) * ramp->blue, f * main.alpha + (1 - f) * ramp->alpha };
 }
 
+// Whether every vertex's alpha (the colour's fourth float, 24 bytes in) is 0.
+bool allTransparent(const uint8_t* vertices, uint32_t count, size_t vertexSize)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        float alpha;
+        std::memcpy(&alpha, vertices + i * vertexSize + 24, sizeof(float));
+        if (alpha != 0)
+            return false;
+    }
+    return count > 0;
+}
+
 } // namespace
 
 // The line rule: a point on the baseline takes the colour below when the line goes on below the
@@ -62,6 +74,7 @@ RenderData Drawer::makePiece(const SeriesHandleRef& series, BufferKind vertexSet
     if (indices)
         indexBlock = std::make_shared<VboData>(indices, indexCount, true, &set(BufferKind::Indices));
     RenderData piece(series, vertexBlock, indexBlock, idCounter, mode, stencil, translation);
+    piece.invisible = allTransparent(bytes, vertexCount, vertexSize);
     piece.vertexCount = static_cast<int32_t>(vertexCount);
     piece.indexCount = static_cast<int32_t>(indexCount);
     return piece;
@@ -138,6 +151,7 @@ void Drawer::addSizedSprites(const std::vector<Sprite>& sprites, const SeriesHan
         piece.vertexCount = static_cast<int32_t>(count);
         piece.lineWidth = 2 * radius;
         piece.texture = sprites[start].texture;
+        piece.invisible = allTransparent(reinterpret_cast<const uint8_t*>(vertices), count, sizeof(SizedVertex));
         addOrReplaceRenderData(series, piece, opaque);
         start = end;
     }

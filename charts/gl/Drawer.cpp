@@ -196,7 +196,7 @@ void Drawer::drawSeries(const TypeMap& types)
     for (const auto& [type, pieces] : types) {
         for (const auto& piece : pieces) {
             AnimationValues values = m_animationManager->updateValues(*piece.series);
-            if (!values.visible)
+            if (!values.visible || piece.invisible)
                 continue;
             if (values.running)
                 m_animating = m_animating || values.entryExit;

@@ -68,6 +68,8 @@ struct RenderData {
     GLuint texture { 0 };
     GLenum mode { GL_TRIANGLES };
     bool drawAsSprites { false };
+    // Every vertex is fully transparent (a line's hidden thin or wide form): kept, never drawn.
+    bool invisible { false };
     int32_t vertexCount { 0 };
     int32_t indexCount { 0 };
     StencilSettings stencil;

@@ -350,3 +350,17 @@ TEST_F(DrawerTest, GradientAreaFillsFadeTowardsTheBaseline)
     EXPECT_EQ(v[1].x, 0);
     EXPECT_LT(v[0].z, 1);
 }
+
+TEST_F(DrawerTest, TheHiddenFormOfALineIsKeptButNotDrawn)
+{
+    const float line[] = { 0, 1, 1, 2, 2, 1 };
+    auto handle = series(0);
+    int32_t lines = 0, segments = 0, joins = 0;
+    m_drawer.addLineStrip(line, handle, &lines, &segments, &joins, 6, kRed, kBlue, 1, 0, 1, kIdentityTranslation);
+    m_recorder.clear();
+    m_drawer.render(&m_animation);
+    // Only the thin strip: the clear rectangles and discs are skipped.
+    EXPECT_EQ(m_recorder.callsTo({ "DrawArrays", "DrawElements" }),
+        std::vector<std::string> { GLCallRecorder::format("DrawArrays", GL_LINE_STRIP, 0, 3) });
+    EXPECT_TRUE(pieces(handle, RenderDataType::WideLine)[0].invisible);
+}
