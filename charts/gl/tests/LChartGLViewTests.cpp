@@ -1,5 +1,12 @@
 #include "charts/gl/LChartGLView.h"
 
+#include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartDarkTheme.h"
+#include "charts/LChartLightTheme.h"
+#include "charts/LChartMidnightTheme.h"
+#include "charts/LChartPointSeriesStyle.h"
+#include "charts/LChartStyle.h"
+#include "charts/LChartiOS7Theme.h"
 #include "charts/gl/tests/EngineTestSupport.h"
 #include "gles/CAEAGLLayer.h"
 #include "gles/EAGLContext.h"
@@ -306,6 +313,44 @@ TEST_F(LChartGLViewTest, EveryKindOfGeometryMatchesItsGolden)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto image = render([&](LChartGLView& view) { c.draw(view, asSeries(m_first)); });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
+}
+
+TEST_F(LChartGLViewTest, EachBuiltInThemeMatchesItsGolden)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartTheme> theme;
+    };
+    const Case cases[] = { { "theme-ios7", LChartiOS7Theme::init() }, { "theme-light", LChartLightTheme::init() },
+        { "theme-dark", LChartDarkTheme::init() }, { "theme-midnight", LChartMidnightTheme::init() } };
+    const float line[] = { 0, 2, 2, 6, 4, 3, 6, 8, 8, 5, 10, 9 };
+    const float columns[] = { 1, 6, 3, 2, 5, 8, 7, 1, 9, 4 };
+    auto width = [](const Value& value, float fallback) {
+        float w = value.floatValue();
+        return w > 0 ? w : fallback;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_view->setAreaColor(c.theme->chartStyle()->plotAreaBackgroundColor());
+        auto lineStyle = c.theme->lineSeriesStyleForSeriesAtIndex(0, false);
+        auto columnStyle = c.theme->columnSeriesStyleForSeriesAtIndex(1, false);
+        ASSERT_TRUE(lineStyle && columnStyle);
+        auto image = render([&](LChartGLView& view) {
+            int32_t fill = 0, a = 0, b = 0, lines = 0, segments = 0, joins = 0;
+            view.barColumnFill(columns, asSeries(m_second), nullptr, &a, 10, columnStyle->areaColor().get(),
+                columnStyle->areaColorBelowBaseline().get(), columnStyle->areaColorGradient().get(),
+                columnStyle->areaColorGradientBelowBaseline().get(), 1.2f, 0, 0, true, kTenByTen);
+            view.barColumnLine(columns, asSeries(m_second), nullptr, &b, 10, columnStyle->lineColor().get(),
+                columnStyle->lineColorBelowBaseline().get(), 1.2f, width(columnStyle->lineWidth(), 1), 0, 0, kTenByTen);
+            view.horizontalFill(line, asSeries(m_first), &fill, 12, lineStyle->areaColor().get(),
+                lineStyle->areaColorBelowBaseline().get(), lineStyle->areaColorLowGradient().get(),
+                lineStyle->areaColorGradientBelowBaseline().get(), 0, 9, 0, 1, true, kTenByTen);
+            view.drawLineStrip(line, asSeries(m_first), &lines, &segments, &joins, 12, lineStyle->lineColor().get(),
+                lineStyle->lineColorBelowBaseline().get(), width(lineStyle->lineWidth(), 2), 0, 1, kTenByTen);
+        });
         ASSERT_TRUE(image);
         EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
     }
