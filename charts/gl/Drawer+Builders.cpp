@@ -34,6 +34,34 @@ bool allTransparent(const uint8_t* vertices, uint32_t count, size_t vertexSize)
     return count > 0;
 }
 
+// One bar of a bar or column bin: its value, its base and its four corners (p - h, v),
+// (p - h, base), (p + h, v), (p + h, base), placed on x and y by the orientation.
+struct BarGeometry {
+    const float* points;
+    const float* baseValues;
+    float glBaseline;
+    int32_t orientation;
+    float halfWidth;
+
+    uint32_t valueIndex() const { return orientation == 1 ? 0 : 1; }
+    float value(uint32_t i) const { return points[2 * i + valueIndex()]; }
+    float base(uint32_t i) const { return baseValues ? baseValues[i] : glBaseline; }
+    PlainVertex place(float position, float value, Colour4f colour) const
+    {
+        return orientation == 1 ? PlainVertex { value, position, -0.0f, colour }
+                                : PlainVertex { position, value, -0.0f, colour };
+    }
+    void corners(uint32_t i, Colour4f nearSide, Colour4f farSide, PlainVertex* out) const
+    {
+        float position = points[2 * i + 1 - valueIndex()];
+        float h = orientation == 1 ? -halfWidth : halfWidth;
+        out[0] = place(position - h, value(i), nearSide);
+        out[1] = place(position - h, base(i), nearSide);
+        out[2] = place(position + h, value(i), farSide);
+        out[3] = place(position + h, base(i), farSide);
+    }
+};
+
 } // namespace
 
 // The line rule: a point on the baseline takes the colour below when the line goes on below the
@@ -162,13 +190,10 @@ void Drawer::addBarColumnFill(const float* points, const SeriesHandleRef& series
     float barWidth, float glBaseline, int32_t orientation, bool linesToo, const LChartGLTranslation& translation)
 {
     const uint32_t bars = size / 2;
-    const int32_t valueIndex = orientation == 1 ? 0 : 1;
-    auto colours = colourByLineRule(points, bars, valueIndex, glBaseline, colour, colourBelow);
-    const float h = orientation == 1 ? -barWidth / 2 : barWidth / 2;
+    const BarGeometry geometry { points, baseValues, glBaseline, orientation, barWidth / 2 };
+    auto colours
+        = colourByLineRule(points, bars, static_cast<int32_t>(geometry.valueIndex()), glBaseline, colour, colourBelow);
     const uint32_t barsPerBatch = (kMaxIndices / 6);
-    auto place = [&](float position, float value, Colour4f c) {
-        return orientation == 1 ? PlainVertex { value, position, -0.0f, c } : PlainVertex { position, value, -0.0f, c };
-    };
     uint32_t first = 0;
     do {
         uint32_t count = std::min(bars - first, barsPerBatch);
@@ -176,14 +201,8 @@ void Drawer::addBarColumnFill(const float* points, const SeriesHandleRef& series
         auto* indices = allocate<uint16_t>(count * 6);
         for (uint32_t b = 0; b < count; ++b) {
             uint32_t i = first + b;
-            float position = points[2 * i + (valueIndex == 1 ? 0 : 1)];
-            float value = points[2 * i + static_cast<uint32_t>(valueIndex)];
-            float base = baseValues ? baseValues[i] : glBaseline;
-            Colour4f g = value < base ? gradientBelow : gradient;
-            vertices[b * 4 + 0] = place(position - h, value, colours[i]);
-            vertices[b * 4 + 1] = place(position - h, base, colours[i]);
-            vertices[b * 4 + 2] = place(position + h, value, g);
-            vertices[b * 4 + 3] = place(position + h, base, g);
+            geometry.corners(
+                i, colours[i], geometry.value(i) < geometry.base(i) ? gradientBelow : gradient, vertices + b * 4);
             const uint16_t v = static_cast<uint16_t>(b * 4);
             const uint16_t quad[6] = { v, static_cast<uint16_t>(v + 1), static_cast<uint16_t>(v + 2),
                 static_cast<uint16_t>(v + 3), static_cast<uint16_t>(v + 1), static_cast<uint16_t>(v + 2) };
@@ -200,15 +219,12 @@ void Drawer::addBarColumnLine(const float* points, const SeriesHandleRef& series
     float barWidth, float lineWidth, float glBaseline, int32_t orientation, const LChartGLTranslation& translation)
 {
     const uint32_t bars = size / 2;
-    const int32_t valueIndex = orientation == 1 ? 0 : 1;
-    auto colours = colourByLineRule(points, bars, valueIndex, glBaseline, colour, colourBelow);
-    const float h = orientation == 1 ? -barWidth / 2 : barWidth / 2;
+    const BarGeometry geometry { points, baseValues, glBaseline, orientation, barWidth / 2 };
+    auto colours
+        = colourByLineRule(points, bars, static_cast<int32_t>(geometry.valueIndex()), glBaseline, colour, colourBelow);
     const uint32_t perBar = baseValues ? 8 : 6;
     // 16-bit indices: a batch holds at most 65536 indices and 65536 vertices.
     const uint32_t barsPerBatch = std::min(kMaxIndices / perBar, kMaxIndices / 4);
-    auto place = [&](float position, float value, Colour4f c) {
-        return orientation == 1 ? PlainVertex { value, position, -0.0f, c } : PlainVertex { position, value, -0.0f, c };
-    };
     uint32_t first = 0;
     do {
         uint32_t count = std::min(bars - first, barsPerBatch);
@@ -218,16 +234,13 @@ void Drawer::addBarColumnLine(const float* points, const SeriesHandleRef& series
         uint32_t indexCount = 0;
         for (uint32_t b = 0; b < count; ++b) {
             uint32_t i = first + b;
-            float position = points[2 * i + (valueIndex == 1 ? 0 : 1)];
-            float value = points[2 * i + static_cast<uint32_t>(valueIndex)];
-            float base = baseValues ? baseValues[i] : glBaseline;
-            if (!(value >= base ? hasColour : hasColourBelow))
+            // An outline shows only on the side of the base that has a colour.
+            if (!(geometry.value(i) >= geometry.base(i) ? hasColour : hasColourBelow))
                 continue;
             auto v = static_cast<uint16_t>(vertexCount);
-            vertices[vertexCount++] = place(position - h, value, colours[i]);
-            vertices[vertexCount++] = place(position - h, base, colours[i]);
-            vertices[vertexCount++] = place(position + h, value, colours[i]);
-            vertices[vertexCount++] = place(position + h, base, colours[i]);
+            geometry.corners(i, colours[i], colours[i], vertices + vertexCount);
+            vertexCount += 4;
+            // Left side, top, right side; the base side only when the bar has its own base.
             const uint16_t sides[8]
                 = { static_cast<uint16_t>(v + 1), v, v, static_cast<uint16_t>(v + 2), static_cast<uint16_t>(v + 2),
                       static_cast<uint16_t>(v + 3), static_cast<uint16_t>(v + 3), static_cast<uint16_t>(v + 1) };
