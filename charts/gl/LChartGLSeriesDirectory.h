@@ -9,8 +9,8 @@
 
 // What the GL view asks about the series that draw into it: their order and title (for the
 // engine's series handles), their resolution scale, how to step their animations once per frame
-// and the animation values the engine draws them with. The chart's canvas supplies it; a view
-// without one draws every series as index 0, untitled and still. Main thread only.
+// and the animation values the engine draws them with. A GL view asks the series themselves
+// (LChartSeriesGLDirectory below) unless given another directory. Main thread only.
 class LChartGLSeriesDirectory {
 public:
     virtual ~LChartGLSeriesDirectory() = default;
@@ -46,4 +46,15 @@ public:
 private:
     LChartSeries* m_series;
     std::shared_ptr<LChartGLSeriesDirectory> m_directory;
+};
+
+// The directory of real chart series: their own index, title, scale, animation stepping and
+// animation state.
+class LChartSeriesGLDirectory final : public LChartGLSeriesDirectory {
+public:
+    int32_t seriesIndexOf(const LChartSeries* series) const override;
+    std::string titleOf(const LChartSeries* series) const override;
+    float resolutionScaleOf(const LChartSeries* series) const override;
+    void updateAnimation(LChartSeries* series, double seconds) override;
+    LChartGL::AnimationValues animationValuesOf(const LChartSeries* series) override;
 };

@@ -116,7 +116,7 @@ private:
     std::unique_ptr<LChartGLErrorHandler> m_errorHandler;
     std::shared_ptr<LChartGLErrorHandlerHandle> m_errorHandle;
     std::unique_ptr<AnimationManager> m_animationManager;
-    std::shared_ptr<LChartGLSeriesDirectory> m_directory;
+    std::shared_ptr<LChartGLSeriesDirectory> m_directory { std::make_shared<LChartSeriesGLDirectory>() };
     std::map<const UIImage*, GLuint> m_userTextures;
     std::vector<LChartSeries*> m_allSeries;
     bool m_resetAnimationTimer { true };

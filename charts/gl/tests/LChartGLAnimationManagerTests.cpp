@@ -1,6 +1,8 @@
 #include "charts/gl/LChartGLAnimationManager.h"
 
 #include "charts/LChartAnimation.h"
+#include "charts/gl/LChartGLSeriesDirectory.h"
+#include "charts/tests/ChartSeriesFixtures.h"
 #include "foundation/Value.h"
 
 #include <gtest/gtest.h>
@@ -40,4 +42,23 @@ TEST(LChartGLAnimationManager, RunningEntryAndExitAnimationsScaleOthersOnlyMoveT
     }
     auto fading = LChartGLAnimationManager::valuesFor({ entry.get(), entry.get(), exit.get(), true, false });
     EXPECT_FLOAT_EQ(fading.alphaScale, entry->currentAlphaScaleValue());
+}
+
+TEST(LChartGLAnimationManager, TheSeriesDirectoryAsksTheSeriesThemselves)
+{
+    auto series = PlainSeries::init();
+    series->setSeriesIndex(4);
+    series->setTitle("Speed");
+    series->setAnimationEnabled(true);
+    series->entryAnimation()->setDuration(Value(1.0));
+    series->exitAnimation()->setDuration(Value(1.0));
+    LChartSeriesGLDirectory directory;
+    EXPECT_EQ(directory.seriesIndexOf(series.get()), 4);
+    EXPECT_EQ(directory.titleOf(series.get()), "Speed");
+
+    series->setHidden(true);
+    auto exiting = directory.animationValuesOf(series.get());
+    EXPECT_TRUE(exiting.running && exiting.entryExit && exiting.visible);
+    directory.updateAnimation(series.get(), 2);
+    EXPECT_FALSE(directory.animationValuesOf(series.get()).visible);
 }
