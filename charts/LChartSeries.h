@@ -148,6 +148,7 @@ protected:
     void initSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
     void setBaseStyle(const Ref<LChartSeriesStyle>& style) { m_style = style; }
     void setBaseSelectedStyle(const Ref<LChartSeriesStyle>& style) { m_selectedStyle = style; }
+    LChartOrderedDictionary& mutableDataBins() { return *m_dataBins; }
 
 private:
     void startAnimation(LChartAnimation& starting, const LChartAnimation& stopping);
