@@ -154,4 +154,5 @@ double LChartCartesianSeries::distanceToCoordFromCoordWithScalarsWithDistanceMod
         errorHandler()->handleFatalErrorWithMessageFromSource(
             NSString::stringWithFormat("bad distance mode %d", mode), this);
     }
+    return 0;
 }
