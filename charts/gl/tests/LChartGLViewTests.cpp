@@ -2,7 +2,9 @@
 
 #include "charts/LChartBandSeriesStyle.h"
 #include "charts/LChartDarkTheme.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLightTheme.h"
+#include "charts/LChartLineSeries.h"
 #include "charts/LChartMidnightTheme.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartStyle.h"
@@ -350,6 +352,44 @@ TEST_F(LChartGLViewTest, EachBuiltInThemeMatchesItsGolden)
                 lineStyle->areaColorGradientBelowBaseline().get(), 0, 9, 0, 1, true, kTenByTen);
             view.drawLineStrip(line, asSeries(m_first), &lines, &segments, &joins, 12, lineStyle->lineColor().get(),
                 lineStyle->lineColorBelowBaseline().get(), width(lineStyle->lineWidth(), 2), 0, 1, kTenByTen);
+        });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
+}
+
+TEST_F(LChartGLViewTest, LineSeriesDrawThroughTheViewInTheirThemesStyles)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartLineSeries> series;
+        Ref<LChartTheme> theme;
+        bool fill;
+    };
+    const Case cases[] = {
+        { "series-line", LChartLineSeries::init(), LChartiOS7Theme::init(), false },
+        { "series-line-fill", LChartLineSeries::init(), LChartMidnightTheme::init(), true },
+        { "series-stepline", LChartStepLineSeries::init(), LChartDarkTheme::init(), false },
+    };
+    const double values[][2] = { { 0, 3 }, { 1.5, 6 }, { 3, 4 }, { 5, 8 }, { 7, 2 }, { 8.5, 5 }, { 10, 7 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The identity mapping a series group gives on axes from 0 to 10.
+        for (const auto& [x, y] : values) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(x));
+            p->setYValue(Value(y));
+            p->setXCoord(x);
+            p->setYCoord(y);
+            c.series->addDataPoint(p);
+        }
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*c.theme, 0, false);
+        c.series->style()->setShowFill(c.fill);
+        m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+        m_view->setAreaColor(c.theme->chartStyle()->plotAreaBackgroundColor());
+        auto image = render([&](LChartGLView& view) {
+            c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 1, kTenByTen);
+            c.series->updateWithDrawerAndGLTranslation(view, kTenByTen);
         });
         ASSERT_TRUE(image);
         EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
