@@ -32,6 +32,8 @@ public:
     Ref<CALayer> layerClass() const override;
     void setFrame(CGRect frame) override;
     void setBounds(CGRect bounds) override;
+    // The layer's contents come only from presented frames, never from drawing the view.
+    bool displayLayer(CALayer&) override { return true; }
 
     void setSeriesDirectory(std::shared_ptr<LChartGLSeriesDirectory> directory) { m_directory = std::move(directory); }
     void setAreaColor(const Ref<UIColor>& color) { m_areaColor = color; }

@@ -17,11 +17,15 @@
 #include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
+#include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UIViewController.h"
 #include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -394,4 +398,36 @@ TEST_F(LChartGLViewTest, LineSeriesDrawThroughTheViewInTheirThemesStyles)
         ASSERT_TRUE(image);
         EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
     }
+}
+
+TEST(LChartGLViewWindow, APresentedFrameShowsInTheWindowSnapshot)
+{
+    preferSoftwareRendering();
+    HostedWindow host(HostedWindow::Window::Key, CGSizeMake(320, 240));
+    auto view = LChartGLView::initWithFrame(CGRectMake(40, 40, 100, 80));
+    host.root()->view()->addSubview(view);
+    view->setAreaColor(rgba(0, 0, 1));
+    view->beginRenderWithReloadedDataIsRadialChart(true, false);
+    const float columns[] = { 5, 5 };
+    int32_t slot = 0;
+    view->barColumnFill(columns, nullptr, nullptr, &slot, 2, rgba(1, 0, 0).get(), nullptr, rgba(1, 0, 0).get(), nullptr,
+        4, 0, 0, false, kTenByTen);
+    EXPECT_FALSE(view->endRender());
+    drainAll();
+
+    ASSERT_TRUE(view->layer()->contents());
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    const auto& image = snapshot->CGImage();
+    // The host renders the whole screen at the screen's scale.
+    double scale = view->layer()->contentsScale();
+    auto pixel = [&](double x, double y) {
+        auto px = static_cast<size_t>(x * scale), py = static_cast<size_t>(y * scale);
+        uint8_t rgbaBytes[4];
+        image->format().readPremultiplied(image->bytes() + py * image->bytesPerRow(), px, rgbaBytes);
+        return std::array<int, 3> { rgbaBytes[0], rgbaBytes[1], rgbaBytes[2] };
+    };
+    // The column stands in the middle of the view, blue plot area around it.
+    EXPECT_EQ(pixel(90, 100), (std::array<int, 3> { 255, 0, 0 }));
+    EXPECT_EQ(pixel(45, 100), (std::array<int, 3> { 0, 0, 255 }));
 }
