@@ -410,9 +410,16 @@ void LChartGLView::drawDataPoints(const float* data, LChartSeries* series, int32
             m_userTextures[image.get()] = *name;
         }
     }
+    // Series hand radii; the engine's sprites take diameters.
+    std::vector<float> diameters;
+    if (radii) {
+        diameters.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            diameters[i] = 2 * std::max(radii[i], 0.0f);
+    }
     m_drawer->addDataPoints(data, handleFor(series), slot, names.data(), size, convertUIColorToColour4f(color),
-        convertUIColorToColour4f(colorBelowBaseline), std::max(radius, 0.0f), radii, baseline, fillDirection,
-        translation);
+        convertUIColorToColour4f(colorBelowBaseline), std::max(radius, 0.0f), radii ? diameters.data() : nullptr,
+        baseline, fillDirection, translation);
 }
 
 void LChartGLView::drawBandSeriesFill(const float* high, LChartSeries* series, const float* low, int32_t* slot,

@@ -6,6 +6,7 @@
 #include "charts/LChartLightTheme.h"
 #include "charts/LChartLineSeries.h"
 #include "charts/LChartMidnightTheme.h"
+#include "charts/LChartPointSeries.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartStyle.h"
 #include "charts/LChartiOS7Theme.h"
@@ -430,4 +431,39 @@ TEST(LChartGLViewWindow, APresentedFrameShowsInTheWindowSnapshot)
     // The column stands in the middle of the view, blue plot area around it.
     EXPECT_EQ(pixel(90, 100), (std::array<int, 3> { 255, 0, 0 }));
     EXPECT_EQ(pixel(45, 100), (std::array<int, 3> { 0, 0, 255 }));
+}
+
+TEST_F(LChartGLViewTest, PointSeriesDrawThroughTheViewInTheirThemesStyles)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartPointSeries> series;
+        Ref<LChartTheme> theme;
+    };
+    const Case cases[] = {
+        { "series-scatter", LChartScatterSeries::init(), LChartiOS7Theme::init() },
+        { "series-bubble", LChartBubbleSeries::init(), LChartLightTheme::init() },
+    };
+    const double values[][3] = { { 1, 3, 20 }, { 3, 6, 80 }, { 5, 4, 40 }, { 7, 8, 10 }, { 9, 5, 60 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& [x, y, area] : values) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(x));
+            p->setYValue(Value(y));
+            p->setXCoord(x);
+            p->setYCoord(y);
+            p->setValues(Value::dictionary({ { Value("Area"), Value(area) } }));
+            c.series->addDataPoint(p);
+        }
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*c.theme, 1, false);
+        if (auto markers = c.series->style()->pointStyle())
+            markers->setShowPoints(true);
+        m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+        m_view->setAreaColor(c.theme->chartStyle()->plotAreaBackgroundColor());
+        auto image = render(
+            [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
 }
