@@ -297,17 +297,17 @@ void LChartSeries::clearDataBins()
 
 Value LChartSeries::changedValueOfDataPoint(const LChartInternalDataPoint& point) const
 {
-    return m_orientation == 0 ? point.xValue() : point.yValue();
+    return orientation() == 0 ? point.xValue() : point.yValue();
 }
 
 Value LChartSeries::measuredValueOfDataPoint(const LChartInternalDataPoint& point) const
 {
-    return m_orientation == 0 ? point.yValue() : point.xValue();
+    return orientation() == 0 ? point.yValue() : point.xValue();
 }
 
 void LChartSeries::setChangedValueOfDataPoint(const Value& value, LChartInternalDataPoint& point) const
 {
-    if (m_orientation == 0)
+    if (orientation() == 0)
         point.setXValue(value);
     else
         point.setYValue(value);
@@ -315,7 +315,7 @@ void LChartSeries::setChangedValueOfDataPoint(const Value& value, LChartInternal
 
 void LChartSeries::setMeasuredValueOfDataPoint(const Value& value, LChartInternalDataPoint& point) const
 {
-    if (m_orientation == 0)
+    if (orientation() == 0)
         point.setYValue(value);
     else
         point.setXValue(value);

@@ -1,5 +1,6 @@
 #include "charts/gl/LChartGLView.h"
 
+#include "charts/LChartBandSeries.h"
 #include "charts/LChartBandSeriesStyle.h"
 #include "charts/LChartDarkTheme.h"
 #include "charts/LChartInternalDataPoint.h"
@@ -466,4 +467,27 @@ TEST_F(LChartGLViewTest, PointSeriesDrawThroughTheViewInTheirThemesStyles)
         ASSERT_TRUE(image);
         EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
     }
+}
+
+TEST_F(LChartGLViewTest, ABandSeriesDrawsThroughTheViewInItsThemesStyle)
+{
+    auto band = LChartBandSeries::init();
+    const double values[][3] = { { 0, 6, 3 }, { 2, 7, 4 }, { 4, 3, 5 }, { 6, 2, 6 }, { 8, 6, 4 }, { 10, 8, 5 } };
+    for (const auto& [x, high, low] : values) {
+        auto p = LChartInternalDataPoint::init();
+        p->setXValue(Value(x));
+        p->setYValue(Value(high));
+        p->setXCoord(x);
+        p->setYCoords(Value::dictionary({ { Value("High"), Value(high) }, { Value("Low"), Value(low) } }));
+        band->addDataPoint(p);
+    }
+    auto theme = LChartDarkTheme::init();
+    band->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 0, false);
+    band->style()->setShowFill(true);
+    m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+    m_view->setAreaColor(theme->chartStyle()->plotAreaBackgroundColor());
+    auto image
+        = render([&](LChartGLView& view) { band->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/series-band.png", 8, 0.01));
 }
