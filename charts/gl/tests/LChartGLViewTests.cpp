@@ -7,6 +7,7 @@
 #include "charts/LChartLightTheme.h"
 #include "charts/LChartLineSeries.h"
 #include "charts/LChartMidnightTheme.h"
+#include "charts/LChartOHLCSeries.h"
 #include "charts/LChartPointSeries.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartStyle.h"
@@ -490,4 +491,37 @@ TEST_F(LChartGLViewTest, ABandSeriesDrawsThroughTheViewInItsThemesStyle)
         = render([&](LChartGLView& view) { band->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
     ASSERT_TRUE(image);
     EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/series-band.png", 8, 0.01));
+}
+
+TEST_F(LChartGLViewTest, FinancialSeriesDrawThroughTheViewInTheirThemesStyles)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartOHLCSeries> series;
+    };
+    const Case cases[]
+        = { { "series-ohlc", LChartOHLCSeries::init() }, { "series-candlestick", LChartCandlestickSeries::init() } };
+    const double prices[][5] = { { 1.5, 4, 7, 3, 6 }, { 3.5, 6, 8, 5, 5.5 }, { 5.5, 5.5, 9, 5, 8 },
+        { 7.5, 8, 8.5, 2, 3 }, { 9, 3, 6, 1, 5 } };
+    auto theme = LChartiOS7Theme::init();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& [x, open, high, low, close] : prices) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(x));
+            p->setYValue(Value(close));
+            p->setXCoord(x);
+            p->setYCoords(Value::dictionary({ { Value("Open"), Value(open) }, { Value("High"), Value(high) },
+                { Value("Low"), Value(low) }, { Value("Close"), Value(close) } }));
+            c.series->addDataPoint(p);
+        }
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 0, false);
+        c.series->setSeriesWidth(Value(1.0));
+        m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+        m_view->setAreaColor(theme->chartStyle()->plotAreaBackgroundColor());
+        auto image = render(
+            [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
 }
