@@ -6,6 +6,7 @@
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesDataBin.h"
+#include "charts/tests/ChartSeriesFixtures.h"
 #include "charts/tests/RecordingDrawer.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,6 @@
 #include <cmath>
 
 namespace {
-
-class RecordingErrorHandler final : public LChartErrorHandler {
-public:
-    void handleErrorWithMessageFromSource(const std::string& message, const NSObject*) override
-    {
-        errors.push_back(message);
-    }
-    [[noreturn]] void handleFatalErrorWithMessageFromSource(const std::string& message, const NSObject*) override
-    {
-        throw std::runtime_error(message);
-    }
-    std::vector<std::string> errors;
-};
 
 // A series that draws each bin as one line strip of its points' coordinates.
 class StripSeries final : public LChartCartesianSeries {

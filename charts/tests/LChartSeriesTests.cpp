@@ -12,19 +12,6 @@
 
 namespace {
 
-class RecordingErrorHandler final : public LChartErrorHandler {
-public:
-    void handleErrorWithMessageFromSource(const std::string& message, const NSObject*) override
-    {
-        errors.push_back(message);
-    }
-    [[noreturn]] void handleFatalErrorWithMessageFromSource(const std::string& message, const NSObject*) override
-    {
-        throw std::runtime_error(message);
-    }
-    std::vector<std::string> errors;
-};
-
 Ref<LChartInternalDataPoint> point(double x, double y)
 {
     auto p = LChartInternalDataPoint::init();
