@@ -13,7 +13,6 @@
 #include <cmath>
 
 VX_REGISTER_CLASS(LChartLineSeries);
-VX_REGISTER_CLASS(LChartStepLineSeries);
 
 LChartLineSeries::LChartLineSeries(Passkey key)
     : LChartCartesianSeries(key)
@@ -24,13 +23,6 @@ Ref<LChartLineSeries> LChartLineSeries::init(std::shared_ptr<LChartErrorHandler>
 {
     auto series = make<LChartLineSeries>();
     series->initLineSeries(std::move(errorHandler), false);
-    return series;
-}
-
-Ref<LChartStepLineSeries> LChartStepLineSeries::init(std::shared_ptr<LChartErrorHandler> errorHandler)
-{
-    auto series = make<LChartStepLineSeries>();
-    series->initLineSeries(std::move(errorHandler), true);
     return series;
 }
 

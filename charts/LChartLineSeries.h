@@ -59,14 +59,3 @@ private:
     float m_maxOffsetAboveBaseline { 0.01f };
     float m_maxOffsetBelowBaseline { 0.01f };
 };
-
-// A line series drawn as steps: along the changed axis first, then along the measured axis.
-class LChartStepLineSeries final : public LChartLineSeries {
-    VX_OBJECT(LChartStepLineSeries, LChartLineSeries)
-public:
-    explicit LChartStepLineSeries(Passkey key)
-        : LChartLineSeries(key)
-    {
-    }
-    static Ref<LChartStepLineSeries> init(std::shared_ptr<LChartErrorHandler> errorHandler = nullptr);
-};

@@ -27,28 +27,10 @@ public:
     std::vector<Prices> pricesOfBin(const LChartSeriesDataBin& bin) const;
 
 protected:
+    // A width from the chosen style, else from the fallback (also when 0, if asked).
+    static float styleWidth(const Value& chosen, const Value& fallback, bool fallbackWhenZero);
     void initOHLCSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
     RenderIndices emptyRenderIndexDict() const override { return { { "Lines", 0 }, { "OffsetLines", 0 } }; }
-    void drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
-        const LChartGLTranslation& translation, RenderIndices& slots) override;
-};
-
-// A price range drawn as a stick from low to high behind a body between open and close.
-class LChartCandlestickSeries final : public LChartOHLCSeries {
-    VX_OBJECT(LChartCandlestickSeries, LChartOHLCSeries)
-public:
-    explicit LChartCandlestickSeries(Passkey key)
-        : LChartOHLCSeries(key)
-    {
-    }
-    static Ref<LChartCandlestickSeries> init(std::shared_ptr<LChartErrorHandler> errorHandler = nullptr);
-    Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
-
-protected:
-    RenderIndices emptyRenderIndexDict() const override
-    {
-        return { { "Lines", 0 }, { "Triangles", 0 }, { "OffsetLines", 0 } };
-    }
     void drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
         const LChartGLTranslation& translation, RenderIndices& slots) override;
 };

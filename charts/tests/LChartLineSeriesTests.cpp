@@ -5,6 +5,7 @@
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartSeriesDataBin.h"
+#include "charts/LChartStepLineSeries.h"
 #include "charts/tests/RecordingDrawer.h"
 #include "graphics/UIColor.h"
 
