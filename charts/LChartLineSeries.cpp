@@ -15,7 +15,7 @@
 VX_REGISTER_CLASS(LChartLineSeries);
 
 LChartLineSeries::LChartLineSeries(Passkey key)
-    : LChartCartesianSeries(key)
+    : LChartScatterSeries(key)
 {
 }
 
@@ -28,7 +28,7 @@ Ref<LChartLineSeries> LChartLineSeries::init(std::shared_ptr<LChartErrorHandler>
 
 void LChartLineSeries::initLineSeries(std::shared_ptr<LChartErrorHandler> errorHandler, bool stepLine)
 {
-    initCartesianSeries(std::move(errorHandler));
+    initPointSeries(std::move(errorHandler));
     setBaseStyle(LChartLineSeriesStyle::init());
     setBaseSelectedStyle(LChartLineSeriesStyle::init());
     m_stepLine = stepLine;
@@ -254,4 +254,6 @@ void LChartLineSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, f
     }
     drawer.drawLineStrip(vertices.points.data(), this, &slots["Lines"], &slots["Indexed Offset Triangles"],
         &slots["Points"], size, lineColor.get(), lineBelow.get(), width, glBaseline, d, translation);
+    // The markers, as a scatter series draws them.
+    LChartScatterSeries::drawBin(bin, drawer, glBaseline, translation, slots);
 }

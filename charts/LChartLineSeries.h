@@ -1,6 +1,6 @@
 #pragma once
 
-#include "charts/LChartCartesianSeries.h"
+#include "charts/LChartScatterSeries.h"
 
 #include <vector>
 
@@ -17,9 +17,10 @@ struct LChartLineRenderDataPoints {
 // Points joined by a line, optionally filled down to the baseline in separate colours above and
 // below it (with an optional gradient), or drawn as steps. Each invalid bin becomes one run of
 // vertices that starts at the previous bin's last point, with two extra vertices where the line
-// crosses the baseline so the colours change exactly there. Main thread only.
-class LChartLineSeries : public LChartCartesianSeries {
-    VX_OBJECT(LChartLineSeries, LChartCartesianSeries)
+// crosses the baseline so the colours change exactly there; markers are drawn as a scatter
+// series draws them. Main thread only.
+class LChartLineSeries : public LChartScatterSeries {
+    VX_OBJECT(LChartLineSeries, LChartScatterSeries)
 public:
     explicit LChartLineSeries(Passkey);
     static Ref<LChartLineSeries> init(std::shared_ptr<LChartErrorHandler> errorHandler = nullptr);

@@ -80,9 +80,12 @@ TEST(LChartLineSeries, DrawsEachBinAsAFillAndALineInItsStylesColours)
     line->style()->setShowFill(true);
     RecordingDrawer drawer;
     line->drawWithDrawerWithGLBaselineAndGLTranslation(drawer, 0, {});
-    ASSERT_EQ(drawer.calls.size(), 2u);
+    // The fill, the line, then the scatter markers: outer and inner, unselected and selected.
+    ASSERT_EQ(drawer.calls.size(), 6u);
     EXPECT_EQ(drawer.calls[0].primitive, "horizontalFill");
     EXPECT_EQ(drawer.calls[1].primitive, "drawLineStrip");
+    EXPECT_EQ(drawer.calls[5].primitive, "drawDataPoints");
+    EXPECT_EQ(line->nextAvailableRenderDataIndices().at("Points"), 5);
     EXPECT_EQ(drawer.calls[1].data.size(), 6u);
     EXPECT_EQ(line->nextAvailableRenderDataIndices().at("Lines"), 1);
     EXPECT_EQ(line->nextAvailableRenderDataIndices().at("Triangles"), 1);
