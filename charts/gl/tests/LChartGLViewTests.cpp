@@ -2,8 +2,10 @@
 
 #include "charts/LChartBandSeries.h"
 #include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartBarSeries.h"
 #include "charts/LChartBubbleSeries.h"
 #include "charts/LChartCandlestickSeries.h"
+#include "charts/LChartColumnSeries.h"
 #include "charts/LChartDarkTheme.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLightTheme.h"
@@ -518,6 +520,37 @@ TEST_F(LChartGLViewTest, FinancialSeriesDrawThroughTheViewInTheirThemesStyles)
         }
         c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 0, false);
         c.series->setSeriesWidth(Value(1.0));
+        m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+        m_view->setAreaColor(theme->chartStyle()->plotAreaBackgroundColor());
+        auto image = render(
+            [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
+}
+
+TEST_F(LChartGLViewTest, BarAndColumnSeriesDrawThroughTheViewInTheirThemesStyles)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartBarColumnSeries> series;
+    };
+    const Case cases[] = { { "series-column", LChartColumnSeries::init() }, { "series-bar", LChartBarSeries::init() } };
+    const double values[][2] = { { 1, 6 }, { 3, 2 }, { 5, 8 }, { 7, 3 }, { 9, 5 } };
+    auto theme = LChartMidnightTheme::init();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool bars = c.series->orientation() == 1;
+        for (const auto& [slot, value] : values) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(bars ? value : slot));
+            p->setYValue(Value(bars ? slot : value));
+            p->setXCoord(bars ? value : slot);
+            p->setYCoord(bars ? slot : value);
+            c.series->addDataPoint(p);
+        }
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 0, false);
+        c.series->setSeriesWidth(Value(1.2));
         m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
         m_view->setAreaColor(theme->chartStyle()->plotAreaBackgroundColor());
         auto image = render(
