@@ -2,6 +2,7 @@
 // Run by hand: build/bench/charts. Software rendering (llvmpipe) unless GALLIUM_DRIVER says
 // otherwise, so the times are CPU times of the rasteriser as much as of the library.
 
+#include "charts/LChartLineSeries.h"
 #include "charts/gl/LChartGLView.h"
 #include "gles/EAGLContext.h"
 #include "gles/SoftwareRendering.h"
@@ -16,10 +17,6 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 400;
-
-struct FakeSeries {
-    int index { 0 };
-};
 
 std::vector<float> wave(size_t count)
 {
@@ -47,19 +44,19 @@ Ref<LChartGLView> makeView()
     return view;
 }
 
-void drawLine(LChartGLView& view, FakeSeries& series, const std::vector<float>& points, size_t count)
+void drawLine(LChartGLView& view, LChartSeries& series, const std::vector<float>& points, size_t count)
 {
     int32_t lines = 0, segments = 0, joins = 0;
-    view.drawLineStrip(points.data(), reinterpret_cast<LChartSeries*>(&series), &lines, &segments, &joins,
-        static_cast<int32_t>(count * 2), UIColor::colorWithRedGreenBlueAlpha(0, 0.48, 1, 1).get(), nullptr, 2, 0, 1,
-        translationFor(count));
+    view.drawLineStrip(points.data(), &series, &lines, &segments, &joins, static_cast<int32_t>(count * 2),
+        UIColor::colorWithRedGreenBlueAlpha(0, 0.48, 1, 1).get(), nullptr, 2, 0, 1, translationFor(count));
 }
 
 // (a) Loading a 100,000-point line and drawing its first frame through the library.
 void BM_LineFirstFrame(benchmark::State& state)
 {
     auto view = makeView();
-    FakeSeries series;
+    auto line = LChartLineSeries::init();
+    auto& series = *line;
     const size_t count = static_cast<size_t>(state.range(0));
     auto points = wave(count);
     // One frame first, so the programs are linked before the timing starts.
@@ -78,7 +75,8 @@ void BM_LineFirstFrame(benchmark::State& state)
 void BM_LinePannedFrame(benchmark::State& state)
 {
     auto view = makeView();
-    FakeSeries series;
+    auto line = LChartLineSeries::init();
+    auto& series = *line;
     const size_t count = static_cast<size_t>(state.range(0));
     auto points = wave(count);
     view->beginRenderWithReloadedDataIsRadialChart(true, false);
@@ -88,7 +86,7 @@ void BM_LinePannedFrame(benchmark::State& state)
     for (auto _ : state) {
         pan += 1;
         view->beginRenderWithReloadedDataIsRadialChart(false, false);
-        view->updateSeriesWithTranslation(reinterpret_cast<LChartSeries*>(&series), translationFor(count, pan));
+        view->updateSeriesWithTranslation(&series, translationFor(count, pan));
         view->endRender();
     }
 }
@@ -148,7 +146,8 @@ void BM_LineBareGLFloor(benchmark::State& state)
 void BM_FlightGraphFrame(benchmark::State& state)
 {
     auto view = makeView();
-    FakeSeries series;
+    auto line = LChartLineSeries::init();
+    auto& series = *line;
     auto points = wave(200);
     view->beginRenderWithReloadedDataIsRadialChart(true, false);
     drawLine(*view, series, points, 200);
