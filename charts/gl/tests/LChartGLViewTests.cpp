@@ -7,9 +7,11 @@
 #include "charts/LChartCandlestickSeries.h"
 #include "charts/LChartColumnSeries.h"
 #include "charts/LChartDarkTheme.h"
+#include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLightTheme.h"
 #include "charts/LChartMidnightTheme.h"
+#include "charts/LChartPieSeries.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartScatterSeries.h"
 #include "charts/LChartStepLineSeries.h"
@@ -555,6 +557,41 @@ TEST_F(LChartGLViewTest, BarAndColumnSeriesDrawThroughTheViewInTheirThemesStyles
         m_view->setAreaColor(theme->chartStyle()->plotAreaBackgroundColor());
         auto image = render(
             [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
+        ASSERT_TRUE(image);
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+    }
+}
+
+TEST_F(LChartGLViewTest, PieAndDonutSeriesDrawThroughTheViewInTheirThemesStyles)
+{
+    struct Case {
+        const char* name;
+        Ref<LChartDonutSeries> series;
+        Ref<LChartTheme> theme;
+        float inner;
+    };
+    const Case cases[] = { { "series-pie", LChartPieSeries::init(), LChartiOS7Theme::init(), 0 },
+        { "series-donut", LChartDonutSeries::init(), LChartLightTheme::init(), 25 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (double value : { 3.0, 5.0, 2.0, 4.0 }) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value("slice"));
+            p->setYValue(Value(value));
+            c.series->dataSeries()->dataPoints().push_back(p);
+        }
+        c.series->dataSeries()->dataPoints()[1]->setSelected(true);
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*c.theme, 0, false);
+        c.series->selectedStyle()->setProtrusion(8);
+        c.series->resetSelectedStatus();
+        c.series->setInnerRadius(c.inner);
+        c.series->setOuterRadius(50);
+        m_view->setSeriesDirectory(std::make_shared<LChartSeriesGLDirectory>());
+        m_view->setAreaColor(c.theme->chartStyle()->plotAreaBackgroundColor());
+        auto image = render([&](LChartGLView& view) {
+            c.series->drawWithDrawer(view);
+            c.series->updateWithDrawer(view);
+        });
         ASSERT_TRUE(image);
         EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
     }
