@@ -1,0 +1,88 @@
+#include "charts/LChartBarColumnSeries.h"
+
+#include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartSeriesDataBin.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
+
+VX_REGISTER_CLASS(LChartBarColumnSeries);
+
+Ref<LChartBarColumnSeriesStyle> LChartBarColumnSeries::barColumnStyle() const
+{
+    return std::static_pointer_cast<LChartBarColumnSeriesStyle>(baseStyle());
+}
+
+Ref<LChartBarColumnSeriesStyle> LChartBarColumnSeries::barColumnSelectedStyle() const
+{
+    return std::static_pointer_cast<LChartBarColumnSeriesStyle>(baseSelectedStyle());
+}
+
+void LChartBarColumnSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
+    const LChartGLTranslation& translation, RenderIndices& slots)
+{
+    auto normal = barColumnStyle();
+    if (!normal)
+        return;
+    auto chosen = selected() && barColumnSelectedStyle() ? barColumnSelectedStyle() : normal;
+    auto pick = [&](auto getter) {
+        auto value = ((*chosen).*getter)();
+        if (!value)
+            value = ((*normal).*getter)();
+        return value;
+    };
+    const bool bars = orientation() == 1;
+    std::vector<float> points;
+    std::vector<float> lows;
+    const bool stacked = isStacked() && bin.lowDataPoints().size() == bin.dataPoints().size();
+    Value previous;
+    for (size_t i = 0; i < bin.dataPoints().size(); ++i) {
+        const auto& point = bin.dataPoints()[i];
+        points.insert(points.end(), { static_cast<float>(point->xCoord()), static_cast<float>(point->yCoord()) });
+        if (stacked) {
+            const auto& low = bin.lowDataPoints()[i];
+            lows.push_back(static_cast<float>(bars ? low->xCoord() : low->yCoord()));
+        }
+        Value changed = changedValueOfDataPoint(*point);
+        if (i > 0 && changed.isEqual(previous))
+            errorHandler()->handleErrorWithMessageFromSource(
+                NSString::stringWithFormat(
+                    "Your bar/column series has multiple data points with the value of %@ on the "
+                    "%@ axis.  Both have been displayed, so the smaller values will have been "
+                    "obscured",
+                    changed, std::string(bars ? "Y" : "X")),
+                this);
+        previous = changed;
+    }
+    const auto size = static_cast<uint32_t>(points.size());
+    Value widthValue = chosen->lineWidth().isNilOrNull() ? normal->lineWidth() : chosen->lineWidth();
+    const float lineWidth = widthValue.floatValue() * resolutionScale();
+    const auto clear = UIColor::clearColor();
+    auto area = pick(&LChartBarColumnSeriesStyle::areaColor);
+    auto areaBelow = pick(&LChartBarColumnSeriesStyle::areaColorBelowBaseline);
+    if (!area)
+        area = clear;
+    if (!areaBelow)
+        areaBelow = clear;
+    auto gradient = pick(&LChartBarColumnSeriesStyle::areaColorGradient);
+    auto gradientBelow = pick(&LChartBarColumnSeriesStyle::areaColorGradientBelowBaseline);
+    if (!chosen->showAreaWithGradient()) {
+        gradient = area;
+        gradientBelow = areaBelow;
+    }
+    auto line = pick(&LChartBarColumnSeriesStyle::lineColor);
+    auto lineBelow = pick(&LChartBarColumnSeriesStyle::lineColorBelowBaseline);
+    const bool outlines = line || lineBelow;
+    const bool showArea = chosen->showArea();
+    const float width = seriesWidth().floatValue();
+    const float* low = stacked ? lows.data() : nullptr;
+    if (showArea || outlines) {
+        // With outlines but no area the fill is still issued, all clear, so the outline keeps its mask.
+        drawer.barColumnFill(points.data(), this, low, &slots["Triangles"], size, (showArea ? area : clear).get(),
+            (showArea ? areaBelow : clear).get(), (showArea ? gradient : clear).get(),
+            (showArea ? gradientBelow : clear).get(), width, glBaseline, orientation(), outlines, translation);
+    }
+    if (outlines)
+        drawer.barColumnLine(points.data(), this, low, &slots["Lines"], size, line.get(), lineBelow.get(), width,
+            lineWidth, glBaseline, orientation(), translation);
+}

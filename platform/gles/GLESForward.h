@@ -1,0 +1,6 @@
+#pragma once
+
+class CAEAGLLayer;
+class EAGLContext;
+class GLCallRecorder;
+struct GLFunctionTable;
