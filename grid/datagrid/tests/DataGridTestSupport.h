@@ -192,7 +192,6 @@ class LatticeDataGridTest : public DataGridTest { };
 class LDataGridColumnTest : public DataGridTest { };
 class LDataGridCellTest : public DataGridTest { };
 class LDataGridThemeTest : public DataGridTest { };
-class LDataGridDataSourceHelperTest : public DataGridTest { };
 
 // The message part of a grid log line (the source's description follows "\nFrom:").
 inline std::string messageOf(const std::string& logged)
