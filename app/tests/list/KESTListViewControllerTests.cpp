@@ -254,6 +254,16 @@ TEST_F(KESTListViewControllerTest, CellsShowFormattedValuesByColumnTitle)
         "LHR-CDG");
     EXPECT_EQ(cellText(0, 2), "400001");
     EXPECT_EQ(cellText(2, 2), "C400001");
+    // Metres, and a unit the formatter does not know: an empty cell rather than a placeholder.
+    KESTSettingsManager::sharedInstance()->setAltitudeUnit(1);
+    EXPECT_EQ(
+        KESTListViewController::textForField(list->sortedGridContent()[2], KESTListViewController::Field::Altitude),
+        "9,144m");
+    KESTSettingsManager::sharedInstance()->setAltitudeUnit(7);
+    EXPECT_EQ(
+        KESTListViewController::textForField(list->sortedGridContent()[2], KESTListViewController::Field::Altitude),
+        "");
+    KESTSettingsManager::sharedInstance()->setAltitudeUnit(0);
 
     auto grid = list->gridView();
     grid->latticeGridColAtIndexHasBeenSwitchedWithColAtIndex(grid->internalGrid(), 9, 0);
