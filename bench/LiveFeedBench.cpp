@@ -3,6 +3,7 @@
 // the same bytes with the fastest JSON parser at hand (simdjson, into its document tree) and with
 // nlohmann-json for reference. Also reports memory per live plane.
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlaneAnswer.h"
 #include "app/core/KESTSettingsManager.h"
 #include "foundation/Dispatch.h"
 #include "net/NSHTTPURLResponse.h"
@@ -121,6 +122,20 @@ void BM_FullAnswerDecodeOnly(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
 }
 
+// The application's own reader: the answer's bytes into the records the merge takes.
+void BM_FullAnswerDecodeToRecords(benchmark::State& state)
+{
+    const auto& body = answers().full;
+    size_t planes = 0;
+    for (auto _ : state) {
+        auto answer = KESTPlaneAnswer::decode(body);
+        planes = answer ? answer->records.size() : 0;
+        benchmark::DoNotOptimize(answer);
+    }
+    state.counters["planes"] = double(planes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(body.size()));
+}
+
 void BM_FullAnswerDecodeOnlyNlohmann(benchmark::State& state)
 {
     const auto& body = answers().full;
@@ -149,6 +164,7 @@ void BM_MemoryPerPlane(benchmark::State& state)
 BENCHMARK(BM_FullAnswerPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeltaAnswerPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullAnswerDecodeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullAnswerDecodeToRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullAnswerDecodeOnlyNlohmann)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryPerPlane)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -38,9 +38,35 @@ CGSize LChartAxis::sizeTickLabels()
     auto tick = m_style ? m_style->majorTickStyle() : nullptr;
     if (label.isString() && tick && tick->labelFont())
         size = NSString_Drawing::sizeWithFont(label.string(), tick->labelFont());
+    setLargestLabelExtentsForSize(size);
+    return size;
+}
+
+CGSize LChartAxis::sizeCustomTickLabels(const std::vector<double>& values)
+{
+    CGSize size {};
+    auto tick = m_style ? m_style->majorTickStyle() : nullptr;
+    if (tick && tick->labelFont()) {
+        for (double value : values) {
+            CGSize one = NSString_Drawing::sizeWithFont(stringForId(Value(value)), tick->labelFont());
+            size.width = std::max(size.width, one.width);
+            size.height = std::max(size.height, one.height);
+        }
+    }
+    setLargestLabelExtentsForSize(size);
+    return size;
+}
+
+int32_t LChartAxis::tickLabelOrientation() const
+{
+    return m_style && m_style->majorTickStyle() ? m_style->majorTickStyle()->tickLabelOrientation() : 0;
+}
+
+void LChartAxis::setLargestLabelExtentsForSize(CGSize size)
+{
     float w = static_cast<float>(size.width);
     float h = static_cast<float>(size.height);
-    int32_t orientation = tick ? tick->tickLabelOrientation() : 0;
+    int32_t orientation = tickLabelOrientation();
     if (orientation == 2) {
         m_largestLabelWidth = h;
         m_largestLabelHeight = w;
@@ -53,7 +79,6 @@ CGSize LChartAxis::sizeTickLabels()
         m_largestLabelWidth = w;
         m_largestLabelHeight = h;
     }
-    return size;
 }
 
 bool LChartAxis::spaceForLabelsWithLabelSizeScalers(int32_t n, CGPoint scalers)

@@ -1,5 +1,7 @@
 #include "charts/LChartAxis.h"
 
+#include "uikit/UIView.h"
+
 #include "charts/LChartAnimation.h"
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartDataSeries.h"
@@ -41,7 +43,11 @@ LChartAxis::LChartAxis(Passkey key)
 {
 }
 
-LChartAxis::~LChartAxis() = default;
+LChartAxis::~LChartAxis()
+{
+    if (m_axisLineView)
+        m_axisLineView->removeFromSuperview();
+}
 
 Ref<LChartAxis> LChartAxis::init()
 {

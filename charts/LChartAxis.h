@@ -5,6 +5,7 @@
 #include "foundation/Value.h"
 #include "graphics/CGGeometry.h"
 
+#include <optional>
 #include <vector>
 
 class LChartAxisStyle;
@@ -13,6 +14,9 @@ class LChartInternalDataPoint;
 class LChartTickLabelFormatter;
 class LChartTitle;
 class LChartSkipList;
+class LChartTickMark;
+class UILabel;
+class UIView;
 
 // The base of every axis of a cartesian chart. It keeps the axis's ranges in internal units
 // (visible, default, data, maximum and drawing-coordinate extent), the rules that keep the
@@ -291,7 +295,8 @@ public:
     const Value& previousMajorTickFrequency() const { return m_previousMajorTickFrequency; }
     void setPreviousMajorTickFrequency(const Value& frequency) { m_previousMajorTickFrequency = frequency; }
     const Value& anchorPoint() const { return m_anchorPoint; }
-    virtual void setAnchorPoint(const Value& anchor) { m_anchorPoint = anchor; }
+    // Nil, a number or a date; anything else is fatal.
+    virtual void setAnchorPoint(const Value& anchor);
     CGPoint labelSizeScalers() const { return m_labelSizeScalers; }
     void setLabelSizeScalers(CGPoint scalers) { m_labelSizeScalers = scalers; }
     const Ref<LChartTickLabelFormatter>& labelFormatter() const { return m_labelFormatter; }
@@ -318,8 +323,70 @@ public:
     virtual std::string stringForValue(double value);
     virtual std::string stringForId(const Value& value);
 
+    // Tick generation and the views that show ticks, labels, gridlines, stripes and the axis
+    // line. Tick marks persist between passes: a pass reuses the tick at the same index while
+    // its value is unchanged, inserts new ones and removes stale ones, so panning does not
+    // rebuild labels. The drawer argument is not read (ticks are views, not GL geometry).
+    const std::vector<Ref<LChartTickMark>>& tickMarks() const { return m_tickMarks; }
+    // YES for 1 to 255 tick marks (the count narrowed to one byte).
+    bool hasTicks() const { return static_cast<uint8_t>(m_tickMarks.size()) != 0; }
+    void drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(CGRect glFrame, LChartDrawer* drawer, bool redraw);
+    void drawAxisWithGLFrameUsingAxisDrawer(CGRect glFrame, LChartDrawer* drawer);
+    void generateTickMarks(bool redrawLabels);
+    // The data source's tick values in internal units, or nil for automatic ticks.
+    virtual std::optional<std::vector<double>> manualGenerateTickMarks();
+    void autoGenerateTickMarks(bool redrawLabels);
+    void addOrReplaceTickMarkForValue(double value, bool isMajor, bool isAlternate, bool autoCalc,
+        bool shouldUpdateText, CGRect labelFrame, bool showLabel, int32_t showLabelFrequency, int32_t tickIndex,
+        int32_t* numberOfGhosts);
+    Ref<LChartTickMark> createTickMarkWithFrame(CGRect labelFrame, const Ref<LChartTickMark>& existing, double value,
+        bool asMajor, bool shouldCreateLabel, bool isOverAlternateStripe, bool shouldUpdateText);
+    double getBaselineOffsetForSeries(const Ref<LChartAxisSeries>& series) const;
+    void updateTickMarkView(
+        LChartTickMark& tick, double yChange, double tickYOffset, double xChange, double tickXOffset);
+    void updateGridLineViewForTickMark(LChartTickMark& tick, CGRect glFrame);
+    void updateGridStripeLimits(
+        int32_t index, CGPoint* lowerTick, CGRect glFrame, const LChartTickMark& tick, CGPoint* upperTick) const;
+    void updateGridStripeView(CGPoint lowerTick, CGPoint upperTick, CGRect glFrame, LChartTickMark& tick);
+    // Hides one of each pair of overlapping labels (discontinuous axes).
+    void removeOverlappingTickmarks();
+    // Which of the first n ticks carries a label so that the anchor value is labelled.
+    virtual int32_t indexOfFirstLabel(int32_t n);
+    CGSize sizeCustomTickLabels(const std::vector<double>& values);
+    void rotateLabel(UILabel& label) const;
+    void restyleTickLabels();
+    void alterTickMark(LChartTickMark& tick);
+    void configureTitle();
+    // Takes every view the axis made out of its superview.
+    void removeViews();
+    const Ref<UIView>& axisLineView() const { return m_axisLineView; }
+    static void resetTickLabelWarningForTesting();
+
+    int32_t tickLabelClippingModeHigh() const { return m_tickLabelClippingModeHigh; }
+    void setTickLabelClippingModeHigh(int32_t mode) { m_tickLabelClippingModeHigh = mode; }
+    int32_t tickLabelClippingModeLow() const { return m_tickLabelClippingModeLow; }
+    void setTickLabelClippingModeLow(int32_t mode) { m_tickLabelClippingModeLow = mode; }
+    int32_t discontinuousTickLabelClipping() const { return m_discontinuousTickLabelClipping; }
+    void setDiscontinuousTickLabelClipping(int32_t mode) { m_discontinuousTickLabelClipping = mode; }
+    bool axisLabelsAreFixed() const { return m_axisLabelsAreFixed; }
+    void setAxisLabelsAreFixed(bool fixed) { m_axisLabelsAreFixed = fixed; }
+    float secondaryAxisOffset() const { return m_secondaryAxisOffset; }
+    void setSecondaryAxisOffset(float offset) { m_secondaryAxisOffset = offset; }
+    bool needToSortTickMarks() const { return m_needToSortTickMarks; }
+    CGSize lastTickLabelSize() const { return m_lastTickLabelSize; }
+    double lastTickFreq() const { return m_lastTickFreq; }
+
     // Skips: left-out stretches of a discontinuous axis.
     const Ref<LChartSkipList>& skipList() const { return m_skipList; }
+    // Whether automatic date frequencies count the visible span without its skipped time.
+    bool calculateMajorTickFrequencyFromDiscontinuousRange() const
+    {
+        return m_calculateMajorTickFrequencyFromDiscontinuousRange;
+    }
+    void setCalculateMajorTickFrequencyFromDiscontinuousRange(bool calculate)
+    {
+        m_calculateMajorTickFrequencyFromDiscontinuousRange = calculate;
+    }
     void addSkipFromTo(double start, double end);
     void clearSkips();
     // Real value → compressed (the left-out range below it subtracted); nil for nil.
@@ -349,6 +416,11 @@ protected:
     void initialise();
     double now() const;
     void applyLimits(double& min, double& max, bool bounceLimits) const;
+    // The measure of a tick frequency: a number's value, a date frequency's seconds, else 1.
+    static double frequencyMeasure(const Value& frequency);
+    // Records the largest label extents of an unrotated label size for the label orientation.
+    void setLargestLabelExtentsForSize(CGSize size);
+    int32_t tickLabelOrientation() const;
 
     LChartAxisHost* m_chart { nullptr };
     Value m_rangePaddingLow;
@@ -402,6 +474,17 @@ protected:
     Ref<LChartTickLabelFormatter> m_labelFormatter;
     Ref<LChartTitle> m_titleLabel;
     Ref<LChartSkipList> m_skipList;
+    std::vector<Ref<LChartTickMark>> m_tickMarks;
+    bool m_calculateMajorTickFrequencyFromDiscontinuousRange { false };
+    CGSize m_lastTickLabelSize {};
+    double m_lastTickFreq { 0 };
+    bool m_needToSortTickMarks { false };
+    int32_t m_tickLabelClippingModeHigh { 0 };
+    int32_t m_tickLabelClippingModeLow { 0 };
+    int32_t m_discontinuousTickLabelClipping { 0 };
+    bool m_axisLabelsAreFixed { false };
+    float m_secondaryAxisOffset { 0 };
+    Ref<UIView> m_axisLineView;
     bool m_enableGestureZooming { false };
     bool m_enableGesturePanning { false };
     bool m_enableMomentumZooming { false };

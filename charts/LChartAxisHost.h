@@ -7,10 +7,13 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class LChartAxis;
 class LChartRange;
+class LChartTickMark;
+class UIView;
 
 // What an axis asks of the chart that holds it. The chart view implements it; tests implement
 // it with a small fake. Axes hold their chart unretained: the chart clears the link before it
@@ -46,6 +49,25 @@ public:
     virtual float spaceRequiredForXAxesReverse() const { return 0; }
     // Whether zoom levels and resets animate.
     virtual bool animateZoomGesture() const { return true; }
+
+    // The canvas views that hold tick marks, labels and axis lines (overlay, above the drawing
+    // surface) and gridlines and stripes (underlay, below it); null before the canvas exists.
+    virtual Ref<UIView> canvasOverlay() const { return nullptr; }
+    virtual Ref<UIView> canvasUnderlay() const { return nullptr; }
+    virtual bool isRadial() const { return false; }
+    // Every axis of the chart in each direction, the main one first.
+    virtual std::vector<LChartAxis*> allXAxes() const { return {}; }
+    virtual std::vector<LChartAxis*> allYAxes() const { return {}; }
+    // The data source's own major tick values for the axis (external values, as it gives
+    // them), when it gives any.
+    virtual std::optional<std::vector<Value>> majorTickValuesForAxis(const LChartAxis&) { return std::nullopt; }
+    // The delegate's major and minor frequencies for the axis (nil for none), when it chooses.
+    virtual std::optional<std::pair<Value, Value>> tickFrequenciesOnGeneratingTickMarksForAxis(const LChartAxis&)
+    {
+        return std::nullopt;
+    }
+    // Offered every tick mark before the axis shows it.
+    virtual void alterTickMarkBeforeAddingToAxis(LChartTickMark&, const LChartAxis&) { }
 };
 
 // What an axis asks of a series whose points it maps. Series implement it.

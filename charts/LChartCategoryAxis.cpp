@@ -205,6 +205,13 @@ Value LChartCategoryAxis::manualGenerateTickMarks(const Value& dataSourceValues)
     return {};
 }
 
+std::optional<std::vector<double>> LChartCategoryAxis::manualGenerateTickMarks()
+{
+    if (auto values = m_chart ? m_chart->majorTickValuesForAxis(*this) : std::nullopt)
+        manualGenerateTickMarks(Value::array(*values));
+    return std::nullopt;
+}
+
 void LChartCategoryAxis::resetCustomTickWarningForTesting()
 {
     s_customTickWarningGiven = false;

@@ -52,6 +52,7 @@ public:
     // Tick values from the data source are not used; the first non-nil list given warns once
     // per process.
     Value manualGenerateTickMarks(const Value& dataSourceValues);
+    std::optional<std::vector<double>> manualGenerateTickMarks() override;
     static void resetCustomTickWarningForTesting();
     bool isOverAlternate(double index) const override;
     void setMajorTickFrequency(const Value&) override { LChartAxis::setMajorTickFrequency(Value()); }

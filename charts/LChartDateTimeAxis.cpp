@@ -2,6 +2,7 @@
 
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartDateRange.h"
+#include "charts/LChartSkipList.h"
 #include "charts/LChartTickLabelFormatter.h"
 #include "charts/LatticeChartLog.h"
 #include "foundation/NSCalendar.h"
@@ -285,6 +286,12 @@ Value LChartDateTimeAxis::longestLabel()
 void LChartDateTimeAxis::updateInternalTickFrequencies(CGSize* labelSize)
 {
     double span = axisRangeInternal() ? axisRangeInternal()->max() - axisRangeInternal()->min() : 0;
+    if (span > 0 && skipList() && !skipList()->isEmpty() && calculateMajorTickFrequencyFromDiscontinuousRange()) {
+        // The skips lie in data time; the range's ends are read back into it to find them.
+        double from = transformValueToExternal(axisRangeInternal()->minimum()).doubleValue();
+        double to = transformValueToExternal(axisRangeInternal()->maximum()).doubleValue();
+        span -= skipList()->sumOfSkipsBetweenAnd(from, to);
+    }
     Step major = tableMajor(span / 20);
     // The table gives the major only; the minor is the one the ladder pairs with it, so a long
     // span never carries a minor tick every second.
@@ -305,6 +312,58 @@ void LChartDateTimeAxis::updateInternalTickFrequencies(CGSize* labelSize)
         m_internalMajorTickFrequency = Value(frequencyFor(next));
         m_internalMinorTickFrequency = Value(frequencyFor(minor));
     }
+}
+
+std::optional<std::vector<double>> LChartDateTimeAxis::manualGenerateTickMarks()
+{
+    auto values = chart() ? chart()->majorTickValuesForAxis(*this) : std::nullopt;
+    if (!values)
+        return std::nullopt;
+    std::vector<double> internal;
+    internal.reserve(values->size());
+    for (size_t i = 0; i < values->size(); ++i) {
+        const Value& value = (*values)[i];
+        if (!value.isNumber() && !value.isDate()) {
+            LatticeChartLog::fatalLogMessageFromSource(
+                NSString::stringWithFormat("object %@ at index %d for %@ doesn't respond to doubleValue nor "
+                                           "timeIntervalSince1970",
+                    value.description(), static_cast<int32_t>(i), "sChart:majorTickValuesForAxis:"),
+                this);
+        }
+        internal.push_back(transformValueToInternal(Value(secondsOf(value))).doubleValue());
+    }
+    return internal;
+}
+
+int32_t LChartDateTimeAxis::indexOfFirstLabel(int32_t n)
+{
+    // Each start walks n major steps at a time towards the anchor; the walk is bounded so a
+    // distant anchor cannot hold up drawing.
+    constexpr int32_t kMaxWalk = 100000;
+    Value first = firstMajorTick();
+    if (anchorPoint().isNil() || first.isNil() || n < 1)
+        return 0;
+    double a = transformValueToInternal(anchorPoint()).doubleValue();
+    auto walk = [&](double t, bool forward) {
+        for (int32_t s = 0; s < n; ++s)
+            t = forward ? incrementTickMarkValueIsMajor(t, true) : decrementTickMarkValueIsMajor(t, true);
+        return t;
+    };
+    double start = first.doubleValue();
+    for (int32_t i = 0; i <= n; ++i) {
+        double t = start;
+        int32_t steps = 0;
+        while (t < a && steps++ < kMaxWalk)
+            t = walk(t, true);
+        while (t > a && steps++ < kMaxWalk)
+            t = walk(t, false);
+        if (t == a)
+            return i;
+        start = incrementTickMarkValueIsMajor(start, true);
+    }
+    // No start meets the anchor exactly (calendar steps need not retrace themselves): label
+    // from the second tick on rather than leaving every tick without a label.
+    return (n + 1) % n;
 }
 
 double LChartDateTimeAxis::jumpToFirstTickValueWithMinimumAlignedToAnchorPoint(double minimum, double anchor) const

@@ -33,8 +33,12 @@ public:
     Ref<LChartDateFrequency> internalMajorFrequency() const;
     Ref<LChartDateFrequency> internalMinorFrequency() const;
     Value longestLabel() override;
+    // The data source's tick values (dates or seconds since 1970) in internal units.
+    std::optional<std::vector<double>> manualGenerateTickMarks() override;
+    // Exact calendar steps from the first major tick to the anchor.
+    int32_t indexOfFirstLabel(int32_t n) override;
     void updateInternalTickFrequencies(CGSize* labelSize) override;
-    double jumpToFirstTickValueWithMinimumAlignedToAnchorPoint(double minimum, double anchor) const;
+    virtual double jumpToFirstTickValueWithMinimumAlignedToAnchorPoint(double minimum, double anchor) const;
     Value firstTickIsMajor(bool major);
     Value firstMajorTick() override { return firstTickIsMajor(true); }
     Value firstMinorTick() override { return firstTickIsMajor(false); }

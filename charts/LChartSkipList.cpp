@@ -79,6 +79,27 @@ double LChartSkipList::sumOfSkipsUpTo(double x) const
     return sum;
 }
 
+double LChartSkipList::sumOfSkipsBetweenIndexAndIndexLastPoint(int32_t i, int32_t j, double last) const
+{
+    if (j < 0)
+        return 0;
+    double sum = 0;
+    auto end = std::min(static_cast<size_t>(j) + 1, m_skips.size());
+    for (size_t k = static_cast<size_t>(std::max(i, 0)); k < end; ++k) {
+        const auto& skip = m_skips[k];
+        sum += skip->end() > last ? last - skip->start() : skip->length();
+    }
+    return sum;
+}
+
+double LChartSkipList::sumOfSkipsBetweenAnd(double a, double b) const
+{
+    // Only the skipped time inside [a, b] counts: the part of any skip below a is left out.
+    if (indexLastRelevantTo(b) == INT32_MAX || b <= a)
+        return 0;
+    return sumOfSkipsUpTo(b) - sumOfSkipsUpTo(a);
+}
+
 std::string LChartSkipList::description() const
 {
     std::string skips = "(";

@@ -31,6 +31,10 @@ public:
     double sumOfSkipsUpToIncluding(const Ref<LChartSkip>& skip) const;
     // The left-out range below x.
     double sumOfSkipsUpTo(double x) const;
+    // The left-out range of skips i to j below `last` (skip i and those after it; 0 for j < 0).
+    double sumOfSkipsBetweenIndexAndIndexLastPoint(int32_t i, int32_t j, double last) const;
+    // The left-out range between a and b: skipped time below b that is not below a.
+    double sumOfSkipsBetweenAnd(double a, double b) const;
 
     std::string description() const override;
 

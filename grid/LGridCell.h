@@ -64,7 +64,7 @@ public:
     void setSelected(bool selected) { m_selected = selected; }
     void setSelectedAnimated(bool selected, bool animated);
     void setSelectedAnimatedNeedsDelegateCallBacksFor(bool selected, bool animated, int32_t level);
-    void setSelectedAnimatedWithSelectedStyleNeedsDelegateCallBacksFor(
+    virtual void setSelectedAnimatedWithSelectedStyleNeedsDelegateCallBacksFor(
         bool selected, bool animated, const Ref<LGridCellStyle>& style, int32_t level);
     void respondToSelectionEvent() override;
     void respondToEditEvent() override { }

@@ -9,6 +9,7 @@
 #include "grid/LGridCellStyle.h"
 #include "grid/LGridColRowStyle.h"
 #include "grid/LGridCoord.h"
+#include "grid/LGridCoordMutable.h"
 #include "grid/LGridDataSource.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridLineStyle.h"
@@ -674,5 +675,51 @@ void LGridDataSourceDelegateManager::trimSectionsOfNonVisibleCells()
             continue;
         section->discardAllRowsExcept(rows);
         section->discardAllColumnsExcept(columns);
+    }
+}
+
+// Dragged rows and columns
+
+void LGridDataSourceDelegateManager::exchangeRowStyleAtRowWithRowStyleAtRow(LGridRow a, LGridRow b)
+{
+    if (m_rowStyles.empty())
+        return;
+    auto styleA = styleOfCellAtRow(a);
+    auto styleB = styleOfCellAtRow(b);
+    m_rowStyles[std::make_pair(b.section, b.index)] = styleA;
+    m_rowStyles[std::make_pair(a.section, a.index)] = styleB;
+}
+
+void LGridDataSourceDelegateManager::switchColStyleAtIndexWithColStyleAtIndex(int32_t a, int32_t b)
+{
+    if (m_colStyles.empty())
+        return;
+    auto styleA = styleOfCellAtCol(a);
+    auto styleB = styleOfCellAtCol(b);
+    auto copyOf = [](const Ref<LGridColRowStyle>& style) {
+        return style ? std::static_pointer_cast<LGridColRowStyle>(style->copy()) : nullptr;
+    };
+    m_colStyles[b] = copyOf(styleA);
+    m_colStyles[a] = copyOf(styleB);
+}
+
+void LGridDataSourceDelegateManager::switchDraggingColWithColAtIndexWithNewOriginOfColToSwitchWithFromCurrentState(
+    int32_t target, float originX, bool fromCurrentState)
+{
+    auto owner = grid();
+    if (!owner)
+        return;
+    for (int32_t s = 0; s < static_cast<int32_t>(m_allSections.size()); ++s) {
+        if (m_allSections[static_cast<size_t>(s)] && !sectionIsEmpty(s))
+            m_allSections[static_cast<size_t>(s)]
+                ->switchDragginColWithColAtIndexWithNewOriginOfColToSwitchWithFromCurrentState(
+                    target, originX, fromCurrentState);
+    }
+    int32_t dragged = owner->draggingIndex()->column();
+    for (const auto& coord : owner->selectedCellGridCoordsPrivate()) {
+        if (coord->column() == dragged)
+            coord->mutateColumnTo(target);
+        else if (coord->column() == target)
+            coord->mutateColumnTo(dragged);
     }
 }

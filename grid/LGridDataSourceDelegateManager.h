@@ -82,6 +82,14 @@ public:
     void trimSectionsOfNonVisibleCells();
     int32_t countStoredRowStyles() const { return static_cast<int32_t>(m_rowStyles.size()); }
 
+    // Keeping the caches in step with a dragged row or column.
+    void exchangeRowStyleAtRowWithRowStyleAtRow(LGridRow a, LGridRow b);
+    void switchColStyleAtIndexWithColStyleAtIndex(int32_t a, int32_t b);
+    // Moves column `target`'s cells to `originX` in every section, exchanging them with the
+    // dragged column's, and moves the selection with the cells.
+    void switchDraggingColWithColAtIndexWithNewOriginOfColToSwitchWithFromCurrentState(
+        int32_t target, float originX, bool fromCurrentState);
+
     // Test-only: forgets that the missing-dequeue hint was logged.
     static void resetForTesting();
 

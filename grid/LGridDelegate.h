@@ -4,9 +4,12 @@
 #include "grid/LGridRow.h"
 #include "uikit/UIScrollView.h"
 
+#include <optional>
 #include <string_view>
 
 class LGridSectionHeaderStyle;
+class LGridTextInputCell;
+class UIImage;
 
 // What a grid asks of and tells its client about looks and actions. Every operation is
 // optional: the grid calls one only when respondsToSelector answers true for its selector name
@@ -77,4 +80,48 @@ public:
     }
     virtual void latticeGridColAtIndexHasBeenSwitchedWithColAtIndex(const Ref<LatticeGrid>&, int32_t, int32_t) { }
     virtual void latticeGridRowHasBeenSwitchedWithRow(const Ref<LatticeGrid>&, LGridRow, LGridRow) { }
+    virtual void latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t) { }
+    virtual void latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t) { }
+    virtual void latticeGridWillEndReorderingRow(const Ref<LatticeGrid>&, LGridRow) { }
+    virtual void latticeGridDidEndReorderingRow(const Ref<LatticeGrid>&, LGridRow) { }
+    virtual Ref<UIImage> latticeGridArrowImageForOrientationForCellAtCoord(
+        const Ref<LatticeGrid>&, int32_t, const Ref<LGridCoord>&)
+    {
+        return nullptr;
+    }
+    virtual CGPoint latticeGridOffsetForArrowImageWithOrientationForCellAtCoord(
+        const Ref<LatticeGrid>&, int32_t, const Ref<LGridCoord>&)
+    {
+        return CGPointZero;
+    }
+
+    // Editing of text cells.
+    virtual bool latticeGridShouldBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>&)
+    {
+        return true;
+    }
+    virtual void latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>&) { }
+    virtual void latticeGridWillCommenceEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>&) { }
+    virtual void latticeGridDidFinishEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>&) { }
+
+    // Two-finger column resizing. A width answer of nullopt keeps the target width.
+    virtual bool latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t) { return true; }
+    virtual void latticeGridWillBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t) { }
+    virtual void latticeGridWillResizeColumnAtIndexFromWidthToWidthWithXCenter(
+        const Ref<LatticeGrid>&, uint32_t, float, float, float)
+    {
+    }
+    virtual std::optional<float> latticeGridWidthForResizingColAtIndexWithCurrentWidthTargetWidth(
+        const Ref<LatticeGrid>&, uint32_t, float, float)
+    {
+        return std::nullopt;
+    }
+    virtual void latticeGridDidResizeColumnAtIndexFromWidthToWidth(const Ref<LatticeGrid>&, uint32_t, float, float) { }
+    virtual void latticeGridWillEndResizingColumnAtIndexFromWidthToWidth(
+        const Ref<LatticeGrid>&, uint32_t, float, float)
+    {
+    }
+    virtual void latticeGridDidEndResizingColumnAtIndexFromWidthToWidth(const Ref<LatticeGrid>&, uint32_t, float, float)
+    {
+    }
 };

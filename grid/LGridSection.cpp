@@ -3,10 +3,12 @@
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSString.h"
 #include "grid/LGridCell.h"
+#include "grid/LGridCellBorder.h"
 #include "grid/LGridCellPool.h"
 #include "grid/LGridColRowStyle.h"
 #include "grid/LGridCompositeSectionHeader.h"
 #include "grid/LGridCoord.h"
+#include "grid/LGridCoordMutable.h"
 #include "grid/LGridDataSourceDelegateManager.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridLayer.h"
@@ -479,4 +481,37 @@ void LGridSection::tidyAfterCollapseOrExpand()
     grid->reloadInternal(true);
     grid->setLayersUserInteractionEnabled(true);
     grid->setASectionIsCollapsing(false);
+}
+
+void LGridSection::switchDragginColWithColAtIndexWithNewOriginOfColToSwitchWithFromCurrentState(
+    int32_t target, float originX, bool fromCurrentState)
+{
+    auto grid = owningGrid();
+    if (!grid)
+        return;
+    int32_t pt = grid->visibleColIndexFromActualIndex(target);
+    int32_t pd = grid->visibleColIndexFromActualIndex(grid->draggingIndex()->column());
+    if (pt < 0 || pd < 0)
+        return;
+    for (auto& cells : m_visibleRows) {
+        if (cells.empty() || static_cast<size_t>(std::max(pt, pd)) >= cells.size())
+            continue;
+        auto t = cells[static_cast<size_t>(pt)];
+        auto d = cells[static_cast<size_t>(pd)];
+        if (!t || !d || t->horizontallyFrozen())
+            continue;
+        grid->animateGridElementToPositionInFrontFromCurrentState(
+            t, CGPointMake(originX + t->frame().size.width / 2, t->center().y), false, fromCurrentState);
+        std::swap(cells[static_cast<size_t>(pd)], cells[static_cast<size_t>(pt)]);
+        auto draggedCoord = d->gridCoord()->copy();
+        auto targetCoord = t->gridCoord()->copy();
+        t->setGridCoord(draggedCoord);
+        d->setGridCoord(targetCoord);
+        int32_t columns = numberOfCols();
+        if (d->gridCoord()->column() == 0 || t->gridCoord()->column() == 0 || d->gridCoord()->column() + 1 == columns
+            || t->gridCoord()->column() + 1 == columns) {
+            t->border()->refreshBorderWithFrameRestyleBorders(t->frame(), true);
+            d->border()->refreshBorderWithFrameRestyleBorders(d->frame(), true);
+        }
+    }
 }

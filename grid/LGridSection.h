@@ -56,6 +56,11 @@ public:
     const std::vector<RowArray>& rowStore() const { return m_visibleRows; }
     bool visibleRowsNeedSorted() const { return m_visibleRowsNeedSorted; }
 
+    // Exchanges the dragged column's cells with column `target`'s in every loaded row, moving
+    // the target's cells to `originX` (frozen columns stay).
+    void switchDragginColWithColAtIndexWithNewOriginOfColToSwitchWithFromCurrentState(
+        int32_t target, float originX, bool fromCurrentState);
+
     // Heights.
     float headerHeight() const;
     float currentContentHeight() const;

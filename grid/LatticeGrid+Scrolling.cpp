@@ -153,6 +153,7 @@ void LatticeGrid::scrollViewDidScroll(const Ref<UIScrollView>& scrollView)
         manageLeftAndRightEdgeCells();
         UIView::setAnimationsEnabled(animations);
     }
+    noteDragScrollDirection(contentOffset());
     m_lastContentOffset = contentOffset();
     bool positiveX = m_lastContentOffset.x > 0;
     bool positiveY = m_lastContentOffset.y > 0;
@@ -226,6 +227,8 @@ void LatticeGrid::scrollViewDidEndScrollingAnimation(const Ref<UIScrollView>& sc
     passScrollCallbackToDelegate(scrollView, "scrollViewDidEndScrollingAnimation:", [&](LGridDelegate& d) {
         d.scrollViewDidEndScrollingAnimation(protectedThis);
     });
+    if (scrollView == m_liquidLayer)
+        continueDragAfterScrollingAnimation();
 }
 
 bool LatticeGrid::scrollViewShouldScrollToTop(const Ref<UIScrollView>&)

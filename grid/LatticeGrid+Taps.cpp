@@ -5,9 +5,11 @@
 
 #include "grid/LGridCell.h"
 #include "grid/LGridCoord.h"
+#include "grid/LGridCoordMutable.h"
 #include "grid/LGridDelegate.h"
 #include "grid/LGridDoubleTapGestureRecognizer.h"
 #include "grid/LGridLayer.h"
+#include "grid/LGridMultiTouchRecognizer.h"
 #include "grid/LGridSectionHeader.h"
 #include "uikit/UILongPressGestureRecognizer.h"
 
@@ -26,19 +28,23 @@ void LatticeGrid::setUpGestureRecognizers()
     m_singleTapToSelect = UITapGestureRecognizer::init();
     m_singleTapToSelect->addTargetAction(self, "handleSingleTap:", call(&LatticeGrid::handleSingleTap));
     m_singleTapToSelect->setNumberOfTapsRequired(1);
+    m_resizeGesture = LGridMultiTouchRecognizer::initWithTargetActionAndPossibleAction(
+        self, "colResizeGesture:", call(&LatticeGrid::colResizeGesture), call(&LatticeGrid::colResizeMaybe));
+    m_resizeGesture->setEnabled(false);
     m_singleTapToSelect->requireGestureRecognizerToFail(m_doubleTapToEdit);
+    m_resizeGesture->requireGestureRecognizerToFail(m_doubleTapToEdit);
     m_holdToReorder = UILongPressGestureRecognizer::init();
-    m_holdToReorder->addTargetAction(self, "reorderColsOrRows", [weak](const Ref<UIGestureRecognizer>& recognizer) {
-        // Picking a cell up: the drag that follows is driven by the reordering code.
-        auto grid = weak.lock();
-        if (grid && recognizer->state() == UIGestureRecognizerStateBegan)
-            grid->handleGestureTypeWithGesture(2, recognizer);
-    });
+    m_holdToReorder->addTargetAction(self, "reorderColsOrRows", call(&LatticeGrid::reorderColsOrRows));
     m_holdToReorder->setEnabled(false);
     m_singleTapEventMask = 1;
     m_doubleTapEventMask = 3;
+    m_positionToSnapDraggingCellsTo = CGPointMake(-1, -1);
+    m_lastTouchPosition = CGPointMake(-1, -1);
+    m_dragDecision = 3;
+    m_draggingIndex = LGridCoordMutable::initWithColumnWithRow(0, LGridRowMake(0, 0));
     addGestureRecognizer(m_doubleTapToEdit);
     addGestureRecognizer(m_singleTapToSelect);
+    addGestureRecognizer(m_resizeGesture);
     addGestureRecognizer(m_holdToReorder);
 }
 

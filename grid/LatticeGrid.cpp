@@ -3,6 +3,7 @@
 #include "grid/LatticeGrid.h"
 
 #include "grid/LGridDoubleTapGestureRecognizer.h"
+#include "grid/LGridMultiTouchRecognizer.h"
 #include "uikit/UILongPressGestureRecognizer.h"
 
 #include "foundation/NSException.h"
@@ -28,9 +29,11 @@
 #include "grid/LGridSection.h"
 #include "grid/LGridSectionHeaderStyle.h"
 #include "grid/LGridStyleMerge.h"
+#include "grid/LGridViewTinter.h"
 #include "grid/LatticeGridLog.h"
 #include "uikit/UIDevice.h"
 #include "uikit/UIImageView.h"
+#include "uikit/UIKeyboard.h"
 
 #include <algorithm>
 
@@ -55,6 +58,8 @@ Ref<LatticeGrid> LatticeGrid::initWithFrame(CGRect frame)
 LatticeGrid::~LatticeGrid()
 {
     cancelPreviousPerformRequestsWithTarget(this);
+    if (m_activeArrowsPurgeTarget)
+        cancelPreviousPerformRequestsWithTarget(m_activeArrowsPurgeTarget);
     NSNotificationCenter::defaultCenter()->removeObserver(this);
     m_dataSourceDelegateManager = nullptr;
     LGridCellPool::reset();
@@ -71,6 +76,8 @@ void LatticeGrid::commonInit()
 {
     auto self = protectedGrid();
     m_delayUntilReloadQueue = LGridBlockQueue::init();
+    m_activeArrows.clear();
+    m_activeArrowsPurgeTarget = NSObject::init();
     m_needsDrawArrows = true;
     m_dataSourceDelegateManager = LGridDataSourceDelegateManager::initWithGrid(self);
     m_defaultBorderStyle = LGridBorderStyle::init();
@@ -102,6 +109,8 @@ void LatticeGrid::commonInit()
     m_horizontalScrollIndicatorLayer = LGridScrollIndicatorLayer::initAsVerticalIndicatorWithGrid(false, self);
     setScrollsToTop(false);
     auto center = NSNotificationCenter::defaultCenter();
+    center->addObserver(self, &LatticeGrid::keyboardWillShow, std::string(UIKeyboardWillShowNotification), nullptr);
+    center->addObserver(self, &LatticeGrid::keyboardWillHide, std::string(UIKeyboardWillHideNotification), nullptr);
     UIDevice::currentDevice()->beginGeneratingDeviceOrientationNotifications();
     center->addObserver(self, &LatticeGrid::handleOrientationNotification,
         std::string(UIDeviceOrientationDidChangeNotification), nullptr);
@@ -113,6 +122,9 @@ void LatticeGrid::commonInit()
     m_enableBlending = false;
     m_backgroundColorBlender = LGridColourBlender::init();
     m_textColorBlender = LGridColourBlender::init();
+    m_tinter = LGridViewTinter::init();
+    m_tinter->moveToView(m_liquidLayer);
+    setTintColor(nullptr);
     setDirectionalLockAllowDiagonalPanning(true);
     setAutoresizesSubviews(false);
     m_initialLoad = true;
@@ -483,7 +495,9 @@ void LatticeGrid::orientationChanged()
 
 void LatticeGrid::cancelGestures()
 {
-    const std::vector<Ref<UIGestureRecognizer>> recognizers { m_doubleTapToEdit, m_singleTapToSelect, m_holdToReorder };
+    resetHoldToReorder();
+    const std::vector<Ref<UIGestureRecognizer>> recognizers { m_doubleTapToEdit, m_singleTapToSelect, m_holdToReorder,
+        m_resizeGesture };
     for (const auto& recognizer : recognizers) {
         if (!recognizer)
             break;
@@ -491,6 +505,7 @@ void LatticeGrid::cancelGestures()
         recognizer->setEnabled(false);
         recognizer->setEnabled(enabled);
     }
+    m_activeArrows.clear();
     m_panDecision = 0;
 }
 

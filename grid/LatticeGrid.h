@@ -11,12 +11,18 @@ class UIGestureRecognizer;
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 class NSNotification;
+class UIColor;
+class UIImage;
 class UIImageView;
+class LGridMultiTouchRecognizer;
+class LGridReorderArrow;
+class LGridViewTinter;
 
 enum LGridSelectionMode : int32_t {
     LGridSelectionModeSingleCell = 0,
@@ -185,6 +191,11 @@ public:
     void setMaximumZoomScale(float scale);
     Ref<UIView> viewForZoomingInScrollView(const Ref<UIScrollView>&) override { return m_masterContent; }
 
+    // Keyboard: while a text cell is edited the grid keeps it clear of the keyboard.
+    void keyboardWillShow(const Ref<NSNotification>& notification);
+    void keyboardWillHide(const Ref<NSNotification>& notification);
+    bool keyBoardIsShowing() const { return m_keyBoardIsShowing; }
+
     // Orientation.
     void handleOrientationNotification(const Ref<NSNotification>& notification);
     void orientationChanged();
@@ -322,6 +333,80 @@ public:
     const Ref<LGridCoord>& userPrimaryCellCoord() const { return m_userPrimaryCellCoord; }
     void setUserPrimaryCellCoord(const Ref<LGridCoord>& coord);
 
+    // Reordering: a long press picks up a cell's row or column, which follows the finger along
+    // one axis, switches places with the neighbours it passes and snaps home on release. Drag
+    // directions: 0 none, 1 columns, 2 rows, 3 both (as a decision: not decided yet).
+    void reorderColsOrRows(const Ref<UIGestureRecognizer>& recognizer);
+    int32_t decideIfColOrRowDrag();
+    void reorderRowsAboutCell(const Ref<LGridCell>& cell);
+    void reorderColsAboutCell(const Ref<LGridCell>& cell);
+    void dragRowToPositionFromCurrentState(LGridRow row, float y, bool fromCurrentState);
+    void dragColToPositionFromCurrentState(int32_t column, float x, bool fromCurrentState);
+    void animateGridElementToPositionInFrontFromCurrentState(
+        const Ref<LGridCell>& cell, CGPoint position, bool inFront, bool fromCurrentState);
+    void animateGridElementToPositionInFrontFromCurrentState(
+        const Ref<LGridCompositeSectionHeader>& header, CGPoint position, bool inFront, bool fromCurrentState);
+    void executeDragAnimationFromCurrentStateWithBlock(bool fromCurrentState, const std::function<void()>& block);
+    CGRect tintBounds();
+    void setDraggingRowBeingDragged(bool dragged);
+    void setDraggingColBeingDragged(bool dragged);
+    void setCellDragWithDirection(const Ref<LGridCell>& cell, int32_t direction);
+    void resetHoldToReorder();
+    bool userDragging() const { return m_userDragging; }
+    bool reordering() const { return m_reordering; }
+    const Ref<LGridCoordMutable>& draggingIndex() const { return m_draggingIndex; }
+    int32_t dragDecision() const { return m_dragDecision; }
+    int32_t autoScroll() const { return m_autoScroll; }
+    CGPoint positionToSnapDraggingCellsTo() const { return m_positionToSnapDraggingCellsTo; }
+    int32_t sectionWaitingForExpand() const { return m_sectionWaitingForExpand; }
+    Ref<LGridReorderArrow> arrowForOrientationAtGridCoord(int32_t orientation, const Ref<LGridCoord>& coord);
+    const std::map<int32_t, Ref<LGridReorderArrow>>& activeArrows() const { return m_activeArrows; }
+    const Ref<UIImage>& defaultArrowImage() const { return m_defaultArrowImage; }
+    void setDefaultArrowImage(const Ref<UIImage>& image) { m_defaultArrowImage = image; }
+    Ref<UIColor> tintColor() const;
+    void setTintColor(const Ref<UIColor>& color);
+    const Ref<LGridViewTinter>& tinter() const { return m_tinter; }
+
+    // Switching dragged rows and columns with their neighbours.
+    void switchRowsIfNeeded();
+    void switchColsIfNeeded();
+    void switchDraggingRowWithStaticRowFromCurrentState(LGridRow staticRow, bool fromCurrentState);
+    void switchDraggingColWithStaticColFromCurrentState(int32_t staticColumn, bool fromCurrentState);
+    void exchangeIndexesOfDraggingRowWithRow(LGridRow staticRow);
+    void updateSelectedCellGridCoordsForRowSwitchingWithRow(LGridRow a, LGridRow b);
+    Ref<LGridCell> safelyRetrieveCellAtColAtRow(int32_t column, LGridRow row);
+    void setContentOffsetAnimatedBoundedByContentSize(CGPoint offset, bool animated, bool bounded);
+    void expandHeader(const Ref<LGridSection>& section);
+    float totalHeightOfSectionHeadersFromSectionIndexToSectionIndex(int32_t from, int32_t to);
+    LGridRow lastRow();
+    // The drag branches of the liquid pane's scroll callbacks: which way a reveal scroll goes,
+    // and the next drag step when it ends.
+    void noteDragScrollDirection(CGPoint offset);
+    void continueDragAfterScrollingAnimation();
+
+    // Two-finger column resizing.
+    bool canResizeColumnsViaPinch() const { return m_canResizeColumnsViaPinch; }
+    void setCanResizeColumnsViaPinch(bool enabled);
+    const Ref<LGridMultiTouchRecognizer>& resizeGesture() const { return m_resizeGesture; }
+    bool colResizing() const { return m_colResizing; }
+    int32_t colResizingIndex() const { return m_colResizingIndex; }
+    const Ref<UIImageView>& colResizingFloater() const { return m_colResizingFloater; }
+    void colResizeGesture(const Ref<UIGestureRecognizer>& recognizer);
+    void colResizeMaybe(const Ref<UIGestureRecognizer>&) { }
+    void retrieveTouchesFromGesture(float touches[2], const Ref<LGridMultiTouchRecognizer>& recognizer);
+    struct ColumnBoundary {
+        int32_t column;
+        float x;
+    };
+    // False also when no column is visible: there is no boundary to snap to.
+    bool touchesToColumns(const float touches[2], ColumnBoundary boundaries[2]);
+    bool colResizeStartWithTouches(const float touches[2]);
+    void colResizeDragWithTouches(const float touches[2]);
+    void colResizeEndWithTouches(const float touches[2]);
+    void setCellsInColAsHidden(int32_t column, bool hidden);
+    Ref<LGridCell> firstVisibleCell();
+    Ref<LGridCell> lastVisibleCell();
+
     // Style resolution.
     Ref<LGridCellStyle> blendedStyleFromHierarchyCellIsSelected(
         const std::vector<Ref<LGridCellStyle>>& hierarchy, bool selected);
@@ -437,6 +522,7 @@ private:
     Ref<LGridColRowStyle> m_defaultRowStyle;
     Ref<LGridColRowStyle> m_defaultColumnStyle;
     bool m_rowStylesTakePriority { false };
+    bool m_keyBoardIsShowing { false };
     bool m_needsDrawArrows { true };
     Ref<LGridDataSourceDelegateManager> m_dataSourceDelegateManager;
     Ref<UIView> m_masterContent;
@@ -458,6 +544,22 @@ private:
     int32_t m_autoScroll { 0 };
     CGPoint m_positionToSnapDraggingCellsTo { -1, -1 };
     CGPoint m_lastTouchPosition { -1, -1 };
+    Ref<LGridCoordMutable> m_draggingIndex;
+    bool m_dragDecisionMade { false };
+    bool m_dragDelegateChecked { false };
+    bool m_userDragging { false };
+    float m_cellReorderOffset { 0 };
+    // -1 = none, so hovering over section 0 is scheduled at once.
+    int32_t m_sectionWaitingForExpand { -1 };
+    std::map<int32_t, Ref<LGridReorderArrow>> m_activeArrows;
+    // Stands for the arrow cache as the target of its delayed purge.
+    Ref<NSObject> m_activeArrowsPurgeTarget;
+    Ref<UIImage> m_defaultArrowImage;
+    Ref<LGridViewTinter> m_tinter;
+    Ref<LGridMultiTouchRecognizer> m_resizeGesture;
+    bool m_canResizeColumnsViaPinch { false };
+    bool m_colResizing { false };
+    int32_t m_colResizingIndex { 0 };
     Ref<UIImageView> m_colResizingFloater;
     CGPoint m_lastContentOffset {};
     int32_t m_panDecision { 0 };

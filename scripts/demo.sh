@@ -37,16 +37,24 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+# Progress goes to stderr, so the written paths stay alone on stdout.
+step() { echo "==> $*" >&2; }
+
+step "Checking the packages the project needs"
 bash scripts/install-deps.sh
 
 build_dir=build
 jobs=$(nproc)
 if [ ! -f "$build_dir/build.ninja" ]; then
+  step "Configuring the build in $PWD/$build_dir"
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+step "Building the application, the simulated services and the bundle (the first build takes a while)"
 cmake --build "$build_dir" -j "$jobs" --target volantrix servicesim vxbundle
 
 mkdir -p "$out"
+# The screens' paths are printed absolute, so they can be opened from anywhere.
+out=$(cd "$out" && pwd)
 work=$(mktemp -d)
 sim_pid=""
 cleanup() {
@@ -58,6 +66,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+step "Starting the simulated services with $aircraft aircraft"
 # The simulator picks a free loopback port and prints it.
 "$build_dir/tools/servicesim/servicesim" --port 0 --print-port --aircraft "$aircraft" \
   --hotspot 51.47,-0.45 > "$work/port" 2> "$work/servicesim.log" &
@@ -73,6 +82,8 @@ if [ -z "$port" ]; then
   exit 1
 fi
 
+step "Simulated services on http://127.0.0.1:$port/"
+step "Running the application for $seconds seconds, then writing its screens into $out"
 export GALLIUM_DRIVER=llvmpipe
 export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
@@ -80,3 +91,4 @@ export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
   --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view \
   --list-screen
+step "Done: the screens are in $out"

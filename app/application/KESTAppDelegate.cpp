@@ -2,6 +2,7 @@
 
 #include "app/core/KESTAlertManager.h"
 #include "app/core/KESTAnalyticsManager.h"
+#include "app/core/KESTCoreDataMigrator.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTMessagingManager.h"
@@ -14,10 +15,13 @@
 #include "coredata/NSEntityDescription.h"
 #include "coredata/NSManagedObject.h"
 #include "foundation/Dispatch.h"
+#include "foundation/NSTimeZone.h"
 #include "foundation/NSUserDefaults.h"
+#include "media/AudioServices.h"
 #include "net/NSURLCache.h"
 #include "sdk/HBRCrashManager.h"
 #include "sdk/HBRHarborManager.h"
+#include "uikit/UIAlertView.h"
 #include "uikit/UILocalNotification.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
@@ -78,6 +82,14 @@ bool KESTAppDelegate::applicationDidFinishLaunchingWithOptions(const Ref<UIAppli
     KESTFilterDataManager::sharedInstance()->setManagedObjectContext(context);
     KESTLiveDataManager::sharedInstance()->setManagedObjectContext(context);
     KESTAlertManager::sharedInstance()->setManagedObjectContext(context);
+    KESTLiveDataManager::setAlertPresenter(
+        [](const std::string& title, const std::string& message, const std::string& button) {
+            auto bundle = NSBundle::mainBundle();
+            UIAlertView::initWithTitle(bundle->localizedStringForKey(title, "", ""),
+                bundle->localizedStringForKey(message, "", ""), nullptr, {},
+                bundle->localizedStringForKey(button, "", ""), {})
+                ->show();
+        });
 
     m_window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
     m_window->makeKeyAndVisible();
@@ -154,9 +166,11 @@ void KESTAppDelegate::messagingManagerDidClose()
 
 void KESTAppDelegate::playBong()
 {
-    // FIXME: the device stand-in has no system sounds yet; the alert sound resource is looked up
-    // so a missing recording shows, and the sound and the vibration are played once it has them.
-    NSBundle::mainBundle()->URLForResource("cabinbong", "aiff");
+    auto url = NSBundle::mainBundle()->URLForResource("cabinbong", "aiff");
+    SystemSoundID sound = 0;
+    if (url && AudioServicesCreateSystemSoundID(*url, &sound) == 0)
+        AudioServicesPlaySystemSound(sound);
+    AudioServicesPlaySystemSound(kSystemSoundID_Vibrate);
 }
 
 void KESTAppDelegate::localNag()
@@ -172,8 +186,8 @@ void KESTAppDelegate::localNag()
         bundle->localizedStringForKey("Volantrix has great new coverage, why not check it out?", "", ""));
     notification->setAlertAction(bundle->localizedStringForKey("Show", "", ""));
     notification->setSoundName("cabinbong.aiff");
-    // FIXME: the monthly repeat and the default time zone wait for those notification fields in
-    // the platform's stand-in.
+    notification->setTimeZone(NSTimeZone::defaultTimeZone());
+    notification->setRepeatInterval(NSCalendarUnitMonth);
     application->scheduleLocalNotification(notification);
 }
 
@@ -194,14 +208,9 @@ void KESTAppDelegate::applicationWillTerminate(const Ref<UIApplication>&)
 
 void KESTAppDelegate::migrateOldCoreDataStore()
 {
-    if (NSUserDefaults::standardUserDefaults()->boolForKey("kHasPerformedCoreDataMigration"))
-        return;
-    std::string oldStore = applicationDocumentsDirectory() + "/locationDB.sqlite";
-    if (!NSFileManager::defaultManager()->fileExistsAtPath(oldStore))
-        return;
-    // The copy of the older store comes with the bookmark screens; until then the file is left
-    // alone and the check repeats on the next launch.
-    NSLog("Older store %@ is waiting to be copied", oldStore);
+    // The migrator checks the flag and the older file itself, so without either nothing is
+    // opened and the check repeats on the next launch.
+    KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(managedObjectContext());
 }
 
 void KESTAppDelegate::addDefaultBookmarks()

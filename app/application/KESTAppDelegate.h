@@ -72,6 +72,11 @@ public:
     // The query's "key=value" parts as a dictionary of texts; parts without "=" or with a
     // malformed percent escape are skipped.
     static Value parseQueryString(const std::optional<std::string>& query);
+    // A push's alert text (its "aps" "alert"): the localized format of "loc-key" filled with
+    // the first three "loc-args", missing ones empty.
+    static std::string pushAlertMessage(const Value& alert);
+    // The plane search a push's "custom" dictionary asks for: {"adshex": text}, or nil.
+    static Value pushSearch(const Value& custom);
 
     // Plays the alert sound "cabinbong.aiff", then the vibrate alert.
     void playBong();

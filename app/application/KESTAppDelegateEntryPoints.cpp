@@ -37,10 +37,11 @@ UIApplicationDelegate::FetchCompletion once(const UIApplicationDelegate::FetchCo
     };
 }
 
-// The alert text: the localized format of "loc-key" filled with the first three "loc-args".
+} // namespace
+
 // Missing arguments are empty texts; the checked formatter keeps a bad format from reading
 // arguments that are not there.
-std::string pushMessage(const Value& alert)
+std::string KESTAppDelegate::pushAlertMessage(const Value& alert)
 {
     std::string format = NSLocalizedString(alert["loc-key"].stringValue());
     Value args = alert["loc-args"];
@@ -52,7 +53,12 @@ std::string pushMessage(const Value& alert)
     return NSString::stringWithFormat(format, parts[0], parts[1], parts[2]);
 }
 
-} // namespace
+Value KESTAppDelegate::pushSearch(const Value& custom)
+{
+    if (custom.isDictionary() && !custom["adshex"].isNil())
+        return Value::dictionary({ { Value("adshex"), Value(custom["adshex"].stringValue()) } });
+    return Value();
+}
 
 void KESTAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken(
     const Ref<UIApplication>&, const Value& token)
@@ -76,9 +82,7 @@ bool KESTAppDelegate::applicationDidReceiveRemoteNotificationFetchCompletionHand
         return true;
     }
 
-    Value search;
-    if (custom.isDictionary() && !custom["adshex"].isNil())
-        search = Value::dictionary({ { Value("adshex"), Value(custom["adshex"].stringValue()) } });
+    Value search = pushSearch(custom);
     auto feed = KESTLiveDataManager::sharedInstance();
     auto feedHandler = [handler](int32_t result) { handler(static_cast<UIBackgroundFetchResult>(result)); };
 
@@ -90,7 +94,7 @@ bool KESTAppDelegate::applicationDidReceiveRemoteNotificationFetchCompletionHand
 
     playBong();
     auto alert = BlockAlertView::initWithTitleMessageCancelButtonTitleOtherButtonTitles(NSLocalizedString("Alert"),
-        pushMessage(payload["aps"]["alert"]), NSLocalizedString("Cancel"), { NSLocalizedString("View") });
+        pushAlertMessage(payload["aps"]["alert"]), NSLocalizedString("Cancel"), { NSLocalizedString("View") });
     Weak<KESTAppDelegate> weak = self<KESTAppDelegate>();
     alert->showWithDismissHandler([weak, search, feedHandler, handler](int32_t, bool isCancel) {
         if (isCancel) {

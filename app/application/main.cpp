@@ -4,6 +4,8 @@
 //             [--png-dir DIR] [--select-plane] [--zoomed-view] [--filter-screens] [--help]
 //
 // Without --png-dir the application runs until it is terminated (or for --seconds when given).
+// SIGTERM or SIGINT ends it in order, as the system would: the delegate hears it will
+// terminate, its state is saved and the program exits with status 0.
 // With --png-dir it runs for --seconds, writes the key window to DIR/map.png, and then, when
 // asked, selects the plane nearest the centre of the map with its detail popover
 // (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
@@ -38,12 +40,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
+
+#include <signal.h>
 
 namespace {
 
@@ -87,8 +92,21 @@ void printUsage(FILE* out, const char* program)
         "                      write DIR/ar.png\n"
         "  --list-screen       then open the aircraft list sorted by altitude and write\n"
         "                      DIR/aircraft-list.png\n"
-        "  --help              show this text\n",
-        program, kDefaultServiceURL, kDefaultSeconds);
+        "  --help              show this text\n"
+        "\n"
+        "Environment:\n"
+        "  VX_SANDBOX          the application's home, where it keeps its state: Documents (the\n"
+        "                      plane and bookmark store), Library/Preferences (settings),\n"
+        "                      Library/Caches and tmp (default $HOME/.volantrix, here %s)\n"
+        "  VX_RESOURCES        the application bundle: string tables, images, data (default: the\n"
+        "                      bundle the build assembled)\n"
+        "  VX_PASTEBOARD_ROOT  folder of the named pasteboards shared with the maker's other\n"
+        "                      applications (default: the sandbox's path with \"-pasteboards\")\n"
+        "  GALLIUM_DRIVER      the Mesa renderer; llvmpipe draws the same on every machine\n"
+        "\n"
+        "SIGTERM or SIGINT ends the application in order: it is told it will terminate and saves\n"
+        "its state before the program exits.\n",
+        program, kDefaultServiceURL, kDefaultSeconds, Sandbox::defaultRoot().c_str());
 }
 
 bool parseNumber(const char* text, double& value)
@@ -172,17 +190,64 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
     return std::nullopt;
 }
 
-// Runs the main run loop for the given wall-clock seconds.
+[[noreturn]] void finish(int status)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+// Set by SIGTERM and SIGINT; the run loop below notices it within a tenth of a second.
+volatile std::sig_atomic_t s_stopRequested = 0;
+
+// Signal handler: only sets the flag.
+void requestStop(int)
+{
+    s_stopRequested = 1;
+}
+
+// From here on SIGTERM and SIGINT ask the run loop to stop instead of killing the process, so
+// the application terminates in order. A signal that arrived while they were blocked is taken
+// now.
+void installStopSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
+}
+
+bool stopRequested()
+{
+    return s_stopRequested != 0 || UIApplicationHost::hasTerminated();
+}
+
+// Runs the main run loop for the given wall-clock seconds, or until a stop is asked for.
 void runFor(double seconds)
 {
     auto loop = NSRunLoop::mainRunLoop();
     double until = Clock::wallTime() + seconds;
-    while (!UIApplicationHost::hasTerminated() && Clock::wallTime() < until)
+    while (!stopRequested() && Clock::wallTime() < until)
         loop->runModeBeforeDate(NSDefaultRunLoopMode, std::min(until, Clock::wallTime() + 0.1));
+}
+
+// Ends the application in order after a stop signal: will-terminate, then exit 0.
+void finishIfStopRequested()
+{
+    if (!stopRequested())
+        return;
+    UIApplicationHost::terminate();
+    finish(0);
 }
 
 bool writePNG(const std::string& directory, const std::string& name)
 {
+    finishIfStopRequested();
     std::string path = directory + "/" + name;
     UIApplicationHost::runUntilIdle();
     if (!UIApplicationHost::writeKeyWindowPNG(path)) {
@@ -328,12 +393,6 @@ bool writeARScreen(const Options& options, const Ref<KESTAppleMapViewController>
 // Ends the process without running static destructors: the URL-loading worker thread may still
 // be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
 // down under it.
-[[noreturn]] void finish(int status)
-{
-    std::fflush(nullptr);
-    std::_Exit(status);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -341,6 +400,7 @@ int main(int argc, char** argv)
     Options options;
     if (auto status = parseOptions(argc, argv, options))
         return *status;
+    installStopSignals();
 
     KESTLiveDataManager::setServiceBaseURL(options.serviceURL);
     KESTPlaneMarkerManager::setLogoServiceBaseURL(options.serviceURL);
@@ -364,17 +424,14 @@ int main(int argc, char** argv)
     }
 
     if (options.pngDirectory.empty()) {
-        if (options.seconds) {
-            runFor(*options.seconds);
-        } else {
-            UIApplicationHost::runUntilTerminated();
-        }
+        runFor(options.seconds.value_or(std::numeric_limits<double>::infinity()));
         UIApplicationHost::terminate();
         finish(0);
     }
 
     bool ok = true;
     runFor(options.seconds.value_or(kDefaultSeconds));
+    finishIfStopRequested();
     if (options.menuScreens)
         ok = writePNG(options.pngDirectory, "intro.png") && ok;
     passFirstRunTour(app);

@@ -31,69 +31,84 @@ void KESTLiveDataManager::parsePlaneAnswer(
             failure();
         return;
     }
-    auto group = dispatch_group_create();
+    // The merge and the finish run one after the other in a single block on the background
+    // queue: the finish only ever waited for the merge, and each extra hop between threads
+    // costs more than the work of a small answer.
     auto queue = dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_BACKGROUND, 0);
     auto self = this->self<KESTLiveDataManager>();
-    dispatch_group_async(group, queue, [self, answer] { self->mergeAnswer(*answer); });
-    dispatch_group_notify(group, queue, [self, answer, performDiff, success = std::move(success)] {
-        self->finishAnswer(*answer, performDiff, success);
+    dispatch_async(queue, [self, answer = std::move(answer), performDiff, success = std::move(success)]() mutable {
+        self->mergeAnswer(*answer, performDiff);
+        // The answer is no longer needed: free it before the finish rather than after.
+        answer.reset();
+        self->finishAnswer(performDiff, success);
     });
 }
 
-void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer)
+void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
 {
     bool faaOff = KESTSettingsManager::sharedInstance()->faaData() == 0;
-    // The records are checked and filtered first, so the serial queue is taken once per answer
-    // rather than once per plane; they are applied in the answer's order.
-    std::vector<const KESTPlaneAnswer::Record*> records;
-    records.reserve(answer.records.size());
-    for (const auto& record : answer.records) {
-        if (!record.fields) {
-            NSLog("Skipping malformed plane record %@", record.adshex);
-            continue;
-        }
-        if (faaOff && record.fields->dataType == 1)
-            continue;
-        records.push_back(&record);
-    }
-    dispatch_sync(serialQueue(), [this, &records] {
-        for (const auto* record : records) {
-            auto found = m_liveDataDirty.find(record->adshex);
-            if (found != m_liveDataDirty.end()) {
-                found->second->updateFields(*record->fields);
-                continue;
+    // The serial queue is taken once per answer rather than once per plane: the records are
+    // applied in the answer's order, then a full answer drops what it does not list and the
+    // working set is published.
+    dispatch_sync(serialQueue(), [this, &answer, faaOff, full] {
+        uint64_t stamp = full ? ++m_fullAnswerCount : 0;
+        std::vector<WorkingSet::value_type*> order;
+        if (full)
+            order.reserve(answer.records.size());
+        const auto& hints = m_lastFullAnswerOrder;
+        for (size_t position = 0; position < answer.records.size(); ++position) {
+            const auto& record = answer.records[position];
+            bool skipped = !record.fields || (faaOff && record.fields->dataType == 1);
+            if (!record.fields)
+                NSLog("Skipping malformed plane record %@", record.adshex);
+            WorkingSet::value_type* entry = nullptr;
+            if (position < hints.size() && hints[position]->first == record.adshex) {
+                entry = hints[position];
+            } else if (auto found = m_liveDataDirty.find(record.adshex); found != m_liveDataDirty.end()) {
+                entry = &*found;
             }
-            m_liveDataDirty.emplace(
-                record->adshex, KESTPlane::initWithAdshexAndFields(record->adshex, *record->fields));
-            m_workingSetChanged = true;
+            if (entry) {
+                // A skipped plane that the answer still lists stays, with its earlier data.
+                if (!skipped)
+                    entry->second.plane->updateFields(*record.fields);
+            } else if (!skipped) {
+                entry = &*m_liveDataDirty
+                              .emplace(record.adshex,
+                                  WorkingPlane { KESTPlane::initWithAdshexAndFields(record.adshex, *record.fields) })
+                              .first;
+                m_workingSetChanged = true;
+            }
+            if (full && entry) {
+                entry->second.listedBy = stamp;
+                order.push_back(entry);
+            }
         }
-    });
-}
-
-void KESTLiveDataManager::finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success)
-{
-    auto queue = serialQueue();
-    if (full) {
-        dispatch_sync(queue, [this, &answer] {
+        if (full) {
             for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (!answer.index.contains(it->first)) {
+                if (it->second.listedBy != stamp) {
                     it = m_liveDataDirty.erase(it);
                     m_workingSetChanged = true;
                 } else {
                     ++it;
                 }
             }
-        });
-    }
-    dispatch_sync(queue, [this] {
+            m_lastFullAnswerOrder = std::move(order);
+        }
         // Planes are shared and updated in place, so while no plane has joined or left the
         // working set since the last publication the published set already holds it.
         if (!m_workingSetChanged)
             return;
         m_workingSetChanged = false;
-        m_liveData.set(std::make_shared<const PlaneMap>(m_liveDataDirty));
+        auto published = std::make_shared<PlaneMap>();
+        published->reserve(m_liveDataDirty.size());
+        for (const auto& [key, working] : m_liveDataDirty)
+            published->emplace(key, working.plane);
+        m_liveData.set(std::move(published));
     });
+}
 
+void KESTLiveDataManager::finishAnswer(bool full, const Block& success)
+{
     if (full && !searchDictionary().isNil())
         serveSearch();
 

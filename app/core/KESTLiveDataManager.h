@@ -192,8 +192,11 @@ private:
     enum class Transfer : uint8_t { Foreground, Background };
     enum class Poll : uint8_t { Delta, Full };
     void performPlaneFetch(const Ref<NSURLRequest>& request, Transfer transfer, Poll poll);
-    void mergeAnswer(const KESTPlaneAnswer& answer);
-    void finishAnswer(const KESTPlaneAnswer& answer, bool full, const Block& success);
+    // Merges the answer into the working set, drops what a full answer no longer lists and
+    // publishes the result, in one pass through the serial queue.
+    void mergeAnswer(const KESTPlaneAnswer& answer, bool full);
+    // The search, the first-answer rules, the notification and `success`, after the merge.
+    void finishAnswer(bool full, const Block& success);
     void serveSearch();
     void fastStartTimerFired();
     Ref<NSManagedObjectContext> filterMOC();
@@ -216,8 +219,21 @@ private:
     std::atomic<bool> m_hasPerformedFastStart { false };
     std::atomic<bool> m_hasRequestedFullPollAfterFastStart { false };
 
-    // Working set: serial queue only. Published set: swapped under its lock.
-    PlaneMap m_liveDataDirty;
+    // Working set: serial queue only. Published set: swapped under its lock. Each working plane
+    // carries the number of the last full answer that listed it, so a full answer drops the
+    // planes it does not list in one walk, without looking each one up in the answer.
+    struct WorkingPlane {
+        Ref<KESTPlane> plane;
+        uint64_t listedBy { 0 };
+    };
+    using WorkingSet = std::unordered_map<std::string, WorkingPlane>;
+    WorkingSet m_liveDataDirty;
+    uint64_t m_fullAnswerCount { 0 };
+    // The working entries in the order the last full answer listed them. The service lists
+    // its planes in much the same order each time, so the entry at a record's position is
+    // tried before the hash lookup. Only full answers remove entries, and only those they do
+    // not list, so these stay valid until the next full answer replaces them.
+    std::vector<WorkingSet::value_type*> m_lastFullAnswerOrder;
     // A plane joined or left the working set since the last publication (serial queue only).
     bool m_workingSetChanged { false };
     Locked<std::shared_ptr<const PlaneMap>> m_liveData;

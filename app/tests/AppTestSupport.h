@@ -34,6 +34,7 @@ inline void resetAppSingletonsForTesting()
     drainAll();
     KESTMapController::resetSharedInstanceForTesting();
     KESTLiveDataManager::resetSharedInstanceForTesting();
+    KESTLiveDataManager::setAlertPresenter(nullptr);
     KESTChartManager::resetSharedInstanceForTesting();
     KESTVolcanoManager::resetSharedInstanceForTesting();
     KESTPlaneMarkerManager::resetSharedInstanceForTesting();

@@ -11,6 +11,7 @@
 #include "graphics/UIImage.h"
 #include "uikit/UIActivityViewController.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UISavedPhotosAlbum.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -100,9 +101,7 @@ void ScreenshotCapture::takeScreenshotToActivityViewController()
 
 void ScreenshotCapture::takeScreenshotToCameraRoll()
 {
-    // FIXME: the device stand-in has no saved-photos album yet; the image is made but kept
-    // nowhere until it has one.
-    imageWithScreenshot();
+    UIImageWriteToSavedPhotosAlbum(imageWithScreenshot());
 }
 
 void ScreenshotCapture::takeScreenshotToDocumentsDirectory()

@@ -4,6 +4,7 @@
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/tests/RecordingDrawer.h"
+#include "uikit/UIView.h"
 
 #include <vector>
 
@@ -28,6 +29,19 @@ public:
     }
     LChartAxis* xAxis() const override { return x; }
     LChartAxis* yAxis() const override { return y; }
+    Ref<UIView> overlay { UIView::init() };
+    Ref<UIView> underlay { UIView::init() };
+    std::optional<std::vector<Value>> tickValues;
+    std::vector<LChartAxis*> xAxes;
+    std::vector<LChartAxis*> yAxes;
+    float yAxesSpace { 0 };
+
+    Ref<UIView> canvasOverlay() const override { return overlay; }
+    Ref<UIView> canvasUnderlay() const override { return underlay; }
+    std::optional<std::vector<Value>> majorTickValuesForAxis(const LChartAxis&) override { return tickValues; }
+    std::vector<LChartAxis*> allXAxes() const override { return xAxes; }
+    std::vector<LChartAxis*> allYAxes() const override { return yAxes; }
+    float spaceRequiredForYAxesNormal() const override { return yAxesSpace; }
     void axisIsZooming(LChartAxis&) override { ++zoomingCalls; }
     void redrawChartIncludePlotArea(bool) override { ++redraws; }
 };

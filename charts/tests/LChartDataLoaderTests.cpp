@@ -1,10 +1,17 @@
 #include "charts/LChartDataLoader.h"
 
 #include "charts/LChartDataSeries.h"
+#include "charts/LChartDateFrequency.h"
+#include "charts/LChartDiscontinuousDateTimeAxis.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartRange.h"
+#include "charts/LChartRepeatedTimePeriod.h"
+#include "charts/LChartSkipList.h"
 #include "charts/tests/ChartTestSupport.h"
+#include "foundation/NSCalendar.h"
+#include "foundation/NSDate.h"
+#include "foundation/NSTimeZone.h"
 #include "testing/LogCapture.h"
 
 #include <functional>
@@ -226,4 +233,37 @@ TEST(LChartDataLoader, AppendingRecomputesExtremesAfterDroppingPoints)
     ASSERT_EQ(f.x->configured.size(), 2u);
     EXPECT_EQ(f.x->configured[1].first.doubleValue(), 2);
     EXPECT_EQ(f.x->configured[1].second.doubleValue(), 5);
+}
+
+TEST(LChartDataLoader, LeavesOutPointsOnExcludedWeekends)
+{
+    NSTimeZone::setDefaultTimeZoneForTesting("UTC");
+    constexpr double kDay = 86400;
+    constexpr double kWednesday = 1388534400; // 2014-01-01 00:00 UTC
+    Fixture f;
+    auto dates = LChartDiscontinuousDateTimeAxis::init();
+    dates->setCal(NSCalendar::currentCalendar());
+    dates->addExcludedRepeatedTimePeriod(LChartRepeatedTimePeriod::initWithStartAndLengthAndFrequency(
+        NSDate::dateWithTimeIntervalSince1970(kWednesday - 4 * kDay), LChartDateFrequency::initWithDay(2),
+        LChartDateFrequency::initWithDay(7)));
+    // Noon every day for two weeks and a day: Wednesday to Wednesday.
+    f.source.count = 15;
+    for (int i = 0; i < 15; ++i) {
+        auto p = LChartDataPoint::init();
+        p->setXValue(Value::date(kWednesday + i * kDay + kDay / 2));
+        p->setYValue(Value(i));
+        f.source.points.push_back(p);
+    }
+    auto series = FakeSeries::create();
+    f.loader->populateChartSeriesAtIndexXAxisYAxis(series, 0, *dates, *f.y);
+
+    std::vector<int> kept;
+    for (const auto& point : series->data->dataPoints())
+        kept.push_back(point->yValue().intValue());
+    EXPECT_EQ(kept, (std::vector<int> { 0, 1, 2, 5, 6, 7, 8, 9, 12, 13, 14 }));
+    EXPECT_EQ(dates->skipList()->skips().size(), 3u);
+    // Friday noon and Monday noon lie one day apart once the weekend is left out.
+    const auto& points = series->data->dataPoints();
+    EXPECT_EQ(points[3]->xValue().doubleValue() - points[2]->xValue().doubleValue(), kDay);
+    NSTimeZone::resetForTesting();
 }

@@ -3,13 +3,17 @@
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartDateRange.h"
 #include "charts/LChartTickLabelFormatter.h"
+#include "charts/LChartTickMark.h"
 #include "charts/tests/ChartAxisFixtures.h"
+#include "charts/tests/ChartTestSupport.h"
 #include "foundation/NSCalendar.h"
 #include "foundation/NSDateFormatter.h"
 #include "foundation/NSTimeZone.h"
 #include "testing/LogCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -152,4 +156,109 @@ TEST(LChartDateTimeAxis, ReferenceDateAnchorsTicksAndRangesStartAfterTheYear100)
     early->updateTickLabelConfiguration();
     EXPECT_EQ(
         std::dynamic_pointer_cast<NSDateFormatter>(early->labelFormatter()->formatter())->dateFormat(), "yyyy-MM-dd");
+}
+
+TEST(LChartDateTimeAxis, DailyTicksFollowLocalMidnightAcrossTheSpringChange)
+{
+    LabelChart chart;
+    chart.drawer.frameRect = { { 0, 0 }, { 100000, 300 } };
+    chart.yAxesSpace = 100;
+    auto newYork = NSCalendar::calendarWithIdentifier("gregorian");
+    newYork->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York"));
+    constexpr double march1 = 1393650000; // 2014-03-01 00:00 EST; clocks go forward on 9 March
+    auto axis = axisOver(chart, march1, 20 * kDay);
+    axis->setCal(newYork);
+    axis->style()->majorTickStyle()->setShowTicks(true);
+    axis->style()->majorTickStyle()->setShowLabels(true);
+    axis->drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(chart.drawer.frameRect, &chart.drawer, false);
+    ASSERT_EQ(axis->internalMajorFrequency()->denomination(), LChartDateFrequency::Day);
+
+    std::vector<double> gaps;
+    const auto& ticks = axis->tickMarks();
+    ASSERT_GT(ticks.size(), 20u);
+    EXPECT_EQ(ticks.front()->value(), 0);
+    for (size_t i = 1; i < ticks.size() && ticks[i]->value() <= 20 * kDay; ++i)
+        gaps.push_back(ticks[i]->value() - ticks[i - 1]->value());
+    EXPECT_EQ(std::count(gaps.begin(), gaps.end(), 23 * 3600.0), 1);
+    EXPECT_EQ(std::count(gaps.begin(), gaps.end(), kDay), static_cast<long>(gaps.size()) - 1);
+    EXPECT_EQ(gaps[8], 23 * 3600.0); // 9 March to 10 March
+    axis->setChart(nullptr);
+}
+
+TEST(LChartDateTimeAxis, TakesDatesAndSecondsFromTheDataSource)
+{
+    LabelChart chart;
+    auto axis = axisOver(chart, kNewYear2014, kDay);
+    EXPECT_FALSE(axis->manualGenerateTickMarks());
+    chart.tickValues = std::vector<Value> { Value::date(kNewYear2014 + 3600), Value(kNewYear2014 + 7200) };
+    auto values = axis->manualGenerateTickMarks();
+    ASSERT_TRUE(values);
+    EXPECT_EQ(*values, (std::vector<double> { 3600, 7200 }));
+
+    chart.tickValues->push_back(Value("noon"));
+    LogCapture log;
+    FatalErrorsThrow fatal;
+    EXPECT_THROW(axis->manualGenerateTickMarks(), ChartFatalError);
+    EXPECT_EQ(log.messages().back().rfind("object noon at index 2 for sChart:majorTickValuesForAxis: doesn't respond "
+                                          "to doubleValue nor timeIntervalSince1970",
+                  0),
+        0u);
+    axis->setChart(nullptr);
+}
+
+TEST(LChartDateTimeAxis, LabelStrideStartsAtTheTickOnTheAnchor)
+{
+    auto utc = NSCalendar::calendarWithIdentifier("gregorian");
+    utc->setTimeZone(NSTimeZone::timeZoneWithName("UTC"));
+    struct Case {
+        const char* name;
+        double rangeStartDays;
+        double anchorDays;
+        int32_t index;
+    } cases[] = {
+        { "anchor on the first tick", 0, 0, 0 },
+        { "anchor on the second tick", 0, 31, 1 },
+        // 31 January steps to 28 February and back to 28 January, so no tick meets the anchor
+        // exactly: every second tick from the second one on is labelled rather than none.
+        { "anchor that calendar steps cannot retrace", 59, 30, 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LabelChart chart;
+        chart.drawer.frameRect.size = { 1e7, 1e7 };
+        auto axis = axisOver(chart, kNewYear2014, 700 * kDay);
+        axis->setCal(utc);
+        axis->setRangeInternalWithMinimumAndMaximum(Value(c.rangeStartDays * kDay), Value(700 * kDay));
+        axis->updateInternalTickFrequencies(nullptr);
+        ASSERT_EQ(axis->internalMajorFrequency()->description().find("M=1,") != std::string::npos, true);
+        axis->setAnchorPoint(Value(kNewYear2014 + c.anchorDays * kDay));
+        EXPECT_EQ(axis->indexOfFirstLabel(2), c.index);
+        axis->setChart(nullptr);
+    }
+}
+
+TEST(LChartDateTimeAxis, CanCountTheVisibleSpanWithoutItsSkippedTime)
+{
+    struct Case {
+        const char* name;
+        double skipFrom, skipTo;
+        bool subtract;
+        const char* major;
+    } cases[] = {
+        { "skips ignored", 6 * 3600, 18 * 3600, false, "h=1," },
+        { "half the day skipped", 6 * 3600, 18 * 3600, true, "m=30," },
+        { "a skip before the range", -2 * kDay, -kDay, true, "h=1," },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LabelChart chart;
+        chart.drawer.frameRect.size = { 1e7, 1e7 };
+        auto axis = axisOver(chart, kNewYear2014, kDay);
+        axis->addSkipFromTo(kNewYear2014 + c.skipFrom, kNewYear2014 + c.skipTo);
+        axis->setCalculateMajorTickFrequencyFromDiscontinuousRange(c.subtract);
+        axis->updateInternalTickFrequencies(nullptr);
+        EXPECT_NE(axis->internalMajorFrequency()->description().find(c.major), std::string::npos)
+            << axis->internalMajorFrequency()->description();
+        axis->setChart(nullptr);
+    }
 }

@@ -3,6 +3,7 @@
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartNumberRange.h"
 #include "charts/LChartTickLabelFormatter.h"
+#include "charts/LChartTickMark.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "foundation/NSNumberFormatter.h"
 #include "testing/LogCapture.h"
@@ -180,4 +181,43 @@ TEST(LChartLogarithmicAxis, MapsDecadesToWholeNumbers)
     decades->updateInternalTickFrequencies(nullptr);
     EXPECT_DOUBLE_EQ(decades->internalMajorTickFrequency().doubleValue(), 0.5);
     decades->setChart(nullptr);
+}
+
+// Hand-worked choices over decades: the ladder runs in internal units (decades), so ticks
+// fall on whole and half decades whatever the data values.
+TEST(LChartLogarithmicAxis, ChoosesTicksInDecades)
+{
+    struct Case {
+        double min, max;
+        double major, minor;
+        std::vector<double> firstMajors;
+    } cases[] = {
+        { 1, 10, 0.1, 0.05, { 0, 0.1, 0.2 } }, // one decade: span ÷ 20 = 0.05 is not above 5p
+        { 1e-3, 1e3, 0.5, 0.1, { -3, -2.5, -2 } }, // across 1 (internal 0)
+        { 1, 1e7, 0.5, 0.1, { 0, 0.5, 1 } },
+        { 1e-10, 1e10, 5, 1, { -10, -5, 0 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.min) + ".." + std::to_string(c.max));
+        LabelChart chart;
+        chart.label = "0";
+        chart.drawer.frameRect = { { 0, 0 }, { 100000, 100000 } };
+        chart.yAxesSpace = 1000;
+        auto axis = LChartLogarithmicAxis::init();
+        axis->setChart(&chart);
+        axis->setAnimationEnabled(false);
+        axis->setAllowPanningOutOfMaxRange(true);
+        axis->setRangeWithMinimumAndMaximum(Value(c.min), Value(c.max));
+        auto tick = axis->style()->majorTickStyle();
+        tick->setLabelFont(UIFont::systemFontOfSize(12));
+        tick->setShowTicks(true);
+        tick->setShowLabels(true);
+        axis->drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(chart.drawer.frameRect, &chart.drawer, false);
+        EXPECT_NEAR(axis->internalMajorTickFrequency().doubleValue(), c.major, c.major * 1e-9);
+        EXPECT_NEAR(axis->internalMinorTickFrequency().doubleValue(), c.minor, c.minor * 1e-9);
+        ASSERT_GE(axis->tickMarks().size(), c.firstMajors.size());
+        for (size_t i = 0; i < c.firstMajors.size(); ++i)
+            EXPECT_NEAR(axis->tickMarks()[i]->value(), c.firstMajors[i], 1e-9) << i;
+        axis->setChart(nullptr);
+    }
 }

@@ -64,3 +64,24 @@ TEST(LChartSkipList, EmptyNumberSkipsAreFatal)
     EXPECT_THROW(axis->addSkip({ 6, 5 }), ChartFatalError);
     EXPECT_EQ(log.messages().back().rfind("Can't add skip with a negative span (-1.000000)", 0), 0u);
 }
+
+TEST(LChartSkipList, SumsOnlyTheSkippedTimeBetweenTwoValues)
+{
+    auto list = LChartSkipList::init();
+    list->addSkip(LChartSkip::skipWithStartAndEnd(10, 20));
+    list->addSkip(LChartSkip::skipWithStartAndEnd(30, 40));
+    struct Case {
+        double a, b, sum;
+    } cases[] = {
+        { 0, 100, 20 }, // both skips
+        { 15, 35, 10 }, // the upper half of the first and the lower half of the second
+        { 20, 30, 0 }, // between the skips
+        { 25, 28, 0 }, { 0, 5, 0 }, // before every skip
+        { 50, 10, 0 }, // reversed
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(list->sumOfSkipsBetweenAnd(c.a, c.b), c.sum) << c.a << ".." << c.b;
+    EXPECT_EQ(list->sumOfSkipsBetweenIndexAndIndexLastPoint(0, 1, 35), 15);
+    EXPECT_EQ(list->sumOfSkipsBetweenIndexAndIndexLastPoint(1, 1, 35), 5);
+    EXPECT_EQ(list->sumOfSkipsBetweenIndexAndIndexLastPoint(0, -1, 35), 0);
+}

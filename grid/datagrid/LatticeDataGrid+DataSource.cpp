@@ -28,7 +28,7 @@
 namespace {
 
 // The operations of the engine's protocols that the data grid answers, by selector name.
-constexpr std::array<std::string_view, 47> kAnsweredSelectors {
+constexpr std::array<std::string_view, 49> kAnsweredSelectors {
     "numberOfSectionsInLatticeGrid:",
     "latticeGrid:titleForHeaderInSection:",
     "latticeGrid:titleForFrozenHeaderInSection:",
@@ -76,6 +76,8 @@ constexpr std::array<std::string_view, 47> kAnsweredSelectors {
     "latticeGrid:row:hasBeenSwitchedWithRow:",
     "latticeGrid:willEndReorderingRow:",
     "latticeGrid:didEndReorderingRow:",
+    "latticeGrid:arrowImageForOrientation:forCellAtCoord:",
+    "latticeGrid:offsetForArrowImageWithOrientation:forCellAtCoord:",
 };
 
 constexpr std::array<std::string_view, 9> kScrollSelectors {

@@ -11,6 +11,7 @@
 #include "grid/LGridCoord.h"
 #include "grid/LGridLineStyle.h"
 #include "grid/LGridSectionHeaderStyle.h"
+#include "grid/LGridTextInputCell.h"
 #include "grid/LatticeGrid.h"
 #include "grid/LatticeGridLog.h"
 #include "grid/NSValue+LGridRow.h"
@@ -324,7 +325,8 @@ bool LatticeDataGrid::latticeGridCellCanRespondToDoubleTap(const Ref<LatticeGrid
     return true;
 }
 
-bool LatticeDataGrid::latticeGridShouldBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridCell>& cell)
+bool LatticeDataGrid::latticeGridShouldBeginEditingAutoCell(
+    const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& cell)
 {
     const auto& coord = cell ? cell->gridCoord() : nullptr;
     if (!coord)
@@ -342,7 +344,7 @@ bool LatticeDataGrid::latticeGridShouldBeginEditingAutoCell(const Ref<LatticeGri
     return answer;
 }
 
-void LatticeDataGrid::latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridCell>& cell)
+void LatticeDataGrid::latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& cell)
 {
     passDelegateToUserWithGridCoord(
         [&](LDataGridDelegate& d, const Ref<LDataGridCoord>& c) {
@@ -351,7 +353,7 @@ void LatticeDataGrid::latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>
         "latticeDataGrid:willBeginEditingCellAtCoordinate:", cell ? cell->gridCoord() : nullptr);
 }
 
-void LatticeDataGrid::latticeGridDidFinishEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridCell>& cell)
+void LatticeDataGrid::latticeGridDidFinishEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& cell)
 {
     passDelegateToUserWithGridCoord(
         [&](LDataGridDelegate& d, const Ref<LDataGridCoord>& c) {
@@ -414,46 +416,48 @@ void LatticeDataGrid::latticeGridDidDeselectRow(const Ref<LatticeGrid>&, LGridRo
 
 // Column resizing
 
-bool LatticeDataGrid::latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, int32_t column)
+bool LatticeDataGrid::latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t column)
 {
-    auto col = columnAtIndex(column);
+    auto col = columnAtIndex(static_cast<int32_t>(column));
     return col && col->canResizeViaPinch();
 }
 
 std::optional<float> LatticeDataGrid::latticeGridWidthForResizingColAtIndexWithCurrentWidthTargetWidth(
-    const Ref<LatticeGrid>&, int32_t column, float current, float target)
+    const Ref<LatticeGrid>&, uint32_t column, float current, float target)
 {
     auto delegate = this->delegate();
     if (!delegate
         || !delegate->respondsToSelector("latticeDataGrid:widthForResizingColumn:withCurrentWidth:targetWidth:"))
         return std::nullopt;
     return delegate->latticeDataGridWidthForResizingColumnWithCurrentWidthTargetWidth(
-        protectedGrid(), columnAtIndex(column), current, target);
+        protectedGrid(), columnAtIndex(static_cast<int32_t>(column)), current, target);
 }
 
 void LatticeDataGrid::latticeGridDidResizeColumnAtIndexFromWidthToWidth(
-    const Ref<LatticeGrid>&, int32_t column, float from, float to)
+    const Ref<LatticeGrid>&, uint32_t column, float from, float to)
 {
     auto delegate = this->delegate();
     if (delegate && delegate->respondsToSelector("latticeDataGrid:didResizeColumn:fromWidth:toWidth:"))
-        delegate->latticeDataGridDidResizeColumnFromWidthToWidth(protectedGrid(), columnAtIndex(column), from, to);
+        delegate->latticeDataGridDidResizeColumnFromWidthToWidth(
+            protectedGrid(), columnAtIndex(static_cast<int32_t>(column)), from, to);
 }
 
 void LatticeDataGrid::latticeGridWillEndResizingColumnAtIndexFromWidthToWidth(
-    const Ref<LatticeGrid>&, int32_t column, float from, float to)
+    const Ref<LatticeGrid>&, uint32_t column, float from, float to)
 {
     auto delegate = this->delegate();
     if (delegate && delegate->respondsToSelector("latticeDataGrid:willEndResizingColumn:fromWidth:toWidth:"))
         delegate->latticeDataGridWillEndResizingColumnFromWidthToWidth(
-            protectedGrid(), columnAtIndex(column), from, to);
+            protectedGrid(), columnAtIndex(static_cast<int32_t>(column)), from, to);
 }
 
 void LatticeDataGrid::latticeGridDidEndResizingColumnAtIndexFromWidthToWidth(
-    const Ref<LatticeGrid>&, int32_t column, float from, float to)
+    const Ref<LatticeGrid>&, uint32_t column, float from, float to)
 {
     auto delegate = this->delegate();
     if (delegate && delegate->respondsToSelector("latticeDataGrid:didEndResizingColumn:fromWidth:toWidth:"))
-        delegate->latticeDataGridDidEndResizingColumnFromWidthToWidth(protectedGrid(), columnAtIndex(column), from, to);
+        delegate->latticeDataGridDidEndResizingColumnFromWidthToWidth(
+            protectedGrid(), columnAtIndex(static_cast<int32_t>(column)), from, to);
 }
 
 // Reordering
@@ -500,18 +504,18 @@ void LatticeDataGrid::latticeGridColAtIndexHasBeenSwitchedWithColAtIndex(const R
         delegate->latticeDataGridDidReorderColumnWithColumn(protectedGrid(), first, second);
 }
 
-void LatticeDataGrid::latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, int32_t column)
+void LatticeDataGrid::latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t column)
 {
     auto delegate = this->delegate();
     if (delegate && delegate->respondsToSelector("latticeDataGrid:willEndReorderingColumn:"))
-        delegate->latticeDataGridWillEndReorderingColumn(protectedGrid(), columnAtIndex(column));
+        delegate->latticeDataGridWillEndReorderingColumn(protectedGrid(), columnAtIndex(static_cast<int32_t>(column)));
 }
 
-void LatticeDataGrid::latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, int32_t column)
+void LatticeDataGrid::latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t column)
 {
     auto delegate = this->delegate();
     if (delegate && delegate->respondsToSelector("latticeDataGrid:didEndReorderingColumn:"))
-        delegate->latticeDataGridDidEndReorderingColumn(protectedGrid(), columnAtIndex(column));
+        delegate->latticeDataGridDidEndReorderingColumn(protectedGrid(), columnAtIndex(static_cast<int32_t>(column)));
 }
 
 void LatticeDataGrid::latticeGridRowHasBeenSwitchedWithRow(const Ref<LatticeGrid>&, LGridRow a, LGridRow b)
@@ -539,6 +543,18 @@ void LatticeDataGrid::latticeGridDidEndReorderingRow(const Ref<LatticeGrid>&, LG
     if (delegate && delegate->respondsToSelector("latticeDataGrid:didEndReorderingRow:"))
         delegate->latticeDataGridDidEndReorderingRow(
             protectedGrid(), LDataGridRow::rowFromRowStruct(translateRowToExternal(row, true)));
+}
+
+Ref<UIImage> LatticeDataGrid::latticeGridArrowImageForOrientationForCellAtCoord(
+    const Ref<LatticeGrid>&, int32_t, const Ref<LGridCoord>&)
+{
+    return nullptr;
+}
+
+CGPoint LatticeDataGrid::latticeGridOffsetForArrowImageWithOrientationForCellAtCoord(
+    const Ref<LatticeGrid>&, int32_t, const Ref<LGridCoord>&)
+{
+    return CGPointZero;
 }
 
 // Scrolling

@@ -93,7 +93,7 @@ void LatticeDataGrid::commonInit()
     layer()->setBorderWidth(1.0f);
     m_internalGrid->setBackgroundColor(UIColor::clearColor());
 
-    m_canResizeColumnsViaPinch = true;
+    m_internalGrid->setCanResizeColumnsViaPinch(true);
     setSingleTapEventMask(1);
     setDoubleTapEventMask(2);
 
@@ -644,6 +644,16 @@ float LatticeDataGrid::widthOfVerticalGridLineAtIndex(uint32_t column)
 float LatticeDataGrid::widthOfLeftBorder() const
 {
     return m_internalGrid->widthOfLeftBorder();
+}
+
+bool LatticeDataGrid::canResizeColumnsViaPinch() const
+{
+    return m_internalGrid->canResizeColumnsViaPinch();
+}
+
+void LatticeDataGrid::setCanResizeColumnsViaPinch(bool v)
+{
+    m_internalGrid->setCanResizeColumnsViaPinch(v);
 }
 
 int32_t LatticeDataGrid::singleTapEventMask() const

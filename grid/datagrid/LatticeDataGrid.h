@@ -19,7 +19,9 @@ class LDataGridLineStyle;
 class LDataGridRow;
 class LDataGridSectionHeaderStyle;
 class LGridSectionHeaderStyle;
+class LGridTextInputCell;
 class UIColor;
+class UIImage;
 
 // A column-based data grid over the grid engine. It owns one LatticeGrid filling its area (less
 // its content insets), is that engine's only data source and delegate, and serves a data source
@@ -154,8 +156,8 @@ public:
     float widthOfLeftBorder() const;
 
     // Gestures.
-    bool canResizeColumnsViaPinch() const { return m_canResizeColumnsViaPinch; }
-    void setCanResizeColumnsViaPinch(bool v) { m_canResizeColumnsViaPinch = v; }
+    bool canResizeColumnsViaPinch() const;
+    void setCanResizeColumnsViaPinch(bool v);
     int32_t singleTapEventMask() const;
     void setSingleTapEventMask(int32_t mask);
     int32_t doubleTapEventMask() const;
@@ -252,24 +254,30 @@ public:
         const Ref<LatticeGrid>& grid, int32_t a, int32_t b) override;
     void latticeGridRowHasBeenSwitchedWithRow(const Ref<LatticeGrid>& grid, LGridRow a, LGridRow b) override;
 
-    // Delegate questions of the engine's editing, resizing and end-of-drag callbacks; they take
-    // the engine's cells and indexes and answer in its terms.
-    bool latticeGridShouldBeginEditingAutoCell(const Ref<LatticeGrid>& grid, const Ref<LGridCell>& cell);
-    void latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>& grid, const Ref<LGridCell>& cell);
-    void latticeGridDidFinishEditingAutoCell(const Ref<LatticeGrid>& grid, const Ref<LGridCell>& cell);
-    bool latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>& grid, int32_t column);
+    bool latticeGridShouldBeginEditingAutoCell(
+        const Ref<LatticeGrid>& grid, const Ref<LGridTextInputCell>& cell) override;
+    void latticeGridWillBeginEditingAutoCell(
+        const Ref<LatticeGrid>& grid, const Ref<LGridTextInputCell>& cell) override;
+    void latticeGridDidFinishEditingAutoCell(
+        const Ref<LatticeGrid>& grid, const Ref<LGridTextInputCell>& cell) override;
+    bool latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>& grid, uint32_t column) override;
     std::optional<float> latticeGridWidthForResizingColAtIndexWithCurrentWidthTargetWidth(
-        const Ref<LatticeGrid>& grid, int32_t column, float current, float target);
+        const Ref<LatticeGrid>& grid, uint32_t column, float current, float target) override;
     void latticeGridDidResizeColumnAtIndexFromWidthToWidth(
-        const Ref<LatticeGrid>& grid, int32_t column, float from, float to);
+        const Ref<LatticeGrid>& grid, uint32_t column, float from, float to) override;
     void latticeGridWillEndResizingColumnAtIndexFromWidthToWidth(
-        const Ref<LatticeGrid>& grid, int32_t column, float from, float to);
+        const Ref<LatticeGrid>& grid, uint32_t column, float from, float to) override;
     void latticeGridDidEndResizingColumnAtIndexFromWidthToWidth(
-        const Ref<LatticeGrid>& grid, int32_t column, float from, float to);
-    void latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>& grid, int32_t column);
-    void latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>& grid, int32_t column);
-    void latticeGridWillEndReorderingRow(const Ref<LatticeGrid>& grid, LGridRow row);
-    void latticeGridDidEndReorderingRow(const Ref<LatticeGrid>& grid, LGridRow row);
+        const Ref<LatticeGrid>& grid, uint32_t column, float from, float to) override;
+    void latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>& grid, uint32_t column) override;
+    void latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>& grid, uint32_t column) override;
+    void latticeGridWillEndReorderingRow(const Ref<LatticeGrid>& grid, LGridRow row) override;
+    void latticeGridDidEndReorderingRow(const Ref<LatticeGrid>& grid, LGridRow row) override;
+    // The engine's own arrow image, at no offset.
+    Ref<UIImage> latticeGridArrowImageForOrientationForCellAtCoord(
+        const Ref<LatticeGrid>& grid, int32_t orientation, const Ref<LGridCoord>& coord) override;
+    CGPoint latticeGridOffsetForArrowImageWithOrientationForCellAtCoord(
+        const Ref<LatticeGrid>& grid, int32_t orientation, const Ref<LGridCoord>& coord) override;
 
     // Scroll callbacks of the engine, passed to the delegate.
     void scrollViewDidScroll(const Ref<UIScrollView>& scrollView) override;
@@ -319,5 +327,4 @@ private:
     uint32_t m_numberOfFrozenColumns { 0 };
     uint32_t m_numberOfFrozenRows { 0 };
     Ref<LDataGridSectionHeaderStyle> m_defaultSectionHeaderStyle;
-    bool m_canResizeColumnsViaPinch { true };
 };

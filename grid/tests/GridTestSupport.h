@@ -14,11 +14,15 @@
 #include "grid/LGridLineStyle.h"
 #include "grid/LGridSectionHeader.h"
 #include "grid/LGridSectionHeaderStyle.h"
+#include "grid/LGridTextInputCell.h"
 #include "grid/LatticeGrid.h"
 #include "testing/Drain.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIDevice.h"
+#include "uikit/UIKeyboard.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +68,8 @@ public:
         if (nilCells.count({ coord->column(), coord->rowIndex() }))
             return nullptr;
         Ref<LGridCell> cell;
+        if (makeCell)
+            return makeCell(grid, coord);
         if (dequeues)
             cell = grid->dequeueReusableCellWithIdentifier(std::string("Cell"));
         if (!cell) {
@@ -204,6 +210,99 @@ public:
     }
     void scrollViewDidEndDecelerating(const Ref<UIScrollView>&) override { calls.push_back("didEndDecelerating"); }
 
+    // Editing.
+    bool latticeGridShouldBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& c) override
+    {
+        calls.push_back("shouldBeginEditing " + c->gridCoord()->description());
+        return allowEditing;
+    }
+    void latticeGridWillBeginEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& c) override
+    {
+        calls.push_back("willBeginEditing " + c->gridCoord()->description());
+    }
+    void latticeGridWillCommenceEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& c) override
+    {
+        calls.push_back("willCommenceEditing " + c->gridCoord()->description());
+    }
+    void latticeGridDidFinishEditingAutoCell(const Ref<LatticeGrid>&, const Ref<LGridTextInputCell>& c) override
+    {
+        calls.push_back("didFinishEditing " + c->gridCoord()->description() + " " + c->text());
+    }
+
+    // Reordering.
+    int32_t latticeGridPermittedDragDirectionForCellAtCoord(const Ref<LatticeGrid>&, const Ref<LGridCoord>& c) override
+    {
+        calls.push_back("permittedDragDirection " + c->description());
+        return permittedDragDirection;
+    }
+    void latticeGridRowHasBeenSwitchedWithRow(const Ref<LatticeGrid>&, LGridRow a, LGridRow b) override
+    {
+        calls.push_back(
+            NSString::stringWithFormat("rowSwitched %d,%d with %d,%d", a.index, a.section, b.index, b.section));
+    }
+    void latticeGridColAtIndexHasBeenSwitchedWithColAtIndex(const Ref<LatticeGrid>&, int32_t a, int32_t b) override
+    {
+        calls.push_back(NSString::stringWithFormat("colSwitched %d with %d", a, b));
+    }
+    void latticeGridWillEndReorderingRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("willEndReorderingRow %d,%d", r.index, r.section));
+    }
+    void latticeGridDidEndReorderingRow(const Ref<LatticeGrid>&, LGridRow r) override
+    {
+        calls.push_back(NSString::stringWithFormat("didEndReorderingRow %d,%d", r.index, r.section));
+    }
+    void latticeGridWillEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t c) override
+    {
+        calls.push_back(NSString::stringWithFormat("willEndReorderingColumn %u", c));
+    }
+    void latticeGridDidEndReorderingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t c) override
+    {
+        calls.push_back(NSString::stringWithFormat("didEndReorderingColumn %u", c));
+    }
+    Ref<UIImage> latticeGridArrowImageForOrientationForCellAtCoord(
+        const Ref<LatticeGrid>&, int32_t, const Ref<LGridCoord>&) override
+    {
+        return arrowImage;
+    }
+
+    // Resizing.
+    bool latticeGridShouldBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t c) override
+    {
+        calls.push_back(NSString::stringWithFormat("shouldBeginResizing %u", c));
+        return allowResizing;
+    }
+    void latticeGridWillBeginResizingColumnAtIndex(const Ref<LatticeGrid>&, uint32_t c) override
+    {
+        calls.push_back(NSString::stringWithFormat("willBeginResizing %u", c));
+    }
+    void latticeGridWillResizeColumnAtIndexFromWidthToWidthWithXCenter(
+        const Ref<LatticeGrid>&, uint32_t c, float, float to, float) override
+    {
+        calls.push_back(NSString::stringWithFormat("willResize %u to %.0f", c, static_cast<double>(to)));
+    }
+    std::optional<float> latticeGridWidthForResizingColAtIndexWithCurrentWidthTargetWidth(
+        const Ref<LatticeGrid>&, uint32_t, float, float) override
+    {
+        return resizeWidth;
+    }
+    void latticeGridDidResizeColumnAtIndexFromWidthToWidth(
+        const Ref<LatticeGrid>&, uint32_t c, float, float to) override
+    {
+        calls.push_back(NSString::stringWithFormat("didResize %u to %.0f", c, static_cast<double>(to)));
+    }
+    void latticeGridWillEndResizingColumnAtIndexFromWidthToWidth(
+        const Ref<LatticeGrid>&, uint32_t c, float, float to) override
+    {
+        calls.push_back(NSString::stringWithFormat("willEndResizing %u to %.0f", c, static_cast<double>(to)));
+    }
+    void latticeGridDidEndResizingColumnAtIndexFromWidthToWidth(
+        const Ref<LatticeGrid>&, uint32_t c, float from, float to) override
+    {
+        calls.push_back(NSString::stringWithFormat(
+            "didEndResizing %u from %.0f to %.0f", c, static_cast<double>(from), static_cast<double>(to)));
+    }
+
     // The calls whose text starts with `prefix`.
     std::vector<std::string> callsStartingWith(const std::string& prefix) const
     {
@@ -226,6 +325,12 @@ public:
     bool allowToggle { true };
     bool allowDoubleTap { true };
     bool allowDeselection { true };
+    bool allowEditing { true };
+    bool allowResizing { true };
+    int32_t permittedDragDirection { 3 };
+    std::optional<float> resizeWidth;
+    Ref<UIImage> arrowImage;
+    std::function<Ref<LGridCell>(const Ref<LatticeGrid>&, const Ref<LGridCoord>&)> makeCell;
     int32_t cellsMade { 0 };
     std::function<Ref<LGridColRowStyle>(int32_t, int32_t)> rowStyle;
     std::function<Ref<LGridColRowStyle>(int32_t)> colStyle;
@@ -288,6 +393,49 @@ protected:
     static LGridRow row(int32_t index, int32_t section) { return LGridRowMake(index, section); }
 
     ScopedVirtualClock m_clock;
+};
+
+// Grids shown in a key window the size of the screen (768 x 1024 points), touched with synthesized touches in window
+// coordinates.
+class WindowedGridTest : public GridTest {
+protected:
+    Ref<LatticeGrid> hostedGrid(const Ref<FakeGridClient>& client, CGRect frame = CGRectMake(0, 0, 400, 400),
+        float columnWidth = 100, float rowHeight = 40)
+    {
+        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        m_window->setRootViewController(UIViewController::init());
+        m_window->makeKeyAndVisible();
+        auto grid = makeGrid(client, frame, columnWidth, rowHeight);
+        m_window->addSubview(grid);
+        grid->layoutIfNeeded();
+        return grid;
+    }
+    // The centre of a loaded cell in window coordinates.
+    static CGPoint centreOf(const Ref<LatticeGrid>& grid, int32_t column, LGridRow row)
+    {
+        auto cell = grid->loadAndRetrieveCellAtColAtRow(column, row);
+        return cell->superview()->convertPointToView(cell->center(), nullptr);
+    }
+    static CGRect windowFrameOf(const Ref<LatticeGrid>& grid, int32_t column, LGridRow row)
+    {
+        auto cell = grid->loadAndRetrieveCellAtColAtRow(column, row);
+        return cell->superview()->convertRectToView(cell->frame(), nullptr);
+    }
+    void TearDown() override
+    {
+        // The window lets its grid go before the client does.
+        if (m_window) {
+            auto views = m_window->subviews();
+            for (const auto& view : views)
+                view->removeFromSuperview();
+        }
+        m_window = nullptr;
+        m_clock.advance(2);
+        GridTest::TearDown();
+        UIKeyboard::resetForTesting();
+    }
+
+    Ref<UIWindow> m_window;
 };
 
 // Suites named after the class they test.

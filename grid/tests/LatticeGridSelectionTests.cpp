@@ -67,8 +67,9 @@ TEST_F(LatticeGridTest, TapsSelectByTheSelectionMode)
             }
         }
         bool rowMode = c.mode == LGridSelectionModeSingleRow || c.mode == LGridSelectionModeMultipleRows;
-        if (!c.recorded.empty())
+        if (!c.recorded.empty()) {
             EXPECT_EQ(grid->isRowSelected(row(c.recorded.back().second, 0)), rowMode);
+        }
     }
 }
 

@@ -3,47 +3,15 @@
 #include "grid/LGridDoubleTapGestureRecognizer.h"
 #include "grid/LGridSection.h"
 #include "grid/tests/GridTestSupport.h"
+#include "testing/TouchSynthesis.h"
 #include "uikit/UILongPressGestureRecognizer.h"
 #include "uikit/UITapGestureRecognizer.h"
 #include "uikit/UIWindow.h"
 
 // Grids in a key window, tapped with synthesized touches in window coordinates.
-class LatticeGridTapsTest : public GridTest {
+class LatticeGridTapsTest : public WindowedGridTest {
 protected:
-    Ref<LatticeGrid> hostedGrid(const Ref<FakeGridClient>& client)
-    {
-        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 600, 600));
-        m_window->makeKeyAndVisible();
-        auto grid = makeGrid(client, CGRectMake(0, 0, 400, 400));
-        m_window->addSubview(grid);
-        grid->layoutIfNeeded();
-        return grid;
-    }
-    // The centre of a loaded cell in window coordinates.
-    static CGPoint centreOf(const Ref<LatticeGrid>& grid, int32_t column, LGridRow row)
-    {
-        auto cell = grid->visibleCellAtColAndRow(column, row);
-        return cell->superview()->convertPointToView(cell->center(), nullptr);
-    }
-    void doubleTap(CGPoint point, double gap = 0.1)
-    {
-        UIApplicationHost::tap(point);
-        m_clock.advance(gap);
-        UIApplicationHost::tap(point);
-    }
-
-    void TearDown() override
-    {
-        // The window lets its grid go before the client does.
-        if (m_window) {
-            for (const auto& view : m_window->subviews())
-                view->removeFromSuperview();
-        }
-        m_window = nullptr;
-        GridTest::TearDown();
-    }
-
-    Ref<UIWindow> m_window;
+    void doubleTap(CGPoint point, double gap = 0.1) { TouchSynthesis::doubleTap(point, gap); }
 };
 
 TEST_F(LatticeGridTapsTest, SingleAndDoubleTapsSendTheirMasksEvents)

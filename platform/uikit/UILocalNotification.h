@@ -1,9 +1,12 @@
 #pragma once
 
+#include "foundation/NSDateComponents.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
 #include <string>
+
+class NSTimeZone;
 
 // A notification the application schedules with the system; the host records them.
 class UILocalNotification : public NSObject {
@@ -28,6 +31,12 @@ public:
     void setApplicationIconBadgeNumber(int32_t badge) { m_badge = badge; }
     const Value& userInfo() const { return m_userInfo; }
     void setUserInfo(Value info) { m_userInfo = std::move(info); }
+    // The zone the fire date is read in; nil keeps it an absolute time.
+    const Ref<NSTimeZone>& timeZone() const { return m_timeZone; }
+    void setTimeZone(Ref<NSTimeZone> zone) { m_timeZone = std::move(zone); }
+    // The calendar unit it repeats by; 0 fires once.
+    NSCalendarUnit repeatInterval() const { return m_repeatInterval; }
+    void setRepeatInterval(NSCalendarUnit unit) { m_repeatInterval = unit; }
 
 private:
     double m_fireDate { 0 };
@@ -36,6 +45,8 @@ private:
     std::string m_soundName;
     int32_t m_badge { 0 };
     Value m_userInfo;
+    Ref<NSTimeZone> m_timeZone;
+    NSCalendarUnit m_repeatInterval { NSCalendarUnit(0) };
 };
 
 inline constexpr const char* UILocalNotificationDefaultSoundName = "UILocalNotificationDefaultSoundName";

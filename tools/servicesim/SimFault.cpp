@@ -42,6 +42,14 @@ std::optional<SimFault::Body> SimFault::bodyFromName(const std::string& name)
     return std::nullopt;
 }
 
+std::vector<std::string> SimFault::bodyNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : kBodies)
+        names.emplace_back(entry.name);
+    return names;
+}
+
 std::optional<SimFault> SimFault::parse(const std::string& text, std::string* error)
 {
     auto fail = [&](const std::string& message) -> std::optional<SimFault> {

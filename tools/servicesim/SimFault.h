@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // One misbehaviour of the simulated services, applied to requests whose path (without the query)
 // equals `path`, so that clients' error paths can be exercised.
@@ -30,4 +31,6 @@ struct SimFault {
     // the flag no-time-header. Returns nullopt with a message for anything else.
     static std::optional<SimFault> parse(const std::string& text, std::string* error = nullptr);
     static std::optional<Body> bodyFromName(const std::string& name);
+    // Every body name parse takes, in declaration order.
+    static std::vector<std::string> bodyNames();
 };

@@ -44,9 +44,12 @@ struct SimPlane {
 // thread.
 class TrafficSimulation {
 public:
+    // The most aircraft one simulation flies, enough for scale runs of the whole feed.
+    static constexpr int kMaximumAircraft = 100000;
+
     struct Options {
         uint64_t seed = 1;
-        int aircraft = 2000; // at most 20,000
+        int aircraft = 2000; // at most kMaximumAircraft
         bool seasonal = false;
         // When set, one aircraft in 25 is local traffic (private aircraft and helicopters) flying
         // between airfields within 100 km of this latitude and longitude, so a map or an

@@ -1,8 +1,7 @@
 // servicesim: plays every external service of the system on loopback until SIGTERM or SIGINT.
-//
-//   servicesim [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]
-//              [--data DIR] [--seasonal] [--hotspot LAT,LON] [--fault PATH:key=value,...]...
+// `servicesim --help` lists the options and the fault settings.
 #include "servicesim/ServiceSimulator.h"
+#include "servicesim/TrafficSimulation.h"
 
 #include <array>
 #include <cmath>
@@ -14,13 +13,44 @@
 
 namespace {
 
-int usage(const char* program)
+// The port the application looks for the services on when it is given no address.
+constexpr int kDefaultPort = 8080;
+
+void printHelp(FILE* out, const char* program)
 {
-    std::fprintf(stderr,
-        "usage: %s [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]\n"
-        "          [--data DIR] [--seasonal] [--hotspot LAT,LON]\n"
-        "          [--fault PATH[:status=N,delay=S,body=KIND,no-time-header,times=N]]...\n",
-        program);
+    std::string bodies;
+    for (const auto& name : SimFault::bodyNames())
+        bodies += (bodies.empty() ? "" : ", ") + name;
+    std::fprintf(out,
+        "usage: %s [options]\n"
+        "Plays every external service of the application on 127.0.0.1 until SIGTERM or SIGINT.\n"
+        "\n"
+        "  --port N            port to listen on, 0 for any free one (default %d, the port the\n"
+        "                      application uses when it is given no service address)\n"
+        "  --print-port        print only the bound port on the first line of the output\n"
+        "  --seed S            seed of the simulated traffic (default 1)\n"
+        "  --aircraft N        number of simulated aircraft, 0 to %d (default 2000)\n"
+        "  --time SECONDS      fix the service clock at SECONDS since 1970 (default: the real clock)\n"
+        "  --data DIR          folder of the reference tables (default: the source tree's resources/data)\n"
+        "  --seasonal          add the seasonal flight\n"
+        "  --hotspot LAT,LON   fly local traffic within 100 km of this place\n"
+        "  --fault PATH[:SETTING,...]\n"
+        "                      misbehave on requests to PATH (repeatable). Settings:\n"
+        "                        status=N        answer with HTTP status N\n"
+        "                        delay=S         wait S seconds before answering\n"
+        "                        body=KIND       answer with another body; KIND is one of\n"
+        "                                        %s\n"
+        "                        no-time-header  leave out the service clock header\n"
+        "                        times=N         only for the next N requests\n"
+        "  --help, -h          show this text\n",
+        program, kDefaultPort, TrafficSimulation::kMaximumAircraft, bodies.c_str());
+}
+
+int usage(const char* program, const std::string& message = {})
+{
+    if (!message.empty())
+        std::fprintf(stderr, "servicesim: %s\n", message.c_str());
+    std::fprintf(stderr, "usage: %s [options]; %s --help lists them\n", program, program);
     return 2;
 }
 
@@ -36,21 +66,24 @@ bool parseInteger(const char* text, long long low, long long high, long long& va
 int main(int argc, char** argv)
 {
     ServiceSimulator::Options options;
-    long long port = 0;
+    long long port = kDefaultPort;
     bool printPort = false;
     std::vector<SimFault> faults;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         long long number = 0;
-        if (arg == "--print-port") {
+        if (arg == "--help" || arg == "-h") {
+            printHelp(stdout, argv[0]);
+            return 0;
+        } else if (arg == "--print-port") {
             printPort = true;
         } else if (arg == "--seasonal") {
             options.seasonal = true;
         } else if (arg == "--port") {
             const char* value = next();
             if (!value || !parseInteger(value, 0, 65535, port))
-                return usage(argv[0]);
+                return usage(argv[0], "--port takes a number from 0 to 65535");
         } else if (arg == "--seed") {
             const char* value = next();
             if (!value || !parseInteger(value, 0, INT64_MAX, number))
@@ -58,8 +91,9 @@ int main(int argc, char** argv)
             options.seed = static_cast<uint64_t>(number);
         } else if (arg == "--aircraft") {
             const char* value = next();
-            if (!value || !parseInteger(value, 0, 20000, number))
-                return usage(argv[0]);
+            if (!value || !parseInteger(value, 0, TrafficSimulation::kMaximumAircraft, number))
+                return usage(argv[0],
+                    "--aircraft takes a whole number from 0 to " + std::to_string(TrafficSimulation::kMaximumAircraft));
             options.aircraft = static_cast<int>(number);
         } else if (arg == "--time") {
             const char* value = next();
@@ -91,7 +125,7 @@ int main(int argc, char** argv)
             }
             faults.push_back(*fault);
         } else {
-            return usage(argv[0]);
+            return usage(argv[0], "unknown option " + arg);
         }
     }
 

@@ -15,6 +15,8 @@
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSFileManager.h"
+#include "foundation/NSTimeZone.h"
+#include "media/AudioServices.h"
 #include "net/NSURL.h"
 #include "sdk/HBRCrashManager.h"
 #include "sdk/HBRHarborManager.h"
@@ -22,6 +24,7 @@
 #include "testing/LogCapture.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIAlertView.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UILocalNotification.h"
@@ -119,6 +122,10 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         KESTLiveDataManager::setServiceBaseURL("http://feed.invalid/");
         KESTLiveDataManager::resetSharedInstanceForTesting();
         UIApplicationHost::resetForTesting();
+        UIAlertView::resetForTesting();
+        // A search pending at launch that the first answer cannot serve.
+        KESTLiveDataManager::sharedInstance()->setSearchDictionary(
+            Value::dictionary({ { Value("callsign"), Value("NOPE1") } }));
         if (c.earlierInstall)
             NSUserDefaults::standardUserDefaults()->setObjectForKey(
                 Value::array({ Value("1.0") }), "prevStartupVersions");
@@ -136,6 +143,12 @@ TEST(KESTAppDelegate, LaunchSeedsBookmarksOnceAndDrivesTheFeed)
         EXPECT_EQ(NSUserDefaults::standardUserDefaults()->boolForKey("kHasSetBookmarks"), !c.earlierInstall);
         EXPECT_EQ(application->minimumBackgroundFetchInterval(), 900.0);
         EXPECT_EQ(feed->requestCount(), 1u);
+        auto alerts = UIAlertView::visibleAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0]->title(), "Not currently tracked");
+        EXPECT_EQ(alerts[0]->message(), "This flight is out of range or not currently tracked.");
+        EXPECT_EQ(alerts[0]->buttonTitleAtIndex(0), "Continue");
+        UIAlertView::resetForTesting();
 
         // Becoming active again within five seconds makes no second full poll.
         UIApplicationHost::resignActive();
@@ -248,6 +261,9 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     EXPECT_EQ(scheduled[0]->alertBody(), "Volantrix has great new coverage, why not check it out?");
     EXPECT_EQ(scheduled[0]->alertAction(), "Show");
     EXPECT_EQ(scheduled[0]->soundName(), "cabinbong.aiff");
+    ASSERT_TRUE(scheduled[0]->timeZone());
+    EXPECT_EQ(scheduled[0]->timeZone()->name(), NSTimeZone::defaultTimeZone()->name());
+    EXPECT_EQ(scheduled[0]->repeatInterval(), NSCalendarUnitMonth);
     app->localNag();
     EXPECT_EQ(application->scheduledLocalNotifications().size(), 1u);
 
@@ -265,6 +281,18 @@ TEST(KESTAppDelegate, LaunchConfiguresTheServicesAndPollsForMessages)
     HBRCrashManager::setReporterEnablerForTesting(nullptr);
     RatePrompt::resetForTesting();
     UIApplicationHost::resetForTesting();
+}
+
+// The alert sound: the bundle's "cabinbong.aiff" as a system sound, then the vibration.
+TEST(KESTAppDelegate, PlayBongPlaysTheAlertSoundThenVibrates)
+{
+    AppTestScope scope;
+    AudioServicesTesting::reset();
+    auto sound = NSBundle::mainBundle()->URLForResource("cabinbong", "aiff");
+    ASSERT_TRUE(sound) << "the build's bundle has the alert sound";
+    KESTAppDelegate::init()->playBong();
+    EXPECT_EQ(AudioServicesTesting::recordedEvents(), (std::vector<std::string> { "play " + *sound, "vibrate" }));
+    AudioServicesTesting::reset();
 }
 
 } // namespace

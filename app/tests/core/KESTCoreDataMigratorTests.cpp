@@ -106,7 +106,8 @@ TEST(KESTCoreDataMigrator, CopiesTheOlderRowsOnceAndSetsTheFlagAfterSaving)
             { Value("Coast"), Value(-33.9), Value(151.2), Value(2.0), Value(2.5) },
             { Value("No region"), Value(10.0), Value(), Value(1.0), Value(1.0) },
         });
-    EXPECT_TRUE(KESTCoreDataMigrator::migrateOldStoreIfNeededIntoContext(context));
+    // The application's launch step copies them through the migrator.
+    app->migrateOldCoreDataStore();
     EXPECT_TRUE(defaults->boolForKey("kHasPerformedCoreDataMigration"));
     EXPECT_FALSE(context->hasChanges());
 

@@ -251,6 +251,13 @@ TEST_F(KESTLiveDataManagerTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnly
         { "full answer dropping one", answer(R"("B2":)" + planeJSON("DLH2", 52)), true, { "B2" }, NAN },
         { "delta refreshing the other", answer(R"("B2":)" + planeJSON("DLH2", 52.5)), false, { "B2" }, NAN },
         { "delta bringing one back", answer(R"("A1":)" + planeJSON("BAW1", 50)), false, { "A1", "B2" }, 50 },
+        { "full answer in another order with a newcomer",
+            answer(R"("B2":)" + planeJSON("DLH2", 52.75) + R"(,"C3":)" + planeJSON("AFR3", 48) + R"(,"A1":)"
+                + planeJSON("BAW1", 49)),
+            true, { "A1", "B2", "C3" }, 49 },
+        { "full answer in the first order dropping the newcomer",
+            answer(R"("A1":)" + planeJSON("BAW1", 48.5) + R"(,"B2":)" + planeJSON("DLH2", 53)), true, { "A1", "B2" },
+            48.5 },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);

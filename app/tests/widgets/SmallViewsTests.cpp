@@ -23,6 +23,7 @@
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINib.h"
+#include "uikit/UISavedPhotosAlbum.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -266,6 +267,18 @@ TEST(ScreenshotCapture, SavesToADirectoryAndShares)
         auto data = fileManager->contentsAtPath(directory + "/" + name);
         EXPECT_TRUE(UIImage::imageWithData(data)) << "a PNG";
     }
+
+    // The camera roll keeps each screenshot as a new photo in the sandbox.
+    fileManager->removeItemAtPath(UISavedPhotosAlbum::directory(), nullptr);
+    ScreenshotCapture::takeScreenshotToCameraRoll();
+    ScreenshotCapture::takeScreenshotToCameraRoll();
+    auto photos = UISavedPhotosAlbum::photoPaths();
+    ASSERT_EQ(photos.size(), 2u);
+    EXPECT_EQ(photos[0], UISavedPhotosAlbum::directory() + "/IMG_0001.PNG");
+    EXPECT_EQ(photos[1], UISavedPhotosAlbum::directory() + "/IMG_0002.PNG");
+    auto photo = UIImage::imageWithData(fileManager->contentsAtPath(photos[1]));
+    ASSERT_TRUE(photo);
+    EXPECT_EQ(photo->size().width, ScreenshotCapture::imageWithScreenshot()->size().width);
 
     ScreenshotCapture::takeScreenshotToActivityViewController();
     auto sheet = std::dynamic_pointer_cast<UIActivityViewController>(

@@ -3,6 +3,7 @@
 #include "foundation/NSException.h"
 #include "graphics/CALayer.h"
 #include "graphics/UIColor.h"
+#include "grid/LGridAutoCell.h"
 #include "grid/LGridBorderStyle.h"
 #include "grid/LGridColRowStyle.h"
 #include "grid/LGridLineStyle.h"
@@ -448,8 +449,13 @@ TEST_F(LatticeDataGridTest, DoubleTapAndEditingQuestions)
     EXPECT_FALSE(grid->latticeGridCellCanRespondToDoubleTap(engine, body));
     EXPECT_TRUE(grid->latticeGridCellCanRespondToDoubleTap(engine, editableBody));
     EXPECT_FALSE(grid->latticeGridCellCanRespondToDoubleTap(engine, grid->visibleHeaderCellAtColIndex(1)));
-    EXPECT_FALSE(grid->latticeGridShouldBeginEditingAutoCell(engine, body));
-    EXPECT_TRUE(grid->latticeGridShouldBeginEditingAutoCell(engine, editableBody));
+    auto editedCell = [](int32_t column) {
+        auto cell = LGridAutoCell::initWithReuseIdentifier("Edit");
+        cell->setGridCoord(LGridCoord::initWithColumnWithRow(column, LGridRowMake(0, 1)));
+        return cell;
+    };
+    EXPECT_FALSE(grid->latticeGridShouldBeginEditingAutoCell(engine, editedCell(0)));
+    EXPECT_TRUE(grid->latticeGridShouldBeginEditingAutoCell(engine, editedCell(1)));
     EXPECT_FALSE(grid->latticeGridShouldBeginResizingColumnAtIndex(engine, 0));
     columns[0]->setCanResizeViaPinch(true);
     EXPECT_TRUE(grid->latticeGridShouldBeginResizingColumnAtIndex(engine, 0));

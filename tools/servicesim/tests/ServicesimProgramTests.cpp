@@ -9,7 +9,8 @@
 
 namespace {
 
-// Runs the servicesim program with `arguments`; its standard output is readable from `output`.
+// Runs the servicesim program with `arguments`; its standard output and error are readable from
+// `output`.
 struct Program {
     pid_t pid = -1;
     FILE* output = nullptr;
@@ -22,6 +23,7 @@ struct Program {
         pid = fork();
         if (pid == 0) {
             dup2(pipeEnds[1], STDOUT_FILENO);
+            dup2(pipeEnds[1], STDERR_FILENO);
             close(pipeEnds[0]);
             close(pipeEnds[1]);
             std::vector<char*> argv { const_cast<char*>(SERVICESIM_PROGRAM) };
@@ -33,6 +35,16 @@ struct Program {
         }
         close(pipeEnds[1]);
         output = fdopen(pipeEnds[0], "r");
+    }
+
+    // Everything the program writes until it ends.
+    std::string readAll()
+    {
+        std::string text;
+        char buffer[4096];
+        while (size_t got = std::fread(buffer, 1, sizeof buffer, output))
+            text.append(buffer, got);
+        return text;
     }
 
     // Waits for the program to end and returns its exit status, or -1 when a signal ended it.
@@ -84,7 +96,7 @@ TEST(ServicesimProgram, RefusesBadArguments)
 {
     const std::vector<std::vector<std::string>> cases = {
         { "--port", "70000" },
-        { "--aircraft", "20001" },
+        { "--aircraft", "100001" },
         { "--fault", "no-slash" },
         { "--seed" },
         { "--colour", "red" },
@@ -95,4 +107,25 @@ TEST(ServicesimProgram, RefusesBadArguments)
         ASSERT_GT(program.pid, 0);
         EXPECT_EQ(program.wait(), 2);
     }
+}
+
+TEST(ServicesimProgram, HelpListsEveryOptionAndFaultAndTheAircraftBoundIsNamed)
+{
+    Program help({ "--help" });
+    ASSERT_GT(help.pid, 0);
+    std::string text = help.readAll();
+    EXPECT_EQ(help.wait(), 0);
+    for (const char* word :
+        { "--port", "--print-port", "--seed", "--aircraft", "--time", "--data", "--seasonal", "--hotspot", "--fault",
+            "--help", "default 8080", "status=", "delay=", "body=", "no-time-header", "times=", "normal", "empty",
+            "truncated", "malformed", "planes-array", "error-object", "empty-object", "empty-array", "null-items" }) {
+        SCOPED_TRACE(word);
+        EXPECT_NE(text.find(word), std::string::npos);
+    }
+
+    Program tooMany({ "--aircraft", "100001" });
+    ASSERT_GT(tooMany.pid, 0);
+    std::string refusal = tooMany.readAll();
+    EXPECT_EQ(tooMany.wait(), 2);
+    EXPECT_NE(refusal.find("from 0 to 100000"), std::string::npos) << refusal;
 }
