@@ -2,6 +2,8 @@
 
 #include "foundation/NSException.h"
 #include "foundation/NSString.h"
+#include "grid/LGridTextField.h"
+#include "grid/LGridTextLabel.h"
 #include "grid/LatticeGridLog.h"
 #include "grid/datagrid/LDataGridCell.h"
 #include "grid/datagrid/LDataGridCellStyle.h"

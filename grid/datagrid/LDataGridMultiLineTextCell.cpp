@@ -1,8 +1,8 @@
 #include "grid/datagrid/LDataGridMultiLineTextCell.h"
 
-#include "grid/datagrid/LDataGridTextInternalCell.h"
-#include "uikit/UILabel.h"
-#include "uikit/UITextView.h"
+#include "grid/LGridAutoMultiLineCell.h"
+#include "grid/LGridTextLabel.h"
+#include "grid/LGridTextView.h"
 
 Ref<LDataGridMultiLineTextCell> LDataGridMultiLineTextCell::initWithReuseIdentifier(const std::string& reuseIdentifier)
 {
@@ -11,23 +11,27 @@ Ref<LDataGridMultiLineTextCell> LDataGridMultiLineTextCell::initWithReuseIdentif
 
 Ref<LGridCell> LDataGridMultiLineTextCell::makeInternalCell(const std::string& reuseIdentifier) const
 {
-    return LDataGridTextInternalCell::initWithReuseIdentifier(
-        reuseIdentifier, LDataGridTextInternalCell::Lines::Multiple);
+    return LGridAutoMultiLineCell::initWithReuseIdentifier(reuseIdentifier);
 }
 
-Ref<UILabel> LDataGridMultiLineTextCell::textLabel() const
+Ref<LGridAutoMultiLineCell> LDataGridMultiLineTextCell::wrappedAutoMultiLineCell() const
+{
+    return std::dynamic_pointer_cast<LGridAutoMultiLineCell>(internalCell());
+}
+
+Ref<LGridTextLabel> LDataGridMultiLineTextCell::textLabel() const
 {
     auto cell = wrappedAutoMultiLineCell();
     return cell ? cell->textLabel() : nullptr;
 }
 
-void LDataGridMultiLineTextCell::setTextLabel(const Ref<UILabel>& label)
+void LDataGridMultiLineTextCell::setTextLabel(const Ref<LGridTextLabel>& label)
 {
     if (auto cell = wrappedAutoMultiLineCell())
         cell->setTextLabel(label);
 }
 
-Ref<UITextView> LDataGridMultiLineTextCell::editingTextView() const
+Ref<LGridTextView> LDataGridMultiLineTextCell::editingTextView() const
 {
     auto cell = wrappedAutoMultiLineCell();
     return cell ? cell->editingTextView() : nullptr;

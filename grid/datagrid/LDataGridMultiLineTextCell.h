@@ -2,8 +2,9 @@
 
 #include "grid/datagrid/LDataGridTextInputCell.h"
 
-class UILabel;
-class UITextView;
+class LGridAutoMultiLineCell;
+class LGridTextLabel;
+class LGridTextView;
 
 // A data-grid cell that shows wrapped text in its internal cell's label, with a text view for
 // editing. Main thread only.
@@ -16,10 +17,10 @@ public:
     }
     static Ref<LDataGridMultiLineTextCell> initWithReuseIdentifier(const std::string& reuseIdentifier);
 
-    Ref<LDataGridTextInternalCell> wrappedAutoMultiLineCell() const { return textInternalCell(); }
-    Ref<UILabel> textLabel() const;
-    void setTextLabel(const Ref<UILabel>& label);
-    Ref<UITextView> editingTextView() const;
+    Ref<LGridAutoMultiLineCell> wrappedAutoMultiLineCell() const;
+    Ref<LGridTextLabel> textLabel() const;
+    void setTextLabel(const Ref<LGridTextLabel>& label);
+    Ref<LGridTextView> editingTextView() const;
     std::optional<std::string> text() const override;
     void setText(const std::string& text) override;
 

@@ -1,37 +1,18 @@
 #include "grid/datagrid/LDataGridSortArrowManager.h"
 
-#include "foundation/NSString.h"
 #include "graphics/UIImage.h"
 #include "grid/LGridCell.h"
-#include "grid/LatticeGridLog.h"
+#include "grid/LGridGraphics.h"
 #include "grid/datagrid/LDataGridColumn.h"
 #include "grid/datagrid/LDataGridColumnSortOrder.h"
 #include "grid/datagrid/LDataGridCoord.h"
 #include "grid/datagrid/LDataGridTextInputCell.h"
 #include "grid/datagrid/LGridSortOrderArrow.h"
 
-std::string LDataGridSortArrowManager::imageNameForSortOrder(int32_t order)
-{
-    static const char* const s_names[3] = { "no_sort", "sort_up", "sort_down" };
-    if (order < 0 || order > 2)
-        LatticeGridLog::fatalLogMessageFromSource("bad sort order", classObject());
-    return std::string("44_") + s_names[order] + ".png";
-}
-
-Ref<UIImage> LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(int32_t order)
-{
-    std::string name = imageNameForSortOrder(order);
-    auto image = UIImage::imageNamed(name);
-    if (!image)
-        LatticeGridLog::fatalLogMessageFromSource(
-            NSString::stringWithFormat("Couldn't load image %@", name), classObject());
-    return image;
-}
-
 Ref<LGridSortOrderArrow> LDataGridSortArrowManager::sortArrowForOrder(int32_t)
 {
     auto arrow = LGridSortOrderArrow::initWithOrientationWithImageUserControlsOrientation(
-        3, sortOrderArrowImageForSortOrder(LDataGridColumnSortOrderNone), false);
+        3, LGridGraphics::sortOrderArrowImageForSortOrder(LDataGridColumnSortOrderNone), false);
     arrow->setAutoresizingMask(63 & ~(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight));
     arrow->setAlpha(1);
     return arrow;
@@ -46,9 +27,13 @@ void LDataGridSortArrowManager::showArrowOnPresenterForSortOrderSortMode(
         arrow->removeFromSuperview();
         return;
     }
-    if (!arrow->superview())
-        arrow->addToCell(presenter);
-    auto image = sortOrderArrowImageForSortOrder(order);
+    if (!arrow->superview()) {
+        if (auto cell = std::dynamic_pointer_cast<LGridCell>(presenter))
+            arrow->addToCell(cell);
+        else if (presenter)
+            presenter->addSubview(arrow);
+    }
+    auto image = LGridGraphics::sortOrderArrowImageForSortOrder(order);
     arrow->setImage(image);
     CGSize size = image->size();
     arrow->setBounds(CGRectMake(0, 0, size.width, size.height));

@@ -22,13 +22,6 @@ public:
     }
     static Ref<LDataGridSortArrowManager> init() { return make<LDataGridSortArrowManager>(); }
 
-    // "44_no_sort.png", "44_sort_up.png" or "44_sort_down.png" for orders 0 to 2; any other
-    // order is the fatal grid error "bad sort order".
-    static std::string imageNameForSortOrder(int32_t order);
-    // The image of that name from the application bundle; a missing one is the fatal grid error
-    // "Couldn't load image %@".
-    static Ref<UIImage> sortOrderArrowImageForSortOrder(int32_t order);
-
     // A new upright arrow with the "no_sort" image (whatever the order), every autoresizing bit
     // but flexible width and height, fully opaque.
     Ref<LGridSortOrderArrow> sortArrowForOrder(int32_t order);

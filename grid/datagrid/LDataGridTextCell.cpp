@@ -1,7 +1,7 @@
 #include "grid/datagrid/LDataGridTextCell.h"
 
-#include "grid/datagrid/LDataGridTextInternalCell.h"
-#include "uikit/UITextField.h"
+#include "grid/LGridAutoCell.h"
+#include "grid/LGridTextField.h"
 
 Ref<LDataGridTextCell> LDataGridTextCell::initWithReuseIdentifier(const std::string& reuseIdentifier)
 {
@@ -10,17 +10,21 @@ Ref<LDataGridTextCell> LDataGridTextCell::initWithReuseIdentifier(const std::str
 
 Ref<LGridCell> LDataGridTextCell::makeInternalCell(const std::string& reuseIdentifier) const
 {
-    return LDataGridTextInternalCell::initWithReuseIdentifier(
-        reuseIdentifier, LDataGridTextInternalCell::Lines::Single);
+    return LGridAutoCell::initWithReuseIdentifier(reuseIdentifier);
 }
 
-Ref<UITextField> LDataGridTextCell::textField() const
+Ref<LGridAutoCell> LDataGridTextCell::wrappedAutoCell() const
+{
+    return std::dynamic_pointer_cast<LGridAutoCell>(internalCell());
+}
+
+Ref<LGridTextField> LDataGridTextCell::textField() const
 {
     auto cell = wrappedAutoCell();
     return cell ? cell->textField() : nullptr;
 }
 
-void LDataGridTextCell::setTextField(const Ref<UITextField>& field)
+void LDataGridTextCell::setTextField(const Ref<LGridTextField>& field)
 {
     if (auto cell = wrappedAutoCell())
         cell->setTextField(field);

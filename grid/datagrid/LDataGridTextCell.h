@@ -2,9 +2,10 @@
 
 #include "grid/datagrid/LDataGridTextInputCell.h"
 
-class UITextField;
+class LGridAutoCell;
+class LGridTextField;
 
-// A data-grid cell that shows one line of text in its internal cell's text field; the default
+// A data-grid cell that shows one line of text in its internal engine cell's text field; the default
 // body cell of a column. Data sources fill it through textField (its text) or setText.
 // Main thread only.
 class LDataGridTextCell : public LDataGridTextInputCell {
@@ -16,9 +17,9 @@ public:
     }
     static Ref<LDataGridTextCell> initWithReuseIdentifier(const std::string& reuseIdentifier);
 
-    Ref<LDataGridTextInternalCell> wrappedAutoCell() const { return textInternalCell(); }
-    Ref<UITextField> textField() const;
-    void setTextField(const Ref<UITextField>& field);
+    Ref<LGridAutoCell> wrappedAutoCell() const;
+    Ref<LGridTextField> textField() const;
+    void setTextField(const Ref<LGridTextField>& field);
     std::optional<std::string> text() const override;
     void setText(const std::string& text) override;
 

@@ -1,6 +1,6 @@
 #include "grid/datagrid/LDataGridTextInputCell.h"
 
-#include "grid/datagrid/LDataGridTextInternalCell.h"
+#include "grid/LGridTextInputCell.h"
 
 Ref<LDataGridTextInputCell> LDataGridTextInputCell::initWithReuseIdentifier(const std::string& reuseIdentifier)
 {
@@ -13,9 +13,9 @@ void LDataGridTextInputCell::initialiseTextInputCell(const std::string& reuseIde
     setContentInset(UIEdgeInsets { 0, 22, 0, 22 });
 }
 
-Ref<LDataGridTextInternalCell> LDataGridTextInputCell::textInternalCell() const
+Ref<LGridTextInputCell> LDataGridTextInputCell::textInternalCell() const
 {
-    return std::dynamic_pointer_cast<LDataGridTextInternalCell>(internalCell());
+    return std::dynamic_pointer_cast<LGridTextInputCell>(internalCell());
 }
 
 UIEdgeInsets LDataGridTextInputCell::contentInset() const

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-class LDataGridTextInternalCell;
+class LGridTextInputCell;
 
 // Base of the data grid's text cells: its internal cell starts with 22-point insets left and
 // right. Here `text` answers nothing and `setText` does nothing; the subclasses give them
@@ -22,8 +22,8 @@ public:
     virtual std::optional<std::string> text() const { return std::nullopt; }
     virtual void setText(const std::string&) { }
 
-    // The internal cell as a text cell (nullptr for a plain internal cell).
-    Ref<LDataGridTextInternalCell> textInternalCell() const;
+    // The internal cell as the engine's text cell (nullptr for a plain internal cell).
+    Ref<LGridTextInputCell> textInternalCell() const;
     UIEdgeInsets contentInset() const;
     void setContentInset(UIEdgeInsets inset);
 

@@ -11,21 +11,13 @@ Ref<LGridSortOrderArrow> LGridSortOrderArrow::initWithOrientationWithImageUserCo
 {
     CGSize size = image ? image->size() : CGSizeZero;
     auto arrow = makeView<LGridSortOrderArrow>(CGRectMake(0, 0, size.width, size.height));
-    arrow->m_orientation = orientation;
-    arrow->setImage(image);
-    if (!userControlsOrientation && orientation >= 0 && orientation < 3) {
-        // Right, down and left turns of the upright image.
-        static const float s_angles[3]
-            = { static_cast<float>(M_PI_2), static_cast<float>(M_PI), static_cast<float>(-M_PI_2) };
-        arrow->setTransform(CGAffineTransformMakeRotation(s_angles[orientation]));
-    }
-    arrow->setAlpha(0);
+    arrow->initialiseArrow(orientation, image, userControlsOrientation);
     arrow->setAutoresizingMask(63);
     arrow->setContentMode(UIViewContentModeScaleAspectFit);
     return arrow;
 }
 
-void LGridSortOrderArrow::addToCell(const Ref<UIView>& cell)
+void LGridSortOrderArrow::addToCell(const Ref<LGridCell>& cell)
 {
     if (auto dataGridCell = std::dynamic_pointer_cast<LDataGridCell>(cell)) {
         dataGridCell->addSubview(self<UIView>());

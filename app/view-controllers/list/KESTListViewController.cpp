@@ -9,6 +9,7 @@
 #include "foundation/NSString.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "grid/LGridTextField.h"
 #include "grid/datagrid/LDataGridCellStyle.h"
 #include "grid/datagrid/LDataGridColumn.h"
 #include "grid/datagrid/LDataGridCoord.h"

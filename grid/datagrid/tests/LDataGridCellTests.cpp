@@ -4,13 +4,18 @@
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "graphics/UIImage.h"
+#include "grid/LGridAutoCell.h"
+#include "grid/LGridAutoMultiLineCell.h"
 #include "grid/LGridCellStyle.h"
+#include "grid/LGridGraphics.h"
+#include "grid/LGridTextField.h"
+#include "grid/LGridTextLabel.h"
+#include "grid/LGridTextView.h"
 #include "grid/datagrid/LDataGridCellStyle.h"
 #include "grid/datagrid/LDataGridHeaderCell.h"
 #include "grid/datagrid/LDataGridHeaderMultiLineCell.h"
 #include "grid/datagrid/LDataGridMultiLineTextCell.h"
 #include "grid/datagrid/LDataGridSortArrowManager.h"
-#include "grid/datagrid/LDataGridTextInternalCell.h"
 #include "grid/datagrid/LGridSortOrderArrow.h"
 #include "grid/datagrid/tests/DataGridTestSupport.h"
 #include "uikit/UILabel.h"
@@ -21,12 +26,12 @@ TEST_F(LDataGridCellTest, SortArrowImagesAreInTheBundle)
 {
     for (int32_t order : { 0, 1, 2 }) {
         SCOPED_TRACE(order);
-        auto image = LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(order);
+        auto image = LGridGraphics::sortOrderArrowImageForSortOrder(order);
         ASSERT_TRUE(image);
         EXPECT_GT(image->size().width, 0);
     }
-    EXPECT_EQ(LDataGridSortArrowManager::imageNameForSortOrder(1), "44_sort_up.png");
-    EXPECT_THROW(LDataGridSortArrowManager::imageNameForSortOrder(3), NSException);
+    EXPECT_EQ(LGridGraphics::imageNameForSortOrder(1), "44_sort_up.png");
+    EXPECT_THROW(LGridGraphics::imageNameForSortOrder(3), NSException);
 }
 
 TEST_F(LDataGridCellTest, CellsAreMadeByClassWithTheirInternalCell)
@@ -66,7 +71,8 @@ TEST_F(LDataGridCellTest, TextAndSubviewsLiveInTheInternalCell)
     auto multi = LDataGridMultiLineTextCell::initWithReuseIdentifier("M");
     multi->setText("two\nlines");
     EXPECT_EQ(multi->textLabel()->text(), "two\nlines");
-    EXPECT_TRUE(multi->editingTextView());
+    // The editing view exists only while the cell is edited.
+    EXPECT_FALSE(multi->editingTextView());
 
     auto extra = UIView::initWithFrame(CGRectMake(0, 0, 5, 5));
     text->addSubview(extra);
@@ -98,7 +104,7 @@ TEST_F(LDataGridCellTest, AppliedStylesLieOverTheThemeRowStyle)
 TEST_F(LDataGridCellTest, HeaderCellInsetAndArrow)
 {
     auto header = LDataGridHeaderCell::initWithReuseIdentifier("H");
-    float arrowWidth = LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(0)->size().width;
+    float arrowWidth = LGridGraphics::sortOrderArrowImageForSortOrder(0)->size().width;
     EXPECT_EQ(header->contentInset().right, 22 + 5 + arrowWidth);
     EXPECT_EQ(header->spaceBetweenArrowAndText(), 5.0f);
     header->applyStyle(LDataGridTheme::defaultHeaderRowStyle()->cellStyle());
@@ -114,7 +120,7 @@ TEST_F(LDataGridCellTest, HeaderCellInsetAndArrow)
     EXPECT_FALSE(arrow->superview());
     header->showArrowForSortOrderSortMode(LDataGridColumnSortOrderAscending, LDataGridColumnSortModeCycle);
     EXPECT_EQ(arrow->superview(), header->internalCell());
-    EXPECT_EQ(arrow->image(), LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(1));
+    EXPECT_EQ(arrow->image(), LGridGraphics::sortOrderArrowImageForSortOrder(1));
     EXPECT_FALSE(arrow->isHidden());
     EXPECT_EQ(arrow->center().x, header->contentFrame().size.width - arrowWidth);
     EXPECT_EQ(arrow->center().y, 22);
@@ -145,7 +151,7 @@ TEST_F(LDataGridCellTest, HeaderLayoutShowsTheColumnsArrow)
     column->setSortMode(LDataGridColumnSortModeToggle);
     header->layoutSubviews();
     EXPECT_TRUE(header->sortArrow()->superview());
-    EXPECT_EQ(header->sortArrow()->image(), LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(0));
+    EXPECT_EQ(header->sortArrow()->image(), LGridGraphics::sortOrderArrowImageForSortOrder(0));
 }
 
 TEST_F(LDataGridCellTest, PinnedMovementKeepsFrozenAxes)

@@ -1,6 +1,7 @@
 #include "grid/datagrid/LDataGridDataSourceHelper.h"
 
 #include "foundation/NSException.h"
+#include "grid/LGridTextField.h"
 #include "grid/datagrid/LDataGridDataGroup.h"
 #include "grid/datagrid/LDataGridDataSourceHelperDelegate.h"
 #include "grid/datagrid/tests/DataGridTestSupport.h"

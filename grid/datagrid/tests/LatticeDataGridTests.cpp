@@ -6,8 +6,10 @@
 #include "grid/LGridAutoCell.h"
 #include "grid/LGridBorderStyle.h"
 #include "grid/LGridColRowStyle.h"
+#include "grid/LGridGraphics.h"
 #include "grid/LGridLineStyle.h"
 #include "grid/LGridSectionHeaderStyle.h"
+#include "grid/LGridTextField.h"
 #include "grid/datagrid/LDataGridCellStyle.h"
 #include "grid/datagrid/LDataGridHeaderCell.h"
 #include "grid/datagrid/LDataGridLineStyle.h"
@@ -379,9 +381,9 @@ TEST_F(LatticeDataGridTest, HeaderTapsSortAndBodyTapsPassOn)
     // The arrow on screen follows the order.
     auto header = std::dynamic_pointer_cast<LDataGridHeaderCell>(grid->visibleHeaderCellAtColIndex(0));
     ASSERT_TRUE(header);
-    EXPECT_EQ(header->sortArrow()->image(), LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(0));
+    EXPECT_EQ(header->sortArrow()->image(), LGridGraphics::sortOrderArrowImageForSortOrder(0));
     grid->latticeGridDidTapCellAtCoordIsDoubleTap(engine, engineCoord(0, 0, 0), false);
-    EXPECT_EQ(header->sortArrow()->image(), LDataGridSortArrowManager::sortOrderArrowImageForSortOrder(1));
+    EXPECT_EQ(header->sortArrow()->image(), LGridGraphics::sortOrderArrowImageForSortOrder(1));
 }
 
 TEST_F(LatticeDataGridTest, HeaderRowsAreNeverSelected)
