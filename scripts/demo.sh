@@ -19,6 +19,7 @@
 #   menu.png      the main menu; settings.png the settings; account.png the login form;
 #   apps.png      the maker's other apps
 #   ar.png        the AR screen over the simulated camera, facing the densest traffic
+#   aircraft-list.png  the aircraft list over the live planes, sorted by altitude descending
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +32,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -88,5 +89,6 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view \
+  --list-screen
 step "Done: the screens are in $out"

@@ -13,6 +13,7 @@
 #include "app/application/KESTAppDelegate.h"
 #include "app/application/KESTDemoFilterScreens.h"
 #include "app/application/KESTDetailScreensDemo.h"
+#include "app/application/KESTListScreenDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTAnalyticsManager.h"
 #include "app/core/KESTAuthManager.h"
@@ -66,6 +67,7 @@ struct Options {
     bool filterScreens = false;
     bool menuScreens = false;
     bool arView = false;
+    bool listScreen = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -88,6 +90,8 @@ void printUsage(FILE* out, const char* program)
         "                      other apps (apps.png)\n"
         "  --ar-view           then open the AR screen at the centre, facing the most planes, and\n"
         "                      write DIR/ar.png\n"
+        "  --list-screen       then open the aircraft list sorted by altitude and write\n"
+        "                      DIR/aircraft-list.png\n"
         "  --help              show this text\n"
         "\n"
         "Environment:\n"
@@ -171,12 +175,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.menuScreens = true;
         } else if (arg == "--ar-view") {
             options.arView = true;
+        } else if (arg == "--list-screen") {
+            options.listScreen = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
     if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens || options.arView)
+            || options.menuScreens || options.arView || options.listScreen)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -466,6 +472,11 @@ int main(int argc, char** argv)
         MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);
         runFor(4);
         ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
+    }
+    if (options.listScreen && screen) {
+        ok = KESTListScreenDemo::write(
+                 screen, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor)
+            && ok;
     }
     // Before the filter screens, which leave a saved filter active.
     if (options.arView && screen)

@@ -1,5 +1,6 @@
 #include "imagegen/BundleImages.h"
 
+#include "imagegen/DataGridImages.h"
 #include "imagegen/DetailImages.h"
 
 #include <algorithm>
@@ -470,6 +471,9 @@ std::vector<Entry> entries()
         });
     }
     DetailImages::addAll([&](const std::string& name, int width, int height, DetailImages::Drawing draw) {
+        add(name, width, height, std::move(draw));
+    });
+    DataGridImages::addAll([&](const std::string& name, int width, int height, DataGridImages::Drawing draw) {
         add(name, width, height, std::move(draw));
     });
 

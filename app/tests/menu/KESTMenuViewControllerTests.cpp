@@ -8,6 +8,7 @@
 #include "app/view-controllers/common/KESTWebViewController.h"
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/view-controllers/filters/KESTFilterViewController.h"
+#include "app/view-controllers/list/KESTListViewController.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIImageView.h"
@@ -89,6 +90,12 @@ TEST_F(MenuTest, RowsOpenTheirScreens)
     ASSERT_TRUE(forum);
     EXPECT_EQ(forum->navigationController()->modalPresentationStyle(), UIModalPresentationFormSheet);
     forum->navigationController()->dismissViewControllerAnimatedCompletion(false, nullptr);
+    settle();
+    select(2);
+    auto list = std::dynamic_pointer_cast<KESTListViewController>(modalRoot());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->navigationController()->modalPresentationStyle(), UIModalPresentationFormSheet);
+    list->navigationController()->dismissViewControllerAnimatedCompletion(false, nullptr);
     settle();
     select(5);
     EXPECT_TRUE(std::dynamic_pointer_cast<KESTARViewController>(modalRoot()));

@@ -9,6 +9,7 @@
 #include "app/view-controllers/common/KESTWebViewController.h"
 #include "app/view-controllers/filters/KESTFilterCreateViewController.h"
 #include "app/view-controllers/filters/KESTFilterViewController.h"
+#include "app/view-controllers/list/KESTListViewController.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
 #include "app/widgets/UIViewController+BarInsets.h"
 #include "foundation/NSBundle.h"
@@ -150,7 +151,7 @@ void KESTMenuViewController::tableViewDidSelectRowAtIndexPath(
         break;
     }
     case 2:
-        presentInNavigation(screenNamed("KESTListViewController"), UIModalPresentationFormSheet);
+        presentInNavigation(KESTListViewController::init(), UIModalPresentationFormSheet);
         break;
     case 3:
         if (navigation)
