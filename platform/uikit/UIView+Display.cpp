@@ -3,6 +3,7 @@
 
 #include "foundation/NSRunLoop.h"
 #include "foundation/ThreadChecks.h"
+#include "graphics/CGImage.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
@@ -11,6 +12,7 @@
 #include "uikit/UIWindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Set by the default drawRect, so a display pass can tell whether a subclass drew.
@@ -89,6 +91,29 @@ bool UIView::displayLayer(CALayer& layer)
     if (b.size.width <= 0 || b.size.height <= 0) {
         layer.setContents(nullptr);
         return true;
+    }
+    CGFloat scale = m_layer->contentsScale() > 0 ? m_layer->contentsScale() : UIGraphicsScreenScale();
+    if (std::ceil(static_cast<double>(b.size.width) * scale) > kCGMaximumBitmapDimension
+        || std::ceil(static_cast<double>(b.size.height) * scale) > kCGMaximumBitmapDimension) {
+        // Too large for a bitmap (a scroll view's content, say). Most such views only hold
+        // others: find out with a one-pixel probe, so that a view which draws nothing is not
+        // tried (and the failure logged) again on every pass.
+        if (auto probe = UIGraphicsCreateImageContext(CGSizeMake(1, 1), false, 1)) {
+            bool wasDefault = s_defaultDrawRectRan;
+            s_defaultDrawRectRan = false;
+            UIGraphicsPushContext(probe);
+            drawRect(b);
+            UIGraphicsPopContext();
+            bool defaultRan = s_defaultDrawRectRan;
+            s_defaultDrawRectRan = wasDefault;
+            auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(probe));
+            bool blank = !data || std::all_of(data, data + 4, [](uint8_t byte) { return byte == 0; });
+            if (defaultRan && blank && !(m_backgroundColor && m_backgroundColor->patternImage())) {
+                nonDrawingClasses().insert(objectClass());
+                layer.setContents(nullptr);
+                return true;
+            }
+        }
     }
     auto context = UIGraphicsCreateImageContext(b.size, isOpaque(), m_layer->contentsScale());
     if (!context)

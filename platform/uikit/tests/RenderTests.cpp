@@ -7,6 +7,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
+#include "testing/LogCapture.h"
 #include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UILabel.h"
@@ -44,6 +45,17 @@ public:
         CGContextFillEllipseInRect(c, CGRectInset(bounds(), 2, 2));
     }
     int draws { 0 };
+};
+
+// A container with no drawing of its own.
+class TallContainer : public UIView {
+    VX_OBJECT(TallContainer, UIView)
+public:
+    explicit TallContainer(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<TallContainer> initWithFrame(CGRect frame) { return makeView<TallContainer>(frame); }
 };
 
 class RenderTest : public HostedWindowTest {
@@ -194,4 +206,25 @@ TEST_F(RenderTest, KeyWindowMatchesTheGoldenImage)
     auto snapshot = disc->snapshotViewAfterScreenUpdates(false);
     EXPECT_TRUE(CGRectEqualToRect(CGRectMake(0, 0, 40, 40), snapshot->frame()));
     EXPECT_TRUE(snapshot->layer()->contents());
+}
+
+TEST_F(RenderTest, ContainersTooTallForABitmapAreNotDrawnOrRetriedEachPass)
+{
+    auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    auto root = UIViewController::init();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto tall = TallContainer::initWithFrame(CGRectMake(0, 0, 100, 100000));
+    auto disc = DiscView::initWithFrame(CGRectMake(10, 10, 40, 40));
+    tall->addSubview(disc);
+    root->view()->addSubview(tall);
+    LogCapture log;
+    for (int pass = 0; pass < 3; ++pass) {
+        tall->setNeedsDisplay();
+        runOnePass();
+    }
+    for (const auto& message : log.messages())
+        EXPECT_EQ(message.find("failed to allocate"), std::string::npos) << message;
+    EXPECT_FALSE(tall->layer()->contents());
+    EXPECT_TRUE(disc->layer()->contents()) << "what it holds is still drawn";
 }
