@@ -19,6 +19,8 @@
 #   menu.png      the main menu; settings.png the settings; account.png the login form;
 #   apps.png      the maker's other apps
 #   ar.png        the AR screen over the simulated camera, facing the densest traffic
+#   feedback.png  a feedback thread with a link, sent to and fetched from the service
+#   update.png    the update screen listing the service's two versions
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +33,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -77,4 +79,4 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
-  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view
+  --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view --kit-screens

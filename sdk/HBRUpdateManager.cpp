@@ -19,6 +19,7 @@
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "sdk/HBRHarborHelper.h"
+#include "sdk/HBRUpdateViewController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIDevice.h"
 
@@ -586,7 +587,9 @@ void HBRUpdateManager::showUpdateView()
         HBRLog("INFO: Update view already visible, aborting");
         return;
     }
-    // FIXME: the update screen is not built yet; nothing is presented.
+    auto screen = HBRUpdateViewController::initWithModalStyle(true);
+    screen->setMandatoryUpdate(hasNewerMandatoryVersion());
+    showView(screen);
 }
 
 bool HBRUpdateManager::initiateAppDownload()

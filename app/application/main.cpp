@@ -28,6 +28,9 @@
 #include "foundation/Sandbox.h"
 #include "location/LocationSimulator.h"
 #include "mapkit/MKMapView.h"
+#include "sdk/HBRFeedbackManager.h"
+#include "sdk/HBRHarborManager.h"
+#include "sdk/HBRUpdateManager.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
@@ -61,6 +64,7 @@ struct Options {
     bool filterScreens = false;
     bool menuScreens = false;
     bool arView = false;
+    bool kitScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -83,6 +87,8 @@ void printUsage(FILE* out, const char* program)
         "                      other apps (apps.png)\n"
         "  --ar-view           then open the AR screen at the centre, facing the most planes, and\n"
         "                      write DIR/ar.png\n"
+        "  --kit-screens       then write a feedback thread (feedback.png) and the update screen\n"
+        "                      (update.png) of the crash, feedback and update kit\n"
         "  --help              show this text\n",
         program, kDefaultServiceURL, kDefaultSeconds);
 }
@@ -153,12 +159,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.menuScreens = true;
         } else if (arg == "--ar-view") {
             options.arView = true;
+        } else if (arg == "--kit-screens") {
+            options.kitScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
     if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens || options.arView)
+            || options.menuScreens || options.arView || options.kitScreens)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -277,6 +285,40 @@ bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::
     screen->showKESTApps();
     runFor(3);
     ok = writePNG(directory, "apps.png") && ok;
+    dismissPresented(screen);
+    return ok;
+}
+
+// The kit's feedback thread, after a message with a link went to the service and came back,
+// and its update screen with the service's versions.
+bool writeKitScreens(const Ref<KESTAppleMapViewController>& screen, const Options& options)
+{
+    bool ok = true;
+    auto harbor = HBRHarborManager::sharedHarborManager();
+    auto feedback = harbor->feedbackManager();
+    auto updates = harbor->updateManager();
+    if (!feedback || !updates) {
+        std::fprintf(stderr, "volantrix: the kit's feedback and update components are not running\n");
+        return false;
+    }
+    feedback->setServerURL(options.serviceURL);
+    updates->setServerURL(options.serviceURL);
+    feedback->setUserName(std::string("Demo Pilot"));
+    feedback->submitMessageWithText(
+        "The departures board at Heathrow lags behind. Details: https://volantrix.example/help/boards");
+    runFor(3);
+    feedback->updateMessagesList();
+    runFor(2);
+    feedback->showFeedbackListView();
+    runFor(3);
+    ok = writePNG(options.pngDirectory, "feedback.png") && ok;
+    dismissPresented(screen);
+    feedback->setCurrentFeedbackListViewController(nullptr);
+    updates->checkForUpdate();
+    runFor(3);
+    updates->showUpdateView();
+    runFor(3);
+    ok = writePNG(options.pngDirectory, "update.png") && ok;
     dismissPresented(screen);
     return ok;
 }
@@ -418,6 +460,8 @@ int main(int argc, char** argv)
             return writePNG(options.pngDirectory, name);
         }) && ok;
     }
+    if (options.kitScreens && screen)
+        ok = writeKitScreens(screen, options) && ok;
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }

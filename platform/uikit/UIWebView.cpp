@@ -2,6 +2,7 @@
 
 #include "foundation/NSRunLoop.h"
 #include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
 #include "net/NSURL.h"
 
@@ -19,6 +20,8 @@ std::string visibleText(const std::string& html)
 {
     std::string text;
     bool inTag = false;
+    // Style sheets, scripts and the title are not shown.
+    bool hidden = false;
     std::string tag;
     for (char c : html) {
         if (c == '<') {
@@ -34,6 +37,10 @@ std::string visibleText(const std::string& html)
                     name.pop_back();
                 for (auto& ch : name)
                     ch = char(std::tolower(static_cast<unsigned char>(ch)));
+                if (name == "style" || name == "script" || name == "title")
+                    hidden = true;
+                else if (name == "/style" || name == "/script" || name == "/title")
+                    hidden = false;
                 if (name == "br" || name == "/p" || name == "/div" || name == "/li" || name == "/h1" || name == "/h2"
                     || name == "/h3" || name == "/tr")
                     text += '\n';
@@ -42,7 +49,8 @@ std::string visibleText(const std::string& html)
             }
             continue;
         }
-        text += c;
+        if (!hidden)
+            text += c;
     }
     static const std::pair<const char*, const char*> s_entities[] = { { "&amp;", "&" }, { "&lt;", "<" },
         { "&gt;", ">" }, { "&quot;", "\"" }, { "&nbsp;", " " }, { "&#39;", "'" } };
@@ -116,6 +124,28 @@ void UIWebView::measure()
         }
     }
     m_scrollView->setContentSize(CGSizeMake(bounds().size.width, m_contentHeight));
+    setNeedsDisplay();
+}
+
+void UIWebView::drawRect(CGRect)
+{
+    // The page's text, wrapped as it was measured.
+    if (m_loading || m_historyIndex < 0)
+        return;
+    const Load& page = m_history[size_t(m_historyIndex)];
+    if (page.kind == Load::Kind::Request)
+        return;
+    std::string text = visibleText(page.content);
+    while (!text.empty() && (text.front() == '\n' || text.front() == ' '))
+        text.erase(text.begin());
+    if (text.empty())
+        return;
+    CGFloat width = std::max<CGFloat>(1, bounds().size.width - 16);
+    NSString_Drawing::drawWithRect(text, CGRectMake(8, 8, width, std::max<CGFloat>(1, bounds().size.height - 8)),
+        NSStringDrawingUsesLineFragmentOrigin,
+        Value::dictionary({ { Value("NSFont"), Value(UIFont::systemFontOfSize(16)) },
+            { Value("NSColor"),
+                Value(UIColor::colorWithRedGreenBlueAlpha(0x62 / 255.0f, 0x62 / 255.0f, 0x62 / 255.0f, 1)) } }));
 }
 
 void UIWebView::layoutSubviews()

@@ -33,7 +33,7 @@ public:
     virtual void webViewDidFailLoadWithError(const Ref<UIWebView>&, const Ref<NSError>&) { }
 };
 
-// A headless web view. It renders nothing and fetches nothing: it records what it is asked to
+// A headless web view. It fetches nothing and draws only the page's text: it records what it is asked to
 // load (requests, HTML strings, data), keeps a back/forward history, and tells its delegate that
 // a load started at once and finished on the next main run-loop pass. Only requests are put to
 // the delegate's should-start question; a refused request leaves the current page in place. The page's height is
@@ -93,6 +93,8 @@ public:
     CGFloat contentHeight() const { return m_contentHeight; }
 
     void layoutSubviews() override;
+    // Draws the page's visible text.
+    void drawRect(CGRect rect) override;
 
 private:
     Ref<UIWebView> protectedView() { return std::static_pointer_cast<UIWebView>(shared_from_this()); }
