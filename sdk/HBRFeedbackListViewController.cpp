@@ -99,6 +99,8 @@ void HBRFeedbackListViewController::viewDidLoad()
     setTitle(HBRLocalizedString(std::string("HarborFeedbackListTitle")));
     auto table = tableView();
     table->setSeparatorStyle(UITableViewCellSeparatorStyleNone);
+    // The grouped table's light grey behind the sections.
+    table->setBackgroundColor(rgb(239, 239, 244));
     table->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     m_refreshControl = UIRefreshControl::init();
     m_refreshControl->addTargetActionForControlEvents(
@@ -477,6 +479,8 @@ void HBRFeedbackListViewController::updateList()
     CGFloat before = table->contentSize().height;
     CGPoint offset = table->contentOffset();
     table->reloadData();
+    // The rows are measured now, so the new content height is known.
+    table->layoutIfNeeded();
     CGFloat after = table->contentSize().height;
     // New messages above keep the ones the reader looks at in place.
     if (before > 0 && after > table->frame().size.height && after > before && !isRefreshingWithNewControl())
