@@ -132,3 +132,11 @@ void HBRFeedbackListViewCell::layoutSubviews()
         addSubview(m_labelText);
     UITableViewCell::layoutSubviews();
 }
+
+void HBRFeedbackListViewCell::setFrame(CGRect frame)
+{
+    bool resized = !CGSizeEqualToSize(frame.size, this->frame().size);
+    UITableViewCell::setFrame(frame);
+    if (resized)
+        setNeedsLayout();
+}

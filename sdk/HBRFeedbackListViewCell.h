@@ -34,6 +34,8 @@ public:
     // The height of a row showing the message in a table of the given width.
     static float heightForRowWithMessageTableViewWidth(const Ref<HBRFeedbackMessage>& message, float width);
     void layoutSubviews() override;
+    // A new size lays the labels out again.
+    void setFrame(CGRect frame) override;
 
 private:
     Ref<HBRFeedbackMessage> m_message;

@@ -21,6 +21,8 @@
 #include "uikit/UIRefreshControl.h"
 #include "uikit/UIWindow.h"
 
+#include <algorithm>
+
 VX_REGISTER_CLASS(HBRFeedbackListViewController);
 
 namespace {
@@ -246,6 +248,8 @@ Ref<UITableViewCell> HBRFeedbackListViewController::tableViewCellForRowAtIndexPa
         cell->textLabel()->setNumberOfLines(0);
         cell->setAccessoryType(UITableViewCellAccessoryNone);
         cell->setSelectionStyle(UITableViewCellSelectionStyleGray);
+        // Rows of a grouped table stand out white from its background.
+        cell->setBackgroundColor(UIColor::whiteColor());
     }
     if (section == 0) {
         bool none = !feedback || feedback->numberOfMessages() == 0;
@@ -288,7 +292,9 @@ Ref<UIView> HBRFeedbackListViewController::tableViewViewForHeaderInSection(const
         return nullptr;
     CGFloat width = view()->frame().size.width;
     auto header = UIView::initWithFrame(CGRectMake(0, 0, width, 30));
-    auto label = UILabel::initWithFrame(CGRectMake(16, 5, width - 32, 25));
+    header->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    auto label = UILabel::initWithFrame(CGRectMake(16, 5, std::max<CGFloat>(0, width - 32), 25));
+    label->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     label->setFont(UIFont::systemFontOfSize(10));
     label->setTextColor(headerColor());
     label->setBackgroundColor(UIColor::clearColor());
