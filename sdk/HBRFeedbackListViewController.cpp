@@ -100,6 +100,8 @@ void HBRFeedbackListViewController::viewDidLoad()
         std::string(kLoadingFinished), nullptr);
     setTitle(HBRLocalizedString(std::string("HarborFeedbackListTitle")));
     auto table = tableView();
+    table->setTableDelegate(this, me);
+    table->setDataSource(this, me);
     table->setSeparatorStyle(UITableViewCellSeparatorStyleNone);
     // The grouped table's light grey behind the sections.
     table->setBackgroundColor(rgb(239, 239, 244));

@@ -111,6 +111,8 @@ void HBRUpdateViewController::viewDidLoad()
     }
 
     auto table = tableView();
+    table->setTableDelegate(this, self<NSObject>());
+    table->setDataSource(this, self<NSObject>());
     CGFloat width = view()->frame().size.width;
     table->setBackgroundColor(grey(245));
     table->setSeparatorStyle(UITableViewCellSeparatorStyleNone);

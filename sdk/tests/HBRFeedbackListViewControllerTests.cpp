@@ -4,10 +4,12 @@
 #include "sdk/HBRFeedbackUserDataViewController.h"
 #include "sdk/tests/HarborTestSupport.h"
 
+#include "foundation/NSString.h"
 #include "graphics/UIFont.h"
 #include "net/NSURL.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UIPasteboard.h"
 #include "uikit/UIRefreshControl.h"
@@ -87,6 +89,16 @@ TEST_F(HBRFeedbackListViewControllerTest, SectionsFollowTheMessagesAndTheUserDat
     EXPECT_EQ(list->deleteButtonSection(), -1);
     EXPECT_EQ(list->tableViewNumberOfRowsInSection(table, 1), 0);
     EXPECT_EQ(buttonText(list, 0), HBRLocalizedString(std::string("HarborFeedbackListButonWriteFeedback")));
+    // The table asks the screen for its header, whose text tells of the last check.
+    table->reloadData();
+    EXPECT_EQ(table->rectForHeaderInSection(0).size.height, 30);
+    auto header = list->tableViewViewForHeaderInSection(table, 0);
+    ASSERT_EQ(header->subviews().size(), 1u);
+    auto headerLabel = std::dynamic_pointer_cast<UILabel>(header->subviews()[0]);
+    ASSERT_TRUE(headerLabel);
+    EXPECT_EQ(headerLabel->text(),
+        NSString::stringWithFormat(HBRLocalizedString(std::string("HarborFeedbackListLastUpdated")),
+            HBRLocalizedString(std::string("HarborFeedbackListNeverUpdated"))));
 
     URLStubs stubs;
     sendAndReceive(stubs, R"({"id":7,"text":"Thanks!","created_at":"2014-01-01T10:00:00Z","name":"Dev"})");

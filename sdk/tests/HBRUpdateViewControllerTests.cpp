@@ -154,6 +154,8 @@ TEST_F(HBRUpdateViewControllerTest, RowsAreProvisionalUntilTheirPagesAreMeasured
     };
     EXPECT_EQ(height(0), 250);
     EXPECT_EQ(height(1), 44);
+    table->reloadData();
+    EXPECT_EQ(table->rectForSection(0).size.height, 250 + 44);
     advance(1.0);
     for (int32_t row = 0; row < 2; ++row) {
         SCOPED_TRACE(row);
