@@ -61,7 +61,9 @@ trap cleanup EXIT
 
 # The simulator picks a free loopback port and prints it.
 "$build_dir/tools/servicesim/servicesim" --port 0 --print-port --aircraft "$aircraft" \
-  --hotspot 51.47,-0.45 > "$work/port" 2> "$work/servicesim.log" &
+  --hotspot 51.47,-0.45 \
+  --feedback-reply "Thanks for telling us! The board refreshes every minute; known delays are listed at https://volantrix.example/status" \
+  > "$work/port" 2> "$work/servicesim.log" &
 sim_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$work/port" ] && break

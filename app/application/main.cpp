@@ -31,6 +31,7 @@
 #include "sdk/HBRFeedbackManager.h"
 #include "sdk/HBRHarborManager.h"
 #include "sdk/HBRUpdateManager.h"
+#include "sdk/HBRUpdateViewController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
@@ -304,6 +305,8 @@ bool writeKitScreens(const Ref<KESTAppleMapViewController>& screen, const Option
     feedback->setServerURL(options.serviceURL);
     updates->setServerURL(options.serviceURL);
     feedback->setUserName(std::string("Demo Pilot"));
+    // The answer is shown in the thread rather than announced.
+    feedback->setShowAlertOnIncomingMessages(false);
     feedback->submitMessageWithText(
         "The departures board at Heathrow lags behind. Details: https://volantrix.example/help/boards");
     runFor(3);
@@ -318,6 +321,12 @@ bool writeKitScreens(const Ref<KESTAppleMapViewController>& screen, const Option
     runFor(3);
     updates->showUpdateView();
     runFor(3);
+    // Both versions: the newer one and, revealed, the installed one.
+    if (auto updateScreen
+        = std::dynamic_pointer_cast<HBRUpdateViewController>(updates->currentHarborViewController())) {
+        updateScreen->showPreviousVersionAction();
+        runFor(2);
+    }
     ok = writePNG(options.pngDirectory, "update.png") && ok;
     dismissPresented(screen);
     return ok;

@@ -2,6 +2,7 @@
 //
 //   servicesim [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]
 //              [--data DIR] [--seasonal] [--hotspot LAT,LON] [--fault PATH:key=value,...]...
+//              [--feedback-reply TEXT]
 #include "servicesim/ServiceSimulator.h"
 
 #include <array>
@@ -18,7 +19,7 @@ int usage(const char* program)
 {
     std::fprintf(stderr,
         "usage: %s [--port N] [--print-port] [--seed S] [--aircraft N] [--time SECONDS]\n"
-        "          [--data DIR] [--seasonal] [--hotspot LAT,LON]\n"
+        "          [--data DIR] [--seasonal] [--hotspot LAT,LON] [--feedback-reply TEXT]\n"
         "          [--fault PATH[:status=N,delay=S,body=KIND,no-time-header,times=N]]...\n",
         program);
     return 2;
@@ -81,6 +82,11 @@ int main(int argc, char** argv)
             if (!value)
                 return usage(argv[0]);
             options.dataDirectory = value;
+        } else if (arg == "--feedback-reply") {
+            const char* value = next();
+            if (!value)
+                return usage(argv[0]);
+            options.feedbackAutoReply = value;
         } else if (arg == "--fault") {
             const char* value = next();
             std::string error;
