@@ -48,6 +48,29 @@ CTFrameRef frameFor(const CTFramesetterRef& framesetter, CGRect rect)
     return CTFramesetterCreateFrame(framesetter, { 0, 0 }, CGPathCreateWithRect(rect, nullptr), Value());
 }
 
+// Calls `visit` for each run of the frame with its attributes and its box in the text
+// rectangle: from the run's start on its line, as wide as the run (at most the line's image), from
+// the descent below the baseline to the ascent above it.
+void forEachRunBox(const CTFrameRef& frame, CGRect rect, const CGContextRef& context,
+    const std::function<void(const Value& attributes, CGRect box, CGFloat ascent, CGFloat descent)>& visit)
+{
+    auto lines = CTFrameGetLines(frame);
+    auto origins = CTFrameGetLineOrigins(frame, { 0, 0 });
+    for (size_t i = 0; i < lines.size(); ++i) {
+        CGRect imageBounds = CTLineGetImageBounds(lines[i], context);
+        CGPoint origin = origins[i];
+        for (const auto& run : CTLineGetGlyphRuns(lines[i])) {
+            CGFloat ascent = 0, descent = 0, leading = 0;
+            CGFloat width = CGFloat(CTRunGetTypographicBounds(run, { 0, 0 }, &ascent, &descent, &leading));
+            NSRange runRange = CTRunGetStringRange(run);
+            CGFloat offset = CTLineGetOffsetForStringIndex(lines[i], NSInteger(runRange.location), nullptr);
+            CGRect box = CGRectMake(rect.origin.x + origin.x + offset, rect.origin.y + origin.y - descent,
+                std::min(width, imageBounds.size.width), ascent + descent);
+            visit(CTRunGetAttributes(run), box, ascent, descent);
+        }
+    }
+}
+
 std::vector<CTLineRef> shownLines(const CTFrameRef& frame, int32_t numberOfLines)
 {
     auto lines = CTFrameGetLines(frame);
@@ -492,73 +515,47 @@ void HBRAttributedLabel::drawFramesetter(
 
 void HBRAttributedLabel::drawBackground(const CTFrameRef& frame, CGRect rect, const CGContextRef& context)
 {
-    auto lines = CTFrameGetLines(frame);
-    auto origins = CTFrameGetLineOrigins(frame, { 0, 0 });
-    for (size_t i = 0; i < lines.size(); ++i) {
-        CGRect imageBounds = CTLineGetImageBounds(lines[i], context);
-        CGPoint origin = origins[i];
-        for (const auto& run : CTLineGetGlyphRuns(lines[i])) {
-            Value attributes = CTRunGetAttributes(run);
-            auto fill = attributes[kHBRBackgroundFillColorAttributeName].objectAs<UIColor>();
-            auto stroke = attributes[kHBRBackgroundStrokeColorAttributeName].objectAs<UIColor>();
-            if (!fill && !stroke)
-                continue;
-            CGFloat cornerRadius = attributes[kHBRBackgroundCornerRadiusAttributeName].floatValue();
-            CGFloat lineWidth = attributes[kHBRBackgroundLineWidthAttributeName].floatValue();
-            CGFloat ascent = 0, descent = 0, leading = 0;
-            CGFloat width = CGFloat(CTRunGetTypographicBounds(run, { 0, 0 }, &ascent, &descent, &leading));
-            NSRange runRange = CTRunGetStringRange(run);
-            CGFloat offset = CTLineGetOffsetForStringIndex(lines[i], NSInteger(runRange.location), nullptr);
-            CGRect box = CGRectMake(rect.origin.x + origin.x + offset, rect.origin.y + origin.y - descent,
-                std::min(width, imageBounds.size.width), ascent + descent);
-            box = CGRectInset(CGRectInset(box, -1, -3), lineWidth, lineWidth);
-            auto path = CGPathCreateWithRoundedRect(box, cornerRadius, cornerRadius, nullptr);
-            CGContextSetLineJoin(context, kCGLineJoinRound);
-            if (fill) {
-                CGContextSetFillColorWithColor(context, fill->CGColor());
-                CGContextAddPath(context, path);
-                CGContextFillPath(context);
-            }
-            if (stroke) {
-                CGContextSetStrokeColorWithColor(context, stroke->CGColor());
-                CGContextAddPath(context, path);
-                CGContextStrokePath(context);
-            }
+    forEachRunBox(frame, rect, context, [&](const Value& attributes, CGRect box, CGFloat, CGFloat) {
+        auto fill = attributes[kHBRBackgroundFillColorAttributeName].objectAs<UIColor>();
+        auto stroke = attributes[kHBRBackgroundStrokeColorAttributeName].objectAs<UIColor>();
+        if (!fill && !stroke)
+            return;
+        CGFloat cornerRadius = attributes[kHBRBackgroundCornerRadiusAttributeName].floatValue();
+        CGFloat lineWidth = attributes[kHBRBackgroundLineWidthAttributeName].floatValue();
+        box = CGRectInset(CGRectInset(box, -1, -3), lineWidth, lineWidth);
+        auto path = CGPathCreateWithRoundedRect(box, cornerRadius, cornerRadius, nullptr);
+        CGContextSetLineJoin(context, kCGLineJoinRound);
+        if (fill) {
+            CGContextSetFillColorWithColor(context, fill->CGColor());
+            CGContextAddPath(context, path);
+            CGContextFillPath(context);
         }
-    }
+        if (stroke) {
+            CGContextSetStrokeColorWithColor(context, stroke->CGColor());
+            CGContextAddPath(context, path);
+            CGContextStrokePath(context);
+        }
+    });
 }
 
 void HBRAttributedLabel::drawStrike(const CTFrameRef& frame, CGRect rect, const CGContextRef& context)
 {
-    auto lines = CTFrameGetLines(frame);
-    auto origins = CTFrameGetLineOrigins(frame, { 0, 0 });
-    for (size_t i = 0; i < lines.size(); ++i) {
-        CGRect imageBounds = CTLineGetImageBounds(lines[i], context);
-        CGPoint origin = origins[i];
-        for (const auto& run : CTLineGetGlyphRuns(lines[i])) {
-            Value attributes = CTRunGetAttributes(run);
-            if (!attributes[kHBRStrikeOutAttributeName].boolValue())
-                continue;
-            CGFloat ascent = 0, descent = 0, leading = 0;
-            CGFloat width = CGFloat(CTRunGetTypographicBounds(run, { 0, 0 }, &ascent, &descent, &leading));
-            NSRange runRange = CTRunGetStringRange(run);
-            CGFloat offset = CTLineGetOffsetForStringIndex(lines[i], NSInteger(runRange.location), nullptr);
-            CGRect box = CGRectMake(rect.origin.x + origin.x + offset, rect.origin.y + origin.y - descent,
-                std::min(width, imageBounds.size.width), ascent + descent);
-            int superscript = attributes["NSSuperScript"].intValue();
-            if (superscript == -1)
-                box.origin.y += ascent * 0.25f;
-            else if (superscript == 1)
-                box.origin.y += ascent * -0.47f;
-            auto color = attributes[kCTForegroundColorAttributeName].objectAs<UIColor>();
-            CGContextSetStrokeColorWithColor(context, (color ? color : UIColor::blackColor())->CGColor());
-            CGContextSetLineWidth(context, CTFontGetUnderlineThickness(font()));
-            CGFloat y = std::round(box.origin.y + (ascent + descent) / 2);
-            CGContextMoveToPoint(context, box.origin.x, y);
-            CGContextAddLineToPoint(context, box.origin.x + box.size.width, y);
-            CGContextStrokePath(context);
-        }
-    }
+    forEachRunBox(frame, rect, context, [&](const Value& attributes, CGRect box, CGFloat ascent, CGFloat descent) {
+        if (!attributes[kHBRStrikeOutAttributeName].boolValue())
+            return;
+        int superscript = attributes["NSSuperScript"].intValue();
+        if (superscript == -1)
+            box.origin.y += ascent * 0.25f;
+        else if (superscript == 1)
+            box.origin.y += ascent * -0.47f;
+        auto color = attributes[kCTForegroundColorAttributeName].objectAs<UIColor>();
+        CGContextSetStrokeColorWithColor(context, (color ? color : UIColor::blackColor())->CGColor());
+        CGContextSetLineWidth(context, CTFontGetUnderlineThickness(font()));
+        CGFloat y = std::round(box.origin.y + (ascent + descent) / 2);
+        CGContextMoveToPoint(context, box.origin.x, y);
+        CGContextAddLineToPoint(context, box.origin.x + box.size.width, y);
+        CGContextStrokePath(context);
+    });
 }
 
 // Touches

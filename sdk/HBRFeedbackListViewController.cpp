@@ -442,24 +442,27 @@ void HBRFeedbackListViewController::linkAction(const std::string& title, bool op
         UIPasteboard::generalPasteboard()->setURL(title);
 }
 
+void HBRFeedbackListViewController::choiceMade(
+    int32_t tag, const std::string& title, bool deleteChosen, bool firstOther)
+{
+    if (tag == 0 && deleteChosen)
+        deleteAllMessages();
+    else if (tag == 1)
+        linkAction(title, firstOther);
+}
+
 void HBRFeedbackListViewController::alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>& alert, int32_t index)
 {
-    if (!alert || index == alert->cancelButtonIndex())
-        return;
-    if (alert->tag() == 0 && index == alert->firstOtherButtonIndex())
-        deleteAllMessages();
-    else if (alert->tag() == 1)
-        linkAction(alert->title(), index == alert->firstOtherButtonIndex());
+    if (alert && index != alert->cancelButtonIndex())
+        choiceMade(alert->tag(), alert->title(), index == alert->firstOtherButtonIndex(),
+            index == alert->firstOtherButtonIndex());
 }
 
 void HBRFeedbackListViewController::actionSheetDidDismissWithButtonIndex(const Ref<UIActionSheet>& sheet, int32_t index)
 {
-    if (!sheet || index == sheet->cancelButtonIndex())
-        return;
-    if (sheet->tag() == 0 && index == sheet->destructiveButtonIndex())
-        deleteAllMessages();
-    else if (sheet->tag() == 1)
-        linkAction(sheet->title(), index == sheet->firstOtherButtonIndex());
+    if (sheet && index != sheet->cancelButtonIndex())
+        choiceMade(sheet->tag(), sheet->title(), index == sheet->destructiveButtonIndex(),
+            index == sheet->firstOtherButtonIndex());
 }
 
 // Loading
@@ -506,14 +509,12 @@ void HBRFeedbackListViewController::willRotateToInterfaceOrientationDuration(int
 
 // Returning from the form and the compose screen
 
-void HBRFeedbackListViewController::userDataUpdateCancelled()
+void HBRFeedbackListViewController::endFlowStep()
 {
+    auto feedback = manager();
     if (!m_userDataComposeFlow) {
         dismissViewControllerAnimatedCompletion(true, nullptr);
-        return;
-    }
-    auto feedback = manager();
-    if (feedback && feedback->showFirstRequiredPresentationModal()) {
+    } else if (feedback && feedback->showFirstRequiredPresentationModal()) {
         Weak<HBRFeedbackListViewController> weak = self<HBRFeedbackListViewController>();
         dismissViewControllerAnimatedCompletion(true, [weak] {
             if (auto screen = weak.lock())
@@ -522,6 +523,11 @@ void HBRFeedbackListViewController::userDataUpdateCancelled()
     } else if (auto navigation = navigationController()) {
         navigation->popToViewControllerAnimated(self<UIViewController>(), true);
     }
+}
+
+void HBRFeedbackListViewController::userDataUpdateCancelled()
+{
+    endFlowStep();
 }
 
 void HBRFeedbackListViewController::userDataUpdateFinished()
@@ -549,17 +555,6 @@ void HBRFeedbackListViewController::userDataUpdateFinished()
 bool HBRFeedbackListViewController::feedbackComposeViewControllerDidFinishWithResult(
     HBRFeedbackComposeViewController&, HBRFeedbackComposeOutcome)
 {
-    auto feedback = manager();
-    if (!m_userDataComposeFlow) {
-        dismissViewControllerAnimatedCompletion(true, nullptr);
-    } else if (feedback && feedback->showFirstRequiredPresentationModal()) {
-        Weak<HBRFeedbackListViewController> weak = self<HBRFeedbackListViewController>();
-        dismissViewControllerAnimatedCompletion(true, [weak] {
-            if (auto screen = weak.lock())
-                screen->tableView()->reloadData();
-        });
-    } else if (auto navigation = navigationController()) {
-        navigation->popToViewControllerAnimated(self<UIViewController>(), true);
-    }
+    endFlowStep();
     return true;
 }

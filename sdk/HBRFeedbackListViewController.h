@@ -77,6 +77,11 @@ private:
     Ref<HBRFeedbackManager> manager() const { return m_manager.lock(); }
     // Opens or copies the link of a tag-1 alert or sheet.
     void linkAction(const std::string& title, bool open);
+    // A button other than cancel of the delete-all (tag 0) or link (tag 1) alert or sheet.
+    void choiceMade(int32_t tag, const std::string& title, bool deleteChosen, bool firstOther);
+    // Closes the form or compose screen: dismissed outside the first-message flow; in the flow
+    // dismissed and the list reloaded, or popped back to the list.
+    void endFlowStep();
 
     Weak<HBRFeedbackManager> m_manager;
     Ref<NSDateFormatter> m_lastUpdateDateFormatter;

@@ -1,5 +1,7 @@
 #include "imagegen/AppIconImages.h"
 
+#include "imagegen/HarborImages.h"
+
 #include <cairo.h>
 #include <cmath>
 
@@ -46,26 +48,17 @@ void drawAircraft(cairo_t* cr, double size)
     cairo_fill(cr);
 }
 
-bool writeIcon(const std::string& path, int pixels, std::string& error)
+// The tile with its aircraft on a square canvas.
+void drawIcon(cairo_t* cr, double size, double)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels, pixels);
-    cairo_t* cr = cairo_create(surface);
-    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, pixels);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, size);
     cairo_pattern_add_color_stop_rgb(sky, 0, 0.29, 0.62, 0.95);
     cairo_pattern_add_color_stop_rgb(sky, 1, 0.08, 0.33, 0.72);
-    cairo_rectangle(cr, 0, 0, pixels, pixels);
+    cairo_rectangle(cr, 0, 0, size, size);
     cairo_set_source(cr, sky);
     cairo_fill(cr);
     cairo_pattern_destroy(sky);
-    drawAircraft(cr, pixels);
-    cairo_destroy(cr);
-    cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        error = "cannot write " + path + ": " + cairo_status_to_string(status);
-        return false;
-    }
-    return true;
+    drawAircraft(cr, size);
 }
 
 } // namespace
@@ -77,9 +70,11 @@ bool writeAll(const std::string& directory, std::string& error)
         int points;
     } icons[] = { { "Icon", 57 }, { "Icon-72", 72 }, { "Icon-76", 76 } };
     for (const auto& icon : icons) {
-        if (!writeIcon(directory + "/" + icon.name + ".png", icon.points, error)
-            || !writeIcon(directory + "/" + icon.name + "@2x.png", icon.points * 2, error))
-            return false;
+        for (int scale : { 1, 2 }) {
+            std::string path = directory + "/" + icon.name + (scale == 2 ? "@2x.png" : ".png");
+            if (!HarborImages::writeImage(path, icon.points, icon.points, scale, drawIcon, error))
+                return false;
+        }
     }
     return true;
 }
