@@ -587,9 +587,19 @@ void HBRUpdateManager::showUpdateView()
         HBRLog("INFO: Update view already visible, aborting");
         return;
     }
-    auto screen = HBRUpdateViewController::initWithModalStyle(true);
-    screen->setMandatoryUpdate(hasNewerMandatoryVersion());
+    auto screen = harborViewController(true);
+    if (auto updateScreen = std::dynamic_pointer_cast<HBRUpdateViewController>(screen))
+        updateScreen->setMandatoryUpdate(hasNewerMandatoryVersion());
     showView(screen);
+}
+
+Ref<HBRHarborBaseViewController> HBRUpdateManager::harborViewController(bool modal)
+{
+    if (isAppStoreEnvironment()) {
+        NSLog("[HarborSDK] This should not be called from an app store build!");
+        return HBRHarborBaseViewController::initWithModalStyle(modal);
+    }
+    return HBRUpdateViewController::initWithModalStyle(modal);
 }
 
 bool HBRUpdateManager::initiateAppDownload()

@@ -8,6 +8,7 @@
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UIWindow.h"
 
 namespace {
@@ -38,11 +39,12 @@ protected:
         HarborTest::TearDown();
     }
 
-    static Value entry(const std::string& build, int64_t id, const std::string& notes = "<p>Notes</p>")
+    static Value entry(
+        const std::string& build, int64_t id, const std::string& notes = "<p>Notes</p>", bool mandatory = false)
     {
         return Value::dictionary({ { "title", "Volantrix" }, { "version", build }, { "shortversion", "" },
             { "minimum_os_version", Value::null() }, { "notes", notes }, { "timestamp", 1388534400 },
-            { "appsize", 1048576 }, { "mandatory", false }, { "id", id }, { "uuids", Value::dictionary() } });
+            { "appsize", 1048576 }, { "mandatory", mandatory }, { "id", id }, { "uuids", Value::dictionary() } });
     }
 
     void setVersions(const std::vector<Value>& entries)
@@ -98,6 +100,21 @@ TEST_F(HBRUpdateViewControllerTest, ListsNewerVersionsAndRevealsTheOlderOnes)
         std::string::npos);
     EXPECT_EQ(shown[2].find("float:right"), std::string::npos);
     EXPECT_FALSE(table->tableFooterView());
+}
+
+TEST_F(HBRUpdateViewControllerTest, MandatoryUpdateCannotBeClosed)
+{
+    setVersions({ entry("9999", 2, "<p>Must</p>", true), entry(m_current, 1) });
+    ASSERT_TRUE(m_manager->hasNewerMandatoryVersion());
+    auto screen = presentedScreen();
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(screen->isMandatoryUpdate());
+    EXPECT_FALSE(screen->navigationItem()->leftBarButtonItem());
+
+    setVersions({ entry("9999", 2), entry(m_current, 1) });
+    auto optional = HBRUpdateViewController::initWithModalStyle(true);
+    optional->viewWillAppear(false);
+    EXPECT_TRUE(optional->navigationItem()->leftBarButtonItem());
 }
 
 TEST_F(HBRUpdateViewControllerTest, WhichVersionsGetARow)
