@@ -20,6 +20,8 @@
 #   apps.png      the maker's other apps
 #   ar.png        the AR screen over the simulated camera, facing the densest traffic
 #   aircraft-list.png  the aircraft list over the live planes, sorted by altitude descending
+#   feedback.png  a feedback thread with a link, sent to and fetched from the service
+#   update.png    the update screen listing the service's two versions
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,7 +34,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -69,7 +71,9 @@ trap cleanup EXIT
 step "Starting the simulated services with $aircraft aircraft"
 # The simulator picks a free loopback port and prints it.
 "$build_dir/tools/servicesim/servicesim" --port 0 --print-port --aircraft "$aircraft" \
-  --hotspot 51.47,-0.45 > "$work/port" 2> "$work/servicesim.log" &
+  --hotspot 51.47,-0.45 \
+  --feedback-reply "Thanks for telling us! The board refreshes every minute; known delays are listed at https://volantrix.example/status" \
+  > "$work/port" 2> "$work/servicesim.log" &
 sim_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$work/port" ] && break
@@ -90,5 +94,5 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
   --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view \
-  --list-screen
+  --list-screen --kit-screens
 step "Done: the screens are in $out"

@@ -16,6 +16,7 @@
 #include "net/NSURL.h"
 #include "net/NSURLConnection.h"
 #include "sdk/HBRFeedbackComposeViewController.h"
+#include "sdk/HBRFeedbackListViewController.h"
 #include "sdk/HBRHarborAppClient.h"
 #include "sdk/HBRHarborHelper.h"
 #include "sdk/HBRHarborManager.h"
@@ -659,7 +660,7 @@ void HBRFeedbackManager::showFeedbackListView()
         HBRLog("INFO: update view already visible, aborting");
         return;
     }
-    // FIXME: the list screen is not built yet; nothing is presented.
+    showView(HBRFeedbackListViewController::initWithStyleModal(UITableViewStyleGrouped, true));
 }
 
 Ref<HBRFeedbackComposeViewController> HBRFeedbackManager::feedbackComposeViewController()

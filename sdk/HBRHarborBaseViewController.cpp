@@ -12,6 +12,8 @@ VX_REGISTER_CLASS(HBRHarborBaseViewController);
 
 void HBRHarborBaseViewController::setUpModal(bool modal)
 {
+    // The table starts below the navigation bar, so its first rows are not hidden under it.
+    setEdgesForExtendedLayout(UIRectEdgeNone);
     m_modal = modal;
     m_modalAnimated = true;
     if (!modal)

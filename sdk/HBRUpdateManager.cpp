@@ -19,6 +19,7 @@
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
 #include "sdk/HBRHarborHelper.h"
+#include "sdk/HBRUpdateViewController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIDevice.h"
 
@@ -586,7 +587,19 @@ void HBRUpdateManager::showUpdateView()
         HBRLog("INFO: Update view already visible, aborting");
         return;
     }
-    // FIXME: the update screen is not built yet; nothing is presented.
+    auto screen = harborViewController(true);
+    if (auto updateScreen = std::dynamic_pointer_cast<HBRUpdateViewController>(screen))
+        updateScreen->setMandatoryUpdate(hasNewerMandatoryVersion());
+    showView(screen);
+}
+
+Ref<HBRHarborBaseViewController> HBRUpdateManager::harborViewController(bool modal)
+{
+    if (isAppStoreEnvironment()) {
+        NSLog("[HarborSDK] This should not be called from an app store build!");
+        return HBRHarborBaseViewController::initWithModalStyle(modal);
+    }
+    return HBRUpdateViewController::initWithModalStyle(modal);
 }
 
 bool HBRUpdateManager::initiateAppDownload()

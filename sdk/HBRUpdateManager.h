@@ -49,6 +49,8 @@ public:
     void checkForUpdate();
     void checkForUpdateShowFeedback(bool feedback);
     void showUpdateView();
+    // A new update screen; in a store build, after the warning line, a plain kit screen.
+    Ref<class HBRHarborBaseViewController> harborViewController(bool modal);
     void showCheckForUpdateAlert();
     bool initiateAppDownload();
     bool hasNewerMandatoryVersion() const;

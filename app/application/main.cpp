@@ -31,6 +31,10 @@
 #include "foundation/Sandbox.h"
 #include "location/LocationSimulator.h"
 #include "mapkit/MKMapView.h"
+#include "sdk/HBRFeedbackManager.h"
+#include "sdk/HBRHarborManager.h"
+#include "sdk/HBRUpdateManager.h"
+#include "sdk/HBRUpdateViewController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
@@ -68,6 +72,7 @@ struct Options {
     bool menuScreens = false;
     bool arView = false;
     bool listScreen = false;
+    bool kitScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -92,6 +97,8 @@ void printUsage(FILE* out, const char* program)
         "                      write DIR/ar.png\n"
         "  --list-screen       then open the aircraft list sorted by altitude and write\n"
         "                      DIR/aircraft-list.png\n"
+        "  --kit-screens       then write a feedback thread (feedback.png) and the update screen\n"
+        "                      (update.png) of the crash, feedback and update kit\n"
         "  --help              show this text\n"
         "\n"
         "Environment:\n"
@@ -177,12 +184,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.arView = true;
         } else if (arg == "--list-screen") {
             options.listScreen = true;
+        } else if (arg == "--kit-screens") {
+            options.kitScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
     if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens || options.arView || options.listScreen)
+            || options.menuScreens || options.arView || options.listScreen || options.kitScreens)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -352,6 +361,48 @@ bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::
     return ok;
 }
 
+// The kit's feedback thread, after a message with a link went to the service and came back,
+// and its update screen with the service's versions.
+bool writeKitScreens(const Ref<KESTAppleMapViewController>& screen, const Options& options)
+{
+    bool ok = true;
+    auto harbor = HBRHarborManager::sharedHarborManager();
+    auto feedback = harbor->feedbackManager();
+    auto updates = harbor->updateManager();
+    if (!feedback || !updates) {
+        std::fprintf(stderr, "volantrix: the kit's feedback and update components are not running\n");
+        return false;
+    }
+    feedback->setServerURL(options.serviceURL);
+    updates->setServerURL(options.serviceURL);
+    feedback->setUserName(std::string("Demo Pilot"));
+    // The answer is shown in the thread rather than announced.
+    feedback->setShowAlertOnIncomingMessages(false);
+    feedback->submitMessageWithText(
+        "The departures board at Heathrow lags behind. Details: https://volantrix.example/help/boards");
+    runFor(3);
+    feedback->updateMessagesList();
+    runFor(2);
+    feedback->showFeedbackListView();
+    runFor(3);
+    ok = writePNG(options.pngDirectory, "feedback.png") && ok;
+    dismissPresented(screen);
+    feedback->setCurrentFeedbackListViewController(nullptr);
+    updates->checkForUpdate();
+    runFor(3);
+    updates->showUpdateView();
+    runFor(3);
+    // Both versions: the newer one and, revealed, the installed one.
+    if (auto updateScreen
+        = std::dynamic_pointer_cast<HBRUpdateViewController>(updates->currentHarborViewController())) {
+        updateScreen->showPreviousVersionAction();
+        runFor(2);
+    }
+    ok = writePNG(options.pngDirectory, "update.png") && ok;
+    dismissPresented(screen);
+    return ok;
+}
+
 // The compass bearing, in 30-degree steps, at which the most live planes fly within `range`
 // metres of the position.
 double bearingOfDensestTraffic(CLLocationCoordinate2D position, double range)
@@ -486,6 +537,8 @@ int main(int argc, char** argv)
             return writePNG(options.pngDirectory, name);
         }) && ok;
     }
+    if (options.kitScreens && screen)
+        ok = writeKitScreens(screen, options) && ok;
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }

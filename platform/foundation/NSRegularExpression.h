@@ -22,6 +22,16 @@ struct NSTextCheckingResult {
         return index < ranges.size() ? ranges[index] : NSRange { static_cast<NSUInteger>(NSNotFound), 0 };
     }
     size_t numberOfRanges() const { return ranges.size(); }
+
+    // What a data detector found (see NSDataDetector.h); a plain regular-expression match has
+    // type 0 and none of these.
+    uint64_t resultType { 0 };
+    std::string URL; // a link's absolute text
+    std::string phoneNumber;
+    std::optional<double> date; // seconds since 1970
+    std::string timeZone; // a date's time zone name, empty without one
+    double duration { 0 };
+    std::vector<std::pair<std::string, std::string>> addressComponents;
 };
 
 // A compiled regular expression with the platform's (ICU) syntax, possessive quantifiers

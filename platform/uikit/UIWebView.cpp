@@ -1,9 +1,11 @@
 #include "uikit/UIWebView.h"
 
 #include "foundation/NSRunLoop.h"
-#include "graphics/NSString+Drawing.h"
+#include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "graphics/UIGraphics.h"
 #include "net/NSURL.h"
+#include "uikit/UIWebViewPage.h"
 
 #include <cctype>
 #include <cmath>
@@ -11,51 +13,6 @@
 #include <regex>
 
 VX_REGISTER_CLASS(UIWebView);
-
-namespace {
-// The visible text of an HTML page: tags dropped, block ends turned into line breaks and the
-// common entities decoded.
-std::string visibleText(const std::string& html)
-{
-    std::string text;
-    bool inTag = false;
-    std::string tag;
-    for (char c : html) {
-        if (c == '<') {
-            inTag = true;
-            tag.clear();
-            continue;
-        }
-        if (inTag) {
-            if (c == '>') {
-                inTag = false;
-                std::string name = tag.substr(0, tag.find_first_of(" \t\n"));
-                if (name.size() > 1 && name.back() == '/')
-                    name.pop_back();
-                for (auto& ch : name)
-                    ch = char(std::tolower(static_cast<unsigned char>(ch)));
-                if (name == "br" || name == "/p" || name == "/div" || name == "/li" || name == "/h1" || name == "/h2"
-                    || name == "/h3" || name == "/tr")
-                    text += '\n';
-            } else {
-                tag += c;
-            }
-            continue;
-        }
-        text += c;
-    }
-    static const std::pair<const char*, const char*> s_entities[] = { { "&amp;", "&" }, { "&lt;", "<" },
-        { "&gt;", ">" }, { "&quot;", "\"" }, { "&nbsp;", " " }, { "&#39;", "'" } };
-    for (const auto& [entity, replacement] : s_entities) {
-        size_t at = 0;
-        while ((at = text.find(entity, at)) != std::string::npos) {
-            text.replace(at, std::strlen(entity), replacement);
-            at += std::strlen(replacement);
-        }
-    }
-    return text;
-}
-} // namespace
 
 Ref<UIWebView> UIWebView::initWithFrame(CGRect frame)
 {
@@ -106,16 +63,21 @@ void UIWebView::measure()
     m_contentHeight = 0;
     if (m_historyIndex >= 0) {
         const Load& page = m_history[size_t(m_historyIndex)];
-        std::string text = page.kind == Load::Kind::Request ? std::string() : visibleText(page.content);
-        if (!text.empty()) {
-            CGFloat width = std::max<CGFloat>(1, bounds().size.width - 16);
-            m_contentHeight = NSString_Drawing::sizeWithFontConstrainedToSize(text, UIFont::systemFontOfSize(16),
-                                  CGSizeMake(width, 1e7f), NSLineBreakByWordWrapping)
-                                  .height
-                + 16;
-        }
+        if (page.kind != Load::Kind::Request)
+            m_contentHeight = UIWebViewPage(page.content).heightForWidth(bounds().size.width);
     }
     m_scrollView->setContentSize(CGSizeMake(bounds().size.width, m_contentHeight));
+    setNeedsDisplay();
+}
+
+void UIWebView::drawRect(CGRect)
+{
+    if (m_loading || m_historyIndex < 0)
+        return;
+    const Load& page = m_history[size_t(m_historyIndex)];
+    if (page.kind == Load::Kind::Request)
+        return;
+    UIWebViewPage(page.content).draw(UIGraphicsGetCurrentContext(), bounds().size.width, bounds().size.height);
 }
 
 void UIWebView::layoutSubviews()

@@ -33,13 +33,14 @@ public:
     virtual void webViewDidFailLoadWithError(const Ref<UIWebView>&, const Ref<NSError>&) { }
 };
 
-// A headless web view. It renders nothing and fetches nothing: it records what it is asked to
-// load (requests, HTML strings, data), keeps a back/forward history, and tells its delegate that
-// a load started at once and finished on the next main run-loop pass. Only requests are put to
-// the delegate's should-start question; a refused request leaves the current page in place. The page's height is
-// estimated from its text wrapped at the view's width and becomes the scroll view's content height. Script evaluation
-// is recorded; it answers that height for the document's scroll and offset height and the empty string otherwise. Main
-// thread only.
+// A headless web view. It fetches nothing; HTML and data pages are laid out and drawn by a small
+// renderer of their own (UIWebViewPage: paragraphs, bold and small text, lists, centred blocks,
+// right floats). It records what it is asked to load (requests, HTML strings, data), keeps a
+// back/forward history, and tells its delegate that a load started at once and finished on the
+// next main run-loop pass. Only requests are put to the delegate's should-start question; a
+// refused request leaves the current page in place. The page's laid-out height becomes the
+// scroll view's content height. Script evaluation is recorded; it answers that height for the
+// document's scroll and offset height and the empty string otherwise. Main thread only.
 class UIWebView : public UIView {
     VX_OBJECT(UIWebView, UIView)
 public:
@@ -93,6 +94,8 @@ public:
     CGFloat contentHeight() const { return m_contentHeight; }
 
     void layoutSubviews() override;
+    // Draws the page.
+    void drawRect(CGRect rect) override;
 
 private:
     Ref<UIWebView> protectedView() { return std::static_pointer_cast<UIWebView>(shared_from_this()); }

@@ -156,17 +156,18 @@ TEST_F(HBRCrashManagerTest, ReportsAreDeletedOnlyWhenTheServiceTookOrRefusedThem
         const char* name;
         int32_t status;
         const char* body;
-        bool dropConnection;
+        int32_t networkError; // 0: the service answers
         bool kept;
         int32_t errorCode; // 0: none; -1: the connection's own error
         const char* description;
     } cases[] = {
-        { "accepted", 200, "ok", false, false, 0, "" },
-        { "accepted with redirect status", 302, "ok", false, false, 0, "" },
-        { "empty answer", 200, "", false, true, 2, "Sending failed with an empty response!" },
-        { "server error", 500, "oops", false, true, 3, "Sending failed with status code: 500" },
-        { "refused", 400, "no", false, false, 1, "The server rejected receiving crash reports for this app version!" },
-        { "dropped connection", 200, "", true, true, -1, "" },
+        { "accepted", 200, "ok", 0, false, 0, "" },
+        { "accepted with redirect status", 302, "ok", 0, false, 0, "" },
+        { "empty answer", 200, "", 0, true, 2, "Sending failed with an empty response!" },
+        { "server error", 500, "oops", 0, true, 3, "Sending failed with status code: 500" },
+        { "refused", 400, "no", 0, false, 1, "The server rejected receiving crash reports for this app version!" },
+        { "dropped connection", 200, "", NSURLErrorNetworkConnectionLost, true, -1, "" },
+        { "timed out", 200, "", NSURLErrorTimedOut, true, -1, "" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,8 +182,8 @@ TEST_F(HBRCrashManagerTest, ReportsAreDeletedOnlyWhenTheServiceTookOrRefusedThem
         spec.url = kCrashURL;
         spec.statusCode = c.status;
         spec.body = c.body;
-        if (c.dropConnection)
-            spec.errorCode = NSURLErrorNetworkConnectionLost;
+        if (c.networkError != 0)
+            spec.errorCode = c.networkError;
         auto stub = stubs.add(spec);
         crash->startManager();
         advance(0.5);

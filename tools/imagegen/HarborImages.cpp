@@ -9,8 +9,6 @@ namespace HarborImages {
 
 namespace {
 
-using Drawing = std::function<void(cairo_t*, double width, double height)>;
-
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
 {
     cairo_new_sub_path(cr);
@@ -67,6 +65,8 @@ void drawButtonHighlight(cairo_t* cr, double w, double h)
     cairo_pattern_destroy(gradient);
 }
 
+} // namespace
+
 bool writeImage(
     const std::string& path, int width, int height, double scale, const Drawing& drawing, std::string& error)
 {
@@ -85,8 +85,6 @@ bool writeImage(
     }
     return true;
 }
-
-} // namespace
 
 bool writeAll(const std::string& bundleDirectory, std::string& error)
 {

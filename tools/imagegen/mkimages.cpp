@@ -1,4 +1,5 @@
 // mkimages OUTPUT_DIR: draws every bundle image into OUTPUT_DIR and touches OUTPUT_DIR/.images.
+#include "imagegen/AppIconImages.h"
 #include "imagegen/BundleImages.h"
 #include "imagegen/HarborImages.h"
 
@@ -20,6 +21,10 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!HarborImages::writeAll(std::string(argv[1]) + "/HarborSDKResources.bundle", error)) {
+        std::fprintf(stderr, "mkimages: %s\n", error.c_str());
+        return 1;
+    }
+    if (!AppIconImages::writeAll(argv[1], error)) {
         std::fprintf(stderr, "mkimages: %s\n", error.c_str());
         return 1;
     }

@@ -96,7 +96,8 @@ void ServiceSimulator::Impl::addHarborRoutes()
         auto field = [&](const char* name) { return SimText::field(request, name); };
         if (field("text").empty())
             return SimReply::error(422, "A message needs text");
-        if (thread == feedbackThreads.end()) {
+        bool opened = thread == feedbackThreads.end();
+        if (opened) {
             int id = nextFeedbackId++;
             char made[33];
             std::snprintf(made, sizeof made, "%032x", id * 2654435761u);
@@ -113,6 +114,11 @@ void ServiceSimulator::Impl::addHarborRoutes()
             { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
                 { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
                 { "token", field("message_token") } });
+        if (opened && !options.feedbackAutoReply.empty())
+            appendFeedbackMessage(thread->second,
+                { { "text", options.feedbackAutoReply }, { "clean_text", options.feedbackAutoReply },
+                    { "name", "Volantrix Support" }, { "email", "" },
+                    { "created_at", SimText::date(time + 60, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
         return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
     };
     for (const char* method : { "GET", "POST", "PUT" }) {

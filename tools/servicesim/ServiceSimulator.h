@@ -59,6 +59,8 @@ public:
         // The "uuids" of the newest version the update service lists (architecture to build
         // UUID), so a client can be shown its own build.
         std::map<std::string, std::string> versionUuids;
+        // When set, the developer answers every newly opened feedback thread with this text.
+        std::string feedbackAutoReply;
     };
 
     // Loads the reference data and builds the traffic. Returns nullptr with a message in `error`

@@ -34,6 +34,8 @@ void printHelp(FILE* out, const char* program)
         "  --data DIR          folder of the reference tables (default: the source tree's resources/data)\n"
         "  --seasonal          add the seasonal flight\n"
         "  --hotspot LAT,LON   fly local traffic within 100 km of this place\n"
+        "  --feedback-reply TEXT\n"
+        "                      answer each new feedback thread once with TEXT\n"
         "  --fault PATH[:SETTING,...]\n"
         "                      misbehave on requests to PATH (repeatable). Settings:\n"
         "                        status=N        answer with HTTP status N\n"
@@ -115,6 +117,11 @@ int main(int argc, char** argv)
             if (!value)
                 return usage(argv[0]);
             options.dataDirectory = value;
+        } else if (arg == "--feedback-reply") {
+            const char* value = next();
+            if (!value)
+                return usage(argv[0]);
+            options.feedbackAutoReply = value;
         } else if (arg == "--fault") {
             const char* value = next();
             std::string error;

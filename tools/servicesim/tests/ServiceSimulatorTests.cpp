@@ -639,3 +639,34 @@ TEST_F(ServiceSimulatorTest, AccountsAndTheCrashFeedbackAndUpdateServiceKeepStat
     EXPECT_EQ(kitRead["feedback"]["messages"][1]["text"], "Fixed in 7.1");
     EXPECT_EQ(kitRead["feedback"]["messages"][2]["text"], "Thanks");
 }
+
+namespace {
+
+TEST(ServiceSimulatorFeedback, AnswersEachNewThreadOnceWhenAskedTo)
+{
+    ServiceSimulator::Options options;
+    options.aircraft = 10;
+    options.feedbackAutoReply = "Thanks! See https://volantrix.example/status";
+    std::string error;
+    auto simulator = ServiceSimulator::create(options, &error);
+    ASSERT_TRUE(simulator) << error;
+    ASSERT_TRUE(simulator->start(0));
+    httplib::Client client("127.0.0.1", simulator->port());
+    const std::string app = "0123456789abcdef0123456789abcdef";
+    auto opened = client.Post(
+        ("/api/2/apps/" + app + "/feedback").c_str(), httplib::MultipartFormDataItems { { "text", "Hi", "", "" } });
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(opened->status, 201);
+    auto thread = nlohmann::json::parse(opened->body);
+    ASSERT_EQ(thread["feedback"]["messages"].size(), 2u);
+    EXPECT_EQ(thread["feedback"]["messages"][1]["text"], options.feedbackAutoReply);
+    EXPECT_EQ(thread["feedback"]["messages"][1]["name"], "Volantrix Support");
+    std::string token = thread["token"];
+    auto later = client.Put(("/api/2/apps/" + app + "/feedback/" + token).c_str(),
+        httplib::MultipartFormDataItems { { "text", "More", "", "" } });
+    ASSERT_TRUE(later);
+    EXPECT_EQ(nlohmann::json::parse(later->body)["feedback"]["messages"].size(), 3u);
+    simulator->stop();
+}
+
+} // namespace
