@@ -2,6 +2,8 @@
 
 #include "foundation/JSONReader.h"
 
+#include <unordered_map>
+
 namespace {
 
 using JSONElement = JSONReader::Element;
@@ -52,12 +54,12 @@ std::optional<KESTPlane::Fields> readFields(const JSONElement& element)
     f.route = text(1);
     f.reg = text(2);
     f.callsign = text(3);
-    f.lat = e[4].number().doubleValue();
-    f.lon = e[5].number().doubleValue();
-    f.altitude = e[6].number().doubleValue();
-    f.heading = e[7].number().doubleValue();
-    f.speed = e[8].number().doubleValue();
-    f.mtime = e[9].number().doubleValue();
+    f.lat = e[4].doubleValue();
+    f.lon = e[5].doubleValue();
+    f.altitude = e[6].doubleValue();
+    f.heading = e[7].doubleValue();
+    f.speed = e[8].doubleValue();
+    f.mtime = e[9].doubleValue();
     f.squawk = text(10);
     f.dataType = e[11].number().intValue();
     f.fltno = text(12);
@@ -73,17 +75,14 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Val
         return nullptr;
     auto result = std::make_shared<KESTPlaneAnswer>();
     result->records.reserve(planes.count());
-    result->index.reserve(planes.count());
     for (const auto& [key, info] : planes.entries()) {
         Record record;
         record.adshex = key.stringValue();
-        // Only a text key names a plane; a key without a value does not list one.
+        // Only a text key names a plane.
         if (key.isString()) {
             record.fields = KESTPlane::fieldsFromInfo(info);
             if (record.fields)
                 boundTextFields(*record.fields);
-            if (!info.isNil())
-                result->index.emplace(key.string(), result->records.size());
         }
         result->records.push_back(std::move(record));
     }
@@ -117,12 +116,15 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
     auto result = std::make_shared<KESTPlaneAnswer>();
     size_t count = table->count();
     result->records.reserve(count);
-    result->index.reserve(count);
+    // Keys seen so far, to their records. The keys are views into the document, which lives
+    // until the end of this function, so no key is copied to find a repeat.
+    std::unordered_map<std::string_view, size_t> seen;
+    seen.reserve(count);
     for (const JSONReader::Field& field : table->fields()) {
         auto fields = readFields(field.value);
-        auto [it, added] = result->index.try_emplace(std::string(field.key), result->records.size());
+        auto [it, added] = seen.try_emplace(field.key, result->records.size());
         if (added)
-            result->records.push_back(Record { it->first, std::move(fields) });
+            result->records.push_back(Record { std::string(field.key), std::move(fields) });
         else
             result->records[it->second].fields = std::move(fields);
     }

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The plane table of one answer, reduced to what the merge needs: one record per key in the
@@ -27,8 +26,6 @@ struct KESTPlaneAnswer {
     static constexpr size_t kMaximumTextFieldBytes = 64;
 
     std::vector<Record> records;
-    // Each text key of the table, to its record.
-    std::unordered_map<std::string, size_t> index;
 
     // Reads the table of a decoded answer; nullptr when the answer is not a dictionary whose
     // "planes" is a dictionary.

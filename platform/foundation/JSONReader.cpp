@@ -207,6 +207,29 @@ Value JSONReader::Element::number() const
     return JSONReaderAccess::number(JSONReaderAccess::element(*this));
 }
 
+double JSONReader::Element::doubleValue() const
+{
+    using Type = simdjson::dom::element_type;
+    auto element = JSONReaderAccess::element(*this);
+    switch (m_kind) {
+    case Kind::Bool:
+        return element.get_bool().value_unsafe() ? 1 : 0;
+    case Kind::Number:
+        switch (element.type()) {
+        case Type::INT64:
+            return static_cast<double>(element.get_int64().value_unsafe());
+        case Type::UINT64:
+            return static_cast<double>(element.get_uint64().value_unsafe());
+        case Type::DOUBLE:
+            return element.get_double().value_unsafe();
+        default:
+            return 0;
+        }
+    default:
+        return 0;
+    }
+}
+
 Value JSONReader::Element::toValue(Containers containers) const
 {
     // A default element belongs to no document; it reads as the null it stands for.

@@ -62,6 +62,8 @@ public:
         // 32 bits as Int, other non-negative integers as unsigned and negative ones as signed
         // LongLong, the rest as Double; true/false as Bool. Nil for any other element.
         Value number() const;
+        // number().doubleValue() without making the Value: 0 for any other element.
+        double doubleValue() const;
         // The whole element as NSJSONSerialization reads it: objects as dictionaries in
         // document order (a repeated key keeps its first place and its last value), arrays,
         // strings, numbers as number() gives them, null as NSNull.
