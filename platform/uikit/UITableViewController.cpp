@@ -14,7 +14,7 @@ void UITableViewController::loadView()
 {
     auto table = UITableView::initWithFrameStyle(UIScreen::mainScreen()->bounds(), m_tableViewStyle);
     table->setDataSource(this, self<UITableViewController>());
-    table->setDelegate(this, self<UITableViewController>());
+    table->setTableDelegate(this, self<UITableViewController>());
     setView(table);
 }
 

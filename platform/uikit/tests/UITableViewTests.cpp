@@ -8,6 +8,7 @@
 #include "uikit/UILabel.h"
 #include "uikit/UINib.h"
 #include "uikit/UITableView.h"
+#include "uikit/UITableViewController.h"
 
 #include <algorithm>
 #include <cmath>
@@ -198,6 +199,34 @@ protected:
     Ref<UIWindow> m_window;
     Ref<Rows> m_rows;
 };
+
+// A table screen that sizes its rows itself.
+class TallRowsController : public UITableViewController {
+    VX_OBJECT(TallRowsController, UITableViewController)
+public:
+    explicit TallRowsController(Passkey key)
+        : UITableViewController(key)
+    {
+    }
+    static Ref<TallRowsController> init() { return makeTableController<TallRowsController>(UITableViewStylePlain); }
+    int32_t tableViewNumberOfRowsInSection(const Ref<UITableView>&, int32_t) override { return 3; }
+    std::optional<CGFloat> tableViewHeightForRowAtIndexPath(const Ref<UITableView>&, const Ref<NSIndexPath>&) override
+    {
+        return 100;
+    }
+};
+
+TEST_F(UITableViewTest, ATableScreenIsItsTablesDelegate)
+{
+    auto controller = TallRowsController::init();
+    auto table = controller->tableView();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->tableDelegate(), static_cast<UITableViewDelegate*>(controller.get()));
+    table->setFrame(CGRectMake(0, 0, 320, 400));
+    m_window->addSubview(table);
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->rectForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0)).origin.y, 100);
+}
 
 TEST_F(UITableViewTest, AsksForVisibleCellsOnlyAndReusesThem)
 {
