@@ -1,6 +1,8 @@
 #include "app/view-controllers/menu/KESTMenuViewController.h"
 
 #include "app/tests/settings/SettingsTestSupport.h"
+#include "app/view-controllers/alerts/KESTAlertCreateViewController.h"
+#include "app/view-controllers/alerts/KESTAlertViewController.h"
 #include "app/view-controllers/apps/KESTAppsViewController.h"
 #include "app/view-controllers/ar/KESTARViewController.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
@@ -65,6 +67,13 @@ TEST_F(MenuTest, RowsOpenTheirScreens)
     ASSERT_EQ(m_navigation->viewControllers().size(), 3u);
     EXPECT_TRUE(std::dynamic_pointer_cast<KESTFilterViewController>(m_navigation->viewControllers()[1]));
     EXPECT_TRUE(std::dynamic_pointer_cast<KESTFilterCreateViewController>(m_navigation->viewControllers()[2]));
+    m_navigation->popToRootViewControllerAnimated(false);
+    settle();
+    // No alerts either: the alert editor opens above the alert list.
+    select(1);
+    ASSERT_EQ(m_navigation->viewControllers().size(), 3u);
+    EXPECT_TRUE(std::dynamic_pointer_cast<KESTAlertViewController>(m_navigation->viewControllers()[1]));
+    EXPECT_TRUE(std::dynamic_pointer_cast<KESTAlertCreateViewController>(m_navigation->viewControllers()[2]));
     m_navigation->popToRootViewControllerAnimated(false);
     settle();
 

@@ -16,7 +16,7 @@
 #include "uikit/UINavigationItem.h"
 #include "uikit/UISegmentedControl.h"
 
-VX_REGISTER_CLASS(KESTAlertCreateViewController);
+VX_REGISTER_CREATABLE_CLASS(KESTAlertCreateViewController);
 
 namespace {
 

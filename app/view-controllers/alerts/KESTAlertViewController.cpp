@@ -14,7 +14,7 @@
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
 
-VX_REGISTER_CLASS(KESTAlertViewController);
+VX_REGISTER_CREATABLE_CLASS(KESTAlertViewController);
 
 namespace {
 
