@@ -445,12 +445,20 @@ std::vector<Entry> entries()
         }
         stroke(cr, kInk, 2);
     });
+    // A "SOON" badge: white capitals on a red pill.
     add("backSoon.png", 44, 20, [=](cairo_t* cr, int, int) {
-        cairo_rectangle(cr, 1, 1, 42, 18);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, 10, 10, 9, M_PI / 2, 3 * M_PI / 2);
+        cairo_arc(cr, 34, 10, 9, -M_PI / 2, M_PI / 2);
+        cairo_close_path(cr);
         fill(cr, { 0.86, 0.2, 0.16 });
-        cairo_move_to(cr, 6, 10);
-        cairo_line_to(cr, 38, 10);
-        stroke(cr, { 1, 1, 1 }, 3);
+        cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cr, 10);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, "SOON", &extents);
+        cairo_move_to(cr, 22 - extents.width / 2 - extents.x_bearing, 10 - extents.height / 2 - extents.y_bearing);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_show_text(cr, "SOON");
     });
 
     // Tour pictures: a plane over a numbered disc.
