@@ -1,6 +1,9 @@
 #include "charts/LChartCartesianSeries.h"
 
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
 #include "charts/LChartMutableOrderedSet.h"
+#include "charts/LChartNumberRange.h"
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesDataBin.h"
@@ -155,4 +158,39 @@ double LChartCartesianSeries::distanceToCoordFromCoordWithScalarsWithDistanceMod
             NSString::stringWithFormat("bad distance mode %d", mode), this);
     }
     return 0;
+}
+
+std::vector<Value> LChartCartesianSeries::invalidBinKeys() const
+{
+    std::vector<Value> keys;
+    for (const auto& object : invalidBins()->array())
+        keys.push_back(std::static_pointer_cast<LChartSeriesDataBin>(object)->startValue());
+    return keys;
+}
+
+void LChartCartesianSeries::mapDataPointOnXAxisAndYAxis(
+    LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    xAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    yAxis.mapCoordinatesForDataPointInSeries(point, *this);
+}
+
+void LChartCartesianSeries::mapWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Ref<LChartGroupedSeries>>&, LChartAxis&, LChartAxis&)
+{
+    errorHandler()->handleFatalErrorWithMessageFromSource("Stacking not available for this series type.", this);
+}
+
+void LChartCartesianSeries::mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Value>&, const std::vector<Ref<LChartGroupedSeries>>&, LChartAxis&, LChartAxis&)
+{
+    errorHandler()->handleFatalErrorWithMessageFromSource("Stacking not available for this series type.", this);
+}
+
+Ref<LChartRange> LChartCartesianSeries::visibleRangeOnAxis(const LChartAxis& axis) const
+{
+    const Ref<LChartRange>& range = axis.isXAxis() ? dataSeries()->rangeX() : dataSeries()->rangeY();
+    if (!range)
+        return nullptr;
+    return LChartNumberRange::initWithMinimumAndMaximum(range->minimum(), range->maximum());
 }

@@ -214,7 +214,7 @@ void LChartSeriesGroup::mapDataPointsInSeries(
         if (other != series && other->stackIndex().isEqual(stack) && !other->hidden())
             list.push_back(other);
     }
-    series->mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(series->invalidBins(), list, *m_xAxis, *m_yAxis);
+    series->mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(series->invalidBinKeys(), list, *m_xAxis, *m_yAxis);
 }
 
 double LChartSeriesGroup::baselineForSeries(const LChartGroupedSeries& series) const

@@ -1,7 +1,9 @@
 #include "charts/LChartSeriesGroup.h"
 
+#include "charts/LChartColumnSeries.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartLineSeries.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartNumberRange.h"
 #include "charts/LatticeChartLog.h"
@@ -71,7 +73,7 @@ public:
     void setDelayAnimation(bool value) override { delay = value; }
     Value baseline() const override { return ownBaseline; }
     void setSeriesGroup(const Weak<LChartSeriesGroup>& value) override { group = value; }
-    std::vector<Value> invalidBins() const override { return bins; }
+    std::vector<Value> invalidBinKeys() const override { return bins; }
     void clearStackedRange() override { }
     void mapDataPointOnXAxisAndYAxis(LChartInternalDataPoint&, LChartAxis&, LChartAxis&) override
     {
@@ -377,4 +379,60 @@ TEST(LChartSeriesGroup, ReportsTheRangeItsShownSeriesCover)
     range = f.group->visibleRangeForAxis(*f.y);
     EXPECT_DOUBLE_EQ(range->min(), -2);
     EXPECT_DOUBLE_EQ(range->max(), 8);
+}
+
+TEST(LChartSeriesGroup, GroupsMapsAndDrawsRealLineSeries)
+{
+    GroupFixture f;
+    f.x->setChart(&f.chart);
+    f.y->setChart(&f.chart);
+    f.y->setAxisOrientation(1);
+    auto lower = LChartLineSeries::init();
+    auto upper = LChartLineSeries::init();
+    for (int i = 0; i < 3; ++i) {
+        auto a = LChartInternalDataPoint::init();
+        a->setXValue(Value(i));
+        a->setYValue(Value(i + 1));
+        lower->addDataPoint(a);
+        auto b = LChartInternalDataPoint::init();
+        b->setXValue(Value(i * 2));
+        b->setYValue(Value(-i));
+        upper->addDataPoint(b);
+    }
+    f.group->addSeries(lower);
+    f.group->addSeries(upper);
+    EXPECT_EQ(f.group->seriesClass(), LChartLineSeries::classObject());
+    EXPECT_EQ(lower->seriesGroup().lock(), f.group);
+
+    f.group->setStacks();
+    EXPECT_EQ(upper->index(), 1);
+    EXPECT_EQ(upper->numSeries(), 2);
+    lower->calcMinMax();
+    upper->calcMinMax();
+    f.group->mapSeries();
+    const auto& mapped = upper->dataSeries()->dataPoints();
+    EXPECT_DOUBLE_EQ(mapped[2]->xCoord(), 4);
+    EXPECT_DOUBLE_EQ(mapped[2]->yCoord(), -2);
+
+    // The group's ranges cover both series on each axis.
+    auto onX = f.group->visibleRangeForAxis(*f.x);
+    auto onY = f.group->visibleRangeForAxis(*f.y);
+    ASSERT_TRUE(onX && onY);
+    EXPECT_DOUBLE_EQ(onX->min(), 0);
+    EXPECT_DOUBLE_EQ(onX->max(), 4);
+    EXPECT_DOUBLE_EQ(onY->min(), -2);
+    EXPECT_DOUBLE_EQ(onY->max(), 3);
+
+    // Drawing hands both series' lines to the surface once; a second pass has nothing invalid.
+    f.group->drawSeriesOnChart(&f.chart);
+    size_t drawn = f.chart.drawer.calls.size();
+    EXPECT_GT(drawn, 0u);
+    EXPECT_TRUE(lower->invalidBinKeys().empty());
+    f.group->drawSeriesOnChart(&f.chart);
+    for (size_t i = drawn; i < f.chart.drawer.calls.size(); ++i)
+        EXPECT_EQ(f.chart.drawer.calls[i].primitive, "updateSeriesWithTranslation");
+
+    // A column series is not a line series.
+    FatalErrorsThrow fatal;
+    EXPECT_THROW(f.group->addSeries(LChartColumnSeries::init()), ChartFatalError);
 }
