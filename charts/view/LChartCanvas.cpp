@@ -1,0 +1,175 @@
+#include "charts/view/LChartCanvas.h"
+
+#include "charts/LChartAxis.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/view/LatticeChart.h"
+#include "foundation/NSRunLoop.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/UIColor.h"
+
+#include <algorithm>
+
+VX_REGISTER_CLASS(LChartCanvasRenderView);
+VX_REGISTER_CLASS(LChartCanvas);
+
+namespace {
+
+constexpr UIViewAutoresizing kAllAutoresizing = UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleWidth
+    | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleHeight
+    | UIViewAutoresizingFlexibleBottomMargin;
+
+bool sizeChanged(float now, float last)
+{
+    return now < 0.95f * last || now > 1.05f * last || last == 0;
+}
+
+} // namespace
+
+Ref<LChartCanvasRenderView> LChartCanvasRenderView::initWithCanvas(LChartCanvas* canvas)
+{
+    auto view = makeView<LChartCanvasRenderView>(CGRectMake(0, 0, 1, 1));
+    view->m_canvas = canvas;
+    view->setBackgroundColor(UIColor::clearColor());
+    return view;
+}
+
+void LChartCanvasRenderView::drawRect(CGRect rect)
+{
+    if (m_canvas)
+        m_canvas->drawChart(rect);
+}
+
+Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeChart* chart)
+{
+    auto canvas = makeView<LChartCanvas>(frame);
+    canvas->setClipsToBounds(true);
+    canvas->m_chart = chart;
+    CGRect bounds = canvas->bounds();
+    canvas->m_glView = LChartGLView::initWithFrame(bounds);
+    canvas->m_renderView = LChartCanvasRenderView::initWithCanvas(canvas.get());
+    canvas->m_underlay = UIView::initWithFrame(bounds);
+    canvas->m_underlayForAnnotations = UIView::initWithFrame(bounds);
+    canvas->m_underlayForAnnotations->setClipsToBounds(true);
+    canvas->m_overlay = UIView::initWithFrame(bounds);
+    canvas->m_glView->setUserInteractionEnabled(false);
+    canvas->m_underlay->setUserInteractionEnabled(false);
+    for (const Ref<UIView>& layer :
+        { Ref<UIView>(canvas->m_glView), canvas->m_underlay, canvas->m_overlay, canvas->m_underlayForAnnotations })
+        layer->setAutoresizingMask(kAllAutoresizing);
+    canvas->frameLayers(bounds);
+    canvas->addSubview(canvas->m_underlayForAnnotations);
+    canvas->addSubview(canvas->m_underlay);
+    canvas->addSubview(canvas->m_glView);
+    canvas->addSubview(canvas->m_renderView);
+    canvas->addSubview(canvas->m_overlay);
+    return canvas;
+}
+
+LChartCanvas::~LChartCanvas()
+{
+    if (m_renderView)
+        cancelPreviousPerformRequestsWithTarget(this);
+}
+
+void LChartCanvas::setFrame(CGRect frame)
+{
+    CGRect previous = this->frame();
+    UIView::setFrame(frame);
+    if ((previous.size.width <= 0 || previous.size.height <= 0) && m_overlay) {
+        m_overlay->setFrame(bounds());
+        m_underlay->setFrame(bounds());
+    }
+}
+
+void LChartCanvas::frameLayers(CGRect glFrame)
+{
+    m_glView->setFrame(glFrame);
+    m_underlayForAnnotations->setFrame(glFrame);
+    // The render view is a unit square stretched over the plot area.
+    m_renderView->setTransform(CGAffineTransformIdentity);
+    m_renderView->setBounds(CGRectMake(0, 0, 1, 1));
+    m_renderView->setCenter(CGPointMake(CGRectGetMidX(glFrame), CGRectGetMidY(glFrame)));
+    m_renderView->setTransform(CGAffineTransformMakeScale(
+        std::max<CGFloat>(glFrame.size.width, 1), std::max<CGFloat>(glFrame.size.height, 1)));
+}
+
+void LChartCanvas::setNeedsToRenderChart()
+{
+    m_renderView->setNeedsDisplay();
+}
+
+void LChartCanvas::layoutSubviews()
+{
+    m_rendering = true;
+    UIView::layoutSubviews();
+    if (!m_chart)
+        return;
+    LChartAxis* x = m_chart->xAxis();
+    LChartAxis* y = m_chart->yAxis();
+    // Until data has given the chart both axes there is no plot area to lay out or draw.
+    if (!x || !y) {
+        m_newGlFrame = CGRectZero;
+        return;
+    }
+    std::vector<LChartAxis*> axes = m_chart->allXAxes();
+    for (LChartAxis* axis : m_chart->allYAxes())
+        axes.push_back(axis);
+    for (LChartAxis* axis : axes)
+        axis->sizeTickLabels();
+
+    float xNormal = m_chart->spaceForAxes(m_chart->xAxes(), 0);
+    float xReverse = m_chart->spaceForAxes(m_chart->xAxes(), 1);
+    float yNormal = m_chart->spaceForAxes(m_chart->yAxes(), 0);
+    float yReverse = m_chart->spaceForAxes(m_chart->yAxes(), 1);
+    CGRect b = bounds();
+    m_newGlFrame = CGRectMake(b.origin.x + yNormal, b.origin.y + xReverse, b.size.width - (yNormal + yReverse),
+        b.size.height - (xNormal + xReverse));
+    auto width = static_cast<float>(m_newGlFrame.size.width);
+    auto height = static_cast<float>(m_newGlFrame.size.height);
+    bool changed = sizeChanged(width, m_lastGLWidth) || sizeChanged(height, m_lastGLHeight);
+    m_lastGLWidth = width;
+    m_lastGLHeight = height;
+    frameLayers(m_newGlFrame);
+
+    for (LChartAxis* axis : axes) {
+        axis->drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(
+            m_glView->frame(), m_glView.get(), changed || m_orientationChanged);
+        axis->drawAxisWithGLFrameUsingAxisDrawer(m_glView->frame(), m_glView.get());
+    }
+    setNeedsToRenderChart();
+}
+
+void LChartCanvas::drawChart(CGRect)
+{
+    // A cartesian chart that has no axes yet has nothing to draw.
+    if (!m_chart || (!m_chart->isRadial() && (!m_chart->xAxis() || !m_chart->yAxis())))
+        return;
+    m_underlayForAnnotations->setBackgroundColor(m_chart->plotAreaBackgroundColor());
+    bool more = m_reloadedData;
+    bool radial = m_chart->isRadial();
+    if (!radial) {
+        for (const auto& group : m_chart->seriesGroups()) {
+            if (group->requiresRecalculation()) {
+                m_glView->setResetAnimationTimer(true);
+                group->mapSeries();
+            }
+        }
+    }
+    m_glView->beginRenderWithReloadedDataIsRadialChart(m_reloadedData, radial);
+    if (!radial && m_newGlFrame.size.width > 0 && m_newGlFrame.size.height > 0) {
+        m_reloadedData = false;
+        for (const auto& group : m_chart->seriesGroups())
+            more = group->drawSeriesOnChart(m_chart) || more;
+    }
+    bool still = m_glView->endRender();
+    m_reloadedData = false;
+    ++m_framesDrawn;
+    if (still || more) {
+        auto self = std::static_pointer_cast<LChartCanvas>(shared_from_this());
+        performSelectorAfterDelay(
+            self, "setNeedsToRenderChart", [self] { self->setNeedsToRenderChart(); }, 0);
+    }
+    m_orientationChanged = false;
+    m_rendering = false;
+}

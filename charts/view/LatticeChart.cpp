@@ -1,0 +1,446 @@
+#include "charts/view/LatticeChart.h"
+
+#include "charts/LChartAxisStyle.h"
+#include "charts/LChartCartesianSeries.h"
+#include "charts/LChartCategoryAxis.h"
+#include "charts/LChartDataLoader.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartDateTimeAxis.h"
+#include "charts/LChartDiscontinuousDateTimeAxis.h"
+#include "charts/LChartDiscontinuousNumberAxis.h"
+#include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartRange.h"
+#include "charts/LChartSeries.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/LChartStyle.h"
+#include "charts/LChartTheme.h"
+#include "charts/LatticeChartLog.h"
+#include "charts/LatticeCharts.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartCanvas.h"
+#include "foundation/NSString.h"
+#include "graphics/UIColor.h"
+
+#include <map>
+
+VX_REGISTER_CLASS(LatticeChart);
+
+namespace {
+
+constexpr UIViewAutoresizing kAllAutoresizing = UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleWidth
+    | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleHeight
+    | UIViewAutoresizingFlexibleBottomMargin;
+
+Ref<LChartAxis> axisOfType(int32_t type)
+{
+    switch (type) {
+    case 0:
+        return LChartNumberAxis::init();
+    case 1:
+        return LChartDateTimeAxis::init();
+    case 2:
+        return LChartCategoryAxis::init();
+    case 3:
+        return LChartLogarithmicAxis::init();
+    case 4:
+        return LChartDiscontinuousNumberAxis::init();
+    case 5:
+        return LChartDiscontinuousDateTimeAxis::init();
+    default:
+        return nullptr;
+    }
+}
+
+std::vector<LChartAxis*> rawAxes(const std::vector<Ref<LChartAxis>>& axes)
+{
+    std::vector<LChartAxis*> list;
+    for (const auto& axis : axes)
+        list.push_back(axis.get());
+    return list;
+}
+
+Ref<LChartCartesianSeries> asCartesian(const Ref<LChartSeries>& series)
+{
+    return std::dynamic_pointer_cast<LChartCartesianSeries>(series);
+}
+
+} // namespace
+
+Ref<LatticeChart> LatticeChart::initWithFrame(CGRect frame)
+{
+    auto chart = makeView<LatticeChart>(frame);
+    chart->initialiseChart();
+    return chart;
+}
+
+Ref<LatticeChart> LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(
+    CGRect frame, int32_t xType, int32_t yType)
+{
+    auto chart = initWithFrame(frame);
+    Ref<LChartAxis> x = axisOfType(xType);
+    Ref<LChartAxis> y = axisOfType(yType);
+    if (!x || !y)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("%c-Axis type not recognised: %d", x ? 'Y' : 'X', x ? yType : xType),
+            chart.get());
+    chart->addXAxis(x);
+    chart->addYAxis(y);
+    return chart;
+}
+
+void LatticeChart::initialiseChart()
+{
+    setClipsToBounds(true);
+    m_shouldReloadData = true;
+    m_autoCalculateAxisRanges = true;
+    m_theme = LatticeCharts::theme() ? LatticeCharts::theme()->copy() : nullptr;
+    if (m_theme && m_theme->chartStyle())
+        setBackgroundColor(m_theme->chartStyle()->backgroundColor());
+    m_canvas = LChartCanvas::initWithFrameUsingChart(bounds(), this);
+    m_canvas->setAutoresizingMask(kAllAutoresizing);
+    addSubview(m_canvas);
+    if (m_theme && m_theme->chartStyle())
+        m_canvas->glView()->setAreaColor(m_theme->chartStyle()->plotAreaBackgroundColor());
+    updateCanvasSize();
+}
+
+LatticeChart::~LatticeChart()
+{
+    for (const auto& axis : m_xAxes)
+        axis->setChart(nullptr);
+    for (const auto& axis : m_yAxes)
+        axis->setChart(nullptr);
+    if (m_canvas)
+        m_canvas->detachChart();
+}
+
+Ref<UIColor> LatticeChart::plotAreaBackgroundColor() const
+{
+    return m_theme && m_theme->chartStyle() ? m_theme->chartStyle()->plotAreaBackgroundColor() : nullptr;
+}
+
+void LatticeChart::setDatasource(LChartDatasource* datasource)
+{
+    m_datasource = datasource;
+    reloadData();
+}
+
+void LatticeChart::reloadData()
+{
+    m_shouldReloadData = true;
+    for (const auto& series : m_series)
+        series->clearAppendFlags();
+}
+
+void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
+{
+    auto log = LatticeChartLog::logger();
+    if (!axis)
+        log->handleFatalErrorWithMessageFromSource("Cannot assign a nil axis to the chart", this);
+    if (axis->chart())
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("LChartAxis at %p already belongs to another "
+                                       "chart at %p",
+                static_cast<const void*>(axis.get()), static_cast<const void*>(axis->chart())),
+            this);
+    axis->setAxisOrientation(orientation);
+    // The theme's axis style fills in what the user did not set on the axis.
+    if (m_theme) {
+        const Ref<LChartAxisStyle>& themeStyle = orientation == 0 ? m_theme->xAxisStyle() : m_theme->yAxisStyle();
+        if (themeStyle && axis->style())
+            axis->style()->supplementStyleFromStyle(*themeStyle);
+        else if (themeStyle)
+            axis->setStyle(themeStyle->copy());
+    }
+    axis->setAxisFrame(m_canvas->frame());
+    axis->setChart(this);
+    setNeedsLayoutIfHaveAxesAndData();
+}
+
+void LatticeChart::addXAxis(const Ref<LChartAxis>& axis)
+{
+    takeAxis(axis, 0);
+    m_xAxes.push_back(axis);
+}
+
+void LatticeChart::addYAxis(const Ref<LChartAxis>& axis)
+{
+    takeAxis(axis, 1);
+    m_yAxes.push_back(axis);
+}
+
+LChartDrawer* LatticeChart::glView() const
+{
+    return m_canvas ? m_canvas->glView().get() : nullptr;
+}
+
+Ref<UIView> LatticeChart::canvasOverlay() const
+{
+    return m_canvas ? m_canvas->overlay() : nullptr;
+}
+
+Ref<UIView> LatticeChart::canvasUnderlay() const
+{
+    return m_canvas ? m_canvas->underlay() : nullptr;
+}
+
+std::vector<LChartAxis*> LatticeChart::allXAxes() const
+{
+    return rawAxes(m_xAxes);
+}
+
+std::vector<LChartAxis*> LatticeChart::allYAxes() const
+{
+    return rawAxes(m_yAxes);
+}
+
+float LatticeChart::spaceForAxes(const std::vector<Ref<LChartAxis>>& axes, int32_t side) const
+{
+    float space = 0;
+    for (const auto& axis : axes)
+        if ((axis->axisPosition() == 1) == (side == 1))
+            space += axis->spaceRequiredToDrawWithTitle(true);
+    return space;
+}
+
+std::vector<Ref<LChartRange>> LatticeChart::visibleRangesOfSeriesGroupsOnAxis(const LChartAxis& axis) const
+{
+    std::vector<Ref<LChartRange>> ranges;
+    for (const auto& group : m_seriesGroups) {
+        if (group->xAxis().get() != &axis && group->yAxis().get() != &axis)
+            continue;
+        Ref<LChartRange> range = group->visibleRangeForAxis(axis);
+        if (range && !range->minimum().isNil() && !range->maximum().isNil())
+            ranges.push_back(range);
+    }
+    return ranges;
+}
+
+void LatticeChart::setNeedsLayoutIfHaveAxesAndData()
+{
+    if (m_datasource && (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty())))
+        setNeedsLayout();
+}
+
+void LatticeChart::updateRangesOnCartesianAxis(LChartAxis& axis)
+{
+    axis.updateRanges();
+    if (!m_autoCalculateAxisRanges)
+        axis.adjustRangesIfDataIsOutsideOfAllowedPanningLimits();
+    else if (axis.defaultRangeInternal())
+        axis.resetZoomLevelWithAnimation(false);
+}
+
+void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
+{
+    if (includePlotArea) {
+        for (const auto& series : m_series)
+            series->invalidateAllBins();
+        if (m_canvas)
+            m_canvas->glView()->setResetAnimationTimer(true);
+    }
+    setNeedsLayoutIfHaveAxesAndData();
+    if (m_canvas)
+        m_canvas->setNeedsLayout();
+}
+
+void LatticeChart::updateCanvasSize()
+{
+    m_canvas->setFrame(bounds());
+}
+
+LChartAxis* LatticeChart::axisWithOrientationForSeries(int32_t orientation) const
+{
+    const auto& axes = orientation == 1 ? m_yAxes : m_xAxes;
+    return axes.empty() ? nullptr : axes.front().get();
+}
+
+Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientation) const
+{
+    if (m_series.empty() || m_series.front()->dataSeries()->dataPoints().empty())
+        return nullptr;
+    const auto& first = m_series.front()->dataSeries()->dataPoints().front();
+    Value value = orientation == 0 ? first->xValue() : first->yValue();
+    Ref<LChartAxis> axis;
+    if (value.isDate())
+        axis = LChartDateTimeAxis::init();
+    else if (value.isNumber())
+        axis = LChartNumberAxis::init();
+    else if (!value.isNilOrNull())
+        axis = LChartCategoryAxis::init();
+    if (!axis)
+        return nullptr;
+    LatticeChartLog::logInfoWithMessageFromSource(Value::dictionary({ { Value("Axis"), Value(axis->description()) } }),
+        NSString::stringWithFormat("Defaulting %c-axis", orientation == 0 ? 'x' : 'y'), this);
+    for (const auto& series : m_series)
+        if (auto cartesian = asCartesian(series))
+            axis->linkSeries(cartesian);
+    return axis;
+}
+
+std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
+{
+    std::map<std::string, Ref<LChartAxis>> stubs;
+    for (const auto& axis : m_xAxes)
+        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    for (const auto& axis : m_yAxes)
+        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    auto loader = LChartDataLoader::initWithChartDatasourceErrorHandler(this, m_datasource, LatticeChartLog::logger());
+
+    std::vector<LChartNewSeriesEntry> entries;
+    std::vector<Ref<LChartAxisSeries>> loaded;
+    int32_t index = 0;
+    for (const auto& offered : loader->emptyChartSeries()) {
+        auto series = std::dynamic_pointer_cast<LChartSeries>(offered);
+        if (!series) {
+            ++index;
+            continue;
+        }
+        series->setSeriesIndex(index);
+        if (m_theme)
+            series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*m_theme, index, true);
+        LChartAxis* x = axisWithOrientationForSeries(0);
+        LChartAxis* y = axisWithOrientationForSeries(1);
+        Ref<LChartAxis> xStub = x ? stubs[x->axisKey()] : nullptr;
+        Ref<LChartAxis> yStub = y ? stubs[y->axisKey()] : nullptr;
+        // Without axes (a chart whose axes come from its data) the points are loaded against
+        // throwaway number axes.
+        Ref<LChartAxis> xLoad = xStub ? xStub : Ref<LChartAxis>(LChartNumberAxis::init());
+        Ref<LChartAxis> yLoad = yStub ? yStub : Ref<LChartAxis>(LChartNumberAxis::init());
+        loader->populateChartSeriesAtIndexXAxisYAxis(offered, index, *xLoad, *yLoad);
+        entries.push_back({ series, xStub, yStub });
+        if (auto cartesian = asCartesian(series))
+            loaded.push_back(cartesian);
+        ++index;
+    }
+    for (const auto& [key, stub] : stubs)
+        stub->initialiseAxisIfNeededFromChartSeries(loaded);
+    m_shouldReloadData = false;
+    return entries;
+}
+
+std::vector<Ref<LChartSeriesGroup>> LatticeChart::groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries)
+{
+    std::vector<Ref<LChartSeriesGroup>> groups;
+    if (m_isRadial)
+        return groups;
+    for (const auto& entry : entries) {
+        auto series = asCartesian(entry.series);
+        // A series with no axis to map against waits for axes made from the data.
+        if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
+            continue;
+        bool joined = false;
+        for (const auto& group : groups) {
+            if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
+                && group->seriesClass() == series->seriesClass()
+                && group->seriesOrientation() == series->orientation()) {
+                group->addSeries(series);
+                joined = true;
+            }
+        }
+        if (!joined)
+            groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
+                series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
+    }
+    for (const auto& group : groups)
+        group->setStacks();
+    for (const auto& entry : entries)
+        entry.series->calcMinMax();
+    for (const auto& group : groups)
+        group->mapSeries();
+    return groups;
+}
+
+void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
+    const std::vector<LChartNewSeriesEntry>& entries, const std::vector<Ref<LChartSeriesGroup>>& groups)
+{
+    m_series.clear();
+    for (const auto& entry : entries)
+        m_series.push_back(entry.series);
+    m_seriesGroups = groups;
+    for (const auto& axis : m_xAxes)
+        axis->unlinkAllSeries();
+    for (const auto& axis : m_yAxes)
+        axis->unlinkAllSeries();
+
+    if (m_isRadial) {
+        for (const auto& axis : m_xAxes)
+            axis->removeViews();
+        for (const auto& axis : m_yAxes)
+            axis->removeViews();
+    } else {
+        // Axes made from the data; a chart whose data gives no first value stays without them
+        // (and undrawn) until data arrives.
+        if (m_xAxes.empty())
+            if (auto axis = createAxisFromDataWithOrientation(0))
+                addXAxis(axis);
+        if (m_yAxes.empty())
+            if (auto axis = createAxisFromDataWithOrientation(1))
+                addYAxis(axis);
+        if (m_xAxes.empty() || m_yAxes.empty()) {
+            m_seriesGroups.clear();
+        } else {
+            std::vector<Ref<LChartAxisSeries>> cartesian;
+            for (const auto& series : m_series)
+                if (auto c = asCartesian(series))
+                    cartesian.push_back(c);
+            for (const auto& axis : m_xAxes)
+                axis->initialiseAxisIfNeededFromChartSeries(cartesian);
+            for (const auto& axis : m_yAxes)
+                axis->initialiseAxisIfNeededFromChartSeries(cartesian);
+            for (const auto& entry : entries) {
+                auto series = asCartesian(entry.series);
+                if (!series)
+                    continue;
+                LChartAxis* x = axisWithOrientationForSeries(0);
+                LChartAxis* y = axisWithOrientationForSeries(1);
+                x->linkSeries(series);
+                if (entry.xAxisForMapping)
+                    x->reconfigureFromStubbedAxisCopy(*entry.xAxisForMapping);
+                y->linkSeries(series);
+                if (entry.yAxisForMapping)
+                    y->reconfigureFromStubbedAxisCopy(*entry.yAxisForMapping);
+            }
+            for (const auto& group : m_seriesGroups) {
+                for (const auto& axis : m_xAxes)
+                    if (axis->axisKey() == group->xAxis()->axisKey()) {
+                        group->setXAxis(axis);
+                        break;
+                    }
+                for (const auto& axis : m_yAxes)
+                    if (axis->axisKey() == group->yAxis()->axisKey()) {
+                        group->setYAxis(axis);
+                        break;
+                    }
+            }
+            for (const auto& axis : m_xAxes)
+                updateRangesOnCartesianAxis(*axis);
+            for (const auto& axis : m_yAxes)
+                updateRangesOnCartesianAxis(*axis);
+        }
+    }
+    m_canvas->setReloadedData(true);
+    m_canvas->setRedrawGL(true);
+}
+
+void LatticeChart::layoutSubviews()
+{
+    if (!m_datasource)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource("A datasource has not been set.", this);
+    if (m_shouldReloadData) {
+        m_shouldReloadData = false;
+        auto entries = loadNewChartSeriesEntries();
+        auto groups = groupAndMapSeries(entries);
+        updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+    }
+    updateCanvasSize();
+    for (const auto& axis : m_xAxes)
+        axis->setAxisFrame(m_canvas->underlay()->frame());
+    for (const auto& axis : m_yAxes)
+        axis->setAxisFrame(m_canvas->underlay()->frame());
+    // A cartesian chart still without axes has nothing to lay out or draw.
+    if (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty()))
+        m_canvas->setNeedsLayout();
+    UIView::layoutSubviews();
+}

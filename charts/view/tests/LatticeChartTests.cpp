@@ -1,0 +1,153 @@
+#include "charts/view/LatticeChart.h"
+
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataPoint.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartLineSeries.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartRange.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/tests/ChartTestSupport.h"
+#include "charts/view/LChartCanvas.h"
+#include "gles/SoftwareRendering.h"
+#include "graphics/UIImage.h"
+#include "testing/GoldenImage.h"
+#include "testing/HostedWindow.h"
+#include "uikit/UIApplicationHost.h"
+#include "vxbuild/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Line series of (x, y) points, made afresh for every load.
+class LineSource final : public LChartDatasource {
+public:
+    std::vector<std::vector<std::pair<double, double>>> data;
+    int32_t loads { 0 };
+
+    int32_t numberOfSeriesInSChart(LChartLoaderHost&) override
+    {
+        ++loads;
+        return static_cast<int32_t>(data.size());
+    }
+    Ref<LChartLoadableSeries> sChartSeriesAtIndex(LChartLoaderHost&, int32_t) override
+    {
+        return LChartLineSeries::init();
+    }
+    int32_t sChartNumberOfDataPointsForSeriesAtIndex(LChartLoaderHost&, int32_t series) override
+    {
+        return static_cast<int32_t>(data[series].size());
+    }
+    Ref<LChartData> sChartDataPointAtIndexForSeriesAtIndex(LChartLoaderHost&, int32_t index, int32_t series) override
+    {
+        auto point = LChartDataPoint::init();
+        point->setXValue(Value(data[series][index].first));
+        point->setYValue(Value(data[series][index].second));
+        return point;
+    }
+};
+
+class LatticeChartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        preferSoftwareRendering();
+        m_host = std::make_unique<HostedWindow>(HostedWindow::Window::Key, CGSizeMake(400, 300));
+    }
+    void TearDown() override { m_host.reset(); }
+    Ref<LatticeChart> show(const Ref<LatticeChart>& chart)
+    {
+        m_host->root()->view()->addSubview(chart);
+        chart->setDatasource(&source);
+        chart->setNeedsLayout();
+        m_host->settle(0);
+        return chart;
+    }
+    std::unique_ptr<HostedWindow> m_host;
+    LineSource source;
+};
+
+} // namespace
+
+TEST_F(LatticeChartTest, LoadsOnceGroupsTheSeriesAndFitsTheAxesToTheData)
+{
+    source.data = { { { 0, 1 }, { 5, 4 }, { 10, 2 } }, { { 2, -3 }, { 8, 6 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+    EXPECT_EQ(source.loads, 1);
+    ASSERT_EQ(chart->series().size(), 2u);
+    ASSERT_EQ(chart->seriesGroups().size(), 1u);
+    const auto& group = chart->seriesGroups().front();
+    EXPECT_EQ(group->groupedSeries().size(), 2u);
+    // The group holds the chart's real axes, not the stubs the data was loaded against.
+    EXPECT_EQ(group->xAxis().get(), chart->xAxis());
+    EXPECT_EQ(group->yAxis().get(), chart->yAxis());
+    auto x = chart->xAxis()->dataRange();
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(x && y);
+    EXPECT_DOUBLE_EQ(x->min(), 0);
+    EXPECT_DOUBLE_EQ(x->max(), 10);
+    EXPECT_DOUBLE_EQ(y->min(), -3);
+    EXPECT_DOUBLE_EQ(y->max(), 6);
+
+    // The canvas leaves room for the axes, the ticks reach the overlay and a frame was drawn.
+    const auto& canvas = chart->canvas();
+    CGRect plot = canvas->newGlFrame();
+    EXPECT_GT(plot.origin.x, 0);
+    EXPECT_LT(plot.size.height, 300);
+    EXPECT_FALSE(canvas->overlay()->subviews().empty());
+    EXPECT_GE(canvas->framesDrawn(), 1);
+    EXPECT_FALSE(canvas->reloadedData());
+
+    // Another layout pass with nothing new loads nothing.
+    int32_t frames = canvas->framesDrawn();
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_GE(canvas->framesDrawn(), frames);
+
+    // A reload without a layout pass loads nothing; the next pass does.
+    chart->reloadData();
+    EXPECT_EQ(source.loads, 1);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 2);
+}
+
+TEST_F(LatticeChartTest, AChartWithNoAxesAndNoDataIsLeftUndrawn)
+{
+    FatalErrorsThrow fatal;
+    source.data = { {} };
+    auto chart = show(LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200)));
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(chart->xAxis(), nullptr);
+    EXPECT_EQ(chart->yAxis(), nullptr);
+    EXPECT_TRUE(chart->seriesGroups().empty());
+    EXPECT_EQ(chart->canvas()->framesDrawn(), 0);
+
+    // Once data arrives the chart makes number axes from it and draws.
+    source.data = { { { 1, 2 }, { 3, 4 } } };
+    chart->reloadData();
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    ASSERT_NE(chart->xAxis(), nullptr);
+    ASSERT_NE(chart->yAxis(), nullptr);
+    EXPECT_TRUE(chart->xAxis()->isKindOfClass(LChartNumberAxis::classObject()));
+    EXPECT_GE(chart->canvas()->framesDrawn(), 1);
+}
+
+TEST_F(LatticeChartTest, ALineSeriesOnANumberAxisPairMatchesItsGolden)
+{
+    source.data = { { { 0, 2 }, { 2, 6 }, { 4, 3 }, { 6, 8 }, { 8, 5 }, { 10, 9 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(20, 20, 360, 260), 0, 0));
+    m_host->settle(0);
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    EXPECT_TRUE(
+        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-line.png", 8, 0.01));
+}
