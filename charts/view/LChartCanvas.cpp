@@ -15,10 +15,6 @@ VX_REGISTER_CLASS(LChartCanvas);
 
 namespace {
 
-constexpr UIViewAutoresizing kAllAutoresizing = UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleWidth
-    | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleHeight
-    | UIViewAutoresizingFlexibleBottomMargin;
-
 bool sizeChanged(float now, float last)
 {
     return now < 0.95f * last || now > 1.05f * last || last == 0;
@@ -56,7 +52,7 @@ Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeCha
     canvas->m_underlay->setUserInteractionEnabled(false);
     for (const Ref<UIView>& layer :
         { Ref<UIView>(canvas->m_glView), canvas->m_underlay, canvas->m_overlay, canvas->m_underlayForAnnotations })
-        layer->setAutoresizingMask(kAllAutoresizing);
+        layer->setAutoresizingMask(kLChartAllAutoresizing);
     canvas->frameLayers(bounds);
     canvas->addSubview(canvas->m_underlayForAnnotations);
     canvas->addSubview(canvas->m_underlay);

@@ -2,6 +2,11 @@
 
 #include "uikit/UIView.h"
 
+// Every autoresizing flag: the chart's layers follow every change of their superview.
+inline constexpr UIViewAutoresizing kLChartAllAutoresizing = UIViewAutoresizingFlexibleLeftMargin
+    | UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin
+    | UIViewAutoresizingFlexibleHeight | UIViewAutoresizingFlexibleBottomMargin;
+
 class LatticeChart;
 class LChartCanvas;
 class LChartGLView;

@@ -28,10 +28,6 @@ VX_REGISTER_CLASS(LatticeChart);
 
 namespace {
 
-constexpr UIViewAutoresizing kAllAutoresizing = UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleWidth
-    | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleHeight
-    | UIViewAutoresizingFlexibleBottomMargin;
-
 Ref<LChartAxis> axisOfType(int32_t type)
 {
     switch (type) {
@@ -98,7 +94,7 @@ void LatticeChart::initialiseChart()
     if (m_theme && m_theme->chartStyle())
         setBackgroundColor(m_theme->chartStyle()->backgroundColor());
     m_canvas = LChartCanvas::initWithFrameUsingChart(bounds(), this);
-    m_canvas->setAutoresizingMask(kAllAutoresizing);
+    m_canvas->setAutoresizingMask(kLChartAllAutoresizing);
     addSubview(m_canvas);
     if (m_theme && m_theme->chartStyle())
         m_canvas->glView()->setAreaColor(m_theme->chartStyle()->plotAreaBackgroundColor());
