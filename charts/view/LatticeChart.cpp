@@ -22,7 +22,9 @@
 #include "foundation/NSString.h"
 #include "graphics/UIColor.h"
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 VX_REGISTER_CLASS(LatticeChart);
 
@@ -127,6 +129,98 @@ void LatticeChart::reloadData()
     m_shouldReloadData = true;
     for (const auto& series : m_series)
         series->clearAppendFlags();
+}
+
+void LatticeChart::appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+{
+    if (m_isRadial) {
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource("Cannot append data points to a radial chart.  If "
+                                                                    "your data has changed, you should call "
+                                                                    "reloadData instead.",
+            this);
+        return;
+    }
+    if (seriesIndex >= 0 && seriesIndex < static_cast<int32_t>(m_series.size()))
+        m_series[seriesIndex]->appendNumberOfDataPoints(count);
+}
+
+void LatticeChart::removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+{
+    if (m_isRadial) {
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource("Cannot remove data points from a radial chart.  "
+                                                                    "If your data has changed, you should call "
+                                                                    "reloadData instead.",
+            this);
+        return;
+    }
+    if (seriesIndex >= 0 && seriesIndex < static_cast<int32_t>(m_series.size()))
+        m_series[seriesIndex]->removeNumberOfDataPoints(count);
+}
+
+std::pair<LChartAxis*, LChartAxis*> LatticeChart::axesForSeries(const LChartSeries* series) const
+{
+    auto log = LatticeChartLog::logger();
+    if (!series)
+        log->handleFatalErrorWithMessageFromSource("Attempting to find axes for nil series", this);
+    auto linked = [&](const std::vector<Ref<LChartAxis>>& axes) -> LChartAxis* {
+        for (const auto& axis : axes)
+            for (const auto& owned : axis->ownedSeries())
+                if (dynamic_cast<const LChartSeries*>(owned.get()) == series)
+                    return axis.get();
+        return nullptr;
+    };
+    LChartAxis* x = linked(m_xAxes);
+    LChartAxis* y = linked(m_yAxes);
+    if (!x || !y)
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("Couldn't find axis for series \"%s\"%s", series->description(),
+                m_xAxes.empty() && m_yAxes.empty() ? " (this chart has no axes)" : ""),
+            this);
+    return { x, y };
+}
+
+void LatticeChart::appendAnnouncedData()
+{
+    std::set<std::string> touched;
+    bool appended = false;
+    for (size_t i = 0; i < m_series.size(); ++i) {
+        const auto& series = m_series[i];
+        if (!series->dataToAppendOrRemove())
+            continue;
+        auto [x, y] = axesForSeries(series.get());
+        auto loader = LChartDataLoader::initWithChartDatasourceErrorHandler(this, m_datasource, series->errorHandler());
+        auto points = loader->appendDataPointsToSeriesWithIndexNumberOfPointsToRemoveFromStartXAxisYAxis(
+            series->numberOfNewDataPoints(), series, static_cast<int32_t>(i), series->numberOfPointsToRemoveFromStart(),
+            *x, *y);
+        series->clearAppendFlags();
+        std::vector<Ref<LChartAxisSeries>> all;
+        for (const auto& each : m_series)
+            if (auto cartesian = asCartesian(each))
+                all.push_back(cartesian);
+        if (auto cartesian = asCartesian(series)) {
+            for (const auto& group : m_seriesGroups) {
+                const auto& members = group->groupedSeries();
+                if (std::find(members.begin(), members.end(), Ref<LChartGroupedSeries>(cartesian)) == members.end())
+                    continue;
+                group->xAxis()->recalculateBarColumns(all);
+                group->yAxis()->recalculateBarColumns(all);
+                group->mapDataPointsInSeries(points, cartesian);
+                group->xAxis()->updateGlRange();
+                group->yAxis()->updateGlRange();
+            }
+        }
+        touched.insert(x->axisKey());
+        touched.insert(y->axisKey());
+        appended = true;
+    }
+    for (const auto& axis : m_xAxes)
+        if (touched.count(axis->axisKey()))
+            updateRangesOnCartesianAxis(*axis);
+    for (const auto& axis : m_yAxes)
+        if (touched.count(axis->axisKey()))
+            updateRangesOnCartesianAxis(*axis);
+    if (appended)
+        m_canvas->setRedrawGL(true);
 }
 
 void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
@@ -429,6 +523,8 @@ void LatticeChart::layoutSubviews()
         auto entries = loadNewChartSeriesEntries();
         auto groups = groupAndMapSeries(entries);
         updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+    } else if (!m_isRadial) {
+        appendAnnouncedData();
     }
     updateCanvasSize();
     for (const auto& axis : m_xAxes)

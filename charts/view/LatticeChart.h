@@ -42,6 +42,10 @@ public:
     LChartDatasource* datasource() const { return m_datasource; }
     void setDatasource(LChartDatasource* datasource);
     void reloadData();
+    // Announce points the data source added at the end of a series or dropped from its start;
+    // the next layout pass loads and maps them (radial charts only log).
+    void appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex);
+    void removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex);
     bool shouldReloadData() const { return m_shouldReloadData; }
     void setShouldReloadData(bool reload) { m_shouldReloadData = reload; }
 
@@ -70,6 +74,11 @@ public:
     // when there is no such point.
     Ref<LChartAxis> createAxisFromDataWithOrientation(int32_t orientation) const;
     void updateCanvasSize();
+    // The layout pass without a reload: loads and maps the announced points of each series and
+    // updates the ranges of the axes those series use.
+    void appendAnnouncedData();
+    // The first x and y axis the series is linked to; fatal when it has none.
+    std::pair<LChartAxis*, LChartAxis*> axesForSeries(const LChartSeries* series) const;
 
     // What the axes ask of the chart.
     CGRect chartFrame() const override { return frame(); }

@@ -3,6 +3,7 @@
 #include "charts/LChartAxis.h"
 #include "charts/LChartDataPoint.h"
 #include "charts/LChartDataSeries.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLineSeries.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartRange.h"
@@ -150,4 +151,38 @@ TEST_F(LatticeChartTest, ALineSeriesOnANumberAxisPairMatchesItsGolden)
     ASSERT_TRUE(snapshot && snapshot->CGImage());
     EXPECT_TRUE(
         GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-line.png", 8, 0.01));
+}
+
+TEST_F(LatticeChartTest, AnnouncedPointsAreAppendedAndDroppedByTheNextLayoutPassWithoutAReload)
+{
+    source.data = { { { 0, 1 }, { 1, 2 }, { 2, 3 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+    const auto& series = chart->series().front();
+    int32_t frames = chart->canvas()->framesDrawn();
+
+    source.data[0].push_back({ 3, 10 });
+    source.data[0].push_back({ 4, -5 });
+    chart->appendNumberOfDataPointsToEndOfSeriesAtIndex(2, 0);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(chart->series().front(), series);
+    const auto& points = series->dataSeries()->dataPoints();
+    ASSERT_EQ(points.size(), 5u);
+    // The new points are mapped and the axes take in their values.
+    EXPECT_DOUBLE_EQ(points.back()->xCoord(), 4);
+    EXPECT_DOUBLE_EQ(points.back()->yCoord(), -5);
+    EXPECT_FALSE(series->dataToAppendOrRemove());
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(y);
+    EXPECT_DOUBLE_EQ(y->min(), -5);
+    EXPECT_DOUBLE_EQ(y->max(), 10);
+    EXPECT_GT(chart->canvas()->framesDrawn(), frames);
+
+    source.data[0].erase(source.data[0].begin());
+    chart->removeNumberOfDataPointsFromStartOfSeriesAtIndex(1, 0);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    ASSERT_EQ(series->dataSeries()->dataPoints().size(), 4u);
+    EXPECT_DOUBLE_EQ(series->dataSeries()->dataPoints().front()->xCoord(), 1);
 }
