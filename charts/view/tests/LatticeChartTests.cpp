@@ -186,3 +186,44 @@ TEST_F(LatticeChartTest, AnnouncedPointsAreAppendedAndDroppedByTheNextLayoutPass
     ASSERT_EQ(series->dataSeries()->dataPoints().size(), 4u);
     EXPECT_DOUBLE_EQ(series->dataSeries()->dataPoints().front()->xCoord(), 1);
 }
+
+TEST_F(LatticeChartTest, ProgrammingErrorsAreFatal)
+{
+    FatalErrorsThrow fatal;
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "unknown x axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 6, 0); },
+            "X-Axis type not recognised: 6" },
+        { "unknown y axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 9); },
+            "Y-Axis type not recognised: 9" },
+        { "layout without a data source",
+            [] {
+                auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
+                chart->layoutSubviews();
+            },
+            "A datasource has not been set." },
+        { "an axis of another chart",
+            [] {
+                auto first
+                    = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 0);
+                auto second = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
+                second->addXAxis(first->xAxes().front());
+            },
+            "already belongs to another chart" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.act();
+            ADD_FAILURE() << "no fatal error";
+        } catch (const ChartFatalError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+}
