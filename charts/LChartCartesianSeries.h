@@ -92,6 +92,27 @@ public:
     // The data series' range on the axis's direction, as a new number range; null before the
     // series has one.
     Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
+
+    // Stacking, for the kinds that stack. The stack is the visible series of one stack index in
+    // group order, the bottom first; each point is raised by the measured values of the series
+    // below it at its changed value, and a low point marks where it starts.
+    void mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    void mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(const std::vector<Value>& bins,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    void mapDataPointsMatchingChangedValuesInStackedSeries(const std::vector<Value>& values,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& measuredAxis, LChartAxis& changedAxis);
+    // The distinct changed values of the points from `start` to `end`, both included, ascending.
+    std::vector<Value> uniqueChangedValuesWithinRange(const Value& start, const Value& end) const;
+    // The range widened to take in the series' baseline (or the axis's default baseline).
+    Ref<LChartRange> rangeBaselinedWithRangeOnAxis(const Ref<LChartRange>& range, const LChartAxis& axis) const;
+    // Stacking hooks: the measured value where the series has no point (0 here), the low point
+    // that marks the bottom of a stacked point, and mapping a point raised by the offset.
+    virtual double valueAtChangedValue(const Value& value, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    virtual Ref<LChartInternalDataPoint> lowDataPointToMatchDataPoint(
+        const LChartInternalDataPoint& point, double offset, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    virtual void mapStackedDataPoint(
+        LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset);
     void removeEmptyInvalidBins();
 
     // The distance between two points in units of the scalars: mode 0 in the plane, 1 along x
@@ -119,6 +140,7 @@ private:
     int32_t m_index { 0 };
     Value m_seriesWidth;
     Weak<LChartSeriesGroup> m_seriesGroup;
+    Ref<LChartSeriesDataPointFinder> m_dataPointFinder;
     Ref<LChartRange> m_stackedRange;
     float m_animationDuration { 0 };
     int32_t m_animationCurve { 0 };

@@ -6,6 +6,8 @@
 #include "charts/LChartLineSeries.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartNumberRange.h"
+#include "charts/LChartOrderedDictionary.h"
+#include "charts/LChartSeriesDataBin.h"
 #include "charts/LatticeChartLog.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "charts/tests/ChartTestSupport.h"
@@ -435,4 +437,84 @@ TEST(LChartSeriesGroup, GroupsMapsAndDrawsRealLineSeries)
     // A column series is not a line series.
     FatalErrorsThrow fatal;
     EXPECT_THROW(f.group->addSeries(LChartColumnSeries::init()), ChartFatalError);
+}
+
+namespace {
+
+Ref<LChartLineSeries> lineThrough(std::initializer_list<std::pair<double, double>> points, Value stack)
+{
+    auto series = LChartLineSeries::init();
+    for (auto [x, y] : points) {
+        auto p = LChartInternalDataPoint::init();
+        p->setXValue(Value(x));
+        p->setYValue(Value(y));
+        series->addDataPoint(p);
+    }
+    series->setStackIndex(stack);
+    return series;
+}
+
+} // namespace
+
+TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, double>> lower;
+        std::vector<double> upperCoords;
+        std::vector<double> lowCoords;
+    };
+    const Case cases[] = {
+        { "points at every x", { { 1, 1 }, { 2, 2 }, { 3, 3 } }, { 11, 22, 33 }, { 1, 2, 3 } },
+        { "the lower series interpolated where it has no point", { { 1, 1 }, { 3, 3 } }, { 11, 22, 33 }, { 1, 2, 3 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = LChartLineSeries::init();
+        for (auto [x, y] : c.lower) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(x));
+            p->setYValue(Value(y));
+            lower->addDataPoint(p);
+        }
+        lower->setStackIndex(Value(1));
+        auto upper = lineThrough({ { 1, 10 }, { 2, 20 }, { 3, 30 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        lower->calcMinMax();
+        upper->calcMinMax();
+        f.group->mapSeries();
+
+        const auto& points = upper->dataSeries()->dataPoints();
+        auto bin = upper->dataBins().objectAtIndexAs<LChartSeriesDataBin>(0);
+        ASSERT_EQ(bin->lowDataPoints().size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_DOUBLE_EQ(points[i]->yCoord(), c.upperCoords[i]) << i;
+            // The point keeps its own value; only its drawing position is raised.
+            EXPECT_DOUBLE_EQ(points[i]->yValue().doubleValue(), 10.0 * (i + 1)) << i;
+            EXPECT_DOUBLE_EQ(bin->lowDataPoints()[i]->yCoord(), c.lowCoords[i]) << i;
+        }
+        ASSERT_TRUE(upper->stackedRange());
+        EXPECT_DOUBLE_EQ(upper->stackedRange()->min(), 1);
+        EXPECT_DOUBLE_EQ(upper->stackedRange()->max(), 33);
+        EXPECT_TRUE(upper->isStacked());
+        // The group's range on y covers the top of the stack and the baseline.
+        auto onY = f.group->visibleRangeForAxis(*f.y);
+        EXPECT_DOUBLE_EQ(onY->min(), 0);
+        EXPECT_DOUBLE_EQ(onY->max(), 33);
+    }
+
+    // A stack of one is mapped through the stacking pass but is not marked stacked.
+    GroupFixture f;
+    f.y->setAxisOrientation(1);
+    auto alone = lineThrough({ { 1, 5 } }, Value(2));
+    f.group->addSeries(alone);
+    f.group->setStacks();
+    alone->calcMinMax();
+    f.group->mapSeries();
+    EXPECT_FALSE(alone->isStacked());
+    EXPECT_DOUBLE_EQ(alone->dataSeries()->dataPoints()[0]->yCoord(), 5);
 }
