@@ -518,3 +518,60 @@ TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
     EXPECT_FALSE(alone->isStacked());
     EXPECT_DOUBLE_EQ(alone->dataSeries()->dataPoints()[0]->yCoord(), 5);
 }
+
+TEST(LChartSeriesGroup, StacksColumnsAndPlacesSideBySideColumnsInTheirSlots)
+{
+    auto column = [](std::initializer_list<std::pair<double, double>> points, Value stack) {
+        auto series = LChartColumnSeries::init();
+        for (auto [x, y] : points) {
+            auto p = LChartInternalDataPoint::init();
+            p->setXValue(Value(x));
+            p->setYValue(Value(y));
+            series->addDataPoint(p);
+        }
+        if (!stack.isNil())
+            series->setStackIndex(stack);
+        return series;
+    };
+    {
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = column({ { 1, 2 }, { 2, 4 } }, Value(1));
+        auto upper = column({ { 1, 5 }, { 2, -1 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        lower->calcMinMax();
+        upper->calcMinMax();
+        f.group->mapSeries();
+        const auto& points = upper->dataSeries()->dataPoints();
+        EXPECT_DOUBLE_EQ(points[0]->yCoord(), 7);
+        EXPECT_DOUBLE_EQ(points[1]->yCoord(), 3);
+        auto bin = upper->dataBins().objectAtIndexAs<LChartSeriesDataBin>(0);
+        ASSERT_EQ(bin->lowDataPoints().size(), 2u);
+        EXPECT_DOUBLE_EQ(bin->lowDataPoints()[0]->yCoord(), 2);
+        EXPECT_DOUBLE_EQ(bin->lowDataPoints()[1]->yCoord(), 4);
+        // On y the stack reaches from the baseline to its top.
+        auto onY = f.group->visibleRangeForAxis(*f.y);
+        EXPECT_DOUBLE_EQ(onY->min(), 0);
+        EXPECT_DOUBLE_EQ(onY->max(), 7);
+    }
+    {
+        // Two unstacked columns split a slot; on x their range grows by half a slot each way.
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto left = column({ { 1, 2 }, { 2, 4 } }, Value());
+        auto right = column({ { 1, 3 }, { 2, 1 } }, Value());
+        f.group->addSeries(left);
+        f.group->addSeries(right);
+        f.group->setStacks();
+        f.x->setBarColSpacing(1);
+        EXPECT_DOUBLE_EQ(left->dataValueAdjustForAxis(*f.x), -0.25);
+        EXPECT_DOUBLE_EQ(right->dataValueAdjustForAxis(*f.x), 0.25);
+        EXPECT_DOUBLE_EQ(right->dataValueAdjustForAxis(*f.y), 0);
+        left->calcMinMax();
+        auto onX = left->visibleRangeOnAxis(*f.x);
+        EXPECT_DOUBLE_EQ(onX->min(), 0.5);
+        EXPECT_DOUBLE_EQ(onX->max(), 2.5);
+    }
+}
