@@ -520,9 +520,17 @@ void LatticeChart::layoutSubviews()
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource("A datasource has not been set.", this);
     if (m_shouldReloadData) {
         m_shouldReloadData = false;
-        auto entries = loadNewChartSeriesEntries();
-        auto groups = groupAndMapSeries(entries);
-        updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+        bool hadAxes = !m_xAxes.empty() && !m_yAxes.empty();
+        auto load = [this] {
+            auto entries = loadNewChartSeriesEntries();
+            auto groups = groupAndMapSeries(entries);
+            updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+        };
+        load();
+        // Axes just made from the data: the series were read before there were axes to map
+        // them, so they are read again against the new axes.
+        if (!hadAxes && !m_isRadial && !m_xAxes.empty() && !m_yAxes.empty())
+            load();
     } else if (!m_isRadial) {
         appendAnnouncedData();
     }

@@ -139,6 +139,13 @@ TEST_F(LatticeChartTest, AChartWithNoAxesAndNoDataIsLeftUndrawn)
     ASSERT_NE(chart->xAxis(), nullptr);
     ASSERT_NE(chart->yAxis(), nullptr);
     EXPECT_TRUE(chart->xAxis()->isKindOfClass(LChartNumberAxis::classObject()));
+    // The series is read again against the new axes, grouped and drawn.
+    EXPECT_EQ(source.loads, 3);
+    ASSERT_EQ(chart->seriesGroups().size(), 1u);
+    EXPECT_EQ(chart->seriesGroups().front()->xAxis().get(), chart->xAxis());
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(y);
+    EXPECT_DOUBLE_EQ(y->max(), 4);
     EXPECT_GE(chart->canvas()->framesDrawn(), 1);
 }
 
