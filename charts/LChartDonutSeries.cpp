@@ -178,3 +178,12 @@ void LChartDonutSeries::updateWithDrawer(LChartDrawer& drawer)
         start = end;
     }
 }
+
+void LChartDonutSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    if (normal && style())
+        style()->supplementStyleFromStyle(static_cast<const LChartDonutSeriesStyle&>(*normal));
+    if (selected && selectedStyle())
+        selectedStyle()->supplementStyleFromStyle(static_cast<const LChartDonutSeriesStyle&>(*selected));
+}

@@ -1,6 +1,9 @@
 #include "charts/view/LChartCanvas.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartDonutSeriesStyle.h"
+#include "charts/LChartPieSeries.h"
 #include "charts/LChartSeriesGroup.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LatticeChart.h"
@@ -90,6 +93,46 @@ void LChartCanvas::frameLayers(CGRect glFrame)
         std::max<CGFloat>(glFrame.size.width, 1), std::max<CGFloat>(glFrame.size.height, 1)));
 }
 
+void LChartCanvas::layoutRadialSeries()
+{
+    std::vector<LChartDonutSeries*> donuts;
+    for (const auto& series : m_chart->series())
+        if (auto* donut = dynamic_cast<LChartDonutSeries*>(series.get()))
+            donuts.push_back(donut);
+    if (donuts.empty())
+        return;
+    auto n = static_cast<double>(donuts.size());
+    CGRect glFrame = m_glView->frame();
+    double radius = 0.5 * std::min(glFrame.size.width, glFrame.size.height);
+    auto hole = static_cast<float>(0.4 * radius / n);
+    auto step = static_cast<float>((0.95 * radius - hole) / n);
+    LChartDonutSeries* previous = nullptr;
+    for (size_t i = 0; i < donuts.size(); ++i) {
+        LChartDonutSeries* donut = donuts[i];
+        bool pie = donut->isKindOfClass(LChartPieSeries::classObject());
+        float protrusion = pie ? 0.0f : static_cast<float>((radius / n) * 0.6666667 / 3);
+        if (donut->selectedStatus().size() != donut->dataSeries()->dataPoints().size())
+            donut->resetSelectedStatus();
+        if (auto style = donut->style(); style && !style->protrusionSet()) {
+            style->setProtrusion(0);
+            style->setProtrusionSet(false);
+        }
+        if (auto style = donut->selectedStyle(); style && !style->protrusionSet()) {
+            style->setProtrusion(protrusion);
+            style->setProtrusionSet(false);
+        }
+        auto largestProtrusion = [](LChartDonutSeries* series) {
+            float normal = series->style() ? series->style()->protrusion() : 0;
+            float selected = series->selectedStyle() ? series->selectedStyle()->protrusion() : 0;
+            return std::max(normal, selected);
+        };
+        float inner = previous ? previous->outerRadius() + largestProtrusion(previous) : (pie ? 0.0f : hole);
+        float outer = hole + static_cast<float>(i + 1) * step - largestProtrusion(donut);
+        donut->setLayoutRadii(inner, outer);
+        previous = donut;
+    }
+}
+
 void LChartCanvas::setNeedsToRenderChart()
 {
     m_renderView->setNeedsDisplay();
@@ -101,6 +144,19 @@ void LChartCanvas::layoutSubviews()
     UIView::layoutSubviews();
     if (!m_chart)
         return;
+    if (m_chart->isRadial()) {
+        if (LChartAxis* axis = m_chart->xAxis())
+            axis->removeViews();
+        if (LChartAxis* axis = m_chart->yAxis())
+            axis->removeViews();
+        m_newGlFrame = bounds();
+        m_lastGLWidth = static_cast<float>(m_newGlFrame.size.width);
+        m_lastGLHeight = static_cast<float>(m_newGlFrame.size.height);
+        frameLayers(m_newGlFrame);
+        layoutRadialSeries();
+        setNeedsToRenderChart();
+        return;
+    }
     LChartAxis* x = m_chart->xAxis();
     LChartAxis* y = m_chart->yAxis();
     // Until data has given the chart both axes there is no plot area to lay out or draw.
@@ -153,7 +209,16 @@ void LChartCanvas::drawChart(CGRect)
         }
     }
     m_glView->beginRenderWithReloadedDataIsRadialChart(m_reloadedData, radial);
-    if (!radial && m_newGlFrame.size.width > 0 && m_newGlFrame.size.height > 0) {
+    if (radial) {
+        m_glView->setFrame(bounds());
+        for (const auto& series : m_chart->series()) {
+            if (auto* donut = dynamic_cast<LChartDonutSeries*>(series.get())) {
+                donut->drawWithDrawer(*m_glView);
+                donut->updateWithDrawer(*m_glView);
+                donut->setRequiresRecalculation(false);
+            }
+        }
+    } else if (m_newGlFrame.size.width > 0 && m_newGlFrame.size.height > 0) {
         m_reloadedData = false;
         for (const auto& group : m_chart->seriesGroups())
             more = group->drawSeriesOnChart(m_chart) || more;

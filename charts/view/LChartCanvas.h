@@ -66,6 +66,8 @@ public:
 
 private:
     void frameLayers(CGRect glFrame);
+    // Rings for the radial series: each donut takes its share of the radius, inside out.
+    void layoutRadialSeries();
 
     Ref<UIView> m_overlay;
     Ref<UIView> m_underlay;

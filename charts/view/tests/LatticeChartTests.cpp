@@ -6,6 +6,7 @@
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLineSeries.h"
 #include "charts/LChartNumberAxis.h"
+#include "charts/LChartPieSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
 #include "charts/tests/ChartTestSupport.h"
@@ -30,6 +31,7 @@ namespace {
 class LineSource final : public LChartDatasource {
 public:
     std::vector<std::vector<std::pair<double, double>>> data;
+    std::function<Ref<LChartLoadableSeries>()> make { [] { return LChartLineSeries::init(); } };
     int32_t loads { 0 };
 
     int32_t numberOfSeriesInSChart(LChartLoaderHost&) override
@@ -37,10 +39,7 @@ public:
         ++loads;
         return static_cast<int32_t>(data.size());
     }
-    Ref<LChartLoadableSeries> sChartSeriesAtIndex(LChartLoaderHost&, int32_t) override
-    {
-        return LChartLineSeries::init();
-    }
+    Ref<LChartLoadableSeries> sChartSeriesAtIndex(LChartLoaderHost&, int32_t) override { return make(); }
     int32_t sChartNumberOfDataPointsForSeriesAtIndex(LChartLoaderHost&, int32_t series) override
     {
         return static_cast<int32_t>(data[series].size());
@@ -233,4 +232,32 @@ TEST_F(LatticeChartTest, ProgrammingErrorsAreFatal)
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
         }
     }
+}
+
+TEST_F(LatticeChartTest, DonutsShareTheRadiusInsideOutAndAPieChartMatchesItsGolden)
+{
+    source.make = [] { return LChartDonutSeries::init(); };
+    source.data = { { { 0, 1 }, { 1, 2 } }, { { 0, 3 }, { 1, 1 } } };
+    auto rings = show(LatticeChart::initWithFrame(CGRectMake(0, 0, 200, 100)));
+    EXPECT_TRUE(rings->isRadial());
+    EXPECT_TRUE(rings->seriesGroups().empty());
+    ASSERT_EQ(rings->series().size(), 2u);
+    auto inner = std::dynamic_pointer_cast<LChartDonutSeries>(rings->series()[0]);
+    auto outer = std::dynamic_pointer_cast<LChartDonutSeries>(rings->series()[1]);
+    // R = 50 over two rings: the hole is 10, each ring 18.75 wide less the selected protrusion.
+    float protrusion = static_cast<float>(25 * 0.6666667 / 3);
+    EXPECT_FLOAT_EQ(inner->innerRadius(), 10);
+    EXPECT_FLOAT_EQ(inner->outerRadius(), 28.75f - protrusion);
+    EXPECT_FLOAT_EQ(outer->innerRadius(), 28.75f);
+    EXPECT_FLOAT_EQ(outer->outerRadius(), 47.5f - protrusion);
+    EXPECT_FALSE(inner->innerRadiusSet());
+    rings->removeFromSuperview();
+
+    source.make = [] { return LChartPieSeries::init(); };
+    source.data = { { { 0, 1 }, { 1, 2 }, { 2, 3 } } };
+    auto pie = show(LatticeChart::initWithFrame(CGRectMake(20, 20, 300, 200)));
+    m_host->settle(0);
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-pie.png", 8, 0.01));
 }
