@@ -171,3 +171,9 @@ Ref<LChartRange> LChartBarColumnSeries::visibleRangeOnAxis(const LChartAxis& axi
     double half = axis.barColSpacing() / 2;
     return LChartNumberRange::initWithMinimumAndMaximum(Value(range->min() - half), Value(range->max() + half));
 }
+
+void LChartBarColumnSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartBarColumnSeriesStyle>(normal, selected);
+}

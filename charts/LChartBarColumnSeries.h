@@ -12,6 +12,9 @@ class LChartBarColumnSeriesStyle;
 class LChartBarColumnSeries : public LChartCartesianSeries {
     VX_OBJECT(LChartBarColumnSeries, LChartCartesianSeries)
 public:
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
     explicit LChartBarColumnSeries(Passkey key)
         : LChartCartesianSeries(key)
     {

@@ -182,8 +182,5 @@ void LChartDonutSeries::updateWithDrawer(LChartDrawer& drawer)
 void LChartDonutSeries::supplementStylesFromStyles(
     const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
 {
-    if (normal && style())
-        style()->supplementStyleFromStyle(static_cast<const LChartDonutSeriesStyle&>(*normal));
-    if (selected && selectedStyle())
-        selectedStyle()->supplementStyleFromStyle(static_cast<const LChartDonutSeriesStyle&>(*selected));
+    supplementStylesOfClass<LChartDonutSeriesStyle>(normal, selected);
 }
