@@ -383,24 +383,34 @@ TEST(LChartSeriesGroup, ReportsTheRangeItsShownSeriesCover)
     EXPECT_DOUBLE_EQ(range->max(), 8);
 }
 
+namespace {
+
+// A series of the kind through the points, with the stack index when one is given.
+template <typename Series>
+Ref<Series> seriesThrough(const std::vector<std::pair<double, double>>& points, Value stack = {})
+{
+    auto series = Series::init();
+    for (auto [x, y] : points) {
+        auto p = LChartInternalDataPoint::init();
+        p->setXValue(Value(x));
+        p->setYValue(Value(y));
+        series->addDataPoint(p);
+    }
+    if (!stack.isNil())
+        series->setStackIndex(stack);
+    return series;
+}
+
+} // namespace
+
 TEST(LChartSeriesGroup, GroupsMapsAndDrawsRealLineSeries)
 {
     GroupFixture f;
     f.x->setChart(&f.chart);
     f.y->setChart(&f.chart);
     f.y->setAxisOrientation(1);
-    auto lower = LChartLineSeries::init();
-    auto upper = LChartLineSeries::init();
-    for (int i = 0; i < 3; ++i) {
-        auto a = LChartInternalDataPoint::init();
-        a->setXValue(Value(i));
-        a->setYValue(Value(i + 1));
-        lower->addDataPoint(a);
-        auto b = LChartInternalDataPoint::init();
-        b->setXValue(Value(i * 2));
-        b->setYValue(Value(-i));
-        upper->addDataPoint(b);
-    }
+    auto lower = seriesThrough<LChartLineSeries>({ { 0, 1 }, { 1, 2 }, { 2, 3 } });
+    auto upper = seriesThrough<LChartLineSeries>({ { 0, 0 }, { 2, -1 }, { 4, -2 } });
     f.group->addSeries(lower);
     f.group->addSeries(upper);
     EXPECT_EQ(f.group->seriesClass(), LChartLineSeries::classObject());
@@ -439,23 +449,6 @@ TEST(LChartSeriesGroup, GroupsMapsAndDrawsRealLineSeries)
     EXPECT_THROW(f.group->addSeries(LChartColumnSeries::init()), ChartFatalError);
 }
 
-namespace {
-
-Ref<LChartLineSeries> lineThrough(std::initializer_list<std::pair<double, double>> points, Value stack)
-{
-    auto series = LChartLineSeries::init();
-    for (auto [x, y] : points) {
-        auto p = LChartInternalDataPoint::init();
-        p->setXValue(Value(x));
-        p->setYValue(Value(y));
-        series->addDataPoint(p);
-    }
-    series->setStackIndex(stack);
-    return series;
-}
-
-} // namespace
-
 TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
 {
     struct Case {
@@ -472,15 +465,8 @@ TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
         SCOPED_TRACE(c.name);
         GroupFixture f;
         f.y->setAxisOrientation(1);
-        auto lower = LChartLineSeries::init();
-        for (auto [x, y] : c.lower) {
-            auto p = LChartInternalDataPoint::init();
-            p->setXValue(Value(x));
-            p->setYValue(Value(y));
-            lower->addDataPoint(p);
-        }
-        lower->setStackIndex(Value(1));
-        auto upper = lineThrough({ { 1, 10 }, { 2, 20 }, { 3, 30 } }, Value(1));
+        auto lower = seriesThrough<LChartLineSeries>(c.lower, Value(1));
+        auto upper = seriesThrough<LChartLineSeries>({ { 1, 10 }, { 2, 20 }, { 3, 30 } }, Value(1));
         f.group->addSeries(lower);
         f.group->addSeries(upper);
         f.group->setStacks();
@@ -510,7 +496,7 @@ TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
     // A stack of one is mapped through the stacking pass but is not marked stacked.
     GroupFixture f;
     f.y->setAxisOrientation(1);
-    auto alone = lineThrough({ { 1, 5 } }, Value(2));
+    auto alone = seriesThrough<LChartLineSeries>({ { 1, 5 } }, Value(2));
     f.group->addSeries(alone);
     f.group->setStacks();
     alone->calcMinMax();
@@ -521,17 +507,8 @@ TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
 
 TEST(LChartSeriesGroup, StacksColumnsAndPlacesSideBySideColumnsInTheirSlots)
 {
-    auto column = [](std::initializer_list<std::pair<double, double>> points, Value stack) {
-        auto series = LChartColumnSeries::init();
-        for (auto [x, y] : points) {
-            auto p = LChartInternalDataPoint::init();
-            p->setXValue(Value(x));
-            p->setYValue(Value(y));
-            series->addDataPoint(p);
-        }
-        if (!stack.isNil())
-            series->setStackIndex(stack);
-        return series;
+    auto column = [](const std::vector<std::pair<double, double>>& points, Value stack) {
+        return seriesThrough<LChartColumnSeries>(points, stack);
     };
     {
         GroupFixture f;
