@@ -23,6 +23,7 @@
 #include "graphics/UIColor.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -131,30 +132,31 @@ void LatticeChart::reloadData()
         series->clearAppendFlags();
 }
 
-void LatticeChart::appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+void LatticeChart::announceChangeToSeriesAtIndex(
+    int32_t seriesIndex, const char* verb, const std::function<void(LChartSeries&)>& change)
 {
     if (m_isRadial) {
-        LatticeChartLog::logger()->handleErrorWithMessageFromSource("Cannot append data points to a radial chart.  If "
-                                                                    "your data has changed, you should call "
-                                                                    "reloadData instead.",
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+            NSString::stringWithFormat("Cannot %s data points %s a radial chart.  If your data has changed, you "
+                                       "should call reloadData instead.",
+                verb, std::string(verb) == "append" ? "to" : "from"),
             this);
         return;
     }
     if (seriesIndex >= 0 && seriesIndex < static_cast<int32_t>(m_series.size()))
-        m_series[seriesIndex]->appendNumberOfDataPoints(count);
+        change(*m_series[seriesIndex]);
+}
+
+void LatticeChart::appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+{
+    announceChangeToSeriesAtIndex(
+        seriesIndex, "append", [count](LChartSeries& series) { series.appendNumberOfDataPoints(count); });
 }
 
 void LatticeChart::removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
 {
-    if (m_isRadial) {
-        LatticeChartLog::logger()->handleErrorWithMessageFromSource("Cannot remove data points from a radial chart.  "
-                                                                    "If your data has changed, you should call "
-                                                                    "reloadData instead.",
-            this);
-        return;
-    }
-    if (seriesIndex >= 0 && seriesIndex < static_cast<int32_t>(m_series.size()))
-        m_series[seriesIndex]->removeNumberOfDataPoints(count);
+    announceChangeToSeriesAtIndex(
+        seriesIndex, "remove", [count](LChartSeries& series) { series.removeNumberOfDataPoints(count); });
 }
 
 std::pair<LChartAxis*, LChartAxis*> LatticeChart::axesForSeries(const LChartSeries* series) const

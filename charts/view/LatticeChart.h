@@ -4,6 +4,7 @@
 #include "charts/LChartDatasource.h"
 #include "uikit/UIView.h"
 
+#include <functional>
 #include <vector>
 
 class LChartAxis;
@@ -106,6 +107,9 @@ public:
 private:
     void initialiseChart();
     void takeAxis(const Ref<LChartAxis>& axis, int32_t orientation);
+    // Radial charts refuse (logging with the verb); others hand the change to the series.
+    void announceChangeToSeriesAtIndex(
+        int32_t seriesIndex, const char* verb, const std::function<void(LChartSeries&)>& change);
 
     std::vector<Ref<LChartAxis>> m_xAxes;
     std::vector<Ref<LChartAxis>> m_yAxes;

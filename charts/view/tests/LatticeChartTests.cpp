@@ -15,6 +15,7 @@
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
 #include "testing/HostedWindow.h"
+#include "testing/LogCapture.h"
 #include "uikit/UIApplicationHost.h"
 #include "vxbuild/TestPaths.h"
 
@@ -251,6 +252,22 @@ TEST_F(LatticeChartTest, DonutsShareTheRadiusInsideOutAndAPieChartMatchesItsGold
     EXPECT_FLOAT_EQ(outer->innerRadius(), 28.75f);
     EXPECT_FLOAT_EQ(outer->outerRadius(), 47.5f - protrusion);
     EXPECT_FALSE(inner->innerRadiusSet());
+    // Points cannot be appended to or dropped from a radial chart's series.
+    {
+        LogCapture log;
+        rings->appendNumberOfDataPointsToEndOfSeriesAtIndex(1, 0);
+        rings->removeNumberOfDataPointsFromStartOfSeriesAtIndex(1, 0);
+        EXPECT_FALSE(inner->dataToAppendOrRemove());
+        bool appendLogged = false, removeLogged = false;
+        for (const auto& message : log.messages()) {
+            appendLogged |= message.find("Cannot append data points to a radial chart.  If your data has changed, "
+                                         "you should call reloadData instead.")
+                != std::string::npos;
+            removeLogged |= message.find("Cannot remove data points from a radial chart.") != std::string::npos;
+        }
+        EXPECT_TRUE(appendLogged);
+        EXPECT_TRUE(removeLogged);
+    }
     rings->removeFromSuperview();
 
     source.make = [] { return LChartPieSeries::init(); };
