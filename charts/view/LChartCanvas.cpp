@@ -5,13 +5,16 @@
 #include "charts/LChartDonutSeriesStyle.h"
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/LatticeChartLog.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LatticeChart.h"
 #include "foundation/NSRunLoop.h"
+#include "foundation/NSThread.h"
 #include "graphics/CGAffineTransform.h"
 #include "graphics/UIColor.h"
 
 #include <algorithm>
+#include <atomic>
 
 VX_REGISTER_CLASS(LChartCanvasRenderView);
 VX_REGISTER_CLASS(LChartCanvas);
@@ -140,6 +143,16 @@ void LChartCanvas::setNeedsToRenderChart()
 
 void LChartCanvas::layoutSubviews()
 {
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
+                "should happen on the main thread. All further requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
     m_rendering = true;
     UIView::layoutSubviews();
     if (!m_chart)
@@ -194,6 +207,16 @@ void LChartCanvas::layoutSubviews()
 
 void LChartCanvas::drawChart(CGRect)
 {
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring drawChart message that was received from a secondary thread. All chart draw requests should "
+                "happen on the main thread. All further draw requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
     // A cartesian chart that has no axes yet has nothing to draw.
     if (!m_chart || (!m_chart->isRadial() && (!m_chart->xAxis() || !m_chart->yAxis())))
         return;

@@ -20,9 +20,11 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartCanvas.h"
 #include "foundation/NSString.h"
+#include "foundation/NSThread.h"
 #include "graphics/UIColor.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
@@ -518,6 +520,16 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
 
 void LatticeChart::layoutSubviews()
 {
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
+                "should happen on the main thread. All further requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
     if (!m_datasource)
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource("A datasource has not been set.", this);
     if (m_shouldReloadData) {

@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -277,4 +278,29 @@ TEST_F(LatticeChartTest, DonutsShareTheRadiusInsideOutAndAPieChartMatchesItsGold
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
     EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-pie.png", 8, 0.01));
+}
+
+TEST_F(LatticeChartTest, LayoutAndDrawingFromAnotherThreadAreIgnoredAfterOneWarning)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+    chart->setDatasource(&source);
+    LogCapture log;
+    std::thread([&] {
+        for (int i = 0; i < 2; ++i) {
+            chart->layoutSubviews();
+            chart->canvas()->layoutSubviews();
+            chart->canvas()->drawChart(CGRectZero);
+        }
+    }).join();
+    EXPECT_EQ(source.loads, 0);
+    EXPECT_EQ(chart->canvas()->framesDrawn(), 0);
+    int layoutWarnings = 0, drawWarnings = 0;
+    for (const auto& message : log.messages()) {
+        layoutWarnings += message.find("Ignoring layoutSubviews message") != std::string::npos;
+        drawWarnings += message.find("Ignoring drawChart message") != std::string::npos;
+    }
+    // The chart's layout, the canvas' layout and drawing each warn once.
+    EXPECT_EQ(layoutWarnings, 2);
+    EXPECT_EQ(drawWarnings, 1);
 }
