@@ -341,7 +341,18 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
 
 void LatticeChart::updateCanvasSize()
 {
-    m_canvas->setFrame(bounds());
+    // With no legend or title yet the canvas takes the whole of the chart.
+    CGRect frame = bounds();
+    if (frame.size.width <= 0 || frame.size.height <= 0)
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+            "The size/layout of the LatticeChart does not have sufficient room for laying out its elements, and may "
+            "display incorrectly. Try disabling the chart legend, axis labels, axis titles, etc. or increasing the "
+            "size of the chart itself",
+            this);
+    if (!CGRectEqualToRect(frame, m_canvas->frame())) {
+        m_canvas->setFrame(frame);
+        m_canvas->setNeedsLayout();
+    }
 }
 
 LChartAxis* LatticeChart::axisWithOrientationForSeries(int32_t orientation) const
