@@ -9,6 +9,7 @@
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
 #include "gles/SoftwareRendering.h"
@@ -303,4 +304,22 @@ TEST_F(LatticeChartTest, LayoutAndDrawingFromAnotherThreadAreIgnoredAfterOneWarn
     // The chart's layout, the canvas' layout and drawing each warn once.
     EXPECT_EQ(layoutWarnings, 2);
     EXPECT_EQ(drawWarnings, 1);
+}
+
+TEST_F(LatticeChartTest, EachDisplayDrawsOneFrameTimedByTheVirtualClock)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0));
+    const auto& canvas = chart->canvas();
+    int32_t frames = canvas->framesDrawn();
+    // Nothing moves: no frame is drawn until one is asked for.
+    m_host->settle(1);
+    EXPECT_EQ(canvas->framesDrawn(), frames);
+
+    // The frame's step is the virtual time since the previous frame.
+    m_host->clock().advance(0.25);
+    canvas->setNeedsToRenderChart();
+    drainAll();
+    EXPECT_EQ(canvas->framesDrawn(), frames + 1);
+    EXPECT_DOUBLE_EQ(canvas->glView()->stepInTime(), 1.25);
 }
