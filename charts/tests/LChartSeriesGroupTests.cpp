@@ -493,6 +493,26 @@ TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
         EXPECT_DOUBLE_EQ(onY->max(), 33);
     }
 
+    // A point appended to the upper series is stacked through its invalid bin alone.
+    {
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = seriesThrough<LChartLineSeries>({ { 1, 1 }, { 2, 2 }, { 4, 4 } }, Value(1));
+        auto upper = seriesThrough<LChartLineSeries>({ { 1, 10 }, { 2, 20 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        f.group->mapSeries();
+        upper->clearInvalidBins();
+        auto added = LChartInternalDataPoint::init();
+        added->setXValue(Value(4));
+        added->setYValue(Value(40));
+        upper->addDataPoint(added);
+        f.group->mapDataPointsInSeries({ added }, upper);
+        EXPECT_DOUBLE_EQ(added->yCoord(), 44);
+        EXPECT_DOUBLE_EQ(upper->dataSeries()->dataPoints()[1]->yCoord(), 22);
+    }
+
     // A stack of one is mapped through the stacking pass but is not marked stacked.
     GroupFixture f;
     f.y->setAxisOrientation(1);
