@@ -170,3 +170,9 @@ void LChartBandSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, f
     Ref<UIColor> highBelow = showSelected ? (selectedBelow ? selectedBelow : g) : clear;
     drawMarkers(true, normal->selectedPointStyle(), selectedRadius, lowG, lowBelow, lowG, highBelow);
 }
+
+void LChartBandSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartBandSeriesStyle>(normal, selected);
+}

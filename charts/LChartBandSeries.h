@@ -19,6 +19,9 @@ public:
     Ref<LChartBandSeriesStyle> selectedStyle() const;
     void setSelectedStyle(const Ref<LChartBandSeriesStyle>& style);
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
     std::vector<std::string> orderedKeysForDataValues() const override { return { "High", "Low" }; }
     // 0 without points; 1 when the first point holds keyed x coordinates (a band along y).
     int32_t orientation() const override;

@@ -1,7 +1,10 @@
 #include "charts/LChartBarColumnSeries.h"
 
+#include "charts/LChartAxis.h"
+#include "charts/LChartAxisStyle.h"
 #include "charts/LChartBandSeriesStyle.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartNumberRange.h"
 #include "charts/LChartSeriesDataBin.h"
 #include "foundation/NSString.h"
 #include "graphics/UIColor.h"
@@ -85,4 +88,92 @@ void LChartBarColumnSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& draw
     if (outlines)
         drawer.barColumnLine(points.data(), this, low, &slots["Lines"], size, line.get(), lineBelow.get(), width,
             lineWidth, glBaseline, orientation(), translation);
+}
+
+void LChartBarColumnSeries::mapDataPointOnXAxisAndYAxis(
+    LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    if (orientation() != 1) {
+        xAxis.mapCoordinatesForBarColumnChartDataPointInSeries(point, *this);
+        yAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    } else {
+        xAxis.mapCoordinatesForDataPointInSeries(point, *this);
+        yAxis.mapCoordinatesForBarColumnChartDataPointInSeries(point, *this);
+    }
+}
+
+double LChartBarColumnSeries::dataValueAdjustForAxis(const LChartAxis& axis) const
+{
+    if (orientation() != axis.axisOrientation())
+        return 0.0;
+    int32_t n = numSeries();
+    float k = offsetFromCentre();
+    if (n % 2 == 0)
+        k -= 0.5f;
+    if (k == 0 || n <= 0)
+        return 0.0;
+    double padding = axis.style() ? axis.style()->interSeriesSetPadding().doubleValue() : 0.0;
+    return k * (axis.barColSpacing() * (1 - padding) / n);
+}
+
+void LChartBarColumnSeries::mapWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    if (orientation() == 0)
+        mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(stack, xAxis, yAxis);
+    else
+        mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(stack, yAxis, xAxis);
+}
+
+void LChartBarColumnSeries::mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(const std::vector<Value>& bins,
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    if (orientation() == 0)
+        mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(bins, stack, xAxis, yAxis);
+    else
+        mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(bins, stack, yAxis, xAxis);
+}
+
+Ref<LChartInternalDataPoint> LChartBarColumnSeries::lowDataPointToMatchDataPoint(
+    const LChartInternalDataPoint& point, double offset, LChartAxis& changedAxis, LChartAxis& measuredAxis)
+{
+    auto low = LChartInternalDataPoint::init();
+    setChangedValueOfDataPoint(changedValueOfDataPoint(point), *low);
+    setMeasuredValueOfDataPoint(Value(offset), *low);
+    changedAxis.mapCoordinatesForBarColumnChartDataPointInSeries(*low, *this);
+    measuredAxis.mapCoordinatesForDataPointInSeries(*low, *this);
+    return low;
+}
+
+void LChartBarColumnSeries::mapStackedDataPoint(
+    LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset)
+{
+    Value own = measuredValueOfDataPoint(point);
+    double top = own.doubleValue() + offset;
+    setMeasuredValueOfDataPoint(Value(top), point);
+    measuredAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    checkForNewStackedRangeMinAndMax(std::min(offset, top), std::max(offset, top));
+    setMeasuredValueOfDataPoint(own, point);
+    changedAxis.mapCoordinatesForBarColumnChartDataPointInSeries(point, *this);
+}
+
+Ref<LChartRange> LChartBarColumnSeries::visibleRangeOnAxis(const LChartAxis& axis) const
+{
+    Ref<LChartRange> range = LChartCartesianSeries::visibleRangeOnAxis(axis);
+    bool measured = (orientation() == 0) != axis.isXAxis();
+    if (measured) {
+        if (!stackIndex().isNilOrNull() && stackedRange())
+            return rangeBaselinedWithRangeOnAxis(stackedRange(), axis);
+        return rangeBaselinedWithRangeOnAxis(range, axis);
+    }
+    if (!range)
+        return nullptr;
+    double half = axis.barColSpacing() / 2;
+    return LChartNumberRange::initWithMinimumAndMaximum(Value(range->min() - half), Value(range->max() + half));
+}
+
+void LChartBarColumnSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartBarColumnSeriesStyle>(normal, selected);
 }

@@ -12,6 +12,9 @@ class LChartBarColumnSeriesStyle;
 class LChartBarColumnSeries : public LChartCartesianSeries {
     VX_OBJECT(LChartBarColumnSeries, LChartCartesianSeries)
 public:
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
     explicit LChartBarColumnSeries(Passkey key)
         : LChartCartesianSeries(key)
     {
@@ -20,6 +23,24 @@ public:
     void setStackIndex(const Value& index) override { overrideSetStackIndex(index); }
     Ref<LChartBarColumnSeriesStyle> barColumnStyle() const;
     Ref<LChartBarColumnSeriesStyle> barColumnSelectedStyle() const;
+
+    // Columns take their slot on the x axis, bars on the y axis; the other axis maps plainly.
+    void mapDataPointOnXAxisAndYAxis(LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    // The shift of this series' slot from the middle of a changed value, in data units, on the
+    // axis of the series' orientation; 0 on the other.
+    double dataValueAdjustForAxis(const LChartAxis& axis) const override;
+    // Stacking: x then y are (changed, measured) for columns, the other way round for bars.
+    void mapWithStackedSeriesOnXAxisAndYAxis(
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    void mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(const std::vector<Value>& bins,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    Ref<LChartInternalDataPoint> lowDataPointToMatchDataPoint(const LChartInternalDataPoint& point, double offset,
+        LChartAxis& changedAxis, LChartAxis& measuredAxis) override;
+    void mapStackedDataPoint(
+        LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset) override;
+    // The stacked range (with the baseline) on the measured axis of a stacked series; half a slot
+    // more at each end on the changed axis so the outer rectangles fit.
+    Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
 
 protected:
     RenderIndices emptyRenderIndexDict() const override { return { { "Triangles", 0 }, { "Lines", 0 } }; }

@@ -54,3 +54,9 @@ void LChartCandlestickSeries::drawBin(
         static_cast<int32_t>(prices.size()), colours, gradients, outline.get(), stick.get(), seriesWidth().floatValue(),
         outlineWidth * resolutionScale(), stickWidth * resolutionScale(), orientation(), translation);
 }
+
+void LChartCandlestickSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartCandlestickSeriesStyle>(normal, selected);
+}

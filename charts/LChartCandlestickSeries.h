@@ -12,6 +12,9 @@ public:
     }
     static Ref<LChartCandlestickSeries> init(std::shared_ptr<LChartErrorHandler> errorHandler = nullptr);
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
 
 protected:
     RenderIndices emptyRenderIndexDict() const override

@@ -1,9 +1,14 @@
 #include "charts/LChartCartesianSeries.h"
 
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
+#include "charts/LChartNumberRange.h"
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesDataBin.h"
+#include "charts/LChartSeriesDataPointFinder.h"
 #include "foundation/NSString.h"
 
 #include <algorithm>
@@ -155,4 +160,188 @@ double LChartCartesianSeries::distanceToCoordFromCoordWithScalarsWithDistanceMod
             NSString::stringWithFormat("bad distance mode %d", mode), this);
     }
     return 0;
+}
+
+std::vector<Value> LChartCartesianSeries::invalidBinKeys() const
+{
+    std::vector<Value> keys;
+    for (const auto& object : invalidBins()->array())
+        keys.push_back(std::static_pointer_cast<LChartSeriesDataBin>(object)->startValue());
+    return keys;
+}
+
+void LChartCartesianSeries::mapDataPointOnXAxisAndYAxis(
+    LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    xAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    yAxis.mapCoordinatesForDataPointInSeries(point, *this);
+}
+
+void LChartCartesianSeries::mapWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Ref<LChartGroupedSeries>>&, LChartAxis&, LChartAxis&)
+{
+    errorHandler()->handleFatalErrorWithMessageFromSource("Stacking not available for this series type.", this);
+}
+
+void LChartCartesianSeries::mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Value>&, const std::vector<Ref<LChartGroupedSeries>>&, LChartAxis&, LChartAxis&)
+{
+    errorHandler()->handleFatalErrorWithMessageFromSource("Stacking not available for this series type.", this);
+}
+
+Ref<LChartRange> LChartCartesianSeries::visibleRangeOnAxis(const LChartAxis& axis) const
+{
+    const Ref<LChartRange>& range = axis.isXAxis() ? dataSeries()->rangeX() : dataSeries()->rangeY();
+    if (!range)
+        return nullptr;
+    return LChartNumberRange::initWithMinimumAndMaximum(range->minimum(), range->maximum());
+}
+
+namespace {
+
+LChartCartesianSeries& asCartesian(const Ref<LChartGroupedSeries>& series)
+{
+    return dynamic_cast<LChartCartesianSeries&>(*series);
+}
+
+void sortAndUnique(std::vector<Value>& values)
+{
+    std::sort(
+        values.begin(), values.end(), [](const Value& a, const Value& b) { return a.doubleValue() < b.doubleValue(); });
+    values.erase(std::unique(values.begin(), values.end(),
+                     [](const Value& a, const Value& b) { return a.doubleValue() == b.doubleValue(); }),
+        values.end());
+}
+
+} // namespace
+
+void LChartCartesianSeries::mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis)
+{
+    if (!measuredAxis.allowsStacking())
+        return;
+    if (stack.size() > 1)
+        for (const auto& series : stack)
+            series->setIsStacked(true);
+    std::vector<Value> values;
+    for (const auto& series : stack)
+        for (const auto& point : series->dataSeries()->dataPoints())
+            values.push_back(changedValueOfDataPoint(*point));
+    sortAndUnique(values);
+    for (const auto& series : stack) {
+        auto& member = asCartesian(series);
+        member.m_dataPointFinder = LChartSeriesSteppingDataPointFinder::initWithSeries(&member);
+    }
+    mapDataPointsMatchingChangedValuesInStackedSeries(values, stack, measuredAxis, changedAxis);
+}
+
+void LChartCartesianSeries::mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(const std::vector<Value>& bins,
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis)
+{
+    if (!measuredAxis.allowsStacking())
+        return;
+    for (const Value& key : bins) {
+        auto bin = dataBins().objectForKeyAs<LChartSeriesDataBin>(key);
+        if (!bin)
+            continue;
+        std::vector<Value> values;
+        for (const auto& series : stack) {
+            auto more = asCartesian(series).uniqueChangedValuesWithinRange(bin->startValue(), bin->endValue());
+            values.insert(values.end(), more.begin(), more.end());
+        }
+        sortAndUnique(values);
+        for (const auto& series : stack) {
+            auto& member = asCartesian(series);
+            member.m_dataPointFinder = LChartSeriesSearchDataPointFinder::initWithSeries(&member);
+        }
+        mapDataPointsMatchingChangedValuesInStackedSeries(values, stack, measuredAxis, changedAxis);
+    }
+}
+
+std::vector<Value> LChartCartesianSeries::uniqueChangedValuesWithinRange(const Value& start, const Value& end) const
+{
+    const auto& points = dataSeries()->dataPoints();
+    double low = start.doubleValue();
+    double high = end.isNilOrNull() ? low : end.doubleValue();
+    auto first = std::partition_point(points.begin(), points.end(),
+        [&](const Ref<LChartInternalDataPoint>& p) { return changedValueOfDataPoint(*p).doubleValue() < low; });
+    std::vector<Value> values;
+    for (auto it = first; it != points.end(); ++it) {
+        Value value = changedValueOfDataPoint(**it);
+        if (value.doubleValue() > high)
+            break;
+        values.push_back(value);
+    }
+    sortAndUnique(values);
+    return values;
+}
+
+void LChartCartesianSeries::mapDataPointsMatchingChangedValuesInStackedSeries(const std::vector<Value>& values,
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& measuredAxis, LChartAxis& changedAxis)
+{
+    auto group = m_seriesGroup.lock();
+    double base = group ? group->baselineForSeries(*this) : 0.0;
+    for (const Value& value : values) {
+        double offset = base;
+        for (const auto& entry : stack) {
+            auto& series = asCartesian(entry);
+            double contribution = 0;
+            auto results
+                = series.m_dataPointFinder ? series.m_dataPointFinder->resultsForChangedValue(value) : std::nullopt;
+            if (results && !results->empty()) {
+                for (const auto& result : *results) {
+                    if (result.lowDataPoint) {
+                        series.setMeasuredValueOfDataPoint(Value(offset), *result.lowDataPoint);
+                        changedAxis.mapCoordinatesForDataPointInSeries(*result.lowDataPoint, series);
+                        measuredAxis.mapCoordinatesForDataPointInSeries(*result.lowDataPoint, series);
+                    } else if (result.dataBin) {
+                        if (auto low
+                            = series.lowDataPointToMatchDataPoint(*result.dataPoint, offset, changedAxis, measuredAxis))
+                            result.dataBin->addLowDataPoint(low);
+                    }
+                    series.mapStackedDataPoint(*result.dataPoint, changedAxis, measuredAxis, offset);
+                    double measured = series.measuredValueOfDataPoint(*result.dataPoint).doubleValue();
+                    if (result.dataBin && !result.dataBin->invalid())
+                        series.invalidateBin(
+                            std::static_pointer_cast<LChartSeriesDataBin>(result.dataBin->shared_from_this()));
+                    if (std::fabs(measured) > std::fabs(contribution))
+                        contribution = measured;
+                }
+            } else {
+                contribution = series.valueAtChangedValue(value, changedAxis, measuredAxis);
+            }
+            offset += contribution;
+        }
+    }
+}
+
+Ref<LChartRange> LChartCartesianSeries::rangeBaselinedWithRangeOnAxis(
+    const Ref<LChartRange>& range, const LChartAxis& axis) const
+{
+    if (!range)
+        return nullptr;
+    double baseline
+        = m_baseline.isNilOrNull() ? axis.defaultBaseline() : axis.transformValueToInternal(m_baseline).doubleValue();
+    if (baseline < range->min())
+        return LChartNumberRange::initWithMinimumAndMaximum(Value(baseline), range->maximum());
+    if (baseline > range->max())
+        return LChartNumberRange::initWithMinimumAndMaximum(range->minimum(), Value(baseline));
+    return range;
+}
+
+double LChartCartesianSeries::valueAtChangedValue(const Value&, LChartAxis&, LChartAxis&)
+{
+    return 0.0;
+}
+
+Ref<LChartInternalDataPoint> LChartCartesianSeries::lowDataPointToMatchDataPoint(
+    const LChartInternalDataPoint&, double, LChartAxis&, LChartAxis&)
+{
+    errorHandler()->handleErrorWithMessageFromSource("This should be done in child class", this);
+    return nullptr;
+}
+
+void LChartCartesianSeries::mapStackedDataPoint(LChartInternalDataPoint&, LChartAxis&, LChartAxis&, double)
+{
+    errorHandler()->handleErrorWithMessageFromSource("This should be done in child class", this);
 }

@@ -2,6 +2,7 @@
 
 #include "charts/LChartDrawer.h"
 #include "charts/LChartSeries.h"
+#include "charts/LChartSeriesGroup.h"
 
 #include <map>
 #include <string>
@@ -20,32 +21,34 @@ struct LChartPoint {
 // place, and the distance measure of the nearest-point search. Render slots are counted per kind
 // ("Triangles", "Indexed Offset Triangles", "Lines", "OffsetLines", "Points"): a new bin takes
 // the next free slots of its kinds and keeps them for its life. Main thread only.
-class LChartCartesianSeries : public LChartSeries {
+class LChartCartesianSeries : public LChartSeries, public LChartGroupedSeries {
     VX_OBJECT(LChartCartesianSeries, LChartSeries)
 public:
     using RenderIndices = std::map<std::string, int32_t>;
 
     explicit LChartCartesianSeries(Passkey);
 
-    bool isStacked() const { return m_isStacked; }
-    void setIsStacked(bool stacked) { m_isStacked = stacked; }
+    bool isStacked() const override { return m_isStacked; }
+    void setIsStacked(bool stacked) override { m_isStacked = stacked; }
     bool animated() const { return m_animated; }
     void setAnimated(bool animated) { m_animated = animated; }
     Value baseline() const override { return m_baseline; }
     void setBaseline(const Value& baseline) { m_baseline = baseline; }
-    const Value& stackIndex() const { return m_stackIndex; }
+    Value stackIndex() const override { return m_stackIndex; }
     // Series kinds that stack override this to call `overrideSetStackIndex`; others log and keep
     // the old value.
-    virtual void setStackIndex(const Value& index);
+    void setStackIndex(const Value& index) override;
     void overrideSetStackIndex(const Value& index) { m_stackIndex = index; }
-    int32_t numSeries() const { return m_numSeries; }
-    void setNumSeries(int32_t count) { m_numSeries = count; }
-    int32_t index() const { return m_index; }
-    void setIndex(int32_t index) { m_index = index; }
+    int32_t numSeries() const override { return m_numSeries; }
+    void setNumSeries(int32_t count) override { m_numSeries = count; }
+    int32_t index() const override { return m_index; }
+    void setIndex(int32_t index) override { m_index = index; }
     const Value& seriesWidth() const { return m_seriesWidth; }
-    void setSeriesWidth(const Value& width) { m_seriesWidth = width; }
+    void setSeriesWidth(const Value& width) override { m_seriesWidth = width; }
+    const Weak<LChartSeriesGroup>& seriesGroup() const { return m_seriesGroup; }
+    void setSeriesGroup(const Weak<LChartSeriesGroup>& group) override { m_seriesGroup = group; }
     const Ref<LChartRange>& stackedRange() const { return m_stackedRange; }
-    void clearStackedRange() { m_stackedRange = nullptr; }
+    void clearStackedRange() override { m_stackedRange = nullptr; }
     void checkForNewStackedRangeMinAndMax(double minimum, double maximum);
     float animationDuration() const { return m_animationDuration; }
     void setAnimationDuration(float duration);
@@ -59,9 +62,57 @@ public:
     // Draws the invalid bins (each into its own slots), drops the empty ones and clears the
     // invalid set. Always false.
     bool drawWithDrawerWithGLBaselineAndGLTranslation(
-        LChartDrawer& drawer, float glBaseline, const LChartGLTranslation& translation);
+        LChartDrawer& drawer, float glBaseline, const LChartGLTranslation& translation) override;
     // Moves every piece of the series' geometry to the new translation without rebuilding.
-    void updateWithDrawerAndGLTranslation(LChartDrawer& drawer, const LChartGLTranslation& translation);
+    void updateWithDrawerAndGLTranslation(LChartDrawer& drawer, const LChartGLTranslation& translation) override;
+
+    // What the series group asks of its series; the flags are the series' own.
+    Class seriesClass() const override { return objectClass(); }
+    LChartDataSeries* dataSeries() const override { return LChartSeries::dataSeries(); }
+    int32_t orientation() const override { return LChartSeries::orientation(); }
+    bool isBarColumnSeries() const override { return false; }
+    bool hidden() const override { return LChartSeries::hidden(); }
+    void setHidden(bool hidden) override { LChartSeries::setHidden(hidden); }
+    bool isEntering() const override { return LChartSeries::isEntering(); }
+    bool isExiting() const override { return LChartSeries::isExiting(); }
+    bool requiresRecalculation() const override { return LChartSeries::requiresRecalculation(); }
+    void setRequiresRecalculation(bool required) override { LChartSeries::setRequiresRecalculation(required); }
+    bool shouldReenter() const override { return LChartSeries::shouldReenter(); }
+    void setShouldReenter(bool reenter) override { LChartSeries::setShouldReenter(reenter); }
+    bool delayAnimation() const override { return LChartSeries::delayAnimation(); }
+    void setDelayAnimation(bool delay) override { LChartSeries::setDelayAnimation(delay); }
+    std::vector<Value> invalidBinKeys() const override;
+    // Unstacked mapping: the x axis, then the y axis, maps the point for this series.
+    void mapDataPointOnXAxisAndYAxis(LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    // Stacking is for the kinds that stack; here both entry points are fatal.
+    void mapWithStackedSeriesOnXAxisAndYAxis(
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    void mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(const std::vector<Value>& bins,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    // The data series' range on the axis's direction, as a new number range; null before the
+    // series has one.
+    Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
+
+    // Stacking, for the kinds that stack. The stack is the visible series of one stack index in
+    // group order, the bottom first; each point is raised by the measured values of the series
+    // below it at its changed value, and a low point marks where it starts.
+    void mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    void mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(const std::vector<Value>& bins,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    void mapDataPointsMatchingChangedValuesInStackedSeries(const std::vector<Value>& values,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& measuredAxis, LChartAxis& changedAxis);
+    // The distinct changed values of the points from `start` to `end`, both included, ascending.
+    std::vector<Value> uniqueChangedValuesWithinRange(const Value& start, const Value& end) const;
+    // The range widened to take in the series' baseline (or the axis's default baseline).
+    Ref<LChartRange> rangeBaselinedWithRangeOnAxis(const Ref<LChartRange>& range, const LChartAxis& axis) const;
+    // Stacking hooks: the measured value where the series has no point (0 here), the low point
+    // that marks the bottom of a stacked point, and mapping a point raised by the offset.
+    virtual double valueAtChangedValue(const Value& value, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    virtual Ref<LChartInternalDataPoint> lowDataPointToMatchDataPoint(
+        const LChartInternalDataPoint& point, double offset, LChartAxis& changedAxis, LChartAxis& measuredAxis);
+    virtual void mapStackedDataPoint(
+        LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset);
     void removeEmptyInvalidBins();
 
     // The distance between two points in units of the scalars: mode 0 in the plane, 1 along x
@@ -88,6 +139,8 @@ private:
     int32_t m_numSeries { 0 };
     int32_t m_index { 0 };
     Value m_seriesWidth;
+    Weak<LChartSeriesGroup> m_seriesGroup;
+    Ref<LChartSeriesDataPointFinder> m_dataPointFinder;
     Ref<LChartRange> m_stackedRange;
     float m_animationDuration { 0 };
     int32_t m_animationCurve { 0 };

@@ -178,3 +178,9 @@ void LChartDonutSeries::updateWithDrawer(LChartDrawer& drawer)
         start = end;
     }
 }
+
+void LChartDonutSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartDonutSeriesStyle>(normal, selected);
+}

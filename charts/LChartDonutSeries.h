@@ -21,6 +21,9 @@ public:
     Ref<LChartDonutSeriesStyle> style() const;
     Ref<LChartDonutSeriesStyle> selectedStyle() const;
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
 
     float innerRadius() const { return m_innerRadius; }
     void setInnerRadius(float radius);
@@ -28,6 +31,15 @@ public:
     float outerRadius() const { return m_outerRadius; }
     void setOuterRadius(float radius);
     bool outerRadiusSet() const { return m_outerRadiusSet; }
+    // The canvas's own radii for a series whose user set none: recomputed at every layout, so
+    // they leave the radii marked as not set.
+    void setLayoutRadii(float inner, float outer)
+    {
+        if (!m_innerRadiusSet)
+            m_innerRadius = inner;
+        if (!m_outerRadiusSet)
+            m_outerRadius = outer;
+    }
     float rotation() const { return m_rotation; }
     void setRotation(float rotation);
     int32_t drawDirection() const { return m_drawDirection; }

@@ -1,5 +1,6 @@
 #include "charts/LChartLineSeries.h"
 
+#include "charts/LChartAxis.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
 #include "charts/LChartOrderedDictionary.h"
@@ -256,4 +257,99 @@ void LChartLineSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, f
         &slots["Points"], size, lineColor.get(), lineBelow.get(), width, glBaseline, d, translation);
     // The markers, as a scatter series draws them.
     LChartScatterSeries::drawBin(bin, drawer, glBaseline, translation, slots);
+}
+
+void LChartLineSeries::mapWithStackedSeriesOnXAxisAndYAxis(
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    if (orientation() == 0)
+        mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(stack, xAxis, yAxis);
+    else
+        mapWithStackedSeriesOnChangedAxisAndMeasuredAxis(stack, yAxis, xAxis);
+}
+
+void LChartLineSeries::mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(const std::vector<Value>& bins,
+    const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis)
+{
+    if (orientation() == 0)
+        mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(bins, stack, xAxis, yAxis);
+    else
+        mapInvalidBinsWithStackedSeriesOnChangedAxisAndMeasuredAxis(bins, stack, yAxis, xAxis);
+}
+
+double LChartLineSeries::valueAtChangedValue(const Value& value, LChartAxis& changedAxis, LChartAxis&)
+{
+    return changedAxis.allowsInterpolation() ? interpolatedValueForChangedValue(value) : 0.0;
+}
+
+double LChartLineSeries::interpolatedValueForChangedValue(const Value& value) const
+{
+    double v = value.doubleValue();
+    const LChartInternalDataPoint* before = nullptr;
+    const LChartInternalDataPoint* after = nullptr;
+    if (auto found = dataBinContainingChangedValue(value)) {
+        const auto& points = found->first->dataPoints();
+        auto position = std::partition_point(points.begin(), points.end(),
+            [&](const Ref<LChartInternalDataPoint>& p) { return changedValueOfDataPoint(*p).doubleValue() < v; });
+        if (position == points.begin() || position == points.end())
+            return 0.0;
+        before = (position - 1)->get();
+        after = position->get();
+    } else {
+        auto closest = closestDataBinLessThanChangedValue(value);
+        if (!closest || closest->second + 1 >= static_cast<int32_t>(dataBins().count()))
+            return 0.0;
+        auto next = dataBins().objectAtIndexAs<LChartSeriesDataBin>(static_cast<uint32_t>(closest->second + 1));
+        if (closest->first->dataPoints().empty() || !next || next->dataPoints().empty())
+            return 0.0;
+        before = closest->first->dataPoints().back().get();
+        after = next->dataPoints().front().get();
+        if (!(changedValueOfDataPoint(*before).doubleValue() <= v
+                && v <= changedValueOfDataPoint(*after).doubleValue()))
+            return 0.0;
+    }
+    auto x0 = static_cast<float>(changedValueOfDataPoint(*before).doubleValue());
+    auto x1 = static_cast<float>(changedValueOfDataPoint(*after).doubleValue());
+    auto y0 = static_cast<float>(measuredValueOfDataPoint(*before).doubleValue());
+    auto y1 = static_cast<float>(measuredValueOfDataPoint(*after).doubleValue());
+    if (x1 == x0)
+        return y0;
+    float dy = y1 - y0;
+    float dx = x1 - x0;
+    return static_cast<float>(y0 + dy * (v - x0) / dx);
+}
+
+Ref<LChartInternalDataPoint> LChartLineSeries::lowDataPointToMatchDataPoint(
+    const LChartInternalDataPoint& point, double offset, LChartAxis& changedAxis, LChartAxis& measuredAxis)
+{
+    auto low = LChartInternalDataPoint::init();
+    setChangedValueOfDataPoint(changedValueOfDataPoint(point), *low);
+    setMeasuredValueOfDataPoint(Value(offset), *low);
+    changedAxis.mapCoordinatesForDataPointInSeries(*low, *this);
+    measuredAxis.mapCoordinatesForDataPointInSeries(*low, *this);
+    return low;
+}
+
+void LChartLineSeries::mapStackedDataPoint(
+    LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset)
+{
+    Value own = measuredValueOfDataPoint(point);
+    double top = own.doubleValue() + offset;
+    setMeasuredValueOfDataPoint(Value(top), point);
+    changedAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    measuredAxis.mapCoordinatesForDataPointInSeries(point, *this);
+    setMeasuredValueOfDataPoint(own, point);
+    checkForNewStackedRangeMinAndMax(std::min(offset, top), std::max(offset, top));
+}
+
+Ref<LChartRange> LChartLineSeries::visibleRangeOnAxis(const LChartAxis& axis) const
+{
+    bool measured = (orientation() == 0) != axis.isXAxis();
+    if (measured) {
+        if (!stackIndex().isNilOrNull())
+            return rangeBaselinedWithRangeOnAxis(stackedRange(), axis);
+        if (!baseline().isNilOrNull())
+            return rangeBaselinedWithRangeOnAxis(LChartCartesianSeries::visibleRangeOnAxis(axis), axis);
+    }
+    return LChartCartesianSeries::visibleRangeOnAxis(axis);
 }

@@ -46,6 +46,22 @@ public:
     LChartLineRenderDataPoints renderDataPointsForDataBin(
         const LChartSeriesDataBin& bin, float glBaseline, int32_t fillDirection) const;
 
+    // Stacking: the axes in changed/measured order by orientation; where the series has no
+    // point its value is interpolated between its neighbours.
+    void mapWithStackedSeriesOnXAxisAndYAxis(
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    void mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(const std::vector<Value>& bins,
+        const std::vector<Ref<LChartGroupedSeries>>& stack, LChartAxis& xAxis, LChartAxis& yAxis) override;
+    double valueAtChangedValue(const Value& value, LChartAxis& changedAxis, LChartAxis& measuredAxis) override;
+    double interpolatedValueForChangedValue(const Value& value) const;
+    Ref<LChartInternalDataPoint> lowDataPointToMatchDataPoint(const LChartInternalDataPoint& point, double offset,
+        LChartAxis& changedAxis, LChartAxis& measuredAxis) override;
+    void mapStackedDataPoint(
+        LChartInternalDataPoint& point, LChartAxis& changedAxis, LChartAxis& measuredAxis, double offset) override;
+    // On the measured axis a stacked series covers its stacked range and a baselined one its
+    // baseline too.
+    Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
+
 protected:
     void initLineSeries(std::shared_ptr<LChartErrorHandler> errorHandler, bool stepLine);
     RenderIndices emptyRenderIndexDict() const override;

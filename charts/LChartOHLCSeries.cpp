@@ -90,3 +90,9 @@ void LChartOHLCSeries::drawBin(
         static_cast<int32_t>(prices.size()), colours, gradients, orientation(), seriesWidth().floatValue(),
         trunk * resolutionScale(), arm * resolutionScale(), translation);
 }
+
+void LChartOHLCSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartOHLCSeriesStyle>(normal, selected);
+}

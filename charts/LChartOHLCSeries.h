@@ -17,6 +17,9 @@ public:
     Ref<LChartOHLCSeriesStyle> style() const;
     Ref<LChartOHLCSeriesStyle> selectedStyle() const;
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
     std::vector<std::string> orderedKeysForDataValues() const override { return { "Open", "High", "Low", "Close" }; }
 
     struct Prices {

@@ -126,3 +126,9 @@ void LChartPointSeries::drawPointsForSelected(bool selectedGroup, LChartDrawer& 
     drawer.drawDataPoints(buffer.data(), this, slot, textures, static_cast<int32_t>(buffer.size()), colour.get(),
         colourBelow.get(), styleRadius * scale, radii.data(), glBaseline, fillDirection, translation);
 }
+
+void LChartPointSeries::supplementStylesFromStyles(
+    const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+{
+    supplementStylesOfClass<LChartPointSeriesStyle>(normal, selected);
+}

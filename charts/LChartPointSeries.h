@@ -22,6 +22,9 @@ public:
     Ref<LChartPointSeriesStyle> selectedStyle() const;
     void setSelectedStyle(const Ref<LChartPointSeriesStyle>& style);
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
+    // Fills what the user did not set on the series' styles from the theme's.
+    void supplementStylesFromStyles(
+        const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected) override;
 
     // The marker radius of a point, in points, before the resolution scale.
     virtual double radiusForDataPoint(const LChartInternalDataPoint& point) const;

@@ -147,6 +147,19 @@ protected:
     // The defaults, in the order of the base initialiser; subclasses call it first.
     void initSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
     void setBaseStyle(const Ref<LChartSeriesStyle>& style) { m_style = style; }
+    // Supplements the series' own styles of the kind's style class from the theme's.
+    template <typename Style>
+    void supplementStylesOfClass(const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
+    {
+        auto supplement = [](const Ref<LChartSeriesStyle>& own, const Ref<LChartSeriesStyle>& theme) {
+            auto ownStyle = std::dynamic_pointer_cast<Style>(own);
+            auto themeStyle = std::dynamic_pointer_cast<Style>(theme);
+            if (ownStyle && themeStyle)
+                ownStyle->supplementStyleFromStyle(*themeStyle);
+        };
+        supplement(m_style, normal);
+        supplement(m_selectedStyle, selected);
+    }
     void setBaseSelectedStyle(const Ref<LChartSeriesStyle>& style) { m_selectedStyle = style; }
     LChartOrderedDictionary& mutableDataBins() { return *m_dataBins; }
 

@@ -209,12 +209,14 @@ void LChartSeriesGroup::mapDataPointsInSeries(
         mapDataPointsInSingleSeries(points, *series);
         return;
     }
-    std::vector<Ref<LChartGroupedSeries>> list { series };
+    // The stack in group order, bottom first, as a full mapping stacks it: the series that
+    // received the points keeps its own place, so it is raised by the series below it only.
+    std::vector<Ref<LChartGroupedSeries>> list;
     for (const auto& other : m_groupedSeries) {
-        if (other != series && other->stackIndex().isEqual(stack) && !other->hidden())
+        if (other == series || (other->stackIndex().isEqual(stack) && !other->hidden()))
             list.push_back(other);
     }
-    series->mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(series->invalidBins(), list, *m_xAxis, *m_yAxis);
+    series->mapInvalidBinsWithStackedSeriesOnXAxisAndYAxis(series->invalidBinKeys(), list, *m_xAxis, *m_yAxis);
 }
 
 double LChartSeriesGroup::baselineForSeries(const LChartGroupedSeries& series) const

@@ -40,7 +40,7 @@ public:
     virtual Value baseline() const = 0;
     virtual void setSeriesGroup(const Weak<LChartSeriesGroup>& group) = 0;
     // Bins whose points changed since they were last mapped (keys of the series' bins).
-    virtual std::vector<Value> invalidBins() const = 0;
+    virtual std::vector<Value> invalidBinKeys() const = 0;
 
     virtual void clearStackedRange() = 0;
     virtual void mapDataPointOnXAxisAndYAxis(LChartInternalDataPoint& point, LChartAxis& xAxis, LChartAxis& yAxis) = 0;

@@ -1,9 +1,13 @@
 #include "charts/LChartSeriesGroup.h"
 
+#include "charts/LChartColumnSeries.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartLineSeries.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartNumberRange.h"
+#include "charts/LChartOrderedDictionary.h"
+#include "charts/LChartSeriesDataBin.h"
 #include "charts/LatticeChartLog.h"
 #include "charts/tests/ChartAxisFixtures.h"
 #include "charts/tests/ChartTestSupport.h"
@@ -71,7 +75,7 @@ public:
     void setDelayAnimation(bool value) override { delay = value; }
     Value baseline() const override { return ownBaseline; }
     void setSeriesGroup(const Weak<LChartSeriesGroup>& value) override { group = value; }
-    std::vector<Value> invalidBins() const override { return bins; }
+    std::vector<Value> invalidBinKeys() const override { return bins; }
     void clearStackedRange() override { }
     void mapDataPointOnXAxisAndYAxis(LChartInternalDataPoint&, LChartAxis&, LChartAxis&) override
     {
@@ -377,4 +381,194 @@ TEST(LChartSeriesGroup, ReportsTheRangeItsShownSeriesCover)
     range = f.group->visibleRangeForAxis(*f.y);
     EXPECT_DOUBLE_EQ(range->min(), -2);
     EXPECT_DOUBLE_EQ(range->max(), 8);
+}
+
+namespace {
+
+// A series of the kind through the points, with the stack index when one is given.
+template <typename Series>
+Ref<Series> seriesThrough(const std::vector<std::pair<double, double>>& points, Value stack = {})
+{
+    auto series = Series::init();
+    for (auto [x, y] : points) {
+        auto p = LChartInternalDataPoint::init();
+        p->setXValue(Value(x));
+        p->setYValue(Value(y));
+        series->addDataPoint(p);
+    }
+    if (!stack.isNil())
+        series->setStackIndex(stack);
+    return series;
+}
+
+} // namespace
+
+TEST(LChartSeriesGroup, GroupsMapsAndDrawsRealLineSeries)
+{
+    GroupFixture f;
+    f.x->setChart(&f.chart);
+    f.y->setChart(&f.chart);
+    f.y->setAxisOrientation(1);
+    auto lower = seriesThrough<LChartLineSeries>({ { 0, 1 }, { 1, 2 }, { 2, 3 } });
+    auto upper = seriesThrough<LChartLineSeries>({ { 0, 0 }, { 2, -1 }, { 4, -2 } });
+    f.group->addSeries(lower);
+    f.group->addSeries(upper);
+    EXPECT_EQ(f.group->seriesClass(), LChartLineSeries::classObject());
+    EXPECT_EQ(lower->seriesGroup().lock(), f.group);
+
+    f.group->setStacks();
+    EXPECT_EQ(upper->index(), 1);
+    EXPECT_EQ(upper->numSeries(), 2);
+    lower->calcMinMax();
+    upper->calcMinMax();
+    f.group->mapSeries();
+    const auto& mapped = upper->dataSeries()->dataPoints();
+    EXPECT_DOUBLE_EQ(mapped[2]->xCoord(), 4);
+    EXPECT_DOUBLE_EQ(mapped[2]->yCoord(), -2);
+
+    // The group's ranges cover both series on each axis.
+    auto onX = f.group->visibleRangeForAxis(*f.x);
+    auto onY = f.group->visibleRangeForAxis(*f.y);
+    ASSERT_TRUE(onX && onY);
+    EXPECT_DOUBLE_EQ(onX->min(), 0);
+    EXPECT_DOUBLE_EQ(onX->max(), 4);
+    EXPECT_DOUBLE_EQ(onY->min(), -2);
+    EXPECT_DOUBLE_EQ(onY->max(), 3);
+
+    // Drawing hands both series' lines to the surface once; a second pass has nothing invalid.
+    f.group->drawSeriesOnChart(&f.chart);
+    size_t drawn = f.chart.drawer.calls.size();
+    EXPECT_GT(drawn, 0u);
+    EXPECT_TRUE(lower->invalidBinKeys().empty());
+    f.group->drawSeriesOnChart(&f.chart);
+    for (size_t i = drawn; i < f.chart.drawer.calls.size(); ++i)
+        EXPECT_EQ(f.chart.drawer.calls[i].primitive, "updateSeriesWithTranslation");
+
+    // A column series is not a line series.
+    FatalErrorsThrow fatal;
+    EXPECT_THROW(f.group->addSeries(LChartColumnSeries::init()), ChartFatalError);
+}
+
+TEST(LChartSeriesGroup, StacksRealLineSeriesOnTheSeriesBelow)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, double>> lower;
+        std::vector<double> upperCoords;
+        std::vector<double> lowCoords;
+    };
+    const Case cases[] = {
+        { "points at every x", { { 1, 1 }, { 2, 2 }, { 3, 3 } }, { 11, 22, 33 }, { 1, 2, 3 } },
+        { "the lower series interpolated where it has no point", { { 1, 1 }, { 3, 3 } }, { 11, 22, 33 }, { 1, 2, 3 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = seriesThrough<LChartLineSeries>(c.lower, Value(1));
+        auto upper = seriesThrough<LChartLineSeries>({ { 1, 10 }, { 2, 20 }, { 3, 30 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        lower->calcMinMax();
+        upper->calcMinMax();
+        f.group->mapSeries();
+
+        const auto& points = upper->dataSeries()->dataPoints();
+        auto bin = upper->dataBins().objectAtIndexAs<LChartSeriesDataBin>(0);
+        ASSERT_EQ(bin->lowDataPoints().size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_DOUBLE_EQ(points[i]->yCoord(), c.upperCoords[i]) << i;
+            // The point keeps its own value; only its drawing position is raised.
+            EXPECT_DOUBLE_EQ(points[i]->yValue().doubleValue(), 10.0 * (i + 1)) << i;
+            EXPECT_DOUBLE_EQ(bin->lowDataPoints()[i]->yCoord(), c.lowCoords[i]) << i;
+        }
+        ASSERT_TRUE(upper->stackedRange());
+        EXPECT_DOUBLE_EQ(upper->stackedRange()->min(), 1);
+        EXPECT_DOUBLE_EQ(upper->stackedRange()->max(), 33);
+        EXPECT_TRUE(upper->isStacked());
+        // The group's range on y covers the top of the stack and the baseline.
+        auto onY = f.group->visibleRangeForAxis(*f.y);
+        EXPECT_DOUBLE_EQ(onY->min(), 0);
+        EXPECT_DOUBLE_EQ(onY->max(), 33);
+    }
+
+    // A point appended to the upper series is stacked through its invalid bin alone.
+    {
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = seriesThrough<LChartLineSeries>({ { 1, 1 }, { 2, 2 }, { 4, 4 } }, Value(1));
+        auto upper = seriesThrough<LChartLineSeries>({ { 1, 10 }, { 2, 20 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        f.group->mapSeries();
+        upper->clearInvalidBins();
+        auto added = LChartInternalDataPoint::init();
+        added->setXValue(Value(4));
+        added->setYValue(Value(40));
+        upper->addDataPoint(added);
+        f.group->mapDataPointsInSeries({ added }, upper);
+        EXPECT_DOUBLE_EQ(added->yCoord(), 44);
+        EXPECT_DOUBLE_EQ(upper->dataSeries()->dataPoints()[1]->yCoord(), 22);
+    }
+
+    // A stack of one is mapped through the stacking pass but is not marked stacked.
+    GroupFixture f;
+    f.y->setAxisOrientation(1);
+    auto alone = seriesThrough<LChartLineSeries>({ { 1, 5 } }, Value(2));
+    f.group->addSeries(alone);
+    f.group->setStacks();
+    alone->calcMinMax();
+    f.group->mapSeries();
+    EXPECT_FALSE(alone->isStacked());
+    EXPECT_DOUBLE_EQ(alone->dataSeries()->dataPoints()[0]->yCoord(), 5);
+}
+
+TEST(LChartSeriesGroup, StacksColumnsAndPlacesSideBySideColumnsInTheirSlots)
+{
+    auto column = [](const std::vector<std::pair<double, double>>& points, Value stack) {
+        return seriesThrough<LChartColumnSeries>(points, stack);
+    };
+    {
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto lower = column({ { 1, 2 }, { 2, 4 } }, Value(1));
+        auto upper = column({ { 1, 5 }, { 2, -1 } }, Value(1));
+        f.group->addSeries(lower);
+        f.group->addSeries(upper);
+        f.group->setStacks();
+        lower->calcMinMax();
+        upper->calcMinMax();
+        f.group->mapSeries();
+        const auto& points = upper->dataSeries()->dataPoints();
+        EXPECT_DOUBLE_EQ(points[0]->yCoord(), 7);
+        EXPECT_DOUBLE_EQ(points[1]->yCoord(), 3);
+        auto bin = upper->dataBins().objectAtIndexAs<LChartSeriesDataBin>(0);
+        ASSERT_EQ(bin->lowDataPoints().size(), 2u);
+        EXPECT_DOUBLE_EQ(bin->lowDataPoints()[0]->yCoord(), 2);
+        EXPECT_DOUBLE_EQ(bin->lowDataPoints()[1]->yCoord(), 4);
+        // On y the stack reaches from the baseline to its top.
+        auto onY = f.group->visibleRangeForAxis(*f.y);
+        EXPECT_DOUBLE_EQ(onY->min(), 0);
+        EXPECT_DOUBLE_EQ(onY->max(), 7);
+    }
+    {
+        // Two unstacked columns split a slot; on x their range grows by half a slot each way.
+        GroupFixture f;
+        f.y->setAxisOrientation(1);
+        auto left = column({ { 1, 2 }, { 2, 4 } }, Value());
+        auto right = column({ { 1, 3 }, { 2, 1 } }, Value());
+        f.group->addSeries(left);
+        f.group->addSeries(right);
+        f.group->setStacks();
+        f.x->setBarColSpacing(1);
+        EXPECT_DOUBLE_EQ(left->dataValueAdjustForAxis(*f.x), -0.25);
+        EXPECT_DOUBLE_EQ(right->dataValueAdjustForAxis(*f.x), 0.25);
+        EXPECT_DOUBLE_EQ(right->dataValueAdjustForAxis(*f.y), 0);
+        left->calcMinMax();
+        auto onX = left->visibleRangeOnAxis(*f.x);
+        EXPECT_DOUBLE_EQ(onX->min(), 0.5);
+        EXPECT_DOUBLE_EQ(onX->max(), 2.5);
+    }
 }

@@ -1,5 +1,21 @@
 #include "charts/LChartTheme.h"
 
+#include "charts/LChartBandSeries.h"
+#include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartBarSeries.h"
+#include "charts/LChartCandlestickSeries.h"
+#include "charts/LChartColumnSeries.h"
+#include "charts/LChartDonutSeriesStyle.h"
+#include "charts/LChartLightTheme.h"
+#include "charts/LChartOHLCSeries.h"
+#include "charts/LChartPieSeries.h"
+#include "charts/LChartPointSeriesStyle.h"
+#include "charts/LChartScatterSeries.h"
+#include "charts/LChartSeriesStyle.h"
+#include "graphics/UIColor.h"
+
+#include <functional>
+
 #include <gtest/gtest.h>
 
 TEST(LChartTheme, LooksUpStylesByIndexModuloTheList)
@@ -81,4 +97,80 @@ TEST(LChartTheme, ChartLevelStylesAndCopies)
     copy->legendStyle()->setMarginWidth(Value(9));
     EXPECT_EQ(theme->legendStyle()->marginWidth().floatValue(), 5);
     EXPECT_NE(copy->lineSeriesStyles()[0], theme->lineSeriesStyles()[0]);
+}
+
+TEST(LChartTheme, SeriesOfEveryKindSupplementTheirOwnStylesFromTheTheme)
+{
+    auto theme = LChartLightTheme::init();
+    auto red = UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1);
+    struct Case {
+        const char* name;
+        Ref<LChartSeries> series;
+        // Reads a colour of the series' normal style (and, with a colour given, sets it first).
+        std::function<Ref<UIColor>(const Ref<LChartSeriesStyle>&, const Ref<UIColor>&)> colour;
+    };
+    auto field = [](auto getter, auto setter) {
+        return [getter, setter](const Ref<LChartSeriesStyle>& style, const Ref<UIColor>& set) -> Ref<UIColor> {
+            if (set)
+                setter(style, set);
+            return getter(style);
+        };
+    };
+    auto barColumn = field(
+        [](const Ref<LChartSeriesStyle>& s) {
+            return std::dynamic_pointer_cast<LChartBarColumnSeriesStyle>(s)->areaColor();
+        },
+        [](const Ref<LChartSeriesStyle>& s, const Ref<UIColor>& c) {
+            std::dynamic_pointer_cast<LChartBarColumnSeriesStyle>(s)->setAreaColor(c);
+        });
+    auto ohlc = field(
+        [](const Ref<LChartSeriesStyle>& s) {
+            return std::dynamic_pointer_cast<LChartOHLCSeriesStyle>(s)->risingColor();
+        },
+        [](const Ref<LChartSeriesStyle>& s, const Ref<UIColor>& c) {
+            std::dynamic_pointer_cast<LChartOHLCSeriesStyle>(s)->setRisingColor(c);
+        });
+    const Case cases[] = {
+        { "column", LChartColumnSeries::init(), barColumn },
+        { "bar", LChartBarSeries::init(), barColumn },
+        { "band", LChartBandSeries::init(),
+            field(
+                [](const Ref<LChartSeriesStyle>& s) {
+                    return std::dynamic_pointer_cast<LChartBandSeriesStyle>(s)->lineColorHigh();
+                },
+                [](const Ref<LChartSeriesStyle>& s, const Ref<UIColor>& c) {
+                    std::dynamic_pointer_cast<LChartBandSeriesStyle>(s)->setLineColorHigh(c);
+                }) },
+        { "scatter", LChartScatterSeries::init(),
+            field(
+                [](const Ref<LChartSeriesStyle>& s) {
+                    return std::dynamic_pointer_cast<LChartPointSeriesStyle>(s)->pointStyle()->color();
+                },
+                [](const Ref<LChartSeriesStyle>& s, const Ref<UIColor>& c) {
+                    std::dynamic_pointer_cast<LChartPointSeriesStyle>(s)->pointStyle()->setColor(c);
+                }) },
+        { "ohlc", LChartOHLCSeries::init(), ohlc },
+        { "candlestick", LChartCandlestickSeries::init(), ohlc },
+        { "pie", LChartPieSeries::init(),
+            field(
+                [](const Ref<LChartSeriesStyle>& s) {
+                    return std::dynamic_pointer_cast<LChartDonutSeriesStyle>(s)->labelFontColor();
+                },
+                [](const Ref<LChartSeriesStyle>& s, const Ref<UIColor>& c) {
+                    std::dynamic_pointer_cast<LChartDonutSeriesStyle>(s)->setLabelFontColor(c);
+                }) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // An unset colour comes from the theme.
+        ASSERT_TRUE(c.series->baseStyle());
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 0, true);
+        auto themed = c.colour(c.series->themeStyle(*theme, 0, false), nullptr);
+        ASSERT_TRUE(themed);
+        EXPECT_TRUE(c.colour(c.series->baseStyle(), nullptr));
+        // A colour the user set survives a later theme.
+        c.colour(c.series->baseStyle(), red);
+        c.series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*theme, 1, true);
+        EXPECT_EQ(c.colour(c.series->baseStyle(), nullptr), red);
+    }
 }

@@ -1,0 +1,259 @@
+#include "charts/view/LChartCanvas.h"
+
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartDonutSeriesStyle.h"
+#include "charts/LChartPieSeries.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/LatticeChartLog.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/view/LatticeChart.h"
+#include "foundation/NSRunLoop.h"
+#include "foundation/NSThread.h"
+#include "graphics/CGAffineTransform.h"
+#include "graphics/UIColor.h"
+
+#include <algorithm>
+#include <atomic>
+
+VX_REGISTER_CLASS(LChartCanvasRenderView);
+VX_REGISTER_CLASS(LChartCanvas);
+
+namespace {
+
+bool sizeChanged(float now, float last)
+{
+    return now < 0.95f * last || now > 1.05f * last || last == 0;
+}
+
+} // namespace
+
+Ref<LChartCanvasRenderView> LChartCanvasRenderView::initWithCanvas(LChartCanvas* canvas)
+{
+    auto view = makeView<LChartCanvasRenderView>(CGRectMake(0, 0, 1, 1));
+    view->m_canvas = canvas;
+    view->setBackgroundColor(UIColor::clearColor());
+    return view;
+}
+
+void LChartCanvasRenderView::drawRect(CGRect rect)
+{
+    if (m_canvas)
+        m_canvas->drawChart(rect);
+}
+
+Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeChart* chart)
+{
+    auto canvas = makeView<LChartCanvas>(frame);
+    canvas->setClipsToBounds(true);
+    canvas->m_chart = chart;
+    CGRect bounds = canvas->bounds();
+    canvas->m_glView = LChartGLView::initWithFrame(bounds);
+    canvas->m_renderView = LChartCanvasRenderView::initWithCanvas(canvas.get());
+    canvas->m_underlay = UIView::initWithFrame(bounds);
+    canvas->m_underlayForAnnotations = UIView::initWithFrame(bounds);
+    canvas->m_underlayForAnnotations->setClipsToBounds(true);
+    canvas->m_overlay = UIView::initWithFrame(bounds);
+    canvas->m_glView->setUserInteractionEnabled(false);
+    canvas->m_underlay->setUserInteractionEnabled(false);
+    for (const Ref<UIView>& layer :
+        { Ref<UIView>(canvas->m_glView), canvas->m_underlay, canvas->m_overlay, canvas->m_underlayForAnnotations })
+        layer->setAutoresizingMask(kLChartAllAutoresizing);
+    canvas->frameLayers(bounds);
+    canvas->addSubview(canvas->m_underlayForAnnotations);
+    canvas->addSubview(canvas->m_underlay);
+    canvas->addSubview(canvas->m_glView);
+    canvas->addSubview(canvas->m_renderView);
+    canvas->addSubview(canvas->m_overlay);
+    return canvas;
+}
+
+LChartCanvas::~LChartCanvas()
+{
+    if (m_renderView)
+        cancelPreviousPerformRequestsWithTarget(this);
+}
+
+void LChartCanvas::setFrame(CGRect frame)
+{
+    CGRect previous = this->frame();
+    UIView::setFrame(frame);
+    if ((previous.size.width <= 0 || previous.size.height <= 0) && m_overlay) {
+        m_overlay->setFrame(bounds());
+        m_underlay->setFrame(bounds());
+    }
+}
+
+void LChartCanvas::frameLayers(CGRect glFrame)
+{
+    m_glView->setFrame(glFrame);
+    m_underlayForAnnotations->setFrame(glFrame);
+    // The render view is a unit square stretched over the plot area.
+    m_renderView->setTransform(CGAffineTransformIdentity);
+    m_renderView->setBounds(CGRectMake(0, 0, 1, 1));
+    m_renderView->setCenter(CGPointMake(CGRectGetMidX(glFrame), CGRectGetMidY(glFrame)));
+    m_renderView->setTransform(CGAffineTransformMakeScale(
+        std::max<CGFloat>(glFrame.size.width, 1), std::max<CGFloat>(glFrame.size.height, 1)));
+}
+
+void LChartCanvas::layoutRadialSeries()
+{
+    std::vector<LChartDonutSeries*> donuts;
+    for (const auto& series : m_chart->series())
+        if (auto* donut = dynamic_cast<LChartDonutSeries*>(series.get()))
+            donuts.push_back(donut);
+    if (donuts.empty())
+        return;
+    auto n = static_cast<double>(donuts.size());
+    CGRect glFrame = m_glView->frame();
+    double radius = 0.5 * std::min(glFrame.size.width, glFrame.size.height);
+    auto hole = static_cast<float>(0.4 * radius / n);
+    auto step = static_cast<float>((0.95 * radius - hole) / n);
+    LChartDonutSeries* previous = nullptr;
+    for (size_t i = 0; i < donuts.size(); ++i) {
+        LChartDonutSeries* donut = donuts[i];
+        bool pie = donut->isKindOfClass(LChartPieSeries::classObject());
+        float protrusion = pie ? 0.0f : static_cast<float>((radius / n) * 0.6666667 / 3);
+        if (donut->selectedStatus().size() != donut->dataSeries()->dataPoints().size())
+            donut->resetSelectedStatus();
+        if (auto style = donut->style(); style && !style->protrusionSet()) {
+            style->setProtrusion(0);
+            style->setProtrusionSet(false);
+        }
+        if (auto style = donut->selectedStyle(); style && !style->protrusionSet()) {
+            style->setProtrusion(protrusion);
+            style->setProtrusionSet(false);
+        }
+        auto largestProtrusion = [](LChartDonutSeries* series) {
+            float normal = series->style() ? series->style()->protrusion() : 0;
+            float selected = series->selectedStyle() ? series->selectedStyle()->protrusion() : 0;
+            return std::max(normal, selected);
+        };
+        float inner = previous ? previous->outerRadius() + largestProtrusion(previous) : (pie ? 0.0f : hole);
+        float outer = hole + static_cast<float>(i + 1) * step - largestProtrusion(donut);
+        donut->setLayoutRadii(inner, outer);
+        previous = donut;
+    }
+}
+
+void LChartCanvas::setNeedsToRenderChart()
+{
+    m_renderView->setNeedsDisplay();
+}
+
+void LChartCanvas::layoutSubviews()
+{
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
+                "should happen on the main thread. All further requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
+    m_rendering = true;
+    UIView::layoutSubviews();
+    if (!m_chart)
+        return;
+    if (m_chart->isRadial()) {
+        if (LChartAxis* axis = m_chart->xAxis())
+            axis->removeViews();
+        if (LChartAxis* axis = m_chart->yAxis())
+            axis->removeViews();
+        m_newGlFrame = bounds();
+        m_lastGLWidth = static_cast<float>(m_newGlFrame.size.width);
+        m_lastGLHeight = static_cast<float>(m_newGlFrame.size.height);
+        frameLayers(m_newGlFrame);
+        layoutRadialSeries();
+        setNeedsToRenderChart();
+        return;
+    }
+    LChartAxis* x = m_chart->xAxis();
+    LChartAxis* y = m_chart->yAxis();
+    // Until data has given the chart both axes there is no plot area to lay out or draw.
+    if (!x || !y) {
+        m_newGlFrame = CGRectZero;
+        return;
+    }
+    std::vector<LChartAxis*> axes = m_chart->allXAxes();
+    for (LChartAxis* axis : m_chart->allYAxes())
+        axes.push_back(axis);
+    for (LChartAxis* axis : axes)
+        axis->sizeTickLabels();
+
+    float xNormal = m_chart->spaceForAxes(m_chart->xAxes(), 0);
+    float xReverse = m_chart->spaceForAxes(m_chart->xAxes(), 1);
+    float yNormal = m_chart->spaceForAxes(m_chart->yAxes(), 0);
+    float yReverse = m_chart->spaceForAxes(m_chart->yAxes(), 1);
+    CGRect b = bounds();
+    m_newGlFrame = CGRectMake(b.origin.x + yNormal, b.origin.y + xReverse, b.size.width - (yNormal + yReverse),
+        b.size.height - (xNormal + xReverse));
+    auto width = static_cast<float>(m_newGlFrame.size.width);
+    auto height = static_cast<float>(m_newGlFrame.size.height);
+    bool changed = sizeChanged(width, m_lastGLWidth) || sizeChanged(height, m_lastGLHeight);
+    m_lastGLWidth = width;
+    m_lastGLHeight = height;
+    frameLayers(m_newGlFrame);
+
+    for (LChartAxis* axis : axes) {
+        axis->drawTickMarksWithGLFrameUsingAxisDrawerNeedToRedrawLabels(
+            m_glView->frame(), m_glView.get(), changed || m_orientationChanged);
+        axis->drawAxisWithGLFrameUsingAxisDrawer(m_glView->frame(), m_glView.get());
+    }
+    setNeedsToRenderChart();
+}
+
+void LChartCanvas::drawChart(CGRect)
+{
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring drawChart message that was received from a secondary thread. All chart draw requests should "
+                "happen on the main thread. All further draw requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
+    // A cartesian chart that has no axes yet has nothing to draw.
+    if (!m_chart || (!m_chart->isRadial() && (!m_chart->xAxis() || !m_chart->yAxis())))
+        return;
+    m_underlayForAnnotations->setBackgroundColor(m_chart->plotAreaBackgroundColor());
+    bool more = m_reloadedData;
+    bool radial = m_chart->isRadial();
+    if (!radial) {
+        for (const auto& group : m_chart->seriesGroups()) {
+            if (group->requiresRecalculation()) {
+                m_glView->setResetAnimationTimer(true);
+                group->mapSeries();
+            }
+        }
+    }
+    m_glView->beginRenderWithReloadedDataIsRadialChart(m_reloadedData, radial);
+    if (radial) {
+        m_glView->setFrame(bounds());
+        for (const auto& series : m_chart->series()) {
+            if (auto* donut = dynamic_cast<LChartDonutSeries*>(series.get())) {
+                donut->drawWithDrawer(*m_glView);
+                donut->updateWithDrawer(*m_glView);
+                donut->setRequiresRecalculation(false);
+            }
+        }
+    } else if (m_newGlFrame.size.width > 0 && m_newGlFrame.size.height > 0) {
+        m_reloadedData = false;
+        for (const auto& group : m_chart->seriesGroups())
+            more = group->drawSeriesOnChart(m_chart) || more;
+    }
+    bool still = m_glView->endRender();
+    m_reloadedData = false;
+    ++m_framesDrawn;
+    if (still || more) {
+        auto self = std::static_pointer_cast<LChartCanvas>(shared_from_this());
+        performSelectorAfterDelay(
+            self, "setNeedsToRenderChart", [self] { self->setNeedsToRenderChart(); }, 0);
+    }
+    m_orientationChanged = false;
+    m_rendering = false;
+}

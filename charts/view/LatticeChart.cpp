@@ -1,0 +1,571 @@
+#include "charts/view/LatticeChart.h"
+
+#include "charts/LChartAxisStyle.h"
+#include "charts/LChartCartesianSeries.h"
+#include "charts/LChartCategoryAxis.h"
+#include "charts/LChartDataLoader.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartDateTimeAxis.h"
+#include "charts/LChartDiscontinuousDateTimeAxis.h"
+#include "charts/LChartDiscontinuousNumberAxis.h"
+#include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartRange.h"
+#include "charts/LChartSeries.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/LChartStyle.h"
+#include "charts/LChartTheme.h"
+#include "charts/LatticeChartLog.h"
+#include "charts/LatticeCharts.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartCanvas.h"
+#include "foundation/NSString.h"
+#include "foundation/NSThread.h"
+#include "graphics/UIColor.h"
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <set>
+
+VX_REGISTER_CLASS(LatticeChart);
+
+namespace {
+
+Ref<LChartAxis> axisOfType(int32_t type)
+{
+    switch (type) {
+    case 0:
+        return LChartNumberAxis::init();
+    case 1:
+        return LChartDateTimeAxis::init();
+    case 2:
+        return LChartCategoryAxis::init();
+    case 3:
+        return LChartLogarithmicAxis::init();
+    case 4:
+        return LChartDiscontinuousNumberAxis::init();
+    case 5:
+        return LChartDiscontinuousDateTimeAxis::init();
+    default:
+        return nullptr;
+    }
+}
+
+std::vector<LChartAxis*> rawAxes(const std::vector<Ref<LChartAxis>>& axes)
+{
+    std::vector<LChartAxis*> list;
+    for (const auto& axis : axes)
+        list.push_back(axis.get());
+    return list;
+}
+
+Ref<LChartCartesianSeries> asCartesian(const Ref<LChartSeries>& series)
+{
+    return std::dynamic_pointer_cast<LChartCartesianSeries>(series);
+}
+
+} // namespace
+
+Ref<LatticeChart> LatticeChart::initWithFrame(CGRect frame)
+{
+    auto chart = makeView<LatticeChart>(frame);
+    chart->initialiseChart();
+    return chart;
+}
+
+Ref<LatticeChart> LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(
+    CGRect frame, int32_t xType, int32_t yType)
+{
+    auto chart = initWithFrame(frame);
+    Ref<LChartAxis> x = axisOfType(xType);
+    Ref<LChartAxis> y = axisOfType(yType);
+    if (!x || !y)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("%c-Axis type not recognised: %d", x ? 'Y' : 'X', x ? yType : xType),
+            chart.get());
+    chart->addXAxis(x);
+    chart->addYAxis(y);
+    return chart;
+}
+
+void LatticeChart::initialiseChart()
+{
+    setClipsToBounds(true);
+    m_shouldReloadData = true;
+    m_autoCalculateAxisRanges = true;
+    m_theme = LatticeCharts::theme() ? LatticeCharts::theme()->copy() : nullptr;
+    if (m_theme && m_theme->chartStyle())
+        setBackgroundColor(m_theme->chartStyle()->backgroundColor());
+    m_canvas = LChartCanvas::initWithFrameUsingChart(bounds(), this);
+    m_canvas->setAutoresizingMask(kLChartAllAutoresizing);
+    addSubview(m_canvas);
+    if (m_theme && m_theme->chartStyle())
+        m_canvas->glView()->setAreaColor(m_theme->chartStyle()->plotAreaBackgroundColor());
+    updateCanvasSize();
+}
+
+LatticeChart::~LatticeChart()
+{
+    for (const auto& axis : m_xAxes)
+        axis->setChart(nullptr);
+    for (const auto& axis : m_yAxes)
+        axis->setChart(nullptr);
+    if (m_canvas)
+        m_canvas->detachChart();
+}
+
+Ref<UIColor> LatticeChart::plotAreaBackgroundColor() const
+{
+    return m_theme && m_theme->chartStyle() ? m_theme->chartStyle()->plotAreaBackgroundColor() : nullptr;
+}
+
+void LatticeChart::setDatasource(LChartDatasource* datasource)
+{
+    m_datasource = datasource;
+    reloadData();
+}
+
+void LatticeChart::reloadData()
+{
+    m_shouldReloadData = true;
+    for (const auto& series : m_series)
+        series->clearAppendFlags();
+}
+
+void LatticeChart::announceChangeToSeriesAtIndex(
+    int32_t seriesIndex, const char* verb, const std::function<void(LChartSeries&)>& change)
+{
+    if (m_isRadial) {
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+            NSString::stringWithFormat("Cannot %s data points %s a radial chart.  If your data has changed, you "
+                                       "should call reloadData instead.",
+                verb, std::string(verb) == "append" ? "to" : "from"),
+            this);
+        return;
+    }
+    if (seriesIndex >= 0 && seriesIndex < static_cast<int32_t>(m_series.size()))
+        change(*m_series[seriesIndex]);
+}
+
+void LatticeChart::appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+{
+    announceChangeToSeriesAtIndex(
+        seriesIndex, "append", [count](LChartSeries& series) { series.appendNumberOfDataPoints(count); });
+}
+
+void LatticeChart::removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex)
+{
+    announceChangeToSeriesAtIndex(
+        seriesIndex, "remove", [count](LChartSeries& series) { series.removeNumberOfDataPoints(count); });
+}
+
+std::pair<LChartAxis*, LChartAxis*> LatticeChart::axesForSeries(const LChartSeries* series) const
+{
+    auto log = LatticeChartLog::logger();
+    if (!series)
+        log->handleFatalErrorWithMessageFromSource("Attempting to find axes for nil series", this);
+    auto linked = [&](const std::vector<Ref<LChartAxis>>& axes) -> LChartAxis* {
+        for (const auto& axis : axes)
+            for (const auto& owned : axis->ownedSeries())
+                if (dynamic_cast<const LChartSeries*>(owned.get()) == series)
+                    return axis.get();
+        return nullptr;
+    };
+    LChartAxis* x = linked(m_xAxes);
+    LChartAxis* y = linked(m_yAxes);
+    if (!x || !y)
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("Couldn't find axis for series \"%s\"%s", series->description(),
+                m_xAxes.empty() && m_yAxes.empty() ? " (this chart has no axes)" : ""),
+            this);
+    return { x, y };
+}
+
+void LatticeChart::appendAnnouncedData()
+{
+    std::set<std::string> touched;
+    bool appended = false;
+    for (size_t i = 0; i < m_series.size(); ++i) {
+        const auto& series = m_series[i];
+        if (!series->dataToAppendOrRemove())
+            continue;
+        auto [x, y] = axesForSeries(series.get());
+        auto loader = LChartDataLoader::initWithChartDatasourceErrorHandler(this, m_datasource, series->errorHandler());
+        auto points = loader->appendDataPointsToSeriesWithIndexNumberOfPointsToRemoveFromStartXAxisYAxis(
+            series->numberOfNewDataPoints(), series, static_cast<int32_t>(i), series->numberOfPointsToRemoveFromStart(),
+            *x, *y);
+        series->clearAppendFlags();
+        std::vector<Ref<LChartAxisSeries>> all;
+        for (const auto& each : m_series)
+            if (auto cartesian = asCartesian(each))
+                all.push_back(cartesian);
+        if (auto cartesian = asCartesian(series)) {
+            for (const auto& group : m_seriesGroups) {
+                const auto& members = group->groupedSeries();
+                if (std::find(members.begin(), members.end(), Ref<LChartGroupedSeries>(cartesian)) == members.end())
+                    continue;
+                group->xAxis()->recalculateBarColumns(all);
+                group->yAxis()->recalculateBarColumns(all);
+                group->mapDataPointsInSeries(points, cartesian);
+                group->xAxis()->updateGlRange();
+                group->yAxis()->updateGlRange();
+            }
+        }
+        touched.insert(x->axisKey());
+        touched.insert(y->axisKey());
+        appended = true;
+    }
+    for (const auto& axis : m_xAxes)
+        if (touched.count(axis->axisKey()))
+            updateRangesOnCartesianAxis(*axis);
+    for (const auto& axis : m_yAxes)
+        if (touched.count(axis->axisKey()))
+            updateRangesOnCartesianAxis(*axis);
+    if (appended)
+        m_canvas->setRedrawGL(true);
+}
+
+void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
+{
+    auto log = LatticeChartLog::logger();
+    if (!axis)
+        log->handleFatalErrorWithMessageFromSource("Cannot assign a nil axis to the chart", this);
+    if (axis->chart())
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("LChartAxis at %p already belongs to another "
+                                       "chart at %p",
+                static_cast<const void*>(axis.get()), static_cast<const void*>(axis->chart())),
+            this);
+    axis->setAxisOrientation(orientation);
+    // The theme's axis style fills in what the user did not set on the axis.
+    if (m_theme) {
+        const Ref<LChartAxisStyle>& themeStyle = orientation == 0 ? m_theme->xAxisStyle() : m_theme->yAxisStyle();
+        if (themeStyle && axis->style())
+            axis->style()->supplementStyleFromStyle(*themeStyle);
+        else if (themeStyle)
+            axis->setStyle(themeStyle->copy());
+    }
+    axis->setAxisFrame(m_canvas->frame());
+    axis->setChart(this);
+    setNeedsLayoutIfHaveAxesAndData();
+}
+
+void LatticeChart::addXAxis(const Ref<LChartAxis>& axis)
+{
+    takeAxis(axis, 0);
+    m_xAxes.push_back(axis);
+}
+
+void LatticeChart::addYAxis(const Ref<LChartAxis>& axis)
+{
+    takeAxis(axis, 1);
+    m_yAxes.push_back(axis);
+}
+
+LChartDrawer* LatticeChart::glView() const
+{
+    return m_canvas ? m_canvas->glView().get() : nullptr;
+}
+
+Ref<UIView> LatticeChart::canvasOverlay() const
+{
+    return m_canvas ? m_canvas->overlay() : nullptr;
+}
+
+Ref<UIView> LatticeChart::canvasUnderlay() const
+{
+    return m_canvas ? m_canvas->underlay() : nullptr;
+}
+
+std::vector<LChartAxis*> LatticeChart::allXAxes() const
+{
+    return rawAxes(m_xAxes);
+}
+
+std::vector<LChartAxis*> LatticeChart::allYAxes() const
+{
+    return rawAxes(m_yAxes);
+}
+
+float LatticeChart::spaceForAxes(const std::vector<Ref<LChartAxis>>& axes, int32_t side) const
+{
+    float space = 0;
+    for (const auto& axis : axes)
+        if ((axis->axisPosition() == 1) == (side == 1))
+            space += axis->spaceRequiredToDrawWithTitle(true);
+    return space;
+}
+
+std::vector<Ref<LChartRange>> LatticeChart::visibleRangesOfSeriesGroupsOnAxis(const LChartAxis& axis) const
+{
+    std::vector<Ref<LChartRange>> ranges;
+    for (const auto& group : m_seriesGroups) {
+        if (group->xAxis().get() != &axis && group->yAxis().get() != &axis)
+            continue;
+        Ref<LChartRange> range = group->visibleRangeForAxis(axis);
+        if (range && !range->minimum().isNil() && !range->maximum().isNil())
+            ranges.push_back(range);
+    }
+    return ranges;
+}
+
+void LatticeChart::setNeedsLayoutIfHaveAxesAndData()
+{
+    if (m_datasource && (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty())))
+        setNeedsLayout();
+}
+
+void LatticeChart::updateRangesOnCartesianAxis(LChartAxis& axis)
+{
+    axis.updateRanges();
+    if (!m_autoCalculateAxisRanges)
+        axis.adjustRangesIfDataIsOutsideOfAllowedPanningLimits();
+    else if (axis.defaultRangeInternal())
+        axis.resetZoomLevelWithAnimation(false);
+}
+
+void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
+{
+    if (includePlotArea) {
+        for (const auto& series : m_series)
+            series->invalidateAllBins();
+        if (m_canvas)
+            m_canvas->glView()->setResetAnimationTimer(true);
+    }
+    setNeedsLayoutIfHaveAxesAndData();
+    if (m_canvas)
+        m_canvas->setNeedsLayout();
+}
+
+void LatticeChart::updateCanvasSize()
+{
+    // With no legend or title yet the canvas takes the whole of the chart.
+    CGRect frame = bounds();
+    if (frame.size.width <= 0 || frame.size.height <= 0)
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+            "The size/layout of the LatticeChart does not have sufficient room for laying out its elements, and may "
+            "display incorrectly. Try disabling the chart legend, axis labels, axis titles, etc. or increasing the "
+            "size of the chart itself",
+            this);
+    if (!CGRectEqualToRect(frame, m_canvas->frame())) {
+        m_canvas->setFrame(frame);
+        m_canvas->setNeedsLayout();
+    }
+}
+
+LChartAxis* LatticeChart::axisWithOrientationForSeries(int32_t orientation) const
+{
+    const auto& axes = orientation == 1 ? m_yAxes : m_xAxes;
+    return axes.empty() ? nullptr : axes.front().get();
+}
+
+Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientation) const
+{
+    if (m_series.empty() || m_series.front()->dataSeries()->dataPoints().empty())
+        return nullptr;
+    const auto& first = m_series.front()->dataSeries()->dataPoints().front();
+    Value value = orientation == 0 ? first->xValue() : first->yValue();
+    Ref<LChartAxis> axis;
+    if (value.isDate())
+        axis = LChartDateTimeAxis::init();
+    else if (value.isNumber())
+        axis = LChartNumberAxis::init();
+    else if (!value.isNilOrNull())
+        axis = LChartCategoryAxis::init();
+    if (!axis)
+        return nullptr;
+    LatticeChartLog::logInfoWithMessageFromSource(Value::dictionary({ { Value("Axis"), Value(axis->description()) } }),
+        NSString::stringWithFormat("Defaulting %c-axis", orientation == 0 ? 'x' : 'y'), this);
+    for (const auto& series : m_series)
+        if (auto cartesian = asCartesian(series))
+            axis->linkSeries(cartesian);
+    return axis;
+}
+
+std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
+{
+    std::map<std::string, Ref<LChartAxis>> stubs;
+    for (const auto& axis : m_xAxes)
+        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    for (const auto& axis : m_yAxes)
+        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    auto loader = LChartDataLoader::initWithChartDatasourceErrorHandler(this, m_datasource, LatticeChartLog::logger());
+
+    std::vector<LChartNewSeriesEntry> entries;
+    std::vector<Ref<LChartAxisSeries>> loaded;
+    int32_t index = 0;
+    for (const auto& offered : loader->emptyChartSeries()) {
+        auto series = std::dynamic_pointer_cast<LChartSeries>(offered);
+        if (!series) {
+            ++index;
+            continue;
+        }
+        series->setSeriesIndex(index);
+        if (m_theme)
+            series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*m_theme, index, true);
+        LChartAxis* x = axisWithOrientationForSeries(0);
+        LChartAxis* y = axisWithOrientationForSeries(1);
+        Ref<LChartAxis> xStub = x ? stubs[x->axisKey()] : nullptr;
+        Ref<LChartAxis> yStub = y ? stubs[y->axisKey()] : nullptr;
+        // Without axes (a chart whose axes come from its data) the points are loaded against
+        // throwaway number axes.
+        Ref<LChartAxis> xLoad = xStub ? xStub : Ref<LChartAxis>(LChartNumberAxis::init());
+        Ref<LChartAxis> yLoad = yStub ? yStub : Ref<LChartAxis>(LChartNumberAxis::init());
+        loader->populateChartSeriesAtIndexXAxisYAxis(offered, index, *xLoad, *yLoad);
+        entries.push_back({ series, xStub, yStub });
+        if (auto cartesian = asCartesian(series))
+            loaded.push_back(cartesian);
+        ++index;
+    }
+    for (const auto& [key, stub] : stubs)
+        stub->initialiseAxisIfNeededFromChartSeries(loaded);
+    m_shouldReloadData = false;
+    return entries;
+}
+
+std::vector<Ref<LChartSeriesGroup>> LatticeChart::groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries)
+{
+    std::vector<Ref<LChartSeriesGroup>> groups;
+    if (m_isRadial)
+        return groups;
+    for (const auto& entry : entries) {
+        auto series = asCartesian(entry.series);
+        // A series with no axis to map against waits for axes made from the data.
+        if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
+            continue;
+        bool joined = false;
+        for (const auto& group : groups) {
+            if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
+                && group->seriesClass() == series->seriesClass()
+                && group->seriesOrientation() == series->orientation()) {
+                group->addSeries(series);
+                joined = true;
+            }
+        }
+        if (!joined)
+            groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
+                series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
+    }
+    for (const auto& group : groups)
+        group->setStacks();
+    for (const auto& entry : entries)
+        entry.series->calcMinMax();
+    for (const auto& group : groups)
+        group->mapSeries();
+    return groups;
+}
+
+void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
+    const std::vector<LChartNewSeriesEntry>& entries, const std::vector<Ref<LChartSeriesGroup>>& groups)
+{
+    m_series.clear();
+    for (const auto& entry : entries)
+        m_series.push_back(entry.series);
+    m_seriesGroups = groups;
+    for (const auto& axis : m_xAxes)
+        axis->unlinkAllSeries();
+    for (const auto& axis : m_yAxes)
+        axis->unlinkAllSeries();
+
+    if (m_isRadial) {
+        for (const auto& axis : m_xAxes)
+            axis->removeViews();
+        for (const auto& axis : m_yAxes)
+            axis->removeViews();
+    } else {
+        // Axes made from the data; a chart whose data gives no first value stays without them
+        // (and undrawn) until data arrives.
+        if (m_xAxes.empty())
+            if (auto axis = createAxisFromDataWithOrientation(0))
+                addXAxis(axis);
+        if (m_yAxes.empty())
+            if (auto axis = createAxisFromDataWithOrientation(1))
+                addYAxis(axis);
+        if (m_xAxes.empty() || m_yAxes.empty()) {
+            m_seriesGroups.clear();
+        } else {
+            std::vector<Ref<LChartAxisSeries>> cartesian;
+            for (const auto& series : m_series)
+                if (auto c = asCartesian(series))
+                    cartesian.push_back(c);
+            for (const auto& axis : m_xAxes)
+                axis->initialiseAxisIfNeededFromChartSeries(cartesian);
+            for (const auto& axis : m_yAxes)
+                axis->initialiseAxisIfNeededFromChartSeries(cartesian);
+            for (const auto& entry : entries) {
+                auto series = asCartesian(entry.series);
+                if (!series)
+                    continue;
+                LChartAxis* x = axisWithOrientationForSeries(0);
+                LChartAxis* y = axisWithOrientationForSeries(1);
+                x->linkSeries(series);
+                if (entry.xAxisForMapping)
+                    x->reconfigureFromStubbedAxisCopy(*entry.xAxisForMapping);
+                y->linkSeries(series);
+                if (entry.yAxisForMapping)
+                    y->reconfigureFromStubbedAxisCopy(*entry.yAxisForMapping);
+            }
+            for (const auto& group : m_seriesGroups) {
+                for (const auto& axis : m_xAxes)
+                    if (axis->axisKey() == group->xAxis()->axisKey()) {
+                        group->setXAxis(axis);
+                        break;
+                    }
+                for (const auto& axis : m_yAxes)
+                    if (axis->axisKey() == group->yAxis()->axisKey()) {
+                        group->setYAxis(axis);
+                        break;
+                    }
+            }
+            for (const auto& axis : m_xAxes)
+                updateRangesOnCartesianAxis(*axis);
+            for (const auto& axis : m_yAxes)
+                updateRangesOnCartesianAxis(*axis);
+        }
+    }
+    m_canvas->setReloadedData(true);
+    m_canvas->setRedrawGL(true);
+}
+
+void LatticeChart::layoutSubviews()
+{
+    static std::atomic<bool> warned { false };
+    if (!NSThread::isMainThread()) {
+        if (!warned.exchange(true))
+            LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+                "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
+                "should happen on the main thread. All further requests from this thread will be ignored without a "
+                "warning message.",
+                this);
+        return;
+    }
+    if (!m_datasource)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource("A datasource has not been set.", this);
+    if (m_shouldReloadData) {
+        m_shouldReloadData = false;
+        bool hadAxes = !m_xAxes.empty() && !m_yAxes.empty();
+        auto load = [this] {
+            auto entries = loadNewChartSeriesEntries();
+            auto groups = groupAndMapSeries(entries);
+            updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+        };
+        load();
+        // Axes just made from the data: the series were read before there were axes to map
+        // them, so they are read again against the new axes.
+        if (!hadAxes && !m_isRadial && !m_xAxes.empty() && !m_yAxes.empty())
+            load();
+    } else if (!m_isRadial) {
+        appendAnnouncedData();
+    }
+    updateCanvasSize();
+    for (const auto& axis : m_xAxes)
+        axis->setAxisFrame(m_canvas->underlay()->frame());
+    for (const auto& axis : m_yAxes)
+        axis->setAxisFrame(m_canvas->underlay()->frame());
+    // A cartesian chart still without axes has nothing to lay out or draw.
+    if (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty()))
+        m_canvas->setNeedsLayout();
+    UIView::layoutSubviews();
+}

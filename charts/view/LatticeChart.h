@@ -1,0 +1,124 @@
+#pragma once
+
+#include "charts/LChartAxisHost.h"
+#include "charts/LChartDatasource.h"
+#include "uikit/UIView.h"
+
+#include <functional>
+#include <vector>
+
+class LChartAxis;
+class LChartCanvas;
+class LChartSeries;
+class LChartSeriesGroup;
+class LChartTheme;
+class UIColor;
+
+// A freshly loaded series and the stub copies of the axes it was loaded against.
+struct LChartNewSeriesEntry {
+    Ref<LChartSeries> series;
+    Ref<LChartAxis> xAxisForMapping;
+    Ref<LChartAxis> yAxisForMapping;
+};
+
+// The chart view. Given a data source, its layout pass loads the series (once per reload),
+// sorts cartesian series into series groups by axis pair, class and orientation, maps them,
+// hands the axes their series and updates their ranges, then lays out its canvas, which places
+// the plot area and the axes' tick views and draws the series through the GL view, one frame per
+// display of its render view. Main thread only.
+class LatticeChart : public UIView, public LChartAxisHost, public LChartLoaderHost {
+    VX_OBJECT(LatticeChart, UIView)
+public:
+    explicit LatticeChart(Passkey key)
+        : UIView(key)
+    {
+    }
+    ~LatticeChart() override;
+    static Ref<LatticeChart> initWithFrame(CGRect frame);
+    // Axis types: 0 number, 1 date-time, 2 category, 3 logarithmic, 4 discontinuous number,
+    // 5 discontinuous date-time; any other is fatal.
+    static Ref<LatticeChart> initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRect frame, int32_t xType, int32_t yType);
+
+    // The data source is not retained; setting it asks for a reload.
+    LChartDatasource* datasource() const { return m_datasource; }
+    void setDatasource(LChartDatasource* datasource);
+    void reloadData();
+    // Announce points the data source added at the end of a series or dropped from its start;
+    // the next layout pass loads and maps them (radial charts only log).
+    void appendNumberOfDataPointsToEndOfSeriesAtIndex(int32_t count, int32_t seriesIndex);
+    void removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex);
+    bool shouldReloadData() const { return m_shouldReloadData; }
+    void setShouldReloadData(bool reload) { m_shouldReloadData = reload; }
+
+    const std::vector<Ref<LChartAxis>>& xAxes() const { return m_xAxes; }
+    const std::vector<Ref<LChartAxis>>& yAxes() const { return m_yAxes; }
+    void addXAxis(const Ref<LChartAxis>& axis);
+    void addYAxis(const Ref<LChartAxis>& axis);
+    const std::vector<Ref<LChartSeries>>& series() const { return m_series; }
+    const std::vector<Ref<LChartSeriesGroup>>& seriesGroups() const { return m_seriesGroups; }
+    const Ref<LChartCanvas>& canvas() const { return m_canvas; }
+    const Ref<LChartTheme>& theme() const { return m_theme; }
+    // The plot area's background: the theme's.
+    Ref<UIColor> plotAreaBackgroundColor() const;
+    bool autoCalculateAxisRanges() const { return m_autoCalculateAxisRanges; }
+    void setAutoCalculateAxisRanges(bool automatic) { m_autoCalculateAxisRanges = automatic; }
+
+    // The layout pipeline.
+    void layoutSubviews() override;
+    std::vector<LChartNewSeriesEntry> loadNewChartSeriesEntries();
+    std::vector<Ref<LChartSeriesGroup>> groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries);
+    void updateChartWithNewChartSeriesNewSeriesGroups(
+        const std::vector<LChartNewSeriesEntry>& entries, const std::vector<Ref<LChartSeriesGroup>>& groups);
+    // The axis a freshly loaded series belongs to: the primary axis of the orientation, or null.
+    LChartAxis* axisWithOrientationForSeries(int32_t orientation) const;
+    // A number, date-time or category axis suited to the first point of the first series; null
+    // when there is no such point.
+    Ref<LChartAxis> createAxisFromDataWithOrientation(int32_t orientation) const;
+    void updateCanvasSize();
+    // The layout pass without a reload: loads and maps the announced points of each series and
+    // updates the ranges of the axes those series use.
+    void appendAnnouncedData();
+    // The first x and y axis the series is linked to; fatal when it has none.
+    std::pair<LChartAxis*, LChartAxis*> axesForSeries(const LChartSeries* series) const;
+
+    // What the axes ask of the chart.
+    CGRect chartFrame() const override { return frame(); }
+    LChartDrawer* glView() const override;
+    std::vector<Ref<LChartRange>> visibleRangesOfSeriesGroupsOnAxis(const LChartAxis& axis) const override;
+    LChartAxis* xAxis() const override { return m_xAxes.empty() ? nullptr : m_xAxes.front().get(); }
+    LChartAxis* yAxis() const override { return m_yAxes.empty() ? nullptr : m_yAxes.front().get(); }
+    void redrawChartIncludePlotArea(bool includePlotArea) override;
+    void updateRangesOnCartesianAxis(LChartAxis& axis) override;
+    void setNeedsLayoutIfHaveAxesAndData() override;
+    Ref<UIView> canvasOverlay() const override;
+    Ref<UIView> canvasUnderlay() const override;
+    bool isRadial() const override { return m_isRadial; }
+    std::vector<LChartAxis*> allXAxes() const override;
+    std::vector<LChartAxis*> allYAxes() const override;
+    float spaceRequiredForYAxesNormal() const override { return spaceForAxes(m_yAxes, 0); }
+    float spaceRequiredForXAxesReverse() const override { return spaceForAxes(m_xAxes, 1); }
+    // The space (with titles) the axes on one side (0 normal: bottom or left, 1 reverse) need.
+    float spaceForAxes(const std::vector<Ref<LChartAxis>>& axes, int32_t side) const;
+
+    // What the data loader asks of the chart.
+    void setIsRadial(bool radial) override { m_isRadial = radial; }
+    Weak<NSObject> delegate() const override { return {}; }
+
+private:
+    void initialiseChart();
+    void takeAxis(const Ref<LChartAxis>& axis, int32_t orientation);
+    // Radial charts refuse (logging with the verb); others hand the change to the series.
+    void announceChangeToSeriesAtIndex(
+        int32_t seriesIndex, const char* verb, const std::function<void(LChartSeries&)>& change);
+
+    std::vector<Ref<LChartAxis>> m_xAxes;
+    std::vector<Ref<LChartAxis>> m_yAxes;
+    std::vector<Ref<LChartSeriesGroup>> m_seriesGroups;
+    std::vector<Ref<LChartSeries>> m_series;
+    bool m_shouldReloadData { true };
+    bool m_isRadial { false };
+    bool m_autoCalculateAxisRanges { true };
+    LChartDatasource* m_datasource { nullptr };
+    Ref<LChartCanvas> m_canvas;
+    Ref<LChartTheme> m_theme;
+};

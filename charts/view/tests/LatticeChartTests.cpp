@@ -1,0 +1,325 @@
+#include "charts/view/LatticeChart.h"
+
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataPoint.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartLineSeries.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartPieSeries.h"
+#include "charts/LChartRange.h"
+#include "charts/LChartSeriesGroup.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/tests/ChartTestSupport.h"
+#include "charts/view/LChartCanvas.h"
+#include "gles/SoftwareRendering.h"
+#include "graphics/UIImage.h"
+#include "testing/GoldenImage.h"
+#include "testing/HostedWindow.h"
+#include "testing/LogCapture.h"
+#include "uikit/UIApplicationHost.h"
+#include "vxbuild/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Line series of (x, y) points, made afresh for every load.
+class LineSource final : public LChartDatasource {
+public:
+    std::vector<std::vector<std::pair<double, double>>> data;
+    std::function<Ref<LChartLoadableSeries>()> make { [] { return LChartLineSeries::init(); } };
+    int32_t loads { 0 };
+
+    int32_t numberOfSeriesInSChart(LChartLoaderHost&) override
+    {
+        ++loads;
+        return static_cast<int32_t>(data.size());
+    }
+    Ref<LChartLoadableSeries> sChartSeriesAtIndex(LChartLoaderHost&, int32_t) override { return make(); }
+    int32_t sChartNumberOfDataPointsForSeriesAtIndex(LChartLoaderHost&, int32_t series) override
+    {
+        return static_cast<int32_t>(data[series].size());
+    }
+    Ref<LChartData> sChartDataPointAtIndexForSeriesAtIndex(LChartLoaderHost&, int32_t index, int32_t series) override
+    {
+        auto point = LChartDataPoint::init();
+        point->setXValue(Value(data[series][index].first));
+        point->setYValue(Value(data[series][index].second));
+        return point;
+    }
+};
+
+class LatticeChartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        preferSoftwareRendering();
+        m_host = std::make_unique<HostedWindow>(HostedWindow::Window::Key, CGSizeMake(400, 300));
+    }
+    void TearDown() override { m_host.reset(); }
+    Ref<LatticeChart> show(const Ref<LatticeChart>& chart)
+    {
+        m_host->root()->view()->addSubview(chart);
+        chart->setDatasource(&source);
+        chart->setNeedsLayout();
+        m_host->settle(0);
+        return chart;
+    }
+    std::unique_ptr<HostedWindow> m_host;
+    LineSource source;
+};
+
+} // namespace
+
+TEST_F(LatticeChartTest, LoadsOnceGroupsTheSeriesAndFitsTheAxesToTheData)
+{
+    source.data = { { { 0, 1 }, { 5, 4 }, { 10, 2 } }, { { 2, -3 }, { 8, 6 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+    EXPECT_EQ(source.loads, 1);
+    ASSERT_EQ(chart->series().size(), 2u);
+    ASSERT_EQ(chart->seriesGroups().size(), 1u);
+    const auto& group = chart->seriesGroups().front();
+    EXPECT_EQ(group->groupedSeries().size(), 2u);
+    // The group holds the chart's real axes, not the stubs the data was loaded against.
+    EXPECT_EQ(group->xAxis().get(), chart->xAxis());
+    EXPECT_EQ(group->yAxis().get(), chart->yAxis());
+    auto x = chart->xAxis()->dataRange();
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(x && y);
+    EXPECT_DOUBLE_EQ(x->min(), 0);
+    EXPECT_DOUBLE_EQ(x->max(), 10);
+    EXPECT_DOUBLE_EQ(y->min(), -3);
+    EXPECT_DOUBLE_EQ(y->max(), 6);
+
+    // The canvas leaves room for the axes, the ticks reach the overlay and a frame was drawn.
+    const auto& canvas = chart->canvas();
+    CGRect plot = canvas->newGlFrame();
+    EXPECT_GT(plot.origin.x, 0);
+    EXPECT_LT(plot.size.height, 300);
+    EXPECT_FALSE(canvas->overlay()->subviews().empty());
+    EXPECT_GE(canvas->framesDrawn(), 1);
+    EXPECT_FALSE(canvas->reloadedData());
+
+    // Another layout pass with nothing new loads nothing.
+    int32_t frames = canvas->framesDrawn();
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_GE(canvas->framesDrawn(), frames);
+
+    // A reload without a layout pass loads nothing; the next pass does.
+    chart->reloadData();
+    EXPECT_EQ(source.loads, 1);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 2);
+}
+
+TEST_F(LatticeChartTest, AChartWithNoAxesAndNoDataIsLeftUndrawn)
+{
+    FatalErrorsThrow fatal;
+    source.data = { {} };
+    auto chart = show(LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200)));
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(chart->xAxis(), nullptr);
+    EXPECT_EQ(chart->yAxis(), nullptr);
+    EXPECT_TRUE(chart->seriesGroups().empty());
+    EXPECT_EQ(chart->canvas()->framesDrawn(), 0);
+
+    // Once data arrives the chart makes number axes from it and draws.
+    source.data = { { { 1, 2 }, { 3, 4 } } };
+    chart->reloadData();
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    ASSERT_NE(chart->xAxis(), nullptr);
+    ASSERT_NE(chart->yAxis(), nullptr);
+    EXPECT_TRUE(chart->xAxis()->isKindOfClass(LChartNumberAxis::classObject()));
+    // The series is read again against the new axes, grouped and drawn.
+    EXPECT_EQ(source.loads, 3);
+    ASSERT_EQ(chart->seriesGroups().size(), 1u);
+    EXPECT_EQ(chart->seriesGroups().front()->xAxis().get(), chart->xAxis());
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(y);
+    EXPECT_DOUBLE_EQ(y->max(), 4);
+    EXPECT_GE(chart->canvas()->framesDrawn(), 1);
+}
+
+TEST_F(LatticeChartTest, ALineSeriesOnANumberAxisPairMatchesItsGolden)
+{
+    source.data = { { { 0, 2 }, { 2, 6 }, { 4, 3 }, { 6, 8 }, { 8, 5 }, { 10, 9 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(20, 20, 360, 260), 0, 0));
+    m_host->settle(0);
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    EXPECT_TRUE(
+        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-line.png", 8, 0.01));
+}
+
+TEST_F(LatticeChartTest, AnnouncedPointsAreAppendedAndDroppedByTheNextLayoutPassWithoutAReload)
+{
+    source.data = { { { 0, 1 }, { 1, 2 }, { 2, 3 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+    const auto& series = chart->series().front();
+    int32_t frames = chart->canvas()->framesDrawn();
+
+    source.data[0].push_back({ 3, 10 });
+    source.data[0].push_back({ 4, -5 });
+    chart->appendNumberOfDataPointsToEndOfSeriesAtIndex(2, 0);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 1);
+    EXPECT_EQ(chart->series().front(), series);
+    const auto& points = series->dataSeries()->dataPoints();
+    ASSERT_EQ(points.size(), 5u);
+    // The new points are mapped and the axes take in their values.
+    EXPECT_DOUBLE_EQ(points.back()->xCoord(), 4);
+    EXPECT_DOUBLE_EQ(points.back()->yCoord(), -5);
+    EXPECT_FALSE(series->dataToAppendOrRemove());
+    auto y = chart->yAxis()->dataRange();
+    ASSERT_TRUE(y);
+    EXPECT_DOUBLE_EQ(y->min(), -5);
+    EXPECT_DOUBLE_EQ(y->max(), 10);
+    EXPECT_GT(chart->canvas()->framesDrawn(), frames);
+
+    source.data[0].erase(source.data[0].begin());
+    chart->removeNumberOfDataPointsFromStartOfSeriesAtIndex(1, 0);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    ASSERT_EQ(series->dataSeries()->dataPoints().size(), 4u);
+    EXPECT_DOUBLE_EQ(series->dataSeries()->dataPoints().front()->xCoord(), 1);
+}
+
+TEST_F(LatticeChartTest, ProgrammingErrorsAreFatal)
+{
+    FatalErrorsThrow fatal;
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "unknown x axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 6, 0); },
+            "X-Axis type not recognised: 6" },
+        { "unknown y axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 9); },
+            "Y-Axis type not recognised: 9" },
+        { "layout without a data source",
+            [] {
+                auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
+                chart->layoutSubviews();
+            },
+            "A datasource has not been set." },
+        { "an axis of another chart",
+            [] {
+                auto first
+                    = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 0);
+                auto second = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
+                second->addXAxis(first->xAxes().front());
+            },
+            "already belongs to another chart" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.act();
+            ADD_FAILURE() << "no fatal error";
+        } catch (const ChartFatalError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST_F(LatticeChartTest, DonutsShareTheRadiusInsideOutAndAPieChartMatchesItsGolden)
+{
+    source.make = [] { return LChartDonutSeries::init(); };
+    source.data = { { { 0, 1 }, { 1, 2 } }, { { 0, 3 }, { 1, 1 } } };
+    auto rings = show(LatticeChart::initWithFrame(CGRectMake(0, 0, 200, 100)));
+    EXPECT_TRUE(rings->isRadial());
+    EXPECT_TRUE(rings->seriesGroups().empty());
+    ASSERT_EQ(rings->series().size(), 2u);
+    auto inner = std::dynamic_pointer_cast<LChartDonutSeries>(rings->series()[0]);
+    auto outer = std::dynamic_pointer_cast<LChartDonutSeries>(rings->series()[1]);
+    // R = 50 over two rings: the hole is 10, each ring 18.75 wide less the selected protrusion.
+    float protrusion = static_cast<float>(25 * 0.6666667 / 3);
+    EXPECT_FLOAT_EQ(inner->innerRadius(), 10);
+    EXPECT_FLOAT_EQ(inner->outerRadius(), 28.75f - protrusion);
+    EXPECT_FLOAT_EQ(outer->innerRadius(), 28.75f);
+    EXPECT_FLOAT_EQ(outer->outerRadius(), 47.5f - protrusion);
+    EXPECT_FALSE(inner->innerRadiusSet());
+    // Points cannot be appended to or dropped from a radial chart's series.
+    {
+        LogCapture log;
+        rings->appendNumberOfDataPointsToEndOfSeriesAtIndex(1, 0);
+        rings->removeNumberOfDataPointsFromStartOfSeriesAtIndex(1, 0);
+        EXPECT_FALSE(inner->dataToAppendOrRemove());
+        bool appendLogged = false, removeLogged = false;
+        for (const auto& message : log.messages()) {
+            appendLogged |= message.find("Cannot append data points to a radial chart.  If your data has changed, "
+                                         "you should call reloadData instead.")
+                != std::string::npos;
+            removeLogged |= message.find("Cannot remove data points from a radial chart.") != std::string::npos;
+        }
+        EXPECT_TRUE(appendLogged);
+        EXPECT_TRUE(removeLogged);
+    }
+    rings->removeFromSuperview();
+
+    source.make = [] { return LChartPieSeries::init(); };
+    source.data = { { { 0, 1 }, { 1, 2 }, { 2, 3 } } };
+    auto pie = show(LatticeChart::initWithFrame(CGRectMake(20, 20, 300, 200)));
+    m_host->settle(0);
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-pie.png", 8, 0.01));
+}
+
+TEST_F(LatticeChartTest, LayoutAndDrawingFromAnotherThreadAreIgnoredAfterOneWarning)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+    chart->setDatasource(&source);
+    LogCapture log;
+    std::thread([&] {
+        for (int i = 0; i < 2; ++i) {
+            chart->layoutSubviews();
+            chart->canvas()->layoutSubviews();
+            chart->canvas()->drawChart(CGRectZero);
+        }
+    }).join();
+    EXPECT_EQ(source.loads, 0);
+    EXPECT_EQ(chart->canvas()->framesDrawn(), 0);
+    int layoutWarnings = 0, drawWarnings = 0;
+    for (const auto& message : log.messages()) {
+        layoutWarnings += message.find("Ignoring layoutSubviews message") != std::string::npos;
+        drawWarnings += message.find("Ignoring drawChart message") != std::string::npos;
+    }
+    // The chart's layout, the canvas' layout and drawing each warn once.
+    EXPECT_EQ(layoutWarnings, 2);
+    EXPECT_EQ(drawWarnings, 1);
+}
+
+TEST_F(LatticeChartTest, EachDisplayDrawsOneFrameTimedByTheVirtualClock)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0));
+    const auto& canvas = chart->canvas();
+    int32_t frames = canvas->framesDrawn();
+    // Nothing moves: no frame is drawn until one is asked for.
+    m_host->settle(1);
+    EXPECT_EQ(canvas->framesDrawn(), frames);
+
+    // The frame's step is the virtual time since the previous frame.
+    m_host->clock().advance(0.25);
+    canvas->setNeedsToRenderChart();
+    drainAll();
+    EXPECT_EQ(canvas->framesDrawn(), frames + 1);
+    EXPECT_DOUBLE_EQ(canvas->glView()->stepInTime(), 1.25);
+}
