@@ -1,4 +1,5 @@
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartThreadWarnings.h"
 
 #include "charts/LChartAxis.h"
 #include "charts/LChartDataSeries.h"
@@ -143,9 +144,8 @@ void LChartCanvas::setNeedsToRenderChart()
 
 void LChartCanvas::layoutSubviews()
 {
-    static std::atomic<bool> warned { false };
     if (!NSThread::isMainThread()) {
-        if (!warned.exchange(true))
+        if (LChartThreadWarningIsDue(LChartThreadWarning::CanvasLayout))
             LatticeChartLog::logger()->handleErrorWithMessageFromSource(
                 "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
                 "should happen on the main thread. All further requests from this thread will be ignored without a "
@@ -207,9 +207,8 @@ void LChartCanvas::layoutSubviews()
 
 void LChartCanvas::drawChart(CGRect)
 {
-    static std::atomic<bool> warned { false };
     if (!NSThread::isMainThread()) {
-        if (!warned.exchange(true))
+        if (LChartThreadWarningIsDue(LChartThreadWarning::CanvasDrawing))
             LatticeChartLog::logger()->handleErrorWithMessageFromSource(
                 "Ignoring drawChart message that was received from a secondary thread. All chart draw requests should "
                 "happen on the main thread. All further draw requests from this thread will be ignored without a "

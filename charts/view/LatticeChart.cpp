@@ -19,6 +19,7 @@
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartThreadWarnings.h"
 #include "foundation/NSString.h"
 #include "foundation/NSThread.h"
 #include "graphics/UIColor.h"
@@ -531,9 +532,8 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
 
 void LatticeChart::layoutSubviews()
 {
-    static std::atomic<bool> warned { false };
     if (!NSThread::isMainThread()) {
-        if (!warned.exchange(true))
+        if (LChartThreadWarningIsDue(LChartThreadWarning::ChartLayout))
             LatticeChartLog::logger()->handleErrorWithMessageFromSource(
                 "Ignoring layoutSubviews message that was received from a secondary thread. All chart layout requests "
                 "should happen on the main thread. All further requests from this thread will be ignored without a "

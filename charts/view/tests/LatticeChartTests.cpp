@@ -12,6 +12,7 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartThreadWarnings.h"
 #include "gles/SoftwareRendering.h"
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
@@ -286,6 +287,8 @@ TEST_F(LatticeChartTest, LayoutAndDrawingFromAnotherThreadAreIgnoredAfterOneWarn
     source.data = { { { 0, 1 }, { 1, 2 } } };
     auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
     chart->setDatasource(&source);
+    // The warnings are once per process: let this test see them again on a repeated run.
+    LChartResetThreadWarningsForTesting();
     LogCapture log;
     std::thread([&] {
         for (int i = 0; i < 2; ++i) {
