@@ -153,6 +153,8 @@ void LChartCanvas::layoutSubviews()
                 this);
         return;
     }
+    if (!m_rendering && m_chart)
+        m_chart->notifyRenderStartedWithFullRedraw(m_redrawGL);
     m_rendering = true;
     UIView::layoutSubviews();
     if (!m_chart)
@@ -255,4 +257,5 @@ void LChartCanvas::drawChart(CGRect)
     }
     m_orientationChanged = false;
     m_rendering = false;
+    m_chart->notifyRenderFinished();
 }

@@ -19,10 +19,13 @@
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartThreadWarnings.h"
+#include "foundation/Dispatch.h"
 #include "foundation/NSString.h"
 #include "foundation/NSThread.h"
 #include "graphics/UIColor.h"
+#include "uikit/UIActivityIndicatorView.h"
 
 #include <algorithm>
 #include <atomic>
@@ -105,6 +108,129 @@ void LatticeChart::initialiseChart()
     if (m_theme && m_theme->chartStyle())
         m_canvas->glView()->setAreaColor(m_theme->chartStyle()->plotAreaBackgroundColor());
     updateCanvasSize();
+    m_loadingIndicator
+        = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
+    m_loadDataInBackground = false;
+    m_loadingDataQueue = dispatch_queue_create("com.latticecontrols.charts.loadingDataQueue", DISPATCH_QUEUE_SERIAL);
+    m_loadingQueueSize = 0;
+}
+
+void LatticeChart::notifyWillStartLoadingData()
+{
+    if (m_chartDelegate)
+        m_chartDelegate->sChartWillStartLoadingData(*this);
+}
+
+void LatticeChart::notifyDidFinishLoadingData()
+{
+    if (m_chartDelegate)
+        m_chartDelegate->sChartDidFinishLoadingData(*this);
+}
+
+void LatticeChart::notifyRenderStartedWithFullRedraw(bool fullRedraw)
+{
+    if (m_chartDelegate)
+        m_chartDelegate->sChartRenderStartedWithFullRedraw(*this, fullRedraw);
+}
+
+void LatticeChart::notifyRenderFinished()
+{
+    if (m_chartDelegate)
+        m_chartDelegate->sChartRenderFinished(*this);
+}
+
+void LatticeChart::setLoadingIndicator(const Ref<UIView>& indicator)
+{
+    if (indicator == m_loadingIndicator)
+        return;
+    if (m_loadingIndicator && m_loadingIndicator->superview())
+        m_loadingIndicator->removeFromSuperview();
+    m_loadingIndicator = indicator;
+}
+
+void LatticeChart::startLoadingIndicator()
+{
+    if (!m_loadingIndicator)
+        return;
+    addSubview(m_loadingIndicator);
+    if (auto* spinner = dynamic_cast<UIActivityIndicatorView*>(m_loadingIndicator.get()))
+        spinner->startAnimating();
+}
+
+void LatticeChart::stopLoadingIndicator()
+{
+    if (!m_loadingIndicator)
+        return;
+    if (auto* spinner = dynamic_cast<UIActivityIndicatorView*>(m_loadingIndicator.get()))
+        spinner->stopAnimating();
+    m_loadingIndicator->removeFromSuperview();
+}
+
+int32_t LatticeChart::loadingQueueSize() const
+{
+    std::lock_guard guard(m_queueSizeLock);
+    return m_loadingQueueSize;
+}
+
+void LatticeChart::incrementQueueSize()
+{
+    std::lock_guard guard(m_queueSizeLock);
+    ++m_loadingQueueSize;
+}
+
+void LatticeChart::decrementQueueSize()
+{
+    std::lock_guard guard(m_queueSizeLock);
+    --m_loadingQueueSize;
+}
+
+void LatticeChart::loadOnMainThread()
+{
+    notifyWillStartLoadingData();
+    bool hadAxes = !m_xAxes.empty() && !m_yAxes.empty();
+    auto load = [this] {
+        auto entries = loadNewChartSeriesEntries();
+        auto groups = groupAndMapSeries(entries);
+        updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+    };
+    load();
+    // Axes just made from the data: the series were read before there were axes to map
+    // them, so they are read again against the new axes.
+    if (!hadAxes && !m_isRadial && !m_xAxes.empty() && !m_yAxes.empty())
+        load();
+    notifyDidFinishLoadingData();
+}
+
+void LatticeChart::queueLoad(bool readInBackground)
+{
+    // The block holds the chart until it has run.
+    auto self = std::static_pointer_cast<LatticeChart>(shared_from_this());
+    incrementQueueSize();
+    dispatch_async(m_loadingDataQueue, [self, readInBackground] {
+        if (!readInBackground) {
+            dispatch_sync(dispatch_get_main_queue(), [&] {
+                self->startLoadingIndicator();
+                self->loadOnMainThread();
+                self->stopLoadingIndicator();
+                self->setNeedsLayout();
+            });
+            self->decrementQueueSize();
+            return;
+        }
+        dispatch_sync(dispatch_get_main_queue(), [&] {
+            self->startLoadingIndicator();
+            self->notifyWillStartLoadingData();
+        });
+        auto entries = self->loadNewChartSeriesEntries();
+        auto groups = self->groupAndMapSeries(entries);
+        dispatch_sync(dispatch_get_main_queue(), [&] {
+            self->updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+            self->notifyDidFinishLoadingData();
+            self->stopLoadingIndicator();
+            self->setNeedsLayout();
+        });
+        self->decrementQueueSize();
+    });
 }
 
 LatticeChart::~LatticeChart()
@@ -115,6 +241,7 @@ LatticeChart::~LatticeChart()
         axis->setChart(nullptr);
     if (m_canvas)
         m_canvas->detachChart();
+    setLoadingIndicator(nullptr);
 }
 
 Ref<UIColor> LatticeChart::plotAreaBackgroundColor() const
@@ -422,7 +549,10 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
     }
     for (const auto& [key, stub] : stubs)
         stub->initialiseAxisIfNeededFromChartSeries(loaded);
-    m_shouldReloadData = false;
+    // A load on the loading queue leaves the flag alone: the layout pass that queued it cleared
+    // it, and a reload asked for while it reads must survive to the next layout pass.
+    if (NSThread::isMainThread())
+        m_shouldReloadData = false;
     return entries;
 }
 
@@ -545,17 +675,15 @@ void LatticeChart::layoutSubviews()
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource("A datasource has not been set.", this);
     if (m_shouldReloadData) {
         m_shouldReloadData = false;
-        bool hadAxes = !m_xAxes.empty() && !m_yAxes.empty();
-        auto load = [this] {
-            auto entries = loadNewChartSeriesEntries();
-            auto groups = groupAndMapSeries(entries);
-            updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
-        };
-        load();
-        // Axes just made from the data: the series were read before there were axes to map
-        // them, so they are read again against the new axes.
-        if (!hadAxes && !m_isRadial && !m_xAxes.empty() && !m_yAxes.empty())
-            load();
+        if (m_loadingIndicator)
+            m_loadingIndicator->setCenter(m_canvas->center());
+        // A queued load lays the chart out when it has swapped its series in; a reload due while
+        // one is queued joins the queue so that it cannot overtake it.
+        if (m_loadDataInBackground || loadingQueueSize() > 0) {
+            queueLoad(m_loadDataInBackground);
+            return;
+        }
+        loadOnMainThread();
     } else if (!m_isRadial) {
         appendAnnouncedData();
     }

@@ -2,13 +2,17 @@
 
 #include "charts/LChartAxisHost.h"
 #include "charts/LChartDatasource.h"
+#include "foundation/FoundationForward.h"
 #include "uikit/UIView.h"
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 class LChartAxis;
 class LChartCanvas;
+class LChartDelegate;
 class LChartSeries;
 class LChartSeriesGroup;
 class LChartTheme;
@@ -49,6 +53,27 @@ public:
     void removeNumberOfDataPointsFromStartOfSeriesAtIndex(int32_t count, int32_t seriesIndex);
     bool shouldReloadData() const { return m_shouldReloadData; }
     void setShouldReloadData(bool reload) { m_shouldReloadData = reload; }
+
+    // The delegate told of loads and frames; not retained.
+    LChartDelegate* chartDelegate() const { return m_chartDelegate; }
+    void setChartDelegate(LChartDelegate* delegate) { m_chartDelegate = delegate; }
+    void notifyWillStartLoadingData();
+    void notifyDidFinishLoadingData();
+    void notifyRenderStartedWithFullRedraw(bool fullRedraw);
+    void notifyRenderFinished();
+
+    // Reloads read the data source on the chart's serial loading queue instead of inside the
+    // layout pass; the loading indicator is shown while a queued load runs.
+    bool loadDataInBackground() const { return m_loadDataInBackground; }
+    void setLoadDataInBackground(bool background) { m_loadDataInBackground = background; }
+    const Ref<UIView>& loadingIndicator() const { return m_loadingIndicator; }
+    void setLoadingIndicator(const Ref<UIView>& indicator);
+    void startLoadingIndicator();
+    void stopLoadingIndicator();
+    // Loads queued on the loading queue and not yet finished. Any thread.
+    int32_t loadingQueueSize() const;
+    void incrementQueueSize();
+    void decrementQueueSize();
 
     const std::vector<Ref<LChartAxis>>& xAxes() const { return m_xAxes; }
     const std::vector<Ref<LChartAxis>>& yAxes() const { return m_yAxes; }
@@ -106,6 +131,11 @@ public:
 
 private:
     void initialiseChart();
+    // A reload read and swapped in on the main thread, with its notifications.
+    void loadOnMainThread();
+    // Queues a reload: read on the loading queue when `readInBackground`, else wholly on the
+    // main thread once the loads queued before it have finished.
+    void queueLoad(bool readInBackground);
     void takeAxis(const Ref<LChartAxis>& axis, int32_t orientation);
     // Radial charts refuse (logging with the verb); others hand the change to the series.
     void announceChangeToSeriesAtIndex(
@@ -115,7 +145,13 @@ private:
     std::vector<Ref<LChartAxis>> m_yAxes;
     std::vector<Ref<LChartSeriesGroup>> m_seriesGroups;
     std::vector<Ref<LChartSeries>> m_series;
-    bool m_shouldReloadData { true };
+    std::atomic<bool> m_shouldReloadData { true };
+    bool m_loadDataInBackground { false };
+    LChartDelegate* m_chartDelegate { nullptr };
+    Ref<UIView> m_loadingIndicator;
+    DispatchQueueRef m_loadingDataQueue;
+    mutable std::mutex m_queueSizeLock;
+    int32_t m_loadingQueueSize { 0 };
     bool m_isRadial { false };
     bool m_autoCalculateAxisRanges { true };
     LChartDatasource* m_datasource { nullptr };

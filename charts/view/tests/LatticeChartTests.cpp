@@ -12,9 +12,11 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "gles/SoftwareRendering.h"
 #include "graphics/UIImage.h"
+#include "testing/Drain.h"
 #include "testing/GoldenImage.h"
 #include "testing/HostedWindow.h"
 #include "testing/LogCapture.h"
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -54,6 +57,43 @@ public:
         point->setXValue(Value(data[series][index].first));
         point->setYValue(Value(data[series][index].second));
         return point;
+    }
+};
+
+// Records what the chart tells its delegate, and whether the loading indicator was showing on
+// the chart when a load started or finished.
+class RecordingDelegate final : public LChartDelegate {
+public:
+    std::vector<std::string> events;
+
+    void sChartWillStartLoadingData(LatticeChart& chart) override
+    {
+        events.push_back(std::string("will load") + indicator(chart));
+    }
+    void sChartDidFinishLoadingData(LatticeChart& chart) override
+    {
+        events.push_back(std::string("did load") + indicator(chart));
+    }
+    void sChartRenderStartedWithFullRedraw(LatticeChart&, bool full) override
+    {
+        events.push_back(full ? "render full" : "render");
+    }
+    void sChartRenderFinished(LatticeChart&) override { events.push_back("frame"); }
+
+    // The load events alone, in order.
+    std::vector<std::string> loads() const
+    {
+        std::vector<std::string> list;
+        for (const auto& event : events)
+            if (event.find("load") != std::string::npos)
+                list.push_back(event);
+        return list;
+    }
+
+private:
+    static const char* indicator(LatticeChart& chart)
+    {
+        return chart.loadingIndicator()->superview().get() == &chart ? " (indicator)" : "";
     }
 };
 
@@ -325,4 +365,87 @@ TEST_F(LatticeChartTest, EachDisplayDrawsOneFrameTimedByTheVirtualClock)
     drainAll();
     EXPECT_EQ(canvas->framesDrawn(), frames + 1);
     EXPECT_DOUBLE_EQ(canvas->glView()->stepInTime(), 1.25);
+}
+
+TEST_F(LatticeChartTest, TheDelegateHearsOfEachLoadAndEachFrame)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    RecordingDelegate delegate;
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+    chart->setChartDelegate(&delegate);
+    show(chart);
+    drainAll();
+    ASSERT_GE(delegate.events.size(), 4u);
+    // A load inside the layout pass shows no indicator; the render pass that follows starts with
+    // a full redraw and every drawn frame is reported once.
+    EXPECT_EQ(delegate.loads(), (std::vector<std::string> { "will load", "did load" }));
+    EXPECT_EQ(delegate.events[2], "render full");
+    auto frames = std::count(delegate.events.begin(), delegate.events.end(), "frame");
+    EXPECT_EQ(frames, chart->canvas()->framesDrawn());
+
+    // A layout pass with nothing to reload tells of no load.
+    delegate.events.clear();
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_TRUE(delegate.loads().empty());
+}
+
+TEST_F(LatticeChartTest, BackgroundLoadsQueueInOrderBehindTheIndicator)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    RecordingDelegate delegate;
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+    m_host->root()->view()->addSubview(chart);
+    chart->setChartDelegate(&delegate);
+    chart->setLoadDataInBackground(true);
+    chart->setDatasource(&source);
+
+    // The pass that queues the load returns at once: nothing read, nothing laid out or drawn.
+    chart->layoutSubviews();
+    EXPECT_EQ(chart->loadingQueueSize(), 1);
+    EXPECT_EQ(source.loads, 0);
+    EXPECT_TRUE(delegate.events.empty());
+    EXPECT_EQ(chart->loadingIndicator()->center().x, chart->canvas()->center().x);
+
+    // A second reload while the first is still queued goes behind it, and so does a reload
+    // read on the main thread once background loading is off again.
+    chart->reloadData();
+    chart->layoutSubviews();
+    chart->setLoadDataInBackground(false);
+    chart->reloadData();
+    chart->layoutSubviews();
+    EXPECT_EQ(chart->loadingQueueSize(), 3);
+    EXPECT_EQ(source.loads, 0);
+
+    source.data = { { { 0, 1 }, { 1, 2 }, { 2, 5 } } };
+    drainAll();
+    EXPECT_EQ(source.loads, 3);
+    EXPECT_EQ(chart->loadingQueueSize(), 0);
+    const std::vector<std::string> shown { "will load (indicator)", "did load (indicator)" };
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3; ++i)
+        expected.insert(expected.end(), shown.begin(), shown.end());
+    EXPECT_EQ(delegate.loads(), expected);
+    EXPECT_FALSE(chart->loadingIndicator()->superview());
+    // The last load's data is the chart's, laid out and drawn by the pass that followed.
+    ASSERT_EQ(chart->series().size(), 1u);
+    EXPECT_EQ(chart->series().front()->dataSeries()->dataPoints().size(), 3u);
+    EXPECT_DOUBLE_EQ(chart->yAxis()->dataRange()->max(), 5);
+    EXPECT_GE(chart->canvas()->framesDrawn(), 1);
+}
+
+TEST_F(LatticeChartTest, AReloadAskedForWhileABackgroundLoadReadsIsKept)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+    m_host->root()->view()->addSubview(chart);
+    chart->setLoadDataInBackground(true);
+    chart->setDatasource(&source);
+    chart->layoutSubviews();
+    // The flag is raised again before the queued load has read the data source; the load must
+    // not clear it, so the pass after its swap-in reloads once more.
+    chart->reloadData();
+    drainAll();
+    EXPECT_EQ(source.loads, 2);
+    EXPECT_FALSE(chart->shouldReloadData());
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+class LatticeChart;
+
+// What a chart view tells its delegate about its loads and its frames. Every callback has an
+// empty default, so a delegate overrides only those it cares about. Main thread.
+class LChartDelegate {
+public:
+    virtual ~LChartDelegate() = default;
+
+    // A reload is about to read the data source / its series have been swapped into the chart.
+    virtual void sChartWillStartLoadingData(LatticeChart&) { }
+    virtual void sChartDidFinishLoadingData(LatticeChart&) { }
+    // The first layout of a render pass, with whether the whole plot area is redrawn.
+    virtual void sChartRenderStartedWithFullRedraw(LatticeChart&, bool) { }
+    // The end of every drawn frame.
+    virtual void sChartRenderFinished(LatticeChart&) { }
+};
