@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -65,10 +66,14 @@ public:
 class RecordingDelegate final : public LChartDelegate {
 public:
     std::vector<std::string> events;
+    // Run (once) when the next load starts.
+    std::function<void(LatticeChart&)> onWillLoad;
 
     void sChartWillStartLoadingData(LatticeChart& chart) override
     {
         events.push_back(std::string("will load") + indicator(chart));
+        if (auto hook = std::exchange(onWillLoad, nullptr))
+            hook(chart);
     }
     void sChartDidFinishLoadingData(LatticeChart& chart) override
     {
@@ -93,7 +98,8 @@ public:
 private:
     static const char* indicator(LatticeChart& chart)
     {
-        return chart.loadingIndicator()->superview().get() == &chart ? " (indicator)" : "";
+        const auto& shown = chart.loadingIndicator();
+        return shown && shown->superview().get() == &chart ? " (indicator)" : "";
     }
 };
 
@@ -437,14 +443,18 @@ TEST_F(LatticeChartTest, BackgroundLoadsQueueInOrderBehindTheIndicator)
 TEST_F(LatticeChartTest, AReloadAskedForWhileABackgroundLoadReadsIsKept)
 {
     source.data = { { { 0, 1 }, { 1, 2 } } };
+    RecordingDelegate delegate;
     auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
     m_host->root()->view()->addSubview(chart);
+    chart->setChartDelegate(&delegate);
     chart->setLoadDataInBackground(true);
     chart->setDatasource(&source);
-    chart->layoutSubviews();
-    // The flag is raised again before the queued load has read the data source; the load must
-    // not clear it, so the pass after its swap-in reloads once more.
-    chart->reloadData();
+    // The reload is asked for after the queued load has started and before it reads the data
+    // source; the load must not clear it, so the pass after its swap-in reloads once more.
+    // No indicator, whose showing would itself bring a layout pass during the read.
+    chart->setLoadingIndicator(nullptr);
+    delegate.onWillLoad = [](LatticeChart& loading) { loading.reloadData(); };
+    chart->layoutIfNeeded();
     drainAll();
     EXPECT_EQ(source.loads, 2);
     EXPECT_FALSE(chart->shouldReloadData());
