@@ -360,6 +360,13 @@ void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
     auto log = LatticeChartLog::logger();
     if (!axis)
         log->handleFatalErrorWithMessageFromSource("Cannot assign a nil axis to the chart", this);
+    // An axis this chart already holds says so, rather than that it belongs to another chart.
+    if (isOwningAxis(axis.get()))
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("LChartAxis at %p is already in use as a chart axis. Each chart axis must use a "
+                                       "distinct object.",
+                static_cast<const void*>(axis.get())),
+            this);
     if (axis->chart())
         log->handleFatalErrorWithMessageFromSource(
             NSString::stringWithFormat("LChartAxis at %p already belongs to another "
@@ -390,6 +397,126 @@ void LatticeChart::addYAxis(const Ref<LChartAxis>& axis)
 {
     takeAxis(axis, 1);
     m_yAxes.push_back(axis);
+}
+
+void LatticeChart::setXAxis(const Ref<LChartAxis>& axis)
+{
+    if (m_xAxes.empty())
+        addXAxis(axis);
+    else
+        replaceXAxisWithAxis(m_xAxes.front(), axis);
+}
+
+void LatticeChart::setYAxis(const Ref<LChartAxis>& axis)
+{
+    if (m_yAxes.empty())
+        addYAxis(axis);
+    else
+        replaceYAxisWithAxis(m_yAxes.front(), axis);
+}
+
+void LatticeChart::replaceXAxisWithAxis(const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis)
+{
+    replaceAxisWithAxisInArray(old, axis, m_xAxes);
+}
+
+void LatticeChart::replaceYAxisWithAxis(const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis)
+{
+    replaceAxisWithAxisInArray(old, axis, m_yAxes);
+}
+
+void LatticeChart::replaceAxisWithAxisInArray(
+    const Ref<LChartAxis>& oldAxis, const Ref<LChartAxis>& axis, std::vector<Ref<LChartAxis>>& axes)
+{
+    // A copy: the caller may hand in the array's own element, which is overwritten below.
+    Ref<LChartAxis> old = oldAxis;
+    auto log = LatticeChartLog::logger();
+    if (!axis)
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat(
+                "Cannot replace old axis at %p with a nil axis", static_cast<const void*>(old.get())),
+            this);
+    auto place = std::find(axes.begin(), axes.end(), old);
+    if (!old || place == axes.end())
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat(
+                "Cannot replace axis at %p as it is not assigned to the chart", static_cast<const void*>(old.get())),
+            this);
+    takeAxis(axis, &axes == &m_xAxes ? 0 : 1);
+    old->removeViews();
+    *place = axis;
+    for (const auto& series : old->ownedSeries())
+        axis->linkSeries(series);
+    // The old axis no longer points at this chart, so it can join another and never reaches
+    // this chart once it is gone.
+    old->unlinkAllSeries();
+    old->setChart(nullptr);
+    m_shouldReloadData = true;
+}
+
+void LatticeChart::removeXAxis(const Ref<LChartAxis>& axis)
+{
+    removeAxisFrom(axis, m_xAxes);
+}
+
+void LatticeChart::removeYAxis(const Ref<LChartAxis>& axis)
+{
+    removeAxisFrom(axis, m_yAxes);
+}
+
+void LatticeChart::removeAxisFrom(const Ref<LChartAxis>& leaving, std::vector<Ref<LChartAxis>>& axes)
+{
+    // A copy: the caller may hand in the array's own element, which is erased below.
+    Ref<LChartAxis> axis = leaving;
+    auto log = LatticeChartLog::logger();
+    if (axes.size() <= 1) {
+        log->handleErrorWithMessageFromSource("Can't remove a primary axis", this);
+        return;
+    }
+    auto place = std::find(axes.begin(), axes.end(), axis);
+    if (!axis || place == axes.end()) {
+        log->handleErrorWithMessageFromSource(
+            NSString::stringWithFormat("Axis not present: %s", axis ? axis->description() : std::string("(null)")),
+            this);
+        return;
+    }
+    // The primary axis itself leaves only when another takes its place: its series go to the
+    // axis that becomes primary.
+    const Ref<LChartAxis>& heir = place == axes.begin() ? axes[1] : axes.front();
+    axis->removeViews();
+    for (const auto& series : axis->ownedSeries())
+        heir->linkSeries(series);
+    axis->unlinkAllSeries();
+    axis->setChart(nullptr);
+    Ref<LChartAxis> kept = heir;
+    axes.erase(place);
+    // Groups drawn against the axis move to the heir and are mapped again on its ranges, so
+    // nothing is drawn against an axis the chart no longer has.
+    bool moved = false;
+    for (const auto& group : m_seriesGroups) {
+        if (group->xAxis() == axis)
+            group->setXAxis(kept);
+        else if (group->yAxis() == axis)
+            group->setYAxis(kept);
+        else
+            continue;
+        moved = true;
+    }
+    if (!moved)
+        return;
+    kept->initialiseAxisIfNeededFromChartSeries(kept->ownedSeries());
+    for (const auto& group : m_seriesGroups)
+        if (group->xAxis() == kept || group->yAxis() == kept)
+            group->mapSeries();
+    kept->updateGlRange();
+    updateRangesOnCartesianAxis(*kept);
+    m_canvas->setRedrawGL(true);
+}
+
+bool LatticeChart::isOwningAxis(const LChartAxis* axis) const
+{
+    auto same = [axis](const Ref<LChartAxis>& each) { return each.get() == axis; };
+    return std::any_of(m_xAxes.begin(), m_xAxes.end(), same) || std::any_of(m_yAxes.begin(), m_yAxes.end(), same);
 }
 
 LChartDrawer* LatticeChart::glView() const

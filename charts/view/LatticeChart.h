@@ -79,6 +79,18 @@ public:
     const std::vector<Ref<LChartAxis>>& yAxes() const { return m_yAxes; }
     void addXAxis(const Ref<LChartAxis>& axis);
     void addYAxis(const Ref<LChartAxis>& axis);
+    // With no axis of the orientation yet, adds it; otherwise it replaces the primary axis.
+    void setXAxis(const Ref<LChartAxis>& axis);
+    void setYAxis(const Ref<LChartAxis>& axis);
+    // The new axis takes the old one's place and series; the next layout pass reloads. The old
+    // axis leaves the chart and may join another.
+    void replaceXAxisWithAxis(const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis);
+    void replaceYAxisWithAxis(const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis);
+    // A secondary axis leaves the chart, its series going to the primary axis; the only axis of
+    // an orientation, or one the chart does not have, is refused with a log.
+    void removeXAxis(const Ref<LChartAxis>& axis);
+    void removeYAxis(const Ref<LChartAxis>& axis);
+    bool isOwningAxis(const LChartAxis* axis) const;
     const std::vector<Ref<LChartSeries>>& series() const { return m_series; }
     const std::vector<Ref<LChartSeriesGroup>>& seriesGroups() const { return m_seriesGroups; }
     const Ref<LChartCanvas>& canvas() const { return m_canvas; }
@@ -137,6 +149,9 @@ private:
     // main thread once the loads queued before it have finished.
     void queueLoad(bool readInBackground);
     void takeAxis(const Ref<LChartAxis>& axis, int32_t orientation);
+    void replaceAxisWithAxisInArray(
+        const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis, std::vector<Ref<LChartAxis>>& axes);
+    void removeAxisFrom(const Ref<LChartAxis>& axis, std::vector<Ref<LChartAxis>>& axes);
     // Radial charts refuse (logging with the verb); others hand the change to the series.
     void announceChangeToSeriesAtIndex(
         int32_t seriesIndex, const char* verb, const std::function<void(LChartSeries&)>& change);

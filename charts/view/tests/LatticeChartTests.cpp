@@ -272,6 +272,27 @@ TEST_F(LatticeChartTest, ProgrammingErrorsAreFatal)
                 second->addXAxis(first->xAxes().front());
             },
             "already belongs to another chart" },
+        { "an axis the chart already has",
+            [] {
+                auto chart
+                    = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 0);
+                chart->addYAxis(chart->yAxes().front());
+            },
+            "is already in use as a chart axis. Each chart axis must use a distinct object." },
+        { "a nil replacement",
+            [] {
+                auto chart
+                    = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 0);
+                chart->replaceXAxisWithAxis(chart->xAxes().front(), nullptr);
+            },
+            "with a nil axis" },
+        { "replacing an axis the chart lacks",
+            [] {
+                auto chart
+                    = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 0);
+                chart->replaceXAxisWithAxis(LChartNumberAxis::init(), LChartNumberAxis::init());
+            },
+            "as it is not assigned to the chart" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -458,4 +479,63 @@ TEST_F(LatticeChartTest, AReloadAskedForWhileABackgroundLoadReadsIsKept)
     drainAll();
     EXPECT_EQ(source.loads, 2);
     EXPECT_FALSE(chart->shouldReloadData());
+}
+
+TEST_F(LatticeChartTest, AxesAreReplacedAndRemovedWithTheirSeries)
+{
+    source.data = { { { 0, 1 }, { 4, 9 } } };
+    auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+    // On a chart without axes, setting one adds it as the primary axis.
+    Ref<LChartAxis> x = LChartNumberAxis::init();
+    Ref<LChartAxis> y = LChartNumberAxis::init();
+    chart->setXAxis(x);
+    chart->setYAxis(y);
+    EXPECT_EQ(chart->xAxis(), x.get());
+    show(chart);
+    ASSERT_EQ(y->ownedSeries().size(), 1u);
+    const auto series = y->ownedSeries().front();
+
+    // Setting another replaces the primary in place, takes its series and reloads at the next
+    // layout pass; the old axis leaves the chart and can join another.
+    Ref<LChartAxis> replacement = LChartNumberAxis::init();
+    chart->setYAxis(replacement);
+    ASSERT_EQ(chart->yAxes().size(), 1u);
+    EXPECT_EQ(chart->yAxis(), replacement.get());
+    EXPECT_TRUE(replacement->isLinkedToSeries(series));
+    EXPECT_EQ(y->chart(), nullptr);
+    EXPECT_TRUE(chart->shouldReloadData());
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 2);
+    EXPECT_EQ(chart->seriesGroups().front()->yAxis(), replacement);
+    auto other = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
+    other->addYAxis(y);
+    EXPECT_EQ(y->chart(), other.get());
+
+    // The only axis of an orientation, or one the chart lacks, is not removed.
+    LogCapture log;
+    chart->removeYAxis(replacement);
+    EXPECT_TRUE(log.contains("Can't remove a primary axis\nFrom: " + chart->description()));
+    Ref<LChartAxis> secondary = LChartNumberAxis::init();
+    chart->addYAxis(secondary);
+    chart->removeYAxis(y);
+    EXPECT_EQ(log.messages().back().rfind("Axis not present: ", 0), 0u) << log.messages().back();
+    EXPECT_EQ(chart->yAxes().size(), 2u);
+
+    // Removing the primary hands its series and groups to the axis that becomes primary,
+    // without a reload, and the plot is mapped on that axis' ranges.
+    ASSERT_EQ(replacement->ownedSeries().size(), 1u);
+    const auto reloaded = replacement->ownedSeries().front();
+    chart->removeYAxis(replacement);
+    ASSERT_EQ(chart->yAxes().size(), 1u);
+    EXPECT_EQ(chart->yAxis(), secondary.get());
+    EXPECT_TRUE(secondary->isLinkedToSeries(reloaded));
+    EXPECT_EQ(chart->seriesGroups().front()->yAxis(), secondary);
+    EXPECT_EQ(replacement->chart(), nullptr);
+    EXPECT_FALSE(chart->shouldReloadData());
+    ASSERT_TRUE(secondary->dataRange());
+    EXPECT_DOUBLE_EQ(secondary->dataRange()->max(), 9);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(source.loads, 2);
 }
