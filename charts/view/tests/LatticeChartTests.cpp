@@ -119,6 +119,16 @@ protected:
         m_host->settle(0);
         return chart;
     }
+    // A chart in the window that reads its data source on its loading queue, not yet laid out.
+    Ref<LatticeChart> backgroundLoadingChart(LChartDelegate& delegate)
+    {
+        auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
+        m_host->root()->view()->addSubview(chart);
+        chart->setChartDelegate(&delegate);
+        chart->setLoadDataInBackground(true);
+        chart->setDatasource(&source);
+        return chart;
+    }
     std::unique_ptr<HostedWindow> m_host;
     LineSource source;
 };
@@ -421,11 +431,7 @@ TEST_F(LatticeChartTest, BackgroundLoadsQueueInOrderBehindTheIndicator)
 {
     source.data = { { { 0, 1 }, { 1, 2 } } };
     RecordingDelegate delegate;
-    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
-    m_host->root()->view()->addSubview(chart);
-    chart->setChartDelegate(&delegate);
-    chart->setLoadDataInBackground(true);
-    chart->setDatasource(&source);
+    auto chart = backgroundLoadingChart(delegate);
 
     // The pass that queues the load returns at once: nothing read, nothing laid out or drawn.
     chart->layoutSubviews();
@@ -465,11 +471,7 @@ TEST_F(LatticeChartTest, AReloadAskedForWhileABackgroundLoadReadsIsKept)
 {
     source.data = { { { 0, 1 }, { 1, 2 } } };
     RecordingDelegate delegate;
-    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
-    m_host->root()->view()->addSubview(chart);
-    chart->setChartDelegate(&delegate);
-    chart->setLoadDataInBackground(true);
-    chart->setDatasource(&source);
+    auto chart = backgroundLoadingChart(delegate);
     // The reload is asked for after the queued load has started and before it reads the data
     // source; the load must not clear it, so the pass after its swap-in reloads once more.
     // No indicator, whose showing would itself bring a layout pass during the read.
