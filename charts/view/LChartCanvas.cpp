@@ -2,10 +2,13 @@
 #include "charts/view/LChartThreadWarnings.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartAxisStyle.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartDonutSeriesStyle.h"
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/LChartTitle.h"
+#include "charts/LChartTitleStyle.h"
 #include "charts/LatticeChartLog.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LatticeChart.h"
@@ -184,6 +187,10 @@ void LChartCanvas::layoutSubviews()
         axes.push_back(axis);
     for (LChartAxis* axis : axes)
         axis->sizeTickLabels();
+    auto secondaries
+        = [](const std::vector<LChartAxis*>& all) { return std::vector<LChartAxis*>(all.begin() + 1, all.end()); };
+    calcAxisOffsetsWithInitialToSecondary(*x, secondaries(m_chart->allXAxes()));
+    calcAxisOffsetsWithInitialToSecondary(*y, secondaries(m_chart->allYAxes()));
 
     float xNormal = m_chart->spaceForAxes(m_chart->xAxes(), 0);
     float xReverse = m_chart->spaceForAxes(m_chart->xAxes(), 1);
@@ -204,7 +211,96 @@ void LChartCanvas::layoutSubviews()
             m_glView->frame(), m_glView.get(), changed || m_orientationChanged);
         axis->drawAxisWithGLFrameUsingAxisDrawer(m_glView->frame(), m_glView.get());
     }
+    for (LChartAxis* axis : m_chart->allYAxes())
+        positionTitleForYAxis(*axis);
+    for (LChartAxis* axis : m_chart->allXAxes())
+        positionTitleForXAxis(*axis);
+    m_chart->positionChartTitle();
     setNeedsToRenderChart();
+}
+
+void LChartCanvas::calcAxisOffsetsWithInitialToSecondary(LChartAxis& primary, const std::vector<LChartAxis*>& secondary)
+{
+    float space = primary.spaceRequiredToDrawWithTitle(true);
+    bool primaryReverse = primary.axisPosition() == 1;
+    float reverse = primaryReverse ? -space : 0;
+    float normal = primaryReverse ? 0 : space;
+    for (LChartAxis* axis : secondary) {
+        if (axis->axisPosition() == 1) {
+            axis->setSecondaryAxisOffset(reverse);
+            reverse -= axis->spaceRequiredToDrawWithTitle(true);
+        } else {
+            axis->setSecondaryAxisOffset(normal);
+            normal += axis->spaceRequiredToDrawWithTitle(true);
+        }
+    }
+}
+
+namespace {
+
+int32_t titleStylePosition(LChartAxis& axis)
+{
+    const auto& style = axis.style();
+    return style && style->titleStyle() ? style->titleStyle()->position() : 0;
+}
+
+} // namespace
+
+void LChartCanvas::positionTitleForXAxis(LChartAxis& axis)
+{
+    const auto& title = axis.titleLabel();
+    if (!title || title->isHidden())
+        return;
+    CGRect c = frame();
+    CGRect g = m_glView->frame();
+    CGSize size = title->frame().size;
+    double x;
+    switch (titleStylePosition(axis)) {
+    case 1:
+        x = c.origin.x + g.origin.x + m_chart->borderThickness();
+        break;
+    case 2:
+        x = c.origin.x + g.origin.x + g.size.width - size.width;
+        break;
+    default:
+        x = CGRectGetMidX(g) - size.width / 2;
+        break;
+    }
+    double offset = axis.secondaryAxisOffset();
+    double y;
+    if (axis.axisPosition() == 1) {
+        float bare = axis.spaceRequiredToDrawWithTitle(false);
+        bool titled = axis.spaceRequiredToDrawWithTitle(true) != bare;
+        y = c.origin.y + g.origin.y + offset - (bare + (titled ? size.height : 0));
+    } else {
+        y = c.origin.y + c.size.height + offset - size.height;
+    }
+    title->setFrame(CGRectMake(x, y, size.width, size.height));
+}
+
+void LChartCanvas::positionTitleForYAxis(LChartAxis& axis)
+{
+    const auto& title = axis.titleLabel();
+    if (!title || title->isHidden())
+        return;
+    CGRect c = frame();
+    CGRect g = m_glView->frame();
+    CGSize size = title->frame().size;
+    double y;
+    switch (titleStylePosition(axis)) {
+    case 1:
+        y = c.origin.y + g.origin.y + g.size.height - size.height;
+        break;
+    case 2:
+        y = c.origin.y + g.origin.y + m_chart->borderThickness();
+        break;
+    default:
+        y = CGRectGetMidY(g) - size.height / 2;
+        break;
+    }
+    double x
+        = axis.axisPosition() == 1 ? c.origin.x + c.size.width - axis.secondaryAxisOffset() - size.width : c.origin.x;
+    title->setFrame(CGRectMake(x, y, size.width, size.height));
 }
 
 void LChartCanvas::drawChart(CGRect)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "uikit/UIView.h"
 
 // Every autoresizing flag: the chart's layers follow every change of their superview.
@@ -7,6 +9,7 @@ inline constexpr UIViewAutoresizing kLChartAllAutoresizing = UIViewAutoresizingF
     | UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin
     | UIViewAutoresizingFlexibleHeight | UIViewAutoresizingFlexibleBottomMargin;
 
+class LChartAxis;
 class LatticeChart;
 class LChartCanvas;
 class LChartGLView;
@@ -63,6 +66,13 @@ public:
     void drawChart(CGRect rect);
     void layoutSubviews() override;
     void setFrame(CGRect frame) override;
+
+    // Offsets each secondary axis past the primary axis and the secondary axes before it on
+    // its side.
+    static void calcAxisOffsetsWithInitialToSecondary(LChartAxis& primary, const std::vector<LChartAxis*>& secondary);
+    // Places an axis' title label in the chart view beside the plot area.
+    void positionTitleForXAxis(LChartAxis& axis);
+    void positionTitleForYAxis(LChartAxis& axis);
 
 private:
     void frameLayers(CGRect glFrame);

@@ -15,6 +15,7 @@
 #include "charts/LChartSeriesGroup.h"
 #include "charts/LChartStyle.h"
 #include "charts/LChartTheme.h"
+#include "charts/LChartTitle.h"
 #include "charts/LatticeChartLog.h"
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
@@ -70,6 +71,13 @@ Ref<LChartCartesianSeries> asCartesian(const Ref<LChartSeries>& series)
     return std::dynamic_pointer_cast<LChartCartesianSeries>(series);
 }
 
+// Hidden while its text is nil or only white space.
+void hideTitleIfBlank(LChartTitle& title)
+{
+    const std::string& text = title.text();
+    title.setHidden(text.find_first_not_of(" \t\n\r\f\v") == std::string::npos);
+}
+
 } // namespace
 
 Ref<LatticeChart> LatticeChart::initWithFrame(CGRect frame)
@@ -97,6 +105,14 @@ Ref<LatticeChart> LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(
 void LatticeChart::initialiseChart()
 {
     setClipsToBounds(true);
+    m_titleLabel = LChartTitle::init();
+    m_titleLabel->setTag(1);
+    m_titleLabel->setAdjustsFontSizeToFitWidth(false);
+    m_titleLabel->setAutoresizingMask(kLChartAllAutoresizing);
+    m_titleLabel->setFrame(CGRectZero);
+    m_titleLabel->setUserSetFrame(false);
+    addSubview(m_titleLabel);
+    m_titleLabel->setHidden(true);
     m_shouldReloadData = true;
     m_autoCalculateAxisRanges = true;
     m_theme = LatticeCharts::theme() ? LatticeCharts::theme()->copy() : nullptr;
@@ -385,6 +401,8 @@ void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
     axis->setAxisFrame(m_canvas->frame());
     axis->setChart(this);
     setNeedsLayoutIfHaveAxesAndData();
+    axis->titleLabel()->setAutoresizingMask(kLChartAllAutoresizing);
+    addSubview(axis->titleLabel());
 }
 
 void LatticeChart::addXAxis(const Ref<LChartAxis>& axis)
@@ -594,10 +612,50 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
         m_canvas->setNeedsLayout();
 }
 
+std::string LatticeChart::title() const
+{
+    return m_titleLabel->text();
+}
+
+void LatticeChart::setTitle(const std::string& title)
+{
+    m_titleLabel->setTitleText(title);
+}
+
+void LatticeChart::positionChartTitle()
+{
+    if (m_titleLabel->userSetFrame())
+        return;
+    m_titleLabel->sizeTitleToFit();
+    CGRect title = m_titleLabel->frame();
+    CGRect canvas = m_canvas->frame();
+    double x = title.origin.x;
+    if (m_titlePosition == 1) {
+        x = canvas.origin.x + spaceRequiredForYAxesNormal() + m_borderThickness;
+    } else if (m_titlePosition != 0) {
+        x = canvas.origin.x + canvas.size.width - title.size.width - m_borderThickness;
+    } else if (m_titleCentresOn == 0) {
+        x = (frame().size.width - title.size.width) / 2;
+    } else if (m_titleCentresOn == 1) {
+        const auto& gl = m_canvas->glView();
+        x = m_canvas->convertPointToView(gl->center(), self<UIView>()).x - title.size.width / 2;
+    } else if (m_titleCentresOn == 2) {
+        x = canvas.origin.x + (canvas.size.width - title.size.width) / 2;
+    }
+    m_titleLabel->setFrame(CGRectMake(x, title.origin.y, title.size.width, title.size.height));
+    m_titleLabel->setUserSetFrame(false);
+    bringSubviewToFront(m_titleLabel);
+}
+
 void LatticeChart::updateCanvasSize()
 {
-    // With no legend or title yet the canvas takes the whole of the chart.
+    // With no legend the canvas takes the chart less the title's room.
     CGRect frame = bounds();
+    if (!m_overlapChartTitle && !m_titleLabel->text().empty() && !m_titleLabel->userSetFrame()) {
+        double height = m_titleLabel->frame().size.height;
+        frame.origin.y += height;
+        frame.size.height -= height;
+    }
     if (frame.size.width <= 0 || frame.size.height <= 0)
         LatticeChartLog::logger()->handleErrorWithMessageFromSource(
             "The size/layout of the LatticeChart does not have sufficient room for laying out its elements, and may "
@@ -814,11 +872,19 @@ void LatticeChart::layoutSubviews()
     } else if (!m_isRadial) {
         appendAnnouncedData();
     }
+    hideTitleIfBlank(*m_titleLabel);
+    m_titleLabel->sizeTitleToFit();
+    if (!m_xAxes.empty())
+        hideTitleIfBlank(*m_xAxes.front()->titleLabel());
+    if (!m_yAxes.empty())
+        hideTitleIfBlank(*m_yAxes.front()->titleLabel());
     updateCanvasSize();
-    for (const auto& axis : m_xAxes)
-        axis->setAxisFrame(m_canvas->underlay()->frame());
-    for (const auto& axis : m_yAxes)
-        axis->setAxisFrame(m_canvas->underlay()->frame());
+    for (const auto& axes : { &m_xAxes, &m_yAxes }) {
+        for (const auto& axis : *axes) {
+            axis->setAxisFrame(m_canvas->underlay()->frame());
+            axis->configureTitle();
+        }
+    }
     // A cartesian chart still without axes has nothing to lay out or draw.
     if (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty()))
         m_canvas->setNeedsLayout();

@@ -15,6 +15,7 @@ class LChartCanvas;
 class LChartDelegate;
 class LChartSeries;
 class LChartSeriesGroup;
+class LChartTitle;
 class LChartTheme;
 class UIColor;
 
@@ -100,6 +101,26 @@ public:
     bool autoCalculateAxisRanges() const { return m_autoCalculateAxisRanges; }
     void setAutoCalculateAxisRanges(bool automatic) { m_autoCalculateAxisRanges = automatic; }
 
+    // The chart title: a label at the top edge, hidden while its text is blank. It takes room
+    // from the canvas unless `overlapChartTitle` is set. `titlePosition`: 0 centred, 1 left,
+    // any other right; a centred title centres on (`titleCentresOn`) 0 the chart, 1 the plot
+    // area, 2 the canvas, any other value leaving it where it is.
+    const Ref<LChartTitle>& titleLabel() const { return m_titleLabel; }
+    std::string title() const;
+    void setTitle(const std::string& title);
+    bool overlapChartTitle() const { return m_overlapChartTitle; }
+    void setOverlapChartTitle(bool overlap) { m_overlapChartTitle = overlap; }
+    int32_t titleCentresOn() const { return m_titleCentresOn; }
+    void setTitleCentresOn(int32_t centresOn) { m_titleCentresOn = centresOn; }
+    int32_t titlePosition() const { return m_titlePosition; }
+    void setTitlePosition(int32_t position) { m_titlePosition = position; }
+    // Moves the title along the top edge and brings it to the front; a title whose frame the
+    // user set stays where it is.
+    void positionChartTitle();
+    // The inset of the chart's border, taken into account when placing titles.
+    float borderThickness() const { return m_borderThickness; }
+    void setBorderThickness(float thickness) { m_borderThickness = thickness; }
+
     // The layout pipeline.
     void layoutSubviews() override;
     std::vector<LChartNewSeriesEntry> loadNewChartSeriesEntries();
@@ -134,6 +155,8 @@ public:
     std::vector<LChartAxis*> allYAxes() const override;
     float spaceRequiredForYAxesNormal() const override { return spaceForAxes(m_yAxes, 0); }
     float spaceRequiredForXAxesReverse() const override { return spaceForAxes(m_xAxes, 1); }
+    float spaceRequiredForXAxesNormal() const { return spaceForAxes(m_xAxes, 0); }
+    float spaceRequiredForYAxesReverse() const { return spaceForAxes(m_yAxes, 1); }
     // The space (with titles) the axes on one side (0 normal: bottom or left, 1 reverse) need.
     float spaceForAxes(const std::vector<Ref<LChartAxis>>& axes, int32_t side) const;
 
@@ -172,4 +195,9 @@ private:
     LChartDatasource* m_datasource { nullptr };
     Ref<LChartCanvas> m_canvas;
     Ref<LChartTheme> m_theme;
+    Ref<LChartTitle> m_titleLabel;
+    bool m_overlapChartTitle { false };
+    int32_t m_titleCentresOn { 0 };
+    int32_t m_titlePosition { 0 };
+    float m_borderThickness { 0 };
 };
