@@ -238,6 +238,15 @@ void LChartCanvas::calcAxisOffsetsWithInitialToSecondary(LChartAxis& primary, co
 
 namespace {
 
+// Moves the title so its frame starts at (x, y), through its centre so that a rotated title
+// keeps its bounds.
+void placeTitle(UIView& title, double x, double y, CGSize size)
+{
+    CGPoint centre = CGPointMake(x + size.width / 2, y + size.height / 2);
+    if (!CGPointEqualToPoint(centre, title.center()))
+        title.setCenter(centre);
+}
+
 int32_t titleStylePosition(LChartAxis& axis)
 {
     const auto& style = axis.style();
@@ -275,7 +284,7 @@ void LChartCanvas::positionTitleForXAxis(LChartAxis& axis)
     } else {
         y = c.origin.y + c.size.height + offset - size.height;
     }
-    title->setFrame(CGRectMake(x, y, size.width, size.height));
+    placeTitle(*title, x, y, size);
 }
 
 void LChartCanvas::positionTitleForYAxis(LChartAxis& axis)
@@ -300,7 +309,7 @@ void LChartCanvas::positionTitleForYAxis(LChartAxis& axis)
     }
     double x
         = axis.axisPosition() == 1 ? c.origin.x + c.size.width - axis.secondaryAxisOffset() - size.width : c.origin.x;
-    title->setFrame(CGRectMake(x, y, size.width, size.height));
+    placeTitle(*title, x, y, size);
 }
 
 void LChartCanvas::drawChart(CGRect)

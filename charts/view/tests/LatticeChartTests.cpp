@@ -9,6 +9,7 @@
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/LChartTitle.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
@@ -540,4 +541,102 @@ TEST_F(LatticeChartTest, AxesAreReplacedAndRemovedWithTheirSeries)
     chart->setNeedsLayout();
     m_host->settle(0);
     EXPECT_EQ(source.loads, 2);
+}
+
+TEST_F(LatticeChartTest, TheTitleTakesItsRoomAndItsPlaceAlongTheTopEdge)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+    const auto& title = chart->titleLabel();
+    // A title of only blanks stays hidden.
+    chart->setTitle("   ");
+    chart->setOverlapChartTitle(true);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_TRUE(title->isHidden());
+
+    chart->setTitle("Ground speed");
+    chart->setOverlapChartTitle(false);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    ASSERT_FALSE(title->isHidden());
+    CGRect label = title->frame();
+    EXPECT_GT(label.size.width, 0);
+    EXPECT_GT(label.size.height, 0);
+    EXPECT_EQ(label.origin.y, 0);
+    // The canvas starts below the title and is that much shorter; overlapping, it takes it all.
+    EXPECT_EQ(chart->canvas()->frame().origin.y, label.size.height);
+    EXPECT_EQ(chart->canvas()->frame().size.height, 300 - label.size.height);
+    chart->setOverlapChartTitle(true);
+    chart->setNeedsLayout();
+    m_host->settle(0);
+    EXPECT_EQ(chart->canvas()->frame().origin.y, 0);
+    EXPECT_EQ(chart->canvas()->frame().size.height, 300);
+
+    chart->setBorderThickness(1);
+    const double w = label.size.width;
+    const double left = chart->spaceRequiredForYAxesNormal() + 1;
+    struct Case {
+        int32_t position;
+        int32_t centresOn;
+        double x;
+    };
+    const Case cases[] = {
+        { 1, 0, left },
+        { 2, 0, 400 - w - 1 },
+        { 0, 0, (400 - w) / 2 },
+        { 0, 2, (400 - w) / 2 },
+        { 0, 1, CGRectGetMidX(chart->canvas()->glView()->frame()) - w / 2 },
+        // Centring on anything else leaves the title where the previous case put it.
+        { 0, 3, CGRectGetMidX(chart->canvas()->glView()->frame()) - w / 2 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "position " << c.position << ", centres on " << c.centresOn);
+        chart->setTitlePosition(c.position);
+        chart->setTitleCentresOn(c.centresOn);
+        chart->positionChartTitle();
+        EXPECT_NEAR(title->frame().origin.x, c.x, 0.5);
+        EXPECT_EQ(chart->subviews().back(), title);
+    }
+    // A title the user placed stays put.
+    title->setFrame(CGRectMake(7, 8, w, label.size.height));
+    chart->setTitlePosition(2);
+    chart->positionChartTitle();
+    EXPECT_EQ(title->frame().origin.x, 7);
+}
+
+TEST_F(LatticeChartTest, SecondaryAxesStandOffPastThePrimaryWithTheirTitles)
+{
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0);
+    Ref<LChartAxis> left = LChartNumberAxis::init();
+    Ref<LChartAxis> right = LChartNumberAxis::init();
+    Ref<LChartAxis> farRight = LChartNumberAxis::init();
+    right->setAxisPosition(1);
+    farRight->setAxisPosition(1);
+    for (const auto& axis : { left, right, farRight })
+        chart->addYAxis(axis);
+    chart->yAxes().front()->setTitle("Altitude");
+    right->setTitle("Speed");
+    show(chart);
+
+    LChartAxis& primary = *chart->yAxes().front();
+    EXPECT_FALSE(primary.titleLabel()->isHidden());
+    EXPECT_EQ(primary.titleLabel()->superview().get(), chart.get());
+    // A secondary axis on the primary's side starts past the primary; those on the other side
+    // start at the plot edge and step outwards by each one's room.
+    EXPECT_FLOAT_EQ(left->secondaryAxisOffset(), primary.spaceRequiredToDrawWithTitle(true));
+    EXPECT_FLOAT_EQ(right->secondaryAxisOffset(), 0);
+    EXPECT_FLOAT_EQ(farRight->secondaryAxisOffset(), -right->spaceRequiredToDrawWithTitle(true));
+    EXPECT_GT(right->spaceRequiredToDrawWithTitle(true), right->spaceRequiredToDrawWithTitle(false));
+
+    // The primary's title sits at the chart's left edge, centred on the plot area; the right
+    // axis' title at the canvas' right edge.
+    CGRect canvas = chart->canvas()->frame();
+    CGRect gl = chart->canvas()->glView()->frame();
+    CGRect primaryTitle = primary.titleLabel()->frame();
+    EXPECT_NEAR(primaryTitle.origin.x, canvas.origin.x, 0.5);
+    EXPECT_NEAR(CGRectGetMidY(primaryTitle), CGRectGetMidY(gl), 0.5);
+    CGRect rightTitle = right->titleLabel()->frame();
+    EXPECT_NEAR(rightTitle.origin.x, CGRectGetMaxX(canvas) - rightTitle.size.width, 0.5);
 }
