@@ -255,14 +255,17 @@ int32_t titleStylePosition(LChartAxis& axis)
 
 } // namespace
 
+LChartCanvas::TitleFrames LChartCanvas::titleLayoutFrames(const UIView& title) const
+{
+    return { frame(), m_glView->frame(), title.frame().size };
+}
+
 void LChartCanvas::positionTitleForXAxis(LChartAxis& axis)
 {
     const auto& title = axis.titleLabel();
     if (!title || title->isHidden())
         return;
-    CGRect c = frame();
-    CGRect g = m_glView->frame();
-    CGSize size = title->frame().size;
+    auto [c, g, size] = titleLayoutFrames(*title);
     double x;
     switch (titleStylePosition(axis)) {
     case 1:
@@ -292,9 +295,7 @@ void LChartCanvas::positionTitleForYAxis(LChartAxis& axis)
     const auto& title = axis.titleLabel();
     if (!title || title->isHidden())
         return;
-    CGRect c = frame();
-    CGRect g = m_glView->frame();
-    CGSize size = title->frame().size;
+    auto [c, g, size] = titleLayoutFrames(*title);
     double y;
     switch (titleStylePosition(axis)) {
     case 1:

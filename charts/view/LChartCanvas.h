@@ -75,6 +75,13 @@ public:
     void positionTitleForYAxis(LChartAxis& axis);
 
 private:
+    // The canvas frame, the GL view's frame and the title's size, for placing an axis title.
+    struct TitleFrames {
+        CGRect canvas;
+        CGRect gl;
+        CGSize title;
+    };
+    TitleFrames titleLayoutFrames(const UIView& title) const;
     void frameLayers(CGRect glFrame);
     // Rings for the radial series: each donut takes its share of the radius, inside out.
     void layoutRadialSeries();
