@@ -7,6 +7,7 @@
 #include "uikit/UILabel.h"
 
 #include <algorithm>
+#include <cmath>
 
 VX_REGISTER_CLASS(UINavigationBar);
 
@@ -124,17 +125,31 @@ void UINavigationBar::setStatusBarBackdropHeight(CGFloat height)
         insertSubviewAtIndex(m_statusBarBackdrop, 0);
     }
     m_statusBarBackdrop->setFrame(CGRectMake(0, -height, bounds().size.width, height));
+    updateStatusBarBackdrop();
     setNeedsLayout();
+}
+
+void UINavigationBar::updateStatusBarBackdrop()
+{
+    if (!m_statusBarBackdrop)
+        return;
+    CGFloat height = m_statusBarBackdrop->frame().size.height;
+    m_statusBarBackdrop->setFrame(CGRectMake(0, -height, bounds().size.width, height));
+    m_statusBarBackdrop->setBackgroundColor(backgroundColor());
+    bool attached = window() && std::fabs(convertPointToView(CGPointZero, nullptr).y - height) < 0.5f;
+    m_statusBarBackdrop->setHidden(!attached);
+}
+
+void UINavigationBar::didMoveToWindow()
+{
+    UIView::didMoveToWindow();
+    updateStatusBarBackdrop();
 }
 
 void UINavigationBar::layoutSubviews()
 {
     CGRect b = bounds();
-    if (m_statusBarBackdrop) {
-        CGFloat height = m_statusBarBackdrop->frame().size.height;
-        m_statusBarBackdrop->setFrame(CGRectMake(0, -height, b.size.width, height));
-        m_statusBarBackdrop->setBackgroundColor(backgroundColor());
-    }
+    updateStatusBarBackdrop();
     auto place = [&](const Ref<UIBarButtonItem>& item, const Ref<UIView>& view, CGFloat x, CGFloat w) {
         CGFloat h = item && item->customView() ? std::min(view->bounds().size.height, b.size.height) : b.size.height;
         view->setFrame(CGRectMake(x, (b.size.height - h) / 2, w, h));

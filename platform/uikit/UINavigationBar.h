@@ -42,9 +42,13 @@ public:
     void setStatusBarBackdropHeight(CGFloat height);
 
     void layoutSubviews() override;
+    void didMoveToWindow() override;
     CGSize sizeThatFits(CGSize size) const override;
 
 private:
+    // Shows the status bar backdrop only while the bar's top meets the status bar's bottom
+    // (a full-screen navigation), not in a popover or sheet.
+    void updateStatusBarBackdrop();
     // Makes the views for the top item again.
     void rebuild();
 

@@ -339,6 +339,18 @@ TEST_F(UINavigationBarTest, BarsHideTheContentUnderThemUpToTheTopOfTheScreen)
     drainAll();
     pixels = UIApplicationHost::renderKeyWindow()->CGImage()->nativeARGB();
     EXPECT_TRUE(isRed(200, 10)) << "a hidden bar hides nothing";
+
+    // A navigation shown lower down (in a popover or sheet) has no status bar above its bar.
+    auto inner = UIViewController::init();
+    auto sheet = UINavigationController::initWithRootViewController(inner);
+    sheet->view()->setFrame(CGRectMake(100, 60, 200, 120));
+    sheet->view()->setBackgroundColor(UIColor::redColor());
+    root->view()->addSubview(sheet->view());
+    drainAll();
+    sheet->navigationBar()->layoutIfNeeded();
+    pixels = UIApplicationHost::renderKeyWindow()->CGImage()->nativeARGB();
+    EXPECT_TRUE(isRed(200, 70)) << "the sheet's own top strip";
+    EXPECT_FALSE(isRed(200, 90)) << "the sheet's bar";
     UIGraphicsSetScreenScale(savedScale);
 }
 
