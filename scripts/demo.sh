@@ -22,6 +22,8 @@
 #   aircraft-list.png  the aircraft list over the live planes, sorted by altitude descending
 #   feedback.png  a feedback thread with a link, sent to and fetched from the service
 #   update.png    the update screen listing the service's two versions
+#   flight-graph.png  a flight's speed and altitude from take-off to landing, opened from the
+#                 flight tab of its detail popover
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,7 +36,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -94,5 +96,5 @@ export VX_RESOURCES="$PWD/$build_dir/resources"
 export VX_SANDBOX="$work/sandbox"
 "$build_dir/app/volantrix" --service-url "http://127.0.0.1:$port/" --seconds "$seconds" \
   --center 51.47,-0.45 --zoom 7 --png-dir "$out" --select-plane --zoomed-view --detail-screens --filter-screens --menu-screens --ar-view \
-  --list-screen --kit-screens
+  --list-screen --kit-screens --graph-screens
 step "Done: the screens are in $out"

@@ -33,11 +33,8 @@ void closePopover(const Ref<KESTAppleMapViewController>& screen)
 static bool writeScreens(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane>& plane,
     const std::function<bool(const std::string&)>& write, const std::function<void(double)>& run);
 
-bool writeAll(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane>& plane,
-    const std::function<bool(const std::string&)>& write, const std::function<void(double)>& run)
+Ref<KESTPlane> scheduledPlaneNear(const Ref<KESTPlane>& plane)
 {
-    bool ok = true;
-    // A scheduled flight fills every tab: the nearest plane with a flight number, if any.
     Ref<KESTPlane> scheduled;
     double best = 1e9;
     KESTLocation center = plane->coordinate();
@@ -52,8 +49,13 @@ bool writeAll(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane
             scheduled = candidate;
         }
     }
-    const Ref<KESTPlane>& chosen = scheduled ? scheduled : plane;
-    return writeScreens(screen, chosen, write, run);
+    return scheduled ? scheduled : plane;
+}
+
+bool writeAll(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane>& plane,
+    const std::function<bool(const std::string&)>& write, const std::function<void(double)>& run)
+{
+    return writeScreens(screen, scheduledPlaneNear(plane), write, run);
 }
 
 static bool writeScreens(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane>& plane,

@@ -18,4 +18,8 @@ namespace KESTDetailScreensDemo {
 bool writeAll(const Ref<KESTAppleMapViewController>& screen, const Ref<KESTPlane>& plane,
     const std::function<bool(const std::string&)>& write, const std::function<void(double)>& run);
 
+// The airborne plane with a flight number nearest `plane` on the map (a scheduled flight fills
+// every tab), or `plane` itself when there is none.
+Ref<KESTPlane> scheduledPlaneNear(const Ref<KESTPlane>& plane);
+
 } // namespace KESTDetailScreensDemo

@@ -13,6 +13,7 @@
 #include "app/application/KESTAppDelegate.h"
 #include "app/application/KESTDemoFilterScreens.h"
 #include "app/application/KESTDetailScreensDemo.h"
+#include "app/application/KESTFlightGraphDemo.h"
 #include "app/application/KESTListScreenDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTAnalyticsManager.h"
@@ -73,6 +74,7 @@ struct Options {
     bool arView = false;
     bool listScreen = false;
     bool kitScreens = false;
+    bool graphScreens = false;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -99,6 +101,8 @@ void printUsage(FILE* out, const char* program)
         "                      DIR/aircraft-list.png\n"
         "  --kit-screens       then write a feedback thread (feedback.png) and the update screen\n"
         "                      (update.png) of the crash, feedback and update kit\n"
+        "  --graph-screens     then open the flight graph of a scheduled flight near the centre from\n"
+        "                      its flight tab and write DIR/flight-graph.png\n"
         "  --help              show this text\n"
         "\n"
         "Environment:\n"
@@ -184,6 +188,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             options.arView = true;
         } else if (arg == "--list-screen") {
             options.listScreen = true;
+        } else if (arg == "--graph-screens") {
+            options.graphScreens = true;
         } else if (arg == "--kit-screens") {
             options.kitScreens = true;
         } else {
@@ -191,7 +197,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         }
     }
     if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens || options.arView || options.listScreen || options.kitScreens)
+            || options.menuScreens || options.arView || options.listScreen || options.kitScreens
+            || options.graphScreens)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -515,6 +522,13 @@ int main(int argc, char** argv)
         if (!written)
             std::fprintf(stderr, "volantrix: the detail screens were not all written\n");
         ok = written && ok;
+    }
+    if (options.graphScreens && screen) {
+        auto plane = planeNearestCenter();
+        ok = plane
+            && KESTFlightGraphDemo::write(
+                screen, plane, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor)
+            && ok;
     }
     if (options.menuScreens && screen)
         ok = writeMenuScreens(screen, options.pngDirectory) && ok;

@@ -21,6 +21,35 @@ json numberValue(double value)
     return value;
 }
 
+// The recorded samples of the plane's current leg, take-off to touchdown: the climb, the cruise
+// and the descent as the simulation flies them, at most about 90 samples a minute or more apart.
+// A leg's graph depends only on the leg, so every request during the flight gets the same one.
+// Keys are zero-padded, so their text order is the samples' order; "prikey" counts from 0.
+json legProfile(const TrafficSimulation& traffic, const SimPlane& plane)
+{
+    constexpr double kMostSamples = 90;
+    json graph = json::object();
+    double airborne = plane.arrivalTime - plane.departureTime;
+    // Ground vehicles and the seasonal entry fly no leg.
+    if (plane.origin.empty() || plane.origin == plane.destination || !(airborne > 0))
+        return graph;
+    double step = std::max(60.0, std::ceil(airborne / kMostSamples / 60) * 60);
+    int count = static_cast<int>(std::ceil(airborne / step));
+    for (int sample = 0; sample <= count; ++sample) {
+        // Just inside the leg at both ends: lifting off and touching down.
+        double at
+            = std::clamp(plane.departureTime + sample * step, plane.departureTime + 0.05, plane.arrivalTime - 0.05);
+        auto then = traffic.planeAt(plane.hex, at);
+        if (!then)
+            break;
+        char key[16];
+        std::snprintf(key, sizeof key, "%05d", sample);
+        graph[key] = { { "prikey", sample }, { "altitude", numberValue(then->altitude) },
+            { "speed", numberValue(then->speed) } };
+    }
+    return graph;
+}
+
 std::string routeText(const SimPlane& plane, bool iata)
 {
     if (plane.origin.empty())
@@ -229,20 +258,7 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         double late = code == 1 ? 1200 : 0;
         // The current leg counts from 0 on the flight's single leg.
         answer["status"] = { code, landed ? json(nullptr) : json(SimText::hhmm(plane->arrivalTime + late)), 0, 1 };
-        json graph = json::object();
-        int sample = 0;
-        auto path = traffic->pathOf(plane->hex, time);
-        for (const auto& point : path) {
-            // Samples are a minute apart from departure; the last one is the current report.
-            double at = sample + 1 == static_cast<int>(path.size()) ? time : plane->departureTime + 60.0 * sample;
-            auto then = traffic->planeAt(plane->hex, at);
-            char key[16];
-            std::snprintf(key, sizeof key, "%05d", sample);
-            graph[key] = { { "prikey", sample }, { "altitude", numberValue(point[2]) },
-                { "speed", numberValue(then ? then->speed : plane->speed) } };
-            ++sample;
-        }
-        answer["graph"] = std::move(graph);
+        answer["graph"] = legProfile(*traffic, *plane);
         return SimReply::json(answer);
     });
 

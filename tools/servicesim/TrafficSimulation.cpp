@@ -439,7 +439,10 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
         if (t < climb) {
             double speed = v0 + (vc - v0) * t / climb;
             p.speed = speed;
-            p.altitude = a.topFeet * t / climb;
+            // The climb rate falls with height: about 1.6 times the average rate at lift-off,
+            // 0.4 times at the top of climb.
+            double u = t / climb;
+            p.altitude = a.topFeet * u * (1.6 - 0.6 * u);
             flownKm = t * (v0 + speed) / 2 * kKnotKmPerSecond;
         } else if (t < climb + cruise) {
             p.speed = vc;
@@ -449,7 +452,10 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
             double d = std::min(t - climb - cruise, descent);
             double speed = vc + (v1 - vc) * d / descent;
             p.speed = speed;
-            p.altitude = a.topFeet * (1 - d / descent);
+            // Steeper at first, then a shallower approach: 1.4 times the average rate at the top
+            // of descent, 0.6 times on final.
+            double w = d / descent;
+            p.altitude = a.topFeet * (1 - w * (1.4 - 0.4 * w));
             flownKm = (climb * (v0 + vc) / 2 + cruise * vc + d * (vc + speed) / 2) * kKnotKmPerSecond;
         }
         double fraction = a.distanceKm > 0 ? std::clamp(flownKm / a.distanceKm, 0.0, 1.0) : 1.0;

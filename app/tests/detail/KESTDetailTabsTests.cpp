@@ -5,6 +5,7 @@
 #include "app/view-controllers/detail/KESTFlightCodeshareViewCell.h"
 #include "app/view-controllers/detail/KESTFlightDaysOfOperationViewCell.h"
 #include "app/view-controllers/detail/KESTFlightDetailViewController.h"
+#include "app/view-controllers/detail/KESTFlightGraphViewController.h"
 #include "app/view-controllers/detail/KESTFlightScheduledViewCell.h"
 #include "app/view-controllers/detail/KESTGeneralOverviewViewCell.h"
 #include "app/view-controllers/detail/KESTOverviewDetailViewController.h"
@@ -209,6 +210,34 @@ TEST(KESTFlightDetailViewController, FollowsThePlaneAndShowsTheScheduleRows)
     detail->cleanup();
     EXPECT_FALSE(flight->mapView());
     EXPECT_FALSE(flight->displayLink());
+}
+
+// The speed and the altitude rows open the flight's graph with the tab's samples and titles.
+TEST(KESTFlightDetailViewController, SpeedAndAltitudeRowsOpenTheFlightGraph)
+{
+    DetailTestScope scope;
+    scope.json("APPAPIv2/planeMetaData.php",
+        R"({"graph":{"00":{"prikey":0,"altitude":0,"speed":160},"01":{"prikey":1,"altitude":8000,"speed":300}}})");
+    scope.json("searchPhotos.php", "[]");
+    auto detail = openDetail(detailPlane("400001", "B738", "LHR-JFK", "G-STBA", "BAW117", "BA117"));
+    auto flight = tabOf<KESTFlightDetailViewController>(detail);
+    ASSERT_TRUE(flight);
+    ASSERT_EQ(flight->chartData().count(), 2u);
+    for (int32_t index : { 1, 2, 0, 3, 9 }) {
+        SCOPED_TRACE("row " + std::to_string(index));
+        flight->tableViewDidSelectRowAtIndexPath(flight->tableView(), NSIndexPath::indexPathForRowInSection(index, 0));
+        drainAll();
+        auto graph = std::dynamic_pointer_cast<KESTFlightGraphViewController>(detail.navigation->topViewController());
+        if (index != 1 && index != 2) {
+            EXPECT_EQ(detail.navigation->topViewController(), detail.detail);
+            continue;
+        }
+        ASSERT_TRUE(graph);
+        EXPECT_TRUE(graph->chartData() == flight->chartData());
+        EXPECT_TRUE(graph->chartDataKeys() == flight->chartDataKeys());
+        detail.navigation->popViewControllerAnimated(false);
+        drainAll();
+    }
 }
 
 TEST(KESTFlightDetailViewController, WithoutScheduleTheRowsShowNotAvailable)

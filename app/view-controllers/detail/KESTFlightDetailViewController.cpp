@@ -8,6 +8,7 @@
 #include "app/view-controllers/detail/KESTFlightCapacityViewCell.h"
 #include "app/view-controllers/detail/KESTFlightCodeshareViewCell.h"
 #include "app/view-controllers/detail/KESTFlightDaysOfOperationViewCell.h"
+#include "app/view-controllers/detail/KESTFlightGraphViewController.h"
 #include "app/view-controllers/detail/KESTFlightMapViewCell.h"
 #include "app/view-controllers/detail/KESTFlightScheduledViewCell.h"
 #include "app/view-controllers/detail/KESTFlightServiceTypeViewCell.h"
@@ -325,7 +326,12 @@ void KESTFlightDetailViewController::tableViewDidSelectRowAtIndexPath(
     const Ref<UITableView>& table, const Ref<NSIndexPath>& indexPath)
 {
     table->deselectRowAtIndexPathAnimated(indexPath, true);
-    // Rows 1 and 2 open the flight graph once its screen exists in the application.
+    // The speed and altitude rows open the flight's graph.
+    if (indexPath->row() != 1 && indexPath->row() != 2)
+        return;
+    if (auto navigation = navigationController())
+        navigation->pushViewControllerAnimated(
+            KESTFlightGraphViewController::initWithChartDataAndKeys(m_chartData, m_chartDataKeys), true);
 }
 
 Ref<UITableViewCell> KESTFlightDetailViewController::tableViewCellForRowAtIndexPath(

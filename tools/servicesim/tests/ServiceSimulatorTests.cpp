@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -321,6 +322,56 @@ TEST_F(ServiceSimulatorTest, PathAndMetadataDescribeTheFeedsPlanes)
         EXPECT_TRUE(sample.contains("prikey") && sample.contains("altitude") && sample.contains("speed"));
     }
     EXPECT_EQ(getJson("/APPAPIv2/planeMetaData.php?adshex=000000&flightno="), json::object());
+}
+
+// The metadata graph is the whole leg: lift-off, a climb that slows with height, level cruise, a
+// descent to touchdown; the same at any moment of the flight.
+TEST_F(ServiceSimulatorTest, MetadataGraphProfilesTheLegFromLiftOffToTouchdown)
+{
+    int checked = 0, sampledClimbs = 0;
+    json planes = fullPoll()["planes"];
+    for (auto& [hex, info] : planes.items()) {
+        // Airliners high in the air, so the leg has room for every phase.
+        if (info[6].get<double>() < 30000 || info[12].get<std::string>().empty() || checked == 5)
+            continue;
+        SCOPED_TRACE(hex);
+        std::string target = "/APPAPIv2/planeMetaData.php?adshex=" + hex + "&flightno=" + info[12].get<std::string>();
+        json graph = getJson(target)["graph"];
+        ASSERT_GE(graph.size(), 20u);
+        ASSERT_LE(graph.size(), 92u);
+        std::vector<double> altitude, speed;
+        int expected = 0;
+        for (auto& [key, sample] : graph.items()) { // nlohmann orders keys as text
+            ASSERT_EQ(sample["prikey"], expected++) << key;
+            altitude.push_back(sample["altitude"].get<double>());
+            speed.push_back(sample["speed"].get<double>());
+        }
+        EXPECT_EQ(altitude.front(), 0);
+        EXPECT_EQ(altitude.back(), 0);
+        EXPECT_NEAR(speed.front(), 160, 5);
+        EXPECT_NEAR(speed.back(), 140, 5);
+        double top = *std::max_element(altitude.begin(), altitude.end());
+        auto first = std::find(altitude.begin(), altitude.end(), top) - altitude.begin();
+        auto last = altitude.rend() - std::find(altitude.rbegin(), altitude.rend(), top) - 1;
+        EXPECT_GT(last - first, 2) << "cruises level";
+        EXPECT_TRUE(std::is_sorted(altitude.begin(), altitude.begin() + first + 1));
+        EXPECT_TRUE(std::is_sorted(altitude.rbegin(), altitude.rend() - last));
+        for (auto i = first; i <= last; ++i)
+            EXPECT_EQ(altitude[i], top);
+        // The climb slows with height: its first quarter gains much more than its last (on legs
+        // short enough for the climb to span a few samples).
+        if (auto quarter = first / 4; quarter >= 2) {
+            EXPECT_GT(altitude[quarter] - altitude[0], 2 * (altitude[first] - altitude[first - quarter]));
+            ++sampledClimbs;
+        }
+
+        m_simulator->setTime(kStart + 300);
+        EXPECT_EQ(getJson(target)["graph"], graph);
+        m_simulator->setTime(kStart);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 5);
+    EXPECT_GT(sampledClimbs, 0);
 }
 
 TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)

@@ -1,0 +1,182 @@
+#include "app/view-controllers/detail/KESTFlightGraphViewController.h"
+
+#include "app/tests/AppTestSupport.h"
+#include "charts/LChartAxisStyle.h"
+#include "charts/LChartCategoryAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartLineSeries.h"
+#include "charts/LChartMajorGridlineStyle.h"
+#include "charts/LChartMultiYDataPoint.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartPointSeriesStyle.h"
+#include "charts/LChartSeriesStyle.h"
+#include "charts/LChartTickStyle.h"
+#include "charts/LChartTitle.h"
+#include "charts/LChartTitleStyle.h"
+#include "charts/view/LatticeChart.h"
+#include "gles/SoftwareRendering.h"
+#include "graphics/UIColor.h"
+#include "testing/HostedWindow.h"
+#include "uikit/UINavigationController.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// `count` samples of a short flight: "prikey" 100 + i, altitude i * 1000, speed 200 + i.
+Value flightRows(int count)
+{
+    Value rows = Value::mutableArray();
+    for (int i = 0; i < count; ++i)
+        rows.addObject(Value::dictionary({ { Value("prikey"), Value(100 + i) }, { Value("altitude"), Value(i * 1000) },
+            { Value("speed"), Value(200 + i) } }));
+    return rows.copy();
+}
+
+Value keys(const std::vector<std::string>& titles)
+{
+    Value list = Value::mutableArray();
+    for (const auto& title : titles)
+        list.addObject(Value(title));
+    return list.copy();
+}
+
+const Ref<UIColor> kPurple = UIColor::colorWithRedGreenBlueAlpha(186 / 255.0f, 10 / 255.0f, 224 / 255.0f, 1);
+const Ref<UIColor> kGreen = UIColor::colorWithRedGreenBlueAlpha(8 / 255.0f, 196 / 255.0f, 8 / 255.0f, 1);
+
+// The screen pushed onto a navigation controller in a key window, laid out, with its chart loaded.
+class FlightGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override { preferSoftwareRendering(); }
+
+    Ref<KESTFlightGraphViewController> show(const Value& rows, const Value& titles)
+    {
+        auto screen = KESTFlightGraphViewController::initWithChartDataAndKeys(rows, titles);
+        m_navigation = UINavigationController::initWithRootViewController(screen);
+        m_host.window()->setRootViewController(m_navigation);
+        m_host.settle(0.1);
+        return screen;
+    }
+
+    AppTestScope m_app;
+    HostedWindow m_host { HostedWindow::Window::Key, CGSizeMake(600, 400) };
+    Ref<UINavigationController> m_navigation;
+};
+
+} // namespace
+
+// The data source, asked directly: one line series per key, every series with one point per
+// row; series 0 plots "speed" in purple, the others "altitude" (series 1 green, later ones
+// purple), each titled with its key.
+TEST_F(FlightGraphTest, OffersOneSeriesPerKeyWithEveryRowAsAPoint)
+{
+    struct Case {
+        std::vector<std::string> titles;
+        int rows;
+    };
+    for (const auto& c : { Case { { "Altitude", "Speed" }, 50 }, Case { { "Altitude", "Speed", "Third" }, 3 },
+             Case { { "Only" }, 4 }, Case { {}, 5 }, Case { { "Altitude", "Speed" }, 0 } }) {
+        SCOPED_TRACE(std::to_string(c.titles.size()) + " keys, " + std::to_string(c.rows) + " rows");
+        auto screen = KESTFlightGraphViewController::initWithChartDataAndKeys(flightRows(c.rows), keys(c.titles));
+        EXPECT_EQ(screen->title(), "Chart");
+        auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+        ASSERT_EQ(screen->numberOfSeriesInSChart(*chart), static_cast<int32_t>(c.titles.size()));
+        for (int32_t s = 0; s < static_cast<int32_t>(c.titles.size()); ++s) {
+            SCOPED_TRACE("series " + std::to_string(s));
+            auto series = std::dynamic_pointer_cast<LChartLineSeries>(screen->sChartSeriesAtIndex(*chart, s));
+            ASSERT_TRUE(series);
+            EXPECT_EQ(series->title(), c.titles[s]);
+            const auto& color = s == 1 ? kGreen : kPurple;
+            EXPECT_TRUE(series->style()->lineColor()->isEqual(color.get()));
+            ASSERT_TRUE(series->style()->pointStyle());
+            EXPECT_TRUE(series->style()->pointStyle()->showPoints());
+            EXPECT_TRUE(series->style()->pointStyle()->color()->isEqual(color.get()));
+            ASSERT_EQ(screen->sChartNumberOfDataPointsForSeriesAtIndex(*chart, s), c.rows);
+            const char* key = s == 0 ? "speed" : "altitude";
+            for (int32_t i = 0; i < c.rows; ++i) {
+                auto point = std::dynamic_pointer_cast<LChartMultiYDataPoint>(
+                    screen->sChartDataPointAtIndexForSeriesAtIndex(*chart, i, s));
+                ASSERT_TRUE(point);
+                EXPECT_EQ(point->xValue().intValue(), 100 + i);
+                ASSERT_EQ(point->yValues().count(), 1u);
+                double expected = s == 0 ? 200 + i : i * 1000;
+                EXPECT_EQ(point->yValues().objectForKey(key).doubleValue(), expected);
+                EXPECT_EQ(point->sChartYValue().doubleValue(), expected);
+            }
+        }
+    }
+    // No keys array at all: no series.
+    auto bare = KESTFlightGraphViewController::initWithChartDataAndKeys(flightRows(2), Value());
+    auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+    EXPECT_EQ(bare->numberOfSeriesInSChart(*chart), 0);
+}
+
+// A row without one of its values gives a point without that y value; nothing fails.
+TEST_F(FlightGraphTest, ARowWithoutAValueGivesAPointWithoutIt)
+{
+    Value rows = Value::array({ Value::dictionary({ { Value("prikey"), Value(1) }, { Value("speed"), Value(300) } }) });
+    auto screen = KESTFlightGraphViewController::initWithChartDataAndKeys(rows, keys({ "Altitude", "Speed" }));
+    auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+    auto point = std::dynamic_pointer_cast<LChartMultiYDataPoint>(
+        screen->sChartDataPointAtIndexForSeriesAtIndex(*chart, 0, 1));
+    ASSERT_TRUE(point);
+    EXPECT_EQ(point->yValues().count(), 0u);
+}
+
+// The screen's chart: inset by 15 points and resized with the screen, a category x axis
+// without ticks, labels or grid lines, the altitude axis on the left and the speed axis on the
+// right; series 0 on the speed axis, the others on the altitude axis.
+TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
+{
+    // Built inset in the view as it loads.
+    auto loaded = KESTFlightGraphViewController::initWithChartDataAndKeys(flightRows(3), keys({ "Altitude" }));
+    CGRect bounds = loaded->view()->bounds();
+    ASSERT_TRUE(loaded->chart());
+    EXPECT_TRUE(CGRectEqualToRect(loaded->chart()->frame(), CGRectInset(bounds, 15, 15)));
+    // Every autoresizing flag: margins and size all change with the screen, in proportion.
+    loaded->view()->setFrame(CGRectMake(0, 0, bounds.size.width * 2, bounds.size.height / 2));
+    CGRect expected = CGRectMake(30, 7.5, (bounds.size.width - 30) * 2, (bounds.size.height - 30) / 2);
+    EXPECT_TRUE(CGRectEqualToRect(loaded->chart()->frame(), expected));
+
+    auto screen = show(flightRows(50), keys({ "Altitude", "Speed" }));
+    const auto& chart = screen->chart();
+    ASSERT_TRUE(chart);
+    EXPECT_EQ(chart->superview(), screen->view());
+    EXPECT_EQ(chart->autoresizingMask(), 63u);
+    EXPECT_EQ(chart->datasource(), screen.get());
+    EXPECT_TRUE(chart->backgroundColor()->isEqual(UIColor::whiteColor().get()));
+
+    ASSERT_EQ(chart->xAxes().size(), 1u);
+    auto x = std::dynamic_pointer_cast<LChartCategoryAxis>(chart->xAxes().front());
+    ASSERT_TRUE(x);
+    EXPECT_EQ(x->rangePaddingLow().doubleValue(), 0.25);
+    EXPECT_EQ(x->rangePaddingHigh().doubleValue(), 0.25);
+    EXPECT_FALSE(x->style()->majorGridLineStyle()->showMajorGridLines());
+    EXPECT_FALSE(x->style()->majorTickStyle()->showTicks());
+    EXPECT_FALSE(x->style()->majorTickStyle()->showLabels());
+    EXPECT_FALSE(x->style()->minorTickStyle()->showTicks());
+
+    ASSERT_EQ(chart->yAxes().size(), 2u);
+    const auto& altitude = chart->yAxes().front();
+    const auto& speed = chart->yAxes().back();
+    EXPECT_EQ(altitude->title(), "Altitude");
+    EXPECT_EQ(altitude->axisPosition(), 0);
+    EXPECT_EQ(speed->title(), "Speed");
+    EXPECT_EQ(speed->axisPosition(), 1);
+    for (const auto& axis : { chart->xAxes().front(), altitude, speed }) {
+        SCOPED_TRACE(axis->title());
+        EXPECT_TRUE(axis->enableGesturePanning() && axis->enableGestureZooming());
+        EXPECT_TRUE(axis->enableMomentumPanning() && axis->enableMomentumZooming());
+    }
+    EXPECT_EQ(screen->sChartYAxisForSeriesAtIndex(*chart, 0), speed);
+    EXPECT_EQ(screen->sChartYAxisForSeriesAtIndex(*chart, 1), altitude);
+    EXPECT_EQ(screen->sChartYAxisForSeriesAtIndex(*chart, 2), altitude);
+
+    // Loaded in the first layout pass: two series of 50 points.
+    ASSERT_EQ(chart->series().size(), 2u);
+    for (const auto& series : chart->series())
+        EXPECT_EQ(series->dataSeries()->dataPoints().size(), 50u);
+}

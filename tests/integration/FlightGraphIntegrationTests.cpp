@@ -1,0 +1,127 @@
+#include "app/application/KESTAppDelegate.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
+#include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTPlane.h"
+#include "app/view-controllers/detail/KESTDetailViewController.h"
+#include "app/view-controllers/detail/KESTFlightDetailViewController.h"
+#include "app/view-controllers/detail/KESTFlightGraphViewController.h"
+#include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "app/view-controllers/map/KESTMapContainerViewController.h"
+#include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartSeries.h"
+#include "charts/view/LatticeChart.h"
+#include "gles/SoftwareRendering.h"
+#include "mapkit/MKMapView.h"
+#include "servicesim/ServiceSimulator.h"
+#include "testing/Drain.h"
+#include "testing/HostedWindow.h"
+#include "testing/VirtualClock.h"
+#include "tests/integration/ServiceSimScope.h"
+#include "uikit/NSIndexPath.h"
+#include "uikit/UIApplicationHost.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UITableView.h"
+#include "uikit/UIWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Lets the loopback answers arrive: the network thread runs in real time.
+void settle(ScopedVirtualClock& clock)
+{
+    for (int i = 0; i < 20; ++i) {
+        drainAll();
+        clock.advance(0.05);
+    }
+    drainAll();
+}
+
+} // namespace
+
+// A scheduled plane selected on the map: its flight tab's speed row, selected, opens the graph of
+// the flight's climb, cruise and descent as the simulated service recorded it.
+TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
+{
+    preferSoftwareRendering();
+    ScopedVirtualClock clock;
+    HostedWindow host(HostedWindow::Window::None);
+    resetAppSingletonsForTesting();
+
+    ServiceSimulator::Options options;
+    options.seed = 27;
+    options.aircraft = 1500;
+    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
+    options.fixedTime = Clock::wallTime();
+    ServiceSimScope services(options);
+    ASSERT_TRUE(services.started());
+
+    auto delegate = KESTAppDelegate::init();
+    auto application = UIApplicationHost::launchWithDelegate(delegate);
+    ASSERT_TRUE(application);
+    auto container
+        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
+    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
+    ASSERT_TRUE(screen);
+    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 7, false);
+    settle(clock);
+    clock.advance(1);
+    settle(clock);
+
+    auto feed = KESTLiveDataManager::sharedInstance();
+    Ref<KESTPlane> plane;
+    for (const auto& candidate : feed->unfilteredPlaneArray()) {
+        if (!candidate->fltno().empty() && candidate->altitude() > 10000) {
+            plane = candidate;
+            break;
+        }
+    }
+    ASSERT_TRUE(plane);
+    screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
+    settle(clock);
+    screen->showDetailScreenForAnnotation(plane);
+    settle(clock);
+    auto detail = screen->activePlaneDetailVC();
+    ASSERT_TRUE(detail);
+    // The flight tab, as the detail screen holds it. It stays off screen: on screen its spark
+    // lines ask for a new display at every display, so the process would never go quiet.
+    auto flight = std::dynamic_pointer_cast<KESTFlightDetailViewController>(detail->viewControllers()[1]);
+    ASSERT_TRUE(flight);
+    const Value& samples = flight->chartData();
+    ASSERT_GE(samples.count(), 10u) << "the metadata carried the flight's graph";
+
+    // The speed row, selected as a tap on it selects it.
+    auto table = flight->tableView();
+    flight->tableViewDidSelectRowAtIndexPath(table, NSIndexPath::indexPathForRowInSection(1, 0));
+    settle(clock);
+    auto graph
+        = std::dynamic_pointer_cast<KESTFlightGraphViewController>(detail->navigationController()->topViewController());
+    ASSERT_TRUE(graph) << "the speed row opened the flight graph";
+    clock.advance(2);
+    settle(clock);
+
+    // Both series loaded, one point per sample; the altitude rises from the ground to a cruise
+    // and comes back down.
+    auto chart = graph->chart();
+    ASSERT_TRUE(chart);
+    ASSERT_TRUE(chart->window()) << "the graph is on screen";
+    ASSERT_EQ(chart->series().size(), 2u);
+    for (const auto& series : chart->series())
+        EXPECT_EQ(series->dataSeries()->dataPoints().size(), samples.count());
+    std::vector<double> altitude;
+    for (size_t i = 0; i < samples.count(); ++i)
+        altitude.push_back(samples.objectAtIndex(i).objectForKey("altitude").doubleValue());
+    auto top = std::max_element(altitude.begin(), altitude.end());
+    EXPECT_EQ(altitude.front(), 0);
+    EXPECT_EQ(altitude.back(), 0);
+    EXPECT_GT(*top, 10000);
+    EXPECT_TRUE(std::is_sorted(altitude.begin(), top));
+
+    UIApplicationHost::terminate();
+    container->teardownVisibleMapController();
+    feed->invalidateTimers();
+    drainAll();
+}
