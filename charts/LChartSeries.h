@@ -14,11 +14,14 @@
 
 class LChartDataSeries;
 class LChartInternalDataPoint;
+class LChartLegendItem;
 class LChartMutableOrderedSet;
 class LChartOrderedDictionary;
 class LChartSeriesDataBin;
 class LChartSeriesStyle;
 class LChartTheme;
+class UIColor;
+class UIView;
 
 // The base of every chart series: its points (an LChartDataSeries of internal points) cut into
 // bins so that only changed runs are re-mapped and redrawn, its selection and legend settings,
@@ -143,6 +146,22 @@ public:
     virtual std::string stringForKeyWithDataPoint(const std::string& key, const LChartDataPoint* point) const;
     Value intRepresentationFromKey(const std::string& key) const;
 
+    // Legend entries. The legend item, when set (it is not retained), supplies the title, the
+    // symbol and the block symbol in the series' place wherever it answers; otherwise the series
+    // answers itself. Symbols are new views of the series' kind in its style's colours; the base
+    // class and kinds without a symbol give null.
+    const Weak<LChartLegendItem>& legendItem() const { return m_legendItem; }
+    void setLegendItem(const Weak<LChartLegendItem>& item) { m_legendItem = item; }
+    virtual std::string titleForSeriesInLegend() const;
+    // Radial series: the slice's x value as text; empty for other kinds.
+    virtual std::string titleForSliceInLegend(int32_t slice) const;
+    // Asked only of series that answer (a value); the base class does not.
+    virtual std::optional<Ref<UIColor>> textColorForSeriesTitleInLegend() const { return std::nullopt; }
+    virtual Ref<UIView> symbolForSeriesInLegend();
+    virtual Ref<UIView> blockSymbolForSeriesInLegend();
+    // Radial series: a symbol of one slice; null for other kinds.
+    virtual Ref<UIView> symbolForSliceInLegend(int32_t slice);
+
 protected:
     // The defaults, in the order of the base initialiser; subclasses call it first.
     void initSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
@@ -198,4 +217,5 @@ private:
     Weak<NSObject> m_delegate;
     LChartAnimation* m_activeAnimation { nullptr };
     Value m_maxNumberOfPointsInBin;
+    Weak<LChartLegendItem> m_legendItem;
 };

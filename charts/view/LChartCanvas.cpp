@@ -159,6 +159,8 @@ void LChartCanvas::layoutSubviews()
     if (!m_rendering && m_chart)
         m_chart->notifyRenderStartedWithFullRedraw(m_redrawGL);
     m_rendering = true;
+    if (m_chart)
+        m_chart->positionLegend();
     UIView::layoutSubviews();
     if (!m_chart)
         return;

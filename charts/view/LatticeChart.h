@@ -13,6 +13,7 @@
 class LChartAxis;
 class LChartCanvas;
 class LChartDelegate;
+class LChartLegend;
 class LChartSeries;
 class LChartSeriesGroup;
 class LChartTitle;
@@ -164,6 +165,17 @@ public:
     void setIsRadial(bool radial) override { m_isRadial = radial; }
     Weak<NSObject> delegate() const override { return {}; }
 
+    // The legend (hidden until shown) and its place: beside, inside or on the edge of the plot
+    // area by its `position` and `placement`. The canvas gives up room for it in
+    // `updateCanvasSize`; a legend whose frame the user set is neither moved nor given room.
+    const Ref<LChartLegend>& legend() const { return m_legend; }
+    void setLegend(const Ref<LChartLegend>& legend);
+    void positionLegend();
+    // The theme's legend settings: position 0 and the legend style's values.
+    void applyThemeToLegend(const LChartTheme& theme);
+    // The legend style's margin around the legend.
+    float legendMargin() const;
+
 private:
     void initialiseChart();
     // A reload read and swapped in on the main thread, with its notifications.
@@ -200,4 +212,5 @@ private:
     int32_t m_titleCentresOn { 0 };
     int32_t m_titlePosition { 0 };
     float m_borderThickness { 0 };
+    Ref<LChartLegend> m_legend;
 };
