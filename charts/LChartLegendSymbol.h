@@ -18,6 +18,9 @@ public:
     {
     }
     static Ref<LChartLegendSymbol> init();
+    // The base draws nothing of its own: its background is clear. (It does not run the plain
+    // view's drawing, so a symbol that happens to draw nothing is still redrawn later.)
+    void drawRect(CGRect) override { }
 
 protected:
     // A new symbol of a subclass with a clear background.

@@ -20,6 +20,7 @@
 #include "charts/LatticeChartLog.h"
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartLegend.h"
@@ -129,8 +130,6 @@ void LatticeChart::initialiseChart()
     m_canvas = LChartCanvas::initWithFrameUsingChart(bounds(), this);
     m_canvas->setAutoresizingMask(kLChartAllAutoresizing);
     addSubview(m_canvas);
-    if (m_theme && m_theme->chartStyle())
-        m_canvas->glView()->setAreaColor(m_theme->chartStyle()->plotAreaBackgroundColor());
     updateCanvasSize();
     m_loadingIndicator
         = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
@@ -1091,4 +1090,48 @@ void LatticeChart::applyThemeToLegend(const LChartTheme& theme)
     style->setOrientation(from->orientation());
     style->setHorizontalPadding(from->horizontalPadding());
     style->setVerticalPadding(from->verticalPadding());
+}
+
+void LatticeChart::addAnnotation(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation)
+        return;
+    m_annotations.push_back(annotation);
+    addAnnotationToView(annotation);
+}
+
+void LatticeChart::addAnnotationToView(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation || !m_canvas)
+        return;
+    const Ref<UIView>& layer = annotation->position() != 0 ? m_canvas->underlayForAnnotations()
+                                                           : std::static_pointer_cast<UIView>(m_canvas->glView());
+    layer->addSubview(annotation);
+    annotation->updateViewWithCanvas(*m_canvas);
+}
+
+void LatticeChart::replaceAnnotationAtIndexWithAnnotation(int32_t index, const Ref<LChartAnnotation>& annotation)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_annotations.size()) {
+        LatticeChartLog::logMessageFromSource("Invalid index in -replaceAnnotationAtIndex", this);
+        return;
+    }
+    m_annotations[static_cast<size_t>(index)]->removeFromSuperview();
+    m_annotations[static_cast<size_t>(index)] = annotation;
+    addAnnotationToView(annotation);
+}
+
+void LatticeChart::removeAnnotation(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation)
+        return;
+    annotation->removeFromSuperview();
+    std::erase(m_annotations, annotation);
+}
+
+void LatticeChart::removeAllAnnotations()
+{
+    for (const auto& annotation : m_annotations)
+        annotation->removeFromSuperview();
+    m_annotations.clear();
 }

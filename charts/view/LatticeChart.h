@@ -13,6 +13,7 @@
 class LChartAxis;
 class LChartCanvas;
 class LChartDelegate;
+class LChartAnnotation;
 class LChartLegend;
 class LChartSeries;
 class LChartSeriesGroup;
@@ -176,6 +177,19 @@ public:
     // The legend style's margin around the legend.
     float legendMargin() const;
 
+    // Annotations, placed in the canvas above the series (`position` 0) or below them, and moved
+    // after every frame to follow the axes.
+    const std::vector<Ref<LChartAnnotation>>& annotations() const { return m_annotations; }
+    const std::vector<Ref<LChartAnnotation>>& getAnnotations() const { return m_annotations; }
+    // Replaces the list without placing anything.
+    void setAnnotations(std::vector<Ref<LChartAnnotation>> annotations) { m_annotations = std::move(annotations); }
+    void addAnnotation(const Ref<LChartAnnotation>& annotation);
+    void addAnnotationToView(const Ref<LChartAnnotation>& annotation);
+    // An index outside the list is logged and changes nothing.
+    void replaceAnnotationAtIndexWithAnnotation(int32_t index, const Ref<LChartAnnotation>& annotation);
+    void removeAnnotation(const Ref<LChartAnnotation>& annotation);
+    void removeAllAnnotations();
+
 private:
     void initialiseChart();
     // A reload read and swapped in on the main thread, with its notifications.
@@ -213,4 +227,5 @@ private:
     int32_t m_titlePosition { 0 };
     float m_borderThickness { 0 };
     Ref<LChartLegend> m_legend;
+    std::vector<Ref<LChartAnnotation>> m_annotations;
 };
