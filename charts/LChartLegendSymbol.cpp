@@ -84,3 +84,27 @@ void LChartLegendSymbol::drawLineMiniature(const CGContextRef& context, CGSize s
     if (pointStyle && pointStyle->showPoints())
         drawPointMarker(context, size, CGPointMake(std::floor(size.width) / 2 + 0.5, y), pointStyle);
 }
+
+void LChartLegendSymbol::fillAndFrame(const CGContextRef& context, CGSize size, const Ref<UIColor>& areaColor,
+    const Ref<UIColor>& lineColor, CGFloat lineWidth, std::initializer_list<CGPoint> corners)
+{
+    if (!context)
+        return;
+    if (areaColor) {
+        CGContextSetFillColorWithColor(context, areaColor->CGColor());
+        CGContextFillRect(context, CGRectMake(0, 0, size.width, size.height));
+    }
+    CGContextSetLineWidth(context, lineWidth);
+    if (lineColor)
+        CGContextSetStrokeColorWithColor(context, lineColor->CGColor());
+    CGContextBeginPath(context);
+    bool first = true;
+    for (CGPoint corner : corners) {
+        if (first)
+            CGContextMoveToPoint(context, corner.x, corner.y);
+        else
+            CGContextAddLineToPoint(context, corner.x, corner.y);
+        first = false;
+    }
+    CGContextStrokePath(context);
+}

@@ -3,6 +3,8 @@
 #include "graphics/CGContext.h"
 #include "uikit/UIView.h"
 
+#include <initializer_list>
+
 class LChartBasePointStyle;
 class UIColor;
 
@@ -39,6 +41,10 @@ protected:
     static void drawLineMiniature(const CGContextRef& context, CGSize size, CGFloat lineWidth,
         const Ref<UIColor>& lineColor, bool showFill, const Ref<UIColor>& areaColor,
         const Ref<LChartBasePointStyle>& pointStyle);
+    // The bar and column miniatures: the view filled with the area colour, then the open path
+    // through `corners` stroked with the line colour and width.
+    static void fillAndFrame(const CGContextRef& context, CGSize size, const Ref<UIColor>& areaColor,
+        const Ref<UIColor>& lineColor, CGFloat lineWidth, std::initializer_list<CGPoint> corners);
     // A marker of the point style's colour in the middle of the view.
     static void drawPointMarker(
         const CGContextRef& context, CGSize size, CGPoint centre, const Ref<LChartBasePointStyle>& pointStyle);

@@ -17,21 +17,11 @@ Ref<LChartLegendSymbolColumnSeries> LChartLegendSymbolColumnSeries::initWithSeri
 void LChartLegendSymbolColumnSeries::drawRect(CGRect rect)
 {
     LChartLegendSymbol::drawRect(rect);
-    CGContextRef context = UIGraphicsGetCurrentContext();
-    if (!context || !m_style)
+    if (!m_style)
         return;
     CGSize size = bounds().size;
-    if (const auto& area = m_style->areaColor()) {
-        CGContextSetFillColorWithColor(context, area->CGColor());
-        CGContextFillRect(context, CGRectMake(0, 0, size.width, size.height));
-    }
-    CGContextSetLineWidth(context, m_style->lineWidth().floatValue());
-    if (const auto& line = m_style->lineColor())
-        CGContextSetStrokeColorWithColor(context, line->CGColor());
-    CGContextBeginPath(context);
-    CGContextMoveToPoint(context, 0, size.height);
-    CGContextAddLineToPoint(context, 0, 0);
-    CGContextAddLineToPoint(context, size.width, 0);
-    CGContextAddLineToPoint(context, size.width, size.height);
-    CGContextStrokePath(context);
+    CGFloat w = size.width, h = size.height;
+    fillAndFrame(UIGraphicsGetCurrentContext(), size, m_style->areaColor(), m_style->lineColor(),
+        m_style->lineWidth().floatValue(),
+        { CGPointMake(0, h), CGPointMake(0, 0), CGPointMake(w, 0), CGPointMake(w, h) });
 }

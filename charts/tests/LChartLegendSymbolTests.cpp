@@ -30,8 +30,8 @@
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartScatterSeries.h"
 #include "charts/LChartStepLineSeries.h"
+#include "charts/tests/RecordedDrawing.h"
 #include "graphics/UIColor.h"
-#include "graphics/UIGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +42,6 @@
 namespace {
 
 // What the view draws into a recording context of its size, one operation a line.
-std::vector<std::string> drawn(UIView& view)
-{
-    auto context = CGContextCreateRecording(view.bounds().size);
-    UIGraphicsPushContext(context);
-    view.drawRect(view.bounds());
-    UIGraphicsPopContext();
-    return CGContextGetRecordedOperations(context);
-}
 
 std::vector<std::string> matching(const std::vector<std::string>& lines, const std::string& prefix)
 {
@@ -98,7 +90,7 @@ TEST(LChartLegendSymbol, TheLineSymbolKeepsItsLineAndMarkerWithinTheHeight)
     auto symbol = LChartLegendSymbolLineSeries::initWithSeries(*series);
     symbol->setFrame(CGRectMake(0, 0, 24, 30));
     // Without fill and points only the line is drawn, 20 wide (two thirds of 30) through the middle.
-    EXPECT_EQ(joined(drawn(*symbol)), "stroke M 0 15.5 L 24 15.5 width 20 rgba(1, 0, 0, 1)\n");
+    EXPECT_EQ(joined(recordedDrawing(*symbol)), "stroke M 0 15.5 L 24 15.5 width 20 rgba(1, 0, 0, 1)\n");
 
     // The style object the symbol kept shows its later changes: the fill below the line and a
     // marker no larger than half the height.
@@ -109,7 +101,7 @@ TEST(LChartLegendSymbol, TheLineSymbolKeepsItsLineAndMarkerWithinTheHeight)
     style->pointStyle()->setColor(rgb(0, 1, 0));
     style->setLineWidth(Value(6));
     symbol->setFrame(CGRectMake(0, 0, 24, 20));
-    auto lines = drawn(*symbol);
+    auto lines = recordedDrawing(*symbol);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "fill M 0 13.5 L 24 13.5 L 24 24 L 0 24 Z rgba(0, 0, 1, 1)");
     EXPECT_EQ(lines[2], "radialGradient {12.5, 10.5} 0 {12.5, 10.5} 10 options 0");
@@ -138,14 +130,14 @@ TEST(LChartLegendSymbol, BlocksDrawOnlyTheColoursTheyHave)
         SCOPED_TRACE(c.name);
         auto block = LChartLegendSymbolBlock::initWithAreaColorAndOutlineColor(c.area, c.outline);
         block->setFrame(CGRectMake(0, 0, 30, 20));
-        EXPECT_EQ(joined(drawn(*block)), c.expected);
+        EXPECT_EQ(joined(recordedDrawing(*block)), c.expected);
     }
 
     // A split block clears itself, then fills the triangle above the diagonal and the one below.
     auto split = LChartLegendSymbolBlockSplit::initWithAreaColorAndLowAreaColorAndOutlineColor(
         rgb(1, 0, 0), rgb(0, 0, 1), nullptr);
     split->setFrame(CGRectMake(0, 0, 30, 20));
-    EXPECT_EQ(joined(drawn(*split)),
+    EXPECT_EQ(joined(recordedDrawing(*split)),
         "clear {{0, 0}, {30, 20}}\n"
         "fill M 0 0 L 30 0 L 0 20 Z rgba(1, 0, 0, 1)\n"
         "fill M 30 20 L 0 20 L 30 0 Z rgba(0, 0, 1, 1)\n");
@@ -165,7 +157,7 @@ TEST(LChartLegendSymbol, FinancialSymbolsDrawTheirBodiesAndTicks)
     candle->setFrame(CGRectMake(0, 0, 40, 20));
     // A body 10 wide (half the height) about x 20: rising half above falling half, wicks, and the
     // outline, whose ends overshoot by half its width (2) so that the corner closes.
-    EXPECT_EQ(joined(drawn(*candle)),
+    EXPECT_EQ(joined(recordedDrawing(*candle)),
         "fill M 15 5 L 25 5 L 25 10 L 15 10 Z rgba(0, 1, 0, 1)\n"
         "fill M 15 10 L 25 10 L 25 15 L 15 15 Z rgba(1, 0, 0, 1)\n"
         "stroke M 20 0 L 20 5 M 20 15 L 20 20 width 2 rgba(0, 0, 0, 1)\n"
@@ -176,7 +168,7 @@ TEST(LChartLegendSymbol, FinancialSymbolsDrawTheirBodiesAndTicks)
     ohlc->style()->setFallingColor(rgb(1, 0, 0));
     auto bars = LChartLegendSymbolOHLCSeries::initWithSeries(*ohlc);
     bars->setFrame(CGRectMake(0, 0, 40, 20));
-    EXPECT_EQ(joined(drawn(*bars)),
+    EXPECT_EQ(joined(recordedDrawing(*bars)),
         "stroke M 10 0 L 10 20 M 5 10 L 10 10 M 10 5 L 15 5 width 2 rgba(0, 1, 0, 1)\n"
         "stroke M 30 0 L 30 20 M 25 10 L 30 10 M 30 15 L 35 15 width 2 rgba(1, 0, 0, 1)\n");
 }
@@ -321,12 +313,12 @@ TEST(LChartLegendSymbol, SliceSymbolsDrawTheirSliceThroughTheSeries)
     // A 24 x 18 symbol: a quarter ring about the middle of the bottom edge, from radius 6
     // (a third of the height) to 12, filled in the slice's flavour; the pie's has no hole.
     slice->setFrame(CGRectMake(0, 0, 24, 18));
-    auto fills = matching(drawn(*slice), "fill ");
+    auto fills = matching(recordedDrawing(*slice), "fill ");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_NE(fills[0].find("M 7.757"), std::string::npos) << fills[0]; // 12 - 6 cos(pi/4)
     EXPECT_NE(fills[0].find("rgba(0, 0, 1, 1)"), std::string::npos);
     wedge->setFrame(CGRectMake(0, 0, 24, 18));
-    fills = matching(drawn(*wedge), "fill ");
+    fills = matching(recordedDrawing(*wedge), "fill ");
     ASSERT_EQ(fills.size(), 1u);
     EXPECT_EQ(fills[0].rfind("fill M 12 18", 0), 0u) << fills[0];
     EXPECT_NE(fills[0].find("rgba(1, 0, 0, 1)"), std::string::npos);
@@ -334,5 +326,5 @@ TEST(LChartLegendSymbol, SliceSymbolsDrawTheirSliceThroughTheSeries)
     // A slice the series does not have draws nothing.
     auto missing = LChartLegendSymbolDonutSeries::initWithSeriesAndSliceIndex(donut, 5);
     missing->setFrame(CGRectMake(0, 0, 24, 18));
-    EXPECT_TRUE(drawn(*missing).empty());
+    EXPECT_TRUE(recordedDrawing(*missing).empty());
 }

@@ -1,43 +1,30 @@
 #include "charts/view/LChartGradientView.h"
 
+#include "charts/tests/RecordedDrawing.h"
 #include "graphics/UIColor.h"
-#include "graphics/UIGraphics.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> drawn(UIView& view)
-{
-    auto context = CGContextCreateRecording(view.bounds().size);
-    UIGraphicsPushContext(context);
-    view.drawRect(view.bounds());
-    UIGraphicsPopContext();
-    return CGContextGetRecordedOperations(context);
-}
-
-} // namespace
-
 TEST(LChartGradientView, DrawsATopToBottomGradientOnlyWithBothColours)
 {
     auto view = LChartGradientView::initWithFrame(CGRectMake(0, 0, 100, 80));
     view->setTopColor(UIColor::whiteColor());
-    EXPECT_TRUE(drawn(*view).empty());
+    EXPECT_TRUE(recordedDrawing(*view).empty());
     EXPECT_FALSE(view->previousTopColor());
 
     auto bottom = UIColor::colorWithRedGreenBlueAlpha(0, 0, 0.5, 1);
     view->setBottomColor(bottom);
-    EXPECT_EQ(drawn(*view), (std::vector<std::string> { "linearGradient {50, 0} {50, 80} options 0" }));
+    EXPECT_EQ(recordedDrawing(*view), (std::vector<std::string> { "linearGradient {50, 0} {50, 80} options 0" }));
     EXPECT_EQ(view->previousTopColor(), view->topColor());
     EXPECT_EQ(view->previousBottomColor(), bottom);
 
     // New colour objects become the pair drawn last.
     auto other = UIColor::colorWithRedGreenBlueAlpha(0.5, 0, 0, 1);
     view->setBottomColor(other);
-    EXPECT_EQ(drawn(*view).size(), 1u);
+    EXPECT_EQ(recordedDrawing(*view).size(), 1u);
     EXPECT_EQ(view->previousBottomColor(), other);
 }
 

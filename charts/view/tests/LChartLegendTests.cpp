@@ -14,6 +14,8 @@
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LatticeChart.h"
 #include "gles/SoftwareRendering.h"
+#include "graphics/NSString+Drawing.h"
+#include "graphics/UIFont.h"
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
 #include "testing/HostedWindow.h"
@@ -468,4 +470,27 @@ TEST_F(LChartLegendTest, ALineChartWithALegendMatchesItsGolden)
     ASSERT_TRUE(snapshot && snapshot->CGImage());
     EXPECT_TRUE(
         GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-legend.png", 8, 0.01));
+}
+
+TEST_F(LChartLegendTest, ATitleThatCannotFitItsFrameStopsShrinkingAtTheSmallestFont)
+{
+    m_source.titles = { "A" };
+    auto legend = showLegend();
+    // A fixed title frame is three quarters of the legend's width and 20 high; this title cannot
+    // fit it at any size, so the font stops shrinking at 1 point instead of looping on.
+    legend->style()->setTitleFont(UIFont::systemFontOfSize(30));
+    legend->setFixedWidthRatio(Value(0.01));
+    legend->setTitle("A title far too long for a legend six points wide");
+    legend->reload();
+    EXPECT_EQ(legend->style()->titleFont()->pointSize(), 1);
+
+    // A title that fits at a smaller size stops there.
+    legend->setFixedWidthRatio(Value(0.5));
+    legend->style()->setTitleFont(UIFont::systemFontOfSize(40));
+    legend->setTitle("Flight");
+    legend->reload();
+    CGFloat size = legend->style()->titleFont()->pointSize();
+    EXPECT_LT(size, 40);
+    EXPECT_GT(size, 1);
+    EXPECT_LE(NSString_Drawing::sizeWithFont("Flight", legend->style()->titleFont()).height, 20);
 }
