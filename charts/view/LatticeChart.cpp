@@ -264,6 +264,8 @@ LatticeChart::~LatticeChart()
         axis->setChart(nullptr);
     if (m_canvas)
         m_canvas->detachChart();
+    if (m_legend)
+        m_legend->setChart(nullptr);
     setLoadingIndicator(nullptr);
 }
 
