@@ -425,6 +425,10 @@ TEST_F(LChartLegendTest, AnUnknownPositionIsLoggedAndTheThemePutsTheLegendBackTo
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().rfind("Invalid legend position: 9", 0), 0u) << messages.back();
 
+    // A legend moved into the plot area comes in front of the canvas.
+    legend->setPlacement(1);
+    EXPECT_EQ(m_chart->subviews().back(), std::static_pointer_cast<UIView>(legend));
+
     legend->setPosition(3);
     m_chart->applyThemeToLegend(*m_chart->theme());
     EXPECT_EQ(legend->position(), 0);
