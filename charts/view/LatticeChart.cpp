@@ -890,3 +890,13 @@ void LatticeChart::layoutSubviews()
         m_canvas->setNeedsLayout();
     UIView::layoutSubviews();
 }
+
+CGRect LatticeChart::glFrameForHitTesting() const
+{
+    return m_canvas && m_canvas->glView() ? m_canvas->glView()->frame() : CGRectZero;
+}
+
+bool LatticeChart::crosshairInterpolatesPoints() const
+{
+    return true;
+}

@@ -2,6 +2,7 @@
 
 #include "charts/LChartAxisHost.h"
 #include "charts/LChartDatasource.h"
+#include "charts/LChartHitTestHost.h"
 #include "foundation/FoundationForward.h"
 #include "uikit/UIView.h"
 
@@ -31,7 +32,7 @@ struct LChartNewSeriesEntry {
 // hands the axes their series and updates their ranges, then lays out its canvas, which places
 // the plot area and the axes' tick views and draws the series through the GL view, one frame per
 // display of its render view. Main thread only.
-class LatticeChart : public UIView, public LChartAxisHost, public LChartLoaderHost {
+class LatticeChart : public UIView, public LChartAxisHost, public LChartLoaderHost, public LChartHitTestHost {
     VX_OBJECT(LatticeChart, UIView)
 public:
     explicit LatticeChart(Passkey key)
@@ -163,6 +164,11 @@ public:
     // What the data loader asks of the chart.
     void setIsRadial(bool radial) override { m_isRadial = radial; }
     Weak<NSObject> delegate() const override { return {}; }
+
+    // Hit testing and the crosshair: what a series asks when it measures a touch (its axes come
+    // from `axesForSeries`), and the texts of the crosshair's one-line tooltip.
+    CGRect glFrameForHitTesting() const override;
+    bool crosshairInterpolatesPoints() const override;
 
 private:
     void initialiseChart();
