@@ -20,6 +20,7 @@
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "foundation/Dispatch.h"
@@ -841,6 +842,7 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
                 updateRangesOnCartesianAxis(*axis);
         }
     }
+    crosshairChartDidReload();
     m_canvas->setReloadedData(true);
     m_canvas->setRedrawGL(true);
 }
@@ -879,6 +881,7 @@ void LatticeChart::layoutSubviews()
     if (!m_yAxes.empty())
         hideTitleIfBlank(*m_yAxes.front()->titleLabel());
     updateCanvasSize();
+    layoutCrosshair();
     for (const auto& axes : { &m_xAxes, &m_yAxes }) {
         for (const auto& axis : *axes) {
             axis->setAxisFrame(m_canvas->underlay()->frame());
@@ -898,5 +901,59 @@ CGRect LatticeChart::glFrameForHitTesting() const
 
 bool LatticeChart::crosshairInterpolatesPoints() const
 {
-    return true;
+    // Without a crosshair yet, the one it would get interpolates.
+    return !m_crosshair || m_crosshair->interpolatePoints();
+}
+
+std::string LatticeChart::stringForXAndYUsingXAxisAndYAxis(
+    double x, double y, LChartAxis* xAxis, LChartAxis* yAxis) const
+{
+    return NSString::stringWithFormat(
+        "%@, %@", xAxis ? xAxis->stringForValue(x) : std::string(), yAxis ? yAxis->stringForValue(y) : std::string());
+}
+
+std::string LatticeChart::stringForXAndYUsingSeries(double x, double y, const LChartSeries* series) const
+{
+    if (!series)
+        return stringForXAndY(x, y);
+    auto [xAxis, yAxis] = axesForSeries(series);
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis, yAxis);
+}
+
+std::string LatticeChart::stringForXAndY(double x, double y) const
+{
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis(), yAxis());
+}
+
+const Ref<LChartCrosshair>& LatticeChart::crosshair()
+{
+    if (!m_crosshair)
+        setCrosshair(nullptr);
+    return m_crosshair;
+}
+
+void LatticeChart::setCrosshair(const Ref<LChartCrosshair>& crosshair)
+{
+    if (crosshair && crosshair == m_crosshair)
+        return;
+    if (m_crosshair)
+        m_crosshair->removeFromSuperview();
+    m_crosshair = crosshair ? crosshair : LChartCrosshair::initWithChart(this);
+    m_crosshair->setStyle(m_theme ? m_theme->crosshairStyle() : nullptr);
+    if (m_canvas) {
+        m_crosshair->setFrame(m_canvas->bounds());
+        m_canvas->overlay()->addSubview(m_crosshair);
+    }
+}
+
+void LatticeChart::layoutCrosshair()
+{
+    if (m_crosshair && m_canvas)
+        m_crosshair->setFrame(m_canvas->bounds());
+}
+
+void LatticeChart::crosshairChartDidReload()
+{
+    if (m_crosshair)
+        m_crosshair->chartDidReload();
 }

@@ -13,6 +13,7 @@
 
 class LChartAxis;
 class LChartCanvas;
+class LChartCrosshair;
 class LChartDelegate;
 class LChartSeries;
 class LChartSeriesGroup;
@@ -169,6 +170,17 @@ public:
     // from `axesForSeries`), and the texts of the crosshair's one-line tooltip.
     CGRect glFrameForHitTesting() const override;
     bool crosshairInterpolatesPoints() const override;
+    // "<x>, <y>": each value as its axis formats it (a missing axis gives an empty text).
+    std::string stringForXAndYUsingXAxisAndYAxis(double x, double y, LChartAxis* xAxis, LChartAxis* yAxis) const;
+    // The same on the series' axes, or on the primary axes.
+    std::string stringForXAndYUsingSeries(double x, double y, const LChartSeries* series) const;
+    std::string stringForXAndY(double x, double y) const;
+    // The crosshair over the plot area, held for the canvas overlay. Made on first use, hidden,
+    // with the theme's crosshair style, in the canvas' overlay; its frame follows the canvas'
+    // bounds at every layout pass, and a reload removes it.
+    const Ref<LChartCrosshair>& crosshair();
+    // Replaces the crosshair (null makes a new one); the new one takes the theme's style.
+    void setCrosshair(const Ref<LChartCrosshair>& crosshair);
 
 private:
     void initialiseChart();
@@ -206,4 +218,8 @@ private:
     int32_t m_titleCentresOn { 0 };
     int32_t m_titlePosition { 0 };
     float m_borderThickness { 0 };
+    // The crosshair: kept on the canvas' bounds by the layout pass, told of reloads.
+    void layoutCrosshair();
+    void crosshairChartDidReload();
+    Ref<LChartCrosshair> m_crosshair;
 };
