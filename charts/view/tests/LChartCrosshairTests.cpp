@@ -505,3 +505,27 @@ TEST_F(LChartCrosshairTest, TheCrosshairAndItsTooltipOverALineChartMatchTheirGol
     EXPECT_GT(probe(std::floor(c.x) + 6, belowCircle), 600);
     EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/chart-crosshair.png", 8, 0.01));
 }
+
+TEST_F(LChartCrosshairTest, SideBySideColumnsAreHitOnlyInTheirOwnSlot)
+{
+    auto chart = show({ columns({ { 1, 4 }, { 2, 5 }, { 3, 6 } }), columns({ { 1, 3 }, { 2, 2 }, { 3, 1 } }) });
+    const auto& left = chart->series()[0];
+    const auto& right = chart->series()[1];
+    const struct {
+        double x;
+        bool hitsLeft;
+        bool hitsRight;
+    } cases[] = { { 1.8, true, false }, { 2.2, false, true }, { 2.0, false, false } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        for (const auto& [series, hits] : { std::pair { left, c.hitsLeft }, std::pair { right, c.hitsRight } }) {
+            LChartSeriesDistanceInfo info;
+            info.series = series;
+            series->distanceInfoToPointInChartIsOnlySeries(info, { c.x, 1.5 }, *chart, false);
+            EXPECT_EQ(info.distance == 0, hits);
+            // The crosshair would sit on the point's own values.
+            ASSERT_TRUE(info.dataPoint);
+            EXPECT_EQ(info.resolvedPoint.x, 2);
+        }
+    }
+}
