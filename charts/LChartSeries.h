@@ -4,15 +4,19 @@
 #include "charts/LChartDatasource.h"
 #include "charts/LChartErrorHandler.h"
 #include "charts/LChartSeriesDataPointFinder.h"
+#include "charts/LChartSeriesDistanceInfo.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class LChartAxis;
 class LChartDataSeries;
+class LChartHitTestHost;
 class LChartInternalDataPoint;
 class LChartLegendItem;
 class LChartMutableOrderedSet;
@@ -145,6 +149,26 @@ public:
     virtual std::vector<std::string> orderedKeysForDataValues() const { return {}; }
     virtual std::string stringForKeyWithDataPoint(const std::string& key, const LChartDataPoint* point) const;
     Value intRepresentationFromKey(const std::string& key) const;
+    // The keys under which points carry several x values, several y values, or extra values.
+    std::vector<std::string> xValueKeys() const;
+    std::vector<std::string> yValueKeys() const;
+    std::vector<std::string> valueKeys() const;
+    // The display text of a keyed value: with an axis, the axis' text for the point's keyed x
+    // value (x axis) or y value (other axes); without one, the description of the point's extra
+    // value. Nullopt when the point carries no such kind of keyed value.
+    std::optional<std::string> stringForValueWithKeyWithDataPoint(
+        const std::string& key, LChartDataPoint& point, LChartAxis* axis) const;
+    // Orders key labels (`stringForKeyWithDataPoint` texts) into the series' own key order:
+    // negative, zero or positive as the first comes before, with or after the second. Labels
+    // the series does not have come after its own, ordered by their text.
+    std::function<int(const std::string&, const std::string&)> comparatorForValueKeys() const;
+
+    // Nearest-point search. `touch` is in the series' internal units; `isOnlySeries` says that
+    // this series is the only candidate. Fills `distance`, `dataPoint` and `resolvedPoint` of
+    // `info` and leaves `series` as the caller set it. A series that measures nothing (the base
+    // class, radial series) leaves the record as it is.
+    virtual void distanceInfoToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries);
 
     // Legend entries. The legend item, when set (it is not retained), supplies the title, the
     // symbol and the block symbol in the series' place wherever it answers; otherwise the series

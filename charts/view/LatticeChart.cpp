@@ -22,6 +22,7 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
@@ -891,6 +892,7 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
     }
     if (m_legend && !m_legend->isHidden())
         m_legend->reload();
+    crosshairChartDidReload();
     m_canvas->setReloadedData(true);
     m_canvas->setRedrawGL(true);
 }
@@ -931,6 +933,7 @@ void LatticeChart::layoutSubviews()
     if (m_legend && !m_legend->isHidden() && (m_canvas->redrawGL() || m_canvas->orientationChanged()))
         m_legend->reload();
     updateCanvasSize();
+    layoutCrosshair();
     for (const auto& axes : { &m_xAxes, &m_yAxes }) {
         for (const auto& axis : *axes) {
             axis->setAxisFrame(m_canvas->underlay()->frame());
@@ -1136,4 +1139,68 @@ void LatticeChart::removeAllAnnotations()
     for (const auto& annotation : m_annotations)
         annotation->removeFromSuperview();
     m_annotations.clear();
+}
+
+CGRect LatticeChart::glFrameForHitTesting() const
+{
+    return m_canvas && m_canvas->glView() ? m_canvas->glView()->frame() : CGRectZero;
+}
+
+bool LatticeChart::crosshairInterpolatesPoints() const
+{
+    // Without a crosshair yet, the one it would get interpolates.
+    return !m_crosshair || m_crosshair->interpolatePoints();
+}
+
+std::string LatticeChart::stringForXAndYUsingXAxisAndYAxis(
+    double x, double y, LChartAxis* xAxis, LChartAxis* yAxis) const
+{
+    return NSString::stringWithFormat(
+        "%@, %@", xAxis ? xAxis->stringForValue(x) : std::string(), yAxis ? yAxis->stringForValue(y) : std::string());
+}
+
+std::string LatticeChart::stringForXAndYUsingSeries(double x, double y, const LChartSeries* series) const
+{
+    if (!series)
+        return stringForXAndY(x, y);
+    auto [xAxis, yAxis] = axesForSeries(series);
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis, yAxis);
+}
+
+std::string LatticeChart::stringForXAndY(double x, double y) const
+{
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis(), yAxis());
+}
+
+const Ref<LChartCrosshair>& LatticeChart::crosshair()
+{
+    if (!m_crosshair)
+        setCrosshair(nullptr);
+    return m_crosshair;
+}
+
+void LatticeChart::setCrosshair(const Ref<LChartCrosshair>& crosshair)
+{
+    if (crosshair && crosshair == m_crosshair)
+        return;
+    if (m_crosshair)
+        m_crosshair->removeFromSuperview();
+    m_crosshair = crosshair ? crosshair : LChartCrosshair::initWithChart(this);
+    m_crosshair->setStyle(m_theme ? m_theme->crosshairStyle() : nullptr);
+    if (m_canvas) {
+        m_crosshair->setFrame(m_canvas->bounds());
+        m_canvas->overlay()->addSubview(m_crosshair);
+    }
+}
+
+void LatticeChart::layoutCrosshair()
+{
+    if (m_crosshair && m_canvas)
+        m_crosshair->setFrame(m_canvas->bounds());
+}
+
+void LatticeChart::crosshairChartDidReload()
+{
+    if (m_crosshair)
+        m_crosshair->chartDidReload();
 }
