@@ -198,6 +198,16 @@ TEST_F(LChartLegendTest, EntriesFillLinesOfTheirWidthAndTheLegendSizesItself)
     EXPECT_TRUE(legend->symbols().empty());
     expectRect(legend->labels()[0]->frame(), CGRectMake(5, 5, 43.5, 20));
     expectRect(legend->labels()[1]->frame(), CGRectMake(53.5, 5, 43.5, 20));
+
+    // Symbols after the text, in a legend half the chart's width.
+    legend->setShowSymbols(true);
+    legend->style()->setSymbolAlignment(1);
+    legend->setFixedWidthRatio(Value(0.5));
+    legend->reload();
+    expectRect(legend->labels()[0]->frame(), CGRectMake(5, 5, 113.5, 20));
+    expectRect(legend->symbols()[0]->frame(), CGRectMake(123.5, 5, 24, 20));
+    expectRect(legend->labels()[1]->frame(), CGRectMake(152.5, 5, 113.5, 20));
+    EXPECT_EQ(legend->frame().size.width, 300);
 }
 
 TEST_F(LChartLegendTest, BlankTitlesAreNumberedAndSymbolsFollowTheStyle)
