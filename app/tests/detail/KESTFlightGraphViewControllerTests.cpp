@@ -13,6 +13,7 @@
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
 #include "charts/LChartTitleStyle.h"
+#include "charts/view/LChartLegend.h"
 #include "charts/view/LatticeChart.h"
 #include "gles/SoftwareRendering.h"
 #include "graphics/UIColor.h"
@@ -148,6 +149,11 @@ TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
     EXPECT_EQ(chart->autoresizingMask(), 63u);
     EXPECT_EQ(chart->datasource(), screen.get());
     EXPECT_TRUE(chart->backgroundColor()->isEqual(UIColor::whiteColor().get()));
+    ASSERT_TRUE(chart->legend());
+    EXPECT_TRUE(chart->legend()->isHidden());
+    EXPECT_EQ(chart->legend()->placement(), 1);
+    EXPECT_EQ(chart->legend()->position(), 3);
+    EXPECT_EQ(chart->legend()->maxSeriesPerLine(), 1);
 
     ASSERT_EQ(chart->xAxes().size(), 1u);
     auto x = std::dynamic_pointer_cast<LChartCategoryAxis>(chart->xAxes().front());

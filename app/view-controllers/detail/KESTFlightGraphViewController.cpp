@@ -10,6 +10,7 @@
 #include "charts/LChartSeriesStyle.h"
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitleStyle.h"
+#include "charts/view/LChartLegend.h"
 #include "charts/view/LatticeChart.h"
 #include "foundation/NSBundle.h"
 #include "graphics/UIColor.h"
@@ -67,6 +68,14 @@ void KESTFlightGraphViewController::setupChart()
         | UIViewAutoresizingFlexibleRightMargin | UIViewAutoresizingFlexibleTopMargin | UIViewAutoresizingFlexibleHeight
         | UIViewAutoresizingFlexibleBottomMargin);
     m_chart->setClipsToBounds(false);
+    // The legend stays hidden; were it shown, it would sit inside the plot area at the bottom
+    // middle, one series per line.
+    if (const auto& legend = m_chart->legend()) {
+        legend->setHidden(true);
+        legend->setPlacement(1);
+        legend->setPosition(3);
+        legend->setMaxSeriesPerLine(1);
+    }
 
     // The samples' positions: evenly spaced, unlabelled, with a quarter slot of room at each end.
     auto xAxis = LChartCategoryAxis::init();
