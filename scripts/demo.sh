@@ -24,6 +24,7 @@
 #   update.png    the update screen listing the service's two versions
 #   flight-graph.png  a flight's speed and altitude from take-off to landing, opened from the
 #                 flight tab of its detail popover
+#   chart-crosshair.png  the same graph with a long press placing the crosshair on a point
 # and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +37,7 @@ while [ $# -gt 0 ]; do
     --aircraft) aircraft="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
-    -h|--help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
