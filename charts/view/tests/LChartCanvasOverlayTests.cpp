@@ -1,0 +1,235 @@
+#include "charts/view/LChartCanvasOverlay.h"
+
+#include "charts/LChartPieSeries.h"
+#include "charts/view/LChartBoxGestureRecogniser.h"
+#include "charts/view/LChartPinchPanGestureRecogniser.h"
+#include "charts/view/tests/GestureChartFixture.h"
+#include "uikit/UILongPressGestureRecognizer.h"
+#include "uikit/UIPanGestureRecognizer.h"
+#include "uikit/UITapGestureRecognizer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Points = std::vector<std::vector<std::pair<double, double>>>;
+
+const Points kLine = { { { 0, 0 }, { 25, 50 }, { 50, 100 }, { 75, 30 }, { 100, 60 } } };
+
+class LChartCanvasOverlayTest : public GestureChartTest { };
+
+double span(LChartAxis* axis)
+{
+    return axis->axisRangeInternal()->max() - axis->axisRangeInternal()->min();
+}
+
+} // namespace
+
+TEST_F(LChartCanvasOverlayTest, AOneFingerPanMovesTheAxesThenCoastsAndFinishesOnce)
+{
+    auto chart = showChart(kLine);
+    LChartAxis* x = chart->xAxis();
+    LChartAxis* y = chart->yAxis();
+    setRange(x, 20, 60);
+    setRange(y, 20, 60);
+    CGRect plot = plotArea();
+    CGPoint centre = CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    {
+        TouchSynthesis::Finger finger(inWindow(centre));
+        // 10 points per 0.02 s: the first move begins the pan, the other seven move the axes.
+        finger.moveBy(-80, 0, 8, 0.02);
+        EXPECT_TRUE(chart->pinchOrPanInProgress());
+        EXPECT_NEAR(x->axisRangeInternal()->min(), 20 + x->scaleDataValueForPixelValue(70), 1e-6);
+        EXPECT_NEAR(span(x), 40, 1e-6);
+        EXPECT_NEAR(y->axisRangeInternal()->min(), 20, 1e-9);
+        finger.lift();
+    }
+    EXPECT_FALSE(chart->pinchOrPanInProgress());
+    double atLift = x->axisRangeInternal()->min();
+    EXPECT_TRUE(x->isMomentumPanning());
+    EXPECT_FALSE(recorder.has("finish pan"));
+    settle(3);
+    EXPECT_GT(x->axisRangeInternal()->min(), atLift);
+    EXPECT_FALSE(x->isMomentumPanning());
+    EXPECT_EQ(recorder.collapsed(), (std::vector<std::string> { "start pan", "pan", "pan (momentum)", "finish pan" }));
+}
+
+TEST_F(LChartCanvasOverlayTest, ALevelPinchZoomsTheXAxesAboutTheCentreAndCoasts)
+{
+    auto chart = showChart(kLine);
+    LChartAxis* x = chart->xAxis();
+    LChartAxis* y = chart->yAxis();
+    setRange(x, 20, 60);
+    setRange(y, 20, 60);
+    CGRect plot = plotArea();
+    CGPoint centre = CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    double centreValue = x->mapDataValueForPixelValue(centre.x);
+    {
+        TouchSynthesis::TwoFingers fingers(
+            inWindow(CGPointMake(centre.x - 40, centre.y)), inWindow(CGPointMake(centre.x + 40, centre.y)));
+        // 80 -> 100 begins the gesture; 100 -> 160 zooms x by 1.6 in all.
+        fingers.spread(80, 4, 0.02);
+        EXPECT_NEAR(span(x), 40 / 1.6, 1e-3);
+        EXPECT_NEAR(x->mapDataValueForPixelValue(centre.x), centreValue, 1e-3);
+        // Level fingers leave y alone.
+        EXPECT_NEAR(span(y), 40, 1e-9);
+        fingers.lift();
+    }
+    // Fingers lifted together do not coast as a pan, but the zoom carries on.
+    EXPECT_EQ(recorder.count("finish pan"), 1u);
+    EXPECT_FALSE(recorder.has("finish zoom"));
+    settle(3);
+    EXPECT_LT(span(x), 40 / 1.6);
+    EXPECT_NEAR(span(y), 40, 1e-9);
+    EXPECT_EQ(recorder.collapsed(),
+        (std::vector<std::string> {
+            "start pan", "start zoom", "zoom", "finish pan", "zoom (momentum)", "finish zoom" }));
+}
+
+TEST_F(LChartCanvasOverlayTest, PanningFurtherPastALimitMovesAThirdAsFar)
+{
+    auto chart = showChart(kLine);
+    LChartAxis* x = chart->xAxis();
+    setRange(x, 20, 60);
+    double lowest = x->maxRange()->min();
+    x->setRangeInternalWithMinimumAndMaximumWithAnimationUsingBounceLimits(
+        Value(lowest - 4), Value(lowest + 36), false, true);
+    ASSERT_TRUE(x->beyondAxisLimits());
+    ASSERT_TRUE(x->beyondAxisMinLimit());
+    double before = x->axisRangeInternal()->min();
+    CGRect plot = plotArea();
+    {
+        TouchSynthesis::Finger finger(inWindow(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot))));
+        // The first 10 points begin the pan; the next 30 drag further out.
+        finger.moveBy(40, 0, 4, 0.02);
+        EXPECT_NEAR(x->axisRangeInternal()->min(), before - x->scaleDataValueForPixelValue(30) / 3, 1e-6);
+        finger.lift();
+    }
+    // Released past its limit, the axis springs back instead of coasting.
+    EXPECT_FALSE(x->isMomentumPanning());
+    finishRangeAnimations();
+    EXPECT_NEAR(x->axisRangeInternal()->min(), lowest, 1e-6);
+}
+
+TEST_F(LChartCanvasOverlayTest, ABoxDraggedPastThePlotAreaIsMovedBackInsideAndZoomedTo)
+{
+    auto chart = showChart(kLine);
+    chart->setGesturePanType(2);
+    ASSERT_TRUE(overlay().zoomBoxView());
+    EXPECT_EQ(overlay().activePanGestureRecognizer(), overlay().boxGesture());
+    LChartAxis* x = chart->xAxis();
+    LChartAxis* y = chart->yAxis();
+    setRange(x, 0, 100);
+    setRange(y, 0, 100);
+    CGRect plot = plotArea();
+    double right = x->mapDataValueForPixelValue(CGRectGetMaxX(plot));
+    CGPoint from = CGPointMake(CGRectGetMaxX(plot) - 50, plot.origin.y + 20);
+    {
+        TouchSynthesis::Finger finger(inWindow(from));
+        finger.moveTo(inWindow(CGPointMake(CGRectGetMaxX(plot) + 30, plot.origin.y + 80)), 3);
+        // The box keeps its 80 x 60 but ends at the plot area's right edge.
+        CGRect shown = overlay().zoomBoxView()->frame();
+        EXPECT_FALSE(overlay().zoomBoxView()->isHidden());
+        EXPECT_NEAR(shown.origin.x, CGRectGetMaxX(plot) - 80, 1e-6);
+        EXPECT_NEAR(shown.size.width, 80, 1e-6);
+        EXPECT_NEAR(shown.size.height, 60, 1e-6);
+        EXPECT_FALSE(overlay().zoomBoxLine(0)->isHidden());
+        finger.lift();
+    }
+    EXPECT_TRUE(overlay().zoomBoxView()->isHidden());
+    EXPECT_NEAR(x->axisRangeInternal()->max(), right, 1e-3);
+    EXPECT_NEAR(span(x), 100 * 80 / plot.size.width, 1e-3);
+    EXPECT_NEAR(span(y), 100 * 60 / plot.size.height, 1e-3);
+    EXPECT_EQ(recorder.events, (std::vector<std::string> { "box zoom" }));
+
+    // Back to pinch and pan: the zoom box goes.
+    chart->setGesturePanType(1);
+    EXPECT_FALSE(overlay().zoomBoxView());
+    EXPECT_EQ(overlay().activePanGestureRecognizer(), overlay().pinchAndPanGesture());
+}
+
+TEST_F(LChartCanvasOverlayTest, ADoubleTapZoomsInTwofoldAboutTheTapOrResetsTheZoom)
+{
+    struct Case {
+        bool resets;
+        double minimum, maximum;
+        const char* event;
+    };
+    for (const Case& c : { Case { false, 15, 65, "finish zoom" }, Case { true, -1, -1, "reset zoom" } }) {
+        SCOPED_TRACE(c.event);
+        recorder.events.clear();
+        auto chart = showChart(kLine);
+        chart->setGestureDoubleTapResetsZoom(c.resets);
+        EXPECT_TRUE(chart->gestureDoubleTapEnabled());
+        LChartAxis* x = chart->xAxis();
+        Ref<LChartRange> defaults = x->defaultRangeInternal();
+        // Zoomed in, so that a reset changes the range.
+        setRange(x, c.resets ? 20 : 0, c.resets ? 60 : 100);
+        setRange(chart->yAxis(), 0, 100);
+        CGRect plot = plotArea();
+        TouchSynthesis::doubleTap(inWindow(CGPointMake(pixelOf(x, 40), CGRectGetMidY(plot))));
+        settle(0);
+        if (c.resets) {
+            EXPECT_NEAR(x->axisRangeInternal()->min(), defaults->min(), 1e-6);
+            EXPECT_NEAR(x->axisRangeInternal()->max(), defaults->max(), 1e-6);
+        } else {
+            EXPECT_NEAR(x->axisRangeInternal()->min(), c.minimum, 1e-6);
+            EXPECT_NEAR(x->axisRangeInternal()->max(), c.maximum, 1e-6);
+        }
+        EXPECT_EQ(recorder.events, (std::vector<std::string> { c.event }));
+        chart->removeFromSuperview();
+    }
+}
+
+TEST_F(LChartCanvasOverlayTest, RecognisersSuitTheChartKindSeriesAndSwitches)
+{
+    auto chart = showChart(kLine);
+    LChartCanvasOverlay& o = overlay();
+    EXPECT_TRUE(o.pinchAndPanGesture()->isEnabled());
+    EXPECT_FALSE(o.boxGesture()->isEnabled());
+    EXPECT_TRUE(o.doubleTapGesture()->isEnabled());
+    EXPECT_FALSE(o.singleTapGesture()->isEnabled());
+    EXPECT_FALSE(o.longPressGesture()->isEnabled());
+    EXPECT_FALSE(o.radialTapGesture()->isEnabled());
+    EXPECT_FALSE(o.radialRotationGesture()->isEnabled());
+    chart->setGestureDoubleTapEnabled(false);
+    EXPECT_FALSE(o.doubleTapGesture()->isEnabled());
+    chart->series().front()->setCrosshairEnabled(true);
+    o.enableAppropriateGestureRecognisers();
+    EXPECT_TRUE(o.longPressGesture()->isEnabled());
+    EXPECT_TRUE(o.singleTapGesture()->isEnabled());
+    chart->setGesturePanType(0);
+    EXPECT_FALSE(o.pinchAndPanGesture()->isEnabled());
+    EXPECT_EQ(o.activePanGestureRecognizer(), nullptr);
+    chart->removeFromSuperview();
+
+    // A pie chart turns and selects slices; none of the cartesian gestures apply.
+    auto pie = showRadialChart({ { { 0, 1 }, { 1, 2 } } }, [](int32_t) { return LChartPieSeries::init(); });
+    pie->series().front()->setSelectionMode(1);
+    pie->series().front()->setCrosshairEnabled(true);
+    LChartCanvasOverlay& radial = overlay();
+    radial.enableAppropriateGestureRecognisers();
+    EXPECT_FALSE(radial.pinchAndPanGesture()->isEnabled());
+    EXPECT_FALSE(radial.boxGesture()->isEnabled());
+    EXPECT_FALSE(radial.doubleTapGesture()->isEnabled());
+    EXPECT_FALSE(radial.singleTapGesture()->isEnabled());
+    EXPECT_FALSE(radial.longPressGesture()->isEnabled());
+    EXPECT_TRUE(radial.radialTapGesture()->isEnabled());
+    EXPECT_TRUE(radial.radialRotationGesture()->isEnabled());
+    pie->setRadialRotationEnabled(false);
+    EXPECT_FALSE(radial.radialRotationGesture()->isEnabled());
+}
+
+TEST_F(LChartCanvasOverlayTest, ACancelledPanClearsItsProgressWithoutFinishing)
+{
+    auto chart = showChart(kLine);
+    setRange(chart->xAxis(), 20, 60);
+    CGRect plot = plotArea();
+    TouchSynthesis::Finger finger(inWindow(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot))));
+    finger.moveBy(-40, 0, 4, 0.02);
+    EXPECT_TRUE(chart->pinchOrPanInProgress());
+    finger.cancel();
+    EXPECT_FALSE(chart->pinchOrPanInProgress());
+    settle(1);
+    EXPECT_EQ(recorder.collapsed(), (std::vector<std::string> { "start pan", "pan" }));
+}
