@@ -61,6 +61,13 @@ public:
     void drawWithDrawer(LChartDrawer& drawer);
     void updateWithDrawer(LChartDrawer& drawer);
 
+    // Draws slice `index` of `total` as a ring segment into the current graphics context, in the
+    // style's colours (the selected style when `selected`) with its shading effect; angles run
+    // clockwise from the top. An index not below the number of points draws nothing.
+    void drawSliceOfTotalFromAngleToAngleFromCentreWithInnerRadiusAndOuterRadiusAsSelectedInFrame(int32_t index,
+        int32_t total, float startAngle, float endAngle, CGPoint centre, float innerRadius, float outerRadius,
+        bool selected, CGRect frame);
+
 protected:
     void initDonutSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
 
