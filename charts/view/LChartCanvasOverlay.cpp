@@ -1,13 +1,19 @@
 #include "charts/view/LChartCanvasOverlay.h"
 
+#include "charts/LChartAngler.h"
 #include "charts/LChartAxis.h"
 #include "charts/LChartBoxGestureStyle.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartDonutSeries.h"
+#include "charts/LChartDonutSeriesStyle.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeries.h"
 #include "charts/LChartTheme.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartBoxGestureRecogniser.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartPinchPanGestureRecogniser.h"
 #include "charts/view/LatticeChart.h"
@@ -20,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 VX_REGISTER_CLASS(LChartCanvasOverlay);
 
@@ -68,8 +75,12 @@ void LChartCanvasOverlay::createGestureRecognizers()
     m_doubleTapGesture->setNumberOfTapsRequired(2);
     m_doubleTapGesture->addTargetAction(
         self, "handleDoubleTapGesture:", action(&LChartCanvasOverlay::handleDoubleTapGesture));
+    m_longPressGesture->addTargetAction(
+        self, "handleLongPressGesture:", action(&LChartCanvasOverlay::handleLongPressGesture));
     m_singleTapGesture = UITapGestureRecognizer::init();
     m_singleTapGesture->setNumberOfTapsRequired(1);
+    m_singleTapGesture->addTargetAction(
+        self, "handleSingleTapGesture:", action(&LChartCanvasOverlay::handleSingleTapGesture));
     m_radialTapGesture = UITapGestureRecognizer::init();
     m_radialRotationGesture = UIPanGestureRecognizer::init();
     m_boxGesture->requireGestureRecognizerToFail(m_doubleTapGesture);
@@ -557,14 +568,270 @@ void LChartCanvasOverlay::handleDoubleTapGesture(UITapGestureRecognizer& recogni
     }
 }
 
-void LChartCanvasOverlay::positionCrosshairIfVisible() { }
-
 bool LChartCanvasOverlay::crosshairIsVisible() const
 {
+    return m_chart && m_chart->crosshair() && !m_chart->crosshair()->isHidden();
+}
+
+bool LChartCanvasOverlay::crosshairFollowsPan(LChartPinchPanGestureRecogniser& recogniser)
+{
+    LChartCrosshair& crosshair = *m_chart->crosshair();
+    if (crosshair.crosshairShouldKeepTracking() && !recogniser.hasPinched()) {
+        if (recogniser.numberOfTouches() == 1)
+            positionCrosshairFromGestureGestureJustStarted(recogniser, false);
+        return true;
+    }
+    crosshair.crosshairChartGotPinchAndPan();
+    if (m_chart->gesturePanCancelsCrosshairDeprecated())
+        crosshair.removeCrosshair();
     return false;
 }
 
-bool LChartCanvasOverlay::crosshairFollowsPan(LChartPinchPanGestureRecogniser&)
+LChartSeriesDistanceInfo LChartCanvasOverlay::closestSeriesToPixelPointSeriesConstraints(
+    CGPoint point, int32_t constraint) const
 {
-    return false;
+    LChartSeriesDistanceInfo closest;
+    if (!m_chart)
+        return closest;
+    for (const auto& series : m_chart->series()) {
+        bool allowed = constraint == 1 ? series->selectionMode() != 0
+            : constraint == 0          ? series->crosshairEnabled()
+                                       : true;
+        if (!allowed)
+            continue;
+        LChartSeriesDistanceInfo info = distanceInfoForSeriesToPixelPointIsOnlySeries(series, point, false);
+        if (info.distance < closest.distance)
+            closest = info;
+    }
+    return closest;
+}
+
+LChartSeriesDistanceInfo LChartCanvasOverlay::distanceInfoForSeriesToPixelPointIsOnlySeries(
+    const Ref<LChartSeries>& series, CGPoint point, bool isOnlySeries) const
+{
+    LChartSeriesDistanceInfo info;
+    if (!m_chart || !series)
+        return info;
+    auto [x, y] = m_chart->axesForSeries(series.get());
+    LChartPoint touch { x->mapDataValueForPixelValue(point.x), y->mapDataValueForPixelValue(point.y) };
+    info.series = series;
+    series->distanceInfoToPointInChartIsOnlySeries(info, touch, *m_chart, isOnlySeries);
+    return info;
+}
+
+namespace {
+
+// The series as the axes see it, for the offsets some series add to their pixels.
+const LChartAxisSeries* axisSeries(const Ref<LChartSeries>& series)
+{
+    return dynamic_cast<const LChartAxisSeries*>(series.get());
+}
+
+// Where a point in a series' internal units lies on the plot area, in overlay pixels.
+CGPoint pixelPoint(LChartPoint point, LChartAxis* x, LChartAxis* y, const Ref<LChartSeries>& series)
+{
+    return CGPointMake(x->mapPixelValueForDataValueUsingSeries(point.x, axisSeries(series)),
+        y->mapPixelValueForDataValueUsingSeries(point.y, axisSeries(series)));
+}
+
+} // namespace
+
+void LChartCanvasOverlay::handleSingleTapGesture(UITapGestureRecognizer& recogniser)
+{
+    if (!m_chart)
+        return;
+    auto protectedThis = shared_from_this();
+    cancelMomentumGestures();
+    CGPoint point = recogniser.locationInView(recogniser.view());
+    LChartSeriesDistanceInfo info = closestSeriesToPixelPointSeriesConstraints(point, 1);
+    m_chart->crosshair()->crosshairChartGotTapAt(point);
+    Ref<LChartSeries> series = info.series;
+    if (!series)
+        return;
+    LChartDelegate* delegate = m_chart->chartDelegate();
+    auto publicPointAndPixel = [&]() {
+        auto [x, y] = m_chart->axesForSeries(series.get());
+        Ref<LChartDataPoint> external = info.dataPoint
+            ? LChartInternalDataPoint::getExternalDatapointFromInternalWithXAxisAndYAxis(*info.dataPoint, x, y)
+            : LChartDataPoint::init();
+        return std::make_pair(external, pixelPoint(info.resolvedPoint, x, y, series));
+    };
+    if (series->selectionMode() == 1) {
+        if (series->toggleSelection()) {
+            series->setSelected(!series->selected());
+        } else if (series->selected()) {
+            series->setSelected(false);
+        } else {
+            for (const auto& other : m_chart->series()) {
+                if (other->selected()) {
+                    other->invalidateAllBins();
+                    other->setSelected(false);
+                }
+            }
+            series->setSelected(true);
+        }
+        if (delegate) {
+            auto [external, pixel] = publicPointAndPixel();
+            delegate->sChartToggledSelectionForSeriesNearPointAtPixelCoordinate(*m_chart, *series, external, pixel);
+        }
+        series->invalidateAllBins();
+    } else if (series->selectionMode() == 2 && info.dataPoint) {
+        const Ref<LChartInternalDataPoint>& chosen = info.dataPoint;
+        if (series->togglePointSelection()) {
+            chosen->setSelected(!chosen->selected());
+        } else if (chosen->selected()) {
+            chosen->setSelected(false);
+        } else {
+            if (LChartDataSeries* data = series->dataSeries()) {
+                for (const auto& other : data->dataPoints()) {
+                    if (other->selected()) {
+                        other->setSelected(false);
+                        series->invalidateBinContainingDataPoint(*other);
+                    }
+                }
+            }
+            chosen->setSelected(true);
+        }
+        if (delegate) {
+            auto [external, pixel] = publicPointAndPixel();
+            delegate->sChartToggledSelectionForPointInSeriesAtPixelCoordinate(*m_chart, external, *series, pixel);
+        }
+        series->invalidateBinContainingDataPoint(*chosen);
+    }
+    if (series->selectionMode() != 0)
+        m_chart->redrawChartIncludePlotArea(true);
+}
+
+void LChartCanvasOverlay::handleLongPressGesture(UILongPressGestureRecognizer& recogniser)
+{
+    if (!m_chart)
+        return;
+    if (recogniser.state() == UIGestureRecognizerStateBegan) {
+        m_chart->crosshair()->crosshairChartGotLongPressAt(recogniser.locationInView(recogniser.view()));
+        positionCrosshairFromGestureGestureJustStarted(recogniser, true);
+    } else if (recogniser.state() == UIGestureRecognizerStateChanged) {
+        positionCrosshairFromGestureGestureJustStarted(recogniser, false);
+    }
+}
+
+void LChartCanvasOverlay::positionCrosshairFromGestureGestureJustStarted(UIGestureRecognizer& gesture, bool justStarted)
+{
+    if (!m_chart)
+        return;
+    CGPoint point = gesture.locationInView(gesture.view());
+    Ref<LChartCrosshair> crosshair = m_chart->crosshair();
+    if (crosshair->mode() == 1) {
+        if (crosshair->isHidden())
+            crosshair->showCrosshair();
+        crosshair->moveToFloatingPixelPosition(point);
+        return;
+    }
+    if (crosshair->mode() != 0)
+        return;
+    LChartSeriesDistanceInfo info = !justStarted && crosshair->trackingSeries()
+        ? distanceInfoForSeriesToPixelPointIsOnlySeries(crosshair->trackingSeries(), point, true)
+        : closestSeriesToPixelPointSeriesConstraints(point, 0);
+    if (!info.series)
+        return;
+    positionCrosshairAtPositionOnSeriesOnDatapoint(info.resolvedPoint, info.series, info.dataPoint);
+}
+
+void LChartCanvasOverlay::positionCrosshairAtPositionOnSeriesOnDatapoint(
+    LChartPoint position, const Ref<LChartSeries>& series, const Ref<LChartInternalDataPoint>& point)
+{
+    if (!m_chart || !m_canvas)
+        return;
+    CGRect gl = m_canvas->glView()->frame();
+    LChartAxis* x = m_chart->xAxis();
+    LChartAxis* y = m_chart->yAxis();
+    if (series)
+        std::tie(x, y) = m_chart->axesForSeries(series.get());
+    if (!x || !y)
+        return;
+    Ref<LChartDataPoint> external = point
+        ? LChartInternalDataPoint::getExternalDatapointFromInternalWithXAxisAndYAxis(*point, x, y)
+        : LChartDataPoint::init();
+    CGPoint pixel = pixelPoint(position, x, y, series);
+    double ex = x->transformValueToExternal(Value(position.x)).doubleValue();
+    double ey = y->transformValueToExternal(Value(position.y)).doubleValue();
+    if (point) {
+        external->setXValue(x->doubleToData(external->xValue().doubleValue()));
+        external->setYValue(y->doubleToData(external->yValue().doubleValue()));
+    } else {
+        external->setXValue(x->doubleToData(ex));
+        external->setYValue(y->doubleToData(ey));
+    }
+    Ref<LChartCrosshair> crosshair = m_chart->crosshair();
+    if (crosshair->isHidden())
+        crosshair->showCrosshair();
+    bool outside = pixel.x < gl.origin.x || pixel.x - gl.origin.x > gl.size.width || pixel.y < gl.origin.y
+        || pixel.y - gl.origin.y > gl.size.height;
+    if (outside)
+        crosshair->crosshairMovedOutOfRange();
+    else
+        crosshair->crosshairMovedInsideRange();
+    crosshair->moveToPositionAndDisplayDataPointFromSeriesAndSeriesDataPoint(
+        LChartPoint { pixel.x, pixel.y }, LChartPoint { ex, ey }, series, external);
+    if (outside)
+        return;
+    if (LChartDelegate* delegate = m_chart->chartDelegate())
+        delegate->sChartCrosshairMovedToXValueAndYValue(*m_chart, x->doubleToData(ex), y->doubleToData(ey));
+}
+
+void LChartCanvasOverlay::positionCrosshairIfVisible()
+{
+    if (!m_chart || !crosshairIsVisible())
+        return;
+    Ref<LChartCrosshair> crosshair = m_chart->crosshair();
+    if (!crosshair->crosshairShouldKeepTracking() || !crosshair->trackingSeries())
+        return;
+    positionCrosshairAtPositionOnSeriesOnDatapoint(crosshair->trackingPoint(), crosshair->trackingSeries(), nullptr);
+}
+
+CGPoint LChartCanvasOverlay::donutCentre() const
+{
+    CGRect b = bounds();
+    return CGPointMake(
+        std::floor((b.origin.x + b.size.width) * 0.5) + 0.5, std::floor((b.origin.y + b.size.height) * 0.5) + 0.5);
+}
+
+LChartDonutSeries* LChartCanvasOverlay::seriesFromRadialPoint(CGPoint point) const
+{
+    if (!m_chart)
+        return nullptr;
+    CGPoint centre = donutCentre();
+    double distance = std::hypot(point.x - centre.x, point.y - centre.y);
+    for (const auto& series : m_chart->series()) {
+        auto* donut = dynamic_cast<LChartDonutSeries*>(series.get());
+        if (!donut)
+            continue;
+        float normal = donut->style() ? donut->style()->protrusion() : 0;
+        float selected = donut->selectedStyle() ? donut->selectedStyle()->protrusion() : 0;
+        if (donut->innerRadius() < distance && distance <= donut->outerRadius() + std::max(normal, selected))
+            return donut;
+    }
+    return nullptr;
+}
+
+void LChartCanvasOverlay::radialPointToSliceSliceIndex(
+    CGPoint point, Ref<LChartInternalDataPoint>& slice, int32_t& index) const
+{
+    LChartDonutSeries* series = seriesFromRadialPoint(point);
+    if (!series || !series->dataSeries())
+        return;
+    CGPoint centre = donutCentre();
+    float angle
+        = LChartAngler::wrap2PI(static_cast<float>(std::atan2(point.y - centre.y, -(point.x - centre.x)) + M_PI / 2));
+    const auto& points = series->dataSeries()->dataPoints();
+    for (size_t i = 0; i < points.size(); ++i) {
+        float start = LChartAngler::wrap2PI(series->rotation() + static_cast<float>(points[i]->xCoord()));
+        float end = LChartAngler::wrap2PI(series->rotation() + static_cast<float>(points[i]->yCoord()));
+        // A slice across the top (angle 0) starts after it ends.
+        bool inside = start > end ? angle > start || angle < end : start < angle && angle < end;
+        if (inside) {
+            slice = points[i];
+            index = static_cast<int32_t>(i);
+            return;
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "charts/LChartSeriesDistanceInfo.h"
 #include "uikit/UIView.h"
 
 #include <vector>
@@ -8,7 +9,10 @@ class LatticeChart;
 class LChartAxis;
 class LChartBoxGestureRecogniser;
 class LChartCanvas;
+class LChartCrosshair;
 class LChartDonutSeries;
+class LChartInternalDataPoint;
+class LChartSeries;
 class LChartPinchPanGestureRecogniser;
 class UILongPressGestureRecognizer;
 class UIPanGestureRecognizer;
@@ -73,8 +77,29 @@ public:
     const Ref<UIView>& zoomBoxView() const { return m_zoomBoxView; }
     const Ref<UIView>& zoomBoxLine(int32_t index) const { return m_zoomBoxLines.at(index); }
 
-    // Re-places a tracking crosshair after a redraw or a gesture step.
+    // Nearest series to a point of the overlay, among those the constraint allows (1: series
+    // that select, 0: series with the crosshair, other: all); on a tie the earlier series wins.
+    // Without one the distance is the largest double and the rest is empty.
+    LChartSeriesDistanceInfo closestSeriesToPixelPointSeriesConstraints(CGPoint point, int32_t constraint) const;
+    LChartSeriesDistanceInfo distanceInfoForSeriesToPixelPointIsOnlySeries(
+        const Ref<LChartSeries>& series, CGPoint point, bool isOnlySeries) const;
+
+    // The crosshair: re-placed while it tracks after every redraw and gesture step, placed from a
+    // long press or a pan, or at a position on a series.
     void positionCrosshairIfVisible();
+    void positionCrosshairFromGestureGestureJustStarted(UIGestureRecognizer& gesture, bool justStarted);
+    void positionCrosshairAtPositionOnSeriesOnDatapoint(
+        LChartPoint position, const Ref<LChartSeries>& series, const Ref<LChartInternalDataPoint>& point);
+
+    // Taps select series or points; a long press places the crosshair.
+    void handleSingleTapGesture(UITapGestureRecognizer& recogniser);
+    void handleLongPressGesture(UILongPressGestureRecognizer& recogniser);
+
+    // Pie and donut geometry: the centre of the rings, the ring under a point and its slice.
+    CGPoint donutCentre() const;
+    LChartDonutSeries* seriesFromRadialPoint(CGPoint point) const;
+    // Writes the slice under the point and its index; leaves both as they are when none is.
+    void radialPointToSliceSliceIndex(CGPoint point, Ref<LChartInternalDataPoint>& slice, int32_t& index) const;
 
     const Ref<LChartPinchPanGestureRecogniser>& pinchAndPanGesture() const { return m_pinchAndPanGesture; }
     const Ref<LChartBoxGestureRecogniser>& boxGesture() const { return m_boxGesture; }

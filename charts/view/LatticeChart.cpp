@@ -624,6 +624,8 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
     setNeedsLayoutIfHaveAxesAndData();
     if (m_canvas)
         m_canvas->setNeedsLayout();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->positionCrosshairIfVisible();
 }
 
 std::string LatticeChart::title() const

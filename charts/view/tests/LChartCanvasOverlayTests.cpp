@@ -1,7 +1,10 @@
 #include "charts/view/LChartCanvasOverlay.h"
 
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartPieSeries.h"
 #include "charts/view/LChartBoxGestureRecogniser.h"
+#include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartPinchPanGestureRecogniser.h"
 #include "charts/view/tests/GestureChartFixture.h"
 #include "uikit/UILongPressGestureRecognizer.h"
@@ -9,6 +12,9 @@
 #include "uikit/UITapGestureRecognizer.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -232,4 +238,180 @@ TEST_F(LChartCanvasOverlayTest, ACancelledPanClearsItsProgressWithoutFinishing)
     EXPECT_FALSE(chart->pinchOrPanInProgress());
     settle(1);
     EXPECT_EQ(recorder.collapsed(), (std::vector<std::string> { "start pan", "pan" }));
+}
+
+namespace {
+
+// Two level lines, one low and one high.
+const Points kTwoLevels = { { { 0, 20 }, { 50, 20 }, { 100, 20 } }, { { 0, 80 }, { 50, 80 }, { 100, 80 } } };
+
+} // namespace
+
+TEST_F(LChartCanvasOverlayTest, TapsSelectOneSeriesAtATime)
+{
+    auto chart = showChart(kTwoLevels);
+    for (const auto& series : chart->series())
+        series->setSelectionMode(1);
+    overlay().enableAppropriateGestureRecognisers();
+    setRange(chart->xAxis(), 0, 100);
+    setRange(chart->yAxis(), 0, 100);
+    const auto& low = chart->series()[0];
+    const auto& high = chart->series()[1];
+    auto tapAt = [&](double x, double y) {
+        TouchSynthesis::tap(inWindow(CGPointMake(pixelOf(chart->xAxis(), x), pixelOf(chart->yAxis(), y))));
+        // The single tap waits for the double tap to fail.
+        settle(0.5);
+    };
+    struct Step {
+        double y;
+        bool low, high;
+    };
+    // Select the low line, then the high one (the low one lets go), then tap the high one off.
+    for (const Step& step : { Step { 22, true, false }, Step { 78, false, true }, Step { 79, false, false } }) {
+        SCOPED_TRACE(step.y);
+        tapAt(50, step.y);
+        EXPECT_EQ(low->selected(), step.low);
+        EXPECT_EQ(high->selected(), step.high);
+    }
+    // The taps reached the tap recogniser, not the pan.
+    EXPECT_EQ(recorder.events, (std::vector<std::string>(3, "series selection")));
+
+    // Series that toggle flip on every tap, leaving others as they are.
+    low->setToggleSelection(true);
+    high->setToggleSelection(true);
+    tapAt(50, 22);
+    tapAt(50, 78);
+    EXPECT_TRUE(low->selected());
+    EXPECT_TRUE(high->selected());
+}
+
+TEST_F(LChartCanvasOverlayTest, TapsSelectOnePointOfASeriesAtATime)
+{
+    auto chart = showChart(kTwoLevels);
+    const auto& low = chart->series()[0];
+    low->setSelectionMode(2);
+    overlay().enableAppropriateGestureRecognisers();
+    setRange(chart->xAxis(), 0, 100);
+    setRange(chart->yAxis(), 0, 100);
+    const auto& points = low->dataSeries()->dataPoints();
+    auto tapAt = [&](double x) {
+        TouchSynthesis::tap(inWindow(CGPointMake(pixelOf(chart->xAxis(), x), pixelOf(chart->yAxis(), 21))));
+        settle(0.5);
+    };
+    tapAt(1);
+    EXPECT_TRUE(points[0]->selected());
+    tapAt(49);
+    EXPECT_FALSE(points[0]->selected());
+    EXPECT_TRUE(points[1]->selected());
+    tapAt(51);
+    EXPECT_FALSE(points[1]->selected());
+    EXPECT_EQ(recorder.events, (std::vector<std::string>(3, "point selection")));
+}
+
+TEST_F(LChartCanvasOverlayTest, TheNearestSeriesIsTheEarlierOnATie)
+{
+    auto chart = showChart({ kTwoLevels[0], kTwoLevels[0], kTwoLevels[1] });
+    setRange(chart->xAxis(), 0, 100);
+    setRange(chart->yAxis(), 0, 100);
+    CGPoint point = CGPointMake(pixelOf(chart->xAxis(), 50), pixelOf(chart->yAxis(), 30));
+    LChartSeriesDistanceInfo info = overlay().closestSeriesToPixelPointSeriesConstraints(point, 2);
+    EXPECT_EQ(info.series, chart->series()[0]);
+    // No series selects, so under the selection constraint nothing is found.
+    info = overlay().closestSeriesToPixelPointSeriesConstraints(point, 1);
+    EXPECT_FALSE(info.series);
+    EXPECT_EQ(info.distance, std::numeric_limits<double>::max());
+}
+
+TEST_F(LChartCanvasOverlayTest, ALongPressPlacesTheCrosshairOnTheNearestSeriesAndAPanMovesItAlong)
+{
+    auto chart = showChart(kTwoLevels);
+    for (const auto& series : chart->series())
+        series->setCrosshairEnabled(true);
+    overlay().enableAppropriateGestureRecognisers();
+    LChartAxis* x = chart->xAxis();
+    LChartAxis* y = chart->yAxis();
+    setRange(x, 0, 100);
+    setRange(y, 0, 100);
+    const auto& crosshair = chart->crosshair();
+    crosshair->setAnimationEnabled(false);
+    ASSERT_TRUE(crosshair->isHidden());
+    TouchSynthesis::longPressAndDrag(
+        inWindow(CGPointMake(pixelOf(x, 30), pixelOf(y, 70))), inWindow(CGPointMake(pixelOf(x, 60), pixelOf(y, 40))));
+    // It took the high line, and kept to it while the finger went nearer the low one.
+    EXPECT_FALSE(crosshair->isHidden());
+    EXPECT_EQ(crosshair->trackingSeries(), chart->series()[1]);
+    EXPECT_NEAR(recorder.crosshairValues.first, 60, 0.5);
+    EXPECT_NEAR(recorder.crosshairValues.second, 80, 1e-6);
+    EXPECT_FALSE(recorder.has("start pan"));
+
+    // While it tracks, one finger moves the crosshair, not the axes.
+    {
+        TouchSynthesis::Finger finger(inWindow(CGPointMake(pixelOf(x, 60), pixelOf(y, 50))));
+        finger.moveTo(inWindow(CGPointMake(pixelOf(x, 20), pixelOf(y, 50))), 4, 0.02);
+    }
+    EXPECT_NEAR(recorder.crosshairValues.first, 20, 0.5);
+    EXPECT_NEAR(x->axisRangeInternal()->min(), 0, 1e-9);
+    EXPECT_FALSE(recorder.has("finish pan"));
+
+    // A redraw after the axis moves re-places it at its point; moved off the plot area it is out
+    // of range, hides (the default behaviour) and says nothing.
+    size_t moves = recorder.count("crosshair moved");
+    double centre = crosshair->crosshairCentre().x;
+    setRange(x, 10, 100);
+    chart->redrawChartIncludePlotArea(false);
+    EXPECT_TRUE(crosshair->inRange());
+    EXPECT_EQ(recorder.count("crosshair moved"), moves + 1);
+    EXPECT_LT(crosshair->crosshairCentre().x, centre);
+    setRange(x, 50, 100);
+    chart->redrawChartIncludePlotArea(false);
+    EXPECT_FALSE(crosshair->inRange());
+    EXPECT_TRUE(crosshair->isHidden());
+    EXPECT_EQ(recorder.count("crosshair moved"), moves + 1);
+    setRange(x, 0, 100);
+
+    // A tap removes it.
+    crosshair->showCrosshair();
+    TouchSynthesis::tap(inWindow(CGPointMake(pixelOf(x, 20), pixelOf(y, 50))));
+    settle(0.5);
+    EXPECT_TRUE(crosshair->isHidden());
+    EXPECT_FALSE(crosshair->trackingSeries());
+}
+
+TEST_F(LChartCanvasOverlayTest, RadialPointsFindTheirRingAndSlice)
+{
+    // Three equal slices of a pie.
+    auto pie = showRadialChart({ { { 0, 1 }, { 1, 1 }, { 2, 1 } } }, [](int32_t) { return LChartPieSeries::init(); });
+    settle(1);
+    LChartCanvasOverlay& o = overlay();
+    auto* series = dynamic_cast<LChartDonutSeries*>(pie->series().front().get());
+    ASSERT_TRUE(series);
+    CGPoint centre = o.donutCentre();
+    EXPECT_EQ(centre.x, std::floor(o.bounds().size.width / 2) + 0.5);
+    // The exact centre of a pie lies on no ring; just off it, on the pie.
+    EXPECT_EQ(o.seriesFromRadialPoint(centre), nullptr);
+    EXPECT_EQ(o.seriesFromRadialPoint(CGPointMake(centre.x + 1, centre.y)), series);
+    EXPECT_EQ(o.seriesFromRadialPoint(CGPointMake(centre.x + series->outerRadius() + 50, centre.y)), nullptr);
+
+    // Turned by a sixth of a turn less a bit, the slice that ends at a third crosses the top.
+    const auto& points = series->dataSeries()->dataPoints();
+    ASSERT_EQ(points.size(), 3u);
+    double r = series->outerRadius() / 2;
+    auto sliceAt = [&](double angle) {
+        // `angle` counter-clockwise from the top, as the overlay measures it.
+        CGPoint p = CGPointMake(centre.x - r * std::sin(angle), centre.y - r * std::cos(angle));
+        Ref<LChartInternalDataPoint> slice;
+        int32_t index = -1;
+        o.radialPointToSliceSliceIndex(p, slice, index);
+        return index;
+    };
+    float last = static_cast<float>(points[2]->xCoord());
+    series->setRotation(static_cast<float>(2 * M_PI) - last - 0.3f);
+    EXPECT_EQ(sliceAt(0.1), 2);
+    EXPECT_EQ(sliceAt(2 * M_PI - 0.1), 2);
+    // Outside every ring nothing is written.
+    Ref<LChartInternalDataPoint> none;
+    int32_t index = 7;
+    o.radialPointToSliceSliceIndex(CGPointMake(0, 0), none, index);
+    EXPECT_EQ(index, 7);
+    EXPECT_FALSE(none);
 }
