@@ -22,7 +22,22 @@ using Points = std::vector<std::vector<std::pair<double, double>>>;
 
 const Points kLine = { { { 0, 0 }, { 25, 50 }, { 50, 100 }, { 75, 30 }, { 100, 60 } } };
 
-class LChartCanvasOverlayTest : public GestureChartTest { };
+class LChartCanvasOverlayTest : public GestureChartTest {
+protected:
+    // The line chart with both axes showing 20 to 60.
+    Ref<LatticeChart> showZoomedLine()
+    {
+        auto chart = showChart(kLine);
+        setRange(chart->xAxis(), 20, 60);
+        setRange(chart->yAxis(), 20, 60);
+        return chart;
+    }
+    CGPoint plotCentre() const
+    {
+        CGRect plot = plotArea();
+        return CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    }
+};
 
 double span(LChartAxis* axis)
 {
@@ -33,13 +48,10 @@ double span(LChartAxis* axis)
 
 TEST_F(LChartCanvasOverlayTest, AOneFingerPanMovesTheAxesThenCoastsAndFinishesOnce)
 {
-    auto chart = showChart(kLine);
+    auto chart = showZoomedLine();
     LChartAxis* x = chart->xAxis();
     LChartAxis* y = chart->yAxis();
-    setRange(x, 20, 60);
-    setRange(y, 20, 60);
-    CGRect plot = plotArea();
-    CGPoint centre = CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    CGPoint centre = plotCentre();
     {
         TouchSynthesis::Finger finger(inWindow(centre));
         // 10 points per 0.02 s: the first move begins the pan, the other seven move the axes.
@@ -62,13 +74,10 @@ TEST_F(LChartCanvasOverlayTest, AOneFingerPanMovesTheAxesThenCoastsAndFinishesOn
 
 TEST_F(LChartCanvasOverlayTest, ALevelPinchZoomsTheXAxesAboutTheCentreAndCoasts)
 {
-    auto chart = showChart(kLine);
+    auto chart = showZoomedLine();
     LChartAxis* x = chart->xAxis();
     LChartAxis* y = chart->yAxis();
-    setRange(x, 20, 60);
-    setRange(y, 20, 60);
-    CGRect plot = plotArea();
-    CGPoint centre = CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    CGPoint centre = plotCentre();
     double centreValue = x->mapDataValueForPixelValue(centre.x);
     {
         TouchSynthesis::TwoFingers fingers(
@@ -94,18 +103,16 @@ TEST_F(LChartCanvasOverlayTest, ALevelPinchZoomsTheXAxesAboutTheCentreAndCoasts)
 
 TEST_F(LChartCanvasOverlayTest, PanningFurtherPastALimitMovesAThirdAsFar)
 {
-    auto chart = showChart(kLine);
+    auto chart = showZoomedLine();
     LChartAxis* x = chart->xAxis();
-    setRange(x, 20, 60);
     double lowest = x->maxRange()->min();
     x->setRangeInternalWithMinimumAndMaximumWithAnimationUsingBounceLimits(
         Value(lowest - 4), Value(lowest + 36), false, true);
     ASSERT_TRUE(x->beyondAxisLimits());
     ASSERT_TRUE(x->beyondAxisMinLimit());
     double before = x->axisRangeInternal()->min();
-    CGRect plot = plotArea();
     {
-        TouchSynthesis::Finger finger(inWindow(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot))));
+        TouchSynthesis::Finger finger(inWindow(plotCentre()));
         // The first 10 points begin the pan; the next 30 drag further out.
         finger.moveBy(40, 0, 4, 0.02);
         EXPECT_NEAR(x->axisRangeInternal()->min(), before - x->scaleDataValueForPixelValue(30) / 3, 1e-6);
@@ -228,10 +235,8 @@ TEST_F(LChartCanvasOverlayTest, RecognisersSuitTheChartKindSeriesAndSwitches)
 
 TEST_F(LChartCanvasOverlayTest, ACancelledPanClearsItsProgressWithoutFinishing)
 {
-    auto chart = showChart(kLine);
-    setRange(chart->xAxis(), 20, 60);
-    CGRect plot = plotArea();
-    TouchSynthesis::Finger finger(inWindow(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot))));
+    auto chart = showZoomedLine();
+    TouchSynthesis::Finger finger(inWindow(plotCentre()));
     finger.moveBy(-40, 0, 4, 0.02);
     EXPECT_TRUE(chart->pinchOrPanInProgress());
     finger.cancel();
