@@ -420,3 +420,24 @@ TEST_F(LChartCanvasOverlayTest, RadialPointsFindTheirRingAndSlice)
     EXPECT_EQ(index, 7);
     EXPECT_FALSE(none);
 }
+
+TEST_F(LChartCanvasOverlayTest, TheOverlayFadesOutWhileTheDeviceTurnsAndPanningFollowsTheAxes)
+{
+    auto chart = showChart(kLine);
+    LChartCanvasOverlay& o = overlay();
+    o.viewStartRotateWithDuration(0.5);
+    settle(0.2);
+    EXPECT_EQ(o.alpha(), 0);
+    o.viewEndRotateWithDuration(0.5);
+    settle(0.2);
+    EXPECT_EQ(o.alpha(), 1);
+
+    // Panning switches off with the last axis that pans, unless the crosshair shows.
+    chart->xAxis()->setEnableGesturePanning(false);
+    EXPECT_TRUE(o.pinchAndPanGesture()->isEnabled());
+    chart->yAxis()->setEnableGesturePanning(false);
+    EXPECT_FALSE(o.pinchAndPanGesture()->isEnabled());
+    chart->crosshair()->showCrosshair();
+    chart->axisPanningChanged();
+    EXPECT_TRUE(o.pinchAndPanGesture()->isEnabled());
+}
