@@ -13,6 +13,7 @@ class LChartAxis;
 class LatticeChart;
 class LChartCanvas;
 class LChartGLView;
+class LChartCanvasOverlay;
 
 // The view whose display pass draws one frame of its canvas. It covers the plot area through
 // its transform, so that asking it for display is how the canvas asks for a frame.
@@ -73,6 +74,10 @@ public:
     // Places an axis' title label in the chart view beside the plot area.
     void positionTitleForXAxis(LChartAxis& axis);
     void positionTitleForYAxis(LChartAxis& axis);
+
+    // The overlay as the gesture layer it is; panning passes on to it.
+    LChartCanvasOverlay* gestureOverlay() const;
+    void enablePanning(bool enable);
 
 private:
     // The canvas frame, the GL view's frame and the title's size, for placing an axis title.

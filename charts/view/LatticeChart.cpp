@@ -22,6 +22,7 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartLegend.h"
@@ -137,6 +138,7 @@ void LatticeChart::initialiseChart()
     m_loadDataInBackground = false;
     m_loadingDataQueue = dispatch_queue_create("com.latticecontrols.charts.loadingDataQueue", DISPATCH_QUEUE_SERIAL);
     m_loadingQueueSize = 0;
+    setGesturePanType(1);
 }
 
 void LatticeChart::notifyWillStartLoadingData()
@@ -263,6 +265,8 @@ LatticeChart::~LatticeChart()
         axis->setChart(nullptr);
     for (const auto& axis : m_yAxes)
         axis->setChart(nullptr);
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->detachChart();
     if (m_canvas)
         m_canvas->detachChart();
     if (m_legend)
@@ -620,6 +624,8 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
     setNeedsLayoutIfHaveAxesAndData();
     if (m_canvas)
         m_canvas->setNeedsLayout();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->positionCrosshairIfVisible();
 }
 
 std::string LatticeChart::title() const
@@ -890,6 +896,8 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
                 updateRangesOnCartesianAxis(*axis);
         }
     }
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
     if (m_legend && !m_legend->isHidden())
         m_legend->reload();
     crosshairChartDidReload();
@@ -944,6 +952,99 @@ void LatticeChart::layoutSubviews()
     if (m_isRadial || (!m_xAxes.empty() && !m_yAxes.empty()))
         m_canvas->setNeedsLayout();
     UIView::layoutSubviews();
+}
+
+LChartCanvasOverlay* LatticeChart::canvasOverlayView() const
+{
+    return m_canvas ? m_canvas->gestureOverlay() : nullptr;
+}
+
+void LatticeChart::setGestureDoubleTapEnabled(bool enabled)
+{
+    m_gestureDoubleTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setGestureDoubleTapResetsZoom(bool resets)
+{
+    m_gestureDoubleTapResetsZoom = resets;
+    setGestureDoubleTapEnabled(true);
+}
+
+void LatticeChart::setRadialTapEnabled(bool enabled)
+{
+    m_radialTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setRadialRotationEnabled(bool enabled)
+{
+    m_radialRotationEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+int32_t LatticeChart::gesturePanType() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay ? overlay->gesturePanType() : 0;
+}
+
+void LatticeChart::setGesturePanType(int32_t type)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView()) {
+        overlay->setGesturePanType(type);
+        overlay->enableAppropriateGestureRecognisers();
+    }
+}
+
+bool LatticeChart::gesturePinchAspectLock() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay && overlay->gesturePinchAspectLock();
+}
+
+void LatticeChart::setGesturePinchAspectLock(bool lock)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->setGesturePinchAspectLock(lock);
+}
+
+void LatticeChart::axisPanningChanged()
+{
+    bool panning = false;
+    for (LChartAxis* axis : allXAxes())
+        panning = panning || axis->enableGesturePanning();
+    for (LChartAxis* axis : allYAxes())
+        panning = panning || axis->enableGesturePanning();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enablePanning(panning);
+}
+
+void LatticeChart::axisIsZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsZooming(axis);
+}
+
+void LatticeChart::axisIsPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsPanning(axis);
+}
+
+void LatticeChart::axisFinishedMomentumZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumZooming(axis);
+}
+
+void LatticeChart::axisFinishedMomentumPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumPanning(axis);
 }
 
 float LatticeChart::legendMargin() const
