@@ -6,7 +6,10 @@
 #include "app/view-controllers/detail/KESTFlightDetailViewController.h"
 #include "app/view-controllers/detail/KESTFlightGraphViewController.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
+#include "charts/LChartAxis.h"
+#include "charts/LChartSeries.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartCrosshair.h"
 #include "charts/view/LatticeChart.h"
 #include "uikit/NSIndexPath.h"
@@ -15,23 +18,50 @@
 #include "uikit/UIPopoverController.h"
 #include "uikit/UITableView.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace KESTFlightGraphDemo {
 
 namespace {
 
-// A long press in the middle of the graph's plot area, held while the key window is saved as
+// Where the climb passes 60 percent of the flight's highest altitude, in the plot area's
+// coordinates; the plot area's centre when the graph has no such sample.
+CGPoint climbPoint(const KESTFlightGraphViewController& graph)
+{
+    const auto& chart = graph.chart();
+    CGRect plot = chart->glFrameForHitTesting();
+    CGPoint centre = CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot));
+    const Value& rows = graph.chartData();
+    if (!rows.isArray() || rows.count() == 0 || !chart->xAxis() || !chart->yAxis())
+        return centre;
+    double highest = 0;
+    for (size_t i = 0; i < rows.count(); ++i)
+        highest = std::max(highest, rows.objectAtIndex(i).objectForKey("altitude").doubleValue());
+    for (size_t i = 0; i < rows.count(); ++i) {
+        const Value& row = rows.objectAtIndex(i);
+        if (row.objectForKey("altitude").doubleValue() >= 0.6 * highest) {
+            return CGPointMake(plot.origin.x + chart->xAxis()->pixelValueForDataValue(row.objectForKey("prikey")),
+                plot.origin.y + chart->yAxis()->pixelValueForDataValue(row.objectForKey("altitude")));
+        }
+    }
+    return centre;
+}
+
+// A long press on the altitude line as it climbs, held while the key window is saved as
 // "chart-crosshair.png": the chart places its crosshair on the nearest point and names it in its
-// tooltip. Returns false when the chart showed no crosshair.
+// tooltip. The flight graph's series leave the crosshair off, so it is turned on for them first.
+// Returns false when the chart showed no crosshair.
 bool writeCrosshair(const Ref<KESTFlightGraphViewController>& graph,
     const std::function<bool(const std::string&)>& write, const std::function<void(double)>& run)
 {
     const auto& chart = graph->chart();
-    if (!chart || !chart->canvas())
+    if (!chart || !chart->canvas() || !chart->canvasOverlayView())
         return false;
-    CGRect plot = chart->glFrameForHitTesting();
-    CGPoint at = chart->canvas()->convertPointToView(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot)), nullptr);
+    for (const auto& series : chart->series())
+        series->setCrosshairEnabled(true);
+    chart->canvasOverlayView()->enableAppropriateGestureRecognisers();
+    CGPoint at = chart->canvas()->convertPointToView(climbPoint(*graph), nullptr);
     auto touch = UIApplicationHost::touchDown(at);
     run(1.5);
     bool shown = chart->crosshair() && !chart->crosshair()->isHidden();
