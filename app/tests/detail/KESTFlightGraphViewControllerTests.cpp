@@ -9,15 +9,19 @@
 #include "charts/LChartMultiYDataPoint.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartPointSeriesStyle.h"
+#include "charts/LChartRange.h"
 #include "charts/LChartSeriesStyle.h"
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
 #include "charts/LChartTitleStyle.h"
+#include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartLegend.h"
 #include "charts/view/LatticeChart.h"
 #include "gles/SoftwareRendering.h"
 #include "graphics/UIColor.h"
 #include "testing/HostedWindow.h"
+#include "testing/TouchSynthesis.h"
 #include "uikit/UINavigationController.h"
 
 #include <gtest/gtest.h>
@@ -185,4 +189,33 @@ TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
     ASSERT_EQ(chart->series().size(), 2u);
     for (const auto& series : chart->series())
         EXPECT_EQ(series->dataSeries()->dataPoints().size(), 50u);
+}
+
+// A double tap on the plot, after the graph was zoomed in, shows the whole flight again.
+TEST_F(FlightGraphTest, ADoubleTapResetsTheZoom)
+{
+    auto screen = show(flightRows(50), keys({ "Altitude", "Speed" }));
+    const auto& chart = screen->chart();
+    EXPECT_TRUE(chart->gestureDoubleTapResetsZoom());
+    std::vector<LChartAxis*> axes { chart->xAxis(), chart->yAxis() };
+    for (LChartAxis* axis : axes) {
+        const auto& whole = axis->defaultRangeInternal();
+        ASSERT_TRUE(whole);
+        double quarter = (whole->max() - whole->min()) / 4;
+        axis->setRangeInternalWithMinimumAndMaximumWithAnimationUsingBounceLimits(
+            Value(whole->min() + quarter), Value(whole->max() - quarter), false, false);
+    }
+    CGRect plot = chart->canvas()->glView()->frame();
+    TouchSynthesis::doubleTap(
+        chart->canvas()->overlay()->convertPointToView(CGPointMake(CGRectGetMidX(plot), CGRectGetMidY(plot)), nullptr));
+    // The axes animate back, frame by frame.
+    for (int frame = 0; frame < 200; ++frame) {
+        m_host.clock().moveWithoutDraining(1.0 / 60);
+        runOnePass();
+    }
+    for (LChartAxis* axis : axes) {
+        SCOPED_TRACE(axis->title());
+        EXPECT_NEAR(axis->axisRangeInternal()->min(), axis->defaultRangeInternal()->min(), 1e-6);
+        EXPECT_NEAR(axis->axisRangeInternal()->max(), axis->defaultRangeInternal()->max(), 1e-6);
+    }
 }

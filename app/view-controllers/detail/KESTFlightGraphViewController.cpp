@@ -76,6 +76,8 @@ void KESTFlightGraphViewController::setupChart()
         legend->setPosition(3);
         legend->setMaxSeriesPerLine(1);
     }
+    // A double tap on the plot shows the whole flight again.
+    m_chart->setGestureDoubleTapResetsZoom(true);
 
     // The samples' positions: evenly spaced, unlabelled, with a quarter slot of room at each end.
     auto xAxis = LChartCategoryAxis::init();
