@@ -1,6 +1,7 @@
 #include "charts/view/LatticeChart.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartDarkTheme.h"
 #include "charts/LChartDataPoint.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
@@ -9,7 +10,9 @@
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/LChartStyle.h"
 #include "charts/LChartTitle.h"
+#include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
@@ -17,6 +20,8 @@
 #include "charts/view/LChartThreadWarnings.h"
 #include "charts/view/tests/ChartViewTestSupport.h"
 #include "gles/SoftwareRendering.h"
+#include "graphics/CALayer.h"
+#include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
 #include "testing/Drain.h"
 #include "testing/GoldenImage.h"
@@ -548,4 +553,157 @@ TEST_F(LatticeChartTest, SecondaryAxesStandOffPastThePrimaryWithTheirTitles)
     EXPECT_NEAR(CGRectGetMidY(primaryTitle), CGRectGetMidY(gl), 0.5);
     CGRect rightTitle = right->titleLabel()->frame();
     EXPECT_NEAR(rightTitle.origin.x, CGRectGetMaxX(canvas) - rightTitle.size.width, 0.5);
+}
+
+TEST_F(LatticeChartTest, TheDataSourceChoosesEachSeriesAxes)
+{
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 300, 200), 0, 0);
+    Ref<LChartAxis> right = LChartNumberAxis::init();
+    right->setAxisPosition(1);
+    chart->addYAxis(right);
+    source.data = { { { 0, 1 }, { 1, 2 } }, { { 0, 100 }, { 1, 300 } } };
+    // Series 1 goes on the right-hand axis; series 0 gets no answer, which means the primary.
+    source.axisFor = [&](int32_t series, int32_t orientation) -> Ref<LChartAxis> {
+        return series == 1 && orientation == 1 ? right : nullptr;
+    };
+    show(chart);
+    auto [x0, y0] = chart->axesForSeries(chart->series()[0].get());
+    auto [x1, y1] = chart->axesForSeries(chart->series()[1].get());
+    EXPECT_EQ(x0, chart->primaryXAxis());
+    EXPECT_EQ(x1, chart->primaryXAxis());
+    EXPECT_EQ(y0, chart->primaryYAxis());
+    EXPECT_EQ(y1, right.get());
+    EXPECT_EQ(chart->seriesGroups().size(), 2u);
+    EXPECT_DOUBLE_EQ(right->axisRange()->maximum().doubleValue(), 300);
+    EXPECT_LT(chart->primaryYAxis()->axisRange()->maximum().doubleValue(), 100);
+
+    // A choice the chart does not hold, or of the wrong orientation, is a programming error.
+    FatalErrorsThrow fatal;
+    struct Case {
+        const char* name;
+        Ref<LChartAxis> choice;
+        const char* message;
+    };
+    const Case cases[] = { { "an axis of no chart", LChartNumberAxis::init(), "has not been assigned to this chart" },
+        { "an x axis for y", chart->xAxes().front(), "is the wrong orientation" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        source.axisFor = [&](int32_t, int32_t orientation) { return orientation == 1 ? c.choice : nullptr; };
+        chart->reloadData();
+        chart->setNeedsLayout();
+        try {
+            chart->layoutIfNeeded();
+            ADD_FAILURE() << "no fatal error";
+        } catch (const ChartFatalError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+    source.axisFor = nullptr;
+}
+
+TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAndTitle)
+{
+    auto theme = LChartDarkTheme::init();
+    theme->chartStyle()->setBorderWidth(Value(3));
+    theme->chartStyle()->setBorderColor(UIColor::redColor());
+    theme->chartStyle()->setPlotAreaBorderWidth(Value(2));
+    theme->chartStyle()->setBackgroundColorGradient(UIColor::blueColor());
+    auto chart = LatticeChart::initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(
+        CGRectMake(0, 0, 300, 200), theme, 0, 0);
+    // Kept, not applied: the library's default look stays until the theme is applied.
+    EXPECT_EQ(chart->getTheme(), theme);
+    EXPECT_TRUE(chart->backgroundColor()->isEqual(LatticeCharts::theme()->chartStyle()->backgroundColor().get()));
+
+    chart->xAxis()->style()->setLineWidth(Value(7));
+    chart->titleLabel()->setTextColor(UIColor::greenColor());
+    chart->applyTheme();
+    const auto& style = theme->chartStyle();
+    EXPECT_TRUE(chart->backgroundColor()->isEqual(style->backgroundColor().get()));
+    EXPECT_TRUE(chart->plotAreaBackgroundColor()->isEqual(style->plotAreaBackgroundColor().get()));
+    EXPECT_FLOAT_EQ(chart->borderThickness(), 3);
+    EXPECT_FLOAT_EQ(chart->layer()->borderWidth(), 3);
+    EXPECT_TRUE(chart->borderColor()->isEqual(UIColor::redColor().get()));
+    EXPECT_FLOAT_EQ(chart->plotAreaBorderThickness(), 2);
+    EXPECT_FLOAT_EQ(chart->canvas()->glView()->layer()->borderWidth(), 2);
+    // What was set by hand on the axis and the title gives way to the theme.
+    EXPECT_TRUE(chart->xAxis()->style()->lineWidth() == theme->xAxisStyle()->lineWidth());
+    EXPECT_TRUE(chart->titleLabel()->textColor()->isEqual(theme->chartTitleStyle()->textColor().get()));
+    // The gradient lies under everything, from the background colour down to the gradient's.
+    ASSERT_TRUE(chart->gradientView());
+    EXPECT_EQ(chart->subviews().front(), chart->gradientView());
+    EXPECT_TRUE(CGRectEqualToRect(chart->gradientView()->frame(), chart->bounds()));
+
+    // A background colour set by hand drops the gradient, in the kept theme too.
+    chart->setBackgroundColor(UIColor::whiteColor());
+    EXPECT_FALSE(chart->gradientView());
+    EXPECT_FALSE(style->backgroundColorGradient());
+
+    // The border moves the canvas without shrinking it.
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    show(chart);
+    EXPECT_TRUE(CGRectEqualToRect(chart->canvas()->frame(), CGRectMake(3, 3, 300, 200)));
+}
+
+TEST_F(LatticeChartTest, AxisListsAccessorsAndProgrammaticZoom)
+{
+    auto bare = LatticeChart::initWithFrame(CGRectMake(0, 0, 100, 100));
+    {
+        LogCapture log;
+        EXPECT_EQ(bare->primaryXAxis(), nullptr);
+        EXPECT_EQ(bare->primaryYAxis(), nullptr);
+        ASSERT_GE(log.messages().size(), 2u);
+        EXPECT_NE(log.messages()[0].find("No primary x-axis to customize."), std::string::npos);
+        EXPECT_NE(log.messages()[1].find("No primary y-axis to customize."), std::string::npos);
+    }
+    EXPECT_TRUE(bare->primaryAxes().empty());
+    EXPECT_TRUE(bare->secondaryXAxes().empty());
+    EXPECT_TRUE(bare->secondaryAxes().empty());
+    EXPECT_TRUE(CGRectEqualToRect(bare->getGLFrame(), bare->canvas()->glView()->frame()));
+    EXPECT_EQ(LatticeChart::getInfo(), "Version: 2.5.3, Edition: Premium");
+    EXPECT_EQ(bare->description().rfind("LatticeChart at 0x", 0), 0u) << bare->description();
+
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(10, 20, 300, 200), 0, 0);
+    Ref<LChartAxis> y2 = LChartNumberAxis::init();
+    chart->addYAxis(y2);
+    auto all = chart->allAxes();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].get(), chart->primaryXAxis());
+    EXPECT_EQ(all[2], y2);
+    EXPECT_EQ(chart->primaryAxes().size(), 2u);
+    EXPECT_EQ(chart->secondaryYAxes(), std::vector<Ref<LChartAxis>> { y2 });
+    EXPECT_EQ(chart->secondaryAxes(), std::vector<Ref<LChartAxis>> { y2 });
+
+    source.data = { { { 0, 0 }, { 10, 100 } } };
+    show(chart);
+    EXPECT_EQ(chart->chartSeries(), chart->series());
+    // The plot area in the chart's own coordinates: the GL view's frame moved by the canvas'.
+    CGRect gl = chart->getGLFrame();
+    CGRect canvas = chart->canvas()->frame();
+    CGRect plot = chart->getPlotAreaFrame();
+    EXPECT_DOUBLE_EQ(plot.origin.x, canvas.origin.x + gl.origin.x);
+    EXPECT_DOUBLE_EQ(plot.origin.y, canvas.origin.y + gl.origin.y);
+    EXPECT_DOUBLE_EQ(plot.size.width, gl.size.width);
+
+    // Zooming animates over the clock through a chain of next-pass steps, so the clock moves
+    // between single passes (draining would never see the chain end at one instant).
+    const auto& series = *chart->series()[0];
+    EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
+    chart->zoomToPointWithRange({ 4, 50 }, { 2, 20 });
+    for (int pass = 0; pass < 30; ++pass) {
+        m_host->clock().moveWithoutDraining(0.1);
+        runOnePass();
+    }
+    auto x = chart->primaryXAxis()->axisRange();
+    EXPECT_NEAR(x->minimum().doubleValue(), 3, 1e-6);
+    EXPECT_NEAR(x->maximum().doubleValue(), 5, 1e-6);
+    auto y = chart->primaryYAxis()->axisRange();
+    EXPECT_NEAR(y->minimum().doubleValue(), 40, 1e-6);
+    EXPECT_NEAR(y->maximum().doubleValue(), 60, 1e-6);
+    EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 4.5, 45 }, series));
+    EXPECT_FALSE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
+
+    // Resetting zoom on double tap still leaves double tap on, whatever the value.
+    chart->setGestureDoubleTapEnabled(false);
+    chart->setGestureDoubleTapResetsZoom(false);
+    EXPECT_TRUE(chart->gestureDoubleTapEnabled());
 }
