@@ -160,16 +160,12 @@ void LatticeChart::initialiseChart()
     m_canvas->setAutoresizesSubviews(true);
     addSubview(m_canvas);
     m_canvas->glView()->setAreaColor(m_plotAreaBackgroundColor);
-    m_animateBoxGesture = m_animateZoomGesture = true;
-    m_gestureDoubleTapEnabled = m_radialTapEnabled = m_radialRotationEnabled = true;
-    gestureSwitchesChanged();
     updateCanvasSize();
     m_loadingIndicator
         = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
     m_loadDataInBackground = false;
     m_loadingDataQueue = dispatch_queue_create("com.latticecontrols.charts.loadingDataQueue", DISPATCH_QUEUE_SERIAL);
     m_loadingQueueSize = 0;
-    m_pinchOrPanInProgress = false;
 }
 
 void LatticeChart::notifyWillStartLoadingData()
@@ -779,6 +775,12 @@ Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientat
 
 std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 {
+    const auto& views = subviews();
+    bool hasCanvas = std::any_of(views.begin(), views.end(),
+        [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
+    if (!hasCanvas)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+            "LatticeChart: Couldn't find canvas subview", this);
     std::map<std::string, Ref<LChartAxis>> stubs;
     for (const auto& axis : m_xAxes)
         stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
@@ -822,34 +824,43 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 
 std::vector<Ref<LChartSeriesGroup>> LatticeChart::groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries)
 {
-    std::vector<Ref<LChartSeriesGroup>> groups;
     if (m_isRadial)
-        return groups;
-    for (const auto& entry : entries) {
-        auto series = asCartesian(entry.series);
-        // A series with no axis to map against waits for axes made from the data.
-        if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
-            continue;
-        bool joined = false;
-        for (const auto& group : groups) {
-            if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
-                && group->seriesClass() == series->seriesClass()
-                && group->seriesOrientation() == series->orientation()) {
-                group->addSeries(series);
-                joined = true;
-            }
-        }
-        if (!joined)
-            groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
-                series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
-    }
-    for (const auto& group : groups)
-        group->setStacks();
+        return {};
+    auto groups = putSeriesIntoGroups(entries);
     for (const auto& entry : entries)
         entry.series->calcMinMax();
     for (const auto& group : groups)
         group->mapSeries();
     return groups;
+}
+
+std::vector<Ref<LChartSeriesGroup>> LatticeChart::putSeriesIntoGroups(const std::vector<LChartNewSeriesEntry>& entries)
+{
+    std::vector<Ref<LChartSeriesGroup>> groups;
+    for (const auto& entry : entries)
+        addEntryToGroups(entry, groups);
+    for (const auto& group : groups)
+        group->setStacks();
+    return groups;
+}
+
+void LatticeChart::addEntryToGroups(const LChartNewSeriesEntry& entry, std::vector<Ref<LChartSeriesGroup>>& groups)
+{
+    auto series = asCartesian(entry.series);
+    // A series with no axis to map against waits for axes made from the data.
+    if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
+        return;
+    bool joined = false;
+    for (const auto& group : groups) {
+        if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
+            && group->seriesClass() == series->seriesClass() && group->seriesOrientation() == series->orientation()) {
+            group->addSeries(series);
+            joined = true;
+        }
+    }
+    if (!joined)
+        groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
+            series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
 }
 
 void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
@@ -1058,35 +1069,6 @@ bool LatticeChart::pointIsVisibleOnSeries(LChartPoint point, const LChartSeries&
     auto [x, y] = axesForSeries(&series);
     auto cartesian = dynamic_cast<const LChartAxisSeries*>(&series);
     return x->valueIsVisibleOnSeries(point.x, cartesian) && y->valueIsVisibleOnSeries(point.y, cartesian);
-}
-
-void LatticeChart::gestureSwitchesChanged()
-{
-    // FIXME: have the canvas overlay re-enable the recognisers that apply once it has them.
-}
-
-void LatticeChart::setGestureDoubleTapEnabled(bool enabled)
-{
-    m_gestureDoubleTapEnabled = enabled;
-    gestureSwitchesChanged();
-}
-
-void LatticeChart::setGestureDoubleTapResetsZoom(bool resets)
-{
-    m_gestureDoubleTapResetsZoom = resets;
-    setGestureDoubleTapEnabled(true);
-}
-
-void LatticeChart::setRadialTapEnabled(bool enabled)
-{
-    m_radialTapEnabled = enabled;
-    gestureSwitchesChanged();
-}
-
-void LatticeChart::setRadialRotationEnabled(bool enabled)
-{
-    m_radialRotationEnabled = enabled;
-    gestureSwitchesChanged();
 }
 
 // Colours, borders and themes.

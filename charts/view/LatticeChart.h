@@ -137,6 +137,10 @@ public:
     void layoutSubviews() override;
     std::vector<LChartNewSeriesEntry> loadNewChartSeriesEntries();
     std::vector<Ref<LChartSeriesGroup>> groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries);
+    // Sorts the entries' series into groups by axis pair, class and orientation (numbering
+    // their stacks); an entry joins every group it matches, or a new one.
+    std::vector<Ref<LChartSeriesGroup>> putSeriesIntoGroups(const std::vector<LChartNewSeriesEntry>& entries);
+    void addEntryToGroups(const LChartNewSeriesEntry& entry, std::vector<Ref<LChartSeriesGroup>>& groups);
     void updateChartWithNewChartSeriesNewSeriesGroups(
         const std::vector<LChartNewSeriesEntry>& entries, const std::vector<Ref<LChartSeriesGroup>>& groups);
     // A number, date-time or category axis suited to the first point of the first series; null
@@ -227,27 +231,9 @@ public:
     // Whether the point lies in the visible ranges of the series' axes.
     bool pointIsVisibleOnSeries(LChartPoint point, const LChartSeries& series) const;
 
-    // Switches read by the canvas, its overlay and the axes.
+    // Whether the canvas acts on device turns.
     bool rotatesOnDeviceRotation() const { return m_rotatesOnDeviceRotation; }
     void setRotatesOnDeviceRotation(bool rotates) { m_rotatesOnDeviceRotation = rotates; }
-    bool animateBoxGesture() const { return m_animateBoxGesture; }
-    void setAnimateBoxGesture(bool animate) { m_animateBoxGesture = animate; }
-    bool animateZoomGesture() const override { return m_animateZoomGesture; }
-    void setAnimateZoomGesture(bool animate) { m_animateZoomGesture = animate; }
-    bool gestureDoubleTapEnabled() const { return m_gestureDoubleTapEnabled; }
-    void setGestureDoubleTapEnabled(bool enabled);
-    // Also enables double tap, whatever the value.
-    bool gestureDoubleTapResetsZoom() const { return m_gestureDoubleTapResetsZoom; }
-    void setGestureDoubleTapResetsZoom(bool resets);
-    bool radialTapEnabled() const { return m_radialTapEnabled; }
-    void setRadialTapEnabled(bool enabled);
-    bool radialRotationEnabled() const { return m_radialRotationEnabled; }
-    void setRadialRotationEnabled(bool enabled);
-    bool gesturePanCancelsCrosshair() const { return m_gesturePanCancelsCrosshair; }
-    bool gesturePanCancelsCrosshairDeprecated() const { return m_gesturePanCancelsCrosshair; }
-    void setGesturePanCancelsCrosshair(bool cancels) { m_gesturePanCancelsCrosshair = cancels; }
-    bool pinchOrPanInProgress() const override { return m_pinchOrPanInProgress; }
-    void setPinchOrPanInProgress(bool inProgress) { m_pinchOrPanInProgress = inProgress; }
 
     // Colours and borders. Setting a background colour drops the theme's background gradient.
     void setBackgroundColor(const Ref<UIColor>& color) override;
@@ -326,20 +312,10 @@ private:
     float m_borderThickness { 0 };
 
     LChartAxis* firstAxisIn(const std::vector<Ref<LChartAxis>>& axes, char orientation) const;
-    // The overlay's recognisers follow the gesture switches.
-    void gestureSwitchesChanged();
     // The chart style's background gradient, drawn under everything while the theme has one.
     void rebuildGradientView();
     Ref<UIView> m_gradientView;
     Ref<UIColor> m_plotAreaBackgroundColor;
     Ref<UIColor> m_borderColor;
     bool m_rotatesOnDeviceRotation { true };
-    bool m_animateBoxGesture { true };
-    bool m_animateZoomGesture { true };
-    bool m_gestureDoubleTapResetsZoom { false };
-    bool m_gestureDoubleTapEnabled { true };
-    bool m_radialTapEnabled { true };
-    bool m_radialRotationEnabled { true };
-    bool m_gesturePanCancelsCrosshair { false };
-    bool m_pinchOrPanInProgress { false };
 };

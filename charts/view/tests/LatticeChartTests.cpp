@@ -701,9 +701,4 @@ TEST_F(LatticeChartTest, AxisListsAccessorsAndProgrammaticZoom)
     EXPECT_NEAR(y->maximum().doubleValue(), 60, 1e-6);
     EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 4.5, 45 }, series));
     EXPECT_FALSE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
-
-    // Resetting zoom on double tap still leaves double tap on, whatever the value.
-    chart->setGestureDoubleTapEnabled(false);
-    chart->setGestureDoubleTapResetsZoom(false);
-    EXPECT_TRUE(chart->gestureDoubleTapEnabled());
 }
