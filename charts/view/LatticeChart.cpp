@@ -1071,6 +1071,35 @@ bool LatticeChart::pointIsVisibleOnSeries(LChartPoint point, const LChartSeries&
     return x->valueIsVisibleOnSeries(point.x, cartesian) && y->valueIsVisibleOnSeries(point.y, cartesian);
 }
 
+std::string LatticeChart::stringForXAndYUsingXAxisAndYAxis(
+    double x, double y, LChartAxis& xAxis, LChartAxis& yAxis) const
+{
+    return NSString::stringWithFormat("%s, %s", xAxis.stringForValue(x), yAxis.stringForValue(y));
+}
+
+std::string LatticeChart::stringForXAndYUsingSeries(double x, double y, const LChartSeries& series) const
+{
+    auto [xAxis, yAxis] = axesForSeries(&series);
+    return stringForXAndYUsingXAxisAndYAxis(x, y, *xAxis, *yAxis);
+}
+
+std::string LatticeChart::stringForXAndY(double x, double y) const
+{
+    LChartAxis* xAxis = primaryXAxis();
+    LChartAxis* yAxis = primaryYAxis();
+    // A chart without its primary axes has logged that; it has no text for values.
+    if (!xAxis || !yAxis)
+        return {};
+    return stringForXAndYUsingXAxisAndYAxis(x, y, *xAxis, *yAxis);
+}
+
+std::string LatticeChart::stringForIdXAndIdYUsingSeries(
+    const Value& x, const Value& y, const LChartSeries& series) const
+{
+    auto [xAxis, yAxis] = axesForSeries(&series);
+    return NSString::stringWithFormat("%s, %s", xAxis->stringForId(x), yAxis->stringForId(y));
+}
+
 // Colours, borders and themes.
 
 namespace {

@@ -231,6 +231,13 @@ public:
     // Whether the point lies in the visible ranges of the series' axes.
     bool pointIsVisibleOnSeries(LChartPoint point, const LChartSeries& series) const;
 
+    // Value text: "<x text>, <y text>" from each axis' own text for its value (the series' axes,
+    // or the primary axes).
+    std::string stringForXAndYUsingXAxisAndYAxis(double x, double y, LChartAxis& xAxis, LChartAxis& yAxis) const;
+    std::string stringForXAndYUsingSeries(double x, double y, const LChartSeries& series) const;
+    std::string stringForXAndY(double x, double y) const;
+    std::string stringForIdXAndIdYUsingSeries(const Value& x, const Value& y, const LChartSeries& series) const;
+
     // Whether the canvas acts on device turns.
     bool rotatesOnDeviceRotation() const { return m_rotatesOnDeviceRotation; }
     void setRotatesOnDeviceRotation(bool rotates) { m_rotatesOnDeviceRotation = rotates; }
