@@ -32,6 +32,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "uikit/UIActivityIndicatorView.h"
+#include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 
 #include <algorithm>
@@ -1104,12 +1105,10 @@ std::string LatticeChart::stringForIdXAndIdYUsingSeries(
 
 namespace {
 
-// A view showing a vertical gradient from `top` to `bottom`; its picture stretches with it.
+// A view showing a vertical gradient from `top` to `bottom`: a picture one point wide that the
+// view stretches over its bounds, so it follows the chart's size without being drawn again.
 Ref<UIView> newBackgroundGradientView(CGRect bounds, const Ref<UIColor>& top, const Ref<UIColor>& bottom)
 {
-    auto view = UIView::initWithFrame(bounds);
-    view->setAutoresizingMask(kLChartAllAutoresizing);
-    view->setUserInteractionEnabled(false);
     CGSize size = CGSizeMake(1, std::max<CGFloat>(bounds.size.height, 1));
     UIGraphicsBeginImageContextWithOptions(size, false, 1);
     CGContextRef context = UIGraphicsGetCurrentContext();
@@ -1118,8 +1117,11 @@ Ref<UIView> newBackgroundGradientView(CGRect bounds, const Ref<UIColor>& top, co
     CGContextDrawLinearGradient(context, gradient, CGPointMake(0.5, 0), CGPointMake(0.5, size.height), 0);
     Ref<UIImage> picture = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
-    if (picture)
-        view->layer()->setContents(picture->CGImage());
+    auto view = UIImageView::initWithImage(picture);
+    view->setFrame(bounds);
+    view->setContentMode(UIViewContentModeScaleToFill);
+    view->setAutoresizingMask(kLChartAllAutoresizing);
+    view->setUserInteractionEnabled(false);
     return view;
 }
 
