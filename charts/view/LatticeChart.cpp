@@ -672,6 +672,16 @@ std::string LatticeChart::title() const
     return m_titleLabel->text();
 }
 
+void LatticeChart::setTitleLabel(const Ref<LChartTitle>& label)
+{
+    if (!label || label == m_titleLabel)
+        return;
+    if (m_titleLabel)
+        m_titleLabel->removeFromSuperview();
+    m_titleLabel = label;
+    addSubview(label);
+}
+
 void LatticeChart::setTitle(const std::string& title)
 {
     m_titleLabel->setTitleText(title);

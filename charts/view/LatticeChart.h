@@ -117,6 +117,8 @@ public:
     // any other right; a centred title centres on (`titleCentresOn`) 0 the chart, 1 the plot
     // area, 2 the canvas, any other value leaving it where it is.
     const Ref<LChartTitle>& titleLabel() const { return m_titleLabel; }
+    // Another label takes the title's place among the chart's subviews.
+    void setTitleLabel(const Ref<LChartTitle>& label);
     std::string title() const;
     void setTitle(const std::string& title);
     bool overlapChartTitle() const { return m_overlapChartTitle; }
