@@ -3,11 +3,16 @@
 #include "charts/LChartAxis.h"
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartBandSeriesStyle.h"
+#include "charts/LChartHitTestHost.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartNumberRange.h"
 #include "charts/LChartSeriesDataBin.h"
 #include "foundation/NSString.h"
 #include "graphics/UIColor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 VX_REGISTER_CLASS(LChartBarColumnSeries);
 
@@ -176,4 +181,60 @@ void LChartBarColumnSeries::supplementStylesFromStyles(
     const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
 {
     supplementStylesOfClass<LChartBarColumnSeriesStyle>(normal, selected);
+}
+
+void LChartBarColumnSeries::normaliseRangeStartAndLength(double& start, double& length)
+{
+    if (length < 0) {
+        start += length;
+        length = -length;
+    }
+}
+
+bool LChartBarColumnSeries::pointInsideBounds(LChartPoint point, std::array<double, 4> bounds)
+{
+    normaliseRangeStartAndLength(bounds[0], bounds[2]);
+    normaliseRangeStartAndLength(bounds[1], bounds[3]);
+    return bounds[0] <= point.x && point.x <= bounds[0] + bounds[2] && bounds[1] <= point.y
+        && point.y <= bounds[1] + bounds[3];
+}
+
+void LChartBarColumnSeries::distanceInfoInsideNearestRectangle(
+    LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries)
+{
+    LChartCartesianSeries::distanceInfoToPointInChartIsOnlySeries(info, touch, chart, isOnlySeries);
+    if (!info.dataPoint)
+        return;
+    const LChartInternalDataPoint& point = *info.dataPoint;
+    auto [xAxis, yAxis] = chart.axesForSeries(this);
+    const bool bars = orientation() == 1;
+    LChartAxis* changedAxis = bars ? yAxis : xAxis;
+    auto group = seriesGroup().lock();
+
+    // Along the measured axis: from the baseline to the value, or where the stack put it.
+    const double b = group ? group->baselineForSeries(*this) : 0.0;
+    const double v = measuredValueOfDataPoint(point).doubleValue();
+    double start = std::min(b, v);
+    double length = std::fabs(v - b);
+    double& resolvedMeasured = bars ? info.resolvedPoint.x : info.resolvedPoint.y;
+    if (isStacked()) {
+        const double lift = (bars ? point.xCoord() : point.yCoord()) - v - b;
+        if (!baseline().isNilOrNull()) {
+            start = b + lift;
+            length = v;
+            resolvedMeasured = v + start;
+        } else {
+            start = std::min(b, v) + lift;
+            resolvedMeasured = start + (v < b ? 0 : length);
+        }
+    }
+
+    // Along the changed axis: the series' slot about the changed value.
+    const double width = seriesWidth().doubleValue();
+    const double changedStart = changedValueOfDataPoint(point).doubleValue() - width / 2
+        + (changedAxis ? dataValueAdjustForAxis(*changedAxis) : 0.0);
+
+    std::array<double, 4> bounds = bars ? std::array<double, 4> { start, changedStart, length, width }
+                                        : std::array<double, 4> { changedStart, start, width, length };
+    info.distance = pointInsideBounds(touch, bounds) ? 0.0 : std::numeric_limits<double>::max();
 }

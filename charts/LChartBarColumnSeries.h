@@ -2,6 +2,8 @@
 
 #include "charts/LChartCartesianSeries.h"
 
+#include <array>
+
 class LChartBarColumnSeriesStyle;
 
 // What bar and column series share: one rectangle per point from the baseline (or, stacked, from
@@ -42,7 +44,18 @@ public:
     // more at each end on the changed axis so the outer rectangles fit.
     Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
 
+    // A start and length with a negative length become the same stretch with a positive one.
+    static void normaliseRangeStartAndLength(double& start, double& length);
+    // Whether the point lies in the rectangle (x, y, width, height; negative sizes normalised),
+    // edges included.
+    static bool pointInsideBounds(LChartPoint point, std::array<double, 4> bounds);
+
 protected:
+    // The hit test of bars and columns: the nearest point as the cartesian search finds it, at
+    // distance 0 when the touch lies inside that point's rectangle and the largest double
+    // otherwise. A stacked rectangle sits where the stack lifted it, and so does the crosshair.
+    void distanceInfoInsideNearestRectangle(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries);
     RenderIndices emptyRenderIndexDict() const override { return { { "Triangles", 0 }, { "Lines", 0 } }; }
     void drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
         const LChartGLTranslation& translation, RenderIndices& slots) override;

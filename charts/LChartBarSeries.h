@@ -19,4 +19,9 @@ public:
     Ref<LChartSeriesStyle> themeStyle(const LChartTheme& theme, int32_t index, bool selected) const override;
     int32_t distanceComparisonModeForPoint() const override { return 2; }
     int32_t distanceComparisonModeForSeries() const override { return 2; }
+    void distanceInfoToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries) override
+    {
+        distanceInfoInsideNearestRectangle(info, touch, chart, isOnlySeries);
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "charts/LChartAxis.h"
 #include "charts/LChartDataSeries.h"
+#include "charts/LChartHitTestHost.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
 #include "charts/LChartNumberRange.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 VX_REGISTER_CLASS(LChartCartesianSeries);
 
@@ -160,6 +162,60 @@ double LChartCartesianSeries::distanceToCoordFromCoordWithScalarsWithDistanceMod
             NSString::stringWithFormat("bad distance mode %d", mode), this);
     }
     return 0;
+}
+
+LChartPoint LChartCartesianSeries::distanceScalarsInChart(const LChartHitTestHost& chart) const
+{
+    auto [xAxis, yAxis] = chart.axesForSeries(this);
+    auto span = [](const LChartAxis* axis) {
+        const auto& range = axis ? axis->axisRangeInternal() : nullptr;
+        return range ? range->max() - range->min() : 0.0;
+    };
+    CGRect frame = chart.glFrameForHitTesting();
+    double aspect = static_cast<double>(frame.size.width) / static_cast<double>(frame.size.height);
+    return { span(xAxis), aspect * span(yAxis) };
+}
+
+void LChartCartesianSeries::findNearestPoint(LChartSeriesDistanceInfo& info, LChartPoint touch,
+    const LChartHitTestHost& chart, bool isOnlySeries,
+    const std::function<LChartPoint(LChartInternalDataPoint&)>& positionOf) const
+{
+    info.distance = std::numeric_limits<double>::max();
+    info.dataPoint = nullptr;
+    LChartPoint scalars = distanceScalarsInChart(chart);
+    int32_t mode = isOnlySeries ? distanceComparisonModeForPoint() : distanceComparisonModeForSeries();
+    for (const auto& point : dataSeries()->dataPoints()) {
+        double d = distanceToCoordFromCoordWithScalarsWithDistanceMode(touch, positionOf(*point), scalars, mode);
+        if (d < info.distance) {
+            info.distance = d;
+            info.dataPoint = point;
+        }
+    }
+}
+
+void LChartCartesianSeries::distanceInfoToPointInChartIsOnlySeries(
+    LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries)
+{
+    auto [xAxis, yAxis] = chart.axesForSeries(this);
+    if (!xAxis || !yAxis)
+        return;
+    LChartPoint offset;
+    if (!stackIndex().isNilOrNull() && !baseline().isNilOrNull())
+        (orientation() == 1 ? offset.x : offset.y) = baseline().doubleValue();
+    double adjustX = dataValueAdjustForAxis(*xAxis);
+    double adjustY = dataValueAdjustForAxis(*yAxis);
+    findNearestPoint(info, touch, chart, isOnlySeries, [&](LChartInternalDataPoint& point) {
+        return LChartPoint { point.sChartXValue().doubleValue() + adjustX + offset.x,
+            point.sChartYValue().doubleValue() + adjustY + offset.y };
+    });
+    setResolvedPointFromDataPoint(info);
+}
+
+void LChartCartesianSeries::setResolvedPointFromDataPoint(LChartSeriesDistanceInfo& info) const
+{
+    if (!info.dataPoint)
+        return;
+    info.resolvedPoint = { info.dataPoint->sChartXValue().doubleValue(), info.dataPoint->sChartYValue().doubleValue() };
 }
 
 std::vector<Value> LChartCartesianSeries::invalidBinKeys() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/LChartDrawer.h"
+#include "charts/LChartPoint.h"
 #include "charts/LChartSeries.h"
 #include "charts/LChartSeriesGroup.h"
 
@@ -8,12 +9,6 @@
 #include <string>
 
 class LChartRange;
-
-// A point in an axis pair's internal units.
-struct LChartPoint {
-    double x { 0 };
-    double y { 0 };
-};
 
 // The base of every series drawn against an x and a y axis. It adds the slot and stack the series
 // holds in its series group, the drawing loop that turns each invalid bin into geometry through
@@ -121,8 +116,25 @@ public:
         LChartPoint a, LChartPoint b, LChartPoint scalars, int32_t mode) const;
     virtual int32_t distanceComparisonModeForSeries() const { return 0; }
     virtual int32_t distanceComparisonModeForPoint() const { return 1; }
+    // Nearest point by the points' values, each shifted by the series' slot on each axis and,
+    // for a stacked series with a baseline, by that baseline on the measured axis. One candidate
+    // is measured in `distanceComparisonModeForPoint`, several in
+    // `distanceComparisonModeForSeries`; the crosshair sits on the values of the point found.
+    void distanceInfoToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries) override;
+    // The units of a step on each axis: the x axis' visible span, and the y axis' span times
+    // the plot area's width over its height, so that a step in y counts as much as the same
+    // screen distance in x.
+    LChartPoint distanceScalarsInChart(const LChartHitTestHost& chart) const;
+    // The crosshair position on the found point's own values; nothing without a point.
+    void setResolvedPointFromDataPoint(LChartSeriesDistanceInfo& info) const;
 
 protected:
+    // Writes into `info` the point whose position (as `positionOf` gives it) lies strictly
+    // nearest to the touch, measured in the mode for one candidate or for several. The record's
+    // distance starts at the largest double and its point at none.
+    void findNearestPoint(LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart,
+        bool isOnlySeries, const std::function<LChartPoint(LChartInternalDataPoint&)>& positionOf) const;
     void initCartesianSeries(std::shared_ptr<LChartErrorHandler> errorHandler);
     // The render kinds this series uses, all at 0.
     virtual RenderIndices emptyRenderIndexDict() const { return {}; }

@@ -446,11 +446,3 @@ CGPoint LChartDonutSeries::getSliceCenter(int32_t index) const
     return CGPointMake(
         m_donutCenter.x + radius * sx * std::cos(angle), m_donutCenter.y + radius * sy * std::sin(angle));
 }
-
-std::string LChartDonutSeries::titleForSliceInLegend(int32_t index) const
-{
-    const auto& points = dataSeries()->dataPoints();
-    if (index < 0 || static_cast<size_t>(index) >= points.size())
-        return {};
-    return points[index]->xValue().description();
-}

@@ -137,8 +137,12 @@ public:
     // Where slice `index`'s label belongs, in the GL view's coordinates: the middle of its ring
     // along the middle of its span, pushed out with it.
     CGPoint getSliceCenter(int32_t index) const;
-    // The legend's title of a slice: its name's text.
-    std::string titleForSliceInLegend(int32_t index) const;
+    // Draws slice `index` of `total` as a ring segment into the current graphics context, in the
+    // style's colours (the selected style when `selected`) with its shading effect; angles run
+    // clockwise from the top. An index not below the number of points draws nothing.
+    void drawSliceOfTotalFromAngleToAngleFromCentreWithInnerRadiusAndOuterRadiusAsSelectedInFrame(int32_t index,
+        int32_t total, float startAngle, float endAngle, CGPoint centre, float innerRadius, float outerRadius,
+        bool selected, CGRect frame);
 
 protected:
     void initDonutSeries(std::shared_ptr<LChartErrorHandler> errorHandler);

@@ -1,17 +1,21 @@
 #include "charts/LChartLineSeries.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartDataSeries.h"
+#include "charts/LChartHitTestHost.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartSeriesDataBin.h"
 #include "charts/LChartTheme.h"
+#include "charts/LatticeChartLog.h"
 #include "graphics/UIColor.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 VX_REGISTER_CLASS(LChartLineSeries);
 
@@ -352,4 +356,65 @@ Ref<LChartRange> LChartLineSeries::visibleRangeOnAxis(const LChartAxis& axis) co
             return rangeBaselinedWithRangeOnAxis(LChartCartesianSeries::visibleRangeOnAxis(axis), axis);
     }
     return LChartCartesianSeries::visibleRangeOnAxis(axis);
+}
+
+int32_t LChartLineSeries::distanceComparisonModeForPoint() const
+{
+    int32_t trace = style() ? style()->lineCrosshairTraceStyle() : 0;
+    if (trace == 0)
+        return 1;
+    if (trace == 1)
+        return 2;
+    LatticeChartLog::fatalLogMessageFromSource("bad line trace mode", this);
+}
+
+void LChartLineSeries::distanceInfoUsingGLToPointInChartIsOnlySeries(
+    LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries) const
+{
+    findNearestPoint(info, touch, chart, isOnlySeries, [](LChartInternalDataPoint& point) {
+        return LChartPoint { point.xCoord(), point.yCoord() };
+    });
+}
+
+void LChartLineSeries::distanceInfoToPointInChartIsOnlySeries(
+    LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries)
+{
+    distanceInfoUsingGLToPointInChartIsOnlySeries(info, touch, chart, isOnlySeries);
+    if (!info.dataPoint)
+        return;
+    if (chart.crosshairInterpolatesPoints())
+        info.resolvedPoint = interpolatePointForCoord(*info.dataPoint, touch);
+    else
+        info.resolvedPoint = { info.dataPoint->xCoord(), info.dataPoint->yCoord() };
+}
+
+LChartPoint LChartLineSeries::interpolatePointForCoord(const LChartInternalDataPoint& point, LChartPoint touch) const
+{
+    // Trace along x (0) or y (1); the other coordinate measures the distance.
+    bool traceX = distanceComparisonModeForPoint() == 1;
+    const float h = static_cast<float>(traceX ? touch.x : touch.y);
+    LChartPoint best { point.xCoord(), point.yCoord() };
+    double bestDistance = std::numeric_limits<double>::max();
+    const auto& points = dataSeries()->dataPoints();
+    for (size_t i = 1; i < points.size(); ++i) {
+        std::array<float, 2> a { static_cast<float>(points[i - 1]->xCoord()),
+            static_cast<float>(points[i - 1]->yCoord()) };
+        std::array<float, 2> b { static_cast<float>(points[i]->xCoord()), static_cast<float>(points[i]->yCoord()) };
+        const size_t trace = traceX ? 0 : 1;
+        const size_t other = 1 - trace;
+        if (a[trace] > b[trace])
+            std::swap(a, b);
+        if (!(a[trace] <= h && h <= b[trace]))
+            continue;
+        float s = a[trace] == b[trace] ? 1.0f : std::fabs((h - a[trace]) / (b[trace] - a[trace]));
+        std::array<float, 2> at { a[0] + s * (b[0] - a[0]), a[1] + s * (b[1] - a[1]) };
+        if (stepLine())
+            at[other] = a[other];
+        double distance = std::fabs((traceX ? touch.y : touch.x) - at[other]);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = { at[0], at[1] };
+        }
+    }
+    return best;
 }

@@ -62,6 +62,22 @@ public:
     // baseline too.
     Ref<LChartRange> visibleRangeOnAxis(const LChartAxis& axis) const override;
 
+    // Crosshair tracing: the normal style's `lineCrosshairTraceStyle` 0 follows x (mode 1),
+    // 1 follows y (mode 2); another value is fatal.
+    int32_t distanceComparisonModeForPoint() const override;
+    // Nearest point by drawing position (stacking included); the crosshair then sits on the line
+    // between points when the chart's crosshair interpolates, else on the point found.
+    void distanceInfoToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries) override;
+    // As the cartesian search, but by each point's `xCoord` and `yCoord` without offsets, and
+    // leaving `resolvedPoint` alone.
+    void distanceInfoUsingGLToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries) const;
+    // The point on the line at the touch's trace coordinate nearest the touch in the other
+    // coordinate (a step line keeps the earlier point's level); the point's own drawing position
+    // when the line does not pass the trace coordinate.
+    LChartPoint interpolatePointForCoord(const LChartInternalDataPoint& point, LChartPoint touch) const;
+
 protected:
     void initLineSeries(std::shared_ptr<LChartErrorHandler> errorHandler, bool stepLine);
     RenderIndices emptyRenderIndexDict() const override;

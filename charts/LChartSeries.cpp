@@ -1,5 +1,6 @@
 #include "charts/LChartSeries.h"
 
+#include "charts/LChartAxis.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
@@ -436,4 +437,61 @@ Value LChartSeries::intRepresentationFromKey(const std::string& key) const
         if (stringForKeyWithDataPoint(keys[i], nullptr) == key)
             return Value(static_cast<int32_t>(i));
     return {};
+}
+
+std::vector<std::string> LChartSeries::xValueKeys() const
+{
+    return m_dataSeries->xValueKeys();
+}
+
+std::vector<std::string> LChartSeries::yValueKeys() const
+{
+    return m_dataSeries->yValueKeys();
+}
+
+std::vector<std::string> LChartSeries::valueKeys() const
+{
+    return m_dataSeries->valueKeys();
+}
+
+std::optional<std::string> LChartSeries::stringForValueWithKeyWithDataPoint(
+    const std::string& key, LChartDataPoint& point, LChartAxis* axis) const
+{
+    if (axis) {
+        if (axis->isXAxis()) {
+            if (point.respondsToSChartXValueForKey())
+                return axis->stringForId(point.sChartXValueForKey(key));
+        } else if (point.respondsToSChartYValueForKey()) {
+            return axis->stringForId(point.sChartYValueForKey(key));
+        }
+        return std::nullopt;
+    }
+    if (point.respondsToSChartValueForKey())
+        return NSString::stringWithFormat("%@", point.sChartValueForKey(key));
+    return std::nullopt;
+}
+
+std::function<int(const std::string&, const std::string&)> LChartSeries::comparatorForValueKeys() const
+{
+    // The positions are looked up once, so sorting does not relabel every key per comparison.
+    std::vector<std::string> labels;
+    for (const auto& key : orderedKeysForDataValues())
+        labels.push_back(stringForKeyWithDataPoint(key, nullptr));
+    return [labels = std::move(labels)](const std::string& a, const std::string& b) {
+        auto position = [&](const std::string& label) {
+            return static_cast<size_t>(std::find(labels.begin(), labels.end(), label) - labels.begin());
+        };
+        size_t pa = position(a);
+        size_t pb = position(b);
+        if (pa != pb)
+            return pa < pb ? -1 : 1;
+        if (pa < labels.size())
+            return 0;
+        return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+    };
+}
+
+void LChartSeries::distanceInfoToPointInChartIsOnlySeries(
+    LChartSeriesDistanceInfo&, LChartPoint, const LChartHitTestHost&, bool)
+{
 }

@@ -4,21 +4,28 @@
 #include "charts/LChartDatasource.h"
 #include "charts/LChartErrorHandler.h"
 #include "charts/LChartSeriesDataPointFinder.h"
+#include "charts/LChartSeriesDistanceInfo.h"
 #include "foundation/NSObject.h"
 #include "foundation/Value.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class LChartAxis;
 class LChartDataSeries;
+class LChartHitTestHost;
 class LChartInternalDataPoint;
+class LChartLegendItem;
 class LChartMutableOrderedSet;
 class LChartOrderedDictionary;
 class LChartSeriesDataBin;
 class LChartSeriesStyle;
 class LChartTheme;
+class UIColor;
+class UIView;
 
 // The base of every chart series: its points (an LChartDataSeries of internal points) cut into
 // bins so that only changed runs are re-mapped and redrawn, its selection and legend settings,
@@ -142,6 +149,42 @@ public:
     virtual std::vector<std::string> orderedKeysForDataValues() const { return {}; }
     virtual std::string stringForKeyWithDataPoint(const std::string& key, const LChartDataPoint* point) const;
     Value intRepresentationFromKey(const std::string& key) const;
+    // The keys under which points carry several x values, several y values, or extra values.
+    std::vector<std::string> xValueKeys() const;
+    std::vector<std::string> yValueKeys() const;
+    std::vector<std::string> valueKeys() const;
+    // The display text of a keyed value: with an axis, the axis' text for the point's keyed x
+    // value (x axis) or y value (other axes); without one, the description of the point's extra
+    // value. Nullopt when the point carries no such kind of keyed value.
+    std::optional<std::string> stringForValueWithKeyWithDataPoint(
+        const std::string& key, LChartDataPoint& point, LChartAxis* axis) const;
+    // Orders key labels (`stringForKeyWithDataPoint` texts) into the series' own key order:
+    // negative, zero or positive as the first comes before, with or after the second. Labels
+    // the series does not have come after its own, ordered by their text.
+    std::function<int(const std::string&, const std::string&)> comparatorForValueKeys() const;
+
+    // Nearest-point search. `touch` is in the series' internal units; `isOnlySeries` says that
+    // this series is the only candidate. Fills `distance`, `dataPoint` and `resolvedPoint` of
+    // `info` and leaves `series` as the caller set it. A series that measures nothing (the base
+    // class, radial series) leaves the record as it is.
+    virtual void distanceInfoToPointInChartIsOnlySeries(
+        LChartSeriesDistanceInfo& info, LChartPoint touch, const LChartHitTestHost& chart, bool isOnlySeries);
+
+    // Legend entries. The legend item, when set (it is not retained), supplies the title, the
+    // symbol and the block symbol in the series' place wherever it answers; otherwise the series
+    // answers itself. Symbols are new views of the series' kind in its style's colours; the base
+    // class and kinds without a symbol give null.
+    const Weak<LChartLegendItem>& legendItem() const { return m_legendItem; }
+    void setLegendItem(const Weak<LChartLegendItem>& item) { m_legendItem = item; }
+    virtual std::string titleForSeriesInLegend() const;
+    // Radial series: the slice's x value as text; empty for other kinds.
+    virtual std::string titleForSliceInLegend(int32_t slice) const;
+    // Asked only of series that answer (a value); the base class does not.
+    virtual std::optional<Ref<UIColor>> textColorForSeriesTitleInLegend() const { return std::nullopt; }
+    virtual Ref<UIView> symbolForSeriesInLegend();
+    virtual Ref<UIView> blockSymbolForSeriesInLegend();
+    // Radial series: a symbol of one slice; null for other kinds.
+    virtual Ref<UIView> symbolForSliceInLegend(int32_t slice);
 
 protected:
     // The defaults, in the order of the base initialiser; subclasses call it first.
@@ -200,4 +243,5 @@ private:
     Weak<NSObject> m_delegate;
     LChartAnimation* m_activeAnimation { nullptr };
     Value m_maxNumberOfPointsInBin;
+    Weak<LChartLegendItem> m_legendItem;
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "charts/LChartHitTestHost.h"
+#include "charts/LChartNumberAxis.h"
+#include "charts/LChartNumberRange.h"
 #include "charts/LChartSeries.h"
 
 #include <memory>
@@ -36,4 +39,29 @@ public:
         return series;
     }
     std::vector<std::string> orderedKeysForDataValues() const override { return { "High", "Low" }; }
+};
+
+// A chart as a series sees it when it measures a touch: one axis pair with visible ranges, a
+// plot area and the crosshair's interpolation switch.
+class FakeHitTestChart final : public LChartHitTestHost {
+public:
+    FakeHitTestChart(double xMin, double xMax, double yMin, double yMax)
+        : x(LChartNumberAxis::init())
+        , y(LChartNumberAxis::init())
+    {
+        y->setAxisOrientation(1);
+        x->setAxisRangeInternal(LChartNumberRange::initWithMinimumAndMaximum(Value(xMin), Value(xMax)));
+        y->setAxisRangeInternal(LChartNumberRange::initWithMinimumAndMaximum(Value(yMin), Value(yMax)));
+    }
+    std::pair<LChartAxis*, LChartAxis*> axesForSeries(const LChartSeries*) const override
+    {
+        return { x.get(), y.get() };
+    }
+    CGRect glFrameForHitTesting() const override { return glFrame; }
+    bool crosshairInterpolatesPoints() const override { return interpolates; }
+
+    Ref<LChartNumberAxis> x;
+    Ref<LChartNumberAxis> y;
+    CGRect glFrame { { 0, 0 }, { 100, 100 } };
+    bool interpolates { true };
 };

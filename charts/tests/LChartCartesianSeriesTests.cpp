@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -146,4 +147,53 @@ TEST(LChartCartesianSeries, TheBaseClassDrawsNothingAndSaysSo)
     ASSERT_EQ(handler->errors.size(), 1u);
     EXPECT_NE(
         handler->errors[0].find("Should not be rendering the base LChartCartesianSeries class"), std::string::npos);
+}
+
+TEST(LChartCartesianSeries, NearestPointCountsScreenDistanceAndKeepsTheEarlierOnATie)
+{
+    auto series = StripSeries::init(std::make_shared<RecordingErrorHandler>());
+    series->addDataPoint(point(0, 10));
+    series->addDataPoint(point(10, 0));
+    FakeHitTestChart chart(0, 100, 0, 100);
+    // On a square plot both points lie 10 away from the origin: the first is kept. A wide plot
+    // makes a step in y count for less, a tall one for more.
+    const struct {
+        CGSize plot;
+        double x;
+        double distance;
+    } cases[] = { { { 100, 100 }, 0, 0.1 }, { { 200, 100 }, 0, 0.05 }, { { 50, 100 }, 10, 0.1 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.plot.width);
+        chart.glFrame.size = c.plot;
+        LChartSeriesDistanceInfo info;
+        series->distanceInfoToPointInChartIsOnlySeries(info, { 0, 0 }, chart, false);
+        ASSERT_TRUE(info.dataPoint);
+        EXPECT_EQ(info.dataPoint->xValue().doubleValue(), c.x);
+        EXPECT_DOUBLE_EQ(info.distance, c.distance);
+        EXPECT_EQ(info.resolvedPoint.x, c.x);
+        EXPECT_EQ(info.resolvedPoint.y, 10 - c.x);
+    }
+
+    // Alone, the series is measured along x only.
+    chart.glFrame.size = { 100, 100 };
+    LChartSeriesDistanceInfo only;
+    series->distanceInfoToPointInChartIsOnlySeries(only, { 7, 0 }, chart, true);
+    EXPECT_EQ(only.dataPoint->xValue().doubleValue(), 10);
+    EXPECT_DOUBLE_EQ(only.distance, 0.03);
+
+    // A stacked series with a baseline is measured from its raised values.
+    series->overrideSetStackIndex(Value(1));
+    series->setBaseline(Value(20));
+    LChartSeriesDistanceInfo stacked;
+    series->distanceInfoToPointInChartIsOnlySeries(stacked, { 0, 30 }, chart, false);
+    EXPECT_EQ(stacked.dataPoint->xValue().doubleValue(), 0);
+    EXPECT_DOUBLE_EQ(stacked.distance, 0);
+    EXPECT_EQ(stacked.resolvedPoint.y, 10);
+
+    // Without points nothing is found and the record keeps the largest distance.
+    auto empty = StripSeries::init(std::make_shared<RecordingErrorHandler>());
+    LChartSeriesDistanceInfo none;
+    empty->distanceInfoToPointInChartIsOnlySeries(none, { 0, 0 }, chart, false);
+    EXPECT_FALSE(none.dataPoint);
+    EXPECT_EQ(none.distance, std::numeric_limits<double>::max());
 }

@@ -2,6 +2,7 @@
 
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartMultiYDataPoint.h"
 #include "charts/LChartMutableOrderedSet.h"
 #include "charts/LChartOrderedDictionary.h"
 #include "charts/LChartRange.h"
@@ -9,6 +10,9 @@
 #include "charts/tests/ChartSeriesFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -177,4 +181,51 @@ TEST(LChartSeries, RangesKeysAndValueConversion)
     EXPECT_EQ(series->changedValueOfDataPoint(*p).doubleValue(), 2);
     series->setMeasuredValueOfDataPoint(Value(9), *p);
     EXPECT_EQ(p->xValue().doubleValue(), 9);
+}
+
+TEST(LChartSeries, KeyedValueTextsAndKeyOrder)
+{
+    auto series = PlainSeries::init();
+    EXPECT_EQ(series->yValueKeys(), (std::vector<std::string> { "High", "Low" }));
+    EXPECT_EQ(series->xValueKeys(), series->valueKeys());
+
+    auto x = LChartNumberAxis::init();
+    auto y = LChartNumberAxis::init();
+    y->setAxisOrientation(1);
+    auto multiY = LChartMultiYDataPoint::init();
+    multiY->setYValues(Value::dictionary({ { "High", Value(12.5) } }));
+    auto multiX = LChartMultiXDataPoint::init();
+    multiX->setXValues(Value::dictionary({ { "High", Value(3) } }));
+    auto bubble = LChartBubbleDataPoint::init();
+    bubble->setArea(4);
+    auto plain = LChartDataPoint::init();
+
+    // Each kind of keyed value is read through its own axis (or none); a point without that
+    // kind has no text.
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("High", *multiY, y.get()), y->stringForId(Value(12.5)));
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("High", *multiX, x.get()), x->stringForId(Value(3)));
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("Area", *bubble, nullptr), "4");
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("High", *multiY, x.get()), std::nullopt);
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("High", *plain, y.get()), std::nullopt);
+    EXPECT_EQ(series->stringForValueWithKeyWithDataPoint("High", *plain, nullptr), std::nullopt);
+
+    // Labels sort into the series' key order; labels it does not have go last, by their text.
+    std::vector<std::string> labels { "Zeta: ", "Low: ", "Alpha: ", "High: " };
+    auto compare = series->comparatorForValueKeys();
+    std::sort(labels.begin(), labels.end(), [&](const auto& a, const auto& b) { return compare(a, b) < 0; });
+    EXPECT_EQ(labels, (std::vector<std::string> { "High: ", "Low: ", "Alpha: ", "Zeta: " }));
+    EXPECT_EQ(compare("Low: ", "Low: "), 0);
+}
+
+TEST(LChartSeries, TheBaseSeriesMeasuresNoDistance)
+{
+    auto series = PlainSeries::init();
+    series->addDataPoint(point(1, 1));
+    FakeHitTestChart chart(0, 10, 0, 10);
+    LChartSeriesDistanceInfo info;
+    info.series = series;
+    series->distanceInfoToPointInChartIsOnlySeries(info, { 1, 1 }, chart, true);
+    EXPECT_EQ(info.distance, std::numeric_limits<double>::max());
+    EXPECT_FALSE(info.dataPoint);
+    EXPECT_EQ(info.series, series);
 }

@@ -12,6 +12,7 @@
 #include "charts/LChartTitleStyle.h"
 #include "charts/LatticeChartLog.h"
 #include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvasUnderlay.h"
 #include "charts/view/LatticeChart.h"
 #include "foundation/NSNotificationCenter.h"
@@ -245,6 +246,8 @@ void LChartCanvas::layoutSubviews()
     if (!m_rendering && m_chart)
         m_chart->notifyRenderStartedWithFullRedraw(m_redrawGL);
     m_rendering = true;
+    if (m_chart)
+        m_chart->positionLegend();
     UIView::layoutSubviews();
     if (!m_chart)
         return;
@@ -456,6 +459,9 @@ void LChartCanvas::drawChart(CGRect)
         performSelectorAfterDelay(
             self, "setNeedsToRenderChart", [self] { self->setNeedsToRenderChart(); }, 0);
     }
+    // Annotations follow the axes as this frame left them.
+    for (const auto& annotation : m_chart->annotations())
+        annotation->updateViewWithCanvas(*this);
     m_orientationChanged = false;
     m_rendering = false;
     m_chart->notifyRenderFinished();

@@ -10,6 +10,7 @@
 #include "charts/LChartDiscontinuousNumberAxis.h"
 #include "charts/LChartDonutSeries.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartLegendStyle.h"
 #include "charts/LChartMultiYDataPoint.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartRange.h"
@@ -21,8 +22,11 @@
 #include "charts/LatticeChartLog.h"
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
+#include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSString.h"
@@ -152,6 +156,10 @@ void LatticeChart::initialiseChart()
     m_titleLabel->setUserSetFrame(false);
     addSubview(m_titleLabel);
     m_titleLabel->setHidden(true);
+    m_legend = LChartLegend::initWithChart(this);
+    m_legend->setTag(2);
+    addSubview(m_legend);
+    m_legend->setHidden(true);
     // The library's default theme, before the canvas exists: what it says of the canvas, the
     // plot-area border and the loading indicator takes no effect now.
     if (auto theme = LatticeCharts::theme())
@@ -160,7 +168,6 @@ void LatticeChart::initialiseChart()
     m_canvas->setAutoresizingMask(kLChartAllAutoresizing);
     m_canvas->setAutoresizesSubviews(true);
     addSubview(m_canvas);
-    m_canvas->glView()->setAreaColor(m_plotAreaBackgroundColor);
     updateCanvasSize();
     m_loadingIndicator
         = UIActivityIndicatorView::initWithActivityIndicatorStyle(UIActivityIndicatorViewStyleWhiteLarge);
@@ -295,6 +302,8 @@ LatticeChart::~LatticeChart()
         axis->setChart(nullptr);
     if (m_canvas)
         m_canvas->detachChart();
+    if (m_legend)
+        m_legend->setChart(nullptr);
     setLoadingIndicator(nullptr);
 }
 
@@ -714,16 +723,52 @@ void LatticeChart::positionChartTitle()
 
 void LatticeChart::updateCanvasSize()
 {
-    // With no legend the canvas takes the chart less the title's room. The border moves the
-    // canvas' origin but does not shrink it.
-    CGRect frame = bounds();
+    positionLegend();
+    CGRect c = bounds();
+    float border = m_borderThickness;
+    bool legendShown = m_legend && !m_legend->isHidden();
+    float lw2 = 0, lh2 = 0;
+    if (legendShown && !m_legend->userSetFrame()) {
+        float margin = legendMargin();
+        lw2 = static_cast<float>(m_legend->frame().size.width) + 2 * margin;
+        lh2 = static_cast<float>(m_legend->frame().size.height) + 2 * margin;
+    }
+    float left = border, top = border, widthCut = 0, heightCut = 0;
+    if (legendShown && m_legend->placement() != 1) {
+        bool edge = m_legend->placement() == 2;
+        switch (m_legend->position()) {
+        case 4:
+        case 5:
+        case 6:
+            left = border + (edge ? lw2 / 2 - spaceRequiredForYAxesNormal() : lw2);
+            widthCut = edge ? lw2 / 2 - spaceRequiredForYAxesNormal() : lw2;
+            break;
+        case 0:
+        case 1:
+        case 2:
+            widthCut += edge ? lw2 / 2 - spaceRequiredForYAxesReverse() / 2 : lw2;
+            break;
+        case 7:
+            // On the edge, the legend's half replaces the border inset.
+            top = edge ? lh2 / 2 : border + lh2;
+            heightCut = edge ? lh2 / 2 : lh2;
+            break;
+        case 3:
+            if (!edge)
+                heightCut += lh2;
+            else if (lh2 / 2 > spaceRequiredForXAxesNormal())
+                heightCut += lh2 / 2 - spaceRequiredForXAxesNormal();
+            break;
+        default:
+            break;
+        }
+    }
     if (!m_overlapChartTitle && !m_titleLabel->text().empty() && !m_titleLabel->userSetFrame()) {
         double height = m_titleLabel->frame().size.height;
-        frame.origin.y += height;
-        frame.size.height -= height;
+        c.origin.y += height;
+        c.size.height -= height;
     }
-    frame.origin.x += m_borderThickness;
-    frame.origin.y += m_borderThickness;
+    CGRect frame = CGRectMake(c.origin.x + left, c.origin.y + top, c.size.width - widthCut, c.size.height - heightCut);
     if (frame.size.width <= 0 || frame.size.height <= 0)
         LatticeChartLog::logger()->handleErrorWithMessageFromSource(
             "The size/layout of the LatticeChart does not have sufficient room for laying out its elements, and may "
@@ -943,6 +988,9 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
                 updateRangesOnCartesianAxis(*axis);
         }
     }
+    if (m_legend && !m_legend->isHidden())
+        m_legend->reload();
+    crosshairChartDidReload();
     m_canvas->setReloadedData(true);
     m_canvas->setRedrawGL(true);
 }
@@ -980,7 +1028,10 @@ void LatticeChart::layoutSubviews()
         hideTitleIfBlank(*m_xAxes.front()->titleLabel());
     if (!m_yAxes.empty())
         hideTitleIfBlank(*m_yAxes.front()->titleLabel());
+    if (m_legend && !m_legend->isHidden() && (m_canvas->redrawGL() || m_canvas->orientationChanged()))
+        m_legend->reload();
     updateCanvasSize();
+    layoutCrosshair();
     for (const auto& axes : { &m_xAxes, &m_yAxes }) {
         for (const auto& axis : *axes) {
             axis->setAxisFrame(m_canvas->underlay()->frame());
@@ -1082,28 +1133,6 @@ bool LatticeChart::pointIsVisibleOnSeries(LChartPoint point, const LChartSeries&
     return x->valueIsVisibleOnSeries(point.x, cartesian) && y->valueIsVisibleOnSeries(point.y, cartesian);
 }
 
-std::string LatticeChart::stringForXAndYUsingXAxisAndYAxis(
-    double x, double y, LChartAxis& xAxis, LChartAxis& yAxis) const
-{
-    return NSString::stringWithFormat("%s, %s", xAxis.stringForValue(x), yAxis.stringForValue(y));
-}
-
-std::string LatticeChart::stringForXAndYUsingSeries(double x, double y, const LChartSeries& series) const
-{
-    auto [xAxis, yAxis] = axesForSeries(&series);
-    return stringForXAndYUsingXAxisAndYAxis(x, y, *xAxis, *yAxis);
-}
-
-std::string LatticeChart::stringForXAndY(double x, double y) const
-{
-    LChartAxis* xAxis = primaryXAxis();
-    LChartAxis* yAxis = primaryYAxis();
-    // A chart without its primary axes has logged that; it has no text for values.
-    if (!xAxis || !yAxis)
-        return {};
-    return stringForXAndYUsingXAxisAndYAxis(x, y, *xAxis, *yAxis);
-}
-
 std::string LatticeChart::stringForIdXAndIdYUsingSeries(
     const Value& x, const Value& y, const LChartSeries& series) const
 {
@@ -1176,9 +1205,8 @@ void LatticeChart::setCanvasAreaBackgroundColor(const Ref<UIColor>& color)
 
 void LatticeChart::setPlotAreaBackgroundColor(const Ref<UIColor>& color)
 {
+    // The canvas paints it under the series, in the annotation underlay.
     m_plotAreaBackgroundColor = color;
-    if (m_canvas)
-        m_canvas->glView()->setAreaColor(color);
 }
 
 Ref<UIColor> LatticeChart::plotAreaBorderColor() const
@@ -1309,6 +1337,7 @@ void LatticeChart::applyThemeToChart()
     };
     dressAxisTitles(m_xAxes, theme.xAxisStyle());
     dressAxisTitles(m_yAxes, theme.yAxisStyle());
+    applyThemeToLegend(theme);
     redrawChartIncludePlotArea(true);
 }
 
@@ -1336,4 +1365,263 @@ void LatticeChart::notifyRadialSeriesDidEndDecelerating(LChartDonutSeries& serie
 {
     if (m_chartDelegate)
         m_chartDelegate->sChartRadialSeriesDidEndDecelerating(*this, series);
+}
+
+float LatticeChart::legendMargin() const
+{
+    const auto& style = m_legend ? m_legend->style() : nullptr;
+    return style ? style->marginWidth().floatValue() : 0;
+}
+
+void LatticeChart::setLegend(const Ref<LChartLegend>& legend)
+{
+    if (legend == m_legend)
+        return;
+    if (m_legend)
+        m_legend->removeFromSuperview();
+    m_legend = legend;
+    if (m_legend)
+        addSubview(m_legend);
+}
+
+void LatticeChart::positionLegend()
+{
+    if (!m_legend || m_legend->userSetFrame())
+        return;
+    CGRect c = bounds();
+    CGRect legend = m_legend->frame();
+    auto lw = static_cast<float>(legend.size.width);
+    auto lh = static_cast<float>(legend.size.height);
+    float border = m_borderThickness;
+    float margin = legendMargin();
+    int32_t placement = m_legend->placement();
+    int32_t position = m_legend->position();
+    float xN = spaceRequiredForXAxesNormal();
+    float xR = spaceRequiredForXAxesReverse();
+    float yN = spaceRequiredForYAxesNormal();
+    float yR = spaceRequiredForYAxesReverse();
+    const auto& gl = m_canvas->glView();
+    auto glHeight = static_cast<float>(gl->bounds().size.height);
+    bool titleUserSet = m_titleLabel->userSetFrame();
+    float titleBottom = !titleUserSet && !m_titleLabel->isHidden()
+        ? static_cast<float>(m_titleLabel->frame().origin.y + m_titleLabel->frame().size.height)
+        : 0;
+    bool roomForTitle = !m_overlapChartTitle && !m_titleLabel->text().empty() && !titleUserSet;
+    float t = roomForTitle ? titleBottom : 0;
+    float inside = placement == 1 ? 1 : 0;
+
+    double x = legend.origin.x;
+    switch (position) {
+    case 0:
+    case 1:
+    case 2:
+        x = c.size.width - lw - margin - border - inside * yR;
+        break;
+    case 4:
+    case 5:
+    case 6:
+        x = c.origin.x + margin + border + inside * yN;
+        break;
+    case 3:
+    case 7:
+        if (placement == 0) {
+            x = c.size.width / 2 - lw / 2;
+        } else {
+            CGRect canvas = m_canvas->frame();
+            x = canvas.origin.x + gl->frame().origin.x + gl->frame().size.width / 2 - lw / 2;
+        }
+        break;
+    default:
+        // An unknown position keeps the legend's x.
+        break;
+    }
+
+    double y = 0;
+    switch (position) {
+    case 0:
+    case 6:
+        y = (roomForTitle ? titleBottom : c.origin.y + border) + margin + inside * xR;
+        break;
+    case 1:
+        y = t + glHeight / 2 - lh / 2 + xR;
+        break;
+    case 5:
+        y = t + glHeight / 2 - lh / 2 + inside * xR;
+        break;
+    case 2:
+        y = glHeight + t - lh - margin + xR;
+        break;
+    case 4:
+        y = glHeight + t - lh - margin + inside * xR;
+        break;
+    case 3:
+        if (placement == 0)
+            y = glHeight + t + xN + xR + margin;
+        else if (placement == 1)
+            y = glHeight + t - lh - margin + xR;
+        else
+            y = glHeight + t - lh / 2 + xR;
+        break;
+    case 7:
+        if (titleUserSet || m_titleLabel->text().empty()) {
+            y = border + margin;
+        } else if (!m_overlapChartTitle) {
+            y = titleBottom + inside * xR;
+        } else if (placement != 0) {
+            y = titleBottom + border + margin + xR;
+        } else {
+            y = border + margin;
+            // The overlapping title moves below the legend, without counting as placed by the
+            // user, so the next title layout takes it back to the top edge.
+            if (!m_legend->isHidden()) {
+                CGRect title = m_titleLabel->frame();
+                m_titleLabel->setFrame(
+                    CGRectMake(title.origin.x, border + margin + lh + margin, title.size.width, title.size.height));
+                m_titleLabel->setUserSetFrame(titleUserSet);
+            }
+        }
+        break;
+    default:
+        LatticeChartLog::logMessageFromSource(
+            NSString::stringWithFormat("Invalid legend position: %d", position), m_legend.get());
+        y = 0;
+        break;
+    }
+    m_legend->setFrame(CGRectMake(x, y, lw, lh));
+    m_legend->setUserSetFrame(false);
+}
+
+void LatticeChart::applyThemeToLegend(const LChartTheme& theme)
+{
+    const auto& from = theme.legendStyle();
+    if (!m_legend || !from)
+        return;
+    m_legend->setPosition(0);
+    auto style = m_legend->style();
+    if (!style) {
+        style = LChartLegendStyle::init();
+        m_legend->setStyle(style);
+    }
+    style->setFont(from->font());
+    style->setFontColor(from->fontColor());
+    style->setTitleFont(from->titleFont());
+    style->setTitleFontColor(from->titleFontColor());
+    style->setMarginWidth(from->marginWidth());
+    style->setBorderColor(from->borderColor());
+    m_legend->setCornerRadius(from->cornerRadius());
+    style->setSymbolCornerRadius(from->symbolCornerRadius());
+    style->setShowSymbols(from->showSymbols());
+    style->setAreaColor(from->areaColor());
+    style->setSymbolAlignment(from->symbolAlignment());
+    style->setOrientation(from->orientation());
+    style->setHorizontalPadding(from->horizontalPadding());
+    style->setVerticalPadding(from->verticalPadding());
+}
+
+void LatticeChart::addAnnotation(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation)
+        return;
+    m_annotations.push_back(annotation);
+    addAnnotationToView(annotation);
+}
+
+void LatticeChart::addAnnotationToView(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation || !m_canvas)
+        return;
+    const Ref<UIView>& layer = annotation->position() != 0 ? m_canvas->underlayForAnnotations()
+                                                           : std::static_pointer_cast<UIView>(m_canvas->glView());
+    layer->addSubview(annotation);
+    annotation->updateViewWithCanvas(*m_canvas);
+}
+
+void LatticeChart::replaceAnnotationAtIndexWithAnnotation(int32_t index, const Ref<LChartAnnotation>& annotation)
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_annotations.size()) {
+        LatticeChartLog::logMessageFromSource("Invalid index in -replaceAnnotationAtIndex", this);
+        return;
+    }
+    m_annotations[static_cast<size_t>(index)]->removeFromSuperview();
+    m_annotations[static_cast<size_t>(index)] = annotation;
+    addAnnotationToView(annotation);
+}
+
+void LatticeChart::removeAnnotation(const Ref<LChartAnnotation>& annotation)
+{
+    if (!annotation)
+        return;
+    annotation->removeFromSuperview();
+    std::erase(m_annotations, annotation);
+}
+
+void LatticeChart::removeAllAnnotations()
+{
+    for (const auto& annotation : m_annotations)
+        annotation->removeFromSuperview();
+    m_annotations.clear();
+}
+
+CGRect LatticeChart::glFrameForHitTesting() const
+{
+    return m_canvas && m_canvas->glView() ? m_canvas->glView()->frame() : CGRectZero;
+}
+
+bool LatticeChart::crosshairInterpolatesPoints() const
+{
+    // Without a crosshair yet, the one it would get interpolates.
+    return !m_crosshair || m_crosshair->interpolatePoints();
+}
+
+std::string LatticeChart::stringForXAndYUsingXAxisAndYAxis(
+    double x, double y, LChartAxis* xAxis, LChartAxis* yAxis) const
+{
+    return NSString::stringWithFormat(
+        "%@, %@", xAxis ? xAxis->stringForValue(x) : std::string(), yAxis ? yAxis->stringForValue(y) : std::string());
+}
+
+std::string LatticeChart::stringForXAndYUsingSeries(double x, double y, const LChartSeries* series) const
+{
+    if (!series)
+        return stringForXAndY(x, y);
+    auto [xAxis, yAxis] = axesForSeries(series);
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis, yAxis);
+}
+
+std::string LatticeChart::stringForXAndY(double x, double y) const
+{
+    return stringForXAndYUsingXAxisAndYAxis(x, y, xAxis(), yAxis());
+}
+
+const Ref<LChartCrosshair>& LatticeChart::crosshair()
+{
+    if (!m_crosshair)
+        setCrosshair(nullptr);
+    return m_crosshair;
+}
+
+void LatticeChart::setCrosshair(const Ref<LChartCrosshair>& crosshair)
+{
+    if (crosshair && crosshair == m_crosshair)
+        return;
+    if (m_crosshair)
+        m_crosshair->removeFromSuperview();
+    m_crosshair = crosshair ? crosshair : LChartCrosshair::initWithChart(this);
+    m_crosshair->setStyle(m_theme ? m_theme->crosshairStyle() : nullptr);
+    if (m_canvas) {
+        m_crosshair->setFrame(m_canvas->bounds());
+        m_canvas->overlay()->addSubview(m_crosshair);
+    }
+}
+
+void LatticeChart::layoutCrosshair()
+{
+    if (m_crosshair && m_canvas)
+        m_crosshair->setFrame(m_canvas->bounds());
+}
+
+void LatticeChart::crosshairChartDidReload()
+{
+    if (m_crosshair)
+        m_crosshair->chartDidReload();
 }

@@ -3,6 +3,7 @@
 #include "charts/LChartAxisHost.h"
 #include "charts/LChartCartesianSeries.h"
 #include "charts/LChartDatasource.h"
+#include "charts/LChartHitTestHost.h"
 #include "foundation/FoundationForward.h"
 #include "uikit/UIView.h"
 
@@ -13,11 +14,14 @@
 
 class LChartAxis;
 class LChartCanvas;
+class LChartCrosshair;
 class LChartDelegate;
 class LChartDonutSeries;
 class LChartInternalDataPoint;
 class LChartAxisStyle;
 class UILabel;
+class LChartAnnotation;
+class LChartLegend;
 class LChartSeries;
 class LChartSeriesGroup;
 class LChartTitle;
@@ -42,7 +46,7 @@ struct LChartNewSeriesEntry {
 // hands the axes their series and updates their ranges, then lays out its canvas, which places
 // the plot area and the axes' tick views and draws the series through the GL view, one frame per
 // display of its render view. Main thread only.
-class LatticeChart : public UIView, public LChartAxisHost, public LChartLoaderHost {
+class LatticeChart : public UIView, public LChartAxisHost, public LChartLoaderHost, public LChartHitTestHost {
     VX_OBJECT(LatticeChart, UIView)
 public:
     explicit LatticeChart(Passkey key)
@@ -233,11 +237,7 @@ public:
     // Whether the point lies in the visible ranges of the series' axes.
     bool pointIsVisibleOnSeries(LChartPoint point, const LChartSeries& series) const;
 
-    // Value text: "<x text>, <y text>" from each axis' own text for its value (the series' axes,
-    // or the primary axes).
-    std::string stringForXAndYUsingXAxisAndYAxis(double x, double y, LChartAxis& xAxis, LChartAxis& yAxis) const;
-    std::string stringForXAndYUsingSeries(double x, double y, const LChartSeries& series) const;
-    std::string stringForXAndY(double x, double y) const;
+    // "<x text>, <y text>" from each axis' own text for its data object, on the series' axes.
     std::string stringForIdXAndIdYUsingSeries(const Value& x, const Value& y, const LChartSeries& series) const;
 
     // Whether the canvas acts on device turns.
@@ -282,6 +282,45 @@ public:
         const Ref<UILabel>& label, const LChartInternalDataPoint& point, int32_t index, LChartDonutSeries& series);
     void notifyToggledSelectionForRadialPoint(LChartDonutSeries& series, int32_t index, CGPoint tap);
     void notifyRadialSeriesDidEndDecelerating(LChartDonutSeries& series);
+    // The legend (hidden until shown) and its place: beside, inside or on the edge of the plot
+    // area by its `position` and `placement`. The canvas gives up room for it in
+    // `updateCanvasSize`; a legend whose frame the user set is neither moved nor given room.
+    const Ref<LChartLegend>& legend() const { return m_legend; }
+    void setLegend(const Ref<LChartLegend>& legend);
+    void positionLegend();
+    // The theme's legend settings: position 0 and the legend style's values.
+    void applyThemeToLegend(const LChartTheme& theme);
+    // The legend style's margin around the legend.
+    float legendMargin() const;
+
+    // Annotations, placed in the canvas above the series (`position` 0) or below them, and moved
+    // after every frame to follow the axes.
+    const std::vector<Ref<LChartAnnotation>>& annotations() const { return m_annotations; }
+    const std::vector<Ref<LChartAnnotation>>& getAnnotations() const { return m_annotations; }
+    // Replaces the list without placing anything.
+    void setAnnotations(std::vector<Ref<LChartAnnotation>> annotations) { m_annotations = std::move(annotations); }
+    void addAnnotation(const Ref<LChartAnnotation>& annotation);
+    void addAnnotationToView(const Ref<LChartAnnotation>& annotation);
+    // An index outside the list is logged and changes nothing.
+    void replaceAnnotationAtIndexWithAnnotation(int32_t index, const Ref<LChartAnnotation>& annotation);
+    void removeAnnotation(const Ref<LChartAnnotation>& annotation);
+    void removeAllAnnotations();
+
+    // Hit testing and the crosshair: what a series asks when it measures a touch (its axes come
+    // from `axesForSeries`), and the texts of the crosshair's one-line tooltip.
+    CGRect glFrameForHitTesting() const override;
+    bool crosshairInterpolatesPoints() const override;
+    // "<x>, <y>": each value as its axis formats it (a missing axis gives an empty text).
+    std::string stringForXAndYUsingXAxisAndYAxis(double x, double y, LChartAxis* xAxis, LChartAxis* yAxis) const;
+    // The same on the series' axes, or on the primary axes.
+    std::string stringForXAndYUsingSeries(double x, double y, const LChartSeries* series) const;
+    std::string stringForXAndY(double x, double y) const;
+    // The crosshair over the plot area, held for the canvas overlay. Made on first use, hidden,
+    // with the theme's crosshair style, in the canvas' overlay; its frame follows the canvas'
+    // bounds at every layout pass, and a reload removes it.
+    const Ref<LChartCrosshair>& crosshair();
+    // Replaces the crosshair (null makes a new one); the new one takes the theme's style.
+    void setCrosshair(const Ref<LChartCrosshair>& crosshair);
 
 private:
     void initialiseChart();
@@ -327,4 +366,10 @@ private:
     Ref<UIColor> m_plotAreaBackgroundColor;
     Ref<UIColor> m_borderColor;
     bool m_rotatesOnDeviceRotation { true };
+    Ref<LChartLegend> m_legend;
+    std::vector<Ref<LChartAnnotation>> m_annotations;
+    // The crosshair: kept on the canvas' bounds by the layout pass, told of reloads.
+    void layoutCrosshair();
+    void crosshairChartDidReload();
+    Ref<LChartCrosshair> m_crosshair;
 };

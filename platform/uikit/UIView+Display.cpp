@@ -85,6 +85,26 @@ void UIView::drawRect(CGRect)
     s_defaultDrawRectRan = true;
 }
 
+namespace {
+// Runs drawRect into a context and tells whether only the default drawRect ran and left the
+// context blank: such a view draws nothing of its own.
+bool drawsNothing(UIView& view, const CGContextRef& context, CGRect rect, bool pattern)
+{
+    bool wasDefault = s_defaultDrawRectRan;
+    s_defaultDrawRectRan = false;
+    UIGraphicsPushContext(context);
+    view.drawRect(rect);
+    UIGraphicsPopContext();
+    bool defaultRan = s_defaultDrawRectRan;
+    s_defaultDrawRectRan = wasDefault;
+    if (!defaultRan || pattern)
+        return false;
+    auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
+    size_t length = CGBitmapContextGetBytesPerRow(context) * CGBitmapContextGetHeight(context);
+    return !data || std::all_of(data, data + length, [](uint8_t byte) { return byte == 0; });
+}
+} // namespace
+
 bool UIView::displayLayer(CALayer& layer)
 {
     CGRect b = bounds();
@@ -92,55 +112,35 @@ bool UIView::displayLayer(CALayer& layer)
         layer.setContents(nullptr);
         return true;
     }
+    bool pattern = m_backgroundColor && m_backgroundColor->patternImage();
     CGFloat scale = m_layer->contentsScale() > 0 ? m_layer->contentsScale() : UIGraphicsScreenScale();
     if (std::ceil(static_cast<double>(b.size.width) * scale) > kCGMaximumBitmapDimension
         || std::ceil(static_cast<double>(b.size.height) * scale) > kCGMaximumBitmapDimension) {
         // Too large for a bitmap (a scroll view's content, say). Most such views only hold
         // others: find out with a one-pixel probe, so that a view which draws nothing is not
         // tried (and the failure logged) again on every pass.
-        if (auto probe = UIGraphicsCreateImageContext(CGSizeMake(1, 1), false, 1)) {
-            bool wasDefault = s_defaultDrawRectRan;
-            s_defaultDrawRectRan = false;
-            UIGraphicsPushContext(probe);
-            drawRect(b);
-            UIGraphicsPopContext();
-            bool defaultRan = s_defaultDrawRectRan;
-            s_defaultDrawRectRan = wasDefault;
-            auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(probe));
-            bool blank = !data || std::all_of(data, data + 4, [](uint8_t byte) { return byte == 0; });
-            if (defaultRan && blank && !(m_backgroundColor && m_backgroundColor->patternImage())) {
-                nonDrawingClasses().insert(objectClass());
-                layer.setContents(nullptr);
-                return true;
-            }
+        if (auto probe = UIGraphicsCreateImageContext(CGSizeMake(1, 1), false, 1);
+            probe && drawsNothing(*this, probe, b, pattern)) {
+            nonDrawingClasses().insert(objectClass());
+            layer.setContents(nullptr);
+            return true;
         }
     }
     auto context = UIGraphicsCreateImageContext(b.size, isOpaque(), m_layer->contentsScale());
     if (!context)
         return true;
     CGContextTranslateCTM(context, -b.origin.x, -b.origin.y);
-    bool wasDefault = s_defaultDrawRectRan;
-    s_defaultDrawRectRan = false;
-    UIGraphicsPushContext(context);
-    bool pattern = m_backgroundColor && m_backgroundColor->patternImage();
     if (pattern) {
+        UIGraphicsPushContext(context);
         m_backgroundColor->setFill();
         UIRectFill(b);
+        UIGraphicsPopContext();
     }
-    drawRect(b);
-    UIGraphicsPopContext();
-    bool defaultRan = s_defaultDrawRectRan;
-    s_defaultDrawRectRan = wasDefault;
-    if (defaultRan && !pattern) {
-        // The default drawRect draws nothing; keep an image only when a subclass drew after it.
-        auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
-        size_t length = CGBitmapContextGetBytesPerRow(context) * CGBitmapContextGetHeight(context);
-        bool blank = !data || std::all_of(data, data + length, [](uint8_t b) { return b == 0; });
-        if (blank) {
-            nonDrawingClasses().insert(objectClass());
-            layer.setContents(nullptr);
-            return true;
-        }
+    // The default drawRect draws nothing; keep an image only when a subclass drew after it.
+    if (drawsNothing(*this, context, b, pattern)) {
+        nonDrawingClasses().insert(objectClass());
+        layer.setContents(nullptr);
+        return true;
     }
     layer.setContents(CGBitmapContextCreateImage(context));
     return true;

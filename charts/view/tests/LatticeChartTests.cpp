@@ -702,7 +702,7 @@ TEST_F(LatticeChartTest, AxisListsAccessorsAndProgrammaticZoom)
     // Value text joins the axes' own texts with a comma and one blank.
     std::string expected = chart->primaryXAxis()->stringForValue(4) + ", " + chart->primaryYAxis()->stringForValue(45);
     EXPECT_EQ(chart->stringForXAndY(4, 45), expected);
-    EXPECT_EQ(chart->stringForXAndYUsingSeries(4, 45, series), expected);
+    EXPECT_EQ(chart->stringForXAndYUsingSeries(4, 45, &series), expected);
     EXPECT_EQ(chart->stringForIdXAndIdYUsingSeries(Value(4), Value(45), series),
         chart->primaryXAxis()->stringForId(Value(4)) + ", " + chart->primaryYAxis()->stringForId(Value(45)));
     EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 4.5, 45 }, series));
