@@ -1251,9 +1251,12 @@ void LatticeChart::setFrame(CGRect frame)
 {
     CGRect previous = this->frame();
     bool titleSet = m_titleLabel && m_titleLabel->userSetFrame();
+    bool legendSet = m_legend && m_legend->userSetFrame();
     UIView::setFrame(frame);
     if (m_titleLabel)
         m_titleLabel->setUserSetFrame(titleSet);
+    if (m_legend)
+        m_legend->setUserSetFrame(legendSet);
     if ((previous.size.width <= 0 || previous.size.height <= 0) && m_gradientView)
         m_gradientView->setFrame(bounds());
 }

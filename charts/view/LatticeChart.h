@@ -260,7 +260,7 @@ public:
     // The border of the chart view's own layer.
     const Ref<UIColor>& borderColor() const { return m_borderColor; }
     void setBorderColor(const Ref<UIColor>& color);
-    // Keeps the title's user-set flag across the resize of the subviews.
+    // Keeps the title's and the legend's user-set flags across the resize of the subviews.
     void setFrame(CGRect frame) override;
 
     // Themes. Applying a theme replaces the styles of the axes, the series and the title (what

@@ -17,6 +17,7 @@
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "charts/view/tests/ChartViewTestSupport.h"
 #include "gles/SoftwareRendering.h"
@@ -637,6 +638,17 @@ TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAn
     chart->setBackgroundColor(UIColor::whiteColor());
     EXPECT_FALSE(chart->gradientView());
     EXPECT_FALSE(style->backgroundColorGradient());
+
+    // A chart first laid out from no size gives its gradient its new bounds, and resizing the
+    // chart leaves the title and legend free to be placed by the layout.
+    theme->chartStyle()->setBackgroundColorGradient(UIColor::blueColor());
+    auto sized = LatticeChart::initWithFrameWithTheme(CGRectZero, theme);
+    sized->applyTheme();
+    ASSERT_TRUE(sized->gradientView());
+    sized->setFrame(CGRectMake(0, 0, 320, 240));
+    EXPECT_TRUE(CGRectEqualToRect(sized->gradientView()->frame(), CGRectMake(0, 0, 320, 240)));
+    EXPECT_FALSE(sized->titleLabel()->userSetFrame());
+    EXPECT_FALSE(sized->legend()->userSetFrame());
 
     // The border moves the canvas without shrinking it.
     source.data = { { { 0, 1 }, { 1, 2 } } };
