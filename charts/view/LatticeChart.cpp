@@ -26,17 +26,14 @@
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartGradientView.h"
 #include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSString.h"
 #include "foundation/NSThread.h"
-#include "graphics/CGContext.h"
 #include "graphics/UIColor.h"
-#include "graphics/UIGraphics.h"
-#include "graphics/UIImage.h"
 #include "uikit/UIActivityIndicatorView.h"
-#include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 
 #include <algorithm>
@@ -1144,22 +1141,13 @@ std::string LatticeChart::stringForIdXAndIdYUsingSeries(
 
 namespace {
 
-// A view showing a vertical gradient from `top` to `bottom`: a picture one point wide that the
-// view stretches over its bounds, so it follows the chart's size without being drawn again.
+// The gradient view under everything, from `top` down to `bottom`, following the chart's size.
 Ref<UIView> newBackgroundGradientView(CGRect bounds, const Ref<UIColor>& top, const Ref<UIColor>& bottom)
 {
-    CGSize size = CGSizeMake(1, std::max<CGFloat>(bounds.size.height, 1));
-    UIGraphicsBeginImageContextWithOptions(size, false, 1);
-    CGContextRef context = UIGraphicsGetCurrentContext();
-    auto gradient
-        = CGGradientCreateWithColors(CGColorSpaceCreateDeviceRGB(), { top->CGColor(), bottom->CGColor() }, nullptr);
-    CGContextDrawLinearGradient(context, gradient, CGPointMake(0.5, 0), CGPointMake(0.5, size.height), 0);
-    Ref<UIImage> picture = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    auto view = UIImageView::initWithImage(picture);
-    view->setFrame(bounds);
-    view->setContentMode(UIViewContentModeScaleToFill);
+    auto view = LChartGradientView::initWithFrame(bounds);
     view->setAutoresizingMask(kLChartAllAutoresizing);
+    view->setTopColor(top);
+    view->setBottomColor(bottom);
     view->setUserInteractionEnabled(false);
     return view;
 }

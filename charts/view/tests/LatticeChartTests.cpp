@@ -17,6 +17,7 @@
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartGradientView.h"
 #include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "charts/view/tests/ChartViewTestSupport.h"
@@ -632,6 +633,10 @@ TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAn
     // The gradient lies under everything, from the background colour down to the gradient's.
     ASSERT_TRUE(chart->gradientView());
     EXPECT_EQ(chart->subviews().front(), chart->gradientView());
+    auto gradient = std::dynamic_pointer_cast<LChartGradientView>(chart->gradientView());
+    ASSERT_TRUE(gradient);
+    EXPECT_TRUE(gradient->topColor()->isEqual(style->backgroundColor().get()));
+    EXPECT_TRUE(gradient->bottomColor()->isEqual(UIColor::blueColor().get()));
     EXPECT_TRUE(CGRectEqualToRect(chart->gradientView()->frame(), chart->bounds()));
 
     // A background colour set by hand drops the gradient, in the kept theme too.
