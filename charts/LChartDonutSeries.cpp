@@ -302,6 +302,10 @@ bool LChartDonutSeries::moveInOutWithStep(double seconds)
             m_selectedStatus[i] = next;
             moved = true;
         }
+        // A slice still on its way asks for another frame even when this frame's step was 0
+        // (the first frame after a selection restarts the frame clock), or it would never move.
+        if (points[i]->selected() ? next < 1 : next > 0)
+            moved = true;
     }
     return moved;
 }

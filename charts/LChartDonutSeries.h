@@ -87,6 +87,8 @@ public:
     LChartRadialHost* canvas() const { return m_canvas; }
     void setCanvas(LChartRadialHost* canvas) { m_canvas = canvas; }
     bool rotateWithStep(double seconds);
+    // Moves selected slices out and deselected ones back in; YES while any slice is still on its
+    // way, so frames keep coming until every slice has arrived.
     bool moveInOutWithStep(double seconds);
     float rotationVelocity() const { return m_rotationVelocity; }
     // Radians per second; a fling ends with it, a new rotation gesture sets it to 0.

@@ -11,9 +11,11 @@
 #include "graphics/CGImage.h"
 #include "graphics/UIImage.h"
 #include "testing/Drain.h"
+#include "testing/GoldenImage.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIDevice.h"
 #include "uikit/UILabel.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +205,40 @@ TEST_F(LChartCanvasTest, DeviceTurnsFadeTheLayersAndRebuildTheAxisLabels)
         m_host->settle(0.5);
         EXPECT_EQ(canvas->underlay()->alpha(), 1);
     }
+}
+
+TEST_F(LChartCanvasTest, ASelectedSliceMovesOutFrameByFrameAndMatchesItsGolden)
+{
+    RecordingDelegate delegate;
+    auto chart = LatticeChart::initWithFrame(CGRectMake(20, 20, 240, 240));
+    chart->setChartDelegate(&delegate);
+    source.data = { { { 0, 3 }, { 1, 5 }, { 2, 2 }, { 3, 4 } } };
+    source.make = [] { return LChartDonutSeries::init(); };
+    show(chart);
+    auto donut = donutOf(*chart);
+    ASSERT_EQ(donut->selectedStatus(), (std::vector<float> { 0, 0, 0, 0 }));
+    float full = donut->selectedStyle()->protrusion();
+    ASSERT_GT(full, 0);
+
+    // The tap's selection moves the slice out over the selection animation, one frame per pass.
+    donut->setSliceAsSelected(1, true);
+    const auto& canvas = chart->canvas();
+    int32_t frames = canvas->framesDrawn();
+    for (int pass = 0; pass < 200 && donut->selectedStatus()[1] < 1; ++pass) {
+        m_host->clock().moveWithoutDraining(0.1);
+        runOnePass();
+        if (pass == 5)
+            EXPECT_GT(donut->selectedStatus()[1], 0);
+    }
+    EXPECT_EQ(donut->selectedStatus()[1], 1);
+    // 2.4 s at most 0.2 s a frame (a frame asks for the next one on the following pass).
+    EXPECT_GE(canvas->framesDrawn() - frames, 12);
+    EXPECT_NEAR(donut->datapointProtrusion(1), full, 1e-3);
+    EXPECT_EQ(donut->datapointProtrusion(0), 0);
+    m_host->settle(0);
+
+    auto snapshot = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(snapshot && snapshot->CGImage());
+    EXPECT_TRUE(
+        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-donut.png", 8, 0.01));
 }
