@@ -1,4 +1,5 @@
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartThreadWarnings.h"
 
 #include "charts/LChartAxis.h"
@@ -62,7 +63,7 @@ Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeCha
     canvas->m_underlay = LChartCanvasUnderlay::initWithFrameUsingChart(bounds, chart);
     canvas->m_underlayForAnnotations = UIView::initWithFrame(bounds);
     canvas->m_underlayForAnnotations->setClipsToBounds(true);
-    canvas->m_overlay = UIView::initWithFrame(bounds);
+    canvas->m_overlay = LChartCanvasOverlay::initWithFrameUsingChartAndCanvas(bounds, chart, canvas.get());
     canvas->m_glView->setUserInteractionEnabled(false);
     canvas->m_underlay->setUserInteractionEnabled(false);
     for (const Ref<UIView>& layer :
@@ -465,4 +466,15 @@ void LChartCanvas::drawChart(CGRect)
     m_orientationChanged = false;
     m_rendering = false;
     m_chart->notifyRenderFinished();
+}
+
+LChartCanvasOverlay* LChartCanvas::gestureOverlay() const
+{
+    return static_cast<LChartCanvasOverlay*>(m_overlay.get());
+}
+
+void LChartCanvas::enablePanning(bool enable)
+{
+    if (LChartCanvasOverlay* overlay = gestureOverlay())
+        overlay->enablePanning(enable);
 }

@@ -16,6 +16,7 @@ class LChartAxis;
 class LatticeChart;
 class LChartCanvas;
 class LChartGLView;
+class LChartCanvasOverlay;
 
 // The view whose display pass draws one frame of its canvas. It covers the plot area through
 // its transform, so that asking it for display is how the canvas asks for a frame.
@@ -90,6 +91,10 @@ public:
     // axes rebuild their labels, unless the chart does not rotate with the device.
     void viewAboutToRotate(const Ref<NSNotification>& note);
     int32_t lastOrientation() const { return m_lastOrientation; }
+
+    // The overlay as the gesture layer it is; panning passes on to it.
+    LChartCanvasOverlay* gestureOverlay() const;
+    void enablePanning(bool enable);
 
 private:
     // The canvas frame, the GL view's frame and the title's size, for placing an axis title.

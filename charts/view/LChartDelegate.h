@@ -1,13 +1,23 @@
 #pragma once
 
+#include "foundation/NSObject.h"
+#include "foundation/Value.h"
 #include "graphics/CGGeometry.h"
 
 #include <cstdint>
 
 class LatticeChart;
+class LChartDataPoint;
 class LChartDonutSeries;
 class LChartRadialDataPoint;
+class LChartSeries;
 class UILabel;
+
+// Goes with the is-zooming and is-panning callbacks: whether momentum moves the chart (true)
+// or the user's fingers do (false).
+struct LChartMovementInformation {
+    bool momentum { false };
+};
 
 // What a chart view tells its delegate about its loads and its frames. Every callback has an
 // empty default, so a delegate overrides only those it cares about. Main thread.
@@ -35,4 +45,33 @@ public:
     }
     // A spinning series came to rest.
     virtual void sChartRadialSeriesDidEndDecelerating(LatticeChart&, LChartDonutSeries&) { }
+
+    // Gestures on the plot area. Panning and zooming start, step (by the fingers, then by
+    // momentum) and finish; a double tap may reset the zoom; a box gesture zooms to its box.
+    virtual void sChartDidStartPanning(LatticeChart&) { }
+    virtual void sChartDidStartZooming(LatticeChart&) { }
+    virtual void sChartIsPanning(LatticeChart&) { }
+    virtual void sChartIsZooming(LatticeChart&) { }
+    virtual void sChartIsPanningWithChartMovementInformation(LatticeChart&, const LChartMovementInformation&) { }
+    virtual void sChartIsZoomingWithChartMovementInformation(LatticeChart&, const LChartMovementInformation&) { }
+    virtual void sChartDidFinishPanning(LatticeChart&) { }
+    virtual void sChartDidFinishZooming(LatticeChart&) { }
+    virtual void sChartDidResetZoom(LatticeChart&) { }
+    virtual void sChartDidBoxZoom(LatticeChart&) { }
+    // A tap toggled the selection of a series, or of one of its points; the public point and its
+    // pixel position on the plot area go with it.
+    virtual void sChartToggledSelectionForSeriesNearPointAtPixelCoordinate(
+        LatticeChart&, LChartSeries&, const Ref<LChartDataPoint>&, CGPoint)
+    {
+    }
+    virtual void sChartToggledSelectionForPointInSeriesAtPixelCoordinate(
+        LatticeChart&, const Ref<LChartDataPoint>&, LChartSeries&, CGPoint)
+    {
+    }
+    // The crosshair moved inside the plot area to these values (the axes' data objects).
+    virtual void sChartCrosshairMovedToXValueAndYValue(LatticeChart&, const Value&, const Value&) { }
+    // A pie or donut series is spun by a pan, then coasts.
+    virtual void sChartRadialSeriesDidStartPanning(LatticeChart&, LChartDonutSeries&) { }
+    virtual void sChartRadialSeriesIsPanning(LatticeChart&, LChartDonutSeries&) { }
+    virtual void sChartRadialSeriesWillBeginDecelerating(LatticeChart&, LChartDonutSeries&) { }
 };

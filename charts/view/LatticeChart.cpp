@@ -24,6 +24,7 @@
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartAnnotation.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartGradientView.h"
@@ -171,6 +172,7 @@ void LatticeChart::initialiseChart()
     m_loadDataInBackground = false;
     m_loadingDataQueue = dispatch_queue_create("com.latticecontrols.charts.loadingDataQueue", DISPATCH_QUEUE_SERIAL);
     m_loadingQueueSize = 0;
+    setGesturePanType(1);
 }
 
 void LatticeChart::notifyWillStartLoadingData()
@@ -297,6 +299,8 @@ LatticeChart::~LatticeChart()
         axis->setChart(nullptr);
     for (const auto& axis : m_yAxes)
         axis->setChart(nullptr);
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->detachChart();
     if (m_canvas)
         m_canvas->detachChart();
     if (m_legend)
@@ -669,6 +673,8 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
     setNeedsLayoutIfHaveAxesAndData();
     if (m_canvas)
         m_canvas->setNeedsLayout();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->positionCrosshairIfVisible();
     for (const auto& axis : allAxes())
         axis->restyleTickLabels();
 }
@@ -985,6 +991,8 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
                 updateRangesOnCartesianAxis(*axis);
         }
     }
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
     if (m_legend && !m_legend->isHidden())
         m_legend->reload();
     crosshairChartDidReload();
@@ -1615,4 +1623,97 @@ void LatticeChart::crosshairChartDidReload()
 {
     if (m_crosshair)
         m_crosshair->chartDidReload();
+}
+
+LChartCanvasOverlay* LatticeChart::canvasOverlayView() const
+{
+    return m_canvas ? m_canvas->gestureOverlay() : nullptr;
+}
+
+void LatticeChart::setGestureDoubleTapEnabled(bool enabled)
+{
+    m_gestureDoubleTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setGestureDoubleTapResetsZoom(bool resets)
+{
+    m_gestureDoubleTapResetsZoom = resets;
+    setGestureDoubleTapEnabled(true);
+}
+
+void LatticeChart::setRadialTapEnabled(bool enabled)
+{
+    m_radialTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setRadialRotationEnabled(bool enabled)
+{
+    m_radialRotationEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+int32_t LatticeChart::gesturePanType() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay ? overlay->gesturePanType() : 0;
+}
+
+void LatticeChart::setGesturePanType(int32_t type)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView()) {
+        overlay->setGesturePanType(type);
+        overlay->enableAppropriateGestureRecognisers();
+    }
+}
+
+bool LatticeChart::gesturePinchAspectLock() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay && overlay->gesturePinchAspectLock();
+}
+
+void LatticeChart::setGesturePinchAspectLock(bool lock)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->setGesturePinchAspectLock(lock);
+}
+
+void LatticeChart::axisPanningChanged()
+{
+    bool panning = false;
+    for (LChartAxis* axis : allXAxes())
+        panning = panning || axis->enableGesturePanning();
+    for (LChartAxis* axis : allYAxes())
+        panning = panning || axis->enableGesturePanning();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enablePanning(panning);
+}
+
+void LatticeChart::axisIsZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsZooming(axis);
+}
+
+void LatticeChart::axisIsPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsPanning(axis);
+}
+
+void LatticeChart::axisFinishedMomentumZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumZooming(axis);
+}
+
+void LatticeChart::axisFinishedMomentumPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumPanning(axis);
 }

@@ -14,6 +14,7 @@
 
 class LChartAxis;
 class LChartCanvas;
+class LChartCanvasOverlay;
 class LChartCrosshair;
 class LChartDelegate;
 class LChartDonutSeries;
@@ -282,6 +283,39 @@ public:
         const Ref<UILabel>& label, const LChartInternalDataPoint& point, int32_t index, LChartDonutSeries& series);
     void notifyToggledSelectionForRadialPoint(LChartDonutSeries& series, int32_t index, CGPoint tap);
     void notifyRadialSeriesDidEndDecelerating(LChartDonutSeries& series);
+    // Gestures. The switches the canvas overlay reads; the pan type (0 none, 1 pinch and pan,
+    // 2 box zoom) and the pinch's aspect lock live in the overlay. Changing what a gesture
+    // applies to makes the overlay re-enable its recognisers.
+    LChartCanvasOverlay* canvasOverlayView() const;
+    bool animateBoxGesture() const { return m_animateBoxGesture; }
+    void setAnimateBoxGesture(bool animate) { m_animateBoxGesture = animate; }
+    bool animateZoomGesture() const override { return m_animateZoomGesture; }
+    void setAnimateZoomGesture(bool animate) { m_animateZoomGesture = animate; }
+    bool gestureDoubleTapEnabled() const { return m_gestureDoubleTapEnabled; }
+    void setGestureDoubleTapEnabled(bool enabled);
+    // Setting it enables double tap, whatever the value.
+    bool gestureDoubleTapResetsZoom() const { return m_gestureDoubleTapResetsZoom; }
+    void setGestureDoubleTapResetsZoom(bool resets);
+    bool radialTapEnabled() const { return m_radialTapEnabled; }
+    void setRadialTapEnabled(bool enabled);
+    bool radialRotationEnabled() const { return m_radialRotationEnabled; }
+    void setRadialRotationEnabled(bool enabled);
+    bool gesturePanCancelsCrosshair() const { return m_gesturePanCancelsCrosshair; }
+    bool gesturePanCancelsCrosshairDeprecated() const { return m_gesturePanCancelsCrosshair; }
+    void setGesturePanCancelsCrosshair(bool cancels) { m_gesturePanCancelsCrosshair = cancels; }
+    bool pinchOrPanInProgress() const override { return m_pinchOrPanInProgress; }
+    void setPinchOrPanInProgress(bool inProgress) { m_pinchOrPanInProgress = inProgress; }
+    int32_t gesturePanType() const;
+    void setGesturePanType(int32_t type);
+    bool gesturePinchAspectLock() const;
+    void setGesturePinchAspectLock(bool lock);
+    // Panning on the canvas is enabled while some axis allows gesture panning.
+    void axisPanningChanged() override;
+    // The axes' notices while they zoom or pan by themselves go to the overlay.
+    void axisIsZooming(LChartAxis& axis) override;
+    void axisIsPanning(LChartAxis& axis) override;
+    void axisFinishedMomentumZooming(LChartAxis& axis) override;
+    void axisFinishedMomentumPanning(LChartAxis& axis) override;
     // The legend (hidden until shown) and its place: beside, inside or on the edge of the plot
     // area by its `position` and `placement`. The canvas gives up room for it in
     // `updateCanvasSize`; a legend whose frame the user set is neither moved nor given room.
@@ -366,6 +400,14 @@ private:
     Ref<UIColor> m_plotAreaBackgroundColor;
     Ref<UIColor> m_borderColor;
     bool m_rotatesOnDeviceRotation { true };
+    bool m_animateBoxGesture { true };
+    bool m_animateZoomGesture { true };
+    bool m_gestureDoubleTapEnabled { true };
+    bool m_gestureDoubleTapResetsZoom { false };
+    bool m_radialTapEnabled { true };
+    bool m_radialRotationEnabled { true };
+    bool m_gesturePanCancelsCrosshair { false };
+    bool m_pinchOrPanInProgress { false };
     Ref<LChartLegend> m_legend;
     std::vector<Ref<LChartAnnotation>> m_annotations;
     // The crosshair: kept on the canvas' bounds by the layout pass, told of reloads.

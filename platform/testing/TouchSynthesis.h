@@ -149,6 +149,13 @@ public:
             UIApplicationHost::touchesUp(m_touches);
         m_touches.clear();
     }
+    // Lifts one finger alone; the other stays down and keeps moving with moveTo (its point for
+    // the lifted finger is ignored).
+    void liftFinger(size_t finger)
+    {
+        if (finger < m_touches.size() && m_touches[finger])
+            UIApplicationHost::touchesUp({ m_touches[finger] });
+    }
     CGPoint location(size_t finger) const { return m_locations.at(finger); }
 
 private:

@@ -70,13 +70,14 @@ void UIPanGestureRecognizer::touchesBegan(const UITouchSet& touches, const Ref<U
     UIGestureRecognizer::touchesBegan(touches, event);
     if (numberOfTouches() > touches.size()) {
         followCentroid();
-        if (state() == UIGestureRecognizerStatePossible && numberOfTouches() > m_maximumTouches)
+        if (!m_leavesStateToSubclass && state() == UIGestureRecognizerStatePossible
+            && numberOfTouches() > m_maximumTouches)
             setState(UIGestureRecognizerStateFailed);
         return;
     }
     if (state() != UIGestureRecognizerStatePossible)
         return;
-    if (numberOfTouches() > m_maximumTouches) {
+    if (!m_leavesStateToSubclass && numberOfTouches() > m_maximumTouches) {
         setState(UIGestureRecognizerStateFailed);
         return;
     }
@@ -90,6 +91,8 @@ void UIPanGestureRecognizer::touchesMoved(const UITouchSet& touches, const Ref<U
 {
     UIGestureRecognizer::touchesMoved(touches, event);
     sample(touches.empty() ? m_lastTime : touches.front()->timestamp());
+    if (m_leavesStateToSubclass)
+        return;
     if (state() == UIGestureRecognizerStatePossible) {
         CGPoint t = translationInView(nullptr);
         if (numberOfTouches() >= m_minimumTouches && std::hypot(t.x, t.y) >= kHysteresis)
@@ -106,6 +109,8 @@ void UIPanGestureRecognizer::touchesEnded(const UITouchSet& touches, const Ref<U
         followCentroid();
         return;
     }
+    if (m_leavesStateToSubclass)
+        return;
     if (state() == UIGestureRecognizerStateBegan || state() == UIGestureRecognizerStateChanged)
         setState(UIGestureRecognizerStateEnded);
     else if (state() == UIGestureRecognizerStatePossible)

@@ -29,6 +29,11 @@ public:
     void touchesEnded(const UITouchSet& touches, const Ref<UIEvent>& event) override;
     void reset() override;
 
+protected:
+    // A subclass that decides its own states sets this: the recognizer still measures its
+    // translation and velocity from the touches but no longer begins, ends or fails by itself.
+    void setLeavesStateToSubclass(bool leaves) { m_leavesStateToSubclass = leaves; }
+
 private:
     void sample(double timestamp);
     void followCentroid();
@@ -39,4 +44,5 @@ private:
     CGPoint m_lastPoint {};
     double m_lastTime { 0 };
     CGPoint m_velocity {}; // window space
+    bool m_leavesStateToSubclass { false };
 };

@@ -202,8 +202,10 @@ TEST_F(LChartCanvasTest, DeviceTurnsFadeTheLayersAndRebuildTheAxisLabels)
         EXPECT_EQ(canvas->lastOrientation(), ignored ? before : c.orientation);
         EXPECT_EQ(canvas->orientationChanged(), c.acted);
         EXPECT_EQ(canvas->underlay()->alpha(), c.acted ? 0 : 1);
+        EXPECT_EQ(canvas->overlay()->alpha(), c.acted ? 0 : 1);
         m_host->settle(0.5);
         EXPECT_EQ(canvas->underlay()->alpha(), 1);
+        EXPECT_EQ(canvas->overlay()->alpha(), 1);
     }
 }
 
