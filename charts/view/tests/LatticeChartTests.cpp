@@ -618,7 +618,9 @@ TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAn
 
     chart->xAxis()->style()->setLineWidth(Value(7));
     chart->titleLabel()->setTextColor(UIColor::greenColor());
+    chart->legend()->setPosition(3);
     chart->applyTheme();
+    EXPECT_EQ(chart->legend()->position(), 0);
     const auto& style = theme->chartStyle();
     EXPECT_TRUE(chart->backgroundColor()->isEqual(style->backgroundColor().get()));
     EXPECT_TRUE(chart->plotAreaBackgroundColor()->isEqual(style->plotAreaBackgroundColor().get()));
