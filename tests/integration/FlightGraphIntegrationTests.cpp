@@ -9,6 +9,7 @@
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "charts/LChartAxis.h"
 #include "charts/LChartDataSeries.h"
+#include "charts/LChartRange.h"
 #include "charts/LChartSeries.h"
 #include "charts/view/LatticeChart.h"
 #include "gles/SoftwareRendering.h"
@@ -27,6 +28,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -111,9 +114,21 @@ TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
     ASSERT_EQ(chart->series().size(), 2u);
     for (const auto& series : chart->series())
         EXPECT_EQ(series->dataSeries()->dataPoints().size(), samples.count());
-    std::vector<double> altitude;
-    for (size_t i = 0; i < samples.count(); ++i)
+    std::vector<double> altitude, speed;
+    for (size_t i = 0; i < samples.count(); ++i) {
         altitude.push_back(samples.objectAtIndex(i).objectForKey("altitude").doubleValue());
+        speed.push_back(samples.objectAtIndex(i).objectForKey("speed").doubleValue());
+    }
+    // Each value axis fitted to its own series.
+    ASSERT_EQ(chart->yAxes().size(), 2u);
+    for (const auto& [axis, values] :
+        { std::pair { chart->yAxes().front(), &altitude }, std::pair { chart->yAxes().back(), &speed } }) {
+        SCOPED_TRACE(axis->title());
+        ASSERT_TRUE(axis->defaultRangeInternal());
+        EXPECT_LE(axis->defaultRangeInternal()->min(), *std::min_element(values->begin(), values->end()));
+        EXPECT_GE(axis->defaultRangeInternal()->max(), *std::max_element(values->begin(), values->end()));
+        EXPECT_LT(axis->defaultRangeInternal()->max(), 2 * *std::max_element(values->begin(), values->end()));
+    }
     auto top = std::max_element(altitude.begin(), altitude.end());
     EXPECT_EQ(altitude.front(), 0);
     EXPECT_EQ(altitude.back(), 0);

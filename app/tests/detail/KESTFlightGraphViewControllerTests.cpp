@@ -10,6 +10,7 @@
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartRange.h"
+#include "charts/LChartSeriesGroup.h"
 #include "charts/LChartSeriesStyle.h"
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
@@ -185,19 +186,44 @@ TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
     EXPECT_EQ(screen->sChartYAxisForSeriesAtIndex(*chart, 1), altitude);
     EXPECT_EQ(screen->sChartYAxisForSeriesAtIndex(*chart, 2), altitude);
 
-    // Loaded in the first layout pass: two series of 50 points.
+    // Loaded in the first layout pass: two series of 50 points, the speed on the right-hand axis
+    // and the altitude on the left-hand one, both over the category axis, each axis fitted to
+    // its own series.
     ASSERT_EQ(chart->series().size(), 2u);
     for (const auto& series : chart->series())
         EXPECT_EQ(series->dataSeries()->dataPoints().size(), 50u);
+    ASSERT_EQ(chart->seriesGroups().size(), 2u);
+    for (const auto& group : chart->seriesGroups()) {
+        EXPECT_EQ(group->groupedSeries().size(), 1u);
+        EXPECT_EQ(group->xAxis(), chart->xAxes().front());
+    }
+    EXPECT_NE(chart->seriesGroups().front()->yAxis(), chart->seriesGroups().back()->yAxis());
+    EXPECT_EQ(speed->ownedSeries().size(), 1u);
+    EXPECT_EQ(altitude->ownedSeries().size(), 1u);
+    struct Expected {
+        Ref<LChartAxis> axis;
+        double minimum, maximum;
+    };
+    for (const auto& e : { Expected { speed, 200, 249 }, Expected { altitude, 0, 49000 } }) {
+        SCOPED_TRACE(e.axis->title());
+        ASSERT_TRUE(e.axis->defaultRangeInternal());
+        EXPECT_LE(e.axis->defaultRangeInternal()->min(), e.minimum);
+        EXPECT_GE(e.axis->defaultRangeInternal()->max(), e.maximum);
+        EXPECT_LT(
+            e.axis->defaultRangeInternal()->max() - e.axis->defaultRangeInternal()->min(), 2 * (e.maximum - e.minimum));
+    }
 }
 
-// A double tap on the plot, after the graph was zoomed in, shows the whole flight again.
-TEST_F(FlightGraphTest, ADoubleTapResetsTheZoom)
+// A double tap on the plot, after the graph was zoomed in on every axis, shows the whole flight
+// again.
+TEST_F(FlightGraphTest, ADoubleTapResetsTheZoomOfEveryAxis)
 {
     auto screen = show(flightRows(50), keys({ "Altitude", "Speed" }));
     const auto& chart = screen->chart();
     EXPECT_TRUE(chart->gestureDoubleTapResetsZoom());
-    std::vector<LChartAxis*> axes { chart->xAxis(), chart->yAxis() };
+    std::vector<LChartAxis*> axes { chart->xAxis() };
+    for (LChartAxis* axis : chart->allYAxes())
+        axes.push_back(axis);
     for (LChartAxis* axis : axes) {
         const auto& whole = axis->defaultRangeInternal();
         ASSERT_TRUE(whole);

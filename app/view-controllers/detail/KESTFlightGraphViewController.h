@@ -42,7 +42,7 @@ public:
     Ref<LChartData> sChartDataPointAtIndexForSeriesAtIndex(
         LChartLoaderHost& chart, int32_t pointIndex, int32_t seriesIndex) override;
     // Series 0 goes on the last y axis (speed), every other series on the primary (altitude).
-    Ref<LChartAxis> sChartYAxisForSeriesAtIndex(LChartLoaderHost& chart, int32_t index);
+    Ref<LChartAxis> sChartYAxisForSeriesAtIndex(LChartLoaderHost& chart, int32_t index) override;
 
 private:
     Ref<LatticeChart> m_chart;
