@@ -3,6 +3,7 @@
 #include "refdata/ReferenceData.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -87,6 +88,93 @@ const TypeProfile kProfiles[] = {
     { "R44", 100, 1000, 10, 150, 1, false },
 };
 
+// Below this height airliners keep to 250 knots, climbing and descending.
+constexpr double kSpeedLimitFeet = 10000;
+constexpr double kSpeedLimitKnots = 250;
+
+// Altitude as a fraction of the cruise altitude, `u` through the climb: the climb rate falls
+// with height, from 1.6 times the average rate at lift-off to 0.4 times at the top.
+double climbFraction(double u)
+{
+    return u * (1.6 - 0.6 * u);
+}
+
+// Altitude as a fraction of the cruise altitude, `w` through the descent: steeper at first, then
+// a shallower approach, 1.4 times the average rate at the top of descent and 0.6 times on final.
+double descentFraction(double w)
+{
+    return 1 - w * (1.4 - 0.4 * w);
+}
+
+// A piecewise-linear speed schedule over one phase: knots at four moments from its start.
+struct SpeedSchedule {
+    std::array<double, 4> seconds {};
+    std::array<double, 4> knots {};
+
+    double knotsAt(double t) const
+    {
+        for (size_t i = 1; i < seconds.size(); ++i) {
+            if (t <= seconds[i] || i + 1 == seconds.size()) {
+                double span = seconds[i] - seconds[i - 1];
+                double f = span > 0 ? std::clamp((t - seconds[i - 1]) / span, 0.0, 1.0) : 1.0;
+                return knots[i - 1] + (knots[i] - knots[i - 1]) * f;
+            }
+        }
+        return knots.back();
+    }
+    // Nautical miles flown from the phase's start to `t`: the area under the schedule.
+    double milesUntil(double t) const
+    {
+        double miles = 0;
+        for (size_t i = 1; i < seconds.size() && t > seconds[i - 1]; ++i) {
+            double end = std::min(t, seconds[i]);
+            miles += (end - seconds[i - 1]) * (knots[i - 1] + knotsAt(end)) / 2 / 3600;
+        }
+        return miles;
+    }
+};
+
+// The climb: from take-off speed up to 250 knots soon after lift-off, held to 10000 feet, then
+// up to cruise speed at the top. Slow aircraft, or climbs that stay low, accelerate evenly.
+SpeedSchedule climbSchedule(double climbSeconds, double topFeet, double cruiseKnots)
+{
+    SpeedSchedule s;
+    double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
+    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1) {
+        for (size_t i = 0; i < 4; ++i) {
+            s.seconds[i] = climbSeconds * static_cast<double>(i) / 3;
+            s.knots[i] = kTakeOffKnots + (cruiseKnots - kTakeOffKnots) * static_cast<double>(i) / 3;
+        }
+        return s;
+    }
+    // Where climbFraction(u) reaches the limit height.
+    double u = (1.6 - std::sqrt(2.56 - 2.4 * limit)) / 1.2;
+    s.seconds = { 0, std::min(0.08, u / 2) * climbSeconds, u * climbSeconds, climbSeconds };
+    s.knots = { kTakeOffKnots, kSpeedLimitKnots, kSpeedLimitKnots, cruiseKnots };
+    return s;
+}
+
+// The descent: from cruise speed down to 250 knots by 10000 feet, held, then slowing to landing
+// speed over the approach. Slow aircraft, or descents from low, slow down evenly.
+SpeedSchedule descentSchedule(double descentSeconds, double topFeet, double cruiseKnots)
+{
+    SpeedSchedule s;
+    double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
+    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1) {
+        for (size_t i = 0; i < 4; ++i) {
+            s.seconds[i] = descentSeconds * static_cast<double>(i) / 3;
+            s.knots[i] = cruiseKnots + (kLandingKnots - cruiseKnots) * static_cast<double>(i) / 3;
+        }
+        return s;
+    }
+    // Where descentFraction(w) comes down to the limit height.
+    double w = (1.4 - std::sqrt(1.96 - 1.6 * (1 - limit))) / 0.8;
+    double approach = std::max(w, 0.85);
+    s.seconds = { 0, w * descentSeconds, approach * descentSeconds, descentSeconds };
+    s.knots = { cruiseKnots, kSpeedLimitKnots, kSpeedLimitKnots, kLandingKnots };
+    return s;
+}
+
 std::string letters(Random& random, int count)
 {
     std::string text;
@@ -152,6 +240,8 @@ struct TrafficSimulation::Aircraft {
     double cruiseSeconds = 0;
     double descentSeconds = 0;
     double topFeet = 0; // the cruise altitude, lower on hops too short to reach it
+    SpeedSchedule climbSpeeds;
+    SpeedSchedule descentSpeeds;
     double airborneSeconds = 0;
     double cycleSeconds = 0;
     bool scheduled = false;
@@ -325,24 +415,28 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
             } while (a.squawk == "7500" || a.squawk == "7600" || a.squawk == "7700");
         }
 
-        // Speed climbs linearly from take-off speed to cruise and falls back to landing speed, so
-        // the distance flown is the integral of that profile; the cruise segment fills the rest.
+        // Speed follows the climb and descent schedules, so the distance flown is the area under
+        // them; the cruise segment fills the rest. Hops too short for the whole climb and
+        // descent level off lower and sooner.
         a.distanceKm = GreatCircle::distanceKm(from.latitude, from.longitude, to.latitude, to.longitude);
         double cruise = a.profile->cruiseKnots * kKnotKmPerSecond;
         a.topFeet = a.profile->cruiseFeet;
         a.climbSeconds = a.topFeet / kClimbFeetPerMinute * 60;
         a.descentSeconds = a.topFeet / kDescentFeetPerMinute * 60;
-        double climbKm = a.climbSeconds * (kTakeOffKnots * kKnotKmPerSecond + cruise) / 2;
-        double descentKm = a.descentSeconds * (kLandingKnots * kKnotKmPerSecond + cruise) / 2;
-        if (climbKm + descentKm > a.distanceKm) {
-            double scale = a.distanceKm / (climbKm + descentKm);
+        auto schedule = [&a] {
+            a.climbSpeeds = climbSchedule(a.climbSeconds, a.topFeet, a.profile->cruiseKnots);
+            a.descentSpeeds = descentSchedule(a.descentSeconds, a.topFeet, a.profile->cruiseKnots);
+            return (a.climbSpeeds.milesUntil(a.climbSeconds) + a.descentSpeeds.milesUntil(a.descentSeconds)) * 1.852;
+        };
+        double phasesKm = schedule();
+        if (phasesKm > a.distanceKm) {
+            double scale = a.distanceKm / phasesKm;
             a.climbSeconds *= scale;
             a.descentSeconds *= scale;
             a.topFeet *= scale;
-            climbKm *= scale;
-            descentKm *= scale;
+            phasesKm = schedule();
         }
-        a.cruiseSeconds = (a.distanceKm - climbKm - descentKm) / cruise;
+        a.cruiseSeconds = std::max(0.0, (a.distanceKm - phasesKm) / cruise);
         a.airborneSeconds = a.climbSeconds + a.cruiseSeconds + a.descentSeconds;
         a.cycleSeconds = 2 * kTaxiSeconds + a.airborneSeconds + kTurnaroundSeconds;
         a.offset = std::floor(random.unit() * a.cycleSeconds);
@@ -433,30 +527,23 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
         p.onGround = true;
     } else if (tau < kTaxiSeconds + air) {
         double t = tau - kTaxiSeconds;
-        double v0 = kTakeOffKnots, v1 = kLandingKnots, vc = cruiseKnots;
+        double vc = cruiseKnots;
         double climb = a.climbSeconds, cruise = a.cruiseSeconds, descent = a.descentSeconds;
-        double flownKm = 0; // integral of the speed profile up to t
+        double climbMiles = a.climbSpeeds.milesUntil(climb);
+        double flownKm = 0; // the area under the speed schedule up to t
         if (t < climb) {
-            double speed = v0 + (vc - v0) * t / climb;
-            p.speed = speed;
-            // The climb rate falls with height: about 1.6 times the average rate at lift-off,
-            // 0.4 times at the top of climb.
-            double u = t / climb;
-            p.altitude = a.topFeet * u * (1.6 - 0.6 * u);
-            flownKm = t * (v0 + speed) / 2 * kKnotKmPerSecond;
+            p.speed = a.climbSpeeds.knotsAt(t);
+            p.altitude = a.topFeet * climbFraction(climb > 0 ? t / climb : 1);
+            flownKm = a.climbSpeeds.milesUntil(t) * 1.852;
         } else if (t < climb + cruise) {
             p.speed = vc;
             p.altitude = a.topFeet;
-            flownKm = (climb * (v0 + vc) / 2 + (t - climb) * vc) * kKnotKmPerSecond;
+            flownKm = climbMiles * 1.852 + (t - climb) * vc * kKnotKmPerSecond;
         } else {
             double d = std::min(t - climb - cruise, descent);
-            double speed = vc + (v1 - vc) * d / descent;
-            p.speed = speed;
-            // Steeper at first, then a shallower approach: 1.4 times the average rate at the top
-            // of descent, 0.6 times on final.
-            double w = d / descent;
-            p.altitude = a.topFeet * (1 - w * (1.4 - 0.4 * w));
-            flownKm = (climb * (v0 + vc) / 2 + cruise * vc + d * (vc + speed) / 2) * kKnotKmPerSecond;
+            p.speed = a.descentSpeeds.knotsAt(d);
+            p.altitude = a.topFeet * descentFraction(descent > 0 ? d / descent : 1);
+            flownKm = (climbMiles + a.descentSpeeds.milesUntil(d)) * 1.852 + cruise * vc * kKnotKmPerSecond;
         }
         double fraction = a.distanceKm > 0 ? std::clamp(flownKm / a.distanceKm, 0.0, 1.0) : 1.0;
         GreatCircle::interpolate(

@@ -325,7 +325,8 @@ TEST_F(ServiceSimulatorTest, PathAndMetadataDescribeTheFeedsPlanes)
 }
 
 // The metadata graph is the whole leg: lift-off, a climb that slows with height, level cruise, a
-// descent to touchdown; the same at any moment of the flight.
+// descent to touchdown, at 250 knots or less below 10000 feet; the same at any moment of the
+// flight.
 TEST_F(ServiceSimulatorTest, MetadataGraphProfilesTheLegFromLiftOffToTouchdown)
 {
     int checked = 0, sampledClimbs = 0;
@@ -358,6 +359,11 @@ TEST_F(ServiceSimulatorTest, MetadataGraphProfilesTheLegFromLiftOffToTouchdown)
         EXPECT_TRUE(std::is_sorted(altitude.rbegin(), altitude.rend() - last));
         for (auto i = first; i <= last; ++i)
             EXPECT_EQ(altitude[i], top);
+        // Below 10000 feet no faster than 250 knots; faster than that at cruise.
+        for (size_t i = 0; i < altitude.size(); ++i)
+            if (altitude[i] < 10000)
+                EXPECT_LE(speed[i], 250) << "sample " << i << " at " << altitude[i] << " ft";
+        EXPECT_GT(speed[first], 400);
         // The climb slows with height: its first quarter gains much more than its last (on legs
         // short enough for the climb to span a few samples).
         if (auto quarter = first / 4; quarter >= 2) {
