@@ -77,22 +77,32 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
                                   WorkingPlane { KESTPlane::initWithAdshexAndFields(record.adshex, *record.fields) })
                               .first;
                 m_workingSetChanged = true;
+                if (!full)
+                    m_addedSinceLastFullAnswer.push_back(entry);
             }
-            if (full && entry) {
+            if (full && entry && entry->second.listedBy != stamp) {
                 entry->second.listedBy = stamp;
                 order.push_back(entry);
             }
         }
         if (full) {
-            for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (it->second.listedBy != stamp) {
-                    it = m_liveDataDirty.erase(it);
-                    m_workingSetChanged = true;
-                } else {
-                    ++it;
+            // The answer listed every working plane when it stamped as many as the set holds.
+            // Otherwise the unlisted ones are among the entries the last full answer listed
+            // and those delta answers added since.
+            if (order.size() != m_liveDataDirty.size()) {
+                std::vector<std::string> unlisted;
+                for (const auto* entries : { &m_lastFullAnswerOrder, &m_addedSinceLastFullAnswer }) {
+                    for (const auto* entry : *entries) {
+                        if (entry->second.listedBy != stamp)
+                            unlisted.push_back(entry->first);
+                    }
                 }
+                for (const auto& key : unlisted)
+                    m_liveDataDirty.erase(key);
+                m_workingSetChanged = true;
             }
             m_lastFullAnswerOrder = std::move(order);
+            m_addedSinceLastFullAnswer.clear();
         }
         // Planes are shared and updated in place, so while no plane has joined or left the
         // working set since the last publication the published set already holds it.

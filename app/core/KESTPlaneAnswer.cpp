@@ -2,7 +2,7 @@
 
 #include "foundation/JSONReader.h"
 
-#include <unordered_map>
+#include <functional>
 
 namespace {
 
@@ -14,57 +14,99 @@ bool isJSONWhitespace(char c)
 }
 
 // The text cut to the longest kept field, without splitting a UTF-8 sequence.
-std::string boundedText(std::string_view text)
+std::string_view boundedText(std::string_view text)
 {
     size_t size = KESTPlaneAnswer::kMaximumTextFieldBytes;
     if (text.size() <= size)
-        return std::string(text);
+        return text;
     while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
         --size;
-    return std::string(text.substr(0, size));
+    return text.substr(0, size);
 }
 
 void boundTextFields(KESTPlane::Fields& f)
 {
     for (std::string* text : { &f.type, &f.route, &f.reg, &f.callsign, &f.squawk, &f.fltno }) {
         if (text->size() > KESTPlaneAnswer::kMaximumTextFieldBytes)
-            *text = boundedText(*text);
+            text->resize(boundedText(*text).size());
     }
 }
 
-// The fields of a plane info array, under the rules KESTPlane::fieldsFromInfo applies to a
-// decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and 11. Numbers
-// convert as the decoded answer's do (JSONElement::number() is the decoder's conversion).
-std::optional<KESTPlane::Fields> readFields(const JSONElement& element)
+// Reads the fields of a plane info array into `out`, under the rules KESTPlane::fieldsFromInfo
+// applies to a decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and
+// 11; nullopt for anything else. Numbers convert as the decoded answer's do
+// (JSONElement::number() is the decoder's conversion). The texts are assigned in place, so a
+// record read again for a repeated key reuses its strings.
+void readFields(const JSONElement& element, std::optional<KESTPlane::Fields>& out)
 {
     JSONElement e[13];
-    if (element.firstElements(e) < 13)
-        return std::nullopt;
-    for (size_t index : { 0, 1, 2, 3, 10, 12 }) {
-        if (!e[index].isString())
-            return std::nullopt;
+    bool valid = element.firstElements(e) == 13;
+    for (size_t index : { 0, 1, 2, 3, 10, 12 })
+        valid = valid && e[index].isString();
+    for (size_t index : { 4, 5, 6, 7, 8, 9, 11 })
+        valid = valid && e[index].isNumber();
+    if (!valid) {
+        out.reset();
+        return;
     }
-    for (size_t index : { 4, 5, 6, 7, 8, 9, 11 }) {
-        if (!e[index].isNumber())
-            return std::nullopt;
-    }
-    auto text = [&](size_t index) { return boundedText(e[index].string()); };
-    KESTPlane::Fields f;
-    f.type = text(0);
-    f.route = text(1);
-    f.reg = text(2);
-    f.callsign = text(3);
+    KESTPlane::Fields& f = out ? *out : out.emplace();
+    f.type.assign(boundedText(e[0].string()));
+    f.route.assign(boundedText(e[1].string()));
+    f.reg.assign(boundedText(e[2].string()));
+    f.callsign.assign(boundedText(e[3].string()));
     f.lat = e[4].doubleValue();
     f.lon = e[5].doubleValue();
     f.altitude = e[6].doubleValue();
     f.heading = e[7].doubleValue();
     f.speed = e[8].doubleValue();
     f.mtime = e[9].doubleValue();
-    f.squawk = text(10);
+    f.squawk.assign(boundedText(e[10].string()));
     f.dataType = e[11].number().intValue();
-    f.fltno = text(12);
-    return f;
+    f.fltno.assign(boundedText(e[12].string()));
 }
+
+// The records read so far, by key: an open-addressing table of record numbers (plus one, so 0
+// marks a free slot), sized to stay at most half full. Finding a repeated key this way takes no
+// allocation per key, unlike a node-based map.
+class RecordIndex {
+public:
+    explicit RecordIndex(size_t count)
+    {
+        size_t size = 16;
+        while (size < 2 * count)
+            size *= 2;
+        m_slots.assign(size, 0);
+    }
+
+    // The record under `key`, or the slot where a new one goes (then `found` is false).
+    uint32_t& slotFor(std::string_view key, const std::vector<KESTPlaneAnswer::Record>& records, bool& found)
+    {
+        size_t mask = m_slots.size() - 1;
+        for (size_t at = std::hash<std::string_view> {}(key)&mask;; at = (at + 1) & mask) {
+            uint32_t& slot = m_slots[at];
+            if (slot == 0 || records[slot - 1].adshex == key) {
+                found = slot != 0;
+                return slot;
+            }
+        }
+    }
+
+    // Keeps the table at most half full as records are added beyond the expected count.
+    void reserve(size_t count, const std::vector<KESTPlaneAnswer::Record>& records)
+    {
+        if (2 * count <= m_slots.size())
+            return;
+        RecordIndex grown(count);
+        for (size_t index = 0; index < records.size(); ++index) {
+            bool found = false;
+            grown.slotFor(records[index].adshex, records, found) = uint32_t(index + 1);
+        }
+        m_slots = std::move(grown.m_slots);
+    }
+
+private:
+    std::vector<uint32_t> m_slots;
+};
 
 } // namespace
 
@@ -114,19 +156,19 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
         return nullptr;
 
     auto result = std::make_shared<KESTPlaneAnswer>();
+    auto& records = result->records;
     size_t count = table->count();
-    result->records.reserve(count);
-    // Keys seen so far, to their records. The keys are views into the document, which lives
-    // until the end of this function, so no key is copied to find a repeat.
-    std::unordered_map<std::string_view, size_t> seen;
-    seen.reserve(count);
+    records.reserve(count);
+    RecordIndex index(count);
     for (const JSONReader::Field& field : table->fields()) {
-        auto fields = readFields(field.value);
-        auto [it, added] = seen.try_emplace(field.key, result->records.size());
-        if (added)
-            result->records.push_back(Record { std::string(field.key), std::move(fields) });
-        else
-            result->records[it->second].fields = std::move(fields);
+        index.reserve(records.size() + 1, records);
+        bool found = false;
+        uint32_t& slot = index.slotFor(field.key, records, found);
+        if (!found) {
+            records.emplace_back().adshex.assign(field.key);
+            slot = uint32_t(records.size());
+        }
+        readFields(field.value, records[slot - 1].fields);
     }
     return result;
 }

@@ -258,6 +258,11 @@ TEST_F(KESTLiveDataManagerTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnly
         { "full answer in the first order dropping the newcomer",
             answer(R"("A1":)" + planeJSON("BAW1", 48.5) + R"(,"B2":)" + planeJSON("DLH2", 53)), true, { "A1", "B2" },
             48.5 },
+        { "delta adding two", answer(R"("D4":)" + planeJSON("KLM4", 52) + R"(,"E5":)" + planeJSON("IBE5", 40)), false,
+            { "A1", "B2", "D4", "E5" }, 48.5 },
+        { "full answer dropping one the delta added and one the last full answer listed",
+            answer(R"("A1":)" + planeJSON("BAW1", 48) + R"(,"E5":)" + planeJSON("IBE5", 40.5)), true, { "A1", "E5" },
+            48 },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
