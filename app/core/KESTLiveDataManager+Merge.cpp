@@ -56,7 +56,15 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
         if (full)
             order.reserve(answer.records.size());
         const auto& hints = m_lastFullAnswerOrder;
+        // The hinted entries and their planes lie all over the heap: each is asked for a few
+        // records ahead (the entry, then its plane) so that their loads overlap.
+        constexpr size_t kEntryLookAhead = 8;
+        constexpr size_t kPlaneLookAhead = 4;
         for (size_t position = 0; position < answer.records.size(); ++position) {
+            if (position + kEntryLookAhead < hints.size())
+                __builtin_prefetch(hints[position + kEntryLookAhead]);
+            if (position + kPlaneLookAhead < hints.size())
+                hints[position + kPlaneLookAhead]->second.plane->prefetchForUpdate();
             const auto& record = answer.records[position];
             bool skipped = !record.fields || (faaOff && record.fields->dataType == 1);
             if (!record.fields)
