@@ -319,6 +319,12 @@ JSONReader::~JSONReader() = default;
 
 std::optional<JSONReader> JSONReader::parse(std::string_view text)
 {
+    return parse(text, 0);
+}
+
+std::optional<JSONReader> JSONReader::parse(std::string_view text, size_t allocatedAfter)
+{
+    static_assert(kReadInPlacePadding >= simdjson::SIMDJSON_PADDING);
     auto document = std::make_unique<Document>();
     // A text too large for the shared parser, or one that comes while another document holds
     // it, gets a parser of its own.
@@ -334,7 +340,10 @@ std::optional<JSONReader> JSONReader::parse(std::string_view text)
     simdjson::dom::parser& parser = *document->parser;
     if (parser.max_depth() != kMaximumDepth && parser.allocate(text.size(), kMaximumDepth))
         return std::nullopt;
-    if (parser.parse(text.data(), text.size()).get(document->root))
+    // The parser reads a little past the end of the text: it copies a text without that much
+    // memory after it into a padded buffer of its own.
+    bool copy = allocatedAfter < kReadInPlacePadding;
+    if (parser.parse(text.data(), text.size(), copy).get(document->root))
         return std::nullopt;
     return JSONReader(std::move(document));
 }

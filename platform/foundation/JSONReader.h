@@ -146,6 +146,11 @@ public:
     // Parses `text`, which the document does not keep (it reads a copy); nullopt when the text
     // is refused. The top level may be any value.
     static std::optional<JSONReader> parse(std::string_view text);
+    // The same, for a text followed by `allocatedAfter` bytes of memory that may be read (a
+    // byte vector's or string's spare capacity; their values do not matter). With at least
+    // kReadInPlacePadding of them the text is read where it lies instead of being copied first.
+    static constexpr size_t kReadInPlacePadding = 64;
+    static std::optional<JSONReader> parse(std::string_view text, size_t allocatedAfter);
 
     // Whether `bytes` is well-formed UTF-8, checked many bytes at a time.
     static bool isValidUTF8(std::string_view bytes);
