@@ -210,11 +210,11 @@ Value JSONReader::Element::number() const
 double JSONReader::Element::doubleValue() const
 {
     using Type = simdjson::dom::element_type;
-    auto element = JSONReaderAccess::element(*this);
     switch (m_kind) {
     case Kind::Bool:
-        return element.get_bool().value_unsafe() ? 1 : 0;
-    case Kind::Number:
+        return JSONReaderAccess::element(*this).get_bool().value_unsafe() ? 1 : 0;
+    case Kind::Number: {
+        auto element = JSONReaderAccess::element(*this);
         switch (element.type()) {
         case Type::INT64:
             return static_cast<double>(element.get_int64().value_unsafe());
@@ -225,6 +225,7 @@ double JSONReader::Element::doubleValue() const
         default:
             return 0;
         }
+    }
     default:
         return 0;
     }

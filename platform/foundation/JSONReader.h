@@ -29,7 +29,7 @@ class JSONReader {
     // The parser's own element or position, held as bytes so that its type stays out of this
     // header.
     struct Handle {
-        alignas(8) unsigned char bytes[16] {};
+        alignas(8) unsigned char bytes[16];
     };
 
 public:
@@ -48,7 +48,8 @@ public:
     public:
         enum class Kind : uint8_t { Null, Bool, Number, String, Array, Object };
 
-        // A null element of no document.
+        // A null element of no document. Its handle is left unset (it is never read while the
+        // element is null), so an array of elements costs nothing to declare.
         Element() = default;
 
         Kind kind() const { return m_kind; }
@@ -107,7 +108,7 @@ public:
 
         private:
             friend struct ::JSONReaderAccess;
-            Handle m_position;
+            Handle m_position {};
         };
         Iterator begin() const { return m_begin; }
         Iterator end() const { return m_end; }
@@ -132,7 +133,7 @@ public:
 
         private:
             friend struct ::JSONReaderAccess;
-            Handle m_position;
+            Handle m_position {};
         };
         Iterator begin() const { return m_begin; }
         Iterator end() const { return m_end; }
