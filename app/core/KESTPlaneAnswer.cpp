@@ -2,7 +2,10 @@
 
 #include "foundation/JSONReader.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -64,54 +67,62 @@ bool readElementFields(const JSONElement& element, KESTPlane::Fields& f)
 }
 
 // The entries read so far, by key: an open-addressing table of entry numbers (plus one, so 0
-// marks a free slot), sized to stay at most half full. Finding a repeated key this way takes no
-// allocation per key, unlike a node-based map. `keyOf(n)` gives entry n's key.
+// marks a free slot), each with bits of its key's hash that spare most key comparisons, kept at
+// most three quarters full. Finding a repeated key this way takes no allocation per key, unlike
+// a node-based map. `keyOf(n)` gives entry n's key.
 template <typename KeyOf> class EntryIndex {
 public:
     EntryIndex(size_t count, KeyOf keyOf)
         : m_keyOf(keyOf)
     {
-        m_slots.assign(sizeFor(count), 0);
+        m_slots.resize(sizeFor(count));
     }
 
-    // The slot of the entry under `key`, or the free slot where a new one goes (then `found`
-    // is false).
-    uint32_t& slotFor(std::string_view key, bool& found)
+    // The entry already indexed under `key`; otherwise indexes entry `next` (all entries
+    // before it are indexed) under it and answers nullopt.
+    std::optional<size_t> findOrAdd(std::string_view key, size_t next)
     {
-        size_t mask = m_slots.size() - 1;
-        for (size_t at = std::hash<std::string_view> {}(key)&mask;; at = (at + 1) & mask) {
-            uint32_t& slot = m_slots[at];
-            if (slot == 0 || m_keyOf(slot - 1) == key) {
-                found = slot != 0;
-                return slot;
-            }
+        if (sizeFor(next + 1) > m_slots.size()) {
+            std::vector<Slot> slots(sizeFor(next + 1));
+            std::swap(slots, m_slots);
+            for (size_t index = 0; index < next; ++index)
+                place(m_keyOf(index), index);
         }
-    }
-
-    // Keeps the table at most half full once `count` entries are in, re-placing the `held`
-    // entries already indexed when it has to grow.
-    void reserve(size_t count, size_t held)
-    {
-        if (2 * count <= m_slots.size())
-            return;
-        m_slots.assign(sizeFor(count), 0);
-        for (size_t index = 0; index < held; ++index) {
-            bool found = false;
-            slotFor(m_keyOf(index), found) = uint32_t(index + 1);
-        }
+        return place(key, next);
     }
 
 private:
+    struct Slot {
+        uint32_t entry { 0 };
+        uint32_t tag { 0 };
+    };
+
+    std::optional<size_t> place(std::string_view key, size_t next)
+    {
+        uint64_t hash = std::hash<std::string_view> {}(key);
+        uint32_t tag = uint32_t(hash >> 32);
+        size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.entry == 0) {
+                slot = { uint32_t(next + 1), tag };
+                return std::nullopt;
+            }
+            if (slot.tag == tag && m_keyOf(slot.entry - 1) == key)
+                return slot.entry - 1;
+        }
+    }
+
     static size_t sizeFor(size_t count)
     {
         size_t size = 16;
-        while (size < 2 * count)
+        while (4 * count > 3 * size)
             size *= 2;
         return size;
     }
 
     KeyOf m_keyOf;
-    std::vector<uint32_t> m_slots;
+    std::vector<Slot> m_slots;
 };
 
 } // namespace
@@ -167,15 +178,10 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
     entries.reserve(count);
     EntryIndex index(count, [&entries](size_t n) { return entries[n].key; });
     for (const JSONReader::Field& field : table->fields()) {
-        index.reserve(entries.size() + 1, entries.size());
-        bool found = false;
-        uint32_t& slot = index.slotFor(field.key, found);
-        if (found) {
-            entries[slot - 1].value = field.value;
-        } else {
+        if (auto earlier = index.findOrAdd(field.key, entries.size()))
+            entries[*earlier].value = field.value;
+        else
             entries.push_back({ field.key, field.value });
-            slot = uint32_t(entries.size());
-        }
     }
     // The keys and values point into the document, which the answer now keeps.
     result->m_document = std::move(document);
