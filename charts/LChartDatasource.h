@@ -9,7 +9,9 @@
 class LChartAxis;
 class LChartDataSeries;
 class LChartInternalDataPoint;
+class LChartSeries;
 class UIImage;
+class UILabel;
 
 // What the data loader needs of a series: its kind, its data series, and storing points. The
 // series classes implement it.
@@ -64,5 +66,21 @@ public:
     virtual float sChartInnerRadiusForDataPointDataPointAtIndexForSeriesAtIndex(LChartLoaderHost&, int32_t, int32_t)
     {
         return 0;
+    }
+
+    // The axis a series is drawn against; null (as when the source does not choose) means the
+    // chart's primary axis of that orientation.
+    virtual Ref<LChartAxis> sChartXAxisForSeriesAtIndex(LChartLoaderHost&, int32_t) { return nullptr; }
+    virtual Ref<LChartAxis> sChartYAxisForSeriesAtIndex(LChartLoaderHost&, int32_t) { return nullptr; }
+    // The label of one slice of a radial series; nullopt when the source makes no labels. The
+    // second is the older form of the same question.
+    virtual std::optional<Ref<UILabel>> sChartLabelForSliceAtIndexInRadialSeries(
+        LChartLoaderHost&, int32_t, LChartSeries&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<Ref<UILabel>> getLabelsForRadialChartSeriesForIndex(LChartSeries&, int32_t)
+    {
+        return std::nullopt;
     }
 };

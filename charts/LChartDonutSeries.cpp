@@ -5,8 +5,12 @@
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartDonutSeriesStyle.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartMultiYDataPoint.h"
 #include "charts/LChartTheme.h"
+#include "charts/LatticeChartLog.h"
+#include "foundation/NSString.h"
 #include "graphics/UIColor.h"
+#include "uikit/UILabel.h"
 
 #include <cmath>
 
@@ -29,7 +33,21 @@ void LChartDonutSeries::initDonutSeries(std::shared_ptr<LChartErrorHandler> erro
     initSeries(std::move(errorHandler));
     setBaseStyle(LChartDonutSeriesStyle::init());
     setBaseSelectedStyle(LChartDonutSeriesStyle::init());
+    // Rings grow in and out of view.
+    setEntryAnimation(LChartAnimation::growAnimation());
+    setExitAnimation(LChartAnimation::growAnimation());
+    setActiveAnimation(entryAnimation().get());
     m_selectionAnimation = LChartAnimation::radialSelection();
+    m_selectionAnimation->setSeries(this);
+    // A new donut does not turn its selected slices.
+    setSelectedPosition(Value(0.0));
+    m_selectedPositionSet = false;
+    m_labelFormatString = "%.2f";
+}
+
+LChartDonutSeries::~LChartDonutSeries()
+{
+    removeLabels();
 }
 
 Ref<LChartDonutSeriesStyle> LChartDonutSeries::style() const
@@ -183,4 +201,252 @@ void LChartDonutSeries::supplementStylesFromStyles(
     const Ref<LChartSeriesStyle>& normal, const Ref<LChartSeriesStyle>& selected)
 {
     supplementStylesOfClass<LChartDonutSeriesStyle>(normal, selected);
+}
+
+// Spinning, programmatic rotation and selection.
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+} // namespace
+
+bool LChartDonutSeries::isEnteringOrLeaving() const
+{
+    auto* active = activeAnimation();
+    if (!animationEnabled() || !active || (active != entryAnimation().get() && active != exitAnimation().get()))
+        return false;
+    return active->timeElapsed().doubleValue() < active->duration().doubleValue();
+}
+
+void LChartDonutSeries::setRotationFriction(float friction)
+{
+    if (!(friction > 0)) {
+        errorHandler()->handleErrorWithMessageFromSource("rotationFriction must be greater than zero", this);
+        return;
+    }
+    m_rotationFriction = friction;
+}
+
+void LChartDonutSeries::setSelectedPosition(const Value& angle)
+{
+    if (angle.isNilOrNull())
+        return;
+    m_selectedPosition = angle;
+    m_selectedPositionSet = true;
+}
+
+void LChartDonutSeries::setAnimationDuration(float duration)
+{
+    m_animationDuration = duration;
+    m_selectionAnimation->setDuration(Value(static_cast<double>(duration)));
+}
+
+void LChartDonutSeries::setAnimationCurveType(int32_t type)
+{
+    m_animationCurveType = type;
+    m_selectionAnimation->animationWithCurve(type);
+}
+
+void LChartDonutSeries::sendDidEndDeceleratingCallback()
+{
+    if (m_canvas)
+        m_canvas->radialSeriesDidEndDecelerating(*this);
+}
+
+bool LChartDonutSeries::rotateWithStep(double seconds)
+{
+    if (m_rotationVelocity != 0) {
+        m_rotation
+            = LChartAngler::wrap2PI(static_cast<float>(static_cast<double>(m_rotation) + m_rotationVelocity * seconds));
+        // Friction is taken once per frame, whatever the frame's length.
+        setVelocity(m_rotationVelocity * (1 - m_rotationFriction));
+        if (std::fabs(m_rotationVelocity) < 0.2f) {
+            setVelocity(0);
+            m_selectionStartAngle = m_rotation;
+            sendDidEndDeceleratingCallback();
+        }
+        return true;
+    }
+    auto* pan = m_programmaticPanUserAnimation.get();
+    if (pan && activeAnimation() == pan && pan->timeElapsed().doubleValue() < pan->duration().doubleValue()) {
+        m_rotation = LChartAngler::wrap2PI(m_selectionStartAngle + m_selectionSpan * pan->currentAngleScaleValue());
+        return true;
+    }
+    return false;
+}
+
+bool LChartDonutSeries::moveInOutWithStep(double seconds)
+{
+    auto* active = activeAnimation();
+    if (animationEnabled() && active && (active == entryAnimation().get() || active == exitAnimation().get()))
+        return false;
+    const auto& points = dataSeries()->dataPoints();
+    if (points.empty())
+        return false;
+    if (m_selectedStatus.size() != points.size())
+        resetSelectedStatus();
+    double duration = (active ? active : m_selectionAnimation.get())->duration().doubleValue();
+    // With no duration a slice moves all the way at once.
+    double step = duration > 0 ? seconds / duration : 1;
+    bool moved = false;
+    for (size_t i = 0; i < points.size(); ++i) {
+        float status = m_selectedStatus[i];
+        float next = status;
+        if (points[i]->selected() && status < 1)
+            next = static_cast<float>(std::min(1.0, status + step));
+        else if (!points[i]->selected() && status > 0)
+            // Slices move back three times as fast as they come out.
+            next = static_cast<float>(std::max(0.0, status - 3 * step));
+        if (next != status) {
+            m_selectedStatus[i] = next;
+            moved = true;
+        }
+        // A slice still on its way asks for another frame even when this frame's step was 0
+        // (the first frame after a selection restarts the frame clock), or it would never move.
+        if (points[i]->selected() ? next < 1 : next > 0)
+            moved = true;
+    }
+    return moved;
+}
+
+void LChartDonutSeries::rotateSliceAtIndexToAngleWithAnimation(
+    int32_t index, double angle, const Ref<LChartAnimation>& animation)
+{
+    const auto& points = dataSeries()->dataPoints();
+    if (hidden() || index < 0 || static_cast<size_t>(index) >= points.size())
+        return;
+    m_programmaticPanUserAnimation = animation ? animation : LChartAnimation::init();
+    setActiveAnimation(m_programmaticPanUserAnimation.get());
+    if (m_rotationVelocity != 0) {
+        setVelocity(0);
+        sendDidEndDeceleratingCallback();
+    }
+    const auto& point = *points[index];
+    float a0 = LChartAngler::wrap2PI(static_cast<float>(m_rotation + point.xCoord()));
+    float a1 = LChartAngler::wrap2PI(static_cast<float>(m_rotation + point.yCoord()));
+    if (a0 > a1)
+        a0 -= static_cast<float>(kTwoPi);
+    float middle = a0 + (a1 - a0) * 0.5f;
+    float target = LChartAngler::wrap2PI(
+        LChartAngler::wrap2PI(static_cast<float>(kTwoPi - (middle - m_rotation))) + static_cast<float>(angle));
+    m_selectionStartAngle = m_rotation;
+    // The short way round.
+    if (target > m_rotation && target - m_rotation > M_PI)
+        m_selectionSpan = target - static_cast<float>(kTwoPi) - m_rotation;
+    else if (target <= m_rotation && m_rotation - target > M_PI)
+        m_selectionSpan = target - (m_rotation - static_cast<float>(kTwoPi));
+    else
+        m_selectionSpan = target - m_rotation;
+    m_programmaticPanUserAnimation->setTimeElapsed(Value(0.0));
+}
+
+void LChartDonutSeries::endAnimation()
+{
+    if (auto* active = activeAnimation())
+        active->setTimeElapsed(active->duration());
+}
+
+void LChartDonutSeries::setSliceAsSelectedWithTapLocation(int32_t index, bool selected, CGPoint tap)
+{
+    if (isEnteringOrLeaving() || hidden())
+        return;
+    const auto& points = dataSeries()->dataPoints();
+    if (index < 0 || static_cast<size_t>(index) >= points.size())
+        return;
+    // A tap on a spinning ring only stops it.
+    if (!m_selectionEnabledDuringPanning && m_rotationVelocity != 0) {
+        setVelocity(0);
+        sendDidEndDeceleratingCallback();
+        return;
+    }
+    setActiveAnimation(m_selectionAnimation.get());
+    bool changed = points[index]->selected() != selected;
+    if (changed)
+        points[index]->setSelected(selected);
+    if (selected && m_selectedPositionSet)
+        rotateSliceAtIndexToAngleWithAnimation(index, m_selectedPosition.doubleValue(), m_selectionAnimation);
+    if (changed && m_canvas)
+        m_canvas->radialSeriesToggledSelection(*this, index, tap);
+    if (m_canvas)
+        m_canvas->radialSeriesNeedsRedraw();
+}
+
+int32_t LChartDonutSeries::indexOfSliceAtAngle(double angle) const
+{
+    const auto& points = dataSeries()->dataPoints();
+    double relative = LChartAngler::wrap2PI(static_cast<float>(angle - m_rotation));
+    for (size_t i = 0; i < points.size(); ++i)
+        if (points[i]->xCoord() <= relative && relative <= points[i]->yCoord())
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+// Labels.
+
+void LChartDonutSeries::removeLabels()
+{
+    for (const auto& label : m_labels)
+        if (label)
+            label->removeFromSuperview();
+    m_labels.clear();
+}
+
+void LChartDonutSeries::createLabelsOnChart(LChartDatasource* datasource, LChartLoaderHost& chart)
+{
+    const auto& points = dataSeries()->dataPoints();
+    for (size_t i = 0; i < points.size(); ++i) {
+        auto index = static_cast<int32_t>(i);
+        std::optional<Ref<UILabel>> offered;
+        if (datasource)
+            offered = datasource->sChartLabelForSliceAtIndexInRadialSeries(chart, index, *this);
+        if (!offered && datasource) {
+            offered = datasource->getLabelsForRadialChartSeriesForIndex(*this, index);
+            if (offered && !m_warnedOfDeprecatedLabels) {
+                m_warnedOfDeprecatedLabels = true;
+                errorHandler()->handleErrorWithMessageFromSource(
+                    "getLabelsForRadialChartSeries: forIndex: is deprecated, use "
+                    "sChart:labelForSliceAtIndex:inRadialSeries: instead",
+                    this);
+            }
+        }
+        if (offered && *offered) {
+            m_labels.push_back(*offered);
+            continue;
+        }
+        // The series' own label: the value in the label format, in the slice's style.
+        auto label = UILabel::initWithFrame(CGRectZero);
+        label->setText(NSString::stringWithFormat(m_labelFormatString, points[i]->yValue().doubleValue()));
+        auto sliceStyle = styleOfSlice(i);
+        if (sliceStyle) {
+            label->setFont(sliceStyle->labelFont());
+            label->sizeToFit();
+            label->setTextColor(sliceStyle->labelFontColor());
+            label->setBackgroundColor(sliceStyle->labelBackgroundColor());
+        } else {
+            label->sizeToFit();
+        }
+        m_labels.push_back(label);
+    }
+}
+
+CGPoint LChartDonutSeries::getSliceCenter(int32_t index) const
+{
+    const auto& points = dataSeries()->dataPoints();
+    if (index < 0 || static_cast<size_t>(index) >= points.size())
+        return m_donutCenter;
+    const auto& point = *points[index];
+    auto middle = static_cast<float>(point.xCoord() + (point.yCoord() - point.xCoord()) * 0.5);
+    float radius = m_innerRadius + (m_outerRadius - m_innerRadius) * 0.5f + datapointProtrusion(index);
+    double angle = -static_cast<double>(middle) - m_rotation - M_PI / 2;
+    double sx = 1;
+    double sy = 1;
+    // Labels follow a ring that is still growing or shrinking.
+    auto* active = activeAnimation();
+    if (animationEnabled() && active && active->timeElapsed().doubleValue() < active->duration().doubleValue()) {
+        sx = active->currentXScaleValue();
+        sy = active->currentYScaleValue();
+    }
+    return CGPointMake(
+        m_donutCenter.x + radius * sx * std::cos(angle), m_donutCenter.y + radius * sy * std::sin(angle));
 }

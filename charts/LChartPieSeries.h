@@ -11,4 +11,5 @@ public:
     {
     }
     static Ref<LChartPieSeries> init(std::shared_ptr<LChartErrorHandler> errorHandler = nullptr);
+    CGPoint getPieCenter() const { return getDonutCenter(); }
 };

@@ -204,6 +204,8 @@ protected:
         supplement(m_selectedStyle, selected);
     }
     void setBaseSelectedStyle(const Ref<LChartSeriesStyle>& style) { m_selectedStyle = style; }
+    // Radial series run their selection and rotation animations as the active animation.
+    void setActiveAnimation(LChartAnimation* animation) { m_activeAnimation = animation; }
     LChartOrderedDictionary& mutableDataBins() { return *m_dataBins; }
 
 private:

@@ -6,6 +6,7 @@
 #include "charts/LChartAxisStyle.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartDonutSeriesStyle.h"
+#include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartSeriesGroup.h"
 #include "charts/LChartTitle.h"
@@ -13,11 +14,14 @@
 #include "charts/LatticeChartLog.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/view/LChartAnnotation.h"
+#include "charts/view/LChartCanvasUnderlay.h"
 #include "charts/view/LatticeChart.h"
+#include "foundation/NSNotificationCenter.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/NSThread.h"
 #include "graphics/CGAffineTransform.h"
 #include "graphics/UIColor.h"
+#include "uikit/UIDevice.h"
 
 #include <algorithm>
 #include <atomic>
@@ -56,7 +60,7 @@ Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeCha
     CGRect bounds = canvas->bounds();
     canvas->m_glView = LChartGLView::initWithFrame(bounds);
     canvas->m_renderView = LChartCanvasRenderView::initWithCanvas(canvas.get());
-    canvas->m_underlay = UIView::initWithFrame(bounds);
+    canvas->m_underlay = LChartCanvasUnderlay::initWithFrameUsingChart(bounds, chart);
     canvas->m_underlayForAnnotations = UIView::initWithFrame(bounds);
     canvas->m_underlayForAnnotations->setClipsToBounds(true);
     canvas->m_overlay = LChartCanvasOverlay::initWithFrameUsingChartAndCanvas(bounds, chart, canvas.get());
@@ -66,6 +70,11 @@ Ref<LChartCanvas> LChartCanvas::initWithFrameUsingChart(CGRect frame, LatticeCha
         { Ref<UIView>(canvas->m_glView), canvas->m_underlay, canvas->m_overlay, canvas->m_underlayForAnnotations })
         layer->setAutoresizingMask(kLChartAllAutoresizing);
     canvas->frameLayers(bounds);
+    auto device = UIDevice::currentDevice();
+    device->beginGeneratingDeviceOrientationNotifications();
+    NSNotificationCenter::defaultCenter()->addObserver(
+        canvas, &LChartCanvas::viewAboutToRotate, UIDeviceOrientationDidChangeNotification, nullptr);
+    canvas->m_lastOrientation = device->orientation();
     canvas->addSubview(canvas->m_underlayForAnnotations);
     canvas->addSubview(canvas->m_underlay);
     canvas->addSubview(canvas->m_glView);
@@ -78,6 +87,40 @@ LChartCanvas::~LChartCanvas()
 {
     if (m_renderView)
         cancelPreviousPerformRequestsWithTarget(this);
+    if (m_underlay)
+        cancelPreviousPerformRequestsWithTarget(m_underlay);
+    if (m_overlay)
+        cancelPreviousPerformRequestsWithTarget(m_overlay);
+    if (m_underlay)
+        UIDevice::currentDevice()->endGeneratingDeviceOrientationNotifications();
+}
+
+void LChartCanvas::viewAboutToRotate(const Ref<NSNotification>&)
+{
+    UIDeviceOrientation orientation = UIDevice::currentDevice()->orientation();
+    if (orientation == UIDeviceOrientationUnknown || orientation == UIDeviceOrientationFaceUp
+        || orientation == UIDeviceOrientationFaceDown || orientation == m_lastOrientation)
+        return;
+    m_lastOrientation = orientation;
+    if (!m_chart || !m_chart->rotatesOnDeviceRotation())
+        return;
+    m_orientationChanged = true;
+    constexpr double duration = 0.5;
+    // The layers fade out as the rotation starts and back in when it has ended.
+    for (const Ref<UIView>& view : { m_underlay, m_overlay }) {
+        auto* layer = dynamic_cast<LChartLayer*>(view.get());
+        if (!layer)
+            continue;
+        layer->viewStartRotateWithDuration(duration);
+        Weak<UIView> weak = view;
+        performSelectorAfterDelay(
+            view, "viewEndRotateWithDuration:",
+            [weak] {
+                if (auto target = weak.lock())
+                    dynamic_cast<LChartLayer&>(*target).viewEndRotateWithDuration(duration);
+            },
+            duration);
+    }
 }
 
 void LChartCanvas::setFrame(CGRect frame)
@@ -139,7 +182,50 @@ void LChartCanvas::layoutRadialSeries()
         float outer = hole + static_cast<float>(i + 1) * step - largestProtrusion(donut);
         donut->setLayoutRadii(inner, outer);
         previous = donut;
+        if (!donut->labels().empty()) {
+            updateSeriesLabels(*donut);
+        } else if (m_chart->datasource()) {
+            donut->createLabelsOnChart(m_chart->datasource(), *m_chart);
+            for (const auto& label : donut->labels())
+                m_overlay->addSubview(label);
+        }
     }
+}
+
+void LChartCanvas::updateSeriesLabels(LChartDonutSeries& series)
+{
+    if (series.hidden())
+        series.removeLabels();
+    const auto& points = series.dataSeries()->dataPoints();
+    const auto& labels = series.labels();
+    for (size_t i = 0; i < labels.size() && i < points.size(); ++i) {
+        const auto& label = labels[i];
+        auto index = static_cast<int32_t>(i);
+        label->setCenter(series.getSliceCenter(index));
+        auto style = points[i]->selected() && series.selectedStyle() ? series.selectedStyle() : series.style();
+        label->setHidden(!(style && style->showLabels()));
+        if (m_chart)
+            m_chart->notifyAlterLabelForSlice(label, *points[i], index, series);
+    }
+}
+
+void LChartCanvas::radialSeriesDidEndDecelerating(LChartDonutSeries& series)
+{
+    if (m_chart)
+        m_chart->notifyRadialSeriesDidEndDecelerating(series);
+}
+
+void LChartCanvas::radialSeriesToggledSelection(LChartDonutSeries& series, int32_t index, CGPoint tap)
+{
+    if (m_chart)
+        m_chart->notifyToggledSelectionForRadialPoint(series, index, tap);
+}
+
+void LChartCanvas::radialSeriesNeedsRedraw()
+{
+    m_glView->setResetAnimationTimer(true);
+    if (m_chart)
+        m_chart->redrawChartIncludePlotArea(true);
 }
 
 void LChartCanvas::setNeedsToRenderChart()
@@ -334,7 +420,11 @@ void LChartCanvas::drawChart(CGRect)
     m_underlayForAnnotations->setBackgroundColor(m_chart->plotAreaBackgroundColor());
     bool more = m_reloadedData;
     bool radial = m_chart->isRadial();
-    if (!radial) {
+    if (radial) {
+        for (const auto& series : m_chart->series())
+            if (series->requiresRecalculation())
+                m_glView->setResetAnimationTimer(true);
+    } else {
         for (const auto& group : m_chart->seriesGroups()) {
             if (group->requiresRecalculation()) {
                 m_glView->setResetAnimationTimer(true);
@@ -347,9 +437,14 @@ void LChartCanvas::drawChart(CGRect)
         m_glView->setFrame(bounds());
         for (const auto& series : m_chart->series()) {
             if (auto* donut = dynamic_cast<LChartDonutSeries*>(series.get())) {
+                donut->setCanvas(this);
+                bool turned = donut->rotateWithStep(m_glView->timeIncrement());
+                bool moved = donut->moveInOutWithStep(m_glView->timeIncrement());
                 donut->drawWithDrawer(*m_glView);
                 donut->updateWithDrawer(*m_glView);
+                updateSeriesLabels(*donut);
                 donut->setRequiresRecalculation(false);
+                more = more || turned || moved;
             }
         }
     } else if (m_newGlFrame.size.width > 0 && m_newGlFrame.size.height > 0) {

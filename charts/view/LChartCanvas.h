@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "foundation/FoundationForward.h"
+
+#include "charts/LChartDonutSeries.h"
 #include "uikit/UIView.h"
 
 // Every autoresizing flag: the chart's layers follow every change of their superview.
@@ -36,7 +39,7 @@ private:
 // trigger) and the overlay (tick marks, labels, axis lines). Its layout places the plot area
 // inside the space the axes leave and has the axes lay out their tick views; its frame draws the
 // series groups through the GL view. Holds its chart unretained. Main thread only.
-class LChartCanvas final : public UIView {
+class LChartCanvas final : public UIView, public LChartRadialHost {
     VX_OBJECT(LChartCanvas, UIView)
 public:
     explicit LChartCanvas(Passkey key)
@@ -74,6 +77,20 @@ public:
     // Places an axis' title label in the chart view beside the plot area.
     void positionTitleForXAxis(LChartAxis& axis);
     void positionTitleForYAxis(LChartAxis& axis);
+    // Places a radial series' slice labels at their slices (hidden where the slice's style shows
+    // no labels, offered to the delegate); a hidden series loses its labels.
+    void updateSeriesLabels(LChartDonutSeries& series);
+
+    // What radial series ask of their canvas.
+    void radialSeriesDidEndDecelerating(LChartDonutSeries& series) override;
+    void radialSeriesToggledSelection(LChartDonutSeries& series, int32_t index, CGPoint tap) override;
+    void radialSeriesNeedsRedraw() override;
+
+    // The device's orientation notice: a real turn (not face up or down, nor the orientation
+    // already acted on) fades the underlay and overlay out and back in over 0.5 s and has the
+    // axes rebuild their labels, unless the chart does not rotate with the device.
+    void viewAboutToRotate(const Ref<NSNotification>& note);
+    int32_t lastOrientation() const { return m_lastOrientation; }
 
     // The overlay as the gesture layer it is; panning passes on to it.
     LChartCanvasOverlay* gestureOverlay() const;
@@ -105,4 +122,5 @@ private:
     bool m_redrawGL { true };
     int32_t m_framesDrawn { 0 };
     LatticeChart* m_chart { nullptr };
+    int32_t m_lastOrientation { 0 };
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/LChartSeriesDistanceInfo.h"
+#include "charts/view/LChartLayer.h"
 #include "uikit/UIView.h"
 
 #include <vector>
@@ -24,7 +25,7 @@ class UITapGestureRecognizer;
 // subviews added by others, the axes' lines, ticks and labels and the slice labels. Each step
 // is reported to the chart's delegate; while momentum runs the axes report back through the
 // chart. Holds its chart and canvas unretained. Main thread only.
-class LChartCanvasOverlay final : public UIView {
+class LChartCanvasOverlay final : public UIView, public LChartLayer {
     VX_OBJECT(LChartCanvasOverlay, UIView)
 public:
     explicit LChartCanvasOverlay(Passkey key)
@@ -53,8 +54,8 @@ public:
     // Every axis stops its running momentum.
     void cancelMomentumGestures();
     // Device rotation: fades out over a quarter of the duration, and back in once turned.
-    void viewStartRotateWithDuration(double duration);
-    void viewEndRotateWithDuration(double duration);
+    void viewStartRotateWithDuration(double duration) override;
+    void viewEndRotateWithDuration(double duration) override;
 
     // The axes' notices while they zoom or pan by themselves.
     void axisIsZooming(LChartAxis& axis);

@@ -4,10 +4,14 @@
 #include "foundation/Value.h"
 #include "graphics/CGGeometry.h"
 
+#include <cstdint>
+
 class LatticeChart;
 class LChartDataPoint;
 class LChartDonutSeries;
+class LChartRadialDataPoint;
 class LChartSeries;
+class UILabel;
 
 // Goes with the is-zooming and is-panning callbacks: whether momentum moves the chart (true)
 // or the user's fingers do (false).
@@ -28,6 +32,19 @@ public:
     virtual void sChartRenderStartedWithFullRedraw(LatticeChart&, bool) { }
     // The end of every drawn frame.
     virtual void sChartRenderFinished(LatticeChart&) { }
+
+    // Radial series. Offered every placed slice label (the slice, its index and its series).
+    virtual void sChartAlterLabelForDatapointAtSliceIndexInRadialSeries(
+        LatticeChart&, UILabel&, LChartRadialDataPoint&, int32_t, LChartDonutSeries&)
+    {
+    }
+    // A tap selected or deselected a slice; the point is the tap in the plot area.
+    virtual void sChartToggledSelectionForRadialPointInSeriesAtPixelCoordinate(
+        LatticeChart&, LChartRadialDataPoint&, LChartDonutSeries&, CGPoint)
+    {
+    }
+    // A spinning series came to rest.
+    virtual void sChartRadialSeriesDidEndDecelerating(LatticeChart&, LChartDonutSeries&) { }
 
     // Gestures on the plot area. Panning and zooming start, step (by the fingers, then by
     // momentum) and finish; a double tap may reset the zoom; a box gesture zooms to its box.

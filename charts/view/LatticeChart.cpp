@@ -8,8 +8,10 @@
 #include "charts/LChartDateTimeAxis.h"
 #include "charts/LChartDiscontinuousDateTimeAxis.h"
 #include "charts/LChartDiscontinuousNumberAxis.h"
+#include "charts/LChartDonutSeries.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartLegendStyle.h"
+#include "charts/LChartMultiYDataPoint.h"
 #include "charts/LChartNumberAxis.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeries.h"
@@ -25,6 +27,7 @@
 #include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartCrosshair.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartGradientView.h"
 #include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
 #include "foundation/Dispatch.h"
@@ -32,6 +35,7 @@
 #include "foundation/NSThread.h"
 #include "graphics/UIColor.h"
 #include "uikit/UIActivityIndicatorView.h"
+#include "uikit/UILabel.h"
 
 #include <algorithm>
 #include <atomic>
@@ -95,9 +99,38 @@ Ref<LatticeChart> LatticeChart::initWithFrame(CGRect frame)
 Ref<LatticeChart> LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(
     CGRect frame, int32_t xType, int32_t yType)
 {
+    return initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(frame, nullptr, xType, yType);
+}
+
+Ref<LatticeChart> LatticeChart::initWithFrameWithTheme(CGRect frame, const Ref<LChartTheme>& theme)
+{
     auto chart = initWithFrame(frame);
-    Ref<LChartAxis> x = axisOfType(xType);
-    Ref<LChartAxis> y = axisOfType(yType);
+    if (theme)
+        chart->m_theme = theme;
+    return chart;
+}
+
+Ref<LatticeChart> LatticeChart::init()
+{
+    LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+        "Can't init a LatticeChart without a frame. Use 'initWithFrame:', 'initWithFrame:usingTheme:', "
+        "initWithFrame:withTheme:withPrimaryXAxisType:withPrimaryYAxisType:', or "
+        "'initWithFrame:withPrimaryXAxisType:withPrimaryYAxisType:' instead.",
+        nullptr);
+}
+
+Ref<LatticeChart> LatticeChart::initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(
+    CGRect frame, const Ref<LChartTheme>& theme, int32_t xType, int32_t yType)
+{
+    auto chart = initWithFrameWithTheme(frame, theme);
+    auto make = [&chart](int32_t type) {
+        if (type > 5)
+            LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+                NSString::stringWithFormat("Axis type not recognised: %d", type), chart.get());
+        return axisOfType(type);
+    };
+    Ref<LChartAxis> x = make(xType);
+    Ref<LChartAxis> y = make(yType);
     if (!x || !y)
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
             NSString::stringWithFormat("%c-Axis type not recognised: %d", x ? 'Y' : 'X', x ? yType : xType),
@@ -110,6 +143,9 @@ Ref<LatticeChart> LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(
 void LatticeChart::initialiseChart()
 {
     setClipsToBounds(true);
+    m_shouldReloadData = true;
+    m_rotatesOnDeviceRotation = true;
+    m_autoCalculateAxisRanges = true;
     m_titleLabel = LChartTitle::init();
     m_titleLabel->setTag(1);
     m_titleLabel->setAdjustsFontSizeToFitWidth(false);
@@ -122,15 +158,13 @@ void LatticeChart::initialiseChart()
     m_legend->setTag(2);
     addSubview(m_legend);
     m_legend->setHidden(true);
-    m_shouldReloadData = true;
-    m_autoCalculateAxisRanges = true;
-    m_theme = LatticeCharts::theme() ? LatticeCharts::theme()->copy() : nullptr;
-    if (m_theme && m_theme->chartStyle())
-        setBackgroundColor(m_theme->chartStyle()->backgroundColor());
-    if (m_theme)
-        applyThemeToLegend(*m_theme);
+    // The library's default theme, before the canvas exists: what it says of the canvas, the
+    // plot-area border and the loading indicator takes no effect now.
+    if (auto theme = LatticeCharts::theme())
+        applyTheme(theme->copy());
     m_canvas = LChartCanvas::initWithFrameUsingChart(bounds(), this);
     m_canvas->setAutoresizingMask(kLChartAllAutoresizing);
+    m_canvas->setAutoresizesSubviews(true);
     addSubview(m_canvas);
     updateCanvasSize();
     m_loadingIndicator
@@ -274,11 +308,6 @@ LatticeChart::~LatticeChart()
     setLoadingIndicator(nullptr);
 }
 
-Ref<UIColor> LatticeChart::plotAreaBackgroundColor() const
-{
-    return m_theme && m_theme->chartStyle() ? m_theme->chartStyle()->plotAreaBackgroundColor() : nullptr;
-}
-
 void LatticeChart::setDatasource(LChartDatasource* datasource)
 {
     m_datasource = datasource;
@@ -404,13 +433,21 @@ void LatticeChart::takeAxis(const Ref<LChartAxis>& axis, int32_t orientation)
                 static_cast<const void*>(axis.get()), static_cast<const void*>(axis->chart())),
             this);
     axis->setAxisOrientation(orientation);
-    // The theme's axis style fills in what the user did not set on the axis.
+    // The theme's axis style fills in what the user did not set on the axis, and its title
+    // style dresses the axis' title label.
     if (m_theme) {
         const Ref<LChartAxisStyle>& themeStyle = orientation == 0 ? m_theme->xAxisStyle() : m_theme->yAxisStyle();
-        if (themeStyle && axis->style())
-            axis->style()->supplementStyleFromStyle(*themeStyle);
-        else if (themeStyle)
-            axis->setStyle(themeStyle->copy());
+        if (themeStyle) {
+            applyStyleToAxisPreservingSetValues(themeStyle, *axis, true);
+            if (const auto& titleStyle = themeStyle->titleStyle()) {
+                const auto& label = axis->titleLabel();
+                label->setTextColor(titleStyle->textColor());
+                label->setFont(titleStyle->font());
+                label->setMinimumFontSize(titleStyle->minimumFontSize());
+                label->setTextAlignment(static_cast<NSTextAlignment>(titleStyle->textAlign()));
+                label->setBackgroundColor(titleStyle->backgroundColor());
+            }
+        }
     }
     axis->setAxisFrame(m_canvas->frame());
     axis->setChart(this);
@@ -615,6 +652,18 @@ void LatticeChart::updateRangesOnCartesianAxis(LChartAxis& axis)
 
 void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
 {
+    std::vector<Ref<LChartAxisSeries>> all;
+    for (const auto& series : m_series)
+        if (auto cartesian = asCartesian(series))
+            all.push_back(cartesian);
+    for (const auto& group : m_seriesGroups) {
+        if (!group->requiresRecalculation())
+            continue;
+        for (const auto& axis : { group->xAxis(), group->yAxis() }) {
+            axis->setRecalculateBarColumnsRequired(true);
+            axis->recalculateBarColumns(all);
+        }
+    }
     if (includePlotArea) {
         for (const auto& series : m_series)
             series->invalidateAllBins();
@@ -626,11 +675,23 @@ void LatticeChart::redrawChartIncludePlotArea(bool includePlotArea)
         m_canvas->setNeedsLayout();
     if (LChartCanvasOverlay* overlay = canvasOverlayView())
         overlay->positionCrosshairIfVisible();
+    for (const auto& axis : allAxes())
+        axis->restyleTickLabels();
 }
 
 std::string LatticeChart::title() const
 {
     return m_titleLabel->text();
+}
+
+void LatticeChart::setTitleLabel(const Ref<LChartTitle>& label)
+{
+    if (!label || label == m_titleLabel)
+        return;
+    if (m_titleLabel)
+        m_titleLabel->removeFromSuperview();
+    m_titleLabel = label;
+    addSubview(label);
 }
 
 void LatticeChart::setTitle(const std::string& title)
@@ -723,10 +784,29 @@ void LatticeChart::updateCanvasSize()
     }
 }
 
-LChartAxis* LatticeChart::axisWithOrientationForSeries(int32_t orientation) const
+LChartAxis* LatticeChart::axisWithOrientationForSeriesWithIndex(int32_t orientation, int32_t seriesIndex) const
 {
-    const auto& axes = orientation == 1 ? m_yAxes : m_xAxes;
-    return axes.empty() ? nullptr : axes.front().get();
+    Ref<LChartAxis> chosen;
+    if (m_datasource) {
+        auto& host = const_cast<LatticeChart&>(*this);
+        chosen = orientation == 1 ? m_datasource->sChartYAxisForSeriesAtIndex(host, seriesIndex)
+                                  : m_datasource->sChartXAxisForSeriesAtIndex(host, seriesIndex);
+    }
+    if (!chosen) {
+        const auto& axes = orientation == 1 ? m_yAxes : m_xAxes;
+        return axes.empty() ? nullptr : axes.front().get();
+    }
+    auto log = LatticeChartLog::logger();
+    if (!isOwningAxis(chosen.get()))
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat(
+                "Axis %p has not been assigned to this chart", static_cast<const void*>(chosen.get())),
+            this);
+    if (chosen->axisOrientation() != orientation)
+        log->handleFatalErrorWithMessageFromSource(
+            NSString::stringWithFormat("Axis at %p is the wrong orientation", static_cast<const void*>(chosen.get())),
+            this);
+    return chosen.get();
 }
 
 Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientation) const
@@ -754,6 +834,17 @@ Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientat
 
 std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 {
+    // The subview list belongs to the main thread; a load on the loading queue relies on the
+    // canvas the chart made at construction, which it never drops.
+    bool hasCanvas = m_canvas != nullptr;
+    if (NSThread::isMainThread()) {
+        const auto& views = subviews();
+        hasCanvas = std::any_of(views.begin(), views.end(),
+            [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
+    }
+    if (!hasCanvas)
+        LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
+            "LatticeChart: Couldn't find canvas subview", this);
     std::map<std::string, Ref<LChartAxis>> stubs;
     for (const auto& axis : m_xAxes)
         stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
@@ -771,10 +862,9 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
             continue;
         }
         series->setSeriesIndex(index);
-        if (m_theme)
-            series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*m_theme, index, true);
-        LChartAxis* x = axisWithOrientationForSeries(0);
-        LChartAxis* y = axisWithOrientationForSeries(1);
+        applyThemeToSeriesAtIndexPreservingSetValues(*series, index, true);
+        LChartAxis* x = axisWithOrientationForSeriesWithIndex(0, index);
+        LChartAxis* y = axisWithOrientationForSeriesWithIndex(1, index);
         Ref<LChartAxis> xStub = x ? stubs[x->axisKey()] : nullptr;
         Ref<LChartAxis> yStub = y ? stubs[y->axisKey()] : nullptr;
         // Without axes (a chart whose axes come from its data) the points are loaded against
@@ -798,34 +888,43 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 
 std::vector<Ref<LChartSeriesGroup>> LatticeChart::groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries)
 {
-    std::vector<Ref<LChartSeriesGroup>> groups;
     if (m_isRadial)
-        return groups;
-    for (const auto& entry : entries) {
-        auto series = asCartesian(entry.series);
-        // A series with no axis to map against waits for axes made from the data.
-        if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
-            continue;
-        bool joined = false;
-        for (const auto& group : groups) {
-            if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
-                && group->seriesClass() == series->seriesClass()
-                && group->seriesOrientation() == series->orientation()) {
-                group->addSeries(series);
-                joined = true;
-            }
-        }
-        if (!joined)
-            groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
-                series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
-    }
-    for (const auto& group : groups)
-        group->setStacks();
+        return {};
+    auto groups = putSeriesIntoGroups(entries);
     for (const auto& entry : entries)
         entry.series->calcMinMax();
     for (const auto& group : groups)
         group->mapSeries();
     return groups;
+}
+
+std::vector<Ref<LChartSeriesGroup>> LatticeChart::putSeriesIntoGroups(const std::vector<LChartNewSeriesEntry>& entries)
+{
+    std::vector<Ref<LChartSeriesGroup>> groups;
+    for (const auto& entry : entries)
+        addEntryToGroups(entry, groups);
+    for (const auto& group : groups)
+        group->setStacks();
+    return groups;
+}
+
+void LatticeChart::addEntryToGroups(const LChartNewSeriesEntry& entry, std::vector<Ref<LChartSeriesGroup>>& groups)
+{
+    auto series = asCartesian(entry.series);
+    // A series with no axis to map against waits for axes made from the data.
+    if (!series || !entry.xAxisForMapping || !entry.yAxisForMapping)
+        return;
+    bool joined = false;
+    for (const auto& group : groups) {
+        if (group->xAxis() == entry.xAxisForMapping && group->yAxis() == entry.yAxisForMapping
+            && group->seriesClass() == series->seriesClass() && group->seriesOrientation() == series->orientation()) {
+            group->addSeries(series);
+            joined = true;
+        }
+    }
+    if (!joined)
+        groups.push_back(LChartSeriesGroup::initWithSeriesAndXAxisAndYAxisErrorHandler(
+            series, entry.xAxisForMapping, entry.yAxisForMapping, LatticeChartLog::logger()));
 }
 
 void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
@@ -865,12 +964,13 @@ void LatticeChart::updateChartWithNewChartSeriesNewSeriesGroups(
                 axis->initialiseAxisIfNeededFromChartSeries(cartesian);
             for (const auto& axis : m_yAxes)
                 axis->initialiseAxisIfNeededFromChartSeries(cartesian);
-            for (const auto& entry : entries) {
+            for (size_t i = 0; i < entries.size(); ++i) {
+                const auto& entry = entries[i];
                 auto series = asCartesian(entry.series);
                 if (!series)
                     continue;
-                LChartAxis* x = axisWithOrientationForSeries(0);
-                LChartAxis* y = axisWithOrientationForSeries(1);
+                LChartAxis* x = axisWithOrientationForSeriesWithIndex(0, static_cast<int32_t>(i));
+                LChartAxis* y = axisWithOrientationForSeriesWithIndex(1, static_cast<int32_t>(i));
                 x->linkSeries(series);
                 if (entry.xAxisForMapping)
                     x->reconfigureFromStubbedAxisCopy(*entry.xAxisForMapping);
@@ -954,97 +1054,321 @@ void LatticeChart::layoutSubviews()
     UIView::layoutSubviews();
 }
 
-LChartCanvasOverlay* LatticeChart::canvasOverlayView() const
+// Accessors, axis lists, zoom and switches.
+
+CGRect LatticeChart::getGLFrame() const
 {
-    return m_canvas ? m_canvas->gestureOverlay() : nullptr;
+    return m_canvas && m_canvas->glView() ? m_canvas->glView()->frame() : CGRectZero;
 }
 
-void LatticeChart::setGestureDoubleTapEnabled(bool enabled)
+CGRect LatticeChart::getPlotAreaFrame() const
 {
-    m_gestureDoubleTapEnabled = enabled;
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->enableAppropriateGestureRecognisers();
+    if (!m_canvas || !m_canvas->glView())
+        return CGRectZero;
+    const auto& gl = m_canvas->glView();
+    auto chart = std::const_pointer_cast<UIView>(std::static_pointer_cast<const UIView>(shared_from_this()));
+    return gl->convertRectToView(gl->bounds(), chart);
 }
 
-void LatticeChart::setGestureDoubleTapResetsZoom(bool resets)
+std::string LatticeChart::description() const
 {
-    m_gestureDoubleTapResetsZoom = resets;
-    setGestureDoubleTapEnabled(true);
+    return NSString::stringWithFormat("%s at %p", className(), static_cast<const void*>(this));
 }
 
-void LatticeChart::setRadialTapEnabled(bool enabled)
+std::string LatticeChart::getInfo()
 {
-    m_radialTapEnabled = enabled;
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->enableAppropriateGestureRecognisers();
+    return NSString::stringWithFormat("Version: %s, Edition: %s", "2.5.3", "Premium");
 }
 
-void LatticeChart::setRadialRotationEnabled(bool enabled)
+std::vector<Ref<LChartAxis>> LatticeChart::allAxes() const
 {
-    m_radialRotationEnabled = enabled;
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->enableAppropriateGestureRecognisers();
+    std::vector<Ref<LChartAxis>> axes = m_xAxes;
+    axes.insert(axes.end(), m_yAxes.begin(), m_yAxes.end());
+    return axes;
 }
 
-int32_t LatticeChart::gesturePanType() const
+LChartAxis* LatticeChart::firstAxisIn(const std::vector<Ref<LChartAxis>>& axes, char orientation) const
 {
-    LChartCanvasOverlay* overlay = canvasOverlayView();
-    return overlay ? overlay->gesturePanType() : 0;
-}
-
-void LatticeChart::setGesturePanType(int32_t type)
-{
-    if (LChartCanvasOverlay* overlay = canvasOverlayView()) {
-        overlay->setGesturePanType(type);
-        overlay->enableAppropriateGestureRecognisers();
+    if (axes.empty()) {
+        LatticeChartLog::logger()->handleErrorWithMessageFromSource(
+            NSString::stringWithFormat("No primary %c-axis to customize.", orientation), this);
+        return nullptr;
     }
+    return axes.front().get();
 }
 
-bool LatticeChart::gesturePinchAspectLock() const
+std::vector<LChartAxis*> LatticeChart::primaryAxes() const
 {
-    LChartCanvasOverlay* overlay = canvasOverlayView();
-    return overlay && overlay->gesturePinchAspectLock();
+    std::vector<LChartAxis*> axes;
+    if (m_xAxes.empty())
+        return axes;
+    axes.push_back(m_xAxes.front().get());
+    if (!m_yAxes.empty())
+        axes.push_back(m_yAxes.front().get());
+    return axes;
 }
 
-void LatticeChart::setGesturePinchAspectLock(bool lock)
+std::vector<Ref<LChartAxis>> LatticeChart::secondaryXAxes() const
 {
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->setGesturePinchAspectLock(lock);
+    return m_xAxes.size() > 1 ? std::vector<Ref<LChartAxis>>(m_xAxes.begin() + 1, m_xAxes.end())
+                              : std::vector<Ref<LChartAxis>>();
 }
 
-void LatticeChart::axisPanningChanged()
+std::vector<Ref<LChartAxis>> LatticeChart::secondaryYAxes() const
 {
-    bool panning = false;
-    for (LChartAxis* axis : allXAxes())
-        panning = panning || axis->enableGesturePanning();
-    for (LChartAxis* axis : allYAxes())
-        panning = panning || axis->enableGesturePanning();
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->enablePanning(panning);
+    return m_yAxes.size() > 1 ? std::vector<Ref<LChartAxis>>(m_yAxes.begin() + 1, m_yAxes.end())
+                              : std::vector<Ref<LChartAxis>>();
 }
 
-void LatticeChart::axisIsZooming(LChartAxis& axis)
+std::vector<Ref<LChartAxis>> LatticeChart::secondaryAxes() const
 {
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->axisIsZooming(axis);
+    auto axes = secondaryXAxes();
+    auto y = secondaryYAxes();
+    axes.insert(axes.end(), y.begin(), y.end());
+    return axes;
 }
 
-void LatticeChart::axisIsPanning(LChartAxis& axis)
+void LatticeChart::zoomToPointWithRange(LChartPoint point, LChartSize range)
 {
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->axisIsPanning(axis);
+    for (const auto& axis : m_xAxes)
+        axis->zoomToPointWithRange(point.x, range.width);
+    for (const auto& axis : m_yAxes)
+        axis->zoomToPointWithRange(point.y, range.height);
 }
 
-void LatticeChart::axisFinishedMomentumZooming(LChartAxis& axis)
+bool LatticeChart::pointIsVisibleOnSeries(LChartPoint point, const LChartSeries& series) const
 {
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->axisFinishedMomentumZooming(axis);
+    auto [x, y] = axesForSeries(&series);
+    auto cartesian = dynamic_cast<const LChartAxisSeries*>(&series);
+    return x->valueIsVisibleOnSeries(point.x, cartesian) && y->valueIsVisibleOnSeries(point.y, cartesian);
 }
 
-void LatticeChart::axisFinishedMomentumPanning(LChartAxis& axis)
+std::string LatticeChart::stringForIdXAndIdYUsingSeries(
+    const Value& x, const Value& y, const LChartSeries& series) const
 {
-    if (LChartCanvasOverlay* overlay = canvasOverlayView())
-        overlay->axisFinishedMomentumPanning(axis);
+    auto [xAxis, yAxis] = axesForSeries(&series);
+    return NSString::stringWithFormat("%s, %s", xAxis->stringForId(x), yAxis->stringForId(y));
+}
+
+// Colours, borders and themes.
+
+namespace {
+
+// The gradient view under everything, from `top` down to `bottom`, following the chart's size.
+Ref<UIView> newBackgroundGradientView(CGRect bounds, const Ref<UIColor>& top, const Ref<UIColor>& bottom)
+{
+    auto view = LChartGradientView::initWithFrame(bounds);
+    view->setAutoresizingMask(kLChartAllAutoresizing);
+    view->setTopColor(top);
+    view->setBottomColor(bottom);
+    view->setUserInteractionEnabled(false);
+    return view;
+}
+
+} // namespace
+
+void LatticeChart::setBackgroundColor(const Ref<UIColor>& color)
+{
+    if (m_theme && m_theme->chartStyle())
+        m_theme->chartStyle()->setBackgroundColorGradient(nullptr);
+    removeGradientView();
+    UIView::setBackgroundColor(color);
+}
+
+void LatticeChart::removeGradientView()
+{
+    if (!m_gradientView)
+        return;
+    m_gradientView->removeFromSuperview();
+    m_gradientView = nullptr;
+}
+
+void LatticeChart::rebuildGradientView()
+{
+    removeGradientView();
+    const auto& style = m_theme ? m_theme->chartStyle() : nullptr;
+    if (!style || !backgroundColor() || !style->backgroundColorGradient())
+        return;
+    m_gradientView = newBackgroundGradientView(bounds(), backgroundColor(), style->backgroundColorGradient());
+    insertSubviewAtIndex(m_gradientView, 0);
+}
+
+Ref<UIColor> LatticeChart::canvasAreaBackgroundColor() const
+{
+    return m_canvas ? m_canvas->backgroundColor() : nullptr;
+}
+
+void LatticeChart::setCanvasAreaBackgroundColor(const Ref<UIColor>& color)
+{
+    if (m_canvas)
+        m_canvas->setBackgroundColor(color ? color : UIColor::clearColor());
+}
+
+void LatticeChart::setPlotAreaBackgroundColor(const Ref<UIColor>& color)
+{
+    // The canvas paints it under the series, in the annotation underlay.
+    m_plotAreaBackgroundColor = color;
+}
+
+Ref<UIColor> LatticeChart::plotAreaBorderColor() const
+{
+    if (!m_canvas || !m_canvas->glView()->layer()->borderColor())
+        return nullptr;
+    return UIColor::colorWithCGColor(m_canvas->glView()->layer()->borderColor());
+}
+
+void LatticeChart::setPlotAreaBorderColor(const Ref<UIColor>& color)
+{
+    if (m_canvas)
+        m_canvas->glView()->layer()->setBorderColor(color ? color->CGColor() : nullptr);
+}
+
+float LatticeChart::plotAreaBorderThickness() const
+{
+    return m_canvas ? static_cast<float>(m_canvas->glView()->layer()->borderWidth()) : 0;
+}
+
+void LatticeChart::setPlotAreaBorderThickness(float thickness)
+{
+    if (m_canvas)
+        m_canvas->glView()->layer()->setBorderWidth(thickness);
+}
+
+void LatticeChart::setBorderColor(const Ref<UIColor>& color)
+{
+    if (color == m_borderColor)
+        return;
+    m_borderColor = color;
+    layer()->setBorderColor(color ? color->CGColor() : nullptr);
+}
+
+void LatticeChart::setBorderThickness(float thickness)
+{
+    m_borderThickness = thickness;
+    layer()->setBorderWidth(thickness);
+}
+
+void LatticeChart::setFrame(CGRect frame)
+{
+    CGRect previous = this->frame();
+    bool titleSet = m_titleLabel && m_titleLabel->userSetFrame();
+    bool legendSet = m_legend && m_legend->userSetFrame();
+    UIView::setFrame(frame);
+    if (m_titleLabel)
+        m_titleLabel->setUserSetFrame(titleSet);
+    if (m_legend)
+        m_legend->setUserSetFrame(legendSet);
+    if ((previous.size.width <= 0 || previous.size.height <= 0) && m_gradientView)
+        m_gradientView->setFrame(bounds());
+}
+
+void LatticeChart::applyTheme(const Ref<LChartTheme>& theme)
+{
+    if (theme != m_theme)
+        m_theme = theme;
+    applyThemeToChart();
+}
+
+void LatticeChart::applyStyleToAxisPreservingSetValues(
+    const Ref<LChartAxisStyle>& style, LChartAxis& axis, bool preservingSetValues)
+{
+    if (!style)
+        return;
+    if (preservingSetValues && axis.style())
+        axis.style()->supplementStyleFromStyle(*style);
+    else
+        axis.setStyle(style->copy());
+}
+
+void LatticeChart::applyThemeToSeriesAtIndexPreservingSetValues(
+    LChartSeries& series, int32_t index, bool preservingSetValues)
+{
+    if (m_theme)
+        series.applyStylesFromThemeAtStyleIndexPreservingSetValues(*m_theme, index, preservingSetValues);
+}
+
+void LatticeChart::applyThemeToChart()
+{
+    if (!m_theme)
+        return;
+    const LChartTheme& theme = *m_theme;
+    for (const auto& axis : m_xAxes)
+        applyStyleToAxisPreservingSetValues(theme.xAxisStyle(), *axis, false);
+    for (const auto& axis : m_yAxes)
+        applyStyleToAxisPreservingSetValues(theme.yAxisStyle(), *axis, false);
+    for (size_t i = 0; i < m_series.size(); ++i)
+        applyThemeToSeriesAtIndexPreservingSetValues(*m_series[i], static_cast<int32_t>(i), false);
+
+    if (const auto& style = theme.chartStyle()) {
+        // Setting the background colour drops the style's gradient: it is put back after.
+        Ref<UIColor> gradient = style->backgroundColorGradient();
+        setBackgroundColor(style->backgroundColor());
+        style->setBackgroundColorGradient(gradient);
+        rebuildGradientView();
+        setCanvasAreaBackgroundColor(style->canvasBackgroundColor());
+        setPlotAreaBackgroundColor(style->plotAreaBackgroundColor());
+        setPlotAreaBorderColor(style->plotAreaBorderColor());
+        setPlotAreaBorderThickness(style->plotAreaBorderWidth().floatValue());
+        setBorderColor(style->borderColor());
+        setBorderThickness(style->borderWidth().floatValue());
+        if (auto* spinner = dynamic_cast<UIActivityIndicatorView*>(m_loadingIndicator.get()))
+            spinner->setColor(style->loadingDataIndicatorColor());
+    }
+
+    if (const auto& title = theme.chartTitleStyle()) {
+        m_titleLabel->setTextColor(title->textColor());
+        m_titleLabel->setBackgroundColor(title->backgroundColor());
+        m_titleLabel->setTextAlignment(static_cast<NSTextAlignment>(title->textAlign()));
+        m_titleLabel->setMinimumFontSize(title->minimumFontSize());
+        m_titleLabel->setFont(title->font());
+        m_overlapChartTitle = title->overlapChartTitle();
+        m_titleCentresOn = title->titleCentresOn();
+        m_titlePosition = title->position();
+    }
+
+    auto dressAxisTitles = [](const std::vector<Ref<LChartAxis>>& axes, const Ref<LChartAxisStyle>& style) {
+        const auto& titleStyle = style ? style->titleStyle() : nullptr;
+        if (!titleStyle)
+            return;
+        for (const auto& axis : axes) {
+            const auto& label = axis->titleLabel();
+            label->setTextColor(titleStyle->textColor());
+            label->setBackgroundColor(titleStyle->backgroundColor());
+            label->setTextAlignment(static_cast<NSTextAlignment>(titleStyle->textAlign()));
+            if (axis->style() && axis->style()->titleStyle())
+                axis->style()->titleStyle()->setTitleOrientation(titleStyle->titleOrientation());
+        }
+    };
+    dressAxisTitles(m_xAxes, theme.xAxisStyle());
+    dressAxisTitles(m_yAxes, theme.yAxisStyle());
+    applyThemeToLegend(theme);
+    redrawChartIncludePlotArea(true);
+}
+
+// Radial series' callbacks.
+
+void LatticeChart::notifyAlterLabelForSlice(
+    const Ref<UILabel>& label, const LChartInternalDataPoint& point, int32_t index, LChartDonutSeries& series)
+{
+    if (!m_chartDelegate || !label)
+        return;
+    auto slice = LChartRadialDataPoint::initWithInternal(point);
+    m_chartDelegate->sChartAlterLabelForDatapointAtSliceIndexInRadialSeries(*this, *label, *slice, index, series);
+}
+
+void LatticeChart::notifyToggledSelectionForRadialPoint(LChartDonutSeries& series, int32_t index, CGPoint tap)
+{
+    const auto& points = series.dataSeries()->dataPoints();
+    if (!m_chartDelegate || index < 0 || static_cast<size_t>(index) >= points.size())
+        return;
+    auto slice = LChartRadialDataPoint::initWithInternal(*points[index]);
+    m_chartDelegate->sChartToggledSelectionForRadialPointInSeriesAtPixelCoordinate(*this, *slice, series, tap);
+}
+
+void LatticeChart::notifyRadialSeriesDidEndDecelerating(LChartDonutSeries& series)
+{
+    if (m_chartDelegate)
+        m_chartDelegate->sChartRadialSeriesDidEndDecelerating(*this, series);
 }
 
 float LatticeChart::legendMargin() const
@@ -1304,4 +1628,97 @@ void LatticeChart::crosshairChartDidReload()
 {
     if (m_crosshair)
         m_crosshair->chartDidReload();
+}
+
+LChartCanvasOverlay* LatticeChart::canvasOverlayView() const
+{
+    return m_canvas ? m_canvas->gestureOverlay() : nullptr;
+}
+
+void LatticeChart::setGestureDoubleTapEnabled(bool enabled)
+{
+    m_gestureDoubleTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setGestureDoubleTapResetsZoom(bool resets)
+{
+    m_gestureDoubleTapResetsZoom = resets;
+    setGestureDoubleTapEnabled(true);
+}
+
+void LatticeChart::setRadialTapEnabled(bool enabled)
+{
+    m_radialTapEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+void LatticeChart::setRadialRotationEnabled(bool enabled)
+{
+    m_radialRotationEnabled = enabled;
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enableAppropriateGestureRecognisers();
+}
+
+int32_t LatticeChart::gesturePanType() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay ? overlay->gesturePanType() : 0;
+}
+
+void LatticeChart::setGesturePanType(int32_t type)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView()) {
+        overlay->setGesturePanType(type);
+        overlay->enableAppropriateGestureRecognisers();
+    }
+}
+
+bool LatticeChart::gesturePinchAspectLock() const
+{
+    LChartCanvasOverlay* overlay = canvasOverlayView();
+    return overlay && overlay->gesturePinchAspectLock();
+}
+
+void LatticeChart::setGesturePinchAspectLock(bool lock)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->setGesturePinchAspectLock(lock);
+}
+
+void LatticeChart::axisPanningChanged()
+{
+    bool panning = false;
+    for (LChartAxis* axis : allXAxes())
+        panning = panning || axis->enableGesturePanning();
+    for (LChartAxis* axis : allYAxes())
+        panning = panning || axis->enableGesturePanning();
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->enablePanning(panning);
+}
+
+void LatticeChart::axisIsZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsZooming(axis);
+}
+
+void LatticeChart::axisIsPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisIsPanning(axis);
+}
+
+void LatticeChart::axisFinishedMomentumZooming(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumZooming(axis);
+}
+
+void LatticeChart::axisFinishedMomentumPanning(LChartAxis& axis)
+{
+    if (LChartCanvasOverlay* overlay = canvasOverlayView())
+        overlay->axisFinishedMomentumPanning(axis);
 }

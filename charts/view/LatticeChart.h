@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/LChartAxisHost.h"
+#include "charts/LChartCartesianSeries.h"
 #include "charts/LChartDatasource.h"
 #include "charts/LChartHitTestHost.h"
 #include "foundation/FoundationForward.h"
@@ -16,6 +17,10 @@ class LChartCanvas;
 class LChartCanvasOverlay;
 class LChartCrosshair;
 class LChartDelegate;
+class LChartDonutSeries;
+class LChartInternalDataPoint;
+class LChartAxisStyle;
+class UILabel;
 class LChartAnnotation;
 class LChartLegend;
 class LChartSeries;
@@ -23,6 +28,12 @@ class LChartSeriesGroup;
 class LChartTitle;
 class LChartTheme;
 class UIColor;
+
+// A span in an axis pair's internal units.
+struct LChartSize {
+    double width { 0 };
+    double height { 0 };
+};
 
 // A freshly loaded series and the stub copies of the axes it was loaded against.
 struct LChartNewSeriesEntry {
@@ -101,8 +112,8 @@ public:
     const std::vector<Ref<LChartSeriesGroup>>& seriesGroups() const { return m_seriesGroups; }
     const Ref<LChartCanvas>& canvas() const { return m_canvas; }
     const Ref<LChartTheme>& theme() const { return m_theme; }
-    // The plot area's background: the theme's.
-    Ref<UIColor> plotAreaBackgroundColor() const;
+    // The plot area's background, painted under the series by the canvas.
+    Ref<UIColor> plotAreaBackgroundColor() const { return m_plotAreaBackgroundColor; }
     bool autoCalculateAxisRanges() const { return m_autoCalculateAxisRanges; }
     void setAutoCalculateAxisRanges(bool automatic) { m_autoCalculateAxisRanges = automatic; }
 
@@ -111,6 +122,8 @@ public:
     // any other right; a centred title centres on (`titleCentresOn`) 0 the chart, 1 the plot
     // area, 2 the canvas, any other value leaving it where it is.
     const Ref<LChartTitle>& titleLabel() const { return m_titleLabel; }
+    // Another label takes the title's place among the chart's subviews.
+    void setTitleLabel(const Ref<LChartTitle>& label);
     std::string title() const;
     void setTitle(const std::string& title);
     bool overlapChartTitle() const { return m_overlapChartTitle; }
@@ -124,16 +137,19 @@ public:
     void positionChartTitle();
     // The inset of the chart's border, taken into account when placing titles.
     float borderThickness() const { return m_borderThickness; }
-    void setBorderThickness(float thickness) { m_borderThickness = thickness; }
+    // Also the border width of the chart view's own layer.
+    void setBorderThickness(float thickness);
 
     // The layout pipeline.
     void layoutSubviews() override;
     std::vector<LChartNewSeriesEntry> loadNewChartSeriesEntries();
     std::vector<Ref<LChartSeriesGroup>> groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries);
+    // Sorts the entries' series into groups by axis pair, class and orientation (numbering
+    // their stacks); an entry joins every group it matches, or a new one.
+    std::vector<Ref<LChartSeriesGroup>> putSeriesIntoGroups(const std::vector<LChartNewSeriesEntry>& entries);
+    void addEntryToGroups(const LChartNewSeriesEntry& entry, std::vector<Ref<LChartSeriesGroup>>& groups);
     void updateChartWithNewChartSeriesNewSeriesGroups(
         const std::vector<LChartNewSeriesEntry>& entries, const std::vector<Ref<LChartSeriesGroup>>& groups);
-    // The axis a freshly loaded series belongs to: the primary axis of the orientation, or null.
-    LChartAxis* axisWithOrientationForSeries(int32_t orientation) const;
     // A number, date-time or category axis suited to the first point of the first series; null
     // when there is no such point.
     Ref<LChartAxis> createAxisFromDataWithOrientation(int32_t orientation) const;
@@ -169,6 +185,104 @@ public:
     void setIsRadial(bool radial) override { m_isRadial = radial; }
     Weak<NSObject> delegate() const override { return {}; }
 
+    // Construction with a theme: the theme is kept without being applied (the library's
+    // default theme stays on the chart's parts until `applyTheme` is called). A null theme is
+    // the same as none. Plain `init` is refused (fatal).
+    static Ref<LatticeChart> initWithFrameWithTheme(CGRect frame, const Ref<LChartTheme>& theme);
+    static Ref<LatticeChart> initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(
+        CGRect frame, const Ref<LChartTheme>& theme, int32_t xType, int32_t yType);
+    static Ref<LatticeChart> init();
+
+    // The series loaded last, in data-source order; `chartSeries` is a copy.
+    void setSeries(std::vector<Ref<LChartSeries>> series) { m_series = std::move(series); }
+    const std::vector<Ref<LChartSeries>>& allChartSeries() const { return m_series; }
+    std::vector<Ref<LChartSeries>> chartSeries() const { return m_series; }
+    void setSeriesGroups(std::vector<Ref<LChartSeriesGroup>> groups) { m_seriesGroups = std::move(groups); }
+    void setXAxes(std::vector<Ref<LChartAxis>> axes) { m_xAxes = std::move(axes); }
+    void setYAxes(std::vector<Ref<LChartAxis>> axes) { m_yAxes = std::move(axes); }
+
+    // Accessors other parts of the library use.
+    const Ref<LChartCanvas>& getCanvas() const { return m_canvas; }
+    LatticeChart* getChart() { return this; }
+    // The GL view's frame in the canvas, or a zero rectangle.
+    CGRect getGLFrame() const;
+    // The plot area (the GL view's bounds) in the chart view's coordinates.
+    CGRect getPlotAreaFrame() const;
+    Ref<UIColor> plotBackgroundColor() const { return plotAreaBackgroundColor(); }
+    Ref<UIColor> chartBackgroundColor() const { return backgroundColor(); }
+    std::string description() const override;
+    // "Version: 2.5.3, Edition: Premium".
+    static std::string getInfo();
+
+    // The axis a freshly loaded series belongs to: the data source's choice, else the primary
+    // axis of the orientation (null when there is none). A choice the chart does not hold, or
+    // of the wrong orientation, is fatal.
+    LChartAxis* axisWithOrientationForSeriesWithIndex(int32_t orientation, int32_t seriesIndex) const;
+
+    // Reading the axes. The primary axis is the first of its orientation; asking for one the
+    // chart lacks logs and answers null.
+    std::vector<Ref<LChartAxis>> allAxes() const;
+    LChartAxis* primaryXAxis() const { return firstAxisIn(m_xAxes, 'x'); }
+    LChartAxis* primaryYAxis() const { return firstAxisIn(m_yAxes, 'y'); }
+    std::vector<LChartAxis*> primaryAxes() const;
+    std::vector<Ref<LChartAxis>> secondaryXAxes() const;
+    std::vector<Ref<LChartAxis>> secondaryYAxes() const;
+    std::vector<Ref<LChartAxis>> secondaryAxes() const;
+
+    // Redraws after a range change; with the plot area, the series' geometry is rebuilt.
+    void redrawChartAndGL(bool includePlotArea) { redrawChartIncludePlotArea(includePlotArea); }
+    void redrawChart() { redrawChartIncludePlotArea(false); }
+    // Every x axis zooms to the point's x over the size's width, every y axis to its y over the
+    // height.
+    void zoomToPointWithRange(LChartPoint point, LChartSize range);
+    // Whether the point lies in the visible ranges of the series' axes.
+    bool pointIsVisibleOnSeries(LChartPoint point, const LChartSeries& series) const;
+
+    // "<x text>, <y text>" from each axis' own text for its data object, on the series' axes.
+    std::string stringForIdXAndIdYUsingSeries(const Value& x, const Value& y, const LChartSeries& series) const;
+
+    // Whether the canvas acts on device turns.
+    bool rotatesOnDeviceRotation() const { return m_rotatesOnDeviceRotation; }
+    void setRotatesOnDeviceRotation(bool rotates) { m_rotatesOnDeviceRotation = rotates; }
+
+    // Colours and borders. Setting a background colour drops the theme's background gradient.
+    void setBackgroundColor(const Ref<UIColor>& color) override;
+    const Ref<UIView>& gradientView() const { return m_gradientView; }
+    void removeGradientView();
+    // The canvas' own background (null: clear).
+    Ref<UIColor> canvasAreaBackgroundColor() const;
+    void setCanvasAreaBackgroundColor(const Ref<UIColor>& color);
+    void setPlotAreaBackgroundColor(const Ref<UIColor>& color);
+    // The border of the plot area (the GL view's layer).
+    Ref<UIColor> plotAreaBorderColor() const;
+    void setPlotAreaBorderColor(const Ref<UIColor>& color);
+    float plotAreaBorderThickness() const;
+    void setPlotAreaBorderThickness(float thickness);
+    // The border of the chart view's own layer.
+    const Ref<UIColor>& borderColor() const { return m_borderColor; }
+    void setBorderColor(const Ref<UIColor>& color);
+    // Keeps the title's and the legend's user-set flags across the resize of the subviews.
+    void setFrame(CGRect frame) override;
+
+    // Themes. Applying a theme replaces the styles of the axes, the series and the title (what
+    // was set by hand on them included); series loaded later take it keeping their own
+    // settings.
+    void setTheme(const Ref<LChartTheme>& theme) { applyTheme(theme); }
+    void applyTheme(const Ref<LChartTheme>& theme);
+    void applyTheme() { applyThemeToChart(); }
+    const Ref<LChartTheme>& getTheme() const { return m_theme; }
+    void applyThemeToChart();
+    // With `preservingSetValues` the axis' own style is supplemented from the given one, else
+    // the axis takes a copy of it.
+    void applyStyleToAxisPreservingSetValues(
+        const Ref<LChartAxisStyle>& style, LChartAxis& axis, bool preservingSetValues);
+    void applyThemeToSeriesAtIndexPreservingSetValues(LChartSeries& series, int32_t index, bool preservingSetValues);
+
+    // Radial series' callbacks to the delegate.
+    void notifyAlterLabelForSlice(
+        const Ref<UILabel>& label, const LChartInternalDataPoint& point, int32_t index, LChartDonutSeries& series);
+    void notifyToggledSelectionForRadialPoint(LChartDonutSeries& series, int32_t index, CGPoint tap);
+    void notifyRadialSeriesDidEndDecelerating(LChartDonutSeries& series);
     // Gestures. The switches the canvas overlay reads; the pan type (0 none, 1 pinch and pan,
     // 2 box zoom) and the pinch's aspect lock live in the overlay. Changing what a gesture
     // applies to makes the overlay re-enable its recognisers.
@@ -278,6 +392,14 @@ private:
     int32_t m_titleCentresOn { 0 };
     int32_t m_titlePosition { 0 };
     float m_borderThickness { 0 };
+
+    LChartAxis* firstAxisIn(const std::vector<Ref<LChartAxis>>& axes, char orientation) const;
+    // The chart style's background gradient, drawn under everything while the theme has one.
+    void rebuildGradientView();
+    Ref<UIView> m_gradientView;
+    Ref<UIColor> m_plotAreaBackgroundColor;
+    Ref<UIColor> m_borderColor;
+    bool m_rotatesOnDeviceRotation { true };
     bool m_animateBoxGesture { true };
     bool m_animateZoomGesture { true };
     bool m_gestureDoubleTapEnabled { true };

@@ -1,6 +1,7 @@
 #include "charts/view/LatticeChart.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartDarkTheme.h"
 #include "charts/LChartDataPoint.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
@@ -9,18 +10,26 @@
 #include "charts/LChartPieSeries.h"
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
+#include "charts/LChartStyle.h"
 #include "charts/LChartTitle.h"
+#include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
 #include "charts/view/LChartDelegate.h"
+#include "charts/view/LChartGradientView.h"
+#include "charts/view/LChartLegend.h"
 #include "charts/view/LChartThreadWarnings.h"
+#include "charts/view/tests/ChartViewTestSupport.h"
 #include "gles/SoftwareRendering.h"
+#include "graphics/CALayer.h"
+#include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
 #include "testing/Drain.h"
 #include "testing/GoldenImage.h"
 #include "testing/HostedWindow.h"
 #include "testing/LogCapture.h"
+#include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplicationHost.h"
 #include "vxbuild/TestPaths.h"
 
@@ -36,103 +45,7 @@
 
 namespace {
 
-// Line series of (x, y) points, made afresh for every load.
-class LineSource final : public LChartDatasource {
-public:
-    std::vector<std::vector<std::pair<double, double>>> data;
-    std::function<Ref<LChartLoadableSeries>()> make { [] { return LChartLineSeries::init(); } };
-    int32_t loads { 0 };
-
-    int32_t numberOfSeriesInSChart(LChartLoaderHost&) override
-    {
-        ++loads;
-        return static_cast<int32_t>(data.size());
-    }
-    Ref<LChartLoadableSeries> sChartSeriesAtIndex(LChartLoaderHost&, int32_t) override { return make(); }
-    int32_t sChartNumberOfDataPointsForSeriesAtIndex(LChartLoaderHost&, int32_t series) override
-    {
-        return static_cast<int32_t>(data[series].size());
-    }
-    Ref<LChartData> sChartDataPointAtIndexForSeriesAtIndex(LChartLoaderHost&, int32_t index, int32_t series) override
-    {
-        auto point = LChartDataPoint::init();
-        point->setXValue(Value(data[series][index].first));
-        point->setYValue(Value(data[series][index].second));
-        return point;
-    }
-};
-
-// Records what the chart tells its delegate, and whether the loading indicator was showing on
-// the chart when a load started or finished.
-class RecordingDelegate final : public LChartDelegate {
-public:
-    std::vector<std::string> events;
-    // Run (once) when the next load starts.
-    std::function<void(LatticeChart&)> onWillLoad;
-
-    void sChartWillStartLoadingData(LatticeChart& chart) override
-    {
-        events.push_back(std::string("will load") + indicator(chart));
-        if (auto hook = std::exchange(onWillLoad, nullptr))
-            hook(chart);
-    }
-    void sChartDidFinishLoadingData(LatticeChart& chart) override
-    {
-        events.push_back(std::string("did load") + indicator(chart));
-    }
-    void sChartRenderStartedWithFullRedraw(LatticeChart&, bool full) override
-    {
-        events.push_back(full ? "render full" : "render");
-    }
-    void sChartRenderFinished(LatticeChart&) override { events.push_back("frame"); }
-
-    // The load events alone, in order.
-    std::vector<std::string> loads() const
-    {
-        std::vector<std::string> list;
-        for (const auto& event : events)
-            if (event.find("load") != std::string::npos)
-                list.push_back(event);
-        return list;
-    }
-
-private:
-    static const char* indicator(LatticeChart& chart)
-    {
-        const auto& shown = chart.loadingIndicator();
-        return shown && shown->superview().get() == &chart ? " (indicator)" : "";
-    }
-};
-
-class LatticeChartTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        preferSoftwareRendering();
-        m_host = std::make_unique<HostedWindow>(HostedWindow::Window::Key, CGSizeMake(400, 300));
-    }
-    void TearDown() override { m_host.reset(); }
-    Ref<LatticeChart> show(const Ref<LatticeChart>& chart)
-    {
-        m_host->root()->view()->addSubview(chart);
-        chart->setDatasource(&source);
-        chart->setNeedsLayout();
-        m_host->settle(0);
-        return chart;
-    }
-    // A chart in the window that reads its data source on its loading queue, not yet laid out.
-    Ref<LatticeChart> backgroundLoadingChart(LChartDelegate& delegate)
-    {
-        auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 200, 100), 0, 0);
-        m_host->root()->view()->addSubview(chart);
-        chart->setChartDelegate(&delegate);
-        chart->setLoadDataInBackground(true);
-        chart->setDatasource(&source);
-        return chart;
-    }
-    std::unique_ptr<HostedWindow> m_host;
-    LineSource source;
-};
+class LatticeChartTest : public ChartViewTest { };
 
 } // namespace
 
@@ -265,10 +178,14 @@ TEST_F(LatticeChartTest, ProgrammingErrorsAreFatal)
     const Case cases[] = {
         { "unknown x axis type",
             [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 6, 0); },
-            "X-Axis type not recognised: 6" },
-        { "unknown y axis type",
-            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, 9); },
-            "Y-Axis type not recognised: 9" },
+            "Axis type not recognised: 6" },
+        { "negative x axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), -1, 0); },
+            "X-Axis type not recognised: -1" },
+        { "negative y axis type",
+            [] { LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 10, 10), 0, -9); },
+            "Y-Axis type not recognised: -9" },
+        { "a chart without a frame", [] { LatticeChart::init(); }, "Can't init a LatticeChart without a frame." },
         { "layout without a data source",
             [] {
                 auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 10, 10));
@@ -639,4 +556,179 @@ TEST_F(LatticeChartTest, SecondaryAxesStandOffPastThePrimaryWithTheirTitles)
     EXPECT_NEAR(CGRectGetMidY(primaryTitle), CGRectGetMidY(gl), 0.5);
     CGRect rightTitle = right->titleLabel()->frame();
     EXPECT_NEAR(rightTitle.origin.x, CGRectGetMaxX(canvas) - rightTitle.size.width, 0.5);
+}
+
+TEST_F(LatticeChartTest, TheDataSourceChoosesEachSeriesAxes)
+{
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 300, 200), 0, 0);
+    Ref<LChartAxis> right = LChartNumberAxis::init();
+    right->setAxisPosition(1);
+    chart->addYAxis(right);
+    source.data = { { { 0, 1 }, { 1, 2 } }, { { 0, 100 }, { 1, 300 } } };
+    // Series 1 goes on the right-hand axis; series 0 gets no answer, which means the primary.
+    source.axisFor = [&](int32_t series, int32_t orientation) -> Ref<LChartAxis> {
+        return series == 1 && orientation == 1 ? right : nullptr;
+    };
+    show(chart);
+    auto [x0, y0] = chart->axesForSeries(chart->series()[0].get());
+    auto [x1, y1] = chart->axesForSeries(chart->series()[1].get());
+    EXPECT_EQ(x0, chart->primaryXAxis());
+    EXPECT_EQ(x1, chart->primaryXAxis());
+    EXPECT_EQ(y0, chart->primaryYAxis());
+    EXPECT_EQ(y1, right.get());
+    EXPECT_EQ(chart->seriesGroups().size(), 2u);
+    EXPECT_DOUBLE_EQ(right->axisRange()->maximum().doubleValue(), 300);
+    EXPECT_LT(chart->primaryYAxis()->axisRange()->maximum().doubleValue(), 100);
+
+    // A choice the chart does not hold, or of the wrong orientation, is a programming error.
+    FatalErrorsThrow fatal;
+    struct Case {
+        const char* name;
+        Ref<LChartAxis> choice;
+        const char* message;
+    };
+    const Case cases[] = { { "an axis of no chart", LChartNumberAxis::init(), "has not been assigned to this chart" },
+        { "an x axis for y", chart->xAxes().front(), "is the wrong orientation" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        source.axisFor = [&](int32_t, int32_t orientation) { return orientation == 1 ? c.choice : nullptr; };
+        chart->reloadData();
+        chart->setNeedsLayout();
+        try {
+            chart->layoutIfNeeded();
+            ADD_FAILURE() << "no fatal error";
+        } catch (const ChartFatalError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+        }
+    }
+    source.axisFor = nullptr;
+}
+
+TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAndTitle)
+{
+    auto theme = LChartDarkTheme::init();
+    theme->chartStyle()->setBorderWidth(Value(3));
+    theme->chartStyle()->setBorderColor(UIColor::redColor());
+    theme->chartStyle()->setPlotAreaBorderWidth(Value(2));
+    theme->chartStyle()->setBackgroundColorGradient(UIColor::blueColor());
+    theme->chartStyle()->setLoadingDataIndicatorColor(UIColor::greenColor());
+    auto chart = LatticeChart::initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(
+        CGRectMake(0, 0, 300, 200), theme, 0, 0);
+    // Kept, not applied: the library's default look stays until the theme is applied.
+    EXPECT_EQ(chart->getTheme(), theme);
+    EXPECT_TRUE(chart->backgroundColor()->isEqual(LatticeCharts::theme()->chartStyle()->backgroundColor().get()));
+
+    chart->xAxis()->style()->setLineWidth(Value(7));
+    chart->titleLabel()->setTextColor(UIColor::greenColor());
+    chart->legend()->setPosition(3);
+    chart->applyTheme();
+    EXPECT_EQ(chart->legend()->position(), 0);
+    const auto& style = theme->chartStyle();
+    EXPECT_TRUE(chart->backgroundColor()->isEqual(style->backgroundColor().get()));
+    EXPECT_TRUE(chart->plotAreaBackgroundColor()->isEqual(style->plotAreaBackgroundColor().get()));
+    EXPECT_FLOAT_EQ(chart->borderThickness(), 3);
+    EXPECT_FLOAT_EQ(chart->layer()->borderWidth(), 3);
+    EXPECT_TRUE(chart->borderColor()->isEqual(UIColor::redColor().get()));
+    EXPECT_FLOAT_EQ(chart->plotAreaBorderThickness(), 2);
+    EXPECT_FLOAT_EQ(chart->canvas()->glView()->layer()->borderWidth(), 2);
+    auto* spinner = dynamic_cast<UIActivityIndicatorView*>(chart->loadingIndicator().get());
+    ASSERT_TRUE(spinner);
+    EXPECT_TRUE(spinner->color()->isEqual(UIColor::greenColor().get()));
+    // What was set by hand on the axis and the title gives way to the theme.
+    EXPECT_TRUE(chart->xAxis()->style()->lineWidth() == theme->xAxisStyle()->lineWidth());
+    EXPECT_TRUE(chart->titleLabel()->textColor()->isEqual(theme->chartTitleStyle()->textColor().get()));
+    // The gradient lies under everything, from the background colour down to the gradient's.
+    ASSERT_TRUE(chart->gradientView());
+    EXPECT_EQ(chart->subviews().front(), chart->gradientView());
+    auto gradient = std::dynamic_pointer_cast<LChartGradientView>(chart->gradientView());
+    ASSERT_TRUE(gradient);
+    EXPECT_TRUE(gradient->topColor()->isEqual(style->backgroundColor().get()));
+    EXPECT_TRUE(gradient->bottomColor()->isEqual(UIColor::blueColor().get()));
+    EXPECT_TRUE(CGRectEqualToRect(chart->gradientView()->frame(), chart->bounds()));
+
+    // A background colour set by hand drops the gradient, in the kept theme too.
+    chart->setBackgroundColor(UIColor::whiteColor());
+    EXPECT_FALSE(chart->gradientView());
+    EXPECT_FALSE(style->backgroundColorGradient());
+
+    // A chart first laid out from no size gives its gradient its new bounds, and resizing the
+    // chart leaves the title and legend free to be placed by the layout.
+    theme->chartStyle()->setBackgroundColorGradient(UIColor::blueColor());
+    auto sized = LatticeChart::initWithFrameWithTheme(CGRectZero, theme);
+    sized->applyTheme();
+    ASSERT_TRUE(sized->gradientView());
+    sized->setFrame(CGRectMake(0, 0, 320, 240));
+    EXPECT_TRUE(CGRectEqualToRect(sized->gradientView()->frame(), CGRectMake(0, 0, 320, 240)));
+    EXPECT_FALSE(sized->titleLabel()->userSetFrame());
+    EXPECT_FALSE(sized->legend()->userSetFrame());
+
+    // The border moves the canvas without shrinking it.
+    source.data = { { { 0, 1 }, { 1, 2 } } };
+    show(chart);
+    EXPECT_TRUE(CGRectEqualToRect(chart->canvas()->frame(), CGRectMake(3, 3, 300, 200)));
+}
+
+TEST_F(LatticeChartTest, AxisListsAccessorsAndProgrammaticZoom)
+{
+    auto bare = LatticeChart::initWithFrame(CGRectMake(0, 0, 100, 100));
+    {
+        LogCapture log;
+        EXPECT_EQ(bare->primaryXAxis(), nullptr);
+        EXPECT_EQ(bare->primaryYAxis(), nullptr);
+        ASSERT_GE(log.messages().size(), 2u);
+        EXPECT_NE(log.messages()[0].find("No primary x-axis to customize."), std::string::npos);
+        EXPECT_NE(log.messages()[1].find("No primary y-axis to customize."), std::string::npos);
+    }
+    EXPECT_TRUE(bare->primaryAxes().empty());
+    EXPECT_TRUE(bare->secondaryXAxes().empty());
+    EXPECT_TRUE(bare->secondaryAxes().empty());
+    EXPECT_TRUE(CGRectEqualToRect(bare->getGLFrame(), bare->canvas()->glView()->frame()));
+    EXPECT_EQ(LatticeChart::getInfo(), "Version: 2.5.3, Edition: Premium");
+    EXPECT_EQ(bare->description().rfind("LatticeChart at 0x", 0), 0u) << bare->description();
+
+    auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(10, 20, 300, 200), 0, 0);
+    Ref<LChartAxis> y2 = LChartNumberAxis::init();
+    chart->addYAxis(y2);
+    auto all = chart->allAxes();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].get(), chart->primaryXAxis());
+    EXPECT_EQ(all[2], y2);
+    EXPECT_EQ(chart->primaryAxes().size(), 2u);
+    EXPECT_EQ(chart->secondaryYAxes(), std::vector<Ref<LChartAxis>> { y2 });
+    EXPECT_EQ(chart->secondaryAxes(), std::vector<Ref<LChartAxis>> { y2 });
+
+    source.data = { { { 0, 0 }, { 10, 100 } } };
+    show(chart);
+    EXPECT_EQ(chart->chartSeries(), chart->series());
+    // The plot area in the chart's own coordinates: the GL view's frame moved by the canvas'.
+    CGRect gl = chart->getGLFrame();
+    CGRect canvas = chart->canvas()->frame();
+    CGRect plot = chart->getPlotAreaFrame();
+    EXPECT_DOUBLE_EQ(plot.origin.x, canvas.origin.x + gl.origin.x);
+    EXPECT_DOUBLE_EQ(plot.origin.y, canvas.origin.y + gl.origin.y);
+    EXPECT_DOUBLE_EQ(plot.size.width, gl.size.width);
+
+    // Zooming animates over the clock through a chain of next-pass steps, so the clock moves
+    // between single passes (draining would never see the chain end at one instant).
+    const auto& series = *chart->series()[0];
+    EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
+    chart->zoomToPointWithRange({ 4, 50 }, { 2, 20 });
+    for (int pass = 0; pass < 30; ++pass) {
+        m_host->clock().moveWithoutDraining(0.1);
+        runOnePass();
+    }
+    auto x = chart->primaryXAxis()->axisRange();
+    EXPECT_NEAR(x->minimum().doubleValue(), 3, 1e-6);
+    EXPECT_NEAR(x->maximum().doubleValue(), 5, 1e-6);
+    auto y = chart->primaryYAxis()->axisRange();
+    EXPECT_NEAR(y->minimum().doubleValue(), 40, 1e-6);
+    EXPECT_NEAR(y->maximum().doubleValue(), 60, 1e-6);
+    // Value text joins the axes' own texts with a comma and one blank.
+    std::string expected = chart->primaryXAxis()->stringForValue(4) + ", " + chart->primaryYAxis()->stringForValue(45);
+    EXPECT_EQ(chart->stringForXAndY(4, 45), expected);
+    EXPECT_EQ(chart->stringForXAndYUsingSeries(4, 45, &series), expected);
+    EXPECT_EQ(chart->stringForIdXAndIdYUsingSeries(Value(4), Value(45), series),
+        chart->primaryXAxis()->stringForId(Value(4)) + ", " + chart->primaryYAxis()->stringForId(Value(45)));
+    EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 4.5, 45 }, series));
+    EXPECT_FALSE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
 }
