@@ -54,45 +54,65 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
         uint64_t stamp = full ? ++m_fullAnswerCount : 0;
         std::vector<WorkingSet::value_type*> order;
         if (full)
-            order.reserve(answer.records.size());
+            order.reserve(answer.size());
         const auto& hints = m_lastFullAnswerOrder;
-        for (size_t position = 0; position < answer.records.size(); ++position) {
-            const auto& record = answer.records[position];
-            bool skipped = !record.fields || (faaOff && record.fields->dataType == 1);
-            if (!record.fields)
-                NSLog("Skipping malformed plane record %@", record.adshex);
+        // The hinted entries and their planes lie all over the heap: each is asked for a few
+        // records ahead (the entry, then its plane) so that their loads overlap.
+        constexpr size_t kEntryLookAhead = 8;
+        constexpr size_t kPlaneLookAhead = 4;
+        // Each record's fields are read into these, then copied into its plane.
+        KESTPlane::Fields fields;
+        for (size_t position = 0; position < answer.size(); ++position) {
+            if (position + kEntryLookAhead < hints.size())
+                __builtin_prefetch(hints[position + kEntryLookAhead]);
+            if (position + kPlaneLookAhead < hints.size())
+                hints[position + kPlaneLookAhead]->second.plane->prefetchForUpdate();
+            std::string_view key = answer.key(position);
+            bool valid = answer.readFields(position, fields);
+            bool skipped = !valid || (faaOff && fields.dataType == 1);
+            if (!valid)
+                NSLog("Skipping malformed plane record %@", std::string(key));
             WorkingSet::value_type* entry = nullptr;
-            if (position < hints.size() && hints[position]->first == record.adshex) {
+            if (position < hints.size() && hints[position]->first == key) {
                 entry = hints[position];
-            } else if (auto found = m_liveDataDirty.find(record.adshex); found != m_liveDataDirty.end()) {
+            } else if (auto found = m_liveDataDirty.find(std::string(key)); found != m_liveDataDirty.end()) {
                 entry = &*found;
             }
             if (entry) {
                 // A skipped plane that the answer still lists stays, with its earlier data.
                 if (!skipped)
-                    entry->second.plane->updateFields(*record.fields);
+                    entry->second.plane->updateFields(fields);
             } else if (!skipped) {
-                entry = &*m_liveDataDirty
-                              .emplace(record.adshex,
-                                  WorkingPlane { KESTPlane::initWithAdshexAndFields(record.adshex, *record.fields) })
-                              .first;
+                std::string adshex(key);
+                auto plane = KESTPlane::initWithAdshexAndFields(adshex, fields);
+                entry = &*m_liveDataDirty.emplace(std::move(adshex), WorkingPlane { std::move(plane) }).first;
                 m_workingSetChanged = true;
+                if (!full)
+                    m_addedSinceLastFullAnswer.push_back(entry);
             }
-            if (full && entry) {
+            if (full && entry && entry->second.listedBy != stamp) {
                 entry->second.listedBy = stamp;
                 order.push_back(entry);
             }
         }
         if (full) {
-            for (auto it = m_liveDataDirty.begin(); it != m_liveDataDirty.end();) {
-                if (it->second.listedBy != stamp) {
-                    it = m_liveDataDirty.erase(it);
-                    m_workingSetChanged = true;
-                } else {
-                    ++it;
+            // The answer listed every working plane when it stamped as many as the set holds.
+            // Otherwise the unlisted ones are among the entries the last full answer listed
+            // and those delta answers added since.
+            if (order.size() != m_liveDataDirty.size()) {
+                std::vector<std::string> unlisted;
+                for (const auto* entries : { &m_lastFullAnswerOrder, &m_addedSinceLastFullAnswer }) {
+                    for (const auto* entry : *entries) {
+                        if (entry->second.listedBy != stamp)
+                            unlisted.push_back(entry->first);
+                    }
                 }
+                for (const auto& key : unlisted)
+                    m_liveDataDirty.erase(key);
+                m_workingSetChanged = true;
             }
             m_lastFullAnswerOrder = std::move(order);
+            m_addedSinceLastFullAnswer.clear();
         }
         // Planes are shared and updated in place, so while no plane has joined or left the
         // working set since the last publication the published set already holds it.

@@ -266,9 +266,11 @@ bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response
         }
         return *answered;
     }
+    // The network layer leaves spare capacity after a body, which the reader then reads in place.
     const auto& bytes = data.bytes();
     if (auto answer
-        = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+        = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+            bytes.capacity() - bytes.size())) {
         readServiceClock(response);
         parsePlaneAnswer(std::move(answer), full, std::move(success), std::move(failure));
         return true;

@@ -220,8 +220,8 @@ private:
     std::atomic<bool> m_hasRequestedFullPollAfterFastStart { false };
 
     // Working set: serial queue only. Published set: swapped under its lock. Each working plane
-    // carries the number of the last full answer that listed it, so a full answer drops the
-    // planes it does not list in one walk, without looking each one up in the answer.
+    // carries the number of the last full answer that listed it, so a full answer finds the
+    // planes it does not list without looking each one up in the answer.
     struct WorkingPlane {
         Ref<KESTPlane> plane;
         uint64_t listedBy { 0 };
@@ -234,6 +234,10 @@ private:
     // tried before the hash lookup. Only full answers remove entries, and only those they do
     // not list, so these stay valid until the next full answer replaces them.
     std::vector<WorkingSet::value_type*> m_lastFullAnswerOrder;
+    // The entries delta answers added since the last full answer. With the list above they are
+    // the whole working set, held in arrays: a full answer looks for the planes it does not
+    // list there rather than walking the hash table's nodes one cache miss after another.
+    std::vector<WorkingSet::value_type*> m_addedSinceLastFullAnswer;
     // A plane joined or left the working set since the last publication (serial queue only).
     bool m_workingSetChanged { false };
     Locked<std::shared_ptr<const PlaneMap>> m_liveData;

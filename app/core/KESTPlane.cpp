@@ -121,13 +121,13 @@ std::optional<KESTPlane::Fields> KESTPlane::fieldsFromInfo(const Value& info)
 void KESTPlane::updateInfo(const Value& info)
 {
     if (auto f = fieldsFromInfo(info))
-        updateFields(std::move(*f));
+        updateFields(*f);
 }
 
-void KESTPlane::updateFields(Fields fields)
+void KESTPlane::updateFields(const Fields& fields)
 {
     std::lock_guard guard(m_lock);
-    m_fields = std::move(fields);
+    m_fields = fields;
 }
 
 KESTPlane::Fields KESTPlane::fields() const

@@ -42,7 +42,16 @@ public:
 
     // Copies the 13 fields; an array that is not valid changes nothing.
     void updateInfo(const Value& info) override;
-    void updateFields(Fields fields);
+    // Copies the fields into the plane's own, reusing its strings.
+    void updateFields(const Fields& fields);
+    // Starts loading what updateFields writes, for a caller about to update many planes in turn:
+    // the loads then overlap instead of each update waiting for its own.
+    void prefetchForUpdate() const
+    {
+        __builtin_prefetch(&m_lock, 1);
+        for (size_t offset = 0; offset < sizeof(Fields); offset += 64)
+            __builtin_prefetch(reinterpret_cast<const char*>(&m_fields) + offset, 1);
+    }
     void updateLocation(bool immediately) override;
     bool requiresRedraw() override;
     Ref<UIImage> annotationImage() override;

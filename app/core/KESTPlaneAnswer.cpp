@@ -2,7 +2,10 @@
 
 #include "foundation/JSONReader.h"
 
-#include <unordered_map>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -14,57 +17,113 @@ bool isJSONWhitespace(char c)
 }
 
 // The text cut to the longest kept field, without splitting a UTF-8 sequence.
-std::string boundedText(std::string_view text)
+std::string_view boundedText(std::string_view text)
 {
     size_t size = KESTPlaneAnswer::kMaximumTextFieldBytes;
     if (text.size() <= size)
-        return std::string(text);
+        return text;
     while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80)
         --size;
-    return std::string(text.substr(0, size));
+    return text.substr(0, size);
 }
 
 void boundTextFields(KESTPlane::Fields& f)
 {
     for (std::string* text : { &f.type, &f.route, &f.reg, &f.callsign, &f.squawk, &f.fltno }) {
         if (text->size() > KESTPlaneAnswer::kMaximumTextFieldBytes)
-            *text = boundedText(*text);
+            text->resize(boundedText(*text).size());
     }
 }
 
-// The fields of a plane info array, under the rules KESTPlane::fieldsFromInfo applies to a
-// decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and 11. Numbers
-// convert as the decoded answer's do (JSONElement::number() is the decoder's conversion).
-std::optional<KESTPlane::Fields> readFields(const JSONElement& element)
+// Reads the fields of a plane info array into `f`, under the rules KESTPlane::fieldsFromInfo
+// applies to a decoded one: at least 13 elements, texts at 0-3, 10 and 12, numbers at 4-9 and
+// 11; false for anything else. Numbers convert as the decoded answer's do
+// (JSONElement::number() is the decoder's conversion). The texts are assigned in place, so
+// reading plane after plane into the same fields allocates nothing.
+bool readElementFields(const JSONElement& element, KESTPlane::Fields& f)
 {
     JSONElement e[13];
-    if (element.firstElements(e) < 13)
-        return std::nullopt;
-    for (size_t index : { 0, 1, 2, 3, 10, 12 }) {
-        if (!e[index].isString())
-            return std::nullopt;
-    }
-    for (size_t index : { 4, 5, 6, 7, 8, 9, 11 }) {
-        if (!e[index].isNumber())
-            return std::nullopt;
-    }
-    auto text = [&](size_t index) { return boundedText(e[index].string()); };
-    KESTPlane::Fields f;
-    f.type = text(0);
-    f.route = text(1);
-    f.reg = text(2);
-    f.callsign = text(3);
+    bool valid = element.firstElements(e) == 13;
+    for (size_t index : { 0, 1, 2, 3, 10, 12 })
+        valid = valid && e[index].isString();
+    for (size_t index : { 4, 5, 6, 7, 8, 9, 11 })
+        valid = valid && e[index].isNumber();
+    if (!valid)
+        return false;
+    f.type.assign(boundedText(e[0].string()));
+    f.route.assign(boundedText(e[1].string()));
+    f.reg.assign(boundedText(e[2].string()));
+    f.callsign.assign(boundedText(e[3].string()));
     f.lat = e[4].doubleValue();
     f.lon = e[5].doubleValue();
     f.altitude = e[6].doubleValue();
     f.heading = e[7].doubleValue();
     f.speed = e[8].doubleValue();
     f.mtime = e[9].doubleValue();
-    f.squawk = text(10);
+    f.squawk.assign(boundedText(e[10].string()));
     f.dataType = e[11].number().intValue();
-    f.fltno = text(12);
-    return f;
+    f.fltno.assign(boundedText(e[12].string()));
+    return true;
 }
+
+// The entries read so far, by key: an open-addressing table of entry numbers (plus one, so 0
+// marks a free slot), each with bits of its key's hash that spare most key comparisons, kept at
+// most three quarters full. Finding a repeated key this way takes no allocation per key, unlike
+// a node-based map. `keyOf(n)` gives entry n's key.
+template <typename KeyOf> class EntryIndex {
+public:
+    EntryIndex(size_t count, KeyOf keyOf)
+        : m_keyOf(keyOf)
+    {
+        m_slots.resize(sizeFor(count));
+    }
+
+    // The entry already indexed under `key`; otherwise indexes entry `next` (all entries
+    // before it are indexed) under it and answers nullopt.
+    std::optional<size_t> findOrAdd(std::string_view key, size_t next)
+    {
+        if (sizeFor(next + 1) > m_slots.size()) {
+            std::vector<Slot> slots(sizeFor(next + 1));
+            std::swap(slots, m_slots);
+            for (size_t index = 0; index < next; ++index)
+                place(m_keyOf(index), index);
+        }
+        return place(key, next);
+    }
+
+private:
+    struct Slot {
+        uint32_t entry { 0 };
+        uint32_t tag { 0 };
+    };
+
+    std::optional<size_t> place(std::string_view key, size_t next)
+    {
+        uint64_t hash = std::hash<std::string_view> {}(key);
+        uint32_t tag = uint32_t(hash >> 32);
+        size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.entry == 0) {
+                slot = { uint32_t(next + 1), tag };
+                return std::nullopt;
+            }
+            if (slot.tag == tag && m_keyOf(slot.entry - 1) == key)
+                return slot.entry - 1;
+        }
+    }
+
+    static size_t sizeFor(size_t count)
+    {
+        size_t size = 16;
+        while (4 * count > 3 * size)
+            size *= 2;
+        return size;
+    }
+
+    KeyOf m_keyOf;
+    std::vector<Slot> m_slots;
+};
 
 } // namespace
 
@@ -74,7 +133,7 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Val
     if (!planes.isDictionary())
         return nullptr;
     auto result = std::make_shared<KESTPlaneAnswer>();
-    result->records.reserve(planes.count());
+    result->m_records.reserve(planes.count());
     for (const auto& [key, info] : planes.entries()) {
         Record record;
         record.adshex = key.stringValue();
@@ -84,12 +143,12 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Val
             if (record.fields)
                 boundTextFields(*record.fields);
         }
-        result->records.push_back(std::move(record));
+        result->m_records.push_back(std::move(record));
     }
     return result;
 }
 
-std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view bytes)
+std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view bytes, size_t allocatedAfter)
 {
     // Only an object is read here; the general decoder reports everything else, and takes a
     // byte order mark.
@@ -100,7 +159,7 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
         return nullptr;
 
     // The reader refuses what the general decoder refuses (and nesting deeper than it takes).
-    auto document = JSONReader::parse(bytes.substr(start));
+    auto document = JSONReader::parse(bytes.substr(start), allocatedAfter);
     if (!document)
         return nullptr;
     JSONElement root = document->root();
@@ -114,19 +173,51 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
         return nullptr;
 
     auto result = std::make_shared<KESTPlaneAnswer>();
+    auto& entries = result->m_entries;
     size_t count = table->count();
-    result->records.reserve(count);
-    // Keys seen so far, to their records. The keys are views into the document, which lives
-    // until the end of this function, so no key is copied to find a repeat.
-    std::unordered_map<std::string_view, size_t> seen;
-    seen.reserve(count);
+    entries.reserve(count);
+    EntryIndex index(count, [&entries](size_t n) { return entries[n].key; });
     for (const JSONReader::Field& field : table->fields()) {
-        auto fields = readFields(field.value);
-        auto [it, added] = seen.try_emplace(field.key, result->records.size());
-        if (added)
-            result->records.push_back(Record { std::string(field.key), std::move(fields) });
+        if (auto earlier = index.findOrAdd(field.key, entries.size()))
+            entries[*earlier].value = field.value;
         else
-            result->records[it->second].fields = std::move(fields);
+            entries.push_back({ field.key, field.value });
     }
+    // The keys and values point into the document, which the answer now keeps.
+    result->m_document = std::move(document);
     return result;
+}
+
+size_t KESTPlaneAnswer::size() const
+{
+    return m_document ? m_entries.size() : m_records.size();
+}
+
+std::string_view KESTPlaneAnswer::key(size_t index) const
+{
+    return m_document ? m_entries[index].key : std::string_view(m_records[index].adshex);
+}
+
+bool KESTPlaneAnswer::readFields(size_t index, KESTPlane::Fields& fields) const
+{
+    if (m_document)
+        return readElementFields(m_entries[index].value, fields);
+    const auto& record = m_records[index];
+    if (!record.fields)
+        return false;
+    fields = *record.fields;
+    return true;
+}
+
+std::vector<KESTPlaneAnswer::Record> KESTPlaneAnswer::records() const
+{
+    std::vector<Record> records;
+    records.reserve(size());
+    for (size_t index = 0; index < size(); ++index) {
+        Record record { std::string(key(index)), KESTPlane::Fields() };
+        if (!readFields(index, *record.fields))
+            record.fields.reset();
+        records.push_back(std::move(record));
+    }
+    return records;
 }

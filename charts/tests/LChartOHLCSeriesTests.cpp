@@ -2,26 +2,12 @@
 
 #include "charts/LChartDonutSeriesStyle.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/tests/InternalPointFixtures.h"
 #include "charts/tests/RecordingDrawer.h"
 #include "foundation/Value.h"
 #include "graphics/UIColor.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-Ref<LChartInternalDataPoint> pricePoint(double x, double open, double high, double low, double close)
-{
-    auto p = LChartInternalDataPoint::init();
-    p->setXValue(Value(x));
-    p->setYValue(Value(close));
-    p->setXCoord(x);
-    p->setYCoords(Value::dictionary({ { Value("Open"), Value(open) }, { Value("High"), Value(high) },
-        { Value("Low"), Value(low) }, { Value("Close"), Value(close) } }));
-    return p;
-}
-
-} // namespace
 
 TEST(LChartOHLCSeries, BuffersPricesWithRisingAndFallingColours)
 {

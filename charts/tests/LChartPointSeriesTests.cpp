@@ -3,6 +3,7 @@
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartPointSeriesStyle.h"
 #include "charts/LChartiOS7Theme.h"
+#include "charts/tests/InternalPointFixtures.h"
 #include "charts/tests/RecordingDrawer.h"
 #include "foundation/Value.h"
 #include "graphics/UIColor.h"
@@ -11,31 +12,14 @@
 
 #include <cmath>
 
-namespace {
-
-Ref<LChartInternalDataPoint> point(double x, double y, bool selected = false, double area = 0)
-{
-    auto p = LChartInternalDataPoint::init();
-    p->setXValue(Value(x));
-    p->setYValue(Value(y));
-    p->setXCoord(x);
-    p->setYCoord(y);
-    p->setSelected(selected);
-    if (area > 0)
-        p->setValues(Value::dictionary({ { Value("Area"), Value(area) } }));
-    return p;
-}
-
-} // namespace
-
 TEST(LChartPointSeries, DrawsUnselectedThenSelectedMarkersFromOneSlotCounter)
 {
     auto series = LChartPointSeries::init();
     series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*LChartiOS7Theme::init(), 0, false);
     series->style()->pointStyle()->setShowPoints(true);
-    series->addDataPoint(point(0, 1));
-    series->addDataPoint(point(1, 2, true));
-    series->addDataPoint(point(2, 3));
+    series->addDataPoint(markerPoint(0, 1));
+    series->addDataPoint(markerPoint(1, 2, true));
+    series->addDataPoint(markerPoint(2, 3));
     RecordingDrawer drawer;
     series->drawWithDrawerWithGLBaselineAndGLTranslation(drawer, 0, {});
     ASSERT_EQ(drawer.calls.size(), 2u);

@@ -834,9 +834,14 @@ Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientat
 
 std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 {
-    const auto& views = subviews();
-    bool hasCanvas = std::any_of(views.begin(), views.end(),
-        [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
+    // The subview list belongs to the main thread; a load on the loading queue relies on the
+    // canvas the chart made at construction, which it never drops.
+    bool hasCanvas = m_canvas != nullptr;
+    if (NSThread::isMainThread()) {
+        const auto& views = subviews();
+        hasCanvas = std::any_of(views.begin(), views.end(),
+            [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
+    }
     if (!hasCanvas)
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
             "LatticeChart: Couldn't find canvas subview", this);

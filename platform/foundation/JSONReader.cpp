@@ -210,11 +210,11 @@ Value JSONReader::Element::number() const
 double JSONReader::Element::doubleValue() const
 {
     using Type = simdjson::dom::element_type;
-    auto element = JSONReaderAccess::element(*this);
     switch (m_kind) {
     case Kind::Bool:
-        return element.get_bool().value_unsafe() ? 1 : 0;
-    case Kind::Number:
+        return JSONReaderAccess::element(*this).get_bool().value_unsafe() ? 1 : 0;
+    case Kind::Number: {
+        auto element = JSONReaderAccess::element(*this);
         switch (element.type()) {
         case Type::INT64:
             return static_cast<double>(element.get_int64().value_unsafe());
@@ -225,6 +225,7 @@ double JSONReader::Element::doubleValue() const
         default:
             return 0;
         }
+    }
     default:
         return 0;
     }
@@ -319,6 +320,12 @@ JSONReader::~JSONReader() = default;
 
 std::optional<JSONReader> JSONReader::parse(std::string_view text)
 {
+    return parse(text, 0);
+}
+
+std::optional<JSONReader> JSONReader::parse(std::string_view text, size_t allocatedAfter)
+{
+    static_assert(kReadInPlacePadding >= simdjson::SIMDJSON_PADDING);
     auto document = std::make_unique<Document>();
     // A text too large for the shared parser, or one that comes while another document holds
     // it, gets a parser of its own.
@@ -334,7 +341,10 @@ std::optional<JSONReader> JSONReader::parse(std::string_view text)
     simdjson::dom::parser& parser = *document->parser;
     if (parser.max_depth() != kMaximumDepth && parser.allocate(text.size(), kMaximumDepth))
         return std::nullopt;
-    if (parser.parse(text.data(), text.size()).get(document->root))
+    // The parser reads a little past the end of the text: it copies a text without that much
+    // memory after it into a padded buffer of its own.
+    bool copy = allocatedAfter < kReadInPlacePadding;
+    if (parser.parse(text.data(), text.size(), copy).get(document->root))
         return std::nullopt;
     return JSONReader(std::move(document));
 }

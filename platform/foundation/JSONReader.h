@@ -29,7 +29,7 @@ class JSONReader {
     // The parser's own element or position, held as bytes so that its type stays out of this
     // header.
     struct Handle {
-        alignas(8) unsigned char bytes[16] {};
+        alignas(8) unsigned char bytes[16];
     };
 
 public:
@@ -48,7 +48,8 @@ public:
     public:
         enum class Kind : uint8_t { Null, Bool, Number, String, Array, Object };
 
-        // A null element of no document.
+        // A null element of no document. Its handle is left unset (it is never read while the
+        // element is null), so an array of elements costs nothing to declare.
         Element() = default;
 
         Kind kind() const { return m_kind; }
@@ -107,7 +108,7 @@ public:
 
         private:
             friend struct ::JSONReaderAccess;
-            Handle m_position;
+            Handle m_position {};
         };
         Iterator begin() const { return m_begin; }
         Iterator end() const { return m_end; }
@@ -132,7 +133,7 @@ public:
 
         private:
             friend struct ::JSONReaderAccess;
-            Handle m_position;
+            Handle m_position {};
         };
         Iterator begin() const { return m_begin; }
         Iterator end() const { return m_end; }
@@ -146,6 +147,11 @@ public:
     // Parses `text`, which the document does not keep (it reads a copy); nullopt when the text
     // is refused. The top level may be any value.
     static std::optional<JSONReader> parse(std::string_view text);
+    // The same, for a text followed by `allocatedAfter` bytes of memory that may be read (a
+    // byte vector's or string's spare capacity; their values do not matter). With at least
+    // kReadInPlacePadding of them the text is read where it lies instead of being copied first.
+    static constexpr size_t kReadInPlacePadding = 64;
+    static std::optional<JSONReader> parse(std::string_view text, size_t allocatedAfter);
 
     // Whether `bytes` is well-formed UTF-8, checked many bytes at a time.
     static bool isValidUTF8(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "net/NSURLSessionTask.h"
 
+#include "foundation/JSONReader.h"
 #include "foundation/NSError.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSOperationQueue.h"
@@ -17,6 +18,7 @@
 #include "net/NSURLSessionDownloadTask.h"
 #include "net/NSURLSessionUploadTask.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <unistd.h>
@@ -356,6 +358,11 @@ void NSURLSessionTask::loadDidReceiveData(const Value& data)
         return;
     }
     if (m_dataCompletion) {
+        // The body keeps spare room past its end, so that the JSON reader can read it where it
+        // lies (it may look a little past the last byte) instead of copying it.
+        size_t needed = m_data.size() + bytes.size() + JSONReader::kReadInPlacePadding;
+        if (m_data.capacity() < needed)
+            m_data.reserve(std::max(needed, 2 * m_data.capacity()));
         m_data.insert(m_data.end(), bytes.begin(), bytes.end());
         return;
     }

@@ -3,6 +3,7 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlaneMarkerManager.h"
 #include "app/tests/AppTestSupport.h"
+#include "sdk/HBRCrashManager.h"
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
 
@@ -20,6 +21,10 @@ public:
     explicit ServiceSimScope(const ServiceSimulator::Options& options)
         : m_previousBase(KESTLiveDataManager::serviceBaseURL())
     {
+        // A launch in a test starts the kit's crash manager; its reporter must not install
+        // signal handlers in the test process, where they would outlive the test (and catch a
+        // later test's deliberate crash of a forked copy in the wrong directory).
+        HBRCrashManager::setReporterEnablerForTesting([](HBRPMCrashReporter&, Ref<NSError>*) { return true; });
         std::string error;
         m_sim = ServiceSimulator::create(options, &error);
         EXPECT_TRUE(m_sim) << error;
@@ -39,6 +44,7 @@ public:
             m_sim->stop();
         KESTLiveDataManager::setServiceBaseURL(m_previousBase);
         KESTPlaneMarkerManager::setLogoServiceBaseURL(std::nullopt);
+        HBRCrashManager::setReporterEnablerForTesting(nullptr);
     }
     ServiceSimScope(const ServiceSimScope&) = delete;
     ServiceSimScope& operator=(const ServiceSimScope&) = delete;

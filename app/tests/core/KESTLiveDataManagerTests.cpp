@@ -6,6 +6,7 @@
 #include "app/tests/AppTestSupport.h"
 #include "coredata/NSManagedObjectContext.h"
 #include "coredata/NSPersistentStoreCoordinator.h"
+#include "foundation/JSONReader.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSError.h"
 #include "foundation/NSException.h"
@@ -258,6 +259,11 @@ TEST_F(KESTLiveDataManagerTest, PublishedSetFollowsJoinsAndDropsAfterRefreshOnly
         { "full answer in the first order dropping the newcomer",
             answer(R"("A1":)" + planeJSON("BAW1", 48.5) + R"(,"B2":)" + planeJSON("DLH2", 53)), true, { "A1", "B2" },
             48.5 },
+        { "delta adding two", answer(R"("D4":)" + planeJSON("KLM4", 52) + R"(,"E5":)" + planeJSON("IBE5", 40)), false,
+            { "A1", "B2", "D4", "E5" }, 48.5 },
+        { "full answer dropping one the delta added and one the last full answer listed",
+            answer(R"("A1":)" + planeJSON("BAW1", 48) + R"(,"E5":)" + planeJSON("IBE5", 40.5)), true, { "A1", "E5" },
+            48 },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
@@ -701,20 +707,27 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
         if (!read)
             continue;
         ASSERT_TRUE(expected);
-        EXPECT_EQ(read->records, expected->records);
+        EXPECT_EQ(read->records(), expected->records());
+        // Read where they lie, with other bytes after them, the bytes give the same.
+        std::string room = c.body + std::string(JSONReader::kReadInPlacePadding, '9');
+        auto inPlace
+            = KESTPlaneAnswer::decode(std::string_view(room.data(), c.body.size()), JSONReader::kReadInPlacePadding);
+        ASSERT_TRUE(inPlace);
+        EXPECT_EQ(inPlace->records(), expected->records());
     }
 
     // Spot checks of the conversions both readers share.
     auto odd = KESTPlaneAnswer::decode(R"({"planes":{"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" } })
         + R"(,"A1":)" + recordWith({ { 4, "true" }, { 11, "1.9" }, { 3, R"("Zürich")" } }) + R"(,"B2":["short"]}})");
     ASSERT_TRUE(odd);
-    ASSERT_EQ(odd->records.size(), 2u);
-    EXPECT_EQ(odd->records[0].adshex, "A1");
-    ASSERT_TRUE(odd->records[0].fields);
-    EXPECT_EQ(odd->records[0].fields->lat, 1.0);
-    EXPECT_EQ(odd->records[0].fields->dataType, 1);
-    EXPECT_EQ(odd->records[0].fields->callsign, "Zürich");
-    EXPECT_FALSE(odd->records[1].fields);
+    auto oddRecords = odd->records();
+    ASSERT_EQ(oddRecords.size(), 2u);
+    EXPECT_EQ(oddRecords[0].adshex, "A1");
+    ASSERT_TRUE(oddRecords[0].fields);
+    EXPECT_EQ(oddRecords[0].fields->lat, 1.0);
+    EXPECT_EQ(oddRecords[0].fields->dataType, 1);
+    EXPECT_EQ(oddRecords[0].fields->callsign, "Zürich");
+    EXPECT_FALSE(oddRecords[1].fields);
 }
 
 // A poll answer read straight from its bytes leaves the working set, the published set and the
@@ -898,8 +911,10 @@ TEST(KESTPlaneAnswer, TextFieldsAreBoundedToASaneLength)
         + R"(",51,-1.5,35000,90,450,1388534390,"1234",0,")" + accented + R"("]}})";
     for (auto answer : { KESTPlaneAnswer::decode(body), KESTPlaneAnswer::fromJSONObject(decode(body)) }) {
         ASSERT_TRUE(answer);
-        ASSERT_EQ(answer->records.size(), 1u);
-        const auto& fields = *answer->records[0].fields;
+        auto records = answer->records();
+        ASSERT_EQ(records.size(), 1u);
+        ASSERT_TRUE(records[0].fields);
+        const auto& fields = *records[0].fields;
         EXPECT_EQ(fields.callsign, std::string(KESTPlaneAnswer::kMaximumTextFieldBytes, 'C'));
         EXPECT_EQ(fields.fltno, std::string(63, 'a'));
         EXPECT_EQ(fields.route, "LHR-JFK");

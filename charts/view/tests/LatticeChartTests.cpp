@@ -29,6 +29,7 @@
 #include "testing/GoldenImage.h"
 #include "testing/HostedWindow.h"
 #include "testing/LogCapture.h"
+#include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplicationHost.h"
 #include "vxbuild/TestPaths.h"
 
@@ -610,6 +611,7 @@ TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAn
     theme->chartStyle()->setBorderColor(UIColor::redColor());
     theme->chartStyle()->setPlotAreaBorderWidth(Value(2));
     theme->chartStyle()->setBackgroundColorGradient(UIColor::blueColor());
+    theme->chartStyle()->setLoadingDataIndicatorColor(UIColor::greenColor());
     auto chart = LatticeChart::initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(
         CGRectMake(0, 0, 300, 200), theme, 0, 0);
     // Kept, not applied: the library's default look stays until the theme is applied.
@@ -629,6 +631,9 @@ TEST_F(LatticeChartTest, AThemeIsKeptAtConstructionAndAppliedToTheChartItsAxesAn
     EXPECT_TRUE(chart->borderColor()->isEqual(UIColor::redColor().get()));
     EXPECT_FLOAT_EQ(chart->plotAreaBorderThickness(), 2);
     EXPECT_FLOAT_EQ(chart->canvas()->glView()->layer()->borderWidth(), 2);
+    auto* spinner = dynamic_cast<UIActivityIndicatorView*>(chart->loadingIndicator().get());
+    ASSERT_TRUE(spinner);
+    EXPECT_TRUE(spinner->color()->isEqual(UIColor::greenColor().get()));
     // What was set by hand on the axis and the title gives way to the theme.
     EXPECT_TRUE(chart->xAxis()->style()->lineWidth() == theme->xAxisStyle()->lineWidth());
     EXPECT_TRUE(chart->titleLabel()->textColor()->isEqual(theme->chartTitleStyle()->textColor().get()));

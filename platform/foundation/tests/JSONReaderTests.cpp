@@ -143,3 +143,21 @@ TEST(JSONReader, RefusesWhatItCannotReadAndKeepsDocumentsApart)
     EXPECT_TRUE(JSONReader::isValidUTF8("plain \xC3\xA9"));
     EXPECT_FALSE(JSONReader::isValidUTF8("bad \xC3"));
 }
+
+// A text with room allocated after it is read where it lies: what follows it in memory never
+// becomes part of it ("12" does not read as 1277...), and it reads as its copy does.
+TEST(JSONReader, ReadsATextWithRoomAfterItAsItsCopy)
+{
+    const std::string filler(JSONReader::kReadInPlacePadding, '7');
+    for (std::string text : { "12", R"({"a":[1,2.5,"x"]})", "[1,2", "tru", R"("ab)", "-" }) {
+        SCOPED_TRACE(text);
+        std::string room = text + filler;
+        auto inPlace = JSONReader::parse(std::string_view(room.data(), text.size()), filler.size());
+        auto copied = JSONReader::parse(text);
+        ASSERT_EQ(bool(inPlace), bool(copied));
+        if (inPlace) {
+            EXPECT_EQ(inPlace->root().toValue(JSONReader::Containers::Immutable),
+                copied->root().toValue(JSONReader::Containers::Immutable));
+        }
+    }
+}

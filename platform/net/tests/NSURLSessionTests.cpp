@@ -1,3 +1,4 @@
+#include "foundation/JSONReader.h"
 #include "net/NSStream.h"
 #include "net/NSURL.h"
 #include "net/NSURLError.h"
@@ -26,6 +27,8 @@ struct Outcome {
     int32_t errorCode { 0 };
     int calls { 0 };
     bool onDelegateQueue { true };
+    // Room allocated after the body's last byte.
+    size_t spare { 0 };
 };
 
 Outcome load(const Ref<NSURLSession>& session, const Ref<NSURLRequest>& request)
@@ -37,6 +40,7 @@ Outcome load(const Ref<NSURLSession>& session, const Ref<NSURLRequest>& request)
             ++outcome->calls;
             outcome->onDelegateQueue = NSOperationQueue::currentQueue() == queue;
             outcome->body = text(data);
+            outcome->spare = data.bytes().capacity() - data.bytes().size();
             if (auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response))
                 outcome->status = http->statusCode();
             outcome->errorCode = error ? error->code() : 0;
@@ -86,6 +90,9 @@ TEST_F(NSURLSessionTest, LoadsOverLoopbackAndEndsEachFailureWithItsError)
         EXPECT_EQ(outcome.errorCode, c.error);
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.body, c.body);
+        // A body leaves the JSON reader room to read it where it lies.
+        if (!c.body.empty())
+            EXPECT_GE(outcome.spare, JSONReader::kReadInPlacePadding);
     }
 }
 
