@@ -54,7 +54,7 @@ const Ref<UIColor> kPurple = UIColor::colorWithRedGreenBlueAlpha(186 / 255.0f, 1
 const Ref<UIColor> kGreen = UIColor::colorWithRedGreenBlueAlpha(8 / 255.0f, 196 / 255.0f, 8 / 255.0f, 1);
 
 // The screen pushed onto a navigation controller in a key window, laid out, with its chart loaded.
-class FlightGraphTest : public ::testing::Test {
+class KESTFlightGraphViewControllerTest : public ::testing::Test {
 protected:
     void SetUp() override { preferSoftwareRendering(); }
 
@@ -77,7 +77,7 @@ protected:
 // The data source, asked directly: one line series per key, every series with one point per
 // row; series 0 plots "speed" in purple, the others "altitude" (series 1 green, later ones
 // purple), each titled with its key.
-TEST_F(FlightGraphTest, OffersOneSeriesPerKeyWithEveryRowAsAPoint)
+TEST_F(KESTFlightGraphViewControllerTest, OffersOneSeriesPerKeyWithEveryRowAsAPoint)
 {
     struct Case {
         std::vector<std::string> titles;
@@ -121,7 +121,7 @@ TEST_F(FlightGraphTest, OffersOneSeriesPerKeyWithEveryRowAsAPoint)
 }
 
 // A row without one of its values gives a point without that y value; nothing fails.
-TEST_F(FlightGraphTest, ARowWithoutAValueGivesAPointWithoutIt)
+TEST_F(KESTFlightGraphViewControllerTest, ARowWithoutAValueGivesAPointWithoutIt)
 {
     Value rows = Value::array({ Value::dictionary({ { Value("prikey"), Value(1) }, { Value("speed"), Value(300) } }) });
     auto screen = KESTFlightGraphViewController::initWithChartDataAndKeys(rows, keys({ "Altitude", "Speed" }));
@@ -135,7 +135,7 @@ TEST_F(FlightGraphTest, ARowWithoutAValueGivesAPointWithoutIt)
 // The screen's chart: inset by 15 points and resized with the screen, a category x axis
 // without ticks, labels or grid lines, the altitude axis on the left and the speed axis on the
 // right; series 0 on the speed axis, the others on the altitude axis.
-TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
+TEST_F(KESTFlightGraphViewControllerTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
 {
     // Built inset in the view as it loads.
     auto loaded = KESTFlightGraphViewController::initWithChartDataAndKeys(flightRows(3), keys({ "Altitude" }));
@@ -216,7 +216,7 @@ TEST_F(FlightGraphTest, BuildsAChartOfTwoValueAxesOverACategoryAxis)
 
 // A double tap on the plot, after the graph was zoomed in on every axis, shows the whole flight
 // again.
-TEST_F(FlightGraphTest, ADoubleTapResetsTheZoomOfEveryAxis)
+TEST_F(KESTFlightGraphViewControllerTest, ADoubleTapResetsTheZoomOfEveryAxis)
 {
     auto screen = show(flightRows(50), keys({ "Altitude", "Speed" }));
     const auto& chart = screen->chart();
