@@ -132,21 +132,27 @@ struct SpeedSchedule {
         }
         return miles;
     }
+
+    // From one speed to another at an even rate over the phase.
+    static SpeedSchedule even(double phaseSeconds, double fromKnots, double toKnots)
+    {
+        SpeedSchedule s;
+        for (size_t i = 0; i < 4; ++i) {
+            s.seconds[i] = phaseSeconds * static_cast<double>(i) / 3;
+            s.knots[i] = fromKnots + (toKnots - fromKnots) * static_cast<double>(i) / 3;
+        }
+        return s;
+    }
 };
 
 // The climb: from take-off speed up to 250 knots soon after lift-off, held to 10000 feet, then
 // up to cruise speed at the top. Slow aircraft, or climbs that stay low, accelerate evenly.
 SpeedSchedule climbSchedule(double climbSeconds, double topFeet, double cruiseKnots)
 {
-    SpeedSchedule s;
     double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
-    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1) {
-        for (size_t i = 0; i < 4; ++i) {
-            s.seconds[i] = climbSeconds * static_cast<double>(i) / 3;
-            s.knots[i] = kTakeOffKnots + (cruiseKnots - kTakeOffKnots) * static_cast<double>(i) / 3;
-        }
-        return s;
-    }
+    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1)
+        return SpeedSchedule::even(climbSeconds, kTakeOffKnots, cruiseKnots);
+    SpeedSchedule s;
     // Where climbFraction(u) reaches the limit height.
     double u = (1.6 - std::sqrt(2.56 - 2.4 * limit)) / 1.2;
     s.seconds = { 0, std::min(0.08, u / 2) * climbSeconds, u * climbSeconds, climbSeconds };
@@ -158,15 +164,10 @@ SpeedSchedule climbSchedule(double climbSeconds, double topFeet, double cruiseKn
 // speed over the approach. Slow aircraft, or descents from low, slow down evenly.
 SpeedSchedule descentSchedule(double descentSeconds, double topFeet, double cruiseKnots)
 {
-    SpeedSchedule s;
     double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
-    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1) {
-        for (size_t i = 0; i < 4; ++i) {
-            s.seconds[i] = descentSeconds * static_cast<double>(i) / 3;
-            s.knots[i] = cruiseKnots + (kLandingKnots - cruiseKnots) * static_cast<double>(i) / 3;
-        }
-        return s;
-    }
+    if (cruiseKnots <= kSpeedLimitKnots || limit >= 1)
+        return SpeedSchedule::even(descentSeconds, cruiseKnots, kLandingKnots);
+    SpeedSchedule s;
     // Where descentFraction(w) comes down to the limit height.
     double w = (1.4 - std::sqrt(1.96 - 1.6 * (1 - limit))) / 0.8;
     double approach = std::max(w, 0.85);
