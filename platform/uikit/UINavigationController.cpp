@@ -53,7 +53,23 @@ void UINavigationController::loadView()
 
 void UINavigationController::viewDidLayoutSubviews()
 {
+    placeNavigationBar();
     layoutTopView();
+}
+
+void UINavigationController::placeNavigationBar()
+{
+    // The bar sits below the status bar only while the controller's view reaches the top of the
+    // screen; in a popover or a form sheet it starts at the top of the view.
+    if (!m_navigationBar || !view()->window())
+        return;
+    bool underStatusBar = view()->convertPointToView(CGPointZero, nullptr).y < kStatusBarHeight;
+    CGRect frame = m_navigationBar->frame();
+    CGFloat y = underStatusBar ? kStatusBarHeight : 0;
+    if (frame.origin.y != y) {
+        frame.origin.y = y;
+        m_navigationBar->setFrame(frame);
+    }
 }
 
 CGRect UINavigationController::frameForTopView(const Ref<UIViewController>& controller)

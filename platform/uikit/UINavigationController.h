@@ -78,6 +78,7 @@ private:
     void transition(const Ref<UIViewController>& from, const Ref<UIViewController>& to, bool animated,
         std::vector<Ref<UIViewController>> removed);
     void layoutTopView();
+    void placeNavigationBar();
     // The bounds, less the visible bar when the controller does not extend under its top edge.
     CGRect frameForTopView(const Ref<UIViewController>& controller);
 

@@ -340,7 +340,8 @@ TEST_F(UINavigationBarTest, BarsHideTheContentUnderThemUpToTheTopOfTheScreen)
     pixels = UIApplicationHost::renderKeyWindow()->CGImage()->nativeARGB();
     EXPECT_TRUE(isRed(200, 10)) << "a hidden bar hides nothing";
 
-    // A navigation shown lower down (in a popover or sheet) has no status bar above its bar.
+    // A navigation shown lower down (in a popover or sheet) has no status bar above it: its bar
+    // starts at its top.
     auto inner = UIViewController::init();
     auto sheet = UINavigationController::initWithRootViewController(inner);
     sheet->view()->setFrame(CGRectMake(100, 60, 200, 120));
@@ -349,8 +350,10 @@ TEST_F(UINavigationBarTest, BarsHideTheContentUnderThemUpToTheTopOfTheScreen)
     drainAll();
     sheet->navigationBar()->layoutIfNeeded();
     pixels = UIApplicationHost::renderKeyWindow()->CGImage()->nativeARGB();
-    EXPECT_TRUE(isRed(200, 70)) << "the sheet's own top strip";
-    EXPECT_FALSE(isRed(200, 90)) << "the sheet's bar";
+    EXPECT_FALSE(isRed(200, 62)) << "the sheet's bar at its top";
+    EXPECT_FALSE(isRed(200, 100)) << "the sheet's bar";
+    EXPECT_TRUE(isRed(200, 150)) << "below the sheet's bar";
+    EXPECT_EQ(sheet->navigationBar()->frame().origin.y, 0);
     UIGraphicsSetScreenScale(savedScale);
 }
 
