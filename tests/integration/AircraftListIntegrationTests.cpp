@@ -16,6 +16,7 @@
 #include "servicesim/ServiceSimulator.h"
 #include "testing/Drain.h"
 #include "testing/HostedWindow.h"
+#include "tests/integration/AppLaunch.h"
 #include "tests/integration/ServiceSimScope.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplicationHost.h"
@@ -61,22 +62,14 @@ TEST(AircraftListIntegration, OpenSortTwiceAndSelectOnTheMap)
 {
     HostedWindow host(HostedWindow::Window::None);
     resetAppSingletonsForTesting();
-    ServiceSimulator::Options options;
-    options.seed = 24;
-    options.aircraft = 1500;
-    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
-    options.fixedTime = Clock::wallTime();
+    auto options = heathrowTraffic(24, 1500);
     ServiceSimScope services(options);
     ASSERT_TRUE(services.started());
 
-    auto delegate = KESTAppDelegate::init();
-    auto application = UIApplicationHost::launchWithDelegate(delegate);
-    ASSERT_TRUE(application);
-    auto container
-        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
-    ASSERT_TRUE(container);
-    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
-    ASSERT_TRUE(screen);
+    auto app = launchOntoTheMap();
+    ASSERT_TRUE(app.screen);
+    auto container = app.container;
+    auto screen = app.screen;
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 6, false);
     host.clock().advance(2);
     drainAll();

@@ -24,6 +24,7 @@
 #include "testing/Drain.h"
 #include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/AppLaunch.h"
 #include "tests/integration/ServiceSimScope.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplicationHost.h"
@@ -42,16 +43,6 @@ template <typename Cell, typename Tab> Ref<Cell> cellAt(const Ref<Tab>& tab, int
         tab->tableViewCellForRowAtIndexPath(tab->tableView(), NSIndexPath::indexPathForRowInSection(row, 0)));
 }
 
-// Lets the loopback answers arrive: the network thread runs in real time.
-void settle(ScopedVirtualClock& clock)
-{
-    for (int i = 0; i < 20; ++i) {
-        drainAll();
-        clock.advance(0.05);
-    }
-    drainAll();
-}
-
 } // namespace
 
 // A plane selected on the map opens its detail screen, filled from the simulated services; its
@@ -62,25 +53,18 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     HostedWindow host(HostedWindow::Window::None);
     resetAppSingletonsForTesting();
 
-    ServiceSimulator::Options options;
-    options.seed = 21;
-    options.aircraft = 1500;
-    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
-    options.fixedTime = Clock::wallTime();
+    auto options = heathrowTraffic(21, 1500);
     ServiceSimScope services(options);
     ASSERT_TRUE(services.started());
 
-    auto delegate = KESTAppDelegate::init();
-    auto application = UIApplicationHost::launchWithDelegate(delegate);
-    ASSERT_TRUE(application);
-    auto container
-        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
-    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
-    ASSERT_TRUE(screen);
+    auto app = launchOntoTheMap();
+    ASSERT_TRUE(app.screen);
+    auto container = app.container;
+    auto screen = app.screen;
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 7, false);
-    settle(clock);
+    settleLoopback(clock);
     clock.advance(1);
-    settle(clock);
+    settleLoopback(clock);
 
     // A scheduled flight in the air.
     auto feed = KESTLiveDataManager::sharedInstance();
@@ -93,9 +77,9 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     }
     ASSERT_TRUE(plane);
     screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
-    settle(clock);
+    settleLoopback(clock);
     screen->showDetailScreenForAnnotation(plane);
-    settle(clock);
+    settleLoopback(clock);
     auto detail = screen->activePlaneDetailVC();
     ASSERT_TRUE(detail);
     ASSERT_TRUE(detail->metadata().isDictionary());
@@ -116,14 +100,14 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     ASSERT_TRUE(seats);
     EXPECT_NE(seats->totalSeatsValueLabel()->text(), "N/A");
     detail->userSelectedIndex(2);
-    settle(clock);
+    settleLoopback(clock);
     auto numbers = cellAt<KESTThreeColumnViewCell>(aircraft, 3);
     EXPECT_NE(numbers->col1ValueLabel()->text(), "N/A") << "construction number from the metadata";
     EXPECT_EQ(cellAt<KESTThreeColumnViewCell>(aircraft, 4)->col3ValueLabel()->text(), plane->adshex());
 
     // Past flights, then one track.
     aircraft->showHistory();
-    settle(clock);
+    settleLoopback(clock);
     auto navigation = detail->navigationController();
     auto history = std::dynamic_pointer_cast<KESTHistoryViewController>(navigation->topViewController());
     ASSERT_TRUE(history);
@@ -131,7 +115,7 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     history->tableViewDidSelectRowAtIndexPath(history->tableView(), NSIndexPath::indexPathForRowInSection(0, 0));
     auto track = std::dynamic_pointer_cast<KESTHistoryDetailViewController>(navigation->topViewController());
     ASSERT_TRUE(track);
-    settle(clock);
+    settleLoopback(clock);
     EXPECT_EQ(track->mapView()->overlays().size(), 1u);
 
     // Dismissing the popover cleans the detail screen up.
@@ -139,7 +123,7 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     screen->popoverControllerDidDismissPopover(screen->mapViewPOC());
     EXPECT_TRUE(detail->isCleanedUp());
     screen->deselectAnnotation(plane);
-    settle(clock);
+    settleLoopback(clock);
 
     // The board of the plane's destination lists it; "View on map" selects it and closes the
     // popover.
@@ -151,7 +135,7 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     }
     ASSERT_TRUE(airport) << destination;
     screen->showDetailScreenForAnnotation(airport);
-    settle(clock);
+    settleLoopback(clock);
     auto boardNavigation
         = std::dynamic_pointer_cast<UINavigationController>(screen->mapViewPOC()->contentViewController());
     auto board = std::dynamic_pointer_cast<KESTAirportViewController>(boardNavigation->topViewController());
@@ -166,7 +150,7 @@ TEST(DetailIntegration, PlaneDetailHistoryTrackAndAirportBoard)
     ASSERT_GE(row, 0) << "the plane is on its destination's arrivals";
     board->tableViewDidSelectRowAtIndexPath(board->tableView(), NSIndexPath::indexPathForRowInSection(row, 0));
     board->showFlight(nullptr);
-    settle(clock);
+    settleLoopback(clock);
     EXPECT_EQ(screen->selectedMarker(), plane);
     EXPECT_FALSE(screen->mapViewPOC());
 

@@ -18,6 +18,7 @@
 #include "testing/Drain.h"
 #include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/AppLaunch.h"
 #include "tests/integration/ServiceSimScope.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIApplicationHost.h"
@@ -31,20 +32,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// Lets the loopback answers arrive: the network thread runs in real time.
-void settle(ScopedVirtualClock& clock)
-{
-    for (int i = 0; i < 20; ++i) {
-        drainAll();
-        clock.advance(0.05);
-    }
-    drainAll();
-}
-
-} // namespace
-
 // A scheduled plane selected on the map: its flight tab's speed row, tapped, opens the graph of
 // the flight's climb, cruise and descent as the simulated service recorded it.
 TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
@@ -54,25 +41,18 @@ TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
     HostedWindow host(HostedWindow::Window::None);
     resetAppSingletonsForTesting();
 
-    ServiceSimulator::Options options;
-    options.seed = 27;
-    options.aircraft = 1500;
-    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
-    options.fixedTime = Clock::wallTime();
+    auto options = heathrowTraffic(27, 1500);
     ServiceSimScope services(options);
     ASSERT_TRUE(services.started());
 
-    auto delegate = KESTAppDelegate::init();
-    auto application = UIApplicationHost::launchWithDelegate(delegate);
-    ASSERT_TRUE(application);
-    auto container
-        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
-    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
-    ASSERT_TRUE(screen);
+    auto app = launchOntoTheMap();
+    ASSERT_TRUE(app.screen);
+    auto container = app.container;
+    auto screen = app.screen;
     MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 7, false);
-    settle(clock);
+    settleLoopback(clock);
     clock.advance(1);
-    settle(clock);
+    settleLoopback(clock);
 
     auto feed = KESTLiveDataManager::sharedInstance();
     Ref<KESTPlane> plane;
@@ -84,9 +64,9 @@ TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
     }
     ASSERT_TRUE(plane);
     screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
-    settle(clock);
+    settleLoopback(clock);
     screen->showDetailScreenForAnnotation(plane);
-    settle(clock);
+    settleLoopback(clock);
     auto detail = screen->activePlaneDetailVC();
     ASSERT_TRUE(detail);
     detail->userSelectedIndex(1);
@@ -109,12 +89,12 @@ TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
     CGRect row = table->rectForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0));
     UIApplicationHost::tap(table->convertPointToView(CGPointMake(CGRectGetMidX(row), CGRectGetMidY(row)), nullptr));
     frames(90);
-    settle(clock);
+    settleLoopback(clock);
     auto graph
         = std::dynamic_pointer_cast<KESTFlightGraphViewController>(detail->navigationController()->topViewController());
     ASSERT_TRUE(graph) << "the speed row opened the flight graph";
     clock.advance(2);
-    settle(clock);
+    settleLoopback(clock);
 
     // Both series loaded, one point per sample; the altitude rises from the ground to a cruise
     // and comes back down.

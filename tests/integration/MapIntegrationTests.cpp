@@ -14,6 +14,7 @@
 #include "testing/Drain.h"
 #include "testing/HostedWindow.h"
 #include "testing/VirtualClock.h"
+#include "tests/integration/AppLaunch.h"
 #include "tests/integration/ServiceSimScope.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIWindow.h"
@@ -41,23 +42,15 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     HostedWindow host(HostedWindow::Window::None);
     resetAppSingletonsForTesting();
 
-    ServiceSimulator::Options options;
-    options.seed = 11;
-    options.aircraft = 3000;
-    options.hotspot = std::array<double, 2> { 51.47, -0.45 };
-    options.fixedTime = Clock::wallTime();
+    auto options = heathrowTraffic(11, 3000);
     ServiceSimScope services(options);
     ASSERT_TRUE(services.started());
 
     // Launch: the window's root is the map container with the MapKit map screen in it.
-    auto delegate = KESTAppDelegate::init();
-    auto application = UIApplicationHost::launchWithDelegate(delegate);
-    ASSERT_TRUE(application);
-    auto container
-        = std::dynamic_pointer_cast<KESTMapContainerViewController>(delegate->window()->rootViewController());
-    ASSERT_TRUE(container);
-    auto screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(container->mapViewController());
-    ASSERT_TRUE(screen);
+    auto app = launchOntoTheMap();
+    ASSERT_TRUE(app.screen);
+    auto container = app.container;
+    auto screen = app.screen;
     auto facade = KESTMapController::sharedInstance();
     EXPECT_EQ(facade->mapView(), screen->mapView());
     EXPECT_GT(screen->mapView()->bounds().size.width, 0);
