@@ -82,7 +82,11 @@ void LChartCanvasOverlay::createGestureRecognizers()
     m_singleTapGesture->addTargetAction(
         self, "handleSingleTapGesture:", action(&LChartCanvasOverlay::handleSingleTapGesture));
     m_radialTapGesture = UITapGestureRecognizer::init();
+    m_radialTapGesture->addTargetAction(
+        self, "handleRadialTapGesture:", action(&LChartCanvasOverlay::handleRadialTapGesture));
     m_radialRotationGesture = UIPanGestureRecognizer::init();
+    m_radialRotationGesture->addTargetAction(
+        self, "handleRadialRotationGesture:", action(&LChartCanvasOverlay::handleRadialRotationGesture));
     m_boxGesture->requireGestureRecognizerToFail(m_doubleTapGesture);
     m_singleTapGesture->requireGestureRecognizerToFail(m_doubleTapGesture);
     m_radialRotationGesture->requireGestureRecognizerToFail(m_radialTapGesture);

@@ -95,6 +95,10 @@ public:
     // Taps select series or points; a long press places the crosshair.
     void handleSingleTapGesture(UITapGestureRecognizer& recogniser);
     void handleLongPressGesture(UILongPressGestureRecognizer& recogniser);
+    // A tap selects or deselects the pie or donut slice under it; a pan spins the ring under
+    // it (when the series allows), which coasts when released after more than one turn step.
+    void handleRadialTapGesture(UITapGestureRecognizer& recogniser);
+    void handleRadialRotationGesture(UIPanGestureRecognizer& recogniser);
 
     // Pie and donut geometry: the centre of the rings, the ring under a point and its slice.
     CGPoint donutCentre() const;

@@ -172,6 +172,15 @@ protected:
             Value(minimum), Value(maximum), false, false);
     }
     void settle(double seconds) { m_host->settle(seconds); }
+    // Runs frames 1/60 s apart for `seconds`. Animations timed by the media clock (a slice
+    // moving out) ask for the next frame at once and so never drain on a clock that stands still.
+    void runFrames(double seconds)
+    {
+        for (double t = 0; t < seconds; t += 1.0 / 60) {
+            m_host->clock().moveWithoutDraining(1.0 / 60);
+            runOnePass();
+        }
+    }
     // Steps the run loop frame by frame until no axis animates its range. A range animation
     // steps by delayed performs of delay 0 and so never drains on a clock that stands still.
     void finishRangeAnimations()

@@ -1,5 +1,6 @@
 #include "charts/view/LChartCanvasOverlay.h"
 
+#include "charts/LChartAngler.h"
 #include "charts/LChartDataSeries.h"
 #include "charts/LChartInternalDataPoint.h"
 #include "charts/LChartPieSeries.h"
@@ -440,4 +441,95 @@ TEST_F(LChartCanvasOverlayTest, TheOverlayFadesOutWhileTheDeviceTurnsAndPanningF
     chart->crosshair()->showCrosshair();
     chart->axisPanningChanged();
     EXPECT_TRUE(o.pinchAndPanGesture()->isEnabled());
+}
+
+namespace {
+
+// A donut of four equal slices that the user may spin.
+Ref<LChartLoadableSeries> spinnableDonut(int32_t)
+{
+    auto donut = LChartDonutSeries::init();
+    donut->setGesturePanningEnabled(true);
+    return donut;
+}
+
+const Points kFourSlices = { { { 0, 1 }, { 1, 1 }, { 2, 1 }, { 3, 1 } } };
+
+} // namespace
+
+TEST_F(LChartCanvasOverlayTest, ATapTogglesThePieSliceUnderIt)
+{
+    auto pie = showRadialChart(kFourSlices, [](int32_t) { return LChartPieSeries::init(); });
+    settle(3);
+    auto* series = dynamic_cast<LChartDonutSeries*>(pie->series().front().get());
+    ASSERT_TRUE(series);
+    const auto& points = series->dataSeries()->dataPoints();
+    CGPoint centre = overlay().donutCentre();
+    double r = series->outerRadius() / 2;
+    // Just right of the top, clockwise on screen: the angle counter-clockwise is nearly a full turn.
+    CGPoint point = CGPointMake(centre.x + r * 0.2, centre.y - r);
+    Ref<LChartInternalDataPoint> slice;
+    int32_t index = -1;
+    overlay().radialPointToSliceSliceIndex(point, slice, index);
+    ASSERT_GE(index, 0);
+    TouchSynthesis::tap(inWindow(point));
+    runFrames(3);
+    EXPECT_TRUE(points[index]->selected());
+    TouchSynthesis::tap(inWindow(point));
+    runFrames(3);
+    EXPECT_FALSE(points[index]->selected());
+    // The centre of a pie hits nothing.
+    TouchSynthesis::tap(inWindow(centre));
+    runFrames(3);
+    for (const auto& p : points)
+        EXPECT_FALSE(p->selected());
+}
+
+TEST_F(LChartCanvasOverlayTest, APanSpinsADonutWhichCoastsAtACappedSpeed)
+{
+    auto chart = showRadialChart(kFourSlices, spinnableDonut);
+    settle(3);
+    auto* series = dynamic_cast<LChartDonutSeries*>(chart->series().front().get());
+    ASSERT_TRUE(series);
+    CGPoint centre = overlay().donutCentre();
+    double r = (series->innerRadius() + series->outerRadius()) / 2;
+    auto onRing = [&](double angle) {
+        return inWindow(CGPointMake(centre.x + r * std::cos(angle), centre.y + r * std::sin(angle)));
+    };
+    float before = series->rotation();
+    {
+        // A quarter turn clockwise on screen in eight steps, then a fast flick (6000, 2000)
+        // points per second for the last move.
+        TouchSynthesis::Finger finger(onRing(0));
+        for (int step = 1; step <= 8; ++step)
+            finger.moveTo(onRing(step * M_PI / 16), 1, 0.02);
+        // The turn counts from where the pan began, one step in.
+        EXPECT_NEAR(LChartAngler::wrapHalfPI(series->rotation() - before), -7 * M_PI / 16, 1e-3);
+        finger.moveBy(120, 40, 1, 0.02);
+        finger.lift();
+    }
+    double expected = 3000 / ((overlay().bounds().size.width + overlay().bounds().size.height) * 0.5) * 2 * M_PI;
+    EXPECT_NEAR(std::abs(series->rotationVelocity()), expected, 1e-3);
+    EXPECT_EQ(recorder.collapsed(), (std::vector<std::string> { "radial start", "radial pan", "radial decelerate" }));
+
+    // A spin with a single step leaves no momentum.
+    series->setVelocity(0);
+    recorder.events.clear();
+    {
+        TouchSynthesis::Finger finger(onRing(0));
+        finger.moveTo(onRing(M_PI / 4), 1, 0.02);
+    }
+    EXPECT_EQ(series->rotationVelocity(), 0);
+    EXPECT_FALSE(recorder.has("radial decelerate"));
+
+    // A series that does not spin cancels the gesture at once.
+    series->setGesturePanningEnabled(false);
+    recorder.events.clear();
+    float still = series->rotation();
+    {
+        TouchSynthesis::Finger finger(onRing(0));
+        finger.moveTo(onRing(M_PI / 4), 4, 0.02);
+    }
+    EXPECT_EQ(series->rotation(), still);
+    EXPECT_TRUE(recorder.events.empty());
 }
