@@ -21,6 +21,17 @@ constexpr double kDescentFeetPerMinute = 1500;
 constexpr double kTakeOffKnots = 160;
 constexpr double kLandingKnots = 140;
 
+// Light aircraft lift off and land well below their cruise speed, not at an airliner's speeds.
+double takeOffKnots(double cruiseKnots)
+{
+    return std::min(kTakeOffKnots, 0.65 * cruiseKnots);
+}
+
+double landingKnots(double cruiseKnots)
+{
+    return std::min(kLandingKnots, 0.6 * cruiseKnots);
+}
+
 // A small deterministic generator (SplitMix64), so runs do not depend on the standard library.
 class Random {
 public:
@@ -151,12 +162,12 @@ SpeedSchedule climbSchedule(double climbSeconds, double topFeet, double cruiseKn
 {
     double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
     if (cruiseKnots <= kSpeedLimitKnots || limit >= 1)
-        return SpeedSchedule::even(climbSeconds, kTakeOffKnots, cruiseKnots);
+        return SpeedSchedule::even(climbSeconds, takeOffKnots(cruiseKnots), cruiseKnots);
     SpeedSchedule s;
     // Where climbFraction(u) reaches the limit height.
     double u = (1.6 - std::sqrt(2.56 - 2.4 * limit)) / 1.2;
     s.seconds = { 0, std::min(0.08, u / 2) * climbSeconds, u * climbSeconds, climbSeconds };
-    s.knots = { kTakeOffKnots, kSpeedLimitKnots, kSpeedLimitKnots, cruiseKnots };
+    s.knots = { takeOffKnots(cruiseKnots), kSpeedLimitKnots, kSpeedLimitKnots, cruiseKnots };
     return s;
 }
 
@@ -166,13 +177,13 @@ SpeedSchedule descentSchedule(double descentSeconds, double topFeet, double crui
 {
     double limit = topFeet > 0 ? kSpeedLimitFeet / topFeet : 1;
     if (cruiseKnots <= kSpeedLimitKnots || limit >= 1)
-        return SpeedSchedule::even(descentSeconds, cruiseKnots, kLandingKnots);
+        return SpeedSchedule::even(descentSeconds, cruiseKnots, landingKnots(cruiseKnots));
     SpeedSchedule s;
     // Where descentFraction(w) comes down to the limit height.
     double w = (1.4 - std::sqrt(1.96 - 1.6 * (1 - limit))) / 0.8;
     double approach = std::max(w, 0.85);
     s.seconds = { 0, w * descentSeconds, approach * descentSeconds, descentSeconds };
-    s.knots = { cruiseKnots, kSpeedLimitKnots, kSpeedLimitKnots, kLandingKnots };
+    s.knots = { cruiseKnots, kSpeedLimitKnots, kSpeedLimitKnots, landingKnots(cruiseKnots) };
     return s;
 }
 

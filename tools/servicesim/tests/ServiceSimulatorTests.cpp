@@ -380,6 +380,32 @@ TEST_F(ServiceSimulatorTest, MetadataGraphProfilesTheLegFromLiftOffToTouchdown)
     EXPECT_GT(sampledClimbs, 0);
 }
 
+// Light aircraft lift off and touch down slower than they cruise.
+TEST_F(ServiceSimulatorTest, LightAircraftLiftOffAndLandBelowTheirCruiseSpeed)
+{
+    int checked = 0;
+    json planes = fullPoll()["planes"];
+    for (auto& [hex, info] : planes.items()) {
+        if (checked == 5)
+            break;
+        json graph = getJson(
+            "/APPAPIv2/planeMetaData.php?adshex=" + hex + "&flightno=" + info[12].get<std::string>())["graph"];
+        std::vector<double> speed;
+        for (auto& [key, sample] : graph.items())
+            speed.push_back(sample["speed"].get<double>());
+        if (speed.size() < 3)
+            continue;
+        double cruise = *std::max_element(speed.begin(), speed.end());
+        if (cruise > 200)
+            continue;
+        SCOPED_TRACE(hex);
+        EXPECT_LT(speed.front(), cruise);
+        EXPECT_LT(speed.back(), cruise);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 5);
+}
+
 TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
 {
     auto planes = fullPoll("IATA", "0")["planes"];
