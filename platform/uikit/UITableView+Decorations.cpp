@@ -3,6 +3,7 @@
 
 #include "foundation/ThreadChecks.h"
 #include "graphics/UIColor.h"
+#include "graphics/UIFont.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIScreen.h"
 #include "uikit/UITableViewIndex.h"
@@ -13,6 +14,38 @@
 #include <cmath>
 
 using UITableViewInternal::toIndexPath;
+
+namespace {
+
+// The title of a section header or footer, lined up with the cells' content: inset from both
+// sides by the table's separator inset (15 points unless set).
+class SectionTitleLabel final : public UILabel {
+    VX_OBJECT(SectionTitleLabel, UILabel)
+public:
+    explicit SectionTitleLabel(Passkey key)
+        : UILabel(key)
+    {
+    }
+    static Ref<SectionTitleLabel> initWithFrameInset(CGRect frame, CGFloat inset)
+    {
+        auto label = makeView<SectionTitleLabel>(frame);
+        label->setFont(UIFont::systemFontOfSize(17));
+        label->setTextColor(UIColor::blackColor());
+        label->setUserInteractionEnabled(false);
+        label->setContentMode(UIViewContentModeRedraw);
+        label->m_inset = inset;
+        return label;
+    }
+    void drawTextInRect(CGRect rect) override
+    {
+        UILabel::drawTextInRect(UIEdgeInsetsInsetRect(rect, UIEdgeInsetsMake(0, m_inset, 0, m_inset)));
+    }
+
+private:
+    CGFloat m_inset = 0;
+};
+
+} // namespace
 
 // Separators
 
@@ -233,7 +266,8 @@ void UITableView::layoutSectionViews(CGRect visible)
                     auto title = header ? ds->tableViewTitleForHeaderInSection(self, s)
                                         : ds->tableViewTitleForFooterInSection(self, s);
                     if (title) {
-                        auto label = UILabel::initWithFrame(rect);
+                        CGFloat inset = m_separatorInset.left > 0 ? m_separatorInset.left : 15;
+                        auto label = SectionTitleLabel::initWithFrameInset(rect, inset);
                         label->setText(*title);
                         view = label;
                     }

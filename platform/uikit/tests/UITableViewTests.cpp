@@ -4,6 +4,7 @@
 #include "foundation/NSException.h"
 #include "foundation/NSRunLoop.h"
 #include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINib.h"
@@ -294,6 +295,23 @@ TEST_F(UITableViewTest, LaysOutSectionsHeadersAndRowHeights)
         auto header = std::dynamic_pointer_cast<UILabel>(table->headerViewForSection(0));
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(header->text(), "First");
+        {
+            // The title lines up with the cells' content, 15 points in, not at the table's edge.
+            auto context = UIGraphicsCreateImageContext(header->bounds().size, false, 1);
+            ASSERT_TRUE(context);
+            UIGraphicsPushContext(context);
+            header->drawRect(header->bounds());
+            UIGraphicsPopContext();
+            auto* data = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
+            size_t perRow = CGBitmapContextGetBytesPerRow(context);
+            size_t firstInk = SIZE_MAX;
+            for (size_t y = 0; y < CGBitmapContextGetHeight(context); ++y)
+                for (size_t x = 0; x < CGBitmapContextGetWidth(context); ++x)
+                    if (data[y * perRow + x * 4 + 3] != 0)
+                        firstInk = std::min(firstInk, x);
+            EXPECT_GE(firstInk, 15u);
+            EXPECT_LT(firstInk, 30u);
+        }
         // Scrolled into the section, a plain header stays at the top; a grouped one scrolls away.
         table->setContentOffset(CGPointMake(0, 30));
         auto scrolled = table->headerViewForSection(0);
