@@ -81,6 +81,10 @@ public:
     // Without the top edge a navigation controller lays the view out below its bar.
     UIRectEdge edgesForExtendedLayout() const { return m_edgesForExtendedLayout; }
     void setEdgesForExtendedLayout(UIRectEdge edges) { m_edgesForExtendedLayout = edges; }
+    // Whether the view also extends under opaque bars. Kept as asked: the navigation bar here is
+    // always translucent, so only edgesForExtendedLayout moves the view.
+    bool extendedLayoutIncludesOpaqueBars() const { return m_extendedLayoutIncludesOpaqueBars; }
+    void setExtendedLayoutIncludesOpaqueBars(bool includes) { m_extendedLayoutIncludesOpaqueBars = includes; }
     // What a navigation controller's toolbar shows while this controller is on top.
     const std::vector<Ref<UIBarButtonItem>>& toolbarItems() const { return m_toolbarItems; }
     void setToolbarItems(std::vector<Ref<UIBarButtonItem>> items) { setToolbarItemsAnimated(std::move(items), false); }
@@ -208,6 +212,7 @@ private:
     Ref<UINavigationItem> m_navigationItem;
     Ref<UITabBarItem> m_tabBarItem;
     UIRectEdge m_edgesForExtendedLayout { UIRectEdgeAll };
+    bool m_extendedLayoutIncludesOpaqueBars { false };
     std::vector<Ref<UIBarButtonItem>> m_toolbarItems;
     Ref<UIBarButtonItem> m_editButtonItem;
     Ref<UIView> m_view;

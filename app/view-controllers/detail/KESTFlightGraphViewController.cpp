@@ -45,7 +45,8 @@ Ref<KESTFlightGraphViewController> KESTFlightGraphViewController::initWithChartD
     const Value& rows, const Value& keys)
 {
     auto controller = makeController<KESTFlightGraphViewController>("", nullptr);
-    // Laid out below the navigation bar (opaque bars are never extended under by default).
+    // Laid out below the navigation bar, never under it.
+    controller->setExtendedLayoutIncludesOpaqueBars(false);
     controller->setEdgesForExtendedLayout(UIRectEdgeNone);
     controller->setTitle(NSBundle::mainBundle()->localizedStringForKey("Chart", "", ""));
     controller->m_chartData = rows;
