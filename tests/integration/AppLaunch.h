@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/application/KESTAppDelegate.h"
+#include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "foundation/Clock.h"
@@ -61,4 +62,13 @@ inline LaunchedApp launchOntoTheMap()
         app.screen = std::dynamic_pointer_cast<KESTAppleMapViewController>(app.container->mapViewController());
     EXPECT_TRUE(app.screen);
     return app;
+}
+
+// Centres the map on Heathrow at `zoom` and lets the first polls for that view arrive.
+inline void showHeathrowAndPoll(const LaunchedApp& app, ScopedVirtualClock& clock, double zoom)
+{
+    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(app.screen->mapView(), { 51.47, -0.45 }, zoom, false);
+    settleLoopback(clock);
+    clock.advance(1);
+    settleLoopback(clock);
 }

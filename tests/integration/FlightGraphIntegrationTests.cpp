@@ -49,10 +49,7 @@ TEST(FlightGraphIntegration, SpeedRowOpensTheGraphOfTheSelectedFlight)
     ASSERT_TRUE(app.screen);
     auto container = app.container;
     auto screen = app.screen;
-    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.47, -0.45 }, 7, false);
-    settleLoopback(clock);
-    clock.advance(1);
-    settleLoopback(clock);
+    showHeathrowAndPoll(app, clock, 7);
 
     auto feed = KESTLiveDataManager::sharedInstance();
     Ref<KESTPlane> plane;
