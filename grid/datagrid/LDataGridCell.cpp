@@ -136,6 +136,14 @@ void LDataGridCell::applyStyle(const Ref<LGridCellStyle>& style)
     m_internalCell->applyStyle(merged);
 }
 
+void LDataGridCell::respondToEditEvent()
+{
+    if (!m_internalCell)
+        return;
+    shareEngineStateWithInternalCell();
+    m_internalCell->respondToEditEvent();
+}
+
 void LDataGridCell::recordDeselectedStyle()
 {
     if (!m_internalCell)

@@ -48,6 +48,9 @@ public:
     void applyStyle(const Ref<LGridCellStyle>& style) override;
     void recordDeselectedStyle() override;
     void resetForReuse() override;
+    // An edit event (a double tap with the grid's edit mask) begins editing in the internal
+    // cell, which for the text cells is the engine text cell holding the field.
+    void respondToEditEvent() override;
     // Selection with the theme's selected-cell style under the engine's selected styles.
     void setSelectedAnimatedNeedsDelegateCallBacksFor(bool selected, bool animated, int32_t level);
 

@@ -45,6 +45,7 @@ public:
     Ref<LDataGridCoord> coordinate() const override { return nullptr; }
     bool respondsToDoubleTap() const override { return false; }
     void respondToSelectionEvent() override { }
+    void respondToEditEvent() override { }
 
 protected:
     // After the base's own set-up: the manager, the arrow and the room made for it.

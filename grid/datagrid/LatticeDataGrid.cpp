@@ -281,7 +281,8 @@ void LatticeDataGrid::redrawColumns(const std::vector<Ref<NSObject>>& columns)
 
 uint32_t LatticeDataGrid::numberOfSections()
 {
-    return static_cast<uint32_t>(m_internalGrid->numberOfSections() - 1);
+    // The engine's first section holds the header rows; without a data source it has none.
+    return static_cast<uint32_t>(std::max(m_internalGrid->numberOfSections() - 1, 0));
 }
 
 uint32_t LatticeDataGrid::numberOfRowsForSection(int32_t section)

@@ -15,11 +15,15 @@
 #include "grid/datagrid/LDataGridLineStyle.h"
 #include "grid/datagrid/LDataGridSectionHeaderStyle.h"
 #include "grid/datagrid/LDataGridSortArrowManager.h"
+#include "grid/datagrid/LDataGridTextCell.h"
 #include "grid/datagrid/LGridSortOrderArrow.h"
 #include "grid/datagrid/tests/DataGridTestSupport.h"
 #include "testing/LogCapture.h"
+#include "testing/TouchSynthesis.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UITextField.h"
+#include "uikit/UIViewController.h"
+#include "uikit/UIWindow.h"
 
 namespace {
 
@@ -202,7 +206,9 @@ TEST_F(LatticeDataGridTest, SectionHeaderStyles)
 {
     auto one = FakeDataGridClient::make({ 2 });
     auto grid = makeGrid(one, columnsTitled({ "A" }));
-    EXPECT_TRUE(grid->latticeGridStyleForSectionHeaderAtIndex(grid->internalGrid(), 1)->isHidden());
+    auto single = grid->latticeGridStyleForSectionHeaderAtIndex(grid->internalGrid(), 1);
+    ASSERT_TRUE(single);
+    EXPECT_TRUE(single->isHidden());
     auto two = FakeDataGridClient::make({ 2, 2 });
     grid->setDataSource(two);
     grid->reload();
@@ -461,4 +467,39 @@ TEST_F(LatticeDataGridTest, DoubleTapAndEditingQuestions)
     EXPECT_FALSE(grid->latticeGridShouldBeginResizingColumnAtIndex(engine, 0));
     columns[0]->setCanResizeViaPinch(true);
     EXPECT_TRUE(grid->latticeGridShouldBeginResizingColumnAtIndex(engine, 0));
+}
+
+// A double tap on a data-grid cell of an editable column starts editing in its internal text
+// cell; on a cell of a column that is not editable it does not.
+TEST_F(LatticeDataGridTest, ADoubleTapOnAnEditableCellStartsEditingIt)
+{
+    auto client = FakeDataGridClient::make({ 2 });
+    auto columns = columnsTitled({ "A", "B" });
+    columns[1]->setEditable(true);
+    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+    window->setRootViewController(UIViewController::init());
+    window->makeKeyAndVisible();
+    auto grid = makeGrid(client, columns);
+    window->addSubview(grid);
+    grid->layoutIfNeeded();
+    grid->internalGrid()->layoutIfNeeded();
+    for (int32_t column : { 0, 1 }) {
+        SCOPED_TRACE(column);
+        auto cell = std::dynamic_pointer_cast<LDataGridTextCell>(
+            grid->visibleCellAtColAndRow(column, LDataGridRow::rowWithRowIndexSectionIndex(1, 0)));
+        ASSERT_TRUE(cell);
+        CGPoint centre = cell->superview()->convertPointToView(cell->center(), nullptr);
+        TouchSynthesis::doubleTap(centre, 0.1);
+        m_clock.advance(0.5);
+        drainAll();
+        EXPECT_EQ(cell->textField()->isFirstResponder(), column == 1);
+        cell->textField()->resignFirstResponder();
+    }
+}
+
+// Before it has a data source the data grid has no sections, not 2^32 - 1 of them.
+TEST_F(LatticeDataGridTest, NoDataSourceMeansNoSections)
+{
+    auto grid = LatticeDataGrid::initWithFrame(CGRectMake(0, 0, 600, 400));
+    EXPECT_EQ(grid->numberOfSections(), 0u);
 }
