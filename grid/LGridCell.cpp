@@ -4,6 +4,7 @@
 #include "graphics/CAGradientLayer.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIFont.h"
+#include "grid/LGridArrow.h"
 #include "grid/LGridCellBorder.h"
 #include "grid/LGridCellStyle.h"
 #include "grid/LGridCoord.h"
@@ -13,6 +14,7 @@
 #include "grid/LGridLayer.h"
 #include "grid/LGridSection.h"
 #include "grid/LGridShadow.h"
+#include "grid/LGridTextField.h"
 #include "grid/LatticeGrid.h"
 #include "grid/LatticeGridLog.h"
 
@@ -417,7 +419,9 @@ void LGridCell::setFrame(CGRect frame)
     if (m_fitSubviewsToView) {
         auto children = subviews();
         for (const auto& child : children) {
-            if (std::dynamic_pointer_cast<LGridShadow>(child))
+            // Shadows, reorder and sort arrows and the text field have frames of their own.
+            if (std::dynamic_pointer_cast<LGridShadow>(child) || std::dynamic_pointer_cast<LGridArrow>(child)
+                || std::dynamic_pointer_cast<LGridTextField>(child))
                 continue;
             child->setCenter(CGPointMake(frame.size.width / 2, frame.size.height / 2));
             CGRect childBounds = child->bounds();

@@ -66,6 +66,8 @@ void LGridDataSourceDelegateManager::setDataSource(const Ref<LGridDataSource>& d
     m_dataSource = dataSource;
     m_respondsToDatasourceNumberOfSectionsSelector
         = dataSource && dataSource->respondsToSelector("numberOfSectionsInLatticeGrid:");
+    if (auto owner = grid())
+        owner->invalidateRowHeights();
 }
 
 void LGridDataSourceDelegateManager::setDelegate(const Ref<LGridDelegate>& delegate)
@@ -87,6 +89,8 @@ void LGridDataSourceDelegateManager::setDelegate(const Ref<LGridDelegate>& deleg
         = responds("latticeGrid:styleForHorizontalGridLineAtIndex:inSection:");
     m_respondsToDelegateVerticalGridLineStyleSelector = responds("latticeGrid:styleForVerticalGridLineAtIndex:");
     m_respondsToDelegateSectionHeaderStyleSelector = responds("latticeGrid:styleForSectionHeaderAtIndex:");
+    if (auto owner = grid())
+        owner->invalidateRowHeights();
 }
 
 void LGridDataSourceDelegateManager::assertDataSourceExists() const
@@ -363,7 +367,7 @@ Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtColAddToDicti
     return copy;
 }
 
-Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtRow(LGridRow row)
+Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtRowKeepingIt(LGridRow row, bool keep)
 {
     bool empty = sectionIsEmpty(row.section);
     auto delegate = this->delegate();
@@ -387,10 +391,18 @@ Ref<LGridColRowStyle> LGridDataSourceDelegateManager::styleOfCellAtRow(LGridRow 
         auto style = delegate->latticeGridStyleForRowAtIndexInSection(owner, row.index, row.section);
         if (!style)
             style = LGridColRowStyle::init();
-        m_rowStyles[key] = style;
+        if (keep)
+            m_rowStyles[key] = style;
         return style;
     }
     return owner ? owner->defaultRowStyle() : nullptr;
+}
+
+void LGridDataSourceDelegateManager::forgetRowStyle(LGridRow row)
+{
+    // The placeholder style of an empty section is made here, never asked of the delegate.
+    if (!sectionIsEmpty(row.section))
+        m_rowStyles.erase(std::make_pair(row.section, row.index));
 }
 
 Ref<LGridLineStyle> LGridDataSourceDelegateManager::cachedLineStyle(
@@ -471,8 +483,15 @@ Ref<LGridSectionHeaderStyle> LGridDataSourceDelegateManager::sectionHeaderStyleA
     }
     if (!style) {
         style = owner->defaultSectionHeaderStyle();
-        if (style && sections == 1)
-            style->setHidden(true);
+        // A grid of one section shows no header band. The grid's default style is handed out
+        // as a hidden copy so that it stays as the client set it for later reloads.
+        if (style && (sections == 1 || style->isHidden())) {
+            auto hidden = LGridSectionHeaderStyle::initWithHeightWithBackgroundColorWithHidden(
+                0, style->backgroundColor(), true);
+            hidden->setTextColor(style->textColor());
+            hidden->setFont(style->font());
+            style = hidden;
+        }
     }
     if (style && style->isHidden())
         style->setHeight(0);
@@ -569,6 +588,8 @@ void LGridDataSourceDelegateManager::prepareForReloadFlushingStylesRefreshDataso
         m_emptySections.clear();
     }
     if (flushStyles) {
+        if (auto owner = grid())
+            owner->invalidateRowHeights();
         m_colStyles.clear();
         m_rowStyles.clear();
         m_horizontalGridLineStylesGroupedBySection.clear();
@@ -595,6 +616,8 @@ void LGridDataSourceDelegateManager::redrawRowsForceDataSourceCheck(const Value&
         auto shown = owner->visibleRows();
         bool isShown = std::find(shown.begin(), shown.end(), *row) != shown.end();
         m_rowStyles.erase(std::make_pair(row->section, row->index));
+        if (auto section = sectionAtIndex(row->section))
+            section->remeasureRowAtIndex(row->index);
         if (force && isShown) {
             if (auto section = sectionAtIndex(row->section))
                 section->removeRowRemoveFromView(*row, true);
@@ -676,6 +699,11 @@ void LGridDataSourceDelegateManager::trimSectionsOfNonVisibleCells()
         section->discardAllRowsExcept(rows);
         section->discardAllColumnsExcept(columns);
     }
+    // Row styles are kept for the loaded rows only.
+    std::erase_if(m_rowStyles, [&](const auto& entry) {
+        LGridRow row = LGridRowMake(entry.first.second, entry.first.first);
+        return !sectionIsEmpty(row.section) && std::find(rows.begin(), rows.end(), row) == rows.end();
+    });
 }
 
 // Dragged rows and columns
@@ -688,6 +716,10 @@ void LGridDataSourceDelegateManager::exchangeRowStyleAtRowWithRowStyleAtRow(LGri
     auto styleB = styleOfCellAtRow(b);
     m_rowStyles[std::make_pair(b.section, b.index)] = styleA;
     m_rowStyles[std::make_pair(a.section, a.index)] = styleB;
+    for (LGridRow row : { a, b }) {
+        if (auto section = sectionAtIndex(row.section))
+            section->remeasureRowAtIndex(row.index);
+    }
 }
 
 void LGridDataSourceDelegateManager::switchColStyleAtIndexWithColStyleAtIndex(int32_t a, int32_t b)

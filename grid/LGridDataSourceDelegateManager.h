@@ -59,7 +59,12 @@ public:
     Ref<LGridCellStyle> styleForCell(const Ref<LGridCell>& cell);
     Ref<LGridColRowStyle> styleOfCellAtCol(int32_t column) { return styleOfCellAtColAddToDictionary(column, false); }
     Ref<LGridColRowStyle> styleOfCellAtColAddToDictionary(int32_t column, bool addToDictionary);
-    Ref<LGridColRowStyle> styleOfCellAtRow(LGridRow row);
+    // A row's style, asked of the delegate once and kept while the row is loaded (rows that
+    // leave the visible window drop theirs, so a grid keeps styles for its window only).
+    Ref<LGridColRowStyle> styleOfCellAtRow(LGridRow row) { return styleOfCellAtRowKeepingIt(row, true); }
+    // With `keep` false a style not already kept is asked for and handed out without keeping it.
+    Ref<LGridColRowStyle> styleOfCellAtRowKeepingIt(LGridRow row, bool keep);
+    void forgetRowStyle(LGridRow row);
     Ref<LGridLineStyle> gridLineStyleHorizontalAtIndexInSection(int32_t index, int32_t section);
     Ref<LGridLineStyle> gridLineStyleVerticalAtIndex(int32_t index);
     float gridLineSizeHorizontalAtIndexInSection(int32_t index, int32_t section);

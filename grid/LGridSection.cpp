@@ -276,15 +276,66 @@ float LGridSection::expandedContentHeight() const
     float height = headerHeight();
     if (!grid)
         return height;
-    int32_t rows = numberOfRows();
-    for (int32_t i = 0; i < rows; ++i)
-        height += grid->rowStyleSizeForRow(LGridRowMake(i, m_index));
-    return height;
+    return height + static_cast<float>(const_cast<LGridSection*>(this)->heightOfAllRows());
 }
 
 float LGridSection::loadRowStylesAndReturnSectionHeight() const
 {
     return expandedContentHeight();
+}
+
+LGridRowHeights& LGridSection::rowHeights()
+{
+    auto grid = owningGrid();
+    if (!grid)
+        return m_rowHeights;
+    uint64_t generation = grid->rowHeightsGeneration();
+    int32_t rows = std::max(numberOfRows(), 0);
+    if (generation == m_rowHeightsGeneration && m_rowHeights.count() == static_cast<size_t>(rows))
+        return m_rowHeights;
+    std::vector<float> heights(static_cast<size_t>(rows));
+    for (int32_t i = 0; i < rows; ++i)
+        heights[static_cast<size_t>(i)] = grid->measureRowHeight(LGridRowMake(i, m_index));
+    m_rowHeights.assign(heights);
+    m_rowHeightsGeneration = generation;
+    return m_rowHeights;
+}
+
+float LGridSection::rowHeightAtIndex(int32_t index)
+{
+    auto& heights = rowHeights();
+    if (index < 0 || static_cast<size_t>(index) >= heights.count()) {
+        auto grid = owningGrid();
+        return grid ? grid->measureRowHeight(LGridRowMake(index, m_index)) : 0;
+    }
+    return heights.heightAt(static_cast<size_t>(index));
+}
+
+double LGridSection::heightOfRowsBefore(int32_t index)
+{
+    return rowHeights().sumBefore(static_cast<size_t>(std::max(index, 0)));
+}
+
+double LGridSection::heightOfAllRows()
+{
+    return rowHeights().total();
+}
+
+int32_t LGridSection::rowIndexAtOffset(double offset)
+{
+    auto& heights = rowHeights();
+    if (heights.count() == 0)
+        return 0;
+    return static_cast<int32_t>(heights.indexAtOffset(offset));
+}
+
+void LGridSection::remeasureRowAtIndex(int32_t index)
+{
+    auto grid = owningGrid();
+    if (!grid || m_rowHeightsGeneration != grid->rowHeightsGeneration() || index < 0
+        || static_cast<size_t>(index) >= m_rowHeights.count())
+        return;
+    m_rowHeights.setHeightAt(static_cast<size_t>(index), grid->measureRowHeight(LGridRowMake(index, m_index)));
 }
 
 float LGridSection::sumOfRowHeights()

@@ -3,6 +3,7 @@
 #include "foundation/NSObject.h"
 #include "grid/GridForward.h"
 #include "grid/LGridRow.h"
+#include "grid/LGridRowHeights.h"
 
 #include <array>
 #include <functional>
@@ -67,6 +68,16 @@ public:
     float expandedContentHeight() const;
     float loadRowStylesAndReturnSectionHeight() const;
     float sumOfRowHeights();
+    // The height of one row (with its half grid lines) and the sum of the heights of the rows
+    // before a row, from the section's kept row heights: measured for every row when first
+    // needed after the grid's row geometry changed, then answered without asking again.
+    float rowHeightAtIndex(int32_t index);
+    double heightOfRowsBefore(int32_t index);
+    double heightOfAllRows();
+    // The row whose span holds `offset`, measured from the top of the section's first row.
+    int32_t rowIndexAtOffset(double offset);
+    // Measures one row again (its style was asked again or exchanged).
+    void remeasureRowAtIndex(int32_t index);
     void collectNumberOfUnspecifiedHeightsAndSpecifiedHeightsAndNumberOfSpecifiedHeights(
         int32_t& unspecified, float& specifiedHeight, int32_t& specified) const;
 
@@ -95,4 +106,8 @@ private:
     bool m_visibleRowsNeedSorted { false };
     bool m_collapsed { false };
     Ref<LGridCompositeSectionHeader> m_header;
+    LGridRowHeights& rowHeights();
+    LGridRowHeights m_rowHeights;
+    // The grid's row-geometry generation the heights were measured for; 0 = never.
+    uint64_t m_rowHeightsGeneration { 0 };
 };

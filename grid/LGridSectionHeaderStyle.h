@@ -7,7 +7,8 @@ class UIColor;
 class UIFont;
 
 // The look of a section header: its height, colours, font and whether it is hidden. A new
-// style is 30 points high. The grid reads it for header heights and header views.
+// style is 30 points high, on (206, 111, 62) with white text. The grid reads it for header
+// heights and header views.
 class LGridSectionHeaderStyle : public NSObject {
     VX_OBJECT(LGridSectionHeaderStyle, NSObject)
 public:
@@ -18,6 +19,8 @@ public:
     static Ref<LGridSectionHeaderStyle> init();
     static Ref<LGridSectionHeaderStyle> initWithHeightWithBackgroundColor(
         float height, const Ref<UIColor>& backgroundColor);
+    static Ref<LGridSectionHeaderStyle> initWithHeightWithBackgroundColorWithHidden(
+        float height, const Ref<UIColor>& backgroundColor, bool hidden);
 
     float height() const { return m_height; }
     void setHeight(float height) { m_height = height; }

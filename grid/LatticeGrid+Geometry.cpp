@@ -70,8 +70,79 @@ float LatticeGrid::colStyleSizeForColIndex(int32_t column)
 
 float LatticeGrid::rowStyleSizeForRow(LGridRow row)
 {
-    auto style = m_dataSourceDelegateManager->styleOfCellAtRow(row);
-    return validateRowSizeUsingMinimumSizeForRow(style ? style->size() : std::nullopt, minimumHeightForRow(row), row);
+    auto section = m_dataSourceDelegateManager->sectionAtIndex(row.section);
+    if (!section)
+        return measureRowHeight(row);
+    return section->rowHeightAtIndex(row.index);
+}
+
+float LatticeGrid::measureRowHeight(LGridRow row)
+{
+    auto style = m_dataSourceDelegateManager->styleOfCellAtRowKeepingIt(row, false);
+    std::optional<float> minimum = style ? style->minimumSize() : std::nullopt;
+    if (!minimum)
+        minimum = m_defaultRowStyle->minimumSize();
+    return validateRowSizeUsingMinimumSizeForRow(style ? style->size() : std::nullopt, minimum.value_or(0), row);
+}
+
+uint64_t LatticeGrid::rowHeightsGeneration()
+{
+    RowHeightInputs now { m_defaultRowStyle ? m_defaultRowStyle->size() : std::nullopt,
+        m_defaultRowStyle ? m_defaultRowStyle->minimumSize() : std::nullopt, m_defaultGridLineStyle.get(),
+        m_defaultGridLineStyle ? m_defaultGridLineStyle->width() : 0 };
+    if (!(now == m_rowHeightInputs)) {
+        m_rowHeightInputs = now;
+        ++m_rowHeightsGeneration;
+    }
+    return m_rowHeightsGeneration;
+}
+
+float LatticeGrid::distanceFromRowToRow(LGridRow from, LGridRow to)
+{
+    if (!LGridRowLessThanRow(from, to))
+        return 0;
+    auto& manager = m_dataSourceDelegateManager;
+    auto rowsBetween = [&](int32_t s, int32_t first, std::optional<int32_t> end) -> double {
+        auto section = manager->sectionAtIndex(s);
+        if (!section || section->isCollapsed())
+            return 0;
+        double before = section->heightOfRowsBefore(first);
+        return (end ? section->heightOfRowsBefore(*end) : section->heightOfAllRows()) - before;
+    };
+    if (from.section == to.section)
+        return static_cast<float>(rowsBetween(from.section, from.index, to.index));
+    double y = rowsBetween(from.section, from.index, std::nullopt);
+    for (int32_t s = from.section + 1; s < to.section; ++s) {
+        if (!manager->sectionAtIndex(s))
+            return static_cast<float>(y);
+        y += headerHeightOfSection(s) + rowsBetween(s, 0, std::nullopt);
+    }
+    y += headerHeightOfSection(to.section) + rowsBetween(to.section, 0, to.index);
+    return static_cast<float>(y);
+}
+
+LGridRow LatticeGrid::rowAtContentY(float y)
+{
+    auto& manager = m_dataSourceDelegateManager;
+    int32_t sections = manager->totalNumberOfSectionsInGrid();
+    double top = borderWidth(m_defaultBorderStyle);
+    LGridRow nearest = LGridRowMake(-1, -1);
+    for (int32_t s = 0; s < sections; ++s) {
+        auto section = manager->sectionAtIndex(s);
+        if (!section)
+            break;
+        double rowsTop = top + section->headerHeight();
+        if (section->isCollapsed()) {
+            top = rowsTop;
+            continue;
+        }
+        double rows = section->heightOfAllRows();
+        if (y < rowsTop + rows)
+            return LGridRowMake(section->rowIndexAtOffset(std::max(0.0, y - rowsTop)), s);
+        nearest = LGridRowMake(section->numberOfRows() - 1, s);
+        top = rowsTop + rows;
+    }
+    return nearest;
 }
 
 void LatticeGrid::recalculateContentSize()
@@ -239,18 +310,7 @@ float LatticeGrid::yPosOfCell(const Ref<LGridCell>& cell)
         if (auto placed = m_dataSourceDelegateManager->loadAndRetrieveCellAtColAtRow(column, reference))
             y += placed->frame().origin.y;
     }
-    LGridRow t = reference;
-    while (LGridRowLessThanRow(t, row)) {
-        auto section = m_dataSourceDelegateManager->sectionAtIndex(t.section);
-        if (!section)
-            break;
-        if (!section->isCollapsed())
-            y += rowStyleSizeForRow(t);
-        if (t.index == section->numberOfRows() - 1)
-            y += headerHeightOfSection(t.section + 1);
-        t = findRowAfterRow(t);
-    }
-    return y;
+    return y + distanceFromRowToRow(reference, row);
 }
 
 CGPoint LatticeGrid::originOfCell(const Ref<LGridCell>& cell)

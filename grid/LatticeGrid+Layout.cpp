@@ -78,10 +78,31 @@ void LatticeGrid::reloadInternal(bool internal)
     for (const auto& content : layerContents())
         content->prepareForReload();
     recalculateContentSize();
+    if (!internal)
+        keepContentOffsetInsideContent();
     loadAndLayoutVisibleData();
     generateSectionHeaders();
     tidyRowAndColEdges();
     m_delayUntilReloadQueue->executeQueue();
+    if (internal)
+        keepDraggedRowUnderFinger();
+}
+
+void LatticeGrid::keepContentOffsetInsideContent()
+{
+    CGPoint offset = contentOffset();
+    CGSize content = contentSize();
+    CGSize size = bounds().size;
+    CGFloat maxX = std::max<CGFloat>(0, content.width - size.width);
+    CGFloat maxY = std::max<CGFloat>(0, content.height - size.height);
+    if (offset.x <= maxX && offset.y <= maxY)
+        return;
+    CGPoint inside = CGPointMake(std::min(offset.x, maxX), std::min(offset.y, maxY));
+    // Scroll callbacks are off while reloading; the panes take the offset as scrolling does.
+    for (const auto& layer : layers())
+        layer->setContentOffset(inside);
+    m_lastContentOffset = inside;
+    m_initialPanOffset = inside;
 }
 
 void LatticeGrid::updateDatasourceCounts(bool)

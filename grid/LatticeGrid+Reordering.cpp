@@ -190,6 +190,36 @@ int32_t LatticeGrid::decideIfColOrRowDrag()
 
 // One step of a drag
 
+void LatticeGrid::setHoldToReorder(const Ref<UILongPressGestureRecognizer>& recognizer)
+{
+    if (recognizer == m_holdToReorder)
+        return;
+    if (m_holdToReorder) {
+        resetHoldToReorder();
+        m_holdToReorder->removeTargetAction(self<LatticeGrid>(), "reorderColsOrRows");
+        removeGestureRecognizer(m_holdToReorder);
+    }
+    m_holdToReorder = recognizer;
+    if (!recognizer)
+        return;
+    recognizer->addTargetAction(self<LatticeGrid>(), "reorderColsOrRows",
+        [weak = std::weak_ptr<LatticeGrid>(self<LatticeGrid>())](const Ref<UIGestureRecognizer>& r) {
+            if (auto grid = weak.lock())
+                grid->reorderColsOrRows(r);
+        });
+    recognizer->setEnabled(m_holdToReorderEnabled);
+    addGestureRecognizer(recognizer);
+}
+
+void LatticeGrid::keepDraggedRowUnderFinger()
+{
+    if (!m_reordering || !(m_dragDecision & 2) || !m_holdToReorder || !m_liquidLayer)
+        return;
+    // The same position a drag step gives: the finger less the offset taken when the drag began.
+    float y = static_cast<float>(m_holdToReorder->locationInView(m_liquidLayer->content()).y) - m_cellReorderOffset;
+    dragRowToPositionFromCurrentState(m_draggingIndex->row(), y, false);
+}
+
 void LatticeGrid::reorderRowsAboutCell(const Ref<LGridCell>& cell)
 {
     m_userDragging = true;

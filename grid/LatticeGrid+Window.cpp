@@ -288,6 +288,7 @@ void LatticeGrid::removeRowsFromTopAddToBottomIfNeeded()
             m_visibleRowIndexes.erase(m_visibleRowIndexes.begin() + position);
         if (auto section = m_dataSourceDelegateManager->sectionAtIndex(row.section))
             section->removeRowRemoveFromView(row, false);
+        m_dataSourceDelegateManager->forgetRowStyle(row);
     }
     while (bottomRowNeedsAddedToVisibleGrid())
         addNewBottomRowToGrid();
@@ -304,6 +305,7 @@ void LatticeGrid::removeRowsFromBottomAddToTopIfNeeded()
         m_visibleRowIndexes.pop_back();
         if (auto section = m_dataSourceDelegateManager->sectionAtIndex(row.section))
             section->removeRowRemoveFromView(row, false);
+        m_dataSourceDelegateManager->forgetRowStyle(row);
     }
     while (topRowNeedsAddedToVisibleGrid())
         addNewTopRowToGrid();
@@ -452,6 +454,60 @@ void LatticeGrid::addNewLeftColumnToGrid()
         m_visibleColIndexes.insert(m_visibleColIndexes.begin() + position, column - 1);
 }
 
+bool LatticeGrid::reanchorRowsIfOutOfSight()
+{
+    if (m_reordering || m_currentlyDragging || m_aSectionIsCollapsing || m_visibleColIndexes.empty())
+        return false;
+    int32_t position = 0;
+    LGridRow first = firstVisibleNonFrozenRowAndVisibleIndex(&position);
+    if (position < 0 || static_cast<size_t>(position) >= m_visibleRowIndexes.size())
+        return false;
+    auto firstCell = loadAndRetrieveCellAtColAtRow(firstVisibleColumnIndex(), first);
+    auto lastCell = loadAndRetrieveCellAtColAtRow(firstVisibleColumnIndex(), lastVisibleRow());
+    if (!firstCell || !lastCell || firstCell->beingDragged() || lastCell->beingDragged())
+        return false;
+    // Within a screen of the window the edge passes step there row by row.
+    float y = contentOffset().y;
+    float height = frame().size.height;
+    float top = firstCell->frame().origin.y;
+    float bottom = lastCell->frame().origin.y + lastCell->frame().size.height;
+    if (bottom >= y - height && top <= y + 2 * height)
+        return false;
+    LGridRow anchor = rowAtContentY(y);
+    if (anchor.section < 0)
+        return false;
+    // Frozen rows stay where they are; the scrolled run starts after them.
+    if (m_dataSourceDelegateManager->absoluteIndexForGridRow(anchor) < m_innerNumberOfFrozenRows) {
+        anchor = findRowAfterRowIgnoringCollapsedSections(lastFrozenRow(), true);
+        if (anchor.section < 0 || anchor.section >= numberOfSections())
+            return false;
+    }
+    // The scrolled rows keep their columns' x; only their y changes.
+    std::vector<std::pair<int32_t, float>> columns;
+    for (int32_t column : m_visibleColIndexes) {
+        auto cell = loadAndRetrieveCellAtColAtRow(column, first);
+        columns.emplace_back(column, cell ? cell->frame().origin.x : 0);
+    }
+    std::vector<LGridRow> dropped(m_visibleRowIndexes.begin() + position, m_visibleRowIndexes.end());
+    m_visibleRowIndexes.resize(static_cast<size_t>(position));
+    for (LGridRow row : dropped) {
+        auto section = m_dataSourceDelegateManager->sectionAtIndex(row.section);
+        if (!section)
+            continue;
+        for (auto [column, x] : columns)
+            parkAndPool(section->visibleCellAtColAtRowIndex(column, row.index));
+        section->removeRowRemoveFromView(row, false);
+        m_dataSourceDelegateManager->forgetRowStyle(row);
+    }
+    float rowTop = widthOfLeftBorder() + headerHeightOfSection(0) + distanceFromRowToRow(LGridRowMake(0, 0), anchor);
+    m_visibleRowIndexes.push_back(anchor);
+    for (auto [column, x] : columns) {
+        if (auto cell = loadAndRetrieveCellAtColAtRow(column, anchor))
+            prepareNewCellAtPointAtColumnAndRow(cell, CGPointMake(x, rowTop), column, anchor);
+    }
+    return true;
+}
+
 void LatticeGrid::manageTopAndBottomEdgeCells()
 {
     if (allSectionsAreCollapsed())
@@ -460,6 +516,18 @@ void LatticeGrid::manageTopAndBottomEdgeCells()
     float maxY = contentSize().height - frame().size.height + 2;
     if (y < 0 || y > maxY)
         return;
+    if (y != m_lastContentOffset.y && reanchorRowsIfOutOfSight()) {
+        // The window is one row at the new offset: grow it downwards, and after a jump up also
+        // upwards, so that it has the shape scrolling that way would have given it.
+        removeRowsFromTopAddToBottomIfNeeded();
+        if (y < m_lastContentOffset.y)
+            removeRowsFromBottomAddToTopIfNeeded();
+        for (int32_t s = firstVisibleSectionIndex(); s <= lastVisibleSectionIndex(); ++s) {
+            if (auto section = m_dataSourceDelegateManager->sectionAtIndex(s))
+                section->sortVisibleRows();
+        }
+        return;
+    }
     if (y > m_lastContentOffset.y)
         removeRowsFromTopAddToBottomIfNeeded();
     if (y < m_lastContentOffset.y)

@@ -353,6 +353,10 @@ void LatticeGrid::assertSectionIndexValid(uint32_t index)
 
 void LatticeGrid::setSectionAtIndexAsCollapsedQueueIfInvalid(uint32_t index, bool collapsed, bool queueIfInvalid)
 {
+    // With a data source the section count is known now: a bad index is refused here rather than
+    // by the queued call in the next layout pass. Without one the call waits for the data.
+    if (m_dataSourceDelegateManager->hasDataSource())
+        assertSectionIndexValid(index);
     if (queueIfInvalid && (!sectionIsValidWithIndex(index) || m_visibleRowIndexes.empty())) {
         m_delayUntilReloadQueue->addBlock([weak = weak_from_this(), index, collapsed] {
             if (auto grid = std::static_pointer_cast<LatticeGrid>(weak.lock()))
@@ -500,7 +504,7 @@ void LatticeGrid::cancelGestures()
         m_resizeGesture };
     for (const auto& recognizer : recognizers) {
         if (!recognizer)
-            break;
+            continue;
         bool enabled = recognizer->isEnabled();
         recognizer->setEnabled(false);
         recognizer->setEnabled(enabled);

@@ -159,6 +159,12 @@ public:
     void addNewRightColumnToGrid();
     void addNewLeftColumnToGrid();
     void manageTopAndBottomEdgeCells();
+    // After a jump that leaves the loaded rows out of sight, drops every non-frozen row and
+    // loads the one row at the new offset, so that the edge passes grow the window from there
+    // instead of loading every row in between. Answers whether it did.
+    bool reanchorRowsIfOutOfSight();
+    // A reload after the content shrank brings an offset past its end back to the end.
+    void keepContentOffsetInsideContent();
     void manageLeftAndRightEdgeCells();
     void tidyRowAndColEdges();
     void removeSectionFromVisibleRows(int32_t section);
@@ -318,6 +324,9 @@ public:
     const Ref<LGridDoubleTapGestureRecognizer>& doubleTapToEdit() const { return m_doubleTapToEdit; }
     const Ref<UITapGestureRecognizer>& singleTapToSelect() const { return m_singleTapToSelect; }
     const Ref<UILongPressGestureRecognizer>& holdToReorder() const { return m_holdToReorder; }
+    // Replaces the long press that drives reordering: the old one leaves the grid, the new one
+    // is attached to it with the reorder action and enabled as the drag permissions say.
+    void setHoldToReorder(const Ref<UILongPressGestureRecognizer>& recognizer);
     // Taps act only when recognised: a cancelled double tap (see handleTenativeSingleTap) sends
     // its action too, and must not count as a tap.
     void handleSingleTap(const Ref<UIGestureRecognizer>& recognizer);
@@ -352,6 +361,8 @@ public:
     void setDraggingColBeingDragged(bool dragged);
     void setCellDragWithDirection(const Ref<LGridCell>& cell, int32_t direction);
     void resetHoldToReorder();
+    // A layout pass during a row drag puts the dragged row back under the finger.
+    void keepDraggedRowUnderFinger();
     bool userDragging() const { return m_userDragging; }
     bool reordering() const { return m_reordering; }
     const Ref<LGridCoordMutable>& draggingIndex() const { return m_draggingIndex; }
@@ -496,6 +507,21 @@ public:
     float validateRowSizeUsingMinimumSizeForRow(std::optional<float> size, float minimum, LGridRow row);
     float colStyleSizeForColIndex(int32_t column);
     float rowStyleSizeForRow(LGridRow row);
+    // The height of a row measured from its style, its minimum and its grid lines, without
+    // keeping the row's style (the sections keep the measured heights).
+    float measureRowHeight(LGridRow row);
+    // Changes whenever the measured row heights may have gone stale: the default row style's
+    // size or minimum, or the default grid line, changed, or `invalidateRowHeights` was called
+    // (styles flushed, a new data source or delegate).
+    uint64_t rowHeightsGeneration();
+    void invalidateRowHeights() { ++m_rowHeightsGeneration; }
+    // The vertical distance from the top of row `from` to the top of row `to` (`from` not after
+    // `to`): the heights of the rows of expanded sections in between and the headers of the
+    // sections entered.
+    float distanceFromRowToRow(LGridRow from, LGridRow to);
+    // The first row of an expanded section whose band ends below content y `y` (the last such
+    // row when none does), or (-1, -1) when every section is collapsed.
+    LGridRow rowAtContentY(float y);
     void recalculateContentSize();
     void setContentSize(CGSize size);
     float currentContentHeightUpToAndIncludingSection(int32_t section);
@@ -534,6 +560,16 @@ private:
     Ref<LGridScrollIndicatorLayer> m_horizontalScrollIndicatorLayer;
     std::optional<float> m_initialDefaultColWidth;
     std::optional<float> m_initialDefaultRowHeight;
+    // What every measured row height depends on besides the row's own style.
+    struct RowHeightInputs {
+        std::optional<float> size;
+        std::optional<float> minimum;
+        const void* line { nullptr };
+        float lineWidth { 0 };
+        bool operator==(const RowHeightInputs&) const = default;
+    };
+    RowHeightInputs m_rowHeightInputs;
+    uint64_t m_rowHeightsGeneration { 1 };
     bool m_userSetDefaultColStyle { false };
     bool m_userSetDefaultRowStyle { false };
     std::vector<Ref<LGridCoord>> m_selectedGridCoords;

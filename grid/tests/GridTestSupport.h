@@ -99,6 +99,12 @@ public:
         calls.push_back(NSString::stringWithFormat("rowStyle %d,%d", i, s));
         return rowStyle ? rowStyle(i, s) : nullptr;
     }
+    Ref<LGridLineStyle> latticeGridStyleForHorizontalGridLineAtIndexInSection(
+        const Ref<LatticeGrid>&, int32_t i, int32_t s) override
+    {
+        calls.push_back(NSString::stringWithFormat("hLine %d,%d", i, s));
+        return nullptr;
+    }
     Ref<LGridColRowStyle> latticeGridStyleForColAtIndex(const Ref<LatticeGrid>&, int32_t c) override
     {
         calls.push_back(NSString::stringWithFormat("colStyle %d", c));

@@ -157,3 +157,27 @@ TEST_F(LGridAutoCellTest, AKeyboardWithNoEditedCellOnlyStopsScrolling)
     EXPECT_EQ(grid->liquidLayer()->contentInset().bottom, 0);
     EXPECT_EQ(grid->contentOffset().y, 0);
 }
+
+// A real rotation ends an edit in progress; turning the device face up or down is no rotation
+// and leaves the edit alone.
+TEST_F(LGridAutoCellTest, OnlyRealRotationsEndAnEdit)
+{
+    auto client = FakeGridClient::make(5, { 30 });
+    auto grid = textGrid(client);
+    auto cell = m_cells.at({ 1, 2 });
+    TouchSynthesis::doubleTap(centreOf(grid, 1, row(2, 0)));
+    m_clock.advance(0.5);
+    drainAll();
+    ASSERT_TRUE(cell->textField()->isFirstResponder());
+
+    auto device = UIDevice::currentDevice();
+    for (auto orientation : { UIDeviceOrientationFaceUp, UIDeviceOrientationFaceDown }) {
+        device->setOrientation(orientation);
+        drainAll();
+        EXPECT_TRUE(cell->textField()->isFirstResponder()) << "orientation " << orientation;
+    }
+    device->setOrientation(UIDeviceOrientationLandscapeLeft);
+    drainAll();
+    EXPECT_FALSE(cell->textField()->isFirstResponder());
+    EXPECT_FALSE(cell->editingScrollView());
+}

@@ -5,7 +5,9 @@
 #include "graphics/UIFont.h"
 #include "grid/LGridCellBorder.h"
 #include "grid/LGridCellStyle.h"
+#include "grid/LGridReorderArrow.h"
 #include "grid/LGridShadow.h"
+#include "grid/LGridTextField.h"
 #include "grid/tests/GridTestSupport.h"
 #include "testing/LogCapture.h"
 
@@ -161,4 +163,40 @@ TEST_F(LGridCellTest, ANilIdentifierIsFatal)
     LogCapture log;
     EXPECT_THROW(LGridCell::initWithReuseIdentifier(""), NSException);
     EXPECT_THROW(grid->dequeueReusableCellWithIdentifier(std::nullopt), NSException);
+}
+
+// A frame change fits the cell's own content views to it, but leaves the reorder arrows, the
+// text field (laid out in the content frame by the text cells) and the shadows their size.
+TEST_F(LGridCellTest, AFrameChangeLeavesArrowsTextFieldsAndShadowsTheirSize)
+{
+    auto content = UIView::initWithFrame(CGRectMake(0, 0, 10, 10));
+    auto arrow = LGridReorderArrow::initWithOrientationWithImageUserControlsOrientation(0, nullptr, false);
+    arrow->setFrame(CGRectMake(40, 0, 20, 20));
+    auto field = LGridTextField::initWithFrame(CGRectMake(5, 5, 30, 20));
+    cell->addSubview(content);
+    cell->addSubview(arrow);
+    cell->addSubview(field);
+    cell->addShadowOnSide(1);
+
+    cell->setFrame(CGRectMake(0, 0, 101, 41));
+    EXPECT_FLOAT_EQ(content->frame().size.width, 101);
+    EXPECT_FLOAT_EQ(content->frame().size.height, 41);
+    struct Case {
+        const char* name;
+        Ref<UIView> view;
+        CGRect frame;
+    };
+    for (const auto& c : { Case { "arrow", arrow, CGRectMake(40, 0, 20, 20) },
+             Case { "text field", field, CGRectMake(5, 5, 30, 20) } }) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FLOAT_EQ(c.view->frame().origin.x, c.frame.origin.x);
+        EXPECT_FLOAT_EQ(c.view->frame().origin.y, c.frame.origin.y);
+        EXPECT_FLOAT_EQ(c.view->frame().size.width, c.frame.size.width);
+        EXPECT_FLOAT_EQ(c.view->frame().size.height, c.frame.size.height);
+    }
+    for (const auto& child : cell->subviews()) {
+        if (auto shadow = std::dynamic_pointer_cast<LGridShadow>(child)) {
+            EXPECT_LT(shadow->frame().size.height, 41) << "the bottom shadow keeps its own strip";
+        }
+    }
 }

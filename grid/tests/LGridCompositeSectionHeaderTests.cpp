@@ -1,9 +1,11 @@
 #include "grid/LGridCompositeSectionHeader.h"
 
 #include "graphics/CAAnimation.h"
+#include "graphics/UIColor.h"
 #include "grid/LGridLayer.h"
 #include "grid/LGridSection.h"
 #include "grid/LGridSectionHeader.h"
+#include "grid/LGridSectionHeaderStyle.h"
 #include "grid/LGridShadow.h"
 #include "grid/tests/GridTestSupport.h"
 
@@ -106,4 +108,44 @@ TEST_F(LGridCompositeSectionHeaderTest, ScrollingSidewaysWithFrozenColumnsShowsT
     EXPECT_FALSE(composite->shadow()->isHidden());
     grid->setContentOffset(CGPointMake(0, 0));
     EXPECT_TRUE(composite->shadow()->isHidden());
+}
+
+// The header style's initialisers: a plain one is 30 high on (206, 111, 62) with white text, no
+// font and not hidden; the others set what they name and keep the rest.
+TEST_F(LGridCompositeSectionHeaderTest, HeaderStylesStartWithTheirSpecifiedLook)
+{
+    struct Case {
+        const char* name;
+        Ref<LGridSectionHeaderStyle> style;
+        float height;
+        CGFloat red, green, blue;
+        bool hidden;
+    };
+    auto blue = UIColor::colorWithRedGreenBlueAlpha(0, 0, 1, 1);
+    const Case cases[] = {
+        { "init", LGridSectionHeaderStyle::init(), 30, 206, 111, 62, false },
+        { "height and colour", LGridSectionHeaderStyle::initWithHeightWithBackgroundColor(20, blue), 20, 0, 0, 255,
+            false },
+        { "hidden", LGridSectionHeaderStyle::initWithHeightWithBackgroundColorWithHidden(24, blue, true), 24, 0, 0, 255,
+            true },
+        { "not hidden", LGridSectionHeaderStyle::initWithHeightWithBackgroundColorWithHidden(24, blue, false), 24, 0, 0,
+            255, false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.style);
+        EXPECT_FLOAT_EQ(c.style->height(), c.height);
+        EXPECT_EQ(c.style->isHidden(), c.hidden);
+        EXPECT_FALSE(c.style->font());
+        ASSERT_TRUE(c.style->backgroundColor());
+        CGFloat r = -1, g = -1, b = -1, a = -1;
+        ASSERT_TRUE(c.style->backgroundColor()->getRedGreenBlueAlpha(&r, &g, &b, &a));
+        EXPECT_NEAR(r * 255, c.red, 1e-3);
+        EXPECT_NEAR(g * 255, c.green, 1e-3);
+        EXPECT_NEAR(b * 255, c.blue, 1e-3);
+        EXPECT_NEAR(a, 1, 1e-6);
+        ASSERT_TRUE(c.style->textColor());
+        ASSERT_TRUE(c.style->textColor()->getRedGreenBlueAlpha(&r, &g, &b, &a));
+        EXPECT_NEAR(r + g + b + a, 4, 1e-6) << "white text";
+    }
 }

@@ -248,9 +248,11 @@ TEST_F(LGridDataSourceDelegateManagerTest, LinesHeadersAndTitlesHaveTheirDefault
     EXPECT_FLOAT_EQ(manager->gridLineSizeHorizontalAtIndexInSection(0, 0), 1);
 
     auto header = manager->sectionHeaderStyleAtIndex(0);
-    EXPECT_EQ(header, grid->defaultSectionHeaderStyle());
+    ASSERT_TRUE(header);
     EXPECT_TRUE(header->isHidden()) << "a single section hides its header";
     EXPECT_FLOAT_EQ(header->height(), 0);
+    EXPECT_FALSE(grid->defaultSectionHeaderStyle()->isHidden()) << "without changing the grid's default";
+    EXPECT_FLOAT_EQ(grid->defaultSectionHeaderStyle()->height(), 30);
     EXPECT_FLOAT_EQ(manager->sectionHeaderStyleAtIndex(4)->height(), 0);
 
     EXPECT_EQ(manager->sectionTitleForFrozenSectionAtIndex(0), "Section 1");

@@ -194,9 +194,45 @@ TEST_F(LatticeGridReorderingTest, HoveringOverACollapsedFirstSectionExpandsIt)
     EXPECT_EQ(grid->sectionWaitingForExpand(), 0);
     finger.hold(0.9);
     EXPECT_TRUE(grid->sectionAtIndexIsCollapsed(0));
+    auto inWindow = [&] { return dragged->superview()->convertPointToView(dragged->center(), nullptr).y; };
+    CGFloat underFinger = inWindow();
     finger.hold(1);
     EXPECT_FALSE(grid->sectionAtIndexIsCollapsed(0));
     EXPECT_EQ(grid->sectionWaitingForExpand(), -1);
+    // The expansion lays the grid out again; the dragged row stays under the finger, above the
+    // section's rows, and so switches into the expanded section, to its first row.
+    EXPECT_NEAR(inWindow(), underFinger, 1);
+    EXPECT_EQ(grid->draggingIndex()->row(), row(0, 0));
+    EXPECT_EQ(grid->loadAndRetrieveCellAtColAtRow(1, row(0, 0)), dragged);
+}
+
+// A layout pass while a row is dragged keeps the row where the finger holds it instead of
+// snapping it back to its home slot.
+TEST_F(LatticeGridReorderingTest, ALayoutPassKeepsADraggedRowUnderTheFinger)
+{
+    auto client = FakeGridClient::make(3, { 8 });
+    auto grid = reorderGrid(client);
+    auto dragged = grid->loadAndRetrieveCellAtColAtRow(1, row(3, 0));
+    float home = static_cast<float>(dragged->center().y);
+    Finger finger(centreOf(grid, 1, row(3, 0)));
+    finger.hold(0.6);
+    finger.moveBy(0, 12);
+    finger.moveBy(0, 15);
+    m_clock.advance(0.5);
+    ASSERT_EQ(grid->dragDecision(), 2);
+    ASSERT_FLOAT_EQ(static_cast<float>(dragged->center().y), home + 15);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        grid->setNeedsLayout();
+        grid->layoutIfNeeded();
+        m_clock.advance(0.5);
+        EXPECT_FLOAT_EQ(static_cast<float>(dragged->center().y), home + 15);
+        EXPECT_EQ(grid->draggingIndex()->row(), row(3, 0));
+    }
+    finger.lift();
+    m_clock.advance(1);
+    EXPECT_FLOAT_EQ(static_cast<float>(dragged->center().y), home);
 }
 
 TEST_F(LatticeGridReorderingTest, MovingAwayFromACollapsedHeaderCancelsItsExpansion)
