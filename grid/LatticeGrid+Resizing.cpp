@@ -293,14 +293,11 @@ void LatticeGrid::colResizeEndWithTouches(const float touches[2])
 
 void LatticeGrid::setCellsInColAsHidden(int32_t column, bool hidden)
 {
-    LGridRow row = firstVisibleRow();
-    LGridRow last = lastVisibleRow();
-    if (row.index < 0 || last.index < 0)
-        return;
-    while (LGridRowLessThanOrEqualToRow(row, last)) {
+    // The rows of the window only: with frozen rows the window skips from the last frozen row
+    // to the scrolled run, and the rows in between have no cells to hide.
+    for (LGridRow row : std::vector<LGridRow>(m_visibleRowIndexes)) {
         if (auto cell = loadAndRetrieveCellAtColAtRow(column, row))
             cell->setHidden(hidden);
-        row = findRowAfterRow(row);
     }
 }
 

@@ -169,3 +169,42 @@ TEST_F(LatticeGridResizingTest, TheFirstColumnKeepsItsLeftEdgeAtTheBorder)
     EXPECT_EQ(grid->loadAndRetrieveCellAtColAtRow(0, row(0, 0))->frame().origin.x, left);
     EXPECT_NEAR(widthOf(grid, 0), 150, 1.5);
 }
+
+// With a frozen row and the grid scrolled far down, a resize hides and shows the column's cells
+// of the visible rows only; it does not walk, and load, every row between the frozen row and
+// the scrolled ones.
+TEST_F(LatticeGridResizingTest, AResizeWithAFrozenRowTouchesTheVisibleRowsOnly)
+{
+    auto client = FakeGridClient::make(5, { 2000 });
+    auto grid = resizeGrid(client);
+    grid->setNumberOfFrozenRows(1);
+    grid->layoutIfNeeded();
+    grid->setContentOffset(CGPointMake(0, 41.0f * 1000));
+    auto rows = grid->visibleRows();
+    ASSERT_GT(rows.size(), 3u);
+    ASSERT_EQ(rows[0], row(0, 0));
+    LGridRow scrolled = rows[2];
+    client->calls.clear();
+
+    CGRect frame = windowFrameOf(grid, 3, scrolled);
+    CGFloat y = frame.origin.y + frame.size.height / 2;
+    TwoFingers fingers(CGPointMake(frame.origin.x + 1, y), CGPointMake(frame.origin.x + frame.size.width - 1, y));
+    fingers.hold(0.3);
+    ASSERT_TRUE(grid->colResizing());
+    for (LGridRow shown : grid->visibleRows()) {
+        SCOPED_TRACE(shown.index);
+        auto cell = grid->visibleCellAtColAndRow(3, shown);
+        ASSERT_TRUE(cell);
+        EXPECT_TRUE(cell->isHidden());
+    }
+    fingers.spread(20, 2, 0.02);
+    fingers.lift();
+    EXPECT_FALSE(grid->colResizing());
+    for (LGridRow shown : grid->visibleRows()) {
+        SCOPED_TRACE(shown.index);
+        auto cell = grid->visibleCellAtColAndRow(3, shown);
+        ASSERT_TRUE(cell);
+        EXPECT_FALSE(cell->isHidden());
+    }
+    EXPECT_LE(client->callsStartingWith("cellFor").size(), 5 * rows.size());
+}
