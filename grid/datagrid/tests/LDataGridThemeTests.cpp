@@ -18,6 +18,8 @@
 #include "grid/datagrid/tests/DataGridTestSupport.h"
 #include "testing/LogCapture.h"
 
+#include <array>
+
 namespace {
 
 std::array<CGFloat, 4> components(const Ref<UIColor>& colour)
@@ -40,6 +42,54 @@ TEST(UIColor_hex, ColourFromRecordAndNoColour)
     EXPECT_FLOAT_EQ(c[3], 1);
     EXPECT_FALSE(UIColor_hex::colorWithHexAlpha(0x0274ee, -1));
     EXPECT_TRUE(UIColor_hex::colorFromStruct({ 0x0274ee, -0.5f }));
+}
+
+// The nine colours of each theme, to the unit of 255; theme 0 has no alternate background.
+TEST_F(LDataGridThemeTest, EachThemeHasItsNineColours)
+{
+    using Accessor = Ref<UIColor> (*)();
+    struct Entry {
+        const char* name;
+        Accessor colour;
+        std::array<int, 3> rgb[3];
+    };
+    const Entry entries[] = {
+        { "cell background", LDataGridTheme::initialThemeCellBackgroundColor,
+            { { 255, 255, 255 }, { 248, 251, 255 }, { 77, 84, 103 } } },
+        { "cell selection", LDataGridTheme::initialThemeCellSelectionColor,
+            { { 2, 116, 238 }, { 59, 161, 173 }, { 148, 93, 183 } } },
+        { "alternate cell background", LDataGridTheme::initialThemeCellBackgroundColorAlternate,
+            { { -1, -1, -1 }, { 222, 228, 235 }, { 50, 57, 74 } } },
+        { "header cell", LDataGridTheme::initialThemeHeaderCellColor,
+            { { 255, 255, 255 }, { 154, 177, 204 }, { 227, 209, 88 } } },
+        { "section header background", LDataGridTheme::initialThemeSectionHeaderBackgroundColor,
+            { { 85, 85, 85 }, { 143, 156, 171 }, { 36, 42, 57 } } },
+        { "header cell text", LDataGridTheme::initialThemeHeaderCellFontColor,
+            { { 113, 120, 128 }, { 248, 251, 255 }, { 248, 251, 255 } } },
+        { "section header text", LDataGridTheme::initialThemeSectionHeaderFontColor,
+            { { 255, 255, 255 }, { 248, 251, 255 }, { 248, 251, 255 } } },
+        { "cell text", LDataGridTheme::initialThemeCellFontColor, { { 0, 0, 0 }, { 76, 84, 95 }, { 196, 204, 218 } } },
+        { "selected cell text", LDataGridTheme::initialThemeSelectedCellFontColor,
+            { { 255, 255, 255 }, { 248, 251, 255 }, { 196, 204, 218 } } },
+    };
+    for (int32_t theme : { 0, 1, 2 }) {
+        LDataGridTheme::setInitialTheme(theme);
+        for (const auto& entry : entries) {
+            SCOPED_TRACE(testing::Message() << "theme " << theme << ", " << entry.name);
+            const auto& rgb = entry.rgb[theme];
+            auto colour = entry.colour();
+            if (rgb[0] < 0) {
+                EXPECT_FALSE(colour);
+                continue;
+            }
+            ASSERT_TRUE(colour);
+            auto c = components(colour);
+            EXPECT_NEAR(c[0] * 255, rgb[0], 1e-3);
+            EXPECT_NEAR(c[1] * 255, rgb[1], 1e-3);
+            EXPECT_NEAR(c[2] * 255, rgb[2], 1e-3);
+            EXPECT_FLOAT_EQ(c[3], 1);
+        }
+    }
 }
 
 // Theme 0 has no alternating style and an empty row gradient; themes 1 and 2 carry both.

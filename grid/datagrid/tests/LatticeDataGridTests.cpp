@@ -21,6 +21,7 @@
 #include "testing/LogCapture.h"
 #include "testing/TouchSynthesis.h"
 #include "uikit/UIImageView.h"
+#include "uikit/UILabel.h"
 #include "uikit/UITextField.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -502,4 +503,26 @@ TEST_F(LatticeDataGridTest, NoDataSourceMeansNoSections)
 {
     auto grid = LatticeDataGrid::initWithFrame(CGRectMake(0, 0, 600, 400));
     EXPECT_EQ(grid->numberOfSections(), 0u);
+}
+
+// The data grid's own section header view: the title label's left edge is 26 points in, and
+// the label is centred vertically in the band, frozen part and scrolling part alike.
+TEST_F(LatticeDataGridTest, SectionHeaderTitlesStart26PointsIn)
+{
+    auto client = FakeDataGridClient::make({ 2, 2 });
+    auto grid = makeGrid(client, columnsTitled({ "A" }));
+    for (bool frozen : { false, true }) {
+        SCOPED_TRACE(frozen);
+        auto view = grid->sectionHeaderViewAtIndexAsFrozenInFrame(0, frozen, CGRectMake(0, 0, 300, 36));
+        ASSERT_TRUE(view);
+        ASSERT_EQ(view->subviews().size(), 1u);
+        auto label = std::dynamic_pointer_cast<UILabel>(view->subviews()[0]);
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->text(),
+            frozen ? grid->latticeGridTitleForFrozenHeaderInSection(grid->internalGrid(), 1)
+                   : grid->latticeGridTitleForHeaderInSection(grid->internalGrid(), 1));
+        EXPECT_FLOAT_EQ(label->frame().origin.x, 26);
+        EXPECT_GT(label->frame().size.width, 0);
+        EXPECT_FLOAT_EQ(label->frame().origin.y + label->frame().size.height / 2, 18);
+    }
 }
