@@ -183,6 +183,13 @@ TEST_F(LDataGridThemeTest, WrappersForwardToTheirEngineObject)
     auto header = LDataGridSectionHeaderStyle::initWithHeightWithBackgroundColorWithHidden(20, nullptr, true);
     EXPECT_TRUE(header->sectionHeaderStyle()->isHidden());
     EXPECT_EQ(LDataGridSectionHeaderStyle::init()->height(), 36);
+    // Without a theme colour a header still has the engine's own background, (206, 111, 62).
+    auto plain = LDataGridSectionHeaderStyle::init()->backgroundColor();
+    ASSERT_TRUE(plain);
+    auto c = components(plain);
+    EXPECT_NEAR(c[0] * 255, 206, 1e-3);
+    EXPECT_NEAR(c[1] * 255, 111, 1e-3);
+    EXPECT_NEAR(c[2] * 255, 62, 1e-3);
     EXPECT_THROW(LDataGridGradient::gradientWithColorsLocations(
                      { UIColor::redColor(), UIColor::blueColor() }, std::vector<CGFloat> { 0.6f, 0.3f }),
         NSException);
