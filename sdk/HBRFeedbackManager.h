@@ -120,6 +120,8 @@ protected:
     void init() override;
 
 private:
+    // Writes the settings file and the keychain items as they are, without sorting the list.
+    void writeStore();
     void registerObservers();
     void unregisterObservers();
     void didEnterBackgroundActions();
