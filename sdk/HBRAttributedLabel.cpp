@@ -153,8 +153,18 @@ void HBRAttributedLabel::setText(const Ref<NSAttributedString>& text)
     if (m_dataDetectorTypes != 0 && m_dataDetector && m_attributedText) {
         auto found = m_dataDetector->matchesInStringOptionsRange(
             m_attributedText->string(), 0, { 0, m_attributedText->length() });
-        for (const auto& result : found)
-            addLinkWithTextCheckingResultAttributes(result, m_linkAttributes);
+        // Every link is styled on one copy of the text, set once: a copy per link would make
+        // long texts with many links quadratic.
+        bool styled = m_linkAttributes.isDictionary() && m_linkAttributes.count() > 0;
+        auto copy = styled ? m_attributedText->mutableCopy() : nullptr;
+        for (const auto& result : found) {
+            m_links.push_back(result);
+            NSRange range = result.range();
+            if (copy && range.location + range.length <= copy->length())
+                copy->addAttributesRange(m_linkAttributes, range);
+        }
+        if (copy)
+            setAttributedText(copy);
     }
     UILabel::setText(m_attributedText ? m_attributedText->string() : std::string());
 }

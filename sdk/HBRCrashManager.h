@@ -105,9 +105,9 @@ public:
     static void setDebuggerAttachedForTesting(std::optional<bool> attached);
     static void resetForTesting();
 
-    // CDATA-escapes "]]>" so the text fits one CDATA section.
+    // Text for one CDATA section: repaired as HBRXMLSafeText does, with "]]>" split.
     static std::string escapeCDATA(const std::string& text);
-    // Escapes & < > " ' for a value outside CDATA.
+    // Text for a value outside CDATA: repaired as HBRXMLSafeText does, with & < > " ' escaped.
     static std::string escapeXML(const std::string& text);
 
 protected:

@@ -37,14 +37,14 @@ Ref<NSError> crashError(int32_t code, const std::string& description)
 
 std::string HBRCrashManager::escapeCDATA(const std::string& text)
 {
-    return replaceAll(text, "]]>", "]]]]><![CDATA[>");
+    return replaceAll(HBRXMLSafeText(text), "]]>", "]]]]><![CDATA[>");
 }
 
 std::string HBRCrashManager::escapeXML(const std::string& text)
 {
     std::string escaped;
     escaped.reserve(text.size());
-    for (char c : text) {
+    for (char c : HBRXMLSafeText(text)) {
         switch (c) {
         case '&':
             escaped += "&amp;";
@@ -154,7 +154,8 @@ void HBRCrashManager::sendCrashReports()
 
 void HBRCrashManager::postXML(const std::string& xml)
 {
-    std::string boundary = kHBRMultipartBoundary;
+    // A boundary found in no part of the document, so that no text in it ends the part early.
+    std::string boundary = HBRMultipartBoundaryForValues({ xml });
     std::string url = NSString::stringWithFormat("%@api/2/apps/%@/crashes?sdk=%@&sdk_version=%@&feedbackEnabled=no",
         serverURL(), encodedAppIdentifier(), std::string(kHBRSDKName), std::string(kHBRSDKVersion));
     auto request = NSMutableURLRequest::requestWithURLCachePolicyTimeoutInterval(

@@ -260,6 +260,10 @@ void HBRFeedbackManager::loadMessages()
         }
     }
     m_token = stringValueFromKeychainForKey(std::string(kTokenKey));
+    // A token that is not a plain token (kept by an earlier version) would send every request
+    // elsewhere or nowhere; without it the next message opens a new thread.
+    if (m_token && !HBRIsPlainToken(*m_token))
+        m_token.reset();
     Value appID = archive->decodeObjectForKey("HarborFeedbackAppID");
     if (appID.isString() && appID.string() != appIdentifier())
         m_token.reset();
@@ -275,6 +279,8 @@ void HBRFeedbackManager::loadMessages()
         for (const auto& element : messages.elements())
             if (auto message = element.objectAs<HBRFeedbackMessage>())
                 m_feedbackList.push_back(message);
+        // No request runs at load: a message saved on its way goes out again.
+        markSendInProgressMessagesAsPending();
         sortFeedbackList();
         postNotification(kLoadingFinished);
     }
@@ -285,6 +291,11 @@ void HBRFeedbackManager::loadMessages()
 void HBRFeedbackManager::saveMessages()
 {
     sortFeedbackList();
+    writeStore();
+}
+
+void HBRFeedbackManager::writeStore()
+{
     auto archiver = NSKeyedArchiver::init();
     if (m_didAskUserData)
         archiver->encodeObjectForKey(true, "HarborFeedbackUserDataAsked");
@@ -414,6 +425,9 @@ void HBRFeedbackManager::submitMessageWithText(const std::string& text)
     message->token = uuidAsLowerCaseAndShortened();
     message->userMessage = true;
     m_feedbackList.push_back(message);
+    // On disk at once: a running request may postpone the submission, and the application may
+    // end before it. The list keeps its order until the next sort; the load sorts anyway.
+    writeStore();
     submitPendingMessages();
 }
 
@@ -465,8 +479,9 @@ void HBRFeedbackManager::sendNetworkRequestWithHTTPMethodWithMessageCompletionHa
 {
     m_networkRequestInProgress = true;
     postNotification(kLoadingStarted);
+    // The token is escaped so that no character of it can leave the thread's path.
     std::string path = NSString::stringWithFormat("api/2/apps/%@/feedback%@", encodedAppIdentifier(),
-        m_token ? NSString::stringWithFormat("/%@", *m_token) : std::string());
+        m_token && !m_token->empty() ? NSString::stringWithFormat("/%@", HBRURLEncodeString(*m_token)) : std::string());
     if (!m_lastMessageID)
         updateLastMessageID();
     auto bundle = NSBundle::mainBundle();
@@ -482,25 +497,29 @@ void HBRFeedbackManager::sendNetworkRequestWithHTTPMethodWithMessageCompletionHa
     request->setValueForHTTPHeaderField("gzip", "Accept-Encoding");
     request->setHTTPMethod(method);
     if (message) {
-        std::string boundary = kHBRMultipartBoundary;
+        auto languages = NSBundle::localizationOrder();
+        std::vector<std::pair<const char*, std::string>> fields { { "oem", "Apple" },
+            { "os_version", UIDevice::currentDevice()->systemVersion() }, { "model", getDevicePlatform() },
+            { "lang", languages.empty() ? "en" : languages[0] }, { "bundle_version", bundleVersion },
+            { "text", message->text.value_or("") }, { "message_token", message->token.value_or("") } };
+        if (auto install = HBRAnonymousAppIdentifier())
+            fields.emplace_back("install_string", *install);
+        if (m_userID)
+            fields.emplace_back("user_string", *m_userID);
+        if (m_userName)
+            fields.emplace_back("name", *m_userName);
+        if (m_userEmail)
+            fields.emplace_back("email", *m_userEmail);
+        // A boundary that no value holds, so that no text ends its part early or forges another.
+        std::vector<std::string_view> values;
+        for (const auto& field : fields)
+            values.push_back(field.second);
+        std::string boundary = HBRMultipartBoundaryForValues(values);
         request->setValueForHTTPHeaderField(
             NSString::stringWithFormat("multipart/form-data; boundary=%@", boundary), "Content-type");
-        auto part = [&](const std::string& value, const char* key) {
-            return HBRHarborAppClient::dataWithPostValueForKeyBoundary(value, key, boundary);
-        };
-        auto languages = NSBundle::localizationOrder();
-        std::string body = part("Apple", "oem") + part(UIDevice::currentDevice()->systemVersion(), "os_version")
-            + part(getDevicePlatform(), "model") + part(languages.empty() ? "en" : languages[0], "lang")
-            + part(bundleVersion, "bundle_version") + part(message->text.value_or(""), "text")
-            + part(message->token.value_or(""), "message_token");
-        if (auto install = HBRAnonymousAppIdentifier())
-            body += part(*install, "install_string");
-        if (m_userID)
-            body += part(*m_userID, "user_string");
-        if (m_userName)
-            body += part(*m_userName, "name");
-        if (m_userEmail)
-            body += part(*m_userEmail, "email");
+        std::string body;
+        for (const auto& [key, value] : fields)
+            body += HBRHarborAppClient::dataWithPostValueForKeyBoundary(value, key, boundary);
         body += NSString::stringWithFormat("--%@--\r\n", boundary);
         request->setHTTPBody(Value::data(body.data(), body.size()));
     }
@@ -580,7 +599,8 @@ void HBRFeedbackManager::updateMessageListFromResponse(const std::optional<Value
     }
     const Value& feedback = (*response)["feedback"];
     const Value& token = (*response)["token"];
-    if (!feedback.isDictionary() || !token.isString()) {
+    // The token goes into every later request path: only a plain token is taken.
+    if (!feedback.isDictionary() || !token.isString() || !HBRIsPlainToken(token.string())) {
         markSendInProgressMessagesAsPending();
         saveMessages();
         return;

@@ -87,6 +87,10 @@ public:
     void fetchMessageUpdates();
     void sendNetworkRequestWithHTTPMethodWithMessageCompletionHandler(
         const std::string& method, const Ref<HBRFeedbackMessage>& message, Completion completion);
+    // Handles the service's reply to a request (status, body bytes, transport error) as the
+    // request's completion does, then calls `completion`. Any bytes may arrive here.
+    void handleResponse(
+        const Ref<NSURLResponse>& response, const Value& data, const Ref<NSError>& error, const Completion& completion);
     // Merges a reply; nullopt for a thread the service no longer knows.
     void updateMessageListFromResponse(const std::optional<Value>& response);
     // Presents the list screen through showView; the screens are kept by the host application.
@@ -120,12 +124,12 @@ protected:
     void init() override;
 
 private:
+    // Writes the settings file and the keychain items as they are, without sorting the list.
+    void writeStore();
     void registerObservers();
     void unregisterObservers();
     void didEnterBackgroundActions();
     void didBecomeActiveActions();
-    void handleResponse(
-        const Ref<NSURLResponse>& response, const Value& data, const Ref<NSError>& error, const Completion& completion);
     void scheduleAfter(const char* name, double delay, std::function<void(HBRFeedbackManager&)> action);
 
     HBRDelegateRef<HBRFeedbackManagerDelegate> m_delegate;

@@ -51,24 +51,34 @@ void HBRHTTPOperation::cancel()
         finish();
 }
 
+const Value& HBRHTTPOperation::data() const
+{
+    if (m_receivedPending) {
+        m_data = Value::data(m_received);
+        m_receivedPending = false;
+    }
+    return m_data;
+}
+
 void HBRHTTPOperation::connectionDidReceiveResponse(const Ref<NSURLConnection>&, const Ref<NSURLResponse>& response)
 {
+    m_received.clear();
+    m_receivedPending = false;
     m_data = Value::data({});
     m_response = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
 }
 
 void HBRHTTPOperation::connectionDidReceiveData(const Ref<NSURLConnection>&, const Value& data)
 {
-    if (!m_data.isData())
-        m_data = Value::data({});
-    Value::Bytes bytes = m_data.bytes();
-    bytes.insert(bytes.end(), data.bytes().begin(), data.bytes().end());
-    m_data = Value::data(std::move(bytes));
+    m_receivedPending = true;
+    m_received.insert(m_received.end(), data.bytes().begin(), data.bytes().end());
 }
 
 void HBRHTTPOperation::connectionDidFailWithError(const Ref<NSURLConnection>&, const Ref<NSError>& error)
 {
     m_error = error;
+    m_received.clear();
+    m_receivedPending = false;
     m_data = Value();
     finish();
 }
@@ -94,7 +104,7 @@ void HBRHTTPOperation::finish()
         m_completion = nullptr;
         dispatch_async(dispatch_get_main_queue(), [operation = self<HBRHTTPOperation>(), completion] {
             if (!operation->isCancelled())
-                completion(operation, operation->m_data, operation->m_error);
+                completion(operation, operation->data(), operation->m_error);
         });
     }
 }

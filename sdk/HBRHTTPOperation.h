@@ -34,7 +34,8 @@ public:
 
     const Ref<NSURLRequest>& URLRequest() const { return m_URLRequest; }
     const Ref<NSHTTPURLResponse>& response() const { return m_response; }
-    const Value& data() const { return m_data; }
+    // The body received so far (a data value), nil after a failure.
+    const Value& data() const;
     const Ref<NSError>& error() const { return m_error; }
 
     // NSURLConnectionDelegate (main run loop).
@@ -48,7 +49,11 @@ private:
 
     Ref<NSURLRequest> m_URLRequest;
     Ref<NSURLConnection> m_connection;
-    Value m_data;
+    // The body is collected in m_received and copied into m_data only when it is read after a
+    // new chunk, so that each chunk costs its own size rather than a copy of all before it.
+    mutable Value m_data;
+    Value::Bytes m_received;
+    mutable bool m_receivedPending { false };
     std::atomic<bool> m_isExecuting { false };
     std::atomic<bool> m_isFinished { false };
     Ref<NSHTTPURLResponse> m_response;

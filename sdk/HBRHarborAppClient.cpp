@@ -4,6 +4,7 @@
 #include "foundation/NSString.h"
 #include "net/NSMutableURLRequest.h"
 #include "net/NSURL.h"
+#include "sdk/HBRHarborHelper.h"
 #include "sdk/HBRHarborSDK.h"
 
 VX_REGISTER_CLASS(HBRHarborAppClient);
@@ -47,13 +48,17 @@ Ref<NSMutableURLRequest> HBRHarborAppClient::requestWithMethodPathParameters(
         request->setURL(NSURL::URLWithString(text));
         return request;
     }
+    // A boundary that no value holds, so that no value ends its part early or forges another.
+    std::vector<std::string> values;
+    for (const auto& [key, value] : parameters.entries())
+        values.push_back(value.stringValue());
+    std::string boundary = HBRMultipartBoundaryForValues({ values.begin(), values.end() });
     request->setValueForHTTPHeaderField(
-        NSString::stringWithFormat("multipart/form-data; boundary=%@", std::string(kHBRMultipartBoundary)),
-        "Content-type");
+        NSString::stringWithFormat("multipart/form-data; boundary=%@", boundary), "Content-type");
     std::string body;
     for (const auto& [key, value] : parameters.entries())
-        body += dataWithPostValueForKeyBoundary(value.stringValue(), key.stringValue(), kHBRMultipartBoundary);
-    body += NSString::stringWithFormat("--%@--\r\n", std::string(kHBRMultipartBoundary));
+        body += dataWithPostValueForKeyBoundary(value.stringValue(), key.stringValue(), boundary);
+    body += NSString::stringWithFormat("--%@--\r\n", boundary);
     request->setHTTPBody(Value::data(body.data(), body.size()));
     return request;
 }

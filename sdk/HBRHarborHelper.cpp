@@ -14,6 +14,8 @@
 #include "sdk/HBRKeychainUtils.h"
 #include "uikit/UIScreen.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -94,6 +96,78 @@ std::string HBRCoreFoundationUUIDString()
 std::string HBRNewUUIDString()
 {
     return NSUUID::UUID()->UUIDString();
+}
+
+std::string HBRMultipartBoundaryForValues(const std::vector<std::string_view>& values)
+{
+    while (true) {
+        std::string boundary = "HarborSDK-";
+        for (char c : NSUUID::UUID()->UUIDString())
+            if (c != '-')
+                boundary += char(std::tolower(static_cast<unsigned char>(c)));
+        if (std::none_of(values.begin(), values.end(),
+                [&](std::string_view value) { return value.find(boundary) != std::string_view::npos; }))
+            return boundary;
+    }
+}
+
+std::string HBRXMLSafeText(std::string_view text)
+{
+    static const char kReplacement[] = "\xef\xbf\xbd";
+    std::string safe;
+    safe.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            if (byte >= 0x20 || byte == '\t' || byte == '\n' || byte == '\r')
+                safe += char(byte);
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range of its second byte (which excludes overlong
+        // forms, surrogates and code points past U+10FFFF).
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (byte >= 0xC2 && byte <= 0xDF) {
+            length = 2;
+        } else if (byte >= 0xE0 && byte <= 0xEF) {
+            length = 3;
+            low = byte == 0xE0 ? 0xA0 : 0x80;
+            high = byte == 0xED ? 0x9F : 0xBF;
+        } else if (byte >= 0xF0 && byte <= 0xF4) {
+            length = 4;
+            low = byte == 0xF0 ? 0x90 : 0x80;
+            high = byte == 0xF4 ? 0x8F : 0xBF;
+        }
+        size_t valid = length == 0 ? 0 : 1;
+        while (valid > 0 && valid < length && i + valid < text.size()) {
+            auto next = static_cast<unsigned char>(text[i + valid]);
+            if (valid == 1 ? (next < low || next > high) : (next < 0x80 || next > 0xBF))
+                break;
+            ++valid;
+        }
+        if (length == 0 || valid < length) {
+            // One replacement for the longest invalid start, as the standard repair does.
+            safe += kReplacement;
+            i += std::max<size_t>(valid, 1);
+            continue;
+        }
+        // U+FFFE and U+FFFF are not characters XML can hold.
+        bool nonCharacter = length == 3 && byte == 0xEF && static_cast<unsigned char>(text[i + 1]) == 0xBF
+            && static_cast<unsigned char>(text[i + 2]) >= 0xBE;
+        if (!nonCharacter)
+            safe.append(text.substr(i, length));
+        i += length;
+    }
+    return safe;
+}
+
+bool HBRIsPlainToken(std::string_view token)
+{
+    return !token.empty() && token.size() <= 128 && std::all_of(token.begin(), token.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
 }
 
 std::optional<std::string> HBRAnonymousAppIdentifier()

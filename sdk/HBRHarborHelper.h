@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class CGContext;
 class NSBundle;
@@ -32,6 +34,16 @@ NSComparisonResult HBRCompareVersionStrings(const std::string& a, const std::str
 std::string HBRAppDisplayName(const std::string& placeholder);
 std::string HBRCoreFoundationUUIDString();
 std::string HBRNewUUIDString();
+// A multipart boundary that occurs in none of `values`: "HarborSDK-" and 32 random hexadecimal
+// digits, drawn again in the unlikely case that a value holds it. Any thread.
+std::string HBRMultipartBoundaryForValues(const std::vector<std::string_view>& values);
+// Text that XML 1.0 can hold: invalid UTF-8 becomes U+FFFD and the characters XML cannot hold
+// (C0 controls other than tab, line feed and carriage return, U+FFFE, U+FFFF) are dropped. Any
+// thread.
+std::string HBRXMLSafeText(std::string_view text);
+// A thread or message token the kit puts into a request path: 1 to 128 ASCII letters, digits,
+// "-" and "_". Any thread.
+bool HBRIsPlainToken(std::string_view token);
 // The per-installation identifier kept in the keychain under "appAnonID"; made once per process.
 std::optional<std::string> HBRAnonymousAppIdentifier();
 // "HarborSDKResources.bundle" in the main bundle, looked up once per process; nullptr without it.

@@ -23,6 +23,7 @@
 #include "uikit/UIApplication.h"
 #include "uikit/UIDevice.h"
 
+#include <algorithm>
 #include <cmath>
 
 VX_REGISTER_CLASS(HBRUpdateManager);
@@ -485,6 +486,12 @@ void HBRUpdateManager::connectionDidFinishLoading(const Ref<NSURLConnection>&)
     HBRLog("INFO: Received API response: %@", *text);
     Value json = NSJSONSerialization::JSONObjectWithData(m_receivedData, 0, nullptr);
     finishConnection();
+    // An answer that is not an object with a version list (not JSON, a bare array, "versions" of
+    // another kind) is a failed check: the user who asked hears so, and the last check stays.
+    if (!json.isDictionary() || !json["versions"].isArray()) {
+        reportError(updateError(2, "Invalid data received from server."));
+        return;
+    }
     m_trackerConfig = m_checkForTracker && json["tracker"].isDictionary() ? json["tracker"] : Value();
     m_companyName = json["company"].isString() ? std::optional(json["company"].string()) : std::nullopt;
     setLastCheck(now());
@@ -508,6 +515,10 @@ void HBRUpdateManager::connectionDidFinishLoading(const Ref<NSURLConnection>&)
             continue;
         kept.push_back(record);
     }
+    // Newest first, whatever order the service sent; uploads of the same version keep theirs.
+    std::stable_sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
+        return HBRCompareVersionStrings(a->versionText(), b->versionText()) == NSOrderedDescending;
+    });
     bool differs = kept.size() != m_appVersions.size();
     for (size_t i = 0; !differs && i < kept.size(); ++i)
         differs = !kept[i]->isEqualToAppVersionMetaInfo(m_appVersions[i].get());

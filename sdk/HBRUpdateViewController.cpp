@@ -24,6 +24,34 @@
 VX_REGISTER_CLASS(HBRUpdateViewController);
 
 namespace {
+// Text shown as text inside a page: & < > " ' escaped.
+std::string escapedHTML(const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&#39;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
 
 constexpr const char* HBRLogClassName = "HBRUpdateViewController";
 
@@ -272,9 +300,10 @@ void HBRUpdateViewController::configureWebCell(
         content = NSString::stringWithFormat("<div style=\"%@\">%@</div>", std::string(style),
             HBRLocalizedString(std::string("UpdateNoReleaseNotesAvailable")));
     } else {
-        content
-            = NSString::stringWithFormat("<p><b>%@</b>%@<br/><small>%@</small></p><p>%@</p>", version->versionString(),
-                installed, detail, newest ? version->notes().string() : version->notesOrEmptyString());
+        // The notes are HTML by design; the version text and the detail line are text.
+        content = NSString::stringWithFormat("<p><b>%@</b>%@<br/><small>%@</small></p><p>%@</p>",
+            escapedHTML(version->versionString()), installed, escapedHTML(detail),
+            newest ? version->notes().string() : version->notesOrEmptyString());
     }
     cell->setWebViewContent(content);
     cell->setCellBackgroundColor(backgroundColor());

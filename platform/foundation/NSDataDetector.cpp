@@ -7,6 +7,9 @@
 #include <ctime>
 #include <string>
 
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
 VX_REGISTER_CLASS(NSDataDetector);
 
 namespace {
@@ -62,6 +65,36 @@ NSRange trimmedLink(const std::u16string& text, NSRange range)
         --range.length;
     }
     return range;
+}
+
+// The decimal digits of a range, in order and as values: `\\d` matches every decimal digit
+// (Arabic-Indic, full-width, mathematical), so each is read by its Unicode value.
+std::vector<int> digitValuesIn(const std::u16string& text, NSRange range)
+{
+    std::vector<int> digits;
+    if (range.location == NSUInteger(NSNotFound) || range.location + range.length > text.size())
+        return digits;
+    size_t end = range.location + range.length;
+    for (size_t i = range.location; i < end;) {
+        UChar32 c;
+        U16_NEXT(text.data(), i, end, c);
+        int32_t value = u_charDigitValue(c);
+        if (value >= 0 && value <= 9)
+            digits.push_back(value);
+    }
+    return digits;
+}
+
+// The number written by the digits of a range; nullopt when it holds none.
+std::optional<int> numberIn(const std::u16string& text, NSRange range)
+{
+    auto digits = digitValuesIn(text, range);
+    if (digits.empty() || digits.size() > 9)
+        return std::nullopt;
+    int number = 0;
+    for (int digit : digits)
+        number = number * 10 + digit;
+    return number;
 }
 
 int digitsIn(const std::string& text)
@@ -140,31 +173,42 @@ std::vector<NSTextCheckingResult> NSDataDetector::matchesInStringOptionsRange(
     }
     if (m_types & NSTextCheckingTypeDate) {
         for (const auto& match : dateExpression().matchesInString(text, options, range)) {
-            auto part = [&](size_t i) { return substring(wide, match.rangeAtIndex(i)); };
+            auto number = [&](size_t i) { return numberIn(wide, match.rangeAtIndex(i)); };
+            auto year = number(1), month = number(2), day = number(3);
+            if (!year || !month || !day)
+                continue;
             std::tm tm {};
-            tm.tm_year = std::stoi(part(1)) - 1900;
-            tm.tm_mon = std::stoi(part(2)) - 1;
-            tm.tm_mday = std::stoi(part(3));
-            if (!part(4).empty()) {
-                tm.tm_hour = std::stoi(part(4));
-                tm.tm_min = std::stoi(part(5));
-                tm.tm_sec = part(6).empty() ? 0 : std::stoi(part(6));
+            tm.tm_year = *year - 1900;
+            tm.tm_mon = *month - 1;
+            tm.tm_mday = *day;
+            if (auto hour = number(4)) {
+                auto minute = number(5);
+                if (!minute)
+                    continue;
+                tm.tm_hour = *hour;
+                tm.tm_min = *minute;
+                tm.tm_sec = number(6).value_or(0);
             }
-            if (tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour > 23 || tm.tm_min > 59)
+            if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour > 23
+                || tm.tm_min > 59 || tm.tm_sec > 60)
                 continue;
             double seconds = double(timegm(&tm));
-            std::string zone = part(7);
+            std::string zone = substring(wide, match.rangeAtIndex(7));
             std::string zoneName;
             if (zone == "Z") {
                 zoneName = "GMT";
             } else if (!zone.empty()) {
-                std::string digits;
-                for (char c : zone)
-                    if (c >= '0' && c <= '9')
-                        digits += c;
-                int offset = std::stoi(digits.substr(0, 2)) * 3600 + std::stoi(digits.substr(2, 2)) * 60;
-                seconds -= zone[0] == '-' ? -offset : offset;
-                zoneName = "GMT" + zone.substr(0, 3) + digits.substr(2, 2);
+                auto digits = digitValuesIn(wide, match.rangeAtIndex(7));
+                if (digits.size() != 4)
+                    continue;
+                int hours = digits[0] * 10 + digits[1], minutes = digits[2] * 10 + digits[3];
+                if (hours > 23 || minutes > 59)
+                    continue;
+                int offset = hours * 3600 + minutes * 60;
+                bool west = zone[0] == '-';
+                seconds -= west ? -offset : offset;
+                zoneName = std::string("GMT") + (west ? "-" : "+") + char('0' + digits[0]) + char('0' + digits[1])
+                    + char('0' + digits[2]) + char('0' + digits[3]);
             }
             found.push_back(dateCheckingResult(match.range(), seconds, zoneName));
         }

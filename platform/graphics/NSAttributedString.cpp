@@ -25,6 +25,20 @@ Ref<NSAttributedString> NSAttributedString::initWithAttributedString(const Ref<N
     return result;
 }
 
+void NSAttributedString::setStringAndRuns(std::u16string text, std::vector<Run> runs)
+{
+    NSUInteger next = 0;
+    for (const auto& run : runs) {
+        if (run.location != next || run.length == 0)
+            NSException::raise(NSInvalidArgumentException, "attribute runs must cover the text in order");
+        next += run.length;
+    }
+    if (next != text.size())
+        NSException::raise(NSInvalidArgumentException, "attribute runs must cover the text in order");
+    m_text = std::move(text);
+    m_runs = std::move(runs);
+}
+
 std::string NSAttributedString::string() const
 {
     return NSString::fromUTF16(m_text);
@@ -39,17 +53,24 @@ void NSAttributedString::checkRange(NSRange range) const
     }
 }
 
+size_t NSAttributedString::runIndexAt(NSUInteger index) const
+{
+    // The last run that starts at or before the index (runs are contiguous and in order).
+    auto after = std::upper_bound(
+        m_runs.begin(), m_runs.end(), index, [](NSUInteger value, const Run& run) { return value < run.location; });
+    return after == m_runs.begin() ? m_runs.size() : size_t(after - m_runs.begin()) - 1;
+}
+
 Value NSAttributedString::attributesAtIndexEffectiveRange(NSUInteger index, NSRange* effectiveRange) const
 {
     if (index >= length())
         NSException::raise(NSRangeException,
             "index " + std::to_string(index) + " out of bounds; string length " + std::to_string(length()));
-    for (const auto& run : m_runs) {
-        if (index >= run.location && index < run.location + run.length) {
-            if (effectiveRange)
-                *effectiveRange = { run.location, run.length };
-            return run.attributes;
-        }
+    size_t i = runIndexAt(index);
+    if (i < m_runs.size() && index < m_runs[i].location + m_runs[i].length) {
+        if (effectiveRange)
+            *effectiveRange = { m_runs[i].location, m_runs[i].length };
+        return m_runs[i].attributes;
     }
     return Value::dictionary();
 }
@@ -63,9 +84,7 @@ Value NSAttributedString::attributeAtIndexEffectiveRange(
     if (effectiveRange) {
         // Widen over neighbouring runs with the same value for this attribute.
         NSUInteger start = range.location, end = range.location + range.length;
-        size_t i = 0;
-        while (i < m_runs.size() && m_runs[i].location != range.location)
-            ++i;
+        size_t i = runIndexAt(range.location);
         for (size_t j = i; j-- > 0 && m_runs[j].attributes[name].isEqual(value);)
             start = m_runs[j].location;
         for (size_t j = i + 1; j < m_runs.size() && m_runs[j].attributes[name].isEqual(value); ++j)
@@ -120,32 +139,43 @@ Ref<NSAttributedString> NSAttributedString::attributedSubstringFromRange(NSRange
 
 size_t NSAttributedString::splitAt(NSUInteger position)
 {
-    for (size_t i = 0; i < m_runs.size(); ++i) {
-        Run& run = m_runs[i];
-        if (run.location == position)
-            return i;
-        if (position > run.location && position < run.location + run.length) {
-            Run tail { position, run.location + run.length - position, run.attributes };
-            run.length = position - run.location;
-            m_runs.insert(m_runs.begin() + static_cast<ptrdiff_t>(i) + 1, tail);
-            return i + 1;
-        }
+    size_t i = runIndexAt(position);
+    if (i >= m_runs.size())
+        return m_runs.empty() || position < m_runs.front().location ? 0 : m_runs.size();
+    Run& run = m_runs[i];
+    if (run.location == position)
+        return i;
+    if (position < run.location + run.length) {
+        Run tail { position, run.location + run.length - position, run.attributes };
+        run.length = position - run.location;
+        m_runs.insert(m_runs.begin() + static_cast<ptrdiff_t>(i) + 1, tail);
+        return i + 1;
     }
     return m_runs.size();
 }
 
-void NSAttributedString::coalesce()
+void NSAttributedString::coalesce(size_t first, size_t last)
 {
+    // Only runs from just before `first` to just after `last` can have changed or become equal
+    // to a neighbour, so only they are looked at.
+    size_t from = first > 0 ? first - 1 : 0;
+    size_t to = std::min(last + 1, m_runs.size());
+    if (from >= to)
+        return;
     std::vector<Run> merged;
-    for (auto& run : m_runs) {
+    merged.reserve(to - from);
+    for (size_t i = from; i < to; ++i) {
+        Run& run = m_runs[i];
         if (run.length == 0)
             continue;
         if (!merged.empty() && merged.back().attributes.isEqual(run.attributes))
             merged.back().length += run.length;
         else
-            merged.push_back(run);
+            merged.push_back(std::move(run));
     }
-    m_runs = std::move(merged);
+    size_t kept = merged.size();
+    std::move(merged.begin(), merged.end(), m_runs.begin() + static_cast<ptrdiff_t>(from));
+    m_runs.erase(m_runs.begin() + static_cast<ptrdiff_t>(from + kept), m_runs.begin() + static_cast<ptrdiff_t>(to));
 }
 
 template <typename F> void NSAttributedString::modifyRange(NSRange range, F&& change)
@@ -157,7 +187,7 @@ template <typename F> void NSAttributedString::modifyRange(NSRange range, F&& ch
     size_t last = splitAt(range.location + range.length);
     for (size_t i = first; i < last; ++i)
         change(m_runs[i].attributes);
-    coalesce();
+    coalesce(first, last);
 }
 
 void NSAttributedString::setAttributesRange(const Value& attributes, NSRange range)
@@ -213,7 +243,7 @@ void NSAttributedString::replaceCharactersInRangeWithAttributedString(
         run.location += range.location;
     m_runs.insert(m_runs.begin() + static_cast<ptrdiff_t>(first), added.begin(), added.end());
     m_text.replace(range.location, range.length, inserted->m_text);
-    coalesce();
+    coalesce(first, first + added.size());
 }
 
 void NSAttributedString::replaceCharactersInRangeWithString(NSRange range, const std::string& text)

@@ -59,6 +59,9 @@ public:
         Value attributes;
     };
     const std::vector<Run>& runs() const { return m_runs; }
+    // Replaces the whole content at once with text and its runs, which must be in order, cover
+    // the text without gaps and differ from their neighbours (for builders of long texts).
+    void setStringAndRuns(std::u16string text, std::vector<Run> runs);
 
 private:
     Ref<NSAttributedString> self_const() const
@@ -67,9 +70,12 @@ private:
             std::static_pointer_cast<const NSAttributedString>(shared_from_this()));
     }
     void checkRange(NSRange range) const;
+    // The index of the run holding `index` (binary search); the run count when there is none.
+    size_t runIndexAt(NSUInteger index) const;
     // Splits runs so that `position` starts one; returns that run's index.
     size_t splitAt(NSUInteger position);
-    void coalesce();
+    // Joins equal neighbours and drops empty runs among runs first - 1 to last (inclusive).
+    void coalesce(size_t first, size_t last);
     template <typename F> void modifyRange(NSRange range, F&& change);
 
     std::u16string m_text;

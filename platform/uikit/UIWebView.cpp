@@ -58,26 +58,33 @@ void UIWebView::finish(uint64_t generation)
         d->webViewDidFinishLoad(protectedView());
 }
 
+const UIWebViewPage* UIWebView::currentPage()
+{
+    if (m_historyIndex < 0 || m_history[size_t(m_historyIndex)].kind == Load::Kind::Request)
+        return nullptr;
+    const std::string& content = m_history[size_t(m_historyIndex)].content;
+    if (!m_page || m_pageContent != content) {
+        m_page = std::make_shared<UIWebViewPage>(content);
+        m_pageContent = content;
+    }
+    return m_page.get();
+}
+
 void UIWebView::measure()
 {
     m_contentHeight = 0;
-    if (m_historyIndex >= 0) {
-        const Load& page = m_history[size_t(m_historyIndex)];
-        if (page.kind != Load::Kind::Request)
-            m_contentHeight = UIWebViewPage(page.content).heightForWidth(bounds().size.width);
-    }
+    if (auto* page = currentPage())
+        m_contentHeight = page->heightForWidth(bounds().size.width);
     m_scrollView->setContentSize(CGSizeMake(bounds().size.width, m_contentHeight));
     setNeedsDisplay();
 }
 
 void UIWebView::drawRect(CGRect)
 {
-    if (m_loading || m_historyIndex < 0)
+    if (m_loading)
         return;
-    const Load& page = m_history[size_t(m_historyIndex)];
-    if (page.kind == Load::Kind::Request)
-        return;
-    UIWebViewPage(page.content).draw(UIGraphicsGetCurrentContext(), bounds().size.width, bounds().size.height);
+    if (auto* page = currentPage())
+        page->draw(UIGraphicsGetCurrentContext(), bounds().size.width, bounds().size.height);
 }
 
 void UIWebView::layoutSubviews()

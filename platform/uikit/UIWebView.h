@@ -9,6 +9,7 @@
 #include <vector>
 
 class UIWebView;
+class UIWebViewPage;
 
 enum UIWebViewNavigationType : int32_t {
     UIWebViewNavigationTypeLinkClicked = 0,
@@ -103,6 +104,8 @@ private:
     bool start(Load load, UIWebViewNavigationType type, bool addToHistory);
     void finish(uint64_t generation);
     void measure();
+    // The current page, parsed once per content; nullptr for a request or before a load.
+    const UIWebViewPage* currentPage();
 
     UIWebViewDelegate* m_delegate { nullptr };
     Weak<NSObject> m_delegateOwner;
@@ -113,6 +116,8 @@ private:
     std::vector<std::string> m_scripts;
     uint64_t m_generation { 0 };
     CGFloat m_contentHeight { 0 };
+    std::shared_ptr<UIWebViewPage> m_page;
+    std::string m_pageContent; // what m_page was parsed from
     bool m_loading { false };
     bool m_scalesPageToFit { false };
 };

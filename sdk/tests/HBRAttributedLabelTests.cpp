@@ -276,4 +276,19 @@ TEST(HBRAttributedLabel, TouchEndingOffTheLinkSelectsNothing)
     EXPECT_TRUE(color.objectAs<UIColor>()->isEqual(UIColor::blueColor().get()));
 }
 
+// A message from the service is shown with every detector on: dates in other digits must not
+// end the application.
+TEST(HBRAttributedLabel, TextWithDatesInOtherDigitsIsShown)
+{
+    for (const char* text : { "Fixed on \u0661\u0661\u0661\u0661-11-11, thanks",
+             "\uFF12\uFF10\uFF11\uFF14-\uFF10\uFF15-\uFF10\uFF16T\uFF11\uFF10:\uFF10\uFF10+\uFF10\uFF12:"
+             "\uFF10\uFF10" }) {
+        SCOPED_TRACE(text);
+        Ref<HBRAttributedLabel> label;
+        ASSERT_NO_THROW(label = labelWithText(text));
+        ASSERT_EQ(label->links().size(), 1u);
+        EXPECT_EQ(label->links()[0].resultType, NSTextCheckingTypeDate);
+    }
+}
+
 } // namespace

@@ -8,6 +8,9 @@
 
 #include <fstream>
 
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
 namespace {
 
 const std::string kCrashURL = std::string(kTestServerURL) + "api/2/apps/" + kTestBetaIdentifier
@@ -129,13 +132,16 @@ TEST_F(HBRCrashManagerTest, PendingLogIsKeptWithItsMetaDataAndSentAutomatically)
     ASSERT_EQ(stub->requestCount(), 1u);
     auto request = stub->requests()[0];
     EXPECT_EQ(request.header("User-Agent"), "HarborSDK/iOS");
-    EXPECT_EQ(request.header("Content-Type"), "multipart/form-data; boundary=----FOO");
+    std::string contentType = request.header("Content-Type").value_or("");
+    ASSERT_EQ(contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+    std::string boundary = contentType.substr(30);
     std::string body(request.body.begin(), request.body.end());
-    EXPECT_EQ(body.rfind("------FOO\r\nContent-Disposition: form-data; name=\"xml\"; filename=\"crash.xml\"\r\n"
-                         "Content-Type: text/xml\r\n\r\n<crashes><crash><applicationname>",
+    EXPECT_EQ(body.rfind("--" + boundary
+                      + "\r\nContent-Disposition: form-data; name=\"xml\"; filename=\"crash.xml\"\r\n"
+                        "Content-Type: text/xml\r\n\r\n<crashes><crash><applicationname>",
                   0),
         0u);
-    EXPECT_TRUE(body.ends_with("</crashes>\r\n------FOO--\r\n"));
+    EXPECT_TRUE(body.ends_with("</crashes>\r\n--" + boundary + "--\r\n"));
     std::string xml = xmlOf(request);
     EXPECT_NE(xml.find("<bundleidentifier>"), std::string::npos);
     EXPECT_NE(xml.find("<username>Pat &lt;pilot&gt;</username><contact>pat@example.com</contact>"), std::string::npos);
@@ -327,6 +333,60 @@ TEST_F(HBRCrashManagerTest, UndecodablePendingLogIsDroppedAndTheDelegateHearsOfI
     advance(0.5);
     EXPECT_EQ(m_delegate->events, (std::vector<std::string> { "willCancel" }));
     EXPECT_FALSE(crash->didCrashInLastSession());
+}
+
+// The text of the first element named `name` below `node`, as an XML parser reads it.
+std::optional<std::string> elementText(xmlNode* node, const char* name)
+{
+    for (xmlNode* child = node; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && xmlStrcmp(child->name, BAD_CAST name) == 0) {
+            xmlChar* text = xmlNodeGetContent(child);
+            std::string value = text ? reinterpret_cast<const char*>(text) : "";
+            xmlFree(text);
+            return value;
+        }
+        if (auto found = elementText(child->children, name))
+            return found;
+    }
+    return std::nullopt;
+}
+
+// User data and an application log with control characters, invalid UTF-8, a copy of the old
+// closing boundary and a forged part still make one well-formed document in one part, whose
+// values an XML parser reads back repaired.
+TEST_F(HBRCrashManagerTest, HostileValuesKeepTheUploadWellFormed)
+{
+    auto crash = crashManager(HBRCrashManagerStatusAutoSend);
+    const std::string log = "tap\x01\x1b map\r\n------FOO--\r\n]]> end\r\n--"
+                            "----FOO\r\n"
+                            "Content-Disposition: form-data; name=\"email\";\r\n\r\nforged\r\n";
+    std::string path = storeReport(crash, "409000004", log);
+    std::string name = NSString::lastPathComponent(path);
+    crash->addStringValueToKeychainForKey(std::string("Pat\x01\x1b <x> \xff\xfe\xc3"), name + ".HBRCrashMetaUserName");
+    crash->addStringValueToKeychainForKey(std::string("p\x0c@example.com\x7f"), name + ".HBRCrashMetaUserEmail");
+    URLStubs stubs;
+    auto stub = crashStub(stubs, 201, "ok");
+    crash->startManager();
+    advance(0.5);
+    ASSERT_EQ(stub->requestCount(), 1u);
+    auto request = stub->requests()[0];
+    std::string body(request.body.begin(), request.body.end());
+    auto fields = readMultipart(request.header("Content-Type").value_or(""), body);
+    ASSERT_TRUE(fields);
+    ASSERT_EQ(fields->size(), 1u);
+    EXPECT_EQ((*fields)[0].name, "xml");
+    const std::string& xml = (*fields)[0].content;
+    xmlDoc* document = xmlReadMemory(xml.data(), int(xml.size()), "crash.xml", "UTF-8", XML_PARSE_NONET);
+    ASSERT_TRUE(document) << xml;
+    xmlNode* root = xmlDocGetRootElement(document);
+    const std::string replacement = "\xef\xbf\xbd";
+    EXPECT_EQ(elementText(root, "username"), "Pat <x> " + replacement + replacement + replacement);
+    EXPECT_EQ(elementText(root, "contact"), "p@example.com\x7f");
+    // An XML parser reads every line end as a line feed.
+    EXPECT_EQ(elementText(root, "description"),
+        "tap map\n------FOO--\n]]> end\n------FOO\nContent-Disposition: form-data; name=\"email\";\n\nforged\n");
+    xmlFreeDoc(document);
+    EXPECT_FALSE(exists(path));
 }
 
 TEST(HBRCrashManager, EscapesTextForTheUploadDocument)

@@ -122,9 +122,8 @@ TEST_F(HBRFeedbackListViewControllerTest, SectionsFollowTheMessagesAndTheUserDat
         { 2, 1, std::nullopt, std::nullopt, "Name: -" },
         { 1, 1, std::string("Pat"), std::nullopt, "Name: Pat" },
         { 0, 2, std::nullopt, std::string("pat@example.com"), "E-Mail: pat@example.com" },
-        { 1, 1, std::nullopt, std::nullopt, HBRLocalizedString(std::string("HarborFeedbackListButonUserDataSetName")) },
-        { 0, 1, std::nullopt, std::nullopt,
-            HBRLocalizedString(std::string("HarborFeedbackListButonUserDataSetEmail")) },
+        { 1, 1, std::nullopt, std::nullopt, "Set User Name" },
+        { 0, 1, std::nullopt, std::nullopt, "Set User E-Mail" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);

@@ -152,7 +152,9 @@ TEST_F(HBRFeedbackManagerTest, FirstMessageOpensTheThreadAndLaterOnesGoToIt)
     EXPECT_EQ(fields,
         (std::vector<std::string> { "oem", "os_version", "model", "lang", "bundle_version", "text", "message_token",
             "install_string", "name" }));
-    EXPECT_TRUE(body.ends_with("------FOO--\r\n"));
+    std::string contentType = post.header("Content-Type").value_or("");
+    ASSERT_EQ(contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+    EXPECT_TRUE(body.ends_with("--" + contentType.substr(30) + "--\r\n"));
     // The service's reply did not echo our token, so the message went back to pending.
     EXPECT_EQ(manager->token(), "t0k3n");
 
@@ -283,6 +285,120 @@ TEST_F(HBRFeedbackManagerTest, SubmissionsWaitForTheRunningRequest)
     advance(0.2); // the older one follows 0.1 s after the reply
     ASSERT_EQ(confirming->requestCount(), 2u);
     EXPECT_NE(bodyOf(confirming->requests()[1]).find("\r\n\r\nOlder\r\n"), std::string::npos);
+}
+
+// Text holding the old fixed boundary's closing line or a whole forged part stays one field:
+// the body has exactly the kit's fields, each with its own value.
+TEST_F(HBRFeedbackManagerTest, MessageTextCannotEndTheBodyOrForgeAField)
+{
+    URLStubs stubs;
+    auto manager = feedback();
+    manager->setUserEmail(std::string("pat@example.com"));
+    auto stub = answer(stubs, reply("t0k3n", ""));
+    const std::string text = "Hi\r\n------FOO--\r\nafter\r\n------FOO\r\nContent-Disposition: form-data; "
+                             "name=\"email\";\r\nContent-Type: text\r\n\r\nforged@evil.example\r\n";
+    manager->submitMessageWithText(text);
+    drainAll();
+    ASSERT_EQ(stub->requestCount(), 1u);
+    auto post = stub->requests()[0];
+    auto fields = readMultipart(post.header("Content-Type").value_or(""), bodyOf(post));
+    ASSERT_TRUE(fields);
+    std::vector<std::string> names;
+    for (const auto& field : *fields) {
+        names.push_back(field.name);
+        if (field.name == "text")
+            EXPECT_EQ(field.content, text);
+        if (field.name == "email")
+            EXPECT_EQ(field.content, "pat@example.com");
+    }
+    EXPECT_EQ(names,
+        (std::vector<std::string> { "oem", "os_version", "model", "lang", "bundle_version", "text", "message_token",
+            "install_string", "email" }));
+}
+
+// A message written while another request runs is on disk at once, and a message that was on
+// its way when the application ended goes out again as pending after the next launch.
+TEST_F(HBRFeedbackManagerTest, MessagesSurviveTheEndOfTheApplication)
+{
+    URLStubs stubs;
+    auto manager = feedback();
+    manager->setToken(std::string("t0k3n"));
+    auto stub = answer(stubs, reply("t0k3n", ""), 200, 5.0);
+    manager->fetchMessageUpdates();
+    drainAll();
+    ASSERT_TRUE(manager->isNetworkRequestInProgress());
+    manager->submitMessageWithText("Written during a fetch");
+    {
+        Value data = NSFileManager::defaultManager()->contentsAtPath(manager->settingsFile());
+        auto reader = NSKeyedUnarchiver::initForReadingWithData(data.bytes(), nullptr);
+        ASSERT_TRUE(reader);
+        std::vector<std::string> texts;
+        for (const auto& element : reader->decodeObjectForKey("HarborFeedbackMessages").elements())
+            if (auto saved = element.objectAs<HBRFeedbackMessage>())
+                texts.push_back(saved->text.value_or(""));
+        EXPECT_EQ(texts, std::vector<std::string> { "Written during a fetch" });
+    }
+
+    // A store saved while a message was being sent.
+    auto sending = message(HBRFeedbackMessageStatusSendInProgress, 1388570400);
+    sending->text = "On its way";
+    sending->token = std::string("0123456789abcdef0123456789abcdef");
+    sending->userMessage = true;
+    auto archiver = NSKeyedArchiver::init();
+    archiver->encodeObjectForKey(Value::array({ Value::object(sending) }), "HarborFeedbackMessages");
+    NSFileManager::defaultManager()->createFileAtPath(manager->settingsFile(), archiver->encodedData(), Value());
+    resetKit();
+    URLStubs later;
+    auto relaunched = feedback();
+    auto put = answer(later, reply("t0k3n", ""));
+    relaunched->loadMessages();
+    ASSERT_EQ(relaunched->numberOfMessages(), 1u);
+    EXPECT_EQ(relaunched->messageAtIndex(0)->status, HBRFeedbackMessageStatusPending);
+    relaunched->updateMessagesList();
+    drainAll();
+    ASSERT_EQ(put->requestCount(), 1u);
+    EXPECT_NE(bodyOf(put->requests()[0]).find("\r\n\r\nOn its way\r\n"), std::string::npos);
+}
+
+// The thread token from the service goes into the request path: one that is not a plain token
+// is refused, and the one in use is escaped, so the request always reaches the thread's path.
+TEST_F(HBRFeedbackManagerTest, ThreadTokenIsEscapedAndOnlyAPlainTokenIsTaken)
+{
+    for (const char* hostile : { "../../evil/x?y=1#", "a b", "", "t0k3n/../x", "\xff" }) {
+        SCOPED_TRACE(hostile);
+        resetKit();
+        URLStubs stubs;
+        auto manager = feedback();
+        manager->setToken(std::string("t0k3n"));
+        auto stub = answer(stubs, reply(hostile, ""));
+        manager->fetchMessageUpdates();
+        drainAll();
+        EXPECT_EQ(manager->token(), "t0k3n");
+        manager->fetchMessageUpdates();
+        drainAll();
+        ASSERT_EQ(stub->requestCount(), 2u);
+        EXPECT_EQ(stub->requests()[1].url.rfind(kFeedbackBase + "/t0k3n?format=json&", 0), 0u);
+        EXPECT_FALSE(manager->isNetworkRequestInProgress());
+
+        // A token kept by an earlier version is escaped on the way out.
+        manager->setToken(std::string(hostile));
+        manager->fetchMessageUpdates();
+        drainAll();
+        ASSERT_EQ(stub->requestCount(), 3u);
+        std::string url = stub->requests()[2].url;
+        EXPECT_EQ(url.rfind(kFeedbackBase, 0), 0u);
+        EXPECT_EQ(url.substr(0, url.find('?')), kFeedbackBase + (*hostile ? "/" + HBRURLEncodeString(hostile) : ""));
+        EXPECT_NE(url.find("?format=json&bundle_version="), std::string::npos);
+    }
+    // Such a token left in the keychain is dropped when the store loads.
+    resetKit();
+    auto manager = feedback();
+    manager->addStringValueToKeychainForKey(std::string("a b"), std::string("HarborFeedbackToken"));
+    auto archiver = NSKeyedArchiver::init();
+    archiver->encodeObjectForKey(std::string(kTestBetaIdentifier), "HarborFeedbackAppID");
+    NSFileManager::defaultManager()->createFileAtPath(manager->settingsFile(), archiver->encodedData(), Value());
+    manager->loadMessages();
+    EXPECT_FALSE(manager->token());
 }
 
 TEST_F(HBRFeedbackManagerTest, RefreshesAfterAStayInTheBackgroundAndAtMostEveryThirtySeconds)

@@ -31,11 +31,21 @@ TEST_F(HBRHarborAppClientTest, BuildsGetAndMultipartRequests)
         m_client->requestWithMethodPathParameters("GET", std::string("api/list?x=0"), plain)->URL()->absoluteString(),
         "https://kit.test/api/list%3Fx=0&a=1&b=2");
     auto post = m_client->requestWithMethodPathParameters("POST", std::string("api/post"), parameters);
-    EXPECT_EQ(post->valueForHTTPHeaderField("Content-type"), "multipart/form-data; boundary=----FOO");
+    std::string contentType = post->valueForHTTPHeaderField("Content-type").value_or("");
+    ASSERT_EQ(contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+    std::string boundary = contentType.substr(30);
     EXPECT_EQ(bodyOf(post),
-        "------FOO\r\nContent-Disposition: form-data; name=\"a\";\r\nContent-Type: text\r\n\r\n1\r\n"
-        "------FOO\r\nContent-Disposition: form-data; name=\"b\";\r\nContent-Type: text\r\n\r\nx y\r\n"
-        "------FOO--\r\n");
+        "--" + boundary + "\r\nContent-Disposition: form-data; name=\"a\";\r\nContent-Type: text\r\n\r\n1\r\n--"
+            + boundary + "\r\nContent-Disposition: form-data; name=\"b\";\r\nContent-Type: text\r\n\r\nx y\r\n--"
+            + boundary + "--\r\n");
+    // A value holding a boundary line of the old fixed boundary stays one field.
+    const std::string hostile = "1\r\n------FOO--\r\n";
+    auto forged = m_client->requestWithMethodPathParameters(
+        "POST", std::string("api/post"), Value::dictionary({ { "a", hostile }, { "b", "2" } }));
+    auto fields = readMultipart(forged->valueForHTTPHeaderField("Content-type").value_or(""), bodyOf(forged));
+    ASSERT_TRUE(fields);
+    ASSERT_EQ(fields->size(), 2u);
+    EXPECT_EQ((*fields)[0].content, hostile);
     auto bare = m_client->requestWithMethodPathParameters("POST", std::string("api/post"), Value());
     EXPECT_FALSE(bare->valueForHTTPHeaderField("Content-type"));
     EXPECT_TRUE(bodyOf(bare).empty());

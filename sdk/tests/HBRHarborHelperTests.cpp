@@ -27,6 +27,34 @@ TEST_F(HBRHarborHelperTest, LocalizedStringsComeFromTheKitTable)
         EXPECT_TRUE(HBRImageFromResourcesBundle(image, kHBRResourcesBundleName)) << image;
 }
 
+// Every key the kit asks for has a text of its own in the kit's table; a missing one would show
+// as its key. ("OK" and "Pending" read the same as their keys and are left out.)
+TEST_F(HBRHarborHelperTest, EveryKeyTheKitAsksForHasAText)
+{
+    for (const char* key : { "CrashDataFoundAnonymousDescription", "CrashDataFoundDescription", "CrashDataFoundTitle",
+             "CrashDontSendReport", "CrashSendReport", "CrashSendReportAlways", "HarborAppNamePlaceholder",
+             "HarborFeedbackActivityAppPlaceholder", "HarborFeedbackActivityButtonTitle", "HarborFeedbackComposeSend",
+             "HarborFeedbackComposeTitle", "HarborFeedbackIgnore", "HarborFeedbackListButonDeleteAllMessages",
+             "HarborFeedbackListButonUserDataSetEmail", "HarborFeedbackListButonUserDataSetName",
+             "HarborFeedbackListButonUserDataWithEmail", "HarborFeedbackListButonUserDataWithName",
+             "HarborFeedbackListButonWriteFeedback", "HarborFeedbackListButonWriteResponse",
+             "HarborFeedbackListDeleteAllCancel", "HarborFeedbackListDeleteAllDelete",
+             "HarborFeedbackListDeleteAllTitle", "HarborFeedbackListLastUpdated", "HarborFeedbackListLinkActionCancel",
+             "HarborFeedbackListLinkActionCopy", "HarborFeedbackListLinkActionOpen", "HarborFeedbackListNeverUpdated",
+             "HarborFeedbackListTitle", "HarborFeedbackNewMessageText", "HarborFeedbackNewMessageTitle",
+             "HarborFeedbackShow", "HarborFeedbackUserDataDescription", "HarborFeedbackUserDataEmail",
+             "HarborFeedbackUserDataEmailPlaceholder", "HarborFeedbackUserDataName",
+             "HarborFeedbackUserDataNamePlaceHolder", "HarborFeedbackUserDataTitle", "HarborOK",
+             "UpdateAlertMandatoryTextWithAppVersion", "UpdateAlertTextWithAppVersion", "UpdateAvailable",
+             "UpdateButtonCheck", "UpdateButtonInstalling", "UpdateButtonOffline", "UpdateButtonSearching",
+             "UpdateButtonUpdate", "UpdateError", "UpdateIgnore", "UpdateInstall", "UpdateInstalled",
+             "UpdateNoReleaseNotesAvailable", "UpdateNoUpdateAvailableMessage", "UpdateNoUpdateAvailableTitle",
+             "UpdateRemindMe", "UpdateScreenTitle", "UpdateShow", "UpdateShowPreviousVersions", "UpdateVersion" }) {
+        SCOPED_TRACE(key);
+        EXPECT_NE(HBRLocalizedString(std::string(key)), key);
+    }
+}
+
 TEST(HBRHarborHelper, ComparesVersionsNumericallyBeforeTheFirstLetter)
 {
     const struct {

@@ -207,8 +207,12 @@ TEST_F(HBRHarborManagerTest, IntegrationPingPostsTheKitFieldsAndLogsTheStatus)
         ASSERT_EQ(stub->requestCount(), 1u);
         auto request = stub->requests()[0];
         std::string body(request.body.begin(), request.body.end());
-        EXPECT_EQ(request.header("Content-type"), "multipart/form-data; boundary=----FOO");
-        EXPECT_EQ(body.rfind("------FOO\r\nContent-Disposition: form-data; name=\"timestamp\";\r\n", 0), 0u);
+        std::string contentType = request.header("Content-type").value_or("");
+        ASSERT_EQ(contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+        EXPECT_EQ(body.rfind(
+                      "--" + contentType.substr(30) + "\r\nContent-Disposition: form-data; name=\"timestamp\";\r\n", 0),
+            0u);
+        EXPECT_TRUE(readMultipart(contentType, body));
         EXPECT_NE(body.find("name=\"sdk\";\r\nContent-Type: text\r\n\r\nHarborSDK\r\n"), std::string::npos);
         EXPECT_NE(body.find("name=\"sdk_version\";\r\nContent-Type: text\r\n\r\n3.5.2\r\n"), std::string::npos);
         EXPECT_NE(body.find("name=\"bundle_version\";"), std::string::npos);

@@ -206,6 +206,60 @@ TEST_F(HBRUpdateManagerTest, FailuresAreReportedAndTheNextCheckCanRun)
     EXPECT_EQ(UIAlertView::visibleAlerts()[0]->message(), "Server returned an empty response.");
 }
 
+// The service may list its versions in any order: the newest by version decides.
+TEST_F(HBRUpdateManagerTest, NewestVersionIsFoundInAListSentOldestFirst)
+{
+    URLStubs stubs;
+    versions(stubs, { version("1", 1), version(m_current, 4), version("9999", 5), version("2", 2) });
+    auto manager = updateManager();
+    manager->checkForUpdateShowFeedback(false);
+    drainAll();
+    EXPECT_TRUE(manager->isUpdateAvailable());
+    ASSERT_EQ(manager->appVersions().size(), 4u);
+    std::vector<std::string> order;
+    for (const auto& record : manager->appVersions())
+        order.push_back(record->version().string());
+    EXPECT_EQ(order, (std::vector<std::string> { "9999", m_current, "2", "1" }));
+}
+
+// An answer that is not a version list ends a check the user asked for with an alert saying it
+// failed, and the time of the last check stays what it was.
+TEST_F(HBRUpdateManagerTest, AnswerThatIsNoVersionListFailsTheCheck)
+{
+    const struct {
+        const char* name;
+        std::string body;
+    } cases[] = {
+        { "top-level array", R"([{"version":"9999"}])" },
+        { "versions as an object", R"({"versions":{"version":"9999"},"company":"Kestravon"})" },
+        { "not JSON", "<html>busy</html>" },
+        { "no versions", R"({"company":"Kestravon"})" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        resetKit();
+        UIAlertView::resetForTesting();
+        NSUserDefaults::standardUserDefaults()->removeObjectForKey("HBRUpdateDateOfLastCheck");
+        URLStubs stubs;
+        URLStubSpec spec;
+        spec.url = kVersionsURL;
+        spec.matchPrefix = true;
+        spec.body = c.body;
+        auto stub = stubs.add(spec);
+        auto manager = updateManager();
+        auto before = manager->lastCheck();
+        manager->checkForUpdateShowFeedback(true);
+        drainAll();
+        EXPECT_EQ(stub->requestCount(), 1u);
+        EXPECT_FALSE(manager->isCheckInProgress());
+        EXPECT_EQ(manager->lastCheck(), before);
+        auto alerts = UIAlertView::visibleAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0]->title(), HBRLocalizedString(std::string("UpdateError")));
+        EXPECT_EQ(alerts[0]->message(), "Invalid data received from server.");
+    }
+}
+
 TEST_F(HBRUpdateManagerTest, StartSchedulesACheckOnlyWhileActive)
 {
     URLStubs stubs;

@@ -11,6 +11,8 @@
 #include "uikit/UINavigationItem.h"
 #include "uikit/UIWindow.h"
 
+#include <cmath>
+
 namespace {
 
 const std::string kVersionsURL = std::string(kTestServerURL) + "api/2/apps/" + kTestBetaIdentifier;
@@ -157,6 +159,37 @@ TEST_F(HBRUpdateViewControllerTest, NewestWithoutNotesShowsOnlyTheCentredNote)
             + HBRLocalizedString(std::string("UpdateNoReleaseNotesAvailable")) + "</div>");
     // An older version without notes keeps its heading.
     EXPECT_EQ(shown[1].rfind("<p><b>" + m_manager->appVersions()[1]->versionString() + "</b>", 0), 0u);
+}
+
+// The version text comes from the service and is shown as text; release notes are HTML by
+// design, but a style value in them cannot make a row endless or empty.
+TEST_F(HBRUpdateViewControllerTest, VersionTextIsEscapedAndStyleValuesAreBounded)
+{
+    Value hostile = entry("9999<script>", 3).mutableCopy();
+    hostile.setObjectForKey(Value("1.0 <b>&amp;</b> \"x\""), Value("shortversion"));
+    setVersions({ hostile, entry("9998", 2, "<div style=\"min-height:1e9px\">Tall</div>"),
+        entry("9997", 1, "<div style=\"min-height:inf\">Endless</div>") });
+    auto screen = HBRUpdateViewController::initWithModalStyle(true);
+    screen->view();
+    screen->redrawTableView();
+    auto shown = contents(screen);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].rfind("<p><b>" + HBRLocalizedString(std::string("UpdateVersion"))
+                      + " 1.0 &lt;b&gt;&amp;amp;&lt;/b&gt; &quot;x&quot; (9999&lt;script&gt;)</b>",
+                  0),
+        0u)
+        << shown[0];
+    advance(1.0);
+    auto table = screen->tableView();
+    for (int32_t row = 1; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        auto answer = screen->tableViewHeightForRowAtIndexPath(table, NSIndexPath::indexPathForRowInSection(row, 0));
+        ASSERT_TRUE(answer);
+        CGFloat height = *answer;
+        EXPECT_TRUE(std::isfinite(height));
+        EXPECT_GT(height, 44);
+        EXPECT_LE(height, 10000 + 16);
+    }
 }
 
 TEST_F(HBRUpdateViewControllerTest, RowsAreProvisionalUntilTheirPagesAreMeasured)

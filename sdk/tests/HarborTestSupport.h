@@ -20,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 inline constexpr const char* kTestBetaIdentifier = "a41f07c2e98d3b56f10e7ac42d9b6853";
@@ -138,3 +140,49 @@ protected:
     Ref<HarborTestDelegate> m_delegate;
     int m_enableCount { 0 };
 };
+
+// A strict reader of multipart/form-data bodies, written apart from the kit so that it checks
+// what the kit writes: the boundary comes from the content type; a delimiter is "--boundary" at
+// the start of the body or after CRLF, ending its line; each part's headers end with an empty
+// line; the body ends with the closing delimiter. Returns nullopt for anything else.
+struct MultipartField {
+    std::string name;
+    std::string content;
+};
+
+inline std::optional<std::vector<MultipartField>> readMultipart(const std::string& contentType, const std::string& body)
+{
+    size_t at = contentType.find("boundary=");
+    if (contentType.rfind("multipart/form-data;", 0) != 0 || at == std::string::npos)
+        return std::nullopt;
+    const std::string boundary = contentType.substr(at + 9);
+    if (boundary.empty() || boundary.size() > 70)
+        return std::nullopt;
+    const std::string first = "--" + boundary + "\r\n";
+    const std::string delimiter = "\r\n--" + boundary;
+    if (body.rfind(first, 0) != 0)
+        return std::nullopt;
+    std::vector<MultipartField> fields;
+    size_t start = first.size();
+    while (true) {
+        size_t end = body.find(delimiter, start);
+        if (end == std::string::npos)
+            return std::nullopt;
+        std::string part = body.substr(start, end - start);
+        size_t headerEnd = part.find("\r\n\r\n");
+        if (headerEnd == std::string::npos)
+            return std::nullopt;
+        std::string headers = part.substr(0, headerEnd);
+        size_t name = headers.find("Content-Disposition: form-data; name=\"");
+        if (name != 0)
+            return std::nullopt;
+        size_t nameEnd = headers.find('"', 38);
+        fields.push_back({ headers.substr(38, nameEnd - 38), part.substr(headerEnd + 4) });
+        size_t after = end + delimiter.size();
+        if (body.compare(after, 4, "--\r\n") == 0)
+            return after + 4 == body.size() ? std::optional(fields) : std::nullopt;
+        if (body.compare(after, 2, "\r\n") != 0)
+            return std::nullopt;
+        start = after + 2;
+    }
+}

@@ -1,8 +1,13 @@
 // The crash, feedback and update service: integration ping, crash upload (the documents are
 // kept for tests), the feedback thread and the version list with its install manifest.
 #include "servicesim/ServiceSimulatorImpl.h"
+#include "servicesim/SimMultipart.h"
 
 #include <algorithm>
+#include <mutex>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 using nlohmann::json;
 using SimText::param;
@@ -14,6 +19,48 @@ bool isAppIdentifier(const std::string& text)
     return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
         return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
     });
+}
+
+// The fields of a request as the service reads them: a multipart body read strictly (nullopt
+// when it is broken), else the query and form parameters.
+std::optional<std::vector<SimRequest::Part>> formOf(const httplib::Request& request)
+{
+    auto type = request.headers.find(kMultipartTypeHeader);
+    if (type != request.headers.end())
+        return SimMultipart::parseStrict(type->second, request.body);
+    std::vector<SimRequest::Part> fields;
+    for (const auto& [name, value] : request.params) {
+        SimRequest::Part part;
+        part.name = name;
+        part.content = value;
+        fields.push_back(std::move(part));
+    }
+    return fields;
+}
+
+// The first field of that name; "" when there is none.
+std::string fieldOf(const std::vector<SimRequest::Part>& fields, const char* name)
+{
+    for (const auto& field : fields)
+        if (field.name == name)
+            return field.content;
+    return "";
+}
+
+// A crash document the service can read: well-formed XML 1.0 in UTF-8 (no control characters,
+// no broken sequences), with the root element "crashes". No network, no entity loading.
+bool isCrashDocument(const std::string& xml)
+{
+    static std::once_flag s_initialised;
+    std::call_once(s_initialised, [] { xmlInitParser(); });
+    xmlDoc* document = xmlReadMemory(
+        xml.data(), int(xml.size()), "crash.xml", "UTF-8", XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!document)
+        return false;
+    xmlNode* root = xmlDocGetRootElement(document);
+    bool crashes = root && xmlStrcmp(root->name, BAD_CAST "crashes") == 0;
+    xmlFreeDoc(document);
+    return crashes;
 }
 
 } // namespace
@@ -63,9 +110,14 @@ void ServiceSimulator::Impl::addHarborRoutes()
     route("POST", R"(/api/2/apps/([^/]+)/crashes)", [this](const httplib::Request& request) {
         if (!isAppIdentifier(request.matches[1]))
             return SimReply::error(400, "Unknown application");
-        std::string xml = SimText::field(request, "xml");
+        auto form = formOf(request);
+        if (!form)
+            return SimReply::error(400, "The multipart body cannot be read");
+        std::string xml = fieldOf(*form, "xml");
         if (xml.empty())
             return SimReply::error(422, "The crash report is missing");
+        if (!isCrashDocument(xml))
+            return SimReply::error(400, "The crash report is not a well-formed crashes document");
         {
             std::lock_guard lock(mutex);
             crashReports.push_back(xml);
@@ -93,9 +145,30 @@ void ServiceSimulator::Impl::addHarborRoutes()
             return SimReply::error(404, "No such thread");
         if (request.method == "POST" && !token.empty())
             return SimReply::error(409, "The thread exists");
-        auto field = [&](const char* name) { return SimText::field(request, name); };
+        auto form = formOf(request);
+        if (!form)
+            return SimReply::error(400, "The multipart body cannot be read");
+        auto field = [&](const char* name) { return fieldOf(*form, name); };
         if (field("text").empty())
             return SimReply::error(422, "A message needs text");
+        // A message the service already holds (a device resending after a lost reply) is not
+        // added again: the answer is the thread that holds it, which confirms it to the sender.
+        if (std::string messageToken = field("message_token"); !messageToken.empty()) {
+            auto holds = [&](const json& candidate) {
+                for (const auto& message : candidate["feedback"]["messages"])
+                    if (message.value("token", "") == messageToken)
+                        return true;
+                return false;
+            };
+            if (thread != feedbackThreads.end()) {
+                if (holds(thread->second))
+                    return SimReply::json(thread->second);
+            } else {
+                for (const auto& [threadToken, candidate] : feedbackThreads)
+                    if (holds(candidate))
+                        return SimReply::json(candidate);
+            }
+        }
         bool opened = thread == feedbackThreads.end();
         if (opened) {
             int id = nextFeedbackId++;

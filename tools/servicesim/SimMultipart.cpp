@@ -115,4 +115,67 @@ std::vector<SimRequest::Part> parse(const std::string& contentType, const std::s
     return parts;
 }
 
+std::optional<std::vector<SimRequest::Part>> parseStrict(const std::string& contentType, const std::string& body)
+{
+    std::string boundary = boundaryOf(contentType);
+    if (boundary.empty() || boundary.size() > 70)
+        return std::nullopt;
+    const std::string dashBoundary = "--" + boundary;
+    const std::string delimiter = "\r\n" + dashBoundary;
+    // The first delimiter opens the body or follows a preamble that ends its line.
+    size_t at;
+    if (body.compare(0, dashBoundary.size(), dashBoundary) == 0) {
+        at = dashBoundary.size();
+    } else {
+        at = body.find(delimiter);
+        if (at == std::string::npos)
+            return std::nullopt;
+        at += delimiter.size();
+    }
+    std::vector<SimRequest::Part> parts;
+    while (true) {
+        if (body.compare(at, 2, "--") == 0)
+            return parts.empty() ? std::nullopt : std::optional(std::move(parts)); // closing delimiter
+        // Transport padding, then the end of the delimiter's line.
+        while (at < body.size() && (body[at] == ' ' || body[at] == '\t'))
+            ++at;
+        if (body.compare(at, 2, "\r\n") != 0)
+            return std::nullopt;
+        at += 2;
+        size_t next = body.find(delimiter, at);
+        if (next == std::string::npos)
+            return std::nullopt;
+        std::string section = body.substr(at, next - at);
+        size_t headerEnd = section.rfind("\r\n", 0) == 0 ? 0 : section.find("\r\n\r\n");
+        if (headerEnd == std::string::npos)
+            return std::nullopt;
+        SimRequest::Part part;
+        bool formData = false;
+        std::string headers = section.substr(0, headerEnd);
+        for (size_t lineStart = 0; lineStart < headers.size();) {
+            size_t end = headers.find("\r\n", lineStart);
+            std::string line
+                = headers.substr(lineStart, end == std::string::npos ? std::string::npos : end - lineStart);
+            lineStart = end == std::string::npos ? headers.size() : end + 2;
+            size_t colon = line.find(':');
+            if (colon == std::string::npos || line.find('\n') != std::string::npos)
+                return std::nullopt;
+            std::string name = lower(trim(line.substr(0, colon)));
+            std::string value = trim(line.substr(colon + 1));
+            if (name == "content-disposition") {
+                formData = lower(value).rfind("form-data", 0) == 0;
+                part.name = headerParameter(value, "name");
+                part.filename = headerParameter(value, "filename");
+            } else if (name == "content-type") {
+                part.contentType = value;
+            }
+        }
+        if (!formData || part.name.empty())
+            return std::nullopt;
+        part.content = section.substr(headerEnd == 0 ? 2 : headerEnd + 4);
+        parts.push_back(std::move(part));
+        at = next + delimiter.size();
+    }
+}
+
 } // namespace SimMultipart

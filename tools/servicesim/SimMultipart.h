@@ -2,6 +2,7 @@
 
 #include "servicesim/ServiceSimulator.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,11 @@ namespace SimMultipart {
 
 std::string boundaryOf(const std::string& contentType);
 std::vector<SimRequest::Part> parse(const std::string& contentType, const std::string& body);
+
+// Reads a multipart/form-data body as a service holding to the standard does: CRLF line ends, a
+// boundary of 1 to 70 characters, every part with its headers ended by an empty line and a
+// form-data disposition with a name, and the closing delimiter present. The kit's trailing ";"
+// after the name and its bare "Content-Type: text" are accepted. nullopt for anything else.
+std::optional<std::vector<SimRequest::Part>> parseStrict(const std::string& contentType, const std::string& body);
 
 } // namespace SimMultipart

@@ -51,4 +51,35 @@ TEST(NSDataDetector, ShortNumbersAndUnaskedKindsAreNotFound)
     EXPECT_TRUE(error);
 }
 
+// Dates written with other decimal digits (Arabic-Indic, full-width, in the zone too) are read
+// digit by digit; nothing the detector matched may make it throw.
+TEST(NSDataDetector, ReadsDatesWrittenWithAnyDecimalDigits)
+{
+    auto dates = NSDataDetector::dataDetectorWithTypes(NSTextCheckingTypeDate);
+    const struct {
+        const char* text;
+        double date;
+    } cases[] = {
+        { "\u0661\u0661\u0661\u0661-11-11", -27080352000.0 },
+        { "\uFF12\uFF10\uFF11\uFF14-\uFF10\uFF15-\uFF10\uFF16", 1399334400.0 },
+        { "2014-05-06T10:00+\uFF10\uFF12:\uFF10\uFF10", 1399363200.0 },
+        { "2014-05-06T\u0661\u0660:00:00Z", 1399370400.0 },
+        { "\u09E8\u09E6\u09E7\u09EA-05-06", 1399334400.0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<NSTextCheckingResult> found;
+        ASSERT_NO_THROW(found = dates->matchesInStringOptionsRange(c.text, 0, { 0, 1000 }));
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(*found[0].date, c.date);
+    }
+    auto all = NSDataDetector::dataDetectorWithTypes(
+        NSTextCheckingTypeLink | NSTextCheckingTypePhoneNumber | NSTextCheckingTypeDate | NSTextCheckingTypeAddress);
+    for (const char* text : { "\U0001D7D8\U0001D7D9\U0001D7DA\U0001D7DB-\U0001D7D8\U0001D7D9-\U0001D7DA\U0001D7DB",
+             "2014-05-06T10:00-\u0661\u0662\u0663\u0664", "9999-99-99T99:99:99+99:99", "0000-00-00" }) {
+        SCOPED_TRACE(text);
+        EXPECT_NO_THROW(all->matchesInStringOptionsRange(text, 0, { 0, 1000 }));
+    }
+}
+
 } // namespace

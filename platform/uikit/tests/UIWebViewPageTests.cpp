@@ -50,4 +50,50 @@ TEST(UIWebViewPage, CentredBlockKeepsItsMinimumHeight)
     EXPECT_TRUE(drawn);
 }
 
+// A minimum height is a length a page can hold: huge values are capped, values that are not
+// finite or not positive ask for nothing.
+TEST(UIWebViewPage, MinimumHeightsAreBounded)
+{
+    const struct {
+        const char* value;
+        CGFloat height; // padding included
+    } cases[] = {
+        { "130px", 130 + 16 },
+        { "1e9px", 10000 + 16 },
+        { "inf", 0 },
+        { "nan", 0 },
+        { "-50px", 0 },
+        { "1e400", 0 },
+    };
+    CGFloat oneLine = UIWebViewPage("<div>x</div>").heightForWidth(600);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        CGFloat height
+            = UIWebViewPage(std::string("<div style=\"min-height:") + c.value + "\">x</div>").heightForWidth(600);
+        EXPECT_EQ(height, std::max(c.height, oneLine));
+    }
+}
+
+// A long page is laid out in pieces, which must not change it: every item is one line, and a
+// mark floated right far down the page is still drawn.
+TEST(UIWebViewPage, LongPageKeepsEveryLine)
+{
+    std::string html = "<ul>";
+    for (int i = 0; i < 3000; ++i)
+        html += i == 2500 ? "<li>Item<span style=\"float:right;\"><b>MARK</b></span>" : "<li>Item";
+    html += "</ul>";
+    EXPECT_EQ(linesOf(html, 600), 3000);
+    UIWebViewPage page(html);
+    CGFloat height = page.heightForWidth(600);
+    auto context = CGContextCreateRecording(CGSizeMake(600, height));
+    page.draw(context, 600, height);
+    int items = 0, marks = 0;
+    for (const auto& op : CGContextGetRecordedOperations(context)) {
+        items += op.find("Item") != std::string::npos;
+        marks += op.rfind("textLine \"MARK\"", 0) == 0;
+    }
+    EXPECT_EQ(items, 3000);
+    EXPECT_EQ(marks, 1);
+}
+
 } // namespace
