@@ -2,6 +2,7 @@
 
 #include "foundation/NSObject.h"
 
+#include <optional>
 #include <string>
 
 // One past flight of an aircraft as the past-flights screen lists it. Main thread only.
@@ -14,8 +15,11 @@ public:
     }
     static Ref<KESTHistoricFlight> init() { return make<KESTHistoricFlight>(); }
 
-    const std::string& fltno() const { return m_fltno; }
-    void setFltno(std::string v) { m_fltno = std::move(v); }
+    // The flight number; empty both when the service sent an empty one and when it sent none.
+    const std::string& fltno() const { return m_fltno ? *m_fltno : emptyText(); }
+    // Whether the service sent a flight number at all (an empty one counts).
+    bool hasFltno() const { return m_fltno.has_value(); }
+    void setFltno(std::optional<std::string> v) { m_fltno = std::move(v); }
     const std::string& callsign() const { return m_callsign; }
     void setCallsign(std::string v) { m_callsign = std::move(v); }
     const std::string& route() const { return m_route; }
@@ -28,7 +32,13 @@ public:
     void setTimeStamp(std::string v) { m_timeStamp = std::move(v); }
 
 private:
-    std::string m_fltno;
+    static const std::string& emptyText()
+    {
+        static const std::string s_empty;
+        return s_empty;
+    }
+
+    std::optional<std::string> m_fltno;
     std::string m_callsign;
     std::string m_route;
     std::string m_flightID;

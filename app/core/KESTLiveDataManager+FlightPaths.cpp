@@ -1,6 +1,8 @@
 // Flight paths: one plane's past positions and altitudes, fetched and kept on the serial queue.
 #include "app/core/KESTLiveDataManager.h"
 
+#include "app/core/KESTURLEscaping.h"
+
 #include "foundation/NSLog.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSString.h"
@@ -9,11 +11,11 @@
 
 void KESTLiveDataManager::performFlightPathFetch(const std::string& adshex, const Value& timestamp)
 {
-    // The hex address comes from the service: escape it so it cannot add query parameters.
+    // The hex address and the time come from the service: escaped, they cannot add fields.
     std::string url = NSString::stringWithFormat(
-        "%@APPAPIv2/planeFlightPath.php?adshex=%@", serviceBaseURL(), NSString::stringByEscapingForURLArgument(adshex));
+        "%@APPAPIv2/planeFlightPath.php?adshex=%@", serviceBaseURL(), KESTURLEscaping::escapedValue(adshex));
     if (!timestamp.isNil())
-        url += NSString::stringWithFormat("&tmestamp=%@", timestamp.stringValue());
+        url += NSString::stringWithFormat("&tmestamp=%@", KESTURLEscaping::escapedValue(timestamp.stringValue()));
     auto nsurl = NSURL::URLWithString(url);
     if (!nsurl) {
         NSLog("Invalid flight path address %@", url);

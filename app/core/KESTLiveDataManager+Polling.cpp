@@ -2,6 +2,7 @@
 #include "app/core/KESTLiveDataManager.h"
 
 #include "app/core/KESTSettingsManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "foundation/Clock.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
@@ -98,8 +99,8 @@ void KESTLiveDataManager::performFullPollWithCompletionHandler(CompletionHandler
     }
 
     std::string url = NSString::stringWithFormat("%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&background=%d",
-        serviceBaseURL(), std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa), lastFetchTS().stringValue(),
-        int32_t(background ? 1 : 0));
+        serviceBaseURL(), std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa),
+        KESTURLEscaping::escapedValue(lastFetchTS().stringValue()), int32_t(background ? 1 : 0));
     auto nsurl = NSURL::URLWithString(url);
     if (!nsurl) {
         NSLog("Invalid live feed address %@", url);
@@ -131,7 +132,7 @@ void KESTLiveDataManager::performDeltaPollWithCompletionHandler(CompletionHandle
     std::string url
         = NSString::stringWithFormat("%@APPAPIv2/planeUpdate.php?routetype=%@&FAA=%@&ts=%@&bounds=%@&background=%d",
             serviceBaseURL(), std::string(icao != 0 ? "IATA" : "ICAO"), std::to_string(faa),
-            lastFetchTS().stringValue(), boundsText, int32_t(background ? 1 : 0));
+            KESTURLEscaping::escapedValue(lastFetchTS().stringValue()), boundsText, int32_t(background ? 1 : 0));
     auto nsurl = NSURL::URLWithString(url);
     if (!nsurl) {
         NSLog("Invalid live feed address %@", url);

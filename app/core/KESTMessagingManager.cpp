@@ -3,6 +3,7 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "foundation/Dispatch.h"
 #include "foundation/NSBundle.h"
+#include "foundation/NSCharacterSet.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSString.h"
 #include "foundation/NSUserDefaults.h"
@@ -11,6 +12,9 @@
 #include "networking/VNHTTPRequestOperationManager.h"
 #include "networking/VNJSONResponseSerializer.h"
 
+#include <algorithm>
+#include <cctype>
+
 VX_REGISTER_CLASS(KESTMessagingManager);
 
 namespace {
@@ -18,12 +22,40 @@ namespace {
 constexpr const char* kLastMessageKey = "kkestravonLastMessage";
 constexpr const char* kLastVersionKey = "kLastVersionUpdateSeen";
 
-// The integer value of a number or a numeric text; nullopt for anything else.
+// The integer value of a number or a numeric text (an optional sign and digits, with white
+// space around); nullopt for anything else, which leaves the remembered numbers alone.
 std::optional<int32_t> integerOf(const Value& value)
 {
-    if (value.isNumber() || value.isString())
+    if (value.isNumber())
         return value.intValue();
-    return std::nullopt;
+    if (!value.isString())
+        return std::nullopt;
+    std::string text
+        = NSString::stringByTrimmingCharactersInSet(value.string(), NSCharacterSet::whitespaceAndNewlineCharacterSet());
+    size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (digits == text.size()
+        || !std::all_of(
+            text.begin() + static_cast<long>(digits), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return std::nullopt;
+    return value.intValue();
+}
+
+// Pages the poll may open: web pages and the application's own links (the URL schemes of its
+// info dictionary). Any other scheme could start another application or read local files.
+bool isOpenableURL(const Ref<NSURL>& url)
+{
+    std::string scheme = NSString::lowercaseString(url->scheme());
+    if (scheme == "http" || scheme == "https")
+        return true;
+    Value types = NSBundle::mainBundle()->objectForInfoDictionaryKey("CFBundleURLTypes");
+    for (const auto& type : types.isArray() ? types.elements() : std::vector<Value> {}) {
+        Value schemes = type.isDictionary() ? type.objectForKey("CFBundleURLSchemes") : Value();
+        for (const auto& own : schemes.isArray() ? schemes.elements() : std::vector<Value> {}) {
+            if (own.isString() && NSString::lowercaseString(own.string()) == scheme)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -87,7 +119,7 @@ void KESTMessagingManager::handleAnswer(const Value& answer, int32_t lastMessage
     auto launch = [&](const Value& link, int32_t timeOut) {
         auto url = link.isString() ? NSURL::URLWithString(link.stringValue()) : nullptr;
         auto target = delegate();
-        if (!url || !target) {
+        if (!url || !isOpenableURL(url) || !target) {
             close();
             return;
         }

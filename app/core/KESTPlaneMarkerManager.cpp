@@ -1,6 +1,7 @@
 #include "app/core/KESTPlaneMarkerManager.h"
 
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "foundation/Locked.h"
 #include "foundation/NSCache.h"
 #include "foundation/NSLog.h"
@@ -116,9 +117,6 @@ Value buildTable(const std::vector<FamilyGroup>& groups)
     return table.copy();
 }
 
-// Characters that would end or split a query value; the airline code is escaped with them.
-constexpr std::string_view kQueryValueDelimiters = "!*'();:@&=+$,/?%#[] ";
-
 } // namespace
 
 KESTPlaneMarkerManager::KESTPlaneMarkerManager(Passkey key)
@@ -189,7 +187,7 @@ Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
     if (auto cached = m_cache->objectForKey(key).objectAs<UIImage>())
         return cached;
 
-    std::string code = NSString::stringByAddingPercentEscapes(airlineCode, "", kQueryValueDelimiters);
+    std::string code = KESTURLEscaping::escapedValue(airlineCode);
     std::string address
         = logoServiceBaseURL() + NSString::stringWithFormat("v1/getLogo.php?airlineCode=%@&requestThumb=1", code);
     auto url = NSURL::URLWithString(address);

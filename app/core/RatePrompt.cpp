@@ -37,6 +37,7 @@ struct Settings {
     bool alwaysUseMainBundle = false;
     bool modalOpen = false;
     int32_t statusBarStyle = 0;
+    std::weak_ptr<RatePromptDelegate> delegate;
 };
 
 // Answers the network test's request and ignores what it hears.
@@ -106,6 +107,7 @@ Ref<RatePrompt> RatePrompt::sharedInstance()
     if (!s_instance) {
         s_instance = make<RatePrompt>();
         s_instance->m_openInAppStore = systemIsAtLeast7();
+        s_instance->m_delegate = s_settings.delegate;
         NSNotificationCenter::defaultCenter()->addObserverForName(UIApplicationWillResignActiveNotification, nullptr,
             nullptr, [](const Ref<NSNotification>&) { RatePrompt::appWillResignActive(); });
     }
@@ -172,6 +174,15 @@ void RatePrompt::resetForTesting()
     std::lock_guard guard(s_lock);
     s_settings = Settings();
     s_instance = nullptr;
+}
+
+void RatePrompt::setDelegate(std::weak_ptr<RatePromptDelegate> delegate)
+{
+    std::lock_guard guard(s_lock);
+    s_settings.delegate = delegate;
+    // An instance made before the delegate was set hears it too.
+    if (s_instance)
+        s_instance->m_delegate = std::move(delegate);
 }
 
 void RatePrompt::appLaunched(bool canPromptForRating)
@@ -345,6 +356,8 @@ void RatePrompt::showRatingAlert()
             name),
         this, self<RatePrompt>(), localized("No, Thanks"), { rate, localized("Remind me later") });
     m_ratingAlert->show();
+    if (auto listener = delegate())
+        listener->ratePromptDidDisplayAlert(self<RatePrompt>());
 }
 
 void RatePrompt::hideRatingAlert()
@@ -451,8 +464,13 @@ void RatePrompt::closeModal()
     }
     auto window = application ? application->keyWindow() : nullptr;
     auto root = window ? window->rootViewController() : nullptr;
-    if (auto sheet = topMostViewController(root); sheet && sheet != root)
-        sheet->dismissViewControllerAnimatedCompletion(current.usesAnimation, nullptr);
+    if (auto sheet = topMostViewController(root); sheet && sheet != root) {
+        bool animated = current.usesAnimation;
+        sheet->dismissViewControllerAnimatedCompletion(animated, [animated] {
+            if (auto listener = sharedInstance()->delegate())
+                listener->ratePromptDidDismissModalViewAnimated(RatePrompt::classObject(), animated);
+        });
+    }
     std::lock_guard guard(s_lock);
     s_settings.statusBarStyle = 0;
 }
@@ -460,17 +478,24 @@ void RatePrompt::closeModal()
 void RatePrompt::alertViewDidDismissWithButtonIndex(const Ref<UIAlertView>&, int32_t buttonIndex)
 {
     auto defaults = NSUserDefaults::standardUserDefaults();
+    auto protectedThis = self<RatePrompt>();
     switch (buttonIndex) {
     case 0:
         defaults->setBool(true, kDeclinedToRate);
         defaults->synchronize();
+        if (auto listener = delegate())
+            listener->ratePromptDidDeclineToRate(protectedThis);
         break;
     case 1:
         rateApp();
+        if (auto listener = delegate())
+            listener->ratePromptDidOptToRate(protectedThis);
         break;
     case 2:
         defaults->setDouble(now(), kReminderRequestDate);
         defaults->synchronize();
+        if (auto listener = delegate())
+            listener->ratePromptDidOptToRemindLater(protectedThis);
         break;
     default:
         break;
@@ -493,6 +518,8 @@ void RatePrompt::rateApp()
         if (!presenter)
             return;
         bool animated = settings().usesAnimation;
+        if (auto listener = prompt->delegate())
+            listener->ratePromptWillPresentModalViewAnimated(prompt, animated);
         presenter->presentViewControllerAnimatedCompletion(sheet, animated, [animated] {
             auto application = UIApplication::sharedApplication();
             std::lock_guard guard(s_lock);

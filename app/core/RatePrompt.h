@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/core/RatePromptDelegate.h"
 #include "foundation/NSObject.h"
 #include "services/SKStoreProductViewController.h"
 #include "uikit/UIAlertView.h"
 
+#include <memory>
 #include <string>
 
 // The rating prompt: counts the uses of the current build (the info-dictionary value
@@ -35,12 +37,16 @@ public:
     static double timeBeforeReminding();
     static void setDebug(bool debug);
     static bool debug();
+    // The delegate, held weakly; the shared instance takes it when it is made, or at once.
+    static void setDelegate(std::weak_ptr<RatePromptDelegate> delegate);
     // Test-only: the initial settings and a new shared instance.
     static void resetForTesting();
 
     // Counts one use on a background queue (one count at a time) and, when canPromptForRating and the conditions
     // hold, shows the alert on the main queue.
     static void appLaunched(bool canPromptForRating);
+    // The same as appLaunched(true).
+    static void appLaunched() { appLaunched(true); }
     static void appEnteredForeground(bool canPromptForRating);
     static void userDidSignificantEvent(bool canPromptForRating);
     // Shows the alert at once when the network test passes and this build is neither rated nor
@@ -75,6 +81,8 @@ public:
     static void rateApp();
     const Ref<UIAlertView>& ratingAlert() const { return m_ratingAlert; }
     bool openInAppStore() const { return m_openInAppStore; }
+    std::shared_ptr<RatePromptDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegateValue(std::weak_ptr<RatePromptDelegate> delegate) { m_delegate = std::move(delegate); }
     void setOpenInAppStoreValue(bool open) { m_openInAppStore = open; }
     void productViewControllerDidFinish(const Ref<SKStoreProductViewController>&) override { closeModal(); }
 
@@ -85,4 +93,5 @@ private:
 
     Ref<UIAlertView> m_ratingAlert;
     bool m_openInAppStore { true };
+    std::weak_ptr<RatePromptDelegate> m_delegate;
 };

@@ -165,7 +165,7 @@ void KESTRouteProgressView::layoutSubviews()
 }
 
 void KESTRouteProgressView::placeLabels(
-    const std::vector<Ref<UILabel>>& labels, const std::string& textStyle, CGFloat y, bool hide)
+    const std::vector<Ref<UILabel>>& labels, const std::string& textStyle, CGFloat y, std::optional<bool> hidden)
 {
     auto font = UIFont::preferredFontForTextStyle(textStyle);
     CGFloat half = (bounds().size.width - 2 * kInset) / 2;
@@ -184,8 +184,8 @@ void KESTRouteProgressView::placeLabels(
         if (offset >= x)
             x = sum - 6;
         label->setFrame(CGRectMake(x, y, width, 20));
-        if (hide)
-            label->setHidden(true);
+        if (hidden)
+            label->setHidden(*hidden);
         sum += m_scrollView->bounds().size.width;
         first = false;
     }
@@ -207,7 +207,7 @@ void KESTRouteProgressView::performLayout()
     m_totalDistanceLabel->setFrame(CGRectMake(bounds().size.width - 122, 65, 100, 20));
     m_distanceTravelledLabel->setHidden(!m_showDistances);
     m_totalDistanceLabel->setHidden(!m_showDistances);
-    placeLabels(m_airportLabels, UIFontTextStyleBody, 12, false);
+    placeLabels(m_airportLabels, UIFontTextStyleBody, 12, std::nullopt);
     placeLabels(m_airportTerminalLabels, UIFontTextStyleCaption1, 28, !m_showTerminals);
     m_internalView->setNeedsDisplay();
 }

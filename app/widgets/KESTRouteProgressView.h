@@ -5,6 +5,7 @@
 #include "uikit/UIScrollView.h"
 #include "uikit/UIView.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,9 @@ public:
     bool hasScrolledToLatestHop() const { return m_hasScrolledToLatestHop; }
 
 private:
-    void placeLabels(const std::vector<Ref<UILabel>>& labels, const std::string& textStyle, CGFloat y, bool hide);
+    // Places the labels of one row; `hidden`, when given, shows or hides each of them.
+    void placeLabels(
+        const std::vector<Ref<UILabel>>& labels, const std::string& textStyle, CGFloat y, std::optional<bool> hidden);
 
     bool m_showProgress { true };
     bool m_showTerminals { false };

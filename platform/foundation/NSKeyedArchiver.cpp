@@ -125,6 +125,11 @@ public:
         case Value::Kind::Double:
             return m_state.append(plist_new_real(v.doubleValue()));
         case Value::Kind::String: {
+            // The archive's strings end at a NUL character: such a string would come back cut.
+            if (v.string().find('\0') != std::string::npos) {
+                m_archiver.failWithError(archiveError("cannot archive a string with a NUL character"));
+                return 0;
+            }
             auto it = m_state.stringUIDs.find(v.string());
             if (it != m_state.stringUIDs.end())
                 return it->second;

@@ -229,8 +229,13 @@ private:
     Value decodeNode(plist_t node, std::string_view key)
     {
         switch (plist_get_node_type(node)) {
-        case PLIST_STRING:
-            return admit(Value::stringClass(), "NSString", key) ? Value(*stringOf(node)) : Value();
+        case PLIST_STRING: {
+            std::string text = *stringOf(node);
+            // Nothing archives a NUL character, and the user defaults could not keep one.
+            if (text.find('\0') != std::string::npos)
+                return fail("string with a NUL character");
+            return admit(Value::stringClass(), "NSString", key) ? Value(std::move(text)) : Value();
+        }
         case PLIST_UINT:
             return admit(Value::numberClass(), "NSNumber", key) ? integerValue(node) : Value();
         case PLIST_REAL: {

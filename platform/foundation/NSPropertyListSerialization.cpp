@@ -70,7 +70,13 @@ Value fromPlist(plist_t node, bool mutableContainers, int depth, std::string& pr
         // does not assert on one.
         uint64_t length = 0;
         const char* s = plist_get_string_ptr(node, &length);
-        return Value(std::string(s ? s : "", s ? static_cast<size_t>(length) : 0));
+        std::string text(s ? s : "", s ? static_cast<size_t>(length) : 0);
+        // No writer can write a NUL character back, nor can the user defaults keep one.
+        if (text.find('\0') != std::string::npos) {
+            problem = "NUL character in a string";
+            return {};
+        }
+        return Value(std::move(text));
     }
     case PLIST_DATA: {
         uint64_t length = 0;

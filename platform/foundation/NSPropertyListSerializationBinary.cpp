@@ -194,8 +194,15 @@ private:
                 for (uint64_t i = 0; i < count; ++i) {
                     if (start[i] >= 0x80)
                         return fail("Non-ASCII byte in an ASCII string");
+                    // No writer can write a NUL character back, nor can the user defaults keep one.
+                    if (start[i] == 0)
+                        return fail("NUL character in a string");
                 }
                 return Value(std::string(reinterpret_cast<const char*>(start), static_cast<size_t>(count)));
+            }
+            for (uint64_t i = 0; i < count; ++i) {
+                if (start[2 * i] == 0 && start[2 * i + 1] == 0)
+                    return fail("NUL character in a string");
             }
             return utf16String(start, static_cast<size_t>(count));
         }

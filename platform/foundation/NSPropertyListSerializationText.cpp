@@ -120,6 +120,11 @@ private:
             ++m_pos;
             if (c == quote) {
                 flushSurrogate();
+                // No writer can write a NUL character back, nor can the user defaults keep one.
+                if (out.find('\0') != std::string::npos) {
+                    fail("NUL character in a string");
+                    return std::nullopt;
+                }
                 return out;
             }
             if (c != '\\') {

@@ -325,8 +325,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                     break;
                 std::string key = hex + "-" + std::to_string(static_cast<int64_t>(past->departureTime));
                 flights.push_back({ { "flight",
-                    { { "flightno", past->flightNumber.empty() ? past->callsign : past->flightNumber },
-                        { "flightno_new", past->callsign }, { "route", past->origin + "-" + past->destination },
+                    { { "flightno", past->callsign }, { "flightno_new", past->flightNumber },
+                        { "route", past->origin + "-" + past->destination },
                         { "timestamp", SimText::date(past->departureTime, "%Y-%m-%d %H:%M:%S") },
                         { "primary_key", key } } } });
                 at = past->departureTime - 3600; // into the previous leg's turnaround or flight

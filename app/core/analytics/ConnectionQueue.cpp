@@ -1,5 +1,6 @@
 #include "app/core/analytics/ConnectionQueue.h"
 
+#include "app/core/KESTURLEscaping.h"
 #include "app/core/analytics/DeviceInfo.h"
 #include "foundation/Clock.h"
 #include "foundation/NSLog.h"
@@ -40,8 +41,8 @@ void ConnectionQueue::resetSharedInstanceForTesting()
 
 std::string ConnectionQueue::prefix() const
 {
-    return NSString::stringWithFormat(
-        "app_key=%@&device_id=%@&timestamp=%ld", m_appKey, DeviceInfo::udid(), long(Clock::wallTime()));
+    return NSString::stringWithFormat("app_key=%@&device_id=%@&timestamp=%ld", m_appKey,
+        KESTURLEscaping::escapedValue(DeviceInfo::udid()), long(Clock::wallTime()));
 }
 
 void ConnectionQueue::enqueue(std::string query)

@@ -12,6 +12,8 @@
 #include "foundation/Random.h"
 #include "uikit/UIPasteboard.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -45,6 +47,15 @@ Ref<NSError> report(int32_t code, const std::string& description)
 std::string textOf(const Value& value)
 {
     return value.isString() ? value.stringValue() : std::string();
+}
+
+// An identifier of the scheme: 40 hexadecimal digits. Other applications can write anything into
+// the slots; what is not an identifier is not adopted, since the user defaults may refuse to
+// store it and it would change the analytics requests it is sent in.
+bool isIdentifier(const std::string& text)
+{
+    return text.size() == 40
+        && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
 }
 
 } // namespace
@@ -128,7 +139,8 @@ std::string Tally_SharedUDID::valueWithError(Ref<NSError>* error)
         }
         Value record = _getDictFromPasteboard(pasteboard);
         std::string slotValue = textOf(record[kValueKey]);
-        if (slotValue.empty()) {
+        // A slot without an identifier of the scheme counts as free.
+        if (!isIdentifier(slotValue)) {
             if (freeSlot.empty())
                 freeSlot = name;
         } else {

@@ -238,4 +238,32 @@ TEST_F(AuthScreensTest, PasswordResetGoesBackOneScreen)
     EXPECT_EQ(presented()->topViewController(), menu);
 }
 
+// The four account screens answer the autorotation question for upright portrait only.
+TEST_F(AuthScreensTest, AccountScreensTurnOnlyToPortrait)
+{
+    struct Screen {
+        const char* name;
+        std::function<bool(UIInterfaceOrientation)> rotates;
+    };
+    auto menu = KESTAuthMenuView::initWithCompletionBlockFailureBlock(nullptr, nullptr);
+    auto login = KESTAuthLoginView::initWithCompletionBlockFailureBlock(nullptr, nullptr);
+    auto create = KESTAuthCreateAccountView::initWithCompletionBlockFailureBlock(nullptr, nullptr);
+    auto forgotten = KESTAuthForgottenPasswordView::initWithCompletionBlockFailureBlock(nullptr, nullptr);
+    const Screen screens[] = {
+        { "menu", [&](UIInterfaceOrientation o) { return menu->shouldAutorotateToInterfaceOrientation(o); } },
+        { "login", [&](UIInterfaceOrientation o) { return login->shouldAutorotateToInterfaceOrientation(o); } },
+        { "create account",
+            [&](UIInterfaceOrientation o) { return create->shouldAutorotateToInterfaceOrientation(o); } },
+        { "forgotten password",
+            [&](UIInterfaceOrientation o) { return forgotten->shouldAutorotateToInterfaceOrientation(o); } },
+    };
+    for (const auto& screen : screens) {
+        SCOPED_TRACE(screen.name);
+        EXPECT_TRUE(screen.rotates(UIInterfaceOrientationPortrait));
+        for (auto other : { UIInterfaceOrientationPortraitUpsideDown, UIInterfaceOrientationLandscapeLeft,
+                 UIInterfaceOrientationLandscapeRight })
+            EXPECT_FALSE(screen.rotates(other)) << other;
+    }
+}
+
 } // namespace

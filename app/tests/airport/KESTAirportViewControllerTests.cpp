@@ -1,12 +1,15 @@
 #include "app/view-controllers/airport/KESTAirportViewController.h"
 
 #include "app/core/KESTAirport.h"
+#include "app/tests/RequestAddress.h"
 #include "app/tests/detail/DetailTestSupport.h"
 #include "app/view-controllers/airport/KESTAirportViewCell.h"
+#include "app/view-controllers/search/KESTSearchDelegate.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSUserDefaults.h"
 #include "graphics/UIColor.h"
 #include "uikit/NSIndexPath.h"
+#include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UISegmentedControl.h"
@@ -41,6 +44,63 @@ Board openBoard()
     board->viewWillAppear(false);
     drainAll();
     return { navigation, board };
+}
+
+// A live feed of its own for the test: planes made live here do not outlive it.
+struct FreshLiveFeed {
+    FreshLiveFeed() { KESTLiveDataManager::resetSharedInstanceForTesting(); }
+    ~FreshLiveFeed()
+    {
+        drainAll();
+        KESTLiveDataManager::resetSharedInstanceForTesting();
+    }
+};
+
+// Makes the planes live in the feed, each with the callsign its airline code is read from.
+void publishLivePlanes(const std::vector<std::pair<std::string, std::string>>& planes)
+{
+    std::string json = R"({"planes":{)";
+    for (const auto& [hex, callsign] : planes) {
+        json += (json.back() == '{' ? "\"" : ",\"") + hex + R"(":["B738","CDG-LHR","G-TEST",")" + callsign
+            + R"(",51.0,0.0,30000,90,400,1388534390,"7",0,"BA1"])";
+    }
+    json += "}}";
+    KESTLiveDataManager::sharedInstance()->parsePlaneDataResponse(
+        NSJSONSerialization::JSONObjectWithData(
+            std::string_view(json), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr),
+        true, nullptr, nullptr);
+    drainAll();
+}
+
+// Records the planes the board asks the map to show.
+class RecordingSearchDelegate : public KESTSearchDelegate {
+public:
+    void selectAnnotationMakeVisible(const Ref<KESTAnnotation>& annotation, bool makeVisible) override
+    {
+        auto plane = std::dynamic_pointer_cast<KESTPlane>(annotation);
+        selected.push_back((plane ? plane->adshex() : std::string("?")) + (makeVisible ? " visible" : ""));
+    }
+    Ref<KESTMapController> mapController() override { return nullptr; }
+    std::vector<std::string> selected;
+};
+
+// A logo image of the given width, answered after `delay`, or a failure without an image.
+URLStubSpec logoAnswer(const std::string& airline, int width, double delay, bool fail = false)
+{
+    URLStubSpec spec;
+    spec.url = std::string(DetailTestScope::kBase) + "v1/getLogo.php?airlineCode=" + airline;
+    spec.delay = delay;
+    if (fail) {
+        spec.statusCode = 404;
+        return spec;
+    }
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(width, 20), true, 1);
+    auto picture = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    Value png = UIImagePNGRepresentation(picture);
+    spec.headers = { { "Content-Type", "image/png" } };
+    spec.body.assign(png.bytes().begin(), png.bytes().end());
+    return spec;
 }
 
 CGFloat rowHeight(const Ref<KESTAirportViewController>& board, int32_t row)
@@ -124,11 +184,91 @@ TEST(KESTAirportViewController, ViewOnMapChecksTheOpenRowAgainstTheList)
         spec.body = R"({"arr":[]})";
         return spec;
     }());
+    // While the open row is in the list, "View on map" shows its live plane.
+    FreshLiveFeed feed;
+    publishLivePlanes({ { "400001", "BAW1" } });
+    auto delegate = std::make_shared<RecordingSearchDelegate>();
+    board->setDelegate(delegate);
+    board->showFlight(nullptr);
+    EXPECT_EQ(delegate->selected, (std::vector<std::string> { "400001 visible" }));
+
     board->updateBoard();
     drainAll();
     EXPECT_EQ(board->tableViewNumberOfRowsInSection(board->tableView(), 0), 0);
     board->showFlight(nullptr); // must not read past the list
+    EXPECT_EQ(delegate->selected.size(), 1u) << "a row no longer listed shows nothing";
     board->viewWillDisappear(false);
+}
+
+// The airline code read from a live plane's callsign goes into the logo address percent-encoded.
+TEST(KESTAirportViewCell, EscapesTheAirlineCodeOfTheLogoRequest)
+{
+    DetailTestScope scope;
+    FreshLiveFeed feed;
+    auto logo = scope.json("v1/getLogo.php", "{}");
+    auto cell = KESTAirportViewCell::initWithStyleReuseIdentifier(UITableViewCellStyleSubtitle, "FlightCell");
+    auto queue = NSOperationQueue::init();
+    // The code is a run of two or three letters of the callsign, or without one its first two
+    // characters.
+    for (const char* callsign : { "A&1", "A=1", "A#1", "A/1", "A?1", "A 1", "A%1", "A+1", "\xC3\x84;1" }) {
+        SCOPED_TRACE(callsign);
+        // A plane of its own for each callsign: a plane keeps the airline code it read first.
+        KESTLiveDataManager::resetSharedInstanceForTesting();
+        publishLivePlanes({ { "400001", callsign } });
+        auto plane = KESTLiveDataManager::sharedInstance()->planeWithADSHEX("400001");
+        ASSERT_TRUE(plane);
+        std::string airline = plane->airlineICAO().value_or("");
+        size_t before = logo->requestCount();
+        cell->fillFromItemModeOpen(
+            NSJSONSerialization::JSONObjectWithData(boardItem("BA1", "0"), 0, nullptr), "arr", true, queue);
+        drainAll();
+        ASSERT_EQ(logo->requestCount(), before + 1);
+        auto address = RequestAddress::read(logo->requests().back().url);
+        EXPECT_FALSE(address.hasFragment);
+        EXPECT_EQ(address.fields, (std::vector<std::pair<std::string, std::string>> { { "airlineCode", airline } }));
+    }
+}
+
+// A reused row shows only the logo of the flight it now shows: the previous flight's logo goes
+// when the new request fails, and a logo that arrives late for a flight it no longer shows is
+// dropped.
+TEST(KESTAirportViewCell, AReusedRowShowsOnlyItsOwnFlightsLogo)
+{
+    DetailTestScope scope;
+    FreshLiveFeed feed;
+    auto queue = NSOperationQueue::init();
+    auto item = [](const char* hex) {
+        std::string text = boardItem("BA1", "0");
+        text.replace(text.find("400001"), 6, hex);
+        return NSJSONSerialization::JSONObjectWithData(text, 0, nullptr);
+    };
+    publishLivePlanes({ { "400001", "BAW1" }, { "400002", "AFR2" }, { "400003", "DLH3" } });
+    scope.stubs().add(logoAnswer("BAW", 60, 0));
+    scope.stubs().add(logoAnswer("AFR", 0, 0, true));
+    scope.stubs().add(logoAnswer("DLH", 80, 10));
+    auto cell = KESTAirportViewCell::initWithStyleReuseIdentifier(UITableViewCellStyleSubtitle, "FlightCell");
+    auto shownWidth = [&]() -> CGFloat {
+        auto image = cell->airlineLogo()->image();
+        return image ? image->size().width : 0;
+    };
+
+    cell->fillFromItemModeOpen(item("400001"), "arr", true, queue);
+    drainAll();
+    EXPECT_GT(shownWidth(), 0) << "the first flight's logo";
+
+    // Reused for a flight whose logo cannot be had.
+    cell->fillFromItemModeOpen(item("400002"), "arr", true, queue);
+    drainAll();
+    EXPECT_EQ(shownWidth(), 0) << "not the previous flight's logo";
+
+    // Reused for a slow logo, then for the failing one again before it comes.
+    cell->fillFromItemModeOpen(item("400003"), "arr", true, queue);
+    drainAll();
+    cell->fillFromItemModeOpen(item("400002"), "arr", true, queue);
+    drainAll();
+    scope.clock().advance(10);
+    drainAll();
+    EXPECT_EQ(shownWidth(), 0) << "the late logo is another flight's";
 }
 
 TEST(KESTAirportViewCell, FillsFromItemsWithStatusColoursAndNulls)

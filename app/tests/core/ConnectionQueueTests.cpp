@@ -1,5 +1,7 @@
 #include "app/core/analytics/ConnectionQueue.h"
 
+#include "app/core/analytics/Tally_SharedUDID.h"
+#include "app/tests/RequestAddress.h"
 #include "app/tests/core/AnalyticsTestSupport.h"
 #include "testing/LogCapture.h"
 
@@ -54,6 +56,31 @@ TEST(ConnectionQueue, EventsTextIsEscapedExactlyOnce)
     ASSERT_EQ(collector->requestCount(), 1u);
     std::string url = collector->requests()[0].url;
     EXPECT_NE(url.find("&events=%5B%7B%22key%22%3A%22A%20%26%20B%22%7D%5D"), std::string::npos) << url;
+}
+
+// The shared device identifier is percent-encoded into the query: whatever the stored record
+// holds, the report keeps exactly its fields.
+TEST(ConnectionQueue, DeviceIdentifierIsEscaped)
+{
+    for (const auto& hostile : hostileURLValues()) {
+        SCOPED_TRACE(hostile);
+        AnalyticsTestScope scope;
+        Tally_SharedUDID::resetCacheForTesting();
+        NSUserDefaults::standardUserDefaults()->setObjectForKey(
+            Value::dictionary({ { "SharedUDID", Value(hostile) } }), "SharedUDID");
+        auto collector = scope.stubCollector();
+        auto queue = startedQueue();
+        queue->updateSessionWithDuration(7);
+        drainAll();
+        ASSERT_EQ(collector->requestCount(), 1u);
+        auto address = RequestAddress::read(collector->requests()[0].url);
+        EXPECT_FALSE(address.hasFragment);
+        EXPECT_EQ(
+            address.names(), (std::vector<std::string> { "app_key", "device_id", "timestamp", "session_duration" }));
+        EXPECT_EQ(address.value("device_id"), hostile);
+        EXPECT_EQ(address.value("session_duration"), "7");
+        Tally_SharedUDID::resetCacheForTesting();
+    }
 }
 
 TEST(ConnectionQueue, DropsTheOldestReportsWhenTheCollectorStaysAway)

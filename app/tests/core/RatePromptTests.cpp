@@ -12,6 +12,10 @@
 #include "uikit/UIDevice.h"
 #include "uikit/UIWindow.h"
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,6 +134,79 @@ TEST_F(RatePromptTest, ANewBuildCountedThroughAnEventLeavesTheFirstUseUnset)
     EXPECT_EQ(defaults->integerForKey("kRatePromptSignificantEventCount"), 1);
     RatePrompt::sharedInstance()->incrementUseCount();
     EXPECT_EQ(defaults->doubleForKey("kRatePromptFirstUseDate"), VirtualClock::defaultWallEpoch);
+}
+
+// Records what the prompt tells its delegate.
+class RecordingRateDelegate : public RatePromptDelegate {
+public:
+    void ratePromptDidDisplayAlert(const Ref<RatePrompt>& prompt) override { heard("displayed", prompt); }
+    void ratePromptDidDeclineToRate(const Ref<RatePrompt>& prompt) override { heard("declined", prompt); }
+    void ratePromptDidOptToRate(const Ref<RatePrompt>& prompt) override { heard("rate", prompt); }
+    void ratePromptDidOptToRemindLater(const Ref<RatePrompt>& prompt) override { heard("later", prompt); }
+    void ratePromptWillPresentModalViewAnimated(const Ref<RatePrompt>& prompt, bool animated) override
+    {
+        heard(std::string("will present") + (animated ? " animated" : ""), prompt);
+    }
+    void ratePromptDidDismissModalViewAnimated(Class prompt, bool animated) override
+    {
+        calls.push_back(std::string("dismissed") + (animated ? " animated" : "")
+            + (prompt == RatePrompt::classObject() ? "" : " (not the class)"));
+    }
+    void heard(const std::string& what, const Ref<RatePrompt>& prompt)
+    {
+        calls.push_back(what + (prompt == RatePrompt::sharedInstance() ? "" : " (not the shared prompt)"));
+    }
+    std::vector<std::string> calls;
+};
+
+// The delegate set on the class hears the alert, each of its three answers and the product
+// sheet; a delegate that answers nothing (every operation is optional) changes nothing.
+TEST_F(RatePromptTest, TellsItsDelegateWhatTheUserChose)
+{
+    flags(kSCNetworkReachabilityFlagsReachable);
+    struct Case {
+        const char* name;
+        int32_t button;
+        std::vector<std::string> calls;
+    } cases[] = {
+        { "no, thanks", 0, { "displayed", "declined" } },
+        { "rate", 1, { "displayed", "will present animated", "rate", "dismissed animated" } },
+        { "remind me later", 2, { "displayed", "later" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RatePrompt::resetForTesting();
+        RatePrompt::setAppId("900000017");
+        RatePrompt::setOpenInAppStore(false);
+        auto delegate = std::make_shared<RecordingRateDelegate>();
+        RatePrompt::setDelegate(delegate);
+        RatePrompt::setDebug(true);
+        RatePrompt::appLaunched();
+        drainAll();
+        auto alerts = UIAlertView::visibleAlerts();
+        ASSERT_EQ(alerts.size(), 1u);
+        alerts[0]->tapButtonAtIndex(c.button);
+        m_clock.advance(1);
+        drainAll();
+        if (auto sheet = std::dynamic_pointer_cast<SKStoreProductViewController>(m_root->presentedViewController())) {
+            sheet->finish();
+            m_clock.advance(1);
+            drainAll();
+        }
+        EXPECT_EQ(delegate->calls, c.calls);
+    }
+    // Without a delegate, and with one that overrides nothing, the alert still works.
+    RatePrompt::resetForTesting();
+    class Silent : public RatePromptDelegate { };
+    auto silent = std::make_shared<Silent>();
+    RatePrompt::setDelegate(silent);
+    RatePrompt::setDebug(true);
+    RatePrompt::appLaunched();
+    drainAll();
+    ASSERT_EQ(UIAlertView::visibleAlerts().size(), 1u);
+    UIAlertView::visibleAlerts()[0]->tapButtonAtIndex(0);
+    drainAll();
+    EXPECT_TRUE(RatePrompt::sharedInstance()->userHasDeclinedToRate());
 }
 
 } // namespace

@@ -131,6 +131,29 @@ TEST(KESTMessagingManager, ShowsOnlyNewerPages)
         { "not an object", 5, 5, "[1,2]", {}, 5, 5 },
         { "entry not an object", 5, 5, R"({"version":7})", {}, 5, 5 },
         { "failed request", 5, 5, "", {}, 5, 5 },
+        // Numbers that are not numbers leave the remembered ones alone, as a malformed entry does.
+        { "version not numeric", 12, 0, R"({"version":{"latestVersion":"abc","versionURL":"http://x.invalid/v"}})", {},
+            12, 0 },
+        { "version empty text", 12, 0, R"({"version":{"latestVersion":"","versionURL":"http://x.invalid/v"}})", {}, 12,
+            0 },
+        { "message number with trailing text", 0, 40,
+            R"({"message":{"messageID":"41st","messageURL":"http://x.invalid/m"}})", {}, 0, 40 },
+        { "message number an object", 0, 40, R"({"message":{"messageID":{"n":41},"messageURL":"http://x.invalid/m"}})",
+            {}, 0, 40 },
+        { "message number missing", 0, 40, R"({"message":{"messageURL":"http://x.invalid/m"}})", {}, 0, 40 },
+        // Only web pages and the application's own links are opened.
+        { "https page", 12, 0, R"({"version":{"latestVersion":13,"versionURL":"HTTPS://x.invalid/v"}})",
+            { "launch HTTPS://x.invalid/v close 0" }, 13, 0 },
+        { "own scheme", 0, 40, R"({"message":{"messageID":41,"messageURL":"vxvolantrix://flight/BA117"}})",
+            { "launch vxvolantrix://flight/BA117 close 5" }, 0, 41 },
+        { "telephone link", 12, 0, R"({"version":{"latestVersion":13,"versionURL":"tel:+441234567890"}})", { "closed" },
+            13, 0 },
+        { "file link", 0, 40, R"({"message":{"messageID":41,"messageURL":"file:///etc/passwd"}})", { "closed" }, 0,
+            41 },
+        { "script link", 0, 40, R"j({"message":{"messageID":41,"messageURL":"javascript:alert(1)"}})j", { "closed" }, 0,
+            41 },
+        { "other application's scheme", 12, 0, R"({"version":{"latestVersion":13,"versionURL":"otherapp://open"}})",
+            { "closed" }, 13, 0 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -128,4 +128,58 @@ TEST(Tally_SharedUDID, ApplicationsWithSeparateSandboxesShareOneIdentifier)
         NSUserDefaults::standardUserDefaults()->objectForKey("SharedUDID")["SharedUDID_slot"].stringValue(), slot(1));
 }
 
+// What other applications left in the slots is adopted only when it is an identifier of the
+// scheme, 40 hexadecimal digits; anything else (a NUL character, which the defaults cannot
+// store, or text that would change the analytics query) is ignored, and a fresh identifier is
+// made and kept across launches.
+TEST(Tally_SharedUDID, AdoptsOnlyWellFormedIdentifiersFromTheSlots)
+{
+    // Held as UTF-16 in the archive (it has a character outside ASCII): the "Z" after "\u00e9"
+    // is made U+0000 there.
+    const std::string marked = std::string(20, 'a') + "\u00e9Z" + std::string(18, 'a');
+    const std::string marker { '\0', '\xE9', '\0', 'Z' };
+    struct Case {
+        const char* name;
+        std::string shared;
+        bool nulAtMark;
+        bool adopted;
+    } cases[] = {
+        { "NUL character", marked, true, false },
+        { "query delimiters", std::string(30, 'a') + "&id=e#/x=", false, false },
+        { "39 digits", std::string(39, 'b'), false, false },
+        { "41 digits", std::string(41, 'b'), false, false },
+        { "not hexadecimal", std::string(40, 'g'), false, false },
+        { "upper-case hexadecimal", std::string(20, 'C') + std::string(20, '7'), false, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnalyticsTestScope scope;
+        for (int i : { 0, 1 }) {
+            putRecord(i, c.shared, "APP-" + std::to_string(i));
+            if (!c.nulAtMark)
+                continue;
+            auto pasteboard = UIPasteboard::pasteboardWithNameCreate(slot(i), false);
+            Value::Bytes bytes = pasteboard->valueForPasteboardType("org.SharedUDID").bytes();
+            std::string view(bytes.begin(), bytes.end());
+            size_t at = view.find(marker);
+            ASSERT_NE(at, std::string::npos);
+            bytes[at + marker.size() - 1] = 0;
+            pasteboard->setValueForPasteboardType(Value::data(bytes), "org.SharedUDID");
+        }
+        std::string value;
+        ASSERT_NO_THROW(value = Tally_SharedUDID::value());
+        if (c.adopted) {
+            EXPECT_EQ(value, c.shared);
+        } else {
+            EXPECT_TRUE(std::regex_match(value, std::regex("[0-9a-f]{40}"))) << value;
+        }
+        EXPECT_EQ(
+            NSUserDefaults::standardUserDefaults()->objectForKey("SharedUDID")["SharedUDID"].stringValue(), value);
+        relaunch();
+        std::string again;
+        ASSERT_NO_THROW(again = Tally_SharedUDID::value());
+        EXPECT_EQ(again, value);
+    }
+}
+
 } // namespace

@@ -240,6 +240,47 @@ TEST(KESTFlightDetailViewController, SpeedAndAltitudeRowsOpenTheFlightGraph)
     }
 }
 
+// Samples the service sends malformed are left out of the graph; the others are plotted.
+TEST(KESTFlightDetailViewController, MalformedGraphSamplesAreLeftOutOfTheGraph)
+{
+    DetailTestScope scope;
+    scope.json("APPAPIv2/planeMetaData.php",
+        R"({"graph":{
+            "01":{"prikey":1,"altitude":1000,"speed":150},
+            "02":{"altitude":2000,"speed":200},
+            "03":{"prikey":null,"altitude":2100,"speed":210},
+            "04":"sample",
+            "05":{"prikey":[5],"altitude":2500,"speed":220},
+            "06":{"prikey":{"x":6},"altitude":2600,"speed":230},
+            "07":{"prikey":7,"altitude":"high","speed":240},
+            "08":{"prikey":8,"speed":250},
+            "09":{"prikey":9,"altitude":2900,"speed":null},
+            "10":[10,3000,260],
+            "11":{"prikey":"11","altitude":3100,"speed":270}}})");
+    scope.json("searchPhotos.php", "[]");
+    auto detail = openDetail(detailPlane("400001", "B738", "LHR-JFK", "G-STBA", "BAW117", "BA117"));
+    auto flight = tabOf<KESTFlightDetailViewController>(detail);
+    ASSERT_TRUE(flight);
+    const Value& chart = flight->chartData();
+    std::vector<std::string> plotted;
+    for (const auto& row : chart.elements())
+        plotted.push_back(row.objectForKey("prikey").stringValue());
+    EXPECT_EQ(plotted, (std::vector<std::string> { "1", "11" }));
+
+    // The graph opens on what is left, every point with its position and both values.
+    flight->tableViewDidSelectRowAtIndexPath(flight->tableView(), NSIndexPath::indexPathForRowInSection(1, 0));
+    drainAll();
+    auto graph = std::dynamic_pointer_cast<KESTFlightGraphViewController>(detail.navigation->topViewController());
+    ASSERT_TRUE(graph);
+    ASSERT_TRUE(graph->chartData() == chart);
+    for (const auto& row : graph->chartData().elements()) {
+        SCOPED_TRACE(row.description());
+        EXPECT_FALSE(row.objectForKey("prikey").isNilOrNull());
+        EXPECT_TRUE(row.objectForKey("altitude").isNumber());
+        EXPECT_TRUE(row.objectForKey("speed").isNumber());
+    }
+}
+
 TEST(KESTFlightDetailViewController, WithoutScheduleTheRowsShowNotAvailable)
 {
     DetailTestScope scope;

@@ -1,5 +1,6 @@
 #include "app/view-controllers/detail/KESTDetailViewController.h"
 
+#include "app/tests/RequestAddress.h"
 #include "app/tests/detail/DetailTestSupport.h"
 #include "app/view-controllers/alerts/KESTAlertActivity.h"
 #include "app/view-controllers/detail/KESTAircraftDetailViewController.h"
@@ -100,6 +101,46 @@ TEST(KESTDetailViewController, QueuesItsRequestsByThePlanesValues)
     KESTDetailViewController::initWithPlane(detailPlane("400002", "B7?8", "LHR-JFK", "G-STBB", "BAW118", "BA118"));
     drainAll();
     EXPECT_TRUE(requested(scope.requestedPaths(), "v1/getImage.php?airlineCode=BAW&aircraftType=B7z8&skipFuzzy=1"));
+}
+
+// Values from the feed go into the addresses percent-encoded: each request keeps exactly its
+// fields, and each field reads back as the plane's value.
+TEST(KESTDetailViewController, EscapesThePlanesValuesInEveryRequest)
+{
+    DetailTestScope scope;
+    scope.json("", "{}");
+    for (const auto& hostile : hostileURLValues()) {
+        SCOPED_TRACE(hostile);
+        size_t before = scope.stubs().allRequests().size();
+        std::string type = "T" + hostile, reg = "R" + hostile, fltno = "F" + hostile;
+        auto plane = detailPlane(hostile, type, "LHR-JFK", reg, hostile, fltno);
+        auto detail = KESTDetailViewController::initWithPlane(plane);
+        drainAll();
+        std::string airline = plane->airlineICAO().value_or("");
+        std::string drawnType = type;
+        std::replace(drawnType.begin(), drawnType.end(), '?', 'z');
+        struct Expected {
+            std::string script;
+            std::vector<std::pair<std::string, std::string>> fields;
+        } expected[] = {
+            { "planeMetaData.php", { { "adshex", hostile }, { "flightno", fltno } } },
+            { "searchPhotos.php", { { "querytext", reg } } },
+            { "getImage.php", { { "airlineCode", airline }, { "aircraftType", drawnType }, { "skipFuzzy", "1" } } },
+        };
+        auto requests = scope.stubs().allRequests();
+        for (const auto& e : expected) {
+            SCOPED_TRACE(e.script);
+            std::vector<RequestAddress> sent;
+            for (size_t i = before; i < requests.size(); ++i) {
+                auto address = RequestAddress::read(requests[i].url);
+                if (!address.pathSegments.empty() && address.pathSegments.back() == e.script)
+                    sent.push_back(address);
+            }
+            ASSERT_EQ(sent.size(), 1u);
+            EXPECT_FALSE(sent[0].hasFragment);
+            EXPECT_EQ(sent[0].fields, e.fields);
+        }
+    }
 }
 
 // Metadata answers of every shape: the live values, the hop figures and the notification.

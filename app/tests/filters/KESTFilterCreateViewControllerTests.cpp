@@ -152,6 +152,40 @@ TEST_F(FilterEditor, LeavingUnsavedPutsBackOnlyWhatTheEditorChanged)
     EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> { "A1", "A2" }));
 }
 
+// Removing a stored condition changes what the map shows at once; leaving without saving puts
+// the condition back in the store and on the map, and saving removes it for good.
+TEST_F(FilterEditor, RemovingAStoredConditionFiltersTheMapAtOnce)
+{
+    auto filter = scope.addFilter("Mine", Value(true), withRanges({ { 1, "B744" }, { 3, "70" } }));
+    ASSERT_TRUE(scope.context()->save(nullptr));
+    scope.context()->processPendingChanges();
+    KESTFilterDataManager::sharedInstance()->recacheFilters();
+    EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> {}));
+    const std::vector<std::string> stored { "1:B744:0-1", "3:70:0-1", "4:ALTITUDEDATA:0-1", "5:SPEEDDATA:0-1" };
+
+    for (bool save : { false, true }) {
+        SCOPED_TRACE(save ? "saved" : "left unsaved");
+        auto editor = open(filter);
+        auto table = editor->tableView();
+        // The squawk condition first: the type one alone lets A2 through.
+        editor->tableViewAccessoryButtonTappedForRowWithIndexPath(table, NSIndexPath::indexPathForRowInSection(1, 3));
+        EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> { "A2" }));
+        editor->tableViewAccessoryButtonTappedForRowWithIndexPath(table, NSIndexPath::indexPathForRowInSection(1, 1));
+        EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> { "A1", "A2" }));
+        if (!save) {
+            host.back();
+            EXPECT_EQ(conditionsOf(filter), stored);
+            EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> {}));
+            continue;
+        }
+        editor->donePress();
+        drainAll();
+        EXPECT_EQ(conditionsOf(filter), (std::vector<std::string> { "4:ALTITUDEDATA:0-1", "5:SPEEDDATA:0-1" }));
+        EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> { "A1", "A2" }));
+        EXPECT_FALSE(scope.context()->hasChanges());
+    }
+}
+
 TEST_F(FilterEditor, RenamesAndSharesAStoredFilterAsALink)
 {
     auto filter = scope.addFilter("Heavies", Value(true), withRanges({}));

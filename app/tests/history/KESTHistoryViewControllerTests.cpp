@@ -3,6 +3,7 @@
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTHistoricFlight.h"
 #include "app/core/OrderedDictionary.h"
+#include "app/tests/RequestAddress.h"
 #include "app/tests/detail/DetailTestSupport.h"
 #include "app/view-controllers/history/KESTHistoryDetailViewController.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
@@ -69,6 +70,20 @@ TEST(KESTHistoryViewController, ListsFlightsByDaySkippingRepeats)
             R"({"flights":[)" + item("A", "A1", "2024-05-02 10:00:00") + "," + item("B", "B1", "2024-05-01 10:00:00")
                 + "," + item("C", "C1", "2024-05-02 08:00:00") + "]}",
             { "2024-05-02: A1 C1", "2024-05-01: B1" } },
+        // Without "flightno_new" the title is empty (the callsign stands in only for an empty
+        // flight number), and the next item with an empty "flightno" does not repeat it.
+        { "missing flight number",
+            R"({"flights":[{"flight":{"flightno":"BAW7","route":"LHR-JFK","timestamp":"2024-05-01 10:00:00"}},)"
+                + item("", "X1", "2024-05-01 12:00:00") + "]}",
+            { "2024-05-01:  X1" } },
+        { "null flight number",
+            R"({"flights":[{"flight":{"flightno":"BAW7","flightno_new":null,"timestamp":"2024-05-01 10:00:00"}},)"
+                + item("", "X1", "2024-05-01 12:00:00") + "," + item("X1", "X2", "2024-05-01 13:00:00") + "]}",
+            { "2024-05-01:  X1" } },
+        { "empty flight number shows the callsign",
+            R"({"flights":[)" + item("BAW8", "", "2024-05-01 10:00:00") + "," + item("", "X1", "2024-05-01 12:00:00")
+                + "]}",
+            { "2024-05-01: BAW8" } },
         { "not a list", R"({"flights":{"a":1}})", {} },
         { "items without a flight and short stamps", R"({"flights":[{"x":1},7,)" + item("D", "D1", "2024") + "]}",
             { "2024: D1" } },
@@ -149,5 +164,35 @@ TEST(KESTHistoryDetailViewController, MarksTrackEndsWhenTheRouteIsUnknown)
         auto ends = endsOf(std::dynamic_pointer_cast<MKMultiPoint>(overlays[0]));
         EXPECT_NEAR(ends.first.latitude, c.firstLat, 0.01);
         EXPECT_NEAR(ends.second.latitude, c.lastLat, 0.01);
+    }
+}
+
+// The aircraft's address and the flight ids of the answer go into the two history requests
+// percent-encoded: each keeps exactly its fields and reads back as the value.
+TEST(KESTHistoryViewController, EscapesTheAddressAndTheFlightIds)
+{
+    DetailTestScope scope;
+    for (const auto& hostile : hostileURLValues()) {
+        SCOPED_TRACE(hostile);
+        size_t before = scope.stubs().allRequests().size();
+        scope.json("APPAPIv2/getHistoryForPlane.php",
+            R"({"flights":[)" + item("BAW1", "BA1", "2024-05-01 10:00:00", hostile.c_str()) + "]}");
+        auto list = KESTHistoryViewController::initWithADSHEX(hostile);
+        auto navigation = UINavigationController::initWithRootViewController(list);
+        navigation->view()->setFrame(CGRectMake(0, 0, 320, 600));
+        drainAll();
+        list->tableViewDidSelectRowAtIndexPath(list->tableView(), NSIndexPath::indexPathForRowInSection(0, 0));
+        auto track = std::dynamic_pointer_cast<KESTHistoryDetailViewController>(navigation->topViewController());
+        ASSERT_TRUE(track);
+        track->view();
+        drainAll();
+        auto requests = scope.stubs().allRequests();
+        ASSERT_EQ(requests.size(), before + 2);
+        auto flights = RequestAddress::read(requests[before].url);
+        auto path = RequestAddress::read(requests[before + 1].url);
+        using Fields = std::vector<std::pair<std::string, std::string>>;
+        EXPECT_EQ(flights.fields, (Fields { { "querytype", "1" }, { "adshex", hostile } }));
+        EXPECT_EQ(path.fields, (Fields { { "querytype", "2" }, { "flightid", hostile } }));
+        EXPECT_FALSE(flights.hasFragment || path.hasFragment);
     }
 }

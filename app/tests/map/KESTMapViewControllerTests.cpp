@@ -389,6 +389,51 @@ TEST_F(KESTMapViewControllerTest, SelectionAddsTheMarkerOpensItsCalloutAndTheDet
     EXPECT_FALSE(screen->selectedMarker());
 }
 
+// A popover closed in code is not reused for the next plane: that plane's own detail shows, and
+// the previous detail screen is cleaned up (its display link and sounds stop).
+TEST_F(KESTMapViewControllerTest, TheNextPlaneAfterAPopoverClosedInCodeShowsItsOwnDetail)
+{
+    MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), { 51.5, -0.5 }, 7, false);
+    drainAll();
+    publish({ { "A1", 51.5, -0.5 }, { "A2", 51.6, -0.4 } });
+    auto first = feed->planeWithADSHEX("A1");
+    auto second = feed->planeWithADSHEX("A2");
+    ASSERT_TRUE(first && second);
+    auto shownPlane = [&]() -> Ref<KESTPlane> {
+        auto popover = screen->mapViewPOC();
+        auto navigation
+            = popover ? std::dynamic_pointer_cast<UINavigationController>(popover->contentViewController()) : nullptr;
+        auto detail = navigation
+            ? std::dynamic_pointer_cast<KESTDetailViewController>(navigation->viewControllers().front())
+            : nullptr;
+        return detail ? detail->plane() : nullptr;
+    };
+
+    screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(first), false);
+    screen->showDetailScreenForAnnotation(first);
+    drainAll();
+    auto firstDetail = screen->activePlaneDetailVC();
+    ASSERT_TRUE(firstDetail);
+    EXPECT_EQ(shownPlane(), first);
+
+    screen->dismissMapPopover();
+    scope.clock().advance(1);
+    drainAll();
+    EXPECT_FALSE(screen->mapViewPOC()->isPopoverVisible());
+
+    screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(second), false);
+    screen->showDetailScreenForAnnotation(second);
+    scope.clock().advance(1);
+    drainAll();
+    ASSERT_TRUE(screen->mapViewPOC());
+    EXPECT_TRUE(screen->mapViewPOC()->isPopoverVisible());
+    EXPECT_EQ(shownPlane(), second);
+    ASSERT_TRUE(screen->activePlaneDetailVC());
+    EXPECT_EQ(screen->activePlaneDetailVC()->plane(), second);
+    EXPECT_TRUE(firstDetail->isCleanedUp());
+    EXPECT_FALSE(screen->activePlaneDetailVC()->isCleanedUp());
+}
+
 TEST_F(KESTMapViewControllerTest, AnAirportCalloutAccessoryOpensTheBoardThatStaysPut)
 {
     auto map = screen->mapView();

@@ -1,5 +1,6 @@
 #include "app/view-controllers/menu/KESTMenuViewController.h"
 
+#include "app/tests/alerts/AlertTestSupport.h"
 #include "app/tests/settings/SettingsTestSupport.h"
 #include "app/view-controllers/alerts/KESTAlertCreateViewController.h"
 #include "app/view-controllers/alerts/KESTAlertViewController.h"
@@ -13,8 +14,10 @@
 #include "app/view-controllers/list/KESTListViewController.h"
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
 #include "uikit/NSIndexPath.h"
+#include "uikit/UIAlertView.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
+#include "uikit/UITextField.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,87 @@ TEST_F(MenuTest, RowsOpenTheirScreens)
     auto ar = modalRoot();
     ASSERT_TRUE(ar);
     EXPECT_TRUE(ar->navigationController()->isNavigationBarHidden());
+}
+
+} // namespace
+
+namespace {
+
+// Names of the stored alerts, in store order.
+std::vector<std::string> storedAlertNames()
+{
+    std::vector<std::string> names;
+    Value alerts = KESTAlertManager::sharedInstance()->alerts();
+    for (const auto& element : alerts.elements()) {
+        if (auto alert = element.objectAs<KESTAlert>())
+            names.push_back(alert->alertName().stringValue());
+    }
+    return names;
+}
+
+// The Alerts row opened from a menu that was handed the main context: with no alert the editor
+// opens above the list and what it saves is stored; with stored alerts the list opens and a row
+// deleted there leaves the store for good.
+TEST(KESTMenuViewController, AlertsRowSavesAndDeletesThroughTheStore)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> stored;
+    } cases[] = {
+        { "no stored alert", {} },
+        { "one stored alert", { "Squawk 7700" } },
+        { "two stored alerts", { "Squawk 7700", "Speedbird" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AlertScreenScope scope;
+        ScreenHost host;
+        // The service knows no alert: a merge neither adds nor brings one back.
+        scope.stub("APNS/sync_user_alerts.php", R"({"alerts":[]})");
+        for (const auto& name : c.stored)
+            scope.addAlert(name, 3);
+        auto menu = KESTMenuViewController::initWithNibNameBundle({}, nullptr);
+        menu->setManagedObjectContext(scope.context());
+        host.push(menu);
+
+        menu->tableViewDidSelectRowAtIndexPath(menu->tableView(), NSIndexPath::indexPathForRowInSection(1, 0));
+        scope.filters.map().clock().advance(1);
+        drainAll();
+        auto stack = host.navigation->viewControllers();
+        ASSERT_GE(stack.size(), 3u);
+        auto list = std::dynamic_pointer_cast<KESTAlertViewController>(stack[2]);
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->managedObjectContext(), scope.context());
+
+        if (c.stored.empty()) {
+            ASSERT_EQ(stack.size(), 4u) << "the editor opens above the list";
+            auto editor = std::dynamic_pointer_cast<KESTAlertCreateViewController>(stack[3]);
+            ASSERT_TRUE(editor);
+            editor->alertTextField()->setText("7500");
+            editor->donePress(nullptr);
+            auto prompts = UIAlertView::visibleAlerts();
+            ASSERT_EQ(prompts.size(), 1u);
+            prompts[0]->textFieldAtIndex(0)->setText("Hijack");
+            prompts[0]->tapButtonAtIndex(1);
+            scope.filters.map().clock().advance(1);
+            drainAll();
+            EXPECT_EQ(storedAlertNames(), (std::vector<std::string> { "Hijack" }));
+            EXPECT_EQ(host.navigation->topViewController(), list) << "the saved editor closes onto the list";
+            continue;
+        }
+
+        ASSERT_EQ(stack.size(), 3u) << "stored alerts open the list alone";
+        list->tableViewCommitEditingStyleForRowAtIndexPath(
+            list->tableView(), UITableViewCellEditingStyleDelete, NSIndexPath::indexPathForRowInSection(0, 0));
+        drainAll();
+        std::vector<std::string> left(c.stored.begin() + 1, c.stored.end());
+        EXPECT_EQ(storedAlertNames(), left);
+        // The next appearance synchronises again; the deleted alert stays gone.
+        list->refreshTableData();
+        KESTAlertManager::sharedInstance()->syncAlerts();
+        drainAll();
+        EXPECT_EQ(storedAlertNames(), left);
+    }
 }
 
 } // namespace

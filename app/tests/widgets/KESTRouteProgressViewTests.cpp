@@ -128,6 +128,23 @@ TEST(KESTRouteProgressView, FewerThanTwoAirportsShowTwoPlaceholdersAndTerminalsM
     EXPECT_EQ(withTerminals->airportTerminalLabels()[1]->frame().origin.y, 28);
 }
 
+// The terminal row follows the flag at every layout, both ways.
+TEST(KESTRouteProgressView, TerminalRowFollowsTheFlagAtEachLayout)
+{
+    AppTestScope scope;
+    auto view = KESTRouteProgressView::initWithFrame(CGRectMake(0, 0, 320, 95));
+    view->setAirportData(route(3));
+    for (bool shown : { false, true, false, true }) {
+        SCOPED_TRACE(shown ? "shown" : "hidden");
+        view->setShowTerminals(shown);
+        view->performLayout();
+        for (const auto& label : view->airportTerminalLabels())
+            EXPECT_EQ(label->isHidden(), !shown);
+        for (const auto& label : view->airportLabels())
+            EXPECT_FALSE(label->isHidden());
+    }
+}
+
 TEST(KESTHistoryRouteProgressView, LabelsEachHopOnceAndChoosesCaps)
 {
     AppTestScope scope;

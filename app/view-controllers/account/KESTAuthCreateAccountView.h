@@ -23,6 +23,11 @@ public:
     static Ref<KESTAuthCreateAccountView> initWithCompletionBlockFailureBlock(Callback completion, Callback failure);
 
     void viewDidLoad() override;
+    // The account screens stay upright.
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const
+    {
+        return orientation == UIInterfaceOrientationPortrait;
+    }
     void pressedCreateAccount(const Ref<NSObject>& sender);
     bool textFieldShouldReturn(const Ref<UITextField>& textField) override;
 

@@ -24,6 +24,11 @@ public:
     static Ref<KESTAuthLoginView> initWithCompletionBlockFailureBlock(Callback completion, Callback failure);
 
     void viewDidLoad() override;
+    // The account screens stay upright.
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const
+    {
+        return orientation == UIInterfaceOrientationPortrait;
+    }
     void viewWillAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
 

@@ -22,6 +22,11 @@ public:
     static Ref<KESTAuthMenuView> initWithCompletionBlockFailureBlock(Callback completion, Callback failure);
 
     void viewDidLoad() override;
+    // The account screens stay upright.
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const
+    {
+        return orientation == UIInterfaceOrientationPortrait;
+    }
     void viewDidDisappear(bool animated) override;
 
     void pressedLogin(const Ref<NSObject>& sender);

@@ -5,6 +5,7 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "foundation/NSBundle.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
@@ -202,6 +203,7 @@ void KESTAirportViewCell::fillFromItemModeOpen(
     std::string depApt = textOr(item, "legDepApt", na), arrApt = textOr(item, "legArrApt", na);
     std::string depTrm = textOr(item, "legDepTrm", na), arrTrm = textOr(item, "legArrTrm", na);
     std::string arrTim = textOr(item, "legArrTim", na);
+    uint64_t fill = ++m_fillCount;
     m_flightNoLabel->setText(textOr(item, "fltno", na));
     m_callsignLabel->setText(textOr(item, "callsign", na));
     m_aircraftRegLabel->setText(textOr(item, "reg", na));
@@ -217,18 +219,25 @@ void KESTAirportViewCell::fillFromItemModeOpen(
         auto plane = KESTLiveDataManager::sharedInstance()->planeWithADSHEX(textOr(item, "adshex", ""));
         std::string airline = plane ? plane->airlineICAO().value_or("") : std::string();
         m_lastLogoAirlineCode = airline;
-        auto url = NSURL::URLWithString(NSString::stringWithFormat(
-            "%@v1/getLogo.php?airlineCode=%@", KESTPlaneMarkerManager::logoServiceBaseURL(), airline));
+        // A reused row does not keep another airline's logo, whether or not this one comes.
+        if (m_shownLogoAirlineCode != airline) {
+            m_airlineLogo->setImage(nullptr);
+            m_airlineLogo->setBackgroundColor(UIColor::clearColor());
+            m_shownLogoAirlineCode = std::nullopt;
+        }
+        auto url = NSURL::URLWithString(NSString::stringWithFormat("%@v1/getLogo.php?airlineCode=%@",
+            KESTPlaneMarkerManager::logoServiceBaseURL(), KESTURLEscaping::escapedValue(airline)));
         if (url && queue) {
             auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));
             operation->setResponseSerializer(VNImageResponseSerializer::serializer());
             Weak<KESTAirportViewCell> weak = self<KESTAirportViewCell>();
             operation->setCompletionBlockWithSuccessFailure(
-                [weak](const Ref<VNHTTPRequestOperation>&, const Value& answer) {
+                [weak, fill, airline](const Ref<VNHTTPRequestOperation>&, const Value& answer) {
                     auto cell = weak.lock();
                     auto image = answer.objectAs<UIImage>();
-                    if (!cell || !image)
+                    if (!cell || !image || cell->m_fillCount != fill)
                         return;
+                    cell->m_shownLogoAirlineCode = airline;
                     CGSize box = cell->m_airlineLogo->bounds().size;
                     cell->m_airlineLogo->setBackgroundColor(UIColor::whiteColor());
                     cell->m_airlineLogo->setImage(UIImage_ProportionResize::imageByScalingProportionallyToSize(

@@ -3,6 +3,9 @@
 #include "foundation/Value.h"
 #include "uikit/UITableViewCell.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 class NSOperationQueue;
@@ -84,4 +87,9 @@ private:
     Ref<UIImageView> m_airlineLogo;
     Ref<UIView> m_dottedSeparatorView;
     std::string m_lastLogoAirlineCode;
+    // The airline whose logo the row shows, if any.
+    std::optional<std::string> m_shownLogoAirlineCode;
+    // Counts the fills: a logo answer is shown only while the row still shows the flight it was
+    // asked for.
+    uint64_t m_fillCount { 0 };
 };

@@ -3,6 +3,7 @@
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
+#include "app/core/KESTURLEscaping.h"
 #include "app/view-controllers/airport/KESTAirportViewCell.h"
 #include "app/view-controllers/map/KESTMapController.h"
 #include "app/view-controllers/map/KESTMapViewController.h"
@@ -70,7 +71,7 @@ void KESTAirportViewController::updateBoard()
 {
     Weak<KESTAirportViewController> weak = self<KESTAirportViewController>();
     auto url = NSURL::URLWithString(NSString::stringWithFormat("%@APPAPIv2/airportInfo.php?iata=%@",
-        KESTLiveDataManager::serviceBaseURL(), m_airport ? m_airport->iata() : ""));
+        KESTLiveDataManager::serviceBaseURL(), KESTURLEscaping::escapedValue(m_airport ? m_airport->iata() : "")));
     if (!url)
         return; // as a failed request: the board keeps what it shows
     auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));

@@ -3,6 +3,7 @@
 
 #include "app/core/KESTDetailServiceURLs.h"
 #include "app/core/KESTPlane.h"
+#include "app/core/KESTURLEscaping.h"
 #include "app/view-controllers/alerts/KESTAlertActivity.h"
 #include "app/view-controllers/detail/KESTDetailActivityProvider.h"
 #include "app/view-controllers/detail/KESTDetailBaseViewController.h"
@@ -64,7 +65,7 @@ void KESTDetailViewController::showShareOptions()
     addAlert->setHexCode(m_plane ? m_plane->adshex() : std::string());
     std::vector<Ref<UIActivity>> activities { addAlert };
     auto url = NSURL::URLWithString(KESTDetailServiceURLs::webSiteURL()
-        + NSString::stringWithFormat("/flight/%@", m_plane ? m_plane->fltno() : ""));
+        + NSString::stringWithFormat("/flight/%@", KESTURLEscaping::escapedValue(m_plane ? m_plane->fltno() : "")));
     std::vector<Value> items { Value::object(provider) };
     if (auto picture = composedShareImage())
         items.push_back(Value::object(picture));

@@ -6,6 +6,7 @@
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "app/view-controllers/detail/KESTAircraftDetailViewController.h"
 #include "app/view-controllers/detail/KESTFlightDetailViewController.h"
 #include "app/view-controllers/detail/KESTOverviewDetailViewController.h"
@@ -230,7 +231,7 @@ void KESTDetailViewController::fetchPlaneData()
 
     std::string base = KESTLiveDataManager::serviceBaseURL();
     if (!m_aircraftData.empty()) {
-        std::string maker = NSString::stringByAddingPercentEscapesUsingEncoding(m_aircraftData[0]);
+        std::string maker = KESTURLEscaping::escapedValue(m_aircraftData[0]);
         queueRequest(
             NSString::stringWithFormat("%@APPAPIv2/getManufacturerLogo.php?manufacturer=%@", base, maker),
             Answer::Image,
@@ -247,17 +248,20 @@ void KESTDetailViewController::fetchPlaneData()
 
     m_aircraftTechnicalImage = UIImage::imageNamed("planeNoImage.png");
     queueRequest(
-        NSString::stringWithFormat(
-            "%@APPAPIv2/planeMetaData.php?adshex=%@&flightno=%@", base, m_plane->adshex(), m_plane->fltno()),
+        NSString::stringWithFormat("%@APPAPIv2/planeMetaData.php?adshex=%@&flightno=%@", base,
+            KESTURLEscaping::escapedValue(m_plane->adshex()), KESTURLEscaping::escapedValue(m_plane->fltno())),
         Answer::JSON,
         [](const Ref<KESTDetailViewController>& screen, const Value& answer) { screen->storeMetadata(answer); },
         [](const Ref<KESTDetailViewController>&) {
             NSNotificationCenter::defaultCenter()->postNotificationName(kMetadataUpdatedNotification, nullptr);
         });
+    // A ground vehicle ("<gnd>") has no photos: its search fails at once, without a request.
+    std::string photoSearch = m_plane->reg() == "<gnd>"
+        ? std::string()
+        : NSString::stringWithFormat("%@searchPhotos.php?querytext=%@", KESTDetailServiceURLs::photoSearchBaseURL(),
+            KESTURLEscaping::escapedValue(m_plane->reg()));
     queueRequest(
-        NSString::stringWithFormat(
-            "%@searchPhotos.php?querytext=%@", KESTDetailServiceURLs::photoSearchBaseURL(), m_plane->reg()),
-        Answer::JSON,
+        photoSearch, Answer::JSON,
         [](const Ref<KESTDetailViewController>& screen, const Value& answer) {
             // An answer that is not a list counts as a failed search; items that are not objects
             // are skipped, and missing texts read as empty.
@@ -274,7 +278,9 @@ void KESTDetailViewController::fetchPlaneData()
                                                 : std::string();
                     };
                     photos.addObject(Value::dictionary({
-                        { "thumbnail", Value(NSString::stringWithFormat("%@640thumbs/%@.jpg", images, text("id"))) },
+                        { "thumbnail",
+                            Value(NSString::stringWithFormat(
+                                "%@640thumbs/%@.jpg", images, KESTURLEscaping::escapedValue(text("id")))) },
                         { "fullsize", Value(images + text("filename")) },
                         { "author", Value(text("author")) },
                         { "ningurl", Value(text("NINGURL")) },
@@ -290,7 +296,8 @@ void KESTDetailViewController::fetchPlaneData()
     if (m_plane->callsign() != m_plane->reg()) {
         queueRequest(
             NSString::stringWithFormat("%@v1/getImage.php?airlineCode=%@&aircraftType=%@&skipFuzzy=1",
-                KESTPlaneMarkerManager::logoServiceBaseURL(), planeAirline, replaceAll(m_plane->type(), '?', 'z')),
+                KESTPlaneMarkerManager::logoServiceBaseURL(), KESTURLEscaping::escapedValue(planeAirline),
+                KESTURLEscaping::escapedValue(replaceAll(m_plane->type(), '?', 'z'))),
             Answer::Image,
             [](const Ref<KESTDetailViewController>& screen, const Value& image) {
                 auto drawing = image.objectAs<UIImage>();
@@ -307,8 +314,8 @@ void KESTDetailViewController::fetchPlaneICAOData(bool)
     if (!m_plane || !m_airlineICAO || m_plane->callsign() == m_plane->reg() || m_plane->reg() == "<gnd>")
         return;
     queueRequest(
-        NSString::stringWithFormat(
-            "%@v1/getLogo.php?airlineCode=%@", KESTPlaneMarkerManager::logoServiceBaseURL(), *m_airlineICAO),
+        NSString::stringWithFormat("%@v1/getLogo.php?airlineCode=%@", KESTPlaneMarkerManager::logoServiceBaseURL(),
+            KESTURLEscaping::escapedValue(*m_airlineICAO)),
         Answer::Image,
         [](const Ref<KESTDetailViewController>& screen, const Value& image) {
             auto logo = image.objectAs<UIImage>();

@@ -54,6 +54,17 @@ std::string textOf(const Value& value)
     return value.isString() ? value.string() : value.stringValue();
 }
 
+// A graph sample the chart can plot: an object with a position ("prikey", a number or a text)
+// and the altitude and speed as numbers.
+bool isPlottableSample(const Value& sample)
+{
+    if (!sample.isDictionary())
+        return false;
+    const Value& position = sample.objectForKey("prikey");
+    return (position.isNumber() || position.isString()) && sample.objectForKey("altitude").isNumber()
+        && sample.objectForKey("speed").isNumber();
+}
+
 } // namespace
 
 Ref<KESTFlightDetailViewController> KESTFlightDetailViewController::initWithStyle(UITableViewStyle style)
@@ -195,7 +206,11 @@ void KESTFlightDetailViewController::metadataDidUpdate()
         Value samples = Value::mutableArray();
         for (const auto& key : keys) {
             const Value& sample = graph.objectForKey(key);
-            Value converted = sample.isDictionary() ? sample.mutableCopy() : Value::mutableDictionary();
+            // A sample without a position, or whose values are not numbers, cannot be plotted (a
+            // point without a position stops the chart): it is left out and the rest is shown.
+            if (!isPlottableSample(sample))
+                continue;
+            Value converted = sample.mutableCopy();
             converted.setObjectForKey(
                 Value(formatter->convertedAltitudeWithFeet(sample.objectForKey("altitude").doubleValue())), "altitude");
             converted.setObjectForKey(

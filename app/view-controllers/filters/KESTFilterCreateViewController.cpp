@@ -135,14 +135,14 @@ void KESTFilterCreateViewController::rememberStoredState()
                 m_storedState.emplace_back(detail, conditionValues(detail));
         }
     }
-    for (const auto& detail : m_pendingDeletions)
+    for (const auto& [detail, filter] : m_pendingDeletions)
         m_storedState.emplace_back(detail, conditionValues(detail));
 }
 
 void KESTFilterCreateViewController::applyPendingDeletions()
 {
     if (m_managedObjectContext) {
-        for (const auto& detail : m_pendingDeletions)
+        for (const auto& [detail, filter] : m_pendingDeletions)
             m_managedObjectContext->deleteObject(detail);
     }
     m_pendingDeletions.clear();
@@ -151,6 +151,10 @@ void KESTFilterCreateViewController::applyPendingDeletions()
 void KESTFilterCreateViewController::revertUnsavedEdits()
 {
     bool changed = !m_pendingDeletions.empty();
+    for (const auto& [detail, filter] : m_pendingDeletions) {
+        if (!detail->isDeleted() && filter)
+            detail->setParentFilter(filter);
+    }
     for (const auto& [detail, values] : m_storedState) {
         if (detail->isDeleted())
             continue;
@@ -219,13 +223,17 @@ void KESTFilterCreateViewController::updateLabel()
             mockFilterDetailObjectWithDraftAndParent(detail, filter);
     }
     Weak<KESTFilterCreateViewController> weak = self<KESTFilterCreateViewController>();
-    KESTFilterDataManager::sharedInstance()->calculateNumberOfPlanesWithCallback(filter, [weak](int32_t count) {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        if (auto label = self->matchesLabel())
-            label->setText(NSString::stringWithFormat(NSLocalizedString("%i matches"), count));
-    });
+    // Counts run side by side in the background and may come back in any order: only the one
+    // for the latest edit is shown.
+    uint64_t count = ++m_countsAsked;
+    KESTFilterDataManager::sharedInstance()->calculateNumberOfPlanesWithCallback(
+        filter, [weak, count](int32_t matches) {
+            auto self = weak.lock();
+            if (!self || self->m_countsAsked != count)
+                return;
+            if (auto label = self->matchesLabel())
+                label->setText(NSString::stringWithFormat(NSLocalizedString("%i matches"), matches));
+        });
 }
 
 void KESTFilterCreateViewController::updateUI()
@@ -398,10 +406,13 @@ void KESTFilterCreateViewController::tableViewAccessoryButtonTappedForRowWithInd
 
 void KESTFilterCreateViewController::deleteWithObject(const Ref<KESTFilterDetail>& detail)
 {
-    // A draft simply goes. A stored condition leaves the store when the filter is saved (or
-    // renamed), so leaving the editor unsaved keeps it.
-    if (detail && detail->managedObjectContext() && detail->managedObjectContext() == m_managedObjectContext)
-        m_pendingDeletions.push_back(detail);
+    // A draft simply goes. A stored condition is detached from its filter at once, so the map
+    // stops applying it; it leaves the store when the filter is saved (or renamed), and leaving
+    // the editor unsaved attaches it again.
+    if (detail && detail->managedObjectContext() && detail->managedObjectContext() == m_managedObjectContext) {
+        m_pendingDeletions.emplace_back(detail, detail->parentFilter());
+        detail->setParentFilter(nullptr);
+    }
     KESTFilterDataManager::sharedInstance()->recacheFilters();
 }
 

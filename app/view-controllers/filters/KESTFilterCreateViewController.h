@@ -6,6 +6,7 @@
 #include "uikit/UIAlertView.h"
 #include "uikit/UITableView.h"
 
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -107,5 +108,10 @@ private:
     Ref<UIBarButtonItem> m_renameButton;
     Ref<UIBarButtonItem> m_shareButton;
     std::vector<std::pair<Ref<KESTFilterDetail>, Value>> m_storedState;
-    std::vector<Ref<KESTFilterDetail>> m_pendingDeletions;
+    // The number of match counts asked for; a count shows only if no later one was asked.
+    uint64_t m_countsAsked { 0 };
+    // Stored conditions removed in the editor, with the filter they came from: detached at once
+    // so the map stops applying them, deleted when the filter is saved, attached again when the
+    // editor is left unsaved.
+    std::vector<std::pair<Ref<KESTFilterDetail>, Ref<KESTFilter>>> m_pendingDeletions;
 };

@@ -3,6 +3,8 @@
 #include "uikit/UICollectionViewCell.h"
 #include "uikit/UIScrollView.h"
 
+#include <string>
+
 class UIImageView;
 class UITapGestureRecognizer;
 
@@ -32,9 +34,13 @@ public:
     const Ref<UIImageView>& image() const { return m_image; }
     void setImage(Ref<UIImageView> view) { m_image = std::move(view); }
     const Ref<UITapGestureRecognizer>& doubleTap() const { return m_doubleTap; }
+    // The address of the photo the page shows now; an answer for another photo is not shown.
+    const std::string& photoAddress() const { return m_photoAddress; }
+    void setPhotoAddress(std::string address) { m_photoAddress = std::move(address); }
 
 private:
     Ref<UIScrollView> m_scrollView;
     Ref<UIImageView> m_image;
     Ref<UITapGestureRecognizer> m_doubleTap;
+    std::string m_photoAddress;
 };

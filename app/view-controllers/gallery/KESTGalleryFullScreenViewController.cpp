@@ -196,8 +196,11 @@ Ref<UICollectionViewCell> KESTGalleryFullScreenViewController::collectionViewCel
     if (!cell)
         return cell;
     const Value& item = m_planeImages.objectAtIndex(static_cast<size_t>(indexPath->item()));
-    auto url = NSURL::URLWithString(item.objectForKey("fullsize").stringValue());
+    std::string address = item.objectForKey("fullsize").stringValue();
+    auto url = NSURL::URLWithString(address);
     auto root = this->view();
+    // The page may have shown another photo, whose answer may still come: it is dropped.
+    cell->setPhotoAddress(address);
     if (url) {
         PHProgressHUD::showHUDAddedToAnimated(root, true);
         auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));
@@ -205,8 +208,8 @@ Ref<UICollectionViewCell> KESTGalleryFullScreenViewController::collectionViewCel
         Weak<KESTFullScreenGalleryCell> weakCell = cell;
         Weak<UIView> weakRoot = root;
         operation->setCompletionBlockWithSuccessFailure(
-            [weakCell, weakRoot](const Ref<VNHTTPRequestOperation>&, const Value& answer) {
-                if (auto target = weakCell.lock(); target && target->image())
+            [weakCell, weakRoot, address](const Ref<VNHTTPRequestOperation>&, const Value& answer) {
+                if (auto target = weakCell.lock(); target && target->image() && target->photoAddress() == address)
                     target->image()->setImage(answer.objectAs<UIImage>());
                 if (auto hudRoot = weakRoot.lock())
                     PHProgressHUD::hideAllHUDsForViewAnimated(hudRoot, true);

@@ -4,6 +4,7 @@
 #include "app/core/KESTFlightDataManager.h"
 #include "app/core/KESTHistoricFlight.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "app/view-controllers/map-markers/KESTAirportAnnotationView.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/widgets/KESTRouteProgressView.h"
@@ -85,7 +86,7 @@ void KESTHistoryDetailViewController::viewDidLoad()
     auto screen = self<KESTHistoryDetailViewController>();
     auto url
         = NSURL::URLWithString(NSString::stringWithFormat("%@APPAPIv2/getHistoryForPlane.php?querytype=2&flightid=%@",
-            KESTLiveDataManager::serviceBaseURL(), m_flight->flightID()));
+            KESTLiveDataManager::serviceBaseURL(), KESTURLEscaping::escapedValue(m_flight->flightID())));
     if (!url)
         return; // no track can be asked for: the airports and the strip stay alone
     auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));

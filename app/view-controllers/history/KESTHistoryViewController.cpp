@@ -2,6 +2,7 @@
 
 #include "app/core/KESTHistoricFlight.h"
 #include "app/core/KESTLiveDataManager.h"
+#include "app/core/KESTURLEscaping.h"
 #include "app/core/OrderedDictionary.h"
 #include "app/view-controllers/history/KESTHistoryDetailViewController.h"
 #include "app/widgets/PHProgressHUD.h"
@@ -50,8 +51,9 @@ void KESTHistoryViewController::viewDidLoad()
     auto failure = [screen](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>&) {
         PHProgressHUD::hideHUDForViewAnimated(screen->view(), true);
     };
-    auto url = NSURL::URLWithString(NSString::stringWithFormat(
-        "%@APPAPIv2/getHistoryForPlane.php?querytype=1&adshex=%@", KESTLiveDataManager::serviceBaseURL(), m_adshex));
+    auto url
+        = NSURL::URLWithString(NSString::stringWithFormat("%@APPAPIv2/getHistoryForPlane.php?querytype=1&adshex=%@",
+            KESTLiveDataManager::serviceBaseURL(), KESTURLEscaping::escapedValue(m_adshex)));
     if (!url) {
         // An address that is no URL fails as a failed request would, on a later turn.
         dispatch_async(dispatch_get_main_queue(), [failure] { failure(nullptr, nullptr); });
@@ -67,7 +69,9 @@ void KESTHistoryViewController::parseJSON(const Value& answer)
 {
     auto result = OrderedDictionary::dictionary();
     const Value& items = answer.objectForKey("flights");
-    std::string last;
+    // The flight number of the last listed item; none when it came without one, which no
+    // "flightno" repeats.
+    std::optional<std::string> last = std::string();
     // A "flights" that is no list gives an empty table; items without a "flight" are skipped.
     for (const auto& item : items.isArray() ? items.elements() : std::vector<Value> {}) {
         const Value& flight = item.objectForKey("flight");
@@ -76,10 +80,12 @@ void KESTHistoryViewController::parseJSON(const Value& answer)
         // Dropped when its flight number repeats the last listed one (or is empty while
         // nothing is listed yet).
         const Value& flightno = flight.objectForKey("flightno");
-        if (flightno.isString() && flightno.string() == last)
+        if (last && flightno.isString() && flightno.string() == *last)
             continue;
         auto record = KESTHistoricFlight::init();
-        record->setFltno(textOf(flight.objectForKey("flightno_new")));
+        const Value& flightNumber = flight.objectForKey("flightno_new");
+        if (!flightNumber.isNilOrNull())
+            record->setFltno(textOf(flightNumber));
         record->setCallsign(textOf(flight.objectForKey("flightno")));
         record->setRoute(textOf(flight.objectForKey("route")));
         record->setTimeStamp(textOf(flight.objectForKey("timestamp")));
@@ -91,7 +97,7 @@ void KESTHistoryViewController::parseJSON(const Value& answer)
         Value list = existing.isArray() ? existing.mutableCopy() : Value::mutableArray();
         list.addObject(Value::object(record));
         result->setObjectForKey(list.copy(), Value(day));
-        last = record->fltno();
+        last = record->hasFltno() ? std::optional<std::string>(record->fltno()) : std::nullopt;
     }
     m_flights = result;
     if (isViewLoaded())
@@ -141,7 +147,9 @@ Ref<UITableViewCell> KESTHistoryViewController::tableViewCellForRowAtIndexPath(
         cell->setAccessoryType(UITableViewCellAccessoryDisclosureIndicator);
     }
     if (auto record = flightAt(indexPath->section(), indexPath->row())) {
-        cell->textLabel()->setText(record->fltno().empty() ? record->callsign() : record->fltno());
+        // The callsign stands in for an empty flight number, not for a missing one.
+        cell->textLabel()->setText(
+            record->hasFltno() && record->fltno().empty() ? record->callsign() : record->fltno());
         cell->detailTextLabel()->setText(record->route());
     }
     return cell;

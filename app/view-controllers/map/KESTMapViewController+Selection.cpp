@@ -115,6 +115,15 @@ void KESTMapViewController::presentPopoverForViewControllerAnchoredToAnnotationA
     UIPopoverArrowDirection arrow = point.x + kPopoverWidth < map->bounds().size.width - 15
         ? UIPopoverArrowDirectionLeft
         : UIPopoverArrowDirectionRight;
+    // A popover closed in code is still stored with its old screen (its delegate was not told).
+    // New content gets a new popover: the old one is let go as if the user had closed it, which
+    // cleans up its detail screen. Only re-presenting the popover's own content moves it.
+    if (m_mapViewPOC && content != m_mapViewPOC->contentViewController()) {
+        auto old = m_mapViewPOC;
+        if (old->isPopoverVisible())
+            old->dismissPopoverAnimated(false);
+        popoverControllerDidDismissPopover(old);
+    }
     if (!m_mapViewPOC) {
         m_mapViewPOC = UIPopoverController::initWithContentViewController(content);
         m_mapViewPOC->setPopoverContentSize(CGSizeMake(kPopoverWidth, kPopoverHeight));

@@ -1,7 +1,10 @@
 #include "app/view-controllers/menu/KESTMenuViewController.h"
 
+#include "app/core/KESTAlertManager.h"
 #include "app/core/KESTFilterDataManager.h"
 #include "app/core/KESTServiceEndpoints.h"
+#include "app/view-controllers/alerts/KESTAlertCreateViewController.h"
+#include "app/view-controllers/alerts/KESTAlertViewController.h"
 #include "app/view-controllers/apps/KESTAppsViewController.h"
 #include "app/view-controllers/ar/KESTARViewController.h"
 #include "app/view-controllers/bookmarks/KESTBookmarksViewController.h"
@@ -13,7 +16,6 @@
 #include "app/view-controllers/settings/KESTSettingsViewController.h"
 #include "app/widgets/UIViewController+BarInsets.h"
 #include "foundation/NSBundle.h"
-#include "foundation/NSException.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIImage.h"
 #include "net/NSURL.h"
@@ -56,12 +58,6 @@ Ref<KESTMenuViewController> KESTMenuViewController::initWithNibNameBundle(
     auto controller = makeTableController<KESTMenuViewController>(UITableViewStylePlain, nibName, bundle);
     controller->setTitle(localized("Menu"));
     return controller;
-}
-
-Ref<UIViewController> KESTMenuViewController::screenNamed(const std::string& className)
-{
-    Class cls = NSClassFromString(className);
-    return cls ? std::dynamic_pointer_cast<UIViewController>(createObjectOfClass(cls)) : nullptr;
 }
 
 void KESTMenuViewController::viewDidLoad()
@@ -137,17 +133,16 @@ void KESTMenuViewController::tableViewDidSelectRowAtIndexPath(
         break;
     }
     case 1: {
-        // The alert screens come from the alerts part of the application; without alerts the
-        // editor opens above the list.
-        auto list = screenNamed("KESTAlertViewController");
-        Value alerts;
-        try {
-            if (list)
-                alerts = list->valueForKey("alerts");
-        } catch (const NSException&) {
-            // A list that cannot tell counts as empty.
+        auto list = KESTAlertViewController::init();
+        list->setManagedObjectContext(m_managedObjectContext);
+        Value alerts = KESTAlertManager::sharedInstance()->alerts();
+        bool empty = !alerts.isArray() || alerts.count() == 0;
+        Ref<KESTAlertCreateViewController> editor;
+        if (empty) {
+            editor = KESTAlertCreateViewController::init();
+            editor->setManagedObjectContext(m_managedObjectContext);
         }
-        pushListAndEditor(list, screenNamed("KESTAlertCreateViewController"), !alerts.isArray() || alerts.count() == 0);
+        pushListAndEditor(list, editor, empty);
         break;
     }
     case 2:

@@ -33,10 +33,6 @@ public:
     void tableViewDidSelectRowAtIndexPath(
         const Ref<UITableView>& tableView, const Ref<NSIndexPath>& indexPath) override;
 
-    // Screens that another part of the application provides are made by class name; a row whose
-    // screen is not built in does nothing.
-    static Ref<UIViewController> screenNamed(const std::string& className);
-
 private:
     // Pushes the list, and the editor above it (the list pushed without animation) when `empty`.
     void pushListAndEditor(const Ref<UIViewController>& list, const Ref<UIViewController>& editor, bool empty);

@@ -399,3 +399,45 @@ TEST(NSKeyedUnarchiver, DamagedBinaryArchivesNeverCrash)
         }
     }
 }
+
+namespace {
+
+// Strings holding U+0000 are refused both ways: the archiver does not cut them short and the
+// unarchiver does not hand back what it could not archive again.
+TEST(NSKeyedUnarchiver, StringsWithANulCharacterAreRefusedBothWays)
+{
+    Ref<NSError> error;
+    EXPECT_TRUE(NSKeyedArchiver::archivedDataWithRootObject(Value(std::string("nul\0inside", 10)), &error).isNil());
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->code(), NSCoderInvalidValueError);
+
+    // Strings with a character outside ASCII are stored as UTF-16: "\u00e9X" is 00 E9 00 58, and
+    // the "X" becomes U+0000.
+    const std::string marker { '\0', '\xE9', '\0', 'X' };
+    struct Case {
+        const char* name;
+        Value root;
+    } cases[] = {
+        { "root string", Value("nul\u00e9Xinside") },
+        { "dictionary value", Value::dictionary({ { Value("SharedUDID"), Value("id\u00e9Xvalue") } }) },
+        { "dictionary key", Value::dictionary({ { Value("key\u00e9Xnul"), Value(1) } }) },
+        { "array element", Value::array({ Value("fine"), Value("arr\u00e9Xnul") }) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Value::Bytes bytes = NSKeyedArchiver::archivedDataWithRootObject(c.root).bytes();
+        std::string view(bytes.begin(), bytes.end());
+        size_t at = view.find(marker);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_TRUE(NSKeyedUnarchiver::unarchiveObjectWithData(bytes).isEqual(c.root));
+        bytes[at + marker.size() - 1] = 0;
+        error = nullptr;
+        Value back;
+        EXPECT_NO_THROW(back = NSKeyedUnarchiver::unarchiveObjectWithData(bytes, &error));
+        EXPECT_TRUE(back.isNil()) << back.description();
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->code(), NSCoderReadCorruptError);
+    }
+}
+
+} // namespace

@@ -386,3 +386,58 @@ TEST(NSPropertyListSerialization, DatesOutsideTheCalendarDescribeSafely)
         EXPECT_EQ(Value::array({ back }).description().find(c.description) != std::string::npos, true);
     }
 }
+
+namespace {
+
+// The binary document of `value` with the first `from` byte after `marker` set to `to`.
+Value::Bytes patchedBinary(const Value& value, const std::string& marker, uint8_t to)
+{
+    Value::Bytes bytes = NSPropertyListSerialization::dataWithPropertyList(value, kBinary, 0, nullptr).bytes();
+    std::string view(bytes.begin(), bytes.end());
+    size_t at = view.find(marker);
+    EXPECT_NE(at, std::string::npos) << marker;
+    if (at != std::string::npos)
+        bytes[at + marker.size() - 1] = to;
+    return bytes;
+}
+
+} // namespace
+
+// What the reader hands back can always be written again: a string or key holding U+0000, which
+// no writer accepts, makes the document unreadable in every format.
+TEST(NSPropertyListSerialization, ReadsNoStringItCannotWriteBack)
+{
+    const std::string utf16X { '\0', 'X' };
+    struct Case {
+        const char* name;
+        Value::Bytes data;
+    } cases[] = {
+        { "binary ASCII string", patchedBinary(Value("nulXinside"), "nulX", 0) },
+        { "binary UTF-16 string", patchedBinary(Value("nul\u00e9Xinside"), utf16X, 0) },
+        { "binary key", patchedBinary(Value::dictionary({ { Value("keyXnul"), Value(1) } }), "keyX", 0) },
+        { "binary string in an array", patchedBinary(Value::array({ Value("fine"), Value("arrXnul") }), "arrX", 0) },
+        { "text octal escape", Value::Bytes { '(', '"', 'a', '\\', '0', '0', '0', 'b', '"', ')' } },
+        { "text unicode escape", Value::Bytes { '(', '"', 'a', '\\', 'U', '0', '0', '0', '0', 'b', '"', ')' } },
+        { "text key", Value::Bytes { '{', '"', 'a', '\\', '0', 'b', '"', '=', '1', ';', '}' } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ref<NSError> error;
+        Value v = NSPropertyListSerialization::propertyListWithData(Value::data(c.data), 0, nullptr, &error);
+        EXPECT_TRUE(v.isNil()) << v.description();
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->code(), 3840);
+    }
+    // The same documents without the NUL read, and write back.
+    for (const Value& fine :
+        { Value("nulXinside"), Value("nul\u00e9Xinside"), Value::dictionary({ { Value("keyXnul"), Value(1) } }) }) {
+        Value back = roundTrip(fine, kBinary);
+        EXPECT_TRUE(back.isEqual(fine)) << back.description();
+        EXPECT_TRUE(NSPropertyListSerialization::propertyListIsValidForFormat(back, kBinary));
+    }
+    // An XML character reference to U+0000 is refused or read as something that can be written.
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>a&#0;b</string></plist>";
+    Value fromXML = NSPropertyListSerialization::propertyListWithData(Value(xml), 0, nullptr, nullptr);
+    EXPECT_TRUE(fromXML.isNil() || NSPropertyListSerialization::propertyListIsValidForFormat(fromXML, kBinary))
+        << fromXML.description();
+}

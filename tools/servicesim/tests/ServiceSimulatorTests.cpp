@@ -409,12 +409,13 @@ TEST_F(ServiceSimulatorTest, LightAircraftLiftOffAndLandBelowTheirCruiseSpeed)
 TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
 {
     auto planes = fullPoll("IATA", "0")["planes"];
-    std::string hex, reg, flight, airport;
+    std::string hex, reg, flight, airport, callsign;
     for (auto& [key, info] : planes.items()) {
         if (!info[12].get<std::string>().empty() && info[2] != "z.NO-REG") {
             hex = key;
             reg = info[2];
             flight = info[12];
+            callsign = info[3];
             airport = info[1].get<std::string>().substr(0, 3);
             break;
         }
@@ -470,6 +471,10 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
                     EXPECT_TRUE(std::regex_match(entry["flight"]["timestamp"].get<std::string>(),
                         std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
                 }
+                // "flightno" is the callsign and "flightno_new" the flight number, as the feed
+                // names them for the current leg.
+                EXPECT_EQ(flights[0]["flight"]["flightno"], callsign);
+                EXPECT_EQ(flights[0]["flight"]["flightno_new"], flight);
                 // The second query type answers the track of one of those flights.
                 auto track = getJson("/APPAPIv2/getHistoryForPlane.php?querytype=2&flightid="
                     + flights[1]["flight"]["primary_key"].get<std::string>());
