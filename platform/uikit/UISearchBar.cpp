@@ -155,6 +155,10 @@ void UISearchBar::drawRect(CGRect)
     // minimal style, which draws no background at all.
     if (backgroundColor() || m_style == UISearchBarStyleMinimal)
         return;
+    if (m_backgroundImage) {
+        m_backgroundImage->drawInRect(bounds());
+        return;
+    }
     UIColor::colorWithRedGreenBlueAlpha(0.79f, 0.79f, 0.81f, 1)->setFill();
     UIRectFill(bounds());
 }

@@ -89,6 +89,13 @@ public:
     void setShowsScopeBar(bool v) { m_showsScopeBar = v; }
     int32_t selectedScopeButtonIndex() const { return m_selectedScope; }
     void setSelectedScopeButtonIndex(int32_t index);
+    // Drawn stretched over the bar in place of its grey.
+    const Ref<UIImage>& backgroundImage() const { return m_backgroundImage; }
+    void setBackgroundImage(const Ref<UIImage>& image)
+    {
+        m_backgroundImage = image;
+        setNeedsDisplay();
+    }
     Ref<UIImage> imageForSearchBarIconState(UISearchBarIcon icon, UIControlState state) const;
     void setImageForSearchBarIconState(const Ref<UIImage>& image, UISearchBarIcon icon, UIControlState state);
     UIKeyboardType keyboardType() const { return m_field->keyboardType(); }
@@ -111,7 +118,8 @@ public:
     void setDisplayController(const Ref<UISearchDisplayController>& controller) { m_displayController = controller; }
 
     void layoutSubviews() override;
-    // The bar's grey behind a rounded field (none when it has a background colour).
+    // The bar's grey behind a rounded field (none when it has a background colour), or its
+    // background image when it has one.
     void drawRect(CGRect rect) override;
     CGSize sizeThatFits(CGSize size) const override { return CGSizeMake(size.width, 44); }
 
@@ -136,6 +144,7 @@ private:
     std::string m_prompt;
     std::vector<std::string> m_scopeTitles;
     std::map<std::pair<int32_t, uint32_t>, Ref<UIImage>> m_icons;
+    Ref<UIImage> m_backgroundImage;
     UISearchBarStyle m_style { UISearchBarStyleDefault };
     int32_t m_selectedScope { 0 };
     bool m_showsCancel { false };

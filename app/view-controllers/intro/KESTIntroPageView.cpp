@@ -104,6 +104,7 @@ Ref<UIImage> KESTIntroPageView::relevantViewSnapshot()
             m_tmpSearchBar->setSearchBarStyle(UISearchBarStyle(1));
             m_tmpSearchBar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
             m_tmpSearchBar->setBackgroundColor(UIColor::colorWithWhiteAlpha(0, 0));
+            m_tmpSearchBar->setBackgroundImage(UIImage::imageNamed("transparent"));
         }
         m_tmpSearchBar->setFrame(relevantView->frame());
         source = m_tmpSearchBar;

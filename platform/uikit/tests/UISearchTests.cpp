@@ -261,22 +261,30 @@ TEST_F(UISearchBarTest, ResultsPopoverFollowsTheTextAndATouchElsewhereEndsTheSea
     EXPECT_THAT(s.searcher->log.take(), ElementsAre("willHideTable", "didHideTable", "didEnd"));
 }
 
-TEST_F(UISearchBarTest, MinimalStyleDrawsNoBackground)
+TEST_F(UISearchBarTest, MinimalStyleOrAClearBackgroundImageDrawsNoBackground)
 {
+    // A fully transparent image: the bar draws it instead of its grey.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(1, 1), false, 1);
+    auto clear = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    ASSERT_TRUE(clear);
     struct Case {
         const char* name;
         UISearchBarStyle style;
+        Ref<UIImage> background;
         bool paints;
     };
     const Case cases[] = {
-        { "default", UISearchBarStyleDefault, true },
-        { "prominent", UISearchBarStyleProminent, true },
-        { "minimal", UISearchBarStyleMinimal, false },
+        { "default", UISearchBarStyleDefault, nullptr, true },
+        { "prominent", UISearchBarStyleProminent, nullptr, true },
+        { "minimal", UISearchBarStyleMinimal, nullptr, false },
+        { "prominent with a clear background image", UISearchBarStyleProminent, clear, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto bar = UISearchBar::initWithFrame(CGRectMake(0, 0, 40, 20));
         bar->setSearchBarStyle(c.style);
+        bar->setBackgroundImage(c.background);
         UIGraphicsBeginImageContextWithOptions(CGSizeMake(40, 20), false, 1);
         bar->drawRect(bar->bounds());
         auto image = UIGraphicsGetImageFromCurrentImageContext();
