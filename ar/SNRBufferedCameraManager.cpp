@@ -149,7 +149,7 @@ void SNRBufferedCameraManager::willRotateToInterfaceOrientationDuration(int32_t 
 void SNRBufferedCameraManager::toggleCameraPreviewPause()
 {
     if (m_cameraPreviewStarted)
-        m_cameraPreviewPaused = !m_cameraPreviewPaused;
+        m_cameraPreviewPaused = !m_cameraPreviewPaused.load();
 }
 
 void SNRBufferedCameraManager::unpauseCameraPreview()

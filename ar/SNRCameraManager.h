@@ -2,6 +2,7 @@
 
 #include "foundation/NSObject.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -11,7 +12,8 @@ class UIView;
 
 // What the kit's two camera preview managers share: the view that shows the picture, the
 // session, the opened camera, the preset and the started and paused flags. The base's operations
-// do nothing. Main thread only.
+// do nothing. Main thread only, except the paused flag: it is written on the main thread and read
+// for every frame on whatever queue the frames arrive on, so it is atomic.
 class SNRCameraManager : public NSObject {
     VX_OBJECT(SNRCameraManager, NSObject)
 public:
@@ -36,7 +38,7 @@ public:
 
 protected:
     Ref<AVCaptureDeviceInput> m_input;
-    bool m_cameraPreviewPaused { false };
+    std::atomic<bool> m_cameraPreviewPaused { false };
     bool m_cameraPreviewStarted { false };
     Ref<UIView> m_cameraView;
     Ref<AVCaptureSession> m_session;

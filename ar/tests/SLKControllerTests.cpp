@@ -2,6 +2,9 @@
 
 #include "foundation/NSTimer.h"
 
+#include <cmath>
+#include <iomanip>
+
 namespace {
 
 // An object that records the controller's calls to it.
@@ -131,6 +134,32 @@ TEST(SLKController, ClipsByDistanceWithTheBoundsIncluded)
         poi->updateLocation();
         EXPECT_EQ(poi->clippedByDistance(), c.clipped);
     }
+
+    // Limits as close to the distance as a limit can be: the floats just at and just past it.
+    float atOrAbove = static_cast<float>(distance);
+    if (atOrAbove < distance)
+        atOrAbove = std::nextafter(atOrAbove, INFINITY);
+    float atOrBelow = static_cast<float>(distance);
+    if (atOrBelow > distance)
+        atOrBelow = std::nextafter(atOrBelow, 0.0f);
+    const Case tight[] = { { atOrBelow, atOrAbove, false }, { 0, std::nextafter(atOrAbove, 0.0f), true },
+        { std::nextafter(atOrBelow, INFINITY), 1e7f, true } };
+    for (const auto& c : tight) {
+        SCOPED_TRACE(testing::Message() << std::setprecision(12) << c.nearLimit << " .. " << c.farLimit);
+        f.controller->clipObjectsNearerThanFartherThan(c.nearLimit, c.farLimit);
+        poi->updateLocation();
+        EXPECT_EQ(poi->clippedByDistance(), c.clipped);
+    }
+
+    // Exactly on both bounds: an object where the device stands is 0 m away, and limits of 0 keep it.
+    auto here = RecordingPoi::at(50, 8, &f.log, "here");
+    f.controller->clipObjectsNearerThanFartherThan(0, 0);
+    here->updateLocation();
+    ASSERT_EQ(here->distanceToUser(), 0);
+    EXPECT_FALSE(here->clippedByDistance());
+    // The other object, some 5.5 km out, lies past that far limit.
+    poi->updateLocation();
+    EXPECT_TRUE(poi->clippedByDistance());
 }
 
 TEST(SLKController, AvailabilityAndItsAlerts)

@@ -1,6 +1,7 @@
 #include "ar/tests/ARTestSupport.h"
 
 #include "location/CMDeviceMotion.h"
+#include "uikit/UIWindow.h"
 
 namespace {
 
@@ -129,4 +130,59 @@ TEST(SLKPoi, RadarDotsSitInsideTheRim)
     // drawn straight up from the centre.
     EXPECT_NEAR(dx, 0, 1e-3);
     EXPECT_NEAR(dy, -56, 1e-3);
+}
+
+// The device upright, facing north, turned clockwise in the plane of its screen by 15 to 60
+// degrees. The overlay turns the other way to keep the labels level, so a label must still come
+// to rest on screen exactly where its object appears in the camera picture.
+TEST(SLKPoi, LabelsOfARolledDeviceLandOverTheirObjects)
+{
+    ARTestScope scope;
+    UIApplicationHost::resetForTesting();
+    {
+        auto attitude = SNRSensorManager::sharedSensorManager()->deviceAttitude();
+        auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        window->makeKeyAndVisible();
+        auto controller = SLKViewController::init();
+        auto view = SLKView::initWithFrame(window->bounds());
+        view->setArViewController(controller);
+        window->addSubview(view);
+        auto poi = SLKPoi::initWithImageAtLocation("none", CLLocation::initWithLatitudeLongitude(50.01, 8));
+
+        // The iPad's back camera: 35 degrees, on a 768 x 1024 portrait screen.
+        const double c = 1 / std::tan(17.5 * M_PI / 180);
+        const double aspect = 768.0 / 1024.0;
+        const double distance = 5000;
+        struct Case {
+            double roll, bearing;
+        };
+        const Case cases[] = { { 15, 5 }, { 20, -6 }, { 30, 5 }, { 45, -4 }, { 60, 3 } };
+        for (const auto& k : cases) {
+            SCOPED_TRACE(testing::Message() << "roll " << k.roll << ", bearing " << k.bearing);
+            double rho = k.roll * M_PI / 180, beta = k.bearing * M_PI / 180;
+            // Device axes in the north, west, up frame: right is east tipped down, up is up tipped
+            // east, the screen's normal points south.
+            CMRotationMatrix m { 0, -std::cos(rho), -std::sin(rho), 0, -std::sin(rho), std::cos(rho), -1, 0, 0 };
+            attitude->setMotionFromCMMotion(
+                CMDeviceMotion::initWithAttitude(CMAttitude::initWithRotationMatrix(m), { 0, 0, 0 }, 0));
+            view->updateView(nullptr);
+            // The world position holds the device as seen from the object: north, west, up.
+            poi->worldPosition() = { static_cast<float>(-distance * std::cos(beta)),
+                static_cast<float>(distance * std::sin(beta)), 0, 1 };
+            poi->renderInView(view);
+            ASSERT_TRUE(poi->addedToView());
+
+            // The object in device axes: x = d sin(b) cos(r), y = d sin(b) sin(r), z = -d cos(b);
+            // projected: X = (c / aspect) x / -z, Y = c y / -z; on screen (384 + 384 X, 512 - 512 Y).
+            double X = c / aspect * std::tan(beta) * std::cos(rho);
+            double Y = c * std::tan(beta) * std::sin(rho);
+            CGPoint onScreen = view->convertPointToView(poi->labelView()->center(), nullptr);
+            EXPECT_NEAR(onScreen.x, 384 + 384 * X, 0.5);
+            EXPECT_NEAR(onScreen.y, 512 - 512 * Y, 0.5);
+        }
+        poi->removedFromARController();
+        window = nullptr;
+        drainAll();
+    }
+    UIApplicationHost::resetForTesting();
 }

@@ -78,6 +78,40 @@ TEST(SNRBufferedCameraManager, ShowsFramesInATurnedSquareLayer)
     EXPECT_FALSE(output->deliverFrame(640, 480));
 }
 
+// The pause flag is written on the main thread and read on the video queue for every frame:
+// pausing while frames arrive must drop exactly the frames that arrive paused (a thread checker
+// run sees the flag shared between the two threads).
+TEST(SNRBufferedCameraManager, PausingWhileFramesArriveOnTheVideoQueue)
+{
+    ARTestScope scope;
+    auto view = UIView::initWithFrame(CGRectMake(0, 0, 480, 320));
+    auto manager = SNRBufferedCameraManager::initWithView(view);
+    manager->setSessionPreset(std::string(AVCaptureSessionPresetMedium));
+    manager->startCameraPreview();
+    auto output = manager->dataOutput();
+    ASSERT_TRUE(output->deliverFrame(640, 480));
+    drainAll();
+    ASSERT_EQ(manager->cameraPreviewImageSize().width, 640);
+    // Frames and pauses interleaved: the video queue reads the flag while the main thread flips it.
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(output->deliverFrame(640, 480));
+        manager->toggleCameraPreviewPause();
+    }
+    drainAll();
+    EXPECT_FALSE(manager->cameraPreviewPaused());
+    // Paused, a frame of another size changes nothing; unpaused, it is shown.
+    manager->toggleCameraPreviewPause();
+    ASSERT_TRUE(output->deliverFrame(320, 240));
+    drainAll();
+    EXPECT_EQ(manager->cameraPreviewImageSize().width, 640);
+    manager->unpauseCameraPreview();
+    ASSERT_TRUE(output->deliverFrame(320, 240));
+    drainAll();
+    EXPECT_EQ(manager->cameraPreviewImageSize().width, 320);
+    manager->stopCameraPreview(false);
+    drainAll();
+}
+
 TEST(SNRBufferedCameraManager, RectangleFitting)
 {
     CGRect source = CGRectMake(0, 0, 640, 480);

@@ -66,25 +66,63 @@ TEST(SNRDeviceAttitude, OrientationFollowsRoundedGravity)
 TEST(SNRDeviceAttitude, MotionReadingsAgreeWithGravity)
 {
     Fixture f;
-    // Upright, facing east: the camera looks along the horizon.
+    // Each reading's attitude and heading matrices worked out by hand. The motion sensor's matrix
+    // has the device's right, up and screen-normal axes as rows, in the north, west, up frame; the
+    // heading matrix is that times the fixed turns X (rows (1, 0, 0), (0, 0, -1), (0, 1, 0)) and
+    // Y (rows (0, 0, -1), (0, 1, 0), (1, 0, 0)), whose product X Y has the rows (0, 0, -1),
+    // (-1, 0, 0), (0, 1, 0).
+    struct Case {
+        const char* name;
+        double roll, pitch, yaw;
+        float attitude[3][3];
+        float heading[3][3];
+        SNRVector3 gravity;
+        int32_t orientation;
+        double attitudePitch;
+    };
+    const Case cases[] = {
+        // Pitched up 90 degrees and turned by -90: right is east, up is up, the screen's normal
+        // points south, so the camera looks north along the horizon.
+        { "upright, facing north", 0, 90, -90, { { 0, -1, 0 }, { 0, 0, 1 }, { -1, 0, 0 } },
+            { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } }, { 0, -1, 0 }, 1, -90 },
+        // Turned by 180 instead: right is south, the screen's normal points west, the camera east.
+        { "upright, facing east", 0, 90, 180, { { -1, 0, 0 }, { 0, 0, 1 }, { 0, 1, 0 } },
+            { { 0, 0, 1 }, { 0, 1, 0 }, { -1, 0, 0 } }, { 0, -1, 0 }, 1, -90 },
+        // Lying flat, unturned: the attitude is the identity and the heading matrix X Y itself.
+        { "flat, screen up", 0, 0, 0, { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } },
+            { { 0, 0, -1 }, { -1, 0, 0 }, { 0, 1, 0 } }, { 0, 0, -1 }, 5, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.attitude->setMotionFromCMMotion(motion(c.roll, c.pitch, c.yaw));
+        const SNRVector3* g = f.attitude->attitudeGravity();
+        EXPECT_NEAR(g->x, c.gravity.x, 1e-6);
+        EXPECT_NEAR(g->y, c.gravity.y, 1e-6);
+        EXPECT_NEAR(g->z, c.gravity.z, 1e-6);
+        EXPECT_EQ(f.attitude->deviceOrientation(), c.orientation);
+        EXPECT_TRUE(f.attitude->hasAttitude());
+        EXPECT_NEAR(f.attitude->motionPitch(), c.pitch, 1e-9);
+        EXPECT_NEAR(f.attitude->attitudePitch(), c.attitudePitch, 1e-4);
+        // Stored column by column: element 4 c + r holds row r, column c.
+        const SNRMatrix4x4& a = *f.attitude->attitudeMatrix();
+        const SNRMatrix4x4& h = *f.attitude->headingMatrix();
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                SCOPED_TRACE(testing::Message() << "row " << row << ", column " << column);
+                EXPECT_NEAR(a[4 * column + row], c.attitude[row][column], 1e-6);
+                EXPECT_NEAR(h[4 * column + row], c.heading[row][column], 1e-6);
+            }
+        }
+        EXPECT_FLOAT_EQ(a[15], 1);
+        EXPECT_FLOAT_EQ(h[15], 1);
+    }
+    // Upright in portrait the screen's up axis points up.
     f.attitude->setMotionFromCMMotion(motion(0, 90, -90));
-    const SNRVector3* g = f.attitude->attitudeGravity();
-    EXPECT_NEAR(g->y, -1, 1e-6);
-    EXPECT_EQ(f.attitude->deviceOrientation(), 1);
-    EXPECT_TRUE(f.attitude->hasAttitude());
-    EXPECT_NEAR(f.attitude->motionPitch(), 90, 1e-9);
     EXPECT_FALSE(f.attitude->orientationIsLandscape());
     EXPECT_FLOAT_EQ(f.attitude->orientationUpAxis(), 1);
-    // Lying flat: face up, pitch 0.
-    f.attitude->setMotionFromCMMotion(motion(0, 0, 0));
-    EXPECT_EQ(f.attitude->deviceOrientation(), 5);
-    EXPECT_NEAR(f.attitude->attitudePitch(), 0, 1e-6);
-    // The heading matrix is the attitude matrix turned by the two fixed rotations.
-    SNRMatrix4x4 expected, step;
-    SNRMatrixMultiply(step, *f.attitude->attitudeMatrix(), SNRSensorManager::fixedRotationX());
-    SNRMatrixMultiply(expected, step, SNRSensorManager::fixedRotationY());
-    for (int i = 0; i < 16; ++i)
-        EXPECT_FLOAT_EQ((*f.attitude->headingMatrix())[i], expected[i]);
+    // Facing north, the heading vector (0, 0, 1) stays (0, 0, 1), which projects straight up the
+    // radar: a heading of 0.
+    EXPECT_NEAR(std::remainder(f.attitude->attitudeHeading(), 360.0f), 0, 1e-3);
 }
 
 TEST(SNRDeviceAttitude, LocationsAndTheirAge)

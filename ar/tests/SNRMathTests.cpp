@@ -79,6 +79,29 @@ TEST(SNRMath, DestinationCoordinate)
     // Eastward over the antimeridian the longitude is not wrapped.
     auto east = SNRDestinationCoordinate(0, 179.5, 111319.49, 90);
     EXPECT_NEAR(east.longitude, 180.5, 1e-6);
+
+    // Away from the equator. Reference values computed independently on the same sphere by turning
+    // the start's position vector towards the bearing (p cos(d/R) + (n cos b + e sin b) sin(d/R),
+    // with n and e the start's north and east unit vectors), not by the trigonometric formula.
+    struct Case {
+        double latitude, longitude, distance, bearing;
+        double toLatitude, toLongitude;
+    };
+    const Case cases[] = {
+        { 48.1, 11.5, 250000, 37, 49.874983402, 13.597119938 },
+        { -33.9, 151.2, 1000000, 225, -39.981935220, 142.915264533 },
+        { 70, -20, 500000, 90, 69.522016556, -7.064874201 },
+        { 51.47, -0.45, 100000, 300, 51.912445462, -1.711207724 },
+        { -60, -70, 2000000, 135, -68.883939355, -32.739948661 },
+        // Over the pole: the longitude comes out half a turn on (its unwrapped form may differ by 360).
+        { 80, 10, 2000000, 0, 82.033694318, -170 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.latitude << ", " << c.longitude << " bearing " << c.bearing);
+        auto to = SNRDestinationCoordinate(c.latitude, c.longitude, c.distance, c.bearing);
+        EXPECT_NEAR(to.latitude, c.toLatitude, 1e-7);
+        EXPECT_NEAR(std::remainder(to.longitude - c.toLongitude, 360.0), 0, 1e-7);
+    }
 }
 
 TEST(SNRMath, AngleHelpers)

@@ -18,13 +18,14 @@ Ref<UILabel> makeLabel(
     return label;
 }
 
-// One plane's label: a dark translucent card with the flight in large type and the distance at
-// the top, the route and airports below, then speed, altitude and registration, and the airline
-// logo on a strip along the bottom.
+// One plane's label: a dark card with the flight in large type and the distance at the top, the
+// route and airports below, then speed, altitude and registration, and the airline logo on a strip
+// along the bottom. The card is opaque: where planes crowd, nearer cards are drawn over farther
+// ones, and a see-through card would show the texts behind it through its own.
 std::vector<Value> buildFloatingView(const Ref<NSObject>&, const Value&)
 {
     auto root = KESTARLabelTemplate::initWithFrame(CGRectMake(0, 0, 260, 112));
-    root->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0.06f, 0.09f, 0.16f, 0.78f));
+    root->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0.06f, 0.09f, 0.16f, 1));
     auto white = UIColor::whiteColor();
     auto soft = UIColor::colorWithWhiteAlpha(0.82f, 1);
     auto accent = UIColor::colorWithRedGreenBlueAlpha(1, 0.78f, 0.2f, 1);

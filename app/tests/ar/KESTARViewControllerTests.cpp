@@ -6,6 +6,7 @@
 #include "foundation/NSTimer.h"
 #include "graphics/UIImage.h"
 #include "uikit/UIActivityViewController.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
 #include "uikit/UIWindow.h"
@@ -59,18 +60,28 @@ TEST_F(ARScreen, TheFirstFixCreatesLabelsForPlanesInsideTheWindowOnce)
         { "c", 51.5, 8.5 }, // exactly 1.5 degrees north: outside
         { "d", 50.0, 10.0 }, // exactly 1.5 degrees east: outside
         { "e", 53.0, 8.5 },
+        { "f", 48.5, 8.5 }, // exactly 1.5 degrees south: outside
+        { "g", 50.0, 7.0 }, // exactly 1.5 degrees west: outside
+        { "h", 48.501, 7.001, "SW1" }, // just inside the south-west corner
+        { "i", 51.499, 9.999, "NE1" }, // just inside the north-east corner
+        { "j", 46.0, 8.5 },
+        { "k", 50.0, 5.0 },
     });
     open();
     EXPECT_TRUE(labelTitles().empty());
     placeDevice(50.0, 8.5);
     drainAll();
-    EXPECT_EQ(labelTitles(), (std::vector<std::string> { "BA117", "DLH4" }));
+    EXPECT_EQ(labelTitles(), (std::vector<std::string> { "BA117", "DLH4", "NE1", "SW1" }));
     EXPECT_TRUE(m_screen->createdInitialObjects());
-    // A later fix does not create them again.
+    auto first = SLKController::sharedARController()->arObjects();
+    // A later fix does not create them again: the same labels stay.
     placeDevice(50.001, 8.5);
     drainAll();
-    EXPECT_EQ(labelTitles().size(), 2u);
-    auto label = std::dynamic_pointer_cast<KESTARLabel>(SLKController::sharedARController()->arObjects()[0]);
+    auto later = SLKController::sharedARController()->arObjects();
+    EXPECT_EQ(later.size(), first.size());
+    for (auto& object : later)
+        EXPECT_EQ(std::count(first.begin(), first.end(), object), 1);
+    auto label = std::dynamic_pointer_cast<KESTARLabel>(later[0]);
     ASSERT_TRUE(label);
     EXPECT_NEAR(label->planeAltitude(), 35000 * 0.3048, 0.01);
 }
@@ -83,12 +94,29 @@ TEST_F(ARScreen, LiveUpdatesAddAndRemoveLabels)
     drainAll();
     EXPECT_EQ(labelTitles(), (std::vector<std::string> { "A1", "B1" }));
     auto kept = SLKController::sharedARController()->arObjects();
-    // b leaves the window, c arrives.
+    auto labelOf = [](const std::string& title) -> Ref<SLKObjectDelegate> {
+        for (auto& object : SLKController::sharedARController()->arObjects()) {
+            if (object->title() == title)
+                return object;
+        }
+        return nullptr;
+    };
+    auto a = labelOf("A1");
+    auto b = labelOf("B1");
+    ASSERT_TRUE(a && b);
+    // b leaves the window, c arrives; a keeps its label.
     m_scope.feed({ { "a", 50.31, 8.6, "A1" }, { "b", 52.0, 8.4, "B1" }, { "c", 49.9, 8.5, "C1" } });
     EXPECT_EQ(labelTitles(), (std::vector<std::string> { "A1", "C1" }));
-    // b returns: a new label.
+    EXPECT_EQ(labelOf("A1"), a);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), labelOf("C1")), 0);
+    // b returns: a new label; a and c keep theirs.
+    auto c = labelOf("C1");
     m_scope.feed({ { "a", 50.31, 8.6, "A1" }, { "b", 50.2, 8.4, "B1" }, { "c", 49.9, 8.5, "C1" } });
     EXPECT_EQ(labelTitles(), (std::vector<std::string> { "A1", "B1", "C1" }));
+    EXPECT_EQ(labelOf("A1"), a);
+    EXPECT_EQ(labelOf("C1"), c);
+    ASSERT_TRUE(labelOf("B1"));
+    EXPECT_NE(labelOf("B1"), b);
 }
 
 TEST_F(ARScreen, LiveDataBeforeTheFirstFixDoesNothing)
@@ -133,6 +161,38 @@ TEST_F(ARScreen, AppearingPlacesTheRadarAndStartsTheOneSecondRefresh)
     EXPECT_EQ(m_screen->arRadarView()->radarMode(), 2);
     m_screen->didChangeDeviceOrientation(1);
     EXPECT_EQ(m_screen->arRadarView()->radarMode(), 1);
+}
+
+// The screen covers the whole display with the camera picture and puts its buttons in the top
+// corners: the status bar goes while it shows and comes back as it was when it closes.
+TEST_F(ARScreen, HidesTheStatusBarWhileItShows)
+{
+    auto app = UIApplication::sharedApplication();
+    for (bool hiddenBefore : { false, true }) {
+        SCOPED_TRACE(hiddenBefore ? "hidden before" : "shown before");
+        app->setStatusBarHidden(hiddenBefore);
+        m_window = UIWindow::initWithFrame(CGRectMake(0, 0, 768, 1024));
+        auto presenter = UIViewController::init();
+        m_window->setRootViewController(presenter);
+        m_window->makeKeyAndVisible();
+        drainAll();
+        ARScreenTestScope::resetKits();
+        m_screen = KESTARViewController::init();
+        presenter->presentViewControllerAnimatedCompletion(m_screen, false, nullptr);
+        drainAll();
+        ASSERT_EQ(presenter->presentedViewController(), m_screen);
+        EXPECT_TRUE(app->isStatusBarHidden());
+        m_screen->closePress();
+        m_scope.clock().advance(1);
+        drainAll();
+        EXPECT_FALSE(presenter->presentedViewController());
+        EXPECT_EQ(app->isStatusBarHidden(), hiddenBefore);
+        m_screen->stopAR();
+        m_screen = nullptr;
+        m_window = nullptr;
+        drainAll();
+    }
+    app->setStatusBarHidden(false);
 }
 
 TEST_F(ARScreen, ClosingLeavesTheControllerEmpty)

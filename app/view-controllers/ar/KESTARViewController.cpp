@@ -127,6 +127,17 @@ void KESTARViewController::unregisterFromLiveData()
     m_liveDataUpdateNotifier = nullptr;
 }
 
+void KESTARViewController::viewWillAppear(bool animated)
+{
+    SLKViewController::viewWillAppear(animated);
+    // The camera picture fills the display and the buttons sit in its top corners: the status bar
+    // goes while the screen shows and comes back as it was when the screen goes.
+    auto app = UIApplication::sharedApplication();
+    if (!m_statusBarHiddenBefore)
+        m_statusBarHiddenBefore = app->isStatusBarHidden();
+    app->setStatusBarHidden(prefersStatusBarHidden());
+}
+
 void KESTARViewController::viewDidAppear(bool animated)
 {
     SLKViewController::viewDidAppear(animated);
@@ -146,6 +157,15 @@ void KESTARViewController::viewWillDisappear(bool animated)
 {
     SLKViewController::viewWillDisappear(animated);
     unregisterFromLiveData();
+}
+
+void KESTARViewController::viewDidDisappear(bool animated)
+{
+    SLKViewController::viewDidDisappear(animated);
+    if (m_statusBarHiddenBefore) {
+        UIApplication::sharedApplication()->setStatusBarHidden(*m_statusBarHiddenBefore);
+        m_statusBarHiddenBefore.reset();
+    }
 }
 
 void KESTARViewController::didUpdateLocation(const Ref<CLLocation>& location)

@@ -3,6 +3,8 @@
 #include "ar/SLKObjectDelegate.h"
 #include "ar/SLKViewController.h"
 
+#include <optional>
+
 class AVCaptureStillImageOutput;
 class CLLocation;
 class KESTPlane;
@@ -44,8 +46,10 @@ public:
 
     void loadView() override;
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
     void didUpdateLocation(const Ref<CLLocation>& location) override;
 
     void createARPoiObjects();
@@ -85,4 +89,6 @@ private:
     Ref<CLLocation> m_userLocationStored;
     Ref<UIButton> m_closeButton;
     Ref<UIButton> m_shareButton;
+    // Whether the status bar was hidden before the screen hid it, until the screen gives it back.
+    std::optional<bool> m_statusBarHiddenBefore;
 };
