@@ -198,17 +198,30 @@ std::vector<Ref<KESTPlane>> KESTLiveDataManager::unfilteredPlaneArray()
 
 std::vector<Ref<KESTPlane>> KESTLiveDataManager::planeArray()
 {
-    auto planes = unfilteredPlaneArray();
     auto predicate = KESTFilterDataManager::sharedInstance()->predicate();
-    if (predicate) {
+    if (!predicate)
+        return unfilteredPlaneArray();
+    std::vector<Ref<KESTPlane>> planes;
+    {
+        // The published set is read where it lies: only the planes that pass are copied out.
+        auto published = liveData();
         try {
-            std::vector<Ref<KESTPlane>> filtered;
-            for (const auto& plane : planes) {
+            // The planes lie all over the heap and waiting for each one's first load dominated:
+            // the plane a few entries ahead is asked for while this one is tested.
+            constexpr int kLookAhead = 4;
+            auto ahead = published->begin();
+            for (int step = 0; step < kLookAhead && ahead != published->end(); ++step)
+                ++ahead;
+            for (const auto& [key, plane] : *published) {
+                if (ahead != published->end()) {
+                    ahead->second->prefetchForUpdate();
+                    ++ahead;
+                }
                 if (predicate->evaluateWithObject(Value(plane)))
-                    filtered.push_back(plane);
+                    planes.push_back(plane);
             }
-            planes = std::move(filtered);
         } catch (const NSException& exception) {
+            planes = unfilteredPlaneArray();
             // A filter that cannot be evaluated switches every filter off, so the user sees
             // planes again, and the unfiltered list is served.
             if (auto context = filterMOC()) {
