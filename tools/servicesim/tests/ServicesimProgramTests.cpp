@@ -148,8 +148,9 @@ TEST(ServicesimProgram, RefusesAPortAlreadyInUse)
     ASSERT_TRUE(std::fgets(line, sizeof line, second.output));
     std::string refusal = line;
     EXPECT_NE(refusal.find("port " + std::to_string(port) + " is already in use"), std::string::npos) << refusal;
-    if (refusal.find("already in use") != std::string::npos)
+    if (refusal.find("already in use") != std::string::npos) {
         EXPECT_EQ(second.wait(), 1);
+    }
 
     // The first one still answers every request.
     httplib::Client client("127.0.0.1", port);
