@@ -88,23 +88,25 @@ bool containsIgnoringCase(const std::string& text, const std::string& part)
 {
     if (part.empty())
         return false;
-    auto found = std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
+    // ASCII case folding, as the predicate's fold does for ASCII text.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    auto found = std::search(
+        text.begin(), text.end(), part.begin(), part.end(), [&](char a, char b) { return lower(a) == lower(b); });
     return found != text.end();
 }
 
 // The plain form of one filter: airline "BAW" in the flight number or callsign, type "B7",
 // altitude and speed strictly inside the scale.
+// The fields are read in place, under the plane's lock once, without copying its texts.
 bool plainMatch(const KESTPlane& plane, const std::string& airline, const std::string& type)
 {
-    double altitude = plane.altitude();
-    double speed = plane.speed();
-    if (!(altitude > 0 && altitude < 60000 && speed > 0 && speed < 600))
-        return false;
-    if (!containsIgnoringCase(plane.fltno(), airline) && !containsIgnoringCase(plane.callsign(), airline))
-        return false;
-    return containsIgnoringCase(plane.type(), type);
+    return plane.withFields([&](const KESTPlane::Fields& f) {
+        if (!(f.altitude > 0 && f.altitude < 60000 && f.speed > 0 && f.speed < 600))
+            return false;
+        if (!containsIgnoringCase(f.fltno, airline) && !containsIgnoringCase(f.callsign, airline))
+            return false;
+        return containsIgnoringCase(f.type, type);
+    });
 }
 
 void BM_CountOneFilter(benchmark::State& state)
@@ -125,10 +127,11 @@ void BM_CountOneFilter(benchmark::State& state)
 void BM_CountOneFilterPlainLoop(benchmark::State& state)
 {
     auto planes = publishPlanes();
+    const std::string baw = "BAW", b7 = "B7";
     for (auto _ : state) {
         int32_t count = 0;
         for (const auto& plane : planes)
-            count += plainMatch(*plane, "BAW", "B7");
+            count += plainMatch(*plane, baw, b7);
         benchmark::DoNotOptimize(count);
     }
     state.counters["planes"] = static_cast<double>(planes.size());
@@ -153,11 +156,20 @@ void BM_PlaneArrayTwoFiltersPlainLoop(benchmark::State& state)
 {
     publishPlanes();
     auto feed = KESTLiveDataManager::sharedInstance();
+    const std::string baw = "BAW", b7 = "B7", dlh = "DLH", a3 = "A3";
     for (auto _ : state) {
-        auto planes = feed->unfilteredPlaneArray();
+        // As planeArray does: the published set read where it lies, the passing planes copied.
+        auto published = feed->liveData();
         std::vector<Ref<KESTPlane>> shown;
-        for (const auto& plane : planes) {
-            if (plainMatch(*plane, "BAW", "B7") || plainMatch(*plane, "DLH", "A3"))
+        auto ahead = published->begin();
+        for (int step = 0; step < 4 && ahead != published->end(); ++step)
+            ++ahead;
+        for (const auto& [key, plane] : *published) {
+            if (ahead != published->end()) {
+                ahead->second->prefetchForUpdate();
+                ++ahead;
+            }
+            if (plainMatch(*plane, baw, b7) || plainMatch(*plane, dlh, a3))
                 shown.push_back(plane);
         }
         benchmark::DoNotOptimize(shown.data());

@@ -3,7 +3,8 @@
 // the same bytes with the fastest JSON parser at hand (simdjson, into its document tree) and with
 // nlohmann-json for reference. Also reports memory per live plane. At the end it prints the full
 // answer path against the bare decode, in wall and in CPU time (the CPU time is the calling
-// thread's: the decode, without the merge on the background queue).
+// thread's: the decode, without the merge on the background queue). Last, one full answer at
+// 100,000 aircraft served by the simulated service and decoded, end to end.
 #include "app/core/KESTLiveDataManager.h"
 #include "app/core/KESTPlaneAnswer.h"
 #include "app/core/KESTSettingsManager.h"
@@ -11,6 +12,9 @@
 #include "foundation/JSONReader.h"
 #include "net/NSHTTPURLResponse.h"
 #include "net/NSURL.h"
+#include "net/NSURLRequest.h"
+#include "net/NSURLSession.h"
+#include "net/NSURLSessionTask.h"
 #include "servicesim/ServiceSimulator.h"
 
 #include <benchmark/benchmark.h>
@@ -173,12 +177,53 @@ void BM_MemoryPerPlane(benchmark::State& state)
     }
 }
 
+// One full answer at the largest traffic the simulated service flies (100,000 aircraft), served
+// and decoded as the application asks for it: the service builds and compresses the answer for
+// the next simulated second, the URL loading system fetches and decompresses it over loopback,
+// and the live feed reads, merges and publishes it. Goal: under a second.
+void BM_FullAnswerServedAndDecoded100k(benchmark::State& state)
+{
+    ServiceSimulator::Options options;
+    options.aircraft = 100000;
+    options.fixedTime = 1388534400.0;
+    auto sim = ServiceSimulator::create(options);
+    if (!sim || !sim->start(0)) {
+        state.SkipWithError("the simulated service did not start");
+        return;
+    }
+    auto url = NSURL::URLWithString(sim->baseUrl() + "APPAPIv2/planeUpdate.php?routetype=IATA&FAA=1&ts=0&background=0");
+    auto session = NSURLSession::sharedSession();
+    auto manager = KESTLiveDataManager::init();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        // Each answer is the next second's, as a polling client gets it.
+        sim->advanceTime(1);
+        auto done = dispatch_semaphore_create(0);
+        auto task = session->dataTaskWithRequestCompletionHandler(NSURLRequest::requestWithURL(url),
+            [&](const Value& data, const Ref<NSURLResponse>& response, const Ref<NSError>& error) {
+                bytes = data.isData() ? data.bytes().size() : 0;
+                bool answered = manager->handlePlaneResponse(
+                    response, data, error, true, [done] { dispatch_semaphore_signal(done); }, nullptr,
+                    [done](const Ref<NSURLResponse>&, const Ref<NSError>&) { dispatch_semaphore_signal(done); });
+                if (!answered)
+                    dispatch_semaphore_signal(done);
+            });
+        task->resume();
+        dispatch_semaphore_wait(done, DISPATCH_TIME_FOREVER);
+        while (DispatchMainQueue::runPendingBlocks(1000) > 0) { }
+    }
+    state.counters["planes"] = double(manager->unfilteredPlaneArray().size());
+    state.counters["answer_MB"] = double(bytes) / 1e6;
+    sim->stop();
+}
+
 BENCHMARK(BM_FullAnswerPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeltaAnswerPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullAnswerDecodeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullAnswerDecodeToRecords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullAnswerDecodeOnlyNlohmann)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryPerPlane)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FullAnswerServedAndDecoded100k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 // Prints the runs as the console does, then the full answer path against the bare decode.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -13,6 +13,64 @@
 #
 # When tests/ holds sources (searched recursively), <name>_tests is built from them with
 # GoogleTest and every test is registered with CTest.
+# Precompiled headers: the standard and platform headers that nearly every source includes are
+# compiled once per library (and once per test program) rather than once per source. A library
+# gets only the platform headers of the libraries it builds on, so its sources still cannot
+# reach a header its dependencies do not allow. VX_PCH=OFF compiles every source on its own (to
+# check that each one includes what it uses).
+option(VX_PCH "Precompile the common standard and platform headers of each library" ON)
+set(VX_PCH_STANDARD <algorithm> <atomic> <functional> <map> <memory> <mutex> <optional> <string>
+  <unordered_map> <vector>)
+set(VX_PCH_FOUNDATION "foundation/NSObject.h" "foundation/Value.h" "foundation/NSString.h")
+set(VX_PCH_GRAPHICS "graphics/UIColor.h" "graphics/UIImage.h" "graphics/UIFont.h")
+set(VX_PCH_UIKIT "uikit/UIView.h" "uikit/UIViewController.h" "uikit/UILabel.h")
+
+# Sets <out> to TRUE when <target> is <library> or links it, directly or through other libraries.
+function(vx_builds_on target library out)
+  set(pending "${target}")
+  set(seen "")
+  while(pending)
+    list(POP_FRONT pending current)
+    if(current STREQUAL library)
+      set(${out} TRUE PARENT_SCOPE)
+      return()
+    endif()
+    if(current IN_LIST seen OR NOT TARGET "${current}" OR NOT current MATCHES "^vx")
+      continue()
+    endif()
+    list(APPEND seen "${current}")
+    get_target_property(links "${current}" LINK_LIBRARIES)
+    if(links)
+      list(APPEND pending ${links})
+    endif()
+  endwhile()
+  set(${out} FALSE PARENT_SCOPE)
+endfunction()
+
+# Precompiles the headers <target> may use, as <library> builds on them; test programs also get
+# GoogleTest's header.
+function(vx_precompile_headers target library)
+  if(NOT VX_PCH)
+    return()
+  endif()
+  set(headers ${VX_PCH_STANDARD})
+  foreach(level FOUNDATION GRAPHICS UIKIT)
+    string(TOLOWER "${level}" spelling)
+    vx_builds_on(${library} vx${spelling} uses)
+    if(uses)
+      foreach(header IN LISTS VX_PCH_${level})
+        list(APPEND headers "\"${header}\"")
+      endforeach()
+    endif()
+  endforeach()
+  if(NOT target STREQUAL library)
+    list(APPEND headers <gtest/gtest.h>)
+  endif()
+  # C and assembly sources of the library take none of them.
+  list(TRANSFORM headers REPLACE "^(.+)$" "$<$<COMPILE_LANGUAGE:CXX>:\\1>")
+  target_precompile_headers(${target} PRIVATE ${headers})
+endfunction()
+
 function(vx_library name)
   cmake_parse_arguments(ARG "" "EXCLUDE;PREFIX" "DEPS;PRIVATE_DEPS;TEST_DEPS;DIRS" ${ARGN})
   set(dir "${CMAKE_CURRENT_SOURCE_DIR}")
@@ -45,6 +103,7 @@ function(vx_library name)
   # The build's own paths come from a generated header ("vxbuild/Paths.h"), not from the command
   # line, so only the few files that use them depend on where the tree is checked out.
   target_include_directories(${name} PRIVATE "${VX_BUILD_PATHS_ROOT}")
+  vx_precompile_headers(${name} ${name})
 
   file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS "${dir}/tests/*.cpp")
   if(test_sources)
@@ -57,6 +116,7 @@ function(vx_library name)
     file(CONFIGURE OUTPUT "${test_paths_root}/vxbuild/TestPaths.h" CONTENT
       "#pragma once\n#include \"vxbuild/Paths.h\"\n#define VX_TEST_DIR \"${dir}/tests\"\n")
     target_include_directories(${name}_tests PRIVATE "${VX_BUILD_PATHS_ROOT}" "${test_paths_root}")
+    vx_precompile_headers(${name}_tests ${name})
     gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "VX_RESOURCES=${VX_BUILD_RESOURCES_DIR};GALLIUM_DRIVER=llvmpipe"
       TIMEOUT 120)

@@ -24,7 +24,7 @@ build_dir=build
 [ -n "$sanitizer" ] && build_dir="build-$sanitizer"
 jobs=$(nproc)
 
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_SANITIZER="$sanitizer"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_SANITIZER="$sanitizer" -DVX_WERROR=ON
 cmake --build "$build_dir" -j "$jobs"
 
 export GALLIUM_DRIVER=llvmpipe

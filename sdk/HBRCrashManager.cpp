@@ -51,18 +51,6 @@ bool hasSuffix(const std::string& text, const char* suffix)
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
-// The file's bytes when it is a regular file no larger than `limit`; nullopt otherwise.
-std::optional<Value::Bytes> readBounded(const std::string& path, size_t limit)
-{
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || size_t(info.st_size) > limit)
-        return std::nullopt;
-    Value data = NSFileManager::defaultManager()->contentsAtPath(path);
-    if (!data.isData() || data.bytes().size() > limit)
-        return std::nullopt;
-    return data.bytes();
-}
-
 } // namespace
 
 HBRCrashManager::~HBRCrashManager()

@@ -5,6 +5,7 @@
 #include "foundation/NSError.h"
 #include "foundation/NSLog.h"
 #include "foundation/NSString.h"
+#include "foundation/NSTimer.h"
 #include "foundation/NSUserDefaults.h"
 #include "foundation/ThreadChecks.h"
 #include "net/NSURLError.h"
@@ -24,6 +25,10 @@ namespace {
 
 std::mutex s_sharedLock;
 Ref<KESTChartManager> s_shared;
+
+// The wait before fetching again after a failure, doubled after each failure in a row.
+constexpr double kFirstRetryDelay = 5;
+constexpr double kLongestRetryDelay = 300;
 
 // Splits at every ",", keeping empty parts.
 std::vector<std::string> splitAtCommas(const std::string& text)
@@ -130,6 +135,11 @@ Ref<VNHTTPRequestOperationManager> KESTChartManager::manager()
 void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock error)
 {
     assertIsMainThread();
+    // This fetch takes the place of a waiting retry.
+    if (m_retryTimer) {
+        m_retryTimer->invalidate();
+        m_retryTimer = nullptr;
+    }
     Weak<KESTChartManager> weak = self<KESTChartManager>();
     manager()->GETParametersSuccessFailure(
         productListURL(), Value(),
@@ -140,15 +150,35 @@ void KESTChartManager::getChartsWithSuccess(SuccessBlock success, ErrorBlock err
             if (!products.isArray()) {
                 if (error)
                     error(NSError::errorWithDomain(NSURLErrorDomain, NSURLErrorCannotParseResponse));
+                self->scheduleRetry(success, error);
                 return;
             }
+            self->m_retryDelay = 0;
             self->rebuildChartsWithProducts(products);
             if (success)
                 success();
         },
-        [error](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& failure) {
+        [weak, success, error](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& failure) {
             if (error)
                 error(failure);
+            if (auto self = weak.lock())
+                self->scheduleRetry(success, error);
+        });
+}
+
+void KESTChartManager::scheduleRetry(SuccessBlock success, ErrorBlock error)
+{
+    assertIsMainThread();
+    if (m_retryTimer)
+        return;
+    m_retryDelay = m_retryDelay == 0 ? kFirstRetryDelay : std::min(m_retryDelay * 2, kLongestRetryDelay);
+    Weak<KESTChartManager> weak = self<KESTChartManager>();
+    m_retryTimer = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(
+        m_retryDelay, false, [weak, success = std::move(success), error = std::move(error)](const Ref<NSTimer>&) {
+            if (auto self = weak.lock()) {
+                self->m_retryTimer = nullptr;
+                self->getChartsWithSuccess(success, error);
+            }
         });
 }
 

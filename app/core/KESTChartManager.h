@@ -8,6 +8,7 @@
 
 class KESTChartObject;
 class NSError;
+class NSTimer;
 class VNHTTPRequestOperationManager;
 
 // The process-wide list of aviation charts. It fetches the chart service's product list,
@@ -36,8 +37,12 @@ public:
 
     // Fetches the product list; when it arrives (on the main queue) rebuilds the list and calls
     // `success`. A failed fetch, or an answer that is not an array, leaves everything as it
-    // was and calls `error`.
+    // was and calls `error`; the fetch is then made again later with the same blocks (after
+    // 5 s, then twice as long after each failure in a row, at most every 5 minutes), so the
+    // charts still arrive when the service comes up after the application.
     void getChartsWithSuccess(SuccessBlock success, ErrorBlock error);
+    // Whether a fetch is to be made again after a failure.
+    bool hasPendingRetry() const { return bool(m_retryTimer); }
     // Rebuilds the list from an array of product records and restores the saved active charts.
     // A record that is not an object, or whose "bounds" does not start with four numbers, is
     // left out.
@@ -54,6 +59,11 @@ public:
     std::vector<Ref<KESTChartObject>> activeCharts() const;
 
 private:
+    void scheduleRetry(SuccessBlock success, ErrorBlock error);
+
     Ref<VNHTTPRequestOperationManager> m_manager;
     std::vector<Ref<KESTChartObject>> m_charts;
+    // The next fetch after a failure, and how long the one after it waits.
+    Ref<NSTimer> m_retryTimer;
+    double m_retryDelay { 0 };
 };

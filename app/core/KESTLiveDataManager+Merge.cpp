@@ -14,6 +14,14 @@
 #include "foundation/NSPredicate.h"
 #include "foundation/NSTimer.h"
 
+namespace {
+
+// How many malformed records one answer names in the log, and how many named keys are kept.
+constexpr size_t kMalformedRecordLinesPerAnswer = 10;
+constexpr size_t kRememberedMalformedRecords = 100000;
+
+} // namespace
+
 void KESTLiveDataManager::parsePlaneDataResponse(const Value& answer, bool performDiff, Block success, Block failure)
 {
     parsePlaneAnswer(KESTPlaneAnswer::fromJSONObject(answer), performDiff, std::move(success), std::move(failure));
@@ -62,6 +70,25 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
         constexpr size_t kPlaneLookAhead = 4;
         // Each record's fields are read into these, then copied into its plane.
         KESTPlane::Fields fields;
+        // Each malformed record is named once; a flood of them (every record of an answer)
+        // names a few per answer and counts the rest, which later answers name.
+        size_t malformedLines = 0;
+        size_t malformedUnnamed = 0;
+        auto reportMalformed = [&](const std::string& key) {
+            if (m_reportedMalformedRecords.size() >= kRememberedMalformedRecords)
+                m_reportedMalformedRecords.clear();
+            if (m_reportedMalformedRecords.count(key))
+                return;
+            if (malformedLines == kMalformedRecordLinesPerAnswer) {
+                ++malformedUnnamed;
+                return;
+            }
+            m_reportedMalformedRecords.insert(key);
+            ++malformedLines;
+            NSLog("Skipping malformed plane record %@", key);
+        };
+        for (const auto& key : answer.unreadableKeys())
+            reportMalformed(key);
         for (size_t position = 0; position < answer.size(); ++position) {
             if (position + kEntryLookAhead < hints.size())
                 __builtin_prefetch(hints[position + kEntryLookAhead]);
@@ -71,7 +98,7 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
             bool valid = answer.readFields(position, fields);
             bool skipped = !valid || (faaOff && fields.dataType == 1);
             if (!valid)
-                NSLog("Skipping malformed plane record %@", std::string(key));
+                reportMalformed(std::string(key));
             WorkingSet::value_type* entry = nullptr;
             if (position < hints.size() && hints[position]->first == key) {
                 entry = hints[position];
@@ -95,6 +122,8 @@ void KESTLiveDataManager::mergeAnswer(const KESTPlaneAnswer& answer, bool full)
                 order.push_back(entry);
             }
         }
+        if (malformedUnnamed > 0)
+            NSLog("Skipping %@ more malformed plane records", std::to_string(malformedUnnamed));
         if (full) {
             // The answer listed every working plane when it stamped as many as the set holds.
             // Otherwise the unlisted ones are among the entries the last full answer listed
@@ -169,17 +198,30 @@ std::vector<Ref<KESTPlane>> KESTLiveDataManager::unfilteredPlaneArray()
 
 std::vector<Ref<KESTPlane>> KESTLiveDataManager::planeArray()
 {
-    auto planes = unfilteredPlaneArray();
     auto predicate = KESTFilterDataManager::sharedInstance()->predicate();
-    if (predicate) {
+    if (!predicate)
+        return unfilteredPlaneArray();
+    std::vector<Ref<KESTPlane>> planes;
+    {
+        // The published set is read where it lies: only the planes that pass are copied out.
+        auto published = liveData();
         try {
-            std::vector<Ref<KESTPlane>> filtered;
-            for (const auto& plane : planes) {
+            // The planes lie all over the heap and waiting for each one's first load dominated:
+            // the plane a few entries ahead is asked for while this one is tested.
+            constexpr int kLookAhead = 4;
+            auto ahead = published->begin();
+            for (int step = 0; step < kLookAhead && ahead != published->end(); ++step)
+                ++ahead;
+            for (const auto& [key, plane] : *published) {
+                if (ahead != published->end()) {
+                    ahead->second->prefetchForUpdate();
+                    ++ahead;
+                }
                 if (predicate->evaluateWithObject(Value(plane)))
-                    filtered.push_back(plane);
+                    planes.push_back(plane);
             }
-            planes = std::move(filtered);
         } catch (const NSException& exception) {
+            planes = unfilteredPlaneArray();
             // A filter that cannot be evaluated switches every filter off, so the user sees
             // planes again, and the unfiltered list is served.
             if (auto context = filterMOC()) {

@@ -90,6 +90,17 @@ void KESTLiveDataManager::reportPollFailure(const std::string& reason)
     m_unreportedPollFailures = 0;
 }
 
+void KESTLiveDataManager::reportMissingServiceClock()
+{
+    std::lock_guard guard(m_pollFailureLock);
+    double now = Clock::mediaTime();
+    if (m_lastMissingClockLog && now - *m_lastMissingClockLog < kPollFailureLogInterval)
+        return;
+    m_lastMissingClockLog = now;
+    NSLog("Live feed answer without the service clock (X-VX-S-TIME): keeping the clock offset of %@ s",
+        Value(m_serverTime.load()).stringValue());
+}
+
 bool KESTLiveDataManager::isOversizedBody(const Value& data, size_t limit, const char* kind)
 {
     if (!data.isData() || data.bytes().size() <= limit)
@@ -183,15 +194,16 @@ void KESTLiveDataManager::performPlaneFetch(const Ref<NSURLRequest>& request, Tr
     task->resume();
 }
 
-std::optional<bool> KESTLiveDataManager::screenResponse(
-    const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure)
+std::optional<bool> KESTLiveDataManager::screenResponse(const Ref<NSURLResponse>& response, const Value& data,
+    Ref<NSError> error, const JSONFailure& failure, EmptyBodyLog emptyBody)
 {
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
     int32_t status = http ? http->statusCode() : 0;
     // A transport error explains an empty body itself: only an answer that arrived empty is
     // logged as one.
     if ((!data.isData() || data.bytes().empty()) && !error) {
-        NSLog("Empty webservice response detected");
+        if (emptyBody == EmptyBodyLog::Here)
+            NSLog("Empty webservice response detected");
         error = NSError::errorWithDomain("com.kestravon.error", 0,
             Value::dictionary(
                 { { Value(NSLocalizedDescriptionKey), Value("Empty response returned from webservice") } }));
@@ -206,21 +218,23 @@ std::optional<bool> KESTLiveDataManager::screenResponse(
     return std::nullopt;
 }
 
-void KESTLiveDataManager::readServiceClock(const Ref<NSURLResponse>& response)
+bool KESTLiveDataManager::readServiceClock(const Ref<NSURLResponse>& response)
 {
     auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
     if (!http)
-        return;
+        return false;
     Value fields = http->allHeaderFields();
     Value header = fields.objectForKey(Value("X-VX-S-TIME"));
-    if (!header.isNil()) {
-        // Only a number moves the offset: a garbled header would otherwise read as 1970.
-        std::string text = header.stringValue();
-        char* end = nullptr;
-        double serviceTime = std::strtod(text.c_str(), &end);
-        if (!text.empty() && end && *end == '\0' && std::isfinite(serviceTime))
-            m_serverTime = std::trunc(Clock::wallTime() - serviceTime);
-    }
+    if (header.isNil())
+        return false;
+    // Only a number moves the offset: a garbled header would otherwise read as 1970.
+    std::string text = header.stringValue();
+    char* end = nullptr;
+    double serviceTime = std::strtod(text.c_str(), &end);
+    if (text.empty() || !end || *end != '\0' || !std::isfinite(serviceTime))
+        return false;
+    m_serverTime = std::trunc(Clock::wallTime() - serviceTime);
+    return true;
 }
 
 bool KESTLiveDataManager::handleResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
@@ -259,7 +273,10 @@ bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response
         reported(response, oversizedBodyError(data.bytes().size()));
         return true;
     }
-    if (auto answered = screenResponse(response, data, std::move(error), reported)) {
+    // An empty answer is a failed poll like the others: named as the feed's, once a minute.
+    if (!error && (!data.isData() || data.bytes().empty()))
+        reportPollFailure("Empty webservice response detected");
+    if (auto answered = screenResponse(response, data, std::move(error), reported, EmptyBodyLog::ByCaller)) {
         if (!*answered) {
             auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
             reportPollFailure("HTTP status " + std::to_string(http ? http->statusCode() : 0));
@@ -271,13 +288,19 @@ bool KESTLiveDataManager::handlePlaneResponse(const Ref<NSURLResponse>& response
     if (auto answer
         = KESTPlaneAnswer::decode(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
             bytes.capacity() - bytes.size())) {
-        readServiceClock(response);
+        if (!readServiceClock(response))
+            reportMissingServiceClock();
         parsePlaneAnswer(std::move(answer), full, std::move(success), std::move(failure));
         return true;
     }
     return handleResponse(
         response, data, nullptr,
-        [&](const Value& json) { parsePlaneDataResponse(json, full, std::move(success), std::move(failure)); },
+        [&](const Value& json) {
+            auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
+            if (!http || http->allHeaderFields().objectForKey(Value("X-VX-S-TIME")).isNil())
+                reportMissingServiceClock();
+            parsePlaneDataResponse(json, full, std::move(success), std::move(failure));
+        },
         reported);
 }
 

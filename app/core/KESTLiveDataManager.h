@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class NSError;
@@ -180,12 +181,17 @@ public:
 private:
     // The status and body checks of handleResponse: nullopt when the body is to be decoded,
     // else handleResponse's answer.
-    std::optional<bool> screenResponse(
-        const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error, const JSONFailure& failure);
-    void readServiceClock(const Ref<NSURLResponse>& response);
+    // `emptyBody` says whether an empty body is logged here or by the caller.
+    enum class EmptyBodyLog : uint8_t { Here, ByCaller };
+    std::optional<bool> screenResponse(const Ref<NSURLResponse>& response, const Value& data, Ref<NSError> error,
+        const JSONFailure& failure, EmptyBodyLog emptyBody = EmptyBodyLog::Here);
+    // Moves serverTime to the answer's service clock; false when the answer carries none.
+    bool readServiceClock(const Ref<NSURLResponse>& response);
     // Logs a failed poll with its reason, at most one line a minute; the next line says how
     // many failures were not shown. Any thread.
     void reportPollFailure(const std::string& reason);
+    // Logs, at most once a minute, that a plane answer came without the service clock.
+    void reportMissingServiceClock();
     // True (after a log line naming `kind`) when the body is over `limit` bytes.
     static bool isOversizedBody(const Value& data, size_t limit, const char* kind);
     // How a poll's request travels, and which poll it is.
@@ -240,6 +246,9 @@ private:
     std::vector<WorkingSet::value_type*> m_addedSinceLastFullAnswer;
     // A plane joined or left the working set since the last publication (serial queue only).
     bool m_workingSetChanged { false };
+    // The keys of malformed records already logged (serial queue only): each bad plane is
+    // named once, not in every answer that still carries it.
+    std::unordered_set<std::string> m_reportedMalformedRecords;
     Locked<std::shared_ptr<const PlaneMap>> m_liveData;
 
     // Flight path: serial queue only.
@@ -258,6 +267,7 @@ private:
     std::mutex m_pollFailureLock;
     std::optional<double> m_lastPollFailureLog;
     int m_unreportedPollFailures { 0 };
+    std::optional<double> m_lastMissingClockLog;
 
     std::atomic<double> m_serverTime { 0 };
     std::atomic<double> m_deviceUTCTime { 0 };

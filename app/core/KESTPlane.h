@@ -3,6 +3,7 @@
 #include "app/core/KESTAnnotation.h"
 #include "graphics/CGGeometry.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -105,6 +106,14 @@ public:
     void setThreadedCoordinate(const KESTLocation& v);
 
     Fields fields() const;
+    // Calls `reader` with the plane's fields under its lock and answers what it answers: one
+    // lock and no copy for a reader of several fields, such as a filter run over every plane.
+    // `reader` must not call back into the plane.
+    template <typename Reader> decltype(auto) withFields(Reader&& reader) const
+    {
+        std::lock_guard guard(m_lock);
+        return reader(static_cast<const Fields&>(m_fields));
+    }
 
     // Key-value reads of the fields that predicates over planes name (the saved filters and
     // searches): the texts adshex, reg, fltno, type, route, squawk, callsign and the numbers

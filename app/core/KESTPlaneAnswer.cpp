@@ -1,10 +1,14 @@
 #include "app/core/KESTPlaneAnswer.h"
 
 #include "foundation/JSONReader.h"
+#include "foundation/NSError.h"
+#include "foundation/NSJSONSerialization.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -125,6 +129,203 @@ private:
     std::vector<Slot> m_slots;
 };
 
+// Finds where the values of a JSON text begin and end without reading them: enough to cut an
+// answer into its plane records when the reader refuses the whole of it. Nothing here checks a
+// value's contents; the reader does that record by record.
+class JSONSpans {
+public:
+    explicit JSONSpans(std::string_view text)
+        : m_text(text)
+    {
+    }
+
+    bool consume(char c)
+    {
+        skipSpace();
+        if (m_at < m_text.size() && m_text[m_at] == c) {
+            ++m_at;
+            return true;
+        }
+        return false;
+    }
+
+    bool atEnd()
+    {
+        skipSpace();
+        return m_at == m_text.size();
+    }
+
+    // A string with its quotes.
+    std::optional<std::string_view> string()
+    {
+        skipSpace();
+        size_t start = m_at;
+        if (start == m_text.size() || m_text[start] != '"' || !skipString())
+            return std::nullopt;
+        return m_text.substr(start, m_at - start);
+    }
+
+    // A whole value: a string, an object or array with everything inside it, or a scalar.
+    std::optional<std::string_view> value()
+    {
+        skipSpace();
+        size_t start = m_at;
+        if (start == m_text.size())
+            return std::nullopt;
+        char first = m_text[start];
+        if (first == '"')
+            return string();
+        if (first == '{' || first == '[') {
+            size_t depth = 0;
+            while (m_at < m_text.size()) {
+                char c = m_text[m_at];
+                if (c == '"') {
+                    if (!skipString())
+                        return std::nullopt;
+                    continue;
+                }
+                ++m_at;
+                if (c == '{' || c == '[') {
+                    ++depth;
+                } else if (c == '}' || c == ']') {
+                    if (--depth == 0)
+                        return m_text.substr(start, m_at - start);
+                }
+            }
+            return std::nullopt;
+        }
+        while (m_at < m_text.size() && !isJSONWhitespace(m_text[m_at]) && m_text[m_at] != ',' && m_text[m_at] != '}'
+            && m_text[m_at] != ']')
+            ++m_at;
+        if (m_at == start)
+            return std::nullopt;
+        return m_text.substr(start, m_at - start);
+    }
+
+private:
+    void skipSpace()
+    {
+        while (m_at < m_text.size() && isJSONWhitespace(m_text[m_at]))
+            ++m_at;
+    }
+
+    // Past the string that starts at m_at; false when it does not end.
+    bool skipString()
+    {
+        for (size_t at = m_at + 1; at < m_text.size(); ++at) {
+            if (m_text[at] == '\\') {
+                ++at;
+            } else if (m_text[at] == '"') {
+                m_at = at + 1;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string_view m_text;
+    size_t m_at { 0 };
+};
+
+// A key's bytes for a log line: printable ASCII as it is, everything else as \xNN.
+std::string printableKey(std::string_view key)
+{
+    std::string text;
+    for (unsigned char c : key) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += char(c);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
+// One value as the general decoder reads it; nullopt when it refuses it.
+std::optional<Value> decoded(std::string_view json)
+{
+    Ref<NSError> error;
+    Value value
+        = NSJSONSerialization::JSONObjectWithData(json, NSJSONSerialization::NSJSONReadingAllowFragments, &error);
+    if (error || value.isNil())
+        return std::nullopt;
+    return value;
+}
+
+// The records of an answer no decoder takes as a whole, read one by one: a record the general
+// decoder refuses reads as malformed, and one whose key it refuses is left out and its key
+// listed. Nullopt when the refusal lies outside the plane records (broken structure, a bad value
+// elsewhere in the answer, no plane table): then the whole answer is refused as before.
+struct ReadableRecords {
+    std::vector<KESTPlaneAnswer::Record> records;
+    std::vector<std::string> unreadableKeys;
+};
+
+std::optional<ReadableRecords> readableRecordsOf(std::string_view text)
+{
+    JSONSpans answer(text);
+    if (!answer.consume('{'))
+        return std::nullopt;
+    // A repeated key's last value counts.
+    std::optional<std::string_view> table;
+    if (!answer.consume('}')) {
+        do {
+            auto key = answer.string();
+            if (!key || !answer.consume(':'))
+                return std::nullopt;
+            auto value = answer.value();
+            auto name = key ? decoded(*key) : std::nullopt;
+            if (!value || !name)
+                return std::nullopt;
+            if (name->isString() && name->string() == "planes")
+                table = *value;
+            else if (!decoded(*value))
+                return std::nullopt;
+        } while (answer.consume(','));
+        if (!answer.consume('}'))
+            return std::nullopt;
+    }
+    if (!answer.atEnd() || !table || table->front() != '{')
+        return std::nullopt;
+
+    ReadableRecords readable;
+    // A repeated key keeps its first place and takes its last value.
+    std::unordered_map<std::string, size_t> places;
+    JSONSpans records(*table);
+    records.consume('{');
+    if (!records.consume('}')) {
+        do {
+            auto key = records.string();
+            if (!key || !records.consume(':'))
+                return std::nullopt;
+            auto value = records.value();
+            if (!value)
+                return std::nullopt;
+            auto name = decoded(*key);
+            if (!name) {
+                readable.unreadableKeys.push_back(printableKey(key->substr(1, key->size() - 2)));
+                continue;
+            }
+            KESTPlaneAnswer::Record record { name->string(), std::nullopt };
+            if (auto info = decoded(*value)) {
+                record.fields = KESTPlane::fieldsFromInfo(*info);
+                if (record.fields)
+                    boundTextFields(*record.fields);
+            }
+            auto [place, added] = places.emplace(record.adshex, readable.records.size());
+            if (added)
+                readable.records.push_back(std::move(record));
+            else
+                readable.records[place->second].fields = std::move(record.fields);
+        } while (records.consume(','));
+        if (!records.consume('}') || !records.atEnd())
+            return std::nullopt;
+    }
+    return readable;
+}
+
 } // namespace
 
 std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::fromJSONObject(const Value& answer)
@@ -158,10 +359,21 @@ std::shared_ptr<const KESTPlaneAnswer> KESTPlaneAnswer::decode(std::string_view 
     if (start == bytes.size() || bytes[start] != '{')
         return nullptr;
 
-    // The reader refuses what the general decoder refuses (and nesting deeper than it takes).
+    // The reader refuses what the general decoder refuses (and nesting deeper than it takes)
+    // and some texts it takes (integers beyond 64 bits): those are read the general way. An
+    // answer both refuse keeps the records they can read, if the refusal lies in the others.
     auto document = JSONReader::parse(bytes.substr(start), allocatedAfter);
-    if (!document)
-        return nullptr;
+    if (!document) {
+        if (auto whole = decoded(bytes.substr(start)))
+            return fromJSONObject(*whole);
+        auto readable = readableRecordsOf(bytes.substr(start));
+        if (!readable)
+            return nullptr;
+        auto result = std::make_shared<KESTPlaneAnswer>();
+        result->m_records = std::move(readable->records);
+        result->m_unreadableKeys = std::move(readable->unreadableKeys);
+        return result;
+    }
     JSONElement root = document->root();
     // A repeated key's last value counts.
     std::optional<JSONElement> table;

@@ -38,6 +38,11 @@ public:
     // fromJSONObject would. Nullptr for anything else (bytes that are not a JSON object, no
     // plane table ...): the caller then decodes the bytes the general way, which reports it.
     // `allocatedAfter` is how many bytes of memory follow them (JSONReader::parse).
+    //
+    // One bad record does not cost the others: when the answer is well-formed apart from some
+    // plane records that no decoder takes (a number out of range, a text that is not UTF-8),
+    // those records read as malformed (readFields answers false) and the rest are kept. A record
+    // whose key no decoder takes is left out and listed in unreadableKeys().
     static std::shared_ptr<const KESTPlaneAnswer> decode(std::string_view bytes, size_t allocatedAfter = 0);
 
     // How many entries the table has.
@@ -49,6 +54,9 @@ public:
     bool readFields(size_t index, KESTPlane::Fields& fields) const;
     // Every entry as a record, in order.
     std::vector<Record> records() const;
+    // The keys of the records left out because the key is not UTF-8, its bytes outside
+    // printable ASCII written as \xNN.
+    const std::vector<std::string>& unreadableKeys() const { return m_unreadableKeys; }
 
 private:
     // Read from a decoded answer.
@@ -60,4 +68,5 @@ private:
     };
     std::optional<JSONReader> m_document;
     std::vector<Entry> m_entries;
+    std::vector<std::string> m_unreadableKeys;
 };

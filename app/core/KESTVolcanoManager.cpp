@@ -7,6 +7,7 @@
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSOperationQueue.h"
 #include "foundation/NSString.h"
+#include "foundation/NSTimer.h"
 #include "foundation/ThreadChecks.h"
 #include "mapkit/MKGeometry.h"
 #include "mapkit/MKPolygon.h"
@@ -15,6 +16,7 @@
 #include "networking/VNHTTPRequestOperation.h"
 #include "networking/VNJSONResponseSerializer.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -24,6 +26,9 @@ Ref<KESTVolcanoManager> s_shared;
 
 // Answers younger than this are not asked for again.
 constexpr double kRefreshInterval = 600;
+// The wait before asking again after a failure, doubled after each failure in a row.
+constexpr double kFirstRetryDelay = 5;
+constexpr double kLongestRetryDelay = 300;
 
 } // namespace
 
@@ -60,6 +65,11 @@ void KESTVolcanoManager::checkforOverlay()
 void KESTVolcanoManager::pollForOverlay()
 {
     assertIsMainThread();
+    // This request takes the place of a waiting retry.
+    if (m_retryTimer) {
+        m_retryTimer->invalidate();
+        m_retryTimer = nullptr;
+    }
     std::string address = NSString::stringWithFormat("%@APPAPIv2/vaa.php", KESTLiveDataManager::serviceBaseURL());
     auto url = NSURL::URLWithString(address);
     if (!url) {
@@ -77,15 +87,34 @@ void KESTVolcanoManager::pollForOverlay()
             if (!manager)
                 return;
             manager->requestFinished(weakQueue.lock());
+            manager->m_retryDelay = 0;
             manager->parseJSON(reply);
         },
         [weak, weakQueue](const Ref<VNHTTPRequestOperation>&, const Ref<NSError>& error) {
             NSLog("%@", error ? error->description() : std::string("(null)"));
-            if (auto manager = weak.lock())
+            if (auto manager = weak.lock()) {
                 manager->requestFinished(weakQueue.lock());
+                manager->scheduleRetry();
+            }
         });
     m_requestQueues.insert(queue);
     queue->addOperation(operation);
+}
+
+void KESTVolcanoManager::scheduleRetry()
+{
+    assertIsMainThread();
+    if (m_retryTimer)
+        return;
+    m_retryDelay = m_retryDelay == 0 ? kFirstRetryDelay : std::min(m_retryDelay * 2, kLongestRetryDelay);
+    Weak<KESTVolcanoManager> weak = self<KESTVolcanoManager>();
+    m_retryTimer
+        = NSTimer::scheduledTimerWithTimeIntervalRepeatsBlock(m_retryDelay, false, [weak](const Ref<NSTimer>&) {
+              if (auto manager = weak.lock()) {
+                  manager->m_retryTimer = nullptr;
+                  manager->pollForOverlay();
+              }
+          });
 }
 
 void KESTVolcanoManager::requestFinished(const Ref<NSOperationQueue>& queue)

@@ -186,8 +186,9 @@ TEST(SLKController, AvailabilityAndItsAlerts)
         EXPECT_EQ(SLKController::deviceSupportsAR(true), c.availability == 4);
         auto alerts = UIAlertView::visibleAlerts();
         ASSERT_EQ(alerts.size(), c.alert ? 1u : 0u);
-        if (c.alert)
+        if (c.alert) {
             EXPECT_EQ(alerts[0]->title(), c.alert);
+        }
     }
     // Without the hardware nothing else matters; start does nothing.
     MediaSimulator::shared().setCameras(false, false);

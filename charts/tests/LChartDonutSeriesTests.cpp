@@ -121,8 +121,9 @@ TEST(LChartDonutSeries, ASpinLosesItsFrictionShareEachFrameAndComesToRest)
             float before = donut->rotationVelocity();
             EXPECT_TRUE(donut->rotateWithStep(1.0 / 60));
             ++frames;
-            if (donut->rotationVelocity() != 0)
+            if (donut->rotationVelocity() != 0) {
                 EXPECT_FLOAT_EQ(donut->rotationVelocity(), before * (1 - c.friction));
+            }
         }
         EXPECT_EQ(frames, c.frames);
         EXPECT_NE(donut->rotation(), rotation);

@@ -117,6 +117,7 @@ Ref<LatticeChart> LatticeChart::init()
         "initWithFrame:withTheme:withPrimaryXAxisType:withPrimaryYAxisType:', or "
         "'initWithFrame:withPrimaryXAxisType:withPrimaryYAxisType:' instead.",
         nullptr);
+    return nullptr;
 }
 
 Ref<LatticeChart> LatticeChart::initWithFrameWithThemeWithPrimaryXAxisTypeWithPrimaryYAxisType(

@@ -118,7 +118,8 @@ Ref<NSDataDetector> NSDataDetector::dataDetectorWithTypes(uint64_t types, Ref<NS
 
 NSTextCheckingResult NSDataDetector::linkCheckingResult(NSRange range, std::string url)
 {
-    NSTextCheckingResult result { { range } };
+    NSTextCheckingResult result;
+    result.ranges = { range };
     result.resultType = NSTextCheckingTypeLink;
     result.URL = std::move(url);
     return result;
@@ -126,7 +127,8 @@ NSTextCheckingResult NSDataDetector::linkCheckingResult(NSRange range, std::stri
 
 NSTextCheckingResult NSDataDetector::phoneNumberCheckingResult(NSRange range, std::string number)
 {
-    NSTextCheckingResult result { { range } };
+    NSTextCheckingResult result;
+    result.ranges = { range };
     result.resultType = NSTextCheckingTypePhoneNumber;
     result.phoneNumber = std::move(number);
     return result;
@@ -135,7 +137,8 @@ NSTextCheckingResult NSDataDetector::phoneNumberCheckingResult(NSRange range, st
 NSTextCheckingResult NSDataDetector::dateCheckingResult(
     NSRange range, double date, std::string timeZone, double duration)
 {
-    NSTextCheckingResult result { { range } };
+    NSTextCheckingResult result;
+    result.ranges = { range };
     result.resultType = NSTextCheckingTypeDate;
     result.date = date;
     result.timeZone = std::move(timeZone);
@@ -146,7 +149,8 @@ NSTextCheckingResult NSDataDetector::dateCheckingResult(
 NSTextCheckingResult NSDataDetector::addressCheckingResult(
     NSRange range, std::vector<std::pair<std::string, std::string>> components)
 {
-    NSTextCheckingResult result { { range } };
+    NSTextCheckingResult result;
+    result.ranges = { range };
     result.resultType = NSTextCheckingTypeAddress;
     result.addressComponents = std::move(components);
     return result;

@@ -55,6 +55,9 @@ struct Transfer {
 
     // Trust decision for the current connection.
     std::optional<int32_t> trustFailure; // URL error code when the server was refused
+    // How many times the request has gone out: libcurl sends it again on another connection
+    // when a kept-alive one turns out to be dead.
+    int sends { 0 };
     bool done { false };
 };
 
@@ -142,11 +145,20 @@ int progressCallback(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off
     return transfer.client->isCancelled() ? 1 : 0;
 }
 
-// Before a request goes out on a connection (new or reused): builds the trust from the peer's
-// chain and waits for the client's decision.
+// A request is sent again once at most when its connection is lost before any answer: libcurl
+// by itself tries up to five more kept-alive connections, so a server that resets every
+// connection receives each request six times back to back.
+constexpr int kMaximumSends = 2;
+
+// Before a request goes out on a connection (new or reused): refuses to send it a third time,
+// builds the trust from the peer's chain and waits for the client's decision.
 int prereqCallback(void* context, char*, char*, int, int)
 {
     auto& transfer = *static_cast<Transfer*>(context);
+    if (++transfer.sends > kMaximumSends) {
+        transfer.trustFailure = NSURLErrorNetworkConnectionLost;
+        return CURL_PREREQFUNC_ABORT;
+    }
     if (!transfer.isHTTPS)
         return CURL_PREREQFUNC_OK;
     struct curl_tlssessioninfo* info = nullptr;

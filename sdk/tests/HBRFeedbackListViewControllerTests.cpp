@@ -284,9 +284,11 @@ TEST_F(HBRFeedbackListViewControllerTest, RefreshKeepsTheReadersPlaceUnlessThePu
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pullEnded);
         std::string more;
-        for (int i = 0; i < 30; ++i)
-            more += std::string(more.empty() ? "" : ",") + R"({"id":)" + std::to_string(++id)
+        for (int i = 0; i < 30; ++i) {
+            ++id;
+            more += std::string(more.empty() ? "" : ",") + R"({"id":)" + std::to_string(id)
                 + R"(,"text":"Answer number )" + std::to_string(id) + R"("})";
+        }
         URLStubs answers;
         URLStubSpec spec;
         spec.url = kFeedbackURL;

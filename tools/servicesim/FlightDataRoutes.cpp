@@ -5,8 +5,10 @@
 #include "servicesim/SimImages.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 using nlohmann::json;
 using SimText::param;
@@ -50,18 +52,100 @@ json legProfile(const TrafficSimulation& traffic, const SimPlane& plane)
     return graph;
 }
 
-std::string routeText(const SimPlane& plane, bool iata)
+// Writers of the plane table straight into the answer's text: at the largest traffic a full
+// answer holds 100,000 records, and building them as JSON values first took longer than a
+// second. A record is [type, route, registration, callsign, latitude, longitude, altitude,
+// heading, speed, report time, squawk, data type, flight number]; whole numbers go out without a
+// fraction (numberValue), the position always as a fraction.
+
+// The text's characters as a JSON string holds them, without the quotes.
+void appendEscaped(std::string& out, std::string_view text)
 {
-    if (plane.origin.empty())
-        return "";
-    return (iata ? plane.origin : plane.originIcao) + "-" + (iata ? plane.destination : plane.destinationIcao);
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
 }
 
-json planeInfo(const SimPlane& plane, bool iata)
+void appendText(std::string& out, std::string_view text)
 {
-    return json::array({ plane.type, routeText(plane, iata), plane.registration, plane.callsign, plane.latitude,
-        plane.longitude, numberValue(plane.altitude), numberValue(plane.heading), numberValue(plane.speed),
-        numberValue(plane.reportTime), plane.squawk, plane.dataType, plane.flightNumber });
+    out += '"';
+    appendEscaped(out, text);
+    out += '"';
+}
+
+// A double as JSON writes it: the shortest text that reads back the same, with a fraction when
+// whole ("51.0"); null when not finite.
+void appendDouble(std::string& out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char text[32];
+    auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    std::string_view written(text, size_t(end - text));
+    out += written;
+    if (written.find_first_of(".e") == std::string_view::npos)
+        out += ".0";
+}
+
+void appendInteger(std::string& out, int64_t value)
+{
+    char text[24];
+    auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, size_t(end - text));
+}
+
+// numberValue() as text.
+void appendNumber(std::string& out, double value)
+{
+    if (value == std::floor(value) && std::abs(value) < 1e15)
+        appendInteger(out, static_cast<int64_t>(value));
+    else
+        appendDouble(out, value);
+}
+
+void appendPlaneInfo(std::string& out, const SimPlane& plane, bool iata)
+{
+    out += '[';
+    appendText(out, plane.type);
+    out += ',';
+    // The route: "ORIGIN-DESTINATION" in the asked-for codes; "" for vehicles.
+    out += '"';
+    if (!plane.origin.empty()) {
+        appendEscaped(out, iata ? plane.origin : plane.originIcao);
+        out += '-';
+        appendEscaped(out, iata ? plane.destination : plane.destinationIcao);
+    }
+    out += '"';
+    out += ',';
+    appendText(out, plane.registration);
+    out += ',';
+    appendText(out, plane.callsign);
+    out += ',';
+    appendDouble(out, plane.latitude);
+    out += ',';
+    appendDouble(out, plane.longitude);
+    for (double value : { plane.altitude, plane.heading, plane.speed, plane.reportTime }) {
+        out += ',';
+        appendNumber(out, value);
+    }
+    out += ',';
+    appendText(out, plane.squawk);
+    out += ',';
+    appendInteger(out, plane.dataType);
+    out += ',';
+    appendText(out, plane.flightNumber);
+    out += ']';
 }
 
 // Bounds "N,S,E,W" as plain decimal texts; longitudes may run past ±180 near the antimeridian.
@@ -194,15 +278,29 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
                 return SimReply::error(400, "bounds must be four numbers: north,south,east,west");
         }
         double time = now();
-        json planes = json::object();
-        for (const auto& plane : traffic->planesAt(time)) {
+        auto all = traffic->planesAt(time);
+        // Listed by address, as a JSON object's keys are kept in order.
+        std::vector<const SimPlane*> listed;
+        listed.reserve(all.size());
+        for (const auto& plane : all) {
             if (plane.dataType == 1 && faa != "1")
                 continue;
             if (bounds && !bounds->contains(plane.latitude, plane.longitude))
                 continue;
-            planes[plane.hex] = planeInfo(plane, routeType == "IATA");
+            listed.push_back(&plane);
         }
-        SimReply reply = SimReply::json({ { "planes", std::move(planes) } });
+        std::sort(listed.begin(), listed.end(), [](const SimPlane* a, const SimPlane* b) { return a->hex < b->hex; });
+        SimReply reply;
+        reply.body.reserve(listed.size() * 112 + 16);
+        reply.body = "{\"planes\":{";
+        for (size_t index = 0; index < listed.size(); ++index) {
+            if (index > 0)
+                reply.body += ',';
+            appendText(reply.body, listed[index]->hex);
+            reply.body += ':';
+            appendPlaneInfo(reply.body, *listed[index], routeType == "IATA");
+        }
+        reply.body += "}}";
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "%.2f", time);
         reply.headers = { { "X-VX-S-TIME", stamp }, { "Cache-Control", "no-store" } };

@@ -69,8 +69,9 @@ public:
     ~ServiceSimulator();
 
     // Starts serving on 127.0.0.1 at `port` (0 picks a free port). Returns the bound port, or
-    // nullopt when the port cannot be bound. Serving runs on background threads until stop().
-    std::optional<int> start(int port = 0);
+    // nullopt with the reason in `error` when the port cannot be bound; a port another server
+    // listens on is refused, never shared. Serving runs on background threads until stop().
+    std::optional<int> start(int port = 0, std::string* error = nullptr);
     void stop();
     int port() const;
     std::string baseUrl() const; // "http://127.0.0.1:PORT/"

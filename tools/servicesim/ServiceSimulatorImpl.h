@@ -70,6 +70,8 @@ struct ServiceSimulator::Impl {
 
 // The header that carries a multipart request's own content type to the handlers.
 inline constexpr const char* kMultipartTypeHeader = "X-Sim-Multipart-Content-Type";
+// The header that carries the client's Accept-Encoding past the server's own compression.
+inline constexpr const char* kAcceptEncodingHeader = "X-Sim-Accept-Encoding";
 
 // Small helpers shared by the route files.
 namespace SimText {

@@ -16,7 +16,7 @@ struct SimFault {
         ErrorObject, // {"response": "Simulated failure"}
         EmptyObject, // {}
         EmptyArray, // []
-        NullItems, // the regular JSON answer with every field of every object inside an array null
+        NullItems, // the regular JSON answer with every item of every array null (objects keep their keys)
     };
 
     std::string path; // such as "/APPAPIv2/planeUpdate.php"

@@ -44,7 +44,16 @@ void printHelp(FILE* out, const char* program)
         "                                        %s\n"
         "                        no-time-header  leave out the service clock header\n"
         "                        times=N         only for the next N requests\n"
-        "  --help, -h          show this text\n",
+        "  --help, -h          show this text\n"
+        "\n"
+        "Control routes, on the same port:\n"
+        "  POST /_sim/faults            add faults, one PATH[:SETTING,...] per line of the body\n"
+        "  DELETE /_sim/faults          remove every fault\n"
+        "  GET /_sim/requests[?path=P]  the requests received, oldest first, as JSON\n"
+        "  DELETE /_sim/requests        forget the requests received\n"
+        "  POST /_sim/time?t=SECONDS    fix the service clock at SECONDS since 1970\n"
+        "  POST /_sim/feedback-reply?token=T&text=TEXT\n"
+        "                               add a reply from the developer to feedback thread T\n",
         program, kDefaultPort, TrafficSimulation::kMaximumAircraft, bodies.c_str());
 }
 
@@ -151,9 +160,9 @@ int main(int argc, char** argv)
     }
     for (const auto& fault : faults)
         simulator->addFault(fault);
-    auto bound = simulator->start(static_cast<int>(port));
+    auto bound = simulator->start(static_cast<int>(port), &error);
     if (!bound) {
-        std::fprintf(stderr, "servicesim: cannot listen on 127.0.0.1:%lld\n", port);
+        std::fprintf(stderr, "servicesim: %s\n", error.c_str());
         return 1;
     }
     if (printPort)

@@ -7,6 +7,7 @@
 #include "foundation/NSError.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSUserDefaults.h"
+#include "net/NSURLError.h"
 #include "networking/VNNetworkReachabilityManager.h"
 #include "testing/Drain.h"
 #include "testing/URLStubs.h"
@@ -272,6 +273,59 @@ TEST(KESTChartManager, FetchesTheProductListOrLeavesEverythingOnFailure)
         EXPECT_EQ(NSUserDefaults::standardUserDefaults()->objectForKey("vxActiveCharts").count(), 1u);
     }
     EXPECT_EQ(errors, 3);
+    KESTLiveDataManager::setServiceBaseURL(previousBase);
+}
+
+// A product list that cannot be fetched (the service is not up yet) is fetched again, after 5 s,
+// then twice as long after each failure in a row, until it arrives; the same blocks are called.
+TEST(KESTChartManager, FetchesAgainAfterAFailureUntilTheListArrives)
+{
+    ChartScope scope;
+    ScopedVirtualClock clock;
+    std::string previousBase = KESTLiveDataManager::serviceBaseURL();
+    KESTLiveDataManager::setServiceBaseURL("http://service.test/");
+    URLStubs stubs;
+    URLStubSpec refused;
+    refused.url = "http://service.test/charts/products";
+    refused.errorCode = NSURLErrorCannotConnectToHost;
+    auto down = stubs.add(refused);
+
+    auto manager = KESTChartManager::sharedInstance();
+    int successes = 0, errors = 0;
+    manager->getChartsWithSuccess([&] { ++successes; }, [&](const Ref<NSError>&) { ++errors; });
+    drainAll();
+    EXPECT_EQ(errors, 1);
+    EXPECT_TRUE(manager->hasPendingRetry());
+
+    // Each wait, and the request count just before and just after it ends.
+    for (double wait : { 5.0, 10.0, 20.0 }) {
+        SCOPED_TRACE(wait);
+        size_t before = down->requestCount();
+        clock.advance(wait - 0.1);
+        drainAll();
+        EXPECT_EQ(down->requestCount(), before);
+        clock.advance(0.1);
+        drainAll();
+        EXPECT_EQ(down->requestCount(), before + 1);
+    }
+    EXPECT_EQ(errors, 4);
+
+    // The service comes up: the next fetch brings the list, and nothing more is asked.
+    URLStubSpec up;
+    up.url = "http://service.test/charts/products";
+    up.headers = { { "Content-Type", "application/json" } };
+    up.body = R"([{"product_url":"http://charts.test/A/","product_description":"A",)"
+              R"("product_metadata":{"minzoom":3,"maxzoom":9,"bounds":"-10,50,2,60"}}])";
+    auto good = stubs.add(up);
+    clock.advance(40);
+    drainAll();
+    EXPECT_EQ(good->requestCount(), 1u);
+    EXPECT_EQ(successes, 1);
+    EXPECT_EQ(names(manager->charts()), std::vector<std::string> { "A" });
+    EXPECT_FALSE(manager->hasPendingRetry());
+    clock.advance(600);
+    drainAll();
+    EXPECT_EQ(stubs.allRequests().size(), 5u);
     KESTLiveDataManager::setServiceBaseURL(previousBase);
 }
 

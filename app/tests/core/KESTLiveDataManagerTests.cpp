@@ -690,7 +690,6 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
         { "byte order mark", "\xEF\xBB\xBF{\"planes\":{\"A1\":" + good + "}}", Reading::Refuses },
         { "broken text", R"({"planes":{"A1":)" + good, Reading::Refuses },
         { "garbage after the answer", R"({"planes":{}} x)", Reading::Refuses },
-        { "invalid UTF-8", "{\"planes\":{\"A\xFF\":" + good + "}}", Reading::Refuses },
         { "empty", "", Reading::Refuses },
     };
     for (const auto& c : cases) {
@@ -730,6 +729,63 @@ TEST(KESTPlaneAnswer, ReadingTheBytesGivesWhatDecodingThemGives)
     EXPECT_FALSE(oddRecords[1].fields);
 }
 
+// One record that no decoder takes (a number out of range, text that is not UTF-8) costs that
+// record alone: it reads as malformed, or is left out when its key is the bad part, and the
+// others read as the same answer without it would. A refusal outside the records still refuses
+// the whole answer.
+TEST(KESTPlaneAnswer, BadRecordsCostOnlyThemselves)
+{
+    std::string good = recordWith({});
+    std::string outOfRange = recordWith({ { 6, "1e400" } });
+    std::string badText = recordWith({ { 3, "\"B\xC3\x28\"" } });
+    struct Case {
+        const char* name;
+        std::string body;
+        // The same answer as a decoder takes it: the bad records as null, bad keys left out.
+        std::string sound;
+        std::vector<std::string> unreadableKeys;
+    };
+    const Case cases[] = {
+        { "number out of range", R"({"planes":{"A1":)" + good + R"(,"B2":)" + outOfRange + "}}",
+            R"({"planes":{"A1":)" + good + R"(,"B2":null}})", {} },
+        { "text that is not UTF-8", R"({"planes":{"A1":)" + badText + R"(,"B2":)" + good + "}}",
+            R"({"planes":{"A1":null,"B2":)" + good + "}}", {} },
+        { "key that is not UTF-8",
+            "{\"planes\":{\"C\xFF"
+            "3\":"
+                + good + R"(,"B2":)" + good + "}}",
+            R"({"planes":{"B2":)" + good + "}}", { "C\\xFF3" } },
+        { "a mix, with other fields around the table",
+            "{\"ts\":1, \"planes\" : {\"A1\":" + outOfRange + ", \"B2\":" + good + ",\"C\xC3\x28\":" + good + ",\"D4\":"
+                + badText + ",\"E5\":[1,[2,{\"x\":\"]}\"}]," + good.substr(1) + ",\"A1\":" + good + "},\"more\":[{}]}",
+            R"({"planes":{"A1":null,"B2":)" + good + R"(,"D4":null,"E5":[1,[2,{"x":"]}"}],)" + good.substr(1)
+                + R"(,"A1":)" + good + "}}",
+            { "C\\xC3(" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto expected = KESTPlaneAnswer::fromJSONObject(decode(c.sound));
+        ASSERT_TRUE(expected);
+        auto read = KESTPlaneAnswer::decode(c.body);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->records(), expected->records());
+        EXPECT_EQ(read->unreadableKeys(), c.unreadableKeys);
+    }
+
+    const std::pair<const char*, std::string> refused[] = {
+        { "out of range outside the table", R"({"ts":1e400,"planes":{"A1":)" + good + "}}" },
+        { "broken text", R"({"planes":{"A1":)" + outOfRange },
+        { "unclosed table", R"({"planes":{"A1":)" + outOfRange + "}" },
+        { "garbage after the answer", R"({"planes":{"A1":)" + outOfRange + "}} x" },
+        { "table that is a list", R"({"planes":[)" + outOfRange + "]}" },
+        { "no table", R"({"other":{"A1":)" + outOfRange + "}}" },
+    };
+    for (const auto& [name, body] : refused) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(KESTPlaneAnswer::decode(body));
+    }
+}
+
 // A poll answer read straight from its bytes leaves the working set, the published set and the
 // log as the decoded answer does: skipped records, the scheduled-flight filter, dropped planes.
 TEST_F(KESTLiveDataManagerTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesDo)
@@ -756,8 +812,9 @@ TEST_F(KESTLiveDataManagerTest, PollAnswersReadFromTheirBytesMergeAsDecodedOnesD
         std::sort(planes.begin(), planes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         return planes;
     };
+    // With the service clock, as the service sends it: the logs hold the records' lines only.
     auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
-        NSURL::URLWithString(kBase), 200, "HTTP/1.1", {});
+        NSURL::URLWithString(kBase), 200, "HTTP/1.1", { { "X-VX-S-TIME", "1388534390" } });
     for (const auto& step : steps) {
         SCOPED_TRACE(step.body);
         KESTSettingsManager::sharedInstance()->setFaaData(step.faa);
@@ -826,10 +883,10 @@ TEST_F(KESTLiveDataManagerTest, FailedPollsAreLoggedWithTheirReasonAndKeepTheLas
         { "server error", "oops", 500, std::nullopt, "HTTP status 500" },
         { "truncated JSON", R"({"planes":{"A1":)", 200, std::nullopt, "NSCocoaErrorDomain 3840: " },
         { "HTML page", "<html><body>Busy</body></html>", 200, std::nullopt, "NSCocoaErrorDomain 3840: " },
-        { "number out of range", R"({"planes":{"A1":)" + badNumber + "}}", 200, std::nullopt,
-            "NSCocoaErrorDomain 3840: Invalid value around character 62." },
-        { "invalid UTF-8", R"({"planes":{"A1":["B738","LHR-JFK","G-ABCD","B)" + std::string("\xC3\x28") + R"("]}})",
-            200, std::nullopt, "NSCocoaErrorDomain 3840: Unable to convert data to string around character 45." },
+        { "number out of range outside the plane table", R"({"ts":1e400,"planes":{"A1":)" + badNumber + "}}", 200,
+            std::nullopt, "NSCocoaErrorDomain 3840: Invalid value around character 10." },
+        { "invalid UTF-8 outside the plane table", R"({"x":"B)" + std::string("\xC3\x28") + R"(","planes":{}})", 200,
+            std::nullopt, "NSCocoaErrorDomain 3840: Unable to convert data to string around character 7." },
         { "connection refused", "", 200, NSURLErrorCannotConnectToHost, "NSURLErrorDomain -1004: " },
         { "no plane table", R"({"planes":[]})", 200, std::nullopt, "the answer holds no plane table" },
         { "far too large", std::string(KESTLiveDataManager::kMaximumPlaneAnswerBytes + 1, ' '), 200, std::nullopt,
@@ -868,14 +925,129 @@ TEST_F(KESTLiveDataManagerTest, FailedPollsAreLoggedWithTheirReasonAndKeepTheLas
         std::vector<std::string>({ "Live feed poll failed: HTTP status 503",
             "Live feed poll failed: HTTP status 503 (2 more failed polls since the last report)" }));
 
-    // An empty answer keeps its own line, once.
+    // An empty answer is named as the feed's failed poll, once.
     logs.clear();
     clock.advance(61);
     stubs.add(answer(kBase, ""));
     manager->performDeltaPoll();
     drainAll();
-    EXPECT_EQ(logs.messages(), std::vector<std::string>({ "Empty webservice response detected" }));
+    EXPECT_EQ(
+        logs.messages(), std::vector<std::string>({ "Live feed poll failed: Empty webservice response detected" }));
     EXPECT_EQ(hexes(), std::vector<std::string>({ "A1", "B2" }));
+}
+
+// Poll answers with bad records keep every good one; each bad plane is named once in the log and
+// keeps its earlier data, even through full answers.
+TEST_F(KESTLiveDataManagerTest, PollAnswersKeepTheirGoodRecordsAndNameEachBadPlaneOnce)
+{
+    auto map = std::make_shared<MapBounds>();
+    manager->setDelegate(map);
+    parse(R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + R"(,"B2":)" + planeJSON("DLH2", 52) + "}}", true);
+
+    auto withAltitude = [](std::string record, const std::string& altitude) {
+        return record.replace(record.find("35000"), 5, altitude);
+    };
+    std::string outOfRange = withAltitude(planeJSON("BAW1", 60), "1e400");
+    std::string badText = planeJSON("DLH\xC3\x28", 61);
+    struct Case {
+        const char* name;
+        std::string body;
+        bool full;
+        std::vector<std::string> hexes;
+        double latA1, latB2;
+        std::vector<std::string> named; // the planes the log names
+    };
+    const Case cases[] = {
+        { "number out of range", R"({"planes":{"A1":)" + outOfRange + R"(,"B2":)" + planeJSON("DLH2", 53) + "}}", true,
+            { "A1", "B2" }, 51, 53, { "A1" } },
+        { "text that is not UTF-8", R"({"planes":{"A1":)" + planeJSON("BAW1", 54) + R"(,"B2":)" + badText + "}}", false,
+            { "A1", "B2" }, 54, 53, { "B2" } },
+        { "a mix, again",
+            "{\"planes\":{\"A1\":" + outOfRange + ",\"B2\":" + badText + ",\"C3\":" + planeJSON("AFR3", 48)
+                + ",\"D\xFF"
+                  "4\":"
+                + planeJSON("KLM4", 47) + "}}",
+            true, { "A1", "B2", "C3" }, 54, 53, { "D\\xFF4" } },
+    };
+    auto response = NSHTTPURLResponse::initWithURLStatusCodeHTTPVersionHeaderFields(
+        NSURL::URLWithString(kBase), 200, "HTTP/1.1", { { "X-VX-S-TIME", "1" } });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture logs;
+        int successes = 0;
+        EXPECT_TRUE(manager->handlePlaneResponse(
+            response, Value::data(c.body.data(), c.body.size()), nullptr, c.full, [&] { ++successes; }, nullptr,
+            nullptr));
+        drainAll();
+        EXPECT_EQ(successes, 1);
+        EXPECT_EQ(hexes(), c.hexes);
+        EXPECT_DOUBLE_EQ(manager->planeWithADSHEX("A1")->lat(), c.latA1);
+        EXPECT_DOUBLE_EQ(manager->planeWithADSHEX("B2")->lat(), c.latB2);
+        std::vector<std::string> expected;
+        for (const auto& hex : c.named)
+            expected.push_back("Skipping malformed plane record " + hex);
+        EXPECT_EQ(logs.messages(), expected);
+        EXPECT_EQ(logged(logs, "Live feed poll failed"), 0u);
+    }
+
+    // An answer whose every record is bad names a few planes and counts the rest; later
+    // answers name the others, each once.
+    std::string nulled = "{\"planes\":{";
+    for (int i = 0; i < 25; ++i)
+        nulled += (i ? ",\"N" : "\"N") + std::to_string(i)
+            + "\":[null,null,null,null,null,null,null,null,null,null,null,null,null]";
+    nulled += "}}";
+    std::vector<std::string> lines;
+    for (int answer = 0; answer < 4; ++answer) {
+        LogCapture logs;
+        manager->handlePlaneResponse(
+            response, Value::data(nulled.data(), nulled.size()), nullptr, false, nullptr, nullptr, nullptr);
+        drainAll();
+        auto messages = logs.messages();
+        lines.insert(lines.end(), messages.begin(), messages.end());
+    }
+    std::vector<std::string> expected;
+    for (int i = 0; i < 25; ++i) {
+        expected.push_back("Skipping malformed plane record N" + std::to_string(i));
+        if (i == 9)
+            expected.push_back("Skipping 15 more malformed plane records");
+        if (i == 19)
+            expected.push_back("Skipping 5 more malformed plane records");
+    }
+    EXPECT_EQ(lines, expected);
+}
+
+// Answers without the service clock are logged, at most once a minute; an empty answer is
+// logged as the feed's failed poll, under the same limit.
+TEST_F(KESTLiveDataManagerTest, AnswersWithoutClockOrBodyAreLoggedOnceAMinute)
+{
+    auto map = std::make_shared<MapBounds>();
+    manager->setDelegate(map);
+    stubs.add(answer(kBase, R"({"planes":{"A1":)" + planeJSON("BAW1", 51) + "}}"));
+    LogCapture logs;
+    // Polls at 0, 25, 50 and 75 s: lines at 0 and 75 s.
+    for (int poll = 0; poll < 4; ++poll) {
+        manager->performDeltaPoll();
+        drainAll();
+        clock.advance(25);
+    }
+    EXPECT_EQ(logs.messages(),
+        std::vector<std::string>({ "Live feed answer without the service clock (X-VX-S-TIME): keeping the clock "
+                                   "offset of 0 s",
+            "Live feed answer without the service clock (X-VX-S-TIME): keeping the clock offset of 0 s" }));
+    EXPECT_EQ(hexes(), std::vector<std::string>({ "A1" }));
+
+    logs.clear();
+    stubs.add(answer(kBase, ""));
+    for (int poll = 0; poll < 4; ++poll) {
+        manager->performDeltaPoll();
+        drainAll();
+        clock.advance(25);
+    }
+    EXPECT_EQ(logs.messages(),
+        std::vector<std::string>({ "Live feed poll failed: Empty webservice response detected",
+            "Live feed poll failed: Empty webservice response detected (2 more failed polls since the last report)" }));
+    EXPECT_EQ(hexes(), std::vector<std::string>({ "A1" }));
 }
 
 TEST_F(KESTLiveDataManagerTest, AStalledPollFailsWithinAMinuteAndTheNextTickPollsAgain)

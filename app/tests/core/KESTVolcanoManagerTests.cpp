@@ -6,6 +6,7 @@
 #include "foundation/NSNotificationCenter.h"
 #include "mapkit/MKGeometry.h"
 #include "mapkit/MKPolygon.h"
+#include "net/NSURLError.h"
 #include "testing/Drain.h"
 #include "testing/LogCapture.h"
 #include "testing/URLStubs.h"
@@ -182,4 +183,41 @@ TEST_F(KESTVolcanoManagerTest, AnnouncesKnownAreasAtOnceAndAsksAgainAfterTenMinu
     EXPECT_EQ(stubs.allRequests().size(), 2u);
     EXPECT_EQ(notifications, (std::vector<size_t> { 2, 2, 2, 1 }));
     EXPECT_EQ(pointCounts(), std::vector<uint32_t> { 3 });
+}
+
+// Areas that cannot be fetched (the service is not up yet) are asked for again, after 5 s, then
+// twice as long after each failure in a row, until they arrive.
+TEST_F(KESTVolcanoManagerTest, AsksAgainAfterAFailureUntilTheAreasArrive)
+{
+    URLStubSpec refused = ashAnswer("");
+    refused.errorCode = NSURLErrorCannotConnectToHost;
+    auto down = stubs.add(refused);
+    LogCapture logs;
+    manager->checkforOverlay();
+    drainAll();
+    EXPECT_EQ(down->requestCount(), 1u);
+    EXPECT_TRUE(manager->hasPendingRetry());
+
+    for (double wait : { 5.0, 10.0, 20.0 }) {
+        SCOPED_TRACE(wait);
+        size_t before = down->requestCount();
+        clock.advance(wait - 0.1);
+        drainAll();
+        EXPECT_EQ(down->requestCount(), before);
+        clock.advance(0.1);
+        drainAll();
+        EXPECT_EQ(down->requestCount(), before + 1);
+    }
+    EXPECT_TRUE(notifications.empty());
+
+    auto good = stubs.add(ashAnswer(kTwoAreas));
+    clock.advance(40);
+    drainAll();
+    EXPECT_EQ(good->requestCount(), 1u);
+    EXPECT_EQ(pointCounts(), (std::vector<uint32_t> { 3, 4 }));
+    EXPECT_EQ(notifications, std::vector<size_t> { 2 });
+    EXPECT_FALSE(manager->hasPendingRetry());
+    clock.advance(600);
+    drainAll();
+    EXPECT_EQ(stubs.allRequests().size(), 5u);
 }

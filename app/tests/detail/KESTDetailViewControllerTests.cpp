@@ -94,8 +94,9 @@ TEST(KESTDetailViewController, QueuesItsRequestsByThePlanesValues)
         EXPECT_EQ(requested(paths, "APPAPIv2/getManufacturerLogo.php?manufacturer=Boeing"), c.manufacturer);
         EXPECT_EQ(requested(paths, "v1/getImage.php?airlineCode=BAW&aircraftType="), c.drawing);
         EXPECT_EQ(requested(paths, "v1/getLogo.php?airlineCode=BAW"), c.airlineLogo);
-        if (c.airlineLogo)
+        if (c.airlineLogo) {
             EXPECT_EQ(detail->airlineSQLName(), "British Airways");
+        }
     }
     // A type with "?" is sent with "z" in its place.
     KESTDetailViewController::initWithPlane(detailPlane("400002", "B7?8", "LHR-JFK", "G-STBB", "BAW118", "BA118"));

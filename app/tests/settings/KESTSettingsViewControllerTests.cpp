@@ -99,8 +99,9 @@ TEST_F(SettingsTest, EveryControlWritesItsOwnSetting)
         // Shown again (after scrolling away and back) the control reads the stored value.
         cell(0, 5);
         auto again = cell(c.row, c.section);
-        if (auto switchCell = std::dynamic_pointer_cast<KESTSettingsSwitchCell>(again))
+        if (auto switchCell = std::dynamic_pointer_cast<KESTSettingsSwitchCell>(again)) {
             EXPECT_EQ(switchCell->cellSwitch->isOn(), c.value != 0);
+        }
     }
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }

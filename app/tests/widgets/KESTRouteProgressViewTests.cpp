@@ -74,8 +74,9 @@ TEST(KESTRouteProgressView, DrawsActiveMarkersFillAndThePlaneMarker)
         ASSERT_EQ(internal->lastFills().size(), c.fills.size());
         for (size_t i = 0; i < c.fills.size(); ++i)
             EXPECT_NEAR(internal->lastFills()[i], c.fills[i] * page, 0.01) << "hop " << i;
-        if (c.markerPages >= 0)
+        if (c.markerPages >= 0) {
             EXPECT_NEAR(internal->lastMarkerX() + mw / 2, 16 + sw + c.markerPages * page, 0.01);
+        }
     }
 }
 

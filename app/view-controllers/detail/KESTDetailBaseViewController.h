@@ -9,7 +9,7 @@ class KESTDetailViewController;
 // bar, with the hooks through which the detail screen drives its tabs. The reloads of the
 // refresh and metadata hooks run on a later turn of the main queue and skip a tab that is gone.
 // Main thread only.
-class KESTDetailBaseViewController : public KESTBaseTableViewController, public UIScrollViewDelegate {
+class KESTDetailBaseViewController : public KESTBaseTableViewController {
     VX_OBJECT(KESTDetailBaseViewController, KESTBaseTableViewController)
 public:
     explicit KESTDetailBaseViewController(Passkey key)

@@ -79,7 +79,7 @@ void KESTGalleryFullScreenViewController::viewDidLayoutSubviews()
 {
     KESTBaseViewController::viewDidLayoutSubviews();
     if (m_hasScrolledToInitialImage || !m_collectionView
-        || m_selectedImage >= m_collectionView->numberOfItemsInSection(0))
+        || int64_t(m_selectedImage) >= m_collectionView->numberOfItemsInSection(0))
         return;
     m_collectionView->layoutIfNeeded();
     m_collectionView->scrollToItemAtIndexPathAtScrollPositionAnimated(

@@ -229,8 +229,9 @@ TEST_F(LChartCanvasTest, ASelectedSliceMovesOutFrameByFrameAndMatchesItsGolden)
     for (int pass = 0; pass < 200 && donut->selectedStatus()[1] < 1; ++pass) {
         m_host->clock().moveWithoutDraining(0.1);
         runOnePass();
-        if (pass == 5)
+        if (pass == 5) {
             EXPECT_GT(donut->selectedStatus()[1], 0);
+        }
     }
     EXPECT_EQ(donut->selectedStatus()[1], 1);
     // 2.4 s at most 0.2 s a frame (a frame asks for the next one on the following pass).

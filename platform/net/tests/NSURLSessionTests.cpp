@@ -10,6 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 class NSURLSessionTest : public ::testing::Test {
@@ -91,9 +100,158 @@ TEST_F(NSURLSessionTest, LoadsOverLoopbackAndEndsEachFailureWithItsError)
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.body, c.body);
         // A body leaves the JSON reader room to read it where it lies.
-        if (!c.body.empty())
+        if (!c.body.empty()) {
             EXPECT_GE(outcome.spare, JSONReader::kReadInPlacePadding);
+        }
     }
+}
+
+// A keep-alive HTTP server on loopback that answers "ok" to each request until told to reset:
+// from then on it reads each request and drops its connection at once (a TCP reset). It counts
+// the requests it reads. Answers can be held back until a number of requests wait, so that a
+// client has to open that many connections.
+class ResettingServer {
+public:
+    ResettingServer()
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listener, 16);
+        socklen_t length = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_acceptor = std::thread([this] { acceptConnections(); });
+    }
+
+    ~ResettingServer()
+    {
+        {
+            std::lock_guard lock(m_lock);
+            m_stopping = true;
+            m_changed.notify_all();
+            for (int connection : m_connections)
+                shutdown(connection, SHUT_RDWR);
+        }
+        shutdown(m_listener, SHUT_RDWR);
+        close(m_listener);
+        m_acceptor.join();
+        for (auto& thread : m_threads)
+            thread.join();
+        for (int connection : m_connections)
+            close(connection);
+    }
+
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/"; }
+    int requests() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_requests;
+    }
+    void holdAnswersUntilWaiting(int count)
+    {
+        std::lock_guard lock(m_lock);
+        m_holdUntil = count;
+    }
+    void startResetting()
+    {
+        std::lock_guard lock(m_lock);
+        m_resetting = true;
+    }
+
+private:
+    void acceptConnections()
+    {
+        while (true) {
+            int connection = accept(m_listener, nullptr, nullptr);
+            if (connection < 0)
+                return;
+            std::lock_guard lock(m_lock);
+            if (m_stopping) {
+                close(connection);
+                return;
+            }
+            m_connections.push_back(connection);
+            m_threads.emplace_back([this, connection] { serve(connection); });
+        }
+    }
+
+    void serve(int connection)
+    {
+        std::string pending;
+        char buffer[4096];
+        while (true) {
+            size_t end;
+            while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
+                ssize_t got = recv(connection, buffer, sizeof buffer, 0);
+                if (got <= 0)
+                    return;
+                pending.append(buffer, size_t(got));
+            }
+            pending.erase(0, end + 4);
+            std::unique_lock lock(m_lock);
+            ++m_requests;
+            if (m_resetting) {
+                linger reset { 1, 0 };
+                setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                std::erase(m_connections, connection);
+                close(connection);
+                return;
+            }
+            ++m_waiting;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_stopping || m_waiting >= m_holdUntil; });
+            lock.unlock();
+            const char answer[] = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\n\r\nok";
+            send(connection, answer, sizeof answer - 1, MSG_NOSIGNAL);
+        }
+    }
+
+    int m_listener { -1 };
+    int m_port { 0 };
+    std::thread m_acceptor;
+    mutable std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<int> m_connections;
+    std::vector<std::thread> m_threads;
+    int m_requests { 0 };
+    int m_waiting { 0 };
+    int m_holdUntil { 0 };
+    bool m_resetting { false };
+    bool m_stopping { false };
+};
+
+// A request whose kept-alive connection turns out to be dead is sent once more, on another
+// connection, and then fails with a lost connection: it is not sent again on every connection
+// the session keeps.
+TEST_F(NSURLSessionTest, AResetConnectionIsRetriedOnceOnly)
+{
+    ResettingServer server;
+    auto session = NSURLSession::sessionWithConfiguration(NSURLSessionConfiguration::defaultSessionConfiguration());
+    // Four requests at once leave four kept-alive connections.
+    constexpr int kConnections = 4;
+    server.holdAnswersUntilWaiting(kConnections);
+    auto answered = std::make_shared<std::atomic<int>>(0);
+    for (int request = 0; request < kConnections; ++request) {
+        session
+            ->dataTaskWithRequestCompletionHandler(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url())),
+                [answered](const Value& data, const Ref<NSURLResponse>&, const Ref<NSError>& error) {
+                    if (!error && text(data) == "ok")
+                        ++*answered;
+                })
+            ->resume();
+    }
+    drainAll();
+    ASSERT_EQ(*answered, kConnections);
+    ASSERT_EQ(server.requests(), kConnections);
+
+    server.startResetting();
+    auto outcome = load(session, server.url(), 5);
+    EXPECT_EQ(outcome.calls, 1);
+    EXPECT_EQ(outcome.errorCode, NSURLErrorNetworkConnectionLost);
+    EXPECT_EQ(server.requests() - kConnections, 2);
 }
 
 TEST_F(NSURLSessionTest, StubsAnswerBeforeTheNetworkAndRecordRequests)

@@ -188,6 +188,18 @@ TEST_F(ServiceSimulatorTest, FaultsChangeStatusBodyHeaderAndTiming)
                 EXPECT_FALSE(r.has_header("X-VX-S-TIME"));
                 EXPECT_FALSE(json::parse(r.body)["planes"].empty());
             } },
+        { "/APPAPIv2/planeUpdate.php:body=null-items", 200,
+            [](auto& r) {
+                auto planes = json::parse(r.body)["planes"];
+                ASSERT_FALSE(planes.empty());
+                size_t fields = 0, nulls = 0;
+                for (const auto& [hex, info] : planes.items()) {
+                    fields += info.size();
+                    nulls += std::count_if(info.begin(), info.end(), [](const json& f) { return f.is_null(); });
+                }
+                EXPECT_EQ(fields, 13 * planes.size());
+                EXPECT_EQ(nulls, fields);
+            } },
         { "/APPAPIv2/planeUpdate.php:status=404,body=error-object", 404,
             [](auto& r) { EXPECT_EQ(json::parse(r.body)["response"], "Simulated failure"); } },
     };
@@ -230,6 +242,45 @@ TEST_F(ServiceSimulatorTest, FaultsChangeStatusBodyHeaderAndTiming)
     auto refused = m_client->Post("/_sim/faults", "/x:status=99\n", "text/plain");
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->status, 400);
+}
+
+// Replies are compressed for a client that accepts it, brotli before gzip, and decode to the
+// reply a client without compression gets.
+TEST_F(ServiceSimulatorTest, CompressesRepliesForClientsThatAcceptIt)
+{
+    const std::string poll = "/APPAPIv2/planeUpdate.php?routetype=ICAO&FAA=0&ts=0&background=0";
+    httplib::Client plain("127.0.0.1", m_simulator->port());
+    plain.set_decompress(false);
+    auto identity = plain.Get(poll.c_str(), { { "Accept-Encoding", "identity" } });
+    ASSERT_TRUE(identity);
+    EXPECT_FALSE(identity->has_header("Content-Encoding"));
+    ASSERT_FALSE(json::parse(identity->body)["planes"].empty());
+
+    const std::pair<const char*, const char*> cases[] = {
+        { "br", "br" },
+        { "gzip, deflate, br", "br" },
+        { "gzip, deflate", "gzip" },
+        { "deflate", "" },
+    };
+    for (const auto& [accepted, encoding] : cases) {
+        SCOPED_TRACE(accepted);
+        auto raw = plain.Get(poll.c_str(), { { "Accept-Encoding", accepted } });
+        ASSERT_TRUE(raw);
+        EXPECT_EQ(raw->get_header_value("Content-Encoding"), encoding);
+        if (*encoding) {
+            EXPECT_LT(raw->body.size(), identity->body.size() * 3 / 4);
+        }
+        // A client that decodes what it accepts reads the same answer.
+        httplib::Client decoding("127.0.0.1", m_simulator->port());
+        auto decoded = decoding.Get(poll.c_str(), { { "Accept-Encoding", accepted } });
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->body, identity->body);
+    }
+    // The record shows what the client sent.
+    auto recorded = m_simulator->requestsForPath("/APPAPIv2/planeUpdate.php").back().headers;
+    auto encoding = recorded.find("Accept-Encoding");
+    ASSERT_NE(encoding, recorded.end());
+    EXPECT_EQ(encoding->second, "deflate");
 }
 
 TEST(SimFault, ParsesItsTextForm)
@@ -360,9 +411,11 @@ TEST_F(ServiceSimulatorTest, MetadataGraphProfilesTheLegFromLiftOffToTouchdown)
         for (auto i = first; i <= last; ++i)
             EXPECT_EQ(altitude[i], top);
         // Below 10000 feet no faster than 250 knots; faster than that at cruise.
-        for (size_t i = 0; i < altitude.size(); ++i)
-            if (altitude[i] < 10000)
+        for (size_t i = 0; i < altitude.size(); ++i) {
+            if (altitude[i] < 10000) {
                 EXPECT_LE(speed[i], 250) << "sample " << i << " at " << altitude[i] << " ft";
+            }
+        }
         EXPECT_GT(speed[first], 400);
         // The climb slows with height: its first quarter gains much more than its last (on legs
         // short enough for the climb to span a few samples).

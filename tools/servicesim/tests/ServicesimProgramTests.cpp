@@ -115,10 +115,11 @@ TEST(ServicesimProgram, HelpListsEveryOptionAndFaultAndTheAircraftBoundIsNamed)
     ASSERT_GT(help.pid, 0);
     std::string text = help.readAll();
     EXPECT_EQ(help.wait(), 0);
-    for (const char* word :
-        { "--port", "--print-port", "--seed", "--aircraft", "--time", "--data", "--seasonal", "--hotspot", "--fault",
-            "--help", "default 8080", "status=", "delay=", "body=", "no-time-header", "times=", "normal", "empty",
-            "truncated", "malformed", "planes-array", "error-object", "empty-object", "empty-array", "null-items" }) {
+    for (const char* word : { "--port", "--print-port", "--seed", "--aircraft", "--time", "--data", "--seasonal",
+             "--hotspot", "--fault", "--help", "default 8080", "status=", "delay=", "body=", "no-time-header",
+             "times=", "normal", "empty", "truncated", "malformed", "planes-array", "error-object", "empty-object",
+             "empty-array", "null-items", "POST /_sim/faults", "DELETE /_sim/faults", "GET /_sim/requests",
+             "DELETE /_sim/requests", "POST /_sim/time", "POST /_sim/feedback-reply" }) {
         SCOPED_TRACE(word);
         EXPECT_NE(text.find(word), std::string::npos);
     }
@@ -128,4 +129,36 @@ TEST(ServicesimProgram, HelpListsEveryOptionAndFaultAndTheAircraftBoundIsNamed)
     std::string refusal = tooMany.readAll();
     EXPECT_EQ(tooMany.wait(), 2);
     EXPECT_NE(refusal.find("from 0 to 100000"), std::string::npos) << refusal;
+}
+
+// A second simulator on a port that one already serves refuses it, saying why, rather than
+// sharing it with the first (which would split the requests between the two).
+TEST(ServicesimProgram, RefusesAPortAlreadyInUse)
+{
+    Program first({ "--port", "0", "--print-port", "--aircraft", "10" });
+    ASSERT_GT(first.pid, 0);
+    int port = 0;
+    ASSERT_EQ(std::fscanf(first.output, "%d", &port), 1);
+    ASSERT_GT(port, 0);
+
+    // Its first line is the port it serves, or why it refused to.
+    Program second({ "--port", std::to_string(port), "--print-port", "--aircraft", "10" });
+    ASSERT_GT(second.pid, 0);
+    char line[512] = {};
+    ASSERT_TRUE(std::fgets(line, sizeof line, second.output));
+    std::string refusal = line;
+    EXPECT_NE(refusal.find("port " + std::to_string(port) + " is already in use"), std::string::npos) << refusal;
+    if (refusal.find("already in use") != std::string::npos) {
+        EXPECT_EQ(second.wait(), 1);
+    }
+
+    // The first one still answers every request.
+    httplib::Client client("127.0.0.1", port);
+    for (int request = 0; request < 4; ++request) {
+        auto ash = client.Get("/APPAPIv2/vaa.php");
+        ASSERT_TRUE(ash);
+        EXPECT_EQ(ash->status, 200);
+    }
+    kill(first.pid, SIGTERM);
+    EXPECT_EQ(first.wait(), 0);
 }
