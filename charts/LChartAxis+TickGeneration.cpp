@@ -31,8 +31,6 @@ constexpr UIViewAutoresizing kAllAutoresizing = 0x3F;
 // A pass makes at most this many major (or minor) ticks, whatever the frequency: a tiny user
 // frequency over a wide span would otherwise make views without end.
 constexpr int32_t kMaxTicksPerPass = 1000;
-// Steps indexOfFirstLabel may take towards the anchor before giving up on one start.
-constexpr int32_t kMaxAnchorSteps = 1000000;
 
 std::atomic<bool> s_tickLabelWarningGiven { false };
 
@@ -293,10 +291,14 @@ void LChartAxis::autoGenerateTickMarks(bool redraw)
         }
         addOrReplaceTickMarkForValue(
             v, true, alternate, autoCalc, redraw, { { 0, 0 }, labelSize }, t == c, n, i, &ghosts);
-        v = incrementTickMarkValueIsMajor(v, true);
+        double next = incrementTickMarkValueIsMajor(v, true);
         alternate = !alternate;
         ++i;
         c = c + 1 == n ? 0 : c + 1;
+        // A frequency below the float resolution of v makes no new tick.
+        if (!(next > v))
+            break;
+        v = next;
     }
     while (static_cast<size_t>(i) < m_tickMarks.size() && m_tickMarks[i]->isMajor())
         m_tickMarks.erase(m_tickMarks.begin() + i);
@@ -312,9 +314,12 @@ void LChartAxis::autoGenerateTickMarks(bool redraw)
             int32_t made = 0;
             while (v <= visibleMax && made < kMaxTicksPerPass) {
                 addOrReplaceTickMarkForValue(v, false, alternate, autoCalc, redraw, {}, false, n, i, &ghosts);
-                v = incrementTickMarkValueIsMajor(v, false);
+                double next = incrementTickMarkValueIsMajor(v, false);
                 ++i;
                 ++made;
+                if (!(next > v))
+                    break;
+                v = next;
             }
         }
     }
@@ -330,25 +335,16 @@ int32_t LChartAxis::indexOfFirstLabel(int32_t n)
     double f = frequencyMeasure(m_internalMajorTickFrequency);
     double a = m_anchorPoint.isNil() ? 0 : transformValueToInternal(m_anchorPoint).doubleValue();
     double e = f / 3;
-    Value firstValue = firstMajorTick();
-    double first = firstValue.doubleValue();
-    auto stepBy = [&](double value, int32_t steps, bool forward) {
-        for (int32_t s = 0; s < steps; ++s)
-            value = forward ? incrementTickMarkValueIsMajor(value, true) : decrementTickMarkValueIsMajor(value, true);
-        return value;
-    };
-    for (int32_t i = 0; i <= n; ++i) {
-        double tick = stepBy(first, i, true);
-        int32_t steps = 0;
-        if (a - e > tick) {
-            while (a - e > tick && steps++ < kMaxAnchorSteps)
-                tick = stepBy(tick, n, true);
-        } else {
-            while (a + e < tick && steps++ < kMaxAnchorSteps)
-                tick = stepBy(tick, n, false);
-        }
-        if (std::fabs(tick - a) <= e)
-            return i;
+    double first = firstMajorTick().doubleValue();
+    if (n < 1)
+        return 0;
+    // Ticks lie at first + j × f. The label stride starts at the tick whose index has the same
+    // remainder modulo n as the tick on the anchor; computing j directly keeps the pass
+    // independent of how far the anchor lies from the visible range.
+    double j = std::round((a - first) / f);
+    if (std::isfinite(j) && std::fabs(first + j * f - a) <= e) {
+        double r = std::fmod(j, static_cast<double>(n));
+        return static_cast<int32_t>(r < 0 ? r + n : r);
     }
     if (!s_tickLabelWarningGiven.exchange(true))
         LatticeChartLog::logMessageFromSource("Warning: Tick Label Inconsistency", this);
