@@ -400,13 +400,32 @@ void LChartAxis::addOrReplaceTickMarkForValue(double v, bool isMajor, bool isAlt
             double extent = isXAxis() ? m_largestLabelWidth : m_largestLabelHeight;
             int32_t farMode = isXAxis() ? m_tickLabelClippingModeHigh : m_tickLabelClippingModeLow;
             int32_t nearMode = isXAxis() ? m_tickLabelClippingModeLow : m_tickLabelClippingModeHigh;
+            // Tick pixels are shifted by half the tick line width (the line's centre), so the
+            // near end of a Y axis lies at -lwT/2 as its far end lies at height - lwT/2: a tick
+            // on the axis maximum is inside, whatever the width of the tick lines.
+            double near = isXAxis() ? 0 : -tickLineWidth / 2;
             bool farClipped = ((farMode == 1 || farMode == 2) && p + extent / 2 > far) || (farMode == 0 && p > far);
-            bool nearClipped = ((nearMode == 1 || nearMode == 2) && p - extent / 2 < 0) || (nearMode == 0 && p < 0);
-            // The previous label against this label's frame as passed (at the origin).
+            bool nearClipped
+                = ((nearMode == 1 || nearMode == 2) && p - extent / 2 < near) || (nearMode == 0 && p < near);
+            // The previous label against where this label will stand along the axis (its
+            // frame as passed lies at the origin, which would make every label near the
+            // canvas' top-left corner collide with it).
             bool overlaps = false;
             if (k > 0 && static_cast<size_t>(k - 1) < m_tickMarks.size()) {
                 const auto& previous = m_tickMarks[k - 1]->tickLabel();
-                if (previous && CGRectIntersectsRect(previous->frame(), labelFrame)) {
+                CGRect placed = previous ? previous->frame() : CGRect {};
+                placed.size = labelFrame.size;
+                if (isXAxis())
+                    placed.origin.x
+                        = static_cast<CGFloat>(p + g.origin.x - labelFrame.size.width / 2 - tickLineWidth / 2);
+                else
+                    placed.origin.y
+                        = static_cast<CGFloat>(p + g.origin.y - labelFrame.size.height / 2 + tickLineWidth / 2);
+                // Labels that touch, or meet by a rounded pixel, do not overlap.
+                CGRect common = previous ? CGRectIntersection(previous->frame(), placed) : CGRect {};
+                double depth = isXAxis() ? common.size.width : common.size.height;
+                // Only a label can overlap a label.
+                if (showLabel && previous && previous->superview() && !CGRectIsNull(common) && depth > 1) {
                     overlaps = true;
                     farClipped = true;
                     isNew = false;

@@ -277,18 +277,35 @@ void LatticeChart::queueLoad(bool readInBackground)
             self->decrementQueueSize();
             return;
         }
+        // The queue reads the data source against copies taken on the main thread and hands
+        // its results back there; it never touches what the main thread draws with.
+        LoadSnapshot snapshot;
         dispatch_sync(dispatch_get_main_queue(), [&] {
             self->startLoadingIndicator();
             self->notifyWillStartLoadingData();
+            snapshot = self->makeLoadSnapshot();
         });
-        auto entries = self->loadNewChartSeriesEntries();
-        auto groups = self->groupAndMapSeries(entries);
-        dispatch_sync(dispatch_get_main_queue(), [&] {
-            self->updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
-            self->notifyDidFinishLoadingData();
-            self->stopLoadingIndicator();
-            self->setNeedsLayout();
-        });
+        // Axes just made from the data: the series were read before there were axes to map
+        // them, so they are read once more against the new axes, as a load on the main thread
+        // does.
+        for (bool again = true, first = true; again; first = false) {
+            auto entries = self->loadEntriesFromSnapshot(snapshot);
+            auto groups = self->groupAndMapSeries(entries);
+            bool radial = self->m_loadingIsRadial;
+            dispatch_sync(dispatch_get_main_queue(), [&] {
+                bool hadAxes = !self->m_xAxes.empty() && !self->m_yAxes.empty();
+                self->m_isRadial = radial;
+                self->updateChartWithNewChartSeriesNewSeriesGroups(entries, groups);
+                again = first && !hadAxes && !radial && !self->m_xAxes.empty() && !self->m_yAxes.empty();
+                if (again) {
+                    snapshot = self->makeLoadSnapshot();
+                    return;
+                }
+                self->notifyDidFinishLoadingData();
+                self->stopLoadingIndicator();
+                self->setNeedsLayout();
+            });
+        }
         self->decrementQueueSize();
     });
 }
@@ -460,12 +477,14 @@ void LatticeChart::addXAxis(const Ref<LChartAxis>& axis)
 {
     takeAxis(axis, 0);
     m_xAxes.push_back(axis);
+    axisPanningChanged();
 }
 
 void LatticeChart::addYAxis(const Ref<LChartAxis>& axis)
 {
     takeAxis(axis, 1);
     m_yAxes.push_back(axis);
+    axisPanningChanged();
 }
 
 void LatticeChart::setXAxis(const Ref<LChartAxis>& axis)
@@ -521,6 +540,8 @@ void LatticeChart::replaceAxisWithAxisInArray(
     old->unlinkAllSeries();
     old->setChart(nullptr);
     m_shouldReloadData = true;
+    // Panning follows the axes the chart now holds, the new one counted.
+    axisPanningChanged();
 }
 
 void LatticeChart::removeXAxis(const Ref<LChartAxis>& axis)
@@ -559,6 +580,7 @@ void LatticeChart::removeAxisFrom(const Ref<LChartAxis>& leaving, std::vector<Re
     axis->setChart(nullptr);
     Ref<LChartAxis> kept = heir;
     axes.erase(place);
+    axisPanningChanged();
     // Groups drawn against the axis move to the heir and are mapped again on its ranges, so
     // nothing is drawn against an axis the chart no longer has.
     bool moved = false;
@@ -786,6 +808,12 @@ void LatticeChart::updateCanvasSize()
 
 LChartAxis* LatticeChart::axisWithOrientationForSeriesWithIndex(int32_t orientation, int32_t seriesIndex) const
 {
+    return axisForSeriesAmongAxes(orientation, seriesIndex, m_xAxes, m_yAxes);
+}
+
+LChartAxis* LatticeChart::axisForSeriesAmongAxes(int32_t orientation, int32_t seriesIndex,
+    const std::vector<Ref<LChartAxis>>& xAxes, const std::vector<Ref<LChartAxis>>& yAxes) const
+{
     Ref<LChartAxis> chosen;
     if (m_datasource) {
         auto& host = const_cast<LatticeChart&>(*this);
@@ -793,11 +821,12 @@ LChartAxis* LatticeChart::axisWithOrientationForSeriesWithIndex(int32_t orientat
                                   : m_datasource->sChartXAxisForSeriesAtIndex(host, seriesIndex);
     }
     if (!chosen) {
-        const auto& axes = orientation == 1 ? m_yAxes : m_xAxes;
+        const auto& axes = orientation == 1 ? yAxes : xAxes;
         return axes.empty() ? nullptr : axes.front().get();
     }
     auto log = LatticeChartLog::logger();
-    if (!isOwningAxis(chosen.get()))
+    auto same = [&chosen](const Ref<LChartAxis>& each) { return each == chosen; };
+    if (std::none_of(xAxes.begin(), xAxes.end(), same) && std::none_of(yAxes.begin(), yAxes.end(), same))
         log->handleFatalErrorWithMessageFromSource(
             NSString::stringWithFormat(
                 "Axis %p has not been assigned to this chart", static_cast<const void*>(chosen.get())),
@@ -832,24 +861,48 @@ Ref<LChartAxis> LatticeChart::createAxisFromDataWithOrientation(int32_t orientat
     return axis;
 }
 
+bool LatticeChart::isRadial() const
+{
+    return NSThread::isMainThread() ? m_isRadial : m_loadingIsRadial;
+}
+
+void LatticeChart::setIsRadial(bool radial)
+{
+    if (NSThread::isMainThread())
+        m_isRadial = radial;
+    else
+        m_loadingIsRadial = radial;
+}
+
+LatticeChart::LoadSnapshot LatticeChart::makeLoadSnapshot() const
+{
+    LoadSnapshot snapshot;
+    const auto& views = subviews();
+    snapshot.hasCanvas = std::any_of(views.begin(), views.end(),
+        [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
+    snapshot.xAxes = m_xAxes;
+    snapshot.yAxes = m_yAxes;
+    for (const auto& axis : m_xAxes)
+        snapshot.stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    for (const auto& axis : m_yAxes)
+        snapshot.stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    snapshot.theme = m_theme;
+    return snapshot;
+}
+
 std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
 {
-    // The subview list belongs to the main thread; a load on the loading queue relies on the
-    // canvas the chart made at construction, which it never drops.
-    bool hasCanvas = m_canvas != nullptr;
-    if (NSThread::isMainThread()) {
-        const auto& views = subviews();
-        hasCanvas = std::any_of(views.begin(), views.end(),
-            [](const Ref<UIView>& view) { return view && view->isMemberOfClass(LChartCanvas::classObject()); });
-    }
-    if (!hasCanvas)
+    auto entries = loadEntriesFromSnapshot(makeLoadSnapshot());
+    m_shouldReloadData = false;
+    return entries;
+}
+
+std::vector<LChartNewSeriesEntry> LatticeChart::loadEntriesFromSnapshot(const LoadSnapshot& snapshot)
+{
+    if (!snapshot.hasCanvas)
         LatticeChartLog::logger()->handleFatalErrorWithMessageFromSource(
             "LatticeChart: Couldn't find canvas subview", this);
-    std::map<std::string, Ref<LChartAxis>> stubs;
-    for (const auto& axis : m_xAxes)
-        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
-    for (const auto& axis : m_yAxes)
-        stubs[axis->axisKey()] = axis->stubCopyOfAxisForDataLoading();
+    auto stubs = snapshot.stubs;
     auto loader = LChartDataLoader::initWithChartDatasourceErrorHandler(this, m_datasource, LatticeChartLog::logger());
 
     std::vector<LChartNewSeriesEntry> entries;
@@ -862,9 +915,10 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
             continue;
         }
         series->setSeriesIndex(index);
-        applyThemeToSeriesAtIndexPreservingSetValues(*series, index, true);
-        LChartAxis* x = axisWithOrientationForSeriesWithIndex(0, index);
-        LChartAxis* y = axisWithOrientationForSeriesWithIndex(1, index);
+        if (snapshot.theme)
+            series->applyStylesFromThemeAtStyleIndexPreservingSetValues(*snapshot.theme, index, true);
+        LChartAxis* x = axisForSeriesAmongAxes(0, index, snapshot.xAxes, snapshot.yAxes);
+        LChartAxis* y = axisForSeriesAmongAxes(1, index, snapshot.xAxes, snapshot.yAxes);
         Ref<LChartAxis> xStub = x ? stubs[x->axisKey()] : nullptr;
         Ref<LChartAxis> yStub = y ? stubs[y->axisKey()] : nullptr;
         // Without axes (a chart whose axes come from its data) the points are loaded against
@@ -879,16 +933,14 @@ std::vector<LChartNewSeriesEntry> LatticeChart::loadNewChartSeriesEntries()
     }
     for (const auto& [key, stub] : stubs)
         stub->initialiseAxisIfNeededFromChartSeries(loaded);
-    // A load on the loading queue leaves the flag alone: the layout pass that queued it cleared
-    // it, and a reload asked for while it reads must survive to the next layout pass.
-    if (NSThread::isMainThread())
-        m_shouldReloadData = false;
+    // A load on the loading queue leaves the reload flag alone: the layout pass that queued it
+    // cleared it, and a reload asked for while it reads must survive to the next layout pass.
     return entries;
 }
 
 std::vector<Ref<LChartSeriesGroup>> LatticeChart::groupAndMapSeries(const std::vector<LChartNewSeriesEntry>& entries)
 {
-    if (m_isRadial)
+    if (isRadial())
         return {};
     auto groups = putSeriesIntoGroups(entries);
     for (const auto& entry : entries)
