@@ -86,16 +86,20 @@ public:
         return c;
     }
     void drawCandlesticks(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines,
-        int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&,
+        int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&,
         const UIColor*, const UIColor*, float, float, float, int32_t, const LChartGLTranslation& translation) override
     {
         record("drawCandlesticks", series, data, count * 5, { lines, offsetLines, triangles }, translation);
+        for (const auto& colour : colours) // one per candle
+            calls.back().colours.push_back(rgba(colour.get()));
     }
     void drawOHLCPoints(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines, int32_t count,
-        const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,
+        const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,
         const LChartGLTranslation& translation) override
     {
         record("drawOHLCPoints", series, data, count * 5, { lines, offsetLines }, translation);
+        for (const auto& colour : colours) // one per point
+            calls.back().colours.push_back(rgba(colour.get()));
     }
     void drawRadialSlice(int32_t sliceIndex, LChartSeries* series, float from, float to, CGPoint, float inner,
         float outer, float displacement, const UIColor*, const UIColor*, float, int32_t) override
