@@ -113,6 +113,9 @@ void LChartAxis::mapCoordinatesForDataPointInSeries(LChartInternalDataPoint& poi
         c = point.yValue().doubleValue();
         point.setYCoord(c);
     }
+    // A point that is not at a finite place takes no part in the range.
+    if (!std::isfinite(c))
+        return;
     if (!m_glMinSet || c < m_glMin) {
         m_glMin = static_cast<float>(c);
         m_glMinSet = true;
@@ -145,6 +148,8 @@ void LChartAxis::mapCoordinatesForBarColumnChartDataPointInSeries(
 
     double lo = v - 0.5 * m_barColSpacing;
     double hi = v + 0.5 * m_barColSpacing;
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return;
     if (!m_glMinSet || lo < m_glMin) {
         m_glMin = static_cast<float>(lo);
         m_glMinSet = true;

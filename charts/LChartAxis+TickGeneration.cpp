@@ -31,8 +31,6 @@ constexpr UIViewAutoresizing kAllAutoresizing = 0x3F;
 // A pass makes at most this many major (or minor) ticks, whatever the frequency: a tiny user
 // frequency over a wide span would otherwise make views without end.
 constexpr int32_t kMaxTicksPerPass = 1000;
-// Steps indexOfFirstLabel may take towards the anchor before giving up on one start.
-constexpr int32_t kMaxAnchorSteps = 1000000;
 
 std::atomic<bool> s_tickLabelWarningGiven { false };
 
@@ -293,10 +291,14 @@ void LChartAxis::autoGenerateTickMarks(bool redraw)
         }
         addOrReplaceTickMarkForValue(
             v, true, alternate, autoCalc, redraw, { { 0, 0 }, labelSize }, t == c, n, i, &ghosts);
-        v = incrementTickMarkValueIsMajor(v, true);
+        double next = incrementTickMarkValueIsMajor(v, true);
         alternate = !alternate;
         ++i;
         c = c + 1 == n ? 0 : c + 1;
+        // A frequency below the float resolution of v makes no new tick.
+        if (!(next > v))
+            break;
+        v = next;
     }
     while (static_cast<size_t>(i) < m_tickMarks.size() && m_tickMarks[i]->isMajor())
         m_tickMarks.erase(m_tickMarks.begin() + i);
@@ -312,9 +314,12 @@ void LChartAxis::autoGenerateTickMarks(bool redraw)
             int32_t made = 0;
             while (v <= visibleMax && made < kMaxTicksPerPass) {
                 addOrReplaceTickMarkForValue(v, false, alternate, autoCalc, redraw, {}, false, n, i, &ghosts);
-                v = incrementTickMarkValueIsMajor(v, false);
+                double next = incrementTickMarkValueIsMajor(v, false);
                 ++i;
                 ++made;
+                if (!(next > v))
+                    break;
+                v = next;
             }
         }
     }
@@ -330,25 +335,16 @@ int32_t LChartAxis::indexOfFirstLabel(int32_t n)
     double f = frequencyMeasure(m_internalMajorTickFrequency);
     double a = m_anchorPoint.isNil() ? 0 : transformValueToInternal(m_anchorPoint).doubleValue();
     double e = f / 3;
-    Value firstValue = firstMajorTick();
-    double first = firstValue.doubleValue();
-    auto stepBy = [&](double value, int32_t steps, bool forward) {
-        for (int32_t s = 0; s < steps; ++s)
-            value = forward ? incrementTickMarkValueIsMajor(value, true) : decrementTickMarkValueIsMajor(value, true);
-        return value;
-    };
-    for (int32_t i = 0; i <= n; ++i) {
-        double tick = stepBy(first, i, true);
-        int32_t steps = 0;
-        if (a - e > tick) {
-            while (a - e > tick && steps++ < kMaxAnchorSteps)
-                tick = stepBy(tick, n, true);
-        } else {
-            while (a + e < tick && steps++ < kMaxAnchorSteps)
-                tick = stepBy(tick, n, false);
-        }
-        if (std::fabs(tick - a) <= e)
-            return i;
+    double first = firstMajorTick().doubleValue();
+    if (n < 1)
+        return 0;
+    // Ticks lie at first + j × f. The label stride starts at the tick whose index has the same
+    // remainder modulo n as the tick on the anchor; computing j directly keeps the pass
+    // independent of how far the anchor lies from the visible range.
+    double j = std::round((a - first) / f);
+    if (std::isfinite(j) && std::fabs(first + j * f - a) <= e) {
+        double r = std::fmod(j, static_cast<double>(n));
+        return static_cast<int32_t>(r < 0 ? r + n : r);
     }
     if (!s_tickLabelWarningGiven.exchange(true))
         LatticeChartLog::logMessageFromSource("Warning: Tick Label Inconsistency", this);
@@ -404,13 +400,32 @@ void LChartAxis::addOrReplaceTickMarkForValue(double v, bool isMajor, bool isAlt
             double extent = isXAxis() ? m_largestLabelWidth : m_largestLabelHeight;
             int32_t farMode = isXAxis() ? m_tickLabelClippingModeHigh : m_tickLabelClippingModeLow;
             int32_t nearMode = isXAxis() ? m_tickLabelClippingModeLow : m_tickLabelClippingModeHigh;
+            // Tick pixels are shifted by half the tick line width (the line's centre), so the
+            // near end of a Y axis lies at -lwT/2 as its far end lies at height - lwT/2: a tick
+            // on the axis maximum is inside, whatever the width of the tick lines.
+            double near = isXAxis() ? 0 : -tickLineWidth / 2;
             bool farClipped = ((farMode == 1 || farMode == 2) && p + extent / 2 > far) || (farMode == 0 && p > far);
-            bool nearClipped = ((nearMode == 1 || nearMode == 2) && p - extent / 2 < 0) || (nearMode == 0 && p < 0);
-            // The previous label against this label's frame as passed (at the origin).
+            bool nearClipped
+                = ((nearMode == 1 || nearMode == 2) && p - extent / 2 < near) || (nearMode == 0 && p < near);
+            // The previous label against where this label will stand along the axis (its
+            // frame as passed lies at the origin, which would make every label near the
+            // canvas' top-left corner collide with it).
             bool overlaps = false;
             if (k > 0 && static_cast<size_t>(k - 1) < m_tickMarks.size()) {
                 const auto& previous = m_tickMarks[k - 1]->tickLabel();
-                if (previous && CGRectIntersectsRect(previous->frame(), labelFrame)) {
+                CGRect placed = previous ? previous->frame() : CGRect {};
+                placed.size = labelFrame.size;
+                if (isXAxis())
+                    placed.origin.x
+                        = static_cast<CGFloat>(p + g.origin.x - labelFrame.size.width / 2 - tickLineWidth / 2);
+                else
+                    placed.origin.y
+                        = static_cast<CGFloat>(p + g.origin.y - labelFrame.size.height / 2 + tickLineWidth / 2);
+                // Labels that touch, or meet by a rounded pixel, do not overlap.
+                CGRect common = previous ? CGRectIntersection(previous->frame(), placed) : CGRect {};
+                double depth = isXAxis() ? common.size.width : common.size.height;
+                // Only a label can overlap a label.
+                if (showLabel && previous && previous->superview() && !CGRectIsNull(common) && depth > 1) {
                     overlaps = true;
                     farClipped = true;
                     isNew = false;

@@ -394,7 +394,9 @@ bool LChartAxis::setRangeInternalWithMinimumAndMaximumWithAnimationUsingBounceLi
     double max = maximum.doubleValue();
     if (!std::isfinite(min) || !std::isfinite(max))
         LatticeChartLog::fatalLogMessageFromSource("Range minimum and maximum can't be infinite nor nans", this);
-    if (max <= min) {
+    // Two finite ends can still have a span too wide for a double (-1e308 to 1e308): no tick
+    // frequency or pixel mapping works on it, so it is refused like an empty one.
+    if (max <= min || !std::isfinite(max - min)) {
         LatticeChartLog::logMessageFromSource(
             NSString::stringWithFormat("Ignoring range with %f span", max - min), this);
         return false;

@@ -130,13 +130,24 @@ void LChartBandSeries::drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, f
         highColour.get(), highColour.get(), width, lineBaseline, o, translation);
 
     // Markers: unselected points, then selected ones, each low end then high end.
-    auto markerStyle = chosenStyle->pointStyle() ? chosenStyle->pointStyle() : normal->pointStyle();
-    bool showMarkers = normal->pointStyle() && normal->pointStyle()->showPoints();
+    // Each marker value comes from the chosen style's point style, else from the normal one's.
+    const auto& chosenMarkers = chosenStyle->pointStyle();
+    const auto& normalMarkers = normal->pointStyle();
+    auto markerColour = [&](auto getter) -> Ref<UIColor> {
+        Ref<UIColor> value = chosenMarkers ? ((*chosenMarkers).*getter)() : nullptr;
+        if (!value && normalMarkers)
+            value = ((*normalMarkers).*getter)();
+        return value;
+    };
+    Value radiusValue = chosenMarkers ? chosenMarkers->radius() : Value();
+    if (radiusValue.isNilOrNull() && normalMarkers)
+        radiusValue = normalMarkers->radius();
+    bool showMarkers = normalMarkers && normalMarkers->showPoints();
     bool showSelected = normal->selectedPointStyle() && normal->selectedPointStyle()->showPoints();
     bool wantRadii = showMarkers || showSelected;
-    Ref<UIColor> colour = showMarkers && markerStyle ? orClear(markerStyle->color()) : clear;
-    Ref<UIColor> below = showMarkers && markerStyle ? orClear(markerStyle->colorBelowBaseline()) : clear;
-    float r = (markerStyle ? markerStyle->radius().floatValue() : 0) * scale;
+    Ref<UIColor> colour = showMarkers ? orClear(markerColour(&LChartBasePointStyle::color)) : clear;
+    Ref<UIColor> below = showMarkers ? orClear(markerColour(&LChartBasePointStyle::colorBelowBaseline)) : clear;
+    float r = (radiusValue.isNilOrNull() ? 0 : radiusValue.floatValue()) * scale;
 
     auto drawMarkers = [&](bool selectedPass, const Ref<LChartPointStyle>& textureStyle, float radius,
                            const Ref<UIColor>& lowColourMarker, const Ref<UIColor>& lowBelow,

@@ -8,6 +8,7 @@
 #include "foundation/NSString.h"
 
 #include <algorithm>
+#include <cmath>
 
 Ref<LChartDataLoader> LChartDataLoader::initWithChartDatasourceErrorHandler(
     LChartLoaderHost* chart, LChartDatasource* datasource, std::shared_ptr<LChartErrorHandler> handler)
@@ -196,6 +197,11 @@ Ref<LChartInternalDataPoint> LChartDataLoader::internalDataPointFromExternalData
         // A multi-valued point without a value of its own reads as 0 downstream, not as nil.
         Value internalX = xAxis.transformValueToInternal(x);
         Value internalY = yAxis.transformValueToInternal(y);
+        // A point at no finite place (NaN or infinite values) is left out like skipped data: it
+        // could be neither ordered into a bin nor drawn, and would spoil every range it joined.
+        auto notFinite = [](const Value& value) { return value.isNumber() && !std::isfinite(value.doubleValue()); };
+        if (notFinite(internalX) || notFinite(internalY))
+            return nullptr;
         internal->setXValue(internalX.isNil() ? Value(0.0) : internalX);
         internal->setYValue(internalY.isNil() ? Value(0.0) : internalY);
     }

@@ -337,31 +337,33 @@ std::optional<std::vector<double>> LChartDateTimeAxis::manualGenerateTickMarks()
 
 int32_t LChartDateTimeAxis::indexOfFirstLabel(int32_t n)
 {
-    // Each start walks n major steps at a time towards the anchor; the walk is bounded so a
-    // distant anchor cannot hold up drawing.
+    // One walk, a tick at a time, from the first tick to the anchor: the number of steps modulo
+    // n is the index of the first labelled tick. The walk is bounded so a distant anchor cannot
+    // hold up drawing.
     constexpr int32_t kMaxWalk = 100000;
     Value first = firstMajorTick();
     if (anchorPoint().isNil() || first.isNil() || n < 1)
         return 0;
     double a = transformValueToInternal(anchorPoint()).doubleValue();
-    auto walk = [&](double t, bool forward) {
-        for (int32_t s = 0; s < n; ++s)
-            t = forward ? incrementTickMarkValueIsMajor(t, true) : decrementTickMarkValueIsMajor(t, true);
-        return t;
-    };
-    double start = first.doubleValue();
-    for (int32_t i = 0; i <= n; ++i) {
-        double t = start;
-        int32_t steps = 0;
-        while (t < a && steps++ < kMaxWalk)
-            t = walk(t, true);
-        while (t > a && steps++ < kMaxWalk)
-            t = walk(t, false);
-        if (t == a)
-            return i;
-        start = incrementTickMarkValueIsMajor(start, true);
+    double t = first.doubleValue();
+    int64_t steps = 0;
+    while (t < a && steps < kMaxWalk) {
+        double next = incrementTickMarkValueIsMajor(t, true);
+        if (!(next > t))
+            break;
+        t = next;
+        ++steps;
     }
-    // No start meets the anchor exactly (calendar steps need not retrace themselves): label
+    while (t > a && steps > -kMaxWalk) {
+        double next = decrementTickMarkValueIsMajor(t, true);
+        if (!(next < t))
+            break;
+        t = next;
+        --steps;
+    }
+    if (t == a)
+        return static_cast<int32_t>(((steps % n) + n) % n);
+    // No tick meets the anchor exactly (calendar steps need not retrace themselves): label
     // from the second tick on rather than leaving every tick without a label.
     return (n + 1) % n;
 }
@@ -382,10 +384,19 @@ Value LChartDateTimeAxis::firstTickIsMajor(bool major)
     double min = axisRangeInternal()->min();
     double limit = incrementTickMarkValueIsMajor(min, major);
     double t = jumpToFirstTickValueWithMinimumAlignedToAnchorPoint(min, a);
-    while (t < min)
-        t = incrementTickMarkValueIsMajor(t, major);
-    while (t >= limit)
-        t = decrementTickMarkValueIsMajor(t, major);
+    // Steps that no longer move the value (far beyond the float resolution) end the search.
+    while (t < min) {
+        double next = incrementTickMarkValueIsMajor(t, major);
+        if (!(next > t))
+            break;
+        t = next;
+    }
+    while (t >= limit) {
+        double next = decrementTickMarkValueIsMajor(t, major);
+        if (!(next < t))
+            break;
+        t = next;
+    }
     return Value(t);
 }
 

@@ -147,7 +147,12 @@ Ref<LChartAxis> LChartDiscontinuousDateTimeAxis::stubCopyOfAxisForDataLoading() 
 {
     auto copy
         = std::static_pointer_cast<LChartDiscontinuousDateTimeAxis>(LChartDateTimeAxis::stubCopyOfAxisForDataLoading());
-    copy->m_repeatedSkips = m_repeatedSkips;
+    // Repeated periods move as they are walked over the data, so the copy a load works on gets
+    // periods of its own; single periods never change and are shared.
+    copy->m_repeatedSkips.clear();
+    for (const auto& period : m_repeatedSkips)
+        copy->m_repeatedSkips.push_back(LChartRepeatedTimePeriod::initWithStartAndLengthAndFrequency(
+            period->periodStart(), period->periodLength(), period->frequency()));
     copy->m_singleSkips = m_singleSkips;
     return copy;
 }

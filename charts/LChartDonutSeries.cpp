@@ -181,7 +181,8 @@ void LChartDonutSeries::updateWithDrawer(LChartDrawer& drawer)
     if (points.empty() || !(total > 0))
         return;
     const float scale = resolutionScale();
-    const bool pie = m_innerRadius == 0;
+    // A pie (any subclass of the donut) draws its outer arc at half width, whatever its radii.
+    const bool pie = !isMemberOfClass(LChartDonutSeries::classObject());
     float start = m_rotation;
     for (size_t i = 0; i < points.size(); ++i) {
         float width = styleOfSlice(i)->crustThickness().floatValue() * scale;
@@ -189,7 +190,7 @@ void LChartDonutSeries::updateWithDrawer(LChartDrawer& drawer)
         float angle = static_cast<float>(start + (end - start) * 0.5f) + static_cast<float>(M_PI / 2);
         float displacement = scale * datapointProtrusion(i);
         auto slice = static_cast<int32_t>(3 * i);
-        // Fill and effect, the arcs, the edges: a donut's outer arc (3i + 1) is full width.
+        // Fill and effect, the arcs, the edges.
         drawer.updateRadialSeries(this, slice, displacement, angle, width);
         drawer.updateRadialSeries(this, slice + 1, displacement, angle, pie ? width / 2 : width);
         drawer.updateRadialSeries(this, slice + 2, displacement, angle, width / 2);

@@ -9,6 +9,13 @@
 #include <cmath>
 #include <cstdio>
 
+namespace {
+
+// The most tick steps a search for a first tick takes: no pass draws more ticks than this.
+constexpr int32_t kMaxTickSteps = 1000;
+
+} // namespace
+
 Ref<LChartNumberAxis> LChartNumberAxis::init()
 {
     auto axis = make<LChartNumberAxis>();
@@ -110,6 +117,13 @@ void LChartNumberAxis::updateInternalTickFrequencies(CGSize* labelSize)
     double span = axisRangeInternal() ? axisRangeInternal()->max() - axisRangeInternal()->min() : 0;
     m_internalMajorTickFrequency = Value(span / 20);
     double p = std::pow(10.0, std::floor(std::log10(span / 20)));
+    // A span that is not a positive finite number, or one so small that its power of ten
+    // underflows, has no frequency to find: the search below would never end.
+    if (!(p > 0) || !std::isfinite(p)) {
+        if (labelSize)
+            *labelSize = sizeTickLabels();
+        return;
+    }
     for (;;) {
         double f = m_internalMajorTickFrequency.doubleValue();
         double major;
@@ -149,13 +163,23 @@ Value LChartNumberAxis::firstMajorTick()
     double a = anchorPoint().doubleValue();
     double f = internalMajorTickFrequency().doubleValue();
     double t = a + std::floor((min - a) / f) * f;
-    while (t < min)
-        t = incrementTickMarkValueIsMajor(t, true);
+    // A step below the float resolution of t does not move it: stop rather than loop.
+    for (int32_t steps = 0; t < min && steps < kMaxTickSteps; ++steps) {
+        double next = incrementTickMarkValueIsMajor(t, true);
+        if (!(next > t))
+            break;
+        t = next;
+    }
     double max = axisRangeInternal() ? axisRangeInternal()->max() : 0;
     // The first tick moves past labels that would stick out of the chart, but never past the
-    // visible range, so a chart without room for any label cannot loop.
-    while (!firstTickInsideChart(t) && t <= max)
-        t += f;
+    // visible range nor further than a pass could draw ticks, so a chart without room for any
+    // label cannot loop.
+    for (int32_t steps = 0; !firstTickInsideChart(t) && t <= max && steps < kMaxTickSteps; ++steps) {
+        double next = t + f;
+        if (!(next > t))
+            break;
+        t = next;
+    }
     return Value(t);
 }
 
@@ -165,11 +189,25 @@ Value LChartNumberAxis::firstMinorTick()
         return {};
     double min = axisRangeInternal() ? axisRangeInternal()->min() : 0;
     double m = firstMajorTick().doubleValue();
+    double step = internalMinorTickFrequency().doubleValue();
+    // The lowest value m - k × step that is still in the range. Close to m it is stepped down
+    // to (the steps snap to zero on the way); further away it is computed, because a minor
+    // frequency far finer than the major one would take that many steps.
+    double k = std::floor((m - min) / step);
+    if (!(k >= 0))
+        return Value(m);
+    if (k > kMaxTickSteps) {
+        double last = m - k * step;
+        // Rounding can leave the value just below the range: one step back up corrects it.
+        if (last < min)
+            last = m - (k - 1) * step;
+        return Value(snapToZero(last));
+    }
     double c = decrementTickMarkValueIsMajor(m, false);
     if (c < min)
         return Value(m);
     double last = m;
-    while (c >= min) {
+    while (c >= min && c < last) {
         last = c;
         c = decrementTickMarkValueIsMajor(c, false);
     }

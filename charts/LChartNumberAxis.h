@@ -87,7 +87,13 @@ public:
     void setBase(const Value& base) { m_base = base; }
 
 protected:
-    Ref<LChartAxis> makeEmptyAxis() const override { return init(); }
+    // The load copy maps in the same base as this axis.
+    Ref<LChartAxis> makeEmptyAxis() const override
+    {
+        auto copy = init();
+        copy->m_base = m_base;
+        return copy;
+    }
 
 private:
     Value m_base { int32_t(10) };

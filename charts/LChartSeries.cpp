@@ -13,6 +13,7 @@
 #include "uikit/UIScreen.h"
 
 #include <algorithm>
+#include <cmath>
 
 VX_REGISTER_CLASS(LChartSeries);
 
@@ -139,7 +140,9 @@ void LChartSeries::calcMinMax()
     Value minX, maxX, minY, maxY;
     auto consider = [](const Value& candidate, Value& minimum, Value& maximum, int32_t index, int32_t& minIndex,
                         int32_t& maxIndex) {
-        if (candidate.isNilOrNull())
+        // A value that is not a finite number has no place in a range (NaN compares with
+        // nothing, so as the first value it would hold the whole range).
+        if (candidate.isNilOrNull() || (candidate.isNumber() && !std::isfinite(candidate.doubleValue())))
             return;
         if (maximum.isNil() || compareValues(candidate, maximum) == 1) {
             maximum = candidate;

@@ -19,17 +19,17 @@ void LChartTitle::setFrame(CGRect frame)
     m_userSetFrame = true;
 }
 
-void LChartTitle::setTitleText(const std::string& text)
+void LChartTitle::setText(const std::string& text)
 {
-    setText(text);
-    sizeTitleToFit();
+    UILabel::setText(text);
+    sizeToFit();
 }
 
-void LChartTitle::sizeTitleToFit()
+void LChartTitle::sizeToFit()
 {
     CGPoint centre = center();
     bool placed = m_userSetFrame;
-    sizeToFit();
+    UILabel::sizeToFit();
     if (placed)
         setCenter(centre);
     else

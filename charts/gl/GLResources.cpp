@@ -222,6 +222,9 @@ GLuint GLResources::createTexture(const void* pixels, GLenum format, GLenum type
     gl().BindTexture(GL_TEXTURE_2D, name);
     gl().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     gl().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The pixels come with tightly packed rows; GL's default of 4-byte aligned rows would read
+    // past the end of an image whose rows are not a multiple of 4 bytes long.
+    gl().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, type, pixels);
     gl().GenerateMipmap(GL_TEXTURE_2D);
     m_userTextures.push_back(name);

@@ -225,7 +225,6 @@ bool LChartGLView::endRender()
 {
     if (!m_frameBufferInitialised)
         return false;
-    m_userTextures.clear();
     bool animating = m_drawer->render(m_animationManager.get());
     if (m_useMSAA) {
         gl().BindFramebuffer(kGLReadFramebuffer, m_framebufferMSAA);
@@ -404,10 +403,10 @@ void LChartGLView::drawDataPoints(const float* data, LChartSeries* series, int32
             continue;
         auto found = m_userTextures.find(image.get());
         if (found != m_userTextures.end()) {
-            names[i] = found->second;
+            names[i] = found->second.second;
         } else if (auto name = createTextureFromUIImage(*image)) {
             names[i] = *name;
-            m_userTextures[image.get()] = *name;
+            m_userTextures[image.get()] = { image, *name };
         }
     }
     // Series hand radii; the engine's sprites take diameters.

@@ -119,7 +119,9 @@ private:
     std::shared_ptr<LChartGLErrorHandlerHandle> m_errorHandle;
     std::unique_ptr<AnimationManager> m_animationManager;
     std::shared_ptr<LChartGLSeriesDirectory> m_directory { std::make_shared<LChartSeriesGLDirectory>() };
-    std::map<const UIImage*, GLuint> m_userTextures;
+    // The texture made for each image, kept (with the image, so that its address is not reused)
+    // until the next reload deletes them all: bins rebuilt in later frames share it.
+    std::map<const UIImage*, std::pair<Ref<UIImage>, GLuint>> m_userTextures;
     std::vector<LChartSeries*> m_allSeries;
     bool m_resetAnimationTimer { true };
     Ref<CAEAGLLayer> m_eaglLayer;

@@ -315,6 +315,62 @@ TEST(LChartAxis, BoundsTickGenerationAndSkipsItWithoutASurface)
     }
 }
 
+TEST(LChartAxis, TickPassesEndOnHugeSpansAndTinyFrequencies)
+{
+    struct Case {
+        const char* name;
+        double min;
+        double max;
+        double major; // 0: chosen by the axis
+        double minor; // 0: none
+        double anchor;
+    };
+    const Case cases[] = {
+        { "a user frequency of 1 over a span of a million", 0, 1e6, 1, 0, 0 },
+        { "the same with an anchor far above the range", 0, 1e6, 1, 0, 5e8 },
+        { "a major frequency below the float resolution of the start", 1e6, 1e6 + 1, 1e-11, 0, 0 },
+        { "a minor frequency below the float resolution of the start", 1e6, 1e6 + 10, 1, 1e-11, 0 },
+        { "a minor frequency a billion times finer than the major one", 0, 100, 10, 1e-8, 0 },
+        { "automatic frequencies over a span of 1e300", -5e299, 5e299, 0, 0, 0 },
+        { "automatic frequencies over a span of 1e-300", 0, 1e-300, 0, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TickFixture f(c.min, c.max);
+        if (c.anchor != 0)
+            f.axis->setAnchorPoint(Value(c.anchor));
+        if (c.major > 0)
+            f.axis->setMajorTickFrequency(Value(c.major));
+        if (c.minor > 0)
+            f.axis->setMinorTickFrequency(Value(c.minor));
+        {
+            HangGuard guard(std::chrono::seconds(20), std::string("a drawing pass over ") + c.name);
+            f.draw(true);
+        }
+        // At most 1000 major and 1000 minor ticks are made in a pass.
+        EXPECT_LE(f.axis->tickMarks().size(), 2000u);
+    }
+}
+
+TEST(LChartAxis, RefusesARangeWhoseSpanIsNotFinite)
+{
+    auto range = [](const TickFixture& f) {
+        return std::pair { f.axis->axisRangeInternal()->min(), f.axis->axisRangeInternal()->max() };
+    };
+    TickFixture f(0, 100);
+    LogCapture log;
+    // Both ends are finite numbers but their difference is not.
+    EXPECT_FALSE(f.axis->setRangeInternalWithMinimumAndMaximum(Value(-1e308), Value(1e308)));
+    EXPECT_EQ(range(f), std::pair(0.0, 100.0));
+    EXPECT_EQ(logged(log, "Ignoring range with inf span"), 1);
+    {
+        HangGuard guard(std::chrono::seconds(20), "a drawing pass after a range of infinite span");
+        f.draw(true);
+    }
+    EXPECT_TRUE(f.axis->setRangeInternalWithMinimumAndMaximum(Value(-1e8), Value(1e8)));
+    EXPECT_EQ(range(f), std::pair(-1e8, 1e8));
+}
+
 TEST(LChartAxis, WarnsOnEveryPassWhenAUserWidthIsTooNarrow)
 {
     TickFixture f;

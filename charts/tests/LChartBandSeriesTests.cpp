@@ -2,10 +2,14 @@
 
 #include "charts/LChartBandSeriesStyle.h"
 #include "charts/LChartInternalDataPoint.h"
+#include "charts/LChartSeriesStyle.h"
 #include "charts/tests/RecordingDrawer.h"
 #include "foundation/Value.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
 
 namespace {
 
@@ -56,4 +60,77 @@ TEST(LChartBandSeries, EachBinTakesAFillTwoLinesAndFourMarkerSlots)
     vertical->addDataPoint(p);
     EXPECT_EQ(vertical->orientation(), 1);
     EXPECT_EQ(vertical->orderedKeysForDataValues(), (std::vector<std::string> { "High", "Low" }));
+}
+
+TEST(LChartBandSeries, CountsEveryCrossingOfItsLinesInABin)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::array<double, 3>> points; // x, high, low
+        float crossings;
+    };
+    const Case cases[] = {
+        { "never crossing", { { 0, 5, 1 }, { 1, 6, 2 }, { 2, 7, 3 } }, 0 },
+        { "touching counts as above", { { 0, 5, 1 }, { 1, 3, 3 }, { 2, 7, 3 } }, 0 },
+        { "crossing three times", { { 0, 5, 1 }, { 1, 1, 5 }, { 2, 5, 1 }, { 3, 5, 1 }, { 4, 0, 2 } }, 3 },
+        { "starting inverted", { { 0, 1, 5 }, { 1, 1, 5 }, { 2, 9, 5 } }, 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto band = LChartBandSeries::init();
+        band->setNumberOfDataPointsInBin(100);
+        for (const auto& [x, high, low] : c.points)
+            band->addDataPoint(bandPoint(x, high, low));
+        RecordingDrawer drawer;
+        band->drawWithDrawerWithGLBaselineAndGLTranslation(drawer, 0, {});
+        ASSERT_FALSE(drawer.calls.empty());
+        ASSERT_EQ(drawer.calls[0].primitive, "drawBandSeriesFill");
+        EXPECT_EQ(drawer.calls[0].scalars, std::vector<float> { c.crossings });
+    }
+}
+
+TEST(LChartBandSeries, ASelectedBandTakesEachMarkerValueFromTheSelectedStyleOrElseTheNormalOne)
+{
+    auto band = LChartBandSeries::init();
+    band->addDataPoint(bandPoint(0, 5, 1));
+    band->addDataPoint(bandPoint(1, 4, 2));
+    auto markers = LChartPointStyle::init();
+    markers->setShowPoints(true);
+    markers->setColor(UIColor::redColor());
+    markers->setColorBelowBaseline(UIColor::blueColor());
+    markers->setRadius(Value(4.0f));
+    band->style()->setPointStyle(markers);
+    // The selected style names a colour only.
+    auto selectedMarkers = LChartPointStyle::init();
+    selectedMarkers->setColor(UIColor::greenColor());
+    band->selectedStyle()->setPointStyle(selectedMarkers);
+
+    // Unselected markers: low ends in the below colour, high ends in the colour.
+    auto markerCalls = [&](bool selected) {
+        band->setSelected(selected);
+        band->invalidateAllBins();
+        RecordingDrawer drawer;
+        band->drawWithDrawerWithGLBaselineAndGLTranslation(drawer, 0, {});
+        std::vector<RecordingDrawer::Call> calls;
+        for (const auto& call : drawer.calls)
+            if (call.primitive == "drawDataPoints")
+                calls.push_back(call);
+        return calls;
+    };
+    auto normal = markerCalls(false);
+    ASSERT_EQ(normal.size(), 4u);
+    const auto red = RecordingDrawer::rgba(UIColor::redColor().get());
+    const auto blue = RecordingDrawer::rgba(UIColor::blueColor().get());
+    const auto green = RecordingDrawer::rgba(UIColor::greenColor().get());
+    EXPECT_EQ(normal[0].colours[0], blue);
+    EXPECT_EQ(normal[1].colours[0], red);
+    float radius = normal[0].scalars[0];
+    EXPECT_GT(radius, 0);
+
+    auto selected = markerCalls(true);
+    ASSERT_EQ(selected.size(), 4u);
+    EXPECT_EQ(selected[0].colours[0], blue); // no below colour in the selected style
+    EXPECT_EQ(selected[1].colours[0], green);
+    EXPECT_FLOAT_EQ(selected[0].scalars[0], radius); // no radius in the selected style
+    EXPECT_FLOAT_EQ(selected[1].scalars[0], radius);
 }

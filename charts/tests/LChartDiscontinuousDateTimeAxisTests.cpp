@@ -94,5 +94,27 @@ TEST(LChartDiscontinuousDateTimeAxis, CompressesSkippedTimeAndStepsBackOverIt)
 
     auto stub = std::dynamic_pointer_cast<LChartDiscontinuousDateTimeAxis>(f.axis->stubCopyOfAxisForDataLoading());
     ASSERT_TRUE(stub);
-    EXPECT_EQ(stub->excludedRepeatedTimePeriods(), f.axis->excludedRepeatedTimePeriods());
+    // The stub carries equal periods (objects of its own: see the next test).
+    const auto& copied = stub->excludedRepeatedTimePeriods();
+    const auto& live = f.axis->excludedRepeatedTimePeriods();
+    ASSERT_EQ(copied.size(), live.size());
+    for (size_t i = 0; i < live.size(); ++i)
+        EXPECT_TRUE(copied[i]->isEqual(live[i].get())) << i;
+}
+
+TEST(LChartDiscontinuousDateTimeAxis, ALoadCopyMovesItsOwnRepeatedPeriods)
+{
+    WeekendAxis f;
+    const auto& live = f.axis->excludedRepeatedTimePeriods();
+    ASSERT_EQ(live.size(), 1u);
+    double start = live.front()->periodStart()->timeIntervalSince1970();
+    auto copy = std::dynamic_pointer_cast<LChartDiscontinuousDateTimeAxis>(f.axis->stubCopyOfAxisForDataLoading());
+    ASSERT_TRUE(copy);
+    const auto& copied = copy->excludedRepeatedTimePeriods();
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_NE(copied.front(), live.front());
+    EXPECT_TRUE(copied.front()->isEqual(live.front().get()));
+    // Loading walks the copy's period along the data; the live axis' period stays put.
+    copied.front()->positionBefore(NSDate::dateWithTimeIntervalSince1970(kWednesday + 300 * kDay));
+    EXPECT_EQ(live.front()->periodStart()->timeIntervalSince1970(), start);
 }

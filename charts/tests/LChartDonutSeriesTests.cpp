@@ -57,6 +57,45 @@ TEST(LChartDonutSeries, SlicesSweepTheirShareAndBadValuesDrawNothing)
     EXPECT_TRUE(none.calls.empty());
 }
 
+TEST(LChartDonutSeries, TheOuterArcIsHalfWidthForAPieAndFullForADonutWhateverTheirRadii)
+{
+    struct Case {
+        const char* name;
+        bool pie;
+        float innerRadius;
+        float expected; // width of item 3i + 1 for a crust 6 wide
+    };
+    const Case cases[] = {
+        { "a donut with a hole", false, 20, 6 },
+        { "a donut with no hole", false, 0, 6 },
+        { "a pie", true, 0, 3 },
+        { "a pie given an inner radius", true, 10, 3 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto handler = std::make_shared<RecordingErrorHandler>();
+        Ref<LChartDonutSeries> series
+            = c.pie ? Ref<LChartDonutSeries>(LChartPieSeries::init(handler)) : LChartDonutSeries::init(handler);
+        series->setInnerRadius(c.innerRadius);
+        series->setOuterRadius(40);
+        series->style()->setCrustThickness(Value(6.0f));
+        series->dataSeries()->dataPoints().push_back(slice(1));
+        RecordingDrawer drawer;
+        series->drawWithDrawer(drawer);
+        drawer.calls.clear();
+        series->updateWithDrawer(drawer);
+        std::vector<float> widths;
+        for (const auto& call : drawer.calls)
+            if (call.primitive == "updateRadialSeries")
+                widths.push_back(call.data[3]);
+        ASSERT_EQ(widths.size(), 3u);
+        float crust = widths[0];
+        ASSERT_GT(crust, 0);
+        EXPECT_FLOAT_EQ(widths[1], crust * c.expected / 6);
+        EXPECT_FLOAT_EQ(widths[2], crust / 2);
+    }
+}
+
 TEST(LChartDonutSeries, ProtrusionFollowsTheSelectionStatusAndAShortStatusListReadsAsZero)
 {
     auto donut = LChartDonutSeries::init();

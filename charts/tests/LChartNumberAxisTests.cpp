@@ -183,6 +183,46 @@ TEST(LChartLogarithmicAxis, MapsDecadesToWholeNumbers)
     decades->setChart(nullptr);
 }
 
+// Frames between the extremes: the ladder stops at the first frequency whose labels fit, n
+// labels of width L needing n × L × 1.2 (the label size scaler) of the frame's width. Over 0 to
+// 100 the rungs are 10 (10 labels), 50 (2), 100 (1) and 500 (none).
+TEST(LChartNumberAxis, ClimbsTheLadderJustFarEnoughForTheLabelsToFit)
+{
+    float width = 0;
+    {
+        LabelChart chart;
+        chart.label = "0000";
+        chart.drawer.frameRect.size = { 100000, 100 };
+        auto axis = axisOver(chart, 0, 100);
+        axis->updateInternalTickFrequencies(nullptr);
+        width = axis->largestLabelWidth();
+        axis->setChart(nullptr);
+    }
+    ASSERT_GT(width, 0);
+    struct Case {
+        const char* name;
+        double frame;
+        double major;
+    };
+    const Case cases[] = {
+        { "room for ten labels", 12.0 * width + 0.5, 10 },
+        { "a point short of ten", 12.0 * width - 1, 50 },
+        { "room for two", 2.4 * width + 0.5, 50 },
+        { "a point short of two", 2.4 * width - 1, 100 },
+        { "a point short of one", 1.2 * width - 1, 500 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LabelChart chart;
+        chart.label = "0000";
+        chart.drawer.frameRect.size = { static_cast<CGFloat>(c.frame), 100 };
+        auto axis = axisOver(chart, 0, 100);
+        axis->updateInternalTickFrequencies(nullptr);
+        EXPECT_DOUBLE_EQ(axis->internalMajorTickFrequency().doubleValue(), c.major);
+        axis->setChart(nullptr);
+    }
+}
+
 // Hand-worked choices over decades: the ladder runs in internal units (decades), so ticks
 // fall on whole and half decades whatever the data values.
 TEST(LChartLogarithmicAxis, ChoosesTicksInDecades)

@@ -4,11 +4,14 @@
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
 #include "graphics/CGContext.h"
+#include "graphics/UIFont.h"
 #include "graphics/UIGraphics.h"
 #include "uikit/UILabel.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 TEST(LChartTickMark, KindsSortingAndViews)
 {
@@ -76,6 +79,42 @@ TEST(LChartTitle, ResizingKeepsThePlacementRule)
     EXPECT_FALSE(automatic->userSetFrame());
     EXPECT_EQ(automatic->center().x, 200);
     EXPECT_EQ(automatic->frame().origin.y, 0);
+}
+
+TEST(LChartTitle, SetTextAndSizeToFitFollowThePlacementRuleToo)
+{
+    struct Case {
+        const char* name;
+        std::function<void(LChartTitle&)> resize;
+    };
+    const Case cases[] = {
+        { "setText", [](LChartTitle& title) { title.setText("A much longer title"); } },
+        { "sizeToFit",
+            [](LChartTitle& title) {
+                title.setFont(UIFont::systemFontOfSize(30));
+                title.sizeToFit();
+            } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto placed = LChartTitle::init();
+        placed->setText("Title");
+        placed->setFrame({ { 100, 50 }, { 40, 20 } });
+        c.resize(*placed);
+        EXPECT_EQ(placed->center().x, 120);
+        EXPECT_EQ(placed->center().y, 60);
+        EXPECT_GT(placed->frame().size.width, 40);
+        EXPECT_TRUE(placed->userSetFrame());
+
+        auto automatic = LChartTitle::init();
+        automatic->setText("Title");
+        automatic->setCenter({ 200, 300 });
+        c.resize(*automatic);
+        EXPECT_FALSE(automatic->userSetFrame());
+        EXPECT_GT(automatic->frame().size.height, 0);
+        EXPECT_FLOAT_EQ(automatic->center().x, 200);
+        EXPECT_EQ(automatic->frame().origin.y, 0);
+    }
 }
 
 namespace {

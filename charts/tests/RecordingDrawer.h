@@ -1,7 +1,9 @@
 #pragma once
 
 #include "charts/LChartDrawer.h"
+#include "graphics/UIColor.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,9 @@ public:
         std::vector<float> data;
         std::vector<int32_t> slots; // the slot numbers the call was tagged with, in argument order
         LChartGLTranslation translation;
+        // Colours as RGBA (all -1 for none) and scalar arguments, for the calls that keep them.
+        std::vector<std::array<CGFloat, 4>> colours {};
+        std::vector<float> scalars {};
     };
 
     CGRect frameRect { { 0, 0 }, { 200, 100 } };
@@ -54,28 +59,47 @@ public:
     {
         record("drawLineStrip", series, data, size, { lines, triangles, points }, translation);
     }
+    // Keeps the colour, the below-baseline colour, the radius and the first radius of the array.
     void drawDataPoints(const float* data, LChartSeries* series, int32_t* slot, const std::vector<Ref<UIImage>>&,
-        int32_t size, const UIColor*, const UIColor*, float, const float*, float, int32_t,
+        int32_t size, const UIColor* colour, const UIColor* below, float radius, const float* radii, float, int32_t,
         const LChartGLTranslation& translation) override
     {
         record("drawDataPoints", series, data, size, { slot }, translation);
+        calls.back().colours = { rgba(colour), rgba(below) };
+        calls.back().scalars = { radius, radii && size > 0 ? radii[0] : -1 };
     }
+    // Keeps the two fill colours and the crossing count.
     void drawBandSeriesFill(const float* high, LChartSeries* series, const float*, int32_t* slot, int32_t size,
-        const UIColor*, const UIColor*, int32_t, int32_t, const LChartGLTranslation& translation) override
+        const UIColor* normal, const UIColor* inverted, int32_t, int32_t crossings,
+        const LChartGLTranslation& translation) override
     {
         record("drawBandSeriesFill", series, high, size, { slot }, translation);
+        calls.back().colours = { rgba(normal), rgba(inverted) };
+        calls.back().scalars = { static_cast<float>(crossings) };
+    }
+
+    static std::array<CGFloat, 4> rgba(const UIColor* colour)
+    {
+        std::array<CGFloat, 4> c { -1, -1, -1, -1 };
+        if (colour)
+            colour->getRedGreenBlueAlpha(&c[0], &c[1], &c[2], &c[3]);
+        return c;
     }
     void drawCandlesticks(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines,
-        int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&,
+        int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&,
         const UIColor*, const UIColor*, float, float, float, int32_t, const LChartGLTranslation& translation) override
     {
         record("drawCandlesticks", series, data, count * 5, { lines, offsetLines, triangles }, translation);
+        for (const auto& colour : colours) // one per candle
+            calls.back().colours.push_back(rgba(colour.get()));
     }
     void drawOHLCPoints(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines, int32_t count,
-        const std::vector<Ref<UIColor>>&, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,
+        const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,
         const LChartGLTranslation& translation) override
     {
         record("drawOHLCPoints", series, data, count * 5, { lines, offsetLines }, translation);
+        for (const auto& colour : colours) // one per point
+            calls.back().colours.push_back(rgba(colour.get()));
     }
     void drawRadialSlice(int32_t sliceIndex, LChartSeries* series, float from, float to, CGPoint, float inner,
         float outer, float displacement, const UIColor*, const UIColor*, float, int32_t) override

@@ -286,6 +286,19 @@ void LChartCanvas::layoutSubviews()
     float xReverse = m_chart->spaceForAxes(m_chart->xAxes(), 1);
     float yNormal = m_chart->spaceForAxes(m_chart->yAxes(), 0);
     float yReverse = m_chart->spaceForAxes(m_chart->yAxes(), 1);
+    // A Y axis label on a tick at the end of the axis is centred on the plot area's top or
+    // bottom edge: keep room for its outer half, so that it is not cut at the canvas' edge when
+    // no X axis stands there. (Label heights follow the font alone, so the plot area does not
+    // move as the axes pan; X labels, whose widths change with their texts, are left to the
+    // axes' clipping modes.)
+    float halfY = 0;
+    for (LChartAxis* axis : m_chart->allYAxes()) {
+        const auto& style = axis->style();
+        if (style && style->majorTickStyle() && style->majorTickStyle()->showLabels())
+            halfY = std::max(halfY, axis->largestLabelHeight() / 2);
+    }
+    xNormal = std::max(xNormal, halfY);
+    xReverse = std::max(xReverse, halfY);
     CGRect b = bounds();
     m_newGlFrame = CGRectMake(b.origin.x + yNormal, b.origin.y + xReverse, b.size.width - (yNormal + yReverse),
         b.size.height - (xNormal + xReverse));

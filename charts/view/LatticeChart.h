@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -171,7 +172,8 @@ public:
     void setNeedsLayoutIfHaveAxesAndData() override;
     Ref<UIView> canvasOverlay() const override;
     Ref<UIView> canvasUnderlay() const override;
-    bool isRadial() const override { return m_isRadial; }
+    // On the loading queue, what the load in progress has found; elsewhere the chart's own.
+    bool isRadial() const override;
     std::vector<LChartAxis*> allXAxes() const override;
     std::vector<LChartAxis*> allYAxes() const override;
     float spaceRequiredForYAxesNormal() const override { return spaceForAxes(m_yAxes, 0); }
@@ -182,7 +184,10 @@ public:
     float spaceForAxes(const std::vector<Ref<LChartAxis>>& axes, int32_t side) const;
 
     // What the data loader asks of the chart.
-    void setIsRadial(bool radial) override { m_isRadial = radial; }
+    // Called by the data loader. A load on the loading queue keeps the value for its own
+    // swap-in to hand over on the main thread, so that the chart the main thread draws does not
+    // change under it.
+    void setIsRadial(bool radial) override;
     Weak<NSObject> delegate() const override { return {}; }
 
     // Construction with a theme: the theme is kept without being applied (the library's
@@ -363,6 +368,22 @@ private:
     // Queues a reload: read on the loading queue when `readInBackground`, else wholly on the
     // main thread once the loads queued before it have finished.
     void queueLoad(bool readInBackground);
+    // What a load reads of the chart, taken on the main thread: a load on the loading queue then
+    // works on these copies and never on the axes and theme the main thread draws and animates.
+    struct LoadSnapshot {
+        bool hasCanvas { false };
+        std::vector<Ref<LChartAxis>> xAxes;
+        std::vector<Ref<LChartAxis>> yAxes;
+        // A stub copy of every axis, by axis key.
+        std::map<std::string, Ref<LChartAxis>> stubs;
+        Ref<LChartTheme> theme;
+    };
+    LoadSnapshot makeLoadSnapshot() const;
+    std::vector<LChartNewSeriesEntry> loadEntriesFromSnapshot(const LoadSnapshot& snapshot);
+    // The axis a series belongs to among the given axis lists (see
+    // axisWithOrientationForSeriesWithIndex).
+    LChartAxis* axisForSeriesAmongAxes(int32_t orientation, int32_t seriesIndex,
+        const std::vector<Ref<LChartAxis>>& xAxes, const std::vector<Ref<LChartAxis>>& yAxes) const;
     void takeAxis(const Ref<LChartAxis>& axis, int32_t orientation);
     void replaceAxisWithAxisInArray(
         const Ref<LChartAxis>& old, const Ref<LChartAxis>& axis, std::vector<Ref<LChartAxis>>& axes);
@@ -383,6 +404,9 @@ private:
     mutable std::mutex m_queueSizeLock;
     int32_t m_loadingQueueSize { 0 };
     bool m_isRadial { false };
+    // Written and read only by the load running on the loading queue; its swap-in on the main
+    // thread hands it over to m_isRadial.
+    bool m_loadingIsRadial { false };
     bool m_autoCalculateAxisRanges { true };
     LChartDatasource* m_datasource { nullptr };
     Ref<LChartCanvas> m_canvas;

@@ -12,6 +12,7 @@
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
 #include "charts/LChartSeriesStyle.h"
+#include "charts/LChartTickMark.h"
 #include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
 #include "charts/LChartTitleStyle.h"
@@ -23,10 +24,12 @@
 #include "graphics/UIColor.h"
 #include "testing/HostedWindow.h"
 #include "testing/TouchSynthesis.h"
+#include "uikit/UILabel.h"
 #include "uikit/UINavigationController.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -211,6 +214,49 @@ TEST_F(KESTFlightGraphViewControllerTest, BuildsAChartOfTwoValueAxesOverACategor
         EXPECT_GE(e.axis->defaultRangeInternal()->max(), e.maximum);
         EXPECT_LT(
             e.axis->defaultRangeInternal()->max() - e.axis->defaultRangeInternal()->min(), 2 * (e.maximum - e.minimum));
+    }
+}
+
+// A flight that climbs, cruises at 160 knots and 8,000 ft, and descends: each value axis shows
+// the whole of its series, cruise included, and the label of its top tick whole inside the chart.
+TEST_F(KESTFlightGraphViewControllerTest, EachValueAxisHoldsItsWholeSeriesAndShowsItsTopLabel)
+{
+    Value rows = Value::mutableArray();
+    for (int i = 0; i < 60; ++i) {
+        double climb = std::min(i, 59 - i) / 12.0; // 0 to 1 over the first and last 12 samples
+        double share = std::min(climb, 1.0);
+        rows.addObject(Value::dictionary(
+            { { Value("prikey"), Value(100 + i) }, { Value("altitude"), Value(static_cast<int>(8000 * share)) },
+                { Value("speed"), Value(static_cast<int>(60 + 100 * share)) } }));
+    }
+    auto screen = show(rows.copy(), keys({ "Altitude", "Speed" }));
+    const auto& chart = screen->chart();
+    ASSERT_TRUE(chart);
+    ASSERT_EQ(chart->yAxes().size(), 2u);
+    struct Expected {
+        Ref<LChartAxis> axis;
+        double minimum, maximum;
+    };
+    for (const auto& e :
+        { Expected { chart->yAxes().back(), 60, 160 }, Expected { chart->yAxes().front(), 0, 8000 } }) {
+        SCOPED_TRACE(e.axis->title());
+        auto visible = e.axis->axisRange();
+        ASSERT_TRUE(visible);
+        // With room beyond the values, so that the cruise and its markers are not cut at the edge.
+        EXPECT_LT(visible->min(), e.minimum);
+        EXPECT_GT(visible->max(), e.maximum);
+        // The highest tick on the axis has its label, whole inside the chart.
+        Ref<LChartTickMark> top;
+        for (const auto& tick : e.axis->tickMarks())
+            if (tick->isMajor() && tick->tickEnabled() && tick->value() <= e.axis->axisRangeInternal()->max()
+                && (!top || tick->value() > top->value()))
+                top = tick;
+        ASSERT_TRUE(top);
+        const auto& label = top->tickLabel();
+        ASSERT_TRUE(label && label->superview()) << "no label on the top tick " << top->value();
+        CGRect shown = label->convertRectToView(label->bounds(), chart);
+        EXPECT_GE(shown.origin.y, 0);
+        EXPECT_GE(e.axis->transformValueToExternal(Value(top->value())).doubleValue(), e.maximum - 20);
     }
 }
 

@@ -15,6 +15,10 @@
 #include "foundation/NSBundle.h"
 #include "graphics/UIColor.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 VX_REGISTER_CLASS(KESTFlightGraphViewController);
 
 namespace {
@@ -37,6 +41,28 @@ void configureValueAxis(LChartAxis& axis, const std::string& title)
     axis.setEnableMomentumZooming(true);
     if (axis.style() && axis.style()->titleStyle())
         axis.style()->titleStyle()->setPosition(0);
+}
+
+// Room of a twentieth of the values' span above and below them, so that a series running
+// along its highest or lowest value (a cruise, the ground) and its markers are drawn whole
+// rather than cut at the plot area's edge.
+void padValueAxis(LChartAxis& axis, const Value& rows, const char* key)
+{
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    if (rows.isArray()) {
+        for (size_t i = 0; i < rows.count(); ++i) {
+            const Value& value = rows.objectAtIndex(i).objectForKey(key);
+            if (!value.isNumber() || !std::isfinite(value.doubleValue()))
+                continue;
+            low = std::min(low, value.doubleValue());
+            high = std::max(high, value.doubleValue());
+        }
+    }
+    double span = high - low;
+    double padding = std::isfinite(span) && span > 0 ? span / 20 : 1;
+    axis.setRangePaddingLow(Value(padding));
+    axis.setRangePaddingHigh(Value(padding));
 }
 
 } // namespace
@@ -103,10 +129,12 @@ void KESTFlightGraphViewController::setupChart()
 
     auto altitudeAxis = LChartNumberAxis::init();
     configureValueAxis(*altitudeAxis, "Altitude");
+    padValueAxis(*altitudeAxis, m_chartData, "altitude");
     m_chart->setYAxis(altitudeAxis);
 
     auto speedAxis = LChartNumberAxis::init();
     configureValueAxis(*speedAxis, "Speed");
+    padValueAxis(*speedAxis, m_chartData, "speed");
     speedAxis->setAxisPosition(1);
     m_chart->addYAxis(speedAxis);
 

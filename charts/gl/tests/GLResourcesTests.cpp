@@ -74,6 +74,20 @@ TEST(GLResources, UserTexturesAreGeneratedAndDeleted)
     EXPECT_EQ(recorder.count("DeleteTextures"), 1u);
 }
 
+TEST(GLResources, TexturesAreReadWithTightlyPackedRows)
+{
+    GLCallRecorder recorder(GLCallRecorder::Mode::Fake);
+    GLResources resources(throwingHandle());
+    recorder.clear();
+    // An alpha image 2 wide has 2-byte rows; GL's default 4-byte row alignment would read a
+    // 2 × 2 image as 6 bytes from a 4-byte buffer.
+    uint8_t pixels[2 * 2] = {};
+    resources.createTexture(pixels, GL_ALPHA, GL_UNSIGNED_BYTE, 2, 2);
+    auto calls = recorder.callsTo({ "PixelStorei", "TexImage2D" });
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0], GLCallRecorder::format("PixelStorei", GL_UNPACK_ALIGNMENT, 1));
+}
+
 TEST(GLResources, UserTexturesFollowTheBuiltInOnesInAFreshContext)
 {
     preferSoftwareRendering();

@@ -161,7 +161,7 @@ TEST_F(LChartGLViewTest, AZeroSizedViewDrawsNothing)
     EXPECT_FALSE(view->frameBufferInitialised());
 }
 
-TEST_F(LChartGLViewTest, ImagesBecomeSquarePowerOfTwoTexturesSharedWithinAFrame)
+TEST_F(LChartGLViewTest, ImagesBecomeSquarePowerOfTwoTexturesSharedUntilTheNextReload)
 {
     GLCallRecorder recorder(GLCallRecorder::Mode::Forward);
     m_view->beginRenderWithReloadedDataIsRadialChart(true, false);
@@ -190,7 +190,8 @@ TEST_F(LChartGLViewTest, ImagesBecomeSquarePowerOfTwoTexturesSharedWithinAFrame)
         EXPECT_EQ(recorder.callsTo({ "TexImage2D" }), std::vector<std::string> { c.upload });
     }
 
-    // Two points with one image share a texture; a later frame makes a new one; a reload deletes them.
+    // Two points with one image share a texture, and so do later frames that rebuild the points
+    // (rebuilding must not leave a texture behind each time); a reload deletes them.
     auto image = solidImage(8, 8, true);
     const float points[] = { 2, 2, 8, 8 };
     auto drawPoints = [&](LChartGLView& view) {
@@ -203,11 +204,16 @@ TEST_F(LChartGLViewTest, ImagesBecomeSquarePowerOfTwoTexturesSharedWithinAFrame)
     m_view->endRender();
     EXPECT_EQ(recorder.count("TexImage2D"), 1u);
     recorder.clear();
-    render(drawPoints, false);
-    EXPECT_EQ(recorder.count("TexImage2D"), 1u);
+    for (int frame = 0; frame < 3; ++frame)
+        render(drawPoints, false);
+    EXPECT_EQ(recorder.count("TexImage2D"), 0u);
     recorder.clear();
     render([](LChartGLView&) {}, true);
     EXPECT_EQ(recorder.callsTo({ "DeleteTextures" }).size(), 1u);
+    // After the reload the image gets a texture again.
+    recorder.clear();
+    render(drawPoints, false);
+    EXPECT_EQ(recorder.count("TexImage2D"), 1u);
 }
 
 TEST_F(LChartGLViewTest, WithoutAnES3ContextFramesAreMultisampledAndResolved)

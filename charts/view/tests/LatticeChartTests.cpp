@@ -1,6 +1,7 @@
 #include "charts/view/LatticeChart.h"
 
 #include "charts/LChartAxis.h"
+#include "charts/LChartAxisStyle.h"
 #include "charts/LChartDarkTheme.h"
 #include "charts/LChartDataPoint.h"
 #include "charts/LChartDataSeries.h"
@@ -11,11 +12,14 @@
 #include "charts/LChartRange.h"
 #include "charts/LChartSeriesGroup.h"
 #include "charts/LChartStyle.h"
+#include "charts/LChartTickMark.h"
+#include "charts/LChartTickStyle.h"
 #include "charts/LChartTitle.h"
 #include "charts/LatticeCharts.h"
 #include "charts/gl/LChartGLView.h"
 #include "charts/tests/ChartTestSupport.h"
 #include "charts/view/LChartCanvas.h"
+#include "charts/view/LChartCanvasOverlay.h"
 #include "charts/view/LChartDelegate.h"
 #include "charts/view/LChartGradientView.h"
 #include "charts/view/LChartLegend.h"
@@ -31,12 +35,15 @@
 #include "testing/LogCapture.h"
 #include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplicationHost.h"
+#include "uikit/UIGestureRecognizer.h"
 #include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -120,6 +127,91 @@ TEST_F(LatticeChartTest, AChartWithNoAxesAndNoDataIsLeftUndrawn)
     ASSERT_TRUE(y);
     EXPECT_DOUBLE_EQ(y->max(), 4);
     EXPECT_GE(chart->canvas()->framesDrawn(), 1);
+}
+
+TEST_F(LatticeChartTest, ABackgroundLoadOnAChartWithNoAxesMakesThemGroupsTheSeriesAndDraws)
+{
+    source.data = { { { 1, 2 }, { 3, 4 } } };
+    auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+    chart->setLoadDataInBackground(true);
+    show(chart);
+    drainAll();
+    m_host->settle(0);
+    ASSERT_NE(chart->xAxis(), nullptr);
+    ASSERT_NE(chart->yAxis(), nullptr);
+    ASSERT_EQ(chart->seriesGroups().size(), 1u);
+    EXPECT_EQ(chart->seriesGroups().front()->xAxis().get(), chart->xAxis());
+    EXPECT_EQ(chart->seriesGroups().front()->yAxis().get(), chart->yAxis());
+    EXPECT_DOUBLE_EQ(chart->yAxis()->dataRange()->max(), 4);
+    EXPECT_EQ(chart->loadingQueueSize(), 0);
+    EXPECT_GE(chart->canvas()->framesDrawn(), 1);
+}
+
+TEST_F(LatticeChartTest, ALogarithmicAxisLoadsItsDataInItsOwnBase)
+{
+    for (bool background : { false, true }) {
+        SCOPED_TRACE(background ? "loaded in the background" : "loaded in the layout pass");
+        // Base 2: 2 is 1 and 1024 is 10 inside the axis (base 10 would give 0.30103 and 3.0103).
+        source.data = { { { 0, 2 }, { 1, 1024 } } };
+        auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 3);
+        auto axis = std::dynamic_pointer_cast<LChartLogarithmicAxis>(chart->yAxes().front());
+        ASSERT_TRUE(axis);
+        axis->setBase(Value(2));
+        chart->setLoadDataInBackground(background);
+        show(chart);
+        drainAll();
+        m_host->settle(0);
+        auto range = chart->yAxis()->dataRangeInternal();
+        ASSERT_TRUE(range);
+        EXPECT_NEAR(range->min(), 1, 1e-6);
+        EXPECT_NEAR(range->max(), 10, 1e-6);
+        const auto& points = chart->series().front()->dataSeries()->dataPoints();
+        ASSERT_EQ(points.size(), 2u);
+        EXPECT_NEAR(points[1]->yCoord(), 10, 1e-6);
+        chart->removeFromSuperview();
+    }
+}
+
+TEST_F(LatticeChartTest, NonFiniteValuesStayOutOfTheRangesAndTheDrawing)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // Each case with the x range a load of its finite points alone gives; y is 2 to 5 in all.
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, double>> points;
+        double xMin;
+        double xMax;
+    };
+    const Case cases[] = {
+        { "NaN as the first y value", { { 0, nan }, { 1, 2 }, { 2, 5 } }, 1, 2 },
+        { "NaN in the middle", { { 0, 2 }, { 1, nan }, { 2, 5 } }, 0, 2 },
+        { "infinities", { { 0, -inf }, { 1, 2 }, { 2, 5 }, { 3, inf } }, 1, 2 },
+        { "NaN as the first x value", { { nan, 3 }, { 0, 2 }, { 2, 5 } }, 0, 2 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        source.data = { c.points };
+        auto chart
+            = show(LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0));
+        auto y = chart->yAxis()->dataRange();
+        auto x = chart->xAxis()->dataRange();
+        ASSERT_TRUE(x && y);
+        EXPECT_DOUBLE_EQ(y->min(), 2);
+        EXPECT_DOUBLE_EQ(y->max(), 5);
+        EXPECT_DOUBLE_EQ(x->min(), c.xMin);
+        EXPECT_DOUBLE_EQ(x->max(), c.xMax);
+        // Nothing that is not finite reaches the drawing.
+        for (const auto& point : chart->series().front()->dataSeries()->dataPoints()) {
+            EXPECT_TRUE(std::isfinite(point->xCoord()));
+            EXPECT_TRUE(std::isfinite(point->yCoord()));
+        }
+        auto visible = chart->yAxis()->axisRange();
+        ASSERT_TRUE(visible);
+        EXPECT_LE(visible->min(), 2);
+        EXPECT_GE(visible->max(), 5);
+        chart->removeFromSuperview();
+    }
 }
 
 TEST_F(LatticeChartTest, ALineSeriesOnANumberAxisPairMatchesItsGolden)
@@ -731,4 +823,50 @@ TEST_F(LatticeChartTest, AxisListsAccessorsAndProgrammaticZoom)
         chart->primaryXAxis()->stringForId(Value(4)) + ", " + chart->primaryYAxis()->stringForId(Value(45)));
     EXPECT_TRUE(chart->pointIsVisibleOnSeries({ 4.5, 45 }, series));
     EXPECT_FALSE(chart->pointIsVisibleOnSeries({ 9, 90 }, series));
+}
+
+TEST_F(LatticeChartTest, TakingAnAxisSwitchesPanningByWhetherAnyAxisPans)
+{
+    auto chart = LatticeChart::initWithFrame(CGRectMake(0, 0, 300, 200));
+    auto pan = [&] {
+        auto recogniser = chart->canvasOverlayView()->activePanGestureRecognizer();
+        return recogniser && recogniser->isEnabled();
+    };
+    auto still = LChartNumberAxis::init();
+    chart->addXAxis(still);
+    EXPECT_FALSE(pan());
+    auto panning = LChartNumberAxis::init();
+    panning->setEnableGesturePanning(true);
+    chart->addYAxis(panning);
+    EXPECT_TRUE(pan());
+    // Replacing the only panning axis by one that does not pan switches panning off again.
+    chart->setYAxis(LChartNumberAxis::init());
+    EXPECT_FALSE(pan());
+}
+
+TEST_F(LatticeChartTest, TheTickLabelsAtTheEndsOfAYAxisStayInsideTheChart)
+{
+    for (float lineWidth : { 1.0f, 2.0f }) {
+        SCOPED_TRACE(testing::Message() << "tick lines " << lineWidth << " wide");
+        source.data = { { { 0, 2 }, { 10, 9 } } };
+        auto chart = LatticeChart::initWithFramePrimaryXAxisTypePrimaryYAxisType(CGRectMake(0, 0, 400, 300), 0, 0);
+        chart->yAxis()->style()->majorTickStyle()->setLineWidth(Value(lineWidth));
+        show(chart);
+        LChartAxis* y = chart->yAxis();
+        double top = y->axisRangeInternal()->max();
+        Ref<LChartTickMark> tick;
+        for (const auto& each : y->tickMarks())
+            if (each->isMajor() && each->value() == top)
+                tick = each;
+        std::string values;
+        for (const auto& each : y->tickMarks())
+            values += std::to_string(each->value()) + (each->isMajor() ? "M " : " ");
+        ASSERT_TRUE(tick) << "no tick at the top of the range " << top << ": " << values;
+        const auto& label = tick->tickLabel();
+        ASSERT_TRUE(label && label->superview()) << "the top tick has no label";
+        CGRect shown = label->convertRectToView(label->bounds(), chart);
+        EXPECT_GE(shown.origin.y, 0);
+        EXPECT_LE(CGRectGetMaxY(shown), 300);
+        chart->removeFromSuperview();
+    }
 }
