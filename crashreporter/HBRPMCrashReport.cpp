@@ -45,9 +45,9 @@ Ref<HBRPMCrashReportProcessorInfo> extractProcessorInfo(
 {
     if (!processor)
         return fail(error, "Crash report is missing processor info section");
-    int32_t encoding = knownEnumValue(processor->encoding,
-        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_MACH,
-        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_UNKNOWN);
+    int32_t encoding
+        = knownEnumValue(processor->encoding, PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_MACH,
+            PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_UNKNOWN);
     return std::make_shared<HBRPMCrashReportProcessorInfo>(encoding, processor->type, processor->subtype);
 }
 
@@ -125,11 +125,11 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
     std::optional<double> timestamp;
     if (system->timestamp != 0)
         timestamp = static_cast<double>(system->timestamp);
-    int32_t operatingSystem = knownEnumValue(system->operating_system,
-        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN,
-        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN);
-    int32_t architecture = knownEnumValue(system->architecture,
-        PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN);
+    int32_t operatingSystem
+        = knownEnumValue(system->operating_system, PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN,
+            PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN);
+    int32_t architecture = knownEnumValue(
+        system->architecture, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN);
     report->m_systemInfo = std::make_shared<HBRPMCrashReportSystemInfo>(
         operatingSystem, system->os_version, optionalString(system->os_build), architecture, timestamp);
 
