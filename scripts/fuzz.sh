@@ -85,7 +85,10 @@ for target in "${targets[@]}"; do
   artifacts="$build_dir/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"
   echo "fuzz: $target for ${seconds}s (corpus $PWD/$corpus)"
-  if ! "$build_dir/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 -malloc_limit_mb=2048 \
+  # A target's dictionary (fuzz/<Target>.dict) gives the mutator the tokens its format is made of.
+  dictionary=()
+  [ -f "fuzz/$target.dict" ] && dictionary=("-dict=fuzz/$target.dict")
+  if ! "$build_dir/fuzz/fuzz_$target" "${dictionary[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 -malloc_limit_mb=2048 \
     -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$target"; then
     failed+=("$target")
     echo "fuzz: $target found an input that breaks it, saved in $PWD/$artifacts" >&2
