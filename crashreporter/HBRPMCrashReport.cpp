@@ -25,8 +25,13 @@ std::nullptr_t fail(Ref<NSError>* error, const std::string& text)
 // An enum field as read from the wire holds whatever number was sent. A value the format does not
 // define reads as the field's "unknown" value, as an unknown enum value does in the format's own
 // rules, so later code only ever sees defined values.
-int32_t knownEnumValue(int32_t value, int32_t highest, int32_t unknown)
+// The field is read as its raw integer: loading an enum object that holds a number outside its
+// enumerators is undefined, and the decoder stores whatever number the log carries.
+template <typename Enum> int32_t knownEnumValue(const Enum& field, int32_t highest, int32_t unknown)
 {
+    static_assert(sizeof(Enum) == sizeof(int32_t), "the decoder stores enums as 32-bit integers");
+    int32_t value;
+    std::memcpy(&value, &field, sizeof(value));
     return value >= 0 && value <= highest ? value : unknown;
 }
 
@@ -40,9 +45,9 @@ Ref<HBRPMCrashReportProcessorInfo> extractProcessorInfo(
 {
     if (!processor)
         return fail(error, "Crash report is missing processor info section");
-    int32_t encoding = knownEnumValue(static_cast<int32_t>(processor->encoding),
-        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_MACH,
-        PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_UNKNOWN);
+    int32_t encoding
+        = knownEnumValue(processor->encoding, PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_MACH,
+            PMCRASH__CRASH_REPORT__PROCESSOR__TYPE_ENCODING__TYPE_ENCODING_UNKNOWN);
     return std::make_shared<HBRPMCrashReportProcessorInfo>(encoding, processor->type, processor->subtype);
 }
 
@@ -120,11 +125,11 @@ Ref<HBRPMCrashReport> HBRPMCrashReport::initWithData(const std::vector<uint8_t>&
     std::optional<double> timestamp;
     if (system->timestamp != 0)
         timestamp = static_cast<double>(system->timestamp);
-    int32_t operatingSystem = knownEnumValue(static_cast<int32_t>(system->operating_system),
-        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN,
-        PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN);
-    int32_t architecture = knownEnumValue(static_cast<int32_t>(system->architecture),
-        PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN);
+    int32_t operatingSystem
+        = knownEnumValue(system->operating_system, PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN,
+            PMCRASH__CRASH_REPORT__SYSTEM_INFO__OPERATING_SYSTEM__OS_UNKNOWN);
+    int32_t architecture = knownEnumValue(
+        system->architecture, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN, PMCRASH__ARCHITECTURE__ARCHITECTURE_UNKNOWN);
     report->m_systemInfo = std::make_shared<HBRPMCrashReportSystemInfo>(
         operatingSystem, system->os_version, optionalString(system->os_build), architecture, timestamp);
 

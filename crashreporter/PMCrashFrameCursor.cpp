@@ -34,6 +34,7 @@ int pmcrash_frame_cursor_init(
     pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state, pmcrash_image_list_t* images)
 {
     pmcrash_memset(cursor, 0, sizeof(*cursor));
+    cursor->window.reset();
     cursor->image_list = images;
     cursor->depth = 0;
     pmcrash_thread_state_copy(&cursor->frame, state);
@@ -53,7 +54,8 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
         ? pmcrash_thread_state_get_reg(&cursor->frame, PMCRASH_REG_FP)
         : 0;
     for (auto reader : kReaders) {
-        result = reader(cursor->image_list, &cursor->frame, cursor->depth >= 2 ? &cursor->prev_frame : nullptr, &next);
+        result = reader(cursor->image_list, &cursor->frame, cursor->depth >= 2 ? &cursor->prev_frame : nullptr, &next,
+            &cursor->window);
         if (result == PMCRASH_FRAME_ESUCCESS)
             break;
     }
@@ -71,7 +73,8 @@ int pmcrash_frame_cursor_next(pmcrash_frame_cursor_t* cursor)
     // anything. Look for the nearest frame record further up the stack instead, so the walk
     // reaches the callers.
     if ((result != PMCRASH_FRAME_ESUCCESS || !usable(&next) || !inImage(&next))
-        && pmcrash_frame_read_stack_scan(cursor->image_list, &cursor->frame, cursor->record_address, &next, &record)
+        && pmcrash_frame_read_stack_scan(
+               cursor->image_list, &cursor->frame, cursor->record_address, &next, &record, &cursor->window)
             == PMCRASH_FRAME_ESUCCESS)
         result = PMCRASH_FRAME_ESUCCESS;
     if (result != PMCRASH_FRAME_ESUCCESS)
@@ -105,8 +108,20 @@ int pmcrash_frame_cursor_get_regcount(pmcrash_frame_cursor_t* cursor)
 
 void pmcrash_frame_cursor_free(pmcrash_frame_cursor_t*) { }
 
+namespace {
+
+// Reads stack memory through the walk's window when there is one.
+bool readStack(vxos::MemoryWindow* window, uint64_t address, void* destination, size_t length)
+{
+    if (window)
+        return window->read(static_cast<uintptr_t>(address), destination, length);
+    return pmcrash_task_read_at(static_cast<uintptr_t>(address), 0, destination, length) == PMCRASH_ESUCCESS;
+}
+
+} // namespace
+
 int pmcrash_frame_read_fp(pmcrash_image_list_t*, const pmcrash_thread_state_t* current,
-    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next)
+    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next, vxos::MemoryWindow* window)
 {
     if (!pmcrash_thread_state_has_reg(current, PMCRASH_REG_FP))
         return PMCRASH_FRAME_EBADFRAME;
@@ -122,11 +137,11 @@ int pmcrash_frame_read_fp(pmcrash_image_list_t*, const pmcrash_thread_state_t* c
     int width = pmcrash_thread_state_gpreg_size(current);
     uint64_t words[2] = { 0, 0 };
     if (width == 8) {
-        if (pmcrash_task_read_at(fp, 0, words, 16) != PMCRASH_ESUCCESS)
+        if (!readStack(window, fp, words, 16))
             return PMCRASH_FRAME_EBADFRAME;
     } else {
         uint32_t narrow[2];
-        if (pmcrash_task_read_at(fp, 0, narrow, 8) != PMCRASH_ESUCCESS)
+        if (!readStack(window, fp, narrow, 8))
             return PMCRASH_FRAME_EBADFRAME;
         words[0] = narrow[0];
         words[1] = narrow[1];
@@ -147,7 +162,7 @@ int pmcrash_detail::captureTrampoline(const uint64_t* registers, void* context)
 }
 
 int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord)
+    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord, vxos::MemoryWindow* window)
 {
     if (!images || pmcrash_thread_state_gpreg_size(current) != 8)
         return PMCRASH_FRAME_ENOTSUP;
@@ -170,17 +185,17 @@ int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_th
         if (savedFp <= at || savedFp - at > kMaxFrameSize)
             return false;
         uint64_t outer[2];
-        return pmcrash_task_read_at(savedFp, 0, outer, sizeof(outer)) == PMCRASH_ESUCCESS && inImage(outer[1]);
+        return readStack(window, savedFp, outer, sizeof(outer)) && inImage(outer[1]);
     };
     uint64_t base = start & ~uint64_t(7);
     for (uint64_t slot = base; slot - base < kScanBytes; slot += 8) {
         uint64_t record[2];
-        if (pmcrash_task_read_at(slot, 0, record, sizeof(record)) != PMCRASH_ESUCCESS)
+        if (!readStack(window, slot, record, sizeof(record)))
             return PMCRASH_FRAME_EBADFRAME;
         if (record[0] <= slot || record[0] - slot > kMaxFrameSize || record[1] <= 0x1000 || !inImage(record[1]))
             continue;
         uint64_t outer[2];
-        if (pmcrash_task_read_at(record[0], 0, outer, sizeof(outer)) != PMCRASH_ESUCCESS)
+        if (!readStack(window, record[0], outer, sizeof(outer)))
             continue;
         if (outer[0] != 0 && (!inImage(outer[1]) || !linksOn(record[0], outer[0])))
             continue;

@@ -2,6 +2,7 @@
 
 #include "crashreporter/PMCrashImageList.h"
 #include "crashreporter/PMCrashThreadState.h"
+#include "os/OSMemory.h"
 #include "os/OSRegisters.h"
 
 // Walks a thread's stack frame by frame by following frame pointers. Signal-safe: memory is
@@ -28,10 +29,13 @@ struct pmcrash_frame_cursor_t {
     uint64_t record_address;
     pmcrash_thread_state_t prev_frame;
     pmcrash_thread_state_t frame;
+    // The stack pages read so far in this walk: frame records and a scan read them from here.
+    vxos::MemoryWindow window;
 };
 
+// `window` serves the reads of stack memory; null reads each word from the kernel.
 using pmcrash_frame_reader_t = int (*)(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next);
+    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next, vxos::MemoryWindow* window);
 
 int pmcrash_frame_cursor_init(
     pmcrash_frame_cursor_t* cursor, const pmcrash_thread_state_t* state, pmcrash_image_list_t* images);
@@ -47,14 +51,14 @@ void pmcrash_frame_cursor_free(pmcrash_frame_cursor_t* cursor);
 // base; a frame record that does not (equal or reversed) is a corrupted frame, which keeps a
 // self-referencing record from repeating.
 int pmcrash_frame_read_fp(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next);
+    const pmcrash_thread_state_t* previous, pmcrash_thread_state_t* next, vxos::MemoryWindow* window);
 
 // Recovery when the frame-pointer reader fails or leaves the loaded images: the nearest frame
 // record above the stack pointer (or above the record the current frame came from) whose
 // return address lies in a loaded image and whose saved frame pointer links on upwards through
-// one more such record. Needs the image list.
+// one more such record. Needs the image list. `window` as for the readers.
 int pmcrash_frame_read_stack_scan(pmcrash_image_list_t* images, const pmcrash_thread_state_t* current,
-    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord);
+    uint64_t recordAddress, pmcrash_thread_state_t* next, uint64_t* foundRecord, vxos::MemoryWindow* window);
 
 using pmcrash_capture_callback_t = int (*)(const pmcrash_thread_state_t* state, void* context);
 

@@ -21,6 +21,9 @@ bool pmcrash_image_list_append(pmcrash_image_list_t* list, uintptr_t headerAddre
         delete record;
         return false;
     }
+    record->symbolIndex = vxos::elfSymbolIndex(record->elf);
+    record->elf.symbolIndex = record->symbolIndex.data();
+    record->elf.symbolIndexCount = static_cast<uint32_t>(record->symbolIndex.size());
     std::strncpy(record->path, path ? path : "", sizeof(record->path) - 1);
     record->path[sizeof(record->path) - 1] = '\0';
     if (!list->list.append(record)) {

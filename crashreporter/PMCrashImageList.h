@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 // The loaded images of the process, readable from a signal handler. Each record is parsed from
 // the image's mapped ELF bytes when it is added; records are never freed while the list lives,
@@ -13,6 +14,9 @@
 struct pmcrash_image_t {
     vxos::ElfImage elf;
     char path[1024];
+    // The image's function symbols sorted when it was added (elf.symbolIndex points here), so
+    // naming a frame at crash time reads only the symbol's name.
+    std::vector<vxos::ElfSymbolIndexEntry> symbolIndex;
     // The list node that holds this image (null until a walk has passed it).
     std::atomic<void*> node { nullptr };
 };
@@ -29,8 +33,8 @@ public:
     List list;
 };
 
-// Not signal-safe. Parses the image at `headerAddress` and appends it; an image that cannot be
-// parsed is not added (false).
+// Not signal-safe. Parses the image at `headerAddress`, sorts its function symbols and appends
+// it; an image that cannot be parsed is not added (false).
 bool pmcrash_image_list_append(pmcrash_image_list_t* list, uintptr_t headerAddress, const char* path);
 // Not signal-safe. Removes the image with this header address; the record stays allocated.
 void pmcrash_image_list_remove(pmcrash_image_list_t* list, uintptr_t headerAddress);

@@ -147,7 +147,7 @@ void Drawer::addRadialSlice(int32_t sliceIndex, const SeriesHandleRef& series, i
         addArc(0, n);
         addArc(n + 1, 2 * n + 1);
     }
-    const uint32_t edgeIndices[4] = { pie ? 0 : n, pie ? 1 : n + 1, pie ? n + 1 : 2 * n + 1, pie ? 0 : 0 };
+    const uint32_t edgeIndices[4] = { pie ? 0 : n, pie ? 1 : n + 1, pie ? n + 1 : 2 * n + 1, 0u };
     auto* edges = allocate<PlainVertex>(4);
     for (uint32_t i = 0; i < 4; ++i) {
         auto [x, y] = position(edgeIndices[i]);

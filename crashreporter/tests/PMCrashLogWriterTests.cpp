@@ -2,15 +2,38 @@
 #include "crashreporter/PMCrashFrameCursor.h"
 #include "crashreporter/PMCrashLogWriter.h"
 #include "crashreporter/pmcrash.pb-c.h"
+#include "os/OSMemory.h"
 #include "os/OSThreads.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+std::atomic<bool> s_deepRelease { false };
+std::atomic<bool> s_deepParked { false };
+} // namespace
+
+// Recurses `depth` times, then waits with those frames on the stack. Exported, so the crash log
+// can name its frames from the test program's dynamic symbols.
+extern "C" __attribute__((visibility("default"), noinline)) int pmcrashTestDescend(int depth)
+{
+    if (depth == 0) {
+        s_deepParked = true;
+        while (!s_deepRelease.load())
+            std::this_thread::yield();
+        return 0;
+    }
+    int result = pmcrashTestDescend(depth - 1) + 1;
+    asm volatile("" : : "r"(result) : "memory");
+    return result;
+}
 
 namespace {
 
@@ -123,6 +146,59 @@ TEST(PMCrashLogWriter, SignalAndCodeNames)
         EXPECT_STREQ(name, c.name);
         EXPECT_STREQ(code, c.codeName);
     }
+}
+
+// A thread fifty frames deep: every frame is walked and named from the symbol table, while the
+// memory behind them (stack pages, symbol tables) is read in blocks, not a kernel call per word.
+TEST(PMCrashLogWriter, NamesEveryFrameOfADeepThreadReadingMemoryInBlocks)
+{
+    ASSERT_TRUE(vxos::installThreadSuspension());
+    s_deepRelease = false;
+    s_deepParked = false;
+    std::atomic<pid_t> deepThread { 0 };
+    std::thread deep([&] {
+        deepThread = vxos::currentThreadId();
+        pmcrashTestDescend(50);
+    });
+    while (!s_deepParked.load())
+        std::this_thread::yield();
+
+    pmcrash_log_writer_t writer;
+    ASSERT_EQ(pmcrash_log_writer_init(&writer, "com.kestravon.volantrix", "4.2", 1, false), 0);
+    pmcrash_image_list_t images;
+    pmcrash_image_list_sync(&images);
+    pmcrash_signal_info_t signal { 11, 1, 0x10, nullptr };
+    TempFile temp;
+    pmcrash_async_file_t file;
+    pmcrash_async_file_init(&file, temp.fd, 0);
+    uint64_t readsBefore = vxos::memoryReadCount();
+    pmcrash_log_writer_write(&writer, deepThread, &images, &file, &signal, nullptr);
+    uint64_t reads = vxos::memoryReadCount() - readsBefore;
+    s_deepRelease = true;
+    deep.join();
+    ASSERT_TRUE(pmcrash_async_file_close(&file));
+    pmcrash_log_writer_free(&writer);
+
+    Ref<NSError> error;
+    auto report = HBRPMCrashReport::initWithData(temp.contents(), &error);
+    ASSERT_TRUE(report) << (error ? error->localizedDescription() : "");
+    size_t frames = 0;
+    size_t named = 0;
+    for (const auto& thread : report->threads()) {
+        frames += thread->stackFrames().size();
+        if (!thread->crashed())
+            continue;
+        for (const auto& frame : thread->stackFrames()) {
+            if (frame->symbolInfo() && frame->symbolInfo()->symbolName() == "pmcrashTestDescend")
+                ++named;
+        }
+    }
+    // Fifty callers at least; the innermost call shows as well unless the thread was stopped
+    // inside the C library's yield.
+    EXPECT_GE(named, 50u);
+    // Each frame is walked three times (a dry run for the thread's size, one for its length, one
+    // writing it); a few reads per frame and walk is what block reads allow.
+    EXPECT_LE(reads, 4 * frames) << reads << " reads for " << frames << " frames";
 }
 
 // A full log written with a tiny limit still decodes: trailing frames, threads and images are

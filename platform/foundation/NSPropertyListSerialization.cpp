@@ -254,17 +254,9 @@ PlistPtr toPlist(const Value& value, int depth, WriteState& state)
             problem = "Date out of the range that can be written";
             return nullptr;
         }
-        int32_t usec = static_cast<int32_t>(std::lround((sinceReference - whole) * 1e6));
-        int32_t sec = static_cast<int32_t>(whole);
-        if (usec >= 1000000) {
-            if (sec == std::numeric_limits<int32_t>::max()) {
-                usec = 999999;
-            } else {
-                ++sec;
-                usec -= 1000000;
-            }
-        }
-        return PlistPtr(plist_new_date(sec, usec));
+        // XML holds whole seconds. libplist's writer would cut toward zero (a date half a second
+        // before 2001 would move to 2001), so it gets the second the date falls in.
+        return PlistPtr(plist_new_date(static_cast<int32_t>(whole), 0));
     }
     case Value::Kind::Array: {
         PlistPtr array(plist_new_array());
@@ -481,6 +473,10 @@ Value NSPropertyListSerialization::dataWithPropertyList(
         setError(error, NSPropertyListWriteStreamError, state.problem);
         return {};
     }
+    if (format == NSPropertyListBinaryFormat_v1_0) {
+        std::vector<uint8_t> bytes = PropertyListBinary::write(plist);
+        return Value::data(bytes.data(), bytes.size());
+    }
     state = {};
     PlistPtr root = toPlist(plist, 0, state);
     if (!root) {
@@ -489,10 +485,7 @@ Value NSPropertyListSerialization::dataWithPropertyList(
     }
     char* out = nullptr;
     uint32_t length = 0;
-    if (format == NSPropertyListXMLFormat_v1_0)
-        plist_to_xml(root.get(), &out, &length);
-    else
-        plist_to_bin(root.get(), &out, &length);
+    plist_to_xml(root.get(), &out, &length);
     if (!out) {
         setError(error, NSPropertyListWriteStreamError, "The property list could not be written");
         return {};

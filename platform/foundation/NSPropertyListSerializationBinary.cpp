@@ -1,7 +1,9 @@
 #include "foundation/NSPropertyListSerializationBinary.h"
 #include "foundation/NSString.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace PropertyListBinary {
@@ -287,7 +289,174 @@ private:
     std::string m_problem;
 };
 
+// Lays out every object first (so the width of references is known), then writes them.
+class Writer {
+public:
+    std::vector<uint8_t> write(const Value& plist)
+    {
+        uint64_t top = add(plist);
+        m_referenceSize = widthOf(m_objects.size() - 1);
+        std::vector<uint8_t> out = { 'b', 'p', 'l', 'i', 's', 't', '0', '0' };
+        std::vector<uint64_t> offsets;
+        offsets.reserve(m_objects.size());
+        for (const Object& object : m_objects) {
+            offsets.push_back(out.size());
+            writeObject(out, object);
+        }
+        uint64_t offsetTable = out.size();
+        size_t offsetSize = widthOf(offsetTable);
+        for (uint64_t offset : offsets)
+            appendUnsigned(out, offset, offsetSize);
+        // Trailer: six unused bytes, the two widths, object count, top object, table offset.
+        out.insert(out.end(), 6, 0);
+        out.push_back(static_cast<uint8_t>(offsetSize));
+        out.push_back(static_cast<uint8_t>(m_referenceSize));
+        appendUnsigned(out, m_objects.size(), 8);
+        appendUnsigned(out, top, 8);
+        appendUnsigned(out, offsetTable, 8);
+        return out;
+    }
+
+private:
+    struct Object {
+        Value value;
+        std::vector<uint64_t> references; // arrays: elements; dictionaries: keys, then values
+    };
+
+    static size_t widthOf(uint64_t largest)
+    {
+        if (largest <= 0xFF)
+            return 1;
+        if (largest <= 0xFFFF)
+            return 2;
+        if (largest <= 0xFFFFFFFF)
+            return 4;
+        return 8;
+    }
+
+    static void appendUnsigned(std::vector<uint8_t>& out, uint64_t value, size_t size)
+    {
+        for (size_t i = size; i-- > 0;)
+            out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+
+    static void appendDouble(std::vector<uint8_t>& out, uint8_t marker, double value)
+    {
+        uint64_t bits;
+        std::memcpy(&bits, &value, sizeof(bits));
+        out.push_back(marker);
+        appendUnsigned(out, bits, 8);
+    }
+
+    // An integer object: unsigned in 1, 2 or 4 bytes, else signed in 8.
+    static void appendInteger(std::vector<uint8_t>& out, int64_t value)
+    {
+        size_t size = value < 0 ? 8 : widthOf(static_cast<uint64_t>(value));
+        out.push_back(static_cast<uint8_t>(0x10 | (size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3)));
+        appendUnsigned(out, static_cast<uint64_t>(value), size);
+    }
+
+    // A marker with a count: in its low nibble, or 0xF and an integer object after it.
+    static void appendMarker(std::vector<uint8_t>& out, uint8_t type, uint64_t count)
+    {
+        if (count < 15) {
+            out.push_back(static_cast<uint8_t>(type << 4 | count));
+            return;
+        }
+        out.push_back(static_cast<uint8_t>(type << 4 | 0x0F));
+        appendInteger(out, static_cast<int64_t>(count));
+    }
+
+    uint64_t add(const Value& value)
+    {
+        if (value.isString()) {
+            auto found = m_strings.find(value.string());
+            if (found != m_strings.end())
+                return found->second;
+        }
+        uint64_t index = m_objects.size();
+        m_objects.push_back({ value, {} });
+        if (value.isString())
+            m_strings.emplace(value.string(), index);
+        std::vector<uint64_t> references;
+        if (value.isArray()) {
+            for (const Value& element : value.elements())
+                references.push_back(add(element));
+        } else if (value.isDictionary()) {
+            std::vector<uint64_t> values;
+            for (const auto& [key, element] : value.entries()) {
+                references.push_back(add(key));
+                values.push_back(add(element));
+            }
+            references.insert(references.end(), values.begin(), values.end());
+        }
+        m_objects[index].references = std::move(references);
+        return index;
+    }
+
+    void writeObject(std::vector<uint8_t>& out, const Object& object)
+    {
+        const Value& value = object.value;
+        switch (value.kind()) {
+        case Value::Kind::Bool:
+            out.push_back(value.boolValue() ? 0x09 : 0x08);
+            return;
+        case Value::Kind::Int:
+        case Value::Kind::LongLong:
+            appendInteger(out, value.longLongValue());
+            return;
+        case Value::Kind::Float:
+        case Value::Kind::Double:
+            appendDouble(out, 0x23, value.doubleValue());
+            return;
+        case Value::Kind::Date:
+            appendDouble(out, 0x33, value.dateValue() - kReferenceDateOffset);
+            return;
+        case Value::Kind::Data: {
+            const Value::Bytes& bytes = value.bytes();
+            appendMarker(out, 0x4, bytes.size());
+            out.insert(out.end(), bytes.begin(), bytes.end());
+            return;
+        }
+        case Value::Kind::String: {
+            const std::string& text = value.string();
+            bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+            if (ascii) {
+                appendMarker(out, 0x5, text.size());
+                out.insert(out.end(), text.begin(), text.end());
+                return;
+            }
+            std::u16string units = NSString::toUTF16(text);
+            appendMarker(out, 0x6, units.size());
+            for (char16_t unit : units)
+                appendUnsigned(out, unit, 2);
+            return;
+        }
+        case Value::Kind::Array:
+            appendMarker(out, 0xA, object.references.size());
+            break;
+        case Value::Kind::Dictionary:
+            appendMarker(out, 0xD, object.references.size() / 2);
+            break;
+        default:
+            return; // refused by the caller's check
+        }
+        for (uint64_t reference : object.references)
+            appendUnsigned(out, reference, m_referenceSize);
+    }
+
+    std::vector<Object> m_objects;
+    std::map<std::string, uint64_t> m_strings;
+    size_t m_referenceSize { 1 };
+};
+
 } // namespace
+
+std::vector<uint8_t> write(const Value& plist)
+{
+    Writer writer;
+    return writer.write(plist);
+}
 
 Value parse(const uint8_t* bytes, size_t length, bool mutableContainers, std::string& problem)
 {

@@ -2,6 +2,7 @@
 
 #include "os/OSMemory.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <elf.h>
@@ -246,8 +247,89 @@ int elfImageInit(ElfImage* image, uintptr_t headerAddress)
     return kElfOk;
 }
 
+namespace {
+
+// The symbols elfFindSymbol considers: defined functions with a start.
+bool isFunctionSymbol(const ElfW(Sym) & symbol)
+{
+    return ELF64_ST_TYPE(symbol.st_info) == STT_FUNC && symbol.st_shndx != SHN_UNDEF && symbol.st_value != 0;
+}
+
+// Copies the name at `nameOffset` of the string table (at most 255 characters) and calls back.
+int reportSymbol(const ElfImage* image, uint64_t value, uint64_t nameOffset, ElfSymbolCallback callback, void* context)
+{
+    if (nameOffset >= image->stringsSize)
+        return kElfInvalidData;
+    char name[256];
+    size_t length = 0;
+    uintptr_t at = image->strings + nameOffset;
+    uint64_t limit = image->stringsSize - nameOffset;
+    size_t want = limit < sizeof(name) - 1 ? static_cast<size_t>(limit) : sizeof(name) - 1;
+    // The whole run at once when readable, else byte by byte up to what can be read.
+    if (readMemory(at, name, want)) {
+        while (length < want && name[length] != '\0')
+            ++length;
+    } else {
+        char c;
+        while (length < want && readValue(at + length, &c) && c != '\0')
+            name[length++] = c;
+    }
+    name[length] = '\0';
+    callback(image->loadBias + value, name, context);
+    return kElfOk;
+}
+
+} // namespace
+
+std::vector<ElfSymbolIndexEntry> elfSymbolIndex(const ElfImage& image)
+{
+    std::vector<ElfSymbolIndexEntry> index;
+    if (image.symbols == 0 || image.symbolCount == 0)
+        return index;
+    constexpr uint32_t kBlock = 512;
+    std::vector<ElfW(Sym)> block(kBlock);
+    for (uint32_t first = 0; first < image.symbolCount; first += kBlock) {
+        uint32_t count = image.symbolCount - first < kBlock ? image.symbolCount - first : kBlock;
+        if (!readMemory(image.symbols + uintptr_t(first) * sizeof(ElfW(Sym)), block.data(), count * sizeof(ElfW(Sym))))
+            return {};
+        for (uint32_t i = 0; i < count; ++i) {
+            const ElfW(Sym)& symbol = block[i];
+            if (!isFunctionSymbol(symbol))
+                continue;
+            if (symbol.st_value > UINT32_MAX)
+                return {}; // the table is searched whole instead
+            index.push_back({ static_cast<uint32_t>(symbol.st_value), symbol.st_name });
+        }
+    }
+    // Stable, so among equal values the first in table order comes first.
+    std::stable_sort(index.begin(), index.end(),
+        [](const ElfSymbolIndexEntry& a, const ElfSymbolIndexEntry& b) { return a.value < b.value; });
+    index.shrink_to_fit();
+    return index;
+}
+
 int elfFindSymbol(const ElfImage* image, uint64_t address, ElfSymbolCallback callback, void* context)
 {
+    if (image->symbolIndex && image->symbolIndexCount > 0) {
+        if (address < image->loadBias)
+            return kElfNotFound;
+        uint64_t target = address - image->loadBias;
+        // The first entry whose value lies above the target; the one before it starts nearest.
+        uint32_t low = 0, high = image->symbolIndexCount;
+        while (low < high) {
+            uint32_t middle = low + (high - low) / 2;
+            if (image->symbolIndex[middle].value <= target)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        if (low == 0)
+            return kElfNotFound;
+        uint32_t best = low - 1;
+        while (best > 0 && image->symbolIndex[best - 1].value == image->symbolIndex[best].value)
+            --best;
+        return reportSymbol(image, image->symbolIndex[best].value, image->symbolIndex[best].name, callback, context);
+    }
     if (image->symbols == 0 || image->symbolCount == 0)
         return kElfNotFound;
     bool found = false;
@@ -261,7 +343,7 @@ int elfFindSymbol(const ElfImage* image, uint64_t address, ElfSymbolCallback cal
             return kElfInvalidData;
         for (uint32_t i = 0; i < count; ++i) {
             const ElfW(Sym)& symbol = block[i];
-            if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF || symbol.st_value == 0)
+            if (!isFunctionSymbol(symbol))
                 continue;
             uint64_t start = image->loadBias + symbol.st_value;
             if (start > address)
@@ -274,25 +356,7 @@ int elfFindSymbol(const ElfImage* image, uint64_t address, ElfSymbolCallback cal
     }
     if (!found)
         return kElfNotFound;
-    if (best.st_name >= image->stringsSize)
-        return kElfInvalidData;
-    char name[256];
-    size_t length = 0;
-    uintptr_t at = image->strings + best.st_name;
-    uint64_t limit = image->stringsSize - best.st_name;
-    size_t want = limit < sizeof(name) - 1 ? static_cast<size_t>(limit) : sizeof(name) - 1;
-    // The whole run at once when readable, else byte by byte up to what can be read.
-    if (readMemory(at, name, want)) {
-        while (length < want && name[length] != '\0')
-            ++length;
-    } else {
-        char c;
-        while (length < want && readValue(at + length, &c) && c != '\0')
-            name[length++] = c;
-    }
-    name[length] = '\0';
-    callback(image->loadBias + best.st_value, name, context);
-    return kElfOk;
+    return reportSymbol(image, best.st_value, best.st_name, callback, context);
 }
 
 } // namespace vxos

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <iomanip>
 #include <limits>
+#include <plist/plist.h>
 
 namespace {
 
@@ -81,6 +83,93 @@ TEST(NSPropertyListSerialization, KeepsSubsecondDatesInBinaryAndIntegersSigned)
     EXPECT_EQ(roundTrip(Value(-3), kBinary).intValue(), -3);
     Value xml = NSPropertyListSerialization::dataWithPropertyList(Value(-1), kXML, 0, nullptr);
     EXPECT_NE(text(xml).find("<integer>-1</integer>"), std::string::npos);
+}
+
+// A date keeps its value through a write and a read: exactly in binary, which stores the
+// seconds as a double; to the whole second in XML, whose text holds whole seconds (the second
+// it falls in, also before 2001).
+TEST(NSPropertyListSerialization, DatesKeepTheirValueThroughAWriteAndARead)
+{
+    constexpr double k2001 = 978307200.0;
+    const double cases[] = {
+        k2001,
+        k2001 + 0.1,
+        k2001 - 0.5,
+        k2001 - 1.25,
+        k2001 + 12345.678901234,
+        k2001 + 0.0000004,
+        1700000000.999999,
+        -1e9 + 0.3, // 1938
+        k2001 + 2147483647.5,
+        k2001 - 2147483648.0,
+    };
+    for (double seconds : cases) {
+        SCOPED_TRACE(testing::Message() << std::setprecision(17) << seconds);
+        Value date = Value::date(seconds);
+        EXPECT_EQ(roundTrip(date, kBinary).dateValue(), seconds);
+        EXPECT_EQ(roundTrip(date, kXML).dateValue(), std::floor(seconds - k2001) + k2001);
+        // Written again, what was read stays as it is.
+        Value fromXML = roundTrip(date, kXML);
+        EXPECT_TRUE(roundTrip(fromXML, kXML).isEqual(fromXML));
+        EXPECT_TRUE(roundTrip(fromXML, kBinary).isEqual(fromXML));
+    }
+}
+
+// The binary writer's output read by libplist: wide references and offsets, long and non-ASCII
+// strings, negative and wide integers, dates, and strings written once however often they occur.
+TEST(NSPropertyListSerialization, BinaryOutputReadsWithAnIndependentReader)
+{
+    Value list = Value::mutableArray();
+    for (int i = 0; i < 300; ++i)
+        list.addObject(Value(i * 1000));
+    Value plist = Value::dictionary({
+        { Value("numbers"), list },
+        { Value("negative"), Value(int64_t(-5000000000)) },
+        { Value("name"), Value("Z\u00fcrich \U0001F600 and a text longer than fifteen") },
+        { Value("when"), Value::date(978307200.0 + 3600.5) },
+        { Value("bytes"), Value::data(std::vector<uint8_t>(40, 7)) },
+        { Value("again"), Value("numbers") },
+        { Value("flag"), Value(true) },
+        { Value("ratio"), Value(0.25) },
+    });
+    Value data = NSPropertyListSerialization::dataWithPropertyList(plist, kBinary, 0, nullptr);
+    ASSERT_TRUE(data.isData());
+    plist_t root = nullptr;
+    plist_from_bin(
+        reinterpret_cast<const char*>(data.bytes().data()), static_cast<uint32_t>(data.bytes().size()), &root);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(plist_get_node_type(root), PLIST_DICT);
+    plist_t numbers = plist_dict_get_item(root, "numbers");
+    ASSERT_EQ(plist_array_get_size(numbers), 300u);
+    uint64_t number = 0;
+    plist_get_uint_val(plist_array_get_item(numbers, 299), &number);
+    EXPECT_EQ(number, 299000u);
+    plist_get_uint_val(plist_dict_get_item(root, "negative"), &number);
+    EXPECT_EQ(static_cast<int64_t>(number), -5000000000);
+    char* name = nullptr;
+    plist_get_string_val(plist_dict_get_item(root, "name"), &name);
+    EXPECT_STREQ(name, "Z\u00fcrich \U0001F600 and a text longer than fifteen");
+    std::free(name);
+    int32_t seconds = 0, microseconds = 0;
+    plist_get_date_val(plist_dict_get_item(root, "when"), &seconds, &microseconds);
+    EXPECT_EQ(seconds, 3600);
+    EXPECT_EQ(microseconds, 500000);
+    uint64_t length = 0;
+    plist_get_data_ptr(plist_dict_get_item(root, "bytes"), &length);
+    EXPECT_EQ(length, 40u);
+    uint8_t flag = 0;
+    plist_get_bool_val(plist_dict_get_item(root, "flag"), &flag);
+    EXPECT_EQ(flag, 1);
+    double ratio = 0;
+    plist_get_real_val(plist_dict_get_item(root, "ratio"), &ratio);
+    EXPECT_EQ(ratio, 0.25);
+    plist_free(root);
+    // "numbers" as a key and as a value is one object: 300 numbers, 8 values, 8 keys, 1 root.
+    const auto& bytes = data.bytes();
+    uint64_t objects = 0;
+    for (size_t i = bytes.size() - 24; i < bytes.size() - 16; ++i)
+        objects = objects << 8 | bytes[i];
+    EXPECT_EQ(objects, 300u + 8 + 8 + 1 - 1);
 }
 
 TEST(NSPropertyListSerialization, MutabilityOptionsDecideContainerMutability)

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <pthread.h>
+#include <sched.h>
 #include <string>
 #include <sys/mman.h>
 #include <thread>
@@ -135,6 +136,62 @@ TEST(OSImages, DescribesLoadedImagesFromTheirBytes)
     alignas(8) char junk[128] = "not an image";
     EXPECT_EQ(vxos::elfImageInit(&image, reinterpret_cast<uintptr_t>(junk)), vxos::kElfInvalidData);
     EXPECT_EQ(vxos::elfImageInit(&image, 0x10), vxos::kElfInternal);
+}
+
+// The sorted index names every address as the table scan does, aliases at one start included
+// (the C library has many): the first in table order, or nothing below the first function.
+TEST(OSImages, SymbolIndexNamesAddressesAsTheTableDoes)
+{
+    uintptr_t libc = 0;
+    vxos::forEachLoadedImage([&](uintptr_t header, const char* path) {
+        if (std::string(path).find("libc.so") != std::string::npos)
+            libc = header;
+    });
+    ASSERT_NE(libc, 0u);
+    vxos::ElfImage scanned;
+    ASSERT_EQ(vxos::elfImageInit(&scanned, libc), vxos::kElfOk);
+    auto index = vxos::elfSymbolIndex(scanned);
+    ASSERT_GT(index.size(), 1000u);
+    vxos::ElfImage indexed = scanned;
+    indexed.symbolIndex = index.data();
+    indexed.symbolIndexCount = static_cast<uint32_t>(index.size());
+
+    struct Found {
+        int result = -1;
+        uint64_t start = 0;
+        std::string name;
+    };
+    auto lookUp = [](const vxos::ElfImage& image, uint64_t address) {
+        Found found;
+        found.result = vxos::elfFindSymbol(
+            &image, address,
+            [](uint64_t start, const char* name, void* context) {
+                auto* f = static_cast<Found*>(context);
+                f->start = start;
+                f->name = name;
+            },
+            &found);
+        return found;
+    };
+    std::vector<uint64_t> addresses
+        = { scanned.loadBias, scanned.loadBias + index.front().value - 1, reinterpret_cast<uint64_t>(&sched_yield),
+              reinterpret_cast<uint64_t>(&sched_yield) + 5, reinterpret_cast<uint64_t>(&std::memcpy) };
+    for (size_t i = 0; i < index.size(); i += 97) {
+        addresses.push_back(scanned.loadBias + index[i].value);
+        addresses.push_back(scanned.loadBias + index[i].value + 3);
+    }
+    size_t named = 0;
+    for (uint64_t address : addresses) {
+        SCOPED_TRACE(address - scanned.loadBias);
+        Found byTable = lookUp(scanned, address);
+        Found byIndex = lookUp(indexed, address);
+        EXPECT_EQ(byIndex.result, byTable.result);
+        EXPECT_EQ(byIndex.start, byTable.start);
+        EXPECT_EQ(byIndex.name, byTable.name);
+        named += byTable.result == vxos::kElfOk;
+    }
+    EXPECT_GT(named, addresses.size() / 2);
+    EXPECT_EQ(lookUp(indexed, scanned.loadBias).result, vxos::kElfNotFound);
 }
 
 TEST(OSImages, RejectsHeadersWithImpossibleCounts)
