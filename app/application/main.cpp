@@ -11,10 +11,10 @@
 // (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
 // path is printed on its own line.
 #include "app/application/KESTAppDelegate.h"
-#include "app/application/KESTDemoFilterScreens.h"
-#include "app/application/KESTDetailScreensDemo.h"
-#include "app/application/KESTFlightGraphDemo.h"
-#include "app/application/KESTListScreenDemo.h"
+#include "app/demo/KESTDemoFilterScreens.h"
+#include "app/demo/KESTDetailScreensDemo.h"
+#include "app/demo/KESTFlightGraphDemo.h"
+#include "app/demo/KESTListScreenDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTAnalyticsManager.h"
 #include "app/core/KESTAuthManager.h"
