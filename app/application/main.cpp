@@ -1,47 +1,29 @@
 // volantrix: runs the application headless against the flight-data service.
 //
 //   volantrix [--service-url URL] [--seconds N] [--center LAT,LON] [--zoom LEVEL]
-//             [--png-dir DIR] [--select-plane] [--zoomed-view] [--filter-screens] [--help]
+//             [--png-dir DIR] [screen options] [--help]
 //
 // Without --png-dir the application runs until it is terminated (or for --seconds when given).
 // SIGTERM or SIGINT ends it in order, as the system would: the delegate hears it will
 // terminate, its state is saved and the program exits with status 0.
-// With --png-dir it runs for --seconds, writes the key window to DIR/map.png, and then, when
-// asked, selects the plane nearest the centre of the map with its detail popover
-// (DIR/selected.png) and zooms into the area around the centre (DIR/zoomed.png). Each written
-// path is printed on its own line.
+// With --png-dir it runs for --seconds and then writes its screens into DIR, the map and those
+// the screen options ask for (app/demo/ walks them). Each written path is printed on its own
+// line.
 #include "app/application/KESTAppDelegate.h"
-#include "app/demo/KESTDemoFilterScreens.h"
-#include "app/demo/KESTDetailScreensDemo.h"
-#include "app/demo/KESTFlightGraphDemo.h"
-#include "app/demo/KESTListScreenDemo.h"
 #include "app/categories/MKMapView+ZoomLevel.h"
 #include "app/core/KESTAnalyticsManager.h"
-#include "app/core/KESTAuthManager.h"
 #include "app/core/KESTLiveDataManager.h"
-#include "app/core/KESTPlane.h"
 #include "app/core/KESTPlaneMarkerManager.h"
-#include "app/core/KESTSettingsManager.h"
-#include "app/view-controllers/intro/KESTIntroViewController.h"
+#include "app/demo/KESTDemoRun.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"
-#include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "app/view-controllers/map/KESTMapController.h"
-#include "ar/SNRSensorManager.h"
 #include "foundation/Clock.h"
 #include "foundation/NSRunLoop.h"
 #include "foundation/Sandbox.h"
-#include "location/LocationSimulator.h"
 #include "mapkit/MKMapView.h"
-#include "sdk/HBRFeedbackManager.h"
-#include "sdk/HBRHarborManager.h"
-#include "sdk/HBRUpdateManager.h"
-#include "sdk/HBRUpdateViewController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
-#include "uikit/UIButton.h"
 #include "uikit/UIPasteboard.h"
-#include "uikit/UIPopoverController.h"
-#include "uikit/UIWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,15 +48,7 @@ struct Options {
     std::optional<std::pair<double, double>> center;
     uint32_t zoom = 6;
     std::string pngDirectory;
-    bool selectPlane = false;
-    bool zoomedView = false;
-    bool detailScreens = false;
-    bool filterScreens = false;
-    bool menuScreens = false;
-    bool arView = false;
-    bool listScreen = false;
-    bool kitScreens = false;
-    bool graphScreens = false;
+    KESTDemoRun::Screens screens;
 };
 
 void printUsage(FILE* out, const char* program)
@@ -176,30 +150,31 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 return fail("--png-dir needs a directory");
             options.pngDirectory = dir;
         } else if (arg == "--select-plane") {
-            options.selectPlane = true;
+            options.screens.selectPlane = true;
         } else if (arg == "--filter-screens") {
-            options.filterScreens = true;
+            options.screens.filterScreens = true;
         } else if (arg == "--zoomed-view") {
-            options.zoomedView = true;
+            options.screens.zoomedView = true;
         } else if (arg == "--detail-screens") {
-            options.detailScreens = true;
+            options.screens.detailScreens = true;
         } else if (arg == "--menu-screens") {
-            options.menuScreens = true;
+            options.screens.menuScreens = true;
         } else if (arg == "--ar-view") {
-            options.arView = true;
+            options.screens.arView = true;
         } else if (arg == "--list-screen") {
-            options.listScreen = true;
+            options.screens.listScreen = true;
         } else if (arg == "--graph-screens") {
-            options.graphScreens = true;
+            options.screens.graphScreens = true;
         } else if (arg == "--kit-screens") {
-            options.kitScreens = true;
+            options.screens.kitScreens = true;
         } else {
             return fail("unknown option " + arg);
         }
     }
-    if ((options.selectPlane || options.zoomedView || options.detailScreens || options.filterScreens
-            || options.menuScreens || options.arView || options.listScreen || options.kitScreens
-            || options.graphScreens)
+    const auto& screens = options.screens;
+    if ((screens.selectPlane || screens.zoomedView || screens.detailScreens || screens.filterScreens
+            || screens.menuScreens || screens.arView || screens.listScreen || screens.kitScreens
+            || screens.graphScreens)
         && options.pngDirectory.empty()) {
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
@@ -207,6 +182,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
     return std::nullopt;
 }
 
+// Ends the process without running static destructors: the URL-loading worker thread may still
+// be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
+// down under it.
 [[noreturn]] void finish(int status)
 {
     std::fflush(nullptr);
@@ -282,176 +260,6 @@ Ref<KESTAppleMapViewController> mapScreen()
         KESTMapController::sharedInstance()->mapViewController());
 }
 
-// The airborne live plane on the shown map nearest its centre (any plane when none flies).
-Ref<KESTPlane> planeNearestCenter()
-{
-    auto facade = KESTMapController::sharedInstance();
-    CLLocationCoordinate2D center = facade->centerCoordinate();
-    Ref<KESTPlane> nearest;
-    double best = std::numeric_limits<double>::max();
-    for (const auto& annotation : facade->customAnnotations()) {
-        auto plane = std::dynamic_pointer_cast<KESTPlane>(annotation);
-        if (!plane)
-            continue;
-        KESTLocation at = plane->coordinate();
-        double d = std::hypot(at.latitude - center.latitude, at.longitude - center.longitude);
-        // Planes on the ground count as far away, so a flying plane with a path is preferred.
-        if (plane->altitude() < 3000)
-            d += 1000;
-        if (d < best) {
-            best = d;
-            nearest = plane;
-        }
-    }
-    return nearest;
-}
-
-// A first run shows the tour over the map; the screens written are of the map, so the run goes
-// past the tour as a user would, with a tap on its "Jump in" button.
-void passFirstRunTour(const Ref<UIApplication>& app)
-{
-    auto window = app->keyWindow();
-    auto root = window ? window->rootViewController() : nullptr;
-    if (!root)
-        return;
-    for (const auto& child : root->childViewControllers()) {
-        auto intro = std::dynamic_pointer_cast<KESTIntroViewController>(child);
-        if (!intro || !intro->isViewLoaded() || !intro->view()->superview() || !intro->jumpInButton())
-            continue;
-        auto button = intro->jumpInButton();
-        CGRect bounds = button->bounds();
-        UIApplicationHost::tap(
-            button->convertPointToView(CGPointMake(CGRectGetMidX(bounds), CGRectGetMidY(bounds)), nullptr));
-        runFor(2);
-    }
-}
-
-// Modal screens are presented by the screen that defines the context, which may be one of the
-// map screen's containers: dismisses from the first one that presents something.
-void dismissPresented(const Ref<KESTAppleMapViewController>& screen)
-{
-    for (auto presenter = Ref<UIViewController>(screen); presenter; presenter = presenter->parentViewController()) {
-        if (presenter->presentedViewController()) {
-            presenter->dismissViewControllerAnimatedCompletion(false, nullptr);
-            break;
-        }
-    }
-    runFor(1);
-}
-
-// Writes the screens of the menu, the settings, the login form and the other apps, each opened
-// from the map screen as a user would and closed again.
-bool writeMenuScreens(const Ref<KESTAppleMapViewController>& screen, const std::string& directory)
-{
-    bool ok = true;
-    auto closePopover = [&] {
-        if (auto popover = screen->poc())
-            popover->dismissPopoverAnimated(false);
-        runFor(1);
-    };
-    if (auto item = screen->menuBarButtonItem())
-        screen->showMenu(item->customView());
-    runFor(2);
-    ok = writePNG(directory, "menu.png") && ok;
-    closePopover();
-    screen->showSettings(nullptr);
-    runFor(2);
-    ok = writePNG(directory, "settings.png") && ok;
-    closePopover();
-    KESTAuthManager::sharedInstance()->presentLoginInControllerCompletionFailure(screen, nullptr, nullptr);
-    runFor(2);
-    ok = writePNG(directory, "account.png") && ok;
-    dismissPresented(screen);
-    screen->showKESTApps();
-    runFor(3);
-    ok = writePNG(directory, "apps.png") && ok;
-    dismissPresented(screen);
-    return ok;
-}
-
-// The kit's feedback thread, after a message with a link went to the service and came back,
-// and its update screen with the service's versions.
-bool writeKitScreens(const Ref<KESTAppleMapViewController>& screen, const Options& options)
-{
-    bool ok = true;
-    auto harbor = HBRHarborManager::sharedHarborManager();
-    auto feedback = harbor->feedbackManager();
-    auto updates = harbor->updateManager();
-    if (!feedback || !updates) {
-        std::fprintf(stderr, "volantrix: the kit's feedback and update components are not running\n");
-        return false;
-    }
-    feedback->setServerURL(options.serviceURL);
-    updates->setServerURL(options.serviceURL);
-    feedback->setUserName(std::string("Demo Pilot"));
-    // The answer is shown in the thread rather than announced.
-    feedback->setShowAlertOnIncomingMessages(false);
-    feedback->submitMessageWithText(
-        "The departures board at Heathrow lags behind. Details: https://volantrix.example/help/boards");
-    runFor(3);
-    feedback->updateMessagesList();
-    runFor(2);
-    feedback->showFeedbackListView();
-    runFor(3);
-    ok = writePNG(options.pngDirectory, "feedback.png") && ok;
-    dismissPresented(screen);
-    feedback->setCurrentFeedbackListViewController(nullptr);
-    updates->checkForUpdate();
-    runFor(3);
-    updates->showUpdateView();
-    runFor(3);
-    // Both versions: the newer one and, revealed, the installed one.
-    if (auto updateScreen
-        = std::dynamic_pointer_cast<HBRUpdateViewController>(updates->currentHarborViewController())) {
-        updateScreen->showPreviousVersionAction();
-        runFor(2);
-    }
-    ok = writePNG(options.pngDirectory, "update.png") && ok;
-    dismissPresented(screen);
-    return ok;
-}
-
-// The compass bearing, in 30-degree steps, at which the most live planes fly within `range`
-// metres of the position.
-double bearingOfDensestTraffic(CLLocationCoordinate2D position, double range)
-{
-    int counts[12] = {};
-    auto device = CLLocation::initWithLatitudeLongitude(position.latitude, position.longitude);
-    for (const auto& plane : KESTLiveDataManager::sharedInstance()->planeArray()) {
-        auto location = CLLocation::initWithLatitudeLongitude(plane->lat(), plane->lon());
-        if (location->distanceFromLocation(device) > range)
-            continue;
-        double bearing = SNRSensorManager::bearingTowardsLocationTo(device, location);
-        counts[static_cast<int>(std::fmod(bearing + 15, 360) / 30) % 12]++;
-    }
-    int best = static_cast<int>(std::max_element(std::begin(counts), std::end(counts)) - std::begin(counts));
-    return best * 30.0;
-}
-
-// Opens the AR screen as the map's AR button does, with the simulated device at the position,
-// held upright and turned towards the densest traffic, over the simulated camera.
-bool writeARScreen(const Options& options, const Ref<KESTAppleMapViewController>& screen)
-{
-    CLLocationCoordinate2D position = screen->mapView()->centerCoordinate();
-    if (options.center)
-        position = CLLocationCoordinate2DMake(options.center->first, options.center->second);
-    double range = KESTSettingsManager::sharedInstance()->realARRange() * 1000.0;
-    double bearing = bearingOfDensestTraffic(position, range);
-    auto& sensors = LocationSimulator::shared();
-    sensors.setCoordinate(position, 0, 5);
-    sensors.setHeadingDegrees(bearing, bearing, 5);
-    // Pitched up 90 degrees (upright); a yaw of 0 faces east, so the bearing is turned by 90.
-    sensors.setAttitude(0, M_PI / 2, (bearing - 90) * M_PI / 180);
-    screen->showAR();
-    runFor(3);
-    bool written = writePNG(options.pngDirectory, "ar.png");
-    dismissPresented(screen);
-    return written;
-}
-
-// Ends the process without running static destructors: the URL-loading worker thread may still
-// be delivering an answer (a logo, a flight path) to the main run loop, which must not be torn
-// down under it.
 } // namespace
 
 int main(int argc, char** argv)
@@ -488,72 +296,13 @@ int main(int argc, char** argv)
         finish(0);
     }
 
-    bool ok = true;
     runFor(options.seconds.value_or(kDefaultSeconds));
     finishIfStopRequested();
-    if (options.menuScreens)
-        ok = writePNG(options.pngDirectory, "intro.png") && ok;
-    passFirstRunTour(app);
-    ok = writePNG(options.pngDirectory, "map.png") && ok;
-
-    auto screen = mapScreen();
-    if (options.selectPlane && screen) {
-        if (auto plane = planeNearestCenter()) {
-            screen->selectAnnotationMakeVisible(std::static_pointer_cast<KESTAnnotation>(plane), true);
-            runFor(3);
-            screen->showDetailScreenForAnnotation(plane);
-            runFor(3);
-            ok = writePNG(options.pngDirectory, "selected.png") && ok;
-            if (auto popover = screen->mapViewPOC()) {
-                popover->dismissPopoverAnimated(false);
-                screen->popoverControllerDidDismissPopover(popover);
-            }
-            screen->mapView()->setSelectedAnnotations({});
-            screen->deselectAnnotation(plane);
-        } else {
-            std::fprintf(stderr, "volantrix: no plane on the map to select\n");
-            ok = false;
-        }
-    }
-    if (options.detailScreens && screen) {
-        auto plane = planeNearestCenter();
-        bool written = plane
-            && KESTDetailScreensDemo::writeAll(
-                screen, plane, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor);
-        if (!written)
-            std::fprintf(stderr, "volantrix: the detail screens were not all written\n");
-        ok = written && ok;
-    }
-    if (options.graphScreens && screen) {
-        auto plane = planeNearestCenter();
-        ok = plane
-            && KESTFlightGraphDemo::write(
-                screen, plane, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor)
-            && ok;
-    }
-    if (options.menuScreens && screen)
-        ok = writeMenuScreens(screen, options.pngDirectory) && ok;
-    if (options.zoomedView && screen) {
-        CLLocationCoordinate2D center = screen->mapView()->centerCoordinate();
-        MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(screen->mapView(), center, 9, false);
-        runFor(4);
-        ok = writePNG(options.pngDirectory, "zoomed.png") && ok;
-    }
-    if (options.listScreen && screen) {
-        ok = KESTListScreenDemo::write(
-                 screen, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor)
-            && ok;
-    }
-    // Before the filter screens, which leave a saved filter active.
-    if (options.arView && screen)
-        ok = writeARScreen(options, screen) && ok;
-    if (options.filterScreens && screen) {
-        ok = writeFilterAndAlertScreens(screen, runFor, [&](const std::string& name) {
-            return writePNG(options.pngDirectory, name);
-        }) && ok;
-    }
-    if (options.kitScreens && screen)
-        ok = writeKitScreens(screen, options) && ok;
+    options.screens.serviceURL = options.serviceURL;
+    options.screens.center = options.center;
+    options.screens.intro = options.screens.menuScreens;
+    bool ok = KESTDemoRun::writeScreens(
+        app, options.screens, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor);
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }
