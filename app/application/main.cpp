@@ -5,7 +5,8 @@
 //
 // Without --png-dir the application runs until it is terminated (or for --seconds when given).
 // SIGTERM or SIGINT ends it in order, as the system would: the delegate hears it will
-// terminate, its state is saved and the program exits with status 0.
+// terminate, its state is saved and the program exits with status 0 (128 + the signal when a
+// screen run had not finished).
 // With --png-dir it runs for --seconds and then writes its screens into DIR, the map and those
 // the screen options ask for (app/demo/ walks them). Each written path is printed on its own
 // line.
@@ -26,16 +27,19 @@
 #include "uikit/UIPasteboard.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,7 +50,7 @@ struct Options {
     std::string serviceURL = kDefaultServiceURL;
     std::optional<double> seconds;
     std::optional<std::pair<double, double>> center;
-    uint32_t zoom = 6;
+    std::optional<uint32_t> zoom;
     std::string pngDirectory;
     KESTDemoRun::Screens screens;
 };
@@ -60,8 +64,9 @@ void printUsage(FILE* out, const char* program)
         "  --service-url URL   base address of the flight-data and logo services (default %s)\n"
         "  --seconds N         run for N seconds, then stop (default: until terminated; %g with --png-dir)\n"
         "  --center LAT,LON    centre of the map at start\n"
-        "  --zoom LEVEL        zoom level of the map at start, with --center (default 6)\n"
-        "  --png-dir DIR       write the screen to DIR/map.png at the end of the run\n"
+        "  --zoom LEVEL        zoom level of the map at start; needs --center (default 6)\n"
+        "  --png-dir DIR       write the screen to DIR/map.png at the end of the run (DIR is made\n"
+        "                      when missing)\n"
         "  --select-plane      then select the plane nearest the centre and write DIR/selected.png\n"
         "  --zoomed-view       then zoom in around the centre and write DIR/zoomed.png\n"
         "  --detail-screens    then write the plane's detail tabs, history, gallery and an airport board\n"
@@ -91,7 +96,8 @@ void printUsage(FILE* out, const char* program)
         "  GALLIUM_DRIVER      the Mesa renderer; llvmpipe draws the same on every machine\n"
         "\n"
         "SIGTERM or SIGINT ends the application in order: it is told it will terminate and saves\n"
-        "its state before the program exits.\n",
+        "its state before the program exits. A screen run (--png-dir) stopped before its last screen\n"
+        "exits with 128 plus the signal's number.\n",
         program, kDefaultServiceURL, kDefaultSeconds, Sandbox::defaultRoot().c_str());
 }
 
@@ -179,6 +185,21 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         std::fprintf(stderr, "volantrix: the screen options need --png-dir\n");
         return 2;
     }
+    if (options.zoom && !options.center) {
+        std::fprintf(stderr, "volantrix: --zoom needs --center: give the centre the zoom applies to\n");
+        return 2;
+    }
+    // The screens' folder is made now, so a folder that cannot be written fails the run before
+    // the application starts rather than after it has run.
+    if (!options.pngDirectory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.pngDirectory, error);
+        if (error || access(options.pngDirectory.c_str(), W_OK) != 0) {
+            std::fprintf(stderr, "volantrix: cannot write screens into %s: %s\n", options.pngDirectory.c_str(),
+                error ? error.message().c_str() : std::strerror(errno));
+            return 2;
+        }
+    }
     return std::nullopt;
 }
 
@@ -193,10 +214,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
 
 // Set by SIGTERM and SIGINT; the run loop below notices it within a tenth of a second.
 volatile std::sig_atomic_t s_stopRequested = 0;
+// The signal that asked for the stop, for the exit status of an unfinished screen run.
+volatile std::sig_atomic_t s_stopSignal = 0;
 
 // Signal handler: only sets the flag.
-void requestStop(int)
+void requestStop(int signal)
 {
+    s_stopSignal = signal;
     s_stopRequested = 1;
 }
 
@@ -231,18 +255,28 @@ void runFor(double seconds)
         loop->runModeBeforeDate(NSDefaultRunLoopMode, std::min(until, Clock::wallTime() + 0.1));
 }
 
-// Ends the application in order after a stop signal: will-terminate, then exit 0.
-void finishIfStopRequested()
+// Ends the application in order after a stop signal: will-terminate, then exit with `status`.
+void finishIfStopRequested(int status)
 {
     if (!stopRequested())
         return;
     UIApplicationHost::terminate();
-    finish(0);
+    finish(status);
+}
+
+// A screen run stopped before its end did not do what it was asked: it exits as a process killed
+// by the signal would report (128 + the signal), or 1 when the application ended by itself.
+void finishScreenRunIfStopRequested()
+{
+    if (!stopRequested())
+        return;
+    std::fprintf(stderr, "volantrix: stopped before every screen was written\n");
+    finishIfStopRequested(s_stopSignal ? 128 + s_stopSignal : 1);
 }
 
 bool writePNG(const std::string& directory, const std::string& name)
 {
-    finishIfStopRequested();
+    finishScreenRunIfStopRequested();
     std::string path = directory + "/" + name;
     UIApplicationHost::runUntilIdle();
     if (!UIApplicationHost::writeKeyWindowPNG(path)) {
@@ -286,7 +320,7 @@ int main(int argc, char** argv)
     if (options.center) {
         if (auto screen = mapScreen()) {
             MKMapView_ZoomLevel::setCenterCoordinateZoomLevelAnimated(
-                screen->mapView(), { options.center->first, options.center->second }, options.zoom, false);
+                screen->mapView(), { options.center->first, options.center->second }, options.zoom.value_or(6), false);
         }
     }
 
@@ -297,12 +331,13 @@ int main(int argc, char** argv)
     }
 
     runFor(options.seconds.value_or(kDefaultSeconds));
-    finishIfStopRequested();
+    finishScreenRunIfStopRequested();
     options.screens.serviceURL = options.serviceURL;
     options.screens.center = options.center;
     options.screens.intro = options.screens.menuScreens;
     bool ok = KESTDemoRun::writeScreens(
         app, options.screens, [&](const std::string& name) { return writePNG(options.pngDirectory, name); }, runFor);
+    finishScreenRunIfStopRequested();
     UIApplicationHost::terminate();
     finish(ok ? 0 : 1);
 }
