@@ -190,6 +190,15 @@ double bearingOfDensestTraffic(CLLocationCoordinate2D position, double range)
     return best * 30.0;
 }
 
+// The attitude's yaw (radians) that turns a device held upright (pitched up 90 degrees) so its
+// back camera looks along the compass bearing. The yaw turns counter-clockwise seen from above
+// in the reference frame of north, west and up, and the camera looks out of the screen's back:
+// at yaw 0 it faces west, at -90 degrees north and at +90 south, so a bearing b takes -(b + 90).
+double uprightYawFacing(double bearing)
+{
+    return std::remainder(-(bearing + 90), 360) * M_PI / 180;
+}
+
 // Opens the AR screen as the map's AR button does, with the simulated device at the position,
 // held upright and turned towards the densest traffic, over the simulated camera.
 bool writeARScreen(const Screens& screens, const Ref<KESTAppleMapViewController>& screen, const WriteFunction& write,
@@ -203,8 +212,7 @@ bool writeARScreen(const Screens& screens, const Ref<KESTAppleMapViewController>
     auto& sensors = LocationSimulator::shared();
     sensors.setCoordinate(position, 0, 5);
     sensors.setHeadingDegrees(bearing, bearing, 5);
-    // Pitched up 90 degrees (upright); a yaw of 0 faces east, so the bearing is turned by 90.
-    sensors.setAttitude(0, M_PI / 2, (bearing - 90) * M_PI / 180);
+    sensors.setAttitude(0, M_PI / 2, uprightYawFacing(bearing));
     screen->showAR();
     run(3);
     bool written = write("ar.png");
