@@ -364,7 +364,9 @@ void UIViewController::setNeedsStatusBarAppearanceUpdate()
     if (auto window = app->keyWindow(); window && window->rootViewController()) {
         owner = window->rootViewController();
         while (auto presented = owner->presentedViewController()) {
-            if (presented->modalPresentationStyle() == UIModalPresentationFormSheet
+            // A controller on its way out no longer decides; nor does one that covers part of
+            // the screen.
+            if (presented->isBeingDismissed() || presented->modalPresentationStyle() == UIModalPresentationFormSheet
                 || presented->modalPresentationStyle() == UIModalPresentationPageSheet)
                 break;
             owner = presented;

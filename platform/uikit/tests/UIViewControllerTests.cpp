@@ -302,6 +302,16 @@ TEST_F(UIViewControllerTest, TheStatusBarFollowsTheControllerThatCoversTheScreen
             root->dismissViewControllerAnimatedCompletion(false, nullptr);
         m_clock.advance(UIViewControllerTransitionDuration);
     }
+    // While a full-screen controller is being dismissed, the screen below it decides again.
+    auto leaving = StyledController::withStyle(UIStatusBarStyleLightContent);
+    root->presentViewControllerAnimatedCompletion(leaving, false, nullptr);
+    m_clock.advance(UIViewControllerTransitionDuration);
+    leaving->setNeedsStatusBarAppearanceUpdate();
+    ASSERT_EQ(app->statusBarStyle(), UIStatusBarStyleLightContent);
+    root->dismissViewControllerAnimatedCompletion(true, nullptr);
+    root->setNeedsStatusBarAppearanceUpdate();
+    EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyleDefault);
+    m_clock.advance(UIViewControllerTransitionDuration);
 }
 
 TEST_F(UIViewControllerTest, ChildViewsEnteringAVisibleParentAppear)
