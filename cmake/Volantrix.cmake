@@ -66,7 +66,9 @@ function(vx_precompile_headers target library)
   if(NOT target STREQUAL library)
     list(APPEND headers <gtest/gtest.h>)
   endif()
-  # C and assembly sources of the library take none of them.
+  # C and assembly sources of the library take none of them. A ">" inside a generator expression
+  # would end it early, so it is written as $<ANGLE-R>.
+  list(TRANSFORM headers REPLACE ">" "$<ANGLE-R>")
   list(TRANSFORM headers REPLACE "^(.+)$" "$<$<COMPILE_LANGUAGE:CXX>:\\1>")
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()

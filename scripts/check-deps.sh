@@ -4,7 +4,9 @@
 #   - platform libraries never include a component library or the application;
 #   - component libraries (networking, grid, charts, ar, crashreporter, sdk) never include the
 #     application;
-#   - the application's core (models and managers) never includes a view controller or a view.
+#   - the application's core (models and managers) never includes a view controller or a view;
+#   - only the program's main.cpp and the demo itself include the demo run (app/demo/), so the
+#     application library holds no demo code.
 # Tests are held to the rules of the folder they test, except that any test may use the test kit
 # ("testing/..."). Prints every offending include.
 set -euo pipefail
@@ -69,6 +71,17 @@ while IFS= read -r hit; do
     report "$hit" "app/core includes no view controller or view"
   fi
 done < <(includes app/core)
+
+# The demo run: linked into the program only.
+while IFS= read -r hit; do
+  [ -z "$hit" ] && continue
+  file="${hit%%:*}"
+  spelling="${hit##*:}"
+  [[ "$file" == app/demo/* || "$file" == app/application/main.cpp ]] && continue
+  if [[ "$spelling" =~ ^app/demo/ ]]; then
+    report "$hit" "only the program includes the demo run"
+  fi
+done < <(includes app networking grid charts ar crashreporter sdk platform tools tests bench fuzz)
 
 if [ "$failures" -gt 0 ]; then
   echo "check-deps: $failures include(s) point the wrong way" >&2

@@ -42,20 +42,21 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-# Progress goes to stderr, so the written paths stay alone on stdout.
+# Progress, the package check and the build's output go to stderr, so the written paths stay
+# alone on stdout.
 step() { echo "==> $*" >&2; }
 
 step "Checking the packages the project needs"
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh >&2
 
 build_dir=build
 jobs=$(nproc)
 if [ ! -f "$build_dir/build.ninja" ]; then
   step "Configuring the build in $PWD/$build_dir"
-  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
 fi
 step "Building the application, the simulated services and the bundle (the first build takes a while)"
-cmake --build "$build_dir" -j "$jobs" --target volantrix servicesim vxbundle
+cmake --build "$build_dir" -j "$jobs" --target volantrix servicesim vxbundle >&2
 
 mkdir -p "$out"
 # The screens' paths are printed absolute, so they can be opened from anywhere.
@@ -90,7 +91,9 @@ if [ -z "$port" ]; then
 fi
 
 step "Simulated services on http://127.0.0.1:$port/"
-step "Running the application for $seconds seconds, then writing its screens into $out"
+step "Running the application for $seconds seconds to load the live traffic"
+step "Then opening its screens one by one and writing each into $out (about two minutes);"
+step "each screen's path is printed as it is written"
 export GALLIUM_DRIVER=llvmpipe
 export VX_RESOURCES="$PWD/$build_dir/resources"
 # A fresh sandbox for the application's documents and settings, so every run starts alike.

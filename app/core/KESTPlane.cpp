@@ -28,6 +28,9 @@ namespace {
 constexpr double degreesToRadians = 0.01745327;
 constexpr double radiansToDegrees = 57.2957795;
 constexpr double knotsToMetresPerSecond = 0.514444444;
+// The widest text a plane's label shows, in points: twice the label's width, room for the
+// longest real registration or flight number.
+constexpr CGFloat kLabelTextMaxWidth = 100;
 
 bool isNumberValue(const Value& v)
 {
@@ -376,13 +379,19 @@ void KESTPlane::drawLabelWithContentInRect(const Value& content, CGRect rect) co
     if (content.isString()) {
         auto font = UIFont::systemFontOfSize(10);
         Value attributes = Value::dictionary({ { NSFontAttributeName, Value(font) } });
-        CGFloat w = NSString_Drawing::sizeWithAttributes(content.string(), attributes).width;
+        // A text longer than any callsign or registration (the feed may send anything) is cut
+        // with an ellipsis, so one label cannot cover the map.
+        CGFloat w
+            = std::min(NSString_Drawing::sizeWithAttributes(content.string(), attributes).width, kLabelTextMaxWidth);
         CGRect capsule = CGRectMake(std::ceil(width * 0.5f - (w + 10) * 0.5f), rect.origin.y, std::ceil(w + 10), 12);
         CGContextSetFillColorWithColor(context, UIColor::colorWithWhiteAlpha(0, 0.5f)->CGColor());
         CGContextAddPath(context, CGPathCreateWithRoundedRect(capsule, 12, 12, nullptr));
         CGContextFillPath(context);
+        auto paragraph = NSParagraphStyle::mutableParagraphStyle();
+        paragraph->setLineBreakMode(NSLineBreakByTruncatingTail);
         Value textAttributes = Value::dictionary(
-            { { NSFontAttributeName, Value(font) }, { NSForegroundColorAttributeName, Value(UIColor::whiteColor()) } });
+            { { NSFontAttributeName, Value(font) }, { NSForegroundColorAttributeName, Value(UIColor::whiteColor()) },
+                { NSParagraphStyleAttributeName, Value(paragraph) } });
         NSString_Drawing::drawInRect(content.string(),
             CGRectMake(std::ceil(width * 0.5f - w * 0.5f), rect.origin.y, std::ceil(w), 12), textAttributes);
         return;

@@ -289,6 +289,21 @@ Value fontAttributes(const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignm
         { { Value(NSFontAttributeName), Value(font) }, { Value(NSParagraphStyleAttributeName), Value(style) } });
 }
 
+// The older font-based drawing forms paint in the current context's fill colour (black without
+// a context), as a caller that sets a colour with -[UIColor set] expects.
+Value fontDrawingAttributes(const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
+{
+    Value attributes = fontAttributes(font, mode, alignment);
+    auto context = UIGraphicsGetCurrentContext();
+    if (!context)
+        return attributes;
+    const CGFloat* fill = context->state().fill;
+    auto mutableAttributes = attributes.mutableCopy();
+    mutableAttributes.setObjectForKey(
+        Value(UIColor::colorWithRedGreenBlueAlpha(fill[0], fill[1], fill[2], fill[3])), NSForegroundColorAttributeName);
+    return mutableAttributes;
+}
+
 } // namespace
 
 namespace NSString_Drawing {
@@ -349,7 +364,7 @@ CGSize sizeWithFontConstrainedToSize(
 
 CGSize drawAtPointWithFont(const std::string& text, CGPoint point, const Ref<UIFont>& font)
 {
-    Value attributes = fontAttributes(font, NSLineBreakByWordWrapping, NSTextAlignmentLeft);
+    Value attributes = fontDrawingAttributes(font, NSLineBreakByWordWrapping, NSTextAlignmentLeft);
     drawAtPoint(text, point, attributes);
     CGSize s = sizeWithAttributes(text, attributes);
     return { std::ceil(s.width), std::ceil(s.height) };
@@ -358,7 +373,7 @@ CGSize drawAtPointWithFont(const std::string& text, CGPoint point, const Ref<UIF
 CGSize drawInRectWithFont(
     const std::string& text, CGRect rect, const Ref<UIFont>& font, NSLineBreakMode mode, NSTextAlignment alignment)
 {
-    Value attributes = fontAttributes(font, mode, alignment);
+    Value attributes = fontDrawingAttributes(font, mode, alignment);
     drawInRect(text, rect, attributes);
     return sizeWithFontConstrainedToSize(text, font, rect.size, mode);
 }

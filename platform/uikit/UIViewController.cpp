@@ -357,11 +357,26 @@ void UIViewController::setNeedsStatusBarAppearanceUpdate()
 {
     assertIsMainThread();
     auto app = UIApplication::sharedApplication();
-    Ref<UIViewController> hidden = self<UIViewController>();
+    // The status bar follows the controller that owns it: the key window's root, or the last
+    // controller presented over it full screen. Content in a popover or a form sheet does not
+    // own it, so its preferences leave the status bar as the screen below wants it.
+    Ref<UIViewController> owner = self<UIViewController>();
+    if (auto window = app->keyWindow(); window && window->rootViewController()) {
+        owner = window->rootViewController();
+        while (auto presented = owner->presentedViewController()) {
+            // A controller on its way out no longer decides; nor does one that covers part of
+            // the screen.
+            if (presented->isBeingDismissed() || presented->modalPresentationStyle() == UIModalPresentationFormSheet
+                || presented->modalPresentationStyle() == UIModalPresentationPageSheet)
+                break;
+            owner = presented;
+        }
+    }
+    Ref<UIViewController> hidden = owner;
     while (auto child = hidden->childViewControllerForStatusBarHidden())
         hidden = child;
     app->setStatusBarHidden(hidden->prefersStatusBarHidden());
-    Ref<UIViewController> style = self<UIViewController>();
+    Ref<UIViewController> style = owner;
     while (auto child = style->childViewControllerForStatusBarStyle())
         style = child;
     app->setStatusBarStyle(style->preferredStatusBarStyle());

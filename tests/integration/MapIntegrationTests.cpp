@@ -42,7 +42,7 @@ TEST(MapIntegration, LaunchPollSelectAndDeselect)
     HostedWindow host(HostedWindow::Window::None);
     resetAppSingletonsForTesting();
 
-    auto options = heathrowTraffic(11, 3000);
+    auto options = heathrowTraffic(11, 6000);
     ServiceSimScope services(options);
     ASSERT_TRUE(services.started());
 

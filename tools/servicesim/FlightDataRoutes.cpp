@@ -283,7 +283,8 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         std::vector<const SimPlane*> listed;
         listed.reserve(all.size());
         for (const auto& plane : all) {
-            if (plane.dataType == 1 && faa != "1")
+            // Parked aircraft have their transponders off.
+            if (plane.parked || (plane.dataType == 1 && faa != "1"))
                 continue;
             if (bounds && !bounds->contains(plane.latitude, plane.longitude))
                 continue;
@@ -456,10 +457,18 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         for (const auto& airline : data.airlines)
             airlineNames.emplace(airline.icao, airline.name);
         double time = now();
-        for (const auto& plane : traffic->planesAt(time)) {
+        // A board lists its flights in the order of the time it shows, nearest to now first, as
+        // an airport's board does; the fleet's order is no order a traveller would recognise.
+        std::vector<SimPlane> flights;
+        for (auto& plane : traffic->planesAt(time)) {
             bool arriving = plane.destination == iata, departing = plane.origin == iata;
-            if ((!arriving && !departing) || plane.flightNumber.empty())
-                continue;
+            if ((arriving || departing) && !plane.flightNumber.empty())
+                flights.push_back(std::move(plane));
+        }
+        std::stable_sort(flights.begin(), flights.end(),
+            [](const SimPlane& a, const SimPlane& b) { return a.arrivalTime < b.arrivalTime; });
+        for (const auto& plane : flights) {
+            bool arriving = plane.destination == iata;
             json& board = arriving ? arrivals : departures;
             if (board.size() >= 40)
                 continue;

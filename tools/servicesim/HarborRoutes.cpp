@@ -187,11 +187,13 @@ void ServiceSimulator::Impl::addHarborRoutes()
             { { "text", field("text") }, { "clean_text", field("text") }, { "name", field("name") },
                 { "email", field("email") }, { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 1 },
                 { "token", field("message_token") } });
+        // The automatic answer goes out at once, so it carries the message's own time: a later
+        // stamp would read ahead of the device's clock when the thread is fetched.
         if (opened && !options.feedbackAutoReply.empty())
             appendFeedbackMessage(thread->second,
                 { { "text", options.feedbackAutoReply }, { "clean_text", options.feedbackAutoReply },
                     { "name", "Volantrix Support" }, { "email", "" },
-                    { "created_at", SimText::date(time + 60, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
+                    { "created_at", SimText::date(time, "%Y-%m-%dT%H:%M:%SZ") }, { "via", 2 }, { "token", "" } });
         return SimReply::json(thread->second, request.method == "POST" ? 201 : 200);
     };
     for (const char* method : { "GET", "POST", "PUT" }) {

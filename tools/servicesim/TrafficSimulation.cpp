@@ -530,13 +530,26 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
 
     double air = a.airborneSeconds;
     double cruiseKnots = a.profile->cruiseKnots;
-    double courseToDestination = GreatCircle::initialBearing(from.latitude, from.longitude, to.latitude, to.longitude);
-    if (tau < kTaxiSeconds) {
-        p.latitude = from.latitude;
-        p.longitude = from.longitude;
-        p.speed = 15;
-        p.heading = courseToDestination;
+    // Taxiing runs between the aircraft's stand and the airport's reference point, where it
+    // lifts off and touches down; `progress` 0 is at the stand.
+    auto taxi = [&](const RefAirport& airport, double progress, bool outbound, double knots) {
+        // The stand: 0.3 to 1.8 km from the reference point in a direction of the aircraft's own.
+        uint64_t spot = mix(std::stoull(a.hex, nullptr, 16), 0x5354414E44ull);
+        double bearing = static_cast<double>(spot % 3600) / 10 * kDegrees;
+        double km = 0.3 + static_cast<double>((spot >> 16) % 1000) / 1000 * 1.5;
+        double standLatitude = airport.latitude + km / 111.2 * std::cos(bearing);
+        double standLongitude = airport.longitude
+            + km / (111.2 * std::max(0.05, std::cos(airport.latitude * kDegrees))) * std::sin(bearing);
+        p.latitude = standLatitude + (airport.latitude - standLatitude) * progress;
+        p.longitude = standLongitude + (airport.longitude - standLongitude) * progress;
+        double towardsRunway
+            = GreatCircle::initialBearing(standLatitude, standLongitude, airport.latitude, airport.longitude);
+        p.heading = outbound ? towardsRunway : std::fmod(towardsRunway + 180, 360);
+        p.speed = knots;
         p.onGround = true;
+    };
+    if (tau < kTaxiSeconds) {
+        taxi(from, tau / kTaxiSeconds, true, 15);
     } else if (tau < kTaxiSeconds + air) {
         double t = tau - kTaxiSeconds;
         double vc = cruiseKnots;
@@ -563,12 +576,11 @@ SimPlane TrafficSimulation::planeOf(const Aircraft& a, double time) const
         p.heading = GreatCircle::initialBearing(p.latitude, p.longitude, to.latitude, to.longitude);
         p.speed = std::round(p.speed);
         p.altitude = p.altitude >= a.topFeet ? a.topFeet : std::round(p.altitude / 25) * 25;
+    } else if (tau < 2 * kTaxiSeconds + air) {
+        taxi(to, 1 - (tau - kTaxiSeconds - air) / kTaxiSeconds, false, 12);
     } else {
-        p.latitude = to.latitude;
-        p.longitude = to.longitude;
-        p.onGround = true;
-        p.heading = GreatCircle::initialBearing(to.latitude, to.longitude, from.latitude, from.longitude);
-        p.speed = tau < 2 * kTaxiSeconds + air ? 12 : 0;
+        taxi(to, 0, false, 0);
+        p.parked = true;
     }
     p.heading = std::round(p.heading);
     if (p.heading == 0)

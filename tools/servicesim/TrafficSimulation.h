@@ -31,6 +31,9 @@ struct SimPlane {
     std::string squawk;
     int dataType = 0; // 0 live, 1 scheduled, 99 seasonal
     bool onGround = false;
+    // Parked at its stand between flights with the transponder off: the live feed leaves it out,
+    // the airport boards still list its flight.
+    bool parked = false;
     double departureTime = 0; // this leg's departure, seconds since 1970
     double arrivalTime = 0; // this leg's scheduled arrival
 };
@@ -38,7 +41,9 @@ struct SimPlane {
 // A deterministic simulation of air traffic: the same seed, count and time give the same planes.
 // Each aircraft shuttles on a great-circle route between two real airports, with a type,
 // registration, callsign and squawk fixed by the seed, and altitude and speed that follow its
-// flight phase (taxi, climb, cruise, descent, parked). A share of the fleet is marked as
+// flight phase (taxi, climb, cruise, descent, parked). On the ground each aircraft has a stand of
+// its own around the airport and taxis between it and the runway, so parked aircraft do not
+// share one spot. A share of the fleet is marked as
 // scheduled positions (data type 1), one in a hundred is an airport ground vehicle, and an
 // optional seasonal entry (data type 99) circles the globe. Immutable after construction; any
 // thread.

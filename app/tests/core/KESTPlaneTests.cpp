@@ -386,3 +386,34 @@ TEST(KESTPlane, DrawsTextAndImageLabels)
     EXPECT_EQ(alphaAt(25, 45), 0);
     UIGraphicsEndImageContext();
 }
+
+// The feed may send a callsign of any length (the model keeps 64 characters): its label stays a
+// short capsule centred under the marker instead of running across the map.
+TEST(KESTPlane, CutsAnOverlongLabelTextToAShortCapsule)
+{
+    PlaneScope scope;
+    Report report;
+    auto plane = KESTPlane::initWithAdshexAndInfo("400abc", report.info());
+    // The label's 50 points sit in the middle of a context far wider than any capsule.
+    constexpr int kWidth = 1200;
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(kWidth, 20), false, 1);
+    auto context = UIGraphicsGetCurrentContext();
+    CGContextTranslateCTM(context, kWidth / 2 - 25, 0);
+    plane->drawLabelWithContentInRect(Value(std::string(64, 'W')), CGRectMake(0, 0, 50, 20));
+    auto* bytes = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
+    size_t row = CGBitmapContextGetBytesPerRow(context);
+    int left = kWidth, right = -1;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (bytes[y * row + x * 4 + 3] != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    UIGraphicsEndImageContext();
+    ASSERT_GE(right, left);
+    // At most the text's 100 points and the capsule's 5-point ends, centred on the label.
+    EXPECT_LE(right - left + 1, 111);
+    EXPECT_NEAR((left + right + 1) / 2.0, kWidth / 2, 2);
+}

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 Value withFont(const Ref<UIFont>& font)
 {
@@ -194,5 +197,62 @@ TEST(NSStringDrawing, LaysOutOnlyWhatCanBeSeen)
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode));
         EXPECT_EQ(render("START" + filler + "END", c.mode), render(c.shortText, c.mode));
+    }
+}
+
+// The font-based forms paint in the colour the caller set on the context ([UIColor set]), the
+// attribute forms in their foreground colour (black by default).
+TEST(NSStringDrawing, FontFormsPaintInTheContextsFillColour)
+{
+    auto font = UIFont::fontWithNameSize("Helvetica", 20);
+    struct Case {
+        const char* name;
+        std::function<void()> draw;
+        uint8_t red, green, blue;
+    } cases[] = {
+        { "drawInRectWithFont in red",
+            [&] {
+                UIColor::redColor()->set();
+                NSString_Drawing::drawInRectWithFont(
+                    "WWW", CGRectMake(0, 0, 60, 30), font, NSLineBreakByClipping, NSTextAlignmentLeft);
+            },
+            255, 0, 0 },
+        { "drawAtPointWithFont in white",
+            [&] {
+                UIColor::whiteColor()->set();
+                NSString_Drawing::drawAtPointWithFont("WWW", CGPointMake(0, 0), font);
+            },
+            255, 255, 255 },
+        { "drawInRect without a colour",
+            [&] {
+                UIColor::redColor()->set();
+                NSString_Drawing::drawInRect("WWW", CGRectMake(0, 0, 60, 30),
+                    Value::dictionary({ { Value(NSFontAttributeName), Value(font) } }));
+            },
+            0, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UIGraphicsBeginImageContextWithOptions(CGSizeMake(60, 30), false, 1);
+        c.draw();
+        auto context = UIGraphicsGetCurrentContext();
+        auto* bytes = static_cast<const uint8_t*>(CGBitmapContextGetData(context));
+        size_t row = CGBitmapContextGetBytesPerRow(context);
+        // The most opaque pixel of the text, premultiplied bytes in the context's order.
+        const uint8_t* best = nullptr;
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                const uint8_t* pixel = bytes + y * row + x * 4;
+                if (!best || pixel[3] > best[3])
+                    best = pixel;
+            }
+        }
+        ASSERT_TRUE(best);
+        ASSERT_EQ(best[3], 255);
+        // RGBA or BGRA: red and blue may swap, green sits in the middle either way.
+        EXPECT_EQ(best[1], c.green);
+        EXPECT_EQ(std::max(best[0], best[2]), std::max(c.red, c.blue));
+        EXPECT_EQ(std::min(best[0], best[2]), std::min(c.red, c.blue));
+        UIGraphicsEndImageContext();
     }
 }

@@ -5,6 +5,7 @@
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINib.h"
+#include "uikit/UIPopoverController.h"
 #include "uikit/UITabBarController.h"
 #include "uikit/UIViewController.h"
 
@@ -233,6 +234,84 @@ TEST_F(UIViewControllerTest, ModalPresentationByStyle)
         m_window->setRootViewController(nullptr);
         s_log.take();
     }
+}
+
+namespace {
+
+class StyledController : public UIViewController {
+    VX_OBJECT(StyledController, UIViewController)
+public:
+    explicit StyledController(Passkey key)
+        : UIViewController(key)
+    {
+    }
+    static Ref<StyledController> withStyle(UIStatusBarStyle style)
+    {
+        auto controller = makeController<StyledController>({}, nullptr);
+        controller->m_style = style;
+        return controller;
+    }
+    UIStatusBarStyle preferredStatusBarStyle() const override { return m_style; }
+
+private:
+    UIStatusBarStyle m_style = UIStatusBarStyleDefault;
+};
+
+} // namespace
+
+// The status bar follows the window's root or a controller presented over it full screen; a
+// controller in a popover or a form sheet asking for an update leaves the root's style in place.
+TEST_F(UIViewControllerTest, TheStatusBarFollowsTheControllerThatCoversTheScreen)
+{
+    auto app = UIApplication::sharedApplication();
+    auto root = StyledController::withStyle(UIStatusBarStyleDefault);
+    show(root);
+    struct Case {
+        const char* name;
+        std::function<void(const Ref<StyledController>&)> place;
+        UIStatusBarStyle expected;
+    } cases[] = {
+        { "in a popover",
+            [&](const Ref<StyledController>& asking) {
+                auto popover = UIPopoverController::initWithContentViewController(asking);
+                popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+                    CGRectMake(100, 100, 10, 10), root->view(), UIPopoverArrowDirectionAny, false);
+            },
+            UIStatusBarStyleDefault },
+        { "in a form sheet",
+            [&](const Ref<StyledController>& asking) {
+                asking->setModalPresentationStyle(UIModalPresentationFormSheet);
+                root->presentViewControllerAnimatedCompletion(asking, false, nullptr);
+            },
+            UIStatusBarStyleDefault },
+        { "full screen",
+            [&](const Ref<StyledController>& asking) {
+                root->presentViewControllerAnimatedCompletion(asking, false, nullptr);
+            },
+            UIStatusBarStyleLightContent },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app->setStatusBarStyle(UIStatusBarStyleDefault);
+        auto asking = StyledController::withStyle(UIStatusBarStyleLightContent);
+        c.place(asking);
+        m_clock.advance(UIViewControllerTransitionDuration);
+        asking->setNeedsStatusBarAppearanceUpdate();
+        EXPECT_EQ(app->statusBarStyle(), c.expected);
+        if (root->presentedViewController())
+            root->dismissViewControllerAnimatedCompletion(false, nullptr);
+        m_clock.advance(UIViewControllerTransitionDuration);
+    }
+    // While a full-screen controller is being dismissed, the screen below it decides again.
+    auto leaving = StyledController::withStyle(UIStatusBarStyleLightContent);
+    root->presentViewControllerAnimatedCompletion(leaving, false, nullptr);
+    m_clock.advance(UIViewControllerTransitionDuration);
+    leaving->setNeedsStatusBarAppearanceUpdate();
+    ASSERT_EQ(app->statusBarStyle(), UIStatusBarStyleLightContent);
+    root->dismissViewControllerAnimatedCompletion(true, nullptr);
+    root->setNeedsStatusBarAppearanceUpdate();
+    EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyleDefault);
+    m_clock.advance(UIViewControllerTransitionDuration);
 }
 
 TEST_F(UIViewControllerTest, ChildViewsEnteringAVisibleParentAppear)

@@ -1,11 +1,14 @@
 #include "servicesim/ServiceSimulator.h"
 
+#include "refdata/ReferenceData.h"
 #include "servicesim/TrafficSimulation.h"
+#include "vxbuild/TestPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <httplib.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 
@@ -88,7 +91,20 @@ TEST_F(ServiceSimulatorTest, FullAndDeltaPollsAnswerPlaneRecordsWithTheServiceTi
     EXPECT_DOUBLE_EQ(std::stod(result->get_header_value("X-VX-S-TIME")), kStart);
     EXPECT_EQ(result->get_header_value("Cache-Control"), "no-store");
     auto withScheduled = json::parse(result->body)["planes"];
-    EXPECT_EQ(withScheduled.size(), 600u);
+    // Every aircraft of the fleet but those parked with their transponders off.
+    std::string error;
+    auto data = ReferenceData::load(VX_SOURCE_DIR "/resources/data", &error);
+    ASSERT_TRUE(data) << error;
+    auto traffic = TrafficSimulation::create(*data, { 11, 600, false, {} });
+    ASSERT_TRUE(traffic);
+    size_t transmitting = 0, parked = 0;
+    for (const auto& plane : traffic->planesAt(kStart)) {
+        transmitting += !plane.parked;
+        parked += plane.parked;
+    }
+    EXPECT_GT(parked, 0u);
+    EXPECT_EQ(withScheduled.size(), transmitting);
+    EXPECT_EQ(withScheduled.size() + parked, 600u);
 
     auto live = fullPoll("ICAO", "0")["planes"];
     int scheduled = 0;
@@ -105,6 +121,11 @@ TEST_F(ServiceSimulatorTest, FullAndDeltaPollsAnswerPlaneRecordsWithTheServiceTi
     }
     EXPECT_GT(scheduled, 0);
     EXPECT_EQ(live.size() + scheduled, withScheduled.size());
+    // Aircraft on the ground in the feed are taxiing (or ground vehicles driving): none stands.
+    for (auto& [hex, info] : withScheduled.items()) {
+        if (info[6] == 0)
+            EXPECT_GT(info[8].get<double>(), 0) << hex << " stands still on the ground";
+    }
 
     // Delta polls list exactly the planes inside the box, also across the antimeridian, where
     // the box may be written either way.
@@ -627,6 +648,58 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
     EXPECT_EQ(get("/api/2/apps/not-an-app?format=json")->status, 404);
 }
 
+// An airport's board lists its flights in the order of the times it shows ("HHMM"), wrapping at
+// most once at midnight, on both sides.
+TEST(ServiceSimulatorBoards, RunInTheOrderOfTheirTimes)
+{
+    ServiceSimulator::Options options;
+    options.seed = 11;
+    options.aircraft = 5000;
+    options.fixedTime = kStart;
+    std::string error;
+    auto simulator = ServiceSimulator::create(options, &error);
+    ASSERT_TRUE(simulator) << error;
+    ASSERT_TRUE(simulator->start(0));
+    httplib::Client client("127.0.0.1", simulator->port());
+    auto getJson = [&](const std::string& target) {
+        auto result = client.Get(target.c_str());
+        return result && result->status == 200 ? json::parse(result->body) : json();
+    };
+
+    // The airport of the feed with the most flights both ways.
+    std::map<std::string, std::pair<int, int>> routes;
+    auto planes = getJson("/APPAPIv2/planeUpdate.php?routetype=IATA&FAA=0&ts=0&background=0")["planes"];
+    for (auto& [key, info] : planes.items()) {
+        std::string route = info[1];
+        if (route.size() == 7 && !info[12].get<std::string>().empty()) {
+            ++routes[route.substr(0, 3)].second;
+            ++routes[route.substr(4, 3)].first;
+        }
+    }
+    ASSERT_FALSE(routes.empty());
+    auto busiest = std::max_element(routes.begin(), routes.end(), [](auto& a, auto& b) {
+        return std::min(a.second.first, a.second.second) < std::min(b.second.first, b.second.second);
+    });
+    auto board = getJson("/APPAPIv2/airportInfo.php?iata=" + busiest->first);
+    for (const char* side : { "arr", "dep" }) {
+        SCOPED_TRACE(std::string(side) + " at " + busiest->first);
+        ASSERT_GE(board[side].size(), 3u);
+        int wraps = 0, previous = -1;
+        for (const auto& row : board[side]) {
+            std::string hhmm = row["legArrTim"];
+            ASSERT_EQ(hhmm.size(), 4u);
+            int minutes = std::stoi(hhmm.substr(0, 2)) * 60 + std::stoi(hhmm.substr(2, 2));
+            if (minutes < previous) {
+                EXPECT_GT(previous - minutes, 12 * 60) << hhmm << " after minute " << previous;
+                ++wraps;
+            }
+            previous = minutes;
+        }
+        EXPECT_LE(wraps, 1);
+    }
+    simulator->stop();
+}
+
 TEST_F(ServiceSimulatorTest, AlertStoreKeepsEachDevicesAlertsAndRecordsRequests)
 {
     auto sync = [&](const std::string& token, httplib::MultipartFormDataItems items) {
@@ -802,6 +875,8 @@ TEST(ServiceSimulatorFeedback, AnswersEachNewThreadOnceWhenAskedTo)
     ASSERT_EQ(thread["feedback"]["messages"].size(), 2u);
     EXPECT_EQ(thread["feedback"]["messages"][1]["text"], options.feedbackAutoReply);
     EXPECT_EQ(thread["feedback"]["messages"][1]["name"], "Volantrix Support");
+    // Answered at once: stamped no later than the message it answers, never ahead of the clock.
+    EXPECT_EQ(thread["feedback"]["messages"][1]["created_at"], thread["feedback"]["messages"][0]["created_at"]);
     std::string token = thread["token"];
     auto later = client.Put(("/api/2/apps/" + app + "/feedback/" + token).c_str(),
         httplib::MultipartFormDataItems { { "text", "More", "", "" } });

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 #include <set>
 
 namespace {
@@ -96,6 +99,41 @@ TEST(TrafficSimulation, PlanesFollowTheirFlightPhase)
     EXPECT_GT(scheduled, 0);
     EXPECT_EQ(seasonal, 1);
     EXPECT_GT(checkedMotion, 100);
+}
+
+// Aircraft on the ground each have a stand of their own and taxi between it and the runway, so
+// a busy airport does not pile its aircraft onto its reference point. Those parked between
+// flights are marked so (the feed leaves them out); taxiing ones move.
+TEST(TrafficSimulation, AircraftOnTheGroundKeepStandsOfTheirOwn)
+{
+    const std::array<double, 2> london { 51.47, -0.45 };
+    auto simulation = TrafficSimulation::create(referenceData(), { 3, 3000, false, london });
+    ASSERT_TRUE(simulation);
+    std::map<std::pair<long, long>, int> spots;
+    int grounded = 0, parked = 0, taxiing = 0;
+    for (const auto& p : simulation->planesAt(kStart)) {
+        if (!p.onGround || p.registration == "<gnd>")
+            continue;
+        ++grounded;
+        // Positions to about 10 m.
+        ++spots[{ std::lround(p.latitude * 1e4), std::lround(p.longitude * 1e4) }];
+        if (p.parked) {
+            ++parked;
+            EXPECT_EQ(p.speed, 0);
+        } else {
+            ++taxiing;
+            EXPECT_GT(p.speed, 0);
+        }
+    }
+    ASSERT_GT(grounded, 100);
+    EXPECT_GT(parked, 0);
+    EXPECT_GT(taxiing, 0);
+    int crowded = 0;
+    for (const auto& [spot, count] : spots)
+        crowded = std::max(crowded, count);
+    EXPECT_LE(crowded, 2) << "aircraft sharing one spot";
+    for (const auto& p : simulation->planesAt(kStart))
+        EXPECT_TRUE(!p.parked || p.onGround) << p.hex;
 }
 
 TEST(TrafficSimulation, PathRunsFromDepartureToTheCurrentPosition)

@@ -1,4 +1,4 @@
-#include "app/application/KESTListScreenDemo.h"
+#include "app/demo/KESTListScreenDemo.h"
 
 #include "app/view-controllers/list/KESTListViewController.h"
 #include "app/view-controllers/map/KESTAppleMapViewController.h"

@@ -1,7 +1,7 @@
-#include "app/application/KESTFlightGraphDemo.h"
+#include "app/demo/KESTFlightGraphDemo.h"
 
-#include "app/application/KESTDetailScreensDemo.h"
 #include "app/core/KESTPlane.h"
+#include "app/demo/KESTDetailScreensDemo.h"
 #include "app/view-controllers/detail/KESTDetailViewController.h"
 #include "app/view-controllers/detail/KESTFlightDetailViewController.h"
 #include "app/view-controllers/detail/KESTFlightGraphViewController.h"

@@ -1,4 +1,4 @@
-#include "app/application/KESTDetailScreensDemo.h"
+#include "app/demo/KESTDetailScreensDemo.h"
 
 #include "app/core/KESTAirport.h"
 #include "app/core/KESTPlane.h"

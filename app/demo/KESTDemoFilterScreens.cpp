@@ -1,4 +1,4 @@
-#include "app/application/KESTDemoFilterScreens.h"
+#include "app/demo/KESTDemoFilterScreens.h"
 
 #include "app/core/KESTAlert.h"
 #include "app/core/KESTAlertManager.h"
