@@ -59,7 +59,7 @@ TEST(SLKView, StackedLabelsAndRadarLookLikeTheGoldenImage)
         auto image = UIApplicationHost::renderKeyWindow();
         ASSERT_TRUE(image);
         EXPECT_TRUE(
-            GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/stacked-labels.png", 8, 0.01));
+            GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/stacked-labels.png"), 8, 0.01));
         controller->clearObjects();
         window = nullptr;
         drainAll();

@@ -19,7 +19,7 @@ class MachOFixture {
 public:
     explicit MachOFixture(const std::string& name)
     {
-        std::ifstream in(std::string(VX_TEST_DIR) + "/fixtures/" + name, std::ios::binary);
+        std::ifstream in(std::string(VX_TEST_DIR "/fixtures/") + name, std::ios::binary);
         m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         size_t pages = (m_bytes.size() + 4095) / 4096;
         m_mappingSize = (pages + 1) * 4096;

@@ -56,5 +56,5 @@ TEST_F(LatticeGridTest, FrozenPanesBordersHeadersAndShadowsRender)
 
     auto image = renderGrid(grid);
     ASSERT_TRUE(image);
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/frozen-panes.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/frozen-panes.png"), 8));
 }

@@ -42,7 +42,7 @@ void UIImageWriteToSavedPhotosAlbum(const Ref<UIImage>& image)
         next = std::atoi(saved.back().substr(saved.back().size() - 8, 4).c_str()) + 1;
     if (next > 9999)
         return;
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "IMG_%04d.PNG", next);
     files->createFileAtPath(folder + "/" + name, data, Value());
 }

@@ -306,10 +306,12 @@ TEST_F(HBRFeedbackManagerTest, MessageTextCannotEndTheBodyOrForgeAField)
     std::vector<std::string> names;
     for (const auto& field : *fields) {
         names.push_back(field.name);
-        if (field.name == "text")
+        if (field.name == "text") {
             EXPECT_EQ(field.content, text);
-        if (field.name == "email")
+        }
+        if (field.name == "email") {
             EXPECT_EQ(field.content, "pat@example.com");
+        }
     }
     EXPECT_EQ(names,
         (std::vector<std::string> { "oem", "os_version", "model", "lang", "bundle_version", "text", "message_token",

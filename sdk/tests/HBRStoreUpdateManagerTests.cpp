@@ -35,7 +35,7 @@ protected:
     Ref<URLStub> storeAnswer(URLStubs& stubs, const std::string& body)
     {
         URLStubSpec spec;
-        spec.url = std::string(HBRStoreUpdateManager::kStoreLookupBaseURL) + "lookup";
+        spec.url = std::string(HBRStoreUpdateManager::kStoreLookupBaseURL).append("lookup");
         spec.matchPrefix = true;
         spec.body = body;
         return stubs.add(spec);
@@ -81,7 +81,9 @@ TEST_F(HBRStoreUpdateManagerTest, FirstAnswerIsTheBaselineAndNewerVersionsAreOff
         ASSERT_EQ(stub->requestCount(), 1u);
         EXPECT_EQ(stub->requests()[0].url,
             std::string(HBRStoreUpdateManager::kStoreLookupBaseURL)
-                + "lookup?bundleId=" + HBRURLEncodeString(HBRMainBundleIdentifier()) + "&country=gb");
+                .append("lookup?bundleId=")
+                .append(HBRURLEncodeString(HBRMainBundleIdentifier()))
+                .append("&country=gb"));
         EXPECT_FALSE(manager->isUpdateAvailable());
         EXPECT_EQ(NSUserDefaults::standardUserDefaults()->objectForKey("HBRStoreUpdateLastStoreVersion"), Value("7.1"));
         EXPECT_TRUE(UIAlertView::visibleAlerts().empty());

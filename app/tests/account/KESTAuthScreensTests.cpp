@@ -57,7 +57,7 @@ protected:
     Ref<URLStub> stub(int32_t status, std::string body = {})
     {
         URLStubSpec spec;
-        spec.url = std::string(kService) + "auth/api/v1.php";
+        spec.url = std::string(kService).append("auth/api/v1.php");
         spec.statusCode = status;
         spec.body = std::move(body);
         return m_stubs.add(spec);
@@ -165,7 +165,7 @@ TEST_F(AuthScreensTest, FailedRequestsShowTheServiceTextOrTheScreensOwn)
     {
         URLStubs stubs;
         URLStubSpec spec;
-        spec.url = std::string(kService) + "auth/api/v1.php";
+        spec.url = std::string(kService).append("auth/api/v1.php");
         spec.statusCode = 400;
         spec.body = "{\"response\":\"Incorrect email address or password\"}";
         stubs.add(spec);
@@ -205,7 +205,7 @@ TEST_F(AuthScreensTest, FailedRequestsShowTheServiceTextOrTheScreensOwn)
         SCOPED_TRACE(c.name);
         URLStubs stubs;
         URLStubSpec spec;
-        spec.url = std::string(kService) + "auth/api/v1.php";
+        spec.url = std::string(kService).append("auth/api/v1.php");
         spec.statusCode = 500;
         spec.body = "[\"not an object\"]";
         stubs.add(spec);

@@ -40,8 +40,7 @@ TEST(KESTARScreenImage, LooksLikeTheGoldenImage)
         EXPECT_EQ(shown, 4);
         auto image = UIApplicationHost::renderKeyWindow();
         ASSERT_TRUE(image);
-        EXPECT_TRUE(
-            GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/ar-screen.png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/ar-screen.png"), 8, 0.01));
         screen->stopAR();
         window = nullptr;
         drainAll();

@@ -59,7 +59,7 @@ protected:
     {
         URLStubSpec spec;
         spec.method = "POST";
-        spec.url = std::string(kService) + "auth/api/v1.php";
+        spec.url = std::string(kService).append("auth/api/v1.php");
         spec.statusCode = status;
         spec.body = std::move(body);
         return m_stubs.add(spec);
@@ -98,7 +98,7 @@ TEST_F(AuthTest, OnlyTwoHundredsSucceed)
         SCOPED_TRACE(c.status);
         URLStubs stubs;
         URLStubSpec spec;
-        spec.url = std::string(kService) + "auth/api/v1.php";
+        spec.url = std::string(kService).append("auth/api/v1.php");
         spec.statusCode = c.status;
         spec.body = "{\"response\":\"text\"}";
         stubs.add(spec);

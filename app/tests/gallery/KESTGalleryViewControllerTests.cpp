@@ -25,8 +25,9 @@ Value photos(int count)
     for (int i = 1; i <= count; ++i) {
         std::string id = "p" + std::to_string(i);
         list.addObject(Value::dictionary(
-            { { "thumbnail", Value(std::string(DetailTestScope::kBase) + "640thumbs/" + id + ".jpg") },
-                { "fullsize", Value(std::string(DetailTestScope::kBase) + "photos/" + id + ".jpg") },
+            { { "thumbnail",
+                  Value(std::string(DetailTestScope::kBase).append("640thumbs/").append(id).append(".jpg")) },
+                { "fullsize", Value(std::string(DetailTestScope::kBase).append("photos/").append(id).append(".jpg")) },
                 { "author", Value("Author " + std::to_string(i)) }, { "ningurl", Value("http://page/" + id) } }));
     }
     return list.copy();
@@ -146,7 +147,7 @@ TEST(KESTGalleryFullScreenViewController, ALatePhotoDoesNotLandOnAReusedPage)
         UIGraphicsEndImageContext();
         Value png = UIImagePNGRepresentation(picture);
         URLStubSpec spec;
-        spec.url = std::string(DetailTestScope::kBase) + "photos/" + id + ".jpg";
+        spec.url = std::string(DetailTestScope::kBase).append("photos/").append(id).append(".jpg");
         spec.headers = { { "Content-Type", "image/png" } };
         spec.body.assign(png.bytes().begin(), png.bytes().end());
         spec.delay = delay;

@@ -123,5 +123,5 @@ TEST_F(KESTMapLabelViewTest, DrawsItsBackgroundOnlyBehindText)
     banner->setFrame(CGRectMake(0, 4, 0, 0));
     banner->setCount(std::string("12 of 40 visible"));
     banner->setMessage(std::string("Charts shown"));
-    EXPECT_TRUE(GoldenImage::matches(render(map)->CGImage(), std::string(VX_TEST_DIR) + "/golden/map-banner.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(render(map)->CGImage(), std::string(VX_TEST_DIR "/golden/map-banner.png"), 8));
 }

@@ -250,7 +250,7 @@ TEST_F(KESTPlaneAnnotationViewTest, DrawsTheMarkerAndItsLabelLikeTheGoldenImage)
     UIGraphicsEndImageContext();
     ASSERT_TRUE(image);
     EXPECT_EQ(KESTPlaneServices::shared()->rotatedImageNamed("B737", 40, "W") != nullptr, true);
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/plane-marker.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/plane-marker.png"), 8));
 }
 
 TEST_F(KESTPlaneAnnotationViewTest, AirportMarkersSwitchSymbolWhenReused)

@@ -209,5 +209,5 @@ TEST_F(KESTFlightPathOverlayTest, MatchesTheGoldenImage)
     EXPECT_TRUE(renderer->drawMapRectIntoTileContext(rect, kTile / side, UIGraphicsGetCurrentContext()));
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/flight-path.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/flight-path.png"), 8));
 }

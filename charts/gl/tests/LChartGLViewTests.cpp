@@ -334,7 +334,7 @@ TEST_F(LChartGLViewTest, EveryKindOfGeometryMatchesItsGolden)
         SCOPED_TRACE(c.name);
         auto image = render([&](LChartGLView& view) { c.draw(view, asSeries(m_first)); });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -372,7 +372,7 @@ TEST_F(LChartGLViewTest, EachBuiltInThemeMatchesItsGolden)
                 lineStyle->lineColorBelowBaseline().get(), width(lineStyle->lineWidth(), 2), 0, 1, kTenByTen);
         });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -410,7 +410,7 @@ TEST_F(LChartGLViewTest, LineSeriesDrawThroughTheViewInTheirThemesStyles)
             c.series->updateWithDrawerAndGLTranslation(view, kTenByTen);
         });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -477,7 +477,7 @@ TEST_F(LChartGLViewTest, PointSeriesDrawThroughTheViewInTheirThemesStyles)
         auto image = render(
             [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -501,7 +501,7 @@ TEST_F(LChartGLViewTest, ABandSeriesDrawsThroughTheViewInItsThemesStyle)
     auto image
         = render([&](LChartGLView& view) { band->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
     ASSERT_TRUE(image);
-    EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/series-band.png", 8, 0.01));
+    EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/series-band.png"), 8, 0.01));
 }
 
 TEST_F(LChartGLViewTest, FinancialSeriesDrawThroughTheViewInTheirThemesStyles)
@@ -533,7 +533,7 @@ TEST_F(LChartGLViewTest, FinancialSeriesDrawThroughTheViewInTheirThemesStyles)
         auto image = render(
             [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -564,7 +564,7 @@ TEST_F(LChartGLViewTest, BarAndColumnSeriesDrawThroughTheViewInTheirThemesStyles
         auto image = render(
             [&](LChartGLView& view) { c.series->drawWithDrawerWithGLBaselineAndGLTranslation(view, 0, kTenByTen); });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }
 
@@ -599,6 +599,6 @@ TEST_F(LChartGLViewTest, PieAndDonutSeriesDrawThroughTheViewInTheirThemesStyles)
             c.series->updateWithDrawer(view);
         });
         ASSERT_TRUE(image);
-        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/" + c.name + ".png", 8, 0.01));
+        EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/") + c.name + ".png", 8, 0.01));
     }
 }

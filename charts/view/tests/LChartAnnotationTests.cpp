@@ -245,5 +245,5 @@ TEST_F(LChartAnnotationTest, AChartWithAnnotationsMatchesItsGolden)
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
     EXPECT_TRUE(
-        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-annotations.png", 8, 0.01));
+        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR "/golden/chart-annotations.png"), 8, 0.01));
 }

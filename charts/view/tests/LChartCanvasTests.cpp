@@ -242,6 +242,5 @@ TEST_F(LChartCanvasTest, ASelectedSliceMovesOutFrameByFrameAndMatchesItsGolden)
 
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
-    EXPECT_TRUE(
-        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-donut.png", 8, 0.01));
+    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR "/golden/chart-donut.png"), 8, 0.01));
 }

@@ -503,7 +503,7 @@ TEST_F(LChartCrosshairTest, TheCrosshairAndItsTooltipOverALineChartMatchTheirGol
     const CGFloat belowCircle = (c.y + plot.origin.y + plot.size.height) / 2;
     EXPECT_LT(probe(std::floor(c.x), belowCircle), 200);
     EXPECT_GT(probe(std::floor(c.x) + 6, belowCircle), 600);
-    EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR) + "/golden/chart-crosshair.png", 8, 0.01));
+    EXPECT_TRUE(GoldenImage::matches(image, std::string(VX_TEST_DIR "/golden/chart-crosshair.png"), 8, 0.01));
 }
 
 TEST_F(LChartCrosshairTest, SideBySideColumnsAreHitOnlyInTheirOwnSlot)

@@ -483,7 +483,7 @@ TEST_F(LChartLegendTest, ALineChartWithALegendMatchesItsGolden)
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
     EXPECT_TRUE(
-        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-legend.png", 8, 0.01));
+        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR "/golden/chart-legend.png"), 8, 0.01));
 }
 
 TEST_F(LChartLegendTest, ATitleThatCannotFitItsFrameStopsShrinkingAtTheSmallestFont)

@@ -221,8 +221,7 @@ TEST_F(LatticeChartTest, ALineSeriesOnANumberAxisPairMatchesItsGolden)
     m_host->settle(0);
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
-    EXPECT_TRUE(
-        GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-line.png", 8, 0.01));
+    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR "/golden/chart-line.png"), 8, 0.01));
 }
 
 TEST_F(LatticeChartTest, AnnouncedPointsAreAppendedAndDroppedByTheNextLayoutPassWithoutAReload)
@@ -366,7 +365,7 @@ TEST_F(LatticeChartTest, DonutsShareTheRadiusInsideOutAndAPieChartMatchesItsGold
     m_host->settle(0);
     auto snapshot = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(snapshot && snapshot->CGImage());
-    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR) + "/golden/chart-pie.png", 8, 0.01));
+    EXPECT_TRUE(GoldenImage::matches(snapshot->CGImage(), std::string(VX_TEST_DIR "/golden/chart-pie.png"), 8, 0.01));
 }
 
 TEST_F(LatticeChartTest, LayoutAndDrawingFromAnotherThreadAreIgnoredAfterOneWarning)

@@ -250,10 +250,10 @@ TEST(NSPredicate, MalformedFormatsRaiseACatchableException)
         "NOT",
         "a IN",
     };
-    std::string deep = std::string(100000, '(') + "a == 1" + std::string(100000, ')');
+    std::string deep = std::string(100000, '(').append("a == 1").append(100000, ')');
     std::vector<std::string> all(std::begin(formats), std::end(formats));
     all.push_back(deep);
-    all.push_back(std::string(100000, '!') + "a == 1");
+    all.push_back(std::string(100000, '!').append("a == 1"));
     for (const auto& format : all) {
         SCOPED_TRACE(format.substr(0, 40));
         try {

@@ -215,5 +215,5 @@ TEST(CALayer, RendersATreeLikeItsGoldenImage)
     root->renderInContext(UIGraphicsGetCurrentContext());
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/card.png"));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/card.png")));
 }

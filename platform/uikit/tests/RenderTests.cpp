@@ -128,7 +128,7 @@ TEST_F(RenderTest, ControlsAndTheStatusBarDrawThemselves)
 
     auto image = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(image);
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/controls.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/controls.png"), 8));
 
     // The light-content style and hiding the status bar change the picture; the rendering itself
     // is the same every time.
@@ -199,7 +199,7 @@ TEST_F(RenderTest, KeyWindowMatchesTheGoldenImage)
     auto image = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(image);
     ASSERT_TRUE(image);
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/window.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/window.png"), 8));
     EXPECT_EQ(2, disc->draws) << "rendering does not redraw";
 
     // Snapshots show the view alone, in its own bounds.

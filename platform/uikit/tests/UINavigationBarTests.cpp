@@ -299,7 +299,7 @@ TEST_F(UINavigationBarTest, BarsDrawTheirItems)
 
     auto image = UIApplicationHost::renderKeyWindow();
     ASSERT_TRUE(image);
-    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR) + "/golden/navigation.png", 8));
+    EXPECT_TRUE(GoldenImage::matches(image->CGImage(), std::string(VX_TEST_DIR "/golden/navigation.png"), 8));
     auto png = [](const Ref<UIImage>& i) { return *CGImageEncodePNG(i->CGImage()); };
     EXPECT_EQ(png(UIApplicationHost::renderKeyWindow()), png(image));
     UIGraphicsSetScreenScale(savedScale);

@@ -123,8 +123,9 @@ TEST_F(ServiceSimulatorTest, FullAndDeltaPollsAnswerPlaneRecordsWithTheServiceTi
     EXPECT_EQ(live.size() + scheduled, withScheduled.size());
     // Aircraft on the ground in the feed are taxiing (or ground vehicles driving): none stands.
     for (auto& [hex, info] : withScheduled.items()) {
-        if (info[6] == 0)
+        if (info[6] == 0) {
             EXPECT_GT(info[8].get<double>(), 0) << hex << " stands still on the ground";
+        }
     }
 
     // Delta polls list exactly the planes inside the box, also across the antimeridian, where
