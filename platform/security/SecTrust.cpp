@@ -26,6 +26,22 @@ X509Ptr parse(const SecCertificateRef& certificate)
     return X509Ptr(d2i_X509(nullptr, &p, long(certificate->der().size())));
 }
 
+using StorePtr = std::unique_ptr<X509_STORE, decltype(&X509_STORE_free)>;
+
+// The system's certificate authorities, read once for the process: reading the bundle parses
+// every certificate in it, which each evaluation would otherwise do again. Evaluations only
+// look certificates up in it, which a store allows from several threads at once.
+X509_STORE* systemStore()
+{
+    static X509_STORE* store = [] {
+        X509_STORE* made = X509_STORE_new();
+        if (made)
+            X509_STORE_set_default_paths(made);
+        return made;
+    }();
+    return store;
+}
+
 struct Access : SecTrust {
     using SecTrust::make;
 };
@@ -100,11 +116,19 @@ OSStatus SecTrustEvaluate(const SecTrustRef& trust, SecTrustResultType* result)
         *result = kSecTrustResultFatalTrustFailure;
         return errSecSuccess;
     }
-    std::unique_ptr<X509_STORE, decltype(&X509_STORE_free)> store(X509_STORE_new(), X509_STORE_free);
+    StorePtr store(nullptr, X509_STORE_free);
+    if (!trust->m_anchors) {
+        if (X509_STORE* shared = systemStore(); shared && X509_STORE_up_ref(shared) == 1)
+            store.reset(shared);
+    } else {
+        store.reset(X509_STORE_new());
+        if (store && !trust->m_anchorsOnly)
+            X509_STORE_set_default_paths(store.get());
+    }
+    if (!store)
+        return errSecAllocate;
     std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> untrusted(
         sk_X509_new_null(), [](STACK_OF(X509) * s) { sk_X509_pop_free(s, X509_free); });
-    if (!trust->m_anchors || !trust->m_anchorsOnly)
-        X509_STORE_set_default_paths(store.get());
     if (trust->m_anchors) {
         for (const auto& anchor : *trust->m_anchors) {
             if (auto x = anchor ? parse(anchor) : nullptr)
