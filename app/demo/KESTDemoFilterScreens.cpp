@@ -16,11 +16,9 @@
 #include "coredata/NSManagedObjectContext.h"
 #include "uikit/NSIndexPath.h"
 #include "uikit/UIBarButtonItem.h"
-#include "uikit/UIKeyboard.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UIPopoverController.h"
 #include "uikit/UITextField.h"
-#include "uikit/UIWindow.h"
 
 #include <map>
 
@@ -128,24 +126,14 @@ bool writeFilterAndAlertScreens(const Ref<KESTMapViewController>& screen, const 
         editor->tableViewAccessoryButtonTappedForRowWithIndexPath(table, NSIndexPath::indexPathForRowInSection(0, 0));
         auto cell = std::dynamic_pointer_cast<KESTFilterDataCell>(
             table->cellForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(1, 0)));
-        Ref<UIView> bar;
-        if (cell && cell->textInput()) {
+        // The new row's field has the keyboard, with the suggestion bar on top of its keys.
+        if (cell && cell->textInput())
             cell->textInput()->insertText(airlines[0].substr(0, 2));
-            bar = cell->autocompleteBar();
-        }
         runFor(2);
-        // The headless host draws no keyboard: the bar goes where it sits above the keyboard.
-        auto window = screen->view()->window();
-        if (bar && window) {
-            CGRect keyboard = UIKeyboard::frame();
-            CGFloat width = window->bounds().size.width;
-            CGFloat top = CGRectIsEmpty(keyboard) ? window->bounds().size.height - 55 : keyboard.origin.y - 55;
-            bar->setFrame(CGRectMake(0, top, width, 55));
-            window->addSubview(bar);
-        }
         ok = writePNG("filter-editor.png") && ok;
-        if (bar)
-            bar->removeFromSuperview();
+        if (cell && cell->textInput())
+            cell->textInput()->resignFirstResponder();
+        runFor(1);
         navigation->popViewControllerAnimated(false);
         runFor(1);
     }

@@ -10,6 +10,7 @@
 #include "uikit/UINavigationController.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace KESTListScreenDemo {
 
@@ -32,6 +33,33 @@ Ref<LGridCell> headerCellOnScreen(const Ref<LatticeDataGrid>& grid, const std::s
         left += width;
     }
     return nullptr;
+}
+
+// Scrolled sideways, the grid may show only the right end of its first visible column: its
+// sort arrow without its title. Scrolls on to the next column's left edge, so the first column
+// on screen shows whole (the columns to its right only move further into view).
+void showFirstColumnWhole(const Ref<LatticeDataGrid>& grid)
+{
+    auto columns = grid->columns();
+    float gridLeft = static_cast<float>(grid->convertPointToView(CGPointZero, nullptr).x);
+    auto leftOnScreen = [&](size_t position) -> std::optional<float> {
+        auto cell = grid->visibleHeaderCellAtColIndex(static_cast<uint32_t>(position));
+        if (!cell)
+            return std::nullopt;
+        return static_cast<float>(cell->convertPointToView(CGPointZero, nullptr).x);
+    };
+    for (size_t position = 0; position + 1 < columns.size(); ++position) {
+        auto left = leftOnScreen(position);
+        if (!left || *left >= gridLeft - 0.5f)
+            continue;
+        auto next = leftOnScreen(position + 1);
+        if (!next || *next <= gridLeft + 0.5f)
+            continue;
+        CGPoint offset = grid->contentOffset();
+        grid->setContentOffset(CGPointMake(offset.x + (*next - gridLeft), offset.y));
+        grid->internalGrid()->layoutIfNeeded();
+        return;
+    }
 }
 
 } // namespace
@@ -57,6 +85,8 @@ bool write(const Ref<KESTAppleMapViewController>& screen, const std::function<bo
             // Past the double-tap wait, so the next tap counts on its own.
             run(1);
         }
+        headerCellOnScreen(grid, "Altitude");
+        showFirstColumnWhole(grid);
         auto column = grid->columns().size() > 5 ? grid->columns()[5] : nullptr;
         if (!column || column->sortOrder() != LDataGridColumnSortOrderDescending)
             std::fprintf(stderr, "volantrix: the aircraft list is not sorted by altitude\n");

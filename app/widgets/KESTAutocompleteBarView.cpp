@@ -13,6 +13,8 @@
 #include "uikit/UILabel.h"
 #include "uikit/UIScrollView.h"
 
+#include <cmath>
+
 VX_REGISTER_CLASS(KESTAutocompleteBarView);
 
 namespace {
@@ -71,8 +73,10 @@ void KESTAutocompleteBarView::showSuggestions(const std::vector<Ref<KESTTokenBut
             continue;
         auto label = button->titleLabel();
         Value attributes = Value::dictionary({ { Value(NSFontAttributeName), Value(label->font()) } });
+        // In whole points, so every token sits on whole pixels (see KESTTokenButton).
         float width
-            = float(NSString_Drawing::sizeWithAttributes(button->titleForState(UIControlStateNormal), attributes).width)
+            = std::ceil(float(
+                  NSString_Drawing::sizeWithAttributes(button->titleForState(UIControlStateNormal), attributes).width))
             + 20;
         button->setFrame(CGRectMake(x, 10, width, button->frame().size.height));
         button->addTarget(self<KESTAutocompleteBarView>(), &KESTAutocompleteBarView::didPressSuggestion,

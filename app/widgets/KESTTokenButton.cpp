@@ -7,6 +7,8 @@
 #include "graphics/UIImage.h"
 #include "uikit/UILabel.h"
 
+#include <cmath>
+
 VX_REGISTER_CLASS(KESTTokenButton);
 
 namespace {
@@ -25,7 +27,9 @@ float KESTTokenButton::widthWithInfo(const Value& info)
         return 20;
     Value attributes = Value::dictionary(
         { { Value(NSFontAttributeName), Value(UIFont::preferredFontForTextStyle(UIFontTextStyleBody)) } });
-    return float(NSString_Drawing::sizeWithAttributes(title.stringValue(), attributes).width) + 20;
+    // Text measures in fractions of a point; the token is sized in whole points so that it, and
+    // the tokens placed after it, sit on whole pixels and their rounded ends are drawn crisp.
+    return std::ceil(float(NSString_Drawing::sizeWithAttributes(title.stringValue(), attributes).width)) + 20;
 }
 
 Ref<KESTTokenButton> KESTTokenButton::initWithInfo(const Value& info)

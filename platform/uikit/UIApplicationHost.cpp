@@ -176,6 +176,27 @@ Ref<UITouch> makeTouch(const Ref<UIWindow>& window, CGPoint point, double now)
     return touch;
 }
 
+// Touch points are given in the key window's coordinates; this is the same point in `window`.
+CGPoint pointInWindow(const Ref<UIWindow>& window, CGPoint point)
+{
+    auto key = UIApplication::sharedApplication()->keyWindow();
+    if (!window || !key || window == key)
+        return point;
+    return window->convertPointFromWindow(point, key);
+}
+
+// The window a touch beginning at `point` goes to: the keyboard's where it has keys or an
+// accessory view there, else the key window.
+Ref<UIWindow> windowForTouchAt(CGPoint point)
+{
+    auto key = UIApplication::sharedApplication()->keyWindow();
+    if (auto keyboard = UIKeyboard::window(); keyboard && !keyboard->isHidden()) {
+        if (keyboard->hitTest(pointInWindow(keyboard, point), nullptr))
+            return keyboard;
+    }
+    return key;
+}
+
 } // namespace
 
 Ref<UIApplication> UIApplicationHost::launch(
@@ -430,6 +451,9 @@ Ref<UIImage> UIApplicationHost::renderKeyWindow()
     CGContextSetRGBFillColor(context, 0, 0, 0, 1);
     CGContextFillRect(context, screen);
     window->layer()->renderInContext(context);
+    // The keyboard, while up, shows over the application's window.
+    if (auto keyboard = UIKeyboard::window(); keyboard && !keyboard->isHidden())
+        keyboard->layer()->renderInContext(context);
     drawStatusBar(screen);
     auto image = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
@@ -457,12 +481,15 @@ Ref<UITouch> UIApplicationHost::touchDown(CGPoint point)
 
 std::vector<Ref<UITouch>> UIApplicationHost::touchesDown(const std::vector<CGPoint>& points)
 {
-    auto window = UIApplication::sharedApplication()->keyWindow();
     double now = Clock::mediaTime();
     std::vector<Ref<UITouch>> touches;
-    for (CGPoint point : points)
-        touches.push_back(makeTouch(window, point, now));
-    if (window && !touches.empty())
+    bool delivered = false;
+    for (CGPoint point : points) {
+        auto window = windowForTouchAt(point);
+        touches.push_back(makeTouch(window, pointInWindow(window, point), now));
+        delivered = delivered || window;
+    }
+    if (delivered)
         deliverTouches(touches);
     return touches;
 }
@@ -473,7 +500,7 @@ void UIApplicationHost::touchesMove(const std::vector<Ref<UITouch>>& touches, co
     for (size_t i = 0; i < touches.size() && i < points.size(); ++i) {
         if (!isActive(touches[i]))
             continue;
-        touches[i]->setWindowLocation(points[i]);
+        touches[i]->setWindowLocation(pointInWindow(touches[i]->window(), points[i]));
         touches[i]->setPhase(UITouchPhaseMoved);
         moved.push_back(touches[i]);
     }
@@ -502,7 +529,7 @@ void UIApplicationHost::touchMove(const Ref<UITouch>& touch, CGPoint point)
 {
     if (!touch || touch->phase() == UITouchPhaseEnded || touch->phase() == UITouchPhaseCancelled)
         return;
-    touch->setWindowLocation(point);
+    touch->setWindowLocation(pointInWindow(touch->window(), point));
     touch->setPhase(UITouchPhaseMoved);
     deliverTouch(touch);
 }

@@ -67,12 +67,14 @@ public:
     // Runs the main run loop, waiting for work when there is none, until the application
     // terminates: how a launched application lives.
     static void runUntilTerminated();
-    // The key window as it looks now (after pending layout and display), at the screen's scale.
+    // The key window as it looks now (after pending layout and display), at the screen's scale,
+    // with the keyboard over it while the keyboard is up.
     static Ref<UIImage> renderKeyWindow();
     static bool writeKeyWindowPNG(const std::string& path);
 
     // Touches, in window coordinates of the key window. A touch goes to the view hit when it
-    // began; tapCount counts quick taps at the same spot.
+    // began (on the keyboard's keys or accessory view while the keyboard is up, else in the key
+    // window); tapCount counts quick taps at the same spot.
     static Ref<UITouch> touchDown(CGPoint point);
     static void touchMove(const Ref<UITouch>& touch, CGPoint point);
     static void touchUp(const Ref<UITouch>& touch);

@@ -5,7 +5,9 @@
 class UIImage;
 
 // Shows an image (or the highlighted image while highlighted) as its layer's contents, placed
-// by the content mode. Touches pass through by default. Main thread only.
+// by the content mode. A resizable image is instead drawn to fill the view, its caps at their
+// own size and only the parts between them stretched or tiled. Touches pass through by default.
+// Main thread only.
 class UIImageView : public UIView {
     VX_OBJECT(UIImageView, UIView)
 public:
@@ -26,11 +28,15 @@ public:
 
     CGSize sizeThatFits(CGSize size) const override;
     bool displayLayer(CALayer& layer) override;
+    void setBounds(CGRect bounds) override;
 
 private:
+    Ref<UIImage> shownImage() const;
     void updateContents();
 
     Ref<UIImage> m_image;
     Ref<UIImage> m_highlightedImage;
     bool m_highlighted { false };
+    // The size a resizable image was last drawn at.
+    CGSize m_drawnSize {};
 };

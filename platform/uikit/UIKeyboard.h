@@ -7,6 +7,7 @@
 
 class UIResponder;
 class UIView;
+class UIWindow;
 
 inline constexpr const char* UIKeyboardWillShowNotification = "UIKeyboardWillShowNotification";
 inline constexpr const char* UIKeyboardDidShowNotification = "UIKeyboardDidShowNotification";
@@ -22,15 +23,24 @@ inline constexpr const char* UIKeyboardAnimationCurveUserInfoKey = "UIKeyboardAn
 // default centre with the begin and end frames (NSValue rects in screen coordinates), the
 // animation duration (0.25 s) and curve (7). The did-notifications follow the will-ones once
 // the animation's time has passed on the process clock. Moving from one text input to another
-// keeps the keyboard up without notifications. The frame is a band at the bottom of the
-// interface for the status bar orientation: 264 points high in portrait, 352 in landscape.
+// keeps the keyboard up, without notifications unless the space it covers changes. The frame is
+// a band at the bottom of the interface for the status bar orientation: the keys, 264 points
+// high in portrait and 352 in landscape, with the input's accessory view (as high as it is
+// made, as wide as the band) on top of them.
+//
+// While up, the keys and the accessory view show in a window of their own above the
+// application's windows; the host draws it over the key window and gives it the touches that
+// land on it.
 //
 // Tests and the host type through it: the keys go to the first responder when it takes key
 // input. Main thread only.
 namespace UIKeyboard {
 bool isVisible();
-// The frame on screen, or where it would be when shown.
+// The frame on screen, or where the keys would be when shown.
 CGRect frame();
+// The window showing the keys and the accessory view while the keyboard is up; nullptr while
+// it is down.
+Ref<UIWindow> window();
 // Called by text inputs as they become and stop being first responder.
 void inputDidBecomeFirstResponder(UIResponder* input);
 void inputDidResignFirstResponder(UIResponder* input);

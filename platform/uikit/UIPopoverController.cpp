@@ -1,6 +1,8 @@
 #include "uikit/UIPopoverController.h"
 
+#include "foundation/NSNotificationCenter.h"
 #include "graphics/UIColor.h"
+#include "uikit/UIKeyboard.h"
 #include "uikit/UITouch.h"
 #include "uikit/UIView.h"
 #include "uikit/UIWindow.h"
@@ -53,6 +55,31 @@ private:
     Weak<UIPopoverController> m_owner;
 };
 
+// The part of `area` (in `window`'s coordinates) the keyboard, while up, leaves free: the side
+// away from the band the keyboard covers, kept a margin from it.
+CGRect areaClearOfKeyboard(CGRect area, const Ref<UIWindow>& window)
+{
+    if (!UIKeyboard::isVisible())
+        return area;
+    // The keyboard's frame is in screen coordinates, which the windows share but for their origin.
+    CGRect keyboard = CGRectOffset(UIKeyboard::frame(), -window->frame().origin.x, -window->frame().origin.y);
+    CGRect bounds = window->bounds();
+    CGFloat minX = CGRectGetMinX(area), maxX = CGRectGetMaxX(area);
+    CGFloat minY = CGRectGetMinY(area), maxY = CGRectGetMaxY(area);
+    if (keyboard.size.width < keyboard.size.height) {
+        if (CGRectGetMidX(keyboard) > CGRectGetMidX(bounds))
+            maxX = std::min(maxX, CGRectGetMinX(keyboard) - kScreenMargin);
+        else
+            minX = std::max(minX, CGRectGetMaxX(keyboard) + kScreenMargin);
+    } else {
+        if (CGRectGetMidY(keyboard) > CGRectGetMidY(bounds))
+            maxY = std::min(maxY, CGRectGetMinY(keyboard) - kScreenMargin);
+        else
+            minY = std::max(minY, CGRectGetMaxY(keyboard) + kScreenMargin);
+    }
+    return CGRectMake(minX, minY, std::max<CGFloat>(0, maxX - minX), std::max<CGFloat>(0, maxY - minY));
+}
+
 } // namespace
 
 Ref<UIPopoverController> UIPopoverController::initWithContentViewController(const Ref<UIViewController>& content)
@@ -74,11 +101,21 @@ void UIPopoverController::setContentViewControllerAnimated(const Ref<UIViewContr
     }
     m_content = content;
     if (m_visible && content) {
+        showContent();
         content->beginAppearanceTransition(true, false);
-        m_panel->addSubview(content->view());
-        place();
         content->endAppearanceTransition();
     }
+}
+
+void UIPopoverController::showContent()
+{
+    // The content goes into the panel, sized and laid out, before it hears that it will appear:
+    // what it sets up then (a navigation bar's place, a table's inset below it) sees the panel,
+    // which has no status bar above it. It hears of the appearance from the popover alone.
+    auto content = m_content->view();
+    UIView::performWithoutAppearanceForwarding([&] { m_panel->addSubview(content); });
+    place();
+    m_panel->layoutIfNeeded();
 }
 
 CGSize UIPopoverController::popoverContentSize() const
@@ -157,10 +194,17 @@ void UIPopoverController::place()
     if (!chosen)
         chosen = &options[0];
     CGRect frame = chosen->frame;
+    // The keyboard does not change the side the panel opens on; the panel slides clear of it,
+    // and is shortened (or narrowed) when it cannot fit beside it otherwise.
+    CGRect free = areaClearOfKeyboard(area, window);
+    if (UIKeyboard::isVisible()) {
+        frame.size.width = std::min(frame.size.width, free.size.width);
+        frame.size.height = std::min(frame.size.height, free.size.height);
+    }
     frame.origin.x
-        = std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, CGRectGetMaxX(area) - frame.size.width));
+        = std::clamp(frame.origin.x, free.origin.x, std::max(free.origin.x, CGRectGetMaxX(free) - frame.size.width));
     frame.origin.y
-        = std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, CGRectGetMaxY(area) - frame.size.height));
+        = std::clamp(frame.origin.y, free.origin.y, std::max(free.origin.y, CGRectGetMaxY(free) - frame.size.height));
     m_arrowDirection = chosen->direction;
     m_panel->setFrame(frame);
     if (m_content)
@@ -183,6 +227,10 @@ void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAn
     }
     m_visible = true;
     m_keepAlive = self<UIPopoverController>();
+    auto center = NSNotificationCenter::defaultCenter();
+    for (const char* name : { UIKeyboardWillShowNotification, UIKeyboardWillHideNotification })
+        center->addObserver(
+            self<UIPopoverController>(), &UIPopoverController::keyboardWillMove, std::string(name), nullptr);
     m_catcher = PopoverCatcherView::initWithFrame(window->bounds(), self<UIPopoverController>());
     m_catcher->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     m_panel = UIView::initWithFrame(CGRectZero);
@@ -191,11 +239,16 @@ void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAn
     m_panel->layer()->setCornerRadius(8);
     window->addSubview(m_catcher);
     window->addSubview(m_panel);
+    showContent();
     m_content->beginAppearanceTransition(true, animated);
-    m_panel->addSubview(m_content->view());
-    place();
     auto content = m_content;
     UIViewController::finishTransition(animated, [content] { content->endAppearanceTransition(); });
+}
+
+void UIPopoverController::keyboardWillMove(const Ref<NSNotification>&)
+{
+    if (m_visible)
+        place();
 }
 
 void UIPopoverController::dismissPopoverAnimated(bool animated)
@@ -209,6 +262,7 @@ void UIPopoverController::dismiss(bool animated, std::function<void()> then)
         return;
     m_visible = false;
     auto self_ = self<UIPopoverController>();
+    NSNotificationCenter::defaultCenter()->removeObserver(self_);
     auto content = m_content;
     if (content)
         content->beginAppearanceTransition(false, animated);

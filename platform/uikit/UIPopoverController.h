@@ -22,8 +22,10 @@ public:
 
 // Shows a controller's view in a floating panel next to a rectangle of a view, with its arrow
 // pointing at the rectangle from the first permitted side that fits (up, down, left, right).
-// Presenting again moves it. A touch outside the panel (and outside the passthrough views)
-// dismisses it after asking the delegate; dismissing in code does not reach the delegate.
+// Presenting again moves it. While the keyboard is up the panel stays clear of it, keeping its
+// side of the rectangle and shortening if it must. A touch outside the panel (and outside the
+// passthrough views) dismisses it after asking the delegate; dismissing in code does not reach
+// the delegate.
 // The panel and the view catching outside touches are kept alive by the popover, which is kept
 // alive while it shows. Main thread only.
 class UIPopoverController : public NSObject {
@@ -64,6 +66,9 @@ public:
 
 private:
     void place();
+    void showContent();
+    // Keeps the panel clear of the keyboard as it comes up or goes down.
+    void keyboardWillMove(const Ref<NSNotification>& notification);
     void dismiss(bool animated, std::function<void()> then);
 
     Ref<UIViewController> m_content;

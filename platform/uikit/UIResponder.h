@@ -23,6 +23,8 @@ public:
     virtual bool becomeFirstResponder();
     virtual bool resignFirstResponder();
     bool isFirstResponder() const;
+    // The view the keyboard shows above its keys while this responder has it; none by default.
+    virtual Ref<UIView> inputAccessoryView() const { return nullptr; }
     // The application's current first responder, if any.
     static Ref<UIResponder> currentFirstResponder();
 

@@ -113,7 +113,7 @@ public:
     void setLeftView(const Ref<UIView>& view) { m_leftView = view; }
     const Ref<UIView>& rightView() const { return m_rightView; }
     void setRightView(const Ref<UIView>& view) { m_rightView = view; }
-    const Ref<UIView>& inputAccessoryView() const { return m_inputAccessoryView; }
+    Ref<UIView> inputAccessoryView() const override { return m_inputAccessoryView; }
     void setInputAccessoryView(const Ref<UIView>& view) { m_inputAccessoryView = view; }
     const Ref<UIView>& inputView() const { return m_inputView; }
     void setInputView(const Ref<UIView>& view) { m_inputView = view; }

@@ -86,7 +86,7 @@ public:
     void setSelectedRange(NSRange range);
     // Scrolls the least distance that shows the line holding the end of `range`.
     void scrollRangeToVisible(NSRange range);
-    const Ref<UIView>& inputAccessoryView() const { return m_inputAccessoryView; }
+    Ref<UIView> inputAccessoryView() const override { return m_inputAccessoryView; }
     void setInputAccessoryView(const Ref<UIView>& view) { m_inputAccessoryView = view; }
     const Ref<UIView>& inputView() const { return m_inputView; }
     void setInputView(const Ref<UIView>& view) { m_inputView = view; }

@@ -168,13 +168,29 @@ Ref<UIWindow> UIView::window() const
     return std::static_pointer_cast<UIWindow>(const_cast<UIView*>(view)->shared_from_this());
 }
 
+namespace {
+// Nesting depth of performWithoutAppearanceForwarding.
+int s_appearanceForwardingSuspended = 0;
+} // namespace
+
+void UIView::performWithoutAppearanceForwarding(const std::function<void()>& changes)
+{
+    assertIsMainThread();
+    ++s_appearanceForwardingSuspended;
+    struct Resume {
+        ~Resume() { --s_appearanceForwardingSuspended; }
+    } resume;
+    if (changes)
+        changes();
+}
+
 void UIView::notifyWindowChange(const Ref<UIWindow>& oldWindow, const Ref<UIWindow>& newWindow, bool before)
 {
     if (oldWindow == newWindow)
         return;
     // A controller's view entering or leaving a visible window makes the controller appear or
-    // disappear, unless someone (a container, a presentation) is already doing so.
-    auto controller = viewController();
+    // disappear, unless someone (a container, a presentation) is already doing so or is about to.
+    auto controller = s_appearanceForwardingSuspended ? nullptr : viewController();
     if (before) {
         bool wasVisible = oldWindow && !oldWindow->isHidden();
         bool willBeVisible = newWindow && !newWindow->isHidden();

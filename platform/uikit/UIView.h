@@ -188,6 +188,10 @@ public:
     // The controller that owns this view as its root view, if any.
     Ref<UIViewController> viewController() const { return m_viewController.lock(); }
     void setViewController(const Ref<UIViewController>& controller) { m_viewController = controller; }
+    // Runs `changes` with the views that enter or leave a window in it not making their
+    // controllers appear or disappear. For containers that put a controller's view in place
+    // first and then tell the controller themselves, so that it appears already where it shows.
+    static void performWithoutAppearanceForwarding(const std::function<void()>& changes);
 
     // View animations. Inside the animations block, changes to frame, bounds, center,
     // transform, alpha and background colour take their new value at once and are shown as

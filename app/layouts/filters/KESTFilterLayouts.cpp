@@ -101,19 +101,19 @@ std::vector<Value> buildFilterViewController(const Ref<NSObject>& owner, const V
     return { Value(view) };
 }
 
-// The editor: a grouped table, the match count below it, and a toolbar with rename and share.
+// The editor: a grouped table down to a toolbar that holds rename, the match count and share.
+// The count sits between the buttons, so it covers neither the rows nor the buttons.
 std::vector<Value> buildFilterCreateViewController(const Ref<NSObject>& owner, const Value&)
 {
     CGRect frame = CGRectMake(0, 0, 320, 500);
     auto view = UIView::initWithFrame(frame);
     view->setAutoresizingMask(kFill);
     view->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(246 / 255.0f, 245 / 255.0f, 241 / 255.0f, 1));
-    auto matches = UILabel::initWithFrame(CGRectMake(0, 426, 320, 30));
+    auto matches = UILabel::initWithFrame(CGRectMake(0, 0, 150, 30));
     matches->setTextAlignment(NSTextAlignmentCenter);
     matches->setFont(UIFont::boldSystemFontOfSize(14));
-    matches->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleTopMargin);
-    view->addSubview(matches);
-    auto table = UITableView::initWithFrameStyle(CGRectMake(0, 0, 320, 426), UITableViewStyleGrouped);
+    matches->setBackgroundColor(UIColor::clearColor());
+    auto table = UITableView::initWithFrameStyle(CGRectMake(0, 0, 320, 456), UITableViewStyleGrouped);
     table->setAutoresizingMask(kFill);
     view->addSubview(table);
     auto toolbar = UIToolbar::initWithFrame(CGRectMake(0, 456, 320, 44));
@@ -134,9 +134,12 @@ std::vector<Value> buildFilterCreateViewController(const Ref<NSObject>& owner, c
                 if (auto self = weak.lock())
                     self->sharePress(sender);
             });
-        auto flexible = UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
-            UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
-        toolbar->setItemsAnimated({ rename, flexible, share }, false);
+        auto flexible = [] {
+            return UIBarButtonItem::initWithBarButtonSystemItemTargetAction(
+                UIBarButtonSystemItemFlexibleSpace, nullptr, nullptr);
+        };
+        toolbar->setItemsAnimated(
+            { rename, flexible(), UIBarButtonItem::initWithCustomView(matches), flexible(), share }, false);
         controller->setRenameButton(rename);
         controller->setShareButton(share);
     }

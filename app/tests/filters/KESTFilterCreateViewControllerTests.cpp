@@ -14,6 +14,7 @@
 #include "uikit/UINavigationItem.h"
 #include "uikit/UISegmentedControl.h"
 #include "uikit/UITextField.h"
+#include "uikit/UIToolbar.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,38 @@ TEST_F(FilterEditor, ANewFilterIsSavedWithItsRangesAndIsActiveAtOnce)
     EXPECT_EQ(conditionsOf(filter), (std::vector<std::string> { "4:ALTITUDEDATA:0-1", "5:SPEEDDATA:0-1" }));
     EXPECT_FALSE(scope.context()->hasChanges());
     EXPECT_EQ(FilterTestScope::filteredHexes(), (std::vector<std::string> { "A1", "A2" }));
+}
+
+// The match count sits in the toolbar between the rename and share buttons, so it covers none
+// of the rows (the speed range row scrolls up to the toolbar) and none of the buttons.
+TEST_F(FilterEditor, TheMatchCountCoversNothing)
+{
+    auto editor = open();
+    auto view = editor->view();
+    auto table = editor->tableView();
+    auto label = editor->matchesLabel();
+    Ref<UIToolbar> toolbar;
+    for (const auto& subview : view->subviews()) {
+        if (auto bar = std::dynamic_pointer_cast<UIToolbar>(subview))
+            toolbar = bar;
+    }
+    ASSERT_TRUE(toolbar);
+    drainAll();
+    EXPECT_EQ(label->text(), "2 matches");
+    ASSERT_TRUE(label->window());
+    CGRect count = label->convertRectToView(label->bounds(), view);
+    EXPECT_TRUE(CGRectContainsRect(toolbar->frame(), count)) << NSStringFromCGRect(count);
+    EXPECT_FALSE(CGRectIntersectsRect(table->frame(), count));
+    EXPECT_EQ(CGRectGetMaxY(table->frame()), CGRectGetMinY(toolbar->frame())) << "the rows reach the toolbar";
+    for (const auto& button : { editor->renameButton(), editor->shareButton() }) {
+        CGRect frame = toolbar->convertRectToView(toolbar->frameForItem(button), view);
+        EXPECT_FALSE(CGRectIsEmpty(frame));
+        EXPECT_FALSE(CGRectIntersectsRect(frame, count)) << NSStringFromCGRect(frame);
+    }
+    CGSize text = label->sizeThatFits(CGSizeMake(1000, 1000));
+    label->setText("12345 matches");
+    EXPECT_LE(label->sizeThatFits(CGSizeMake(1000, 1000)).width, count.size.width) << "room for a large count";
+    EXPECT_GT(text.width, 0);
 }
 
 TEST_F(FilterEditor, AddingConditionsRecountsAndTypedValuesAreStored)

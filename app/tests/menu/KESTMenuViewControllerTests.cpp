@@ -17,6 +17,7 @@
 #include "uikit/UIAlertView.h"
 #include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
+#include "uikit/UIPopoverController.h"
 #include "uikit/UITextField.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,29 @@ TEST_F(MenuTest, RowsOpenTheirScreens)
     auto ar = modalRoot();
     ASSERT_TRUE(ar);
     EXPECT_TRUE(ar->navigationController()->isNavigationBarHidden());
+}
+
+// The map opens the menu in a 320 by 500 popover: the table starts below the navigation bar,
+// not below a status bar the popover does not have, and its nine rows all fit.
+class MenuPopoverTest : public SettingsScreenTest { };
+
+TEST_F(MenuPopoverTest, AllRowsFitInTheMapsPopover)
+{
+    auto menu = KESTMenuViewController::initWithNibNameBundle({}, nullptr);
+    auto popover
+        = UIPopoverController::initWithContentViewController(UINavigationController::initWithRootViewController(menu));
+    popover->setPopoverContentSize(CGSizeMake(320, 500));
+    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRectMake(0, 20, 44, 44), m_root->view(), UIPopoverArrowDirectionAny, true);
+    settle();
+    auto table = menu->tableView();
+    EXPECT_EQ(table->contentInset().top, 44);
+    CGFloat top = table->contentOffset().y;
+    CGRect first = table->rectForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(0, 0));
+    CGRect last = table->rectForRowAtIndexPath(NSIndexPath::indexPathForRowInSection(8, 0));
+    EXPECT_EQ(CGRectGetMinY(first) - top, 44) << "the first row starts below the navigation bar";
+    EXPECT_LE(CGRectGetMaxY(last) - top, table->bounds().size.height) << "the last row is cut off";
+    popover->dismissPopoverAnimated(false);
 }
 
 } // namespace

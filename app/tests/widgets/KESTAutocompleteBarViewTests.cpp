@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class Picker : public NSObject, public KESTAutocompleteDelegate {
@@ -46,10 +48,12 @@ TEST(KESTAutocompleteBarView, LaysOutSuggestionsAndTellsItsDelegate)
     bar->scrollView()->setContentOffset(CGPointMake(30, 0));
     bar->showSuggestions(tokens);
     EXPECT_EQ(bar->placeholderLabel()->alpha(), 0);
+    // Each token is as wide as its title (rounded up to whole points) plus 20: on whole points,
+    // its rounded ends are drawn crisp.
     float x = 10;
     for (size_t i = 0; i < tokens.size(); ++i) {
         SCOPED_TRACE(titles[i]);
-        float width = bodyTextWidth(titles[i]) + 20;
+        float width = std::ceil(bodyTextWidth(titles[i])) + 20;
         EXPECT_FLOAT_EQ(tokens[i]->frame().origin.x, x);
         EXPECT_FLOAT_EQ(tokens[i]->frame().origin.y, 10);
         EXPECT_FLOAT_EQ(tokens[i]->frame().size.width, width);

@@ -10,6 +10,7 @@
 #include "testing/LogCapture.h"
 #include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UIImageView.h"
 #include "uikit/UILabel.h"
 #include "uikit/UIPageControl.h"
 #include "uikit/UIProgressView.h"
@@ -227,4 +228,51 @@ TEST_F(RenderTest, ContainersTooTallForABitmapAreNotDrawnOrRetriedEachPass)
         EXPECT_EQ(message.find("failed to allocate"), std::string::npos) << message;
     EXPECT_FALSE(tall->layer()->contents());
     EXPECT_TRUE(disc->layer()->contents()) << "what it holds is still drawn";
+}
+
+// A resizable image keeps its caps at their size and stretches only the middle, also when the
+// view changes size: a pill-shaped background keeps crisp ends at any width.
+TEST_F(RenderTest, ImageViewsStretchResizableImagesBetweenTheirCaps)
+{
+    auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    window->setBackgroundColor(UIColor::whiteColor());
+    window->makeKeyAndVisible();
+    // Four red columns, two green, four blue.
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(10, 4), true, 1);
+    UIColor::redColor()->setFill();
+    UIRectFill(CGRectMake(0, 0, 4, 4));
+    UIColor::greenColor()->setFill();
+    UIRectFill(CGRectMake(4, 0, 2, 4));
+    UIColor::blueColor()->setFill();
+    UIRectFill(CGRectMake(6, 0, 4, 4));
+    auto image = UIGraphicsGetImageFromCurrentImageContext()->resizableImageWithCapInsets(UIEdgeInsetsMake(0, 4, 0, 4));
+    UIGraphicsEndImageContext();
+    auto view = UIImageView::initWithImage(image);
+    window->addSubview(view);
+
+    auto colourAt = [](const Ref<UIImage>& rendered, int x, int y) {
+        auto data = CGDataProviderCopyData(CGImageGetDataProvider(rendered->CGImage()));
+        size_t bytes = CGImageGetBitsPerPixel(rendered->CGImage()) / 8;
+        size_t at = size_t(y) * CGImageGetBytesPerRow(rendered->CGImage()) + size_t(x) * bytes;
+        return std::vector<uint8_t>(data.begin() + long(at), data.begin() + long(at + bytes));
+    };
+    struct Case {
+        CGRect frame;
+    } cases[] = { { CGRectMake(10, 10, 50, 4) }, { CGRectMake(10, 20, 30, 4) } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame.size.width);
+        view->setFrame(c.frame);
+        auto rendered = UIApplicationHost::renderKeyWindow();
+        ASSERT_TRUE(rendered);
+        int left = int(c.frame.origin.x), right = int(CGRectGetMaxX(c.frame)), y = int(c.frame.origin.y) + 1;
+        auto red = colourAt(rendered, left, y);
+        auto blue = colourAt(rendered, right - 1, y);
+        auto green = colourAt(rendered, (left + right) / 2, y);
+        EXPECT_NE(red, green);
+        EXPECT_NE(blue, green);
+        EXPECT_EQ(colourAt(rendered, left + 3, y), red) << "the left cap at its own width";
+        EXPECT_EQ(colourAt(rendered, left + 4, y), green) << "the middle starts right after it";
+        EXPECT_EQ(colourAt(rendered, right - 5, y), green);
+        EXPECT_EQ(colourAt(rendered, right - 4, y), blue) << "the right cap at its own width";
+    }
 }

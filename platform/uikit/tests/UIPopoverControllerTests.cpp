@@ -1,7 +1,11 @@
 #include "testing/EventRecorder.h"
 #include "testing/HostedWindow.h"
 
+#include "uikit/UIKeyboard.h"
+#include "uikit/UINavigationBar.h"
+#include "uikit/UINavigationController.h"
 #include "uikit/UIPopoverController.h"
+#include "uikit/UITextField.h"
 #include "uikit/UITouch.h"
 #include "uikit/UIViewController.h"
 
@@ -25,6 +29,28 @@ public:
     void viewDidAppear(bool) override { s_log.add("didAppear"); }
     void viewWillDisappear(bool) override { s_log.add("willDisappear"); }
     void viewDidDisappear(bool) override { s_log.add("didDisappear"); }
+};
+
+// Notes where its view is, and how much of it the navigation bar covers, when told it will
+// appear.
+class PlacementProbe : public UIViewController {
+    VX_OBJECT(PlacementProbe, UIViewController)
+public:
+    explicit PlacementProbe(Passkey key)
+        : UIViewController(key)
+    {
+    }
+    static Ref<PlacementProbe> init() { return makeController<PlacementProbe>({}, nullptr); }
+    void viewWillAppear(bool) override
+    {
+        auto navigation = navigationController();
+        CGFloat barBottom = navigation ? CGRectGetMaxY(navigation->navigationBar()->frame()) : 0;
+        s_log.add(std::string("willAppear ")
+                      .append(view()->window() ? "in window" : "off window")
+                      .append(" bar ")
+                      .append(std::to_string(int(barBottom))));
+    }
+    void viewDidAppear(bool) override { s_log.add("didAppear"); }
 };
 
 class PopoverDelegate : public NSObject, public UIPopoverControllerDelegate {
@@ -131,4 +157,76 @@ TEST_F(UIPopoverControllerTest, PlacesMovesAndDismissesOnlyTellingUserChoices)
     popover->dismissPopoverAnimated(false);
     drainAll();
     EXPECT_THAT(s_log.take(), ElementsAre("willAppear", "willDisappear", "didDisappear"));
+}
+
+// A popover is not under the status bar: its content is in place in the window when it hears it
+// will appear, so what it sets up then (a table inset below the navigation bar) fits the panel.
+TEST_F(UIPopoverControllerTest, ContentIsInPlaceWhenToldItWillAppear)
+{
+    auto window = makeKeyWindow();
+    auto host = UIView::initWithFrame(window->bounds());
+    window->addSubview(host);
+    auto first = PlacementProbe::init();
+    auto popover
+        = UIPopoverController::initWithContentViewController(UINavigationController::initWithRootViewController(first));
+    popover->setPopoverContentSize(CGSizeMake(320, 500));
+    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRectMake(0, 20, 44, 44), host, UIPopoverArrowDirectionAny, true);
+    EXPECT_THAT(s_log.take(), ElementsAre("willAppear in window bar 44"));
+    m_clock.advance(UIViewControllerTransitionDuration);
+    EXPECT_THAT(s_log.take(), ElementsAre("didAppear"));
+
+    // Content swapped in while the popover shows arrives the same way.
+    auto second = PlacementProbe::init();
+    popover->setContentViewControllerAnimated(UINavigationController::initWithRootViewController(second), false);
+    EXPECT_THAT(s_log.take(), ElementsAre("willAppear in window bar 44", "didAppear"));
+    popover->dismissPopoverAnimated(false);
+    drainAll();
+}
+
+// The keyboard coming up moves the panel clear of it, on the same side of its anchor, and
+// shortens it when it cannot fit otherwise; the keyboard going down puts it back.
+TEST_F(UIPopoverControllerTest, StaysClearOfTheKeyboard)
+{
+    UIKeyboard::resetForTesting();
+    auto window = makeKeyWindow();
+    auto host = UIView::initWithFrame(window->bounds());
+    window->addSubview(host);
+    auto field = UITextField::initWithFrame(CGRectMake(10, 100, 200, 30));
+    host->addSubview(field);
+    auto content = ContentController::init();
+    content->setPreferredContentSize(CGSizeMake(320, 500));
+    auto popover = UIPopoverController::initWithContentViewController(content);
+    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRectMake(300, 950, 44, 44), host, UIPopoverArrowDirectionAny, false);
+    drainAll();
+    CGRect placed = popover->popoverFrame();
+    ASSERT_EQ(UIPopoverArrowDirectionDown, popover->popoverArrowDirection());
+
+    struct Case {
+        const char* name;
+        CGFloat accessoryHeight;
+        CGRect expected;
+    } cases[] = {
+        // The keys' top is at 760: the panel slides up to 10 points above it.
+        { "keys", 0, CGRectMake(placed.origin.x, 250, 320, 500) },
+        // Keys and a 400-point accessory view reach up to 360: from the top margin down to 350.
+        { "keys and a tall accessory view", 400, CGRectMake(placed.origin.x, 10, 320, 340) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        field->setInputAccessoryView(
+            c.accessoryHeight > 0 ? UIView::initWithFrame(CGRectMake(0, 0, 0, c.accessoryHeight)) : nullptr);
+        ASSERT_TRUE(field->becomeFirstResponder());
+        EXPECT_TRUE(CGRectEqualToRect(popover->popoverFrame(), c.expected))
+            << NSStringFromCGRect(popover->popoverFrame());
+        EXPECT_TRUE(CGRectEqualToRect(
+            content->view()->frame(), CGRectMake(0, 0, c.expected.size.width, c.expected.size.height)));
+        EXPECT_EQ(UIPopoverArrowDirectionDown, popover->popoverArrowDirection());
+        ASSERT_TRUE(field->resignFirstResponder());
+        EXPECT_TRUE(CGRectEqualToRect(popover->popoverFrame(), placed)) << NSStringFromCGRect(popover->popoverFrame());
+    }
+    popover->dismissPopoverAnimated(false);
+    drainAll();
+    UIKeyboard::resetForTesting();
 }

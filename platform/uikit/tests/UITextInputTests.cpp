@@ -4,7 +4,10 @@
 #include "foundation/NSNotification.h"
 #include "foundation/NSNotificationCenter.h"
 #include "foundation/NSString.h"
+#include "graphics/CGImage.h"
 #include "graphics/NSValue.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIImage.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIKeyboard.h"
@@ -55,6 +58,29 @@ public:
     bool allowEnd { true };
     EventRecorder log;
 };
+
+// Records the touches that reach it.
+class TouchLog : public UIView {
+    VX_OBJECT(TouchLog, UIView)
+public:
+    explicit TouchLog(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<TouchLog> initWithFrame(CGRect frame) { return makeView<TouchLog>(frame); }
+    void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override { ++touches; }
+    void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { }
+    int touches { 0 };
+};
+
+// The colour of one pixel of an image, as its bytes.
+std::vector<uint8_t> pixel(const Ref<UIImage>& image, int x, int y)
+{
+    auto data = CGDataProviderCopyData(CGImageGetDataProvider(image->CGImage()));
+    size_t bytes = CGImageGetBitsPerPixel(image->CGImage()) / 8;
+    size_t at = size_t(y) * CGImageGetBytesPerRow(image->CGImage()) + size_t(x) * bytes;
+    return std::vector<uint8_t>(data.begin() + long(at), data.begin() + long(at + bytes));
+}
 
 class UITextInputTest : public HostedWindowTest {
 protected:
@@ -240,3 +266,52 @@ TEST_F(UITextInputTest, TextViewReplacesTheSelectionAndGrowsItsContent)
 }
 
 } // namespace
+
+// The keyboard shows as keys at the bottom of the screen with the input's accessory view on top
+// of them, in a window of its own over the application's: drawn, reported as one band, and
+// taking the touches that land on it.
+TEST_F(UITextInputTest, KeyboardShowsItsKeysWithTheAccessoryViewOnTop)
+{
+    m_window->setBackgroundColor(UIColor::whiteColor());
+    auto accessory = TouchLog::initWithFrame(CGRectMake(0, 0, 0, 55));
+    accessory->setBackgroundColor(UIColor::redColor());
+    m_fields[0]->setInputAccessoryView(accessory);
+    auto below = TouchLog::initWithFrame(CGRectMake(0, 600, 768, 424));
+    m_window->addSubview(below);
+    auto before = UIApplicationHost::renderKeyWindow();
+
+    ASSERT_TRUE(m_fields[0]->becomeFirstResponder());
+    m_clock.advance(0.25);
+    EXPECT_THAT(m_notes.take(),
+        ElementsAre("WillShowNotification 0,705 768x319 0.25 7", "DidShowNotification 0,705 768x319 0.25 7"));
+    auto keyboard = UIKeyboard::window();
+    ASSERT_TRUE(keyboard);
+    EXPECT_GT(keyboard->windowLevel(), m_window->windowLevel());
+    EXPECT_EQ(accessory->window(), keyboard);
+    EXPECT_EQ(rect(accessory->convertRectToView(accessory->bounds(), nullptr)), "0,705 768x55")
+        << "as wide as the keys, right on top of them";
+
+    auto shown = UIApplicationHost::renderKeyWindow();
+    EXPECT_EQ(pixel(shown, 100, 300), pixel(before, 100, 300)) << "above the keyboard the window shows";
+    EXPECT_EQ(pixel(shown, 100, 730), pixel(shown, 700, 730)) << "the accessory view";
+    EXPECT_NE(pixel(shown, 100, 730), pixel(before, 100, 730));
+    EXPECT_NE(pixel(shown, 2, 1020), pixel(before, 2, 1020)) << "the keys' panel";
+
+    UIApplicationHost::tap(CGPointMake(100, 730));
+    UIApplicationHost::tap(CGPointMake(100, 900));
+    UIApplicationHost::tap(CGPointMake(100, 650));
+    EXPECT_EQ(accessory->touches, 1);
+    EXPECT_EQ(below->touches, 1) << "the keys take their touches; above them the window gets its own";
+    EXPECT_TRUE(m_fields[0]->isFirstResponder());
+
+    // A field without an accessory view takes over: the band shrinks to the keys.
+    ASSERT_TRUE(m_fields[1]->becomeFirstResponder());
+    m_clock.advance(0.25);
+    EXPECT_THAT(m_notes.take(),
+        ElementsAre("WillShowNotification 0,760 768x264 0.25 7", "DidShowNotification 0,760 768x264 0.25 7"));
+    EXPECT_FALSE(accessory->superview());
+
+    ASSERT_TRUE(m_fields[1]->resignFirstResponder());
+    EXPECT_FALSE(UIKeyboard::window());
+    EXPECT_EQ(pixel(UIApplicationHost::renderKeyWindow(), 2, 1020), pixel(before, 2, 1020));
+}
