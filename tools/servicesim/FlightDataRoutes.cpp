@@ -3,6 +3,7 @@
 #include "servicesim/ServiceSimulatorImpl.h"
 
 #include "servicesim/SimImages.h"
+#include "servicesim/SimPictures.h"
 
 #include <algorithm>
 #include <charconv>
@@ -396,16 +397,12 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
         return SimReply::json(list);
     });
 
-    route("GET", "/APPAPIv2/getManufacturerLogo.php", [](const httplib::Request& request) {
+    route("GET", "/APPAPIv2/getManufacturerLogo.php", [this](const httplib::Request& request) {
         std::string maker = param(request, "manufacturer");
         if (maker.empty())
             return SimReply::error(404, "Unknown manufacturer");
-        uint32_t colour = SimImages::colourFor(maker);
-        return SimReply::image(SimImages::png(120, 40,
-                                   [&](int x, int y) {
-                                       bool stripe = (x + y) % 24 < 8;
-                                       return stripe ? colour : 0xFFFFFFFFu;
-                                   }),
+        return SimReply::image(pictures.get(std::string("maker/").append(maker),
+                                   [&] { return SimImages::png(SimPictures::manufacturerLogo(maker, 120, 40)); }),
             "image/png");
     });
 
@@ -650,10 +647,10 @@ void ServiceSimulator::Impl::addFlightDataRoutes()
 
     // The maker's other applications, in groups; "devices" lists where each runs.
     route("GET", "/APPAPIv2/kestAppsInfo.php", [this](const httplib::Request&) {
-        std::string icons = baseUrl() + "v1/getLogo.php?airlineCode=";
+        std::string icons = baseUrl() + "appicons/";
         auto app = [&](const char* name, const char* description, const char* icon, const char* id, const char* bundle,
                        json devices) {
-            return json { { "appName", name }, { "description", description }, { "appIcon", icons + icon },
+            return json { { "appName", name }, { "description", description }, { "appIcon", icons + icon + ".png" },
                 { "appStoreID", id }, { "bundleID", bundle }, { "devices", std::move(devices) } };
         };
         json tracking = json::array({

@@ -3,6 +3,7 @@
 #include "servicesim/ServiceSimulatorImpl.h"
 
 #include "servicesim/SimImages.h"
+#include "servicesim/SimPictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,9 +39,43 @@ double tileLatitude(int y, int z)
 
 } // namespace
 
+SimPictures::AircraftLook ServiceSimulator::Impl::lookOfType(const std::string& type) const
+{
+    SimPictures::AircraftLook look;
+    auto known = std::find_if(data.aircraftTypes.begin(), data.aircraftTypes.end(),
+        [&](const RefAircraftType& candidate) { return candidate.designator == type; });
+    if (known == data.aircraftTypes.end())
+        return look;
+    if (known->description.rfind('H', 0) == 0)
+        look.shape = SimPictures::AircraftShape::Helicopter;
+    else if (known->engineCount() == 1)
+        look.shape = SimPictures::AircraftShape::LightAircraft;
+    look.engines = known->engineCount() >= 4 ? 4 : 2;
+    return look;
+}
+
+SimPictures::AircraftLook ServiceSimulator::Impl::photographedAircraft(const std::string& photoId) const
+{
+    std::string registration = photoId.substr(0, photoId.rfind('-'));
+    if (auto plane = traffic->planeWithRegistration(registration, 0)) {
+        SimPictures::AircraftLook look = lookOfType(plane->type);
+        look.airlineCode = plane->airlineIcao;
+        look.registration = registration;
+        return look;
+    }
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : registration)
+        hash = (hash ^ c) * 16777619u;
+    SimPictures::AircraftLook look;
+    for (size_t i = 0; i < data.airlines.size() && look.airlineCode.empty(); ++i)
+        look.airlineCode = data.airlines[(hash + i) % data.airlines.size()].icao;
+    look.registration = registration;
+    return look;
+}
+
 void ServiceSimulator::Impl::addOtherServiceRoutes()
 {
-    // Airline logos: a banner in the airline's colour; thumbnails are smaller.
+    // Airline logos: the airline's code on its colours; thumbnails are smaller.
     route("GET", "/v1/getLogo.php", [this](const httplib::Request& request) {
         std::string code = param(request, "airlineCode");
         bool known = !code.empty()
@@ -50,31 +85,34 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
             return SimReply::error(404, "No logo");
         bool thumb = param(request, "requestThumb") == "1";
         int width = thumb ? 60 : 200, height = thumb ? 20 : 60;
-        uint32_t colour = SimImages::colourFor(code), accent = SimImages::colourFor(code, 7);
-        return SimReply::image(
-            SimImages::png(
-                width, height, [&](int x, int y) { return (y > height * 2 / 3 || x < height / 3) ? accent : colour; }),
+        return SimReply::image(pictures.get(std::string("logo/").append(code).append(thumb ? "/thumb" : ""),
+                                   [&] { return SimImages::png(SimPictures::airlineLogo(code, width, height)); }),
             "image/png");
     });
     // A side view of a type in an airline's colours.
-    route("GET", "/v1/getImage.php", [](const httplib::Request& request) {
+    route("GET", "/v1/getImage.php", [this](const httplib::Request& request) {
         std::string code = param(request, "airlineCode");
         std::string type = param(request, "aircraftType");
         if (type.empty())
             return SimReply::error(404, "No image");
-        uint32_t tail = SimImages::colourFor(code.empty() ? "z" : code);
-        return SimReply::image(SimImages::png(300, 100,
-                                   [&](int x, int y) {
-                                       bool body = y > 40 && y < 60 && x > 20 && x < 280;
-                                       bool fin = x > 240 && x < 280 && y > 10 && y <= 40 && (x - 240) > (40 - y);
-                                       bool wing = x > 120 && x < 180 && y >= 60 && y < 75;
-                                       if (fin)
-                                           return tail;
-                                       if (body || wing)
-                                           return 0xEEEEEEFFu;
-                                       return 0x00000000u;
-                                   }),
+        SimPictures::AircraftLook look = lookOfType(type);
+        look.airlineCode = code;
+        return SimReply::image(pictures.get(std::string("side/").append(code).append("/").append(type),
+                                   [&] { return SimImages::png(SimPictures::aircraftSideView(look, 300, 100)); }),
             "image/png");
+    });
+
+    // The icons of the maker's other applications, as the applications list names them.
+    route("GET", R"(/appicons/([A-Za-z0-9]+)\.png)", [this](const httplib::Request& request) {
+        std::string code = request.matches[1];
+        // An unknown application is remembered as an empty picture.
+        std::string icon = pictures.get(std::string("icon/").append(code), [&] {
+            auto drawn = SimPictures::appIcon(code, kAppIconSize);
+            return drawn ? SimImages::png(*drawn) : std::string();
+        });
+        if (icon.empty())
+            return SimReply::error(404, "No icon");
+        return SimReply::image(std::move(icon), "image/png");
     });
 
     // Photo search by registration, and the photos themselves.
@@ -91,17 +129,17 @@ void ServiceSimulator::Impl::addOtherServiceRoutes()
         }
         return SimReply::json(list);
     });
-    auto photo = [](int width, int height) {
-        return [width, height](const httplib::Request& request) {
+    // A photo "<registration>-<n>" shows that aircraft in its operator's colours; one of an
+    // unknown registration gets an airline chosen by the registration.
+    auto photo = [this](int width, int height) {
+        return [this, width, height](const httplib::Request& request) {
             std::string id = request.matches.size() > 1 ? std::string(request.matches[1]) : "photo";
-            uint32_t sky = 0x6FA8DCFFu, plane = SimImages::colourFor(id);
-            return SimReply::image(
-                SimImages::jpeg(width, height,
-                    [&](int x, int y) {
-                        bool body = y > height * 2 / 5 && y < height / 2 && x > width / 8 && x < width * 7 / 8;
-                        bool wing = x > width * 2 / 5 && x < width * 3 / 5 && y >= height / 2 && y < height * 3 / 5;
-                        return body || wing ? plane : sky - static_cast<uint32_t>(y * 40 / height) * 0x01010100u;
-                    }),
+            std::string key = std::string("photo/").append(id).append("/").append(std::to_string(width));
+            return SimReply::image(pictures.get(key,
+                                       [&] {
+                                           return SimImages::jpeg(
+                                               SimPictures::aircraftPhoto(id, photographedAircraft(id), width, height));
+                                       }),
                 "image/jpeg");
         };
     };

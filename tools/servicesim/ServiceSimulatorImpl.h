@@ -4,6 +4,8 @@
 
 #include "refdata/ReferenceData.h"
 #include "servicesim/ServiceSimulator.h"
+#include "servicesim/SimImageCache.h"
+#include "servicesim/SimPictures.h"
 #include "servicesim/TrafficSimulation.h"
 
 #include <httplib.h>
@@ -50,11 +52,19 @@ struct ServiceSimulator::Impl {
     int nextFeedbackId = 1;
     std::vector<std::string> crashReports; // the "xml" documents of crash uploads, in order
 
+    // Logos, icons and photos as sent; guarded by its own lock.
+    SimImageCache pictures { 256 };
+
     double now() const;
     // Appends a message to a feedback thread; the caller holds `mutex`.
     void appendFeedbackMessage(nlohmann::json& thread, const nlohmann::json& message);
     // Adds a reply from the developer; returns the thread, or nullopt for an unknown token.
     std::optional<nlohmann::json> addFeedbackReply(const std::string& threadToken, const std::string& text);
+    // The aircraft a photo "<registration>-<n>" shows: the simulated aircraft of that registration,
+    // or for an unknown one an airliner of an airline chosen by the registration.
+    SimPictures::AircraftLook photographedAircraft(const std::string& photoId) const;
+    // How a type is drawn: its shape and, for an airliner, 2 or 4 engines.
+    SimPictures::AircraftLook lookOfType(const std::string& type) const;
     std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(port) + "/"; }
 
     // Registers a handler for a method and a path pattern (a regular expression matched against
@@ -67,6 +77,9 @@ struct ServiceSimulator::Impl {
     void addHarborRoutes();
     void addControlRoutes();
 };
+
+// The side of the square icons of the maker's other applications, in pixels.
+inline constexpr int kAppIconSize = 57;
 
 // The header that carries a multipart request's own content type to the handlers.
 inline constexpr const char* kMultipartTypeHeader = "X-Sim-Multipart-Content-Type";

@@ -86,6 +86,17 @@ std::string jpeg(int width, int height, const Painter& paint, int quality)
     return out;
 }
 
+std::string png(const Bitmap& bitmap)
+{
+    return png(bitmap.width, bitmap.height, [&](int x, int y) { return bitmap.at(x, y); });
+}
+
+std::string jpeg(const Bitmap& bitmap, int quality)
+{
+    return jpeg(
+        bitmap.width, bitmap.height, [&](int x, int y) { return bitmap.at(x, y); }, quality);
+}
+
 uint32_t colourFor(const std::string& text, uint32_t salt)
 {
     uint32_t hash = 2166136261u ^ salt;

@@ -266,6 +266,7 @@ struct TrafficSimulation::State {
     std::vector<RefAirline> airlines;
     std::vector<Aircraft> fleet;
     std::unordered_map<std::string, size_t> byHex;
+    std::unordered_map<std::string, size_t> byRegistration;
     std::string seasonalHex;
 };
 
@@ -464,6 +465,8 @@ std::unique_ptr<TrafficSimulation> TrafficSimulation::create(const ReferenceData
             a.squawk.clear();
         }
         s.byHex.emplace(a.hex, s.fleet.size());
+        if (a.registration != "z.NO-REG" && a.registration != "<gnd>")
+            s.byRegistration.emplace(a.registration, s.fleet.size());
         s.fleet.push_back(std::move(a));
     }
     s.seasonalHex = hexOf(static_cast<uint64_t>(kMaxAircraft));
@@ -638,6 +641,14 @@ std::optional<SimPlane> TrafficSimulation::planeAt(const std::string& hex, doubl
         return planes.back();
     }
     return std::nullopt;
+}
+
+std::optional<SimPlane> TrafficSimulation::planeWithRegistration(const std::string& registration, double time) const
+{
+    auto found = m_state->byRegistration.find(registration);
+    if (found == m_state->byRegistration.end())
+        return std::nullopt;
+    return planeOf(m_state->fleet[found->second], time);
 }
 
 std::vector<std::array<double, 3>> TrafficSimulation::pathOf(const std::string& hex, double until) const

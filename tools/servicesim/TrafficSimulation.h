@@ -71,6 +71,9 @@ public:
     std::vector<SimPlane> planesAt(double time) const;
     // The plane with the hex address at `time`, if the simulation has one.
     std::optional<SimPlane> planeAt(const std::string& hex, double time) const;
+    // The plane with the registration at `time`; the first of the fleet when two share one.
+    // Nothing for "z.NO-REG", "<gnd>" or an unknown registration.
+    std::optional<SimPlane> planeWithRegistration(const std::string& registration, double time) const;
     // Points [lat, lon, altitude] of the plane's current leg, from its departure up to `until`,
     // one a minute of flight, ending with the position at `until` (or at landing). Empty for an
     // unknown hex, a ground vehicle, or a plane taxiing out or parked.

@@ -649,6 +649,61 @@ TEST_F(ServiceSimulatorTest, EveryOtherServiceAnswersInItsFormat)
     EXPECT_EQ(get("/api/2/apps/not-an-app?format=json")->status, 404);
 }
 
+namespace {
+
+// The pixel size a PNG or baseline JPEG declares; {0, 0} for anything else.
+std::pair<int, int> imageSize(const std::string& body)
+{
+    auto byte = [&](size_t i) { return static_cast<int>(static_cast<unsigned char>(body[i])); };
+    if (body.size() > 24 && body.compare(0, 8, std::string("\x89PNG\r\n\x1a\n", 8)) == 0)
+        return { byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19),
+            byte(20) << 24 | byte(21) << 16 | byte(22) << 8 | byte(23) };
+    for (size_t i = 2; i + 9 < body.size(); ++i) {
+        if (byte(i) == 0xFF && byte(i + 1) == 0xC0)
+            return { byte(i + 7) << 8 | byte(i + 8), byte(i + 5) << 8 | byte(i + 6) };
+    }
+    return { 0, 0 };
+}
+
+} // namespace
+
+// Logos, side views, photos and the other applications' icons answer at their sizes, and the
+// same request answers the same bytes.
+TEST_F(ServiceSimulatorTest, PicturesKeepTheirSizesAndAnswerAlike)
+{
+    struct Case {
+        std::string target;
+        std::string contentType;
+        int width, height;
+    };
+    std::vector<Case> cases = {
+        { "/v1/getLogo.php?airlineCode=BAW", "image/png", 200, 60 },
+        { "/v1/getLogo.php?airlineCode=BAW&requestThumb=1", "image/png", 60, 20 },
+        { "/v1/getImage.php?airlineCode=BAW&aircraftType=B744&skipFuzzy=1", "image/png", 300, 100 },
+        { "/640thumbs/G-ABCD-1.jpg", "image/jpeg", 640, 427 },
+        { "/photos/G-ABCD-1.jpg", "image/jpeg", 1024, 683 },
+    };
+    for (const auto& group : getJson("/APPAPIv2/kestAppsInfo.php?l=en&d=1")) {
+        for (const auto& app : group["apps"]) {
+            std::string icon = app["appIcon"];
+            ASSERT_EQ(icon.rfind(m_simulator->baseUrl(), 0), 0u) << icon;
+            cases.push_back({ "/" + icon.substr(m_simulator->baseUrl().size()), "image/png", 57, 57 });
+        }
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        auto first = get(c.target);
+        ASSERT_TRUE(first);
+        ASSERT_EQ(first->status, 200);
+        EXPECT_EQ(first->get_header_value("Content-Type"), c.contentType);
+        EXPECT_EQ(imageSize(first->body), std::make_pair(c.width, c.height));
+        auto again = get(c.target);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->body, first->body);
+    }
+    EXPECT_EQ(get("/appicons/ZZ.png")->status, 404);
+}
+
 // An airport's board lists its flights in the order of the times it shows ("HHMM"), wrapping at
 // most once at midnight, on both sides.
 TEST(ServiceSimulatorBoards, RunInTheOrderOfTheirTimes)

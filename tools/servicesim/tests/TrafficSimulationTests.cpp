@@ -49,6 +49,28 @@ TEST(TrafficSimulation, IsDeterministicPerSeedAndKeepsAddressesUnique)
     EXPECT_GT(differing, planesA.size() * 9 / 10);
 }
 
+// A registration finds the first aircraft of the fleet that carries it; placeholders find none.
+TEST(TrafficSimulation, FindsAPlaneByItsRegistration)
+{
+    auto simulation = TrafficSimulation::create(referenceData(), { 7, 2000, false, {} });
+    ASSERT_TRUE(simulation);
+    std::set<std::string> seen;
+    for (const auto& plane : simulation->planesAt(kStart)) {
+        if (plane.registration == "z.NO-REG" || plane.registration == "<gnd>"
+            || !seen.insert(plane.registration).second)
+            continue;
+        SCOPED_TRACE(plane.registration);
+        auto found = simulation->planeWithRegistration(plane.registration, kStart);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->hex, plane.hex);
+        EXPECT_EQ(found->airlineIcao, plane.airlineIcao);
+        EXPECT_EQ(found->type, plane.type);
+    }
+    EXPECT_GT(seen.size(), 1000u);
+    for (const char* placeholder : { "z.NO-REG", "<gnd>", "Q-QQQQ" })
+        EXPECT_FALSE(simulation->planeWithRegistration(placeholder, kStart)) << placeholder;
+}
+
 TEST(TrafficSimulation, PlanesFollowTheirFlightPhase)
 {
     auto simulation = TrafficSimulation::create(referenceData(), { 3, 1500, true, {} });
