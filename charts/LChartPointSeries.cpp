@@ -95,14 +95,18 @@ void LChartPointSeries::drawBinWithPointStyles(LChartSeriesDataBin& bin, LChartD
 {
     const int32_t fillDirection = 1 - (orientation() == 0 ? 0 : 1);
     int32_t* slot = &slots["Points"];
+    const bool shown
+        = (selectedStyle && selectedStyle->showPoints()) || (unselectedStyle && unselectedStyle->showPoints());
+    const auto withRadii = shown ? MarkerRadii::PerPoint : MarkerRadii::StyleOnly;
     drawPointsForSelected(
-        false, drawer, unselectedStyle, bin.dataPoints(), slot, translation, fillDirection, glBaseline);
-    drawPointsForSelected(true, drawer, selectedStyle, bin.dataPoints(), slot, translation, fillDirection, glBaseline);
+        false, drawer, unselectedStyle, bin.dataPoints(), slot, translation, fillDirection, glBaseline, withRadii);
+    drawPointsForSelected(
+        true, drawer, selectedStyle, bin.dataPoints(), slot, translation, fillDirection, glBaseline, withRadii);
 }
 
 void LChartPointSeries::drawPointsForSelected(bool selectedGroup, LChartDrawer& drawer,
     const Ref<LChartBasePointStyle>& style, const std::vector<Ref<LChartInternalDataPoint>>& points, int32_t* slot,
-    const LChartGLTranslation& translation, int32_t fillDirection, float glBaseline)
+    const LChartGLTranslation& translation, int32_t fillDirection, float glBaseline, MarkerRadii withRadii)
 {
     const float scale = resolutionScale();
     const float styleRadius = style ? style->radius().floatValue() : 0;
@@ -124,7 +128,8 @@ void LChartPointSeries::drawPointsForSelected(bool selectedGroup, LChartDrawer& 
     if (show && !style->colorBelowBaseline())
         colourBelow = colour;
     drawer.drawDataPoints(buffer.data(), this, slot, textures, static_cast<int32_t>(buffer.size()), colour.get(),
-        colourBelow.get(), styleRadius * scale, radii.data(), glBaseline, fillDirection, translation);
+        colourBelow.get(), styleRadius * scale, withRadii == MarkerRadii::PerPoint ? radii.data() : nullptr, glBaseline,
+        fillDirection, translation);
 }
 
 void LChartPointSeries::supplementStylesFromStyles(

@@ -34,13 +34,16 @@ protected:
     RenderIndices emptyRenderIndexDict() const override { return { { "Points", 0 } }; }
     void drawBin(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
         const LChartGLTranslation& translation, RenderIndices& slots) override;
-    // Draws the bin's unselected markers with `unselectedStyle`, then its selected ones.
+    // Draws the bin's unselected markers with `unselectedStyle`, then its selected ones. Radii
+    // per point go with them only when one of the two styles shows its markers.
     void drawBinWithPointStyles(LChartSeriesDataBin& bin, LChartDrawer& drawer, float glBaseline,
         const LChartGLTranslation& translation, RenderIndices& slots, const Ref<LChartBasePointStyle>& selectedStyle,
         const Ref<LChartBasePointStyle>& unselectedStyle);
 
 private:
+    // Whether a marker group hands the view a radius per point or only its style's radius.
+    enum class MarkerRadii { PerPoint, StyleOnly };
     void drawPointsForSelected(bool selected, LChartDrawer& drawer, const Ref<LChartBasePointStyle>& style,
         const std::vector<Ref<LChartInternalDataPoint>>& points, int32_t* slot, const LChartGLTranslation& translation,
-        int32_t fillDirection, float glBaseline);
+        int32_t fillDirection, float glBaseline, MarkerRadii withRadii);
 };

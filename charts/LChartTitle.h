@@ -15,14 +15,13 @@ public:
     static Ref<LChartTitle> init();
 
     void setFrame(CGRect frame) override;
-    // Sets the text, then sizes the title to fit it. The label's own setText and sizeToFit
-    // are not virtual, so the title hides them with these: called on a title, they keep the
-    // placement rule (a call through a plain UILabel or UIView reference does not).
-    void setText(const std::string& text);
+    // Sets the text, then sizes the title to fit it. Both override the label's own, so a
+    // title set or sized through a plain UILabel or UIView keeps the placement rule too.
+    void setText(const std::string& text) override;
     void setTitleText(const std::string& text) { setText(text); }
     // A placed title keeps its centre; an unplaced one keeps its horizontal centre and moves
     // its top edge to 0.
-    void sizeToFit();
+    void sizeToFit() override;
     void sizeTitleToFit() { sizeToFit(); }
     bool userSetFrame() const { return m_userSetFrame; }
     void setUserSetFrame(bool set) { m_userSetFrame = set; }

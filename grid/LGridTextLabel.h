@@ -18,7 +18,7 @@ public:
     // `rect` with its height replaced by what the text needs at its width (0 without text).
     CGRect constrainedHeightOfFrame(CGRect rect) const;
     void setFrame(CGRect frame) override;
-    void setText(const std::string& text);
+    void setText(const std::string& text) override;
     void setTextColor(const Ref<UIColor>& color);
     void setFont(const Ref<UIFont>& font);
     void setTextAlignment(NSTextAlignment alignment);

@@ -72,7 +72,7 @@ public:
     enum VerticalAlignment : int32_t { Center = 0, Top = 1, Bottom = 2 };
 
     // Plain text is given the label's font, colour and paragraph style first.
-    void setText(const std::string& text);
+    void setText(const std::string& text) override;
     void setText(const Ref<NSAttributedString>& text);
     using ConfigureBlock = std::function<Ref<NSAttributedString>(const Ref<NSAttributedString>&)>;
     void setTextAfterInheritingLabelAttributesAndConfiguringWithBlock(

@@ -6,12 +6,11 @@ namespace LChartGL {
 
 namespace {
 
+// A piece is known by its series, mode and id. Its texture is what it draws with, not who it
+// is: markers rebuilt with other images replace the old ones instead of drawing beside them.
 bool samePiece(const RenderData& a, const RenderData& b)
 {
-    if (!a.series->equals(*b.series) || a.mode != b.mode || a.id != b.id)
-        return false;
-    bool bothTextured = a.type == RenderDataType::RadialTexture && b.type == RenderDataType::RadialTexture;
-    return bothTextured || a.texture == b.texture;
+    return a.series->equals(*b.series) && a.mode == b.mode && a.id == b.id;
 }
 
 uint32_t strideOf(BufferKind kind)
@@ -97,6 +96,18 @@ void Drawer::addOrReplaceRenderData(const SeriesHandleRef& series, const RenderD
     // An empty piece only ever removes; it is not kept.
     if (!data.vertices || data.vertices->count() > 0)
         pieces.push_back(data);
+}
+
+std::set<GLuint> Drawer::texturesInUse() const
+{
+    std::set<GLuint> textures;
+    for (const auto* map : { &m_opaqueRenderData, &m_transparentRenderData })
+        for (const auto& [handle, types] : *map)
+            for (const auto& [type, pieces] : types)
+                for (const auto& piece : pieces)
+                    if (piece.texture != 0)
+                        textures.insert(piece.texture);
+    return textures;
 }
 
 void Drawer::removeRenderData(const SeriesHandleRef& series, const RenderData& data, bool opaque)

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace LChartGL {
@@ -34,6 +35,9 @@ public:
         return m_resources->createTexture(pixels, format, type, width, height);
     }
     void deleteUserTextures() { m_resources->deleteUserTextures(); }
+    void deleteUserTextures(const std::vector<GLuint>& names) { m_resources->deleteUserTextures(names); }
+    // The textures the stored pieces draw with.
+    std::set<GLuint> texturesInUse() const;
 
     void addOrReplaceRenderData(const SeriesHandleRef& series, const RenderData& data, bool opaque);
     void removeRenderData(const SeriesHandleRef& series, const RenderData& data, bool opaque);

@@ -240,4 +240,18 @@ void GLResources::deleteUserTextures()
     m_userTextures.clear();
 }
 
+void GLResources::deleteUserTextures(const std::vector<GLuint>& names)
+{
+    std::vector<GLuint> doomed;
+    for (GLuint name : names) {
+        auto found = std::find(m_userTextures.begin(), m_userTextures.end(), name);
+        if (found == m_userTextures.end())
+            continue;
+        m_userTextures.erase(found);
+        doomed.push_back(name);
+    }
+    if (!doomed.empty())
+        gl().DeleteTextures(static_cast<GLsizei>(doomed.size()), doomed.data());
+}
+
 } // namespace LChartGL

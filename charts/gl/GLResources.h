@@ -66,7 +66,11 @@ public:
     GLuint createTexture(const void* pixels, GLenum format, GLenum type, GLsizei width, GLsizei height);
     // Deletes every user texture made so far.
     void deleteUserTextures();
+    // Deletes those of `names` that are user textures not deleted yet; other names are left alone.
+    void deleteUserTextures(const std::vector<GLuint>& names);
     int32_t userTextureCount() const { return m_userTextureCount; }
+    // The user textures made and not deleted yet.
+    size_t liveUserTextureCount() const { return m_userTextures.size(); }
 
     // The texel bytes of the built-in textures, for tests: 16-bit RGBA 4-4-4-4 values for the
     // sprites (as bytes in memory order), RGBA bytes for the ramps.

@@ -226,6 +226,7 @@ bool LChartGLView::endRender()
     if (!m_frameBufferInitialised)
         return false;
     bool animating = m_drawer->render(m_animationManager.get());
+    deleteTexturesNoLongerDrawn();
     if (m_useMSAA) {
         gl().BindFramebuffer(kGLReadFramebuffer, m_framebufferMSAA);
         gl().BindFramebuffer(kGLDrawFramebuffer, m_framebuffer);
@@ -243,6 +244,24 @@ bool LChartGLView::endRender()
     m_context->presentRenderbuffer(GL_RENDERBUFFER);
     EAGLContext::setCurrentContext(nullptr);
     return animating;
+}
+
+void LChartGLView::deleteTexturesNoLongerDrawn()
+{
+    if (m_userTextures.empty())
+        return;
+    // Rebuilt bins replace their pieces, so an image none of them shows any more has no piece
+    // left that draws with its texture; the frame is drawn, so the texture can go now.
+    const auto drawn = m_drawer->texturesInUse();
+    std::vector<GLuint> unused;
+    std::erase_if(m_userTextures, [&](const auto& entry) {
+        GLuint name = entry.second.second;
+        if (drawn.count(name) > 0)
+            return false;
+        unused.push_back(name);
+        return true;
+    });
+    m_drawer->deleteUserTextures(unused);
 }
 
 Colour4f LChartGLView::convertUIColorToColour4f(const UIColor* color) const

@@ -112,6 +112,7 @@ private:
     void checkResize();
     LChartGL::SeriesHandleRef handleFor(LChartSeries* series);
     float resolutionScaleOf(LChartSeries* series) const;
+    void deleteTexturesNoLongerDrawn();
     std::vector<Colour4f> convertColours(const std::vector<Ref<UIColor>>& colours) const;
 
     bool m_useMSAA { false };
@@ -120,7 +121,8 @@ private:
     std::unique_ptr<AnimationManager> m_animationManager;
     std::shared_ptr<LChartGLSeriesDirectory> m_directory { std::make_shared<LChartSeriesGLDirectory>() };
     // The texture made for each image, kept (with the image, so that its address is not reused)
-    // until the next reload deletes them all: bins rebuilt in later frames share it.
+    // while a stored piece draws with it: bins rebuilt in later frames share it. After each frame
+    // the textures no piece draws with any more are deleted; a reload deletes them all.
     std::map<const UIImage*, std::pair<Ref<UIImage>, GLuint>> m_userTextures;
     std::vector<LChartSeries*> m_allSeries;
     bool m_resetAnimationTimer { true };

@@ -94,6 +94,26 @@ TEST(LChartTitle, SetTextAndSizeToFitFollowThePlacementRuleToo)
                 title.setFont(UIFont::systemFontOfSize(30));
                 title.sizeToFit();
             } },
+        // Code that knows the title only as a label or a view reaches the same rule.
+        { "setText through a UILabel&",
+            [](LChartTitle& title) {
+                UILabel& label = title;
+                label.setText("A much longer title");
+            } },
+        { "sizeToFit through a UIView&",
+            [](LChartTitle& title) {
+                title.setFont(UIFont::systemFontOfSize(30));
+                UIView& view = title;
+                view.sizeToFit();
+            } },
+        { "setText through a UILabel&, then sizeToFit through a UIView&",
+            [](LChartTitle& title) {
+                UILabel& label = title;
+                label.setText("A much longer title");
+                label.setFont(UIFont::systemFontOfSize(30));
+                UIView& view = label;
+                view.sizeToFit();
+            } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -20,6 +20,9 @@ public:
         // Colours as RGBA (all -1 for none) and scalar arguments, for the calls that keep them.
         std::vector<std::array<CGFloat, 4>> colours {};
         std::vector<float> scalars {};
+        // Candlesticks: the outline and stick colours. Data points: the image of each point.
+        std::vector<std::array<CGFloat, 4>> lineColours {};
+        std::vector<const UIImage*> images {};
     };
 
     CGRect frameRect { { 0, 0 }, { 200, 100 } };
@@ -59,14 +62,17 @@ public:
     {
         record("drawLineStrip", series, data, size, { lines, triangles, points }, translation);
     }
-    // Keeps the colour, the below-baseline colour, the radius and the first radius of the array.
-    void drawDataPoints(const float* data, LChartSeries* series, int32_t* slot, const std::vector<Ref<UIImage>>&,
+    // Keeps the colour, the below-baseline colour, the radius and the first radius of the array
+    // (-1 without an array or a point), and each point's image.
+    void drawDataPoints(const float* data, LChartSeries* series, int32_t* slot, const std::vector<Ref<UIImage>>& images,
         int32_t size, const UIColor* colour, const UIColor* below, float radius, const float* radii, float, int32_t,
         const LChartGLTranslation& translation) override
     {
         record("drawDataPoints", series, data, size, { slot }, translation);
         calls.back().colours = { rgba(colour), rgba(below) };
         calls.back().scalars = { radius, radii && size > 0 ? radii[0] : -1 };
+        for (int32_t i = 0; i < size / 2 && static_cast<size_t>(i) < images.size(); ++i)
+            calls.back().images.push_back(images[static_cast<size_t>(i)].get());
     }
     // Keeps the two fill colours and the crossing count.
     void drawBandSeriesFill(const float* high, LChartSeries* series, const float*, int32_t* slot, int32_t size,
@@ -85,13 +91,18 @@ public:
             colour->getRedGreenBlueAlpha(&c[0], &c[1], &c[2], &c[3]);
         return c;
     }
+    // Keeps one colour per candle, the outline and stick colours, and the candle, outline and
+    // stick widths.
     void drawCandlesticks(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines,
         int32_t* triangles, int32_t count, const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&,
-        const UIColor*, const UIColor*, float, float, float, int32_t, const LChartGLTranslation& translation) override
+        const UIColor* outline, const UIColor* stick, float candleWidth, float outlineWidth, float stickWidth, int32_t,
+        const LChartGLTranslation& translation) override
     {
         record("drawCandlesticks", series, data, count * 5, { lines, offsetLines, triangles }, translation);
         for (const auto& colour : colours) // one per candle
             calls.back().colours.push_back(rgba(colour.get()));
+        calls.back().lineColours = { rgba(outline), rgba(stick) };
+        calls.back().scalars = { candleWidth, outlineWidth, stickWidth };
     }
     void drawOHLCPoints(const float* data, LChartSeries* series, int32_t* lines, int32_t* offsetLines, int32_t count,
         const std::vector<Ref<UIColor>>& colours, const std::vector<Ref<UIColor>>&, int32_t, float, float, float,

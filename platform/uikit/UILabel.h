@@ -21,7 +21,8 @@ public:
     static Ref<UILabel> initWithFrame(CGRect frame);
 
     const std::string& text() const { return m_text; }
-    void setText(const std::string& text);
+    // Subclasses that keep something in step with the text (their size, say) override it.
+    virtual void setText(const std::string& text);
     const Ref<UIFont>& font() const { return m_font; }
     void setFont(const Ref<UIFont>& font);
     const Ref<UIColor>& textColor() const { return m_textColor; }

@@ -152,7 +152,9 @@ public:
     void layoutIfNeeded();
     virtual void layoutSubviews();
     virtual CGSize sizeThatFits(CGSize size) const;
-    void sizeToFit();
+    // Resizes to sizeThatFits of the current size, keeping the origin. Virtual so that a view
+    // with its own placement rule keeps it when it is resized through a plain UIView.
+    virtual void sizeToFit();
 
     // Display. setNeedsDisplay asks for drawRect in the next display pass; a view whose class
     // does not override drawRect keeps no drawing of its own.

@@ -66,7 +66,9 @@ protected:
     std::vector<std::string> stored() const
     {
         std::vector<std::string> out;
-        for (const auto& entry : NSUserDefaults::standardUserDefaults()->objectForKey("vxActiveCharts").elements())
+        // The stored value is kept for the loop: elements() refers into it.
+        const Value charts = NSUserDefaults::standardUserDefaults()->objectForKey("vxActiveCharts");
+        for (const auto& entry : charts.elements())
             out.push_back(entry["name"].stringValue() + ":" + entry["order"].stringValue());
         return out;
     }

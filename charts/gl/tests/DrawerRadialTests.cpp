@@ -121,6 +121,59 @@ TEST_F(DrawerRadialTest, BandsSwitchColourWhereTheLinesCross)
     }
 }
 
+TEST_F(DrawerRadialTest, BandStripsInsertTheCrossingPointOfTheLinesWhereverTheyCross)
+{
+    // A strip vertex: x, y and whether it has the inverted colour (blue) rather than the normal
+    // one (red). Crossings lie where the two lines meet, worked out by hand.
+    struct Vertex {
+        float x, y;
+        bool inverted;
+        bool operator==(const Vertex&) const = default;
+    };
+    struct Case {
+        const char* name;
+        std::vector<float> high, low;
+        int32_t orientation;
+        std::vector<Vertex> strip;
+    };
+    const Case cases[] = {
+        { "no crossing", { 0, 4, 1, 5, 2, 6 }, { 0, 1, 1, 2, 2, 3 }, 0,
+            { { 0, 4, false }, { 0, 1, false }, { 1, 5, false }, { 1, 2, false }, { 2, 6, false }, { 2, 3, false } } },
+        // The lines meet half-way, at (1, 2).
+        { "one crossing", { 0, 4, 2, 0 }, { 0, 0, 2, 4 }, 0,
+            { { 0, 4, false }, { 0, 0, false }, { 1, 2, false }, { 1, 2, true }, { 2, 0, true }, { 2, 4, true } } },
+        { "one crossing along y", { 4, 0, 0, 2 }, { 0, 0, 4, 2 }, 1,
+            { { 4, 0, false }, { 0, 0, false }, { 2, 1, false }, { 2, 1, true }, { 0, 2, true }, { 4, 2, true } } },
+        // Gaps 3 then 1 meet three quarters of the way; 1 then 3 a quarter; 3 then 1 again.
+        { "three crossings", { 0, 3, 1, 0, 3, 3, 4, -1 }, { 0, 0, 1, 1, 3, 0, 4, 0 }, 0,
+            { { 0, 3, false }, { 0, 0, false }, { 0.75f, 0.75f, false }, { 0.75f, 0.75f, true }, { 1, 0, true },
+                { 1, 1, true }, { 1.5f, 0.75f, true }, { 1.5f, 0.75f, false }, { 3, 3, false }, { 3, 0, false },
+                { 3.75f, 0, false }, { 3.75f, 0, true }, { 4, -1, true }, { 4, 0, true } } },
+        // The lines touch at the first two points and part inverted: the touching stretch takes
+        // the inverted colour, and the crossing sits where the lines still touch.
+        { "a touching stretch before an inversion", { 0, 1, 1, 1, 2, 0 }, { 0, 1, 1, 1, 2, 2 }, 0,
+            { { 0, 1, false }, { 0, 1, false }, { 1, 1, true }, { 1, 1, true }, { 1, 1, true }, { 1, 1, true },
+                { 2, 0, true }, { 2, 2, true } } },
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto handle = series(index++);
+        int32_t counter = 0;
+        m_drawer.addBandFill(c.high.data(), handle, c.low.data(), &counter, static_cast<int32_t>(c.high.size()), kRed,
+            kBlue, c.orientation, kIdentityTranslation);
+        const auto& piece = m_drawer.transparentRenderData().at(handle).at(RenderDataType::Flat)[0];
+        ASSERT_EQ(piece.vertexCount, static_cast<int32_t>(c.strip.size()));
+        const auto* v = static_cast<const PlainVertex*>(piece.vertices->data());
+        std::vector<Vertex> strip;
+        for (int32_t i = 0; i < piece.vertexCount; ++i) {
+            EXPECT_TRUE(v[i].colour.red == 1 || v[i].colour.blue == 1) << i;
+            strip.push_back({ v[i].x, v[i].y, v[i].colour.blue == 1 });
+        }
+        EXPECT_EQ(strip, c.strip);
+    }
+}
+
 TEST_F(DrawerRadialTest, CandlesAndOHLCBarsMakeTheirPiecesWithTheirStencilRoles)
 {
     auto handle = series(0);

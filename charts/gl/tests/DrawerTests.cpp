@@ -335,6 +335,44 @@ TEST_F(DrawerTest, DataPointsFormOnePiecePerRunOfTexturesWithTheirSizes)
     EXPECT_TRUE(pieces(sized, RenderDataType::SizedPoints).empty());
 }
 
+TEST_F(DrawerTest, RebuiltMarkersReplaceThePiecesOfTheirIdsWhateverTheirTexturesWere)
+{
+    // A bin redrawn with other images (a selection style's, say) must not leave its old markers
+    // drawn beside the new ones.
+    const GLuint a = 40, b = 41, disc = m_drawer.resources().texture(TextureKind::DiscSprite);
+    struct Case {
+        const char* name;
+        std::vector<GLuint> before, after; // one texture per point, 0 for the built-in disc
+        std::vector<GLuint> pieces; // the texture of each stored piece, in id order
+    };
+    const Case cases[] = {
+        { "one image for another", { a, a }, { b, b }, { b } },
+        { "two runs swap their images", { a, b }, { b, a }, { b, a } },
+        { "an image for the disc", { a, a }, { 0, 0 }, { disc } },
+        { "the disc for an image", { 0, 0 }, { a, a }, { a } },
+        { "the same image again", { a, a }, { a, a }, { a } },
+    };
+    const float points[] = { 0, 1, 1, 2 };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto handle = series(index++);
+        m_drawer.beginFrame(false);
+        int32_t counter = 0;
+        m_drawer.addDataPoints(
+            points, handle, &counter, c.before.data(), 4, kRed, kBlue, 4, nullptr, 0, 1, kIdentityTranslation);
+        m_drawer.render(&m_animation);
+        m_drawer.beginFrame(false);
+        counter = 0;
+        m_drawer.addDataPoints(
+            points, handle, &counter, c.after.data(), 4, kRed, kBlue, 4, nullptr, 0, 1, kIdentityTranslation);
+        std::vector<GLuint> stored;
+        for (const auto& piece : pieces(handle, RenderDataType::SizedPoints))
+            stored.push_back(piece.texture);
+        EXPECT_EQ(stored, c.pieces);
+    }
+}
+
 TEST_F(DrawerTest, GradientAreaFillsFadeTowardsTheBaseline)
 {
     const float points[] = { 0, 10, 1, 5 };

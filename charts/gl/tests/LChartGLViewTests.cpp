@@ -216,6 +216,77 @@ TEST_F(LChartGLViewTest, ImagesBecomeSquarePowerOfTwoTexturesSharedUntilTheNextR
     EXPECT_EQ(recorder.count("TexImage2D"), 1u);
 }
 
+TEST_F(LChartGLViewTest, TexturesOfImagesNoLongerDrawnAreDeletedAfterTheFrameAndTheRestKept)
+{
+    auto imageA = solidImage(8, 8, true), imageB = solidImage(8, 8, true), imageC = solidImage(8, 8, true);
+    // A bin of two points whose pieces start at `firstSlot`.
+    auto drawBin = [&](LChartGLView& view, int32_t firstSlot, const Ref<UIImage>& image) {
+        const float points[] = { 2, 2, 8, 8 };
+        int32_t slot = firstSlot;
+        view.drawDataPoints(points, asSeries(m_first), &slot, { image, image }, 4, rgba(1, 1, 1).get(), nullptr, 6,
+            nullptr, 0, 1, kTenByTen);
+    };
+    // The texture the bin's markers are drawn with; a rebuilt bin has one piece, not one per image.
+    auto textureOfBin = [&](int32_t firstSlot) -> GLuint {
+        std::vector<GLuint> textures;
+        for (const auto& [handle, types] : m_view->drawer().transparentRenderData()) {
+            auto found = types.find(LChartGL::RenderDataType::SizedPoints);
+            if (found != types.end())
+                for (const auto& piece : found->second)
+                    if (piece.id == firstSlot)
+                        textures.push_back(piece.texture);
+        }
+        EXPECT_EQ(textures.size(), 1u) << "bin " << firstSlot;
+        return textures.empty() ? 0 : textures.front();
+    };
+    auto& resources = m_view->drawer().resources();
+
+    render(
+        [&](LChartGLView& view) {
+            drawBin(view, 0, imageA);
+            drawBin(view, 10, imageB);
+        },
+        true);
+    const GLuint a = textureOfBin(0);
+    EXPECT_NE(a, textureOfBin(10));
+    EXPECT_EQ(resources.liveUserTextureCount(), 2u);
+
+    // The second bin is rebuilt with another image, the first with its own: B's texture goes
+    // once the frame is drawn, A's stays without being uploaded again.
+    GLCallRecorder recorder(GLCallRecorder::Mode::Forward);
+    render(
+        [&](LChartGLView& view) {
+            drawBin(view, 0, imageA);
+            drawBin(view, 10, imageC);
+        },
+        false);
+    EXPECT_EQ(textureOfBin(0), a);
+    EXPECT_EQ(recorder.count("TexImage2D"), 1u);
+    EXPECT_EQ(recorder.count("DeleteTextures"), 1u);
+    EXPECT_EQ(resources.liveUserTextureCount(), 2u);
+    const GLuint c = textureOfBin(10);
+
+    // Frames that rebuild nothing draw the kept pieces with their textures.
+    recorder.clear();
+    for (int frame = 0; frame < 3; ++frame)
+        render([](LChartGLView&) {}, false);
+    EXPECT_EQ(recorder.count("DeleteTextures"), 0u);
+    EXPECT_EQ(resources.liveUserTextureCount(), 2u);
+    EXPECT_EQ(textureOfBin(0), a);
+    EXPECT_EQ(textureOfBin(10), c);
+
+    // The first bin takes C too: the bins share C's texture and A's goes.
+    recorder.clear();
+    render([&](LChartGLView& view) { drawBin(view, 0, imageC); }, false);
+    EXPECT_EQ(textureOfBin(0), c);
+    EXPECT_EQ(recorder.count("TexImage2D"), 0u);
+    EXPECT_EQ(resources.liveUserTextureCount(), 1u);
+
+    // A reload deletes the rest.
+    render([](LChartGLView&) {}, true);
+    EXPECT_EQ(resources.liveUserTextureCount(), 0u);
+}
+
 TEST_F(LChartGLViewTest, WithoutAnES3ContextFramesAreMultisampledAndResolved)
 {
     EAGLContext::setAPIAvailableForTesting(kEAGLRenderingAPIOpenGLES3, false);
