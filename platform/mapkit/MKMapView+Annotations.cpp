@@ -8,6 +8,7 @@
 #include "uikit/UIControl.h"
 
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 namespace {
@@ -291,6 +292,8 @@ void MKMapView::showCallout(const Ref<MKAnnotationView>& view)
         return;
     auto map = self();
     m_callout = MKCalloutView::initForAnnotationView(view);
+    // Over every annotation view, whatever zPosition its owner gave it and whenever it is made.
+    m_callout->layer()->setZPosition(std::numeric_limits<CGFloat>::max());
     m_container->addSubview(m_callout);
     if (auto object = objectOf(annotation)) {
         object->addObserver(map, "title", 0, nullptr);

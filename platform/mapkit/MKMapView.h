@@ -45,13 +45,15 @@ enum MKOverlayLevel : int32_t {
 //
 // Annotation views live in an MKAnnotationContainerView covering the map; they are made (through
 // the delegate, else a pin) in the layout pass for the annotations in view, and go to a reuse
-// queue by identifier when their annotation leaves the view or the map. The map draws the base
-// map and then each overlay's renderer, in level order and add order within a level, under the
-// annotation views. Pan moves the map, pinch zooms and twisting two fingers turns it, keeping
-// what is under the fingers under them; double tap zooms in on the tapped point (while the map
-// follows the user, pinching and double taps zoom about the middle). They go through the same
-// region path as code; a gesture is one move for the delegate, from when the first finger
-// gesture begins to when the last one ends. The zoom, scroll and rotate flags switch them off.
+// queue by identifier when their annotation leaves the view or the map. They stack by their
+// layers' zPosition, then in the order they were put on the map; the open callout lies over all
+// of them. The map draws the base map and then each overlay's renderer, in level order and add
+// order within a level, under the annotation views. Pan moves the map, pinch zooms and twisting
+// two fingers turns it, keeping what is under the fingers under them; double tap zooms in on the
+// tapped point (while the map follows the user, pinching and double taps zoom about the middle).
+// They go through the same region path as code; a gesture is one move for the delegate, from
+// when the first finger gesture begins to when the last one ends. The zoom, scroll and rotate
+// flags switch them off.
 //
 // Every change of region, centre, visible rect or camera is one move: the delegate hears
 // regionWillChangeAnimated before it and regionDidChangeAnimated once after it, with the same

@@ -9,6 +9,9 @@
 #include "app/view-controllers/airport/KESTAirportViewController.h"
 #include "app/view-controllers/ar/KESTARViewController.h"
 #include "app/view-controllers/detail/KESTDetailViewController.h"
+#include "app/view-controllers/map-markers/KESTMapLabelView.h"
+#include "app/view-controllers/map-markers/KESTPlaneAnnotationView.h"
+#include "app/view-controllers/map-markers/KESTPlaneLabelView.h"
 #include "app/view-controllers/map/KESTMapAnnotation.h"
 #include "app/view-controllers/map/KESTMapContainerViewController.h"
 #include "foundation/NSJSONSerialization.h"
@@ -17,6 +20,7 @@
 #include "foundation/NSPredicate.h"
 #include "foundation/NSString.h"
 #include "graphics/CADisplayLink.h"
+#include "graphics/UIGraphics.h"
 #include "mapkit/MKMapView.h"
 #include "testing/URLStubs.h"
 #include "uikit/UIApplicationHost.h"
@@ -211,6 +215,33 @@ protected:
     {
         feed->parsePlaneDataResponse(feedAnswer(planes), full, nullptr, nullptr);
         drainAll();
+    }
+
+    // Lays the window out and draws it as a screen update does, so marker views and their
+    // labels are made and drawn.
+    void showFrame()
+    {
+        CGRect bounds = window->bounds();
+        UIGraphicsBeginImageContextWithOptions(bounds.size, false, 1);
+        window->drawViewHierarchyInRectAfterScreenUpdates(bounds, true);
+        UIGraphicsEndImageContext();
+    }
+
+    Ref<MKAnnotationView> markerViewOf(const Ref<KESTAnnotation>& annotation)
+    {
+        return screen->mapView()->viewForAnnotation(KESTMapAnnotation::forAnnotation(annotation));
+    }
+
+    Ref<CALayer> labelLayerOf(const Ref<KESTAnnotation>& annotation)
+    {
+        auto view = std::dynamic_pointer_cast<KESTPlaneAnnotationView>(markerViewOf(annotation));
+        return view && view->labelView() ? view->labelView()->layer() : nullptr;
+    }
+
+    // The coordinate under a point of the screen's view.
+    CLLocationCoordinate2D coordinateAt(CGPoint point)
+    {
+        return screen->mapView()->convertPointToCoordinateFromView(point, screen->view());
     }
 
     std::vector<std::string> shownHexes()
@@ -657,6 +688,138 @@ TEST_F(KESTMapViewControllerTest, BarsCarryTheButtonsAndTheBannerRidesAboveTheTo
     EXPECT_TRUE(std::dynamic_pointer_cast<KESTARViewController>(presented->topViewController()));
     screen->dismissViewControllerAnimatedCompletion(false, nullptr);
     scope.clock().advance(1);
+}
+
+namespace {
+
+// Expects `above` to be painted after `below`, both being painted.
+void expectPaintedOver(const PaintOrder& order, const Ref<CALayer>& above, const Ref<CALayer>& below)
+{
+    ASSERT_TRUE(above && below);
+    ASSERT_GE(order.indexOf(above), 0);
+    ASSERT_GE(order.indexOf(below), 0);
+    EXPECT_GT(order.indexOf(above), order.indexOf(below));
+}
+
+} // namespace
+
+// Three planes 35 points apart from north to south, each label hanging over the marker below
+// it, and an airport under the first label: labels lie over the other markers, and the selected
+// plane with its label and callout over everything; views reused for other planes take their
+// new places.
+TEST_F(KESTMapViewControllerTest, LabelsAndTheSelectedPlaneDrawAboveTheOtherMarkers)
+{
+    auto settings = KESTSettingsManager::sharedInstance();
+    settings->setPlaneLabelContent(2); // callsigns: nothing to fetch
+    settings->setShowAirports(true);
+    auto place = [&](const std::string& hex, CGFloat y) {
+        auto coordinate = coordinateAt(CGPointMake(512, y));
+        return std::make_tuple(hex, coordinate.latitude, coordinate.longitude);
+    };
+    auto airportAt = coordinateAt(CGPointMake(530, 345));
+    auto airport = makeAirport("EGXX", airportAt.latitude, airportAt.longitude);
+    KESTMapController::sharedInstance()->backingMapView()->addAnnotation(KESTMapAnnotation::forAnnotation(airport));
+    publish({ place("A1", 300), place("B2", 335), place("C3", 370) });
+    Ref<KESTAnnotation> a1 = feed->planeWithADSHEX("A1");
+    Ref<KESTAnnotation> b2 = feed->planeWithADSHEX("B2");
+    Ref<KESTAnnotation> c3 = feed->planeWithADSHEX("C3");
+    ASSERT_TRUE(a1 && b2 && c3);
+    auto map = screen->mapView();
+
+    auto expectLabelsOverTheMarkersBelow = [&] {
+        showFrame();
+        ASSERT_TRUE(markerViewOf(airport));
+        PaintOrder order(window->layer());
+        {
+            SCOPED_TRACE("A1's label over B2's marker and the airport");
+            expectPaintedOver(order, labelLayerOf(a1), markerViewOf(b2)->layer());
+            expectPaintedOver(order, labelLayerOf(a1), markerViewOf(airport)->layer());
+        }
+        {
+            SCOPED_TRACE("B2's label over C3's marker");
+            expectPaintedOver(order, labelLayerOf(b2), markerViewOf(c3)->layer());
+        }
+    };
+    expectLabelsOverTheMarkersBelow();
+
+    // The southernmost plane selected: its marker, label and callout over every other marker
+    // and label.
+    map->selectAnnotationAnimated(KESTMapAnnotation::forAnnotation(c3), false);
+    showFrame();
+    ASSERT_EQ(screen->selectedMarker(), c3);
+    ASSERT_TRUE(map->calloutView());
+    {
+        SCOPED_TRACE("selected");
+        PaintOrder order(window->layer());
+        for (const auto& other : { a1, b2 })
+            expectPaintedOver(order, markerViewOf(c3)->layer(), labelLayerOf(other));
+        expectPaintedOver(order, markerViewOf(c3)->layer(), markerViewOf(airport)->layer());
+        expectPaintedOver(order, labelLayerOf(c3), markerViewOf(c3)->layer());
+        expectPaintedOver(order, map->calloutView()->layer(), labelLayerOf(c3));
+    }
+
+    // Deselected, it goes back under the label above it.
+    map->deselectAnnotationAnimated(KESTMapAnnotation::forAnnotation(c3), false);
+    ASSERT_FALSE(screen->selectedMarker());
+    {
+        SCOPED_TRACE("deselected");
+        expectLabelsOverTheMarkersBelow();
+    }
+
+    // C3 selected again when a full update replaces A1 and C3 by D4 and E5 at their places:
+    // the new planes get the views of the old ones back from the reuse queue, the selected one
+    // among them, and the order holds for them.
+    map->selectAnnotationAnimated(KESTMapAnnotation::forAnnotation(c3), false);
+    showFrame();
+    std::vector<Ref<MKAnnotationView>> oldViews = { markerViewOf(a1), markerViewOf(c3) };
+    publish({ place("D4", 300), place("B2", 335), place("E5", 370) });
+    ASSERT_FALSE(screen->selectedMarker());
+    a1 = feed->planeWithADSHEX("D4");
+    c3 = feed->planeWithADSHEX("E5");
+    ASSERT_TRUE(a1 && c3);
+    showFrame();
+    for (const auto& plane : { a1, c3 })
+        ASSERT_NE(std::find(oldViews.begin(), oldViews.end(), markerViewOf(plane)), oldViews.end());
+    {
+        SCOPED_TRACE("after reuse");
+        expectLabelsOverTheMarkersBelow();
+    }
+}
+
+// The banner and the bottom toolbar lie over the map: no marker, label or callout paints over
+// them, not even the selected plane's.
+TEST_F(KESTMapViewControllerTest, TheBannerAndTheToolbarStayAboveTheMarkers)
+{
+    KESTSettingsManager::sharedInstance()->setPlaneLabelContent(2);
+    screen->updateUI();
+    screen->setToolbarsVisibleAnimated(true, false);
+    publish({ { "A1", 51.5, -0.5 } });
+    CGRect banner = screen->mapLabelView()->frame();
+    ASSERT_GT(banner.size.width, 0);
+    auto underBanner = coordinateAt(CGPointMake(CGRectGetMidX(banner), CGRectGetMidY(banner)));
+    auto underToolbar = coordinateAt(CGPointMake(300, 768 - 22));
+    publish({ { "A1", underBanner.latitude, underBanner.longitude },
+        { "B2", underToolbar.latitude, underToolbar.longitude } });
+    Ref<KESTAnnotation> a1 = feed->planeWithADSHEX("A1");
+    Ref<KESTAnnotation> b2 = feed->planeWithADSHEX("B2");
+    ASSERT_TRUE(a1 && b2);
+    screen->mapView()->selectAnnotationAnimated(KESTMapAnnotation::forAnnotation(a1), false);
+    showFrame();
+    ASSERT_TRUE(screen->mapView()->calloutView());
+
+    PaintOrder order(window->layer());
+    const std::pair<const char*, Ref<CALayer>> markers[] = {
+        { "selected marker", markerViewOf(a1)->layer() },
+        { "selected label", labelLayerOf(a1) },
+        { "callout", screen->mapView()->calloutView()->layer() },
+        { "marker", markerViewOf(b2)->layer() },
+        { "label", labelLayerOf(b2) },
+    };
+    for (const auto& [name, layer] : markers) {
+        SCOPED_TRACE(name);
+        expectPaintedOver(order, screen->mapLabelView()->layer(), layer);
+        expectPaintedOver(order, screen->bottomToolbar()->layer(), layer);
+    }
 }
 
 TEST_F(KESTMapViewControllerTest, MarkerViewsAndRenderersFollowTheAnnotationKind)

@@ -6,10 +6,12 @@
 #include "app/view-controllers/map/KESTMapController.h"
 #include "foundation/NSJSONSerialization.h"
 #include "foundation/NSString.h"
+#include "graphics/CALayer.h"
 #include "testing/Drain.h"
 #include "testing/URLStubs.h"
 #include "testing/VirtualClock.h"
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -78,3 +80,33 @@ inline Value feedAnswer(const std::vector<std::tuple<std::string, double, double
     return NSJSONSerialization::JSONObjectWithData(
         std::string_view(feedAnswerText(planes)), NSJSONSerialization::NSJSONReadingMutableContainers, nullptr);
 }
+
+// The layers under `layer`, itself first, in the order the renderer paints them: a layer before
+// its sublayers, the sublayers by zPosition and, at equal zPosition, in their order. Hidden
+// layers and what they hold are left out.
+inline void collectPaintOrder(const Ref<CALayer>& layer, std::vector<const CALayer*>& order)
+{
+    if (!layer || layer->isHidden())
+        return;
+    order.push_back(layer.get());
+    std::vector<Ref<CALayer>> sublayers = layer->sublayers();
+    std::stable_sort(sublayers.begin(), sublayers.end(),
+        [](const Ref<CALayer>& a, const Ref<CALayer>& b) { return a->zPosition() < b->zPosition(); });
+    for (const auto& sublayer : sublayers)
+        collectPaintOrder(sublayer, order);
+}
+
+// When each layer is painted on the way through a view tree.
+class PaintOrder {
+public:
+    explicit PaintOrder(const Ref<CALayer>& root) { collectPaintOrder(root, m_order); }
+    // The place of a view's layer in the order; -1 when it is not painted at all.
+    long indexOf(const Ref<CALayer>& layer) const
+    {
+        auto it = std::find(m_order.begin(), m_order.end(), layer.get());
+        return it == m_order.end() ? -1 : long(it - m_order.begin());
+    }
+
+private:
+    std::vector<const CALayer*> m_order;
+};

@@ -10,6 +10,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,6 +18,12 @@ namespace {
 constexpr CGFloat kMarkerSide = 35;
 constexpr const char* kNoRegistration = "z.NO-REG";
 constexpr const char* kGroundRegistration = "<gnd>";
+
+// The layer zPositions of the tiers above the unlabelled markers (0). A labelled marker takes
+// its y on the map view off its tier, clamped so that the tiers stay apart.
+constexpr CGFloat kLabelledTier = 1e6f;
+constexpr CGFloat kLabelledSpread = 1e5f;
+constexpr CGFloat kSelectedTier = 2e6f;
 
 Locked<KESTPlaneAnnotationView::ZoomThresholdQuery> s_zoomThresholdQuery;
 
@@ -48,6 +55,7 @@ void KESTPlaneAnnotationView::reset()
 {
     m_showLabel = true;
     removeLabel();
+    updateStacking();
 }
 
 void KESTPlaneAnnotationView::prepareForReuse()
@@ -70,6 +78,28 @@ void KESTPlaneAnnotationView::setAnnotation(const Ref<MKAnnotation>& annotation)
     setNeedsDisplay();
 }
 
+void KESTPlaneAnnotationView::setSelected(bool selected)
+{
+    MKAnnotationView::setSelected(selected);
+    updateStacking();
+}
+
+void KESTPlaneAnnotationView::setCenter(CGPoint center)
+{
+    MKAnnotationView::setCenter(center);
+    updateStacking();
+}
+
+void KESTPlaneAnnotationView::updateStacking()
+{
+    CGFloat z = 0;
+    if (isSelected())
+        z = kSelectedTier;
+    else if (m_labelView && m_labelView->superview())
+        z = kLabelledTier - std::clamp(center().y, -kLabelledSpread, kLabelledSpread);
+    layer()->setZPosition(z);
+}
+
 Ref<KESTPlane> KESTPlaneAnnotationView::plane() const
 {
     return std::dynamic_pointer_cast<KESTPlane>(KESTMapAnnotation::annotationOf(annotation()));
@@ -90,11 +120,11 @@ void KESTPlaneAnnotationView::drawRect(CGRect)
 
     auto plane = std::dynamic_pointer_cast<KESTPlane>(marker);
     bool labelDue = m_showLabel && KESTSettingsManager::sharedInstance()->showPlaneLabels() && mapWithinZoomThreshold();
-    if (!plane || !labelDue) {
+    if (!plane || !labelDue)
         removeLabel();
-        return;
-    }
-    updateLabel(plane);
+    else
+        updateLabel(plane);
+    updateStacking();
 }
 
 void KESTPlaneAnnotationView::updateLabel(const Ref<KESTPlane>& plane)

@@ -10,7 +10,13 @@ class KESTPlaneLabelView;
 // The map view of one live plane: a 35-point transparent square that draws the plane's
 // pre-rendered marker image and, when labels are due, a label subview hanging below it with the
 // registration, flight number, callsign or airline logo the label setting asks for. The map
-// screen reuses these views between planes. Main thread only.
+// screen reuses these views between planes.
+//
+// Markers stack in three tiers through their layer's zPosition: a marker without a label stays
+// with the other kinds of marker at the bottom; a labelled marker lies above those, the ones
+// higher on the screen in front of the ones lower down, so that each label, hanging below its
+// marker, covers the markers beneath it instead of being covered by them; the selected plane,
+// with its label, lies on top. Main thread only.
 class KESTPlaneAnnotationView : public MKAnnotationView {
     VX_OBJECT(KESTPlaneAnnotationView, MKAnnotationView)
 public:
@@ -38,6 +44,10 @@ public:
     void setLabelView(Ref<KESTPlaneLabelView> view) { m_labelView = std::move(view); }
 
     void drawRect(CGRect rect) override;
+    // The map's setter, then the tier of a selected or unselected marker.
+    void setSelected(bool selected) override;
+    // Moves the marker and keeps its place among the labelled markers.
+    void setCenter(CGPoint center) override;
 
     // Whether the shown map is zoomed in far enough (or shows few enough planes) for labels.
     // The map screen installs the answer; without one labels are due.
@@ -46,6 +56,8 @@ public:
 
 private:
     void updateLabel(const Ref<KESTPlane>& plane);
+    // Sets the layer's zPosition for the marker's tier and its place on the screen.
+    void updateStacking();
 
     bool m_showLabel { true };
     Ref<KESTPlaneLabelView> m_labelView;

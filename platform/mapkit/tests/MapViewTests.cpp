@@ -1018,6 +1018,55 @@ TEST_F(MKMapViewTest, OverlaysAndAnnotationsShowOnBothSidesOfThe180thMeridian)
 
 namespace {
 
+// Makes every annotation view an opaque green square, 60 points wide, raised above its
+// siblings, as an application may raise its own views.
+class RaisedSquaresDelegate : public MKMapViewDelegate {
+public:
+    Ref<MKAnnotationView> mapViewViewForAnnotation(const Ref<MKMapView>&, const Ref<MKAnnotation>& annotation) override
+    {
+        auto view = MKAnnotationView::initWithAnnotation(annotation, std::string("square"));
+        view->setBounds(CGRectMake(0, 0, 60, 60));
+        view->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0, 1, 0, 1));
+        view->setCanShowCallout(true);
+        view->layer()->setZPosition(1000);
+        return view;
+    }
+};
+
+} // namespace
+
+// The open callout covers every annotation view: those raised by their zPosition, and those
+// made after it opened.
+TEST_F(MKMapViewTest, TheCalloutLiesOverEveryAnnotationView)
+{
+    auto map = shownMap(400, 300);
+    auto delegate = std::make_shared<RaisedSquaresDelegate>();
+    map->setDelegate(delegate);
+    map->setRegion({ { 10, 10 }, { 4, 4 } });
+    auto selected = pointAt(10, 10, "Flight 1 with a long title");
+    map->addAnnotation(selected);
+    UIApplicationHost::runUntilIdle();
+    map->setSelectedAnnotations({ selected });
+    ASSERT_TRUE(map->calloutView());
+    CGRect callout = map->calloutView()->frame();
+    auto calloutMiddle = CGPointMake(CGRectGetMidX(callout), CGRectGetMinY(callout) + 4);
+    auto windowPoint = map->convertPointToView(calloutMiddle, nullptr);
+    // A second view under the callout, made after it opened.
+    auto under = map->convertPointToCoordinateFromView(calloutMiddle, map);
+    map->addAnnotation(pointAt(under.latitude, under.longitude, "Flight 2"));
+    UIApplicationHost::runUntilIdle();
+    ASSERT_EQ(map->annotationContainerView()->subviews().size(), 3u);
+
+    auto image = UIApplicationHost::renderKeyWindow();
+    ASSERT_TRUE(image);
+    auto pixel = pixelAt(image, windowPoint);
+    EXPECT_GT(pixel.red, 240);
+    EXPECT_GT(pixel.green, 240);
+    EXPECT_GT(pixel.blue, 240);
+}
+
+namespace {
+
 // An annotation that stays where it was made: it has no coordinate setter.
 class FixedAnnotation : public NSObject, public MKAnnotation {
     VX_OBJECT(FixedAnnotation, NSObject)
