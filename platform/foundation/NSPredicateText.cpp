@@ -80,10 +80,36 @@ std::string fold(std::string_view text, uint8_t folding)
     return toUTF8(u);
 }
 
+std::string_view foldedView(std::string_view text, uint8_t folding, std::string& storage)
+{
+    if (folding == FoldNone)
+        return text;
+    bool ascii = true, capitals = false;
+    for (char c : text) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        capitals = capitals || (c >= 'A' && c <= 'Z');
+    }
+    // ASCII text folds to itself but for its capitals, and those only under case folding,
+    // where they are lowered as fold lowers them.
+    if (ascii && !(capitals && (folding & FoldCase)))
+        return text;
+    if (ascii) {
+        storage.assign(text);
+        for (char& c : storage) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return storage;
+    }
+    storage = fold(text, folding);
+    return storage;
+}
+
 int compare(std::string_view a, std::string_view b, uint8_t folding)
 {
+    std::string aStorage, bStorage;
     // UTF-8 byte order is code point order.
-    int c = folding == FoldNone ? a.compare(b) : fold(a, folding).compare(fold(b, folding));
+    int c = foldedView(a, folding, aStorage).compare(foldedView(b, folding, bStorage));
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 

@@ -18,6 +18,11 @@ enum Folding : uint8_t {
 // so two folded texts compare equal exactly when the originals match under the folding.
 std::string fold(std::string_view text, uint8_t folding);
 
+// The folded text without copying when folding leaves it as it is (no folding, or ASCII text
+// with no capitals to lower): a view of `text`, or of `storage` holding fold(text, folding).
+// The view lives as long as both `text` and `storage`.
+std::string_view foldedView(std::string_view text, uint8_t folding, std::string& storage);
+
 // Orders two texts by code point after folding: -1, 0 or 1.
 int compare(std::string_view a, std::string_view b, uint8_t folding);
 
