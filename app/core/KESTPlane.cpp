@@ -487,8 +487,8 @@ void KESTPlane::setThreadedCoordinate(const KESTLocation& v)
 Value KESTPlane::valueForKey(const std::string& key)
 {
     // Each getter copies its one field under the lock, so a reader never sees a torn text.
-    // A filter reads a few keys of every plane: the short table is searched by length first,
-    // which costs less than hashing the key.
+    // A filter reads a few keys of every plane: the short table is searched by length and first
+    // letter before the texts are compared, which costs less than hashing the key.
     using Getter = Value (*)(const KESTPlane&);
     static constexpr std::pair<std::string_view, Getter> s_getters[] = {
         { "adshex", [](const KESTPlane& p) { return Value(p.adshex()); } },
@@ -507,7 +507,7 @@ Value KESTPlane::valueForKey(const std::string& key)
         { "dataType", [](const KESTPlane& p) { return Value(p.dataType()); } },
     };
     for (const auto& [name, getter] : s_getters) {
-        if (name.size() == key.size() && name == key)
+        if (name.size() == key.size() && !key.empty() && name[0] == key[0] && name == key)
             return getter(*this);
     }
     return KESTAnnotation::valueForKey(key);
