@@ -40,6 +40,8 @@ const Value& Expression::evaluate(const Value& object, Value& storage) const
     case Kind::Self:
         return object;
     case Kind::KeyPath:
+        storage = singleKey ? valueForKeyOfValue(object, keyPath) : valueForKeyPathOfValue(object, keyPath);
+        return storage;
     case Kind::List:
         storage = evaluate(object);
         return storage;
@@ -79,8 +81,8 @@ bool stringsOrNumbersEqual(const Value& a, const Value& b, uint8_t folding, cons
     if (a.isNilOrNull() || b.isNilOrNull())
         return a.isNilOrNull() && b.isNilOrNull();
     if (a.isString() && b.isString()) {
-        std::string aStorage, bStorage;
-        return PredicateText::foldedView(a.string(), folding, aStorage) == foldedText(b, folding, bFolded, bStorage);
+        std::string bStorage;
+        return PredicateText::FoldedText(a.string(), folding).equals(foldedText(b, folding, bFolded, bStorage));
     }
     return a.isEqual(b);
 }
@@ -97,10 +99,8 @@ std::optional<int> order(const Value& a, const Value& b, uint8_t folding, const 
     if (a.isNilOrNull() || b.isNilOrNull())
         return std::nullopt;
     if (a.isString() && b.isString()) {
-        std::string aStorage, bStorage;
-        int c = PredicateText::foldedView(a.string(), folding, aStorage)
-                    .compare(foldedText(b, folding, bFolded, bStorage));
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
+        std::string bStorage;
+        return PredicateText::FoldedText(a.string(), folding).compare(foldedText(b, folding, bFolded, bStorage));
     }
     if ((a.isNumber() && b.isNumber()) || (a.isDate() && b.isDate()))
         return compareValues(a, b);
@@ -130,7 +130,6 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
 {
     // The folded constant stands for `r` only when `r` is that constant itself.
     const std::string* rFolded = foldedRight && &r == &right.constant ? &*foldedRight : nullptr;
-    std::string lStorage, rStorage;
     switch (op) {
     case Operator::Equal:
         return stringsOrNumbersEqual(l, r, folding, rFolded);
@@ -159,14 +158,15 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
     case Operator::Like: {
         if (l.isNilOrNull() || r.isNilOrNull())
             return false;
-        std::string_view text = PredicateText::foldedView(requireString(l, operatorName(op)), folding, lStorage);
+        PredicateText::FoldedText text(requireString(l, operatorName(op)), folding);
         requireString(r, operatorName(op));
+        std::string lStorage, rStorage;
         std::string_view other = foldedText(r, folding, rFolded, rStorage);
         if (op == Operator::BeginsWith)
-            return text.starts_with(other);
+            return text.startsWith(other);
         if (op == Operator::EndsWith)
-            return text.ends_with(other);
-        return PredicateText::like(text, other);
+            return text.endsWith(other);
+        return PredicateText::like(text.view(lStorage), other);
     }
     case Operator::Contains: {
         if (l.isNilOrNull() || r.isNilOrNull())
@@ -178,11 +178,12 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
             }
             return false;
         }
-        std::string_view text = PredicateText::foldedView(requireString(l, "CONTAINS"), folding, lStorage);
+        PredicateText::FoldedText text(requireString(l, "CONTAINS"), folding);
         requireString(r, "CONTAINS");
+        std::string rStorage;
         std::string_view part = foldedText(r, folding, rFolded, rStorage);
         // As with a range search, an empty text is found nowhere.
-        return !part.empty() && text.find(part) != std::string_view::npos;
+        return !part.empty() && text.contains(part);
     }
     case Operator::Matches: {
         if (l.isNilOrNull() || r.isNilOrNull())
@@ -211,6 +212,7 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
         if (r.isString()) {
             if (l.isNilOrNull())
                 return false;
+            std::string lStorage, rStorage;
             std::string_view text = foldedText(r, folding, rFolded, rStorage);
             return text.find(PredicateText::foldedView(requireString(l, "IN"), folding, lStorage))
                 != std::string_view::npos;
