@@ -487,28 +487,51 @@ void KESTPlane::setThreadedCoordinate(const KESTLocation& v)
 Value KESTPlane::valueForKey(const std::string& key)
 {
     // Each getter copies its one field under the lock, so a reader never sees a torn text.
-    // A filter reads a few keys of every plane: the short table is searched by length first,
-    // which costs less than hashing the key.
-    using Getter = Value (*)(const KESTPlane&);
-    static constexpr std::pair<std::string_view, Getter> s_getters[] = {
-        { "adshex", [](const KESTPlane& p) { return Value(p.adshex()); } },
-        { "reg", [](const KESTPlane& p) { return Value(p.reg()); } },
-        { "fltno", [](const KESTPlane& p) { return Value(p.fltno()); } },
-        { "type", [](const KESTPlane& p) { return Value(p.type()); } },
-        { "route", [](const KESTPlane& p) { return Value(p.route()); } },
-        { "squawk", [](const KESTPlane& p) { return Value(p.squawk()); } },
-        { "callsign", [](const KESTPlane& p) { return Value(p.callsign()); } },
-        { "lat", [](const KESTPlane& p) { return Value(p.lat()); } },
-        { "lon", [](const KESTPlane& p) { return Value(p.lon()); } },
-        { "altitude", [](const KESTPlane& p) { return Value(p.altitude()); } },
-        { "heading", [](const KESTPlane& p) { return Value(p.heading()); } },
-        { "speed", [](const KESTPlane& p) { return Value(p.speed()); } },
-        { "mtime", [](const KESTPlane& p) { return Value(p.mtime()); } },
-        { "dataType", [](const KESTPlane& p) { return Value(p.dataType()); } },
-    };
-    for (const auto& [name, getter] : s_getters) {
-        if (name.size() == key.size() && name == key)
-            return getter(*this);
+    // A filter reads a few keys of every plane: the key's length picks the few names it can be,
+    // which costs less than hashing it or comparing it with every name.
+    switch (key.size()) {
+    case 3:
+        if (key == "reg")
+            return Value(reg());
+        if (key == "lat")
+            return Value(lat());
+        if (key == "lon")
+            return Value(lon());
+        break;
+    case 4:
+        if (key == "type")
+            return Value(type());
+        break;
+    case 5:
+        if (key == "fltno")
+            return Value(fltno());
+        if (key == "speed")
+            return Value(speed());
+        if (key == "route")
+            return Value(route());
+        if (key == "mtime")
+            return Value(mtime());
+        break;
+    case 6:
+        if (key == "adshex")
+            return Value(adshex());
+        if (key == "squawk")
+            return Value(squawk());
+        break;
+    case 7:
+        if (key == "heading")
+            return Value(heading());
+        break;
+    case 8:
+        if (key == "altitude")
+            return Value(altitude());
+        if (key == "callsign")
+            return Value(callsign());
+        if (key == "dataType")
+            return Value(dataType());
+        break;
+    default:
+        break;
     }
     return KESTAnnotation::valueForKey(key);
 }

@@ -18,7 +18,7 @@ Value Expression::evaluate(const Value& object) const
     case Kind::Self:
         return object;
     case Kind::KeyPath:
-        return valueForKeyPathOfValue(object, keyPath);
+        return singleKey ? valueForKeyOfValue(object, keyPath) : valueForKeyPathOfValue(object, keyPath);
     case Kind::List: {
         std::vector<Value> values;
         values.reserve(items.size());
@@ -32,6 +32,33 @@ Value Expression::evaluate(const Value& object) const
     return {};
 }
 
+const Value& Expression::evaluate(const Value& object, Value& storage) const
+{
+    switch (kind) {
+    case Kind::Constant:
+        return constant;
+    case Kind::Self:
+        return object;
+    case Kind::KeyPath:
+        storage = singleKey ? valueForKeyOfValue(object, keyPath) : valueForKeyPathOfValue(object, keyPath);
+        return storage;
+    case Kind::List:
+        storage = evaluate(object);
+        return storage;
+    }
+    return storage;
+}
+
+void Expression::prepare()
+{
+    // A path of one key reads as that key on the object (a nil object answering nil either
+    // way); "@" keys may be collection operators, which only the path walk applies.
+    singleKey
+        = kind == Kind::KeyPath && !keyPath.empty() && keyPath[0] != '@' && keyPath.find('.') == std::string::npos;
+    for (auto& item : items)
+        item.prepare();
+}
+
 } // namespace NSPredicateInternal
 
 namespace {
@@ -43,22 +70,38 @@ using NSPredicateInternal::Operator;
     NSException::raise(NSInvalidArgumentException, reason);
 }
 
-bool stringsOrNumbersEqual(const Value& a, const Value& b, uint8_t folding)
+// `bFolded`, when given, is b's text already folded (a constant folded once after parsing).
+std::string_view foldedText(const Value& b, uint8_t folding, const std::string* bFolded, std::string& storage)
+{
+    return bFolded ? std::string_view(*bFolded) : PredicateText::foldedView(b.string(), folding, storage);
+}
+
+bool stringsOrNumbersEqual(const Value& a, const Value& b, uint8_t folding, const std::string* bFolded = nullptr)
 {
     if (a.isNilOrNull() || b.isNilOrNull())
         return a.isNilOrNull() && b.isNilOrNull();
-    if (a.isString() && b.isString())
-        return PredicateText::compare(a.string(), b.string(), folding) == 0;
+    if (a.isString() && b.isString()) {
+        std::string bStorage;
+        return PredicateText::FoldedText(a.string(), folding).equals(foldedText(b, folding, bFolded, bStorage));
+    }
     return a.isEqual(b);
 }
 
 // Orders two values for <, <=, >, >= and BETWEEN; nullopt when either is nil.
-std::optional<int> order(const Value& a, const Value& b, uint8_t folding)
+std::optional<int> order(const Value& a, const Value& b, uint8_t folding, const std::string* bFolded = nullptr)
 {
+    // Doubles, what key reads of measurements answer, are ordered here as compareValues orders
+    // them (unordered NaN counting as equal), without the general dispatch.
+    if (a.kind() == Value::Kind::Double && b.kind() == Value::Kind::Double) {
+        double x = a.doubleValue(), y = b.doubleValue();
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
     if (a.isNilOrNull() || b.isNilOrNull())
         return std::nullopt;
-    if (a.isString() && b.isString())
-        return PredicateText::compare(a.string(), b.string(), folding);
+    if (a.isString() && b.isString()) {
+        std::string bStorage;
+        return PredicateText::FoldedText(a.string(), folding).compare(foldedText(b, folding, bFolded, bStorage));
+    }
     if ((a.isNumber() && b.isNumber()) || (a.isDate() && b.isDate()))
         return compareValues(a, b);
     raiseEvaluation(std::string("Cannot compare ") + a.kindName() + " with " + b.kindName() + ".");
@@ -74,18 +117,29 @@ const std::string& requireString(const Value& v, const char* op)
 
 } // namespace
 
+void NSPredicate::Node::prepare()
+{
+    left.prepare();
+    right.prepare();
+    if (right.kind == NSPredicateInternal::Expression::Kind::Constant && right.constant.isString()
+        && folding != PredicateText::FoldNone)
+        foldedRight = PredicateText::fold(right.constant.string(), folding);
+}
+
 bool NSPredicate::Node::compare(const Value& l, const Value& r) const
 {
+    // The folded constant stands for `r` only when `r` is that constant itself.
+    const std::string* rFolded = foldedRight && &r == &right.constant ? &*foldedRight : nullptr;
     switch (op) {
     case Operator::Equal:
-        return stringsOrNumbersEqual(l, r, folding);
+        return stringsOrNumbersEqual(l, r, folding, rFolded);
     case Operator::NotEqual:
-        return !stringsOrNumbersEqual(l, r, folding);
+        return !stringsOrNumbersEqual(l, r, folding, rFolded);
     case Operator::Less:
     case Operator::LessOrEqual:
     case Operator::Greater:
     case Operator::GreaterOrEqual: {
-        auto c = order(l, r, folding);
+        auto c = order(l, r, folding, rFolded);
         if (!c)
             return false;
         switch (op) {
@@ -104,28 +158,32 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
     case Operator::Like: {
         if (l.isNilOrNull() || r.isNilOrNull())
             return false;
-        std::string text = PredicateText::fold(requireString(l, operatorName(op)), folding);
-        std::string other = PredicateText::fold(requireString(r, operatorName(op)), folding);
+        PredicateText::FoldedText text(requireString(l, operatorName(op)), folding);
+        requireString(r, operatorName(op));
+        std::string lStorage, rStorage;
+        std::string_view other = foldedText(r, folding, rFolded, rStorage);
         if (op == Operator::BeginsWith)
-            return text.compare(0, other.size(), other) == 0 && text.size() >= other.size();
+            return text.startsWith(other);
         if (op == Operator::EndsWith)
-            return text.size() >= other.size() && text.compare(text.size() - other.size(), other.size(), other) == 0;
-        return PredicateText::like(text, other);
+            return text.endsWith(other);
+        return PredicateText::like(text.view(lStorage), other);
     }
     case Operator::Contains: {
         if (l.isNilOrNull() || r.isNilOrNull())
             return false;
         if (l.isArray()) {
             for (const auto& e : l.elements()) {
-                if (stringsOrNumbersEqual(e, r, folding))
+                if (stringsOrNumbersEqual(e, r, folding, rFolded))
                     return true;
             }
             return false;
         }
-        std::string text = PredicateText::fold(requireString(l, "CONTAINS"), folding);
-        std::string part = PredicateText::fold(requireString(r, "CONTAINS"), folding);
+        PredicateText::FoldedText text(requireString(l, "CONTAINS"), folding);
+        requireString(r, "CONTAINS");
+        std::string rStorage;
+        std::string_view part = foldedText(r, folding, rFolded, rStorage);
         // As with a range search, an empty text is found nowhere.
-        return !part.empty() && text.find(part) != std::string::npos;
+        return !part.empty() && text.contains(part);
     }
     case Operator::Matches: {
         if (l.isNilOrNull() || r.isNilOrNull())
@@ -154,8 +212,10 @@ bool NSPredicate::Node::compare(const Value& l, const Value& r) const
         if (r.isString()) {
             if (l.isNilOrNull())
                 return false;
-            return PredicateText::fold(r.string(), folding).find(PredicateText::fold(requireString(l, "IN"), folding))
-                != std::string::npos;
+            std::string lStorage, rStorage;
+            std::string_view text = foldedText(r, folding, rFolded, rStorage);
+            return text.find(PredicateText::foldedView(requireString(l, "IN"), folding, lStorage))
+                != std::string_view::npos;
         }
         raiseEvaluation(
             std::string("Can't look for value in a ") + r.kindName() + ", which is not a collection or a string.");
@@ -202,8 +262,10 @@ bool NSPredicate::Node::evaluate(const Value& object, const Value& bindings) con
     case Kind::Block:
         return block(object, bindings);
     case Kind::Comparison: {
-        Value l = left.evaluate(object);
-        Value r = right.evaluate(object);
+        // Constants and the object itself are compared in place, not copied.
+        Value lStorage, rStorage;
+        const Value& l = left.evaluate(object, lStorage);
+        const Value& r = right.evaluate(object, rStorage);
         if (aggregate == Aggregate::None)
             return compare(l, r);
         if (l.isNilOrNull())

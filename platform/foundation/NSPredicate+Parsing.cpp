@@ -186,6 +186,7 @@ private:
                 || (r.kind == Expression::Kind::Constant && r.constant.isArray() && r.constant.count() != 2))
                 fail();
         }
+        node->prepare();
         return node;
     }
 

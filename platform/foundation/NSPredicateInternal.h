@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -24,8 +25,16 @@ struct Expression {
     Value constant;
     std::string keyPath;
     std::vector<Expression> items;
+    // Set by prepare() when the key path is one plain key (no "." and no leading "@"), which
+    // is read with a single key step instead of walking a path.
+    bool singleKey { false };
 
     Value evaluate(const Value& object) const;
+    // The operand's value: the constant or the object itself in place, anything else made in
+    // `storage`. The reference lives as long as the expression, `object` and `storage`.
+    const Value& evaluate(const Value& object, Value& storage) const;
+    // Works out once, after parsing, what evaluation would otherwise work out every time.
+    void prepare();
 };
 
 enum class Operator : uint8_t {
@@ -67,8 +76,13 @@ struct NSPredicate::Node {
     Block block;
     // MATCHES compiles its pattern once per distinct pattern text.
     mutable Locked<std::shared_ptr<const PredicateText::Regex>> regex;
+    // A constant text on the right, folded as the comparison folds (when it folds): made once
+    // by prepare(), read by every evaluation.
+    std::optional<std::string> foldedRight;
 
     bool evaluate(const Value& object, const Value& bindings) const;
     bool compare(const Value& l, const Value& r) const;
+    // Prepares a parsed comparison's operands for evaluation; the node is not changed after.
+    void prepare();
     std::string format() const;
 };

@@ -29,6 +29,16 @@ std::string toUTF8(const icu::UnicodeString& text)
     return out;
 }
 
+bool isASCII(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+unsigned char lowered(char c)
+{
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
 std::u32string toUTF32(std::string_view text)
 {
     auto u = toUnicode(text);
@@ -80,10 +90,110 @@ std::string fold(std::string_view text, uint8_t folding)
     return toUTF8(u);
 }
 
+std::string_view foldedView(std::string_view text, uint8_t folding, std::string& storage)
+{
+    if (folding == FoldNone)
+        return text;
+    if (isASCII(text)) {
+        // ASCII text folds to itself but for its capitals, and those only under case folding,
+        // where they are lowered as fold lowers them.
+        if (!(folding & FoldCase)
+            || std::none_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            return text;
+        storage.assign(text);
+        for (char& c : storage)
+            c = static_cast<char>(lowered(c));
+        return storage;
+    }
+    storage = fold(text, folding);
+    return storage;
+}
+
+FoldedText::FoldedText(std::string_view text, uint8_t folding)
+{
+    if (folding == FoldNone || isASCII(text)) {
+        // ASCII text has no diacritics; under case folding it differs from its fold only by
+        // capitals, which every comparison below lowers as it reads.
+        m_text = text;
+        m_lowering = folding & FoldCase;
+        return;
+    }
+    m_folded = fold(text, folding);
+    m_text = m_folded;
+}
+
+bool FoldedText::same(std::string_view other, size_t at) const
+{
+    if (!m_lowering)
+        return m_text.compare(at, other.size(), other) == 0;
+    for (size_t i = 0; i < other.size(); ++i) {
+        if (lowered(m_text[at + i]) != static_cast<unsigned char>(other[i]))
+            return false;
+    }
+    return true;
+}
+
+bool FoldedText::contains(std::string_view part) const
+{
+    if (!m_lowering)
+        return m_text.find(part) != std::string_view::npos;
+    if (part.empty())
+        return true;
+    if (part.size() > m_text.size())
+        return false;
+    auto first = static_cast<unsigned char>(part[0]);
+    for (size_t at = 0; at + part.size() <= m_text.size(); ++at) {
+        if (lowered(m_text[at]) == first && same(part, at))
+            return true;
+    }
+    return false;
+}
+
+bool FoldedText::startsWith(std::string_view prefix) const
+{
+    return prefix.size() <= m_text.size() && same(prefix, 0);
+}
+
+bool FoldedText::endsWith(std::string_view suffix) const
+{
+    return suffix.size() <= m_text.size() && same(suffix, m_text.size() - suffix.size());
+}
+
+bool FoldedText::equals(std::string_view other) const
+{
+    return other.size() == m_text.size() && same(other, 0);
+}
+
+int FoldedText::compare(std::string_view other) const
+{
+    if (!m_lowering) {
+        int c = m_text.compare(other);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    size_t common = std::min(m_text.size(), other.size());
+    for (size_t i = 0; i < common; ++i) {
+        unsigned char a = lowered(m_text[i]), b = static_cast<unsigned char>(other[i]);
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return m_text.size() < other.size() ? -1 : m_text.size() > other.size() ? 1 : 0;
+}
+
+std::string_view FoldedText::view(std::string& storage) const
+{
+    if (!m_lowering)
+        return m_text;
+    storage.assign(m_text);
+    for (char& c : storage)
+        c = static_cast<char>(lowered(c));
+    return storage;
+}
+
 int compare(std::string_view a, std::string_view b, uint8_t folding)
 {
+    std::string aStorage, bStorage;
     // UTF-8 byte order is code point order.
-    int c = folding == FoldNone ? a.compare(b) : fold(a, folding).compare(fold(b, folding));
+    int c = foldedView(a, folding, aStorage).compare(foldedView(b, folding, bStorage));
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 

@@ -18,6 +18,39 @@ enum Folding : uint8_t {
 // so two folded texts compare equal exactly when the originals match under the folding.
 std::string fold(std::string_view text, uint8_t folding);
 
+// The folded text without copying when folding leaves it as it is (no folding, or ASCII text
+// with no capitals to lower): a view of `text`, or of `storage` holding fold(text, folding).
+// The view lives as long as both `text` and `storage`.
+std::string_view foldedView(std::string_view text, uint8_t folding, std::string& storage);
+
+// A text as a comparison under `folding` sees it, for comparing one text against folded ones
+// without copying it: ASCII text is read through lowering its capitals (under case folding),
+// any other text that folding changes is folded once into the object. Every answer is the one
+// the same operation gives on fold(text, folding). Not copyable: it may point into itself.
+class FoldedText {
+public:
+    FoldedText(std::string_view text, uint8_t folding);
+    FoldedText(const FoldedText&) = delete;
+    FoldedText& operator=(const FoldedText&) = delete;
+
+    // The arguments are folded texts (from fold or foldedView).
+    bool contains(std::string_view part) const;
+    bool startsWith(std::string_view prefix) const;
+    bool endsWith(std::string_view suffix) const;
+    bool equals(std::string_view other) const;
+    // By code point (UTF-8 byte order): -1, 0 or 1.
+    int compare(std::string_view other) const;
+    // The folded text itself, made in `storage` when it is read through lowering.
+    std::string_view view(std::string& storage) const;
+
+private:
+    bool same(std::string_view other, size_t at) const;
+
+    std::string_view m_text;
+    bool m_lowering { false };
+    std::string m_folded;
+};
+
 // Orders two texts by code point after folding: -1, 0 or 1.
 int compare(std::string_view a, std::string_view b, uint8_t folding);
 

@@ -331,6 +331,11 @@ Ref<NSObject> Value::objectValue() const
     return std::static_pointer_cast<NSObject>(m_storage);
 }
 
+NSObject* Value::objectPointer() const
+{
+    return m_kind == Kind::Object ? static_cast<NSObject*>(m_storage.get()) : nullptr;
+}
+
 #define VX_VALUE_CLASS(function, name, super)                                                                          \
     Class Value::function()                                                                                            \
     {                                                                                                                  \

@@ -122,6 +122,9 @@ public:
     double dateValue() const;
     Class classValue() const;
     Ref<NSObject> objectValue() const;
+    // The object without taking a reference, for a caller that keeps this Value alive while it
+    // uses the object (a key read on every element of a large set); nullptr for non-objects.
+    NSObject* objectPointer() const;
     template <typename T> Ref<T> objectAs() const { return std::dynamic_pointer_cast<T>(objectValue()); }
 
     // Arrays.

@@ -3,6 +3,7 @@
 #include "app/core/KESTPlaneServices.h"
 #include "app/tests/AppTestSupport.h"
 #include "foundation/Dispatch.h"
+#include "foundation/NSException.h"
 #include "graphics/CGContext.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
@@ -322,6 +323,50 @@ TEST(KESTPlane, InfoUpdatesPositionsCopiesAndTexts)
     copy = nullptr;
     drainAll();
     EXPECT_TRUE(weak.expired());
+}
+
+// The keys filters and searches read: each field by its name; a near miss is an unknown key.
+TEST(KESTPlane, AnswersItsFieldsByKey)
+{
+    PlaneScope scope;
+    Report report;
+    report.lat = 51.25;
+    report.lon = -0.5;
+    report.dataType = 2;
+    auto plane = KESTPlane::initWithAdshexAndInfo("400abc", report.info());
+    ASSERT_TRUE(plane);
+    const std::pair<const char*, Value> fields[] = {
+        { "adshex", Value("400abc") },
+        { "reg", Value("G-ABCD") },
+        { "fltno", Value("BA123") },
+        { "type", Value("B738") },
+        { "route", Value("LHR-JFK") },
+        { "squawk", Value("123") },
+        { "callsign", Value("BAW123") },
+        { "lat", Value(51.25) },
+        { "lon", Value(-0.5) },
+        { "altitude", Value(30000.0) },
+        { "heading", Value(90.0) },
+        { "speed", Value(400.0) },
+        { "mtime", Value(1000000.0) },
+        { "dataType", Value(2) },
+    };
+    for (const auto& [key, expected] : fields) {
+        SCOPED_TRACE(key);
+        Value value = plane->valueForKey(key);
+        EXPECT_EQ(value, expected);
+        EXPECT_EQ(value.kind(), expected.kind());
+    }
+    EXPECT_EQ(plane->valueForKey("class").classValue(), KESTPlane::classObject());
+    for (const char* key : { "Type", "types", "typ", "speeds", "alt", "lng", "dataTypes", "callSign", "" }) {
+        SCOPED_TRACE(key);
+        try {
+            plane->valueForKey(key);
+            ADD_FAILURE() << "no exception";
+        } catch (const NSException& e) {
+            EXPECT_EQ(e.name(), "NSUnknownKeyException");
+        }
+    }
 }
 
 TEST(KESTPlane, RefreshesOnOneThreadWhileReadOnAnother)

@@ -1,3 +1,4 @@
+#include "foundation/Dispatch.h"
 #include "foundation/NSException.h"
 #include "foundation/NSObject.h"
 #include "foundation/NSPredicate.h"
@@ -41,6 +42,23 @@ class Airport : public Annotation {
 public:
     using Annotation::Annotation;
     static Ref<Airport> init() { return make<Airport>(); }
+};
+
+// An object answering a text and a number by key, as the live planes do.
+class Flight : public NSObject {
+    VX_OBJECT(Flight, NSObject)
+
+public:
+    using NSObject::NSObject;
+    static Ref<Flight> init() { return make<Flight>(); }
+    Value valueForKey(const std::string& key) override
+    {
+        if (key == "fltno")
+            return Value("EZY42");
+        if (key == "speed")
+            return Value(420.0);
+        return NSObject::valueForKey(key);
+    }
 };
 
 Value dict(std::initializer_list<std::pair<const char*, Value>> entries)
@@ -165,6 +183,104 @@ TEST(NSPredicate, EvaluatesComparisonsOnDictionaries)
             Value("x a@b.c"), false },
     };
     runCases(cases);
+}
+
+// String operators with and without [c]/[d] over ASCII and non-ASCII texts, the constant on
+// either side, and keys read from dictionaries, objects and the value itself.
+TEST(NSPredicate, StringOperatorsFoldTextsOfAnyScript)
+{
+    using P = NSPredicate;
+    auto flight = Flight::init();
+    Value flightValue(flight);
+    Value plane = dict({ { "fltno", Value("BA117") }, { "callsign", Value("BAW117") }, { "street", Value("STRASSE") },
+        { "unit", Value("\u212AILO") }, { "name", Value("Z\u00FCrich \u00C9lan") }, { "empty", Value("") },
+        { "speed", Value(480) } });
+    std::vector<Case> cases = {
+        { "contains[c] ASCII", [] { return P::predicateWithFormat("callsign contains[c] 'baw'"); }, plane, true },
+        { "contains is case-sensitive", [] { return P::predicateWithFormat("callsign contains 'baw'"); }, plane,
+            false },
+        { "contains exact", [] { return P::predicateWithFormat("callsign contains 'AW1'"); }, plane, true },
+        { "contains[c] misses", [] { return P::predicateWithFormat("callsign contains[c] 'dlh'"); }, plane, false },
+        { "contains[c] longer than text", [] { return P::predicateWithFormat("fltno contains[c] 'ba1170'"); }, plane,
+            false },
+        { "contains[c] empty constant", [] { return P::predicateWithFormat("callsign contains[c] ''"); }, plane,
+            false },
+        { "contains empty text", [] { return P::predicateWithFormat("empty contains ''"); }, plane, false },
+        { "contains[c] sharp s folds to ss", [] { return P::predicateWithFormat("street contains[c] %@", "\u00DF"); },
+            plane, true },
+        { "contains sharp s without [c]", [] { return P::predicateWithFormat("street contains %@", "\u00DF"); }, plane,
+            false },
+        { "contains[c] Kelvin sign in the text", [] { return P::predicateWithFormat("unit contains[c] 'kilo'"); },
+            plane, true },
+        { "contains[c] Kelvin sign in the constant",
+            [] { return P::predicateWithFormat("callsign contains[c] %@", "\u212A"); },
+            dict({ { "callsign", Value("kLM1") } }), true },
+        { "contains[d] keeps case", [] { return P::predicateWithFormat("name contains[d] 'zurich'"); }, plane, false },
+        { "contains[d]", [] { return P::predicateWithFormat("name contains[d] 'Zurich E'"); }, plane, true },
+        { "contains[cd]", [] { return P::predicateWithFormat("name contains[cd] 'ZURICH elan'"); }, plane, true },
+        { "contains[cd] accented constant", [] { return P::predicateWithFormat("fltno contains[cd] %@", "b\u00C1"); },
+            plane, true },
+        { "beginswith[c]", [] { return P::predicateWithFormat("callsign beginswith[c] 'baw'"); }, plane, true },
+        { "beginswith[c] empty", [] { return P::predicateWithFormat("callsign beginswith[c] ''"); }, plane, true },
+        { "beginswith[c] longer", [] { return P::predicateWithFormat("fltno beginswith[c] 'ba1170'"); }, plane, false },
+        { "endswith[c]", [] { return P::predicateWithFormat("fltno endswith[c] 'A117'"); }, plane, true },
+        { "endswith[cd]", [] { return P::predicateWithFormat("name endswith[cd] 'ELAN'"); }, plane, true },
+        { "endswith without [c]", [] { return P::predicateWithFormat("fltno endswith 'a117'"); }, plane, false },
+        { "==[c]", [] { return P::predicateWithFormat("callsign ==[c] 'baw117'"); }, plane, true },
+        { "!=[c]", [] { return P::predicateWithFormat("callsign !=[c] 'baw117'"); }, plane, false },
+        { "==[c] sharp s", [] { return P::predicateWithFormat("street ==[c] %@", "stra\u00DFe"); }, plane, true },
+        { "==[cd]", [] { return P::predicateWithFormat("name ==[cd] 'zurich elan'"); }, plane, true },
+        { "<[c]", [] { return P::predicateWithFormat("callsign <[c] 'bax'"); }, plane, true },
+        { ">=[c]", [] { return P::predicateWithFormat("callsign >=[c] 'BAW117'"); }, plane, true },
+        { "like[c]", [] { return P::predicateWithFormat("callsign like[c] 'b?w*'"); }, plane, true },
+        { "like[cd]", [] { return P::predicateWithFormat("name like[cd] 'zu*ELAN'"); }, plane, true },
+        { "in[c] list", [] { return P::predicateWithFormat("fltno IN[c] {'x', 'ba117'}"); }, plane, true },
+        { "in[c] string", [] { return P::predicateWithFormat("'baw' IN[c] callsign"); }, plane, true },
+        { "constant on the left", [] { return P::predicateWithFormat("'BAW117' contains[c] fltno"); }, plane, false },
+        { "key against key", [] { return P::predicateWithFormat("callsign contains[c] fltno"); },
+            dict({ { "fltno", Value("aw1") }, { "callsign", Value("BAW117") } }), true },
+        { "self", [] { return P::predicateWithFormat("SELF contains[c] 'aw'"); }, Value("BAW1"), true },
+        { "object keys", [] { return P::predicateWithFormat("fltno contains[c] 'ezy' AND speed > 300"); }, flightValue,
+            true },
+        { "object keys miss", [] { return P::predicateWithFormat("fltno contains[c] 'baw' OR speed < 300"); },
+            flightValue, false },
+        { "count of a dictionary", [] { return P::predicateWithFormat("@count == 7"); }, plane, true },
+        { "missing key", [] { return P::predicateWithFormat("gate contains[c] 'a'"); }, plane, false },
+    };
+    runCases(cases);
+
+    // A string operator on something that is not a string raises, whether or not it folds.
+    for (const char* format : { "speed contains[c] '4'", "speed beginswith '4'", "speed endswith[cd] '0'" }) {
+        SCOPED_TRACE(format);
+        EXPECT_THROW(P::predicateWithFormat(format)->evaluateWithObject(plane), NSException);
+    }
+}
+
+// One predicate evaluated on several threads at once gives each thread the answers it gives
+// one thread (run under the thread sanitizer, this also shows the evaluation shares nothing
+// it writes).
+TEST(NSPredicate, EvaluatesOnManyThreadsAtOnce)
+{
+    auto predicate = NSPredicate::predicateWithFormat(
+        "(fltno contains[c] 'baw' OR callsign MATCHES[c] 'dlh.*') AND speed > 100 AND name ==[cd] 'zurich'");
+    std::vector<Value> objects;
+    for (int i = 0; i < 64; ++i) {
+        objects.push_back(
+            dict({ { "fltno", Value(i % 3 ? "BA1" : "BAW1") }, { "callsign", Value(i % 2 ? "DLH4" : "X") },
+                { "speed", Value(i * 10) }, { "name", Value(i % 5 ? "Z\u00FCrich" : "Bern") } }));
+    }
+    std::vector<bool> expected;
+    for (const auto& object : objects)
+        expected.push_back(predicate->evaluateWithObject(object));
+    std::vector<int> mismatches(8, 0);
+    dispatch_apply(mismatches.size(), dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0), [&](size_t t) {
+        for (int round = 0; round < 50; ++round) {
+            for (size_t i = 0; i < objects.size(); ++i)
+                mismatches[t] += predicate->evaluateWithObject(objects[i]) != expected[i];
+        }
+    });
+    for (size_t t = 0; t < mismatches.size(); ++t)
+        EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
 
 TEST(NSPredicate, NilNeverEqualsZeroOrNo)
