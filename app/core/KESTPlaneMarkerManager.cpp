@@ -186,6 +186,11 @@ Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
     Value key(airlineCode);
     if (auto cached = m_cache->objectForKey(key).objectAs<UIImage>())
         return cached;
+    if (auto waiting = m_logoWaiters.find(airlineCode); waiting != m_logoWaiters.end()) {
+        if (completion)
+            waiting->second.push_back(std::move(completion));
+        return nullptr;
+    }
 
     std::string code = KESTURLEscaping::escapedValue(airlineCode);
     std::string address
@@ -197,23 +202,26 @@ Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
     }
     auto operation = VNHTTPRequestOperation::initWithRequest(NSURLRequest::requestWithURL(url));
     operation->setResponseSerializer(VNImageResponseSerializer::serializer());
+    auto& waiters = m_logoWaiters[airlineCode];
+    if (completion)
+        waiters.push_back(std::move(completion));
     Weak<KESTPlaneMarkerManager> weak = self<KESTPlaneMarkerManager>();
     operation->setCompletionBlockWithSuccessFailure(
-        [weak, key, completion = std::move(completion)](const Ref<VNHTTPRequestOperation>& op, const Value& response) {
+        [weak, key, airlineCode](const Ref<VNHTTPRequestOperation>& op, const Value& response) {
             auto manager = weak.lock();
             if (!manager)
                 return;
-            manager->logoRequestFinished(op);
+            auto completions = manager->logoRequestFinished(op, airlineCode);
             auto image = response.objectAs<UIImage>();
             if (!image)
                 return;
             manager->m_cache->setObjectForKey(Value(image), key);
-            if (completion)
+            for (const auto& completion : completions)
                 completion();
         },
-        [weak](const Ref<VNHTTPRequestOperation>& op, const Ref<NSError>&) {
+        [weak, airlineCode](const Ref<VNHTTPRequestOperation>& op, const Ref<NSError>&) {
             if (auto manager = weak.lock())
-                manager->logoRequestFinished(op);
+                manager->logoRequestFinished(op, airlineCode);
         });
     {
         std::lock_guard guard(m_lock);
@@ -223,10 +231,20 @@ Ref<UIImage> KESTPlaneMarkerManager::fetchAirlineImageOnRemoteFetchCompletion(
     return nullptr;
 }
 
-void KESTPlaneMarkerManager::logoRequestFinished(const Ref<VNHTTPRequestOperation>& operation)
+std::vector<std::function<void()>> KESTPlaneMarkerManager::logoRequestFinished(
+    const Ref<VNHTTPRequestOperation>& operation, const std::string& airlineCode)
 {
-    std::lock_guard guard(m_lock);
-    m_logoOperations.erase(operation);
+    assertIsMainThread();
+    {
+        std::lock_guard guard(m_lock);
+        m_logoOperations.erase(operation);
+    }
+    std::vector<std::function<void()>> completions;
+    if (auto waiting = m_logoWaiters.find(airlineCode); waiting != m_logoWaiters.end()) {
+        completions = std::move(waiting->second);
+        m_logoWaiters.erase(waiting);
+    }
+    return completions;
 }
 
 Value KESTPlaneMarkerManager::partialLookupDict()

@@ -8,6 +8,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 class NSCache;
 class UIImage;
@@ -50,7 +52,10 @@ public:
     // The cached logo for an airline code, returned at once without calling `completion`.
     // On a miss, starts a request to the logo service and returns nullptr; when an image arrives
     // it is cached under the code and `completion` is called on the main queue. A failed
-    // request, or one that brings no image, caches nothing and calls nothing.
+    // request, or one that brings no image, caches nothing and calls nothing. A miss while the
+    // code's request is in flight waits for that request instead of starting another: every
+    // marker of an airline asks while it is drawn, and a request each would pile up faster than
+    // a busy service answers. Once the request has ended, the next miss asks again.
     Ref<UIImage> fetchAirlineImageOnRemoteFetchCompletion(
         const std::string& airlineCode, std::function<void()> completion);
 
@@ -69,7 +74,9 @@ public:
     const Ref<NSCache>& cache() const { return m_cache; }
 
 private:
-    void logoRequestFinished(const Ref<VNHTTPRequestOperation>& operation);
+    // Lets go of a finished logo request; returns the completions that waited for it.
+    std::vector<std::function<void()>> logoRequestFinished(
+        const Ref<VNHTTPRequestOperation>& operation, const std::string& airlineCode);
 
     Ref<NSCache> m_cache;
     std::mutex m_lock;
@@ -77,4 +84,7 @@ private:
     Value m_fullLookupDict;
     // Logo requests in flight, kept alive until they finish.
     std::set<Ref<VNHTTPRequestOperation>> m_logoOperations;
+    // Main thread only: the airline codes whose logo request is in flight, each with the
+    // completions of the misses waiting for it.
+    std::unordered_map<std::string, std::vector<std::function<void()>>> m_logoWaiters;
 };

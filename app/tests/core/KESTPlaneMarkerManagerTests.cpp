@@ -184,6 +184,43 @@ TEST_F(KESTPlaneMarkerManagerTest, FetchesALogoOnceAndServesItFromTheCache)
     EXPECT_EQ(stub->requestCount(), 1u);
 }
 
+TEST_F(KESTPlaneMarkerManagerTest, MissesForALogoInFlightShareItsRequest)
+{
+    // Every marker of an airline asks for its logo while it is drawn: a map of many planes of
+    // few airlines asks for each logo many times before the first answer is in.
+    struct Case {
+        const char* name;
+        URLStubSpec spec;
+        int callsPerAsker;
+    };
+    const Case cases[] = {
+        { "logo", logoAnswer(200, pngBytes(40, 20)), 1 },
+        { "not found", logoAnswer(404, "missing", "text/plain"), 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        manager->invalidateCache();
+        URLStubs stubs;
+        auto stub = stubs.add(c.spec);
+        constexpr int kAskers = 50;
+        std::vector<int> calls(kAskers, 0);
+        for (int asker = 0; asker < kAskers; ++asker)
+            EXPECT_FALSE(manager->fetchAirlineImageOnRemoteFetchCompletion("BAW", [&calls, asker] { ++calls[asker]; }));
+        manager->fetchAirlineImageOnRemoteFetchCompletion("EZY", nullptr);
+        drainAll();
+        // One request per airline, and every asker hears of the logo that came.
+        EXPECT_EQ(stub->requestCount(), 2u);
+        for (int asker = 0; asker < kAskers; ++asker)
+            EXPECT_EQ(calls[asker], c.callsPerAsker) << "asker " << asker;
+        // Once it is answered, a miss asks again.
+        if (c.callsPerAsker == 0) {
+            manager->fetchAirlineImageOnRemoteFetchCompletion("BAW", nullptr);
+            drainAll();
+            EXPECT_EQ(stub->requestCount(), 3u);
+        }
+    }
+}
+
 TEST_F(KESTPlaneMarkerManagerTest, CachesNothingAndStaysQuietWhenTheLogoDoesNotCome)
 {
     struct Case {
