@@ -38,6 +38,7 @@
 #include <optional>
 #include <string>
 
+#include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -298,6 +299,12 @@ Ref<KESTAppleMapViewController> mapScreen()
 
 int main(int argc, char** argv)
 {
+    // Blocks of a megabyte or more (poll answers and their tables) are mapped on their own and
+    // returned to the system when freed. Left to itself the allocator raises this threshold to
+    // the largest block freed so far, after which each poll's answer is carved out of the heap of
+    // whichever worker thread took it, and the freed space stays with the process: the resident
+    // size then climbs with every full poll.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     Options options;
     if (auto status = parseOptions(argc, argv, options))
         return *status;
