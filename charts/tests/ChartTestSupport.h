@@ -1,7 +1,7 @@
 #pragma once
 
 #include "charts/LatticeChartLog.h"
-#include "graphics/UIGraphics.h"
+#include "testing/ScopedScreenScale.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -27,22 +27,6 @@ public:
     ~FatalErrorsThrow() { LatticeChartLog::setFatalHookForTesting({}); }
     FatalErrorsThrow(const FatalErrorsThrow&) = delete;
     FatalErrorsThrow& operator=(const FatalErrorsThrow&) = delete;
-};
-
-// Sets the screen scale (and with it the series' resolution scale) for the scope's life.
-class ScopedScreenScale {
-public:
-    explicit ScopedScreenScale(CGFloat scale)
-        : m_saved(UIGraphicsScreenScale())
-    {
-        UIGraphicsSetScreenScale(scale);
-    }
-    ~ScopedScreenScale() { UIGraphicsSetScreenScale(m_saved); }
-    ScopedScreenScale(const ScopedScreenScale&) = delete;
-    ScopedScreenScale& operator=(const ScopedScreenScale&) = delete;
-
-private:
-    CGFloat m_saved;
 };
 
 // Bounds the time of the scope it lives in. Chart drawing must run on the main thread, so the

@@ -12,24 +12,9 @@ namespace NSPredicateInternal {
 
 Value Expression::evaluate(const Value& object) const
 {
-    switch (kind) {
-    case Kind::Constant:
-        return constant;
-    case Kind::Self:
-        return object;
-    case Kind::KeyPath:
-        return singleKey ? valueForKeyOfValue(object, keyPath) : valueForKeyPathOfValue(object, keyPath);
-    case Kind::List: {
-        std::vector<Value> values;
-        values.reserve(items.size());
-        for (const auto& item : items) {
-            Value v = item.evaluate(object);
-            values.push_back(v.isNil() ? Value::null() : std::move(v));
-        }
-        return Value::array(std::move(values));
-    }
-    }
-    return {};
+    Value storage;
+    const Value& value = evaluate(object, storage);
+    return &value == &storage ? std::move(storage) : value;
 }
 
 const Value& Expression::evaluate(const Value& object, Value& storage) const
@@ -42,9 +27,16 @@ const Value& Expression::evaluate(const Value& object, Value& storage) const
     case Kind::KeyPath:
         storage = singleKey ? valueForKeyOfValue(object, keyPath) : valueForKeyPathOfValue(object, keyPath);
         return storage;
-    case Kind::List:
-        storage = evaluate(object);
+    case Kind::List: {
+        std::vector<Value> values;
+        values.reserve(items.size());
+        for (const auto& item : items) {
+            Value v = item.evaluate(object);
+            values.push_back(v.isNil() ? Value::null() : std::move(v));
+        }
+        storage = Value::array(std::move(values));
         return storage;
+    }
     }
     return storage;
 }

@@ -171,6 +171,16 @@ void polygon(cairo_t* cr, std::initializer_list<std::pair<double, double>> point
     cairo_close_path(cr);
 }
 
+// Adds an ellipse centred on (x, y) with radii rx and ry to the path.
+void ellipse(cairo_t* cr, double x, double y, double rx, double ry)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, rx, ry);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+}
+
 void roundedRectangle(cairo_t* cr, double x, double y, double width, double height, double radius)
 {
     cairo_new_sub_path(cr);
@@ -261,18 +271,10 @@ void drawEngine(cairo_t* cr, double rear, double front, double y, double radius,
     cairo_fill(cr);
     cairo_pattern_destroy(shade);
     // The intake: a lip and the dark fan behind it.
-    cairo_save(cr);
-    cairo_translate(cr, front, y);
-    cairo_scale(cr, radius * 0.32, radius);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
+    ellipse(cr, front, y, radius * 0.32, radius);
     setColour(cr, scaled(colour, 1.1));
     cairo_fill(cr);
-    cairo_save(cr);
-    cairo_translate(cr, front - radius * 0.04, y);
-    cairo_scale(cr, radius * 0.24, radius * 0.78);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
+    ellipse(cr, front - radius * 0.04, y, radius * 0.24, radius * 0.78);
     setColour(cr, { 0.13, 0.14, 0.16 });
     cairo_fill(cr);
 }
@@ -496,11 +498,7 @@ void drawLightAircraft(cairo_t* cr, const Livery& livery, const AircraftLook& lo
     cairo_curve_to(cr, 1.0, 0.006, 0.99, 0.02, 0.968, 0.022);
     cairo_close_path(cr);
     cairo_fill(cr);
-    cairo_save(cr);
-    cairo_translate(cr, 0.985, 0.0);
-    cairo_scale(cr, 0.012, 0.15);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
+    ellipse(cr, 0.985, 0.0, 0.012, 0.15);
     setColour(cr, { 0.3, 0.32, 0.35 }, 0.28);
     cairo_fill(cr);
     cairo_set_line_width(cr, 0.01);
@@ -604,11 +602,7 @@ void drawHelicopter(cairo_t* cr, const Livery& livery, const AircraftLook& look,
     cairo_move_to(cr, 0.62, -0.16);
     cairo_line_to(cr, 0.62, -0.205);
     cairo_stroke(cr);
-    cairo_save(cr);
-    cairo_translate(cr, 0.62, -0.21);
-    cairo_scale(cr, 0.46, 0.028);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(cr);
+    ellipse(cr, 0.62, -0.21, 0.46, 0.028);
     setColour(cr, { 0.3, 0.32, 0.35 }, 0.22);
     cairo_fill(cr);
     cairo_set_line_width(cr, 0.008);

@@ -11,6 +11,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "mapkit/MKAnnotation.h"
+#include "testing/ScopedScreenScale.h"
 
 #include <string>
 #include <vector>
@@ -79,22 +80,6 @@ inline std::string pngBytes(CGFloat width, CGFloat height)
     const auto& bytes = png.bytes();
     return std::string(bytes.begin(), bytes.end());
 }
-
-// Restores the screen scale a test changes.
-class ScopedScreenScale {
-public:
-    explicit ScopedScreenScale(CGFloat scale)
-        : m_saved(UIGraphicsScreenScale())
-    {
-        UIGraphicsSetScreenScale(scale);
-    }
-    ~ScopedScreenScale() { UIGraphicsSetScreenScale(m_saved); }
-    ScopedScreenScale(const ScopedScreenScale&) = delete;
-    ScopedScreenScale& operator=(const ScopedScreenScale&) = delete;
-
-private:
-    CGFloat m_saved;
-};
 
 // An image's pixels as native-endian ARGB words, premultiplied, top row first.
 struct Pixels {
