@@ -303,7 +303,7 @@ std::vector<Entry> entries()
         cairo_arc(cr, r, 24 - r, r, M_PI / 2, M_PI);
         cairo_arc(cr, r, r, r, M_PI, 3 * M_PI / 2);
         cairo_close_path(cr);
-        cairo_set_source_rgba(cr, 0, 0, 0, 0.65);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.85);
         cairo_fill(cr);
     });
     add("transparent.png", 1, 1, [](cairo_t*, int, int) {});

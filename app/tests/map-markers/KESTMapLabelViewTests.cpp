@@ -125,3 +125,33 @@ TEST_F(KESTMapLabelViewTest, DrawsItsBackgroundOnlyBehindText)
     banner->setMessage(std::string("Charts shown"));
     EXPECT_TRUE(GoldenImage::matches(render(map)->CGImage(), std::string(VX_TEST_DIR "/golden/map-banner.png"), 8));
 }
+
+TEST_F(KESTMapLabelViewTest, AMarkerUnderTheBannerHardlyShowsThrough)
+{
+    // A bright red marker half under the banner: the banner's background over the marker must look
+    // almost the same as over the bare map, so the count stays readable over a crowded area.
+    auto map = UIView::initWithFrame(CGRectMake(0, 0, 160, 40));
+    map->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(0.55f, 0.7f, 0.85f, 1));
+    auto marker = UIView::initWithFrame(CGRectMake(0, 0, 80, 40));
+    marker->setBackgroundColor(UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1));
+    map->addSubview(marker);
+    auto banner = KESTMapLabelView::initWithFrame(CGRectZero);
+    map->addSubview(banner);
+    banner->setFrame(CGRectMake(0, 4, 0, 0));
+    banner->setCount(std::string("12 of 40 visible"));
+
+    CGRect frame = banner->frame();
+    ASSERT_LT(frame.origin.x + 8, 80);
+    ASSERT_GT(CGRectGetMaxX(frame) - 8, 80);
+    Pixels pixels = pixelsOf(render(map)->CGImage());
+    // Sample the padding left and right of the text, inside the rounded corners, at scale 2.
+    size_t y = size_t((frame.origin.y + frame.size.height * 0.5f) * 2);
+    uint32_t overMarker = pixels.at(size_t((frame.origin.x + 5) * 2), y);
+    uint32_t overMap = pixels.at(size_t((CGRectGetMaxX(frame) - 5) * 2), y);
+    for (auto channel : { &Pixels::red, &Pixels::green, &Pixels::blue }) {
+        int a = channel(overMarker);
+        int b = channel(overMap);
+        EXPECT_LT(a, 60);
+        EXPECT_LT(std::abs(a - b), 40) << std::hex << overMarker << " vs " << overMap;
+    }
+}
