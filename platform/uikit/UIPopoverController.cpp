@@ -1,18 +1,113 @@
 #include "uikit/UIPopoverController.h"
 
 #include "foundation/NSNotificationCenter.h"
+#include "graphics/CGContext.h"
 #include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UITouch.h"
 #include "uikit/UIView.h"
 #include "uikit/UIWindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr CGFloat kArrowLength = 13;
+constexpr CGFloat kArrowBase = 26;
 constexpr CGFloat kScreenMargin = 10;
+constexpr CGFloat kPanelCornerRadius = 8;
+
+// The triangle between the panel and what it was presented from, its tip towards the anchor.
+class PopoverArrowView final : public UIView {
+    VX_OBJECT(PopoverArrowView, UIView)
+public:
+    explicit PopoverArrowView(Passkey key)
+        : UIView(key)
+    {
+    }
+    static Ref<PopoverArrowView> init()
+    {
+        auto view = makeView<PopoverArrowView>(CGRectZero);
+        view->setOpaque(false);
+        view->setBackgroundColor(UIColor::clearColor());
+        view->setUserInteractionEnabled(false);
+        return view;
+    }
+    void setDirection(UIPopoverArrowDirection direction)
+    {
+        if (direction == m_direction)
+            return;
+        m_direction = direction;
+        setNeedsDisplay();
+    }
+    void setFill(Ref<UIColor> fill)
+    {
+        if (fill->isEqual(m_fill.get()))
+            return;
+        m_fill = std::move(fill);
+        setNeedsDisplay();
+    }
+    void drawRect(CGRect) override
+    {
+        CGRect b = bounds();
+        CGPoint tip, left, right;
+        switch (m_direction) {
+        case UIPopoverArrowDirectionUp:
+            tip = CGPointMake(CGRectGetMidX(b), 0);
+            left = CGPointMake(0, CGRectGetMaxY(b));
+            right = CGPointMake(CGRectGetMaxX(b), CGRectGetMaxY(b));
+            break;
+        case UIPopoverArrowDirectionDown:
+            tip = CGPointMake(CGRectGetMidX(b), CGRectGetMaxY(b));
+            left = CGPointMake(0, 0);
+            right = CGPointMake(CGRectGetMaxX(b), 0);
+            break;
+        case UIPopoverArrowDirectionLeft:
+            tip = CGPointMake(0, CGRectGetMidY(b));
+            left = CGPointMake(CGRectGetMaxX(b), 0);
+            right = CGPointMake(CGRectGetMaxX(b), CGRectGetMaxY(b));
+            break;
+        default:
+            tip = CGPointMake(CGRectGetMaxX(b), CGRectGetMidY(b));
+            left = CGPointMake(0, 0);
+            right = CGPointMake(0, CGRectGetMaxY(b));
+            break;
+        }
+        auto c = UIGraphicsGetCurrentContext();
+        m_fill->setFill();
+        CGContextMoveToPoint(c, tip.x, tip.y);
+        CGContextAddLineToPoint(c, left.x, left.y);
+        CGContextAddLineToPoint(c, right.x, right.y);
+        CGContextClosePath(c);
+        CGContextFillPath(c);
+    }
+
+private:
+    UIPopoverArrowDirection m_direction { UIPopoverArrowDirectionUnknown };
+    Ref<UIColor> m_fill { UIColor::whiteColor() };
+};
+
+// The background colour shown at `point` (in `view`'s coordinates): that of the frontmost view
+// there with an opaque colour or a pattern. Null when none has one.
+Ref<UIColor> backgroundAt(const Ref<UIView>& view, CGPoint point)
+{
+    if (view->isHidden() || view->alpha() <= 0 || !CGRectContainsPoint(view->bounds(), point))
+        return nullptr;
+    const auto& subviews = view->subviews();
+    for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+        if (auto colour = backgroundAt(*it, (*it)->convertPointFromView(point, view)))
+            return colour;
+    }
+    const auto& colour = view->backgroundColor();
+    if (!colour)
+        return nullptr;
+    CGFloat red, green, blue, alpha = 0;
+    if (colour->patternImage() || (colour->getRedGreenBlueAlpha(&red, &green, &blue, &alpha) && alpha >= 0.99f))
+        return colour;
+    return nullptr;
+}
 
 // Covers the window behind the panel and turns a touch on it into a user dismissal. Touches
 // over passthrough views go through.
@@ -104,6 +199,8 @@ void UIPopoverController::setContentViewControllerAnimated(const Ref<UIViewContr
         showContent();
         content->beginAppearanceTransition(true, false);
         content->endAppearanceTransition();
+        // The content has set its colours up by now; the arrow takes them.
+        place();
     }
 }
 
@@ -209,6 +306,65 @@ void UIPopoverController::place()
     m_panel->setFrame(frame);
     if (m_content)
         m_content->view()->setFrame(m_panel->bounds());
+    placeArrow(target, frame);
+}
+
+void UIPopoverController::placeArrow(CGRect target, CGRect panel)
+{
+    if (!m_arrow)
+        return;
+    bool vertical = m_arrowDirection == UIPopoverArrowDirectionUp || m_arrowDirection == UIPopoverArrowDirectionDown;
+    // The gap's far edge from the panel, which is the anchor's edge while the panel sits beside it.
+    CGFloat gap = 0;
+    switch (m_arrowDirection) {
+    case UIPopoverArrowDirectionUp:
+        gap = CGRectGetMinY(panel) - CGRectGetMaxY(target);
+        break;
+    case UIPopoverArrowDirectionDown:
+        gap = CGRectGetMinY(target) - CGRectGetMaxY(panel);
+        break;
+    case UIPopoverArrowDirectionLeft:
+        gap = CGRectGetMinX(panel) - CGRectGetMaxX(target);
+        break;
+    default:
+        gap = CGRectGetMinX(target) - CGRectGetMaxX(panel);
+        break;
+    }
+    // The arrow sits on the anchor's middle line, clear of the panel's rounded corners.
+    CGFloat middle = vertical ? CGRectGetMidX(target) : CGRectGetMidY(target);
+    CGFloat from = (vertical ? CGRectGetMinX(panel) : CGRectGetMinY(panel)) + kPanelCornerRadius + kArrowBase / 2;
+    CGFloat to = (vertical ? CGRectGetMaxX(panel) : CGRectGetMaxY(panel)) - kPanelCornerRadius - kArrowBase / 2;
+    if (std::abs(gap - kArrowLength) > 0.5f || middle < from || middle > to) {
+        m_arrow->setHidden(true);
+        return;
+    }
+    CGRect frame;
+    switch (m_arrowDirection) {
+    case UIPopoverArrowDirectionUp:
+        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMinY(panel) - kArrowLength, kArrowBase, kArrowLength);
+        break;
+    case UIPopoverArrowDirectionDown:
+        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMaxY(panel), kArrowBase, kArrowLength);
+        break;
+    case UIPopoverArrowDirectionLeft:
+        frame = CGRectMake(CGRectGetMinX(panel) - kArrowLength, middle - kArrowBase / 2, kArrowLength, kArrowBase);
+        break;
+    default:
+        frame = CGRectMake(CGRectGetMaxX(panel), middle - kArrowBase / 2, kArrowLength, kArrowBase);
+        break;
+    }
+    // The arrow takes the colour of the panel where it joins it, so the two read as one shape.
+    CGPoint join = CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame));
+    if (vertical)
+        join.y = m_arrowDirection == UIPopoverArrowDirectionUp ? CGRectGetMinY(panel) + 1 : CGRectGetMaxY(panel) - 1;
+    else
+        join.x = m_arrowDirection == UIPopoverArrowDirectionLeft ? CGRectGetMinX(panel) + 1 : CGRectGetMaxX(panel) - 1;
+    auto fill = backgroundAt(m_panel, CGPointMake(join.x - panel.origin.x, join.y - panel.origin.y));
+    auto* arrow = static_cast<PopoverArrowView*>(m_arrow.get());
+    arrow->setDirection(m_arrowDirection);
+    arrow->setFill(fill ? fill : UIColor::whiteColor());
+    m_arrow->setFrame(frame);
+    m_arrow->setHidden(false);
 }
 
 void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
@@ -236,11 +392,15 @@ void UIPopoverController::presentPopoverFromRectInViewPermittedArrowDirectionsAn
     m_panel = UIView::initWithFrame(CGRectZero);
     m_panel->setBackgroundColor(UIColor::whiteColor());
     m_panel->setClipsToBounds(true);
-    m_panel->layer()->setCornerRadius(8);
+    m_panel->layer()->setCornerRadius(kPanelCornerRadius);
+    m_arrow = PopoverArrowView::init();
     window->addSubview(m_catcher);
     window->addSubview(m_panel);
+    window->addSubview(m_arrow);
     showContent();
     m_content->beginAppearanceTransition(true, animated);
+    // The content has laid itself out and set its colours up by now; the arrow takes them.
+    place();
     auto content = m_content;
     UIViewController::finishTransition(animated, [content] { content->endAppearanceTransition(); });
 }
@@ -273,6 +433,9 @@ void UIPopoverController::dismiss(bool animated, std::function<void()> then)
             self_->m_panel->removeFromSuperview();
         if (self_->m_catcher)
             self_->m_catcher->removeFromSuperview();
+        if (self_->m_arrow)
+            self_->m_arrow->removeFromSuperview();
+        self_->m_arrow = nullptr;
         self_->m_panel = nullptr;
         self_->m_catcher = nullptr;
         if (content)

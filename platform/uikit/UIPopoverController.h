@@ -66,6 +66,9 @@ public:
 
 private:
     void place();
+    // Puts the arrow in the gap between the panel and its anchor, or hides it when the panel
+    // had to slide away from the anchor.
+    void placeArrow(CGRect target, CGRect panel);
     void showContent();
     // Keeps the panel clear of the keyboard as it comes up or goes down.
     void keyboardWillMove(const Ref<NSNotification>& notification);
@@ -81,6 +84,7 @@ private:
     std::vector<Ref<UIView>> m_passthroughViews;
     Ref<UIView> m_panel;
     Ref<UIView> m_catcher;
+    Ref<UIView> m_arrow;
     Ref<UIPopoverController> m_keepAlive;
     UIPopoverControllerDelegate* m_delegate { nullptr };
     Weak<NSObject> m_delegateOwner;

@@ -1,6 +1,10 @@
 #include "testing/EventRecorder.h"
 #include "testing/HostedWindow.h"
 
+#include "graphics/CGContext.h"
+#include "graphics/UIColor.h"
+#include "graphics/UIGraphics.h"
+#include "graphics/UIImage.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
@@ -25,10 +29,18 @@ public:
     {
     }
     static Ref<ContentController> init() { return makeController<ContentController>({}, nullptr); }
-    void viewWillAppear(bool) override { s_log.add("willAppear"); }
+    void viewWillAppear(bool) override
+    {
+        s_log.add("willAppear");
+        if (colourOnAppearing)
+            view()->setBackgroundColor(colourOnAppearing);
+    }
     void viewDidAppear(bool) override { s_log.add("didAppear"); }
     void viewWillDisappear(bool) override { s_log.add("willDisappear"); }
     void viewDidDisappear(bool) override { s_log.add("didDisappear"); }
+    // Set as the view's background when it is about to appear, as screens that style themselves
+    // then do.
+    Ref<UIColor> colourOnAppearing;
 };
 
 // Notes where its view is, and how much of it the navigation bar covers, when told it will
@@ -82,6 +94,26 @@ public:
     void touchesBegan(const UITouchSet&, const Ref<UIEvent>&) override { s_log.add("passthrough touched"); }
     void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { }
 };
+
+// The brightness (the smallest of red, green and blue) of a point of a window rendering.
+int brightnessAt(const Ref<UIImage>& image, CGPoint point)
+{
+    auto bytes = image->CGImage()->nativeARGB();
+    size_t x = size_t(point.x * image->scale()), y = size_t(point.y * image->scale());
+    size_t at = (y * image->CGImage()->width() + x) * 4;
+    return std::min({ bytes[at], bytes[at + 1], bytes[at + 2] });
+}
+
+// A small image of one colour, for a pattern.
+Ref<UIImage> solidImage(CGFloat red, CGFloat green, CGFloat blue)
+{
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
+    CGContextSetRGBFillColor(UIGraphicsGetCurrentContext(), red, green, blue, 1);
+    CGContextFillRect(UIGraphicsGetCurrentContext(), CGRectMake(0, 0, 4, 4));
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
 
 } // namespace
 
@@ -229,4 +261,100 @@ TEST_F(UIPopoverControllerTest, StaysClearOfTheKeyboard)
     popover->dismissPopoverAnimated(false);
     drainAll();
     UIKeyboard::resetForTesting();
+}
+
+// The panel points at its anchor with an arrow in the gap between them, on the side it opens
+// on, so the user sees what it belongs to; the arrow goes with the panel.
+TEST_F(UIPopoverControllerTest, AnArrowPointsAtTheAnchor)
+{
+    auto window = makeKeyWindow();
+    auto host = UIView::initWithFrame(window->bounds());
+    host->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.2f, 1));
+    window->addSubview(host);
+    auto content = ContentController::init();
+    content->setPreferredContentSize(CGSizeMake(320, 300));
+    auto popover = UIPopoverController::initWithContentViewController(content);
+
+    struct Case {
+        CGRect anchor;
+        UIPopoverArrowDirection direction;
+        CGPoint inArrow; // halfway across the gap, on the anchor's middle line
+        CGPoint besideArrow; // in the gap, 16 points off that line
+    };
+    const Case cases[] = {
+        { CGRectMake(300, 100, 40, 40), UIPopoverArrowDirectionUp, CGPointMake(320, 146.5f), CGPointMake(336, 146.5f) },
+        { CGRectMake(300, 900, 40, 40), UIPopoverArrowDirectionDown, CGPointMake(320, 893.5f),
+            CGPointMake(304, 893.5f) },
+        { CGRectMake(364, 488, 40, 40), UIPopoverArrowDirectionLeft, CGPointMake(410.5f, 508),
+            CGPointMake(410.5f, 524) },
+        { CGRectMake(600, 488, 40, 40), UIPopoverArrowDirectionRight, CGPointMake(593.5f, 508),
+            CGPointMake(593.5f, 492) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.direction);
+        popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(c.anchor, host, c.direction, false);
+        ASSERT_EQ(c.direction, popover->popoverArrowDirection());
+        auto image = UIApplicationHost::renderKeyWindow();
+        EXPECT_GT(brightnessAt(image, c.inArrow), 240);
+        EXPECT_LT(brightnessAt(image, c.besideArrow), 80);
+    }
+    popover->dismissPopoverAnimated(false);
+    drainAll();
+    EXPECT_LT(brightnessAt(UIApplicationHost::renderKeyWindow(), cases[3].inArrow), 80);
+}
+
+// The arrow has the colour of the content where it joins the panel: white over a content with no
+// background of its own, the content's colour otherwise, a row's colour where a row meets it.
+TEST_F(UIPopoverControllerTest, TheArrowTakesTheColourOfTheContentBesideIt)
+{
+    auto window = makeKeyWindow();
+    auto host = UIView::initWithFrame(window->bounds());
+    host->setBackgroundColor(UIColor::colorWithWhiteAlpha(0.5f, 1));
+    window->addSubview(host);
+    CGRect anchor = CGRectMake(364, 488, 40, 40);
+    CGPoint inArrow = CGPointMake(410.5f, 508);
+
+    struct Case {
+        const char* name;
+        Ref<UIColor> content;
+        Ref<UIColor> row;
+        bool setOnAppearing;
+        int red, green, blue;
+    };
+    const Case cases[] = {
+        { "no background", nullptr, nullptr, false, 255, 255, 255 },
+        { "black content", UIColor::blackColor(), nullptr, false, 0, 0, 0 },
+        { "black when appearing", UIColor::blackColor(), nullptr, true, 0, 0, 0 },
+        { "translucent content", UIColor::colorWithRedGreenBlueAlpha(0, 0, 0, 0.5f), nullptr, false, 255, 255, 255 },
+        { "red row", UIColor::blackColor(), UIColor::colorWithRedGreenBlueAlpha(1, 0, 0, 1), false, 255, 0, 0 },
+        { "patterned row", UIColor::blackColor(), UIColor::colorWithPatternImage(solidImage(0, 0.5f, 0)), false, 0, 128,
+            0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto content = ContentController::init();
+        content->setPreferredContentSize(CGSizeMake(320, 300));
+        if (c.setOnAppearing)
+            content->colourOnAppearing = c.content;
+        else
+            content->view()->setBackgroundColor(c.content);
+        if (c.row) {
+            // The row the anchor's middle line meets: the panel is centred on it, so 150 down.
+            auto row = UIView::initWithFrame(CGRectMake(0, 130, 320, 44));
+            row->setBackgroundColor(c.row);
+            content->view()->addSubview(row);
+        }
+        auto popover = UIPopoverController::initWithContentViewController(content);
+        popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+            anchor, host, UIPopoverArrowDirectionLeft, false);
+        auto image = UIApplicationHost::renderKeyWindow();
+        auto bytes = image->CGImage()->nativeARGB();
+        size_t at
+            = (size_t(inArrow.y * image->scale()) * image->CGImage()->width() + size_t(inArrow.x * image->scale())) * 4;
+        EXPECT_NEAR(bytes[at + 2], c.red, 3);
+        EXPECT_NEAR(bytes[at + 1], c.green, 3);
+        EXPECT_NEAR(bytes[at], c.blue, 3);
+        popover->dismissPopoverAnimated(false);
+        drainAll();
+    }
 }
