@@ -330,14 +330,19 @@ void UIPopoverController::placeArrow(CGRect target, CGRect panel)
         gap = CGRectGetMinX(target) - CGRectGetMaxX(panel);
         break;
     }
-    // The arrow sits on the anchor's middle line, clear of the panel's rounded corners.
+    // The arrow sits on the anchor's middle line, moved clear of the panel's rounded corners when
+    // the anchor is near one; an anchor wholly beyond the panel's side gets none.
     CGFloat middle = vertical ? CGRectGetMidX(target) : CGRectGetMidY(target);
-    CGFloat from = (vertical ? CGRectGetMinX(panel) : CGRectGetMinY(panel)) + kPanelCornerRadius + kArrowBase / 2;
-    CGFloat to = (vertical ? CGRectGetMaxX(panel) : CGRectGetMaxY(panel)) - kPanelCornerRadius - kArrowBase / 2;
-    if (std::abs(gap - kArrowLength) > 0.5f || middle < from || middle > to) {
+    CGFloat sideStart = vertical ? CGRectGetMinX(panel) : CGRectGetMinY(panel);
+    CGFloat sideEnd = vertical ? CGRectGetMaxX(panel) : CGRectGetMaxY(panel);
+    CGFloat targetStart = vertical ? CGRectGetMinX(target) : CGRectGetMinY(target);
+    CGFloat targetEnd = vertical ? CGRectGetMaxX(target) : CGRectGetMaxY(target);
+    if (std::abs(gap - kArrowLength) > 0.5f || targetEnd <= sideStart || targetStart >= sideEnd) {
         m_arrow->setHidden(true);
         return;
     }
+    middle = std::clamp(middle, sideStart + kPanelCornerRadius + kArrowBase / 2,
+        std::max(sideStart + kPanelCornerRadius + kArrowBase / 2, sideEnd - kPanelCornerRadius - kArrowBase / 2));
     CGRect frame;
     switch (m_arrowDirection) {
     case UIPopoverArrowDirectionUp:

@@ -298,6 +298,16 @@ TEST_F(UIPopoverControllerTest, AnArrowPointsAtTheAnchor)
         EXPECT_GT(brightnessAt(image, c.inArrow), 240);
         EXPECT_LT(brightnessAt(image, c.besideArrow), 80);
     }
+
+    // A button in the window's corner: the panel slides along to stay inside the window, and the
+    // arrow moves in from the panel's rounded corner, still under the button.
+    popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+        CGRectMake(0, 20, 44, 44), host, UIPopoverArrowDirectionUp, false);
+    ASSERT_EQ(10, popover->popoverFrame().origin.x);
+    auto image = UIApplicationHost::renderKeyWindow();
+    EXPECT_LT(brightnessAt(image, CGPointMake(15, 76)), 80) << "the corner";
+    EXPECT_GT(brightnessAt(image, CGPointMake(31, 76)), 240) << "the arrow";
+
     popover->dismissPopoverAnimated(false);
     drainAll();
     EXPECT_LT(brightnessAt(UIApplicationHost::renderKeyWindow(), cases[3].inArrow), 80);
