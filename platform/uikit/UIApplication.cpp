@@ -6,6 +6,7 @@
 #include "graphics/UIFont.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UILocalNotification.h"
+#include "uikit/UIScreen.h"
 #include "uikit/UIWindow.h"
 
 #include <algorithm>
@@ -27,6 +28,25 @@ Ref<UIApplication> UIApplication::sharedApplication()
     if (!slot)
         slot = make<UIApplication>();
     return slot;
+}
+
+CGRect UIApplication::statusBarFrame() const
+{
+    constexpr CGFloat kHeight = 20;
+    if (!m_delegate || m_statusBarHidden)
+        return CGRectZero;
+    CGRect screen = UIScreen::mainScreen()->bounds();
+    CGFloat width = screen.size.width, height = screen.size.height;
+    switch (m_statusBarOrientation) {
+    case UIInterfaceOrientationPortraitUpsideDown:
+        return CGRectMake(0, height - kHeight, width, kHeight);
+    case UIInterfaceOrientationLandscapeLeft:
+        return CGRectMake(0, 0, kHeight, height);
+    case UIInterfaceOrientationLandscapeRight:
+        return CGRectMake(width - kHeight, 0, kHeight, height);
+    default:
+        return CGRectMake(0, 0, width, kHeight);
+    }
 }
 
 Ref<UIApplication> UIApplication::makeSharedApplicationInternal()

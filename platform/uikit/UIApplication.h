@@ -2,6 +2,7 @@
 
 #include "foundation/NSError.h"
 #include "foundation/Value.h"
+#include "graphics/CGGeometry.h"
 #include "uikit/UIKitForward.h"
 #include "uikit/UIResponder.h"
 
@@ -156,6 +157,10 @@ public:
     void setStatusBarHidden(bool hidden) { m_statusBarHidden = hidden; }
     void setStatusBarHiddenWithAnimation(bool hidden, int32_t) { m_statusBarHidden = hidden; }
     UIInterfaceOrientation statusBarOrientation() const { return m_statusBarOrientation; }
+    // Where the status bar lies, in screen coordinates: 20 points along the interface's top edge,
+    // which is a side of the screen in landscape. Empty while it is hidden, and for a bare window
+    // without an application delegate, which the host draws no status bar over.
+    CGRect statusBarFrame() const;
     void setStatusBarOrientation(UIInterfaceOrientation orientation);
 
     // Flags the system shows.

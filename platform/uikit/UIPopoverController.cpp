@@ -4,6 +4,7 @@
 #include "graphics/CGContext.h"
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UITouch.h"
 #include "uikit/UIView.h"
@@ -150,27 +151,28 @@ private:
     Weak<UIPopoverController> m_owner;
 };
 
-// The part of `area` (in `window`'s coordinates) the keyboard, while up, leaves free: the side
-// away from the band the keyboard covers, kept a margin from it.
-CGRect areaClearOfKeyboard(CGRect area, const Ref<UIWindow>& window)
+// The part of `area` (in `window`'s coordinates) that `band` (in screen coordinates, along one
+// edge of the screen: the keyboard, the status bar) leaves free: the side away from the band,
+// kept a margin from it. An empty band takes nothing.
+CGRect areaClearOf(CGRect area, CGRect band, const Ref<UIWindow>& window)
 {
-    if (!UIKeyboard::isVisible())
+    if (CGRectIsEmpty(band))
         return area;
-    // The keyboard's frame is in screen coordinates, which the windows share but for their origin.
-    CGRect keyboard = CGRectOffset(UIKeyboard::frame(), -window->frame().origin.x, -window->frame().origin.y);
+    // The windows share the screen's coordinates but for their origin.
+    band = CGRectOffset(band, -window->frame().origin.x, -window->frame().origin.y);
     CGRect bounds = window->bounds();
     CGFloat minX = CGRectGetMinX(area), maxX = CGRectGetMaxX(area);
     CGFloat minY = CGRectGetMinY(area), maxY = CGRectGetMaxY(area);
-    if (keyboard.size.width < keyboard.size.height) {
-        if (CGRectGetMidX(keyboard) > CGRectGetMidX(bounds))
-            maxX = std::min(maxX, CGRectGetMinX(keyboard) - kScreenMargin);
+    if (band.size.width < band.size.height) {
+        if (CGRectGetMidX(band) > CGRectGetMidX(bounds))
+            maxX = std::min(maxX, CGRectGetMinX(band) - kScreenMargin);
         else
-            minX = std::max(minX, CGRectGetMaxX(keyboard) + kScreenMargin);
+            minX = std::max(minX, CGRectGetMaxX(band) + kScreenMargin);
     } else {
-        if (CGRectGetMidY(keyboard) > CGRectGetMidY(bounds))
-            maxY = std::min(maxY, CGRectGetMinY(keyboard) - kScreenMargin);
+        if (CGRectGetMidY(band) > CGRectGetMidY(bounds))
+            maxY = std::min(maxY, CGRectGetMinY(band) - kScreenMargin);
         else
-            minY = std::max(minY, CGRectGetMaxY(keyboard) + kScreenMargin);
+            minY = std::max(minY, CGRectGetMaxY(band) + kScreenMargin);
     }
     return CGRectMake(minX, minY, std::max<CGFloat>(0, maxX - minX), std::max<CGFloat>(0, maxY - minY));
 }
@@ -246,7 +248,9 @@ void UIPopoverController::place()
     if (!window || !m_panel)
         return;
     CGRect target = anchor->convertRectToView(m_anchorRect, window);
-    CGRect area = CGRectInset(window->bounds(), kScreenMargin, kScreenMargin);
+    // Panels keep a margin from the screen's edges and stay clear of the status bar.
+    CGRect area = areaClearOf(CGRectInset(window->bounds(), kScreenMargin, kScreenMargin),
+        UIApplication::sharedApplication()->statusBarFrame(), window);
     CGSize size = popoverContentSize();
     struct Option {
         UIPopoverArrowDirection direction;
@@ -293,7 +297,7 @@ void UIPopoverController::place()
     CGRect frame = chosen->frame;
     // The keyboard does not change the side the panel opens on; the panel slides clear of it,
     // and is shortened (or narrowed) when it cannot fit beside it otherwise.
-    CGRect free = areaClearOfKeyboard(area, window);
+    CGRect free = UIKeyboard::isVisible() ? areaClearOf(area, UIKeyboard::frame(), window) : area;
     if (UIKeyboard::isVisible()) {
         frame.size.width = std::min(frame.size.width, free.size.width);
         frame.size.height = std::min(frame.size.height, free.size.height);

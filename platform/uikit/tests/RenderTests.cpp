@@ -147,6 +147,55 @@ TEST_F(RenderTest, ControlsAndTheStatusBarDrawThemselves)
     NSLocale::resetForTesting();
 }
 
+// The status bar's frame is where the host draws it, in every orientation, and empty when no
+// status bar is drawn.
+TEST_F(RenderTest, TheStatusBarIsDrawnWithinItsFrame)
+{
+    UIScreen::mainScreen()->setSizeForTesting(CGSizeMake(320, 240));
+    EXPECT_TRUE(CGRectIsEmpty(UIApplication::sharedApplication()->statusBarFrame())) << "a bare window has none";
+    auto delegate = PlainAppDelegate::init();
+    UIApplicationHost::launchWithDelegate(delegate);
+    auto app = UIApplication::sharedApplication();
+    auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());
+    window->setRootViewController(UIViewController::init());
+    window->makeKeyAndVisible();
+    window->rootViewController()->view()->setBackgroundColor(UIColor::whiteColor());
+
+    struct Case {
+        UIInterfaceOrientation orientation;
+        CGRect frame;
+    };
+    const Case cases[] = {
+        { UIInterfaceOrientationPortrait, CGRectMake(0, 0, 320, 20) },
+        { UIInterfaceOrientationPortraitUpsideDown, CGRectMake(0, 220, 320, 20) },
+        { UIInterfaceOrientationLandscapeLeft, CGRectMake(0, 0, 20, 240) },
+        { UIInterfaceOrientationLandscapeRight, CGRectMake(300, 0, 20, 240) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        app->setStatusBarOrientation(c.orientation);
+        EXPECT_TRUE(CGRectEqualToRect(app->statusBarFrame(), c.frame)) << NSStringFromCGRect(app->statusBarFrame());
+        auto image = UIApplicationHost::renderKeyWindow();
+        auto bytes = image->CGImage()->nativeARGB();
+        size_t width = image->CGImage()->width(), height = image->CGImage()->height();
+        size_t inside = 0, outside = 0;
+        for (size_t y = 0; y < height; ++y) {
+            for (size_t x = 0; x < width; ++x) {
+                size_t at = (y * width + x) * 4;
+                if (std::min({ bytes[at], bytes[at + 1], bytes[at + 2] }) > 128)
+                    continue;
+                (CGRectContainsPoint(c.frame, CGPointMake(x + 0.5f, y + 0.5f)) ? inside : outside)++;
+            }
+        }
+        EXPECT_GT(inside, 50u);
+        EXPECT_EQ(outside, 0u);
+    }
+    app->setStatusBarOrientation(UIInterfaceOrientationPortrait);
+    app->setStatusBarHidden(true);
+    EXPECT_TRUE(CGRectIsEmpty(app->statusBarFrame()));
+    app->setStatusBarHidden(false);
+}
+
 TEST_F(RenderTest, KeyWindowMatchesTheGoldenImage)
 {
     auto window = UIWindow::initWithFrame(UIScreen::mainScreen()->bounds());

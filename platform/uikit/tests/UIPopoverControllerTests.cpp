@@ -5,6 +5,7 @@
 #include "graphics/UIColor.h"
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIKeyboard.h"
 #include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
@@ -80,6 +81,17 @@ public:
     }
     void popoverControllerDidDismissPopover(const Ref<UIPopoverController>&) override { s_log.add("did dismiss"); }
     bool allow { false };
+};
+
+// An application delegate that does nothing: with one, the host shows a status bar.
+class PlainAppDelegate : public NSObject, public UIApplicationDelegate {
+    VX_OBJECT(PlainAppDelegate, NSObject)
+public:
+    explicit PlainAppDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<PlainAppDelegate> init() { return make<PlainAppDelegate>(); }
 };
 
 // Records touches that get through.
@@ -367,4 +379,43 @@ TEST_F(UIPopoverControllerTest, TheArrowTakesTheColourOfTheContentBesideIt)
         popover->dismissPopoverAnimated(false);
         drainAll();
     }
+}
+
+// A panel pushed up against the top of the screen stops below the status bar while it shows,
+// and goes up to the screen's margin while it is hidden.
+TEST_F(UIPopoverControllerTest, StaysClearOfTheStatusBar)
+{
+    auto delegate = PlainAppDelegate::init();
+    auto app = UIApplication::sharedApplication();
+    auto window = makeKeyWindow();
+    auto host = UIView::initWithFrame(window->bounds());
+    window->addSubview(host);
+    auto content = ContentController::init();
+    content->setPreferredContentSize(CGSizeMake(320, 300));
+    auto popover = UIPopoverController::initWithContentViewController(content);
+
+    struct Case {
+        const char* name;
+        bool launched;
+        bool hidden;
+        CGFloat top;
+    };
+    const Case cases[] = {
+        { "bare window", false, false, 10 },
+        { "status bar", true, false, 30 },
+        { "status bar hidden", true, true, 10 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.launched && !app->delegate())
+            app->setDelegate(delegate);
+        app->setStatusBarHidden(c.hidden);
+        popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+            CGRectMake(500, 30, 40, 40), host, UIPopoverArrowDirectionRight, false);
+        EXPECT_EQ(c.top, popover->popoverFrame().origin.y);
+        EXPECT_EQ(UIPopoverArrowDirectionRight, popover->popoverArrowDirection());
+        popover->dismissPopoverAnimated(false);
+        drainAll();
+    }
+    app->setStatusBarHidden(false);
 }
