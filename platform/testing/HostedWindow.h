@@ -4,6 +4,7 @@
 
 #include "testing/Drain.h"
 #include "testing/VirtualClock.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -12,6 +13,18 @@
 
 #include <memory>
 #include <optional>
+
+// An application delegate that does nothing. Launching the host with one makes a launched
+// application, which the host draws its status bar over.
+class PlainAppDelegate : public NSObject, public UIApplicationDelegate {
+    VX_OBJECT(PlainAppDelegate, NSObject)
+public:
+    explicit PlainAppDelegate(Passkey key)
+        : NSObject(key)
+    {
+    }
+    static Ref<PlainAppDelegate> init() { return make<PlainAppDelegate>(); }
+};
 
 // A fresh application host on a virtual clock (the one already installed, if a test scope has
 // installed one, else its own for its lifetime). With a window (the default), a visible key

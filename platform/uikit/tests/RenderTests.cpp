@@ -76,16 +76,6 @@ protected:
     CGFloat m_savedScale { 1 };
 };
 
-class PlainAppDelegate : public NSObject, public UIApplicationDelegate {
-    VX_OBJECT(PlainAppDelegate, NSObject)
-public:
-    explicit PlainAppDelegate(Passkey key)
-        : NSObject(key)
-    {
-    }
-    static Ref<PlainAppDelegate> init() { return make<PlainAppDelegate>(); }
-};
-
 } // namespace
 
 TEST_F(RenderTest, ControlsAndTheStatusBarDrawThemselves)

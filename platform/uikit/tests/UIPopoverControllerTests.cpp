@@ -83,17 +83,6 @@ public:
     bool allow { false };
 };
 
-// An application delegate that does nothing: with one, the host shows a status bar.
-class PlainAppDelegate : public NSObject, public UIApplicationDelegate {
-    VX_OBJECT(PlainAppDelegate, NSObject)
-public:
-    explicit PlainAppDelegate(Passkey key)
-        : NSObject(key)
-    {
-    }
-    static Ref<PlainAppDelegate> init() { return make<PlainAppDelegate>(); }
-};
-
 // Records touches that get through.
 class TouchRecorder : public UIView {
     VX_OBJECT(TouchRecorder, UIView)
