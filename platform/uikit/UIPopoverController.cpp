@@ -318,56 +318,47 @@ void UIPopoverController::placeArrow(CGRect target, CGRect panel)
     if (!m_arrow)
         return;
     bool vertical = m_arrowDirection == UIPopoverArrowDirectionUp || m_arrowDirection == UIPopoverArrowDirectionDown;
-    // The gap's far edge from the panel, which is the anchor's edge while the panel sits beside it.
-    CGFloat gap = 0;
-    switch (m_arrowDirection) {
-    case UIPopoverArrowDirectionUp:
-        gap = CGRectGetMinY(panel) - CGRectGetMaxY(target);
-        break;
-    case UIPopoverArrowDirectionDown:
-        gap = CGRectGetMinY(target) - CGRectGetMaxY(panel);
-        break;
-    case UIPopoverArrowDirectionLeft:
-        gap = CGRectGetMinX(panel) - CGRectGetMaxX(target);
-        break;
-    default:
-        gap = CGRectGetMinX(target) - CGRectGetMaxX(panel);
-        break;
-    }
     // The arrow sits on the anchor's middle line, moved clear of the panel's rounded corners when
     // the anchor is near one; an anchor wholly beyond the panel's side gets none.
-    CGFloat middle = vertical ? CGRectGetMidX(target) : CGRectGetMidY(target);
     CGFloat sideStart = vertical ? CGRectGetMinX(panel) : CGRectGetMinY(panel);
     CGFloat sideEnd = vertical ? CGRectGetMaxX(panel) : CGRectGetMaxY(panel);
     CGFloat targetStart = vertical ? CGRectGetMinX(target) : CGRectGetMinY(target);
     CGFloat targetEnd = vertical ? CGRectGetMaxX(target) : CGRectGetMaxY(target);
+    CGFloat inset = kPanelCornerRadius + kArrowBase / 2;
+    CGFloat middle
+        = std::clamp((targetStart + targetEnd) / 2, sideStart + inset, std::max(sideStart + inset, sideEnd - inset));
+    // The gap between the panel and the anchor, the arrow's frame in it, and the point just inside
+    // the panel where the two join.
+    CGFloat gap = 0;
+    CGRect frame;
+    CGPoint join;
+    switch (m_arrowDirection) {
+    case UIPopoverArrowDirectionUp:
+        gap = CGRectGetMinY(panel) - CGRectGetMaxY(target);
+        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMinY(panel) - kArrowLength, kArrowBase, kArrowLength);
+        join = CGPointMake(middle, CGRectGetMinY(panel) + 1);
+        break;
+    case UIPopoverArrowDirectionDown:
+        gap = CGRectGetMinY(target) - CGRectGetMaxY(panel);
+        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMaxY(panel), kArrowBase, kArrowLength);
+        join = CGPointMake(middle, CGRectGetMaxY(panel) - 1);
+        break;
+    case UIPopoverArrowDirectionLeft:
+        gap = CGRectGetMinX(panel) - CGRectGetMaxX(target);
+        frame = CGRectMake(CGRectGetMinX(panel) - kArrowLength, middle - kArrowBase / 2, kArrowLength, kArrowBase);
+        join = CGPointMake(CGRectGetMinX(panel) + 1, middle);
+        break;
+    default:
+        gap = CGRectGetMinX(target) - CGRectGetMaxX(panel);
+        frame = CGRectMake(CGRectGetMaxX(panel), middle - kArrowBase / 2, kArrowLength, kArrowBase);
+        join = CGPointMake(CGRectGetMaxX(panel) - 1, middle);
+        break;
+    }
     if (std::abs(gap - kArrowLength) > 0.5f || targetEnd <= sideStart || targetStart >= sideEnd) {
         m_arrow->setHidden(true);
         return;
     }
-    middle = std::clamp(middle, sideStart + kPanelCornerRadius + kArrowBase / 2,
-        std::max(sideStart + kPanelCornerRadius + kArrowBase / 2, sideEnd - kPanelCornerRadius - kArrowBase / 2));
-    CGRect frame;
-    switch (m_arrowDirection) {
-    case UIPopoverArrowDirectionUp:
-        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMinY(panel) - kArrowLength, kArrowBase, kArrowLength);
-        break;
-    case UIPopoverArrowDirectionDown:
-        frame = CGRectMake(middle - kArrowBase / 2, CGRectGetMaxY(panel), kArrowBase, kArrowLength);
-        break;
-    case UIPopoverArrowDirectionLeft:
-        frame = CGRectMake(CGRectGetMinX(panel) - kArrowLength, middle - kArrowBase / 2, kArrowLength, kArrowBase);
-        break;
-    default:
-        frame = CGRectMake(CGRectGetMaxX(panel), middle - kArrowBase / 2, kArrowLength, kArrowBase);
-        break;
-    }
     // The arrow takes the colour of the panel where it joins it, so the two read as one shape.
-    CGPoint join = CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame));
-    if (vertical)
-        join.y = m_arrowDirection == UIPopoverArrowDirectionUp ? CGRectGetMinY(panel) + 1 : CGRectGetMaxY(panel) - 1;
-    else
-        join.x = m_arrowDirection == UIPopoverArrowDirectionLeft ? CGRectGetMinX(panel) + 1 : CGRectGetMaxX(panel) - 1;
     auto fill = backgroundAt(m_panel, CGPointMake(join.x - panel.origin.x, join.y - panel.origin.y));
     auto* arrow = static_cast<PopoverArrowView*>(m_arrow.get());
     arrow->setDirection(m_arrowDirection);

@@ -12,6 +12,7 @@
 #include "mapkit/MKPolylineRenderer.h"
 #include "testing/Drain.h"
 #include "testing/GoldenImage.h"
+#include "testing/ImagePixels.h"
 #include "testing/VirtualClock.h"
 #include "uikit/UIApplicationHost.h"
 #include "uikit/UIButton.h"
@@ -953,16 +954,9 @@ public:
     }
 };
 
-struct Pixel {
-    int red, green, blue;
-};
-
-Pixel pixelAt(const Ref<UIImage>& image, CGPoint point)
+ImagePixels::Colour pixelAt(const Ref<UIImage>& image, CGPoint point)
 {
-    auto bytes = image->CGImage()->nativeARGB();
-    size_t x = size_t(point.x * image->scale()), y = size_t(point.y * image->scale());
-    size_t at = (y * image->CGImage()->width() + x) * 4;
-    return { bytes[at + 2], bytes[at + 1], bytes[at] };
+    return ImagePixels(image).at(point);
 }
 
 } // namespace

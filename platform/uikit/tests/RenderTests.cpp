@@ -7,6 +7,7 @@
 #include "graphics/UIGraphics.h"
 #include "graphics/UIImage.h"
 #include "testing/GoldenImage.h"
+#include "testing/ImagePixels.h"
 #include "testing/LogCapture.h"
 #include "uikit/UIActivityIndicatorView.h"
 #include "uikit/UIApplication.h"
@@ -165,16 +166,15 @@ TEST_F(RenderTest, TheStatusBarIsDrawnWithinItsFrame)
         SCOPED_TRACE(c.orientation);
         app->setStatusBarOrientation(c.orientation);
         EXPECT_TRUE(CGRectEqualToRect(app->statusBarFrame(), c.frame)) << NSStringFromCGRect(app->statusBarFrame());
-        auto image = UIApplicationHost::renderKeyWindow();
-        auto bytes = image->CGImage()->nativeARGB();
-        size_t width = image->CGImage()->width(), height = image->CGImage()->height();
+        // The screen scale is 1 here: a point per pixel.
+        ImagePixels pixels(UIApplicationHost::renderKeyWindow());
         size_t inside = 0, outside = 0;
-        for (size_t y = 0; y < height; ++y) {
-            for (size_t x = 0; x < width; ++x) {
-                size_t at = (y * width + x) * 4;
-                if (std::min({ bytes[at], bytes[at + 1], bytes[at + 2] }) > 128)
+        for (int y = 0; y < 240; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                CGPoint point = CGPointMake(x + 0.5f, y + 0.5f);
+                if (pixels.at(point).brightness() > 128)
                     continue;
-                (CGRectContainsPoint(c.frame, CGPointMake(x + 0.5f, y + 0.5f)) ? inside : outside)++;
+                (CGRectContainsPoint(c.frame, point) ? inside : outside)++;
             }
         }
         EXPECT_GT(inside, 50u);

@@ -1,5 +1,6 @@
 #include "testing/EventRecorder.h"
 #include "testing/HostedWindow.h"
+#include "testing/ImagePixels.h"
 
 #include "graphics/CGContext.h"
 #include "graphics/UIColor.h"
@@ -96,13 +97,10 @@ public:
     void touchesEnded(const UITouchSet&, const Ref<UIEvent>&) override { }
 };
 
-// The brightness (the smallest of red, green and blue) of a point of a window rendering.
+// The brightness of a point of a window rendering.
 int brightnessAt(const Ref<UIImage>& image, CGPoint point)
 {
-    auto bytes = image->CGImage()->nativeARGB();
-    size_t x = size_t(point.x * image->scale()), y = size_t(point.y * image->scale());
-    size_t at = (y * image->CGImage()->width() + x) * 4;
-    return std::min({ bytes[at], bytes[at + 1], bytes[at + 2] });
+    return ImagePixels(image).at(point).brightness();
 }
 
 // A small image of one colour, for a pattern.
@@ -358,13 +356,10 @@ TEST_F(UIPopoverControllerTest, TheArrowTakesTheColourOfTheContentBesideIt)
         auto popover = UIPopoverController::initWithContentViewController(content);
         popover->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
             anchor, host, UIPopoverArrowDirectionLeft, false);
-        auto image = UIApplicationHost::renderKeyWindow();
-        auto bytes = image->CGImage()->nativeARGB();
-        size_t at
-            = (size_t(inArrow.y * image->scale()) * image->CGImage()->width() + size_t(inArrow.x * image->scale())) * 4;
-        EXPECT_NEAR(bytes[at + 2], c.red, 3);
-        EXPECT_NEAR(bytes[at + 1], c.green, 3);
-        EXPECT_NEAR(bytes[at], c.blue, 3);
+        auto pixel = ImagePixels(UIApplicationHost::renderKeyWindow()).at(inArrow);
+        EXPECT_NEAR(pixel.red, c.red, 3);
+        EXPECT_NEAR(pixel.green, c.green, 3);
+        EXPECT_NEAR(pixel.blue, c.blue, 3);
         popover->dismissPopoverAnimated(false);
         drainAll();
     }
